@@ -1,0 +1,66 @@
+// The accessibility service: reading and writing attributes of other applications'
+// user-interface elements ("AXWindows", "AXPosition", "AXSize", ...).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "Platform/Geometry.h"
+
+namespace kestr {
+
+// An element handle. Two handles denote the same element exactly when they compare
+// equal; a zero handle is no element.
+struct AXElement {
+    std::uint64_t handle = 0;
+    bool isNull() const { return handle == 0; }
+    friend bool operator==(const AXElement&, const AXElement&) = default;
+    friend auto operator<=>(const AXElement&, const AXElement&) = default;
+};
+
+using AXElementList = std::vector<AXElement>;
+
+// A typed attribute value.
+using AXValue = std::variant<bool, std::int64_t, double, std::string, Point, Size, AXElement, AXElementList>;
+
+enum class AXError : int {
+    success = 0,
+    failure = -25200,
+    illegalArgument = -25201,
+    invalidUIElement = -25202,
+    cannotComplete = -25204,
+    attributeUnsupported = -25205,
+    apiDisabled = -25211,
+    noValue = -25212,
+};
+
+class Accessibility {
+public:
+    virtual ~Accessibility() = default;
+
+    virtual bool isProcessTrusted() = 0;
+    // Asks the system to show its permission prompt when `prompt` is true.
+    virtual bool isProcessTrustedWithOptions(bool prompt) = 0;
+
+    virtual AXElement createApplication(std::int32_t pid) = 0;
+    virtual AXElement createSystemWide() = 0;
+
+    // The value, or the error. A successful call always yields a value.
+    virtual AXError copyAttributeValue(AXElement element, const std::string& attribute,
+                                       AXValue& value) = 0;
+    virtual AXError setAttributeValue(AXElement element, const std::string& attribute,
+                                      const AXValue& value) = 0;
+    virtual std::optional<std::int32_t> pid(AXElement element) = 0;
+
+    // Convenience: the value when the read succeeded.
+    std::optional<AXValue> copy(AXElement element, const std::string& attribute) {
+        AXValue v;
+        if (copyAttributeValue(element, attribute, v) != AXError::success) return std::nullopt;
+        return v;
+    }
+};
+
+}  // namespace kestr

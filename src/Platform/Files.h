@@ -1,0 +1,46 @@
+// The file system as kestr needs it: the user's folders, whole-file reads, atomic
+// writes, copy, move and remove. Every failure throws FileError.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "Platform/Error.h"
+
+namespace kestr {
+
+class FileError : public Error {
+public:
+    using Error::Error;
+};
+
+enum class FileOperation { read, atomicWrite, copy, move, remove, createDirectory };
+
+class Files {
+public:
+    virtual ~Files() = default;
+
+    // The user's application-data folders, first one preferred; may be empty.
+    virtual std::vector<std::string> applicationSupportDirectories() = 0;
+    virtual std::string homeDirectory() = 0;
+    virtual std::string desktopDirectory() = 0;
+
+    virtual bool exists(const std::string& path) = 0;
+    virtual bool isDirectory(const std::string& path) = 0;
+    virtual std::string read(const std::string& path) = 0;
+    // Writes to a temporary file in the same folder, flushes it, then renames it over
+    // the destination: a reader sees the old content or the new, never a mixture.
+    virtual void writeAtomically(const std::string& path, const std::string& bytes) = 0;
+    // Fails when the destination exists.
+    virtual void copy(const std::string& from, const std::string& to) = 0;
+    // Fails when the destination exists.
+    virtual void move(const std::string& from, const std::string& to) = 0;
+    // Renames, replacing the destination in one step.
+    virtual void replace(const std::string& from, const std::string& to) = 0;
+    virtual void remove(const std::string& path) = 0;
+    // Creates the folder with any missing parents; an existing folder is fine.
+    virtual void createDirectories(const std::string& path) = 0;
+    virtual std::vector<std::string> list(const std::string& folder) = 0;
+};
+
+}  // namespace kestr

@@ -1,0 +1,51 @@
+// Global hot keys: one application-level handler, and key registrations carrying a
+// four-character signature and a 32-bit identifier.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace kestr {
+
+struct EventHotKeyID {
+    std::uint32_t signature = 0;
+    std::uint32_t id = 0;
+    friend bool operator==(const EventHotKeyID&, const EventHotKeyID&) = default;
+};
+
+// One hot-key press. The direct object is missing when the event carries no key.
+struct HotKeyEvent {
+    std::optional<EventHotKeyID> directObject;
+};
+
+namespace HotKeyStatus {
+constexpr std::int32_t noErr = 0;
+constexpr std::int32_t eventParameterNotFound = -9870;
+constexpr std::int32_t eventHotKeyExists = -9878;
+constexpr std::int32_t eventHotKeyInvalid = -9879;
+}  // namespace HotKeyStatus
+
+// The handler gets the event, or null, and returns a status.
+using HotKeyEventHandler = std::function<std::int32_t(const HotKeyEvent* event)>;
+
+struct HotKeyRegistration {
+    std::int32_t status = HotKeyStatus::noErr;
+    std::optional<std::uint64_t> reference;
+};
+
+constexpr std::uint32_t fourCharCode(const char (&s)[5]) {
+    return (std::uint32_t(std::uint8_t(s[0])) << 24) | (std::uint32_t(std::uint8_t(s[1])) << 16) |
+           (std::uint32_t(std::uint8_t(s[2])) << 8) | std::uint32_t(std::uint8_t(s[3]));
+}
+
+class HotKeys {
+public:
+    virtual ~HotKeys() = default;
+    virtual std::int32_t installApplicationHandler(HotKeyEventHandler handler) = 0;
+    virtual HotKeyRegistration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
+                                              EventHotKeyID id) = 0;
+    virtual std::int32_t unregisterHotKey(std::uint64_t reference) = 0;
+};
+
+}  // namespace kestr

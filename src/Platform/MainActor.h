@@ -1,0 +1,114 @@
+// The one event loop everything runs on. Work is posted or scheduled after a delay;
+// work due at the same instant runs in the order it was scheduled. Time here is the
+// loop's own monotonic clock in seconds (virtual in tests), never the wall clock.
+#pragma once
+
+#include <coroutine>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <utility>
+
+namespace kestr {
+
+using TimerID = std::uint64_t;
+
+class MainActor {
+public:
+    virtual ~MainActor();
+
+    // Seconds on the loop's monotonic clock.
+    virtual double now() const = 0;
+
+    // Runs `work` once, `delay` seconds from now (at once for 0 or less).
+    TimerID schedule(double delay, std::function<void()> work);
+    void post(std::function<void()> work) { schedule(0, std::move(work)); }
+    // A cancelled timer never runs; cancelling an unknown or finished timer does nothing.
+    void cancel(TimerID id);
+
+    // Runs `work` every `interval` seconds until the returned timer is invalidated.
+    class RepeatingTimer {
+    public:
+        void invalidate();
+        bool isValid() const { return valid_; }
+
+    private:
+        friend class MainActor;
+        MainActor* actor_ = nullptr;
+        TimerID pending_ = 0;
+        bool valid_ = true;
+        double interval_ = 0;
+        std::function<void()> work_;
+    };
+    std::shared_ptr<RepeatingTimer> scheduleRepeating(double interval, std::function<void()> work);
+
+    bool hasPendingWork() const { return !queue_.empty(); }
+    // When the earliest scheduled work is due; none when nothing is scheduled.
+    bool nextDue(double& due) const;
+
+    // Coroutine frames of detached tasks (see Task.h), destroyed with the loop if they
+    // never finish.
+    void adoptRoot(std::coroutine_handle<> root) { roots_.insert(root.address()); }
+    void forgetRoot(std::coroutine_handle<> root) { roots_.erase(root.address()); }
+
+private:
+    void scheduleTick(const std::shared_ptr<RepeatingTimer>& timer);
+
+protected:
+    // Called by subclasses: runs the earliest work if it is due at `time`. Returns
+    // false when nothing is due.
+    bool runOneDue(double time);
+    // Implementations wake their loop when new work arrives.
+    virtual void wake() {}
+    // Must be called from subclass destructors: drops queued work and unfinished tasks
+    // while the subclass still exists.
+    void shutDown();
+
+private:
+    struct Key {
+        double due;
+        std::uint64_t seq;
+        bool operator<(const Key& o) const { return due < o.due || (due == o.due && seq < o.seq); }
+    };
+    std::map<Key, std::function<void()>> queue_;
+    std::map<TimerID, Key> keys_;
+    std::uint64_t nextSeq_ = 1;
+    std::set<void*> roots_;
+    bool shutDown_ = false;
+};
+
+// The loop of the tests: time stands still until advanced.
+class VirtualMainActor final : public MainActor {
+public:
+    ~VirtualMainActor() override;
+    double now() const override { return now_; }
+    // Runs everything that is due now, including work that it schedules for now.
+    void runPending();
+    // Moves time forward by `seconds`, running each piece of work at its own deadline.
+    void advance(double seconds);
+    // Advances until nothing is scheduled or `limit` seconds have passed.
+    void runUntilIdle(double limit = 3600);
+
+private:
+    double now_ = 0;
+};
+
+// The loop of the program where no user interface runs: waits for the next deadline.
+class RealTimeMainActor final : public MainActor {
+public:
+    RealTimeMainActor();
+    ~RealTimeMainActor() override;
+    double now() const override;
+    // Runs until stop() is called.
+    void run();
+    void stop();
+
+private:
+    void wake() override;
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace kestr

@@ -1,0 +1,76 @@
+// The installed platform: one object that gives every operating-system service, and
+// that owns the program's shared instances (X::shared()), so that installing a fresh
+// platform — as every test does — also gives fresh shared instances.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <typeindex>
+#include <vector>
+
+#include "Platform/Accessibility.h"
+#include "Platform/Alerts.h"
+#include "Platform/Clock.h"
+#include "Platform/Defaults.h"
+#include "Platform/Displays.h"
+#include "Platform/EventMonitors.h"
+#include "Platform/Files.h"
+#include "Platform/HotKeys.h"
+#include "Platform/Log.h"
+#include "Platform/MainActor.h"
+#include "Platform/ScriptHost.h"
+#include "Platform/WindowServer.h"
+#include "Platform/Workspace.h"
+
+namespace kestr {
+
+class Platform {
+public:
+    virtual ~Platform();
+
+    virtual MainActor& mainActor() = 0;
+    virtual Displays& displays() = 0;
+    virtual Accessibility& accessibility() = 0;
+    virtual WindowServer& windowServer() = 0;
+    virtual Workspace& workspace() = 0;
+    virtual ScriptHost& scriptHost() = 0;
+    virtual HotKeys& hotKeys() = 0;
+    virtual EventMonitors& eventMonitors() = 0;
+    virtual Defaults& defaults() = 0;
+    virtual Files& files() = 0;
+    virtual Log& log() = 0;
+    virtual Clock& clock() = 0;
+    virtual Alerts& alerts() = 0;
+
+    // The one instance of T for this platform, made with T's default constructor on
+    // first use.
+    template <class T>
+    T& shared() {
+        auto it = shared_.find(std::type_index(typeid(T)));
+        if (it == shared_.end()) {
+            auto instance = std::make_shared<T>();
+            it = shared_.emplace(std::type_index(typeid(T)), instance).first;
+            order_.push_back(instance);
+        }
+        return *static_cast<T*>(it->second.get());
+    }
+
+protected:
+    // Subclasses call this first in their destructor, while their services still exist:
+    // shared instances are destroyed newest first.
+    void destroySharedInstances();
+
+private:
+    std::map<std::type_index, std::shared_ptr<void>> shared_;
+    std::vector<std::shared_ptr<void>> order_;
+};
+
+// Installs the platform every later call reaches (not owned); null uninstalls.
+void installPlatform(Platform* platform);
+// The installed platform. Calling it with none installed is a programming error and
+// aborts.
+Platform& platform();
+bool hasPlatform();
+
+}  // namespace kestr

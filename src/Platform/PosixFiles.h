@@ -1,0 +1,41 @@
+// Files on the real file system, rooted at given user folders.
+#pragma once
+
+#include <string>
+
+#include "Platform/Files.h"
+
+namespace kestr {
+
+struct UserFolders {
+    std::string home;
+    std::string applicationSupport;  // empty: the system reports none
+    std::string desktop;
+};
+
+class PosixFiles : public Files {
+public:
+    explicit PosixFiles(UserFolders folders) : folders_(std::move(folders)) {}
+
+    std::vector<std::string> applicationSupportDirectories() override;
+    std::string homeDirectory() override { return folders_.home; }
+    std::string desktopDirectory() override { return folders_.desktop; }
+
+    bool exists(const std::string& path) override;
+    bool isDirectory(const std::string& path) override;
+    std::string read(const std::string& path) override;
+    void writeAtomically(const std::string& path, const std::string& bytes) override;
+    void copy(const std::string& from, const std::string& to) override;
+    void move(const std::string& from, const std::string& to) override;
+    void replace(const std::string& from, const std::string& to) override;
+    void remove(const std::string& path) override;
+    void createDirectories(const std::string& path) override;
+    std::vector<std::string> list(const std::string& folder) override;
+
+    const UserFolders& folders() const { return folders_; }
+
+private:
+    UserFolders folders_;
+};
+
+}  // namespace kestr

@@ -1,0 +1,25 @@
+// Alerts of the simulated desktop: every request is recorded and answered from a
+// queue of responses a test scripts; with the queue empty, the first button answers.
+#pragma once
+
+#include <deque>
+#include <vector>
+
+#include "Platform/Alerts.h"
+
+namespace kestr {
+
+class SimAlerts : public Alerts {
+public:
+    int runModal(const AlertRequest& request) override {
+        requests.push_back(request);
+        if (answers.empty()) return alertFirstButtonReturn;
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::vector<AlertRequest> requests;
+    std::deque<int> answers;
+};
+
+}  // namespace kestr

@@ -1,0 +1,198 @@
+// Coroutine tasks on the main actor.
+//
+// Task<T> is lazy: nothing runs until it is awaited (by exactly one awaiter) or handed
+// to spawn(). An exception thrown inside a task propagates to its awaiter. spawn()
+// starts a Task<void> detached on the main actor; an exception that escapes it is
+// written to the log as "kestr: task failed: " followed by its text.
+//
+// Cancellation is a flag shared by a spawned task and every task it awaits. Nothing is
+// interrupted: code looks at the flag where it chooses to (isCancelled()), and
+// sleepFor() looks at it —
+//   * sleepFor() in a task that is already cancelled throws CancellationError at once,
+//     without suspending;
+//   * cancelling a task while it sleeps ends the sleep early: the task resumes on the
+//     main actor (not inside cancel()) and sleepFor() throws CancellationError;
+//   * a sleep that completes normally returns normally, even if the task is cancelled
+//     later.
+// Callers that must go on after a cut-short sleep catch CancellationError.
+#pragma once
+
+#include <coroutine>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <variant>
+
+#include "Platform/Error.h"
+#include "Platform/MainActor.h"
+
+namespace kestr {
+
+// The state shared by one spawned task and everything it awaits.
+struct TaskState {
+    bool cancelled = false;
+    // Ends the current sleep early, when the task is sleeping.
+    std::function<void()> interruptSleep;
+};
+
+namespace detail {
+
+struct PromiseBase {
+    std::coroutine_handle<> continuation;
+    std::shared_ptr<TaskState> state = std::make_shared<TaskState>();
+    std::exception_ptr error;
+
+    std::suspend_always initial_suspend() noexcept { return {}; }
+    struct FinalAwaiter {
+        bool await_ready() noexcept { return false; }
+        template <class P>
+        std::coroutine_handle<> await_suspend(std::coroutine_handle<P> h) noexcept {
+            if (auto c = h.promise().continuation) return c;
+            return std::noop_coroutine();
+        }
+        void await_resume() noexcept {}
+    };
+    FinalAwaiter final_suspend() noexcept { return {}; }
+    void unhandled_exception() { error = std::current_exception(); }
+};
+
+}  // namespace detail
+
+template <class T = void>
+class [[nodiscard]] Task {
+public:
+    struct promise_type : detail::PromiseBase {
+        std::optional<T> value;
+        Task get_return_object() { return Task(std::coroutine_handle<promise_type>::from_promise(*this)); }
+        template <class U>
+        void return_value(U&& v) { value.emplace(std::forward<U>(v)); }
+    };
+
+    Task(Task&& o) noexcept : h_(std::exchange(o.h_, {})) {}
+    Task& operator=(Task&& o) noexcept {
+        if (this != &o) {
+            if (h_) h_.destroy();
+            h_ = std::exchange(o.h_, {});
+        }
+        return *this;
+    }
+    ~Task() {
+        if (h_) h_.destroy();
+    }
+
+    bool await_ready() const noexcept { return false; }
+    template <class P>
+    std::coroutine_handle<> await_suspend(std::coroutine_handle<P> caller) noexcept {
+        h_.promise().continuation = caller;
+        h_.promise().state = caller.promise().state;
+        return h_;
+    }
+    T await_resume() {
+        auto& p = h_.promise();
+        if (p.error) std::rethrow_exception(p.error);
+        return std::move(*p.value);
+    }
+
+    std::coroutine_handle<promise_type> release() { return std::exchange(h_, {}); }
+
+private:
+    explicit Task(std::coroutine_handle<promise_type> h) : h_(h) {}
+    std::coroutine_handle<promise_type> h_;
+};
+
+template <>
+class [[nodiscard]] Task<void> {
+public:
+    struct promise_type : detail::PromiseBase {
+        Task get_return_object() { return Task(std::coroutine_handle<promise_type>::from_promise(*this)); }
+        void return_void() {}
+    };
+
+    Task(Task&& o) noexcept : h_(std::exchange(o.h_, {})) {}
+    Task& operator=(Task&& o) noexcept {
+        if (this != &o) {
+            if (h_) h_.destroy();
+            h_ = std::exchange(o.h_, {});
+        }
+        return *this;
+    }
+    ~Task() {
+        if (h_) h_.destroy();
+    }
+
+    bool await_ready() const noexcept { return false; }
+    template <class P>
+    std::coroutine_handle<> await_suspend(std::coroutine_handle<P> caller) noexcept {
+        h_.promise().continuation = caller;
+        h_.promise().state = caller.promise().state;
+        return h_;
+    }
+    void await_resume() {
+        if (h_.promise().error) std::rethrow_exception(h_.promise().error);
+    }
+
+private:
+    explicit Task(std::coroutine_handle<promise_type> h) : h_(h) {}
+    std::coroutine_handle<promise_type> h_;
+};
+
+// A handle on a spawned task, for cancelling it and asking whether it finished.
+class TaskHandle {
+public:
+    TaskHandle() = default;
+    explicit TaskHandle(std::shared_ptr<TaskState> state, std::shared_ptr<bool> done)
+        : state_(std::move(state)), done_(std::move(done)) {}
+    // Sets the cancellation flag and ends a sleep in progress (see above).
+    void cancel() const;
+    bool isCancelled() const { return state_ && state_->cancelled; }
+    bool isDone() const { return done_ && *done_; }
+
+private:
+    std::shared_ptr<TaskState> state_;
+    std::shared_ptr<bool> done_;
+};
+
+// Starts the task on the main actor of the installed platform: it begins running the
+// next time the loop runs posted work.
+TaskHandle spawn(Task<void> task);
+
+// Suspends the awaiting task for `seconds` on the main actor's clock.
+struct SleepAwaiter {
+    double seconds;
+    std::shared_ptr<TaskState> state;
+    bool interrupted = false;
+
+    bool await_ready() const noexcept { return false; }
+    template <class P>
+    bool await_suspend(std::coroutine_handle<P> h) {
+        state = h.promise().state;
+        if (state->cancelled) return false;
+        start(h);
+        return true;
+    }
+    void await_resume() const {
+        // Cancelled before the sleep began, or woken early by the cancellation.
+        if (state && state->cancelled && (!started || interrupted)) throw CancellationError();
+    }
+
+    bool started = false;
+    void start(std::coroutine_handle<> h);
+};
+inline SleepAwaiter sleepFor(double seconds) { return SleepAwaiter{seconds, nullptr}; }
+
+// Whether the awaiting task has been cancelled; never suspends.
+struct CancellationQuery {
+    bool cancelled = false;
+    bool await_ready() const noexcept { return false; }
+    template <class P>
+    bool await_suspend(std::coroutine_handle<P> h) noexcept {
+        cancelled = h.promise().state->cancelled;
+        return false;
+    }
+    bool await_resume() const noexcept { return cancelled; }
+};
+inline CancellationQuery isCancelled() { return {}; }
+
+}  // namespace kestr

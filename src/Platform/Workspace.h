@@ -1,0 +1,67 @@
+// The workspace: running applications, launching and reopening them, opening URLs.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestr {
+
+enum class ActivationPolicy { regular, accessory, prohibited };
+
+// A snapshot of one running application.
+struct RunningApplication {
+    std::int32_t processIdentifier = 0;
+    std::optional<std::string> bundleIdentifier;
+    std::optional<std::string> localizedName;
+    std::optional<std::string> bundleURL;
+    ActivationPolicy activationPolicy = ActivationPolicy::regular;
+    bool isHidden = false;
+    bool isTerminated = false;
+    friend bool operator==(const RunningApplication&, const RunningApplication&) = default;
+};
+
+struct OpenConfiguration {
+    bool activates = true;
+    std::vector<std::string> arguments;
+};
+
+// Completion of an open request: the application, or the error's description.
+using OpenApplicationCompletion =
+    std::function<void(std::optional<RunningApplication> app, std::optional<std::string> error)>;
+
+class Workspace {
+public:
+    virtual ~Workspace() = default;
+
+    // In the system's order.
+    virtual std::vector<RunningApplication> runningApplications() = 0;
+    virtual std::vector<RunningApplication> runningApplications(const std::string& bundleID) = 0;
+    // The application's current state; none when no process had that identifier.
+    virtual std::optional<RunningApplication> runningApplication(std::int32_t pid) = 0;
+    virtual std::optional<RunningApplication> frontmostApplication() = 0;
+
+    // The installed application's location (a path), when there is one.
+    virtual std::optional<std::string> urlForApplication(const std::string& bundleID) = 0;
+    // Launches the application, or asks a running one to reopen. The completion runs
+    // later on the main actor.
+    virtual void openApplication(const std::string& applicationURL, const OpenConfiguration& configuration,
+                                 OpenApplicationCompletion completion) = 0;
+    // Opens URLs with one application; the completion runs later on the main actor.
+    virtual void openURLs(const std::vector<std::string>& urls, const std::string& applicationURL,
+                          const OpenConfiguration& configuration,
+                          std::function<void(std::optional<std::string> error)> completion) = 0;
+    // Opens a URL with the system's default handler.
+    virtual bool openURL(const std::string& url) = 0;
+
+    virtual bool unhide(std::int32_t pid) = 0;
+    // A polite request to quit; false when it could not be sent.
+    virtual bool terminate(std::int32_t pid) = 0;
+
+    // Called each time this program becomes the active application.
+    virtual void addDidBecomeActiveObserver(std::function<void()> observer) = 0;
+};
+
+}  // namespace kestr

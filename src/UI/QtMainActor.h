@@ -1,0 +1,26 @@
+// The main actor of the menu-bar application, driven by Qt's event loop: scheduled
+// work runs from one single-shot QTimer re-armed for the earliest deadline.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include "Platform/MainActor.h"
+
+namespace kestr {
+
+class QtMainActor final : public MainActor {
+public:
+    QtMainActor();
+    ~QtMainActor() override;
+    double now() const override;
+
+private:
+    void wake() override;
+    void fire();
+    QElapsedTimer clock_;
+    QTimer timer_;
+    bool firing_ = false;
+};
+
+}  // namespace kestr

