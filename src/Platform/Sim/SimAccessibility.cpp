@@ -1,0 +1,209 @@
+#include "Platform/Sim/SimAccessibility.h"
+
+#include <numeric>
+
+namespace kestr {
+
+namespace {
+
+AXError elementOrNone(AXElement element, AXValue& value) {
+    if (element.isNull()) return AXError::noValue;
+    value = element;
+    return AXError::success;
+}
+
+AXError optionalText(const std::optional<std::string>& text, AXValue& value) {
+    if (!text) return AXError::noValue;
+    value = *text;
+    return AXError::success;
+}
+
+AXElementList elementsOf(const std::vector<SimElement>& children) {
+    AXElementList out;
+    for (const auto& c : children) out.push_back(c.element);
+    return out;
+}
+
+template <class T>
+AXError give(AXValue& out, T v) {
+    out = std::move(v);
+    return AXError::success;
+}
+
+template <class T>
+const T* as(const AXValue& value) {
+    return std::get_if<T>(&value);
+}
+
+}  // namespace
+
+bool SimAccessibility::isProcessTrustedWithOptions(bool prompt) {
+    if (prompt && !world_.trusted) ++promptsShown_;
+    return world_.trusted;
+}
+
+void SimAccessibility::answerPrompt(bool grant, double after) {
+    if (after <= 0) {
+        world_.trusted = grant;
+        return;
+    }
+    actor_.schedule(after, [this, grant] { world_.trusted = grant; });
+}
+
+std::uint64_t SimAccessibility::totalReads() const {
+    return std::accumulate(reads_.begin(), reads_.end(), std::uint64_t{0});
+}
+
+std::uint64_t SimAccessibility::totalWrites() const {
+    return std::accumulate(writes_.begin(), writes_.end(), std::uint64_t{0});
+}
+
+void SimAccessibility::resetCounts() {
+    reads_.fill(0);
+    writes_.fill(0);
+}
+
+std::optional<std::int32_t> SimAccessibility::pid(AXElement element) {
+    auto info = world_.lookup(element);
+    if (!info || info->kind == SimElementKind::systemWide) return std::nullopt;
+    return info->pid;
+}
+
+// ---- reads ----
+
+AXError SimAccessibility::copyAttributeValue(AXElement element, const std::string& attribute, AXValue& value) {
+    auto info = world_.lookup(element);
+    ++reads_[index(info ? info->kind : SimElementKind::other)];
+    if (!world_.trusted) return AXError::apiDisabled;
+    if (!info) return AXError::invalidUIElement;
+    if (info->kind == SimElementKind::systemWide) {
+        if (attribute != "AXFocusedApplication") return AXError::attributeUnsupported;
+        SimProcess* front = world_.frontmostPid ? world_.process(*world_.frontmostPid) : nullptr;
+        if (!front || front->terminated) return AXError::noValue;
+        value = world_.applicationElement(front->pid);
+        return AXError::success;
+    }
+    SimProcess* process = world_.process(info->pid);
+    if (!process || process->terminated) return AXError::invalidUIElement;
+    if (!process->responds) return AXError::cannotComplete;
+    switch (info->kind) {
+        case SimElementKind::application:
+            return readApplication(*process, attribute, value);
+        case SimElementKind::window: {
+            const SimWindow* w = process->window(element);
+            return w ? readWindow(*w, attribute, value) : AXError::invalidUIElement;
+        }
+        default: {
+            const SimElement* c = world_.child(element);
+            return c ? readChild(*c, attribute, value) : AXError::invalidUIElement;
+        }
+    }
+}
+
+AXError SimAccessibility::readApplication(SimProcess& process, const std::string& attribute, AXValue& value) {
+    if (attribute == "AXWindows" || attribute == "AXChildren") {
+        AXElementList list;
+        for (const auto& w : process.windows) list.push_back(w.element);
+        value = list;
+        return AXError::success;
+    }
+    if (attribute == "AXRole") return give(value, std::string("AXApplication"));
+    if (attribute == "AXTitle") return optionalText(process.name, value);
+    if (attribute == "AXFocusedWindow") return elementOrNone(process.focusedWindow, value);
+    if (attribute == "AXMainWindow") return elementOrNone(process.mainWindow, value);
+    const auto* flag = attribute == "AXEnhancedUserInterface" ? &process.enhancedUserInterface
+                       : attribute == "AXManualAccessibility" ? &process.manualAccessibility
+                                                              : nullptr;
+    if (!flag || !*flag) return AXError::attributeUnsupported;
+    value = **flag;
+    return AXError::success;
+}
+
+AXError SimAccessibility::readWindow(const SimWindow& window, const std::string& attribute, AXValue& value) {
+    if (window.unreadable.count(attribute)) return AXError::cannotComplete;
+    if (attribute == "AXPosition") return give(value, window.position);
+    if (attribute == "AXSize") return give(value, window.size);
+    if (attribute == "AXTitle") return give(value, window.title);
+    if (attribute == "AXRole") return give(value, window.role);
+    if (attribute == "AXSubrole") return optionalText(window.subrole, value);
+    if (attribute == "AXMinimized") return give(value, window.minimized);
+    if (attribute == "AXFullScreen") return give(value, window.fullScreen);
+    if (attribute == "AXChildren") return give(value, elementsOf(window.children));
+    return AXError::attributeUnsupported;
+}
+
+AXError SimAccessibility::readChild(const SimElement& child, const std::string& attribute, AXValue& value) {
+    if (attribute == "AXPosition") return give(value, child.position);
+    if (attribute == "AXSize") return give(value, child.size);
+    if (attribute == "AXRole") return give(value, child.role);
+    if (attribute == "AXSubrole") return optionalText(child.subrole, value);
+    if (attribute == "AXTitle") return optionalText(child.title, value);
+    if (attribute == "AXChildren") return give(value, elementsOf(child.children));
+    return AXError::attributeUnsupported;
+}
+
+// ---- writes ----
+
+AXError SimAccessibility::setAttributeValue(AXElement element, const std::string& attribute, const AXValue& value) {
+    auto info = world_.lookup(element);
+    ++writes_[index(info ? info->kind : SimElementKind::other)];
+    if (!world_.trusted) return AXError::apiDisabled;
+    if (!info) return AXError::invalidUIElement;
+    if (info->kind == SimElementKind::systemWide) return AXError::attributeUnsupported;
+    SimProcess* process = world_.process(info->pid);
+    if (!process || process->terminated) return AXError::invalidUIElement;
+    if (!process->responds) return AXError::cannotComplete;
+    if (info->kind == SimElementKind::application) return writeApplication(*process, attribute, value);
+    if (info->kind == SimElementKind::window) {
+        SimWindow* w = process->window(element);
+        return w ? writeWindow(*w, attribute, value) : AXError::invalidUIElement;
+    }
+    return world_.child(element) ? AXError::attributeUnsupported : AXError::invalidUIElement;
+}
+
+AXError SimAccessibility::writeApplication(SimProcess& process, const std::string& attribute, const AXValue& value) {
+    if (attribute == "AXFocusedWindow" || attribute == "AXMainWindow") {
+        const AXElement* w = as<AXElement>(value);
+        if (!w || !process.window(*w)) return AXError::illegalArgument;
+        (attribute == "AXFocusedWindow" ? process.focusedWindow : process.mainWindow) = *w;
+        return AXError::success;
+    }
+    auto* flag = attribute == "AXEnhancedUserInterface" ? &process.enhancedUserInterface
+                 : attribute == "AXManualAccessibility" ? &process.manualAccessibility
+                                                        : nullptr;
+    if (!flag || !*flag) return AXError::attributeUnsupported;
+    const bool* b = as<bool>(value);
+    if (!b) return AXError::illegalArgument;
+    *flag = *b;
+    return AXError::success;
+}
+
+AXError SimAccessibility::writeWindow(SimWindow& window, const std::string& attribute, const AXValue& value) {
+    if (attribute == "AXPosition" || attribute == "AXSize") {
+        // A full-screen window keeps its frame until it leaves full screen.
+        if (window.fullScreen) return AXError::cannotComplete;
+        if (attribute == "AXPosition") {
+            const Point* p = as<Point>(value);
+            if (!p) return AXError::illegalArgument;
+            window.position = *p;
+        } else {
+            const Size* s = as<Size>(value);
+            if (!s) return AXError::illegalArgument;
+            world_.resize(window, *s);
+        }
+        return AXError::success;
+    }
+    if (attribute == "AXMinimized" || attribute == "AXFullScreen") {
+        const bool* b = as<bool>(value);
+        if (!b) return AXError::illegalArgument;
+        if (attribute == "AXMinimized") {
+            window.minimized = *b;
+        } else {
+            world_.setFullScreen(window, *b);
+        }
+        return AXError::success;
+    }
+    return AXError::attributeUnsupported;
+}
+
+}  // namespace kestr

@@ -1,0 +1,60 @@
+#include "Platform/Sim/SimDesktop.h"
+
+#include <stdlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+namespace kestr {
+
+namespace fs = std::filesystem;
+
+UserFolders SimDesktop::makeTemporaryFolders(std::string& removeOnExit) {
+    std::error_code ec;
+    fs::path base = fs::temp_directory_path(ec);
+    if (ec) base = "/tmp";
+    std::string pattern = (base / "kestr-sim-XXXXXX").string();
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    if (!::mkdtemp(name.data())) throw FileError("cannot create a temporary home folder in " + base.string());
+    removeOnExit = name.data();
+    UserFolders folders{removeOnExit, removeOnExit + "/.local/share", removeOnExit + "/Desktop"};
+    fs::create_directories(folders.applicationSupport);
+    fs::create_directories(folders.desktop);
+    return folders;
+}
+
+SimDesktop::SimDesktop() : SimDesktop(SimDesktopOptions{}) {}
+
+SimDesktop::SimDesktop(SimDesktopOptions options)
+    : actor_(options.mainActor ? std::move(options.mainActor) : std::make_unique<VirtualMainActor>()),
+      displays_(world_, *actor_),
+      accessibility_(world_, *actor_),
+      windowServer_(world_),
+      workspace_(world_, *actor_),
+      eventMonitors_(world_),
+      files_(options.folders ? *options.folders : makeTemporaryFolders(temporaryHome_)),
+      clock_(*actor_) {}
+
+SimDesktop::~SimDesktop() {
+    destroySharedInstances();
+    // Queued work and unfinished tasks go while the services they may touch exist.
+    actor_.reset();
+    if (!temporaryHome_.empty()) {
+        std::error_code ec;
+        fs::remove_all(temporaryHome_, ec);
+    }
+}
+
+VirtualMainActor& SimDesktop::virtualTime() {
+    auto* actor = dynamic_cast<VirtualMainActor*>(actor_.get());
+    if (!actor) {
+        std::fputs("kestr: the simulated desktop does not run on virtual time\n", stderr);
+        std::abort();
+    }
+    return *actor;
+}
+
+}  // namespace kestr

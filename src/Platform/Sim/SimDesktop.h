@@ -1,0 +1,97 @@
+// The simulated desktop: every platform service, implemented on one in-memory world
+// (SimWorld). Tests install one per test; the command-line program can run against one
+// loaded from a scenario file.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "Platform/Platform.h"
+#include "Platform/PosixFiles.h"
+#include "Platform/Sim/SimAccessibility.h"
+#include "Platform/Sim/SimAlerts.h"
+#include "Platform/Sim/SimClock.h"
+#include "Platform/Sim/SimDefaults.h"
+#include "Platform/Sim/SimDisplays.h"
+#include "Platform/Sim/SimEventMonitors.h"
+#include "Platform/Sim/SimFiles.h"
+#include "Platform/Sim/SimHotKeys.h"
+#include "Platform/Sim/SimLog.h"
+#include "Platform/Sim/SimScriptHost.h"
+#include "Platform/Sim/SimWindowServer.h"
+#include "Platform/Sim/SimWorkspace.h"
+#include "Platform/Sim/SimWorld.h"
+
+namespace kestr {
+
+struct SimDesktopOptions {
+    // None: a virtual-time actor.
+    std::unique_ptr<MainActor> mainActor;
+    // None: a fresh temporary home folder, removed with the desktop.
+    std::optional<UserFolders> folders;
+};
+
+class SimDesktop : public Platform {
+public:
+    // An empty world (no displays, no applications) on virtual time, with user
+    // folders in a fresh temporary folder.
+    SimDesktop();
+    explicit SimDesktop(SimDesktopOptions options);
+    ~SimDesktop() override;
+    SimDesktop(const SimDesktop&) = delete;
+    SimDesktop& operator=(const SimDesktop&) = delete;
+
+    MainActor& mainActor() override { return *actor_; }
+    Displays& displays() override { return displays_; }
+    Accessibility& accessibility() override { return accessibility_; }
+    WindowServer& windowServer() override { return windowServer_; }
+    Workspace& workspace() override { return workspace_; }
+    ScriptHost& scriptHost() override { return scriptHost_; }
+    HotKeys& hotKeys() override { return hotKeys_; }
+    EventMonitors& eventMonitors() override { return eventMonitors_; }
+    Defaults& defaults() override { return defaults_; }
+    Files& files() override { return files_; }
+    Log& log() override { return log_; }
+    Clock& clock() override { return clock_; }
+    Alerts& alerts() override { return alerts_; }
+
+    SimWorld& world() { return world_; }
+    const SimWorld& world() const { return world_; }
+    // The virtual-time actor; aborts when the desktop runs on another kind.
+    VirtualMainActor& virtualTime();
+    SimDisplays& simDisplays() { return displays_; }
+    SimAccessibility& simAccessibility() { return accessibility_; }
+    SimWindowServer& simWindowServer() { return windowServer_; }
+    SimWorkspace& simWorkspace() { return workspace_; }
+    SimScriptHost& simScriptHost() { return scriptHost_; }
+    SimHotKeys& simHotKeys() { return hotKeys_; }
+    SimEventMonitors& simEventMonitors() { return eventMonitors_; }
+    SimFiles& simFiles() { return files_; }
+    SimDefaults& simDefaults() { return defaults_; }
+    const SimDefaults& simDefaults() const { return defaults_; }
+    SimLog& simLog() { return log_; }
+    SimClock& simClock() { return clock_; }
+    SimAlerts& simAlerts() { return alerts_; }
+
+private:
+    static UserFolders makeTemporaryFolders(std::string& removeOnExit);
+
+    std::string temporaryHome_;
+    std::unique_ptr<MainActor> actor_;
+    SimWorld world_;
+    SimDisplays displays_;
+    SimAccessibility accessibility_;
+    SimWindowServer windowServer_;
+    SimWorkspace workspace_;
+    SimScriptHost scriptHost_;
+    SimHotKeys hotKeys_;
+    SimEventMonitors eventMonitors_;
+    SimDefaults defaults_;
+    SimFiles files_;
+    SimLog log_;
+    SimClock clock_;
+    SimAlerts alerts_;
+};
+
+}  // namespace kestr

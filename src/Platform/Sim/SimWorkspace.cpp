@@ -1,0 +1,155 @@
+#include "Platform/Sim/SimWorkspace.h"
+
+namespace kestr {
+
+std::vector<RunningApplication> SimWorkspace::runningApplications() {
+    std::vector<RunningApplication> out;
+    for (const auto& p : world_.processes()) {
+        if (!p.terminated) out.push_back(p.snapshot());
+    }
+    return out;
+}
+
+std::vector<RunningApplication> SimWorkspace::runningApplications(const std::string& bundleID) {
+    std::vector<RunningApplication> out;
+    for (SimProcess* p : world_.runningProcesses(bundleID)) out.push_back(p->snapshot());
+    return out;
+}
+
+std::optional<RunningApplication> SimWorkspace::runningApplication(std::int32_t pid) { return snapshot(pid); }
+
+std::optional<RunningApplication> SimWorkspace::snapshot(std::int32_t pid) {
+    const SimProcess* p = world_.process(pid);
+    if (!p) return std::nullopt;
+    return p->snapshot();
+}
+
+std::optional<RunningApplication> SimWorkspace::frontmostApplication() {
+    if (!world_.frontmostPid) return std::nullopt;
+    const SimProcess* p = world_.process(*world_.frontmostPid);
+    if (!p || p->terminated) return std::nullopt;
+    return p->snapshot();
+}
+
+std::optional<std::string> SimWorkspace::urlForApplication(const std::string& bundleID) {
+    const SimApplication* app = world_.application(bundleID);
+    if (!app || app->path.empty()) return std::nullopt;
+    return app->path;
+}
+
+void SimWorkspace::openApplication(const std::string& applicationURL, const OpenConfiguration& configuration,
+                                   OpenApplicationCompletion completion) {
+    openRequests_.push_back({applicationURL, configuration, actor_.now()});
+    start(applicationURL, configuration, true,
+          [this, completion = std::move(completion)](std::int32_t pid, std::optional<std::string> error) {
+              if (completion) completion(error ? std::nullopt : snapshot(pid), error);
+          });
+}
+
+void SimWorkspace::openURLs(const std::vector<std::string>& urls, const std::string& applicationURL,
+                            const OpenConfiguration& configuration,
+                            std::function<void(std::optional<std::string> error)> completion) {
+    openURLsRequests_.push_back({urls, applicationURL, configuration, actor_.now()});
+    const OpenURLsRequest request = openURLsRequests_.back();
+    start(applicationURL, configuration, false,
+          [this, request, completion = std::move(completion)](std::int32_t pid, std::optional<std::string> error) {
+              if (!error && onOpenURLs) error = onOpenURLs(request, pid);
+              if (completion) completion(error);
+          });
+}
+
+bool SimWorkspace::openURL(const std::string& url) {
+    openedURLs_.push_back(url);
+    return onOpenURL ? onOpenURL(url) : true;
+}
+
+void SimWorkspace::start(const std::string& url, const OpenConfiguration& configuration, bool reopen,
+                         Started started) {
+    const SimApplication* app = world_.applicationAt(url);
+    if (!app) {
+        actor_.post([started, url] { started(0, "The application at " + url + " could not be found."); });
+        return;
+    }
+    const std::string bundleID = app->bundleID;
+    if (app->launchError) {
+        actor_.schedule(app->launchDelay, [started, error = *app->launchError] { started(0, error); });
+        return;
+    }
+    const auto running = world_.runningProcesses(bundleID);
+    if (!running.empty()) {
+        SimProcess& process = *running.front();
+        const std::int32_t pid = process.pid;
+        if (configuration.activates) {
+            process.hidden = false;
+            world_.frontmostPid = pid;
+        }
+        if (reopen && process.windows.empty() && app->reopenDelay) {
+            actor_.schedule(*app->reopenDelay, [this, pid] {
+                SimProcess* p = world_.process(pid);
+                if (p && !p->terminated && p->windows.empty()) world_.openNewWindow(pid);
+            });
+        }
+        actor_.schedule(app->launchDelay, [started, pid] { started(pid, std::nullopt); });
+        return;
+    }
+    // A second request while the application is starting waits for the same process.
+    auto& waiting = launching_[bundleID];
+    waiting.push_back(std::move(started));
+    if (waiting.size() > 1) return;
+    actor_.schedule(app->launchDelay, [this, bundleID, configuration] { finishLaunch(bundleID, configuration); });
+}
+
+void SimWorkspace::finishLaunch(const std::string& bundleID, const OpenConfiguration& configuration) {
+    auto waiting = std::move(launching_[bundleID]);
+    launching_.erase(bundleID);
+    const SimApplication* app = world_.application(bundleID);
+    if (!app) {
+        for (auto& started : waiting) started(0, "The application " + bundleID + " was removed.");
+        return;
+    }
+    const std::optional<double> firstWindowDelay = app->firstWindowDelay;
+    const std::int32_t pid = world_.launch(bundleID, configuration.arguments).pid;
+    if (configuration.activates) world_.frontmostPid = pid;
+    if (firstWindowDelay) {
+        actor_.schedule(*firstWindowDelay, [this, pid] {
+            SimProcess* p = world_.process(pid);
+            if (p && !p->terminated) world_.openNewWindow(pid);
+        });
+    }
+    for (auto& started : waiting) started(pid, std::nullopt);
+}
+
+bool SimWorkspace::unhide(std::int32_t pid) {
+    SimProcess* p = world_.process(pid);
+    if (!p || p->terminated) return false;
+    p->hidden = false;
+    return true;
+}
+
+bool SimWorkspace::terminate(std::int32_t pid) {
+    terminateRequests_.push_back(pid);
+    SimProcess* p = world_.process(pid);
+    if (!p || p->terminated) return false;
+    switch (p->onTerminate) {
+        case TerminateBehavior::refuses:
+            return false;
+        case TerminateBehavior::ignores:
+            return true;
+        case TerminateBehavior::quits:
+            // Quitting takes the application a moment; the request returns at once.
+            actor_.post([this, pid] { world_.terminate(pid); });
+            return true;
+    }
+    return false;
+}
+
+void SimWorkspace::addDidBecomeActiveObserver(std::function<void()> observer) {
+    activeObservers_.push_back(std::move(observer));
+}
+
+void SimWorkspace::activateThisProgram() {
+    const auto observers = activeObservers_;
+    for (const auto& observer : observers) observer();
+}
+
+}  // namespace kestr

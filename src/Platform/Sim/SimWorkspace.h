@@ -1,0 +1,80 @@
+// The workspace of the simulated desktop: running applications from the world, and
+// launches, reopens and URL opens that play out in main-actor time as the installed
+// applications' behaviour says. Every request is recorded for tests to read back.
+#pragma once
+
+#include <map>
+#include <vector>
+
+#include "Platform/MainActor.h"
+#include "Platform/Sim/SimWorld.h"
+#include "Platform/Workspace.h"
+
+namespace kestr {
+
+class SimWorkspace : public Workspace {
+public:
+    SimWorkspace(SimWorld& world, MainActor& actor) : world_(world), actor_(actor) {}
+
+    std::vector<RunningApplication> runningApplications() override;
+    std::vector<RunningApplication> runningApplications(const std::string& bundleID) override;
+    std::optional<RunningApplication> runningApplication(std::int32_t pid) override;
+    std::optional<RunningApplication> frontmostApplication() override;
+    std::optional<std::string> urlForApplication(const std::string& bundleID) override;
+    void openApplication(const std::string& applicationURL, const OpenConfiguration& configuration,
+                         OpenApplicationCompletion completion) override;
+    void openURLs(const std::vector<std::string>& urls, const std::string& applicationURL,
+                  const OpenConfiguration& configuration,
+                  std::function<void(std::optional<std::string> error)> completion) override;
+    bool openURL(const std::string& url) override;
+    bool unhide(std::int32_t pid) override;
+    bool terminate(std::int32_t pid) override;
+    void addDidBecomeActiveObserver(std::function<void()> observer) override;
+
+    // ---- what tests read back ----
+    struct OpenRequest {
+        std::string applicationURL;
+        OpenConfiguration configuration;
+        double time = 0;
+    };
+    struct OpenURLsRequest {
+        std::vector<std::string> urls;
+        std::string applicationURL;
+        OpenConfiguration configuration;
+        double time = 0;
+    };
+    const std::vector<OpenRequest>& openRequests() const { return openRequests_; }
+    const std::vector<OpenURLsRequest>& openURLsRequests() const { return openURLsRequests_; }
+    const std::vector<std::string>& openedURLs() const { return openedURLs_; }
+    const std::vector<std::int32_t>& terminateRequests() const { return terminateRequests_; }
+
+    // ---- what tests script ----
+    // Runs when URLs are opened with an application, after it runs; an answer fails
+    // the request with that description.
+    std::function<std::optional<std::string>(const OpenURLsRequest& request, std::int32_t pid)> onOpenURLs;
+    // Answers openURL; without it every URL opens.
+    std::function<bool(const std::string& url)> onOpenURL;
+    // This program becomes the active application: every observer runs, in order.
+    void activateThisProgram();
+
+private:
+    using Started = std::function<void(std::int32_t pid, std::optional<std::string> error)>;
+    // Makes the application at `url` run (launching it if needed), then calls `started`
+    // on the main actor. `reopen`: a running application without windows is asked to
+    // open one.
+    void start(const std::string& url, const OpenConfiguration& configuration, bool reopen, Started started);
+    void finishLaunch(const std::string& bundleID, const OpenConfiguration& configuration);
+    std::optional<RunningApplication> snapshot(std::int32_t pid);
+
+    SimWorld& world_;
+    MainActor& actor_;
+    std::vector<OpenRequest> openRequests_;
+    std::vector<OpenURLsRequest> openURLsRequests_;
+    std::vector<std::string> openedURLs_;
+    std::vector<std::int32_t> terminateRequests_;
+    std::vector<std::function<void()>> activeObservers_;
+    // Launches under way, by bundle identifier: who waits for each.
+    std::map<std::string, std::vector<Started>> launching_;
+};
+
+}  // namespace kestr

@@ -1,0 +1,15 @@
+#include "Support/SimTest.h"
+
+namespace kestr::test {
+
+void SimTest::SetUp() {
+    sim = std::make_unique<SimDesktop>();
+    installPlatform(sim.get());
+}
+
+void SimTest::TearDown() {
+    installPlatform(nullptr);
+    sim.reset();
+}
+
+}  // namespace kestr::test

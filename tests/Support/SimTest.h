@@ -1,0 +1,21 @@
+// The fixture of every test that runs against the simulated desktop: a fresh, empty
+// SimDesktop on virtual time is installed before each test and removed after it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "Platform/Sim/SimDesktop.h"
+
+namespace kestr::test {
+
+class SimTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::unique_ptr<SimDesktop> sim;
+};
+
+}  // namespace kestr::test
