@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Platform/PropertyList.h"
 
@@ -16,6 +17,9 @@ struct ScriptOutcome {
     // Present when the script failed: the error dictionary, with the system's keys
     // "NSAppleScriptErrorNumber" and "NSAppleScriptErrorMessage".
     std::optional<PlistDict> errorInfo;
+    // When the result is a list: its items in order, each with its text when it has
+    // one. Empty for any other result.
+    std::vector<std::optional<std::string>> listItems;
 };
 
 class ScriptHost {

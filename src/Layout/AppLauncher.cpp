@@ -1,0 +1,105 @@
+#include "Layout/AppLauncher.h"
+
+#include <nlohmann/json.hpp>
+
+#include "Core/WholeNumber.h"
+#include "Layout/OpenApplicationAwaiter.h"
+#include "Layout/PollSleep.h"
+#include "Platform/Platform.h"
+
+namespace kestr {
+
+AppLauncher::LaunchError::LaunchError(Kind kind, std::string bundleID, double after, std::string underlying,
+                                      const std::string& text)
+    : Error(text), kind_(kind), bundleID_(std::move(bundleID)), after_(after), underlying_(std::move(underlying)) {}
+
+AppLauncher::LaunchError AppLauncher::LaunchError::appNotInstalled(const std::string& bundleID) {
+    return LaunchError(Kind::appNotInstalled, bundleID, 0, "", "App " + bundleID + " is not installed.");
+}
+
+AppLauncher::LaunchError AppLauncher::LaunchError::noWindowsAppeared(const std::string& bundleID, double after) {
+    return LaunchError(Kind::noWindowsAppeared, bundleID, after, "",
+                       "App " + bundleID + " launched but no windows appeared within " + wholeNumberText(after) +
+                           "s.");
+}
+
+AppLauncher::LaunchError AppLauncher::LaunchError::workspaceFailed(const std::string& bundleID,
+                                                                   const std::string& underlying) {
+    return LaunchError(Kind::workspaceFailed, bundleID, 0, underlying,
+                       "Failed to launch " + bundleID + ": " + underlying);
+}
+
+Task<std::optional<AppLauncher::Running>> AppLauncher::ensureRunning(std::string bundleID, bool launchIfMissing,
+                                                                     double timeout, double pollInterval) {
+    Workspace& workspace = platform().workspace();
+    // An instance that runs is taken as it is, hidden or windowless.
+    const auto running = workspace.runningApplications(bundleID);
+    if (!running.empty()) co_return Running{running.front(), false};
+    if (!launchIfMissing) co_return std::nullopt;
+
+    const auto location = workspace.urlForApplication(bundleID);
+    if (!location) throw LaunchError::appNotInstalled(bundleID);
+
+    OpenConfiguration configuration;
+    configuration.activates = false;
+    configuration.arguments = launchArguments(bundleID);
+    OpenApplicationResult opened = co_await openApplication(*location, configuration);
+    if (opened.error || !opened.app) throw LaunchError::workspaceFailed(bundleID, opened.error.value_or("unknown error"));
+    const RunningApplication app = *opened.app;
+
+    MainActor& actor = platform().mainActor();
+    const double deadline = actor.now() + timeout;
+    while (actor.now() < deadline) {
+        if (app.processIdentifier > 0 && hasAccessibilityWindow(app.processIdentifier)) co_return Running{app, true};
+        co_await pollSleep(pollInterval, deadline);
+    }
+    // Terminals often start without a window of their own; the placement opens one.
+    if (bundleID == "com.apple.Terminal" || bundleID == "com.mitchellh.ghostty" || bundleID == "com.googlecode.iterm2")
+        co_return Running{app, true};
+    throw LaunchError::noWindowsAppeared(bundleID, timeout);
+}
+
+bool AppLauncher::hasAccessibilityWindow(std::int32_t pid) {
+    Accessibility& ax = platform().accessibility();
+    const auto windows = ax.copy(ax.createApplication(pid), "AXWindows");
+    const auto* list = windows ? std::get_if<AXElementList>(&*windows) : nullptr;
+    return list && !list->empty();
+}
+
+std::vector<std::string> AppLauncher::launchArguments(const std::string& bundleID) {
+    const auto supportDir = chromeSupportDir(bundleID);
+    if (!supportDir) return {};
+    const auto profile = chromeLastUsedProfile(*supportDir);
+    if (!profile) return {};
+    return {"--profile-directory=" + *profile};
+}
+
+std::optional<std::string> AppLauncher::chromeSupportDir(const std::string& bundleID) {
+    const auto directories = platform().files().applicationSupportDirectories();
+    if (directories.empty()) return std::nullopt;
+    std::string base = directories.front();
+    if (!base.empty() && base.back() != '/') base += '/';
+    if (bundleID == "com.google.Chrome") return base + "Google/Chrome";
+    if (bundleID == "com.google.Chrome.canary") return base + "Google/Chrome Canary";
+    return std::nullopt;
+}
+
+std::optional<std::string> AppLauncher::chromeLastUsedProfile(const std::string& supportDir) {
+    std::string text;
+    try {
+        text = platform().files().read(supportDir + "/Local State");
+    } catch (const FileError&) {
+        return std::nullopt;
+    }
+    const auto state = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
+    if (!state.is_object()) return std::nullopt;
+    const auto profile = state.find("profile");
+    if (profile == state.end() || !profile->is_object()) return std::nullopt;
+    const auto lastUsed = profile->find("last_used");
+    if (lastUsed == profile->end() || !lastUsed->is_string()) return std::nullopt;
+    auto name = lastUsed->get<std::string>();
+    if (name.empty()) return std::nullopt;
+    return name;
+}
+
+}  // namespace kestr
