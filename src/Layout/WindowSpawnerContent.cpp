@@ -1,0 +1,142 @@
+// WindowSpawner's scripts for windows that are already there: filling a window that
+// was just taken for an item, adding saved tabs to a reused Chrome window, and listing
+// Terminal's profiles.
+#include "Layout/ScriptText.h"
+#include "Layout/WindowSpawner.h"
+#include "Platform/Platform.h"
+
+namespace kestr {
+
+using ScriptText::line;
+using ScriptText::quoted;
+using ScriptText::tellApplication;
+
+namespace {
+
+bool isChrome(const std::string& bundleID) {
+    return bundleID == "com.google.Chrome" || bundleID == "com.google.Chrome.canary";
+}
+
+}  // namespace
+
+std::optional<std::string> WindowSpawner::frontBoundsRef(const std::string& bundleID) {
+    if (bundleID == "com.apple.finder") return "Finder window 1";
+    if (bundleID == "com.apple.Safari") return "front window";
+    if (isChrome(bundleID) || bundleID == "com.apple.Terminal") return "window 1";
+    if (bundleID == "com.googlecode.iterm2") return "current window";
+    return std::nullopt;
+}
+
+std::optional<std::string> WindowSpawner::frontWindowRef(const std::string& bundleID) {
+    if (bundleID == "com.apple.Safari") return "document 1";
+    if (bundleID == "com.mitchellh.ghostty") return "front window";
+    return frontBoundsRef(bundleID);
+}
+
+std::optional<std::string> WindowSpawner::frontBoundsSource(const std::string& bundleID,
+                                                            const std::optional<Rect>& frame) {
+    const auto ref = frontBoundsRef(bundleID);
+    if (!frame || !ref) return std::nullopt;
+    return line(tellApplication(bundleID)) + boundsLine(*ref, frame) + "end tell";
+}
+
+std::string WindowSpawner::terminalSourceReusingFront(const std::vector<std::string>& commands,
+                                                      const std::optional<std::string>& profile) {
+    return line(tellApplication("com.apple.Terminal")) + line("activate") +
+           line("do script " + quoted(commands.front()) + " in window 1") + line("end tell") +
+           applyProfileToFrontTab(profile) +
+           terminalExtraTabs(std::vector<std::string>(commands.begin() + 1, commands.end()), profile);
+}
+
+std::string WindowSpawner::ghosttyReusingFront(const std::vector<std::string>& commands) {
+    std::string text = line(tellApplication("com.mitchellh.ghostty")) + line("activate") +
+                       line("set win to front window") +
+                       line("input text " + quoted(commands.front()) +
+                            " & return to focused terminal of selected tab of win");
+    for (std::size_t i = 1; i < commands.size(); ++i) text += ghosttyTabLine(commands[i]);
+    return text + "end tell";
+}
+
+std::string WindowSpawner::iterm2ReusingFront(const std::vector<std::string>& commands) {
+    return line(tellApplication("com.googlecode.iterm2")) + line("activate") + line("set w to current window") +
+           iterm2WriteLines(commands) + "end tell";
+}
+
+std::optional<std::string> WindowSpawner::setContentSource(const LayoutItem& item,
+                                                           const std::optional<std::string>& windowRef) {
+    if (!windowRef) return std::nullopt;
+    const std::string& bundleID = item.appBundleID;
+    if (bundleID == "com.apple.finder") {
+        const std::string lines = finderContentLines(item, *windowRef);
+        if (lines.empty()) return std::nullopt;
+        return line(tellApplication(bundleID)) + lines + "end tell";
+    }
+    if (isChrome(bundleID)) {
+        const std::string body = chromeTabsBody(item, *windowRef);
+        if (body.empty()) return std::nullopt;
+        return line(tellApplication(bundleID)) + body + "end tell";
+    }
+    if (bundleID == "com.apple.Safari") {
+        if (!item.browserURL || item.browserURL->empty()) return std::nullopt;
+        return tellApplication(bundleID) + " to set URL of " + *windowRef + " to " + quoted(*item.browserURL);
+    }
+    const bool terminal = bundleID == "com.apple.Terminal";
+    const bool ghostty = bundleID == "com.mitchellh.ghostty";
+    const bool iterm2 = bundleID == "com.googlecode.iterm2";
+    if (!terminal && !ghostty && !iterm2) return std::nullopt;
+    const auto commands = terminalCommands(item);
+    if (commands.empty()) return std::nullopt;
+    if (terminal) return terminalSourceReusingFront(commands, item.terminalProfile);
+    if (ghostty) return ghosttyReusingFront(commands);
+    return iterm2ReusingFront(commands);
+}
+
+void WindowSpawner::setContentOnFrontWindow(const LayoutItem& item, const std::optional<Rect>& targetGlobalFrame) {
+    const auto bounds = frontBoundsSource(item.appBundleID, targetGlobalFrame);
+    const auto content = setContentSource(item, frontWindowRef(item.appBundleID));
+    std::string source;
+    if (bounds) source = *bounds;
+    if (content) source += (source.empty() ? "" : "\n") + *content;
+    if (source.empty()) return;
+    try {
+        run(source, item.appBundleID);
+    } catch (const Error&) {
+        // The window stays as it is; placing it goes on.
+    }
+}
+
+void WindowSpawner::addSavedTabsToReusedWindow(const LayoutItem& item, const std::string& windowTitle) {
+    if (!isChrome(item.appBundleID) || windowTitle.empty()) return;
+    const auto urls = chromeTabURLs(item);
+    if (urls.empty()) return;
+    std::string urlList;
+    for (const auto& url : urls) urlList += (urlList.empty() ? "" : ", ") + quoted(url);
+    // The scripting title of a Chrome window is contained in its Accessibility title,
+    // which can carry more, such as the browser's name.
+    const std::string source =
+        line(tellApplication(item.appBundleID)) + line("  repeat with w in windows") + line("    try") +
+        line("      if " + quoted(windowTitle) + " contains (title of w) and (title of w) is not \"\" then") +
+        line("        set openURLs to URL of tabs of w") + line("        set savedActive to active tab index of w") +
+        line("        repeat with u in {" + urlList + "}") + line("          if openURLs does not contain u then") +
+        line("            make new tab at end of tabs of w with properties {URL:u}") + line("          end if") +
+        line("        end repeat") + line("        try") + line("          set active tab index of w to savedActive") +
+        line("        end try") + line("        exit repeat") + line("      end if") + line("    end try") +
+        line("  end repeat") + "end tell";
+    try {
+        run(source, item.appBundleID);
+    } catch (const Error&) {
+        // The window keeps the tabs it has.
+    }
+}
+
+std::vector<std::string> WindowSpawner::terminalProfiles() {
+    const ScriptOutcome outcome =
+        platform().scriptHost().run(tellApplication("com.apple.Terminal") + " to get name of every settings set");
+    if (!outcome.created || outcome.errorInfo) return {};
+    std::vector<std::string> names;
+    for (const auto& item : outcome.listItems)
+        if (item) names.push_back(*item);
+    return names;
+}
+
+}  // namespace kestr

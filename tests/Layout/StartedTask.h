@@ -1,0 +1,48 @@
+// Starts a task on the simulated main actor and keeps what it returns or throws, so a
+// test can advance virtual time and look at the outcome.
+#pragma once
+
+#include <exception>
+#include <memory>
+#include <optional>
+
+#include "Platform/Task.h"
+
+namespace kestr::test {
+
+template <class T>
+struct StartedTask {
+    struct Outcome {
+        bool done = false;
+        std::optional<T> value;
+        std::exception_ptr error;
+    };
+    std::shared_ptr<Outcome> outcome = std::make_shared<Outcome>();
+    TaskHandle handle;
+
+    bool done() const { return outcome->done; }
+    const T& value() const { return *outcome->value; }
+    // Rethrows what the task threw; nothing when it returned.
+    void rethrow() const {
+        if (outcome->error) std::rethrow_exception(outcome->error);
+    }
+};
+
+template <class T>
+Task<void> keepOutcome(Task<T> task, std::shared_ptr<typename StartedTask<T>::Outcome> outcome) {
+    try {
+        outcome->value.emplace(co_await std::move(task));
+    } catch (...) {
+        outcome->error = std::current_exception();
+    }
+    outcome->done = true;
+}
+
+template <class T>
+StartedTask<T> start(Task<T> task) {
+    StartedTask<T> started;
+    started.handle = spawn(keepOutcome<T>(std::move(task), started.outcome));
+    return started;
+}
+
+}  // namespace kestr::test
