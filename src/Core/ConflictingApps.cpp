@@ -1,0 +1,45 @@
+#include "Core/ConflictingApps.h"
+
+#include "Platform/Platform.h"
+
+namespace kestr {
+
+const std::vector<ConflictingApps::Known>& ConflictingApps::known() {
+    static const std::vector<Known> table = {
+        {"Magnet", {"com.crowdcafe.windowmagnet"}},
+        {"Rectangle", {"com.knollsoft.Rectangle"}},
+        {"Rectangle Pro", {"com.knollsoft.Hookshot"}},
+        {"Spectacle", {"com.divisiblebyzero.Spectacle"}},
+        {"Moom", {"com.manytricks.Moom"}},
+        {"BetterSnapTool", {"com.hegenberg.BetterSnapTool"}},
+        {"Loop", {"com.mrkai77.Loop"}},
+        {"Swish", {"com.highlyopinionated.swish"}},
+        {"Amethyst", {"com.amethyst.Amethyst"}},
+        {"Divvy", {"com.mizage.direct.Divvy", "com.mizage.Divvy"}},
+        {"Tiles", {"com.SCHJONHAUG.Tiles", "net.sourceforge.Tiles"}},
+    };
+    return table;
+}
+
+std::vector<ConflictingApps::Running> ConflictingApps::running() {
+    std::vector<Running> result;
+    Workspace& workspace = platform().workspace();
+    for (const Known& row : known()) {
+        for (const std::string& bundleID : row.bundleIDs) {
+            const auto apps = workspace.runningApplications(bundleID);
+            if (!apps.empty()) {
+                result.push_back({row.name, apps.front()});
+                break;
+            }
+        }
+    }
+    return result;
+}
+
+bool ConflictingApps::quit(const Running& running) {
+    platform().log().line("kestr[conflict]: quitting " + running.name + " (" +
+                          running.app.bundleIdentifier.value_or("?") + ")");
+    return platform().workspace().terminate(running.app.processIdentifier);
+}
+
+}  // namespace kestr
