@@ -40,10 +40,20 @@ void forEachCharacterEnd(const icu::UnicodeString& text, Visit visit) {
     }
 }
 
+// Printable ASCII is one character per byte; most texts are, and grapheme
+// segmentation is not cheap.
+bool isPlainASCII(const std::string& text) {
+    for (const unsigned char c : text) {
+        if (c < 0x20 || c > 0x7e) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool UnicodeText::contains(const std::string& text, const std::string& part) {
     if (part.empty()) return false;
+    if (isPlainASCII(text) && isPlainASCII(part)) return text.find(part) != std::string::npos;
     const icu::UnicodeString haystack = composed(text);
     const icu::UnicodeString needle = composed(part);
     if (needle.isEmpty()) return false;
@@ -58,6 +68,7 @@ bool UnicodeText::contains(const std::string& text, const std::string& part) {
 }
 
 std::size_t UnicodeText::characterCount(const std::string& text) {
+    if (isPlainASCII(text)) return text.size();
     std::size_t count = 0;
     forEachCharacterEnd(toICU(text), [&](int32_t) {
         ++count;
@@ -67,6 +78,7 @@ std::size_t UnicodeText::characterCount(const std::string& text) {
 }
 
 std::string UnicodeText::characterPrefix(const std::string& text, std::size_t count) {
+    if (isPlainASCII(text)) return text.substr(0, count);
     const icu::UnicodeString u = toICU(text);
     int32_t cut = 0;
     std::size_t seen = 0;

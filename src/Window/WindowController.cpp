@@ -1,0 +1,157 @@
+#include "Window/WindowController.h"
+
+#include <cmath>
+
+#include "Core/WholeNumber.h"
+#include "Platform/Platform.h"
+
+namespace kestr {
+
+namespace {
+
+// Small windows are helper panels and slivers, never arranged.
+constexpr double minimumWindowSide = 5.0;
+// A window within this many points of the asked size counts as honouring it.
+constexpr double sizeTolerance = 2.0;
+constexpr double retryDelay = 0.06;
+
+std::optional<AXValue> copyValue(AXElement element, const std::string& attribute) {
+    return platform().accessibility().copy(element, attribute);
+}
+
+std::optional<AXElement> readElement(AXElement element, const std::string& attribute) {
+    const auto v = copyValue(element, attribute);
+    if (!v) return std::nullopt;
+    const auto* e = std::get_if<AXElement>(&*v);
+    if (!e || e->isNull()) return std::nullopt;
+    return *e;
+}
+
+// Write errors are ignored: a window that refuses shows up in the size check.
+void writeFrame(AXElement window, Point position, Size size) {
+    Accessibility& ax = platform().accessibility();
+    ax.setAttributeValue(window, "AXPosition", position);
+    ax.setAttributeValue(window, "AXSize", size);
+}
+
+}  // namespace
+
+std::vector<std::int32_t> WindowController::pids(const std::string& bundleID) {
+    std::vector<std::int32_t> result;
+    for (const RunningApplication& app : platform().workspace().runningApplications(bundleID)) {
+        result.push_back(app.processIdentifier);
+    }
+    return result;
+}
+
+AXElementList WindowController::axWindows(AXElement application) {
+    const auto v = copyValue(application, "AXWindows");
+    const auto* list = v ? std::get_if<AXElementList>(&*v) : nullptr;
+    if (!list) return {};
+    AXElementList usable;
+    for (const AXElement& window : *list) {
+        if (const auto size = readSize(window)) {
+            if (size->width < minimumWindowSide || size->height < minimumWindowSide) continue;
+        }
+        if (const auto role = axString(window, "AXRole")) {
+            if (*role != "AXWindow") continue;
+        }
+        usable.push_back(window);
+    }
+    return usable;
+}
+
+AXElementList WindowController::windows(const std::string& bundleID) {
+    Accessibility& ax = platform().accessibility();
+    AXElementList result;
+    for (const std::int32_t pid : pids(bundleID)) {
+        const AXElementList own = axWindows(ax.createApplication(pid));
+        result.insert(result.end(), own.begin(), own.end());
+    }
+    return result;
+}
+
+std::optional<Point> WindowController::readPosition(AXElement window) {
+    const auto v = copyValue(window, "AXPosition");
+    const auto* p = v ? std::get_if<Point>(&*v) : nullptr;
+    return p ? std::optional<Point>(*p) : std::nullopt;
+}
+
+std::optional<Size> WindowController::readSize(AXElement window) {
+    const auto v = copyValue(window, "AXSize");
+    const auto* s = v ? std::get_if<Size>(&*v) : nullptr;
+    return s ? std::optional<Size>(*s) : std::nullopt;
+}
+
+std::optional<bool> WindowController::axBool(AXElement element, const std::string& attribute) {
+    const auto v = copyValue(element, attribute);
+    if (!v) return std::nullopt;
+    if (const auto* b = std::get_if<bool>(&*v)) return *b;
+    // Numbers 0 and 1 stand for booleans, as the system's number objects do.
+    if (const auto* i = std::get_if<std::int64_t>(&*v)) {
+        if (*i == 0 || *i == 1) return *i == 1;
+    }
+    if (const auto* d = std::get_if<double>(&*v)) {
+        if (*d == 0 || *d == 1) return *d == 1;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> WindowController::axString(AXElement element, const std::string& attribute) {
+    const auto v = copyValue(element, attribute);
+    const auto* s = v ? std::get_if<std::string>(&*v) : nullptr;
+    return s ? std::optional<std::string>(*s) : std::nullopt;
+}
+
+Task<void> WindowController::applyFrame(AXElement window, Point globalPosition, Size size,
+                                        [[maybe_unused]] double settlingDelay) {
+    Accessibility& ax = platform().accessibility();
+    // The enhanced interface animates every change and drops writes that arrive during
+    // the animation; it stays off once turned off.
+    if (const auto pid = ax.pid(window)) {
+        const AXElement app = ax.createApplication(*pid);
+        if (axBool(app, "AXEnhancedUserInterface") == true) {
+            ax.setAttributeValue(app, "AXEnhancedUserInterface", false);
+        }
+    }
+    // Position and size twice: a window clamped by its old position takes the full
+    // size only after it has moved, and the other way round.
+    writeFrame(window, globalPosition, size);
+    writeFrame(window, globalPosition, size);
+
+    const auto got = readSize(window);
+    if (!got) co_return;
+    if (!(std::fabs(got->width - size.width) > sizeTolerance) &&
+        !(std::fabs(got->height - size.height) > sizeTolerance)) {
+        co_return;
+    }
+    platform().log().line("kestr[applyFrame]: size not honored (asked " + wholeNumberText(size.width) + "x" +
+                          wholeNumberText(size.height) + ", got " + wholeNumberText(got->width) + "x" +
+                          wholeNumberText(got->height) + ") \u2014 retry");
+    try {
+        co_await sleepFor(retryDelay);
+    } catch (const CancellationError&) {
+        // The retry still happens: a half-placed window is worse than a late one.
+    }
+    writeFrame(window, globalPosition, size);
+}
+
+bool WindowController::exitFullScreen(AXElement window) {
+    if (axBool(window, axFullScreenAttribute) != true) return false;
+    platform().accessibility().setAttributeValue(window, axFullScreenAttribute, false);
+    return true;
+}
+
+bool WindowController::isFrontmostWindowFullScreen() {
+    const auto front = platform().workspace().frontmostApplication();
+    if (!front) return false;
+    const AXElement app = platform().accessibility().createApplication(front->processIdentifier);
+    for (const char* attribute : {"AXFocusedWindow", "AXMainWindow"}) {
+        const auto window = readElement(app, attribute);
+        if (!window) continue;
+        if (const auto fullScreen = axBool(*window, axFullScreenAttribute)) return *fullScreen;
+    }
+    return false;
+}
+
+}  // namespace kestr

@@ -1,0 +1,185 @@
+// Pairing a kest item with one of its application's windows: the matcher narrows the
+// windows, nearness to the saved frame breaks ties, and a window whose identity is in
+// doubt must already cover the item's slot.
+#include <algorithm>
+#include <limits>
+
+#include "Core/UnicodeText.h"
+#include "Platform/Platform.h"
+#include "Window/WindowController.h"
+
+namespace kestr {
+
+namespace {
+
+constexpr double minimumOverlap = 0.5;
+constexpr double minimumSlotSide = 1.0;
+
+// Unreadable titles count as empty, which contains nothing.
+std::string titleOf(AXElement window) { return WindowController::axString(window, "AXTitle").value_or(""); }
+
+bool contains(const AXElementList& list, AXElement window) {
+    return std::find(list.begin(), list.end(), window) != list.end();
+}
+
+AXElementList titled(const AXElementList& windows, const std::string& text) {
+    AXElementList result;
+    for (const AXElement& w : windows) {
+        if (UnicodeText::contains(titleOf(w), text)) result.push_back(w);
+    }
+    return result;
+}
+
+// The display named by a frame, when it is connected.
+std::optional<DisplayID> resolve(const ScreenFrame& frame) {
+    const DisplayID id = platform().displays().displayIDFromUUIDString(frame.displayUUID);
+    return id == 0 ? std::nullopt : std::optional<DisplayID>(id);
+}
+
+struct Nearness {
+    int cls;
+    double distance;
+    bool operator<(const Nearness& o) const { return cls < o.cls || (cls == o.cls && distance < o.distance); }
+};
+
+Nearness nearness(AXElement window, const Rect& bounds, Point target) {
+    const auto p = WindowController::readPosition(window);
+    if (!p) return {2, std::numeric_limits<double>::max()};
+    return {bounds.contains(*p) ? 0 : 1, std::abs(p->x - target.x) + std::abs(p->y - target.y)};
+}
+
+double overlapRatio(AXElement window, const Rect& slot) {
+    const auto position = WindowController::readPosition(window);
+    const auto size = WindowController::readSize(window);
+    if (!position || !size) return 0;
+    const Rect w(*position, *size);
+    const Rect i = w.intersection(slot);
+    if (i.isNull() || !(i.width() > 0) || !(i.height() > 0)) return 0;
+    const double intersection = i.width() * i.height();
+    const double unionArea = w.width() * w.height() + slot.width() * slot.height() - intersection;
+    if (!(unionArea > 0)) return 0;
+    return intersection / unionArea;
+}
+
+}  // namespace
+
+AXElementList WindowController::candidateWindows(const WindowMatcher& matcher, const AXElementList& windows) {
+    AXElementList result;
+    if (const auto* m = matcher.get<WindowMatcher::TitleContains>()) {
+        for (const AXElement& w : windows) {
+            const auto title = axString(w, "AXTitle");
+            if (title && UnicodeText::contains(*title, m->text)) result.push_back(w);
+        }
+    } else if (const auto* m = matcher.get<WindowMatcher::TitleRegex>()) {
+        const auto regex = UnicodeText::Regex::compile(m->pattern);
+        if (!regex) return {};
+        for (const AXElement& w : windows) {
+            const auto title = axString(w, "AXTitle");
+            if (title && regex->findsMatch(*title)) result.push_back(w);
+        }
+    } else if (const auto* m = matcher.get<WindowMatcher::WindowIndex>()) {
+        if (m->index >= 0 && static_cast<std::size_t>(m->index) < windows.size()) result.push_back(windows[static_cast<std::size_t>(m->index)]);
+    } else {
+        result = windows;
+    }
+    return result;
+}
+
+std::optional<AXElement> WindowController::pickBest(const AXElementList& windows,
+                                                    const std::optional<ScreenFrame>& preferNear) {
+    if (windows.empty()) return std::nullopt;
+    if (!preferNear) return windows.front();
+    const auto display = resolve(*preferNear);
+    if (!display) return windows.front();
+    const Rect bounds = platform().displays().displayBounds(*display);
+    const Point target{bounds.minX() + preferNear->x, bounds.minY() + preferNear->y};
+    if (windows.size() == 1) return windows.front();
+
+    AXElement best = windows.front();
+    Nearness bestKey = nearness(best, bounds, target);
+    for (std::size_t i = 1; i < windows.size(); ++i) {
+        const Nearness key = nearness(windows[i], bounds, target);
+        if (key < bestKey) {
+            best = windows[i];
+            bestKey = key;
+        }
+    }
+    return best;
+}
+
+std::optional<AXElement> WindowController::candidateOccupyingSlot(const AXElementList& windows,
+                                                                  const ScreenFrame& slot) {
+    const auto display = resolve(slot);
+    if (!display) return std::nullopt;
+    const Rect bounds = platform().displays().displayBounds(*display);
+    const Rect s(bounds.minX() + slot.x, bounds.minY() + slot.y, slot.width, slot.height);
+    if (!(s.width() > minimumSlotSide) || !(s.height() > minimumSlotSide)) return std::nullopt;
+    if (windows.empty()) return std::nullopt;
+
+    AXElement best = windows.front();
+    double bestRatio = overlapRatio(best, s);
+    for (std::size_t i = 1; i < windows.size(); ++i) {
+        const double ratio = overlapRatio(windows[i], s);
+        if (ratio > bestRatio) {
+            best = windows[i];
+            bestRatio = ratio;
+        }
+    }
+    if (bestRatio >= minimumOverlap) return best;
+    return std::nullopt;
+}
+
+std::optional<AXElement> WindowController::findWindow(const AXElementList& among, const WindowMatcher& matcher,
+                                                      const AXElementList& excluding, bool fallbackToFirst,
+                                                      const std::optional<ScreenFrame>& preferNear,
+                                                      const std::optional<std::string>& preferTitle,
+                                                      bool titleStable, bool reuseDrifted,
+                                                      const std::vector<std::string>& avoidTitles,
+                                                      std::optional<DisplayID> restrictToDisplay) {
+    AXElementList pool;
+    for (const AXElement& w : among) {
+        if (!contains(excluding, w)) pool.push_back(w);
+    }
+    if (restrictToDisplay) {
+        const Rect bounds = platform().displays().displayBounds(*restrictToDisplay);
+        std::erase_if(pool, [&](AXElement w) {
+            const auto p = readPosition(w);
+            return !p || !bounds.contains(*p);
+        });
+    }
+    if (pool.empty()) return std::nullopt;
+
+    AXElementList candidates = candidateWindows(matcher, pool);
+
+    const bool prefersTitle = matcher.is<WindowMatcher::FirstWindow>() &&
+                              preferTitle && !preferTitle->empty();
+    if (prefersTitle) {
+        AXElementList sameTitle = titled(candidates, *preferTitle);
+        if (!sameTitle.empty()) {
+            candidates = std::move(sameTitle);
+        } else if (!fallbackToFirst) {
+            // The saved title is gone: the window may have drifted to another title, or
+            // it may be a different window altogether.
+            if (reuseDrifted) {
+                std::erase_if(candidates, [&](AXElement w) {
+                    const std::string title = titleOf(w);
+                    return std::any_of(avoidTitles.begin(), avoidTitles.end(),
+                                       [&](const std::string& avoid) { return UnicodeText::contains(title, avoid); });
+                });
+                if (candidates.empty()) return std::nullopt;
+                return pickBest(candidates, preferNear);
+            }
+            if (candidates.size() >= 2 || titleStable) {
+                if (!preferNear) return std::nullopt;
+                return candidateOccupyingSlot(candidates, *preferNear);
+            }
+            return pickBest(candidates, preferNear);
+        }
+    }
+
+    if (auto best = pickBest(candidates, preferNear)) return best;
+    if (fallbackToFirst) return pickBest(pool, preferNear);
+    return std::nullopt;
+}
+
+}  // namespace kestr
