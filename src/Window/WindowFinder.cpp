@@ -78,7 +78,9 @@ AXElementList WindowController::candidateWindows(const WindowMatcher& matcher, c
             if (title && regex->findsMatch(*title)) result.push_back(w);
         }
     } else if (const auto* m = matcher.get<WindowMatcher::WindowIndex>()) {
-        if (m->index >= 0 && static_cast<std::size_t>(m->index) < windows.size()) result.push_back(windows[static_cast<std::size_t>(m->index)]);
+        if (m->index >= 0 && static_cast<std::size_t>(m->index) < windows.size()) {
+            result.push_back(windows[static_cast<std::size_t>(m->index)]);
+        }
     } else {
         result = windows;
     }
