@@ -1,0 +1,24 @@
+// JSON form of the snap model: an action is its raw name; a binding is
+// {"action", "hotkey", "id"}; the document is {"bindings", "version"}. Read strictly
+// (see Core/JsonDecoder.h): a missing key, a wrong type or an unknown action name
+// fails the whole document.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include "Core/ModelJson.h"
+#include "Snap/SnapAction.h"
+#include "Snap/SnapBinding.h"
+#include "Snap/SnapDocument.h"
+
+namespace kestr {
+
+nlohmann::json toJson(SnapAction value);
+nlohmann::json toJson(const SnapBinding& value);
+nlohmann::json toJson(const SnapDocument& value);
+
+template <> SnapAction fromJson<SnapAction>(const JsonValue& value);
+template <> SnapBinding fromJson<SnapBinding>(const JsonValue& value);
+template <> SnapDocument fromJson<SnapDocument>(const JsonValue& value);
+
+}  // namespace kestr
