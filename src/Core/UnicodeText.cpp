@@ -51,6 +51,10 @@ bool isPlainASCII(const std::string& text) {
 
 }  // namespace
 
+bool UnicodeText::equal(const std::string& a, const std::string& b) {
+    return a == b || composed(a) == composed(b);
+}
+
 bool UnicodeText::contains(const std::string& text, const std::string& part) {
     if (part.empty()) return false;
     if (isPlainASCII(text) && isPlainASCII(part)) return text.find(part) != std::string::npos;

@@ -18,6 +18,8 @@ public:
     // decomposed form) are equal. An empty part is found nowhere, and a match never
     // ends inside a combining sequence.
     static bool contains(const std::string& text, const std::string& part);
+    // Whole-text equality under canonical equivalence; letter case counts.
+    static bool equal(const std::string& a, const std::string& b);
 
     // Characters are grapheme clusters (a letter with its accents counts once).
     static std::size_t characterCount(const std::string& text);

@@ -1,20 +1,18 @@
 #include <gtest/gtest.h>
 
 #include "Core/ConflictingApps.h"
-#include "Support/SimTest.h"
+#include "Support/DesktopTest.h"
 
 namespace kestr {
 namespace {
 
-class ConflictingAppsTest : public test::SimTest {
+class ConflictingAppsTest : public test::DesktopTest {
 protected:
     std::int32_t run(const std::string& bundleID, const std::string& name,
                      TerminateBehavior onTerminate = TerminateBehavior::quits) {
-        SimProcess p;
-        p.bundleID = bundleID;
-        p.name = name;
+        SimProcess& p = addApp(bundleID, name, {});
         p.onTerminate = onTerminate;
-        return sim->world().addProcess(p).pid;
+        return p.pid;
     }
 };
 

@@ -19,6 +19,13 @@ TEST(UnicodeTextTest, ContainsIsCaseSensitiveAndCanonical) {
     EXPECT_FALSE(UnicodeText::contains("", ""));
 }
 
+TEST(UnicodeTextTest, EqualityIsWholeTextCanonicalAndCaseSensitive) {
+    EXPECT_TRUE(UnicodeText::equal(composedE, decomposedE));
+    EXPECT_FALSE(UnicodeText::equal("Caf\u00e9", decomposedE));
+    EXPECT_FALSE(UnicodeText::equal(composedE + " ", composedE));
+    EXPECT_TRUE(UnicodeText::equal("", ""));
+}
+
 TEST(UnicodeTextTest, RegexFindsUnanchoredMatchesAndRejectsBadPatterns) {
     const auto regex = UnicodeText::Regex::compile("Pro.ect \\d+");
     ASSERT_TRUE(regex);

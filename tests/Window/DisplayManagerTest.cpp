@@ -5,12 +5,12 @@
 #include <cmath>
 #include <limits>
 
-#include "WindowTestDesktop.h"
+#include "Support/DesktopTest.h"
 
 namespace kestr::test {
 namespace {
 
-using DisplayManagerTest = WindowTestDesktop;
+using DisplayManagerTest = DesktopTest;
 
 TEST_F(DisplayManagerTest, OrdersDisplaysLeftToRightThenTopToBottomWhateverTheSystemOrder) {
     addDisplay(3, Rect(1512, -300, 1920, 1080));

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "WindowTestDesktop.h"
+#include "Support/DesktopTest.h"
 
 namespace kestr::test {
 namespace {
 
-class WindowControllerTest : public WindowTestDesktop {
+class WindowControllerTest : public DesktopTest {
 protected:
     SimAccessibility& ax() { return sim->simAccessibility(); }
     const std::vector<std::string>& logLines() { return sim->simLog().lines(); }

@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "WindowTestDesktop.h"
+#include "Support/DesktopTest.h"
 
 namespace kestr::test {
 namespace {
 
 const std::string cafeName = "Cafe\u0301 Re\u0301sume\u0301 Builder Pro X";  // accents as combining marks
 
-class WindowEnumeratorTest : public WindowTestDesktop {
+class WindowEnumeratorTest : public DesktopTest {
 protected:
     // Three screens: the main one, one without an identifier, and one the system has
     // no UUID for. Five applications, one of them an accessory.

@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "Window/WindowController.h"
-#include "WindowTestDesktop.h"
+#include "Support/DesktopTest.h"
 
 namespace kestr::test {
 namespace {
 
-class WindowFinderTest : public WindowTestDesktop {
+class WindowFinderTest : public DesktopTest {
 protected:
     void SetUp() override {
-        WindowTestDesktop::SetUp();
+        DesktopTest::SetUp();
         addDisplay(1, Rect(0, 0, 1440, 900));
         addDisplay(2, Rect(1440, 0, 1920, 1080));
     }

@@ -1,5 +1,5 @@
-// A simulated desktop with shorthands for the displays, applications and windows the
-// window tests build.
+// A simulated desktop with shorthands for the displays, applications and windows that
+// tests build.
 #pragma once
 
 #include <cstdio>
@@ -11,7 +11,7 @@
 
 namespace kestr::test {
 
-class WindowTestDesktop : public SimTest {
+class DesktopTest : public SimTest {
 protected:
     // A UUID string that names the display identifier, so failures are readable.
     static std::string uuidOf(DisplayID id) {

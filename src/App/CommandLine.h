@@ -1,0 +1,42 @@
+// Which diagnostic mode the command line asks for. Options are tested in a fixed
+// order; the first one present (with its value, when it takes one) wins. Arguments are
+// compared whole and case-sensitively: no abbreviations, no "--option=value".
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestr {
+
+struct CommandLine {
+    enum class Mode {
+        dump,
+        applyKest,
+        testNewSpace,
+        probeDrag,
+        dumpContent,
+        dumpDisplays,
+        renderPanel,
+        renderEditor,
+        probeMinSize,
+        renderMenubarIcons,
+        writeSampleLayout,
+        menuBarApplication,
+    };
+
+    struct Choice {
+        Mode mode = Mode::menuBarApplication;
+        // The option's value, for options that take one.
+        std::string value;
+        // Where the option stood in the argument list (for --apply-kest's display).
+        std::size_t position = 0;
+    };
+
+    // `arguments` is the whole list, the program path first. Options listed in
+    // `unavailable` are treated as absent.
+    static Choice choose(const std::vector<std::string>& arguments, const std::vector<Mode>& unavailable = {});
+};
+
+}  // namespace kestr

@@ -1,0 +1,114 @@
+// --dump-content: what the content read scripts see, and which window each reading
+// would be matched to.
+#include <set>
+
+#include "App/DiagnosticModes.h"
+#include "Core/NumberText.h"
+#include "Core/WholeNumber.h"
+#include "Layout/WindowContentReader.h"
+#include "Platform/Platform.h"
+#include "Window/WindowEnumerator.h"
+
+namespace kestr {
+
+namespace {
+
+const char* const finderID = "com.apple.finder";
+const char* const chromeID = "com.google.Chrome";
+const char* const canaryID = "com.google.Chrome.canary";
+const char* const emptyListLine = "  (empty — script failed, permission denied, or no windows)\n";
+
+bool isBrowser(const std::string& id) { return id == chromeID || id == canaryID; }
+
+std::string rectangle(const Rect& r) {
+    return "(" + floatText(r.x()) + ", " + floatText(r.y()) + ", " + floatText(r.width()) + ", " +
+           floatText(r.height()) + ")";
+}
+
+// Runs one script and reports it in exactly one line.
+void rawRun(ConsoleOutput& output, const std::string& label, const std::string& source) {
+    const ScriptOutcome outcome = platform().scriptHost().run(source);
+    if (!outcome.created) {
+        output.out("  [" + label + "] compile failed\n");
+        return;
+    }
+    if (!outcome.errorInfo) {
+        output.out("  [" + label + "] OK → " + outcome.stringValue.value_or("(non-string)") + "\n");
+        return;
+    }
+    const PlistDict& info = *outcome.errorInfo;
+    std::int64_t number = 0;
+    std::string message = "?";
+    if (auto it = info.find("NSAppleScriptErrorNumber"); it != info.end()) {
+        if (auto n = it->second.get<std::int64_t>()) number = *n;
+    }
+    if (auto it = info.find("NSAppleScriptErrorMessage"); it != info.end()) {
+        if (auto m = it->second.get<std::string>()) message = *m;
+    }
+    output.out("  [" + label + "] ERROR " + std::to_string(number) + ": " + message + "\n");
+}
+
+void listEntries(ConsoleOutput& output, const std::vector<WindowContentReader::WindowContent>& entries,
+                 const char* valueName) {
+    if (entries.empty()) {
+        output.out(emptyListLine);
+        return;
+    }
+    for (const auto& entry : entries)
+        output.out("  frame=" + rectangle(entry.frame) + "  " + valueName + "=" + entry.value + "\n");
+}
+
+}  // namespace
+
+Task<int> DiagnosticModes::contentDump(ConsoleOutput& output) {
+    const auto windows = WindowEnumerator::enumerateAll();
+    std::set<std::string> bundleIDs;
+    for (const auto& w : windows) bundleIDs.insert(w.bundleID);
+
+    output.out("=== AX windows (bundleID @ position size) ===\n");
+    for (const auto& w : windows) {
+        if (w.bundleID != finderID && !isBrowser(w.bundleID)) continue;
+        output.out("  " + w.bundleID + "  pos=(" + wholeNumberText(w.position.x) + "," +
+                   wholeNumberText(w.position.y) + ")  size=(" + wholeNumberText(w.size.width) + "," +
+                   wholeNumberText(w.size.height) + ")  title=" + w.title + "\n");
+    }
+
+    output.out("\n=== Finder read (in-process) ===\n");
+    std::vector<WindowContentReader::WindowContent> finder;
+    if (bundleIDs.count(finderID))
+        finder = WindowContentReader::parse(
+            WindowContentReader::runReturningString(WindowContentReader::finderReadScript()), true);
+    listEntries(output, finder, "path");
+
+    output.out("\n=== Chrome read (in-process) ===\n");
+    std::vector<WindowContentReader::WindowContent> chrome;
+    // With both browsers running, Chrome is read.
+    const char* browser = bundleIDs.count(chromeID) ? chromeID : bundleIDs.count(canaryID) ? canaryID : nullptr;
+    if (browser) {
+        chrome = WindowContentReader::parseChrome(
+            WindowContentReader::runReturningString(WindowContentReader::chromeReadScript(browser)));
+        rawRun(output, "chrome-raw",
+               std::string("tell application id \"") + browser + "\" to get URL of active tab of window 1");
+    }
+    listEntries(output, chrome, "url");
+
+    output.out("\n=== Finder target probe (in-process) ===\n");
+    const std::string tellFinder = "tell application id \"com.apple.finder\" to ";
+    rawRun(output, "finder-count", tellFinder + "count of Finder windows");
+    rawRun(output, "finder-w1-name", tellFinder + "get name of Finder window 1");
+    rawRun(output, "finder-w1-target-url", tellFinder + "get URL of (target of Finder window 1)");
+    rawRun(output, "finder-w1-target-posix", tellFinder + "get POSIX path of (target of Finder window 1 as alias)");
+
+    output.out("\n=== bestMatch per window ===\n");
+    for (const auto& w : windows) {
+        const bool isFinder = w.bundleID == finderID;
+        if (!isFinder && !isBrowser(w.bundleID)) continue;
+        const auto match =
+            WindowContentReader::bestMatchEntry(Rect(w.position, w.size), isFinder ? finder : chrome, 24);
+        const std::string value = match && !match->value.empty() ? match->value : "(no match)";
+        output.out(std::string(isFinder ? "  Finder  → " : "  Chrome  → ") + value + "\n");
+    }
+    co_return 0;
+}
+
+}  // namespace kestr

@@ -1,0 +1,106 @@
+#include "Tools/DragProbe.h"
+
+#include <cmath>
+
+#include "Core/WholeNumber.h"
+#include "EdgeResize/EdgeProximityTracker.h"
+#include "Platform/Platform.h"
+
+namespace kestr {
+
+namespace {
+
+std::string fmt(Point p) { return "(" + wholeNumberText(p.x) + "," + wholeNumberText(p.y) + ")"; }
+
+std::optional<std::string> string(AXElement element, const char* attribute) {
+    auto value = platform().accessibility().copy(element, attribute);
+    if (!value) return std::nullopt;
+    if (auto s = std::get_if<std::string>(&*value)) return *s;
+    return std::nullopt;
+}
+
+double distance(Point a, Point b) { return std::fabs(a.x - b.x) + std::fabs(a.y - b.y); }
+
+}  // namespace
+
+DragProbe::DragProbe(ConsoleOutput& output) : output_(output), self_(std::make_shared<DragProbe*>(this)) {}
+
+DragProbe::~DragProbe() {
+    for (MonitorToken token : monitors) platform().eventMonitors().removeMonitor(token);
+}
+
+void DragProbe::start() {
+    if (!platform().accessibility().isProcessTrusted()) {
+        output_.out("Accessibility NOT granted — global monitors won't fire. Grant it and retry.\n");
+        return;
+    }
+    output_.out("DragProbe ready. Drag a few windows by their title bar. (Ctrl-C to stop.)\n");
+    add(eventMask(EventType::leftMouseDown), &DragProbe::onDown);
+    add(eventMask(EventType::leftMouseDragged), &DragProbe::onDragged);
+    add(eventMask(EventType::leftMouseUp), &DragProbe::onUp);
+}
+
+void DragProbe::add(EventMask mask, void (DragProbe::*handler)()) {
+    std::weak_ptr<DragProbe*> weak = self_;
+    auto token = platform().eventMonitors().addGlobalMonitor(mask, [weak, handler](const Event&) {
+        platform().mainActor().post([weak, handler] {
+            if (auto self = weak.lock()) ((*self)->*handler)();
+        });
+    });
+    if (token) monitors.push_back(*token);
+}
+
+std::optional<AXElement> DragProbe::focusedWindow(AXElement application) {
+    Accessibility& ax = platform().accessibility();
+    for (const char* attribute : {"AXFocusedWindow", "AXMainWindow"}) {
+        auto value = ax.copy(application, attribute);
+        if (!value) continue;
+        if (auto element = std::get_if<AXElement>(&*value)) return *element;
+    }
+    return std::nullopt;
+}
+
+std::optional<Point> DragProbe::position(AXElement window) {
+    auto value = platform().accessibility().copy(window, "AXPosition");
+    if (!value) return std::nullopt;
+    if (auto p = std::get_if<Point>(&*value)) return *p;
+    return std::nullopt;
+}
+
+void DragProbe::onDown() {
+    const auto app = platform().workspace().frontmostApplication();
+    if (!app) return;
+    const std::string name = app->localizedName.value_or("?");
+    const auto window = focusedWindow(platform().accessibility().createApplication(app->processIdentifier));
+    if (!window) {
+        output_.out("DOWN  " + name + ": no focused window\n");
+        return;
+    }
+    tracked = window;
+    initial = position(*window).value_or(Point{});
+    lastLogged = initial;
+    title = string(*window, "AXTitle").value_or("(untitled)");
+    appName = name;
+    output_.out("DOWN  app=" + appName + " win='" + title + "' pos=" + fmt(initial) + "\n");
+}
+
+void DragProbe::onDragged() {
+    if (!tracked) return;
+    const auto now = position(*tracked);
+    if (!now || distance(*now, lastLogged) < 20) return;
+    lastLogged = *now;
+    const Point pointer =
+        EdgeProximityTracker::axLocation(platform().displays().mouseLocation()).value_or(Point{});
+    output_.out("DRAG  win='" + title + "' winPos=" + fmt(*now) + " cursorAX=" + fmt(pointer) + "\n");
+}
+
+void DragProbe::onUp() {
+    if (!tracked) return;
+    const Point final = position(*tracked).value_or(Point{});
+    const double moved = distance(final, initial);
+    output_.out("UP    win='" + title + "' finalPos=" + fmt(final) + " moved=" + wholeNumberText(moved) +
+                (moved < 5 ? "  (click, not a drag)" : "") + "\n");
+    tracked.reset();
+}
+
+}  // namespace kestr

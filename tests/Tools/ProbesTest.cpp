@@ -1,0 +1,141 @@
+// The drag probe's lines for posted mouse events, and the minimum-size probe's pass.
+#include <gtest/gtest.h>
+
+#include "App/ConsoleOutput.h"
+#include "Support/DesktopTest.h"
+#include "Tools/DragProbe.h"
+#include "Tools/MinSizeProbe.h"
+
+namespace kestr {
+namespace {
+
+class ProbesTest : public test::DesktopTest {
+protected:
+    void SetUp() override {
+        DesktopTest::SetUp();
+        addDisplay(1, Rect(0, 0, 1920, 1200));
+    }
+    std::int32_t app(const std::string& bundleID, const std::string& name) { return addApp(bundleID, name, {}).pid; }
+    SimWindow& window(std::int32_t pid, const std::string& title, Rect frame, Size minimum = {}) {
+        SimWindow w = DesktopTest::window(title, frame);
+        w.minimumSize = minimum;
+        return sim->world().addWindow(pid, w);
+    }
+    void post(EventType type) {
+        Event e;
+        e.type = type;
+        e.location = sim->simDisplays().toAppKit(sim->world().pointer);
+        sim->simEventMonitors().post(e);
+        sim->virtualTime().runPending();
+    }
+    CapturedOutput output;
+};
+
+TEST_F(ProbesTest, DragProbeFollowsOneDragFromDownToUp) {
+    const auto pid = app("com.apple.Terminal", "Terminal");
+    SimWindow& w = window(pid, "zsh", Rect(100, 100, 600, 400));
+    const AXElement element = w.element;
+    sim->world().frontmostPid = pid;
+    DragProbe probe(output);
+    probe.start();
+    ASSERT_EQ(probe.monitors.size(), 3u);
+
+    sim->world().pointer = Point{300, 110};
+    post(EventType::leftMouseDown);
+    sim->world().window(element)->position = Point{110, 109};  // 19 points: no line
+    post(EventType::leftMouseDragged);
+    sim->world().window(element)->position = Point{110, 110};  // 20 points: a line
+    sim->world().pointer = Point{310, 120};
+    post(EventType::leftMouseDragged);
+    post(EventType::leftMouseUp);
+
+    EXPECT_EQ(output.stdoutText,
+              "DragProbe ready. Drag a few windows by their title bar. (Ctrl-C to stop.)\n"
+              "DOWN  app=Terminal win='zsh' pos=(100,100)\n"
+              "DRAG  win='zsh' winPos=(110,110) cursorAX=(310,120)\n"
+              "UP    win='zsh' finalPos=(110,110) moved=20\n");
+}
+
+TEST_F(ProbesTest, DragProbeClickAndSmallMovesAndNoFocusedWindow) {
+    const auto pid = app("com.apple.finder", "Finder");
+    SimWindow& w = window(pid, "", Rect(10, 30, 500, 300));
+    const AXElement element = w.element;
+    sim->world().window(element)->unreadable.insert("AXTitle");
+    sim->world().frontmostPid = pid;
+    DragProbe probe(output);
+    probe.start();
+    output.stdoutText.clear();
+
+    post(EventType::leftMouseDown);
+    post(EventType::leftMouseUp);
+    post(EventType::leftMouseDown);
+    sim->world().window(element)->position = Point{13, 33};
+    post(EventType::leftMouseUp);
+    EXPECT_EQ(output.stdoutText,
+              "DOWN  app=Finder win='(untitled)' pos=(10,30)\n"
+              "UP    win='(untitled)' finalPos=(10,30) moved=0  (click, not a drag)\n"
+              "DOWN  app=Finder win='(untitled)' pos=(10,30)\n"
+              "UP    win='(untitled)' finalPos=(13,33) moved=6\n");
+
+    output.stdoutText.clear();
+    sim->world().frontmostPid = app("com.example.Empty", "Empty");
+    post(EventType::leftMouseDown);
+    post(EventType::leftMouseUp);
+    EXPECT_EQ(output.stdoutText, "DOWN  Empty: no focused window\n") << "no window tracked, so no UP line";
+}
+
+TEST_F(ProbesTest, DragProbeWithoutPermissionSaysSoAndInstallsNothing) {
+    sim->world().trusted = false;
+    DragProbe probe(output);
+    probe.start();
+    EXPECT_TRUE(probe.monitors.empty());
+    EXPECT_EQ(output.stdoutText, "Accessibility NOT granted — global monitors won't fire. Grant it and retry.\n");
+}
+
+std::vector<MinSizeProbe::Result> probe(VirtualMainActor& loop, std::set<std::string> ids) {
+    std::vector<MinSizeProbe::Result> results;
+    spawn([](std::set<std::string> i, std::vector<MinSizeProbe::Result>& out) -> Task<void> {
+        out = co_await MinSizeProbe::probeAll(std::move(i));
+    }(std::move(ids), results));
+    loop.runUntilIdle();
+    return results;
+}
+
+TEST_F(ProbesTest, MinSizeProbeMeasuresAndRestoresEveryWindow) {
+    const auto terminal = app("com.apple.Terminal", "Terminal");
+    const auto finder = app("com.apple.finder", "Finder");
+    app("com.example.Notes", "Notes");
+    SimWindow& t = window(terminal, "zsh — 80×24", Rect(40, 50, 700.5, 500), Size{260, 212});
+    SimWindow& f = window(finder, "", Rect(900, 60, 800, 600), Size{316, 288});
+    const AXElement te = t.element, fe = f.element;
+
+    const auto results = probe(sim->virtualTime(), {"com.apple.Terminal", "com.apple.finder"});
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_EQ(results[0].bundleID, "com.apple.Terminal");
+    EXPECT_EQ(results[0].probed, (Size{260, 212}));
+    EXPECT_EQ(results[1].probed, (Size{316, 288}));
+    EXPECT_EQ(sim->world().window(te)->frame(), Rect(40, 50, 700.5, 500));
+    EXPECT_EQ(sim->world().window(fe)->frame(), Rect(900, 60, 800, 600));
+    EXPECT_NEAR(sim->virtualTime().now(), 0.4, 1e-9) << "200 ms per window";
+
+    EXPECT_EQ(MinSizeProbe::format(results),
+              "================ Min-size probe ================\n"
+              "[Terminal] zsh — 80×24\n"
+              "  bundle: com.apple.Terminal\n"
+              "  original: 700 × 500\n"
+              "  min     : 260 × 212\n"
+              "[Finder] (no title)\n"
+              "  bundle: com.apple.finder\n"
+              "  original: 800 × 600\n"
+              "  min     : 316 × 288\n"
+              "================================================\n");
+}
+
+TEST_F(ProbesTest, MinSizeProbeWithNothingToMeasure) {
+    app("com.example.Notes", "Notes");
+    EXPECT_EQ(MinSizeProbe::format(probe(sim->virtualTime(), {"com.apple.Terminal", "com.apple.finder"})),
+              "================ Min-size probe ================\n(no matching windows found)\n");
+}
+
+}  // namespace
+}  // namespace kestr
