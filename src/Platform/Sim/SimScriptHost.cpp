@@ -16,6 +16,12 @@ ScriptOutcome SimScriptHost::success(std::optional<std::string> text) {
     return outcome;
 }
 
+ScriptOutcome SimScriptHost::list(std::vector<std::optional<std::string>> items) {
+    ScriptOutcome outcome;
+    outcome.listItems = std::move(items);
+    return outcome;
+}
+
 ScriptOutcome SimScriptHost::failure(std::int64_t number, const std::string& message) {
     ScriptOutcome outcome;
     outcome.errorInfo = PlistDict{{"NSAppleScriptErrorNumber", number}, {"NSAppleScriptErrorMessage", message}};

@@ -23,6 +23,8 @@ public:
     void clearSources() { sources_.clear(); }
 
     static ScriptOutcome success(std::optional<std::string> text = std::nullopt);
+    // A list result, with the text of each item that has one.
+    static ScriptOutcome list(std::vector<std::optional<std::string>> items);
     static ScriptOutcome failure(std::int64_t number, const std::string& message);
     static ScriptOutcome notCreated();
 
