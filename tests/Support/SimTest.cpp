@@ -12,4 +12,10 @@ void SimTest::TearDown() {
     sim.reset();
 }
 
+void SimTest::loadDefaultScenario() {
+    installPlatform(nullptr);
+    sim = SimDesktop::fromScenario(SimDesktop::defaultScenario());
+    installPlatform(sim.get());
+}
+
 }  // namespace kestr::test

@@ -15,6 +15,10 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // Replaces the desktop with one built from the default scenario (two displays,
+    // Finder, Terminal, Chrome, Ghostty and Notes running with windows).
+    void loadDefaultScenario();
+
     std::unique_ptr<SimDesktop> sim;
 };
 

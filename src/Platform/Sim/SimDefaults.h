@@ -25,8 +25,11 @@ public:
     DefaultsDomain* suite(const std::string& name) override;
 
     SimDefaultsDomain& standardDomain() { return standard_; }
+    const SimDefaultsDomain& standardDomain() const { return standard_; }
     SimDefaultsDomain& suiteDomain(const std::string& name);
     void setSuiteUnavailable(const std::string& name) { unavailable_.insert(name); }
+    const std::map<std::string, std::unique_ptr<SimDefaultsDomain>>& suiteDomains() const { return suites_; }
+    const std::set<std::string>& unavailableSuites() const { return unavailable_; }
 
 private:
     SimDefaultsDomain standard_;

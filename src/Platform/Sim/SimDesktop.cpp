@@ -7,6 +7,9 @@
 #include <system_error>
 #include <vector>
 
+#include "Platform/Sim/ScenarioReader.h"
+#include "Platform/Sim/SimScenario.h"
+
 namespace kestr {
 
 namespace fs = std::filesystem;
@@ -55,6 +58,31 @@ VirtualMainActor& SimDesktop::virtualTime() {
         std::abort();
     }
     return *actor;
+}
+
+nlohmann::json SimDesktop::toScenario() const { return SimScenario::write(*this); }
+
+std::unique_ptr<SimDesktop> SimDesktop::fromScenario(const nlohmann::json& scenario, SimDesktopOptions options) {
+    auto desktop = std::make_unique<SimDesktop>(std::move(options));
+    SimScenario::read(scenario, *desktop);
+    return desktop;
+}
+
+nlohmann::json SimDesktop::defaultScenario() { return SimScenario::defaultScenario(); }
+
+std::unique_ptr<SimDesktop> SimDesktop::loadScenario(const std::string& path, SimDesktopOptions options) {
+    const std::string text = PosixFiles(UserFolders{}).read(path);
+    nlohmann::json scenario;
+    try {
+        scenario = nlohmann::json::parse(text);
+    } catch (const nlohmann::json::parse_error& e) {
+        throw SimScenarioError("scenario " + path + " is not valid JSON: " + e.what());
+    }
+    return fromScenario(scenario, std::move(options));
+}
+
+void SimDesktop::saveScenario(const std::string& path) const {
+    PosixFiles(UserFolders{}).writeAtomically(path, toScenario().dump(2) + "\n");
 }
 
 }  // namespace kestr

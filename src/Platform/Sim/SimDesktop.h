@@ -3,6 +3,8 @@
 // loaded from a scenario file.
 #pragma once
 
+#include <nlohmann/json.hpp>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -55,6 +57,17 @@ public:
     Log& log() override { return log_; }
     Clock& clock() override { return clock_; }
     Alerts& alerts() override { return alerts_; }
+
+    // ---- scenarios (see SimScenario.h) ----
+    nlohmann::json toScenario() const;
+    // Throws SimScenarioError for a scenario it cannot read.
+    static std::unique_ptr<SimDesktop> fromScenario(const nlohmann::json& scenario, SimDesktopOptions options = {});
+    static nlohmann::json defaultScenario();
+    // Throws FileError when the file cannot be read, SimScenarioError when it is not a
+    // scenario.
+    static std::unique_ptr<SimDesktop> loadScenario(const std::string& path, SimDesktopOptions options = {});
+    // Written atomically, keys sorted, pretty-printed.
+    void saveScenario(const std::string& path) const;
 
     SimWorld& world() { return world_; }
     const SimWorld& world() const { return world_; }

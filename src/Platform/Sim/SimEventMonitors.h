@@ -1,6 +1,6 @@
 // Event monitors of the simulated desktop: a test posts events, which reach the
-// monitors whose mask matches; posting also updates the pointer, the pressed mouse
-// buttons and the modifier keys.
+// monitors whose mask matches. A posted mouse event also moves the pointer and
+// presses or releases its button; a flags-changed event sets the modifier keys.
 #pragma once
 
 #include <map>

@@ -1,0 +1,135 @@
+#include "Platform/Sim/ScenarioReader.h"
+
+#include <limits>
+
+namespace kestr {
+
+ScenarioReader::ScenarioReader(const nlohmann::json& value, std::string path)
+    : value_(value), path_(std::move(path)) {
+    if (!value_.is_object()) {
+        throw SimScenarioError("scenario: " + (path_.empty() ? std::string("top level") : path_) +
+                               ": expected an object");
+    }
+}
+
+std::string ScenarioReader::pathOf(const std::string& key) const { return path_.empty() ? key : path_ + "." + key; }
+
+void ScenarioReader::fail(const std::string& key, const std::string& problem) const {
+    throw SimScenarioError("scenario: " + pathOf(key) + ": " + problem);
+}
+
+bool ScenarioReader::has(const std::string& key) const { return value_.contains(key); }
+
+bool ScenarioReader::isNull(const std::string& key) const { return has(key) && value_.at(key).is_null(); }
+
+bool ScenarioReader::absent(const std::string& key) {
+    read_.insert(key);
+    return !has(key) || isNull(key);
+}
+
+const nlohmann::json* ScenarioReader::take(const std::string& key, bool hasFallback) {
+    read_.insert(key);
+    auto it = value_.find(key);
+    if (it == value_.end() || it->is_null()) {
+        if (!hasFallback) fail(key, "missing");
+        return nullptr;
+    }
+    return &*it;
+}
+
+const nlohmann::json* ScenarioReader::raw(const std::string& key) { return take(key, true); }
+
+bool ScenarioReader::boolean(const std::string& key, std::optional<bool> fallback) {
+    const nlohmann::json* v = take(key, fallback.has_value());
+    if (!v) return *fallback;
+    if (!v->is_boolean()) fail(key, "expected true or false");
+    return v->get<bool>();
+}
+
+double ScenarioReader::number(const std::string& key, std::optional<double> fallback) {
+    const nlohmann::json* v = take(key, fallback.has_value());
+    if (!v) return *fallback;
+    if (!v->is_number()) fail(key, "expected a number");
+    return v->get<double>();
+}
+
+std::int64_t ScenarioReader::integer(const std::string& key, std::optional<std::int64_t> fallback) {
+    const nlohmann::json* v = take(key, fallback.has_value());
+    if (!v) return *fallback;
+    if (v->is_number_unsigned()) {
+        if (v->get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+            fail(key, "number out of range");
+        }
+        return static_cast<std::int64_t>(v->get<std::uint64_t>());
+    }
+    if (!v->is_number_integer()) fail(key, "expected a whole number");
+    return v->get<std::int64_t>();
+}
+
+std::string ScenarioReader::text(const std::string& key, std::optional<std::string> fallback) {
+    const nlohmann::json* v = take(key, fallback.has_value());
+    if (!v) return *fallback;
+    if (!v->is_string()) fail(key, "expected a string");
+    return v->get<std::string>();
+}
+
+std::vector<double> ScenarioReader::numbers(const std::string& key, std::size_t count, const char* shape) {
+    const nlohmann::json* v = take(key, false);
+    if (!v->is_array() || v->size() != count) fail(key, std::string("expected ") + shape);
+    std::vector<double> out;
+    for (const auto& n : *v) {
+        if (!n.is_number()) fail(key, std::string("expected ") + shape);
+        out.push_back(n.get<double>());
+    }
+    return out;
+}
+
+Point ScenarioReader::point(const std::string& key, std::optional<Point> fallback) {
+    if (fallback && absent(key)) return *fallback;
+    const auto n = numbers(key, 2, "[x, y]");
+    return Point{n[0], n[1]};
+}
+
+Size ScenarioReader::size(const std::string& key, std::optional<Size> fallback) {
+    if (fallback && absent(key)) return *fallback;
+    const auto n = numbers(key, 2, "[width, height]");
+    return Size{n[0], n[1]};
+}
+
+Rect ScenarioReader::rect(const std::string& key, std::optional<Rect> fallback) {
+    if (fallback && absent(key)) return *fallback;
+    const auto n = numbers(key, 4, "[x, y, width, height]");
+    return Rect(n[0], n[1], n[2], n[3]);
+}
+
+std::vector<std::string> ScenarioReader::texts(const std::string& key) {
+    std::vector<std::string> out;
+    for (const auto& [element, path] : array(key)) {
+        if (!element->is_string()) throw SimScenarioError("scenario: " + path + ": expected a string");
+        out.push_back(element->get<std::string>());
+    }
+    return out;
+}
+
+ScenarioReader ScenarioReader::object(const std::string& key) {
+    return ScenarioReader(*take(key, false), pathOf(key));
+}
+
+std::vector<std::pair<const nlohmann::json*, std::string>> ScenarioReader::array(const std::string& key) {
+    std::vector<std::pair<const nlohmann::json*, std::string>> out;
+    const nlohmann::json* v = take(key, true);
+    if (!v) return out;
+    if (!v->is_array()) fail(key, "expected an array");
+    for (std::size_t i = 0; i < v->size(); ++i) {
+        out.emplace_back(&(*v)[i], pathOf(key) + "[" + std::to_string(i) + "]");
+    }
+    return out;
+}
+
+void ScenarioReader::finish() const {
+    for (const auto& [key, value] : value_.items()) {
+        if (!read_.count(key)) fail(key, "unknown key");
+    }
+}
+
+}  // namespace kestr
