@@ -1,0 +1,118 @@
+#include "App/ProcessEntry.h"
+
+#include <pthread.h>
+#include <signal.h>
+
+#include <thread>
+
+#include "App/CommandLine.h"
+#include "App/DiagnosticModes.h"
+#include "Tools/DragProbe.h"
+
+namespace kestr {
+
+namespace {
+
+using Mode = CommandLine::Mode;
+
+// Options whose modes this build does not have yet: the renders need the user
+// interface; applying by name and the sample kest need the kest store and the apply.
+const std::vector<Mode> unavailableModes = {Mode::applyKest, Mode::renderPanel, Mode::renderEditor,
+                                            Mode::renderMenubarIcons, Mode::writeSampleLayout};
+
+Task<void> runThenStop(Task<int> body, int& status, RealTimeMainActor& loop, ConsoleOutput& output) {
+    try {
+        status = co_await std::move(body);
+    } catch (const std::exception& e) {
+        output.err(std::string("kestr: ") + e.what() + "\n");
+        status = 1;
+    }
+    loop.stop();
+}
+
+// Runs one mode body as a task on the loop; the loop ends when the body does.
+int runOnLoop(SimBackend& backend, Task<int> body, ConsoleOutput& output) {
+    int status = 1;
+    spawn(runThenStop(std::move(body), status, backend.loop(), output));
+    backend.loop().run();
+    return status;
+}
+
+// The drag probe logs until the process is interrupted. SIGINT and SIGTERM are taken
+// by a thread of their own (a handler may not touch the loop's lock), which stops the
+// loop so the desktop is still saved; the status is then 0.
+int runDragProbe(SimBackend& backend, ConsoleOutput& output) {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    RealTimeMainActor& loop = backend.loop();
+    std::thread waiter([&signals, &loop] {
+        int signal = 0;
+        sigwait(&signals, &signal);
+        loop.stop();
+    });
+    {
+        DragProbe probe(output);
+        probe.start();
+        loop.run();
+    }
+    waiter.join();
+    pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
+    return 0;
+}
+
+int runMode(const CommandLine::Choice& choice, SimBackend& backend, ConsoleOutput& output) {
+    switch (choice.mode) {
+        case Mode::dump:
+            return DiagnosticModes::windowDump(output);
+        case Mode::testNewSpace:
+            output.out("Triggering SpaceController.createNewSpaceAndSwitch()…\n");
+            return runOnLoop(backend, DiagnosticModes::testNewSpace(output), output);
+        case Mode::probeDrag:
+            return runDragProbe(backend, output);
+        case Mode::dumpContent:
+            return runOnLoop(backend, DiagnosticModes::contentDump(output), output);
+        case Mode::dumpDisplays:
+            return runOnLoop(backend, DiagnosticModes::displayDump(output), output);
+        case Mode::probeMinSize:
+            // Its waits go through the loop.
+            return runOnLoop(backend, DiagnosticModes::minSizeProbe(output), output);
+        case Mode::applyKest:
+        case Mode::writeSampleLayout:
+        case Mode::renderPanel:
+        case Mode::renderEditor:
+        case Mode::renderMenubarIcons:
+        case Mode::menuBarApplication:
+            break;
+    }
+    return 2;
+}
+
+}  // namespace
+
+int ProcessEntry::run(const std::vector<std::string>& arguments, const SimBackendPaths::Environment& environment,
+                      ConsoleOutput& output) {
+    const CommandLine::Choice choice = CommandLine::choose(arguments, unavailableModes);
+    if (choice.mode == Mode::menuBarApplication) {
+        output.err("kestr: the menu-bar application is not part of this build yet\n");
+        return 2;
+    }
+    try {
+        SimBackend backend(SimBackendPaths::fromEnvironment(environment));
+        int status = runMode(choice, backend, output);
+        try {
+            backend.save();
+        } catch (const SimBackendError& e) {
+            output.err(std::string(e.what()) + "\n");
+            if (status == 0) status = 1;
+        }
+        return status;
+    } catch (const SimBackendError& e) {
+        output.err(std::string(e.what()) + "\n");
+        return 1;
+    }
+}
+
+}  // namespace kestr

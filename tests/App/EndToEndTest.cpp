@@ -1,0 +1,125 @@
+// The real kestr program, run as a process against the simulated desktop kept in a
+// scenario file: the command-line dispatch, apply by name, the sample kest file, and
+// the desktop persisting from one run to the next.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "App/KestrProcess.h"
+
+namespace kestr::test {
+namespace {
+
+using nlohmann::json;
+
+const std::string noMode = "kestr: the menu-bar application is not part of this build yet\n";
+const std::string dumpBanner = "================ kestr Window Dump ================\n";
+
+class EndToEndTest : public ::testing::Test {
+protected:
+    // Writes the sample kest to the store's own file.
+    void writeSample() {
+        const auto r = home.run({"--write-sample-layout", home.kestFile()});
+        ASSERT_EQ(r.status, 0) << r.err;
+    }
+    json kestFile() const { return json::parse(readFile(home.kestFile())); }
+    // A kest named `name` with one Terminal item, or one for an application the desktop
+    // does not have.
+    json kest(const json& sample, const std::string& name, bool installedApplication) const {
+        json k = sample;
+        k["name"] = name;
+        json item = sample["items"][0];
+        if (!installedApplication) {
+            item["appBundleID"] = "com.example.NotInstalled";
+            item["appName"] = "Not Installed";
+        }
+        k["items"] = json::array({item});
+        return k;
+    }
+    void writeKests(const std::vector<json>& kests) {
+        json document = kestFile();
+        document["layouts"] = kests;
+        writeFile(home.kestFile(), document.dump(2));
+    }
+    // The first 8 UUID characters of each display in the display dump, ordered by
+    // their left edge.
+    std::vector<std::string> displaysLeftToRight() {
+        const auto r = home.run({"--dump-displays"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        std::vector<std::pair<long, std::string>> found;
+        std::istringstream lines(r.out);
+        std::string line, uuid;
+        while (std::getline(lines, line)) {
+            if (line.rfind("  uuid=", 0) == 0) uuid = line.substr(7, 8);
+            if (line.rfind("      axBounds   =(", 0) == 0) found.emplace_back(std::stol(line.substr(19)), uuid);
+        }
+        std::sort(found.begin(), found.end());
+        std::vector<std::string> out;
+        for (auto& f : found) out.push_back(f.second);
+        return out;
+    }
+    KestrHome home;
+};
+
+TEST_F(EndToEndTest, OptionsAreTestedInTheirFixedOrder) {
+    auto r = home.run({"--probe-min-size", "--dump"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind(dumpBanner, 0), 0u) << r.out;
+
+    // --apply-kest takes --dump as its name, but --dump is tested first.
+    r = home.run({"--apply-kest", "--dump"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind(dumpBanner, 0), 0u) << r.out;
+
+    // The render options are not in this build: they count as absent.
+    r = home.run({"--render-panel", "panel.png", "--dump-displays"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("=== Displays (CGMainDisplayID=", 0), 0u) << r.out;
+    EXPECT_FALSE(std::filesystem::exists(home.home() + "/panel.png"));
+}
+
+TEST_F(EndToEndTest, WithoutAUsableOptionTheProgramSaysSoAndExitsWithStatus2) {
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {},
+             {"--write-sample-layout"},  // the value is missing
+             {"--write-sample-layout=x.json"},
+             {"--DUMP"},
+             {"--Dump-Displays"},
+             {"--render-panel", "panel.png"},
+             {"--render-menubar-icons", "icons.png"},
+         }) {
+        const auto r = home.run(arguments);
+        EXPECT_EQ(r.status, 2) << ::testing::PrintToString(arguments);
+        EXPECT_EQ(r.err, noMode);
+        EXPECT_EQ(r.out, "");
+    }
+    // Nothing ran, so the simulated desktop was not even created.
+    EXPECT_FALSE(std::filesystem::exists(home.scenarioPath()));
+}
+
+TEST_F(EndToEndTest, UnreadableDesktopIsReportedAndKept) {
+    writeFile(home.scenarioPath(), "{ not json");
+    const auto r = home.run({"--dump"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("kestr: cannot load the simulated desktop from " + home.scenarioPath() + ": ", 0), 0u)
+        << r.err;
+    EXPECT_EQ(readFile(home.scenarioPath()), "{ not json");
+}
+
+TEST_F(EndToEndTest, DragProbeRunsUntilInterrupted) {
+    auto child = home.start({"--probe-drag"});
+    ASSERT_TRUE(child->waitForOutput("DragProbe ready. Drag a few windows by their title bar. (Ctrl-C to stop.)\n"));
+    child->signal(SIGINT);
+    const auto r = child->finish();
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(std::filesystem::exists(home.scenarioPath()));
+}
+
+}  // namespace
+}  // namespace kestr::test
