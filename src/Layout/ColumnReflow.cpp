@@ -1,0 +1,212 @@
+// The re-flow of one display's placements: windows read as columns standing side by
+// side, each a stack of rows of windows side by side, packed one dimension at a time so
+// that they fit the visible area without overlapping. Windows that already fit are left
+// exactly as they are.
+#include <algorithm>
+#include <numeric>
+
+#include "Layout/LayoutApplier.h"
+
+namespace kestr {
+
+namespace {
+
+using Placements = LayoutApplier::Placements;
+
+// Half a point: closer than that counts as touching, inside or equal.
+constexpr double kTolerance = 0.5;
+// More shrinking passes than that never change the outcome noticeably.
+constexpr int kMaxShrinkPasses = 16;
+
+enum class Direction { horizontal, vertical };
+
+double low(const Rect& r, Direction d) { return d == Direction::horizontal ? r.minX() : r.minY(); }
+double high(const Rect& r, Direction d) { return d == Direction::horizontal ? r.maxX() : r.maxY(); }
+double length(const Rect& r, Direction d) { return d == Direction::horizontal ? r.width() : r.height(); }
+double minimumLength(const LayoutApplier::Placement& p, Direction d) {
+    const Size m = LayoutApplier::minimumSize(p.bundleID);
+    return d == Direction::horizontal ? m.width : m.height;
+}
+
+// Moves a rectangle's edge along one direction and gives it a new length there.
+void setExtent(Rect& r, Direction d, double origin, double size) {
+    if (d == Direction::horizontal) {
+        r.origin.x = origin;
+        r.size.width = size;
+    } else {
+        r.origin.y = origin;
+        r.size.height = size;
+    }
+}
+
+// Two windows belong together along a direction when their extents there overlap by
+// strictly more than half of the smaller one; windows that merely touch never do.
+bool belongTogether(const Rect& a, const Rect& b, Direction d) {
+    const double overlap = std::min(high(a, d), high(b, d)) - std::max(low(a, d), low(b, d));
+    return overlap > std::min(length(a, d), length(b, d)) / 2;
+}
+
+std::vector<Uuid> sortedByLowEdge(const Placements& placements, std::vector<Uuid> ids, Direction d) {
+    std::stable_sort(ids.begin(), ids.end(), [&](const Uuid& a, const Uuid& b) {
+        return low(placements.at(a).local, d) < low(placements.at(b).local, d);
+    });
+    return ids;
+}
+
+// Each identifier, in the given order, joins the first group formed so far that has a
+// member it belongs together with, else starts a group of its own.
+std::vector<std::vector<Uuid>> formGroups(const Placements& placements, const std::vector<Uuid>& ids,
+                                          Direction d) {
+    std::vector<std::vector<Uuid>> groups;
+    for (const Uuid& id : ids) {
+        const Rect& r = placements.at(id).local;
+        auto joined = std::find_if(groups.begin(), groups.end(), [&](const std::vector<Uuid>& g) {
+            return std::any_of(g.begin(), g.end(),
+                               [&](const Uuid& m) { return belongTogether(r, placements.at(m).local, d); });
+        });
+        if (joined != groups.end()) {
+            joined->push_back(id);
+        } else {
+            groups.push_back({id});
+        }
+    }
+    return groups;
+}
+
+double groupLow(const Placements& placements, const std::vector<Uuid>& group, Direction d) {
+    if (group.empty()) return 0;
+    double v = low(placements.at(group.front()).local, d);
+    for (const Uuid& id : group) v = std::min(v, low(placements.at(id).local, d));
+    return v;
+}
+
+double groupHigh(const Placements& placements, const std::vector<Uuid>& group, Direction d) {
+    if (group.empty()) return 0;
+    double v = high(placements.at(group.front()).local, d);
+    for (const Uuid& id : group) v = std::max(v, high(placements.at(id).local, d));
+    return v;
+}
+
+// Packs whole groups (rows of a column, or columns of a display) along one direction;
+// every member of a group is moved and scaled with its group.
+void packGroups(Placements& placements, std::vector<std::vector<Uuid>> groups, Direction d, double availStart,
+                double availEnd) {
+    std::stable_sort(groups.begin(), groups.end(), [&](const auto& a, const auto& b) {
+        return groupLow(placements, a, d) < groupLow(placements, b, d);
+    });
+    std::vector<double> starts, sizes, mins;
+    for (const auto& g : groups) {
+        const double start = groupLow(placements, g, d);
+        starts.push_back(start);
+        sizes.push_back(groupHigh(placements, g, d) - start);
+        double m = 0;
+        for (const Uuid& id : g) m = std::max(m, minimumLength(placements.at(id), d));
+        mins.push_back(m);
+    }
+    const auto packed = LayoutApplier::pack1D(starts, sizes, mins, availStart, availEnd);
+    if (!packed) return;
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        const double factor = sizes[i] > kTolerance ? (*packed)[i].size / sizes[i] : 1;
+        for (const Uuid& id : groups[i]) {
+            Rect& r = placements.at(id).local;
+            const double origin = d == Direction::horizontal ? r.origin.x : r.origin.y;
+            setExtent(r, d, (*packed)[i].start + (origin - starts[i]) * factor, length(r, d) * factor);
+        }
+    }
+}
+
+// Packs the windows of one row side by side, from the row's own leftmost window to the
+// right edge of the visible area.
+void packRow(Placements& placements, const std::vector<Uuid>& row, const Rect& visible) {
+    const std::vector<Uuid> members = sortedByLowEdge(placements, row, Direction::horizontal);
+    std::vector<double> starts, sizes, mins;
+    for (const Uuid& id : members) {
+        const auto& p = placements.at(id);
+        starts.push_back(p.local.minX());
+        sizes.push_back(p.local.width());
+        mins.push_back(minimumLength(p, Direction::horizontal));
+    }
+    const auto packed = LayoutApplier::pack1D(starts, sizes, mins, starts.front(), visible.maxX());
+    if (!packed) return;
+    for (std::size_t j = 0; j < members.size(); ++j) {
+        setExtent(placements.at(members[j]).local, Direction::horizontal, (*packed)[j].start, (*packed)[j].size);
+    }
+}
+
+}  // namespace
+
+void LayoutApplier::reflowColumns(Placements& placements, const std::vector<Uuid>& ids, const Rect& visible) {
+    const auto columns = formGroups(placements, sortedByLowEdge(placements, ids, Direction::horizontal),
+                                    Direction::horizontal);
+    for (const auto& column : columns) reflowColumn(placements, column, visible);
+    packColumnsHorizontally(placements, columns, visible);
+}
+
+void LayoutApplier::reflowColumn(Placements& placements, const std::vector<Uuid>& ids, const Rect& visible) {
+    const auto rows =
+        formGroups(placements, sortedByLowEdge(placements, ids, Direction::vertical), Direction::vertical);
+    packGroups(placements, rows, Direction::vertical, visible.minY(), visible.maxY());
+    for (const auto& row : rows) {
+        if (row.size() >= 2) packRow(placements, row, visible);
+    }
+}
+
+void LayoutApplier::packColumnsHorizontally(Placements& placements, const std::vector<std::vector<Uuid>>& columns,
+                                            const Rect& visible) {
+    if (columns.size() < 2) return;
+    packGroups(placements, columns, Direction::horizontal, visible.minX(), visible.maxX());
+}
+
+std::optional<std::vector<LayoutApplier::Segment>> LayoutApplier::pack1D(const std::vector<double>& starts,
+                                                                         const std::vector<double>& sizes,
+                                                                         const std::vector<double>& mins,
+                                                                         double availStart, double availEnd) {
+    const std::size_t n = std::min({starts.size(), sizes.size(), mins.size()});
+    if (n == 0) return std::nullopt;
+
+    std::vector<std::size_t> order(n);
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return starts[a] < starts[b]; });
+
+    bool fits = true;
+    for (std::size_t k = 0; k < n && fits; ++k) {
+        const std::size_t i = order[k];
+        const double end = starts[i] + sizes[i];
+        if (starts[i] < availStart - kTolerance || end > availEnd + kTolerance) fits = false;
+        if (k + 1 < n && end > starts[order[k + 1]] + kTolerance) fits = false;
+    }
+    if (fits) return std::nullopt;
+
+    std::vector<double> size(sizes.begin(), sizes.begin() + static_cast<std::ptrdiff_t>(n));
+    const auto sum = [&] { return std::accumulate(size.begin(), size.end(), 0.0); };
+    double total = sum();
+    const double room = availEnd - availStart;
+
+    if (total > room + kTolerance) {
+        for (int pass = 0; pass < kMaxShrinkPasses; ++pass) {
+            std::vector<std::size_t> shrinkable;
+            double slack = 0;
+            for (std::size_t i = 0; i < n; ++i) {
+                if (size[i] - mins[i] > kTolerance) {
+                    shrinkable.push_back(i);
+                    slack += size[i] - mins[i];
+                }
+            }
+            if (shrinkable.empty() || slack < kTolerance) break;
+            const double cut = std::min(slack, total - room);
+            for (std::size_t i : shrinkable) size[i] -= (size[i] - mins[i]) / slack * cut;
+            total = sum();
+            if (total <= room + kTolerance) break;
+        }
+    }
+
+    std::vector<Segment> result(n);
+    double cursor = std::max(availStart, std::min(starts[order.front()], availEnd - total));
+    for (std::size_t i : order) {
+        result[i] = Segment{cursor, size[i]};
+        cursor += size[i];
+    }
+    return result;
+}
+
+}  // namespace kestr

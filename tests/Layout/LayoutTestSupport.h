@@ -1,0 +1,58 @@
+// Small builders for the layout tests: items with frames, and displays of the
+// simulated desktop.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "Core/LayoutItem.h"
+#include "Platform/Sim/SimDesktop.h"
+
+namespace kestr::test {
+
+inline ScreenFrame frame(const std::string& display, double x, double y, double w, double h) {
+    ScreenFrame f;
+    f.displayUUID = display;
+    f.x = x;
+    f.y = y;
+    f.width = w;
+    f.height = h;
+    return f;
+}
+
+inline LayoutItem item(const ScreenFrame& target, const std::string& bundleID = "com.example.app") {
+    LayoutItem i;
+    i.id = Uuid::random();
+    i.appBundleID = bundleID;
+    i.appName = bundleID;
+    i.windowMatcher = WindowMatcher::firstWindow();
+    i.targetFrame = target;
+    return i;
+}
+
+// A display with a menu bar of `menuBar` points at the top and no Dock.
+inline void addDisplay(SimDesktop& sim, DisplayID id, const std::string& uuid, Rect bounds, double menuBar = 25) {
+    SimDisplay d;
+    d.id = id;
+    d.uuid = uuid;
+    d.bounds = bounds;
+    d.insets.top = menuBar;
+    sim.world().displays.push_back(d);
+}
+
+// Rectangles equal up to rounding of the scale factors.
+inline ::testing::AssertionResult nearlyEqual(const Rect& actual, const Rect& expected) {
+    constexpr double eps = 1e-9;
+    const bool ok = std::abs(actual.x() - expected.x()) < eps && std::abs(actual.y() - expected.y()) < eps &&
+                    std::abs(actual.width() - expected.width()) < eps &&
+                    std::abs(actual.height() - expected.height()) < eps;
+    if (ok) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "got (" << actual.x() << ", " << actual.y() << ", " << actual.width()
+                                         << ", " << actual.height() << "), expected (" << expected.x() << ", "
+                                         << expected.y() << ", " << expected.width() << ", " << expected.height()
+                                         << ")";
+}
+
+}  // namespace kestr::test
