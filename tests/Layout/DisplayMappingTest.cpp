@@ -7,23 +7,7 @@
 namespace kestr {
 namespace {
 
-using test::addDisplay;
-using test::frame;
-using test::item;
-
-const std::string kLeft = "11111111-0000-0000-0000-000000000001";
-const std::string kRight = "22222222-0000-0000-0000-000000000002";
-const std::string kGone = "99999999-0000-0000-0000-000000000009";
-const std::string kGoneLeft = "99999999-0000-0000-0000-00000000000A";
-const std::string kGoneRight = "99999999-0000-0000-0000-00000000000B";
-
-ScreenFrame recorded(ScreenFrame f, double dispX, double dispW = 1440, double dispH = 900) {
-    f.dispX = dispX;
-    f.dispY = 0;
-    f.dispW = dispW;
-    f.dispH = dispH;
-    return f;
-}
+using namespace test;
 
 const auto kTarget = [](const LayoutItem& i) { return i.targetFrame; };
 
@@ -45,15 +29,15 @@ class DisplayMapping : public test::SimTest {
 protected:
     void SetUp() override {
         SimTest::SetUp();
-        addDisplay(*sim, 1, kLeft, Rect(0, 0, 1440, 900));
-        addDisplay(*sim, 2, kRight, Rect(1440, 0, 1920, 1080));
+        addDisplay(*sim, 1, kMain, Rect(0, 0, 1440, 900));
+        addDisplay(*sim, 2, kSecond, Rect(1440, 0, 1920, 1080));
     }
 };
 
 TEST_F(DisplayMapping, SourceRegionOfAConnectedDisplayIsItsVisibleArea) {
-    const auto regions = LayoutApplier::computeSourceRegions({item(frame(kRight, 10, 40, 500, 400))},
+    const auto regions = LayoutApplier::computeSourceRegions({item(frame(kSecond, 10, 40, 500, 400))},
                                                              LayoutApplier::FrameSource::target);
-    EXPECT_EQ(regions, (std::map<std::string, Rect>{{kRight, Rect(0, 25, 1920, 1055)}}));
+    EXPECT_EQ(regions, (std::map<std::string, Rect>{{kSecond, Rect(0, 25, 1920, 1055)}}));
 }
 
 TEST_F(DisplayMapping, SourceRegionOfAMissingDisplayComesFromItsFrames) {
@@ -79,18 +63,18 @@ TEST_F(DisplayMapping, TheFrameSourceChoosesWhichFrameIsRead) {
 }
 
 TEST_F(DisplayMapping, NoAnchorMeansNoMapping) {
-    const std::vector<LayoutItem> items{item(frame(kLeft, 0, 25, 500, 500))};
+    const std::vector<LayoutItem> items{item(frame(kMain, 0, 25, 500, 500))};
     EXPECT_TRUE(LayoutApplier::displayMapping(items, kTarget, std::nullopt).empty());
     EXPECT_TRUE(LayoutApplier::displayMapping(items, kTarget, DisplayID{0}).empty());
 }
 
 TEST_F(DisplayMapping, ASingleDisplayKestGoesToTheAnchor) {
-    const std::vector<LayoutItem> items{item(frame(kLeft, 0, 25, 500, 500)), item(frame(kLeft, 600, 25, 500, 500))};
+    const std::vector<LayoutItem> items{item(frame(kMain, 0, 25, 500, 500)), item(frame(kMain, 600, 25, 500, 500))};
     EXPECT_EQ(LayoutApplier::displayMapping(items, kTarget, DisplayID{2}),
-              (std::map<std::string, DisplayID>{{kLeft, 2}}));
+              (std::map<std::string, DisplayID>{{kMain, 2}}));
     // An anchor that is not among the live displays counts as the leftmost.
     EXPECT_EQ(LayoutApplier::displayMapping(items, kTarget, DisplayID{77}),
-              (std::map<std::string, DisplayID>{{kLeft, 1}}));
+              (std::map<std::string, DisplayID>{{kMain, 1}}));
 }
 
 TEST_F(DisplayMapping, ThreeSavedDisplaysOntoTwoLiveOnes) {
@@ -126,15 +110,15 @@ TEST_F(DisplayMapping, TheFirstUsableFrameGivesADisplayItsOrigin) {
 }
 
 TEST_F(DisplayMapping, WithoutAnchorConnectedDisplaysKeepTheirItemsAndMissingOnesFallBackToMain) {
-    const std::vector<LayoutItem> items{item(frame(kRight, 0, 25, 500, 500)), item(frame(kGone, 0, 25, 500, 500)),
+    const std::vector<LayoutItem> items{item(frame(kSecond, 0, 25, 500, 500)), item(frame(kGone, 0, 25, 500, 500)),
                                         item(frame(kGone, 600, 25, 500, 500)), item(frame(kGone, 0, 25, 500, 15))};
     int fellBack = 0;
     const auto resolved = LayoutApplier::resolveDisplays(items, LayoutApplier::FrameSource::target, {}, fellBack);
     ASSERT_EQ(resolved.size(), 3u);
     EXPECT_EQ(resolved[0].targetID, 2u);
-    EXPECT_EQ(resolved[0].targetUUID, kRight);
+    EXPECT_EQ(resolved[0].targetUUID, kSecond);
     EXPECT_EQ(resolved[1].targetID, 1u);
-    EXPECT_EQ(resolved[1].targetUUID, kLeft);
+    EXPECT_EQ(resolved[1].targetUUID, kMain);
     EXPECT_FALSE(resolved[1].savedID);
     EXPECT_EQ(resolved[2].targetID, 1u);
     // One per item; the unusable frame neither resolves nor counts.
@@ -154,11 +138,11 @@ TEST_F(DisplayMapping, ATargetWithoutUUIDKeepsTheSavedString) {
 TEST_F(DisplayMapping, ADisplayWithoutAreaCountsAsNotConnected) {
     // The right display is asleep: its bounds have no area.
     sim->world().displays[1].bounds = Rect(1440, 0, 0, 0);
-    const std::vector<LayoutItem> items{item(frame(kLeft, 0, 25, 500, 500)), item(frame(kRight, 100, 50, 600, 400)),
-                                        item(frame(kRight, 800, 60, 500, 700))};
+    const std::vector<LayoutItem> items{item(frame(kMain, 0, 25, 500, 500)), item(frame(kSecond, 100, 50, 600, 400)),
+                                        item(frame(kSecond, 800, 60, 500, 700))};
 
     // Its frames are read against their own bounding box, not an infinite area.
-    EXPECT_EQ(LayoutApplier::computeSourceRegions(items, LayoutApplier::FrameSource::target).at(kRight),
+    EXPECT_EQ(LayoutApplier::computeSourceRegions(items, LayoutApplier::FrameSource::target).at(kSecond),
               Rect(100, 50, 1200, 710));
 
     int fellBack = 0;
@@ -171,15 +155,15 @@ TEST_F(DisplayMapping, ADisplayWithoutAreaCountsAsNotConnected) {
 
     // The mapping never sends a saved display to it, nor takes it as the anchor's place.
     EXPECT_EQ(LayoutApplier::displayMapping(items, kTarget, DisplayID{1}),
-              (std::map<std::string, DisplayID>{{kLeft, 1}, {kRight, 1}}));
+              (std::map<std::string, DisplayID>{{kMain, 1}, {kSecond, 1}}));
     EXPECT_EQ(LayoutApplier::displayMapping(items, kTarget, DisplayID{2}),
-              (std::map<std::string, DisplayID>{{kLeft, 1}, {kRight, 1}}));
+              (std::map<std::string, DisplayID>{{kMain, 1}, {kSecond, 1}}));
 }
 
 TEST_F(DisplayMapping, WithNoDisplayOfAnyAreaNothingIsMapped) {
     sim->world().displays[0].bounds = Rect(0, 0, 0, 0);
     sim->world().displays[1].bounds = Rect(1440, 0, 0, 0);
-    const std::vector<LayoutItem> items{item(frame(kLeft, 0, 25, 500, 500))};
+    const std::vector<LayoutItem> items{item(frame(kMain, 0, 25, 500, 500))};
     EXPECT_TRUE(LayoutApplier::displayMapping(items, kTarget, DisplayID{2}).empty());
 }
 

@@ -12,6 +12,13 @@
 
 namespace kestr::test {
 
+// Display UUID strings: two that the tests connect, three that stay missing.
+inline const std::string kMain = "11111111-0000-0000-0000-000000000001";
+inline const std::string kSecond = "22222222-0000-0000-0000-000000000002";
+inline const std::string kGone = "99999999-0000-0000-0000-000000000009";
+inline const std::string kGoneLeft = "99999999-0000-0000-0000-00000000000A";
+inline const std::string kGoneRight = "99999999-0000-0000-0000-00000000000B";
+
 inline ScreenFrame frame(const std::string& display, double x, double y, double w, double h) {
     ScreenFrame f;
     f.displayUUID = display;
@@ -19,6 +26,15 @@ inline ScreenFrame frame(const std::string& display, double x, double y, double 
     f.y = y;
     f.width = w;
     f.height = h;
+    return f;
+}
+
+// The frame with the size and origin of its display recorded.
+inline ScreenFrame recorded(ScreenFrame f, double dispX = 0, double dispW = 1440, double dispH = 900) {
+    f.dispX = dispX;
+    f.dispY = 0;
+    f.dispW = dispW;
+    f.dispH = dispH;
     return f;
 }
 

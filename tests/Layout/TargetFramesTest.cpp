@@ -9,24 +9,7 @@
 namespace kestr {
 namespace {
 
-using test::addDisplay;
-using test::frame;
-using test::item;
-using test::nearlyEqual;
-
-const std::string kMain = "11111111-0000-0000-0000-000000000001";
-const std::string kSecond = "22222222-0000-0000-0000-000000000002";
-const std::string kGone = "99999999-0000-0000-0000-000000000009";
-const std::string kGoneLeft = "99999999-0000-0000-0000-00000000000A";
-const std::string kGoneRight = "99999999-0000-0000-0000-00000000000B";
-
-ScreenFrame recorded(ScreenFrame f, double dispX = 0, double dispW = 1440, double dispH = 900) {
-    f.dispX = dispX;
-    f.dispY = 0;
-    f.dispW = dispW;
-    f.dispH = dispH;
-    return f;
-}
+using namespace test;
 
 class TargetFrames : public test::SimTest {
 protected:
