@@ -46,69 +46,75 @@ bool belongTogether(const Rect& a, const Rect& b, Direction d) {
     return overlap > std::min(length(a, d), length(b, d)) / 2;
 }
 
-std::vector<Uuid> sortedByLowEdge(const Placements& placements, std::vector<Uuid> ids, Direction d) {
-    std::stable_sort(ids.begin(), ids.end(), [&](const Uuid& a, const Uuid& b) {
-        return low(placements.at(a).local, d) < low(placements.at(b).local, d);
-    });
-    return ids;
+// The placements are looked up once; everything below works on them directly, since
+// grouping compares every window with every earlier one.
+using Window = LayoutApplier::Placement*;
+using Group = std::vector<Window>;
+
+Group resolve(Placements& placements, const std::vector<Uuid>& ids) {
+    Group windows;
+    windows.reserve(ids.size());
+    for (const Uuid& id : ids) windows.push_back(&placements.at(id));
+    return windows;
 }
 
-// Each identifier, in the given order, joins the first group formed so far that has a
+Group sortedByLowEdge(Group windows, Direction d) {
+    std::stable_sort(windows.begin(), windows.end(),
+                     [d](Window a, Window b) { return low(a->local, d) < low(b->local, d); });
+    return windows;
+}
+
+// Each window, in the given order, joins the first group formed so far that has a
 // member it belongs together with, else starts a group of its own.
-std::vector<std::vector<Uuid>> formGroups(const Placements& placements, const std::vector<Uuid>& ids,
-                                          Direction d) {
-    std::vector<std::vector<Uuid>> groups;
-    for (const Uuid& id : ids) {
-        const Rect& r = placements.at(id).local;
-        auto joined = std::find_if(groups.begin(), groups.end(), [&](const std::vector<Uuid>& g) {
-            return std::any_of(g.begin(), g.end(),
-                               [&](const Uuid& m) { return belongTogether(r, placements.at(m).local, d); });
+std::vector<Group> formGroups(const Group& windows, Direction d) {
+    std::vector<Group> groups;
+    for (Window w : windows) {
+        auto joined = std::find_if(groups.begin(), groups.end(), [&](const Group& g) {
+            return std::any_of(g.begin(), g.end(), [&](Window m) { return belongTogether(w->local, m->local, d); });
         });
         if (joined != groups.end()) {
-            joined->push_back(id);
+            joined->push_back(w);
         } else {
-            groups.push_back({id});
+            groups.push_back({w});
         }
     }
     return groups;
 }
 
-double groupLow(const Placements& placements, const std::vector<Uuid>& group, Direction d) {
+double groupLow(const Group& group, Direction d) {
     if (group.empty()) return 0;
-    double v = low(placements.at(group.front()).local, d);
-    for (const Uuid& id : group) v = std::min(v, low(placements.at(id).local, d));
+    double v = low(group.front()->local, d);
+    for (Window w : group) v = std::min(v, low(w->local, d));
     return v;
 }
 
-double groupHigh(const Placements& placements, const std::vector<Uuid>& group, Direction d) {
+double groupHigh(const Group& group, Direction d) {
     if (group.empty()) return 0;
-    double v = high(placements.at(group.front()).local, d);
-    for (const Uuid& id : group) v = std::max(v, high(placements.at(id).local, d));
+    double v = high(group.front()->local, d);
+    for (Window w : group) v = std::max(v, high(w->local, d));
     return v;
 }
 
 // Packs whole groups (rows of a column, or columns of a display) along one direction;
 // every member of a group is moved and scaled with its group.
-void packGroups(Placements& placements, std::vector<std::vector<Uuid>> groups, Direction d, double availStart,
-                double availEnd) {
-    std::stable_sort(groups.begin(), groups.end(), [&](const auto& a, const auto& b) {
-        return groupLow(placements, a, d) < groupLow(placements, b, d);
-    });
+void packGroups(std::vector<Group> groups, Direction d, double availStart, double availEnd) {
+    std::stable_sort(groups.begin(), groups.end(),
+                     [d](const Group& a, const Group& b) { return groupLow(a, d) < groupLow(b, d); });
     std::vector<double> starts, sizes, mins;
-    for (const auto& g : groups) {
-        const double start = groupLow(placements, g, d);
+    for (const Group& g : groups) {
+        const double start = groupLow(g, d);
         starts.push_back(start);
-        sizes.push_back(groupHigh(placements, g, d) - start);
+        sizes.push_back(groupHigh(g, d) - start);
         double m = 0;
-        for (const Uuid& id : g) m = std::max(m, minimumLength(placements.at(id), d));
+        for (Window w : g) m = std::max(m, minimumLength(*w, d));
         mins.push_back(m);
     }
     const auto packed = LayoutApplier::pack1D(starts, sizes, mins, availStart, availEnd);
     if (!packed) return;
     for (std::size_t i = 0; i < groups.size(); ++i) {
         const double factor = sizes[i] > kTolerance ? (*packed)[i].size / sizes[i] : 1;
-        for (const Uuid& id : groups[i]) {
-            Rect& r = placements.at(id).local;
+        for (Window w : groups[i]) {
+            Rect& r = w->local;
             const double origin = d == Direction::horizontal ? r.origin.x : r.origin.y;
             setExtent(r, d, (*packed)[i].start + (origin - starts[i]) * factor, length(r, d) * factor);
         }
@@ -117,44 +123,52 @@ void packGroups(Placements& placements, std::vector<std::vector<Uuid>> groups, D
 
 // Packs the windows of one row side by side, from the row's own leftmost window to the
 // right edge of the visible area.
-void packRow(Placements& placements, const std::vector<Uuid>& row, const Rect& visible) {
-    const std::vector<Uuid> members = sortedByLowEdge(placements, row, Direction::horizontal);
+void packRow(const Group& row, const Rect& visible) {
+    const Group members = sortedByLowEdge(row, Direction::horizontal);
     std::vector<double> starts, sizes, mins;
-    for (const Uuid& id : members) {
-        const auto& p = placements.at(id);
-        starts.push_back(p.local.minX());
-        sizes.push_back(p.local.width());
-        mins.push_back(minimumLength(p, Direction::horizontal));
+    for (Window w : members) {
+        starts.push_back(w->local.minX());
+        sizes.push_back(w->local.width());
+        mins.push_back(minimumLength(*w, Direction::horizontal));
     }
     const auto packed = LayoutApplier::pack1D(starts, sizes, mins, starts.front(), visible.maxX());
     if (!packed) return;
     for (std::size_t j = 0; j < members.size(); ++j) {
-        setExtent(placements.at(members[j]).local, Direction::horizontal, (*packed)[j].start, (*packed)[j].size);
+        setExtent(members[j]->local, Direction::horizontal, (*packed)[j].start, (*packed)[j].size);
     }
+}
+
+void reflowOneColumn(const Group& column, const Rect& visible) {
+    const auto rows = formGroups(sortedByLowEdge(column, Direction::vertical), Direction::vertical);
+    packGroups(rows, Direction::vertical, visible.minY(), visible.maxY());
+    for (const Group& row : rows) {
+        if (row.size() >= 2) packRow(row, visible);
+    }
+}
+
+void packColumns(const std::vector<Group>& columns, const Rect& visible) {
+    if (columns.size() < 2) return;
+    packGroups(columns, Direction::horizontal, visible.minX(), visible.maxX());
 }
 
 }  // namespace
 
 void LayoutApplier::reflowColumns(Placements& placements, const std::vector<Uuid>& ids, const Rect& visible) {
-    const auto columns = formGroups(placements, sortedByLowEdge(placements, ids, Direction::horizontal),
-                                    Direction::horizontal);
-    for (const auto& column : columns) reflowColumn(placements, column, visible);
-    packColumnsHorizontally(placements, columns, visible);
+    const auto columns =
+        formGroups(sortedByLowEdge(resolve(placements, ids), Direction::horizontal), Direction::horizontal);
+    for (const Group& column : columns) reflowOneColumn(column, visible);
+    packColumns(columns, visible);
 }
 
 void LayoutApplier::reflowColumn(Placements& placements, const std::vector<Uuid>& ids, const Rect& visible) {
-    const auto rows =
-        formGroups(placements, sortedByLowEdge(placements, ids, Direction::vertical), Direction::vertical);
-    packGroups(placements, rows, Direction::vertical, visible.minY(), visible.maxY());
-    for (const auto& row : rows) {
-        if (row.size() >= 2) packRow(placements, row, visible);
-    }
+    reflowOneColumn(resolve(placements, ids), visible);
 }
 
 void LayoutApplier::packColumnsHorizontally(Placements& placements, const std::vector<std::vector<Uuid>>& columns,
                                             const Rect& visible) {
-    if (columns.size() < 2) return;
-    packGroups(placements, columns, Direction::horizontal, visible.minX(), visible.maxX());
+    std::vector<Group> groups;
+    for (const auto& column : columns) groups.push_back(resolve(placements, column));
+    packColumns(groups, visible);
 }
 
 std::optional<std::vector<LayoutApplier::Segment>> LayoutApplier::pack1D(const std::vector<double>& starts,

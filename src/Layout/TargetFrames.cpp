@@ -62,6 +62,14 @@ LayoutApplier::Placements LayoutApplier::computeTargetFrames(const std::vector<L
     for (const auto& r : resolved) entries.push_back({r.targetID, r.savedUUID, r.f.dispX.value_or(r.f.x)});
     const auto subRegions = targetSubRegions(entries);
 
+    // Read once per display: every answer walks the live screen list.
+    std::map<DisplayID, Rect> visibleAreas;
+    const auto visibleArea = [&visibleAreas](DisplayID display) {
+        auto it = visibleAreas.find(display);
+        if (it == visibleAreas.end()) it = visibleAreas.emplace(display, DisplayManager::visibleAreaLocal(display)).first;
+        return it->second;
+    };
+
     Placements placements;
     for (const auto& r : resolved) {
         const ScreenFrame& f = r.f;
@@ -71,7 +79,7 @@ LayoutApplier::Placements LayoutApplier::computeTargetFrames(const std::vector<L
             // there is no region to read against, so the frame stays as saved.
             rect = rectOf(f);
         } else {
-            const Rect visible = DisplayManager::visibleAreaLocal(r.targetID);
+            const Rect visible = visibleArea(r.targetID);
             const auto sub = subRegions.find(r.savedUUID);
             const Rect target = sub != subRegions.end() ? sub->second : visible;
             const bool forced = target != visible || (r.mappedID && (!r.savedID || *r.mappedID != *r.savedID));
@@ -105,7 +113,7 @@ LayoutApplier::Placements LayoutApplier::computeTargetFrames(const std::vector<L
     // A display without area (only ever the main display, as a fallback) has no visible
     // area to fit into.
     for (const auto& [display, ids] : byDisplay) {
-        if (hasArea(display)) reflowColumns(placements, ids, DisplayManager::visibleAreaLocal(display));
+        if (hasArea(display)) reflowColumns(placements, ids, visibleArea(display));
     }
     return placements;
 }
