@@ -48,7 +48,10 @@ std::string Hotkey::displayString() const {
 
 std::string Hotkey::label(std::uint32_t keyCode) {
     if (keyCode < labels.size() && !labels[keyCode].empty()) return std::string(labels[keyCode]);
-    return "?" + std::to_string(keyCode);
+    // Appended rather than concatenated: GCC 12 at -O3 warns falsely on "?" + string.
+    std::string text = "?";
+    text += std::to_string(keyCode);
+    return text;
 }
 
 std::string Hotkey::menuKeyEquivalent() const {
