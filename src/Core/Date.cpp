@@ -86,7 +86,10 @@ std::optional<Date> Date::parseISO8601(std::string_view s) {
     if (t.day > daysInMonth(t.year, t.month)) return std::nullopt;
     const auto offset = parseOffset(s.substr(19));
     if (!offset) return std::nullopt;
-    return fromCivil(t, *offset);
+    const Date date = fromCivil(t, *offset);
+    // An offset can push the instant out of the years that can be written back.
+    if (!date.iso8601String()) return std::nullopt;
+    return date;
 }
 
 std::optional<std::string> Date::iso8601String() const {

@@ -28,7 +28,8 @@ struct Date {
     static Date now();
 
     // "2024-05-01T09:30:00Z" or with a numeric offset ("+02:00", "-0530"); no fraction of
-    // a second. Anything else, or an impossible date, gives nullopt.
+    // a second. Anything else, an impossible date, or an instant whose UTC year has no
+    // four-digit form (so that it could not be written back) gives nullopt.
     static std::optional<Date> parseISO8601(std::string_view text);
     // UTC with whole seconds (the fraction is dropped) and the suffix "Z"; nullopt when
     // the time is not finite or its year has no four-digit form.

@@ -17,14 +17,6 @@ std::string quoted(const std::string& text) {
 
 }  // namespace
 
-json parseJson(std::string_view bytes) {
-    try {
-        return json::parse(bytes.begin(), bytes.end());
-    } catch (const json::exception& e) {
-        throw JsonDecodeError(std::string("malformed JSON: ") + e.what());
-    }
-}
-
 std::string JsonValue::path() const {
     if (!parent_) return "";
     std::string out = parent_->path();

@@ -39,7 +39,13 @@ public:
 
 // Parses the bytes as one JSON value (no comments, nothing after it, valid UTF-8);
 // anything else throws JsonDecodeError.
-nlohmann::json parseJson(std::string_view bytes);
+inline nlohmann::json parseJson(std::string_view bytes) {
+    try {
+        return nlohmann::json::parse(bytes.begin(), bytes.end());
+    } catch (const nlohmann::json::exception& e) {
+        throw JsonDecodeError(std::string("malformed JSON: ") + e.what());
+    }
+}
 
 class JsonValue {
 public:

@@ -18,6 +18,8 @@ TEST(Date, ReadsUtcAndOffsetsAsTheSameInstant) {
     EXPECT_EQ(Date::parseISO8601("1970-01-01T00:00:00Z")->secondsSince1970, 0);
     EXPECT_EQ(Date::parseISO8601("1969-12-31T23:59:59Z")->secondsSince1970, -1);
     EXPECT_EQ(Date::parseISO8601("2024-02-29T00:00:00Z")->secondsSince1970, 1709164800);
+    EXPECT_EQ(Date::parseISO8601("0000-01-01T00:00:00Z")->iso8601String(), "0000-01-01T00:00:00Z");
+    EXPECT_EQ(Date::parseISO8601("9999-12-31T23:59:59Z")->iso8601String(), "9999-12-31T23:59:59Z");
 }
 
 TEST(Date, RejectsFractionsAndMalformedText) {
@@ -26,7 +28,8 @@ TEST(Date, RejectsFractionsAndMalformedText) {
           "2024-13-01T09:30:00Z", "2023-02-29T00:00:00Z", "2024-04-31T00:00:00Z", "2024-05-01T24:00:00Z",
           "2024-05-01T09:60:00Z", "2024-05-01T09:30:60Z", "2024-05-01T09:30:00+2:00", "2024-05-01T09:30:00+02:0",
           "2024-05-01T09:30:00+24:00", "2024-05-01T09:30:00ZZ", "24-05-01T09:30:00Z", "2024-5-01T09:30:00Z",
-          "2024-05-01T09:30:00+02:00x", "", "+024-05-01T09:30:00Z", "2024-05-00T09:30:00Z"})
+          "2024-05-01T09:30:00+02:00x", "", "+024-05-01T09:30:00Z", "2024-05-00T09:30:00Z",
+          "0000-01-01T00:00:00+01:00", "9999-12-31T23:59:59-00:01"})
         EXPECT_FALSE(Date::parseISO8601(bad)) << bad;
 }
 
