@@ -48,10 +48,7 @@ std::string Hotkey::displayString() const {
 
 std::string Hotkey::label(std::uint32_t keyCode) {
     if (keyCode < labels.size() && !labels[keyCode].empty()) return std::string(labels[keyCode]);
-    // Appended rather than concatenated: GCC 12 at -O3 warns falsely on "?" + string.
-    std::string text = "?";
-    text += std::to_string(keyCode);
-    return text;
+    return "?" + std::to_string(keyCode);
 }
 
 std::string Hotkey::menuKeyEquivalent() const {
