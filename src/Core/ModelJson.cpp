@@ -154,8 +154,10 @@ json toJson(const Layout& value) {
     return object;
 }
 
-json toJson(const LayoutDocument& value) {
-    return json{{"version", value.version}, {"layouts", toJson(value.layouts)}};
+json toJson(const LayoutDocument& value) { return layoutDocumentJson(value.version, value.layouts); }
+
+json layoutDocumentJson(std::int64_t version, const std::vector<Layout>& layouts) {
+    return json{{"version", version}, {"layouts", toJson(layouts)}};
 }
 
 template <>

@@ -29,6 +29,8 @@ nlohmann::json toJson(const EdgeGroup& value);
 nlohmann::json toJson(const LayoutItem& value);
 nlohmann::json toJson(const Layout& value);
 nlohmann::json toJson(const LayoutDocument& value);
+// The same document without first copying the kests into a LayoutDocument.
+nlohmann::json layoutDocumentJson(std::int64_t version, const std::vector<Layout>& layouts);
 
 template <class T>
 T fromJson(const JsonValue& value);

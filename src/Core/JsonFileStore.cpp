@@ -1,0 +1,116 @@
+#include "Core/JsonFileStore.h"
+
+#include <exception>
+
+#include "Core/FilePath.h"
+#include "Core/StoreRecovery.h"
+#include "Platform/Platform.h"
+
+namespace kestr {
+
+std::string JsonFileStore::defaultFolder() {
+    Files& files = platform().files();
+    const auto folders = files.applicationSupportDirectories();
+    const std::string support =
+        folders.empty() ? joinPath(files.homeDirectory(), "Library/Application Support") : folders.front();
+    return joinPath(support, "kestr");
+}
+
+void JsonFileStore::load(const std::string& path, bool& loadFailed, const Content& content) {
+    Files& files = platform().files();
+    const std::string backup = backupPath(path);
+    loadFailed = false;
+    if (!files.exists(path)) {
+        // A backup without a file is what a failed rewrite after a quarantine leaves;
+        // it still holds the user's kests.
+        content.clear();
+        try {
+            if (files.exists(backup)) content.decodeAndTake(files.read(backup));
+        } catch (...) {
+        }
+        return;
+    }
+
+    std::string bytes;
+    try {
+        bytes = files.read(path);
+    } catch (...) {
+        content.clear();
+        loadFailed = true;
+        throw;
+    }
+
+    std::exception_ptr decodingError;
+    try {
+        content.decodeAndTake(bytes);
+        return;
+    } catch (...) {
+        decodingError = std::current_exception();
+    }
+
+    // A backup that is missing or cannot be decoded means there is nothing to fall
+    // back to. One that exists but cannot be read may be fine at the next load, so
+    // nothing is moved or written now, and saves refuse meanwhile.
+    bool backupTaken = false;
+    if (files.exists(backup)) {
+        std::string backupBytes;
+        try {
+            backupBytes = files.read(backup);
+        } catch (...) {
+            content.clear();
+            loadFailed = true;
+            std::rethrow_exception(decodingError);
+        }
+        try {
+            content.decodeAndTake(backupBytes);
+            backupTaken = true;
+        } catch (...) {
+        }
+    }
+
+    if (!StoreRecovery::moveAside(path)) {
+        // Writing now would destroy the file we could not move, which may hold newer
+        // data than the backup. Leave it, and refuse saves until a later load.
+        content.clear();
+        loadFailed = true;
+        std::rethrow_exception(decodingError);
+    }
+    if (!backupTaken) {
+        content.clear();
+        std::rethrow_exception(decodingError);
+    }
+    try {
+        files.createDirectories(parentFolder(path));
+        files.writeAtomically(path, content.encode());
+    } catch (...) {
+        // The backup's kests are loaded, and the backup is still there for the next
+        // load; the next save writes the file.
+    }
+}
+
+void JsonFileStore::save(const std::string& path, bool loadFailed, const Content& content) {
+    if (loadFailed) content.refuseToSave();
+    Files& files = platform().files();
+
+    if (files.exists(path)) {
+        // The old backup is replaced in one step, only once the new copy is complete.
+        const std::string backup = backupPath(path);
+        const std::string fresh = backup + ".tmp";
+        if (files.exists(fresh)) files.remove(fresh);
+        try {
+            files.copy(path, fresh);
+            files.replace(fresh, backup);
+        } catch (...) {
+            try {
+                if (files.exists(fresh)) files.remove(fresh);
+            } catch (...) {
+            }
+            throw;
+        }
+    }
+
+    files.createDirectories(parentFolder(path));
+    files.writeAtomically(path, content.encode());
+}
+
+}  // namespace kestr

@@ -1,0 +1,70 @@
+// The load and save steps every JSON store of kestr shares ("layouts.json",
+// "snaps.json"): a backup before every write, atomic writes, a fall-back to the backup
+// when the file cannot be decoded, and quarantine of such a file. The store keeps its
+// own content and its `loadFailed` flag and describes the content with a Content.
+//
+// Usage (a store with a list `items`, a flag `loadFailed` and its own error type):
+//
+//     JsonFileStore::Content MyStore::content() {
+//         return {
+//             // Decode the whole document; only when that succeeds replace `items`.
+//             [this](const std::string& bytes) { items = decodeDocument(bytes); },
+//             // A current-version document of `items`, written with LayoutStore::encoder().
+//             [this] { return LayoutStore::encoder().encode(toJson(MyDocument{1, items})); },
+//             [this] { items.clear(); },
+//             [] { throw MyStoreError::loadFailedRefusingToSave(); },
+//         };
+//     }
+//     void MyStore::load() { JsonFileStore::load(fileURL, loadFailed, content()); }
+//     void MyStore::save() { JsonFileStore::save(fileURL, loadFailed, content()); }
+//
+// load(): no file gives empty content without error (or the backup's, when only the
+// backup, path + ".bak", exists and decodes). A file that cannot be read empties the
+// content, sets loadFailed and rethrows the read error (the file stays). A file that
+// cannot be decoded is quarantined (StoreRecovery) and the backup is taken instead and
+// written back as the new file; with the backup missing or undecodable the content is
+// emptied and the decoding error is rethrown. When the backup exists but cannot be
+// read, or the bad file cannot be moved aside, nothing is moved or written: the
+// content is emptied, loadFailed is set (so saves refuse) and the decoding error is
+// rethrown.
+//
+// save(): refuses (content.refuseToSave) while loadFailed; copies the current file to
+// path + ".bak" (through a temporary copy renamed over the old backup, so a backup
+// always exists), creates the folder, encodes, and writes atomically. Any failure is
+// thrown, and the file on disk is then the old one or the new one, never a mixture.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace kestr {
+
+class JsonFileStore {
+public:
+    JsonFileStore() = delete;
+
+    struct Content {
+        // Decodes a whole document from the bytes and, only when that succeeds, makes it
+        // the content. Throws on any failure (malformed, strict decoding, version).
+        std::function<void(const std::string& bytes)> decodeAndTake;
+        // The bytes of a current-version document of the content; throws on failure.
+        std::function<std::string()> encode;
+        // Makes the content empty.
+        std::function<void()> clear;
+        // Throws the store's own error for a save while loadFailed is set.
+        std::function<void()> refuseToSave;
+    };
+
+    // The folder "kestr" under the user's Application Support folder (the first the
+    // system reports; home + "Library/Application Support" when it reports none).
+    // Nothing is created.
+    static std::string defaultFolder();
+
+    static void load(const std::string& path, bool& loadFailed, const Content& content);
+    static void save(const std::string& path, bool loadFailed, const Content& content);
+
+    // Where save() keeps the previous file: path + ".bak".
+    static std::string backupPath(const std::string& path) { return path + ".bak"; }
+};
+
+}  // namespace kestr

@@ -1,0 +1,52 @@
+// The kests of the user, kept for the life of the process and stored as one JSON
+// document, "layouts.json" in the folder "kestr" under Application Support. Callers
+// change `layouts` directly and then call save(); the store sends no notifications.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "Core/JsonEncoder.h"
+#include "Core/JsonFileStore.h"
+#include "Core/Layout.h"
+#include "Core/LayoutStoreError.h"
+
+namespace kestr {
+
+class LayoutStore {
+public:
+    // A store on defaultFileURL(), empty.
+    LayoutStore();
+    explicit LayoutStore(std::string fileURL);
+    LayoutStore(const LayoutStore&) = delete;
+    LayoutStore& operator=(const LayoutStore&) = delete;
+
+    static LayoutStore& shared();
+    // ".../Application Support/kestr/layouts.json"; nothing is created.
+    static std::string defaultFileURL();
+    // The writer of every stored JSON file: sorted keys, pretty-printed, slashes as
+    // they are, UTF-8; a NaN or infinite number fails. A fresh one on each call.
+    static JsonEncoder encoder();
+
+    const std::string fileURL;
+    std::vector<Layout> layouts;
+    // Set by a load that could not read (or could not move aside) the file; every
+    // save refuses until a later load.
+    bool loadFailed = false;
+
+    // Replaces `layouts` from the file, falling back to the backup and quarantining a
+    // file that cannot be decoded (see JsonFileStore). Throws the read or decoding
+    // error, or LayoutStoreError::unsupportedVersion.
+    void load();
+    // Writes `layouts` as a version-1 document, after backing up the current file.
+    // Throws LayoutStoreError::loadFailedRefusingToSave, a file error or an encoding error.
+    void save();
+    // Replaces, in memory only, the first kest with the same id; none: nothing happens.
+    void update(const Layout& layout);
+
+private:
+    static std::vector<Layout> decodeDocument(const std::string& bytes);
+    JsonFileStore::Content content();
+};
+
+}  // namespace kestr
