@@ -1,0 +1,38 @@
+// Typed access to the two settings read in several places: the shortcut that captures
+// the current arrangement and the modifier that turns a window drag into a drag snap.
+// Both live in the standard user defaults.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "Core/Hotkey.h"
+#include "Platform/Defaults.h"
+
+namespace kestr {
+
+class Preferences {
+public:
+    static constexpr const char* captureHotkeyKey = "kestr.captureHotkey";
+    static constexpr const char* dragSnapModifierKey = "kestr.dragSnapModifier";
+
+    // Over the platform's standard user defaults, taken once.
+    Preferences();
+    explicit Preferences(DefaultsDomain& defaults) : defaults(defaults) {}
+
+    static Preferences& shared();
+
+    DefaultsDomain& defaults;
+
+    // The hot key stored as JSON data; none stored, or anything that does not decode as
+    // a hot key, gives nullopt (the registry then uses its default shortcut).
+    std::optional<Hotkey> captureHotkey() const;
+    // nullopt removes the key.
+    void setCaptureHotkey(const std::optional<Hotkey>& hotkey);
+
+    // The stored integer as window-system modifier flags (see ModifierFlag); command
+    // when nothing is stored. A stored 0 is the empty set.
+    std::uint64_t dragSnapModifier() const;
+};
+
+}  // namespace kestr
