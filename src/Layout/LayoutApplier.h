@@ -1,6 +1,7 @@
 // Applying a kest: where every item goes on the live displays. This header holds the
 // placement computation (display mapping, source and target regions, target frames and
-// the column re-flow); the apply itself builds on these operations.
+// the column re-flow), and the apply that builds on them (ApplyContext.h holds the
+// state of one apply).
 #pragma once
 
 #include <functional>
@@ -12,9 +13,12 @@
 #include "Core/Layout.h"
 #include "Core/LayoutItem.h"
 #include "Core/ScreenFrame.h"
+#include "Core/Url.h"
 #include "Core/Uuid.h"
+#include "Platform/Accessibility.h"
 #include "Platform/Displays.h"
 #include "Platform/Geometry.h"
+#include "Platform/Task.h"
 
 namespace kestr {
 
@@ -137,6 +141,45 @@ struct LayoutApplier {
                                                       const std::vector<double>& sizes,
                                                       const std::vector<double>& mins, double availStart,
                                                       double availEnd);
+
+    // ---- applying a kest ----
+
+    enum class ApplyMode {
+        freshWindows,    // a fresh window for every item (a launched app's first window serves its first item)
+        reuseExisting,   // move open windows only; launch and open nothing
+        restoreMissing,  // reuse matching open windows, launch and open what is missing
+    };
+
+    // Defined in ApplyContext.h.
+    struct PendingMove;
+    struct DeferredPlacement;
+    struct UnplacedApp;
+    struct ItemResult;
+    struct ApplyContext;
+
+    // Puts the kest on the screen and reports what was placed. An apply that opens or
+    // restores windows while another such apply runs is dropped (no effective kest).
+    static Task<ApplyReport> apply(Layout layout, ApplyMode mode, FrameSource frameSource,
+                                   std::optional<DisplayID> anchorDisplay);
+
+    // Places one item; the context carries the claims of the items before it.
+    static Task<ItemResult> applyItem(const LayoutItem& item, ApplyMode mode, FrameSource frameSource,
+                                      const Placements& placements, bool anchored, ApplyReport& report,
+                                      ApplyContext& ctx);
+    // Opens the URL with the application (or the default handler), in the background.
+    static void openURL(const Url& url, const std::string& bundleID);
+
+    // Shares the open windows of title-drifting applications out among their items.
+    static void preassignDriftingWindows(const std::vector<LayoutItem>& items, const Placements& placements,
+                                         ApplyContext& ctx);
+
+    // Asks whether windows open on other displays may be moved here; true for "Move".
+    static bool confirmMoves(const std::vector<PendingMove>& moves);
+    // Names the running applications whose items got no window.
+    static void notifyUnplaced(const std::vector<UnplacedApp>& apps);
+    // Places late windows in a background task and returns at once; never takes one
+    // of `claimedWindows`, the windows the apply gave to its items.
+    static void placeDeferred(std::vector<DeferredPlacement> placements, AXElementList claimedWindows);
 };
 
 }  // namespace kestr

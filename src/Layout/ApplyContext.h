@@ -1,0 +1,78 @@
+// The state of one apply: which windows its items have taken, which applications it
+// launched, and what it leaves for the end (moves to confirm, applications to name,
+// items whose windows have not opened yet). Created empty by the apply and discarded
+// with it, so no claim survives into the next apply.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Core/LayoutItem.h"
+#include "Core/ScreenFrame.h"
+#include "Core/Uuid.h"
+#include "Layout/LayoutApplier.h"
+#include "Platform/Accessibility.h"
+#include "Platform/Displays.h"
+
+namespace kestr {
+
+// A window found on another display: moved only after the user agrees.
+struct LayoutApplier::PendingMove {
+    AXElement window;
+    Placement placement;
+    std::string appName;
+    DisplayID fromID = 0;
+    DisplayID toID = 0;
+};
+
+// An item whose freshly launched application showed no window in time.
+struct LayoutApplier::DeferredPlacement {
+    LayoutItem item;
+    Placement placement;
+    ScreenFrame preferFrame;
+};
+
+// A running application whose item found no usable window.
+struct LayoutApplier::UnplacedApp {
+    std::string name;
+    std::string bundleID;
+    friend bool operator==(const UnplacedApp&, const UnplacedApp&) = default;
+};
+
+// How placing one item went.
+struct LayoutApplier::ItemResult {
+    enum class Kind { applied, skipped, deferred };
+    Kind kind = Kind::applied;
+    std::string reason;  // only for skipped
+
+    static ItemResult applied() { return {Kind::applied, {}}; }
+    static ItemResult skipped(std::string reason) { return {Kind::skipped, std::move(reason)}; }
+    static ItemResult deferred() { return {Kind::deferred, {}}; }
+};
+
+struct LayoutApplier::ApplyContext {
+    // In the order they were taken; no later item may take one of them.
+    AXElementList claimedWindows;
+    std::set<std::int32_t> launchedPIDs;
+    // Launched processes whose first window has already gone to an item.
+    std::set<std::int32_t> reusedLaunchPIDs;
+    std::vector<PendingMove> pendingMoves;
+    // At most one entry per bundle identifier, in order of first occurrence.
+    std::vector<UnplacedApp> unplacedRunningApps;
+    std::vector<DeferredPlacement> deferredPlacements;
+    // Bundle identifier -> the non-empty captured titles of its items, in kest order.
+    std::map<std::string, std::vector<std::string>> capturedTitlesByBundle;
+    // Item identifier -> the window chosen for it before any item was placed.
+    std::map<Uuid, AXElement> preassignedWindows;
+
+    bool isClaimed(AXElement window) const;
+    // The windows in order, less the claimed ones.
+    AXElementList unclaimed(const AXElementList& windows) const;
+    // Names the application once, however many of its items end up unplaced.
+    void addUnplaced(const std::string& name, const std::string& bundleID);
+};
+
+}  // namespace kestr

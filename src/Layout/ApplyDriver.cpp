@@ -1,0 +1,103 @@
+// The apply: computes every item's placement, places the items one after another in
+// kest order, then settles what the items left for the end — moves to confirm,
+// applications to name, late windows — and reports the kest as it was really applied.
+
+#include <optional>
+#include <vector>
+
+#include "Layout/ApplyContext.h"
+#include "Layout/ApplyInFlight.h"
+#include "Layout/ApplyLog.h"
+#include "Layout/EdgeGroupDetector.h"
+#include "Layout/ItemWindows.h"
+#include "Layout/LayoutApplier.h"
+#include "Window/WindowController.h"
+
+namespace kestr {
+
+namespace {
+
+// Placed windows have no settling to wait for beyond the frame write's own retry.
+constexpr double settlingDelay = 0.0;
+
+// The item as it now stands on the live display.
+LayoutItem asApplied(const LayoutItem& item, const LayoutApplier::Placement& placement) {
+    LayoutItem out = item;
+    out.targetFrame = ItemWindows::screenFrame(placement);
+    out.capturedFrame = out.targetFrame;
+    return out;
+}
+
+}  // namespace
+
+Task<LayoutApplier::ApplyReport> LayoutApplier::apply(Layout layout, ApplyMode mode, FrameSource frameSource,
+                                                       std::optional<DisplayID> anchorDisplay) {
+    std::optional<ApplyInFlight::Guard> inFlight;
+    if (mode != ApplyMode::reuseExisting) {
+        ApplyInFlight& flag = ApplyInFlight::shared();
+        if (flag.isApplying()) {
+            ApplyLog::write(ApplyLog::dropped(mode));
+            co_return ApplyReport{};
+        }
+        inFlight.emplace(flag);
+    }
+
+    ApplyReport report;
+    ApplyContext ctx;
+    const std::vector<LayoutItem>& items = layout.items;
+
+    for (const LayoutItem& item : items) {
+        if (item.capturedWindowTitle && !item.capturedWindowTitle->empty())
+            ctx.capturedTitlesByBundle[item.appBundleID].push_back(*item.capturedWindowTitle);
+    }
+
+    const auto sourceRegions = computeSourceRegions(items, frameSource);
+    const Placements placements = computeTargetFrames(items, frameSource, sourceRegions, anchorDisplay, report);
+
+    for (const LayoutItem& item : items) {
+        auto it = placements.find(item.id);
+        ApplyLog::write(ApplyLog::placement(mode, item, it == placements.end() ? nullptr : &it->second));
+    }
+
+    if (mode == ApplyMode::restoreMissing && anchorDisplay) preassignDriftingWindows(items, placements, ctx);
+
+    std::vector<LayoutItem> effectiveItems;
+    for (const LayoutItem& item : items) {
+        const ItemResult result =
+            co_await applyItem(item, mode, frameSource, placements, anchorDisplay.has_value(), report, ctx);
+        switch (result.kind) {
+            case ItemResult::Kind::applied: {
+                report.applied += 1;
+                ApplyLog::write(ApplyLog::applied(mode, item));
+                auto it = placements.find(item.id);
+                if (it != placements.end()) effectiveItems.push_back(asApplied(item, it->second));
+                break;
+            }
+            case ItemResult::Kind::skipped:
+                ApplyLog::write(ApplyLog::skipped(mode, item, result.reason));
+                report.skipped.push_back({item, result.reason});
+                break;
+            case ItemResult::Kind::deferred:
+                ApplyLog::write(ApplyLog::deferred(mode, item));
+                break;
+        }
+    }
+
+    if (!ctx.pendingMoves.empty() && confirmMoves(ctx.pendingMoves)) {
+        for (const PendingMove& move : ctx.pendingMoves) {
+            const Rect target = ItemWindows::globalFrame(move.placement);
+            co_await WindowController::applyFrame(move.window, target.origin, target.size, settlingDelay);
+        }
+    }
+    if (!ctx.unplacedRunningApps.empty()) notifyUnplaced(ctx.unplacedRunningApps);
+    // Late windows must not take a window this apply gave to another item.
+    if (!ctx.deferredPlacements.empty()) placeDeferred(ctx.deferredPlacements, ctx.claimedWindows);
+
+    Layout effective = layout;
+    effective.edgeGroups = EdgeGroupDetector::detectGroups(effectiveItems, 4.0, 120.0);
+    effective.items = std::move(effectiveItems);
+    report.effectiveLayout = std::move(effective);
+    co_return report;
+}
+
+}  // namespace kestr

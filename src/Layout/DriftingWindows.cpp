@@ -1,0 +1,119 @@
+// Sharing out the open windows of applications whose titles follow their content
+// (terminals, browsers) among the items of each application before any item is placed:
+// first by the captured title, then by nearness to the item's slot, one display at a
+// time, so that no two items go after the same window.
+
+#include <limits>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Layout/ApplyContext.h"
+#include "Layout/ItemWindows.h"
+#include "Layout/LayoutApplier.h"
+#include "Layout/WindowSpawner.h"
+#include "Platform/Platform.h"
+#include "Window/WindowController.h"
+
+namespace kestr {
+
+namespace {
+
+using Placement = LayoutApplier::Placement;
+
+struct Candidate {
+    const LayoutItem* item;
+    const Placement* placement;
+};
+
+// The windows whose top-left corner lies on the display, in listing order.
+AXElementList poolOn(DisplayID display, const AXElementList& windows) {
+    const Rect bounds = platform().displays().displayBounds(display);
+    AXElementList pool;
+    for (AXElement w : windows) {
+        auto value = platform().accessibility().copy(w, "AXPosition");
+        const Point* position = value ? std::get_if<Point>(&*value) : nullptr;
+        if (position && bounds.contains(*position)) pool.push_back(w);
+    }
+    return pool;
+}
+
+AXElement takeNearest(AXElementList& pool, const Placement& placement) {
+    std::size_t best = 0;
+    if (pool.size() > 1) {
+        const Rect slot = ItemWindows::globalFrame(placement);
+        const double cx = slot.midX();
+        const double cy = slot.midY();
+        double bestDistance = std::numeric_limits<double>::infinity();
+        for (std::size_t i = 0; i < pool.size(); ++i) {
+            double distance = std::numeric_limits<double>::max();
+            if (auto p = WindowController::readPosition(pool[i])) {
+                distance = (p->x - cx) * (p->x - cx) + (p->y - cy) * (p->y - cy);
+            }
+            if (distance < bestDistance) {
+                bestDistance = distance;
+                best = i;
+            }
+        }
+    }
+    const AXElement window = pool[best];
+    pool.erase(pool.begin() + static_cast<std::ptrdiff_t>(best));
+    return window;
+}
+
+void shareOut(const std::vector<Candidate>& group, AXElementList pool, LayoutApplier::ApplyContext& ctx) {
+    std::set<Uuid> matched;
+    for (const Candidate& c : group) {
+        if (pool.empty()) break;
+        const std::string title = c.item->capturedWindowTitle.value_or("");
+        if (title.empty()) continue;
+        for (auto it = pool.begin(); it != pool.end(); ++it) {
+            if (ItemWindows::titleContains(*it, title)) {
+                ctx.preassignedWindows[c.item->id] = *it;
+                matched.insert(c.item->id);
+                pool.erase(it);
+                break;
+            }
+        }
+    }
+    for (const Candidate& c : group) {
+        if (pool.empty()) break;
+        if (matched.contains(c.item->id)) continue;
+        ctx.preassignedWindows[c.item->id] = takeNearest(pool, *c.placement);
+    }
+}
+
+}  // namespace
+
+void LayoutApplier::preassignDriftingWindows(const std::vector<LayoutItem>& items, const Placements& placements,
+                                             ApplyContext& ctx) {
+    std::set<std::string> bundles;
+    for (const LayoutItem& item : items) {
+        if (WindowSpawner::titleDrifts(item.appBundleID)) bundles.insert(item.appBundleID);
+    }
+    for (const std::string& bundleID : bundles) {
+        std::vector<Candidate> placed;
+        for (const LayoutItem& item : items) {
+            auto it = placements.find(item.id);
+            if (item.appBundleID == bundleID && it != placements.end()) placed.push_back({&item, &it->second});
+        }
+        // A single item finds its window through the ordinary search.
+        if (placed.size() < 2) continue;
+
+        const AXElementList windows = WindowController::windows(bundleID);
+        std::vector<DisplayID> displays;
+        std::map<DisplayID, std::vector<Candidate>> groups;
+        for (const Candidate& c : placed) {
+            auto& group = groups[c.placement->targetID];
+            if (group.empty()) displays.push_back(c.placement->targetID);
+            group.push_back(c);
+        }
+        for (DisplayID display : displays) {
+            AXElementList pool = poolOn(display, windows);
+            if (!pool.empty()) shareOut(groups[display], std::move(pool), ctx);
+        }
+    }
+}
+
+}  // namespace kestr

@@ -1,0 +1,103 @@
+#include "Layout/FreshWindowFallbacks.h"
+
+#include <optional>
+#include <string>
+
+#include "Layout/ApplyLog.h"
+#include "Layout/ItemWindows.h"
+#include "Layout/PollSleep.h"
+#include "Platform/Platform.h"
+#include "Window/DisplayManager.h"
+#include "Window/WindowController.h"
+
+namespace kestr {
+
+namespace {
+
+// Installed Chrome web applications have no scripting of their own.
+const std::string chromeWebAppPrefix = "com.google.Chrome.app.";
+
+}  // namespace
+
+Task<WindowOutcome> FreshWindowFallbacks::run(const ItemToPlace& target, LayoutApplier::ApplyContext& ctx) {
+    std::optional<WindowSpawner::SpawnError> failure;
+    try {
+        const AXElement window = co_await openFreshWindow(target, ctx);
+        co_return ChosenWindow{window, false};
+    } catch (const WindowSpawner::SpawnError& e) {
+        failure = e;
+    }
+    co_return co_await fallback(target, *failure, ctx);
+}
+
+Task<AXElement> FreshWindowFallbacks::openFreshWindow(const ItemToPlace& target,
+                                                      const LayoutApplier::ApplyContext& ctx) {
+    const std::string& bundleID = target.item.appBundleID;
+    if (bundleID.starts_with(chromeWebAppPrefix))
+        throw WindowSpawner::SpawnError::scriptFailed(bundleID, -2710, "Chrome web app can't open a new window");
+
+    const AXElementList before = WindowController::windows(bundleID);
+    WindowSpawner::run(WindowSpawner::makeWindowSource(target.item, target.targetGlobalFrame), bundleID);
+
+    MainActor& actor = platform().mainActor();
+    const double deadline = actor.now() + freshWindowTimeout;
+    while (true) {
+        if (!(actor.now() < deadline)) throw WindowSpawner::SpawnError::noNewWindow(bundleID);
+        const AXElementList fresh = ctx.unclaimed(ItemWindows::excluding(WindowController::windows(bundleID), before));
+        if (!fresh.empty()) co_return fresh.front();
+        co_await pollSleep(pollInterval, deadline);
+    }
+}
+
+Task<WindowOutcome> FreshWindowFallbacks::fallback(const ItemToPlace& target,
+                                                   const WindowSpawner::SpawnError& failure,
+                                                   LayoutApplier::ApplyContext& ctx) {
+    const LayoutItem& item = target.item;
+    const std::string& bundleID = item.appBundleID;
+
+    if (WindowController::windows(bundleID).empty()) {
+        std::optional<AXElement> reopened;
+        try {
+            reopened = co_await WindowSpawner::reopenWindow(item, target.pid, ctx.claimedWindows, reopenTimeout,
+                                                            pollInterval);
+        } catch (const Error&) {
+            // A reopen that fails says nothing of its own; the first failure stands.
+        }
+        if (reopened) {
+            ApplyLog::write("kestr: reopened windowless " + bundleID + " to place it");
+            co_return ChosenWindow{*reopened, false};
+        }
+    }
+
+    if (WindowSpawner::spawnsNewWindow(bundleID) || WindowController::windows(bundleID).size() >= 2) {
+        ctx.addUnplaced(item.appName, bundleID);
+        co_return LayoutApplier::ItemResult::skipped("new window failed for multi-window app " + bundleID + ": " +
+                                                     failure.what());
+    }
+
+    const std::string couldNotOpen = std::string("could not open a new window: ") + failure.what();
+    const AXElementList unclaimed =
+        ctx.unclaimed(WindowController::axWindows(platform().accessibility().createApplication(target.pid)));
+    const std::optional<AXElement> window =
+        unclaimed.empty() ? std::nullopt : ItemWindows::choose(item, unclaimed, target.preferredFrame);
+    if (!window) {
+        ctx.addUnplaced(item.appName, bundleID);
+        co_return LayoutApplier::ItemResult::skipped(couldNotOpen);
+    }
+
+    ApplyLog::write("kestr: new-window failed for " + bundleID + " (" + failure.what() +
+                    "); moving an existing window to the target screen");
+
+    if (target.anchored && target.placement) {
+        const std::optional<Point> position = WindowController::readPosition(*window);
+        const std::optional<DisplayID> from = position ? DisplayManager::display(*position) : std::nullopt;
+        if (from && *from != target.placement->targetID) {
+            ctx.claimedWindows.push_back(*window);
+            ctx.pendingMoves.push_back({*window, *target.placement, item.appName, *from, target.placement->targetID});
+            co_return LayoutApplier::ItemResult::applied();
+        }
+    }
+    co_return ChosenWindow{*window, false};
+}
+
+}  // namespace kestr

@@ -1,0 +1,209 @@
+// Placing one item: make sure its application runs, find its window by the ways its
+// apply mode allows (or open one), bring the window out of the Dock and full screen,
+// move it into place and restore what the item asks for on top.
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Layout/AppLauncher.h"
+#include "Layout/ApplyContext.h"
+#include "Layout/FreshWindowFallbacks.h"
+#include "Layout/ItemToPlace.h"
+#include "Layout/ItemWindows.h"
+#include "Layout/LayoutApplier.h"
+#include "Layout/WindowSpawner.h"
+#include "Platform/Platform.h"
+#include "Window/WindowController.h"
+
+namespace kestr {
+
+namespace {
+
+using ApplyMode = LayoutApplier::ApplyMode;
+using ItemResult = LayoutApplier::ItemResult;
+
+constexpr double launchTimeout = 5.0;
+constexpr double launchPollInterval = 0.1;
+constexpr double settlingDelay = 0.0;
+
+const std::string finderBundleID = "com.apple.finder";
+
+bool isChrome(const std::string& bundleID) {
+    return bundleID == "com.google.Chrome" || bundleID == "com.google.Chrome.canary";
+}
+
+bool hasSavedTabs(const LayoutItem& item) {
+    if (item.browserURL && !item.browserURL->empty()) return true;
+    if (!item.browserTabs) return false;
+    for (const std::string& tab : *item.browserTabs) {
+        if (!tab.empty()) return true;
+    }
+    return false;
+}
+
+bool hasCapturedTitle(const LayoutItem& item) {
+    return item.capturedWindowTitle && !item.capturedWindowTitle->empty();
+}
+
+ScreenFrame preferredFrame(const LayoutItem& item, const LayoutApplier::Placement* placement,
+                           LayoutApplier::FrameSource frameSource) {
+    if (placement) return ItemWindows::screenFrame(*placement);
+    return LayoutApplier::frameOf(item, frameSource);
+}
+
+// The other items' captured titles of the same application: windows showing them
+// belong to those items.
+std::vector<std::string> titlesToAvoid(const LayoutItem& item, const LayoutApplier::ApplyContext& ctx) {
+    auto it = ctx.capturedTitlesByBundle.find(item.appBundleID);
+    if (it == ctx.capturedTitlesByBundle.end()) return {};
+    std::vector<std::string> titles = it->second;
+    if (item.capturedWindowTitle) {
+        auto own = std::find(titles.begin(), titles.end(), *item.capturedWindowTitle);
+        if (own != titles.end()) titles.erase(own);
+    }
+    return titles;
+}
+
+// The open windows by the ways the mode allows, before a fresh window is asked for.
+std::optional<WindowOutcome> findOpenWindow(const ItemToPlace& target, ApplyMode mode,
+                                            LayoutApplier::ApplyContext& ctx) {
+    const LayoutItem& item = target.item;
+    const std::string& bundleID = item.appBundleID;
+    const bool launchedHere = ctx.launchedPIDs.contains(target.pid);
+    const bool drifting = WindowSpawner::titleDrifts(bundleID);
+
+    // A drifting title is still the best clue when the window shows it now.
+    if (mode == ApplyMode::restoreMissing && !launchedHere && target.anchored && drifting &&
+        hasCapturedTitle(item)) {
+        const AXElementList pool = ctx.unclaimed(WindowController::windows(bundleID));
+        if (!pool.empty()) {
+            const AXElementList candidates = WindowController::candidateWindows(
+                WindowMatcher::titleContains(*item.capturedWindowTitle), pool);
+            if (auto w = WindowController::pickBest(candidates, target.preferredFrame)) return ChosenWindow{*w, true};
+        }
+    }
+
+    if (!launchedHere) {
+        auto it = ctx.preassignedWindows.find(item.id);
+        if (it != ctx.preassignedWindows.end() && !ctx.isClaimed(it->second)) return ChosenWindow{it->second, true};
+    }
+
+    if (mode == ApplyMode::reuseExisting) {
+        const ItemResult none = ItemResult::skipped("no open window for " + item.appName);
+        const AXElementList unclaimed = ctx.unclaimed(WindowController::windows(bundleID));
+        if (unclaimed.empty()) return none;
+        if (auto w = ItemWindows::choose(item, unclaimed, target.preferredFrame)) return ChosenWindow{*w, false};
+        return none;
+    }
+
+    if (mode == ApplyMode::restoreMissing && !launchedHere) {
+        const WindowMatcher matcher = drifting && item.windowMatcher.is<WindowMatcher::TitleContains>()
+                                          ? WindowMatcher::firstWindow()
+                                          : item.windowMatcher;
+        const std::optional<DisplayID> restrictTo =
+            target.anchored && target.placement ? std::optional(target.placement->targetID) : std::nullopt;
+        if (auto w = WindowController::findWindow(WindowController::windows(bundleID), matcher, ctx.claimedWindows,
+                                                  false, target.preferredFrame, item.capturedWindowTitle,
+                                                  bundleID == finderBundleID, drifting, titlesToAvoid(item, ctx),
+                                                  restrictTo))
+            return ChosenWindow{*w, true};
+    }
+
+    // The first window of an application this apply launched goes to its first item.
+    if (launchedHere && !ctx.reusedLaunchPIDs.contains(target.pid)) {
+        const AXElementList pool =
+            ctx.unclaimed(WindowController::axWindows(platform().accessibility().createApplication(target.pid)));
+        if (!pool.empty()) {
+            const AXElementList candidates = WindowController::candidateWindows(WindowMatcher::firstWindow(), pool);
+            if (auto w = WindowController::pickBest(candidates, target.preferredFrame)) {
+                ctx.reusedLaunchPIDs.insert(target.pid);
+                WindowSpawner::setContentOnFrontWindow(item, target.targetGlobalFrame);
+                return ChosenWindow{*w, false};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+Task<ItemResult> placeWindow(const ItemToPlace& target, ChosenWindow chosen, ApplyMode mode,
+                             LayoutApplier::ApplyContext& ctx) {
+    const LayoutItem& item = target.item;
+    const AXElement window = chosen.window;
+    ctx.claimedWindows.push_back(window);
+    ItemWindows::bringOut(window);
+    if (!target.placement)
+        co_return ItemResult::skipped("Saved window size is 0 — re-capture needed (" + item.appName + ")");
+
+    const Rect frame = *target.targetGlobalFrame;
+    co_await WindowController::applyFrame(window, frame.origin, frame.size, settlingDelay);
+
+    if (chosen.matched && mode == ApplyMode::restoreMissing && isChrome(item.appBundleID) && hasSavedTabs(item)) {
+        const std::optional<std::string> title = WindowController::axString(window, "AXTitle");
+        if (title && !title->empty()) WindowSpawner::addSavedTabsToReusedWindow(item, *title);
+    }
+    if (item.openURL) LayoutApplier::openURL(*item.openURL, item.appBundleID);
+    co_return ItemResult::applied();
+}
+
+}  // namespace
+
+Task<LayoutApplier::ItemResult> LayoutApplier::applyItem(const LayoutItem& item, ApplyMode mode,
+                                                         FrameSource frameSource, const Placements& placements,
+                                                         bool anchored, ApplyReport& /*report*/, ApplyContext& ctx) {
+    auto found = placements.find(item.id);
+    const Placement* placement = found == placements.end() ? nullptr : &found->second;
+
+    const bool mayLaunch = mode == ApplyMode::reuseExisting ? false : item.launchIfMissing;
+    std::optional<AppLauncher::Running> running;
+    std::optional<ItemResult> launchFailure;
+    try {
+        running = co_await AppLauncher::ensureRunning(item.appBundleID, mayLaunch, launchTimeout, launchPollInterval);
+    } catch (const AppLauncher::LaunchError& e) {
+        if (e.kind() == AppLauncher::LaunchError::Kind::noWindowsAppeared && placement) {
+            ctx.deferredPlacements.push_back({item, *placement, ItemWindows::screenFrame(*placement)});
+            launchFailure = ItemResult::deferred();
+        } else {
+            launchFailure = ItemResult::skipped(e.what());
+        }
+    } catch (const std::exception& e) {
+        launchFailure = ItemResult::skipped(std::string("launch error: ") + e.what());
+    }
+    if (launchFailure) co_return *launchFailure;
+    if (!running) {
+        co_return ItemResult::skipped(mode == ApplyMode::reuseExisting ? "app not open"
+                                                                       : "app not running and launchIfMissing=false");
+    }
+
+    const std::int32_t pid = running->app.processIdentifier;
+    if (running->launched) ctx.launchedPIDs.insert(pid);
+    if (running->app.isHidden) platform().workspace().unhide(pid);
+
+    const ItemToPlace target{
+        item,
+        pid,
+        placement,
+        preferredFrame(item, placement, frameSource),
+        placement ? std::optional(ItemWindows::globalFrame(*placement)) : std::nullopt,
+        anchored,
+    };
+
+    std::optional<WindowOutcome> outcome = findOpenWindow(target, mode, ctx);
+    if (!outcome) outcome = co_await FreshWindowFallbacks::run(target, ctx);
+    if (auto* result = std::get_if<ItemResult>(&*outcome)) co_return *result;
+    co_return co_await placeWindow(target, std::get<ChosenWindow>(*outcome), mode, ctx);
+}
+
+void LayoutApplier::openURL(const Url& url, const std::string& bundleID) {
+    Workspace& workspace = platform().workspace();
+    OpenConfiguration configuration;
+    configuration.activates = false;
+    if (auto application = workspace.urlForApplication(bundleID)) {
+        workspace.openURLs({url.string()}, *application, configuration, nullptr);
+    } else {
+        workspace.openURL(url.string());
+    }
+}
+
+}  // namespace kestr

@@ -1,0 +1,60 @@
+#include "Layout/ItemWindows.h"
+
+#include <algorithm>
+
+#include "Core/UnicodeText.h"
+#include "Platform/Platform.h"
+#include "Window/WindowController.h"
+
+namespace kestr {
+
+Rect ItemWindows::globalFrame(const Placement& placement) {
+    const Rect bounds = platform().displays().displayBounds(placement.targetID);
+    return Rect(bounds.origin.x + placement.local.minX(), bounds.origin.y + placement.local.minY(),
+                placement.local.width(), placement.local.height());
+}
+
+ScreenFrame ItemWindows::screenFrame(const Placement& placement) {
+    ScreenFrame frame;
+    frame.displayUUID = placement.targetUUID;
+    frame.x = placement.local.minX();
+    frame.y = placement.local.minY();
+    frame.width = placement.local.width();
+    frame.height = placement.local.height();
+    return frame;
+}
+
+AXElementList ItemWindows::excluding(const AXElementList& windows, const AXElementList& taken) {
+    AXElementList out;
+    for (AXElement w : windows) {
+        if (std::find(taken.begin(), taken.end(), w) == taken.end()) out.push_back(w);
+    }
+    return out;
+}
+
+bool ItemWindows::titleContains(AXElement window, const std::string& text) {
+    return UnicodeText::contains(WindowController::axString(window, "AXTitle").value_or(""), text);
+}
+
+void ItemWindows::bringOut(AXElement window) {
+    if (WindowController::axBool(window, "AXMinimized") == true)
+        platform().accessibility().setAttributeValue(window, "AXMinimized", AXValue(false));
+    WindowController::exitFullScreen(window);
+}
+
+std::optional<AXElement> ItemWindows::choose(const LayoutItem& item, const AXElementList& pool,
+                                             const std::optional<ScreenFrame>& preferNear) {
+    AXElementList candidates = WindowController::candidateWindows(item.windowMatcher, pool);
+    const std::string title = item.capturedWindowTitle.value_or("");
+    if (item.windowMatcher.is<WindowMatcher::FirstWindow>() && !title.empty()) {
+        AXElementList titled;
+        for (AXElement w : candidates) {
+            if (titleContains(w, title)) titled.push_back(w);
+        }
+        if (!titled.empty()) candidates = std::move(titled);
+    }
+    if (auto best = WindowController::pickBest(candidates, preferNear)) return best;
+    return WindowController::pickBest(pool, preferNear);
+}
+
+}  // namespace kestr

@@ -1,0 +1,63 @@
+// The two questions that end an apply which did not simply place every window: may
+// windows open on another display be pulled onto this one, and which running
+// applications got no window here.
+
+#include <string>
+#include <vector>
+
+#include "Layout/ApplyContext.h"
+#include "Layout/LayoutApplier.h"
+#include "Platform/Platform.h"
+#include "Window/DisplayManager.h"
+
+namespace kestr {
+
+namespace {
+
+std::string joined(const std::vector<std::string>& parts, const std::string& separator) {
+    std::string out;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0) out += separator;
+        out += parts[i];
+    }
+    return out;
+}
+
+}  // namespace
+
+bool LayoutApplier::confirmMoves(const std::vector<PendingMove>& moves) {
+    AlertRequest request;
+    request.style = AlertStyle::informational;
+    request.messageText = moves.size() == 1 ? "Move " + moves.front().appName + " to this screen?"
+                                            : "Move " + std::to_string(moves.size()) + " windows to this screen?";
+    std::vector<std::string> lines;
+    for (const PendingMove& move : moves) {
+        lines.push_back("• " + move.appName + ": " + DisplayManager::label(move.fromID) + " → " +
+                        DisplayManager::label(move.toID));
+    }
+    request.informativeText =
+        "These apps are already open on another screen and will be moved here:\n" + joined(lines, "\n");
+    request.buttons = {"Move", "Cancel"};
+    return platform().alerts().runModal(request) == alertFirstButtonReturn;
+}
+
+void LayoutApplier::notifyUnplaced(const std::vector<UnplacedApp>& apps) {
+    AlertRequest request;
+    request.style = AlertStyle::informational;
+    request.messageText = apps.size() == 1 ? "“" + apps.front().name + "” couldn't be placed"
+                                           : std::to_string(apps.size()) + " apps couldn't be placed";
+    std::vector<std::string> names;
+    for (const UnplacedApp& app : apps) {
+        names.push_back(app.name);
+        request.iconBundleIDs.push_back(app.bundleID);
+    }
+    request.informativeText =
+        "These apps are already open, but kestr couldn't open or move a window for them on this screen — their "
+        "window is likely on another Space (a different Mission Control desktop), which macOS won't let apps move "
+        "across:\n\n• " +
+        joined(names, "\n• ") + "\n\nMove them to this desktop (or close and reopen them here), then apply the kest again.";
+    request.buttons = {"OK"};
+    platform().alerts().runModal(request);
+}
+
+}  // namespace kestr
