@@ -1,0 +1,87 @@
+#include "Layout/CapturedContent.h"
+
+#include <set>
+
+#include "Platform/Platform.h"
+
+namespace kestr {
+
+namespace {
+
+constexpr const char* finderID = "com.apple.finder";
+constexpr const char* chromeIDs[] = {"com.google.Chrome", "com.google.Chrome.canary"};
+constexpr const char* ghosttyID = "com.mitchellh.ghostty";
+
+std::optional<WindowContentReader::WindowContent> nearestEntry(
+    const EnumeratedWindow& window, const std::vector<WindowContentReader::WindowContent>& entries) {
+    // The frame as enumerated, before any clipping.
+    return WindowContentReader::bestMatchEntry(Rect(window.position, window.size), entries,
+                                               CapturedContent::matchTolerance);
+}
+
+// The number of windows in the process's accessibility window list; 0 when unreadable.
+std::size_t accessibilityWindowCount(std::int32_t pid) {
+    auto& ax = platform().accessibility();
+    auto windows = ax.copy(ax.createApplication(pid), "AXWindows");
+    if (!windows) return 0;
+    const AXElementList* list = std::get_if<AXElementList>(&*windows);
+    return list ? list->size() : 0;
+}
+
+}  // namespace
+
+CapturedContent::CapturedContent(const std::vector<EnumeratedWindow>& windows) {
+    std::set<std::string> bundleIDs;
+    for (const EnumeratedWindow& w : windows) {
+        bundleIDs.insert(w.bundleID);
+        if (w.bundleID == ghosttyID) ++ghosttyWindows_;
+    }
+    if (bundleIDs.count(finderID)) {
+        finder_ = WindowContentReader::parse(
+            WindowContentReader::runReturningString(WindowContentReader::finderReadScript()), true);
+    }
+    for (const char* id : chromeIDs) {
+        if (!bundleIDs.count(id)) continue;
+        chrome_[id] = WindowContentReader::parseChrome(
+            WindowContentReader::runReturningString(WindowContentReader::chromeReadScript(id)));
+    }
+}
+
+void CapturedContent::fill(LayoutItem& item, const EnumeratedWindow& window) const {
+    if (window.bundleID == finderID) {
+        fillFinder(item, window);
+    } else if (chrome_.count(window.bundleID)) {
+        fillChrome(item, window);
+    } else if (window.bundleID == ghosttyID) {
+        fillGhostty(item, window);
+    }
+}
+
+void CapturedContent::fillFinder(LayoutItem& item, const EnumeratedWindow& window) const {
+    auto entry = nearestEntry(window, finder_);
+    if (!entry) return;
+    if (!entry->value.empty()) item.finderPath = entry->value;
+    item.finderSidebarWidth = entry->sidebarWidth;
+}
+
+void CapturedContent::fillChrome(LayoutItem& item, const EnumeratedWindow& window) const {
+    auto entry = nearestEntry(window, chrome_.at(window.bundleID));
+    if (!entry) return;
+    if (!entry->tabs.empty()) {
+        item.browserTabs = entry->tabs;
+        item.browserActiveTabIndex = entry->activeTabIndex;
+    }
+    if (!entry->value.empty()) item.browserURL = entry->value;
+}
+
+void CapturedContent::fillGhostty(LayoutItem& item, const EnumeratedWindow& window) const {
+    // The pane script reads Ghostty's front window, so its answer belongs to this window
+    // only when it is the one Ghostty window captured and the process shows no other.
+    if (ghosttyWindows_ != 1 || accessibilityWindowCount(window.pid) != 1) return;
+    auto split = WindowContentReader::ghosttySplit(window.pid);
+    if (!split) return;
+    item.terminalSplitMode = split->mode;
+    item.terminalTabs = split->commands;
+}
+
+}  // namespace kestr
