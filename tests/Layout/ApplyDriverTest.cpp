@@ -13,9 +13,6 @@ namespace {
 using Report = LayoutApplier::ApplyReport;
 using Mode = LayoutApplier::ApplyMode;
 
-const Rect leftHalf(0, 25, 720, 875);
-const Rect rightHalf(720, 25, 720, 875);
-
 class ApplyDriverTest : public test::ApplyFixture {
 protected:
     std::vector<std::string> reasons(const Report& report) {

@@ -24,6 +24,9 @@ protected:
 
     static constexpr DisplayID leftID = 1;
     static constexpr DisplayID rightID = 2;
+    // The two halves of the first display's visible area.
+    static inline const Rect leftHalf{0, 25, 720, 875};
+    static inline const Rect rightHalf{720, 25, 720, 875};
 
     // One 1440 x 900 display with a 25-point menu bar; the generic fresh-window script
     // opens a window 0.2 s after it runs.

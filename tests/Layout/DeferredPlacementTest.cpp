@@ -12,9 +12,6 @@ namespace {
 
 using Mode = LayoutApplier::ApplyMode;
 
-const Rect leftHalf(0, 25, 720, 875);
-const Rect rightHalf(720, 25, 720, 875);
-
 class DeferredPlacementTest : public test::ApplyFixture {
 protected:
     long count(const std::string& line) { return std::count(lines().begin(), lines().end(), line); }

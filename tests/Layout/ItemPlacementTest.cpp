@@ -12,9 +12,6 @@ namespace {
 
 using Mode = LayoutApplier::ApplyMode;
 
-const Rect leftHalf(0, 25, 720, 875);
-const Rect rightHalf(720, 25, 720, 875);
-
 class ItemPlacementTest : public test::ApplyFixture {
 protected:
     // Scripts that added saved tabs to an open browser window.
