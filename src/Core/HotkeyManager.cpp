@@ -1,0 +1,206 @@
+#include "Core/HotkeyManager.h"
+
+#include <set>
+#include <string>
+
+#include "Core/LayoutStore.h"
+#include "Core/Preferences.h"
+#include "Layout/LayoutApplier.h"
+#include "Platform/Platform.h"
+#include "Window/DisplayManager.h"
+
+namespace kestr {
+
+namespace {
+
+// The keys 1 to 9 of the ANSI layout, in digit order.
+constexpr std::uint32_t automaticKeyCodes[] = {18, 19, 20, 21, 23, 22, 26, 28, 25};
+constexpr std::size_t automaticKeyCount = sizeof automaticKeyCodes / sizeof automaticKeyCodes[0];
+
+void log(const std::string& text) { platform().log().line("kestr[hotkey]: " + text); }
+
+}  // namespace
+
+HotkeyManager::HotkeyManager() : self_(std::make_shared<HotkeyManager*>(this)) {}
+
+HotkeyManager::~HotkeyManager() = default;
+
+HotkeyManager& HotkeyManager::shared() { return platform().shared<HotkeyManager>(); }
+
+void HotkeyManager::installIfNeeded() {
+    if (installed) return;
+    installed = true;
+    std::weak_ptr<HotkeyManager*> weak = self_;
+    // The status is not looked at; a failed installation is not retried.
+    platform().hotKeys().installApplicationHandler([weak](const HotKeyEvent* event) -> std::int32_t {
+        auto self = weak.lock();
+        if (!event || !self) return HotKeyStatus::noErr;
+        return (*self)->handleEvent(event);
+    });
+}
+
+std::int32_t HotkeyManager::handleEvent(const HotKeyEvent* event) {
+    if (!event) return HotKeyStatus::noErr;
+    if (!event->directObject) return HotKeyStatus::eventParameterNotFound;
+    // The signature is not compared: identifiers are ours alone.
+    if (!suspended) {
+        auto it = handlers.find(event->directObject->id);
+        if (it != handlers.end()) {
+            auto handler = it->second;  // a handler may re-synchronise
+            handler();
+        }
+    }
+    return HotKeyStatus::noErr;
+}
+
+std::optional<std::uint32_t> HotkeyManager::registerCarbon(const Hotkey& hotkey, std::function<void()> handler) {
+    // Taken before registering, so a refused attempt consumes its identifier too.
+    const std::uint32_t id = nextID++;
+    const auto result =
+        platform().hotKeys().registerHotKey(hotkey.keyCode, hotkey.modifiers, EventHotKeyID{signature, id});
+    if (result.status != HotKeyStatus::noErr || !result.reference) return std::nullopt;
+    handlers[id] = std::move(handler);
+    hotKeyRefs[id] = *result.reference;
+    return id;
+}
+
+void HotkeyManager::unregisterAll() {
+    HotKeys& hotKeys = platform().hotKeys();
+    for (const auto& [id, reference] : hotKeyRefs) hotKeys.unregisterHotKey(reference);
+    hotKeyRefs.clear();
+    handlers.clear();
+    registrations.clear();
+}
+
+std::vector<HotkeyManager::Conflict> HotkeyManager::sync(const std::vector<Layout>& layouts,
+                                                         const std::vector<SnapBinding>& snaps) {
+    installIfNeeded();
+    unregisterAll();
+    std::vector<Conflict> conflicts;
+    std::weak_ptr<HotkeyManager*> weak = self_;
+
+    // Digits a kest holds as its own control+option+command shortcut are never handed out.
+    std::set<std::uint32_t> reserved;
+    for (const Layout& layout : layouts) {
+        if (layout.hotkey && layout.hotkey->modifiers == automaticModifiers) reserved.insert(layout.hotkey->keyCode);
+    }
+
+    std::size_t cursor = 0;
+    for (const Layout& layout : layouts) {
+        Hotkey hotkey;
+        bool autoAssigned = false;
+        if (layout.hotkey) {
+            hotkey = *layout.hotkey;
+        } else {
+            while (cursor < automaticKeyCount && reserved.count(automaticKeyCodes[cursor])) ++cursor;
+            if (cursor >= automaticKeyCount) continue;  // no shortcut, and no conflict either
+            hotkey = Hotkey{automaticKeyCodes[cursor], automaticModifiers};
+            autoAssigned = true;
+            ++cursor;
+        }
+        const Uuid id = layout.id;
+        const auto registered = registerCarbon(hotkey, [weak, id] {
+            auto self = weak.lock();
+            if (!self) return;
+            spawn((*self)->runKest(id));
+        });
+        if (registered)
+            registrations.push_back({HotkeySource::layout(id), hotkey, autoAssigned});
+        else
+            conflicts.push_back({HotkeySource::layout(id), hotkey});
+    }
+
+    const Hotkey capture =
+        Preferences::shared().captureHotkey().value_or(Hotkey{defaultCaptureKeyCode, automaticModifiers});
+    const auto captureID = registerCarbon(capture, [weak] {
+        auto self = weak.lock();
+        if (self && (*self)->captureHandler) (*self)->captureHandler();
+    });
+    if (captureID)
+        registrations.push_back({HotkeySource::captureCurrent(), capture, false});
+    else
+        conflicts.push_back({HotkeySource::captureCurrent(), capture});
+
+    for (const SnapBinding& binding : snaps) {
+        const SnapAction action = binding.action;
+        const auto registered = registerCarbon(binding.hotkey, [weak, action] {
+            auto self = weak.lock();
+            if (!self) return;
+            spawn((*self)->runSnap(action));
+        });
+        if (registered) {
+            registrations.push_back({HotkeySource::snap(action), binding.hotkey, false});
+        } else {
+            log("snap '" + action.rawValue() + "' (" + binding.hotkey.displayString() +
+                ") FAILED to register — likely taken by the system or another app");
+            conflicts.push_back({HotkeySource::snap(action), binding.hotkey});
+        }
+    }
+
+    log(std::to_string(registrations.size()) + " hotkeys registered, " + std::to_string(conflicts.size()) +
+        " conflict(s); " + std::to_string(snaps.size()) + " snap(s) + " + std::to_string(layouts.size()) +
+        " kest(s) requested");
+    lastSyncedLayouts = layouts;
+    lastSyncedSnaps = snaps;
+    return conflicts;
+}
+
+std::optional<Hotkey> HotkeyManager::effectiveHotkey(const Uuid& layoutID) const {
+    for (const Registration& r : registrations) {
+        if (r.source == HotkeySource::layout(layoutID)) return r.hotkey;
+    }
+    return std::nullopt;
+}
+
+std::optional<Hotkey> HotkeyManager::captureHotkey() const {
+    for (const Registration& r : registrations) {
+        if (r.source == HotkeySource::captureCurrent()) return r.hotkey;
+    }
+    return std::nullopt;
+}
+
+void HotkeyManager::pauseForRecording() {
+    if (!installed || pausedForRecording) return;
+    pausedForRecording = true;
+    unregisterAll();
+}
+
+void HotkeyManager::resumeAfterRecording() {
+    if (!pausedForRecording) return;
+    pausedForRecording = false;
+    const auto layouts = lastSyncedLayouts;
+    const auto snaps = lastSyncedSnaps;
+    sync(layouts, snaps);
+}
+
+Task<void> HotkeyManager::runKest(Uuid layoutID) {
+    // The kest as stored at the time of the press, so edits since the last sync count.
+    std::optional<Layout> layout;
+    for (const Layout& l : LayoutStore::shared().layouts) {
+        if (l.id == layoutID) {
+            layout = l;
+            break;
+        }
+    }
+    if (!layout) co_return;
+    const auto anchor = DisplayManager::displayUnderMouse();
+    const auto report = co_await LayoutApplier::apply(*layout, LayoutApplier::ApplyMode::restoreMissing,
+                                                      LayoutApplier::FrameSource::captured, anchor);
+    // An apply dropped as re-entrant placed nothing: nothing becomes active, nothing
+    // flashes.
+    if (!report.effectiveLayout) co_return;
+    if (setTrackerActiveLayout) setTrackerActiveLayout(report.effectiveLayout);
+    if (setOverlayActiveLayout) setOverlayActiveLayout(report.effectiveLayout);
+    if (onKestApplied) onKestApplied();
+}
+
+Task<void> HotkeyManager::runSnap(SnapAction action) {
+    if (!applySnap) co_return;
+    try {
+        co_await applySnap(action);
+    } catch (const std::exception& e) {
+        platform().log().line("kestr: snap '" + action.rawValue() + "' failed: " + e.what());
+    }
+}
+
+}  // namespace kestr

@@ -1,0 +1,85 @@
+// Every global shortcut of kestr: one per kest (its own, or one of nine automatic
+// control+option+command+digit keys), the capture shortcut, and one per snap binding.
+// Re-synchronised as a whole; presses are dispatched by registration identifier.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "Core/Hotkey.h"
+#include "Core/HotkeySource.h"
+#include "Core/Layout.h"
+#include "Platform/HotKeys.h"
+#include "Platform/Task.h"
+#include "Snap/SnapBinding.h"
+
+namespace kestr {
+
+class HotkeyManager {
+public:
+    struct Registration {
+        HotkeySource source;
+        Hotkey hotkey;
+        bool autoAssigned = false;
+        friend bool operator==(const Registration&, const Registration&) = default;
+    };
+    struct Conflict {
+        HotkeySource source;
+        Hotkey hotkey;
+        friend bool operator==(const Conflict&, const Conflict&) = default;
+    };
+
+    // Every hot key of ours carries this signature.
+    static constexpr std::uint32_t signature = fourCharCode("SKST");
+    static constexpr std::uint32_t automaticModifiers = 0x1900;
+    static constexpr std::uint32_t defaultCaptureKeyCode = 36;
+
+    HotkeyManager();
+    ~HotkeyManager();
+    static HotkeyManager& shared();
+
+    std::vector<Conflict> sync(const std::vector<Layout>& layouts, const std::vector<SnapBinding>& snaps);
+    std::optional<Hotkey> effectiveHotkey(const Uuid& layoutID) const;
+    std::optional<Hotkey> captureHotkey() const;
+    void unregisterAll();
+
+    // The shortcut recorder's pause: everything is unregistered while it records, and
+    // registered again from the last synchronisation when it is done.
+    void pauseForRecording();
+    void resumeAfterRecording();
+
+    std::vector<Registration> registrations;
+    std::function<void()> captureHandler;
+    std::function<void()> onKestApplied;
+    bool suspended = false;
+    std::uint32_t nextID = 1;
+    std::map<std::uint32_t, std::uint64_t> hotKeyRefs;
+    std::map<std::uint32_t, std::function<void()>> handlers;
+    bool installed = false;
+    std::vector<Layout> lastSyncedLayouts;
+    std::vector<SnapBinding> lastSyncedSnaps;
+    bool pausedForRecording = false;
+
+    // Filled in by the subsystems that own them. A kest applied by its shortcut becomes
+    // the active kest of edge resizing (first the tracker, then the overlays).
+    std::function<void(const std::optional<Layout>&)> setTrackerActiveLayout;
+    std::function<void(const std::optional<Layout>&)> setOverlayActiveLayout;
+    // Snaps the focused window; failures are thrown.
+    std::function<Task<void>(SnapAction)> applySnap;
+
+    // What a press of a hot key runs; public so the pieces can be tested alone.
+    std::int32_t handleEvent(const HotKeyEvent* event);
+    Task<void> runKest(Uuid layoutID);
+    Task<void> runSnap(SnapAction action);
+
+private:
+    void installIfNeeded();
+    std::optional<std::uint32_t> registerCarbon(const Hotkey& hotkey, std::function<void()> handler);
+    std::shared_ptr<HotkeyManager*> self_;
+};
+
+}  // namespace kestr
