@@ -20,6 +20,12 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
     Files& files = platform().files();
     const std::string backup = backupPath(path);
     loadFailed = false;
+    // Leaves the files as they are and makes saves refuse until a later load.
+    const auto failUntilNextLoad = [&](std::exception_ptr error) {
+        content.clear();
+        loadFailed = true;
+        std::rethrow_exception(error);
+    };
     if (!files.exists(path)) {
         // A backup without a file is what a failed rewrite after a quarantine leaves;
         // it still holds the user's kests.
@@ -35,9 +41,7 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
     try {
         bytes = files.read(path);
     } catch (...) {
-        content.clear();
-        loadFailed = true;
-        throw;
+        failUntilNextLoad(std::current_exception());
     }
 
     std::exception_ptr decodingError;
@@ -57,9 +61,7 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
         try {
             backupBytes = files.read(backup);
         } catch (...) {
-            content.clear();
-            loadFailed = true;
-            std::rethrow_exception(decodingError);
+            failUntilNextLoad(decodingError);
         }
         try {
             content.decodeAndTake(backupBytes);
@@ -70,10 +72,8 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
 
     if (!StoreRecovery::moveAside(path)) {
         // Writing now would destroy the file we could not move, which may hold newer
-        // data than the backup. Leave it, and refuse saves until a later load.
-        content.clear();
-        loadFailed = true;
-        std::rethrow_exception(decodingError);
+        // data than the backup.
+        failUntilNextLoad(decodingError);
     }
     if (!backupTaken) {
         content.clear();

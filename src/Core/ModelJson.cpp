@@ -19,6 +19,7 @@ json toJson(std::int64_t number) { return number; }
 template <class T>
 json toJson(const std::vector<T>& list) {
     json array = json::array();
+    array.get_ref<json::array_t&>().reserve(list.size());
     for (const auto& element : list) array.push_back(toJson(element));
     return array;
 }
@@ -68,14 +69,21 @@ json toJson(const Date& value) {
     throw JsonEncodeError("a date outside the years 0000 to 9999 cannot be written");
 }
 
-json toJson(const Hotkey& value) { return json{{"keyCode", value.keyCode}, {"modifiers", value.modifiers}}; }
+json toJson(const Hotkey& value) {
+    json object = json::object();
+    object["keyCode"] = value.keyCode;
+    object["modifiers"] = value.modifiers;
+    return object;
+}
 
+// Objects are filled member by member: a braced list would copy every nested value.
 json toJson(const ScreenFrame& value) {
-    json object{{"displayUUID", value.displayUUID},
-                {"x", value.x},
-                {"y", value.y},
-                {"width", value.width},
-                {"height", value.height}};
+    json object = json::object();
+    object["displayUUID"] = value.displayUUID;
+    object["x"] = value.x;
+    object["y"] = value.y;
+    object["width"] = value.width;
+    object["height"] = value.height;
     put(object, "dispW", value.dispW);
     put(object, "dispH", value.dispH);
     put(object, "dispX", value.dispX);
@@ -84,49 +92,60 @@ json toJson(const ScreenFrame& value) {
 }
 
 json toJson(const WindowMatcher& value) {
-    return std::visit(
-        [](const auto& c) -> json {
+    json object = json::object();
+    std::visit(
+        [&](const auto& c) {
             using Case = std::decay_t<decltype(c)>;
-            if constexpr (std::is_same_v<Case, WindowMatcher::TitleContains>)
-                return {{"type", "titleContains"}, {"value", c.text}};
-            else if constexpr (std::is_same_v<Case, WindowMatcher::TitleRegex>)
-                return {{"type", "titleRegex"}, {"value", c.pattern}};
-            else if constexpr (std::is_same_v<Case, WindowMatcher::WindowIndex>)
-                return {{"type", "windowIndex"}, {"value", c.index}};
-            else
-                return {{"type", "firstWindow"}};
+            if constexpr (std::is_same_v<Case, WindowMatcher::TitleContains>) {
+                object["type"] = "titleContains";
+                object["value"] = c.text;
+            } else if constexpr (std::is_same_v<Case, WindowMatcher::TitleRegex>) {
+                object["type"] = "titleRegex";
+                object["value"] = c.pattern;
+            } else if constexpr (std::is_same_v<Case, WindowMatcher::WindowIndex>) {
+                object["type"] = "windowIndex";
+                object["value"] = c.index;
+            } else {
+                object["type"] = "firstWindow";
+            }
         },
         value.choice);
+    return object;
 }
 
 json toJson(const EdgeMember& value) {
-    return json{{"itemID", toJson(value.itemID)}, {"edge", caseName(value.edge)}};
+    json object = json::object();
+    object["itemID"] = toJson(value.itemID);
+    object["edge"] = caseName(value.edge);
+    return object;
 }
 
 json toJson(const EdgeGroup& value) {
-    json object{{"id", toJson(value.id)},
-                {"axis", caseName(value.axis)},
-                {"displayUUID", value.displayUUID},
-                {"coordinate", value.coordinate},
-                {"leftOrTopItems", toJson(value.leftOrTopItems)},
-                {"rightOrBottomItems", toJson(value.rightOrBottomItems)},
-                {"minCoordinate", value.minCoordinate},
-                {"maxCoordinate", value.maxCoordinate}};
+    json object = json::object();
+    object["id"] = toJson(value.id);
+    object["axis"] = caseName(value.axis);
+    object["displayUUID"] = value.displayUUID;
+    object["coordinate"] = value.coordinate;
+    object["leftOrTopItems"] = toJson(value.leftOrTopItems);
+    object["rightOrBottomItems"] = toJson(value.rightOrBottomItems);
+    object["minCoordinate"] = value.minCoordinate;
+    object["maxCoordinate"] = value.maxCoordinate;
     put(object, "spanStart", value.spanStart);
     put(object, "spanEnd", value.spanEnd);
     return object;
 }
 
 json toJson(const LayoutItem& value) {
-    json object{{"id", toJson(value.id)},
-                {"appBundleID", value.appBundleID},
-                {"appName", value.appName},
-                {"windowMatcher", toJson(value.windowMatcher)},
-                {"targetFrame", toJson(value.targetFrame)},
-                {"launchIfMissing", value.launchIfMissing}};
+    json object = json::object();
+    object["id"] = toJson(value.id);
+    object["appBundleID"] = value.appBundleID;
+    object["appName"] = value.appName;
+    object["windowMatcher"] = toJson(value.windowMatcher);
+    object["targetFrame"] = toJson(value.targetFrame);
     put(object, "capturedFrame", value.capturedFrame);
     put(object, "capturedWindowTitle", value.capturedWindowTitle);
     put(object, "capturedSpaceLabel", value.capturedSpaceLabel);
+    object["launchIfMissing"] = value.launchIfMissing;
     put(object, "launchArguments", value.launchArguments);
     put(object, "openURL", value.openURL);
     put(object, "openFiles", value.openFiles);
@@ -144,20 +163,24 @@ json toJson(const LayoutItem& value) {
 }
 
 json toJson(const Layout& value) {
-    json object{{"id", toJson(value.id)},
-                {"name", value.name},
-                {"items", toJson(value.items)},
-                {"edgeGroups", toJson(value.edgeGroups)},
-                {"createdAt", toJson(value.createdAt)},
-                {"updatedAt", toJson(value.updatedAt)}};
+    json object = json::object();
+    object["id"] = toJson(value.id);
+    object["name"] = value.name;
     put(object, "hotkey", value.hotkey);
+    object["items"] = toJson(value.items);
+    object["edgeGroups"] = toJson(value.edgeGroups);
+    object["createdAt"] = toJson(value.createdAt);
+    object["updatedAt"] = toJson(value.updatedAt);
     return object;
 }
 
 json toJson(const LayoutDocument& value) { return layoutDocumentJson(value.version, value.layouts); }
 
 json layoutDocumentJson(std::int64_t version, const std::vector<Layout>& layouts) {
-    return json{{"version", version}, {"layouts", toJson(layouts)}};
+    json object = json::object();
+    object["version"] = version;
+    object["layouts"] = toJson(layouts);
+    return object;
 }
 
 template <>

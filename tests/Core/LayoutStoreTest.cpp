@@ -5,38 +5,13 @@
 #include <limits>
 
 #include "Core/JsonDecoder.h"
-#include "Core/ModelJson.h"
 #include "Core/StoreRecovery.h"
-#include "Support/SampleKests.h"
-#include "Support/SimTest.h"
+#include "StoreTest.h"
 
 namespace kestr {
 namespace {
 
-class LayoutStoreTest : public test::SimTest {
-protected:
-    std::string folder() { return sim->simFiles().folders().applicationSupport + "/kestr"; }
-    std::string path() { return folder() + "/layouts.json"; }
-    std::string backup() { return path() + ".bak"; }
-
-    void put(const std::string& file, const std::string& bytes) {
-        sim->simFiles().createDirectories(parentOf(file));
-        sim->simFiles().writeAtomically(file, bytes);
-    }
-    static std::string parentOf(const std::string& file) { return file.substr(0, file.find_last_of('/')); }
-    std::string bytes(const std::string& file) { return sim->simFiles().read(file); }
-    bool exists(const std::string& file) { return sim->simFiles().exists(file); }
-    std::vector<std::string> files() { return sim->simFiles().list(folder()); }
-
-    static std::string document(const std::vector<Layout>& layouts) {
-        return LayoutStore::encoder().encode(layoutDocumentJson(1, layouts));
-    }
-    static std::vector<Layout> kests(std::uint32_t first, std::uint32_t count) {
-        std::vector<Layout> out;
-        for (std::uint32_t n = first; n < first + count; ++n) out.push_back(test::sampleKest(n, 2));
-        return out;
-    }
-};
+class LayoutStoreTest : public test::StoreTest {};
 
 TEST_F(LayoutStoreTest, FileLocation) {
     EXPECT_EQ(LayoutStore::defaultFileURL(), path());

@@ -8,29 +8,15 @@
 #include <random>
 
 #include "Core/JsonEncoder.h"
+#include "Support/JsonText.h"
 #include "Support/SampleKests.h"
 
 namespace kestr {
 namespace {
 
 using nlohmann::json;
-
-template <class T>
-T decode(const std::string& text) {
-    const json doc = parseJson(text);
-    return fromJson<T>(JsonValue(doc));
-}
-
-// The message of the decoding failure, or "" when decoding succeeded.
-template <class T>
-std::string failure(const std::string& text) {
-    try {
-        decode<T>(text);
-        return "";
-    } catch (const JsonDecodeError& e) {
-        return e.what();
-    }
-}
+using test::decodeFailure;
+using test::decodeText;
 
 std::string encoded(const json& value) { return JsonEncoder().encode(value); }
 
@@ -47,9 +33,9 @@ std::string kestWith(const std::string& members) {
 TEST(ModelJson, DocumentWithEveryFieldRoundTrips) {
     const LayoutDocument original = test::sampleDocument(3, 5);
     const std::string text = encoded(toJson(original));
-    EXPECT_EQ(decode<LayoutDocument>(text), original);
+    EXPECT_EQ(decodeText<LayoutDocument>(text), original);
     // Writing what was read gives the same bytes.
-    EXPECT_EQ(encoded(toJson(decode<LayoutDocument>(text))), text);
+    EXPECT_EQ(encoded(toJson(decodeText<LayoutDocument>(text))), text);
 }
 
 TEST(ModelJson, WrittenForm) {
@@ -74,7 +60,7 @@ TEST(ModelJson, WrittenForm) {
 }
 
 TEST(ModelJson, AbsentOptionalsAreLeftOutAndNullReadsAsAbsent) {
-    const LayoutItem item = decode<LayoutItem>(kMinimalItem);
+    const LayoutItem item = decodeText<LayoutItem>(kMinimalItem);
     EXPECT_FALSE(item.capturedFrame || item.capturedWindowTitle || item.openURL || item.browserTabs ||
                  item.finderSidebarWidth || item.targetFrame.dispW);
     const json written = toJson(item);
@@ -84,60 +70,60 @@ TEST(ModelJson, AbsentOptionalsAreLeftOutAndNullReadsAsAbsent) {
     Layout kest = test::sampleKest(0, 0);
     kest.hotkey.reset();
     EXPECT_FALSE(toJson(kest).contains("hotkey"));
-    EXPECT_EQ(decode<Layout>(kestWith(R"(,"hotkey":null)")).hotkey, std::nullopt);
+    EXPECT_EQ(decodeText<Layout>(kestWith(R"(,"hotkey":null)")).hotkey, std::nullopt);
     const std::string nulls = R"({"id":"00000000-0000-4000-8000-000000000001","appBundleID":"com.a","appName":"A",
       "windowMatcher":{"type":"firstWindow"},"launchIfMissing":true,"capturedFrame":null,"openURL":null,
       "openFiles":null,"finderSidebarWidth":null,"browserTabs":null,"unknown":{"x":[1,2]},
       "targetFrame":{"displayUUID":"D","x":1,"y":2,"width":3,"height":4,"dispW":null}})";
-    EXPECT_EQ(decode<LayoutItem>(nulls), decode<LayoutItem>(kMinimalItem)) << "unknown keys and nulls are ignored";
+    EXPECT_EQ(decodeText<LayoutItem>(nulls), decodeText<LayoutItem>(kMinimalItem)) << "unknown keys and nulls are ignored";
 }
 
 TEST(ModelJson, KestEdgeCases) {
-    EXPECT_EQ(decode<Layout>(kestWith("")).edgeGroups.size(), 0u);
+    EXPECT_EQ(decodeText<Layout>(kestWith("")).edgeGroups.size(), 0u);
     const std::string noGroups = R"({"id":"00000000-0000-4000-8000-0000000000AA","name":"K","items":[],
       "createdAt":"2024-05-01T09:30:00Z","updatedAt":"2024-05-01T09:30:00Z"})";
-    EXPECT_EQ(failure<Layout>(noGroups), "edgeGroups: required key is missing or null");
+    EXPECT_EQ(decodeFailure<Layout>(noGroups), "edgeGroups: required key is missing or null");
 
     // A lower-case UUID reads equal to the upper-case one; an offset reads as UTC.
-    const Layout lower = decode<Layout>(R"({"id":"4e000000-0000-4a00-bc00-000000000000","name":"K","items":[],
+    const Layout lower = decodeText<Layout>(R"({"id":"4e000000-0000-4a00-bc00-000000000000","name":"K","items":[],
       "edgeGroups":[],"createdAt":"2024-05-01T11:30:00+02:00","updatedAt":"2024-05-01T09:30:00Z"})");
     EXPECT_EQ(lower.id, test::sampleUuid(0x4e, 0));
     EXPECT_EQ(lower.createdAt, lower.updatedAt);
-    EXPECT_EQ(failure<Layout>(R"({"id":"00000000-0000-4000-8000-0000000000AA","name":"K","items":[],
+    EXPECT_EQ(decodeFailure<Layout>(R"({"id":"00000000-0000-4000-8000-0000000000AA","name":"K","items":[],
       "edgeGroups":[],"createdAt":"2024-05-01T09:30:00.5Z","updatedAt":"2024-05-01T09:30:00Z"})"),
               "createdAt: not an ISO 8601 date: \"2024-05-01T09:30:00.5Z\"");
 
     // Dates are written without their fraction, so the kest read back differs.
     Layout fractional = test::sampleKest(2, 1);
     fractional.updatedAt.secondsSince1970 += 0.75;
-    const Layout reread = decode<Layout>(encoded(toJson(fractional)));
+    const Layout reread = decodeText<Layout>(encoded(toJson(fractional)));
     EXPECT_NE(reread, fractional);
     EXPECT_EQ(reread.updatedAt.secondsSince1970, std::floor(fractional.updatedAt.secondsSince1970));
 }
 
 TEST(ModelJson, MatcherReadsTypeFirst) {
-    EXPECT_EQ(decode<WindowMatcher>(R"({"type":"firstWindow","value":7})"), WindowMatcher::firstWindow());
-    EXPECT_EQ(decode<WindowMatcher>(R"({"type":"firstWindow","value":null})"), WindowMatcher::firstWindow());
-    EXPECT_EQ(decode<WindowMatcher>(R"({"type":"windowIndex","value":2})"), WindowMatcher::windowIndex(2));
-    EXPECT_EQ(decode<WindowMatcher>(R"({"type":"titleContains","value":""})"), WindowMatcher::titleContains(""));
-    EXPECT_EQ(failure<WindowMatcher>(R"({"type":"windowIndex"})"), "value: required key is missing or null");
-    EXPECT_EQ(failure<WindowMatcher>(R"({"type":"windowIndex","value":"2"})"),
+    EXPECT_EQ(decodeText<WindowMatcher>(R"({"type":"firstWindow","value":7})"), WindowMatcher::firstWindow());
+    EXPECT_EQ(decodeText<WindowMatcher>(R"({"type":"firstWindow","value":null})"), WindowMatcher::firstWindow());
+    EXPECT_EQ(decodeText<WindowMatcher>(R"({"type":"windowIndex","value":2})"), WindowMatcher::windowIndex(2));
+    EXPECT_EQ(decodeText<WindowMatcher>(R"({"type":"titleContains","value":""})"), WindowMatcher::titleContains(""));
+    EXPECT_EQ(decodeFailure<WindowMatcher>(R"({"type":"windowIndex"})"), "value: required key is missing or null");
+    EXPECT_EQ(decodeFailure<WindowMatcher>(R"({"type":"windowIndex","value":"2"})"),
               "value: expected an integer, found string");
-    EXPECT_EQ(failure<WindowMatcher>(R"({"type":"titleregex","value":"x"})"), "type: unknown value \"titleregex\"");
-    EXPECT_EQ(failure<WindowMatcher>(R"({"type":"titleRegex","value":3})"), "value: expected a string, found number");
-    EXPECT_EQ(failure<WindowMatcher>(R"({"value":3})"), "type: required key is missing or null");
-    EXPECT_EQ(failure<WindowMatcher>(R"(["firstWindow"])"), "document: expected an object, found array");
+    EXPECT_EQ(decodeFailure<WindowMatcher>(R"({"type":"titleregex","value":"x"})"), "type: unknown value \"titleregex\"");
+    EXPECT_EQ(decodeFailure<WindowMatcher>(R"({"type":"titleRegex","value":3})"), "value: expected a string, found number");
+    EXPECT_EQ(decodeFailure<WindowMatcher>(R"({"value":3})"), "type: required key is missing or null");
+    EXPECT_EQ(decodeFailure<WindowMatcher>(R"(["firstWindow"])"), "document: expected an object, found array");
 }
 
 TEST(ModelJson, NumberRules) {
     // Floats read from any number.
-    EXPECT_EQ(decode<ScreenFrame>(R"({"displayUUID":"D","x":5,"y":5.0,"width":-3,"height":1e2})"),
+    EXPECT_EQ(decodeText<ScreenFrame>(R"({"displayUUID":"D","x":5,"y":5.0,"width":-3,"height":1e2})"),
               (ScreenFrame{"D", 5, 5, -3, 100, {}, {}, {}, {}}));
-    EXPECT_EQ(decode<ScreenFrame>(R"({"displayUUID":"D","x":18446744073709551616,"y":0,"width":0,"height":0})").x,
+    EXPECT_EQ(decodeText<ScreenFrame>(R"({"displayUUID":"D","x":18446744073709551616,"y":0,"width":0,"height":0})").x,
               18446744073709551616.0);
 
     auto tabIndex = [](const std::string& number) {
-        return failure<LayoutItem>(std::string(kMinimalItem).insert(1, "\"browserActiveTabIndex\":" + number + ","));
+        return decodeFailure<LayoutItem>(std::string(kMinimalItem).insert(1, "\"browserActiveTabIndex\":" + number + ","));
     };
     EXPECT_EQ(tabIndex("9223372036854775807"), "");
     EXPECT_EQ(tabIndex("-9223372036854775808"), "");
@@ -148,16 +134,16 @@ TEST(ModelJson, NumberRules) {
     EXPECT_EQ(tabIndex("1e19"), "browserActiveTabIndex: integer out of range");
     EXPECT_EQ(tabIndex("true"), "browserActiveTabIndex: expected an integer, found boolean");
 
-    EXPECT_EQ(decode<Hotkey>(R"({"keyCode":4294967295,"modifiers":0})"), (Hotkey{4294967295u, 0}));
-    EXPECT_EQ(failure<Hotkey>(R"({"keyCode":4294967296,"modifiers":0})"),
+    EXPECT_EQ(decodeText<Hotkey>(R"({"keyCode":4294967295,"modifiers":0})"), (Hotkey{4294967295u, 0}));
+    EXPECT_EQ(decodeFailure<Hotkey>(R"({"keyCode":4294967296,"modifiers":0})"),
               "keyCode: integer out of range 0...4294967295");
-    EXPECT_EQ(failure<Hotkey>(R"({"keyCode":-1,"modifiers":0})"), "keyCode: integer out of range 0...4294967295");
-    EXPECT_EQ(failure<Hotkey>(R"({"keyCode":36,"modifiers":0.5})"),
+    EXPECT_EQ(decodeFailure<Hotkey>(R"({"keyCode":-1,"modifiers":0})"), "keyCode: integer out of range 0...4294967295");
+    EXPECT_EQ(decodeFailure<Hotkey>(R"({"keyCode":36,"modifiers":0.5})"),
               "modifiers: expected an integer without a fraction");
-    EXPECT_EQ(failure<Hotkey>(R"({"keyCode":"36","modifiers":0})"), "keyCode: expected an integer, found string");
+    EXPECT_EQ(decodeFailure<Hotkey>(R"({"keyCode":"36","modifiers":0})"), "keyCode: expected an integer, found string");
 
     // Numbers beyond a double are malformed JSON.
-    EXPECT_NE(failure<ScreenFrame>(R"({"displayUUID":"D","x":1e400,"y":0,"width":0,"height":0})").find("malformed"),
+    EXPECT_NE(decodeFailure<ScreenFrame>(R"({"displayUUID":"D","x":1e400,"y":0,"width":0,"height":0})").find("malformed"),
               std::string::npos);
 }
 
@@ -167,7 +153,7 @@ TEST(ModelJson, FailuresNameTheKeyPath) {
     auto failureAfter = [&](auto change) {
         json copy = doc;
         change(copy);
-        return failure<LayoutDocument>(copy.dump());
+        return decodeFailure<LayoutDocument>(copy.dump());
     };
     EXPECT_EQ(failureAfter([](json& d) { d["layouts"][3]["items"][0]["targetFrame"]["x"] = "1"; }),
               "layouts[3].items[0].targetFrame.x: expected a number, found string");
@@ -189,10 +175,10 @@ TEST(ModelJson, FailuresNameTheKeyPath) {
               "layouts[0].edgeGroups[1].rightOrBottomItems[0].edge: unknown value \"Top\"");
     EXPECT_EQ(failureAfter([](json& d) { d["layouts"][0]["items"][0]["browserTabs"][1] = 4; }),
               "layouts[0].items[0].browserTabs[1]: expected a string, found number");
-    EXPECT_EQ(failure<LayoutDocument>("{\"layouts\": [ }"), failure<LayoutDocument>("{\"layouts\": [ }"));
-    EXPECT_EQ(failure<LayoutDocument>("{\"layouts\": [ }").rfind("malformed JSON: ", 0), 0u);
-    EXPECT_EQ(failure<LayoutDocument>("{\"version\":1,\"layouts\":[]} x").rfind("malformed JSON: ", 0), 0u);
-    EXPECT_EQ(failure<LayoutDocument>("{\"version\":1,\"layouts\":[\"\xff\"]}").rfind("malformed JSON: ", 0), 0u);
+    EXPECT_EQ(decodeFailure<LayoutDocument>("{\"layouts\": [ }"), decodeFailure<LayoutDocument>("{\"layouts\": [ }"));
+    EXPECT_EQ(decodeFailure<LayoutDocument>("{\"layouts\": [ }").rfind("malformed JSON: ", 0), 0u);
+    EXPECT_EQ(decodeFailure<LayoutDocument>("{\"version\":1,\"layouts\":[]} x").rfind("malformed JSON: ", 0), 0u);
+    EXPECT_EQ(decodeFailure<LayoutDocument>("{\"version\":1,\"layouts\":[\"\xff\"]}").rfind("malformed JSON: ", 0), 0u);
 }
 
 TEST(ModelJson, UrlsMustParse) {
@@ -233,7 +219,7 @@ TEST(ModelJson, EncodingRejectsNaNAndInfinityAndKeepsEveryDouble) {
         if (i == 0) value = -0.0;
         if (i == 1) value = std::numeric_limits<double>::denorm_min();
         ScreenFrame frame{"D", value, 0, 0, 0, value, {}, {}, {}};
-        const ScreenFrame back = decode<ScreenFrame>(JsonEncoder().encode(toJson(frame)));
+        const ScreenFrame back = decodeText<ScreenFrame>(JsonEncoder().encode(toJson(frame)));
         EXPECT_EQ(std::memcmp(&back.x, &value, sizeof value), 0) << value;
         EXPECT_EQ(std::memcmp(&*back.dispW, &value, sizeof value), 0) << value;
     }

@@ -4,10 +4,7 @@
 
 #include <functional>
 
-#include "Core/LayoutStore.h"
-#include "Core/ModelJson.h"
-#include "Support/SampleKests.h"
-#include "Support/SimTest.h"
+#include "StoreTest.h"
 
 namespace kestr {
 namespace {
@@ -35,23 +32,8 @@ std::optional<JournalEntry> parseEntry(const std::string& line) {
     return std::nullopt;
 }
 
-class StoreFaultInjectionTest : public test::SimTest {
+class StoreFaultInjectionTest : public test::StoreTest {
 protected:
-    std::string folder() { return sim->simFiles().folders().applicationSupport + "/kestr"; }
-    std::string path() { return folder() + "/layouts.json"; }
-
-    void put(const std::string& file, const std::string& bytes) {
-        sim->simFiles().createDirectories(folder());
-        sim->simFiles().writeAtomically(file, bytes);
-    }
-    static std::string document(const std::vector<Layout>& layouts) {
-        return LayoutStore::encoder().encode(layoutDocumentJson(1, layouts));
-    }
-    static std::vector<Layout> kests(std::uint32_t first, std::uint32_t count) {
-        std::vector<Layout> out;
-        for (std::uint32_t n = first; n < first + count; ++n) out.push_back(test::sampleKest(n, 2));
-        return out;
-    }
     std::vector<std::string> journalSince(std::size_t start) {
         const auto& journal = sim->simFiles().journal();
         return {journal.begin() + static_cast<std::ptrdiff_t>(start), journal.end()};
@@ -105,7 +87,7 @@ TEST_F(StoreFaultInjectionTest, EveryFailingSaveStepLeavesTheOldOrTheNewDocument
     sweep(
         [&] {
             put(path(), document(oldKests));
-            put(path() + ".bak", document(older));
+            put(backup(), document(older));
         },
         [&] {
             LayoutStore store;
@@ -119,8 +101,8 @@ TEST_F(StoreFaultInjectionTest, EveryFailingSaveStepLeavesTheOldOrTheNewDocument
             const auto found = freshLoad();
             EXPECT_TRUE(found == oldKests || found == newKests);
             // The backup is a whole document, old or previous.
-            const auto backup = sim->simFiles().read(path() + ".bak");
-            EXPECT_TRUE(backup == document(oldKests) || backup == document(older));
+            const auto previous = bytes(backup());
+            EXPECT_TRUE(previous == document(oldKests) || previous == document(older));
         });
 }
 
@@ -131,7 +113,7 @@ TEST_F(StoreFaultInjectionTest, EveryFailingLoadStepKeepsTheUndecodableFileAndTh
     sweep(
         [&] {
             put(path(), undecodable);
-            put(path() + ".bak", document(backupKests));
+            put(backup(), document(backupKests));
         },
         [&] {
             LayoutStore store;
