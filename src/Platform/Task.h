@@ -60,14 +60,29 @@ struct PromiseBase {
 
 }  // namespace detail
 
+namespace detail {
+
+template <class T>
+struct ValuePromise : PromiseBase {
+    std::optional<T> value;
+    template <class U>
+    void return_value(U&& v) { value.emplace(std::forward<U>(v)); }
+    T take() { return std::move(*value); }
+};
+
+template <>
+struct ValuePromise<void> : PromiseBase {
+    void return_void() {}
+    void take() {}
+};
+
+}  // namespace detail
+
 template <class T = void>
 class [[nodiscard]] Task {
 public:
-    struct promise_type : detail::PromiseBase {
-        std::optional<T> value;
+    struct promise_type : detail::ValuePromise<T> {
         Task get_return_object() { return Task(std::coroutine_handle<promise_type>::from_promise(*this)); }
-        template <class U>
-        void return_value(U&& v) { value.emplace(std::forward<U>(v)); }
     };
 
     Task(Task&& o) noexcept : h_(std::exchange(o.h_, {})) {}
@@ -83,6 +98,7 @@ public:
     }
 
     bool await_ready() const noexcept { return false; }
+    // The awaited task inherits its awaiter's cancellation state.
     template <class P>
     std::coroutine_handle<> await_suspend(std::coroutine_handle<P> caller) noexcept {
         h_.promise().continuation = caller;
@@ -92,45 +108,7 @@ public:
     T await_resume() {
         auto& p = h_.promise();
         if (p.error) std::rethrow_exception(p.error);
-        return std::move(*p.value);
-    }
-
-    std::coroutine_handle<promise_type> release() { return std::exchange(h_, {}); }
-
-private:
-    explicit Task(std::coroutine_handle<promise_type> h) : h_(h) {}
-    std::coroutine_handle<promise_type> h_;
-};
-
-template <>
-class [[nodiscard]] Task<void> {
-public:
-    struct promise_type : detail::PromiseBase {
-        Task get_return_object() { return Task(std::coroutine_handle<promise_type>::from_promise(*this)); }
-        void return_void() {}
-    };
-
-    Task(Task&& o) noexcept : h_(std::exchange(o.h_, {})) {}
-    Task& operator=(Task&& o) noexcept {
-        if (this != &o) {
-            if (h_) h_.destroy();
-            h_ = std::exchange(o.h_, {});
-        }
-        return *this;
-    }
-    ~Task() {
-        if (h_) h_.destroy();
-    }
-
-    bool await_ready() const noexcept { return false; }
-    template <class P>
-    std::coroutine_handle<> await_suspend(std::coroutine_handle<P> caller) noexcept {
-        h_.promise().continuation = caller;
-        h_.promise().state = caller.promise().state;
-        return h_;
-    }
-    void await_resume() {
-        if (h_.promise().error) std::rethrow_exception(h_.promise().error);
+        return p.take();
     }
 
 private:
