@@ -3,6 +3,7 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <filesystem>
 #include <thread>
 
 #include "App/CommandLine.h"
@@ -16,9 +17,9 @@ namespace {
 using Mode = CommandLine::Mode;
 
 // Options whose modes this build does not have yet: the renders need the user
-// interface; applying by name and the sample kest need the kest store and the apply.
+// interface; applying by name needs the apply.
 const std::vector<Mode> unavailableModes = {Mode::applyKest, Mode::renderPanel, Mode::renderEditor,
-                                            Mode::renderMenubarIcons, Mode::writeSampleLayout};
+                                            Mode::renderMenubarIcons};
 
 Task<void> runThenStop(Task<int> body, int& status, RealTimeMainActor& loop, ConsoleOutput& output) {
     try {
@@ -79,8 +80,9 @@ int runMode(const CommandLine::Choice& choice, SimBackend& backend, ConsoleOutpu
         case Mode::probeMinSize:
             // Its waits go through the loop.
             return runOnLoop(backend, DiagnosticModes::minSizeProbe(output), output);
-        case Mode::applyKest:
         case Mode::writeSampleLayout:
+            return DiagnosticModes::writeSampleLayout(output, choice.value, std::filesystem::current_path().string());
+        case Mode::applyKest:
         case Mode::renderPanel:
         case Mode::renderEditor:
         case Mode::renderMenubarIcons:
@@ -101,7 +103,12 @@ int ProcessEntry::run(const std::vector<std::string>& arguments, const SimBacken
     }
     try {
         SimBackend backend(SimBackendPaths::fromEnvironment(environment));
-        int status = runMode(choice, backend, output);
+        int status = 1;
+        try {
+            status = runMode(choice, backend, output);
+        } catch (const std::exception& e) {
+            output.err(std::string("kestr: ") + e.what() + "\n");
+        }
         try {
             backend.save();
         } catch (const SimBackendError& e) {

@@ -1,5 +1,6 @@
 #include "App/SimBackend.h"
 
+#include <chrono>
 #include <filesystem>
 
 #include "Platform/Platform.h"
@@ -56,6 +57,10 @@ SimBackend::SimBackend(SimBackendPaths paths) : paths_(std::move(paths)) {
         throw SimBackendError("kestr: cannot load the simulated desktop from " + paths_.scenarioPath + ": " +
                               e.what());
     }
+    // Dates the program writes (a kest's creation time, the dump's time stamp) are the
+    // real ones; the desktop's own clock would start at the same instant every run.
+    desktop_->simClock().start =
+        std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count() - loop_->now();
     installPlatform(desktop_.get());
 }
 

@@ -38,7 +38,8 @@ struct SimBackendPaths {
     static SimBackendPaths fromEnvironment(const Environment& environment);
 };
 
-// Owns the simulated desktop and keeps it installed as the platform while it lives.
+// Owns the simulated desktop and keeps it installed as the platform while it lives. Its
+// clock shows the real time.
 class SimBackend {
 public:
     // Loads the scenario file, or the built-in scenario when there is none yet. Throws

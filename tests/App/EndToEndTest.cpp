@@ -102,6 +102,43 @@ TEST_F(EndToEndTest, WithoutAUsableOptionTheProgramSaysSoAndExitsWithStatus2) {
     EXPECT_FALSE(std::filesystem::exists(home.scenarioPath()));
 }
 
+TEST_F(EndToEndTest, OnlyTheFirstOccurrenceOfAnOptionCounts) {
+    const auto r = home.run({"--write-sample-layout", "first.json", "--write-sample-layout", "second.json"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Wrote sample layout to " + home.home() + "/first.json\n");
+    EXPECT_TRUE(std::filesystem::exists(home.home() + "/first.json"));
+    EXPECT_FALSE(std::filesystem::exists(home.home() + "/second.json"));
+}
+
+TEST_F(EndToEndTest, SampleWrittenTwiceKeepsTheFirstAsBackup) {
+    const std::string path = home.home() + "/new/deeper/sample.json";  // the folders do not exist yet
+    auto r = home.run({"--write-sample-layout", "new/deeper/sample.json"}, home.home());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Wrote sample layout to " + path + "\n") << "the relative path is shown absolute";
+    EXPECT_EQ(r.err, "");
+    const json first = json::parse(readFile(path));
+
+    r = home.run({"--write-sample-layout", path});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json second = json::parse(readFile(path));
+    EXPECT_EQ(json::parse(readFile(path + ".bak")), first);
+    ASSERT_EQ(second["layouts"].size(), 1u);
+    EXPECT_EQ(second["layouts"][0]["name"], "Coding (sample)");
+    EXPECT_NE(second["layouts"][0]["id"], first["layouts"][0]["id"]);
+}
+
+TEST_F(EndToEndTest, SampleThatCannotBeWrittenFailsWithStatus1) {
+    // A regular file where a folder should be: even root cannot create the folder.
+    writeFile(home.home() + "/blocker", "not a folder\n");
+    const auto r = home.run({"--write-sample-layout", home.home() + "/blocker/sample.json"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("Failed to write sample: ", 0), 0u) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_EQ(r.err.back(), '\n');
+    EXPECT_EQ(readFile(home.home() + "/blocker"), "not a folder\n");
+}
+
 TEST_F(EndToEndTest, UnreadableDesktopIsReportedAndKept) {
     writeFile(home.scenarioPath(), "{ not json");
     const auto r = home.run({"--dump"});

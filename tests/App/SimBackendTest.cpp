@@ -2,6 +2,7 @@
 // run to the next.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 
@@ -73,6 +74,9 @@ TEST_F(SimBackendTest, TheDesktopIsKeptBetweenRuns) {
         SimBackend first(paths);
         EXPECT_EQ(&platform(), &first.desktop()) << "installed while it lives";
         EXPECT_EQ(first.desktop().files().homeDirectory(), root);
+        const double wallClock =
+            std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+        EXPECT_NEAR(first.desktop().clock().now(), wallClock, 60);
         auto& windows = first.desktop().world().processes().front().windows;
         ASSERT_FALSE(windows.empty()) << "the built-in desktop has windows";
         SimProcess* process = first.desktop().world().process(first.desktop().world().processes().front().pid);
