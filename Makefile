@@ -24,6 +24,25 @@ $(BUILD_DEBUG)/build.ninja:
 build: bootstrap $(BUILD_DEBUG)/build.ninja
 	cmake --build $(BUILD_DEBUG) -j $(JOBS)
 
+# The demo runs in its own home folder, made afresh each time, so it never touches yours.
+DEMO_HOME := $(CURDIR)/build/demo-home
+DEMO_KESTR := env -u KESTR_SIM_DESKTOP HOME=$(DEMO_HOME) XDG_DATA_HOME=$(DEMO_HOME)/.local/share \
+  XDG_STATE_HOME=$(DEMO_HOME)/.local/state $(CURDIR)/$(BUILD_DEBUG)/kestr
+
+# Builds the program, writes the sample kest into the simulated user's kest file, and
+# applies it on the simulated desktop, with a window dump before and after.
+demo: bootstrap $(BUILD_DEBUG)/build.ninja
+	cmake --build $(BUILD_DEBUG) -j $(JOBS) --target kestr
+	@rm -rf $(DEMO_HOME)
+	@echo "== kestr --write-sample-layout (in $(DEMO_HOME))"
+	@$(DEMO_KESTR) --write-sample-layout $(DEMO_HOME)/.local/share/kestr/layouts.json
+	@echo; echo "== kestr --dump"
+	@$(DEMO_KESTR) --dump
+	@echo; echo '== kestr --apply-kest "Coding (sample)"'
+	@$(DEMO_KESTR) --apply-kest "Coding (sample)"
+	@echo; echo "== kestr --dump"
+	@$(DEMO_KESTR) --dump
+
 $(BUILD_RELEASE)/build.ninja:
 	cmake -S . -B $(BUILD_RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTR_TESTS=OFF -DKESTR_BENCH=ON
 

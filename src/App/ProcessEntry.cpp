@@ -16,10 +16,8 @@ namespace {
 
 using Mode = CommandLine::Mode;
 
-// Options whose modes this build does not have yet: the renders need the user
-// interface; applying by name needs the apply.
-const std::vector<Mode> unavailableModes = {Mode::applyKest, Mode::renderPanel, Mode::renderEditor,
-                                            Mode::renderMenubarIcons};
+// Options whose modes draw with the user interface, which this build does not have yet.
+const std::vector<Mode> unavailableModes = {Mode::renderPanel, Mode::renderEditor, Mode::renderMenubarIcons};
 
 Task<void> runThenStop(Task<int> body, int& status, RealTimeMainActor& loop, ConsoleOutput& output) {
     try {
@@ -64,10 +62,14 @@ int runDragProbe(SimBackend& backend, ConsoleOutput& output) {
     return 0;
 }
 
-int runMode(const CommandLine::Choice& choice, SimBackend& backend, ConsoleOutput& output) {
+int runMode(const CommandLine::Choice& choice, const std::vector<std::string>& arguments, SimBackend& backend,
+            ConsoleOutput& output) {
     switch (choice.mode) {
         case Mode::dump:
             return DiagnosticModes::windowDump(output);
+        case Mode::applyKest:
+            return runOnLoop(backend, DiagnosticModes::applyByName(output, arguments, choice.value, choice.position),
+                             output);
         case Mode::testNewSpace:
             output.out("Triggering SpaceController.createNewSpaceAndSwitch()…\n");
             return runOnLoop(backend, DiagnosticModes::testNewSpace(output), output);
@@ -82,7 +84,6 @@ int runMode(const CommandLine::Choice& choice, SimBackend& backend, ConsoleOutpu
             return runOnLoop(backend, DiagnosticModes::minSizeProbe(output), output);
         case Mode::writeSampleLayout:
             return DiagnosticModes::writeSampleLayout(output, choice.value, std::filesystem::current_path().string());
-        case Mode::applyKest:
         case Mode::renderPanel:
         case Mode::renderEditor:
         case Mode::renderMenubarIcons:
@@ -105,7 +106,7 @@ int ProcessEntry::run(const std::vector<std::string>& arguments, const SimBacken
         SimBackend backend(SimBackendPaths::fromEnvironment(environment));
         int status = 1;
         try {
-            status = runMode(choice, backend, output);
+            status = runMode(choice, arguments, backend, output);
         } catch (const std::exception& e) {
             output.err(std::string("kestr: ") + e.what() + "\n");
         }

@@ -20,6 +20,15 @@ using nlohmann::json;
 const std::string noMode = "kestr: the menu-bar application is not part of this build yet\n";
 const std::string dumpBanner = "================ kestr Window Dump ================\n";
 
+// The first line of `text` that holds `part`; empty when none does.
+std::string lineWith(const std::string& text, const std::string& part) {
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line))
+        if (line.find(part) != std::string::npos) return line;
+    return "";
+}
+
 class EndToEndTest : public ::testing::Test {
 protected:
     // Writes the sample kest to the store's own file.
@@ -28,12 +37,12 @@ protected:
         ASSERT_EQ(r.status, 0) << r.err;
     }
     json kestFile() const { return json::parse(readFile(home.kestFile())); }
-    // A kest named `name` with one Terminal item, or one for an application the desktop
-    // does not have.
-    json kest(const json& sample, const std::string& name, bool installedApplication) const {
+    // A kest named `name` with one of the sample's items (0: Terminal, 1: Chrome), or
+    // one for an application the desktop does not have.
+    json kest(const json& sample, const std::string& name, bool installedApplication, int sampleItem = 0) const {
         json k = sample;
         k["name"] = name;
-        json item = sample["items"][0];
+        json item = sample["items"][sampleItem];
         if (!installedApplication) {
             item["appBundleID"] = "com.example.NotInstalled";
             item["appName"] = "Not Installed";
@@ -137,6 +146,71 @@ TEST_F(EndToEndTest, SampleThatCannotBeWrittenFailsWithStatus1) {
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     EXPECT_EQ(r.err.back(), '\n');
     EXPECT_EQ(readFile(home.home() + "/blocker"), "not a folder\n");
+}
+
+TEST_F(EndToEndTest, ApplyByNameTakesTheFirstKestOfThatNameExactly) {
+    writeSample();
+    const json sample = kestFile()["layouts"][0];
+    writeKests({kest(sample, "Twins", true), kest(sample, "Twins", false)});
+
+    auto r = home.run({"--apply-kest", "Twins"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "applied=1 skipped=0\n");
+
+    r = home.run({"--apply-kest", "twins"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "no kest named twins\n");
+    EXPECT_EQ(r.out, "");
+
+    r = home.run({"--apply-kest", "Twins "});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "no kest named Twins \n");
+}
+
+TEST_F(EndToEndTest, ApplyByNameReportsSkippedItemsAndStillSucceeds) {
+    writeSample();
+    const json sample = kestFile()["layouts"][0];
+    writeKests({kest(sample, "--Elsewhere", false)});
+    const auto r = home.run({"--apply-kest", "--Elsewhere"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("applied=0 skipped=1\n  SKIPPED Not Installed: ", 0), 0u) << r.out;
+}
+
+TEST_F(EndToEndTest, DisplayPrefixChoosesTheAnchor) {
+    writeSample();
+    // Chrome has a window on each display, so either anchor finds one open.
+    writeKests({kest(kestFile()["layouts"][0], "One", true, 1)});
+    const auto displays = displaysLeftToRight();
+    ASSERT_GE(displays.size(), 2u);
+
+    auto r = home.run({"--apply-kest", "One", displays.back().substr(0, 4)});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "anchor=" + displays.back() + "\n");
+
+    r = home.run({"--apply-kest", "One", ""});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "anchor=" + displays.front() + "\n") << "an empty prefix matches the leftmost display";
+}
+
+TEST_F(EndToEndTest, AppliedWindowsStayMovedInTheNextRun) {
+    writeSample();
+    const auto before = home.run({"--dump"});
+    ASSERT_EQ(before.status, 0) << before.err;
+    EXPECT_TRUE(std::filesystem::exists(home.scenarioPath())) << "the desktop is kept after every mode";
+
+    const auto applied = home.run({"--apply-kest", "Coding (sample)"});
+    ASSERT_EQ(applied.status, 0) << applied.err;
+    EXPECT_EQ(applied.out, "applied=2 skipped=0\n");
+
+    const auto after = home.run({"--dump"});
+    ASSERT_EQ(after.status, 0) << after.err;
+    // The dump rows of the two windows the sample moved.
+    for (const std::string title : {"localhost:3000", "user — -zsh"}) {
+        const std::string row = lineWith(before.out, title);
+        ASSERT_FALSE(row.empty()) << title << " in\n" << before.out;
+        EXPECT_NE(lineWith(after.out, title), row) << after.out;
+    }
+    EXPECT_EQ(lineWith(after.out, "Ghostty"), lineWith(before.out, "Ghostty")) << "not in the kest";
 }
 
 TEST_F(EndToEndTest, UnreadableDesktopIsReportedAndKept) {

@@ -63,7 +63,8 @@ nlohmann::json SimScenario::defaultScenario() {
      ]},
     {"pid": 523, "bundleID": "com.google.Chrome", "manualAccessibility": false,
      "windows": [
-       {"title": "Inbox - Gmail", "position": [1960, 60], "size": [1400, 1000]}
+       {"title": "Inbox - Gmail", "position": [1960, 60], "size": [1400, 1000]},
+       {"title": "localhost:3000", "position": [640, 140], "size": [1180, 820]}
      ]},
     {"pid": 634, "bundleID": "com.mitchellh.ghostty",
      "windows": [

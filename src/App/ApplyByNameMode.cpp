@@ -1,0 +1,53 @@
+// --apply-kest NAME [DISPLAY]: applies the first kest of that name and prints the report.
+#include "App/DiagnosticModes.h"
+#include "Core/LayoutStore.h"
+#include "Core/UnicodeText.h"
+#include "Layout/LayoutApplier.h"
+#include "Platform/Platform.h"
+#include "Window/DisplayManager.h"
+
+namespace kestr {
+
+Task<int> DiagnosticModes::applyByName(ConsoleOutput& output, std::vector<std::string> arguments, std::string name,
+                                       std::size_t position) {
+    LayoutStore& store = LayoutStore::shared();
+    try {
+        store.load();
+    } catch (const std::exception&) {
+        // Goes on with whatever the store holds: a missing or unreadable file means none.
+    }
+    std::optional<Layout> layout;
+    for (const Layout& l : store.layouts) {
+        if (UnicodeText::equal(l.name, name)) {
+            layout = l;
+            break;
+        }
+    }
+    if (!layout) {
+        output.err("no kest named " + name + "\n");
+        co_return 1;
+    }
+
+    Displays& displays = platform().displays();
+    DisplayID anchor = DisplayManager::displayUnderMouse().value_or(displays.mainDisplayID());
+    if (position + 2 < arguments.size()) {
+        const std::string& prefix = arguments[position + 2];
+        for (DisplayID id : DisplayManager::displaysLeftToRight()) {
+            if (displays.displayUUIDString(id).value_or("").rfind(prefix, 0) == 0) {
+                anchor = id;
+                break;
+            }
+        }
+    }
+    const auto uuid = displays.displayUUIDString(anchor);
+    output.err("anchor=" + (uuid ? uuid->substr(0, 8) : std::string("?")) + "\n");
+
+    const auto report = co_await LayoutApplier::apply(*layout, LayoutApplier::ApplyMode::restoreMissing,
+                                                      LayoutApplier::FrameSource::captured, anchor);
+    output.out("applied=" + std::to_string(report.applied) + " skipped=" + std::to_string(report.skipped.size()) +
+               "\n");
+    for (const auto& skip : report.skipped) output.out("  SKIPPED " + skip.item.appName + ": " + skip.reason + "\n");
+    co_return 0;
+}
+
+}  // namespace kestr
