@@ -80,6 +80,11 @@ TEST_F(ApplyByNameModeTest, PrefixThatMatchesNothingLeavesTheMouseDisplay) {
     EXPECT_EQ(apply({"Work", "bbbb"}), 0) << "the comparison is case-sensitive";
     EXPECT_EQ(output.stderrText, "anchor=AAAA1111\n");
     EXPECT_LT(editorPosition().x, 1920);
+
+    // Whatever follows the name is taken as the prefix, another option included.
+    output = CapturedOutput();
+    EXPECT_EQ(apply({"Work", "--render-panel", "BBBB"}), 0);
+    EXPECT_EQ(output.stderrText, "anchor=AAAA1111\n");
 }
 
 TEST_F(ApplyByNameModeTest, EmptyPrefixMatchesTheLeftmostDisplay) {

@@ -223,6 +223,16 @@ TEST_F(EndToEndTest, UnreadableDesktopIsReportedAndKept) {
     EXPECT_EQ(readFile(home.scenarioPath()), "{ not json");
 }
 
+TEST_F(EndToEndTest, DesktopThatCannotBeKeptTurnsSuccessIntoFailure) {
+    writeFile(home.home() + "/blocker", "");
+    home.setScenarioPath(home.home() + "/blocker/sim-desktop.json");
+    const auto r = home.run({"--dump-displays"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out.rfind("=== Displays", 0), 0u) << "the mode itself ran";
+    EXPECT_EQ(r.err.rfind("kestr: cannot save the simulated desktop to " + home.scenarioPath() + ": ", 0), 0u)
+        << r.err;
+}
+
 TEST_F(EndToEndTest, DragProbeRunsUntilInterrupted) {
     auto child = home.start({"--probe-drag"});
     ASSERT_TRUE(child->waitForOutput("DragProbe ready. Drag a few windows by their title bar. (Ctrl-C to stop.)\n"));

@@ -72,6 +72,7 @@ KestrHome::KestrHome() {
     std::string tmpl = std::string(base && *base ? base : "/tmp") + "/kestr-e2e-XXXXXX";
     if (!::mkdtemp(tmpl.data())) throw std::runtime_error("cannot create a temporary home");
     home_ = tmpl;
+    scenario_ = home_ + "/sim-desktop.json";
 }
 
 KestrHome::~KestrHome() {

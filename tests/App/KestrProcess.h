@@ -26,7 +26,10 @@ public:
     const std::string& home() const { return home_; }
     std::string dataHome() const { return home_ + "/data"; }
     std::string stateHome() const { return home_ + "/state"; }
-    std::string scenarioPath() const { return home_ + "/sim-desktop.json"; }
+    // The simulated desktop's scenario file (KESTR_SIM_DESKTOP); tests may point it
+    // elsewhere.
+    std::string scenarioPath() const { return scenario_; }
+    void setScenarioPath(std::string path) { scenario_ = std::move(path); }
     // The kest file the program's store reads.
     std::string kestFile() const { return dataHome() + "/kestr/layouts.json"; }
 
@@ -58,6 +61,7 @@ public:
 
 private:
     std::string home_;
+    std::string scenario_;
 };
 
 std::string readFile(const std::string& path);
