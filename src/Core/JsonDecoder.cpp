@@ -46,7 +46,8 @@ std::optional<JsonValue> JsonValue::optional(std::string_view key) const {
     const auto& object = value_->get_ref<const json::object_t&>();
     const auto it = object.find(key);
     if (it == object.end() || it->second.is_null()) return std::nullopt;
-    return JsonValue(it->second, this, key);
+    // The document's own key lives as long as the value it names.
+    return JsonValue(it->second, this, std::string_view(it->first));
 }
 
 const json::array_t& JsonValue::arrayValue() const {

@@ -12,8 +12,7 @@
 //     std::optional<Hotkey> hk;
 //     if (auto v = root.optional("hotkey")) hk = fromJson<Hotkey>(*v);   // see ModelJson.h
 //
-// Keys passed to required()/optional() must outlive the returned view (string literals
-// do). A view must not outlive the view it came from.
+// A view must not outlive the document, nor the view it came from.
 #pragma once
 
 #include <cstdint>
