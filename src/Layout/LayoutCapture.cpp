@@ -20,6 +20,8 @@ constexpr double minimumCapturedSide = 50;
 constexpr double edgeSnapThreshold = 4.0;
 constexpr double edgeMinDimension = 120.0;
 
+// The platform reports no bundle of the running program, so the identifier it is built
+// with stands for it.
 std::string ownBundleID() { return LayoutCapture::builtInBundleID; }
 
 // Upper window first; level tops, the left one first.

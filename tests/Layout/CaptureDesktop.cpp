@@ -1,4 +1,4 @@
-#include "CaptureDesktop.h"
+#include "Layout/CaptureDesktop.h"
 
 #include <algorithm>
 
