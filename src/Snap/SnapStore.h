@@ -1,0 +1,54 @@
+// The user's snap bindings for the life of the process, kept in "snaps.json" beside
+// the kests, with the kest store's backup, quarantine and atomic-write rules.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Core/Hotkey.h"
+#include "Core/JsonFileStore.h"
+#include "Snap/SnapAction.h"
+#include "Snap/SnapBinding.h"
+#include "Snap/SnapStoreError.h"
+
+namespace kestr {
+
+class SnapStore {
+public:
+    // On defaultFileURL(), empty.
+    SnapStore();
+    explicit SnapStore(std::string fileURL);
+    SnapStore(const SnapStore&) = delete;
+    SnapStore& operator=(const SnapStore&) = delete;
+
+    static SnapStore& shared();
+    // "kestr/snaps.json" in the user's Application Support folder.
+    static std::string defaultFileURL();
+
+    // Replaces the bindings from the file, falling back to the backup and quarantining
+    // a file that cannot be decoded (see JsonFileStore). Throws the read or decoding
+    // error, or SnapStoreError::unsupportedVersion.
+    void load();
+    // Writes the bindings as a version-1 document, after backing up the current file.
+    // Throws SnapStoreError::loadFailedRefusingToSave, a file error or an encoding error.
+    void save();
+
+    // Removes every binding of the action, then appends a new one for the hot key when
+    // there is one. Does not save.
+    void setHotkey(const std::optional<Hotkey>& hotkey, SnapAction action);
+    // The action's first binding in store order.
+    std::optional<SnapBinding> binding(SnapAction action) const;
+
+    const std::string fileURL;
+    std::vector<SnapBinding> bindings;
+    // Set by a load that could not read (or could not move aside) the file; every
+    // save refuses until a later load.
+    bool loadFailed = false;
+
+private:
+    static std::vector<SnapBinding> decodeDocument(const std::string& bytes);
+    JsonFileStore::Content content();
+};
+
+}  // namespace kestr
