@@ -151,7 +151,16 @@ std::optional<AXElement> WindowController::findWindow(const AXElementList& among
     }
     if (pool.empty()) return std::nullopt;
 
-    AXElementList candidates = candidateWindows(matcher, pool);
+    // An index counts in the application's whole window list, as captured: counted in
+    // what is left after other items took their windows, the second of two windows with
+    // the same title would be out of range once the first was taken.
+    AXElementList candidates;
+    if (matcher.is<WindowMatcher::WindowIndex>()) {
+        for (const AXElement& w : candidateWindows(matcher, among))
+            if (contains(pool, w)) candidates.push_back(w);
+    } else {
+        candidates = candidateWindows(matcher, pool);
+    }
 
     const bool prefersTitle = matcher.is<WindowMatcher::FirstWindow>() &&
                               preferTitle && !preferTitle->empty();

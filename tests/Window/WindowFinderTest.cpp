@@ -127,6 +127,21 @@ TEST_F(WindowFinderTest, IndexBeyondTheWindowsFallsBackOnlyWhenAsked) {
     EXPECT_EQ(find(w, f), w[0]);
 }
 
+// Two windows with the same title are captured as indexes 0 and 1; once the first item
+// took its window, the second must still find the other one rather than nothing.
+TEST_F(WindowFinderTest, IndexCountsInTheWholeWindowListNotWhatOthersLeft) {
+    const auto w = windows({window("Viewer", Rect(0, 0, 400, 300)), window("Viewer", Rect(0, 400, 400, 300))});
+    Find f;
+    f.matcher = WindowMatcher::windowIndex(1);
+    f.excluding = {w[0]};
+    EXPECT_EQ(find(w, f), w[1]);
+    f.matcher = WindowMatcher::windowIndex(0);
+    EXPECT_EQ(find(w, f), std::nullopt) << "the indexed window was taken";
+    f.matcher = WindowMatcher::windowIndex(1);
+    f.restrictToDisplay = 2;
+    EXPECT_EQ(find(w, f), std::nullopt) << "the indexed window is not on the display";
+}
+
 TEST_F(WindowFinderTest, SavedTitlePicksAmongFirstWindowCandidates) {
     const auto w = windows({window("Notes", Rect(100, 100, 400, 300)), window("Inbox (3)", Rect(900, 500, 400, 300))});
     Find f;
