@@ -31,11 +31,10 @@ protected:
         addWindow(pids["com.example.editor"], "main.cpp", Rect(0, 25, 720, 875));
         addWindow(pids["com.apple.Terminal"], "build", Rect(722, 25, 718, 437));
         addWindow(pids["com.apple.Terminal"], "logs", Rect(722, 465, 718, 435));
-        // Right display: two viewers side by side, one window below each. The viewers'
-        // titles differ: an index matcher is not found again while the apply counts
-        // indices among the windows it has not taken yet.
-        addWindow(pids["com.example.viewer"], "Viewer - a.pdf", Rect(1540, 100, 800, 600));
-        addWindow(pids["com.example.viewer"], "Viewer - b.pdf", Rect(2440, 100, 800, 600));
+        // Right display: two viewers side by side with the same title (captured with
+        // index matchers), one window below each.
+        addWindow(pids["com.example.viewer"], "Viewer", Rect(1540, 100, 800, 600));
+        addWindow(pids["com.example.viewer"], "Viewer", Rect(2440, 100, 800, 600));
         addWindow(pids["com.example.mail"], "Inbox", Rect(1540, 750, 800, 300));
         addWindow(pids["com.example.editor"], "notes.md", Rect(2440, 750, 700, 300));
     }
@@ -108,6 +107,9 @@ TEST_F(CaptureRoundTripTest, ApplyingAStoredCapturePutsEveryWindowBack) {
     const Layout first = LayoutCapture::captureCurrent("Desk", std::nullopt, false);
     ASSERT_EQ(first.items.size(), 7u);
     ASSERT_EQ(first.edgeGroups.size(), 2u);  // editor | terminals, build / logs
+    std::size_t indexed = 0;
+    for (const LayoutItem& item : first.items) indexed += item.windowMatcher.is<WindowMatcher::WindowIndex>();
+    ASSERT_EQ(indexed, 2u);
 
     LayoutStore store;
     store.layouts = {first};
