@@ -38,10 +38,11 @@ SimBackendPaths SimBackendPaths::fromEnvironment(const Environment& environment)
             absoluteValue(environment, "XDG_STATE_HOME").value_or((homePath / ".local" / "state").string()));
         paths.scenarioPath = (state / "kestr" / "sim-desktop.json").string();
     }
+    paths.logToStderr = environment("KESTR_LOG_STDERR") == std::optional<std::string>("1");
     return paths;
 }
 
-SimBackend::SimBackend(SimBackendPaths paths) : paths_(std::move(paths)) {
+SimBackend::SimBackend(SimBackendPaths paths) : paths_(std::move(paths)), log_(paths_.logToStderr) {
     auto loop = std::make_unique<RealTimeMainActor>();
     loop_ = loop.get();
     SimDesktopOptions options;
@@ -61,6 +62,7 @@ SimBackend::SimBackend(SimBackendPaths paths) : paths_(std::move(paths)) {
     // real ones; the desktop's own clock would start at the same instant every run.
     desktop_->simClock().start =
         std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count() - loop_->now();
+    desktop_->simLog().forwardTo = &log_;
     installPlatform(desktop_.get());
 }
 

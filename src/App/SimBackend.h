@@ -12,6 +12,7 @@
 #include "Platform/Error.h"
 #include "Platform/MainActor.h"
 #include "Platform/PosixFiles.h"
+#include "Platform/SystemLog.h"
 
 namespace kestr {
 
@@ -26,6 +27,8 @@ public:
 struct SimBackendPaths {
     UserFolders folders;
     std::string scenarioPath;
+    // Log lines go to syslog, and to standard error too when KESTR_LOG_STDERR is "1".
+    bool logToStderr = false;
 
     // One environment variable's value; none when it is unset.
     using Environment = std::function<std::optional<std::string>(const std::string& name)>;
@@ -60,6 +63,7 @@ public:
 
 private:
     SimBackendPaths paths_;
+    SystemLog log_;
     RealTimeMainActor* loop_ = nullptr;  // owned by the desktop
     std::unique_ptr<SimDesktop> desktop_;
 };

@@ -36,6 +36,12 @@ TEST(SimBackendPathsTest, FoldersFollowTheEnvironment) {
     EXPECT_EQ(paths.scenarioPath, "desk.json") << "an explicit scenario file wins";
 }
 
+TEST(SimBackendPathsTest, LogLinesGoToStandardErrorOnlyWhenAsked) {
+    EXPECT_FALSE(pathsFor({{"HOME", "/home/kim"}}).logToStderr);
+    EXPECT_FALSE(pathsFor({{"HOME", "/home/kim"}, {"KESTR_LOG_STDERR", "yes"}}).logToStderr);
+    EXPECT_TRUE(pathsFor({{"HOME", "/home/kim"}, {"KESTR_LOG_STDERR", "1"}}).logToStderr);
+}
+
 TEST(SimBackendPathsTest, EmptyOrRelativeBaseFoldersAreIgnored) {
     const auto paths = pathsFor({{"HOME", "/home/kim"}, {"XDG_DATA_HOME", "data"}, {"XDG_STATE_HOME", ""},
                                  {"KESTR_SIM_DESKTOP", ""}});
@@ -89,6 +95,15 @@ TEST_F(SimBackendTest, TheDesktopIsKeptBetweenRuns) {
 
     SimBackend second(paths);
     EXPECT_EQ(second.desktop().world().processes().front().windows.front().position, moved);
+}
+
+TEST_F(SimBackendTest, LogLinesReachTheSystemLogAndStandardErrorWhenAsked) {
+    paths.logToStderr = true;
+    SimBackend backend(paths);
+    ::testing::internal::CaptureStderr();
+    platform().log().line("kestr: a line for the system log");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "kestr: a line for the system log\n");
+    EXPECT_EQ(backend.desktop().simLog().lines().back(), "kestr: a line for the system log");
 }
 
 TEST_F(SimBackendTest, UnreadableScenarioIsReportedAndLeftAlone) {

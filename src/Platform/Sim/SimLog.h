@@ -1,5 +1,5 @@
-// The log of the simulated desktop: every line is kept, and echoed to standard error
-// when asked.
+// The log of the simulated desktop: every line is kept, and passed on to another log
+// when one is given.
 #pragma once
 
 #include <string>
@@ -14,7 +14,8 @@ public:
     void line(const std::string& text) override;
     const std::vector<std::string>& lines() const { return lines_; }
     void clear() { lines_.clear(); }
-    bool echoToStderr = false;
+    // Where every line also goes: the program passes the system log, tests nothing.
+    Log* forwardTo = nullptr;
 
 private:
     std::vector<std::string> lines_;
