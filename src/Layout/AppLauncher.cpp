@@ -3,7 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "Core/WholeNumber.h"
-#include "Layout/OpenApplication.h"
+#include "Platform/OpenApplication.h"
 #include "Layout/PollSleep.h"
 #include "Platform/Platform.h"
 

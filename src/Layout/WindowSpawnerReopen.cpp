@@ -2,7 +2,7 @@
 // asked to open one, the way a click on its Dock icon does, and the new window awaited.
 #include <algorithm>
 
-#include "Layout/OpenApplication.h"
+#include "Platform/OpenApplication.h"
 #include "Layout/PollSleep.h"
 #include "Layout/WindowSpawner.h"
 #include "Platform/Platform.h"

@@ -1,10 +1,9 @@
 // Awaiting an operation that reports through a completion callback (the workspace's
 // open requests, for instance):
 //
-//     auto [app, error] = co_await Completion<LaunchResult>([&](auto done) {
-//         workspace.openApplication(url, config, [done](auto a, auto e) { done({a, e}); });
-//     });
+//     auto tabs = co_await Completion<Tabs>([&](auto done) { source.fetchTabs(done); });
 //
+// (Platform/OpenApplication.h wraps the workspace's open request this way.)
 // The awaiting task resumes on the main actor after the callback ran, never inside it.
 // A callback that arrives after the awaiting task was destroyed does nothing.
 #pragma once

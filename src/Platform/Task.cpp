@@ -61,6 +61,13 @@ TaskHandle spawn(Task<void> task) {
     return handle;
 }
 
+Task<void> sleepUnlessCancelled(double seconds) {
+    try {
+        co_await sleepFor(seconds);
+    } catch (const CancellationError&) {
+    }
+}
+
 void SleepAwaiter::start(std::coroutine_handle<> h) {
     started = true;
     MainActor& actor = platform().mainActor();

@@ -160,6 +160,10 @@ struct SleepAwaiter {
 };
 inline SleepAwaiter sleepFor(double seconds) { return SleepAwaiter{seconds, nullptr}; }
 
+// For waits that only pace a sequence: returns after `seconds`, or earlier when the task
+// is cancelled, and never throws.
+Task<void> sleepUnlessCancelled(double seconds);
+
 // Whether the awaiting task has been cancelled; never suspends.
 struct CancellationQuery {
     bool cancelled = false;

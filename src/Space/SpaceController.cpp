@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "Core/NumberText.h"
-#include "Platform/Completion.h"
+#include "Platform/OpenApplication.h"
 #include "Platform/Platform.h"
 
 namespace kestr {
@@ -48,25 +48,14 @@ Task<void> SpaceController::openMissionControl() {
     }
     OpenConfiguration configuration;
     configuration.activates = true;
-    using Result = std::pair<std::optional<RunningApplication>, std::optional<std::string>>;
     // An error is of no consequence: the sequence goes on either way.
-    co_await Completion<Result>([&](Completion<Result>::Done done) {
-        workspace.openApplication(*url, configuration, [done](auto app, auto error) { done({app, error}); });
-    });
-}
-
-Task<void> SpaceController::sleep(double seconds) {
-    try {
-        co_await sleepFor(seconds);
-    } catch (const CancellationError&) {
-        // A cut-short delay only makes the sequence faster.
-    }
+    co_await openApplication(*url, configuration);
 }
 
 Task<void> SpaceController::clickMouse(Point at) {
     Displays& displays = platform().displays();
     displays.postMouseEvent(MouseEventType::leftMouseDown, at);
-    co_await sleep(0.04);
+    co_await sleepUnlessCancelled(0.04);
     displays.postMouseEvent(MouseEventType::leftMouseUp, at);
 }
 
@@ -89,18 +78,18 @@ Task<void> SpaceController::createNewSpaceAndSwitch() {
     const double h = frame.height();
 
     co_await openMissionControl();
-    co_await sleep(0.55);
+    co_await sleepUnlessCancelled(0.55);
     log("MC launched + opened delay elapsed");
 
     displays.warpMouseCursor(Point{frame.midX(), 1});
-    co_await sleep(0.3);
+    co_await sleepUnlessCancelled(0.3);
     log("cursor parked at top to reveal bar");
 
     const Point button{frame.maxX() - 36, h - (frame.maxY() - 30)};
     displays.warpMouseCursor(button);
-    co_await sleep(0.2);
+    co_await sleepUnlessCancelled(0.2);
     co_await clickMouse(button);
-    co_await sleep(0.55);
+    co_await sleepUnlessCancelled(0.55);
     log("clicked + at (" + floatText(button.x) + ", " + floatText(button.y) + ")");
 
     displays.warpMouseCursor(Point{remembered.x, h - remembered.y});

@@ -24,7 +24,6 @@ struct SpaceController {
 private:
     static std::optional<Screen> primaryScreen();
     static Task<void> openMissionControl();
-    static Task<void> sleep(double seconds);
     static Task<void> clickMouse(Point at);
 };
 

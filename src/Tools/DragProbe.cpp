@@ -5,19 +5,13 @@
 #include "Core/WholeNumber.h"
 #include "EdgeResize/EdgeProximityTracker.h"
 #include "Platform/Platform.h"
+#include "Window/WindowController.h"
 
 namespace kestr {
 
 namespace {
 
 std::string fmt(Point p) { return "(" + wholeNumberText(p.x) + "," + wholeNumberText(p.y) + ")"; }
-
-std::optional<std::string> string(AXElement element, const char* attribute) {
-    auto value = platform().accessibility().copy(element, attribute);
-    if (!value) return std::nullopt;
-    if (auto s = std::get_if<std::string>(&*value)) return *s;
-    return std::nullopt;
-}
 
 double distance(Point a, Point b) { return std::fabs(a.x - b.x) + std::fabs(a.y - b.y); }
 
@@ -60,13 +54,6 @@ std::optional<AXElement> DragProbe::focusedWindow(AXElement application) {
     return std::nullopt;
 }
 
-std::optional<Point> DragProbe::position(AXElement window) {
-    auto value = platform().accessibility().copy(window, "AXPosition");
-    if (!value) return std::nullopt;
-    if (auto p = std::get_if<Point>(&*value)) return *p;
-    return std::nullopt;
-}
-
 void DragProbe::onDown() {
     const auto app = platform().workspace().frontmostApplication();
     if (!app) return;
@@ -77,16 +64,16 @@ void DragProbe::onDown() {
         return;
     }
     tracked = window;
-    initial = position(*window).value_or(Point{});
+    initial = WindowController::readPosition(*window).value_or(Point{});
     lastLogged = initial;
-    title = string(*window, "AXTitle").value_or("(untitled)");
+    title = WindowController::axString(*window, "AXTitle").value_or("(untitled)");
     appName = name;
     output_.out("DOWN  app=" + appName + " win='" + title + "' pos=" + fmt(initial) + "\n");
 }
 
 void DragProbe::onDragged() {
     if (!tracked) return;
-    const auto now = position(*tracked);
+    const auto now = WindowController::readPosition(*tracked);
     if (!now || distance(*now, lastLogged) < 20) return;
     lastLogged = *now;
     const Point pointer =
@@ -96,7 +83,7 @@ void DragProbe::onDragged() {
 
 void DragProbe::onUp() {
     if (!tracked) return;
-    const Point final = position(*tracked).value_or(Point{});
+    const Point final = WindowController::readPosition(*tracked).value_or(Point{});
     const double moved = distance(final, initial);
     output_.out("UP    win='" + title + "' finalPos=" + fmt(final) + " moved=" + wholeNumberText(moved) +
                 (moved < 5 ? "  (click, not a drag)" : "") + "\n");

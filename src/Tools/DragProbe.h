@@ -35,7 +35,6 @@ private:
     void onUp();
     void add(EventMask mask, void (DragProbe::*handler)());
     std::optional<AXElement> focusedWindow(AXElement application);
-    std::optional<Point> position(AXElement window);
 
     ConsoleOutput& output_;
     std::shared_ptr<DragProbe*> self_;

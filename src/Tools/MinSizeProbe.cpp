@@ -2,24 +2,18 @@
 
 #include "Core/WholeNumber.h"
 #include "Platform/Platform.h"
+#include "Window/WindowController.h"
 
 namespace kestr {
 
 namespace {
 
-// A cut-short wait only makes the probe faster.
-Task<void> settle(double seconds) {
-    try {
-        co_await sleepFor(seconds);
-    } catch (const CancellationError&) {
-    }
-}
-
-template <class T>
-std::optional<T> read(AXElement element, const char* attribute) {
-    auto value = platform().accessibility().copy(element, attribute);
+// The application's whole "AXWindows" list, unfiltered; none when it cannot be read.
+std::optional<AXElementList> windowList(std::int32_t pid) {
+    Accessibility& ax = platform().accessibility();
+    auto value = ax.copy(ax.createApplication(pid), "AXWindows");
     if (!value) return std::nullopt;
-    if (auto v = std::get_if<T>(&*value)) return *v;
+    if (auto list = std::get_if<AXElementList>(&*value)) return *list;
     return std::nullopt;
 }
 
@@ -33,18 +27,18 @@ Task<std::vector<MinSizeProbe::Result>> MinSizeProbe::probeAll(std::set<std::str
     for (const RunningApplication& app : platform().workspace().runningApplications()) {
         if (!app.bundleIdentifier || !bundleIDs.count(*app.bundleIdentifier)) continue;
         if (app.processIdentifier <= 0) continue;
-        const auto windows = read<AXElementList>(ax.createApplication(app.processIdentifier), "AXWindows");
+        const auto windows = windowList(app.processIdentifier);
         if (!windows) continue;
         for (const AXElement window : *windows) {
-            const std::string title = read<std::string>(window, "AXTitle").value_or("");
-            const auto original = read<Size>(window, "AXSize");
+            const std::string title = WindowController::axString(window, "AXTitle").value_or("");
+            const auto original = WindowController::readSize(window);
             if (!original) continue;
-            const Point position = read<Point>(window, "AXPosition").value_or(Point{});
+            const Point position = WindowController::readPosition(window).value_or(Point{});
             ax.setAttributeValue(window, "AXSize", Size{1, 1});
-            co_await settle(0.15);
-            const Size probed = read<Size>(window, "AXSize").value_or(*original);
+            co_await sleepUnlessCancelled(0.15);
+            const Size probed = WindowController::readSize(window).value_or(*original);
             ax.setAttributeValue(window, "AXPosition", position);
-            co_await settle(0.05);
+            co_await sleepUnlessCancelled(0.05);
             ax.setAttributeValue(window, "AXSize", *original);
             results.push_back({app.localizedName.value_or("(unknown)"), *app.bundleIdentifier, title, *original,
                                probed});

@@ -128,11 +128,8 @@ Task<void> WindowController::applyFrame(AXElement window, Point globalPosition, 
     platform().log().line("kestr[applyFrame]: size not honored (asked " + wholeNumberText(size.width) + "x" +
                           wholeNumberText(size.height) + ", got " + wholeNumberText(got->width) + "x" +
                           wholeNumberText(got->height) + ") \u2014 retry");
-    try {
-        co_await sleepFor(retryDelay);
-    } catch (const CancellationError&) {
-        // The retry still happens: a half-placed window is worse than a late one.
-    }
+    // The retry happens even when cancelled: a half-placed window is worse than a late one.
+    co_await sleepUnlessCancelled(retryDelay);
     writeFrame(window, globalPosition, size);
 }
 
