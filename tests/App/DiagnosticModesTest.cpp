@@ -1,4 +1,4 @@
-// The display dump, the content dump and the new-Space mode, run in-process on the
+// The display dump and the content dump, run in-process on the
 // simulated desktop.
 #include <gtest/gtest.h>
 
@@ -12,12 +12,7 @@ class DiagnosticModesTest : public test::DesktopTest {
 protected:
     // A display with any identity, unlike addDisplay's.
     void display(std::optional<DisplayID> id, std::optional<std::string> uuid, Rect bounds, Insets insets = {}) {
-        SimDisplay d;
-        d.id = id;
-        d.uuid = std::move(uuid);
-        d.bounds = bounds;
-        d.insets = insets;
-        sim->world().displays.push_back(d);
+        sim->world().displays.push_back(SimDisplay{id, std::move(uuid), bounds, insets});
     }
     std::int32_t app(const std::string& bundleID, const std::string& name) { return addApp(bundleID, name, {}).pid; }
     void window(std::int32_t pid, const std::string& title, Rect frame) {
@@ -79,12 +74,6 @@ TEST_F(DiagnosticModesTest, ContentDumpListsReadingsProbesAndMatches) {
               "\n=== bestMatch per window ===\n"
               "  Finder  → (no match)\n"
               "  Finder  → /Users/me/Projects\n");
-}
-
-TEST_F(DiagnosticModesTest, NewSpaceModeReportsFailureOnStandardErrorWithStatusZero) {
-    EXPECT_EQ(run(DiagnosticModes::testNewSpace(output)), 0);
-    EXPECT_EQ(output.stderrText, "FAILED: No primary display found\n");
-    EXPECT_EQ(output.stdoutText, "");
 }
 
 }  // namespace

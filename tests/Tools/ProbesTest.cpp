@@ -31,10 +31,9 @@ protected:
     CapturedOutput output;
 };
 
-TEST_F(ProbesTest, DragProbeFollowsOneDragFromDownToUp) {
+TEST_F(ProbesTest, DragProbeFollowsDragsAndClicksFromDownToUp) {
     const auto pid = app("com.apple.Terminal", "Terminal");
-    SimWindow& w = window(pid, "zsh", Rect(100, 100, 600, 400));
-    const AXElement element = w.element;
+    const AXElement element = window(pid, "zsh", Rect(100, 100, 600, 400)).element;
     sim->world().frontmostPid = pid;
     DragProbe probe(output);
     probe.start();
@@ -48,40 +47,21 @@ TEST_F(ProbesTest, DragProbeFollowsOneDragFromDownToUp) {
     sim->world().pointer = Point{310, 120};
     post(EventType::leftMouseDragged);
     post(EventType::leftMouseUp);
+    sim->world().window(element)->unreadable.insert("AXTitle");
+    post(EventType::leftMouseDown);
+    post(EventType::leftMouseUp);
+    sim->world().frontmostPid = app("com.example.Empty", "Empty");
+    post(EventType::leftMouseDown);
+    post(EventType::leftMouseUp);
 
     EXPECT_EQ(output.stdoutText,
               "DragProbe ready. Drag a few windows by their title bar. (Ctrl-C to stop.)\n"
               "DOWN  app=Terminal win='zsh' pos=(100,100)\n"
               "DRAG  win='zsh' winPos=(110,110) cursorAX=(310,120)\n"
-              "UP    win='zsh' finalPos=(110,110) moved=20\n");
-}
-
-TEST_F(ProbesTest, DragProbeClickAndSmallMovesAndNoFocusedWindow) {
-    const auto pid = app("com.apple.finder", "Finder");
-    SimWindow& w = window(pid, "", Rect(10, 30, 500, 300));
-    const AXElement element = w.element;
-    sim->world().window(element)->unreadable.insert("AXTitle");
-    sim->world().frontmostPid = pid;
-    DragProbe probe(output);
-    probe.start();
-    output.stdoutText.clear();
-
-    post(EventType::leftMouseDown);
-    post(EventType::leftMouseUp);
-    post(EventType::leftMouseDown);
-    sim->world().window(element)->position = Point{13, 33};
-    post(EventType::leftMouseUp);
-    EXPECT_EQ(output.stdoutText,
-              "DOWN  app=Finder win='(untitled)' pos=(10,30)\n"
-              "UP    win='(untitled)' finalPos=(10,30) moved=0  (click, not a drag)\n"
-              "DOWN  app=Finder win='(untitled)' pos=(10,30)\n"
-              "UP    win='(untitled)' finalPos=(13,33) moved=6\n");
-
-    output.stdoutText.clear();
-    sim->world().frontmostPid = app("com.example.Empty", "Empty");
-    post(EventType::leftMouseDown);
-    post(EventType::leftMouseUp);
-    EXPECT_EQ(output.stdoutText, "DOWN  Empty: no focused window\n") << "no window tracked, so no UP line";
+              "UP    win='zsh' finalPos=(110,110) moved=20\n"
+              "DOWN  app=Terminal win='(untitled)' pos=(110,110)\n"
+              "UP    win='(untitled)' finalPos=(110,110) moved=0  (click, not a drag)\n"
+              "DOWN  Empty: no focused window\n");  // no window tracked, so no UP line
 }
 
 TEST_F(ProbesTest, DragProbeWithoutPermissionSaysSoAndInstallsNothing) {
@@ -105,18 +85,16 @@ TEST_F(ProbesTest, MinSizeProbeMeasuresAndRestoresEveryWindow) {
     const auto terminal = app("com.apple.Terminal", "Terminal");
     const auto finder = app("com.apple.finder", "Finder");
     app("com.example.Notes", "Notes");
-    SimWindow& t = window(terminal, "zsh — 80×24", Rect(40, 50, 700.5, 500), Size{260, 212});
-    SimWindow& f = window(finder, "", Rect(900, 60, 800, 600), Size{316, 288});
-    const AXElement te = t.element, fe = f.element;
+    const AXElement te = window(terminal, "zsh — 80×24", Rect(40, 50, 700.5, 500), Size{260, 212}).element;
+    const AXElement fe = window(finder, "", Rect(900, 60, 800, 600), Size{316, 288}).element;
 
     const auto results = probe(sim->virtualTime(), {"com.apple.Terminal", "com.apple.finder"});
     ASSERT_EQ(results.size(), 2u);
-    EXPECT_EQ(results[0].bundleID, "com.apple.Terminal");
-    EXPECT_EQ(results[0].probed, (Size{260, 212}));
-    EXPECT_EQ(results[1].probed, (Size{316, 288}));
     EXPECT_EQ(sim->world().window(te)->frame(), Rect(40, 50, 700.5, 500));
     EXPECT_EQ(sim->world().window(fe)->frame(), Rect(900, 60, 800, 600));
     EXPECT_NEAR(sim->virtualTime().now(), 0.4, 1e-9) << "200 ms per window";
+    EXPECT_EQ(MinSizeProbe::format(probe(sim->virtualTime(), {"com.example.Notes"})),
+              "================ Min-size probe ================\n(no matching windows found)\n");
 
     EXPECT_EQ(MinSizeProbe::format(results),
               "================ Min-size probe ================\n"
@@ -129,12 +107,6 @@ TEST_F(ProbesTest, MinSizeProbeMeasuresAndRestoresEveryWindow) {
               "  original: 800 × 600\n"
               "  min     : 316 × 288\n"
               "================================================\n");
-}
-
-TEST_F(ProbesTest, MinSizeProbeWithNothingToMeasure) {
-    app("com.example.Notes", "Notes");
-    EXPECT_EQ(MinSizeProbe::format(probe(sim->virtualTime(), {"com.apple.Terminal", "com.apple.finder"})),
-              "================ Min-size probe ================\n(no matching windows found)\n");
 }
 
 }  // namespace
