@@ -22,7 +22,6 @@ struct StartedTask {
 
     bool done() const { return outcome->done; }
     const T& value() const { return *outcome->value; }
-    // Rethrows what the task threw; nothing when it returned.
     void rethrow() const {
         if (outcome->error) std::rethrow_exception(outcome->error);
     }
