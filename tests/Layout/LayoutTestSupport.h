@@ -1,5 +1,4 @@
-// Small builders for the layout tests: items with frames, and displays of the
-// simulated desktop.
+// Builders for the layout tests: items with frames, and simulated displays.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -20,21 +19,15 @@ inline const std::string kGoneLeft = "99999999-0000-0000-0000-00000000000A";
 inline const std::string kGoneRight = "99999999-0000-0000-0000-00000000000B";
 
 inline ScreenFrame frame(const std::string& display, double x, double y, double w, double h) {
-    ScreenFrame f;
-    f.displayUUID = display;
-    f.x = x;
-    f.y = y;
-    f.width = w;
-    f.height = h;
-    return f;
+    return ScreenFrame{display, x, y, w, h, {}, {}, {}, {}};
 }
 
 // The frame with the size and origin of its display recorded.
 inline ScreenFrame recorded(ScreenFrame f, double dispX = 0, double dispW = 1440, double dispH = 900) {
-    f.dispX = dispX;
-    f.dispY = 0;
     f.dispW = dispW;
     f.dispH = dispH;
+    f.dispX = dispX;
+    f.dispY = 0;
     return f;
 }
 
@@ -59,16 +52,11 @@ inline void addDisplay(SimDesktop& sim, DisplayID id, const std::string& uuid, R
 }
 
 // Rectangles equal up to rounding of the scale factors.
-inline ::testing::AssertionResult nearlyEqual(const Rect& actual, const Rect& expected) {
-    constexpr double eps = 1e-9;
-    const bool ok = std::abs(actual.x() - expected.x()) < eps && std::abs(actual.y() - expected.y()) < eps &&
-                    std::abs(actual.width() - expected.width()) < eps &&
-                    std::abs(actual.height() - expected.height()) < eps;
-    if (ok) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got (" << actual.x() << ", " << actual.y() << ", " << actual.width()
-                                         << ", " << actual.height() << "), expected (" << expected.x() << ", "
-                                         << expected.y() << ", " << expected.width() << ", " << expected.height()
-                                         << ")";
+inline ::testing::AssertionResult nearlyEqual(const Rect& a, const Rect& e) {
+    const auto near = [](double x, double y) { return std::abs(x - y) < 1e-9; };
+    if (near(a.x(), e.x()) && near(a.y(), e.y()) && near(a.width(), e.width()) && near(a.height(), e.height()))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "got (" << a.x() << ", " << a.y() << ", " << a.width() << ", " << a.height() << ")";
 }
 
 }  // namespace kestr::test
