@@ -14,30 +14,14 @@ protected:
     static PlistData data(const std::string& text) { return PlistData(text.begin(), text.end()); }
 };
 
-TEST_F(PreferencesTest, NothingStored) {
-    EXPECT_EQ(Preferences::shared().captureHotkey(), std::nullopt);
-    EXPECT_EQ(Preferences::shared().dragSnapModifier(), ModifierFlag::command);
-    EXPECT_EQ(&Preferences::shared().defaults, &sim->defaults().standard());
-}
-
-TEST_F(PreferencesTest, CaptureHotkeyIsStoredAsJsonData) {
+TEST_F(PreferencesTest, CaptureHotkeyIsStoredAsJsonDataAndAnythingElseReadsAsNone) {
     Preferences preferences;
     preferences.setCaptureHotkey(Hotkey{36, 0x1900});
     EXPECT_EQ(standard().values.at("kestr.captureHotkey"), PlistValue(data(R"({"keyCode":36,"modifiers":6400})")));
     EXPECT_EQ(preferences.captureHotkey(), (Hotkey{36, 0x1900}));
-    preferences.setCaptureHotkey(std::nullopt);
-    EXPECT_FALSE(standard().values.count("kestr.captureHotkey"));
 
-    standard().set("kestr.captureHotkey", data(R"({ "modifiers": 256, "keyCode": 4294967295, "x": 1 })"));
-    EXPECT_EQ(preferences.captureHotkey(), (Hotkey{4294967295u, 256}));
-}
-
-TEST_F(PreferencesTest, AnythingButAHotkeyReadsAsNone) {
-    Preferences preferences;
-    for (const PlistValue& bad :
-         {PlistValue(data(R"({"keyCode":36})")), PlistValue(data(R"({"keyCode":-1,"modifiers":0})")),
-          PlistValue(data("not json")), PlistValue(data("")), PlistValue(data(R"({"keyCode":1.5,"modifiers":0})")),
-          PlistValue(std::string(R"({"keyCode":36,"modifiers":0})")), PlistValue(36)}) {
+    for (const PlistValue& bad : {PlistValue(data(R"({"keyCode":36})")), PlistValue(data(R"({"keyCode":-1,"modifiers":0})")),
+                                  PlistValue(data("not json")), PlistValue(36)}) {
         standard().set("kestr.captureHotkey", bad);
         EXPECT_EQ(preferences.captureHotkey(), std::nullopt);
     }
@@ -50,13 +34,8 @@ TEST_F(PreferencesTest, DragSnapModifierReadsWhateverIsStoredAsAnInteger) {
         return preferences.dragSnapModifier();
     };
     EXPECT_EQ(modifierFor(0), 0u);  // the empty set, not the default
-    EXPECT_EQ(modifierFor(static_cast<std::int64_t>(ModifierFlag::option)), ModifierFlag::option);
     EXPECT_EQ(modifierFor(524288.9), ModifierFlag::option);
     EXPECT_EQ(modifierFor(std::string(" 262144abc")), ModifierFlag::control);
-    EXPECT_EQ(modifierFor(std::string("shift")), 0u);
-    EXPECT_EQ(modifierFor(true), 1u);
-    EXPECT_EQ(modifierFor(PlistArray{}), 0u);
-    EXPECT_EQ(modifierFor(-1), ~std::uint64_t{0});
     EXPECT_EQ(modifierFor(std::string("-99999999999999999999")), std::uint64_t{1} << 63);
 }
 

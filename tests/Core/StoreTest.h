@@ -1,5 +1,4 @@
-// Fixture of the store tests: the kest store's folder on a fresh simulated desktop, and
-// helpers to lay out and read its files.
+// Fixture of the store tests: the kest store's folder on a fresh simulated desktop.
 #pragma once
 
 #include "Core/LayoutStore.h"
@@ -14,13 +13,11 @@ protected:
     std::string folder() { return sim->simFiles().folders().applicationSupport + "/kestr"; }
     std::string path() { return folder() + "/layouts.json"; }
     std::string backup() { return path() + ".bak"; }
-
     void put(const std::string& file, const std::string& bytes) {
-        sim->simFiles().createDirectories(file.substr(0, file.find_last_of('/')));
+        sim->simFiles().createDirectories(folder());
         sim->simFiles().writeAtomically(file, bytes);
     }
     std::string bytes(const std::string& file) { return sim->simFiles().read(file); }
-    bool exists(const std::string& file) { return sim->simFiles().exists(file); }
     std::vector<std::string> files() { return sim->simFiles().list(folder()); }
 
     // The bytes the store writes for these kests.
