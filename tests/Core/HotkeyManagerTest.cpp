@@ -55,8 +55,7 @@ TEST_F(HotkeyManagerTest, KestsGetTheFreeDigitsInOrderThenCaptureThenSnaps) {
 TEST_F(HotkeyManagerTest, RefusalsBecomeConflictsAndNeverReuseADigit) {
     sim->simHotKeys().holdByOtherProgram(18, ctrlOptCmd);  // digit 1 held elsewhere
     auto layouts = kests(2);
-    layouts.push_back(kest("Same as first own", Hotkey{0, 0x100}));
-    layouts.push_back(kest("Duplicate own", Hotkey{0, 0x100}));
+    layouts.insert(layouts.end(), {kest("Same as first own", Hotkey{0, 0x100}), kest("Duplicate", Hotkey{0, 0x100})});
     const auto conflicts = manager().sync(
         layouts, {snap(SnapAction::rightHalf, Hotkey{19, ctrlOptCmd}), snap(SnapAction::maximize, Hotkey{36, ctrlOptCmd})});
     ASSERT_EQ(conflicts.size(), 4u);
@@ -85,47 +84,32 @@ TEST_F(HotkeyManagerTest, PressesDispatchByIdentifierUnlessSuspendedOrStale) {
     EXPECT_EQ(captures, 1);
 }
 
-// A kest's shortcut applies the kest, then hands the applied kest on in a fixed order.
-class HotkeyKestPressTest : public HotkeyManagerTest {
-protected:
-    void SetUp() override {
-        HotkeyManagerTest::SetUp();
-        addDisplay(1, Rect(0, 0, 1440, 900), Insets{25, 0, 0, 0});
-        notes = addApp("com.example.Notes", "Notes", {window("Notes", Rect(500, 400, 300, 200))}).pid;
-        sim->world().pointer = Point{10, 10};
-        auto& m = manager();
-        m.setTrackerActiveLayout = [this](const std::optional<Layout>& l) { events.push_back("tracker " + name(l)); };
-        m.setOverlayActiveLayout = [this](const std::optional<Layout>& l) { events.push_back("overlays " + name(l)); };
-        m.onKestApplied = [this] { events.push_back("applied"); };
-    }
-    static std::string name(const std::optional<Layout>& l) { return l ? l->name : "none"; }
-    Layout notesKest(const std::string& kestName, double x) {
-        Layout k = kest(kestName);
-        k.items = {LayoutItem{}};
-        k.items[0].id = Uuid::random();
-        k.items[0].appBundleID = "com.example.Notes";
-        k.items[0].appName = "Notes";
-        k.items[0].targetFrame = frameOn(1, x, 25, 720, 875);
-        return k;
-    }
-    Rect notesFrame() { return sim->world().process(notes)->windows.front().frame(); }
-    std::int32_t notes = 0;
-    std::vector<std::string> events;
-};
-
 // A press while another apply waits for a launch is dropped by the apply; it must not
 // make the stored kest active with frames that were never applied, nor flash success.
-TEST_F(HotkeyKestPressTest, DroppedApplyChangesNothingAndTheNextPressAppliesTheStoredKest) {
+TEST_F(HotkeyManagerTest, DroppedApplyChangesNothingAndTheNextPressAppliesTheStoredKest) {
+    addDisplay(1, Rect(0, 0, 1440, 900), Insets{25, 0, 0, 0});
+    const auto notes = addApp("com.example.Notes", "Notes", {window("Notes", Rect(500, 400, 300, 200))}).pid;
+    auto notesFrame = [&] { return sim->world().process(notes)->windows.front().frame(); };
+    sim->world().pointer = Point{10, 10};
     SimApplication slow;
     slow.bundleID = "com.example.Slow";
     slow.path = "/Applications/Slow.app";
     slow.firstWindowDelay = 3.0;
     sim->world().install(slow);
-    Layout first = notesKest("First", 0);
-    first.items[0].appBundleID = "com.example.Slow";
-    first.items[0].appName = "Slow";
-    LayoutStore::shared().layouts = {first, notesKest("Second", 720)};
-    manager().sync(LayoutStore::shared().layouts, {});
+    std::vector<std::string> events;
+    manager().setTrackerActiveLayout = [&](const std::optional<Layout>& l) { events.push_back("tracker " + l.value().name); };
+    manager().setOverlayActiveLayout = [&](const std::optional<Layout>& l) { events.push_back("overlays " + l.value().name); };
+    manager().onKestApplied = [&] { events.push_back("applied"); };
+    auto& stored = LayoutStore::shared().layouts;
+    stored = {kest("First"), kest("Second")};
+    for (auto& k : stored) {
+        k.items = {LayoutItem{}};
+        k.items[0].id = Uuid::random();
+        k.items[0].appBundleID = k.name == "First" ? "com.example.Slow" : "com.example.Notes";
+        k.items[0].appName = k.name == "First" ? "Slow" : "Notes";
+        k.items[0].targetFrame = frameOn(1, 720, 25, 720, 875);
+    }
+    manager().sync(stored, {});
 
     sim->simHotKeys().pressHotKey(18, ctrlOptCmd);
     sim->virtualTime().advance(0.5);  // the first apply now waits for Slow's window
@@ -137,7 +121,7 @@ TEST_F(HotkeyKestPressTest, DroppedApplyChangesNothingAndTheNextPressAppliesTheS
     EXPECT_EQ(events, (std::vector<std::string>{"tracker First", "overlays First", "applied"}));
 
     // A kest edited after the sync is applied as stored at the time of the press.
-    LayoutStore::shared().layouts[1].items[0].targetFrame.x = 360;
+    stored[1].items[0].targetFrame.x = 360;
     events.clear();
     sim->simHotKeys().pressHotKey(19, ctrlOptCmd);
     sim->virtualTime().runUntilIdle();

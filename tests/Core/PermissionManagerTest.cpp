@@ -8,7 +8,6 @@ namespace {
 
 class PermissionManagerTest : public test::SimTest {
 protected:
-    // The manager as it starts with access granted or not, recording what it reports.
     PermissionManager& manager(bool trusted) {
         sim->world().trusted = trusted;
         auto& m = PermissionManager::shared();
