@@ -35,7 +35,7 @@ protected:
     }
 };
 
-TEST_F(HotkeyManagerTest, KestsGetTheFreeDigitsInOrderThenCaptureThenSnaps) {
+TEST_F(HotkeyManagerTest, KestsGetTheFreeDigitsInOrderAndPressesDispatchByIdentifier) {
     auto layouts = kests(12);
     const auto conflicts = manager().sync(layouts, {snap(SnapAction::leftHalf, Hotkey{123, 0x1800})});
     EXPECT_TRUE(conflicts.empty());
@@ -50,6 +50,22 @@ TEST_F(HotkeyManagerTest, KestsGetTheFreeDigitsInOrderThenCaptureThenSnaps) {
     manager().sync(layouts, {});
     EXPECT_EQ(registeredKeyCodes(), (std::vector<std::uint32_t>{18, 19, 21, 20, 21, 23, 36}));
     EXPECT_FALSE(manager().registrations[3].autoAssigned);
+
+    // Presses dispatch by identifier, inside the callback, unless suspended.
+    int captures = 0;
+    manager().captureHandler = [&] { ++captures; };
+    manager().sync({}, {});  // the capture shortcut alone
+    sim->simHotKeys().pressHotKey(36, ctrlOptCmd);
+    manager().suspended = true;
+    sim->simHotKeys().pressHotKey(36, ctrlOptCmd);
+    manager().suspended = false;
+    EXPECT_EQ(captures, 1);
+    // A press carrying an identifier from before the last sync does nothing.
+    const std::uint32_t oldID = manager().handlers.begin()->first;
+    manager().sync({}, {});
+    HotKeyEvent stale{EventHotKeyID{HotkeyManager::signature, oldID}};
+    EXPECT_EQ(sim->simHotKeys().deliver(&stale), HotKeyStatus::noErr);
+    EXPECT_EQ(captures, 1);
 }
 
 TEST_F(HotkeyManagerTest, RefusalsBecomeConflictsAndNeverReuseADigit) {
@@ -63,25 +79,6 @@ TEST_F(HotkeyManagerTest, RefusalsBecomeConflictsAndNeverReuseADigit) {
     EXPECT_EQ(manager().effectiveHotkey(layouts[1].id), (Hotkey{19, ctrlOptCmd})) << "the next digit, not the same";
     EXPECT_EQ(conflicts[1].source, HotkeySource::layout(layouts[3].id)) << "the later kest loses";
     EXPECT_EQ(conflicts[3].source, HotkeySource::snap(SnapAction::maximize)) << "the capture shortcut came first";
-}
-
-TEST_F(HotkeyManagerTest, PressesDispatchByIdentifierUnlessSuspendedOrStale) {
-    int captures = 0;
-    manager().captureHandler = [&] { ++captures; };
-    manager().sync({}, {});
-    sim->simHotKeys().pressHotKey(36, ctrlOptCmd);
-    EXPECT_EQ(captures, 1) << "the capture handler runs inside the callback";
-    manager().suspended = true;
-    sim->simHotKeys().pressHotKey(36, ctrlOptCmd);
-    manager().suspended = false;
-    EXPECT_EQ(captures, 1);
-
-    // A press carrying an identifier from before the last sync does nothing.
-    const std::uint32_t oldID = manager().handlers.begin()->first;
-    manager().sync({}, {});
-    HotKeyEvent stale{EventHotKeyID{HotkeyManager::signature, oldID}};
-    EXPECT_EQ(sim->simHotKeys().deliver(&stale), HotKeyStatus::noErr);
-    EXPECT_EQ(captures, 1);
 }
 
 // A press while another apply waits for a launch is dropped by the apply; it must not
