@@ -36,16 +36,8 @@ void rawRun(ConsoleOutput& output, const std::string& label, const std::string& 
         output.out("  [" + label + "] OK → " + outcome.stringValue.value_or("(non-string)") + "\n");
         return;
     }
-    const PlistDict& info = *outcome.errorInfo;
-    std::int64_t number = 0;
-    std::string message = "?";
-    if (auto it = info.find("NSAppleScriptErrorNumber"); it != info.end()) {
-        if (auto n = it->second.get<std::int64_t>()) number = *n;
-    }
-    if (auto it = info.find("NSAppleScriptErrorMessage"); it != info.end()) {
-        if (auto m = it->second.get<std::string>()) message = *m;
-    }
-    output.out("  [" + label + "] ERROR " + std::to_string(number) + ": " + message + "\n");
+    output.out("  [" + label + "] ERROR " + std::to_string(outcome.errorNumber()) + ": " +
+               outcome.errorMessage().value_or("?") + "\n");
 }
 
 void listEntries(ConsoleOutput& output, const std::vector<WindowContentReader::WindowContent>& entries,

@@ -20,20 +20,6 @@ constexpr std::array<const char*, 7> kScriptedApps = {
     "com.apple.Terminal",    "com.mitchellh.ghostty", "com.googlecode.iterm2",
 };
 
-std::int64_t errorCode(const PlistDict& info) {
-    const auto it = info.find("NSAppleScriptErrorNumber");
-    if (it == info.end()) return 0;
-    if (const auto* code = it->second.get<std::int64_t>()) return *code;
-    return 0;
-}
-
-std::string errorMessage(const PlistDict& info) {
-    const auto it = info.find("NSAppleScriptErrorMessage");
-    if (it == info.end()) return "unknown error";
-    if (const auto* message = it->second.get<std::string>()) return *message;
-    return "unknown error";
-}
-
 }  // namespace
 
 WindowSpawner::SpawnError::SpawnError(Kind kind, std::string bundleID, std::int64_t code, std::string message,
@@ -71,10 +57,10 @@ void WindowSpawner::run(const std::string& source, const std::string& bundleID) 
     const ScriptOutcome outcome = platform().scriptHost().run(source);
     if (!outcome.created) throw SpawnError::scriptFailed(bundleID, 0, "could not compile script");
     if (!outcome.errorInfo) return;
-    const std::int64_t code = errorCode(*outcome.errorInfo);
+    const std::int64_t code = outcome.errorNumber();
     // -1743: the user has not allowed kestr to control that application.
     if (code == -1743) throw SpawnError::notPermitted(bundleID);
-    throw SpawnError::scriptFailed(bundleID, code, errorMessage(*outcome.errorInfo));
+    throw SpawnError::scriptFailed(bundleID, code, outcome.errorMessage().value_or("unknown error"));
 }
 
 std::string WindowSpawner::boundsLine(const std::string& ref, const std::optional<Rect>& frame) {

@@ -1,6 +1,7 @@
 // Runs scripts that send events to other applications, synchronously.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,21 @@ struct ScriptOutcome {
     // When the result is a list: its items in order, each with its text when it has
     // one. Empty for any other result.
     std::vector<std::optional<std::string>> listItems;
+
+    // The failure's number when the error dictionary holds an integer one, else 0.
+    std::int64_t errorNumber() const {
+        if (!errorInfo) return 0;
+        const auto it = errorInfo->find("NSAppleScriptErrorNumber");
+        const std::int64_t* number = it == errorInfo->end() ? nullptr : it->second.get<std::int64_t>();
+        return number ? *number : 0;
+    }
+    // The failure's message when the error dictionary holds one as text.
+    std::optional<std::string> errorMessage() const {
+        if (!errorInfo) return std::nullopt;
+        const auto it = errorInfo->find("NSAppleScriptErrorMessage");
+        const std::string* message = it == errorInfo->end() ? nullptr : it->second.get<std::string>();
+        return message ? std::optional<std::string>(*message) : std::nullopt;
+    }
 };
 
 class ScriptHost {
