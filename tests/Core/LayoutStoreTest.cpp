@@ -39,6 +39,12 @@ TEST_F(LayoutStoreTest, UndecodableFileFallsBackToTheBackupAndIsKeptAside) {
                                                  "layouts.json.bak"}));
     EXPECT_EQ(bytes(folder() + "/layouts.corrupt-20261205-210000.json"), truncated);
     EXPECT_EQ(bytes(path()), document(kests(0, 2)));
+
+    // A second corrupt file within the same second is kept beside the first, not over it.
+    put(path(), "damaged again");
+    store.load();
+    EXPECT_EQ(bytes(folder() + "/layouts.corrupt-20261205-210000-1.json"), "damaged again");
+    EXPECT_EQ(bytes(folder() + "/layouts.corrupt-20261205-210000.json"), truncated);
 }
 
 TEST_F(LayoutStoreTest, UndecodableOrOtherVersionWithoutUsableBackupFails) {
