@@ -12,6 +12,7 @@
 #include "Platform/Accessibility.h"
 #include "Platform/Alerts.h"
 #include "Platform/Clock.h"
+#include "Platform/Cursors.h"
 #include "Platform/Defaults.h"
 #include "Platform/Displays.h"
 #include "Platform/EventMonitors.h"
@@ -20,6 +21,7 @@
 #include "Platform/Log.h"
 #include "Platform/MainActor.h"
 #include "Platform/ScriptHost.h"
+#include "Platform/Toasts.h"
 #include "Platform/WindowServer.h"
 #include "Platform/Workspace.h"
 
@@ -42,6 +44,8 @@ public:
     virtual Log& log() = 0;
     virtual Clock& clock() = 0;
     virtual Alerts& alerts() = 0;
+    virtual Toasts& toasts() = 0;
+    virtual Cursors& cursors() = 0;
 
     // The one instance of T for this platform, made with T's default constructor on
     // first use.

@@ -39,7 +39,8 @@ SimDesktop::SimDesktop(SimDesktopOptions options)
       workspace_(world_, *actor_),
       eventMonitors_(world_),
       files_(options.folders ? *options.folders : makeTemporaryFolders(temporaryHome_)),
-      clock_(*actor_) {}
+      clock_(*actor_),
+      toasts_(*actor_) {}
 
 SimDesktop::~SimDesktop() {
     destroySharedInstances();

@@ -14,6 +14,7 @@
 #include "Platform/Sim/SimAccessibility.h"
 #include "Platform/Sim/SimAlerts.h"
 #include "Platform/Sim/SimClock.h"
+#include "Platform/Sim/SimCursors.h"
 #include "Platform/Sim/SimDefaults.h"
 #include "Platform/Sim/SimDisplays.h"
 #include "Platform/Sim/SimEventMonitors.h"
@@ -21,6 +22,7 @@
 #include "Platform/Sim/SimHotKeys.h"
 #include "Platform/Sim/SimLog.h"
 #include "Platform/Sim/SimScriptHost.h"
+#include "Platform/Sim/SimToasts.h"
 #include "Platform/Sim/SimWindowServer.h"
 #include "Platform/Sim/SimWorkspace.h"
 #include "Platform/Sim/SimWorld.h"
@@ -57,6 +59,8 @@ public:
     Log& log() override { return log_; }
     Clock& clock() override { return clock_; }
     Alerts& alerts() override { return alerts_; }
+    Toasts& toasts() override { return toasts_; }
+    Cursors& cursors() override { return cursors_; }
 
     // ---- scenarios (see SimScenario.h) ----
     nlohmann::json toScenario() const;
@@ -86,6 +90,8 @@ public:
     SimLog& simLog() { return log_; }
     SimClock& simClock() { return clock_; }
     SimAlerts& simAlerts() { return alerts_; }
+    SimToasts& simToasts() { return toasts_; }
+    SimCursors& simCursors() { return cursors_; }
 
 private:
     static UserFolders makeTemporaryFolders(std::string& removeOnExit);
@@ -105,6 +111,8 @@ private:
     SimLog log_;
     SimClock clock_;
     SimAlerts alerts_;
+    SimToasts toasts_;
+    SimCursors cursors_;
 };
 
 }  // namespace kestr
