@@ -16,9 +16,11 @@ Task<int> DiagnosticModes::applyByName(ConsoleOutput& output, std::vector<std::s
     } catch (const std::exception&) {
         // Goes on with whatever the store holds: a missing or unreadable file means none.
     }
+    // Bytes that are not UTF-8 name no kest.
+    const auto wanted = UnicodeText::canonicalForm(name);
     std::optional<Layout> layout;
     for (const Layout& l : store.layouts) {
-        if (UnicodeText::equal(l.name, name)) {
+        if (wanted && UnicodeText::canonicalForm(l.name) == wanted) {
             layout = l;
             break;
         }

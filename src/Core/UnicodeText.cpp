@@ -5,6 +5,11 @@
 #include <unicode/regex.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
+#include <array>
+#include <vector>
 
 namespace kestr {
 
@@ -49,10 +54,76 @@ bool isPlainASCII(const std::string& text) {
     return true;
 }
 
+// Below this many marks a run is sorted by insertion; longer runs by counting, which
+// costs a fixed pass over the 256 classes but stays linear however the marks alternate.
+constexpr std::size_t shortRun = 32;
+
+// Sorts text[from, to) stably by combining class (`classes` runs beside the text and
+// is left stale for the run: nothing reads it again).
+void orderRun(std::u32string& text, std::vector<std::uint8_t>& classes, std::size_t from, std::size_t to) {
+    if (to - from < shortRun) {
+        for (std::size_t i = from + 1; i < to; ++i) {
+            const char32_t c = text[i];
+            const std::uint8_t k = classes[i];
+            std::size_t j = i;
+            for (; j > from && classes[j - 1] > k; --j) {
+                text[j] = text[j - 1];
+                classes[j] = classes[j - 1];
+            }
+            text[j] = c;
+            classes[j] = k;
+        }
+        return;
+    }
+    std::array<std::size_t, 257> start{};
+    for (std::size_t i = from; i < to; ++i) ++start[classes[i] + 1u];
+    for (std::size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
+    std::u32string sorted(to - from, U'\0');
+    for (std::size_t i = from; i < to; ++i) sorted[start[classes[i]]++] = text[i];
+    std::copy(sorted.begin(), sorted.end(), text.begin() + static_cast<std::ptrdiff_t>(from));
+}
+
 }  // namespace
 
-bool UnicodeText::equal(const std::string& a, const std::string& b) {
-    return a == b || composed(a) == composed(b);
+// ICU's normaliser puts combining marks in order by insertion, which a long run of
+// marks of alternating classes makes quadratic; here ICU only gives each code point's
+// decomposition and class, and the runs of marks are sorted here.
+std::optional<std::u32string> UnicodeText::canonicalForm(const std::string& text) {
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* nfd = icu::Normalizer2::getNFDInstance(status);
+    if (U_FAILURE(status)) nfd = nullptr;
+    std::u32string out;
+    out.reserve(text.size());
+    std::vector<std::uint8_t> classes;
+    classes.reserve(text.size());
+    icu::UnicodeString mapping;
+    const auto append = [&](UChar32 c) {
+        out.push_back(static_cast<char32_t>(c));
+        classes.push_back(u_getCombiningClass(c));
+    };
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    const std::size_t length = text.size();
+    for (std::size_t i = 0; i < length;) {
+        UChar32 c = 0;
+        U8_NEXT(bytes, i, length, c);
+        if (c < 0) return std::nullopt;
+        if (c < 0x80 || !nfd || !nfd->getDecomposition(c, mapping)) {
+            append(c);
+            continue;
+        }
+        for (int32_t at = 0; at < mapping.length(); at = mapping.moveIndex32(at, 1)) append(mapping.char32At(at));
+    }
+    for (std::size_t i = 0; i < out.size();) {
+        if (classes[i] == 0) {
+            ++i;
+            continue;
+        }
+        std::size_t end = i + 1;
+        while (end < out.size() && classes[end] != 0) ++end;
+        orderRun(out, classes, i, end);
+        i = end;
+    }
+    return out;
 }
 
 bool UnicodeText::contains(const std::string& text, const std::string& part) {

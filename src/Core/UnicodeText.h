@@ -18,8 +18,11 @@ public:
     // decomposed form) are equal. An empty part is found nowhere, and a match never
     // ends inside a combining sequence.
     static bool contains(const std::string& text, const std::string& part);
-    // Whole-text equality under canonical equivalence; letter case counts.
-    static bool equal(const std::string& a, const std::string& b);
+    // The canonical decomposition of a UTF-8 text, as code points; none when the bytes
+    // are not UTF-8. Two texts are canonically equivalent (letter case counting)
+    // exactly when their forms are equal. Costs time linear in the text's length,
+    // however its combining marks are ordered.
+    static std::optional<std::u32string> canonicalForm(const std::string& text);
 
     // Characters are grapheme clusters (a letter with its accents counts once).
     static std::size_t characterCount(const std::string& text);

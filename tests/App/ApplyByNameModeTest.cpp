@@ -102,10 +102,13 @@ TEST_F(ApplyByNameModeTest, FirstKestOfTheNameUnderCanonicalEquivalence) {
 }
 
 TEST_F(ApplyByNameModeTest, UnknownNameOrUnreadableFileEndsWithStatus1) {
-    store({kest("Work")});
+    store({kest("Work"), kest("\xEF\xBF\xBD")});
     EXPECT_EQ(apply({"work"}), (Outcome{1, "no kest named work\n"}));
     EXPECT_EQ(output.stdoutText, "");
     EXPECT_EQ(editorPosition(), (Point{100, 100})) << "nothing was applied";
+
+    // Not UTF-8: it must not stand for the replacement character.
+    EXPECT_EQ(apply({"\xFF"}), (Outcome{1, "no kest named \xFF\n"}));
 
     sim->files().writeAtomically(LayoutStore::shared().fileURL, "{ this is not a kest file");
     EXPECT_EQ(apply({"Work"}), (Outcome{1, "no kest named Work\n"}));

@@ -201,6 +201,24 @@ TEST(EndToEndTest, AppliedWindowsStayMovedInTheNextRun) {
     EXPECT_EQ(r.out, "");
 }
 
+TEST(EndToEndTest, KestNamedWithAMillionCombiningMarksIsPassedOverQuickly) {
+    KestrHome home;
+    ASSERT_EQ(home.run({"--write-sample-layout", home.kestFile()}).status, 0);
+    json file = json::parse(readFile(home.kestFile()));
+    json hostile = file["layouts"][0];
+    hostile["id"] = "0F8E2C1A-9B3D-4E5F-A6B7-C8D9E0F1A2B3";
+    // Marks of alternating classes: each must move past the other to reach its order.
+    std::string name = "a";
+    for (int i = 0; i < 500000; ++i) name += "\u0301\u0316";
+    hostile["name"] = name;
+    file["layouts"].insert(file["layouts"].begin(), hostile);
+    writeFile(home.kestFile(), file.dump());
+
+    const auto r = home.run({"--apply-kest", "Coding (sample)"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "applied=2 skipped=0\n");
+}
+
 TEST(EndToEndTest, DesktopThatCannotBeLoadedOrKeptIsAFailure) {
     KestrHome home;
     writeFile(home.scenarioPath, "{ not json");

@@ -48,12 +48,49 @@ TEST(UnicodeText, MatchesCanonicallyAndCaseSensitively) {
     const std::string composed = "caf\u00e9", decomposed = "cafe\u0301";
     EXPECT_TRUE(UnicodeText::contains("Le " + decomposed + " noir", composed + " noir"));
     EXPECT_FALSE(UnicodeText::contains(decomposed, "cafe")) << "a bare letter is not inside an accented one";
-    EXPECT_TRUE(UnicodeText::equal(composed, decomposed));
+    EXPECT_EQ(UnicodeText::canonicalForm(composed), UnicodeText::canonicalForm(decomposed));
     EXPECT_TRUE(UnicodeText::Regex::compile("Pro.ect \\d+")->findsMatch("my Project 12 — notes"));
     EXPECT_TRUE(UnicodeText::Regex::compile("\\p{Lu}\\w+")->findsMatch("\u00c9t\u00e9"));
     EXPECT_FALSE(UnicodeText::Regex::compile("(unclosed"));
     EXPECT_EQ(UnicodeText::characterCount("\U0001F468\u200D\U0001F469\u200D\U0001F467 x"), 3u);
     EXPECT_EQ(UnicodeText::characterPrefix(decomposed + "!", 4), decomposed);
+}
+
+bool equivalent(const std::string& a, const std::string& b) {
+    const auto formA = UnicodeText::canonicalForm(a);
+    return formA && formA == UnicodeText::canonicalForm(b);
+}
+
+std::string repeated(const std::string& part, std::size_t count) {
+    std::string out;
+    for (std::size_t i = 0; i < count; ++i) out += part;
+    return out;
+}
+
+TEST(UnicodeText, CanonicalFormsOrderMarksByClassAndKeepTheOrderWithinOne) {
+    const std::string acute = "\u0301", grave = "\u0300", graveBelow = "\u0316";  // classes 230, 230, 220
+    EXPECT_TRUE(equivalent("a" + acute + graveBelow, "a" + graveBelow + acute));
+    EXPECT_TRUE(equivalent("\u00e1" + graveBelow, "a" + graveBelow + acute)) << "a precomposed letter opens";
+    EXPECT_FALSE(equivalent("a" + acute + grave, "a" + grave + acute)) << "marks of one class keep their order";
+    EXPECT_TRUE(equivalent("\u212b", "A\u030a")) << "a singleton decomposes";
+    EXPECT_TRUE(equivalent("\ud55c", "\u1112\u1161\u11ab")) << "Hangul syllables decompose";
+    EXPECT_FALSE(equivalent("Work", "work"));
+    EXPECT_FALSE(equivalent("a" + acute, "a" + acute + "b"));
+
+    // Runs long enough to be sorted by counting, not insertion.
+    EXPECT_TRUE(equivalent("a" + repeated(acute + graveBelow, 1000) + "b",
+                           "a" + repeated(graveBelow, 1000) + repeated(acute, 1000) + "b"));
+    EXPECT_FALSE(equivalent("a" + repeated(acute + grave, 1000), "a" + repeated(acute + grave, 999) + grave + acute));
+    const std::string hostile = "a" + repeated(acute + graveBelow, 400000);
+    EXPECT_EQ(UnicodeText::canonicalForm(hostile)->substr(0, 3), U"a\u0316\u0316");
+    EXPECT_TRUE(equivalent(hostile, "a" + repeated(graveBelow + acute, 400000)));
+}
+
+TEST(UnicodeText, BytesThatAreNotUTF8HaveNoCanonicalForm) {
+    EXPECT_EQ(UnicodeText::canonicalForm("\xef\xbf\xbd"), std::u32string(U"\ufffd"));
+    // A stray byte, a surrogate, an overlong slash, a cut sequence, a code point past U+10FFFF.
+    for (const std::string bad : {"\xff", "a\xed\xa0\x80", "\xc0\xaf", "x\xe2\x82", "\xf4\x90\x80\x80"})
+        EXPECT_FALSE(UnicodeText::canonicalForm(bad)) << bad;
 }
 
 }  // namespace
