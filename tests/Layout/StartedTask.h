@@ -5,6 +5,8 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <type_traits>
+#include <variant>
 
 #include "Platform/Task.h"
 
@@ -12,16 +14,18 @@ namespace kestr::test {
 
 template <class T>
 struct StartedTask {
+    // A task without a result keeps only whether it finished.
+    using Value = std::conditional_t<std::is_void_v<T>, std::monostate, T>;
     struct Outcome {
         bool done = false;
-        std::optional<T> value;
+        std::optional<Value> value;
         std::exception_ptr error;
     };
     std::shared_ptr<Outcome> outcome = std::make_shared<Outcome>();
     TaskHandle handle;
 
     bool done() const { return outcome->done; }
-    const T& value() const { return *outcome->value; }
+    const Value& value() const { return *outcome->value; }
     void rethrow() const {
         if (outcome->error) std::rethrow_exception(outcome->error);
     }
@@ -30,7 +34,12 @@ struct StartedTask {
 template <class T>
 Task<void> keepOutcome(Task<T> task, std::shared_ptr<typename StartedTask<T>::Outcome> outcome) {
     try {
-        outcome->value.emplace(co_await std::move(task));
+        if constexpr (std::is_void_v<T>) {
+            co_await std::move(task);
+            outcome->value.emplace();
+        } else {
+            outcome->value.emplace(co_await std::move(task));
+        }
     } catch (...) {
         outcome->error = std::current_exception();
     }

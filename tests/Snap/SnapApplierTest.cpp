@@ -1,0 +1,194 @@
+#include "Snap/SnapApplier.h"
+
+#include <gtest/gtest.h>
+
+#include "Core/HotkeyManager.h"
+#include "Layout/StartedTask.h"
+#include "Support/DesktopTest.h"
+
+namespace kestr::test {
+namespace {
+
+class SnapApplierTest : public DesktopTest {
+protected:
+    void SetUp() override {
+        DesktopTest::SetUp();
+        addDisplay(1, Rect(0, 0, 1440, 900), Insets{25, 0, 0, 0});
+    }
+
+    // A Notes window, focused in the frontmost application.
+    AXElement addFocused(Rect frame, Size minimum = {}) {
+        SimWindow w = window("Doc", frame);
+        w.minimumSize = minimum;
+        SimProcess& p = addApp("com.apple.Notes", "Notes", {w});
+        sim->world().frontmostPid = p.pid;
+        return p.windows.front().element;
+    }
+
+    // Runs one snap to the end; the failure it throws, if any, is rethrown.
+    void snap(SnapAction action) {
+        auto task = start(SnapApplier::apply(action));
+        sim->virtualTime().advance(1);
+        ASSERT_TRUE(task.done());
+        task.rethrow();
+    }
+
+    std::optional<SnapApplier::Failure::Case> failureOf(SnapAction action) {
+        try {
+            snap(action);
+        } catch (const SnapApplier::Failure& f) {
+            return f.failureCase;
+        }
+        return std::nullopt;
+    }
+
+    const std::vector<std::string>& lines() { return sim->simLog().lines(); }
+};
+
+TEST_F(SnapApplierTest, HalvesThenRestoreGoBackToTheFrameBeforeTheLastSnap) {
+    const AXElement w = addFocused(Rect(100, 100, 800, 600));
+    snap(SnapAction::leftHalf);
+    snap(SnapAction::rightHalf);
+    EXPECT_EQ(simWindow(w).frame(), Rect(720, 25, 720, 875));
+    snap(SnapAction::restore);
+    EXPECT_EQ(simWindow(w).frame(), Rect(0, 25, 720, 875));
+    // The entry stays: a second restore applies the same frame again.
+    simWindow(w).position = Point{300, 300};
+    snap(SnapAction::restore);
+    EXPECT_EQ(simWindow(w).frame(), Rect(0, 25, 720, 875));
+    EXPECT_EQ(lines(), (std::vector<std::string>{
+                           "kestr[snap leftHalf]: Notes applied \u2192 (0,25) 720x875 [was (100,100) 800x600]",
+                           "kestr[snap rightHalf]: Notes applied \u2192 (720,25) 720x875 [was (0,25) 720x875]",
+                       }));
+    EXPECT_TRUE(sim->simToasts().shown.empty());
+}
+
+TEST_F(SnapApplierTest, NothingToSnapOrRestoreShowsTheAlertingToast) {
+    EXPECT_EQ(failureOf(SnapAction::leftHalf), SnapApplier::Failure::noFocusedWindow);
+    EXPECT_EQ(lines().back(), "kestr[snap]: no focused/frontmost app");
+    ASSERT_EQ(sim->simToasts().shown.size(), 1u);
+    EXPECT_EQ(sim->simToasts().shown[0],
+              (ShownToast{"No window to snap \u2014 click a window first", ToastFeel::alert, 1.9, 0}));
+    EXPECT_EQ(SnapApplier::Failure(SnapApplier::Failure::noFocusedWindow).what(), std::string("No focused window"));
+
+    // An application without windows.
+    SimProcess& empty = addApp("com.example.Empty", "Empty", {});
+    sim->world().frontmostPid = empty.pid;
+    EXPECT_EQ(failureOf(SnapAction::maximize), SnapApplier::Failure::noFocusedWindow);
+    EXPECT_EQ(lines().back(), "kestr[snap]: no window for Empty (winCount=0)");
+    EXPECT_EQ(empty.manualAccessibility, std::nullopt) << "the application does not support the attribute";
+
+    // A window never snapped has nothing to restore; the failures above left no flag set.
+    const AXElement w = addFocused(Rect(100, 100, 800, 600));
+    snap(SnapAction::restore);
+    EXPECT_EQ(lines().back(),
+              "kestr[snap]: restore skipped \u2014 no pre-snap frame for this window yet (snap something first)");
+    EXPECT_EQ(sim->simToasts().shown.back().text, "Nothing to restore yet \u2014 snap a window first");
+    EXPECT_EQ(simWindow(w).frame(), Rect(100, 100, 800, 600));
+
+    simWindow(w).unreadable = {"AXSize"};
+    EXPECT_EQ(failureOf(SnapAction::leftHalf), SnapApplier::Failure::notMovable);
+    simWindow(w).unreadable = {};
+    simWindow(w).position = Point{-5000, -5000};
+    EXPECT_EQ(failureOf(SnapAction::leftHalf), SnapApplier::Failure::displayUnavailable);
+    // Remembered before the display was looked for.
+    simWindow(w).position = Point{10, 10};
+    snap(SnapAction::restore);
+    EXPECT_EQ(simWindow(w).frame(), Rect(0, 25, 800, 600)) << "pushed back inside the visible area";
+}
+
+TEST_F(SnapApplierTest, ASnapHotKeyLogsWhatTheApplierThrows) {
+    HotkeyManager::shared().applySnap = SnapApplier::apply;
+    auto task = start(HotkeyManager::shared().runSnap(SnapAction::topHalf));
+    sim->virtualTime().advance(1);
+    ASSERT_TRUE(task.done());
+    EXPECT_EQ(lines().back(), "kestr: snap 'topHalf' failed: No focused window");
+
+    const AXElement w = addFocused(Rect(100, 100, 800, 600));
+    task = start(HotkeyManager::shared().runSnap(SnapAction::topHalf));
+    sim->virtualTime().advance(1);
+    EXPECT_EQ(simWindow(w).frame(), Rect(0, 25, 1440, 437.5));
+}
+
+TEST_F(SnapApplierTest, MinimisedAndFullScreenWindowsAreBroughtBackFirst) {
+    const AXElement w = addFocused(Rect(100, 100, 800, 600));
+    simWindow(w).minimized = true;
+    snap(SnapAction::leftHalf);
+    EXPECT_FALSE(simWindow(w).minimized);
+    EXPECT_EQ(simWindow(w).frame(), Rect(0, 25, 720, 875));
+    sim->world().setFullScreen(simWindow(w), true);
+    snap(SnapAction::rightHalf);
+    EXPECT_FALSE(simWindow(w).fullScreen);
+    EXPECT_EQ(simWindow(w).frame(), Rect(720, 25, 720, 875));
+}
+
+TEST_F(SnapApplierTest, DisplayMovesGoRoundTheScreensInSystemOrder) {
+    const AXElement w = addFocused(Rect(100, 100, 800, 600));
+    snap(SnapAction::nextDisplay);
+    EXPECT_EQ(lines().back(), "kestr[snap]: nextDisplay skipped \u2014 only one display connected");
+    snap(SnapAction::restore);  // the frame was remembered all the same
+    EXPECT_EQ(lines().back().find("restore skipped"), std::string::npos);
+
+    addDisplay(2, Rect(1440, 0, 1920, 1080));
+    addDisplay(3, Rect(3360, 0, 1280, 800));
+    simWindow(w).position = Point{3360 + 128, 80};
+    simWindow(w).size = Size{640, 400};
+    snap(SnapAction::nextDisplay);
+    // From the third display's whole frame to the first one's visible area.
+    EXPECT_EQ(simWindow(w).frame(), Rect(144, 112.5, 720, 437.5));
+    simWindow(w).position = Point{3360 + 128, 80};
+    simWindow(w).size = Size{640, 400};
+    snap(SnapAction::previousDisplay);
+    EXPECT_EQ(simWindow(w).frame(), Rect(1440 + 192, 108, 960, 540));
+}
+
+TEST_F(SnapApplierTest, ASnapWhileAnotherWaitsForItsRetryIsDropped) {
+    // The window keeps a minimum width, so the first snap waits 60 ms to write again.
+    const AXElement w = addFocused(Rect(100, 100, 800, 600), Size{900, 300});
+    auto first = start(SnapApplier::apply(SnapAction::leftHalf));
+    sim->virtualTime().runPending();
+    ASSERT_FALSE(first.done());
+    auto second = start(SnapApplier::apply(SnapAction::rightHalf));
+    sim->virtualTime().runPending();
+    EXPECT_TRUE(second.done());
+    EXPECT_EQ(lines().back(), "kestr[snap]: dropped re-entrant rightHalf (one already in flight)");
+    sim->virtualTime().advance(0.1);
+    EXPECT_TRUE(first.done());
+    EXPECT_EQ(simWindow(w).frame(), Rect(0, 25, 900, 875));
+    snap(SnapAction::restore);
+    EXPECT_EQ(simWindow(w).frame(), Rect(100, 100, 900, 600)) << "as wide as the window goes";
+}
+
+TEST_F(SnapApplierTest, RestoreFramesBelongToOneDesktopAndForgetClosedWindows) {
+    const AXElement w = addFocused(Rect(100, 100, 800, 600));
+    snap(SnapAction::leftHalf);
+
+    // A fresh desktop hands out the same element handles again; it has nothing stored.
+    TearDown();
+    SetUp();
+    const AXElement again = addFocused(Rect(100, 100, 800, 600));
+    ASSERT_EQ(again, w);
+    snap(SnapAction::restore);
+    EXPECT_EQ(sim->simToasts().shown.size(), 1u);
+    EXPECT_EQ(simWindow(again).frame(), Rect(100, 100, 800, 600));
+
+    snap(SnapAction::leftHalf);
+    sim->world().closeWindow(again);
+    const AXElement other = addFocused(Rect(50, 50, 400, 300));
+    snap(SnapAction::maximize);
+    EXPECT_EQ(SnapApplier::state().preSnapFrames.size(), 1u);
+    EXPECT_TRUE(SnapApplier::state().preSnapFrames.count(other));
+}
+
+TEST_F(SnapApplierTest, ARestoreFrameOnADisconnectedDisplayLandsOnTheMainDisplay) {
+    addDisplay(2, Rect(1440, 0, 1920, 1080));
+    const AXElement w = addFocused(Rect(1500, 100, 1700, 600));
+    snap(SnapAction::leftHalf);
+    sim->world().displays.pop_back();
+    snap(SnapAction::restore);
+    // Shrunk to the main display's visible width, height kept.
+    EXPECT_EQ(simWindow(w).frame(), Rect(0, 100, 1440, 600));
+}
+
+}  // namespace
+}  // namespace kestr::test
