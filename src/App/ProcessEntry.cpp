@@ -53,7 +53,7 @@ int runDragProbe(SimBackend& backend, ConsoleOutput& output) {
         loop.stop();
     });
     {
-        DragProbe probe(output);
+        DragProbe probe([&output](const std::string& text) { output.out(text); });
         probe.start();
         loop.run();
     }
@@ -117,7 +117,7 @@ int ProcessEntry::run(const std::vector<std::string>& arguments, const SimBacken
             if (status == 0) status = 1;
         }
         return status;
-    } catch (const SimBackendError& e) {
+    } catch (const Error& e) {  // no usable environment, or no desktop to load
         output.err(std::string(e.what()) + "\n");
         return 1;
     }

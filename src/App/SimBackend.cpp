@@ -1,44 +1,24 @@
 #include "App/SimBackend.h"
 
-#include <chrono>
 #include <filesystem>
 
 #include "Platform/Platform.h"
 #include "Platform/Sim/SimDesktop.h"
+#include "Platform/SystemClock.h"
 
 namespace kestr {
 
-namespace {
-
-// An XDG base folder counts only when it is set to an absolute path.
-std::optional<std::string> absoluteValue(const SimBackendPaths::Environment& environment, const std::string& name) {
-    auto value = environment(name);
-    if (!value || value->empty() || (*value)[0] != '/') return std::nullopt;
-    return value;
-}
-
-}  // namespace
-
 SimBackendPaths SimBackendPaths::fromEnvironment(const Environment& environment) {
-    const auto home = absoluteValue(environment, "HOME");
-    if (!home) throw SimBackendError("kestr: HOME must be set to an absolute path");
-    const std::filesystem::path homePath(*home);
-
+    const UserEnvironment user = UserEnvironment::read(environment);
     SimBackendPaths paths;
-    paths.folders.home = *home;
-    paths.folders.desktop = (homePath / "Desktop").string();
-    paths.folders.applicationSupport =
-        absoluteValue(environment, "XDG_DATA_HOME").value_or((homePath / ".local" / "share").string());
-
+    paths.folders = user.folders;
+    paths.logToStderr = user.logToStderr;
     const auto explicitScenario = environment("KESTR_SIM_DESKTOP");
     if (explicitScenario && !explicitScenario->empty()) {
         paths.scenarioPath = *explicitScenario;
     } else {
-        const std::filesystem::path state(
-            absoluteValue(environment, "XDG_STATE_HOME").value_or((homePath / ".local" / "state").string()));
-        paths.scenarioPath = (state / "kestr" / "sim-desktop.json").string();
+        paths.scenarioPath = (std::filesystem::path(user.stateHome) / "kestr" / "sim-desktop.json").string();
     }
-    paths.logToStderr = environment("KESTR_LOG_STDERR") == std::optional<std::string>("1");
     return paths;
 }
 
@@ -60,8 +40,7 @@ SimBackend::SimBackend(SimBackendPaths paths) : paths_(std::move(paths)), log_(p
     }
     // Dates the program writes (a kest's creation time, the dump's time stamp) are the
     // real ones; the desktop's own clock would start at the same instant every run.
-    desktop_->simClock().start =
-        std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count() - loop_->now();
+    desktop_->simClock().start = SystemClock().now() - loop_->now();
     desktop_->simLog().forwardTo = &log_;
     installPlatform(desktop_.get());
 }

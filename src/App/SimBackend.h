@@ -4,15 +4,14 @@
 // windows).
 #pragma once
 
-#include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "Platform/Error.h"
 #include "Platform/MainActor.h"
 #include "Platform/PosixFiles.h"
 #include "Platform/SystemLog.h"
+#include "Platform/UserEnvironment.h"
 
 namespace kestr {
 
@@ -27,17 +26,13 @@ public:
 struct SimBackendPaths {
     UserFolders folders;
     std::string scenarioPath;
-    // Log lines go to syslog, and to standard error too when KESTR_LOG_STDERR is "1".
     bool logToStderr = false;
 
-    // One environment variable's value; none when it is unset.
-    using Environment = std::function<std::optional<std::string>(const std::string& name)>;
+    using Environment = UserEnvironment::Variables;
 
-    // Application support is $XDG_DATA_HOME, else $HOME/.local/share; the desktop folder
-    // is $HOME/Desktop. The scenario is $KESTR_SIM_DESKTOP, else
-    // $XDG_STATE_HOME/kestr/sim-desktop.json, else $HOME/.local/state/kestr/sim-desktop.json.
-    // Empty or relative XDG values are ignored, as the base-directory rules ask.
-    // Throws SimBackendError when HOME is unset or not an absolute path.
+    // The user's folders and log choice as UserEnvironment reads them. The scenario is
+    // $KESTR_SIM_DESKTOP, else "kestr/sim-desktop.json" in the user's state folder.
+    // Throws UserEnvironmentError.
     static SimBackendPaths fromEnvironment(const Environment& environment);
 };
 

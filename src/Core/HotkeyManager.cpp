@@ -5,9 +5,7 @@
 
 #include "Core/LayoutStore.h"
 #include "Core/Preferences.h"
-#include "Layout/LayoutApplier.h"
 #include "Platform/Platform.h"
-#include "Window/DisplayManager.h"
 
 namespace kestr {
 
@@ -182,15 +180,13 @@ Task<void> HotkeyManager::runKest(Uuid layoutID) {
             break;
         }
     }
-    if (!layout) co_return;
-    const auto anchor = DisplayManager::displayUnderMouse();
-    const auto report = co_await LayoutApplier::apply(*layout, LayoutApplier::ApplyMode::restoreMissing,
-                                                      LayoutApplier::FrameSource::captured, anchor);
+    if (!layout || !applyKest) co_return;
+    const auto applied = co_await applyKest(*layout);
     // An apply dropped as re-entrant placed nothing: nothing becomes active, nothing
     // flashes.
-    if (!report.effectiveLayout) co_return;
-    if (setTrackerActiveLayout) setTrackerActiveLayout(report.effectiveLayout);
-    if (setOverlayActiveLayout) setOverlayActiveLayout(report.effectiveLayout);
+    if (!applied) co_return;
+    if (setTrackerActiveLayout) setTrackerActiveLayout(applied);
+    if (setOverlayActiveLayout) setOverlayActiveLayout(applied);
     if (onKestApplied) onKestApplied();
 }
 

@@ -15,7 +15,7 @@
 #include "Core/Layout.h"
 #include "Platform/HotKeys.h"
 #include "Platform/Task.h"
-#include "Snap/SnapBinding.h"
+#include "Core/SnapBinding.h"
 
 namespace kestr {
 
@@ -68,6 +68,10 @@ public:
     // the active kest of edge resizing (first the tracker, then the overlays).
     std::function<void(const std::optional<Layout>&)> setTrackerActiveLayout;
     std::function<void(const std::optional<Layout>&)> setOverlayActiveLayout;
+    // Applies a kest pressed by its shortcut and gives the kest as applied, or none when
+    // the apply placed nothing (dropped while another apply runs). The layout engine
+    // provides it; without it a kest's shortcut does nothing.
+    std::function<Task<std::optional<Layout>>(Layout)> applyKest;
     // Snaps the focused window; failures are thrown.
     std::function<Task<void>(SnapAction)> applySnap;
 

@@ -4,7 +4,7 @@
 #include <variant>
 
 #include "Core/Uuid.h"
-#include "Snap/SnapAction.h"
+#include "Core/SnapAction.h"
 
 namespace kestr {
 

@@ -9,8 +9,8 @@
 //         return {
 //             // Decode the whole document; only when that succeeds replace `items`.
 //             [this](const std::string& bytes) { items = decodeDocument(bytes); },
-//             // A current-version document of `items`, written with LayoutStore::encoder().
-//             [this] { return LayoutStore::encoder().encode(toJson(MyDocument{1, items})); },
+//             // A current-version document of `items`, written with the shared encoder.
+//             [this] { return JsonFileStore::encoder().encode(toJson(MyDocument{1, items})); },
 //             [this] { items.clear(); },
 //             [] { throw MyStoreError::loadFailedRefusingToSave(); },
 //         };
@@ -37,6 +37,8 @@
 #include <functional>
 #include <string>
 
+#include "Core/JsonEncoder.h"
+
 namespace kestr {
 
 class JsonFileStore {
@@ -54,6 +56,10 @@ public:
         // Throws the store's own error for a save while loadFailed is set.
         std::function<void()> refuseToSave;
     };
+
+    // The writer of every stored JSON file: sorted keys, pretty-printed, slashes as they
+    // are, UTF-8; a NaN or infinite number fails. A fresh one on each call.
+    static JsonEncoder encoder() { return JsonEncoder{}; }
 
     // The folder "kestr" under the user's Application Support folder (the first the
     // system reports; home + "Library/Application Support" when it reports none).

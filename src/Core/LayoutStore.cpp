@@ -14,8 +14,6 @@ LayoutStore& LayoutStore::shared() { return platform().shared<LayoutStore>(); }
 
 std::string LayoutStore::defaultFileURL() { return joinPath(JsonFileStore::defaultFolder(), "layouts.json"); }
 
-JsonEncoder LayoutStore::encoder() { return JsonEncoder{}; }
-
 std::vector<Layout> LayoutStore::decodeDocument(const std::string& bytes) {
     // The whole document is decoded before its version is looked at, so a malformed
     // document of another version fails with the decoding error.

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "Core/JsonEncoder.h"
 #include "Core/JsonFileStore.h"
 #include "Core/Layout.h"
 #include "Core/LayoutStoreError.h"
@@ -24,9 +23,8 @@ public:
     static LayoutStore& shared();
     // ".../Application Support/kestr/layouts.json"; nothing is created.
     static std::string defaultFileURL();
-    // The writer of every stored JSON file: sorted keys, pretty-printed, slashes as
-    // they are, UTF-8; a NaN or infinite number fails. A fresh one on each call.
-    static JsonEncoder encoder();
+    // The kest store's encoder: the one every JSON store shares (JsonFileStore::encoder).
+    static JsonEncoder encoder() { return JsonFileStore::encoder(); }
 
     const std::string fileURL;
     std::vector<Layout> layouts;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "Core/Hotkey.h"
-#include "Snap/SnapBinding.h"
+#include "Core/SnapBinding.h"
 
 namespace kestr::SnapConflicts {
 

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "Snap/SnapBinding.h"
+#include "Core/SnapBinding.h"
 
 namespace kestr::SnapDefaults {
 

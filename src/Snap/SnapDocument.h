@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "Snap/SnapBinding.h"
+#include "Core/SnapBinding.h"
 
 namespace kestr {
 

@@ -7,8 +7,8 @@
 #include <nlohmann/json.hpp>
 
 #include "Core/ModelJson.h"
-#include "Snap/SnapAction.h"
-#include "Snap/SnapBinding.h"
+#include "Core/SnapAction.h"
+#include "Core/SnapBinding.h"
 #include "Snap/SnapDocument.h"
 
 namespace kestr {

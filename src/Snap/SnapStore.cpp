@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "Core/FilePath.h"
-#include "Core/LayoutStore.h"
 #include "Platform/Platform.h"
 #include "Snap/SnapJson.h"
 
@@ -28,7 +27,7 @@ std::vector<SnapBinding> SnapStore::decodeDocument(const std::string& bytes) {
 JsonFileStore::Content SnapStore::content() {
     return {
         [this](const std::string& bytes) { bindings = decodeDocument(bytes); },
-        [this] { return LayoutStore::encoder().encode(toJson(SnapDocument{1, bindings})); },
+        [this] { return JsonFileStore::encoder().encode(toJson(SnapDocument{1, bindings})); },
         [this] { bindings.clear(); },
         [] { throw SnapStoreError::loadFailedRefusingToSave(); },
     };

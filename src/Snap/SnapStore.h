@@ -8,8 +8,8 @@
 
 #include "Core/Hotkey.h"
 #include "Core/JsonFileStore.h"
-#include "Snap/SnapAction.h"
-#include "Snap/SnapBinding.h"
+#include "Core/SnapAction.h"
+#include "Core/SnapBinding.h"
 #include "Snap/SnapStoreError.h"
 
 namespace kestr {

@@ -17,7 +17,7 @@ double distance(Point a, Point b) { return std::fabs(a.x - b.x) + std::fabs(a.y 
 
 }  // namespace
 
-DragProbe::DragProbe(ConsoleOutput& output) : output_(output), self_(std::make_shared<DragProbe*>(this)) {}
+DragProbe::DragProbe(Sink output) : output_(std::move(output)), self_(std::make_shared<DragProbe*>(this)) {}
 
 DragProbe::~DragProbe() {
     for (MonitorToken token : monitors) platform().eventMonitors().removeMonitor(token);
@@ -25,10 +25,10 @@ DragProbe::~DragProbe() {
 
 void DragProbe::start() {
     if (!platform().accessibility().isProcessTrusted()) {
-        output_.out("Accessibility NOT granted — global monitors won't fire. Grant it and retry.\n");
+        output_("Accessibility NOT granted — global monitors won't fire. Grant it and retry.\n");
         return;
     }
-    output_.out("DragProbe ready. Drag a few windows by their title bar. (Ctrl-C to stop.)\n");
+    output_("DragProbe ready. Drag a few windows by their title bar. (Ctrl-C to stop.)\n");
     add(eventMask(EventType::leftMouseDown), &DragProbe::onDown);
     add(eventMask(EventType::leftMouseDragged), &DragProbe::onDragged);
     add(eventMask(EventType::leftMouseUp), &DragProbe::onUp);
@@ -60,7 +60,7 @@ void DragProbe::onDown() {
     const std::string name = app->localizedName.value_or("?");
     const auto window = focusedWindow(platform().accessibility().createApplication(app->processIdentifier));
     if (!window) {
-        output_.out("DOWN  " + name + ": no focused window\n");
+        output_("DOWN  " + name + ": no focused window\n");
         return;
     }
     tracked = window;
@@ -68,7 +68,7 @@ void DragProbe::onDown() {
     lastLogged = initial;
     title = WindowController::axString(*window, "AXTitle").value_or("(untitled)");
     appName = name;
-    output_.out("DOWN  app=" + appName + " win='" + title + "' pos=" + fmt(initial) + "\n");
+    output_("DOWN  app=" + appName + " win='" + title + "' pos=" + fmt(initial) + "\n");
 }
 
 void DragProbe::onDragged() {
@@ -78,14 +78,14 @@ void DragProbe::onDragged() {
     lastLogged = *now;
     const Point pointer =
         EdgeProximityTracker::axLocation(platform().displays().mouseLocation()).value_or(Point{});
-    output_.out("DRAG  win='" + title + "' winPos=" + fmt(*now) + " cursorAX=" + fmt(pointer) + "\n");
+    output_("DRAG  win='" + title + "' winPos=" + fmt(*now) + " cursorAX=" + fmt(pointer) + "\n");
 }
 
 void DragProbe::onUp() {
     if (!tracked) return;
     const Point final = WindowController::readPosition(*tracked).value_or(Point{});
     const double moved = distance(final, initial);
-    output_.out("UP    win='" + title + "' finalPos=" + fmt(final) + " moved=" + wholeNumberText(moved) +
+    output_("UP    win='" + title + "' finalPos=" + fmt(final) + " moved=" + wholeNumberText(moved) +
                 (moved < 5 ? "  (click, not a drag)" : "") + "\n");
     tracked.reset();
 }

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "App/ConsoleOutput.h"
 #include "Platform/Accessibility.h"
 #include "Platform/EventMonitors.h"
 
@@ -17,7 +16,10 @@ namespace kestr {
 
 class DragProbe {
 public:
-    explicit DragProbe(ConsoleOutput& output);
+    // Where the probe's lines go, each with its line end.
+    using Sink = std::function<void(const std::string& text)>;
+
+    explicit DragProbe(Sink output);
     ~DragProbe();
 
     void start();
@@ -36,7 +38,7 @@ private:
     void add(EventMask mask, void (DragProbe::*handler)());
     std::optional<AXElement> focusedWindow(AXElement application);
 
-    ConsoleOutput& output_;
+    Sink output_;
     std::shared_ptr<DragProbe*> self_;
 };
 

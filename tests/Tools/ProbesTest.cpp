@@ -1,7 +1,6 @@
 // The drag probe's lines for posted mouse events, and the minimum-size probe's pass.
 #include <gtest/gtest.h>
 
-#include "App/ConsoleOutput.h"
 #include "Support/DesktopTest.h"
 #include "Tools/DragProbe.h"
 #include "Tools/MinSizeProbe.h"
@@ -28,7 +27,8 @@ protected:
         sim->simEventMonitors().post(e);
         sim->virtualTime().runPending();
     }
-    CapturedOutput output;
+    std::string printed;
+    DragProbe::Sink output = [this](const std::string& text) { printed += text; };
 };
 
 TEST_F(ProbesTest, DragProbeFollowsDragsAndClicksFromDownToUp) {
@@ -54,7 +54,7 @@ TEST_F(ProbesTest, DragProbeFollowsDragsAndClicksFromDownToUp) {
     post(EventType::leftMouseDown);
     post(EventType::leftMouseUp);
 
-    EXPECT_EQ(output.stdoutText,
+    EXPECT_EQ(printed,
               "DragProbe ready. Drag a few windows by their title bar. (Ctrl-C to stop.)\n"
               "DOWN  app=Terminal win='zsh' pos=(100,100)\n"
               "DRAG  win='zsh' winPos=(110,110) cursorAX=(310,120)\n"
@@ -69,7 +69,7 @@ TEST_F(ProbesTest, DragProbeWithoutPermissionSaysSoAndInstallsNothing) {
     DragProbe probe(output);
     probe.start();
     EXPECT_TRUE(probe.monitors.empty());
-    EXPECT_EQ(output.stdoutText, "Accessibility NOT granted — global monitors won't fire. Grant it and retry.\n");
+    EXPECT_EQ(printed, "Accessibility NOT granted — global monitors won't fire. Grant it and retry.\n");
 }
 
 std::vector<MinSizeProbe::Result> probe(VirtualMainActor& loop, std::set<std::string> ids) {

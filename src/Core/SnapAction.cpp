@@ -1,4 +1,4 @@
-#include "Snap/SnapAction.h"
+#include "Core/SnapAction.h"
 
 #include <algorithm>
 #include <array>

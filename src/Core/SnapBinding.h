@@ -4,7 +4,7 @@
 
 #include "Core/Hotkey.h"
 #include "Core/Uuid.h"
-#include "Snap/SnapAction.h"
+#include "Core/SnapAction.h"
 
 namespace kestr {
 

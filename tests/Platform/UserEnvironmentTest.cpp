@@ -1,0 +1,43 @@
+// The folders and log choice a process takes from its environment variables.
+#include "Platform/UserEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "Support/EnvironmentVariables.h"
+
+namespace kestr {
+namespace {
+
+UserEnvironment read(std::map<std::string, std::string> variables) {
+    return UserEnvironment::read(test::environmentOf(std::move(variables)));
+}
+
+TEST(UserEnvironmentTest, FoldersFollowTheXdgRulesAndHomeIsRequired) {
+    auto environment =
+        read({{"HOME", "/home/kim"}, {"XDG_DATA_HOME", "data"}, {"XDG_STATE_HOME", ""}, {"KESTR_LOG_STDERR", "yes"}});
+    EXPECT_EQ(environment.folders.home, "/home/kim");
+    EXPECT_EQ(environment.folders.desktop, "/home/kim/Desktop");
+    EXPECT_EQ(environment.folders.applicationSupport, "/home/kim/.local/share") << "a relative base is ignored";
+    EXPECT_EQ(environment.stateHome, "/home/kim/.local/state") << "so is an empty one";
+    EXPECT_FALSE(environment.logToStderr);
+
+    environment = read({{"HOME", "/home/kim"}, {"XDG_DATA_HOME", "/data"}, {"XDG_STATE_HOME", "/state"},
+                        {"KESTR_LOG_STDERR", "1"}});
+    EXPECT_EQ(environment.folders.applicationSupport, "/data");
+    EXPECT_EQ(environment.stateHome, "/state");
+    EXPECT_TRUE(environment.logToStderr);
+
+    for (const auto& variables : std::vector<std::map<std::string, std::string>>{{}, {{"HOME", "kim"}}}) {
+        try {
+            read(variables);
+            ADD_FAILURE() << "accepted " << ::testing::PrintToString(variables);
+        } catch (const UserEnvironmentError& e) {
+            EXPECT_STREQ(e.what(), "kestr: HOME must be set to an absolute path");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kestr
