@@ -7,11 +7,11 @@
 #include <optional>
 #include <string>
 
+#include "Core/SnapAction.h"
 #include "Platform/Accessibility.h"
 #include "Platform/Error.h"
 #include "Platform/Geometry.h"
 #include "Platform/Task.h"
-#include "Snap/SnapAction.h"
 
 namespace kestr {
 
