@@ -1,5 +1,7 @@
 #include "Core/JsonFileStore.h"
 
+#include <cerrno>
+#include <cstring>
 #include <exception>
 
 #include "Core/FilePath.h"
@@ -37,17 +39,15 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
         return;
     }
 
-    std::string bytes;
-    try {
-        bytes = files.read(path);
-    } catch (...) {
-        failUntilNextLoad(std::current_exception());
-    }
-
+    // A file too large to be a store counts as one that cannot be decoded.
     std::exception_ptr decodingError;
     try {
-        content.decodeAndTake(bytes);
+        content.decodeAndTake(files.read(path));
         return;
+    } catch (const FileTooLargeError&) {
+        decodingError = std::current_exception();
+    } catch (const FileError&) {
+        failUntilNextLoad(std::current_exception());
     } catch (...) {
         decodingError = std::current_exception();
     }
@@ -57,15 +57,12 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
     // nothing is moved or written now, and saves refuse meanwhile.
     bool backupTaken = false;
     if (files.exists(backup)) {
-        std::string backupBytes;
         try {
-            backupBytes = files.read(backup);
-        } catch (...) {
-            failUntilNextLoad(decodingError);
-        }
-        try {
-            content.decodeAndTake(backupBytes);
+            content.decodeAndTake(files.read(backup));
             backupTaken = true;
+        } catch (const FileTooLargeError&) {
+        } catch (const FileError&) {
+            failUntilNextLoad(decodingError);
         } catch (...) {
         }
     }
@@ -91,6 +88,8 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
 void JsonFileStore::save(const std::string& path, bool loadFailed, const Content& content) {
     if (loadFailed) content.refuseToSave();
     Files& files = platform().files();
+    // Checked before the backup step, which would otherwise try to keep the folder.
+    if (files.isDirectory(path)) throw FileError("cannot write " + path + ": " + std::strerror(EISDIR));
 
     if (files.exists(path)) {
         // The old backup is replaced in one step, only once the new copy is complete.

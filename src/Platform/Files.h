@@ -2,6 +2,7 @@
 // writes, copy, move and remove. Every failure throws FileError.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,11 +15,21 @@ public:
     using Error::Error;
 };
 
+// A file larger than Files::maxReadSize. No file kestr reads is legitimately that large
+// (a thousand kests of ten windows each take about 20 MB), so callers treat such a file
+// as one they cannot decode.
+class FileTooLargeError : public FileError {
+public:
+    using FileError::FileError;
+};
+
 enum class FileOperation { read, atomicWrite, copy, move, remove, createDirectory };
 
 class Files {
 public:
     virtual ~Files() = default;
+
+    static constexpr std::int64_t maxReadSize = 64 * 1024 * 1024;
 
     // The user's application-data folders, first one preferred; may be empty.
     virtual std::vector<std::string> applicationSupportDirectories() = 0;
@@ -27,11 +38,15 @@ public:
 
     virtual bool exists(const std::string& path) = 0;
     virtual bool isDirectory(const std::string& path) = 0;
+    // The whole content of a regular file (links followed). Anything else (a folder, a
+    // named pipe, a device) fails at once with FileError; a file larger than
+    // maxReadSize fails with FileTooLargeError before it is read.
     virtual std::string read(const std::string& path) = 0;
     // Writes to a temporary file in the same folder, flushes it, then renames it over
     // the destination: a reader sees the old content or the new, never a mixture.
     virtual void writeAtomically(const std::string& path, const std::string& bytes) = 0;
-    // Fails when the destination exists.
+    // Copies one regular file (links followed); fails when the destination exists or
+    // the source is anything else, a folder included.
     virtual void copy(const std::string& from, const std::string& to) = 0;
     // Fails when the destination exists.
     virtual void move(const std::string& from, const std::string& to) = 0;

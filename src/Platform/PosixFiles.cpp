@@ -25,6 +25,9 @@ namespace {
     throw FileError(what + " " + path + ": " + ec.message());
 }
 
+// Why a file that is not a regular one is refused.
+std::string notRegular(mode_t mode) { return S_ISDIR(mode) ? std::strerror(EISDIR) : "not a regular file"; }
+
 }  // namespace
 
 std::vector<std::string> PosixFiles::applicationSupportDirectories() {
@@ -43,9 +46,28 @@ bool PosixFiles::isDirectory(const std::string& path) {
 }
 
 std::string PosixFiles::read(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that opening a named pipe with no writer returns at once; it is
+    // refused below like every other file that is not a regular one.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) fail("cannot read", path, errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        fail("cannot read", path, err);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw FileError("cannot read " + path + ": " + notRegular(st.st_mode));
+    }
+    const auto tooLarge = [&] {
+        ::close(fd);
+        throw FileTooLargeError("cannot read " + path + ": larger than " +
+                                std::to_string(maxReadSize / (1024 * 1024)) + " MB");
+    };
+    if (st.st_size > maxReadSize) tooLarge();
     std::string out;
+    out.reserve(static_cast<size_t>(st.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -57,6 +79,8 @@ std::string PosixFiles::read(const std::string& path) {
         }
         if (n == 0) break;
         out.append(buffer, static_cast<size_t>(n));
+        // The file may grow while it is read.
+        if (out.size() > static_cast<size_t>(maxReadSize)) tooLarge();
     }
     ::close(fd);
     return out;
@@ -99,8 +123,11 @@ void PosixFiles::writeAtomically(const std::string& path, const std::string& byt
 
 void PosixFiles::copy(const std::string& from, const std::string& to) {
     if (exists(to)) fail("cannot copy to", to, EEXIST);
+    struct stat st {};
+    if (::stat(from.c_str(), &st) != 0) fail("cannot copy", from, errno);
+    if (!S_ISREG(st.st_mode)) throw FileError("cannot copy " + from + ": " + notRegular(st.st_mode));
     std::error_code ec;
-    fs::copy(from, to, fs::copy_options::recursive, ec);
+    fs::copy_file(from, to, fs::copy_options::none, ec);
     if (ec) fail("cannot copy", from, ec);
 }
 

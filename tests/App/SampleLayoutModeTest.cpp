@@ -50,5 +50,24 @@ TEST_F(SampleLayoutModeTest, FailedWriteIsReportedAndTheBackupStays) {
     EXPECT_EQ(sim->files().read(path + ".bak"), first);
 }
 
+// An empty path is the current folder. A folder is never kept as a backup (that copy
+// went on into itself), nor replaced.
+TEST_F(SampleLayoutModeTest, FolderAsThePathFailsAtOnceAndLeavesItAlone) {
+    const std::string folder = home() + "/kests";
+    sim->files().createDirectories(folder + "/inside");
+    for (const std::string& given : {std::string(""), std::string("kests"), folder + "/"}) {
+        SCOPED_TRACE("path \"" + given + "\"");
+        output = CapturedOutput();
+        const std::string current = given.empty() ? folder : home();
+        EXPECT_EQ(DiagnosticModes::writeSampleLayout(output, given, current), 1);
+        EXPECT_EQ(output.stdoutText, "");
+        EXPECT_TRUE(output.stderrText.starts_with("Failed to write sample: cannot write " + folder))
+            << output.stderrText;
+        EXPECT_TRUE(output.stderrText.ends_with(": Is a directory\n")) << output.stderrText;
+        EXPECT_EQ(sim->files().list(folder), std::vector<std::string>{"inside"});
+        for (const std::string& name : sim->files().list(home())) EXPECT_FALSE(name.starts_with("kests.")) << name;
+    }
+}
+
 }  // namespace
 }  // namespace kestr

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <limits>
 
 #include "Core/JsonDecoder.h"
@@ -119,6 +122,27 @@ TEST_F(LayoutStoreTest, FailedBackupOrEncodingKeepsBothFiles) {
     store.layouts = kests(2, 1);
     store.save();
     EXPECT_EQ(files(), (std::vector<std::string>{"layouts.json", "layouts.json.bak"}));
+}
+
+// A file far too large to be a kest file is undecodable: recovered from the backup and
+// kept aside. A pipe or a device in its place cannot be read: it is left as it is.
+TEST_F(LayoutStoreTest, OversizedOrIrregularFileIsRecoveredOrLeftAlone) {
+    put(backup(), document(kests(0, 2)));
+    put(path(), "");
+    ASSERT_EQ(::truncate(path().c_str(), Files::maxReadSize + 1), 0);
+    LayoutStore store;
+    store.load();
+    EXPECT_EQ(store.layouts, kests(0, 2));
+    EXPECT_EQ(bytes(path()), document(kests(0, 2)));
+    EXPECT_EQ(files(), (std::vector<std::string>{"layouts.corrupt-20261205-200000.json", "layouts.json",
+                                                 "layouts.json.bak"}));
+
+    sim->simFiles().remove(path());
+    std::filesystem::create_symlink("/dev/zero", path());
+    EXPECT_THROW(store.load(), FileError);
+    EXPECT_TRUE(store.loadFailed);
+    EXPECT_TRUE(store.layouts.empty());
+    EXPECT_TRUE(std::filesystem::is_symlink(path()));
 }
 
 }  // namespace
