@@ -4,8 +4,9 @@
 
 #include "Core/WholeNumber.h"
 #include "Platform/OpenApplication.h"
-#include "Layout/PollSleep.h"
+#include "Layout/WaitUntil.h"
 #include "Platform/Platform.h"
+#include "Window/WindowController.h"
 
 namespace kestr {
 
@@ -47,12 +48,10 @@ Task<std::optional<AppLauncher::Running>> AppLauncher::ensureRunning(std::string
     if (opened.error || !opened.app) throw LaunchError::workspaceFailed(bundleID, opened.error.value_or("unknown error"));
     const RunningApplication app = *opened.app;
 
-    MainActor& actor = platform().mainActor();
-    const double deadline = actor.now() + timeout;
-    while (actor.now() < deadline) {
-        if (app.processIdentifier > 0 && hasAccessibilityWindow(app.processIdentifier)) co_return Running{app, true};
-        co_await pollSleep(pollInterval, deadline);
-    }
+    const bool windowShown = co_await waitUntil(
+        [&app] { return app.processIdentifier > 0 && hasAccessibilityWindow(app.processIdentifier); }, timeout,
+        pollInterval);
+    if (windowShown) co_return Running{app, true};
     // Terminals often start without a window of their own; the placement opens one.
     if (bundleID == "com.apple.Terminal" || bundleID == "com.mitchellh.ghostty" || bundleID == "com.googlecode.iterm2")
         co_return Running{app, true};
@@ -60,10 +59,7 @@ Task<std::optional<AppLauncher::Running>> AppLauncher::ensureRunning(std::string
 }
 
 bool AppLauncher::hasAccessibilityWindow(std::int32_t pid) {
-    Accessibility& ax = platform().accessibility();
-    const auto windows = ax.copy(ax.createApplication(pid), "AXWindows");
-    const auto* list = windows ? std::get_if<AXElementList>(&*windows) : nullptr;
-    return list && !list->empty();
+    return !WindowController::windowList(platform().accessibility().createApplication(pid)).empty();
 }
 
 std::vector<std::string> AppLauncher::launchArguments(const std::string& bundleID) {

@@ -17,8 +17,6 @@ namespace kestr {
 
 namespace {
 
-// Placed windows have no settling to wait for beyond the frame write's own retry.
-constexpr double settlingDelay = 0.0;
 
 // The item as it now stands on the live display.
 LayoutItem asApplied(const LayoutItem& item, const LayoutApplier::Placement& placement) {
@@ -64,7 +62,7 @@ Task<LayoutApplier::ApplyReport> LayoutApplier::apply(Layout layout, ApplyMode m
     std::vector<LayoutItem> effectiveItems;
     for (const LayoutItem& item : items) {
         const ItemResult result =
-            co_await applyItem(item, mode, frameSource, placements, anchorDisplay.has_value(), report, ctx);
+            co_await applyItem(item, mode, frameSource, placements, anchorDisplay.has_value(), ctx);
         switch (result.kind) {
             case ItemResult::Kind::applied: {
                 report.applied += 1;
@@ -86,7 +84,7 @@ Task<LayoutApplier::ApplyReport> LayoutApplier::apply(Layout layout, ApplyMode m
     if (!ctx.pendingMoves.empty() && confirmMoves(ctx.pendingMoves)) {
         for (const PendingMove& move : ctx.pendingMoves) {
             const Rect target = ItemWindows::globalFrame(move.placement);
-            co_await WindowController::applyFrame(move.window, target.origin, target.size, settlingDelay);
+            co_await WindowController::applyFrame(move.window, target.origin, target.size);
         }
     }
     if (!ctx.unplacedRunningApps.empty()) notifyUnplaced(ctx.unplacedRunningApps);

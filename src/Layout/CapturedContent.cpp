@@ -3,6 +3,7 @@
 #include <set>
 
 #include "Platform/Platform.h"
+#include "Window/WindowController.h"
 
 namespace kestr {
 
@@ -21,11 +22,7 @@ std::optional<WindowContentReader::WindowContent> nearestEntry(
 
 // The number of windows in the process's accessibility window list; 0 when unreadable.
 std::size_t accessibilityWindowCount(std::int32_t pid) {
-    auto& ax = platform().accessibility();
-    auto windows = ax.copy(ax.createApplication(pid), "AXWindows");
-    if (!windows) return 0;
-    const AXElementList* list = std::get_if<AXElementList>(&*windows);
-    return list ? list->size() : 0;
+    return WindowController::windowList(platform().accessibility().createApplication(pid)).size();
 }
 
 }  // namespace

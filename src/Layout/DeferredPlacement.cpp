@@ -9,7 +9,7 @@
 #include "Layout/ApplyLog.h"
 #include "Layout/ItemWindows.h"
 #include "Layout/LayoutApplier.h"
-#include "Layout/PollSleep.h"
+#include "Layout/WaitUntil.h"
 #include "Platform/Platform.h"
 #include "Window/WindowController.h"
 
@@ -21,7 +21,6 @@ using DeferredPlacement = LayoutApplier::DeferredPlacement;
 
 constexpr double deferredTimeout = 30.0;
 constexpr double deferredPollInterval = 0.5;
-constexpr double settlingDelay = 0.0;
 
 // `claimed` holds the windows the apply gave to its items, and grows by every window
 // placed here, so two late items never end up sharing one window.
@@ -51,7 +50,7 @@ Task<void> placeWhenOpen(std::vector<DeferredPlacement> pending, AXElementList c
             claimed.push_back(*window);
             ItemWindows::bringOut(*window);
             const Rect frame = ItemWindows::globalFrame(deferred.placement);
-            co_await WindowController::applyFrame(*window, frame.origin, frame.size, settlingDelay);
+            co_await WindowController::applyFrame(*window, frame.origin, frame.size);
             ApplyLog::write(ApplyLog::deferredPlaced(item, deferred.placement));
         }
         pending = std::move(stillPending);

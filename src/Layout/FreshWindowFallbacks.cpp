@@ -5,7 +5,7 @@
 
 #include "Layout/ApplyLog.h"
 #include "Layout/ItemWindows.h"
-#include "Layout/PollSleep.h"
+#include "Layout/WaitUntil.h"
 #include "Platform/Platform.h"
 #include "Window/DisplayManager.h"
 #include "Window/WindowController.h"
@@ -39,14 +39,15 @@ Task<AXElement> FreshWindowFallbacks::openFreshWindow(const ItemToPlace& target,
     const AXElementList before = WindowController::windows(bundleID);
     WindowSpawner::run(WindowSpawner::makeWindowSource(target.item, target.targetGlobalFrame), bundleID);
 
-    MainActor& actor = platform().mainActor();
-    const double deadline = actor.now() + freshWindowTimeout;
-    while (true) {
-        if (!(actor.now() < deadline)) throw WindowSpawner::SpawnError::noNewWindow(bundleID);
-        const AXElementList fresh = ctx.unclaimed(ItemWindows::excluding(WindowController::windows(bundleID), before));
-        if (!fresh.empty()) co_return fresh.front();
-        co_await pollSleep(pollInterval, deadline);
-    }
+    std::optional<AXElement> fresh;
+    const auto appeared = [&] {
+        const AXElementList windows = ctx.unclaimed(ItemWindows::excluding(WindowController::windows(bundleID), before));
+        if (!windows.empty()) fresh = windows.front();
+        return fresh.has_value();
+    };
+    if (!co_await waitUntil(appeared, freshWindowTimeout, pollInterval))
+        throw WindowSpawner::SpawnError::noNewWindow(bundleID);
+    co_return *fresh;
 }
 
 Task<WindowOutcome> FreshWindowFallbacks::fallback(const ItemToPlace& target,
@@ -58,8 +59,7 @@ Task<WindowOutcome> FreshWindowFallbacks::fallback(const ItemToPlace& target,
     if (WindowController::windows(bundleID).empty()) {
         std::optional<AXElement> reopened;
         try {
-            reopened = co_await WindowSpawner::reopenWindow(item, target.pid, ctx.claimedWindows, reopenTimeout,
-                                                            pollInterval);
+            reopened = co_await WindowSpawner::reopenWindow(item, ctx.claimedWindows, reopenTimeout, pollInterval);
         } catch (const Error&) {
             // A reopen that fails says nothing of its own; the first failure stands.
         }

@@ -16,6 +16,7 @@
 #include "Layout/WindowSpawner.h"
 #include "Platform/Platform.h"
 #include "Window/WindowController.h"
+#include "Window/WindowFinder.h"
 
 namespace kestr {
 
@@ -26,13 +27,8 @@ using ItemResult = LayoutApplier::ItemResult;
 
 constexpr double launchTimeout = 5.0;
 constexpr double launchPollInterval = 0.1;
-constexpr double settlingDelay = 0.0;
 
 const std::string finderBundleID = "com.apple.finder";
-
-bool isChrome(const std::string& bundleID) {
-    return bundleID == "com.google.Chrome" || bundleID == "com.google.Chrome.canary";
-}
 
 bool hasSavedTabs(const LayoutItem& item) {
     if (item.browserURL && !item.browserURL->empty()) return true;
@@ -79,9 +75,9 @@ std::optional<WindowOutcome> findOpenWindow(const ItemToPlace& target, ApplyMode
         hasCapturedTitle(item)) {
         const AXElementList pool = ctx.unclaimed(WindowController::windows(bundleID));
         if (!pool.empty()) {
-            const AXElementList candidates = WindowController::candidateWindows(
+            const AXElementList candidates = WindowFinder::candidateWindows(
                 WindowMatcher::titleContains(*item.capturedWindowTitle), pool);
-            if (auto w = WindowController::pickBest(candidates, target.preferredFrame)) return ChosenWindow{*w, true};
+            if (auto w = WindowFinder::pickBest(candidates, target.preferredFrame)) return ChosenWindow{*w, true};
         }
     }
 
@@ -102,12 +98,15 @@ std::optional<WindowOutcome> findOpenWindow(const ItemToPlace& target, ApplyMode
         const WindowMatcher matcher = drifting && item.windowMatcher.is<WindowMatcher::TitleContains>()
                                           ? WindowMatcher::firstWindow()
                                           : item.windowMatcher;
-        const std::optional<DisplayID> restrictTo =
-            target.anchored && target.placement ? std::optional(target.placement->targetID) : std::nullopt;
-        if (auto w = WindowController::findWindow(WindowController::windows(bundleID), matcher, ctx.claimedWindows,
-                                                  false, target.preferredFrame, item.capturedWindowTitle,
-                                                  bundleID == finderBundleID, drifting, titlesToAvoid(item, ctx),
-                                                  restrictTo))
+        WindowFinder::Options options;
+        options.excluding = ctx.claimedWindows;
+        options.preferNear = target.preferredFrame;
+        options.preferTitle = item.capturedWindowTitle;
+        options.titleStable = bundleID == finderBundleID;
+        options.reuseDrifted = drifting;
+        options.avoidTitles = titlesToAvoid(item, ctx);
+        if (target.anchored && target.placement) options.restrictToDisplay = target.placement->targetID;
+        if (auto w = WindowFinder::findWindow(WindowController::windows(bundleID), matcher, options))
             return ChosenWindow{*w, true};
     }
 
@@ -116,8 +115,8 @@ std::optional<WindowOutcome> findOpenWindow(const ItemToPlace& target, ApplyMode
         const AXElementList pool =
             ctx.unclaimed(WindowController::axWindows(platform().accessibility().createApplication(target.pid)));
         if (!pool.empty()) {
-            const AXElementList candidates = WindowController::candidateWindows(WindowMatcher::firstWindow(), pool);
-            if (auto w = WindowController::pickBest(candidates, target.preferredFrame)) {
+            const AXElementList candidates = WindowFinder::candidateWindows(WindowMatcher::firstWindow(), pool);
+            if (auto w = WindowFinder::pickBest(candidates, target.preferredFrame)) {
                 ctx.reusedLaunchPIDs.insert(target.pid);
                 WindowSpawner::setContentOnFrontWindow(item, target.targetGlobalFrame);
                 return ChosenWindow{*w, false};
@@ -137,9 +136,10 @@ Task<ItemResult> placeWindow(const ItemToPlace& target, ChosenWindow chosen, App
         co_return ItemResult::skipped("Saved window size is 0 — re-capture needed (" + item.appName + ")");
 
     const Rect frame = *target.targetGlobalFrame;
-    co_await WindowController::applyFrame(window, frame.origin, frame.size, settlingDelay);
+    co_await WindowController::applyFrame(window, frame.origin, frame.size);
 
-    if (chosen.matched && mode == ApplyMode::restoreMissing && isChrome(item.appBundleID) && hasSavedTabs(item)) {
+    if (chosen.matched && mode == ApplyMode::restoreMissing && WindowSpawner::isChrome(item.appBundleID) &&
+        hasSavedTabs(item)) {
         const std::optional<std::string> title = WindowController::axString(window, "AXTitle");
         if (title && !title->empty()) WindowSpawner::addSavedTabsToReusedWindow(item, *title);
     }
@@ -151,7 +151,7 @@ Task<ItemResult> placeWindow(const ItemToPlace& target, ChosenWindow chosen, App
 
 Task<LayoutApplier::ItemResult> LayoutApplier::applyItem(const LayoutItem& item, ApplyMode mode,
                                                          FrameSource frameSource, const Placements& placements,
-                                                         bool anchored, ApplyReport& /*report*/, ApplyContext& ctx) {
+                                                         bool anchored, ApplyContext& ctx) {
     auto found = placements.find(item.id);
     const Placement* placement = found == placements.end() ? nullptr : &found->second;
 

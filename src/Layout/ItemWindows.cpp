@@ -5,6 +5,7 @@
 #include "Core/UnicodeText.h"
 #include "Platform/Platform.h"
 #include "Window/WindowController.h"
+#include "Window/WindowFinder.h"
 
 namespace kestr {
 
@@ -44,7 +45,7 @@ void ItemWindows::bringOut(AXElement window) {
 
 std::optional<AXElement> ItemWindows::choose(const LayoutItem& item, const AXElementList& pool,
                                              const std::optional<ScreenFrame>& preferNear) {
-    AXElementList candidates = WindowController::candidateWindows(item.windowMatcher, pool);
+    AXElementList candidates = WindowFinder::candidateWindows(item.windowMatcher, pool);
     const std::string title = item.capturedWindowTitle.value_or("");
     if (item.windowMatcher.is<WindowMatcher::FirstWindow>() && !title.empty()) {
         AXElementList titled;
@@ -53,8 +54,8 @@ std::optional<AXElement> ItemWindows::choose(const LayoutItem& item, const AXEle
         }
         if (!titled.empty()) candidates = std::move(titled);
     }
-    if (auto best = WindowController::pickBest(candidates, preferNear)) return best;
-    return WindowController::pickBest(pool, preferNear);
+    if (auto best = WindowFinder::pickBest(candidates, preferNear)) return best;
+    return WindowFinder::pickBest(pool, preferNear);
 }
 
 }  // namespace kestr

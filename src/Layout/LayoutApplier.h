@@ -164,8 +164,7 @@ struct LayoutApplier {
 
     // Places one item; the context carries the claims of the items before it.
     static Task<ItemResult> applyItem(const LayoutItem& item, ApplyMode mode, FrameSource frameSource,
-                                      const Placements& placements, bool anchored, ApplyReport& report,
-                                      ApplyContext& ctx);
+                                      const Placements& placements, bool anchored, ApplyContext& ctx);
     // Opens the URL with the application (or the default handler), in the background.
     static void openURL(const Url& url, const std::string& bundleID);
 

@@ -7,6 +7,7 @@
 
 #include "Layout/ScriptText.h"
 #include "Platform/Platform.h"
+#include "Window/WindowController.h"
 
 namespace kestr {
 
@@ -234,12 +235,8 @@ std::optional<WindowContentReader::GhosttySplit> WindowContentReader::ghosttySpl
 }
 
 std::optional<std::string> WindowContentReader::ghosttyArrangement(std::int32_t pid) {
-    Accessibility& ax = platform().accessibility();
-    const auto windows = ax.copy(ax.createApplication(pid), "AXWindows");
-    const auto* list = windows ? std::get_if<AXElementList>(&*windows) : nullptr;
-    if (!list) return std::nullopt;
     std::vector<Rect> frames;
-    for (AXElement window : *list) {
+    for (AXElement window : WindowController::windowList(platform().accessibility().createApplication(pid))) {
         auto found = scrollAreaFrames(window, 0);
         if (found.size() > frames.size()) frames = std::move(found);
     }

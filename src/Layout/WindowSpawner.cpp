@@ -48,6 +48,10 @@ bool WindowSpawner::spawnsNewWindow(const std::string& bundleID) {
     return false;
 }
 
+bool WindowSpawner::isChrome(const std::string& bundleID) {
+    return bundleID == "com.google.Chrome" || bundleID == "com.google.Chrome.canary";
+}
+
 bool WindowSpawner::titleDrifts(const std::string& bundleID) {
     return bundleID != "com.apple.finder" && spawnsNewWindow(bundleID);
 }
@@ -189,7 +193,7 @@ std::string WindowSpawner::makeWindowSource(const LayoutItem& item, const std::o
                            : "make new document") +
                boundsLine("front window", targetGlobalFrame) + "end tell";
     }
-    if (bundleID == "com.google.Chrome" || bundleID == "com.google.Chrome.canary")
+    if (isChrome(bundleID))
         return line(tellApplication(bundleID)) + line("set w to make new window") + boundsLine("w", targetGlobalFrame) +
                chromeTabsBody(item, "w") + "end tell";
     if (bundleID == "com.apple.Terminal")

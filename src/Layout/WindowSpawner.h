@@ -45,6 +45,8 @@ public:
     static bool spawnsNewWindow(const std::string& bundleID);
     // Whether the titles of its windows follow their content.
     static bool titleDrifts(const std::string& bundleID);
+    // Chrome or Chrome Canary, whose windows take saved tabs.
+    static bool isChrome(const std::string& bundleID);
 
     // Runs the script synchronously and discards its result. The bundle identifier only
     // labels the error. An empty source is a script that could not be made: nothing runs.
@@ -63,8 +65,8 @@ public:
     // Asks a running application with no usable window to open one and waits for a
     // window that is neither one listed before nor one of `excluding`. Throws
     // SpawnError::noNewWindow.
-    static Task<AXElement> reopenWindow(LayoutItem item, std::int32_t pid, std::vector<AXElement> excluding,
-                                        double timeout, double pollInterval);
+    static Task<AXElement> reopenWindow(LayoutItem item, std::vector<AXElement> excluding, double timeout,
+                                        double pollInterval);
     // Terminal's profile names in its own order; empty on any failure.
     static std::vector<std::string> terminalProfiles();
 

@@ -11,14 +11,6 @@ using ScriptText::line;
 using ScriptText::quoted;
 using ScriptText::tellApplication;
 
-namespace {
-
-bool isChrome(const std::string& bundleID) {
-    return bundleID == "com.google.Chrome" || bundleID == "com.google.Chrome.canary";
-}
-
-}  // namespace
-
 std::optional<std::string> WindowSpawner::frontBoundsRef(const std::string& bundleID) {
     if (bundleID == "com.apple.finder") return "Finder window 1";
     if (bundleID == "com.apple.Safari") return "front window";

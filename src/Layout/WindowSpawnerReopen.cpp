@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "Platform/OpenApplication.h"
-#include "Layout/PollSleep.h"
+#include "Layout/WaitUntil.h"
 #include "Layout/WindowSpawner.h"
 #include "Platform/Platform.h"
 #include "Window/WindowController.h"
@@ -18,7 +18,7 @@ bool contains(const AXElementList& list, AXElement element) {
 
 }  // namespace
 
-Task<AXElement> WindowSpawner::reopenWindow(LayoutItem item, std::int32_t /*pid*/, std::vector<AXElement> excluding,
+Task<AXElement> WindowSpawner::reopenWindow(LayoutItem item, std::vector<AXElement> excluding,
                                             double timeout, double pollInterval) {
     const std::string& bundleID = item.appBundleID;
     const auto location = platform().workspace().urlForApplication(bundleID);
@@ -31,14 +31,18 @@ Task<AXElement> WindowSpawner::reopenWindow(LayoutItem item, std::int32_t /*pid*
     configuration.activates = false;
     co_await openApplication(*location, configuration);
 
-    MainActor& actor = platform().mainActor();
-    const double deadline = actor.now() + timeout;
-    while (true) {
-        if (!(actor.now() < deadline)) throw SpawnError::noNewWindow(bundleID);
-        for (AXElement window : WindowController::windows(bundleID))
-            if (!contains(before, window) && !contains(excluding, window)) co_return window;
-        co_await pollSleep(pollInterval, deadline);
-    }
+    std::optional<AXElement> reopened;
+    const auto appeared = [&] {
+        for (AXElement window : WindowController::windows(bundleID)) {
+            if (!contains(before, window) && !contains(excluding, window)) {
+                reopened = window;
+                return true;
+            }
+        }
+        return false;
+    };
+    if (!co_await waitUntil(appeared, timeout, pollInterval)) throw SpawnError::noNewWindow(bundleID);
+    co_return *reopened;
 }
 
 }  // namespace kestr

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "Platform/EventType.h"
 #include "Platform/Geometry.h"
 #include "Platform/PropertyList.h"
 
@@ -22,13 +23,6 @@ struct Screen {
     Rect frame;
     Rect visibleFrame;
     friend bool operator==(const Screen&, const Screen&) = default;
-};
-
-enum class MouseEventType : int {
-    leftMouseDown = 1,
-    leftMouseUp = 2,
-    mouseMoved = 5,
-    leftMouseDragged = 6,
 };
 
 class Displays {
@@ -56,7 +50,7 @@ public:
     // Whether a synthetic event source can be created.
     virtual bool createEventSource() = 0;
     // Posts one synthetic mouse event at a global point.
-    virtual void postMouseEvent(MouseEventType type, Point global) = 0;
+    virtual void postMouseEvent(EventType type, Point global) = 0;
 };
 
 }  // namespace kestr

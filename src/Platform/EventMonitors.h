@@ -7,21 +7,10 @@
 #include <optional>
 #include <string>
 
+#include "Platform/EventType.h"
 #include "Platform/Geometry.h"
 
 namespace kestr {
-
-enum class EventType : int {
-    leftMouseDown = 1,
-    leftMouseUp = 2,
-    rightMouseDown = 3,
-    rightMouseUp = 4,
-    mouseMoved = 5,
-    leftMouseDragged = 6,
-    keyDown = 10,
-    keyUp = 11,
-    flagsChanged = 12,
-};
 
 using EventMask = std::uint64_t;
 constexpr EventMask eventMask(EventType t) { return EventMask{1} << static_cast<int>(t); }

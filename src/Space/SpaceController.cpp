@@ -54,9 +54,9 @@ Task<void> SpaceController::openMissionControl() {
 
 Task<void> SpaceController::clickMouse(Point at) {
     Displays& displays = platform().displays();
-    displays.postMouseEvent(MouseEventType::leftMouseDown, at);
+    displays.postMouseEvent(EventType::leftMouseDown, at);
     co_await sleepUnlessCancelled(0.04);
-    displays.postMouseEvent(MouseEventType::leftMouseUp, at);
+    displays.postMouseEvent(EventType::leftMouseUp, at);
 }
 
 Task<void> SpaceController::createNewSpaceAndSwitch() {

@@ -8,15 +8,6 @@ namespace kestr {
 
 namespace {
 
-// The application's whole "AXWindows" list, unfiltered; none when it cannot be read.
-std::optional<AXElementList> windowList(std::int32_t pid) {
-    Accessibility& ax = platform().accessibility();
-    auto value = ax.copy(ax.createApplication(pid), "AXWindows");
-    if (!value) return std::nullopt;
-    if (auto list = std::get_if<AXElementList>(&*value)) return *list;
-    return std::nullopt;
-}
-
 std::string sizeText(Size s) { return wholeNumberText(s.width) + " × " + wholeNumberText(s.height); }
 
 }  // namespace
@@ -27,9 +18,7 @@ Task<std::vector<MinSizeProbe::Result>> MinSizeProbe::probeAll(std::set<std::str
     for (const RunningApplication& app : platform().workspace().runningApplications()) {
         if (!app.bundleIdentifier || !bundleIDs.count(*app.bundleIdentifier)) continue;
         if (app.processIdentifier <= 0) continue;
-        const auto windows = windowList(app.processIdentifier);
-        if (!windows) continue;
-        for (const AXElement window : *windows) {
+        for (const AXElement window : WindowController::windowList(ax.createApplication(app.processIdentifier))) {
             const std::string title = WindowController::axString(window, "AXTitle").value_or("");
             const auto original = WindowController::readSize(window);
             if (!original) continue;

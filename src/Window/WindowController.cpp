@@ -44,12 +44,15 @@ std::vector<std::int32_t> WindowController::pids(const std::string& bundleID) {
     return result;
 }
 
+AXElementList WindowController::windowList(AXElement application) {
+    auto v = copyValue(application, "AXWindows");
+    auto* list = v ? std::get_if<AXElementList>(&*v) : nullptr;
+    return list ? std::move(*list) : AXElementList{};
+}
+
 AXElementList WindowController::axWindows(AXElement application) {
-    const auto v = copyValue(application, "AXWindows");
-    const auto* list = v ? std::get_if<AXElementList>(&*v) : nullptr;
-    if (!list) return {};
     AXElementList usable;
-    for (const AXElement& window : *list) {
+    for (const AXElement& window : windowList(application)) {
         if (const auto size = readSize(window)) {
             if (size->width < minimumWindowSide || size->height < minimumWindowSide) continue;
         }
@@ -103,8 +106,7 @@ std::optional<std::string> WindowController::axString(AXElement element, const s
     return s ? std::optional<std::string>(*s) : std::nullopt;
 }
 
-Task<void> WindowController::applyFrame(AXElement window, Point globalPosition, Size size,
-                                        [[maybe_unused]] double settlingDelay) {
+Task<void> WindowController::applyFrame(AXElement window, Point globalPosition, Size size) {
     Accessibility& ax = platform().accessibility();
     // The enhanced interface animates every change and drops writes that arrive during
     // the animation; it stays off once turned off.

@@ -82,10 +82,7 @@ std::vector<EnumeratedWindow> WindowEnumerator::enumerateAll() {
     for (const RunningApplication& app : platform().workspace().runningApplications()) {
         if (app.activationPolicy != ActivationPolicy::regular || app.processIdentifier < 1) continue;
         const AXElement element = ax.createApplication(app.processIdentifier);
-        const auto list = ax.copy(element, "AXWindows");
-        const auto* windows = list ? std::get_if<AXElementList>(&*list) : nullptr;
-        if (!windows) continue;
-        for (const AXElement& window : *windows) {
+        for (const AXElement& window : WindowController::windowList(element)) {
             EnumeratedWindow w;
             w.appName = app.localizedName.value_or(noName);
             w.bundleID = app.bundleIdentifier.value_or(noBundleID);

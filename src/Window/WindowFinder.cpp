@@ -1,6 +1,5 @@
-// Pairing a kest item with one of its application's windows: the matcher narrows the
-// windows, nearness to the saved frame breaks ties, and a window whose identity is in
-// doubt must already cover the item's slot.
+#include "Window/WindowFinder.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -63,18 +62,18 @@ double overlapRatio(AXElement window, const Rect& slot) {
 
 }  // namespace
 
-AXElementList WindowController::candidateWindows(const WindowMatcher& matcher, const AXElementList& windows) {
+AXElementList WindowFinder::candidateWindows(const WindowMatcher& matcher, const AXElementList& windows) {
     AXElementList result;
     if (const auto* m = matcher.get<WindowMatcher::TitleContains>()) {
         for (const AXElement& w : windows) {
-            const auto title = axString(w, "AXTitle");
+            const auto title = WindowController::axString(w, "AXTitle");
             if (title && UnicodeText::contains(*title, m->text)) result.push_back(w);
         }
     } else if (const auto* m = matcher.get<WindowMatcher::TitleRegex>()) {
         const auto regex = UnicodeText::Regex::compile(m->pattern);
         if (!regex) return {};
         for (const AXElement& w : windows) {
-            const auto title = axString(w, "AXTitle");
+            const auto title = WindowController::axString(w, "AXTitle");
             if (title && regex->findsMatch(*title)) result.push_back(w);
         }
     } else if (const auto* m = matcher.get<WindowMatcher::WindowIndex>()) {
@@ -87,7 +86,7 @@ AXElementList WindowController::candidateWindows(const WindowMatcher& matcher, c
     return result;
 }
 
-std::optional<AXElement> WindowController::pickBest(const AXElementList& windows,
+std::optional<AXElement> WindowFinder::pickBest(const AXElementList& windows,
                                                     const std::optional<ScreenFrame>& preferNear) {
     if (windows.empty()) return std::nullopt;
     if (!preferNear) return windows.front();
@@ -109,7 +108,7 @@ std::optional<AXElement> WindowController::pickBest(const AXElementList& windows
     return best;
 }
 
-std::optional<AXElement> WindowController::candidateOccupyingSlot(const AXElementList& windows,
+std::optional<AXElement> WindowFinder::candidateOccupyingSlot(const AXElementList& windows,
                                                                   const ScreenFrame& slot) {
     const auto display = resolve(slot);
     if (!display) return std::nullopt;
@@ -131,21 +130,16 @@ std::optional<AXElement> WindowController::candidateOccupyingSlot(const AXElemen
     return std::nullopt;
 }
 
-std::optional<AXElement> WindowController::findWindow(const AXElementList& among, const WindowMatcher& matcher,
-                                                      const AXElementList& excluding, bool fallbackToFirst,
-                                                      const std::optional<ScreenFrame>& preferNear,
-                                                      const std::optional<std::string>& preferTitle,
-                                                      bool titleStable, bool reuseDrifted,
-                                                      const std::vector<std::string>& avoidTitles,
-                                                      std::optional<DisplayID> restrictToDisplay) {
+std::optional<AXElement> WindowFinder::findWindow(const AXElementList& among, const WindowMatcher& matcher,
+                                                  const Options& options) {
     AXElementList pool;
     for (const AXElement& w : among) {
-        if (!contains(excluding, w)) pool.push_back(w);
+        if (!contains(options.excluding, w)) pool.push_back(w);
     }
-    if (restrictToDisplay) {
-        const Rect bounds = platform().displays().displayBounds(*restrictToDisplay);
+    if (options.restrictToDisplay) {
+        const Rect bounds = platform().displays().displayBounds(*options.restrictToDisplay);
         std::erase_if(pool, [&](AXElement w) {
-            const auto p = readPosition(w);
+            const auto p = WindowController::readPosition(w);
             return !p || !bounds.contains(*p);
         });
     }
@@ -163,33 +157,33 @@ std::optional<AXElement> WindowController::findWindow(const AXElementList& among
     }
 
     const bool prefersTitle = matcher.is<WindowMatcher::FirstWindow>() &&
-                              preferTitle && !preferTitle->empty();
+                              options.preferTitle && !options.preferTitle->empty();
     if (prefersTitle) {
-        AXElementList sameTitle = titled(candidates, *preferTitle);
+        AXElementList sameTitle = titled(candidates, *options.preferTitle);
         if (!sameTitle.empty()) {
             candidates = std::move(sameTitle);
-        } else if (!fallbackToFirst) {
+        } else if (!options.fallbackToFirst) {
             // The saved title is gone: the window may have drifted to another title, or
             // it may be a different window altogether.
-            if (reuseDrifted) {
+            if (options.reuseDrifted) {
                 std::erase_if(candidates, [&](AXElement w) {
                     const std::string title = titleOf(w);
-                    return std::any_of(avoidTitles.begin(), avoidTitles.end(),
+                    return std::any_of(options.avoidTitles.begin(), options.avoidTitles.end(),
                                        [&](const std::string& avoid) { return UnicodeText::contains(title, avoid); });
                 });
                 if (candidates.empty()) return std::nullopt;
-                return pickBest(candidates, preferNear);
+                return pickBest(candidates, options.preferNear);
             }
-            if (candidates.size() >= 2 || titleStable) {
-                if (!preferNear) return std::nullopt;
-                return candidateOccupyingSlot(candidates, *preferNear);
+            if (candidates.size() >= 2 || options.titleStable) {
+                if (!options.preferNear) return std::nullopt;
+                return candidateOccupyingSlot(candidates, *options.preferNear);
             }
-            return pickBest(candidates, preferNear);
+            return pickBest(candidates, options.preferNear);
         }
     }
 
-    if (auto best = pickBest(candidates, preferNear)) return best;
-    if (fallbackToFirst) return pickBest(pool, preferNear);
+    if (auto best = pickBest(candidates, options.preferNear)) return best;
+    if (options.fallbackToFirst) return pickBest(pool, options.preferNear);
     return std::nullopt;
 }
 

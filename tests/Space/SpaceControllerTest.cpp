@@ -50,8 +50,8 @@ TEST_F(SpaceControllerTest, ClicksTheAddButtonOfThePrimaryDisplayAndPutsThePoint
     EXPECT_EQ(sim->simDisplays().warps(), (std::vector<Point>{{756, 1}, {1476, 30}, {before.x, 982 - before.y}}));
     const auto& events = sim->simDisplays().postedEvents();
     ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0], (SimDisplays::PostedEvent{MouseEventType::leftMouseDown, Point{1476, 30}, events[0].time}));
-    EXPECT_EQ(events[1].type, MouseEventType::leftMouseUp);
+    EXPECT_EQ(events[0], (SimDisplays::PostedEvent{EventType::leftMouseDown, Point{1476, 30}, events[0].time}));
+    EXPECT_EQ(events[1].type, EventType::leftMouseUp);
     EXPECT_NEAR(events[1].time - events[0].time, 0.04, 1e-9);
     EXPECT_TRUE(sim->simWorkspace().openRequests().at(0).configuration.activates);
     EXPECT_EQ(sim->simLog().lines(),

@@ -39,7 +39,7 @@ protected:
 
     void start(Point position, Size size) {
         ax().resetCounts();
-        handle = spawn(WindowController::applyFrame(win, position, size, 0.25));
+        handle = spawn(WindowController::applyFrame(win, position, size));
         sim->virtualTime().runPending();
     }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Window/WindowController.h"
+#include "Window/WindowFinder.h"
 #include "Support/DesktopTest.h"
 
 namespace kestr::test {
@@ -18,29 +19,17 @@ protected:
         return elementsOf(addApp("com.example.Mail", "Mail", std::move(list)));
     }
 
-    // findWindow's arguments, at their plain values unless set.
-    struct Find {
-        WindowMatcher matcher = WindowMatcher::firstWindow();
-        AXElementList excluding{};
-        bool fallbackToFirst = false;
-        std::optional<ScreenFrame> preferNear{};
-        std::optional<std::string> preferTitle{};
-        bool titleStable = false;
-        bool reuseDrifted = false;
-        std::vector<std::string> avoidTitles{};
-        std::optional<DisplayID> restrictToDisplay{};
-    };
-    static std::optional<AXElement> find(const AXElementList& among, const Find& f) {
-        return WindowController::findWindow(among, f.matcher, f.excluding, f.fallbackToFirst, f.preferNear,
-                                            f.preferTitle, f.titleStable, f.reuseDrifted, f.avoidTitles,
-                                            f.restrictToDisplay);
+    using Find = WindowFinder::Options;
+    static std::optional<AXElement> find(const AXElementList& among, const Find& f,
+                                         const WindowMatcher& matcher = WindowMatcher::firstWindow()) {
+        return WindowFinder::findWindow(among, matcher, f);
     }
 };
 
 TEST_F(WindowFinderTest, MatchersAdmitWindowsByTitleAndPosition) {
     const auto w = windows({window("Inbox (3)", Rect(0, 0, 400, 300)), window("inbox archive", Rect(0, 0, 400, 300)),
                             window("Caf\u00e9 42", Rect(0, 0, 400, 300))});
-    const auto admitted = [&](WindowMatcher m) { return WindowController::candidateWindows(m, w); };
+    const auto admitted = [&](WindowMatcher m) { return WindowFinder::candidateWindows(m, w); };
 
     EXPECT_EQ(admitted(WindowMatcher::titleContains("Cafe\u0301")), (AXElementList{w[2]}));
     EXPECT_EQ(admitted(WindowMatcher::titleRegex("[Ii]nbox")), (AXElementList{w[0], w[1]}));
@@ -55,35 +44,33 @@ TEST_F(WindowFinderTest, PickBestPrefersTheTargetDisplayThenTheNearestReadableCo
     lost.unreadable.insert("AXPosition");
     const auto w = windows({window("beside, other display", Rect(1400, 100, 30, 30)),
                             window("far, target display", Rect(3200, 900, 200, 100)), lost});
-    EXPECT_EQ(WindowController::pickBest(w, saved), w[1]);
-    EXPECT_EQ(WindowController::pickBest({w[2], w[0]}, saved), w[0]);
-    EXPECT_EQ(WindowController::pickBest({w[2]}, saved), w[2]);
+    EXPECT_EQ(WindowFinder::pickBest(w, saved), w[1]);
+    EXPECT_EQ(WindowFinder::pickBest({w[2], w[0]}, saved), w[0]);
+    EXPECT_EQ(WindowFinder::pickBest({w[2]}, saved), w[2]);
 }
 
 TEST_F(WindowFinderTest, UnmatchedMatcherFallsBackToTheNearestWindowNotTaken) {
     const auto w = windows({window("one", Rect(900, 500, 400, 300)), window("two", Rect(110, 90, 400, 300))});
-    Find f{.matcher = WindowMatcher::titleContains("three"), .preferNear = frameOn(1, 100, 100, 400, 300)};
-    EXPECT_EQ(find(w, f), std::nullopt);
+    const WindowMatcher three = WindowMatcher::titleContains("three");
+    Find f{.preferNear = frameOn(1, 100, 100, 400, 300)};
+    EXPECT_EQ(find(w, f, three), std::nullopt);
     f.fallbackToFirst = true;
-    EXPECT_EQ(find(w, f), w[1]);
-    f.matcher = WindowMatcher::windowIndex(2);
-    EXPECT_EQ(find(w, f), w[1]);
+    EXPECT_EQ(find(w, f, three), w[1]);
+    EXPECT_EQ(find(w, f, WindowMatcher::windowIndex(2)), w[1]);
     // Windows given to other items are out of reach, even for the fallback.
     f.excluding = {w[1]};
-    EXPECT_EQ(find(w, f), w[0]);
+    EXPECT_EQ(find(w, f, WindowMatcher::windowIndex(2)), w[0]);
 }
 
 // Two windows with the same title are captured as indexes 0 and 1; once the first item
 // took its window, the second must still find the other one rather than nothing.
 TEST_F(WindowFinderTest, IndexCountsInTheWholeWindowListNotWhatOthersLeft) {
     const auto w = windows({window("Viewer", Rect(0, 0, 400, 300)), window("Viewer", Rect(0, 400, 400, 300))});
-    Find f{.matcher = WindowMatcher::windowIndex(1), .excluding = {w[0]}};
-    EXPECT_EQ(find(w, f), w[1]);
-    f.matcher = WindowMatcher::windowIndex(0);
-    EXPECT_EQ(find(w, f), std::nullopt) << "the indexed window was taken";
-    f.matcher = WindowMatcher::windowIndex(1);
+    Find f{.excluding = {w[0]}};
+    EXPECT_EQ(find(w, f, WindowMatcher::windowIndex(1)), w[1]);
+    EXPECT_EQ(find(w, f, WindowMatcher::windowIndex(0)), std::nullopt) << "the indexed window was taken";
     f.restrictToDisplay = 2;
-    EXPECT_EQ(find(w, f), std::nullopt) << "the indexed window is not on the display";
+    EXPECT_EQ(find(w, f, WindowMatcher::windowIndex(1)), std::nullopt) << "the indexed window is not on the display";
 }
 
 TEST_F(WindowFinderTest, SavedTitleWinsAndADriftedOneNeedsTheSlot) {

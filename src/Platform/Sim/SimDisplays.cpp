@@ -56,7 +56,7 @@ void SimDisplays::warpMouseCursor(Point global) {
     world_.pointer = global;
 }
 
-void SimDisplays::postMouseEvent(MouseEventType type, Point global) {
+void SimDisplays::postMouseEvent(EventType type, Point global) {
     posted_.push_back({type, global, actor_.now()});
     world_.pointer = global;
 }

@@ -23,7 +23,7 @@ public:
     Point mouseLocation() override;
     void warpMouseCursor(Point global) override;
     bool createEventSource() override { return !eventSourceFails; }
-    void postMouseEvent(MouseEventType type, Point global) override;
+    void postMouseEvent(EventType type, Point global) override;
 
     // The screen object of one display, in AppKit coordinates.
     Screen screen(const SimDisplay& display) const;
@@ -32,7 +32,7 @@ public:
     Point toGlobal(Point appKit) const { return Point{appKit.x, world_.mainHeight() - appKit.y}; }
 
     struct PostedEvent {
-        MouseEventType type;
+        EventType type;
         Point global;
         double time;
         friend bool operator==(const PostedEvent&, const PostedEvent&) = default;

@@ -1,4 +1,4 @@
-#include "Layout/PollSleep.h"
+#include "Layout/WaitUntil.h"
 
 #include <cmath>
 #include <coroutine>
@@ -20,6 +20,16 @@ struct UninterruptedDelay {
 };
 
 }  // namespace
+
+Task<bool> waitUntil(std::function<bool()> condition, double timeout, double interval) {
+    MainActor& actor = platform().mainActor();
+    const double deadline = actor.now() + timeout;
+    while (actor.now() < deadline) {
+        if (condition()) co_return true;
+        co_await pollSleep(interval, deadline);
+    }
+    co_return false;
+}
 
 Task<void> pollSleep(double interval, double deadline) {
     MainActor& actor = platform().mainActor();
