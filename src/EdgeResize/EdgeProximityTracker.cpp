@@ -1,9 +1,138 @@
 #include "EdgeResize/EdgeProximityTracker.h"
 
+#include <cmath>
+#include <limits>
+
 #include "Platform/Platform.h"
 #include "Window/DisplayManager.h"
+#include "Window/WindowController.h"
+#include "Window/WindowListEntry.h"
 
 namespace kestr {
+
+namespace {
+
+// The global bounds of the display a UUID string names; none when it is not connected.
+std::optional<Rect> resolvedBounds(const std::string& displayUUID) {
+    Displays& displays = platform().displays();
+    const DisplayID id = displays.displayIDFromUUIDString(displayUUID);
+    if (id == 0) return std::nullopt;
+    return displays.displayBounds(id);
+}
+
+// The frame an item was recorded at, when there is one: it names the item's display and slot.
+const ScreenFrame& referenceFrame(const LayoutItem& item) {
+    return item.capturedFrame ? *item.capturedFrame : item.targetFrame;
+}
+
+Rect rectOf(const ScreenFrame& f) { return Rect(f.x, f.y, f.width, f.height); }
+
+bool sharesWindows(const std::set<std::uint32_t>& a, const std::set<std::uint32_t>& b) {
+    for (const std::uint32_t n : a) {
+        if (b.count(n)) return true;
+    }
+    return false;
+}
+
+std::optional<std::string> bundleIDOf(std::int64_t pid) {
+    if (pid < std::numeric_limits<std::int32_t>::min() || pid > std::numeric_limits<std::int32_t>::max()) {
+        return std::nullopt;
+    }
+    const auto app = platform().workspace().runningApplication(static_cast<std::int32_t>(pid));
+    if (!app || app->isTerminated) return std::nullopt;
+    return app->bundleIdentifier;
+}
+
+}  // namespace
+
+EdgeProximityTracker::EdgeProximityTracker() : self_(std::make_shared<EdgeProximityTracker*>(this)) {}
+
+EdgeProximityTracker::~EdgeProximityTracker() {
+    if (pollTimer) pollTimer->invalidate();
+}
+
+EdgeProximityTracker& EdgeProximityTracker::shared() { return platform().shared<EdgeProximityTracker>(); }
+
+void EdgeProximityTracker::setActiveLayout(const std::optional<Layout>& layout) {
+    activeLayout = layout;
+    if (layout) {
+        std::map<std::string, std::vector<Rect>> slots;
+        std::set<std::string> applications;
+        for (const LayoutItem& item : layout->items) {
+            const ScreenFrame& f = referenceFrame(item);
+            slots[f.displayUUID].push_back(rectOf(f));
+            applications.insert(item.appBundleID);
+        }
+        for (const auto& [display, rects] : slots) {
+            const auto all = onscreenWindowIDs(display, std::nullopt);
+            const auto mine = onscreenWindowIDs(display, applications);
+            auto entry = heldGridsByDisplay.find(display);
+            if (mine.empty() && entry == heldGridsByDisplay.end()) continue;
+            // A grid that shares a window with what is visible now was taken on this
+            // Space: it is replaced. Grids of other Spaces stay.
+            std::vector<HeldGrid>& grids = heldGridsByDisplay[display];
+            std::erase_if(grids, [&all](const HeldGrid& g) { return sharesWindows(g.windowIDs, all); });
+            if (!mine.empty()) grids.push_back(HeldGrid{mine, rects});
+        }
+        std::map<std::string, std::vector<EdgeGroup>> groups;
+        for (const EdgeGroup& g : layout->edgeGroups) groups[g.displayUUID].push_back(g);
+        for (const auto& [display, rects] : slots) {
+            const auto found = groups.find(display);
+            heldEdgesByDisplay[display] =
+                HeldEdges{*layout, found == groups.end() ? std::vector<EdgeGroup>{} : found->second};
+        }
+    }
+
+    bool anyGroup = false;
+    for (const auto& [display, held] : heldEdgesByDisplay) anyGroup = anyGroup || !held.groups.empty();
+    if (anyGroup) {
+        installMonitorsIfNeeded();
+        // A hit no check can produce, so the next report goes out whatever it is.
+        lastHit = Hit{Uuid::random(), Axis::vertical, -1.0, 0};
+        check(platform().displays().mouseLocation());
+    } else {
+        removeMonitors();
+        emit(std::nullopt);
+    }
+    if (onActiveKestChange) onActiveKestChange(activeLayout);
+}
+
+void EdgeProximityTracker::releaseActiveKest() {
+    activeLayout.reset();
+    heldGridsByDisplay.clear();
+    heldEdgesByDisplay.clear();
+    removeMonitors();
+    emit(std::nullopt);
+    if (onActiveKestChange) onActiveKestChange(std::nullopt);
+}
+
+std::optional<Layout> EdgeProximityTracker::heldLayout(const Uuid& groupID) const {
+    for (const auto& [display, held] : heldEdgesByDisplay) {
+        for (const EdgeGroup& g : held.groups) {
+            if (g.id == groupID) return held.layout;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::vector<Rect>> EdgeProximityTracker::currentSpaceGrid(const std::string& displayUUID) const {
+    const auto entry = heldGridsByDisplay.find(displayUUID);
+    if (entry == heldGridsByDisplay.end() || entry->second.empty()) return std::nullopt;
+    const auto visible = onscreenWindowIDs(displayUUID, std::nullopt);
+    const HeldGrid* best = nullptr;
+    std::size_t bestCount = 0;
+    for (const HeldGrid& grid : entry->second) {
+        std::size_t count = 0;
+        for (const std::uint32_t n : grid.windowIDs) count += visible.count(n);
+        // The earliest grid keeps a tie.
+        if (count > bestCount) {
+            best = &grid;
+            bestCount = count;
+        }
+    }
+    if (!best) return std::nullopt;
+    return best->slots;
+}
 
 std::optional<Point> EdgeProximityTracker::axLocation(Point p) {
     Displays& displays = platform().displays();
@@ -15,6 +144,182 @@ std::optional<Point> EdgeProximityTracker::axLocation(Point p) {
         return Point{p.x - screen.frame.minX() + b.minX(), screen.frame.maxY() - p.y + b.minY()};
     }
     return std::nullopt;
+}
+
+std::set<std::uint32_t> EdgeProximityTracker::onscreenWindowIDs(
+    const std::string& displayUUID, const std::optional<std::set<std::string>>& appBundleIDs) {
+    std::set<std::uint32_t> ids;
+    const auto b = resolvedBounds(displayUUID);
+    if (!b) return ids;
+    const auto windows = WindowListEntry::onScreen();
+    if (!windows) return ids;
+    for (const WindowListEntry& w : *windows) {
+        if (w.layer != 0 || !w.number || !w.bounds) continue;
+        if (!b->contains(Point{w.bounds->midX(), w.bounds->midY()})) continue;
+        if (appBundleIDs) {
+            const auto owner = w.ownerPID ? bundleIDOf(*w.ownerPID) : std::nullopt;
+            if (!owner || !appBundleIDs->count(*owner)) continue;
+        }
+        ids.insert(*w.number);
+    }
+    return ids;
+}
+
+// ---- monitors and the poll ----
+
+void EdgeProximityTracker::installMonitorsIfNeeded() {
+    EventMonitors& monitors = platform().eventMonitors();
+    std::weak_ptr<EdgeProximityTracker*> weak = self_;
+    // The handlers only hand over: the check runs on the main actor a moment later.
+    const auto handOver = [weak] {
+        platform().mainActor().post([weak] {
+            if (auto self = weak.lock()) (*self)->onMonitoredEvent();
+        });
+    };
+    if (!globalMonitor) globalMonitor = monitors.addGlobalMonitor(monitoredEvents, [handOver](const Event&) { handOver(); });
+    if (!localMonitor) {
+        localMonitor = monitors.addLocalMonitor(monitoredEvents, [handOver](const Event& e) -> std::optional<Event> {
+            handOver();
+            return e;
+        });
+    }
+    if (!pollTimer) startPolling(fastInterval);
+}
+
+void EdgeProximityTracker::removeMonitors() {
+    EventMonitors& monitors = platform().eventMonitors();
+    if (globalMonitor) monitors.removeMonitor(*globalMonitor);
+    if (localMonitor) monitors.removeMonitor(*localMonitor);
+    globalMonitor.reset();
+    localMonitor.reset();
+    if (pollTimer) pollTimer->invalidate();
+    pollTimer.reset();
+    currentInterval = 0;
+    idleTicks = 0;
+    // Nothing would ever put the arrow back once the watch has stopped.
+    resetCursor();
+}
+
+void EdgeProximityTracker::startPolling(double interval) {
+    if (pollTimer) pollTimer->invalidate();
+    currentInterval = interval;
+    std::weak_ptr<EdgeProximityTracker*> weak = self_;
+    pollTimer = platform().mainActor().scheduleRepeating(interval, [weak] {
+        if (auto self = weak.lock()) (*self)->pollTick();
+    });
+}
+
+void EdgeProximityTracker::onMonitoredEvent() {
+    idleTicks = 0;
+    if (currentInterval != fastInterval) startPolling(fastInterval);
+    lastPolledLocation = platform().displays().mouseLocation();
+    check(lastPolledLocation);
+}
+
+void EdgeProximityTracker::pollTick() {
+    const Point loc = platform().displays().mouseLocation();
+    if (loc == lastPolledLocation) {
+        ++idleTicks;
+        if (currentInterval == fastInterval && idleTicks >= idleTicksBeforeSlowing) startPolling(slowInterval);
+        return;
+    }
+    idleTicks = 0;
+    if (currentInterval != fastInterval) startPolling(fastInterval);
+    lastPolledLocation = loc;
+    check(loc);
+}
+
+// ---- the check ----
+
+void EdgeProximityTracker::resetCursor() {
+    if (!showingResizeCursor) return;
+    platform().cursors().set(CursorShape::arrow);
+    showingResizeCursor = false;
+}
+
+void EdgeProximityTracker::showResizeCursor(Axis axis) {
+    platform().cursors().set(axis == Axis::vertical ? CursorShape::resizeLeftRight : CursorShape::resizeUpDown);
+    showingResizeCursor = true;
+}
+
+void EdgeProximityTracker::check(Point loc) {
+    const auto hide = [this] {
+        resetCursor();
+        emit(std::nullopt);
+    };
+    if (platform().eventMonitors().modifierFlags() & ModifierFlag::command) return hide();
+    bool anyGroup = false;
+    for (const auto& [display, held] : heldEdgesByDisplay) anyGroup = anyGroup || !held.groups.empty();
+    if (!anyGroup) return hide();
+    if (WindowController::isFrontmostWindowFullScreen()) return hide();
+    const auto p = axLocation(loc);
+    if (!p) return hide();
+
+    struct Candidate {
+        const EdgeGroup* group;
+        const Layout* layout;
+        double distance;
+        double edge;
+    };
+    std::optional<Candidate> best;
+    for (const auto& [display, held] : heldEdgesByDisplay) {
+        for (const EdgeGroup& g : held.groups) {
+            const auto b = resolvedBounds(g.displayUUID);
+            if (!b || !b->contains(*p)) continue;
+            const bool vertical = g.axis == Axis::vertical;
+            const double edge = (vertical ? b->minX() : b->minY()) + g.coordinate;
+            const double across = vertical ? p->x : p->y;
+            const double along = vertical ? p->y : p->x;
+            const double start = vertical ? b->minY() : b->minX();
+            if (g.spanStart && g.spanEnd && !(start + *g.spanStart <= along && along <= start + *g.spanEnd)) continue;
+            const double distance = std::fabs(across - edge);
+            if (!best || distance < best->distance) best = Candidate{&g, &held.layout, distance, edge};
+        }
+    }
+    if (!best || !(best->distance <= proximityThreshold)) return hide();
+    if (foreignWindowCoversBoundary(*p, *best->group, *best->layout)) return hide();
+    showResizeCursor(best->group->axis);
+    emit(Hit{best->group->id, best->group->axis, best->distance, best->edge});
+}
+
+bool EdgeProximityTracker::foreignWindowCoversBoundary(Point p, const EdgeGroup& group, const Layout& layout) const {
+    std::set<Uuid> members;
+    for (const EdgeMember& m : group.leftOrTopItems) members.insert(m.itemID);
+    for (const EdgeMember& m : group.rightOrBottomItems) members.insert(m.itemID);
+    std::vector<std::pair<std::string, Rect>> memberFrames;
+    for (const LayoutItem& item : layout.items) {
+        if (!members.count(item.id)) continue;
+        const auto b = resolvedBounds(item.targetFrame.displayUUID);
+        if (!b) continue;
+        const ScreenFrame& f = item.targetFrame;
+        memberFrames.emplace_back(item.appBundleID, Rect(f.x + b->minX(), f.y + b->minY(), f.width, f.height));
+    }
+
+    const auto windows = WindowListEntry::onScreen();
+    if (!windows) return false;
+    for (const WindowListEntry& w : *windows) {
+        if (w.layer != 0 || !w.ownerPID || !w.bounds || !w.bounds->contains(p)) continue;
+        // The frontmost ordinary window under the pointer decides.
+        const auto owner = bundleIDOf(*w.ownerPID);
+        if (memberFrames.empty()) return true;
+        for (const auto& [bundleID, frame] : memberFrames) {
+            if (!owner || *owner != bundleID) continue;
+            const Rect inter = w.bounds->intersection(frame);
+            if (inter.isNull() || inter.isEmpty()) continue;
+            const double interArea = inter.width() * inter.height();
+            const double unionArea =
+                w.bounds->width() * w.bounds->height() + frame.width() * frame.height() - interArea;
+            if (unionArea > 0 && interArea / unionArea > 0.6) return false;
+        }
+        return true;
+    }
+    return false;
+}
+
+void EdgeProximityTracker::emit(const std::optional<Hit>& hit) {
+    if (hit == lastHit) return;
+    lastHit = hit;
+    if (onProximityChange) onProximityChange(hit);
 }
 
 }  // namespace kestr

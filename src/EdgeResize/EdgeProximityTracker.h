@@ -1,17 +1,112 @@
-// Edge resizing's pointer tracking. For now only the conversion of a pointer position
-// from screen space (bottom-left origin) into global coordinates.
+// The keeper of the active kest and the pointer's watch over its shared edges.
+//
+// For every display the active kest has windows on, the tracker holds the kest's edge
+// groups there and a slot grid per Space (the kest's rectangles, tied to the window
+// numbers that were on screen when the kest was handed over). While any edge is held
+// it follows the pointer through mouse monitors and an adaptive poll, and reports the
+// nearest edge within reach, so the overlays can show its handle.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
 #include <optional>
+#include <set>
+#include <string>
+#include <vector>
 
+#include "Core/EdgeGroup.h"
+#include "Core/Layout.h"
+#include "Platform/EventMonitors.h"
 #include "Platform/Geometry.h"
+#include "Platform/MainActor.h"
 
 namespace kestr {
 
-struct EdgeProximityTracker {
-    // Through the first screen whose frame contains the point and that has a display
-    // number; none when no such screen contains it.
+class EdgeProximityTracker {
+public:
+    struct Hit {
+        Uuid groupID;
+        Axis axis = Axis::vertical;
+        // From the pointer to the edge, in points; 0 during a drag.
+        double distance = 0;
+        // Global: the display's origin along the axis plus the group's coordinate.
+        double edgeCoordinate = 0;
+        friend bool operator==(const Hit&, const Hit&) = default;
+    };
+    struct HeldGrid {
+        // Window-server numbers of the kest's windows on screen on that display.
+        std::set<std::uint32_t> windowIDs;
+        // Display-local, in the kest's item order.
+        std::vector<Rect> slots;
+        friend bool operator==(const HeldGrid&, const HeldGrid&) = default;
+    };
+    struct HeldEdges {
+        Layout layout;
+        std::vector<EdgeGroup> groups;
+    };
+
+    static constexpr double proximityThreshold = 6.0;
+    static constexpr double fastInterval = 0.033;
+    static constexpr double slowInterval = 0.15;
+    // Unmoved ticks at the fast rate before the poll slows down.
+    static constexpr int idleTicksBeforeSlowing = 30;
+    static constexpr EventMask monitoredEvents = eventMask(EventType::mouseMoved) | eventMask(EventType::flagsChanged);
+
+    EdgeProximityTracker();
+    ~EdgeProximityTracker();
+    EdgeProximityTracker(const EdgeProximityTracker&) = delete;
+    EdgeProximityTracker& operator=(const EdgeProximityTracker&) = delete;
+    static EdgeProximityTracker& shared();
+
+    std::function<void(const std::optional<Hit>&)> onProximityChange;
+    std::function<void(const std::optional<Layout>&)> onActiveKestChange;
+
+    std::optional<Layout> activeLayout;
+    // Keyed by display UUID string; one grid per Space.
+    std::map<std::string, std::vector<HeldGrid>> heldGridsByDisplay;
+    std::map<std::string, HeldEdges> heldEdgesByDisplay;
+    std::optional<Hit> lastHit;
+    std::optional<MonitorToken> globalMonitor;
+    std::optional<MonitorToken> localMonitor;
+    std::shared_ptr<MainActor::RepeatingTimer> pollTimer;
+    // Screen space (bottom-left origin).
+    Point lastPolledLocation;
+    // 0 while the poll is stopped.
+    double currentInterval = 0;
+    int idleTicks = 0;
+    bool showingResizeCursor = false;
+
+    void setActiveLayout(const std::optional<Layout>& layout);
+    void releaseActiveKest();
+    std::optional<Layout> heldLayout(const Uuid& groupID) const;
+    // The grid of the Space visible now on that display, or none.
+    std::optional<std::vector<Rect>> currentSpaceGrid(const std::string& displayUUID) const;
+
+    // A screen-space point in global coordinates, through the first screen that holds it
+    // and has a display number; none off screen.
     static std::optional<Point> axLocation(Point appKit);
+    // Numbers of the ordinary windows whose centre lies on the display, optionally only
+    // those of the given applications.
+    static std::set<std::uint32_t> onscreenWindowIDs(const std::string& displayUUID,
+                                                     const std::optional<std::set<std::string>>& appBundleIDs);
+
+    // The poll's tick; public for benchmarks.
+    void pollTick();
+
+private:
+    void installMonitorsIfNeeded();
+    void removeMonitors();
+    void startPolling(double interval);
+    void onMonitoredEvent();
+    void check(Point appKitLocation);
+    void emit(const std::optional<Hit>& hit);
+    void resetCursor();
+    void showResizeCursor(Axis axis);
+    bool foreignWindowCoversBoundary(Point p, const EdgeGroup& group, const Layout& layout) const;
+
+    std::shared_ptr<EdgeProximityTracker*> self_;
 };
 
 }  // namespace kestr
