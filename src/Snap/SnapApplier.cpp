@@ -85,7 +85,7 @@ Task<void> SnapApplier::run(SnapAction action) {
         }
         // The entry stays, so a second restore puts the window back there again.
         const Rect target = clampToConnectedDisplay(stored->second);
-        co_await WindowController::applyFrame(*window, target.origin, target.size, 0);
+        co_await WindowController::applyFrame(*window, target.origin, target.size);
         co_return;
     }
 
@@ -111,7 +111,7 @@ Task<void> SnapApplier::run(SnapAction action) {
     platform().log().line("kestr[snap " + action.rawValue() + "]: " + applicationName(pid) + " applied \u2192 " +
                           whole(position) + " " + whole(target->size) + " [was " +
                           whole(Point{frame->minX(), frame->minY()}) + " " + whole(frame->size) + "]");
-    co_await WindowController::applyFrame(*window, position, target->size, 0);
+    co_await WindowController::applyFrame(*window, position, target->size);
 }
 
 std::optional<AXElement> SnapApplier::focusedWindow() {
@@ -197,7 +197,7 @@ Task<void> SnapApplier::applyCrossDisplay(SnapAction action, AXElement window, R
     const double sx = l.width() / s.width();
     const double sy = l.height() / s.height();
     const Point position{t.x() + l.minX() + (f.minX() - s.x()) * sx, t.y() + l.minY() + (f.minY() - s.y()) * sy};
-    co_await WindowController::applyFrame(window, position, Size{f.width() * sx, f.height() * sy}, 0);
+    co_await WindowController::applyFrame(window, position, Size{f.width() * sx, f.height() * sy});
 }
 
 void SnapApplier::forgetClosedWindows() {
