@@ -1,0 +1,188 @@
+// The manager window's detail page: the selected kest's name, preview, hot key, pin,
+// counts, last-saved time, content editor and item table.
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QScrollArea>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <set>
+
+#include "Core/HotkeyManager.h"
+#include "Core/LayoutStore.h"
+#include "Platform/Platform.h"
+#include "UI/Manager/ElidedLabel.h"
+#include "UI/Manager/FlippedView.h"
+#include "UI/Manager/ItemTableModel.h"
+#include "UI/Manager/KestPreviewView.h"
+#include "UI/Manager/LayoutEditorWindow.h"
+#include "UI/Manager/SettingsKit.h"
+#include "UI/Manager/ShadedTableHeaderView.h"
+#include "UI/Manager/SwitchButton.h"
+#include "UI/Snap/ShortcutRecorderView.h"
+
+namespace kestr {
+
+namespace {
+
+constexpr int emptyEditorHeight = 26;
+
+QLabel* sectionHeader(const QString& text) {
+    auto* label = new QLabel(text);
+    QFont font = label->font();
+    font.setPointSizeF(13);
+    font.setWeight(QFont::DemiBold);
+    label->setFont(font);
+    return label;
+}
+
+QString lastSavedText(const Date& date) {
+    const int offset = platform().clock().localOffsetSeconds(date.secondsSince1970);
+    const CivilTime t = date.civil(offset);
+    return QString::asprintf("%04lld-%02d-%02d %02d:%02d", static_cast<long long>(t.year), t.month, t.day, t.hour,
+                             t.minute);
+}
+
+}  // namespace
+
+std::optional<Layout> LayoutEditorWindow::selectedKest() const {
+    if (!selectedLayoutID_) return std::nullopt;
+    for (const Layout& kest : store_.layouts) {
+        if (kest.id == *selectedLayoutID_) return kest;
+    }
+    return std::nullopt;
+}
+
+QWidget* LayoutEditorWindow::buildKestDetail() {
+    auto* scroll = new QScrollArea;
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* page = new FlippedView;
+
+    nameField_ = new ElidedLabel;
+    QFont title = nameField_->font();
+    title.setPointSizeF(22);
+    title.setBold(true);
+    nameField_->setFont(title);
+
+    previewView_ = new KestPreviewView;
+    previewView_->setFixedHeight(190);
+
+    hotkeyRecorder_ = new ShortcutRecorderView;
+    hotkeyRecorder_->setPlain(true);
+    hotkeyRecorder_->setFixedSize(150, 28);
+    hotkeyRecorder_->onChange = [this](std::optional<Hotkey> hotkey) { handleHotkeyRecorded(hotkey); };
+
+    auto* pin = new SwitchButton;
+    pinSwitch_ = pin;
+    connect(pin, &QAbstractButton::clicked, this, [this] { handlePinToggle(); });
+
+    windowsValue_ = SettingsKit::value(QString());
+    displaysValue_ = SettingsKit::value(QString());
+    savedValue_ = SettingsKit::value(QString());
+    QWidget* card = SettingsKit::card({
+        SettingsKit::row(QStringLiteral("Hotkey"), hotkeyRecorder_),
+        SettingsKit::row(QStringLiteral("Pin shortcut"), pinSwitch_),
+        SettingsKit::row(QStringLiteral("Windows"), windowsValue_),
+        SettingsKit::row(QStringLiteral("Displays"), displaysValue_),
+        SettingsKit::row(QStringLiteral("Last saved"), savedValue_),
+    });
+
+    contentHeaderLabel_ = sectionHeader(QStringLiteral("Window Content"));
+    // The content editor's place; until it has editable windows it is the empty strip.
+    contentEditor_ = new QWidget;
+    contentEditor_->setFixedHeight(emptyEditorHeight);
+    itemsTable_ = buildItemsTable();
+    auto* note = new QLabel(QStringLiteral(
+        "Frame values are display-local points (top-left origin). Read-only here — re-save to change them."));
+    QFont small = note->font();
+    small.setPointSizeF(11);
+    note->setFont(small);
+    note->setWordWrap(true);
+    QPalette pal = note->palette();
+    pal.setColor(QPalette::WindowText, tertiaryLabelColor(nullptr));
+    note->setPalette(pal);
+
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(20, 16, 20, 20);
+    layout->setSpacing(0);
+    layout->addWidget(nameField_);
+    layout->addSpacing(14);
+    layout->addWidget(previewView_);
+    layout->addSpacing(18);
+    layout->addWidget(card);
+    layout->addSpacing(18);
+    layout->addWidget(contentHeaderLabel_);
+    layout->addSpacing(6);
+    layout->addWidget(contentEditor_);
+    layout->addSpacing(18);
+    layout->addWidget(sectionHeader(QStringLiteral("Details")));
+    layout->addSpacing(6);
+    layout->addWidget(itemsTable_);
+    layout->addWidget(note);
+    layout->addStretch(1);
+    scroll->setWidget(page);
+    return scroll;
+}
+
+QTableView* LayoutEditorWindow::buildItemsTable() {
+    auto* table = new QTableView;
+    itemModel_ = new ItemTableModel(this);
+    table->setModel(itemModel_);
+    table->setHorizontalHeader(new ShadedTableHeaderView(table));
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(22);
+    table->setAlternatingRowColors(true);
+    table->setShowGrid(false);
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    table->setTextElideMode(Qt::ElideRight);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    table->horizontalHeader()->setStretchLastSection(false);
+    const auto& columns = ItemTableModel::columns();
+    int smallest = columns.front().minimumWidth;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        table->setColumnWidth(static_cast<int>(i), columns[i].width);
+        smallest = std::min(smallest, columns[i].minimumWidth);
+    }
+    table->horizontalHeader()->setMinimumSectionSize(smallest);
+    table->setFixedHeight(160);
+    table->setFrameShape(QFrame::StyledPanel);
+    return table;
+}
+
+void LayoutEditorWindow::refreshDetail() {
+    const std::optional<Layout> kest = selectedKest();
+    std::optional<Layout> shown;
+    if (kest) shown = kest->strippingDesktopJunk();
+    previewView_->setLayout(shown);
+    contentEditor_->setFixedHeight(emptyEditorHeight);
+    contentEditor_->show();
+    contentHeaderLabel_->show();
+
+    if (!kest) {
+        nameField_->setText(QStringLiteral("No kest selected"));
+        hotkeyRecorder_->setHotkey(std::nullopt, false);
+        windowsValue_->setText(QStringLiteral("—"));
+        displaysValue_->setText(QStringLiteral("—"));
+        savedValue_->setText(QStringLiteral("—"));
+        pinSwitch_->setChecked(false);
+        pinSwitch_->setEnabled(false);
+        itemModel_->setItems({});
+        return;
+    }
+    pinSwitch_->setEnabled(true);
+    nameField_->setText(QString::fromStdString(kest->name));
+    hotkeyRecorder_->setHotkey(HotkeyManager::shared().effectiveHotkey(kest->id), false);
+    pinSwitch_->setChecked(kest->hotkey.has_value());
+    std::set<std::string> displays;
+    for (const LayoutItem& item : shown->items) displays.insert(item.targetFrame.displayUUID);
+    windowsValue_->setText(QString::number(shown->items.size()));
+    displaysValue_->setText(QString::number(displays.size()));
+    savedValue_->setText(lastSavedText(shown->updatedAt));
+    itemModel_->setItems(shown->items);
+}
+
+}  // namespace kestr

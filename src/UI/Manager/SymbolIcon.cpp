@@ -1,0 +1,7 @@
+#include "UI/Manager/SymbolIcon.h"
+
+namespace kestr {
+
+QPixmap symbolPixmap(const std::string&, double, const QColor&) { return {}; }
+
+}  // namespace kestr

@@ -1,0 +1,246 @@
+#include "UI/Snap/ShortcutRecorderView.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "Core/HotkeyManager.h"
+#include "Platform/EventMonitors.h"
+#include "Platform/Platform.h"
+#include "UI/KeyMapping.h"
+#include "UI/Manager/SettingsKit.h"
+
+namespace kestr {
+
+namespace {
+
+constexpr int deleteKey = 51;
+constexpr int forwardDeleteKey = 117;
+constexpr int escapeKey = 53;
+
+QString modifierSymbols(std::uint64_t flags) {
+    QString out;
+    if (flags & ModifierFlag::control) out += QStringLiteral("⌃");
+    if (flags & ModifierFlag::option) out += QStringLiteral("⌥");
+    if (flags & ModifierFlag::shift) out += QStringLiteral("⇧");
+    if (flags & ModifierFlag::command) out += QStringLiteral("⌘");
+    return out;
+}
+
+}  // namespace
+
+ShortcutRecorderView::ShortcutRecorderView(QWidget* parent) : QWidget(parent), label_(new QLabel(this)) {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(13);
+    label_->setFont(font);
+    // Every click belongs to the control, never to its label.
+    label_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    label_->setTextInteractionFlags(Qt::NoTextInteraction);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(8, 0, 0, 0);
+    layout->addWidget(label_);
+    setFocusPolicy(Qt::ClickFocus);
+    applyFieldStyle();
+}
+
+ShortcutRecorderView::~ShortcutRecorderView() {
+    removeClickMonitor();
+    if (recording_ && hasPlatform()) HotkeyManager::shared().resumeAfterRecording();
+}
+
+void ShortcutRecorderView::setPlain(bool plain) {
+    plain_ = plain;
+    applyFieldStyle();
+}
+
+void ShortcutRecorderView::setTrailingAligned(bool trailing) {
+    trailingAligned_ = trailing;
+    applyFieldStyle();
+}
+
+void ShortcutRecorderView::applyFieldStyle() { refresh(); }
+
+QString ShortcutRecorderView::text() const {
+    if (recording_) {
+        return liveModifiers_.isEmpty() ? QStringLiteral("Type shortcut…") : liveModifiers_ + QStringLiteral("…");
+    }
+    if (!hotkey_) return QStringLiteral("None");
+    return QString::fromStdString(hotkey_->displayString());
+}
+
+QColor ShortcutRecorderView::textColor() const {
+    if (recording_) return secondaryLabelColor(this);
+    if (!hotkey_) return tertiaryLabelColor(this);
+    if (conflict_) return QColor::fromRgbF(1.0, 0.584, 0.0);
+    return secondaryLabelColor(this);
+}
+
+void ShortcutRecorderView::refresh() {
+    label_->setText(text());
+    QPalette pal = label_->palette();
+    pal.setColor(QPalette::WindowText, textColor());
+    label_->setPalette(pal);
+    label_->setAlignment((trailingAligned_ ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    update();
+}
+
+void ShortcutRecorderView::setHotkey(std::optional<Hotkey> hotkey, bool conflict) {
+    // A value set from outside ends a recording; the hot keys must not stay unregistered.
+    endRecording();
+    hotkey_ = hotkey;
+    conflict_ = conflict;
+    refresh();
+}
+
+void ShortcutRecorderView::beginRecording() {
+    if (recording_) return;
+    recording_ = true;
+    liveModifiers_.clear();
+    HotkeyManager::shared().pauseForRecording();
+    if (window()) setFocus(Qt::OtherFocusReason);
+    installClickMonitor();
+    refresh();
+}
+
+void ShortcutRecorderView::endRecording() {
+    if (!recording_) return;
+    recording_ = false;
+    liveModifiers_.clear();
+    removeClickMonitor();
+    HotkeyManager::shared().resumeAfterRecording();
+    refresh();
+}
+
+void ShortcutRecorderView::finish(std::optional<Hotkey> value) {
+    hotkey_ = value;
+    endRecording();
+    if (onChange) onChange(value);
+    clearFocus();
+}
+
+void ShortcutRecorderView::installClickMonitor() {
+    if (clickMonitor_ || !qApp) return;
+    qApp->installEventFilter(this);
+    clickMonitor_ = true;
+}
+
+void ShortcutRecorderView::removeClickMonitor() {
+    if (!clickMonitor_) return;
+    if (qApp) qApp->removeEventFilter(this);
+    clickMonitor_ = false;
+}
+
+bool ShortcutRecorderView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::MouseButtonPress || !recording_) return false;
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton && mouse->button() != Qt::RightButton) return false;
+    auto* target = qobject_cast<QWidget*>(watched);
+    // Presses inside the control keep it recording (as they pass on to its parents too,
+    // the place decides); a press anywhere else ends it, unchanged.
+    if (target && target->window() == window()) {
+        const QPoint local = mapFromGlobal(mouse->globalPosition().toPoint());
+        if (rect().contains(local)) return false;
+    }
+    endRecording();
+    clearFocus();
+    return false;
+}
+
+void ShortcutRecorderView::mousePressEvent(QMouseEvent* event) {
+    // A single click goes on to what lies beneath (a table row gets selected).
+    event->ignore();
+}
+
+void ShortcutRecorderView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (!recording_) {
+        beginRecording();
+        event->accept();
+        return;
+    }
+    event->ignore();
+}
+
+void ShortcutRecorderView::modifiersChanged(const QKeyEvent* event) {
+    if (!recording_) return;
+    // Whether a modifier key's own event counts it differs between window systems; the
+    // key itself says whether it is now held.
+    std::uint64_t flags = modifierFlags(event->modifiers());
+    const std::uint64_t own = modifierFlags(modifierOfKey(event->key()));
+    if (event->type() == QEvent::KeyPress) {
+        flags |= own;
+    } else {
+        flags &= ~own;
+    }
+    liveModifiers_ = modifierSymbols(flags);
+    refresh();
+}
+
+bool ShortcutRecorderView::event(QEvent* event) {
+    // While recording every key is ours, window shortcuts included.
+    if (event->type() == QEvent::ShortcutOverride && recording_) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void ShortcutRecorderView::keyPressEvent(QKeyEvent* event) {
+    if (!recording_) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (isModifierKey(event->key())) {
+        modifiersChanged(event);
+        return;
+    }
+    const std::optional<std::uint16_t> code = virtualKeyCode(event->key());
+    if (!code) return;
+    if (*code == deleteKey || *code == forwardDeleteKey) {
+        finish(std::nullopt);
+        return;
+    }
+    if (*code == escapeKey) {
+        endRecording();
+        clearFocus();
+        return;
+    }
+    const std::uint32_t carbon = Hotkey::carbonModifiers(modifierFlags(event->modifiers()));
+    if (carbon == 0) {
+        liveModifiers_ = QStringLiteral("need ⌘/⌥/⌃/⇧");
+        refresh();
+        return;
+    }
+    finish(Hotkey{*code, carbon});
+}
+
+void ShortcutRecorderView::keyReleaseEvent(QKeyEvent* event) {
+    if (recording_ && isModifierKey(event->key())) {
+        modifiersChanged(event);
+        event->accept();
+        return;
+    }
+    QWidget::keyReleaseEvent(event);
+}
+
+void ShortcutRecorderView::focusOutEvent(QFocusEvent* event) {
+    endRecording();
+    QWidget::focusOutEvent(event);
+}
+
+void ShortcutRecorderView::paintEvent(QPaintEvent*) {
+    if (!recording_) return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath path;
+    path.addRoundedRect(QRectF(rect()).adjusted(1.5, 3, -1.5, -3), 5, 5);
+    p.fillPath(path, palette().color(QPalette::Base));
+    p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    p.drawPath(path);
+}
+
+}  // namespace kestr
