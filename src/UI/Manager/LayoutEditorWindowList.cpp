@@ -71,8 +71,10 @@ void LayoutEditorWindow::commitInlineRename(const Uuid& id, const QString& newNa
         reloadRow(id);
         return;
     }
+    const auto wanted = UnicodeText::canonicalForm(trimmed);
     for (const Layout& other : store_.layouts) {
-        if (other.id != id && UnicodeText::equal(other.name, trimmed)) {
+        const bool same = wanted ? UnicodeText::canonicalForm(other.name) == wanted : other.name == trimmed;
+        if (other.id != id && same) {
             platform().alerts().runModal(AlertRequest{
                 AlertStyle::warning,
                 "“" + trimmed + "” is already in use",
