@@ -39,7 +39,15 @@ std::vector<ConflictingApps::Running> ConflictingApps::running() {
 bool ConflictingApps::quit(const Running& running) {
     platform().log().line("kestr[conflict]: quitting " + running.name + " (" +
                           running.app.bundleIdentifier.value_or("?") + ")");
-    return platform().workspace().terminate(running.app.processIdentifier);
+    // The entry may be old: the application may have quit and its process identifier
+    // gone to another program since. Only the same application is asked to quit.
+    Workspace& workspace = platform().workspace();
+    const auto now = workspace.runningApplication(running.app.processIdentifier);
+    if (!now || now->isTerminated || now->bundleIdentifier != running.app.bundleIdentifier) {
+        platform().log().line("kestr[conflict]: " + running.name + " is no longer running");
+        return false;
+    }
+    return workspace.terminate(running.app.processIdentifier);
 }
 
 }  // namespace kestr

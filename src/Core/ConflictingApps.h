@@ -28,7 +28,8 @@ struct ConflictingApps {
     static const std::vector<Known>& known();
     // In the order of known(), at most one per row.
     static std::vector<Running> running();
-    // Asks politely and does not wait; false when the request could not be sent.
+    // Asks politely and does not wait; false when the request could not be sent or the
+    // process is no longer that application.
     static bool quit(const Running& running);
 };
 

@@ -35,5 +35,19 @@ TEST_F(ConflictingAppsTest, OneEntryPerRunningManagerInTableOrderAndQuitAsksPoli
     EXPECT_EQ(ConflictingApps::running().size(), 3u) << "an application that ignores the request keeps running";
 }
 
+TEST_F(ConflictingAppsTest, QuitLeavesAProcessThatIsNoLongerTheConflictingApplication) {
+    const auto pid = run("com.knollsoft.Rectangle", "Rectangle");
+    const auto entry = ConflictingApps::running().front();
+    // The identifier now belongs to another program.
+    sim->world().process(pid)->bundleID = "com.example.Editor";
+    EXPECT_FALSE(ConflictingApps::quit(entry));
+    sim->world().process(pid)->bundleID = "com.knollsoft.Rectangle";
+    sim->world().terminate(pid);
+    EXPECT_FALSE(ConflictingApps::quit(entry));
+    sim->virtualTime().runUntilIdle();
+    EXPECT_TRUE(sim->simWorkspace().terminateRequests().empty());
+    EXPECT_EQ(sim->simLog().lines().back(), "kestr[conflict]: Rectangle is no longer running");
+}
+
 }  // namespace
 }  // namespace kestr

@@ -1,0 +1,47 @@
+// One row of the panel's kest list: the kest's card, highlighted under the pointer and
+// under the keyboard selection. A click applies the kest, with fresh windows when
+// Option is held.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "Core/Layout.h"
+#include "UI/Panel/HoverView.h"
+
+namespace kestr {
+
+class KestRowView : public SelectableCell {
+public:
+    struct Model {
+        Layout layout;
+        // The display string of the kest's hot key; none or empty shows no badge.
+        std::optional<std::string> hotkey;
+    };
+
+    explicit KestRowView(Model model, QWidget* parent = nullptr);
+
+    // The kest and whether to apply it with fresh windows.
+    std::function<void(const Layout&, bool fresh)> onApply;
+    const Model& model() const { return model_; }
+
+    bool isActive() const { return active_; }
+    void setActive(bool active);
+
+    QString accessibilityLabel() const override;
+    // Applies without fresh windows; always reports success.
+    bool accessibilityPerformPress();
+    void activateFromKeyboard() override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void apply(bool fresh);
+    Model model_;
+    bool active_ = false;
+};
+
+}  // namespace kestr

@@ -1,0 +1,65 @@
+#include "UI/SymbolImages.h"
+
+#include <QIcon>
+#include <QPainter>
+#include <cmath>
+#include <map>
+
+namespace kestr {
+
+namespace {
+
+// The theme is read from the folder the icon-theme package installs into, never from
+// the user's or the desktop's settings.
+const char* const themeFolder = "/usr/share/icons";
+const char* const themeName = "Adwaita";
+
+void useOurTheme() {
+    static const bool done = [] {
+        QIcon::setThemeSearchPaths({QString::fromLatin1(themeFolder)});
+        QIcon::setThemeName(QString::fromLatin1(themeName));
+        return true;
+    }();
+    (void)done;
+}
+
+}  // namespace
+
+std::optional<std::string> SymbolImages::themeName(const std::string& symbol) {
+    static const std::map<std::string, std::string> table = {
+        {"eject", "media-eject-symbolic"},
+        {"plus.square", "list-add-symbolic"},
+        {"gearshape", "emblem-system-symbolic"},
+        {"power", "system-shutdown-symbolic"},
+        {"arrow.up.left.and.arrow.down.right", "view-fullscreen-symbolic"},
+        {"arrow.down.right.and.arrow.up.left", "view-restore-symbolic"},
+        {"arrow.uturn.backward", "edit-undo-symbolic"},
+    };
+    const auto it = table.find(symbol);
+    if (it == table.end()) return std::nullopt;
+    return it->second;
+}
+
+int SymbolImages::side(double pointSize) { return static_cast<int>(std::lround(pointSize * 1.2)); }
+
+QImage SymbolImages::image(const std::string& symbol, double pointSize, const QColor& tint, double devicePixelRatio) {
+    const auto name = themeName(symbol);
+    if (!name) return {};
+    useOurTheme();
+    const QIcon icon = QIcon::fromTheme(QString::fromStdString(*name));
+    if (icon.isNull()) return {};
+    const int s = side(pointSize);
+    const int pixels = static_cast<int>(std::ceil(s * devicePixelRatio));
+    QImage out(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    out.fill(Qt::transparent);
+    {
+        QPainter p(&out);
+        icon.paint(&p, QRect(0, 0, pixels, pixels));
+        p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        p.fillRect(out.rect(), tint);
+    }
+    out.setDevicePixelRatio(devicePixelRatio);
+    return out;
+}
+
+}  // namespace kestr
