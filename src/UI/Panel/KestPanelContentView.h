@@ -14,7 +14,7 @@
 #include "Core/ConflictingApps.h"
 #include "Core/Layout.h"
 #include "Platform/Geometry.h"
-#include "Snap/SnapAction.h"
+#include "Core/SnapAction.h"
 #include "UI/Panel/KestRowView.h"
 #include "UI/Snap/SnapCellView.h"
 

@@ -14,9 +14,9 @@ namespace kestr {
 
 class KestRowView : public SelectableCell {
 public:
+    // What the row shows; a hot key that is none or empty shows no badge.
     struct Model {
         Layout layout;
-        // The display string of the kest's hot key; none or empty shows no badge.
         std::optional<std::string> hotkey;
     };
 

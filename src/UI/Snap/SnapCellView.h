@@ -7,7 +7,7 @@
 #include <string>
 
 #include "Platform/Displays.h"
-#include "Snap/SnapAction.h"
+#include "Core/SnapAction.h"
 #include "UI/Panel/HoverView.h"
 
 namespace kestr {

@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "Platform/Geometry.h"
-#include "Snap/SnapAction.h"
+#include "Core/SnapAction.h"
 
 class QPainter;
 
