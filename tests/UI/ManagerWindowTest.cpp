@@ -6,6 +6,7 @@
 
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
+#include "EdgeResize/EdgeProximityTracker.h"
 #include "Support/DesktopTest.h"
 #include "UI/Manager/ElidedLabel.h"
 #include "UI/Manager/ItemTableModel.h"
@@ -269,7 +270,9 @@ TEST_F(ManagerWindowTest, DuplicateAndDeleteWorkOnTheClickedRow) {
     EXPECT_EQ(editor().selectedLayoutID(), store().layouts[2].id) << "the context click still selects";
 
     confirmAnswer = true;
+    EdgeProximityTracker::shared().setActiveLayout(store().layouts[2]);
     editor().ctxDelete();
+    EXPECT_FALSE(EdgeProximityTracker::shared().activeLayout) << "the deleted kest is no longer active";
     EXPECT_EQ(names(), (std::vector<std::string>{"A", "B", "B (copy)", "B (copy) (copy)"}));
     EXPECT_EQ(editor().selectedLayoutID(), store().layouts[0].id) << "the first kest, not a neighbour";
     EXPECT_EQ(storedOnDisk().size(), 4u);

@@ -18,7 +18,7 @@ void KestListModel::reload() {
 
 void KestListModel::reloadRow(int row) {
     const QModelIndex i = index(row);
-    emit dataChanged(i, i);
+    Q_EMIT dataChanged(i, i);
 }
 
 int KestListModel::rowCount(const QModelIndex& parent) const {

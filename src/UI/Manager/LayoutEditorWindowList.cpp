@@ -5,6 +5,7 @@
 
 #include "Core/LayoutStore.h"
 #include "Core/UnicodeText.h"
+#include "EdgeResize/EdgeProximityTracker.h"
 #include "Layout/EdgeGroupDetector.h"
 #include "Platform/Platform.h"
 #include "UI/Manager/DeleteDialog.h"
@@ -127,6 +128,9 @@ void LayoutEditorWindow::handleDelete() {
     if (!kest) return;
     if (!confirmDelete || !confirmDelete(*kest)) return;
     std::erase_if(store_.layouts, [&](const Layout& l) { return l.id == kest->id; });
+    // A deleted kest must not stay active: its slots and edges would outlive it.
+    EdgeProximityTracker& tracker = EdgeProximityTracker::shared();
+    if (tracker.activeLayout && tracker.activeLayout->id == kest->id) tracker.releaseActiveKest();
     if (store_.layouts.empty()) {
         selectedLayoutID_.reset();
     } else {
