@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "Platform/MonitorHandler.h"
 #include "Platform/Platform.h"
 #include "Window/DisplayManager.h"
 #include "Window/WindowController.h"
@@ -169,13 +170,8 @@ std::set<std::uint32_t> EdgeProximityTracker::onscreenWindowIDs(
 
 void EdgeProximityTracker::installMonitorsIfNeeded() {
     EventMonitors& monitors = platform().eventMonitors();
-    std::weak_ptr<EdgeProximityTracker*> weak = self_;
     // The handlers only hand over: the check runs on the main actor a moment later.
-    const auto handOver = [weak] {
-        platform().mainActor().post([weak] {
-            if (auto self = weak.lock()) (*self)->onMonitoredEvent();
-        });
-    };
+    const auto handOver = onMainActorWhileAlive(std::weak_ptr(self_), &EdgeProximityTracker::onMonitoredEvent);
     if (!globalMonitor) globalMonitor = monitors.addGlobalMonitor(monitoredEvents, [handOver](const Event&) { handOver(); });
     if (!localMonitor) {
         localMonitor = monitors.addLocalMonitor(monitoredEvents, [handOver](const Event& e) -> std::optional<Event> {

@@ -4,6 +4,7 @@
 
 #include "Core/WholeNumber.h"
 #include "EdgeResize/EdgeProximityTracker.h"
+#include "Platform/MonitorHandler.h"
 #include "Platform/Platform.h"
 #include "Window/WindowController.h"
 
@@ -35,12 +36,7 @@ void DragProbe::start() {
 }
 
 void DragProbe::add(EventMask mask, void (DragProbe::*handler)()) {
-    std::weak_ptr<DragProbe*> weak = self_;
-    auto token = platform().eventMonitors().addGlobalMonitor(mask, [weak, handler](const Event&) {
-        platform().mainActor().post([weak, handler] {
-            if (auto self = weak.lock()) ((*self)->*handler)();
-        });
-    });
+    auto token = platform().eventMonitors().addGlobalMonitor(mask, globalMonitorHandler(std::weak_ptr(self_), handler));
     if (token) monitors.push_back(*token);
 }
 
