@@ -5,6 +5,7 @@
 #include "App/DiagnosticModes.h"
 #include "Core/LayoutStore.h"
 #include "Support/DesktopTest.h"
+#include "Support/StartedTask.h"
 
 namespace kestr {
 namespace {
@@ -16,24 +17,17 @@ class ApplyByNameModeTest : public test::DesktopTest {
 protected:
     void SetUp() override {
         DesktopTest::SetUp();
-        sim->world().displays.push_back(SimDisplay{1, leftUUID, Rect(0, 0, 1920, 1200), {}});
-        sim->world().displays.push_back(SimDisplay{2, rightUUID, Rect(1920, 0, 1920, 1200), {}});
+        addDisplay(1, Rect(0, 0, 1920, 1200)).uuid(leftUUID);
+        addDisplay(2, Rect(1920, 0, 1920, 1200)).uuid(rightUUID);
         sim->world().pointer = Point{400, 300};
         editor = addApp("com.example.Editor", "Editor", {window("Notes", Rect(100, 100, 700, 500))}).pid;
     }
 
     static Layout kest(const std::string& name, const std::string& bundleID = "com.example.Editor") {
-        LayoutItem item;
-        item.id = Uuid::random();
-        item.appBundleID = bundleID;
-        item.appName = bundleID.substr(12);
-        item.windowMatcher = WindowMatcher::firstWindow();
-        item.targetFrame = ScreenFrame{leftUUID, 100, 50, 800, 600, {}, {}, {}, {}};
-        item.launchIfMissing = false;
         Layout k;
         k.id = Uuid::random();
         k.name = name;
-        k.items = {item};
+        k.items = {test::ItemBuilder(bundleID, bundleID.substr(12)).on(leftUUID, Rect(100, 50, 800, 600)).launchIfMissing(false)};
         return k;
     }
     void store(std::vector<Layout> kests) {
@@ -46,11 +40,9 @@ protected:
         std::vector<std::string> arguments = {"kestr", "--verbose", "--apply-kest"};
         arguments.insert(arguments.end(), afterOption.begin(), afterOption.end());
         output = CapturedOutput();
-        int status = -1;
-        spawn([](Task<int> t, int& out) -> Task<void> { out = co_await std::move(t); }(
-            DiagnosticModes::applyByName(output, arguments, afterOption.at(0), 2), status));
+        auto run = test::start(DiagnosticModes::applyByName(output, arguments, afterOption.at(0), 2));
         sim->virtualTime().runUntilIdle(120);
-        return {status, output.stderrText};
+        return {run.succeeded() ? run.value() : -1, output.stderrText};
     }
     Point editorPosition() { return sim->world().process(editor)->windows.at(0).position; }
 
@@ -76,12 +68,11 @@ TEST_F(ApplyByNameModeTest, AnchorIsTheDisplayPrefixElseTheMouseDisplayElseTheMa
     EXPECT_EQ(apply({"Work", "--render-panel", "BBBB"}), (Outcome{0, "anchor=AAAA1111\n"}));
 
     // Listed after the others, but furthest left: the empty prefix matches it.
-    sim->world().displays.push_back(SimDisplay{3, "CCCC3333-0000-4000-8000-000000000003",
-                                               Rect(-1440, 0, 1440, 900), {}});
+    addDisplay(3, Rect(-1440, 0, 1440, 900)).uuid("CCCC3333-0000-4000-8000-000000000003");
     EXPECT_EQ(apply({"Work", ""}), (Outcome{0, "anchor=CCCC3333\n"}));
     EXPECT_LT(editorPosition().x, 0);
 
-    sim->world().displays.push_back(SimDisplay{4, std::nullopt, Rect(0, 1200, 1920, 1080), {}});
+    addDisplay(4, Rect(0, 1200, 1920, 1080)).uuid(std::nullopt);
     sim->world().pointer = Point{500, 1500};
     EXPECT_EQ(apply({"Work"}), (Outcome{0, "anchor=?\n"}));
 

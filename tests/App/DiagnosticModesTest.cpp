@@ -4,33 +4,25 @@
 
 #include "App/DiagnosticModes.h"
 #include "Support/DesktopTest.h"
+#include "Support/StartedTask.h"
 
 namespace kestr {
 namespace {
 
 class DiagnosticModesTest : public test::DesktopTest {
 protected:
-    // A display with any identity, unlike addDisplay's.
-    void display(std::optional<DisplayID> id, std::optional<std::string> uuid, Rect bounds, Insets insets = {}) {
-        sim->world().displays.push_back(SimDisplay{id, std::move(uuid), bounds, insets});
-    }
-    std::int32_t app(const std::string& bundleID, const std::string& name) { return addApp(bundleID, name, {}).pid; }
-    void window(std::int32_t pid, const std::string& title, Rect frame) {
-        sim->world().addWindow(pid, DesktopTest::window(title, frame));
-    }
     int run(Task<int> task) {
-        int status = -1;
-        spawn([](Task<int> t, int& out) -> Task<void> { out = co_await std::move(t); }(std::move(task), status));
+        auto started = test::start(std::move(task));
         sim->virtualTime().runUntilIdle();
-        return status;
+        return started.succeeded() ? started.value() : -1;
     }
     CapturedOutput output;
 };
 
 TEST_F(DiagnosticModesTest, DisplayDumpWritesThreeLinesPerScreen) {
-    display(1, "37D8832A-2D66-4B0F-9F3F-1234567890AB", Rect(0, 0, 1920, 1200), Insets{25, 0, 70, 0});
-    display(std::nullopt, std::nullopt, Rect(1920, 0, 100, 100));
-    display(7, std::nullopt, Rect(-1440.5, -300, 1440, 900));
+    addDisplay(1, Rect(0, 0, 1920, 1200), Insets{25, 0, 70, 0}).uuid("37D8832A-2D66-4B0F-9F3F-1234567890AB");
+    addDisplay(0, Rect(1920, 0, 100, 100)).noIdentifier().uuid(std::nullopt);
+    addDisplay(7, Rect(-1440.5, -300, 1440, 900)).uuid(std::nullopt);
     EXPECT_EQ(run(DiagnosticModes::displayDump(output)), 0);
     EXPECT_EQ(output.stdoutText,
               "=== Displays (CGMainDisplayID=1) ===\n"
@@ -45,10 +37,9 @@ TEST_F(DiagnosticModesTest, DisplayDumpWritesThreeLinesPerScreen) {
 
 TEST_F(DiagnosticModesTest, ContentDumpListsReadingsProbesAndMatches) {
     addDisplay(1, Rect(0, 0, 1920, 1200));
-    const auto finder = app("com.apple.finder", "Finder");
-    window(finder, "Projects", Rect(-12.7, 40, 800, 500));
-    window(finder, "Downloads", Rect(900, 600, 600, 400));  // added last: frontmost, listed first
-    app("com.example.Notes", "Notes");
+    // Downloads is in front, so it is listed first.
+    app("com.apple.finder", "Finder").window("Downloads", Rect(900, 600, 600, 400)).window("Projects", Rect(-12.7, 40, 800, 500)).run();
+    app("com.example.Notes", "Notes").run();
     sim->simScriptHost().handler = [](const std::string& source) -> std::optional<ScriptOutcome> {
         if (source.find("repeat") != std::string::npos || source.find("for i from") != std::string::npos)
             return SimScriptHost::success("-12,40,788,540\t180\t/Users/me/Projects\n");

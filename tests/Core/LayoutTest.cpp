@@ -4,16 +4,15 @@
 
 #include <limits>
 
+#include "Support/ItemBuilder.h"
+
 namespace kestr {
 namespace {
 
 LayoutItem finderDesktop(double width) {
-    LayoutItem item;
-    item.id = Uuid::random();
-    item.appBundleID = "com.apple.finder";
-    item.windowMatcher = WindowMatcher::windowIndex(3);
-    item.targetFrame = ScreenFrame{"D", 0, 0, width, 900, 1440, 900, 0, 0};
-    return item;
+    return test::ItemBuilder("com.apple.finder", "")
+        .matcher(WindowMatcher::windowIndex(3))
+        .target(ScreenFrame{"D", 0, 0, width, 900, 1440, 900, 0, 0});
 }
 
 TEST(Layout, StrippingDesktopJunkRemovesOnlyFullWidthUntitledFinderWindows) {

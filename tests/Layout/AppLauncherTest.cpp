@@ -1,6 +1,6 @@
 #include "Layout/AppLauncher.h"
 
-#include "Layout/StartedTask.h"
+#include "Support/StartedTask.h"
 #include "Support/SimTest.h"
 
 namespace kestr {

@@ -10,7 +10,7 @@
 
 #include "Core/Layout.h"
 #include "Layout/LayoutApplier.h"
-#include "Layout/StartedTask.h"
+#include "Support/StartedTask.h"
 #include "Support/DesktopTest.h"
 
 namespace kestr::test {

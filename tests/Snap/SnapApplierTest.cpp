@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Core/HotkeyManager.h"
-#include "Layout/StartedTask.h"
+#include "Support/StartedTask.h"
 #include "Support/DesktopTest.h"
 
 namespace kestr::test {

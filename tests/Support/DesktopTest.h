@@ -1,57 +1,42 @@
 // A simulated desktop with shorthands for the displays, applications and windows that
-// tests build.
+// tests build (through the builders of this folder).
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "Core/ScreenFrame.h"
+#include "Support/AppBuilder.h"
+#include "Support/DisplayBuilder.h"
+#include "Support/ItemBuilder.h"
 #include "Support/SimTest.h"
 
 namespace kestr::test {
 
 class DesktopTest : public SimTest {
 protected:
-    // A UUID string that names the display identifier, so failures are readable.
-    static std::string uuidOf(DisplayID id) {
-        char text[40];
-        std::snprintf(text, sizeof text, "D15B1A70-0000-4000-8000-%012X", id);
-        return text;
-    }
+    static std::string uuidOf(DisplayID id) { return DisplayBuilder::uuidOf(id); }
 
-    DisplayID addDisplay(DisplayID id, Rect bounds, Insets insets = {}) {
-        sim->world().displays.push_back(SimDisplay{id, uuidOf(id), bounds, insets});
-        return id;
+    DisplayBuilder addDisplay(DisplayID id, Rect bounds, Insets insets = {}) {
+        return std::move(DisplayBuilder(*sim, id, bounds).insets(insets));
+    }
+    AppBuilder app(std::string bundleID, std::string name) {
+        return AppBuilder(*sim, std::move(bundleID), std::move(name));
     }
 
     // A frame on the display, without the recorded display fields.
     static ScreenFrame frameOn(DisplayID id, double x, double y, double w, double h) {
-        ScreenFrame f;
-        f.displayUUID = uuidOf(id);
-        f.x = x;
-        f.y = y;
-        f.width = w;
-        f.height = h;
-        return f;
+        return ScreenFrame{uuidOf(id), x, y, w, h, {}, {}, {}, {}};
     }
 
-    static SimWindow window(std::string title, Rect frame) {
-        SimWindow w;
-        w.title = std::move(title);
-        w.position = frame.origin;
-        w.size = frame.size;
-        return w;
-    }
+    static SimWindow window(std::string title, Rect frame) { return titledWindow(std::move(title), frame); }
 
+    // A running application with these windows (not installed).
     SimProcess& addApp(std::string bundleID, std::string name, std::vector<SimWindow> windows,
                        ActivationPolicy policy = ActivationPolicy::regular) {
-        SimProcess p;
-        p.bundleID = std::move(bundleID);
-        p.name = std::move(name);
-        p.policy = policy;
-        p.windows = std::move(windows);
-        return sim->world().addProcess(std::move(p));
+        AppBuilder builder = app(std::move(bundleID), std::move(name));
+        for (SimWindow& w : windows) builder.window(std::move(w));
+        return builder.policy(policy).run();
     }
 
     // The windows of a process, in "AXWindows" order.

@@ -1,5 +1,5 @@
 // Starts a task on the simulated main actor and keeps what it returns or throws, so a
-// test can advance virtual time and look at the outcome.
+// test can advance virtual time and look at the outcome. Works for value and void tasks.
 #pragma once
 
 #include <exception>
@@ -13,22 +13,28 @@
 namespace kestr::test {
 
 template <class T>
-struct StartedTask {
-    // A task without a result keeps only whether it finished.
+class StartedTask {
+public:
+    // What a void task leaves behind is only that it finished.
     using Value = std::conditional_t<std::is_void_v<T>, std::monostate, T>;
     struct Outcome {
         bool done = false;
         std::optional<Value> value;
         std::exception_ptr error;
     };
-    std::shared_ptr<Outcome> outcome = std::make_shared<Outcome>();
-    TaskHandle handle;
 
     bool done() const { return outcome->done; }
+    // Finished and returned (did not throw).
+    bool succeeded() const { return outcome->done && !outcome->error; }
     const Value& value() const { return *outcome->value; }
+    // Throws what the task threw; nothing when it did not (or has not finished).
     void rethrow() const {
         if (outcome->error) std::rethrow_exception(outcome->error);
     }
+    void cancel() const { handle.cancel(); }
+
+    std::shared_ptr<Outcome> outcome = std::make_shared<Outcome>();
+    TaskHandle handle;
 };
 
 template <class T>
@@ -46,6 +52,7 @@ Task<void> keepOutcome(Task<T> task, std::shared_ptr<typename StartedTask<T>::Ou
     outcome->done = true;
 }
 
+// Spawns the task; it starts when the main actor next runs.
 template <class T>
 StartedTask<T> start(Task<T> task) {
     StartedTask<T> started;
