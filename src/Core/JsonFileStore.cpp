@@ -29,13 +29,9 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
         std::rethrow_exception(error);
     };
     if (!files.exists(path)) {
-        // A backup without a file is what a failed rewrite after a quarantine leaves;
-        // it still holds the user's kests.
+        // A backup without its file stays unread: a save never leaves the file
+        // missing, so a user removed it and meant to start afresh.
         content.clear();
-        try {
-            if (files.exists(backup)) content.decodeAndTake(files.read(backup));
-        } catch (...) {
-        }
         return;
     }
 
@@ -69,7 +65,14 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
 
     if (!StoreRecovery::moveAside(path)) {
         // Writing now would destroy the file we could not move, which may hold newer
-        // data than the backup.
+        // data than the backup. The backup's content, when there is one, stays in
+        // memory so the user still sees it.
+        if (backupTaken) {
+            platform().log().line("kestr: keeping " + fileName(backup) + " in memory; saves refuse until " +
+                                  fileName(path) + " can be moved aside");
+            loadFailed = true;
+            std::rethrow_exception(decodingError);
+        }
         failUntilNextLoad(decodingError);
     }
     if (!backupTaken) {
@@ -80,8 +83,13 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
         files.createDirectories(parentFolder(path));
         files.writeAtomically(path, content.encode());
     } catch (...) {
-        // The backup's kests are loaded, and the backup is still there for the next
-        // load; the next save writes the file.
+        // A load finds nothing where the file is missing, so the backup itself takes
+        // the file's place (a rename needs no room on the disk); the next save makes
+        // a new backup from it.
+        try {
+            files.move(backup, path);
+        } catch (...) {
+        }
     }
 }
 

@@ -18,15 +18,15 @@
 //     void MyStore::load() { JsonFileStore::load(fileURL, loadFailed, content()); }
 //     void MyStore::save() { JsonFileStore::save(fileURL, loadFailed, content()); }
 //
-// load(): no file gives empty content without error (or the backup's, when only the
-// backup, path + ".bak", exists and decodes). A file that cannot be read empties the
-// content, sets loadFailed and rethrows the read error (the file stays). A file that
-// cannot be decoded is quarantined (StoreRecovery) and the backup is taken instead and
-// written back as the new file; with the backup missing or undecodable the content is
-// emptied and the decoding error is rethrown. When the backup exists but cannot be
-// read, or the bad file cannot be moved aside, nothing is moved or written: the
-// content is emptied, loadFailed is set (so saves refuse) and the decoding error is
-// rethrown.
+// load(): no file gives empty content without error, whatever the backup (path +
+// ".bak") holds. A file that cannot be read empties the content, sets loadFailed and
+// rethrows the read error (the file stays). A file that cannot be decoded is
+// quarantined (StoreRecovery) and the backup is taken instead and written back as the
+// new file (when that write fails, the backup is renamed to the file); with the backup missing or undecodable the content is emptied and the
+// decoding error is rethrown. When the backup exists but cannot be read, or the bad
+// file cannot be moved aside, nothing is moved or written, loadFailed is set (so saves
+// refuse) and the decoding error is rethrown; the content is then the backup's when
+// it decoded (the move failed), else empty.
 //
 // save(): refuses (content.refuseToSave) while loadFailed; copies the current file to
 // path + ".bak" (through a temporary copy renamed over the old backup, so a backup
