@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "UI/Manager/SettingsKit.h"
+#include "UI/SystemStyle.h"
 
 namespace kestr {
 
@@ -15,10 +16,7 @@ constexpr int margin = 24;
 
 QLabel* wrappingLabel(const QString& text, double pointSize, bool bold, QWidget* parent) {
     auto* label = new QLabel(text, parent);
-    QFont font = label->font();
-    font.setPointSizeF(pointSize);
-    font.setBold(bold);
-    label->setFont(font);
+    label->setFont(SystemStyle::font(pointSize, bold ? QFont::Bold : QFont::Normal));
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     return label;
@@ -58,7 +56,7 @@ DeleteDialog::DeleteDialog(const QString& kestName, const QImage& icon, QWidget*
     message_ = wrappingLabel(QStringLiteral("This permanently removes the kest. This can't be undone."), 12, false,
                              this);
     QPalette pal = message_->palette();
-    pal.setColor(QPalette::WindowText, secondaryLabelColor(nullptr));
+    pal.setColor(QPalette::WindowText, SystemStyle::secondaryLabel().resolved());
     message_->setPalette(pal);
     const int messageTop = iconHeight + 40 + titleHeight + 8;
     const int messageHeight = message_->heightForWidth(contentWidth);

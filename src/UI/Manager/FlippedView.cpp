@@ -12,7 +12,7 @@ FlippedView::FlippedView(QWidget* parent) : QWidget(parent) {
 }
 
 void FlippedView::paintEvent(QPaintEvent* event) {
-    QPainter(this).fillRect(event->rect(), SettingsKit::pageFill(this));
+    QPainter(this).fillRect(event->rect(), SettingsKit::pageFill());
 }
 
 }  // namespace kestr

@@ -8,6 +8,7 @@
 
 #include "UI/Manager/KestListModel.h"
 #include "UI/Manager/SettingsKit.h"
+#include "UI/SystemStyle.h"
 
 namespace kestr {
 
@@ -67,17 +68,15 @@ void SidebarKestDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
         painter->fillPath(path, emphasized ? pal.color(QPalette::Active, QPalette::Highlight)
                                            : pal.color(QPalette::Inactive, QPalette::Window).darker(115));
     }
-    QFont small = option.font;
-    small.setPointSizeF(11);
+    const QFont small = SystemStyle::font(11);
     const QString hotkey = index.data(KestListModel::hotkeyTextRole).toString();
     const int hotkeyWidth = QFontMetrics(small).horizontalAdvance(hotkey);
     const QRect hotkeyRect(option.rect.right() - 8 - hotkeyWidth, option.rect.top(), hotkeyWidth, option.rect.height());
     painter->setFont(small);
-    painter->setPen(emphasized ? QColor::fromRgbF(1, 1, 1, 0.85) : tertiaryLabelColor(view));
+    painter->setPen(emphasized ? QColor::fromRgbF(1, 1, 1, 0.85) : SystemStyle::tertiaryLabel().resolved());
     painter->drawText(hotkeyRect, Qt::AlignVCenter | Qt::AlignRight, hotkey);
 
-    QFont name = option.font;
-    name.setPointSizeF(13);
+    const QFont name = SystemStyle::font(13);
     painter->setFont(name);
     painter->setPen(emphasized ? QColor(Qt::white) : option.palette.color(QPalette::Text));
     // The name gives way to the hot key, at least 6 points from it.
@@ -95,9 +94,7 @@ QSize SidebarKestDelegate::sizeHint(const QStyleOptionViewItem& option, const QM
 
 QWidget* SidebarKestDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const {
     auto* editor = new QLineEdit(parent);
-    QFont font = editor->font();
-    font.setPointSizeF(13);
-    editor->setFont(font);
+    editor->setFont(SystemStyle::font(13));
     return editor;
 }
 

@@ -20,6 +20,7 @@
 #include "UI/Manager/KestListView.h"
 #include "UI/Manager/KeyClosableWindow.h"
 #include "UI/Manager/SettingsKit.h"
+#include "UI/SystemStyle.h"
 #include "UI/Manager/SidebarFooterButton.h"
 #include "UI/Snap/ShortcutRecorderView.h"
 
@@ -142,12 +143,10 @@ QWidget* LayoutEditorWindow::buildSidebar() {
     sidebarFooter_->onClick = [this] { selectCaptureSettings(); };
 
     versionLabel_ = new QLabel(appVersionText());
-    QFont small = versionLabel_->font();
-    small.setPointSizeF(11);
-    versionLabel_->setFont(small);
+    versionLabel_->setFont(SystemStyle::font(11));
     versionLabel_->setAlignment(Qt::AlignCenter);
     QPalette pal = versionLabel_->palette();
-    pal.setColor(QPalette::WindowText, tertiaryLabelColor(nullptr));
+    pal.setColor(QPalette::WindowText, SystemStyle::tertiaryLabel().resolved());
     versionLabel_->setPalette(pal);
 
     auto* layout = new QVBoxLayout(container);

@@ -17,6 +17,7 @@
 #include "UI/Manager/KestPreviewView.h"
 #include "UI/Manager/LayoutEditorWindow.h"
 #include "UI/Manager/SettingsKit.h"
+#include "UI/SystemStyle.h"
 #include "UI/Manager/ShadedTableHeaderView.h"
 #include "UI/Manager/SwitchButton.h"
 #include "UI/Snap/ShortcutRecorderView.h"
@@ -29,10 +30,7 @@ constexpr int emptyEditorHeight = 26;
 
 QLabel* sectionHeader(const QString& text) {
     auto* label = new QLabel(text);
-    QFont font = label->font();
-    font.setPointSizeF(13);
-    font.setWeight(QFont::DemiBold);
-    label->setFont(font);
+    label->setFont(SystemStyle::font(13, QFont::DemiBold));
     return label;
 }
 
@@ -61,10 +59,7 @@ QWidget* LayoutEditorWindow::buildKestDetail() {
     auto* page = new FlippedView;
 
     nameField_ = new ElidedLabel;
-    QFont title = nameField_->font();
-    title.setPointSizeF(22);
-    title.setBold(true);
-    nameField_->setFont(title);
+    nameField_->setFont(SystemStyle::font(22, QFont::Bold));
 
     previewView_ = new KestPreviewView;
     previewView_->setFixedHeight(190);
@@ -96,12 +91,10 @@ QWidget* LayoutEditorWindow::buildKestDetail() {
     itemsTable_ = buildItemsTable();
     auto* note = new QLabel(QStringLiteral(
         "Frame values are display-local points (top-left origin). Read-only here — re-save to change them."));
-    QFont small = note->font();
-    small.setPointSizeF(11);
-    note->setFont(small);
+    note->setFont(SystemStyle::font(11));
     note->setWordWrap(true);
     QPalette pal = note->palette();
-    pal.setColor(QPalette::WindowText, tertiaryLabelColor(nullptr));
+    pal.setColor(QPalette::WindowText, SystemStyle::tertiaryLabel().resolved());
     note->setPalette(pal);
 
     auto* layout = new QVBoxLayout(page);

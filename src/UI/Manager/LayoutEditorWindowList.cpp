@@ -9,10 +9,12 @@
 #include "Layout/EdgeGroupDetector.h"
 #include "Platform/Platform.h"
 #include "UI/Manager/DeleteDialog.h"
+#include "UI/Panel/KestThumbnailRenderer.h"
 #include "UI/Manager/KestListModel.h"
 #include "UI/Manager/KestListView.h"
 #include "UI/Manager/KeyClosableWindow.h"
 #include "UI/Manager/LayoutEditorWindow.h"
+#include "UI/SystemStyle.h"
 
 namespace kestr {
 
@@ -140,7 +142,7 @@ void LayoutEditorWindow::handleDelete() {
 }
 
 bool LayoutEditorWindow::presentDeleteDialog(const Layout& layout) {
-    DeleteDialog dialog(QString::fromStdString(layout.name), QImage(), window_);
+    DeleteDialog dialog(QString::fromStdString(layout.name), KestThumbnailRenderer::dialogIcon(layout), window_);
     if (QScreen* screen = window_->screen()) {
         dialog.move(screen->availableGeometry().center() - dialog.rect().center());
     }

@@ -1,4 +1,5 @@
 #include "UI/Manager/SettingsKit.h"
+#include "UI/SystemStyle.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -11,14 +12,7 @@ namespace kestr {
 
 namespace {
 
-QColor grey(double white, double alpha) {
-    return QColor::fromRgbF(white, white, white, alpha);
-}
-
-QPalette paletteOf(const QWidget* widget) {
-    if (widget) return widget->palette();
-    return QApplication::palette();
-}
+QColor grey(double white, double alpha) { return QColor::fromRgbF(white, white, white, alpha); }
 
 // A filled rectangle with rounded corners in the card colour.
 class CardBox : public QWidget {
@@ -31,7 +25,7 @@ protected:
         p.setRenderHint(QPainter::Antialiasing);
         QPainterPath path;
         path.addRoundedRect(QRectF(rect()), 10, 10);
-        p.fillPath(path, SettingsKit::cardFill(this));
+        p.fillPath(path, SettingsKit::cardFill().resolved());
     }
 };
 
@@ -41,45 +35,23 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        QPainter(this).fillRect(rect(), SettingsKit::dividerColor(this));
+        QPainter(this).fillRect(rect(), SettingsKit::dividerColor().resolved());
     }
 };
 
 }  // namespace
 
-bool isDarkAppearance(const QWidget* widget) {
-    return paletteOf(widget).color(QPalette::Window).lightnessF() < 0.5;
-}
-
-QColor secondaryLabelColor(const QWidget* widget) {
-    QColor c = paletteOf(widget).color(QPalette::WindowText);
-    c.setAlphaF(0.5);
-    return c;
-}
-
-QColor tertiaryLabelColor(const QWidget* widget) {
-    QColor c = paletteOf(widget).color(QPalette::WindowText);
-    c.setAlphaF(0.26);
-    return c;
-}
-
-QColor SettingsKit::cardFill(bool dark) { return dark ? grey(0.17, 1) : grey(0.965, 1); }
-QColor SettingsKit::headerShade(bool dark) { return dark ? grey(0.22, 1) : grey(0.937, 1); }
-QColor SettingsKit::dividerColor(bool dark) { return dark ? grey(1.0, 0.1) : grey(0.0, 0.06); }
-
-QColor SettingsKit::cardFill(const QWidget* w) { return cardFill(isDarkAppearance(w)); }
-QColor SettingsKit::headerShade(const QWidget* w) { return headerShade(isDarkAppearance(w)); }
-QColor SettingsKit::dividerColor(const QWidget* w) { return dividerColor(isDarkAppearance(w)); }
-QColor SettingsKit::pageFill(const QWidget* w) { return paletteOf(w).color(QPalette::Base); }
+AdaptiveColor SettingsKit::cardFill() { return {grey(0.965, 1), grey(0.17, 1)}; }
+AdaptiveColor SettingsKit::headerShade() { return {grey(0.937, 1), grey(0.22, 1)}; }
+AdaptiveColor SettingsKit::dividerColor() { return {grey(0.0, 0.06), grey(1.0, 0.1)}; }
+QColor SettingsKit::pageFill() { return QApplication::palette().color(QPalette::Base); }
 
 QLabel* SettingsKit::value(const QString& text) {
     auto* label = new QLabel(text);
-    QFont font = label->font();
-    font.setPointSizeF(13);
-    label->setFont(font);
+    label->setFont(SystemStyle::font(13));
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, secondaryLabelColor(nullptr));
+    pal.setColor(QPalette::WindowText, SystemStyle::secondaryLabel().resolved());
     label->setPalette(pal);
     return label;
 }
@@ -88,9 +60,7 @@ QWidget* SettingsKit::row(const QString& title, QWidget* trailing) {
     auto* row = new QWidget;
     row->setFixedHeight(44);
     auto* titleLabel = new QLabel(title, row);
-    QFont font = titleLabel->font();
-    font.setPointSizeF(13);
-    titleLabel->setFont(font);
+    titleLabel->setFont(SystemStyle::font(13));
     // The title gives way first; the trailing view keeps its own width.
     titleLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     titleLabel->setMinimumWidth(0);

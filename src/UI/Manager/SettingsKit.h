@@ -2,8 +2,9 @@
 // rows (title on the left, a control or value on the right) with hairlines between them.
 #pragma once
 
-#include <QColor>
 #include <QString>
+
+#include "UI/AdaptiveColor.h"
 #include <vector>
 
 class QLabel;
@@ -12,14 +13,12 @@ class QWidget;
 namespace kestr {
 
 struct SettingsKit {
-    // Colours that follow the appearance the widget is drawn in.
-    static QColor cardFill(const QWidget* widget);
-    static QColor headerShade(const QWidget* widget);
-    static QColor dividerColor(const QWidget* widget);
-    static QColor pageFill(const QWidget* widget);
-    static QColor cardFill(bool dark);
-    static QColor headerShade(bool dark);
-    static QColor dividerColor(bool dark);
+    // Colours that follow the appearance.
+    static AdaptiveColor cardFill();
+    static AdaptiveColor headerShade();
+    static AdaptiveColor dividerColor();
+    // The system's text background.
+    static QColor pageFill();
 
     // A 13-point value label in the secondary colour, aligned right.
     static QLabel* value(const QString& text);
@@ -30,12 +29,5 @@ struct SettingsKit {
     // A rounded card stacking the rows, with hairlines between them.
     static QWidget* card(const std::vector<QWidget*>& rows);
 };
-
-// Whether the widget is drawn in the dark appearance (by its palette's window colour).
-bool isDarkAppearance(const QWidget* widget);
-
-// Label colours of the system palette.
-QColor secondaryLabelColor(const QWidget* widget);
-QColor tertiaryLabelColor(const QWidget* widget);
 
 }  // namespace kestr

@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "UI/Manager/SettingsKit.h"
+#include "UI/SystemStyle.h"
 
 namespace kestr {
 
@@ -13,12 +14,10 @@ ShadedTableHeaderView::ShadedTableHeaderView(QWidget* parent) : QHeaderView(Qt::
 
 void ShadedTableHeaderView::paintEvent(QPaintEvent*) {
     QPainter p(viewport());
-    p.fillRect(viewport()->rect(), SettingsKit::headerShade(this));
+    p.fillRect(viewport()->rect(), SettingsKit::headerShade().resolved());
     if (!model()) return;
-    QFont font = p.font();
-    font.setPointSizeF(11);
-    p.setFont(font);
-    p.setPen(secondaryLabelColor(this));
+    p.setFont(SystemStyle::font(11));
+    p.setPen(SystemStyle::secondaryLabel().resolved());
     const int height = viewport()->height();
     for (int column = 0; column < count(); ++column) {
         const QString title = model()->headerData(column, orientation(), Qt::DisplayRole).toString();

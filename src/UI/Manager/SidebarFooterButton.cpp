@@ -7,6 +7,7 @@
 #include <QPainterPath>
 
 #include "UI/Manager/SettingsKit.h"
+#include "UI/SystemStyle.h"
 #include "UI/Manager/SymbolIcon.h"
 
 namespace kestr {
@@ -25,12 +26,8 @@ SidebarFooterButton::SidebarFooterButton(QWidget* parent)
     : QWidget(parent), icon_(new QLabel), titleLabel_(new QLabel(QStringLiteral("Settings"))),
       hotkeyLabel_(new QLabel) {
     setFixedHeight(44);
-    QFont title = titleLabel_->font();
-    title.setPointSizeF(13);
-    titleLabel_->setFont(title);
-    QFont small = hotkeyLabel_->font();
-    small.setPointSizeF(11);
-    hotkeyLabel_->setFont(small);
+    titleLabel_->setFont(SystemStyle::font(13));
+    hotkeyLabel_->setFont(SystemStyle::font(11));
     hotkeyLabel_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     icon_->setFixedWidth(16);
     auto* layout = new QHBoxLayout(this);
@@ -55,14 +52,14 @@ void SidebarFooterButton::setShortcutText(const QString& text) { hotkeyLabel_->s
 
 void SidebarFooterButton::restyle() {
     setColor(titleLabel_, active_ ? Qt::white : palette().color(QPalette::WindowText));
-    setColor(hotkeyLabel_, active_ ? QColor::fromRgbF(1, 1, 1, 0.85) : tertiaryLabelColor(this));
-    icon_->setPixmap(symbolPixmap("gearshape", 13, active_ ? QColor(Qt::white) : secondaryLabelColor(this)));
+    setColor(hotkeyLabel_, active_ ? QColor::fromRgbF(1, 1, 1, 0.85) : SystemStyle::tertiaryLabel().resolved());
+    icon_->setPixmap(symbolPixmap("gearshape", 13, active_ ? QColor(Qt::white) : SystemStyle::secondaryLabel().resolved()));
     update();
 }
 
 void SidebarFooterButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(QRect(0, 0, width(), 1), SettingsKit::dividerColor(this));
+    p.fillRect(QRect(0, 0, width(), 1), SettingsKit::dividerColor().resolved());
     if (!active_ && !hovering_) return;
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath path;

@@ -13,6 +13,7 @@
 #include "Platform/Platform.h"
 #include "UI/KeyMapping.h"
 #include "UI/Manager/SettingsKit.h"
+#include "UI/SystemStyle.h"
 
 namespace kestr {
 
@@ -35,7 +36,7 @@ QString modifierSymbols(std::uint64_t flags) {
 
 ShortcutRecorderView::ShortcutRecorderView(QWidget* parent) : QWidget(parent), label_(new QLabel(this)) {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSizeF(13);
+    font.setPixelSize(13);
     label_->setFont(font);
     // Every click belongs to the control, never to its label.
     label_->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -73,10 +74,10 @@ QString ShortcutRecorderView::text() const {
 }
 
 QColor ShortcutRecorderView::textColor() const {
-    if (recording_) return secondaryLabelColor(this);
-    if (!hotkey_) return tertiaryLabelColor(this);
+    if (recording_) return SystemStyle::secondaryLabel().resolved();
+    if (!hotkey_) return SystemStyle::tertiaryLabel().resolved();
     if (conflict_) return QColor::fromRgbF(1.0, 0.584, 0.0);
-    return secondaryLabelColor(this);
+    return SystemStyle::secondaryLabel().resolved();
 }
 
 void ShortcutRecorderView::refresh() {
