@@ -8,6 +8,7 @@
 #include <map>
 
 #include "Core/HotkeyManager.h"
+#include "EdgeResize/EdgeProximityTracker.h"
 #include "UI/Panel/KestThumbnailRenderer.h"
 #include "UI/Panel/PanelWidgets.h"
 #include "UI/SystemStyle.h"
@@ -38,7 +39,7 @@ void KestPanelContentView::addSeparator(double y, double width) {
 
 double KestPanelContentView::layoutKests(const std::vector<KestRowView::Model>& rows, double top, double width) {
     if (rows.empty()) return addKestsEmptyState(top, width);
-    const std::optional<Layout> active = activeKest ? activeKest() : std::nullopt;
+    const std::optional<Layout> active = EdgeProximityTracker::shared().activeLayout;
     QPointer<KestPanelContentView> self(this);
     double y = top;
     for (std::size_t i = 0; i < rows.size(); ++i) {

@@ -38,8 +38,6 @@ public:
     std::function<void()> onQuit;
     // Asks the owner to scroll a rectangle of this view into sight.
     std::function<void(const Rect&)> onSelectionScroll;
-    // The active kest of edge resizing, read once per build.
-    std::function<std::optional<Layout>()> activeKest;
 
     bool trusted = true;
     std::vector<ConflictingApps::Running> conflicts;

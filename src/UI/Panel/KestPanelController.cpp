@@ -1,0 +1,251 @@
+#include "UI/Panel/KestPanelController.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <algorithm>
+#include <cmath>
+
+#include "Platform/Platform.h"
+#include "Platform/Task.h"
+#include "UI/Panel/KeyablePanel.h"
+#include "UI/Panel/PanelTabs.h"
+#include "UI/Panel/PanelWidgets.h"
+#include "Window/DisplayManager.h"
+
+namespace kestr {
+
+namespace {
+
+using Mode = KestPanelContentView::Mode;
+
+Rect visibleFrameOf(DisplayID display) {
+    const Rect local = DisplayManager::visibleAreaLocal(display);
+    const Rect bounds = platform().displays().displayBounds(display);
+    return Rect(bounds.x() + local.x(), bounds.y() + local.y(), local.width(), local.height());
+}
+
+Task<void> relayoutSoon(std::weak_ptr<KestPanelController*> weak) {
+    co_await sleepUnlessCancelled(0.5);
+    const auto self = weak.lock();
+    if (self && (*self)->isVisible()) (*self)->relayout();
+}
+
+}  // namespace
+
+KestPanelController::KestPanelController(Actions actions)
+    : terminate([] { QCoreApplication::quit(); }),
+      actions_(std::move(actions)),
+      self_(std::make_shared<KestPanelController*>(this)) {}
+
+KestPanelController::~KestPanelController() {
+    removeGlobalMonitor();
+    delete panel_;
+}
+
+bool KestPanelController::isVisible() const { return panel_ && panel_->isVisible(); }
+
+void KestPanelController::makePanel() {
+    panel_ = new KeyablePanel();
+    panel_->resize(int(width), 200);
+    panel_->onKeyDown = [this](QKeyEvent* event) { return handleKeyDown(event->key(), event->modifiers()); };
+
+    content_ = new KestPanelContentView();
+    content_->onApply = [this](const Layout& kest, bool fresh) {
+        const auto& apply = fresh ? actions_.applyFresh : actions_.applyReuse;
+        if (apply) apply(kest.id);
+    };
+    content_->onApplySnap = [this](SnapAction action) {
+        if (actions_.applySnap) actions_.applySnap(action);
+    };
+    content_->onRequestPermission = [this] {
+        if (actions_.requestPermission) actions_.requestPermission();
+    };
+    content_->onSaveCurrent = [this] {
+        if (actions_.saveCurrent) actions_.saveCurrent();
+    };
+    content_->onManage = [this] {
+        if (actions_.manage) actions_.manage();
+    };
+    content_->onReleaseKest = [this] {
+        if (actions_.releaseKest) actions_.releaseKest();
+        relayout();
+    };
+    content_->onQuitConflict = [this](const ConflictingApps::Running& app) { quitConflict(app); };
+    content_->onQuit = [this] {
+        if (terminate) terminate();
+    };
+    content_->onSelectionScroll = [this](const Rect& r) {
+        scrollView_->ensureVisible(int(r.midX()), int(r.midY()), int(r.width() / 2), int(r.height() / 2 + 8));
+    };
+
+    scrollView_ = new QScrollArea(panel_);
+    scrollView_->setFrameShape(QFrame::NoFrame);
+    scrollView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scrollView_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scrollView_->setFocusPolicy(Qt::NoFocus);
+    scrollView_->setStyleSheet("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }");
+    scrollView_->setWidget(content_);
+    scrollView_->setWidgetResizable(false);
+
+    headerView_ = new QWidget(panel_);
+    tabs_ = new PanelTabs(headerView_);
+    tabs_->setSelectedSegment(mode == Mode::snaps ? 1 : 0);
+    tabs_->onChange = [this] { setMode(tabs_->selectedSegment() == 1 ? Mode::snaps : Mode::kests); };
+    headerSeparator_ = PanelWidgets::separator(headerView_, Rect(0, headerHeight - 1, width, 1));
+}
+
+void KestPanelController::layoutHeaderSubviews() {
+    const QSize size = tabs_->sizeHint();
+    tabs_->setGeometry(int(std::round((width - size.width()) / 2)), int(std::round((headerHeight - size.height()) / 2)),
+                       size.width(), size.height());
+    headerSeparator_->setGeometry(0, int(headerHeight - 1), int(width), 1);
+}
+
+void KestPanelController::show(Anchor anchor, bool isTrusted, std::vector<KestRowView::Model> rows,
+                               std::vector<SnapCellView::Model> cells) {
+    if (!panel_) makePanel();
+    kests = std::move(rows);
+    snaps = std::move(cells);
+    trusted = isTrusted;
+    anchorButton = std::move(anchor);
+    relayout();
+    panel_->show();
+    panel_->raise();
+    panel_->activateWindow();
+    panel_->setFocus();
+    scrollToTop();
+    removeGlobalMonitor();
+    installGlobalMonitor();
+}
+
+void KestPanelController::hide() {
+    removeGlobalMonitor();
+    if (panel_) panel_->hide();
+}
+
+void KestPanelController::installGlobalMonitor() {
+    std::weak_ptr<KestPanelController*> weak = self_;
+    globalMonitor_ = platform().eventMonitors().addGlobalMonitor(
+        eventMask(EventType::leftMouseDown) | eventMask(EventType::rightMouseDown), [weak](const Event&) {
+            if (const auto self = weak.lock()) (*self)->hide();
+        });
+}
+
+void KestPanelController::removeGlobalMonitor() {
+    if (!globalMonitor_) return;
+    if (hasPlatform()) platform().eventMonitors().removeMonitor(*globalMonitor_);
+    globalMonitor_.reset();
+}
+
+void KestPanelController::scrollToTop() { scrollView_->verticalScrollBar()->setValue(0); }
+
+void KestPanelController::quitConflict(const ConflictingApps::Running& app) {
+    ConflictingApps::quit(app);
+    spawn(relayoutSoon(self_));
+}
+
+void KestPanelController::relayout() {
+    if (!panel_ || !content_ || !scrollView_ || !headerView_) return;
+    content_->trusted = trusted;
+    content_->conflicts = ConflictingApps::running();
+    content_->clear();
+
+    double y = 6;
+    if (!trusted) {
+        y = content_->addPermissionBanner(6, width) + 8;
+        content_->addSeparator(y, width);
+        y += 1 + 8;
+    }
+    if (!content_->conflicts.empty()) {
+        y = content_->addConflictBanner(y, width) + 8;
+        content_->addSeparator(y, width);
+        y += 1 + 8;
+    }
+    y = content_->layoutActions(y, width) + 6;
+    content_->addSeparator(y, width);
+    y += 1 + 6;
+    const double bottom = mode == Mode::snaps ? content_->layoutSnaps(snaps, y, width)
+                                              : content_->layoutKests(kests, y, width);
+    const double contentHeight = bottom + 6;
+    content_->resize(int(width), int(std::ceil(contentHeight)));
+
+    const std::optional<Rect> button = anchorButton ? anchorButton() : std::nullopt;
+    const std::optional<Point> at = button ? std::optional<Point>(Point{button->midX(), button->midY()}) : std::nullopt;
+    const std::optional<Rect> visible = visibleFrameAt(at);
+    const double h = std::round(scrollHeight(visible, contentHeight) + headerHeight);
+    panel_->resize(int(width), int(h));
+    headerView_->setGeometry(0, 0, int(width), int(headerHeight));
+    scrollView_->setGeometry(0, int(headerHeight), int(width), int(h - headerHeight));
+    layoutHeaderSubviews();
+    if (button) {
+        const Point origin = position(*button, visible, Size{width, h});
+        panel_->move(int(std::round(origin.x)), int(std::round(origin.y)));
+    }
+}
+
+bool KestPanelController::handleKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    if (modifiers & (Qt::ControlModifier | Qt::MetaModifier)) return false;
+    if (!content_) return false;
+    switch (key) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (!content_->keyboardSelectedIndex) return false;
+            content_->activateKeyboardSelection();
+            return true;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            setMode(mode == Mode::kests ? Mode::snaps : Mode::kests);
+            return true;
+        case Qt::Key_Escape:
+            hide();
+            return true;
+        case Qt::Key_Down:
+            content_->moveKeyboardSelection(1);
+            return true;
+        case Qt::Key_Up:
+            content_->moveKeyboardSelection(-1);
+            return true;
+        default:
+            return false;
+    }
+}
+
+void KestPanelController::setMode(Mode newMode) {
+    if (newMode == mode) return;
+    mode = newMode;
+    if (tabs_) tabs_->setSelectedSegment(mode == Mode::snaps ? 1 : 0);
+    relayout();
+    if (scrollView_) scrollToTop();
+}
+
+double KestPanelController::scrollHeight(const std::optional<Rect>& visibleFrame, double contentHeight) {
+    if (!visibleFrame) return std::min(744.0, contentHeight);
+    const double cap = std::max(visibleFrame->height() - 12 - headerHeight, 140.0);
+    return std::min(cap, contentHeight);
+}
+
+Point KestPanelController::position(const Rect& button, const std::optional<Rect>& visibleFrame, Size size) {
+    double x = button.midX() - size.width / 2;
+    if (!visibleFrame) return Point{x, button.maxY()};
+    const Rect& v = *visibleFrame;
+    x = std::max(x, v.minX() + 8);
+    x = std::min(x, v.maxX() - size.width - 8);
+    // The top edge meets the top of the visible frame; a panel taller than the screen
+    // keeps its bottom 8 points above the visible frame's bottom.
+    const double y = std::min(v.minY(), v.maxY() - 8 - size.height);
+    return Point{x, y};
+}
+
+std::optional<Rect> KestPanelController::visibleFrameAt(std::optional<Point> point) {
+    if (point) {
+        if (const auto display = DisplayManager::display(*point)) return visibleFrameOf(*display);
+    }
+    const auto main = platform().displays().mainScreen();
+    if (!main) return std::nullopt;
+    if (const auto display = DisplayManager::displayID(*main)) return visibleFrameOf(*display);
+    return std::nullopt;
+}
+
+}  // namespace kestr

@@ -1,0 +1,27 @@
+// The two-segment control in the panel's header ("Kests" and "Snaps"): one segment is
+// selected at a time; a click on the other reports the change.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+class QButtonGroup;
+
+namespace kestr {
+
+class PanelTabs : public QWidget {
+public:
+    explicit PanelTabs(QWidget* parent = nullptr);
+
+    int selectedSegment() const;
+    void setSelectedSegment(int segment);
+    // A segment was chosen by the user.
+    std::function<void()> onChange;
+    // Clicks a segment as the user would.
+    void clickSegment(int segment);
+
+private:
+    QButtonGroup* group_;
+};
+
+}  // namespace kestr
