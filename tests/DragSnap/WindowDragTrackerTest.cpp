@@ -158,7 +158,7 @@ TEST_F(WindowDragTrackerTest, SlotsFollowThePointerFromDisplayToDisplay) {
 }
 
 TEST_F(WindowDragTrackerTest, AKestOnTwoDisplaysLendsTheOneAtThePointersPlaceFromTheLeft) {
-    addDisplay(3, Rect(3360, 0, 1440, 900));
+    addDisplay(3, Rect(3360, 0, 2880, 1750));
     Layout wide;
     wide.items = {itemAt("com.example.closed", frameOn(1, 0, 25, 1440, 875), 1),
                   itemAt("com.example.closed", frameOn(2, 0, 0, 960, 1080), 2)};
@@ -167,7 +167,7 @@ TEST_F(WindowDragTrackerTest, AKestOnTwoDisplaysLendsTheOneAtThePointersPlaceFro
     d.hold(ModifierFlag::command).pressAt(Point{400, 310}).moveTo(Point{1500, 400});
     EXPECT_EQ(shownZones(), (std::vector<std::vector<Rect>>{{Rect(0, 0, 960, 1080)}}));
     d.moveTo(Point{3400, 400});
-    EXPECT_EQ(shownZones(), (std::vector<std::vector<Rect>>{{Rect(0, 0, 1440, 900)}})) << "the leftmost, scaled";
+    EXPECT_EQ(shownZones(), (std::vector<std::vector<Rect>>{{Rect(0, 0, 2880, 1750)}})) << "the leftmost, scaled";
     // None of the wide kest's windows is open: handing it over dropped this Space's grid.
     d.moveTo(Point{400, 400});
     EXPECT_EQ(shownZones(), (std::vector<std::vector<Rect>>{{Rect(0, 25, 1440, 875)}}));
