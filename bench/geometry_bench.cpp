@@ -8,8 +8,10 @@
 #include <cmath>
 #include <cstdint>
 
+#include "Layout/ColumnReflow.h"
 #include "Layout/EdgeGroupDetector.h"
 #include "Layout/LayoutApplier.h"
+#include "Layout/PlacementPlanner.h"
 #include "Platform/Sim/SimDesktop.h"
 
 namespace kestr {
@@ -64,13 +66,13 @@ void BM_ReflowColumns(benchmark::State& state) {
     }
     for (auto _ : state) {
         auto copy = placements;
-        LayoutApplier::reflowColumns(copy, ids, kVisible);
+        ColumnReflow::reflowColumns(copy, ids, kVisible);
         benchmark::DoNotOptimize(copy);
     }
     state.SetComplexityN(state.range(0));
 }
 
-// The whole placement computation: source regions, mapping onto a smaller live display
+// The whole placement computation: reading the displays, source regions, mapping onto a smaller live display
 // (so every frame is scaled), growth to minimum sizes and the re-flow.
 void BM_ComputeTargetFrames(benchmark::State& state) {
     SimDesktop sim;
@@ -86,8 +88,10 @@ void BM_ComputeTargetFrames(benchmark::State& state) {
     const auto source = LayoutApplier::FrameSource::target;
     for (auto _ : state) {
         LayoutApplier::ApplyReport report;
-        const auto regions = LayoutApplier::computeSourceRegions(items, source);
-        benchmark::DoNotOptimize(LayoutApplier::computeTargetFrames(items, source, regions, DisplayID{1}, report));
+        const DisplaySnapshot displays = DisplaySnapshot::read(items);
+        const auto regions = PlacementPlanner::computeSourceRegions(items, source, displays);
+        benchmark::DoNotOptimize(
+            PlacementPlanner::computeTargetFrames(items, source, regions, DisplayID{1}, displays, report));
     }
     state.SetComplexityN(state.range(0));
     installPlatform(nullptr);

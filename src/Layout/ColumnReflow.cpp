@@ -1,17 +1,13 @@
-// The re-flow of one display's placements: windows read as columns standing side by
-// side, each a stack of rows of windows side by side, packed one dimension at a time so
-// that they fit the visible area without overlapping. Windows that already fit are left
-// exactly as they are.
+#include "Layout/ColumnReflow.h"
+
 #include <algorithm>
 #include <numeric>
 
-#include "Layout/LayoutApplier.h"
+#include "Window/WindowMinSize.h"
 
 namespace kestr {
 
 namespace {
-
-using Placements = LayoutApplier::Placements;
 
 // Half a point: closer than that counts as touching, inside or equal.
 constexpr double kTolerance = 0.5;
@@ -24,7 +20,7 @@ double low(const Rect& r, Direction d) { return d == Direction::horizontal ? r.m
 double high(const Rect& r, Direction d) { return d == Direction::horizontal ? r.maxX() : r.maxY(); }
 double length(const Rect& r, Direction d) { return d == Direction::horizontal ? r.width() : r.height(); }
 double minimumLength(const LayoutApplier::Placement& p, Direction d) {
-    const Size m = LayoutApplier::minimumSize(p.bundleID);
+    const Size m = WindowMinSize::of(p.bundleID);
     return d == Direction::horizontal ? m.width : m.height;
 }
 
@@ -46,17 +42,8 @@ bool belongTogether(const Rect& a, const Rect& b, Direction d) {
     return overlap > std::min(length(a, d), length(b, d)) / 2;
 }
 
-// The placements are looked up once; everything below works on them directly, since
-// grouping compares every window with every earlier one.
 using Window = LayoutApplier::Placement*;
 using Group = std::vector<Window>;
-
-Group resolve(Placements& placements, const std::vector<Uuid>& ids) {
-    Group windows;
-    windows.reserve(ids.size());
-    for (const Uuid& id : ids) windows.push_back(&placements.at(id));
-    return windows;
-}
 
 Group sortedByLowEdge(Group windows, Direction d) {
     std::stable_sort(windows.begin(), windows.end(),
@@ -109,7 +96,7 @@ void packGroups(std::vector<Group> groups, Direction d, double availStart, doubl
         for (Window w : g) m = std::max(m, minimumLength(*w, d));
         mins.push_back(m);
     }
-    const auto packed = LayoutApplier::pack1D(starts, sizes, mins, availStart, availEnd);
+    const auto packed = ColumnReflow::pack1D(starts, sizes, mins, availStart, availEnd);
     if (!packed) return;
     for (std::size_t i = 0; i < groups.size(); ++i) {
         const double factor = sizes[i] > kTolerance ? (*packed)[i].size / sizes[i] : 1;
@@ -131,14 +118,25 @@ void packRow(const Group& row, const Rect& visible) {
         sizes.push_back(w->local.width());
         mins.push_back(minimumLength(*w, Direction::horizontal));
     }
-    const auto packed = LayoutApplier::pack1D(starts, sizes, mins, starts.front(), visible.maxX());
+    const auto packed = ColumnReflow::pack1D(starts, sizes, mins, starts.front(), visible.maxX());
     if (!packed) return;
     for (std::size_t j = 0; j < members.size(); ++j) {
         setExtent(members[j]->local, Direction::horizontal, (*packed)[j].start, (*packed)[j].size);
     }
 }
 
-void reflowOneColumn(const Group& column, const Rect& visible) {
+}  // namespace
+
+void ColumnReflow::reflowColumns(Placements& placements, const std::vector<Uuid>& ids, const Rect& visible) {
+    Group windows;
+    windows.reserve(ids.size());
+    for (const Uuid& id : ids) windows.push_back(&placements.at(id));
+    const auto columns = formGroups(sortedByLowEdge(windows, Direction::horizontal), Direction::horizontal);
+    for (const Group& column : columns) reflowColumn(column, visible);
+    packColumnsHorizontally(columns, visible);
+}
+
+void ColumnReflow::reflowColumn(const Group& column, const Rect& visible) {
     const auto rows = formGroups(sortedByLowEdge(column, Direction::vertical), Direction::vertical);
     packGroups(rows, Direction::vertical, visible.minY(), visible.maxY());
     for (const Group& row : rows) {
@@ -146,32 +144,12 @@ void reflowOneColumn(const Group& column, const Rect& visible) {
     }
 }
 
-void packColumns(const std::vector<Group>& columns, const Rect& visible) {
+void ColumnReflow::packColumnsHorizontally(const std::vector<Group>& columns, const Rect& visible) {
     if (columns.size() < 2) return;
     packGroups(columns, Direction::horizontal, visible.minX(), visible.maxX());
 }
 
-}  // namespace
-
-void LayoutApplier::reflowColumns(Placements& placements, const std::vector<Uuid>& ids, const Rect& visible) {
-    const auto columns =
-        formGroups(sortedByLowEdge(resolve(placements, ids), Direction::horizontal), Direction::horizontal);
-    for (const Group& column : columns) reflowOneColumn(column, visible);
-    packColumns(columns, visible);
-}
-
-void LayoutApplier::reflowColumn(Placements& placements, const std::vector<Uuid>& ids, const Rect& visible) {
-    reflowOneColumn(resolve(placements, ids), visible);
-}
-
-void LayoutApplier::packColumnsHorizontally(Placements& placements, const std::vector<std::vector<Uuid>>& columns,
-                                            const Rect& visible) {
-    std::vector<Group> groups;
-    for (const auto& column : columns) groups.push_back(resolve(placements, column));
-    packColumns(groups, visible);
-}
-
-std::optional<std::vector<LayoutApplier::Segment>> LayoutApplier::pack1D(const std::vector<double>& starts,
+std::optional<std::vector<ColumnReflow::Segment>> ColumnReflow::pack1D(const std::vector<double>& starts,
                                                                          const std::vector<double>& sizes,
                                                                          const std::vector<double>& mins,
                                                                          double availStart, double availEnd) {

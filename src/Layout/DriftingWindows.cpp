@@ -1,7 +1,4 @@
-// Sharing out the open windows of applications whose titles follow their content
-// (terminals, browsers) among the items of each application before any item is placed:
-// first by the captured title, then by nearness to the item's slot, one display at a
-// time, so that no two items go after the same window.
+#include "Layout/DriftingWindows.h"
 
 #include <limits>
 #include <map>
@@ -9,26 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "Layout/ApplyContext.h"
 #include "Layout/ItemWindows.h"
-#include "Layout/LayoutApplier.h"
 #include "Layout/WindowSpawner.h"
 #include "Platform/Platform.h"
 #include "Window/WindowController.h"
 
 namespace kestr {
 
-namespace {
-
 using Placement = LayoutApplier::Placement;
 
-struct Candidate {
-    const LayoutItem* item;
-    const Placement* placement;
-};
-
-// The windows whose top-left corner lies on the display, in listing order.
-AXElementList poolOn(DisplayID display, const AXElementList& windows) {
+AXElementList DriftingWindows::poolOn(DisplayID display, const AXElementList& windows) {
     const Rect bounds = platform().displays().displayBounds(display);
     AXElementList pool;
     for (AXElement w : windows) {
@@ -39,7 +26,7 @@ AXElementList poolOn(DisplayID display, const AXElementList& windows) {
     return pool;
 }
 
-AXElement takeNearest(AXElementList& pool, const Placement& placement) {
+AXElement DriftingWindows::takeNearest(AXElementList& pool, const Placement& placement) {
     std::size_t best = 0;
     if (pool.size() > 1) {
         const Rect slot = ItemWindows::globalFrame(placement);
@@ -62,7 +49,8 @@ AXElement takeNearest(AXElementList& pool, const Placement& placement) {
     return window;
 }
 
-void shareOut(const std::vector<Candidate>& group, AXElementList pool, LayoutApplier::ApplyContext& ctx) {
+void DriftingWindows::shareOut(const std::vector<Candidate>& group, AXElementList pool,
+                               LayoutApplier::ApplyContext& ctx) {
     std::set<Uuid> matched;
     for (const Candidate& c : group) {
         if (pool.empty()) break;
@@ -84,10 +72,9 @@ void shareOut(const std::vector<Candidate>& group, AXElementList pool, LayoutApp
     }
 }
 
-}  // namespace
-
-void LayoutApplier::preassignDriftingWindows(const std::vector<LayoutItem>& items, const Placements& placements,
-                                             ApplyContext& ctx) {
+void DriftingWindows::preassignDriftingWindows(const std::vector<LayoutItem>& items,
+                                               const LayoutApplier::Placements& placements,
+                                               LayoutApplier::ApplyContext& ctx) {
     std::set<std::string> bundles;
     for (const LayoutItem& item : items) {
         if (WindowSpawner::titleDrifts(item.appBundleID)) bundles.insert(item.appBundleID);

@@ -1,6 +1,4 @@
-// Placing one item: make sure its application runs, find its window by the ways its
-// apply mode allows (or open one), bring the window out of the Dock and full screen,
-// move it into place and restore what the item asks for on top.
+#include "Layout/ItemPlacement.h"
 
 #include <algorithm>
 #include <optional>
@@ -8,11 +6,8 @@
 #include <vector>
 
 #include "Layout/AppLauncher.h"
-#include "Layout/ApplyContext.h"
 #include "Layout/FreshWindowFallbacks.h"
-#include "Layout/ItemToPlace.h"
 #include "Layout/ItemWindows.h"
-#include "Layout/LayoutApplier.h"
 #include "Layout/WindowSpawner.h"
 #include "Platform/Platform.h"
 #include "Window/WindowController.h"
@@ -21,9 +16,6 @@
 namespace kestr {
 
 namespace {
-
-using ApplyMode = LayoutApplier::ApplyMode;
-using ItemResult = LayoutApplier::ItemResult;
 
 constexpr double launchTimeout = 5.0;
 constexpr double launchPollInterval = 0.1;
@@ -62,9 +54,10 @@ std::vector<std::string> titlesToAvoid(const LayoutItem& item, const LayoutAppli
     return titles;
 }
 
-// The open windows by the ways the mode allows, before a fresh window is asked for.
-std::optional<WindowOutcome> findOpenWindow(const ItemToPlace& target, ApplyMode mode,
-                                            LayoutApplier::ApplyContext& ctx) {
+}  // namespace
+
+std::optional<WindowOutcome> ItemPlacement::findOpenWindow(const ItemToPlace& target, ApplyMode mode,
+                                                           LayoutApplier::ApplyContext& ctx) {
     const LayoutItem& item = target.item;
     const std::string& bundleID = item.appBundleID;
     const bool launchedHere = ctx.launchedPIDs.contains(target.pid);
@@ -126,8 +119,8 @@ std::optional<WindowOutcome> findOpenWindow(const ItemToPlace& target, ApplyMode
     return std::nullopt;
 }
 
-Task<ItemResult> placeWindow(const ItemToPlace& target, ChosenWindow chosen, ApplyMode mode,
-                             LayoutApplier::ApplyContext& ctx) {
+Task<ItemPlacement::ItemResult> ItemPlacement::placeWindow(const ItemToPlace& target, ChosenWindow chosen,
+                                                          ApplyMode mode, LayoutApplier::ApplyContext& ctx) {
     const LayoutItem& item = target.item;
     const AXElement window = chosen.window;
     ctx.claimedWindows.push_back(window);
@@ -143,17 +136,16 @@ Task<ItemResult> placeWindow(const ItemToPlace& target, ChosenWindow chosen, App
         const std::optional<std::string> title = WindowController::axString(window, "AXTitle");
         if (title && !title->empty()) WindowSpawner::addSavedTabsToReusedWindow(item, *title);
     }
-    if (item.openURL) LayoutApplier::openURL(*item.openURL, item.appBundleID);
+    if (item.openURL) openURL(*item.openURL, item.appBundleID);
     co_return ItemResult::applied();
 }
 
-}  // namespace
-
-Task<LayoutApplier::ItemResult> LayoutApplier::applyItem(const LayoutItem& item, ApplyMode mode,
-                                                         FrameSource frameSource, const Placements& placements,
-                                                         bool anchored, ApplyContext& ctx) {
+Task<ItemPlacement::ItemResult> ItemPlacement::applyItem(const LayoutItem& item, ApplyMode mode,
+                                                        LayoutApplier::FrameSource frameSource,
+                                                        const LayoutApplier::Placements& placements, bool anchored,
+                                                        LayoutApplier::ApplyContext& ctx) {
     auto found = placements.find(item.id);
-    const Placement* placement = found == placements.end() ? nullptr : &found->second;
+    const LayoutApplier::Placement* placement = found == placements.end() ? nullptr : &found->second;
 
     const bool mayLaunch = mode == ApplyMode::reuseExisting ? false : item.launchIfMissing;
     std::optional<AppLauncher::Running> running;
@@ -195,7 +187,7 @@ Task<LayoutApplier::ItemResult> LayoutApplier::applyItem(const LayoutItem& item,
     co_return co_await placeWindow(target, std::get<ChosenWindow>(*outcome), mode, ctx);
 }
 
-void LayoutApplier::openURL(const Url& url, const std::string& bundleID) {
+void ItemPlacement::openURL(const Url& url, const std::string& bundleID) {
     Workspace& workspace = platform().workspace();
     OpenConfiguration configuration;
     configuration.activates = false;

@@ -99,7 +99,10 @@ Rect DisplayManager::visibleAreaLocal(DisplayID display) {
 ScreenFrame DisplayManager::clipFrameToVisible(const ScreenFrame& frame) {
     const DisplayID display = platform().displays().displayIDFromUUIDString(frame.displayUUID);
     if (display == 0) return frame;
-    const Rect area = visibleAreaLocal(display);
+    return clipFrame(frame, visibleAreaLocal(display));
+}
+
+ScreenFrame DisplayManager::clipFrame(const ScreenFrame& frame, const Rect& area) {
     if (!(area.width() > 0) || !(area.height() > 0)) return frame;
 
     const double x = std::max(frame.x, area.minX());

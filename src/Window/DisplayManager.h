@@ -31,6 +31,8 @@ public:
     // Display-local, without the menu bar and the Dock.
     static Rect visibleAreaLocal(DisplayID display);
     static ScreenFrame clipFrameToVisible(const ScreenFrame& frame);
+    // The frame cut to the area (display-local); unchanged when the area is empty.
+    static ScreenFrame clipFrame(const ScreenFrame& frame, const Rect& area);
     static std::string label(DisplayID display);
 };
 

@@ -16,6 +16,12 @@ struct WindowMinSize {
         {"com.apple.finder", Size{316, 288}},
         {"com.apple.Terminal", Size{260, 212}},
     };
+
+    // The smallest window the application accepts; 120 x 120 when it is not listed.
+    static Size of(const std::string& bundleID) {
+        const auto it = table.find(bundleID);
+        return it != table.end() ? it->second : Size{120, 120};
+    }
 };
 
 }  // namespace kestr

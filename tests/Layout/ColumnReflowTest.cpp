@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "Layout/LayoutApplier.h"
+#include "Layout/ColumnReflow.h"
 #include "Layout/LayoutTestSupport.h"
 
 namespace kestr {
@@ -17,7 +17,7 @@ protected:
         return id;
     }
     Rect at(const Uuid& id) const { return placements.at(id).local; }
-    void reflow() { LayoutApplier::reflowColumns(placements, ids, visible); }
+    void reflow() { kestr::ColumnReflow::reflowColumns(placements, ids, visible); }
 
     LayoutApplier::Placements placements;
     std::vector<Uuid> ids;

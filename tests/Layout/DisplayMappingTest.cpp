@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "Layout/LayoutApplier.h"
+#include "Layout/PlacementPlanner.h"
 #include "Layout/LayoutTestSupport.h"
 #include "Support/SimTest.h"
 
@@ -10,8 +10,11 @@ namespace {
 using namespace test;
 using Mapping = std::map<std::string, DisplayID>;
 
-const auto kTarget = [](const LayoutItem& i) { return i.targetFrame; };
-constexpr auto kTargetSource = LayoutApplier::FrameSource::target;
+constexpr auto kTarget = LayoutApplier::FrameSource::target;
+
+Mapping mapping(const std::vector<LayoutItem>& items, DisplayID anchor) {
+    return PlacementPlanner::displayMapping(items, kTarget, anchor, DisplaySnapshot::read(items));
+}
 
 class DisplayMapping : public test::SimTest {
 protected:
@@ -27,7 +30,7 @@ TEST_F(DisplayMapping, ThreeSavedDisplaysOntoTwoLiveOnes) {
     const std::vector<LayoutItem> items{item(recorded(frame(kGoneRight, 0, 25, 720, 875), 1920)),
                                         item(recorded(frame(kGone, 0, 25, 720, 875), 0)),
                                         item(recorded(frame(kGoneLeft, 0, 25, 720, 875), -1920))};
-    EXPECT_EQ(LayoutApplier::displayMapping(items, kTarget, DisplayID{2}), (Mapping{{kGoneLeft, 1}, {kGone, 2}, {kGoneRight, 2}}));
+    EXPECT_EQ(mapping(items, 2), (Mapping{{kGoneLeft, 1}, {kGone, 2}, {kGoneRight, 2}}));
 
 }
 
@@ -37,20 +40,22 @@ TEST_F(DisplayMapping, ADisplayWithoutAreaCountsAsNotConnected) {
     const std::vector<LayoutItem> items{item(frame(kMain, 0, 25, 500, 500)), item(frame(kSecond, 100, 50, 600, 400)),
                                         item(frame(kSecond, 800, 60, 500, 700))};
     // Its frames are read against their own bounding box, not an infinite area.
-    EXPECT_EQ(LayoutApplier::computeSourceRegions(items, kTargetSource).at(kSecond), Rect(100, 50, 1200, 710));
+    const DisplaySnapshot displays = DisplaySnapshot::read(items);
+    const auto regions = PlacementPlanner::computeSourceRegions(items, kTarget, displays);
+    EXPECT_EQ(regions.at(kSecond), Rect(100, 50, 1200, 710));
 
-    int fellBack = 0;
-    const auto resolved = LayoutApplier::resolveDisplays(items, kTargetSource, {}, fellBack);
-    ASSERT_EQ(resolved.size(), 3u);
-    EXPECT_FALSE(resolved[1].savedID);
-    EXPECT_EQ(resolved[2].targetID, 1u);
-    EXPECT_EQ(fellBack, 2);
+    // Without an anchor its items go to the main display, each counted.
+    LayoutApplier::ApplyReport report;
+    const auto placements = PlacementPlanner::computeTargetFrames(items, kTarget, regions, std::nullopt, displays, report);
+    EXPECT_EQ(placements.at(items[1].id).targetID, 1u);
+    EXPECT_EQ(placements.at(items[2].id).targetID, 1u);
+    EXPECT_EQ(report.fellBackToMainDisplay, 2);
 
     // The mapping never sends a saved display to it, nor takes it as the anchor's place.
-    EXPECT_EQ(LayoutApplier::displayMapping(items, kTarget, DisplayID{2}), (Mapping{{kMain, 1}, {kSecond, 1}}));
+    EXPECT_EQ(mapping(items, 2), (Mapping{{kMain, 1}, {kSecond, 1}}));
 
     sim->world().displays[0].bounds = Rect(0, 0, 0, 0);
-    EXPECT_TRUE(LayoutApplier::displayMapping(items, kTarget, DisplayID{2}).empty());
+    EXPECT_TRUE(mapping(items, 2).empty());
 }
 
 }  // namespace

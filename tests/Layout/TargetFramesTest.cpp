@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "Layout/LayoutApplier.h"
+#include "Layout/PlacementPlanner.h"
 #include "Layout/LayoutTestSupport.h"
 #include "Support/SimTest.h"
 
@@ -15,8 +15,9 @@ class TargetFrames : public test::SimTest {
 protected:
     LayoutApplier::Placements compute(const std::vector<LayoutItem>& items, std::optional<DisplayID> anchor) {
         const auto source = LayoutApplier::FrameSource::target;
-        const auto regions = LayoutApplier::computeSourceRegions(items, source);
-        return LayoutApplier::computeTargetFrames(items, source, regions, anchor, report);
+        const DisplaySnapshot displays = DisplaySnapshot::read(items);
+        const auto regions = PlacementPlanner::computeSourceRegions(items, source, displays);
+        return PlacementPlanner::computeTargetFrames(items, source, regions, anchor, displays, report);
     }
     static Rect local(const LayoutApplier::Placements& p, const LayoutItem& i) { return p.at(i.id).local; }
 

@@ -1,12 +1,8 @@
-// The two questions that end an apply which did not simply place every window: may
-// windows open on another display be pulled onto this one, and which running
-// applications got no window here.
+#include "Layout/ApplyQuestions.h"
 
 #include <string>
 #include <vector>
 
-#include "Layout/ApplyContext.h"
-#include "Layout/LayoutApplier.h"
 #include "Platform/Platform.h"
 #include "Window/DisplayManager.h"
 
@@ -25,13 +21,13 @@ std::string joined(const std::vector<std::string>& parts, const std::string& sep
 
 }  // namespace
 
-bool LayoutApplier::confirmMoves(const std::vector<PendingMove>& moves) {
+bool ApplyQuestions::confirmMoves(const std::vector<LayoutApplier::PendingMove>& moves) {
     AlertRequest request;
     request.style = AlertStyle::informational;
     request.messageText = moves.size() == 1 ? "Move " + moves.front().appName + " to this screen?"
                                             : "Move " + std::to_string(moves.size()) + " windows to this screen?";
     std::vector<std::string> lines;
-    for (const PendingMove& move : moves) {
+    for (const LayoutApplier::PendingMove& move : moves) {
         lines.push_back("• " + move.appName + ": " + DisplayManager::label(move.fromID) + " → " +
                         DisplayManager::label(move.toID));
     }
@@ -41,13 +37,13 @@ bool LayoutApplier::confirmMoves(const std::vector<PendingMove>& moves) {
     return platform().alerts().runModal(request) == alertFirstButtonReturn;
 }
 
-void LayoutApplier::notifyUnplaced(const std::vector<UnplacedApp>& apps) {
+void ApplyQuestions::notifyUnplaced(const std::vector<LayoutApplier::UnplacedApp>& apps) {
     AlertRequest request;
     request.style = AlertStyle::informational;
     request.messageText = apps.size() == 1 ? "“" + apps.front().name + "” couldn't be placed"
                                            : std::to_string(apps.size()) + " apps couldn't be placed";
     std::vector<std::string> names;
-    for (const UnplacedApp& app : apps) {
+    for (const LayoutApplier::UnplacedApp& app : apps) {
         names.push_back(app.name);
         request.iconBundleIDs.push_back(app.bundleID);
     }

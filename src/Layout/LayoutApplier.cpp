@@ -1,6 +1,7 @@
 // The apply: computes every item's placement, places the items one after another in
 // kest order, then settles what the items left for the end — moves to confirm,
 // applications to name, late windows — and reports the kest as it was really applied.
+#include "Layout/LayoutApplier.h"
 
 #include <optional>
 #include <vector>
@@ -8,9 +9,14 @@
 #include "Layout/ApplyContext.h"
 #include "Layout/ApplyInFlight.h"
 #include "Layout/ApplyLog.h"
+#include "Layout/ApplyQuestions.h"
+#include "Layout/DisplaySnapshot.h"
+#include "Layout/DriftingWindows.h"
 #include "Layout/EdgeGroupDetector.h"
+#include "Layout/ItemPlacement.h"
 #include "Layout/ItemWindows.h"
-#include "Layout/LayoutApplier.h"
+#include "Layout/LateWindows.h"
+#include "Layout/PlacementPlanner.h"
 #include "Window/WindowController.h"
 
 namespace kestr {
@@ -27,6 +33,11 @@ LayoutItem asApplied(const LayoutItem& item, const LayoutApplier::Placement& pla
 }
 
 }  // namespace
+
+const ScreenFrame& LayoutApplier::frameOf(const LayoutItem& item, FrameSource source) {
+    if (source == FrameSource::captured && item.capturedFrame) return *item.capturedFrame;
+    return item.targetFrame;
+}
 
 Task<LayoutApplier::ApplyReport> LayoutApplier::apply(Layout layout, ApplyMode mode, FrameSource frameSource,
                                                        std::optional<DisplayID> anchorDisplay) {
@@ -49,20 +60,23 @@ Task<LayoutApplier::ApplyReport> LayoutApplier::apply(Layout layout, ApplyMode m
             ctx.capturedTitlesByBundle[item.appBundleID].push_back(*item.capturedWindowTitle);
     }
 
-    const auto sourceRegions = computeSourceRegions(items, frameSource);
-    const Placements placements = computeTargetFrames(items, frameSource, sourceRegions, anchorDisplay, report);
+    const DisplaySnapshot displays = DisplaySnapshot::read(items);
+    const auto sourceRegions = PlacementPlanner::computeSourceRegions(items, frameSource, displays);
+    const Placements placements =
+        PlacementPlanner::computeTargetFrames(items, frameSource, sourceRegions, anchorDisplay, displays, report);
 
     for (const LayoutItem& item : items) {
         auto it = placements.find(item.id);
         ApplyLog::write(ApplyLog::placement(mode, item, it == placements.end() ? nullptr : &it->second));
     }
 
-    if (mode == ApplyMode::restoreMissing && anchorDisplay) preassignDriftingWindows(items, placements, ctx);
+    if (mode == ApplyMode::restoreMissing && anchorDisplay)
+        DriftingWindows::preassignDriftingWindows(items, placements, ctx);
 
     std::vector<LayoutItem> effectiveItems;
     for (const LayoutItem& item : items) {
         const ItemResult result =
-            co_await applyItem(item, mode, frameSource, placements, anchorDisplay.has_value(), ctx);
+            co_await ItemPlacement::applyItem(item, mode, frameSource, placements, anchorDisplay.has_value(), ctx);
         switch (result.kind) {
             case ItemResult::Kind::applied: {
                 report.applied += 1;
@@ -81,15 +95,15 @@ Task<LayoutApplier::ApplyReport> LayoutApplier::apply(Layout layout, ApplyMode m
         }
     }
 
-    if (!ctx.pendingMoves.empty() && confirmMoves(ctx.pendingMoves)) {
+    if (!ctx.pendingMoves.empty() && ApplyQuestions::confirmMoves(ctx.pendingMoves)) {
         for (const PendingMove& move : ctx.pendingMoves) {
             const Rect target = ItemWindows::globalFrame(move.placement);
             co_await WindowController::applyFrame(move.window, target.origin, target.size);
         }
     }
-    if (!ctx.unplacedRunningApps.empty()) notifyUnplaced(ctx.unplacedRunningApps);
+    if (!ctx.unplacedRunningApps.empty()) ApplyQuestions::notifyUnplaced(ctx.unplacedRunningApps);
     // Late windows must not take a window this apply gave to another item.
-    if (!ctx.deferredPlacements.empty()) placeDeferred(ctx.deferredPlacements, ctx.claimedWindows);
+    if (!ctx.deferredPlacements.empty()) LateWindows::placeDeferred(ctx.deferredPlacements, ctx.claimedWindows);
 
     Layout effective = layout;
     effective.edgeGroups = EdgeGroupDetector::detectGroups(effectiveItems, 4.0, 120.0);

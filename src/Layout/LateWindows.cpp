@@ -1,14 +1,10 @@
-// Placing the windows of applications that the apply launched but that showed no
-// window in time: a background task looks for them every half second for half a
-// minute and moves each into its slot as soon as it opens.
+#include "Layout/LateWindows.h"
 
 #include <string>
 #include <vector>
 
-#include "Layout/ApplyContext.h"
 #include "Layout/ApplyLog.h"
 #include "Layout/ItemWindows.h"
-#include "Layout/LayoutApplier.h"
 #include "Layout/WaitUntil.h"
 #include "Platform/Platform.h"
 #include "Window/WindowController.h"
@@ -22,9 +18,9 @@ using DeferredPlacement = LayoutApplier::DeferredPlacement;
 constexpr double deferredTimeout = 30.0;
 constexpr double deferredPollInterval = 0.5;
 
-// `claimed` holds the windows the apply gave to its items, and grows by every window
-// placed here, so two late items never end up sharing one window.
-Task<void> placeWhenOpen(std::vector<DeferredPlacement> pending, AXElementList claimed) {
+}  // namespace
+
+Task<void> LateWindows::placeWhenOpen(std::vector<DeferredPlacement> pending, AXElementList claimed) {
     MainActor& actor = platform().mainActor();
     const double deadline = actor.now() + deferredTimeout;
     while (!pending.empty() && actor.now() < deadline) {
@@ -58,9 +54,7 @@ Task<void> placeWhenOpen(std::vector<DeferredPlacement> pending, AXElementList c
     for (const DeferredPlacement& deferred : pending) ApplyLog::write(ApplyLog::deferredGaveUp(deferred.item));
 }
 
-}  // namespace
-
-void LayoutApplier::placeDeferred(std::vector<DeferredPlacement> placements, AXElementList claimedWindows) {
+void LateWindows::placeDeferred(std::vector<DeferredPlacement> placements, AXElementList claimedWindows) {
     if (placements.empty()) return;
     spawn(placeWhenOpen(std::move(placements), std::move(claimedWindows)));
 }

@@ -1,0 +1,38 @@
+// Sharing out the open windows of applications whose titles follow their content
+// (terminals, browsers) among the items of each application before any item is placed:
+// first by the captured title, then by nearness to the item's slot, one display at a
+// time, so that no two items go after the same window.
+#pragma once
+
+#include <vector>
+
+#include "Core/LayoutItem.h"
+#include "Layout/ApplyContext.h"
+#include "Layout/LayoutApplier.h"
+#include "Platform/Accessibility.h"
+
+namespace kestr {
+
+class DriftingWindows {
+public:
+    DriftingWindows() = delete;
+
+    // Fills `ctx.preassignedWindows` for the items of title-drifting applications.
+    static void preassignDriftingWindows(const std::vector<LayoutItem>& items,
+                                         const LayoutApplier::Placements& placements,
+                                         LayoutApplier::ApplyContext& ctx);
+
+private:
+    struct Candidate {
+        const LayoutItem* item;
+        const LayoutApplier::Placement* placement;
+    };
+
+    // The windows whose top-left corner lies on the display, in listing order.
+    static AXElementList poolOn(DisplayID display, const AXElementList& windows);
+    // Takes from the pool the window whose corner is nearest the middle of the slot.
+    static AXElement takeNearest(AXElementList& pool, const LayoutApplier::Placement& placement);
+    static void shareOut(const std::vector<Candidate>& group, AXElementList pool, LayoutApplier::ApplyContext& ctx);
+};
+
+}  // namespace kestr

@@ -1,0 +1,30 @@
+// Placing the windows of applications that the apply launched but that showed no
+// window in time: a background task looks for them every half second for half a
+// minute and moves each into its slot as soon as it opens.
+#pragma once
+
+#include <vector>
+
+#include "Layout/ApplyContext.h"
+#include "Layout/LayoutApplier.h"
+#include "Platform/Accessibility.h"
+#include "Platform/Task.h"
+
+namespace kestr {
+
+class LateWindows {
+public:
+    LateWindows() = delete;
+
+    // Starts the background task and returns at once; it never takes one of
+    // `claimedWindows`, the windows the apply gave to its items.
+    static void placeDeferred(std::vector<LayoutApplier::DeferredPlacement> placements,
+                              AXElementList claimedWindows);
+
+private:
+    // `claimed` grows by every window placed here, so two late items never end up
+    // sharing one window.
+    static Task<void> placeWhenOpen(std::vector<LayoutApplier::DeferredPlacement> pending, AXElementList claimed);
+};
+
+}  // namespace kestr
