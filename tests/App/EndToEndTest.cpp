@@ -45,7 +45,7 @@ public:
     const std::string& home() const { return home_; }
     std::string kestFile() const { return home_ + "/data/kestr/layouts.json"; }
     // Runs kestr with the arguments (after the program path) and collects what it prints.
-    ProcessResult run(const std::vector<std::string>& arguments) const;
+    ProcessResult run(const std::vector<std::string>& arguments, unsigned watchdogSeconds = 60) const;
 
     std::string scenarioPath;  // KESTR_SIM_DESKTOP; tests may point it elsewhere
 
@@ -53,11 +53,9 @@ private:
     std::string home_;
 };
 
-// A run that has not ended by then is killed, so a hanging program fails its test
-// instead of stalling the suite.
-constexpr unsigned watchdogSeconds = 60;
-
-ProcessResult KestrHome::run(const std::vector<std::string>& arguments) const {
+// A run that has not ended after `watchdogSeconds` is killed, so a hanging program
+// fails its test instead of stalling the suite.
+ProcessResult KestrHome::run(const std::vector<std::string>& arguments, unsigned watchdogSeconds) const {
     int pipes[2][2];
     if (::pipe2(pipes[0], O_CLOEXEC) != 0 || ::pipe2(pipes[1], O_CLOEXEC) != 0) throw std::runtime_error("pipe");
     std::vector<std::string> argv = {KESTR_BINARY};
@@ -217,6 +215,30 @@ TEST(EndToEndTest, KestNamedWithAMillionCombiningMarksIsPassedOverQuickly) {
     const auto r = home.run({"--apply-kest", "Coding (sample)"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "applied=2 skipped=0\n");
+}
+
+TEST(EndToEndTest, LargeDesktopIsLoadedAndKeptInTimeLinearInItsSize) {
+    KestrHome home;
+    // One application with 10,000 windows, and 3,000 applications with one each.
+    int number = 100;
+    const auto window = [&number] { return R"({"number":)" + std::to_string(number++) + R"(,"position":[0,0],"size":[9,9]})"; };
+    std::string processes = R"({"pid":600,"name":"Big","windows":[)" + window();
+    for (int i = 1; i < 10000; ++i) processes += "," + window();
+    processes += "]}";
+    std::string applications;
+    for (int i = 0; i < 3000; ++i) {
+        const std::string id = "\"com.example.a" + std::to_string(i) + "\"";
+        applications += std::string(i ? "," : "") + R"({"name":"A","bundleID":)" + id + "}";
+        processes += R"(,{"pid":)" + std::to_string(601 + i) + R"(,"bundleID":)" + id + R"(,"windows":[)" + window() + "]}";
+    }
+    writeFile(home.scenarioPath, R"({"version":1,"displays":[{"id":1,"bounds":[0,0,1920,1200]}],"applications":[)" +
+                                     applications + R"(],"processes":[)" + processes + "]}");
+
+    // Generous for linear work under the sanitizers; quadratic work takes far longer.
+    const auto r = home.run({"--dump-displays"}, 20);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(startsWith(r.out, "=== Displays")) << r.out;
+    EXPECT_GT(fs::file_size(home.scenarioPath), 10'000'000u) << "every window kept";
 }
 
 TEST(EndToEndTest, DesktopThatCannotBeLoadedOrKeptIsAFailure) {

@@ -4,15 +4,27 @@
 
 namespace kestr {
 
-ScenarioReader::ScenarioReader(const nlohmann::json& value, std::string path)
+std::string ScenarioPath::text() const {
+    std::vector<const ScenarioPath*> chain;
+    for (const ScenarioPath* p = this; p; p = p->parent) chain.push_back(p);
+    std::string out;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        if (!(*it)->key.empty()) out += (out.empty() ? "" : ".") + (*it)->key;
+        if ((*it)->index) out += "[" + std::to_string(*(*it)->index) + "]";
+    }
+    return out;
+}
+
+ScenarioReader::ScenarioReader(const nlohmann::json& value, ScenarioPath path)
     : value_(value), path_(std::move(path)) {
     if (!value_.is_object()) {
-        throw SimScenarioError("scenario: " + (path_.empty() ? std::string("top level") : path_) +
+        const std::string where = path_.text();
+        throw SimScenarioError("scenario: " + (where.empty() ? std::string("top level") : where) +
                                ": expected an object");
     }
 }
 
-std::string ScenarioReader::pathOf(const std::string& key) const { return path_.empty() ? key : path_ + "." + key; }
+std::string ScenarioReader::pathOf(const std::string& key) const { return ScenarioPath{&path_, key, {}}.text(); }
 
 void ScenarioReader::fail(const std::string& key, const std::string& problem) const {
     throw SimScenarioError("scenario: " + pathOf(key) + ": " + problem);
@@ -105,24 +117,23 @@ Rect ScenarioReader::rect(const std::string& key, std::optional<Rect> fallback) 
 std::vector<std::string> ScenarioReader::texts(const std::string& key) {
     std::vector<std::string> out;
     for (const auto& [element, path] : array(key)) {
-        if (!element->is_string()) throw SimScenarioError("scenario: " + path + ": expected a string");
+        if (!element->is_string()) throw SimScenarioError("scenario: " + path.text() + ": expected a string");
         out.push_back(element->get<std::string>());
     }
     return out;
 }
 
 ScenarioReader ScenarioReader::object(const std::string& key) {
-    return ScenarioReader(*take(key, false), pathOf(key));
+    return ScenarioReader(*take(key, false), ScenarioPath{&path_, key, {}});
 }
 
-std::vector<std::pair<const nlohmann::json*, std::string>> ScenarioReader::array(const std::string& key) {
-    std::vector<std::pair<const nlohmann::json*, std::string>> out;
+std::vector<std::pair<const nlohmann::json*, ScenarioPath>> ScenarioReader::array(const std::string& key) {
+    std::vector<std::pair<const nlohmann::json*, ScenarioPath>> out;
     const nlohmann::json* v = take(key, true);
     if (!v) return out;
     if (!v->is_array()) fail(key, "expected an array");
-    for (std::size_t i = 0; i < v->size(); ++i) {
-        out.emplace_back(&(*v)[i], pathOf(key) + "[" + std::to_string(i) + "]");
-    }
+    out.reserve(v->size());
+    for (std::size_t i = 0; i < v->size(); ++i) out.emplace_back(&(*v)[i], ScenarioPath{&path_, key, i});
     return out;
 }
 

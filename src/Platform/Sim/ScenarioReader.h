@@ -20,10 +20,25 @@ public:
     using Error::Error;
 };
 
+// Where a value stands in the scenario: a chain of keys and indexes back to the top
+// level. Its text ("processes[2].windows[0]") is only built for a failure, so that a
+// deep or wide document costs no text per value read.
+struct ScenarioPath {
+    const ScenarioPath* parent = nullptr;
+    std::string key;
+    std::optional<std::size_t> index;
+
+    // Empty for the top level.
+    std::string text() const;
+};
+
 class ScenarioReader {
 public:
-    // Fails unless `value` is an object.
-    ScenarioReader(const nlohmann::json& value, std::string path);
+    // Fails unless `value` is an object. Readers of nested values point back at their
+    // parent's path, so a reader stays where it was made.
+    ScenarioReader(const nlohmann::json& value, ScenarioPath path);
+    ScenarioReader(const ScenarioReader&) = delete;
+    ScenarioReader& operator=(const ScenarioReader&) = delete;
 
     // Whether the key is there (a null counts as there).
     bool has(const std::string& key) const;
@@ -41,8 +56,9 @@ public:
     std::vector<std::string> texts(const std::string& key);
     // The value of a key that must be an object, for a nested reader.
     ScenarioReader object(const std::string& key);
-    // The elements of a key that must be an array (an absent key: none).
-    std::vector<std::pair<const nlohmann::json*, std::string>> array(const std::string& key);
+    // The elements of a key that must be an array (an absent key: none), each with its
+    // path.
+    std::vector<std::pair<const nlohmann::json*, ScenarioPath>> array(const std::string& key);
     // The raw value, marked as read; none when absent.
     const nlohmann::json* raw(const std::string& key);
 
@@ -59,7 +75,7 @@ private:
     std::vector<double> numbers(const std::string& key, std::size_t count, const char* shape);
 
     const nlohmann::json& value_;
-    std::string path_;
+    ScenarioPath path_;
     std::set<std::string> read_;
 };
 

@@ -35,7 +35,7 @@ json toJson(const SizeRule& rule) {
 json toJson(const SimElement& e) {
     json children = json::array();
     for (const auto& c : e.children) children.push_back(toJson(c));
-    json out{{"role", e.role}, {"position", toJson(e.position)}, {"size", toJson(e.size)}, {"children", children}};
+    json out{{"role", e.role}, {"position", toJson(e.position)}, {"size", toJson(e.size)}, {"children", std::move(children)}};
     if (e.subrole) out["subrole"] = *e.subrole;
     if (e.title) out["title"] = *e.title;
     return out;
@@ -59,7 +59,7 @@ json toJson(const SimWindow& w) {
                 {"onScreen", w.onScreen},
                 {"layer", w.layer},
                 {"unreadable", w.unreadable},
-                {"children", children}};
+                {"children", std::move(children)}};
 }
 
 json toJson(const SimDisplay& d) {
@@ -112,7 +112,7 @@ json toJson(const SimProcess& p) {
                 {"arguments", p.arguments},
                 {"focusedWindow", windowNumber(p, p.focusedWindow)},
                 {"mainWindow", windowNumber(p, p.mainWindow)},
-                {"windows", windows}};
+                {"windows", std::move(windows)}};
 }
 
 json toJson(const SimDefaultsDomain& domain) { return plistToJson(PlistValue(domain.values)); }
@@ -137,17 +137,17 @@ json SimScenario::write(const SimDesktop& desktop) {
     json suites = json::object();
     for (const auto& [name, domain] : defaults.suiteDomains()) suites[name] = toJson(*domain);
     json out{{"version", version},
-             {"displays", displays},
+             {"displays", std::move(displays)},
              {"pointer", toJson(world.pointer)},
              {"trusted", world.trusted},
              {"currentSpace", world.currentSpace},
              {"nextPid", world.nextPid},
-             {"applications", applications},
-             {"processes", processes},
-             {"stacking", stacking},
+             {"applications", std::move(applications)},
+             {"processes", std::move(processes)},
+             {"stacking", std::move(stacking)},
              {"defaults",
               {{"standard", toJson(defaults.standardDomain())},
-               {"suites", suites},
+               {"suites", std::move(suites)},
                {"unavailableSuites", defaults.unavailableSuites()}}}};
     if (world.mainDisplayOverride) out["mainDisplay"] = *world.mainDisplayOverride;
     if (world.keyScreen) out["keyScreen"] = *world.keyScreen;

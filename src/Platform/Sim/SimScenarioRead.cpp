@@ -71,7 +71,7 @@ SizeRule readSizeRule(ScenarioReader& parent, const std::string& key) {
     return rule;
 }
 
-SimElement readElement(const json& value, const std::string& path) {
+SimElement readElement(const json& value, const ScenarioPath& path) {
     ScenarioReader r(value, path);
     SimElement e;
     e.role = r.text("role");
@@ -84,7 +84,7 @@ SimElement readElement(const json& value, const std::string& path) {
     return e;
 }
 
-SimWindow readWindow(const json& value, const std::string& path) {
+SimWindow readWindow(const json& value, const ScenarioPath& path) {
     ScenarioReader r(value, path);
     SimWindow w;
     w.number = r.integer("number", 0);
@@ -108,7 +108,7 @@ SimWindow readWindow(const json& value, const std::string& path) {
     return w;
 }
 
-SimDisplay readDisplay(const json& value, const std::string& path) {
+SimDisplay readDisplay(const json& value, const ScenarioPath& path) {
     ScenarioReader r(value, path);
     SimDisplay d;
     if (r.has("id")) {
@@ -130,7 +130,7 @@ SimDisplay readDisplay(const json& value, const std::string& path) {
     return d;
 }
 
-SimApplication readApplication(const json& value, const std::string& path) {
+SimApplication readApplication(const json& value, const ScenarioPath& path) {
     ScenarioReader r(value, path);
     SimApplication a;
     a.bundleID = r.text("bundleID");
@@ -150,7 +150,7 @@ SimApplication readApplication(const json& value, const std::string& path) {
 }
 
 // Reads a process; its focused and main windows are given back by number.
-SimProcess readProcess(const json& value, const std::string& path, SimWorld& world,
+SimProcess readProcess(const json& value, const ScenarioPath& path, SimWorld& world,
                        std::optional<std::int64_t>& focused, std::optional<std::int64_t>& main) {
     ScenarioReader r(value, path);
     SimProcess p;
@@ -207,13 +207,13 @@ AXElement elementOfNumber(SimProcess& p, std::int64_t number, ScenarioReader& r,
 
 void SimScenario::read(const json& scenario, SimDesktop& desktop) {
     SimWorld& world = desktop.world();
-    ScenarioReader r(scenario, "");
+    ScenarioReader r(scenario, ScenarioPath{});
     if (r.integer("version") != version) r.fail("version", "expected " + std::to_string(version));
     for (const auto& [value, path] : r.array("displays")) world.displays.push_back(readDisplay(*value, path));
     for (const auto& [value, path] : r.array("applications")) {
         SimApplication app = readApplication(*value, path);
         if (world.application(app.bundleID)) {
-            throw SimScenarioError("scenario: " + path + ".bundleID: installed twice");
+            throw SimScenarioError("scenario: " + path.text() + ".bundleID: installed twice");
         }
         world.install(std::move(app));
     }
@@ -228,7 +228,7 @@ void SimScenario::read(const json& scenario, SimDesktop& desktop) {
         if (main) p.mainWindow = elementOfNumber(p, *main, again, "mainWindow");
         for (const auto& w : p.windows) {
             if (!byNumber.emplace(w.number, w.element).second) {
-                throw SimScenarioError("scenario: " + path + ".windows: window number " + std::to_string(w.number) +
+                throw SimScenarioError("scenario: " + path.text() + ".windows: window number " + std::to_string(w.number) +
                                        " used twice");
             }
         }
@@ -237,7 +237,7 @@ void SimScenario::read(const json& scenario, SimDesktop& desktop) {
         std::vector<AXElement> order;
         for (const auto& [value, path] : r.array("stacking")) {
             auto it = value->is_number_integer() ? byNumber.find(value->get<std::int64_t>()) : byNumber.end();
-            if (it == byNumber.end()) throw SimScenarioError("scenario: " + path + ": not a window number");
+            if (it == byNumber.end()) throw SimScenarioError("scenario: " + path.text() + ": not a window number");
             order.push_back(it->second);
         }
         if (order.size() != byNumber.size()) r.fail("stacking", "must list every window once");

@@ -46,15 +46,14 @@ SimApplication& SimWorld::install(SimApplication app) {
         *existing = std::move(app);
         return *existing;
     }
+    applicationIndex_.emplace(app.bundleID, applications_.size());
     applications_.push_back(std::move(app));
     return applications_.back();
 }
 
 SimApplication* SimWorld::application(const std::string& bundleID) {
-    for (auto& a : applications_) {
-        if (a.bundleID == bundleID) return &a;
-    }
-    return nullptr;
+    const auto it = applicationIndex_.find(bundleID);
+    return it == applicationIndex_.end() ? nullptr : &applications_[it->second];
 }
 
 SimApplication* SimWorld::applicationAt(const std::string& path) {
@@ -67,15 +66,22 @@ SimApplication* SimWorld::applicationAt(const std::string& path) {
 SimProcess& SimWorld::addProcess(SimProcess process) {
     if (process.pid == 0) process.pid = nextPid;
     if (this->process(process.pid)) throw std::logic_error("simulated pid already in use");
+    if (process.terminated && !process.windows.empty()) {
+        throw std::logic_error("no running simulated process for a window");
+    }
     nextPid = std::max(nextPid, process.pid + 1);
-    auto windows = std::move(process.windows);
-    process.windows.clear();
+    processIndex_.emplace(process.pid, processes_.size());
     processes_.push_back(std::move(process));
     SimProcess& added = processes_.back();
     applicationElement(added.pid);
-    // Windows come in "AXWindows" order, the first frontmost; each added window goes
-    // in front, so add them last first. The first one ends up focused and main.
-    for (auto it = windows.rbegin(); it != windows.rend(); ++it) addWindow(added.pid, std::move(*it));
+    // Windows come in "AXWindows" order, the first frontmost, and go in front of all
+    // others; numbered last first, as when each is added in front in turn. The first
+    // one is focused and main.
+    for (auto it = added.windows.rbegin(); it != added.windows.rend(); ++it) registerWindow(added, *it);
+    std::vector<AXElement> elements;
+    for (const auto& w : added.windows) elements.push_back(w.element);
+    stacking_.insert(stacking_.begin(), elements.begin(), elements.end());
+    if (!added.windows.empty()) added.focusedWindow = added.mainWindow = added.windows.front().element;
     return added;
 }
 
@@ -92,10 +98,8 @@ SimProcess& SimWorld::launch(const std::string& bundleID, std::vector<std::strin
 }
 
 SimProcess* SimWorld::process(std::int32_t pid) {
-    for (auto& p : processes_) {
-        if (p.pid == pid) return &p;
-    }
-    return nullptr;
+    const auto it = processIndex_.find(pid);
+    return it == processIndex_.end() ? nullptr : &processes_[it->second];
 }
 
 std::vector<SimProcess*> SimWorld::runningProcesses(const std::string& bundleID) {
@@ -119,20 +123,24 @@ void SimWorld::terminate(std::int32_t pid) {
 SimWindow& SimWorld::addWindow(std::int32_t pid, SimWindow window) {
     SimProcess* p = process(pid);
     if (!p || p->terminated) throw std::logic_error("no running simulated process for a window");
-    window.element = newElement({SimElementKind::window, pid, {}});
-    elements_[window.element.handle].window = window.element;
-    if (window.number == 0) window.number = nextWindowNumber_;
-    nextWindowNumber_ = std::max(nextWindowNumber_, window.number + 1);
-    registerChildren(window.children, pid, window.element);
-    if (window.minimumSize == Size{} && p->bundleID) {
-        if (const SimApplication* app = application(*p->bundleID)) window.minimumSize = app->minimumSize;
-    }
-    stacking_.insert(stacking_.begin(), window.element);
+    registerWindow(*p, window);
+    stacking_.push_front(window.element);
     p->windows.insert(p->windows.begin(), std::move(window));
     SimWindow& added = p->windows.front();
     p->focusedWindow = added.element;
     p->mainWindow = added.element;
     return added;
+}
+
+void SimWorld::registerWindow(const SimProcess& process, SimWindow& window) {
+    window.element = newElement({SimElementKind::window, process.pid, {}});
+    elements_[window.element.handle].window = window.element;
+    if (window.number == 0) window.number = nextWindowNumber_;
+    nextWindowNumber_ = std::max(nextWindowNumber_, window.number + 1);
+    registerChildren(window.children, process.pid, window.element);
+    if (window.minimumSize == Size{} && process.bundleID) {
+        if (const SimApplication* app = application(*process.bundleID)) window.minimumSize = app->minimumSize;
+    }
 }
 
 SimWindow& SimWorld::openNewWindow(std::int32_t pid) {

@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "Platform/Sim/SimApplication.h"
@@ -73,8 +74,8 @@ public:
     SimWindow* window(AXElement element);
     SimProcess* owner(AXElement window);
     // Front to back.
-    const std::vector<AXElement>& stacking() const { return stacking_; }
-    void setStacking(std::vector<AXElement> frontToBack) { stacking_ = std::move(frontToBack); }
+    const std::deque<AXElement>& stacking() const { return stacking_; }
+    void setStacking(const std::vector<AXElement>& frontToBack) { stacking_.assign(frontToBack.begin(), frontToBack.end()); }
     // Whether the window server shows the window now.
     bool isOnScreen(const SimWindow& window, const SimProcess& owner) const;
     // Takes the window into or out of full screen.
@@ -95,13 +96,19 @@ public:
     SimElement* child(AXElement element);
 
 private:
+    // Gives a window of the process its element, number and children's elements.
+    void registerWindow(const SimProcess& process, SimWindow& window);
     AXElement newElement(ElementInfo info);
     void registerChildren(std::vector<SimElement>& children, std::int32_t pid, AXElement window);
     void forgetChildren(const std::vector<SimElement>& children);
 
+    // Scenarios may hold many thousands of each: both are found by their key, and
+    // windows go in front of the stacking in constant time.
     std::vector<SimApplication> applications_;
+    std::unordered_map<std::string, std::size_t> applicationIndex_;
     std::deque<SimProcess> processes_;
-    std::vector<AXElement> stacking_;
+    std::unordered_map<std::int32_t, std::size_t> processIndex_;
+    std::deque<AXElement> stacking_;
     std::map<std::uint64_t, ElementInfo> elements_;
     std::map<std::int32_t, AXElement> applicationElements_;
     AXElement systemWide_;

@@ -48,5 +48,45 @@ TEST_F(SimScenarioTest, BadScenariosAreRefusedNamingTheKey) {
     EXPECT_THROW(SimDesktop::loadScenario(home + "/bad.json"), SimScenarioError);
 }
 
+TEST_F(SimScenarioTest, WindowsStackByProcessInTheirOwnOrderAndNumbersFillLastFirst) {
+    const json scenario = {
+        {"version", 1},
+        {"applications", {{{"bundleID", "com.example.a"}, {"name", "A"}, {"minimumSize", {50, 40}}}}},
+        {"processes",
+         {{{"pid", 700}, {"name", "P"}, {"windows", {{{"position", {0, 0}}, {"size", {9, 9}}},
+                                                      {{"number", 7}, {"position", {0, 0}}, {"size", {9, 9}}},
+                                                      {{"position", {0, 0}}, {"size", {9, 9}}}}}},
+          {{"pid", 701}, {"bundleID", "com.example.a"}, {"windows", {{{"position", {0, 0}}, {"size", {9, 9}}}}}}}}};
+    const auto desktop = SimDesktop::fromScenario(scenario);
+    SimWorld& world = desktop->world();
+    std::vector<std::int64_t> stacking;
+    for (const AXElement e : world.stacking()) stacking.push_back(world.window(e)->number);
+    EXPECT_EQ(stacking, (std::vector<std::int64_t>{102, 101, 7, 100}));
+    const SimProcess& first = *world.process(700);
+    EXPECT_EQ(world.window(first.focusedWindow)->number, 101);
+    EXPECT_EQ(first.mainWindow, first.focusedWindow);
+    EXPECT_EQ(world.process(701)->windows.at(0).minimumSize, (Size{50, 40})) << "taken from its application";
+    EXPECT_EQ(desktop->toScenario()["stacking"], json(stacking));
+}
+
+TEST_F(SimScenarioTest, FailuresDeepInsideNameTheirWholePath) {
+    json scenario = SimDesktop::defaultScenario();
+    json element = {{"role", "AXGroup"}, {"bogus", 1}};
+    std::string path = "processes[1].windows[0]";
+    for (int depth = 0; depth < 40; ++depth) {
+        element = {{"role", "AXGroup"}, {"children", {element}}};
+        path += ".children[0]";
+    }
+    scenario["processes"][1]["windows"][0]["children"] = element["children"];
+    EXPECT_THAT(errorOf(scenario), testing::EndsWith(path + ".bogus: unknown key"));
+
+    scenario = SimDesktop::defaultScenario();
+    scenario["processes"][0]["windows"][0]["unreadable"] = {"AXTitle", 3};
+    EXPECT_THAT(errorOf(scenario), testing::EndsWith("processes[0].windows[0].unreadable[1]: expected a string"));
+    scenario = SimDesktop::fromScenario(SimDesktop::defaultScenario())->toScenario();
+    scenario["stacking"][1] = "front";
+    EXPECT_THAT(errorOf(scenario), testing::EndsWith(": stacking[1]: not a window number"));
+}
+
 }  // namespace
 }  // namespace kestr
