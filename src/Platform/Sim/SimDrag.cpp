@@ -11,10 +11,10 @@ SimDrag::SimDrag(SimDesktop& desktop, AXElement window) : desktop_(desktop), win
     world.frontmostPid = owner->pid;
     owner->focusedWindow = window;
     owner->mainWindow = window;
-    std::vector<AXElement> stacking = world.stacking();
+    std::vector<AXElement> stacking(world.stacking().begin(), world.stacking().end());
     std::erase(stacking, window);
     stacking.insert(stacking.begin(), window);
-    world.setStacking(std::move(stacking));
+    world.setStacking(stacking);
 }
 
 void SimDrag::post(EventType type, Point global, std::uint64_t flags) {
