@@ -8,7 +8,7 @@ namespace {
 
 using test::nearlyEqual;
 
-class ColumnReflow : public ::testing::Test {
+class ColumnReflowTest : public ::testing::Test {
 protected:
     Uuid add(Rect local, const std::string& bundleID = "com.example.app") {
         const Uuid id = Uuid::random();
@@ -17,14 +17,14 @@ protected:
         return id;
     }
     Rect at(const Uuid& id) const { return placements.at(id).local; }
-    void reflow() { kestr::ColumnReflow::reflowColumns(placements, ids, visible); }
+    void reflow() { ColumnReflow::reflowColumns(placements, ids, visible); }
 
     LayoutApplier::Placements placements;
     std::vector<Uuid> ids;
     Rect visible{0, 25, 1440, 875};
 };
 
-TEST_F(ColumnReflow, ColumnsAreScaledTogetherWithTheirWindows) {
+TEST_F(ColumnReflowTest, ColumnsAreScaledTogetherWithTheirWindows) {
     // Two columns of 1000 points each on 1440: both shrink to 720, members scaled.
     const auto left = add({0, 25, 1000, 400});
     const auto leftBelow = add({500, 500, 500, 400});
@@ -35,7 +35,7 @@ TEST_F(ColumnReflow, ColumnsAreScaledTogetherWithTheirWindows) {
     EXPECT_TRUE(nearlyEqual(at(right), Rect(720, 25, 720, 875)));
 }
 
-TEST_F(ColumnReflow, MinimumSizesBoundTheShrinking) {
+TEST_F(ColumnReflowTest, MinimumSizesBoundTheShrinking) {
     visible = Rect(0, 25, 800, 875);
     const auto a = add({0, 25, 500, 400}, "com.apple.finder");
     const auto b = add({500, 25, 500, 400}, "com.apple.finder");
@@ -45,6 +45,35 @@ TEST_F(ColumnReflow, MinimumSizesBoundTheShrinking) {
     EXPECT_TRUE(nearlyEqual(at(a), Rect(0, 25, 316, 400)));
     EXPECT_TRUE(nearlyEqual(at(b), Rect(316, 25, 316, 400)));
     EXPECT_TRUE(nearlyEqual(at(c), Rect(632, 25, 316, 400)));
+}
+
+TEST_F(ColumnReflowTest, WindowsOverlappingByExactlyHalfStandInColumnsOfTheirOwn) {
+    // 400 of 800 points in common is not more than half: two columns, packed side by side.
+    const auto a = add({0, 25, 800, 400});
+    const auto b = add({400, 500, 800, 400});
+    reflow();
+    EXPECT_TRUE(nearlyEqual(at(a), Rect(0, 25, 720, 400)));
+    EXPECT_TRUE(nearlyEqual(at(b), Rect(720, 500, 720, 400)));
+}
+
+using Segments = std::vector<ColumnReflow::Segment>;
+
+TEST(Pack1D, WithinHalfAPointCountsAsFittingAndNothingMoves) {
+    EXPECT_EQ(ColumnReflow::pack1D({0, 500.5}, {501, 400}, {120, 120}, 0, 1440), std::nullopt);
+    EXPECT_EQ(ColumnReflow::pack1D({-0.5}, {1440.5}, {120}, 0, 1440), std::nullopt);
+    // Past the half point they are laid out again, gap-free from the first start.
+    EXPECT_EQ(ColumnReflow::pack1D({0, 500.25}, {501, 400}, {120, 120}, 0, 1440), (Segments{{0, 501}, {501, 400}}));
+}
+
+TEST(Pack1D, ShrinkingKeepsCuttingUntilTheRunFits) {
+    // Saved frames near the limits of a double: one proportional cut leaves the sum,
+    // rounded, points over the room; the further passes take the rest off.
+    const double first = 1e16 + 3;
+    const auto packed = ColumnReflow::pack1D({0, first}, {first, 7e16 + 7}, {120, 120}, 0, 1e16);
+    ASSERT_TRUE(packed);
+    const auto& last = packed->back();
+    EXPECT_LE(last.start + last.size, 1e16 + 0.5);
+    EXPECT_EQ(packed->front().start, 0);
 }
 
 }  // namespace

@@ -68,6 +68,19 @@ TEST_F(ItemPlacementTest, ItemsOfADriftingApplicationShareItsWindowsWhenRestorin
     EXPECT_EQ(frameOf(zsh), Rect(720, 400, 700, 500));
 }
 
+TEST_F(ItemPlacementTest, UntitledItemsOfADriftingApplicationTakeTheWindowsNearestTheirSlots) {
+    install("com.apple.Terminal", "Terminal");
+    const std::int32_t pid = run("com.apple.Terminal");
+    const AXElement nearRight = addWindow(pid, "make", Rect(800, 450, 400, 300));
+    const AXElement nearLeft = addWindow(pid, "top", Rect(10, 30, 400, 300));
+    const Layout layout = kest({item("com.apple.Terminal", "Terminal", Rect(0, 25, 700, 400)),
+                                item("com.apple.Terminal", "Terminal", Rect(720, 400, 700, 500))});
+
+    applyToEnd(layout, ApplyMode::restoreMissing, leftID);
+    EXPECT_EQ(frameOf(nearLeft), Rect(0, 25, 700, 400));
+    EXPECT_EQ(frameOf(nearRight), Rect(720, 400, 700, 500));
+}
+
 TEST_F(ItemPlacementTest, WindowOfAnItemWithoutPlacementStaysClaimedAndUnmoved) {
     install("com.example.Notes", "Notes");
     const std::int32_t pid = run("com.example.Notes");

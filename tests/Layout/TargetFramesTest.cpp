@@ -4,6 +4,8 @@
 
 #include "Layout/PlacementPlanner.h"
 #include "Layout/LayoutTestSupport.h"
+#include "Support/DisplayBuilder.h"
+#include "Support/ItemBuilder.h"
 #include "Support/SimTest.h"
 
 namespace kestr {
@@ -49,6 +51,16 @@ TEST_F(TargetFrames, SavedDisplaysSharingALiveDisplayAreScaledIntoStrips) {
     EXPECT_EQ(p.at(items[2].id).targetUUID, kSecond);
     EXPECT_TRUE(nearlyEqual(local(p, items[2]), Rect(960, 25, 480, 1055)));
     EXPECT_EQ(report.fellBackToMainDisplay, 0);
+}
+
+TEST_F(TargetFrames, AKestMovedToAnotherDisplayOfTheSameSizeIsReadAgainstItsRegions) {
+    // The same size, but the menu bar on one and the Dock at the bottom of the other:
+    // laid onto the anchor, the frame keeps its distance from the top of the usable area.
+    DisplayBuilder(*sim, 1, Rect(0, 0, 1440, 900)).uuid(kMain).menuBar(25);
+    DisplayBuilder(*sim, 2, Rect(1440, 0, 1440, 900)).uuid(kSecond).insets(Insets{0, 0, 25, 0});
+    const std::vector<LayoutItem> items{ItemBuilder("com.example.app").on(kSecond, Rect(0, 100, 720, 700))};
+    const auto p = compute(items, DisplayID{1});
+    EXPECT_EQ(p.at(items[0].id), (LayoutApplier::Placement{1, kMain, "com.example.app", Rect(0, 125, 720, 700)}));
 }
 
 TEST_F(TargetFrames, ItemsOfASleepingDisplayFallBackToTheMainDisplay) {
