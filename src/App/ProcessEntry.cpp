@@ -8,6 +8,7 @@
 
 #include "App/CommandLine.h"
 #include "App/DiagnosticModes.h"
+#include "App/OffscreenApplication.h"
 #include "Tools/DragProbe.h"
 
 namespace kestr {
@@ -17,7 +18,7 @@ namespace {
 using Mode = CommandLine::Mode;
 
 // Options whose modes draw with the user interface, which this build does not have yet.
-const std::vector<Mode> unavailableModes = {Mode::renderPanel, Mode::renderEditor, Mode::renderMenubarIcons};
+const std::vector<Mode> unavailableModes = {Mode::renderEditor, Mode::renderMenubarIcons};
 
 Task<void> runThenStop(Task<int> body, int& status, RealTimeMainActor& loop, ConsoleOutput& output) {
     try {
@@ -84,7 +85,10 @@ int runMode(const CommandLine::Choice& choice, const std::vector<std::string>& a
             return runOnLoop(backend, DiagnosticModes::minSizeProbe(output), output);
         case Mode::writeSampleLayout:
             return DiagnosticModes::writeSampleLayout(output, choice.value, std::filesystem::current_path().string());
-        case Mode::renderPanel:
+        case Mode::renderPanel: {
+            OffscreenApplication application;
+            return DiagnosticModes::renderPanel(output, arguments, choice.value);
+        }
         case Mode::renderEditor:
         case Mode::renderMenubarIcons:
         case Mode::menuBarApplication:

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <stdexcept>
@@ -139,8 +140,8 @@ bool startsWith(const std::string& text, const std::string& prefix) { return tex
 
 TEST(EndToEndTest, OptionsAreTestedInTheirFixedOrderAndUnusableOnesAreRefused) {
     KestrHome home;
-    // --render-panel is not in this build; the last option lacks its value.
-    auto r = home.run({"--Dump-Displays", "--write-sample-layout=x.json", "--render-panel", "panel.png",
+    // --render-editor is not in this build; the last option lacks its value.
+    auto r = home.run({"--Dump-Displays", "--write-sample-layout=x.json", "--render-editor", "panel.png",
                        "--write-sample-layout"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "kestr: the menu-bar application is not part of this build yet\n");
@@ -258,6 +259,61 @@ TEST(EndToEndTest, DesktopThatCannotBeLoadedOrKeptIsAFailure) {
     EXPECT_TRUE(startsWith(r.out, "=== Displays")) << r.out;
     EXPECT_TRUE(startsWith(r.err, "kestr: cannot save the simulated desktop to " + home.scenarioPath + ": "))
         << r.err;
+}
+
+// The height in points from "Wrote panel render to PATH (296xH)".
+int renderHeight(const std::string& line) {
+    const auto x = line.rfind("x");
+    return x == std::string::npos ? -1 : std::atoi(line.c_str() + x + 1);
+}
+
+TEST(EndToEndTest, PanelRenderForEveryCombinationOfWords) {
+    KestrHome home;
+    ASSERT_EQ(home.run({"--write-sample-layout", home.kestFile()}).status, 0);
+    std::map<std::string, int> heights;
+    for (int words = 0; words < 8; ++words) {
+        std::vector<std::string> arguments = {"--render-panel", "panel.png"};
+        std::string key;
+        for (int bit = 0; bit < 3; ++bit) {
+            if (!(words & (1 << bit))) continue;
+            const char* word = bit == 0 ? "empty" : bit == 1 ? "snaps" : "untrusted";
+            arguments.push_back(word);
+            key += std::string(key.empty() ? "" : " ") + word;
+        }
+        fs::remove(home.home() + "/panel.png");
+        const auto r = home.run(arguments);
+        ASSERT_EQ(r.status, 0) << key << ": " << r.err;
+        heights[key] = renderHeight(r.out);
+        EXPECT_EQ(r.out, "Wrote panel render to panel.png (296x" + std::to_string(heights[key]) + ")\n") << key;
+        const std::string png = readFile(home.home() + "/panel.png");
+        EXPECT_EQ(png.substr(1, 3), "PNG") << key;
+    }
+    // The permission banner with its separator adds 46 + 8 + 1 + 8 points.
+    EXPECT_EQ(heights["untrusted"], heights[""] + 63);
+    EXPECT_EQ(heights["empty snaps untrusted"], heights["empty snaps"] + 63);
+    // Snap cells do not depend on "empty"; the sample kest's row (83) differs from the
+    // empty state, and the active sample kest adds its release row (36 + 1 + 6).
+    EXPECT_EQ(heights["empty snaps"], heights["snaps"] - 43);
+    EXPECT_NE(heights["empty"], heights[""]);
+}
+
+TEST(EndToEndTest, PanelRenderThatCannotBeWrittenFailsAndLeavesNoFile) {
+    KestrHome home;
+    const std::string missing = home.home() + "/no-such-folder/panel.png";
+    auto r = home.run({"--render-panel", missing});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(startsWith(lineWith(r.err, "Failed"), "Failed to write panel render to " + missing + ": ")) << r.err;
+    EXPECT_FALSE(fs::exists(fs::path(missing).parent_path()));
+
+    // A folder in the way is not replaced, and nothing is left beside it.
+    fs::create_directories(home.home() + "/taken.png");
+    r = home.run({"--render-panel", "taken.png"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(startsWith(lineWith(r.err, "Failed"), "Failed to write panel render to taken.png: ")) << r.err;
+    EXPECT_TRUE(fs::is_directory(home.home() + "/taken.png"));
+    for (const auto& entry : fs::directory_iterator(home.home()))
+        EXPECT_EQ(entry.path().filename().string().find("taken.png."), std::string::npos) << entry.path();
 }
 
 }  // namespace

@@ -38,8 +38,10 @@ double KestPanelContentView::addConflictBanner(double top, double width) {
     const QColor orange = SystemStyle::systemOrange().resolved();
     PanelWidgets::banner(page(), Rect(12, top, width - 24, 30 * n + 40), withAlpha(orange, 0.16),
                          withAlpha(orange, 0.35));
-    PanelWidgets::label(page(), QString::fromUtf8("\u26a0 These apps override kestr\u2019s shortcuts"),
-                        SystemStyle::font(12, QFont::DemiBold), SystemStyle::label(), Rect(24, top + 9, width - 48, 16));
+    // The title is shrunk rather than cut where the font runs wide.
+    const QString title = QString::fromUtf8("\u26a0 These apps override kestr\u2019s shortcuts");
+    PanelWidgets::label(page(), title, PanelWidgets::fitted(SystemStyle::font(12, QFont::DemiBold), title, width - 48, 10),
+                        SystemStyle::label(), Rect(24, top + 9, width - 48, 16));
     for (std::size_t i = 0; i < conflicts.size(); ++i) {
         const double rowTop = top + 32 + 30 * double(i);
         PanelWidgets::label(page(), QString::fromStdString(conflicts[i].name), SystemStyle::font(12),

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 #include "Core/HotkeyManager.h"
@@ -26,6 +27,29 @@ void KestPanelContentView::clear() {
     page_->show();
     selectableCells.clear();
     keyboardSelectedIndex.reset();
+}
+
+double KestPanelContentView::build(Mode mode, const std::vector<KestRowView::Model>& rows,
+                                   const std::vector<SnapCellView::Model>& cells, double width) {
+    clear();
+    double y = 6;
+    if (!trusted) {
+        y = addPermissionBanner(6, width) + 8;
+        addSeparator(y, width);
+        y += 1 + 8;
+    }
+    if (!conflicts.empty()) {
+        y = addConflictBanner(y, width) + 8;
+        addSeparator(y, width);
+        y += 1 + 8;
+    }
+    y = layoutActions(y, width) + 6;
+    addSeparator(y, width);
+    y += 1 + 6;
+    const double bottom = mode == Mode::snaps ? layoutSnaps(cells, y, width) : layoutKests(rows, y, width);
+    const double height = bottom + 6;
+    resize(int(width), int(std::ceil(height)));
+    return height;
 }
 
 void KestPanelContentView::resizeEvent(QResizeEvent* event) {

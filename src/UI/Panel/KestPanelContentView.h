@@ -49,6 +49,12 @@ public:
     // never deletes the view it is running in.
     void clear();
 
+    // Rebuilds everything from the top: the banners the trust flag and the conflicts
+    // call for, the action rows, then the list of `mode`; sizes the view to it and
+    // returns its height.
+    double build(Mode mode, const std::vector<KestRowView::Model>& rows, const std::vector<SnapCellView::Model>& cells,
+                 double width);
+
     double layoutKests(const std::vector<KestRowView::Model>& rows, double top, double width);
     double layoutSnaps(const std::vector<SnapCellView::Model>& cells, double top, double width);
     double addKestsEmptyState(double top, double width);

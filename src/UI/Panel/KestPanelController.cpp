@@ -150,26 +150,7 @@ void KestPanelController::relayout() {
     if (!panel_ || !content_ || !scrollView_ || !headerView_) return;
     content_->trusted = trusted;
     content_->conflicts = ConflictingApps::running();
-    content_->clear();
-
-    double y = 6;
-    if (!trusted) {
-        y = content_->addPermissionBanner(6, width) + 8;
-        content_->addSeparator(y, width);
-        y += 1 + 8;
-    }
-    if (!content_->conflicts.empty()) {
-        y = content_->addConflictBanner(y, width) + 8;
-        content_->addSeparator(y, width);
-        y += 1 + 8;
-    }
-    y = content_->layoutActions(y, width) + 6;
-    content_->addSeparator(y, width);
-    y += 1 + 6;
-    const double bottom = mode == Mode::snaps ? content_->layoutSnaps(snaps, y, width)
-                                              : content_->layoutKests(kests, y, width);
-    const double contentHeight = bottom + 6;
-    content_->resize(int(width), int(std::ceil(contentHeight)));
+    const double contentHeight = content_->build(mode, kests, snaps, width);
 
     const std::optional<Rect> button = anchorButton ? anchorButton() : std::nullopt;
     const std::optional<Point> at = button ? std::optional<Point>(Point{button->midX(), button->midY()}) : std::nullopt;

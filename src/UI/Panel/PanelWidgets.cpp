@@ -82,6 +82,12 @@ QPushButton* PanelWidgets::button(QWidget* parent, const QString& title, std::fu
     return button;
 }
 
+QFont PanelWidgets::fitted(QFont font, const QString& text, double width, int minimumSize) {
+    while (font.pixelSize() > minimumSize && QFontMetricsF(font).horizontalAdvance(text) > width)
+        font.setPixelSize(font.pixelSize() - 1);
+    return font;
+}
+
 double PanelWidgets::wrappedHeight(const QFont& font, const QString& text, double width, double maxHeight) {
     const QRectF bounds = QFontMetricsF(font).boundingRect(QRectF(0, 0, width, maxHeight),
                                                             Qt::TextWordWrap | Qt::AlignHCenter, text);

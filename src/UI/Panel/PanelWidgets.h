@@ -27,6 +27,9 @@ struct PanelWidgets {
     static QPushButton* accentButton(QWidget* parent, const QString& title, std::function<void()> action);
     // A small rounded push button in the 12-point system font.
     static QPushButton* button(QWidget* parent, const QString& title, std::function<void()> action);
+    // The font made smaller, a point at a time down to `minimumSize`, until the text fits
+    // in `width` on one line.
+    static QFont fitted(QFont font, const QString& text, double width, int minimumSize);
     // The height wrapped text needs within `width`, at most `maxHeight`.
     static double wrappedHeight(const QFont& font, const QString& text, double width, double maxHeight);
 };

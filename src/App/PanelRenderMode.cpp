@@ -1,0 +1,140 @@
+// --render-panel PATH [empty] [snaps] [untrusted]: the floating panel's content under a
+// tab strip, filled from the stored kests and snap bindings, drawn offscreen to a PNG.
+#include <QApplication>
+#include <QBuffer>
+#include <QImageWriter>
+#include <QLabel>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "App/DiagnosticModes.h"
+#include "Core/ConflictingApps.h"
+#include "Core/HotkeyManager.h"
+#include "Core/LayoutStore.h"
+#include "EdgeResize/EdgeProximityTracker.h"
+#include "Platform/Platform.h"
+#include "Snap/SnapStore.h"
+#include "UI/Panel/KestPanelContentView.h"
+#include "UI/Panel/PanelWidgets.h"
+#include "UI/SystemStyle.h"
+
+namespace kestr {
+
+namespace {
+
+constexpr double panelWidth = 296;
+constexpr double stripHeight = 48;
+// Renders are drawn at twice their size in points, as on a high-density display.
+constexpr double renderScale = 2;
+
+bool has(const std::vector<std::string>& arguments, const char* word) {
+    return std::find(arguments.begin(), arguments.end(), word) != arguments.end();
+}
+
+std::vector<KestRowView::Model> kestRows() {
+    std::vector<KestRowView::Model> rows;
+    for (const Layout& kest : LayoutStore::shared().layouts) {
+        std::optional<Hotkey> hotkey = HotkeyManager::shared().effectiveHotkey(kest.id);
+        if (!hotkey) hotkey = kest.hotkey;
+        rows.push_back({kest.strippingDesktopJunk(),
+                        hotkey ? std::optional<std::string>(hotkey->displayString()) : std::nullopt});
+    }
+    return rows;
+}
+
+std::vector<SnapCellView::Model> snapCells() {
+    std::vector<SnapBinding> bindings = SnapStore::shared().bindings;
+    std::stable_sort(bindings.begin(), bindings.end(), [](const SnapBinding& a, const SnapBinding& b) {
+        return SnapAction::Value(a.action) < SnapAction::Value(b.action);
+    });
+    std::vector<SnapCellView::Model> cells;
+    for (const SnapBinding& binding : bindings) cells.push_back({binding.action, binding.hotkey.displayString()});
+    return cells;
+}
+
+// The light sheet the render draws on: rounded, off-white.
+class RenderSheet : public QWidget {
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor::fromRgbF(0.96f, 0.96f, 0.96f));
+        p.drawRoundedRect(QRectF(rect()), 12, 12);
+    }
+};
+
+}  // namespace
+
+int DiagnosticModes::renderPanel(ConsoleOutput& output, const std::vector<std::string>& arguments,
+                                 const std::string& path) {
+    // Stores that cannot be read stay empty; the render shows that.
+    try {
+        LayoutStore::shared().load();
+    } catch (const std::exception&) {
+    }
+    try {
+        SnapStore::shared().load();
+    } catch (const std::exception&) {
+    }
+    HotkeyManager::shared().sync(LayoutStore::shared().layouts, SnapStore::shared().bindings);
+
+    const bool empty = has(arguments, "empty");
+    const bool snaps = has(arguments, "snaps");
+    const std::vector<KestRowView::Model> rows = empty ? std::vector<KestRowView::Model>{} : kestRows();
+    const std::vector<SnapCellView::Model> cells = snapCells();
+    if (!empty) {
+        const auto& layouts = LayoutStore::shared().layouts;
+        EdgeProximityTracker::shared().setActiveLayout(layouts.empty() ? std::nullopt
+                                                                       : std::optional<Layout>(layouts.front()));
+    }
+
+    RenderSheet sheet;
+    sheet.setAttribute(Qt::WA_DontShowOnScreen);
+    auto* content = new KestPanelContentView(&sheet);
+    content->trusted = !has(arguments, "untrusted");
+    content->conflicts = ConflictingApps::running();
+    const double contentHeight = content->build(snaps ? KestPanelContentView::Mode::snaps
+                                                      : KestPanelContentView::Mode::kests,
+                                                rows, cells, panelWidth);
+    const double height = contentHeight + stripHeight;
+    sheet.resize(int(panelWidth), int(std::ceil(height)));
+    content->move(0, int(stripHeight));
+
+    const QFont tabFont = SystemStyle::font(12, QFont::Medium);
+    QLabel* tabs = PanelWidgets::label(&sheet, snaps ? "Kests [ Snaps ]" : "[ Kests ] Snaps", tabFont,
+                                       SystemStyle::secondaryLabel(), Rect(0, 0, 0, 0));
+    const QSize fit = tabs->sizeHint();
+    tabs->setGeometry(int((panelWidth - fit.width()) / 2), int((stripHeight - fit.height()) / 2), fit.width(),
+                      fit.height());
+    PanelWidgets::separator(&sheet, Rect(0, stripHeight - 1, panelWidth, 1));
+
+    QImage image(int(std::ceil(panelWidth * renderScale)), int(std::ceil(sheet.height() * renderScale)),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(renderScale);
+    image.fill(Qt::transparent);
+    sheet.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image)) {
+        output.err("Failed to write panel render to " + path + ": " + writer.errorString().toStdString() + "\n");
+        return 1;
+    }
+    // Written whole or not at all: a failed write leaves no partial file behind.
+    try {
+        platform().files().writeAtomically(path, std::string(png.constData(), std::size_t(png.size())));
+    } catch (const std::exception& e) {
+        output.err("Failed to write panel render to " + path + ": " + e.what() + "\n");
+        return 1;
+    }
+    output.out("Wrote panel render to " + path + " (" + std::to_string(int(panelWidth)) + "x" +
+               std::to_string(static_cast<long long>(height)) + ")\n");
+    return 0;
+}
+
+}  // namespace kestr
