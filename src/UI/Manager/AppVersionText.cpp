@@ -2,6 +2,8 @@
 
 namespace kestr {
 
-QString appVersionText() { return QStringLiteral("kestr — (—)"); }
+QString appVersionAndBuild() { return QStringLiteral("— (—)"); }
+
+QString appVersionText() { return QStringLiteral("kestr ") + appVersionAndBuild(); }
 
 }  // namespace kestr

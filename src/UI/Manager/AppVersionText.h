@@ -1,4 +1,5 @@
-// The sidebar's version line: "kestr VERSION (BUILD)".
+// The program's version texts: "kestr VERSION (BUILD)" for the sidebar, "VERSION (BUILD)"
+// for the settings page.
 #pragma once
 
 #include <QString>
@@ -6,5 +7,6 @@
 namespace kestr {
 
 QString appVersionText();
+QString appVersionAndBuild();
 
 }  // namespace kestr

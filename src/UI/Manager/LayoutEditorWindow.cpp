@@ -78,7 +78,7 @@ void LayoutEditorWindow::buildUI() {
     pages_->setMinimumWidth(420);
     kestsDetail_ = buildKestDetail();
     snapShortcutsView_ = new QWidget;
-    captureDetail_ = new QWidget;
+    captureDetail_ = buildCaptureDetail();
     pages_->addWidget(kestsDetail_);
     pages_->addWidget(snapShortcutsView_);
     pages_->addWidget(captureDetail_);
@@ -212,14 +212,6 @@ void LayoutEditorWindow::updateContentVisibility() {
     }
 }
 
-void LayoutEditorWindow::selectCaptureSettings() {
-    showingCapture_ = true;
-    sidebarFooter_->setActiveSelection(true);
-    selectedLayoutID_.reset();
-    layoutTable_->clearSelection();
-    updateContentVisibility();
-}
-
 void LayoutEditorWindow::windowBecameKey(bool key) {
     // While the window is active, typed shortcuts belong to its recorders, not to the
     // global hot keys.
@@ -229,6 +221,7 @@ void LayoutEditorWindow::windowBecameKey(bool key) {
 void LayoutEditorWindow::windowHidden() {
     // A recording must not outlive the window: the hot keys would stay unregistered.
     hotkeyRecorder_->endRecording();
+    captureRecorder_->endRecording();
     HotkeyManager::shared().suspended = false;
 }
 

@@ -14,6 +14,7 @@
 
 class QAbstractButton;
 class QButtonGroup;
+class QComboBox;
 class QLabel;
 class QScrollArea;
 class QStackedWidget;
@@ -24,6 +25,7 @@ namespace kestr {
 
 class ElidedLabel;
 class ItemTableModel;
+class KestContentEditor;
 class KestListModel;
 class KestListView;
 class KestPreviewView;
@@ -53,6 +55,13 @@ public:
     void updateContentVisibility();
     void selectCaptureSettings();
 
+    // The settings page.
+    void configureCaptureDetail();
+    void handleCaptureHotkeyRecorded(std::optional<Hotkey> hotkey);
+    void handleDragSnapSwitch();
+    void handleDragModifierChanged();
+    void handleCheckForUpdatesPressed();
+
     // The detail page.
     std::optional<Layout> selectedKest() const;
     void refreshDetail();
@@ -75,6 +84,11 @@ public:
     void handleDelete();
     bool moveKest(int from, int to);
     void saveQuietly();
+
+    // The content editor's commits into the selected kest, saved quietly.
+    void commitContent(const Uuid& itemID, const std::vector<std::string>& values, std::optional<int> activeIndex);
+    void commitTerminalProfile(const Uuid& itemID, const std::optional<std::string>& profile);
+    void commitSplitMode(const Uuid& itemID, const std::optional<std::string>& mode);
     bool presentDeleteDialog(const Layout& layout);
 
     // The row a context click or double click was on; -1 for none.
@@ -93,11 +107,15 @@ public:
     QLabel* displaysValue() const { return displaysValue_; }
     QLabel* savedValue() const { return savedValue_; }
     KestPreviewView* previewView() const { return previewView_; }
+    KestContentEditor* contentEditor() const { return contentEditor_; }
     SidebarFooterButton* sidebarFooter() const { return sidebarFooter_; }
     QLabel* versionLabel() const { return versionLabel_; }
     QWidget* sidebar() const { return sidebar_; }
     QWidget* kestsDetail() const { return kestsDetail_; }
     QWidget* captureDetail() const { return captureDetail_; }
+    ShortcutRecorderView* captureRecorder() const { return captureRecorder_; }
+    QAbstractButton* dragSnapSwitch() const { return dragSnapSwitch_; }
+    QComboBox* dragModifierPopup() const { return dragModifierPopup_; }
     QWidget* snapShortcutsView() const { return snapShortcutsView_; }
     QAbstractButton* sectionButton(Tab tab) const;
     Tab currentSection() const { return currentSection_; }
@@ -108,12 +126,15 @@ private:
     void buildUI();
     QWidget* buildSidebar();
     QWidget* buildKestDetail();
+    QWidget* buildCaptureDetail();
     QTableView* buildItemsTable();
     void selectRowOf(const Uuid& id);
     void listSelectionChanged();
     void windowBecameKey(bool key);
     void windowHidden();
     std::optional<int> rowOf(const Uuid& id) const;
+    // Changes one item of the selected kest and saves quietly; false when it is gone.
+    void changeSelectedItem(const Uuid& itemID, const std::function<bool(LayoutItem&)>& change);
     void showSaveFailure(const std::exception& error);
 
     LayoutStore& store_;
@@ -127,7 +148,7 @@ private:
     ItemTableModel* itemModel_ = nullptr;
     ElidedLabel* nameField_ = nullptr;
     KestPreviewView* previewView_ = nullptr;
-    QWidget* contentEditor_ = nullptr;
+    KestContentEditor* contentEditor_ = nullptr;
     ShortcutRecorderView* hotkeyRecorder_ = nullptr;
     QLabel* windowsValue_ = nullptr;
     QLabel* displaysValue_ = nullptr;
@@ -138,6 +159,9 @@ private:
     QWidget* captureDetail_ = nullptr;
     QWidget* snapShortcutsView_ = nullptr;
     SidebarFooterButton* sidebarFooter_ = nullptr;
+    ShortcutRecorderView* captureRecorder_ = nullptr;
+    QAbstractButton* dragSnapSwitch_ = nullptr;
+    QComboBox* dragModifierPopup_ = nullptr;
     QLabel* versionLabel_ = nullptr;
     bool showingCapture_ = false;
     Tab currentSection_ = Tab::kests;

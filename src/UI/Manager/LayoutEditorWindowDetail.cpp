@@ -14,6 +14,7 @@
 #include "UI/Manager/ElidedLabel.h"
 #include "UI/Manager/FlippedView.h"
 #include "UI/Manager/ItemTableModel.h"
+#include "UI/Manager/KestContentEditor.h"
 #include "UI/Manager/KestPreviewView.h"
 #include "UI/Manager/LayoutEditorWindow.h"
 #include "UI/Manager/SettingsKit.h"
@@ -27,6 +28,7 @@ namespace kestr {
 namespace {
 
 constexpr int emptyEditorHeight = 26;
+constexpr int editorHeight = 190;
 
 QLabel* sectionHeader(const QString& text) {
     auto* label = new QLabel(text);
@@ -85,9 +87,17 @@ QWidget* LayoutEditorWindow::buildKestDetail() {
     });
 
     contentHeaderLabel_ = sectionHeader(QStringLiteral("Window Content"));
-    // The content editor's place; until it has editable windows it is the empty strip.
-    contentEditor_ = new QWidget;
+    contentEditor_ = new KestContentEditor;
     contentEditor_->setFixedHeight(emptyEditorHeight);
+    contentEditor_->onCommit = [this](const Uuid& id, const std::vector<std::string>& values, std::optional<int> active) {
+        commitContent(id, values, active);
+    };
+    contentEditor_->onTerminalProfile = [this](const Uuid& id, const std::optional<std::string>& profile) {
+        commitTerminalProfile(id, profile);
+    };
+    contentEditor_->onSplitMode = [this](const Uuid& id, const std::optional<std::string>& mode) {
+        commitSplitMode(id, mode);
+    };
     itemsTable_ = buildItemsTable();
     auto* note = new QLabel(QStringLiteral(
         "Frame values are display-local points (top-left origin). Read-only here — re-save to change them."));
@@ -151,7 +161,9 @@ void LayoutEditorWindow::refreshDetail() {
     std::optional<Layout> shown;
     if (kest) shown = kest->strippingDesktopJunk();
     previewView_->setLayout(shown);
-    contentEditor_->setFixedHeight(emptyEditorHeight);
+    // The editor works on the kest as stored, desktop entries included.
+    contentEditor_->configure(kest);
+    contentEditor_->setFixedHeight(contentEditor_->hasEditables() ? editorHeight : emptyEditorHeight);
     contentEditor_->show();
     contentHeaderLabel_->show();
 

@@ -1,0 +1,144 @@
+#include <QComboBox>
+#include <QLabel>
+#include <QTableView>
+#include <QTest>
+#include <QToolButton>
+
+#include "Core/LayoutStore.h"
+#include "Platform/Sim/SimScriptHost.h"
+#include "Support/DesktopTest.h"
+#include "UI/Manager/KestContentEditor.h"
+#include "UI/Manager/LayoutEditorWindow.h"
+
+namespace kestr::test {
+namespace {
+
+LayoutItem itemOf(const std::string& bundle, const std::string& name) {
+    LayoutItem item;
+    item.id = Uuid::random();
+    item.appBundleID = bundle;
+    item.appName = name;
+    return item;
+}
+
+class ContentEditorTest : public DesktopTest {
+protected:
+    void SetUp() override {
+        DesktopTest::SetUp();
+        sim->simScriptHost().handler = [this](const std::string&) -> std::optional<ScriptOutcome> {
+            ++profileReads;
+            return SimScriptHost::list({"Basic", "Pro", "Homebrew"});
+        };
+        Layout kest;
+        kest.id = Uuid::random();
+        kest.name = "Work";
+        LayoutItem chrome = itemOf("com.google.Chrome", "Chrome");
+        chrome.browserURL = "https://a.example";
+        LayoutItem terminal1 = itemOf("com.apple.Terminal", "Terminal");
+        terminal1.terminalTabs = std::vector<std::string>{"htop", "make"};
+        terminal1.terminalProfile = "Gone";
+        LayoutItem ghostty = itemOf("com.mitchellh.ghostty", "Ghostty");
+        ghostty.terminalSplitMode = "tabs";
+        kest.items = {chrome, itemOf("com.apple.finder", "Finder"), terminal1, itemOf("com.apple.Terminal", "Terminal"),
+                      ghostty, itemOf("com.googlecode.iterm2", "iTerm2")};
+        LayoutStore::shared().layouts = {kest};
+        LayoutEditorWindow::shared().show(LayoutEditorWindow::Tab::kests);
+        editor = LayoutEditorWindow::shared().contentEditor();
+    }
+    const LayoutItem& stored(int index) { return LayoutStore::shared().layouts[0].items[static_cast<std::size_t>(index)]; }
+    std::vector<std::string> storedOnDiskTabs(int index) {
+        LayoutStore disk(LayoutStore::shared().fileURL);
+        disk.load();
+        return disk.layouts[0].items[static_cast<std::size_t>(index)].terminalTabs.value_or(std::vector<std::string>{});
+    }
+    bool enabled(KestContentEditor::Segment s) { return editor->segment(s)->isEnabled(); }
+
+    KestContentEditor* editor = nullptr;
+    int profileReads = 0;
+};
+
+TEST_F(ContentEditorTest, ListsBrowserAndTerminalWindowsWithNumberedRepeatedTitles) {
+    ASSERT_TRUE(editor->hasEditables());
+    QStringList titles;
+    for (int i = 0; i < editor->chooser()->count(); ++i) titles << editor->chooser()->itemText(i);
+    EXPECT_EQ(titles, (QStringList{"Chrome", "Terminal 1", "Terminal 2", "Ghostty", "iTerm2"}));
+    EXPECT_EQ(editor->height(), 190);
+    // A browser with only a saved address starts with it as its one row.
+    EXPECT_EQ(editor->table()->model()->rowCount(), 1);
+    EXPECT_EQ(editor->hintLabel()->text(), "Each row is a browser tab; the first row is the active tab.");
+    EXPECT_FALSE(editor->themePopup()->isVisibleTo(editor));
+    EXPECT_EQ(profileReads, 1);
+
+    // A kest with nothing to edit shows only the empty text.
+    Layout finderOnly = LayoutStore::shared().layouts[0];
+    finderOnly.items = {itemOf("com.apple.finder", "Finder"), itemOf("com.apple.Safari", "Safari")};
+    editor->configure(finderOnly);
+    EXPECT_FALSE(editor->hasEditables());
+    EXPECT_TRUE(editor->emptyLabel()->isVisibleTo(editor));
+    EXPECT_FALSE(editor->table()->isVisibleTo(editor));
+}
+
+TEST_F(ContentEditorTest, RowsAreAddedRemovedMovedAndStoredAtOnce) {
+    editor->chooser()->setCurrentIndex(1);  // Terminal 1: htop, make
+    EXPECT_TRUE(enabled(KestContentEditor::add));
+    EXPECT_FALSE(enabled(KestContentEditor::remove)) << "nothing selected: only Add";
+    editor->selectRow(0);
+    EXPECT_TRUE(enabled(KestContentEditor::remove));
+    EXPECT_FALSE(enabled(KestContentEditor::moveUp));
+    EXPECT_TRUE(enabled(KestContentEditor::moveDown));
+    editor->segment(KestContentEditor::moveDown)->click();
+    EXPECT_EQ(stored(2).terminalTabs, (std::vector<std::string>{"make", "htop"}));
+    EXPECT_EQ(storedOnDiskTabs(2), (std::vector<std::string>{"make", "htop"}));
+    EXPECT_EQ(editor->selectedRow(), 1);
+
+    // An added row left empty is dropped from the kest; blank rows too; a leading space stays.
+    editor->segment(KestContentEditor::add)->click();
+    EXPECT_EQ(stored(2).terminalTabs, (std::vector<std::string>{"make", "htop"}));
+    QAbstractItemModel* rows = editor->table()->model();
+    rows->setData(rows->index(2, 0), "  ", Qt::EditRole);
+    rows->setData(rows->index(0, 0), " tail -f log", Qt::EditRole);
+    EXPECT_EQ(stored(2).terminalTabs, (std::vector<std::string>{" tail -f log", "htop"}));
+    EXPECT_EQ(rows->rowCount(), 3) << "the editor keeps its own blank row";
+
+    // Removing every browser tab clears the tabs, the active index and the address.
+    editor->chooser()->setCurrentIndex(0);
+    editor->selectRow(0);
+    editor->segment(KestContentEditor::remove)->click();
+    EXPECT_FALSE(stored(0).browserTabs);
+    EXPECT_FALSE(stored(0).browserActiveTabIndex);
+    EXPECT_FALSE(stored(0).browserURL);
+    editor->segment(KestContentEditor::add)->click();
+    rows->setData(rows->index(0, 0), "https://b.example", Qt::EditRole);
+    EXPECT_EQ(stored(0).browserTabs, (std::vector<std::string>{"https://b.example"}));
+    EXPECT_EQ(stored(0).browserActiveTabIndex, 0);
+    EXPECT_EQ(stored(0).browserURL, "https://b.example");
+}
+
+TEST_F(ContentEditorTest, ProfilesAndSplitsAreChosenAndStored) {
+    editor->chooser()->setCurrentIndex(1);
+    ASSERT_TRUE(editor->themePopup()->isVisibleTo(editor));
+    // A profile that is no longer installed shows Default but stays stored.
+    EXPECT_EQ(editor->themePopup()->currentText(), "Default");
+    EXPECT_EQ(editor->themePopup()->count(), 4);
+    EXPECT_EQ(stored(2).terminalProfile, "Gone");
+    editor->themePopup()->activated(2);
+    EXPECT_EQ(stored(2).terminalProfile, "Pro");
+    editor->themePopup()->activated(0);
+    EXPECT_FALSE(stored(2).terminalProfile);
+
+    editor->chooser()->setCurrentIndex(3);  // Ghostty, stored as "tabs"
+    EXPECT_EQ(editor->splitPopup()->currentText(), "Tabs");
+    editor->splitPopup()->activated(1);
+    EXPECT_EQ(stored(4).terminalSplitMode, "columns");
+    EXPECT_EQ(editor->hintLabel()->text(), "Each row is a pane, split left→right; the first row is the leftmost.");
+    editor->splitPopup()->activated(0);
+    EXPECT_FALSE(stored(4).terminalSplitMode);
+    EXPECT_EQ(editor->hintLabel()->text(), "Each row opens a tab running its command; the first row opens active.");
+
+    // Editing again after another kest was shown reads the profiles no second time.
+    editor->configure(LayoutStore::shared().layouts[0]);
+    EXPECT_EQ(profileReads, 1);
+}
+
+}  // namespace
+}  // namespace kestr::test

@@ -1,0 +1,74 @@
+#include <QAbstractButton>
+#include <QComboBox>
+
+#include "Core/HotkeyManager.h"
+#include "Core/OptionTiling.h"
+#include "Core/Preferences.h"
+#include "DragSnap/WindowDragTracker.h"
+#include "Platform/EventMonitors.h"
+#include "Support/SimTest.h"
+#include "UI/Manager/LayoutEditorWindow.h"
+#include "UI/Snap/ShortcutRecorderView.h"
+
+namespace kestr::test {
+namespace {
+
+class SettingsPageTest : public SimTest {
+protected:
+    void SetUp() override {
+        SimTest::SetUp();
+        HotkeyManager::shared().sync({}, {});
+        editor().show(LayoutEditorWindow::Tab::kests);
+        editor().selectCaptureSettings();
+    }
+    static LayoutEditorWindow& editor() { return LayoutEditorWindow::shared(); }
+    std::optional<PlistValue> standard(const char* key) { return sim->defaults().standard().object(key); }
+};
+
+TEST_F(SettingsPageTest, StartsFromTheDefaultsAndStoresTheCaptureShortcut) {
+    EXPECT_TRUE(editor().captureDetail()->isVisible());
+    EXPECT_EQ(editor().captureRecorder()->text(), "⌃⌥⌘↩");
+    EXPECT_FALSE(editor().dragSnapSwitch()->isChecked());
+    EXPECT_FALSE(editor().dragModifierPopup()->isEnabled());
+    EXPECT_EQ(editor().dragModifierPopup()->currentText(), "⌘ Command");
+
+    int changes = 0;
+    editor().onChange = [&] { ++changes; };
+    editor().handleCaptureHotkeyRecorded(Hotkey{1, 0x1900});
+    EXPECT_EQ(Preferences::shared().captureHotkey(), (Hotkey{1, 0x1900}));
+    EXPECT_EQ(HotkeyManager::shared().captureHotkey(), (Hotkey{1, 0x1900}));
+    EXPECT_EQ(editor().captureRecorder()->text(), "⌃⌥⌘S");
+
+    // A shortcut another program holds: stored, not registered, the stored choice shown.
+    sim->simHotKeys().holdByOtherProgram(2, 0x1900);
+    editor().handleCaptureHotkeyRecorded(Hotkey{2, 0x1900});
+    EXPECT_EQ(editor().captureRecorder()->text(), "⌃⌥⌘D");
+    EXPECT_FALSE(HotkeyManager::shared().captureHotkey());
+
+    editor().handleCaptureHotkeyRecorded(std::nullopt);
+    EXPECT_FALSE(standard(Preferences::captureHotkeyKey));
+    EXPECT_EQ(editor().captureRecorder()->text(), "⌃⌥⌘↩");
+    EXPECT_EQ(changes, 3);
+}
+
+TEST_F(SettingsPageTest, DragSnapSwitchAndModifierReachTheTrackerAndTheTiling) {
+    editor().dragSnapSwitch()->click();
+    EXPECT_EQ(standard("kestr.enableDragSnap"), PlistValue(true));
+    EXPECT_TRUE(WindowDragTracker::shared().enabled);
+    EXPECT_TRUE(editor().dragModifierPopup()->isEnabled());
+
+    editor().dragModifierPopup()->setCurrentIndex(1);
+    editor().handleDragModifierChanged();
+    EXPECT_EQ(Preferences::shared().dragSnapModifier(), ModifierFlag::option);
+    auto& suite = sim->simDefaults().suiteDomain(OptionTiling::suiteName);
+    EXPECT_EQ(suite.object(OptionTiling::tilingKey), PlistValue(false));
+    editor().dragSnapSwitch()->click();
+    EXPECT_FALSE(WindowDragTracker::shared().enabled);
+    EXPECT_EQ(suite.object(OptionTiling::tilingKey), PlistValue(false)) << "switching off restores nothing";
+    editor().dragModifierPopup()->setCurrentIndex(0);
+    editor().handleDragModifierChanged();
+    EXPECT_EQ(suite.object(OptionTiling::tilingKey), std::nullopt);
+}
+
+}  // namespace
+}  // namespace kestr::test
