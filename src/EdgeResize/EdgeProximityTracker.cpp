@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "EdgeResize/EdgeDragSession.h"
 #include "Platform/MonitorHandler.h"
 #include "Platform/Platform.h"
 #include "Window/DisplayManager.h"
@@ -243,6 +244,20 @@ void EdgeProximityTracker::check(Point loc) {
         resetCursor();
         emit(std::nullopt);
     };
+    EdgeDragSession& session = EdgeDragSession::shared();
+    // A drag whose mouse-up never arrived (its overlay went away) ends once the button
+    // reads as up.
+    if (session.isActive && !(platform().eventMonitors().pressedMouseButtons() & 1u)) session.cancel();
+    if (session.isActive) {
+        if (!session.group) return;
+        // The dragged edge keeps its cursor and handle wherever the pointer goes.
+        const EdgeGroup& g = *session.group;
+        showResizeCursor(g.axis);
+        if (const auto b = resolvedBounds(g.displayUUID)) {
+            emit(Hit{g.id, g.axis, 0, (g.axis == Axis::vertical ? b->minX() : b->minY()) + g.coordinate});
+        }
+        return;
+    }
     if (platform().eventMonitors().modifierFlags() & ModifierFlag::command) return hide();
     bool anyGroup = false;
     for (const auto& [display, held] : heldEdgesByDisplay) anyGroup = anyGroup || !held.groups.empty();

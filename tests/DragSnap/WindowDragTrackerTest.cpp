@@ -160,8 +160,8 @@ TEST_F(WindowDragTrackerTest, SlotsFollowThePointerFromDisplayToDisplay) {
 TEST_F(WindowDragTrackerTest, AKestOnTwoDisplaysLendsTheOneAtThePointersPlaceFromTheLeft) {
     addDisplay(3, Rect(3360, 0, 2880, 1750));
     Layout wide;
-    wide.items = {itemAt("com.example.closed", frameOn(1, 0, 25, 1440, 875), 1),
-                  itemAt("com.example.closed", frameOn(2, 0, 0, 960, 1080), 2)};
+    wide.items = {kestItem("com.example.closed", frameOn(1, 0, 25, 1440, 875), 1),
+                  kestItem("com.example.closed", frameOn(2, 0, 0, 960, 1080), 2)};
     EdgeProximityTracker::shared().setActiveLayout(wide);
     SimDrag d(*sim, notes);
     d.hold(ModifierFlag::command).pressAt(Point{400, 310}).moveTo(Point{1500, 400});

@@ -113,7 +113,7 @@ TEST_F(EdgeProximityTrackerTest, EachSpaceOfADisplayKeepsItsOwnGrid) {
     second.space = 2;
     sim->world().addWindow(left->pid, second);
     Layout wide = kest;
-    wide.items = {itemAt("com.example.editor", frameOn(1, 0, 25, 1440, 875), 3)};
+    wide.items = {kestItem("com.example.editor", frameOn(1, 0, 25, 1440, 875), 3)};
     wide.edgeGroups.clear();
     tracker().setActiveLayout(wide);
     ASSERT_EQ(grids.at(display).size(), 2u);

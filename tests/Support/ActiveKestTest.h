@@ -11,6 +11,16 @@
 
 namespace kestr::test {
 
+// An item of a test kest; its identifier ends in `n`.
+inline LayoutItem kestItem(const std::string& bundleID, const ScreenFrame& frame, std::uint8_t n) {
+    LayoutItem item;
+    item.id.bytes[15] = n;
+    item.appBundleID = bundleID;
+    item.appName = bundleID;
+    item.targetFrame = frame;
+    return item;
+}
+
 class ActiveKestTest : public DesktopTest {
 protected:
     void SetUp() override {
@@ -22,21 +32,12 @@ protected:
         kest = twoWindowKest();
     }
 
-    static LayoutItem itemAt(const std::string& bundleID, const ScreenFrame& frame, std::uint8_t n) {
-        LayoutItem item;
-        item.id.bytes[15] = n;
-        item.appBundleID = bundleID;
-        item.appName = bundleID;
-        item.targetFrame = frame;
-        return item;
-    }
-
     static Layout twoWindowKest() {
         Layout k;
         k.id.bytes[0] = 0x4e;
         k.name = "Split";
-        k.items = {itemAt("com.example.editor", frameOn(1, 0, 25, 720, 875), 1),
-                   itemAt("com.example.browser", frameOn(1, 720, 25, 720, 875), 2)};
+        k.items = {kestItem("com.example.editor", frameOn(1, 0, 25, 720, 875), 1),
+                   kestItem("com.example.browser", frameOn(1, 720, 25, 720, 875), 2)};
         k.edgeGroups = EdgeGroupDetector::detectGroups(k.items, 4.0, 120.0);
         return k;
     }

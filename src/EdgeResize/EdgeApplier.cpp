@@ -1,0 +1,286 @@
+#include "EdgeResize/EdgeApplier.h"
+
+#include <algorithm>
+#include <map>
+#include <vector>
+
+#include "Core/Date.h"
+#include "Core/LayoutStore.h"
+#include "EdgeResize/EdgeOverlayManager.h"
+#include "EdgeResize/EdgeProximityTracker.h"
+#include "Layout/EdgeGroupDetector.h"
+#include "Layout/LayoutApplier.h"
+#include "Platform/Platform.h"
+#include "Window/WindowController.h"
+#include "Window/WindowFinder.h"
+
+namespace kestr {
+
+namespace {
+
+std::set<Uuid> idsOf(const std::vector<EdgeMember>& side) {
+    std::set<Uuid> ids;
+    for (const EdgeMember& m : side) ids.insert(m.itemID);
+    return ids;
+}
+
+// The first item with that identifier.
+LayoutItem* itemWithID(Layout& layout, const Uuid& id) {
+    const auto it = std::find_if(layout.items.begin(), layout.items.end(), [&id](const LayoutItem& i) { return i.id == id; });
+    return it == layout.items.end() ? nullptr : &*it;
+}
+
+const EdgeGroup* groupIn(const Layout& layout, const EdgeApplier::EdgeIdentity& edge) {
+    for (const EdgeGroup& g : layout.edgeGroups) {
+        if (g.id == edge.groupID) return &g;
+    }
+    for (const EdgeGroup& g : layout.edgeGroups) {
+        if (edge.matches(g)) return &g;
+    }
+    return nullptr;
+}
+
+// The near edge (x or y) and the length (width or height) of a frame along the axis.
+double& nearEdge(ScreenFrame& f, Axis axis) { return axis == Axis::vertical ? f.x : f.y; }
+double& length(ScreenFrame& f, Axis axis) { return axis == Axis::vertical ? f.width : f.height; }
+
+// The window the layout engine put the item on, found as it finds it.
+std::optional<AXElement> windowOf(const LayoutItem& item) {
+    const auto apps = platform().workspace().runningApplications(item.appBundleID);
+    if (apps.empty()) return std::nullopt;
+    const AXElement app = platform().accessibility().createApplication(apps.front().processIdentifier);
+    const AXElementList windows = WindowController::axWindows(app);
+    if (windows.empty()) return std::nullopt;
+    return WindowFinder::pickBest(WindowFinder::candidateWindows(item.windowMatcher, windows), item.targetFrame);
+}
+
+}  // namespace
+
+bool EdgeApplier::EdgeIdentity::matches(const EdgeGroup& g) const {
+    return g.displayUUID == displayUUID && g.axis == axis && idsOf(g.leftOrTopItems) == leftOrTop &&
+           idsOf(g.rightOrBottomItems) == rightOrBottom;
+}
+
+void EdgeApplier::Queue::done() {
+    if (waiting_.empty()) {
+        busy_ = false;
+        return;
+    }
+    // The line stays taken until the next operation runs, so none can slip in between.
+    const std::coroutine_handle<> next = waiting_.front();
+    waiting_.pop_front();
+    platform().mainActor().post([next] { next.resume(); });
+}
+
+EdgeApplier::Queue& EdgeApplier::queue() { return platform().shared<Queue>(); }
+
+std::optional<EdgeApplier::EdgeIdentity> EdgeApplier::identify(const Uuid& groupID) {
+    auto layout = EdgeProximityTracker::shared().heldLayout(groupID);
+    if (!layout) {
+        for (const Layout& stored : LayoutStore::shared().layouts) {
+            if (std::any_of(stored.edgeGroups.begin(), stored.edgeGroups.end(),
+                            [&groupID](const EdgeGroup& g) { return g.id == groupID; })) {
+                layout = stored;
+                break;
+            }
+        }
+    }
+    if (!layout) return std::nullopt;
+    for (const EdgeGroup& g : layout->edgeGroups) {
+        if (g.id == groupID) {
+            return EdgeIdentity{g.id, g.displayUUID, g.axis, idsOf(g.leftOrTopItems), idsOf(g.rightOrBottomItems)};
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<EdgeApplier::Resolved> EdgeApplier::resolve(const EdgeIdentity& edge) {
+    // The held kest (frames as last applied) wins over the stored one. An earlier edge
+    // operation may have replaced it, and with it the group's identifier.
+    EdgeProximityTracker& tracker = EdgeProximityTracker::shared();
+    std::optional<Layout> layout = tracker.heldLayout(edge.groupID);
+    if (!layout) {
+        const auto held = tracker.heldEdgesByDisplay.find(edge.displayUUID);
+        if (held != tracker.heldEdgesByDisplay.end() && groupIn(held->second.layout, edge)) layout = held->second.layout;
+    }
+    const std::vector<Layout>& stored = LayoutStore::shared().layouts;
+    if (!layout) {
+        for (const Layout& k : stored) {
+            if (groupIn(k, edge)) {
+                layout = k;
+                break;
+            }
+        }
+    }
+    if (!layout) return std::nullopt;
+    const EdgeGroup* group = groupIn(*layout, edge);
+    if (!group) return std::nullopt;
+    const bool persist =
+        std::any_of(stored.begin(), stored.end(), [&layout](const Layout& k) { return k.id == layout->id; });
+    const EdgeGroup found = *group;
+    return Resolved{std::move(*layout), persist, found};
+}
+
+Task<void> EdgeApplier::applyMove(Uuid groupID, double newLocalCoordinate) {
+    // The edge is named now, while its identifier is current; it is looked up again
+    // when its turn comes.
+    const auto edge = identify(groupID);
+    if (!edge) co_return;
+    Queue& line = queue();
+    co_await line.next();
+    try {
+        co_await move(*edge, newLocalCoordinate);
+    } catch (...) {
+        line.done();
+        throw;
+    }
+    line.done();
+}
+
+Task<void> EdgeApplier::applyRevertToBaseline(Uuid groupID) {
+    const auto edge = identify(groupID);
+    if (!edge) co_return;
+    Queue& line = queue();
+    co_await line.next();
+    try {
+        co_await revert(*edge);
+    } catch (...) {
+        line.done();
+        throw;
+    }
+    line.done();
+}
+
+Task<void> EdgeApplier::move(EdgeIdentity edge, double c) {
+    auto resolved = resolve(edge);
+    if (!resolved) co_return;
+    Layout working = std::move(resolved->layout);
+    const EdgeGroup group = resolved->group;
+    const Axis axis = group.axis;
+
+    std::map<Uuid, ScreenFrame> starting;
+    for (const auto* side : {&group.leftOrTopItems, &group.rightOrBottomItems}) {
+        for (const EdgeMember& m : *side) {
+            if (const LayoutItem* item = itemWithID(working, m.itemID)) starting.emplace(m.itemID, item->targetFrame);
+        }
+    }
+    // Left or top windows end at the edge; right or bottom windows start there and
+    // keep their far end.
+    const auto place = [&](double at, bool fromStart) {
+        for (const EdgeMember& m : group.leftOrTopItems) {
+            if (LayoutItem* item = itemWithID(working, m.itemID)) length(item->targetFrame, axis) = at - nearEdge(item->targetFrame, axis);
+        }
+        for (const EdgeMember& m : group.rightOrBottomItems) {
+            LayoutItem* item = itemWithID(working, m.itemID);
+            const auto start = starting.find(m.itemID);
+            if (!item || (fromStart && start == starting.end())) continue;
+            ScreenFrame& f = item->targetFrame;
+            ScreenFrame before = fromStart ? start->second : f;
+            const double end = nearEdge(before, axis) + length(before, axis);
+            nearEdge(f, axis) = at;
+            length(f, axis) = end - at;
+        }
+    };
+    place(c, false);
+    co_await applyPartial(working, group, "edge-move");
+
+    // A far-side window that would not shrink as asked: move the edge only as far as it
+    // lets, so it still ends where it ended.
+    double corrected = c;
+    for (const EdgeMember& m : group.rightOrBottomItems) {
+        LayoutItem* item = itemWithID(working, m.itemID);
+        const auto start = starting.find(m.itemID);
+        if (!item || start == starting.end()) continue;
+        const auto window = windowOf(*item);
+        const auto size = window ? WindowController::readSize(*window) : std::nullopt;
+        if (!size) continue;
+        const double actual = axis == Axis::vertical ? size->width : size->height;
+        const double requested = length(item->targetFrame, axis);
+        if (!(actual > requested + sizeTolerance)) continue;
+        ScreenFrame before = start->second;
+        corrected = std::min(corrected, nearEdge(before, axis) + length(before, axis) - actual);
+    }
+    // A window larger than the whole room would put the edge behind where it started,
+    // or off the display: the edge never goes back past its start or out of its range.
+    corrected = std::clamp(corrected, std::min(group.coordinate, c), std::max(group.coordinate, c));
+    corrected = std::max(group.minCoordinate, std::min(corrected, group.maxCoordinate));
+    if (corrected != c) {
+        place(corrected, true);
+        co_await applyPartial(working, group, "edge-move-retry");
+    }
+    finish(std::move(working), resolved->persist, group);
+}
+
+Task<void> EdgeApplier::revert(EdgeIdentity edge) {
+    auto resolved = resolve(edge);
+    if (!resolved) co_return;
+    Layout working = std::move(resolved->layout);
+    const EdgeGroup group = resolved->group;
+    for (const auto* side : {&group.leftOrTopItems, &group.rightOrBottomItems}) {
+        for (const EdgeMember& m : *side) {
+            LayoutItem* item = itemWithID(working, m.itemID);
+            if (!item || !item->capturedFrame) continue;
+            ScreenFrame captured = *item->capturedFrame;
+            nearEdge(item->targetFrame, group.axis) = nearEdge(captured, group.axis);
+            length(item->targetFrame, group.axis) = length(captured, group.axis);
+        }
+    }
+    co_await applyPartial(working, group, "edge-revert");
+    finish(std::move(working), resolved->persist, group);
+}
+
+Task<void> EdgeApplier::applyPartial(const Layout& working, const EdgeGroup& group, const std::string& name) {
+    const std::set<Uuid> members = [&group] {
+        std::set<Uuid> ids = idsOf(group.leftOrTopItems);
+        ids.merge(idsOf(group.rightOrBottomItems));
+        return ids;
+    }();
+    Layout partial;
+    partial.id = Uuid::random();
+    partial.name = name;
+    for (const LayoutItem& item : working.items) {
+        if (members.count(item.id)) partial.items.push_back(item);
+    }
+    partial.createdAt = partial.updatedAt = Date::now();
+    // Only open windows move; the report is not needed.
+    co_await LayoutApplier::apply(std::move(partial), LayoutApplier::ApplyMode::reuseExisting,
+                                  LayoutApplier::FrameSource::target, std::nullopt);
+}
+
+void EdgeApplier::finish(Layout working, bool persistIt, const EdgeGroup& group) {
+    working.edgeGroups = EdgeGroupDetector::detectGroups(working.items, snapThreshold, minDimension);
+    working.updatedAt = Date::now();
+    if (persistIt) persist(working, group);
+    EdgeProximityTracker::shared().setActiveLayout(working);
+    EdgeOverlayManager::shared().setActiveLayout(working);
+}
+
+void EdgeApplier::persist(const Layout& working, const EdgeGroup& group) {
+    LayoutStore& store = LayoutStore::shared();
+    const auto found = std::find_if(store.layouts.begin(), store.layouts.end(),
+                                    [&working](const Layout& k) { return k.id == working.id; });
+    if (found == store.layouts.end()) return;
+    // Only the moved frames go into the stored kest: the held kest lacks skipped items
+    // and may predate a rename or a new hot key.
+    Layout stored = *found;
+    for (const auto* side : {&group.leftOrTopItems, &group.rightOrBottomItems}) {
+        for (const EdgeMember& m : *side) {
+            const auto moved = std::find_if(working.items.begin(), working.items.end(),
+                                            [&m](const LayoutItem& i) { return i.id == m.itemID; });
+            LayoutItem* target = itemWithID(stored, m.itemID);
+            if (moved == working.items.end() || !target) continue;
+            if (target->targetFrame.displayUUID != moved->targetFrame.displayUUID) continue;
+            target->targetFrame = moved->targetFrame;
+        }
+    }
+    stored.edgeGroups = EdgeGroupDetector::detectGroups(stored.items, snapThreshold, minDimension);
+    stored.updatedAt = Date::now();
+    store.update(stored);
+    try {
+        store.save();
+    } catch (const std::exception& e) {
+        platform().log().line(std::string("kestr: edge-move save failed: ") + e.what());
+    }
+}
+
+}  // namespace kestr

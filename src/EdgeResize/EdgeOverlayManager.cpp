@@ -1,0 +1,74 @@
+#include "EdgeResize/EdgeOverlayManager.h"
+
+#include <algorithm>
+
+#include "EdgeResize/EdgeDragSession.h"
+#include "Platform/Platform.h"
+#include "Window/DisplayManager.h"
+
+namespace kestr {
+
+EdgeOverlayManager::EdgeOverlayManager() : self_(std::make_shared<EdgeOverlayManager*>(this)) {
+    std::weak_ptr<EdgeOverlayManager*> weak = self_;
+    EdgeDragSession::shared().onUpdate = [weak] {
+        if (auto self = weak.lock()) (*self)->refreshPressStates();
+    };
+}
+
+EdgeOverlayManager& EdgeOverlayManager::shared() { return platform().shared<EdgeOverlayManager>(); }
+
+void EdgeOverlayManager::refreshPressStates() {
+    for (const auto& [display, overlay] : windows) overlay->updatePressState();
+}
+
+void EdgeOverlayManager::setActiveLayout(const std::optional<Layout>& layout) {
+    if (!layout) {
+        groupsByDisplay.clear();
+    } else {
+        std::map<std::string, std::vector<EdgeGroup>> groups;
+        for (const EdgeGroup& g : layout->edgeGroups) groups[g.displayUUID].push_back(g);
+        for (const LayoutItem& item : layout->items) {
+            const std::string& display = (item.capturedFrame ? *item.capturedFrame : item.targetFrame).displayUUID;
+            const auto found = groups.find(display);
+            groupsByDisplay[display] = found == groups.end() ? std::vector<EdgeGroup>{} : found->second;
+        }
+    }
+    rebuildWindows();
+}
+
+void EdgeOverlayManager::rebuildWindows() {
+    // The overlay holding a press goes away, and its mouse-up with it: the drag ends here
+    // rather than never.
+    EdgeDragSession::shared().cancel();
+    for (const auto& [display, overlay] : windows) overlay->orderOut();
+    windows.clear();
+    if (groupsByDisplay.empty()) return;
+    Displays& displays = platform().displays();
+    for (const Screen& screen : displays.screens()) {
+        const auto id = DisplayManager::displayID(screen);
+        if (!id) continue;
+        const auto uuid = displays.displayUUIDString(*id);
+        if (!uuid) continue;
+        const auto groups = groupsByDisplay.find(*uuid);
+        if (groups == groupsByDisplay.end() || groups->second.empty()) continue;
+        auto overlay = std::make_unique<EdgeOverlay>(*uuid, groups->second, displays.displayBounds(*id), presenter.get());
+        overlay->orderFrontRegardless();
+        windows[*uuid] = std::move(overlay);
+    }
+}
+
+void EdgeOverlayManager::updateProximity(const std::optional<EdgeProximityTracker::Hit>& hit) {
+    // During a drag the dragged handle stays, whatever is reported.
+    if (EdgeDragSession::shared().isActive) return;
+    for (const auto& [display, overlay] : windows) {
+        const auto groups = groupsByDisplay.find(display);
+        const bool mine = hit && groups != groupsByDisplay.end() &&
+                          std::any_of(groups->second.begin(), groups->second.end(),
+                                      [&hit](const EdgeGroup& g) { return g.id == hit->groupID; });
+        overlay->setActiveGroup(mine ? std::optional<Uuid>(hit->groupID) : std::nullopt);
+        // Only the overlay showing a handle takes clicks.
+        overlay->setIgnoresMouseEvents(!mine);
+    }
+}
+
+}  // namespace kestr

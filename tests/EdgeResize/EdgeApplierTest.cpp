@@ -1,0 +1,168 @@
+#include "EdgeResize/EdgeApplier.h"
+
+#include <gtest/gtest.h>
+
+#include "Core/LayoutStore.h"
+#include "EdgeResize/EdgeOverlayManager.h"
+#include "EdgeResize/EdgeProximityTracker.h"
+#include "Support/StartedTask.h"
+#include "Support/ActiveKestTest.h"
+
+namespace kestr::test {
+namespace {
+
+// One display 1000 points wide, a window on each side of the edge x = 600.
+class EdgeApplierTest : public DesktopTest {
+protected:
+    void SetUp() override {
+        DesktopTest::SetUp();
+        addDisplay(1, Rect(0, 0, 1000, 800));
+        left = addApp("com.example.left", "Left", {window("L", Rect(0, 0, 600, 800))}).windows[0].element;
+        right = addApp("com.example.right", "Right", {window("R", Rect(600, 0, 400, 800))}).windows[0].element;
+        kest.id.bytes[0] = 0x4e;
+        kest.name = "Pair";
+        kest.items = {kestItem("com.example.left", frameOn(1, 0, 0, 600, 800), 1),
+                      kestItem("com.example.right", frameOn(1, 600, 0, 400, 800), 2)};
+        kest.edgeGroups = EdgeGroupDetector::detectGroups(kest.items, 4.0, 120.0);
+        ASSERT_EQ(kest.edgeGroups.size(), 1u);
+        LayoutStore::shared().layouts = {kest};
+        EdgeProximityTracker::shared().setActiveLayout(kest);
+        EdgeOverlayManager::shared().setActiveLayout(kest);
+    }
+
+    Uuid edge() const { return EdgeProximityTracker::shared().activeLayout->edgeGroups.at(0).id; }
+    void run(Task<void> task) {
+        auto started = start(std::move(task));
+        sim->virtualTime().advance(5);
+        ASSERT_TRUE(started.done());
+        started.rethrow();
+    }
+    static Rect frameOf(const LayoutItem& item) {
+        const ScreenFrame& f = item.targetFrame;
+        return Rect(f.x, f.y, f.width, f.height);
+    }
+    std::vector<Rect> storedFrames() {
+        std::vector<Rect> out;
+        for (const LayoutItem& i : LayoutStore::shared().layouts.at(0).items) out.push_back(frameOf(i));
+        return out;
+    }
+    Layout reloaded() {
+        LayoutStore fresh;
+        fresh.load();
+        return fresh.layouts.at(0);
+    }
+
+    AXElement left;
+    AXElement right;
+    Layout kest;
+};
+
+TEST_F(EdgeApplierTest, MovingAnEdgeResizesBothSidesStoresAndHandsTheKestBack) {
+    const Uuid before = edge();
+    run(EdgeApplier::applyMove(before, 700));
+    EXPECT_EQ(simWindow(left).frame(), Rect(0, 0, 700, 800));
+    EXPECT_EQ(simWindow(right).frame(), Rect(700, 0, 300, 800));
+    EXPECT_EQ(storedFrames(), (std::vector<Rect>{Rect(0, 0, 700, 800), Rect(700, 0, 300, 800)}));
+    const Layout& active = *EdgeProximityTracker::shared().activeLayout;
+    ASSERT_EQ(active.edgeGroups.size(), 1u);
+    EXPECT_EQ(active.edgeGroups[0].coordinate, 700);
+    EXPECT_NE(active.edgeGroups[0].id, before) << "detected again";
+    EXPECT_EQ(EdgeOverlayManager::shared().groupsByDisplay.at(uuidOf(1)), active.edgeGroups);
+    EXPECT_EQ(reloaded().items.at(1).targetFrame.x, 700) << "saved to the file";
+}
+
+TEST_F(EdgeApplierTest, AWindowThatWillNotShrinkMovesTheEdgeOnlyAsFarAsItAllows) {
+    simWindow(right).minimumSize = Size{350, 100};
+    run(EdgeApplier::applyMove(edge(), 700));
+    EXPECT_EQ(simWindow(left).frame(), Rect(0, 0, 650, 800));
+    EXPECT_EQ(simWindow(right).frame(), Rect(650, 0, 350, 800));
+    EXPECT_EQ(storedFrames(), (std::vector<Rect>{Rect(0, 0, 650, 800), Rect(650, 0, 350, 800)}));
+
+    // Two points over the request is close enough.
+    simWindow(right).minimumSize = Size{302, 100};
+    run(EdgeApplier::applyMove(edge(), 700));
+    EXPECT_EQ(storedFrames(), (std::vector<Rect>{Rect(0, 0, 700, 800), Rect(700, 0, 300, 800)}));
+}
+
+TEST_F(EdgeApplierTest, TheRetriedEdgeNeverGoesBackPastItsStartOrOffTheDisplay) {
+    // Asked from 600 to 800, a window of at least 700 would put the edge at 300.
+    simWindow(right).minimumSize = Size{700, 100};
+    run(EdgeApplier::applyMove(edge(), 800));
+    EXPECT_EQ(storedFrames(), (std::vector<Rect>{Rect(0, 0, 600, 800), Rect(600, 0, 400, 800)}));
+    // With a 1500-point minimum the unclamped edge would be -500, the window -500 wide.
+    simWindow(right).minimumSize = Size{1500, 100};
+    run(EdgeApplier::applyMove(edge(), 800));
+    for (const Rect& r : storedFrames()) {
+        EXPECT_GE(r.x(), 0);
+        EXPECT_GT(r.width(), 0);
+    }
+    EXPECT_EQ(EdgeProximityTracker::shared().activeLayout->items.at(0).targetFrame.width, 600);
+}
+
+TEST_F(EdgeApplierTest, TheStoredKestTakesOnlyTheMovedFramesAfterAnApply) {
+    // Stored: three items, one of which the apply skipped; the held kest, as an apply
+    // reports it, has the two placed ones and freshly detected groups.
+    Layout stored = kest;
+    stored.items.push_back(kestItem("com.example.closed", frameOn(1, 100, 100, 300, 300), 3));
+    stored.hotkey = Hotkey{18, 0x1900};
+    LayoutStore::shared().layouts = {stored};
+    Layout held = kest;
+    held.edgeGroups = EdgeGroupDetector::detectGroups(held.items, 4.0, 120.0);
+    EdgeProximityTracker::shared().setActiveLayout(held);
+    // Renamed in the manager window between the apply and the move.
+    LayoutStore::shared().layouts[0].name = "Renamed";
+
+    run(EdgeApplier::applyMove(edge(), 700));
+    const Layout& after = LayoutStore::shared().layouts.at(0);
+    EXPECT_EQ(after.name, "Renamed");
+    EXPECT_EQ(after.hotkey, stored.hotkey);
+    ASSERT_EQ(after.items.size(), 3u);
+    EXPECT_EQ(frameOf(after.items[0]), Rect(0, 0, 700, 800));
+    EXPECT_EQ(frameOf(after.items[1]), Rect(700, 0, 300, 800));
+    EXPECT_EQ(frameOf(after.items[2]), Rect(100, 100, 300, 300));
+    EXPECT_EQ(after.edgeGroups.at(0).coordinate, 700);
+    EXPECT_EQ(reloaded().name, "Renamed");
+
+    // A kest the store does not hold moves its windows but writes nothing.
+    LayoutStore::shared().layouts.clear();
+    run(EdgeApplier::applyMove(edge(), 650));
+    EXPECT_EQ(simWindow(left).frame(), Rect(0, 0, 650, 800));
+    EXPECT_TRUE(LayoutStore::shared().layouts.empty());
+}
+
+TEST_F(EdgeApplierTest, TwoQuickMovesBothLandInTheOrderTheyWereMade) {
+    // The first move waits on a window that will not take its size at once.
+    simWindow(right).minimumSize = Size{320, 100};
+    const Uuid id = edge();
+    auto first = start(EdgeApplier::applyMove(id, 700));
+    sim->virtualTime().runPending();
+    auto second = start(EdgeApplier::applyMove(id, 650));
+    sim->virtualTime().advance(5);
+    ASSERT_TRUE(first.done() && second.done());
+    EXPECT_EQ(simWindow(left).frame(), Rect(0, 0, 650, 800));
+    EXPECT_EQ(simWindow(right).frame(), Rect(650, 0, 350, 800));
+    EXPECT_EQ(storedFrames(), (std::vector<Rect>{Rect(0, 0, 650, 800), Rect(650, 0, 350, 800)}));
+    EXPECT_EQ(EdgeProximityTracker::shared().activeLayout->edgeGroups.at(0).coordinate, 650);
+    EXPECT_FALSE(EdgeApplier::queue().isBusy());
+}
+
+TEST_F(EdgeApplierTest, ARevertPutsTheWindowsBackOnTheirCapturedFrames) {
+    Layout captured = kest;
+    captured.items[0].capturedFrame = frameOn(1, 0, 0, 500, 800);
+    captured.items[1].capturedFrame = frameOn(1, 500, 0, 500, 800);
+    LayoutStore::shared().layouts = {captured};
+    EdgeProximityTracker::shared().setActiveLayout(captured);
+    run(EdgeApplier::applyRevertToBaseline(edge()));
+    EXPECT_EQ(simWindow(left).frame(), Rect(0, 0, 500, 800));
+    EXPECT_EQ(simWindow(right).frame(), Rect(500, 0, 500, 800));
+    EXPECT_EQ(storedFrames(), (std::vector<Rect>{Rect(0, 0, 500, 800), Rect(500, 0, 500, 800)}));
+
+    // Without captured frames the windows stay and the kest is handed back all the same.
+    EdgeProximityTracker::shared().setActiveLayout(kest);
+    run(EdgeApplier::applyRevertToBaseline(edge()));
+    EXPECT_EQ(simWindow(left).frame(), Rect(0, 0, 600, 800));
+    EXPECT_EQ(EdgeProximityTracker::shared().activeLayout->edgeGroups.at(0).coordinate, 600);
+}
+
+}  // namespace
+}  // namespace kestr::test
