@@ -1,8 +1,11 @@
 // --dump-content: what the content read scripts see, and which window each reading
 // would be matched to.
+#include <algorithm>
+#include <optional>
 #include <set>
 
 #include "App/DiagnosticModes.h"
+#include "Core/KnownApplications.h"
 #include "Core/NumberText.h"
 #include "Core/WholeNumber.h"
 #include "Layout/WindowContentReader.h"
@@ -13,12 +16,10 @@ namespace kestr {
 
 namespace {
 
-const char* const finderID = "com.apple.finder";
-const char* const chromeID = "com.google.Chrome";
-const char* const canaryID = "com.google.Chrome.canary";
 const char* const emptyListLine = "  (empty — script failed, permission denied, or no windows)\n";
 
-bool isBrowser(const std::string& id) { return id == chromeID || id == canaryID; }
+bool isFinder(const std::string& id) { return KnownApplications::scripts(id) == ScriptFamily::finder; }
+bool isBrowser(const std::string& id) { return KnownApplications::isChrome(id); }
 
 std::string rectangle(const Rect& r) {
     return "(" + floatText(r.x()) + ", " + floatText(r.y()) + ", " + floatText(r.width()) + ", " +
@@ -59,7 +60,7 @@ Task<int> DiagnosticModes::contentDump(ConsoleOutput& output) {
 
     output.out("=== AX windows (bundleID @ position size) ===\n");
     for (const auto& w : windows) {
-        if (w.bundleID != finderID && !isBrowser(w.bundleID)) continue;
+        if (!isFinder(w.bundleID) && !isBrowser(w.bundleID)) continue;
         output.out("  " + w.bundleID + "  pos=(" + wholeNumberText(w.position.x) + "," +
                    wholeNumberText(w.position.y) + ")  size=(" + wholeNumberText(w.size.width) + "," +
                    wholeNumberText(w.size.height) + ")  title=" + w.title + "\n");
@@ -67,20 +68,22 @@ Task<int> DiagnosticModes::contentDump(ConsoleOutput& output) {
 
     output.out("\n=== Finder read (in-process) ===\n");
     std::vector<WindowContentReader::WindowContent> finder;
-    if (bundleIDs.count(finderID))
+    if (std::any_of(bundleIDs.begin(), bundleIDs.end(), isFinder))
         finder = WindowContentReader::parse(
             WindowContentReader::runReturningString(WindowContentReader::finderReadScript()), true);
     listEntries(output, finder, "path");
 
     output.out("\n=== Chrome read (in-process) ===\n");
     std::vector<WindowContentReader::WindowContent> chrome;
-    // With both browsers running, Chrome is read.
-    const char* browser = bundleIDs.count(chromeID) ? chromeID : bundleIDs.count(canaryID) ? canaryID : nullptr;
+    // With both browsers running, the first in the table (Chrome) is read.
+    std::optional<std::string> browser;
+    for (const KnownApplication& row : KnownApplications::table()) {
+        if (!browser && row.scripts == ScriptFamily::chrome && bundleIDs.count(row.bundleID)) browser = row.bundleID;
+    }
     if (browser) {
         chrome = WindowContentReader::parseChrome(
-            WindowContentReader::runReturningString(WindowContentReader::chromeReadScript(browser)));
-        rawRun(output, "chrome-raw",
-               std::string("tell application id \"") + browser + "\" to get URL of active tab of window 1");
+            WindowContentReader::runReturningString(WindowContentReader::chromeReadScript(*browser)));
+        rawRun(output, "chrome-raw", "tell application id \"" + *browser + "\" to get URL of active tab of window 1");
     }
     listEntries(output, chrome, "url");
 
@@ -93,12 +96,12 @@ Task<int> DiagnosticModes::contentDump(ConsoleOutput& output) {
 
     output.out("\n=== bestMatch per window ===\n");
     for (const auto& w : windows) {
-        const bool isFinder = w.bundleID == finderID;
-        if (!isFinder && !isBrowser(w.bundleID)) continue;
+        const bool finderWindow = isFinder(w.bundleID);
+        if (!finderWindow && !isBrowser(w.bundleID)) continue;
         const auto match =
-            WindowContentReader::bestMatchEntry(Rect(w.position, w.size), isFinder ? finder : chrome, 24);
+            WindowContentReader::bestMatchEntry(Rect(w.position, w.size), finderWindow ? finder : chrome, 24);
         const std::string value = match && !match->value.empty() ? match->value : "(no match)";
-        output.out(std::string(isFinder ? "  Finder  → " : "  Chrome  → ") + value + "\n");
+        output.out(std::string(finderWindow ? "  Finder  → " : "  Chrome  → ") + value + "\n");
     }
     co_return 0;
 }

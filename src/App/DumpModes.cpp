@@ -2,6 +2,7 @@
 #include <set>
 
 #include "App/DiagnosticModes.h"
+#include "Core/KnownApplications.h"
 #include "Tools/MinSizeProbe.h"
 #include "Window/WindowEnumerator.h"
 
@@ -13,9 +14,11 @@ int DiagnosticModes::windowDump(ConsoleOutput& output) {
 }
 
 Task<int> DiagnosticModes::minSizeProbe(ConsoleOutput& output) {
+    // The applications whose minimum sizes kestr relies on.
     std::set<std::string> bundleIDs;
-    bundleIDs.insert("com.apple.Terminal");
-    bundleIDs.insert("com.apple.finder");
+    for (const KnownApplication& row : KnownApplications::table()) {
+        if (row.minimumSize) bundleIDs.insert(row.bundleID);
+    }
     const auto results = co_await MinSizeProbe::probeAll(std::move(bundleIDs));
     output.out(MinSizeProbe::format(results));
     co_return 0;

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "Core/KnownApplications.h"
 #include "Core/WholeNumber.h"
 #include "Platform/OpenApplication.h"
 #include "Layout/WaitUntil.h"
@@ -53,8 +54,7 @@ Task<std::optional<AppLauncher::Running>> AppLauncher::ensureRunning(std::string
         pollInterval);
     if (windowShown) co_return Running{app, true};
     // Terminals often start without a window of their own; the placement opens one.
-    if (bundleID == "com.apple.Terminal" || bundleID == "com.mitchellh.ghostty" || bundleID == "com.googlecode.iterm2")
-        co_return Running{app, true};
+    if (KnownApplications::startsWithoutWindow(bundleID)) co_return Running{app, true};
     throw LaunchError::noWindowsAppeared(bundleID, timeout);
 }
 
@@ -71,13 +71,13 @@ std::vector<std::string> AppLauncher::launchArguments(const std::string& bundleI
 }
 
 std::optional<std::string> AppLauncher::chromeSupportDir(const std::string& bundleID) {
+    const KnownApplication* row = KnownApplications::find(bundleID);
+    if (!row || !row->profileFolder) return std::nullopt;
     const auto directories = platform().files().applicationSupportDirectories();
     if (directories.empty()) return std::nullopt;
     std::string base = directories.front();
     if (!base.empty() && base.back() != '/') base += '/';
-    if (bundleID == "com.google.Chrome") return base + "Google/Chrome";
-    if (bundleID == "com.google.Chrome.canary") return base + "Google/Chrome Canary";
-    return std::nullopt;
+    return base + *row->profileFolder;
 }
 
 std::optional<std::string> AppLauncher::chromeLastUsedProfile(const std::string& supportDir) {

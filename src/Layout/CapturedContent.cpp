@@ -2,16 +2,13 @@
 
 #include <set>
 
+#include "Core/KnownApplications.h"
 #include "Platform/Platform.h"
 #include "Window/WindowController.h"
 
 namespace kestr {
 
 namespace {
-
-constexpr const char* finderID = "com.apple.finder";
-constexpr const char* chromeIDs[] = {"com.google.Chrome", "com.google.Chrome.canary"};
-constexpr const char* ghosttyID = "com.mitchellh.ghostty";
 
 std::optional<WindowContentReader::WindowContent> nearestEntry(
     const EnumeratedWindow& window, const std::vector<WindowContentReader::WindowContent>& entries) {
@@ -31,26 +28,34 @@ CapturedContent::CapturedContent(const std::vector<EnumeratedWindow>& windows) {
     std::set<std::string> bundleIDs;
     for (const EnumeratedWindow& w : windows) {
         bundleIDs.insert(w.bundleID);
-        if (w.bundleID == ghosttyID) ++ghosttyWindows_;
+        if (KnownApplications::scripts(w.bundleID) == ScriptFamily::ghostty) ++ghosttyWindows_;
     }
-    if (bundleIDs.count(finderID)) {
-        finder_ = WindowContentReader::parse(
-            WindowContentReader::runReturningString(WindowContentReader::finderReadScript()), true);
-    }
-    for (const char* id : chromeIDs) {
-        if (!bundleIDs.count(id)) continue;
-        chrome_[id] = WindowContentReader::parseChrome(
-            WindowContentReader::runReturningString(WindowContentReader::chromeReadScript(id)));
+    // In the table's order, so the scripts run in the same order every time.
+    for (const KnownApplication& row : KnownApplications::table()) {
+        if (!bundleIDs.count(row.bundleID)) continue;
+        if (row.scripts == ScriptFamily::finder) {
+            finder_ = WindowContentReader::parse(
+                WindowContentReader::runReturningString(WindowContentReader::finderReadScript()), true);
+        } else if (row.scripts == ScriptFamily::chrome) {
+            chrome_[row.bundleID] = WindowContentReader::parseChrome(
+                WindowContentReader::runReturningString(WindowContentReader::chromeReadScript(row.bundleID)));
+        }
     }
 }
 
 void CapturedContent::fill(LayoutItem& item, const EnumeratedWindow& window) const {
-    if (window.bundleID == finderID) {
-        fillFinder(item, window);
-    } else if (chrome_.count(window.bundleID)) {
-        fillChrome(item, window);
-    } else if (window.bundleID == ghosttyID) {
-        fillGhostty(item, window);
+    switch (KnownApplications::scripts(window.bundleID)) {
+        case ScriptFamily::finder:
+            fillFinder(item, window);
+            break;
+        case ScriptFamily::chrome:
+            fillChrome(item, window);
+            break;
+        case ScriptFamily::ghostty:
+            fillGhostty(item, window);
+            break;
+        default:
+            break;
     }
 }
 

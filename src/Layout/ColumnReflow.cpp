@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
-#include "Window/WindowMinSize.h"
+#include "Core/KnownApplications.h"
 
 namespace kestr {
 
@@ -20,7 +20,7 @@ double low(const Rect& r, Direction d) { return d == Direction::horizontal ? r.m
 double high(const Rect& r, Direction d) { return d == Direction::horizontal ? r.maxX() : r.maxY(); }
 double length(const Rect& r, Direction d) { return d == Direction::horizontal ? r.width() : r.height(); }
 double minimumLength(const LayoutApplier::Placement& p, Direction d) {
-    const Size m = WindowMinSize::of(p.bundleID);
+    const Size m = KnownApplications::minimumSize(p.bundleID);
     return d == Direction::horizontal ? m.width : m.height;
 }
 

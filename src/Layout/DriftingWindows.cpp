@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "Core/KnownApplications.h"
 #include "Layout/ItemWindows.h"
-#include "Layout/WindowSpawner.h"
 #include "Platform/Platform.h"
 #include "Window/WindowController.h"
 
@@ -77,7 +77,7 @@ void DriftingWindows::preassignDriftingWindows(const std::vector<LayoutItem>& it
                                                LayoutApplier::ApplyContext& ctx) {
     std::set<std::string> bundles;
     for (const LayoutItem& item : items) {
-        if (WindowSpawner::titleDrifts(item.appBundleID)) bundles.insert(item.appBundleID);
+        if (KnownApplications::titleDrifts(item.appBundleID)) bundles.insert(item.appBundleID);
     }
     for (const std::string& bundleID : bundles) {
         std::vector<Candidate> placed;

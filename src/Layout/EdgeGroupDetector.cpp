@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#include "Window/WindowMinSize.h"
+#include "Core/KnownApplications.h"
 
 namespace kestr {
 
@@ -105,9 +105,9 @@ std::optional<EdgeGroup> makeGroup(Axis axis, const std::string& displayUUID, co
     if (leftOrTop.empty() || rightOrBottom.empty()) return std::nullopt;
 
     const auto minimum = [&](const EdgeSample& s) {
-        const auto row = WindowMinSize::table.find(*s.bundleID);
-        if (row == WindowMinSize::table.end()) return minDimension;
-        return vertical ? row->second.width : row->second.height;
+        const KnownApplication* row = KnownApplications::find(*s.bundleID);
+        if (!row || !row->minimumSize) return minDimension;
+        return vertical ? row->minimumSize->width : row->minimumSize->height;
     };
     const auto low = [axis](const ScreenFrame& f) { return acrossStart(f, axis); };
     const auto size = [axis](const ScreenFrame& f) { return acrossLength(f, axis); };

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "Core/KnownApplications.h"
 #include "Layout/ApplyLog.h"
 #include "Layout/ItemWindows.h"
 #include "Layout/WaitUntil.h"
@@ -11,13 +12,6 @@
 #include "Window/WindowController.h"
 
 namespace kestr {
-
-namespace {
-
-// Installed Chrome web applications have no scripting of their own.
-const std::string chromeWebAppPrefix = "com.google.Chrome.app.";
-
-}  // namespace
 
 Task<WindowOutcome> FreshWindowFallbacks::run(const ItemToPlace& target, LayoutApplier::ApplyContext& ctx) {
     std::optional<WindowSpawner::SpawnError> failure;
@@ -33,7 +27,7 @@ Task<WindowOutcome> FreshWindowFallbacks::run(const ItemToPlace& target, LayoutA
 Task<AXElement> FreshWindowFallbacks::openFreshWindow(const ItemToPlace& target,
                                                       const LayoutApplier::ApplyContext& ctx) {
     const std::string& bundleID = target.item.appBundleID;
-    if (bundleID.starts_with(chromeWebAppPrefix))
+    if (KnownApplications::isChromeWebApp(bundleID))
         throw WindowSpawner::SpawnError::scriptFailed(bundleID, -2710, "Chrome web app can't open a new window");
 
     const AXElementList before = WindowController::windows(bundleID);
@@ -69,7 +63,7 @@ Task<WindowOutcome> FreshWindowFallbacks::fallback(const ItemToPlace& target,
         }
     }
 
-    if (WindowSpawner::spawnsNewWindow(bundleID) || WindowController::windows(bundleID).size() >= 2) {
+    if (KnownApplications::spawnsNewWindow(bundleID) || WindowController::windows(bundleID).size() >= 2) {
         ctx.addUnplaced(item.appName, bundleID);
         co_return LayoutApplier::ItemResult::skipped("new window failed for multi-window app " + bundleID + ": " +
                                                      failure.what());

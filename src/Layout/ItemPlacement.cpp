@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Core/KnownApplications.h"
 #include "Layout/AppLauncher.h"
 #include "Layout/FreshWindowFallbacks.h"
 #include "Layout/ItemWindows.h"
@@ -19,8 +20,6 @@ namespace {
 
 constexpr double launchTimeout = 5.0;
 constexpr double launchPollInterval = 0.1;
-
-const std::string finderBundleID = "com.apple.finder";
 
 bool hasSavedTabs(const LayoutItem& item) {
     if (item.browserURL && !item.browserURL->empty()) return true;
@@ -61,7 +60,7 @@ std::optional<WindowOutcome> ItemPlacement::findOpenWindow(const ItemToPlace& ta
     const LayoutItem& item = target.item;
     const std::string& bundleID = item.appBundleID;
     const bool launchedHere = ctx.launchedPIDs.contains(target.pid);
-    const bool drifting = WindowSpawner::titleDrifts(bundleID);
+    const bool drifting = KnownApplications::titleDrifts(bundleID);
 
     // A drifting title is still the best clue when the window shows it now.
     if (mode == ApplyMode::restoreMissing && !launchedHere && target.anchored && drifting &&
@@ -95,7 +94,7 @@ std::optional<WindowOutcome> ItemPlacement::findOpenWindow(const ItemToPlace& ta
         options.excluding = ctx.claimedWindows;
         options.preferNear = target.preferredFrame;
         options.preferTitle = item.capturedWindowTitle;
-        options.titleStable = bundleID == finderBundleID;
+        options.titleStable = KnownApplications::titleStable(bundleID);
         options.reuseDrifted = drifting;
         options.avoidTitles = titlesToAvoid(item, ctx);
         if (target.anchored && target.placement) options.restrictToDisplay = target.placement->targetID;
@@ -131,7 +130,7 @@ Task<ItemPlacement::ItemResult> ItemPlacement::placeWindow(const ItemToPlace& ta
     const Rect frame = *target.targetGlobalFrame;
     co_await WindowController::applyFrame(window, frame.origin, frame.size);
 
-    if (chosen.matched && mode == ApplyMode::restoreMissing && WindowSpawner::isChrome(item.appBundleID) &&
+    if (chosen.matched && mode == ApplyMode::restoreMissing && KnownApplications::isChrome(item.appBundleID) &&
         hasSavedTabs(item)) {
         const std::optional<std::string> title = WindowController::axString(window, "AXTitle");
         if (title && !title->empty()) WindowSpawner::addSavedTabsToReusedWindow(item, *title);

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <set>
 
+#include "Core/KnownApplications.h"
 #include "Layout/ColumnReflow.h"
 #include "Window/DisplayManager.h"
-#include "Window/WindowMinSize.h"
 
 namespace kestr {
 
@@ -253,7 +253,7 @@ PlacementPlanner::Placements PlacementPlanner::computeTargetFrames(const std::ve
                 source != sourceRegions.end() ? std::optional<Rect>(source->second) : std::nullopt;
             rect = mustScale(s, target, forced) ? scaled(f, *s, target) : rectOf(clippedToItsDisplay(f, displays));
         }
-        const Size minimum = WindowMinSize::of(r.item.appBundleID);
+        const Size minimum = KnownApplications::minimumSize(r.item.appBundleID);
         rect.size.width = std::max(rect.width(), minimum.width);
         rect.size.height = std::max(rect.height(), minimum.height);
         if (!isFinite(rect)) {

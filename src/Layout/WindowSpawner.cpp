@@ -1,8 +1,7 @@
 // The script runner and the fresh-window scripts.
 #include "Layout/WindowSpawner.h"
 
-#include <array>
-
+#include "Core/KnownApplications.h"
 #include "Layout/ScriptText.h"
 #include "Platform/Platform.h"
 
@@ -12,15 +11,6 @@ using ScriptText::line;
 using ScriptText::quoted;
 using ScriptText::tellApplication;
 using ScriptText::tryBlock;
-
-namespace {
-
-constexpr std::array<const char*, 7> kScriptedApps = {
-    "com.apple.finder",      "com.apple.Safari",      "com.google.Chrome",     "com.google.Chrome.canary",
-    "com.apple.Terminal",    "com.mitchellh.ghostty", "com.googlecode.iterm2",
-};
-
-}  // namespace
 
 WindowSpawner::SpawnError::SpawnError(Kind kind, std::string bundleID, std::int64_t code, std::string message,
                                       const std::string& text)
@@ -40,20 +30,6 @@ WindowSpawner::SpawnError WindowSpawner::SpawnError::scriptFailed(const std::str
 WindowSpawner::SpawnError WindowSpawner::SpawnError::noNewWindow(const std::string& bundleID) {
     return SpawnError(Kind::noNewWindow, bundleID, 0, "",
                       "Asked " + bundleID + " for a new window but none appeared.");
-}
-
-bool WindowSpawner::spawnsNewWindow(const std::string& bundleID) {
-    for (const char* id : kScriptedApps)
-        if (bundleID == id) return true;
-    return false;
-}
-
-bool WindowSpawner::isChrome(const std::string& bundleID) {
-    return bundleID == "com.google.Chrome" || bundleID == "com.google.Chrome.canary";
-}
-
-bool WindowSpawner::titleDrifts(const std::string& bundleID) {
-    return bundleID != "com.apple.finder" && spawnsNewWindow(bundleID);
 }
 
 void WindowSpawner::run(const std::string& source, const std::string& bundleID) {
@@ -183,23 +159,29 @@ std::string WindowSpawner::finderContentLines(const LayoutItem& item, const std:
 
 std::string WindowSpawner::makeWindowSource(const LayoutItem& item, const std::optional<Rect>& targetGlobalFrame) {
     const std::string& bundleID = item.appBundleID;
-    if (bundleID == "com.apple.finder")
-        return line(tellApplication(bundleID)) + line("set w to make new Finder window") +
-               boundsLine("w", targetGlobalFrame) + finderContentLines(item, "w") + "end tell";
-    if (bundleID == "com.apple.Safari") {
-        const bool hasURL = item.browserURL && !item.browserURL->empty();
-        return line(tellApplication(bundleID)) +
-               line(hasURL ? "make new document with properties {URL:" + quoted(*item.browserURL) + "}"
-                           : "make new document") +
-               boundsLine("front window", targetGlobalFrame) + "end tell";
+    switch (KnownApplications::scripts(bundleID)) {
+        case ScriptFamily::finder:
+            return line(tellApplication(bundleID)) + line("set w to make new Finder window") +
+                   boundsLine("w", targetGlobalFrame) + finderContentLines(item, "w") + "end tell";
+        case ScriptFamily::safari: {
+            const bool hasURL = item.browserURL && !item.browserURL->empty();
+            return line(tellApplication(bundleID)) +
+                   line(hasURL ? "make new document with properties {URL:" + quoted(*item.browserURL) + "}"
+                               : "make new document") +
+                   boundsLine("front window", targetGlobalFrame) + "end tell";
+        }
+        case ScriptFamily::chrome:
+            return line(tellApplication(bundleID)) + line("set w to make new window") +
+                   boundsLine("w", targetGlobalFrame) + chromeTabsBody(item, "w") + "end tell";
+        case ScriptFamily::terminal:
+            return terminalSource(terminalCommands(item), item.terminalProfile, targetGlobalFrame);
+        case ScriptFamily::ghostty:
+            return ghosttySource(terminalCommands(item), item.terminalSplitMode);
+        case ScriptFamily::iterm2:
+            return iterm2Source(terminalCommands(item), targetGlobalFrame);
+        case ScriptFamily::none:
+            break;
     }
-    if (isChrome(bundleID))
-        return line(tellApplication(bundleID)) + line("set w to make new window") + boundsLine("w", targetGlobalFrame) +
-               chromeTabsBody(item, "w") + "end tell";
-    if (bundleID == "com.apple.Terminal")
-        return terminalSource(terminalCommands(item), item.terminalProfile, targetGlobalFrame);
-    if (bundleID == "com.mitchellh.ghostty") return ghosttySource(terminalCommands(item), item.terminalSplitMode);
-    if (bundleID == "com.googlecode.iterm2") return iterm2Source(terminalCommands(item), targetGlobalFrame);
     // Any other application: the generic request, which inserts the identifier itself.
     if (!ScriptText::isSafeBundleID(bundleID)) return "";
     return tellApplication(bundleID) + " to make new window";

@@ -41,13 +41,6 @@ public:
         std::string message_;
     };
 
-    // Whether the application has a fresh-window script of its own.
-    static bool spawnsNewWindow(const std::string& bundleID);
-    // Whether the titles of its windows follow their content.
-    static bool titleDrifts(const std::string& bundleID);
-    // Chrome or Chrome Canary, whose windows take saved tabs.
-    static bool isChrome(const std::string& bundleID);
-
     // Runs the script synchronously and discards its result. The bundle identifier only
     // labels the error. An empty source is a script that could not be made: nothing runs.
     static void run(const std::string& source, const std::string& bundleID);
@@ -90,8 +83,6 @@ private:
     static std::string finderContentLines(const LayoutItem& item, const std::string& windowRef);
 
     // Pieces for windows that are already open.
-    static std::optional<std::string> frontBoundsRef(const std::string& bundleID);
-    static std::optional<std::string> frontWindowRef(const std::string& bundleID);
     static std::optional<std::string> frontBoundsSource(const std::string& bundleID, const std::optional<Rect>& frame);
     static std::optional<std::string> setContentSource(const LayoutItem& item,
                                                        const std::optional<std::string>& windowRef);

@@ -1,6 +1,7 @@
 // WindowSpawner's scripts for windows that are already there: filling a window that
 // was just taken for an item, adding saved tabs to a reused Chrome window, and listing
 // Terminal's profiles.
+#include "Core/KnownApplications.h"
 #include "Layout/ScriptText.h"
 #include "Layout/WindowSpawner.h"
 #include "Platform/Platform.h"
@@ -11,25 +12,11 @@ using ScriptText::line;
 using ScriptText::quoted;
 using ScriptText::tellApplication;
 
-std::optional<std::string> WindowSpawner::frontBoundsRef(const std::string& bundleID) {
-    if (bundleID == "com.apple.finder") return "Finder window 1";
-    if (bundleID == "com.apple.Safari") return "front window";
-    if (isChrome(bundleID) || bundleID == "com.apple.Terminal") return "window 1";
-    if (bundleID == "com.googlecode.iterm2") return "current window";
-    return std::nullopt;
-}
-
-std::optional<std::string> WindowSpawner::frontWindowRef(const std::string& bundleID) {
-    if (bundleID == "com.apple.Safari") return "document 1";
-    if (bundleID == "com.mitchellh.ghostty") return "front window";
-    return frontBoundsRef(bundleID);
-}
-
 std::optional<std::string> WindowSpawner::frontBoundsSource(const std::string& bundleID,
                                                             const std::optional<Rect>& frame) {
-    const auto ref = frontBoundsRef(bundleID);
-    if (!frame || !ref) return std::nullopt;
-    return line(tellApplication(bundleID)) + boundsLine(*ref, frame) + "end tell";
+    const KnownApplication* row = KnownApplications::find(bundleID);
+    if (!frame || !row || !row->frontBoundsRef) return std::nullopt;
+    return line(tellApplication(bundleID)) + boundsLine(*row->frontBoundsRef, frame) + "end tell";
 }
 
 std::string WindowSpawner::terminalSourceReusingFront(const std::vector<std::string>& commands,
@@ -58,34 +45,39 @@ std::optional<std::string> WindowSpawner::setContentSource(const LayoutItem& ite
                                                            const std::optional<std::string>& windowRef) {
     if (!windowRef) return std::nullopt;
     const std::string& bundleID = item.appBundleID;
-    if (bundleID == "com.apple.finder") {
-        const std::string lines = finderContentLines(item, *windowRef);
-        if (lines.empty()) return std::nullopt;
-        return line(tellApplication(bundleID)) + lines + "end tell";
+    const ScriptFamily family = KnownApplications::scripts(bundleID);
+    switch (family) {
+        case ScriptFamily::finder: {
+            const std::string lines = finderContentLines(item, *windowRef);
+            if (lines.empty()) return std::nullopt;
+            return line(tellApplication(bundleID)) + lines + "end tell";
+        }
+        case ScriptFamily::chrome: {
+            const std::string body = chromeTabsBody(item, *windowRef);
+            if (body.empty()) return std::nullopt;
+            return line(tellApplication(bundleID)) + body + "end tell";
+        }
+        case ScriptFamily::safari:
+            if (!item.browserURL || item.browserURL->empty()) return std::nullopt;
+            return tellApplication(bundleID) + " to set URL of " + *windowRef + " to " + quoted(*item.browserURL);
+        case ScriptFamily::none:
+            return std::nullopt;
+        case ScriptFamily::terminal:
+        case ScriptFamily::ghostty:
+        case ScriptFamily::iterm2:
+            break;
     }
-    if (isChrome(bundleID)) {
-        const std::string body = chromeTabsBody(item, *windowRef);
-        if (body.empty()) return std::nullopt;
-        return line(tellApplication(bundleID)) + body + "end tell";
-    }
-    if (bundleID == "com.apple.Safari") {
-        if (!item.browserURL || item.browserURL->empty()) return std::nullopt;
-        return tellApplication(bundleID) + " to set URL of " + *windowRef + " to " + quoted(*item.browserURL);
-    }
-    const bool terminal = bundleID == "com.apple.Terminal";
-    const bool ghostty = bundleID == "com.mitchellh.ghostty";
-    const bool iterm2 = bundleID == "com.googlecode.iterm2";
-    if (!terminal && !ghostty && !iterm2) return std::nullopt;
     const auto commands = terminalCommands(item);
     if (commands.empty()) return std::nullopt;
-    if (terminal) return terminalSourceReusingFront(commands, item.terminalProfile);
-    if (ghostty) return ghosttyReusingFront(commands);
+    if (family == ScriptFamily::terminal) return terminalSourceReusingFront(commands, item.terminalProfile);
+    if (family == ScriptFamily::ghostty) return ghosttyReusingFront(commands);
     return iterm2ReusingFront(commands);
 }
 
 void WindowSpawner::setContentOnFrontWindow(const LayoutItem& item, const std::optional<Rect>& targetGlobalFrame) {
     const auto bounds = frontBoundsSource(item.appBundleID, targetGlobalFrame);
-    const auto content = setContentSource(item, frontWindowRef(item.appBundleID));
+    const KnownApplication* row = KnownApplications::find(item.appBundleID);
+    const auto content = setContentSource(item, row ? row->frontWindowRef : std::nullopt);
     std::string source;
     if (bounds) source = *bounds;
     if (content) source += (source.empty() ? "" : "\n") + *content;
@@ -98,7 +90,7 @@ void WindowSpawner::setContentOnFrontWindow(const LayoutItem& item, const std::o
 }
 
 void WindowSpawner::addSavedTabsToReusedWindow(const LayoutItem& item, const std::string& windowTitle) {
-    if (!isChrome(item.appBundleID) || windowTitle.empty()) return;
+    if (!KnownApplications::isChrome(item.appBundleID) || windowTitle.empty()) return;
     const auto urls = chromeTabURLs(item);
     if (urls.empty()) return;
     std::string urlList;
