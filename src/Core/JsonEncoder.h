@@ -1,28 +1,30 @@
-// Writing JSON documents the way kestr's stored files are written: keys of every object
-// sorted, pretty-printed, slashes left unescaped, UTF-8. A number that is NaN or
-// infinite cannot be written and fails the whole encoding (nothing partial comes out).
+// The encoder of every stored JSON file: keys of every object sorted, pretty-printed,
+// slashes left unescaped, UTF-8. Each value is written straight from the model by its
+// writeJson() (see ModelJson.h); a NaN or infinite number fails the whole encoding,
+// naming its key path, and nothing partial comes out.
 #pragma once
 
 #include <string>
 
-#include <nlohmann/json.hpp>
-
-#include "Platform/Error.h"
+#include "Core/JsonWriter.h"
 
 namespace kestr {
-
-class JsonEncodeError : public Error {
-public:
-    using Error::Error;
-};
 
 class JsonEncoder {
 public:
     // false: everything on one line, as a plain encoder writes it.
     bool prettyPrinted = true;
 
-    // Throws JsonEncodeError, naming the key path, for a NaN or infinite number.
-    std::string encode(const nlohmann::json& value) const;
+    // A writer with these options, for documents written piece by piece.
+    JsonWriter writer() const { return JsonWriter(prettyPrinted); }
+
+    // Throws JsonEncodeError.
+    template <class T>
+    std::string encode(const T& value) const {
+        JsonWriter w = writer();
+        writeJson(w, value);
+        return w.take();
+    }
 };
 
 }  // namespace kestr

@@ -10,7 +10,7 @@
 //             // Decode the whole document; only when that succeeds replace `items`.
 //             [this](const std::string& bytes) { items = decodeDocument(bytes); },
 //             // A current-version document of `items`, written with the shared encoder.
-//             [this] { return JsonFileStore::encoder().encode(toJson(MyDocument{1, items})); },
+//             [this] { return JsonFileStore::encoder().encode(MyDocument{1, items}); },
 //             [this] { items.clear(); },
 //             [] { throw MyStoreError::loadFailedRefusingToSave(); },
 //         };

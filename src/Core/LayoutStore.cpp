@@ -26,7 +26,11 @@ std::vector<Layout> LayoutStore::decodeDocument(const std::string& bytes) {
 JsonFileStore::Content LayoutStore::content() {
     return {
         [this](const std::string& bytes) { layouts = decodeDocument(bytes); },
-        [this] { return encoder().encode(layoutDocumentJson(1, layouts)); },
+        [this] {
+            JsonWriter w = encoder().writer();
+            writeLayoutDocument(w, 1, layouts);
+            return w.take();
+        },
         [this] { layouts.clear(); },
         [] { throw LayoutStoreError::loadFailedRefusingToSave(); },
     };

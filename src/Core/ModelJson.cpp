@@ -2,8 +2,6 @@
 
 namespace kestr {
 
-using nlohmann::json;
-
 namespace {
 
 constexpr std::pair<std::string_view, Axis> axisCases[] = {{"vertical", Axis::vertical},
@@ -11,23 +9,28 @@ constexpr std::pair<std::string_view, Axis> axisCases[] = {{"vertical", Axis::ve
 constexpr std::pair<std::string_view, WindowEdge> edgeCases[] = {
     {"left", WindowEdge::left}, {"right", WindowEdge::right}, {"top", WindowEdge::top}, {"bottom", WindowEdge::bottom}};
 
-json toJson(const Url& url) { return url.string(); }
-json toJson(const std::string& text) { return text; }
-json toJson(double number) { return number; }
-json toJson(std::int64_t number) { return number; }
+void writeJson(JsonWriter& w, const Url& url) { w.value(url.string()); }
+void writeJson(JsonWriter& w, const std::string& text) { w.value(text); }
+void writeJson(JsonWriter& w, double number) { w.value(number); }
+void writeJson(JsonWriter& w, std::int64_t number) { w.value(number); }
 
 template <class T>
-json toJson(const std::vector<T>& list) {
-    json array = json::array();
-    array.get_ref<json::array_t&>().reserve(list.size());
-    for (const auto& element : list) array.push_back(toJson(element));
-    return array;
+void writeJson(JsonWriter& w, const std::vector<T>& list) {
+    w.beginArray();
+    for (const auto& element : list) writeJson(w, element);
+    w.endArray();
+}
+
+template <class T>
+void member(JsonWriter& w, std::string_view key, const T& value) {
+    w.key(key);
+    writeJson(w, value);
 }
 
 // An absent optional is left out, never written as null.
 template <class T>
-void put(json& object, const char* key, const std::optional<T>& value) {
-    if (value) object[key] = toJson(*value);
+void member(JsonWriter& w, std::string_view key, const std::optional<T>& value) {
+    if (value) member(w, key, *value);
 }
 
 std::optional<double> optionalNumber(const JsonValue& object, std::string_view key) {
@@ -62,125 +65,127 @@ std::vector<T> requiredList(const JsonValue& object, std::string_view key) {
 
 }  // namespace
 
-json toJson(const Uuid& value) { return value.string(); }
+// Members are written in ascending order of their keys, as the stored form has them.
 
-json toJson(const Date& value) {
-    if (auto text = value.iso8601String()) return *text;
-    throw JsonEncodeError("a date outside the years 0000 to 9999 cannot be written");
+void writeJson(JsonWriter& w, const Uuid& value) { w.value(value.string()); }
+
+void writeJson(JsonWriter& w, const Date& value) {
+    const auto text = value.iso8601String();
+    if (!text) throw JsonEncodeError("a date outside the years 0000 to 9999 cannot be written");
+    w.value(*text);
 }
 
-json toJson(const Hotkey& value) {
-    json object = json::object();
-    object["keyCode"] = value.keyCode;
-    object["modifiers"] = value.modifiers;
-    return object;
+void writeJson(JsonWriter& w, const Hotkey& value) {
+    w.beginObject();
+    w.key("keyCode"), w.value(value.keyCode);
+    w.key("modifiers"), w.value(value.modifiers);
+    w.endObject();
 }
 
-// Objects are filled member by member: a braced list would copy every nested value.
-json toJson(const ScreenFrame& value) {
-    json object = json::object();
-    object["displayUUID"] = value.displayUUID;
-    object["x"] = value.x;
-    object["y"] = value.y;
-    object["width"] = value.width;
-    object["height"] = value.height;
-    put(object, "dispW", value.dispW);
-    put(object, "dispH", value.dispH);
-    put(object, "dispX", value.dispX);
-    put(object, "dispY", value.dispY);
-    return object;
+void writeJson(JsonWriter& w, const ScreenFrame& value) {
+    w.beginObject();
+    member(w, "dispH", value.dispH);
+    member(w, "dispW", value.dispW);
+    member(w, "dispX", value.dispX);
+    member(w, "dispY", value.dispY);
+    member(w, "displayUUID", value.displayUUID);
+    member(w, "height", value.height);
+    member(w, "width", value.width);
+    member(w, "x", value.x);
+    member(w, "y", value.y);
+    w.endObject();
 }
 
-json toJson(const WindowMatcher& value) {
-    json object = json::object();
+void writeJson(JsonWriter& w, const WindowMatcher& value) {
+    w.beginObject();
     std::visit(
         [&](const auto& c) {
             using Case = std::decay_t<decltype(c)>;
             if constexpr (std::is_same_v<Case, WindowMatcher::TitleContains>) {
-                object["type"] = "titleContains";
-                object["value"] = c.text;
+                w.key("type"), w.value("titleContains");
+                member(w, "value", c.text);
             } else if constexpr (std::is_same_v<Case, WindowMatcher::TitleRegex>) {
-                object["type"] = "titleRegex";
-                object["value"] = c.pattern;
+                w.key("type"), w.value("titleRegex");
+                member(w, "value", c.pattern);
             } else if constexpr (std::is_same_v<Case, WindowMatcher::WindowIndex>) {
-                object["type"] = "windowIndex";
-                object["value"] = c.index;
+                w.key("type"), w.value("windowIndex");
+                member(w, "value", c.index);
             } else {
-                object["type"] = "firstWindow";
+                w.key("type"), w.value("firstWindow");
             }
         },
         value.choice);
-    return object;
+    w.endObject();
 }
 
-json toJson(const EdgeMember& value) {
-    json object = json::object();
-    object["itemID"] = toJson(value.itemID);
-    object["edge"] = caseName(value.edge);
-    return object;
+void writeJson(JsonWriter& w, const EdgeMember& value) {
+    w.beginObject();
+    w.key("edge"), w.value(caseName(value.edge));
+    member(w, "itemID", value.itemID);
+    w.endObject();
 }
 
-json toJson(const EdgeGroup& value) {
-    json object = json::object();
-    object["id"] = toJson(value.id);
-    object["axis"] = caseName(value.axis);
-    object["displayUUID"] = value.displayUUID;
-    object["coordinate"] = value.coordinate;
-    object["leftOrTopItems"] = toJson(value.leftOrTopItems);
-    object["rightOrBottomItems"] = toJson(value.rightOrBottomItems);
-    object["minCoordinate"] = value.minCoordinate;
-    object["maxCoordinate"] = value.maxCoordinate;
-    put(object, "spanStart", value.spanStart);
-    put(object, "spanEnd", value.spanEnd);
-    return object;
+void writeJson(JsonWriter& w, const EdgeGroup& value) {
+    w.beginObject();
+    w.key("axis"), w.value(caseName(value.axis));
+    member(w, "coordinate", value.coordinate);
+    member(w, "displayUUID", value.displayUUID);
+    member(w, "id", value.id);
+    member(w, "leftOrTopItems", value.leftOrTopItems);
+    member(w, "maxCoordinate", value.maxCoordinate);
+    member(w, "minCoordinate", value.minCoordinate);
+    member(w, "rightOrBottomItems", value.rightOrBottomItems);
+    member(w, "spanEnd", value.spanEnd);
+    member(w, "spanStart", value.spanStart);
+    w.endObject();
 }
 
-json toJson(const LayoutItem& value) {
-    json object = json::object();
-    object["id"] = toJson(value.id);
-    object["appBundleID"] = value.appBundleID;
-    object["appName"] = value.appName;
-    object["windowMatcher"] = toJson(value.windowMatcher);
-    object["targetFrame"] = toJson(value.targetFrame);
-    put(object, "capturedFrame", value.capturedFrame);
-    put(object, "capturedWindowTitle", value.capturedWindowTitle);
-    put(object, "capturedSpaceLabel", value.capturedSpaceLabel);
-    object["launchIfMissing"] = value.launchIfMissing;
-    put(object, "launchArguments", value.launchArguments);
-    put(object, "openURL", value.openURL);
-    put(object, "openFiles", value.openFiles);
-    put(object, "openFolders", value.openFolders);
-    put(object, "runShellCommand", value.runShellCommand);
-    put(object, "finderPath", value.finderPath);
-    put(object, "browserURL", value.browserURL);
-    put(object, "browserTabs", value.browserTabs);
-    put(object, "browserActiveTabIndex", value.browserActiveTabIndex);
-    put(object, "terminalTabs", value.terminalTabs);
-    put(object, "terminalProfile", value.terminalProfile);
-    put(object, "terminalSplitMode", value.terminalSplitMode);
-    put(object, "finderSidebarWidth", value.finderSidebarWidth);
-    return object;
+void writeJson(JsonWriter& w, const LayoutItem& value) {
+    w.beginObject();
+    member(w, "appBundleID", value.appBundleID);
+    member(w, "appName", value.appName);
+    member(w, "browserActiveTabIndex", value.browserActiveTabIndex);
+    member(w, "browserTabs", value.browserTabs);
+    member(w, "browserURL", value.browserURL);
+    member(w, "capturedFrame", value.capturedFrame);
+    member(w, "capturedSpaceLabel", value.capturedSpaceLabel);
+    member(w, "capturedWindowTitle", value.capturedWindowTitle);
+    member(w, "finderPath", value.finderPath);
+    member(w, "finderSidebarWidth", value.finderSidebarWidth);
+    member(w, "id", value.id);
+    member(w, "launchArguments", value.launchArguments);
+    w.key("launchIfMissing"), w.value(value.launchIfMissing);
+    member(w, "openFiles", value.openFiles);
+    member(w, "openFolders", value.openFolders);
+    member(w, "openURL", value.openURL);
+    member(w, "runShellCommand", value.runShellCommand);
+    member(w, "targetFrame", value.targetFrame);
+    member(w, "terminalProfile", value.terminalProfile);
+    member(w, "terminalSplitMode", value.terminalSplitMode);
+    member(w, "terminalTabs", value.terminalTabs);
+    member(w, "windowMatcher", value.windowMatcher);
+    w.endObject();
 }
 
-json toJson(const Layout& value) {
-    json object = json::object();
-    object["id"] = toJson(value.id);
-    object["name"] = value.name;
-    put(object, "hotkey", value.hotkey);
-    object["items"] = toJson(value.items);
-    object["edgeGroups"] = toJson(value.edgeGroups);
-    object["createdAt"] = toJson(value.createdAt);
-    object["updatedAt"] = toJson(value.updatedAt);
-    return object;
+void writeJson(JsonWriter& w, const Layout& value) {
+    w.beginObject();
+    member(w, "createdAt", value.createdAt);
+    member(w, "edgeGroups", value.edgeGroups);
+    member(w, "hotkey", value.hotkey);
+    member(w, "id", value.id);
+    member(w, "items", value.items);
+    member(w, "name", value.name);
+    member(w, "updatedAt", value.updatedAt);
+    w.endObject();
 }
 
-json toJson(const LayoutDocument& value) { return layoutDocumentJson(value.version, value.layouts); }
+void writeJson(JsonWriter& w, const LayoutDocument& value) { writeLayoutDocument(w, value.version, value.layouts); }
 
-json layoutDocumentJson(std::int64_t version, const std::vector<Layout>& layouts) {
-    json object = json::object();
-    object["version"] = version;
-    object["layouts"] = toJson(layouts);
-    return object;
+void writeLayoutDocument(JsonWriter& w, std::int64_t version, const std::vector<Layout>& layouts) {
+    w.beginObject();
+    member(w, "layouts", layouts);
+    member(w, "version", version);
+    w.endObject();
 }
 
 template <>

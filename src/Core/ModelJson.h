@@ -1,17 +1,17 @@
 // JSON form of the kest model. Keys are the field names; an absent optional is left
 // out; UUIDs are written upper case and dates as whole-second UTC ISO 8601 text.
 //
-// toJson() builds the value (a date that cannot be written throws JsonEncodeError; a
-// NaN or infinite float is caught by JsonEncoder). fromJson<T>() reads one strictly
-// (see JsonDecoder.h) and throws JsonDecodeError naming the key path.
+// writeJson() writes a value straight into a JsonWriter (a date that cannot be written,
+// or a NaN or infinite float, throws JsonEncodeError); JsonEncoder::encode() makes the
+// text of one. fromJson<T>() reads one strictly (see JsonDecoder.h) and throws
+// JsonDecodeError naming the key path.
 #pragma once
-
-#include <nlohmann/json.hpp>
 
 #include "Core/EdgeGroup.h"
 #include "Core/Hotkey.h"
 #include "Core/JsonDecoder.h"
 #include "Core/JsonEncoder.h"
+#include "Core/JsonWriter.h"
 #include "Core/Layout.h"
 #include "Core/LayoutItem.h"
 #include "Core/ScreenFrame.h"
@@ -19,18 +19,18 @@
 
 namespace kestr {
 
-nlohmann::json toJson(const Uuid& value);
-nlohmann::json toJson(const Date& value);
-nlohmann::json toJson(const Hotkey& value);
-nlohmann::json toJson(const ScreenFrame& value);
-nlohmann::json toJson(const WindowMatcher& value);
-nlohmann::json toJson(const EdgeMember& value);
-nlohmann::json toJson(const EdgeGroup& value);
-nlohmann::json toJson(const LayoutItem& value);
-nlohmann::json toJson(const Layout& value);
-nlohmann::json toJson(const LayoutDocument& value);
+void writeJson(JsonWriter& w, const Uuid& value);
+void writeJson(JsonWriter& w, const Date& value);
+void writeJson(JsonWriter& w, const Hotkey& value);
+void writeJson(JsonWriter& w, const ScreenFrame& value);
+void writeJson(JsonWriter& w, const WindowMatcher& value);
+void writeJson(JsonWriter& w, const EdgeMember& value);
+void writeJson(JsonWriter& w, const EdgeGroup& value);
+void writeJson(JsonWriter& w, const LayoutItem& value);
+void writeJson(JsonWriter& w, const Layout& value);
+void writeJson(JsonWriter& w, const LayoutDocument& value);
 // The same document without first copying the kests into a LayoutDocument.
-nlohmann::json layoutDocumentJson(std::int64_t version, const std::vector<Layout>& layouts);
+void writeLayoutDocument(JsonWriter& w, std::int64_t version, const std::vector<Layout>& layouts);
 
 template <class T>
 T fromJson(const JsonValue& value);

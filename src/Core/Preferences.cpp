@@ -69,7 +69,7 @@ void Preferences::setCaptureHotkey(const std::optional<Hotkey>& hotkey) {
         return;
     }
     try {
-        const std::string text = JsonEncoder{.prettyPrinted = false}.encode(toJson(*hotkey));
+        const std::string text = JsonEncoder{.prettyPrinted = false}.encode(*hotkey);
         defaults.set(captureHotkeyKey, PlistData(text.begin(), text.end()));
     } catch (const std::exception&) {
         defaults.remove(captureHotkeyKey);

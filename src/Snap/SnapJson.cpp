@@ -2,25 +2,31 @@
 
 namespace kestr {
 
-using nlohmann::json;
+void writeJson(JsonWriter& w, SnapAction value) { w.value(value.rawValue()); }
 
-json toJson(SnapAction value) { return value.rawValue(); }
-
-json toJson(const SnapBinding& value) {
-    return json{{"action", toJson(value.action)}, {"hotkey", toJson(value.hotkey)}, {"id", toJson(value.id)}};
+void writeJson(JsonWriter& w, const SnapBinding& value) {
+    w.beginObject();
+    w.key("action"), writeJson(w, value.action);
+    w.key("hotkey"), writeJson(w, value.hotkey);
+    w.key("id"), writeJson(w, value.id);
+    w.endObject();
 }
 
-json toJson(const SnapDocument& value) {
-    json bindings = json::array();
-    for (const SnapBinding& binding : value.bindings) bindings.push_back(toJson(binding));
-    return json{{"bindings", std::move(bindings)}, {"version", value.version}};
+void writeJson(JsonWriter& w, const SnapDocument& value) {
+    w.beginObject();
+    w.key("bindings");
+    w.beginArray();
+    for (const SnapBinding& binding : value.bindings) writeJson(w, binding);
+    w.endArray();
+    w.key("version"), w.value(value.version);
+    w.endObject();
 }
 
 template <>
 SnapAction fromJson<SnapAction>(const JsonValue& v) {
     const std::string raw = v.string();
     if (auto action = SnapAction::fromRawValue(raw)) return *action;
-    v.fail("unknown snap action " + json(raw).dump());
+    v.fail("unknown snap action " + nlohmann::json(raw).dump());
 }
 
 template <>

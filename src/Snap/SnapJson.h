@@ -4,8 +4,6 @@
 // fails the whole document.
 #pragma once
 
-#include <nlohmann/json.hpp>
-
 #include "Core/ModelJson.h"
 #include "Core/SnapAction.h"
 #include "Core/SnapBinding.h"
@@ -13,9 +11,9 @@
 
 namespace kestr {
 
-nlohmann::json toJson(SnapAction value);
-nlohmann::json toJson(const SnapBinding& value);
-nlohmann::json toJson(const SnapDocument& value);
+void writeJson(JsonWriter& w, SnapAction value);
+void writeJson(JsonWriter& w, const SnapBinding& value);
+void writeJson(JsonWriter& w, const SnapDocument& value);
 
 template <> SnapAction fromJson<SnapAction>(const JsonValue& value);
 template <> SnapBinding fromJson<SnapBinding>(const JsonValue& value);

@@ -27,7 +27,7 @@ std::vector<SnapBinding> SnapStore::decodeDocument(const std::string& bytes) {
 JsonFileStore::Content SnapStore::content() {
     return {
         [this](const std::string& bytes) { bindings = decodeDocument(bytes); },
-        [this] { return JsonFileStore::encoder().encode(toJson(SnapDocument{1, bindings})); },
+        [this] { return JsonFileStore::encoder().encode(SnapDocument{1, bindings}); },
         [this] { bindings.clear(); },
         [] { throw SnapStoreError::loadFailedRefusingToSave(); },
     };

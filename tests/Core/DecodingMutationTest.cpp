@@ -8,6 +8,7 @@
 
 #include "Core/JsonEncoder.h"
 #include "Core/ModelJson.h"
+#include "Support/JsonText.h"
 #include "Support/SampleKests.h"
 
 namespace kestr {
@@ -26,7 +27,7 @@ void collectPointers(const json& value, const json::json_pointer& at, std::vecto
 }
 
 TEST(DecodingMutation, DamagedDocumentsDecodeWholeOrFail) {
-    const json base = toJson(test::sampleDocument(1, 2));
+    const json base = test::jsonOf(test::sampleDocument(1, 2));
     const std::string text = base.dump();
     std::vector<json::json_pointer> pointers;
     collectPointers(base, json::json_pointer(), pointers);
@@ -63,7 +64,7 @@ TEST(DecodingMutation, DamagedDocumentsDecodeWholeOrFail) {
                 ASSERT_EQ(document.layouts[k].items.size(), tree["layouts"][k]["items"].size()) << tree.dump();
                 ASSERT_EQ(document.layouts[k].edgeGroups.size(), tree["layouts"][k]["edgeGroups"].size()) << tree.dump();
             }
-            const json reread = parseJson(JsonEncoder().encode(toJson(document)));
+            const json reread = parseJson(JsonEncoder().encode(document));
             ASSERT_EQ(fromJson<LayoutDocument>(JsonValue(reread)), document) << tree.dump();
         } catch (const JsonDecodeError&) {
             ++failed;

@@ -17,25 +17,28 @@ using nlohmann::json;
 using test::decodeFailure;
 using test::decodeText;
 
-std::string encoded(const json& value) { return JsonEncoder().encode(value); }
+template <class T>
+std::string encoded(const T& value) {
+    return JsonEncoder().encode(value);
+}
 
 const char* kMinimalItem = R"({"id":"00000000-0000-4000-8000-000000000001","appBundleID":"com.a","appName":"A",
   "windowMatcher":{"type":"firstWindow"},"launchIfMissing":true,
   "targetFrame":{"displayUUID":"D","x":1,"y":2,"width":3,"height":4}})";
 
 TEST(ModelJson, DocumentsRoundTripAndAbsentOptionalsAreLeftOut) {
-    const std::string text = encoded(toJson(test::sampleDocument(3, 5)));
+    const std::string text = encoded(test::sampleDocument(3, 5));
     EXPECT_EQ(decodeText<LayoutDocument>(text), test::sampleDocument(3, 5));
-    EXPECT_EQ(encoded(toJson(decodeText<LayoutDocument>(text))), text) << "the same bytes again";
+    EXPECT_EQ(encoded(decodeText<LayoutDocument>(text)), text) << "the same bytes again";
 
-    EXPECT_EQ(toJson(decodeText<LayoutItem>(kMinimalItem)), json::parse(kMinimalItem));
+    EXPECT_EQ(test::jsonOf(decodeText<LayoutItem>(kMinimalItem)), json::parse(kMinimalItem));
     const std::string nulls = std::string(kMinimalItem).insert(1, R"("capturedFrame":null,"openURL":null,"browserTabs":null,
       "unknown":{"x":[1,2]},)");
     EXPECT_EQ(decodeText<LayoutItem>(nulls), decodeText<LayoutItem>(kMinimalItem)) << "unknown keys and nulls are ignored";
 }
 
 TEST(ModelJson, FailuresNameTheKeyPathAndIntegersNeverWrap) {
-    const json doc = toJson(test::sampleDocument(4, 3));
+    const json doc = test::jsonOf(test::sampleDocument(4, 3));
     auto failureAfter = [&](auto change) {
         json copy = doc;
         change(copy);
@@ -63,14 +66,14 @@ TEST(ModelJson, FailuresNameTheKeyPathAndIntegersNeverWrap) {
 TEST(ModelJson, EncodingRejectsNaNAndInfinityAndKeepsEveryDouble) {
     LayoutDocument document = test::sampleDocument(2, 2);
     document.layouts[1].items[1].targetFrame.width = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_STREQ(test::thrown<JsonEncodeError>([&] { JsonEncoder().encode(toJson(document)); })->what(),
+    EXPECT_STREQ(test::thrown<JsonEncodeError>([&] { JsonEncoder().encode(document); })->what(),
                  "layouts[1].items[1].targetFrame.width: a number that is NaN or infinite cannot be written");
     document.layouts[0].createdAt = Date{std::numeric_limits<double>::infinity()};
-    EXPECT_THROW(toJson(document), JsonEncodeError);
+    EXPECT_THROW(JsonEncoder().encode(document), JsonEncodeError);
 
     // Any finite double reads back bit for bit, negative zero and subnormals included.
     for (const double value : {-0.0, 4.9e-324, 0.1, 1.0 / 3, -2.2250738585072014e-308, 1.7976931348623157e308}) {
-        const ScreenFrame back = decodeText<ScreenFrame>(encoded(toJson(ScreenFrame{"D", value, 0, 0, 0, {}, {}, {}, {}})));
+        const ScreenFrame back = decodeText<ScreenFrame>(encoded(ScreenFrame{"D", value, 0, 0, 0, {}, {}, {}, {}}));
         EXPECT_EQ(std::memcmp(&back.x, &value, sizeof value), 0) << value;
     }
 }

@@ -13,8 +13,8 @@ const std::string id = "0F1E2D3C-4B5A-4978-8695-A4B3C2D1E0F0";
 TEST(SnapJsonTest, DocumentRoundTripsAndReadingIsStrict) {
     const SnapDocument document{1, {SnapBinding{*Uuid::parse(id), SnapAction::maximize, Hotkey{36, 0x1800}},
                                     SnapBinding{Uuid::random(), SnapAction::restore, Hotkey{51, 0x1800}}}};
-    EXPECT_EQ(test::decodeText<SnapDocument>(JsonEncoder().encode(toJson(document))), document);
-    EXPECT_EQ(toJson(document)["bindings"][0],
+    EXPECT_EQ(test::decodeText<SnapDocument>(JsonEncoder().encode(document)), document);
+    EXPECT_EQ(test::jsonOf(document)["bindings"][0],
               nlohmann::json::parse(R"({"action":"maximize","hotkey":{"keyCode":36,"modifiers":6144},"id":")" + id +
                                     "\"}"));
     // Reading ignores unknown keys but nothing else.

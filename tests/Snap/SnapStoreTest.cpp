@@ -16,7 +16,7 @@ class SnapStoreTest : public test::StoreTest {
 protected:
     std::string path() { return file("snaps.json"); }
     static std::string document(const std::vector<SnapBinding>& bindings, std::int64_t version = 1) {
-        return JsonFileStore::encoder().encode(toJson(SnapDocument{version, bindings}));
+        return JsonFileStore::encoder().encode(SnapDocument{version, bindings});
     }
 
     const std::vector<SnapBinding> two{{Uuid::random(), A::leftHalf, {123, 0x1800}},

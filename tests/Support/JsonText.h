@@ -1,4 +1,5 @@
-// Decoding JSON text in tests: the value, or the message of the decoding failure.
+// Decoding JSON text in tests: the value, or the message of the decoding failure; and
+// the encoded form of a value as a tree.
 #pragma once
 
 #include <string>
@@ -11,6 +12,12 @@ template <class T>
 T decodeText(const std::string& text) {
     const nlohmann::json document = parseJson(text);
     return fromJson<T>(JsonValue(document));
+}
+
+// The tree of what the stored-file encoder writes for the value.
+template <class T>
+nlohmann::json jsonOf(const T& value) {
+    return nlohmann::json::parse(JsonEncoder().encode(value));
 }
 
 // "" when decoding succeeded.
