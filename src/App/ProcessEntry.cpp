@@ -1,14 +1,12 @@
 #include "App/ProcessEntry.h"
 
-#include <pthread.h>
-#include <signal.h>
-
 #include <filesystem>
-#include <thread>
+#include <optional>
 
 #include "App/CommandLine.h"
 #include "App/DiagnosticModes.h"
 #include "App/OffscreenApplication.h"
+#include "Platform/QuitSignals.h"
 #include "Tools/DragProbe.h"
 
 namespace kestr {
@@ -38,33 +36,22 @@ int runOnLoop(SimBackend& backend, Task<int> body, ConsoleOutput& output) {
     return status;
 }
 
-// The drag probe logs until the process is interrupted. SIGINT and SIGTERM are taken
-// by a thread of their own (a handler may not touch the loop's lock), which stops the
-// loop so the desktop is still saved; the status is then 0.
-int runDragProbe(SimBackend& backend, ConsoleOutput& output) {
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+// The drag probe logs until a quit signal stops the loop (at once when one came while
+// the desktop was loading); the desktop is then saved and the status is 0.
+int runDragProbe(SimBackend& backend, ConsoleOutput& output, QuitSignals& quitSignals) {
     RealTimeMainActor& loop = backend.loop();
-    std::thread waiter([&signals, &loop] {
-        int signal = 0;
-        sigwait(&signals, &signal);
-        loop.stop();
-    });
+    quitSignals.onQuit([&loop] { loop.stop(); });
     {
         DragProbe probe([&output](const std::string& text) { output.out(text); });
         probe.start();
         loop.run();
     }
-    waiter.join();
-    pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
+    quitSignals.onQuit(nullptr);
     return 0;
 }
 
 int runMode(const CommandLine::Choice& choice, const std::vector<std::string>& arguments, SimBackend& backend,
-            ConsoleOutput& output) {
+            ConsoleOutput& output, std::optional<QuitSignals>& quitSignals) {
     switch (choice.mode) {
         case Mode::dump:
             return DiagnosticModes::windowDump(output);
@@ -75,7 +62,7 @@ int runMode(const CommandLine::Choice& choice, const std::vector<std::string>& a
             output.out("Triggering SpaceController.createNewSpaceAndSwitch()…\n");
             return runOnLoop(backend, DiagnosticModes::testNewSpace(output), output);
         case Mode::probeDrag:
-            return runDragProbe(backend, output);
+            return runDragProbe(backend, output, *quitSignals);
         case Mode::dumpContent:
             return runOnLoop(backend, DiagnosticModes::contentDump(output), output);
         case Mode::dumpDisplays:
@@ -106,11 +93,15 @@ int ProcessEntry::run(const std::vector<std::string>& arguments, const SimBacken
         output.err("kestr: the menu-bar application is not part of this build yet\n");
         return 2;
     }
+    // The probe runs until it is told to quit; the signals that tell it are taken from
+    // here on, before the desktop loads, and until it is saved.
+    std::optional<QuitSignals> quitSignals;
+    if (choice.mode == Mode::probeDrag) quitSignals.emplace();
     try {
         SimBackend backend(SimBackendPaths::fromEnvironment(environment));
         int status = 1;
         try {
-            status = runMode(choice, arguments, backend, output);
+            status = runMode(choice, arguments, backend, output, quitSignals);
         } catch (const std::exception& e) {
             output.err(std::string("kestr: ") + e.what() + "\n");
         }
