@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 #include "Core/HotkeyManager.h"
@@ -287,6 +288,9 @@ TEST_F(KestPanelTest, PlacementUnderTheButtonWithinTheVisibleFrame) {
     EXPECT_EQ(controller->scrollView()->height(), 140);
     EXPECT_EQ(controller->panel()->pos(), QPoint(800 - 296 - 8, 200 - 8 - 184));
     EXPECT_GT(controller->content()->height(), 140);
+    // The scroller lies over the rows, which keep the panel's whole width.
+    EXPECT_EQ(controller->scrollView()->viewport()->width(), 296);
+    EXPECT_GT(controller->scrollView()->verticalScrollBar()->maximum(), 0);
 }
 
 }  // namespace

@@ -83,11 +83,28 @@ void KestPanelController::makePanel() {
     scrollView_ = new QScrollArea(panel_);
     scrollView_->setFrameShape(QFrame::NoFrame);
     scrollView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scrollView_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The scroller lies over the content, as an overlay scroller does, so the rows keep
+    // the panel's full width.
+    scrollView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrollView_->setFocusPolicy(Qt::NoFocus);
     scrollView_->setStyleSheet("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }");
     scrollView_->setWidget(content_);
     scrollView_->setWidgetResizable(false);
+
+    overlayScroller_ = new QScrollBar(Qt::Vertical, panel_);
+    overlayScroller_->setStyleSheet(
+        "QScrollBar { background: transparent; width: 6px; margin: 0; }"
+        "QScrollBar::handle { background: rgba(0, 0, 0, 0.3); border-radius: 3px; min-height: 24px; }"
+        "QScrollBar::add-line, QScrollBar::sub-line { height: 0; }"
+        "QScrollBar::add-page, QScrollBar::sub-page { background: transparent; }");
+    QScrollBar* inner = scrollView_->verticalScrollBar();
+    QObject::connect(inner, &QScrollBar::rangeChanged, overlayScroller_, [this](int min, int max) {
+        overlayScroller_->setRange(min, max);
+        overlayScroller_->setVisible(max > min);
+    });
+    QObject::connect(inner, &QScrollBar::valueChanged, overlayScroller_, &QScrollBar::setValue);
+    QObject::connect(overlayScroller_, &QScrollBar::valueChanged, inner, &QScrollBar::setValue);
+    overlayScroller_->hide();
 
     headerView_ = new QWidget(panel_);
     tabs_ = new PanelTabs(headerView_);
@@ -159,6 +176,8 @@ void KestPanelController::relayout() {
     panel_->resize(int(width), int(h));
     headerView_->setGeometry(0, 0, int(width), int(headerHeight));
     scrollView_->setGeometry(0, int(headerHeight), int(width), int(h - headerHeight));
+    overlayScroller_->setGeometry(int(width) - 8, int(headerHeight) + 2, 6, int(h - headerHeight) - 4);
+    overlayScroller_->raise();
     layoutHeaderSubviews();
     if (button) {
         const Point origin = position(*button, visible, Size{width, h});

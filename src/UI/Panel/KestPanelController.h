@@ -21,6 +21,7 @@
 
 class QKeyEvent;
 class QScrollArea;
+class QScrollBar;
 class QWidget;
 
 namespace kestr {
@@ -100,6 +101,7 @@ private:
     KeyablePanel* panel_ = nullptr;
     KestPanelContentView* content_ = nullptr;
     QScrollArea* scrollView_ = nullptr;
+    QScrollBar* overlayScroller_ = nullptr;
     QWidget* headerView_ = nullptr;
     PanelTabs* tabs_ = nullptr;
     QWidget* headerSeparator_ = nullptr;
