@@ -16,6 +16,7 @@
 #include "UI/Manager/LayoutEditorWindow.h"
 #include "UI/Manager/SidebarFooterButton.h"
 #include "UI/Snap/ShortcutRecorderView.h"
+#include "UI/Snap/SnapShortcutsView.h"
 
 namespace kestr::test {
 namespace {

@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "Core/HotkeyManager.h"
+#include "UI/SystemStyle.h"
 #include "Support/SimTest.h"
 
 namespace kestr::test {
@@ -68,7 +69,7 @@ TEST_F(ShortcutRecorderViewTest, RecordsAKeyWithAModifierAndRegistersTheHotKeysA
 TEST_F(ShortcutRecorderViewTest, EscapeClicksAndOutsideValuesEndWithoutACallback) {
     recorder->setHotkey(Hotkey{40, 0x1900}, true);
     EXPECT_EQ(recorder->text(), "⌃⌥⌘K");
-    EXPECT_EQ(recorder->textColor(), QColor::fromRgbF(1.0, 0.584, 0.0)) << "a conflict shows in orange";
+    EXPECT_EQ(recorder->textColor(), SystemStyle::systemOrange().resolved()) << "a conflict shows in orange";
 
     recorder->beginRecording();
     recorder->beginRecording();

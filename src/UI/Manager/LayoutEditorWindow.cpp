@@ -23,6 +23,7 @@
 #include "UI/SystemStyle.h"
 #include "UI/Manager/SidebarFooterButton.h"
 #include "UI/Snap/ShortcutRecorderView.h"
+#include "UI/Snap/SnapShortcutsView.h"
 
 namespace kestr {
 
@@ -77,7 +78,10 @@ void LayoutEditorWindow::buildUI() {
     pages_ = new QStackedWidget;
     pages_->setMinimumWidth(420);
     kestsDetail_ = buildKestDetail();
-    snapShortcutsView_ = new QWidget;
+    snapShortcutsView_ = new SnapShortcutsView;
+    snapShortcutsView_->onChange = [this] {
+        if (onChange) onChange();
+    };
     captureDetail_ = buildCaptureDetail();
     pages_->addWidget(kestsDetail_);
     pages_->addWidget(snapShortcutsView_);
@@ -196,6 +200,7 @@ void LayoutEditorWindow::show(Tab tab) {
 void LayoutEditorWindow::selectSection(Tab tab) {
     sectionButton(tab)->setChecked(true);
     currentSection_ = tab;
+    if (tab == Tab::snaps) snapShortcutsView_->refresh();
     sidebar_->setVisible(tab == Tab::kests);
     updateContentVisibility();
 }

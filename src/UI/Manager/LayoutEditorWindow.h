@@ -33,6 +33,7 @@ class KeyClosableWindow;
 class LayoutStore;
 class ShortcutRecorderView;
 class SidebarFooterButton;
+class SnapShortcutsView;
 
 class LayoutEditorWindow : public QObject {
 public:
@@ -116,7 +117,7 @@ public:
     ShortcutRecorderView* captureRecorder() const { return captureRecorder_; }
     QAbstractButton* dragSnapSwitch() const { return dragSnapSwitch_; }
     QComboBox* dragModifierPopup() const { return dragModifierPopup_; }
-    QWidget* snapShortcutsView() const { return snapShortcutsView_; }
+    SnapShortcutsView* snapShortcutsView() const { return snapShortcutsView_; }
     QAbstractButton* sectionButton(Tab tab) const;
     Tab currentSection() const { return currentSection_; }
     bool showingCapture() const { return showingCapture_; }
@@ -157,7 +158,7 @@ private:
     QLabel* contentHeaderLabel_ = nullptr;
     QWidget* kestsDetail_ = nullptr;
     QWidget* captureDetail_ = nullptr;
-    QWidget* snapShortcutsView_ = nullptr;
+    SnapShortcutsView* snapShortcutsView_ = nullptr;
     SidebarFooterButton* sidebarFooter_ = nullptr;
     ShortcutRecorderView* captureRecorder_ = nullptr;
     QAbstractButton* dragSnapSwitch_ = nullptr;

@@ -1,7 +1,7 @@
 // The manager window's hot key and pin, and storing every change it makes.
 #include <QAbstractButton>
-#include <QStringList>
 
+#include "Core/HotkeyConflictNames.h"
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
 #include "Platform/Platform.h"
@@ -54,19 +54,8 @@ void LayoutEditorWindow::persistAndRefresh() {
     // A failed save keeps the change in memory; the hot keys follow memory either way.
     saveQuietly();
     const auto conflicts = HotkeyManager::shared().sync(store_.layouts, SnapStore::shared().bindings);
-    QStringList names;
-    for (const HotkeyManager::Conflict& conflict : conflicts) {
-        QString name;
-        if (auto* kest = std::get_if<HotkeySource::Layout>(&conflict.source.value)) {
-            if (auto row = rowOf(kest->id)) name = QString::fromStdString(store_.layouts[static_cast<std::size_t>(*row)].name);
-        } else if (auto* snap = std::get_if<HotkeySource::Snap>(&conflict.source.value)) {
-            name = QStringLiteral("Snap: ") + QString::fromStdString(snap->action.displayName());
-        }
-        if (!name.isEmpty() && !names.contains(name)) names << name;
-    }
-    if (!names.isEmpty()) {
-        platform().log().line("kestr: hotkey conflict for: " + names.join(QStringLiteral(", ")).toStdString());
-    }
+    const auto names = hotkeyConflictNames(conflicts, store_.layouts);
+    if (!names.empty()) platform().log().line("kestr: hotkey conflict for: " + joinedNames(names));
     listModel_->reload();
     if (selectedLayoutID_) selectRowOf(*selectedLayoutID_);
     refreshDetail();

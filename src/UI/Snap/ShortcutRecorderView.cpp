@@ -76,7 +76,7 @@ QString ShortcutRecorderView::text() const {
 QColor ShortcutRecorderView::textColor() const {
     if (recording_) return SystemStyle::secondaryLabel().resolved();
     if (!hotkey_) return SystemStyle::tertiaryLabel().resolved();
-    if (conflict_) return QColor::fromRgbF(1.0, 0.584, 0.0);
+    if (conflict_) return SystemStyle::systemOrange().resolved();
     return SystemStyle::secondaryLabel().resolved();
 }
 

@@ -1,0 +1,92 @@
+#include "Snap/SnapShortcutsModel.h"
+
+#include <algorithm>
+
+#include "Core/HotkeyConflictNames.h"
+#include "Core/HotkeyManager.h"
+#include "Core/LayoutStore.h"
+#include "Platform/Platform.h"
+#include "Snap/SnapConflicts.h"
+#include "Snap/SnapDefaults.h"
+#include "Snap/SnapStore.h"
+
+namespace kestr {
+
+const char* SnapShortcutsModel::groupName(SnapAction action) {
+    const auto& all = SnapAction::allCases();
+    const auto index = std::find(all.begin(), all.end(), action) - all.begin();
+    // Consecutive runs of the declaration order.
+    struct Group {
+        long end;
+        const char* name;
+    };
+    static constexpr Group groups[] = {{5, "Halves"}, {9, "Quarters"}, {15, "Thirds"}, {22, "Fourths"},
+                                       {28, "Sixths"}, {35, "Size"},    {39, "Move"},   {41, "Displays"}};
+    for (const Group& group : groups) {
+        if (index < group.end) return group.name;
+    }
+    return "";
+}
+
+void SnapShortcutsModel::recomputeConflicts() {
+    // Only what registered at the last synchronisation is reserved.
+    std::vector<SnapConflicts::Reserved> reserved;
+    const auto& layouts = LayoutStore::shared().layouts;
+    for (const HotkeyManager::Registration& r : HotkeyManager::shared().registrations) {
+        if (auto* kest = std::get_if<HotkeySource::Layout>(&r.source.value)) {
+            auto it = std::find_if(layouts.begin(), layouts.end(), [&](const Layout& l) { return l.id == kest->id; });
+            reserved.push_back({r.hotkey, "Kest: " + (it != layouts.end() ? it->name : std::string("(kest)"))});
+        } else if (std::holds_alternative<HotkeySource::CaptureCurrent>(r.source.value)) {
+            reserved.push_back({r.hotkey, "Save current windows"});
+        }
+    }
+    conflicts_ = SnapConflicts::detect(SnapStore::shared().bindings, reserved);
+}
+
+void SnapShortcutsModel::persist() {
+    SnapStore& store = SnapStore::shared();
+    try {
+        store.save();
+    } catch (const std::exception& error) {
+        // The bindings in memory keep the change; the hot keys follow them.
+        platform().log().line(std::string("kestr: failed to save snap bindings: ") + error.what());
+        platform().alerts().runModal(AlertRequest{
+            AlertStyle::critical,
+            "Couldn't save your snap shortcuts",
+            "Your existing shortcuts are unchanged. This usually means the disk is full or kestr's folder isn't "
+            "writable. Technical details are in Console.",
+            {"OK"},
+            {},
+        });
+    }
+    const auto& layouts = LayoutStore::shared().layouts;
+    const auto names = hotkeyConflictNames(HotkeyManager::shared().sync(layouts, store.bindings), layouts);
+    if (!names.empty()) platform().log().line("kestr: snap hotkey conflict for: " + joinedNames(names));
+    recomputeConflicts();
+    if (onChange) onChange();
+}
+
+void SnapShortcutsModel::setHotkey(const std::optional<Hotkey>& hotkey, SnapAction action) {
+    SnapStore::shared().setHotkey(hotkey, action);
+    persist();
+}
+
+bool SnapShortcutsModel::resetToDefaults() {
+    const int answer = platform().alerts().runModal(AlertRequest{
+        AlertStyle::warning,
+        "Reset to default shortcuts?",
+        "Resets all snap actions (halves, corners, thirds, fourths, sixths, move, size, displays) to kestr's "
+        "defaults — ⌃⌥ for placement, ⌃⌥⇧ for detailed/move, ⌃⌥⌘ for displays. Shortcuts you changed yourself "
+        "will be overwritten.",
+        {"Reset", "Cancel"},
+        {},
+    });
+    if (answer != alertFirstButtonReturn) return false;
+    for (const SnapBinding& binding : SnapDefaults::magnetBindings()) {
+        SnapStore::shared().setHotkey(binding.hotkey, binding.action);
+    }
+    persist();
+    return true;
+}
+
+}  // namespace kestr

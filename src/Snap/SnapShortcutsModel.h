@@ -1,0 +1,39 @@
+// What the snap-shortcuts page decides, apart from its table: storing a changed or reset
+// binding, registering the hot keys again, naming the refused ones in the log, and which
+// snaps collide with another shortcut of kestr.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "Core/Hotkey.h"
+#include "Core/SnapAction.h"
+
+namespace kestr {
+
+class SnapShortcutsModel {
+public:
+    // After every stored change (edit or reset).
+    std::function<void()> onChange;
+
+    // The action's group on the page ("Halves", "Quarters" …).
+    static const char* groupName(SnapAction action);
+
+    // For each snap whose shortcut another shortcut of kestr holds: that one's label.
+    const std::map<SnapAction, std::string>& conflicts() const { return conflicts_; }
+    void recomputeConflicts();
+
+    // Replaces the action's binding (none removes it), then stores.
+    void setHotkey(const std::optional<Hotkey>& hotkey, SnapAction action);
+    // Asks first; every action gets its default binding. False when the user declined.
+    bool resetToDefaults();
+
+private:
+    void persist();
+
+    std::map<SnapAction, std::string> conflicts_;
+};
+
+}  // namespace kestr
