@@ -6,6 +6,7 @@
 
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
+#include "EdgeResize/EdgeOverlayManager.h"
 #include "EdgeResize/EdgeProximityTracker.h"
 #include "Support/DesktopTest.h"
 #include "UI/Manager/ElidedLabel.h"
@@ -272,8 +273,11 @@ TEST_F(ManagerWindowTest, DuplicateAndDeleteWorkOnTheClickedRow) {
 
     confirmAnswer = true;
     EdgeProximityTracker::shared().setActiveLayout(store().layouts[2]);
+    EdgeOverlayManager::shared().setActiveLayout(store().layouts[2]);
+    EdgeOverlayManager::shared().groupsByDisplay[uuidOf(1)] = {EdgeGroup{}};
     editor().ctxDelete();
     EXPECT_FALSE(EdgeProximityTracker::shared().activeLayout) << "the deleted kest is no longer active";
+    EXPECT_TRUE(EdgeOverlayManager::shared().groupsByDisplay.empty()) << "nor are its edge handles";
     EXPECT_EQ(names(), (std::vector<std::string>{"A", "B", "B (copy)", "B (copy) (copy)"}));
     EXPECT_EQ(editor().selectedLayoutID(), store().layouts[0].id) << "the first kest, not a neighbour";
     EXPECT_EQ(storedOnDisk().size(), 4u);

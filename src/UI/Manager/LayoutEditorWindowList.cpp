@@ -5,6 +5,7 @@
 
 #include "Core/LayoutStore.h"
 #include "Core/UnicodeText.h"
+#include "EdgeResize/EdgeOverlayManager.h"
 #include "EdgeResize/EdgeProximityTracker.h"
 #include "Layout/EdgeGroupDetector.h"
 #include "Platform/Platform.h"
@@ -132,7 +133,10 @@ void LayoutEditorWindow::handleDelete() {
     std::erase_if(store_.layouts, [&](const Layout& l) { return l.id == kest->id; });
     // A deleted kest must not stay active: its slots and edges would outlive it.
     EdgeProximityTracker& tracker = EdgeProximityTracker::shared();
-    if (tracker.activeLayout && tracker.activeLayout->id == kest->id) tracker.releaseActiveKest();
+    if (tracker.activeLayout && tracker.activeLayout->id == kest->id) {
+        tracker.releaseActiveKest();
+        EdgeOverlayManager::shared().setActiveLayout(std::nullopt);
+    }
     if (store_.layouts.empty()) {
         selectedLayoutID_.reset();
     } else {
