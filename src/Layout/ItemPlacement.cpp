@@ -57,6 +57,7 @@ std::vector<std::string> titlesToAvoid(const LayoutItem& item, const LayoutAppli
 
 std::optional<WindowOutcome> ItemPlacement::findOpenWindow(const ItemToPlace& target, ApplyMode mode,
                                                            LayoutApplier::ApplyContext& ctx) {
+    const WindowController::TitleScope titles;
     const LayoutItem& item = target.item;
     const std::string& bundleID = item.appBundleID;
     const bool launchedHere = ctx.launchedPIDs.contains(target.pid);

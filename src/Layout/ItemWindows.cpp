@@ -34,7 +34,7 @@ AXElementList ItemWindows::excluding(const AXElementList& windows, const AXEleme
 }
 
 bool ItemWindows::titleContains(AXElement window, const std::string& text) {
-    return UnicodeText::contains(WindowController::axString(window, "AXTitle").value_or(""), text);
+    return UnicodeText::contains(WindowController::title(window).value_or(""), text);
 }
 
 void ItemWindows::bringOut(AXElement window) {
@@ -45,6 +45,7 @@ void ItemWindows::bringOut(AXElement window) {
 
 std::optional<AXElement> ItemWindows::choose(const LayoutItem& item, const AXElementList& pool,
                                              const std::optional<ScreenFrame>& preferNear) {
+    const WindowController::TitleScope titles;
     AXElementList candidates = WindowFinder::candidateWindows(item.windowMatcher, pool);
     const std::string title = item.capturedWindowTitle.value_or("");
     if (item.windowMatcher.is<WindowMatcher::FirstWindow>() && !title.empty()) {

@@ -51,6 +51,8 @@ Task<LayoutApplier::ApplyReport> LayoutApplier::apply(Layout layout, ApplyMode m
         inFlight.emplace(flag);
     }
 
+    // Roles and a turned-off enhanced interface are read once for the whole apply.
+    const WindowController::ReadScope reads;
     ApplyReport report;
     ApplyContext ctx;
     const std::vector<LayoutItem>& items = layout.items;

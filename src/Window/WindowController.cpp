@@ -36,6 +36,44 @@ void writeFrame(AXElement window, Point position, Size size) {
 
 }  // namespace
 
+WindowController::Remembered& WindowController::remembered() {
+    static Remembered memory;
+    return memory;
+}
+
+WindowController::ReadScope::ReadScope() { ++remembered().readScopes; }
+
+WindowController::ReadScope::~ReadScope() {
+    Remembered& memory = remembered();
+    if (--memory.readScopes > 0) return;
+    memory.roles.clear();
+    memory.plainInterface.clear();
+}
+
+WindowController::TitleScope::TitleScope() { ++remembered().titleScopes; }
+
+WindowController::TitleScope::~TitleScope() {
+    Remembered& memory = remembered();
+    if (--memory.titleScopes == 0) memory.titles.clear();
+}
+
+std::optional<std::string> WindowController::role(AXElement window) {
+    Remembered& memory = remembered();
+    if (memory.readScopes == 0) return axString(window, "AXRole");
+    if (const auto known = memory.roles.find(window); known != memory.roles.end()) return known->second;
+    // A failed read is not remembered: the application may answer the next time.
+    auto read = axString(window, "AXRole");
+    if (read) memory.roles.emplace(window, *read);
+    return read;
+}
+
+std::optional<std::string> WindowController::title(AXElement window) {
+    Remembered& memory = remembered();
+    if (memory.titleScopes == 0) return axString(window, "AXTitle");
+    if (const auto known = memory.titles.find(window); known != memory.titles.end()) return known->second;
+    return memory.titles.emplace(window, axString(window, "AXTitle")).first->second;
+}
+
 std::vector<std::int32_t> WindowController::pids(const std::string& bundleID) {
     std::vector<std::int32_t> result;
     for (const RunningApplication& app : platform().workspace().runningApplications(bundleID)) {
@@ -56,7 +94,7 @@ AXElementList WindowController::axWindows(AXElement application) {
         if (const auto size = readSize(window)) {
             if (size->width < minimumWindowSide || size->height < minimumWindowSide) continue;
         }
-        if (const auto role = axString(window, "AXRole")) {
+        if (const auto role = WindowController::role(window)) {
             if (*role != "AXWindow") continue;
         }
         usable.push_back(window);
@@ -110,10 +148,12 @@ Task<void> WindowController::applyFrame(AXElement window, Point globalPosition, 
     Accessibility& ax = platform().accessibility();
     // The enhanced interface animates every change and drops writes that arrive during
     // the animation; it stays off once turned off.
-    if (const auto pid = ax.pid(window)) {
+    Remembered& memory = remembered();
+    if (const auto pid = ax.pid(window); pid && !memory.plainInterface.contains(*pid)) {
         const AXElement app = ax.createApplication(*pid);
         if (axBool(app, "AXEnhancedUserInterface") == true) {
             ax.setAttributeValue(app, "AXEnhancedUserInterface", false);
+            if (memory.readScopes > 0) memory.plainInterface.insert(*pid);
         }
     }
     // Position and size twice: a window clamped by its old position takes the full

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,28 @@ public:
 
     static inline const std::string axFullScreenAttribute = "AXFullScreen";
 
+    // While one lives, reads whose answer cannot change meanwhile are made once: a
+    // window's "AXRole", and an application's "AXEnhancedUserInterface" once it has
+    // been turned off. An apply holds one for its whole run; scopes may overlap (an
+    // edge move during an apply) and what they remember goes with the last of them.
+    class ReadScope {
+    public:
+        ReadScope();
+        ~ReadScope();
+        ReadScope(const ReadScope&) = delete;
+        ReadScope& operator=(const ReadScope&) = delete;
+    };
+
+    // While one lives, each window's "AXTitle" is read once: for the time one item's
+    // window is chosen, during which no title is expected to change.
+    class TitleScope {
+    public:
+        TitleScope();
+        ~TitleScope();
+        TitleScope(const TitleScope&) = delete;
+        TitleScope& operator=(const TitleScope&) = delete;
+    };
+
     // In the workspace's order.
     static std::vector<std::int32_t> pids(const std::string& bundleID);
     // The application's windows without slivers (a side under 5 points) and without
@@ -37,6 +61,8 @@ public:
     static std::optional<Size> readSize(AXElement window);
     static std::optional<bool> axBool(AXElement element, const std::string& attribute);
     static std::optional<std::string> axString(AXElement element, const std::string& attribute);
+    // The window's "AXTitle"; none when unreadable.
+    static std::optional<std::string> title(AXElement window);
 
     // Moves and resizes the window, checks the size once and writes again after 60 ms
     // when it was not honoured.
@@ -44,6 +70,18 @@ public:
     // True when the window was in full screen and was asked to leave it.
     static bool exitFullScreen(AXElement window);
     static bool isFrontmostWindowFullScreen();
+
+private:
+    struct Remembered {
+        int readScopes = 0;
+        std::map<AXElement, std::string> roles;
+        // Applications whose enhanced interface this process turned off.
+        std::set<std::int32_t> plainInterface;
+        int titleScopes = 0;
+        std::map<AXElement, std::optional<std::string>> titles;
+    };
+    static Remembered& remembered();
+    static std::optional<std::string> role(AXElement window);
 };
 
 }  // namespace kestr

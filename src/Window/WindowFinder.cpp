@@ -15,7 +15,7 @@ constexpr double minimumOverlap = 0.5;
 constexpr double minimumSlotSide = 1.0;
 
 // Unreadable titles count as empty, which contains nothing.
-std::string titleOf(AXElement window) { return WindowController::axString(window, "AXTitle").value_or(""); }
+std::string titleOf(AXElement window) { return WindowController::title(window).value_or(""); }
 
 bool contains(const AXElementList& list, AXElement window) {
     return std::find(list.begin(), list.end(), window) != list.end();
@@ -66,14 +66,14 @@ AXElementList WindowFinder::candidateWindows(const WindowMatcher& matcher, const
     AXElementList result;
     if (const auto* m = matcher.get<WindowMatcher::TitleContains>()) {
         for (const AXElement& w : windows) {
-            const auto title = WindowController::axString(w, "AXTitle");
+            const auto title = WindowController::title(w);
             if (title && UnicodeText::contains(*title, m->text)) result.push_back(w);
         }
     } else if (const auto* m = matcher.get<WindowMatcher::TitleRegex>()) {
         const auto regex = UnicodeText::Regex::compile(m->pattern);
         if (!regex) return {};
         for (const AXElement& w : windows) {
-            const auto title = WindowController::axString(w, "AXTitle");
+            const auto title = WindowController::title(w);
             if (title && regex->findsMatch(*title)) result.push_back(w);
         }
     } else if (const auto* m = matcher.get<WindowMatcher::WindowIndex>()) {

@@ -27,6 +27,34 @@ TEST_F(WindowControllerTest, ListsOnlyUsableWindowsProcessByProcess) {
     EXPECT_EQ(WindowController::windows("com.example.Term"), (AXElementList{a[1], a[3], elementsOf(second)[0]}));
 }
 
+// Within a scope a role is read once per window, unless the read failed; after the
+// last scope ends everything is read afresh.
+TEST_F(WindowControllerTest, ReadScopesRememberRolesAndTitlesOnlyWhileTheyLive) {
+    SimWindow roleless = window("roleless", Rect(0, 0, 500, 400));
+    roleless.unreadable.insert("AXRole");
+    const auto w = elementsOf(addApp("com.example.Term", "Term", {window("a", Rect(0, 0, 500, 400)), roleless}));
+    const auto windowReadsOfListing = [&] {
+        ax().resetCounts();
+        WindowController::windows("com.example.Term");
+        return ax().reads(SimElementKind::window);
+    };
+    {
+        const WindowController::ReadScope outer;
+        EXPECT_EQ(windowReadsOfListing(), 4u);  // size and role of each
+        const WindowController::ReadScope overlapping;
+        EXPECT_EQ(windowReadsOfListing(), 3u);  // sizes, and the role that could not be read
+    }
+    EXPECT_EQ(windowReadsOfListing(), 4u);
+
+    {
+        const WindowController::TitleScope titles;
+        EXPECT_EQ(WindowController::title(w[0]), "a");
+        simWindow(w[0]).title = "b";
+        EXPECT_EQ(WindowController::title(w[0]), "a");
+    }
+    EXPECT_EQ(WindowController::title(w[0]), "b");
+}
+
 class ApplyFrameTest : public WindowControllerTest {
 protected:
     void SetUp() override {
@@ -70,6 +98,25 @@ TEST_F(ApplyFrameTest, AHonouredOrUnreadableSizeEndsAfterOneCheck) {
     EXPECT_EQ(ax().writes(SimElementKind::application), 0u);
     EXPECT_TRUE(logLines().empty());
     EXPECT_FALSE(sim->mainActor().hasPendingWork());
+}
+
+// Turned off within a scope, the enhanced interface is not read again there; turned on
+// again later (by an assistive application), the next apply turns it off again.
+TEST_F(ApplyFrameTest, ATurnedOffEnhancedInterfaceIsReadAgainOnlyAfterTheScope) {
+    SimProcess& process = *sim->world().process(pid);
+    process.enhancedUserInterface = true;
+    {
+        const WindowController::ReadScope reads;
+        start(Point{20, 30}, Size{400, 300});
+        EXPECT_EQ(ax().reads(SimElementKind::application), 1u);
+        EXPECT_EQ(ax().writes(SimElementKind::application), 1u);
+        start(Point{40, 30}, Size{400, 300});
+        EXPECT_EQ(ax().reads(SimElementKind::application), 0u);
+    }
+    process.enhancedUserInterface = true;
+    start(Point{60, 30}, Size{400, 300});
+    EXPECT_EQ(ax().writes(SimElementKind::application), 1u);
+    EXPECT_EQ(process.enhancedUserInterface, false);
 }
 
 TEST_F(ApplyFrameTest, ASizeNotHonouredIsLoggedAndWrittenOnceMoreAfterSixtyMilliseconds) {
