@@ -40,7 +40,8 @@ TEST(SnapZoneRendererTest, PlatesAndZones) {
 // Every symbol the interface names comes from the theme; an unknown name draws nothing.
 TEST(SymbolImagesTest, EveryNamedSymbolLoadsFromTheTheme) {
     for (const char* name : {"eject", "plus.square", "gearshape", "power", "arrow.up.left.and.arrow.down.right",
-                             "arrow.down.right.and.arrow.up.left", "arrow.uturn.backward"}) {
+                             "arrow.down.right.and.arrow.up.left", "arrow.uturn.backward", "plus", "minus", "chevron.up",
+                             "chevron.down"}) {
         const QImage image = SymbolImages::image(name, 13, Qt::red);
         ASSERT_FALSE(image.isNull()) << name;
         bool red = false;

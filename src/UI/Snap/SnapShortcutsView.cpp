@@ -247,7 +247,10 @@ void SnapShortcutsView::sizeColumns() {
     }
     const int hotkeyWidth = std::max(static_cast<int>(std::ceil(widestShortcut)) + 16, 90) + 8;
     const int conflictWidth = std::max(static_cast<int>(std::ceil(widestConflict)) + 16, 90);
-    const int available = table_->viewport()->width();
+    // The table takes the page's width less its margins; a scroller that takes room is
+    // not available to the columns.
+    const int tableWidth = std::max(0, width() - 32) - 2 * table_->frameWidth();
+    const int available = tableWidth - table_->verticalScrollBar()->sizeHint().width();
     const int actionWidth = std::max(available - 3 - hotkeyWidth - conflictWidth, 160);
     table_->setColumnWidth(actionColumn, actionWidth);
     table_->setColumnWidth(hotkeyColumn, hotkeyWidth);
