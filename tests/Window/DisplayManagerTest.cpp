@@ -17,7 +17,7 @@ TEST_F(DisplayManagerTest, OrdersAndLabelsDisplaysLeftToRightWhateverTheSystemOr
     addDisplay(1, Rect(0, 0, 1512, 982));
     addDisplay(2, Rect(-1920, 0, 1920, 1080));
     // A screen without an identifier takes no part.
-    sim->world().displays.push_back(SimDisplay{std::nullopt, std::nullopt, Rect(-5000, 0, 100, 100), {}});
+    addDisplay(0, Rect(-5000, 0, 100, 100)).noIdentifier().uuid(std::nullopt);
     ASSERT_EQ(sim->displays().mainDisplayID(), 1u);
     EXPECT_EQ(DisplayManager::displaysLeftToRight(), (std::vector<DisplayID>{2, 1, 5, 3}));
     EXPECT_EQ(DisplayManager::label(1), "Display 2 (main)");

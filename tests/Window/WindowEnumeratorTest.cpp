@@ -13,8 +13,8 @@ using WindowEnumeratorTest = DesktopTest;
 // for. Five applications, one of them an accessory; sheets are left out, slivers are not.
 TEST_F(WindowEnumeratorTest, DumpShowsDisplaysAndWindowsInFixedWidthCells) {
     addDisplay(1, Rect(0, 0, 1440, 900));
-    sim->world().displays.push_back(SimDisplay{std::nullopt, std::nullopt, Rect(-800, 0, 800, 600), {}});
-    sim->world().displays.push_back(SimDisplay{2, std::nullopt, Rect(1440, -300, 1920, 1080), {}});
+    addDisplay(0, Rect(-800, 0, 800, 600)).noIdentifier().uuid(std::nullopt);
+    addDisplay(2, Rect(1440, -300, 1920, 1080)).uuid(std::nullopt);
 
     addApp("com.apple.finder", "Finder", {window("Documents", Rect(100, 50, 800, 600))});
     addApp("com.example.Helper", "Helper", {window("palette", Rect(0, 0, 400, 400))},
