@@ -1,5 +1,6 @@
 // Where the command-line modes write: standard output and standard error, one
-// unbuffered UTF-8 write per line or block. Tests capture it instead.
+// unbuffered UTF-8 write per line or block. Tests capture it instead
+// (tests/Support/CapturedOutput.h).
 #pragma once
 
 #include <string>
@@ -18,15 +19,6 @@ class ProcessOutput final : public ConsoleOutput {
 public:
     void out(const std::string& text) override;
     void err(const std::string& text) override;
-};
-
-// Keeps what was written, for tests.
-class CapturedOutput final : public ConsoleOutput {
-public:
-    void out(const std::string& text) override { stdoutText += text; }
-    void err(const std::string& text) override { stderrText += text; }
-    std::string stdoutText;
-    std::string stderrText;
 };
 
 }  // namespace kestr

@@ -4,6 +4,7 @@
 
 #include "App/DiagnosticModes.h"
 #include "Core/LayoutStore.h"
+#include "Support/CapturedOutput.h"
 #include "Support/DesktopTest.h"
 #include "Support/StartedTask.h"
 

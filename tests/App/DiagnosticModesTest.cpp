@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "App/DiagnosticModes.h"
+#include "Support/CapturedOutput.h"
 #include "Support/DesktopTest.h"
 #include "Support/StartedTask.h"
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "App/ProcessEntry.h"
+#include "Support/CapturedOutput.h"
 #include "Support/EnvironmentVariables.h"
 
 namespace kestr {

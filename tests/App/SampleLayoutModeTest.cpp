@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "App/DiagnosticModes.h"
+#include "Support/CapturedOutput.h"
 #include "Support/SimTest.h"
 
 namespace kestr {

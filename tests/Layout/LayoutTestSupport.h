@@ -1,4 +1,5 @@
-// Builders for the layout tests: items with frames, and simulated displays.
+// Shorthands of the placement tests: saved frames on named displays, items and displays
+// through the shared builders, and rectangles compared up to rounding.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +9,8 @@
 
 #include "Core/LayoutItem.h"
 #include "Platform/Sim/SimDesktop.h"
+#include "Support/DisplayBuilder.h"
+#include "Support/ItemBuilder.h"
 
 namespace kestr::test {
 
@@ -32,23 +35,12 @@ inline ScreenFrame recorded(ScreenFrame f, double dispX = 0, double dispW = 1440
 }
 
 inline LayoutItem item(const ScreenFrame& target, const std::string& bundleID = "com.example.app") {
-    LayoutItem i;
-    i.id = Uuid::random();
-    i.appBundleID = bundleID;
-    i.appName = bundleID;
-    i.windowMatcher = WindowMatcher::firstWindow();
-    i.targetFrame = target;
-    return i;
+    return ItemBuilder(bundleID).target(target);
 }
 
 // A display with a menu bar of `menuBar` points at the top and no Dock.
 inline void addDisplay(SimDesktop& sim, DisplayID id, const std::string& uuid, Rect bounds, double menuBar = 25) {
-    SimDisplay d;
-    d.id = id;
-    d.uuid = uuid;
-    d.bounds = bounds;
-    d.insets.top = menuBar;
-    sim.world().displays.push_back(d);
+    DisplayBuilder(sim, id, bounds).uuid(uuid).menuBar(menuBar);
 }
 
 // Rectangles equal up to rounding of the scale factors.
