@@ -88,7 +88,7 @@ void BM_ComputeTargetFrames(benchmark::State& state) {
     const auto source = LayoutApplier::FrameSource::target;
     for (auto _ : state) {
         LayoutApplier::ApplyReport report;
-        const DisplaySnapshot displays = DisplaySnapshot::read(items);
+        const DisplaySnapshot displays = DisplaySnapshot::read(items, DisplayID{1});
         const auto regions = PlacementPlanner::computeSourceRegions(items, source, displays);
         benchmark::DoNotOptimize(
             PlacementPlanner::computeTargetFrames(items, source, regions, DisplayID{1}, displays, report));

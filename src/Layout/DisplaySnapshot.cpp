@@ -5,13 +5,14 @@
 
 namespace kestr {
 
-DisplaySnapshot DisplaySnapshot::read(const std::vector<LayoutItem>& items) {
+DisplaySnapshot DisplaySnapshot::read(const std::vector<LayoutItem>& items, std::optional<DisplayID> anchorDisplay) {
     Displays& displays = platform().displays();
     DisplaySnapshot snapshot;
     snapshot.leftToRight_ = DisplayManager::displaysLeftToRight();
     for (DisplayID id : snapshot.leftToRight_) snapshot.add(id);
     snapshot.main_ = displays.mainDisplayID();
     snapshot.add(snapshot.main_);
+    if (anchorDisplay) snapshot.add(*anchorDisplay);
     const auto resolve = [&](const std::string& uuid) {
         if (snapshot.ids_.contains(uuid)) return;
         const DisplayID id = displays.displayIDFromUUIDString(uuid);

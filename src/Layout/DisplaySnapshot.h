@@ -24,9 +24,10 @@ public:
         Rect visibleArea;
     };
 
-    // Every listed display, the main display and the displays the items' saved frames
-    // name.
-    static DisplaySnapshot read(const std::vector<LayoutItem>& items);
+    // Every listed display, the main display, the anchor display and the displays the
+    // items' saved frames name.
+    static DisplaySnapshot read(const std::vector<LayoutItem>& items,
+                                std::optional<DisplayID> anchorDisplay = std::nullopt);
 
     // The connected display the UUID string names; 0 for none.
     DisplayID idOf(const std::string& uuid) const;

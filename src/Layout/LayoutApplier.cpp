@@ -62,7 +62,7 @@ Task<LayoutApplier::ApplyReport> LayoutApplier::apply(Layout layout, ApplyMode m
             ctx.capturedTitlesByBundle[item.appBundleID].push_back(*item.capturedWindowTitle);
     }
 
-    const DisplaySnapshot displays = DisplaySnapshot::read(items);
+    const DisplaySnapshot displays = DisplaySnapshot::read(items, anchorDisplay);
     const auto sourceRegions = PlacementPlanner::computeSourceRegions(items, frameSource, displays);
     const Placements placements =
         PlacementPlanner::computeTargetFrames(items, frameSource, sourceRegions, anchorDisplay, displays, report);

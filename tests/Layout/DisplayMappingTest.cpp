@@ -13,7 +13,7 @@ using Mapping = std::map<std::string, DisplayID>;
 constexpr auto kTarget = LayoutApplier::FrameSource::target;
 
 Mapping mapping(const std::vector<LayoutItem>& items, DisplayID anchor) {
-    return PlacementPlanner::displayMapping(items, kTarget, anchor, DisplaySnapshot::read(items));
+    return PlacementPlanner::displayMapping(items, kTarget, anchor, DisplaySnapshot::read(items, anchor));
 }
 
 class DisplayMapping : public test::SimTest {

@@ -16,8 +16,11 @@ using namespace test;
 class TargetFrames : public test::SimTest {
 protected:
     LayoutApplier::Placements compute(const std::vector<LayoutItem>& items, std::optional<DisplayID> anchor) {
+        return compute(items, anchor, DisplaySnapshot::read(items, anchor));
+    }
+    LayoutApplier::Placements compute(const std::vector<LayoutItem>& items, std::optional<DisplayID> anchor,
+                                      const DisplaySnapshot& displays) {
         const auto source = LayoutApplier::FrameSource::target;
-        const DisplaySnapshot displays = DisplaySnapshot::read(items);
         const auto regions = PlacementPlanner::computeSourceRegions(items, source, displays);
         return PlacementPlanner::computeTargetFrames(items, source, regions, anchor, displays, report);
     }
@@ -51,6 +54,11 @@ TEST_F(TargetFrames, SavedDisplaysSharingALiveDisplayAreScaledIntoStrips) {
     EXPECT_EQ(p.at(items[2].id).targetUUID, kSecond);
     EXPECT_TRUE(nearlyEqual(local(p, items[2]), Rect(960, 25, 480, 1055)));
     EXPECT_EQ(report.fellBackToMainDisplay, 0);
+
+    // Planned from a snapshot, nothing depends on the displays as they are later.
+    const DisplaySnapshot before = DisplaySnapshot::read(items, DisplayID{2});
+    sim->world().displays.clear();
+    EXPECT_EQ(compute(items, DisplayID{2}, before), p);
 }
 
 TEST_F(TargetFrames, AKestMovedToAnotherDisplayOfTheSameSizeIsReadAgainstItsRegions) {
