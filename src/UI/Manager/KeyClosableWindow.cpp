@@ -76,6 +76,11 @@ bool KeyClosableWindow::event(QEvent* event) {
     return QMainWindow::event(event);
 }
 
+void KeyClosableWindow::closeEvent(QCloseEvent* event) {
+    if (onClose) onClose();
+    QMainWindow::closeEvent(event);
+}
+
 void KeyClosableWindow::hideEvent(QHideEvent* event) {
     if (onHide) onHide();
     QMainWindow::hideEvent(event);

@@ -14,6 +14,8 @@ public:
 
     std::function<void(bool active)> onActiveChange;
     std::function<void()> onHide;
+    // The window is closing (the close button, Ctrl+W or close()).
+    std::function<void()> onClose;
 
     // Handles the window's own key equivalents; false lets the key go on.
     bool performKeyEquivalent(QKeyEvent* event);
@@ -22,6 +24,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 };
 
 }  // namespace kestr
