@@ -22,6 +22,8 @@ struct Screen {
     PlistDict deviceDescription;
     Rect frame;
     Rect visibleFrame;
+    // The height at the top that a camera housing hides (0 on a screen without one).
+    double safeAreaTopInset = 0;
     friend bool operator==(const Screen&, const Screen&) = default;
 };
 

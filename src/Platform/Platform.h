@@ -11,6 +11,8 @@
 
 #include "Platform/Accessibility.h"
 #include "Platform/Alerts.h"
+#include "Platform/Appearance.h"
+#include "Platform/ApplicationObject.h"
 #include "Platform/Clock.h"
 #include "Platform/Cursors.h"
 #include "Platform/Defaults.h"
@@ -22,6 +24,7 @@
 #include "Platform/MainActor.h"
 #include "Platform/ScriptHost.h"
 #include "Platform/Toasts.h"
+#include "Platform/Updater.h"
 #include "Platform/WindowServer.h"
 #include "Platform/Workspace.h"
 
@@ -46,6 +49,9 @@ public:
     virtual Alerts& alerts() = 0;
     virtual Toasts& toasts() = 0;
     virtual Cursors& cursors() = 0;
+    virtual Appearance& appearance() = 0;
+    virtual ApplicationObject& application() = 0;
+    virtual Updater& updater() = 0;
 
     // The one instance of T for this platform, made with T's default constructor on
     // first use.

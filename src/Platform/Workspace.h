@@ -1,4 +1,5 @@
-// The workspace: running applications, launching and reopening them, opening URLs.
+// The workspace: running applications, launching and reopening them, opening URLs,
+// application icons and the file manager.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +27,13 @@ struct RunningApplication {
 struct OpenConfiguration {
     bool activates = true;
     std::vector<std::string> arguments;
+};
+
+// An image as the system hands it over: the bytes of a PNG or SVG file, which the user
+// interface decodes.
+struct EncodedImage {
+    std::string bytes;
+    friend bool operator==(const EncodedImage&, const EncodedImage&) = default;
 };
 
 // Completion of an open request: the application, or the error's description.
@@ -62,6 +70,13 @@ public:
 
     // Called each time this program becomes the active application.
     virtual void addDidBecomeActiveObserver(std::function<void()> observer) = 0;
+    // Called each time an application starts or ends.
+    virtual void addRunningApplicationsObserver(std::function<void()> observer) = 0;
+
+    // The icon of the application installed at a path; none when there is none.
+    virtual std::optional<EncodedImage> iconForFile(const std::string& path) = 0;
+    // Shows the items selected in a file manager window.
+    virtual void activateFileViewerSelecting(const std::vector<std::string>& paths) = 0;
 };
 
 }  // namespace kestr

@@ -1,5 +1,6 @@
 // Alerts of the simulated desktop: every request is recorded and answered from a
 // queue of responses a test scripts; with the queue empty, the first button answers.
+// The program passes every request on to its real alert window instead.
 #pragma once
 
 #include <deque>
@@ -13,6 +14,7 @@ class SimAlerts : public Alerts {
 public:
     int runModal(const AlertRequest& request) override {
         requests.push_back(request);
+        if (forwardTo) return forwardTo->runModal(request);
         if (answers.empty()) return alertFirstButtonReturn;
         const int answer = answers.front();
         answers.pop_front();
@@ -20,6 +22,7 @@ public:
     }
     std::vector<AlertRequest> requests;
     std::deque<int> answers;
+    Alerts* forwardTo = nullptr;
 };
 
 }  // namespace kestr

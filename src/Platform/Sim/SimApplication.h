@@ -28,6 +28,8 @@ struct SimApplication {
     std::optional<double> reopenDelay = 0.3;
     // When set, every open request fails with this description.
     std::optional<std::string> launchError;
+    // A PNG or SVG file shown as its icon; none: the desktop draws one.
+    std::optional<std::string> iconFile;
 
     // What its new windows look like. Later windows are moved 22 points down and right
     // for each window the process already has.

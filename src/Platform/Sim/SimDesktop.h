@@ -13,6 +13,8 @@
 #include "Platform/PosixFiles.h"
 #include "Platform/Sim/SimAccessibility.h"
 #include "Platform/Sim/SimAlerts.h"
+#include "Platform/Sim/SimAppearance.h"
+#include "Platform/Sim/SimApplicationObject.h"
 #include "Platform/Sim/SimClock.h"
 #include "Platform/Sim/SimCursors.h"
 #include "Platform/Sim/SimDefaults.h"
@@ -23,6 +25,7 @@
 #include "Platform/Sim/SimLog.h"
 #include "Platform/Sim/SimScriptHost.h"
 #include "Platform/Sim/SimToasts.h"
+#include "Platform/Sim/SimUpdater.h"
 #include "Platform/Sim/SimWindowServer.h"
 #include "Platform/Sim/SimWorkspace.h"
 #include "Platform/Sim/SimWorld.h"
@@ -61,6 +64,9 @@ public:
     Alerts& alerts() override { return alerts_; }
     Toasts& toasts() override { return toasts_; }
     Cursors& cursors() override { return cursors_; }
+    Appearance& appearance() override { return appearance_; }
+    ApplicationObject& application() override { return application_; }
+    Updater& updater() override { return updater_; }
 
     // ---- scenarios (see SimScenario.h) ----
     nlohmann::json toScenario() const;
@@ -92,6 +98,10 @@ public:
     SimAlerts& simAlerts() { return alerts_; }
     SimToasts& simToasts() { return toasts_; }
     SimCursors& simCursors() { return cursors_; }
+    SimAppearance& simAppearance() { return appearance_; }
+    const SimAppearance& simAppearance() const { return appearance_; }
+    SimApplicationObject& simApplication() { return application_; }
+    SimUpdater& simUpdater() { return updater_; }
 
 private:
     static UserFolders makeTemporaryFolders(std::string& removeOnExit);
@@ -113,6 +123,9 @@ private:
     SimAlerts alerts_;
     SimToasts toasts_;
     SimCursors cursors_;
+    SimAppearance appearance_;
+    SimApplicationObject application_;
+    SimUpdater updater_{alerts_};
 };
 
 }  // namespace kestr

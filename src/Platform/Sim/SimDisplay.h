@@ -27,6 +27,8 @@ struct SimDisplay {
     // Global coordinates, origin at the top-left corner of the main display.
     Rect bounds;
     Insets insets;
+    // The part of the top that a camera housing hides (0: none).
+    double safeAreaTop = 0;
     friend bool operator==(const SimDisplay&, const SimDisplay&) = default;
 };
 

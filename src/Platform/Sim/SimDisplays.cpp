@@ -13,6 +13,7 @@ Screen SimDisplays::screen(const SimDisplay& display) const {
     s.frame = Rect(b.x(), bottom, b.width(), b.height());
     s.visibleFrame = Rect(b.x() + in.left, bottom + in.bottom, b.width() - in.left - in.right,
                           b.height() - in.top - in.bottom);
+    s.safeAreaTopInset = display.safeAreaTop;
     return s;
 }
 

@@ -68,6 +68,7 @@ json toJson(const SimDisplay& d) {
                          {"right", d.insets.right}}}};
     if (d.id) out["id"] = *d.id;
     if (d.uuid) out["uuid"] = *d.uuid;
+    if (d.safeAreaTop != 0) out["safeAreaTop"] = d.safeAreaTop;
     return out;
 }
 
@@ -84,6 +85,7 @@ json toJson(const SimApplication& a) {
              {"minimumSize", toJson(a.minimumSize)},
              {"sizeRule", toJson(a.sizeRule)}};
     if (a.launchError) out["launchError"] = *a.launchError;
+    if (a.iconFile) out["iconFile"] = *a.iconFile;
     return out;
 }
 
@@ -152,6 +154,13 @@ json SimScenario::write(const SimDesktop& desktop) {
     if (world.mainDisplayOverride) out["mainDisplay"] = *world.mainDisplayOverride;
     if (world.keyScreen) out["keyScreen"] = *world.keyScreen;
     if (world.frontmostPid) out["frontmost"] = *world.frontmostPid;
+    const SimAppearance& appearance = desktop.simAppearance();
+    if (appearance.dark != SimAppearance{}.dark || appearance.accent != SimAppearance{}.accent) {
+        out["appearance"] = {
+            {"dark", appearance.dark},
+            {"accent",
+             {{"red", appearance.accent.red}, {"green", appearance.accent.green}, {"blue", appearance.accent.blue}}}};
+    }
     return out;
 }
 

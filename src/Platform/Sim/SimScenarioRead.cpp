@@ -126,6 +126,7 @@ SimDisplay readDisplay(const json& value, const ScenarioPath& path) {
         d.insets = Insets{in.number("top", 0), in.number("left", 0), in.number("bottom", 0), in.number("right", 0)};
         in.finish();
     }
+    d.safeAreaTop = r.number("safeAreaTop", 0);
     r.finish();
     return d;
 }
@@ -141,6 +142,7 @@ SimApplication readApplication(const json& value, const ScenarioPath& path) {
     a.firstWindowDelay = readDelay(r, "firstWindowDelay", a.firstWindowDelay);
     a.reopenDelay = readDelay(r, "reopenDelay", a.reopenDelay);
     a.launchError = readOptionalText(r, "launchError");
+    a.iconFile = readOptionalText(r, "iconFile");
     a.windowTitle = r.text("windowTitle", a.name);
     a.windowFrame = r.rect("windowFrame", Rect(100, 100, 800, 600));
     a.minimumSize = r.size("minimumSize", Size{});
@@ -267,6 +269,17 @@ void SimScenario::read(const json& scenario, SimDesktop& desktop) {
         world.frontmostPid = pid;
     }
     readDefaults(r, desktop.simDefaults());
+    if (r.has("appearance")) {
+        ScenarioReader in = r.object("appearance");
+        SimAppearance& appearance = desktop.simAppearance();
+        appearance.dark = in.boolean("dark", false);
+        if (in.has("accent")) {
+            ScenarioReader accent = in.object("accent");
+            appearance.accent = RgbColor{accent.number("red"), accent.number("green"), accent.number("blue")};
+            accent.finish();
+        }
+        in.finish();
+    }
     r.finish();
 }
 

@@ -1,5 +1,7 @@
 #include "Platform/Sim/SimWorkspace.h"
 
+#include "Platform/Sim/SimAppIcon.h"
+
 namespace kestr {
 
 std::vector<RunningApplication> SimWorkspace::runningApplications() {
@@ -150,6 +152,20 @@ void SimWorkspace::addDidBecomeActiveObserver(std::function<void()> observer) {
 void SimWorkspace::activateThisProgram() {
     const auto observers = activeObservers_;
     for (const auto& observer : observers) observer();
+}
+
+void SimWorkspace::addRunningApplicationsObserver(std::function<void()> observer) {
+    world_.runningApplicationsObservers.push_back(std::move(observer));
+}
+
+std::optional<EncodedImage> SimWorkspace::iconForFile(const std::string& path) {
+    const SimApplication* app = world_.applicationAt(path);
+    if (!app) return std::nullopt;
+    return SimAppIcon::icon(*app);
+}
+
+void SimWorkspace::activateFileViewerSelecting(const std::vector<std::string>& paths) {
+    fileViewerSelections_.push_back(paths);
 }
 
 }  // namespace kestr

@@ -30,6 +30,9 @@ public:
     bool unhide(std::int32_t pid) override;
     bool terminate(std::int32_t pid) override;
     void addDidBecomeActiveObserver(std::function<void()> observer) override;
+    void addRunningApplicationsObserver(std::function<void()> observer) override;
+    std::optional<EncodedImage> iconForFile(const std::string& path) override;
+    void activateFileViewerSelecting(const std::vector<std::string>& paths) override;
 
     // ---- what tests read back ----
     struct OpenRequest {
@@ -47,6 +50,8 @@ public:
     const std::vector<OpenURLsRequest>& openURLsRequests() const { return openURLsRequests_; }
     const std::vector<std::string>& openedURLs() const { return openedURLs_; }
     const std::vector<std::int32_t>& terminateRequests() const { return terminateRequests_; }
+    // Each request to show files in the file manager.
+    const std::vector<std::vector<std::string>>& fileViewerSelections() const { return fileViewerSelections_; }
 
     // ---- what tests script ----
     // Runs when URLs are opened with an application, after it runs; an answer fails
@@ -72,6 +77,7 @@ private:
     std::vector<OpenURLsRequest> openURLsRequests_;
     std::vector<std::string> openedURLs_;
     std::vector<std::int32_t> terminateRequests_;
+    std::vector<std::vector<std::string>> fileViewerSelections_;
     std::vector<std::function<void()>> activeObservers_;
     // Launches under way, by bundle identifier: who waits for each.
     std::map<std::string, std::vector<Started>> launching_;

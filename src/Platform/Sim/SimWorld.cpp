@@ -82,6 +82,7 @@ SimProcess& SimWorld::addProcess(SimProcess process) {
     for (const auto& w : added.windows) elements.push_back(w.element);
     stacking_.insert(stacking_.begin(), elements.begin(), elements.end());
     if (!added.windows.empty()) added.focusedWindow = added.mainWindow = added.windows.front().element;
+    notifyRunningApplications();
     return added;
 }
 
@@ -110,12 +111,18 @@ std::vector<SimProcess*> SimWorld::runningProcesses(const std::string& bundleID)
     return out;
 }
 
+void SimWorld::notifyRunningApplications() {
+    const auto observers = runningApplicationsObservers;  // an observer may add another
+    for (const auto& observer : observers) observer();
+}
+
 void SimWorld::terminate(std::int32_t pid) {
     SimProcess* p = process(pid);
     if (!p || p->terminated) return;
     while (!p->windows.empty()) closeWindow(p->windows.front().element);
     p->terminated = true;
     if (frontmostPid == pid) frontmostPid.reset();
+    notifyRunningApplications();
 }
 
 // ---- windows ----

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -62,6 +63,8 @@ public:
     std::vector<SimProcess*> runningProcesses(const std::string& bundleID);
     // Ends the process: it is marked terminated and its windows close.
     void terminate(std::int32_t pid);
+    // Called after a process starts or ends.
+    std::vector<std::function<void()>> runningApplicationsObservers;
     std::int32_t nextPid = 501;
 
     // ---- windows ----
@@ -98,6 +101,7 @@ public:
 private:
     // Gives a window of the process its element, number and children's elements.
     void registerWindow(const SimProcess& process, SimWindow& window);
+    void notifyRunningApplications();
     AXElement newElement(ElementInfo info);
     void registerChildren(std::vector<SimElement>& children, std::int32_t pid, AXElement window);
     void forgetChildren(const std::vector<SimElement>& children);
