@@ -25,8 +25,26 @@ protected:
 
 TEST_F(SimScenarioTest, DefaultScenarioRoundTripsExactly) {
     loadDefaultScenario();
-    const json written = sim->toScenario();
+    json written = sim->toScenario();
     EXPECT_EQ(SimDesktop::fromScenario(written)->toScenario(), written);
+    EXPECT_FALSE(written.contains("appearance"));
+
+    // The optional parts: a notched display, an application's own icon file, a dark look.
+    sim->world().displays[0].safeAreaTop = 32;
+    SimApplication app;
+    app.bundleID = "com.example.icon";
+    app.name = "Icon";
+    app.iconFile = "/tmp/i.png";
+    sim->world().install(app);
+    sim->simAppearance().dark = true;
+    sim->simAppearance().accent = RgbColor{1, 0.5, 0};
+    written = sim->toScenario();
+    auto again = SimDesktop::fromScenario(written);
+    EXPECT_EQ(again->toScenario(), written);
+    EXPECT_EQ(again->displays().screens()[0].safeAreaTopInset, 32);
+    EXPECT_EQ(again->world().application("com.example.icon")->iconFile, "/tmp/i.png");
+    EXPECT_TRUE(again->appearance().isDark());
+    EXPECT_EQ(again->appearance().accentColor(), (RgbColor{1, 0.5, 0}));
 }
 
 TEST_F(SimScenarioTest, BadScenariosAreRefusedNamingTheKey) {

@@ -1,0 +1,23 @@
+// The colours the menu bar draws in: the label colour of a light or dark appearance,
+// the system's yellow and blue, and tinting of one-colour images.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <optional>
+
+namespace kestr {
+
+struct MenuBarTint {
+    static QColor label(bool dark);
+    static QColor systemYellow(bool dark);
+    static QColor systemBlue(bool dark);
+    // Whether the system draws dark now (the platform's appearance).
+    static bool systemIsDark();
+    // `dark`, or the system's appearance when none is given.
+    static bool resolve(std::optional<bool> dark) { return dark ? *dark : systemIsDark(); }
+    // Every pixel of the image in `colour`, keeping the image's coverage.
+    static QImage tinted(const QImage& image, const QColor& colour);
+};
+
+}  // namespace kestr

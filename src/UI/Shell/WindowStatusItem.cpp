@@ -1,0 +1,72 @@
+#include "UI/Shell/WindowStatusItem.h"
+
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+
+#include "Platform/Platform.h"
+
+namespace kestr {
+
+class WindowStatusItem::ButtonWindow final : public QWidget {
+public:
+    explicit ButtonWindow(WindowStatusItem& item)
+        : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                               Qt::WindowDoesNotAcceptFocus),
+          item_(item) {
+        setAttribute(Qt::WA_TranslucentBackground);
+        setAttribute(Qt::WA_ShowWithoutActivating);
+    }
+
+    QImage picture;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.drawImage(QPointF(0, 0), picture);
+    }
+
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (!rect().contains(event->position().toPoint()) || !item_.onClick) return;
+        if (event->button() == Qt::RightButton) {
+            item_.onClick(Click{true, false});
+        } else if (event->button() == Qt::LeftButton) {
+            item_.onClick(Click{false, event->modifiers().testFlag(Qt::ControlModifier)});
+        }
+    }
+
+private:
+    WindowStatusItem& item_;
+};
+
+WindowStatusItem::WindowStatusItem() : window_(std::make_unique<ButtonWindow>(*this)) {}
+
+WindowStatusItem::~WindowStatusItem() = default;
+
+QWidget& WindowStatusItem::window() { return *window_; }
+
+std::optional<QRect> WindowStatusItem::buttonFrame() const {
+    if (!window_->isVisible()) return std::nullopt;
+    return window_->geometry();
+}
+
+void WindowStatusItem::popUpMenu(QMenu& menu) { menu.exec(window_->mapToGlobal(window_->rect().bottomLeft())); }
+
+void WindowStatusItem::present(const QImage& picture) {
+    window_->picture = picture;
+    window_->setToolTip(toolTip());
+    window_->setAccessibleName(accessibility().label);
+    window_->setAccessibleDescription(accessibility().value);
+    const QSizeF size = buttonSize();
+    const QSize pixels(static_cast<int>(std::ceil(size.width())), static_cast<int>(std::ceil(size.height())));
+    Displays& displays = platform().displays();
+    const Rect main = displays.displayBounds(displays.mainDisplayID());
+    window_->setGeometry(QRect(QPoint(static_cast<int>(std::lround(main.maxX())) - pixels.width(),
+                                      static_cast<int>(std::lround(main.minY()))),
+                               pixels));
+    if (!window_->isVisible()) window_->show();
+    window_->update();
+}
+
+}  // namespace kestr

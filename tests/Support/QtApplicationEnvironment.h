@@ -1,0 +1,33 @@
+// One QApplication for a whole test program that draws or makes widgets; a test
+// program includes this from one of its files with KESTR_QT_TEST_APPLICATION. The
+// platform plug-in comes from QT_QPA_PLATFORM (offscreen under ctest).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <memory>
+
+namespace kestr::test {
+
+class QtApplicationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "kestr-test";
+        static char* argv[] = {name, nullptr};
+        app_ = std::make_unique<QApplication>(argc, argv);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    std::unique_ptr<QApplication> app_;
+};
+
+}  // namespace kestr::test
+
+#define KESTR_QT_TEST_APPLICATION                                                                           \
+    namespace {                                                                                             \
+    [[maybe_unused]] const auto* const kestrQtEnvironment =                                                 \
+        ::testing::AddGlobalTestEnvironment(new ::kestr::test::QtApplicationEnvironment);                  \
+    }

@@ -1,0 +1,3 @@
+#include "Support/QtApplicationEnvironment.h"
+
+KESTR_QT_TEST_APPLICATION
