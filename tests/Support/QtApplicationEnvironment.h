@@ -1,6 +1,6 @@
 // One QApplication for a whole test program that draws or makes widgets; a test
-// program includes this from one of its files with KESTR_QT_TEST_APPLICATION. The
-// platform plug-in comes from QT_QPA_PLATFORM (offscreen under ctest).
+// program includes this from one of its files with KESTR_QT_TEST_APPLICATION. It runs
+// on the offscreen platform unless QT_QPA_PLATFORM names another.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@ namespace kestr::test {
 class QtApplicationEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         static int argc = 1;
         static char name[] = "kestr-test";
         static char* argv[] = {name, nullptr};

@@ -1,3 +1,0 @@
-#include "Support/QtApplicationEnvironment.h"
-
-KESTR_QT_TEST_APPLICATION
