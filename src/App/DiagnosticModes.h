@@ -28,6 +28,8 @@ struct DiagnosticModes {
     static Task<int> minSizeProbe(ConsoleOutput& output);
     // --render-panel PATH [empty] [snaps] [untrusted]; needs a QApplication.
     static int renderPanel(ConsoleOutput& output, const std::vector<std::string>& arguments, const std::string& path);
+    // --render-editor PATH; needs a QApplication.
+    static int renderEditor(ConsoleOutput& output, const std::string& path);
     // --write-sample-layout PATH, relative paths taken against `currentDirectory`.
     static int writeSampleLayout(ConsoleOutput& output, const std::string& path, const std::string& currentDirectory);
 };

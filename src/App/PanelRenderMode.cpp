@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "App/DiagnosticModes.h"
+#include "App/RenderOutput.h"
 #include "Core/ConflictingApps.h"
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
@@ -26,8 +27,6 @@ namespace {
 
 constexpr double panelWidth = 296;
 constexpr double stripHeight = 48;
-// Renders are drawn at twice their size in points, as on a high-density display.
-constexpr double renderScale = 2;
 
 bool has(const std::vector<std::string>& arguments, const char* word) {
     return std::find(arguments.begin(), arguments.end(), word) != arguments.end();
@@ -111,30 +110,7 @@ int DiagnosticModes::renderPanel(ConsoleOutput& output, const std::vector<std::s
                       fit.height());
     PanelWidgets::separator(&sheet, Rect(0, stripHeight - 1, panelWidth, 1));
 
-    QImage image(int(std::ceil(panelWidth * renderScale)), int(std::ceil(sheet.height() * renderScale)),
-                 QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(renderScale);
-    image.fill(Qt::transparent);
-    sheet.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(image)) {
-        output.err("Failed to write panel render to " + path + ": " + writer.errorString().toStdString() + "\n");
-        return 1;
-    }
-    // Written whole or not at all: a failed write leaves no partial file behind.
-    try {
-        platform().files().writeAtomically(path, std::string(png.constData(), std::size_t(png.size())));
-    } catch (const std::exception& e) {
-        output.err("Failed to write panel render to " + path + ": " + e.what() + "\n");
-        return 1;
-    }
-    output.out("Wrote panel render to " + path + " (" + std::to_string(int(panelWidth)) + "x" +
-               std::to_string(static_cast<long long>(height)) + ")\n");
-    return 0;
+    return RenderOutput::write(output, sheet, path, "panel", QSize(int(panelWidth), static_cast<int>(height)));
 }
 
 }  // namespace kestr

@@ -16,7 +16,7 @@ namespace {
 using Mode = CommandLine::Mode;
 
 // Options whose modes draw with the user interface, which this build does not have yet.
-const std::vector<Mode> unavailableModes = {Mode::renderEditor, Mode::renderMenubarIcons};
+const std::vector<Mode> unavailableModes = {Mode::renderMenubarIcons};
 
 Task<void> runThenStop(Task<int> body, int& status, RealTimeMainActor& loop, ConsoleOutput& output) {
     try {
@@ -76,7 +76,10 @@ int runMode(const CommandLine::Choice& choice, const std::vector<std::string>& a
             OffscreenApplication application;
             return DiagnosticModes::renderPanel(output, arguments, choice.value);
         }
-        case Mode::renderEditor:
+        case Mode::renderEditor: {
+            OffscreenApplication application;
+            return DiagnosticModes::renderEditor(output, choice.value);
+        }
         case Mode::renderMenubarIcons:
         case Mode::menuBarApplication:
             break;

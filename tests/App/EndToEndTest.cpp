@@ -2,6 +2,7 @@
 // scenario file: the command-line dispatch, apply by name, the sample kest file, and
 // the desktop persisting from one run to the next.
 #include <fcntl.h>
+#include <QImage>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/wait.h>
@@ -140,8 +141,8 @@ bool startsWith(const std::string& text, const std::string& prefix) { return tex
 
 TEST(EndToEndTest, OptionsAreTestedInTheirFixedOrderAndUnusableOnesAreRefused) {
     KestrHome home;
-    // --render-editor is not in this build; the last option lacks its value.
-    auto r = home.run({"--Dump-Displays", "--write-sample-layout=x.json", "--render-editor", "panel.png",
+    // --render-menubar-icons is not in this build; the last option lacks its value.
+    auto r = home.run({"--Dump-Displays", "--write-sample-layout=x.json", "--render-menubar-icons", "panel.png",
                        "--write-sample-layout"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "kestr: the menu-bar application is not part of this build yet\n");
@@ -314,6 +315,27 @@ TEST(EndToEndTest, PanelRenderThatCannotBeWrittenFailsAndLeavesNoFile) {
     EXPECT_TRUE(fs::is_directory(home.home() + "/taken.png"));
     for (const auto& entry : fs::directory_iterator(home.home()))
         EXPECT_EQ(entry.path().filename().string().find("taken.png."), std::string::npos) << entry.path();
+}
+
+TEST(EndToEndTest, EditorRenderNeedsAKestAndReportsWhereItWrote) {
+    KestrHome home;
+    auto r = home.run({"--render-editor", "editor.png"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(lineWith(r.err, "layouts"), "no layouts to render");
+    EXPECT_FALSE(fs::exists(home.home() + "/editor.png"));
+
+    ASSERT_EQ(home.run({"--write-sample-layout", home.kestFile()}).status, 0);
+    r = home.run({"--render-editor", "editor.png"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Wrote editor render to editor.png (752x600)\n");
+    const QImage image(QString::fromStdString(home.home() + "/editor.png"));
+    EXPECT_EQ(image.size(), QSize(1504, 1200)) << "drawn at twice its size in points";
+
+    const std::string missing = home.home() + "/no-such-folder/editor.png";
+    r = home.run({"--render-editor", missing});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(startsWith(lineWith(r.err, "Failed"), "Failed to write editor render to " + missing + ": ")) << r.err;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "Core/LayoutStore.h"
 #include "Platform/Sim/SimScriptHost.h"
 #include "Support/DesktopTest.h"
+#include "UI/Manager/ElidedLabel.h"
 #include "UI/Manager/KestContentEditor.h"
 #include "UI/Manager/LayoutEditorWindow.h"
 

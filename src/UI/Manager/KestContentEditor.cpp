@@ -14,6 +14,7 @@
 
 #include "Layout/WindowSpawner.h"
 #include "UI/Manager/ContentValueTable.h"
+#include "UI/Manager/ElidedLabel.h"
 #include "UI/Manager/SettingsKit.h"
 #include "UI/Manager/SymbolIcon.h"
 #include "UI/SystemStyle.h"
@@ -85,7 +86,7 @@ std::vector<KestContentEditor::Editable> KestContentEditor::editablesOf(const st
 }
 
 KestContentEditor::KestContentEditor(QWidget* parent)
-    : QWidget(parent), popup_(new QComboBox), hintLabel_(new QLabel), table_(new QTableView),
+    : QWidget(parent), popup_(new QComboBox), hintLabel_(new ElidedLabel), table_(new QTableView),
       model_(new ContentValueModel(this)), themeLabel_(smallLabel(QStringLiteral("Theme:"))),
       themePopup_(smallPopup()), splitLabel_(smallLabel(QStringLiteral("Layout:"))), splitPopup_(smallPopup()),
       emptyLabel_(new QLabel(QStringLiteral("This kest has no browser or terminal windows to edit."))) {
@@ -99,8 +100,9 @@ void KestContentEditor::build() {
         if (!rebuilding_) reloadCurrent();
     });
     hintLabel_->setFont(SystemStyle::font(11));
-    colorLabel(hintLabel_, SystemStyle::tertiaryLabel().resolved());
-    hintLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    QPalette hintPalette = hintLabel_->palette();
+    hintPalette.setColor(QPalette::WindowText, SystemStyle::tertiaryLabel().resolved());
+    hintLabel_->setPalette(hintPalette);
 
     model_->values = [this]() -> const std::vector<std::string>* {
         const int index = popup_->currentIndex();

@@ -19,6 +19,7 @@ class QToolButton;
 namespace kestr {
 
 class ContentValueModel;
+class ElidedLabel;
 
 class KestContentEditor : public QWidget {
 public:
@@ -61,7 +62,7 @@ public:
     int selectedRow() const;
 
     QComboBox* chooser() const { return popup_; }
-    QLabel* hintLabel() const { return hintLabel_; }
+    ElidedLabel* hintLabel() const { return hintLabel_; }
     QLabel* emptyLabel() const { return emptyLabel_; }
     QTableView* table() const { return table_; }
     QComboBox* themePopup() const { return themePopup_; }
@@ -84,7 +85,7 @@ private:
     std::vector<Editable> editables_;
     std::vector<std::string> installedProfiles_;
     QComboBox* popup_;
-    QLabel* hintLabel_;
+    ElidedLabel* hintLabel_;
     QTableView* table_;
     ContentValueModel* model_;
     QToolButton* segments_[4] = {};

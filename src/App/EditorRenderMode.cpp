@@ -1,0 +1,80 @@
+// --render-editor PATH: the manager's gallery, the first kest's preview and its content
+// editor side by side, filled from the stored kests, drawn offscreen to a PNG.
+#include <QLabel>
+#include <QPainter>
+
+#include "App/ConsoleOutput.h"
+#include "App/DiagnosticModes.h"
+#include "App/RenderOutput.h"
+#include "Core/HotkeyManager.h"
+#include "Core/LayoutStore.h"
+#include "Snap/SnapStore.h"
+#include "UI/Manager/KestContentEditor.h"
+#include "UI/Manager/KestPreviewView.h"
+#include "UI/Panel/KestGalleryCell.h"
+#include "UI/Panel/KestThumbnailRenderer.h"
+#include "UI/SystemStyle.h"
+
+namespace kestr {
+
+namespace {
+
+constexpr int sheetWidth = 752;
+constexpr int sheetHeight = 600;
+
+// The sheet takes the window background of the current appearance.
+class EditorSheet : public QWidget {
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), palette().color(QPalette::Window)); }
+};
+
+// A frame given with its bottom edge measured up from the sheet's bottom.
+QRect fromBottom(int x, int bottom, int width, int height) { return {x, sheetHeight - bottom - height, width, height}; }
+
+}  // namespace
+
+int DiagnosticModes::renderEditor(ConsoleOutput& output, const std::string& path) {
+    try {
+        LayoutStore::shared().load();
+    } catch (const std::exception&) {
+    }
+    try {
+        SnapStore::shared().load();
+    } catch (const std::exception&) {
+    }
+    const auto& layouts = LayoutStore::shared().layouts;
+    HotkeyManager::shared().sync(layouts, SnapStore::shared().bindings);
+    if (layouts.empty()) {
+        output.err("no layouts to render\n");
+        return 1;
+    }
+
+    EditorSheet sheet;
+    sheet.setAttribute(Qt::WA_DontShowOnScreen);
+    sheet.resize(sheetWidth, sheetHeight);
+    int bottom = 592;
+    for (std::size_t i = 0; i < std::min<std::size_t>(4, layouts.size()); ++i) {
+        const Layout shown = layouts[i].strippingDesktopJunk();
+        const int height = KestThumbnailRenderer::blocks(shown, false).empty() ? 52 : 83;
+        bottom -= height;
+        auto* cell = new KestGalleryCell(&sheet);
+        cell->setGeometry(fromBottom(8, bottom, 264, height));
+        const auto hotkey = HotkeyManager::shared().effectiveHotkey(layouts[i].id);
+        cell->configure(shown, hotkey ? std::optional(hotkey->displayString()) : std::nullopt);
+    }
+
+    const Layout& first = layouts.front();
+    auto* name = new QLabel(QString::fromStdString(first.name), &sheet);
+    name->setFont(SystemStyle::font(13, QFont::Bold));
+    name->setGeometry(fromBottom(292, 560, 460, 28));
+    auto* preview = new KestPreviewView(&sheet);
+    preview->setGeometry(fromBottom(292, 270, 460, 280));
+    preview->setLayout(first.strippingDesktopJunk());
+    auto* editor = new KestContentEditor(&sheet);
+    editor->setGeometry(fromBottom(292, 30, 460, 230));
+    editor->configure(first);
+
+    return RenderOutput::write(output, sheet, path, "editor", QSize(sheetWidth, sheetHeight));
+}
+
+}  // namespace kestr

@@ -1,0 +1,44 @@
+#include "App/RenderOutput.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QImageWriter>
+#include <QWidget>
+#include <cmath>
+
+#include "App/ConsoleOutput.h"
+#include "Platform/Platform.h"
+
+namespace kestr {
+
+int RenderOutput::write(ConsoleOutput& output, QWidget& sheet, const std::string& path, const std::string& what,
+                        QSize reported) {
+    const QSize points = sheet.size();
+    const std::string failed = "Failed to write " + what + " render to " + path + ": ";
+    QImage image(int(std::ceil(points.width() * scale)), int(std::ceil(points.height() * scale)),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::transparent);
+    sheet.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image)) {
+        output.err(failed + writer.errorString().toStdString() + "\n");
+        return 1;
+    }
+    // Written whole or not at all: a failed write leaves no partial file behind.
+    try {
+        platform().files().writeAtomically(path, std::string(png.constData(), std::size_t(png.size())));
+    } catch (const std::exception& e) {
+        output.err(failed + e.what() + "\n");
+        return 1;
+    }
+    output.out("Wrote " + what + " render to " + path + " (" + std::to_string(reported.width()) + "x" +
+               std::to_string(reported.height()) + ")\n");
+    return 0;
+}
+
+}  // namespace kestr

@@ -1,0 +1,24 @@
+// Writes what an offscreen render drew as a PNG file, whole or not at all.
+#pragma once
+
+#include <QSize>
+#include <string>
+
+class QWidget;
+
+namespace kestr {
+
+class ConsoleOutput;
+
+struct RenderOutput {
+    // Renders are drawn at twice their size in points, as on a high-density display.
+    static constexpr double scale = 2;
+
+    // Draws `sheet` at its size and writes it to `path`; prints "Wrote WHAT render to PATH
+    // (WxH)" with the size given, or "Failed to write WHAT render to PATH: " and the
+    // reason. Returns the status: 0 written, 1 not.
+    static int write(ConsoleOutput& output, QWidget& sheet, const std::string& path, const std::string& what,
+                     QSize reported);
+};
+
+}  // namespace kestr
