@@ -70,5 +70,12 @@ TEST_F(SettingsPageTest, DragSnapSwitchAndModifierReachTheTrackerAndTheTiling) {
     EXPECT_EQ(suite.object(OptionTiling::tilingKey), std::nullopt);
 }
 
+TEST_F(SettingsPageTest, CheckingForUpdatesAsksTheUpdaterWhichSaysWhatItCanDo) {
+    editor().handleCheckForUpdatesPressed();
+    EXPECT_EQ(sim->simUpdater().checks, 1);
+    ASSERT_EQ(sim->simAlerts().requests.size(), 1u);
+    EXPECT_EQ(sim->simAlerts().requests[0].messageText, "Can't check for updates");
+}
+
 }  // namespace
 }  // namespace kestr::test

@@ -172,6 +172,7 @@ void LayoutEditorWindow::handleDragModifierChanged() {
     OptionTiling(platform().defaults()).reconcile(flags);
 }
 
-void LayoutEditorWindow::handleCheckForUpdatesPressed() {}
+// The updater answers for itself, also when this build has nowhere to look.
+void LayoutEditorWindow::handleCheckForUpdatesPressed() { platform().updater().checkForUpdates(); }
 
 }  // namespace kestr
