@@ -36,25 +36,39 @@ void writeFrame(AXElement window, Point position, Size size) {
 
 }  // namespace
 
-WindowController::Remembered& WindowController::remembered() {
-    static Remembered memory;
-    return memory;
+WindowController::Remembered& WindowController::memory() {
+    static Remembered remembered;
+    return remembered;
 }
 
-WindowController::ReadScope::ReadScope() { ++remembered().readScopes; }
+WindowController::Remembered& WindowController::remembered() {
+    Remembered& m = memory();
+    const Accessibility* source = &platform().accessibility();
+    if (m.source != source) {
+        m.source = source;
+        m.roles.clear();
+        m.plainInterface.clear();
+        m.titles.clear();
+    }
+    return m;
+}
+
+// Scopes only count; they may end after the platform has gone (a task frame destroyed
+// with its main actor), so they never ask it for anything.
+WindowController::ReadScope::ReadScope() { ++memory().readScopes; }
 
 WindowController::ReadScope::~ReadScope() {
-    Remembered& memory = remembered();
-    if (--memory.readScopes > 0) return;
-    memory.roles.clear();
-    memory.plainInterface.clear();
+    Remembered& m = memory();
+    if (--m.readScopes > 0) return;
+    m.roles.clear();
+    m.plainInterface.clear();
 }
 
-WindowController::TitleScope::TitleScope() { ++remembered().titleScopes; }
+WindowController::TitleScope::TitleScope() { ++memory().titleScopes; }
 
 WindowController::TitleScope::~TitleScope() {
-    Remembered& memory = remembered();
-    if (--memory.titleScopes == 0) memory.titles.clear();
+    Remembered& m = memory();
+    if (--m.titleScopes == 0) m.titles.clear();
 }
 
 std::optional<std::string> WindowController::role(AXElement window) {

@@ -73,6 +73,8 @@ public:
 
 private:
     struct Remembered {
+        // The service the answers came from; another one (a new desktop) forgets them.
+        const Accessibility* source = nullptr;
         int readScopes = 0;
         std::map<AXElement, std::string> roles;
         // Applications whose enhanced interface this process turned off.
@@ -80,6 +82,8 @@ private:
         int titleScopes = 0;
         std::map<AXElement, std::optional<std::string>> titles;
     };
+    static Remembered& memory();
+    // The memory, emptied first when the answers came from another service.
     static Remembered& remembered();
     static std::optional<std::string> role(AXElement window);
 };
