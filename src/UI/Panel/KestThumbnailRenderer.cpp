@@ -5,9 +5,8 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
-#include <map>
 
-#include "Platform/Platform.h"
+#include "UI/AppIcons.h"
 #include "UI/SystemStyle.h"
 
 namespace kestr {
@@ -36,12 +35,6 @@ KestThumbnailRenderer::Style preset(bool icons, bool names, double maxIcon, bool
 }
 
 QRectF qrect(const Rect& r) { return QRectF(r.x(), r.y(), r.width(), r.height()); }
-
-// Application icons of this platform, by bundle identifier; missing ones are kept as
-// none so that they are asked for only once.
-struct AppIconCache {
-    std::map<std::string, std::optional<QImage>> icons;
-};
 
 void drawCellContent(QPainter& p, const LayoutItem& item, const Rect& cell, const KestThumbnailRenderer::Style& style,
                      std::optional<double> iconSize) {
@@ -141,16 +134,6 @@ QImage KestThumbnailRenderer::dialogIcon(const Layout& kest, double devicePixelR
     return image;
 }
 
-std::optional<QImage> KestThumbnailRenderer::appIcon(const std::string& bundleID) {
-    auto& cache = platform().shared<AppIconCache>().icons;
-    if (const auto it = cache.find(bundleID); it != cache.end()) return it->second;
-    std::optional<QImage> icon;
-    Workspace& workspace = platform().workspace();
-    if (const auto location = workspace.urlForApplication(bundleID)) {
-        (void)location;
-    }
-    cache.emplace(bundleID, icon);
-    return icon;
-}
+std::optional<QImage> KestThumbnailRenderer::appIcon(const std::string& bundleID) { return AppIcons::icon(bundleID); }
 
 }  // namespace kestr
