@@ -11,9 +11,9 @@ namespace {
 
 using Mode = LayoutApplier::ApplyMode;
 
-using DeferredPlacementTest = test::ApplyFixture;
+using LateWindowsTest = test::ApplyFixture;
 
-TEST_F(DeferredPlacementTest, LateWindowIsPlacedSoonAfterItOpensAndItsApplicationKeptUnhidden) {
+TEST_F(LateWindowsTest, LateWindowIsPlacedSoonAfterItOpensAndItsApplicationKeptUnhidden) {
     // The launch wait ends 5.1 s in; the window opens 7.3 s in, about 2 s later.
     install("com.example.Slow", "Slow", 7.2);
     auto task = start(kest({item("com.example.Slow", "Slow", leftHalf)}), Mode::restoreMissing, leftID);
@@ -35,7 +35,7 @@ TEST_F(DeferredPlacementTest, LateWindowIsPlacedSoonAfterItOpensAndItsApplicatio
     EXPECT_EQ(lines().back(), "kestr[apply]: DEFERRED PLACED Slow → D15B1A70 x=0 y=25");
 }
 
-TEST_F(DeferredPlacementTest, ApplicationThatNeverShowsAWindowGivesUpOnceAfterHalfAMinute) {
+TEST_F(LateWindowsTest, ApplicationThatNeverShowsAWindowGivesUpOnceAfterHalfAMinute) {
     install("com.example.Mute", "Mute", std::nullopt);
     applyToEnd(kest({item("com.example.Mute", "Mute", leftHalf)}), Mode::restoreMissing, leftID);
     EXPECT_EQ(std::count(lines().begin(), lines().end(), "kestr[apply]: DEFERRED GAVE UP Mute — no window after 30s"), 1);
@@ -45,7 +45,7 @@ TEST_F(DeferredPlacementTest, ApplicationThatNeverShowsAWindowGivesUpOnceAfterHa
     EXPECT_LE(sim->virtualTime().now(), 35.61);
 }
 
-TEST_F(DeferredPlacementTest, LateWindowNeverTakesAWindowTheApplyGaveToAnotherItem) {
+TEST_F(LateWindowsTest, LateWindowNeverTakesAWindowTheApplyGaveToAnotherItem) {
     // The first item's launch wait times out; the second item then gets a fresh window
     // (5.3 s). The application's own first window opens at 7.3 s. The late placement
     // must leave the second item's window alone and take the later one.

@@ -12,7 +12,7 @@ namespace {
 using Report = LayoutApplier::ApplyReport;
 using Mode = LayoutApplier::ApplyMode;
 
-class ApplyDriverTest : public test::ApplyFixture {
+class LayoutApplierTest : public test::ApplyFixture {
 protected:
     std::vector<std::string> reasons(const Report& report) {
         std::vector<std::string> out;
@@ -26,7 +26,7 @@ protected:
     }
 };
 
-TEST_F(ApplyDriverTest, EveryLaunchAndWindowFailureIsSkippedWithItsReason) {
+TEST_F(LayoutApplierTest, EveryLaunchAndWindowFailureIsSkippedWithItsReason) {
     install("com.example.Idle", "Idle");
     install("com.example.Mute", "Mute", std::nullopt);
     install("com.example.Notes", "Notes");
@@ -74,7 +74,7 @@ TEST_F(ApplyDriverTest, EveryLaunchAndWindowFailureIsSkippedWithItsReason) {
     EXPECT_EQ(alert.iconBundleIDs, (std::vector<std::string>{"com.apple.Safari", "com.example.Pad"}));
 }
 
-TEST_F(ApplyDriverTest, ReuseExistingLaunchesNothingAndGivesEachWindowToOneItem) {
+TEST_F(LayoutApplierTest, ReuseExistingLaunchesNothingAndGivesEachWindowToOneItem) {
     install("com.example.Idle", "Idle");
     install("com.example.Notes", "Notes");
     const AXElement window = addWindow(run("com.example.Notes"), "Notes", Rect(300, 300, 500, 400));
@@ -97,7 +97,7 @@ TEST_F(ApplyDriverTest, ReuseExistingLaunchesNothingAndGivesEachWindowToOneItem)
     EXPECT_TRUE(freshWindowScripts().empty());
 }
 
-TEST_F(ApplyDriverTest, SecondOpeningApplyIsDroppedWhileTheFirstWaitsButAnEdgeMoveRuns) {
+TEST_F(LayoutApplierTest, SecondOpeningApplyIsDroppedWhileTheFirstWaitsButAnEdgeMoveRuns) {
     install("com.example.Slow", "Slow", 2.0);
     install("com.example.Notes", "Notes");
     const AXElement notes = addWindow(run("com.example.Notes"), "Notes", Rect(300, 300, 500, 400));
@@ -125,7 +125,7 @@ TEST_F(ApplyDriverTest, SecondOpeningApplyIsDroppedWhileTheFirstWaitsButAnEdgeMo
     EXPECT_TRUE(applyToEnd(edgeMove, Mode::restoreMissing, leftID).effectiveLayout);
 }
 
-TEST_F(ApplyDriverTest, WindowsOnAnotherDisplayMoveOnlyAfterTheUserAgrees) {
+TEST_F(LayoutApplierTest, WindowsOnAnotherDisplayMoveOnlyAfterTheUserAgrees) {
     addRightDisplay();
     install("com.example.Pad", "Pad");
     install("com.example.Pen", "Pen");
@@ -150,7 +150,7 @@ TEST_F(ApplyDriverTest, WindowsOnAnotherDisplayMoveOnlyAfterTheUserAgrees) {
     EXPECT_EQ(frameOf(pen), Rect(2000, 500, 600, 400));
 }
 
-TEST_F(ApplyDriverTest, ChromeWebApplicationIsNeverAskedForAFreshWindow) {
+TEST_F(LayoutApplierTest, ChromeWebApplicationIsNeverAskedForAFreshWindow) {
     const std::string webApp = "com.google.Chrome.app.mail";
     install(webApp, "Mail");
     const std::int32_t pid = run(webApp);
@@ -168,7 +168,7 @@ TEST_F(ApplyDriverTest, ChromeWebApplicationIsNeverAskedForAFreshWindow) {
                                        "window)."});
 }
 
-TEST_F(ApplyDriverTest, EffectiveKestHoldsOnlyThePlacedItemsAtTheirFramesAsApplied) {
+TEST_F(LayoutApplierTest, EffectiveKestHoldsOnlyThePlacedItemsAtTheirFramesAsApplied) {
     install("com.example.Notes", "Notes");
     addWindow(run("com.example.Notes"), "Notes", Rect(300, 300, 500, 400));
     LayoutItem placed = item("com.example.Notes", "Notes", Rect(100, 100, 300, 300));
