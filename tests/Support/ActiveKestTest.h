@@ -13,12 +13,9 @@ namespace kestr::test {
 
 // An item of a test kest; its identifier ends in `n`.
 inline LayoutItem kestItem(const std::string& bundleID, const ScreenFrame& frame, std::uint8_t n) {
-    LayoutItem item;
-    item.id.bytes[15] = n;
-    item.appBundleID = bundleID;
-    item.appName = bundleID;
-    item.targetFrame = frame;
-    return item;
+    Uuid id;
+    id.bytes[15] = n;
+    return ItemBuilder(bundleID).id(id).target(frame);
 }
 
 class ActiveKestTest : public DesktopTest {

@@ -21,6 +21,10 @@ public:
         item_.windowMatcher = WindowMatcher::firstWindow();
     }
 
+    ItemBuilder& id(Uuid id) {
+        item_.id = id;
+        return *this;
+    }
     // The target frame, display-local, without the recorded display fields.
     ItemBuilder& on(const std::string& displayUUID, Rect frame) {
         item_.targetFrame = ScreenFrame{displayUUID, frame.x(), frame.y(), frame.width(), frame.height(), {}, {}, {}, {}};

@@ -14,14 +14,6 @@
 namespace kestr::test {
 namespace {
 
-LayoutItem itemOf(const std::string& bundle, const std::string& name) {
-    LayoutItem item;
-    item.id = Uuid::random();
-    item.appBundleID = bundle;
-    item.appName = name;
-    return item;
-}
-
 class ContentEditorTest : public DesktopTest {
 protected:
     void SetUp() override {
@@ -33,15 +25,15 @@ protected:
         Layout kest;
         kest.id = Uuid::random();
         kest.name = "Work";
-        LayoutItem chrome = itemOf("com.google.Chrome", "Chrome");
+        LayoutItem chrome = ItemBuilder("com.google.Chrome", "Chrome");
         chrome.browserURL = "https://a.example";
-        LayoutItem terminal1 = itemOf("com.apple.Terminal", "Terminal");
+        LayoutItem terminal1 = ItemBuilder("com.apple.Terminal", "Terminal");
         terminal1.terminalTabs = std::vector<std::string>{"htop", "make"};
         terminal1.terminalProfile = "Gone";
-        LayoutItem ghostty = itemOf("com.mitchellh.ghostty", "Ghostty");
+        LayoutItem ghostty = ItemBuilder("com.mitchellh.ghostty", "Ghostty");
         ghostty.terminalSplitMode = "tabs";
-        kest.items = {chrome, itemOf("com.apple.finder", "Finder"), terminal1, itemOf("com.apple.Terminal", "Terminal"),
-                      ghostty, itemOf("com.googlecode.iterm2", "iTerm2")};
+        kest.items = {chrome,    ItemBuilder("com.apple.finder", "Finder"), terminal1,
+                      ItemBuilder("com.apple.Terminal", "Terminal"), ghostty, ItemBuilder("com.googlecode.iterm2", "iTerm2")};
         LayoutStore::shared().layouts = {kest};
         LayoutEditorWindow::shared().show(LayoutEditorWindow::Tab::kests);
         editor = LayoutEditorWindow::shared().contentEditor();
@@ -72,7 +64,7 @@ TEST_F(ContentEditorTest, ListsBrowserAndTerminalWindowsWithNumberedRepeatedTitl
 
     // A kest with nothing to edit shows only the empty text.
     Layout finderOnly = LayoutStore::shared().layouts[0];
-    finderOnly.items = {itemOf("com.apple.finder", "Finder"), itemOf("com.apple.Safari", "Safari")};
+    finderOnly.items = {ItemBuilder("com.apple.finder", "Finder"), ItemBuilder("com.apple.Safari", "Safari")};
     editor->configure(finderOnly);
     EXPECT_FALSE(editor->hasEditables());
     EXPECT_TRUE(editor->emptyLabel()->isVisibleTo(editor));

@@ -13,13 +13,7 @@ namespace kestr::test {
 class PanelTest : public DesktopTest {
 protected:
     static LayoutItem item(const std::string& bundleID, ScreenFrame frame) {
-        LayoutItem i;
-        i.id = Uuid::random();
-        i.appBundleID = bundleID;
-        i.appName = bundleID.substr(bundleID.rfind('.') + 1);
-        i.windowMatcher = WindowMatcher::firstWindow();
-        i.targetFrame = std::move(frame);
-        return i;
+        return ItemBuilder(bundleID, bundleID.substr(bundleID.rfind('.') + 1)).target(std::move(frame));
     }
 
     static ScreenFrame withDisplay(ScreenFrame f, double w, double h, std::optional<double> x = std::nullopt) {
