@@ -3,6 +3,7 @@
 
 #include "Core/HotkeyConflictNames.h"
 #include "Core/HotkeyManager.h"
+#include "Core/KestSaveFailure.h"
 #include "Core/LayoutStore.h"
 #include "Platform/Platform.h"
 #include "Snap/SnapStore.h"
@@ -30,17 +31,7 @@ void LayoutEditorWindow::handlePinToggle() {
     persistAndRefresh();
 }
 
-void LayoutEditorWindow::showSaveFailure(const std::exception& error) {
-    platform().log().line(std::string("kestr: failed to save kests: ") + error.what());
-    platform().alerts().runModal(AlertRequest{
-        AlertStyle::critical,
-        "Couldn't save your kests",
-        "Your existing kests are unchanged. This usually means the disk is full or kestr's folder isn't "
-        "writable. Technical details are in Console.",
-        {"OK"},
-        {},
-    });
-}
+void LayoutEditorWindow::showSaveFailure(const std::exception& error) { reportKestSaveFailure(error); }
 
 void LayoutEditorWindow::saveQuietly() {
     try {
