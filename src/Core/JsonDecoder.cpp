@@ -44,10 +44,26 @@ JsonValue JsonValue::required(std::string_view key) const {
 std::optional<JsonValue> JsonValue::optional(std::string_view key) const {
     if (!value_->is_object()) failType("an object");
     const auto& object = value_->get_ref<const json::object_t&>();
-    const auto it = object.find(key);
+    const auto it = find(object, key);
     if (it == object.end() || it->second.is_null()) return std::nullopt;
     // The document's own key lives as long as the value it names.
     return JsonValue(it->second, this, std::string_view(it->first));
+}
+
+// A key after every member before the last search's end is looked for from there on,
+// passing the members in between (usually none); any other key searches the whole object.
+JsonValue::Member JsonValue::find(const json::object_t& object, std::string_view key) const {
+    Member it;
+    if (searched_ && (next_ == object.begin() || std::prev(next_)->first < key)) {
+        it = next_;
+        while (it != object.end() && it->first < key) ++it;
+    } else {
+        it = object.lower_bound(key);
+    }
+    searched_ = true;
+    const bool found = it != object.end() && it->first == key;
+    next_ = found ? std::next(it) : it;
+    return found ? it : object.end();
 }
 
 const json::array_t& JsonValue::arrayValue() const {

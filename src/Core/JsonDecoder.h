@@ -101,6 +101,8 @@ private:
     JsonValue(const nlohmann::json& value, const JsonValue* parent, std::size_t index)
         : value_(&value), parent_(parent), index_(index), isElement_(true) {}
 
+    using Member = nlohmann::json::object_t::const_iterator;
+    Member find(const nlohmann::json::object_t& object, std::string_view key) const;
     const nlohmann::json::array_t& arrayValue() const;
     const std::string& stringValue() const;
     [[noreturn]] void failType(const char* expected) const;
@@ -112,6 +114,10 @@ private:
     std::string_view key_;
     std::size_t index_ = 0;
     bool isElement_ = false;
+    // Members are read in ascending order of their keys, so each search goes on from
+    // where the one before ended (see find()).
+    mutable bool searched_ = false;
+    mutable Member next_;
 };
 
 }  // namespace kestr

@@ -188,6 +188,9 @@ void writeLayoutDocument(JsonWriter& w, std::int64_t version, const std::vector<
     w.endObject();
 }
 
+// Members are read in ascending order of their keys, the order a document holds them
+// in, so each lookup goes on from the one before (see JsonValue).
+
 template <>
 Hotkey fromJson<Hotkey>(const JsonValue& v) {
     return Hotkey{v.required("keyCode").uint32(), v.required("modifiers").uint32()};
@@ -196,15 +199,15 @@ Hotkey fromJson<Hotkey>(const JsonValue& v) {
 template <>
 ScreenFrame fromJson<ScreenFrame>(const JsonValue& v) {
     ScreenFrame f;
-    f.displayUUID = v.required("displayUUID").string();
-    f.x = v.required("x").number();
-    f.y = v.required("y").number();
-    f.width = v.required("width").number();
-    f.height = v.required("height").number();
-    f.dispW = optionalNumber(v, "dispW");
     f.dispH = optionalNumber(v, "dispH");
+    f.dispW = optionalNumber(v, "dispW");
     f.dispX = optionalNumber(v, "dispX");
     f.dispY = optionalNumber(v, "dispY");
+    f.displayUUID = v.required("displayUUID").string();
+    f.height = v.required("height").number();
+    f.width = v.required("width").number();
+    f.x = v.required("x").number();
+    f.y = v.required("y").number();
     return f;
 }
 
@@ -227,62 +230,63 @@ WindowMatcher fromJson<WindowMatcher>(const JsonValue& v) {
 
 template <>
 EdgeMember fromJson<EdgeMember>(const JsonValue& v) {
-    return EdgeMember{v.required("itemID").uuid(), v.required("edge").enumeration(edgeCases)};
+    const WindowEdge edge = v.required("edge").enumeration(edgeCases);
+    return EdgeMember{v.required("itemID").uuid(), edge};
 }
 
 template <>
 EdgeGroup fromJson<EdgeGroup>(const JsonValue& v) {
     EdgeGroup g;
-    g.id = v.required("id").uuid();
     g.axis = v.required("axis").enumeration(axisCases);
-    g.displayUUID = v.required("displayUUID").string();
     g.coordinate = v.required("coordinate").number();
+    g.displayUUID = v.required("displayUUID").string();
+    g.id = v.required("id").uuid();
     g.leftOrTopItems = requiredList<EdgeMember>(v, "leftOrTopItems");
-    g.rightOrBottomItems = requiredList<EdgeMember>(v, "rightOrBottomItems");
-    g.minCoordinate = v.required("minCoordinate").number();
     g.maxCoordinate = v.required("maxCoordinate").number();
-    g.spanStart = optionalNumber(v, "spanStart");
+    g.minCoordinate = v.required("minCoordinate").number();
+    g.rightOrBottomItems = requiredList<EdgeMember>(v, "rightOrBottomItems");
     g.spanEnd = optionalNumber(v, "spanEnd");
+    g.spanStart = optionalNumber(v, "spanStart");
     return g;
 }
 
 template <>
 LayoutItem fromJson<LayoutItem>(const JsonValue& v) {
     LayoutItem item;
-    item.id = v.required("id").uuid();
     item.appBundleID = v.required("appBundleID").string();
     item.appName = v.required("appName").string();
-    item.windowMatcher = fromJson<WindowMatcher>(v.required("windowMatcher"));
-    item.targetFrame = fromJson<ScreenFrame>(v.required("targetFrame"));
+    item.browserActiveTabIndex = optionalInteger(v, "browserActiveTabIndex");
+    item.browserTabs = optionalStrings(v, "browserTabs");
+    item.browserURL = optionalString(v, "browserURL");
     if (auto f = v.optional("capturedFrame")) item.capturedFrame = fromJson<ScreenFrame>(*f);
-    item.capturedWindowTitle = optionalString(v, "capturedWindowTitle");
     item.capturedSpaceLabel = optionalString(v, "capturedSpaceLabel");
-    item.launchIfMissing = v.required("launchIfMissing").boolean();
+    item.capturedWindowTitle = optionalString(v, "capturedWindowTitle");
+    item.finderPath = optionalString(v, "finderPath");
+    item.finderSidebarWidth = optionalInteger(v, "finderSidebarWidth");
+    item.id = v.required("id").uuid();
     item.launchArguments = optionalStrings(v, "launchArguments");
-    if (auto u = v.optional("openURL")) item.openURL = u->url();
+    item.launchIfMissing = v.required("launchIfMissing").boolean();
     item.openFiles = optionalUrls(v, "openFiles");
     item.openFolders = optionalUrls(v, "openFolders");
+    if (auto u = v.optional("openURL")) item.openURL = u->url();
     item.runShellCommand = optionalString(v, "runShellCommand");
-    item.finderPath = optionalString(v, "finderPath");
-    item.browserURL = optionalString(v, "browserURL");
-    item.browserTabs = optionalStrings(v, "browserTabs");
-    item.browserActiveTabIndex = optionalInteger(v, "browserActiveTabIndex");
-    item.terminalTabs = optionalStrings(v, "terminalTabs");
+    item.targetFrame = fromJson<ScreenFrame>(v.required("targetFrame"));
     item.terminalProfile = optionalString(v, "terminalProfile");
     item.terminalSplitMode = optionalString(v, "terminalSplitMode");
-    item.finderSidebarWidth = optionalInteger(v, "finderSidebarWidth");
+    item.terminalTabs = optionalStrings(v, "terminalTabs");
+    item.windowMatcher = fromJson<WindowMatcher>(v.required("windowMatcher"));
     return item;
 }
 
 template <>
 Layout fromJson<Layout>(const JsonValue& v) {
     Layout kest;
-    kest.id = v.required("id").uuid();
-    kest.name = v.required("name").string();
-    if (auto h = v.optional("hotkey")) kest.hotkey = fromJson<Hotkey>(*h);
-    kest.items = requiredList<LayoutItem>(v, "items");
-    kest.edgeGroups = requiredList<EdgeGroup>(v, "edgeGroups");
     kest.createdAt = v.required("createdAt").date();
+    kest.edgeGroups = requiredList<EdgeGroup>(v, "edgeGroups");
+    if (auto h = v.optional("hotkey")) kest.hotkey = fromJson<Hotkey>(*h);
+    kest.id = v.required("id").uuid();
+    kest.items = requiredList<LayoutItem>(v, "items");
+    kest.name = v.required("name").string();
     kest.updatedAt = v.required("updatedAt").date();
     return kest;
 }
@@ -290,8 +294,8 @@ Layout fromJson<Layout>(const JsonValue& v) {
 template <>
 LayoutDocument fromJson<LayoutDocument>(const JsonValue& v) {
     LayoutDocument document;
-    document.version = v.required("version").integer();
     document.layouts = requiredList<Layout>(v, "layouts");
+    document.version = v.required("version").integer();
     return document;
 }
 

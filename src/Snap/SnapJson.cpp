@@ -31,15 +31,17 @@ SnapAction fromJson<SnapAction>(const JsonValue& v) {
 
 template <>
 SnapBinding fromJson<SnapBinding>(const JsonValue& v) {
-    return SnapBinding{v.required("id").uuid(), fromJson<SnapAction>(v.required("action")),
-                       fromJson<Hotkey>(v.required("hotkey"))};
+    // In the order of the keys, as the document holds them.
+    const SnapAction action = fromJson<SnapAction>(v.required("action"));
+    const Hotkey hotkey = fromJson<Hotkey>(v.required("hotkey"));
+    return SnapBinding{v.required("id").uuid(), action, hotkey};
 }
 
 template <>
 SnapDocument fromJson<SnapDocument>(const JsonValue& v) {
     SnapDocument document;
-    document.version = v.required("version").integer();
     document.bindings = v.required("bindings").elements([](const JsonValue& b) { return fromJson<SnapBinding>(b); });
+    document.version = v.required("version").integer();
     return document;
 }
 
