@@ -154,6 +154,40 @@ TEST_F(KestThumbnailRendererTest, DialogIconIsCappedAt440PointsWide) {
     EXPECT_FALSE(inked(empty, empty.rect()));
 }
 
+// The card and the dialog icon draw the installed applications' icons in placement
+// order and leave a slot empty for an application that is not installed.
+TEST_F(KestThumbnailRendererTest, IconsOfInstalledApplicationsFillTheirSlots) {
+    addDisplay(1, Rect(0, 0, 1600, 900));
+    for (const char* id : {"com.example.Left", "com.example.Right"}) {
+        SimApplication app;
+        app.bundleID = id;
+        app.name = std::string(id).substr(12);
+        app.path = "/Applications/" + app.name + ".app";
+        sim->world().install(app);
+    }
+    const Layout k = kest("Icons", {item("com.example.Right", withDisplay(frameOn(1, 800, 0, 800, 900), 1600, 900)),
+                                    item("com.example.Missing", withDisplay(frameOn(1, 400, 0, 400, 900), 1600, 900)),
+                                    item("com.example.Left", withDisplay(frameOn(1, 0, 0, 400, 900), 1600, 900))});
+    QImage card(296, 83, QImage::Format_ARGB32_Premultiplied);
+    card.fill(Qt::transparent);
+    {
+        QPainter p(&card);
+        KestCardRenderer::draw(p, k, std::nullopt, Rect(0, 0, 296, 83), Qt::black, false, R::Style::panel());
+    }
+    // Thumbnail 31 × 16/9 wide from x 16; icons from 12 points after it, 26 apart.
+    const int x0 = int(std::ceil(16 + 31 * 16.0 / 9 + 12));
+    EXPECT_TRUE(inked(card, QRect(x0 + 4, 49, 12, 12))) << "Left";
+    EXPECT_FALSE(inked(card, QRect(x0 + 26 + 2, 46, 16, 18))) << "Missing leaves its slot empty";
+    EXPECT_TRUE(inked(card, QRect(x0 + 52 + 4, 49, 12, 12))) << "Right";
+
+    const QImage dialog = R::dialogIcon(k, 1.0);
+    // Three 18-point icons 4 apart, centred under the thumbnail, from y 53 + 3.
+    const double first = (dialog.width() - (3 * 18 + 2 * 4)) / 2.0;
+    EXPECT_TRUE(inked(dialog, QRect(int(first) + 4, 60, 10, 10)));
+    EXPECT_FALSE(inked(dialog, QRect(int(first + 22) + 2, 57, 14, 16)));
+    EXPECT_TRUE(inked(dialog, QRect(int(first + 44) + 4, 60, 10, 10)));
+}
+
 TEST(KestCardRendererIconRow, FitsIconsThenTheOverflowMark) {
     // Three icons need 26 × 3 − 6 = 72 points.
     auto row = KestCardRenderer::iconRow(3, 100, 72, 16);
