@@ -28,8 +28,11 @@ SimBackend::SimBackend(SimBackendPaths paths) : paths_(std::move(paths)), log_(p
     SimDesktopOptions options;
     options.mainActor = std::move(loop);
     options.folders = paths_.folders;
+    PosixFiles files(UserFolders{});
+    // What a save of the desktop cut short left behind; the next save makes its own.
+    for (const auto& failure : files.removeLeftoverTemporaries(paths_.scenarioPath)) log_.line("kestr: " + failure);
     try {
-        if (PosixFiles(UserFolders{}).exists(paths_.scenarioPath)) {
+        if (files.exists(paths_.scenarioPath)) {
             desktop_ = SimDesktop::loadScenario(paths_.scenarioPath, std::move(options));
         } else {
             desktop_ = SimDesktop::fromScenario(SimDesktop::defaultScenario(), std::move(options));

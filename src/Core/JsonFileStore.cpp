@@ -28,6 +28,8 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
         loadFailed = true;
         std::rethrow_exception(error);
     };
+    // What a save cut short left behind; the next save makes its own.
+    for (const auto& failure : files.removeLeftoverTemporaries(path)) platform().log().line("kestr: " + failure);
     if (!files.exists(path)) {
         // A backup without its file stays unread: a save never leaves the file
         // missing, so a user removed it and meant to start afresh.

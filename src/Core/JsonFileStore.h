@@ -18,7 +18,8 @@
 //     void MyStore::load() { JsonFileStore::load(fileURL, loadFailed, content()); }
 //     void MyStore::save() { JsonFileStore::save(fileURL, loadFailed, content()); }
 //
-// load(): no file gives empty content without error, whatever the backup (path +
+// load(): first removes the temporary files that saves cut short by an earlier process
+// left (Files::leftoverTemporaries). No file gives empty content without error, whatever the backup (path +
 // ".bak") holds. A file that cannot be read empties the content, sets loadFailed and
 // rethrows the read error (the file stays). A file that cannot be decoded is
 // quarantined (StoreRecovery) and the backup is taken instead and written back as the
@@ -29,8 +30,9 @@
 // it decoded (the move failed), else empty.
 //
 // save(): refuses (content.refuseToSave) while loadFailed; copies the current file to
-// path + ".bak" (through a temporary copy renamed over the old backup, so a backup
-// always exists), creates the folder, encodes, and writes atomically. Any failure is
+// path + ".bak" (through a temporary copy, forced to the disk and renamed over the old
+// backup, so a backup always exists), creates the folder, encodes, and writes
+// atomically. Any failure is
 // thrown, and the file on disk is then the old one or the new one, never a mixture.
 #pragma once
 

@@ -23,7 +23,8 @@ public:
     using FileError::FileError;
 };
 
-enum class FileOperation { read, atomicWrite, copy, move, remove, createDirectory };
+// `sync` forces a file's content to the disk, `syncFolder` a folder's entries.
+enum class FileOperation { read, atomicWrite, copy, move, remove, createDirectory, sync, syncFolder };
 
 class Files {
 public:
@@ -42,15 +43,32 @@ public:
     // named pipe, a device) fails at once with FileError; a file larger than
     // maxReadSize fails with FileTooLargeError before it is read.
     virtual std::string read(const std::string& path) = 0;
-    // Writes to a temporary file in the same folder, flushes it, then renames it over
-    // the destination: a reader sees the old content or the new, never a mixture.
+    // Writes to a temporary file in the same folder, forces it to the disk, renames it
+    // over the destination and forces the folder to the disk: a reader sees the old
+    // content or the new, never a mixture, and so does one after a power loss.
     virtual void writeAtomically(const std::string& path, const std::string& bytes) = 0;
-    // Copies one regular file (links followed); fails when the destination exists or
-    // the source is anything else, a folder included.
+    // The temporary files that writeAtomically(path, ...) left beside `path` when it was
+    // cut short, last changed before this process started (a newer one may be another
+    // process's write in progress). None when the folder cannot be listed.
+    virtual std::vector<std::string> leftoverTemporaries(const std::string& path) = 0;
+    // Removes them; gives the error of each one that could not be removed.
+    std::vector<std::string> removeLeftoverTemporaries(const std::string& path) {
+        std::vector<std::string> failures;
+        for (const auto& leftover : leftoverTemporaries(path)) {
+            try {
+                remove(leftover);
+            } catch (const FileError& e) {
+                failures.emplace_back(e.what());
+            }
+        }
+        return failures;
+    }
+    // Copies one regular file (links followed) and forces the copy to the disk; fails
+    // when the destination exists or the source is anything else, a folder included.
     virtual void copy(const std::string& from, const std::string& to) = 0;
     // Fails when the destination exists.
     virtual void move(const std::string& from, const std::string& to) = 0;
-    // Renames, replacing the destination in one step.
+    // Renames, replacing the destination in one step, and forces the folder to the disk.
     virtual void replace(const std::string& from, const std::string& to) = 0;
     virtual void remove(const std::string& path) = 0;
     // Creates the folder with any missing parents; an existing folder is fine.

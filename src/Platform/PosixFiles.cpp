@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -27,6 +28,34 @@ namespace {
 
 // Why a file that is not a regular one is refused.
 std::string notRegular(mode_t mode) { return S_ISDIR(mode) ? std::strerror(EISDIR) : "not a regular file"; }
+
+// Taken before main runs: a temporary file changed earlier than this belongs to a
+// process that is gone or to a write that has stalled.
+const fs::file_time_type processStart = fs::file_time_type::clock::now();
+
+fs::path folderOf(const fs::path& target) { return target.has_parent_path() ? target.parent_path() : fs::path("."); }
+
+// writeAtomically's temporary files for a target are "." + its name + ".tmp-" and
+// six letters or digits that mkstemp chooses.
+std::string temporaryPrefix(const fs::path& target) { return "." + target.filename().string() + ".tmp-"; }
+constexpr std::size_t temporarySuffixLength = 6;
+
+bool isTemporaryName(const std::string& name, const std::string& prefix) {
+    if (name.size() != prefix.size() + temporarySuffixLength || name.compare(0, prefix.size(), prefix) != 0) {
+        return false;
+    }
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                       [](unsigned char c) { return std::isalnum(c) != 0; });
+}
+
+void syncDescriptor(int fd, const std::string& what, const std::string& path) {
+    if (::fsync(fd) != 0) {
+        const int err = errno;
+        ::close(fd);
+        fail(what, path, err);
+    }
+    ::close(fd);
+}
 
 }  // namespace
 
@@ -86,10 +115,22 @@ std::string PosixFiles::read(const std::string& path) {
     return out;
 }
 
+void PosixFiles::syncFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) fail("cannot sync", path, errno);
+    syncDescriptor(fd, "cannot sync", path);
+}
+
+void PosixFiles::syncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) fail("cannot sync folder", folder, errno);
+    syncDescriptor(fd, "cannot sync folder", folder);
+}
+
 void PosixFiles::writeAtomically(const std::string& path, const std::string& bytes) {
     const fs::path target(path);
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string tmpl = (folder / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
+    const fs::path folder = folderOf(target);
+    std::string tmpl = (folder / (temporaryPrefix(target) + std::string(temporarySuffixLength, 'X'))).string();
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
@@ -119,6 +160,26 @@ void PosixFiles::writeAtomically(const std::string& path, const std::string& byt
         ::unlink(tmp.c_str());
         fail("cannot write", path, err);
     }
+    // Until the folder is on the disk, a power loss may bring back the old name.
+    syncFolder(folder.string());
+}
+
+std::vector<std::string> PosixFiles::leftoverTemporaries(const std::string& path) {
+    const fs::path target(path);
+    const std::string prefix = temporaryPrefix(target);
+    std::vector<std::string> found;
+    std::error_code ec;
+    for (fs::directory_iterator it(folderOf(target), ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code statusError;
+        if (!isTemporaryName(it->path().filename().string(), prefix) || !it->is_regular_file(statusError) ||
+            it->is_symlink(statusError)) {
+            continue;
+        }
+        const auto changed = fs::last_write_time(it->path(), statusError);
+        if (!statusError && changed < processStart) found.push_back(it->path().string());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
 }
 
 void PosixFiles::copy(const std::string& from, const std::string& to) {
@@ -129,6 +190,12 @@ void PosixFiles::copy(const std::string& from, const std::string& to) {
     std::error_code ec;
     fs::copy_file(from, to, fs::copy_options::none, ec);
     if (ec) fail("cannot copy", from, ec);
+    try {
+        syncFile(to);
+    } catch (const FileError&) {
+        ::unlink(to.c_str());
+        throw;
+    }
 }
 
 void PosixFiles::move(const std::string& from, const std::string& to) {
@@ -138,6 +205,7 @@ void PosixFiles::move(const std::string& from, const std::string& to) {
 
 void PosixFiles::replace(const std::string& from, const std::string& to) {
     if (::rename(from.c_str(), to.c_str()) != 0) fail("cannot move", from, errno);
+    syncFolder(folderOf(fs::path(to)).string());
 }
 
 void PosixFiles::remove(const std::string& path) {

@@ -25,6 +25,7 @@ public:
     bool isDirectory(const std::string& path) override;
     std::string read(const std::string& path) override;
     void writeAtomically(const std::string& path, const std::string& bytes) override;
+    std::vector<std::string> leftoverTemporaries(const std::string& path) override;
     void copy(const std::string& from, const std::string& to) override;
     void move(const std::string& from, const std::string& to) override;
     void replace(const std::string& from, const std::string& to) override;
@@ -33,6 +34,11 @@ public:
     std::vector<std::string> list(const std::string& folder) override;
 
     const UserFolders& folders() const { return folders_; }
+
+protected:
+    // Force a file's content, or a folder's entries, to the disk; throw FileError.
+    virtual void syncFile(const std::string& path);
+    virtual void syncFolder(const std::string& folder);
 
 private:
     UserFolders folders_;

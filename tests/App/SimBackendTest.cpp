@@ -2,7 +2,9 @@
 // run to the next.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include "App/SimBackend.h"
@@ -48,9 +50,15 @@ TEST(SimBackendTest, TheDesktopIsKeptBetweenRunsAndLogsToStandardErrorWhenAsked)
         first.save();
     }
     EXPECT_FALSE(hasPlatform());
+    // What a save that was cut short before this process left beside the desktop goes.
+    const std::filesystem::path leftover =
+        std::filesystem::path(paths.scenarioPath).parent_path() / ".sim-desktop.json.tmp-q1W2e3";
+    std::ofstream(leftover) << "{";
+    std::filesystem::last_write_time(leftover, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
     {
         SimBackend second(paths);
         EXPECT_EQ(second.desktop().world().processes().front().windows.front().position, (Point{333, 444}));
+        EXPECT_FALSE(std::filesystem::exists(leftover));
     }
     std::filesystem::remove_all(root);
 }

@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 
@@ -79,6 +80,44 @@ TEST_F(JsonFileStoreTest, SavesKeepThePreviousFileAsBackupAndAMissingFileIsAFres
     EXPECT_EQ(s.text, "");
     EXPECT_FALSE(s.loadFailed);
     EXPECT_EQ(bytes(backup()), "text:one");
+}
+
+TEST_F(JsonFileStoreTest, SaveForcesTheBackupCopyAndTheFolderToTheDiskAfterEachRename) {
+    put(path(), "text:old");
+    const auto start = sim->simFiles().journal().size();
+    TextStore s = store();
+    s.text = "new";
+    s.save();
+    const std::vector<std::string> journal(sim->simFiles().journal().begin() + static_cast<std::ptrdiff_t>(start),
+                                           sim->simFiles().journal().end());
+    const std::string fresh = backup() + ".tmp";
+    EXPECT_EQ(journal, (std::vector<std::string>{"copy " + path() + " -> " + fresh, "sync " + fresh,
+                                                 "replace " + fresh + " -> " + backup(), "sync folder " + folder(),
+                                                 "create folder " + folder(), "write " + path(),
+                                                 "sync folder " + folder()}));
+}
+
+TEST_F(JsonFileStoreTest, LoadRemovesTheTemporaryFilesOfSavesCutShortBeforeThisProcess) {
+    put(path(), "text:kept");
+    const auto age = [&](const std::string& name, std::chrono::hours hours) {
+        put(file(name), "text:partial");
+        std::filesystem::last_write_time(file(name), std::filesystem::file_time_type::clock::now() - hours);
+    };
+    age(".texts.json.tmp-Ab12Cd", std::chrono::hours(1));
+    age(".texts.json.tmp-Zz9Yy8", std::chrono::hours(24 * 400));
+    age(".texts.json.tmp-Xx7Ww6", std::chrono::hours(0));  // another process's write in progress
+    age(".texts.json.tmp-Ab12C", std::chrono::hours(1));   // not a name writes choose
+    age(".other.json.tmp-Ab12Cd", std::chrono::hours(1));
+    EXPECT_EQ(loaded(), "kept");
+    EXPECT_EQ(files(), (std::vector<std::string>{".other.json.tmp-Ab12Cd", ".texts.json.tmp-Ab12C",
+                                                 ".texts.json.tmp-Xx7Ww6", "texts.json"}));
+
+    // One that cannot be removed is logged, and the load goes on.
+    age(".texts.json.tmp-Ab12Cd", std::chrono::hours(1));
+    sim->simFiles().failOperation(FileOperation::remove, ".texts.json.tmp-Ab12Cd", 1);
+    EXPECT_EQ(loaded(), "kept");
+    ASSERT_FALSE(log().empty());
+    EXPECT_EQ(log().back(), "kestr: cannot remove " + file(".texts.json.tmp-Ab12Cd") + ": injected failure");
 }
 
 TEST_F(JsonFileStoreTest, UndecodableFileIsKeptAsideAndTheBackupTakesItsPlace) {
@@ -244,7 +283,7 @@ std::pair<FileOperation, std::string> parseEntry(const std::string& line) {
     using enum FileOperation;
     for (const auto& [prefix, operation] : std::initializer_list<std::pair<std::string, FileOperation>>{
              {"read ", read}, {"write ", atomicWrite}, {"copy ", copy}, {"move ", move}, {"replace ", move},
-             {"remove ", remove}, {"create folder ", createDirectory}})
+             {"remove ", remove}, {"create folder ", createDirectory}, {"sync folder ", syncFolder}, {"sync ", sync}})
         if (line.rfind(prefix, 0) == 0) return {operation, line.substr(prefix.size(), line.find(" -> ") - prefix.size())};
     ADD_FAILURE() << "unknown operation: " << line;
     return {};

@@ -54,4 +54,14 @@ void SimFiles::createDirectories(const std::string& path) {
     PosixFiles::createDirectories(path);
 }
 
+void SimFiles::syncFile(const std::string& path) {
+    check(FileOperation::sync, "sync", path);
+    PosixFiles::syncFile(path);
+}
+
+void SimFiles::syncFolder(const std::string& folder) {
+    check(FileOperation::syncFolder, "sync folder", folder);
+    PosixFiles::syncFolder(folder);
+}
+
 }  // namespace kestr

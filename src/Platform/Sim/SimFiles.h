@@ -31,6 +31,10 @@ public:
     void remove(const std::string& path) override;
     void createDirectories(const std::string& path) override;
 
+protected:
+    void syncFile(const std::string& path) override;
+    void syncFolder(const std::string& folder) override;
+
 private:
     struct Fault {
         FileOperation operation;
