@@ -71,7 +71,7 @@ void SnapShortcutsModel::setHotkey(const std::optional<Hotkey>& hotkey, SnapActi
     persist();
 }
 
-bool SnapShortcutsModel::resetToDefaults() {
+bool SnapShortcutsModel::confirmReset() {
     const int answer = platform().alerts().runModal(AlertRequest{
         AlertStyle::warning,
         "Reset to default shortcuts?",
@@ -81,10 +81,18 @@ bool SnapShortcutsModel::resetToDefaults() {
         {"Reset", "Cancel"},
         {},
     });
-    if (answer != alertFirstButtonReturn) return false;
+    return answer == alertFirstButtonReturn;
+}
+
+void SnapShortcutsModel::putDefaultsInStore() {
     for (const SnapBinding& binding : SnapDefaults::magnetBindings()) {
         SnapStore::shared().setHotkey(binding.hotkey, binding.action);
     }
+}
+
+bool SnapShortcutsModel::resetToDefaults() {
+    if (!confirmReset()) return false;
+    putDefaultsInStore();
     persist();
     return true;
 }

@@ -30,6 +30,12 @@ public:
     // Asks first; every action gets its default binding. False when the user declined.
     bool resetToDefaults();
 
+    // The question before the default bindings replace the user's; true for "Reset".
+    static bool confirmReset();
+    // Every action with a default gets it as its only binding, in memory; bindings of
+    // the other actions stay.
+    static void putDefaultsInStore();
+
 private:
     void persist();
 

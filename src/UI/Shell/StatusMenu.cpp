@@ -1,0 +1,165 @@
+#include "UI/Shell/StatusMenu.h"
+
+#include <QMenu>
+#include <algorithm>
+#include <cstring>
+
+#include "Core/HotkeyManager.h"
+#include "Core/LayoutStore.h"
+#include "Core/Preferences.h"
+#include "EdgeResize/EdgeProximityTracker.h"
+#include "Snap/SnapShortcutsModel.h"
+#include "Snap/SnapStore.h"
+#include "UI/Manager/AppVersionText.h"
+
+namespace kestr {
+
+namespace {
+
+constexpr std::uint32_t returnKeyCode = 36;
+
+QAction* label(QMenu* menu, const QString& text) {
+    QAction* action = menu->addAction(text);
+    action->setEnabled(false);
+    return action;
+}
+
+QAction* command(QMenu* menu, const QString& text, const std::function<void()>& run) {
+    QAction* action = menu->addAction(text);
+    QObject::connect(action, &QAction::triggered, menu, [run] {
+        if (run) run();
+    });
+    return action;
+}
+
+void showHotkey(QAction* action, const std::optional<Hotkey>& hotkey, bool withReturn = false) {
+    if (hotkey) action->setShortcut(StatusMenu::shortcut(*hotkey, withReturn));
+}
+
+void addKests(QMenu* menu, bool trusted, const StatusMenu::Actions& actions) {
+    const auto& kests = LayoutStore::shared().layouts;
+    if (kests.empty()) {
+        label(menu, QStringLiteral("No saved kests"));
+        return;
+    }
+    label(menu, QStringLiteral("Apply Kest"));
+    for (const Layout& kest : kests) {
+        const Uuid id = kest.id;
+        QAction* item = command(menu, QStringLiteral("  ") + QString::fromStdString(kest.name),
+                                [apply = actions.applyKest, id] {
+                                    if (apply) apply(id);
+                                });
+        item->setData(QString::fromStdString(id.string()));
+        item->setToolTip(QStringLiteral("Reposition open windows and reopen any that were closed"));
+        item->setEnabled(trusted && !kest.items.empty());
+        showHotkey(item, HotkeyManager::shared().effectiveHotkey(id));
+    }
+}
+
+}  // namespace
+
+QKeySequence StatusMenu::shortcut(const Hotkey& hotkey, bool withReturn) {
+    int key = 0;
+    const std::string character = hotkey.menuKeyEquivalent();
+    if (!character.empty()) {
+        key = QChar(character[0]).toUpper().unicode();
+    } else if (withReturn && hotkey.keyCode == returnKeyCode) {
+        key = Qt::Key_Return;
+    } else {
+        return {};
+    }
+    Qt::KeyboardModifiers modifiers;
+    if (hotkey.modifiers & CarbonModifier::command) modifiers |= Qt::ControlModifier;
+    if (hotkey.modifiers & CarbonModifier::option) modifiers |= Qt::AltModifier;
+    if (hotkey.modifiers & CarbonModifier::control) modifiers |= Qt::MetaModifier;
+    if (hotkey.modifiers & CarbonModifier::shift) modifiers |= Qt::ShiftModifier;
+    return QKeySequence(QKeyCombination(modifiers, static_cast<Qt::Key>(key)));
+}
+
+std::vector<SnapBinding> StatusMenu::sortedBindings(std::vector<SnapBinding> bindings) {
+    std::stable_sort(bindings.begin(), bindings.end(), [](const SnapBinding& a, const SnapBinding& b) {
+        const int groups = std::strcmp(SnapShortcutsModel::groupName(a.action), SnapShortcutsModel::groupName(b.action));
+        if (groups != 0) return groups < 0;
+        return a.action.rawValue() < b.action.rawValue();
+    });
+    return bindings;
+}
+
+bool StatusMenu::dragSnapEnabled() {
+    const auto value = Preferences::shared().defaults.object(enableDragSnapKey);
+    return value && value->get<bool>() && *value->get<bool>();
+}
+
+std::unique_ptr<QMenu> StatusMenu::build(bool trusted, const Actions& actions) {
+    auto menu = std::make_unique<QMenu>();
+    menu->setToolTipsVisible(true);
+    label(menu.get(), appVersionText());
+    menu->addSeparator();
+    label(menu.get(), trusted ? QStringLiteral("✓  Accessibility permission OK")
+                              : QStringLiteral("⚠  Accessibility permission required"));
+    if (!trusted) {
+        menu->addSeparator();
+        command(menu.get(), QStringLiteral("Request Accessibility Permission…"), actions.requestPermission);
+        command(menu.get(), QStringLiteral("Open Accessibility Settings…"), actions.openAccessibilitySettings);
+    }
+    menu->addSeparator();
+    if (const auto& active = EdgeProximityTracker::shared().activeLayout) {
+        label(menu.get(), QStringLiteral("● Active kest: ") + QString::fromStdString(active->name));
+        command(menu.get(), QStringLiteral("Release Kest (free editing)"), actions.releaseKest);
+        menu->addSeparator();
+    }
+    addKests(menu.get(), trusted, actions);
+    QAction* save = command(menu.get(), QStringLiteral("Save Current Arrangement as Kest…"), actions.saveCurrent);
+    save->setEnabled(trusted);
+    // The shortcut that is registered now, which the user may have changed or another
+    // program may hold.
+    showHotkey(save, HotkeyManager::shared().captureHotkey(), true);
+    command(menu.get(), QStringLiteral("Manage Kests…"), actions.manage);
+    menu->addSeparator();
+    menu->addMenu(buildSnapSubmenu(trusted, actions, menu.get()));
+    menu->addMenu(buildPreferencesSubmenu(actions, menu.get()));
+    command(menu.get(), QStringLiteral("Check for Updates…"), actions.checkForUpdates);
+    menu->addSeparator();
+    QAction* quit = command(menu.get(), QStringLiteral("Quit kestr"), actions.quit);
+    quit->setShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_Q));
+    return menu;
+}
+
+QMenu* StatusMenu::buildSnapSubmenu(bool trusted, const Actions& actions, QWidget* parent) {
+    auto* menu = new QMenu(QStringLiteral("Snap"), parent);
+    const auto bindings = sortedBindings(SnapStore::shared().bindings);
+    if (bindings.empty()) label(menu, QStringLiteral("No snap shortcuts"));
+    for (const SnapBinding& binding : bindings) {
+        const std::string raw = binding.action.rawValue();
+        QAction* item = command(menu, QStringLiteral("  ") + QString::fromStdString(binding.action.displayName()),
+                                [apply = actions.applySnap, raw] {
+                                    if (apply) apply(raw);
+                                });
+        item->setData(QString::fromStdString(raw));
+        item->setEnabled(trusted);
+        showHotkey(item, binding.hotkey);
+    }
+    menu->addSeparator();
+    command(menu, QStringLiteral("Configure Snap Shortcuts…"), actions.configureSnaps);
+    command(menu, QStringLiteral("Reset to Default Shortcuts"), actions.restoreDefaultShortcuts);
+    command(menu, QStringLiteral("Import from Magnet / Rectangle…"), actions.importSnaps);
+    return menu;
+}
+
+QMenu* StatusMenu::buildPreferencesSubmenu(const Actions& actions, QWidget* parent) {
+    auto* menu = new QMenu(QStringLiteral("Preferences"), parent);
+    menu->setToolTipsVisible(true);
+    QAction* dragSnap = command(menu, QStringLiteral("Drag Snap (drag a window to fit a kest)"), actions.toggleDragSnap);
+    dragSnap->setCheckable(true);
+    dragSnap->setChecked(dragSnapEnabled());
+    dragSnap->setToolTip(QStringLiteral(
+        "When on, the last applied kest's slots appear as white highlights only while you hold the drag modifier "
+        "(⌘ by default) — drop on a slot to fit it there. Drag without the modifier for free placement. (Modifier "
+        "is set in Manage Kests → Shortcuts.)"));
+    // Two commands that have no other way in.
+    command(menu, QStringLiteral("Reveal Kests File"), actions.revealKestsFile);
+    command(menu, QStringLiteral("Dump Window List"), actions.dumpWindowList);
+    return menu;
+}
+
+}  // namespace kestr

@@ -1,0 +1,212 @@
+#include "UI/Shell/StatusMenu.h"
+
+#include <QMenu>
+#include <gtest/gtest.h>
+
+#include "Core/HotkeyManager.h"
+#include "Core/LayoutStore.h"
+#include "Core/Preferences.h"
+#include "EdgeResize/EdgeProximityTracker.h"
+#include "Snap/SnapStore.h"
+#include "Support/SimTest.h"
+#include "UI/Manager/AppVersionText.h"
+
+namespace kestr::test {
+namespace {
+
+using A = SnapAction;
+constexpr std::uint32_t ctrlOpt = CarbonModifier::control | CarbonModifier::option;
+
+QKeySequence keys(Qt::KeyboardModifiers modifiers, Qt::Key key) { return QKeySequence(QKeyCombination(modifiers, key)); }
+
+// Every choice of the menu is recorded by name (and the kest or snap it names).
+class StatusMenuTest : public SimTest {
+protected:
+    void SetUp() override {
+        SimTest::SetUp();
+        actions.applyKest = [this](const Uuid& id) { chosen.push_back("apply " + id.string()); };
+        actions.applySnap = [this](const std::string& raw) { chosen.push_back("snap " + raw); };
+        const std::pair<std::function<void()>*, std::string> plain[] = {
+            {&actions.releaseKest, "release"},         {&actions.requestPermission, "request"},
+            {&actions.openAccessibilitySettings, "settings"}, {&actions.saveCurrent, "save"},
+            {&actions.manage, "manage"},               {&actions.checkForUpdates, "updates"},
+            {&actions.quit, "quit"},                   {&actions.configureSnaps, "configure"},
+            {&actions.restoreDefaultShortcuts, "reset"}, {&actions.importSnaps, "import"},
+            {&actions.toggleDragSnap, "drag snap"},    {&actions.revealKestsFile, "reveal"},
+            {&actions.dumpWindowList, "dump"},
+        };
+        for (const auto& [callback, name] : plain) *callback = [this, name = name] { chosen.push_back(name); };
+    }
+
+    static Layout kest(const std::string& name, std::uint8_t tag, std::size_t items = 1) {
+        Layout k;
+        k.id.bytes[0] = tag;
+        k.name = name;
+        k.items.resize(items);
+        return k;
+    }
+    void storeKests(std::vector<Layout> kests) {
+        LayoutStore::shared().layouts = std::move(kests);
+        HotkeyManager::shared().sync(LayoutStore::shared().layouts, SnapStore::shared().bindings);
+    }
+    // Titles in order: "---" for a separator, "[x]" before a checked item.
+    static std::vector<std::string> rows(const QMenu& menu) {
+        std::vector<std::string> out;
+        for (QAction* a : menu.actions()) {
+            out.push_back(a->isSeparator() ? "---" : (a->isChecked() ? "[x]" : "") + a->text().toStdString());
+        }
+        return out;
+    }
+    static QAction* row(const QMenu& menu, const QString& text) {
+        for (QAction* a : menu.actions()) {
+            if (a->text() == text) return a;
+        }
+        ADD_FAILURE() << "no row " << text.toStdString();
+        static QAction none;
+        return &none;
+    }
+    static QMenu& submenu(const QMenu& menu, const QString& title) { return *row(menu, title)->menu(); }
+
+    StatusMenu::Actions actions;
+    std::vector<std::string> chosen;
+};
+
+TEST_F(StatusMenuTest, TrustedWithNothingSavedOrActive) {
+    const auto menu = StatusMenu::build(true, actions);
+    EXPECT_EQ(rows(*menu), (std::vector<std::string>{appVersionText().toStdString(), "---",
+                                                      "✓  Accessibility permission OK", "---", "No saved kests",
+                                                      "Save Current Arrangement as Kest…", "Manage Kests…", "---",
+                                                      "Snap", "Preferences", "Check for Updates…", "---",
+                                                      "Quit kestr"}));
+    for (const char* off : {"✓  Accessibility permission OK", "No saved kests"}) EXPECT_FALSE(row(*menu, off)->isEnabled());
+    EXPECT_FALSE(menu->actions()[0]->isEnabled());
+    EXPECT_TRUE(row(*menu, "Save Current Arrangement as Kest…")->isEnabled());
+    EXPECT_EQ(row(*menu, "Quit kestr")->shortcut(), keys(Qt::ControlModifier, Qt::Key_Q));
+
+    for (const char* item : {"Save Current Arrangement as Kest…", "Manage Kests…", "Check for Updates…", "Quit kestr"}) {
+        row(*menu, item)->trigger();
+    }
+    EXPECT_EQ(chosen, (std::vector<std::string>{"save", "manage", "updates", "quit"}));
+}
+
+TEST_F(StatusMenuTest, UntrustedWithAnActiveKest) {
+    storeKests({kest("Split", 1, 2)});
+    EdgeProximityTracker::shared().setActiveLayout(LayoutStore::shared().layouts[0]);
+    const auto menu = StatusMenu::build(false, actions);
+
+    EXPECT_EQ(rows(*menu), (std::vector<std::string>{appVersionText().toStdString(), "---",
+                                                      "⚠  Accessibility permission required", "---",
+                                                      "Request Accessibility Permission…",
+                                                      "Open Accessibility Settings…", "---", "● Active kest: Split",
+                                                      "Release Kest (free editing)", "---", "Apply Kest", "  Split",
+                                                      "Save Current Arrangement as Kest…", "Manage Kests…", "---",
+                                                      "Snap", "Preferences", "Check for Updates…", "---",
+                                                      "Quit kestr"}));
+    EXPECT_FALSE(row(*menu, "  Split")->isEnabled());
+    EXPECT_FALSE(row(*menu, "Save Current Arrangement as Kest…")->isEnabled());
+    EXPECT_FALSE(row(*menu, "● Active kest: Split")->isEnabled());
+    for (const char* item : {"Request Accessibility Permission…", "Open Accessibility Settings…",
+                             "Release Kest (free editing)"}) {
+        row(*menu, item)->trigger();
+    }
+    EXPECT_EQ(chosen, (std::vector<std::string>{"request", "settings", "release"}));
+}
+
+TEST_F(StatusMenuTest, KestRowsShowTheRegisteredHotKeysAndApplyTheirKest) {
+    Layout own = kest("Own", 1);
+    own.hotkey = Hotkey{96, ctrlOpt};  // F5: no menu character
+    Layout twin = kest("Twin", 3);
+    twin.hotkey = Hotkey{1, ctrlOpt | CarbonModifier::shift};
+    storeKests({kest("Auto", 2), own, kest("Empty", 4, 0), twin, kest("Twin", 5)});
+    const auto menu = StatusMenu::build(true, actions);
+
+    const auto all = rows(*menu);
+    EXPECT_EQ(std::vector<std::string>(all.begin() + 4, all.begin() + 10),
+              (std::vector<std::string>{"Apply Kest", "  Auto", "  Own", "  Empty", "  Twin", "  Twin"}));
+    QAction* autoRow = menu->actions()[5];
+    EXPECT_EQ(autoRow->shortcut(), keys(Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier, Qt::Key_1))
+        << "the automatically assigned ⌃⌥⌘1";
+    EXPECT_TRUE(menu->actions()[6]->shortcut().isEmpty()) << "a key with no menu character shows nothing";
+    EXPECT_FALSE(menu->actions()[7]->isEnabled()) << "a kest without windows cannot be applied";
+    EXPECT_TRUE(autoRow->isEnabled());
+    EXPECT_EQ(menu->actions()[8]->shortcut(), keys(Qt::MetaModifier | Qt::AltModifier | Qt::ShiftModifier, Qt::Key_S));
+    EXPECT_EQ(autoRow->toolTip(), "Reposition open windows and reopen any that were closed");
+    EXPECT_EQ(autoRow->data().toString().toStdString(), kest("Auto", 2).id.string());
+
+    menu->actions()[9]->trigger();
+    autoRow->trigger();
+    EXPECT_EQ(chosen, (std::vector<std::string>{"apply " + kest("Twin", 5).id.string(),
+                                                "apply " + kest("Auto", 2).id.string()}));
+}
+
+TEST_F(StatusMenuTest, TheSaveRowShowsTheCaptureShortcutThatIsRegistered) {
+    const auto saveShortcut = [this] {
+        HotkeyManager::shared().sync({}, {});
+        return row(*StatusMenu::build(true, actions), "Save Current Arrangement as Kest…")->shortcut();
+    };
+    EXPECT_EQ(saveShortcut(), keys(Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier, Qt::Key_Return));
+
+    Preferences::shared().setCaptureHotkey(Hotkey{1, ctrlOpt});
+    EXPECT_EQ(saveShortcut(), keys(Qt::MetaModifier | Qt::AltModifier, Qt::Key_S));
+
+    sim->simHotKeys().holdByOtherProgram(1, ctrlOpt);
+    EXPECT_TRUE(saveShortcut().isEmpty()) << "refused: no shortcut to show";
+}
+
+TEST_F(StatusMenuTest, SnapSubmenuIsSortedByGroupThenNameAndFollowsTrust) {
+    SnapStore::shared().bindings = {
+        {Uuid::random(), A::topHalf, {126, ctrlOpt}},
+        {Uuid::random(), A::nextDisplay, {124, ctrlOpt | CarbonModifier::command}},
+        {Uuid::random(), A::maximize, {36, ctrlOpt}},
+        {Uuid::random(), A::leftHalf, {0, ctrlOpt}},
+        {Uuid::random(), A::topHalf, {17, ctrlOpt}},
+    };
+    const auto menu = StatusMenu::build(true, actions);
+    QMenu& snap = submenu(*menu, "Snap");
+    const auto name = [](A a) { return "  " + a.displayName(); };
+    EXPECT_EQ(rows(snap), (std::vector<std::string>{name(A::nextDisplay), name(A::leftHalf), name(A::topHalf),
+                                                     name(A::topHalf), name(A::maximize), "---",
+                                                     "Configure Snap Shortcuts…", "Reset to Default Shortcuts",
+                                                     "Import from Magnet / Rectangle…"}));
+    EXPECT_TRUE(snap.actions()[0]->shortcut().isEmpty()) << "arrow keys have no menu character";
+    EXPECT_EQ(snap.actions()[1]->shortcut(), keys(Qt::MetaModifier | Qt::AltModifier, Qt::Key_A));
+    EXPECT_TRUE(snap.actions()[2]->shortcut().isEmpty());
+    EXPECT_EQ(snap.actions()[3]->shortcut(), keys(Qt::MetaModifier | Qt::AltModifier, Qt::Key_T))
+        << "two bindings of one action keep their stored order";
+    EXPECT_TRUE(snap.actions()[4]->shortcut().isEmpty()) << "Return shows only on the save row";
+    EXPECT_TRUE(snap.actions()[1]->isEnabled());
+
+    snap.actions()[1]->trigger();
+    for (const char* item : {"Configure Snap Shortcuts…", "Reset to Default Shortcuts", "Import from Magnet / Rectangle…"}) {
+        row(snap, item)->trigger();
+    }
+    EXPECT_EQ(chosen, (std::vector<std::string>{"snap leftHalf", "configure", "reset", "import"}));
+
+    const auto untrusted = StatusMenu::build(false, actions);
+    for (int i = 0; i < 5; ++i) EXPECT_FALSE(submenu(*untrusted, "Snap").actions()[i]->isEnabled());
+    for (const char* item : {"Configure Snap Shortcuts…", "Reset to Default Shortcuts"}) {
+        EXPECT_TRUE(row(submenu(*untrusted, "Snap"), item)->isEnabled());
+    }
+
+    SnapStore::shared().bindings.clear();
+    EXPECT_EQ(rows(submenu(*StatusMenu::build(true, actions), "Snap")),
+              (std::vector<std::string>{"No snap shortcuts", "---", "Configure Snap Shortcuts…",
+                                        "Reset to Default Shortcuts", "Import from Magnet / Rectangle…"}));
+}
+
+TEST_F(StatusMenuTest, PreferencesShowTheDragSnapSettingAndTheFileCommands) {
+    const auto preferences = [this] { return rows(submenu(*StatusMenu::build(true, actions), "Preferences")); };
+    EXPECT_EQ(preferences(), (std::vector<std::string>{"Drag Snap (drag a window to fit a kest)", "Reveal Kests File",
+                                                        "Dump Window List"}));
+    Preferences::shared().defaults.set(StatusMenu::enableDragSnapKey, PlistValue(true));
+    EXPECT_EQ(preferences()[0], "[x]Drag Snap (drag a window to fit a kest)");
+
+    const auto menu = StatusMenu::build(true, actions);
+    QMenu& prefs = submenu(*menu, "Preferences");
+    EXPECT_TRUE(prefs.actions()[0]->toolTip().startsWith("When on, the last applied kest's slots appear"));
+    for (QAction* a : prefs.actions()) a->trigger();
+    EXPECT_EQ(chosen, (std::vector<std::string>{"drag snap", "reveal", "dump"}));
+}
+
+}  // namespace
+}  // namespace kestr::test
