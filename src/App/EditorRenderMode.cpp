@@ -34,16 +34,8 @@ QRect fromBottom(int x, int bottom, int width, int height) { return {x, sheetHei
 }  // namespace
 
 int DiagnosticModes::renderEditor(ConsoleOutput& output, const std::string& path) {
-    try {
-        LayoutStore::shared().load();
-    } catch (const std::exception&) {
-    }
-    try {
-        SnapStore::shared().load();
-    } catch (const std::exception&) {
-    }
+    RenderOutput::loadStores();
     const auto& layouts = LayoutStore::shared().layouts;
-    HotkeyManager::shared().sync(layouts, SnapStore::shared().bindings);
     if (layouts.empty()) {
         output.err("no layouts to render\n");
         return 1;

@@ -69,16 +69,7 @@ protected:
 
 int DiagnosticModes::renderPanel(ConsoleOutput& output, const std::vector<std::string>& arguments,
                                  const std::string& path) {
-    // Stores that cannot be read stay empty; the render shows that.
-    try {
-        LayoutStore::shared().load();
-    } catch (const std::exception&) {
-    }
-    try {
-        SnapStore::shared().load();
-    } catch (const std::exception&) {
-    }
-    HotkeyManager::shared().sync(LayoutStore::shared().layouts, SnapStore::shared().bindings);
+    RenderOutput::loadStores();
 
     const bool empty = has(arguments, "empty");
     const bool snaps = has(arguments, "snaps");

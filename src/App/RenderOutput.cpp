@@ -7,9 +7,24 @@
 #include <cmath>
 
 #include "App/ConsoleOutput.h"
+#include "Core/HotkeyManager.h"
+#include "Core/LayoutStore.h"
 #include "Platform/Platform.h"
+#include "Snap/SnapStore.h"
 
 namespace kestr {
+
+void RenderOutput::loadStores() {
+    try {
+        LayoutStore::shared().load();
+    } catch (const std::exception&) {
+    }
+    try {
+        SnapStore::shared().load();
+    } catch (const std::exception&) {
+    }
+    HotkeyManager::shared().sync(LayoutStore::shared().layouts, SnapStore::shared().bindings);
+}
 
 int RenderOutput::write(ConsoleOutput& output, QWidget& sheet, const std::string& path, const std::string& what,
                         QSize reported) {

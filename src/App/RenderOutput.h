@@ -14,6 +14,10 @@ struct RenderOutput {
     // Renders are drawn at twice their size in points, as on a high-density display.
     static constexpr double scale = 2;
 
+    // Loads the kests and snap bindings (stores that cannot be read stay empty; the
+    // render shows that) and registers the hot keys, so every kest's shortcut is known.
+    static void loadStores();
+
     // Draws `sheet` at its size and writes it to `path`; prints "Wrote WHAT render to PATH
     // (WxH)" with the size given, or "Failed to write WHAT render to PATH: " and the
     // reason. Returns the status: 0 written, 1 not.
