@@ -161,7 +161,8 @@ std::string MenuCommands::dumpFilePath() { return platform().files().homeDirecto
 
 void MenuCommands::dumpWindowList() {
     const std::string text = WindowEnumerator::makeDumpText();
-    if (console) console->out(text);
+    ProcessOutput standardOutput;
+    (console ? *console : standardOutput).out(text);
     const std::string path = dumpFilePath();
     try {
         platform().files().writeAtomically(path, text);

@@ -26,7 +26,7 @@ public:
     std::function<void()> hidePanel;
     // The display of the screen that holds the status button; none when unknown.
     std::function<std::optional<DisplayID>()> statusButtonDisplay;
-    // Where the window list is printed besides its file.
+    // Where the window list is printed besides its file; none: standard output.
     ConsoleOutput* console = nullptr;
 
     // Applies the kest anchored on the status button's display; nothing without the

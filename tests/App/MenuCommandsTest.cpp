@@ -245,16 +245,7 @@ TEST_F(MenuCommandsTest, TheWindowListGoesToTheDesktopFileAndTheConsole) {
     EXPECT_EQ(revealed().size(), 1u) << "nothing to reveal";
 }
 
-TEST_F(MenuCommandsTest, PermissionUpdatesAndTheManagerWindow) {
-    sim->world().trusted = false;
-    PermissionManager::shared().refresh();
-    commands.requestPermission();
-    EXPECT_EQ(sim->simAccessibility().promptsShown(), 1);
-    EXPECT_TRUE(PermissionManager::shared().fastTimer);
-
-    commands.checkForUpdates();
-    EXPECT_EQ(sim->simUpdater().checks, 1);
-
+TEST_F(MenuCommandsTest, TheManagerWindowOpensOnItsTabAndRefreshesTheMenuBar) {
     commands.manage(LayoutEditorWindow::Tab::snaps);
     LayoutEditorWindow& manager = LayoutEditorWindow::shared();
     EXPECT_TRUE(manager.window()->isVisible());

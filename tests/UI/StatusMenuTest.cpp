@@ -49,7 +49,8 @@ protected:
         LayoutStore::shared().layouts = std::move(kests);
         HotkeyManager::shared().sync(LayoutStore::shared().layouts, SnapStore::shared().bindings);
     }
-    // Titles in order: "---" for a separator, "[x]" before a checked item.
+    // Titles in order, with their shortcut column after a tab: "---" for a separator,
+    // "[x]" before a checked item.
     static std::vector<std::string> rows(const QMenu& menu) {
         std::vector<std::string> out;
         for (QAction* a : menu.actions()) {
@@ -59,7 +60,7 @@ protected:
     }
     static QAction* row(const QMenu& menu, const QString& text) {
         for (QAction* a : menu.actions()) {
-            if (a->text() == text) return a;
+            if (a->text().startsWith(text)) return a;
         }
         ADD_FAILURE() << "no row " << text.toStdString();
         static QAction none;
@@ -77,7 +78,7 @@ TEST_F(StatusMenuTest, TrustedWithNothingSavedOrActive) {
                                                       "✓  Accessibility permission OK", "---", "No saved kests",
                                                       "Save Current Arrangement as Kest…", "Manage Kests…", "---",
                                                       "Snap", "Preferences", "Check for Updates…", "---",
-                                                      "Quit kestr"}));
+                                                      "Quit kestr\t⌘Q"}));
     for (const char* off : {"✓  Accessibility permission OK", "No saved kests"}) EXPECT_FALSE(row(*menu, off)->isEnabled());
     EXPECT_FALSE(menu->actions()[0]->isEnabled());
     EXPECT_TRUE(row(*menu, "Save Current Arrangement as Kest…")->isEnabled());
@@ -98,10 +99,10 @@ TEST_F(StatusMenuTest, UntrustedWithAnActiveKest) {
                                                       "⚠  Accessibility permission required", "---",
                                                       "Request Accessibility Permission…",
                                                       "Open Accessibility Settings…", "---", "● Active kest: Split",
-                                                      "Release Kest (free editing)", "---", "Apply Kest", "  Split",
-                                                      "Save Current Arrangement as Kest…", "Manage Kests…", "---",
-                                                      "Snap", "Preferences", "Check for Updates…", "---",
-                                                      "Quit kestr"}));
+                                                      "Release Kest (free editing)", "---", "Apply Kest",
+                                                      "  Split\t⌃⌥⌘1", "Save Current Arrangement as Kest…\t⌃⌥⌘↩",
+                                                      "Manage Kests…", "---", "Snap", "Preferences",
+                                                      "Check for Updates…", "---", "Quit kestr\t⌘Q"}));
     EXPECT_FALSE(row(*menu, "  Split")->isEnabled());
     EXPECT_FALSE(row(*menu, "Save Current Arrangement as Kest…")->isEnabled());
     EXPECT_FALSE(row(*menu, "● Active kest: Split")->isEnabled());
@@ -122,7 +123,8 @@ TEST_F(StatusMenuTest, KestRowsShowTheRegisteredHotKeysAndApplyTheirKest) {
 
     const auto all = rows(*menu);
     EXPECT_EQ(std::vector<std::string>(all.begin() + 4, all.begin() + 10),
-              (std::vector<std::string>{"Apply Kest", "  Auto", "  Own", "  Empty", "  Twin", "  Twin"}));
+              (std::vector<std::string>{"Apply Kest", "  Auto\t⌃⌥⌘1", "  Own", "  Empty\t⌃⌥⌘2", "  Twin\t⌃⌥⇧S",
+                                        "  Twin\t⌃⌥⌘3"}));
     QAction* autoRow = menu->actions()[5];
     EXPECT_EQ(autoRow->shortcut(), keys(Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier, Qt::Key_1))
         << "the automatically assigned ⌃⌥⌘1";
@@ -164,8 +166,8 @@ TEST_F(StatusMenuTest, SnapSubmenuIsSortedByGroupThenNameAndFollowsTrust) {
     const auto menu = StatusMenu::build(true, actions);
     QMenu& snap = submenu(*menu, "Snap");
     const auto name = [](A a) { return "  " + a.displayName(); };
-    EXPECT_EQ(rows(snap), (std::vector<std::string>{name(A::nextDisplay), name(A::leftHalf), name(A::topHalf),
-                                                     name(A::topHalf), name(A::maximize), "---",
+    EXPECT_EQ(rows(snap), (std::vector<std::string>{name(A::nextDisplay), name(A::leftHalf) + "\t⌃⌥A",
+                                                     name(A::topHalf), name(A::topHalf) + "\t⌃⌥T", name(A::maximize), "---",
                                                      "Configure Snap Shortcuts…", "Reset to Default Shortcuts",
                                                      "Import from Magnet / Rectangle…"}));
     EXPECT_TRUE(snap.actions()[0]->shortcut().isEmpty()) << "arrow keys have no menu character";

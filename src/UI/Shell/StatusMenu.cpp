@@ -17,6 +17,7 @@ namespace kestr {
 namespace {
 
 constexpr std::uint32_t returnKeyCode = 36;
+constexpr std::uint32_t qKeyCode = 12;
 
 QAction* label(QMenu* menu, const QString& text) {
     QAction* action = menu->addAction(text);
@@ -32,8 +33,13 @@ QAction* command(QMenu* menu, const QString& text, const std::function<void()>& 
     return action;
 }
 
+// The shortcut column shows the glyphs ("⌃⌥⌘1"); the action carries the same keys.
 void showHotkey(QAction* action, const std::optional<Hotkey>& hotkey, bool withReturn = false) {
-    if (hotkey) action->setShortcut(StatusMenu::shortcut(*hotkey, withReturn));
+    if (!hotkey) return;
+    const QKeySequence keys = StatusMenu::shortcut(*hotkey, withReturn);
+    if (keys.isEmpty()) return;
+    action->setText(action->text() + QLatin1Char('\t') + QString::fromStdString(hotkey->displayString()));
+    action->setShortcut(keys);
 }
 
 void addKests(QMenu* menu, bool trusted, const StatusMenu::Actions& actions) {
@@ -121,7 +127,7 @@ std::unique_ptr<QMenu> StatusMenu::build(bool trusted, const Actions& actions) {
     command(menu.get(), QStringLiteral("Check for Updates…"), actions.checkForUpdates);
     menu->addSeparator();
     QAction* quit = command(menu.get(), QStringLiteral("Quit kestr"), actions.quit);
-    quit->setShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_Q));
+    showHotkey(quit, Hotkey{qKeyCode, CarbonModifier::command});
     return menu;
 }
 
