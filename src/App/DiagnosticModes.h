@@ -30,6 +30,9 @@ struct DiagnosticModes {
     static int renderPanel(ConsoleOutput& output, const std::vector<std::string>& arguments, const std::string& path);
     // --render-editor PATH; needs a QApplication.
     static int renderEditor(ConsoleOutput& output, const std::string& path);
+    // --render-menubar-icons PATH, relative paths taken against `currentDirectory`;
+    // needs a QApplication.
+    static int renderMenubarIcons(ConsoleOutput& output, const std::string& path, const std::string& currentDirectory);
     // --write-sample-layout PATH, relative paths taken against `currentDirectory`.
     static int writeSampleLayout(ConsoleOutput& output, const std::string& path, const std::string& currentDirectory);
 };

@@ -1,8 +1,6 @@
 // --render-panel PATH [empty] [snaps] [untrusted]: the floating panel's content under a
 // tab strip, filled from the stored kests and snap bindings, drawn offscreen to a PNG.
 #include <QApplication>
-#include <QBuffer>
-#include <QImageWriter>
 #include <QLabel>
 #include <QPainter>
 #include <algorithm>

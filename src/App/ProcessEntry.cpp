@@ -5,7 +5,9 @@
 
 #include "App/CommandLine.h"
 #include "App/DiagnosticModes.h"
+#include "App/MenuBarApplication.h"
 #include "App/OffscreenApplication.h"
+#include "Platform/Platform.h"
 #include "Platform/QuitSignals.h"
 #include "Tools/DragProbe.h"
 
@@ -16,7 +18,7 @@ namespace {
 using Mode = CommandLine::Mode;
 
 // Options whose modes draw with the user interface, which this build does not have yet.
-const std::vector<Mode> unavailableModes = {Mode::renderMenubarIcons};
+const std::vector<Mode> unavailableModes = {};
 
 Task<void> runThenStop(Task<int> body, int& status, RealTimeMainActor& loop, ConsoleOutput& output) {
     try {
@@ -80,7 +82,12 @@ int runMode(const CommandLine::Choice& choice, const std::vector<std::string>& a
             OffscreenApplication application;
             return DiagnosticModes::renderEditor(output, choice.value);
         }
-        case Mode::renderMenubarIcons:
+        case Mode::renderMenubarIcons: {
+            OffscreenApplication application;
+            platform().application().setActivationPolicy(ActivationPolicy::accessory);
+            return DiagnosticModes::renderMenubarIcons(output, choice.value,
+                                                       std::filesystem::current_path().string());
+        }
         case Mode::menuBarApplication:
             break;
     }
@@ -92,13 +99,20 @@ int runMode(const CommandLine::Choice& choice, const std::vector<std::string>& a
 int ProcessEntry::run(const std::vector<std::string>& arguments, const SimBackendPaths::Environment& environment,
                       ConsoleOutput& output) {
     const CommandLine::Choice choice = CommandLine::choose(arguments, unavailableModes);
-    if (choice.mode == Mode::menuBarApplication) {
-        output.err("kestr: the menu-bar application is not part of this build yet\n");
-        return 2;
-    }
-    // The probe runs until it is told to quit; the signals that tell it are taken from
-    // here on, before the desktop loads, and until it is saved.
+    // The menu-bar application and the probe run until they are told to quit; the
+    // signals that tell them are taken from here on, before the desktop loads, and
+    // until it is saved.
     std::optional<QuitSignals> quitSignals;
+    if (choice.mode == Mode::menuBarApplication) {
+        // Without a display Qt would abort; one clear line instead.
+        if (!MenuBarApplication::hasDisplay(environment)) {
+            output.err("kestr: no display to show the menu-bar item on (set DISPLAY, or QT_QPA_PLATFORM=offscreen "
+                       "to run without one)\n");
+            return 1;
+        }
+        quitSignals.emplace();
+        return MenuBarApplication::run(environment, output, *quitSignals);
+    }
     if (choice.mode == Mode::probeDrag) quitSignals.emplace();
     try {
         SimBackend backend(SimBackendPaths::fromEnvironment(environment));

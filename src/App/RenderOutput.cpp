@@ -1,12 +1,11 @@
 #include "App/RenderOutput.h"
 
-#include <QBuffer>
 #include <QImage>
-#include <QImageWriter>
 #include <QWidget>
 #include <cmath>
 
 #include "App/ConsoleOutput.h"
+#include "App/PngEncoding.h"
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
 #include "Platform/Platform.h"
@@ -36,17 +35,15 @@ int RenderOutput::write(ConsoleOutput& output, QWidget& sheet, const std::string
     image.fill(Qt::transparent);
     sheet.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
 
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(image)) {
-        output.err(failed + writer.errorString().toStdString() + "\n");
+    std::string problem;
+    const auto png = PngEncoding::encode(image, &problem);
+    if (!png) {
+        output.err(failed + problem + "\n");
         return 1;
     }
     // Written whole or not at all: a failed write leaves no partial file behind.
     try {
-        platform().files().writeAtomically(path, std::string(png.constData(), std::size_t(png.size())));
+        platform().files().writeAtomically(path, *png);
     } catch (const std::exception& e) {
         output.err(failed + e.what() + "\n");
         return 1;

@@ -22,11 +22,17 @@ SimBackendPaths SimBackendPaths::fromEnvironment(const Environment& environment)
     return paths;
 }
 
-SimBackend::SimBackend(SimBackendPaths paths) : paths_(std::move(paths)), log_(paths_.logToStderr) {
-    auto loop = std::make_unique<RealTimeMainActor>();
-    loop_ = loop.get();
+SimBackend::SimBackend(SimBackendPaths paths) : SimBackend(std::move(paths), nullptr) {}
+
+SimBackend::SimBackend(SimBackendPaths paths, std::unique_ptr<MainActor> actor)
+    : paths_(std::move(paths)), log_(paths_.logToStderr) {
+    if (!actor) {
+        auto loop = std::make_unique<RealTimeMainActor>();
+        loop_ = loop.get();
+        actor = std::move(loop);
+    }
     SimDesktopOptions options;
-    options.mainActor = std::move(loop);
+    options.mainActor = std::move(actor);
     options.folders = paths_.folders;
     PosixFiles files(UserFolders{});
     // What a save of the desktop cut short left behind; the next save makes its own.
@@ -43,7 +49,7 @@ SimBackend::SimBackend(SimBackendPaths paths) : paths_(std::move(paths)), log_(p
     }
     // Dates the program writes (a kest's creation time, the dump's time stamp) are the
     // real ones; the desktop's own clock would start at the same instant every run.
-    desktop_->simClock().start = SystemClock().now() - loop_->now();
+    desktop_->simClock().start = SystemClock().now() - desktop_->mainActor().now();
     desktop_->simLog().forwardTo = &log_;
     installPlatform(desktop_.get());
 }

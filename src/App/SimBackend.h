@@ -44,6 +44,9 @@ public:
     // SimBackendError when the file exists but cannot be read as a scenario; the file
     // is left as it is.
     explicit SimBackend(SimBackendPaths paths);
+    // On the given loop instead (the menu-bar application's runs in Qt's event loop);
+    // loop() is then not to be used.
+    SimBackend(SimBackendPaths paths, std::unique_ptr<MainActor> actor);
     ~SimBackend();
     SimBackend(const SimBackend&) = delete;
     SimBackend& operator=(const SimBackend&) = delete;
@@ -59,7 +62,7 @@ public:
 private:
     SimBackendPaths paths_;
     SystemLog log_;
-    RealTimeMainActor* loop_ = nullptr;  // owned by the desktop
+    RealTimeMainActor* loop_ = nullptr;  // owned by the desktop; none on another loop
     std::unique_ptr<SimDesktop> desktop_;
 };
 

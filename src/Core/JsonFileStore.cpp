@@ -65,7 +65,8 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
         }
     }
 
-    if (!StoreRecovery::moveAside(path)) {
+    std::string movedTo;
+    if (!StoreRecovery::moveAside(path, &movedTo)) {
         // Writing now would destroy the file we could not move, which may hold newer
         // data than the backup. The backup's content, when there is one, stays in
         // memory so the user still sees it.
@@ -77,6 +78,7 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
         }
         failUntilNextLoad(decodingError);
     }
+    if (content.movedAside && !movedTo.empty()) content.movedAside(movedTo);
     if (!backupTaken) {
         content.clear();
         std::rethrow_exception(decodingError);

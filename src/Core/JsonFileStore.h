@@ -57,6 +57,8 @@ public:
         std::function<void()> clear;
         // Throws the store's own error for a save while loadFailed is set.
         std::function<void()> refuseToSave;
+        // Told where a file that could not be decoded was moved aside to.
+        std::function<void(const std::string& movedTo)> movedAside;
     };
 
     // The writer of every stored JSON file: sorted keys, pretty-printed, slashes as they

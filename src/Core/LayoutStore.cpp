@@ -28,15 +28,35 @@ JsonFileStore::Content LayoutStore::content() {
         [this](const std::string& bytes) { layouts = decodeDocument(bytes); },
         [this] {
             JsonWriter w = encoder().writer();
-            writeLayoutDocument(w, 1, layouts);
+            writeLayoutDocument(w, 1, layoutsToWrite());
             return w.take();
         },
         [this] { layouts.clear(); },
         [] { throw LayoutStoreError::loadFailedRefusingToSave(); },
+        [this](const std::string& movedTo) { quarantinedPath = movedTo; },
     };
 }
 
-void LayoutStore::load() { JsonFileStore::load(fileURL, loadFailed, content()); }
+void LayoutStore::load() {
+    quarantinedPath.reset();
+    storedForms_.clear();
+    JsonFileStore::load(fileURL, loadFailed, content());
+}
+
+void LayoutStore::rememberStoredForm(const Layout& stored, const Layout& normalised) {
+    std::erase_if(storedForms_, [&](const StoredForm& form) { return form.stored.id == stored.id; });
+    storedForms_.push_back({normalised, stored});
+}
+
+std::vector<Layout> LayoutStore::layoutsToWrite() const {
+    std::vector<Layout> out = layouts;
+    for (Layout& layout : out) {
+        for (const StoredForm& form : storedForms_) {
+            if (form.normalised.id == layout.id && form.normalised == layout) layout = form.stored;
+        }
+    }
+    return out;
+}
 
 void LayoutStore::save() { JsonFileStore::save(fileURL, loadFailed, content()); }
 

@@ -3,6 +3,7 @@
 // change `layouts` directly and then call save(); the store sends no notifications.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,8 @@ public:
     // Set by a load that could not read (or could not move aside) the file; every
     // save refuses until a later load.
     bool loadFailed = false;
+    // Where the last load moved a file that could not be decoded; none when it did not.
+    std::optional<std::string> quarantinedPath;
 
     // Replaces `layouts` from the file, falling back to the backup and quarantining a
     // file that cannot be decoded (see JsonFileStore). Throws the read or decoding
@@ -41,8 +44,20 @@ public:
     void save();
     // Replaces, in memory only, the first kest with the same id; none: nothing happens.
     void update(const Layout& layout);
+    // A kest tidied in memory only (start-up's normalisation): while it still equals
+    // `normalised`, saves write it as `stored`, so an unrelated save does not write the
+    // tidying for it. Forgotten at the next load.
+    void rememberStoredForm(const Layout& stored, const Layout& normalised);
 
 private:
+    struct StoredForm {
+        Layout normalised;
+        Layout stored;
+    };
+    // `layouts` as a save writes them.
+    std::vector<Layout> layoutsToWrite() const;
+    std::vector<StoredForm> storedForms_;
+
     static std::vector<Layout> decodeDocument(const std::string& bytes);
     JsonFileStore::Content content();
 };

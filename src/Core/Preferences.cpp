@@ -37,7 +37,7 @@ std::int64_t leadingInteger(const std::string& text) {
 }
 
 // The integer the user defaults give for a stored value of any kind.
-std::int64_t integerValue(const PlistValue& value) {
+std::int64_t integerOf(const PlistValue& value) {
     if (auto i = value.get<std::int64_t>()) return *i;
     if (auto d = value.get<double>()) return truncatedWholeNumber(*d);
     if (auto b = value.get<bool>()) return *b ? 1 : 0;
@@ -80,7 +80,21 @@ std::uint64_t Preferences::dragSnapModifier() const {
     const auto stored = defaults.object(dragSnapModifierKey);
     if (!stored) return ModifierFlag::command;
     // Flags are unsigned; a negative integer is taken by its bits rather than trapping.
-    return static_cast<std::uint64_t>(integerValue(*stored));
+    return static_cast<std::uint64_t>(integerOf(*stored));
+}
+
+bool Preferences::boolValue(const char* key) const {
+    const auto stored = defaults.object(key);
+    if (!stored) return false;
+    if (const auto* text = stored->get<std::string>()) {
+        if (*text == "YES" || *text == "yes" || *text == "true" || *text == "TRUE") return true;
+    }
+    return integerOf(*stored) != 0;
+}
+
+std::int64_t Preferences::integerValue(const char* key) const {
+    const auto stored = defaults.object(key);
+    return stored ? integerOf(*stored) : 0;
 }
 
 }  // namespace kestr

@@ -33,6 +33,11 @@ public:
     // The stored integer as window-system modifier flags (see ModifierFlag); command
     // when nothing is stored. A stored 0 is the empty set.
     std::uint64_t dragSnapModifier() const;
+
+    // A stored setting read the way the user defaults read one: absent is false or 0;
+    // numbers, booleans and numeric text all count.
+    bool boolValue(const char* key) const;
+    std::int64_t integerValue(const char* key) const;
 };
 
 }  // namespace kestr

@@ -26,7 +26,7 @@ std::string timeStamp() {
 
 void StoreRecovery::quarantine(const std::string& path) { moveAside(path); }
 
-bool StoreRecovery::moveAside(const std::string& path) {
+bool StoreRecovery::moveAside(const std::string& path, std::string* movedTo) {
     Files& files = platform().files();
     if (!files.exists(path)) return true;
 
@@ -50,6 +50,7 @@ bool StoreRecovery::moveAside(const std::string& path) {
         return false;
     }
     platform().log().line("kestr: quarantined corrupt " + name + " \u2192 " + fileName(candidate));
+    if (movedTo) *movedTo = candidate;
     return true;
 }
 

@@ -17,7 +17,8 @@ public:
 
     // The same, telling whether the file is out of the way afterwards (true also when
     // there was none). Stores use this to avoid writing over a file they could not move.
-    static bool moveAside(const std::string& path);
+    // `movedTo`, when given, receives the file's new path when it was moved.
+    static bool moveAside(const std::string& path, std::string* movedTo = nullptr);
 };
 
 }  // namespace kestr

@@ -30,10 +30,14 @@ JsonFileStore::Content SnapStore::content() {
         [this] { return JsonFileStore::encoder().encode(SnapDocument{1, bindings}); },
         [this] { bindings.clear(); },
         [] { throw SnapStoreError::loadFailedRefusingToSave(); },
+        [this](const std::string& movedTo) { quarantinedPath = movedTo; },
     };
 }
 
-void SnapStore::load() { JsonFileStore::load(fileURL, loadFailed, content()); }
+void SnapStore::load() {
+    quarantinedPath.reset();
+    JsonFileStore::load(fileURL, loadFailed, content());
+}
 
 void SnapStore::save() { JsonFileStore::save(fileURL, loadFailed, content()); }
 

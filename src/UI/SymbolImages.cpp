@@ -28,6 +28,7 @@ void useOurTheme() {
 std::optional<std::string> SymbolImages::themeName(const std::string& symbol) {
     static const std::map<std::string, std::string> table = {
         {"eject", "media-eject-symbolic"},
+        {"square.grid.2x2", "view-grid-symbolic"},
         {"plus.square", "list-add-symbolic"},
         {"gearshape", "emblem-system-symbolic"},
         {"plus", "list-add-symbolic"},

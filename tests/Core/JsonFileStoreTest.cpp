@@ -43,6 +43,7 @@ struct TextStore {
             },
             [this] { text.clear(); },
             [] { throw Refused(); },
+            {},
         };
     }
     void load() { JsonFileStore::load(path, loadFailed, content()); }

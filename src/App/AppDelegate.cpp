@@ -1,0 +1,150 @@
+#include "App/AppDelegate.h"
+
+#include "App/UpdaterController.h"
+#include "Core/HotkeyManager.h"
+#include "Core/LayoutStore.h"
+#include "Core/LegacyMigration.h"
+#include "Core/Preferences.h"
+#include "DragSnap/WindowDragTracker.h"
+#include "Layout/EdgeGroupDetector.h"
+#include "Platform/Platform.h"
+#include "Snap/SnapDefaults.h"
+#include "Snap/SnapStore.h"
+#include "Window/DisplayManager.h"
+
+namespace kestr {
+
+namespace {
+
+constexpr double snapThreshold = 4;
+constexpr double minDimension = 120;
+constexpr int seededDefaultsVersion = 2;
+
+void log(const std::string& line) { platform().log().line(line); }
+
+// Runs a store's load; a failure is logged and described for the user.
+template <class Store, class Failure>
+void load(Store& store, const std::string& logPrefix, std::optional<Failure>& failure) {
+    try {
+        store.load();
+    } catch (const std::exception& e) {
+        log(logPrefix + e.what());
+        failure = Failure{e.what(), store.quarantinedPath.value_or(store.fileURL), store.loadFailed};
+    }
+}
+
+}  // namespace
+
+void AppDelegate::applicationDidFinishLaunching() {
+    LegacyMigration::run();
+    load(LayoutStore::shared(), "kestr: failed to load layouts: ", layoutsFailure_);
+    load(SnapStore::shared(), "kestr: failed to load snaps: ", snapsFailure_);
+    seedDefaultSnaps();
+    normaliseKests();
+
+    const auto conflicts = HotkeyManager::shared().sync(LayoutStore::shared().layouts, SnapStore::shared().bindings);
+    if (!conflicts.empty()) {
+        log("kestr: " + std::to_string(conflicts.size()) +
+            " hotkey(s) conflicted with another app and were not registered");
+    }
+
+    menuBarController = std::make_unique<MenuBarController>(makeStatusItem ? makeStatusItem() : nullptr);
+    UpdaterController::shared();
+
+    Preferences& preferences = Preferences::shared();
+    WindowDragTracker& dragTracker = WindowDragTracker::shared();
+    if (preferences.boolValue(enableDragSnapKey) && !dragTracker.enabled) {
+        dragTracker.enabled = true;
+        dragTracker.installMonitors();
+    }
+
+    if (!preferences.boolValue(didCompleteOnboardingKey)) {
+        if (showOnboarding) {
+            MenuBarController* controller = menuBarController.get();
+            showOnboarding([controller] { controller->openPanelFromOnboarding(); });
+        }
+    } else {
+        scheduleNotchHintIfNeeded();
+    }
+
+    // The user would otherwise see an empty list, and later saves refused, with no
+    // word of why.
+    if (layoutsFailure_) reportLoadFailure("kests", *layoutsFailure_);
+    if (snapsFailure_) reportLoadFailure("snap shortcuts", *snapsFailure_);
+}
+
+void AppDelegate::seedDefaultSnaps() {
+    DefaultsDomain& defaults = Preferences::shared().defaults;
+    if (Preferences::shared().integerValue(seededDefaultsVersionKey) > 1) return;
+    SnapStore& store = SnapStore::shared();
+    int added = 0;
+    for (const SnapBinding& fallback : SnapDefaults::magnetBindings()) {
+        if (store.binding(fallback.action)) continue;
+        store.setHotkey(fallback.hotkey, fallback.action);
+        ++added;
+    }
+    // The flags follow the file: a seeding that could not be saved runs again at the
+    // next launch instead of living only in this process's memory.
+    if (added > 0) {
+        try {
+            store.save();
+        } catch (const std::exception& e) {
+            log(std::string("kestr: failed to save seeded snap defaults: ") + e.what());
+            return;
+        }
+    }
+    defaults.set(seededDefaultsVersionKey, PlistValue(seededDefaultsVersion));
+    defaults.set(didSeedDefaultSnapsKey, PlistValue(true));
+}
+
+void AppDelegate::normaliseKests() {
+    LayoutStore& store = LayoutStore::shared();
+    const std::vector<Layout> snapshot = store.layouts;
+    for (const Layout& stored : snapshot) {
+        Layout layout = stored.strippingDesktopJunk();
+        for (LayoutItem& item : layout.items) {
+            item.targetFrame = DisplayManager::clipFrameToVisible(item.targetFrame);
+            if (item.capturedFrame) item.capturedFrame = DisplayManager::clipFrameToVisible(*item.capturedFrame);
+        }
+        const auto groups = EdgeGroupDetector::detectGroups(layout.items, snapThreshold, minDimension);
+        EdgeGroupDetector::snapItemsToGroups(layout.items, groups);
+        layout.edgeGroups = EdgeGroupDetector::detectGroups(layout.items, snapThreshold, minDimension);
+        store.update(layout);
+        // Tidied for this session only: unless the user changes the kest, saves write
+        // it back as it was stored.
+        store.rememberStoredForm(stored, layout);
+    }
+}
+
+void AppDelegate::scheduleNotchHintIfNeeded() {
+    Preferences& preferences = Preferences::shared();
+    if (preferences.boolValue(didOpenPanelOnceKey) || preferences.boolValue(didShowNotchHintKey)) return;
+    const auto screen = platform().displays().mainScreen();
+    if (!screen || screen->safeAreaTopInset <= 0) return;
+    platform().mainActor().schedule(notchHintDelay, [] {
+        Preferences& again = Preferences::shared();
+        if (again.boolValue(didOpenPanelOnceKey) || again.boolValue(didShowNotchHintKey)) return;
+        again.defaults.set(didShowNotchHintKey, PlistValue(true));
+        platform().toasts().show(
+            "Can't find kestr? It's in your menu bar — drag other icons aside if the notch hides it.",
+            ToastFeel::plain, notchHintDuration);
+    });
+}
+
+void AppDelegate::reportLoadFailure(const std::string& what, const LoadFailure& failure) {
+    AlertRequest request;
+    request.style = AlertStyle::warning;
+    request.messageText = "kestr could not load your " + what;
+    if (failure.savesRefused) {
+        request.informativeText = "The file " + failure.keptAt + " could not be read (" + failure.error +
+                                  "). It was left as it is, and changes to your " + what +
+                                  " will not be saved until kestr can read it.";
+    } else {
+        request.informativeText = "The file could not be read (" + failure.error + "). It was kept at " +
+                                  failure.keptAt + ", and kestr starts without your " + what + ".";
+    }
+    request.buttons = {"OK"};
+    platform().alerts().runModal(request);
+}
+
+}  // namespace kestr

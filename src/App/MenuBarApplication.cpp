@@ -1,0 +1,76 @@
+#include "App/MenuBarApplication.h"
+
+#include <QApplication>
+
+#include "App/AppDelegate.h"
+#include "App/ServiceWiring.h"
+#include "Platform/Platform.h"
+#include "Platform/QuitSignals.h"
+#include "Platform/Sim/SimDesktop.h"
+#include "UI/QtMainActor.h"
+#include "UI/Shell/MessageBoxAlerts.h"
+#include "UI/Shell/ToastPresenter.h"
+#include "UI/Shell/TrayStatusItem.h"
+#include "UI/Shell/WindowStatusItem.h"
+
+namespace kestr {
+
+namespace {
+
+std::unique_ptr<StatusItem> makeStatusItem() {
+    if (TrayStatusItem::isAvailable()) return std::make_unique<TrayStatusItem>();
+    platform().log().line("kestr: this desktop has no system tray; the status button shows in a window of its own");
+    return std::make_unique<WindowStatusItem>();
+}
+
+}  // namespace
+
+bool MenuBarApplication::hasDisplay(const SimBackendPaths::Environment& environment) {
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const auto value = environment(name);
+        if (value && !value->empty()) return true;
+    }
+    return false;
+}
+
+int MenuBarApplication::run(const SimBackendPaths::Environment& environment, ConsoleOutput& output,
+                            QuitSignals& quitSignals) {
+    // QApplication keeps references to these for its whole life.
+    static int argc = 1;
+    static char program[] = "kestr";
+    static char* argv[] = {program, nullptr};
+    QApplication application(argc, argv);
+    application.setQuitOnLastWindowClosed(false);
+    // Asked from any thread (the quit signals have their own); runs on the loop.
+    const auto quit = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
+
+    try {
+        // Everything that draws goes with the backend, before the QApplication.
+        SimBackend backend(SimBackendPaths::fromEnvironment(environment), std::make_unique<QtMainActor>());
+        SimDesktop& desktop = backend.desktop();
+        MessageBoxAlerts alerts;
+        desktop.simAlerts().forwardTo = &alerts;
+        desktop.simToasts().forwardTo = &ToastPresenter::shared();
+        desktop.simApplication().onBeep = [] { QApplication::beep(); };
+        desktop.simApplication().onTerminate = quit;
+        desktop.simApplication().setActivationPolicy(ActivationPolicy::accessory);
+        ServiceWiring::connect();
+        {
+            AppDelegate delegate;
+            delegate.makeStatusItem = makeStatusItem;
+            platform().mainActor().post([&delegate] { delegate.applicationDidFinishLaunching(); });
+            quitSignals.onQuit(quit);
+            application.exec();
+            quitSignals.onQuit({});
+        }
+        desktop.simAlerts().forwardTo = nullptr;
+        desktop.simToasts().forwardTo = nullptr;
+        backend.save();
+        return 0;
+    } catch (const Error& e) {  // no usable environment, or a desktop that cannot be loaded or kept
+        output.err(std::string(e.what()) + "\n");
+        return 1;
+    }
+}
+
+}  // namespace kestr

@@ -1,0 +1,21 @@
+// The program without a diagnostic option: the menu-bar application on the simulated
+// desktop, until the user quits or a quit signal comes; the desktop is then saved.
+#pragma once
+
+#include "App/ConsoleOutput.h"
+#include "App/SimBackend.h"
+
+namespace kestr {
+
+class QuitSignals;
+
+struct MenuBarApplication {
+    // Whether windows can be shown: a Qt platform is named, or an X11 or Wayland
+    // display is there.
+    static bool hasDisplay(const SimBackendPaths::Environment& environment);
+    // Gives the exit status: 0 after an orderly quit, 1 when the desktop cannot be
+    // loaded or saved.
+    static int run(const SimBackendPaths::Environment& environment, ConsoleOutput& output, QuitSignals& quitSignals);
+};
+
+}  // namespace kestr

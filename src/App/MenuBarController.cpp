@@ -1,0 +1,208 @@
+#include "App/MenuBarController.h"
+
+#include <QMenu>
+#include <algorithm>
+
+#include "Core/ConflictingApps.h"
+#include "Core/HotkeyManager.h"
+#include "Core/LayoutStore.h"
+#include "Core/PermissionManager.h"
+#include "EdgeResize/EdgeDragSession.h"
+#include "EdgeResize/EdgeOverlayManager.h"
+#include "EdgeResize/EdgeProximityTracker.h"
+#include "Platform/Platform.h"
+#include "Snap/SnapStore.h"
+#include "UI/Manager/LayoutEditorWindow.h"
+
+namespace kestr {
+
+namespace {
+
+const char* const didOpenPanelOnceKey = "kestr.didOpenPanelOnce";
+
+// Wraps `body` so that it runs with the controller only while the controller lives.
+template <class Body>
+auto weakly(const std::shared_ptr<MenuBarController*>& self, Body body) {
+    return [weak = std::weak_ptr<MenuBarController*>(self), body](auto&&... arguments) {
+        if (auto strong = weak.lock()) body(**strong, std::forward<decltype(arguments)>(arguments)...);
+    };
+}
+
+}  // namespace
+
+MenuBarController::MenuBarController(std::unique_ptr<StatusItem> statusItem)
+    : permission(PermissionManager::shared()),
+      statusItem_(std::move(statusItem)),
+      self_(std::make_shared<MenuBarController*>(this)) {
+    hasConflicts = !ConflictingApps::running().empty();
+
+    // The button's picture, and its clicks, follow the permission.
+    const auto configure = weakly(self_, [](MenuBarController& c, bool trusted) {
+        c.configureButton(trusted);
+        if (c.statusItem_) {
+            c.statusItem_->onClick = weakly(c.self_, [](MenuBarController& again, const StatusItem::Click& click) {
+                again.statusItemClicked(click);
+            });
+        }
+    });
+    permission.observers.push_back(configure);
+    configure(permission.isTrusted);
+    permission.onAccessRevoked = weakly(self_, [](MenuBarController& c) { c.handleAccessRevoked(); });
+    permission.startMonitoring();
+
+    EdgeProximityTracker& tracker = EdgeProximityTracker::shared();
+    tracker.onProximityChange = [weak = std::weak_ptr<MenuBarController*>(self_)](
+                                    const std::optional<EdgeProximityTracker::Hit>& hit) {
+        if (auto self = weak.lock(); self && (*self)->statusItem_) (*self)->statusItem_->setTitle("");
+        EdgeOverlayManager::shared().updateProximity(hit);
+    };
+    tracker.onActiveKestChange = weakly(self_, [](MenuBarController& c, const std::optional<Layout>& kest) {
+        c.kestActive = kest.has_value();
+        if (!c.savedFlashWorkItem && !EdgeDragSession::shared().isActive) c.showRestingIcon();
+        c.rebuildMenu();
+    });
+
+    HotkeyManager& hotkeys = HotkeyManager::shared();
+    hotkeys.captureHandler = [weak = std::weak_ptr<MenuBarController*>(self_)] {
+        platform().mainActor().post([weak] {
+            if (auto self = weak.lock()) (*self)->handleSaveLayout();
+        });
+    };
+    hotkeys.onKestApplied = weakly(self_, [](MenuBarController& c) { c.flashIcon(MenuIcon::apply); });
+    raiseSaveDialog = [] {
+        if (SaveDialog* dialog = SaveDialog::current()) {
+            dialog->raise();
+            dialog->activateWindow();
+        }
+    };
+    EdgeDragSession& drag = EdgeDragSession::shared();
+    drag.onActiveChange = weakly(self_, [](MenuBarController& c, bool active) { c.setDraggingIcon(active); });
+    drag.onClippedChange = weakly(self_, [](MenuBarController& c, bool clipped) {
+        if (EdgeDragSession::shared().isActive) c.setDraggingComposite(clipped);
+    });
+
+    // A conflicting window manager starting or quitting changes the badge; looked at
+    // once now, then on every change, each time on the main actor.
+    const auto recheckConflicts = [weak = std::weak_ptr<MenuBarController*>(self_)] {
+        platform().mainActor().post([weak] {
+            auto self = weak.lock();
+            if (!self) return;
+            MenuBarController& c = **self;
+            const bool conflicts = !ConflictingApps::running().empty();
+            if (conflicts == c.hasConflicts) return;
+            c.hasConflicts = conflicts;
+            c.applyButtonImage();
+        });
+    };
+    platform().workspace().addRunningApplicationsObserver(recheckConflicts);
+    recheckConflicts();
+}
+
+MenuBarController::~MenuBarController() { cancelFlash(); }
+
+void MenuBarController::statusItemClicked(const StatusItem::Click& click) {
+    if (!statusItem_) return;
+    if (click.rightButton || click.control) {
+        std::unique_ptr<QMenu> menu = buildMenu(permission.isTrusted);
+        statusItem_->popUpMenu(*menu);
+        return;
+    }
+    platform().defaults().standard().set(didOpenPanelOnceKey, PlistValue(true));
+    KestPanelController& panel = kestPanel();
+    if (panel.isVisible()) {
+        panel.hide();
+        return;
+    }
+    showPanel();
+}
+
+void MenuBarController::openPanelFromOnboarding() {
+    if (!statusItem_) return;
+    platform().defaults().standard().set(didOpenPanelOnceKey, PlistValue(true));
+    if (kestPanel().isVisible()) return;
+    showPanel();
+}
+
+void MenuBarController::showPanel() {
+    StatusItem* item = statusItem_.get();
+    const KestPanelController::Anchor anchor = [item]() -> std::optional<Rect> {
+        const auto frame = item->buttonFrame();
+        if (!frame) return std::nullopt;
+        return Rect(frame->x(), frame->y(), frame->width(), frame->height());
+    };
+    kestPanel().show(anchor, permission.isTrusted, currentRowModels(), currentSnapModels());
+}
+
+void MenuBarController::rebuildMenu() {
+    if (!kestPanel_ || !kestPanel_->isVisible()) return;
+    kestPanel_->kests = currentRowModels();
+    kestPanel_->snaps = currentSnapModels();
+    kestPanel_->trusted = permission.isTrusted;
+    kestPanel_->relayout();
+}
+
+KestPanelController& MenuBarController::kestPanel() {
+    if (!kestPanel_) {
+        kestPanel_ = std::make_unique<KestPanelController>(panelActions());
+        kestPanel_->terminate = [] { platform().application().terminate(); };
+    }
+    return *kestPanel_;
+}
+
+KestPanelController::Actions MenuBarController::panelActions() {
+    KestPanelController::Actions actions;
+    actions.applyReuse = weakly(self_, [](MenuBarController& c, const Uuid& id) {
+        c.applyKest(id, LayoutApplier::ApplyMode::restoreMissing);
+    });
+    actions.applyFresh = weakly(self_, [](MenuBarController& c, const Uuid& id) {
+        c.applyKest(id, LayoutApplier::ApplyMode::freshWindows);
+    });
+    actions.applySnap = weakly(self_, [](MenuBarController& c, SnapAction action) {
+        if (!c.permission.isTrusted) return;
+        c.kestPanel().hide();
+        c.applySnapAction(action);
+    });
+    actions.saveCurrent = weakly(self_, [](MenuBarController& c) {
+        c.kestPanel().hide();
+        c.handleSaveLayout();
+    });
+    actions.manage = weakly(self_, [](MenuBarController& c) {
+        c.kestPanel().hide();
+        LayoutEditorWindow& editor = LayoutEditorWindow::shared();
+        editor.onChange = weakly(c.self_, [](MenuBarController& again) { again.rebuildMenu(); });
+        editor.show(LayoutEditorWindow::Tab::kests);
+    });
+    actions.requestPermission = weakly(self_, [](MenuBarController& c) {
+        platform().accessibility().isProcessTrustedWithOptions(true);
+        c.permission.refresh();
+        c.permission.beginFastWatch(30);
+    });
+    actions.releaseKest = weakly(self_, [](MenuBarController& c) { c.releaseKest(); });
+    return actions;
+}
+
+std::vector<KestRowView::Model> MenuBarController::currentRowModels() const {
+    std::vector<KestRowView::Model> rows;
+    for (const Layout& layout : LayoutStore::shared().layouts) {
+        std::optional<std::string> text;
+        if (const auto registered = HotkeyManager::shared().effectiveHotkey(layout.id)) {
+            text = registered->displayString();
+        } else if (layout.hotkey) {
+            text = layout.hotkey->displayString();
+        }
+        rows.push_back({layout, text});
+    }
+    return rows;
+}
+
+std::vector<SnapCellView::Model> MenuBarController::currentSnapModels() const {
+    std::vector<SnapBinding> bindings = SnapStore::shared().bindings;
+    std::stable_sort(bindings.begin(), bindings.end(), [](const SnapBinding& a, const SnapBinding& b) {
+        return static_cast<int>(SnapAction::Value(a.action)) < static_cast<int>(SnapAction::Value(b.action));
+    });
+    std::vector<SnapCellView::Model> cells;
+    for (const SnapBinding& binding : bindings) cells.push_back({binding.action, binding.hotkey.displayString()});
+    return cells;
+}
+
+}  // namespace kestr

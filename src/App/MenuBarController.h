@@ -1,0 +1,108 @@
+// Owns the status item and everything reached from it: decides on each click whether
+// to toggle the kest panel or pop up the status menu, hands the panel its rows and
+// actions, keeps the button's picture, badge and texts in line with the state of the
+// program, and wires itself into the shared services whose events change them.
+#pragma once
+
+#include <QColor>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "Core/Uuid.h"
+#include "Layout/LayoutApplier.h"
+#include "Platform/MainActor.h"
+#include "UI/MenuBarIcons.h"
+#include "UI/Manager/LayoutEditorWindow.h"
+#include "UI/Panel/KestPanelController.h"
+#include "UI/Shell/SaveDialog.h"
+#include "UI/Shell/StatusItem.h"
+
+class QMenu;
+
+namespace kestr {
+
+class PermissionManager;
+
+class MenuBarController {
+public:
+    using MenuIcon = MenuBarIcons::MenuIcon;
+
+    // Takes the status item (none: the menu bar refused one, and every click, panel
+    // and icon change does nothing) and wires everything.
+    explicit MenuBarController(std::unique_ptr<StatusItem> statusItem);
+    ~MenuBarController();
+    MenuBarController(const MenuBarController&) = delete;
+    MenuBarController& operator=(const MenuBarController&) = delete;
+
+    void statusItemClicked(const StatusItem::Click& click);
+    void openPanelFromOnboarding();
+    // Refreshes the panel's contents when it is on screen.
+    void rebuildMenu();
+
+    // ---- the button's picture ----
+    void configureButton(bool trusted);
+    void applyButtonImage();
+    void setDraggingIcon(bool active);
+    void flashIcon(MenuIcon icon);
+    void setIcon(MenuIcon icon, std::optional<bool> trusted);
+    void setDraggingComposite(bool clipped);
+    void setActiveKestComposite();
+    void updateConflictBadgeOverlay();
+    void updateAccessibility();
+    void handleAccessRevoked();
+
+    // ---- the status menu, built afresh on every right click ----
+    std::unique_ptr<QMenu> buildMenu(bool trusted);
+    std::unique_ptr<QMenu> buildSnapSubmenu(bool trusted);
+    std::unique_ptr<QMenu> buildPreferencesSubmenu();
+
+    // ---- commands ----
+    void applyKest(const Uuid& id, LayoutApplier::ApplyMode mode);
+    void applySnapAction(SnapAction action);
+    void releaseKest();
+    void handleRequestPermission();
+    void handleOpenAccessibilitySettings();
+    void handleManageLayouts(LayoutEditorWindow::Tab tab);
+    void handleCheckForUpdates();
+    void handleRestoreMagnetDefaults();
+    void handleRevealLayoutsFile();
+    void handleDumpWindows();
+    void handleToggleDragSnap();
+
+    // ---- saving the current arrangement ----
+    void handleSaveLayout();
+    // Asks for a name and a scope; none: cancelled. Tests answer in place of the dialog.
+    std::function<std::optional<SaveDialog::Result>(const SaveDialog::Request&)> presentSaveDialog;
+    // Brings the open save dialog to the front.
+    std::function<void()> raiseSaveDialog;
+
+    std::vector<KestRowView::Model> currentRowModels() const;
+    std::vector<SnapCellView::Model> currentSnapModels() const;
+    KestPanelController& kestPanel();
+
+    StatusItem* statusItem() const { return statusItem_.get(); }
+    PermissionManager& permission;
+    bool hasConflicts = false;
+    bool kestActive = false;
+    std::optional<MenuBarImage> baseImage;
+    std::optional<QColor> baseTint;
+    // The pending return to the resting picture after a flash.
+    std::optional<TimerID> savedFlashWorkItem;
+
+private:
+    void showRestingIcon();
+    void cancelFlash();
+    void showPanel();
+    KestPanelController::Actions panelActions();
+
+    // Saving is one at a time: the capture shortcut still works under the dialog.
+    bool saving_ = false;
+    std::unique_ptr<StatusItem> statusItem_;
+    std::unique_ptr<KestPanelController> kestPanel_;
+    // Callbacks handed to the services hold this weakly and do nothing once we are gone.
+    std::shared_ptr<MenuBarController*> self_;
+};
+
+}  // namespace kestr

@@ -1,0 +1,55 @@
+// Short messages in a small rounded translucent panel near the top of the screen under
+// the pointer: it fades in, stays for the time asked, and fades out by itself. It never
+// takes focus or clicks; a new toast replaces the one showing. Timing runs on the main
+// actor's clock.
+#pragma once
+
+#include <QSize>
+#include <memory>
+#include <optional>
+
+#include "Platform/MainActor.h"
+#include "Platform/Toasts.h"
+#include "UI/MainActorAnimation.h"
+
+class QLabel;
+class QWidget;
+
+namespace kestr {
+
+class ToastPresenter final : public Toasts {
+public:
+    static constexpr double fadeInSeconds = 0.14;
+    static constexpr double fadeOutSeconds = 0.28;
+
+    ToastPresenter();
+    ~ToastPresenter() override;
+    // Lives with the platform, so each test starts with a fresh one.
+    static ToastPresenter& shared();
+
+    void show(const std::string& text, ToastFeel feel, double duration) override;
+
+    // The panel, built on the first toast.
+    QWidget* panel() const { return panel_.get(); }
+    QLabel* label() const { return label_; }
+    double opacity() const { return opacity_; }
+    // Width from the text, clamped to 120 ... 460; always 38 high.
+    static QSize layout(const QString& text);
+
+private:
+    void makePanel();
+    void position(QSize size);
+    void setOpacity(double opacity);
+    void dismiss();
+
+    std::unique_ptr<QWidget> panel_;
+    QLabel* label_ = nullptr;
+    std::optional<TimerID> dismissWorkItem_;
+    MainActorAnimation fade_;
+    double opacity_ = 0;
+    // Counts the toasts shown, so that a fade-out finishing after a newer toast came
+    // leaves that one on screen.
+    std::uint64_t generation_ = 0;
+};
+
+}  // namespace kestr

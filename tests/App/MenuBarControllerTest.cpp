@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include "Core/HotkeyManager.h"
+#include "Core/LayoutStore.h"
+#include "Core/PermissionManager.h"
+#include "EdgeResize/EdgeDragSession.h"
+#include "EdgeResize/EdgeProximityTracker.h"
+#include "MenuBarTest.h"
+#include "Snap/SnapStore.h"
+
+namespace kestr {
+namespace {
+
+class MenuBarControllerTest : public test::MenuBarTest {
+protected:
+    // A window manager that overrides shortcuts, running.
+    void startConflictingManager(const std::string& bundleID, const std::string& name) {
+        SimProcess p;
+        p.bundleID = bundleID;
+        p.name = name;
+        sim->world().addProcess(std::move(p));
+    }
+    Layout notesKest() {
+        Layout kest;
+        kest.id = Uuid::random();
+        kest.name = "Notes left";
+        kest.hotkey = Hotkey{18, 0x1300};
+        LayoutItem item;
+        item.id = Uuid::random();
+        item.appBundleID = "com.example.Notes";
+        item.appName = "Notes";
+        item.windowMatcher = WindowMatcher::titleContains("Shopping");
+        item.targetFrame = ScreenFrame{"37D8832A-2D66-4B0F-9F3F-1234567890AB", 0, 25, 900, 700, {}, {}, {}, {}};
+        kest.items = {item};
+        return kest;
+    }
+    SimWindow& notesWindow() {
+        for (SimWindow& w : sim->world().process(745)->windows)
+            if (w.title == "Shopping list") return w;
+        throw std::logic_error("no shopping list");
+    }
+};
+
+TEST_F(MenuBarControllerTest, TheButtonTellsThePermissionAndRunningWindowManagers) {
+    sim->world().trusted = false;
+    PermissionManager::shared().refresh();
+    makeController();
+    EXPECT_EQ(shownDescription(), "kestr (needs Accessibility)");
+    EXPECT_EQ(item->toolTip(), "kestr — click to grant Accessibility permission");
+    EXPECT_EQ(item->accessibility().value, "Accessibility permission needed");
+    EXPECT_EQ(item->accessibility().label, "kestr");
+    EXPECT_EQ(item->accessibility().help, "Click to open your kests; right-click for the menu");
+    ASSERT_TRUE(item->badge());
+    // The 20-point image sits in a 26-point button: the badge ends 4 points past it.
+    EXPECT_EQ(item->badgeFrame(), QRectF(3 + 20 - 15.05, 0.5, 19.05, 19.05));
+
+    // Two managers start: the caution badge and their names win over the permission.
+    startConflictingManager("com.knollsoft.Rectangle", "Rectangle");
+    startConflictingManager("com.hegenberg.BetterSnapTool", "BetterSnapTool");
+    sim->virtualTime().runPending();
+    EXPECT_TRUE(controller->hasConflicts);
+    EXPECT_EQ(item->toolTip(), "kestr — Rectangle, BetterSnapTool may override its shortcuts. Click to manage.");
+    EXPECT_EQ(item->accessibility().value, "Accessibility permission needed");
+
+    // Trust comes back through the permission monitor's observer.
+    sim->world().trusted = true;
+    PermissionManager::shared().refresh();
+    EXPECT_EQ(shownDescription(), "kestr");
+    EXPECT_EQ(item->accessibility().value, "Conflict — Rectangle, BetterSnapTool running");
+
+    for (auto& p : sim->world().processes()) {
+        if (p.name == std::optional<std::string>("Rectangle") || p.name == std::optional<std::string>("BetterSnapTool"))
+            sim->world().terminate(p.pid);
+    }
+    sim->virtualTime().runPending();
+    EXPECT_FALSE(item->badge());
+    EXPECT_EQ(item->toolTip(), "kestr — Accessibility OK");
+    EXPECT_EQ(item->accessibility().value, "Ready");
+    for (const auto& change : item->imageChanges) EXPECT_EQ(change.fadeSeconds, 0.25);
+}
+
+TEST_F(MenuBarControllerTest, FlashesLastTwoSecondsAndADragCancelsThem) {
+    makeController();
+    controller->flashIcon(MenuBarController::MenuIcon::saved);
+    EXPECT_EQ(shownDescription(), "kestr (saved)");
+    EXPECT_EQ(item->accessibility().value, "Kest saved");
+    advance(1);
+    // A kest becomes active meanwhile: the flash stays for its time.
+    EdgeProximityTracker::shared().setActiveLayout(notesKest());
+    EXPECT_TRUE(controller->kestActive);
+    EXPECT_EQ(shownDescription(), "kestr (saved)");
+    controller->flashIcon(MenuBarController::MenuIcon::apply);
+    EXPECT_EQ(item->accessibility().value, "Kest applied");
+    advance(1.9);
+    EXPECT_EQ(shownDescription(), "kestr (applied)") << "two seconds from the last flash";
+    advance(0.1);
+    EXPECT_EQ(shownDescription(), "kestr (kest active)");
+
+    // An edge drag during a flash shows the drag at once; its limit changes the colour.
+    controller->flashIcon(MenuBarController::MenuIcon::apply);
+    EdgeDragSession& drag = EdgeDragSession::shared();
+    drag.isActive = true;
+    drag.onActiveChange(true);
+    EXPECT_EQ(shownDescription(), "kestr (dragging)");
+    EXPECT_FALSE(controller->savedFlashWorkItem);
+    drag.onClippedChange(true);
+    EXPECT_EQ(shownDescription(), "kestr (dragging — limit)");
+    drag.onClippedChange(false);
+    EXPECT_EQ(shownDescription(), "kestr (dragging)");
+    advance(3);
+    EXPECT_EQ(shownDescription(), "kestr (dragging)") << "the cancelled flash does not come back";
+    drag.isActive = false;
+    drag.onClippedChange(true);  // after the drag: ignored
+    drag.onActiveChange(false);
+    EXPECT_EQ(shownDescription(), "kestr (kest active)");
+
+    EdgeProximityTracker::shared().releaseActiveKest();
+    EXPECT_EQ(shownDescription(), "kestr");
+}
+
+TEST_F(MenuBarControllerTest, AKestShortcutArrangesItsWindowsMakesItActiveAndFlashes) {
+    LayoutStore::shared().layouts = {notesKest()};
+    SnapStore::shared().setHotkey(Hotkey{123, 0x1800}, SnapAction::leftHalf);
+    HotkeyManager::shared().sync(LayoutStore::shared().layouts, SnapStore::shared().bindings);
+    makeController();
+    const Point before = notesWindow().position;
+
+    ASSERT_TRUE(sim->simHotKeys().pressHotKey(18, 0x1300));
+    advance(5);
+    EXPECT_NE(notesWindow().position, before);
+    EXPECT_EQ(notesWindow().size, (Size{900, 700}));
+    EXPECT_TRUE(controller->kestActive);
+    EXPECT_EQ(item->imageChanges.at(item->imageChanges.size() - 2).description, "kestr (applied)");
+    EXPECT_EQ(shownDescription(), "kestr (kest active)");
+
+    // A snap shortcut snaps the focused window.
+    sim->world().frontmostPid = 745;
+    ASSERT_TRUE(sim->simHotKeys().pressHotKey(123, 0x1800));
+    advance(1);
+    EXPECT_EQ(notesWindow().position.x, 0);
+    EXPECT_EQ(notesWindow().size.width, 960);
+}
+
+TEST_F(MenuBarControllerTest, LosingAccessibilityAsksOnceToOpenTheSettings) {
+    makeController();
+    sim->simAlerts().answers = {alertFirstButtonReturn};
+    sim->world().trusted = false;
+    PermissionManager::shared().refresh();
+    PermissionManager::shared().refresh();
+    ASSERT_EQ(sim->simAlerts().requests.size(), 1u);
+    EXPECT_EQ(sim->simAlerts().requests[0].messageText, "kestr lost Accessibility access");
+    EXPECT_EQ(sim->simAlerts().requests[0].buttons, (std::vector<std::string>{"Open Settings", "Later"}));
+    EXPECT_EQ(sim->simWorkspace().openedURLs().back(),
+              "x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility");
+    EXPECT_EQ(item->toolTip(), "kestr — click to grant Accessibility permission");
+}
+
+}  // namespace
+}  // namespace kestr
