@@ -10,6 +10,7 @@
 #include "Platform/Platform.h"
 #include "Snap/SnapDefaults.h"
 #include "Snap/SnapStore.h"
+#include "UI/Shell/OnboardingWindow.h"
 #include "Window/DisplayManager.h"
 
 namespace kestr {
@@ -49,6 +50,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     }
 
     menuBarController = std::make_unique<MenuBarController>(makeStatusItem ? makeStatusItem() : nullptr);
+    MenuBarController* controller = menuBarController.get();
+    OnboardingWindow::shared().onOpenKestr = [controller] { controller->openPanelFromOnboarding(); };
     UpdaterController::shared();
 
     Preferences& preferences = Preferences::shared();
@@ -59,10 +62,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     }
 
     if (!preferences.boolValue(didCompleteOnboardingKey)) {
-        if (showOnboarding) {
-            MenuBarController* controller = menuBarController.get();
-            showOnboarding([controller] { controller->openPanelFromOnboarding(); });
-        }
+        OnboardingWindow::shared().show();
     } else {
         scheduleNotchHintIfNeeded();
     }

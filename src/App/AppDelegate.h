@@ -26,9 +26,6 @@ public:
 
     // Makes the status item; none: the menu bar has no room for one.
     std::function<std::unique_ptr<StatusItem>()> makeStatusItem;
-    // The first-run window, shown with the callback that opens the kest panel from its
-    // last button. Unset: this build has no first-run window and shows nothing.
-    std::function<void(std::function<void()> openKestr)> showOnboarding;
 
     void applicationDidFinishLaunching();
 

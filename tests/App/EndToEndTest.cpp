@@ -3,6 +3,7 @@
 // the desktop persisting from one run to the next.
 #include <fcntl.h>
 #include <QImage>
+#include <signal.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/wait.h>
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -47,7 +49,10 @@ public:
     const std::string& home() const { return home_; }
     std::string kestFile() const { return home_ + "/data/kestr/layouts.json"; }
     // Runs kestr with the arguments (after the program path) and collects what it prints.
-    ProcessResult run(const std::vector<std::string>& arguments, unsigned watchdogSeconds = 60) const;
+    // `watch` sees the process and its standard error so far each time more arrives.
+    using Watch = std::function<void(pid_t pid, const std::string& err)>;
+    ProcessResult run(const std::vector<std::string>& arguments, unsigned watchdogSeconds = 60,
+                      const std::vector<std::string>& extraEnvironment = {}, const Watch& watch = {}) const;
 
     std::string scenarioPath;  // KESTR_SIM_DESKTOP; tests may point it elsewhere
 
@@ -57,13 +62,15 @@ private:
 
 // A run that has not ended after `watchdogSeconds` is killed, so a hanging program
 // fails its test instead of stalling the suite.
-ProcessResult KestrHome::run(const std::vector<std::string>& arguments, unsigned watchdogSeconds) const {
+ProcessResult KestrHome::run(const std::vector<std::string>& arguments, unsigned watchdogSeconds,
+                             const std::vector<std::string>& extraEnvironment, const Watch& watch) const {
     int pipes[2][2];
     if (::pipe2(pipes[0], O_CLOEXEC) != 0 || ::pipe2(pipes[1], O_CLOEXEC) != 0) throw std::runtime_error("pipe");
     std::vector<std::string> argv = {KESTR_BINARY};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<std::string> env = {"HOME=" + home_, "XDG_DATA_HOME=" + home_ + "/data",
                                     "XDG_STATE_HOME=" + home_ + "/state", "KESTR_SIM_DESKTOP=" + scenarioPath};
+    env.insert(env.end(), extraEnvironment.begin(), extraEnvironment.end());
     // The sanitizer settings of the test run apply to the program too.
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
         if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
@@ -98,6 +105,7 @@ ProcessResult KestrHome::run(const std::vector<std::string>& arguments, unsigned
             const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
             if (n > 0) {
                 into[i]->append(buffer, static_cast<std::size_t>(n));
+                if (watch && i == 1) watch(pid, result.err);
             } else if (n == 0 || errno != EINTR) {
                 ::close(fds[i].fd);
                 fds[i].fd = -1;
@@ -141,13 +149,14 @@ bool startsWith(const std::string& text, const std::string& prefix) { return tex
 
 TEST(EndToEndTest, OptionsAreTestedInTheirFixedOrderAndUnusableOnesAreRefused) {
     KestrHome home;
-    // --render-menubar-icons is not in this build; the last option lacks its value.
-    auto r = home.run({"--Dump-Displays", "--write-sample-layout=x.json", "--render-menubar-icons", "panel.png",
-                       "--write-sample-layout"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "kestr: the menu-bar application is not part of this build yet\n");
+    // No option as written (letter case, a joined value, a missing value): the menu-bar
+    // application, which needs a display.
+    auto r = home.run({"--Dump-Displays", "--write-sample-layout=x.json", "--write-sample-layout"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "kestr: no display to show the menu-bar item on (set DISPLAY, or QT_QPA_PLATFORM=offscreen to run "
+              "without one)\n");
     EXPECT_EQ(r.out, "");
-    EXPECT_FALSE(fs::exists(home.home() + "/panel.png"));
     EXPECT_FALSE(fs::exists(home.scenarioPath)) << "nothing ran, so the desktop was not even created";
 
     // --apply-kest takes --dump as its name, but --dump is tested first, and before
@@ -336,6 +345,51 @@ TEST(EndToEndTest, EditorRenderNeedsAKestAndReportsWhereItWrote) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_TRUE(startsWith(lineWith(r.err, "Failed"), "Failed to write editor render to " + missing + ": ")) << r.err;
+}
+
+TEST(EndToEndTest, MenuBarIconSheetHoldsEveryVariantAndAFailedWriteLeavesNoFile) {
+    KestrHome home;
+    auto r = home.run({"--render-menubar-icons", "icons.png"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "Wrote icons.png  idle=20x15pt conflict=20x15pt saved=20x15pt alert=20x15pt apply=20x15pt "
+              "kest•active=15x15pt drag•pt=15x15pt drag•warn=15x15pt badge·conflict=15x15pt "
+              "badge·permission=15x15pt\n");
+    const std::string png = readFile(home.home() + "/icons.png");
+    ASSERT_GT(png.size(), 24u);
+    // The PNG header's width and height: 16 + 5 × (200 + 16) + 5 × (150 + 16) by 182.
+    const auto be32 = [&](std::size_t at) {
+        return (std::uint32_t(std::uint8_t(png[at])) << 24) | (std::uint32_t(std::uint8_t(png[at + 1])) << 16) |
+               (std::uint32_t(std::uint8_t(png[at + 2])) << 8) | std::uint32_t(std::uint8_t(png[at + 3]));
+    };
+    EXPECT_EQ(be32(16), 1926u);
+    EXPECT_EQ(be32(20), 182u);
+
+    const std::string missing = home.home() + "/no-such-folder/icons.png";
+    r = home.run({"--render-menubar-icons", missing});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(startsWith(lineWith(r.err, "Failed"), "Failed to write menu-bar icons to " + missing + ": ")) << r.err;
+    EXPECT_FALSE(fs::exists(fs::path(missing).parent_path()));
+}
+
+TEST(EndToEndTest, MenuBarApplicationSeedsStaysUpAndQuitsInOrderOnTerminate) {
+    KestrHome home;
+    bool signalled = false;
+    const auto r = home.run({}, 60, {"QT_QPA_PLATFORM=offscreen", "KESTR_LOG_STDERR=1"},
+                            [&](pid_t pid, const std::string& err) {
+                                // Up: start-up has registered the shortcuts.
+                                if (!signalled && err.find("hotkeys registered") != std::string::npos) {
+                                    signalled = true;
+                                    ::kill(pid, SIGTERM);
+                                }
+                            });
+    EXPECT_TRUE(signalled) << r.err;
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::exists(home.home() + "/data/kestr/snaps.json"));
+    EXPECT_EQ(json::parse(readFile(home.home() + "/data/kestr/snaps.json"))["bindings"].size(), 41u);
+    EXPECT_TRUE(fs::exists(home.scenarioPath)) << "the desktop was saved";
+    EXPECT_NE(r.err.find("kestr: this desktop has no system tray"), std::string::npos) << r.err;
 }
 
 }  // namespace

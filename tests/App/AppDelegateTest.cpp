@@ -1,0 +1,180 @@
+// Start-up on the simulated desktop: the order of its steps and their log lines, the
+// seeding of the default snap shortcuts, the kests tidied in memory only, and the word
+// to the user when a store could not be loaded.
+#include "App/AppDelegate.h"
+
+#include <gmock/gmock.h>
+
+#include "Core/FilePath.h"
+#include "Core/LayoutStore.h"
+#include "Core/Preferences.h"
+#include "MenuBarTest.h"
+#include "Snap/SnapStore.h"
+#include "UI/Manager/KeyClosableWindow.h"
+#include "UI/Shell/OnboardingWindow.h"
+
+namespace kestr {
+namespace {
+
+using testing::HasSubstr;
+
+class AppDelegateTest : public test::MenuBarTest {
+protected:
+    // One launch: fresh stores and registry, as a new process would have.
+    AppDelegate& launch() {
+        delegate = std::make_unique<AppDelegate>();
+        delegate->makeStatusItem = [this] {
+            auto recording = std::make_unique<test::RecordingStatusItem>();
+            item = recording.get();
+            return recording;
+        };
+        delegate->applicationDidFinishLaunching();
+        return *delegate;
+    }
+    void relaunch() {
+        delegate.reset();
+        // The next process starts with empty stores; the files and defaults stay.
+        LayoutStore::shared().layouts.clear();
+        SnapStore::shared().bindings.clear();
+        launch();
+    }
+    void TearDown() override {
+        delegate.reset();
+        MenuBarTest::TearDown();
+    }
+    std::optional<PlistValue> setting(const char* key) { return Preferences::shared().defaults.object(key); }
+    std::string snapsFile() { return SnapStore::shared().fileURL; }
+    bool logged(const std::string& part) {
+        for (const auto& line : sim->simLog().lines())
+            if (line.find(part) != std::string::npos) return true;
+        return false;
+    }
+
+    std::unique_ptr<AppDelegate> delegate;
+};
+
+TEST_F(AppDelegateTest, FirstLaunchSeedsEveryDefaultOnceAndOpensOnboarding) {
+    launch();
+    EXPECT_EQ(SnapStore::shared().bindings.size(), 41u);
+    EXPECT_TRUE(sim->files().exists(snapsFile()));
+    EXPECT_EQ(setting(AppDelegate::seededDefaultsVersionKey), PlistValue(2));
+    EXPECT_EQ(setting(AppDelegate::didSeedDefaultSnapsKey), PlistValue(true));
+    EXPECT_TRUE(logged("hotkeys registered"));
+    EXPECT_TRUE(OnboardingWindow::shared().window() && OnboardingWindow::shared().window()->isVisible());
+    ASSERT_NE(delegate->menuBarController, nullptr);
+    EXPECT_EQ(item->image()->description, "kestr");
+    EXPECT_EQ(sim->simUpdater().starts, 1);
+
+    // The user removes a binding; with version 2 stored, nothing comes back.
+    SnapStore::shared().bindings.pop_back();
+    SnapStore::shared().save();
+    Preferences::shared().defaults.remove(AppDelegate::didSeedDefaultSnapsKey);
+    relaunch();
+    EXPECT_EQ(SnapStore::shared().bindings.size(), 40u);
+    EXPECT_FALSE(setting(AppDelegate::didSeedDefaultSnapsKey));
+
+    // Version 1: exactly the missing action gets its default again.
+    Preferences::shared().defaults.set(AppDelegate::seededDefaultsVersionKey, PlistValue(1));
+    relaunch();
+    EXPECT_EQ(SnapStore::shared().bindings.size(), 41u);
+}
+
+TEST_F(AppDelegateTest, ASeedingThatCannotBeSavedRunsAgainAtTheNextLaunch) {
+    sim->simFiles().failOperation(FileOperation::atomicWrite, "snaps.json");
+    launch();
+    EXPECT_TRUE(logged("kestr: failed to save seeded snap defaults: "));
+    EXPECT_EQ(SnapStore::shared().bindings.size(), 41u) << "registered from memory for this session";
+    EXPECT_FALSE(setting(AppDelegate::seededDefaultsVersionKey));
+    EXPECT_FALSE(setting(AppDelegate::didSeedDefaultSnapsKey));
+
+    relaunch();
+    EXPECT_TRUE(sim->files().exists(snapsFile()));
+    EXPECT_EQ(setting(AppDelegate::seededDefaultsVersionKey), PlistValue(2));
+}
+
+TEST_F(AppDelegateTest, TidiedKestsAreWrittenBackAsStoredUnlessTheUserChangesThem) {
+    // Reaches under the menu bar of the 1920 × 1200 display (25 points).
+    Layout kest;
+    kest.id = Uuid::random();
+    kest.name = "Under the bar";
+    LayoutItem item;
+    item.id = Uuid::random();
+    item.appBundleID = "com.example.Notes";
+    item.appName = "Notes";
+    item.windowMatcher = WindowMatcher::firstWindow();
+    item.targetFrame = ScreenFrame{"37D8832A-2D66-4B0F-9F3F-1234567890AB", 100, 0, 800, 600, {}, {}, {}, {}};
+    kest.items = {item};
+    Layout other = kest;
+    other.id = Uuid::random();
+    other.name = "Other";
+    other.items[0].id = Uuid::random();
+    LayoutStore::shared().layouts = {kest, other};
+    LayoutStore::shared().save();
+    const std::string stored = sim->files().read(LayoutStore::shared().fileURL);
+    LayoutStore::shared().layouts.clear();
+
+    launch();
+    EXPECT_EQ(LayoutStore::shared().layouts[0].items[0].targetFrame.y, 25) << "clipped in memory";
+    EXPECT_EQ(sim->files().read(LayoutStore::shared().fileURL), stored) << "nothing saved at start-up";
+
+    // An unrelated save (a rename of the other kest) keeps the first as it was stored.
+    LayoutStore::shared().layouts[1].name = "Renamed";
+    LayoutStore::shared().save();
+    LayoutStore check(LayoutStore::shared().fileURL);
+    check.load();
+    EXPECT_EQ(check.layouts[0], kest);
+    EXPECT_EQ(check.layouts[1].name, "Renamed");
+    EXPECT_EQ(check.layouts[1].items[0].targetFrame.y, 25) << "a changed kest is written as it now is";
+}
+
+TEST_F(AppDelegateTest, AStoreThatFailedToLoadIsReportedWithWhereItsFileWasKept) {
+    const std::string kests = LayoutStore::shared().fileURL;
+    sim->files().createDirectories(parentFolder(kests));
+    sim->files().writeAtomically(kests, "{ not json");
+    sim->files().writeAtomically(SnapStore::shared().fileURL, "{}");
+    sim->simFiles().failOperation(FileOperation::read, "snaps.json", 5);
+    launch();
+    EXPECT_TRUE(logged("kestr: failed to load layouts: "));
+    EXPECT_TRUE(logged("kestr: failed to load snaps: "));
+    const auto& alerts = sim->simAlerts().requests;
+    ASSERT_EQ(alerts.size(), 2u);
+    EXPECT_EQ(alerts[0].messageText, "kestr could not load your kests");
+    ASSERT_TRUE(LayoutStore::shared().quarantinedPath);
+    EXPECT_THAT(alerts[0].informativeText, HasSubstr("kept at " + *LayoutStore::shared().quarantinedPath));
+    EXPECT_TRUE(sim->files().exists(*LayoutStore::shared().quarantinedPath));
+    EXPECT_EQ(alerts[1].messageText, "kestr could not load your snap shortcuts");
+    EXPECT_THAT(alerts[1].informativeText, HasSubstr("The file " + SnapStore::shared().fileURL + " could not be read"));
+    EXPECT_THAT(alerts[1].informativeText, HasSubstr("will not be saved"));
+}
+
+TEST_F(AppDelegateTest, TheMenuBarHintComesOnceEightSecondsAfterLaunchOnANotchedScreen) {
+    Preferences::shared().defaults.set(AppDelegate::didCompleteOnboardingKey, PlistValue(true));
+    sim->world().displays[0].safeAreaTop = 32;
+    launch();
+    advance(7.9);
+    EXPECT_TRUE(sim->simToasts().shown.empty());
+    advance(0.1);
+    ASSERT_EQ(sim->simToasts().shown.size(), 1u);
+    EXPECT_EQ(sim->simToasts().shown[0].text,
+              "Can't find kestr? It's in your menu bar — drag other icons aside if the notch hides it.");
+    EXPECT_EQ(sim->simToasts().shown[0].duration, 4.0);
+    relaunch();
+    advance(10);
+    EXPECT_EQ(sim->simToasts().shown.size(), 1u);
+
+    // Opening the panel within the 8 seconds calls it off; no notch never schedules it.
+    Preferences::shared().defaults.remove(AppDelegate::didShowNotchHintKey);
+    relaunch();
+    item->leftClick();
+    advance(10);
+    EXPECT_EQ(sim->simToasts().shown.size(), 1u);
+    Preferences::shared().defaults.remove(AppDelegate::didOpenPanelOnceKey);
+    sim->world().displays[0].safeAreaTop = 0;
+    relaunch();
+    advance(10);
+    EXPECT_EQ(sim->simToasts().shown.size(), 1u);
+    EXPECT_FALSE(setting(AppDelegate::didShowNotchHintKey));
+}
+
+}  // namespace
+}  // namespace kestr
