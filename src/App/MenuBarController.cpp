@@ -69,12 +69,8 @@ MenuBarController::MenuBarController(std::unique_ptr<StatusItem> statusItem)
         });
     };
     hotkeys.onKestApplied = weakly(self_, [](MenuBarController& c) { c.flashIcon(MenuIcon::apply); });
-    raiseSaveDialog = [] {
-        if (SaveDialog* dialog = SaveDialog::current()) {
-            dialog->raise();
-            dialog->activateWindow();
-        }
-    };
+    saveCommand.rebuildMenu = weakly(self_, [](MenuBarController& c) { c.rebuildMenu(); });
+    saveCommand.flashSaved = weakly(self_, [](MenuBarController& c) { c.flashIcon(MenuIcon::saved); });
     EdgeDragSession& drag = EdgeDragSession::shared();
     drag.onActiveChange = weakly(self_, [](MenuBarController& c, bool active) { c.setDraggingIcon(active); });
     drag.onClippedChange = weakly(self_, [](MenuBarController& c, bool clipped) {
@@ -204,5 +200,7 @@ std::vector<SnapCellView::Model> MenuBarController::currentSnapModels() const {
     for (const SnapBinding& binding : bindings) cells.push_back({binding.action, binding.hotkey.displayString()});
     return cells;
 }
+
+void MenuBarController::handleSaveLayout() { saveCommand.run(); }
 
 }  // namespace kestr

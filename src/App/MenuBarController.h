@@ -16,7 +16,7 @@
 #include "UI/MenuBarIcons.h"
 #include "UI/Manager/LayoutEditorWindow.h"
 #include "UI/Panel/KestPanelController.h"
-#include "UI/Shell/SaveDialog.h"
+#include "App/SaveCommand.h"
 #include "UI/Shell/StatusItem.h"
 
 class QMenu;
@@ -73,10 +73,7 @@ public:
 
     // ---- saving the current arrangement ----
     void handleSaveLayout();
-    // Asks for a name and a scope; none: cancelled. Tests answer in place of the dialog.
-    std::function<std::optional<SaveDialog::Result>(const SaveDialog::Request&)> presentSaveDialog;
-    // Brings the open save dialog to the front.
-    std::function<void()> raiseSaveDialog;
+    SaveCommand saveCommand;
 
     std::vector<KestRowView::Model> currentRowModels() const;
     std::vector<SnapCellView::Model> currentSnapModels() const;
@@ -97,8 +94,6 @@ private:
     void showPanel();
     KestPanelController::Actions panelActions();
 
-    // Saving is one at a time: the capture shortcut still works under the dialog.
-    bool saving_ = false;
     std::unique_ptr<StatusItem> statusItem_;
     std::unique_ptr<KestPanelController> kestPanel_;
     // Callbacks handed to the services hold this weakly and do nothing once we are gone.
