@@ -20,20 +20,7 @@ protected:
         p.name = name;
         sim->world().addProcess(std::move(p));
     }
-    Layout notesKest() {
-        Layout kest;
-        kest.id = Uuid::random();
-        kest.name = "Notes left";
-        kest.hotkey = Hotkey{18, 0x1300};
-        LayoutItem item;
-        item.id = Uuid::random();
-        item.appBundleID = "com.example.Notes";
-        item.appName = "Notes";
-        item.windowMatcher = WindowMatcher::titleContains("Shopping");
-        item.targetFrame = ScreenFrame{"37D8832A-2D66-4B0F-9F3F-1234567890AB", 0, 25, 900, 700, {}, {}, {}, {}};
-        kest.items = {item};
-        return kest;
-    }
+    static Layout notesKest() { return kestOfNotes("Notes left", Hotkey{18, 0x1300}); }
     SimWindow& notesWindow() {
         for (SimWindow& w : sim->world().process(745)->windows)
             if (w.title == "Shopping list") return w;

@@ -29,6 +29,22 @@ protected:
         sim->virtualTime().runPending();
         return *controller;
     }
+    // A kest that puts the Notes window "Shopping list" at the top left of the main display.
+    static Layout kestOfNotes(const std::string& name, std::optional<Hotkey> hotkey, bool withItem = true) {
+        Layout kest;
+        kest.id = Uuid::random();
+        kest.name = name;
+        kest.hotkey = hotkey;
+        if (!withItem) return kest;
+        LayoutItem item;
+        item.id = Uuid::random();
+        item.appBundleID = "com.example.Notes";
+        item.appName = "Notes";
+        item.windowMatcher = WindowMatcher::titleContains("Shopping");
+        item.targetFrame = ScreenFrame{"37D8832A-2D66-4B0F-9F3F-1234567890AB", 0, 25, 900, 700, {}, {}, {}, {}};
+        kest.items = {item};
+        return kest;
+    }
     QString shownDescription() const { return item->image() ? item->image()->description : QString(); }
     void advance(double seconds) { sim->virtualTime().advance(seconds); }
 

@@ -39,20 +39,7 @@ protected:
         return nullptr;
     }
     static Layout kest(const std::string& name, std::optional<Hotkey> hotkey, bool withItem = true) {
-        Layout k;
-        k.id = Uuid::random();
-        k.name = name;
-        k.hotkey = hotkey;
-        if (withItem) {
-            LayoutItem item;
-            item.id = Uuid::random();
-            item.appBundleID = "com.example.Notes";
-            item.appName = "Notes";
-            item.windowMatcher = WindowMatcher::titleContains("Shopping");
-            item.targetFrame = ScreenFrame{"37D8832A-2D66-4B0F-9F3F-1234567890AB", 0, 25, 900, 700, {}, {}, {}, {}};
-            k.items = {item};
-        }
-        return k;
+        return kestOfNotes(name, hotkey, withItem);
     }
     void sync() { HotkeyManager::shared().sync(LayoutStore::shared().layouts, SnapStore::shared().bindings); }
     const std::string header = "[x]kestr " + AppInfo::version() + " (" + AppInfo::build() + ")";
