@@ -51,6 +51,7 @@ void AppDelegate::applicationDidFinishLaunching() {
 
     menuBarController = std::make_unique<MenuBarController>(makeStatusItem ? makeStatusItem() : nullptr);
     MenuBarController* controller = menuBarController.get();
+    controller->commands.console = console;
     OnboardingWindow::shared().onOpenKestr = [controller] { controller->openPanelFromOnboarding(); };
     UpdaterController::shared();
 

@@ -26,6 +26,8 @@ public:
 
     // Makes the status item; none: the menu bar has no room for one.
     std::function<std::unique_ptr<StatusItem>()> makeStatusItem;
+    // Where the window-list command prints besides its file.
+    ConsoleOutput* console = nullptr;
 
     void applicationDidFinishLaunching();
 

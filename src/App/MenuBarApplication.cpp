@@ -58,6 +58,7 @@ int MenuBarApplication::run(const SimBackendPaths::Environment& environment, Con
         {
             AppDelegate delegate;
             delegate.makeStatusItem = makeStatusItem;
+            delegate.console = &output;
             platform().mainActor().post([&delegate] { delegate.applicationDidFinishLaunching(); });
             quitSignals.onQuit(quit);
             application.exec();

@@ -13,6 +13,7 @@
 #include "Platform/Platform.h"
 #include "Snap/SnapStore.h"
 #include "UI/Manager/LayoutEditorWindow.h"
+#include "Window/DisplayManager.h"
 
 namespace kestr {
 
@@ -70,6 +71,20 @@ MenuBarController::MenuBarController(std::unique_ptr<StatusItem> statusItem)
     };
     hotkeys.onKestApplied = weakly(self_, [](MenuBarController& c) { c.flashIcon(MenuIcon::apply); });
     saveCommand.rebuildMenu = weakly(self_, [](MenuBarController& c) { c.rebuildMenu(); });
+    commands.rebuildMenu = weakly(self_, [](MenuBarController& c) { c.rebuildMenu(); });
+    commands.flashApplied = weakly(self_, [](MenuBarController& c) { c.flashIcon(MenuIcon::apply); });
+    commands.hidePanel = weakly(self_, [](MenuBarController& c) {
+        if (c.kestPanel_) c.kestPanel_->hide();
+    });
+    // Kests from the menu are arranged around the display that shows the status button.
+    commands.statusButtonDisplay = [weak = std::weak_ptr<MenuBarController*>(self_)]() -> std::optional<DisplayID> {
+        auto self = weak.lock();
+        if (!self || !(*self)->statusItem_) return std::nullopt;
+        const auto frame = (*self)->statusItem_->buttonFrame();
+        if (!frame) return std::nullopt;
+        const QPointF centre = QRectF(*frame).center();
+        return DisplayManager::display(Point{centre.x(), centre.y()});
+    };
     saveCommand.flashSaved = weakly(self_, [](MenuBarController& c) { c.flashIcon(MenuIcon::saved); });
     EdgeDragSession& drag = EdgeDragSession::shared();
     drag.onActiveChange = weakly(self_, [](MenuBarController& c, bool active) { c.setDraggingIcon(active); });
@@ -99,7 +114,7 @@ MenuBarController::~MenuBarController() { cancelFlash(); }
 void MenuBarController::statusItemClicked(const StatusItem::Click& click) {
     if (!statusItem_) return;
     if (click.rightButton || click.control) {
-        std::unique_ptr<QMenu> menu = buildMenu(permission.isTrusted);
+        std::unique_ptr<QMenu> menu = StatusMenu::build(permission.isTrusted, menuActions());
         statusItem_->popUpMenu(*menu);
         return;
     }
@@ -148,15 +163,15 @@ KestPanelController& MenuBarController::kestPanel() {
 KestPanelController::Actions MenuBarController::panelActions() {
     KestPanelController::Actions actions;
     actions.applyReuse = weakly(self_, [](MenuBarController& c, const Uuid& id) {
-        c.applyKest(id, LayoutApplier::ApplyMode::restoreMissing);
+        c.commands.applyKest(id, LayoutApplier::ApplyMode::restoreMissing);
     });
     actions.applyFresh = weakly(self_, [](MenuBarController& c, const Uuid& id) {
-        c.applyKest(id, LayoutApplier::ApplyMode::freshWindows);
+        c.commands.applyKest(id, LayoutApplier::ApplyMode::freshWindows);
     });
     actions.applySnap = weakly(self_, [](MenuBarController& c, SnapAction action) {
         if (!c.permission.isTrusted) return;
         c.kestPanel().hide();
-        c.applySnapAction(action);
+        c.commands.applySnap(action);
     });
     actions.saveCurrent = weakly(self_, [](MenuBarController& c) {
         c.kestPanel().hide();
@@ -164,16 +179,40 @@ KestPanelController::Actions MenuBarController::panelActions() {
     });
     actions.manage = weakly(self_, [](MenuBarController& c) {
         c.kestPanel().hide();
-        LayoutEditorWindow& editor = LayoutEditorWindow::shared();
-        editor.onChange = weakly(c.self_, [](MenuBarController& again) { again.rebuildMenu(); });
-        editor.show(LayoutEditorWindow::Tab::kests);
+        c.commands.manage(LayoutEditorWindow::Tab::kests);
     });
-    actions.requestPermission = weakly(self_, [](MenuBarController& c) {
-        platform().accessibility().isProcessTrustedWithOptions(true);
-        c.permission.refresh();
-        c.permission.beginFastWatch(30);
+    actions.requestPermission = weakly(self_, [](MenuBarController& c) { c.commands.requestPermission(); });
+    actions.releaseKest = weakly(self_, [](MenuBarController& c) { c.commands.releaseKest(); });
+    return actions;
+}
+
+StatusMenu::Actions MenuBarController::menuActions() {
+    StatusMenu::Actions actions;
+    const auto run = [this](void (MenuCommands::*command)()) {
+        return weakly(self_, [command](MenuBarController& c) { (c.commands.*command)(); });
+    };
+    actions.applyKest = weakly(self_, [](MenuBarController& c, const Uuid& id) {
+        c.commands.applyKest(id, LayoutApplier::ApplyMode::restoreMissing);
     });
-    actions.releaseKest = weakly(self_, [](MenuBarController& c) { c.releaseKest(); });
+    actions.releaseKest = run(&MenuCommands::releaseKest);
+    actions.requestPermission = run(&MenuCommands::requestPermission);
+    actions.openAccessibilitySettings = run(&MenuCommands::openAccessibilitySettings);
+    actions.saveCurrent = weakly(self_, [](MenuBarController& c) { c.handleSaveLayout(); });
+    actions.manage = weakly(self_, [](MenuBarController& c) { c.commands.manage(LayoutEditorWindow::Tab::kests); });
+    actions.checkForUpdates = run(&MenuCommands::checkForUpdates);
+    actions.quit = [] { platform().application().terminate(); };
+    actions.applySnap = weakly(self_, [](MenuBarController& c, const std::string& rawName) {
+        c.commands.applySnap(rawName);
+    });
+    const auto openSnaps = weakly(self_, [](MenuBarController& c) {
+        c.commands.manage(LayoutEditorWindow::Tab::snaps);
+    });
+    actions.configureSnaps = openSnaps;
+    actions.importSnaps = openSnaps;
+    actions.restoreDefaultShortcuts = run(&MenuCommands::restoreDefaultShortcuts);
+    actions.toggleDragSnap = run(&MenuCommands::toggleDragSnap);
+    actions.revealKestsFile = run(&MenuCommands::revealKestsFile);
+    actions.dumpWindowList = run(&MenuCommands::dumpWindowList);
     return actions;
 }
 

@@ -16,7 +16,9 @@
 #include "UI/MenuBarIcons.h"
 #include "UI/Manager/LayoutEditorWindow.h"
 #include "UI/Panel/KestPanelController.h"
+#include "App/MenuCommands.h"
 #include "App/SaveCommand.h"
+#include "UI/Shell/StatusMenu.h"
 #include "UI/Shell/StatusItem.h"
 
 class QMenu;
@@ -53,25 +55,9 @@ public:
     void updateAccessibility();
     void handleAccessRevoked();
 
-    // ---- the status menu, built afresh on every right click ----
-    std::unique_ptr<QMenu> buildMenu(bool trusted);
-    std::unique_ptr<QMenu> buildSnapSubmenu(bool trusted);
-    std::unique_ptr<QMenu> buildPreferencesSubmenu();
-
-    // ---- commands ----
-    void applyKest(const Uuid& id, LayoutApplier::ApplyMode mode);
-    void applySnapAction(SnapAction action);
-    void releaseKest();
-    void handleRequestPermission();
-    void handleOpenAccessibilitySettings();
-    void handleManageLayouts(LayoutEditorWindow::Tab tab);
-    void handleCheckForUpdates();
-    void handleRestoreMagnetDefaults();
-    void handleRevealLayoutsFile();
-    void handleDumpWindows();
-    void handleToggleDragSnap();
-
-    // ---- saving the current arrangement ----
+    // ---- the status menu (built afresh on every right click) and its commands ----
+    StatusMenu::Actions menuActions();
+    MenuCommands commands;
     void handleSaveLayout();
     SaveCommand saveCommand;
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QMenu>
+
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
 #include "Core/PermissionManager.h"
@@ -140,6 +142,25 @@ TEST_F(MenuBarControllerTest, LosingAccessibilityAsksOnceToOpenTheSettings) {
     EXPECT_EQ(sim->simWorkspace().openedURLs().back(),
               "x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility");
     EXPECT_EQ(item->toolTip(), "kestr — click to grant Accessibility permission");
+}
+
+TEST_F(MenuBarControllerTest, ALeftClickTogglesThePanelAndARightOrControlClickPopsTheMenu) {
+    makeController();
+    item->leftClick();
+    EXPECT_EQ(sim->simDefaults().standardDomain().values.at("kestr.didOpenPanelOnce"), PlistValue(true));
+    EXPECT_TRUE(controller->kestPanel().isVisible());
+    EXPECT_TRUE(item->poppedMenus.empty());
+    item->leftClick();
+    EXPECT_FALSE(controller->kestPanel().isVisible());
+    item->leftClick();
+    EXPECT_TRUE(controller->kestPanel().isVisible()) << "shown again";
+
+    std::vector<QString> firstRows;
+    item->onPopUp = [&](QMenu& menu) { firstRows.push_back(menu.actions().at(2)->text()); };
+    item->rightClick();
+    item->leftClick(true);
+    ASSERT_EQ(firstRows.size(), 2u);
+    EXPECT_EQ(firstRows[0], "✓  Accessibility permission OK");
 }
 
 }  // namespace
