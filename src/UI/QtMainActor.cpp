@@ -19,7 +19,6 @@ QtMainActor::~QtMainActor() {
 double QtMainActor::now() const { return static_cast<double>(clock_.nsecsElapsed()) / 1e9; }
 
 void QtMainActor::wake() {
-    if (firing_) return;  // fire() re-arms when it is done
     double due = 0;
     if (!nextDue(due)) {
         timer_.stop();
@@ -30,10 +29,13 @@ void QtMainActor::wake() {
 }
 
 void QtMainActor::fire() {
-    firing_ = true;
-    while (runOneDue(now())) {
+    double due = 0;
+    while (nextDue(due) && due <= now()) {
+        // Armed before the work runs: should it open a modal dialog, the rest comes due
+        // inside the dialog's loop. Re-armed properly below when it simply returns.
+        timer_.start(0);
+        runOneDue(now());
     }
-    firing_ = false;
     wake();
 }
 

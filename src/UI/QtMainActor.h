@@ -1,5 +1,6 @@
 // The main actor of the menu-bar application, driven by Qt's event loop: scheduled
-// work runs from one single-shot QTimer re-armed for the earliest deadline.
+// work runs from one single-shot QTimer re-armed for the earliest deadline. Work that
+// opens a modal dialog runs Qt's nested loop, and what falls due meanwhile runs in it.
 #pragma once
 
 #include <QElapsedTimer>
@@ -20,7 +21,6 @@ private:
     void fire();
     QElapsedTimer clock_;
     QTimer timer_;
-    bool firing_ = false;
 };
 
 }  // namespace kestr

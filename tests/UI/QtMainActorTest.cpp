@@ -1,0 +1,49 @@
+#include "UI/QtMainActor.h"
+
+#include <gtest/gtest.h>
+
+#include <QEventLoop>
+#include <algorithm>
+#include <memory>
+#include <QTimer>
+
+namespace kestr {
+namespace {
+
+// Work that opens a modal dialog (a nested event loop) must not stop the work queued
+// behind it: a shortcut pressed under the dialog, a flash that ends.
+TEST(QtMainActorTest, WorkQueuedBehindANestedLoopRunsInsideIt) {
+    QtMainActor actor;
+    std::vector<std::string> ran;
+    QEventLoop outer;
+    actor.post([&] {
+        ran.push_back("dialog opens");
+        QEventLoop dialog;
+        auto open = std::make_shared<QEventLoop*>(&dialog);
+        // A guard only: the test fails long before it would be needed.
+        QTimer::singleShot(5000, &dialog, [&] { dialog.quit(); });
+        actor.post([open] {  // new work while it is up
+            if (*open) (*open)->quit();
+        });
+        dialog.exec();
+        *open = nullptr;
+        ran.push_back("dialog closed");
+        outer.quit();
+    });
+    actor.post([&] { ran.push_back("queued behind"); });
+    actor.schedule(0.01, [&] { ran.push_back("later"); });
+    QTimer::singleShot(5000, &outer, [&] { outer.quit(); });
+    outer.exec();
+    ASSERT_GE(ran.size(), 3u);
+    EXPECT_EQ(ran[0], "dialog opens");
+    EXPECT_EQ(ran[1], "queued behind") << "it ran under the dialog";
+    EXPECT_NE(std::find(ran.begin(), ran.end(), "dialog closed"), ran.end());
+    QEventLoop settle;
+    actor.schedule(0.02, [&] { settle.quit(); });
+    QTimer::singleShot(5000, &settle, [&] { settle.quit(); });
+    settle.exec();
+    EXPECT_NE(std::find(ran.begin(), ran.end(), "later"), ran.end());
+}
+
+}  // namespace
+}  // namespace kestr
