@@ -28,6 +28,7 @@
 #include "Core/Url.h"
 #include "Core/Uuid.h"
 #include "Platform/Error.h"
+#include "Platform/JsonNesting.h"
 
 namespace kestr {
 
@@ -36,9 +37,18 @@ public:
     using Error::Error;
 };
 
-// Parses the bytes as one JSON value (no comments, nothing after it, valid UTF-8);
-// anything else throws JsonDecodeError.
+// A document nested deeper than JsonNesting::limit.
+class JsonNestingError : public JsonDecodeError {
+public:
+    using JsonDecodeError::JsonDecodeError;
+};
+
+// Parses the bytes as one JSON value (no comments, nothing after it, valid UTF-8, no
+// deeper than JsonNesting::limit); anything else throws JsonDecodeError.
 inline nlohmann::json parseJson(std::string_view bytes) {
+    if (JsonNesting::exceedsLimit(bytes)) {
+        throw JsonNestingError("JSON nested more than " + std::to_string(JsonNesting::limit) + " levels deep");
+    }
     try {
         return nlohmann::json::parse(bytes.begin(), bytes.end());
     } catch (const nlohmann::json::exception& e) {

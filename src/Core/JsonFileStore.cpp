@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "Core/FilePath.h"
+#include "Core/JsonDecoder.h"
 #include "Core/StoreRecovery.h"
 #include "Platform/Platform.h"
 
@@ -46,6 +47,8 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
         decodingError = std::current_exception();
     } catch (const FileError&) {
         failUntilNextLoad(std::current_exception());
+    } catch (const JsonNestingError& e) {
+        decodingError = std::make_exception_ptr(JsonNestingError(fileName(path) + ": " + e.what()));
     } catch (...) {
         decodingError = std::current_exception();
     }

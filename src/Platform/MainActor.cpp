@@ -63,6 +63,14 @@ bool MainActor::nextDue(double& due) const {
     return true;
 }
 
+std::chrono::nanoseconds MainActor::sleepBefore(double due, double now) {
+    constexpr double longestSleep = 24 * 60 * 60;
+    const double wait = due - now;
+    if (!(wait > 0)) return std::chrono::nanoseconds(0);
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::duration<double>(wait < longestSleep ? wait : longestSleep));
+}
+
 bool MainActor::runOneDue(double time) {
     if (queue_.empty()) return false;
     auto it = queue_.begin();
@@ -166,8 +174,7 @@ void RealTimeMainActor::run() {
         }
         double due = 0;
         if (nextDue(due)) {
-            const auto wait = std::chrono::duration<double>(due - now());
-            impl_->cv.wait_for(lock, std::chrono::duration_cast<std::chrono::nanoseconds>(wait),
+            impl_->cv.wait_for(lock, sleepBefore(due, now()),
                                [this] { return impl_->stopRequested || impl_->woken; });
         } else {
             impl_->cv.wait(lock, [this] { return impl_->stopRequested || impl_->woken; });

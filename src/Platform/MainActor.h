@@ -3,6 +3,7 @@
 // loop's own monotonic clock in seconds (virtual in tests), never the wall clock.
 #pragma once
 
+#include <chrono>
 #include <coroutine>
 #include <cstdint>
 #include <functional>
@@ -52,6 +53,12 @@ public:
     // never finish.
     void adoptRoot(std::coroutine_handle<> root) { roots_.insert(root.address()); }
     void forgetRoot(std::coroutine_handle<> root) { roots_.erase(root.address()); }
+
+    // How long a loop sleeps before work due at `due`: never negative and at most a
+    // day, so that every timer holds it in its own units (work due in 1e308 seconds
+    // would otherwise overflow the conversion and fire at once, again and again). A
+    // loop that wakes with nothing due simply sleeps again.
+    static std::chrono::nanoseconds sleepBefore(double due, double now);
 
 private:
     void scheduleTick(const std::shared_ptr<RepeatingTimer>& timer);

@@ -1,6 +1,6 @@
 #include "UI/QtMainActor.h"
 
-#include <cmath>
+#include <chrono>
 
 namespace kestr {
 
@@ -24,8 +24,7 @@ void QtMainActor::wake() {
         timer_.stop();
         return;
     }
-    const double wait = std::max(0.0, due - now());
-    timer_.start(static_cast<int>(std::ceil(wait * 1000.0)));
+    timer_.start(std::chrono::ceil<std::chrono::milliseconds>(sleepBefore(due, now())));
 }
 
 void QtMainActor::fire() {

@@ -57,6 +57,11 @@ TEST_F(LayoutStoreTest, KestsAreKeptInLayoutsJsonAsAVersion1Document) {
     EXPECT_EQ(version->kind(), LayoutStoreError::Kind::unsupportedVersion);
     EXPECT_STREQ(version->what(), "unsupportedVersion(2)");
 
+    // Nesting far deeper than a kest file has is refused before the document is walked.
+    put(path(), "{\"layouts\": " + std::string(100000, '[') + std::string(100000, ']') + ", \"version\": 1}");
+    EXPECT_STREQ(test::thrown<JsonDecodeError>([&] { store.load(); })->what(),
+                 "layouts.json: JSON nested more than 256 levels deep");
+
     put(path(), "{}");
     sim->simFiles().failOperation(FileOperation::read, "layouts.json", 1);
     EXPECT_THROW(store.load(), FileError);

@@ -1,6 +1,7 @@
 // The main actor's ordering and timing guarantees, and the Task runtime on top of it.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,26 @@ struct Boom : Error {
 Task<int> throwsAfterSleep() {
     co_await sleepFor(0.1);
     throw Boom();
+}
+
+// A loop sleeps until its earliest work is due. Work due absurdly far away (a scenario's
+// launch delay of 1e308 seconds) must make it sleep long, not overflow into a negative
+// wait that wakes it at once, again and again.
+TEST_F(MainActorTest, FarDeadlinesSleepADayAtMostNeverLess) {
+    using namespace std::chrono_literals;
+    EXPECT_EQ(MainActor::sleepBefore(6.5, 5), 1500ms);
+    EXPECT_EQ(MainActor::sleepBefore(4, 5), 0ns) << "overdue";
+    for (double due : {1e308, std::numeric_limits<double>::infinity(), 86400.0 + 10}) {
+        EXPECT_EQ(MainActor::sleepBefore(due, 5), 24h) << due;
+    }
+
+    bool woke = false;
+    spawn([](bool& flag) -> Task<void> {
+        co_await sleepFor(1e308);
+        flag = true;
+    }(woke));
+    loop().advance(1e300);
+    EXPECT_FALSE(woke);
 }
 
 TEST_F(MainActorTest, NestedAwaitsResumeAtTheirDeadlinesAndExceptionsReachTheAwaiter) {

@@ -1,5 +1,6 @@
 #include "Platform/Sim/ScenarioReader.h"
 
+#include <cmath>
 #include <limits>
 
 namespace kestr {
@@ -92,8 +93,14 @@ std::vector<double> ScenarioReader::numbers(const std::string& key, std::size_t 
     for (const auto& n : *v) {
         if (!n.is_number()) fail(key, std::string("expected ") + shape);
         out.push_back(n.get<double>());
+        // Far beyond any screen, and small enough that sums and areas stay finite.
+        if (!(std::fabs(out.back()) <= geometryLimit)) fail(key, "expected numbers from -1e9 to 1e9");
     }
     return out;
+}
+
+void ScenarioReader::checkExtent(const std::string& key, double width, double height) const {
+    if (width < 0 || height < 0) fail(key, "expected a width and height of 0 or more");
 }
 
 Point ScenarioReader::point(const std::string& key, std::optional<Point> fallback) {
@@ -105,12 +112,14 @@ Point ScenarioReader::point(const std::string& key, std::optional<Point> fallbac
 Size ScenarioReader::size(const std::string& key, std::optional<Size> fallback) {
     if (fallback && absent(key)) return *fallback;
     const auto n = numbers(key, 2, "[width, height]");
+    checkExtent(key, n[0], n[1]);
     return Size{n[0], n[1]};
 }
 
 Rect ScenarioReader::rect(const std::string& key, std::optional<Rect> fallback) {
     if (fallback && absent(key)) return *fallback;
     const auto n = numbers(key, 4, "[x, y, width, height]");
+    checkExtent(key, n[2], n[3]);
     return Rect(n[0], n[1], n[2], n[3]);
 }
 

@@ -73,6 +73,9 @@ private:
     // failure decides).
     const nlohmann::json* take(const std::string& key, bool hasFallback);
     std::vector<double> numbers(const std::string& key, std::size_t count, const char* shape);
+    void checkExtent(const std::string& key, double width, double height) const;
+
+    static constexpr double geometryLimit = 1e9;
 
     const nlohmann::json& value_;
     ScenarioPath path_;

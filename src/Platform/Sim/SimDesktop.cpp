@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "Platform/JsonNesting.h"
 #include "Platform/Sim/ScenarioReader.h"
 #include "Platform/Sim/SimScenario.h"
 
@@ -73,10 +74,14 @@ nlohmann::json SimDesktop::defaultScenario() { return SimScenario::defaultScenar
 
 std::unique_ptr<SimDesktop> SimDesktop::loadScenario(const std::string& path, SimDesktopOptions options) {
     const std::string text = PosixFiles(UserFolders{}).read(path);
+    if (JsonNesting::exceedsLimit(text)) {
+        throw SimScenarioError("scenario " + path + " nests more than " + std::to_string(JsonNesting::limit) +
+                               " levels deep");
+    }
     nlohmann::json scenario;
     try {
         scenario = nlohmann::json::parse(text);
-    } catch (const nlohmann::json::parse_error& e) {
+    } catch (const nlohmann::json::exception& e) {
         throw SimScenarioError("scenario " + path + " is not valid JSON: " + e.what());
     }
     return fromScenario(scenario, std::move(options));

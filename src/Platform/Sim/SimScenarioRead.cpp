@@ -249,7 +249,9 @@ void SimScenario::read(const json& scenario, SimDesktop& desktop) {
     world.pointer = r.point("pointer", Point{});
     world.trusted = r.boolean("trusted", true);
     world.currentSpace = readInt32(r, "currentSpace", 1);
-    world.nextPid = std::max(world.nextPid, readInt32(r, "nextPid", world.nextPid));
+    const std::int32_t nextPid = readInt32(r, "nextPid", world.nextPid);
+    if (nextPid < 1) r.fail("nextPid", "expected a process identifier above 0");
+    world.nextPid = std::max(world.nextPid, nextPid);
     if (r.has("mainDisplay")) {
         const std::int64_t id = r.integer("mainDisplay");
         if (id < 0 || id > std::numeric_limits<DisplayID>::max() || !world.display(static_cast<DisplayID>(id))) {

@@ -1,6 +1,7 @@
 #include "Platform/Sim/SimWorld.h"
 
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
 
 namespace kestr {
@@ -64,12 +65,21 @@ SimApplication* SimWorld::applicationAt(const std::string& path) {
 }
 
 SimProcess& SimWorld::addProcess(SimProcess process) {
-    if (process.pid == 0) process.pid = nextPid;
+    constexpr std::int32_t highestPid = std::numeric_limits<std::int32_t>::max();
+    if (process.pid == 0) {
+        // Past the highest identifier numbering starts again from 1, skipping those in
+        // use, as a system does.
+        for (std::int64_t tried = 0; this->process(nextPid); ++tried) {
+            if (tried == highestPid) throw std::logic_error("no simulated pid left");
+            nextPid = nextPid == highestPid ? 1 : nextPid + 1;
+        }
+        process.pid = nextPid;
+    }
     if (this->process(process.pid)) throw std::logic_error("simulated pid already in use");
     if (process.terminated && !process.windows.empty()) {
         throw std::logic_error("no running simulated process for a window");
     }
-    nextPid = std::max(nextPid, process.pid + 1);
+    if (process.pid >= nextPid) nextPid = process.pid == highestPid ? 1 : process.pid + 1;
     processIndex_.emplace(process.pid, processes_.size());
     processes_.push_back(std::move(process));
     SimProcess& added = processes_.back();

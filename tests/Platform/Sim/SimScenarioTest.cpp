@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 
+#include "Platform/JsonNesting.h"
 #include "Platform/Sim/ScenarioReader.h"
 #include "Support/SimTest.h"
 
@@ -60,6 +61,16 @@ TEST_F(SimScenarioTest, BadScenariosAreRefusedNamingTheKey) {
     scenario["processes"][2]["pid"] = 301;
     EXPECT_THAT(errorOf(scenario), testing::HasSubstr("processes[2].pid: process identifier used twice"));
 
+    scenario = SimDesktop::defaultScenario();
+    scenario["processes"][1]["windows"][0]["size"] = json::array({-800, 600});
+    EXPECT_THAT(errorOf(scenario), testing::HasSubstr("windows[0].size: expected a width and height of 0 or more"));
+    scenario = SimDesktop::defaultScenario();
+    scenario["displays"][1]["bounds"][0] = 1e308;
+    EXPECT_THAT(errorOf(scenario), testing::HasSubstr("displays[1].bounds: expected numbers from -1e9 to 1e9"));
+    scenario = SimDesktop::defaultScenario();
+    scenario["nextPid"] = -5;
+    EXPECT_THAT(errorOf(scenario), testing::HasSubstr("nextPid: expected a process identifier above 0"));
+
     const std::string home = sim->files().homeDirectory();
     EXPECT_THROW(SimDesktop::loadScenario(home + "/missing.json"), FileError);
     sim->files().writeAtomically(home + "/bad.json", "{\"version\": 1,");
@@ -104,6 +115,56 @@ TEST_F(SimScenarioTest, FailuresDeepInsideNameTheirWholePath) {
     scenario = SimDesktop::fromScenario(SimDesktop::defaultScenario())->toScenario();
     scenario["stacking"][1] = "front";
     EXPECT_THAT(errorOf(scenario), testing::EndsWith(": stacking[1]: not a window number"));
+}
+
+// The highest process identifier is a fine one; the next launch starts again from 1.
+TEST_F(SimScenarioTest, HighestProcessIdentifierIsTakenAndNumberingWrapsAfterIt) {
+    json scenario = SimDesktop::defaultScenario();
+    scenario["processes"][0]["pid"] = 2147483647;
+    auto desktop = SimDesktop::fromScenario(scenario);
+    SimWorld& world = desktop->world();
+    ASSERT_TRUE(world.process(2147483647));
+    const std::int32_t launched = world.launch(world.processes().back().bundleID.value()).pid;
+    EXPECT_GE(launched, 1);
+    EXPECT_NE(launched, 2147483647);
+    EXPECT_EQ(SimDesktop::fromScenario(desktop->toScenario())->toScenario(), desktop->toScenario());
+}
+
+// A scenario file nested deeper than any desktop could be is refused before it is
+// walked (a deep defaults value once overflowed the stack); brackets in texts do not
+// count, and a number too large for a double is refused, both naming the file.
+TEST_F(SimScenarioTest, DeepOrOutOfRangeFilesAreRefusedNamingTheFile) {
+    const std::string file = sim->files().homeDirectory() + "/desktop.json";
+    json scenario = SimDesktop::defaultScenario();
+    scenario["processes"][0]["windows"][0]["title"] = std::string(5000, '[');
+    sim->files().writeAtomically(file, scenario.dump());
+    EXPECT_EQ(SimDesktop::loadScenario(file)->toScenario(), SimDesktop::fromScenario(scenario)->toScenario());
+
+    const auto withDefaultsValueOfDepth = [&](int depth) {
+        std::string text = scenario.dump();
+        text.insert(text.rfind('}'), R"(, "defaults": {"standard": {"deep": )" + std::string(depth, '[') +
+                                         std::string(depth, ']') + "}}");
+        sim->files().writeAtomically(file, text);
+    };
+    withDefaultsValueOfDepth(JsonNesting::limit - 3);  // the whole file at the limit
+    EXPECT_NO_THROW(SimDesktop::loadScenario(file)->toScenario().dump());
+    withDefaultsValueOfDepth(100000);
+    try {
+        SimDesktop::loadScenario(file);
+        ADD_FAILURE() << "accepted";
+    } catch (const SimScenarioError& e) {
+        EXPECT_STREQ(e.what(), ("scenario " + file + " nests more than 256 levels deep").c_str());
+    }
+
+    std::string text = scenario.dump();
+    text.insert(text.rfind('}'), R"(, "pointer": [1e400, 0])");
+    sim->files().writeAtomically(file, text);
+    try {
+        SimDesktop::loadScenario(file);
+        ADD_FAILURE() << "accepted";
+    } catch (const SimScenarioError& e) {
+        EXPECT_THAT(e.what(), testing::StartsWith("scenario " + file + " is not valid JSON: "));
+    }
 }
 
 }  // namespace
