@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "App/UpdaterController.h"
+
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
 #include "Core/PermissionManager.h"
@@ -117,7 +119,7 @@ void MenuCommands::manage(LayoutEditorWindow::Tab tab) {
     window.show(tab);
 }
 
-void MenuCommands::checkForUpdates() { platform().updater().checkForUpdates(); }
+void MenuCommands::checkForUpdates() { UpdaterController::shared().checkForUpdates(); }
 
 void MenuCommands::restoreDefaultShortcuts() {
     if (!SnapShortcutsModel::confirmReset()) return;

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QApplication>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -89,6 +90,26 @@ TEST(SaveDialogTest, ReturnSavesAndEscapeCancels) {
     cancel.open();
     QTest::keyClick(cancel.nameField, Qt::Key_Escape);
     EXPECT_EQ(cancel.QDialog::result(), QDialog::Rejected);
+}
+
+TEST(SaveDialogTest, RunWaitsInItsOwnLoopForTheAnswer) {
+    // Queued events run inside the dialog's modal loop, as a user's typing would.
+    const auto answer = [](bool save) {
+        QMetaObject::invokeMethod(
+            qApp,
+            [save] {
+                SaveDialog* shown = SaveDialog::current();
+                ASSERT_NE(shown, nullptr);
+                EXPECT_TRUE(shown->isModal());
+                QTest::keyClicks(shown->nameField, " Web ");
+                (save ? shown->saveButton : shown->cancelButton)->click();
+            },
+            Qt::QueuedConnection);
+        return SaveDialog::run({QImage(), QImage(), "1 screen"});
+    };
+    EXPECT_EQ(answer(true), (SaveDialog::Result{"Web", false}));
+    EXPECT_EQ(answer(false), std::nullopt);
+    EXPECT_EQ(SaveDialog::current(), nullptr);
 }
 
 }  // namespace
