@@ -5,7 +5,9 @@
 #include "Core/PermissionManager.h"
 #include "Support/DesktopTest.h"
 #include "UI/Manager/KeyClosableWindow.h"
+#include "UI/Shell/MenuBarHintView.h"
 #include "UI/Shell/OnboardingWindow.h"
+#include "UI/SystemStyle.h"
 
 namespace kestr::test {
 namespace {
@@ -85,6 +87,24 @@ TEST_F(OnboardingWindowTest, AQuitWindowManagerGivesItsStepToTheSummary) {
     EXPECT_EQ(onboarding().steps().size(), 3u);
     EXPECT_EQ(onboarding().dotCount(), 3);
     EXPECT_TRUE(texts().contains("You're all set"));
+}
+
+TEST(MenuBarHintViewTest, KestrsIconSitsWhiteInItsPillNearTheStripsRightEnd) {
+    MenuBarHintView view;
+    QImage image(360, 86, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    view.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    // The pill around (335.5, 14) is the accent colour; the icon inside it is white.
+    const QColor pill = image.pixelColor(320, 14);
+    EXPECT_EQ(pill.rgb(), SystemStyle::controlAccent().resolved().rgb());
+    ASSERT_TRUE(MenuBarHintView::whitePill());
+    bool white = false;
+    for (int x = 326; x < 346 && !white; ++x)
+        for (int y = 9; y < 20 && !white; ++y) white = image.pixelColor(x, y) == QColor(Qt::white);
+    EXPECT_TRUE(white);
+    // The notch hangs in the middle of the top edge; the strip's far left is plain.
+    EXPECT_GT(image.pixelColor(180, 4).alpha(), 100);
+    EXPECT_LT(image.pixelColor(10, 60).alpha(), 10) << "nothing below the strip but the arrow";
 }
 
 }  // namespace

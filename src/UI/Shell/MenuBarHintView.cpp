@@ -3,8 +3,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
-#include <QSvgRenderer>
 
+#include "UI/MenuBarIcons.h"
 #include "UI/SystemStyle.h"
 
 namespace kestr {
@@ -23,16 +23,13 @@ MenuBarHintView::MenuBarHintView(QWidget* parent) : QWidget(parent) { setFixedSi
 std::optional<QImage> MenuBarHintView::whitePill() {
     static std::optional<QImage> cached;
     if (cached) return cached;
-    QSvgRenderer svg(QStringLiteral(":/kestr/menubar-idle.svg"));
-    if (!svg.isValid()) return std::nullopt;
-    QImage image(svg.defaultSize() * 2, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(2);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    svg.render(&p, QRectF(QPointF(0, 0), QSizeF(svg.defaultSize())));
+    const auto icon = MenuBarIcons::glyph(QStringLiteral("menubar-idle"));
+    if (!icon) return std::nullopt;
+    QImage image = icon->pixels.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     // The icon's shape, in white.
+    QPainter p(&image);
     p.setCompositionMode(QPainter::CompositionMode_SourceAtop);
-    p.fillRect(QRectF(QPointF(0, 0), QSizeF(svg.defaultSize())), Qt::white);
+    p.fillRect(QRectF(QPointF(0, 0), image.deviceIndependentSize()), Qt::white);
     p.end();
     cached = image;
     return cached;
