@@ -25,6 +25,8 @@ protected:
 TEST_F(ToastPresenterTest, ThePanelFitsTheTextWithinItsLimits) {
     EXPECT_EQ(ToastPresenter::layout("x"), QSize(120, 38));
     EXPECT_EQ(ToastPresenter::layout(QString(200, 'W')), QSize(460, 38));
+    ToastPresenter::shared().show(std::string(200, 'W'), ToastFeel::plain, 1);
+    EXPECT_TRUE(ToastPresenter::shared().label()->text().endsWith(QChar(0x2026))) << "cut at its tail";
     const QString middle = "No window to snap — click a window first";
     const QSize size = ToastPresenter::layout(middle);
     EXPECT_GT(size.width(), 120);
