@@ -1,0 +1,88 @@
+// The kest panel as the menu-bar application runs it: opened by a left click on the
+// status item, applying a kest from its row, snapping from its grid, quitting.
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "Core/HotkeyManager.h"
+#include "Core/LayoutStore.h"
+#include "EdgeResize/EdgeProximityTracker.h"
+#include "MenuBarTest.h"
+#include "Snap/SnapStore.h"
+#include "UI/Panel/KeyablePanel.h"
+#include "UI/Panel/PanelActionRowView.h"
+
+namespace kestr {
+namespace {
+
+class PanelFromStatusItemTest : public test::MenuBarTest {
+protected:
+    SimWindow& notesWindow() {
+        for (SimWindow& w : sim->world().process(745)->windows)
+            if (w.title == "Shopping list") return w;
+        throw std::logic_error("no shopping list");
+    }
+    PanelActionRowView* actionRow(const QString& title) {
+        for (QWidget* child : controller->kestPanel().content()->page()->findChildren<QWidget*>())
+            if (auto* row = dynamic_cast<PanelActionRowView*>(child); row && row->titleText() == title) return row;
+        return nullptr;
+    }
+};
+
+TEST_F(PanelFromStatusItemTest, ACardAppliesItsKestACellSnapsAndQuitEndsTheApplication) {
+    LayoutStore::shared().layouts = {kestOfNotes("Notes left", Hotkey{18, 0x1300})};
+    SnapStore::shared().setHotkey(Hotkey{123, 0x1800}, SnapAction::leftHalf);
+    HotkeyManager::shared().sync(LayoutStore::shared().layouts, SnapStore::shared().bindings);
+    makeController();
+    KestPanelController& panel = controller->kestPanel();
+
+    // Under the button near the right edge of the main display: kept 8 points inside its
+    // visible frame, the top just under the menu bar.
+    item->leftClick();
+    ASSERT_TRUE(panel.isVisible());
+    EXPECT_EQ(panel.panel()->pos(), QPoint(1920 - 296 - 8, 25));
+    ASSERT_EQ(panel.content()->selectableCells.size(), 1u);
+
+    const Point before = notesWindow().position;
+    QTest::mousePress(panel.content()->selectableCells[0], Qt::LeftButton);
+    EXPECT_FALSE(panel.isVisible()) << "an apply hides the panel";
+    advance(5);
+    EXPECT_NE(notesWindow().position, before);
+    EXPECT_EQ(notesWindow().size, (Size{900, 700}));
+    ASSERT_TRUE(EdgeProximityTracker::shared().activeLayout);
+    EXPECT_EQ(EdgeProximityTracker::shared().activeLayout->name, "Notes left");
+
+    // Shown again: the kest's row is marked active and the release row names it.
+    item->leftClick();
+    EXPECT_TRUE(static_cast<KestRowView*>(panel.content()->selectableCells[0])->isActive());
+    PanelActionRowView* release = actionRow(QString::fromUtf8("Release “Notes left”"));
+    ASSERT_TRUE(release);
+    QTest::mousePress(release, Qt::LeftButton);
+    EXPECT_FALSE(EdgeProximityTracker::shared().activeLayout);
+    EXPECT_FALSE(actionRow(QString::fromUtf8("Release “Notes left”")));
+
+    // The snaps tab: the left-half cell snaps the focused window.
+    sim->world().frontmostPid = 745;
+    QTest::keyClick(panel.panel(), Qt::Key_Tab);
+    ASSERT_EQ(panel.content()->selectableCells.size(), 1u);
+    QTest::keyClick(panel.panel(), Qt::Key_Down);
+    QTest::keyClick(panel.panel(), Qt::Key_Return);
+    EXPECT_FALSE(panel.isVisible());
+    advance(1);
+    EXPECT_EQ(notesWindow().position.x, 0);
+    EXPECT_EQ(notesWindow().size.width, 960);
+
+    // A click in another application hides the panel.
+    item->leftClick();
+    Event elsewhere;
+    elsewhere.type = EventType::leftMouseDown;
+    sim->simEventMonitors().post(elsewhere);
+    EXPECT_FALSE(panel.isVisible());
+
+    item->leftClick();
+    QTest::mousePress(actionRow("Quit kestr"), Qt::LeftButton);
+    EXPECT_EQ(sim->simApplication().terminateRequests, 1);
+}
+
+}  // namespace
+}  // namespace kestr
