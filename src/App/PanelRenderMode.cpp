@@ -15,6 +15,7 @@
 #include "EdgeResize/EdgeProximityTracker.h"
 #include "Platform/Platform.h"
 #include "Snap/SnapStore.h"
+#include "UI/AdaptiveColor.h"
 #include "UI/Panel/KestPanelContentView.h"
 #include "UI/Panel/PanelWidgets.h"
 #include "UI/SystemStyle.h"
@@ -68,6 +69,8 @@ protected:
 int DiagnosticModes::renderPanel(ConsoleOutput& output, const std::vector<std::string>& arguments,
                                  const std::string& path) {
     RenderOutput::loadStores();
+    // The panel render is always drawn in the light appearance.
+    const AdaptiveColor::LightScope light;
 
     const bool empty = has(arguments, "empty");
     const bool snaps = has(arguments, "snaps");

@@ -1,15 +1,24 @@
 #include "UI/AdaptiveColor.h"
 
-#include <QGuiApplication>
-#include <QPalette>
+#include "Platform/Platform.h"
 
 namespace kestr {
 
+namespace {
+
+int openLightScopes = 0;
+
+}  // namespace
+
 bool AdaptiveColor::darkAppearance() {
-    if (!qGuiApp) return false;
-    return QGuiApplication::palette().color(QPalette::Window).lightness() < 128;
+    if (openLightScopes > 0 || !hasPlatform()) return false;
+    return platform().appearance().isDark();
 }
 
 QColor AdaptiveColor::resolved() const { return darkAppearance() ? dark : light; }
+
+AdaptiveColor::LightScope::LightScope() { ++openLightScopes; }
+
+AdaptiveColor::LightScope::~LightScope() { --openLightScopes; }
 
 }  // namespace kestr

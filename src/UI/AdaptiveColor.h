@@ -13,8 +13,18 @@ struct AdaptiveColor {
     // Both variants the same.
     static AdaptiveColor fixed(const QColor& color) { return {color, color}; }
     QColor resolved() const;
-    // True when the application palette is dark (a dark window background).
+    // The system's appearance is dark, and no light scope is open.
     static bool darkAppearance();
+
+    // While one lives, colours resolve to their light variants: for drawings whose
+    // appearance is fixed whatever the system's.
+    class LightScope {
+    public:
+        LightScope();
+        ~LightScope();
+        LightScope(const LightScope&) = delete;
+        LightScope& operator=(const LightScope&) = delete;
+    };
 };
 
 }  // namespace kestr

@@ -3,13 +3,19 @@
 #include <QApplication>
 #include <QPainter>
 
+#include "Platform/Platform.h"
+
 namespace kestr {
 
 AdaptiveColor SystemStyle::label() { return {QColor(0, 0, 0, 217), QColor(255, 255, 255, 217)}; }
 AdaptiveColor SystemStyle::secondaryLabel() { return {QColor(0, 0, 0, 128), QColor(255, 255, 255, 140)}; }
 AdaptiveColor SystemStyle::tertiaryLabel() { return {QColor(0, 0, 0, 66), QColor(255, 255, 255, 64)}; }
 AdaptiveColor SystemStyle::separator() { return {QColor(0, 0, 0, 26), QColor(255, 255, 255, 26)}; }
-AdaptiveColor SystemStyle::controlAccent() { return AdaptiveColor::fixed(QColor(0, 122, 255)); }
+AdaptiveColor SystemStyle::controlAccent() {
+    if (!hasPlatform()) return AdaptiveColor::fixed(QColor(0, 122, 255));
+    const RgbColor accent = platform().appearance().accentColor();
+    return AdaptiveColor::fixed(QColor::fromRgbF(float(accent.red), float(accent.green), float(accent.blue)));
+}
 AdaptiveColor SystemStyle::systemOrange() { return {QColor(255, 149, 0), QColor(255, 159, 10)}; }
 
 QFont SystemStyle::font(double size, QFont::Weight weight) {

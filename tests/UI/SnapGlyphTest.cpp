@@ -7,7 +7,9 @@
 #include "PanelTestSupport.h"
 #include "UI/Snap/SnapCellView.h"
 #include "UI/Snap/SnapZoneRenderer.h"
+#include "UI/Panel/KestThumbnailRenderer.h"
 #include "UI/SymbolImages.h"
+#include "UI/SystemStyle.h"
 
 namespace kestr {
 namespace {
@@ -54,6 +56,30 @@ TEST(SymbolImagesTest, EveryNamedSymbolLoadsFromTheTheme) {
 }
 
 class SnapCellViewTest : public test::PanelTest {};
+
+// Colours follow the desktop's appearance and accent, except inside a light scope.
+TEST_F(SnapCellViewTest, ColoursFollowTheSystemAppearanceUnlessALightScopeIsOpen) {
+    const auto& plate = KestThumbnailRenderer::Style::panel().plateFill;
+    EXPECT_EQ(plate.resolved(), QColor(Qt::white));
+    sim->simAppearance().dark = true;
+    sim->simAppearance().accent = {1.0, 0.0, 0.0};
+    EXPECT_EQ(plate.resolved(), QColor::fromRgbF(0.173f, 0.173f, 0.18f));
+    EXPECT_EQ(SystemStyle::controlAccent().resolved(), QColor(Qt::red));
+    {
+        const AdaptiveColor::LightScope light;
+        EXPECT_EQ(plate.resolved(), QColor(Qt::white));
+    }
+    EXPECT_TRUE(AdaptiveColor::darkAppearance());
+
+    SnapCellView cell({SnapAction::leftHalf, std::nullopt});
+    cell.resize(60, 66);
+    cell.setKeyboardSelected(true);
+    QImage image(60, 66, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    cell.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    const QRgb corner = image.pixel(4, 62);
+    EXPECT_GT(qRed(corner), qBlue(corner)) << "the selection takes the system's accent";
+}
 
 TEST_F(SnapCellViewTest, PressAppliesAtOnceAndTheLabelNamesTheShortcut) {
     SnapCellView cell({SnapAction::leftHalf, std::string("⌃⌥←")});
