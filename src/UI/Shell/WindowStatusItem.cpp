@@ -15,7 +15,8 @@ public:
         : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                                Qt::WindowDoesNotAcceptFocus),
           item_(item) {
-        setAttribute(Qt::WA_TranslucentBackground);
+        // Opaque: without a compositing window manager a translucent window shows black,
+        // and the dark template icon would vanish on it.
         setAttribute(Qt::WA_ShowWithoutActivating);
     }
 
@@ -24,6 +25,7 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
+        painter.fillRect(rect(), palette().color(QPalette::Window));
         painter.drawImage(QPointF(0, 0), picture);
     }
 
