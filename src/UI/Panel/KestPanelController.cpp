@@ -178,6 +178,7 @@ void KestPanelController::relayout() {
     scrollView_->setGeometry(0, int(headerHeight), int(width), int(h - headerHeight));
     overlayScroller_->setGeometry(int(width) - 8, int(headerHeight) + 2, 6, int(h - headerHeight) - 4);
     overlayScroller_->raise();
+    tabs_->refreshStyle();
     layoutHeaderSubviews();
     if (button) {
         const Point origin = position(*button, visible, Size{width, h});

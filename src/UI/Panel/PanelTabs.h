@@ -17,6 +17,8 @@ public:
     void setSelectedSegment(int segment);
     // A segment was chosen by the user.
     std::function<void()> onChange;
+    // Takes the colours of the appearance in effect now.
+    void refreshStyle();
     // Clicks a segment as the user would.
     void clickSegment(int segment);
 

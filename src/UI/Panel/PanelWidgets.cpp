@@ -75,10 +75,13 @@ QPushButton* PanelWidgets::button(QWidget* parent, const QString& title, std::fu
     QPushButton* button = pushButton(parent, title, std::move(action));
     button->setFont(SystemStyle::font(12));
     const QColor text = SystemStyle::label().resolved();
-    button->setStyleSheet("QPushButton { color: " + css(text) +
-                          "; background: white; border: 1px solid rgba(0, 0, 0, 0.18); border-radius: 5px; "
-                          "padding: 0 10px; }"
-                          "QPushButton:pressed { background: rgba(0, 0, 0, 0.08); }");
+    const bool dark = AdaptiveColor::darkAppearance();
+    button->setStyleSheet("QPushButton { color: " + css(text) + "; background: " +
+                          (dark ? "rgba(255, 255, 255, 0.16)" : "white") + "; border: 1px solid " +
+                          (dark ? "rgba(255, 255, 255, 0.2)" : "rgba(0, 0, 0, 0.18)") +
+                          "; border-radius: 5px; padding: 0 10px; }"
+                          "QPushButton:pressed { background: " +
+                          (dark ? "rgba(255, 255, 255, 0.08)" : "rgba(0, 0, 0, 0.08)") + "; }");
     return button;
 }
 
