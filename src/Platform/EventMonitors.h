@@ -48,6 +48,9 @@ public:
     virtual std::optional<MonitorToken> addLocalMonitor(
         EventMask mask, std::function<std::optional<Event>(const Event&)> handler) = 0;
     virtual void removeMonitor(MonitorToken token) = 0;
+    // Passes an event of this program's own windows through the local monitors, as the
+    // window system does before it reaches a window; none when a monitor swallowed it.
+    virtual std::optional<Event> deliverToLocalMonitors(const Event& event) = 0;
 
     virtual std::uint64_t modifierFlags() = 0;
     // Bit 0 is the left button.

@@ -18,6 +18,7 @@ public:
     std::optional<MonitorToken> addLocalMonitor(EventMask mask,
                                                 std::function<std::optional<Event>(const Event&)> handler) override;
     void removeMonitor(MonitorToken token) override;
+    std::optional<Event> deliverToLocalMonitors(const Event& event) override { return post(event, true); }
     std::uint64_t modifierFlags() override { return modifierFlags_; }
     std::uint32_t pressedMouseButtons() override { return pressedButtons_; }
 
