@@ -7,6 +7,8 @@
 #include "Platform/Platform.h"
 #include "Platform/QuitSignals.h"
 #include "Platform/Sim/SimDesktop.h"
+#include "UI/LocalKeyBridge.h"
+#include "UI/QtCursors.h"
 #include "UI/QtMainActor.h"
 #include "UI/Shell/MessageBoxAlerts.h"
 #include "UI/Shell/ToastPresenter.h"
@@ -51,6 +53,11 @@ int MenuBarApplication::run(const SimBackendPaths::Environment& environment, Con
         MessageBoxAlerts alerts;
         desktop.simAlerts().forwardTo = &alerts;
         desktop.simToasts().forwardTo = &ToastPresenter::shared();
+        QtCursors cursors;
+        desktop.simCursors().forwardTo = &cursors;
+        // Escape during an edge drag is heard through the local monitors.
+        LocalKeyBridge keys;
+        application.installEventFilter(&keys);
         desktop.simApplication().onBeep = [] { QApplication::beep(); };
         desktop.simApplication().onTerminate = quit;
         desktop.simApplication().setActivationPolicy(ActivationPolicy::accessory);
@@ -66,6 +73,7 @@ int MenuBarApplication::run(const SimBackendPaths::Environment& environment, Con
         }
         desktop.simAlerts().forwardTo = nullptr;
         desktop.simToasts().forwardTo = nullptr;
+        desktop.simCursors().forwardTo = nullptr;
         backend.save();
         return 0;
     } catch (const Error& e) {  // no usable environment, or a desktop that cannot be loaded or kept

@@ -7,6 +7,7 @@
 #include "Layout/LayoutApplier.h"
 #include "Snap/SnapApplier.h"
 #include "UI/DragSnap/SnapZoneOverlayWindow.h"
+#include "UI/EdgeResize/QtEdgeOverlayWindow.h"
 #include "Window/DisplayManager.h"
 
 namespace kestr {
@@ -35,8 +36,7 @@ void ServiceWiring::connect() {
         EdgeOverlayManager::shared().setActiveLayout(layout);
     };
     WindowDragTracker::shared().presenter = std::make_shared<QtSnapZonePresenter>();
-    // Edge handles: EdgeOverlayManager::shared().presenter is handed its Qt windows here
-    // once they exist; until then the handles are tracked but not drawn.
+    EdgeOverlayManager::shared().presenter = std::make_shared<QtEdgeOverlayPresenter>();
 }
 
 }  // namespace kestr
