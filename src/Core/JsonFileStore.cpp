@@ -29,6 +29,14 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
         loadFailed = true;
         std::rethrow_exception(error);
     };
+    // The menu-bar application and the command line share the file: while one of them
+    // recovers or saves it, the other waits, then reads what it left.
+    std::unique_ptr<FileLock> held;
+    try {
+        held = files.lock(lockPath(path), lockPatience);
+    } catch (...) {
+        failUntilNextLoad(std::current_exception());
+    }
     // What a save cut short left behind; the next save makes its own.
     for (const auto& failure : files.removeLeftoverTemporaries(path)) platform().log().line("kestr: " + failure);
     if (!files.exists(path)) {
@@ -105,6 +113,8 @@ void JsonFileStore::save(const std::string& path, bool loadFailed, const Content
     Files& files = platform().files();
     // Checked before the backup step, which would otherwise try to keep the folder.
     if (files.isDirectory(path)) throw FileError("cannot write " + path + ": " + std::strerror(EISDIR));
+    files.createDirectories(parentFolder(path));
+    const auto held = files.lock(lockPath(path), lockPatience);
 
     if (files.exists(path)) {
         // The old backup is replaced in one step, only once the new copy is complete.
@@ -123,7 +133,6 @@ void JsonFileStore::save(const std::string& path, bool loadFailed, const Content
         }
     }
 
-    files.createDirectories(parentFolder(path));
     files.writeAtomically(path, content.encode());
 }
 

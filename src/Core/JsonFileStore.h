@@ -18,6 +18,10 @@
 //     void MyStore::load() { JsonFileStore::load(fileURL, loadFailed, content()); }
 //     void MyStore::save() { JsonFileStore::save(fileURL, loadFailed, content()); }
 //
+// Both hold the store's lock file (lockPath) from start to end, so two processes never
+// recover or save the same file at once; a lock held by another process for longer
+// than lockPatience fails load() as an unreadable file would, and fails save().
+//
 // load(): first removes the temporary files that saves cut short by an earlier process
 // left (Files::leftoverTemporaries). No file gives empty content without error, whatever the backup (path +
 // ".bak") holds. A file that cannot be read empties the content, sets loadFailed and
@@ -29,9 +33,10 @@
 // refuse) and the decoding error is rethrown; the content is then the backup's when
 // it decoded (the move failed), else empty.
 //
-// save(): refuses (content.refuseToSave) while loadFailed; copies the current file to
+// save(): refuses (content.refuseToSave) while loadFailed, and refuses a path that
+// names a folder; creates the folder; copies the current file to
 // path + ".bak" (through a temporary copy, forced to the disk and renamed over the old
-// backup, so a backup always exists), creates the folder, encodes, and writes
+// backup, so a backup always exists), encodes, and writes
 // atomically. Any failure is
 // thrown, and the file on disk is then the old one or the new one, never a mixture.
 #pragma once
@@ -75,6 +80,11 @@ public:
 
     // Where save() keeps the previous file: path + ".bak".
     static std::string backupPath(const std::string& path) { return path + ".bak"; }
+    // The file whose advisory lock load() and save() hold: path + ".lock". It stays
+    // in place; removing it while another process waits for it would let two in.
+    static std::string lockPath(const std::string& path) { return path + ".lock"; }
+    // How long load() and save() wait for another process to release the lock.
+    static constexpr double lockPatience = 5;
 };
 
 }  // namespace kestr

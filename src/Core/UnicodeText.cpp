@@ -184,14 +184,21 @@ std::optional<UnicodeText::Regex> UnicodeText::Regex::compile(const std::string&
     return regex;
 }
 
-bool UnicodeText::Regex::findsMatch(const std::string& text) const {
-    if (!impl_) return false;
+UnicodeText::Regex::Search UnicodeText::Regex::search(const std::string& text) const {
+    // Steps of the match engine, in its own units of about ten thousand steps each.
+    constexpr int32_t timeLimit = 20;
+    constexpr int32_t stackLimit = 1024 * 1024;
+    if (!impl_) return Search::notFound;
     UErrorCode status = U_ZERO_ERROR;
     const icu::UnicodeString input = toICU(text);
     std::unique_ptr<icu::RegexMatcher> matcher(impl_->pattern->matcher(input, status));
-    if (U_FAILURE(status) || !matcher) return false;
+    if (U_FAILURE(status) || !matcher) return Search::notFound;
+    matcher->setTimeLimit(timeLimit, status);
+    matcher->setStackLimit(stackLimit, status);
+    if (U_FAILURE(status)) return Search::gaveUp;
     const bool found = matcher->find(status);
-    return U_SUCCESS(status) && found;
+    if (status == U_REGEX_TIME_OUT || status == U_REGEX_STACK_OVERFLOW) return Search::gaveUp;
+    return U_SUCCESS(status) && found ? Search::found : Search::notFound;
 }
 
 }  // namespace kestr

@@ -34,8 +34,12 @@ public:
     public:
         // None when the pattern does not compile.
         static std::optional<Regex> compile(const std::string& pattern);
-        // Whether the expression matches anywhere in the text (unanchored).
-        bool findsMatch(const std::string& text) const;
+        enum class Search { found, notFound, gaveUp };
+        // Whether the expression matches anywhere in the text (unanchored). Some
+        // patterns take exponential time on some texts ("(.*)*(.*)*X"); a search that
+        // runs past a few tens of milliseconds' worth of steps, or needs more than a
+        // megabyte of backtracking, gives up.
+        Search search(const std::string& text) const;
 
         struct Impl;
 

@@ -51,7 +51,7 @@ std::optional<AXElement> windowOf(const LayoutItem& item) {
     const AXElement app = platform().accessibility().createApplication(apps.front().processIdentifier);
     const AXElementList windows = WindowController::axWindows(app);
     if (windows.empty()) return std::nullopt;
-    return WindowFinder::pickBest(WindowFinder::candidateWindows(item.windowMatcher, windows), item.targetFrame);
+    return WindowFinder::pickBest(WindowFinder::candidateWindows(item.windowMatcher, windows, item.appName), item.targetFrame);
 }
 
 }  // namespace

@@ -98,6 +98,7 @@ std::optional<WindowOutcome> ItemPlacement::findOpenWindow(const ItemToPlace& ta
         options.titleStable = KnownApplications::titleStable(bundleID);
         options.reuseDrifted = drifting;
         options.avoidTitles = titlesToAvoid(item, ctx);
+        options.itemName = item.appName;
         if (target.anchored && target.placement) options.restrictToDisplay = target.placement->targetID;
         if (auto w = WindowFinder::findWindow(WindowController::windows(bundleID), matcher, options))
             return ChosenWindow{*w, true};

@@ -46,7 +46,7 @@ void ItemWindows::bringOut(AXElement window) {
 std::optional<AXElement> ItemWindows::choose(const LayoutItem& item, const AXElementList& pool,
                                              const std::optional<ScreenFrame>& preferNear) {
     const WindowController::TitleScope titles;
-    AXElementList candidates = WindowFinder::candidateWindows(item.windowMatcher, pool);
+    AXElementList candidates = WindowFinder::candidateWindows(item.windowMatcher, pool, item.appName);
     const std::string title = item.capturedWindowTitle.value_or("");
     if (item.windowMatcher.is<WindowMatcher::FirstWindow>() && !title.empty()) {
         AXElementList titled;

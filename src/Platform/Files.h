@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,14 @@ public:
 };
 
 // `sync` forces a file's content to the disk, `syncFolder` a folder's entries.
-enum class FileOperation { read, atomicWrite, copy, move, remove, createDirectory, sync, syncFolder };
+enum class FileOperation { read, atomicWrite, copy, move, remove, createDirectory, sync, syncFolder, lock };
+
+// An advisory lock on a file, held until it is destroyed or the process ends (so a
+// process that crashes never leaves it held).
+class FileLock {
+public:
+    virtual ~FileLock() = default;
+};
 
 class Files {
 public:
@@ -74,6 +82,11 @@ public:
     // Creates the folder with any missing parents; an existing folder is fine.
     virtual void createDirectories(const std::string& path) = 0;
     virtual std::vector<std::string> list(const std::string& folder) = 0;
+    // Takes the exclusive advisory lock of the file (created when missing), waiting up
+    // to `patience` seconds while another process holds it, then failing with
+    // FileError. None when the file cannot be created (a missing or read-only folder):
+    // there is then nothing to write that the lock would guard.
+    virtual std::unique_ptr<FileLock> lock(const std::string& path, double patience) = 0;
 };
 
 }  // namespace kestr

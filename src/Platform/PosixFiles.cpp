@@ -1,16 +1,19 @@
 #include "Platform/PosixFiles.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace kestr {
 
@@ -56,6 +59,15 @@ void syncDescriptor(int fd, const std::string& what, const std::string& path) {
     }
     ::close(fd);
 }
+
+class DescriptorLock : public FileLock {
+public:
+    explicit DescriptorLock(int fd) : fd_(fd) {}
+    ~DescriptorLock() override { ::close(fd_); }  // closing releases the lock
+
+private:
+    int fd_;
+};
 
 }  // namespace
 
@@ -230,6 +242,25 @@ std::vector<std::string> PosixFiles::list(const std::string& folder) {
     if (ec) fail("cannot list", folder, ec);
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::unique_ptr<FileLock> PosixFiles::lock(const std::string& path, double patience) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return nullptr;
+    const auto giveUpAt = std::chrono::steady_clock::now() +
+                          std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::duration<double>(patience));
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int err = errno;
+        if (err == EINTR) continue;
+        if (err != EWOULDBLOCK || std::chrono::steady_clock::now() >= giveUpAt) {
+            ::close(fd);
+            if (err == EWOULDBLOCK) throw FileError("cannot lock " + path + ": held by another process");
+            fail("cannot lock", path, err);
+        }
+        // The holder is another kestr loading or saving, which takes milliseconds.
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return std::make_unique<DescriptorLock>(fd);
 }
 
 }  // namespace kestr

@@ -32,6 +32,7 @@ public:
     void remove(const std::string& path) override;
     void createDirectories(const std::string& path) override;
     std::vector<std::string> list(const std::string& folder) override;
+    std::unique_ptr<FileLock> lock(const std::string& path, double patience) override;
 
     const UserFolders& folders() const { return folders_; }
 

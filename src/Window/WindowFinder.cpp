@@ -62,7 +62,8 @@ double overlapRatio(AXElement window, const Rect& slot) {
 
 }  // namespace
 
-AXElementList WindowFinder::candidateWindows(const WindowMatcher& matcher, const AXElementList& windows) {
+AXElementList WindowFinder::candidateWindows(const WindowMatcher& matcher, const AXElementList& windows,
+                                             const std::string& itemName) {
     AXElementList result;
     if (const auto* m = matcher.get<WindowMatcher::TitleContains>()) {
         for (const AXElement& w : windows) {
@@ -72,9 +73,17 @@ AXElementList WindowFinder::candidateWindows(const WindowMatcher& matcher, const
     } else if (const auto* m = matcher.get<WindowMatcher::TitleRegex>()) {
         const auto regex = UnicodeText::Regex::compile(m->pattern);
         if (!regex) return {};
+        bool gaveUp = false;
         for (const AXElement& w : windows) {
             const auto title = WindowController::title(w);
-            if (title && regex->findsMatch(*title)) result.push_back(w);
+            if (!title) continue;
+            const auto search = regex->search(*title);
+            if (search == UnicodeText::Regex::Search::found) result.push_back(w);
+            gaveUp = gaveUp || search == UnicodeText::Regex::Search::gaveUp;
+        }
+        if (gaveUp) {
+            platform().log().line("kestr: titleRegex of " + itemName + " took too long on a window title: " +
+                                  m->pattern + " (counted as no match)");
         }
     } else if (const auto* m = matcher.get<WindowMatcher::WindowIndex>()) {
         if (m->index >= 0 && static_cast<std::size_t>(m->index) < windows.size()) {
@@ -150,10 +159,10 @@ std::optional<AXElement> WindowFinder::findWindow(const AXElementList& among, co
     // the same title would be out of range once the first was taken.
     AXElementList candidates;
     if (matcher.is<WindowMatcher::WindowIndex>()) {
-        for (const AXElement& w : candidateWindows(matcher, among))
+        for (const AXElement& w : candidateWindows(matcher, among, options.itemName))
             if (contains(pool, w)) candidates.push_back(w);
     } else {
-        candidates = candidateWindows(matcher, pool);
+        candidates = candidateWindows(matcher, pool, options.itemName);
     }
 
     const bool prefersTitle = matcher.is<WindowMatcher::FirstWindow>() &&

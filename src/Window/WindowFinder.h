@@ -38,9 +38,15 @@ public:
         std::vector<std::string> avoidTitles{};
         // Only windows whose top-left corner lies on this display.
         std::optional<DisplayID> restrictToDisplay{};
+        // The item's application name, for the log line of a title search that gives up.
+        std::string itemName{};
     };
 
-    static AXElementList candidateWindows(const WindowMatcher& matcher, const AXElementList& windows);
+    // The windows the matcher admits. A regular expression that gives up on a title
+    // (it would run for ages) admits nothing there, and one line naming the item
+    // (`itemName`) and its matcher goes to the log.
+    static AXElementList candidateWindows(const WindowMatcher& matcher, const AXElementList& windows,
+                                          const std::string& itemName = {});
     // The window nearest the frame's top-left corner, preferring windows on its display.
     static std::optional<AXElement> pickBest(const AXElementList& windows,
                                              const std::optional<ScreenFrame>& preferNear);

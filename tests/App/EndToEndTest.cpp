@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -226,6 +227,43 @@ TEST(EndToEndTest, KestNamedWithAMillionCombiningMarksIsPassedOverQuickly) {
     const auto r = home.run({"--apply-kest", "Coding (sample)"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "applied=2 skipped=0\n");
+}
+
+// A kest file edited by hand may hold an expression that backtracks for ever on a
+// window title; the apply gives up on it at once instead of stalling.
+TEST(EndToEndTest, RunawayTitleExpressionCountsAsNoMatchAndIsLogged) {
+    KestrHome home;
+    ASSERT_EQ(home.run({"--write-sample-layout", home.kestFile()}).status, 0);
+    json file = json::parse(readFile(home.kestFile()));
+    file["layouts"][0]["items"][0]["windowMatcher"] = {{"type", "titleRegex"}, {"value", "(.*)*(.*)*(.*)*X"}};
+    writeFile(home.kestFile(), file.dump());
+
+    const auto r = home.run({"--apply-kest", "Coding (sample)"}, 20, {"KESTR_LOG_STDERR=1"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(startsWith(r.out, "applied=")) << r.out;
+    EXPECT_NE(r.err.find("kestr: titleRegex of Terminal took too long on a window title"), std::string::npos) << r.err;
+}
+
+// The menu-bar application and the command line share one kest file. Processes that
+// find it damaged at the same moment must not all recover it: one does, the others wait
+// for it and read the file it rewrote from the backup.
+TEST(EndToEndTest, ProcessesFindingADamagedFileTogetherAllApplyFromTheBackup) {
+    KestrHome home;
+    ASSERT_EQ(home.run({"--write-sample-layout", home.kestFile()}).status, 0);
+    ASSERT_EQ(home.run({"--write-sample-layout", home.kestFile()}).status, 0);  // a good backup
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        SCOPED_TRACE("attempt " + std::to_string(attempt));
+        writeFile(home.kestFile(), "{\"layouts\": [");
+        auto apply = [&] { return home.run({"--apply-kest", "Coding (sample)"}, 20); };
+        std::vector<std::future<ProcessResult>> runs;
+        for (int n = 0; n < 4; ++n) runs.push_back(std::async(std::launch::async, apply));
+        for (auto& run : runs) {
+            const ProcessResult r = run.get();
+            EXPECT_EQ(r.status, 0) << r.err;
+            EXPECT_TRUE(startsWith(r.out, "applied=")) << r.out;
+        }
+        EXPECT_EQ(json::parse(readFile(home.kestFile()))["layouts"][0]["name"], "Coding (sample)");
+    }
 }
 
 TEST(EndToEndTest, LargeDesktopIsLoadedAndKeptInTimeLinearInItsSize) {

@@ -92,10 +92,12 @@ TEST_F(JsonFileStoreTest, SaveForcesTheBackupCopyAndTheFolderToTheDiskAfterEachR
     const std::vector<std::string> journal(sim->simFiles().journal().begin() + static_cast<std::ptrdiff_t>(start),
                                            sim->simFiles().journal().end());
     const std::string fresh = backup() + ".tmp";
-    EXPECT_EQ(journal, (std::vector<std::string>{"copy " + path() + " -> " + fresh, "sync " + fresh,
+    // All of it under the lock another process would wait for.
+    const std::string lock = JsonFileStore::lockPath(path());
+    EXPECT_EQ(journal, (std::vector<std::string>{"create folder " + folder(), "lock " + lock,
+                                                 "copy " + path() + " -> " + fresh, "sync " + fresh,
                                                  "replace " + fresh + " -> " + backup(), "sync folder " + folder(),
-                                                 "create folder " + folder(), "write " + path(),
-                                                 "sync folder " + folder()}));
+                                                 "write " + path(), "sync folder " + folder(), "unlock " + lock}));
 }
 
 TEST_F(JsonFileStoreTest, LoadRemovesTheTemporaryFilesOfSavesCutShortBeforeThisProcess) {
@@ -279,12 +281,37 @@ TEST_F(JsonFileStoreTest, FailedBackupOrEncodingKeepsBothFiles) {
     EXPECT_EQ(files(), (std::vector<std::string>{"texts.json", "texts.json.bak"}));
 }
 
+// The menu-bar application and the command line share the file: a recovery happens
+// wholly under the lock, and a lock another process keeps holding leaves everything
+// as it is, as an unreadable file does.
+TEST_F(JsonFileStoreTest, RecoveryHoldsTheLockAndALockHeldElsewhereChangesNothing) {
+    put(path(), "damaged");
+    put(backup(), "text:backed up");
+    const std::string lock = JsonFileStore::lockPath(path());
+    sim->simFiles().failOperation(FileOperation::lock, lock);
+    TextStore s = store();
+    EXPECT_EQ(test::thrown<FileError>([&] { s.load(); })->what(), "cannot lock " + lock + ": injected failure");
+    EXPECT_TRUE(s.loadFailed);
+    EXPECT_EQ(files(), (std::vector<std::string>{"texts.json", "texts.json.bak"}));
+    EXPECT_THROW(s.save(), Refused);
+
+    const auto start = static_cast<std::ptrdiff_t>(sim->simFiles().journal().size());
+    s.load();
+    EXPECT_EQ(s.text, "backed up");
+    const std::vector<std::string> journal(sim->simFiles().journal().begin() + start, sim->simFiles().journal().end());
+    ASSERT_GE(journal.size(), 4u);
+    EXPECT_EQ(journal.front(), "lock " + lock);
+    EXPECT_EQ(journal.back(), "unlock " + lock);
+    EXPECT_NE(std::find(journal.begin(), journal.end(), "write " + path()), journal.end());
+}
+
 // The operation and file of a journal line ("copy /a -> /b" and the like).
 std::pair<FileOperation, std::string> parseEntry(const std::string& line) {
     using enum FileOperation;
     for (const auto& [prefix, operation] : std::initializer_list<std::pair<std::string, FileOperation>>{
              {"read ", read}, {"write ", atomicWrite}, {"copy ", copy}, {"move ", move}, {"replace ", move},
-             {"remove ", remove}, {"create folder ", createDirectory}, {"sync folder ", syncFolder}, {"sync ", sync}})
+             {"remove ", remove}, {"create folder ", createDirectory}, {"sync folder ", syncFolder}, {"sync ", sync},
+             {"lock ", lock}})
         if (line.rfind(prefix, 0) == 0) return {operation, line.substr(prefix.size(), line.find(" -> ") - prefix.size())};
     ADD_FAILURE() << "unknown operation: " << line;
     return {};
@@ -311,6 +338,7 @@ protected:
         const auto operations = run();
         ASSERT_GE(operations.size(), 3u);
         for (const auto& operation : operations) {
+            if (operation.rfind("unlock ", 0) == 0) continue;  // releasing cannot fail
             SCOPED_TRACE("failing: " + operation);
             sim->simFiles().remove(folder());
             setUp();

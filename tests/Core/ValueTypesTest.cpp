@@ -49,8 +49,12 @@ TEST(UnicodeText, MatchesCanonicallyAndCaseSensitively) {
     EXPECT_TRUE(UnicodeText::contains("Le " + decomposed + " noir", composed + " noir"));
     EXPECT_FALSE(UnicodeText::contains(decomposed, "cafe")) << "a bare letter is not inside an accented one";
     EXPECT_EQ(UnicodeText::canonicalForm(composed), UnicodeText::canonicalForm(decomposed));
-    EXPECT_TRUE(UnicodeText::Regex::compile("Pro.ect \\d+")->findsMatch("my Project 12 — notes"));
-    EXPECT_TRUE(UnicodeText::Regex::compile("\\p{Lu}\\w+")->findsMatch("\u00c9t\u00e9"));
+    using Search = UnicodeText::Regex::Search;
+    EXPECT_EQ(UnicodeText::Regex::compile("Pro.ect \\d+")->search("my Project 12 — notes"), Search::found);
+    EXPECT_EQ(UnicodeText::Regex::compile("\\p{Lu}\\w+")->search("\u00c9t\u00e9"), Search::found);
+    EXPECT_EQ(UnicodeText::Regex::compile("^\\d")->search("a1"), Search::notFound);
+    // Exponential backtracking would run for minutes on this title.
+    EXPECT_EQ(UnicodeText::Regex::compile("(.*)*(.*)*(.*)*X")->search(std::string(40, 'a')), Search::gaveUp);
     EXPECT_FALSE(UnicodeText::Regex::compile("(unclosed"));
     EXPECT_EQ(UnicodeText::characterCount("\U0001F468\u200D\U0001F469\u200D\U0001F467 x"), 3u);
     EXPECT_EQ(UnicodeText::characterPrefix(decomposed + "!", 4), decomposed);

@@ -18,8 +18,12 @@ protected:
         sim->simFiles().writeAtomically(path, bytes);
     }
     std::string bytes(const std::string& path) { return sim->simFiles().read(path); }
-    // The names in the folder, sorted.
-    std::vector<std::string> files() { return sim->simFiles().list(folder()); }
+    // The names in the folder, sorted, without the stores' lock files (which stay).
+    std::vector<std::string> files() {
+        std::vector<std::string> names = sim->simFiles().list(folder());
+        std::erase_if(names, [](const std::string& name) { return name.ends_with(".lock"); });
+        return names;
+    }
 };
 
 }  // namespace kestr::test

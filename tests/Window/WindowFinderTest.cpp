@@ -35,6 +35,13 @@ TEST_F(WindowFinderTest, MatchersAdmitWindowsByTitleAndPosition) {
     EXPECT_EQ(admitted(WindowMatcher::titleRegex("[Ii]nbox")), (AXElementList{w[0], w[1]}));
     EXPECT_EQ(admitted(WindowMatcher::titleRegex("(")), AXElementList{});
     EXPECT_EQ(admitted(WindowMatcher::windowIndex(2)), (AXElementList{w[2]}));
+
+    // A runaway expression admits nothing and says so once, naming the item.
+    const auto runaway = WindowMatcher::titleRegex("(.*)*(.*)*(.*)*X");
+    sim->simLog().clear();
+    EXPECT_EQ(WindowFinder::candidateWindows(runaway, w, "Mail"), AXElementList{});
+    EXPECT_EQ(sim->simLog().lines(), std::vector<std::string>{"kestr: titleRegex of Mail took too long on a window "
+                                                              "title: (.*)*(.*)*(.*)*X (counted as no match)"});
 }
 
 TEST_F(WindowFinderTest, PickBestPrefersTheTargetDisplayThenTheNearestReadableCorner) {

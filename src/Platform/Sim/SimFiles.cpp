@@ -54,6 +54,32 @@ void SimFiles::createDirectories(const std::string& path) {
     PosixFiles::createDirectories(path);
 }
 
+namespace {
+
+class JournaledLock : public FileLock {
+public:
+    JournaledLock(std::unique_ptr<FileLock> held, std::vector<std::string>& journal, std::string path)
+        : held_(std::move(held)), journal_(journal), path_(std::move(path)) {}
+    ~JournaledLock() override {
+        held_.reset();
+        journal_.push_back("unlock " + path_);
+    }
+
+private:
+    std::unique_ptr<FileLock> held_;
+    std::vector<std::string>& journal_;
+    std::string path_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileLock> SimFiles::lock(const std::string& path, double patience) {
+    check(FileOperation::lock, "lock", path);
+    auto held = PosixFiles::lock(path, patience);
+    if (!held) return nullptr;
+    return std::make_unique<JournaledLock>(std::move(held), journal_, path);
+}
+
 void SimFiles::syncFile(const std::string& path) {
     check(FileOperation::sync, "sync", path);
     PosixFiles::syncFile(path);

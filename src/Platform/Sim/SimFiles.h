@@ -30,6 +30,8 @@ public:
     void replace(const std::string& from, const std::string& to) override;
     void remove(const std::string& path) override;
     void createDirectories(const std::string& path) override;
+    // Journals "lock" and, when the lock is released, "unlock".
+    std::unique_ptr<FileLock> lock(const std::string& path, double patience) override;
 
 protected:
     void syncFile(const std::string& path) override;
