@@ -7,7 +7,7 @@
 #include "Platform/Platform.h"
 #include "Platform/QuitSignals.h"
 #include "Platform/Sim/SimDesktop.h"
-#include "UI/LocalKeyBridge.h"
+#include "UI/LocalEventBridge.h"
 #include "UI/QtCursors.h"
 #include "UI/QtMainActor.h"
 #include "UI/Shell/MessageBoxAlerts.h"
@@ -55,9 +55,10 @@ int MenuBarApplication::run(const SimBackendPaths::Environment& environment, Con
         desktop.simToasts().forwardTo = &ToastPresenter::shared();
         QtCursors cursors;
         desktop.simCursors().forwardTo = &cursors;
-        // Escape during an edge drag is heard through the local monitors.
-        LocalKeyBridge keys;
-        application.installEventFilter(&keys);
+        // Our windows' keys and clicks pass the local monitors first: Escape ends an edge
+        // drag, and a dragged handle follows the pointer.
+        LocalEventBridge localEvents;
+        application.installEventFilter(&localEvents);
         desktop.simApplication().onBeep = [] { QApplication::beep(); };
         desktop.simApplication().onTerminate = quit;
         desktop.simApplication().setActivationPolicy(ActivationPolicy::accessory);

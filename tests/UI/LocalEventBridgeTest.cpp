@@ -1,4 +1,4 @@
-#include "UI/LocalKeyBridge.h"
+#include "UI/LocalEventBridge.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -10,10 +10,10 @@
 namespace kestr::test {
 namespace {
 
-class LocalKeyBridgeTest : public SimTest {};
+class LocalEventBridgeTest : public SimTest {};
 
-TEST_F(LocalKeyBridgeTest, OurWindowsKeysPassThroughTheLocalMonitorsFirst) {
-    LocalKeyBridge bridge;
+TEST_F(LocalEventBridgeTest, OurWindowsKeysAndClicksPassThroughTheLocalMonitorsFirst) {
+    LocalEventBridge bridge;
     qApp->installEventFilter(&bridge);
     QLineEdit field;
     field.show();
@@ -32,6 +32,15 @@ TEST_F(LocalKeyBridgeTest, OurWindowsKeysPassThroughTheLocalMonitorsFirst) {
     EXPECT_EQ(heard, (std::vector<std::uint16_t>{0, 7, 11}));
     EXPECT_EQ(field.text(), "ab");
     sim->eventMonitors().removeMonitor(*token);
+
+    // A press in our window: the desktop knows the button is down and where the pointer is.
+    const QPoint inside(5, 5);
+    QTest::mousePress(field.windowHandle(), Qt::LeftButton, {}, inside);
+    EXPECT_EQ(sim->eventMonitors().pressedMouseButtons(), 1u);
+    const QPoint global = field.mapToGlobal(inside);
+    EXPECT_EQ(sim->world().pointer, (Point{double(global.x()), double(global.y())}));
+    QTest::mouseRelease(field.windowHandle(), Qt::LeftButton, {}, inside);
+    EXPECT_EQ(sim->eventMonitors().pressedMouseButtons(), 0u);
     qApp->removeEventFilter(&bridge);
 }
 
