@@ -90,6 +90,33 @@ TEST_F(EdgeResizeFlowTest, DraggingTheHandleMovesTheEdgeAndStoresIt) {
     EXPECT_TRUE(overlay().activeGroupID);
 }
 
+TEST_F(EdgeResizeFlowTest, AKestOnOneDisplayLeavesTheOtherDisplaysHandles) {
+    // A kest of two windows sharing x = 960 on the second display.
+    addApp("com.example.mail", "Mail", {window("Inbox", Rect(1440, 0, 960, 1080))});
+    addApp("com.example.chat", "Chat", {window("Room", Rect(2400, 0, 960, 1080))});
+    Layout second;
+    second.id.bytes[0] = 0x5e;
+    second.items = {kestItem("com.example.mail", frameOn(2, 0, 0, 960, 1080), 3),
+                    kestItem("com.example.chat", frameOn(2, 960, 0, 960, 1080), 4)};
+    second.edgeGroups = EdgeGroupDetector::detectGroups(second.items, 4.0, 120.0);
+    tracker().setActiveLayout(second);
+    manager().setActiveLayout(second);
+    EXPECT_EQ(manager().windows.size(), 2u) << "the first display keeps the first kest's edge";
+    movePointer(Point{722, 400});
+    EXPECT_EQ(overlay().activeGroupID, kest.edgeGroups[0].id);
+    EXPECT_FALSE(manager().windows.at(uuidOf(2))->activeGroupID);
+    EXPECT_TRUE(manager().windows.at(uuidOf(2))->ignoresMouseEvents());
+    movePointer(Point{1440 + 962, 500});
+    EXPECT_FALSE(overlay().activeGroupID);
+    EXPECT_TRUE(overlay().ignoresMouseEvents());
+    EXPECT_EQ(manager().windows.at(uuidOf(2))->activeGroupID, second.edgeGroups[0].id);
+
+    // Released: no overlay is left.
+    tracker().releaseActiveKest();
+    manager().setActiveLayout(std::nullopt);
+    EXPECT_TRUE(manager().windows.empty());
+}
+
 TEST_F(EdgeResizeFlowTest, EscapeMovesNothingAndADoubleClickReverts) {
     hover();
     press();
