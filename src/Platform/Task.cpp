@@ -68,26 +68,51 @@ Task<void> sleepUnlessCancelled(double seconds) {
     }
 }
 
+// One sleep in progress, shared by the main actor's queued work for it (the timer, or
+// the resumption a cancellation posts).
+struct SleepAwaiter::Pending {
+    MainActor* actor = nullptr;
+    TimerID timer = 0;
+    std::coroutine_handle<> handle;
+    SleepAwaiter* awaiter = nullptr;  // none once the sleeping frame is gone
+    bool fired = false;               // the timer ran or was cancelled
+};
+
 void SleepAwaiter::start(std::coroutine_handle<> h) {
     started = true;
-    MainActor& actor = platform().mainActor();
+    auto sleep = std::make_shared<Pending>();
+    sleep->actor = &platform().mainActor();
+    sleep->handle = h;
+    sleep->awaiter = this;
     auto st = state;
     // The timer resumes the task; a cancellation cancels the timer and resumes it from
     // a freshly posted work item instead.
-    auto fired = std::make_shared<bool>(false);
-    const TimerID timer = actor.schedule(seconds, [h, st, fired] {
-        *fired = true;
+    sleep->timer = sleep->actor->schedule(seconds, [sleep, st] {
+        sleep->fired = true;
         st->interruptSleep = nullptr;
-        h.resume();
+        sleep->handle.resume();
     });
-    SleepAwaiter* self = this;
-    st->interruptSleep = [&actor, timer, h, fired, self] {
-        if (*fired) return;
-        *fired = true;
-        actor.cancel(timer);
-        self->interrupted = true;
-        actor.post([h] { h.resume(); });
+    pending = sleep;
+    st->interruptSleep = [weak = std::weak_ptr<Pending>(sleep)] {
+        auto sleep = weak.lock();
+        if (!sleep || sleep->fired || !sleep->awaiter) return;
+        sleep->fired = true;
+        sleep->actor->cancel(sleep->timer);
+        sleep->awaiter->interrupted = true;
+        sleep->actor->post([sleep] {
+            if (sleep->awaiter) sleep->handle.resume();
+        });
     };
+}
+
+SleepAwaiter::~SleepAwaiter() {
+    auto sleep = pending.lock();
+    if (!sleep) return;  // never started, or the main actor has dropped its work
+    sleep->awaiter = nullptr;
+    if (sleep->fired) return;
+    sleep->fired = true;
+    sleep->actor->cancel(sleep->timer);
+    state->interruptSleep = nullptr;
 }
 
 }  // namespace kestr

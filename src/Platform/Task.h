@@ -44,12 +44,18 @@ struct PromiseBase {
     std::shared_ptr<TaskState> state = std::make_shared<TaskState>();
     std::exception_ptr error;
 
+    // True while the awaiter is still inside its await_suspend, running this task's
+    // first steps: a task that ends then hands back by returning, not by resuming it.
+    bool startingInline = false;
+
     std::suspend_always initial_suspend() noexcept { return {}; }
     struct FinalAwaiter {
         bool await_ready() noexcept { return false; }
         template <class P>
         std::coroutine_handle<> await_suspend(std::coroutine_handle<P> h) noexcept {
-            if (auto c = h.promise().continuation) return c;
+            auto& promise = h.promise();
+            if (promise.startingInline) return std::noop_coroutine();
+            if (auto c = promise.continuation) return c;
             return std::noop_coroutine();
         }
         void await_resume() noexcept {}
@@ -98,12 +104,19 @@ public:
     }
 
     bool await_ready() const noexcept { return false; }
-    // The awaited task inherits its awaiter's cancellation state.
+    // The awaited task inherits its awaiter's cancellation state. It runs at once, on
+    // this stack; when it ends without suspending, the awaiter goes on without
+    // suspending either, so a loop of such awaits runs flat however long it is.
     template <class P>
-    std::coroutine_handle<> await_suspend(std::coroutine_handle<P> caller) noexcept {
-        h_.promise().continuation = caller;
-        h_.promise().state = caller.promise().state;
-        return h_;
+    bool await_suspend(std::coroutine_handle<P> caller) {
+        auto& promise = h_.promise();
+        promise.continuation = caller;
+        promise.state = caller.promise().state;
+        promise.startingInline = true;
+        h_.resume();
+        if (h_.done()) return false;
+        promise.startingInline = false;
+        return true;
     }
     T await_resume() {
         auto& p = h_.promise();
@@ -138,9 +151,17 @@ TaskHandle spawn(Task<void> task);
 
 // Suspends the awaiting task for `seconds` on the main actor's clock.
 struct SleepAwaiter {
+    explicit SleepAwaiter(double seconds) : seconds(seconds) {}
+
     double seconds;
     std::shared_ptr<TaskState> state;
     bool interrupted = false;
+    bool started = false;
+
+    // A frame destroyed in the middle of its sleep (its parent task destroyed, or the
+    // main actor shut down) leaves nothing behind that could reach it: the timer is
+    // cancelled and the task's interrupt is cleared.
+    ~SleepAwaiter();
 
     bool await_ready() const noexcept { return false; }
     template <class P>
@@ -155,10 +176,13 @@ struct SleepAwaiter {
         if (state && state->cancelled && (!started || interrupted)) throw CancellationError();
     }
 
-    bool started = false;
+    struct Pending;
     void start(std::coroutine_handle<> h);
+    // Held by the work the main actor has queued for this sleep; it can be locked only
+    // while that work is queued, and so while the main actor exists.
+    std::weak_ptr<Pending> pending;
 };
-inline SleepAwaiter sleepFor(double seconds) { return SleepAwaiter{seconds, nullptr}; }
+inline SleepAwaiter sleepFor(double seconds) { return SleepAwaiter(seconds); }
 
 // For waits that only pace a sequence: returns after `seconds`, or earlier when the task
 // is cancelled, and never throws.

@@ -187,5 +187,27 @@ TEST_F(LayoutApplierTest, EffectiveKestHoldsOnlyThePlacedItemsAtTheirFramesAsApp
     EXPECT_TRUE(report.effectiveLayout->edgeGroups.empty());
 }
 
+// A long kest whose items are all settled at once, each finding its window or finding
+// none: the apply must not take one more stack frame for every item.
+TEST_F(LayoutApplierTest, ALongKestSettledAtOnceAppliesInOneRun) {
+    constexpr int apps = 10;
+    constexpr int windowsPerApp = 10;
+    constexpr int itemsPerApp = 1000;
+    std::vector<LayoutItem> items;
+    for (int a = 0; a < apps; ++a) {
+        const std::string bundleID = "com.example.App" + std::to_string(a);
+        install(bundleID, "App" + std::to_string(a));
+        const std::int32_t pid = run(bundleID);
+        for (int w = 0; w < windowsPerApp; ++w) addWindow(pid, "Doc", Rect(300, 300, 500, 400));
+        for (int i = 0; i < itemsPerApp; ++i) items.push_back(item(bundleID, "App" + std::to_string(a), leftHalf));
+    }
+
+    const Report report = applyToEnd(kest(items), Mode::reuseExisting);
+
+    EXPECT_EQ(report.applied, apps * windowsPerApp);
+    EXPECT_EQ(report.skipped.size(), static_cast<std::size_t>(apps * (itemsPerApp - windowsPerApp)));
+    EXPECT_EQ(report.effectiveLayout->items.size(), static_cast<std::size_t>(apps * windowsPerApp));
+}
+
 }  // namespace
 }  // namespace kestr

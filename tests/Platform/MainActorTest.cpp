@@ -136,6 +136,29 @@ TEST_F(MainActorTest, CancellationWakesASleepingTaskEarlyWithCancellationError) 
 
 }
 
+Task<int> immediately(int value) { co_return value; }
+Task<void> immediatelyAdd(long& sum, int value) {
+    sum += co_await immediately(value);
+}
+
+// Awaits that finish without suspending hand their result back without nesting one
+// call per await; under the sanitizers this overflowed the stack.
+TEST_F(MainActorTest, ManyAwaitsThatFinishAtOnceRunFlat) {
+    long sum = 0;
+    auto handle = spawn([](long& total, VirtualMainActor& l) -> Task<void> {
+        for (int i = 1; i <= 100000; ++i) co_await immediatelyAdd(total, i);
+        // Still a real suspension between two runs of such awaits.
+        co_await sleepFor(1.0);
+        for (int i = 0; i < 100000; ++i) total += co_await immediately(1);
+        total += static_cast<long>(l.now());
+    }(sum, loop()));
+    loop().runPending();
+    EXPECT_EQ(sum, 5000050000L);
+    loop().advance(1.0);
+    EXPECT_TRUE(handle.isDone());
+    EXPECT_EQ(sum, 5000050000L + 100000 + 1);
+}
+
 TEST_F(MainActorTest, UnfinishedTasksAreDestroyedWithTheLoop) {
     // Leak checking under the sanitizer build is what makes this test meaningful.
     struct Tracker {
@@ -143,7 +166,7 @@ TEST_F(MainActorTest, UnfinishedTasksAreDestroyedWithTheLoop) {
         ~Tracker() { *destroyed = true; }
     };
     bool destroyed = false;
-    spawn([](bool* flag) -> Task<void> {
+    const TaskHandle handle = spawn([](bool* flag) -> Task<void> {
         Tracker t{flag};
         co_await sleepFor(100.0);
     }(&destroyed));
@@ -152,6 +175,42 @@ TEST_F(MainActorTest, UnfinishedTasksAreDestroyedWithTheLoop) {
     installPlatform(nullptr);
     sim.reset();
     EXPECT_TRUE(destroyed);
+    EXPECT_TRUE(handle.isDone());
+    handle.cancel();  // reaches neither the freed frame nor the freed loop
+    EXPECT_TRUE(handle.isCancelled());
+}
+
+// A coroutine the test resumes and destroys by hand, as a parent task does with the
+// frames of the tasks it awaits.
+struct HandDriven {
+    struct promise_type : detail::PromiseBase {
+        HandDriven get_return_object() { return {std::coroutine_handle<promise_type>::from_promise(*this)}; }
+        std::suspend_never initial_suspend() noexcept { return {}; }
+        std::suspend_always final_suspend() noexcept { return {}; }
+        void return_void() {}
+    };
+    std::coroutine_handle<promise_type> frame;
+};
+
+TEST_F(MainActorTest, AFrameDestroyedWhileAsleepIsNeverResumedNorReachedByACancel) {
+    auto sleeper = [](std::vector<std::string>& t) -> HandDriven {
+        co_await sleepFor(5.0);
+        t.push_back("woke");
+    };
+    // Destroyed while the timer is pending, then cancelled.
+    HandDriven first = sleeper(trace);
+    const TaskHandle firstHandle(first.frame.promise().state, nullptr);
+    first.frame.destroy();
+    EXPECT_FALSE(loop().hasPendingWork()) << "the timer went with the frame";
+    firstHandle.cancel();
+    loop().advance(10.0);
+
+    // Cancelled first, then destroyed before the posted resumption runs.
+    HandDriven second = sleeper(trace);
+    TaskHandle(second.frame.promise().state, nullptr).cancel();
+    second.frame.destroy();
+    loop().runUntilIdle();
+    EXPECT_TRUE(trace.empty());
 }
 
 }  // namespace
