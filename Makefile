@@ -9,14 +9,20 @@ BUILD_DEBUG := build/debug
 bootstrap:
 	@bash scripts/bootstrap
 
-$(BUILD_ASAN)/build.ninja:
-	cmake -S . -B $(BUILD_ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTR_SANITIZE=ON
+# The build folders are configured again whenever this file changes, so a folder made
+# before keeps following the options given here.
+$(BUILD_ASAN)/build.ninja: Makefile
+	cmake -S . -B $(BUILD_ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTR_SANITIZE=ON -DKESTR_WERROR=ON
+	@touch $@
 
-# Builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
-test: bootstrap $(BUILD_ASAN)/build.ninja
+# Builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test, then
+# compiles the program optimised too: the optimiser finds warnings the debug build never
+# shows, and they count as errors here.
+test: bootstrap $(BUILD_ASAN)/build.ninja $(BUILD_RELEASE)/build.ninja
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cmake --build $(BUILD_RELEASE) -j $(JOBS) --target kestr
 
 $(BUILD_DEBUG)/build.ninja:
 	cmake -S . -B $(BUILD_DEBUG) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTR_TESTS=OFF
@@ -43,8 +49,10 @@ demo: bootstrap $(BUILD_DEBUG)/build.ninja
 	@echo; echo "== kestr --dump"
 	@$(DEMO_KESTR) --dump
 
-$(BUILD_RELEASE)/build.ninja:
-	cmake -S . -B $(BUILD_RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTR_TESTS=OFF -DKESTR_BENCH=ON
+$(BUILD_RELEASE)/build.ninja: Makefile
+	cmake -S . -B $(BUILD_RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTR_TESTS=OFF -DKESTR_BENCH=ON \
+	  -DKESTR_WERROR=ON
+	@touch $@
 
 # Builds in Release and runs every benchmark in bench/.
 bench: bootstrap $(BUILD_RELEASE)/build.ninja

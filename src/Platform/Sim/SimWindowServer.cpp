@@ -22,7 +22,7 @@ std::optional<PlistArray> SimWindowServer::copyWindowList(std::uint32_t options,
                         {"kCGWindowIsOnscreen", onScreen},
                         {"kCGWindowBounds", std::move(bounds)}};
         if (owner->name) entry["kCGWindowOwnerName"] = *owner->name;
-        list.push_back(std::move(entry));
+        list.emplace_back(std::move(entry));
     }
     return list;
 }
