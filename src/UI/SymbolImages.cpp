@@ -72,4 +72,9 @@ QImage SymbolImages::image(const std::string& symbol, double pointSize, const QC
     return out;
 }
 
+QPixmap SymbolImages::pixmap(const std::string& symbol, double pointSize, const QColor& tint) {
+    const QImage picture = image(symbol, pointSize, tint, 2.0);
+    return picture.isNull() ? QPixmap() : QPixmap::fromImage(picture);
+}
+
 }  // namespace kestr

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPixmap>
 #include <optional>
 #include <string>
 
@@ -20,6 +21,9 @@ struct SymbolImages {
     // theme lacks the icon.
     static QImage image(const std::string& symbol, double pointSize, const QColor& tint,
                         double devicePixelRatio = 1.0);
+    // The same at twice the pixel density, as a pixmap for a label or a button; a null
+    // pixmap when there is no image.
+    static QPixmap pixmap(const std::string& symbol, double pointSize, const QColor& tint);
 };
 
 }  // namespace kestr

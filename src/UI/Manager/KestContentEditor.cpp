@@ -16,7 +16,7 @@
 #include "UI/Manager/ContentValueTable.h"
 #include "UI/Manager/ElidedLabel.h"
 #include "UI/Manager/SettingsKit.h"
-#include "UI/Manager/SymbolIcon.h"
+#include "UI/SymbolImages.h"
 #include "UI/SystemStyle.h"
 
 namespace kestr {
@@ -143,7 +143,7 @@ void KestContentEditor::build() {
     for (int i = 0; i < 4; ++i) {
         auto* button = new QToolButton;
         button->setFixedWidth(30);
-        button->setIcon(QIcon(symbolPixmap(symbols[i], 11, SystemStyle::label().resolved())));
+        button->setIcon(QIcon(SymbolImages::pixmap(symbols[i], 11, SystemStyle::label().resolved())));
         button->setToolTip(QString::fromLatin1(descriptions[i]));
         button->setAccessibleName(QString::fromLatin1(descriptions[i]));
         segments_[i] = button;

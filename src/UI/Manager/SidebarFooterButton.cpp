@@ -8,7 +8,7 @@
 
 #include "UI/Manager/SettingsKit.h"
 #include "UI/SystemStyle.h"
-#include "UI/Manager/SymbolIcon.h"
+#include "UI/SymbolImages.h"
 
 namespace kestr {
 
@@ -53,7 +53,7 @@ void SidebarFooterButton::setShortcutText(const QString& text) { hotkeyLabel_->s
 void SidebarFooterButton::restyle() {
     setColor(titleLabel_, active_ ? Qt::white : palette().color(QPalette::WindowText));
     setColor(hotkeyLabel_, active_ ? QColor::fromRgbF(1, 1, 1, 0.85) : SystemStyle::tertiaryLabel().resolved());
-    icon_->setPixmap(symbolPixmap("gearshape", 13, active_ ? QColor(Qt::white) : SystemStyle::secondaryLabel().resolved()));
+    icon_->setPixmap(SymbolImages::pixmap("gearshape", 13, active_ ? QColor(Qt::white) : SystemStyle::secondaryLabel().resolved()));
     update();
 }
 

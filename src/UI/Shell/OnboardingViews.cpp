@@ -44,8 +44,7 @@ QWidget* card(QLayout* content) {
 
 QLabel* symbolLabel(const std::string& symbol, double pointSize, const QColor& tint) {
     auto* label = new QLabel;
-    const QImage image = SymbolImages::image(symbol, pointSize, tint, 2.0);
-    if (!image.isNull()) label->setPixmap(QPixmap::fromImage(image));
+    label->setPixmap(SymbolImages::pixmap(symbol, pointSize, tint));
     return label;
 }
 
