@@ -1,6 +1,12 @@
 // Cost of reading a simulated desktop from scenario text: one application with N
-// windows, and N applications with one window each. Both should grow linearly.
+// windows, and N applications with one window each. Both should grow linearly. And the
+// whole round the command-line program makes: load the scenario file, keep it again.
 #include <benchmark/benchmark.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "Platform/Sim/SimDesktop.h"
 
@@ -42,6 +48,32 @@ void read(benchmark::State& state, const std::string& text) {
 void BM_ScenarioOneProcessManyWindows(benchmark::State& state) { read(state, oneProcess(state.range(0))); }
 void BM_ScenarioManyProcesses(benchmark::State& state) { read(state, manyProcesses(state.range(0))); }
 
+// One application with N windows and N / 3 applications with one each, as a file.
+void BM_ScenarioFileLoadedAndKept(benchmark::State& state) {
+    const std::int64_t n = state.range(0);
+    std::string applications, processes;
+    for (std::int64_t i = 0; i < n; ++i) processes += (i ? "," : "") + window(100 + i);
+    processes = R"({"pid":600,"name":"Big","windows":[)" + processes + "]}";
+    for (std::int64_t i = 0; i < n / 3; ++i) {
+        const std::string id = "\"com.example.a" + std::to_string(i) + "\"";
+        applications += std::string(i ? "," : "") + R"({"name":"A","bundleID":)" + id + "}";
+        processes += R"(,{"pid":)" + std::to_string(601 + i) + R"(,"bundleID":)" + id + R"(,"windows":[)" +
+                     window(100 + n + i) + "]}";
+    }
+    std::string folder = (std::filesystem::temp_directory_path() / "kestr-bench-XXXXXX").string();
+    if (!::mkdtemp(folder.data())) {
+        state.SkipWithError("cannot create a temporary folder");
+        return;
+    }
+    const std::string path = folder + "/sim-desktop.json";
+    std::ofstream(path) << scenarioText(applications, processes);
+    for (auto _ : state) SimDesktop::loadScenario(path)->saveScenario(path);
+    state.SetComplexityN(n);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(path)));
+    std::filesystem::remove_all(folder);
+}
+
+BENCHMARK(BM_ScenarioFileLoadedAndKept)->Arg(1000)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 BENCHMARK(BM_ScenarioOneProcessManyWindows)
     ->Arg(1000)->Arg(8000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 BENCHMARK(BM_ScenarioManyProcesses)

@@ -56,8 +56,8 @@ public:
     // content or the new, never a mixture, and so does one after a power loss.
     virtual void writeAtomically(const std::string& path, const std::string& bytes) = 0;
     // The temporary files that writeAtomically(path, ...) left beside `path` when it was
-    // cut short, last changed before this process started (a newer one may be another
-    // process's write in progress). None when the folder cannot be listed.
+    // cut short: those whose writing process has ended. Another process's write in
+    // progress is never one, whenever it began. None when the folder cannot be listed.
     virtual std::vector<std::string> leftoverTemporaries(const std::string& path) = 0;
     // Removes them; gives the error of each one that could not be removed.
     std::vector<std::string> removeLeftoverTemporaries(const std::string& path) {

@@ -1,6 +1,7 @@
 #include "Platform/PosixFiles.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 #include <thread>
 
 namespace kestr {
@@ -38,17 +40,41 @@ const fs::file_time_type processStart = fs::file_time_type::clock::now();
 
 fs::path folderOf(const fs::path& target) { return target.has_parent_path() ? target.parent_path() : fs::path("."); }
 
-// writeAtomically's temporary files for a target are "." + its name + ".tmp-" and
-// six letters or digits that mkstemp chooses.
+// writeAtomically's temporary files for a target are "." + its name + ".tmp-", the
+// writer's process id, "-" and six letters or digits that mkstemp chooses. Earlier
+// versions wrote the six letters alone, with no process id.
 std::string temporaryPrefix(const fs::path& target) { return "." + target.filename().string() + ".tmp-"; }
 constexpr std::size_t temporarySuffixLength = 6;
 
-bool isTemporaryName(const std::string& name, const std::string& prefix) {
-    if (name.size() != prefix.size() + temporarySuffixLength || name.compare(0, prefix.size(), prefix) != 0) {
-        return false;
+bool isSuffix(std::string_view text) {
+    return text.size() == temporarySuffixLength &&
+           std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isalnum(c) != 0; });
+}
+
+// Whether `name` is one of the target's temporary files; `writer` is the process id in
+// its name, 0 for a name without one.
+bool isTemporaryName(const std::string& name, const std::string& prefix, pid_t& writer) {
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return false;
+    const std::string_view rest = std::string_view(name).substr(prefix.size());
+    writer = 0;
+    if (isSuffix(rest)) return true;
+    const auto dash = rest.find('-');
+    if (dash == std::string_view::npos || dash == 0 || dash > 9 || !isSuffix(rest.substr(dash + 1))) return false;
+    pid_t pid = 0;
+    for (const char c : rest.substr(0, dash)) {
+        if (c < '0' || c > '9') return false;
+        pid = pid * 10 + (c - '0');
     }
-    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
-                       [](unsigned char c) { return std::isalnum(c) != 0; });
+    writer = pid;
+    return pid > 0;
+}
+
+// Whether the process that wrote a temporary file may still rename it: a write takes
+// milliseconds, but the writer may be any process sharing the folder.
+bool writerMayRun(pid_t writer, fs::file_time_type changed) {
+    if (writer == 0) return changed >= processStart;  // no id: an older write, judged by its time
+    if (writer == ::getpid()) return changed >= processStart;  // an earlier process had our id
+    return ::kill(writer, 0) == 0 || errno == EPERM;
 }
 
 void syncDescriptor(int fd, const std::string& what, const std::string& path) {
@@ -142,7 +168,9 @@ void PosixFiles::syncFolder(const std::string& folder) {
 void PosixFiles::writeAtomically(const std::string& path, const std::string& bytes) {
     const fs::path target(path);
     const fs::path folder = folderOf(target);
-    std::string tmpl = (folder / (temporaryPrefix(target) + std::string(temporarySuffixLength, 'X'))).string();
+    std::string tmpl = (folder / (temporaryPrefix(target) + std::to_string(::getpid()) + "-" +
+                                  std::string(temporarySuffixLength, 'X')))
+                           .string();
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
@@ -183,12 +211,13 @@ std::vector<std::string> PosixFiles::leftoverTemporaries(const std::string& path
     std::error_code ec;
     for (fs::directory_iterator it(folderOf(target), ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code statusError;
-        if (!isTemporaryName(it->path().filename().string(), prefix) || !it->is_regular_file(statusError) ||
+        pid_t writer = 0;
+        if (!isTemporaryName(it->path().filename().string(), prefix, writer) || !it->is_regular_file(statusError) ||
             it->is_symlink(statusError)) {
             continue;
         }
         const auto changed = fs::last_write_time(it->path(), statusError);
-        if (!statusError && changed < processStart) found.push_back(it->path().string());
+        if (!statusError && !writerMayRun(writer, changed)) found.push_back(it->path().string());
     }
     std::sort(found.begin(), found.end());
     return found;

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "Platform/Sim/SimDesktop.h"
 #include "Support/Thrown.h"
@@ -69,6 +72,37 @@ TEST_F(PosixFilesTest, FileAboveTheSizeLimitIsRefusedUnread) {
     auto e = test::thrown<FileTooLargeError>([&] { files.read(file); });
     ASSERT_TRUE(e);
     EXPECT_STREQ(e->what(), ("cannot read " + file + ": larger than 64 MB").c_str());
+}
+
+// Several processes share the kest file and the simulated desktop: one that starts must
+// not take the temporary file another is about to rename, however long ago it was written.
+TEST_F(PosixFilesTest, OnlyTemporariesWhoseWriterHasEndedAreLeftovers) {
+    const pid_t ended = ::fork();
+    ASSERT_GE(ended, 0);
+    if (ended == 0) ::_exit(0);
+    ASSERT_EQ(::waitpid(ended, nullptr, 0), ended);
+    const auto put = [&](const std::string& name, std::chrono::hours age) {
+        const std::string file = root + "/" + name;
+        std::ofstream(file) << "{";
+        fs::last_write_time(file, fs::file_time_type::clock::now() - age);
+        return file;
+    };
+    const std::string running = std::to_string(::getppid()), ours = std::to_string(::getpid());
+    put(".layouts.json.tmp-" + running + "-Ab12Cd", std::chrono::hours(1));
+    const std::string gone = put(".layouts.json.tmp-" + std::to_string(ended) + "-Ab12Cd", std::chrono::hours(0));
+    const std::string earlierOurs = put(".layouts.json.tmp-" + ours + "-Xy34Zw", std::chrono::hours(1));
+    put(".layouts.json.tmp-" + ours + "-Qq56Rr", std::chrono::hours(0));
+    const std::string older = put(".layouts.json.tmp-Ab12Cd", std::chrono::hours(1));  // no writer in the name
+    put(".layouts.json.tmp-Ef34Gh", std::chrono::hours(0));
+    put(".layouts.json.tmp-x1-Ab12Cd", std::chrono::hours(1));
+    put(".other.json.tmp-" + std::to_string(ended) + "-Ab12Cd", std::chrono::hours(1));
+    std::vector<std::string> leftovers{older, gone, earlierOurs};
+    std::sort(leftovers.begin(), leftovers.end());
+    EXPECT_EQ(files.leftoverTemporaries(root + "/layouts.json"), leftovers);
+
+    // A write names its temporary after its writer, and leaves none behind.
+    files.writeAtomically(root + "/layouts.json", "{}");
+    EXPECT_EQ(files.leftoverTemporaries(root + "/layouts.json").size(), 3u);
 }
 
 }  // namespace
