@@ -78,16 +78,21 @@ TEST_F(EdgeResizeFlowTest, DraggingTheHandleMovesTheEdgeAndStoresIt) {
     EXPECT_EQ(overlay().pressProgress, 1.0);
     EXPECT_EQ(overlay().drawing()->ghost, Rect(719.5, 25, 1, 875));
 
-    EdgeOverlay* before = &overlay();
     release();
     EXPECT_EQ(leftFrame(), Rect(0, 25, 800, 875));
     EXPECT_EQ(right->windows[0].frame(), Rect(800, 25, 640, 875));
     EXPECT_EQ(tracker().activeLayout->edgeGroups.at(0).coordinate, 800);
-    EXPECT_NE(&overlay(), before) << "the overlays were rebuilt for the moved kest";
+    // The overlays were rebuilt for the moved kest: its edge, no press left, no ghost.
+    ASSERT_EQ(overlay().groups.size(), 1u);
+    EXPECT_EQ(overlay().groups[0].coordinate, 800);
     EXPECT_FALSE(overlay().activeGroupID) << "no handle until the pointer moves";
+    EXPECT_EQ(overlay().pressProgress, 0.0);
     EXPECT_EQ(LayoutStore::shared().layouts.at(0).items.at(0).targetFrame.width, 800);
     movePointer(Point{801, 400});
     EXPECT_TRUE(overlay().activeGroupID);
+    ASSERT_TRUE(overlay().drawing());
+    EXPECT_EQ(overlay().drawing()->line.x(), 800 - overlay().drawing()->line.width() / 2);
+    EXPECT_FALSE(overlay().drawing()->ghost);
 }
 
 TEST_F(EdgeResizeFlowTest, AKestOnOneDisplayLeavesTheOtherDisplaysHandles) {
