@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "App/AppInfo.h"
 #include "App/CommandLine.h"
 #include "App/DiagnosticModes.h"
 #include "App/MenuBarApplication.h"
@@ -10,6 +11,7 @@
 #include "Platform/Platform.h"
 #include "Platform/QuitSignals.h"
 #include "Tools/DragProbe.h"
+#include "UI/Manager/AppVersionText.h"
 
 namespace kestr {
 
@@ -98,6 +100,7 @@ int runMode(const CommandLine::Choice& choice, const std::vector<std::string>& a
 
 int ProcessEntry::run(const std::vector<std::string>& arguments, const SimBackendPaths::Environment& environment,
                       ConsoleOutput& output) {
+    setAppVersion(AppInfo::version(), AppInfo::build());
     const CommandLine::Choice choice = CommandLine::choose(arguments, unavailableModes);
     // The menu-bar application and the probe run until they are told to quit; the
     // signals that tell them are taken from here on, before the desktop loads, and

@@ -7,9 +7,11 @@
 
 #include <filesystem>
 
+#include "App/AppInfo.h"
 #include "App/ProcessEntry.h"
 #include "Support/CapturedOutput.h"
 #include "Support/EnvironmentVariables.h"
+#include "UI/Manager/AppVersionText.h"
 
 namespace kestr {
 namespace {
@@ -63,6 +65,14 @@ TEST_F(ProcessEntryTest, QuitSignalsBeforeTheProbeIsReadyEndItInOrder) {
     // A second signal while quitting does not cut the save short.
     EXPECT_EQ(probeSignalledWhileStarting({SIGINT, SIGINT, SIGTERM, SIGHUP, SIGQUIT}), 0);
     EXPECT_TRUE(fs::exists(desktop()));
+}
+
+// The user interface shows the version the start-up hands down.
+TEST_F(ProcessEntryTest, TheVersionIsHandedDownToTheUserInterface) {
+    CapturedOutput output;
+    const auto environment = test::environmentOf({{"HOME", home}, {"KESTR_SIM_DESKTOP", desktop()}});
+    EXPECT_EQ(ProcessEntry::run({"kestr", "--dump-displays"}, environment, output), 0);
+    EXPECT_EQ(appVersionText().toStdString(), "kestr " + AppInfo::version() + " (" + AppInfo::build() + ")");
 }
 
 }  // namespace

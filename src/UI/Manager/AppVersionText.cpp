@@ -1,12 +1,19 @@
 #include "UI/Manager/AppVersionText.h"
 
-#include "App/AppInfo.h"
-
 namespace kestr {
 
-QString appVersionAndBuild() {
-    return QString::fromStdString(AppInfo::version()) + " (" + QString::fromStdString(AppInfo::build()) + ")";
+namespace {
+QString& versionAndBuild() {
+    static QString text = QStringLiteral("— (—)");
+    return text;
 }
+}  // namespace
+
+void setAppVersion(const std::string& version, const std::string& build) {
+    versionAndBuild() = QString::fromStdString(version) + " (" + QString::fromStdString(build) + ")";
+}
+
+QString appVersionAndBuild() { return versionAndBuild(); }
 
 QString appVersionText() { return QStringLiteral("kestr ") + appVersionAndBuild(); }
 
