@@ -1,6 +1,8 @@
 // One apply of a 30-item kest on the simulated desktop: (a) every window already open,
 // moved in reuseExisting; (b) restoreMissing with five of the ten applications to
-// launch, whose later items get fresh windows. Reported per run: CPU time per item
+// launch, whose later items get fresh windows; (c) one application with 240 open
+// windows, each an item, in restoreMissing, where reads must not grow with the square
+// of the windows. Reported per run: CPU time per item
 // (seconds/item), accessibility reads and writes per placed window, and the virtual
 // time the apply spent against the delays the scenario imposes (launches, first
 // windows, fresh windows).
@@ -18,19 +20,30 @@
 namespace kestr {
 namespace {
 
-constexpr int appCount = 10;
-constexpr int windowsPerApp = 3;
-constexpr int itemCount = appCount * windowsPerApp;
+struct Shape {
+    int apps = 10;
+    int windowsPerApp = 3;
+    int items() const { return apps * windowsPerApp; }
+};
 constexpr double launchDelay = 0.1;
 constexpr double freshWindowDelay = 0.2;
 const std::string displayUUID = "AAAAAAAA-0000-4000-8000-000000000001";
 
 std::string bundleOf(int app) { return "com.example.App" + std::to_string(app); }
 
+// "Doc 1." is not found in "Doc 10.".
+std::string titleOf(int k) { return "Doc " + std::to_string(k) + "."; }
+
 double firstWindowDelay(int app) { return 0.4 + 0.1 * app; }
 
-// Slot k of a 6 x 5 grid filling the visible area (0, 25, 1440, 875).
-Rect slot(int k) { return Rect((k % 6) * 240.0, 25 + (k / 6) * 175.0, 240, 175); }
+// Slot k of a grid of `count` slots, 6 across up to 30 and 16 across above, filling the
+// visible area (0, 25, 1440, 875).
+Rect slot(int k, int count) {
+    const int across = count <= 30 ? 6 : 16;
+    const int down = (count + across - 1) / across;
+    const double w = 1440.0 / across, h = 875.0 / down;
+    return Rect((k % across) * w, 25 + (k / across) * h, w, h);
+}
 
 struct Scenario {
     std::unique_ptr<SimDesktop> sim = std::make_unique<SimDesktop>();
@@ -38,9 +51,10 @@ struct Scenario {
     double imposedDelay = 0;
 };
 
-// Ten applications with three items each; the first `missing` of them are not running,
-// the others show their three windows away from their slots.
-std::unique_ptr<Scenario> makeScenario(int missing) {
+// `shape.apps` applications with `shape.windowsPerApp` items each; the first `missing`
+// of them are not running, the others show their windows away from their slots.
+std::unique_ptr<Scenario> makeScenario(Shape shape, int missing) {
+    const int windowsPerApp = shape.windowsPerApp;
     auto s = std::make_unique<Scenario>();
     SimWorld& world = s->sim->world();
     SimDisplay display;
@@ -50,14 +64,14 @@ std::unique_ptr<Scenario> makeScenario(int missing) {
     display.insets.top = 25;
     world.displays.push_back(display);
 
-    for (int a = 0; a < appCount; ++a) {
+    for (int a = 0; a < shape.apps; ++a) {
         SimApplication app;
         app.bundleID = bundleOf(a);
         app.name = "App" + std::to_string(a);
         app.path = "/Applications/App" + std::to_string(a) + ".app";
         app.launchDelay = launchDelay;
         app.firstWindowDelay = firstWindowDelay(a);
-        app.windowTitle = "Doc " + std::to_string(a * windowsPerApp);
+        app.windowTitle = titleOf(a * windowsPerApp);
         app.windowFrame = Rect(200, 200, 600, 400);
         world.install(app);
         if (a < missing) {
@@ -67,8 +81,8 @@ std::unique_ptr<Scenario> makeScenario(int missing) {
         const std::int32_t pid = world.launch(app.bundleID).pid;
         for (int w = windowsPerApp - 1; w >= 0; --w) {
             SimWindow window;
-            window.title = "Doc " + std::to_string(a * windowsPerApp + w);
-            window.position = Point{100.0 + 20 * w, 100.0 + 20 * a};
+            window.title = titleOf(a * windowsPerApp + w);
+            window.position = Point{100.0 + 20 * (w % 10), 100.0 + 20 * (a % 10)};
             window.size = Size{600, 400};
             world.addWindow(pid, window);
         }
@@ -90,15 +104,15 @@ std::unique_ptr<Scenario> makeScenario(int missing) {
     };
 
     s->layout.id = Uuid::random();
-    s->layout.name = "Thirty";
-    for (int k = 0; k < itemCount; ++k) {
+    s->layout.name = "Grid";
+    for (int k = 0; k < shape.items(); ++k) {
         LayoutItem item;
         item.id = Uuid::random();
         item.appBundleID = bundleOf(k / windowsPerApp);
         item.appName = "App" + std::to_string(k / windowsPerApp);
-        item.windowMatcher = WindowMatcher::titleContains("Doc " + std::to_string(k));
-        item.capturedWindowTitle = "Doc " + std::to_string(k);
-        const Rect r = slot(k);
+        item.windowMatcher = WindowMatcher::titleContains(titleOf(k));
+        item.capturedWindowTitle = titleOf(k);
+        const Rect r = slot(k, shape.items());
         item.targetFrame.displayUUID = displayUUID;
         item.targetFrame.x = r.x();
         item.targetFrame.y = r.y();
@@ -122,11 +136,12 @@ Task<void> runApply(Layout layout, LayoutApplier::ApplyMode mode, std::optional<
     outcome->finishedAt = platform().mainActor().now();
 }
 
-void applyThirty(benchmark::State& state, LayoutApplier::ApplyMode mode, int missing) {
+void applyGrid(benchmark::State& state, LayoutApplier::ApplyMode mode, Shape shape, int missing) {
+    const int itemCount = shape.items();
     double reads = 0, writes = 0, placed = 0, waited = 0, imposed = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        auto scenario = makeScenario(missing);
+        auto scenario = makeScenario(shape, missing);
         SimDesktop& sim = *scenario->sim;
         installPlatform(&sim);
         sim.simAccessibility().resetCounts();
@@ -157,14 +172,22 @@ void applyThirty(benchmark::State& state, LayoutApplier::ApplyMode mode, int mis
 }
 
 void BM_ApplyAllOpenReuseExisting(benchmark::State& state) {
-    applyThirty(state, LayoutApplier::ApplyMode::reuseExisting, 0);
+    applyGrid(state, LayoutApplier::ApplyMode::reuseExisting, Shape{}, 0);
 }
 void BM_ApplyRestoreMissingFiveLaunches(benchmark::State& state) {
-    applyThirty(state, LayoutApplier::ApplyMode::restoreMissing, 5);
+    applyGrid(state, LayoutApplier::ApplyMode::restoreMissing, Shape{}, 5);
+}
+void BM_ApplyOneApplicationManyWindows(benchmark::State& state) {
+    applyGrid(state, LayoutApplier::ApplyMode::restoreMissing, Shape{1, 240}, 0);
+}
+void BM_ApplyOneApplicationManyWindowsReuseExisting(benchmark::State& state) {
+    applyGrid(state, LayoutApplier::ApplyMode::reuseExisting, Shape{1, 240}, 0);
 }
 
 BENCHMARK(BM_ApplyAllOpenReuseExisting)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ApplyRestoreMissingFiveLaunches)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ApplyOneApplicationManyWindows)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ApplyOneApplicationManyWindowsReuseExisting)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kestr

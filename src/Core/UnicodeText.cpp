@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace kestr {
@@ -16,16 +17,6 @@ namespace kestr {
 namespace {
 
 icu::UnicodeString toICU(const std::string& s) { return icu::UnicodeString::fromUTF8(s); }
-
-// NFC, or the text as it is when normalisation is unavailable.
-icu::UnicodeString composed(const std::string& s) {
-    UErrorCode status = U_ZERO_ERROR;
-    const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
-    icu::UnicodeString text = toICU(s);
-    if (U_FAILURE(status)) return text;
-    icu::UnicodeString result = nfc->normalize(text, status);
-    return U_SUCCESS(status) ? result : text;
-}
 
 template <class Visit>
 void forEachCharacterEnd(const icu::UnicodeString& text, Visit visit) {
@@ -126,20 +117,86 @@ std::optional<std::u32string> UnicodeText::canonicalForm(const std::string& text
     return out;
 }
 
+namespace {
+
+// The canonical composition of a canonical form (what NFC gives for the same text):
+// each mark that nothing blocks from the last starter is folded into it when the two
+// have a composite. One pass, since the marks arrive already in order.
+std::u32string composedForm(std::u32string text) {
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+    if (U_FAILURE(status)) return text;
+    std::size_t kept = 0;
+    std::optional<std::size_t> starter;
+    std::uint8_t lastClass = 0;  // of the last character kept after the starter
+    for (const char32_t c : text) {
+        const std::uint8_t cls = u_getCombiningClass(static_cast<UChar32>(c));
+        if (starter) {
+            const bool adjacent = *starter + 1 == kept;
+            const bool blocked = !adjacent && (lastClass == 0 || lastClass >= cls);
+            if (!blocked) {
+                const UChar32 composite =
+                    nfc->composePair(static_cast<UChar32>(text[*starter]), static_cast<UChar32>(c));
+                if (composite >= 0) {
+                    text[*starter] = static_cast<char32_t>(composite);
+                    continue;
+                }
+            }
+        }
+        if (cls == 0) starter = kept;
+        lastClass = cls;
+        text[kept++] = c;
+    }
+    text.resize(kept);
+    return text;
+}
+
+// The composed form of a UTF-8 text; bytes that are not UTF-8 read as U+FFFD, as ICU
+// reads them.
+std::u32string composedForm(const std::string& text) {
+    if (auto form = UnicodeText::canonicalForm(text)) return composedForm(std::move(*form));
+    std::string repaired;
+    toICU(text).toUTF8String(repaired);
+    return composedForm(UnicodeText::canonicalForm(repaired).value_or(std::u32string()));
+}
+
+// Where `part` ends in `text`, each place it is found, in order (Knuth–Morris–Pratt:
+// linear in both, whatever repeats in them). `found` returns false to stop.
+template <class Found>
+void forEachMatchEnd(const std::u32string& text, const std::u32string& part, Found found) {
+    std::vector<std::size_t> border(part.size() + 1, 0);
+    for (std::size_t i = 1, k = 0; i < part.size(); ++i) {
+        while (k > 0 && part[i] != part[k]) k = border[k];
+        if (part[i] == part[k]) ++k;
+        border[i + 1] = k;
+    }
+    for (std::size_t i = 0, k = 0; i < text.size(); ++i) {
+        while (k > 0 && text[i] != part[k]) k = border[k];
+        if (text[i] == part[k]) ++k;
+        if (k == part.size()) {
+            if (!found(i + 1)) return;
+            k = border[k];
+        }
+    }
+}
+
+}  // namespace
+
+// Both texts composed (NFC) from their canonical forms, so that a precomposed letter and
+// its decomposed spelling match, in time linear in their lengths.
 bool UnicodeText::contains(const std::string& text, const std::string& part) {
     if (part.empty()) return false;
     if (isPlainASCII(text) && isPlainASCII(part)) return text.find(part) != std::string::npos;
-    const icu::UnicodeString haystack = composed(text);
-    const icu::UnicodeString needle = composed(part);
-    if (needle.isEmpty()) return false;
-    for (int32_t from = 0;;) {
-        const int32_t at = haystack.indexOf(needle, from);
-        if (at < 0) return false;
-        const int32_t end = at + needle.length();
+    const std::u32string needle = composedForm(part);
+    if (needle.empty()) return false;
+    const std::u32string haystack = composedForm(text);
+    bool found = false;
+    forEachMatchEnd(haystack, needle, [&](std::size_t end) {
         // A match followed by a combining mark would split a character in two.
-        if (end >= haystack.length() || u_getCombiningClass(haystack.char32At(end)) == 0) return true;
-        from = at + 1;
-    }
+        found = end == haystack.size() || u_getCombiningClass(static_cast<UChar32>(haystack[end])) == 0;
+        return !found;
+    });
+    return found;
 }
 
 std::size_t UnicodeText::characterCount(const std::string& text) {

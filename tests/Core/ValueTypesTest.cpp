@@ -90,6 +90,31 @@ TEST(UnicodeText, CanonicalFormsOrderMarksByClassAndKeepTheOrderWithinOne) {
     EXPECT_TRUE(equivalent(hostile, "a" + repeated(graveBelow + acute, 400000)));
 }
 
+// Titles are matched composed, as a person reads them: whole characters, in whichever
+// spelling, however many marks a character carries.
+TEST(UnicodeText, TitlesWithManyCombiningMarksMatchWholeCharacters) {
+    const std::string acute = "\u0301", graveBelow = "\u0316", cedilla = "\u0327";  // classes 230, 220, 202
+    const std::string marks = repeated(acute + graveBelow, 100000);
+    const std::string title = "Report a" + marks + " draft";
+    EXPECT_TRUE(UnicodeText::contains(title, "a" + repeated(graveBelow, 100000) + repeated(acute, 100000) + " draft"))
+        << "the marks in canonical order";
+    EXPECT_TRUE(UnicodeText::contains(title, "Report \u00e1" + repeated(graveBelow, 100000) + repeated(acute, 99999)))
+        << "precomposed";
+    EXPECT_FALSE(UnicodeText::contains(title, "Report \u00e1" + repeated(graveBelow, 100000)))
+        << "ending inside the character";
+    EXPECT_FALSE(UnicodeText::contains(title, "Report a")) << "a bare letter is not inside an accented one";
+    EXPECT_FALSE(UnicodeText::contains(title, "\u00e1" + graveBelow + " draft"));
+    EXPECT_TRUE(UnicodeText::contains(title, " draft"));
+
+    // Composition follows the blocking rule: a mark of the same class stops the next one.
+    EXPECT_TRUE(UnicodeText::contains("Fa" + cedilla + acute + "t", "F\u00e1" + cedilla + "t"));
+    EXPECT_TRUE(UnicodeText::contains("x\u1112\u1161\u11ab", "\ud55c")) << "Hangul jamo compose";
+    EXPECT_FALSE(UnicodeText::contains("\u1112\u1161\u11ab", "\u1112\u1161")) << "inside a syllable";
+    EXPECT_TRUE(UnicodeText::contains("\u212b ngstr\u00f6m", "\u00c5 ngstro\u0308m")) << "singletons decompose";
+    EXPECT_TRUE(UnicodeText::contains("a\xff b", "\xff b")) << "bytes that are not UTF-8 match themselves";
+    EXPECT_TRUE(UnicodeText::contains("abaabaabab", "abab")) << "a match after partial ones";
+}
+
 TEST(UnicodeText, BytesThatAreNotUTF8HaveNoCanonicalForm) {
     EXPECT_EQ(UnicodeText::canonicalForm("\xef\xbf\xbd"), std::u32string(U"\ufffd"));
     // A stray byte, a surrogate, an overlong slash, a cut sequence, a code point past U+10FFFF.
