@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
@@ -206,6 +207,46 @@ TEST_F(KestPanelTest, SnapGridFollowsTheGroupsAndTabSwitchesLists) {
     show();
     EXPECT_TRUE(find<QLabel>("No snap shortcuts"));
     EXPECT_TRUE(content.selectableCells.empty());
+}
+
+TEST_F(KestPanelTest, RowsCellsAndActionRowsAreLeftClickButtonsToEveryone) {
+    addKests();
+    cells = {{SnapAction::leftHalf, std::string("k")}};
+    show();
+    auto& content = *controller->content();
+    QWidget* work = content.selectableCells[0];
+    PanelActionRowView* quit = find<PanelActionRowView>("Quit kestr");
+    // Other buttons than the left one do nothing.
+    for (Qt::MouseButton other : {Qt::RightButton, Qt::MiddleButton}) {
+        QTest::mousePress(work, other);
+        QTest::mousePress(work, other, Qt::AltModifier);
+        QTest::mousePress(quit, other);
+    }
+    EXPECT_TRUE(calls.empty());
+
+    // Assistive technology sees buttons with the spoken label, and presses them.
+    QAccessibleInterface* row = QAccessible::queryAccessibleInterface(work);
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->role(), QAccessible::Button);
+    EXPECT_EQ(row->text(QAccessible::Name).toStdString(), "Apply kest Work, shortcut ⌃⌥⌘1");
+    ASSERT_TRUE(row->actionInterface());
+    EXPECT_TRUE(row->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    row->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(calls, std::vector<std::string>{"reuse Work"}) << "never with fresh windows";
+    QAccessibleInterface* action = QAccessible::queryAccessibleInterface(quit);
+    EXPECT_EQ(action->role(), QAccessible::Button);
+    EXPECT_EQ(action->text(QAccessible::Name), QStringLiteral("Quit kestr"));
+    action->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(calls.back(), "quit");
+
+    controller->tabs()->clickSegment(1);
+    QWidget* cell = content.selectableCells[0];
+    QTest::mousePress(cell, Qt::RightButton);
+    EXPECT_EQ(calls.size(), 2u);
+    QAccessibleInterface* snap = QAccessible::queryAccessibleInterface(cell);
+    EXPECT_EQ(snap->role(), QAccessible::Button);
+    snap->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(calls.back(), "snap " + SnapAction(SnapAction::leftHalf).rawValue());
 }
 
 TEST_F(KestPanelTest, KeyboardSelectionMovesClampsAndApplies) {

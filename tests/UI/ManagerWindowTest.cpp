@@ -130,7 +130,10 @@ TEST_F(ManagerWindowTest, SectionsSwitchPagesAndTheSidebar) {
     EXPECT_TRUE(editor().sidebar()->isVisible());
     EXPECT_TRUE(editor().kestsDetail()->isVisible());
 
-    // Settings: the footer turns active, the selection goes, the settings page shows.
+    // Settings: the footer turns active, the selection goes, the settings page shows;
+    // only on the left button.
+    QTest::mouseClick(editor().sidebarFooter(), Qt::RightButton);
+    EXPECT_FALSE(editor().captureDetail()->isVisible());
     QTest::mouseClick(editor().sidebarFooter(), Qt::LeftButton);
     EXPECT_TRUE(editor().captureDetail()->isVisible());
     EXPECT_TRUE(editor().sidebarFooter()->isActiveSelection());

@@ -70,6 +70,11 @@ void SidebarFooterButton::paintEvent(QPaintEvent*) {
 }
 
 void SidebarFooterButton::mousePressEvent(QMouseEvent* event) {
+    // Only the left button clicks; the others pass on unused.
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
     event->accept();
     if (onClick) onClick();
 }

@@ -1,8 +1,10 @@
 #include "UI/Panel/HoverView.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 
+#include "UI/Panel/PressableAccessible.h"
 #include "UI/SystemStyle.h"
 
 namespace kestr {
@@ -11,6 +13,22 @@ HoverView::HoverView(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_Hover);
     setMouseTracking(true);
     setCursor(Qt::PointingHandCursor);
+    PressableAccessible::install();
+}
+
+bool HoverView::accessibilityPerformPress() {
+    press({});
+    return true;
+}
+
+void HoverView::updateAccessibleName() { setAccessibleName(accessibilityLabel()); }
+
+void HoverView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    press(event->modifiers());
 }
 
 void HoverView::enterEvent(QEnterEvent* event) {

@@ -1,6 +1,5 @@
 #include "UI/Panel/KestRowView.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 
 #include "UI/Panel/KestCardRenderer.h"
@@ -9,12 +8,12 @@
 namespace kestr {
 
 KestRowView::KestRowView(Model model, QWidget* parent) : SelectableCell(parent), model_(std::move(model)) {
-    setAccessibleName(accessibilityLabel());
+    updateAccessibleName();
 }
 
 void KestRowView::setActive(bool active) {
     active_ = active;
-    setAccessibleName(accessibilityLabel());
+    updateAccessibleName();
     update();
 }
 
@@ -25,18 +24,9 @@ QString KestRowView::accessibilityLabel() const {
     return label;
 }
 
-void KestRowView::apply(bool fresh) {
-    if (onApply) onApply(model_.layout, fresh);
+void KestRowView::press(Qt::KeyboardModifiers modifiers) {
+    if (onApply) onApply(model_.layout, modifiers.testFlag(Qt::AltModifier));
 }
-
-bool KestRowView::accessibilityPerformPress() {
-    apply(false);
-    return true;
-}
-
-void KestRowView::activateFromKeyboard() { apply(false); }
-
-void KestRowView::mousePressEvent(QMouseEvent* event) { apply(event->modifiers().testFlag(Qt::AltModifier)); }
 
 void KestRowView::paintEvent(QPaintEvent*) {
     QPainter p(this);

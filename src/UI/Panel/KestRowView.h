@@ -30,16 +30,13 @@ public:
     void setActive(bool active);
 
     QString accessibilityLabel() const override;
-    // Applies without fresh windows; always reports success.
-    bool accessibilityPerformPress();
-    void activateFromKeyboard() override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
+    // Applies the kest, with fresh windows when Option is held.
+    void press(Qt::KeyboardModifiers modifiers) override;
 
 private:
-    void apply(bool fresh);
     Model model_;
     bool active_ = false;
 };

@@ -18,7 +18,7 @@ PanelActionRowView::PanelActionRowView(QString title, std::string symbolName, st
       symbol_(std::move(symbolName)),
       hotkey_(std::move(hotkeyText)),
       onClick_(std::move(onClick)) {
-    setAccessibleName(accessibilityLabel());
+    updateAccessibleName();
 }
 
 QString PanelActionRowView::accessibilityLabel() const {
@@ -26,12 +26,7 @@ QString PanelActionRowView::accessibilityLabel() const {
     return title_;
 }
 
-bool PanelActionRowView::accessibilityPerformPress() {
-    if (onClick_) onClick_();
-    return true;
-}
-
-void PanelActionRowView::mousePressEvent(QMouseEvent*) {
+void PanelActionRowView::press(Qt::KeyboardModifiers) {
     if (onClick_) onClick_();
 }
 

@@ -17,13 +17,12 @@ public:
 
     const QString& titleText() const { return title_; }
     const std::optional<QString>& hotkeyText() const { return hotkey_; }
-    QString accessibilityLabel() const;
-    // Runs the action; always reports success.
-    bool accessibilityPerformPress();
+    QString accessibilityLabel() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
+    // Runs the action at once, on the press.
+    void press(Qt::KeyboardModifiers modifiers) override;
 
 private:
     QString title_;

@@ -13,7 +13,7 @@
 namespace kestr {
 
 SnapCellView::SnapCellView(Model model, QWidget* parent) : SelectableCell(parent), model_(std::move(model)) {
-    setAccessibleName(accessibilityLabel());
+    updateAccessibleName();
 }
 
 QString SnapCellView::accessibilityLabel() const {
@@ -22,18 +22,9 @@ QString SnapCellView::accessibilityLabel() const {
     return label;
 }
 
-void SnapCellView::apply() {
+void SnapCellView::press(Qt::KeyboardModifiers) {
     if (onApply) onApply(model_.action);
 }
-
-bool SnapCellView::accessibilityPerformPress() {
-    apply();
-    return true;
-}
-
-void SnapCellView::activateFromKeyboard() { apply(); }
-
-void SnapCellView::mousePressEvent(QMouseEvent*) { apply(); }
 
 double SnapCellView::screenAspect(const std::optional<Screen>& mainScreen) {
     if (!mainScreen || !(mainScreen->frame.height() > 0)) return 1.6;

@@ -26,9 +26,6 @@ public:
     const Model& model() const { return model_; }
 
     QString accessibilityLabel() const override;
-    // Runs the callback, when there is one; always reports success.
-    bool accessibilityPerformPress();
-    void activateFromKeyboard() override;
 
     // The width-to-height ratio of the glyph's plate for the main screen: 1.6 without
     // one, else the screen's own, kept within 1.2 … 2.5.
@@ -36,10 +33,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
+    // Runs the callback, when there is one.
+    void press(Qt::KeyboardModifiers modifiers) override;
 
 private:
-    void apply();
     Model model_;
 };
 
