@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
@@ -10,6 +11,7 @@
 #include "UI/Manager/ElidedLabel.h"
 #include "UI/Manager/KestContentEditor.h"
 #include "UI/Manager/LayoutEditorWindow.h"
+#include "QtWarningCatcher.h"
 
 namespace kestr::test {
 namespace {
@@ -45,6 +47,17 @@ protected:
         return disk.layouts[0].items[static_cast<std::size_t>(index)].terminalTabs.value_or(std::vector<std::string>{});
     }
     bool enabled(KestContentEditor::Segment s) { return editor->segment(s)->isEnabled(); }
+    // Types a row's text into its editor (opened unless it is) and presses Return.
+    void type(int row, const QString& text) {
+        QTableView* table = editor->table();
+        const QModelIndex index = table->model()->index(row, 0);
+        if (!table->indexWidget(index)) table->edit(index);
+        auto* field = qobject_cast<QLineEdit*>(table->indexWidget(index));
+        ASSERT_TRUE(field);
+        field->setText(text);
+        QTest::keyClick(field, Qt::Key_Return);
+        QCoreApplication::processEvents();  // Qt commits the typed text a turn later
+    }
 
     KestContentEditor* editor = nullptr;
     int profileReads = 0;
@@ -88,7 +101,7 @@ TEST_F(ContentEditorTest, RowsAreAddedRemovedMovedAndStoredAtOnce) {
     editor->segment(KestContentEditor::add)->click();
     EXPECT_EQ(stored(2).terminalTabs, (std::vector<std::string>{"make", "htop"}));
     QAbstractItemModel* rows = editor->table()->model();
-    rows->setData(rows->index(2, 0), "  ", Qt::EditRole);
+    type(2, "  ");
     rows->setData(rows->index(0, 0), " tail -f log", Qt::EditRole);
     EXPECT_EQ(stored(2).terminalTabs, (std::vector<std::string>{" tail -f log", "htop"}));
     EXPECT_EQ(rows->rowCount(), 3) << "the editor keeps its own blank row";
@@ -101,10 +114,37 @@ TEST_F(ContentEditorTest, RowsAreAddedRemovedMovedAndStoredAtOnce) {
     EXPECT_FALSE(stored(0).browserActiveTabIndex);
     EXPECT_FALSE(stored(0).browserURL);
     editor->segment(KestContentEditor::add)->click();
-    rows->setData(rows->index(0, 0), "https://b.example", Qt::EditRole);
+    type(0, "https://b.example");
     EXPECT_EQ(stored(0).browserTabs, (std::vector<std::string>{"https://b.example"}));
     EXPECT_EQ(stored(0).browserActiveTabIndex, 0);
     EXPECT_EQ(stored(0).browserURL, "https://b.example");
+}
+
+TEST_F(ContentEditorTest, ARowTypedInItsEditorIsStoredOnceTheEditorHasClosed) {
+    const QtWarningCatcher warnings;
+    editor->chooser()->setCurrentIndex(1);  // Terminal 1: htop, make
+    type(0, "btop");
+    EXPECT_EQ(stored(2).terminalTabs, (std::vector<std::string>{"btop", "make"}));
+    EXPECT_EQ(editor->table()->model()->index(0, 0).data().toString(), "btop");
+    EXPECT_EQ(warnings.containing("closeEditor"), "");
+}
+
+TEST_F(ContentEditorTest, TheEmptyTextGetsTheWholeEmptyStateHeight) {
+    // With no kest, and with a kest that has nothing to edit, as the detail page shows them.
+    Layout finderOnly = LayoutStore::shared().layouts[0];
+    finderOnly.items = {ItemBuilder("com.apple.finder", "Finder")};
+    for (const std::optional<Layout>& kest : {std::optional<Layout>(), std::optional<Layout>(finderOnly)}) {
+        KestContentEditor empty;
+        empty.configure(kest);
+        empty.setFixedSize(600, 26);
+        empty.show();
+        QLabel* text = empty.emptyLabel();
+        const QRect r = text->geometry();
+        EXPECT_GE(r.height(), text->sizeHint().height()) << "the 12-point text is not cut";
+        EXPECT_GE(r.top(), 0);
+        EXPECT_LE(r.bottom(), 25);
+        EXPECT_EQ(r.left(), 0);
+    }
 }
 
 TEST_F(ContentEditorTest, ProfilesAndSplitsAreChosenAndStored) {

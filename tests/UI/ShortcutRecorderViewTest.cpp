@@ -1,5 +1,7 @@
 #include "UI/Snap/ShortcutRecorderView.h"
 
+#include <QLabel>
+#include <QLayout>
 #include <QTest>
 
 #include "Core/HotkeyManager.h"
@@ -97,6 +99,21 @@ TEST_F(ShortcutRecorderViewTest, EscapeClicksAndOutsideValuesEndWithoutACallback
     QTest::keyClick(recorder, Qt::Key_Backspace);
     ASSERT_EQ(changes.size(), 1u);
     EXPECT_EQ(changes[0], std::nullopt);
+}
+
+TEST_F(ShortcutRecorderViewTest, WhatItShowsWhileRecordingStaysInsideItsBox) {
+    recorder->beginRecording();
+    recorder->layout()->activate();
+    QLabel* label = recorder->findChild<QLabel*>();
+    for (const QString& text : ShortcutRecorderView::recordingTexts()) {
+        // The box is stroked 1.5 to 3.5 points inside the view's edges.
+        EXPECT_LE(label->geometry().right() + 1, recorder->width() - 4);
+        EXPECT_LE(QFontMetricsF(label->font()).horizontalAdvance(text), label->contentsRect().width())
+            << text.toStdString();
+    }
+    recorder->setHotkey(Hotkey{40, 0x1900}, false);
+    recorder->layout()->activate();
+    EXPECT_EQ(label->geometry().right() + 1, recorder->width()) << "idle, the value ends at the edge";
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -53,6 +54,31 @@ TEST_F(SnapShortcutsViewTest, RowsShowGroupsShortcutsAndCollisionsWithKests) {
     EXPECT_GE(view->table()->columnWidth(0), 160);
     EXPECT_GE(view->table()->columnWidth(1), 98);
     EXPECT_FALSE(view->conflictCard()->isVisibleTo(view.get()));
+}
+
+TEST_F(SnapShortcutsViewTest, TheTableStandsInARoundedFrameTwentyPointsBelowTheHelp) {
+    view->show();
+    QLabel* help = nullptr;
+    for (QLabel* label : view->findChildren<QLabel*>())
+        if (label->text().startsWith("Double-click")) help = label;
+    ASSERT_TRUE(help);
+    QWidget* frame = view->table()->parentWidget();
+    EXPECT_EQ(frame->y(), help->geometry().bottom() + 1 + 20) << "two 10-point gaps around the hidden card";
+    const QRegion shape = view->table()->mask();
+    EXPECT_FALSE(shape.contains(QPoint(1, 1)));
+    EXPECT_FALSE(shape.contains(QPoint(frame->width() - 2, frame->height() - 2)));
+    EXPECT_TRUE(shape.contains(QPoint(frame->width() / 2, 0)));
+    const QImage image = frame->grab().toImage();
+    EXPECT_NE(image.pixel(0, frame->height() / 2), image.pixel(3, frame->height() / 2)) << "a border at the edge";
+
+    // What the recorder shows while it records fits its column.
+    view->handleDoubleClick(0);
+    QLabel* shown = view->recorder(0)->findChild<QLabel*>();
+    for (const QString& text : ShortcutRecorderView::recordingTexts()) {
+        EXPECT_LE(QFontMetricsF(shown->font()).horizontalAdvance(text), shown->contentsRect().width())
+            << text.toStdString();
+    }
+    EXPECT_EQ(shown->text(), "Type shortcut…");
 }
 
 TEST_F(SnapShortcutsViewTest, RecordingDeleteAndResetAreStoredAndRegistered) {

@@ -78,6 +78,11 @@ TEST_F(StatusItemTest, TheBadgeIsDrawnAtItsFrameAndGoesWhenHidden) {
     EXPECT_EQ(at(item, item.shownPicture(), 18, 6), QColor(Qt::yellow));
     item.setBadge(std::nullopt);
     EXPECT_EQ(at(item, item.shownPicture(), 18, 6).alpha(), 0);
+
+    // A badge standing out past the 26-point button is drawn whole, not cut at its edge.
+    item.setBadge(badge, QRectF(19, 2, 8, 8));
+    EXPECT_EQ(item.window().width(), 27);
+    EXPECT_EQ(at(item, item.shownPicture(), 26.5, 6), QColor(Qt::yellow));
 }
 
 }  // namespace

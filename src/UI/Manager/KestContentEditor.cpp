@@ -86,7 +86,7 @@ std::vector<KestContentEditor::Editable> KestContentEditor::editablesOf(const st
 }
 
 KestContentEditor::KestContentEditor(QWidget* parent)
-    : QWidget(parent), popup_(new QComboBox), hintLabel_(new ElidedLabel), table_(new QTableView),
+    : QWidget(parent), popup_(new QComboBox), hintLabel_(new ElidedLabel), table_(new EditorClosingView<QTableView>),
       model_(new ContentValueModel(this)), themeLabel_(smallLabel(QStringLiteral("Theme:"))),
       themePopup_(smallPopup()), splitLabel_(smallLabel(QStringLiteral("Layout:"))), splitPopup_(smallPopup()),
       emptyLabel_(new QLabel(QStringLiteral("This kest has no browser or terminal windows to edit."))) {
@@ -114,8 +114,11 @@ void KestContentEditor::build() {
         if (!editable || row < 0 || row >= static_cast<int>(editable->values.size())) return;
         editable->values[static_cast<std::size_t>(row)] = text;
         setCurrent(*editable);
-        commitCurrent();
-        model_->reload();
+        // The reload only once the row's editor has closed.
+        table_->afterEditorCloses([this] {
+            commitCurrent();
+            model_->reload();
+        });
     };
     table_->setModel(model_);
     table_->setItemDelegate(new NumberedValueDelegate(table_));
@@ -178,7 +181,10 @@ void KestContentEditor::build() {
     buttons->addWidget(themePopup_);
     sep1_ = SettingsKit::hairline();
     sep2_ = SettingsKit::hairline();
-    auto* column = new QVBoxLayout(this);
+    // The card's controls stand in a body of their own: hidden, it takes its margins and
+    // gaps with it, and the empty text gets the editor's whole height.
+    body_ = new QWidget;
+    auto* column = new QVBoxLayout(body_);
     column->setContentsMargins(0, 0, 0, 12);
     column->setSpacing(0);
     column->addLayout(head);
@@ -194,16 +200,17 @@ void KestContentEditor::build() {
     column->addLayout(inset(sep2_, 0));
     column->addSpacing(10);
     column->addLayout(inset(buttonRow_, hInset));
-    column->addWidget(emptyLabel_, 0, Qt::AlignLeft | Qt::AlignVCenter);
+    auto* stack = new QVBoxLayout(this);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+    stack->addWidget(body_);
+    stack->addWidget(emptyLabel_, 0, Qt::AlignLeft | Qt::AlignVCenter);
     configure(std::nullopt);
 }
 
 void KestContentEditor::setControlsVisible(bool visible) {
     cardShown_ = visible;
-    for (QWidget* w : {static_cast<QWidget*>(popup_), static_cast<QWidget*>(hintLabel_),
-                       static_cast<QWidget*>(table_), sep1_, sep2_, buttonRow_}) {
-        w->setVisible(visible);
-    }
+    body_->setVisible(visible);
     emptyLabel_->setVisible(!visible);
     update();
 }

@@ -3,6 +3,7 @@
 // the owner at once through a callback; the owner stores it.
 #pragma once
 
+#include <QTableView>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -10,10 +11,10 @@
 #include <vector>
 
 #include "Core/Layout.h"
+#include "UI/Manager/EditorClosingView.h"
 
 class QComboBox;
 class QLabel;
-class QTableView;
 class QToolButton;
 
 namespace kestr {
@@ -86,9 +87,10 @@ private:
     std::vector<std::string> installedProfiles_;
     QComboBox* popup_;
     ElidedLabel* hintLabel_;
-    QTableView* table_;
+    EditorClosingView<QTableView>* table_;
     ContentValueModel* model_;
     QToolButton* segments_[4] = {};
+    QWidget* body_ = nullptr;
     QWidget* buttonRow_ = nullptr;
     QWidget* sep1_ = nullptr;
     QWidget* sep2_ = nullptr;

@@ -12,7 +12,7 @@
 
 namespace kestr {
 
-KestListView::KestListView(QWidget* parent) : QListView(parent) {
+KestListView::KestListView(QWidget* parent) : EditorClosingView<QListView>(parent) {
     setItemDelegate(new SidebarKestDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

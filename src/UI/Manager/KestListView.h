@@ -7,9 +7,11 @@
 #include <QStyledItemDelegate>
 #include <functional>
 
+#include "UI/Manager/EditorClosingView.h"
+
 namespace kestr {
 
-class KestListView : public QListView {
+class KestListView : public EditorClosingView<QListView> {
 public:
     explicit KestListView(QWidget* parent = nullptr);
 

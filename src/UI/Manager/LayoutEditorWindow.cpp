@@ -126,7 +126,10 @@ void LayoutEditorWindow::buildUI() {
 QWidget* LayoutEditorWindow::buildSidebar() {
     auto* container = new QWidget;
     listModel_ = new KestListModel(store_, this);
-    listModel_->onCommitName = [this](const Uuid& id, const QString& text) { commitInlineRename(id, text); };
+    // The rename reloads the list: only once the name's editor has closed.
+    listModel_->onCommitName = [this](const Uuid& id, const QString& text) {
+        layoutTable_->afterEditorCloses([this, id, text] { commitInlineRename(id, text); });
+    };
     listModel_->onMove = [this](int from, int to) { return moveKest(from, to); };
     layoutTable_ = new KestListView;
     layoutTable_->setModel(listModel_);

@@ -19,6 +19,7 @@
 #include "UI/Manager/LayoutEditorWindow.h"
 #include "UI/Manager/SettingsKit.h"
 #include "UI/SystemStyle.h"
+#include "UI/Manager/RoundedTableFrame.h"
 #include "UI/Manager/ShadedTableHeaderView.h"
 #include "UI/Manager/SwitchButton.h"
 #include "UI/Snap/ShortcutRecorderView.h"
@@ -122,7 +123,7 @@ QWidget* LayoutEditorWindow::buildKestDetail() {
     layout->addSpacing(18);
     layout->addWidget(sectionHeader(QStringLiteral("Details")));
     layout->addSpacing(6);
-    layout->addWidget(itemsTable_);
+    layout->addWidget(new RoundedTableFrame(itemsTable_));
     layout->addWidget(note);
     layout->addStretch(1);
     scroll->setWidget(page);
@@ -138,7 +139,8 @@ QTableView* LayoutEditorWindow::buildItemsTable() {
     table->verticalHeader()->setDefaultSectionSize(22);
     table->setAlternatingRowColors(true);
     table->setShowGrid(false);
-    table->setSelectionMode(QAbstractItemView::NoSelection);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     table->setTextElideMode(Qt::ElideRight);
@@ -150,9 +152,15 @@ QTableView* LayoutEditorWindow::buildItemsTable() {
         table->setColumnWidth(static_cast<int>(i), columns[i].width);
         smallest = std::min(smallest, columns[i].minimumWidth);
     }
-    table->horizontalHeader()->setMinimumSectionSize(smallest);
+    // The header knows one minimum for all columns; each column's own is kept here.
+    QHeaderView* header = table->horizontalHeader();
+    header->setMinimumSectionSize(smallest);
+    connect(header, &QHeaderView::sectionResized, header, [header, &columns](int column, int, int size) {
+        if (column < 0 || column >= static_cast<int>(columns.size())) return;
+        const int minimum = columns[static_cast<std::size_t>(column)].minimumWidth;
+        if (size < minimum) header->resizeSection(column, minimum);
+    });
     table->setFixedHeight(160);
-    table->setFrameShape(QFrame::StyledPanel);
     return table;
 }
 

@@ -62,8 +62,15 @@ QSizeF StatusItem::buttonSize() const {
     return {std::max(width, buttonHeight), buttonHeight};
 }
 
+QSizeF StatusItem::drawnSize() const {
+    const QSizeF button = buttonSize();
+    if (!badge_) return button;
+    return {std::max(button.width(), badgeFrame_.right()), button.height()};
+}
+
 QImage StatusItem::render(double scale, bool dark) const {
-    const QSizeF size = buttonSize();
+    const QSizeF size = drawnSize();
+    const double buttonWidth = buttonSize().width();
     QImage out(static_cast<int>(std::ceil(size.width() * scale)), static_cast<int>(std::ceil(size.height() * scale)),
                QImage::Format_ARGB32_Premultiplied);
     out.fill(Qt::transparent);
@@ -83,7 +90,7 @@ QImage StatusItem::render(double scale, bool dark) const {
     if (!title_.isEmpty()) {
         painter.setFont(titleFont());
         painter.setPen(label);
-        painter.drawText(QRectF(x, 0, size.width() - x, size.height()), Qt::AlignCenter, title_);
+        painter.drawText(QRectF(x, 0, buttonWidth - x, size.height()), Qt::AlignCenter, title_);
     }
     if (badge_) painter.drawImage(badgeFrame_, *badge_);
     return out;

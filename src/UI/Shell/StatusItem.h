@@ -57,6 +57,9 @@ public:
 
     // The button's size: its image or title with room around it, the menu bar high.
     QSizeF buttonSize() const;
+    // What `render` draws: the button, widened to hold a badge that stands out past its
+    // right edge.
+    QSizeF drawnSize() const;
     // Where the button is on screen, in global coordinates; none before it is shown.
     virtual std::optional<QRect> buttonFrame() const = 0;
     // Shows the menu under the button and returns when it closes.

@@ -60,7 +60,7 @@ void WindowStatusItem::present(const QImage& picture) {
     window_->setToolTip(toolTip());
     window_->setAccessibleName(accessibility().label);
     window_->setAccessibleDescription(accessibility().value);
-    const QSizeF size = buttonSize();
+    const QSizeF size = drawnSize();
     const QSize pixels(static_cast<int>(std::ceil(size.width())), static_cast<int>(std::ceil(size.height())));
     Displays& displays = platform().displays();
     const Rect main = displays.displayBounds(displays.mainDisplayID());

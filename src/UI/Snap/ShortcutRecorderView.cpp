@@ -22,6 +22,8 @@ namespace {
 constexpr int deleteKey = 51;
 constexpr int forwardDeleteKey = 117;
 constexpr int escapeKey = 53;
+// Shown when a key comes without any modifier.
+const QString refusedHint = QStringLiteral("need ⌘/⌥/⌃/⇧");
 
 QString modifierSymbols(std::uint64_t flags) {
     QString out;
@@ -65,6 +67,10 @@ void ShortcutRecorderView::setTrailingAligned(bool trailing) {
 
 void ShortcutRecorderView::applyFieldStyle() { refresh(); }
 
+QStringList ShortcutRecorderView::recordingTexts() {
+    return {QStringLiteral("Type shortcut…"), refusedHint + QStringLiteral("…")};
+}
+
 QString ShortcutRecorderView::text() const {
     if (recording_) {
         return liveModifiers_.isEmpty() ? QStringLiteral("Type shortcut…") : liveModifiers_ + QStringLiteral("…");
@@ -86,6 +92,9 @@ void ShortcutRecorderView::refresh() {
     pal.setColor(QPalette::WindowText, textColor());
     label_->setPalette(pal);
     label_->setAlignment((trailingAligned_ ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    // While recording the text stays clear of the box's right edge too; idle, it lines up
+    // with the values beside it.
+    layout()->setContentsMargins(8, 0, recording_ && trailingAligned_ ? 8 : 0, 0);
     update();
 }
 
@@ -212,7 +221,7 @@ void ShortcutRecorderView::keyPressEvent(QKeyEvent* event) {
     }
     const std::uint32_t carbon = Hotkey::carbonModifiers(modifierFlags(event->modifiers()));
     if (carbon == 0) {
-        liveModifiers_ = QStringLiteral("need ⌘/⌥/⌃/⇧");
+        liveModifiers_ = refusedHint;
         refresh();
         return;
     }

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -41,6 +42,9 @@ public:
     bool recording() const { return recording_; }
     const QString& liveModifiers() const { return liveModifiers_; }
     QString text() const;
+    // The texts shown while recording with no modifier held: the prompt, and the hint
+    // after a key without modifiers.
+    static QStringList recordingTexts();
     QColor textColor() const;
 
 protected:

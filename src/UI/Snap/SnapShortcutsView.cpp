@@ -12,6 +12,7 @@
 
 #include "Platform/Task.h"
 #include "Snap/SnapStore.h"
+#include "UI/Manager/RoundedTableFrame.h"
 #include "UI/Manager/ShadedTableHeaderView.h"
 #include "UI/Snap/ShortcutRecorderView.h"
 #include "UI/Snap/SnapZoneGlyph.h"
@@ -108,12 +109,17 @@ void SnapShortcutsView::buildUI() {
     connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { handleDoubleClick(row); });
     connect(resetButton_, &QPushButton::clicked, this, [this] { handleReset(); });
 
+    // The gaps around the warning card stay when it is hidden: the table then starts 20
+    // points below the help text.
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 14);
-    layout->setSpacing(10);
+    layout->setSpacing(0);
     layout->addWidget(help);
+    layout->addSpacing(10);
     layout->addWidget(conflictCard_);
-    layout->addWidget(table_, 1);
+    layout->addSpacing(10);
+    layout->addWidget(new RoundedTableFrame(table_), 1);
+    layout->addSpacing(10);
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(8);
     buttons->addWidget(resetButton_);
@@ -234,6 +240,9 @@ void SnapShortcutsView::sizeColumns() {
     QFont shortcut = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     shortcut.setPixelSize(13);
     double widestShortcut = QFontMetricsF(headerFont).horizontalAdvance(QStringLiteral("Hotkey"));
+    // What a recorder shows while it records must fit as well.
+    for (const QString& prompt : ShortcutRecorderView::recordingTexts())
+        widestShortcut = std::max(widestShortcut, QFontMetricsF(shortcut).horizontalAdvance(prompt));
     double widestConflict = QFontMetricsF(headerFont).horizontalAdvance(QStringLiteral("Conflict"));
     for (SnapAction action : SnapAction::allCases()) {
         const auto binding = SnapStore::shared().binding(action);
