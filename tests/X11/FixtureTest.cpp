@@ -92,6 +92,44 @@ TEST_F(FixtureTest, WindowsAreNumberedCommandedAndClosed) {
     EXPECT_TRUE(client.waitExit()) << "the client outlived its last window";
 }
 
+TEST_F(FixtureTest, StatesTypesAndLateWindowsReachTheWindowManager) {
+    ClientOptions hidden;
+    hidden.state = "hidden";
+    hidden.delaySeconds = 0.2;
+    xcb_window_t minimised = spawn(hidden).window();
+    ASSERT_NE(minimised, XCB_NONE) << "a window that starts minimised is announced too";
+    EXPECT_TRUE(waitUntil([&] { return hasState(connection(), minimised, "_NET_WM_STATE_HIDDEN"); }));
+    EXPECT_FALSE(isViewable(connection(), minimised));
+
+    ClientOptions full;
+    full.state = "fullscreen";
+    xcb_window_t fullScreen = spawn(full).window();
+    EXPECT_TRUE(waitUntil([&] {
+        return hasState(connection(), fullScreen, "_NET_WM_STATE_FULLSCREEN") &&
+               frameOf(connection(), fullScreen) == XRect{0, 0, session().width(), session().height()};
+    })) << toString(frameOf(connection(), fullScreen).value_or(XRect{}));
+
+    ClientOptions dock;
+    dock.type = "dock";
+    dock.geometry = ClientGeometry{0, 0, session().width(), 30};
+    dock.strutTop = 30;
+    spawn(dock).window();
+    EXPECT_TRUE(waitUntil([&] {
+        auto area = property32(connection(), session().root(), "_NET_WORKAREA");
+        return area && area->size() >= 4 && (*area)[1] == 30;
+    })) << "the dock's strut keeps the work area below it";
+
+    ClientOptions dialogs;
+    dialogs.windows = 2;
+    dialogs.type = "dialog";
+    dialogs.transientForFirst = true;
+    auto pair = spawn(dialogs).windows();
+    ASSERT_EQ(pair.size(), 2u);
+    EXPECT_EQ(property32(connection(), pair[1], "WM_TRANSIENT_FOR"), std::vector<uint32_t>{pair[0]});
+    EXPECT_EQ(property32(connection(), pair[0], "_NET_WM_WINDOW_TYPE"),
+              std::vector<uint32_t>{atom(connection(), "_NET_WM_WINDOW_TYPE_DIALOG")});
+}
+
 TEST_F(FixtureTest, WindowManagerCanAnswerLateOrNotAtAll) {
     session().pauseWindowManager();
     ClientProcess& late = spawn();

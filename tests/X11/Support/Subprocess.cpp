@@ -46,6 +46,8 @@ void remember(pid_t pid) {
             sigemptyset(&action.sa_mask);
             action.sa_flags = SA_NODEFER;
             sigaction(kFatalSignals[i], &action, &previousActions[i]);
+            // A signal this program was started ignoring stays ignored.
+            if (previousActions[i].sa_handler == SIG_IGN) sigaction(kFatalSignals[i], &previousActions[i], nullptr);
         }
     });
     for (auto& slot : livingChildren) {

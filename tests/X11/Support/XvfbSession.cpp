@@ -10,6 +10,7 @@
 #include <xcb/xcbext.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -49,6 +50,18 @@ constexpr const char* kOpenboxConfig = R"(<?xml version="1.0" encoding="UTF-8"?>
 
 std::runtime_error error(const std::string& what) { return std::runtime_error("X11 test session: " + what); }
 
+// A test program killed by a signal leaves its folder behind; the next one removes it.
+void removeFoldersOfEndedSessions() {
+    std::error_code ec;
+    for (fs::directory_iterator it(fs::temp_directory_path(), ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->path().filename().string().rfind("kestr-x11-", 0) != 0) continue;
+        pid_t owner = 0;
+        std::ifstream(it->path() / "owner") >> owner;
+        std::error_code ignored;
+        if (owner > 0 && ::kill(owner, 0) != 0 && errno == ESRCH) fs::remove_all(it->path(), ignored);
+    }
+}
+
 std::string atomName(xcb_connection_t* connection, xcb_atom_t atom) {
     auto* reply = xcb_get_atom_name_reply(connection, xcb_get_atom_name(connection, atom), nullptr);
     if (!reply) return {};
@@ -77,8 +90,10 @@ XvfbSession::XvfbSession(int width, int height) : width_(width), height_(height)
     for (const char* program : {"Xvfb", "openbox"})
         if (!findProgram(program))
             throw error(std::string(program) + " is not installed; the X11 tests need Xvfb and openbox (make bootstrap)");
+    removeFoldersOfEndedSessions();
     folder_ = (fs::temp_directory_path() / "kestr-x11-XXXXXX").string();
     if (!::mkdtemp(folder_.data())) throw error("cannot make a temporary folder");
+    std::ofstream(folder_ + "/owner") << ::getpid();
     fs::create_directories(folder_ + "/.config/openbox");
     std::ofstream(folder_ + "/.config/openbox/rc.xml") << kOpenboxConfig;
     try {
@@ -226,10 +241,40 @@ void XvfbSession::stopWindowManager() {
 
 void XvfbSession::pauseWindowManager() {
     if (!windowManager_ || !windowManager_->running()) return;
-    windowManager_->signal(SIGSTOP);
-    // Stopped for certain before the test goes on; the stop stays unreaped.
-    siginfo_t info{};
-    ::waitid(P_PID, static_cast<id_t>(windowManager_->pid()), &info, WSTOPPED | WEXITED | WNOWAIT);
+    // Stopped while it holds the server grabbed, it would stall every client, the tests'
+    // own connection too: then it goes on for a moment and is stopped again.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        windowManager_->signal(SIGSTOP);
+        siginfo_t info{};  // stopped for certain before the test goes on; the stop stays unreaped
+        ::waitid(P_PID, static_cast<id_t>(windowManager_->pid()), &info, WSTOPPED | WEXITED | WNOWAIT);
+        if (serverAnswers(0.5)) return;
+        windowManager_->signal(SIGCONT);
+        serverAnswers(kStartSeconds);
+    }
+    throw error("openbox could not be stopped outside a server grab");
+}
+
+bool XvfbSession::serverAnswers(double seconds) {
+    xcb_get_input_focus_cookie_t cookie = xcb_get_input_focus(connection());
+    xcb_flush(connection());
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                                            std::chrono::duration<double>(seconds));
+    for (;;) {
+        void* reply = nullptr;
+        xcb_generic_error_t* e = nullptr;
+        if (xcb_poll_for_reply(connection(), cookie.sequence, &reply, &e)) {
+            std::free(reply);
+            std::free(e);
+            return true;
+        }
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || xcb_connection_has_error(connection())) {
+            xcb_discard_reply(connection(), cookie.sequence);
+            return false;
+        }
+        pollfd fd{xcb_get_file_descriptor(connection()), POLLIN, 0};
+        ::poll(&fd, 1, static_cast<int>(left.count()));
+    }
 }
 
 void XvfbSession::resumeWindowManager() {

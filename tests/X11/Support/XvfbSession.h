@@ -79,6 +79,7 @@ private:
     void setMonitor(const RawMonitor& monitor);
     void startServer();
     bool managesNewWindows();
+    bool serverAnswers(double seconds);
     std::string logTail(const std::string& file) const;
 
     int width_;
