@@ -7,12 +7,52 @@
 #include "Core/FilePath.h"
 #include "Core/JsonDecoder.h"
 #include "Core/StoreRecovery.h"
+#include "Core/ThreeWayMerge.h"
 #include "Platform/Platform.h"
 
 namespace kestr {
 
-std::string JsonFileStore::defaultFolder() {
-    Files& files = platform().files();
+namespace {
+
+using FileStamp = JsonFileStore::FileStamp;
+
+FileStamp stampOf(Files& files, const std::string& path, const std::string& bytes) {
+    const auto info = files.info(path);
+    if (!info) return FileStamp{};
+    return FileStamp{true, info->size, info->modifiedNanoseconds, ThreeWayMerge::digest(bytes)};
+}
+
+// The file as it is now: its bytes (none when there is none) and its stamp.
+struct FileNow {
+    std::optional<std::string> bytes;
+    FileStamp stamp;
+};
+
+FileNow readNow(Files& files, const std::string& path) {
+    FileNow now;
+    if (!files.exists(path)) return now;
+    now.bytes = files.read(path);
+    now.stamp = stampOf(files, path, *now.bytes);
+    return now;
+}
+
+// After a load or save left the file as the content: changes count from here.
+void remember(const JsonFileStore::Content& content, const FileStamp& stamp) {
+    if (!content.seen) return;
+    *content.seen = stamp;
+    if (content.synced) content.synced();
+}
+
+// Whether another process changed the file since this store last read or wrote it.
+bool changedSinceSeen(const JsonFileStore::Content& content, const FileNow& now) {
+    return content.mergeOnto && content.seen && *content.seen && **content.seen != now.stamp;
+}
+
+}  // namespace
+
+std::string JsonFileStore::defaultFolder() { return defaultFolder(platform().files()); }
+
+std::string JsonFileStore::defaultFolder(Files& files) {
     const auto folders = files.applicationSupportDirectories();
     const std::string support =
         folders.empty() ? joinPath(files.homeDirectory(), "Library/Application Support") : folders.front();
@@ -23,6 +63,7 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
     Files& files = platform().files();
     const std::string backup = backupPath(path);
     loadFailed = false;
+    if (content.seen) content.seen->reset();
     // Leaves the files as they are and makes saves refuse until a later load.
     const auto failUntilNextLoad = [&](std::exception_ptr error) {
         content.clear();
@@ -43,14 +84,16 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
         // A backup without its file stays unread: a save never leaves the file
         // missing, so a user removed it and meant to start afresh.
         content.clear();
+        remember(content, FileStamp{});
         return;
     }
 
     // A file too large to be a store counts as one that cannot be decoded.
     std::exception_ptr decodingError;
+    std::string bytes;
     try {
-        content.decodeAndTake(files.read(path));
-        return;
+        bytes = files.read(path);
+        content.decodeAndTake(bytes);
     } catch (const FileTooLargeError&) {
         decodingError = std::current_exception();
     } catch (const FileError&) {
@@ -59,6 +102,10 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
         decodingError = std::make_exception_ptr(JsonNestingError(fileName(path) + ": " + e.what()));
     } catch (...) {
         decodingError = std::current_exception();
+    }
+    if (!decodingError) {
+        remember(content, stampOf(files, path, bytes));
+        return;
     }
 
     // A backup that is missing or cannot be decoded means there is nothing to fall
@@ -92,6 +139,7 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
     if (content.movedAside && !movedTo.empty()) content.movedAside(movedTo);
     if (!backupTaken) {
         content.clear();
+        remember(content, FileStamp{});
         std::rethrow_exception(decodingError);
     }
     try {
@@ -106,6 +154,11 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
         } catch (...) {
         }
     }
+    try {
+        remember(content, readNow(files, path).stamp);
+    } catch (const FileError&) {
+        // Unknown: the next save writes over the file as it is.
+    }
 }
 
 void JsonFileStore::save(const std::string& path, bool loadFailed, const Content& content) {
@@ -115,6 +168,7 @@ void JsonFileStore::save(const std::string& path, bool loadFailed, const Content
     if (files.isDirectory(path)) throw FileError("cannot write " + path + ": " + std::strerror(EISDIR));
     files.createDirectories(parentFolder(path));
     const auto held = files.lock(lockPath(path), lockPatience);
+    catchUpBeforeSaving(files, path, content);
 
     if (files.exists(path)) {
         // The old backup is replaced in one step, only once the new copy is complete.
@@ -133,7 +187,47 @@ void JsonFileStore::save(const std::string& path, bool loadFailed, const Content
         }
     }
 
-    files.writeAtomically(path, content.encode());
+    const std::string bytes = content.encode();
+    files.writeAtomically(path, bytes);
+    remember(content, stampOf(files, path, bytes));
+}
+
+void JsonFileStore::catchUpBeforeSaving(Files& files, const std::string& path, const Content& content) {
+    if (!content.mergeOnto || !content.seen || !*content.seen) return;
+    const auto quarantine = [&](std::exception_ptr error) {
+        // What cannot be read is never written over: out of the way, or no save.
+        std::string movedTo;
+        if (!StoreRecovery::moveAside(path, &movedTo)) std::rethrow_exception(error);
+        if (content.movedAside && !movedTo.empty()) content.movedAside(movedTo);
+    };
+    FileNow now;
+    try {
+        now = readNow(files, path);
+    } catch (const FileTooLargeError&) {
+        quarantine(std::current_exception());
+        return;
+    }
+    if (!changedSinceSeen(content, now)) return;
+    try {
+        content.mergeOnto(now.bytes);
+    } catch (const FileError&) {
+        throw;
+    } catch (...) {
+        quarantine(std::current_exception());
+    }
+}
+
+bool JsonFileStore::refresh(const std::string& path, bool loadFailed, const Content& content) {
+    if (loadFailed || !content.mergeOnto || !content.seen || !*content.seen) return false;
+    Files& files = platform().files();
+    const auto held = files.lock(lockPath(path), lockPatience);
+    const FileNow now = readNow(files, path);
+    if (!changedSinceSeen(content, now)) return false;
+    // The content keeps this process's changes that are not saved yet, so it is not
+    // what the file holds: no sync.
+    content.mergeOnto(now.bytes);
+    *content.seen = now.stamp;
+    return true;
 }
 
 }  // namespace kestr

@@ -33,24 +33,45 @@
 // refuse) and the decoding error is rethrown; the content is then the backup's when
 // it decoded (the move failed), else empty.
 //
+// A store that merges (Content::mergeOnto) keeps the stamp of the file as it last read
+// or wrote it. Should save() find the file changed since then (by another process: its
+// size, modification time or content differ), what this process changed since is put
+// on top of what the file now holds before anything is written, so the other
+// process's work is kept; refresh() does the same without writing, for a store told
+// that the file changed. A changed file that cannot be decoded is quarantined by
+// save() (never written over; nothing is saved when it cannot be moved) and left as
+// it is by refresh(). A store that never read or wrote the file writes over it.
+//
 // save(): refuses (content.refuseToSave) while loadFailed, and refuses a path that
-// names a folder; creates the folder; copies the current file to
+// names a folder; creates the folder; catches up with another process's change (above); copies the current file to
 // path + ".bak" (through a temporary copy, forced to the disk and renamed over the old
 // backup, so a backup always exists), encodes, and writes
 // atomically. Any failure is
 // thrown, and the file on disk is then the old one or the new one, never a mixture.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "Core/JsonEncoder.h"
+#include "Platform/Files.h"
 
 namespace kestr {
 
 class JsonFileStore {
 public:
     JsonFileStore() = delete;
+
+    // A file as one process saw it; `exists` false: there was none.
+    struct FileStamp {
+        bool exists = false;
+        std::int64_t size = 0;
+        std::int64_t modifiedNanoseconds = 0;
+        std::uint64_t hash = 0;
+        friend bool operator==(const FileStamp&, const FileStamp&) = default;
+    };
 
     struct Content {
         // Decodes a whole document from the bytes and, only when that succeeds, makes it
@@ -64,6 +85,16 @@ public:
         std::function<void()> refuseToSave;
         // Told where a file that could not be decoded was moved aside to.
         std::function<void(const std::string& movedTo)> movedAside;
+
+        // Merging (none: saves write over the file). Decodes the document another
+        // process left (none: the file is gone) as decodeAndTake does, changing nothing
+        // when that fails; then makes the content that document with what this process
+        // changed since the last sync on top.
+        std::function<void(const std::optional<std::string>& bytes)> mergeOnto;
+        // The file now holds the content: changes are counted from here.
+        std::function<void()> synced;
+        // The store's record of the file as it last read or wrote it; none before that.
+        std::optional<FileStamp>* seen = nullptr;
     };
 
     // The writer of every stored JSON file: sorted keys, pretty-printed, slashes as they
@@ -74,9 +105,15 @@ public:
     // system reports; home + "Library/Application Support" when it reports none).
     // Nothing is created.
     static std::string defaultFolder();
+    // The same, asking the given files rather than the installed platform's.
+    static std::string defaultFolder(Files& files);
 
     static void load(const std::string& path, bool& loadFailed, const Content& content);
     static void save(const std::string& path, bool loadFailed, const Content& content);
+    // Takes in another process's change of the file, keeping this process's own
+    // changes (see above). False when the file is as the store last saw it, or the
+    // store has not read it; throws a read or decoding error, changing nothing.
+    static bool refresh(const std::string& path, bool loadFailed, const Content& content);
 
     // Where save() keeps the previous file: path + ".bak".
     static std::string backupPath(const std::string& path) { return path + ".bak"; }
@@ -85,6 +122,10 @@ public:
     static std::string lockPath(const std::string& path) { return path + ".lock"; }
     // How long load() and save() wait for another process to release the lock.
     static constexpr double lockPatience = 5;
+
+private:
+    // Under the lock, before a save: merges another process's change into the content.
+    static void catchUpBeforeSaving(Files& files, const std::string& path, const Content& content);
 };
 
 }  // namespace kestr

@@ -1,5 +1,7 @@
 #include "Core/LayoutStore.h"
 
+#include <unordered_set>
+
 #include "Core/FilePath.h"
 #include "Core/ModelJson.h"
 #include "Platform/Platform.h"
@@ -34,7 +36,36 @@ JsonFileStore::Content LayoutStore::content() {
         [this] { layouts.clear(); },
         [] { throw LayoutStoreError::loadFailedRefusingToSave(); },
         [this](const std::string& movedTo) { quarantinedPath = movedTo; },
+        [this](const std::optional<std::string>& bytes) { mergeOnto(bytes); },
+        [this] { base_ = entries(layoutsToWrite()); },
+        &seen_,
     };
+}
+
+std::vector<ThreeWayMerge::Entry> LayoutStore::entries(const std::vector<Layout>& kests) {
+    const JsonEncoder compact{false};
+    std::vector<ThreeWayMerge::Entry> out;
+    out.reserve(kests.size());
+    for (const Layout& kest : kests) out.push_back({kest.id, ThreeWayMerge::digest(compact.encode(kest))});
+    return out;
+}
+
+void LayoutStore::mergeOnto(const std::optional<std::string>& bytes) {
+    std::vector<Layout> theirs = bytes ? decodeDocument(*bytes) : std::vector<Layout>{};
+    std::vector<ThreeWayMerge::Entry> theirEntries = entries(theirs);
+    // Ours as a save writes them: a kest only tidied in memory counts as unchanged.
+    const auto picks = ThreeWayMerge::merge(base_, entries(layoutsToWrite()), theirEntries);
+    std::vector<Layout> merged;
+    merged.reserve(picks.size());
+    std::unordered_set<Uuid> kept;
+    for (const auto& pick : picks) {
+        if (pick.ours) kept.insert(layouts[pick.index].id);
+        merged.push_back(pick.ours ? std::move(layouts[pick.index]) : std::move(theirs[pick.index]));
+    }
+    // A tidied form stays only for a kest that is still this process's own.
+    std::erase_if(storedForms_, [&](const StoredForm& form) { return !kept.contains(form.stored.id); });
+    layouts = std::move(merged);
+    base_ = std::move(theirEntries);
 }
 
 void LayoutStore::load() {
@@ -59,6 +90,8 @@ std::vector<Layout> LayoutStore::layoutsToWrite() const {
 }
 
 void LayoutStore::save() { JsonFileStore::save(fileURL, loadFailed, content()); }
+
+bool LayoutStore::refresh() { return JsonFileStore::refresh(fileURL, loadFailed, content()); }
 
 void LayoutStore::update(const Layout& layout) {
     for (auto& existing : layouts) {

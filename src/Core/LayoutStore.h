@@ -10,6 +10,7 @@
 #include "Core/JsonFileStore.h"
 #include "Core/Layout.h"
 #include "Core/LayoutStoreError.h"
+#include "Core/ThreeWayMerge.h"
 
 namespace kestr {
 
@@ -40,8 +41,15 @@ public:
     // error, or LayoutStoreError::unsupportedVersion.
     void load();
     // Writes `layouts` as a version-1 document, after backing up the current file.
+    // When another process changed the file since this store last read or wrote it,
+    // the kests changed here since then (added, changed, removed, moved) are first put
+    // on top of the file's kests, by id, and `layouts` becomes the result.
     // Throws LayoutStoreError::loadFailedRefusingToSave, a file error or an encoding error.
     void save();
+    // Takes in another process's change of the file the same way, without writing.
+    // False when the file is as this store last saw it; throws a read or decoding
+    // error, leaving `layouts` as it was.
+    bool refresh();
     // Replaces, in memory only, the first kest with the same id; none: nothing happens.
     void update(const Layout& layout);
     // A kest tidied in memory only (start-up's normalisation): while it still equals
@@ -57,6 +65,11 @@ private:
     // `layouts` as a save writes them.
     std::vector<Layout> layoutsToWrite() const;
     std::vector<StoredForm> storedForms_;
+    // The kests as the file held them when this store last read or wrote it.
+    std::vector<ThreeWayMerge::Entry> base_;
+    std::optional<JsonFileStore::FileStamp> seen_;
+    static std::vector<ThreeWayMerge::Entry> entries(const std::vector<Layout>& kests);
+    void mergeOnto(const std::optional<std::string>& bytes);
 
     static std::vector<Layout> decodeDocument(const std::string& bytes);
     JsonFileStore::Content content();

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,12 @@ public:
     virtual ~FileLock() = default;
 };
 
+// What the file system tells of a file without reading it.
+struct FileInfo {
+    std::int64_t size = 0;
+    std::int64_t modifiedNanoseconds = 0;  // since the epoch
+};
+
 class Files {
 public:
     virtual ~Files() = default;
@@ -47,6 +54,8 @@ public:
 
     virtual bool exists(const std::string& path) = 0;
     virtual bool isDirectory(const std::string& path) = 0;
+    // Size and modification time (links followed); none when there is no such file.
+    virtual std::optional<FileInfo> info(const std::string& path) = 0;
     // The whole content of a regular file (links followed). Anything else (a folder, a
     // named pipe, a device) fails at once with FileError; a file larger than
     // maxReadSize fails with FileTooLargeError before it is read.

@@ -112,6 +112,13 @@ bool PosixFiles::isDirectory(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+std::optional<FileInfo> PosixFiles::info(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return FileInfo{static_cast<std::int64_t>(st.st_size),
+                    static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+}
+
 std::string PosixFiles::read(const std::string& path) {
     // Non-blocking, so that opening a named pipe with no writer returns at once; it is
     // refused below like every other file that is not a regular one.

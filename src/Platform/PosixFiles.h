@@ -23,6 +23,7 @@ public:
 
     bool exists(const std::string& path) override;
     bool isDirectory(const std::string& path) override;
+    std::optional<FileInfo> info(const std::string& path) override;
     std::string read(const std::string& path) override;
     void writeAtomically(const std::string& path, const std::string& bytes) override;
     std::vector<std::string> leftoverTemporaries(const std::string& path) override;

@@ -1,8 +1,10 @@
 #include "Snap/SnapStore.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "Core/FilePath.h"
+#include "Core/ThreeWayMerge.h"
 #include "Platform/Platform.h"
 #include "Snap/SnapJson.h"
 
@@ -31,7 +33,49 @@ JsonFileStore::Content SnapStore::content() {
         [this] { bindings.clear(); },
         [] { throw SnapStoreError::loadFailedRefusingToSave(); },
         [this](const std::string& movedTo) { quarantinedPath = movedTo; },
+        [this](const std::optional<std::string>& bytes) { mergeOnto(bytes); },
+        [this] { base_ = bindings; },
+        &seen_,
     };
+}
+
+namespace {
+
+std::vector<ThreeWayMerge::Entry> entries(const std::vector<SnapBinding>& bindings) {
+    const JsonEncoder compact{false};
+    std::vector<ThreeWayMerge::Entry> out;
+    out.reserve(bindings.size());
+    for (const SnapBinding& b : bindings) out.push_back({b.id, ThreeWayMerge::digest(compact.encode(b))});
+    return out;
+}
+
+// The bindings of one action, in order.
+std::vector<SnapBinding> ofAction(const std::vector<SnapBinding>& bindings, SnapAction action) {
+    std::vector<SnapBinding> out;
+    std::copy_if(bindings.begin(), bindings.end(), std::back_inserter(out),
+                 [&](const SnapBinding& b) { return b.action == action; });
+    return out;
+}
+
+}  // namespace
+
+void SnapStore::mergeOnto(const std::optional<std::string>& bytes) {
+    std::vector<SnapBinding> theirs = bytes ? decodeDocument(*bytes) : std::vector<SnapBinding>{};
+    const auto picks = ThreeWayMerge::merge(entries(base_), entries(bindings), entries(theirs));
+    // An action whose shortcut was set here has this process's bindings only: both
+    // sides setting one would otherwise leave two.
+    const auto setHere = [&](SnapAction action) { return ofAction(bindings, action) != ofAction(base_, action); };
+    const auto ourBinding = [&](const Uuid& id) {
+        return std::any_of(bindings.begin(), bindings.end(), [&](const SnapBinding& b) { return b.id == id; });
+    };
+    std::vector<SnapBinding> merged;
+    for (const auto& pick : picks) {
+        const SnapBinding& binding = pick.ours ? bindings[pick.index] : theirs[pick.index];
+        if (!pick.ours && !ourBinding(binding.id) && setHere(binding.action)) continue;
+        merged.push_back(binding);
+    }
+    bindings = std::move(merged);
+    base_ = std::move(theirs);
 }
 
 void SnapStore::load() {
@@ -40,6 +84,8 @@ void SnapStore::load() {
 }
 
 void SnapStore::save() { JsonFileStore::save(fileURL, loadFailed, content()); }
+
+bool SnapStore::refresh() { return JsonFileStore::refresh(fileURL, loadFailed, content()); }
 
 void SnapStore::setHotkey(const std::optional<Hotkey>& hotkey, SnapAction action) {
     std::erase_if(bindings, [&](const SnapBinding& b) { return b.action == action; });

@@ -31,8 +31,15 @@ public:
     // error, or SnapStoreError::unsupportedVersion.
     void load();
     // Writes the bindings as a version-1 document, after backing up the current file.
+    // When another process changed the file since this store last read or wrote it,
+    // the bindings changed here since then are first put on top of the file's, by id,
+    // and an action whose bindings changed here keeps only this process's.
     // Throws SnapStoreError::loadFailedRefusingToSave, a file error or an encoding error.
     void save();
+    // Takes in another process's change of the file the same way, without writing.
+    // False when the file is as this store last saw it; throws a read or decoding
+    // error, leaving the bindings as they were.
+    bool refresh();
 
     // Removes every binding of the action, then appends a new one for the hot key when
     // there is one. Does not save.
@@ -50,6 +57,10 @@ public:
 
 private:
     static std::vector<SnapBinding> decodeDocument(const std::string& bytes);
+    void mergeOnto(const std::optional<std::string>& bytes);
+    // The bindings as the file held them when this store last read or wrote it.
+    std::vector<SnapBinding> base_;
+    std::optional<JsonFileStore::FileStamp> seen_;
     JsonFileStore::Content content();
 };
 

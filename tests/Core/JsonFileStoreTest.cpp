@@ -44,6 +44,9 @@ struct TextStore {
             [this] { text.clear(); },
             [] { throw Refused(); },
             {},
+            {},
+            {},
+            nullptr,
         };
     }
     void load() { JsonFileStore::load(path, loadFailed, content()); }

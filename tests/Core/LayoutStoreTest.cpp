@@ -19,6 +19,11 @@ protected:
         for (std::uint32_t n = first; n < first + count; ++n) out.push_back(test::sampleKest(n, 2));
         return out;
     }
+    static std::vector<std::string> names(const std::vector<Layout>& list) {
+        std::vector<std::string> out;
+        for (const Layout& kest : list) out.push_back(kest.name);
+        return out;
+    }
     std::vector<Layout> loaded() {
         LayoutStore store;
         store.load();
@@ -79,6 +84,74 @@ TEST(LayoutStoreUpdateTest, ReplacesTheFirstKestWithTheSameIdInMemoryOnly) {
 
     store.update(test::sampleKest(7, 1));
     EXPECT_EQ(store.layouts.size(), 3u) << "an unknown kest is not added";
+}
+
+// Two stores on one folder stand for two processes sharing the kest file.
+TEST_F(LayoutStoreTest, ASaveKeepsWhatAnotherProcessWroteSinceThisOneReadTheFile) {
+    {
+        LayoutStore seed;
+        seed.layouts = kests(0, 4);
+        seed.save();
+    }
+    LayoutStore one, two;
+    one.load();
+    two.load();
+
+    // One adds a kest and renames kest 1; two removes kest 0, moves kest 3 first and
+    // adds its own at the end.
+    one.layouts.push_back(test::sampleKest(10, 1));
+    one.layouts[1].name = "Renamed by one";
+    one.save();
+    two.layouts.erase(two.layouts.begin());
+    std::rotate(two.layouts.begin(), two.layouts.begin() + 2, two.layouts.end());
+    two.layouts.push_back(test::sampleKest(20, 1));
+    two.save();
+
+    std::vector<Layout> expected = {kests(3, 1)[0], kests(1, 1)[0], kests(2, 1)[0], test::sampleKest(20, 1),
+                                    test::sampleKest(10, 1)};
+    expected[1].name = "Renamed by one";
+    EXPECT_EQ(names(two.layouts), names(expected));
+    EXPECT_TRUE(two.layouts == expected && loaded() == expected);
+
+    // One catches up without writing; its own unsaved change stays on top.
+    one.layouts.back().name = "Unsaved";
+    const std::string before = bytes(path());
+    EXPECT_TRUE(one.refresh());
+    EXPECT_FALSE(one.refresh()) << "nothing new since";
+    EXPECT_EQ(bytes(path()), before);
+    expected[4].name = "Unsaved";
+    EXPECT_TRUE(one.layouts == expected);
+
+    // A kest one changed and two removed stays; one two changed and one removed too.
+    two.layouts.pop_back();  // "Unsaved"'s kest
+    two.layouts[0].name = "Changed by two";
+    two.save();
+    one.layouts.erase(one.layouts.begin());
+    one.save();
+    EXPECT_EQ(names(one.layouts), (std::vector<std::string>{"Changed by two", "Renamed by one", "Kest 2 / main",
+                                                             "Kest 20 / main", "Unsaved"}));
+}
+
+TEST_F(LayoutStoreTest, AChangedFileThatCannotBeReadIsKeptAsideAndAStoreNeverLoadedWritesOver) {
+    LayoutStore store;
+    store.load();
+    store.layouts = kests(0, 1);
+    store.save();
+    put(path(), "{ half a document");
+    store.layouts = kests(0, 2);
+    store.save();
+    EXPECT_EQ(loaded(), kests(0, 2));
+    EXPECT_EQ(bytes(file("layouts.corrupt-20261205-200000.json")), "{ half a document");
+    EXPECT_FALSE(LayoutStore(path()).refresh()) << "a store that never read the file has nothing to catch up";
+    put(path(), "{ again");
+    EXPECT_THROW(store.refresh(), JsonDecodeError);
+    EXPECT_EQ(store.layouts, kests(0, 2)) << "a failed refresh changes nothing";
+
+    // The sample mode's store replaces whatever the file held.
+    LayoutStore sample(path());
+    sample.layouts = kests(7, 1);
+    sample.save();
+    EXPECT_EQ(loaded(), kests(7, 1));
 }
 
 }  // namespace

@@ -67,5 +67,35 @@ TEST_F(SnapStoreTest, BindingsAreKeptInSnapsJsonBesideTheKests) {
     EXPECT_STREQ(test::thrown<SnapStoreError>([&] { store.save(); })->what(), "loadFailedRefusingToSave");
 }
 
+// Two stores on one folder stand for two processes sharing "snaps.json".
+TEST_F(SnapStoreTest, ASaveKeepsTheShortcutsAnotherProcessSetSinceThisOneReadTheFile) {
+    {
+        SnapStore seed(path());
+        seed.bindings = two;
+        seed.save();
+    }
+    SnapStore one(path()), other(path());
+    one.load();
+    other.load();
+    one.setHotkey(Hotkey{8, 0x1800}, A::center);
+    one.setHotkey(std::nullopt, A::maximize);
+    one.save();
+    other.setHotkey(Hotkey{124, 0x1800}, A::rightHalf);
+    other.setHotkey(Hotkey{36, 0x1A00}, A::center);  // both set it: the later save wins
+    other.save();
+
+    const auto hotkey = [&](SnapAction action) { return other.binding(action)->hotkey; };
+    EXPECT_EQ(other.bindings.size(), 3u);
+    EXPECT_EQ(other.bindings[0], two[0]);
+    EXPECT_FALSE(other.binding(A::maximize));
+    EXPECT_EQ(hotkey(A::rightHalf), (Hotkey{124, 0x1800}));
+    EXPECT_EQ(hotkey(A::center), (Hotkey{36, 0x1A00}));
+    SnapStore fresh(path());
+    fresh.load();
+    EXPECT_EQ(fresh.bindings, other.bindings);
+    EXPECT_TRUE(one.refresh());
+    EXPECT_EQ(one.bindings, other.bindings);
+}
+
 }  // namespace
 }  // namespace kestr
