@@ -1,15 +1,21 @@
 #include "App/AppDelegate.h"
 
+#include <algorithm>
+
 #include "App/UpdaterController.h"
+#include "Core/FilePath.h"
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
 #include "Core/LegacyMigration.h"
 #include "Core/Preferences.h"
 #include "DragSnap/WindowDragTracker.h"
+#include "EdgeResize/EdgeOverlayManager.h"
+#include "EdgeResize/EdgeProximityTracker.h"
 #include "Layout/EdgeGroupDetector.h"
 #include "Platform/Platform.h"
 #include "Snap/SnapDefaults.h"
 #include "Snap/SnapStore.h"
+#include "UI/Manager/LayoutEditorWindow.h"
 #include "UI/Shell/OnboardingWindow.h"
 #include "Window/DisplayManager.h"
 
@@ -72,6 +78,48 @@ void AppDelegate::applicationDidFinishLaunching() {
     // word of why.
     if (layoutsFailure_) reportLoadFailure("kests", *layoutsFailure_);
     if (snapsFailure_) reportLoadFailure("snap shortcuts", *snapsFailure_);
+    watchStores();
+}
+
+void AppDelegate::watchStores() {
+    for (const std::string& path : {LayoutStore::shared().fileURL, SnapStore::shared().fileURL}) {
+        try {
+            platform().files().createDirectories(parentFolder(path));
+            storeWatches_.push_back(platform().fileWatch().watch(path, [this] { storesChangedOnDisk(); }));
+        } catch (const FileError& e) {
+            log(std::string("kestr: changes other processes make will not show until the next launch: ") + e.what());
+        }
+    }
+}
+
+void AppDelegate::storesChangedOnDisk() {
+    // Our own saves come here too; they leave the stores as their files are.
+    bool changed = false;
+    try {
+        changed = LayoutStore::shared().refresh();
+    } catch (const std::exception& e) {
+        log(std::string("kestr: failed to reload layouts: ") + e.what());
+    }
+    try {
+        changed = SnapStore::shared().refresh() || changed;
+    } catch (const std::exception& e) {
+        log(std::string("kestr: failed to reload snaps: ") + e.what());
+    }
+    if (!changed) return;
+    normaliseKests();
+    const std::vector<Layout>& layouts = LayoutStore::shared().layouts;
+    HotkeyManager::shared().sync(layouts, SnapStore::shared().bindings);
+    // The active kest is what its apply placed; it ends only when its kest has gone,
+    // as when it is deleted here.
+    EdgeProximityTracker& tracker = EdgeProximityTracker::shared();
+    if (tracker.activeLayout && std::none_of(layouts.begin(), layouts.end(), [&](const Layout& l) {
+            return l.id == tracker.activeLayout->id;
+        })) {
+        tracker.releaseActiveKest();
+        EdgeOverlayManager::shared().setActiveLayout(std::nullopt);
+    }
+    if (menuBarController) menuBarController->rebuildMenu();
+    if (auto* manager = platform().sharedIfMade<LayoutEditorWindow>()) manager->reloadFromStore();
 }
 
 void AppDelegate::seedDefaultSnaps() {

@@ -1,15 +1,18 @@
 // Turns the bare process into the menu-bar application: one start-up, in a fixed
 // order, that brings over old data, loads the stores, seeds the default snap
 // shortcuts, tidies the kests in memory, registers every shortcut, creates the
-// menu-bar controller and starts what runs beside it. There is no shut-down step.
+// menu-bar controller and starts what runs beside it, then watches the stores' files
+// for other processes' changes. There is no shut-down step.
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "App/MenuBarController.h"
+#include "Platform/FileWatch.h"
 
 namespace kestr {
 
@@ -30,6 +33,10 @@ public:
     ConsoleOutput* console = nullptr;
 
     void applicationDidFinishLaunching();
+    // Another process rewrote the kest file or "snaps.json": takes its change in
+    // (this process's unsaved changes stay on top) and rebuilds the hot keys, the
+    // active kest, the panel and the manager window from the stores.
+    void storesChangedOnDisk();
 
     std::unique_ptr<MenuBarController> menuBarController;
 
@@ -44,10 +51,12 @@ private:
     void seedDefaultSnaps();
     void normaliseKests();
     void scheduleNotchHintIfNeeded();
+    void watchStores();
     static void reportLoadFailure(const std::string& what, const LoadFailure& failure);
 
     std::optional<LoadFailure> layoutsFailure_;
     std::optional<LoadFailure> snapsFailure_;
+    std::vector<std::unique_ptr<FileWatch::Watch>> storeWatches_;
 };
 
 }  // namespace kestr

@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "App/AppDelegate.h"
+#include "App/InstanceLock.h"
 #include "App/ServiceWiring.h"
 #include "Platform/Platform.h"
 #include "Platform/QuitSignals.h"
@@ -37,6 +38,21 @@ bool MenuBarApplication::hasDisplay(const SimBackendPaths::Environment& environm
 
 int MenuBarApplication::run(const SimBackendPaths::Environment& environment, ConsoleOutput& output,
                             QuitSignals& quitSignals) {
+    // Two applications on one data folder would each save their own picture of it.
+    std::unique_ptr<FileLock> instance;
+    try {
+        PosixFiles files(SimBackendPaths::fromEnvironment(environment).folders);
+        instance = InstanceLock::acquire(files);
+    } catch (const FileLockedError&) {
+        output.err("kestr is already running\n");
+        return 1;
+    } catch (const FileError& e) {
+        output.err(std::string("kestr: ") + e.what() + "\n");
+    } catch (const Error& e) {  // no usable environment
+        output.err(std::string(e.what()) + "\n");
+        return 1;
+    }
+
     // QApplication keeps references to these for its whole life.
     static int argc = 1;
     static char program[] = "kestr";

@@ -14,7 +14,8 @@ struct MenuBarApplication {
     // display is there.
     static bool hasDisplay(const SimBackendPaths::Environment& environment);
     // Gives the exit status: 0 after an orderly quit, 1 when the desktop cannot be
-    // loaded or saved.
+    // loaded or saved, and 1 with "kestr is already running" when another application
+    // runs on the same data folder (see InstanceLock).
     static int run(const SimBackendPaths::Environment& environment, ConsoleOutput& output, QuitSignals& quitSignals);
 };
 

@@ -34,6 +34,7 @@ SimBackend::SimBackend(SimBackendPaths paths, std::unique_ptr<MainActor> actor)
     SimDesktopOptions options;
     options.mainActor = std::move(actor);
     options.folders = paths_.folders;
+    options.watchRealFiles = true;
     PosixFiles files(UserFolders{});
     // What a save of the desktop cut short left behind; the next save makes its own.
     for (const auto& failure : files.removeLeftoverTemporaries(paths_.scenarioPath)) log_.line("kestr: " + failure);

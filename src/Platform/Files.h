@@ -25,6 +25,12 @@ public:
     using FileError::FileError;
 };
 
+// A lock that another process held for longer than the caller would wait.
+class FileLockedError : public FileError {
+public:
+    using FileError::FileError;
+};
+
 // `sync` forces a file's content to the disk, `syncFolder` a folder's entries.
 enum class FileOperation { read, atomicWrite, copy, move, remove, createDirectory, sync, syncFolder, lock };
 
@@ -93,7 +99,7 @@ public:
     virtual std::vector<std::string> list(const std::string& folder) = 0;
     // Takes the exclusive advisory lock of the file (created when missing), waiting up
     // to `patience` seconds while another process holds it, then failing with
-    // FileError. None when the file cannot be created (a missing or read-only folder):
+    // FileLockedError (any other failure: FileError). None when the file cannot be created (a missing or read-only folder):
     // there is then nothing to write that the lock would guard.
     virtual std::unique_ptr<FileLock> lock(const std::string& path, double patience) = 0;
 };

@@ -1,8 +1,13 @@
 #include "Platform/MainActor.h"
 
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
+#include <system_error>
 #include <vector>
 
 namespace kestr {
@@ -57,6 +62,60 @@ void MainActor::scheduleTick(const std::shared_ptr<RepeatingTimer>& timer) {
     });
 }
 
+namespace {
+
+class RegisteredWatch : public MainActor::DescriptorWatch {
+public:
+    explicit RegisteredWatch(std::function<void()> forget) : forget_(std::move(forget)) {}
+    ~RegisteredWatch() override { forget_(); }
+
+private:
+    std::function<void()> forget_;
+};
+
+}  // namespace
+
+std::unique_ptr<MainActor::DescriptorWatch> MainActor::watchReadable(int fd, std::function<void()> readable) {
+    const std::uint64_t id = nextWatch_++;
+    watched_->emplace(id, Watched{fd, std::move(readable)});
+    wake();
+    return std::make_unique<RegisteredWatch>(
+        [weak = std::weak_ptr<std::map<std::uint64_t, Watched>>(watched_), id] {
+            if (auto watched = weak.lock()) watched->erase(id);
+        });
+}
+
+bool MainActor::pollDescriptors(int timeoutMilliseconds, int wakeFd) {
+    std::vector<pollfd> fds;
+    std::vector<std::uint64_t> ids;
+    if (wakeFd >= 0) fds.push_back({wakeFd, POLLIN, 0});
+    for (const auto& [id, watched] : *watched_) {
+        fds.push_back({watched.fd, POLLIN, 0});
+        ids.push_back(id);
+    }
+    if (fds.empty()) return false;
+    if (::poll(fds.data(), fds.size(), timeoutMilliseconds) <= 0) return false;
+    std::size_t first = 0;
+    if (wakeFd >= 0) {
+        first = 1;
+        std::uint64_t count = 0;
+        if ((fds[0].revents & POLLIN) && ::read(wakeFd, &count, sizeof count) < 0) {
+            // Nothing to drain: another wake took it.
+        }
+    }
+    bool ran = false;
+    for (std::size_t i = first; i < fds.size(); ++i) {
+        if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+        // A watch that an earlier one ended is not run.
+        const auto it = watched_->find(ids[i - first]);
+        if (it == watched_->end()) continue;
+        const auto readable = it->second.readable;
+        readable();
+        ran = true;
+    }
+    return ran;
+}
+
 bool MainActor::nextDue(double& due) const {
     if (queue_.empty()) return false;
     due = queue_.begin()->first.due;
@@ -103,6 +162,7 @@ void MainActor::shutDown() {
 VirtualMainActor::~VirtualMainActor() { shutDown(); }
 
 void VirtualMainActor::runPending() {
+    pollDescriptors(0);
     while (runOneDue(now_)) {
     }
 }
@@ -128,15 +188,26 @@ void VirtualMainActor::runUntilIdle(double limit) {
 
 // ---- real time ----
 
+// Waits in poll() on the watched descriptors and an eventfd that wake() and stop()
+// write to, from any thread.
 struct RealTimeMainActor::Impl {
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
-    std::mutex mutex;
-    std::condition_variable cv;
-    bool stopRequested = false;
-    bool woken = false;
+    int wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    std::atomic<bool> stopRequested = false;
+    ~Impl() {
+        if (wakeFd >= 0) ::close(wakeFd);
+    }
+    void signal() const {
+        const std::uint64_t one = 1;
+        if (::write(wakeFd, &one, sizeof one) < 0) {
+            // The counter is full: the loop wakes anyway.
+        }
+    }
 };
 
-RealTimeMainActor::RealTimeMainActor() : impl_(std::make_unique<Impl>()) {}
+RealTimeMainActor::RealTimeMainActor() : impl_(std::make_unique<Impl>()) {
+    if (impl_->wakeFd < 0) throw std::system_error(errno, std::generic_category(), "cannot make the loop's eventfd");
+}
 
 RealTimeMainActor::~RealTimeMainActor() { shutDown(); }
 
@@ -144,42 +215,26 @@ double RealTimeMainActor::now() const {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - impl_->start).count();
 }
 
-void RealTimeMainActor::wake() {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    impl_->woken = true;
-    impl_->cv.notify_one();
-}
+void RealTimeMainActor::wake() { impl_->signal(); }
 
 void RealTimeMainActor::stop() {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
     impl_->stopRequested = true;
-    impl_->cv.notify_one();
+    impl_->signal();
 }
 
 void RealTimeMainActor::run() {
     for (;;) {
-        {
-            std::lock_guard<std::mutex> lock(impl_->mutex);
-            if (impl_->stopRequested) return;
-        }
-        while (runOneDue(now())) {
-            std::lock_guard<std::mutex> lock(impl_->mutex);
-            if (impl_->stopRequested) return;
-        }
-        std::unique_lock<std::mutex> lock(impl_->mutex);
         if (impl_->stopRequested) return;
-        if (impl_->woken) {
-            impl_->woken = false;
-            continue;
+        while (runOneDue(now())) {
+            if (impl_->stopRequested) return;
         }
+        int timeout = -1;
         double due = 0;
         if (nextDue(due)) {
-            impl_->cv.wait_for(lock, sleepBefore(due, now()),
-                               [this] { return impl_->stopRequested || impl_->woken; });
-        } else {
-            impl_->cv.wait(lock, [this] { return impl_->stopRequested || impl_->woken; });
+            timeout = static_cast<int>(
+                std::chrono::ceil<std::chrono::milliseconds>(sleepBefore(due, now())).count());
         }
-        impl_->woken = false;
+        pollDescriptors(timeout, impl_->wakeFd);
     }
 }
 

@@ -45,6 +45,15 @@ public:
     };
     std::shared_ptr<RepeatingTimer> scheduleRepeating(double interval, std::function<void()> work);
 
+    // Runs `readable` on this loop whenever the descriptor has data to read, until the
+    // returned watch is destroyed (which must happen before the descriptor is closed).
+    // The descriptor stays the caller's; `readable` must read what is there.
+    class DescriptorWatch {
+    public:
+        virtual ~DescriptorWatch() = default;
+    };
+    virtual std::unique_ptr<DescriptorWatch> watchReadable(int fd, std::function<void()> readable);
+
     bool hasPendingWork() const { return !queue_.empty(); }
     // When the earliest scheduled work is due; none when nothing is scheduled.
     bool nextDue(double& due) const;
@@ -72,6 +81,10 @@ protected:
     // Must be called from subclass destructors: drops queued work and unfinished tasks
     // while the subclass still exists.
     void shutDown();
+    // Waits up to `timeoutMilliseconds` (-1: without end) for a watched descriptor to
+    // become readable, or for `wakeFd` when one is given (which is then drained), and
+    // runs the watches of those that are. False when nothing was readable.
+    bool pollDescriptors(int timeoutMilliseconds, int wakeFd = -1);
 
 private:
     struct Key {
@@ -84,6 +97,13 @@ private:
     std::uint64_t nextSeq_ = 1;
     std::set<void*> roots_;
     bool shutDown_ = false;
+    struct Watched {
+        int fd;
+        std::function<void()> readable;
+    };
+    // Shared with the watches, which may outlive the loop.
+    std::shared_ptr<std::map<std::uint64_t, Watched>> watched_ = std::make_shared<std::map<std::uint64_t, Watched>>();
+    std::uint64_t nextWatch_ = 1;
 };
 
 // The loop of the tests: time stands still until advanced.
@@ -91,7 +111,8 @@ class VirtualMainActor final : public MainActor {
 public:
     ~VirtualMainActor() override;
     double now() const override { return now_; }
-    // Runs everything that is due now, including work that it schedules for now.
+    // Runs the watches of readable descriptors, then everything that is due now,
+    // including work that it schedules for now.
     void runPending();
     // Moves time forward by `seconds`, running each piece of work at its own deadline.
     void advance(double seconds);

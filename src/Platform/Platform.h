@@ -18,6 +18,7 @@
 #include "Platform/Defaults.h"
 #include "Platform/Displays.h"
 #include "Platform/EventMonitors.h"
+#include "Platform/FileWatch.h"
 #include "Platform/Files.h"
 #include "Platform/HotKeys.h"
 #include "Platform/Log.h"
@@ -44,6 +45,7 @@ public:
     virtual EventMonitors& eventMonitors() = 0;
     virtual Defaults& defaults() = 0;
     virtual Files& files() = 0;
+    virtual FileWatch& fileWatch() = 0;
     virtual Log& log() = 0;
     virtual Clock& clock() = 0;
     virtual Alerts& alerts() = 0;
@@ -64,6 +66,13 @@ public:
             order_.push_back(instance);
         }
         return *static_cast<T*>(it->second.get());
+    }
+
+    // The shared instance of T when one was made; none otherwise (nothing is made).
+    template <class T>
+    T* sharedIfMade() {
+        auto it = shared_.find(std::type_index(typeid(T)));
+        return it == shared_.end() ? nullptr : static_cast<T*>(it->second.get());
     }
 
 protected:

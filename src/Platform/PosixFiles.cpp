@@ -290,7 +290,7 @@ std::unique_ptr<FileLock> PosixFiles::lock(const std::string& path, double patie
         if (err == EINTR) continue;
         if (err != EWOULDBLOCK || std::chrono::steady_clock::now() >= giveUpAt) {
             ::close(fd);
-            if (err == EWOULDBLOCK) throw FileError("cannot lock " + path + ": held by another process");
+            if (err == EWOULDBLOCK) throw FileLockedError("cannot lock " + path + ": held by another process");
             fail("cannot lock", path, err);
         }
         // The holder is another kestr loading or saving, which takes milliseconds.

@@ -1,5 +1,6 @@
 #include "UI/QtMainActor.h"
 
+#include <QSocketNotifier>
 #include <chrono>
 
 namespace kestr {
@@ -14,6 +15,24 @@ QtMainActor::QtMainActor() {
 QtMainActor::~QtMainActor() {
     timer_.stop();
     shutDown();
+}
+
+namespace {
+
+class NotifierWatch : public MainActor::DescriptorWatch {
+public:
+    NotifierWatch(int fd, std::function<void()> readable) : notifier_(fd, QSocketNotifier::Read) {
+        QObject::connect(&notifier_, &QSocketNotifier::activated, [readable = std::move(readable)] { readable(); });
+    }
+
+private:
+    QSocketNotifier notifier_;
+};
+
+}  // namespace
+
+std::unique_ptr<MainActor::DescriptorWatch> QtMainActor::watchReadable(int fd, std::function<void()> readable) {
+    return std::make_unique<NotifierWatch>(fd, std::move(readable));
 }
 
 double QtMainActor::now() const { return static_cast<double>(clock_.nsecsElapsed()) / 1e9; }

@@ -1,6 +1,7 @@
 // The main actor of the menu-bar application, driven by Qt's event loop: scheduled
-// work runs from one single-shot QTimer re-armed for the earliest deadline. Work that
-// opens a modal dialog runs Qt's nested loop, and what falls due meanwhile runs in it.
+// work runs from one single-shot QTimer re-armed for the earliest deadline, watched
+// descriptors from socket notifiers. Work that opens a modal dialog runs Qt's nested
+// loop, and what falls due meanwhile runs in it.
 #pragma once
 
 #include <QElapsedTimer>
@@ -15,6 +16,8 @@ public:
     QtMainActor();
     ~QtMainActor() override;
     double now() const override;
+    // Through a socket notifier, so the descriptor is served by Qt's own loop.
+    std::unique_ptr<DescriptorWatch> watchReadable(int fd, std::function<void()> readable) override;
 
 private:
     void wake() override;

@@ -10,7 +10,9 @@
 #include "Core/Preferences.h"
 #include "MenuBarTest.h"
 #include "Snap/SnapStore.h"
+#include "UI/Manager/KestListModel.h"
 #include "UI/Manager/KeyClosableWindow.h"
+#include "UI/Manager/LayoutEditorWindow.h"
 #include "UI/Shell/OnboardingWindow.h"
 
 namespace kestr {
@@ -125,6 +127,40 @@ TEST_F(AppDelegateTest, TidiedKestsAreWrittenBackAsStoredUnlessTheUserChangesThe
     EXPECT_EQ(check.layouts[0], kest);
     EXPECT_EQ(check.layouts[1].name, "Renamed");
     EXPECT_EQ(check.layouts[1].items[0].targetFrame.y, 25) << "a changed kest is written as it now is";
+}
+
+TEST_F(AppDelegateTest, AnotherProcessRewritingTheStoresIsTakenInAndShown) {
+    launch();
+    LayoutStore& layouts = LayoutStore::shared();
+    layouts.layouts = {kestOfNotes("Mine", std::nullopt)};
+    layouts.save();
+    LayoutEditorWindow::shared().show(LayoutEditorWindow::Tab::kests);
+    const auto registered = [&](Hotkey hotkey) {
+        for (const auto& r : sim->simHotKeys().registrations())
+            if (r.keyCode == hotkey.keyCode && r.modifiers == hotkey.modifiers) return true;
+        return false;
+    };
+    const Hotkey oldLeftHalf = SnapStore::shared().binding(SnapAction::leftHalf)->hotkey;
+
+    // Another process: a kest with a shortcut, and a new shortcut for a snap.
+    LayoutStore other(layouts.fileURL);
+    other.load();
+    other.layouts.push_back(kestOfNotes("Theirs", Hotkey{18, 0x1300}));
+    other.save();
+    SnapStore otherSnaps(snapsFile());
+    otherSnaps.load();
+    otherSnaps.setHotkey(Hotkey{0, 0x1900}, SnapAction::leftHalf);
+    otherSnaps.save();
+    EXPECT_FALSE(registered(Hotkey{18, 0x1300}));
+    sim->virtualTime().runPending();
+
+    ASSERT_EQ(layouts.layouts.size(), 2u);
+    EXPECT_EQ(layouts.layouts[1].name, "Theirs");
+    EXPECT_EQ(LayoutEditorWindow::shared().listModel()->rowCount(), 2);
+    EXPECT_TRUE(registered(Hotkey{18, 0x1300}));
+    EXPECT_TRUE(registered(Hotkey{0, 0x1900}));
+    EXPECT_FALSE(registered(oldLeftHalf));
+    EXPECT_EQ(SnapStore::shared().bindings, otherSnaps.bindings);
 }
 
 TEST_F(AppDelegateTest, AStoreThatFailedToLoadIsReportedWithWhereItsFileWasKept) {

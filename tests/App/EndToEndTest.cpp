@@ -16,6 +16,7 @@
 #include <functional>
 #include <future>
 #include <map>
+#include <optional>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <stdexcept>
@@ -435,6 +436,32 @@ TEST(EndToEndTest, MenuBarApplicationSeedsStaysUpAndQuitsInOrderOnTerminate) {
     EXPECT_EQ(json::parse(readFile(home.home() + "/data/kestr/snaps.json"))["bindings"].size(), 41u);
     EXPECT_TRUE(fs::exists(home.scenarioPath)) << "the desktop was saved";
     EXPECT_NE(r.err.find("kestr: this desktop has no system tray"), std::string::npos) << r.err;
+}
+
+TEST(EndToEndTest, SecondMenuBarApplicationOnOneDataFolderStopsAndTheFirstGoesOn) {
+    KestrHome home;
+    const std::vector<std::string> environment = {"QT_QPA_PLATFORM=offscreen", "KESTR_LOG_STDERR=1"};
+    const auto up = [](const std::string& err) { return err.find("hotkeys registered") != std::string::npos; };
+    std::optional<ProcessResult> second;
+    const auto first = home.run({}, 60, environment, [&](pid_t pid, const std::string& err) {
+        if (second || !up(err)) return;
+        second = home.run({}, 60, environment);
+        // Still running after the second start: a crash, then, must free the folder.
+        ::kill(pid, SIGKILL);
+    });
+    ASSERT_TRUE(second) << first.err;
+    EXPECT_EQ(second->status, 1);
+    EXPECT_EQ(second->err, "kestr is already running\n");
+    EXPECT_EQ(first.status, 128 + SIGKILL) << first.err;
+
+    bool third = false;
+    const auto after = home.run({}, 60, environment, [&](pid_t pid, const std::string& err) {
+        if (third || !up(err)) return;
+        third = true;
+        ::kill(pid, SIGTERM);
+    });
+    EXPECT_TRUE(third) << after.err;
+    EXPECT_EQ(after.status, 0) << after.err;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "Platform/InotifyFileWatch.h"
 #include "Platform/JsonNesting.h"
 #include "Platform/Sim/ScenarioReader.h"
 #include "Platform/Sim/SimScenario.h"
@@ -40,11 +41,17 @@ SimDesktop::SimDesktop(SimDesktopOptions options)
       workspace_(world_, *actor_),
       eventMonitors_(world_),
       files_(options.folders ? *options.folders : makeTemporaryFolders(temporaryHome_)),
+      simFileWatch_(*actor_),
       clock_(*actor_),
-      toasts_(*actor_) {}
+      toasts_(*actor_) {
+    files_.onChange = [this](const std::string& path) { simFileWatch_.fileChanged(path); };
+    if (options.watchRealFiles) realFileWatch_ = std::make_unique<InotifyFileWatch>(*actor_);
+}
 
 SimDesktop::~SimDesktop() {
     destroySharedInstances();
+    files_.onChange = nullptr;
+    realFileWatch_.reset();
     // Queued work and unfinished tasks go while the services they may touch exist.
     actor_.reset();
     if (!temporaryHome_.empty()) {

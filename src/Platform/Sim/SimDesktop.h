@@ -20,6 +20,7 @@
 #include "Platform/Sim/SimDefaults.h"
 #include "Platform/Sim/SimDisplays.h"
 #include "Platform/Sim/SimEventMonitors.h"
+#include "Platform/Sim/SimFileWatch.h"
 #include "Platform/Sim/SimFiles.h"
 #include "Platform/Sim/SimHotKeys.h"
 #include "Platform/Sim/SimLog.h"
@@ -37,6 +38,9 @@ struct SimDesktopOptions {
     std::unique_ptr<MainActor> mainActor;
     // None: a fresh temporary home folder, removed with the desktop.
     std::optional<UserFolders> folders;
+    // The file watch sees every process's changes (inotify) rather than only the
+    // desktop's own; for the program, whose folders are the user's.
+    bool watchRealFiles = false;
 };
 
 class SimDesktop : public Platform {
@@ -59,6 +63,7 @@ public:
     EventMonitors& eventMonitors() override { return eventMonitors_; }
     Defaults& defaults() override { return defaults_; }
     Files& files() override { return files_; }
+    FileWatch& fileWatch() override { return realFileWatch_ ? *realFileWatch_ : simFileWatch_; }
     Log& log() override { return log_; }
     Clock& clock() override { return clock_; }
     Alerts& alerts() override { return alerts_; }
@@ -91,6 +96,7 @@ public:
     SimHotKeys& simHotKeys() { return hotKeys_; }
     SimEventMonitors& simEventMonitors() { return eventMonitors_; }
     SimFiles& simFiles() { return files_; }
+    SimFileWatch& simFileWatch() { return simFileWatch_; }
     SimDefaults& simDefaults() { return defaults_; }
     const SimDefaults& simDefaults() const { return defaults_; }
     SimLog& simLog() { return log_; }
@@ -118,6 +124,8 @@ private:
     SimEventMonitors eventMonitors_;
     SimDefaults defaults_;
     SimFiles files_;
+    SimFileWatch simFileWatch_;
+    std::unique_ptr<FileWatch> realFileWatch_;
     SimLog log_;
     SimClock clock_;
     SimAlerts alerts_;

@@ -27,26 +27,33 @@ std::string SimFiles::read(const std::string& path) {
 void SimFiles::writeAtomically(const std::string& path, const std::string& bytes) {
     check(FileOperation::atomicWrite, "write", path);
     PosixFiles::writeAtomically(path, bytes);
+    changed(path);
 }
 
 void SimFiles::copy(const std::string& from, const std::string& to) {
     check(FileOperation::copy, "copy", from, to);
     PosixFiles::copy(from, to);
+    changed(to);
 }
 
 void SimFiles::move(const std::string& from, const std::string& to) {
     check(FileOperation::move, "move", from, to);
     PosixFiles::move(from, to);
+    changed(from);
+    changed(to);
 }
 
 void SimFiles::replace(const std::string& from, const std::string& to) {
     check(FileOperation::move, "replace", from, to);
     PosixFiles::replace(from, to);
+    changed(from);
+    changed(to);
 }
 
 void SimFiles::remove(const std::string& path) {
     check(FileOperation::remove, "remove", path);
     PosixFiles::remove(path);
+    changed(path);
 }
 
 void SimFiles::createDirectories(const std::string& path) {

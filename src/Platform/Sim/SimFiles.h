@@ -22,6 +22,8 @@ public:
     void clearFailures() { faults_.clear(); }
     // Every operation with its path, in order ("read /x/y", "move /a -> /b", ...).
     const std::vector<std::string>& journal() const { return journal_; }
+    // Told of each path a successful write, copy, move or remove changed.
+    std::function<void(const std::string& path)> onChange;
 
     std::string read(const std::string& path) override;
     void writeAtomically(const std::string& path, const std::string& bytes) override;
@@ -45,6 +47,9 @@ private:
     };
     void check(FileOperation operation, const std::string& name, const std::string& path,
                const std::string& other = "");
+    void changed(const std::string& path) const {
+        if (onChange) onChange(path);
+    }
     std::vector<Fault> faults_;
     std::vector<std::string> journal_;
 };

@@ -169,12 +169,7 @@ QWidget* LayoutEditorWindow::buildSidebar() {
     return container;
 }
 
-void LayoutEditorWindow::show(Tab tab) {
-    listModel_->reload();
-    showingCapture_ = false;
-    sidebarFooter_->setActiveSelection(false);
-    sidebarFooter_->setShortcutText(QString::fromStdString(footerCaptureHotkey().displayString()));
-
+void LayoutEditorWindow::reselect() {
     // The selection comes back; a kest that has gone gives way to the first.
     if (selectedLayoutID_ && rowOf(*selectedLayoutID_)) {
         selectRowOf(*selectedLayoutID_);
@@ -186,6 +181,20 @@ void LayoutEditorWindow::show(Tab tab) {
     }
     // What is shown always matches the store, even when the selection did not change.
     refreshDetail();
+}
+
+void LayoutEditorWindow::reloadFromStore() {
+    listModel_->reload();
+    reselect();
+    if (currentSection_ == Tab::snaps) snapShortcutsView_->refresh();
+}
+
+void LayoutEditorWindow::show(Tab tab) {
+    listModel_->reload();
+    showingCapture_ = false;
+    sidebarFooter_->setActiveSelection(false);
+    sidebarFooter_->setShortcutText(QString::fromStdString(footerCaptureHotkey().displayString()));
+    reselect();
     selectSection(tab);
 
     if (!window_->isVisible()) {

@@ -51,6 +51,9 @@ public:
     std::function<bool(const Layout&)> confirmDelete;
 
     void show(Tab tab);
+    // Shows the stores as they now are, after another process changed them; the
+    // selection stays on its kest while it exists.
+    void reloadFromStore();
     void selectSection(Tab tab);
     void handleSectionSwitch();
     void updateContentVisibility();
@@ -130,6 +133,7 @@ private:
     QWidget* buildCaptureDetail();
     QTableView* buildItemsTable();
     void selectRowOf(const Uuid& id);
+    void reselect();
     void listSelectionChanged();
     void windowBecameKey(bool key);
     void windowHidden();
