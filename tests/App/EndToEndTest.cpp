@@ -445,7 +445,7 @@ TEST(EndToEndTest, SecondMenuBarApplicationOnOneDataFolderStopsAndTheFirstGoesOn
     std::optional<ProcessResult> second;
     const auto first = home.run({}, 60, environment, [&](pid_t pid, const std::string& err) {
         if (second || !up(err)) return;
-        second = home.run({}, 60, environment);
+        second = home.run({}, 20, environment);
         // Still running after the second start: a crash, then, must free the folder.
         ::kill(pid, SIGKILL);
     });
