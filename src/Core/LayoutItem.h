@@ -40,6 +40,14 @@ struct LayoutItem {
     std::optional<std::string> terminalSplitMode;  // "columns" or "rows"
     std::optional<std::int64_t> finderSidebarWidth;
 
+    // The rectangle the item's window fills in its kest (a slot of drag snap): the target
+    // frame while it stands on the display the item was recorded on (an edge move changes
+    // only the target), else the recorded frame, which names the item's display.
+    const ScreenFrame& slotFrame() const {
+        if (capturedFrame && capturedFrame->displayUUID != targetFrame.displayUUID) return *capturedFrame;
+        return targetFrame;
+    }
+
     friend bool operator==(const LayoutItem&, const LayoutItem&) = default;
 };
 

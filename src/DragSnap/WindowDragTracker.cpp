@@ -47,15 +47,11 @@ std::optional<std::size_t> zoneAt(const SnapZoneOverlay& overlay, Point global) 
     return std::nullopt;
 }
 
-const ScreenFrame& slotFrame(const LayoutItem& item) {
-    return item.capturedFrame ? *item.capturedFrame : item.targetFrame;
-}
-
 // The kest's item frames by display UUID, in item order.
 std::map<std::string, std::vector<Rect>> framesByDisplay(const Layout& kest) {
     std::map<std::string, std::vector<Rect>> groups;
     for (const LayoutItem& item : kest.items) {
-        const ScreenFrame& f = slotFrame(item);
+        const ScreenFrame& f = item.slotFrame();
         groups[f.displayUUID].push_back(Rect(f.x, f.y, f.width, f.height));
     }
     return groups;
@@ -199,7 +195,7 @@ void WindowDragTracker::buildOverlaysOnSavedDisplays(const Layout& kest) {
     Displays& displays = platform().displays();
     std::map<DisplayID, std::vector<Rect>> byDisplay;
     for (const LayoutItem& item : kest.items) {
-        const ScreenFrame& f = slotFrame(item);
+        const ScreenFrame& f = item.slotFrame();
         const DisplayID id = displays.displayIDFromUUIDString(f.displayUUID);
         if (id != 0) byDisplay[id].push_back(Rect(f.x, f.y, f.width, f.height));
     }

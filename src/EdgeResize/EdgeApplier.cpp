@@ -1,7 +1,9 @@
 #include "EdgeResize/EdgeApplier.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "Core/Date.h"
@@ -25,9 +27,12 @@ std::set<Uuid> idsOf(const std::vector<EdgeMember>& side) {
 }
 
 // The first item with that identifier.
-LayoutItem* itemWithID(Layout& layout, const Uuid& id) {
+const LayoutItem* itemWithID(const Layout& layout, const Uuid& id) {
     const auto it = std::find_if(layout.items.begin(), layout.items.end(), [&id](const LayoutItem& i) { return i.id == id; });
     return it == layout.items.end() ? nullptr : &*it;
+}
+LayoutItem* itemWithID(Layout& layout, const Uuid& id) {
+    return const_cast<LayoutItem*>(itemWithID(std::as_const(layout), id));
 }
 
 const EdgeGroup* groupIn(const Layout& layout, const EdgeApplier::EdgeIdentity& edge) {
@@ -52,6 +57,29 @@ std::optional<AXElement> windowOf(const LayoutItem& item) {
     const AXElementList windows = WindowController::axWindows(app);
     if (windows.empty()) return std::nullopt;
     return WindowFinder::pickBest(WindowFinder::candidateWindows(item.windowMatcher, windows, item.appName), item.targetFrame);
+}
+
+// The moved frame as the stored kest keeps it. On the stored frame's own display it is
+// the moved frame. An item the apply placed on another display (its own was missing) is
+// mapped back: the moving axis is carried over by the linear map that takes the frame it
+// stood at before the move onto the stored frame. None when that map does not exist.
+std::optional<ScreenFrame> storedFrame(const ScreenFrame& stored, const ScreenFrame& start, const ScreenFrame& moved,
+                                       Axis axis) {
+    if (stored.displayUUID == moved.displayUUID) return moved;
+    ScreenFrame from = start;
+    ScreenFrame to = stored;
+    ScreenFrame now = moved;
+    const double scale = length(to, axis) / length(from, axis);
+    if (!(length(from, axis) > 0) || !(length(to, axis) > 0) || !std::isfinite(scale) ||
+        start.displayUUID != moved.displayUUID) {
+        return std::nullopt;
+    }
+    const double nearEnd = nearEdge(to, axis) + (nearEdge(now, axis) - nearEdge(from, axis)) * scale;
+    const double newLength = length(now, axis) * scale;
+    if (!std::isfinite(nearEnd) || !std::isfinite(newLength)) return std::nullopt;
+    nearEdge(to, axis) = nearEnd;
+    length(to, axis) = newLength;
+    return to;
 }
 
 }  // namespace
@@ -154,6 +182,7 @@ Task<void> EdgeApplier::applyRevertToBaseline(Uuid groupID) {
 Task<void> EdgeApplier::move(EdgeIdentity edge, double c) {
     auto resolved = resolve(edge);
     if (!resolved) co_return;
+    const Layout before = resolved->layout;
     Layout working = std::move(resolved->layout);
     const EdgeGroup group = resolved->group;
     const Axis axis = group.axis;
@@ -208,12 +237,13 @@ Task<void> EdgeApplier::move(EdgeIdentity edge, double c) {
         place(corrected, true);
         co_await applyPartial(working, group, "edge-move-retry");
     }
-    finish(std::move(working), resolved->persist, group);
+    finish(std::move(working), before, resolved->persist, group);
 }
 
 Task<void> EdgeApplier::revert(EdgeIdentity edge) {
     auto resolved = resolve(edge);
     if (!resolved) co_return;
+    const Layout before = resolved->layout;
     Layout working = std::move(resolved->layout);
     const EdgeGroup group = resolved->group;
     for (const auto* side : {&group.leftOrTopItems, &group.rightOrBottomItems}) {
@@ -226,7 +256,7 @@ Task<void> EdgeApplier::revert(EdgeIdentity edge) {
         }
     }
     co_await applyPartial(working, group, "edge-revert");
-    finish(std::move(working), resolved->persist, group);
+    finish(std::move(working), before, resolved->persist, group);
 }
 
 Task<void> EdgeApplier::applyPartial(const Layout& working, const EdgeGroup& group, const std::string& name) {
@@ -247,15 +277,15 @@ Task<void> EdgeApplier::applyPartial(const Layout& working, const EdgeGroup& gro
                                   LayoutApplier::FrameSource::target, std::nullopt);
 }
 
-void EdgeApplier::finish(Layout working, bool persistIt, const EdgeGroup& group) {
+void EdgeApplier::finish(Layout working, const Layout& before, bool persistIt, const EdgeGroup& group) {
     working.edgeGroups = EdgeGroupDetector::detectGroups(working.items, snapThreshold, minDimension);
     working.updatedAt = Date::now();
-    if (persistIt) persist(working, group);
+    if (persistIt) persist(working, before, group);
     EdgeProximityTracker::shared().setActiveLayout(working);
     EdgeOverlayManager::shared().setActiveLayout(working);
 }
 
-void EdgeApplier::persist(const Layout& working, const EdgeGroup& group) {
+void EdgeApplier::persist(const Layout& working, const Layout& before, const EdgeGroup& group) {
     LayoutStore& store = LayoutStore::shared();
     const auto found = std::find_if(store.layouts.begin(), store.layouts.end(),
                                     [&working](const Layout& k) { return k.id == working.id; });
@@ -265,12 +295,19 @@ void EdgeApplier::persist(const Layout& working, const EdgeGroup& group) {
     Layout stored = *found;
     for (const auto* side : {&group.leftOrTopItems, &group.rightOrBottomItems}) {
         for (const EdgeMember& m : *side) {
-            const auto moved = std::find_if(working.items.begin(), working.items.end(),
-                                            [&m](const LayoutItem& i) { return i.id == m.itemID; });
+            const LayoutItem* moved = itemWithID(working, m.itemID);
+            const LayoutItem* start = itemWithID(before, m.itemID);
             LayoutItem* target = itemWithID(stored, m.itemID);
-            if (moved == working.items.end() || !target) continue;
-            if (target->targetFrame.displayUUID != moved->targetFrame.displayUUID) continue;
-            target->targetFrame = moved->targetFrame;
+            if (!moved || !start || !target) continue;
+            const auto frame = storedFrame(target->targetFrame, start->targetFrame, moved->targetFrame, group.axis);
+            if (!frame) {
+                // A half-stored move would tear the kest's edge apart: store none of it.
+                platform().log().line("kestr: edge move of \"" + stored.name + "\" not stored: " + target->appName +
+                                      " stands on another display than the kest's, and its frame there cannot be "
+                                      "mapped back");
+                return;
+            }
+            target->targetFrame = *frame;
         }
     }
     stored.edgeGroups = EdgeGroupDetector::detectGroups(stored.items, snapThreshold, minDimension);

@@ -73,8 +73,11 @@ private:
     static Task<void> move(EdgeIdentity edge, double c);
     static Task<void> revert(EdgeIdentity edge);
     static Task<void> applyPartial(const Layout& working, const EdgeGroup& group, const std::string& name);
-    static void finish(Layout working, bool persist, const EdgeGroup& group);
-    static void persist(const Layout& working, const EdgeGroup& group);
+    // `before`: the kest as it stood before the operation.
+    static void finish(Layout working, const Layout& before, bool persist, const EdgeGroup& group);
+    // Stores the moved frames into the stored kest; where a frame cannot be mapped back
+    // onto its stored display, the stored kest stays as it was and the log says why.
+    static void persist(const Layout& working, const Layout& before, const EdgeGroup& group);
 };
 
 }  // namespace kestr

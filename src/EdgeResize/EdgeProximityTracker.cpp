@@ -22,11 +22,6 @@ std::optional<Rect> resolvedBounds(const std::string& displayUUID) {
     return displays.displayBounds(id);
 }
 
-// The frame an item was recorded at, when there is one: it names the item's display and slot.
-const ScreenFrame& referenceFrame(const LayoutItem& item) {
-    return item.capturedFrame ? *item.capturedFrame : item.targetFrame;
-}
-
 Rect rectOf(const ScreenFrame& f) { return Rect(f.x, f.y, f.width, f.height); }
 
 bool sharesWindows(const std::set<std::uint32_t>& a, const std::set<std::uint32_t>& b) {
@@ -61,7 +56,7 @@ void EdgeProximityTracker::setActiveLayout(const std::optional<Layout>& layout) 
         std::map<std::string, std::vector<Rect>> slots;
         std::set<std::string> applications;
         for (const LayoutItem& item : layout->items) {
-            const ScreenFrame& f = referenceFrame(item);
+            const ScreenFrame& f = item.slotFrame();
             slots[f.displayUUID].push_back(rectOf(f));
             applications.insert(item.appBundleID);
         }

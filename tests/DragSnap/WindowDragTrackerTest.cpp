@@ -4,9 +4,11 @@
 
 #include "Core/LayoutStore.h"
 #include "Core/Preferences.h"
+#include "EdgeResize/EdgeApplier.h"
 #include "EdgeResize/EdgeProximityTracker.h"
 #include "Platform/Sim/SimDrag.h"
 #include "Support/ActiveKestTest.h"
+#include "Support/StartedTask.h"
 
 namespace kestr::test {
 namespace {
@@ -84,6 +86,29 @@ TEST_F(WindowDragTrackerTest, AWindowDraggedWithTheModifierDropsIntoTheSlotUnder
     EXPECT_TRUE(drag().overlays.empty());
     EXPECT_FALSE(drag().tracked);
     EXPECT_EQ(simWindow(notes).frame(), Rect(720, 25, 720, 875));
+}
+
+TEST_F(WindowDragTrackerTest, AfterAnEdgeMoveTheSlotsAreTheFramesAsMoved) {
+    // The kest as an apply hands it over (recorded frames as placed), then its edge moved
+    // from 720 to 1000 and stored.
+    Layout held = kest;
+    for (LayoutItem& item : held.items) item.capturedFrame = item.targetFrame;
+    LayoutStore::shared().layouts = {held};
+    EdgeProximityTracker::shared().setActiveLayout(held);
+    auto moved = start(EdgeApplier::applyMove(held.edgeGroups.at(0).id, 1000));
+    sim->virtualTime().advance(5);
+    ASSERT_TRUE(moved.succeeded());
+    ASSERT_EQ(LayoutStore::shared().layouts[0].items[0].targetFrame.width, 1000);
+
+    SimDrag d(*sim, notes);
+    d.hold(ModifierFlag::command).pressAt(Point{400, 310}).moveBy(20, 0);
+    EXPECT_EQ(shownZones(), (std::vector<std::vector<Rect>>{{Rect(0, 25, 1000, 875), Rect(1000, 25, 440, 875)}}));
+    // Scaled onto the display with no grid of its own, the moved frames too.
+    d.moveTo(Point{1500, 400});
+    ASSERT_EQ(shownZones().size(), 1u);
+    EXPECT_NEAR(shownZones()[0][0].width(), 1000 * 1920.0 / 1440, 0.01);
+    d.moveTo(Point{900, 400}).release();
+    EXPECT_EQ(simWindow(notes).frame(), Rect(0, 25, 1000, 875)) << "where the edge stands, not where it stood";
 }
 
 TEST_F(WindowDragTrackerTest, NoModifierOrAResizeShowsNothingAndDropsNothing) {

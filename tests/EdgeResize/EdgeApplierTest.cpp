@@ -130,6 +130,36 @@ TEST_F(EdgeApplierTest, TheStoredKestTakesOnlyTheMovedFramesAfterAnApply) {
     EXPECT_TRUE(LayoutStore::shared().layouts.empty());
 }
 
+TEST_F(EdgeApplierTest, AMoveOnAStandInDisplayIsStoredMappedBackOntoTheKestsOwnDisplay) {
+    // Saved on display 9, 2000 x 1000, which is gone: the apply scaled the windows onto
+    // display 1 (1000 x 800), as the held kest reports.
+    Layout stored = kest;
+    stored.items = {kestItem("com.example.left", frameOn(9, 0, 0, 1200, 1000), 1),
+                    kestItem("com.example.right", frameOn(9, 1200, 0, 800, 1000), 2)};
+    stored.edgeGroups = EdgeGroupDetector::detectGroups(stored.items, 4.0, 120.0);
+    LayoutStore::shared().layouts = {stored};
+    const Date saved = stored.updatedAt;
+
+    run(EdgeApplier::applyMove(edge(), 700));
+    const Layout& after = LayoutStore::shared().layouts.at(0);
+    EXPECT_EQ(storedFrames(), (std::vector<Rect>{Rect(0, 0, 1400, 1000), Rect(1400, 0, 600, 1000)}));
+    EXPECT_EQ(after.items[1].targetFrame.displayUUID, uuidOf(9)) << "still the kest's own display";
+    EXPECT_EQ(after.edgeGroups.at(0).coordinate, 1400);
+    EXPECT_EQ(reloaded().items.at(1).targetFrame.x, 1400);
+    EXPECT_NE(after.updatedAt, saved);
+
+    // A stored frame that cannot be mapped back leaves the whole kest as it was, and says so.
+    LayoutStore::shared().layouts[0].items[1].targetFrame.width = 0;
+    const Layout unmappable = LayoutStore::shared().layouts[0];
+    sim->simLog().clear();
+    run(EdgeApplier::applyMove(edge(), 650));
+    EXPECT_EQ(simWindow(left).frame(), Rect(0, 0, 650, 800)) << "the windows still move";
+    EXPECT_EQ(LayoutStore::shared().layouts.at(0), unmappable);
+    EXPECT_EQ(sim->simLog().lines().back(),
+              "kestr: edge move of \"Pair\" not stored: com.example.right stands on another display than the "
+              "kest's, and its frame there cannot be mapped back");
+}
+
 TEST_F(EdgeApplierTest, TwoQuickMovesBothLandInTheOrderTheyWereMade) {
     // The first move waits on a window that will not take its size at once.
     simWindow(right).minimumSize = Size{320, 100};
