@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <vector>
@@ -25,22 +27,37 @@ InotifyFileWatch::~InotifyFileWatch() {
 }
 
 std::unique_ptr<FileWatch::Watch> InotifyFileWatch::watch(const std::string& path, std::function<void()> changed) {
-    const auto fail = [&](int err) { throw FileError("cannot watch " + path + ": " + std::strerror(err)); };
     if (fd_ < 0) {
         fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-        if (fd_ < 0) fail(errno);
+        if (fd_ < 0) throw FileError("cannot watch " + path + ": " + std::strerror(errno));
         readable_ = actor_.watchReadable(fd_, [this] { readEvents(); });
     }
+    std::vector<std::uint64_t> ids = {add(path, changed)};
+    // A file that is a link (into a dotfiles repository, say) changes where it points.
+    std::vector<char> resolved(PATH_MAX + 1, '\0');
+    if (::realpath(path.c_str(), resolved.data()) && path != resolved.data()) {
+        try {
+            ids.push_back(add(resolved.data(), changed));
+        } catch (const FileError&) {
+            forget(ids.front());
+            throw;
+        }
+    }
+    return std::make_unique<Watch>([weak = std::weak_ptr<InotifyFileWatch*>(self_), ids] {
+        if (auto self = weak.lock())
+            for (const std::uint64_t id : ids) (*self)->forget(id);
+    });
+}
+
+std::uint64_t InotifyFileWatch::add(const std::string& path, const std::function<void()>& changed) {
     const auto slash = path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     const int folderWatch = ::inotify_add_watch(fd_, folder.c_str(), changes);
-    if (folderWatch < 0) fail(errno);
+    if (folderWatch < 0) throw FileError("cannot watch " + path + ": " + std::strerror(errno));
     const std::uint64_t id = nextID_++;
-    watched_.emplace(id, Watched{folderWatch, name, std::move(changed)});
-    return std::make_unique<Watch>([weak = std::weak_ptr<InotifyFileWatch*>(self_), id] {
-        if (auto self = weak.lock()) (*self)->forget(id);
-    });
+    watched_.emplace(id, Watched{folderWatch, name, changed});
+    return id;
 }
 
 void InotifyFileWatch::forget(std::uint64_t id) {

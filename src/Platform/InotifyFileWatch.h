@@ -1,6 +1,7 @@
 // FileWatch on Linux: one inotify descriptor, read on the main actor, watching the
 // folders of the watched files (an atomic write renames a new file over the old one,
-// which a watch on the file itself would lose).
+// which a watch on the file itself would lose). A file that is a link is watched where
+// it points too.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +27,8 @@ private:
         std::string name;
         std::function<void()> changed;
     };
+    // Watches one path; gives the id of its entry.
+    std::uint64_t add(const std::string& path, const std::function<void()>& changed);
     void readEvents();
     void forget(std::uint64_t id);
 

@@ -464,5 +464,22 @@ TEST(EndToEndTest, SecondMenuBarApplicationOnOneDataFolderStopsAndTheFirstGoesOn
     EXPECT_EQ(after.status, 0) << after.err;
 }
 
+TEST(EndToEndTest, RunningApplicationTakesInAKestFileAnotherProcessWrote) {
+    KestrHome home;
+    bool written = false, reloaded = false;
+    const auto r = home.run({}, 30, {"QT_QPA_PLATFORM=offscreen", "KESTR_LOG_STDERR=1"},
+                            [&](pid_t pid, const std::string& err) {
+                                if (!written && err.find("0 kest(s) requested") != std::string::npos) {
+                                    written = home.run({"--write-sample-layout", home.kestFile()}).status == 0;
+                                } else if (written && !reloaded && err.find("1 kest(s) requested") != std::string::npos) {
+                                    // Its shortcut is registered: the kest is in the running application.
+                                    reloaded = true;
+                                    ::kill(pid, SIGTERM);
+                                }
+                            });
+    EXPECT_TRUE(written && reloaded) << r.err;
+    EXPECT_EQ(r.status, 0) << r.err;
+}
+
 }  // namespace
 }  // namespace kestr

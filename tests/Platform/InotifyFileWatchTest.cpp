@@ -47,6 +47,16 @@ TEST_F(InotifyFileWatchTest, ReportsReplacingWritingAndRemovingTheWatchedFileOnl
     loop.runPending();
     EXPECT_EQ(calls, 3);
     EXPECT_THROW(watch.watch(folder() + "/missing/file.json", [] {}), FileError);
+
+    // A link is watched where it points as well.
+    files.createDirectories(folder() + "/dotfiles");
+    files.writeAtomically(folder() + "/dotfiles/linked.json", "one");
+    ASSERT_EQ(::symlink((folder() + "/dotfiles/linked.json").c_str(), (folder() + "/link.json").c_str()), 0);
+    int linkCalls = 0;
+    auto link = watch.watch(folder() + "/link.json", [&] { ++linkCalls; });
+    files.writeAtomically(folder() + "/dotfiles/linked.json", "two");
+    loop.runPending();
+    EXPECT_EQ(linkCalls, 1);
 }
 
 TEST(RealTimeMainActorTest, ServesAWatchedDescriptorAmongItsTimers) {
