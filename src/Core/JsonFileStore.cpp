@@ -199,6 +199,8 @@ void JsonFileStore::catchUpBeforeSaving(Files& files, const std::string& path, c
         std::string movedTo;
         if (!StoreRecovery::moveAside(path, &movedTo)) std::rethrow_exception(error);
         if (content.movedAside && !movedTo.empty()) content.movedAside(movedTo);
+        // No other process's work left to keep: this one's is written as it is.
+        remember(content, FileStamp{});
     };
     FileNow now;
     try {
@@ -214,7 +216,10 @@ void JsonFileStore::catchUpBeforeSaving(Files& files, const std::string& path, c
         throw;
     } catch (...) {
         quarantine(std::current_exception());
+        return;
     }
+    // Should the write fail, the next save finds the file as merged here.
+    *content.seen = now.stamp;
 }
 
 bool JsonFileStore::refresh(const std::string& path, bool loadFailed, const Content& content) {

@@ -46,7 +46,7 @@ std::vector<ThreeWayMerge::Entry> LayoutStore::entries(const std::vector<Layout>
     const JsonEncoder compact{false};
     std::vector<ThreeWayMerge::Entry> out;
     out.reserve(kests.size());
-    for (const Layout& kest : kests) out.push_back({kest.id, ThreeWayMerge::digest(compact.encode(kest))});
+    for (const Layout& kest : kests) out.push_back({kest.id, ThreeWayMerge::digestOf(compact, kest)});
     return out;
 }
 

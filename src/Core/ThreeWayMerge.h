@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Core/JsonEncoder.h"
 #include "Core/Uuid.h"
 
 namespace kestr {
@@ -39,6 +40,16 @@ public:
 
     // A digest of an entry's encoded content.
     static std::uint64_t digest(const std::string& encoded);
+    // The digest of a value as the encoder writes it; 0 for one it cannot write (a
+    // save of it fails anyway, with the encoder's error).
+    template <class T>
+    static std::uint64_t digestOf(const JsonEncoder& encoder, const T& value) {
+        try {
+            return digest(encoder.encode(value));
+        } catch (const JsonEncodeError&) {
+            return 0;
+        }
+    }
 };
 
 }  // namespace kestr

@@ -45,7 +45,7 @@ std::vector<ThreeWayMerge::Entry> entries(const std::vector<SnapBinding>& bindin
     const JsonEncoder compact{false};
     std::vector<ThreeWayMerge::Entry> out;
     out.reserve(bindings.size());
-    for (const SnapBinding& b : bindings) out.push_back({b.id, ThreeWayMerge::digest(compact.encode(b))});
+    for (const SnapBinding& b : bindings) out.push_back({b.id, ThreeWayMerge::digestOf(compact, b)});
     return out;
 }
 

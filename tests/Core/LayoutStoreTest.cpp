@@ -139,6 +139,8 @@ TEST_F(LayoutStoreTest, AChangedFileThatCannotBeReadIsKeptAsideAndAStoreNeverLoa
     store.save();
     put(path(), "{ half a document");
     store.layouts = kests(0, 2);
+    sim->simFiles().failOperation(FileOperation::atomicWrite, "layouts.json");
+    EXPECT_THROW(store.save(), FileError);
     store.save();
     EXPECT_EQ(loaded(), kests(0, 2));
     EXPECT_EQ(bytes(file("layouts.corrupt-20261205-200000.json")), "{ half a document");
