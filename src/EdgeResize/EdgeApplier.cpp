@@ -14,7 +14,6 @@
 #include "Layout/LayoutApplier.h"
 #include "Platform/Platform.h"
 #include "Window/WindowController.h"
-#include "Window/WindowFinder.h"
 
 namespace kestr {
 
@@ -48,16 +47,6 @@ const EdgeGroup* groupIn(const Layout& layout, const EdgeApplier::EdgeIdentity& 
 // The near edge (x or y) and the length (width or height) of a frame along the axis.
 double& nearEdge(ScreenFrame& f, Axis axis) { return axis == Axis::vertical ? f.x : f.y; }
 double& length(ScreenFrame& f, Axis axis) { return axis == Axis::vertical ? f.width : f.height; }
-
-// The window the layout engine put the item on, found as it finds it.
-std::optional<AXElement> windowOf(const LayoutItem& item) {
-    const auto apps = platform().workspace().runningApplications(item.appBundleID);
-    if (apps.empty()) return std::nullopt;
-    const AXElement app = platform().accessibility().createApplication(apps.front().processIdentifier);
-    const AXElementList windows = WindowController::axWindows(app);
-    if (windows.empty()) return std::nullopt;
-    return WindowFinder::pickBest(WindowFinder::candidateWindows(item.windowMatcher, windows, item.appName), item.targetFrame);
-}
 
 // The moved frame as the stored kest keeps it. On the stored frame's own display it is
 // the moved frame. An item the apply placed on another display (its own was missing) is
@@ -211,7 +200,9 @@ Task<void> EdgeApplier::move(EdgeIdentity edge, double c) {
         }
     };
     place(c, false);
-    co_await applyPartial(working, group, "edge-move");
+    // The windows the engine placed, as it found them: looking for them again would cost
+    // every window of their applications.
+    const std::map<Uuid, AXElement> windows = co_await applyPartial(working, group, "edge-move");
 
     // A far-side window that would not shrink as asked: move the edge only as far as it
     // lets, so it still ends where it ended.
@@ -220,8 +211,8 @@ Task<void> EdgeApplier::move(EdgeIdentity edge, double c) {
         LayoutItem* item = itemWithID(working, m.itemID);
         const auto start = starting.find(m.itemID);
         if (!item || start == starting.end()) continue;
-        const auto window = windowOf(*item);
-        const auto size = window ? WindowController::readSize(*window) : std::nullopt;
+        const auto window = windows.find(m.itemID);
+        const auto size = window != windows.end() ? WindowController::readSize(window->second) : std::nullopt;
         if (!size) continue;
         const double actual = axis == Axis::vertical ? size->width : size->height;
         const double requested = length(item->targetFrame, axis);
@@ -259,7 +250,8 @@ Task<void> EdgeApplier::revert(EdgeIdentity edge) {
     finish(std::move(working), before, resolved->persist, group);
 }
 
-Task<void> EdgeApplier::applyPartial(const Layout& working, const EdgeGroup& group, const std::string& name) {
+Task<std::map<Uuid, AXElement>> EdgeApplier::applyPartial(const Layout& working, const EdgeGroup& group,
+                                                          const std::string& name) {
     const std::set<Uuid> members = [&group] {
         std::set<Uuid> ids = idsOf(group.leftOrTopItems);
         ids.merge(idsOf(group.rightOrBottomItems));
@@ -272,9 +264,10 @@ Task<void> EdgeApplier::applyPartial(const Layout& working, const EdgeGroup& gro
         if (members.count(item.id)) partial.items.push_back(item);
     }
     partial.createdAt = partial.updatedAt = Date::now();
-    // Only open windows move; the report is not needed.
-    co_await LayoutApplier::apply(std::move(partial), LayoutApplier::ApplyMode::reuseExisting,
-                                  LayoutApplier::FrameSource::target, std::nullopt);
+    // Only open windows move.
+    auto report = co_await LayoutApplier::apply(std::move(partial), LayoutApplier::ApplyMode::reuseExisting,
+                                                LayoutApplier::FrameSource::target, std::nullopt);
+    co_return std::move(report.windows);
 }
 
 void EdgeApplier::finish(Layout working, const Layout& before, bool persistIt, const EdgeGroup& group) {

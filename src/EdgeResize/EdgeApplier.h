@@ -10,12 +10,14 @@
 
 #include <coroutine>
 #include <deque>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
 
 #include "Core/EdgeGroup.h"
 #include "Core/Layout.h"
+#include "Platform/Accessibility.h"
 #include "Platform/Task.h"
 
 namespace kestr {
@@ -72,7 +74,9 @@ private:
     static std::optional<Resolved> resolve(const EdgeIdentity& edge);
     static Task<void> move(EdgeIdentity edge, double c);
     static Task<void> revert(EdgeIdentity edge);
-    static Task<void> applyPartial(const Layout& working, const EdgeGroup& group, const std::string& name);
+    // The window of each member the engine placed.
+    static Task<std::map<Uuid, AXElement>> applyPartial(const Layout& working, const EdgeGroup& group,
+                                                        const std::string& name);
     // `before`: the kest as it stood before the operation.
     static void finish(Layout working, const Layout& before, bool persist, const EdgeGroup& group);
     // Stores the moved frames into the stored kest; where a frame cannot be mapped back

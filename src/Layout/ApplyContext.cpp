@@ -10,6 +10,11 @@ bool LayoutApplier::ApplyContext::isClaimed(AXElement window) const {
     return std::find(claimedWindows.begin(), claimedWindows.end(), window) != claimedWindows.end();
 }
 
+void LayoutApplier::ApplyContext::claim(AXElement window) {
+    claimedWindows.push_back(window);
+    windowCache.forget(window);
+}
+
 AXElementList LayoutApplier::ApplyContext::unclaimed(const AXElementList& windows) const {
     return ItemWindows::excluding(windows, claimedWindows);
 }

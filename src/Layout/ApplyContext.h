@@ -16,6 +16,7 @@
 #include "Layout/LayoutApplier.h"
 #include "Platform/Accessibility.h"
 #include "Platform/Displays.h"
+#include "Window/WindowCache.h"
 
 namespace kestr {
 
@@ -47,10 +48,11 @@ struct LayoutApplier::ItemResult {
     enum class Kind { applied, skipped, deferred };
     Kind kind = Kind::applied;
     std::string reason;  // only for skipped
+    AXElement window;    // only for applied: the item's window
 
-    static ItemResult applied() { return {Kind::applied, {}}; }
-    static ItemResult skipped(std::string reason) { return {Kind::skipped, std::move(reason)}; }
-    static ItemResult deferred() { return {Kind::deferred, {}}; }
+    static ItemResult applied(AXElement window) { return {Kind::applied, {}, window}; }
+    static ItemResult skipped(std::string reason) { return {Kind::skipped, std::move(reason), {}}; }
+    static ItemResult deferred() { return {Kind::deferred, {}, {}}; }
 };
 
 struct LayoutApplier::ApplyContext {
@@ -67,8 +69,12 @@ struct LayoutApplier::ApplyContext {
     std::map<std::string, std::vector<std::string>> capturedTitlesByBundle;
     // Item identifier -> the window chosen for it before any item was placed.
     std::map<Uuid, AXElement> preassignedWindows;
+    // What the searches of this apply have read of the open windows.
+    WindowCache windowCache;
 
     bool isClaimed(AXElement window) const;
+    // Takes the window for an item; nothing read of it before is trusted after.
+    void claim(AXElement window);
     // The windows in order, less the claimed ones.
     AXElementList unclaimed(const AXElementList& windows) const;
     // Names the application once, however many of its items end up unplaced.

@@ -75,7 +75,7 @@ void DriftingWindows::shareOut(const std::vector<Candidate>& group, AXElementLis
 void DriftingWindows::preassignDriftingWindows(const std::vector<LayoutItem>& items,
                                                const LayoutApplier::Placements& placements,
                                                LayoutApplier::ApplyContext& ctx) {
-    const WindowController::TitleScope titles;
+    const WindowCache::Use cached(ctx.windowCache);
     std::set<std::string> bundles;
     for (const LayoutItem& item : items) {
         if (KnownApplications::titleDrifts(item.appBundleID)) bundles.insert(item.appBundleID);

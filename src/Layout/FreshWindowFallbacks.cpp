@@ -86,9 +86,9 @@ Task<WindowOutcome> FreshWindowFallbacks::fallback(const ItemToPlace& target,
         const std::optional<Point> position = WindowController::readPosition(*window);
         const std::optional<DisplayID> from = position ? DisplayManager::display(*position) : std::nullopt;
         if (from && *from != target.placement->targetID) {
-            ctx.claimedWindows.push_back(*window);
+            ctx.claim(*window);
             ctx.pendingMoves.push_back({*window, *target.placement, item.appName, *from, target.placement->targetID});
-            co_return LayoutApplier::ItemResult::applied();
+            co_return LayoutApplier::ItemResult::applied(*window);
         }
     }
     co_return ChosenWindow{*window, false};

@@ -57,7 +57,32 @@ std::vector<std::string> titlesToAvoid(const LayoutItem& item, const LayoutAppli
 
 std::optional<WindowOutcome> ItemPlacement::findOpenWindow(const ItemToPlace& target, ApplyMode mode,
                                                            LayoutApplier::ApplyContext& ctx) {
-    const WindowController::TitleScope titles;
+    const bool launchedHere = ctx.launchedPIDs.contains(target.pid);
+    {
+        // Windows that were open before: what earlier items read of them still holds.
+        const WindowCache::Use cached(ctx.windowCache);
+        if (auto found = findAmongOpenWindows(target, mode, ctx)) return found;
+    }
+
+    // The first window of an application this apply launched goes to its first item.
+    if (launchedHere && !ctx.reusedLaunchPIDs.contains(target.pid)) {
+        const WindowController::TitleScope titles;
+        const AXElementList pool =
+            ctx.unclaimed(WindowController::axWindows(platform().accessibility().createApplication(target.pid)));
+        if (!pool.empty()) {
+            const AXElementList candidates = WindowFinder::candidateWindows(WindowMatcher::firstWindow(), pool);
+            if (auto w = WindowFinder::pickBest(candidates, target.preferredFrame)) {
+                ctx.reusedLaunchPIDs.insert(target.pid);
+                WindowSpawner::setContentOnFrontWindow(target.item, target.targetGlobalFrame);
+                return ChosenWindow{*w, false};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<WindowOutcome> ItemPlacement::findAmongOpenWindows(const ItemToPlace& target, ApplyMode mode,
+                                                                 LayoutApplier::ApplyContext& ctx) {
     const LayoutItem& item = target.item;
     const std::string& bundleID = item.appBundleID;
     const bool launchedHere = ctx.launchedPIDs.contains(target.pid);
@@ -103,20 +128,6 @@ std::optional<WindowOutcome> ItemPlacement::findOpenWindow(const ItemToPlace& ta
         if (auto w = WindowFinder::findWindow(WindowController::windows(bundleID), matcher, options))
             return ChosenWindow{*w, true};
     }
-
-    // The first window of an application this apply launched goes to its first item.
-    if (launchedHere && !ctx.reusedLaunchPIDs.contains(target.pid)) {
-        const AXElementList pool =
-            ctx.unclaimed(WindowController::axWindows(platform().accessibility().createApplication(target.pid)));
-        if (!pool.empty()) {
-            const AXElementList candidates = WindowFinder::candidateWindows(WindowMatcher::firstWindow(), pool);
-            if (auto w = WindowFinder::pickBest(candidates, target.preferredFrame)) {
-                ctx.reusedLaunchPIDs.insert(target.pid);
-                WindowSpawner::setContentOnFrontWindow(item, target.targetGlobalFrame);
-                return ChosenWindow{*w, false};
-            }
-        }
-    }
     return std::nullopt;
 }
 
@@ -124,7 +135,7 @@ Task<ItemPlacement::ItemResult> ItemPlacement::placeWindow(const ItemToPlace& ta
                                                           ApplyMode mode, LayoutApplier::ApplyContext& ctx) {
     const LayoutItem& item = target.item;
     const AXElement window = chosen.window;
-    ctx.claimedWindows.push_back(window);
+    ctx.claim(window);
     ItemWindows::bringOut(window);
     if (!target.placement)
         co_return ItemResult::skipped("Saved window size is 0 — re-capture needed (" + item.appName + ")");
@@ -138,7 +149,7 @@ Task<ItemPlacement::ItemResult> ItemPlacement::placeWindow(const ItemToPlace& ta
         if (title && !title->empty()) WindowSpawner::addSavedTabsToReusedWindow(item, *title);
     }
     if (item.openURL) openURL(*item.openURL, item.appBundleID);
-    co_return ItemResult::applied();
+    co_return ItemResult::applied(window);
 }
 
 Task<ItemPlacement::ItemResult> ItemPlacement::applyItem(const LayoutItem& item, ApplyMode mode,
@@ -183,7 +194,11 @@ Task<ItemPlacement::ItemResult> ItemPlacement::applyItem(const LayoutItem& item,
     };
 
     std::optional<WindowOutcome> outcome = findOpenWindow(target, mode, ctx);
-    if (!outcome) outcome = co_await FreshWindowFallbacks::run(target, ctx);
+    if (!outcome) {
+        outcome = co_await FreshWindowFallbacks::run(target, ctx);
+        // It may have opened a window or launched an application meanwhile.
+        ctx.windowCache.forgetWindowLists();
+    }
     if (auto* result = std::get_if<ItemResult>(&*outcome)) co_return *result;
     co_return co_await placeWindow(target, std::get<ChosenWindow>(*outcome), mode, ctx);
 }

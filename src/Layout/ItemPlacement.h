@@ -31,6 +31,10 @@ private:
     // The open windows by the ways the mode allows, before a fresh window is asked for.
     static std::optional<WindowOutcome> findOpenWindow(const ItemToPlace& target, ApplyMode mode,
                                                        LayoutApplier::ApplyContext& ctx);
+    // Those ways that look at windows open before the item's turn: a drifting title, a
+    // preassigned window, the reuse of an open one, the search.
+    static std::optional<WindowOutcome> findAmongOpenWindows(const ItemToPlace& target, ApplyMode mode,
+                                                             LayoutApplier::ApplyContext& ctx);
     static Task<ItemResult> placeWindow(const ItemToPlace& target, ChosenWindow chosen, ApplyMode mode,
                                         LayoutApplier::ApplyContext& ctx);
     // Opens the URL with the application (or the default handler), in the background.

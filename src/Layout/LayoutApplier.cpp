@@ -82,6 +82,7 @@ Task<LayoutApplier::ApplyReport> LayoutApplier::apply(Layout layout, ApplyMode m
         switch (result.kind) {
             case ItemResult::Kind::applied: {
                 report.applied += 1;
+                report.windows[item.id] = result.window;
                 ApplyLog::write(ApplyLog::applied(mode, item));
                 auto it = placements.find(item.id);
                 if (it != placements.end()) effectiveItems.push_back(asApplied(item, it->second));

@@ -14,6 +14,7 @@
 #include "Core/LayoutItem.h"
 #include "Core/ScreenFrame.h"
 #include "Core/Uuid.h"
+#include "Platform/Accessibility.h"
 #include "Platform/Displays.h"
 #include "Platform/Geometry.h"
 #include "Platform/Task.h"
@@ -43,6 +44,9 @@ struct LayoutApplier {
         int fellBackToMainDisplay = 0;
         // Absent only for an apply dropped as re-entrant.
         std::optional<Layout> effectiveLayout;
+        // Item identifier -> the window each applied item was given, so that a caller
+        // need not find it again.
+        std::map<Uuid, AXElement> windows;
         friend bool operator==(const ApplyReport&, const ApplyReport&) = default;
     };
 

@@ -4,6 +4,7 @@
 
 #include "Core/WholeNumber.h"
 #include "Platform/Platform.h"
+#include "Window/WindowCache.h"
 
 namespace kestr {
 
@@ -82,6 +83,8 @@ std::optional<std::string> WindowController::role(AXElement window) {
 }
 
 std::optional<std::string> WindowController::title(AXElement window) {
+    if (WindowCache* cache = WindowCache::active())
+        return WindowCache::remembered(cache->titles_, window, [&] { return axString(window, "AXTitle"); });
     Remembered& memory = remembered();
     if (memory.titleScopes == 0) return axString(window, "AXTitle");
     if (const auto known = memory.titles.find(window); known != memory.titles.end()) return known->second;
@@ -103,6 +106,13 @@ AXElementList WindowController::windowList(AXElement application) {
 }
 
 AXElementList WindowController::axWindows(AXElement application) {
+    if (WindowCache* cache = WindowCache::active()) {
+        return WindowCache::remembered(cache->usable_, application, [&] { return usableWindows(application); });
+    }
+    return usableWindows(application);
+}
+
+AXElementList WindowController::usableWindows(AXElement application) {
     AXElementList usable;
     for (const AXElement& window : windowList(application)) {
         if (const auto size = readSize(window)) {
@@ -127,12 +137,24 @@ AXElementList WindowController::windows(const std::string& bundleID) {
 }
 
 std::optional<Point> WindowController::readPosition(AXElement window) {
+    if (WindowCache* cache = WindowCache::active())
+        return WindowCache::remembered(cache->positions_, window, [&] { return livePosition(window); });
+    return livePosition(window);
+}
+
+std::optional<Point> WindowController::livePosition(AXElement window) {
     const auto v = copyValue(window, "AXPosition");
     const auto* p = v ? std::get_if<Point>(&*v) : nullptr;
     return p ? std::optional<Point>(*p) : std::nullopt;
 }
 
 std::optional<Size> WindowController::readSize(AXElement window) {
+    if (WindowCache* cache = WindowCache::active())
+        return WindowCache::remembered(cache->sizes_, window, [&] { return liveSize(window); });
+    return liveSize(window);
+}
+
+std::optional<Size> WindowController::liveSize(AXElement window) {
     const auto v = copyValue(window, "AXSize");
     const auto* s = v ? std::get_if<Size>(&*v) : nullptr;
     return s ? std::optional<Size>(*s) : std::nullopt;
@@ -161,14 +183,13 @@ std::optional<std::string> WindowController::axString(AXElement element, const s
 Task<void> WindowController::applyFrame(AXElement window, Point globalPosition, Size size) {
     Accessibility& ax = platform().accessibility();
     // The enhanced interface animates every change and drops writes that arrive during
-    // the animation; it stays off once turned off.
+    // the animation; it stays off once turned off, and only assistive software turns it
+    // on, so one read per application serves a whole apply.
     Remembered& memory = remembered();
     if (const auto pid = ax.pid(window); pid && !memory.plainInterface.contains(*pid)) {
         const AXElement app = ax.createApplication(*pid);
-        if (axBool(app, "AXEnhancedUserInterface") == true) {
-            ax.setAttributeValue(app, "AXEnhancedUserInterface", false);
-            if (memory.readScopes > 0) memory.plainInterface.insert(*pid);
-        }
+        if (axBool(app, "AXEnhancedUserInterface") == true) ax.setAttributeValue(app, "AXEnhancedUserInterface", false);
+        if (memory.readScopes > 0) memory.plainInterface.insert(*pid);
     }
     // Position and size twice: a window clamped by its old position takes the full
     // size only after it has moved, and the other way round.

@@ -26,8 +26,8 @@ public:
     static inline const std::string axFullScreenAttribute = "AXFullScreen";
 
     // While one lives, reads whose answer cannot change meanwhile are made once: a
-    // window's "AXRole", and an application's "AXEnhancedUserInterface" once it has
-    // been turned off. An apply holds one for its whole run; scopes may overlap (an
+    // window's "AXRole", and an application's "AXEnhancedUserInterface" (off once read
+    // or turned off). An apply holds one for its whole run; scopes may overlap (an
     // edge move during an apply) and what they remember goes with the last of them.
     class ReadScope {
     public:
@@ -49,6 +49,7 @@ public:
 
     // In the workspace's order.
     static std::vector<std::int32_t> pids(const std::string& bundleID);
+    // Searches read the next three through the apply's WindowCache when one is in use.
     // The application's windows without slivers (a side under 5 points) and without
     // elements whose role is not "AXWindow"; unreadable sizes and roles keep a window.
     static AXElementList axWindows(AXElement application);
@@ -77,7 +78,7 @@ private:
         const Accessibility* source = nullptr;
         int readScopes = 0;
         std::map<AXElement, std::string> roles;
-        // Applications whose enhanced interface this process turned off.
+        // Applications whose enhanced interface is off: read so, or turned off here.
         std::set<std::int32_t> plainInterface;
         int titleScopes = 0;
         std::map<AXElement, std::optional<std::string>> titles;
@@ -86,6 +87,10 @@ private:
     // The memory, emptied first when the answers came from another service.
     static Remembered& remembered();
     static std::optional<std::string> role(AXElement window);
+    // The reads behind axWindows, readPosition and readSize, never through a WindowCache.
+    static AXElementList usableWindows(AXElement application);
+    static std::optional<Point> livePosition(AXElement window);
+    static std::optional<Size> liveSize(AXElement window);
 };
 
 }  // namespace kestr
