@@ -125,10 +125,12 @@ TEST_F(LayoutStoreTest, ASaveKeepsWhatAnotherProcessWroteSinceThisOneReadTheFile
     // A kest one changed and two removed stays; one two changed and one removed too.
     two.layouts.pop_back();  // "Unsaved"'s kest
     two.layouts[0].name = "Changed by two";
+    two.layouts[2].name = "Two's name";
     two.save();
     one.layouts.erase(one.layouts.begin());
+    one.layouts[1].name = "One's name";  // both changed it: the saving side's change wins
     one.save();
-    EXPECT_EQ(names(one.layouts), (std::vector<std::string>{"Changed by two", "Renamed by one", "Kest 2 / main",
+    EXPECT_EQ(names(one.layouts), (std::vector<std::string>{"Changed by two", "Renamed by one", "One's name",
                                                              "Kest 20 / main", "Unsaved"}));
 }
 
