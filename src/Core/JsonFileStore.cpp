@@ -1,7 +1,5 @@
 #include "Core/JsonFileStore.h"
 
-#include <cerrno>
-#include <cstring>
 #include <exception>
 
 #include "Core/FilePath.h"
@@ -164,8 +162,9 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
 void JsonFileStore::save(const std::string& path, bool loadFailed, const Content& content) {
     if (loadFailed) content.refuseToSave();
     Files& files = platform().files();
-    // Checked before the backup step, which would otherwise try to keep the folder.
-    if (files.isDirectory(path)) throw FileError("cannot write " + path + ": " + std::strerror(EISDIR));
+    // Checked before the backup step, which would otherwise try to keep a folder, a
+    // pipe or a device as the backup.
+    files.checkWritable(path);
     files.createDirectories(parentFolder(path));
     const auto held = files.lock(lockPath(path), lockPatience);
     catchUpBeforeSaving(files, path, content);

@@ -43,11 +43,11 @@
 // it is by refresh(). A store that never read or wrote the file writes over it.
 //
 // save(): refuses (content.refuseToSave) while loadFailed, and refuses a path that
-// names a folder; creates the folder; catches up with another process's change
-// (above); copies the current file to path + ".bak" (through a temporary copy, forced
-// to the disk and renamed over the old backup, so a backup always exists), encodes,
-// and writes atomically. Any failure is thrown, and the file on disk is then the old
-// one or the new one, never a mixture.
+// names anything but a regular file (links followed); creates the folder; catches up
+// with another process's change (above); copies the current file to path + ".bak"
+// (through a temporary copy, forced to the disk and renamed over the old backup, so a
+// backup always exists), encodes, and writes atomically. Any failure is thrown, and
+// the file on disk is then the old one or the new one, never a mixture.
 #pragma once
 
 #include <cstdint>

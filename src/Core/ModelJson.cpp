@@ -1,5 +1,7 @@
 #include "Core/ModelJson.h"
 
+#include <algorithm>
+
 namespace kestr {
 
 namespace {
@@ -33,8 +35,14 @@ void member(JsonWriter& w, std::string_view key, const std::optional<T>& value) 
     if (value) member(w, key, *value);
 }
 
-std::optional<double> optionalNumber(const JsonValue& object, std::string_view key) {
-    if (auto v = object.optional(key)) return v->number();
+// A coordinate or size as read: beyond the limit (a hand edit, a damaged writer) it is
+// taken as the limit, so that the kest stays usable instead of overflowing later.
+double coordinate(const JsonValue& value) {
+    return std::clamp(value.number(), -ScreenFrame::coordinateLimit, ScreenFrame::coordinateLimit);
+}
+
+std::optional<double> optionalCoordinate(const JsonValue& object, std::string_view key) {
+    if (auto v = object.optional(key)) return coordinate(*v);
     return std::nullopt;
 }
 
@@ -168,15 +176,22 @@ void writeJson(JsonWriter& w, const LayoutItem& value) {
 }
 
 void writeJson(JsonWriter& w, const Layout& value) {
-    w.beginObject();
-    member(w, "createdAt", value.createdAt);
-    member(w, "edgeGroups", value.edgeGroups);
-    member(w, "hotkey", value.hotkey);
-    member(w, "id", value.id);
-    member(w, "items", value.items);
-    member(w, "name", value.name);
-    member(w, "updatedAt", value.updatedAt);
-    w.endObject();
+    try {
+        w.beginObject();
+        member(w, "createdAt", value.createdAt);
+        member(w, "edgeGroups", value.edgeGroups);
+        member(w, "hotkey", value.hotkey);
+        member(w, "id", value.id);
+        member(w, "items", value.items);
+        member(w, "name", value.name);
+        member(w, "updatedAt", value.updatedAt);
+        w.endObject();
+    } catch (const UnwritableKestError&) {
+        throw;
+    } catch (const JsonEncodeError& e) {
+        // The user knows a kest by its name, not by its place in the file.
+        throw UnwritableKestError(value.name, e.what());
+    }
 }
 
 void writeJson(JsonWriter& w, const LayoutDocument& value) { writeLayoutDocument(w, value.version, value.layouts); }
@@ -199,15 +214,15 @@ Hotkey fromJson<Hotkey>(const JsonValue& v) {
 template <>
 ScreenFrame fromJson<ScreenFrame>(const JsonValue& v) {
     ScreenFrame f;
-    f.dispH = optionalNumber(v, "dispH");
-    f.dispW = optionalNumber(v, "dispW");
-    f.dispX = optionalNumber(v, "dispX");
-    f.dispY = optionalNumber(v, "dispY");
+    f.dispH = optionalCoordinate(v, "dispH");
+    f.dispW = optionalCoordinate(v, "dispW");
+    f.dispX = optionalCoordinate(v, "dispX");
+    f.dispY = optionalCoordinate(v, "dispY");
     f.displayUUID = v.required("displayUUID").string();
-    f.height = v.required("height").number();
-    f.width = v.required("width").number();
-    f.x = v.required("x").number();
-    f.y = v.required("y").number();
+    f.height = coordinate(v.required("height"));
+    f.width = coordinate(v.required("width"));
+    f.x = coordinate(v.required("x"));
+    f.y = coordinate(v.required("y"));
     return f;
 }
 
@@ -238,15 +253,15 @@ template <>
 EdgeGroup fromJson<EdgeGroup>(const JsonValue& v) {
     EdgeGroup g;
     g.axis = v.required("axis").enumeration(axisCases);
-    g.coordinate = v.required("coordinate").number();
+    g.coordinate = coordinate(v.required("coordinate"));
     g.displayUUID = v.required("displayUUID").string();
     g.id = v.required("id").uuid();
     g.leftOrTopItems = requiredList<EdgeMember>(v, "leftOrTopItems");
-    g.maxCoordinate = v.required("maxCoordinate").number();
-    g.minCoordinate = v.required("minCoordinate").number();
+    g.maxCoordinate = coordinate(v.required("maxCoordinate"));
+    g.minCoordinate = coordinate(v.required("minCoordinate"));
     g.rightOrBottomItems = requiredList<EdgeMember>(v, "rightOrBottomItems");
-    g.spanEnd = optionalNumber(v, "spanEnd");
-    g.spanStart = optionalNumber(v, "spanStart");
+    g.spanEnd = optionalCoordinate(v, "spanEnd");
+    g.spanStart = optionalCoordinate(v, "spanStart");
     return g;
 }
 

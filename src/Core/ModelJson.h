@@ -19,6 +19,14 @@
 
 namespace kestr {
 
+// A kest that cannot be written (a NaN or infinite number, a date out of range), named.
+class UnwritableKestError : public JsonEncodeError {
+public:
+    UnwritableKestError(std::string kestName, const std::string& problem)
+        : JsonEncodeError("kest “" + kestName + "”: " + problem), kestName(std::move(kestName)) {}
+    std::string kestName;
+};
+
 void writeJson(JsonWriter& w, const Uuid& value);
 void writeJson(JsonWriter& w, const Date& value);
 void writeJson(JsonWriter& w, const Hotkey& value);

@@ -77,8 +77,12 @@ Task<LayoutApplier::ApplyReport> LayoutApplier::apply(Layout layout, ApplyMode m
 
     std::vector<LayoutItem> effectiveItems;
     for (const LayoutItem& item : items) {
-        const ItemResult result =
-            co_await ItemPlacement::applyItem(item, mode, frameSource, placements, anchorDisplay.has_value(), ctx);
+        // Nothing is launched or moved for a frame no window can take.
+        const auto unplaced = PlacementPlanner::unplacedReason(item, frameSource, placements);
+        ItemResult result = ItemResult::skipped(unplaced.value_or(""));
+        if (!unplaced)
+            result = co_await ItemPlacement::applyItem(item, mode, frameSource, placements, anchorDisplay.has_value(),
+                                                       ctx);
         switch (result.kind) {
             case ItemResult::Kind::applied: {
                 report.applied += 1;

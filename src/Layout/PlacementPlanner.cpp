@@ -15,8 +15,13 @@ namespace {
 // Narrower or lower frames are leftovers of broken captures, not windows to place.
 constexpr double kMinUsableSide = 20;
 
-// At least 20 points wide and high; smaller frames take no part in placement.
-bool isUsable(const ScreenFrame& frame) { return frame.width >= kMinUsableSide && frame.height >= kMinUsableSide; }
+bool hasUsableSize(const ScreenFrame& frame) {
+    return frame.width >= kMinUsableSide && frame.height >= kMinUsableSide;
+}
+
+// At least 20 points wide and high, and within the limits of a frame read from a file;
+// other frames take no part in placement.
+bool isUsable(const ScreenFrame& frame) { return hasUsableSize(frame) && frame.withinLimits(); }
 
 // The connected display a UUID string names. A display without area counts as not
 // connected: frames read or laid against it would be scaled by infinities.
@@ -85,6 +90,15 @@ Rect scaled(const ScreenFrame& f, const Rect& s, const Rect& t) {
     return Rect(x, y, width, height);
 }
 
+// The rectangle moved (and, when larger, cut) so that it lies inside the area.
+Rect keptInside(Rect r, const Rect& area) {
+    r.size.width = std::min(r.width(), area.width());
+    r.size.height = std::min(r.height(), area.height());
+    r.origin.x = std::clamp(r.x(), area.minX(), area.maxX() - r.width());
+    r.origin.y = std::clamp(r.y(), area.minY(), area.maxY() - r.height());
+    return r;
+}
+
 // The frame cut to the visible area of its own display, when that one is connected.
 ScreenFrame clippedToItsDisplay(const ScreenFrame& f, const DisplaySnapshot& displays) {
     const DisplayID id = displays.idOf(f.displayUUID);
@@ -108,6 +122,13 @@ std::map<std::string, Rect> PlacementPlanner::computeSourceRegions(const std::ve
         regions[uuid] = id ? displays.visibleArea(*id) : regionOfMissingDisplay(frames);
     }
     return regions;
+}
+
+std::optional<std::string> PlacementPlanner::unplacedReason(const LayoutItem& item, FrameSource frameSource,
+                                                            const Placements& placements) {
+    const ScreenFrame& frame = frameOf(item, frameSource);
+    if (!hasUsableSize(frame) || (frame.withinLimits() && placements.contains(item.id))) return std::nullopt;
+    return "Saved frame is out of range — re-capture needed (" + item.appName + ")";
 }
 
 std::map<std::string, DisplayID> PlacementPlanner::displayMapping(const std::vector<LayoutItem>& items,
@@ -256,6 +277,8 @@ PlacementPlanner::Placements PlacementPlanner::computeTargetFrames(const std::ve
         const Size minimum = KnownApplications::minimumSize(r.item.appBundleID);
         rect.size.width = std::max(rect.width(), minimum.width);
         rect.size.height = std::max(rect.height(), minimum.height);
+        // Whatever the saved frame holds, the window never goes beyond its display.
+        if (displays.hasArea(r.targetID)) rect = keptInside(rect, displays.visibleArea(r.targetID));
         if (!isFinite(rect)) {
             // Saved values near the limits of a double overflow when scaled; such a frame
             // is never handed to a window, nor to the re-flow.

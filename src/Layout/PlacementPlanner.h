@@ -39,6 +39,12 @@ public:
                                           std::optional<DisplayID> anchorDisplay, const DisplaySnapshot& displays,
                                           LayoutApplier::ApplyReport& report);
 
+    // Why an item of a usable size gets no placement: its frame lies beyond the limits
+    // of a frame read from a file, or overflowed to a value no window can take. None
+    // for every other item.
+    static std::optional<std::string> unplacedReason(const LayoutItem& item, FrameSource frameSource,
+                                                     const Placements& placements);
+
     // Saved display UUID string -> the live display standing in for it; empty without
     // an anchor display.
     static std::map<std::string, DisplayID> displayMapping(const std::vector<LayoutItem>& items,

@@ -17,9 +17,10 @@ public:
     using Error::Error;
 };
 
-// A file larger than Files::maxReadSize. No file kestr reads is legitimately that large
-// (a thousand kests of ten windows each take about 20 MB), so callers treat such a file
-// as one they cannot decode.
+// A file larger than Files::maxReadSize, or a write larger than Files::maxWriteSize. No
+// file kestr reads is legitimately that large (a thousand kests of ten windows each take
+// about 20 MB), so callers treat such a file as one they cannot decode; a write that
+// large is refused, since it could not be read back.
 class FileTooLargeError : public FileError {
 public:
     using FileError::FileError;
@@ -51,7 +52,10 @@ class Files {
 public:
     virtual ~Files() = default;
 
-    static constexpr std::int64_t maxReadSize = 64 * 1024 * 1024;
+    // Reads stop at maxReadSize, as a guard against endless files; writes stop well
+    // below it, so whatever kestr writes it can read back, even reformatted by hand.
+    static constexpr std::int64_t maxReadSize = 512 * 1024 * 1024;
+    static constexpr std::int64_t maxWriteSize = 256 * 1024 * 1024;
 
     // The user's application-data folders, first one preferred; may be empty.
     virtual std::vector<std::string> applicationSupportDirectories() = 0;
@@ -68,8 +72,15 @@ public:
     virtual std::string read(const std::string& path) = 0;
     // Writes to a temporary file in the same folder, forces it to the disk, renames it
     // over the destination and forces the folder to the disk: a reader sees the old
-    // content or the new, never a mixture, and so does one after a power loss.
+    // content or the new, never a mixture, and so does one after a power loss. A link
+    // is followed and its target replaced; the file keeps its permissions. Refuses a
+    // path that names anything but a regular file (see checkWritable) and, with
+    // FileTooLargeError, more than maxWriteSize bytes.
     virtual void writeAtomically(const std::string& path, const std::string& bytes) = 0;
+    // Throws FileError "cannot write PATH: not a regular file" (or "Is a directory")
+    // when the path, links followed, names something writeAtomically would not replace;
+    // a missing file is fine.
+    virtual void checkWritable(const std::string& path) = 0;
     // The temporary files that writeAtomically(path, ...) left beside `path` when it was
     // cut short: those whose writing process has ended. Another process's write in
     // progress is never one, whenever it began. None when the folder cannot be listed.

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string_view>
 #include <thread>
@@ -84,6 +85,52 @@ void syncDescriptor(int fd, const std::string& what, const std::string& path) {
         fail(what, path, err);
     }
     ::close(fd);
+}
+
+// Writes all of `bytes`; false with errno set when the system refuses (a full disk
+// gives ENOSPC, kept for the message).
+bool writeAll(int fd, const char* bytes, std::size_t size) {
+    std::size_t written = 0;
+    while (written < size) {
+        const ssize_t n = ::write(fd, bytes + written, size - written);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::string megabytes(std::uint64_t bytes) { return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MB"; }
+
+// What a write to `path` replaces: links are followed one by one (a relative target
+// read against its link's folder) to the file they end at, which may not exist yet.
+struct WriteTarget {
+    std::string path;
+    std::optional<mode_t> existingMode;  // none: nothing there yet
+};
+
+WriteTarget writeTarget(const std::string& path) {
+    constexpr int maxLinks = 40;  // as the system allows when it follows links itself
+    WriteTarget target{path, std::nullopt};
+    for (int hops = 0;; ++hops) {
+        struct stat st {};
+        if (::lstat(target.path.c_str(), &st) != 0) {
+            if (errno == ENOENT) return target;
+            fail("cannot write", path, errno);
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            if (!S_ISREG(st.st_mode)) throw FileError("cannot write " + path + ": " + notRegular(st.st_mode));
+            target.existingMode = st.st_mode & 07777;
+            return target;
+        }
+        if (hops == maxLinks) fail("cannot write", path, ELOOP);
+        std::error_code ec;
+        const fs::path link = fs::read_symlink(target.path, ec);
+        if (ec) fail("cannot write", path, ec);
+        target.path = link.is_absolute() ? link.string() : (folderOf(fs::path(target.path)) / link).string();
+    }
 }
 
 class DescriptorLock : public FileLock {
@@ -172,8 +219,17 @@ void PosixFiles::syncFolder(const std::string& folder) {
     syncDescriptor(fd, "cannot sync folder", folder);
 }
 
+void PosixFiles::checkWritable(const std::string& path) { writeTarget(path); }
+
 void PosixFiles::writeAtomically(const std::string& path, const std::string& bytes) {
-    const fs::path target(path);
+    if (bytes.size() > static_cast<std::size_t>(maxWriteSize)) {
+        throw FileTooLargeError("cannot write " + path + ": too large to read back (" + megabytes(bytes.size()) +
+                                "; the limit is " + megabytes(maxWriteSize) + ")");
+    }
+    // A link stays a link (it may point into a folder the user keeps elsewhere), and
+    // the file it names is the one replaced.
+    const WriteTarget destination = writeTarget(path);
+    const fs::path target(destination.path);
     const fs::path folder = folderOf(target);
     std::string tmpl = (folder / (temporaryPrefix(target) + std::to_string(::getpid()) + "-" +
                                   std::string(temporarySuffixLength, 'X')))
@@ -183,26 +239,16 @@ void PosixFiles::writeAtomically(const std::string& path, const std::string& byt
     const int fd = ::mkstemp(name.data());
     if (fd < 0) fail("cannot write", path, errno);
     const std::string tmp(name.data());
-    size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int err = errno;
-            ::close(fd);
-            ::unlink(tmp.c_str());
-            fail("cannot write", path, err);
-        }
-        written += static_cast<size_t>(n);
-    }
-    if (::fchmod(fd, 0644) != 0 || ::fsync(fd) != 0) {
+    // A file the user made private stays private.
+    const mode_t mode = destination.existingMode.value_or(0644);
+    if (!writeAll(fd, bytes.data(), bytes.size()) || ::fchmod(fd, mode) != 0 || ::fsync(fd) != 0) {
         const int err = errno;
         ::close(fd);
         ::unlink(tmp.c_str());
         fail("cannot write", path, err);
     }
     ::close(fd);
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
+    if (::rename(tmp.c_str(), destination.path.c_str()) != 0) {
         const int err = errno;
         ::unlink(tmp.c_str());
         fail("cannot write", path, err);
@@ -232,12 +278,43 @@ std::vector<std::string> PosixFiles::leftoverTemporaries(const std::string& path
 
 void PosixFiles::copy(const std::string& from, const std::string& to) {
     if (exists(to)) fail("cannot copy to", to, EEXIST);
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (in < 0) fail("cannot copy", from, errno);
     struct stat st {};
-    if (::stat(from.c_str(), &st) != 0) fail("cannot copy", from, errno);
-    if (!S_ISREG(st.st_mode)) throw FileError("cannot copy " + from + ": " + notRegular(st.st_mode));
-    std::error_code ec;
-    fs::copy_file(from, to, fs::copy_options::none, ec);
-    if (ec) fail("cannot copy", from, ec);
+    if (::fstat(in, &st) != 0) {
+        const int err = errno;
+        ::close(in);
+        fail("cannot copy", from, err);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(in);
+        throw FileError("cannot copy " + from + ": " + notRegular(st.st_mode));
+    }
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777);
+    if (out < 0) {
+        const int err = errno;
+        ::close(in);
+        fail("cannot copy to", to, err);
+    }
+    // Byte by byte through a buffer, so that the error the system gives (a full disk
+    // among them) is the one reported.
+    int err = 0;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 || (n > 0 && !writeAll(out, buffer, static_cast<std::size_t>(n)))) {
+            err = errno;
+            break;
+        }
+        if (n == 0) break;
+    }
+    ::close(in);
+    if (::close(out) != 0 && err == 0) err = errno;
+    if (err != 0) {
+        ::unlink(to.c_str());
+        fail("cannot copy", from, err);
+    }
     try {
         syncFile(to);
     } catch (const FileError&) {

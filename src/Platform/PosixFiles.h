@@ -26,6 +26,7 @@ public:
     std::optional<FileInfo> info(const std::string& path) override;
     std::string read(const std::string& path) override;
     void writeAtomically(const std::string& path, const std::string& bytes) override;
+    void checkWritable(const std::string& path) override;
     std::vector<std::string> leftoverTemporaries(const std::string& path) override;
     void copy(const std::string& from, const std::string& to) override;
     void move(const std::string& from, const std::string& to) override;

@@ -5,6 +5,8 @@
 
 #include <gmock/gmock.h>
 
+#include <cmath>
+
 #include "Core/FilePath.h"
 #include "Core/LayoutStore.h"
 #include "Core/Preferences.h"
@@ -161,6 +163,31 @@ TEST_F(AppDelegateTest, AnotherProcessRewritingTheStoresIsTakenInAndShown) {
     EXPECT_TRUE(registered(Hotkey{0, 0x1900}));
     EXPECT_FALSE(registered(oldLeftHalf));
     EXPECT_EQ(SnapStore::shared().bindings, otherSnaps.bindings);
+}
+
+// One frame of 1e308 in the file once made every save of the session fail: tidying it
+// overflowed to a number that cannot be written.
+TEST_F(AppDelegateTest, AnExtremeFrameInTheFileLeavesEverySaveWorking) {
+    Layout kest = kestOfNotes("Extreme", std::nullopt);
+    kest.items[0].targetFrame.x = 1e308;
+    kest.items[0].targetFrame.width = 1e308;
+    kest.items.push_back(kest.items[0]);
+    kest.items[1].id = Uuid::random();
+    kest.items[1].targetFrame.x = -1e308;
+    LayoutStore::shared().layouts = {kest};
+    LayoutStore::shared().save();
+    LayoutStore::shared().layouts.clear();
+
+    launch();
+    LayoutStore::shared().layouts[0].name = "Renamed";
+    EXPECT_NO_THROW(LayoutStore::shared().save());
+    LayoutStore check(LayoutStore::shared().fileURL);
+    check.load();
+    ASSERT_EQ(check.layouts.size(), 1u);
+    for (const LayoutItem& stored : check.layouts[0].items) {
+        EXPECT_LE(std::fabs(stored.targetFrame.x), ScreenFrame::coordinateLimit);
+        EXPECT_LE(stored.targetFrame.width, ScreenFrame::coordinateLimit);
+    }
 }
 
 TEST_F(AppDelegateTest, AStoreThatFailedToLoadIsReportedWithWhereItsFileWasKept) {

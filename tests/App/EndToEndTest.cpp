@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -370,6 +371,47 @@ TEST(EndToEndTest, PanelRenderThatCannotBeWrittenFailsAndLeavesNoFile) {
     EXPECT_TRUE(fs::is_directory(home.home() + "/taken.png"));
     for (const auto& entry : fs::directory_iterator(home.home()))
         EXPECT_EQ(entry.path().filename().string().find("taken.png."), std::string::npos) << entry.path();
+}
+
+// A device or a named pipe given as the path stays what it is; a link is followed and
+// stays a link; a private kest file stays private.
+TEST(EndToEndTest, WritesReplaceOnlyRegularFilesAndFollowLinks) {
+    KestrHome home;
+    ASSERT_EQ(::mkfifo((home.home() + "/pipe").c_str(), 0600), 0);
+    fs::create_symlink("/dev/null", home.home() + "/device");
+    ASSERT_EQ(home.run({"--write-sample-layout", home.kestFile()}).status, 0);
+    for (const std::string target : {"pipe", "device"}) {
+        const std::string path = home.home() + "/" + target;
+        const std::vector<std::pair<std::vector<std::string>, std::string>> modes = {
+            {{"--render-panel", path}, "Failed to write panel render to " + path},
+            {{"--render-editor", path}, "Failed to write editor render to " + path},
+            {{"--render-menubar-icons", path}, "Failed to write menu-bar icons to " + path},
+            {{"--write-sample-layout", path}, "Failed to write sample"},
+        };
+        for (const auto& [arguments, failure] : modes) {
+            const auto r = home.run(arguments);
+            EXPECT_EQ(r.status, 1) << arguments[0];
+            EXPECT_EQ(r.out, "") << arguments[0];
+            EXPECT_EQ(lineWith(r.err, "Failed"), failure + ": cannot write " + path + ": not a regular file")
+                << r.err;
+        }
+    }
+    EXPECT_TRUE(fs::is_fifo(home.home() + "/pipe"));
+    EXPECT_TRUE(fs::is_symlink(home.home() + "/device"));
+
+    fs::create_directories(home.home() + "/dotfiles");
+    fs::create_symlink(home.home() + "/dotfiles/panel.png", home.home() + "/panel.png");
+    ASSERT_EQ(home.run({"--render-panel", "panel.png"}).status, 0);
+    EXPECT_TRUE(fs::is_symlink(home.home() + "/panel.png"));
+    EXPECT_EQ(readFile(home.home() + "/dotfiles/panel.png").substr(1, 3), "PNG");
+
+    fs::rename(home.kestFile(), home.home() + "/dotfiles/layouts.json");
+    fs::permissions(home.home() + "/dotfiles/layouts.json", fs::perms(0600));
+    fs::create_symlink(home.home() + "/dotfiles/layouts.json", home.kestFile());
+    ASSERT_EQ(home.run({"--write-sample-layout", home.kestFile()}).status, 0);
+    EXPECT_TRUE(fs::is_symlink(home.kestFile()));
+    EXPECT_EQ(fs::status(home.home() + "/dotfiles/layouts.json").permissions(), fs::perms(0600));
+    EXPECT_NE(readFile(home.home() + "/dotfiles/layouts.json").find("Coding (sample)"), std::string::npos);
 }
 
 TEST(EndToEndTest, EditorRenderNeedsAKestAndReportsWhereItWrote) {

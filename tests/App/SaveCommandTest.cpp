@@ -164,8 +164,8 @@ TEST_F(SaveCommandTest, AFailedSavePutsTheListBackAndSaysSo) {
         EXPECT_EQ(failure->style, AlertStyle::critical);
         EXPECT_EQ(failure->messageText, "Couldn't save your kests");
         EXPECT_EQ(failure->informativeText,
-                  "Your existing kests are unchanged. This usually means the disk is full or kestr's folder isn't "
-                  "writable. Technical details are in Console.");
+                  "Your existing kests are unchanged. kestr couldn't read the kest file when it started, so it "
+                  "won't replace it until it can. Technical details are in Console.");
     }
     EXPECT_EQ(std::count_if(sim->simLog().lines().begin(), sim->simLog().lines().end(),
                             [](const std::string& l) { return l.starts_with("kestr: failed to save kests: "); }),

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
+#include "Core/KestSaveFailure.h"
 #include "Core/ModelJson.h"
 #include "Support/SampleKests.h"
 #include "Support/StoreTest.h"
@@ -71,6 +74,59 @@ TEST_F(LayoutStoreTest, KestsAreKeptInLayoutsJsonAsAVersion1Document) {
     sim->simFiles().failOperation(FileOperation::read, "layouts.json", 1);
     EXPECT_THROW(store.load(), FileError);
     EXPECT_STREQ(test::thrown<LayoutStoreError>([&] { store.save(); })->what(), "loadFailedRefusingToSave");
+}
+
+// A save that cannot be written says why: the kest that holds the value, or a file
+// that would be too large to read back; only a failure of the disk itself is left to
+// a likely cause.
+TEST_F(LayoutStoreTest, AFailedSaveNamesTheKestOrTheSizeInTheLogAndTheAlert) {
+    LayoutStore& store = LayoutStore::shared();
+    store.layouts = kests(0, 2);
+    store.layouts[1].name = "Broken";
+    store.layouts[1].items[1].targetFrame.width = std::numeric_limits<double>::infinity();
+    const auto unwritable = test::thrown<UnwritableKestError>([&] { store.save(); });
+    ASSERT_TRUE(unwritable);
+    EXPECT_EQ(unwritable->kestName, "Broken");
+    EXPECT_STREQ(unwritable->what(),
+                 "kest “Broken”: layouts[1].items[1].targetFrame.width: a number that is NaN or infinite cannot be "
+                 "written");
+
+    const auto tooLarge = FileTooLargeError("cannot write " + path() + ": too large to read back (300 MB; the limit is 256 MB)");
+    const auto diskFull = FileError("cannot write " + path() + ": No space left on device");
+    for (const std::exception* error : std::initializer_list<const std::exception*>{&*unwritable, &tooLarge, &diskFull})
+        reportKestSaveFailure(*error);
+    const auto& alerts = sim->simAlerts().requests;
+    ASSERT_EQ(alerts.size(), 3u);
+    EXPECT_EQ(alerts[0].informativeText,
+              "Your existing kests are unchanged. The kest “Broken” holds a value that can't be stored. Technical "
+              "details are in Console.");
+    EXPECT_EQ(alerts[1].informativeText,
+              "Your existing kests are unchanged. Together they would make a kest file too large for kestr to read "
+              "back, so nothing was written. Deleting kests you no longer need makes room. Technical details are in "
+              "Console.");
+    EXPECT_EQ(alerts[2].informativeText,
+              "Your existing kests are unchanged. This usually means the disk is full or kestr's folder isn't "
+              "writable. Technical details are in Console.");
+    EXPECT_EQ(sim->simLog().lines().at(1),
+              "kestr: failed to save kests: cannot write " + path() +
+                  ": too large to read back (300 MB; the limit is 256 MB)");
+}
+
+// Frames far beyond any screen (a hand edit, a broken writer) are read as the limit, so
+// the kest stays usable and is written back finite.
+TEST_F(LayoutStoreTest, CoordinatesBeyondTheLimitAreReadAsTheLimit) {
+    Layout kest = test::sampleKest(0, 2);
+    kest.items[0].targetFrame = ScreenFrame{"37D8832A-2D66-02CA-B9F7-8F30A301B230", 1e308, -1e308, 1e300, 5, 1e308, 2,
+                                            -1e12, 3};
+    kest.edgeGroups.at(0).coordinate = -1e200;
+    kest.edgeGroups.at(0).spanEnd = 1e10;
+    put(path(), JsonFileStore::encoder().encode(LayoutDocument{1, {kest}}));
+    const std::vector<Layout> read = loaded();
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].items[0].targetFrame,
+              (ScreenFrame{"37D8832A-2D66-02CA-B9F7-8F30A301B230", 1e9, -1e9, 1e9, 5, 1e9, 2, -1e9, 3}));
+    EXPECT_EQ(read[0].edgeGroups[0].coordinate, -1e9);
+    EXPECT_EQ(read[0].edgeGroups[0].spanEnd, 1e9);
 }
 
 TEST(LayoutStoreUpdateTest, ReplacesTheFirstKestWithTheSameIdInMemoryOnly) {

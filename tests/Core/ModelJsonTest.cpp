@@ -67,12 +67,14 @@ TEST(ModelJson, EncodingRejectsNaNAndInfinityAndKeepsEveryDouble) {
     LayoutDocument document = test::sampleDocument(2, 2);
     document.layouts[1].items[1].targetFrame.width = std::numeric_limits<double>::quiet_NaN();
     EXPECT_STREQ(test::thrown<JsonEncodeError>([&] { JsonEncoder().encode(document); })->what(),
-                 "layouts[1].items[1].targetFrame.width: a number that is NaN or infinite cannot be written");
+                 "kest “Kest 1 / main”: layouts[1].items[1].targetFrame.width: a number that is NaN or infinite "
+                 "cannot be written");
     document.layouts[0].createdAt = Date{std::numeric_limits<double>::infinity()};
     EXPECT_THROW(JsonEncoder().encode(document), JsonEncodeError);
 
-    // Any finite double reads back bit for bit, negative zero and subnormals included.
-    for (const double value : {-0.0, 4.9e-324, 0.1, 1.0 / 3, -2.2250738585072014e-308, 1.7976931348623157e308}) {
+    // Any double within the coordinate limit reads back bit for bit, negative zero and
+    // subnormals included.
+    for (const double value : {-0.0, 4.9e-324, 0.1, 1.0 / 3, -2.2250738585072014e-308, -ScreenFrame::coordinateLimit}) {
         const ScreenFrame back = decodeText<ScreenFrame>(encoded(ScreenFrame{"D", value, 0, 0, 0, {}, {}, {}, {}}));
         EXPECT_EQ(std::memcmp(&back.x, &value, sizeof value), 0) << value;
     }

@@ -74,6 +74,28 @@ TEST_F(LayoutApplierTest, EveryLaunchAndWindowFailureIsSkippedWithItsReason) {
     EXPECT_EQ(alert.iconBundleIDs, (std::vector<std::string>{"com.apple.Safari", "com.example.Pad"}));
 }
 
+// A frame far off its display (a damaged or hand-edited kest) never sends a window
+// there: the window stays on the display, and a frame no window can take is skipped.
+TEST_F(LayoutApplierTest, ExtremeFramesAreKeptOnTheDisplayOrSkippedWithTheirReason) {
+    install("com.example.Notes", "Notes");
+    install("com.example.Pad", "Pad");
+    const AXElement notes = addWindow(run("com.example.Notes"), "Notes", Rect(300, 300, 500, 400));
+    LayoutItem far = item("com.example.Notes", "Notes", Rect(0, 0, 500, 400));
+    far.targetFrame = ScreenFrame{"00000000-0000-4000-8000-000000000001", ScreenFrame::coordinateLimit, 100, 500, 400,
+                                  {}, {}, {}, {}};
+    LayoutItem overflowing = item("com.example.Pad", "Pad", Rect(0, 0, 500, 400));
+    overflowing.targetFrame.x = 1e308;
+    overflowing.targetFrame.width = 1e308;
+
+    const Report report = applyToEnd(kest({far, overflowing}), Mode::restoreMissing, leftID);
+
+    EXPECT_EQ(report.applied, 1);
+    EXPECT_EQ(reasons(report),
+              (std::vector<std::string>{"Pad: Saved frame is out of range — re-capture needed (Pad)"}));
+    EXPECT_EQ(frameOf(notes), Rect(0, 25, 1440, 875)) << "the missing display's region laid onto the live one";
+    EXPECT_TRUE(sim->world().runningProcesses("com.example.Pad").empty()) << "nothing launched for it";
+}
+
 TEST_F(LayoutApplierTest, ReuseExistingLaunchesNothingAndGivesEachWindowToOneItem) {
     install("com.example.Idle", "Idle");
     install("com.example.Notes", "Notes");

@@ -100,13 +100,23 @@ TEST_F(TargetFrames, WithEveryDisplayAsleepOrAnOverflowingFrameResultsStayFinite
     // Saved values near the limit of a double: the bounding box overflows to infinity.
     const std::vector<LayoutItem> items{item(frame(kGone, -1e308, 0, 500, 500)), item(frame(kGone, 1e308, 0, 1e308, 500)),
                                         item(frame(kMain, 800, 100, 500, 500))};
+    // Frames beyond the limits of a stored frame take no part at all.
     const auto overflow = compute(items, std::nullopt);
-    EXPECT_EQ(overflow.size(), 2u);
-    EXPECT_EQ(overflow.count(items[1].id), 0u);
-    for (const auto& [id, placement] : overflow)
-        EXPECT_TRUE(std::isfinite(placement.local.x()) && std::isfinite(placement.local.width()));
-    // The missing display shares the main display with the saved one: right strip.
-    EXPECT_EQ(local(overflow, items[2]), Rect(1120, 100, 250, 500));
+    EXPECT_EQ(overflow.size(), 1u);
+    EXPECT_EQ(local(overflow, items[2]), Rect(800, 100, 500, 500));
+
+    // At the limit, a frame of a missing display is read against its own region and
+    // kept on the main display.
+    const std::vector<LayoutItem> atLimit{item(frame(kGone, -1e9, 0, 500, 500)), item(frame(kGone, 1e9, 0, 1e9, 500))};
+    const auto kept = compute(atLimit, std::nullopt);
+    EXPECT_EQ(kept.size(), 2u);
+    for (const auto& [id, placement] : kept) {
+        EXPECT_GE(placement.local.minX(), 0);
+        EXPECT_LE(placement.local.maxX(), 1440);
+    }
+    // Its display recorded without area, a frame is laid as saved: then pulled inside.
+    const std::vector<LayoutItem> unscaled{item(recorded(frame(kGone, 1e9, 1e9, 500, 500), 0, 0.5, 0.5))};
+    EXPECT_EQ(local(compute(unscaled, std::nullopt), unscaled[0]), Rect(940, 400, 500, 500));
 }
 
 using Mapping = std::map<std::string, DisplayID>;

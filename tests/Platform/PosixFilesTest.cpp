@@ -3,11 +3,15 @@
 #include "Platform/PosixFiles.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -71,7 +75,72 @@ TEST_F(PosixFilesTest, FileAboveTheSizeLimitIsRefusedUnread) {
     ASSERT_EQ(::truncate(file.c_str(), Files::maxReadSize + 1), 0);
     auto e = test::thrown<FileTooLargeError>([&] { files.read(file); });
     ASSERT_TRUE(e);
-    EXPECT_STREQ(e->what(), ("cannot read " + file + ": larger than 64 MB").c_str());
+    EXPECT_STREQ(e->what(), ("cannot read " + file + ": larger than 512 MB").c_str());
+}
+
+// Whatever kestr writes it can read back: a write past the write limit is refused
+// whole, and the limit lies well inside what a read takes.
+TEST_F(PosixFilesTest, WriteAboveTheWriteLimitIsRefusedAndLeavesTheFile) {
+    const std::string file = root + "/layouts.json";
+    files.writeAtomically(file, "old");
+    auto e = test::thrown<FileTooLargeError>(
+        [&] { files.writeAtomically(file, std::string(static_cast<std::size_t>(Files::maxWriteSize) + 1, ' ')); });
+    ASSERT_TRUE(e);
+    EXPECT_STREQ(e->what(), ("cannot write " + file + ": too large to read back (257 MB; the limit is 256 MB)").c_str());
+    EXPECT_EQ(files.read(file), "old");
+    EXPECT_EQ(fs::directory_iterator(root)->path().filename(), "layouts.json") << "no temporary file left";
+}
+
+// A kest file kept in a dotfiles folder behind a link, a private file, a device or a
+// pipe given as the path: the link's target is written, the mode stays, and anything
+// but a regular file is refused and left as it was.
+TEST_F(PosixFilesTest, WritesFollowLinksKeepTheModeAndReplaceOnlyRegularFiles) {
+    fs::create_directory(root + "/dotfiles");
+    files.writeAtomically(root + "/dotfiles/layouts.json", "old");
+    ::chmod((root + "/dotfiles/layouts.json").c_str(), 0600);
+    fs::create_symlink("dotfiles/layouts.json", root + "/layouts.json");
+    files.writeAtomically(root + "/layouts.json", "new");
+    EXPECT_TRUE(fs::is_symlink(root + "/layouts.json"));
+    EXPECT_EQ(files.read(root + "/dotfiles/layouts.json"), "new");
+    EXPECT_EQ(fs::status(root + "/dotfiles/layouts.json").permissions(), fs::perms(0600));
+
+    fs::create_symlink(root + "/dotfiles/fresh.json", root + "/dangling.json");
+    files.writeAtomically(root + "/dangling.json", "made");
+    EXPECT_EQ(files.read(root + "/dotfiles/fresh.json"), "made");
+    EXPECT_EQ(fs::status(root + "/dotfiles/fresh.json").permissions(), fs::perms(0644));
+
+    ASSERT_EQ(::mkfifo((root + "/pipe.png").c_str(), 0600), 0);
+    fs::create_symlink("/dev/null", root + "/device.png");
+    fs::create_directory(root + "/folder.png");
+    for (const char* name : {"/pipe.png", "/device.png"}) {
+        EXPECT_EQ(error([&] { files.writeAtomically(root + name, "png"); }),
+                  "cannot write " + root + name + ": not a regular file");
+    }
+    EXPECT_EQ(error([&] { files.writeAtomically(root + "/folder.png", "png"); }),
+              "cannot write " + root + "/folder.png: Is a directory");
+    EXPECT_TRUE(fs::is_fifo(root + "/pipe.png"));
+    EXPECT_TRUE(fs::is_character_file(root + "/device.png"));
+    EXPECT_EQ(error([&] { files.checkWritable(root + "/pipe.png"); }),
+              "cannot write " + root + "/pipe.png: not a regular file");
+    EXPECT_NO_THROW(files.checkWritable(root + "/absent.json"));
+}
+
+// A disk that fills up in the middle of a copy reports the system's own error (as
+// the file-size limit does here), not a generic input/output error.
+TEST_F(PosixFilesTest, CopyCutShortKeepsTheSystemsErrorAndLeavesNoCopy) {
+    const std::string file = root + "/layouts.json";
+    files.writeAtomically(file, std::string(200000, 'k'));
+    struct rlimit before {};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    const auto previousHandler = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = before;
+    small.rlim_cur = 100000;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const std::string message = error([&] { files.copy(file, root + "/layouts.json.bak"); });
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    ::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(message, "cannot copy " + file + ": " + std::strerror(EFBIG));
+    EXPECT_FALSE(files.exists(root + "/layouts.json.bak"));
 }
 
 // Several processes share the kest file and the simulated desktop: one that starts must

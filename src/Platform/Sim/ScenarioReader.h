@@ -34,6 +34,9 @@ struct ScenarioPath {
 
 class ScenarioReader {
 public:
+    // Positions and sizes of the desktop lie within ±geometryLimit.
+    static constexpr double geometryLimit = 1e9;
+
     // Fails unless `value` is an object. Readers of nested values point back at their
     // parent's path, so a reader stays where it was made.
     ScenarioReader(const nlohmann::json& value, ScenarioPath path);
@@ -74,8 +77,6 @@ private:
     const nlohmann::json* take(const std::string& key, bool hasFallback);
     std::vector<double> numbers(const std::string& key, std::size_t count, const char* shape);
     void checkExtent(const std::string& key, double width, double height) const;
-
-    static constexpr double geometryLimit = 1e9;
 
     const nlohmann::json& value_;
     ScenarioPath path_;

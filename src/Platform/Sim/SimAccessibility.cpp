@@ -1,6 +1,10 @@
 #include "Platform/Sim/SimAccessibility.h"
 
+#include <algorithm>
+#include <cmath>
 #include <numeric>
+
+#include "Platform/Sim/ScenarioReader.h"
 
 namespace kestr {
 
@@ -182,14 +186,19 @@ AXError SimAccessibility::writeWindow(SimWindow& window, const std::string& attr
     if (attribute == "AXPosition" || attribute == "AXSize") {
         // A full-screen window keeps its frame until it leaves full screen.
         if (window.fullScreen) return AXError::cannotComplete;
+        // Like a real window server, the desktop keeps windows within the coordinates it
+        // can hold (those its scenario file accepts); a value that is no number at all is refused.
+        const auto held = [](double v) {
+            return std::clamp(v, -ScenarioReader::geometryLimit, ScenarioReader::geometryLimit);
+        };
         if (attribute == "AXPosition") {
             const Point* p = as<Point>(value);
-            if (!p) return AXError::illegalArgument;
-            window.position = *p;
+            if (!p || std::isnan(p->x) || std::isnan(p->y)) return AXError::illegalArgument;
+            window.position = Point{held(p->x), held(p->y)};
         } else {
             const Size* s = as<Size>(value);
-            if (!s) return AXError::illegalArgument;
-            world_.resize(window, *s);
+            if (!s || std::isnan(s->width) || std::isnan(s->height)) return AXError::illegalArgument;
+            world_.resize(window, Size{held(s->width), held(s->height)});
         }
         return AXError::success;
     }
