@@ -24,6 +24,12 @@ PermissionManager& PermissionManager::shared() { return platform().shared<Permis
 
 void PermissionManager::startMonitoring() {
     if (timer) timer->invalidate();
+    // Where the permission cannot change there is nothing to watch: one reading is the
+    // answer for the whole run.
+    if (!platform().capabilities().trustCanChange) {
+        refresh();
+        return;
+    }
     std::weak_ptr<PermissionManager*> weak = self_;
     MainActor& actor = platform().mainActor();
     timer = actor.scheduleRepeating(slowPollInterval, [weak, &actor] {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Platform/Geometry.h"
+#include "Platform/Task.h"
 
 namespace kestr {
 
@@ -54,6 +55,16 @@ public:
     virtual AXError setAttributeValue(AXElement element, const std::string& attribute,
                                       const AXValue& value) = 0;
     virtual std::optional<std::int32_t> pid(AXElement element) = 0;
+
+    // Moves and resizes a window in one request where the system takes both at once.
+    // Where position and size are separate writes, they are written `passes` times in
+    // turn (a window clamped by its old position takes the full size only after it has
+    // moved, and the other way round). Errors are not reported: the caller reads the
+    // frame back.
+    virtual void setFrame(AXElement window, Point position, Size size, int passes);
+    // Completes once the window's frame has settled after a write, or after `deadline`
+    // seconds. Where a write takes effect before it returns, at once.
+    virtual Task<void> settled(AXElement window, double deadline);
 
     // Convenience: the value when the read succeeded.
     std::optional<AXValue> copy(AXElement element, const std::string& attribute) {

@@ -111,6 +111,7 @@ bool MainActor::pollDescriptors(int timeoutMilliseconds, int wakeFd) {
         if (it == watched_->end()) continue;
         const auto readable = it->second.readable;
         readable();
+        runAfterWorkHooks();
         ran = true;
     }
     return ran;
@@ -138,7 +139,12 @@ bool MainActor::runOneDue(double time) {
     keys_.erase(it->first.seq);
     queue_.erase(it);
     work();
+    runAfterWorkHooks();
     return true;
+}
+
+void MainActor::runAfterWorkHooks() {
+    for (std::size_t i = 0; i < afterWork_.size(); ++i) afterWork_[i]();
 }
 
 void MainActor::shutDown() {
@@ -223,11 +229,19 @@ void RealTimeMainActor::stop() {
 }
 
 void RealTimeMainActor::run() {
+    runLoop();
+    impl_->stopRequested = false;
+}
+
+void RealTimeMainActor::runLoop() {
     for (;;) {
         if (impl_->stopRequested) return;
         while (runOneDue(now())) {
             if (impl_->stopRequested) return;
         }
+        runAfterWorkHooks();
+        double next = 0;
+        if (nextDue(next) && next <= now()) continue;
         int timeout = -1;
         double due = 0;
         if (nextDue(due)) {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <set>
 #include <utility>
+#include <vector>
 
 namespace kestr {
 
@@ -53,6 +54,11 @@ public:
         virtual ~DescriptorWatch() = default;
     };
     virtual std::unique_ptr<DescriptorWatch> watchReadable(int fd, std::function<void()> readable);
+    // Runs after every piece of work and every watch, and before the loop waits: a
+    // connection that read events into its own queue while it waited for a reply hands
+    // them out here, since they will never make its descriptor readable again.
+    void addAfterWorkHook(std::function<void()> hook) { afterWork_.push_back(std::move(hook)); }
+    void runAfterWorkHooks();
 
     bool hasPendingWork() const { return !queue_.empty(); }
     // When the earliest scheduled work is due; none when nothing is scheduled.
@@ -96,6 +102,7 @@ private:
     std::map<TimerID, Key> keys_;
     std::uint64_t nextSeq_ = 1;
     std::set<void*> roots_;
+    std::vector<std::function<void()>> afterWork_;
     bool shutDown_ = false;
     struct Watched {
         int fd;
@@ -129,11 +136,13 @@ public:
     RealTimeMainActor();
     ~RealTimeMainActor() override;
     double now() const override;
-    // Runs until stop() is called.
+    // Runs until stop() is called; a stop that came before returns at once. Each stop
+    // ends one run, so the loop can run again.
     void run();
     void stop();
 
 private:
+    void runLoop();
     void wake() override;
     struct Impl;
     std::unique_ptr<Impl> impl_;

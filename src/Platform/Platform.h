@@ -12,6 +12,7 @@
 #include "Platform/Accessibility.h"
 #include "Platform/Alerts.h"
 #include "Platform/Appearance.h"
+#include "Platform/Capabilities.h"
 #include "Platform/ApplicationObject.h"
 #include "Platform/Clock.h"
 #include "Platform/Cursors.h"
@@ -24,6 +25,7 @@
 #include "Platform/Log.h"
 #include "Platform/MainActor.h"
 #include "Platform/ScriptHost.h"
+#include "Platform/Spaces.h"
 #include "Platform/Toasts.h"
 #include "Platform/Updater.h"
 #include "Platform/WindowServer.h"
@@ -54,6 +56,8 @@ public:
     virtual Appearance& appearance() = 0;
     virtual ApplicationObject& application() = 0;
     virtual Updater& updater() = 0;
+    virtual Spaces& spaces() = 0;
+    virtual Capabilities capabilities() const { return {}; }
 
     // The one instance of T for this platform, made with T's default constructor on
     // first use.

@@ -20,6 +20,7 @@ const char* describe(SpaceController::Failure::Kind kind) {
     switch (kind) {
         case SpaceController::Failure::Kind::noPrimaryScreen: return "No primary display found";
         case SpaceController::Failure::Kind::eventSourceUnavailable: return "Could not create CGEventSource";
+        case SpaceController::Failure::Kind::notAdded: return "The desktop did not add a workspace";
     }
     return "";
 }
@@ -60,6 +61,17 @@ Task<void> SpaceController::clickMouse(Point at) {
 }
 
 Task<void> SpaceController::createNewSpaceAndSwitch() {
+    if (!platform().capabilities().syntheticInputToDesktop) {
+        Spaces& spaces = platform().spaces();
+        const int before = spaces.count();
+        if (!co_await spaces.createAndSwitch()) {
+            log("workspace not added");
+            throw Failure(Failure::Kind::notAdded);
+        }
+        log("workspace " + std::to_string(spaces.current() + 1) + " of " + std::to_string(spaces.count()) +
+            " shown (was " + std::to_string(before) + ")");
+        co_return;
+    }
     Displays& displays = platform().displays();
     if (!displays.createEventSource()) {
         log("eventSource unavailable");

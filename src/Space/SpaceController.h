@@ -1,6 +1,8 @@
-// Adds a desktop Space the way a person would: opens Mission Control, reveals the
-// Spaces bar at the top of the primary display, clicks its add button and puts the
-// pointer back. Driven by fixed delays; nothing checks that a Space was added.
+// Adds a desktop Space. Where synthetic clicks may drive the system's own interface, the
+// way a person would: opens Mission Control, reveals the Spaces bar at the top of the
+// primary display, clicks its add button and puts the pointer back, driven by fixed
+// delays, and nothing checks that a Space was added. Elsewhere the desktop is asked for
+// one more workspace and to show it, and a desktop that does not is a failure.
 #pragma once
 
 #include <optional>
@@ -14,7 +16,7 @@ namespace kestr {
 struct SpaceController {
     class Failure : public Error {
     public:
-        enum class Kind { noPrimaryScreen, eventSourceUnavailable };
+        enum class Kind { noPrimaryScreen, eventSourceUnavailable, notAdded };
         explicit Failure(Kind kind);
         Kind kind;
     };

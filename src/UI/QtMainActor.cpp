@@ -1,5 +1,6 @@
 #include "UI/QtMainActor.h"
 
+#include <QAbstractEventDispatcher>
 #include <QSocketNotifier>
 #include <chrono>
 
@@ -10,6 +11,11 @@ QtMainActor::QtMainActor() {
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, [this] { fire(); });
+    // Qt's own event handlers may read from a watched connection too.
+    if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &timer_,
+                         [this] { runAfterWorkHooks(); });
+    }
 }
 
 QtMainActor::~QtMainActor() {
@@ -21,8 +27,11 @@ namespace {
 
 class NotifierWatch : public MainActor::DescriptorWatch {
 public:
-    NotifierWatch(int fd, std::function<void()> readable) : notifier_(fd, QSocketNotifier::Read) {
-        QObject::connect(&notifier_, &QSocketNotifier::activated, [readable = std::move(readable)] { readable(); });
+    NotifierWatch(MainActor& actor, int fd, std::function<void()> readable) : notifier_(fd, QSocketNotifier::Read) {
+        QObject::connect(&notifier_, &QSocketNotifier::activated, [&actor, readable = std::move(readable)] {
+            readable();
+            actor.runAfterWorkHooks();
+        });
     }
 
 private:
@@ -32,7 +41,7 @@ private:
 }  // namespace
 
 std::unique_ptr<MainActor::DescriptorWatch> QtMainActor::watchReadable(int fd, std::function<void()> readable) {
-    return std::make_unique<NotifierWatch>(fd, std::move(readable));
+    return std::make_unique<NotifierWatch>(*this, fd, std::move(readable));
 }
 
 double QtMainActor::now() const { return static_cast<double>(clock_.nsecsElapsed()) / 1e9; }

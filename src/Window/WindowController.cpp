@@ -12,9 +12,13 @@ namespace {
 
 // Small windows are helper panels and slivers, never arranged.
 constexpr double minimumWindowSide = 5.0;
-// A window within this many points of the asked size counts as honouring it.
+// A window within this many points of the asked size counts as honouring it; one that
+// sizes itself in steps (a terminal's character cells) is allowed one step.
 constexpr double sizeTolerance = 2.0;
 constexpr double retryDelay = 0.06;
+// How long a window manager may take to carry out a move before the frame is read as
+// it stands.
+constexpr double settleDeadline = 0.5;
 
 std::optional<AXValue> copyValue(AXElement element, const std::string& attribute) {
     return platform().accessibility().copy(element, attribute);
@@ -28,11 +32,11 @@ std::optional<AXElement> readElement(AXElement element, const std::string& attri
     return *e;
 }
 
-// Write errors are ignored: a window that refuses shows up in the size check.
-void writeFrame(AXElement window, Point position, Size size) {
-    Accessibility& ax = platform().accessibility();
-    ax.setAttributeValue(window, "AXPosition", position);
-    ax.setAttributeValue(window, "AXSize", size);
+Size tolerance(AXElement window) {
+    const auto v = copyValue(window, WindowController::sizeIncrementAttribute);
+    const auto* step = v ? std::get_if<Size>(&*v) : nullptr;
+    if (!step) return Size{sizeTolerance, sizeTolerance};
+    return Size{std::fmax(sizeTolerance, step->width), std::fmax(sizeTolerance, step->height)};
 }
 
 }  // namespace
@@ -191,23 +195,25 @@ Task<void> WindowController::applyFrame(AXElement window, Point globalPosition, 
         if (axBool(app, "AXEnhancedUserInterface") == true) ax.setAttributeValue(app, "AXEnhancedUserInterface", false);
         if (memory.readScopes > 0) memory.plainInterface.insert(*pid);
     }
-    // Position and size twice: a window clamped by its old position takes the full
-    // size only after it has moved, and the other way round.
-    writeFrame(window, globalPosition, size);
-    writeFrame(window, globalPosition, size);
+    // Write errors are ignored: a window that refuses shows up in the size check.
+    ax.setFrame(window, globalPosition, size, 2);
+    co_await ax.settled(window, settleDeadline);
 
     const auto got = readSize(window);
     if (!got) co_return;
-    if (!(std::fabs(got->width - size.width) > sizeTolerance) &&
-        !(std::fabs(got->height - size.height) > sizeTolerance)) {
-        co_return;
-    }
+    const auto within = [&](Size allowed) {
+        return !(std::fabs(got->width - size.width) > allowed.width) &&
+               !(std::fabs(got->height - size.height) > allowed.height);
+    };
+    // The size step is asked only of a window that missed by more than the plain tolerance.
+    if (within(Size{sizeTolerance, sizeTolerance}) || within(tolerance(window))) co_return;
     platform().log().line("kestr[applyFrame]: size not honored (asked " + wholeNumberText(size.width) + "x" +
                           wholeNumberText(size.height) + ", got " + wholeNumberText(got->width) + "x" +
                           wholeNumberText(got->height) + ") \u2014 retry");
     // The retry happens even when cancelled: a half-placed window is worse than a late one.
     co_await sleepUnlessCancelled(retryDelay);
-    writeFrame(window, globalPosition, size);
+    ax.setFrame(window, globalPosition, size, 1);
+    co_await ax.settled(window, settleDeadline);
 }
 
 bool WindowController::exitFullScreen(AXElement window) {

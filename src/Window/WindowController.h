@@ -24,6 +24,8 @@ public:
     WindowController() = delete;
 
     static inline const std::string axFullScreenAttribute = "AXFullScreen";
+    // The steps in which a window takes its size (a size); absent for most windows.
+    static inline const std::string sizeIncrementAttribute = "AXSizeIncrement";
 
     // While one lives, reads whose answer cannot change meanwhile are made once: a
     // window's "AXRole", and an application's "AXEnhancedUserInterface" (off once read
@@ -65,8 +67,9 @@ public:
     // The window's "AXTitle"; none when unreadable.
     static std::optional<std::string> title(AXElement window);
 
-    // Moves and resizes the window, checks the size once and writes again after 60 ms
-    // when it was not honoured.
+    // Moves and resizes the window, waits for its frame to settle, checks the size once
+    // and writes again after 60 ms when it was not honoured (within one size step, else
+    // 2 points).
     static Task<void> applyFrame(AXElement window, Point globalPosition, Size size);
     // True when the window was in full screen and was asked to leave it.
     static bool exitFullScreen(AXElement window);

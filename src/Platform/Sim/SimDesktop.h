@@ -25,6 +25,7 @@
 #include "Platform/Sim/SimHotKeys.h"
 #include "Platform/Sim/SimLog.h"
 #include "Platform/Sim/SimScriptHost.h"
+#include "Platform/Sim/SimSpaces.h"
 #include "Platform/Sim/SimToasts.h"
 #include "Platform/Sim/SimUpdater.h"
 #include "Platform/Sim/SimWindowServer.h"
@@ -72,6 +73,7 @@ public:
     Appearance& appearance() override { return appearance_; }
     ApplicationObject& application() override { return application_; }
     Updater& updater() override { return updater_; }
+    Spaces& spaces() override { return spaces_; }
 
     // ---- scenarios (see SimScenario.h) ----
     nlohmann::json toScenario() const;
@@ -134,6 +136,7 @@ private:
     SimAppearance appearance_;
     SimApplicationObject application_;
     SimUpdater updater_{alerts_};
+    SimSpaces spaces_{world_};
 };
 
 }  // namespace kestr

@@ -1,0 +1,16 @@
+// What the running desktop can do, for the few callers whose way of working depends on
+// it. Each answer is about the desktop, never a question of which desktop runs.
+#pragma once
+
+namespace kestr {
+
+struct Capabilities {
+    // Whether the permission to control other windows can be granted or taken away
+    // while the program runs (so it is worth watching).
+    bool trustCanChange = true;
+    // Whether synthetic clicks may be posted to the user's desktop to drive the
+    // system's own user interface.
+    bool syntheticInputToDesktop = true;
+};
+
+}  // namespace kestr
