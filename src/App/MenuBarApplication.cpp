@@ -4,6 +4,8 @@
 
 #include "App/AppDelegate.h"
 #include "App/InstanceLock.h"
+#include "App/DesktopBackend.h"
+#include "App/ProcessEntry.h"
 #include "App/ServiceWiring.h"
 #include "Platform/Platform.h"
 #include "Platform/QuitSignals.h"
@@ -53,6 +55,20 @@ int MenuBarApplication::run(const SimBackendPaths::Environment& environment, Con
         return 1;
     }
 
+    // On the real desktop our own windows are X windows too, in X pixels (scale 1), so
+    // their coordinates are the ones the desktop's services speak in.
+    std::optional<DesktopBackend::Choice> desktopChoice;
+    try {
+        desktopChoice = DesktopBackend::choose(environment);
+    } catch (const Error& e) {
+        output.err(std::string(e.what()) + "\n");
+        return 1;
+    }
+    if (desktopChoice->note) output.err(*desktopChoice->note + "\n");
+    if (desktopChoice->kind == DesktopBackend::Kind::x11) {
+        if (!environment("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    }
     // QApplication keeps references to these for its whole life.
     static int argc = 1;
     static char program[] = "kestr";
@@ -64,8 +80,9 @@ int MenuBarApplication::run(const SimBackendPaths::Environment& environment, Con
 
     try {
         // Everything that draws goes with the backend, before the QApplication.
-        SimBackend backend(SimBackendPaths::fromEnvironment(environment), std::make_unique<QtMainActor>());
-        SimDesktop& desktop = backend.desktop();
+        DesktopBackend backend(*desktopChoice, environment, std::make_unique<QtMainActor>());
+        backend.onConnectionLost([&output, name = desktopChoice->displayName] { connectionLost(output, name); });
+        SimDesktop& desktop = backend.services();
         MessageBoxAlerts alerts;
         desktop.simAlerts().forwardTo = &alerts;
         desktop.simToasts().forwardTo = &ToastPresenter::shared();

@@ -1,5 +1,6 @@
-// The program without a diagnostic option: the menu-bar application on the simulated
-// desktop, until the user quits or a quit signal comes; the desktop is then saved.
+// The program without a diagnostic option: the menu-bar application on the real X11
+// desktop or the simulated one, until the user quits or a quit signal comes; a
+// simulated desktop is then saved.
 #pragma once
 
 #include "App/ConsoleOutput.h"

@@ -1,10 +1,13 @@
 #include "App/ProcessEntry.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 
 #include "App/AppInfo.h"
 #include "App/CommandLine.h"
+#include "App/DesktopBackend.h"
 #include "App/DiagnosticModes.h"
 #include "App/MenuBarApplication.h"
 #include "App/OffscreenApplication.h"
@@ -32,8 +35,19 @@ Task<void> runThenStop(Task<int> body, int& status, RealTimeMainActor& loop, Con
     loop.stop();
 }
 
+}  // namespace
+
+// A run without its display cannot go on, and must not hang waiting for it.
+[[noreturn]] void connectionLost(ConsoleOutput& output, const std::string& display) {
+    output.err("kestr: lost the connection to the X display " + display + "\n");
+    std::fflush(nullptr);
+    std::_Exit(1);
+}
+
+namespace {
+
 // Runs one mode body as a task on the loop; the loop ends when the body does.
-int runOnLoop(SimBackend& backend, Task<int> body, ConsoleOutput& output) {
+int runOnLoop(DesktopBackend& backend, Task<int> body, ConsoleOutput& output) {
     int status = 1;
     spawn(runThenStop(std::move(body), status, backend.loop(), output));
     backend.loop().run();
@@ -42,7 +56,7 @@ int runOnLoop(SimBackend& backend, Task<int> body, ConsoleOutput& output) {
 
 // The drag probe logs until a quit signal stops the loop (at once when one came while
 // the desktop was loading); the desktop is then saved and the status is 0.
-int runDragProbe(SimBackend& backend, ConsoleOutput& output, QuitSignals& quitSignals) {
+int runDragProbe(DesktopBackend& backend, ConsoleOutput& output, QuitSignals& quitSignals) {
     RealTimeMainActor& loop = backend.loop();
     quitSignals.onQuit([&loop] { loop.stop(); });
     {
@@ -54,7 +68,7 @@ int runDragProbe(SimBackend& backend, ConsoleOutput& output, QuitSignals& quitSi
     return 0;
 }
 
-int runMode(const CommandLine::Choice& choice, const std::vector<std::string>& arguments, SimBackend& backend,
+int runMode(const CommandLine::Choice& choice, const std::vector<std::string>& arguments, DesktopBackend& backend,
             ConsoleOutput& output, std::optional<QuitSignals>& quitSignals) {
     switch (choice.mode) {
         case Mode::dump:
@@ -118,7 +132,10 @@ int ProcessEntry::run(const std::vector<std::string>& arguments, const SimBacken
     }
     if (choice.mode == Mode::probeDrag) quitSignals.emplace();
     try {
-        SimBackend backend(SimBackendPaths::fromEnvironment(environment));
+        const DesktopBackend::Choice desktop = DesktopBackend::choose(environment);
+        if (desktop.note) output.err(*desktop.note + "\n");
+        DesktopBackend backend(desktop, environment);
+        backend.onConnectionLost([&output, name = desktop.displayName] { connectionLost(output, name); });
         int status = 1;
         try {
             status = runMode(choice, arguments, backend, output, quitSignals);

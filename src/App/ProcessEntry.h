@@ -1,6 +1,6 @@
-// The process entry: picks the mode the command line asks for, sets up the simulated
-// desktop for it, runs it, keeps the desktop for the next run and gives the exit
-// status.
+// The process entry: picks the mode the command line asks for, sets up the desktop for
+// it (the real X11 one or the simulated one), runs it, keeps a simulated desktop for the
+// next run and gives the exit status.
 #pragma once
 
 #include <string>
@@ -18,5 +18,8 @@ struct ProcessEntry {
     static int run(const std::vector<std::string>& arguments, const SimBackendPaths::Environment& environment,
                    ConsoleOutput& output);
 };
+
+// Says that the X display is gone, in one line, and ends the process with status 1.
+[[noreturn]] void connectionLost(ConsoleOutput& output, const std::string& display);
 
 }  // namespace kestr

@@ -1,0 +1,57 @@
+// The desktop a run of the program works on: the real X11 desktop of the session when
+// $DISPLAY names one whose window manager announces itself, else the simulated one
+// (kept in its scenario file between runs). KESTR_DESKTOP=simulated or x11 forces the
+// choice. Whichever it is, it is installed as the platform while this object lives.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "App/SimBackend.h"
+#include "Platform/SystemLog.h"
+
+namespace kestr {
+
+class X11Platform;
+
+class DesktopBackend {
+public:
+    enum class Kind { simulated, x11 };
+    struct Choice {
+        Kind kind = Kind::simulated;
+        std::string displayName;
+        // A line for standard error when the choice is not the one the user expects.
+        std::optional<std::string> note;
+    };
+    // Throws Error for a KESTR_DESKTOP value it does not know.
+    static Choice choose(const SimBackendPaths::Environment& environment);
+
+    // Builds and installs the chosen desktop; `actor` is the loop to run on (none: a
+    // real-time loop of its own, see loop()). Throws Error when it cannot be built.
+    DesktopBackend(const Choice& choice, const SimBackendPaths::Environment& environment,
+                   std::unique_ptr<MainActor> actor = nullptr);
+    ~DesktopBackend();
+    DesktopBackend(const DesktopBackend&) = delete;
+    DesktopBackend& operator=(const DesktopBackend&) = delete;
+
+    Kind kind() const { return kind_; }
+    // The simulated desktop that carries the services the user interface plugs into:
+    // the whole desktop when simulated, the services beside the real one on X11.
+    SimDesktop& services();
+    RealTimeMainActor& loop();
+    // Keeps what must survive the run: the simulated desktop's scenario. Throws
+    // SimBackendError.
+    void save();
+    // Called when the X11 connection is lost (never on the simulated desktop).
+    void onConnectionLost(std::function<void()> handler);
+
+private:
+    Kind kind_;
+    std::unique_ptr<SimBackend> simulated_;
+    std::unique_ptr<SystemLog> log_;
+    std::unique_ptr<X11Platform> x11_;
+    RealTimeMainActor* loop_ = nullptr;
+};
+
+}  // namespace kestr

@@ -1,0 +1,236 @@
+#include "Platform/X11/X11Accessibility.h"
+
+#include <xcb/xcb_icccm.h>
+
+#include <cmath>
+
+namespace kestr {
+
+namespace {
+
+template <class T>
+AXError give(AXValue& out, T v) {
+    out = std::move(v);
+    return AXError::success;
+}
+
+// EWMH: the request comes from a pager or a tool acting for the user.
+constexpr std::uint32_t sourceIsTool = 2;
+
+}  // namespace
+
+AXElement X11Accessibility::createApplication(std::int32_t pid) {
+    return AXElement{applicationTag | static_cast<std::uint32_t>(pid)};
+}
+
+std::optional<xcb_window_t> X11Accessibility::windowOf(AXElement element) {
+    if ((element.handle & tagMask) != windowTag) return std::nullopt;
+    return static_cast<xcb_window_t>(element.handle & 0xFFFFFFFFULL);
+}
+
+std::optional<std::int32_t> X11Accessibility::pid(AXElement element) {
+    const std::uint64_t tag = element.handle & tagMask;
+    if (tag == applicationTag) return static_cast<std::int32_t>(element.handle & 0xFFFFFFFFULL);
+    if (auto window = windowOf(element)) {
+        if (const X11Client* c = model_.client(*window)) return c->pid;
+    }
+    return std::nullopt;
+}
+
+std::vector<xcb_window_t> X11Accessibility::windowsOf(std::int32_t pid) const {
+    std::vector<xcb_window_t> out;
+    for (xcb_window_t w : model_.stacking()) {
+        const X11Client* c = model_.client(w);
+        if (c && c->pid == pid && c->onDesktop(model_.currentDesktop())) out.push_back(w);
+    }
+    return out;
+}
+
+std::optional<xcb_window_t> X11Accessibility::focusedWindowOf(std::int32_t pid) const {
+    if (const auto active = model_.activeWindow()) {
+        if (const X11Client* c = model_.client(*active); c && c->pid == pid) return *active;
+    }
+    for (xcb_window_t w : windowsOf(pid)) {
+        const X11Client* c = model_.client(w);
+        if (c && c->isArrangeable() && !c->hidden) return w;
+    }
+    return std::nullopt;
+}
+
+// ---- reads ----
+
+AXError X11Accessibility::copyAttributeValue(AXElement element, const std::string& attribute, AXValue& value) {
+    const std::uint64_t tag = element.handle & tagMask;
+    if (tag == systemWideTag) {
+        if (attribute != "AXFocusedApplication") return AXError::attributeUnsupported;
+        const auto active = model_.activeWindow();
+        const X11Client* c = active ? model_.client(*active) : nullptr;
+        if (!c || !c->pid) return AXError::noValue;
+        return give(value, createApplication(*c->pid));
+    }
+    if (tag == applicationTag) return readApplication(static_cast<std::int32_t>(element.handle & 0xFFFFFFFFULL), attribute, value);
+    const auto window = windowOf(element);
+    const X11Client* c = window ? model_.client(*window) : nullptr;
+    if (!c) return AXError::invalidUIElement;
+    return readWindow(*c, attribute, value);
+}
+
+AXError X11Accessibility::readApplication(std::int32_t pid, const std::string& attribute, AXValue& value) {
+    if (attribute == "AXWindows") {
+        AXElementList list;
+        for (xcb_window_t w : windowsOf(pid)) list.push_back(windowElement(w));
+        return give(value, std::move(list));
+    }
+    if (attribute == "AXRole") return give(value, std::string("AXApplication"));
+    if (attribute == "AXTitle") {
+        const auto name = applicationName ? applicationName(pid) : std::nullopt;
+        if (!name) return AXError::noValue;
+        return give(value, *name);
+    }
+    if (attribute == "AXFocusedWindow" || attribute == "AXMainWindow") {
+        const auto w = focusedWindowOf(pid);
+        if (!w) return AXError::noValue;
+        return give(value, windowElement(*w));
+    }
+    return AXError::attributeUnsupported;
+}
+
+AXError X11Accessibility::readWindow(const X11Client& c, const std::string& attribute, AXValue& value) {
+    if (attribute == "AXPosition") return give(value, c.frame().origin);
+    if (attribute == "AXSize") return give(value, c.frame().size);
+    if (attribute == "AXTitle") return give(value, c.title);
+    if (attribute == "AXRole") return give(value, std::string(c.isArrangeable() ? "AXWindow" : "AXUnknown"));
+    if (attribute == "AXSubrole") {
+        if (c.type == X11WindowType::dialog) return give(value, std::string("AXDialog"));
+        if (c.type == X11WindowType::utility) return give(value, std::string("AXFloatingWindow"));
+        if (c.type == X11WindowType::normal) return give(value, std::string("AXStandardWindow"));
+        return AXError::noValue;
+    }
+    if (attribute == "AXMinimized") return give(value, c.hidden);
+    if (attribute == "AXFullScreen") return give(value, c.fullScreen);
+    if (attribute == "AXSizeIncrement") {
+        if (!c.sizeIncrement) return AXError::noValue;
+        return give(value, *c.sizeIncrement);
+    }
+    return AXError::attributeUnsupported;
+}
+
+// ---- writes ----
+
+AXError X11Accessibility::setAttributeValue(AXElement element, const std::string& attribute, const AXValue& value) {
+    const std::uint64_t tag = element.handle & tagMask;
+    if (tag == systemWideTag) return AXError::attributeUnsupported;
+    if (tag == applicationTag) {
+        if (attribute != "AXFocusedWindow" && attribute != "AXMainWindow") return AXError::attributeUnsupported;
+        const auto* target = std::get_if<AXElement>(&value);
+        const auto window = target ? windowOf(*target) : std::nullopt;
+        const X11Client* c = window ? model_.client(*window) : nullptr;
+        if (!c || c->pid != static_cast<std::int32_t>(element.handle & 0xFFFFFFFFULL)) return AXError::illegalArgument;
+        activate(c->id);
+        return AXError::success;
+    }
+    const auto window = windowOf(element);
+    const X11Client* c = window ? model_.client(*window) : nullptr;
+    if (!c) return AXError::invalidUIElement;
+    return writeWindow(*c, attribute, value);
+}
+
+AXError X11Accessibility::writeWindow(const X11Client& c, const std::string& attribute, const AXValue& value) {
+    auto& e = x_.ewmh();
+    if (attribute == "AXPosition") {
+        const auto* p = std::get_if<Point>(&value);
+        if (!p) return AXError::illegalArgument;
+        moveResize(c, *p, std::nullopt);
+        return AXError::success;
+    }
+    if (attribute == "AXSize") {
+        const auto* s = std::get_if<Size>(&value);
+        if (!s) return AXError::illegalArgument;
+        moveResize(c, std::nullopt, *s);
+        return AXError::success;
+    }
+    const auto* flag = std::get_if<bool>(&value);
+    if (attribute == "AXMinimized") {
+        if (!flag) return AXError::illegalArgument;
+        if (*flag) {
+            x_.sendRootMessage(c.id, x_.atom("WM_CHANGE_STATE"), XCB_ICCCM_WM_STATE_ICONIC);
+        } else {
+            activate(c.id);
+        }
+        x_.flush();
+        return AXError::success;
+    }
+    if (attribute == "AXFullScreen") {
+        if (!flag) return AXError::illegalArgument;
+        x_.sendRootMessage(c.id, e._NET_WM_STATE, *flag ? XCB_EWMH_WM_STATE_ADD : XCB_EWMH_WM_STATE_REMOVE,
+                           e._NET_WM_STATE_FULLSCREEN, 0, sourceIsTool);
+        x_.flush();
+        return AXError::success;
+    }
+    return AXError::attributeUnsupported;
+}
+
+void X11Accessibility::activate(xcb_window_t window) {
+    x_.sendRootMessage(window, x_.ewmh()._NET_ACTIVE_WINDOW, sourceIsTool, XCB_CURRENT_TIME, 0);
+    x_.flush();
+}
+
+// One request for position and size: the frame's top-left corner (north-west gravity)
+// and the client's size, which is the frame's without the decorations.
+void X11Accessibility::moveResize(const X11Client& c, std::optional<Point> position, std::optional<Size> size) {
+    const Rect frame = c.frame();
+    const Point p = position.value_or(frame.origin);
+    const Size s = size.value_or(frame.size);
+    const auto whole = [](double v) { return static_cast<std::uint32_t>(static_cast<std::int32_t>(std::lround(v))); };
+    const double clientWidth = std::max(1.0, s.width - c.extents.left - c.extents.right);
+    const double clientHeight = std::max(1.0, s.height - c.extents.top - c.extents.bottom);
+    std::uint32_t flags = XCB_GRAVITY_NORTH_WEST | (sourceIsTool << 12);
+    if (position) flags |= (1 << 8) | (1 << 9);
+    if (size) flags |= (1 << 10) | (1 << 11);
+    x_.sendRootMessage(c.id, x_.ewmh()._NET_MOVERESIZE_WINDOW, flags, whole(p.x), whole(p.y), whole(clientWidth),
+                       whole(clientHeight));
+    x_.flush();
+    requested_[c.id] = Rect(p, s);
+}
+
+void X11Accessibility::setFrame(AXElement window, Point position, Size size, int) {
+    const auto id = windowOf(window);
+    const X11Client* c = id ? model_.client(*id) : nullptr;
+    if (c) moveResize(*c, position, size);
+}
+
+Task<void> X11Accessibility::settled(AXElement window, double deadline) {
+    const auto id = windowOf(window);
+    if (!id) co_return;
+    const auto asked = requested_.find(*id);
+    if (asked == requested_.end()) co_return;
+    const Rect target = asked->second;
+    requested_.erase(asked);
+    X11WindowModel& model = model_;
+    const xcb_window_t w = *id;
+    // There, within one size step (a terminal's character cells round its size).
+    const auto arrived = [&model, w, target] {
+        const X11Client* c = model.client(w);
+        if (!c) return true;
+        const Rect f = c->frame();
+        const Size step = c->sizeIncrement.value_or(Size{1, 1});
+        return std::fabs(f.x() - target.x()) < 1 && std::fabs(f.y() - target.y()) < 1 &&
+               std::fabs(f.width() - target.width()) < std::max(1.0, step.width) &&
+               std::fabs(f.height() - target.height()) < std::max(1.0, step.height);
+    };
+    const auto changes = [&model, w] {
+        const X11Client* c = model.client(w);
+        return c ? c->frameChanges : ~std::uint64_t{0};
+    };
+    if (arrived()) co_return;
+    // Wait for the first change, then for the changes to stop: a window manager that
+    // rounds or clamps the size never reaches the target exactly.
+    std::uint64_t seen = changes();
+    bool changed = co_await model.waitFor([&] { return changes() != seen || arrived(); }, deadline);
+    while (changed && !arrived()) {
+        seen = changes();
+        changed = co_await model.waitFor([&] { return changes() != seen || arrived(); }, 0.03);
+    }
+}
+
+}  // namespace kestr

@@ -1,0 +1,59 @@
+// Accessibility on X11: there is no permission to ask for, an application is a process
+// and a window is a client window of the window manager. Reads answer from the window
+// model; moves go to the window manager as EWMH requests and are awaited with
+// settled().
+#pragma once
+
+#include <functional>
+#include <map>
+
+#include "Platform/Accessibility.h"
+#include "Platform/X11/X11Connection.h"
+#include "Platform/X11/X11WindowModel.h"
+
+namespace kestr {
+
+class X11Accessibility : public Accessibility {
+public:
+    X11Accessibility(X11Connection& connection, X11WindowModel& model) : x_(connection), model_(model) {}
+
+    bool isProcessTrusted() override { return true; }
+    bool isProcessTrustedWithOptions(bool) override { return true; }
+    AXElement createApplication(std::int32_t pid) override;
+    AXElement createSystemWide() override { return AXElement{systemWideTag}; }
+    AXError copyAttributeValue(AXElement element, const std::string& attribute, AXValue& value) override;
+    AXError setAttributeValue(AXElement element, const std::string& attribute, const AXValue& value) override;
+    std::optional<std::int32_t> pid(AXElement element) override;
+    void setFrame(AXElement window, Point position, Size size, int passes) override;
+    Task<void> settled(AXElement window, double deadline) override;
+
+    // The window behind an element, when it is a window element.
+    static std::optional<xcb_window_t> windowOf(AXElement element);
+    static AXElement windowElement(xcb_window_t window) { return AXElement{windowTag | window}; }
+    // The windows of a process as "AXWindows" lists them: front to back, on the current
+    // desktop or on all desktops.
+    std::vector<xcb_window_t> windowsOf(std::int32_t pid) const;
+
+    // The application's name, for the application element's "AXTitle".
+    std::function<std::optional<std::string>(std::int32_t)> applicationName;
+
+private:
+    static constexpr std::uint64_t tagMask = 0xFFULL << 56;
+    static constexpr std::uint64_t applicationTag = 1ULL << 56;
+    static constexpr std::uint64_t windowTag = 2ULL << 56;
+    static constexpr std::uint64_t systemWideTag = 3ULL << 56;
+
+    AXError readApplication(std::int32_t pid, const std::string& attribute, AXValue& value);
+    AXError readWindow(const X11Client& client, const std::string& attribute, AXValue& value);
+    AXError writeWindow(const X11Client& client, const std::string& attribute, const AXValue& value);
+    std::optional<xcb_window_t> focusedWindowOf(std::int32_t pid) const;
+    void moveResize(const X11Client& client, std::optional<Point> position, std::optional<Size> size);
+    void activate(xcb_window_t window);
+
+    X11Connection& x_;
+    X11WindowModel& model_;
+    // The frame last asked of each window, until settled() has waited for it.
+    std::map<xcb_window_t, Rect> requested_;
+};
+
+}  // namespace kestr

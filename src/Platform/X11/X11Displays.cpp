@@ -1,0 +1,243 @@
+#include "Platform/X11/X11Displays.h"
+
+#include <xcb/randr.h>
+#include <xcb/xtest.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace kestr {
+
+namespace {
+
+std::uint64_t fnv1a(const std::string& text, std::uint64_t seed) {
+    std::uint64_t h = seed;
+    for (unsigned char c : text) {
+        h ^= c;
+        h *= 0x100000001b3ULL;
+    }
+    return h;
+}
+
+std::string canonical(const std::string& uuid) {
+    std::string out;
+    for (char c : uuid) out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+}  // namespace
+
+std::string X11Displays::uuidFromName(const std::string& name) {
+    std::uint8_t bytes[16];
+    const std::uint64_t a = fnv1a(name, 0xcbf29ce484222325ULL);
+    const std::uint64_t b = fnv1a(name + "\x01kestr", 0x84222325cbf29ce4ULL);
+    for (int i = 0; i < 8; ++i) {
+        bytes[i] = static_cast<std::uint8_t>(a >> (56 - 8 * i));
+        bytes[8 + i] = static_cast<std::uint8_t>(b >> (56 - 8 * i));
+    }
+    bytes[6] = static_cast<std::uint8_t>((bytes[6] & 0x0F) | 0x80);  // version 8: made by its owner's rule
+    bytes[8] = static_cast<std::uint8_t>((bytes[8] & 0x3F) | 0x80);  // the RFC variant
+    char text[37];
+    std::snprintf(text, sizeof text, "%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X", bytes[0],
+                  bytes[1], bytes[2], bytes[3], bytes[4], bytes[5], bytes[6], bytes[7], bytes[8], bytes[9], bytes[10],
+                  bytes[11], bytes[12], bytes[13], bytes[14], bytes[15]);
+    return text;
+}
+
+X11Displays::X11Displays(X11Connection& connection, X11WindowModel& model) : x_(connection), model_(model) {
+    auto version = x_.reply<xcb_randr_query_version_reply_t>(xcb_randr_query_version_reply,
+                                                             xcb_randr_query_version(x_.raw(), 1, 5));
+    randr_ = version && (version->major_version > 1 || version->minor_version >= 5);
+    if (randr_) {
+        xcb_randr_select_input(x_.raw(), x_.root(),
+                               XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE | XCB_RANDR_NOTIFY_MASK_OUTPUT_CHANGE |
+                                   XCB_RANDR_NOTIFY_MASK_CRTC_CHANGE | XCB_RANDR_NOTIFY_MASK_OUTPUT_PROPERTY);
+        const xcb_query_extension_reply_t* extension = xcb_get_extension_data(x_.raw(), &xcb_randr_id);
+        const std::uint8_t base = extension ? extension->first_event : 0;
+        x_.addListener([this, base](const xcb_generic_event_t& event) {
+            const std::uint8_t type = event.response_type & 0x7F;
+            if (base && (type == base + XCB_RANDR_SCREEN_CHANGE_NOTIFY || type == base + XCB_RANDR_NOTIFY)) refresh();
+        });
+    }
+    refresh();
+}
+
+void X11Displays::refresh() {
+    auto rootGeometry = x_.reply<xcb_get_geometry_reply_t>(xcb_get_geometry_reply, xcb_get_geometry(x_.raw(), x_.root()));
+    rootSize_ = rootGeometry ? Size{double(rootGeometry->width), double(rootGeometry->height)}
+                             : Size{double(x_.screen().width_in_pixels), double(x_.screen().height_in_pixels)};
+    std::vector<X11Monitor> found;
+    if (randr_) {
+        auto r = x_.reply<xcb_randr_get_monitors_reply_t>(xcb_randr_get_monitors_reply,
+                                                          xcb_randr_get_monitors(x_.raw(), x_.root(), 1));
+        if (r) {
+            for (auto it = xcb_randr_get_monitors_monitors_iterator(r.get()); it.rem; xcb_randr_monitor_info_next(&it)) {
+                const xcb_randr_monitor_info_t& info = *it.data;
+                X11Monitor m;
+                m.id = info.name;
+                m.name = x_.atomName(info.name);
+                m.bounds = Rect(info.x, info.y, info.width, info.height);
+                m.primary = info.primary != 0;
+                m.uuid = uuidFromName(identityOf(info, m.name));
+                if (m.bounds.width() > 0 && m.bounds.height() > 0 && m.id != 0) found.push_back(std::move(m));
+            }
+        }
+    }
+    if (found.empty()) {
+        // No RandR: the whole screen is one display.
+        X11Monitor m;
+        m.id = x_.atom("kestr-screen-" + std::to_string(x_.screenNumber()));
+        m.name = "screen";
+        m.bounds = Rect(0, 0, rootSize_.width, rootSize_.height);
+        m.primary = true;
+        m.uuid = uuidFromName("output:screen");
+        found.push_back(std::move(m));
+    }
+    // The primary monitor first, the others in the server's order.
+    std::stable_partition(found.begin(), found.end(), [](const X11Monitor& m) { return m.primary; });
+    const bool changed = found.size() != monitors_.size() ||
+                         !std::equal(found.begin(), found.end(), monitors_.begin(), [](const auto& a, const auto& b) {
+                             return a.id == b.id && a.bounds == b.bounds && a.primary == b.primary && a.uuid == b.uuid;
+                         });
+    monitors_ = std::move(found);
+    if (changed) {
+        const auto observers = observers_;
+        for (const auto& observer : observers) observer();
+    }
+}
+
+// The EDID's maker, product and serial number where the monitor has one, always with
+// the connector's name, so two identical monitors on two connectors differ.
+std::string X11Displays::identityOf(const xcb_randr_monitor_info_t& monitor, const std::string& name) {
+    const int count = xcb_randr_monitor_info_outputs_length(&monitor);
+    if (count <= 0) return "output:" + name;
+    const xcb_randr_output_t output = xcb_randr_monitor_info_outputs(&monitor)[0];
+    std::string connector = name;
+    auto info = x_.reply<xcb_randr_get_output_info_reply_t>(xcb_randr_get_output_info_reply,
+                                                            xcb_randr_get_output_info(x_.raw(), output, 0));
+    if (info) {
+        connector = std::string(reinterpret_cast<const char*>(xcb_randr_get_output_info_name(info.get())),
+                                xcb_randr_get_output_info_name_length(info.get()));
+    }
+    const xcb_atom_t edidAtom = x_.atom("EDID");
+    auto edid = x_.reply<xcb_randr_get_output_property_reply_t>(
+        xcb_randr_get_output_property_reply,
+        xcb_randr_get_output_property(x_.raw(), output, edidAtom, XCB_ATOM_ANY, 0, 64, 0, 0));
+    if (!edid || edid->format != 8 || xcb_randr_get_output_property_data_length(edid.get()) < 16) {
+        return "output:" + connector;
+    }
+    const std::uint8_t* d = xcb_randr_get_output_property_data(edid.get());
+    char identity[64];
+    std::snprintf(identity, sizeof identity, "edid:%02x%02x:%02x%02x:%02x%02x%02x%02x:", d[8], d[9], d[10], d[11], d[12],
+                  d[13], d[14], d[15]);
+    return identity + connector;
+}
+
+double X11Displays::flipHeight() const { return monitors_.empty() ? 0 : monitors_.front().bounds.height(); }
+
+Rect X11Displays::visibleArea(const X11Monitor& monitor) const {
+    const Rect& m = monitor.bounds;
+    double left = m.minX(), top = m.minY(), right = m.maxX(), bottom = m.maxY();
+    const auto overlaps = [](double a0, double a1, double b0, double b1) { return a0 < b1 && b0 < a1; };
+    for (xcb_window_t w : model_.stacking()) {
+        const X11Client* c = model_.client(w);
+        if (!c || !c->strut || !c->onDesktop(model_.currentDesktop())) continue;
+        const X11Strut& s = *c->strut;
+        if (s.top && overlaps(s.topStartX, s.topEndX + 1.0, m.minX(), m.maxX())) top = std::max(top, double(s.top));
+        if (s.bottom && overlaps(s.bottomStartX, s.bottomEndX + 1.0, m.minX(), m.maxX())) {
+            bottom = std::min(bottom, rootSize_.height - s.bottom);
+        }
+        if (s.left && overlaps(s.leftStartY, s.leftEndY + 1.0, m.minY(), m.maxY())) left = std::max(left, double(s.left));
+        if (s.right && overlaps(s.rightStartY, s.rightEndY + 1.0, m.minY(), m.maxY())) {
+            right = std::min(right, rootSize_.width - s.right);
+        }
+    }
+    Rect visible(left, top, std::max(0.0, right - left), std::max(0.0, bottom - top));
+    // The window manager's own work area has the last word where it covers the monitor.
+    if (const auto area = model_.workArea()) {
+        const Rect within = visible.intersection(*area);
+        if (!within.isNull() && within.width() > 0 && within.height() > 0) visible = within;
+    }
+    return visible;
+}
+
+std::vector<Screen> X11Displays::screens() {
+    std::vector<Screen> out;
+    const double h = flipHeight();
+    for (const X11Monitor& m : monitors_) {
+        Screen s;
+        s.deviceDescription["NSScreenNumber"] = PlistValue(std::int64_t{m.id});
+        const Rect& b = m.bounds;
+        s.frame = Rect(b.x(), h - b.maxY(), b.width(), b.height());
+        const Rect v = visibleArea(m);
+        s.visibleFrame = Rect(v.x(), h - v.maxY(), v.width(), v.height());
+        out.push_back(std::move(s));
+    }
+    return out;
+}
+
+std::optional<Screen> X11Displays::mainScreen() {
+    auto all = screens();
+    if (all.empty()) return std::nullopt;
+    return all.front();
+}
+
+Rect X11Displays::displayBounds(DisplayID display) {
+    for (const X11Monitor& m : monitors_) {
+        if (m.id == display) return m.bounds;
+    }
+    return Rect();
+}
+
+DisplayID X11Displays::mainDisplayID() { return monitors_.empty() ? 0 : monitors_.front().id; }
+
+std::optional<std::string> X11Displays::displayUUIDString(DisplayID display) {
+    for (const X11Monitor& m : monitors_) {
+        if (m.id == display) return m.uuid;
+    }
+    return std::nullopt;
+}
+
+DisplayID X11Displays::displayIDFromUUIDString(const std::string& uuid) {
+    const std::string wanted = canonical(uuid);
+    for (const X11Monitor& m : monitors_) {
+        if (m.uuid == wanted) return m.id;
+    }
+    return 0;
+}
+
+Point X11Displays::mouseLocation() {
+    auto r = x_.reply<xcb_query_pointer_reply_t>(xcb_query_pointer_reply, xcb_query_pointer(x_.raw(), x_.root()));
+    if (!r) return Point{};
+    return Point{double(r->root_x), flipHeight() - r->root_y};
+}
+
+void X11Displays::warpMouseCursor(Point global) {
+    xcb_warp_pointer(x_.raw(), XCB_NONE, x_.root(), 0, 0, 0, 0, static_cast<std::int16_t>(global.x),
+                     static_cast<std::int16_t>(global.y));
+    x_.countRequest();
+    x_.flush();
+}
+
+bool X11Displays::createEventSource() {
+    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(x_.raw(), &xcb_test_id);
+    return extension && extension->present;
+}
+
+void X11Displays::postMouseEvent(EventType type, Point global) {
+    std::uint8_t kind = XCB_MOTION_NOTIFY;
+    std::uint8_t button = 0;
+    switch (type) {
+        case EventType::leftMouseDown: kind = XCB_BUTTON_PRESS; button = 1; break;
+        case EventType::leftMouseUp: kind = XCB_BUTTON_RELEASE; button = 1; break;
+        case EventType::rightMouseDown: kind = XCB_BUTTON_PRESS; button = 3; break;
+        case EventType::rightMouseUp: kind = XCB_BUTTON_RELEASE; button = 3; break;
+        default: break;
+    }
+    warpMouseCursor(global);
+    if (button) xcb_test_fake_input(x_.raw(), kind, button, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    x_.countRequest();
+    x_.flush();
+}
+
+}  // namespace kestr

@@ -1,0 +1,62 @@
+// Displays of an X screen: the RandR monitors, the primary one first, each known by its
+// name atom while connected and by a UUID made from its EDID and connector name. The
+// visible frame leaves out what docks reserve. Monitors are read again when RandR
+// reports a change, never polled.
+#pragma once
+
+#include <xcb/randr.h>
+
+#include <vector>
+
+#include "Platform/Displays.h"
+#include "Platform/X11/X11Connection.h"
+#include "Platform/X11/X11WindowModel.h"
+
+namespace kestr {
+
+struct X11Monitor {
+    DisplayID id = 0;  // the monitor's name atom
+    std::string name;
+    Rect bounds;       // root coordinates
+    bool primary = false;
+    std::string uuid;
+};
+
+class X11Displays : public Displays {
+public:
+    X11Displays(X11Connection& connection, X11WindowModel& model);
+
+    std::vector<Screen> screens() override;
+    std::optional<Screen> mainScreen() override;
+    Rect displayBounds(DisplayID display) override;
+    DisplayID mainDisplayID() override;
+    std::optional<std::string> displayUUIDString(DisplayID display) override;
+    DisplayID displayIDFromUUIDString(const std::string& uuid) override;
+    Point mouseLocation() override;
+    void warpMouseCursor(Point global) override;
+    bool createEventSource() override;
+    void postMouseEvent(EventType type, Point global) override;
+
+    const std::vector<X11Monitor>& monitors() const { return monitors_; }
+    // Called after the monitors changed.
+    void addChangeObserver(std::function<void()> observer) { observers_.push_back(std::move(observer)); }
+    // Reads the monitors again.
+    void refresh();
+
+    // A name-based UUID (version 8) from any text, in canonical upper-case form.
+    static std::string uuidFromName(const std::string& name);
+
+private:
+    std::string identityOf(const xcb_randr_monitor_info_t& monitor, const std::string& name);
+    Rect visibleArea(const X11Monitor& monitor) const;
+    double flipHeight() const;
+
+    X11Connection& x_;
+    X11WindowModel& model_;
+    bool randr_ = false;
+    std::vector<X11Monitor> monitors_;
+    Size rootSize_;
+    std::vector<std::function<void()>> observers_;
+};
+
+}  // namespace kestr

@@ -1,0 +1,60 @@
+#include "Platform/X11/X11Platform.h"
+
+namespace kestr {
+
+SimDesktopOptions X11Platform::restOptions(X11PlatformOptions& options) {
+    SimDesktopOptions rest;
+    rest.mainActor = options.mainActor ? std::move(options.mainActor) : std::make_unique<RealTimeMainActor>();
+    rest.folders = options.folders;
+    return rest;
+}
+
+X11Platform::X11Platform(X11PlatformOptions options)
+    : rest_(restOptions(options)),
+      connection_(std::make_unique<X11Connection>(options.displayName)),
+      model_(*connection_, rest_.mainActor()),
+      entries_(options.dataFolders),
+      displays_(*connection_, model_),
+      accessibility_(*connection_, model_),
+      windowServer_(model_),
+      workspace_(model_, entries_, rest_.mainActor(), options.ownPid),
+      spaces_(*connection_, model_) {
+    rest_.world().trusted = true;
+    accessibility_.applicationName = [this](std::int32_t pid) { return workspace_.name(pid); };
+    windowServer_.applicationName = accessibility_.applicationName;
+    connection_->onLost = [this] {
+        watch_.reset();
+        if (onConnectionLost) onConnectionLost();
+    };
+    MainActor& actor = rest_.mainActor();
+    watch_ = actor.watchReadable(connection_->fd(), [this] { connection_->dispatch(true); });
+    // Events read while waiting for a reply sit in xcb's queue and never wake the loop.
+    actor.addAfterWorkHook([this] { connection_->dispatch(false); });
+}
+
+X11Platform::~X11Platform() {
+    destroySharedInstances();
+    watch_.reset();
+}
+
+Capabilities X11Platform::capabilities() const {
+    Capabilities c;
+    c.trustCanChange = false;
+    c.syntheticInputToDesktop = false;
+    return c;
+}
+
+bool X11Platform::hasWindowManager(const std::string& displayName) {
+    try {
+        X11Connection x(displayName);
+        const auto check = x.cardinals(x.root(), x.ewmh()._NET_SUPPORTING_WM_CHECK);
+        if (!check || check->empty() || (*check)[0] == 0) return false;
+        // A stale property outlives its window manager; the window must name itself.
+        const auto self = x.cardinals((*check)[0], x.ewmh()._NET_SUPPORTING_WM_CHECK);
+        return self && !self->empty() && (*self)[0] == (*check)[0];
+    } catch (const X11Error&) {
+        return false;
+    }
+}
+
+}  // namespace kestr

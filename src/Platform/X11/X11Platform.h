@@ -1,0 +1,95 @@
+// The real desktop of an X11 session with an EWMH window manager: displays, windows,
+// accessibility, the window list, Spaces and the running applications answer from the X
+// server. The services that do not reach the desktop (files, log, clock, preferences,
+// and what the user interface plugs in) are the same ones the simulated desktop uses,
+// kept in an empty simulated desktop beside it.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Platform/Platform.h"
+#include "Platform/Sim/SimDesktop.h"
+#include "Platform/X11/DesktopEntries.h"
+#include "Platform/X11/X11Accessibility.h"
+#include "Platform/X11/X11Connection.h"
+#include "Platform/X11/X11Displays.h"
+#include "Platform/X11/X11ScriptHost.h"
+#include "Platform/X11/X11Spaces.h"
+#include "Platform/X11/X11WindowModel.h"
+#include "Platform/X11/X11WindowServer.h"
+#include "Platform/X11/X11Workspace.h"
+
+namespace kestr {
+
+struct X11PlatformOptions {
+    // "" for $DISPLAY.
+    std::string displayName;
+    // None: a real-time loop.
+    std::unique_ptr<MainActor> mainActor;
+    std::optional<UserFolders> folders;
+    // Where desktop files are looked for: $XDG_DATA_HOME, then $XDG_DATA_DIRS.
+    std::vector<std::string> dataFolders;
+    std::int32_t ownPid = 0;
+};
+
+class X11Platform : public Platform {
+public:
+    // Throws X11Error when the display cannot be opened.
+    explicit X11Platform(X11PlatformOptions options);
+    ~X11Platform() override;
+    X11Platform(const X11Platform&) = delete;
+    X11Platform& operator=(const X11Platform&) = delete;
+
+    // Whether the named display runs a window manager that announces itself
+    // (_NET_SUPPORTING_WM_CHECK on the root, naming a window that names itself).
+    static bool hasWindowManager(const std::string& displayName);
+
+    MainActor& mainActor() override { return rest_.mainActor(); }
+    Displays& displays() override { return displays_; }
+    Accessibility& accessibility() override { return accessibility_; }
+    WindowServer& windowServer() override { return windowServer_; }
+    Workspace& workspace() override { return workspace_; }
+    ScriptHost& scriptHost() override { return scriptHost_; }
+    HotKeys& hotKeys() override { return rest_.hotKeys(); }
+    EventMonitors& eventMonitors() override { return rest_.eventMonitors(); }
+    Defaults& defaults() override { return rest_.defaults(); }
+    Files& files() override { return rest_.files(); }
+    Log& log() override { return rest_.log(); }
+    Clock& clock() override { return rest_.clock(); }
+    Alerts& alerts() override { return rest_.alerts(); }
+    Toasts& toasts() override { return rest_.toasts(); }
+    Cursors& cursors() override { return rest_.cursors(); }
+    Appearance& appearance() override { return rest_.appearance(); }
+    ApplicationObject& application() override { return rest_.application(); }
+    Updater& updater() override { return rest_.updater(); }
+    Spaces& spaces() override { return spaces_; }
+    Capabilities capabilities() const override;
+
+    // The services kept in the simulated desktop beside this one, for the program to
+    // plug its user interface into.
+    SimDesktop& rest() { return rest_; }
+    X11Connection& connection() { return *connection_; }
+    X11WindowModel& model() { return model_; }
+    X11Displays& x11Displays() { return displays_; }
+    // Called once when the connection to the X server is lost.
+    std::function<void()> onConnectionLost;
+
+private:
+    static SimDesktopOptions restOptions(X11PlatformOptions& options);
+
+    SimDesktop rest_;
+    std::unique_ptr<X11Connection> connection_;
+    X11WindowModel model_;
+    DesktopEntries entries_;
+    X11Displays displays_;
+    X11Accessibility accessibility_;
+    X11WindowServer windowServer_;
+    X11Workspace workspace_;
+    X11Spaces spaces_;
+    X11ScriptHost scriptHost_;
+    std::unique_ptr<MainActor::DescriptorWatch> watch_;
+};
+
+}  // namespace kestr

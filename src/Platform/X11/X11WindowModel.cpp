@@ -1,0 +1,416 @@
+#include "Platform/X11/X11WindowModel.h"
+
+#include <xcb/res.h>
+#include <xcb/xcb_icccm.h>
+
+#include <algorithm>
+
+namespace kestr {
+
+namespace {
+
+std::string latin1ToUtf8(const char* data, int length) {
+    std::string out;
+    for (int i = 0; i < length; ++i) {
+        const auto c = static_cast<unsigned char>(data[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::string text(const xcb_get_property_reply_t* r) {
+    if (!r || r->format != 8) return {};
+    return std::string(static_cast<const char*>(xcb_get_property_value(r)), xcb_get_property_value_length(r));
+}
+
+std::vector<std::uint32_t> items(const xcb_get_property_reply_t* r) {
+    if (!r || r->format != 32) return {};
+    const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(r));
+    return std::vector<std::uint32_t>(data, data + xcb_get_property_value_length(r) / 4);
+}
+
+}  // namespace
+
+// The requests that load one window, sent together and answered together.
+struct X11WindowModel::Pending {
+    xcb_window_t window = 0;
+    xcb_get_geometry_cookie_t geometry{};
+    xcb_translate_coordinates_cookie_t origin{};
+    xcb_get_window_attributes_cookie_t attributes{};
+    std::map<xcb_atom_t, xcb_get_property_cookie_t> properties;
+};
+
+// ---- waiting on events ----
+
+struct X11WindowModel::Waiter {
+    std::function<bool()> condition;
+    std::coroutine_handle<> handle;
+    TimerID deadline = 0;
+    bool done = false;
+    bool abandoned = false;
+    bool result = false;
+};
+
+class X11WindowModel::Wait {
+public:
+    Wait(X11WindowModel& model, std::function<bool()> condition, double seconds)
+        : model_(model), waiter_(std::make_shared<Waiter>()), seconds_(seconds) {
+        waiter_->condition = std::move(condition);
+    }
+    ~Wait() {
+        // The awaiting task went away while it waited.
+        if (waiter_->done) return;
+        waiter_->abandoned = true;
+        model_.finish(waiter_, false);
+    }
+    Wait(const Wait&) = delete;
+    Wait& operator=(const Wait&) = delete;
+
+    bool await_ready() {
+        waiter_->result = waiter_->condition();
+        waiter_->done = waiter_->result;
+        return waiter_->result;
+    }
+    void await_suspend(std::coroutine_handle<> h) {
+        waiter_->handle = h;
+        model_.waiters_.push_back(waiter_);
+        std::weak_ptr<Waiter> weak = waiter_;
+        X11WindowModel* model = &model_;
+        waiter_->deadline = model_.actor_.schedule(seconds_, [weak, model] {
+            if (auto w = weak.lock()) {
+                w->deadline = 0;
+                model->finish(w, false);
+            }
+        });
+    }
+    bool await_resume() const { return waiter_->result; }
+
+private:
+    X11WindowModel& model_;
+    std::shared_ptr<Waiter> waiter_;
+    double seconds_;
+};
+
+Task<bool> X11WindowModel::waitFor(std::function<bool()> condition, double seconds) {
+    co_return co_await Wait(*this, std::move(condition), seconds);
+}
+
+void X11WindowModel::finish(const std::shared_ptr<Waiter>& waiter, bool result) {
+    if (waiter->done && !waiter->abandoned) return;
+    waiter->done = true;
+    waiter->result = result;
+    if (waiter->deadline) actor_.cancel(waiter->deadline);
+    waiter->deadline = 0;
+    waiters_.erase(std::remove(waiters_.begin(), waiters_.end(), waiter), waiters_.end());
+    if (waiter->abandoned || !waiter->handle) return;
+    // Resumed by the loop, never from inside the event dispatch.
+    actor_.post([waiter] {
+        if (!waiter->abandoned) waiter->handle.resume();
+    });
+}
+
+void X11WindowModel::checkWaiters() {
+    const auto current = waiters_;
+    for (const auto& waiter : current) {
+        if (!waiter->done && waiter->condition()) finish(waiter, true);
+    }
+}
+
+// ---- loading ----
+
+X11WindowModel::X11WindowModel(X11Connection& connection, MainActor& actor) : x_(connection), actor_(actor) {
+    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(x_.raw(), x_.root(), XCB_CW_EVENT_MASK, &mask);
+    x_.addListener([this](const xcb_generic_event_t& event) { handle(event); });
+    reload();
+}
+
+X11WindowModel::~X11WindowModel() {
+    for (const auto& waiter : waiters_) {
+        waiter->abandoned = true;
+        if (waiter->deadline) actor_.cancel(waiter->deadline);
+    }
+}
+
+void X11WindowModel::reload() {
+    clients_.clear();
+    readDesktops();
+    readClientList();
+    if (auto active = x_.cardinals(x_.root(), x_.ewmh()._NET_ACTIVE_WINDOW); active && !active->empty()) {
+        active_ = (*active)[0] ? std::optional<xcb_window_t>((*active)[0]) : std::nullopt;
+    }
+}
+
+const X11Client* X11WindowModel::client(xcb_window_t window) const {
+    auto it = clients_.find(window);
+    return it == clients_.end() ? nullptr : &it->second;
+}
+
+std::optional<Rect> X11WindowModel::workArea() const {
+    const std::size_t at = static_cast<std::size_t>(currentDesktop_) * 4;
+    if (workAreas_.size() < at + 4) {
+        if (workAreas_.size() < 4) return std::nullopt;
+        return Rect(workAreas_[0], workAreas_[1], workAreas_[2], workAreas_[3]);
+    }
+    return Rect(workAreas_[at], workAreas_[at + 1], workAreas_[at + 2], workAreas_[at + 3]);
+}
+
+void X11WindowModel::readDesktops() {
+    auto& e = x_.ewmh();
+    if (auto v = x_.cardinals(x_.root(), e._NET_CURRENT_DESKTOP); v && !v->empty()) currentDesktop_ = (*v)[0];
+    if (auto v = x_.cardinals(x_.root(), e._NET_NUMBER_OF_DESKTOPS); v && !v->empty()) desktopCount_ = (*v)[0];
+    workAreas_ = x_.cardinals(x_.root(), e._NET_WORKAREA).value_or(std::vector<std::uint32_t>{});
+}
+
+void X11WindowModel::readClientList() {
+    auto& e = x_.ewmh();
+    auto list = x_.cardinals(x_.root(), e._NET_CLIENT_LIST_STACKING);
+    if (!list) list = x_.cardinals(x_.root(), e._NET_CLIENT_LIST);
+    std::vector<xcb_window_t> bottomToTop = list.value_or(std::vector<std::uint32_t>{});
+    std::vector<xcb_window_t> fresh;
+    for (xcb_window_t w : bottomToTop) {
+        if (!clients_.count(w)) fresh.push_back(w);
+    }
+    bool changed = !fresh.empty();
+    for (auto it = clients_.begin(); it != clients_.end();) {
+        if (std::find(bottomToTop.begin(), bottomToTop.end(), it->first) == bottomToTop.end()) {
+            it = clients_.erase(it);
+            changed = true;
+        } else {
+            ++it;
+        }
+    }
+    loadClients(fresh);
+    frontToBack_.clear();
+    for (auto it = bottomToTop.rbegin(); it != bottomToTop.rend(); ++it) {
+        if (clients_.count(*it)) frontToBack_.push_back(*it);
+    }
+    if (changed) {
+        const auto observers = clientListObservers_;
+        for (const auto& observer : observers) observer();
+    }
+}
+
+void X11WindowModel::loadClients(const std::vector<xcb_window_t>& windows) {
+    auto& e = x_.ewmh();
+    const std::vector<xcb_atom_t> atoms = {e._NET_WM_PID,         e._NET_WM_NAME,     XCB_ATOM_WM_NAME,
+                                           XCB_ATOM_WM_CLASS,     e._NET_WM_WINDOW_TYPE, e._NET_WM_STATE,
+                                           e._NET_WM_DESKTOP,     XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WM_NORMAL_HINTS,
+                                           e._NET_FRAME_EXTENTS,  e._NET_WM_STRUT_PARTIAL};
+    // Every request first, then every reply: one round trip for the whole batch.
+    std::vector<Pending> pending;
+    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    for (xcb_window_t w : windows) {
+        xcb_change_window_attributes(x_.raw(), w, XCB_CW_EVENT_MASK, &mask);
+        Pending p;
+        p.window = w;
+        p.geometry = xcb_get_geometry(x_.raw(), w);
+        p.origin = xcb_translate_coordinates(x_.raw(), w, x_.root(), 0, 0);
+        p.attributes = xcb_get_window_attributes(x_.raw(), w);
+        for (xcb_atom_t a : atoms) p.properties[a] = x_.requestProperty(w, a);
+        pending.push_back(std::move(p));
+    }
+    for (Pending& p : pending) {
+        X11Client c;
+        c.id = p.window;
+        auto geometry = x_.reply<xcb_get_geometry_reply_t>(xcb_get_geometry_reply, p.geometry);
+        auto origin = x_.reply<xcb_translate_coordinates_reply_t>(xcb_translate_coordinates_reply, p.origin);
+        auto attributes = x_.reply<xcb_get_window_attributes_reply_t>(xcb_get_window_attributes_reply, p.attributes);
+        bool gone = !geometry || !origin || !attributes;
+        if (!gone) {
+            c.clientArea = Rect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
+            c.mapped = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+        }
+        for (auto& [atom, cookie] : p.properties) {
+            auto r = x_.property(cookie);
+            if (!gone) applyProperty(c, atom, r.get());
+        }
+        if (gone) continue;
+        if (!c.pid) c.pid = pidFromServer(c.id);
+        clients_.emplace(p.window, std::move(c));
+    }
+}
+
+std::optional<std::int32_t> X11WindowModel::pidFromServer(xcb_window_t window) {
+    // Windows that do not say their process: the server knows the local client that
+    // made them.
+    xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+    auto r = x_.reply<xcb_res_query_client_ids_reply_t>(xcb_res_query_client_ids_reply,
+                                                        xcb_res_query_client_ids(x_.raw(), 1, &spec));
+    if (!r) return std::nullopt;
+    for (auto it = xcb_res_query_client_ids_ids_iterator(r.get()); it.rem; xcb_res_client_id_value_next(&it)) {
+        if (it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) {
+            if (xcb_res_client_id_value_value_length(it.data) >= 1) {
+                return static_cast<std::int32_t>(*xcb_res_client_id_value_value(it.data));
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+void X11WindowModel::applyProperty(X11Client& c, xcb_atom_t atom, const xcb_get_property_reply_t* r) {
+    auto& e = x_.ewmh();
+    if (atom == e._NET_WM_PID) {
+        const auto v = items(r);
+        c.pid = v.empty() || v[0] == 0 ? std::nullopt : std::optional<std::int32_t>(static_cast<std::int32_t>(v[0]));
+    } else if (atom == e._NET_WM_NAME) {
+        c.netTitle = r ? std::optional<std::string>(text(r)) : std::nullopt;
+    } else if (atom == XCB_ATOM_WM_NAME) {
+        c.plainTitle = r && r->format == 8
+                           ? latin1ToUtf8(static_cast<const char*>(xcb_get_property_value(r)),
+                                          xcb_get_property_value_length(r))
+                           : std::string();
+    } else if (atom == XCB_ATOM_WM_CLASS) {
+        const std::string both = text(r);
+        const auto split = both.find('\0');
+        c.wmInstance = both.substr(0, split);
+        c.wmClass = split == std::string::npos ? std::string() : both.substr(split + 1);
+        if (!c.wmClass.empty() && c.wmClass.back() == '\0') c.wmClass.pop_back();
+    } else if (atom == e._NET_WM_WINDOW_TYPE) {
+        c.declaredType = std::nullopt;
+        const std::pair<xcb_atom_t, X11WindowType> known[] = {
+            {e._NET_WM_WINDOW_TYPE_NORMAL, X11WindowType::normal},
+            {e._NET_WM_WINDOW_TYPE_DIALOG, X11WindowType::dialog},
+            {e._NET_WM_WINDOW_TYPE_UTILITY, X11WindowType::utility},
+            {e._NET_WM_WINDOW_TYPE_DOCK, X11WindowType::dock},
+            {e._NET_WM_WINDOW_TYPE_DESKTOP, X11WindowType::desktop},
+            {e._NET_WM_WINDOW_TYPE_SPLASH, X11WindowType::splash},
+            {e._NET_WM_WINDOW_TYPE_TOOLBAR, X11WindowType::toolbar},
+            {e._NET_WM_WINDOW_TYPE_MENU, X11WindowType::menu},
+            {e._NET_WM_WINDOW_TYPE_NOTIFICATION, X11WindowType::notification}};
+        // The first type this program knows wins, as the list is in order of preference.
+        for (std::uint32_t a : items(r)) {
+            for (const auto& [knownAtom, type] : known) {
+                if (a == knownAtom) c.declaredType = type;
+            }
+            if (c.declaredType) break;
+        }
+    } else if (atom == e._NET_WM_STATE) {
+        c.hidden = c.fullScreen = c.above = false;
+        for (std::uint32_t a : items(r)) {
+            if (a == e._NET_WM_STATE_HIDDEN) c.hidden = true;
+            if (a == e._NET_WM_STATE_FULLSCREEN) c.fullScreen = true;
+            if (a == e._NET_WM_STATE_ABOVE) c.above = true;
+        }
+    } else if (atom == e._NET_WM_DESKTOP) {
+        const auto v = items(r);
+        c.desktop = v.empty() ? std::nullopt : std::optional<std::uint32_t>(v[0]);
+    } else if (atom == XCB_ATOM_WM_TRANSIENT_FOR) {
+        const auto v = items(r);
+        c.transient = !v.empty() && v[0] != 0;
+    } else if (atom == XCB_ATOM_WM_NORMAL_HINTS) {
+        xcb_size_hints_t hints{};
+        c.minSize = c.sizeIncrement = c.baseSize = std::nullopt;
+        if (r && xcb_icccm_get_wm_size_hints_from_reply(&hints, const_cast<xcb_get_property_reply_t*>(r))) {
+            if (hints.flags & XCB_ICCCM_SIZE_HINT_P_MIN_SIZE) c.minSize = Size{double(hints.min_width), double(hints.min_height)};
+            if ((hints.flags & XCB_ICCCM_SIZE_HINT_P_RESIZE_INC) && (hints.width_inc > 1 || hints.height_inc > 1)) {
+                c.sizeIncrement = Size{double(std::max(1, hints.width_inc)), double(std::max(1, hints.height_inc))};
+            }
+            if (hints.flags & XCB_ICCCM_SIZE_HINT_BASE_SIZE) c.baseSize = Size{double(hints.base_width), double(hints.base_height)};
+        }
+    } else if (atom == e._NET_FRAME_EXTENTS) {
+        const auto v = items(r);
+        c.extents = v.size() >= 4 ? X11Extents{double(v[0]), double(v[1]), double(v[2]), double(v[3])} : X11Extents{};
+        ++c.frameChanges;
+    } else if (atom == e._NET_WM_STRUT_PARTIAL) {
+        const auto v = items(r);
+        if (v.size() >= 12) {
+            c.strut = X11Strut{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11]};
+        } else {
+            c.strut = std::nullopt;
+        }
+    }
+    c.resolve();
+}
+
+// ---- events ----
+
+void X11WindowModel::handle(const xcb_generic_event_t& event) {
+    switch (event.response_type & 0x7F) {
+        case XCB_PROPERTY_NOTIFY: {
+            const auto& e = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+            if (e.window == x_.root()) {
+                handleRootProperty(e.atom);
+            } else if (auto it = clients_.find(e.window); it != clients_.end()) {
+                auto r = x_.property(x_.requestProperty(e.window, e.atom));
+                const bool strutBefore = it->second.strut.has_value();
+                applyProperty(it->second, e.atom, r.get());
+                if (e.atom == x_.ewmh()._NET_WM_STRUT_PARTIAL || strutBefore != it->second.strut.has_value()) {
+                    const auto observers = strutObservers_;
+                    for (const auto& observer : observers) observer();
+                }
+            }
+            break;
+        }
+        case XCB_CONFIGURE_NOTIFY: {
+            const auto& e = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
+            if (auto it = clients_.find(e.window); it != clients_.end()) readGeometry(it->second);
+            break;
+        }
+        case XCB_REPARENT_NOTIFY: {
+            const auto& e = reinterpret_cast<const xcb_reparent_notify_event_t&>(event);
+            if (auto it = clients_.find(e.window); it != clients_.end()) readGeometry(it->second);
+            break;
+        }
+        case XCB_MAP_NOTIFY: {
+            const auto& e = reinterpret_cast<const xcb_map_notify_event_t&>(event);
+            if (auto it = clients_.find(e.window); it != clients_.end()) {
+                it->second.mapped = true;
+                readGeometry(it->second);
+            }
+            break;
+        }
+        case XCB_UNMAP_NOTIFY: {
+            const auto& e = reinterpret_cast<const xcb_unmap_notify_event_t&>(event);
+            if (auto it = clients_.find(e.window); it != clients_.end()) it->second.mapped = false;
+            break;
+        }
+        case XCB_DESTROY_NOTIFY: {
+            const auto& e = reinterpret_cast<const xcb_destroy_notify_event_t&>(event);
+            if (clients_.erase(e.window)) {
+                frontToBack_.erase(std::remove(frontToBack_.begin(), frontToBack_.end(), e.window), frontToBack_.end());
+                const auto observers = clientListObservers_;
+                for (const auto& observer : observers) observer();
+            }
+            break;
+        }
+        default:
+            break;
+    }
+    checkWaiters();
+}
+
+void X11WindowModel::handleRootProperty(xcb_atom_t atom) {
+    auto& e = x_.ewmh();
+    if (atom == e._NET_CLIENT_LIST_STACKING || atom == e._NET_CLIENT_LIST) {
+        readClientList();
+    } else if (atom == e._NET_ACTIVE_WINDOW) {
+        auto v = x_.cardinals(x_.root(), atom);
+        active_ = v && !v->empty() && (*v)[0] ? std::optional<xcb_window_t>((*v)[0]) : std::nullopt;
+    } else if (atom == e._NET_CURRENT_DESKTOP || atom == e._NET_NUMBER_OF_DESKTOPS || atom == e._NET_WORKAREA) {
+        readDesktops();
+        if (atom == e._NET_WORKAREA) {
+            const auto observers = strutObservers_;
+            for (const auto& observer : observers) observer();
+        }
+    }
+}
+
+void X11WindowModel::readGeometry(X11Client& c) {
+    const auto geometryCookie = xcb_get_geometry(x_.raw(), c.id);
+    const auto originCookie = xcb_translate_coordinates(x_.raw(), c.id, x_.root(), 0, 0);
+    auto geometry = x_.reply<xcb_get_geometry_reply_t>(xcb_get_geometry_reply, geometryCookie);
+    auto origin = x_.reply<xcb_translate_coordinates_reply_t>(xcb_translate_coordinates_reply, originCookie);
+    if (!geometry || !origin) return;  // gone; its destroy event follows
+    const Rect area(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
+    if (area == c.clientArea) return;
+    c.clientArea = area;
+    ++c.frameChanges;
+}
+
+}  // namespace kestr

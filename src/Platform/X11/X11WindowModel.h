@@ -1,0 +1,77 @@
+// The window manager's client windows as kestr sees them: stacking, frames, titles,
+// states, owners, the active window and the desktops. It is loaded once and then kept
+// up to date from X events, so a read answers from memory and costs no round trip.
+#pragma once
+
+#include <coroutine>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "Platform/MainActor.h"
+#include "Platform/Task.h"
+#include "Platform/X11/X11Client.h"
+#include "Platform/X11/X11Connection.h"
+
+namespace kestr {
+
+class X11WindowModel {
+public:
+    X11WindowModel(X11Connection& connection, MainActor& actor);
+    ~X11WindowModel();
+    X11WindowModel(const X11WindowModel&) = delete;
+    X11WindowModel& operator=(const X11WindowModel&) = delete;
+
+    const X11Client* client(xcb_window_t window) const;
+    // Front to back.
+    const std::vector<xcb_window_t>& stacking() const { return frontToBack_; }
+    std::optional<xcb_window_t> activeWindow() const { return active_; }
+    std::uint32_t currentDesktop() const { return currentDesktop_; }
+    std::uint32_t desktopCount() const { return desktopCount_; }
+    // The work area of the current desktop, when the window manager publishes one.
+    std::optional<Rect> workArea() const;
+
+    // Called after the list of client windows changed (a window came or went).
+    void addClientListObserver(std::function<void()> observer) { clientListObservers_.push_back(std::move(observer)); }
+    // Called after a dock's reserved space changed.
+    void addStrutObserver(std::function<void()> observer) { strutObservers_.push_back(std::move(observer)); }
+
+    // Completes with true as soon as `condition` holds (checked now and after every X
+    // event), with false after `seconds`.
+    Task<bool> waitFor(std::function<bool()> condition, double seconds);
+
+    // Reads everything again (after a lost update, and in tests).
+    void reload();
+
+private:
+    struct Waiter;
+    class Wait;
+    struct Pending;
+
+    void handle(const xcb_generic_event_t& event);
+    void handleRootProperty(xcb_atom_t atom);
+    void applyProperty(X11Client& client, xcb_atom_t atom, const xcb_get_property_reply_t* reply);
+    std::optional<std::int32_t> pidFromServer(xcb_window_t window);
+    void readClientList();
+    void loadClients(const std::vector<xcb_window_t>& windows);
+    void readGeometry(X11Client& client);
+    void readDesktops();
+    void checkWaiters();
+    void finish(const std::shared_ptr<Waiter>& waiter, bool result);
+
+    X11Connection& x_;
+    MainActor& actor_;
+    std::map<xcb_window_t, X11Client> clients_;
+    std::vector<xcb_window_t> frontToBack_;
+    std::optional<xcb_window_t> active_;
+    std::uint32_t currentDesktop_ = 0;
+    std::uint32_t desktopCount_ = 1;
+    std::vector<std::uint32_t> workAreas_;
+    std::vector<std::function<void()>> clientListObservers_;
+    std::vector<std::function<void()>> strutObservers_;
+    std::vector<std::shared_ptr<Waiter>> waiters_;
+};
+
+}  // namespace kestr

@@ -1,0 +1,27 @@
+// The window list of the X11 desktop, from the window model: client windows front to
+// back, each with its owner, frame, title, layer and whether it shows.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "Platform/WindowServer.h"
+#include "Platform/X11/X11WindowModel.h"
+
+namespace kestr {
+
+class X11WindowServer : public WindowServer {
+public:
+    explicit X11WindowServer(X11WindowModel& model) : model_(model) {}
+    std::optional<PlistArray> copyWindowList(std::uint32_t options, std::uint32_t relativeToWindow) override;
+    // The owning application's name.
+    std::function<std::optional<std::string>(std::int32_t)> applicationName;
+
+    static std::int64_t layerOf(const X11Client& client);
+
+private:
+    X11WindowModel& model_;
+};
+
+}  // namespace kestr
