@@ -30,24 +30,15 @@ $(BUILD_DEBUG)/build.ninja:
 build: bootstrap $(BUILD_DEBUG)/build.ninja
 	cmake --build $(BUILD_DEBUG) -j $(JOBS)
 
-# The demo runs in its own home folder, made afresh each time, so it never touches yours.
-DEMO_HOME := $(CURDIR)/build/demo-home
-DEMO_KESTR := env -u KESTR_SIM_DESKTOP HOME=$(DEMO_HOME) XDG_DATA_HOME=$(DEMO_HOME)/.local/share \
-  XDG_STATE_HOME=$(DEMO_HOME)/.local/state $(CURDIR)/$(BUILD_DEBUG)/kestr
+# The demo runs on a private X server of its own (Xvfb with openbox and three xterms) in
+# a fresh home folder, so it never touches your desktop or your kests.
+DEMO_OUT := $(CURDIR)/build/demo
 
-# Builds the program, writes the sample kest into the simulated user's kest file, and
-# applies it on the simulated desktop, with a window dump before and after.
+# Builds the program, writes a kest for the demo's windows, prints the window dump,
+# applies the kest and prints the dump again, with a screenshot before and after.
 demo: bootstrap $(BUILD_DEBUG)/build.ninja
 	cmake --build $(BUILD_DEBUG) -j $(JOBS) --target kestr
-	@rm -rf $(DEMO_HOME)
-	@echo "== kestr --write-sample-layout (in $(DEMO_HOME))"
-	@$(DEMO_KESTR) --write-sample-layout $(DEMO_HOME)/.local/share/kestr/layouts.json
-	@echo; echo "== kestr --dump"
-	@$(DEMO_KESTR) --dump
-	@echo; echo '== kestr --apply-kest "Coding (sample)"'
-	@$(DEMO_KESTR) --apply-kest "Coding (sample)"
-	@echo; echo "== kestr --dump"
-	@$(DEMO_KESTR) --dump
+	@bash scripts/demo $(BUILD_DEBUG)/kestr $(DEMO_OUT)
 
 $(BUILD_RELEASE)/build.ninja: Makefile
 	cmake -S . -B $(BUILD_RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTR_TESTS=OFF -DKESTR_BENCH=ON \

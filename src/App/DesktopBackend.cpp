@@ -71,7 +71,11 @@ DesktopBackend::DesktopBackend(const Choice& choice, const SimBackendPaths::Envi
     options.folders = paths.folders;
     options.dataFolders = dataFolders(environment, paths.folders);
     options.ownPid = static_cast<std::int32_t>(getpid());
-    x11_ = std::make_unique<X11Platform>(std::move(options));
+    try {
+        x11_ = std::make_unique<X11Platform>(std::move(options));
+    } catch (const X11Error& e) {
+        throw Error(std::string("kestr: ") + e.what());
+    }
     SimDesktop& rest = x11_->rest();
     rest.simClock().start = SystemClock().now() - rest.mainActor().now();
     rest.simLog().forwardTo = log_.get();

@@ -1,0 +1,170 @@
+// Applying kests to real windows on a private Xvfb with openbox, against the same moves
+// made with one `wmctrl -i -r WINDOW -e 0,X,Y,W,H` call per window in the same run.
+// (a) a 10-window kest of ten applications, alternating between two arrangements;
+// (b) one application with N windows, each an item: round trips per placed window must
+// not grow with N. Counters: round trips and requests per placed window.
+
+#include <benchmark/benchmark.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Core/Layout.h"
+#include "Layout/LayoutApplier.h"
+#include "Platform/X11/X11Platform.h"
+#include "Window/DisplayManager.h"
+#include "X11/Support/ClientProcess.h"
+#include "X11/Support/XvfbSession.h"
+
+namespace kestr {
+namespace {
+
+using x11test::ClientOptions;
+using x11test::ClientProcess;
+using x11test::XvfbSession;
+
+struct Desk {
+    std::unique_ptr<XvfbSession> session;
+    std::vector<std::unique_ptr<ClientProcess>> clients;
+    RealTimeMainActor* loop = nullptr;
+    std::unique_ptr<X11Platform> platform;
+    std::vector<xcb_window_t> windows;
+
+    // `apps` clients of `perApp` windows each.
+    Desk(int apps, int perApp) {
+        session = std::make_unique<XvfbSession>(1920, 1080);
+        for (int a = 0; a < apps; ++a) {
+            ClientOptions options;
+            options.title = "bench " + std::to_string(a);
+            options.wmClass = "KestrBench" + std::to_string(a);
+            options.windows = perApp;
+            clients.push_back(std::make_unique<ClientProcess>(session->display(), options));
+            for (xcb_window_t w : clients.back()->windows()) windows.push_back(w);
+        }
+        auto actor = std::make_unique<RealTimeMainActor>();
+        loop = actor.get();
+        X11PlatformOptions options;
+        options.displayName = session->display();
+        options.mainActor = std::move(actor);
+        platform = std::make_unique<X11Platform>(std::move(options));
+        installPlatform(platform.get());
+        // Until every window is managed and known.
+        runTask(platform->model().waitFor(
+            [this] {
+                for (xcb_window_t w : windows) {
+                    const X11Client* c = platform->model().client(w);
+                    if (!c || c->extents.top == 0) return false;
+                }
+                return true;
+            },
+            20));
+    }
+    ~Desk() {
+        platform.reset();
+        installPlatform(nullptr);
+    }
+
+    template <class T>
+    void runTask(Task<T> task) {
+        spawn(then(std::move(task), *loop));
+        loop->run();
+    }
+    template <class T>
+    static Task<void> then(Task<T> task, RealTimeMainActor& actor) {
+        co_await std::move(task);
+        actor.stop();
+    }
+};
+
+Rect slot(int k, int count, bool flipped) {
+    const int across = 5;
+    const double w = 1920.0 / across;
+    const double h = 1080.0 / ((count + across - 1) / across);
+    const int index = flipped ? count - 1 - k : k;
+    return Rect((index % across) * w, (index / across) * h, w, h);
+}
+
+Layout kestFor(const Desk& desk, int apps, int perApp, bool flipped) {
+    const std::string uuid = *platform().displays().displayUUIDString(platform().displays().mainDisplayID());
+    Layout kest;
+    kest.id = Uuid::random();
+    kest.name = "Bench";
+    const int count = apps * perApp;
+    for (int k = 0; k < count; ++k) {
+        LayoutItem item;
+        item.id = Uuid::random();
+        item.appBundleID = "KestrBench" + std::to_string(k / perApp);
+        item.appName = item.appBundleID;
+        item.windowMatcher = perApp == 1 ? WindowMatcher::firstWindow() : WindowMatcher::windowIndex(k % perApp);
+        const Rect r = slot(k, count, flipped);
+        item.targetFrame = ScreenFrame{uuid, r.x(), r.y(), r.width(), r.height(), {}, {}, {}, {}};
+        kest.items.push_back(item);
+    }
+    (void)desk;
+    return kest;
+}
+
+void applyBench(benchmark::State& state, int apps, int perApp) {
+    Desk desk(apps, perApp);
+    X11Connection& x = desk.platform->connection();
+    bool flipped = false;
+    std::uint64_t trips = 0, requests = 0, placed = 0;
+    for (auto _ : state) {
+        Layout kest = kestFor(desk, apps, perApp, flipped);
+        flipped = !flipped;
+        const auto trips0 = x.roundTrips();
+        const auto requests0 = x.requestsSent();
+        int applied = 0;
+        desk.runTask([](Layout k, int& out) -> Task<void> {
+            const auto report = co_await LayoutApplier::apply(std::move(k), LayoutApplier::ApplyMode::reuseExisting,
+                                                              LayoutApplier::FrameSource::target, std::nullopt);
+            out = report.applied;
+        }(std::move(kest), applied));
+        trips += x.roundTrips() - trips0;
+        requests += x.requestsSent() - requests0;
+        placed += static_cast<std::uint64_t>(applied);
+    }
+    state.counters["round_trips_per_window"] = placed ? double(trips) / double(placed) : 0;
+    state.counters["requests_per_window"] = placed ? double(requests) / double(placed) : 0;
+    state.counters["windows"] = apps * perApp;
+}
+
+void BM_ApplyTenWindowKest(benchmark::State& state) { applyBench(state, 10, 1); }
+BENCHMARK(BM_ApplyTenWindowKest)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ApplyOneApplicationWindows(benchmark::State& state) { applyBench(state, 1, static_cast<int>(state.range(0))); }
+BENCHMARK(BM_ApplyOneApplicationWindows)->Arg(5)->Arg(10)->Arg(20)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same ten moves, one wmctrl process each, as a person's script would make them.
+void BM_WmctrlTenWindows(benchmark::State& state) {
+    Desk desk(10, 1);
+    bool flipped = false;
+    for (auto _ : state) {
+        for (std::size_t k = 0; k < desk.windows.size(); ++k) {
+            const Rect r = slot(static_cast<int>(k), 10, flipped);
+            char geometry[96];
+            std::snprintf(geometry, sizeof geometry, "0,%d,%d,%d,%d", int(r.x()), int(r.y()), int(r.width()),
+                          int(r.height()));
+            char id[32];
+            std::snprintf(id, sizeof id, "0x%x", desk.windows[k]);
+            const pid_t pid = fork();
+            if (pid == 0) {
+                setenv("DISPLAY", desk.session->display().c_str(), 1);
+                execlp("wmctrl", "wmctrl", "-i", "-r", id, "-e", geometry, static_cast<char*>(nullptr));
+                _exit(127);
+            }
+            int status = 0;
+            waitpid(pid, &status, 0);
+            if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError("wmctrl failed");
+        }
+        flipped = !flipped;
+    }
+}
+BENCHMARK(BM_WmctrlTenWindows)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+}  // namespace kestr

@@ -1,0 +1,54 @@
+// Base of the tests of kestr's X11 desktop: the real backend installed on the private
+// session, on a real-time loop, with a private folder of desktop files. Tasks run on the
+// loop until they finish or a deadline passes; nothing sleeps for a fixed time.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "Platform/Task.h"
+#include "Platform/X11/X11Platform.h"
+#include "Support/StartedTask.h"
+#include "X11/Support/X11Test.h"
+
+namespace kestr::x11test {
+
+class BackendTest : public X11Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    X11Platform& x11() { return *platform_; }
+    RealTimeMainActor& loop() { return *loop_; }
+    // Where the test's desktop files go ("<id>.desktop" under "applications").
+    const std::string& dataFolder() const { return dataFolder_; }
+    void writeDesktopFile(const std::string& id, const std::string& name, const std::string& startupWMClass);
+
+    // Runs the loop until the task finishes; a task still running after `seconds` fails
+    // the test (and is left unfinished).
+    template <class T>
+    test::StartedTask<T> run(Task<T> task, double seconds = 10) {
+        test::StartedTask<T> started;
+        started.handle = kestr::spawn(keepThenStop<T>(std::move(task), started.outcome, loop()));
+        runFor(seconds, [&] { return started.done(); });
+        return started;
+    }
+    // Runs the loop, handing X events to the backend, until the condition holds after an
+    // event or the deadline passes; gives whether it held.
+    bool settle(std::function<bool()> condition, double seconds = kDeadlineSeconds);
+
+private:
+    template <class T>
+    static Task<void> keepThenStop(Task<T> task, std::shared_ptr<typename test::StartedTask<T>::Outcome> outcome,
+                                   RealTimeMainActor& actor) {
+        co_await test::keepOutcome<T>(std::move(task), outcome);
+        actor.stop();
+    }
+    void runFor(double seconds, const std::function<bool()>& done);
+
+    std::string dataFolder_;
+    RealTimeMainActor* loop_ = nullptr;
+    std::unique_ptr<X11Platform> platform_;
+};
+
+}  // namespace kestr::x11test

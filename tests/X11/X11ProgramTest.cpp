@@ -1,0 +1,141 @@
+// The program itself on the private X11 desktop: which desktop it chooses, the window
+// dump by desktop-file id, and a kest applied by name to real windows.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "X11/Support/Subprocess.h"
+#include "X11/Support/X11Test.h"
+
+namespace kestr::x11test {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+struct Ran {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class X11ProgramTest : public X11Test {
+protected:
+    void SetUp() override {
+        X11Test::SetUp();
+        char pattern[] = "/tmp/kestr-x11-program-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        home = pattern;
+        std::filesystem::create_directories(home + "/.local/share/applications");
+        std::ofstream(home + "/.local/share/applications/kestr-test-editor.desktop")
+            << "[Desktop Entry]\nType=Application\nName=Test Editor\nExec=true\nStartupWMClass=KestrEditor\n";
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(home, ignored);
+        X11Test::TearDown();
+    }
+
+    Ran kestr(std::vector<std::string> arguments, std::map<std::string, std::optional<std::string>> extra = {}) {
+        arguments.insert(arguments.begin(), KESTR_BINARY);
+        Subprocess::Spec spec;
+        spec.arguments = arguments;
+        spec.environment = {{"HOME", home},          {"DISPLAY", session().display()}, {"XDG_DATA_HOME", std::nullopt},
+                            {"XDG_STATE_HOME", std::nullopt}, {"KESTR_SIM_DESKTOP", std::nullopt},
+                            {"KESTR_DESKTOP", std::nullopt}, {"KESTR_LOG_STDERR", std::nullopt}};
+        for (auto& [k, v] : extra) spec.environment[k] = v;
+        spec.logFile = home + "/stderr.txt";
+        spec.pipeStdout = true;
+        Subprocess process(spec);
+        std::string out;
+        char buffer[4096];
+        const auto drain = [&] {
+            for (ssize_t n; (n = read(process.stdoutFd(), buffer, sizeof buffer)) > 0;) out.append(buffer, n);
+        };
+        for (int i = 0; i < 600 && !process.waitExit(0.05); ++i) drain();
+        drain();
+        Ran ran;
+        ran.out = out;
+        std::ifstream err(spec.logFile);
+        ran.err.assign(std::istreambuf_iterator<char>(err), {});
+        if (process.status() && WIFEXITED(*process.status())) ran.status = WEXITSTATUS(*process.status());
+        return ran;
+    }
+
+    std::string home;
+};
+
+TEST_F(X11ProgramTest, TheDumpListsTheRealWindowsAndAKestIsAppliedByName) {
+    ClientOptions editor;
+    editor.title = "draft.txt";
+    editor.wmClass = "KestrEditor";
+    editor.geometry = ClientGeometry{40, 60, 400, 300};
+    ClientOptions other;
+    other.title = "other";
+    other.wmClass = "PlainTool";
+    other.geometry = ClientGeometry{600, 60, 400, 300};
+    const xcb_window_t e = spawn(editor).window();
+    const xcb_window_t o = spawn(other).window();
+    ASSERT_TRUE(waitUntil([&] { return property32(connection(), e, "_NET_FRAME_EXTENTS").has_value(); }));
+
+    const Ran dump = kestr({"--dump"});
+    ASSERT_EQ(dump.status, 0) << dump.err;
+    EXPECT_THAT(dump.out, HasSubstr("Test Editor           kestr-test-editor"));
+    EXPECT_THAT(dump.out, HasSubstr("draft.txt"));
+    EXPECT_THAT(dump.out, HasSubstr("PlainTool"));
+    EXPECT_EQ(dump.err, "");
+    std::smatch uuid;
+    ASSERT_TRUE(std::regex_search(dump.out, uuid, std::regex("uuid=([0-9A-F-]{36})")));
+
+    std::filesystem::create_directories(home + "/.local/share/kestr");
+    const std::string file = home + "/.local/share/kestr/layouts.json";
+    const auto item = [&](const std::string& bundle, const std::string& id, int x) {
+        return "{\"appBundleID\":\"" + bundle + "\",\"appName\":\"x\",\"launchIfMissing\":false,\"id\":\"" + id +
+               "\",\"targetFrame\":{\"displayUUID\":\"" + uuid[1].str() + "\",\"x\":" + std::to_string(x) +
+               ",\"y\":0,\"width\":960,\"height\":700},\"windowMatcher\":{\"type\":\"firstWindow\"}}";
+    };
+    const std::string kests = "{\"version\":1,\"layouts\":[{\"createdAt\":\"2026-12-07T00:00:00Z\",\"updatedAt\":"
+                              "\"2026-12-07T00:00:00Z\",\"edgeGroups\":[],\"id\":\"EAD9EC86-D4FB-4724-BF32-29075E0CF854\","
+                              "\"name\":\"Desk\",\"items\":[" +
+                              item("kestr-test-editor", "A7A179AB-78A1-49F5-9101-285D7CC5CAF1", 0) + "," +
+                              item("PlainTool", "A7A179AB-78A1-49F5-9101-285D7CC5CAF2", 960) + "]}]}";
+    std::ofstream(file) << kests;
+
+    const Ran applied = kestr({"--apply-kest", "Desk"});
+    ASSERT_EQ(applied.status, 0) << applied.err;
+    EXPECT_THAT(applied.out, HasSubstr("applied=2 skipped=0"));
+    EXPECT_EQ(frameOf(connection(), e), (XRect{0, 0, 960, 700}));
+    EXPECT_EQ(frameOf(connection(), o), (XRect{960, 0, 960, 700}));
+    // An apply changes nothing in the kest file.
+    std::ifstream after(file);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(after), {}), kests);
+}
+
+TEST_F(X11ProgramTest, TheDesktopIsChosenByItsWindowManagerOrByKestrDesktop) {
+    const Ran forced = kestr({"--dump"}, {{"KESTR_DESKTOP", "simulated"}});
+    EXPECT_EQ(forced.status, 0);
+    EXPECT_THAT(forced.out, HasSubstr("com.apple.finder"));
+    EXPECT_EQ(forced.err, "");
+
+    const Ran unknown = kestr({"--dump"}, {{"KESTR_DESKTOP", "wayland"}});
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_THAT(unknown.err, HasSubstr("KESTR_DESKTOP must be \"simulated\" or \"x11\""));
+
+    session().stopWindowManager();
+    const Ran bare = kestr({"--dump"});
+    EXPECT_EQ(bare.status, 0);
+    EXPECT_THAT(bare.err, HasSubstr("no window manager announces itself on the X display " + session().display()));
+    EXPECT_THAT(bare.out, HasSubstr("com.apple.finder"));
+    const Ran noDisplay = kestr({"--dump"}, {{"KESTR_DESKTOP", "x11"}, {"DISPLAY", ":9999"}});
+    EXPECT_EQ(noDisplay.status, 1);
+    EXPECT_THAT(noDisplay.err, HasSubstr("cannot open the X display :9999"));
+    EXPECT_THAT(noDisplay.out, Not(HasSubstr("Window Dump")));
+}
+
+}  // namespace
+}  // namespace kestr::x11test
