@@ -6,6 +6,8 @@ SimDesktopOptions X11Platform::restOptions(X11PlatformOptions& options) {
     SimDesktopOptions rest;
     rest.mainActor = options.mainActor ? std::move(options.mainActor) : std::make_unique<RealTimeMainActor>();
     rest.folders = options.folders;
+    // Another process may rewrite the stores while this one runs.
+    rest.watchRealFiles = true;
     return rest;
 }
 

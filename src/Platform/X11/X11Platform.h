@@ -56,6 +56,7 @@ public:
     EventMonitors& eventMonitors() override { return rest_.eventMonitors(); }
     Defaults& defaults() override { return rest_.defaults(); }
     Files& files() override { return rest_.files(); }
+    FileWatch& fileWatch() override { return rest_.fileWatch(); }
     Log& log() override { return rest_.log(); }
     Clock& clock() override { return rest_.clock(); }
     Alerts& alerts() override { return rest_.alerts(); }
