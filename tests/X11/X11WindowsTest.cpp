@@ -47,7 +47,12 @@ TEST_F(X11WindowsTest, ApplicationsAreKnownByDesktopFileElseClassWithTheirWindow
     dock.type = "dock";
     dock.strutTop = 30;
     dock.geometry = ClientGeometry{0, 0, 1920, 30};
+    ClientOptions kestrWindow;
+    kestrWindow.wmClass = "kestr";
+    kestrWindow.instance = "kestr";
+    kestrWindow.title = "kestr";
     xcb_window_t e = spawn(editor).window();
+    spawn(kestrWindow).window();
     ClientProcess& plainClient = spawn(plain);
     xcb_window_t p = plainClient.window();
     spawn(dock).window();
@@ -66,6 +71,10 @@ TEST_F(X11WindowsTest, ApplicationsAreKnownByDesktopFileElseClassWithTheirWindow
     const auto panels = workspace.runningApplications("SomePanel");
     ASSERT_EQ(panels.size(), 1u);
     EXPECT_EQ(panels[0].activationPolicy, ActivationPolicy::accessory);
+    // Another kestr process's windows are kestr's own, never arranged.
+    const auto kestrs = workspace.runningApplications("com.kestr.kestr");
+    ASSERT_EQ(kestrs.size(), 1u);
+    EXPECT_EQ(kestrs[0].activationPolicy, ActivationPolicy::accessory);
 
     // The frame as the user sees it, decorations included, in every reading.
     EXPECT_EQ(WindowController::readPosition(element(e)), frameOnServer(e).origin);
@@ -96,6 +105,7 @@ TEST_F(X11WindowsTest, ApplicationsAreKnownByDesktopFileElseClassWithTheirWindow
     EXPECT_THAT(dump, HasSubstr("Test Editor           kestr-test-editor"));
     EXPECT_THAT(dump, HasSubstr("PlainTool"));
     EXPECT_THAT(dump, ::testing::Not(HasSubstr("SomePanel")));
+    EXPECT_THAT(dump, ::testing::Not(HasSubstr("com.kestr.kestr")));
     ASSERT_TRUE(settle([&] { return x11().displays().screens().front().visibleFrame.height() < 1080; }));
 }
 

@@ -48,6 +48,13 @@ X11Workspace::Identity X11Workspace::identity(std::int32_t pid) {
         if (!c || c->pid != pid) continue;
         if (!sample || (!sample->isArrangeable() && c->isArrangeable())) sample = c;
     }
+    // Another kestr process (a command-line run beside the application) is kestr too.
+    if (sample && (sample->wmClass == "kestr" || sample->wmInstance == "kestr")) {
+        id.bundleID = ownBundleID;
+        id.name = "kestr";
+        identities_.emplace(pid, id);
+        return id;
+    }
     const DesktopEntry* entry = nullptr;
     if (const auto launched = DesktopEntries::launchedDesktopFile(pid)) entry = entries_.byPath(*launched);
     if (!entry && sample) entry = entries_.forWindowClass(sample->wmClass, sample->wmInstance);
@@ -78,7 +85,8 @@ RunningApplication X11Workspace::describe(std::int32_t pid) {
         const X11Client* c = model_.client(w);
         if (c && c->pid == pid && c->isArrangeable()) arranges = true;
     }
-    app.activationPolicy = pid != ownPid_ && arranges ? ActivationPolicy::regular : ActivationPolicy::accessory;
+    const bool kestr = id.bundleID == ownBundleID;
+    app.activationPolicy = !kestr && arranges ? ActivationPolicy::regular : ActivationPolicy::accessory;
     return app;
 }
 
