@@ -11,20 +11,17 @@
 #include "DragSnap/WindowDragTracker.h"
 #include "EdgeResize/EdgeOverlayManager.h"
 #include "EdgeResize/EdgeProximityTracker.h"
-#include "Layout/EdgeGroupDetector.h"
+#include "Layout/KestNormaliser.h"
 #include "Platform/Platform.h"
 #include "Snap/SnapDefaults.h"
 #include "Snap/SnapStore.h"
 #include "UI/Manager/LayoutEditorWindow.h"
 #include "UI/Shell/OnboardingWindow.h"
-#include "Window/DisplayManager.h"
 
 namespace kestr {
 
 namespace {
 
-constexpr double snapThreshold = 4;
-constexpr double minDimension = 120;
 constexpr int seededDefaultsVersion = 2;
 
 void log(const std::string& line) { platform().log().line(line); }
@@ -47,7 +44,9 @@ void AppDelegate::applicationDidFinishLaunching() {
     load(LayoutStore::shared(), "kestr: failed to load layouts: ", layoutsFailure_);
     load(SnapStore::shared(), "kestr: failed to load snaps: ", snapsFailure_);
     seedDefaultSnaps();
-    normaliseKests();
+    // Tidied for this session only: unless the user changes a kest, saves write it back
+    // as it was stored.
+    KestNormaliser::normalise(LayoutStore::shared());
 
     const auto conflicts = HotkeyManager::shared().sync(LayoutStore::shared().layouts, SnapStore::shared().bindings);
     if (!conflicts.empty()) {
@@ -106,7 +105,7 @@ void AppDelegate::storesChangedOnDisk() {
         log(std::string("kestr: failed to reload snaps: ") + e.what());
     }
     if (!changed) return;
-    normaliseKests();
+    KestNormaliser::normalise(LayoutStore::shared());
     const std::vector<Layout>& layouts = LayoutStore::shared().layouts;
     HotkeyManager::shared().sync(layouts, SnapStore::shared().bindings);
     // The active kest is what its apply placed; it ends only when its kest has gone,
@@ -144,25 +143,6 @@ void AppDelegate::seedDefaultSnaps() {
     }
     defaults.set(seededDefaultsVersionKey, PlistValue(seededDefaultsVersion));
     defaults.set(didSeedDefaultSnapsKey, PlistValue(true));
-}
-
-void AppDelegate::normaliseKests() {
-    LayoutStore& store = LayoutStore::shared();
-    const std::vector<Layout> snapshot = store.layouts;
-    for (const Layout& stored : snapshot) {
-        Layout layout = stored.strippingDesktopJunk();
-        for (LayoutItem& item : layout.items) {
-            item.targetFrame = DisplayManager::clipFrameToVisible(item.targetFrame);
-            if (item.capturedFrame) item.capturedFrame = DisplayManager::clipFrameToVisible(*item.capturedFrame);
-        }
-        const auto groups = EdgeGroupDetector::detectGroups(layout.items, snapThreshold, minDimension);
-        EdgeGroupDetector::snapItemsToGroups(layout.items, groups);
-        layout.edgeGroups = EdgeGroupDetector::detectGroups(layout.items, snapThreshold, minDimension);
-        store.update(layout);
-        // Tidied for this session only: unless the user changes the kest, saves write
-        // it back as it was stored.
-        store.rememberStoredForm(stored, layout);
-    }
 }
 
 void AppDelegate::scheduleNotchHintIfNeeded() {

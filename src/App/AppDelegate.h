@@ -49,7 +49,6 @@ private:
     };
 
     void seedDefaultSnaps();
-    void normaliseKests();
     void scheduleNotchHintIfNeeded();
     void watchStores();
     static void reportLoadFailure(const std::string& what, const LoadFailure& failure);

@@ -82,6 +82,12 @@ public:
         return out;
     }
 
+    // The member `key` of this object, or the element `index` of this array, held apart
+    // from the document: for one decoded piece by piece while it is parsed. `key` must
+    // outlive the view.
+    JsonValue member(const nlohmann::json& value, std::string_view key) const { return JsonValue(value, this, key); }
+    JsonValue element(const nlohmann::json& value, std::size_t index) const { return JsonValue(value, this, index); }
+
     std::string string() const;
     bool boolean() const;
     // A whole number in the signed 64-bit range; a fraction fails.

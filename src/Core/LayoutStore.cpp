@@ -1,5 +1,6 @@
 #include "Core/LayoutStore.h"
 
+#include <exception>
 #include <unordered_set>
 
 #include "Core/FilePath.h"
@@ -17,12 +18,56 @@ LayoutStore& LayoutStore::shared() { return platform().shared<LayoutStore>(); }
 std::string LayoutStore::defaultFileURL() { return joinPath(JsonFileStore::defaultFolder(), "layouts.json"); }
 
 std::vector<Layout> LayoutStore::decodeDocument(const std::string& bytes) {
+    // Each kest is decoded as soon as it is parsed and dropped from the parsed document,
+    // which therefore never holds more than one kest: whole, it takes several times the
+    // file's size, and the memory would stay with the process. Failures come as a
+    // whole-document decode would give them: malformed JSON first, then the first kest
+    // that cannot be decoded, then the rest of the document.
+    if (JsonNesting::exceedsLimit(bytes)) {
+        throw JsonNestingError("JSON nested more than " + std::to_string(JsonNesting::limit) + " levels deep");
+    }
+    const nlohmann::json placeholder = nlohmann::json::object();
+    const JsonValue root(placeholder);
+    const JsonValue list = root.member(placeholder, "layouts");
+    std::vector<Layout> layouts;
+    std::exception_ptr failure;
+    std::string key;
+    bool inList = false;
+    const auto take = [&](int depth, nlohmann::json::parse_event_t event, nlohmann::json& parsed) {
+        using Event = nlohmann::json::parse_event_t;
+        if (depth == 1 && event == Event::key) key = parsed.get<std::string>();
+        if (depth == 1 && event == Event::array_start) {
+            // A repeated member replaces the one before, as it does in a parsed document.
+            inList = key == "layouts";
+            if (inList) {
+                layouts.clear();
+                failure = nullptr;
+            }
+        }
+        if (depth == 1 && event == Event::array_end) inList = false;
+        const bool element = event == Event::object_end || event == Event::array_end || event == Event::value;
+        if (depth != 2 || !inList || !element) return true;
+        if (!failure) {
+            try {
+                layouts.push_back(fromJson<Layout>(list.element(parsed, layouts.size())));
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        }
+        return false;
+    };
+    nlohmann::json json;
+    try {
+        json = nlohmann::json::parse(bytes.begin(), bytes.end(), take);
+    } catch (const nlohmann::json::exception& e) {
+        throw JsonDecodeError(std::string("malformed JSON: ") + e.what());
+    }
+    if (failure) std::rethrow_exception(failure);
     // The whole document is decoded before its version is looked at, so a malformed
     // document of another version fails with the decoding error.
-    const auto json = parseJson(bytes);
     LayoutDocument document = fromJson<LayoutDocument>(JsonValue(json));
     if (document.version != 1) throw LayoutStoreError::unsupportedVersion(document.version);
-    return std::move(document.layouts);
+    return layouts;  // the document's own list is left empty
 }
 
 JsonFileStore::Content LayoutStore::content() {
@@ -30,14 +75,17 @@ JsonFileStore::Content LayoutStore::content() {
         [this](const std::string& bytes) { layouts = decodeDocument(bytes); },
         [this] {
             JsonWriter w = encoder().writer();
-            writeLayoutDocument(w, 1, layoutsToWrite());
+            writeDocument(w);
             return w.take();
         },
         [this] { layouts.clear(); },
         [] { throw LayoutStoreError::loadFailedRefusingToSave(); },
         [this](const std::string& movedTo) { quarantinedPath = movedTo; },
         [this](const std::optional<std::string>& bytes) { mergeOnto(bytes); },
-        [this] { base_ = entries(layoutsToWrite()); },
+        [this] {
+            base_ = entriesToWrite();
+            baseFollowsLayouts_ = true;
+        },
         &seen_,
     };
 }
@@ -54,7 +102,7 @@ void LayoutStore::mergeOnto(const std::optional<std::string>& bytes) {
     std::vector<Layout> theirs = bytes ? decodeDocument(*bytes) : std::vector<Layout>{};
     std::vector<ThreeWayMerge::Entry> theirEntries = entries(theirs);
     // Ours as a save writes them: a kest only tidied in memory counts as unchanged.
-    const auto picks = ThreeWayMerge::merge(base_, entries(layoutsToWrite()), theirEntries);
+    const auto picks = ThreeWayMerge::merge(base_, entriesToWrite(), theirEntries);
     std::vector<Layout> merged;
     merged.reserve(picks.size());
     std::unordered_set<Uuid> kept;
@@ -63,9 +111,10 @@ void LayoutStore::mergeOnto(const std::optional<std::string>& bytes) {
         merged.push_back(pick.ours ? std::move(layouts[pick.index]) : std::move(theirs[pick.index]));
     }
     // A tidied form stays only for a kest that is still this process's own.
-    std::erase_if(storedForms_, [&](const StoredForm& form) { return !kept.contains(form.stored.id); });
+    std::erase_if(storedForms_, [&](const auto& form) { return !kept.contains(form.first); });
     layouts = std::move(merged);
     base_ = std::move(theirEntries);
+    baseFollowsLayouts_ = false;
 }
 
 void LayoutStore::load() {
@@ -74,17 +123,46 @@ void LayoutStore::load() {
     JsonFileStore::load(fileURL, loadFailed, content());
 }
 
-void LayoutStore::rememberStoredForm(const Layout& stored, const Layout& normalised) {
-    std::erase_if(storedForms_, [&](const StoredForm& form) { return form.stored.id == stored.id; });
-    storedForms_.push_back({normalised, stored});
+void LayoutStore::tidy(const std::function<Layout(const Layout&)>& tidied) {
+    const JsonEncoder compact{false};
+    for (std::size_t i = 0; i < layouts.size(); ++i) {
+        Layout& kest = layouts[i];
+        Layout tidy = tidied(kest);
+        // A kest already tidy keeps the form it had before an earlier tidying.
+        if (tidy == kest) continue;
+        // As the file holds it, when the last load read this kest there.
+        const bool asRead =
+            baseFollowsLayouts_ && i < base_.size() && base_[i].id == kest.id && !storedForms_.contains(kest.id);
+        const std::uint64_t digest = asRead ? base_[i].digest : ThreeWayMerge::digestOf(compact, kest);
+        const Uuid id = kest.id;
+        storedForms_.insert_or_assign(id, StoredForm(std::move(kest), tidy, digest));
+        kest = std::move(tidy);
+    }
 }
 
-std::vector<Layout> LayoutStore::layoutsToWrite() const {
-    std::vector<Layout> out = layouts;
-    for (Layout& layout : out) {
-        for (const StoredForm& form : storedForms_) {
-            if (form.normalised.id == layout.id && form.normalised == layout) layout = form.stored;
-        }
+void LayoutStore::writeDocument(JsonWriter& w) const {
+    w.beginObject();
+    w.key("layouts");
+    w.beginArray();
+    for (const Layout& kest : layouts) {
+        const auto form = storedForms_.find(kest.id);
+        const auto stored = form != storedForms_.end() ? form->second.storedFormFor(kest) : std::nullopt;
+        writeJson(w, stored ? *stored : kest);
+    }
+    w.endArray();
+    w.key("version");
+    w.value(std::int64_t{1});
+    w.endObject();
+}
+
+std::vector<ThreeWayMerge::Entry> LayoutStore::entriesToWrite() const {
+    const JsonEncoder compact{false};
+    std::vector<ThreeWayMerge::Entry> out;
+    out.reserve(layouts.size());
+    for (const Layout& kest : layouts) {
+        const auto form = storedForms_.find(kest.id);
+        const bool stored = form != storedForms_.end() && form->second.storedFormFor(kest);
+        out.push_back({kest.id, stored ? form->second.storedDigest() : ThreeWayMerge::digestOf(compact, kest)});
     }
     return out;
 }

@@ -3,13 +3,16 @@
 // change `layouts` directly and then call save(); the store sends no notifications.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "Core/JsonFileStore.h"
 #include "Core/Layout.h"
 #include "Core/LayoutStoreError.h"
+#include "Core/StoredForm.h"
 #include "Core/ThreeWayMerge.h"
 
 namespace kestr {
@@ -52,22 +55,24 @@ public:
     bool refresh();
     // Replaces, in memory only, the first kest with the same id; none: nothing happens.
     void update(const Layout& layout);
-    // A kest tidied in memory only (start-up's normalisation): while it still equals
-    // `normalised`, saves write it as `stored`, so an unrelated save does not write the
-    // tidying for it. Forgotten at the next load.
-    void rememberStoredForm(const Layout& stored, const Layout& normalised);
+    // Tidies every kest in memory only (the start-up's normalisation): while a kest
+    // still equals its tidied form, saves write it as it was before, so an unrelated save
+    // does not write the tidying for it. Forgotten at the next load.
+    void tidy(const std::function<Layout(const Layout&)>& tidied);
 
 private:
-    struct StoredForm {
-        Layout normalised;
-        Layout stored;
-    };
-    // `layouts` as a save writes them.
-    std::vector<Layout> layoutsToWrite() const;
-    std::vector<StoredForm> storedForms_;
+    // Writes `layouts` as a save writes them, one kest after another.
+    void writeDocument(JsonWriter& w) const;
+    // The entries of `layouts` as a save writes them.
+    std::vector<ThreeWayMerge::Entry> entriesToWrite() const;
+    // By kest id; only for kests the tidying changed.
+    std::unordered_map<Uuid, StoredForm> storedForms_;
     // The kests as the file held them when this store last read or wrote it.
     std::vector<ThreeWayMerge::Entry> base_;
     std::optional<JsonFileStore::FileStamp> seen_;
+    // Whether base_ was taken from `layouts` as they stood (after a load or a save), not
+    // from the other process's file.
+    bool baseFollowsLayouts_ = false;
     static std::vector<ThreeWayMerge::Entry> entries(const std::vector<Layout>& kests);
     void mergeOnto(const std::optional<std::string>& bytes);
 

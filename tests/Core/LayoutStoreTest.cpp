@@ -214,5 +214,76 @@ TEST_F(LayoutStoreTest, AChangedFileThatCannotBeReadIsKeptAsideAndAStoreNeverLoa
     EXPECT_EQ(loaded(), kests(7, 1));
 }
 
+// A save after a tidying writes each kest as it was stored until it is changed, whatever
+// the tidying did to it; the store keeps only what the tidying changed.
+TEST_F(LayoutStoreTest, TidiedKestsAreWrittenAsStoredUntilTheyChange) {
+    std::vector<Layout> stored = kests(0, 4);
+    for (Layout& kest : stored) kest.items.push_back(test::sampleItem(900 + static_cast<std::uint32_t>(kest.items.size())));
+    LayoutStore& store = LayoutStore::shared();
+    store.layouts = stored;
+    store.save();
+    store.load();
+    // Drops the second item, moves the first one's frames, replaces the edge groups.
+    store.tidy([](const Layout& kest) {
+        Layout tidy = kest;
+        tidy.items.erase(tidy.items.begin() + 1);
+        tidy.items[0].targetFrame.y = 25;
+        tidy.items[0].capturedFrame.reset();
+        tidy.edgeGroups.clear();
+        return tidy;
+    });
+    ASSERT_EQ(store.layouts[0].items.size(), 2u);
+
+    store.layouts[1].name = "Renamed";                       // a change the tidying did not touch
+    store.layouts[2].items[0].targetFrame.y = 40;            // a tidied frame changed again
+    store.layouts[3].items.push_back(test::sampleItem(77));  // an item added
+    store.save();
+    const std::vector<Layout> written = loaded();
+    ASSERT_EQ(written.size(), 4u);
+    EXPECT_EQ(written[0], stored[0]) << "unchanged since the tidying: as stored";
+    EXPECT_EQ(written[1], store.layouts[1]);
+    EXPECT_EQ(written[2], store.layouts[2]);
+    EXPECT_EQ(written[3], store.layouts[3]);
+
+    // Tidying again leaves the stored form of a kest already tidy.
+    store.tidy([](const Layout& kest) { return kest; });
+    store.layouts[1].name = "Renamed again";
+    store.save();
+    EXPECT_EQ(loaded()[0], stored[0]);
+}
+
+// Kests are decoded one by one as the file is parsed; failures are those of the whole
+// document: the bytes first, then the first kest in error, then the rest.
+TEST_F(LayoutStoreTest, AFileIsDecodedKestByKestWithTheWholeDocumentsFailures) {
+    LayoutStore& store = LayoutStore::shared();
+    store.layouts = kests(0, 3);
+    store.save();
+    const std::string good = bytes(path());
+    const auto failure = [&](const std::string& text) {
+        put(path(), text);
+        if (sim->files().exists(path() + ".bak")) sim->files().remove(path() + ".bak");  // nothing to fall back to
+        LayoutStore probe;
+        try {
+            probe.load();
+        } catch (const std::exception& e) {
+            return std::string(e.what());
+        }
+        return std::string("loaded");
+    };
+    std::string badThird = good;
+    const auto third = badThird.find("\"name\": \"Kest 2 / main\"");
+    ASSERT_NE(third, std::string::npos);
+    badThird.replace(third, 23, "\"name\": 7");
+    EXPECT_NE(failure(badThird).find("layouts[2].name: expected a string"), std::string::npos) << failure(badThird);
+    EXPECT_NE(failure(badThird + "x").find("malformed JSON"), std::string::npos);
+    EXPECT_NE(failure(R"({"layouts": [1], "version": 1})").find("layouts[0]"), std::string::npos);
+    EXPECT_NE(failure(R"({"layouts": []})").find("version"), std::string::npos);
+    // A repeated member counts once, the last one, as in any parsed document.
+    put(path(), R"({"layouts": [1, 2], "layouts": [], "version": 1})");
+    EXPECT_TRUE(loaded().empty());
+    put(path(), good);
+    EXPECT_EQ(loaded(), kests(0, 3));
+}
+
 }  // namespace
 }  // namespace kestr

@@ -1,0 +1,17 @@
+// The start-up's tidying of the stored kests for the displays of the moment: items that
+// stand for the Finder desktop dropped, frames clipped to the visible areas, edges that
+// nearly meet snapped together and the shared edges detected again. For this session
+// only: the store keeps writing each kest as it was stored until the user changes it.
+#pragma once
+
+#include "Core/LayoutStore.h"
+
+namespace kestr {
+
+struct KestNormaliser {
+    KestNormaliser() = delete;
+
+    static void normalise(LayoutStore& store);
+};
+
+}  // namespace kestr
