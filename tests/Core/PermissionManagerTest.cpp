@@ -37,6 +37,17 @@ TEST_F(PermissionManagerTest, RevocationIsNoticedByTheSlowPollOnceAndActivationC
     EXPECT_EQ(changes, (std::vector<std::string>{"revoked", "alert", "granted"}));
 }
 
+// A desktop without a permission to grant is read once and never polled.
+TEST_F(PermissionManagerTest, APermissionThatCannotChangeIsNotWatched) {
+    sim->simCapabilities.trustCanChange = false;
+    auto& m = manager(true);
+    sim->world().trusted = false;
+    m.startMonitoring();
+    EXPECT_EQ(changes, (std::vector<std::string>{"revoked", "alert"}));
+    EXPECT_EQ(m.timer, nullptr);
+    EXPECT_FALSE(sim->virtualTime().hasPendingWork());
+}
+
 TEST_F(PermissionManagerTest, FastWatchNoticesAGrantWithinHalfASecondAndStops) {
     auto& m = manager(false);
     m.beginFastWatch(30.0);

@@ -110,6 +110,18 @@ TEST_F(SpaceControllerTest, FailsBeforeAnythingVisibleHappens) {
     nothingVisible();
 }
 
+// Where no synthetic click may drive the desktop, the desktop is asked for a workspace.
+TEST_F(SpaceControllerTest, WithoutSyntheticInputTheDesktopAddsAWorkspaceAndShowsIt) {
+    addDisplay(1, Rect(0, 0, 1440, 900));
+    sim->simCapabilities.syntheticInputToDesktop = false;
+    EXPECT_EQ(run(), "");
+    EXPECT_EQ(sim->world().currentSpace, 2);
+    EXPECT_TRUE(sim->simDisplays().warps().empty());
+    EXPECT_TRUE(sim->simDisplays().postedEvents().empty());
+    EXPECT_EQ(sim->simLog().lines(),
+              (std::vector<std::string>{"kestr/SpaceController: workspace 2 of 2 shown (was 1)"}));
+}
+
 // Without Mission Control the click still happens, wherever it lands.
 TEST_F(SpaceControllerTest, GoesOnWithoutMissionControl) {
     addDisplay(1, Rect(0, 0, 1440, 900));

@@ -74,6 +74,9 @@ public:
     ApplicationObject& application() override { return application_; }
     Updater& updater() override { return updater_; }
     Spaces& spaces() override { return spaces_; }
+    Capabilities capabilities() const override { return simCapabilities; }
+    // What the simulated desktop says it can do; a test may take a capability away.
+    Capabilities simCapabilities;
 
     // ---- scenarios (see SimScenario.h) ----
     nlohmann::json toScenario() const;

@@ -107,10 +107,10 @@ void X11Displays::refresh() {
 }
 
 // The EDID's maker, product and serial number where the monitor has one, always with
-// the connector's name, so two identical monitors on two connectors differ.
+// the connector's name, so two identical monitors on two connectors differ; a monitor
+// that is only part of an output (one screen split in two) adds its own name.
 std::string X11Displays::identityOf(const xcb_randr_monitor_info_t& monitor, const std::string& name) {
-    const int count = xcb_randr_monitor_info_outputs_length(&monitor);
-    if (count <= 0) return "output:" + name;
+    if (xcb_randr_monitor_info_outputs_length(&monitor) <= 0) return "output:" + name;
     const xcb_randr_output_t output = xcb_randr_monitor_info_outputs(&monitor)[0];
     std::string connector = name;
     auto info = x_.reply<xcb_randr_get_output_info_reply_t>(xcb_randr_get_output_info_reply,
@@ -119,18 +119,19 @@ std::string X11Displays::identityOf(const xcb_randr_monitor_info_t& monitor, con
         connector = std::string(reinterpret_cast<const char*>(xcb_randr_get_output_info_name(info.get())),
                                 xcb_randr_get_output_info_name_length(info.get()));
     }
+    const std::string part = connector == name ? "" : "/" + name;
     const xcb_atom_t edidAtom = x_.atom("EDID");
     auto edid = x_.reply<xcb_randr_get_output_property_reply_t>(
         xcb_randr_get_output_property_reply,
         xcb_randr_get_output_property(x_.raw(), output, edidAtom, XCB_ATOM_ANY, 0, 64, 0, 0));
     if (!edid || edid->format != 8 || xcb_randr_get_output_property_data_length(edid.get()) < 16) {
-        return "output:" + connector;
+        return "output:" + connector + part;
     }
     const std::uint8_t* d = xcb_randr_get_output_property_data(edid.get());
     char identity[64];
     std::snprintf(identity, sizeof identity, "edid:%02x%02x:%02x%02x:%02x%02x%02x%02x:", d[8], d[9], d[10], d[11], d[12],
                   d[13], d[14], d[15]);
-    return identity + connector;
+    return identity + connector + part;
 }
 
 double X11Displays::flipHeight() const { return monitors_.empty() ? 0 : monitors_.front().bounds.height(); }
