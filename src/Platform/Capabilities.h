@@ -11,6 +11,9 @@ struct Capabilities {
     // Whether synthetic clicks may be posted to the user's desktop to drive the
     // system's own user interface.
     bool syntheticInputToDesktop = true;
+    // Whether other applications take scripts (to open, fill and read their windows);
+    // where they do not, an application's command line opens its fresh windows.
+    bool applicationsTakeScripts = true;
 };
 
 }  // namespace kestr

@@ -23,6 +23,20 @@ std::string readWhole(const std::string& path, std::size_t limit) {
     return text;
 }
 
+// A string value's escapes: \s, \n, \t, \r and \\.
+std::string unescaped(const std::string& value) {
+    std::string out;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] != '\\' || i + 1 == value.size()) {
+            out += value[i];
+            continue;
+        }
+        const char c = value[++i];
+        out += c == 's' ? ' ' : c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c;
+    }
+    return out;
+}
+
 }  // namespace
 
 std::optional<DesktopEntry> DesktopEntries::parse(const std::string& text) {
@@ -48,17 +62,41 @@ std::optional<DesktopEntry> DesktopEntries::parse(const std::string& text) {
         if (key == "Type") application = value == "Application";
         else if (key == "Name") entry.name = value;
         else if (key == "StartupWMClass") entry.startupWMClass = value;
-        else if (key == "Exec") entry.exec = value;
-        else if (key == "Icon") entry.icon = value;
+        else if (key == "Exec") entry.exec = unescaped(value);
+        else if (key == "Icon") entry.icon = unescaped(value);
+        else if (key == "Path") entry.workingFolder = unescaped(value);
         else if (key == "Hidden") entry.hidden = value == "true";
     }
     if (!application) return std::nullopt;
     return entry;
 }
 
+std::optional<DesktopEntry> DesktopEntries::read(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
+    auto entry = parse(readWhole(path, 256 * 1024));
+    if (!entry) return std::nullopt;
+    entry->id = std::filesystem::path(path).stem().string();
+    entry->path = path;
+    return entry;
+}
+
+std::vector<std::int64_t> DesktopEntries::stamps() const {
+    std::vector<std::int64_t> out;
+    for (const std::string& folder : folders_) {
+        std::error_code error;
+        const auto time = std::filesystem::last_write_time(std::filesystem::path(folder) / "applications", error);
+        out.push_back(error ? 0 : static_cast<std::int64_t>(time.time_since_epoch().count()));
+    }
+    return out;
+}
+
 void DesktopEntries::load() {
-    if (loaded_) return;
+    auto now = stamps();
+    if (loaded_ && now == stamps_) return;
     loaded_ = true;
+    stamps_ = std::move(now);
+    entries_.clear();
     namespace fs = std::filesystem;
     for (const std::string& folder : folders_) {
         const fs::path root = fs::path(folder) / "applications";

@@ -3,6 +3,7 @@
 // application its identity (the desktop-file id) and its name on this desktop.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -17,13 +18,15 @@ struct DesktopEntry {
     std::string startupWMClass;
     std::string exec;
     std::string icon;
+    std::string workingFolder;  // Path=
     bool hidden = false;
 };
 
 class DesktopEntries {
 public:
     // `dataFolders` in order of preference ($XDG_DATA_HOME first, then $XDG_DATA_DIRS);
-    // their "applications" folders are read on first use.
+    // their "applications" folders are read on first use, and again when one of them
+    // changed (an application installed or removed while kestr runs).
     explicit DesktopEntries(std::vector<std::string> dataFolders) : folders_(std::move(dataFolders)) {}
 
     const DesktopEntry* byID(const std::string& id);
@@ -39,12 +42,19 @@ public:
 
     // The entry of one file; none when it is not an application entry.
     static std::optional<DesktopEntry> parse(const std::string& text);
+    // The entry of the file at `path` as read now, whether or not it is in the data
+    // folders; none when it cannot be read or is not an application entry.
+    static std::optional<DesktopEntry> read(const std::string& path);
 
 private:
     void load();
 
+    // The folders' modification times when they were read.
+    std::vector<std::int64_t> stamps() const;
+
     std::vector<std::string> folders_;
     bool loaded_ = false;
+    std::vector<std::int64_t> stamps_;
     std::map<std::string, DesktopEntry> entries_;
 };
 

@@ -19,7 +19,7 @@ X11Platform::X11Platform(X11PlatformOptions options)
       displays_(*connection_, model_),
       accessibility_(*connection_, model_),
       windowServer_(model_),
-      workspace_(model_, entries_, rest_.mainActor(), options.ownPid),
+      workspace_(*connection_, model_, entries_, rest_.mainActor(), options.ownPid, options.dataFolders),
       spaces_(*connection_, model_) {
     rest_.world().trusted = true;
     accessibility_.applicationName = [this](std::int32_t pid) { return workspace_.name(pid); };
@@ -43,6 +43,7 @@ Capabilities X11Platform::capabilities() const {
     Capabilities c;
     c.trustCanChange = false;
     c.syntheticInputToDesktop = false;
+    c.applicationsTakeScripts = false;
     return c;
 }
 

@@ -74,6 +74,7 @@ public:
     X11Connection& connection() { return *connection_; }
     X11WindowModel& model() { return model_; }
     X11Displays& x11Displays() { return displays_; }
+    X11Workspace& x11Workspace() { return workspace_; }
     // Called once when the connection to the X server is lost.
     std::function<void()> onConnectionLost;
 

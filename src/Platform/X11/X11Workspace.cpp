@@ -1,15 +1,23 @@
 #include "Platform/X11/X11Workspace.h"
 
+#include <signal.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "Platform/MainActor.h"
+#include "Platform/X11/DesktopHandlers.h"
+#include "Platform/X11/PngWriter.h"
+#include "Platform/X11/ProcessStart.h"
 
 namespace kestr {
 
-namespace {
-const std::string notAvailable = "not available on this desktop";
-}
-
-X11Workspace::X11Workspace(X11WindowModel& model, DesktopEntries& entries, MainActor& actor, std::int32_t ownPid)
-    : model_(model), entries_(entries), actor_(actor), ownPid_(ownPid) {
+X11Workspace::X11Workspace(X11Connection& x, X11WindowModel& model, DesktopEntries& entries, MainActor& actor,
+                           std::int32_t ownPid, std::vector<std::string> dataFolders)
+    : x_(x), model_(model), entries_(entries), actor_(actor), ownPid_(ownPid), icons_(std::move(dataFolders)) {
     lastOwners_ = owners();
     model_.addClientListObserver([this] {
         const auto now = owners();
@@ -121,25 +129,126 @@ std::optional<std::string> X11Workspace::urlForApplication(const std::string& bu
     return entry ? std::optional<std::string>(entry->path) : std::nullopt;
 }
 
-void X11Workspace::openApplication(const std::string&, const OpenConfiguration&, OpenApplicationCompletion completion) {
-    actor_.post([completion] { completion(std::nullopt, "launching applications is " + notAvailable); });
+bool X11Workspace::openURL(const std::string& url) { return !DesktopHandlers::open(url); }
+
+std::vector<xcb_window_t> X11Workspace::windowsOf(std::int32_t pid) const {
+    std::vector<xcb_window_t> windows;
+    for (xcb_window_t w : model_.stacking()) {
+        const X11Client* c = model_.client(w);
+        if (c && c->pid == pid) windows.push_back(w);
+    }
+    return windows;
 }
 
-void X11Workspace::openURLs(const std::vector<std::string>&, const std::string&, const OpenConfiguration&,
-                            std::function<void(std::optional<std::string>)> completion) {
-    actor_.post([completion] { completion("opening URLs is " + notAvailable); });
+bool X11Workspace::unhide(std::int32_t pid) {
+    bool any = false;
+    for (xcb_window_t w : windowsOf(pid)) {
+        const X11Client* c = model_.client(w);
+        if (!c || !c->hidden || !c->isArrangeable()) continue;
+        // Activating a minimised window brings it back (source 2: a pager or tool).
+        x_.sendRootMessage(w, x_.ewmh()._NET_ACTIVE_WINDOW, 2, XCB_CURRENT_TIME, 0);
+        any = true;
+    }
+    x_.flush();
+    return any || !windowsOf(pid).empty();
 }
 
-bool X11Workspace::openURL(const std::string&) { return false; }
-bool X11Workspace::unhide(std::int32_t) { return false; }
-bool X11Workspace::terminate(std::int32_t) { return false; }
+void X11Workspace::sendDelete(xcb_window_t window) {
+    xcb_client_message_event_t event;
+    std::memset(&event, 0, sizeof event);
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = x_.ewmh().WM_PROTOCOLS;
+    event.data.data32[0] = x_.atom("WM_DELETE_WINDOW");
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(x_.raw(), 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+    x_.countRequest();
+}
+
+bool X11Workspace::terminate(std::int32_t pid) {
+    if (pid <= 0 || pid == ownPid_ || !owners().count(pid)) return false;
+    const xcb_atom_t deleteWindow = x_.atom("WM_DELETE_WINDOW");
+    std::set<xcb_window_t> asked;
+    bool everyWindowAsked = true;
+    for (xcb_window_t w : windowsOf(pid)) {
+        const auto protocols = x_.cardinals(w, x_.ewmh().WM_PROTOCOLS);
+        if (protocols && std::find(protocols->begin(), protocols->end(), deleteWindow) != protocols->end()) {
+            sendDelete(w);
+            asked.insert(w);
+        } else {
+            everyWindowAsked = false;
+        }
+    }
+    x_.flush();
+    if (!everyWindowAsked) return ::kill(pid, SIGTERM) == 0;
+    termAfterWait(pid, std::move(asked));
+    return true;
+}
+
+void X11Workspace::termAfterWait(std::int32_t pid, std::set<xcb_window_t> asked) {
+    const auto started = ProcessStart::of(pid);
+    actor_.schedule(terminateWait, [this, pid, started, asked] {
+        // Another process may have the identifier by now.
+        if (!started || ProcessStart::of(pid) != started) return;
+        // A window it opened since (a question about unsaved work) means it is answering:
+        // the person decides, not a signal.
+        for (xcb_window_t w : windowsOf(pid)) {
+            if (!asked.count(w)) return;
+        }
+        ::kill(pid, SIGTERM);
+    });
+}
+
 void X11Workspace::addDidBecomeActiveObserver(std::function<void()>) {}
 
 void X11Workspace::addRunningApplicationsObserver(std::function<void()> observer) {
     runningObservers_.push_back(std::move(observer));
 }
 
-std::optional<EncodedImage> X11Workspace::iconForFile(const std::string&) { return std::nullopt; }
-void X11Workspace::activateFileViewerSelecting(const std::vector<std::string>&) {}
+std::optional<EncodedImage> X11Workspace::iconForFile(const std::string& path) {
+    std::optional<DesktopEntry> entry;
+    if (const DesktopEntry* known = entries_.byPath(path)) entry = *known;
+    else entry = DesktopEntries::read(path);
+    if (!entry) return std::nullopt;
+    if (const auto file = icons_.find(entry->icon)) {
+        std::ifstream in(*file, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (in && !bytes.empty()) return EncodedImage{std::move(bytes)};
+    }
+    return windowIcon(entry->id);
+}
+
+std::optional<EncodedImage> X11Workspace::windowIcon(const std::string& bundleID) {
+    for (std::int32_t pid : owners()) {
+        if (identity(pid).bundleID != bundleID) continue;
+        for (xcb_window_t w : windowsOf(pid)) {
+            // Width, height, then the pixels, for each size the window offers.
+            auto r = x_.property(x_.requestProperty(w, x_.ewmh()._NET_WM_ICON, 1u << 22));
+            if (!r || r->format != 32) continue;
+            const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(r.get()));
+            const std::size_t n = static_cast<std::size_t>(xcb_get_property_value_length(r.get())) / 4;
+            std::size_t best = n;
+            std::uint64_t bestArea = 0;
+            for (std::size_t at = 0; at + 2 <= n;) {
+                const std::uint64_t area = std::uint64_t{data[at]} * data[at + 1];
+                if (area == 0 || at + 2 + area > n) break;
+                if (area > bestArea) best = at, bestArea = area;
+                at += 2 + area;
+            }
+            if (best == n) continue;
+            const std::vector<std::uint32_t> pixels(data + best + 2, data + best + 2 + bestArea);
+            return EncodedImage{PngWriter::encode(data[best], data[best + 1], pixels)};
+        }
+    }
+    return std::nullopt;
+}
+
+void X11Workspace::activateFileViewerSelecting(const std::vector<std::string>& paths) {
+    if (paths.empty() || DesktopHandlers::showItems(paths)) return;
+    // No file manager on the bus: the folder that holds the first item, opened.
+    const std::string folder = std::filesystem::path(paths.front()).parent_path().string();
+    DesktopHandlers::open(folder.empty() ? "/" : folder);
+}
 
 }  // namespace kestr

@@ -1,14 +1,19 @@
 // The workspace of the X11 desktop: the running applications are the processes that own
 // client windows, each known by the desktop file it was started from (its id stands
-// where the other system has a bundle identifier), else by its window class. Launching,
-// opening and icons are not available here yet and say so.
+// where the other system has a bundle identifier), else by its window class. Launching
+// goes through the desktop files (X11WorkspaceLaunch.cpp), opening through the user's
+// default handlers, icons come from the icon theme or the window, and the file manager
+// is asked on the session bus.
 #pragma once
 
 #include <map>
 #include <set>
+#include <variant>
 
 #include "Platform/Workspace.h"
 #include "Platform/X11/DesktopEntries.h"
+#include "Platform/X11/IconTheme.h"
+#include "Platform/X11/X11Connection.h"
 #include "Platform/X11/X11WindowModel.h"
 
 namespace kestr {
@@ -20,7 +25,14 @@ public:
     // kestr's own process answers as this, an accessory.
     static inline const std::string ownBundleID = "com.kestr.kestr";
 
-    X11Workspace(X11WindowModel& model, DesktopEntries& entries, MainActor& actor, std::int32_t ownPid);
+    X11Workspace(X11Connection& x, X11WindowModel& model, DesktopEntries& entries, MainActor& actor,
+                 std::int32_t ownPid, std::vector<std::string> dataFolders);
+
+    // How long a launch waits for a window of the application before it answers with the
+    // process it started.
+    double launchWindowWait = 5.0;
+    // How long an application asked to close its windows has before it is sent SIGTERM.
+    double terminateWait = 5.0;
 
     std::vector<RunningApplication> runningApplications() override;
     std::vector<RunningApplication> runningApplications(const std::string& bundleID) override;
@@ -44,6 +56,10 @@ public:
     std::optional<std::string> name(std::int32_t pid);
 
 private:
+    struct Started {
+        DesktopEntry entry;
+        std::int32_t pid = 0;
+    };
     struct Identity {
         std::optional<std::string> bundleID;
         std::optional<std::string> name;
@@ -52,11 +68,21 @@ private:
     std::set<std::int32_t> owners() const;
     Identity identity(std::int32_t pid);
     RunningApplication describe(std::int32_t pid);
+    std::vector<xcb_window_t> windowsOf(std::int32_t pid) const;
+    // Starts the desktop file at `path`; the error's text when nothing could be started.
+    std::variant<Started, std::string> start(const std::string& path, const std::vector<std::string>& arguments,
+                                             const std::vector<std::string>& items);
+    Task<void> awaitWindow(Started started, std::set<xcb_window_t> before, OpenApplicationCompletion completion);
+    std::optional<EncodedImage> windowIcon(const std::string& bundleID);
+    void sendDelete(xcb_window_t window);
+    void termAfterWait(std::int32_t pid, std::set<xcb_window_t> asked);
 
+    X11Connection& x_;
     X11WindowModel& model_;
     DesktopEntries& entries_;
     MainActor& actor_;
     std::int32_t ownPid_;
+    IconTheme icons_;
     std::map<std::int32_t, Identity> identities_;
     std::set<std::int32_t> lastOwners_;
     std::vector<std::function<void()>> runningObservers_;

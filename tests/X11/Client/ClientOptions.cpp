@@ -58,8 +58,12 @@ ClientOptions parseClientOptions(const std::vector<std::string>& arguments) {
         else if (option == "--transient-for-first") c.transientForFirst = true;
         else if (option == "--state") c.state = value();
         else if (option == "--strut-top") c.strutTop = static_cast<int>(numberOf(option, value()));
-        else throw std::invalid_argument("unknown option " + option);
+        else if (option == "--icon") c.icon = sizeOf(option, value());
+        else if (option == "--detached") c.detached = true;
+        else if (option == "--arguments-to") c.argumentsFile = value();
+        else c.extra.push_back(option);
     }
+    if (!c.extra.empty() && c.argumentsFile.empty()) throw std::invalid_argument("unknown option " + c.extra.front());
     if (c.windows < 1) throw std::invalid_argument("--windows wants at least 1");
     if (c.type != "normal" && c.type != "dialog" && c.type != "utility" && c.type != "dock" && c.type != "desktop")
         throw std::invalid_argument("--type wants normal, dialog, utility, dock or desktop");
@@ -84,6 +88,10 @@ std::vector<std::string> clientArguments(const ClientOptions& o) {
     if (o.transientForFirst) a.push_back("--transient-for-first");
     if (!o.state.empty()) a.insert(a.end(), {"--state", o.state});
     if (o.strutTop > 0) a.insert(a.end(), {"--strut-top", std::to_string(o.strutTop)});
+    if (o.icon) a.insert(a.end(), {"--icon", size(*o.icon)});
+    if (o.detached) a.push_back("--detached");
+    if (!o.argumentsFile.empty()) a.insert(a.end(), {"--arguments-to", o.argumentsFile});
+    a.insert(a.end(), o.extra.begin(), o.extra.end());
     return a;
 }
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <stdexcept>
 
 namespace kestr::x11test {
@@ -33,6 +34,10 @@ TestClient::TestClient(ClientOptions options) : options_(std::move(options)) {
     wmState_ = intern("WM_STATE");
     for (int i = 0; i < options_.windows; ++i) create(i);
     xcb_flush(connection_);
+    if (!options_.argumentsFile.empty()) {
+        std::ofstream out(options_.argumentsFile);
+        for (const std::string& a : options_.extra) out << a << '\n';
+    }
 }
 
 TestClient::~TestClient() {
@@ -96,6 +101,14 @@ void TestClient::create(int index) {
                                             : ewmh_._NET_WM_WINDOW_TYPE_NORMAL;
     xcb_ewmh_set_wm_window_type(&ewmh_, id, 1, &type);
     if (c.state == "fullscreen") xcb_ewmh_set_wm_state(&ewmh_, id, 1, &ewmh_._NET_WM_STATE_FULLSCREEN);
+    if (c.icon) {
+        const auto w = static_cast<uint32_t>(c.icon->width);
+        const auto h = static_cast<uint32_t>(c.icon->height);
+        std::vector<uint32_t> data{w, h};
+        data.resize(2 + static_cast<size_t>(w) * h, 0xff000000u | kBackgrounds[index % std::size(kBackgrounds)]);
+        xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, id, ewmh_._NET_WM_ICON, XCB_ATOM_CARDINAL, 32,
+                            static_cast<uint32_t>(data.size()), data.data());
+    }
     if (c.transientForFirst && index > 0) xcb_icccm_set_wm_transient_for(connection_, id, windows_.front().id);
     if (c.strutTop > 0) {
         auto top = static_cast<uint32_t>(c.strutTop);
@@ -214,7 +227,7 @@ int TestClient::run() {
             timeout = static_cast<int>(std::max<long long>(left, 0) + 1);
         }
         pollfd fds[] = {{xcb_get_file_descriptor(connection_), POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
-        if (poll(fds, 2, timeout) < 0) continue;
+        if (poll(fds, options_.detached ? 1 : 2, timeout) < 0) continue;
         if (fds[1].revents) {
             char buffer[4096];
             ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);

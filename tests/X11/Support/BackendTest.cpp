@@ -1,9 +1,12 @@
 #include "X11/Support/BackendTest.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+
+#include "Platform/X11/DesktopEntries.h"
 
 namespace kestr::x11test {
 
@@ -27,6 +30,7 @@ void BackendTest::SetUp() {
 }
 
 void BackendTest::TearDown() {
+    endLaunchedPrograms();
     if (platform_) {
         platform_.reset();
         installPlatform(nullptr);
@@ -40,6 +44,28 @@ void BackendTest::writeDesktopFile(const std::string& id, const std::string& nam
     std::ofstream(dataFolder_ + "/applications/" + id + ".desktop")
         << "[Desktop Entry]\nType=Application\nName=" << name << "\nExec=true\nStartupWMClass=" << startupWMClass
         << "\n";
+}
+
+std::string BackendTest::writeDesktopEntry(const std::string& id, const std::string& lines) {
+    const std::string path = dataFolder_ + "/applications/" + id + ".desktop";
+    std::ofstream(path) << "[Desktop Entry]\nType=Application\n" << lines << "\n";
+    return path;
+}
+
+std::string BackendTest::clientProgram() { return KESTR_TEST_CLIENT; }
+
+// Every process started from this test's desktop files, found by the note the launch
+// left in its environment.
+void BackendTest::endLaunchedPrograms() {
+    if (dataFolder_.empty()) return;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        const int pid = std::stoi(name);
+        const auto file = DesktopEntries::launchedDesktopFile(pid);
+        if (file && file->rfind(dataFolder_ + "/", 0) == 0) ::kill(pid, SIGKILL);
+    }
 }
 
 void BackendTest::runFor(double seconds, const std::function<bool()>& done) {

@@ -23,6 +23,11 @@ protected:
     // Where the test's desktop files go ("<id>.desktop" under "applications").
     const std::string& dataFolder() const { return dataFolder_; }
     void writeDesktopFile(const std::string& id, const std::string& name, const std::string& startupWMClass);
+    // A desktop file of that text, "[Desktop Entry]" and "Type=Application" put first;
+    // gives its path. Programs launched from these files end with the test.
+    std::string writeDesktopEntry(const std::string& id, const std::string& lines);
+    // The client-window program's path, for Exec lines.
+    static std::string clientProgram();
 
     // Runs the loop until the task finishes; a task still running after `seconds` fails
     // the test (and is left unfinished).
@@ -45,6 +50,7 @@ private:
         actor.stop();
     }
     void runFor(double seconds, const std::function<bool()>& done);
+    void endLaunchedPrograms();
 
     std::string dataFolder_;
     RealTimeMainActor* loop_ = nullptr;

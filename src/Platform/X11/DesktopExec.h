@@ -1,0 +1,41 @@
+// The command lines a desktop file's Exec line asks for: parsed with GLib's shell parser
+// and its field codes expanded, never handed to a shell, so what a kest gives (URLs,
+// files, folders, arguments) stays one plain argument each, whatever characters it holds.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "Platform/X11/DesktopEntries.h"
+
+namespace kestr {
+
+class DesktopExec {
+public:
+    DesktopExec() = delete;
+
+    using Command = std::vector<std::string>;
+
+    // The processes to start: one, or one per item when the Exec line takes a single URL
+    // or file (%u, %f) and several are given. `arguments` go where the Exec line takes
+    // its URLs or files, else at its end; `items` are URLs or absolute paths. A string
+    // instead when the entry cannot be launched, saying why.
+    static std::variant<std::vector<Command>, std::string> commands(const DesktopEntry& entry,
+                                                                    const std::vector<std::string>& arguments,
+                                                                    const std::vector<std::string>& items);
+
+    // Starts one command without a shell, detached from this process (it outlives
+    // kestr), on the X display named (none: ours), in the entry's working folder, with
+    // stdin from /dev/null and the launch noted in its environment as other launchers
+    // note it. The process identifier, or the error's text.
+    static std::variant<std::int32_t, std::string> start(const Command& command, const DesktopEntry& entry,
+                                                         const std::string& display);
+
+    // A path as a file URL and a file URL as a path; anything else unchanged.
+    static std::string asURL(const std::string& item);
+    static std::string asPath(const std::string& item);
+};
+
+}  // namespace kestr

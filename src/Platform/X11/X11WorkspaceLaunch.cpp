@@ -1,0 +1,80 @@
+// X11Workspace's launching: a desktop file's Exec line started without a shell, and the
+// launch answered when a new window of that application appears (single-instance
+// programs hand the request to a process of their own, whose window tells its pid).
+#include "Platform/MainActor.h"
+#include "Platform/X11/DesktopExec.h"
+#include "Platform/X11/X11Workspace.h"
+
+namespace kestr {
+
+std::variant<X11Workspace::Started, std::string> X11Workspace::start(const std::string& path,
+                                                                    const std::vector<std::string>& arguments,
+                                                                    const std::vector<std::string>& items) {
+    std::optional<DesktopEntry> entry;
+    if (const DesktopEntry* known = entries_.byPath(path)) entry = *known;
+    else entry = DesktopEntries::read(path);
+    if (!entry) return "there is no application entry at " + path;
+    if (entry->hidden) return "its desktop file " + path + " is hidden";
+    auto commands = DesktopExec::commands(*entry, arguments, items);
+    if (const auto* why = std::get_if<std::string>(&commands)) return *why;
+    std::optional<std::int32_t> first;
+    for (const auto& command : std::get<std::vector<DesktopExec::Command>>(commands)) {
+        auto started = DesktopExec::start(command, *entry, x_.displayName());
+        if (const auto* why = std::get_if<std::string>(&started)) {
+            if (!first) return *why;
+            continue;  // the first process runs; the launch stands
+        }
+        if (!first) first = std::get<std::int32_t>(started);
+    }
+    return Started{*entry, *first};
+}
+
+void X11Workspace::openApplication(const std::string& applicationURL, const OpenConfiguration& configuration,
+                                   OpenApplicationCompletion completion) {
+    std::set<xcb_window_t> before(model_.stacking().begin(), model_.stacking().end());
+    auto started = start(applicationURL, configuration.arguments, {});
+    if (const auto* why = std::get_if<std::string>(&started)) {
+        actor_.post([completion, why = *why] { completion(std::nullopt, why); });
+        return;
+    }
+    spawn(awaitWindow(std::get<Started>(std::move(started)), std::move(before), std::move(completion)));
+}
+
+Task<void> X11Workspace::awaitWindow(Started started, std::set<xcb_window_t> before,
+                                     OpenApplicationCompletion completion) {
+    std::optional<std::int32_t> shown;
+    const auto appeared = [&] {
+        for (xcb_window_t w : model_.stacking()) {
+            const X11Client* c = model_.client(w);
+            if (before.count(w) || !c || !c->pid || !c->isArrangeable()) continue;
+            if (*c->pid == started.pid || identity(*c->pid).bundleID == started.entry.id) {
+                shown = *c->pid;
+                return true;
+            }
+        }
+        return false;
+    };
+    co_await model_.waitFor(appeared, launchWindowWait);
+    RunningApplication app;
+    if (shown) {
+        app = describe(*shown);
+    } else {
+        // No window yet: the process started stands for the application.
+        app.processIdentifier = started.pid;
+        app.bundleIdentifier = started.entry.id;
+        if (!started.entry.name.empty()) app.localizedName = started.entry.name;
+        app.bundleURL = started.entry.path;
+    }
+    completion(app, std::nullopt);
+}
+
+void X11Workspace::openURLs(const std::vector<std::string>& urls, const std::string& applicationURL,
+                            const OpenConfiguration& configuration,
+                            std::function<void(std::optional<std::string>)> completion) {
+    auto started = start(applicationURL, configuration.arguments, urls);
+    std::optional<std::string> error;
+    if (const auto* why = std::get_if<std::string>(&started)) error = *why;
+    if (completion) actor_.post([completion, error] { completion(error); });
+}
+
+}  // namespace kestr

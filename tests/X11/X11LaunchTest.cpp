@@ -1,0 +1,155 @@
+// Applications launched from desktop files on the X11 desktop: a missing one started and
+// its window placed, one that never shows a window, desktop files that cannot be
+// launched, icons from the theme and from the window, and a polite terminate.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "Layout/AppLauncher.h"
+#include "Layout/LayoutApplier.h"
+#include "Platform/X11/DesktopExec.h"
+#include "Support/ItemBuilder.h"
+#include "X11/Support/BackendTest.h"
+
+namespace kestr::x11test {
+namespace {
+
+using Mode = LayoutApplier::ApplyMode;
+
+class X11LaunchTest : public BackendTest {
+protected:
+    std::string mainUUID() {
+        return x11().displays().displayUUIDString(x11().displays().mainDisplayID()).value_or("");
+    }
+    LayoutApplier::ApplyReport apply(std::vector<LayoutItem> items, Mode mode = Mode::restoreMissing) {
+        Layout kest;
+        kest.id = Uuid::random();
+        kest.name = "Launch";
+        kest.items = std::move(items);
+        auto applied = run(LayoutApplier::apply(std::move(kest), mode, LayoutApplier::FrameSource::target, std::nullopt),
+                           30);
+        EXPECT_TRUE(applied.succeeded());
+        return applied.succeeded() ? applied.value() : LayoutApplier::ApplyReport{};
+    }
+    // The launcher's error text for the application, or "" when it ran.
+    std::string launchError(const std::string& id, double timeout = 5) {
+        auto launched = run(AppLauncher::ensureRunning(id, true, timeout, 0.1), timeout + 20);
+        try {
+            launched.rethrow();
+        } catch (const AppLauncher::LaunchError& e) {
+            return e.what();
+        }
+        return "";
+    }
+    std::optional<xcb_window_t> windowOfClass(const std::string& wmClass) {
+        for (xcb_window_t w : x11().model().stacking()) {
+            const X11Client* c = x11().model().client(w);
+            if (c && c->wmClass == wmClass && c->mapped) return w;
+        }
+        return std::nullopt;
+    }
+};
+
+TEST_F(X11LaunchTest, AMissingApplicationStartsFromItsDesktopFileAndItsWindowIsPlaced) {
+    writeDesktopEntry("kestr-launched", "Name=Launched\nExec=" + clientProgram() +
+                                            " --detached --class KestrLaunched --title launched");
+    ASSERT_FALSE(windowOfClass("KestrLaunched"));
+    const auto report = apply({test::ItemBuilder("kestr-launched", "Launched").on(mainUUID(), Rect(120, 80, 640, 420))});
+    EXPECT_EQ(report.applied, 1);
+    EXPECT_TRUE(report.skipped.empty());
+    const auto w = windowOfClass("KestrLaunched");
+    ASSERT_TRUE(w);
+    EXPECT_TRUE(settle([&] { return x11().model().client(*w)->frame() == Rect(120, 80, 640, 420); }));
+    // The launch left its desktop file in the process, which names the application.
+    const auto apps = x11().workspace().runningApplications("kestr-launched");
+    ASSERT_EQ(apps.size(), 1u);
+    EXPECT_EQ(apps.front().localizedName, "Launched");
+}
+
+TEST_F(X11LaunchTest, AnApplicationThatNeverShowsAWindowEndsInTheLaunchersTimeout) {
+    writeDesktopEntry("kestr-silent", "Exec=" + clientProgram() + " --detached --delay 600");
+    x11().x11Workspace().launchWindowWait = 0.5;
+    EXPECT_EQ(launchError("kestr-silent", 1.0), "App kestr-silent launched but no windows appeared within 1s.");
+}
+
+TEST_F(X11LaunchTest, DesktopFilesThatCannotBeLaunchedSayWhyAndRunNothing) {
+    const std::string marker = dataFolder() + "/ran";
+    writeDesktopEntry("kestr-noexec", "Name=No Exec");
+    writeDesktopEntry("kestr-unquoted", "Exec=touch \"" + marker);
+    writeDesktopEntry("kestr-fieldcode", "Exec=touch " + marker + " %z");
+    writeDesktopEntry("kestr-hidden", "Hidden=true\nExec=touch " + marker);
+    writeDesktopEntry("kestr-absent", "Exec=/nonexistent/kestr-program");
+    const std::string apps = dataFolder() + "/applications/";
+    EXPECT_EQ(launchError("kestr-noexec"),
+              "Failed to launch kestr-noexec: its desktop file " + apps + "kestr-noexec.desktop has no Exec line");
+    EXPECT_TRUE(launchError("kestr-unquoted").starts_with("Failed to launch kestr-unquoted: the Exec line of " + apps +
+                                                          "kestr-unquoted.desktop cannot be read ("));
+    EXPECT_EQ(launchError("kestr-fieldcode"), "Failed to launch kestr-fieldcode: the Exec line of " + apps +
+                                                  "kestr-fieldcode.desktop has an unknown field code in \"%z\"");
+    EXPECT_EQ(launchError("kestr-hidden"), "App kestr-hidden is not installed.");
+    EXPECT_EQ(launchError("kestr-nowhere"), "App kestr-nowhere is not installed.");
+    EXPECT_TRUE(launchError("kestr-absent").starts_with("Failed to launch kestr-absent: "));
+    EXPECT_FALSE(std::filesystem::exists(marker));
+}
+
+TEST(DesktopExecTest, WhatAKestGivesStaysPlainArgumentsWhereTheExecLineTakesThem) {
+    DesktopEntry entry;
+    entry.path = "/apps/browser.desktop";
+    entry.name = "Browser";
+    entry.icon = "browser";
+    entry.exec = "env A=1 browser --class=%c %i %U --tail \"100%%\"";
+    const std::string hostile = "https://example.com/?q=$(touch x);rm -rf ~ %U `id`";
+    const auto out = DesktopExec::commands(entry, {"--new-window"}, {hostile, "/tmp/a b/%f"});
+    ASSERT_TRUE(std::holds_alternative<std::vector<DesktopExec::Command>>(out));
+    const auto& commands = std::get<std::vector<DesktopExec::Command>>(out);
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(commands[0], (DesktopExec::Command{"env", "A=1", "browser", "--class=Browser", "--icon", "browser",
+                                                 "--new-window", hostile, "file:///tmp/a%20b/%25f", "--tail",
+                                                 "100%"}));
+    // One process per item when the line takes a single file; arguments at the end when
+    // it takes none.
+    entry.exec = "viewer %f";
+    EXPECT_EQ(std::get<0>(DesktopExec::commands(entry, {}, {"file:///a", "/b"})),
+              (std::vector<DesktopExec::Command>{{"viewer", "/a"}, {"viewer", "/b"}}));
+    entry.exec = "term";
+    EXPECT_EQ(std::get<0>(DesktopExec::commands(entry, {"-e", "sh"}, {})),
+              (std::vector<DesktopExec::Command>{{"term", "-e", "sh"}}));
+}
+
+TEST_F(X11LaunchTest, IconsComeFromTheIconThemeElseFromTheWindow) {
+    const std::string theme = dataFolder() + "/icons/hicolor/";
+    for (const char* size : {"48x48", "256x256"}) {
+        std::filesystem::create_directories(theme + size + "/apps");
+        std::ofstream(theme + size + "/apps/kestr-themed.png") << "png of " << size;
+    }
+    const std::string themed = writeDesktopEntry("kestr-themed", "Icon=kestr-themed\nExec=true");
+    EXPECT_EQ(x11().workspace().iconForFile(themed), EncodedImage{"png of 256x256"});
+
+    const std::string own = writeDesktopEntry("kestr-own-icon", "Icon=kestr-nowhere\nExec=true\nStartupWMClass=KestrOwnIcon");
+    EXPECT_FALSE(x11().workspace().iconForFile(own));
+    ClientOptions options;
+    options.wmClass = "KestrOwnIcon";
+    options.icon = ClientSize{16, 8};
+    spawn(options).window();
+    ASSERT_TRUE(settle([&] { return !x11().workspace().runningApplications("kestr-own-icon").empty(); }));
+    const auto icon = x11().workspace().iconForFile(own);
+    ASSERT_TRUE(icon);
+    ASSERT_GT(icon->bytes.size(), 24u);
+    EXPECT_EQ(icon->bytes.substr(0, 8), "\x89PNG\r\n\x1a\n");
+    EXPECT_EQ(icon->bytes.substr(16, 8), std::string("\0\0\0\x10\0\0\0\x08", 8));  // 16 x 8
+}
+
+TEST_F(X11LaunchTest, TerminateAsksTheWindowsToClose) {
+    ClientOptions options;
+    options.wmClass = "KestrClosing";
+    const xcb_window_t w = spawn(options).window();
+    ASSERT_TRUE(settle([&] { return x11().model().client(w) && x11().model().client(w)->pid; }));
+    const std::int32_t pid = *x11().model().client(w)->pid;
+    EXPECT_FALSE(x11().workspace().terminate(static_cast<std::int32_t>(getpid())));
+    EXPECT_TRUE(x11().workspace().terminate(pid));
+    EXPECT_TRUE(settle([&] { return !x11().workspace().runningApplication(pid); }));
+}
+
+}  // namespace
+}  // namespace kestr::x11test
