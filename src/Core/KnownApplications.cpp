@@ -4,22 +4,67 @@
 
 namespace kestr {
 
+namespace {
+
+// A row of an application reached through its command line; its titles follow what it
+// shows.
+KnownApplication commandLineRow(std::string id, CommandLineFamily family, std::vector<std::string> fresh,
+                                std::vector<std::string> execute = {}) {
+    KnownApplication row;
+    row.bundleID = std::move(id);
+    row.titleDrifts = true;
+    row.commandLine = family;
+    row.freshWindowOptions = std::move(fresh);
+    row.executeOption = std::move(execute);
+    return row;
+}
+
+KnownApplication browser(std::string id) {
+    return commandLineRow(std::move(id), CommandLineFamily::browser, {"--new-window"});
+}
+
+KnownApplication terminal(std::string id, std::vector<std::string> fresh, std::vector<std::string> execute) {
+    return commandLineRow(std::move(id), CommandLineFamily::terminal, std::move(fresh), std::move(execute));
+}
+
+KnownApplication fileManager(std::string id, std::vector<std::string> fresh) {
+    return commandLineRow(std::move(id), CommandLineFamily::fileManager, std::move(fresh));
+}
+
+}  // namespace
+
 const std::vector<KnownApplication>& KnownApplications::table() {
     static const std::vector<KnownApplication> rows = {
         {"com.apple.finder", ScriptFamily::finder, "Finder window 1", "Finder window 1", false, false,
-         Size{316, 288}, std::nullopt},
+         Size{316, 288}, std::nullopt, CommandLineFamily::none, {}, {}},
         {"com.apple.Safari", ScriptFamily::safari, "front window", "document 1", true, false, std::nullopt,
-         std::nullopt},
+         std::nullopt, CommandLineFamily::none, {}, {}},
         {"com.google.Chrome", ScriptFamily::chrome, "window 1", "window 1", true, false, std::nullopt,
-         "Google/Chrome"},
+         "Google/Chrome", CommandLineFamily::none, {}, {}},
         {"com.google.Chrome.canary", ScriptFamily::chrome, "window 1", "window 1", true, false, std::nullopt,
-         "Google/Chrome Canary"},
+         "Google/Chrome Canary", CommandLineFamily::none, {}, {}},
         {"com.apple.Terminal", ScriptFamily::terminal, "window 1", "window 1", true, true, Size{260, 212},
-         std::nullopt},
+         std::nullopt, CommandLineFamily::none, {}, {}},
         {"com.mitchellh.ghostty", ScriptFamily::ghostty, std::nullopt, "front window", true, true, std::nullopt,
-         std::nullopt},
+         std::nullopt, CommandLineFamily::none, {}, {}},
         {"com.googlecode.iterm2", ScriptFamily::iterm2, "current window", "current window", true, true,
-         std::nullopt, std::nullopt},
+         std::nullopt, std::nullopt, CommandLineFamily::none, {}, {}},
+        // Linux desktops, by their desktop-file ids.
+        browser("chromium"),
+        browser("google-chrome"),
+        browser("firefox"),
+        browser("firefox-esr"),
+        terminal("org.gnome.Terminal", {"--window"}, {"--"}),
+        terminal("org.kde.konsole", {}, {"-e"}),
+        terminal("debian-xterm", {}, {"-e"}),
+        terminal("xfce4-terminal", {"--window"}, {"-x"}),
+        terminal("kitty", {}, {}),
+        terminal("org.wezfurlong.wezterm", {}, {"--"}),
+        fileManager("org.gnome.Nautilus", {"--new-window"}),
+        fileManager("org.kde.dolphin", {"--new-window"}),
+        fileManager("thunar", {}),
+        fileManager("nemo", {}),
+        fileManager("pcmanfm", {"--new-win"}),
     };
     return rows;
 }
@@ -35,6 +80,11 @@ const KnownApplication* KnownApplications::find(const std::string& bundleID) {
 ScriptFamily KnownApplications::scripts(const std::string& bundleID) {
     const KnownApplication* row = find(bundleID);
     return row ? row->scripts : ScriptFamily::none;
+}
+
+CommandLineFamily KnownApplications::commandLine(const std::string& bundleID) {
+    const KnownApplication* row = find(bundleID);
+    return row ? row->commandLine : CommandLineFamily::none;
 }
 
 bool KnownApplications::titleDrifts(const std::string& bundleID) {

@@ -1,5 +1,6 @@
 // What kestr knows about particular applications, one row each: which scripts open,
-// fill and read their windows, how their scripting names the front window, whether
+// fill and read their windows (or, where applications take no scripts, what their
+// command line offers for a fresh window), how their scripting names the front window, whether
 // their titles follow their content, whether they may start without a window, the
 // smallest window they accept and where a browser keeps its profiles. Every other
 // application gets the defaults; adding an application means adding its row here.
@@ -16,6 +17,10 @@ namespace kestr {
 // The family of scripts an application takes: the fresh-window script, the script that
 // fills a window with saved content and the one that reads it back at capture.
 enum class ScriptFamily { none, finder, safari, chrome, terminal, ghostty, iterm2 };
+
+// What an application's command line opens: a browser window with URLs, a terminal
+// window running a command, a file manager window on a folder.
+enum class CommandLineFamily { none, browser, terminal, fileManager };
 
 struct KnownApplication {
     std::string bundleID;
@@ -34,6 +39,12 @@ struct KnownApplication {
     // The browser's folder under Application Support, whose "Local State" names the
     // last used profile.
     std::optional<std::string> profileFolder;
+    // Where applications take no scripts: what the command line opens, the options that
+    // ask for a fresh window, and for a terminal the option after which the command to
+    // run follows (empty: the command follows the options directly).
+    CommandLineFamily commandLine = CommandLineFamily::none;
+    std::vector<std::string> freshWindowOptions;
+    std::vector<std::string> executeOption;
 };
 
 class KnownApplications {
@@ -48,8 +59,11 @@ public:
     static const KnownApplication* find(const std::string& bundleID);
 
     static ScriptFamily scripts(const std::string& bundleID);
-    // Whether it has a fresh-window script of its own.
-    static bool spawnsNewWindow(const std::string& bundleID) { return scripts(bundleID) != ScriptFamily::none; }
+    static CommandLineFamily commandLine(const std::string& bundleID);
+    // Whether it has a fresh-window script or command line of its own.
+    static bool spawnsNewWindow(const std::string& bundleID) {
+        return scripts(bundleID) != ScriptFamily::none || commandLine(bundleID) != CommandLineFamily::none;
+    }
     static bool isChrome(const std::string& bundleID) { return scripts(bundleID) == ScriptFamily::chrome; }
     static bool titleDrifts(const std::string& bundleID);
     // Scripted, and titles that never follow content: a window without the saved title

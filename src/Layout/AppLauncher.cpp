@@ -32,7 +32,8 @@ AppLauncher::LaunchError AppLauncher::LaunchError::workspaceFailed(const std::st
 }
 
 Task<std::optional<AppLauncher::Running>> AppLauncher::ensureRunning(std::string bundleID, bool launchIfMissing,
-                                                                     double timeout, double pollInterval) {
+                                                                     double timeout, double pollInterval,
+                                                                     std::vector<std::string> contentArguments) {
     Workspace& workspace = platform().workspace();
     // An instance that runs is taken as it is, hidden or windowless.
     const auto running = workspace.runningApplications(bundleID);
@@ -45,6 +46,7 @@ Task<std::optional<AppLauncher::Running>> AppLauncher::ensureRunning(std::string
     OpenConfiguration configuration;
     configuration.activates = false;
     configuration.arguments = launchArguments(bundleID);
+    configuration.arguments.insert(configuration.arguments.end(), contentArguments.begin(), contentArguments.end());
     OpenApplicationResult opened = co_await openApplication(*location, configuration);
     if (opened.error || !opened.app) throw LaunchError::workspaceFailed(bundleID, opened.error.value_or("unknown error"));
     const RunningApplication app = *opened.app;

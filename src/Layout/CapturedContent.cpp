@@ -3,6 +3,7 @@
 #include <set>
 
 #include "Core/KnownApplications.h"
+#include "Layout/ScriptText.h"
 #include "Platform/Platform.h"
 #include "Window/WindowController.h"
 
@@ -57,6 +58,15 @@ void CapturedContent::fill(LayoutItem& item, const EnumeratedWindow& window) con
         default:
             break;
     }
+    if (!platform().capabilities().applicationsTakeScripts &&
+        KnownApplications::commandLine(window.bundleID) == CommandLineFamily::terminal)
+        fillTerminalFolder(item, window);
+}
+
+void CapturedContent::fillTerminalFolder(LayoutItem& item, const EnumeratedWindow& window) const {
+    // The folder comes back as the command that returns to it, as Ghostty's panes do.
+    if (const auto folder = platform().workspace().shellFolder(window.pid))
+        item.terminalTabs = std::vector<std::string>{"cd " + ScriptText::shellQuoted(*folder)};
 }
 
 void CapturedContent::fillFinder(LayoutItem& item, const EnumeratedWindow& window) const {

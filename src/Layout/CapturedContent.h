@@ -1,5 +1,7 @@
 // What the read scripts report during one capture — Finder folders, the tabs of each
-// Chrome, Ghostty panes — and how it is paired with the captured windows.
+// Chrome, Ghostty panes — and how it is paired with the captured windows. Where
+// applications take no scripts, a terminal's folder is read from its shell instead;
+// browser tabs cannot be read there.
 #pragma once
 
 #include <map>
@@ -28,6 +30,7 @@ private:
     void fillFinder(LayoutItem& item, const EnumeratedWindow& window) const;
     void fillChrome(LayoutItem& item, const EnumeratedWindow& window) const;
     void fillGhostty(LayoutItem& item, const EnumeratedWindow& window) const;
+    void fillTerminalFolder(LayoutItem& item, const EnumeratedWindow& window) const;
 
     std::vector<WindowContentReader::WindowContent> finder_;
     // Each Chrome is asked on its own, and its windows take only its own entries.

@@ -5,6 +5,7 @@
 
 #include "Core/KnownApplications.h"
 #include "Layout/ApplyLog.h"
+#include "Layout/FreshWindowCommand.h"
 #include "Layout/ItemWindows.h"
 #include "Layout/WaitUntil.h"
 #include "Platform/Platform.h"
@@ -31,7 +32,12 @@ Task<AXElement> FreshWindowFallbacks::openFreshWindow(const ItemToPlace& target,
         throw WindowSpawner::SpawnError::scriptFailed(bundleID, -2710, "Chrome web app can't open a new window");
 
     const AXElementList before = WindowController::windows(bundleID);
-    WindowSpawner::run(WindowSpawner::makeWindowSource(target.item, target.targetGlobalFrame), bundleID);
+    // Where applications take no scripts, the command line opens the window if it can;
+    // any other application gets the script, which answers why it cannot.
+    if (!platform().capabilities().applicationsTakeScripts && FreshWindowCommand::arguments(target.item))
+        co_await FreshWindowCommand::open(target.item);
+    else
+        WindowSpawner::run(WindowSpawner::makeWindowSource(target.item, target.targetGlobalFrame), bundleID);
 
     std::optional<AXElement> fresh;
     const auto appeared = [&] {

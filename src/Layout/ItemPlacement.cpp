@@ -7,6 +7,7 @@
 
 #include "Core/KnownApplications.h"
 #include "Layout/AppLauncher.h"
+#include "Layout/FreshWindowCommand.h"
 #include "Layout/FreshWindowFallbacks.h"
 #include "Layout/ItemWindows.h"
 #include "Layout/WindowSpawner.h"
@@ -28,6 +29,13 @@ bool hasSavedTabs(const LayoutItem& item) {
         if (!tab.empty()) return true;
     }
     return false;
+}
+
+// Where applications take no scripts, a launched application opens its first window
+// with the item's content from its command line.
+std::vector<std::string> launchContent(const LayoutItem& item) {
+    if (platform().capabilities().applicationsTakeScripts) return {};
+    return FreshWindowCommand::arguments(item).value_or(std::vector<std::string>{});
 }
 
 bool hasCapturedTitle(const LayoutItem& item) {
@@ -163,7 +171,8 @@ Task<ItemPlacement::ItemResult> ItemPlacement::applyItem(const LayoutItem& item,
     std::optional<AppLauncher::Running> running;
     std::optional<ItemResult> launchFailure;
     try {
-        running = co_await AppLauncher::ensureRunning(item.appBundleID, mayLaunch, launchTimeout, launchPollInterval);
+        running = co_await AppLauncher::ensureRunning(item.appBundleID, mayLaunch, launchTimeout, launchPollInterval,
+                                                      launchContent(item));
     } catch (const AppLauncher::LaunchError& e) {
         if (e.kind() == AppLauncher::LaunchError::Kind::noWindowsAppeared && placement) {
             ctx.deferredPlacements.push_back({item, *placement, ItemWindows::screenFrame(*placement)});

@@ -77,6 +77,9 @@ public:
     virtual std::optional<EncodedImage> iconForFile(const std::string& path) = 0;
     // Shows the items selected in a file manager window.
     virtual void activateFileViewerSelecting(const std::vector<std::string>& paths) = 0;
+    // The working folder of the shell that a terminal process runs for its one window;
+    // none where the desktop cannot tell (several windows or shells, no such process).
+    virtual std::optional<std::string> shellFolder(std::int32_t) { return std::nullopt; }
 };
 
 }  // namespace kestr

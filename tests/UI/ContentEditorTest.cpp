@@ -82,6 +82,17 @@ TEST_F(ContentEditorTest, ListsBrowserAndTerminalWindowsWithNumberedRepeatedTitl
     EXPECT_FALSE(editor->hasEditables());
     EXPECT_TRUE(editor->emptyLabel()->isVisibleTo(editor));
     EXPECT_FALSE(editor->table()->isVisibleTo(editor));
+
+    // A browser reached by its command line keeps the addresses it opens, and says that
+    // its tabs are not captured.
+    Layout browser = LayoutStore::shared().layouts[0];
+    LayoutItem firefox = ItemBuilder("firefox", "Firefox");
+    firefox.browserTabs = std::vector<std::string>{"https://a.example", "https://b.example"};
+    browser.items = {firefox};
+    editor->configure(browser);
+    EXPECT_EQ(editor->table()->model()->rowCount(), 2);
+    EXPECT_EQ(editor->hintLabel()->text(),
+              "This desktop cannot read browser tabs, so capture stores none; each row opens as a tab.");
 }
 
 TEST_F(ContentEditorTest, RowsAreAddedRemovedMovedAndStoredAtOnce) {

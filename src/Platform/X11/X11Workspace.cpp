@@ -11,7 +11,7 @@
 #include "Platform/MainActor.h"
 #include "Platform/X11/DesktopHandlers.h"
 #include "Platform/X11/PngWriter.h"
-#include "Platform/X11/ProcessStart.h"
+#include "Platform/X11/ProcessInfo.h"
 
 namespace kestr {
 
@@ -153,6 +153,19 @@ bool X11Workspace::unhide(std::int32_t pid) {
     return any || !windowsOf(pid).empty();
 }
 
+std::optional<std::string> X11Workspace::shellFolder(std::int32_t pid) {
+    // Only where one window and one child process belong together, so the folder is
+    // that window's.
+    std::size_t windows = 0;
+    for (xcb_window_t w : windowsOf(pid)) {
+        const X11Client* c = model_.client(w);
+        if (c && c->isArrangeable()) ++windows;
+    }
+    const auto children = ProcessInfo::children(pid);
+    if (windows != 1 || children.size() != 1) return std::nullopt;
+    return ProcessInfo::workingFolder(children.front());
+}
+
 void X11Workspace::sendDelete(xcb_window_t window) {
     xcb_client_message_event_t event;
     std::memset(&event, 0, sizeof event);
@@ -187,10 +200,10 @@ bool X11Workspace::terminate(std::int32_t pid) {
 }
 
 void X11Workspace::termAfterWait(std::int32_t pid, std::set<xcb_window_t> asked) {
-    const auto started = ProcessStart::of(pid);
+    const auto started = ProcessInfo::startTime(pid);
     actor_.schedule(terminateWait, [this, pid, started, asked] {
         // Another process may have the identifier by now.
-        if (!started || ProcessStart::of(pid) != started) return;
+        if (!started || ProcessInfo::startTime(pid) != started) return;
         // A window it opened since (a question about unsaved work) means it is answering:
         // the person decides, not a signal.
         for (xcb_window_t w : windowsOf(pid)) {

@@ -51,6 +51,7 @@ public:
     void addRunningApplicationsObserver(std::function<void()> observer) override;
     std::optional<EncodedImage> iconForFile(const std::string& path) override;
     void activateFileViewerSelecting(const std::vector<std::string>& paths) override;
+    std::optional<std::string> shellFolder(std::int32_t pid) override;
 
     // The application's name, for the accessibility and window-list services.
     std::optional<std::string> name(std::int32_t pid);

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <map>
 
+#include "Core/KnownApplications.h"
 #include "Layout/WindowSpawner.h"
 #include "UI/Manager/ContentValueTable.h"
 #include "UI/Manager/ElidedLabel.h"
@@ -57,8 +58,10 @@ std::vector<KestContentEditor::Editable> KestContentEditor::editablesOf(const st
         e.id = item.id;
         e.title = item.appName;
         const std::string& bundle = item.appBundleID;
-        if (bundle == "com.google.Chrome" || bundle == "com.google.Chrome.canary") {
+        const bool commandLineBrowser = KnownApplications::commandLine(bundle) == CommandLineFamily::browser;
+        if (bundle == "com.google.Chrome" || bundle == "com.google.Chrome.canary" || commandLineBrowser) {
             e.isChrome = true;
+            e.tabsUnreadable = commandLineBrowser;
             if (item.browserTabs) {
                 e.values = *item.browserTabs;
             } else if (item.browserURL) {
@@ -244,7 +247,9 @@ void KestContentEditor::setCurrent(const Editable& editable) {
 void KestContentEditor::reloadCurrent() {
     const std::optional<Editable> e = current();
     QString hint = QStringLiteral("Each row opens a tab running its command; the first row opens active.");
-    if (e && e->isChrome) {
+    if (e && e->tabsUnreadable) {
+        hint = QStringLiteral("This desktop cannot read browser tabs, so capture stores none; each row opens as a tab.");
+    } else if (e && e->isChrome) {
         hint = QStringLiteral("Each row is a browser tab; the first row is the active tab.");
     } else if (e && e->canSplit && e->splitMode == "columns") {
         hint = QStringLiteral("Each row is a pane, split left→right; the first row is the leftmost.");

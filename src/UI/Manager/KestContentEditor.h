@@ -27,6 +27,8 @@ public:
     struct Editable {
         Uuid id;
         bool isChrome = false;
+        // A browser whose tabs this desktop cannot read: capture stores none.
+        bool tabsUnreadable = false;
         bool canTheme = false;
         bool canSplit = false;
         std::string title;

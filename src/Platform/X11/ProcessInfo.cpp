@@ -1,4 +1,6 @@
-#include "Platform/X11/ProcessStart.h"
+#include "Platform/X11/ProcessInfo.h"
+
+#include <filesystem>
 
 #include <fstream>
 #include <sstream>
@@ -6,7 +8,7 @@
 
 namespace kestr {
 
-std::optional<std::uint64_t> ProcessStart::of(std::int32_t pid) {
+std::optional<std::uint64_t> ProcessInfo::startTime(std::int32_t pid) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
     std::string text;
     if (!std::getline(in, text)) return std::nullopt;
@@ -21,6 +23,21 @@ std::optional<std::uint64_t> ProcessStart::of(std::int32_t pid) {
     std::uint64_t start = 0;
     if (!(fields >> start)) return std::nullopt;
     return start;
+}
+
+std::vector<std::int32_t> ProcessInfo::children(std::int32_t pid) {
+    const std::string id = std::to_string(pid);
+    std::ifstream in("/proc/" + id + "/task/" + id + "/children");
+    std::vector<std::int32_t> out;
+    for (std::int32_t child = 0; in >> child;) out.push_back(child);
+    return out;
+}
+
+std::optional<std::string> ProcessInfo::workingFolder(std::int32_t pid) {
+    std::error_code error;
+    const auto folder = std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/cwd", error);
+    if (error) return std::nullopt;
+    return folder.string();
 }
 
 }  // namespace kestr

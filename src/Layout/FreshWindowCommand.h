@@ -1,0 +1,31 @@
+// Fresh windows where applications take no scripts: the application is started again
+// from its desktop file with what its command line offers (a browser window with the
+// item's URLs, a terminal window in the item's folder running its command, a file
+// manager window on its folder), each value one plain argument.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Core/LayoutItem.h"
+#include "Platform/Task.h"
+
+namespace kestr {
+
+class FreshWindowCommand {
+public:
+    FreshWindowCommand() = delete;
+
+    // The arguments that open a fresh window of the item's application showing its
+    // content; none when its command line offers none.
+    static std::optional<std::vector<std::string>> arguments(const LayoutItem& item);
+    // Asks the application for that window. Throws WindowSpawner::SpawnError.
+    static Task<void> open(LayoutItem item);
+
+    // The command a terminal runs: it changes to the folder (when one is given), runs the
+    // command (when one is given) and stays open with the user's shell.
+    static std::vector<std::string> terminalCommand(const std::string& folder, const std::string& command);
+};
+
+}  // namespace kestr

@@ -1,0 +1,20 @@
+// What /proc tells of a process: when it started (which tells it from a later process
+// that got the same identifier), its children and its working folder.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestr {
+
+struct ProcessInfo {
+    // In clock ticks since boot; none when no such process runs.
+    static std::optional<std::uint64_t> startTime(std::int32_t pid);
+    static std::vector<std::int32_t> children(std::int32_t pid);
+    // None when it cannot be read (another user's process, or gone).
+    static std::optional<std::string> workingFolder(std::int32_t pid);
+};
+
+}  // namespace kestr
