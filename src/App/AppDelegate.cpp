@@ -4,6 +4,7 @@
 
 #include "App/UpdaterController.h"
 #include "Core/FilePath.h"
+#include "Core/HotkeyConflictNames.h"
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
 #include "Core/LegacyMigration.h"
@@ -48,11 +49,14 @@ void AppDelegate::applicationDidFinishLaunching() {
     // as it was stored.
     KestNormaliser::normalise(LayoutStore::shared());
 
-    const auto conflicts = HotkeyManager::shared().sync(LayoutStore::shared().layouts, SnapStore::shared().bindings);
-    if (!conflicts.empty()) {
-        log("kestr: " + std::to_string(conflicts.size()) +
+    const auto& layouts = LayoutStore::shared().layouts;
+    const auto conflicts = HotkeyManager::shared().sync(layouts, SnapStore::shared().bindings);
+    if (const auto elsewhere = heldElsewhere(conflicts); !elsewhere.empty()) {
+        log("kestr: " + std::to_string(elsewhere.size()) +
             " hotkey(s) conflicted with another app and were not registered");
     }
+    if (const std::string own = heldByKestr(conflicts, layouts); !own.empty())
+        log("kestr: hotkey(s) already used by kestr's own shortcuts were not registered: " + own);
 
     menuBarController = std::make_unique<MenuBarController>(makeStatusItem ? makeStatusItem() : nullptr);
     MenuBarController* controller = menuBarController.get();

@@ -177,7 +177,7 @@ void MenuCommands::dumpWindowList() {
 
 void MenuCommands::toggleDragSnap() {
     const bool on = !StatusMenu::dragSnapEnabled();
-    Preferences::shared().defaults.set(StatusMenu::enableDragSnapKey, PlistValue(on));
+    Preferences::shared().setBoolValue(StatusMenu::enableDragSnapKey, on);
     WindowDragTracker::shared().setEnabled(on);
     refresh();
 }

@@ -124,10 +124,12 @@ void SaveCommand::store(const SaveDialog::Result& choice, const std::optional<st
     const auto conflicts = HotkeyManager::shared().sync(layouts.layouts, SnapStore::shared().bindings);
     if (rebuildMenu) rebuildMenu();
     if (flashSaved) flashSaved();
-    if (!conflicts.empty()) {
+    if (const auto elsewhere = heldElsewhere(conflicts); !elsewhere.empty()) {
         platform().log().line("kestr: saved “" + choice.name + "” — hotkey conflicts (another app owns the key): " +
-                              joinedNames(hotkeyConflictNames(conflicts, layouts.layouts)));
+                              joinedNames(hotkeyConflictNames(elsewhere, layouts.layouts)));
     }
+    if (const std::string own = heldByKestr(conflicts, layouts.layouts); !own.empty())
+        platform().log().line("kestr: saved “" + choice.name + "” — hotkey conflicts (kestr's own shortcuts hold the key): " + own);
 }
 
 }  // namespace kestr

@@ -3,6 +3,7 @@
 #include <set>
 #include <string>
 
+#include "Core/HotkeyConflictNames.h"
 #include "Core/LayoutStore.h"
 #include "Core/Preferences.h"
 #include "Platform/Platform.h"
@@ -105,7 +106,7 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::sync(const std::vector<Layou
         if (registered)
             registrations.push_back({HotkeySource::layout(id), hotkey, autoAssigned});
         else
-            conflicts.push_back({HotkeySource::layout(id), hotkey});
+            conflicts.push_back({HotkeySource::layout(id), hotkey, ownHolder(hotkey)});
     }
 
     const Hotkey capture =
@@ -117,7 +118,7 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::sync(const std::vector<Layou
     if (captureID)
         registrations.push_back({HotkeySource::captureCurrent(), capture, false});
     else
-        conflicts.push_back({HotkeySource::captureCurrent(), capture});
+        conflicts.push_back({HotkeySource::captureCurrent(), capture, ownHolder(capture)});
 
     for (const SnapBinding& binding : snaps) {
         const SnapAction action = binding.action;
@@ -129,9 +130,11 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::sync(const std::vector<Layou
         if (registered) {
             registrations.push_back({HotkeySource::snap(action), binding.hotkey, false});
         } else {
-            log("snap '" + action.rawValue() + "' (" + binding.hotkey.displayString() +
-                ") FAILED to register — likely taken by the system or another app");
-            conflicts.push_back({HotkeySource::snap(action), binding.hotkey});
+            const auto holder = ownHolder(binding.hotkey);
+            log("snap '" + action.rawValue() + "' (" + binding.hotkey.displayString() + ") FAILED to register — " +
+                (holder ? "already used by kestr's " + hotkeySourceName(*holder, layouts)
+                        : std::string("likely taken by the system or another app")));
+            conflicts.push_back({HotkeySource::snap(action), binding.hotkey, holder});
         }
     }
 
@@ -141,6 +144,13 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::sync(const std::vector<Layou
     lastSyncedLayouts = layouts;
     lastSyncedSnaps = snaps;
     return conflicts;
+}
+
+std::optional<HotkeySource> HotkeyManager::ownHolder(const Hotkey& hotkey) const {
+    for (const Registration& r : registrations) {
+        if (r.hotkey == hotkey) return r.source;
+    }
+    return std::nullopt;
 }
 
 std::optional<Hotkey> HotkeyManager::effectiveHotkey(const Uuid& layoutID) const {

@@ -30,6 +30,9 @@ public:
     struct Conflict {
         HotkeySource source;
         Hotkey hotkey;
+        // kestr's own shortcut that took the key earlier in the same synchronisation;
+        // none when another program holds it.
+        std::optional<HotkeySource> heldBy;
         friend bool operator==(const Conflict&, const Conflict&) = default;
     };
 
@@ -82,6 +85,8 @@ public:
 
 private:
     void installIfNeeded();
+    // The registration of this synchronisation that holds the key, if any.
+    std::optional<HotkeySource> ownHolder(const Hotkey& hotkey) const;
     std::optional<std::uint32_t> registerCarbon(const Hotkey& hotkey, std::function<void()> handler);
     std::shared_ptr<HotkeyManager*> self_;
 };

@@ -92,6 +92,19 @@ bool Preferences::boolValue(const char* key) const {
     return integerOf(*stored) != 0;
 }
 
+void Preferences::setBoolValue(const char* key, bool on) {
+    const auto stored = defaults.object(key);
+    if (stored && stored->get<std::int64_t>()) {
+        defaults.set(key, PlistValue(std::int64_t{on ? 1 : 0}));
+    } else if (stored && stored->get<double>()) {
+        defaults.set(key, PlistValue(on ? 1.0 : 0.0));
+    } else if (stored && stored->get<std::string>()) {
+        defaults.set(key, PlistValue(std::string(on ? "YES" : "NO")));
+    } else {
+        defaults.set(key, PlistValue(on));
+    }
+}
+
 std::int64_t Preferences::integerValue(const char* key) const {
     const auto stored = defaults.object(key);
     return stored ? integerOf(*stored) : 0;

@@ -35,9 +35,14 @@ public:
     std::uint64_t dragSnapModifier() const;
 
     // A stored setting read the way the user defaults read one: absent is false or 0;
-    // numbers, booleans and numeric text all count.
+    // numbers, booleans and numeric text all count. Every reader of a switch goes
+    // through here, so start-up, the menu and the settings page agree.
     bool boolValue(const char* key) const;
     std::int64_t integerValue(const char* key) const;
+    // Stores a switch in the type already stored under the key (an integer stays an
+    // integer, a real a real, text text), else as a boolean, so that whoever wrote it
+    // reads it back the same way.
+    void setBoolValue(const char* key, bool on);
 };
 
 }  // namespace kestr

@@ -190,6 +190,17 @@ TEST_F(AppDelegateTest, AnExtremeFrameInTheFileLeavesEverySaveWorking) {
     }
 }
 
+TEST_F(AppDelegateTest, AShortcutKestrItselfHoldsIsLoggedWithItsHolder) {
+    LayoutStore::shared().layouts = {kestOfNotes("First", Hotkey{0, 0x100}), kestOfNotes("Second", Hotkey{0, 0x100})};
+    LayoutStore::shared().save();
+    LayoutStore::shared().layouts.clear();
+
+    launch();
+    EXPECT_TRUE(logged("kestr: hotkey(s) already used by kestr's own shortcuts were not registered: kest “Second” "
+                       "(⌘A, held by kest “First”)"));
+    EXPECT_FALSE(logged("conflicted with another app"));
+}
+
 TEST_F(AppDelegateTest, AStoreThatFailedToLoadIsReportedWithWhereItsFileWasKept) {
     const std::string kests = LayoutStore::shared().fileURL;
     sim->files().createDirectories(parentFolder(kests));

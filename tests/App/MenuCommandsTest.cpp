@@ -7,6 +7,7 @@
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
 #include "Core/PermissionManager.h"
+#include "Core/Preferences.h"
 #include "DragSnap/WindowDragTracker.h"
 #include "EdgeResize/EdgeOverlayManager.h"
 #include "EdgeResize/EdgeProximityTracker.h"
@@ -214,6 +215,12 @@ TEST_F(MenuCommandsTest, DragSnapTogglesTheSettingAndTheTracker) {
     EXPECT_FALSE(StatusMenu::dragSnapEnabled());
     EXPECT_FALSE(WindowDragTracker::shared().enabled);
     EXPECT_EQ(rebuilds, 2);
+
+    // Stored as the number 1 by hand: on in the menu, as at start-up; switched off as 0.
+    Preferences::shared().defaults.set(StatusMenu::enableDragSnapKey, PlistValue(1));
+    EXPECT_TRUE(StatusMenu::dragSnapEnabled());
+    commands.toggleDragSnap();
+    EXPECT_EQ(Preferences::shared().defaults.object(StatusMenu::enableDragSnapKey), PlistValue(0));
 }
 
 TEST_F(MenuCommandsTest, TheKestsFileIsRevealedOrElseItsFolderMade) {

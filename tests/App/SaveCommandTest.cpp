@@ -8,6 +8,7 @@
 #include "Core/LayoutStore.h"
 #include "Core/PermissionManager.h"
 #include "EdgeResize/EdgeProximityTracker.h"
+#include "Snap/SnapStore.h"
 #include "Support/DesktopTest.h"
 
 namespace kestr::test {
@@ -225,6 +226,18 @@ TEST_F(SaveCommandTest, RefusedHotKeysAreLoggedAndTheSaveStands) {
     ASSERT_EQ(kests().size(), 1u);
     EXPECT_TRUE(logged("kestr: saved “Coding” — hotkey conflicts (another app owns the key): Coding"));
     EXPECT_EQ(flashes, 1);
+
+    // A key kestr itself holds is named with its holder, not blamed on another app.
+    sim->simHotKeys().releaseByOtherProgram(18, 0x1900);
+    SnapStore::shared().bindings = {SnapBinding{Uuid::random(), SnapAction::maximize, Hotkey{18, 0x1900}}};
+    kests().clear();
+    answers = {{"Coding", false}};
+    command.run();
+    EXPECT_TRUE(logged("kestr: saved “Coding” — hotkey conflicts (kestr's own shortcuts hold the key): snap "
+                       "“Maximize” (⌃⌥⌘1, held by kest “Coding”)"));
+    EXPECT_EQ(std::count_if(sim->simLog().lines().begin(), sim->simLog().lines().end(),
+                            [](const std::string& l) { return l.find("another app") != std::string::npos; }),
+              1);
 }
 
 }  // namespace

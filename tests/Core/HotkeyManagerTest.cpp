@@ -2,6 +2,8 @@
 // shortcut does once its apply has returned.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
 #include "Platform/Sim/SimDesktop.h"
@@ -75,10 +77,18 @@ TEST_F(HotkeyManagerTest, RefusalsBecomeConflictsAndNeverReuseADigit) {
     const auto conflicts = manager().sync(
         layouts, {snap(SnapAction::rightHalf, Hotkey{19, ctrlOptCmd}), snap(SnapAction::maximize, Hotkey{36, ctrlOptCmd})});
     ASSERT_EQ(conflicts.size(), 4u);
-    EXPECT_EQ(conflicts[0], (HotkeyManager::Conflict{HotkeySource::layout(layouts[0].id), Hotkey{18, ctrlOptCmd}}));
+    EXPECT_EQ(conflicts[0], (HotkeyManager::Conflict{HotkeySource::layout(layouts[0].id), Hotkey{18, ctrlOptCmd}, std::nullopt}));
     EXPECT_EQ(manager().effectiveHotkey(layouts[1].id), (Hotkey{19, ctrlOptCmd})) << "the next digit, not the same";
     EXPECT_EQ(conflicts[1].source, HotkeySource::layout(layouts[3].id)) << "the later kest loses";
     EXPECT_EQ(conflicts[3].source, HotkeySource::snap(SnapAction::maximize)) << "the capture shortcut came first";
+    // kestr's own holders are named, never "another app".
+    EXPECT_EQ(conflicts[1].heldBy, HotkeySource::layout(layouts[2].id));
+    EXPECT_EQ(conflicts[3].heldBy, HotkeySource::captureCurrent());
+    const auto& lines = sim->simLog().lines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "kestr[hotkey]: snap 'maximize' (⌃⌥⌘↩) FAILED to register — already used by kestr's capture "
+                        "shortcut"),
+              lines.end());
 }
 
 // What a kest's shortcut does once its apply has returned, with the apply faked.

@@ -37,5 +37,28 @@ TEST_F(PreferencesTest, CaptureHotkeyIsJsonDataAndDragSnapModifierAnyInteger) {
     EXPECT_EQ(modifierFor(std::string("-99999999999999999999")), std::uint64_t{1} << 63);
 }
 
+// A switch written by hand or by another program as a number or text reads the same
+// everywhere, and writing it back keeps the kind that was stored.
+TEST_F(PreferencesTest, SwitchesReadAsTheUserDefaultsReadThemAndKeepTheirStoredType) {
+    Preferences preferences;
+    const char* key = "kestr.enableDragSnap";
+    const std::vector<std::pair<PlistValue, PlistValue>> cases = {
+        {PlistValue(1), PlistValue(0)},
+        {PlistValue(2.0), PlistValue(0.0)},
+        {PlistValue(std::string("YES")), PlistValue(std::string("NO"))},
+        {PlistValue(true), PlistValue(false)},
+    };
+    for (const auto& [on, off] : cases) {
+        standard().set(key, on);
+        EXPECT_TRUE(preferences.boolValue(key));
+        preferences.setBoolValue(key, false);
+        EXPECT_EQ(standard().values.at(key), off);
+        EXPECT_FALSE(preferences.boolValue(key));
+    }
+    standard().remove(key);
+    preferences.setBoolValue(key, true);
+    EXPECT_EQ(standard().values.at(key), PlistValue(true));
+}
+
 }  // namespace
 }  // namespace kestr

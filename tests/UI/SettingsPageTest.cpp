@@ -70,6 +70,16 @@ TEST_F(SettingsPageTest, DragSnapSwitchAndModifierReachTheTrackerAndTheTiling) {
     EXPECT_EQ(suite.object(OptionTiling::tilingKey), std::nullopt);
 }
 
+// Drag snap stored as the number 1 (by hand, or by another program) is on here too.
+TEST_F(SettingsPageTest, ASwitchStoredAsANumberShowsOnAndKeepsItsType) {
+    sim->defaults().standard().set("kestr.enableDragSnap", PlistValue(1));
+    editor().selectCaptureSettings();
+    EXPECT_TRUE(editor().dragSnapSwitch()->isChecked());
+    EXPECT_TRUE(editor().dragModifierPopup()->isEnabled());
+    editor().dragSnapSwitch()->click();
+    EXPECT_EQ(standard("kestr.enableDragSnap"), PlistValue(0));
+}
+
 TEST_F(SettingsPageTest, CheckingForUpdatesAsksTheUpdaterWhichSaysWhatItCanDo) {
     editor().handleCheckForUpdatesPressed();
     EXPECT_EQ(sim->simUpdater().checks, 1);

@@ -58,10 +58,7 @@ QLabel* header(const QString& text) {
     return label;
 }
 
-bool dragSnapEnabled() {
-    auto value = Preferences::shared().defaults.object(enableDragSnapKey);
-    return value && value->get<bool>() && *value->get<bool>();
-}
+bool dragSnapEnabled() { return Preferences::shared().boolValue(enableDragSnapKey); }
 
 }  // namespace
 
@@ -158,7 +155,7 @@ void LayoutEditorWindow::handleCaptureHotkeyRecorded(std::optional<Hotkey> hotke
 
 void LayoutEditorWindow::handleDragSnapSwitch() {
     const bool on = dragSnapSwitch_->isChecked();
-    Preferences::shared().defaults.set(enableDragSnapKey, PlistValue(on));
+    Preferences::shared().setBoolValue(enableDragSnapKey, on);
     WindowDragTracker::shared().setEnabled(on);
     dragModifierPopup_->setEnabled(on);
     if (onChange) onChange();

@@ -91,10 +91,7 @@ std::vector<SnapBinding> StatusMenu::sortedBindings(std::vector<SnapBinding> bin
     return bindings;
 }
 
-bool StatusMenu::dragSnapEnabled() {
-    const auto value = Preferences::shared().defaults.object(enableDragSnapKey);
-    return value && value->get<bool>() && *value->get<bool>();
-}
+bool StatusMenu::dragSnapEnabled() { return Preferences::shared().boolValue(enableDragSnapKey); }
 
 std::unique_ptr<QMenu> StatusMenu::build(bool trusted, const Actions& actions) {
     auto menu = std::make_unique<QMenu>();
