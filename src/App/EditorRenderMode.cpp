@@ -8,6 +8,7 @@
 #include "App/RenderOutput.h"
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
+#include "Core/UnicodeText.h"
 #include "Snap/SnapStore.h"
 #include "UI/Manager/KestContentEditor.h"
 #include "UI/Manager/KestPreviewView.h"
@@ -56,7 +57,7 @@ int DiagnosticModes::renderEditor(ConsoleOutput& output, const std::string& path
     }
 
     const Layout& first = layouts.front();
-    auto* name = new QLabel(QString::fromStdString(first.name), &sheet);
+    auto* name = new QLabel(QString::fromStdString(UnicodeText::isolatedForDisplay(first.name)), &sheet);
     name->setFont(SystemStyle::font(13, QFont::Bold));
     name->setGeometry(fromBottom(292, 560, 460, 28));
     auto* preview = new KestPreviewView(&sheet);

@@ -1,6 +1,8 @@
 #include "App/MenuBarController.h"
 
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
 #include <algorithm>
 
 #include "Core/ConflictingApps.h"
@@ -114,7 +116,13 @@ MenuBarController::~MenuBarController() { cancelFlash(); }
 void MenuBarController::statusItemClicked(const StatusItem::Click& click) {
     if (!statusItem_) return;
     if (click.rightButton || click.control) {
-        std::unique_ptr<QMenu> menu = StatusMenu::build(permission.isTrusted, menuActions());
+        // The menu opens at the button, so the button's screen decides how much fits.
+        std::optional<int> screenHeight;
+        if (const auto frame = statusItem_->buttonFrame()) {
+            if (const QScreen* screen = QGuiApplication::screenAt(frame->center()))
+                screenHeight = screen->availableGeometry().height();
+        }
+        std::unique_ptr<QMenu> menu = StatusMenu::build(permission.isTrusted, menuActions(), screenHeight);
         statusItem_->popUpMenu(*menu);
         return;
     }

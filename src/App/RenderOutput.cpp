@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 
 #include "App/ConsoleOutput.h"
@@ -29,6 +30,17 @@ int RenderOutput::write(ConsoleOutput& output, QWidget& sheet, const std::string
                         QSize reported) {
     const QSize points = sheet.size();
     const std::string failed = "Failed to write " + what + " render to " + path + ": ";
+    // Checked before the image is made: it would take gigabytes, only to be refused.
+    const int maxPoints = static_cast<int>(maxPixelSide / scale);
+    const int tallest = std::max(points.height(), reported.height());
+    const int widest = std::max(points.width(), reported.width());
+    if (tallest > maxPoints || widest > maxPoints) {
+        const bool tall = tallest > maxPoints;
+        output.err(failed + "the image would be too " + (tall ? "tall" : "wide") + " (" +
+                   std::to_string(tall ? tallest : widest) + " points; at most " + std::to_string(maxPoints) +
+                   " points can be drawn)\n");
+        return 1;
+    }
     QImage image(int(std::ceil(points.width() * scale)), int(std::ceil(points.height() * scale)),
                  QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(scale);

@@ -1,8 +1,11 @@
-// The display dump and the content dump, run in-process on the
+// The display dump, the content dump and the limit of a render, run in-process on the
 // simulated desktop.
 #include <gtest/gtest.h>
 
+#include <QWidget>
+
 #include "App/DiagnosticModes.h"
+#include "App/RenderOutput.h"
 #include "Support/CapturedOutput.h"
 #include "Support/DesktopTest.h"
 #include "Support/StartedTask.h"
@@ -66,6 +69,20 @@ TEST_F(DiagnosticModesTest, ContentDumpListsReadingsProbesAndMatches) {
               "\n=== bestMatch per window ===\n"
               "  Finder  → (no match)\n"
               "  Finder  → /Users/me/Projects\n");
+}
+
+// A panel of thousands of kests is taller than a PNG may be: said in points before
+// gigabytes are spent on an image, and nothing is written.
+TEST_F(DiagnosticModesTest, ARenderTooTallToDrawIsRefusedBeforeItIsDrawn) {
+    const std::string path = sim->simFiles().homeDirectory() + "/panel.png";
+    QWidget sheet;
+    sheet.resize(296, 600000);
+    EXPECT_EQ(RenderOutput::write(output, sheet, path, "panel", sheet.size()), 1);
+    EXPECT_EQ(output.stderrText, "Failed to write panel render to " + path +
+                                     ": the image would be too tall (600000 points; at most 500000 points can be "
+                                     "drawn)\n");
+    EXPECT_EQ(output.stdoutText, "");
+    EXPECT_FALSE(sim->files().exists(path));
 }
 
 }  // namespace

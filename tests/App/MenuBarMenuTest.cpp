@@ -33,7 +33,8 @@ protected:
         bool found = false;
         item->onPopUp = [&](QMenu& menu) {
             for (QAction* action : menu.actions()) {
-                if (!action->text().startsWith(title)) continue;
+                // Kest names stand isolated (U+2068 … U+2069) in their rows.
+                if (!action->text().remove(QChar(0x2068)).remove(QChar(0x2069)).startsWith(title)) continue;
                 action->trigger();
                 found = true;
                 return;

@@ -55,11 +55,12 @@ TEST_F(PanelFromStatusItemTest, ACardAppliesItsKestACellSnapsAndQuitEndsTheAppli
     // Shown again: the kest's row is marked active and the release row names it.
     item->leftClick();
     EXPECT_TRUE(static_cast<KestRowView*>(panel.content()->selectableCells[0])->isActive());
-    PanelActionRowView* release = actionRow(QString::fromUtf8("Release “Notes left”"));
+    const QString releaseTitle = QString::fromUtf8("Release “\u2068Notes left\u2069”");
+    PanelActionRowView* release = actionRow(releaseTitle);
     ASSERT_TRUE(release);
     QTest::mousePress(release, Qt::LeftButton);
     EXPECT_FALSE(EdgeProximityTracker::shared().activeLayout);
-    EXPECT_FALSE(actionRow(QString::fromUtf8("Release “Notes left”")));
+    EXPECT_FALSE(actionRow(releaseTitle));
 
     // The snaps tab: the left-half cell snaps the focused window.
     sim->world().frontmostPid = 745;

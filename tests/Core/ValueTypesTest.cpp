@@ -115,6 +115,17 @@ TEST(UnicodeText, TitlesWithManyCombiningMarksMatchWholeCharacters) {
     EXPECT_TRUE(UnicodeText::contains("abaabaabab", "abab")) << "a match after partial ones";
 }
 
+// Names shown beside other text: directional overrides and controls become marks, and
+// the whole is isolated, whatever script it is written in.
+TEST(UnicodeText, NamesForDisplayAreIsolatedWithTheirControlsMarked) {
+    EXPECT_EQ(UnicodeText::isolatedForDisplay("Work"), "\u2068Work\u2069");
+    EXPECT_EQ(UnicodeText::isolatedForDisplay("\u202Eevil"), "\u2068\uFFFDevil\u2069");
+    EXPECT_EQ(UnicodeText::isolatedForDisplay("a\tb\x7f\u2066c\u2069\u0085"),
+              "\u2068a\uFFFDb\uFFFD\uFFFDc\uFFFD\uFFFD\u2069");
+    EXPECT_EQ(UnicodeText::isolatedForDisplay("\u05E9\u05DC\u05D5\u05DD 2"), "\u2068\u05E9\u05DC\u05D5\u05DD 2\u2069");
+    EXPECT_EQ(UnicodeText::isolatedForDisplay("x\xff"), "\u2068x\uFFFD\u2069");
+}
+
 TEST(UnicodeText, BytesThatAreNotUTF8HaveNoCanonicalForm) {
     EXPECT_EQ(UnicodeText::canonicalForm("\xef\xbf\xbd"), std::u32string(U"\ufffd"));
     // A stray byte, a surrogate, an overlong slash, a cut sequence, a code point past U+10FFFF.

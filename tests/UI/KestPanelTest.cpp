@@ -134,13 +134,13 @@ TEST_F(KestPanelTest, KestListMarksTheActiveKestAndItsReleaseRow) {
     EXPECT_EQ(read->accessibilityLabel().toStdString(), "Apply kest Read, active");
     EXPECT_EQ(work->accessibilityLabel().toStdString(), "Apply kest Work, shortcut ⌃⌥⌘1");
 
-    PanelActionRowView* release = find<PanelActionRowView>(QString::fromUtf8("Release “Read”"));
+    PanelActionRowView* release = find<PanelActionRowView>(QString::fromUtf8("Release “\u2068Read\u2069”"));
     ASSERT_TRUE(release);
     EXPECT_EQ(release->geometry().top(), 8);
     EXPECT_EQ(find<PanelActionRowView>("Save Kest")->geometry().top(), 6 + 2 + 36 + 1 + 6);
     QTest::mousePress(release, Qt::LeftButton);
     EXPECT_EQ(calls, std::vector<std::string>{"release"});
-    EXPECT_FALSE(find<PanelActionRowView>(QString::fromUtf8("Release “Read”"))) << "rebuilt at once";
+    EXPECT_FALSE(find<PanelActionRowView>(QString::fromUtf8("Release “\u2068Read\u2069”"))) << "rebuilt at once";
     EXPECT_FALSE(static_cast<KestRowView*>(content.selectableCells[2])->isActive());
 
     // A click applies with open windows; with Option, with fresh ones.

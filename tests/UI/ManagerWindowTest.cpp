@@ -271,6 +271,9 @@ TEST_F(ManagerWindowTest, RenamingTrimsRefusesNamesInUseAndKeepsUnchangedOnes) {
     sim->virtualTime().runPending();
     auto* field = qobject_cast<QLineEdit*>(editor().layoutTable()->indexWidget(editor().listModel()->index(1)));
     ASSERT_TRUE(field);
+    // The list shows the name isolated; the edit starts from the name itself.
+    EXPECT_EQ(editor().listModel()->index(1).data(Qt::DisplayRole).toString(), QString::fromUtf8("\u2068Café\u2069"));
+    EXPECT_EQ(field->text(), QString::fromUtf8("Café"));
     field->setText("Bee");
     QTest::keyClick(field, Qt::Key_Return);
     QCoreApplication::processEvents();  // Qt commits the typed name a turn later

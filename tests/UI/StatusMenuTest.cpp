@@ -1,6 +1,8 @@
 #include "UI/Shell/StatusMenu.h"
 
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 #include "Core/HotkeyManager.h"
@@ -18,6 +20,9 @@ using A = SnapAction;
 constexpr std::uint32_t ctrlOpt = CarbonModifier::control | CarbonModifier::option;
 
 QKeySequence keys(Qt::KeyboardModifiers modifiers, Qt::Key key) { return QKeySequence(QKeyCombination(modifiers, key)); }
+
+// A kest name as the menu shows it: isolated, so it never reorders the text around it.
+std::string shown(const std::string& name) { return "\u2068" + name + "\u2069"; }
 
 // Every choice of the menu is recorded by name (and the kest or snap it names).
 class StatusMenuTest : public SimTest {
@@ -90,6 +95,45 @@ TEST_F(StatusMenuTest, TrustedWithNothingSavedOrActive) {
     EXPECT_EQ(chosen, (std::vector<std::string>{"save", "manage", "updates", "quit"}));
 }
 
+// Hundreds of kests: the commands after them stay on the screen, in one column, and
+// the kests that do not fit are one submenu further down, each reachable in order.
+TEST_F(StatusMenuTest, KestsBeyondTheScreenStandInASubmenuAndEveryCommandStaysReachable) {
+    std::vector<Layout> many;
+    for (int i = 0; i < 300; ++i) {
+        many.push_back(kest("Kest " + std::to_string(i), static_cast<std::uint8_t>(i % 256)));
+        many.back().id.bytes[1] = static_cast<std::uint8_t>(i / 256);
+    }
+    storeKests(many);
+    const auto menu = StatusMenu::build(true, actions);
+
+    const int screen = QGuiApplication::primaryScreen()->availableGeometry().height();
+    EXPECT_LE(menu->sizeHint().height(), screen);
+    QAction* quit = row(*menu, "Quit kestr");
+    EXPECT_EQ(menu->actionGeometry(quit).x(), menu->actionGeometry(menu->actions()[0]).x()) << "one column";
+    EXPECT_LE(menu->actionGeometry(quit).bottom(), screen);
+
+    std::vector<std::string> reached;
+    const QMenu* level = menu.get();
+    while (level) {
+        const QMenu* deeper = nullptr;
+        for (QAction* a : level->actions()) {
+            if (a->menu() && a->text() == "More Kests") deeper = a->menu();
+            if (!a->menu() && !a->data().toString().isEmpty())
+                reached.push_back(a->text().section('\t', 0, 0).toStdString());
+        }
+        level = deeper;
+    }
+    ASSERT_EQ(reached.size(), 300u);
+    for (int i = 0; i < 300; ++i) EXPECT_EQ(reached[static_cast<std::size_t>(i)], "  " + shown("Kest " + std::to_string(i)));
+
+    const std::vector<std::string> top = rows(*menu);
+    const auto more = std::find(top.begin(), top.end(), "More Kests");
+    ASSERT_NE(more, top.end());
+    EXPECT_EQ(*(more - 1), "  " + shown("Kest " + std::to_string(more - top.begin() - 6)))
+        << "right after the last kest row";
+    EXPECT_EQ((more + 1)->substr(0, 5), "Save ");
+}
+
 TEST_F(StatusMenuTest, UntrustedWithAnActiveKest) {
     storeKests({kest("Split", 1, 2)});
     EdgeProximityTracker::shared().setActiveLayout(LayoutStore::shared().layouts[0]);
@@ -98,14 +142,15 @@ TEST_F(StatusMenuTest, UntrustedWithAnActiveKest) {
     EXPECT_EQ(rows(*menu), (std::vector<std::string>{appVersionText().toStdString(), "---",
                                                       "⚠  Accessibility permission required", "---",
                                                       "Request Accessibility Permission…",
-                                                      "Open Accessibility Settings…", "---", "● Active kest: Split",
+                                                      "Open Accessibility Settings…", "---", "● Active kest: " + shown("Split"),
                                                       "Release Kest (free editing)", "---", "Apply Kest",
-                                                      "  Split\t⌃⌥⌘1", "Save Current Arrangement as Kest…\t⌃⌥⌘↩",
+                                                      "  " + shown("Split") + "\t⌃⌥⌘1",
+                                                      "Save Current Arrangement as Kest…\t⌃⌥⌘↩",
                                                       "Manage Kests…", "---", "Snap", "Preferences",
                                                       "Check for Updates…", "---", "Quit kestr\t⌘Q"}));
-    EXPECT_FALSE(row(*menu, "  Split")->isEnabled());
+    EXPECT_FALSE(row(*menu, QString::fromStdString("  " + shown("Split")))->isEnabled());
     EXPECT_FALSE(row(*menu, "Save Current Arrangement as Kest…")->isEnabled());
-    EXPECT_FALSE(row(*menu, "● Active kest: Split")->isEnabled());
+    EXPECT_FALSE(row(*menu, QString::fromStdString("● Active kest: " + shown("Split")))->isEnabled());
     for (const char* item : {"Request Accessibility Permission…", "Open Accessibility Settings…",
                              "Release Kest (free editing)"}) {
         row(*menu, item)->trigger();
@@ -123,8 +168,9 @@ TEST_F(StatusMenuTest, KestRowsShowTheRegisteredHotKeysAndApplyTheirKest) {
 
     const auto all = rows(*menu);
     EXPECT_EQ(std::vector<std::string>(all.begin() + 4, all.begin() + 10),
-              (std::vector<std::string>{"Apply Kest", "  Auto\t⌃⌥⌘1", "  Own", "  Empty\t⌃⌥⌘2", "  Twin\t⌃⌥⇧S",
-                                        "  Twin\t⌃⌥⌘3"}));
+              (std::vector<std::string>{"Apply Kest", "  " + shown("Auto") + "\t⌃⌥⌘1", "  " + shown("Own"),
+                                        "  " + shown("Empty") + "\t⌃⌥⌘2", "  " + shown("Twin") + "\t⌃⌥⇧S",
+                                        "  " + shown("Twin") + "\t⌃⌥⌘3"}));
     QAction* autoRow = menu->actions()[5];
     EXPECT_EQ(autoRow->shortcut(), keys(Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier, Qt::Key_1))
         << "the automatically assigned ⌃⌥⌘1";
@@ -139,6 +185,17 @@ TEST_F(StatusMenuTest, KestRowsShowTheRegisteredHotKeysAndApplyTheirKest) {
     autoRow->trigger();
     EXPECT_EQ(chosen, (std::vector<std::string>{"apply " + kest("Twin", 5).id.string(),
                                                 "apply " + kest("Auto", 2).id.string()}));
+}
+
+// A name holding a right-to-left override or a line break shows them as marks and
+// keeps its own order and that of the text around it.
+TEST_F(StatusMenuTest, NamesAreIsolatedAndTheirControlCharactersShown) {
+    storeKests({kest("\u202Eevil\nabc", 1)});
+    EdgeProximityTracker::shared().setActiveLayout(LayoutStore::shared().layouts[0]);
+    const auto menu = StatusMenu::build(true, actions);
+    const auto all = rows(*menu);
+    EXPECT_EQ(all[4], "● Active kest: \u2068\uFFFDevil\uFFFDabc\u2069");
+    EXPECT_EQ(all[8], "  \u2068\uFFFDevil\uFFFDabc\u2069\t⌃⌥⌘1");
 }
 
 TEST_F(StatusMenuTest, TheSaveRowShowsTheCaptureShortcutThatIsRegistered) {

@@ -6,6 +6,7 @@
 
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
+#include "Core/UnicodeText.h"
 
 namespace kestr {
 
@@ -30,6 +31,8 @@ QVariant KestListModel::data(const QModelIndex& index, int role) const {
     const Layout& kest = store_.layouts[static_cast<std::size_t>(index.row())];
     switch (role) {
         case Qt::DisplayRole:
+            // Shown beside other text; an edit starts from the name as it is.
+            return QString::fromStdString(UnicodeText::isolatedForDisplay(kest.name));
         case Qt::EditRole:
             return QString::fromStdString(kest.name);
         case hotkeyTextRole: {

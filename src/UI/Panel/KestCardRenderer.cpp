@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "Core/UnicodeText.h"
 #include "UI/SystemStyle.h"
 
 namespace kestr {
@@ -49,7 +50,7 @@ void KestCardRenderer::draw(QPainter& p, const Layout& kest, const std::optional
     }
     p.setFont(nameFont);
     p.setPen(nameColor);
-    SystemStyle::drawText(p, nameX, 12, QString::fromStdString(kest.name));
+    SystemStyle::drawText(p, nameX, 12, QString::fromStdString(UnicodeText::isolatedForDisplay(kest.name)));
 
     if (hotkey && !hotkey->empty()) {
         const QFont badgeFont = SystemStyle::font(11, QFont::Medium);

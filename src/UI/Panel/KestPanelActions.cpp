@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "Core/HotkeyManager.h"
+#include "Core/UnicodeText.h"
 #include "EdgeResize/EdgeProximityTracker.h"
 #include "UI/Panel/KestPanelContentView.h"
 #include "UI/Panel/PanelActionRowView.h"
@@ -74,7 +75,7 @@ double KestPanelContentView::layoutActions(double top, double width) {
     };
     double y = top + 2;
     if (const std::optional<Layout> active = EdgeProximityTracker::shared().activeLayout) {
-        addRow(QString::fromUtf8("Release \u201c") + QString::fromStdString(active->name) + QString::fromUtf8("\u201d"),
+        addRow(QString::fromUtf8("Release \u201c") + QString::fromStdString(UnicodeText::isolatedForDisplay(active->name)) + QString::fromUtf8("\u201d"),
                "eject", std::nullopt, call(&KestPanelContentView::onReleaseKest), y);
         y += 36;
         addSeparator(y, width);

@@ -1,12 +1,16 @@
 #include "UI/Shell/StatusMenu.h"
 
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
 #include <algorithm>
 #include <cstring>
+#include <span>
 
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
 #include "Core/Preferences.h"
+#include "Core/UnicodeText.h"
 #include "EdgeResize/EdgeProximityTracker.h"
 #include "Snap/SnapShortcutsModel.h"
 #include "Snap/SnapStore.h"
@@ -42,25 +46,39 @@ void showHotkey(QAction* action, const std::optional<Hotkey>& hotkey, bool withR
     action->setShortcut(keys);
 }
 
-void addKests(QMenu* menu, bool trusted, const StatusMenu::Actions& actions) {
-    const auto& kests = LayoutStore::shared().layouts;
-    if (kests.empty()) {
-        label(menu, QStringLiteral("No saved kests"));
-        return;
-    }
-    label(menu, QStringLiteral("Apply Kest"));
-    for (const Layout& kest : kests) {
-        const Uuid id = kest.id;
-        QAction* item = command(menu, QStringLiteral("  ") + QString::fromStdString(kest.name),
-                                [apply = actions.applyKest, id] {
-                                    if (apply) apply(id);
-                                });
-        item->setData(QString::fromStdString(id.string()));
-        item->setToolTip(QStringLiteral("Reposition open windows and reopen any that were closed"));
-        item->setEnabled(trusted && !kest.items.empty());
-        showHotkey(item, HotkeyManager::shared().effectiveHotkey(id));
-    }
+QAction* kestRow(QMenu* menu, const Layout& kest, bool trusted, const StatusMenu::Actions& actions) {
+    const Uuid id = kest.id;
+    QAction* item = new QAction(QStringLiteral("  ") + QString::fromStdString(UnicodeText::isolatedForDisplay(kest.name)), menu);
+    QObject::connect(item, &QAction::triggered, menu, [apply = actions.applyKest, id] {
+        if (apply) apply(id);
+    });
+    item->setData(QString::fromStdString(id.string()));
+    item->setToolTip(QStringLiteral("Reposition open windows and reopen any that were closed"));
+    item->setEnabled(trusted && !kest.items.empty());
+    showHotkey(item, HotkeyManager::shared().effectiveHotkey(id));
+    return item;
 }
+
+// Puts the kest rows into `menu` before `before` (at the end when null), as many as
+// keep the menu within `height` pixels; the rest stand in a "More Kests" submenu after
+// them, which follows the same rule. So every command of the menu stays on the screen.
+void addKestRows(QMenu* menu, QAction* before, std::span<const Layout> kests, int height, bool trusted,
+                 const StatusMenu::Actions& actions) {
+    if (kests.empty()) return;
+    const int without = menu->sizeHint().height();
+    menu->insertAction(before, kestRow(menu, kests.front(), trusted, actions));
+    const int rowHeight = std::max(1, menu->sizeHint().height() - without);
+    const auto fit = static_cast<std::size_t>(std::max(0, (height - without) / rowHeight));
+    // Within a menu that must overflow, one row's place goes to the submenu.
+    const std::size_t shown = kests.size() <= fit ? kests.size() : std::max<std::size_t>(fit, 2) - 1;
+    for (std::size_t i = 1; i < shown; ++i) menu->insertAction(before, kestRow(menu, kests[i], trusted, actions));
+    if (shown == kests.size()) return;
+    auto* more = new QMenu(QStringLiteral("More Kests"), menu);
+    more->setToolTipsVisible(true);
+    menu->insertMenu(before, more);
+    addKestRows(more, nullptr, kests.subspan(shown), height, trusted, actions);
+}
+
 
 }  // namespace
 
@@ -93,7 +111,7 @@ std::vector<SnapBinding> StatusMenu::sortedBindings(std::vector<SnapBinding> bin
 
 bool StatusMenu::dragSnapEnabled() { return Preferences::shared().boolValue(enableDragSnapKey); }
 
-std::unique_ptr<QMenu> StatusMenu::build(bool trusted, const Actions& actions) {
+std::unique_ptr<QMenu> StatusMenu::build(bool trusted, const Actions& actions, std::optional<int> screenHeight) {
     auto menu = std::make_unique<QMenu>();
     menu->setToolTipsVisible(true);
     label(menu.get(), appVersionText());
@@ -107,11 +125,12 @@ std::unique_ptr<QMenu> StatusMenu::build(bool trusted, const Actions& actions) {
     }
     menu->addSeparator();
     if (const auto& active = EdgeProximityTracker::shared().activeLayout) {
-        label(menu.get(), QStringLiteral("● Active kest: ") + QString::fromStdString(active->name));
+        label(menu.get(), QStringLiteral("● Active kest: ") + QString::fromStdString(UnicodeText::isolatedForDisplay(active->name)));
         command(menu.get(), QStringLiteral("Release Kest (free editing)"), actions.releaseKest);
         menu->addSeparator();
     }
-    addKests(menu.get(), trusted, actions);
+    label(menu.get(), LayoutStore::shared().layouts.empty() ? QStringLiteral("No saved kests")
+                                                            : QStringLiteral("Apply Kest"));
     QAction* save = command(menu.get(), QStringLiteral("Save Current Arrangement as Kest…"), actions.saveCurrent);
     save->setEnabled(trusted);
     // The shortcut that is registered now, which the user may have changed or another
@@ -125,6 +144,10 @@ std::unique_ptr<QMenu> StatusMenu::build(bool trusted, const Actions& actions) {
     menu->addSeparator();
     QAction* quit = command(menu.get(), QStringLiteral("Quit kestr"), actions.quit);
     showHotkey(quit, Hotkey{qKeyCode, CarbonModifier::command});
+    // The kest rows go in last, once the height of everything else is known.
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    const int height = screenHeight.value_or(primary ? primary->availableGeometry().height() : 600);
+    addKestRows(menu.get(), save, LayoutStore::shared().layouts, height, trusted, actions);
     return menu;
 }
 

@@ -41,7 +41,10 @@ struct StatusMenu {
         std::function<void()> dumpWindowList;
     };
 
-    static std::unique_ptr<QMenu> build(bool trusted, const Actions& actions);
+    // Kest rows that would not fit `screenHeight` pixels (the primary screen's available
+    // height when none is given) stand in a "More Kests" submenu after the rows that do.
+    static std::unique_ptr<QMenu> build(bool trusted, const Actions& actions,
+                                        std::optional<int> screenHeight = std::nullopt);
     // Owned by `parent`.
     static QMenu* buildSnapSubmenu(bool trusted, const Actions& actions, QWidget* parent);
     static QMenu* buildPreferencesSubmenu(const Actions& actions, QWidget* parent);
