@@ -4,6 +4,7 @@
 
 #include "App/UpdaterController.h"
 
+#include "Core/HotkeyConflictNames.h"
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
 #include "Core/PermissionManager.h"
@@ -49,20 +50,29 @@ std::string folderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-AlertRequest restoredDefaultsReport(bool saved, const std::vector<std::string>& refused) {
-    std::string titles;
-    for (const std::string& title : refused) titles += (titles.empty() ? "" : ", ") + title;
-    const std::string inUse =
-        "However, these shortcuts couldn't be registered because another app already uses them: " + titles;
+// `elsewhere`: the titles of actions whose key another program holds; `own`: those whose
+// key one of kestr's own shortcuts holds, each with its holder.
+AlertRequest restoredDefaultsReport(bool saved, const std::vector<std::string>& elsewhere,
+                                    const std::vector<std::string>& own) {
+    std::string inUse;
+    if (!elsewhere.empty()) {
+        inUse = "However, these shortcuts couldn't be registered because another app already uses them: " +
+                joinedNames(elsewhere);
+    }
+    if (!own.empty()) {
+        inUse += (inUse.empty() ? "" : "\n\n") +
+                 std::string("However, these shortcuts couldn't be registered because kestr already uses them: ") +
+                 joinedNames(own);
+    }
     if (!saved) {
         // They work now, from memory, but the file still holds the old ones.
         std::string text =
             "The default shortcuts are in use until kestr quits, but they couldn't be saved, so kestr will start "
             "with your previous shortcuts next time. Technical details are in Console.";
-        if (!refused.empty()) text += "\n\n" + inUse;
+        if (!inUse.empty()) text += "\n\n" + inUse;
         return AlertRequest{AlertStyle::warning, "Reset to default shortcuts", text, {"OK"}, {}};
     }
-    if (refused.empty()) {
+    if (inUse.empty()) {
         return AlertRequest{AlertStyle::informational,
                             "Reset to default shortcuts",
                             "You can now arrange windows with ⌃⌥ + arrows / U·I·J·K, etc.",
@@ -134,13 +144,18 @@ void MenuCommands::restoreDefaultShortcuts() {
     }
     const auto conflicts = HotkeyManager::shared().sync(LayoutStore::shared().layouts, snaps.bindings);
     refresh();
-    std::vector<std::string> refused;
+    std::vector<std::string> elsewhere, own;
     for (const HotkeyManager::Conflict& conflict : conflicts) {
-        if (const auto* snap = std::get_if<HotkeySource::Snap>(&conflict.source.value)) {
-            refused.push_back(snap->action.displayName());
+        const auto* snap = std::get_if<HotkeySource::Snap>(&conflict.source.value);
+        if (!snap) continue;
+        if (conflict.heldBy) {
+            own.push_back(snap->action.displayName() + " (" +
+                          hotkeySourceName(*conflict.heldBy, LayoutStore::shared().layouts) + ")");
+        } else {
+            elsewhere.push_back(snap->action.displayName());
         }
     }
-    platform().alerts().runModal(restoredDefaultsReport(saved, refused));
+    platform().alerts().runModal(restoredDefaultsReport(saved, elsewhere, own));
 }
 
 void MenuCommands::revealKestsFile() {

@@ -184,6 +184,20 @@ TEST_F(MenuCommandsTest, RestoringTheDefaultShortcuts) {
     EXPECT_EQ(alerts().back().informativeText,
               "However, these shortcuts couldn't be registered because another app already uses them: " +
                   held.action.displayName());
+
+    // One of kestr's own kests holds the default of another: named, not blamed on an app.
+    const SnapBinding taken = SnapDefaults::magnetBindings()[1];
+    Layout work;
+    work.id = Uuid::random();
+    work.name = "Work";
+    work.hotkey = taken.hotkey;
+    LayoutStore::shared().layouts = {work};
+    commands.restoreDefaultShortcuts();
+    EXPECT_EQ(alerts().back().informativeText,
+              "However, these shortcuts couldn't be registered because another app already uses them: " +
+                  held.action.displayName() +
+                  "\n\nHowever, these shortcuts couldn't be registered because kestr already uses them: " +
+                  taken.action.displayName() + " (kest “Work”)");
 }
 
 TEST_F(MenuCommandsTest, ARestoreThatCannotBeSavedSaysSo) {
