@@ -5,10 +5,10 @@
 // the engine finding the windows again.
 #include <benchmark/benchmark.h>
 
-#include "Core/Date.h"
 #include "EdgeResize/EdgeApplier.h"
 #include "EdgeResize/EdgeProximityTracker.h"
 #include "Layout/EdgeGroupDetector.h"
+#include "Platform/Date.h"
 #include "Platform/Sim/SimDesktop.h"
 
 namespace kestr {

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "App/UpdaterController.h"
-#include "Core/FilePath.h"
 #include "Core/HotkeyConflictNames.h"
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
@@ -13,6 +12,7 @@
 #include "EdgeResize/EdgeOverlayManager.h"
 #include "EdgeResize/EdgeProximityTracker.h"
 #include "Layout/KestNormaliser.h"
+#include "Platform/FilePath.h"
 #include "Platform/Platform.h"
 #include "Snap/SnapDefaults.h"
 #include "Snap/SnapStore.h"

@@ -1,7 +1,7 @@
 #include "App/InstanceLock.h"
 
-#include "Core/FilePath.h"
-#include "Core/JsonFileStore.h"
+#include "Platform/FilePath.h"
+#include "Platform/JsonFileStore.h"
 
 namespace kestr {
 

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "Core/Date.h"
 #include "Core/EdgeGroup.h"
 #include "Core/Hotkey.h"
 #include "Core/LayoutItem.h"
 #include "Core/Uuid.h"
+#include "Platform/Date.h"
 
 namespace kestr {
 

@@ -3,8 +3,8 @@
 #include <exception>
 #include <unordered_set>
 
-#include "Core/FilePath.h"
 #include "Core/ModelJson.h"
+#include "Platform/FilePath.h"
 #include "Platform/Platform.h"
 
 namespace kestr {

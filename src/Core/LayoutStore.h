@@ -9,11 +9,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "Core/JsonFileStore.h"
 #include "Core/Layout.h"
 #include "Core/LayoutStoreError.h"
 #include "Core/StoredForm.h"
 #include "Core/ThreeWayMerge.h"
+#include "Platform/JsonFileStore.h"
 
 namespace kestr {
 

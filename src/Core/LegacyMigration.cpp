@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "Core/FilePath.h"
+#include "Platform/FilePath.h"
 #include "Platform/Platform.h"
 
 namespace kestr {

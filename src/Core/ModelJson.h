@@ -10,12 +10,12 @@
 #include "Core/EdgeGroup.h"
 #include "Core/Hotkey.h"
 #include "Core/JsonDecoder.h"
-#include "Core/JsonEncoder.h"
-#include "Core/JsonWriter.h"
 #include "Core/Layout.h"
 #include "Core/LayoutItem.h"
 #include "Core/ScreenFrame.h"
 #include "Core/WindowMatcher.h"
+#include "Platform/JsonEncoder.h"
+#include "Platform/JsonWriter.h"
 
 namespace kestr {
 

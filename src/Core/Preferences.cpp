@@ -4,10 +4,10 @@
 #include <exception>
 #include <limits>
 
-#include "Core/JsonEncoder.h"
 #include "Core/ModelJson.h"
 #include "Core/WholeNumber.h"
 #include "Platform/EventMonitors.h"
+#include "Platform/JsonEncoder.h"
 #include "Platform/Platform.h"
 
 namespace kestr {

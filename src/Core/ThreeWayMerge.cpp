@@ -5,6 +5,8 @@
 #include <map>
 #include <string>
 
+#include "Platform/ContentDigest.h"
+
 namespace kestr {
 
 namespace {
@@ -96,10 +98,6 @@ std::vector<ThreeWayMerge::Pick> ThreeWayMerge::merge(const std::vector<Entry>& 
     return picks;
 }
 
-std::uint64_t ThreeWayMerge::digest(const std::string& encoded) {
-    std::uint64_t h = 1469598103934665603ull;
-    for (const unsigned char c : encoded) h = (h ^ c) * 1099511628211ull;
-    return h;
-}
+std::uint64_t ThreeWayMerge::digest(const std::string& encoded) { return contentDigest(encoded); }
 
 }  // namespace kestr

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "Core/JsonEncoder.h"
 #include "Core/Uuid.h"
+#include "Platform/JsonEncoder.h"
 
 namespace kestr {
 

@@ -6,12 +6,12 @@
 #include <utility>
 #include <vector>
 
-#include "Core/Date.h"
 #include "Core/LayoutStore.h"
 #include "EdgeResize/EdgeOverlayManager.h"
 #include "EdgeResize/EdgeProximityTracker.h"
 #include "Layout/EdgeGroupDetector.h"
 #include "Layout/LayoutApplier.h"
+#include "Platform/Date.h"
 #include "Platform/Platform.h"
 #include "Window/WindowController.h"
 

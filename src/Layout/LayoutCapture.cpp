@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <map>
 
-#include "Core/Date.h"
 #include "Core/Uuid.h"
 #include "Layout/CapturedContent.h"
 #include "Layout/EdgeGroupDetector.h"
 #include "Layout/WindowKey.h"
+#include "Platform/Date.h"
 #include "Platform/Platform.h"
 #include "Window/DisplayManager.h"
 

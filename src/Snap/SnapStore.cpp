@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "Core/FilePath.h"
 #include "Core/ThreeWayMerge.h"
+#include "Platform/FilePath.h"
 #include "Platform/Platform.h"
 #include "Snap/SnapJson.h"
 

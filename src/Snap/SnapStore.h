@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "Core/Hotkey.h"
-#include "Core/JsonFileStore.h"
 #include "Core/SnapAction.h"
 #include "Core/SnapBinding.h"
+#include "Platform/JsonFileStore.h"
 #include "Snap/SnapStoreError.h"
 
 namespace kestr {

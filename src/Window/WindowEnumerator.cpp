@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "Core/Date.h"
 #include "Core/UnicodeText.h"
 #include "Core/WholeNumber.h"
+#include "Platform/Date.h"
 #include "Platform/Platform.h"
 #include "Window/DisplayManager.h"
 #include "Window/WindowController.h"

@@ -7,10 +7,10 @@
 
 #include <cmath>
 
-#include "Core/FilePath.h"
 #include "Core/LayoutStore.h"
 #include "Core/Preferences.h"
 #include "MenuBarTest.h"
+#include "Platform/FilePath.h"
 #include "Snap/SnapStore.h"
 #include "UI/Manager/KestListModel.h"
 #include "UI/Manager/KeyClosableWindow.h"

@@ -6,8 +6,8 @@
 
 #include <random>
 
-#include "Core/JsonEncoder.h"
 #include "Core/ModelJson.h"
+#include "Platform/JsonEncoder.h"
 #include "Support/JsonText.h"
 #include "Support/SampleKests.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <limits>
 
-#include "Core/JsonEncoder.h"
+#include "Platform/JsonEncoder.h"
 #include "Support/JsonText.h"
 #include "Support/SampleKests.h"
 #include "Support/Thrown.h"

@@ -3,10 +3,10 @@
 
 #include <limits>
 
-#include "Core/Date.h"
 #include "Core/UnicodeText.h"
 #include "Core/Uuid.h"
 #include "Core/WholeNumber.h"
+#include "Platform/Date.h"
 
 namespace kestr {
 namespace {

@@ -2,7 +2,7 @@
 #include <limits>
 #include <map>
 
-#include "Platform/Sim/PlistJson.h"
+#include "Platform/PlistJson.h"
 #include "Platform/Sim/ScenarioNames.h"
 #include "Platform/Sim/ScenarioReader.h"
 #include "Platform/Sim/SimDesktop.h"
@@ -180,8 +180,11 @@ SimProcess readProcess(const json& value, const ScenarioPath& path, SimWorld& wo
 }
 
 void readDomain(const json& value, const std::string& path, SimDefaultsDomain& domain) {
-    if (!value.is_object()) throw SimScenarioError("scenario: " + path + ": expected an object");
-    domain.values = *plistFromJson(value, path).get<PlistDict>();
+    try {
+        domain.values = plistDictFromJson(value, path);
+    } catch (const JsonDecodeError& e) {
+        throw SimScenarioError(std::string("scenario: ") + e.what());
+    }
 }
 
 void readDefaults(ScenarioReader& parent, SimDefaults& defaults) {

@@ -1,4 +1,4 @@
-#include "Core/Date.h"
+#include "Platform/Date.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,8 +1,8 @@
-#include "Platform/Sim/PlistJson.h"
+#include "Platform/PlistJson.h"
 
 #include <limits>
 
-#include "Platform/Sim/ScenarioReader.h"
+#include "Platform/JsonParse.h"
 
 namespace kestr {
 
@@ -28,12 +28,12 @@ int digit(char c) {
 }
 
 PlistData unhex(const std::string& text, const std::string& path) {
-    if (text.size() % 2 != 0) throw SimScenarioError("scenario: " + path + ": odd number of hexadecimal digits");
+    if (text.size() % 2 != 0) throw JsonDecodeError(path + ": odd number of hexadecimal digits");
     PlistData out;
     for (std::size_t i = 0; i < text.size(); i += 2) {
         const int hi = digit(text[i]);
         const int lo = digit(text[i + 1]);
-        if (hi < 0 || lo < 0) throw SimScenarioError("scenario: " + path + ": not hexadecimal");
+        if (hi < 0 || lo < 0) throw JsonDecodeError(path + ": not hexadecimal");
         out.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
     }
     return out;
@@ -70,7 +70,7 @@ PlistValue plistFromJson(const nlohmann::json& value, const std::string& path) {
             return PlistValue(value.get<std::int64_t>());
         case nlohmann::json::value_t::number_unsigned:
             if (value.get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
-                throw SimScenarioError("scenario: " + path + ": number out of range");
+                throw JsonDecodeError(path + ": number out of range");
             }
             return PlistValue(static_cast<std::int64_t>(value.get<std::uint64_t>()));
         case nlohmann::json::value_t::number_float:
@@ -93,8 +93,16 @@ PlistValue plistFromJson(const nlohmann::json& value, const std::string& path) {
             return PlistValue(std::move(out));
         }
         default:
-            throw SimScenarioError("scenario: " + path + ": a defaults value cannot be null");
+            throw JsonDecodeError(path + ": a defaults value cannot be null");
     }
+}
+
+PlistDict plistDictFromJson(const nlohmann::json& value, const std::string& path) {
+    PlistValue read = plistFromJson(value, path);
+    // An object of data alone is data, not a dictionary.
+    PlistDict* dictionary = std::get_if<PlistDict>(&read.value);
+    if (!dictionary) throw JsonDecodeError(path + ": expected an object");
+    return std::move(*dictionary);
 }
 
 }  // namespace kestr

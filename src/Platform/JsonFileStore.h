@@ -55,8 +55,8 @@
 #include <optional>
 #include <string>
 
-#include "Core/JsonEncoder.h"
 #include "Platform/Files.h"
+#include "Platform/JsonEncoder.h"
 
 namespace kestr {
 

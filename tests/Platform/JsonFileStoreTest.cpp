@@ -1,6 +1,6 @@
 // The steps every JSON store shares, on a store of one text: backups, atomic writes,
 // recovery from the backup, quarantine, and what each failure leaves behind.
-#include "Core/JsonFileStore.h"
+#include "Platform/JsonFileStore.h"
 
 #include <gtest/gtest.h>
 

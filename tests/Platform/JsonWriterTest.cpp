@@ -1,6 +1,6 @@
 // The streaming writer against nlohmann's own dump, which stored files have always
 // been written with: the same bytes for the same document, whatever the strings hold.
-#include "Core/JsonWriter.h"
+#include "Platform/JsonWriter.h"
 
 #include <gtest/gtest.h>
 

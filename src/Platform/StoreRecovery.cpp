@@ -1,10 +1,10 @@
-#include "Core/StoreRecovery.h"
+#include "Platform/StoreRecovery.h"
 
 #include <cstdio>
 #include <exception>
 
-#include "Core/Date.h"
-#include "Core/FilePath.h"
+#include "Platform/Date.h"
+#include "Platform/FilePath.h"
 #include "Platform/Platform.h"
 
 namespace kestr {

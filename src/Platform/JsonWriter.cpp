@@ -1,4 +1,4 @@
-#include "Core/JsonWriter.h"
+#include "Platform/JsonWriter.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,12 +1,12 @@
-#include "Core/JsonFileStore.h"
+#include "Platform/JsonFileStore.h"
 
 #include <exception>
 
-#include "Core/FilePath.h"
-#include "Core/JsonDecoder.h"
-#include "Core/StoreRecovery.h"
-#include "Core/ThreeWayMerge.h"
+#include "Platform/ContentDigest.h"
+#include "Platform/FilePath.h"
+#include "Platform/JsonParse.h"
 #include "Platform/Platform.h"
+#include "Platform/StoreRecovery.h"
 
 namespace kestr {
 
@@ -17,7 +17,7 @@ using FileStamp = JsonFileStore::FileStamp;
 FileStamp stampOf(Files& files, const std::string& path, const std::string& bytes) {
     const auto info = files.info(path);
     if (!info) return FileStamp{};
-    return FileStamp{true, info->size, info->modifiedNanoseconds, ThreeWayMerge::digest(bytes)};
+    return FileStamp{true, info->size, info->modifiedNanoseconds, contentDigest(bytes)};
 }
 
 // The file as it is now: its bytes (none when there is none) and its stamp.

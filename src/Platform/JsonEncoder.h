@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "Core/JsonWriter.h"
+#include "Platform/JsonWriter.h"
 
 namespace kestr {
 
