@@ -70,6 +70,7 @@ DesktopBackend::DesktopBackend(const Choice& choice, const SimBackendPaths::Envi
     options.mainActor = std::move(actor);
     options.folders = paths.folders;
     options.dataFolders = dataFolders(environment, paths.folders);
+    options.configHome = UserEnvironment::read(environment).configHome;
     options.ownPid = static_cast<std::int32_t>(getpid());
     try {
         x11_ = std::make_unique<X11Platform>(std::move(options));

@@ -174,7 +174,7 @@ void MenuCommands::revealKestsFile() {
     platform().workspace().activateFileViewerSelecting({folder});
 }
 
-std::string MenuCommands::dumpFilePath() { return platform().files().homeDirectory() + "/Desktop/kestr-windows.txt"; }
+std::string MenuCommands::dumpFilePath() { return platform().files().desktopDirectory() + "/kestr-windows.txt"; }
 
 void MenuCommands::dumpWindowList() {
     const std::string text = WindowEnumerator::makeDumpText();

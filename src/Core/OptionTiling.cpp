@@ -1,6 +1,7 @@
 #include "Core/OptionTiling.h"
 
 #include "Platform/EventMonitors.h"
+#include "Platform/Platform.h"
 
 namespace kestr {
 
@@ -44,6 +45,7 @@ void OptionTiling::restore() {
 }
 
 void OptionTiling::reconcile(std::uint64_t modifierFlags) {
+    if (!platform().capabilities().optionDragTiling) return;
     if (modifierFlags & ModifierFlag::option) {
         turnOff();
     } else {
@@ -52,6 +54,7 @@ void OptionTiling::reconcile(std::uint64_t modifierFlags) {
 }
 
 void OptionTiling::turnOffIfOwed(std::uint64_t modifierFlags) {
+    if (!platform().capabilities().optionDragTiling) return;
     if ((modifierFlags & ModifierFlag::option) && !disabledByUs()) turnOff();
 }
 

@@ -1,6 +1,7 @@
 // The window manager's own Option-drag tiling, turned off while Option is the drag-snap
 // modifier so that only one of the two answers an Option drag, and given back exactly as
-// the user had it when the modifier changes again.
+// the user had it when the modifier changes again. A desktop without such tiling gets
+// nothing written for it.
 #pragma once
 
 #include <cstdint>

@@ -62,6 +62,29 @@ nlohmann::json plistToJson(const PlistValue& value) {
         value.value);
 }
 
+void writeJson(JsonWriter& w, const PlistValue& value) {
+    std::visit(
+        [&w](const auto& v) {
+            using T = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, PlistData>) {
+                w.beginObject();
+                w.key(dataKey), w.value(hex(v));
+                w.endObject();
+            } else if constexpr (std::is_same_v<T, PlistArray>) {
+                w.beginArray();
+                for (const auto& element : v) writeJson(w, element);
+                w.endArray();
+            } else if constexpr (std::is_same_v<T, PlistDict>) {
+                w.beginObject();
+                for (const auto& [key, element] : v) w.key(key), writeJson(w, element);
+                w.endObject();
+            } else {
+                w.value(v);
+            }
+        },
+        value.value);
+}
+
 PlistValue plistFromJson(const nlohmann::json& value, const std::string& path) {
     switch (value.type()) {
         case nlohmann::json::value_t::boolean:

@@ -8,11 +8,14 @@
 #include <string>
 
 #include "Platform/JsonParse.h"
+#include "Platform/JsonWriter.h"
 #include "Platform/PropertyList.h"
 
 namespace kestr {
 
 nlohmann::json plistToJson(const PlistValue& value);
+// The same form written as a stored file (JsonEncoder); a NaN or infinite real fails.
+void writeJson(JsonWriter& w, const PlistValue& value);
 // Fails with JsonDecodeError naming `path` for a null or an unrepresentable number.
 PlistValue plistFromJson(const nlohmann::json& value, const std::string& path);
 // The same for a value that must be a dictionary (a domain of user defaults).

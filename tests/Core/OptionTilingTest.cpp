@@ -55,5 +55,13 @@ TEST_F(OptionTilingTest, AValueTheUserChangedMeanwhileIsLeftAlone) {
     EXPECT_EQ(tiling(), PlistValue(std::int64_t{1})) << "with the flag already set, opening writes nothing";
 }
 
+TEST_F(OptionTilingTest, ADesktopWithoutSuchTilingGetsNothingWritten) {
+    sim->simCapabilities.optionDragTiling = false;
+    tilingSwitch().reconcile(ModifierFlag::option);
+    tilingSwitch().turnOffIfOwed(ModifierFlag::option);
+    EXPECT_TRUE(sim->simDefaults().suiteDomains().empty());
+    EXPECT_TRUE(sim->simDefaults().standardDomain().values.empty());
+}
+
 }  // namespace
 }  // namespace kestr::test

@@ -45,9 +45,14 @@ protected:
         arguments.insert(arguments.begin(), KESTR_BINARY);
         Subprocess::Spec spec;
         spec.arguments = arguments;
-        spec.environment = {{"HOME", home},          {"DISPLAY", session().display()}, {"XDG_DATA_HOME", std::nullopt},
-                            {"XDG_STATE_HOME", std::nullopt}, {"KESTR_SIM_DESKTOP", std::nullopt},
-                            {"KESTR_DESKTOP", std::nullopt}, {"KESTR_LOG_STDERR", std::nullopt}};
+        spec.environment = {{"HOME", home},
+                            {"DISPLAY", session().display()},
+                            {"XDG_DATA_HOME", std::nullopt},
+                            {"XDG_STATE_HOME", std::nullopt},
+                            {"XDG_CONFIG_HOME", std::nullopt},
+                            {"KESTR_SIM_DESKTOP", std::nullopt},
+                            {"KESTR_DESKTOP", std::nullopt},
+                            {"KESTR_LOG_STDERR", std::nullopt}};
         for (auto& [k, v] : extra) spec.environment[k] = v;
         spec.logFile = home + "/stderr.txt";
         spec.pipeStdout = true;

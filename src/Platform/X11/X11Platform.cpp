@@ -22,6 +22,9 @@ X11Platform::X11Platform(X11PlatformOptions options)
       workspace_(*connection_, model_, entries_, rest_.mainActor(), options.ownPid, options.dataFolders),
       spaces_(*connection_, model_) {
     rest_.world().trusted = true;
+    if (!options.configHome.empty()) {
+        settings_ = std::make_unique<JsonFileDefaults>(JsonFileDefaults::settingsPath(options.configHome));
+    }
     accessibility_.applicationName = [this](std::int32_t pid) { return workspace_.name(pid); };
     windowServer_.applicationName = accessibility_.applicationName;
     connection_->onLost = [this] {
@@ -44,6 +47,7 @@ Capabilities X11Platform::capabilities() const {
     c.trustCanChange = false;
     c.syntheticInputToDesktop = false;
     c.applicationsTakeScripts = false;
+    c.optionDragTiling = false;
     return c;
 }
 

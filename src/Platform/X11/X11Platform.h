@@ -1,14 +1,16 @@
 // The real desktop of an X11 session with an EWMH window manager: displays, windows,
 // accessibility, the window list, Spaces and the running applications answer from the X
-// server. The services that do not reach the desktop (files, log, clock, preferences,
-// and what the user interface plugs in) are the same ones the simulated desktop uses,
-// kept in an empty simulated desktop beside it.
+// server; settings are kept in a JSON file of the user's configuration folder. The
+// services that do not reach the desktop (files, log, clock, and what the user
+// interface plugs in) are the same ones the simulated desktop uses, kept in an empty
+// simulated desktop beside it.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "Platform/JsonFileDefaults.h"
 #include "Platform/Platform.h"
 #include "Platform/Sim/SimDesktop.h"
 #include "Platform/X11/DesktopEntries.h"
@@ -31,6 +33,9 @@ struct X11PlatformOptions {
     std::optional<UserFolders> folders;
     // Where desktop files are looked for: $XDG_DATA_HOME, then $XDG_DATA_DIRS.
     std::vector<std::string> dataFolders;
+    // The user's configuration folder, whose "kestr/settings.json" keeps the settings;
+    // "": they are kept in memory for the run.
+    std::string configHome;
     std::int32_t ownPid = 0;
 };
 
@@ -54,7 +59,7 @@ public:
     ScriptHost& scriptHost() override { return scriptHost_; }
     HotKeys& hotKeys() override { return rest_.hotKeys(); }
     EventMonitors& eventMonitors() override { return rest_.eventMonitors(); }
-    Defaults& defaults() override { return rest_.defaults(); }
+    Defaults& defaults() override { return settings_ ? static_cast<Defaults&>(*settings_) : rest_.defaults(); }
     Files& files() override { return rest_.files(); }
     FileWatch& fileWatch() override { return rest_.fileWatch(); }
     Log& log() override { return rest_.log(); }
@@ -91,6 +96,7 @@ private:
     X11Workspace workspace_;
     X11Spaces spaces_;
     X11ScriptHost scriptHost_;
+    std::unique_ptr<JsonFileDefaults> settings_;
     std::unique_ptr<MainActor::DescriptorWatch> watch_;
 };
 

@@ -24,6 +24,7 @@ void BackendTest::SetUp() {
     options.mainActor = std::move(loop);
     options.folders = UserFolders{dataFolder_, dataFolder_, dataFolder_ + "/Desktop"};
     options.dataFolders = {dataFolder_};
+    options.configHome = dataFolder_ + "/config";
     options.ownPid = static_cast<std::int32_t>(getpid());
     platform_ = std::make_unique<X11Platform>(std::move(options));
     installPlatform(platform_.get());
