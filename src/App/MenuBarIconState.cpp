@@ -23,11 +23,14 @@ QString conflictNames() {
     return names.join(", ");
 }
 
+// A desktop without the permission has nothing to report on it.
+QString readyToolTip() { return PermissionManager::isAskedFor() ? "kestr — Accessibility OK" : "kestr"; }
+
 }  // namespace
 
 void MenuBarController::configureButton(bool trusted) {
     if (!statusItem_) return;
-    statusItem_->setToolTip(trusted ? "kestr — Accessibility OK" : "kestr — Accessibility permission required");
+    statusItem_->setToolTip(trusted ? readyToolTip() : "kestr — Accessibility permission required");
     setIcon(MenuIcon::idle, trusted);
 }
 
@@ -139,7 +142,7 @@ void MenuBarController::updateConflictBadgeOverlay() {
                                     ? "kestr — a window manager may override its shortcuts. Click to manage."
                                     : "kestr — " + names + " may override its shortcuts. Click to manage.");
     } else if (permission.isTrusted) {
-        statusItem_->setToolTip("kestr — Accessibility OK");
+        statusItem_->setToolTip(readyToolTip());
         statusItem_->setBadge(std::nullopt);
         return;
     } else {

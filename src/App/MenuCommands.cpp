@@ -187,6 +187,9 @@ void MenuCommands::dumpWindowList() {
         platform().log().line("kestr: failed to write dump file at " + path + ": " + error.what());
         return;
     }
+    if (const auto said = platform().wording().windowListWritten(path)) {
+        platform().toasts().show(*said, ToastFeel::plain, dumpToastDuration);
+    }
     platform().workspace().activateFileViewerSelecting({path});
 }
 

@@ -49,8 +49,10 @@ public:
     void dumpWindowList();
     void toggleDragSnap();
 
-    // "Desktop/kestr-windows.txt" in the home folder.
+    // "kestr-windows.txt" in the desktop folder.
     static std::string dumpFilePath();
+    // How long the toast that says where the dump went stays.
+    static constexpr double dumpToastDuration = 4.0;
 
 private:
     void refresh() const;

@@ -73,7 +73,8 @@ void SaveCommand::run() {
     }
     const std::optional<std::string> anchor = anchorDisplayUUID();
     const SaveDialog::Request request{thumbnail(anchor), thumbnail(std::nullopt),
-                                      SaveDialog::monitorHint(platform().displays().screens().size())};
+                                      SaveDialog::monitorHint(platform().displays().screens().size()),
+                                      QString::fromStdString(platform().wording().otherDesktopsNote())};
     const std::optional<SaveDialog::Result> choice = presentDialog ? presentDialog(request) : std::nullopt;
     if (!choice) return;
     store(*choice, anchor);

@@ -72,6 +72,8 @@ void PermissionManager::beginFastWatch(double seconds) {
     });
 }
 
+bool PermissionManager::isAskedFor() { return platform().capabilities().trustCanChange; }
+
 void PermissionManager::openAccessibilitySettings() {
     platform().workspace().openURL(accessibilitySettingsURL);
 }

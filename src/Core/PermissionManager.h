@@ -25,6 +25,9 @@ public:
     // Polls twice a second until the permission is granted or `seconds` have passed.
     void beginFastWatch(double seconds);
     void openAccessibilitySettings();
+    // Whether the desktop has a permission the user grants, so that it is worth showing
+    // and asking for. Where trust cannot change (X11 trusts every client) there is none.
+    static bool isAskedFor();
 
     bool isTrusted = false;
     std::shared_ptr<MainActor::RepeatingTimer> timer;

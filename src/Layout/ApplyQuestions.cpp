@@ -48,9 +48,8 @@ void ApplyQuestions::notifyUnplaced(const std::vector<LayoutApplier::UnplacedApp
         request.iconBundleIDs.push_back(app.bundleID);
     }
     request.informativeText =
-        "These apps are already open, but kestr couldn't open or move a window for them on this screen — their "
-        "window is likely on another Space (a different Mission Control desktop), which macOS won't let apps move "
-        "across:\n\n• " +
+        "These apps are already open, but kestr couldn't open or move a window for them on this screen — " +
+        platform().wording().unplacedReason() + ":\n\n• " +
         joined(names, "\n• ") + "\n\nMove them to this desktop (or close and reopen them here), then apply the kest again.";
     request.buttons = {"OK"};
     platform().alerts().runModal(request);

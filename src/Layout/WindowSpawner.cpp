@@ -24,7 +24,7 @@ WindowSpawner::SpawnError WindowSpawner::SpawnError::notPermitted(const std::str
 WindowSpawner::SpawnError WindowSpawner::SpawnError::scriptFailed(const std::string& bundleID, std::int64_t code,
                                                                   const std::string& message) {
     return SpawnError(Kind::scriptFailed, bundleID, code, message,
-                      bundleID + " refused a new window (AppleScript " + std::to_string(code) + ": " + message + ").");
+                      platform().wording().newWindowRefused(bundleID, code, message));
 }
 
 WindowSpawner::SpawnError WindowSpawner::SpawnError::noNewWindow(const std::string& bundleID) {

@@ -29,6 +29,7 @@
 #include "Platform/Toasts.h"
 #include "Platform/Updater.h"
 #include "Platform/WindowServer.h"
+#include "Platform/Wording.h"
 #include "Platform/Workspace.h"
 
 namespace kestr {
@@ -57,6 +58,7 @@ public:
     virtual ApplicationObject& application() = 0;
     virtual Updater& updater() = 0;
     virtual Spaces& spaces() = 0;
+    virtual Wording& wording() = 0;
     virtual Capabilities capabilities() const { return {}; }
 
     // The one instance of T for this platform, made with T's default constructor on

@@ -11,6 +11,7 @@
 #include "DragSnap/WindowDragTracker.h"
 #include "EdgeResize/EdgeOverlayManager.h"
 #include "EdgeResize/EdgeProximityTracker.h"
+#include "Platform/X11/X11Wording.h"
 #include "Snap/SnapDefaults.h"
 #include "Snap/SnapStore.h"
 #include "Support/ActiveKestTest.h"
@@ -259,11 +260,20 @@ TEST_F(MenuCommandsTest, TheWindowListGoesToTheDesktopFileAndTheConsole) {
     EXPECT_NE(text.find("Docs"), std::string::npos);
     EXPECT_EQ(console.stdoutText, text);
     EXPECT_EQ(revealed(), (std::vector<std::vector<std::string>>{{path}}));
+    EXPECT_TRUE(sim->simToasts().shown.empty()) << "showing the file says where it went";
+
+    // A Linux desktop also says so in a toast.
+    X11Wording words;
+    sim->otherWording = &words;
+    commands.dumpWindowList();
+    ASSERT_EQ(sim->simToasts().shown.size(), 1u);
+    EXPECT_EQ(sim->simToasts().shown[0].text, "Window list saved to " + path);
+    sim->otherWording = nullptr;
 
     sim->simFiles().failOperation(FileOperation::atomicWrite, "kestr-windows.txt");
     commands.dumpWindowList();
     EXPECT_TRUE(lines().back().starts_with("kestr: failed to write dump file at " + path + ": ")) << lines().back();
-    EXPECT_EQ(revealed().size(), 1u) << "nothing to reveal";
+    EXPECT_EQ(revealed().size(), 2u) << "nothing to reveal";
 }
 
 TEST_F(MenuCommandsTest, TheManagerWindowOpensOnItsTabAndRefreshesTheMenuBar) {

@@ -86,6 +86,7 @@ TEST_F(SaveCommandTest, ANewKestTakesTheChosenScopeIsStoredAndBecomesActive) {
 
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].monitorHint, "dual monitor");
+    EXPECT_EQ(requests[0].note, "Windows on other Spaces (Mission Control) aren't included — a macOS limitation.");
     EXPECT_FALSE(requests[0].thisScreen.isNull());
     EXPECT_GT(requests[0].allScreens.width(), 0);
     ASSERT_EQ(kests().size(), 1u);

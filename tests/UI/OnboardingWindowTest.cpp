@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "Core/PermissionManager.h"
+#include "Platform/X11/X11Wording.h"
 #include "Support/DesktopTest.h"
 #include "UI/Manager/KeyClosableWindow.h"
 #include "UI/Shell/MenuBarHintView.h"
@@ -49,6 +50,27 @@ TEST_F(OnboardingWindowTest, ThreeStepsWithoutWindowManagersAndTheLastOpensKestr
     EXPECT_FALSE(onboarding().window()->isVisible());
     EXPECT_TRUE(completed());
     EXPECT_EQ(opened, 1);
+}
+
+TEST_F(OnboardingWindowTest, OnX11TheWelcomeSpeaksOfThePanelAndNoPermissionIsAskedFor) {
+    onboarding().show();
+    EXPECT_TRUE(texts().contains("kestr lives in your menu bar, up at the top ↑ — it has no Dock icon and no main "
+                                 "window.|Can't find its icon? It may be hidden behind the notch."))
+        << texts().toStdString();
+    onboarding().window()->close();
+
+    X11Wording words;
+    sim->otherWording = &words;
+    sim->simCapabilities.trustCanChange = false;
+    onboarding().show();
+    using Step = OnboardingWindow::Step;
+    EXPECT_EQ(onboarding().steps(), (std::vector<Step>{Step::welcome, Step::done}));
+    EXPECT_TRUE(texts().endsWith("|kestr lives in your panel's tray — or, where the panel has none, in a small button "
+                                 "at the top right of the screen. It has no main window."))
+        << texts().toStdString();
+    EXPECT_FALSE(texts().contains("notch"));
+    onboarding().window()->close();
+    sim->otherWording = nullptr;
 }
 
 TEST_F(OnboardingWindowTest, ThePermissionPillFollowsTheTrustLive) {

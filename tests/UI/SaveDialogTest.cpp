@@ -26,7 +26,8 @@ QRgb previewColour(const SaveDialog& dialog) {
 }
 
 TEST(SaveDialogTest, LayoutFollowsTheThumbnail) {
-    SaveDialog empty({QImage(), QImage(), "1 screen"});
+    SaveDialog empty({QImage(), QImage(), "1 screen", "Windows on other workspaces aren't included."});
+    EXPECT_EQ(empty.noteLabel->text(), "Windows on other workspaces aren't included.");
     EXPECT_EQ(empty.width(), 380) << "no thumbnail: room for 120 x 72";
     EXPECT_EQ(empty.preview->geometry(), QRect(24, 24, 332, 72));
     EXPECT_EQ(empty.titleLabel->geometry(), QRect(24, 72 + 40, 332, 20));
@@ -42,7 +43,7 @@ TEST(SaveDialogTest, LayoutFollowsTheThumbnail) {
     EXPECT_EQ(empty.saveButton->geometry(), QRect(380 - 114, buttons, 90, 30));
     EXPECT_EQ(empty.height(), buttons + 50);
 
-    SaveDialog wide({thumbnail(500, 90, Qt::red), thumbnail(300, 90, Qt::blue), "dual monitor"});
+    SaveDialog wide({thumbnail(500, 90, Qt::red), thumbnail(300, 90, Qt::blue), "dual monitor", "A note."});
     EXPECT_EQ(wide.width(), 548);
     EXPECT_EQ(wide.preview->geometry(), QRect(24, 24, 500, 90));
     EXPECT_EQ(wide.titleLabel->y(), 90 + 40);
@@ -51,7 +52,7 @@ TEST(SaveDialogTest, LayoutFollowsTheThumbnail) {
 }
 
 TEST(SaveDialogTest, TheScopeChoiceSwitchesTheThumbnail) {
-    SaveDialog dialog({thumbnail(200, 60, Qt::red), thumbnail(300, 60, Qt::blue), "3 monitors"});
+    SaveDialog dialog({thumbnail(200, 60, Qt::red), thumbnail(300, 60, Qt::blue), "3 monitors", ""});
     EXPECT_EQ(dialog.allScreensRadio->text(), "All connected screens (3 monitors)");
     EXPECT_TRUE(dialog.thisScreenRadio->isChecked());
     EXPECT_EQ(previewColour(dialog), qRgb(255, 0, 0));
@@ -71,7 +72,7 @@ TEST(SaveDialogTest, TheScopeChoiceSwitchesTheThumbnail) {
 }
 
 TEST(SaveDialogTest, TheNameIsTrimmedAndABlankOneIsUntitled) {
-    SaveDialog dialog({QImage(), QImage(), "1 screen"});
+    SaveDialog dialog({QImage(), QImage(), "1 screen", ""});
     dialog.nameField->setText("  \t Coding  ");
     EXPECT_EQ(dialog.result(), (SaveDialog::Result{"Coding", false}));
     dialog.nameField->setText("   ");
@@ -79,14 +80,14 @@ TEST(SaveDialogTest, TheNameIsTrimmedAndABlankOneIsUntitled) {
 }
 
 TEST(SaveDialogTest, ReturnSavesAndEscapeCancels) {
-    SaveDialog save({QImage(), QImage(), "1 screen"});
+    SaveDialog save({QImage(), QImage(), "1 screen", ""});
     save.open();
     QTest::keyClicks(save.nameField, "Web");
     QTest::keyClick(save.nameField, Qt::Key_Return);
     EXPECT_EQ(save.QDialog::result(), QDialog::Accepted);
     EXPECT_FALSE(save.isVisible());
 
-    SaveDialog cancel({QImage(), QImage(), "1 screen"});
+    SaveDialog cancel({QImage(), QImage(), "1 screen", ""});
     cancel.open();
     QTest::keyClick(cancel.nameField, Qt::Key_Escape);
     EXPECT_EQ(cancel.QDialog::result(), QDialog::Rejected);
@@ -105,7 +106,7 @@ TEST(SaveDialogTest, RunWaitsInItsOwnLoopForTheAnswer) {
                 (save ? shown->saveButton : shown->cancelButton)->click();
             },
             Qt::QueuedConnection);
-        return SaveDialog::run({QImage(), QImage(), "1 screen"});
+        return SaveDialog::run({QImage(), QImage(), "1 screen", ""});
     };
     EXPECT_EQ(answer(true), (SaveDialog::Result{"Web", false}));
     EXPECT_EQ(answer(false), std::nullopt);

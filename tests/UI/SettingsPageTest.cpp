@@ -1,11 +1,13 @@
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QLabel>
 
 #include "Core/HotkeyManager.h"
 #include "Core/OptionTiling.h"
 #include "Core/Preferences.h"
 #include "DragSnap/WindowDragTracker.h"
 #include "Platform/EventMonitors.h"
+#include "Platform/X11/X11Wording.h"
 #include "Support/SimTest.h"
 #include "UI/Manager/LayoutEditorWindow.h"
 #include "UI/Snap/ShortcutRecorderView.h"
@@ -17,13 +19,40 @@ class SettingsPageTest : public SimTest {
 protected:
     void SetUp() override {
         SimTest::SetUp();
+        standIn();
         HotkeyManager::shared().sync({}, {});
         editor().show(LayoutEditorWindow::Tab::kests);
         editor().selectCaptureSettings();
     }
     static LayoutEditorWindow& editor() { return LayoutEditorWindow::shared(); }
     std::optional<PlistValue> standard(const char* key) { return sim->defaults().standard().object(key); }
+    // Makes the desktop stand for another before the page is built.
+    virtual void standIn() {}
+    QString notes() {
+        QStringList out;
+        for (QLabel* label : editor().captureDetail()->findChildren<QLabel*>()) out << label->text();
+        return out.join('|');
+    }
 };
+
+// The page on a desktop with no Option-drag tiling of its own and a package manager.
+class X11SettingsPageTest : public SettingsPageTest {
+protected:
+    void standIn() override {
+        sim->otherWording = &words;
+        sim->simCapabilities.optionDragTiling = false;
+    }
+    X11Wording words;
+};
+
+TEST_F(X11SettingsPageTest, TheNotesSpeakOfThisDesktop) {
+    EXPECT_TRUE(notes().contains("hold the modifier to show the last applied kest's slots and drop into one; release "
+                                 "for free placement.|"))
+        << notes().toStdString();
+    EXPECT_FALSE(notes().contains("macOS"));
+    EXPECT_TRUE(notes().contains("kestr is updated by your system's package manager, together with your other "
+                                 "software."));
+}
 
 TEST_F(SettingsPageTest, StartsFromTheDefaultsAndStoresTheCaptureShortcut) {
     EXPECT_TRUE(editor().captureDetail()->isVisible());
@@ -31,6 +60,7 @@ TEST_F(SettingsPageTest, StartsFromTheDefaultsAndStoresTheCaptureShortcut) {
     EXPECT_FALSE(editor().dragSnapSwitch()->isChecked());
     EXPECT_FALSE(editor().dragModifierPopup()->isEnabled());
     EXPECT_EQ(editor().dragModifierPopup()->currentText(), "⌘ Command");
+    EXPECT_TRUE(notes().contains("also turns off macOS's own Option-drag tiling")) << notes().toStdString();
 
     int changes = 0;
     editor().onChange = [&] { ++changes; };

@@ -134,6 +134,15 @@ TEST_F(StatusMenuTest, KestsBeyondTheScreenStandInASubmenuAndEveryCommandStaysRe
     EXPECT_EQ((more + 1)->substr(0, 5), "Save ");
 }
 
+TEST_F(StatusMenuTest, ADesktopWithoutThePermissionHasNoLineForIt) {
+    sim->simCapabilities.trustCanChange = false;
+    const auto menu = StatusMenu::build(true, actions);
+    EXPECT_EQ(rows(*menu), (std::vector<std::string>{appVersionText().toStdString(), "---", "No saved kests",
+                                                      "Save Current Arrangement as Kest…", "Manage Kests…", "---",
+                                                      "Snap", "Preferences", "Check for Updates…", "---",
+                                                      "Quit kestr\t⌘Q"}));
+}
+
 TEST_F(StatusMenuTest, UntrustedWithAnActiveKest) {
     storeKests({kest("Split", 1, 2)});
     EdgeProximityTracker::shared().setActiveLayout(LayoutStore::shared().layouts[0]);

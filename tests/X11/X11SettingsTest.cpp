@@ -1,5 +1,6 @@
-// Settings on the X11 desktop: kept in "kestr/settings.json" of the configuration
-// folder, there for the next run, and nothing written for a foreign suite.
+// Settings and updates on the X11 desktop: settings kept in "kestr/settings.json" of the
+// configuration folder, there for the next run, nothing written for a foreign suite;
+// updates left to the package manager.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -33,6 +34,12 @@ TEST_F(X11SettingsTest, ASettingIsInTheConfigFileForTheNextRunAndOptionTilingWri
     options.configHome = dataFolder() + "/config";
     X11Platform next(std::move(options));
     EXPECT_EQ(next.defaults().standard().object("kestr.dragSnapModifier"), PlistValue(std::int64_t{524288}));
+}
+
+TEST_F(X11SettingsTest, ACheckForUpdatesSaysTheyComeWithThePackageManager) {
+    x11().updater().checkForUpdates();
+    ASSERT_EQ(x11().rest().simAlerts().requests.size(), 1u);
+    EXPECT_EQ(x11().rest().simAlerts().requests[0].messageText, "Updates come with your package manager");
 }
 
 }  // namespace

@@ -29,6 +29,7 @@
 #include "Platform/Sim/SimToasts.h"
 #include "Platform/Sim/SimUpdater.h"
 #include "Platform/Sim/SimWindowServer.h"
+#include "Platform/Sim/SimWording.h"
 #include "Platform/Sim/SimWorkspace.h"
 #include "Platform/Sim/SimWorld.h"
 
@@ -74,6 +75,7 @@ public:
     ApplicationObject& application() override { return application_; }
     Updater& updater() override { return updater_; }
     Spaces& spaces() override { return spaces_; }
+    Wording& wording() override { return otherWording ? *otherWording : wording_; }
     Capabilities capabilities() const override { return simCapabilities; }
     // What the simulated desktop says it can do; a test may take a capability away.
     Capabilities simCapabilities;
@@ -113,6 +115,8 @@ public:
     const SimAppearance& simAppearance() const { return appearance_; }
     SimApplicationObject& simApplication() { return application_; }
     SimUpdater& simUpdater() { return updater_; }
+    // Another desktop's words in place of the simulated desktop's own (not owned).
+    Wording* otherWording = nullptr;
 
 private:
     static UserFolders makeTemporaryFolders(std::string& removeOnExit);
@@ -126,6 +130,7 @@ private:
     SimWorkspace workspace_;
     SimScriptHost scriptHost_;
     SimHotKeys hotKeys_;
+    SimWording wording_;
     SimEventMonitors eventMonitors_;
     SimDefaults defaults_;
     SimFiles files_;

@@ -19,8 +19,10 @@
 #include "Platform/X11/X11Displays.h"
 #include "Platform/X11/X11ScriptHost.h"
 #include "Platform/X11/X11Spaces.h"
+#include "Platform/X11/X11Updater.h"
 #include "Platform/X11/X11WindowModel.h"
 #include "Platform/X11/X11WindowServer.h"
+#include "Platform/X11/X11Wording.h"
 #include "Platform/X11/X11Workspace.h"
 
 namespace kestr {
@@ -69,8 +71,9 @@ public:
     Cursors& cursors() override { return rest_.cursors(); }
     Appearance& appearance() override { return rest_.appearance(); }
     ApplicationObject& application() override { return rest_.application(); }
-    Updater& updater() override { return rest_.updater(); }
+    Updater& updater() override { return updater_; }
     Spaces& spaces() override { return spaces_; }
+    Wording& wording() override { return wording_; }
     Capabilities capabilities() const override;
 
     // The services kept in the simulated desktop beside this one, for the program to
@@ -96,6 +99,8 @@ private:
     X11Workspace workspace_;
     X11Spaces spaces_;
     X11ScriptHost scriptHost_;
+    X11Wording wording_;
+    X11Updater updater_{rest_.alerts()};
     std::unique_ptr<JsonFileDefaults> settings_;
     std::unique_ptr<MainActor::DescriptorWatch> watch_;
 };

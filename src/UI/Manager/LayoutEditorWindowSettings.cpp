@@ -106,15 +106,16 @@ QWidget* LayoutEditorWindow::buildCaptureDetail() {
             {SettingsKit::row(QStringLiteral("Drag snap"), dragSnapSwitch_),
              SettingsKit::row(QStringLiteral("Drag modifier"), dragModifierPopup_)},
             QStringLiteral("Drag snap — while dragging a window, hold the modifier to show the last applied kest's "
-                           "slots and drop into one; release for free placement. When the modifier is Option, kestr "
-                           "also turns off macOS's own Option-drag tiling so only kestr's snap appears (switch to "
-                           "another modifier to restore it)."),
+                           "slots and drop into one; release for free placement.") +
+                (platform().capabilities().optionDragTiling
+                     ? QStringLiteral(" When the modifier is Option, kestr also turns off macOS's own Option-drag "
+                                      "tiling so only kestr's snap appears (switch to another modifier to restore it).")
+                     : QString()),
             22);
     section(QStringLiteral("Software Update"),
             {SettingsKit::row(QStringLiteral("Version"), SettingsKit::value(appVersionAndBuild())),
              SettingsKit::row(QStringLiteral("Updates"), updates)},
-            QStringLiteral("kestr checks for updates automatically in the background. You can also check manually "
-                           "anytime — updates are verified and installed in place."),
+            QString::fromStdString(platform().wording().updatesNote()),
             22);
     layout->addStretch(1);
     scroll->setWidget(page);

@@ -37,6 +37,12 @@ QString captureShortcutText() {
     return QStringLiteral("⌃⌥⌘↩");
 }
 
+std::vector<QString> whereKestrLives() {
+    std::vector<QString> lines;
+    for (const std::string& line : platform().wording().whereKestrLives()) lines.push_back(QString::fromStdString(line));
+    return lines;
+}
+
 }  // namespace
 
 OnboardingWindow::OnboardingWindow() : self_(std::make_shared<OnboardingWindow*>(this)) {}
@@ -106,7 +112,8 @@ bool OnboardingWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void OnboardingWindow::show() {
     if (!window_) build();
-    steps_ = {Step::welcome, Step::accessibility};
+    steps_ = {Step::welcome};
+    if (PermissionManager::isAskedFor()) steps_.push_back(Step::accessibility);
     if (!ConflictingApps::running().empty()) steps_.push_back(Step::conflict);
     steps_.push_back(Step::done);
     index_ = 0;
@@ -229,11 +236,7 @@ QWidget* OnboardingWindow::welcomeView() {
         OnboardingViews::title(QStringLiteral("Welcome to kestr")),
         OnboardingViews::body(QStringLiteral(
             "Save your window arrangements as “kests” and bring them back with a single keystroke.")),
-        OnboardingViews::hintCard({
-            QStringLiteral("kestr lives in your menu bar, up at the top ↑ — it has no Dock icon and no main window."),
-            QStringLiteral("Can't find its icon? It may be hidden behind the notch. Drag other menu-bar icons aside "
-                           "(hold ⌘ and drag) to make room."),
-        }),
+        OnboardingViews::hintCard(whereKestrLives()),
     });
 }
 

@@ -76,8 +76,7 @@ SaveDialog::SaveDialog(const Request& request, QWidget* parent) : QDialog(parent
         if (on) scopeChanged();
     });
 
-    noteLabel = new QLabel(
-        QStringLiteral("Windows on other Spaces (Mission Control) aren't included — a macOS limitation."), this);
+    noteLabel = new QLabel(request.note, this);
     noteLabel->setFont(SystemStyle::font(11));
     noteLabel->setWordWrap(true);
     useSecondaryColour(noteLabel);

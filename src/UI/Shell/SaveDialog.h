@@ -24,6 +24,8 @@ public:
         QImage allScreens;
         // "1 screen", "dual monitor" or "3 monitors", shown in the second choice.
         QString monitorHint;
+        // The note under the choices: which windows a capture leaves out.
+        QString note;
     };
     struct Result {
         std::string name;

@@ -9,6 +9,7 @@
 
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
+#include "Core/PermissionManager.h"
 #include "Core/Preferences.h"
 #include "Core/UnicodeText.h"
 #include "EdgeResize/EdgeProximityTracker.h"
@@ -115,13 +116,16 @@ std::unique_ptr<QMenu> StatusMenu::build(bool trusted, const Actions& actions, s
     auto menu = std::make_unique<QMenu>();
     menu->setToolTipsVisible(true);
     label(menu.get(), appVersionText());
-    menu->addSeparator();
-    label(menu.get(), trusted ? QStringLiteral("✓  Accessibility permission OK")
-                              : QStringLiteral("⚠  Accessibility permission required"));
-    if (!trusted) {
+    // A desktop without the permission has no line for it.
+    if (PermissionManager::isAskedFor()) {
         menu->addSeparator();
-        command(menu.get(), QStringLiteral("Request Accessibility Permission…"), actions.requestPermission);
-        command(menu.get(), QStringLiteral("Open Accessibility Settings…"), actions.openAccessibilitySettings);
+        label(menu.get(), trusted ? QStringLiteral("✓  Accessibility permission OK")
+                                  : QStringLiteral("⚠  Accessibility permission required"));
+        if (!trusted) {
+            menu->addSeparator();
+            command(menu.get(), QStringLiteral("Request Accessibility Permission…"), actions.requestPermission);
+            command(menu.get(), QStringLiteral("Open Accessibility Settings…"), actions.openAccessibilitySettings);
+        }
     }
     menu->addSeparator();
     if (const auto& active = EdgeProximityTracker::shared().activeLayout) {

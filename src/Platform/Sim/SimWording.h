@@ -1,0 +1,20 @@
+// The simulated desktop's words: the menu bar, Spaces and Mission Control, scripts, an
+// updater in place.
+#pragma once
+
+#include "Platform/Wording.h"
+
+namespace kestr {
+
+class SimWording : public Wording {
+public:
+    std::vector<std::string> whereKestrLives() const override;
+    std::string otherDesktopsNote() const override;
+    std::string unplacedReason() const override;
+    std::string newWindowRefused(const std::string& bundleID, std::int64_t code,
+                                 const std::string& message) const override;
+    std::string updatesNote() const override;
+    std::optional<std::string> windowListWritten(const std::string&) const override { return std::nullopt; }
+};
+
+}  // namespace kestr

@@ -1,0 +1,35 @@
+// The desktop's own words for its things, for the texts that name them: where the
+// program's status item lives, what the desktop calls its virtual desktops, how it
+// updates software.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestr {
+
+class Wording {
+public:
+    virtual ~Wording() = default;
+
+    // Where the status item lives and how to find it, one sentence each (the welcome
+    // step of onboarding).
+    virtual std::vector<std::string> whereKestrLives() const = 0;
+    // The save dialog's note on the windows a capture leaves out.
+    virtual std::string otherDesktopsNote() const = 0;
+    // Why open applications got no window here, after "… on this screen — " and before
+    // their names.
+    virtual std::string unplacedReason() const = 0;
+    // An application's refusal to open a new window, with the script's error.
+    virtual std::string newWindowRefused(const std::string& bundleID, std::int64_t code,
+                                         const std::string& message) const = 0;
+    // The settings page's note on updates.
+    virtual std::string updatesNote() const = 0;
+    // Said once the window list is written to `path`; none where showing the file is
+    // enough.
+    virtual std::optional<std::string> windowListWritten(const std::string& path) const = 0;
+};
+
+}  // namespace kestr

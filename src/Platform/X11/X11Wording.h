@@ -1,0 +1,21 @@
+// The words of a Linux desktop on X11: the panel's tray (or the button at the top edge
+// where there is none), workspaces, and software that comes with the package manager.
+// Things it has no counterpart for (a notch, a Dock) go unmentioned.
+#pragma once
+
+#include "Platform/Wording.h"
+
+namespace kestr {
+
+class X11Wording : public Wording {
+public:
+    std::vector<std::string> whereKestrLives() const override;
+    std::string otherDesktopsNote() const override;
+    std::string unplacedReason() const override;
+    std::string newWindowRefused(const std::string& bundleID, std::int64_t code,
+                                 const std::string& message) const override;
+    std::string updatesNote() const override;
+    std::optional<std::string> windowListWritten(const std::string& path) const override;
+};
+
+}  // namespace kestr
