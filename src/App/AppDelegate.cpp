@@ -153,7 +153,7 @@ void AppDelegate::scheduleNotchHintIfNeeded() {
     Preferences& preferences = Preferences::shared();
     if (preferences.boolValue(didOpenPanelOnceKey) || preferences.boolValue(didShowNotchHintKey)) return;
     const auto screen = platform().displays().mainScreen();
-    if (!screen || screen->safeAreaTopInset <= 0) return;
+    if (!platform().capabilities().notchedDisplays || !screen || screen->safeAreaTopInset <= 0) return;
     platform().mainActor().schedule(notchHintDelay, [] {
         Preferences& again = Preferences::shared();
         if (again.boolValue(didOpenPanelOnceKey) || again.boolValue(didShowNotchHintKey)) return;

@@ -17,6 +17,8 @@ struct Capabilities {
     // Whether the window manager has its own Option-drag tiling, switched in a defaults
     // suite of its own, which drag snap turns off while Option is its modifier.
     bool optionDragTiling = true;
+    // Whether a display may have a notch in its top edge that hides status items.
+    bool notchedDisplays = true;
 };
 
 }  // namespace kestr

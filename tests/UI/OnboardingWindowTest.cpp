@@ -57,12 +57,15 @@ TEST_F(OnboardingWindowTest, OnX11TheWelcomeSpeaksOfThePanelAndNoPermissionIsAsk
     EXPECT_TRUE(texts().contains("kestr lives in your menu bar, up at the top ↑ — it has no Dock icon and no main "
                                  "window.|Can't find its icon? It may be hidden behind the notch."))
         << texts().toStdString();
+    EXPECT_TRUE(onboarding().currentStepView()->findChild<MenuBarHintView*>()->notched);
     onboarding().window()->close();
 
     X11Wording words;
     sim->otherWording = &words;
     sim->simCapabilities.trustCanChange = false;
+    sim->simCapabilities.notchedDisplays = false;
     onboarding().show();
+    EXPECT_FALSE(onboarding().currentStepView()->findChild<MenuBarHintView*>()->notched);
     using Step = OnboardingWindow::Step;
     EXPECT_EQ(onboarding().steps(), (std::vector<Step>{Step::welcome, Step::done}));
     EXPECT_TRUE(texts().endsWith("|kestr lives in your panel's tray — or, where the panel has none, in a small button "

@@ -48,6 +48,7 @@ Capabilities X11Platform::capabilities() const {
     c.syntheticInputToDesktop = false;
     c.applicationsTakeScripts = false;
     c.optionDragTiling = false;
+    c.notchedDisplays = false;
     return c;
 }
 

@@ -54,16 +54,18 @@ void MenuBarHintView::paintEvent(QPaintEvent*) {
     p.drawPath(stripPath);
 
     // The notch hangs from the top edge, its lower corners rounded.
-    const QRectF notch(w / 2 - 41, 0, 82, 12);
-    QPainterPath notchPath;
-    notchPath.moveTo(notch.left(), notch.top());
-    notchPath.lineTo(notch.left(), notch.bottom() - 6);
-    notchPath.arcTo(QRectF(notch.left(), notch.bottom() - 12, 12, 12), 180, 90);
-    notchPath.lineTo(notch.right() - 6, notch.bottom());
-    notchPath.arcTo(QRectF(notch.right() - 12, notch.bottom() - 12, 12, 12), 270, 90);
-    notchPath.lineTo(notch.right(), notch.top());
-    notchPath.closeSubpath();
-    p.fillPath(notchPath, withAlpha(ink, 0.5));
+    if (notched) {
+        const QRectF notch(w / 2 - 41, 0, 82, 12);
+        QPainterPath notchPath;
+        notchPath.moveTo(notch.left(), notch.top());
+        notchPath.lineTo(notch.left(), notch.bottom() - 6);
+        notchPath.arcTo(QRectF(notch.left(), notch.bottom() - 12, 12, 12), 180, 90);
+        notchPath.lineTo(notch.right() - 6, notch.bottom());
+        notchPath.arcTo(QRectF(notch.right() - 12, notch.bottom() - 12, 12, 12), 270, 90);
+        notchPath.lineTo(notch.right(), notch.top());
+        notchPath.closeSubpath();
+        p.fillPath(notchPath, withAlpha(ink, 0.5));
+    }
 
     // Three other status items.
     const double midY = strip.center().y();

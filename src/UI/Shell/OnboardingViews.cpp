@@ -64,8 +64,9 @@ QWidget* stack(const std::vector<QWidget*>& pieces) {
     return view;
 }
 
-QWidget* hint() {
+QWidget* hint(bool notched) {
     auto* view = new MenuBarHintView;
+    view->notched = notched;
     view->setFixedSize(360, 86);
     return view;
 }

@@ -23,7 +23,8 @@ struct Bullet {
 QColor systemGreen();
 // A vertical stack, centred, 14 points between pieces; labels and stacks take its width.
 QWidget* stack(const std::vector<QWidget*>& pieces);
-QWidget* hint();
+// The welcome picture; `notched` draws the notch of a notched display.
+QWidget* hint(bool notched);
 QLabel* title(const QString& text);
 QLabel* body(const QString& text);
 QLabel* note(const QString& text);

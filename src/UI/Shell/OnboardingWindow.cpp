@@ -232,7 +232,7 @@ void OnboardingWindow::quitConflictTapped(const QString& key) {
 
 QWidget* OnboardingWindow::welcomeView() {
     return OnboardingViews::stack({
-        OnboardingViews::hint(),
+        OnboardingViews::hint(platform().capabilities().notchedDisplays),
         OnboardingViews::title(QStringLiteral("Welcome to kestr")),
         OnboardingViews::body(QStringLiteral(
             "Save your window arrangements as “kests” and bring them back with a single keystroke.")),
