@@ -140,15 +140,30 @@ TEST_F(X11LaunchTest, IconsComeFromTheIconThemeElseFromTheWindow) {
     EXPECT_EQ(icon->bytes.substr(16, 8), std::string("\0\0\0\x10\0\0\0\x08", 8));  // 16 x 8
 }
 
-TEST_F(X11LaunchTest, TerminateAsksTheWindowsToClose) {
-    ClientOptions options;
-    options.wmClass = "KestrClosing";
-    const xcb_window_t w = spawn(options).window();
-    ASSERT_TRUE(settle([&] { return x11().model().client(w) && x11().model().client(w)->pid; }));
-    const std::int32_t pid = *x11().model().client(w)->pid;
+TEST_F(X11LaunchTest, TerminateAsksTheWindowsToCloseThenSignalsAndObserversHearEachChange) {
+    int changes = 0;
+    x11().workspace().addRunningApplicationsObserver([&] { ++changes; });
+    x11().x11Workspace().terminateWait = 0.3;
+    ClientOptions polite;
+    polite.wmClass = "KestrClosing";
+    ClientOptions deaf = polite;
+    deaf.ignoreDelete = true;
+    const xcb_window_t a = spawn(polite).window();
+    const xcb_window_t b = spawn(deaf).window();
+    const auto hasPid = [&](xcb_window_t w) { return x11().model().client(w) && x11().model().client(w)->pid; };
+    ASSERT_TRUE(settle([&] { return hasPid(a) && hasPid(b); }));
+    EXPECT_GE(changes, 1);
+    const int afterStart = changes;
+    const std::int32_t closes = *x11().model().client(a)->pid;
+    const std::int32_t ignores = *x11().model().client(b)->pid;
     EXPECT_FALSE(x11().workspace().terminate(static_cast<std::int32_t>(getpid())));
-    EXPECT_TRUE(x11().workspace().terminate(pid));
-    EXPECT_TRUE(settle([&] { return !x11().workspace().runningApplication(pid); }));
+    EXPECT_TRUE(x11().workspace().terminate(closes));
+    EXPECT_TRUE(x11().workspace().terminate(ignores));
+    // The first closes its window when asked; the other ends on SIGTERM after the wait.
+    EXPECT_TRUE(settle([&] { return !x11().workspace().runningApplication(closes); }));
+    EXPECT_TRUE(x11().workspace().runningApplication(ignores));
+    EXPECT_TRUE(settle([&] { return !x11().workspace().runningApplication(ignores); }));
+    EXPECT_GT(changes, afterStart);
 }
 
 }  // namespace

@@ -60,6 +60,7 @@ ClientOptions parseClientOptions(const std::vector<std::string>& arguments) {
         else if (option == "--strut-top") c.strutTop = static_cast<int>(numberOf(option, value()));
         else if (option == "--icon") c.icon = sizeOf(option, value());
         else if (option == "--detached") c.detached = true;
+        else if (option == "--ignore-delete") c.ignoreDelete = true;
         else if (option == "--arguments-to") c.argumentsFile = value();
         else c.extra.push_back(option);
     }
@@ -90,6 +91,7 @@ std::vector<std::string> clientArguments(const ClientOptions& o) {
     if (o.strutTop > 0) a.insert(a.end(), {"--strut-top", std::to_string(o.strutTop)});
     if (o.icon) a.insert(a.end(), {"--icon", size(*o.icon)});
     if (o.detached) a.push_back("--detached");
+    if (o.ignoreDelete) a.push_back("--ignore-delete");
     if (!o.argumentsFile.empty()) a.insert(a.end(), {"--arguments-to", o.argumentsFile});
     a.insert(a.end(), o.extra.begin(), o.extra.end());
     return a;

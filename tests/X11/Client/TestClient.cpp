@@ -154,7 +154,7 @@ void TestClient::handle(xcb_generic_event_t* event) {
     }
     case XCB_CLIENT_MESSAGE: {
         auto* e = reinterpret_cast<xcb_client_message_event_t*>(event);
-        if (e->type == ewmh_.WM_PROTOCOLS && e->data.data32[0] == deleteWindow_)
+        if (e->type == ewmh_.WM_PROTOCOLS && e->data.data32[0] == deleteWindow_ && !options_.ignoreDelete)
             if (Window* w = find(e->window); w && w->alive) xcb_destroy_window(connection_, w->id);
         break;
     }
