@@ -15,6 +15,7 @@
 #include "Platform/Sim/SimDesktop.h"
 #include "Platform/X11/DesktopEntries.h"
 #include "Platform/X11/X11Accessibility.h"
+#include "Platform/X11/X11Appearance.h"
 #include "Platform/X11/X11Connection.h"
 #include "Platform/X11/X11Displays.h"
 #include "Platform/X11/X11ScriptHost.h"
@@ -69,7 +70,7 @@ public:
     Alerts& alerts() override { return rest_.alerts(); }
     Toasts& toasts() override { return rest_.toasts(); }
     Cursors& cursors() override { return rest_.cursors(); }
-    Appearance& appearance() override { return rest_.appearance(); }
+    Appearance& appearance() override { return appearance_; }
     ApplicationObject& application() override { return rest_.application(); }
     Updater& updater() override { return updater_; }
     Spaces& spaces() override { return spaces_; }
@@ -100,6 +101,7 @@ private:
     X11Spaces spaces_;
     X11ScriptHost scriptHost_;
     X11Wording wording_;
+    X11Appearance appearance_;
     X11Updater updater_{rest_.alerts()};
     std::unique_ptr<JsonFileDefaults> settings_;
     std::unique_ptr<MainActor::DescriptorWatch> watch_;
