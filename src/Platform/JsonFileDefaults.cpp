@@ -28,25 +28,29 @@ void JsonFileDefaults::Domain::set(const std::string& key, const PlistValue& val
 
 void JsonFileDefaults::Domain::remove(const std::string& key) { change(key, std::nullopt); }
 
-void JsonFileDefaults::Domain::load() {
-    // Once running, the values in memory outlast a file that went bad meanwhile; the
-    // next write puts them back.
-    const bool first = !loaded_;
-    loaded_ = true;
-    JsonFileStore::Content content{
+JsonFileStore::Content JsonFileDefaults::Domain::content(bool first) {
+    return {
         [this](const std::string& bytes) { values_ = plistDictFromJson(parseJson(bytes), settingsName); },
-        [] { return std::string(); },
+        // Also what a recovery from the backup writes back.
+        [this] { return JsonFileStore::encoder().encode(PlistValue(values_)); },
+        // Once running, a file gone bad meanwhile leaves the values in memory (unless
+        // its backup stands in); the next write puts them back.
         [this, first] {
             if (first) values_.clear();
         },
-        [] {},
+        [] { throw FileError("the settings file could not be read, so it is not written over"); },
         nullptr,
         nullptr,
         nullptr,
         nullptr,
     };
+}
+
+void JsonFileDefaults::Domain::load() {
+    const bool first = !loaded_;
+    loaded_ = true;
     try {
-        JsonFileStore::load(path_, loadFailed_, content);
+        JsonFileStore::load(path_, loadFailed_, content(first));
     } catch (const FileError& e) {
         // The file stays as it is and is not written over until it can be read.
         platform().log().line(std::string("kestr: cannot read ") + settingsName + "; using the default settings: " +
@@ -67,18 +71,8 @@ void JsonFileDefaults::Domain::change(const std::string& key, const std::optiona
     } else {
         values_.erase(key);
     }
-    JsonFileStore::Content content{
-        nullptr,
-        [this] { return JsonFileStore::encoder().encode(PlistValue(values_)); },
-        nullptr,
-        [] { throw FileError("the settings file could not be read, so it is not written over"); },
-        nullptr,
-        nullptr,
-        nullptr,
-        nullptr,
-    };
     try {
-        JsonFileStore::save(path_, loadFailed_, content);
+        JsonFileStore::save(path_, loadFailed_, content(false));
     } catch (const JsonEncodeError& e) {
         // It would fail every later write too.
         if (before) {

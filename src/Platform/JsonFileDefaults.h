@@ -10,6 +10,7 @@
 #include <string>
 
 #include "Platform/Defaults.h"
+#include "Platform/JsonFileStore.h"
 
 namespace kestr {
 
@@ -35,6 +36,9 @@ private:
         // Read at first use (the platform's files and log are reached then) and again
         // before each write, so a change another process made meanwhile is kept.
         void load();
+        // How the store reads, writes and empties these values; `first` for the read at
+        // first use.
+        JsonFileStore::Content content(bool first);
         // Writes the values when `change` altered them; a failure is logged and the
         // file stays as it was.
         void change(const std::string& key, const std::optional<PlistValue>& value);

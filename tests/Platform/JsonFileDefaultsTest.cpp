@@ -75,6 +75,7 @@ TEST_F(JsonFileDefaultsTest, ADamagedOrWrongTypedFileIsKeptAsideTheDefaultsUsedA
     fresh()->standard().set("other", PlistValue(1));
     put(path(), "garbage");
     EXPECT_EQ(fresh()->standard().object("flag"), PlistValue(true));
+    EXPECT_EQ(bytes(path()), "{\n  \"flag\": true\n}") << "the backup's values written back as the file";
 
     // A file that cannot be read is not written over.
     sim->simLog().clear();
