@@ -108,6 +108,7 @@ void X11Connection::dispatch(bool readSocket) {
         if (!event) break;
         std::unique_ptr<xcb_generic_event_t, FreeDeleter> owned(event);
         for (std::size_t i = 0; i < listeners_.size(); ++i) listeners_[i](*event);
+        for (std::size_t i = 0; i < afterEventListeners_.size(); ++i) afterEventListeners_[i]();
     }
     dispatching_ = false;
     noteIfBroken();

@@ -78,6 +78,9 @@ public:
     void addListener(std::function<void(const xcb_generic_event_t&)> listener) {
         listeners_.push_back(std::move(listener));
     }
+    // Called after every listener has heard an event, for waits whose conditions depend
+    // on what any of them made of it.
+    void addAfterEventListener(std::function<void()> listener) { afterEventListeners_.push_back(std::move(listener)); }
     // Called once when the connection breaks.
     std::function<void()> onLost;
     // Hands out the events xcb has queued; reads the socket first when `readSocket`.
@@ -98,6 +101,7 @@ private:
     bool ewmhReady_ = false;
     std::map<std::string, xcb_atom_t> atoms_;
     std::vector<std::function<void(const xcb_generic_event_t&)>> listeners_;
+    std::vector<std::function<void()>> afterEventListeners_;
     bool lostReported_ = false;
     bool dispatching_ = false;
     std::uint64_t roundTrips_ = 0;

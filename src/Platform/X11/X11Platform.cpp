@@ -20,7 +20,8 @@ X11Platform::X11Platform(X11PlatformOptions options)
       accessibility_(*connection_, model_),
       windowServer_(model_),
       workspace_(*connection_, model_, entries_, rest_.mainActor(), options.ownPid, options.dataFolders),
-      spaces_(*connection_, model_) {
+      spaces_(*connection_, model_),
+      eventMonitors_(*connection_, model_, displays_, rest_.mainActor(), options.ownPid) {
     rest_.world().trusted = true;
     if (!options.configHome.empty()) {
         settings_ = std::make_unique<JsonFileDefaults>(JsonFileDefaults::settingsPath(options.configHome));

@@ -18,6 +18,7 @@
 #include "Platform/X11/X11Appearance.h"
 #include "Platform/X11/X11Connection.h"
 #include "Platform/X11/X11Displays.h"
+#include "Platform/X11/X11EventMonitors.h"
 #include "Platform/X11/X11ScriptHost.h"
 #include "Platform/X11/X11Spaces.h"
 #include "Platform/X11/X11Updater.h"
@@ -61,7 +62,7 @@ public:
     Workspace& workspace() override { return workspace_; }
     ScriptHost& scriptHost() override { return scriptHost_; }
     HotKeys& hotKeys() override { return rest_.hotKeys(); }
-    EventMonitors& eventMonitors() override { return rest_.eventMonitors(); }
+    EventMonitors& eventMonitors() override { return eventMonitors_; }
     Defaults& defaults() override { return settings_ ? static_cast<Defaults&>(*settings_) : rest_.defaults(); }
     Files& files() override { return rest_.files(); }
     FileWatch& fileWatch() override { return rest_.fileWatch(); }
@@ -104,6 +105,7 @@ private:
     X11Appearance appearance_;
     X11Updater updater_{rest_.alerts()};
     std::unique_ptr<JsonFileDefaults> settings_;
+    X11EventMonitors eventMonitors_;
     std::unique_ptr<MainActor::DescriptorWatch> watch_;
 };
 

@@ -127,6 +127,7 @@ X11WindowModel::X11WindowModel(X11Connection& connection, MainActor& actor) : x_
     const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(x_.raw(), x_.root(), XCB_CW_EVENT_MASK, &mask);
     x_.addListener([this](const xcb_generic_event_t& event) { handle(event); });
+    x_.addAfterEventListener([this] { checkWaiters(); });
     reload();
 }
 
@@ -382,7 +383,6 @@ void X11WindowModel::handle(const xcb_generic_event_t& event) {
         default:
             break;
     }
-    checkWaiters();
 }
 
 void X11WindowModel::handleRootProperty(xcb_atom_t atom) {

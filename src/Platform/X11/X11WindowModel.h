@@ -42,6 +42,9 @@ public:
     // event), with false after `seconds`.
     Task<bool> waitFor(std::function<bool()> condition, double seconds);
 
+    // The process of the local client that made the window, as the server knows it.
+    std::optional<std::int32_t> pidFromServer(xcb_window_t window);
+
     // Reads everything again (after a lost update, and in tests).
     void reload();
 
@@ -53,7 +56,6 @@ private:
     void handle(const xcb_generic_event_t& event);
     void handleRootProperty(xcb_atom_t atom);
     void applyProperty(X11Client& client, xcb_atom_t atom, const xcb_get_property_reply_t* reply);
-    std::optional<std::int32_t> pidFromServer(xcb_window_t window);
     void readClientList();
     void loadClients(const std::vector<xcb_window_t>& windows);
     void readGeometry(X11Client& client);
