@@ -19,6 +19,9 @@ struct Capabilities {
     bool optionDragTiling = true;
     // Whether a display may have a notch in its top edge that hides status items.
     bool notchedDisplays = true;
+    // Whether a compositing manager blends translucent windows with what lies under
+    // them; without one a translucent window shows black where it is clear.
+    bool compositingManager = true;
 };
 
 }  // namespace kestr

@@ -1,7 +1,7 @@
-// The monitors a desktop's event-monitor service keeps, and the walk that hands
-// an event to them: every matching global monitor hears an event going
-// elsewhere; an event aimed at this program passes through the matching local
-// monitors in turn, each of which may change or swallow it.
+// The monitors a desktop's event-monitor service keeps, and the walk that hands an
+// event to them: every matching global monitor hears an event going elsewhere; an event
+// aimed at this program passes through the matching local monitors in turn, each of
+// which may change or swallow it.
 #pragma once
 
 #include <map>
@@ -12,30 +12,27 @@ namespace kestr {
 
 class EventMonitorList {
 public:
-  MonitorToken addGlobal(EventMask mask,
-                         std::function<void(const Event &)> handler);
-  MonitorToken
-  addLocal(EventMask mask,
-           std::function<std::optional<Event>(const Event &)> handler);
-  void remove(MonitorToken token) { monitors_.erase(token); }
-  std::size_t size() const { return monitors_.size(); }
-  bool anyGlobal() const;
+    MonitorToken addGlobal(EventMask mask, std::function<void(const Event&)> handler);
+    MonitorToken addLocal(EventMask mask, std::function<std::optional<Event>(const Event&)> handler);
+    void remove(MonitorToken token) { monitors_.erase(token); }
+    std::size_t size() const { return monitors_.size(); }
+    bool anyGlobal() const;
 
-  void deliverGlobal(const Event &event);
-  // What this program receives; none when a monitor swallowed it.
-  std::optional<Event> deliverLocal(const Event &event);
+    void deliverGlobal(const Event& event);
+    // What this program receives; none when a monitor swallowed it.
+    std::optional<Event> deliverLocal(const Event& event);
 
 private:
-  struct Monitor {
-    EventMask mask = 0;
-    bool local = false;
-    std::function<void(const Event &)> global;
-    std::function<std::optional<Event>(const Event &)> localHandler;
-  };
-  std::vector<MonitorToken> matching(const Event &event, bool local) const;
+    struct Monitor {
+        EventMask mask = 0;
+        bool local = false;
+        std::function<void(const Event&)> global;
+        std::function<std::optional<Event>(const Event&)> localHandler;
+    };
+    std::vector<MonitorToken> matching(const Event& event, bool local) const;
 
-  std::map<MonitorToken, Monitor> monitors_;
-  MonitorToken nextToken_ = 1;
+    std::map<MonitorToken, Monitor> monitors_;
+    MonitorToken nextToken_ = 1;
 };
 
-} // namespace kestr
+}  // namespace kestr

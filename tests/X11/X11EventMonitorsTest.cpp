@@ -1,6 +1,6 @@
-// The X11 event monitors against input posted through XTest: what a global
-// monitor hears of another window's pointer and keys, what it leaves to the
-// local monitors, and the real button and modifier state.
+// The X11 event monitors against input posted through XTest: what a global monitor
+// hears of another window's pointer and keys, what it leaves to the local monitors, and
+// the real button and modifier state.
 #include <gtest/gtest.h>
 #include <xcb/xcb_keysyms.h>
 #include <xcb/xtest.h>
@@ -12,108 +12,94 @@ namespace {
 
 class X11EventMonitorsTest : public BackendTest {
 protected:
-  void fake(std::uint8_t type, std::uint8_t detail, std::int16_t x = 0,
-            std::int16_t y = 0) {
-    xcb_test_fake_input(connection(), type, detail, XCB_CURRENT_TIME,
-                        type == XCB_MOTION_NOTIFY ? session().root() : XCB_NONE,
-                        x, y, 0);
-    xcb_flush(connection());
-  }
-  xcb_keycode_t keycode(xcb_keysym_t keysym) {
-    xcb_key_symbols_t *symbols = xcb_key_symbols_alloc(connection());
-    xcb_keycode_t *codes = xcb_key_symbols_get_keycode(symbols, keysym);
-    const xcb_keycode_t code = codes ? codes[0] : 0;
-    std::free(codes);
-    xcb_key_symbols_free(symbols);
-    return code;
-  }
-  // Taps Shift and waits until the monitor hears it: what was posted before is
-  // heard by then.
-  void mark() {
-    const auto count = [&] {
-      return std::count_if(events.begin(), events.end(), [](const Event &e) {
-        return e.type == EventType::flagsChanged;
-      });
-    };
-    const auto before = count();
-    fake(XCB_KEY_PRESS, keycode(0xffe1));
-    fake(XCB_KEY_RELEASE, keycode(0xffe1));
-    ASSERT_TRUE(settle([&] { return count() >= before + 2; }));
-  }
-  bool heard(EventType type) {
-    return std::any_of(events.begin(), events.end(),
-                       [&](const Event &e) { return e.type == type; });
-  }
-  std::vector<Event> events;
+    void fake(std::uint8_t type, std::uint8_t detail, std::int16_t x = 0, std::int16_t y = 0) {
+        xcb_test_fake_input(connection(), type, detail, XCB_CURRENT_TIME,
+                            type == XCB_MOTION_NOTIFY ? session().root() : XCB_NONE, x, y, 0);
+        xcb_flush(connection());
+    }
+    xcb_keycode_t keycode(xcb_keysym_t keysym) {
+        xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(connection());
+        xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, keysym);
+        const xcb_keycode_t code = codes ? codes[0] : 0;
+        std::free(codes);
+        xcb_key_symbols_free(symbols);
+        return code;
+    }
+    // Taps Shift and waits until the monitor hears it: what was posted before is heard
+    // by then.
+    void mark() {
+        const auto count = [&] {
+            return std::count_if(events.begin(), events.end(),
+                                 [](const Event& e) { return e.type == EventType::flagsChanged; });
+        };
+        const auto before = count();
+        fake(XCB_KEY_PRESS, keycode(0xffe1));
+        fake(XCB_KEY_RELEASE, keycode(0xffe1));
+        ASSERT_TRUE(settle([&] { return count() >= before + 2; }));
+    }
+    bool heard(EventType type) {
+        return std::any_of(events.begin(), events.end(), [&](const Event& e) { return e.type == type; });
+    }
+    std::vector<Event> events;
 };
 
-TEST_F(
-    X11EventMonitorsTest,
-    AGlobalMonitorHearsAnotherWindowsPointerWithTheModifiersButNotOurOwnWindow) {
-  ClientOptions options;
-  options.geometry = ClientGeometry{100, 100, 400, 300};
-  spawn(options).window();
-  EventMonitors &monitors = x11().eventMonitors();
-  const auto token = monitors.addGlobalMonitor(
-      eventMask(EventType::mouseMoved) | eventMask(EventType::leftMouseDown) |
-          eventMask(EventType::leftMouseUp) |
-          eventMask(EventType::flagsChanged),
-      [&](const Event &e) { events.push_back(e); });
-  ASSERT_TRUE(token);
+TEST_F(X11EventMonitorsTest, AGlobalMonitorHearsAnotherWindowsPointerWithTheModifiersButNotOurOwnWindow) {
+    ClientOptions options;
+    options.geometry = ClientGeometry{100, 100, 400, 300};
+    spawn(options).window();
+    EventMonitors& monitors = x11().eventMonitors();
+    const auto token =
+        monitors.addGlobalMonitor(eventMask(EventType::mouseMoved) | eventMask(EventType::leftMouseDown) |
+                                      eventMask(EventType::leftMouseUp) | eventMask(EventType::flagsChanged),
+                                  [&](const Event& e) { events.push_back(e); });
+    ASSERT_TRUE(token);
 
-  const xcb_keycode_t super = keycode(0xffeb);
-  ASSERT_NE(super, 0);
-  fake(XCB_MOTION_NOTIFY, 0, 300, 250);
-  mark();
-  fake(XCB_KEY_PRESS, super);
-  fake(XCB_BUTTON_PRESS, 1);
-  ASSERT_TRUE(settle([&] { return heard(EventType::leftMouseDown); }));
-  EXPECT_EQ(monitors.pressedMouseButtons() & 1u, 1u);
-  EXPECT_EQ(monitors.modifierFlags() & ModifierFlag::control,
-            ModifierFlag::control);
-  fake(XCB_BUTTON_RELEASE, 1);
-  fake(XCB_KEY_RELEASE, super);
-  ASSERT_TRUE(settle([&] { return heard(EventType::leftMouseUp); }));
+    const xcb_keycode_t super = keycode(0xffeb);
+    ASSERT_NE(super, 0);
+    fake(XCB_MOTION_NOTIFY, 0, 300, 250);
+    mark();
+    fake(XCB_KEY_PRESS, super);
+    fake(XCB_BUTTON_PRESS, 1);
+    ASSERT_TRUE(settle([&] { return heard(EventType::leftMouseDown); }));
+    EXPECT_EQ(monitors.pressedMouseButtons() & 1u, 1u);
+    EXPECT_EQ(monitors.modifierFlags() & ModifierFlag::control, ModifierFlag::control);
+    fake(XCB_BUTTON_RELEASE, 1);
+    fake(XCB_KEY_RELEASE, super);
+    ASSERT_TRUE(settle([&] { return heard(EventType::leftMouseUp); }));
 
-  EXPECT_TRUE(heard(EventType::mouseMoved));
-  const auto flags =
-      std::find_if(events.begin(), events.end(), [](const Event &e) {
+    EXPECT_TRUE(heard(EventType::mouseMoved));
+    const auto flags = std::find_if(events.begin(), events.end(), [](const Event& e) {
         return e.type == EventType::flagsChanged && e.keyCode == 59;
-      });
-  ASSERT_NE(flags, events.end());
-  EXPECT_EQ(flags->modifierFlags & ModifierFlag::control,
-            ModifierFlag::control);
-  const auto down =
-      std::find_if(events.begin(), events.end(), [](const Event &e) {
-        return e.type == EventType::leftMouseDown;
-      });
-  EXPECT_EQ(down->location.x, 300);
-  EXPECT_EQ(down->location.y, session().height() - 250);
-  EXPECT_EQ(down->modifierFlags & ModifierFlag::control, ModifierFlag::control);
-  EXPECT_EQ(monitors.pressedMouseButtons(), 0u);
+    });
+    ASSERT_NE(flags, events.end());
+    EXPECT_EQ(flags->modifierFlags & ModifierFlag::control, ModifierFlag::control);
+    const auto down =
+        std::find_if(events.begin(), events.end(), [](const Event& e) { return e.type == EventType::leftMouseDown; });
+    EXPECT_EQ(down->location.x, 300);
+    EXPECT_EQ(down->location.y, session().height() - 250);
+    EXPECT_EQ(down->modifierFlags & ModifierFlag::control, ModifierFlag::control);
+    EXPECT_EQ(monitors.pressedMouseButtons(), 0u);
 
-  // A click on a window this process made is ours: the global monitor hears
-  // nothing.
-  const xcb_window_t own = xcb_generate_id(connection());
-  const std::uint32_t values[] = {1};
-  xcb_create_window(connection(), XCB_COPY_FROM_PARENT, own, session().root(),
-                    1000, 100, 200, 200, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                    XCB_COPY_FROM_PARENT, XCB_CW_OVERRIDE_REDIRECT, values);
-  xcb_map_window(connection(), own);
-  ASSERT_TRUE(waitUntil([&] { return isViewable(connection(), own); }));
-  events.clear();
-  fake(XCB_MOTION_NOTIFY, 0, 1100, 200);
-  fake(XCB_BUTTON_PRESS, 1);
-  mark();
-  fake(XCB_BUTTON_RELEASE, 1);
-  mark();
-  EXPECT_FALSE(heard(EventType::leftMouseDown));
-  EXPECT_FALSE(heard(EventType::leftMouseUp));
-  EXPECT_FALSE(heard(EventType::mouseMoved));
-  xcb_destroy_window(connection(), own);
-  xcb_flush(connection());
-  monitors.removeMonitor(*token);
+    // A click on a window this process made is ours: the global monitor hears nothing.
+    const xcb_window_t own = xcb_generate_id(connection());
+    const std::uint32_t values[] = {1};
+    xcb_create_window(connection(), XCB_COPY_FROM_PARENT, own, session().root(), 1000, 100, 200, 200, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_OVERRIDE_REDIRECT, values);
+    xcb_map_window(connection(), own);
+    ASSERT_TRUE(waitUntil([&] { return isViewable(connection(), own); }));
+    events.clear();
+    fake(XCB_MOTION_NOTIFY, 0, 1100, 200);
+    fake(XCB_BUTTON_PRESS, 1);
+    mark();
+    fake(XCB_BUTTON_RELEASE, 1);
+    mark();
+    EXPECT_FALSE(heard(EventType::leftMouseDown));
+    EXPECT_FALSE(heard(EventType::leftMouseUp));
+    EXPECT_FALSE(heard(EventType::mouseMoved));
+    xcb_destroy_window(connection(), own);
+    xcb_flush(connection());
+    monitors.removeMonitor(*token);
 }
 
-} // namespace
-} // namespace kestr::x11test
+}  // namespace
+}  // namespace kestr::x11test

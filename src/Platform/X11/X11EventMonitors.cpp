@@ -6,299 +6,242 @@ namespace kestr {
 
 namespace {
 
-// Keys a global monitor names by key code, from their keysyms. Other keys
-// arrive with key code 0: nothing listening globally asks for them.
-// TODO(k22a): use the shared keycode table of Platform/X11 once it lands.
+// Keys a global monitor names by key code, from their keysyms. Other keys arrive with
+// key code 0: nothing listening globally asks for them. TODO(k22a): use the shared
+// keycode table of Platform/X11 once it lands.
 struct KeyName {
-  xcb_keysym_t keysym;
-  std::uint16_t keyCode;
-  std::uint64_t modifier; // the flag a modifier key stands for, else 0
+    xcb_keysym_t keysym;
+    std::uint16_t keyCode;
+    std::uint64_t modifier;  // the flag a modifier key stands for, else 0
 };
 constexpr KeyName keyNames[] = {
-    {0xff1b, 53, 0},                      // Escape
-    {0xff0d, 36, 0},                      // Return
-    {0xff09, 48, 0},                      // Tab
-    {0x0020, 49, 0},                      // space
-    {0xff08, 51, 0},                      // BackSpace
-    {0xff51, 123, 0},                     // Left
-    {0xff53, 124, 0},                     // Right
-    {0xff54, 125, 0},                     // Down
-    {0xff52, 126, 0},                     // Up
-    {0xffe1, 56, ModifierFlag::shift},    // Shift_L
-    {0xffe2, 60, ModifierFlag::shift},    // Shift_R
-    {0xffe3, 55, ModifierFlag::command},  // Control_L: plays Command
-    {0xffe4, 54, ModifierFlag::command},  // Control_R
-    {0xffe9, 58, ModifierFlag::option},   // Alt_L
-    {0xffea, 61, ModifierFlag::option},   // Alt_R
-    {0xffeb, 59, ModifierFlag::control},  // Super_L: plays Control
-    {0xffec, 62, ModifierFlag::control},  // Super_R
-    {0xffe5, 57, ModifierFlag::capsLock}, // Caps_Lock
+    {0xff1b, 53, 0},                       // Escape
+    {0xff0d, 36, 0},                       // Return
+    {0xff09, 48, 0},                       // Tab
+    {0x0020, 49, 0},                       // space
+    {0xff08, 51, 0},                       // BackSpace
+    {0xff51, 123, 0},                      // Left
+    {0xff53, 124, 0},                      // Right
+    {0xff54, 125, 0},                      // Down
+    {0xff52, 126, 0},                      // Up
+    {0xffe1, 56, ModifierFlag::shift},     // Shift_L
+    {0xffe2, 60, ModifierFlag::shift},     // Shift_R
+    {0xffe3, 55, ModifierFlag::command},   // Control_L: plays Command
+    {0xffe4, 54, ModifierFlag::command},   // Control_R
+    {0xffe9, 58, ModifierFlag::option},    // Alt_L
+    {0xffea, 61, ModifierFlag::option},    // Alt_R
+    {0xffeb, 59, ModifierFlag::control},   // Super_L: plays Control
+    {0xffec, 62, ModifierFlag::control},   // Super_R
+    {0xffe5, 57, ModifierFlag::capsLock},  // Caps_Lock
 };
 
-const KeyName *keyName(xcb_keysym_t keysym) {
-  for (const KeyName &k : keyNames) {
-    if (k.keysym == keysym)
-      return &k;
-  }
-  return nullptr;
+const KeyName* keyName(xcb_keysym_t keysym) {
+    for (const KeyName& k : keyNames) {
+        if (k.keysym == keysym) return &k;
+    }
+    return nullptr;
 }
 
 std::uint64_t flagsOfState(std::uint16_t state) {
-  std::uint64_t flags = 0;
-  if (state & XCB_MOD_MASK_SHIFT)
-    flags |= ModifierFlag::shift;
-  if (state & XCB_MOD_MASK_LOCK)
-    flags |= ModifierFlag::capsLock;
-  if (state & XCB_MOD_MASK_CONTROL)
-    flags |= ModifierFlag::command;
-  if (state & XCB_MOD_MASK_1)
-    flags |= ModifierFlag::option;
-  if (state & XCB_MOD_MASK_4)
-    flags |= ModifierFlag::control;
-  return flags;
+    std::uint64_t flags = 0;
+    if (state & XCB_MOD_MASK_SHIFT) flags |= ModifierFlag::shift;
+    if (state & XCB_MOD_MASK_LOCK) flags |= ModifierFlag::capsLock;
+    if (state & XCB_MOD_MASK_CONTROL) flags |= ModifierFlag::command;
+    if (state & XCB_MOD_MASK_1) flags |= ModifierFlag::option;
+    if (state & XCB_MOD_MASK_4) flags |= ModifierFlag::control;
+    return flags;
 }
 
 std::uint32_t buttonsOfState(std::uint16_t state) {
-  std::uint32_t buttons = 0;
-  if (state & XCB_BUTTON_MASK_1)
-    buttons |= 1u;
-  if (state & XCB_BUTTON_MASK_3)
-    buttons |= 2u;
-  if (state & XCB_BUTTON_MASK_2)
-    buttons |= 4u;
-  return buttons;
+    std::uint32_t buttons = 0;
+    if (state & XCB_BUTTON_MASK_1) buttons |= 1u;
+    if (state & XCB_BUTTON_MASK_3) buttons |= 2u;
+    if (state & XCB_BUTTON_MASK_2) buttons |= 4u;
+    return buttons;
 }
 
-} // namespace
+}  // namespace
 
-X11EventMonitors::X11EventMonitors(X11Connection &connection,
-                                   X11WindowModel &model, X11Displays &displays,
-                                   MainActor &actor, std::int32_t ownPid)
-    : x_(connection), model_(model), displays_(displays), actor_(actor),
-      ownPid_(ownPid), self_(std::make_shared<X11EventMonitors *>(this)),
+X11EventMonitors::X11EventMonitors(X11Connection& connection, X11WindowModel& model, X11Displays& displays,
+                                   MainActor& actor, std::int32_t ownPid)
+    : x_(connection),
+      model_(model),
+      displays_(displays),
+      actor_(actor),
+      ownPid_(ownPid),
+      self_(std::make_shared<X11EventMonitors*>(this)),
       keySymbols_(xcb_key_symbols_alloc(connection.raw())) {
-  const xcb_query_extension_reply_t *extension =
-      xcb_get_extension_data(x_.raw(), &xcb_input_id);
-  if (extension && extension->present) {
-    auto version = x_.reply<xcb_input_xi_query_version_reply_t>(
-        xcb_input_xi_query_version_reply,
-        xcb_input_xi_query_version(x_.raw(), 2, 2));
-    if (version && version->major_version >= 2)
-      xiOpcode_ = extension->major_opcode;
-  }
-  x_.addListener([this](const xcb_generic_event_t &event) { handle(event); });
+    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(x_.raw(), &xcb_input_id);
+    if (extension && extension->present) {
+        auto version = x_.reply<xcb_input_xi_query_version_reply_t>(xcb_input_xi_query_version_reply,
+                                                                    xcb_input_xi_query_version(x_.raw(), 2, 2));
+        if (version && version->major_version >= 2) xiOpcode_ = extension->major_opcode;
+    }
+    x_.addListener([this](const xcb_generic_event_t& event) { handle(event); });
 }
 
 X11EventMonitors::~X11EventMonitors() {
-  if (selected_ && !x_.broken())
-    selectRawEvents(false);
-  if (keySymbols_)
-    xcb_key_symbols_free(keySymbols_);
+    if (selected_ && !x_.broken()) selectRawEvents(false);
+    if (keySymbols_) xcb_key_symbols_free(keySymbols_);
 }
 
-std::optional<MonitorToken>
-X11EventMonitors::addGlobalMonitor(EventMask mask,
-                                   std::function<void(const Event &)> handler) {
-  if (!available())
-    return std::nullopt;
-  const MonitorToken token = monitors_.addGlobal(mask, std::move(handler));
-  if (!selected_)
-    selectRawEvents(true);
-  return token;
+std::optional<MonitorToken> X11EventMonitors::addGlobalMonitor(EventMask mask,
+                                                               std::function<void(const Event&)> handler) {
+    if (!available()) return std::nullopt;
+    const MonitorToken token = monitors_.addGlobal(mask, std::move(handler));
+    if (!selected_) selectRawEvents(true);
+    return token;
 }
 
 std::optional<MonitorToken> X11EventMonitors::addLocalMonitor(
-    EventMask mask,
-    std::function<std::optional<Event>(const Event &)> handler) {
-  return monitors_.addLocal(mask, std::move(handler));
+    EventMask mask, std::function<std::optional<Event>(const Event&)> handler) {
+    return monitors_.addLocal(mask, std::move(handler));
 }
 
 void X11EventMonitors::removeMonitor(MonitorToken token) {
-  monitors_.remove(token);
-  // Raw motion flows all the time; nobody listening, nobody woken.
-  if (selected_ && !monitors_.anyGlobal())
-    selectRawEvents(false);
+    monitors_.remove(token);
+    // Raw motion flows all the time; nobody listening, nobody woken.
+    if (selected_ && !monitors_.anyGlobal()) selectRawEvents(false);
 }
 
 void X11EventMonitors::selectRawEvents(bool on) {
-  struct {
-    xcb_input_event_mask_t head;
-    std::uint32_t bits;
-  } mask{};
-  mask.head.deviceid = XCB_INPUT_DEVICE_ALL_MASTER;
-  mask.head.mask_len = 1;
-  mask.bits = on ? XCB_INPUT_XI_EVENT_MASK_RAW_MOTION |
-                       XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS |
-                       XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE |
-                       XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS |
-                       XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE
-                 : 0;
-  // Checked, so that input after this call is heard.
-  x_.check(
-      xcb_input_xi_select_events_checked(x_.raw(), x_.root(), 1, &mask.head));
-  selected_ = on;
+    struct {
+        xcb_input_event_mask_t head;
+        std::uint32_t bits;
+    } mask{};
+    mask.head.deviceid = XCB_INPUT_DEVICE_ALL_MASTER;
+    mask.head.mask_len = 1;
+    mask.bits = on ? XCB_INPUT_XI_EVENT_MASK_RAW_MOTION | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS |
+                         XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS |
+                         XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE
+                   : 0;
+    // Checked, so that input after this call is heard.
+    x_.check(xcb_input_xi_select_events_checked(x_.raw(), x_.root(), 1, &mask.head));
+    selected_ = on;
 }
 
 std::uint64_t X11EventMonitors::modifierFlags() {
-  const auto p = queryPointer();
-  return p ? flagsOfState(p->state) : 0;
+    const auto p = queryPointer();
+    return p ? flagsOfState(p->state) : 0;
 }
 
 std::uint32_t X11EventMonitors::pressedMouseButtons() {
-  const auto p = queryPointer();
-  return p ? buttonsOfState(p->state) : 0;
+    const auto p = queryPointer();
+    return p ? buttonsOfState(p->state) : 0;
 }
 
 std::optional<X11EventMonitors::Pointer> X11EventMonitors::queryPointer() {
-  auto r = x_.reply<xcb_query_pointer_reply_t>(
-      xcb_query_pointer_reply, xcb_query_pointer(x_.raw(), x_.root()));
-  if (!r)
-    return std::nullopt;
-  return Pointer{r->root_x, r->root_y, r->mask, r->child};
+    auto r = x_.reply<xcb_query_pointer_reply_t>(xcb_query_pointer_reply, xcb_query_pointer(x_.raw(), x_.root()));
+    if (!r) return std::nullopt;
+    return Pointer{r->root_x, r->root_y, r->mask, r->child};
 }
 
-void X11EventMonitors::handle(const xcb_generic_event_t &event) {
-  const std::uint8_t type = event.response_type & 0x7F;
-  if (type == XCB_MAPPING_NOTIFY) {
-    auto copy = reinterpret_cast<const xcb_mapping_notify_event_t &>(event);
-    if (keySymbols_)
-      xcb_refresh_keyboard_mapping(keySymbols_, &copy);
-    return;
-  }
-  if (type != XCB_GE_GENERIC || !selected_)
-    return;
-  const auto &ge = reinterpret_cast<const xcb_ge_generic_event_t &>(event);
-  if (ge.extension != xiOpcode_)
-    return;
-  // Raw button and key events share one layout; detail is the button or key
-  // code.
-  const auto &raw =
-      reinterpret_cast<const xcb_input_raw_button_press_event_t &>(event);
-  handleRaw(ge.event_type, raw.detail);
+void X11EventMonitors::handle(const xcb_generic_event_t& event) {
+    const std::uint8_t type = event.response_type & 0x7F;
+    if (type == XCB_MAPPING_NOTIFY) {
+        auto copy = reinterpret_cast<const xcb_mapping_notify_event_t&>(event);
+        if (keySymbols_) xcb_refresh_keyboard_mapping(keySymbols_, &copy);
+        return;
+    }
+    if (type != XCB_GE_GENERIC || !selected_) return;
+    const auto& ge = reinterpret_cast<const xcb_ge_generic_event_t&>(event);
+    if (ge.extension != xiOpcode_) return;
+    // Raw button and key events share one layout; detail is the button or key code.
+    const auto& raw = reinterpret_cast<const xcb_input_raw_button_press_event_t&>(event);
+    handleRaw(ge.event_type, raw.detail);
 }
 
 void X11EventMonitors::handleRaw(std::uint16_t type, std::uint32_t detail) {
-  if (type == XCB_INPUT_RAW_MOTION) {
-    // A burst of motion is answered once, after the events queued with it.
-    if (motionPending_)
-      return;
-    motionPending_ = true;
-    actor_.post([weak = std::weak_ptr(self_)] {
-      if (const auto self = weak.lock())
-        (*self)->deliverMotion();
-    });
-    return;
-  }
-  // Motion before a press or release is heard before it, with the button as it
-  // was.
-  if (motionPending_) {
-    const bool button = type == XCB_INPUT_RAW_BUTTON_PRESS ||
-                        type == XCB_INPUT_RAW_BUTTON_RELEASE;
-    const std::uint16_t bit =
-        button && detail >= 1 && detail <= 5
-            ? std::uint16_t(XCB_BUTTON_MASK_1 << (detail - 1))
-            : 0;
-    deliverMotion(type == XCB_INPUT_RAW_BUTTON_PRESS ? bit : 0,
-                  type == XCB_INPUT_RAW_BUTTON_RELEASE ? bit : 0);
-  }
-  const auto pointer = queryPointer();
-  if (!pointer)
-    return;
-  if (type == XCB_INPUT_RAW_BUTTON_PRESS ||
-      type == XCB_INPUT_RAW_BUTTON_RELEASE) {
-    const bool press = type == XCB_INPUT_RAW_BUTTON_PRESS;
-    EventType eventType;
-    if (detail == 1) {
-      eventType = press ? EventType::leftMouseDown : EventType::leftMouseUp;
-    } else if (detail == 3) {
-      eventType = press ? EventType::rightMouseDown : EventType::rightMouseUp;
-    } else {
-      return; // middle button and wheel
+    if (type == XCB_INPUT_RAW_MOTION) {
+        // A burst of motion is answered once, after the events queued with it.
+        if (motionPending_) return;
+        motionPending_ = true;
+        actor_.post([weak = std::weak_ptr(self_)] {
+            if (const auto self = weak.lock()) (*self)->deliverMotion();
+        });
+        return;
     }
-    if (pointerOnOwnWindow(*pointer))
-      return;
-    monitors_.deliverGlobal(eventAt(eventType, *pointer));
-    return;
-  }
-  if (type != XCB_INPUT_RAW_KEY_PRESS && type != XCB_INPUT_RAW_KEY_RELEASE)
-    return;
-  if (keyboardWithOwnWindow())
-    return;
-  const bool press = type == XCB_INPUT_RAW_KEY_PRESS;
-  const xcb_keysym_t keysym =
-      keySymbols_ ? xcb_key_symbols_get_keysym(
-                        keySymbols_, static_cast<xcb_keycode_t>(detail), 0)
-                  : 0;
-  const KeyName *key = keyName(keysym);
-  Event e = eventAt(press ? EventType::keyDown : EventType::keyUp, *pointer);
-  if (key)
-    e.keyCode = key->keyCode;
-  if (key && key->modifier) {
-    // The server may not have applied this key to its state yet when it
-    // answers.
-    e.type = EventType::flagsChanged;
-    e.modifierFlags = press ? e.modifierFlags | key->modifier
-                            : e.modifierFlags & ~key->modifier;
-  }
-  monitors_.deliverGlobal(e);
+    // Motion before a press or release is heard before it, with the button as it was.
+    if (motionPending_) {
+        const bool button = type == XCB_INPUT_RAW_BUTTON_PRESS || type == XCB_INPUT_RAW_BUTTON_RELEASE;
+        const std::uint16_t bit =
+            button && detail >= 1 && detail <= 5 ? std::uint16_t(XCB_BUTTON_MASK_1 << (detail - 1)) : 0;
+        deliverMotion(type == XCB_INPUT_RAW_BUTTON_PRESS ? bit : 0, type == XCB_INPUT_RAW_BUTTON_RELEASE ? bit : 0);
+    }
+    const auto pointer = queryPointer();
+    if (!pointer) return;
+    if (type == XCB_INPUT_RAW_BUTTON_PRESS || type == XCB_INPUT_RAW_BUTTON_RELEASE) {
+        const bool press = type == XCB_INPUT_RAW_BUTTON_PRESS;
+        EventType eventType;
+        if (detail == 1) {
+            eventType = press ? EventType::leftMouseDown : EventType::leftMouseUp;
+        } else if (detail == 3) {
+            eventType = press ? EventType::rightMouseDown : EventType::rightMouseUp;
+        } else {
+            return;  // middle button and wheel
+        }
+        if (pointerOnOwnWindow(*pointer)) return;
+        monitors_.deliverGlobal(eventAt(eventType, *pointer));
+        return;
+    }
+    if (type != XCB_INPUT_RAW_KEY_PRESS && type != XCB_INPUT_RAW_KEY_RELEASE) return;
+    if (keyboardWithOwnWindow()) return;
+    const bool press = type == XCB_INPUT_RAW_KEY_PRESS;
+    const xcb_keysym_t keysym =
+        keySymbols_ ? xcb_key_symbols_get_keysym(keySymbols_, static_cast<xcb_keycode_t>(detail), 0) : 0;
+    const KeyName* key = keyName(keysym);
+    Event e = eventAt(press ? EventType::keyDown : EventType::keyUp, *pointer);
+    if (key) e.keyCode = key->keyCode;
+    if (key && key->modifier) {
+        // The server may not have applied this key to its state yet when it answers.
+        e.type = EventType::flagsChanged;
+        e.modifierFlags = press ? e.modifierFlags | key->modifier : e.modifierFlags & ~key->modifier;
+    }
+    monitors_.deliverGlobal(e);
 }
 
-void X11EventMonitors::deliverMotion(std::uint16_t clearButtons,
-                                     std::uint16_t setButtons) {
-  motionPending_ = false;
-  if (!selected_)
-    return;
-  auto pointer = queryPointer();
-  if (!pointer || pointerOnOwnWindow(*pointer))
-    return;
-  pointer->state = std::uint16_t((pointer->state & ~clearButtons) | setButtons);
-  const bool dragging = pointer->state & XCB_BUTTON_MASK_1;
-  monitors_.deliverGlobal(
-      eventAt(dragging ? EventType::leftMouseDragged : EventType::mouseMoved,
-              *pointer));
+void X11EventMonitors::deliverMotion(std::uint16_t clearButtons, std::uint16_t setButtons) {
+    motionPending_ = false;
+    if (!selected_) return;
+    auto pointer = queryPointer();
+    if (!pointer || pointerOnOwnWindow(*pointer)) return;
+    pointer->state = std::uint16_t((pointer->state & ~clearButtons) | setButtons);
+    const bool dragging = pointer->state & XCB_BUTTON_MASK_1;
+    monitors_.deliverGlobal(eventAt(dragging ? EventType::leftMouseDragged : EventType::mouseMoved, *pointer));
 }
 
-Event X11EventMonitors::eventAt(EventType type, const Pointer &pointer) const {
-  Event e;
-  e.type = type;
-  const double height =
-      displays_.displayBounds(displays_.mainDisplayID()).height();
-  e.location = Point{double(pointer.x), height - pointer.y};
-  e.modifierFlags = flagsOfState(pointer.state);
-  return e;
+Event X11EventMonitors::eventAt(EventType type, const Pointer& pointer) const {
+    Event e;
+    e.type = type;
+    const double height = displays_.displayBounds(displays_.mainDisplayID()).height();
+    e.location = Point{double(pointer.x), height - pointer.y};
+    e.modifierFlags = flagsOfState(pointer.state);
+    return e;
 }
 
-bool X11EventMonitors::pointerOnOwnWindow(const Pointer &pointer) {
-  if (pointer.child == XCB_NONE)
+bool X11EventMonitors::pointerOnOwnWindow(const Pointer& pointer) {
+    if (pointer.child == XCB_NONE) return false;
+    auto cached = ownWindows_.find(pointer.child);
+    if (cached == ownWindows_.end()) {
+        // Windows of ours without a frame (overlays, pop-ups) are made by this process;
+        // a framed one is found below by its client.
+        if (ownWindows_.size() > 512) ownWindows_.clear();
+        cached = ownWindows_.emplace(pointer.child, model_.pidFromServer(pointer.child) == ownPid_).first;
+    }
+    if (cached->second) return true;
+    const Point at{double(pointer.x), double(pointer.y)};
+    for (xcb_window_t w : model_.stacking()) {
+        const X11Client* c = model_.client(w);
+        if (!c || !c->mapped || c->hidden || !c->onDesktop(model_.currentDesktop())) continue;
+        if (c->frame().contains(at)) return c->pid == ownPid_;
+    }
     return false;
-  auto cached = ownWindows_.find(pointer.child);
-  if (cached == ownWindows_.end()) {
-    // Windows of ours without a frame (overlays, pop-ups) are made by this
-    // process; a framed one is found below by its client.
-    if (ownWindows_.size() > 512)
-      ownWindows_.clear();
-    cached = ownWindows_
-                 .emplace(pointer.child,
-                          model_.pidFromServer(pointer.child) == ownPid_)
-                 .first;
-  }
-  if (cached->second)
-    return true;
-  const Point at{double(pointer.x), double(pointer.y)};
-  for (xcb_window_t w : model_.stacking()) {
-    const X11Client *c = model_.client(w);
-    if (!c || !c->mapped || c->hidden || !c->onDesktop(model_.currentDesktop()))
-      continue;
-    if (c->frame().contains(at))
-      return c->pid == ownPid_;
-  }
-  return false;
 }
 
 bool X11EventMonitors::keyboardWithOwnWindow() const {
-  const auto active = model_.activeWindow();
-  const X11Client *c = active ? model_.client(*active) : nullptr;
-  return c && c->pid == ownPid_;
+    const auto active = model_.activeWindow();
+    const X11Client* c = active ? model_.client(*active) : nullptr;
+    return c && c->pid == ownPid_;
 }
 
-} // namespace kestr
+}  // namespace kestr

@@ -1,10 +1,9 @@
-// Event monitors of an X11 session. Global monitors hear the XInput2 raw events
-// of the root window (pointer motion, buttons, keys), which the server reports
-// whichever client gets them; each is completed with the pointer's place and
-// the modifier keys from a pointer query. Events aimed at our own windows are
-// left to the local monitors, which hear them through the user interface's own
-// event handling. Without XInput2 a global monitor is refused, as the service's
-// contract allows, and callers fall back.
+// Event monitors of an X11 session. Global monitors hear the XInput2 raw events of the
+// root window (pointer motion, buttons, keys), which the server reports whichever
+// client gets them; each is completed with the pointer's place and the modifier keys
+// from a pointer query. Events aimed at our own windows are left to the local monitors,
+// which hear them through the user interface's own event handling. Without XInput2 a
+// global monitor is refused, as the service's contract allows, and callers fall back.
 #pragma once
 
 #include <xcb/xcb.h>
@@ -22,61 +21,54 @@ namespace kestr {
 
 class X11EventMonitors : public EventMonitors {
 public:
-  X11EventMonitors(X11Connection &connection, X11WindowModel &model,
-                   X11Displays &displays, MainActor &actor,
-                   std::int32_t ownPid);
-  ~X11EventMonitors() override;
-  X11EventMonitors(const X11EventMonitors &) = delete;
-  X11EventMonitors &operator=(const X11EventMonitors &) = delete;
+    X11EventMonitors(X11Connection& connection, X11WindowModel& model, X11Displays& displays, MainActor& actor,
+                     std::int32_t ownPid);
+    ~X11EventMonitors() override;
+    X11EventMonitors(const X11EventMonitors&) = delete;
+    X11EventMonitors& operator=(const X11EventMonitors&) = delete;
 
-  std::optional<MonitorToken>
-  addGlobalMonitor(EventMask mask,
-                   std::function<void(const Event &)> handler) override;
-  std::optional<MonitorToken> addLocalMonitor(
-      EventMask mask,
-      std::function<std::optional<Event>(const Event &)> handler) override;
-  void removeMonitor(MonitorToken token) override;
-  std::optional<Event> deliverToLocalMonitors(const Event &event) override {
-    return monitors_.deliverLocal(event);
-  }
-  std::uint64_t modifierFlags() override;
-  std::uint32_t pressedMouseButtons() override;
+    std::optional<MonitorToken> addGlobalMonitor(EventMask mask, std::function<void(const Event&)> handler) override;
+    std::optional<MonitorToken> addLocalMonitor(EventMask mask,
+                                                std::function<std::optional<Event>(const Event&)> handler) override;
+    void removeMonitor(MonitorToken token) override;
+    std::optional<Event> deliverToLocalMonitors(const Event& event) override { return monitors_.deliverLocal(event); }
+    std::uint64_t modifierFlags() override;
+    std::uint32_t pressedMouseButtons() override;
 
-  // Whether the server has XInput2 (raw events need 2.0).
-  bool available() const { return xiOpcode_ != 0; }
+    // Whether the server has XInput2 (raw events need 2.0).
+    bool available() const { return xiOpcode_ != 0; }
 
 private:
-  struct Pointer {
-    std::int16_t x = 0, y = 0;
-    std::uint16_t state = 0;
-    xcb_window_t child = 0;
-  };
+    struct Pointer {
+        std::int16_t x = 0, y = 0;
+        std::uint16_t state = 0;
+        xcb_window_t child = 0;
+    };
 
-  void handle(const xcb_generic_event_t &event);
-  void handleRaw(std::uint16_t type, std::uint32_t detail);
-  void selectRawEvents(bool on);
-  // The buttons given are taken as up (clear) or down (set): the press or
-  // release that followed the motion may be in the state already.
-  void deliverMotion(std::uint16_t clearButtons = 0,
-                     std::uint16_t setButtons = 0);
-  std::optional<Pointer> queryPointer();
-  Event eventAt(EventType type, const Pointer &pointer) const;
-  bool pointerOnOwnWindow(const Pointer &pointer);
-  bool keyboardWithOwnWindow() const;
+    void handle(const xcb_generic_event_t& event);
+    void handleRaw(std::uint16_t type, std::uint32_t detail);
+    void selectRawEvents(bool on);
+    // The buttons given are taken as up (clear) or down (set): the press or release
+    // that followed the motion may be in the state already.
+    void deliverMotion(std::uint16_t clearButtons = 0, std::uint16_t setButtons = 0);
+    std::optional<Pointer> queryPointer();
+    Event eventAt(EventType type, const Pointer& pointer) const;
+    bool pointerOnOwnWindow(const Pointer& pointer);
+    bool keyboardWithOwnWindow() const;
 
-  X11Connection &x_;
-  X11WindowModel &model_;
-  X11Displays &displays_;
-  MainActor &actor_;
-  std::int32_t ownPid_;
-  std::uint8_t xiOpcode_ = 0;
-  bool selected_ = false;
-  bool motionPending_ = false;
-  std::shared_ptr<X11EventMonitors *> self_;
-  xcb_key_symbols_t *keySymbols_ = nullptr;
-  // Whether a top-level window is one of ours; never changes while it exists.
-  std::map<xcb_window_t, bool> ownWindows_;
-  EventMonitorList monitors_;
+    X11Connection& x_;
+    X11WindowModel& model_;
+    X11Displays& displays_;
+    MainActor& actor_;
+    std::int32_t ownPid_;
+    std::uint8_t xiOpcode_ = 0;
+    bool selected_ = false;
+    bool motionPending_ = false;
+    std::shared_ptr<X11EventMonitors*> self_;
+    xcb_key_symbols_t* keySymbols_ = nullptr;
+    // Whether a top-level window is one of ours; never changes while it exists.
+    std::map<xcb_window_t, bool> ownWindows_;
+    EventMonitorList monitors_;
 };
 
-} // namespace kestr
+}  // namespace kestr

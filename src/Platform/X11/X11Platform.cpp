@@ -50,6 +50,11 @@ Capabilities X11Platform::capabilities() const {
     c.applicationsTakeScripts = false;
     c.optionDragTiling = false;
     c.notchedDisplays = false;
+    // A compositing manager owns the selection _NET_WM_CM_S<screen>.
+    const xcb_atom_t selection = connection_->atom("_NET_WM_CM_S" + std::to_string(connection_->screenNumber()));
+    auto owner = connection_->reply<xcb_get_selection_owner_reply_t>(
+        xcb_get_selection_owner_reply, xcb_get_selection_owner(connection_->raw(), selection));
+    c.compositingManager = owner && owner->owner != XCB_NONE;
     return c;
 }
 

@@ -1,6 +1,6 @@
 // The click-through window that covers one display while a window is drag-snapped and
 // draws the slots as rounded translucent rectangles, the highlighted one in the accent
-// colour.
+// colour; without a compositing manager, as opaque outlines only.
 #pragma once
 
 #include <QWidget>
@@ -26,6 +26,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QRegion outlines() const;
+    QRegion outline(std::size_t zone) const;
+
+    const bool blends_;
     std::vector<Rect> zones_;
     std::optional<std::size_t> highlighted_;
 };

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "UI/AccentColor.h"
+#include "UI/OverlayInput.h"
 
 namespace kestr {
 
@@ -55,20 +56,28 @@ QPainterPath capsule(const QRectF& rect, double radius) {
 }  // namespace
 
 QtEdgeOverlayWindow::QtEdgeOverlayWindow(EdgeOverlay& overlay)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus |
-                           Qt::WindowTransparentForInput),
-      overlay_(overlay) {
-    setAttribute(Qt::WA_TranslucentBackground);
+    : QWidget(nullptr, overlayWindowFlags()), overlay_(overlay), blends_(overlaysBlend()) {
+    if (blends_) {
+        setAttribute(Qt::WA_TranslucentBackground);
+    } else {
+        // Only the handle shows; the fades at the line's ends run into this.
+        QPalette dark = palette();
+        dark.setColor(QPalette::Window, QColor(60, 60, 62));
+        setPalette(dark);
+    }
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     setGeometry(qt(overlay.bounds).toAlignedRect());
     setWindowOpacity(0);
+    setOverlayVisibleRegion(*this, QRegion());
 }
 
 void QtEdgeOverlayWindow::orderFront() {
+    applyShape();
     show();
     raise();
+    setOverlayInputRegion(*this, ignoresMouse_ ? QRegion() : inputRegion_);
 }
 
 void QtEdgeOverlayWindow::orderOut() { hide(); }
@@ -79,13 +88,40 @@ void QtEdgeOverlayWindow::setIgnoresMouseEvents(bool ignores) {
     if (ignores == ignoresMouse_) return;
     ignoresMouse_ = ignores;
     setAttribute(Qt::WA_TransparentForMouseEvents, ignores);
-    // Changing a window flag re-creates the native window; show it again if it was up.
-    const bool shown = isVisible();
-    setWindowFlag(Qt::WindowTransparentForInput, ignores);
-    if (shown) show();
+    setOverlayInputRegion(*this, ignores ? QRegion() : inputRegion_);
 }
 
-void QtEdgeOverlayWindow::redraw() { update(); }
+void QtEdgeOverlayWindow::redraw() {
+    applyShape();
+    update();
+}
+
+// The window shows the handle only, and takes the mouse only on it: the rest of
+// the display is left exactly as it was.
+void QtEdgeOverlayWindow::applyShape() {
+    QRegion shown;
+    QRegion input;
+    if (const auto d = overlay_.drawing()) {
+        const QRect line = qt(d->line).toAlignedRect().adjusted(-1, -1, 1, 1);
+        const QRectF knob = qt(d->knob.rect);
+        shown = QRegion(line);
+        if (d->ghost) shown += qt(*d->ghost).toAlignedRect().adjusted(-1, -1, 1, 1);
+        if (blends_) {
+            shown += knob.toAlignedRect().adjusted(-24, -24, 24, 24);  // its shadow
+        } else {
+            shown += QRegion(capsule(knob, d->knob.radius).toFillPolygon().toPolygon());
+        }
+        input = QRegion(line) + knob.toAlignedRect().adjusted(-4, -4, 4, 4);
+    }
+    if (shown != shownRegion_) {
+        shownRegion_ = shown;
+        setOverlayVisibleRegion(*this, shown);
+    }
+    if (input != inputRegion_) {
+        inputRegion_ = input;
+        if (!ignoresMouse_) setOverlayInputRegion(*this, input);
+    }
+}
 
 void QtEdgeOverlayWindow::paintEvent(QPaintEvent*) {
     const auto d = overlay_.drawing();

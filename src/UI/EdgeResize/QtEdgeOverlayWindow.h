@@ -1,6 +1,7 @@
-// The clear window over one display that draws the handle of the edge the pointer is
-// near — a thin line with fading ends and a pill-shaped knob that grows into a tinted
-// glass capsule while pressed — and hands its mouse events to the overlay's model.
+// The window over one display that draws the handle of the edge the pointer is near — a
+// thin line with fading ends and a pill-shaped knob that grows into a tinted glass
+// capsule while pressed — and hands its mouse events to the overlay's model. It is
+// shaped to the handle: outside it the display shows through and clicks pass on.
 #pragma once
 
 #include <QWidget>
@@ -31,9 +32,15 @@ protected:
 
 private:
     void drawGrabber(QPainter& painter, const EdgeOverlay::Drawing& d);
+    void applyShape();
 
     EdgeOverlay& overlay_;
+    // Whether a compositing manager blends the clear parts; without one the handle is
+    // drawn opaque in a shape of its own.
+    const bool blends_;
     bool ignoresMouse_ = true;
+    QRegion shownRegion_;
+    QRegion inputRegion_;
 };
 
 class QtEdgeOverlayPresenter : public EdgeOverlayPresenter {
