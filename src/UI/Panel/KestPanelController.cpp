@@ -9,22 +9,16 @@
 
 #include "Platform/Platform.h"
 #include "Platform/Task.h"
+#include "UI/DisplayArea.h"
 #include "UI/Panel/KeyablePanel.h"
 #include "UI/Panel/PanelTabs.h"
 #include "UI/Panel/PanelWidgets.h"
-#include "Window/DisplayManager.h"
 
 namespace kestr {
 
 namespace {
 
 using Mode = KestPanelContentView::Mode;
-
-Rect visibleFrameOf(DisplayID display) {
-    const Rect local = DisplayManager::visibleAreaLocal(display);
-    const Rect bounds = platform().displays().displayBounds(display);
-    return Rect(bounds.x() + local.x(), bounds.y() + local.y(), local.width(), local.height());
-}
 
 Task<void> relayoutSoon(std::weak_ptr<KestPanelController*> weak) {
     co_await sleepUnlessCancelled(0.5);
@@ -50,6 +44,8 @@ void KestPanelController::makePanel() {
     panel_ = new KeyablePanel();
     panel_->resize(int(width), 200);
     panel_->onKeyDown = [this](QKeyEvent* event) { return handleKeyDown(event->key(), event->modifiers()); };
+    // Closed by the window system too (a click elsewhere ends a pop-up).
+    panel_->onHidden = [this] { removeGlobalMonitor(); };
 
     content_ = new KestPanelContentView();
     content_->onApply = [this](const Layout& kest, bool fresh) {
@@ -171,7 +167,9 @@ void KestPanelController::relayout() {
 
     const std::optional<Rect> button = anchorButton ? anchorButton() : std::nullopt;
     const std::optional<Point> at = button ? std::optional<Point>(Point{button->midX(), button->midY()}) : std::nullopt;
-    const std::optional<Rect> visible = visibleFrameAt(at);
+    // Where no menu bar holds the button, the button sits inside the visible frame; the
+    // panel hangs below it and is capped by what is left.
+    const std::optional<Rect> visible = button ? frameBelow(*button, visibleFrameAt(at)) : visibleFrameAt(at);
     const double h = std::round(scrollHeight(visible, contentHeight) + headerHeight);
     panel_->resize(int(width), int(h));
     headerView_->setGeometry(0, 0, int(width), int(headerHeight));
@@ -239,14 +237,14 @@ Point KestPanelController::position(const Rect& button, const std::optional<Rect
     return Point{x, y};
 }
 
-std::optional<Rect> KestPanelController::visibleFrameAt(std::optional<Point> point) {
-    if (point) {
-        if (const auto display = DisplayManager::display(*point)) return visibleFrameOf(*display);
+std::optional<Rect> KestPanelController::visibleFrameAt(std::optional<Point> point) { return visibleAreaAt(point); }
+
+std::optional<Rect> KestPanelController::frameBelow(const Rect& button, const std::optional<Rect>& visibleFrame) {
+    if (!visibleFrame || button.maxY() <= visibleFrame->minY() || button.maxY() >= visibleFrame->maxY()) {
+        return visibleFrame;
     }
-    const auto main = platform().displays().mainScreen();
-    if (!main) return std::nullopt;
-    if (const auto display = DisplayManager::displayID(*main)) return visibleFrameOf(*display);
-    return std::nullopt;
+    const Rect& v = *visibleFrame;
+    return Rect(v.x(), button.maxY(), v.width(), v.maxY() - button.maxY());
 }
 
 }  // namespace kestr

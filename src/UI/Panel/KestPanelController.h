@@ -88,6 +88,8 @@ public:
     // The visible frame of the screen showing `point`, else of the main screen; none
     // without screens.
     static std::optional<Rect> visibleFrameAt(std::optional<Point> point);
+    // The part of the visible frame below a button that lies inside it (else the frame).
+    static std::optional<Rect> frameBelow(const Rect& button, const std::optional<Rect>& visibleFrame);
 
 private:
     void makePanel();

@@ -8,7 +8,7 @@
 
 namespace kestr {
 
-KeyablePanel::KeyablePanel() : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+KeyablePanel::KeyablePanel() : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint) {
     setAttribute(Qt::WA_TranslucentBackground);
     setFocusPolicy(Qt::StrongFocus);
 }
@@ -20,6 +20,11 @@ bool KeyablePanel::event(QEvent* event) {
         return true;
     }
     return QWidget::event(event);
+}
+
+void KeyablePanel::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (onHidden) onHidden();
 }
 
 void KeyablePanel::paintEvent(QPaintEvent*) {

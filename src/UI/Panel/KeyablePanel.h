@@ -1,5 +1,7 @@
-// The floating panel's window: frameless, above other windows, with rounded corners and
-// the menu material; it takes keys, offering each to its owner first.
+// The floating panel's window: a frameless pop-up with rounded corners and the menu
+// material. Like any open menu it holds the pointer and the keyboard while it shows, so
+// a click elsewhere closes it, a modified click reaches it rather than the window
+// manager, and hot keys wait. It takes keys, offering each to its owner first.
 #pragma once
 
 #include <QWidget>
@@ -15,9 +17,12 @@ public:
 
     // Returns true when the key was used; otherwise the panel's default handling runs.
     std::function<bool(QKeyEvent*)> onKeyDown;
+    // Called whenever the panel is hidden, by its owner or by the window system.
+    std::function<void()> onHidden;
 
 protected:
     bool event(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 };
 

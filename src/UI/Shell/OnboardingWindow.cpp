@@ -4,7 +4,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "Core/ConflictingApps.h"
@@ -13,6 +12,7 @@
 #include "Core/Preferences.h"
 #include "Platform/Platform.h"
 #include "Platform/Task.h"
+#include "UI/DisplayArea.h"
 #include "UI/Manager/KeyClosableWindow.h"
 #include "UI/Shell/OnboardingViews.h"
 #include "UI/SystemStyle.h"
@@ -130,7 +130,7 @@ void OnboardingWindow::show() {
         });
     }
     goTo(0);
-    if (QScreen* screen = window_->screen()) window_->move(screen->availableGeometry().center() - window_->rect().center());
+    if (const auto area = visibleAreaAt(std::nullopt)) centerWithin(*window_, *area);
     window_->show();
     window_->raise();
     window_->activateWindow();

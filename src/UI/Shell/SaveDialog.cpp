@@ -1,15 +1,14 @@
 #include "UI/Shell/SaveDialog.h"
 
 #include <QButtonGroup>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <cmath>
 
+#include "UI/DisplayArea.h"
 #include "UI/SystemStyle.h"
 
 namespace kestr {
@@ -135,11 +134,7 @@ void SaveDialog::mouseMoveEvent(QMouseEvent* event) {
 
 std::optional<SaveDialog::Result> SaveDialog::run(const Request& request) {
     SaveDialog dialog(request);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = dialog.geometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        dialog.move(frame.topLeft());
-    }
+    if (const auto area = visibleAreaAt(std::nullopt)) centerWithin(dialog, *area);
     shown = &dialog;
     dialog.show();
     dialog.raise();

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "Platform/Platform.h"
+#include "UI/DisplayArea.h"
 
 namespace kestr {
 
@@ -81,26 +82,12 @@ void ToastPresenter::setOpacity(double opacity) {
 }
 
 void ToastPresenter::position(QSize size) {
-    // The screen under the pointer, else the main one; none at all: left where it was.
-    Displays& displays = platform().displays();
-    const std::vector<Screen> screens = displays.screens();
-    const Point mouse = displays.mouseLocation();
-    std::optional<Screen> screen;
-    for (const Screen& s : screens) {
-        const Rect& f = s.frame;
-        if (mouse.x >= f.minX() && mouse.x < f.maxX() && mouse.y >= f.minY() && mouse.y < f.maxY()) {
-            screen = s;
-            break;
-        }
-    }
-    if (!screen) screen = displays.mainScreen();
-    if (!screen || screens.empty()) return;
-    // Bottom-left screen space, flipped against the first screen into global space.
-    const Rect& visible = screen->visibleFrame;
-    const double x = std::round(visible.midX() - size.width() / 2.0);
-    const double y = std::round(visible.maxY() - size.height() - belowMenuBar);
-    const double globalTop = screens.front().frame.height() - (y + size.height());
-    panel_->move(static_cast<int>(x), static_cast<int>(globalTop));
+    // The display under the pointer, else the main one; none at all: left where it was.
+    const auto area = visibleAreaUnderPointer();
+    if (!area) return;
+    const double x = std::round(area->midX() - size.width() / 2.0);
+    const double y = std::round(area->minY() + belowMenuBar);
+    panel_->move(static_cast<int>(x), static_cast<int>(y));
 }
 
 void ToastPresenter::show(const std::string& text, ToastFeel feel, double duration) {

@@ -5,8 +5,27 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <cstdlib>
+#include <memory>
+
+#include <gtest/gtest.h>
 
 namespace kestr::x11test {
+
+namespace {
+
+std::unique_ptr<QApplication>& application() {
+    static std::unique_ptr<QApplication> app;
+    return app;
+}
+
+// The application goes when the tests end, with the fonts and caches it holds.
+class QtOnSessionEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override { application().reset(); }
+};
+[[maybe_unused]] const auto* const environment = ::testing::AddGlobalTestEnvironment(new QtOnSessionEnvironment);
+
+}  // namespace
 
 void ensureQtApplication(XvfbSession& session) {
     if (QApplication::instance()) return;
@@ -19,8 +38,7 @@ void ensureQtApplication(XvfbSession& session) {
     static int argc = 1;
     static char name[] = "test_X11";
     static char* argv[] = {name, nullptr};
-    // Lives for the rest of the program, as the one QApplication must.
-    new QApplication(argc, argv);
+    application() = std::make_unique<QApplication>(argc, argv);
 }
 
 bool pumpQtUntil(const std::function<bool()>& condition, double seconds) {
