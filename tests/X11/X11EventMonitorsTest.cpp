@@ -3,19 +3,17 @@
 // the real button and modifier state.
 #include <gtest/gtest.h>
 #include <xcb/xcb_keysyms.h>
-#include <xcb/xtest.h>
 
 #include "X11/Support/BackendTest.h"
+#include "X11/Support/FakeInput.h"
 
 namespace kestr::x11test {
 namespace {
 
 class X11EventMonitorsTest : public BackendTest {
 protected:
-    void fake(std::uint8_t type, std::uint8_t detail, std::int16_t x = 0, std::int16_t y = 0) {
-        xcb_test_fake_input(connection(), type, detail, XCB_CURRENT_TIME,
-                            type == XCB_MOTION_NOTIFY ? session().root() : XCB_NONE, x, y, 0);
-        xcb_flush(connection());
+    void fake(std::uint8_t type, std::uint8_t detail, int x = 0, int y = 0) {
+        fakeInput(connection(), session().root(), type, detail, x, y);
     }
     xcb_keycode_t keycode(xcb_keysym_t keysym) {
         xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(connection());

@@ -3,11 +3,11 @@
 // click reaches the window below, even while the handle takes the mouse.
 #include <gtest/gtest.h>
 #include <xcb/shape.h>
-#include <xcb/xtest.h>
 
 #include "EdgeResize/EdgeOverlay.h"
 #include "UI/EdgeResize/QtEdgeOverlayWindow.h"
 #include "X11/Support/BackendTest.h"
+#include "X11/Support/FakeInput.h"
 #include "X11/Support/QtOnSession.h"
 
 namespace kestr::x11test {
@@ -45,13 +45,7 @@ protected:
         return out;
     }
     void sync() { std::free(xcb_get_input_focus_reply(connection(), xcb_get_input_focus(connection()), nullptr)); }
-    void click(int x, int y) {
-        xcb_test_fake_input(connection(), XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, session().root(), std::int16_t(x),
-                            std::int16_t(y), 0);
-        xcb_test_fake_input(connection(), XCB_BUTTON_PRESS, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-        xcb_test_fake_input(connection(), XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-        xcb_flush(connection());
-    }
+    void click(int x, int y) { fakeClick(connection(), session().root(), x, y); }
 };
 
 TEST_F(X11OverlayTest, OutsideTheEdgeHandleTheScreenIsUnchangedAndClicksReachTheWindowBelow) {

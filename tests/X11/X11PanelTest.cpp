@@ -2,11 +2,11 @@
 // display, holding the pointer and the keyboard while it shows (so the window manager's
 // Alt-drag and the hot keys wait, as under any open menu), closed by a click elsewhere.
 #include <gtest/gtest.h>
-#include <xcb/xtest.h>
 
 #include "UI/Panel/KestPanelController.h"
 #include "UI/Panel/KeyablePanel.h"
 #include "X11/Support/BackendTest.h"
+#include "X11/Support/FakeInput.h"
 #include "X11/Support/QtOnSession.h"
 
 namespace kestr::x11test {
@@ -42,13 +42,7 @@ protected:
         xcb_flush(connection());
         return status == XCB_GRAB_STATUS_ALREADY_GRABBED;
     }
-    void click(int x, int y) {
-        xcb_test_fake_input(connection(), XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, session().root(), std::int16_t(x),
-                            std::int16_t(y), 0);
-        xcb_test_fake_input(connection(), XCB_BUTTON_PRESS, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-        xcb_test_fake_input(connection(), XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-        xcb_flush(connection());
-    }
+    void click(int x, int y) { fakeClick(connection(), session().root(), x, y); }
 };
 
 TEST_F(X11PanelTest, ThePanelIsAPopUpUnderTheButtonHoldingPointerAndKeysUntilAClickElsewhere) {
