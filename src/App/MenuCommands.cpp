@@ -75,7 +75,9 @@ AlertRequest restoredDefaultsReport(bool saved, const std::vector<std::string>& 
     if (inUse.empty()) {
         return AlertRequest{AlertStyle::informational,
                             "Reset to default shortcuts",
-                            "You can now arrange windows with ⌃⌥ + arrows / U·I·J·K, etc.",
+                            "You can now arrange windows with " +
+                                Hotkey::modifierText(CarbonModifier::control | CarbonModifier::option) +
+                                " + arrows / U·I·J·K, etc.",
                             {"OK"},
                             {}};
     }

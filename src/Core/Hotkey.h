@@ -5,23 +5,20 @@
 #include <cstdint>
 #include <string>
 
+#include "Platform/HotKeys.h"
+
 namespace kestr {
 
-// Bits of Hotkey::modifiers.
-namespace CarbonModifier {
-constexpr std::uint32_t command = 0x100;
-constexpr std::uint32_t shift = 0x200;
-constexpr std::uint32_t option = 0x800;
-constexpr std::uint32_t control = 0x1000;
-}  // namespace CarbonModifier
-
+// Hotkey::modifiers holds CarbonModifier bits (Platform/HotKeys.h).
 struct Hotkey {
     std::uint32_t keyCode = 0;
     std::uint32_t modifiers = 0;
 
-    // Glyphs of the modifiers present (control, option, shift, command), then the key's
-    // label: key code 36 with 0x1900 gives "⌃⌥⌘↩".
+    // The modifiers present, then the key's label, in this desktop's words: key code 36
+    // with 0x1900 gives "⌃⌥⌘↩" on the simulated desktop, "Ctrl+Alt+Super+↩" on X11.
     std::string displayString() const;
+    // The modifiers of a mask alone, in this desktop's words ("⌃⌥" or "Alt+Super").
+    static std::string modifierText(std::uint32_t modifiers);
     // The key's label; a code without one gives "?" and the code in decimal.
     static std::string label(std::uint32_t keyCode);
     // The lower-case character for a menu item's key equivalent, or "" for keys that

@@ -19,6 +19,14 @@ struct HotKeyEvent {
     std::optional<EventHotKeyID> directObject;
 };
 
+// Modifier bits of a hot key.
+namespace CarbonModifier {
+constexpr std::uint32_t command = 0x100;
+constexpr std::uint32_t shift = 0x200;
+constexpr std::uint32_t option = 0x800;
+constexpr std::uint32_t control = 0x1000;
+}  // namespace CarbonModifier
+
 namespace HotKeyStatus {
 constexpr std::int32_t noErr = 0;
 constexpr std::int32_t eventParameterNotFound = -9870;

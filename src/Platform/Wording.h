@@ -1,6 +1,7 @@
-// The desktop's own words for its things, for the texts that name them: where the
-// program's status item lives, what the desktop calls its virtual desktops, how it
-// updates software.
+// The desktop's own words for its things, for the texts that name them: its keys (the
+// simulated desktop writes shortcuts in modifier glyphs, "⌃⌥⌘↩", a Linux desktop names
+// the keys as its keyboards label them, "Ctrl+Alt+Super+↩"), where the program's status
+// item lives, what the desktop calls its virtual desktops, how it updates software.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +31,11 @@ public:
     // Said once the window list is written to `path`; none where showing the file is
     // enough.
     virtual std::optional<std::string> windowListWritten(const std::string& path) const = 0;
+    // A shortcut: the modifiers of a CarbonModifier mask (Platform/HotKeys.h), then the
+    // key's label; with an empty label, the modifiers alone.
+    virtual std::string shortcut(std::uint32_t carbonModifiers, const std::string& keyLabel) const = 0;
+    // One modifier key (a single CarbonModifier bit) as a list of choices names it.
+    virtual std::string modifierKey(std::uint32_t carbonModifier) const = 0;
 };
 
 }  // namespace kestr

@@ -72,12 +72,15 @@ void SnapShortcutsModel::setHotkey(const std::optional<Hotkey>& hotkey, SnapActi
 }
 
 bool SnapShortcutsModel::confirmReset() {
+    constexpr std::uint32_t placement = CarbonModifier::control | CarbonModifier::option;
     const int answer = platform().alerts().runModal(AlertRequest{
         AlertStyle::warning,
         "Reset to default shortcuts?",
         "Resets all snap actions (halves, corners, thirds, fourths, sixths, move, size, displays) to kestr's "
-        "defaults — ⌃⌥ for placement, ⌃⌥⇧ for detailed/move, ⌃⌥⌘ for displays. Shortcuts you changed yourself "
-        "will be overwritten.",
+        "defaults — " + Hotkey::modifierText(placement) + " for placement, " +
+            Hotkey::modifierText(placement | CarbonModifier::shift) + " for detailed/move, " +
+            Hotkey::modifierText(placement | CarbonModifier::command) +
+            " for displays. Shortcuts you changed yourself will be overwritten.",
         {"Reset", "Cancel"},
         {},
     });

@@ -1,5 +1,7 @@
 #include "Platform/Sim/SimWording.h"
 
+#include "Platform/HotKeys.h"
+
 namespace kestr {
 
 std::vector<std::string> SimWording::whereKestrLives() const {
@@ -27,6 +29,25 @@ std::string SimWording::newWindowRefused(const std::string& bundleID, std::int64
 std::string SimWording::updatesNote() const {
     return "kestr checks for updates automatically in the background. You can also check manually anytime \u2014 "
            "updates are verified and installed in place.";
+}
+
+std::string SimWording::shortcut(std::uint32_t modifiers, const std::string& keyLabel) const {
+    std::string out;
+    if (modifiers & CarbonModifier::control) out += "\u2303";
+    if (modifiers & CarbonModifier::option) out += "\u2325";
+    if (modifiers & CarbonModifier::shift) out += "\u21E7";
+    if (modifiers & CarbonModifier::command) out += "\u2318";
+    return out + keyLabel;
+}
+
+std::string SimWording::modifierKey(std::uint32_t modifier) const {
+    switch (modifier) {
+        case CarbonModifier::command: return "\u2318 Command";
+        case CarbonModifier::option: return "\u2325 Option";
+        case CarbonModifier::control: return "\u2303 Control";
+        case CarbonModifier::shift: return "\u21E7 Shift";
+        default: return shortcut(modifier, "");
+    }
 }
 
 }  // namespace kestr

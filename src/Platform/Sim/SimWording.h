@@ -1,5 +1,5 @@
-// The simulated desktop's words: the menu bar, Spaces and Mission Control, scripts, an
-// updater in place.
+// The simulated desktop's words: modifier glyphs, the menu bar, Spaces and Mission
+// Control, scripts, an updater in place.
 #pragma once
 
 #include "Platform/Wording.h"
@@ -15,6 +15,8 @@ public:
                                  const std::string& message) const override;
     std::string updatesNote() const override;
     std::optional<std::string> windowListWritten(const std::string&) const override { return std::nullopt; }
+    std::string shortcut(std::uint32_t carbonModifiers, const std::string& keyLabel) const override;
+    std::string modifierKey(std::uint32_t carbonModifier) const override;
 };
 
 }  // namespace kestr

@@ -21,7 +21,9 @@ X11Platform::X11Platform(X11PlatformOptions options)
       windowServer_(model_),
       workspace_(*connection_, model_, entries_, rest_.mainActor(), options.ownPid, options.dataFolders),
       spaces_(*connection_, model_),
-      eventMonitors_(*connection_, model_, displays_, rest_.mainActor(), options.ownPid) {
+      eventMonitors_(*connection_, model_, displays_, rest_.mainActor(), options.ownPid),
+      keyTable_(*connection_),
+      hotKeys_(*connection_, keyTable_, rest_.log(), wording_) {
     rest_.world().trusted = true;
     if (!options.configHome.empty()) {
         settings_ = std::make_unique<JsonFileDefaults>(JsonFileDefaults::settingsPath(options.configHome));

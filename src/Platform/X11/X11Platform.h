@@ -19,6 +19,8 @@
 #include "Platform/X11/X11Connection.h"
 #include "Platform/X11/X11Displays.h"
 #include "Platform/X11/X11EventMonitors.h"
+#include "Platform/X11/X11HotKeys.h"
+#include "Platform/X11/X11KeyTable.h"
 #include "Platform/X11/X11ScriptHost.h"
 #include "Platform/X11/X11Spaces.h"
 #include "Platform/X11/X11Updater.h"
@@ -61,7 +63,7 @@ public:
     WindowServer& windowServer() override { return windowServer_; }
     Workspace& workspace() override { return workspace_; }
     ScriptHost& scriptHost() override { return scriptHost_; }
-    HotKeys& hotKeys() override { return rest_.hotKeys(); }
+    HotKeys& hotKeys() override { return hotKeys_; }
     EventMonitors& eventMonitors() override { return eventMonitors_; }
     Defaults& defaults() override { return settings_ ? static_cast<Defaults&>(*settings_) : rest_.defaults(); }
     Files& files() override { return rest_.files(); }
@@ -85,6 +87,7 @@ public:
     X11WindowModel& model() { return model_; }
     X11Displays& x11Displays() { return displays_; }
     X11Workspace& x11Workspace() { return workspace_; }
+    X11KeyTable& keyTable() { return keyTable_; }
     // Called once when the connection to the X server is lost.
     std::function<void()> onConnectionLost;
 
@@ -106,6 +109,8 @@ private:
     X11Updater updater_{rest_.alerts()};
     std::unique_ptr<JsonFileDefaults> settings_;
     X11EventMonitors eventMonitors_;
+    X11KeyTable keyTable_;
+    X11HotKeys hotKeys_;
     std::unique_ptr<MainActor::DescriptorWatch> watch_;
 };
 

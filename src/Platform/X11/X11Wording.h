@@ -1,4 +1,6 @@
-// The words of a Linux desktop on X11: the panel's tray (or the button at the top edge
+// The words of a Linux desktop on X11: keys named as PC keyboards label them (modifiers
+// first in the order Ctrl, Alt, Shift, Super, joined by "+": "Alt+Super+←"; command is
+// Ctrl, control is Super, option is Alt), the panel's tray (or the button at the top edge
 // where there is none), workspaces, and software that comes with the package manager.
 // Things it has no counterpart for (a notch, a Dock) go unmentioned.
 #pragma once
@@ -16,6 +18,8 @@ public:
                                  const std::string& message) const override;
     std::string updatesNote() const override;
     std::optional<std::string> windowListWritten(const std::string& path) const override;
+    std::string shortcut(std::uint32_t carbonModifiers, const std::string& keyLabel) const override;
+    std::string modifierKey(std::uint32_t carbonModifier) const override;
 };
 
 }  // namespace kestr

@@ -31,15 +31,15 @@ namespace {
 
 constexpr const char* enableDragSnapKey = "kestr.enableDragSnap";
 
+// The choices, named by the desktop ("⌘ Command" here, "Ctrl" on a Linux desktop).
 struct ModifierChoice {
-    const char* title;
     std::uint64_t flags;
 };
 constexpr ModifierChoice dragModifiers[] = {
-    {"⌘ Command", ModifierFlag::command},
-    {"⌥ Option", ModifierFlag::option},
-    {"⌃ Control", ModifierFlag::control},
-    {"⇧ Shift", ModifierFlag::shift},
+    {ModifierFlag::command},
+    {ModifierFlag::option},
+    {ModifierFlag::control},
+    {ModifierFlag::shift},
 };
 
 QLabel* note(const QString& text) {
@@ -81,7 +81,9 @@ QWidget* LayoutEditorWindow::buildCaptureDetail() {
     connect(dragSwitch, &QAbstractButton::clicked, this, [this] { handleDragSnapSwitch(); });
     dragModifierPopup_ = new QComboBox;
     dragModifierPopup_->setFixedWidth(150);
-    for (const ModifierChoice& choice : dragModifiers) dragModifierPopup_->addItem(QString::fromUtf8(choice.title));
+    for (const ModifierChoice& choice : dragModifiers) 
+        dragModifierPopup_->addItem(
+            QString::fromStdString(platform().wording().modifierKey(Hotkey::carbonModifiers(choice.flags))));
     connect(dragModifierPopup_, &QComboBox::activated, this, [this] { handleDragModifierChanged(); });
     auto* updates = new QPushButton(QStringLiteral("Check for Updates…"));
     connect(updates, &QPushButton::clicked, this, [this] { handleCheckForUpdatesPressed(); });
@@ -100,7 +102,10 @@ QWidget* LayoutEditorWindow::buildCaptureDetail() {
     };
     section(QStringLiteral("Save Kest"), {SettingsKit::row(QStringLiteral("Hotkey"), captureRecorder_)},
             QStringLiteral("Press this shortcut anywhere to save the current window arrangement as a new kest. "
-                           "Double-click to record a new one; press Delete to reset to the default (⌃⌥⌘↩)."),
+                           "Double-click to record a new one; press Delete to reset to the default (") +
+                QString::fromStdString(
+                    Hotkey{HotkeyManager::defaultCaptureKeyCode, HotkeyManager::automaticModifiers}.displayString()) +
+                QStringLiteral(")."),
             18);
     section(QStringLiteral("Snapping"),
             {SettingsKit::row(QStringLiteral("Drag snap"), dragSnapSwitch_),

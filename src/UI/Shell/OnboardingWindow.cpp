@@ -31,10 +31,16 @@ QString keyOf(const ConflictingApps::Running& running) {
     return QString::fromStdString(running.app.bundleIdentifier.value_or(running.name));
 }
 
+// The modifiers of the default snaps: "⌃⌥", or "Alt+Super" on a Linux desktop.
+QString snapModifiers() {
+    return QString::fromStdString(Hotkey::modifierText(CarbonModifier::control | CarbonModifier::option));
+}
+
 QString captureShortcutText() {
     if (auto registered = HotkeyManager::shared().captureHotkey()) return QString::fromStdString(registered->displayString());
     if (auto stored = Preferences::shared().captureHotkey()) return QString::fromStdString(stored->displayString());
-    return QStringLiteral("⌃⌥⌘↩");
+    return QString::fromStdString(
+        Hotkey{HotkeyManager::defaultCaptureKeyCode, HotkeyManager::automaticModifiers}.displayString());
 }
 
 std::vector<QString> whereKestrLives() {
@@ -272,7 +278,8 @@ QWidget* OnboardingWindow::conflictView() {
         OnboardingViews::title(running.size() <= 1 ? names + QStringLiteral(" is running")
                                                    : QStringLiteral("Window managers are running")),
         OnboardingViews::body((names.isEmpty() ? QStringLiteral("It") : names) +
-                              QStringLiteral(" also uses ⌃⌥ keyboard shortcuts. When both run, a snap can land and "
+                              QStringLiteral(" also uses ") + snapModifiers() +
+                              QStringLiteral(" keyboard shortcuts. When both run, a snap can land and "
                                              "then get undone a moment later — looking like a kestr bug. We "
                                              "recommend quitting it.")),
     };

@@ -38,7 +38,8 @@ QAction* command(QMenu* menu, const QString& text, const std::function<void()>& 
     return action;
 }
 
-// The shortcut column shows the glyphs ("⌃⌥⌘1"); the action carries the same keys.
+// The shortcut column shows the keys ("⌃⌥⌘1", or "Ctrl+Alt+Super+1" on a Linux desktop);
+// the action carries the same keys.
 void showHotkey(QAction* action, const std::optional<Hotkey>& hotkey, bool withReturn = false) {
     if (!hotkey) return;
     const QKeySequence keys = StatusMenu::shortcut(*hotkey, withReturn);
@@ -182,10 +183,12 @@ QMenu* StatusMenu::buildPreferencesSubmenu(const Actions& actions, QWidget* pare
     QAction* dragSnap = command(menu, QStringLiteral("Drag Snap (drag a window to fit a kest)"), actions.toggleDragSnap);
     dragSnap->setCheckable(true);
     dragSnap->setChecked(dragSnapEnabled());
-    dragSnap->setToolTip(QStringLiteral(
-        "When on, the last applied kest's slots appear as white highlights only while you hold the drag modifier "
-        "(⌘ by default) — drop on a slot to fit it there. Drag without the modifier for free placement. (Modifier "
-        "is set in Manage Kests → Shortcuts.)"));
+    dragSnap->setToolTip(
+        QStringLiteral("When on, the last applied kest's slots appear as white highlights only while you hold the "
+                       "drag modifier (") +
+        QString::fromStdString(Hotkey::modifierText(CarbonModifier::command)) +
+        QStringLiteral(" by default) — drop on a slot to fit it there. Drag without the modifier for free placement. "
+                       "(Modifier is set in Manage Kests → Shortcuts.)"));
     // Two commands that have no other way in.
     command(menu, QStringLiteral("Reveal Kests File"), actions.revealKestsFile);
     command(menu, QStringLiteral("Dump Window List"), actions.dumpWindowList);

@@ -22,16 +22,17 @@ namespace {
 constexpr int deleteKey = 51;
 constexpr int forwardDeleteKey = 117;
 constexpr int escapeKey = 53;
-// Shown when a key comes without any modifier.
-const QString refusedHint = QStringLiteral("need ⌘/⌥/⌃/⇧");
+// Shown when a key comes without any modifier: "need ⌘/⌥/⌃/⇧" in this desktop's words.
+QString refusedHint() {
+    QStringList keys;
+    for (const std::uint32_t m : {CarbonModifier::command, CarbonModifier::option, CarbonModifier::control,
+                                  CarbonModifier::shift})
+        keys << QString::fromStdString(Hotkey::modifierText(m));
+    return QStringLiteral("need ") + keys.join(QLatin1Char('/'));
+}
 
 QString modifierSymbols(std::uint64_t flags) {
-    QString out;
-    if (flags & ModifierFlag::control) out += QStringLiteral("⌃");
-    if (flags & ModifierFlag::option) out += QStringLiteral("⌥");
-    if (flags & ModifierFlag::shift) out += QStringLiteral("⇧");
-    if (flags & ModifierFlag::command) out += QStringLiteral("⌘");
-    return out;
+    return QString::fromStdString(Hotkey::modifierText(Hotkey::carbonModifiers(flags)));
 }
 
 }  // namespace
@@ -68,7 +69,7 @@ void ShortcutRecorderView::setTrailingAligned(bool trailing) {
 void ShortcutRecorderView::applyFieldStyle() { refresh(); }
 
 QStringList ShortcutRecorderView::recordingTexts() {
-    return {QStringLiteral("Type shortcut…"), refusedHint + QStringLiteral("…")};
+    return {QStringLiteral("Type shortcut…"), refusedHint() + QStringLiteral("…")};
 }
 
 QString ShortcutRecorderView::text() const {
@@ -221,7 +222,7 @@ void ShortcutRecorderView::keyPressEvent(QKeyEvent* event) {
     }
     const std::uint32_t carbon = Hotkey::carbonModifiers(modifierFlags(event->modifiers()));
     if (carbon == 0) {
-        liveModifiers_ = refusedHint;
+        liveModifiers_ = refusedHint();
         refresh();
         return;
     }

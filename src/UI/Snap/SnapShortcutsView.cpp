@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "Core/Hotkey.h"
 #include "Platform/Task.h"
 #include "Snap/SnapStore.h"
 #include "UI/Manager/RoundedTableFrame.h"
@@ -188,8 +189,11 @@ void SnapShortcutsView::rebuildConflictBanner() {
         return;
     }
     conflictCard_->show();
-    conflictStack_->addWidget(wrapping(QStringLiteral("⚠ These apps also use ⌃⌥ window shortcuts and can override "
-                                                      "kestr's snaps. Quit them so snaps work reliably."),
+    conflictStack_->addWidget(wrapping(QStringLiteral("⚠ These apps also use ") +
+                                           QString::fromStdString(Hotkey::modifierText(CarbonModifier::control |
+                                                                                       CarbonModifier::option)) +
+                                           QStringLiteral(" window shortcuts and can override kestr's snaps. Quit "
+                                                          "them so snaps work reliably."),
                                        SystemStyle::font(12, QFont::DemiBold)));
     for (int i = 0; i < static_cast<int>(conflictRunning_.size()); ++i) {
         auto* row = new QHBoxLayout;
