@@ -1,0 +1,72 @@
+// On a Linux desktop the texts that show shortcuts name the keys as its keyboards label
+// them ("Ctrl+Alt+Super+1"), through the desktop's wording; what is stored stays the same.
+#include <QMenu>
+#include <QTest>
+
+#include "Core/HotkeyManager.h"
+#include "Core/LayoutStore.h"
+#include "Platform/X11/X11Wording.h"
+#include "Snap/SnapShortcutsModel.h"
+#include "UI/Shell/StatusMenu.h"
+#include "UI/Snap/ShortcutRecorderView.h"
+#include "Support/SimTest.h"
+
+namespace kestr::test {
+namespace {
+
+// The simulated desktop speaking a Linux desktop's words.
+class LinuxWordedDesktop : public SimDesktop {
+public:
+    Wording& wording() override { return words; }
+    X11Wording words;
+};
+
+class DesktopWordingTest : public SimTest {
+protected:
+    void SetUp() override {
+        sim = std::make_unique<LinuxWordedDesktop>();
+        installPlatform(sim.get());
+    }
+};
+
+std::vector<std::string> shortcutColumn(const QMenu& menu) {
+    std::vector<std::string> out;
+    for (QAction* a : menu.actions()) {
+        const QString text = a->text();
+        if (text.contains(QLatin1Char('\t'))) out.push_back(text.section(QLatin1Char('\t'), 1).toStdString());
+    }
+    return out;
+}
+
+TEST_F(DesktopWordingTest, TheMenuTheRecorderAndTheResetQuestionNameTheKeys) {
+    Layout kest;
+    kest.id = Uuid::random();
+    kest.name = "Split";
+    kest.items.resize(1);
+    LayoutStore::shared().layouts = {kest};
+    HotkeyManager::shared().sync(LayoutStore::shared().layouts, {});
+    const auto menu = StatusMenu::build(true, StatusMenu::Actions{});
+    EXPECT_EQ(shortcutColumn(*menu),
+              (std::vector<std::string>{"Ctrl+Alt+Super+1", "Ctrl+Alt+Super+\u21A9", "Ctrl+Q"}));
+    EXPECT_EQ(HotkeyManager::shared().effectiveHotkey(kest.id), (Hotkey{18, HotkeyManager::automaticModifiers}));
+
+    ShortcutRecorderView recorder;
+    recorder.show();
+    recorder.beginRecording();
+    QTest::keyPress(&recorder, Qt::Key_Control, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(recorder.text(), "Ctrl+Alt\u2026");
+    QTest::keyClick(&recorder, Qt::Key_K);
+    EXPECT_EQ(recorder.text(), "need Ctrl/Alt/Super/Shift\u2026");
+    QTest::keyClick(&recorder, Qt::Key_Left, Qt::MetaModifier | Qt::AltModifier);
+    EXPECT_EQ(recorder.hotkey(), (Hotkey{123, CarbonModifier::control | CarbonModifier::option}));
+    EXPECT_EQ(recorder.text(), "Alt+Super+\u2190");
+
+    SnapShortcutsModel::confirmReset();
+    ASSERT_EQ(sim->simAlerts().requests.size(), 1u);
+    EXPECT_NE(sim->simAlerts().requests[0].informativeText.find(
+                  "defaults — Alt+Super for placement, Alt+Shift+Super for detailed/move, Ctrl+Alt+Super for displays."),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace kestr::test
