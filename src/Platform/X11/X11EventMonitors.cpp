@@ -6,24 +6,15 @@ namespace kestr {
 
 namespace {
 
-// Keys a global monitor names by key code, from their keysyms. Other keys arrive with
-// key code 0: nothing listening globally asks for them. TODO(k22a): use the shared
-// keycode table of Platform/X11 once it lands.
+// The modifier keys by keysym, with the key codes and flags they stand for; every other
+// key is named through the key table shared with the hot keys (keys outside it arrive
+// with key code 0: nothing listening globally asks for them).
 struct KeyName {
     xcb_keysym_t keysym;
     std::uint16_t keyCode;
-    std::uint64_t modifier;  // the flag a modifier key stands for, else 0
+    std::uint64_t modifier;
 };
 constexpr KeyName keyNames[] = {
-    {0xff1b, 53, 0},                       // Escape
-    {0xff0d, 36, 0},                       // Return
-    {0xff09, 48, 0},                       // Tab
-    {0x0020, 49, 0},                       // space
-    {0xff08, 51, 0},                       // BackSpace
-    {0xff51, 123, 0},                      // Left
-    {0xff53, 124, 0},                      // Right
-    {0xff54, 125, 0},                      // Down
-    {0xff52, 126, 0},                      // Up
     {0xffe1, 56, ModifierFlag::shift},     // Shift_L
     {0xffe2, 60, ModifierFlag::shift},     // Shift_R
     {0xffe3, 55, ModifierFlag::command},   // Control_L: plays Command
@@ -63,14 +54,14 @@ std::uint32_t buttonsOfState(std::uint16_t state) {
 }  // namespace
 
 X11EventMonitors::X11EventMonitors(X11Connection& connection, X11WindowModel& model, X11Displays& displays,
-                                   MainActor& actor, std::int32_t ownPid)
+                                   X11KeyTable& keys, MainActor& actor, std::int32_t ownPid)
     : x_(connection),
       model_(model),
       displays_(displays),
       actor_(actor),
       ownPid_(ownPid),
       self_(std::make_shared<X11EventMonitors*>(this)),
-      keySymbols_(xcb_key_symbols_alloc(connection.raw())) {
+      keys_(keys) {
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(x_.raw(), &xcb_input_id);
     if (extension && extension->present) {
         auto version = x_.reply<xcb_input_xi_query_version_reply_t>(xcb_input_xi_query_version_reply,
@@ -82,7 +73,6 @@ X11EventMonitors::X11EventMonitors(X11Connection& connection, X11WindowModel& mo
 
 X11EventMonitors::~X11EventMonitors() {
     if (selected_ && !x_.broken()) selectRawEvents(false);
-    if (keySymbols_) xcb_key_symbols_free(keySymbols_);
 }
 
 std::optional<MonitorToken> X11EventMonitors::addGlobalMonitor(EventMask mask,
@@ -138,11 +128,6 @@ std::optional<X11EventMonitors::Pointer> X11EventMonitors::queryPointer() {
 
 void X11EventMonitors::handle(const xcb_generic_event_t& event) {
     const std::uint8_t type = event.response_type & 0x7F;
-    if (type == XCB_MAPPING_NOTIFY) {
-        auto copy = reinterpret_cast<const xcb_mapping_notify_event_t&>(event);
-        if (keySymbols_) xcb_refresh_keyboard_mapping(keySymbols_, &copy);
-        return;
-    }
     if (type != XCB_GE_GENERIC || !selected_) return;
     const auto& ge = reinterpret_cast<const xcb_ge_generic_event_t&>(event);
     if (ge.extension != xiOpcode_) return;
@@ -187,11 +172,14 @@ void X11EventMonitors::handleRaw(std::uint16_t type, std::uint32_t detail) {
     if (type != XCB_INPUT_RAW_KEY_PRESS && type != XCB_INPUT_RAW_KEY_RELEASE) return;
     if (keyboardWithOwnWindow()) return;
     const bool press = type == XCB_INPUT_RAW_KEY_PRESS;
-    const xcb_keysym_t keysym =
-        keySymbols_ ? xcb_key_symbols_get_keysym(keySymbols_, static_cast<xcb_keycode_t>(detail), 0) : 0;
+    const xcb_keysym_t keysym = keys_.keysymOf(static_cast<xcb_keycode_t>(detail));
     const KeyName* key = keyName(keysym);
     Event e = eventAt(press ? EventType::keyDown : EventType::keyUp, *pointer);
-    if (key) e.keyCode = key->keyCode;
+    if (key) {
+        e.keyCode = key->keyCode;
+    } else if (const auto code = X11KeyTable::keyCode(keysym)) {
+        e.keyCode = static_cast<std::uint16_t>(*code);
+    }
     if (key && key->modifier) {
         // The server may not have applied this key to its state yet when it answers.
         e.type = EventType::flagsChanged;

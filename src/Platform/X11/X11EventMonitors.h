@@ -7,7 +7,6 @@
 #pragma once
 
 #include <xcb/xcb.h>
-#include <xcb/xcb_keysyms.h>
 
 #include <map>
 
@@ -15,14 +14,15 @@
 #include "Platform/MainActor.h"
 #include "Platform/X11/X11Connection.h"
 #include "Platform/X11/X11Displays.h"
+#include "Platform/X11/X11KeyTable.h"
 #include "Platform/X11/X11WindowModel.h"
 
 namespace kestr {
 
 class X11EventMonitors : public EventMonitors {
 public:
-    X11EventMonitors(X11Connection& connection, X11WindowModel& model, X11Displays& displays, MainActor& actor,
-                     std::int32_t ownPid);
+    X11EventMonitors(X11Connection& connection, X11WindowModel& model, X11Displays& displays, X11KeyTable& keys,
+                     MainActor& actor, std::int32_t ownPid);
     ~X11EventMonitors() override;
     X11EventMonitors(const X11EventMonitors&) = delete;
     X11EventMonitors& operator=(const X11EventMonitors&) = delete;
@@ -65,7 +65,7 @@ private:
     bool selected_ = false;
     bool motionPending_ = false;
     std::shared_ptr<X11EventMonitors*> self_;
-    xcb_key_symbols_t* keySymbols_ = nullptr;
+    X11KeyTable& keys_;
     // Whether a top-level window is one of ours; never changes while it exists.
     std::map<xcb_window_t, bool> ownWindows_;
     EventMonitorList monitors_;

@@ -110,9 +110,9 @@ std::vector<xcb_keycode_t> X11KeyTable::xKeycodes(std::uint32_t keyCode) {
     return out;
 }
 
-std::optional<std::uint32_t> X11KeyTable::keyCodeOf(xcb_keycode_t key) {
-    return keyCode(xcb_key_symbols_get_keysym(symbols_, key, 0));
-}
+xcb_keysym_t X11KeyTable::keysymOf(xcb_keycode_t key) { return xcb_key_symbols_get_keysym(symbols_, key, 0); }
+
+std::optional<std::uint32_t> X11KeyTable::keyCodeOf(xcb_keycode_t key) { return keyCode(keysymOf(key)); }
 
 void X11KeyTable::mappingChanged(const xcb_mapping_notify_event_t& event) {
     if (event.request == XCB_MAPPING_POINTER) return;

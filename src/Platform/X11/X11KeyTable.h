@@ -40,6 +40,8 @@ public:
     // The keys of the current map that type the key code's keysym, unshifted or shifted;
     // none when this keyboard has no such key.
     std::vector<xcb_keycode_t> xKeycodes(std::uint32_t keyCode);
+    // The unshifted keysym of an X key in the current map (0 for none).
+    xcb_keysym_t keysymOf(xcb_keycode_t key);
     // The stored key code of an X key, by its unshifted keysym; none for keys outside the table.
     std::optional<std::uint32_t> keyCodeOf(xcb_keycode_t key);
     // The modifier Num Lock sets in this map (0 when there is no Num Lock key).

@@ -21,8 +21,8 @@ X11Platform::X11Platform(X11PlatformOptions options)
       windowServer_(model_),
       workspace_(*connection_, model_, entries_, rest_.mainActor(), options.ownPid, options.dataFolders),
       spaces_(*connection_, model_),
-      eventMonitors_(*connection_, model_, displays_, rest_.mainActor(), options.ownPid),
       keyTable_(*connection_),
+      eventMonitors_(*connection_, model_, displays_, keyTable_, rest_.mainActor(), options.ownPid),
       hotKeys_(*connection_, keyTable_, rest_.log(), wording_) {
     rest_.world().trusted = true;
     if (!options.configHome.empty()) {

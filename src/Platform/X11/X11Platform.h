@@ -108,8 +108,8 @@ private:
     X11Appearance appearance_;
     X11Updater updater_{rest_.alerts()};
     std::unique_ptr<JsonFileDefaults> settings_;
-    X11EventMonitors eventMonitors_;
     X11KeyTable keyTable_;
+    X11EventMonitors eventMonitors_;
     X11HotKeys hotKeys_;
     std::unique_ptr<MainActor::DescriptorWatch> watch_;
 };
