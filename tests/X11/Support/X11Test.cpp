@@ -8,6 +8,7 @@ void X11Test::SetUp() {
         session_->resumeWindowManager();
         session_->startWindowManager();
         session_->removeAllMonitors();
+        session_->stopCompositingManager();
     } catch (const std::exception& e) {
         GTEST_FAIL() << e.what();
     }

@@ -110,6 +110,7 @@ XvfbSession::XvfbSession(int width, int height) : width_(width), height_(height)
 }
 
 XvfbSession::~XvfbSession() {
+    compositor_.reset();
     if (windowManager_) windowManager_->terminate();
     windowManager_.reset();
     connection_.reset();
@@ -279,6 +280,36 @@ bool XvfbSession::serverAnswers(double seconds) {
 
 void XvfbSession::resumeWindowManager() {
     if (windowManager_) windowManager_->signal(SIGCONT);
+}
+
+bool XvfbSession::compositingManagerRunning() {
+    auto* reply = xcb_get_selection_owner_reply(
+        connection(), xcb_get_selection_owner(connection(), atom(connection(), "_NET_WM_CM_S0")), nullptr);
+    const bool owned = reply && reply->owner != XCB_NONE;
+    std::free(reply);
+    return owned;
+}
+
+void XvfbSession::startCompositingManager() {
+    if (compositor_ && compositor_->running()) return;
+    if (!findProgram("picom")) throw error("picom is not installed; the compositing tests need it (make bootstrap)");
+    std::ofstream(folder_ + "/picom.conf") << "";  // its defaults: no shadows, no fading
+    Subprocess::Spec spec;
+    spec.arguments = {"picom", "--backend", "xrender", "--config", folder_ + "/picom.conf"};
+    spec.environment = {{"DISPLAY", display_}, {"HOME", folder_}, {"XDG_CONFIG_HOME", folder_ + "/.config"}};
+    spec.logFile = folder_ + "/picom.log";
+    compositor_ = std::make_unique<Subprocess>(spec);
+    if (!waitUntil(connection(), [&] { return compositingManagerRunning() || !compositor_->running(); }, kStartSeconds) ||
+        !compositor_->running())
+        throw error("picom did not take " + display_ + logTail("picom.log"));
+}
+
+void XvfbSession::stopCompositingManager() {
+    if (!compositor_) return;
+    compositor_->terminate();
+    compositor_.reset();
+    if (!waitUntil(connection(), [&] { return !compositingManagerRunning(); }))
+        throw error("the compositing manager's selection outlived it");
 }
 
 std::vector<XvfbSession::RawMonitor> XvfbSession::rawMonitors() {

@@ -58,6 +58,12 @@ public:
     void pauseWindowManager();
     void resumeWindowManager();
 
+    // A real compositing manager (picom, drawing through RENDER) and its end; each waits
+    // until the _NET_WM_CM_S0 selection says so. Throws when picom is missing or fails.
+    void startCompositingManager();
+    void stopCompositingManager();  // nothing when none was started here
+    bool compositingManagerRunning();  // whoever owns the selection
+
     // RandR 1.5 monitors. While any monitor made here exists, the screen's output belongs
     // to one of them, so RandR lists only these; with none, it lists its own monitor over
     // the whole screen. Throws std::runtime_error when the server refuses.
@@ -89,6 +95,7 @@ private:
     std::unique_ptr<Subprocess> server_;
     std::unique_ptr<XConnection> connection_;
     std::unique_ptr<Subprocess> windowManager_;
+    std::unique_ptr<Subprocess> compositor_;
     uint32_t output_ = 0;  // the screen's one RandR output
 };
 
