@@ -3,8 +3,11 @@
 // Alt-drag and the hot keys wait, as under any open menu), closed by a click elsewhere.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "UI/Panel/KestPanelController.h"
 #include "UI/Panel/KeyablePanel.h"
+#include "UI/Shell/ToastPresenter.h"
 #include "X11/Support/BackendTest.h"
 #include "X11/Support/FakeInput.h"
 #include "X11/Support/QtOnSession.h"
@@ -43,6 +46,16 @@ protected:
         return status == XCB_GRAB_STATUS_ALREADY_GRABBED;
     }
     void click(int x, int y) { fakeClick(connection(), session().root(), x, y); }
+    // The colour on the screen at that point.
+    std::uint32_t pixel(int x, int y) {
+        auto* r = xcb_get_image_reply(
+            connection(), xcb_get_image(connection(), XCB_IMAGE_FORMAT_Z_PIXMAP, session().root(), x, y, 1, 1, ~0u),
+            nullptr);
+        std::uint32_t value = 0;
+        if (r && xcb_get_image_data_length(r) >= 4) std::memcpy(&value, xcb_get_image_data(r), 4);
+        std::free(r);
+        return value & 0xFFFFFF;
+    }
 };
 
 TEST_F(X11PanelTest, ThePanelIsAPopUpUnderTheButtonHoldingPointerAndKeysUntilAClickElsewhere) {
@@ -57,6 +70,40 @@ TEST_F(X11PanelTest, ThePanelIsAPopUpUnderTheButtonHoldingPointerAndKeysUntilACl
     click(300, 700);
     EXPECT_TRUE(pumpQtUntil([&] { return !panel.isVisible(); }));
     EXPECT_TRUE(pumpQtUntil([&] { return !pointerHeld() && !keyboardHeld(); })) << "a grab outlived the panel";
+}
+
+// Without a compositing manager transparent pixels show black, so the rounded windows
+// are cut to their outlines instead: at a corner the window below shows.
+TEST_F(X11PanelTest, WithoutACompositingManagerThePanelAndTheToastShowTheWindowBelowAtTheirCorners) {
+    ASSERT_FALSE(x11().capabilities().compositingManager);
+    constexpr std::uint32_t below = 0x336699;
+    const xcb_window_t backdrop = xcb_generate_id(connection());
+    const std::uint32_t values[] = {below, 1};
+    xcb_create_window(connection(), XCB_COPY_FROM_PARENT, backdrop, session().root(), 0, 0, session().width(),
+                      session().height(), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                      XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
+    // At the bottom, under the window manager's windows (the toast is one of them).
+    const std::uint32_t bottom = XCB_STACK_MODE_BELOW;
+    xcb_configure_window(connection(), backdrop, XCB_CONFIG_WINDOW_STACK_MODE, &bottom);
+    xcb_map_window(connection(), backdrop);
+    ASSERT_TRUE(waitUntil([&] { return pixel(10, 10) == below; }));
+
+    KestPanelController panel({});
+    // The panel hangs at the left, clear of the toast in the middle.
+    panel.show([] { return std::optional<Rect>(Rect(300, 0, 24, 22)); }, true, {}, {});
+    ToastPresenter::shared().show("Saved", ToastFeel::plain, 60);
+    for (QWidget* window : {static_cast<QWidget*>(panel.panel()), ToastPresenter::shared().panel()}) {
+        ASSERT_NE(window, nullptr);
+        const QRect frame = window->geometry();
+        ASSERT_TRUE(pumpQtUntil([&] { return pixel(frame.center().x(), frame.center().y()) != below; }))
+            << "the window never showed";
+        EXPECT_EQ(pixel(frame.left(), frame.top()), below);
+        EXPECT_EQ(pixel(frame.right(), frame.bottom()), below);
+        // Inside the outline, by the corner: the window's own colour.
+        EXPECT_NE(pixel(frame.left() + 8, frame.top() + 8), below);
+    }
+    xcb_destroy_window(connection(), backdrop);
+    xcb_flush(connection());
 }
 
 }  // namespace

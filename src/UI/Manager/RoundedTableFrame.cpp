@@ -2,9 +2,9 @@
 
 #include <QAbstractScrollArea>
 #include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
 
+#include "UI/RoundedWindowShape.h"
 #include "UI/SystemStyle.h"
 
 namespace kestr {
@@ -43,9 +43,7 @@ RoundedTableFrame::RoundedTableFrame(QAbstractScrollArea* table, QWidget* parent
 
 void RoundedTableFrame::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    QPainterPath shape;
-    shape.addRoundedRect(QRectF(rect()), radius, radius);
-    table_->setMask(QRegion(shape.toFillPolygon().toPolygon()));
+    table_->setMask(RoundedWindowShape::region(rect(), radius));
     border_->setGeometry(rect());
     border_->raise();
 }

@@ -2,14 +2,14 @@
 
 #include <QKeyEvent>
 #include <QPainter>
-#include <QPainterPath>
 
 #include "UI/AdaptiveColor.h"
+#include "UI/RoundedWindowShape.h"
 
 namespace kestr {
 
-KeyablePanel::KeyablePanel() : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint) {
-    setAttribute(Qt::WA_TranslucentBackground);
+KeyablePanel::KeyablePanel()
+    : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint), shape_(new RoundedWindowShape(*this, cornerRadius)) {
     setFocusPolicy(Qt::StrongFocus);
 }
 
@@ -29,11 +29,8 @@ void KeyablePanel::hideEvent(QHideEvent* event) {
 
 void KeyablePanel::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath shape;
-    shape.addRoundedRect(QRectF(rect()), cornerRadius, cornerRadius);
     const AdaptiveColor material{QColor(246, 246, 246, 248), QColor(40, 40, 42, 248)};
-    p.fillPath(shape, material.resolved());
+    shape_->paint(p, material.resolved());
 }
 
 }  // namespace kestr

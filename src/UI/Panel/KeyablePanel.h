@@ -9,6 +9,8 @@
 
 namespace kestr {
 
+class RoundedWindowShape;
+
 class KeyablePanel : public QWidget {
 public:
     static constexpr double cornerRadius = 12;
@@ -24,6 +26,9 @@ protected:
     bool event(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    RoundedWindowShape* shape_;
 };
 
 }  // namespace kestr

@@ -3,13 +3,13 @@
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
 
 #include "Platform/Platform.h"
 #include "UI/DisplayArea.h"
+#include "UI/RoundedWindowShape.h"
 
 namespace kestr {
 
@@ -34,8 +34,8 @@ class ToastPanel final : public QWidget {
 public:
     ToastPanel()
         : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                               Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput) {
-        setAttribute(Qt::WA_TranslucentBackground);
+                               Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput),
+          shape_(new RoundedWindowShape(*this, cornerRadius)) {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_ShowWithoutActivating);
     }
@@ -43,11 +43,11 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QPainterPath shape;
-        shape.addRoundedRect(QRectF(rect()), cornerRadius, cornerRadius);
-        painter.fillPath(shape, QColor(30, 30, 30, 215));
+        shape_->paint(painter, QColor(30, 30, 30, 215));
     }
+
+private:
+    RoundedWindowShape* shape_;
 };
 
 }  // namespace
