@@ -2,7 +2,6 @@
 // hears of another window's pointer and keys, what it leaves to the local monitors, and
 // the real button and modifier state.
 #include <gtest/gtest.h>
-#include <xcb/xcb_keysyms.h>
 
 #include "X11/Support/BackendTest.h"
 #include "X11/Support/FakeInput.h"
@@ -15,14 +14,7 @@ protected:
     void fake(std::uint8_t type, std::uint8_t detail, int x = 0, int y = 0) {
         fakeInput(connection(), session().root(), type, detail, x, y);
     }
-    xcb_keycode_t keycode(xcb_keysym_t keysym) {
-        xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(connection());
-        xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, keysym);
-        const xcb_keycode_t code = codes ? codes[0] : 0;
-        std::free(codes);
-        xcb_key_symbols_free(symbols);
-        return code;
-    }
+    xcb_keycode_t keycode(xcb_keysym_t keysym) { return keycodeOf(connection(), keysym); }
     // Taps Shift and waits until the monitor hears it: what was posted before is heard
     // by then.
     void mark() {

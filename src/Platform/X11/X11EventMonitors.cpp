@@ -6,6 +6,10 @@ namespace kestr {
 
 namespace {
 
+// How long a press waits for the window manager to activate the window under it; a
+// window manager that leaves it inactive costs the press this much delay, no more.
+constexpr double pressAnswerSeconds = 0.25;
+
 // The modifier keys by keysym, with the key codes and flags they stand for; every other
 // key is named through the key table shared with the hot keys (keys outside it arrive
 // with key code 0: nothing listening globally asks for them).
@@ -72,6 +76,7 @@ X11EventMonitors::X11EventMonitors(X11Connection& connection, X11WindowModel& mo
 }
 
 X11EventMonitors::~X11EventMonitors() {
+    if (holdDeadline_) actor_.cancel(holdDeadline_);
     if (selected_ && !x_.broken()) selectRawEvents(false);
 }
 
@@ -128,6 +133,8 @@ std::optional<X11EventMonitors::Pointer> X11EventMonitors::queryPointer() {
 
 void X11EventMonitors::handle(const xcb_generic_event_t& event) {
     const std::uint8_t type = event.response_type & 0x7F;
+    // The active window changed: a held press may go on.
+    if (holdFor_ && model_.activeWindow() == holdFor_) releaseHeld();
     if (type != XCB_GE_GENERIC || !selected_) return;
     const auto& ge = reinterpret_cast<const xcb_ge_generic_event_t&>(event);
     if (ge.extension != xiOpcode_) return;
@@ -166,7 +173,11 @@ void X11EventMonitors::handleRaw(std::uint16_t type, std::uint32_t detail) {
             return;  // middle button and wheel
         }
         if (pointerOnOwnWindow(*pointer)) return;
-        monitors_.deliverGlobal(eventAt(eventType, *pointer));
+        if (press && detail == 1 && !holdFor_) {
+            const X11Client* pressed = clientAt(pointer->x, pointer->y);
+            if (pressed && pressed->isArrangeable() && model_.activeWindow() != pressed->id) holdUntilActive(pressed->id);
+        }
+        deliver(eventAt(eventType, *pointer));
         return;
     }
     if (type != XCB_INPUT_RAW_KEY_PRESS && type != XCB_INPUT_RAW_KEY_RELEASE) return;
@@ -185,7 +196,35 @@ void X11EventMonitors::handleRaw(std::uint16_t type, std::uint32_t detail) {
         e.type = EventType::flagsChanged;
         e.modifierFlags = press ? e.modifierFlags | key->modifier : e.modifierFlags & ~key->modifier;
     }
-    monitors_.deliverGlobal(e);
+    deliver(e);
+}
+
+void X11EventMonitors::deliver(const Event& event) {
+    if (holdFor_) {
+        held_.push_back(event);
+        return;
+    }
+    monitors_.deliverGlobal(event);
+}
+
+void X11EventMonitors::holdUntilActive(xcb_window_t window) {
+    holdFor_ = window;
+    holdDeadline_ = actor_.schedule(pressAnswerSeconds, [weak = std::weak_ptr(self_)] {
+        if (const auto self = weak.lock()) {
+            (*self)->holdDeadline_ = 0;
+            (*self)->releaseHeld();
+        }
+    });
+}
+
+void X11EventMonitors::releaseHeld() {
+    if (holdDeadline_) actor_.cancel(holdDeadline_);
+    holdDeadline_ = 0;
+    holdFor_.reset();
+    // A handler may add or remove monitors; the events go out in the order they came.
+    const std::vector<Event> events = std::move(held_);
+    held_.clear();
+    for (const Event& e : events) monitors_.deliverGlobal(e);
 }
 
 void X11EventMonitors::deliverMotion(std::uint16_t clearButtons, std::uint16_t setButtons) {
@@ -195,7 +234,7 @@ void X11EventMonitors::deliverMotion(std::uint16_t clearButtons, std::uint16_t s
     if (!pointer || pointerOnOwnWindow(*pointer)) return;
     pointer->state = std::uint16_t((pointer->state & ~clearButtons) | setButtons);
     const bool dragging = pointer->state & XCB_BUTTON_MASK_1;
-    monitors_.deliverGlobal(eventAt(dragging ? EventType::leftMouseDragged : EventType::mouseMoved, *pointer));
+    deliver(eventAt(dragging ? EventType::leftMouseDragged : EventType::mouseMoved, *pointer));
 }
 
 Event X11EventMonitors::eventAt(EventType type, const Pointer& pointer) const {
@@ -217,13 +256,18 @@ bool X11EventMonitors::pointerOnOwnWindow(const Pointer& pointer) {
         cached = ownWindows_.emplace(pointer.child, model_.pidFromServer(pointer.child) == ownPid_).first;
     }
     if (cached->second) return true;
-    const Point at{double(pointer.x), double(pointer.y)};
+    const X11Client* c = clientAt(pointer.x, pointer.y);
+    return c && c->pid == ownPid_;
+}
+
+const X11Client* X11EventMonitors::clientAt(std::int16_t x, std::int16_t y) const {
+    const Point at{double(x), double(y)};
     for (xcb_window_t w : model_.stacking()) {
         const X11Client* c = model_.client(w);
         if (!c || !c->mapped || c->hidden || !c->onDesktop(model_.currentDesktop())) continue;
-        if (c->frame().contains(at)) return c->pid == ownPid_;
+        if (c->frame().contains(at)) return c;
     }
-    return false;
+    return nullptr;
 }
 
 bool X11EventMonitors::keyboardWithOwnWindow() const {

@@ -4,11 +4,17 @@
 // from a pointer query. Events aimed at our own windows are left to the local monitors,
 // which hear them through the user interface's own event handling. Without XInput2 a
 // global monitor is refused, as the service's contract allows, and callers fall back.
+// A press on a window the window manager is about to activate is heard once it has (or
+// after a short wait), with everything that followed it in order: the desktop answers a
+// click before anybody hears of it, so a monitor that asks for the focused window at a
+// press finds the window pressed.
 #pragma once
 
 #include <xcb/xcb.h>
 
 #include <map>
+#include <optional>
+#include <vector>
 
 #include "Platform/EventMonitorList.h"
 #include "Platform/MainActor.h"
@@ -55,6 +61,12 @@ private:
     Event eventAt(EventType type, const Pointer& pointer) const;
     bool pointerOnOwnWindow(const Pointer& pointer);
     bool keyboardWithOwnWindow() const;
+    // The topmost window a person arranges at that root position on this desktop.
+    const X11Client* clientAt(std::int16_t x, std::int16_t y) const;
+    // Global monitors hear the event now, or after the press they wait for.
+    void deliver(const Event& event);
+    void holdUntilActive(xcb_window_t window);
+    void releaseHeld();
 
     X11Connection& x_;
     X11WindowModel& model_;
@@ -64,6 +76,10 @@ private:
     std::uint8_t xiOpcode_ = 0;
     bool selected_ = false;
     bool motionPending_ = false;
+    // Set while events wait for the window manager to activate `holdFor_`.
+    std::optional<xcb_window_t> holdFor_;
+    std::vector<Event> held_;
+    TimerID holdDeadline_ = 0;
     std::shared_ptr<X11EventMonitors*> self_;
     X11KeyTable& keys_;
     // Whether a top-level window is one of ours; never changes while it exists.

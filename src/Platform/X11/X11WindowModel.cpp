@@ -42,6 +42,7 @@ struct X11WindowModel::Pending {
     xcb_get_geometry_cookie_t geometry{};
     xcb_translate_coordinates_cookie_t origin{};
     xcb_get_window_attributes_cookie_t attributes{};
+    xcb_query_tree_cookie_t tree{};
     std::map<xcb_atom_t, xcb_get_property_cookie_t> properties;
 };
 
@@ -123,7 +124,8 @@ void X11WindowModel::checkWaiters() {
 
 // ---- loading ----
 
-X11WindowModel::X11WindowModel(X11Connection& connection, MainActor& actor) : x_(connection), actor_(actor) {
+X11WindowModel::X11WindowModel(X11Connection& connection, MainActor& actor)
+    : x_(connection), actor_(actor), frames_(connection) {
     const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(x_.raw(), x_.root(), XCB_CW_EVENT_MASK, &mask);
     x_.addListener([this](const xcb_generic_event_t& event) { handle(event); });
@@ -213,6 +215,7 @@ void X11WindowModel::loadClients(const std::vector<xcb_window_t>& windows) {
         p.geometry = xcb_get_geometry(x_.raw(), w);
         p.origin = xcb_translate_coordinates(x_.raw(), w, x_.root(), 0, 0);
         p.attributes = xcb_get_window_attributes(x_.raw(), w);
+        p.tree = xcb_query_tree(x_.raw(), w);
         for (xcb_atom_t a : atoms) p.properties[a] = x_.requestProperty(w, a);
         pending.push_back(std::move(p));
     }
@@ -222,7 +225,8 @@ void X11WindowModel::loadClients(const std::vector<xcb_window_t>& windows) {
         auto geometry = x_.reply<xcb_get_geometry_reply_t>(xcb_get_geometry_reply, p.geometry);
         auto origin = x_.reply<xcb_translate_coordinates_reply_t>(xcb_translate_coordinates_reply, p.origin);
         auto attributes = x_.reply<xcb_get_window_attributes_reply_t>(xcb_get_window_attributes_reply, p.attributes);
-        bool gone = !geometry || !origin || !attributes;
+        auto tree = x_.reply<xcb_query_tree_reply_t>(xcb_query_tree_reply, p.tree);
+        bool gone = !geometry || !origin || !attributes || !tree;
         if (!gone) {
             c.clientArea = Rect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
             c.mapped = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
@@ -233,6 +237,7 @@ void X11WindowModel::loadClients(const std::vector<xcb_window_t>& windows) {
         }
         if (gone) continue;
         if (!c.pid) c.pid = pidFromServer(c.id);
+        frames_.follow(c.id, tree->parent);
         clients_.emplace(p.window, std::move(c));
     }
 }
@@ -350,12 +355,19 @@ void X11WindowModel::handle(const xcb_generic_event_t& event) {
         }
         case XCB_CONFIGURE_NOTIFY: {
             const auto& e = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
-            if (auto it = clients_.find(e.window); it != clients_.end()) readGeometry(it->second);
+            if (auto it = clients_.find(e.window); it != clients_.end()) {
+                readGeometry(it->second);
+            } else if (const auto change = frames_.configured(e)) {
+                frameConfigured(*change);
+            }
             break;
         }
         case XCB_REPARENT_NOTIFY: {
             const auto& e = reinterpret_cast<const xcb_reparent_notify_event_t&>(event);
-            if (auto it = clients_.find(e.window); it != clients_.end()) readGeometry(it->second);
+            if (auto it = clients_.find(e.window); it != clients_.end()) {
+                frames_.follow(e.window, e.parent);
+                readGeometry(it->second);
+            }
             break;
         }
         case XCB_MAP_NOTIFY: {
@@ -373,7 +385,9 @@ void X11WindowModel::handle(const xcb_generic_event_t& event) {
         }
         case XCB_DESTROY_NOTIFY: {
             const auto& e = reinterpret_cast<const xcb_destroy_notify_event_t&>(event);
+            frames_.destroyed(e.window);
             if (clients_.erase(e.window)) {
+                frames_.forget(e.window);
                 frontToBack_.erase(std::remove(frontToBack_.begin(), frontToBack_.end(), e.window), frontToBack_.end());
                 const auto observers = clientListObservers_;
                 for (const auto& observer : observers) observer();
@@ -399,6 +413,20 @@ void X11WindowModel::handleRootProperty(xcb_atom_t atom) {
             for (const auto& observer : observers) observer();
         }
     }
+}
+
+void X11WindowModel::frameConfigured(const X11Frames::Change& change) {
+    const auto it = clients_.find(change.client);
+    if (it == clients_.end()) return;
+    X11Client& c = it->second;
+    if (!change.moved) {
+        readGeometry(c);
+        return;
+    }
+    if (change.moved->x == 0 && change.moved->y == 0) return;
+    c.clientArea = Rect(c.clientArea.x() + change.moved->x, c.clientArea.y() + change.moved->y, c.clientArea.width(),
+                        c.clientArea.height());
+    ++c.frameChanges;
 }
 
 void X11WindowModel::readGeometry(X11Client& c) {

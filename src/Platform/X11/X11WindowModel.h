@@ -12,6 +12,7 @@
 
 #include "Platform/MainActor.h"
 #include "Platform/Task.h"
+#include "Platform/X11/X11Frames.h"
 #include "Platform/X11/X11Client.h"
 #include "Platform/X11/X11Connection.h"
 
@@ -59,6 +60,7 @@ private:
     void readClientList();
     void loadClients(const std::vector<xcb_window_t>& windows);
     void readGeometry(X11Client& client);
+    void frameConfigured(const X11Frames::Change& change);
     void readDesktops();
     void checkWaiters();
     void finish(const std::shared_ptr<Waiter>& waiter, bool result);
@@ -66,6 +68,7 @@ private:
     X11Connection& x_;
     MainActor& actor_;
     std::map<xcb_window_t, X11Client> clients_;
+    X11Frames frames_;
     std::vector<xcb_window_t> frontToBack_;
     std::optional<xcb_window_t> active_;
     std::uint32_t currentDesktop_ = 0;

@@ -1,6 +1,9 @@
 #include "X11/Support/FakeInput.h"
 
+#include <xcb/xcb_keysyms.h>
 #include <xcb/xtest.h>
+
+#include <cstdlib>
 
 namespace kestr::x11test {
 
@@ -8,6 +11,15 @@ void fakeInput(xcb_connection_t* connection, xcb_window_t root, std::uint8_t typ
     xcb_test_fake_input(connection, type, detail, XCB_CURRENT_TIME, type == XCB_MOTION_NOTIFY ? root : XCB_NONE,
                         static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), 0);
     xcb_flush(connection);
+}
+
+xcb_keycode_t keycodeOf(xcb_connection_t* connection, xcb_keysym_t keysym) {
+    xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(connection);
+    xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, keysym);
+    const xcb_keycode_t code = codes ? codes[0] : 0;
+    std::free(codes);
+    xcb_key_symbols_free(symbols);
+    return code;
 }
 
 void fakeClick(xcb_connection_t* connection, xcb_window_t root, int x, int y) {

@@ -29,7 +29,9 @@ namespace fs = std::filesystem;
 constexpr double kStartSeconds = 30;
 
 // Openbox with no key bindings (the tests' hot keys must reach us), no edge resistance, new
-// windows focused and placed on the primary monitor, four desktops.
+// windows focused and placed on the primary monitor, four desktops; a press on a title bar
+// or a window focuses and raises it, a title-bar drag moves it (a binding on the whole
+// frame would take the press from the title bar and no drag would ever start).
 constexpr const char* kOpenboxConfig = R"(<?xml version="1.0" encoding="UTF-8"?>
 <openbox_config xmlns="http://openbox.org/3.4/rc">
   <resistance><strength>0</strength><screen_edge_strength>0</screen_edge_strength></resistance>
@@ -41,8 +43,8 @@ constexpr const char* kOpenboxConfig = R"(<?xml version="1.0" encoding="UTF-8"?>
   <keyboard></keyboard>
   <mouse>
     <dragThreshold>1</dragThreshold>
-    <context name="Frame"><mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind></context>
-    <context name="Titlebar"><mousebind button="Left" action="Drag"><action name="Move"/></mousebind></context>
+    <context name="Titlebar"><mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
+      <mousebind button="Left" action="Drag"><action name="Move"/></mousebind></context>
     <context name="Client"><mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind></context>
   </mouse>
 </openbox_config>

@@ -1,0 +1,53 @@
+#include "Platform/X11/X11Frames.h"
+
+namespace kestr {
+
+xcb_window_t X11Frames::topLevel(xcb_window_t parent) {
+    // Most window managers put the client straight into its frame; some nest it deeper.
+    for (int depth = 0; parent != XCB_NONE && parent != x_.root() && depth < 8; ++depth) {
+        auto tree = x_.reply<xcb_query_tree_reply_t>(xcb_query_tree_reply, xcb_query_tree(x_.raw(), parent));
+        if (!tree) return XCB_NONE;
+        if (tree->parent == x_.root()) return parent;
+        parent = tree->parent;
+    }
+    return XCB_NONE;
+}
+
+void X11Frames::follow(xcb_window_t client, xcb_window_t parent) {
+    const xcb_window_t frame = topLevel(parent);
+    const auto known = frameOfClient_.find(client);
+    if (known != frameOfClient_.end() && known->second == frame) return;
+    forget(client);
+    if (frame == XCB_NONE) return;
+    const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    xcb_change_window_attributes(x_.raw(), frame, XCB_CW_EVENT_MASK, &mask);
+    frames_[frame] = Frame{client, std::nullopt};
+    frameOfClient_[client] = frame;
+}
+
+void X11Frames::forget(xcb_window_t client) {
+    const auto known = frameOfClient_.find(client);
+    if (known == frameOfClient_.end()) return;
+    frames_.erase(known->second);
+    frameOfClient_.erase(known);
+}
+
+std::optional<X11Frames::Change> X11Frames::configured(const xcb_configure_notify_event_t& event) {
+    const auto it = frames_.find(event.window);
+    if (it == frames_.end()) return std::nullopt;
+    const Rect area(event.x, event.y, event.width, event.height);
+    Change change{it->second.client, std::nullopt};
+    const std::optional<Rect>& before = it->second.area;
+    if (before && before->size == area.size) change.moved = Point{area.x() - before->x(), area.y() - before->y()};
+    it->second.area = area;
+    return change;
+}
+
+void X11Frames::destroyed(xcb_window_t window) {
+    const auto it = frames_.find(window);
+    if (it == frames_.end()) return;
+    frameOfClient_.erase(it->second.client);
+    frames_.erase(it);
+}
+
+}  // namespace kestr

@@ -1,0 +1,47 @@
+// The window manager's frames around client windows. A window manager moving a frame
+// through an interactive drag tells the client nothing until the drag ends (one
+// synthetic configure at the release), so the model follows the frames themselves: a
+// frame that moves carries its client along, without a round trip per motion.
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <map>
+#include <optional>
+
+#include "Platform/Geometry.h"
+#include "Platform/X11/X11Connection.h"
+
+namespace kestr {
+
+class X11Frames {
+public:
+    explicit X11Frames(X11Connection& connection) : x_(connection) {}
+
+    // Follows the top-level window holding the client (its frame, once reparented),
+    // starting from the client's parent; a client that is top-level itself has no frame.
+    void follow(xcb_window_t client, xcb_window_t parent);
+    void forget(xcb_window_t client);
+
+    struct Change {
+        xcb_window_t client = 0;
+        // How far the frame moved with its size kept; none: the client must be read again.
+        std::optional<Point> moved;
+    };
+    // A configure event of a followed frame: whose frame it is, and what changed.
+    std::optional<Change> configured(const xcb_configure_notify_event_t& event);
+    void destroyed(xcb_window_t window);
+
+private:
+    struct Frame {
+        xcb_window_t client = 0;
+        std::optional<Rect> area;  // as the last event said; unknown until the first one
+    };
+    xcb_window_t topLevel(xcb_window_t parent);
+
+    X11Connection& x_;
+    std::map<xcb_window_t, Frame> frames_;
+    std::map<xcb_window_t, xcb_window_t> frameOfClient_;
+};
+
+}  // namespace kestr
