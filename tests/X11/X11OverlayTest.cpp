@@ -166,11 +166,12 @@ TEST_F(X11OverlayTest, ACompositingManagerIsKnownByItsSelection) {
     xcb_create_window(connection(), XCB_COPY_FROM_PARENT, owner, session().root(), 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
     xcb_set_selection_owner(connection(), owner, atom(connection(), "_NET_WM_CM_S0"), XCB_CURRENT_TIME);
-    sync();
-    EXPECT_TRUE(x11().capabilities().compositingManager);
+    xcb_flush(connection());
+    // The backend hears of the new owner, and of its end, as X events.
+    EXPECT_TRUE(settle([&] { return x11().capabilities().compositingManager; }));
     xcb_destroy_window(connection(), owner);
-    sync();
-    EXPECT_FALSE(x11().capabilities().compositingManager);
+    xcb_flush(connection());
+    EXPECT_TRUE(settle([&] { return !x11().capabilities().compositingManager; }));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@ SimDesktopOptions X11Platform::restOptions(X11PlatformOptions& options) {
 X11Platform::X11Platform(X11PlatformOptions options)
     : rest_(restOptions(options)),
       connection_(std::make_unique<X11Connection>(options.displayName)),
+      compositor_(*connection_),
       model_(*connection_, rest_.mainActor()),
       entries_(options.dataFolders),
       displays_(*connection_, model_),
@@ -52,11 +53,7 @@ Capabilities X11Platform::capabilities() const {
     c.applicationsTakeScripts = false;
     c.optionDragTiling = false;
     c.notchedDisplays = false;
-    // A compositing manager owns the selection _NET_WM_CM_S<screen>.
-    const xcb_atom_t selection = connection_->atom("_NET_WM_CM_S" + std::to_string(connection_->screenNumber()));
-    auto owner = connection_->reply<xcb_get_selection_owner_reply_t>(
-        xcb_get_selection_owner_reply, xcb_get_selection_owner(connection_->raw(), selection));
-    c.compositingManager = owner && owner->owner != XCB_NONE;
+    c.compositingManager = compositor_.running();
     return c;
 }
 

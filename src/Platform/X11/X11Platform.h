@@ -16,6 +16,7 @@
 #include "Platform/X11/DesktopEntries.h"
 #include "Platform/X11/X11Accessibility.h"
 #include "Platform/X11/X11Appearance.h"
+#include "Platform/X11/X11CompositorWatch.h"
 #include "Platform/X11/X11Connection.h"
 #include "Platform/X11/X11Displays.h"
 #include "Platform/X11/X11EventMonitors.h"
@@ -96,6 +97,7 @@ private:
 
     SimDesktop rest_;
     std::unique_ptr<X11Connection> connection_;
+    X11CompositorWatch compositor_;
     X11WindowModel model_;
     DesktopEntries entries_;
     X11Displays displays_;
