@@ -57,9 +57,24 @@ void EdgeOverlayManager::rebuildWindows() {
     }
 }
 
+bool EdgeOverlayManager::windowsMatchDisplays() const {
+    Displays& displays = platform().displays();
+    for (const auto& [display, groups] : groupsByDisplay) {
+        const DisplayID id = displays.displayIDFromUUIDString(display);
+        const auto overlay = windows.find(display);
+        const bool wanted = id != 0 && !groups.empty();
+        if (wanted != (overlay != windows.end())) return false;
+        if (wanted && overlay->second->bounds != displays.displayBounds(id)) return false;
+    }
+    return true;
+}
+
 void EdgeOverlayManager::updateProximity(const std::optional<EdgeProximityTracker::Hit>& hit) {
     // During a drag the dragged handle stays, whatever is reported.
     if (EdgeDragSession::shared().isActive) return;
+    // Displays came, went or moved since the overlays were built: no handle may show
+    // where its display no longer is.
+    if (!windowsMatchDisplays()) rebuildWindows();
     for (const auto& [display, overlay] : windows) {
         const auto groups = groupsByDisplay.find(display);
         const bool mine = hit && groups != groupsByDisplay.end() &&

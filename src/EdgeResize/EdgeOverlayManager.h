@@ -34,6 +34,9 @@ public:
 
 private:
     void rebuildWindows();
+    // Whether there is one overlay, over its display as it is now, for each connected
+    // display that holds edges, and none for a display that is gone.
+    bool windowsMatchDisplays() const;
     void refreshPressStates();
 
     std::shared_ptr<EdgeOverlayManager*> self_;

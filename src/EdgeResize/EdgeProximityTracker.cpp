@@ -210,7 +210,7 @@ void EdgeProximityTracker::onMonitoredEvent() {
 
 void EdgeProximityTracker::pollTick() {
     const Point loc = platform().displays().mouseLocation();
-    if (loc == lastPolledLocation) {
+    if (loc == lastPolledLocation && heldDisplayBounds() == checkedDisplayBounds_) {
         ++idleTicks;
         if (currentInterval == fastInterval && idleTicks >= idleTicksBeforeSlowing) startPolling(slowInterval);
         return;
@@ -234,7 +234,14 @@ void EdgeProximityTracker::showResizeCursor(Axis axis) {
     showingResizeCursor = true;
 }
 
+std::vector<std::optional<Rect>> EdgeProximityTracker::heldDisplayBounds() const {
+    std::vector<std::optional<Rect>> bounds;
+    for (const auto& [display, held] : heldEdgesByDisplay) bounds.push_back(resolvedBounds(display));
+    return bounds;
+}
+
 void EdgeProximityTracker::check(Point loc) {
+    checkedDisplayBounds_ = heldDisplayBounds();
     const auto hide = [this] {
         resetCursor();
         emit(std::nullopt);

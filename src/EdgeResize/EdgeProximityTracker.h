@@ -105,6 +105,13 @@ private:
     void resetCursor();
     void showResizeCursor(Axis axis);
     bool foreignWindowCoversBoundary(Point p, const EdgeGroup& group, const Layout& layout) const;
+    // Where the displays holding edges are (none for one that is gone), in the order of
+    // heldEdgesByDisplay.
+    std::vector<std::optional<Rect>> heldDisplayBounds() const;
+
+    // The held displays as the last check saw them: an unmoved pointer is checked again
+    // when one of them has gone or moved, lest a handle stay where its display was.
+    std::vector<std::optional<Rect>> checkedDisplayBounds_;
 
     std::shared_ptr<EdgeProximityTracker*> self_;
 };

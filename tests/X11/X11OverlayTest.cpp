@@ -90,9 +90,7 @@ void X11OverlayTest::expectOnlyTheHandleShowsAndTakesClicks() {
     // The handle takes the mouse, as it does while the pointer is on it.
     overlay.setIgnoresMouseEvents(false);
     // It fades in on the loop's timers; only a compositing manager shows the fade.
-    run([](EdgeOverlay& faded) -> Task<void> {
-        while (faded.alphaValue() < 1) co_await sleepFor(0.01);
-    }(overlay));
+    ASSERT_TRUE(runUntil([&] { return overlay.alphaValue() >= 1; }));
     std::vector<XRect> shape;
     ASSERT_TRUE(pumpQtUntil([&] {
         sync();

@@ -81,6 +81,23 @@ void BackendTest::runFor(double seconds, const std::function<bool()>& done) {
     if (timedOut && !done()) ADD_FAILURE() << "the task did not finish within " << seconds << " s";
 }
 
+namespace {
+
+Task<bool> lookEvery10ms(std::function<bool()> condition, double seconds) {
+    for (double waited = 0; !condition(); waited += 0.01) {
+        if (waited >= seconds) co_return false;
+        co_await sleepFor(0.01);
+    }
+    co_return true;
+}
+
+}  // namespace
+
+bool BackendTest::runUntil(std::function<bool()> condition, double seconds) {
+    auto waited = run(lookEvery10ms(std::move(condition), seconds), seconds + 5);
+    return waited.succeeded() && waited.value();
+}
+
 bool BackendTest::settle(std::function<bool()> condition, double seconds) {
     auto waited = run(x11().model().waitFor(std::move(condition), seconds), seconds + 5);
     return waited.succeeded() && waited.value();

@@ -41,6 +41,9 @@ protected:
     // Runs the loop, handing X events to the backend, until the condition holds after an
     // event or the deadline passes; gives whether it held.
     bool settle(std::function<bool()> condition, double seconds = kDeadlineSeconds);
+    // Runs the loop until the condition holds, looking again every 10 ms, for what the
+    // loop's own timers change (a poll, a fade); gives whether it held in time.
+    bool runUntil(std::function<bool()> condition, double seconds = kDeadlineSeconds);
 
 private:
     template <class T>

@@ -1,0 +1,129 @@
+// Displays that do not cover the screen, and displays that go or move while an edge
+// handle shows: the pointer on no display finds none, shows no handle and places windows
+// on the main display; a handle never stays behind on a display that is gone or moved.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "EdgeResize/EdgeOverlayManager.h"
+#include "EdgeResize/EdgeProximityTracker.h"
+#include "UI/DisplayArea.h"
+#include "UI/EdgeResize/QtEdgeOverlayWindow.h"
+#include "Window/DisplayManager.h"
+#include "X11/Support/BackendTest.h"
+#include "X11/Support/QtOnSession.h"
+
+namespace kestr::x11test {
+namespace {
+
+// Display B: 1280×720 right of A, so the root below it is on no display.
+constexpr double kBx = 1920, kBy = 0, kBw = 1280, kBh = 720;
+// The kest's one edge on B: between two windows side by side, 640 points in.
+constexpr double kEdge = kBx + 640;
+
+class X11DisplayChangesTest : public BackendTest {
+protected:
+    void SetUp() override {
+        BackendTest::SetUp();
+        if (HasFatalFailure()) return;
+        ensureQtApplication(session());
+        session().addMonitor("A", 0, 0, 1920, 1080, true);
+        session().addMonitor("B", int(kBx), int(kBy), int(kBw), int(kBh));
+        x11().x11Displays().refresh();
+        b = *x11().displays().displayUUIDString(x11().x11Displays().monitors().at(1).id);
+        manager().presenter = std::make_shared<QtEdgeOverlayPresenter>();
+        tracker().onProximityChange = [](const auto& hit) { EdgeOverlayManager::shared().updateProximity(hit); };
+    }
+    void TearDown() override {
+        if (hasPlatform()) {
+            tracker().releaseActiveKest();
+            manager().setActiveLayout(std::nullopt);
+        }
+        BackendTest::TearDown();
+    }
+    static EdgeProximityTracker& tracker() { return EdgeProximityTracker::shared(); }
+    static EdgeOverlayManager& manager() { return EdgeOverlayManager::shared(); }
+
+    // Two windows side by side on B sharing one edge, handed to edge resizing.
+    void holdKest() {
+        Layout kest;
+        kest.id = Uuid::random();
+        kest.name = "Sides";
+        for (double x : {0.0, 640.0}) {
+            LayoutItem item;
+            item.id = Uuid::random();
+            item.appBundleID = "kestr.test.sides";
+            item.targetFrame = ScreenFrame{b, x, 0, 640, kBh, {}, {}, {}, {}};
+            kest.items.push_back(item);
+        }
+        EdgeGroup edge;
+        edge.id = Uuid::random();
+        edge.displayUUID = b;
+        edge.coordinate = 640;
+        edge.leftOrTopItems = {{kest.items[0].id, WindowEdge::right}};
+        edge.rightOrBottomItems = {{kest.items[1].id, WindowEdge::left}};
+        edge.minCoordinate = 100;
+        edge.maxCoordinate = 1180;
+        kest.edgeGroups = {edge};
+        tracker().setActiveLayout(kest);
+        manager().setActiveLayout(kest);
+    }
+    void warp(double x, double y) { x11().displays().warpMouseCursor(Point{x, y}); }
+    // B's overlay shows the handle and takes the mouse.
+    bool handleShowsOnB() {
+        QCoreApplication::processEvents();
+        const auto overlay = manager().windows.find(b);
+        return overlay != manager().windows.end() && overlay->second->activeGroupID &&
+               !overlay->second->ignoresMouseEvents();
+    }
+    // No overlay shows a handle or takes the mouse.
+    bool noHandleShows() {
+        QCoreApplication::processEvents();
+        for (const auto& [display, overlay] : manager().windows) {
+            if (overlay->activeGroupID || !overlay->ignoresMouseEvents()) return false;
+        }
+        return !tracker().lastHit;
+    }
+
+    std::string b;
+};
+
+TEST_F(X11DisplayChangesTest, APointerOnNoDisplayFindsNoneShowsNoHandleAndPlacesOnTheMainDisplay) {
+    // Straight below the edge, off B.
+    warp(kEdge, 900);
+    EXPECT_EQ(x11().displays().mouseLocation(), (Point{kEdge, 1080 - 900}));
+    EXPECT_EQ(DisplayManager::displayUnderMouse(), std::nullopt);
+    EXPECT_EQ(DisplayManager::display(Point{kEdge, 900}), std::nullopt);
+    const auto area = visibleAreaUnderPointer();
+    ASSERT_TRUE(area);
+    EXPECT_TRUE(Rect(0, 0, 1920, 1080).intersection(*area) == *area && area->width() > 0) << "not on A";
+
+    holdKest();
+    EXPECT_TRUE(noHandleShows());
+    warp(kEdge + 2, 300);
+    ASSERT_TRUE(runUntil([&] { return handleShowsOnB(); })) << "the handle never showed on B";
+    warp(kEdge + 2, 900);
+    EXPECT_TRUE(runUntil([&] { return noHandleShows(); })) << "the handle stayed with the pointer off every display";
+}
+
+TEST_F(X11DisplayChangesTest, AHandleGoesWithItsDisplayAndFollowsItWhenItComesBackElsewhere) {
+    holdKest();
+    warp(kEdge + 2, 300);
+    ASSERT_TRUE(runUntil([&] { return handleShowsOnB(); }));
+
+    // B goes while the pointer rests on its handle.
+    session().removeMonitor("B");
+    x11().x11Displays().refresh();
+    EXPECT_TRUE(runUntil([&] { return noHandleShows() && !manager().windows.count(b); }))
+        << "the handle of a display that is gone stayed";
+
+    // B comes back lower down: its overlay covers it there, and its handle follows.
+    session().addMonitor("B", int(kBx), 360, int(kBw), int(kBh));
+    x11().x11Displays().refresh();
+    warp(kEdge + 2, 700);
+    ASSERT_TRUE(runUntil([&] { return handleShowsOnB(); }));
+    EXPECT_EQ(manager().windows.at(b)->bounds, Rect(kBx, 360, kBw, kBh));
+}
+
+}  // namespace
+}  // namespace kestr::x11test
