@@ -7,6 +7,8 @@
 #include <fstream>
 
 #include "Platform/X11/DesktopEntries.h"
+#include "UI/QtMainActor.h"
+#include "X11/Support/QtOnSession.h"
 
 namespace kestr::x11test {
 
@@ -17,11 +19,16 @@ void BackendTest::SetUp() {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dataFolder_ = pattern;
     std::filesystem::create_directories(dataFolder_ + "/applications");
-    auto loop = std::make_unique<RealTimeMainActor>();
-    loop_ = loop.get();
     X11PlatformOptions options;
     options.displayName = session().display();
-    options.mainActor = std::move(loop);
+    if (onQtLoop) {
+        ensureQtApplication(session());
+        options.mainActor = std::make_unique<QtMainActor>();
+    } else {
+        auto loop = std::make_unique<RealTimeMainActor>();
+        loop_ = loop.get();
+        options.mainActor = std::move(loop);
+    }
     options.folders = UserFolders{dataFolder_, dataFolder_, dataFolder_ + "/Desktop"};
     options.dataFolders = {dataFolder_};
     options.configHome = dataFolder_ + "/config";
@@ -70,6 +77,10 @@ void BackendTest::endLaunchedPrograms() {
 }
 
 void BackendTest::runFor(double seconds, const std::function<bool()>& done) {
+    if (!loop_) {
+        if (!pumpQtUntil(done, seconds)) ADD_FAILURE() << "the task did not finish within " << seconds << " s";
+        return;
+    }
     RealTimeMainActor& actor = *loop_;
     bool timedOut = false;
     const TimerID deadline = actor.schedule(seconds, [&] {

@@ -1,6 +1,7 @@
 // Base of the tests of kestr's X11 desktop: the real backend installed on the private
-// session, on a real-time loop, with a private folder of desktop files. Tasks run on the
-// loop until they finish or a deadline passes; nothing sleeps for a fixed time.
+// session, on a real-time loop (or on Qt's, as the program runs it), with a private
+// folder of desktop files. Tasks run on the loop until they finish or a deadline passes;
+// nothing sleeps for a fixed time.
 #pragma once
 
 #include <memory>
@@ -15,6 +16,11 @@ namespace kestr::x11test {
 
 class BackendTest : public X11Test {
 protected:
+    // Set before SetUp: the backend runs on Qt's event loop as in the program, so one
+    // loop serves it and the windows kestr shows; run() and settle() then pump Qt, and
+    // loop() is not there.
+    bool onQtLoop = false;
+
     void SetUp() override;
     void TearDown() override;
 
@@ -34,7 +40,7 @@ protected:
     template <class T>
     test::StartedTask<T> run(Task<T> task, double seconds = 10) {
         test::StartedTask<T> started;
-        started.handle = kestr::spawn(keepThenStop<T>(std::move(task), started.outcome, loop()));
+        started.handle = kestr::spawn(keepThenStop<T>(std::move(task), started.outcome, loop_));
         runFor(seconds, [&] { return started.done(); });
         return started;
     }
@@ -48,9 +54,9 @@ protected:
 private:
     template <class T>
     static Task<void> keepThenStop(Task<T> task, std::shared_ptr<typename test::StartedTask<T>::Outcome> outcome,
-                                   RealTimeMainActor& actor) {
+                                   RealTimeMainActor* actor) {
         co_await test::keepOutcome<T>(std::move(task), outcome);
-        actor.stop();
+        if (actor) actor->stop();
     }
     void runFor(double seconds, const std::function<bool()>& done);
     void endLaunchedPrograms();

@@ -1,0 +1,114 @@
+// Edge resizing on the X11 desktop, as a person does it: the pointer brought to the
+// edge two windows of the active kest share, the handle that shows there pressed and
+// dragged, the windows on both sides following and the kest stored with the new edge.
+// The backend runs on Qt's loop, as in the program, which serves the handle's window too.
+#include <gtest/gtest.h>
+
+#include "App/ServiceWiring.h"
+#include "Core/HotkeyManager.h"
+#include "Core/LayoutStore.h"
+#include "EdgeResize/EdgeDragSession.h"
+#include "EdgeResize/EdgeOverlayManager.h"
+#include "EdgeResize/EdgeProximityTracker.h"
+#include "Layout/LayoutApplier.h"
+#include "Support/ItemBuilder.h"
+#include "X11/Support/BackendTest.h"
+#include "X11/Support/FakeInput.h"
+#include "X11/Support/QtOnSession.h"
+
+namespace kestr::x11test {
+namespace {
+
+class X11EdgeResizeTest : public BackendTest {
+protected:
+    X11EdgeResizeTest() { onQtLoop = true; }
+
+    xcb_window_t open(const std::string& wmClass, int x) {
+        ClientOptions options;
+        options.wmClass = wmClass;
+        options.geometry = ClientGeometry{x, 200, 400, 300};
+        const xcb_window_t w = spawn(options).window();
+        EXPECT_TRUE(settle([&] {
+            const X11Client* c = x11().model().client(w);
+            return c && c->mapped && c->extents.top > 0;
+        }));
+        return w;
+    }
+    // As the X server has it, frame included.
+    Rect frame(xcb_window_t w) {
+        const auto f = frameOf(connection(), w);
+        return f ? Rect(f->x, f->y, f->width, f->height) : Rect::null();
+    }
+    void move(int x, int y) { fakeInput(connection(), session().root(), XCB_MOTION_NOTIFY, 0, x, y); }
+};
+
+TEST_F(X11EdgeResizeTest, DraggingTheHandleOfASharedEdgeResizesTheWindowsOnBothSidesAndStoresTheKest) {
+    // Wired as the program wires it at start-up.
+    ServiceWiring::connect();
+    EdgeProximityTracker::shared().onProximityChange = [](const std::optional<EdgeProximityTracker::Hit>& hit) {
+        EdgeOverlayManager::shared().updateProximity(hit);
+    };
+    const std::string display = *x11().displays().displayUUIDString(x11().displays().mainDisplayID());
+    const xcb_window_t left = open("KestrEdit", 100);
+    const xcb_window_t right = open("KestrView", 1000);
+
+    Layout kest;
+    kest.id = Uuid::random();
+    kest.name = "Halves";
+    kest.items = {test::ItemBuilder("KestrEdit").on(display, Rect(0, 0, 960, 1080)),
+                  test::ItemBuilder("KestrView").on(display, Rect(960, 0, 960, 1080))};
+    LayoutStore& store = LayoutStore::shared();
+    ASSERT_EQ(store.fileURL.rfind(dataFolder() + "/", 0), 0u) << store.fileURL;
+    store.layouts = {kest};
+    store.save();
+    // What a kest's shortcut does: apply it, then hand it over as the active kest.
+    auto applied = run(LayoutApplier::apply(kest, LayoutApplier::ApplyMode::reuseExisting,
+                                            LayoutApplier::FrameSource::target, std::nullopt));
+    ASSERT_TRUE(applied.succeeded());
+    ASSERT_EQ(applied.value().applied, 2);
+    ASSERT_EQ(frame(left), Rect(0, 0, 960, 1080));
+    ASSERT_EQ(frame(right), Rect(960, 0, 960, 1080));
+    HotkeyManager& hotkeys = HotkeyManager::shared();
+    hotkeys.setTrackerActiveLayout(applied.value().effectiveLayout);
+    hotkeys.setOverlayActiveLayout(applied.value().effectiveLayout);
+    ASSERT_EQ(EdgeOverlayManager::shared().windows.size(), 1u);
+    EdgeOverlay& overlay = *EdgeOverlayManager::shared().windows.begin()->second;
+
+    // Whatever fails, the button goes up: later tests share the server.
+    const std::shared_ptr<void> release(nullptr, [&](void*) {
+        fakeInput(connection(), session().root(), XCB_BUTTON_RELEASE, 1);
+    });
+    // Towards the edge, halfway down where the knob sits, until the handle takes the mouse.
+    for (int x = 900; x <= 960 && !(overlay.activeGroupID && !overlay.ignoresMouseEvents()); x += 4) {
+        move(x, 540);
+        pumpQtUntil([&] { return overlay.activeGroupID && !overlay.ignoresMouseEvents(); }, 0.1);
+    }
+    ASSERT_TRUE(overlay.activeGroupID) << "no handle showed at the edge";
+    ASSERT_TRUE(pumpQtUntil([&] { return overlay.alphaValue() == 1; }));
+    move(960, 540);
+    fakeInput(connection(), session().root(), XCB_BUTTON_PRESS, 1);
+    EdgeDragSession& drag = EdgeDragSession::shared();
+    ASSERT_TRUE(pumpQtUntil([&] { return drag.isActive; })) << "the press never reached the handle";
+    for (int x = 980; x <= 1100; x += 20) move(x, 560);
+    EXPECT_TRUE(pumpQtUntil([&] { return drag.currentGlobalCoord == 1100; })) << drag.currentGlobalCoord;
+    fakeInput(connection(), session().root(), XCB_BUTTON_RELEASE, 1);
+
+    EXPECT_TRUE(settle([&] {
+        return frame(left) == Rect(0, 0, 1100, 1080) && frame(right) == Rect(1100, 0, 820, 1080);
+    })) << frame(left).width() << " | " << frame(right).x() << " " << frame(right).width();
+    EXPECT_FALSE(drag.isActive);
+    // The file holds the new edge.
+    LayoutStore reread(store.fileURL);
+    reread.load();
+    ASSERT_EQ(reread.layouts.size(), 1u);
+    const auto& items = reread.layouts[0].items;
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].targetFrame.width, 1100);
+    EXPECT_EQ(items[1].targetFrame.x, 1100);
+    EXPECT_EQ(items[1].targetFrame.width, 820);
+    ASSERT_EQ(reread.layouts[0].edgeGroups.size(), 1u);
+    EXPECT_EQ(reread.layouts[0].edgeGroups[0].coordinate, 1100);
+}
+
+}  // namespace
+}  // namespace kestr::x11test
