@@ -40,17 +40,9 @@ protected:
         options.title = title;
         options.wmClass = wmClass;
         options.geometry = ClientGeometry{x, 100, 400, 300};
-        const xcb_window_t w = spawn(options).window();
-        EXPECT_TRUE(settle([&] {
-            const X11Client* c = x11().model().client(w);
-            return c && c->mapped && c->extents.top > 0;
-        }));
-        return w;
+        return openFramed(options);
     }
-    Rect frame(xcb_window_t w) {
-        const auto f = frameOf(connection(), w);
-        return f ? Rect(f->x, f->y, f->width, f->height) : Rect::null();
-    }
+    Rect frame(xcb_window_t w) { return serverFrame(w); }
     Report apply(Layout kest) {
         auto applied = run(LayoutApplier::apply(std::move(kest), LayoutApplier::ApplyMode::reuseExisting,
                                                 LayoutApplier::FrameSource::target, std::nullopt));

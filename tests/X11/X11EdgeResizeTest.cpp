@@ -27,18 +27,9 @@ protected:
         ClientOptions options;
         options.wmClass = wmClass;
         options.geometry = ClientGeometry{x, 200, 400, 300};
-        const xcb_window_t w = spawn(options).window();
-        EXPECT_TRUE(settle([&] {
-            const X11Client* c = x11().model().client(w);
-            return c && c->mapped && c->extents.top > 0;
-        }));
-        return w;
+        return openFramed(options);
     }
-    // As the X server has it, frame included.
-    Rect frame(xcb_window_t w) {
-        const auto f = frameOf(connection(), w);
-        return f ? Rect(f->x, f->y, f->width, f->height) : Rect::null();
-    }
+    Rect frame(xcb_window_t w) { return serverFrame(w); }
     void move(int x, int y) { fakeInput(connection(), session().root(), XCB_MOTION_NOTIFY, 0, x, y); }
 };
 

@@ -60,6 +60,20 @@ std::string BackendTest::writeDesktopEntry(const std::string& id, const std::str
     return path;
 }
 
+xcb_window_t BackendTest::openFramed(ClientOptions options) {
+    const xcb_window_t w = spawn(std::move(options)).window();
+    EXPECT_TRUE(settle([&] {
+        const X11Client* c = x11().model().client(w);
+        return c && c->mapped && c->extents.top > 0;
+    }));
+    return w;
+}
+
+Rect BackendTest::serverFrame(xcb_window_t w) {
+    const auto f = frameOf(connection(), w);
+    return f ? Rect(f->x, f->y, f->width, f->height) : Rect::null();
+}
+
 std::string BackendTest::clientProgram() { return KESTR_TEST_CLIENT; }
 
 // Every process started from this test's desktop files, found by the note the launch

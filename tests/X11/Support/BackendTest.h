@@ -35,6 +35,12 @@ protected:
     // The client-window program's path, for Exec lines.
     static std::string clientProgram();
 
+    // Starts a client-window program and waits until the window manager has framed its
+    // window.
+    xcb_window_t openFramed(ClientOptions options);
+    // The window's frame as the X server has it; null when it has none.
+    Rect serverFrame(xcb_window_t w);
+
     // Runs the loop until the task finishes; a task still running after `seconds` fails
     // the test (and is left unfinished).
     template <class T>
