@@ -12,6 +12,7 @@
 #include "Window/DisplayManager.h"
 #include "X11/Support/BackendTest.h"
 #include "X11/Support/QtOnSession.h"
+#include "X11/Support/SideBySideKest.h"
 
 namespace kestr::x11test {
 namespace {
@@ -46,25 +47,7 @@ protected:
 
     // Two windows side by side on B sharing one edge, handed to edge resizing.
     void holdKest() {
-        Layout kest;
-        kest.id = Uuid::random();
-        kest.name = "Sides";
-        for (double x : {0.0, 640.0}) {
-            LayoutItem item;
-            item.id = Uuid::random();
-            item.appBundleID = "kestr.test.sides";
-            item.targetFrame = ScreenFrame{b, x, 0, 640, kBh, {}, {}, {}, {}};
-            kest.items.push_back(item);
-        }
-        EdgeGroup edge;
-        edge.id = Uuid::random();
-        edge.displayUUID = b;
-        edge.coordinate = 640;
-        edge.leftOrTopItems = {{kest.items[0].id, WindowEdge::right}};
-        edge.rightOrBottomItems = {{kest.items[1].id, WindowEdge::left}};
-        edge.minCoordinate = 100;
-        edge.maxCoordinate = 1180;
-        kest.edgeGroups = {edge};
+        const Layout kest = sideBySideKest(b, kBw, kBh);
         tracker().setActiveLayout(kest);
         manager().setActiveLayout(kest);
     }

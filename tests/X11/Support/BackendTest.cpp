@@ -20,7 +20,7 @@ void BackendTest::SetUp() {
     dataFolder_ = pattern;
     std::filesystem::create_directories(dataFolder_ + "/applications");
     X11PlatformOptions options;
-    options.displayName = session().display();
+    options.displayName = platformDisplay();
     if (onQtLoop) {
         ensureQtApplication(session());
         options.mainActor = std::make_unique<QtMainActor>();

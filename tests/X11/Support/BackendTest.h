@@ -24,6 +24,10 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // The display the backend connects to: the session's, unless a test puts another in
+    // front of it.
+    virtual std::string platformDisplay() { return session().display(); }
+
     X11Platform& x11() { return *platform_; }
     RealTimeMainActor& loop() { return *loop_; }
     // Where the test's desktop files go ("<id>.desktop" under "applications").
