@@ -2,14 +2,17 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <stdexcept>
 #include <vector>
 
@@ -47,6 +50,14 @@ bool writeAll(int fd, const char* data, std::size_t size) {
         size -= std::size_t(n);
     }
     return true;
+}
+
+// A lock file left by a process that has ended (a test program killed on the way) is
+// taken over, as X servers do.
+bool lockHolderLives(const std::string& lock) {
+    int pid = 0;
+    std::ifstream(lock) >> pid;
+    return pid <= 0 || ::kill(pid, 0) == 0 || errno != ESRCH;
 }
 
 struct Link {
@@ -109,7 +120,11 @@ ExtensionHidingProxy::ExtensionHidingProxy(const std::string& serverDisplay, std
     // abstract namespace, where clients look first, so nothing is left on disk).
     for (int n = 300; n < 400 && listener_ < 0; ++n) {
         const std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
-        const int fd = ::open(lock.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0444);
+        int fd = ::open(lock.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0444);
+        if (fd < 0 && errno == EEXIST && !lockHolderLives(lock)) {
+            ::unlink(lock.c_str());
+            fd = ::open(lock.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0444);
+        }
         if (fd < 0) continue;
         char pid[16];
         const int written = std::snprintf(pid, sizeof pid, "%10d\n", int(::getpid()));
