@@ -95,6 +95,27 @@ TEST_F(ContentEditorTest, ListsBrowserAndTerminalWindowsWithNumberedRepeatedTitl
               "This desktop cannot read browser tabs, so capture stores none; each row opens as a tab.");
 }
 
+TEST_F(ContentEditorTest, CommandLineBrowsersAndTerminalsAreListedAndTheirRowsStored) {
+    LayoutItem firefox = ItemBuilder("firefox", "Firefox");
+    firefox.browserTabs = std::vector<std::string>{"https://a.example"};
+    LayoutItem xterm = ItemBuilder("debian-xterm", "XTerm");
+    xterm.terminalTabs = std::vector<std::string>{"cd '/home/me'"};
+    LayoutStore::shared().layouts[0].items = {firefox, xterm};
+    LayoutEditorWindow::shared().reloadFromStore();
+    ASSERT_EQ(editor->chooser()->count(), 2);
+
+    editor->chooser()->setCurrentIndex(1);
+    EXPECT_EQ(editor->hintLabel()->text(), "This terminal has no tabs: a fresh window runs the first row's command.");
+    EXPECT_FALSE(editor->themePopup()->isVisibleTo(editor));
+    type(0, "cd '/srv'");
+    EXPECT_EQ(stored(1).terminalTabs, (std::vector<std::string>{"cd '/srv'"}));
+
+    editor->chooser()->setCurrentIndex(0);
+    type(0, "https://b.example");
+    EXPECT_EQ(stored(0).browserTabs, (std::vector<std::string>{"https://b.example"}));
+    EXPECT_EQ(stored(0).browserURL, "https://b.example");
+}
+
 TEST_F(ContentEditorTest, RowsAreAddedRemovedMovedAndStoredAtOnce) {
     editor->chooser()->setCurrentIndex(1);  // Terminal 1: htop, make
     EXPECT_TRUE(enabled(KestContentEditor::add));

@@ -50,6 +50,19 @@ QComboBox* smallPopup() {
 
 }  // namespace
 
+KestContentEditor::ContentKind KestContentEditor::contentKind(const std::string& bundle) {
+    const CommandLineFamily commandLine = KnownApplications::commandLine(bundle);
+    if (bundle == "com.google.Chrome" || bundle == "com.google.Chrome.canary" ||
+        commandLine == CommandLineFamily::browser) {
+        return ContentKind::browser;
+    }
+    if (bundle == "com.apple.Terminal" || bundle == "com.mitchellh.ghostty" || bundle == "com.googlecode.iterm2" ||
+        commandLine == CommandLineFamily::terminal) {
+        return ContentKind::terminal;
+    }
+    return ContentKind::none;
+}
+
 std::vector<KestContentEditor::Editable> KestContentEditor::editablesOf(const std::optional<Layout>& layout) {
     std::vector<Editable> out;
     if (!layout) return out;
@@ -58,24 +71,27 @@ std::vector<KestContentEditor::Editable> KestContentEditor::editablesOf(const st
         e.id = item.id;
         e.title = item.appName;
         const std::string& bundle = item.appBundleID;
-        const bool commandLineBrowser = KnownApplications::commandLine(bundle) == CommandLineFamily::browser;
-        if (bundle == "com.google.Chrome" || bundle == "com.google.Chrome.canary" || commandLineBrowser) {
-            e.isChrome = true;
-            e.tabsUnreadable = commandLineBrowser;
-            if (item.browserTabs) {
-                e.values = *item.browserTabs;
-            } else if (item.browserURL) {
-                e.values = {*item.browserURL};
-            }
-        } else if (bundle == "com.apple.Terminal" || bundle == "com.mitchellh.ghostty" ||
-                   bundle == "com.googlecode.iterm2") {
-            e.canTheme = bundle == "com.apple.Terminal";
-            e.canSplit = bundle == "com.mitchellh.ghostty";
-            e.values = item.terminalTabs.value_or(std::vector<std::string>{});
-            e.profile = item.terminalProfile;
-            e.splitMode = item.terminalSplitMode;
-        } else {
-            continue;
+        const bool commandLine = KnownApplications::commandLine(bundle) != CommandLineFamily::none;
+        switch (contentKind(bundle)) {
+            case ContentKind::browser:
+                e.isChrome = true;
+                e.tabsUnreadable = commandLine;
+                if (item.browserTabs) {
+                    e.values = *item.browserTabs;
+                } else if (item.browserURL) {
+                    e.values = {*item.browserURL};
+                }
+                break;
+            case ContentKind::terminal:
+                e.oneCommand = commandLine;
+                e.canTheme = bundle == "com.apple.Terminal";
+                e.canSplit = bundle == "com.mitchellh.ghostty";
+                e.values = item.terminalTabs.value_or(std::vector<std::string>{});
+                e.profile = item.terminalProfile;
+                e.splitMode = item.terminalSplitMode;
+                break;
+            case ContentKind::none:
+                continue;
         }
         out.push_back(std::move(e));
     }
@@ -249,6 +265,8 @@ void KestContentEditor::reloadCurrent() {
     QString hint = QStringLiteral("Each row opens a tab running its command; the first row opens active.");
     if (e && e->tabsUnreadable) {
         hint = QStringLiteral("This desktop cannot read browser tabs, so capture stores none; each row opens as a tab.");
+    } else if (e && e->oneCommand) {
+        hint = QStringLiteral("This terminal has no tabs: a fresh window runs the first row's command.");
     } else if (e && e->isChrome) {
         hint = QStringLiteral("Each row is a browser tab; the first row is the active tab.");
     } else if (e && e->canSplit && e->splitMode == "columns") {

@@ -24,11 +24,18 @@ class ElidedLabel;
 
 class KestContentEditor : public QWidget {
 public:
+    // What the editor edits of an application's windows: browser tabs, terminal tabs or
+    // panes, or nothing. The listing and the commit ask the same question.
+    enum class ContentKind { none, browser, terminal };
+    static ContentKind contentKind(const std::string& bundleID);
+
     struct Editable {
         Uuid id;
         bool isChrome = false;
         // A browser whose tabs this desktop cannot read: capture stores none.
         bool tabsUnreadable = false;
+        // A terminal started by its command line: one window, running the first row.
+        bool oneCommand = false;
         bool canTheme = false;
         bool canSplit = false;
         std::string title;

@@ -1,17 +1,12 @@
 // The content editor's commits: a window's tabs or panes, a Terminal profile, a Ghostty
 // split, written into the selected kest and saved quietly.
 #include "Core/LayoutStore.h"
+#include "UI/Manager/KestContentEditor.h"
 #include "UI/Manager/LayoutEditorWindow.h"
 
 namespace kestr {
 
 namespace {
-
-bool isBrowser(const std::string& bundle) { return bundle == "com.google.Chrome" || bundle == "com.google.Chrome.canary"; }
-
-bool isTerminal(const std::string& bundle) {
-    return bundle == "com.apple.Terminal" || bundle == "com.mitchellh.ghostty" || bundle == "com.googlecode.iterm2";
-}
 
 // Blank rows (spaces and tabs only) are dropped; the others stay as typed.
 std::vector<std::string> keptValues(const std::vector<std::string>& values) {
@@ -38,14 +33,15 @@ void LayoutEditorWindow::commitContent(const Uuid& itemID, const std::vector<std
                                        std::optional<int>) {
     changeSelectedItem(itemID, [&](LayoutItem& item) {
         const std::vector<std::string> kept = keptValues(values);
-        if (isBrowser(item.appBundleID)) {
+        const auto kind = KestContentEditor::contentKind(item.appBundleID);
+        if (kind == KestContentEditor::ContentKind::browser) {
             // The apply always brings the first tab forward, so the first row is the active one.
             item.browserTabs = kept.empty() ? std::nullopt : std::optional(kept);
             item.browserActiveTabIndex = kept.empty() ? std::nullopt : std::optional<std::int64_t>(0);
             item.browserURL = kept.empty() ? std::nullopt : std::optional(kept.front());
             return true;
         }
-        if (isTerminal(item.appBundleID)) {
+        if (kind == KestContentEditor::ContentKind::terminal) {
             item.terminalTabs = kept.empty() ? std::nullopt : std::optional(kept);
             return true;
         }
