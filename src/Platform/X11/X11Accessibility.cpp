@@ -41,7 +41,7 @@ std::vector<xcb_window_t> X11Accessibility::windowsOf(std::int32_t pid) const {
     std::vector<xcb_window_t> out;
     for (xcb_window_t w : model_.stacking()) {
         const X11Client* c = model_.client(w);
-        if (c && c->pid == pid && c->onDesktop(model_.currentDesktop())) out.push_back(w);
+        if (c && c->pid == pid && model_.onCurrentDesktop(*c)) out.push_back(w);
     }
     return out;
 }

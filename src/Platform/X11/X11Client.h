@@ -55,7 +55,12 @@ struct X11Client {
     std::optional<std::string> netTitle;
     std::string plainTitle;
     std::optional<X11WindowType> declaredType;
+    // _NET_WM_PID is whatever the window says (a process of another user, of kestr, of
+    // another host or namespace); the server's word on its local client wins over it.
+    std::optional<std::int32_t> declaredPid;
+    std::optional<std::int32_t> serverPid;
     void resolve() {
+        pid = serverPid ? serverPid : declaredPid;
         title = netTitle ? *netTitle : plainTitle;
         // A window that names no type is a dialog when it belongs to another window.
         type = declaredType ? *declaredType : transient ? X11WindowType::dialog : X11WindowType::normal;
@@ -67,7 +72,10 @@ struct X11Client {
                     clientArea.width() + extents.left + extents.right,
                     clientArea.height() + extents.top + extents.bottom);
     }
-    bool onDesktop(std::uint32_t current) const { return !desktop || *desktop == allDesktops || *desktop == current; }
+    // A desktop beyond the last one is no desktop: the window counts as on every one.
+    bool onDesktop(std::uint32_t current, std::uint32_t count) const {
+        return !desktop || *desktop == allDesktops || *desktop >= count || *desktop == current;
+    }
     // Normal, dialog and utility windows are the ones a person arranges.
     bool isArrangeable() const {
         return type == X11WindowType::normal || type == X11WindowType::dialog || type == X11WindowType::utility;

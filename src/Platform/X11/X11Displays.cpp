@@ -142,18 +142,26 @@ Rect X11Displays::visibleArea(const X11Monitor& monitor) const {
     const auto overlaps = [](double a0, double a1, double b0, double b1) { return a0 < b1 && b0 < a1; };
     for (xcb_window_t w : model_.stacking()) {
         const X11Client* c = model_.client(w);
-        if (!c || !c->strut || !c->onDesktop(model_.currentDesktop())) continue;
+        if (!c || !c->strut || !model_.onCurrentDesktop(*c)) continue;
         const X11Strut& s = *c->strut;
-        if (s.top && overlaps(s.topStartX, s.topEndX + 1.0, m.minX(), m.maxX())) top = std::max(top, double(s.top));
-        if (s.bottom && overlaps(s.bottomStartX, s.bottomEndX + 1.0, m.minX(), m.maxX())) {
-            bottom = std::min(bottom, rootSize_.height - s.bottom);
+        // A strip that would leave the monitor no room is no dock's: it is passed over.
+        const double topEdge = s.top, bottomEdge = rootSize_.height - s.bottom;
+        const double leftEdge = s.left, rightEdge = rootSize_.width - s.right;
+        if (s.top && topEdge < m.maxY() && overlaps(s.topStartX, s.topEndX + 1.0, m.minX(), m.maxX())) {
+            top = std::max(top, topEdge);
         }
-        if (s.left && overlaps(s.leftStartY, s.leftEndY + 1.0, m.minY(), m.maxY())) left = std::max(left, double(s.left));
-        if (s.right && overlaps(s.rightStartY, s.rightEndY + 1.0, m.minY(), m.maxY())) {
-            right = std::min(right, rootSize_.width - s.right);
+        if (s.bottom && bottomEdge > m.minY() && overlaps(s.bottomStartX, s.bottomEndX + 1.0, m.minX(), m.maxX())) {
+            bottom = std::min(bottom, bottomEdge);
+        }
+        if (s.left && leftEdge < m.maxX() && overlaps(s.leftStartY, s.leftEndY + 1.0, m.minY(), m.maxY())) {
+            left = std::max(left, leftEdge);
+        }
+        if (s.right && rightEdge > m.minX() && overlaps(s.rightStartY, s.rightEndY + 1.0, m.minY(), m.maxY())) {
+            right = std::min(right, rightEdge);
         }
     }
-    Rect visible(left, top, std::max(0.0, right - left), std::max(0.0, bottom - top));
+    // Strips that together leave nothing: the whole monitor, rather than no room at all.
+    Rect visible = right > left && bottom > top ? Rect(left, top, right - left, bottom - top) : m;
     // The window manager's own work area has the last word where it covers the monitor.
     if (const auto area = model_.workArea()) {
         const Rect within = visible.intersection(*area);

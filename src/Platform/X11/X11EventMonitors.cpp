@@ -264,7 +264,7 @@ const X11Client* X11EventMonitors::clientAt(std::int16_t x, std::int16_t y) cons
     const Point at{double(x), double(y)};
     for (xcb_window_t w : model_.stacking()) {
         const X11Client* c = model_.client(w);
-        if (!c || !c->mapped || c->hidden || !c->onDesktop(model_.currentDesktop())) continue;
+        if (!c || !c->mapped || c->hidden || !model_.onCurrentDesktop(*c)) continue;
         if (c->frame().contains(at)) return c;
     }
     return nullptr;

@@ -4,6 +4,7 @@
 #include <xcb/xcb_icccm.h>
 
 #include <algorithm>
+#include <set>
 
 namespace kestr {
 
@@ -28,6 +29,13 @@ std::string text(const xcb_get_property_reply_t* r) {
     return std::string(static_cast<const char*>(xcb_get_property_value(r)), xcb_get_property_value_length(r));
 }
 
+// WM_NAME is Latin-1 (STRING) by the old convention; programs that write UTF-8 there say so.
+std::string plainText(const xcb_get_property_reply_t* r, xcb_atom_t utf8String) {
+    if (!r || r->format != 8) return {};
+    if (r->type == utf8String) return text(r);
+    return latin1ToUtf8(static_cast<const char*>(xcb_get_property_value(r)), xcb_get_property_value_length(r));
+}
+
 std::vector<std::uint32_t> items(const xcb_get_property_reply_t* r) {
     if (!r || r->format != 32) return {};
     const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(r));
@@ -43,6 +51,7 @@ struct X11WindowModel::Pending {
     xcb_translate_coordinates_cookie_t origin{};
     xcb_get_window_attributes_cookie_t attributes{};
     xcb_query_tree_cookie_t tree{};
+    xcb_res_query_client_ids_cookie_t pid{};
     std::map<xcb_atom_t, xcb_get_property_cookie_t> properties;
 };
 
@@ -174,14 +183,22 @@ void X11WindowModel::readClientList() {
     auto& e = x_.ewmh();
     auto list = x_.cardinals(x_.root(), e._NET_CLIENT_LIST_STACKING);
     if (!list) list = x_.cardinals(x_.root(), e._NET_CLIENT_LIST);
-    std::vector<xcb_window_t> bottomToTop = list.value_or(std::vector<std::uint32_t>{});
+    // Each window once, where it stands highest; the root window and none are no clients
+    // (any client may write these root properties).
+    std::vector<xcb_window_t> bottomToTop;
+    std::set<xcb_window_t> seen;
+    const auto listed = list.value_or(std::vector<std::uint32_t>{});
+    for (auto it = listed.rbegin(); it != listed.rend(); ++it) {
+        if (*it != XCB_NONE && *it != x_.root() && seen.insert(*it).second) bottomToTop.push_back(*it);
+    }
+    std::reverse(bottomToTop.begin(), bottomToTop.end());
     std::vector<xcb_window_t> fresh;
     for (xcb_window_t w : bottomToTop) {
         if (!clients_.count(w)) fresh.push_back(w);
     }
     bool changed = !fresh.empty();
     for (auto it = clients_.begin(); it != clients_.end();) {
-        if (std::find(bottomToTop.begin(), bottomToTop.end(), it->first) == bottomToTop.end()) {
+        if (!seen.count(it->first)) {
             it = clients_.erase(it);
             changed = true;
         } else {
@@ -216,6 +233,7 @@ void X11WindowModel::loadClients(const std::vector<xcb_window_t>& windows) {
         p.origin = xcb_translate_coordinates(x_.raw(), w, x_.root(), 0, 0);
         p.attributes = xcb_get_window_attributes(x_.raw(), w);
         p.tree = xcb_query_tree(x_.raw(), w);
+        p.pid = requestServerPid(w);
         for (xcb_atom_t a : atoms) p.properties[a] = x_.requestProperty(w, a);
         pending.push_back(std::move(p));
     }
@@ -226,6 +244,7 @@ void X11WindowModel::loadClients(const std::vector<xcb_window_t>& windows) {
         auto origin = x_.reply<xcb_translate_coordinates_reply_t>(xcb_translate_coordinates_reply, p.origin);
         auto attributes = x_.reply<xcb_get_window_attributes_reply_t>(xcb_get_window_attributes_reply, p.attributes);
         auto tree = x_.reply<xcb_query_tree_reply_t>(xcb_query_tree_reply, p.tree);
+        c.serverPid = serverPid(p.pid);
         bool gone = !geometry || !origin || !attributes || !tree;
         if (!gone) {
             c.clientArea = Rect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
@@ -236,24 +255,29 @@ void X11WindowModel::loadClients(const std::vector<xcb_window_t>& windows) {
             if (!gone) applyProperty(c, atom, r.get());
         }
         if (gone) continue;
-        if (!c.pid) c.pid = pidFromServer(c.id);
         frames_.follow(c.id, tree->parent);
         clients_.emplace(p.window, std::move(c));
     }
 }
 
 std::optional<std::int32_t> X11WindowModel::pidFromServer(xcb_window_t window) {
-    // Windows that do not say their process: the server knows the local client that
-    // made them.
+    return serverPid(requestServerPid(window));
+}
+
+xcb_res_query_client_ids_cookie_t X11WindowModel::requestServerPid(xcb_window_t window) {
     xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-    auto r = x_.reply<xcb_res_query_client_ids_reply_t>(xcb_res_query_client_ids_reply,
-                                                        xcb_res_query_client_ids(x_.raw(), 1, &spec));
+    return xcb_res_query_client_ids(x_.raw(), 1, &spec);
+}
+
+// The server knows the process of a client on this machine; none for a remote one.
+std::optional<std::int32_t> X11WindowModel::serverPid(xcb_res_query_client_ids_cookie_t cookie) {
+    auto r = x_.reply<xcb_res_query_client_ids_reply_t>(xcb_res_query_client_ids_reply, cookie);
     if (!r) return std::nullopt;
     for (auto it = xcb_res_query_client_ids_ids_iterator(r.get()); it.rem; xcb_res_client_id_value_next(&it)) {
-        if (it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) {
-            if (xcb_res_client_id_value_value_length(it.data) >= 1) {
-                return static_cast<std::int32_t>(*xcb_res_client_id_value_value(it.data));
-            }
+        if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) &&
+            xcb_res_client_id_value_value_length(it.data) >= 1) {
+            const auto pid = static_cast<std::int32_t>(*xcb_res_client_id_value_value(it.data));
+            if (pid > 0) return pid;
         }
     }
     return std::nullopt;
@@ -262,21 +286,23 @@ std::optional<std::int32_t> X11WindowModel::pidFromServer(xcb_window_t window) {
 void X11WindowModel::applyProperty(X11Client& c, xcb_atom_t atom, const xcb_get_property_reply_t* r) {
     auto& e = x_.ewmh();
     if (atom == e._NET_WM_PID) {
+        // Only a process that can be: 0 and what reads as negative (-1 would be every
+        // process to kill()) say nothing.
         const auto v = items(r);
-        c.pid = v.empty() || v[0] == 0 ? std::nullopt : std::optional<std::int32_t>(static_cast<std::int32_t>(v[0]));
+        const auto declared = v.empty() ? 0 : static_cast<std::int32_t>(v[0]);
+        c.declaredPid = declared > 0 ? std::optional<std::int32_t>(declared) : std::nullopt;
     } else if (atom == e._NET_WM_NAME) {
-        c.netTitle = r ? std::optional<std::string>(text(r)) : std::nullopt;
+        // A name that is no text (another format) is as good as none: WM_NAME stands.
+        c.netTitle = r && r->format == 8 ? std::optional<std::string>(text(r)) : std::nullopt;
     } else if (atom == XCB_ATOM_WM_NAME) {
-        c.plainTitle = r && r->format == 8
-                           ? latin1ToUtf8(static_cast<const char*>(xcb_get_property_value(r)),
-                                          xcb_get_property_value_length(r))
-                           : std::string();
+        c.plainTitle = plainText(r, e.UTF8_STRING);
     } else if (atom == XCB_ATOM_WM_CLASS) {
+        // Instance and class, each ended by a NUL; anything after the class is no part of it.
         const std::string both = text(r);
         const auto split = both.find('\0');
         c.wmInstance = both.substr(0, split);
         c.wmClass = split == std::string::npos ? std::string() : both.substr(split + 1);
-        if (!c.wmClass.empty() && c.wmClass.back() == '\0') c.wmClass.pop_back();
+        c.wmClass = c.wmClass.substr(0, c.wmClass.find('\0'));
     } else if (atom == e._NET_WM_WINDOW_TYPE) {
         c.declaredType = std::nullopt;
         const std::pair<xcb_atom_t, X11WindowType> known[] = {
@@ -314,14 +340,23 @@ void X11WindowModel::applyProperty(X11Client& c, xcb_atom_t atom, const xcb_get_
         c.minSize = c.sizeIncrement = c.baseSize = std::nullopt;
         if (r && xcb_icccm_get_wm_size_hints_from_reply(&hints, const_cast<xcb_get_property_reply_t*>(r))) {
             if (hints.flags & XCB_ICCCM_SIZE_HINT_P_MIN_SIZE) c.minSize = Size{double(hints.min_width), double(hints.min_height)};
-            if ((hints.flags & XCB_ICCCM_SIZE_HINT_P_RESIZE_INC) && (hints.width_inc > 1 || hints.height_inc > 1)) {
+            // A step as large as the screen is none: it would excuse any size as "within a step".
+            const bool plausible = hints.width_inc < x_.screen().width_in_pixels &&
+                                   hints.height_inc < x_.screen().height_in_pixels;
+            if ((hints.flags & XCB_ICCCM_SIZE_HINT_P_RESIZE_INC) && plausible &&
+                (hints.width_inc > 1 || hints.height_inc > 1)) {
                 c.sizeIncrement = Size{double(std::max(1, hints.width_inc)), double(std::max(1, hints.height_inc))};
             }
             if (hints.flags & XCB_ICCCM_SIZE_HINT_BASE_SIZE) c.baseSize = Size{double(hints.base_width), double(hints.base_height)};
         }
     } else if (atom == e._NET_FRAME_EXTENTS) {
+        // Decorations wider or taller than the whole screen are no decorations (any client
+        // may write this property): the window is taken as it is, rather than moved and
+        // sized by them.
         const auto v = items(r);
-        c.extents = v.size() >= 4 ? X11Extents{double(v[0]), double(v[1]), double(v[2]), double(v[3])} : X11Extents{};
+        const bool fits = v.size() >= 4 && std::uint64_t{v[0]} + v[1] < x_.screen().width_in_pixels &&
+                          std::uint64_t{v[2]} + v[3] < x_.screen().height_in_pixels;
+        c.extents = fits ? X11Extents{double(v[0]), double(v[1]), double(v[2]), double(v[3])} : X11Extents{};
         ++c.frameChanges;
     } else if (atom == e._NET_WM_STRUT_PARTIAL) {
         const auto v = items(r);

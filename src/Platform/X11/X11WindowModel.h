@@ -10,6 +10,8 @@
 #include <optional>
 #include <vector>
 
+#include <xcb/res.h>
+
 #include "Platform/MainActor.h"
 #include "Platform/Task.h"
 #include "Platform/X11/X11Frames.h"
@@ -31,6 +33,7 @@ public:
     std::optional<xcb_window_t> activeWindow() const { return active_; }
     std::uint32_t currentDesktop() const { return currentDesktop_; }
     std::uint32_t desktopCount() const { return desktopCount_; }
+    bool onCurrentDesktop(const X11Client& client) const { return client.onDesktop(currentDesktop_, desktopCount_); }
     // The work area of the current desktop, when the window manager publishes one.
     std::optional<Rect> workArea() const;
 
@@ -45,6 +48,8 @@ public:
 
     // The process of the local client that made the window, as the server knows it.
     std::optional<std::int32_t> pidFromServer(xcb_window_t window);
+    xcb_res_query_client_ids_cookie_t requestServerPid(xcb_window_t window);
+    std::optional<std::int32_t> serverPid(xcb_res_query_client_ids_cookie_t cookie);
 
     // Reads everything again (after a lost update, and in tests).
     void reload();

@@ -29,7 +29,7 @@ std::optional<PlistArray> X11WindowServer::copyWindowList(std::uint32_t options,
         const X11Client* c = model_.client(w);
         if (!c) continue;
         if ((options & WindowListOption::excludeDesktopElements) && c->type == X11WindowType::desktop) continue;
-        const bool onScreen = c->mapped && !c->hidden && c->onDesktop(model_.currentDesktop());
+        const bool onScreen = c->mapped && !c->hidden && model_.onCurrentDesktop(*c);
         if ((options & WindowListOption::onScreenOnly) && !onScreen) continue;
         // The same frame that "AXPosition" and "AXSize" give.
         const Rect f = c->frame();

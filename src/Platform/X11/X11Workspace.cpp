@@ -189,14 +189,19 @@ bool X11Workspace::terminate(std::int32_t pid) {
         if (protocols && std::find(protocols->begin(), protocols->end(), deleteWindow) != protocols->end()) {
             sendDelete(w);
             asked.insert(w);
-        } else {
+        } else if (windowExists(w)) {
             everyWindowAsked = false;
-        }
+        }  // else it went away before its protocols could be read: nothing to ask, no reason to signal
     }
     x_.flush();
     if (!everyWindowAsked) return ::kill(pid, SIGTERM) == 0;
     termAfterWait(pid, std::move(asked));
     return true;
+}
+
+bool X11Workspace::windowExists(xcb_window_t window) {
+    return x_.reply<xcb_get_window_attributes_reply_t>(xcb_get_window_attributes_reply,
+                                                        xcb_get_window_attributes(x_.raw(), window)) != nullptr;
 }
 
 void X11Workspace::termAfterWait(std::int32_t pid, std::set<xcb_window_t> asked) {

@@ -76,6 +76,7 @@ private:
     Task<void> awaitWindow(Started started, std::set<xcb_window_t> before, OpenApplicationCompletion completion);
     std::optional<EncodedImage> windowIcon(const std::string& bundleID);
     void sendDelete(xcb_window_t window);
+    bool windowExists(xcb_window_t window);
     void termAfterWait(std::int32_t pid, std::set<xcb_window_t> asked);
 
     X11Connection& x_;

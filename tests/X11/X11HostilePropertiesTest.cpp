@@ -1,0 +1,179 @@
+// Properties that other programs write as they like, set here from the test's own
+// connection: what the backend makes of values that are malformed, out of range or
+// meant to mislead. Each change is followed by a marker title, so a check runs only once
+// the backend has heard everything before it.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <xcb/xcb_icccm.h>
+
+#include <cstring>
+
+#include "Platform/X11/X11Accessibility.h"
+#include "X11/Support/BackendTest.h"
+
+namespace kestr::x11test {
+namespace {
+
+class X11HostilePropertiesTest : public BackendTest {
+protected:
+    void set(xcb_window_t w, const std::string& name, xcb_atom_t type, std::uint8_t format, const void* data,
+             std::uint32_t count) {
+        xcb_change_property(connection(), XCB_PROP_MODE_REPLACE, w, atom(connection(), name), type, format, count,
+                            data);
+        xcb_flush(connection());
+    }
+    void set32(xcb_window_t w, const std::string& name, xcb_atom_t type, const std::vector<std::uint32_t>& items) {
+        set(w, name, type, 32, items.data(), static_cast<std::uint32_t>(items.size()));
+    }
+    // Waits until the backend has read everything set on the window before this.
+    void heard(xcb_window_t w) {
+        const std::string marker = "marker " + std::to_string(++markers_);
+        set(w, "_NET_WM_NAME", atom(connection(), "UTF8_STRING"), 8, marker.data(),
+            static_cast<std::uint32_t>(marker.size()));
+        ASSERT_TRUE(settle([&] {
+            const X11Client* c = x11().model().client(w);
+            return c && c->title == marker;
+        }));
+    }
+    xcb_window_t managed(ClientProcess& client) {
+        const xcb_window_t w = client.window();
+        EXPECT_TRUE(settle([&] {
+            const X11Client* c = x11().model().client(w);
+            return c && c->mapped && c->extents.top > 0;
+        }));
+        return w;
+    }
+    Rect screenVisible() { return x11().displays().screens().front().visibleFrame; }
+
+private:
+    int markers_ = 0;
+};
+
+// A window naming kestr's process (its pointer and keys would pass for kestr's own) or
+// -1 (every process, to kill()) is still its own process's, as the server knows it.
+TEST_F(X11HostilePropertiesTest, TheServerKnowsTheProcessWhateverTheWindowClaims) {
+    ClientProcess& client = spawn();
+    const xcb_window_t w = managed(client);
+    for (const std::uint32_t claimed : {static_cast<std::uint32_t>(getpid()), 0xFFFFFFFFu, 1u}) {
+        set32(w, "_NET_WM_PID", XCB_ATOM_CARDINAL, {claimed});
+        heard(w);
+        EXPECT_EQ(x11().model().client(w)->pid, client.pid()) << "claimed " << claimed;
+    }
+    const auto app = x11().workspace().runningApplication(client.pid());
+    ASSERT_TRUE(app);
+    EXPECT_NE(app->bundleIdentifier, X11Workspace::ownBundleID);
+}
+
+TEST_F(X11HostilePropertiesTest, NamesOfTheWrongFormatOrWithMoreStringsReadAsTheirSound) {
+    ClientProcess& client = spawn();
+    const xcb_window_t w = managed(client);
+    const std::string classes("inst\0Cls\0extra\0", 15);
+    set(w, "WM_CLASS", XCB_ATOM_STRING, 8, classes.data(), static_cast<std::uint32_t>(classes.size()));
+    // A _NET_WM_NAME that is no text leaves WM_NAME to name the window, in UTF-8 where it says so.
+    set32(w, "_NET_WM_NAME", atom(connection(), "UTF8_STRING"), {0x41414141});
+    const std::string name = "Gr\xC3\xBC\xC3\x9F" "e";
+    set(w, "WM_NAME", atom(connection(), "UTF8_STRING"), 8, name.data(), static_cast<std::uint32_t>(name.size()));
+    ASSERT_TRUE(settle([&] { return x11().model().client(w)->title == name; }))
+        << "title: " << x11().model().client(w)->title;
+    EXPECT_EQ(x11().model().client(w)->wmClass, "Cls");
+    EXPECT_EQ(x11().model().client(w)->wmInstance, "inst");
+}
+
+TEST_F(X11HostilePropertiesTest, AWindowOnADesktopBeyondTheLastIsStillListed) {
+    ClientProcess& client = spawn();
+    const xcb_window_t w = managed(client);
+    set32(w, "_NET_WM_DESKTOP", XCB_ATOM_CARDINAL, {57});
+    heard(w);
+    AXValue windows;
+    Accessibility& ax = x11().accessibility();
+    ASSERT_EQ(ax.copyAttributeValue(ax.createApplication(client.pid()), "AXWindows", windows), AXError::success);
+    EXPECT_EQ(std::get<AXElementList>(windows), AXElementList{X11Accessibility::windowElement(w)});
+}
+
+// Decorations larger than the screen would move and size the window by them.
+TEST_F(X11HostilePropertiesTest, FrameExtentsBeyondTheScreenAreNotAppliedToTheWindow) {
+    ClientOptions options;
+    options.geometry = ClientGeometry{100, 100, 400, 300};
+    ClientProcess& client = spawn(options);
+    const xcb_window_t w = managed(client);
+    set32(w, "_NET_FRAME_EXTENTS", XCB_ATOM_CARDINAL, {100000, 100000, 5, 5});
+    heard(w);
+    const X11Client* c = x11().model().client(w);
+    EXPECT_EQ(c->frame(), c->clientArea);
+    x11().accessibility().setFrame(X11Accessibility::windowElement(w), Point{200, 150}, Size{500, 400}, 0);
+    EXPECT_TRUE(settle([&] {
+        const auto g = clientGeometry(connection(), w);
+        return g && g->width == 500 && g->height == 400;
+    })) << toString(*clientGeometry(connection(), w));
+}
+
+// A dock's strip beyond the screen, or one that leaves no room, would leave no visible area.
+TEST_F(X11HostilePropertiesTest, StrutsBeyondTheScreenLeaveTheVisibleAreaWhole) {
+    ClientOptions dock;
+    dock.type = "dock";
+    dock.strutTop = 30;
+    dock.geometry = ClientGeometry{0, 0, 1920, 30};
+    const xcb_window_t d = spawn(dock).window();
+    ASSERT_TRUE(settle([&] { return screenVisible().height() < 1080; }));
+    const std::uint32_t huge = 0xFFFFFFF0;
+    for (const auto& strut : {std::vector<std::uint32_t>{0, 0, 5000, 0, 0, 0, 0, 0, 0, 1919, 0, 0},
+                              std::vector<std::uint32_t>{0, 0, 0, huge, 0, 0, 0, 0, 0, 0, 0, 1919},
+                              std::vector<std::uint32_t>{0, 0, 600, 600, 0, 0, 0, 0, 0, 1919, 0, 1919}}) {
+        set32(d, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL, strut);
+        heard(d);
+        const Rect visible = screenVisible();
+        EXPECT_GT(visible.height(), 500) << strut[2] << " " << strut[3];
+        EXPECT_EQ(x11().displays().screens().front().frame.intersection(visible), visible);
+    }
+}
+
+TEST_F(X11HostilePropertiesTest, AStepAsLargeAsTheScreenIsNoStep) {
+    ClientProcess& client = spawn();
+    const xcb_window_t w = managed(client);
+    xcb_size_hints_t hints{};
+    xcb_icccm_size_hints_set_resize_inc(&hints, 100000, 100000);
+    set(w, "WM_NORMAL_HINTS", XCB_ATOM_WM_SIZE_HINTS, 32, &hints, sizeof hints / 4);
+    heard(w);
+    AXValue step;
+    EXPECT_EQ(x11().accessibility().copyAttributeValue(X11Accessibility::windowElement(w), "AXSizeIncrement", step),
+              AXError::noValue);
+}
+
+// The window manager's list, written over by another client: each window once, and
+// the root window is no client.
+TEST_F(X11HostilePropertiesTest, AClientListNamingAWindowTwiceOrTheRootListsEachClientOnce) {
+    ClientProcess& client = spawn();
+    const xcb_window_t w = managed(client);
+    const auto before = property32(connection(), session().root(), "_NET_CLIENT_LIST_STACKING");
+    const auto active = property32(connection(), session().root(), "_NET_ACTIVE_WINDOW");
+    set32(session().root(), "_NET_CLIENT_LIST_STACKING", XCB_ATOM_WINDOW, {w, session().root(), 0, w});
+    set32(session().root(), "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW, {0x1234});
+    ASSERT_TRUE(settle([&] { return x11().model().activeWindow() == xcb_window_t{0x1234}; }));
+    EXPECT_EQ(x11().model().stacking(), std::vector<xcb_window_t>{w});
+    set32(session().root(), "_NET_CLIENT_LIST_STACKING", XCB_ATOM_WINDOW, before.value_or(std::vector<uint32_t>{}));
+    set32(session().root(), "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW, active.value_or(std::vector<std::uint32_t>{0}));
+}
+
+// A window that went away before its protocols were read does not make terminate
+// signal a program that asks its other windows about unsaved work.
+TEST_F(X11HostilePropertiesTest, AWindowGoneBeforeTerminateReadsItIsNoReasonToSignal) {
+    x11().x11Workspace().terminateWait = 60;
+    ClientOptions deaf;
+    deaf.ignoreDelete = true;
+    deaf.windows = 2;
+    ClientProcess& client = spawn(deaf);
+    const auto windows = client.windows();
+    ASSERT_EQ(windows.size(), 2u);
+    ASSERT_TRUE(settle([&] { return x11().model().client(windows[0]) && x11().model().client(windows[1]); }));
+    xcb_destroy_window(connection(), windows[1]);
+    ASSERT_FALSE(windowExists(connection(), windows[1]));
+    ASSERT_TRUE(x11().model().client(windows[1])) << "the backend heard of it too early";
+    EXPECT_TRUE(x11().workspace().terminate(client.pid()));
+    // It still answers: no signal came.
+    client.send("title 0 still here");
+    EXPECT_TRUE(waitUntil([&] { return property8(connection(), windows[0], "_NET_WM_NAME") == "still here"; }));
+}
+
+}  // namespace
+}  // namespace kestr::x11test
