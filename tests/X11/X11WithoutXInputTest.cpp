@@ -6,28 +6,15 @@
 
 #include "DragSnap/WindowDragTracker.h"
 #include "EdgeResize/EdgeProximityTracker.h"
-#include "X11/Support/BackendTest.h"
-#include "X11/Support/ExtensionHidingProxy.h"
 #include "X11/Support/FakeInput.h"
 #include "X11/Support/SideBySideKest.h"
+#include "X11/Support/WithoutExtensionTest.h"
 
 namespace kestr::x11test {
 namespace {
 
-class X11WithoutXInputTest : public BackendTest {
-protected:
-    std::string platformDisplay() override {
-        proxy_ = std::make_unique<ExtensionHidingProxy>(session().display(), "XInputExtension");
-        return proxy_->display();
-    }
-    void TearDown() override {
-        BackendTest::TearDown();
-        proxy_.reset();
-    }
-
-private:
-    std::unique_ptr<ExtensionHidingProxy> proxy_;
-};
+constexpr char xinput[] = "XInputExtension";
+using X11WithoutXInputTest = WithoutExtensionTest<xinput>;
 
 TEST_F(X11WithoutXInputTest, GlobalMonitorsAreRefusedAndTheirCallersGoOnWithoutThem) {
     EventMonitors& monitors = x11().eventMonitors();

@@ -59,8 +59,9 @@ struct X11Client {
     // another host or namespace); the server's word on its local client wins over it.
     std::optional<std::int32_t> declaredPid;
     std::optional<std::int32_t> serverPid;
+    bool otherMachine = false;  // WM_CLIENT_MACHINE names another host: its pid is none of ours
     void resolve() {
-        pid = serverPid ? serverPid : declaredPid;
+        pid = serverPid ? serverPid : otherMachine ? std::nullopt : declaredPid;
         title = netTitle ? *netTitle : plainTitle;
         // A window that names no type is a dialog when it belongs to another window.
         type = declaredType ? *declaredType : transient ? X11WindowType::dialog : X11WindowType::normal;

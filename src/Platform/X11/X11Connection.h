@@ -61,6 +61,11 @@ public:
         noteIfBroken();
         return r;
     }
+    // Whether the server has the extension: a request of one it lacks closes the connection.
+    bool hasExtension(xcb_extension_t& extension) {
+        const xcb_query_extension_reply_t* data = xcb_get_extension_data(connection_, &extension);
+        return data && data->present;
+    }
     // Whether a checked request succeeded.
     bool check(xcb_void_cookie_t cookie);
 

@@ -45,8 +45,10 @@ std::string X11Displays::uuidFromName(const std::string& name) {
 }
 
 X11Displays::X11Displays(X11Connection& connection, X11WindowModel& model) : x_(connection), model_(model) {
-    auto version = x_.reply<xcb_randr_query_version_reply_t>(xcb_randr_query_version_reply,
-                                                             xcb_randr_query_version(x_.raw(), 1, 5));
+    auto version = x_.hasExtension(xcb_randr_id)
+                       ? x_.reply<xcb_randr_query_version_reply_t>(xcb_randr_query_version_reply,
+                                                                   xcb_randr_query_version(x_.raw(), 1, 5))
+                       : nullptr;
     randr_ = version && (version->major_version > 1 || version->minor_version >= 5);
     if (randr_) {
         xcb_randr_select_input(x_.raw(), x_.root(),
@@ -228,10 +230,7 @@ void X11Displays::warpMouseCursor(Point global) {
     x_.flush();
 }
 
-bool X11Displays::createEventSource() {
-    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(x_.raw(), &xcb_test_id);
-    return extension && extension->present;
-}
+bool X11Displays::createEventSource() { return x_.hasExtension(xcb_test_id); }
 
 void X11Displays::postMouseEvent(EventType type, Point global) {
     std::uint8_t kind = XCB_MOTION_NOTIFY;
@@ -244,7 +243,7 @@ void X11Displays::postMouseEvent(EventType type, Point global) {
         default: break;
     }
     warpMouseCursor(global);
-    if (button) xcb_test_fake_input(x_.raw(), kind, button, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    if (button && createEventSource()) xcb_test_fake_input(x_.raw(), kind, button, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
     x_.countRequest();
     x_.flush();
 }

@@ -3,6 +3,8 @@
 #include <xcb/res.h>
 #include <xcb/xcb_icccm.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <set>
 
@@ -36,6 +38,17 @@ std::string plainText(const xcb_get_property_reply_t* r, xcb_atom_t utf8String) 
     return latin1ToUtf8(static_cast<const char*>(xcb_get_property_value(r)), xcb_get_property_value_length(r));
 }
 
+// The host name as programs write it, fully qualified or not.
+bool isThisMachine(const std::string& machine) {
+    static const std::string host = [] {
+        char name[256] = {};
+        gethostname(name, sizeof name - 1);
+        return std::string(name);
+    }();
+    const auto firstLabel = [](const std::string& name) { return name.substr(0, name.find('.')); };
+    return machine == host || firstLabel(machine) == firstLabel(host);
+}
+
 std::vector<std::uint32_t> items(const xcb_get_property_reply_t* r) {
     if (!r || r->format != 32) return {};
     const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(r));
@@ -51,7 +64,7 @@ struct X11WindowModel::Pending {
     xcb_translate_coordinates_cookie_t origin{};
     xcb_get_window_attributes_cookie_t attributes{};
     xcb_query_tree_cookie_t tree{};
-    xcb_res_query_client_ids_cookie_t pid{};
+    std::optional<xcb_res_query_client_ids_cookie_t> pid;
     std::map<xcb_atom_t, xcb_get_property_cookie_t> properties;
 };
 
@@ -218,10 +231,10 @@ void X11WindowModel::readClientList() {
 
 void X11WindowModel::loadClients(const std::vector<xcb_window_t>& windows) {
     auto& e = x_.ewmh();
-    const std::vector<xcb_atom_t> atoms = {e._NET_WM_PID,         e._NET_WM_NAME,     XCB_ATOM_WM_NAME,
-                                           XCB_ATOM_WM_CLASS,     e._NET_WM_WINDOW_TYPE, e._NET_WM_STATE,
-                                           e._NET_WM_DESKTOP,     XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WM_NORMAL_HINTS,
-                                           e._NET_FRAME_EXTENTS,  e._NET_WM_STRUT_PARTIAL};
+    const std::vector<xcb_atom_t> atoms = {e._NET_WM_PID,          e._NET_WM_NAME,          XCB_ATOM_WM_NAME,
+                                           XCB_ATOM_WM_CLASS,      e._NET_WM_WINDOW_TYPE,   e._NET_WM_STATE,
+                                           e._NET_WM_DESKTOP,      XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WM_NORMAL_HINTS,
+                                           e._NET_FRAME_EXTENTS,   e._NET_WM_STRUT_PARTIAL, XCB_ATOM_WM_CLIENT_MACHINE};
     // Every request first, then every reply: one round trip for the whole batch.
     std::vector<Pending> pending;
     const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
@@ -264,14 +277,16 @@ std::optional<std::int32_t> X11WindowModel::pidFromServer(xcb_window_t window) {
     return serverPid(requestServerPid(window));
 }
 
-xcb_res_query_client_ids_cookie_t X11WindowModel::requestServerPid(xcb_window_t window) {
+std::optional<xcb_res_query_client_ids_cookie_t> X11WindowModel::requestServerPid(xcb_window_t window) {
+    if (!x_.hasExtension(xcb_res_id)) return std::nullopt;
     xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
     return xcb_res_query_client_ids(x_.raw(), 1, &spec);
 }
 
 // The server knows the process of a client on this machine; none for a remote one.
-std::optional<std::int32_t> X11WindowModel::serverPid(xcb_res_query_client_ids_cookie_t cookie) {
-    auto r = x_.reply<xcb_res_query_client_ids_reply_t>(xcb_res_query_client_ids_reply, cookie);
+std::optional<std::int32_t> X11WindowModel::serverPid(std::optional<xcb_res_query_client_ids_cookie_t> cookie) {
+    if (!cookie) return std::nullopt;
+    auto r = x_.reply<xcb_res_query_client_ids_reply_t>(xcb_res_query_client_ids_reply, *cookie);
     if (!r) return std::nullopt;
     for (auto it = xcb_res_query_client_ids_ids_iterator(r.get()); it.rem; xcb_res_client_id_value_next(&it)) {
         if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) &&
@@ -291,6 +306,9 @@ void X11WindowModel::applyProperty(X11Client& c, xcb_atom_t atom, const xcb_get_
         const auto v = items(r);
         const auto declared = v.empty() ? 0 : static_cast<std::int32_t>(v[0]);
         c.declaredPid = declared > 0 ? std::optional<std::int32_t>(declared) : std::nullopt;
+    } else if (atom == XCB_ATOM_WM_CLIENT_MACHINE) {
+        const std::string machine = text(r);
+        c.otherMachine = !machine.empty() && !isThisMachine(machine);
     } else if (atom == e._NET_WM_NAME) {
         // A name that is no text (another format) is as good as none: WM_NAME stands.
         c.netTitle = r && r->format == 8 ? std::optional<std::string>(text(r)) : std::nullopt;

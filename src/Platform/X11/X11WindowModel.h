@@ -48,8 +48,9 @@ public:
 
     // The process of the local client that made the window, as the server knows it.
     std::optional<std::int32_t> pidFromServer(xcb_window_t window);
-    xcb_res_query_client_ids_cookie_t requestServerPid(xcb_window_t window);
-    std::optional<std::int32_t> serverPid(xcb_res_query_client_ids_cookie_t cookie);
+    // None without the X-Resource extension.
+    std::optional<xcb_res_query_client_ids_cookie_t> requestServerPid(xcb_window_t window);
+    std::optional<std::int32_t> serverPid(std::optional<xcb_res_query_client_ids_cookie_t> cookie);
 
     // Reads everything again (after a lost update, and in tests).
     void reload();
