@@ -8,9 +8,11 @@
 #include "UI/Panel/KestPanelController.h"
 #include "UI/Panel/KeyablePanel.h"
 #include "UI/Shell/ToastPresenter.h"
+#include "UI/Shell/WindowStatusItem.h"
 #include "X11/Support/BackendTest.h"
 #include "X11/Support/FakeInput.h"
 #include "X11/Support/QtOnSession.h"
+#include "X11/Support/XReads.h"
 
 namespace kestr::x11test {
 namespace {
@@ -104,6 +106,33 @@ TEST_F(X11PanelTest, WithoutACompositingManagerThePanelAndTheToastShowTheWindowB
     }
     xcb_destroy_window(connection(), backdrop);
     xcb_flush(connection());
+}
+
+// Without a system tray the status button is a window of its own; switching desktops
+// must not take it (and with it the panel and the menu) away.
+TEST_F(X11PanelTest, TheStatusButtonWindowShowsOnEveryDesktop) {
+    WindowStatusItem item;
+    QImage picture(40, 30, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::red);
+    picture.setDevicePixelRatio(2);
+    item.setImage({picture, false, "test"}, 0);
+    const auto button = static_cast<xcb_window_t>(item.window().winId());
+    ASSERT_TRUE(pumpQtUntil([&] { return isViewable(connection(), button); }));
+
+    auto switchTo = [&](std::uint32_t desktop) {
+        x11().connection().sendRootMessage(x11().connection().root(), atom(connection(), "_NET_CURRENT_DESKTOP"),
+                                           desktop, XCB_CURRENT_TIME);
+        x11().connection().flush();
+        return waitUntil([&] {
+            auto current = property32(connection(), session().root(), "_NET_CURRENT_DESKTOP");
+            return current && current->front() == desktop;
+        });
+    };
+    ASSERT_TRUE(switchTo(1));
+    // A window mapped now is mapped after the window manager has hidden the other desktop.
+    openFramed({});
+    EXPECT_TRUE(isViewable(connection(), button)) << "the button stayed behind on the first desktop";
+    ASSERT_TRUE(switchTo(0));
 }
 
 }  // namespace

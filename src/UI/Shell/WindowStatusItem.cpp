@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "Platform/Platform.h"
+#include "UI/EveryDesktop.h"
 
 namespace kestr {
 
@@ -18,6 +19,8 @@ public:
         // Opaque: without a compositing window manager a translucent window shows black,
         // and the dark template icon would vanish on it.
         setAttribute(Qt::WA_ShowWithoutActivating);
+        // Like a status icon in a panel, it stays when the user switches desktops.
+        showOnEveryDesktop(*this);
     }
 
     QImage picture;
