@@ -97,11 +97,18 @@ TEST_F(X11ApplyTest, ACapturedArrangementComesBackAfterTheWindowsMoved) {
     EXPECT_EQ(frame(b), atCapture[1]);
 }
 
+// The window starts maximised, as a user's often is: the window manager would hold it at
+// the work area's size unless it leaves that state.
 TEST_F(X11ApplyTest, ASnapMovesTheFocusedWindowIntoHalfTheVisibleArea) {
     const xcb_window_t w = open("snappy", "KestrEdit", 300);
     x11().accessibility().setAttributeValue(x11().accessibility().createApplication(*x11().model().client(w)->pid),
                                             "AXFocusedWindow", X11Accessibility::windowElement(w));
     ASSERT_TRUE(settle([&] { return x11().model().activeWindow() == w; }));
+    auto& e = x11().connection().ewmh();
+    x11().connection().sendRootMessage(w, e._NET_WM_STATE, XCB_EWMH_WM_STATE_ADD, e._NET_WM_STATE_MAXIMIZED_VERT,
+                                       e._NET_WM_STATE_MAXIMIZED_HORZ, 2);
+    x11().connection().flush();
+    ASSERT_TRUE(settle([&] { return x11().model().client(w)->maximized; }));
     ASSERT_TRUE(run(SnapApplier::apply(SnapAction::leftHalf)).succeeded());
     const auto main = x11().displays().mainDisplayID();
     const Rect visible = DisplayManager::visibleAreaLocal(main);

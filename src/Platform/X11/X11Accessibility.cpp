@@ -184,6 +184,13 @@ void X11Accessibility::moveResize(const X11Client& c, std::optional<Point> posit
     const auto whole = [](double v) { return static_cast<std::uint32_t>(static_cast<std::int32_t>(std::lround(v))); };
     const double clientWidth = std::max(1.0, s.width - c.extents.left - c.extents.right);
     const double clientHeight = std::max(1.0, s.height - c.extents.top - c.extents.bottom);
+    // A maximised window keeps the size of the work area, whatever it is asked: it leaves
+    // that state first, as a minimised or full-screen one does before a move.
+    if (c.maximized) {
+        auto& e = x_.ewmh();
+        x_.sendRootMessage(c.id, e._NET_WM_STATE, XCB_EWMH_WM_STATE_REMOVE, e._NET_WM_STATE_MAXIMIZED_VERT,
+                           e._NET_WM_STATE_MAXIMIZED_HORZ, sourceIsTool);
+    }
     std::uint32_t flags = XCB_GRAVITY_NORTH_WEST | (sourceIsTool << 12);
     if (position) flags |= (1 << 8) | (1 << 9);
     if (size) flags |= (1 << 10) | (1 << 11);

@@ -41,6 +41,7 @@ struct X11Client {
     bool transient = false;
     bool hidden = false;
     bool fullScreen = false;
+    bool maximized = false;  // in either direction: the window manager then holds its size
     bool above = false;
     bool mapped = false;
     std::optional<std::uint32_t> desktop;
