@@ -1,7 +1,8 @@
 // Properties that other programs write as they like, set here from the test's own
 // connection: what the backend makes of values that are malformed, out of range or
-// meant to mislead. Each change is followed by a marker title, so a check runs only once
-// the backend has heard everything before it.
+// meant to mislead, of clients sharing a frame, and of a window gone between two
+// requests. A change is followed by a marker title where a check must wait until the
+// backend has heard everything before it.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -150,6 +151,47 @@ TEST_F(X11HostilePropertiesTest, AClientListNamingAWindowTwiceOrTheRootListsEach
     heard(w);
     EXPECT_EQ(x11().model().stacking(), std::vector<xcb_window_t>{w});
     set32(session().root(), "_NET_CLIENT_LIST_STACKING", XCB_ATOM_WINDOW, before.value_or(std::vector<uint32_t>{}));
+}
+
+// Clients that share one top-level window (a window manager's tabs): each follows it
+// as it moves, and one still does once the other has gone.
+TEST_F(X11HostilePropertiesTest, ClientsSharingAFrameAllFollowItAsItMoves) {
+    const auto window = [&](xcb_window_t parent, int x, int width, std::uint32_t overrideRedirect) {
+        const xcb_window_t id = xcb_generate_id(connection());
+        xcb_create_window(connection(), XCB_COPY_FROM_PARENT, id, parent, static_cast<std::int16_t>(x), 100,
+                          static_cast<std::uint16_t>(width), 300, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                          XCB_COPY_FROM_PARENT, XCB_CW_OVERRIDE_REDIRECT, &overrideRedirect);
+        xcb_map_window(connection(), id);
+        return id;
+    };
+    const xcb_window_t frame = window(session().root(), 100, 400, 1);
+    const xcb_window_t a = window(frame, 0, 200, 0);
+    const xcb_window_t b = window(frame, 200, 200, 0);
+    const auto list = property32(connection(), session().root(), "_NET_CLIENT_LIST_STACKING");
+    set32(session().root(), "_NET_CLIENT_LIST_STACKING", XCB_ATOM_WINDOW, {a, b});
+    ASSERT_TRUE(settle([&] { return x11().model().client(a) && x11().model().client(b); }));
+    const auto at = [&](xcb_window_t w) {
+        const X11Client* c = x11().model().client(w);
+        return c ? c->clientArea.origin : Point{-1, -1};
+    };
+    const auto moveFrameTo = [&](std::uint32_t x, std::uint32_t y) {
+        const std::uint32_t to[] = {x, y};
+        xcb_configure_window(connection(), frame, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, to);
+        xcb_flush(connection());
+        return settle([&] {
+            return at(a) == Point{double(x), double(y + 100)} &&
+                   (!x11().model().client(b) || at(b) == Point{double(x + 200), double(y + 100)});
+        });
+    };
+    EXPECT_TRUE(moveFrameTo(300, 200));
+    EXPECT_TRUE(moveFrameTo(350, 250));
+    xcb_destroy_window(connection(), b);
+    xcb_flush(connection());
+    ASSERT_TRUE(settle([&] { return !x11().model().client(b); }));
+    EXPECT_TRUE(moveFrameTo(400, 300));
+    set32(session().root(), "_NET_CLIENT_LIST_STACKING", XCB_ATOM_WINDOW, list.value_or(std::vector<uint32_t>{}));
+    xcb_destroy_window(connection(), frame);
+    xcb_flush(connection());
 }
 
 // A window that went away before its protocols were read does not make terminate

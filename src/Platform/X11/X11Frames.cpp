@@ -1,5 +1,7 @@
 #include "Platform/X11/X11Frames.h"
 
+#include <algorithm>
+
 namespace kestr {
 
 xcb_window_t X11Frames::topLevel(xcb_window_t parent) {
@@ -21,14 +23,20 @@ void X11Frames::follow(xcb_window_t client, xcb_window_t parent) {
     if (frame == XCB_NONE) return;
     const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
     xcb_change_window_attributes(x_.raw(), frame, XCB_CW_EVENT_MASK, &mask);
-    frames_[frame] = Frame{client, std::nullopt};
+    frames_[frame].clients.push_back(client);
     frameOfClient_[client] = frame;
 }
 
 void X11Frames::forget(xcb_window_t client) {
     const auto known = frameOfClient_.find(client);
     if (known == frameOfClient_.end()) return;
-    frames_.erase(known->second);
+    // The frame stays followed for the clients still in it.
+    const auto frame = frames_.find(known->second);
+    if (frame != frames_.end()) {
+        auto& clients = frame->second.clients;
+        clients.erase(std::remove(clients.begin(), clients.end(), client), clients.end());
+        if (clients.empty()) frames_.erase(frame);
+    }
     frameOfClient_.erase(known);
 }
 
@@ -36,7 +44,7 @@ std::optional<X11Frames::Change> X11Frames::configured(const xcb_configure_notif
     const auto it = frames_.find(event.window);
     if (it == frames_.end()) return std::nullopt;
     const Rect area(event.x, event.y, event.width, event.height);
-    Change change{it->second.client, std::nullopt};
+    Change change{it->second.clients, std::nullopt};
     const std::optional<Rect>& before = it->second.area;
     if (before && before->size == area.size) change.moved = Point{area.x() - before->x(), area.y() - before->y()};
     it->second.area = area;
@@ -46,7 +54,7 @@ std::optional<X11Frames::Change> X11Frames::configured(const xcb_configure_notif
 void X11Frames::destroyed(xcb_window_t window) {
     const auto it = frames_.find(window);
     if (it == frames_.end()) return;
-    frameOfClient_.erase(it->second.client);
+    for (const xcb_window_t client : it->second.clients) frameOfClient_.erase(client);
     frames_.erase(it);
 }
 

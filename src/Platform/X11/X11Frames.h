@@ -8,6 +8,7 @@
 
 #include <map>
 #include <optional>
+#include <vector>
 
 #include "Platform/Geometry.h"
 #include "Platform/X11/X11Connection.h"
@@ -20,11 +21,12 @@ public:
 
     // Follows the top-level window holding the client (its frame, once reparented),
     // starting from the client's parent; a client that is top-level itself has no frame.
+    // Several clients may share one (a window manager's tabs, or a window inside another's).
     void follow(xcb_window_t client, xcb_window_t parent);
     void forget(xcb_window_t client);
 
     struct Change {
-        xcb_window_t client = 0;
+        std::vector<xcb_window_t> clients;
         // How far the frame moved with its size kept; none: the client must be read again.
         std::optional<Point> moved;
     };
@@ -34,7 +36,7 @@ public:
 
 private:
     struct Frame {
-        xcb_window_t client = 0;
+        std::vector<xcb_window_t> clients;
         std::optional<Rect> area;  // as the last event said; unknown until the first one
     };
     xcb_window_t topLevel(xcb_window_t parent);

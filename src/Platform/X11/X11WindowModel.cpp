@@ -212,6 +212,7 @@ void X11WindowModel::readClientList() {
     bool changed = !fresh.empty();
     for (auto it = clients_.begin(); it != clients_.end();) {
         if (!seen.count(it->first)) {
+            frames_.forget(it->first);
             it = clients_.erase(it);
             changed = true;
         } else {
@@ -470,17 +471,19 @@ void X11WindowModel::handleRootProperty(xcb_atom_t atom) {
 }
 
 void X11WindowModel::frameConfigured(const X11Frames::Change& change) {
-    const auto it = clients_.find(change.client);
-    if (it == clients_.end()) return;
-    X11Client& c = it->second;
-    if (!change.moved) {
-        readGeometry(c);
-        return;
+    for (const xcb_window_t client : change.clients) {
+        const auto it = clients_.find(client);
+        if (it == clients_.end()) continue;
+        X11Client& c = it->second;
+        if (!change.moved) {
+            readGeometry(c);
+            continue;
+        }
+        if (change.moved->x == 0 && change.moved->y == 0) continue;
+        c.clientArea = Rect(c.clientArea.x() + change.moved->x, c.clientArea.y() + change.moved->y,
+                            c.clientArea.width(), c.clientArea.height());
+        ++c.frameChanges;
     }
-    if (change.moved->x == 0 && change.moved->y == 0) return;
-    c.clientArea = Rect(c.clientArea.x() + change.moved->x, c.clientArea.y() + change.moved->y, c.clientArea.width(),
-                        c.clientArea.height());
-    ++c.frameChanges;
 }
 
 void X11WindowModel::readGeometry(X11Client& c) {
