@@ -141,6 +141,19 @@ TEST_F(X11HostilePropertiesTest, AStepAsLargeAsTheScreenIsNoStep) {
               AXError::noValue);
 }
 
+// A window may change properties the backend does not read at any rate: they cost it
+// no round trip each.
+TEST_F(X11HostilePropertiesTest, PropertiesTheBackendDoesNotReadCostNoRoundTrips) {
+    const xcb_window_t w = managed(spawn());
+    const std::uint64_t before = x11().connection().roundTrips();
+    const std::string noise(16000, 'x');
+    for (int i = 0; i < 50; ++i) {
+        set(w, "_KESTR_TEST_NOISE", XCB_ATOM_STRING, 8, noise.data(), static_cast<std::uint32_t>(noise.size()));
+    }
+    heard(w);
+    EXPECT_LT(x11().connection().roundTrips() - before, 10u);
+}
+
 // The window manager's list, written over by another client: each window once, and
 // the root window is no client.
 TEST_F(X11HostilePropertiesTest, AClientListNamingAWindowTwiceOrTheRootListsEachClientOnce) {

@@ -148,6 +148,10 @@ void X11WindowModel::checkWaiters() {
 
 X11WindowModel::X11WindowModel(X11Connection& connection, MainActor& actor)
     : x_(connection), actor_(actor), frames_(connection) {
+    auto& e = x_.ewmh();
+    read_ = {e._NET_WM_PID,          e._NET_WM_NAME,         XCB_ATOM_WM_NAME,          XCB_ATOM_WM_CLASS,
+             e._NET_WM_WINDOW_TYPE,  e._NET_WM_STATE,        e._NET_WM_DESKTOP,         XCB_ATOM_WM_TRANSIENT_FOR,
+             XCB_ATOM_WM_NORMAL_HINTS, e._NET_FRAME_EXTENTS, e._NET_WM_STRUT_PARTIAL,   XCB_ATOM_WM_CLIENT_MACHINE};
     const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(x_.raw(), x_.root(), XCB_CW_EVENT_MASK, &mask);
     x_.addListener([this](const xcb_generic_event_t& event) { handle(event); });
@@ -231,11 +235,6 @@ void X11WindowModel::readClientList() {
 }
 
 void X11WindowModel::loadClients(const std::vector<xcb_window_t>& windows) {
-    auto& e = x_.ewmh();
-    const std::vector<xcb_atom_t> atoms = {e._NET_WM_PID,          e._NET_WM_NAME,          XCB_ATOM_WM_NAME,
-                                           XCB_ATOM_WM_CLASS,      e._NET_WM_WINDOW_TYPE,   e._NET_WM_STATE,
-                                           e._NET_WM_DESKTOP,      XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WM_NORMAL_HINTS,
-                                           e._NET_FRAME_EXTENTS,   e._NET_WM_STRUT_PARTIAL, XCB_ATOM_WM_CLIENT_MACHINE};
     // Every request first, then every reply: one round trip for the whole batch.
     std::vector<Pending> pending;
     const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
@@ -248,7 +247,7 @@ void X11WindowModel::loadClients(const std::vector<xcb_window_t>& windows) {
         p.attributes = xcb_get_window_attributes(x_.raw(), w);
         p.tree = xcb_query_tree(x_.raw(), w);
         p.pid = requestServerPid(w);
-        for (xcb_atom_t a : atoms) p.properties[a] = x_.requestProperty(w, a);
+        for (xcb_atom_t a : read_) p.properties[a] = x_.requestProperty(w, a);
         pending.push_back(std::move(p));
     }
     for (Pending& p : pending) {
@@ -397,7 +396,9 @@ void X11WindowModel::handle(const xcb_generic_event_t& event) {
             const auto& e = reinterpret_cast<const xcb_property_notify_event_t&>(event);
             if (e.window == x_.root()) {
                 handleRootProperty(e.atom);
-            } else if (auto it = clients_.find(e.window); it != clients_.end()) {
+            } else if (auto it = clients_.find(e.window); it != clients_.end() && read_.count(e.atom)) {
+                // Only what the model reads costs a round trip: a window may change others
+                // at any rate.
                 auto r = x_.property(x_.requestProperty(e.window, e.atom));
                 const bool strutBefore = it->second.strut.has_value();
                 applyProperty(it->second, e.atom, r.get());

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include <xcb/res.h>
@@ -73,6 +74,8 @@ private:
 
     X11Connection& x_;
     MainActor& actor_;
+    // The properties of a client window that the model reads.
+    std::set<xcb_atom_t> read_;
     std::map<xcb_window_t, X11Client> clients_;
     X11Frames frames_;
     std::vector<xcb_window_t> frontToBack_;
