@@ -108,9 +108,10 @@ TEST_F(X11PanelTest, WithoutACompositingManagerThePanelAndTheToastShowTheWindowB
     xcb_flush(connection());
 }
 
-// Without a system tray the status button is a window of its own; switching desktops
-// must not take it (and with it the panel and the menu) away.
-TEST_F(X11PanelTest, TheStatusButtonWindowShowsOnEveryDesktop) {
+// Without a system tray the status button is a window of its own, above the others:
+// switching desktops must not take it (and with it the panel and the menu) away, and a
+// maximised window stays below it rather than with its title-bar buttons under it.
+TEST_F(X11PanelTest, TheStatusButtonWindowShowsOnEveryDesktopAndMaximisedWindowsStayBelowIt) {
     WindowStatusItem item;
     QImage picture(40, 30, QImage::Format_ARGB32_Premultiplied);
     picture.fill(Qt::red);
@@ -130,8 +131,20 @@ TEST_F(X11PanelTest, TheStatusButtonWindowShowsOnEveryDesktop) {
     };
     ASSERT_TRUE(switchTo(1));
     // A window mapped now is mapped after the window manager has hidden the other desktop.
-    openFramed({});
+    const xcb_window_t w = openFramed({});
     EXPECT_TRUE(isViewable(connection(), button)) << "the button stayed behind on the first desktop";
+
+    auto& e = x11().connection().ewmh();
+    x11().connection().sendRootMessage(w, e._NET_WM_STATE, XCB_EWMH_WM_STATE_ADD, e._NET_WM_STATE_MAXIMIZED_VERT,
+                                       e._NET_WM_STATE_MAXIMIZED_HORZ, 2);
+    x11().connection().flush();
+    ASSERT_TRUE(waitUntil([&] {
+        const auto frame = frameOf(connection(), w);
+        // Across the screen and down to its bottom, whatever the top.
+        return frame && frame->x == 0 && frame->width == session().width() &&
+               frame->y + frame->height == session().height();
+    })) << "the window was not maximised";
+    EXPECT_GT(frameOf(connection(), w)->y, item.buttonFrame()->bottom()) << "its title bar is under the button";
     ASSERT_TRUE(switchTo(0));
 }
 

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "Platform/Platform.h"
-#include "UI/EveryDesktop.h"
+#include "UI/X11WindowHints.h"
 
 namespace kestr {
 
@@ -67,9 +67,14 @@ void WindowStatusItem::present(const QImage& picture) {
     const QSize pixels(static_cast<int>(std::ceil(size.width())), static_cast<int>(std::ceil(size.height())));
     Displays& displays = platform().displays();
     const Rect main = displays.displayBounds(displays.mainDisplayID());
-    window_->setGeometry(QRect(QPoint(static_cast<int>(std::lround(main.maxX())) - pixels.width(),
-                                      static_cast<int>(std::lround(main.minY()))),
-                               pixels));
+    const QRect frame(QPoint(static_cast<int>(std::lround(main.maxX())) - pixels.width(),
+                             static_cast<int>(std::lround(main.minY()))),
+                      pixels);
+    if (frame != window_->geometry() || !window_->isVisible()) {
+        window_->setGeometry(frame);
+        // Always on top, it would sit over the title-bar buttons of maximised windows.
+        reserveTopEdge(*window_, frame);
+    }
     if (!window_->isVisible()) window_->show();
     window_->update();
 }
