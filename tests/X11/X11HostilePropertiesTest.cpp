@@ -81,15 +81,30 @@ TEST_F(X11HostilePropertiesTest, NamesOfTheWrongFormatOrWithMoreStringsReadAsThe
     EXPECT_EQ(x11().model().client(w)->wmInstance, "inst");
 }
 
-TEST_F(X11HostilePropertiesTest, AWindowOnADesktopBeyondTheLastIsStillListed) {
+// A window on a desktop beyond the last, or any window while the current desktop is
+// said to be beyond the last, is still listed.
+TEST_F(X11HostilePropertiesTest, DesktopsBeyondTheLastHideNoWindow) {
     ClientProcess& client = spawn();
     const xcb_window_t w = managed(client);
+    Accessibility& ax = x11().accessibility();
+    const auto listed = [&] {
+        AXValue windows;
+        return ax.copyAttributeValue(ax.createApplication(client.pid()), "AXWindows", windows) == AXError::success &&
+               std::get<AXElementList>(windows) == AXElementList{X11Accessibility::windowElement(w)};
+    };
     set32(w, "_NET_WM_DESKTOP", XCB_ATOM_CARDINAL, {57});
     heard(w);
-    AXValue windows;
-    Accessibility& ax = x11().accessibility();
-    ASSERT_EQ(ax.copyAttributeValue(ax.createApplication(client.pid()), "AXWindows", windows), AXError::success);
-    EXPECT_EQ(std::get<AXElementList>(windows), AXElementList{X11Accessibility::windowElement(w)});
+    EXPECT_TRUE(listed());
+
+    set32(w, "_NET_WM_DESKTOP", XCB_ATOM_CARDINAL, {0});
+    const auto current = property32(connection(), session().root(), "_NET_CURRENT_DESKTOP");
+    const std::shared_ptr<void> restore(nullptr, [&](void*) {
+        set32(session().root(), "_NET_CURRENT_DESKTOP", XCB_ATOM_CARDINAL, current.value_or(std::vector<uint32_t>{0}));
+    });
+    set32(session().root(), "_NET_CURRENT_DESKTOP", XCB_ATOM_CARDINAL, {99});
+    heard(w);
+    ASSERT_EQ(x11().model().currentDesktop(), 99u);
+    EXPECT_TRUE(listed());
 }
 
 // Decorations larger than the screen would move and size the window by them.

@@ -74,9 +74,10 @@ struct X11Client {
                     clientArea.width() + extents.left + extents.right,
                     clientArea.height() + extents.top + extents.bottom);
     }
-    // A desktop beyond the last one is no desktop: the window counts as on every one.
+    // A desktop beyond the last one is no desktop: the window counts as on every one, and
+    // every window counts as on a current desktop beyond the last.
     bool onDesktop(std::uint32_t current, std::uint32_t count) const {
-        return !desktop || *desktop == allDesktops || *desktop >= count || *desktop == current;
+        return !desktop || *desktop == allDesktops || *desktop >= count || *desktop == current || current >= count;
     }
     // Normal, dialog and utility windows are the ones a person arranges.
     bool isArrangeable() const {
