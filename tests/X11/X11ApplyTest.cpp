@@ -138,5 +138,22 @@ TEST_F(X11ApplyTest, MonitorsFollowRandrAndAnItemOfAGoneMonitorFallsBackToTheMai
     EXPECT_TRUE(Rect(0, 0, 1920, 1080).contains(placed.origin));
 }
 
+// The window manager's work area is one rectangle for the whole screen: a dock on one
+// monitor must not take its strip from the other as well.
+TEST_F(X11ApplyTest, ADockOnOneMonitorLeavesTheOtherItsWholeHeight) {
+    twoMonitors();
+    ClientOptions dock;
+    dock.type = "dock";
+    dock.strutTop = 30;
+    dock.geometry = ClientGeometry{0, 0, 1920, 30};
+    spawn(dock).window();
+    ASSERT_TRUE(settle([&] {
+        const auto area = x11().model().workArea();
+        return area && area->y() == 30;
+    })) << "the window manager never took the dock's strip";
+    EXPECT_EQ(DisplayManager::visibleAreaLocal(x11().displays().displayIDFromUUIDString(left)), Rect(0, 30, 1920, 1050));
+    EXPECT_EQ(DisplayManager::visibleAreaLocal(x11().displays().displayIDFromUUIDString(right)), Rect(0, 0, 1920, 1080));
+}
+
 }  // namespace
 }  // namespace kestr::x11test

@@ -142,10 +142,16 @@ Rect X11Displays::visibleArea(const X11Monitor& monitor) const {
     const Rect& m = monitor.bounds;
     double left = m.minX(), top = m.minY(), right = m.maxX(), bottom = m.maxY();
     const auto overlaps = [](double a0, double a1, double b0, double b1) { return a0 < b1 && b0 < a1; };
+    // The deepest strip along each edge of the screen, on any monitor.
+    double deepestTop = 0, deepestBottom = 0, deepestLeft = 0, deepestRight = 0;
     for (xcb_window_t w : model_.stacking()) {
         const X11Client* c = model_.client(w);
         if (!c || !c->strut || !model_.onCurrentDesktop(*c)) continue;
         const X11Strut& s = *c->strut;
+        deepestTop = std::max(deepestTop, double(s.top));
+        deepestBottom = std::max(deepestBottom, double(s.bottom));
+        deepestLeft = std::max(deepestLeft, double(s.left));
+        deepestRight = std::max(deepestRight, double(s.right));
         // A strip that would leave the monitor no room is no dock's: it is passed over.
         const double topEdge = s.top, bottomEdge = rootSize_.height - s.bottom;
         const double leftEdge = s.left, rightEdge = rootSize_.width - s.right;
@@ -164,9 +170,15 @@ Rect X11Displays::visibleArea(const X11Monitor& monitor) const {
     }
     // Strips that together leave nothing: the whole monitor, rather than no room at all.
     Rect visible = right > left && bottom > top ? Rect(left, top, right - left, bottom - top) : m;
-    // The window manager's own work area has the last word where it covers the monitor.
+    // The window manager's own work area has the last word where it covers the monitor. It
+    // is one rectangle for the whole screen, so a strip kept on one monitor cuts the others
+    // along that edge too: an edge the strips account for was taken monitor by monitor above.
     if (const auto area = model_.workArea()) {
-        const Rect within = visible.intersection(*area);
+        const double areaTop = area->minY() <= deepestTop ? 0 : area->minY();
+        const double areaLeft = area->minX() <= deepestLeft ? 0 : area->minX();
+        const double areaBottom = rootSize_.height - area->maxY() <= deepestBottom ? rootSize_.height : area->maxY();
+        const double areaRight = rootSize_.width - area->maxX() <= deepestRight ? rootSize_.width : area->maxX();
+        const Rect within = visible.intersection(Rect(areaLeft, areaTop, areaRight - areaLeft, areaBottom - areaTop));
         if (!within.isNull() && within.width() > 0 && within.height() > 0) visible = within;
     }
     return visible;
