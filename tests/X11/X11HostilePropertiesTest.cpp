@@ -182,7 +182,8 @@ TEST_F(X11HostilePropertiesTest, AClientListNamingAWindowTwiceOrTheRootListsEach
 }
 
 // Clients that share one top-level window (a window manager's tabs): each follows it
-// as it moves, and one still does once the other has gone.
+// as it moves, also where that window is listed as a client itself, and one still does
+// once the other has gone.
 TEST_F(X11HostilePropertiesTest, ClientsSharingAFrameAllFollowItAsItMoves) {
     const auto window = [&](xcb_window_t parent, int x, int width, std::uint32_t overrideRedirect) {
         const xcb_window_t id = xcb_generate_id(connection());
@@ -196,7 +197,7 @@ TEST_F(X11HostilePropertiesTest, ClientsSharingAFrameAllFollowItAsItMoves) {
     const xcb_window_t a = window(frame, 0, 200, 0);
     const xcb_window_t b = window(frame, 200, 200, 0);
     const auto list = property32(connection(), session().root(), "_NET_CLIENT_LIST_STACKING");
-    set32(session().root(), "_NET_CLIENT_LIST_STACKING", XCB_ATOM_WINDOW, {a, b});
+    set32(session().root(), "_NET_CLIENT_LIST_STACKING", XCB_ATOM_WINDOW, {frame, a, b});
     ASSERT_TRUE(settle([&] { return x11().model().client(a) && x11().model().client(b); }));
     const auto at = [&](xcb_window_t w) {
         const X11Client* c = x11().model().client(w);

@@ -411,11 +411,9 @@ void X11WindowModel::handle(const xcb_generic_event_t& event) {
         }
         case XCB_CONFIGURE_NOTIFY: {
             const auto& e = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
-            if (auto it = clients_.find(e.window); it != clients_.end()) {
-                readGeometry(it->second);
-            } else if (const auto change = frames_.configured(e)) {
-                frameConfigured(*change);
-            }
+            if (auto it = clients_.find(e.window); it != clients_.end()) readGeometry(it->second);
+            // A frame listed as a client itself still carries its clients along.
+            if (const auto change = frames_.configured(e)) frameConfigured(*change);
             break;
         }
         case XCB_REPARENT_NOTIFY: {
