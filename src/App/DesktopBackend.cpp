@@ -102,4 +102,8 @@ void DesktopBackend::onConnectionLost(std::function<void()> handler) {
     if (x11_) x11_->onConnectionLost = std::move(handler);
 }
 
+void DesktopBackend::onDisplaysChanged(std::function<void()> handler) {
+    if (x11_) x11_->x11Displays().addChangeObserver(std::move(handler));
+}
+
 }  // namespace kestr

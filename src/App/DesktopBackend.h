@@ -45,6 +45,8 @@ public:
     void save();
     // Called when the X11 connection is lost (never on the simulated desktop).
     void onConnectionLost(std::function<void()> handler);
+    // Called after the X11 monitors changed (never on the simulated desktop).
+    void onDisplaysChanged(std::function<void()> handler);
 
 private:
     Kind kind_;

@@ -79,9 +79,14 @@ int MenuBarApplication::run(const SimBackendPaths::Environment& environment, Con
     const auto quit = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
 
     try {
+        // The status button's own window, when there is no tray; it follows the main display.
+        WindowStatusItem* buttonWindow = nullptr;
         // Everything that draws goes with the backend, before the QApplication.
         DesktopBackend backend(*desktopChoice, environment, std::make_unique<QtMainActor>());
         backend.onConnectionLost([&output, name = desktopChoice->displayName] { connectionLost(output, name); });
+        backend.onDisplaysChanged([&buttonWindow] {
+            if (buttonWindow) buttonWindow->followMainDisplay();
+        });
         SimDesktop& desktop = backend.services();
         MessageBoxAlerts alerts;
         desktop.simAlerts().forwardTo = &alerts;
@@ -98,12 +103,17 @@ int MenuBarApplication::run(const SimBackendPaths::Environment& environment, Con
         ServiceWiring::connect();
         {
             AppDelegate delegate;
-            delegate.makeStatusItem = makeStatusItem;
+            delegate.makeStatusItem = [&buttonWindow] {
+                std::unique_ptr<StatusItem> item = makeStatusItem();
+                buttonWindow = dynamic_cast<WindowStatusItem*>(item.get());
+                return item;
+            };
             delegate.console = &output;
             platform().mainActor().post([&delegate] { delegate.applicationDidFinishLaunching(); });
             quitSignals.onQuit(quit);
             application.exec();
             quitSignals.onQuit({});
+            buttonWindow = nullptr;
         }
         desktop.simAlerts().forwardTo = nullptr;
         desktop.simToasts().forwardTo = nullptr;

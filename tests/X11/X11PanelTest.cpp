@@ -48,6 +48,12 @@ protected:
         return status == XCB_GRAB_STATUS_ALREADY_GRABBED;
     }
     void click(int x, int y) { fakeClick(connection(), session().root(), x, y); }
+    static void showButton(WindowStatusItem& item) {
+        QImage picture(40, 30, QImage::Format_ARGB32_Premultiplied);
+        picture.fill(Qt::red);
+        picture.setDevicePixelRatio(2);
+        item.setImage({picture, false, "test"}, 0);
+    }
     // The colour on the screen at that point.
     std::uint32_t pixel(int x, int y) {
         auto* r = xcb_get_image_reply(
@@ -113,10 +119,7 @@ TEST_F(X11PanelTest, WithoutACompositingManagerThePanelAndTheToastShowTheWindowB
 // maximised window stays below it rather than with its title-bar buttons under it.
 TEST_F(X11PanelTest, TheStatusButtonWindowShowsOnEveryDesktopAndMaximisedWindowsStayBelowIt) {
     WindowStatusItem item;
-    QImage picture(40, 30, QImage::Format_ARGB32_Premultiplied);
-    picture.fill(Qt::red);
-    picture.setDevicePixelRatio(2);
-    item.setImage({picture, false, "test"}, 0);
+    showButton(item);
     const auto button = static_cast<xcb_window_t>(item.window().winId());
     ASSERT_TRUE(pumpQtUntil([&] { return isViewable(connection(), button); }));
 
@@ -146,6 +149,29 @@ TEST_F(X11PanelTest, TheStatusButtonWindowShowsOnEveryDesktopAndMaximisedWindows
     })) << "the window was not maximised";
     EXPECT_GT(frameOf(connection(), w)->y, item.buttonFrame()->bottom()) << "its title bar is under the button";
     ASSERT_TRUE(switchTo(0));
+}
+
+// A changed monitor layout takes the button, and the strip it keeps free, to the right end
+// of the main display as it is now, never left behind where a monitor was.
+TEST_F(X11PanelTest, TheStatusButtonWindowFollowsTheMainDisplayWhenTheMonitorsChange) {
+    WindowStatusItem item;
+    showButton(item);
+    WindowStatusItem* following = &item;
+    x11().x11Displays().addChangeObserver([&following] {
+        if (following) following->followMainDisplay();
+    });
+    ASSERT_EQ(item.buttonFrame()->right(), session().width() - 1);
+
+    session().addMonitor("LEFT", 0, 0, 1920, 1080, true);
+    session().addMonitor("RIGHT", 1920, 0, 1920, 1080);
+    x11().x11Displays().refresh();
+    EXPECT_EQ(item.buttonFrame()->right(), 1919);
+    const auto button = static_cast<xcb_window_t>(item.window().winId());
+    EXPECT_TRUE(pumpQtUntil([&] {
+        const auto strut = property32(connection(), button, "_NET_WM_STRUT_PARTIAL");
+        return strut && strut->size() == 12 && (*strut)[9] == 1919;
+    })) << "the strip stayed at the old place";
+    following = nullptr;
 }
 
 }  // namespace

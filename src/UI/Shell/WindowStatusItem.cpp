@@ -56,6 +56,10 @@ std::optional<QRect> WindowStatusItem::buttonFrame() const {
     return window_->geometry();
 }
 
+void WindowStatusItem::followMainDisplay() {
+    if (window_->isVisible()) present(shownPicture());
+}
+
 void WindowStatusItem::popUpMenu(QMenu& menu) { menu.exec(window_->mapToGlobal(window_->rect().bottomLeft())); }
 
 void WindowStatusItem::present(const QImage& picture) {
