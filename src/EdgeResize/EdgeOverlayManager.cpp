@@ -57,6 +57,14 @@ void EdgeOverlayManager::rebuildWindows() {
     }
 }
 
+bool EdgeOverlayManager::showsDraggedHandle() const {
+    const EdgeDragSession& session = EdgeDragSession::shared();
+    if (!session.isActive || !session.group) return false;
+    const auto overlay = windows.find(session.group->displayUUID);
+    return overlay != windows.end() && overlay->second->isVisible() &&
+           overlay->second->activeGroupID == session.group->id;
+}
+
 bool EdgeOverlayManager::windowsMatchDisplays() const {
     Displays& displays = platform().displays();
     for (const auto& [display, groups] : groupsByDisplay) {

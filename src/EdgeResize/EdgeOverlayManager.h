@@ -32,6 +32,9 @@ public:
     void setActiveLayout(const std::optional<Layout>& layout);
     void updateProximity(const std::optional<EdgeProximityTracker::Hit>& hit);
 
+    // Whether the overlay whose handle the drag session holds is still on screen.
+    bool showsDraggedHandle() const;
+
 private:
     void rebuildWindows();
     // Whether there is one overlay, over its display as it is now, for each connected

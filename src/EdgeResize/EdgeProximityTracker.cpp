@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "EdgeResize/EdgeDragSession.h"
+#include "EdgeResize/EdgeOverlayManager.h"
 #include "Platform/MonitorHandler.h"
 #include "Platform/Platform.h"
 #include "Window/DisplayManager.h"
@@ -248,8 +249,12 @@ void EdgeProximityTracker::check(Point loc) {
     };
     EdgeDragSession& session = EdgeDragSession::shared();
     // A drag whose mouse-up never arrived (its overlay went away) ends once the button
-    // reads as up.
-    if (session.isActive && !(platform().eventMonitors().pressedMouseButtons() & 1u)) session.cancel();
+    // reads as up. Where the pressed window hears its release, a handle still on screen
+    // has it on its way: ending the drag first would lose the move.
+    if (session.isActive && !(platform().eventMonitors().pressedMouseButtons() & 1u) &&
+        !(platform().capabilities().releaseGoesToPressedWindow && EdgeOverlayManager::shared().showsDraggedHandle())) {
+        session.cancel();
+    }
     if (session.isActive) {
         if (!session.group) return;
         // The dragged edge keeps its cursor and handle wherever the pointer goes.

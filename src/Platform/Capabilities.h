@@ -22,6 +22,11 @@ struct Capabilities {
     // Whether a compositing manager blends translucent windows with what lies under
     // them; without one a translucent window shows black where it is clear.
     bool compositingManager = true;
+    // Whether the window a mouse button went down in hears its release wherever the
+    // pointer is, for as long as that window stays on screen: a release the button
+    // state already shows may still be on its way to that window. The simulated desktop
+    // hands each event to whoever its test names.
+    bool releaseGoesToPressedWindow = false;
 };
 
 }  // namespace kestr

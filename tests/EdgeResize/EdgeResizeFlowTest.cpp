@@ -167,5 +167,18 @@ TEST_F(EdgeResizeFlowTest, ADragWhoseMouseUpNeverComesEnds) {
     EXPECT_EQ(leftFrame(), Rect(0, 25, 720, 875));
 }
 
+TEST_F(EdgeResizeFlowTest, WhereThePressedWindowHearsItsReleaseTheDragWaitsForIt) {
+    sim->simCapabilities.releaseGoesToPressedWindow = true;
+    hover();
+    press();
+    dragTo(800);
+    // The button is up, its release not handed on yet: checks in between keep the drag.
+    sim->simEventMonitors().setPressedMouseButtons(0);
+    sim->virtualTime().advance(0.05);
+    EXPECT_TRUE(session().isActive);
+    release();
+    EXPECT_EQ(leftFrame(), Rect(0, 25, 800, 875));
+}
+
 }  // namespace
 }  // namespace kestr::test

@@ -54,6 +54,7 @@ Capabilities X11Platform::capabilities() const {
     c.optionDragTiling = false;
     c.notchedDisplays = false;
     c.compositingManager = compositor_.running();
+    c.releaseGoesToPressedWindow = true;  // the server's implicit grab of a press
     return c;
 }
 
