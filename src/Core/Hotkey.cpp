@@ -19,7 +19,10 @@ constexpr std::array<std::string_view, 47> menuKeys = {
 
 }  // namespace
 
-std::string Hotkey::displayString() const { return platform().wording().shortcut(modifiers, label(keyCode)); }
+std::string Hotkey::displayString() const {
+    const Wording& words = platform().wording();
+    return words.shortcut(modifiers, words.keyName(keyCode));
+}
 
 std::string Hotkey::modifierText(std::uint32_t modifiers) { return platform().wording().shortcut(modifiers, ""); }
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "Platform/KeyLabels.h"
+
 namespace kestr {
 
 class Wording {
@@ -36,6 +38,9 @@ public:
     virtual std::string shortcut(std::uint32_t carbonModifiers, const std::string& keyLabel) const = 0;
     // One modifier key (a single CarbonModifier bit) as a list of choices names it.
     virtual std::string modifierKey(std::uint32_t carbonModifier) const = 0;
+    // The label of a key of the stored key-code space, as this desktop's keyboards name
+    // it; by default the shared table of key labels.
+    virtual std::string keyName(std::uint32_t keyCode) const { return keyLabel(keyCode); }
 };
 
 }  // namespace kestr

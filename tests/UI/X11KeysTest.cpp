@@ -73,6 +73,11 @@ TEST(X11KeysTest, ShortcutsAreNamedAsThisKeyboardLabelsThem) {
     EXPECT_EQ(words.shortcut(CarbonModifier::control | CarbonModifier::option | CarbonModifier::shift, ""),
               "Alt+Shift+Super");
     EXPECT_EQ(words.modifierKey(CarbonModifier::command), "Ctrl");
+    // Keys without a glyph of their own go by what their caps say.
+    EXPECT_EQ(words.shortcut(CarbonModifier::command | CarbonModifier::shift, words.keyName(96)), "Ctrl+Shift+F5");
+    EXPECT_EQ(words.keyName(90), "F20");
+    EXPECT_EQ(words.keyName(116), "PgUp");
+    EXPECT_EQ(words.keyName(123), "\u2190");
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ HotKeyRegistration X11HotKeys::registerHotKey(std::uint32_t keyCode, std::uint32
     const auto grabs = grabsFor(keyCode, modifiers);
     if (grabs.empty()) {
         log_.line("kestr[hotkey]: " + name(keyCode, modifiers) + " is not registered: this keyboard has no key " +
-                  keyLabel(keyCode));
+                  wording_.keyName(keyCode));
         return {HotKeyStatus::eventHotKeyInvalid, std::nullopt};
     }
     if (heldByUs(grabs) || !grab(grabs)) return {HotKeyStatus::eventHotKeyExists, std::nullopt};
@@ -101,7 +101,7 @@ bool X11HotKeys::heldByUs(const std::vector<Grab>& grabs) const {
 }
 
 std::string X11HotKeys::name(std::uint32_t keyCode, std::uint32_t modifiers) const {
-    return wording_.shortcut(modifiers, keyLabel(keyCode));
+    return wording_.shortcut(modifiers, wording_.keyName(keyCode));
 }
 
 void X11HotKeys::keyEvent(const xcb_key_press_event_t& event, bool press) {
@@ -131,7 +131,7 @@ void X11HotKeys::keymapChanged() {
         r.grabs = grabsFor(r.keyCode, r.modifiers);
         if (r.grabs.empty()) {
             log_.line("kestr[hotkey]: " + name(r.keyCode, r.modifiers) + " no longer works: this keyboard has no key " +
-                      keyLabel(r.keyCode));
+                      wording_.keyName(r.keyCode));
         } else if (!grab(r.grabs)) {
             log_.line("kestr[hotkey]: " + name(r.keyCode, r.modifiers) +
                       " no longer works: another program holds it on this keyboard");

@@ -1,6 +1,9 @@
 #include "Platform/X11/X11Wording.h"
 
+#include <X11/keysym.h>
+
 #include "Platform/HotKeys.h"
+#include "Platform/X11/X11KeyTable.h"
 
 namespace kestr {
 
@@ -15,6 +18,15 @@ constexpr ModifierName names[] = {
     {CarbonModifier::option, "Alt"},
     {CarbonModifier::shift, "Shift"},
     {CarbonModifier::control, "Super"},
+};
+
+struct KeyCapName {
+    xcb_keysym_t keysym;
+    const char* name;
+};
+constexpr KeyCapName capNames[] = {
+    {XK_Home, "Home"}, {XK_End, "End"}, {XK_Prior, "PgUp"}, {XK_Next, "PgDn"},
+    {XK_Help, "Help"}, {XK_KP_Enter, "Enter"},
 };
 
 }  // namespace
@@ -56,5 +68,14 @@ std::string X11Wording::shortcut(std::uint32_t modifiers, const std::string& key
 }
 
 std::string X11Wording::modifierKey(std::uint32_t modifier) const { return shortcut(modifier, ""); }
+
+std::string X11Wording::keyName(std::uint32_t keyCode) const {
+    const auto keysym = X11KeyTable::keysym(keyCode);
+    if (keysym && *keysym >= XK_F1 && *keysym <= XK_F35) return "F" + std::to_string(*keysym - XK_F1 + 1);
+    for (const KeyCapName& k : capNames) {
+        if (keysym == k.keysym) return k.name;
+    }
+    return keyLabel(keyCode);
+}
 
 }  // namespace kestr
