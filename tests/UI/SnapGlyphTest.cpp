@@ -114,6 +114,13 @@ TEST_F(SnapCellViewTest, BadgeOnlyWithAShortcutAndTheSelectionTint) {
     withKey.setKeyboardSelected(true);
     const QRgb corner = render(withKey).pixel(4, 62);
     EXPECT_GT(qBlue(corner), qRed(corner));
+
+    // A shortcut named in words keeps its badge inside the cell.
+    SnapCellView words({SnapAction::leftHalf, std::string("Ctrl+Alt+Shift+Super+←")});
+    const QImage wide = render(words);
+    EXPECT_TRUE(inked(wide, QRect(20, 48, 20, 6)));
+    EXPECT_FALSE(inked(wide, QRect(0, 42, 2, 18)));
+    EXPECT_FALSE(inked(wide, QRect(58, 42, 2, 18)));
 }
 
 }  // namespace

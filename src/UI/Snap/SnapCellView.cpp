@@ -12,6 +12,12 @@
 
 namespace kestr {
 
+namespace {
+
+constexpr double minimumBadgeFontSize = 8.0;
+
+}  // namespace
+
 SnapCellView::SnapCellView(Model model, QWidget* parent) : SelectableCell(parent), model_(std::move(model)) {
     updateAccessibleName();
 }
@@ -39,9 +45,17 @@ void SnapCellView::paintEvent(QPaintEvent*) {
     const double aspect = hasPlatform() ? screenAspect(platform().displays().mainScreen()) : 1.6;
     SnapZoneRenderer::draw(p, model_.action, Rect(6, 6, W - 12, 32), aspect);
     if (!model_.hotkey || model_.hotkey->empty()) return;
-    const QFont font = SystemStyle::font(10.5, QFont::Medium);
+    // A shortcut wider than the cell (keys named in words, "Alt+Super+←") is set smaller,
+    // and beyond that loses its first keys, so that its last one stays readable.
+    QFont font = SystemStyle::font(10.5, QFont::Medium);
+    QString text = QString::fromStdString(*model_.hotkey);
+    const double room = W - 14;
+    const double natural = QFontMetricsF(font).horizontalAdvance(text);
+    if (natural > room && room > 0) {
+        font = SystemStyle::font(std::max(minimumBadgeFontSize, 10.5 * room / natural), QFont::Medium);
+        text = QFontMetricsF(font).elidedText(text, Qt::ElideLeft, room);
+    }
     const QFontMetricsF metrics(font);
-    const QString text = QString::fromStdString(*model_.hotkey);
     const double bw = metrics.horizontalAdvance(text) + 10;
     const double x = (W - bw) * 0.5;
     QPainterPath badge;
