@@ -91,5 +91,42 @@ TEST_F(X11EventMonitorsTest, AGlobalMonitorHearsAnotherWindowsPointerWithTheModi
     monitors.removeMonitor(*token);
 }
 
+// The window manager activates a window at the press on it; a monitor that asks for the
+// active window when it hears the press must find the window pressed, whenever the window
+// manager answers.
+TEST_F(X11EventMonitorsTest, APressOnAWindowAboutToBeActivatedIsHeardOnceItIs) {
+    ClientOptions options;
+    options.geometry = ClientGeometry{100, 100, 400, 300};
+    const xcb_window_t pressed = spawn(options).window();
+    options.geometry = ClientGeometry{700, 100, 400, 300};
+    const xcb_window_t other = spawn(options).window();
+    ASSERT_TRUE(settle([&] {
+        const X11Client* c = x11().model().client(pressed);
+        return c && c->extents.top > 0 && x11().model().activeWindow() == other;
+    }));
+    std::optional<xcb_window_t> activeAtPress;
+    EventMonitors& monitors = x11().eventMonitors();
+    const auto token = monitors.addGlobalMonitor(eventMask(EventType::leftMouseDown), [&](const Event&) {
+        activeAtPress = x11().model().activeWindow().value_or(XCB_NONE);
+    });
+    ASSERT_TRUE(token);
+
+    // The window manager answers late: the test activates the window as it would, after
+    // the press.
+    session().pauseWindowManager();
+    const std::shared_ptr<void> resume(nullptr, [&](void*) {
+        fake(XCB_BUTTON_RELEASE, 1);
+        session().resumeWindowManager();
+    });
+    fake(XCB_MOTION_NOTIFY, 0, 300, 250);
+    fake(XCB_BUTTON_PRESS, 1);
+    xcb_change_property(connection(), XCB_PROP_MODE_REPLACE, session().root(), atom(connection(), "_NET_ACTIVE_WINDOW"),
+                        XCB_ATOM_WINDOW, 32, 1, &pressed);
+    xcb_flush(connection());
+    ASSERT_TRUE(settle([&] { return activeAtPress.has_value(); }));
+    EXPECT_EQ(*activeAtPress, pressed);
+    monitors.removeMonitor(*token);
+}
+
 }  // namespace
 }  // namespace kestr::x11test
