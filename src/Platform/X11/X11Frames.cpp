@@ -6,7 +6,7 @@ namespace kestr {
 
 xcb_window_t X11Frames::topLevel(xcb_window_t parent) {
     // Most window managers put the client straight into its frame; some nest it deeper.
-    for (int depth = 0; parent != XCB_NONE && parent != x_.root() && depth < 8; ++depth) {
+    for (int depth = 0; !isTopLevel(parent) && depth < 8; ++depth) {
         auto tree = x_.reply<xcb_query_tree_reply_t>(xcb_query_tree_reply, xcb_query_tree(x_.raw(), parent));
         if (!tree) return XCB_NONE;
         if (tree->parent == x_.root()) return parent;
@@ -15,8 +15,28 @@ xcb_window_t X11Frames::topLevel(xcb_window_t parent) {
     return XCB_NONE;
 }
 
-void X11Frames::follow(xcb_window_t client, xcb_window_t parent) {
-    const xcb_window_t frame = topLevel(parent);
+void X11Frames::follow(xcb_window_t client, xcb_window_t parent) { attach(client, topLevel(parent)); }
+
+void X11Frames::followAll(const std::vector<std::pair<xcb_window_t, xcb_window_t>>& clientsAndParents) {
+    // Every parent's own parent first, then the answers: one round trip for all (a
+    // window manager nesting deeper costs more for those clients only).
+    std::vector<std::optional<xcb_query_tree_cookie_t>> trees;
+    for (const auto& [client, parent] : clientsAndParents) {
+        trees.push_back(isTopLevel(parent) ? std::nullopt
+                                           : std::optional(xcb_query_tree(x_.raw(), parent)));
+    }
+    for (std::size_t i = 0; i < clientsAndParents.size(); ++i) {
+        const xcb_window_t parent = clientsAndParents[i].second;
+        xcb_window_t frame = XCB_NONE;
+        if (trees[i]) {
+            auto tree = x_.reply<xcb_query_tree_reply_t>(xcb_query_tree_reply, *trees[i]);
+            if (tree) frame = tree->parent == x_.root() ? parent : topLevel(tree->parent);
+        }
+        attach(clientsAndParents[i].first, frame);
+    }
+}
+
+void X11Frames::attach(xcb_window_t client, xcb_window_t frame) {
     const auto known = frameOfClient_.find(client);
     if (known != frameOfClient_.end() && known->second == frame) return;
     forget(client);

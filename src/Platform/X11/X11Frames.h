@@ -8,6 +8,7 @@
 
 #include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "Platform/Geometry.h"
@@ -23,6 +24,8 @@ public:
     // starting from the client's parent; a client that is top-level itself has no frame.
     // Several clients may share one (a window manager's tabs, or a window inside another's).
     void follow(xcb_window_t client, xcb_window_t parent);
+    // The same for many clients (client, parent), asking about all their parents at once.
+    void followAll(const std::vector<std::pair<xcb_window_t, xcb_window_t>>& clientsAndParents);
     void forget(xcb_window_t client);
 
     struct Change {
@@ -40,6 +43,8 @@ private:
         std::optional<Rect> area;  // as the last event said; unknown until the first one
     };
     xcb_window_t topLevel(xcb_window_t parent);
+    bool isTopLevel(xcb_window_t window) const { return window == XCB_NONE || window == x_.root(); }
+    void attach(xcb_window_t client, xcb_window_t frame);
 
     X11Connection& x_;
     std::map<xcb_window_t, Frame> frames_;

@@ -250,6 +250,7 @@ void X11WindowModel::loadClients(const std::vector<xcb_window_t>& windows) {
         for (xcb_atom_t a : read_) p.properties[a] = x_.requestProperty(w, a);
         pending.push_back(std::move(p));
     }
+    std::vector<std::pair<xcb_window_t, xcb_window_t>> parents;
     for (Pending& p : pending) {
         X11Client c;
         c.id = p.window;
@@ -268,9 +269,10 @@ void X11WindowModel::loadClients(const std::vector<xcb_window_t>& windows) {
             if (!gone) applyProperty(c, atom, r.get());
         }
         if (gone) continue;
-        frames_.follow(c.id, tree->parent);
+        parents.emplace_back(c.id, tree->parent);
         clients_.emplace(p.window, std::move(c));
     }
+    frames_.followAll(parents);
 }
 
 std::optional<std::int32_t> X11WindowModel::pidFromServer(xcb_window_t window) {
