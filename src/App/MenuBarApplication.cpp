@@ -7,6 +7,7 @@
 #include "App/DesktopBackend.h"
 #include "App/ProcessEntry.h"
 #include "App/ServiceWiring.h"
+#include "Core/LegacyMigration.h"
 #include "Platform/Platform.h"
 #include "Platform/QuitSignals.h"
 #include "Platform/Sim/SimDesktop.h"
@@ -43,7 +44,12 @@ int MenuBarApplication::run(const SimBackendPaths::Environment& environment, Con
     // Two applications on one data folder would each save their own picture of it.
     std::unique_ptr<FileLock> instance;
     try {
-        PosixFiles files(SimBackendPaths::fromEnvironment(environment).folders);
+        const SimBackendPaths paths = SimBackendPaths::fromEnvironment(environment);
+        PosixFiles files(paths.folders);
+        // The lock lives in our data folder, and the earlier version's folder only
+        // becomes ours while ours does not exist yet: it moves first.
+        SystemLog log(paths.logToStderr);
+        LegacyMigration::migrateAppSupportDirectory(files, log);
         instance = InstanceLock::acquire(files);
     } catch (const FileLockedError&) {
         output.err("kestr is already running\n");

@@ -8,12 +8,11 @@
 namespace kestr {
 
 void LegacyMigration::run() {
-    migrateAppSupportDirectory();
+    migrateAppSupportDirectory(platform().files(), platform().log());
     migrateDefaults();
 }
 
-void LegacyMigration::migrateAppSupportDirectory() {
-    Files& files = platform().files();
+void LegacyMigration::migrateAppSupportDirectory(Files& files, Log& log) {
     const auto folders = files.applicationSupportDirectories();
     if (folders.empty()) return;
     const std::string earlier = joinPath(folders.front(), "SpaceKest");
@@ -23,10 +22,10 @@ void LegacyMigration::migrateAppSupportDirectory() {
     try {
         files.move(earlier, current);
     } catch (const std::exception& e) {
-        platform().log().line(std::string("kestr: legacy data migration failed: ") + e.what());
+        log.line(std::string("kestr: legacy data migration failed: ") + e.what());
         return;
     }
-    platform().log().line("kestr: migrated Application Support/SpaceKest \u2192 kestr");
+    log.line("kestr: migrated Application Support/SpaceKest \u2192 kestr");
 }
 
 void LegacyMigration::migrateDefaults() {

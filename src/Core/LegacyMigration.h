@@ -5,6 +5,9 @@
 
 namespace kestr {
 
+class Files;
+class Log;
+
 class LegacyMigration {
 public:
     LegacyMigration() = delete;
@@ -12,8 +15,11 @@ public:
     // The folder first, then the settings. Never fails towards the caller.
     static void run();
 
+    // The folder step alone, on the given files and log: the menu-bar application runs
+    // it before its instance lock makes the new folder exist (the platform is not up yet).
+    static void migrateAppSupportDirectory(Files& files, Log& log);
+
 private:
-    static void migrateAppSupportDirectory();
     static void migrateDefaults();
 };
 

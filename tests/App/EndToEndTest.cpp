@@ -480,6 +480,32 @@ TEST(EndToEndTest, MenuBarApplicationSeedsStaysUpAndQuitsInOrderOnTerminate) {
     EXPECT_NE(r.err.find("kestr: this desktop has no system tray"), std::string::npos) << r.err;
 }
 
+// A start with only the earlier version's folder takes its kests over, and the next
+// start finds them where they went.
+TEST(EndToEndTest, MenuBarApplicationStartTakesOverTheEarlierVersionsFolder) {
+    KestrHome home;
+    const std::string earlier = home.home() + "/data/SpaceKest";
+    ASSERT_EQ(home.run({"--write-sample-layout", earlier + "/layouts.json"}).status, 0);
+    ASSERT_FALSE(fs::exists(home.home() + "/data/kestr"));
+    const std::vector<std::string> environment = {"QT_QPA_PLATFORM=offscreen", "KESTR_LOG_STDERR=1"};
+    for (int start = 0; start < 2; ++start) {
+        SCOPED_TRACE(start == 0 ? "first start" : "second start");
+        bool up = false;
+        const auto r = home.run({}, 60, environment, [&](pid_t pid, const std::string& err) {
+            if (up || err.find("hotkeys registered") == std::string::npos) return;
+            up = true;
+            ::kill(pid, SIGTERM);
+        });
+        ASSERT_TRUE(up) << r.err;
+        EXPECT_NE(r.err.find("1 kest(s) requested"), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("kestr: migrated Application Support/SpaceKest → kestr") != std::string::npos,
+                  start == 0)
+            << r.err;
+    }
+    EXPECT_FALSE(fs::exists(earlier));
+    EXPECT_EQ(json::parse(readFile(home.kestFile()))["layouts"].at(0)["name"], "Coding (sample)");
+}
+
 TEST(EndToEndTest, SecondMenuBarApplicationOnOneDataFolderStopsAndTheFirstGoesOn) {
     KestrHome home;
     const std::vector<std::string> environment = {"QT_QPA_PLATFORM=offscreen", "KESTR_LOG_STDERR=1"};
