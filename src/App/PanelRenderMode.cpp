@@ -77,9 +77,10 @@ int DiagnosticModes::renderPanel(ConsoleOutput& output, const std::vector<std::s
     const std::vector<KestRowView::Model> rows = empty ? std::vector<KestRowView::Model>{} : kestRows();
     const std::vector<SnapCellView::Model> cells = snapCells();
     if (!empty) {
+        // Drawn as the active kest only: edge resizing would start following the pointer.
         const auto& layouts = LayoutStore::shared().layouts;
-        EdgeProximityTracker::shared().setActiveLayout(layouts.empty() ? std::nullopt
-                                                                       : std::optional<Layout>(layouts.front()));
+        EdgeProximityTracker::shared().activeLayout =
+            layouts.empty() ? std::nullopt : std::optional<Layout>(layouts.front());
     }
 
     RenderSheet sheet;

@@ -23,7 +23,8 @@ void RenderOutput::loadStores() {
         SnapStore::shared().load();
     } catch (const std::exception&) {
     }
-    HotkeyManager::shared().sync(LayoutStore::shared().layouts, SnapStore::shared().bindings);
+    // Only what each shortcut is: a render takes no keys from the user's desktop.
+    HotkeyManager::shared().plan(LayoutStore::shared().layouts, SnapStore::shared().bindings);
 }
 
 int RenderOutput::write(ConsoleOutput& output, QWidget& sheet, const std::string& path, const std::string& what,

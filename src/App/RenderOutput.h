@@ -18,7 +18,8 @@ struct RenderOutput {
     static constexpr int maxPixelSide = 1000000;
 
     // Loads the kests and snap bindings (stores that cannot be read stay empty; the
-    // render shows that) and registers the hot keys, so every kest's shortcut is known.
+    // render shows that) and plans the hot keys, so every kest's shortcut is known while
+    // no key of the desktop is taken.
     static void loadStores();
 
     // Draws `sheet` at its size and writes it to `path`; prints "Wrote WHAT render to PATH

@@ -52,9 +52,11 @@ std::int32_t HotkeyManager::handleEvent(const HotKeyEvent* event) {
     return HotKeyStatus::noErr;
 }
 
-std::optional<std::uint32_t> HotkeyManager::registerCarbon(const Hotkey& hotkey, std::function<void()> handler) {
+std::optional<std::uint32_t> HotkeyManager::registerCarbon(const Hotkey& hotkey, std::function<void()> handler,
+                                                          bool live) {
     // Taken before registering, so a refused attempt consumes its identifier too.
     const std::uint32_t id = nextID++;
+    if (!live) return ownHolder(hotkey) ? std::nullopt : std::optional(id);
     const auto result =
         platform().hotKeys().registerHotKey(hotkey.keyCode, hotkey.modifiers, EventHotKeyID{signature, id});
     if (result.status != HotKeyStatus::noErr || !result.reference) return std::nullopt;
@@ -73,7 +75,16 @@ void HotkeyManager::unregisterAll() {
 
 std::vector<HotkeyManager::Conflict> HotkeyManager::sync(const std::vector<Layout>& layouts,
                                                          const std::vector<SnapBinding>& snaps) {
-    installIfNeeded();
+    return assign(layouts, snaps, true);
+}
+
+void HotkeyManager::plan(const std::vector<Layout>& layouts, const std::vector<SnapBinding>& snaps) {
+    assign(layouts, snaps, false);
+}
+
+std::vector<HotkeyManager::Conflict> HotkeyManager::assign(const std::vector<Layout>& layouts,
+                                                           const std::vector<SnapBinding>& snaps, bool live) {
+    if (live) installIfNeeded();
     unregisterAll();
     std::vector<Conflict> conflicts;
     std::weak_ptr<HotkeyManager*> weak = self_;
@@ -102,7 +113,7 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::sync(const std::vector<Layou
             auto self = weak.lock();
             if (!self) return;
             spawn((*self)->runKest(id));
-        });
+        }, live);
         if (registered)
             registrations.push_back({HotkeySource::layout(id), hotkey, autoAssigned});
         else
@@ -114,7 +125,7 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::sync(const std::vector<Layou
     const auto captureID = registerCarbon(capture, [weak] {
         auto self = weak.lock();
         if (self && (*self)->captureHandler) (*self)->captureHandler();
-    });
+    }, live);
     if (captureID)
         registrations.push_back({HotkeySource::captureCurrent(), capture, false});
     else
@@ -126,18 +137,21 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::sync(const std::vector<Layou
             auto self = weak.lock();
             if (!self) return;
             spawn((*self)->runSnap(action));
-        });
+        }, live);
         if (registered) {
             registrations.push_back({HotkeySource::snap(action), binding.hotkey, false});
         } else {
             const auto holder = ownHolder(binding.hotkey);
-            log("snap '" + action.rawValue() + "' (" + binding.hotkey.displayString() + ") FAILED to register — " +
-                (holder ? "already used by kestr's " + hotkeySourceName(*holder, layouts)
-                        : std::string("likely taken by the system or another app")));
+            if (live) {
+                log("snap '" + action.rawValue() + "' (" + binding.hotkey.displayString() + ") FAILED to register — " +
+                    (holder ? "already used by kestr's " + hotkeySourceName(*holder, layouts)
+                            : std::string("likely taken by the system or another app")));
+            }
             conflicts.push_back({HotkeySource::snap(action), binding.hotkey, holder});
         }
     }
 
+    if (!live) return conflicts;
     log(std::to_string(registrations.size()) + " hotkeys registered, " + std::to_string(conflicts.size()) +
         " conflict(s); " + std::to_string(snaps.size()) + " snap(s) + " + std::to_string(layouts.size()) +
         " kest(s) requested");

@@ -46,6 +46,10 @@ public:
     static HotkeyManager& shared();
 
     std::vector<Conflict> sync(const std::vector<Layout>& layouts, const std::vector<SnapBinding>& snaps);
+    // What a synchronisation would register, kept in `registrations`, without taking any
+    // key from the desktop or logging: for the modes that only draw the shortcuts. A key
+    // an earlier shortcut of the same call takes is refused, as in a synchronisation.
+    void plan(const std::vector<Layout>& layouts, const std::vector<SnapBinding>& snaps);
     std::optional<Hotkey> effectiveHotkey(const Uuid& layoutID) const;
     std::optional<Hotkey> captureHotkey() const;
     void unregisterAll();
@@ -85,9 +89,12 @@ public:
 
 private:
     void installIfNeeded();
+    // A synchronisation, registering with the desktop when `live`, else only planned.
+    std::vector<Conflict> assign(const std::vector<Layout>& layouts, const std::vector<SnapBinding>& snaps,
+                                 bool live);
     // The registration of this synchronisation that holds the key, if any.
     std::optional<HotkeySource> ownHolder(const Hotkey& hotkey) const;
-    std::optional<std::uint32_t> registerCarbon(const Hotkey& hotkey, std::function<void()> handler);
+    std::optional<std::uint32_t> registerCarbon(const Hotkey& hotkey, std::function<void()> handler, bool live);
     std::shared_ptr<HotkeyManager*> self_;
 };
 

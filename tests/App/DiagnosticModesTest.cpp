@@ -6,6 +6,11 @@
 
 #include "App/DiagnosticModes.h"
 #include "App/RenderOutput.h"
+#include "Core/HotkeyManager.h"
+#include "Core/LayoutStore.h"
+#include "Platform/Sim/SimEventMonitors.h"
+#include "Platform/Sim/SimHotKeys.h"
+#include "Support/SampleKests.h"
 #include "Support/CapturedOutput.h"
 #include "Support/DesktopTest.h"
 #include "Support/StartedTask.h"
@@ -83,6 +88,26 @@ TEST_F(DiagnosticModesTest, ARenderTooTallToDrawIsRefusedBeforeItIsDrawn) {
                                      "drawn)\n");
     EXPECT_EQ(output.stdoutText, "");
     EXPECT_FALSE(sim->files().exists(path));
+}
+
+// The renders draw each kest's shortcut, its own or the automatic one, and take no key
+// and no event of the user's desktop to do it.
+TEST_F(DiagnosticModesTest, RendersDrawTheShortcutsWithoutRegisteringAny) {
+    LayoutStore::shared().layouts = {test::sampleKest(1, 2), test::sampleKest(2, 1)};
+    LayoutStore::shared().layouts[0].hotkey.reset();
+    LayoutStore::shared().save();
+    const std::string home = sim->simFiles().homeDirectory();
+    EXPECT_EQ(DiagnosticModes::renderPanel(output, {"--render-panel", home + "/p.png"}, home + "/p.png"), 0)
+        << output.stderrText;
+    EXPECT_EQ(DiagnosticModes::renderEditor(output, home + "/e.png"), 0) << output.stderrText;
+    EXPECT_TRUE(sim->simHotKeys().registrations().empty());
+    EXPECT_FALSE(sim->simHotKeys().hasHandler());
+    EXPECT_EQ(sim->simEventMonitors().monitorCount(), 0u);
+    EXPECT_EQ(sim->simLog().lines(), std::vector<std::string>{});
+    HotkeyManager& hotkeys = HotkeyManager::shared();
+    EXPECT_EQ(hotkeys.effectiveHotkey(LayoutStore::shared().layouts[0].id), (Hotkey{18, 0x1900}));
+    EXPECT_EQ(hotkeys.effectiveHotkey(LayoutStore::shared().layouts[1].id), LayoutStore::shared().layouts[1].hotkey);
+    EXPECT_TRUE(hotkeys.captureHotkey());
 }
 
 }  // namespace
