@@ -14,6 +14,7 @@
 #include "EdgeResize/EdgeProximityTracker.h"
 #include "Platform/Platform.h"
 #include "Snap/SnapStore.h"
+#include "UI/DisplayArea.h"
 #include "UI/Manager/LayoutEditorWindow.h"
 #include "Window/DisplayManager.h"
 
@@ -46,9 +47,19 @@ MenuBarController::MenuBarController(std::unique_ptr<StatusItem> statusItem)
             c.statusItem_->onClick = weakly(c.self_, [](MenuBarController& again, const StatusItem::Click& click) {
                 again.statusItemClicked(click);
             });
+            c.statusItem_->refreshMenu();
         }
     });
     permission.observers.push_back(configure);
+    // A tray shows the status menu on its own right click; it is the same menu, made
+    // afresh whenever what it shows may have changed.
+    if (statusItem_) {
+        statusItem_->keepMenu([weak = std::weak_ptr<MenuBarController*>(self_)]() -> std::unique_ptr<QMenu> {
+            const auto self = weak.lock();
+            if (!self) return std::make_unique<QMenu>();
+            return StatusMenu::build((*self)->permission.isTrusted, (*self)->menuActions());
+        });
+    }
     configure(permission.isTrusted);
     permission.onAccessRevoked = weakly(self_, [](MenuBarController& c) { c.handleAccessRevoked(); });
     permission.startMonitoring();
@@ -82,10 +93,9 @@ MenuBarController::MenuBarController(std::unique_ptr<StatusItem> statusItem)
     commands.statusButtonDisplay = [weak = std::weak_ptr<MenuBarController*>(self_)]() -> std::optional<DisplayID> {
         auto self = weak.lock();
         if (!self || !(*self)->statusItem_) return std::nullopt;
-        const auto frame = (*self)->statusItem_->buttonFrame();
+        const auto frame = (*self)->statusButtonAnchor();
         if (!frame) return std::nullopt;
-        const QPointF centre = QRectF(*frame).center();
-        return DisplayManager::display(Point{centre.x(), centre.y()});
+        return DisplayManager::display(Point{frame->midX(), frame->midY()});
     };
     saveCommand.flashSaved = weakly(self_, [](MenuBarController& c) { c.flashIcon(MenuIcon::saved); });
     EdgeDragSession& drag = EdgeDragSession::shared();
@@ -142,17 +152,32 @@ void MenuBarController::openPanelFromOnboarding() {
     showPanel();
 }
 
+std::optional<Rect> MenuBarController::statusButtonAnchor() const {
+    if (!statusItem_) return std::nullopt;
+    if (const auto frame = statusItem_->buttonFrame()) return Rect(frame->x(), frame->y(), frame->width(), frame->height());
+    if (const auto point = statusItem_->clickPoint()) return Rect(point->x(), point->y(), 0, 0);
+    return std::nullopt;
+}
+
 void MenuBarController::showPanel() {
-    StatusItem* item = statusItem_.get();
-    const KestPanelController::Anchor anchor = [item]() -> std::optional<Rect> {
-        const auto frame = item->buttonFrame();
-        if (!frame) return std::nullopt;
-        return Rect(frame->x(), frame->y(), frame->width(), frame->height());
+    // Where neither the button nor a click on it is known (a D-Bus tray before its first
+    // click), the panel opens by the pointer as it is now.
+    std::optional<Rect> fallback;
+    if (!statusButtonAnchor()) {
+        if (const auto pointer = pointerLocation()) fallback = Rect(pointer->x, pointer->y, 0, 0);
+    }
+    const KestPanelController::Anchor anchor = [weak = std::weak_ptr<MenuBarController*>(self_),
+                                                fallback]() -> std::optional<Rect> {
+        const auto self = weak.lock();
+        if (!self) return fallback;
+        if (const auto known = (*self)->statusButtonAnchor()) return known;
+        return fallback;
     };
     kestPanel().show(anchor, permission.isTrusted, currentRowModels(), currentSnapModels());
 }
 
 void MenuBarController::rebuildMenu() {
+    if (statusItem_) statusItem_->refreshMenu();
     if (!kestPanel_ || !kestPanel_->isVisible()) return;
     kestPanel_->kests = currentRowModels();
     kestPanel_->snaps = currentSnapModels();

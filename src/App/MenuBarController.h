@@ -64,6 +64,9 @@ public:
     std::vector<KestRowView::Model> currentRowModels() const;
     std::vector<SnapCellView::Model> currentSnapModels() const;
     KestPanelController& kestPanel();
+    // Where the panel opens: the status button, else the place of the last click on it
+    // (as a point); none when neither is known.
+    std::optional<Rect> statusButtonAnchor() const;
 
     StatusItem* statusItem() const { return statusItem_.get(); }
     PermissionManager& permission;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "EdgeResize/EdgeProximityTracker.h"
 #include "Platform/Platform.h"
 #include "Window/DisplayManager.h"
 
@@ -34,6 +35,20 @@ std::optional<Rect> visibleAreaUnderPointer() {
     if (!hasPlatform()) return std::nullopt;
     if (const auto display = DisplayManager::displayUnderMouse()) return visibleAreaOf(*display);
     return visibleAreaAt(std::nullopt);
+}
+
+std::optional<Rect> displayBoundsAt(Point point) {
+    if (!hasPlatform()) return std::nullopt;
+    if (const auto display = DisplayManager::display(point)) return platform().displays().displayBounds(*display);
+    const auto main = platform().displays().mainScreen();
+    if (!main) return std::nullopt;
+    if (const auto display = DisplayManager::displayID(*main)) return platform().displays().displayBounds(*display);
+    return std::nullopt;
+}
+
+std::optional<Point> pointerLocation() {
+    if (!hasPlatform()) return std::nullopt;
+    return EdgeProximityTracker::axLocation(platform().displays().mouseLocation());
 }
 
 void centerWithin(QWidget& window, const Rect& area, int margin) {

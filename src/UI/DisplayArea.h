@@ -16,6 +16,11 @@ namespace kestr {
 std::optional<Rect> visibleAreaAt(std::optional<Point> point);
 // The visible area of the display under the pointer, else of the main display.
 std::optional<Rect> visibleAreaUnderPointer();
+// The bounds of the display showing `point`, else of the main display; none without
+// displays.
+std::optional<Rect> displayBoundsAt(Point point);
+// The pointer in global coordinates; none off every display.
+std::optional<Point> pointerLocation();
 
 // Shrinks the window to fit the area, less a margin on every side, and centres it
 // there.

@@ -9,6 +9,7 @@
 #include "EdgeResize/EdgeProximityTracker.h"
 #include "MenuBarTest.h"
 #include "Snap/SnapStore.h"
+#include "UI/Panel/KeyablePanel.h"
 
 namespace kestr {
 namespace {
@@ -161,6 +162,43 @@ TEST_F(MenuBarControllerTest, ALeftClickTogglesThePanelAndARightOrControlClickPo
     item->leftClick(true);
     ASSERT_EQ(firstRows.size(), 2u);
     EXPECT_EQ(firstRows[0], "✓  Accessibility permission OK");
+}
+
+// A tray shows the status menu on its own: the controller hands it the menu and has it
+// made again when kests change. Where the tray cannot say where its icon is, the panel
+// opens where the click was, else by the pointer.
+TEST_F(MenuBarControllerTest, TheTrayKeepsTheMenuCurrentAndThePanelOpensWhereTheClickWas) {
+    makeController();
+    ASSERT_TRUE(item->buildMenu);
+    const auto texts = [&] {
+        QStringList all;
+        const std::unique_ptr<QMenu> menu = item->buildMenu();
+        for (QAction* action : menu->actions()) all << action->text();
+        return all;
+    };
+    EXPECT_TRUE(texts().contains("Check for Updates…"));
+    EXPECT_TRUE(texts().filter("Desk").isEmpty());
+    const int refreshes = item->menuRefreshes;
+    LayoutStore::shared().layouts = {kestOfNotes("Desk", std::nullopt)};
+    controller->rebuildMenu();
+    EXPECT_GT(item->menuRefreshes, refreshes);
+    EXPECT_EQ(texts().filter("Desk").size(), 1);
+
+    item->frame = std::nullopt;
+    sim->world().pointer = Point{300, 200};
+    controller->openPanelFromOnboarding();
+    KestPanelController& panel = controller->kestPanel();
+    ASSERT_TRUE(panel.isVisible());
+    EXPECT_EQ(panel.panel()->pos(), QPoint(300 - 148, 200)) << "by the pointer";
+    item->leftClick();
+    ASSERT_FALSE(panel.isVisible());
+
+    item->point = QPoint(600, 900);
+    sim->world().pointer = Point{10, 10};
+    item->leftClick();
+    ASSERT_TRUE(panel.isVisible());
+    EXPECT_EQ(panel.panel()->geometry().bottom() + 1, 900) << "above the click, in the display's lower half";
+    EXPECT_EQ(panel.panel()->x(), 600 - 148);
 }
 
 }  // namespace

@@ -18,6 +18,9 @@ public:
     };
 
     std::optional<QRect> buttonFrame() const override { return frame; }
+    std::optional<QPoint> clickPoint() const override { return point; }
+    void keepMenu(MenuBuilder build) override { buildMenu = std::move(build); }
+    void refreshMenu() override { ++menuRefreshes; }
     void popUpMenu(QMenu& menu) override {
         poppedMenus.push_back(menu.actions().size());
         if (onPopUp) onPopUp(menu);
@@ -31,6 +34,10 @@ public:
     }
 
     std::optional<QRect> frame = QRect(1800, 0, 28, 22);
+    std::optional<QPoint> point;
+    // The menu the item keeps for the desktop, and how often it was asked to make it again.
+    MenuBuilder buildMenu;
+    int menuRefreshes = 0;
     std::vector<ImageChange> imageChanges;
     // The number of entries of each menu popped up.
     std::vector<qsizetype> poppedMenus;

@@ -334,5 +334,40 @@ TEST_F(KestPanelTest, PlacementUnderTheButtonWithinTheVisibleFrame) {
     EXPECT_GT(controller->scrollView()->verticalScrollBar()->maximum(), 0);
 }
 
+// A tray at the bottom of the display (its icon below the visible frame, or a click in
+// the lower half where the icon's place is unknown) gets the panel above it; a click in
+// the upper half, the panel below it; always within the visible frame.
+TEST_F(KestPanelTest, ThePanelOpensUpwardFromTheLowerHalfOfItsDisplay) {
+    using C = KestPanelController;
+    sim->world().displays.clear();
+    addDisplay(1, Rect(0, 0, 1920, 1080), Insets{0, 0, 30, 0});
+    addDisplay(2, Rect(1920, 0, 1920, 1080), Insets{});
+    EXPECT_TRUE(C::opensUpward(Rect(1800, 1052, 24, 24), Rect(0, 0, 1920, 1080)));
+    EXPECT_FALSE(C::opensUpward(Rect(1800, 0, 24, 24), Rect(0, 0, 1920, 1080)));
+
+    show(true, Rect(1800, 1053, 24, 24));
+    QRect frame = controller->panel()->geometry();
+    EXPECT_EQ(frame.bottom() + 1, 1050) << "over the tray, under the visible frame's bottom";
+    EXPECT_EQ(frame.right() + 1, 1920 - 8);
+
+    show(true, Rect(900, 1000, 0, 0));
+    frame = controller->panel()->geometry();
+    EXPECT_EQ(frame.bottom() + 1, 1000) << "its bottom at the click";
+    EXPECT_EQ(frame.left(), 900 - 148);
+
+    // On the second display, in its upper half: below the click.
+    show(true, Rect(1930, 300, 0, 0));
+    frame = controller->panel()->geometry();
+    EXPECT_EQ(frame.top(), 300);
+    EXPECT_EQ(frame.left(), 1920 + 8);
+
+    // Tall content is capped by the room above the click.
+    for (int i = 0; i < 30; ++i) rows.push_back({kest("K" + std::to_string(i), {}), std::nullopt});
+    show(true, Rect(900, 700, 0, 0));
+    frame = controller->panel()->geometry();
+    EXPECT_EQ(frame.bottom() + 1, 700);
+    EXPECT_GE(frame.top(), 8);
+}
+
 }  // namespace
 }  // namespace kestr

@@ -2,7 +2,9 @@
 
 #include <QTest>
 
+#include "QtWarningCatcher.h"
 #include "Support/SimTest.h"
+#include "UI/Shell/TrayStatusItem.h"
 #include "UI/Shell/WindowStatusItem.h"
 
 namespace kestr {
@@ -83,6 +85,40 @@ TEST_F(StatusItemTest, TheBadgeIsDrawnAtItsFrameAndGoesWhenHidden) {
     item.setBadge(badge, QRectF(19, 2, 8, 8));
     EXPECT_EQ(item.window().width(), 27);
     EXPECT_EQ(at(item, item.shownPicture(), 26.5, 6), QColor(Qt::yellow));
+}
+
+// The tray item is shown with its first picture, never without one; it keeps one menu
+// (what a D-Bus tray reads) whose entries are made again, submenus included, and a
+// right click or a tray host asking for the menu opens it without waiting for it.
+TEST_F(StatusItemTest, TheTrayShowsItsPictureAndKeepsOneMenuMadeAgainOnChanges) {
+    test::QtWarningCatcher warnings;
+    TrayStatusItem item;
+    int made = 0;
+    item.keepMenu([&] {
+        auto menu = std::make_unique<QMenu>();
+        menu->addAction(QString("Row %1").arg(++made));
+        menu->addMenu(new QMenu("Snap", menu.get()))->menu()->addAction("Left Half");
+        return menu;
+    });
+    EXPECT_FALSE(item.tray().isVisible());
+    item.setImage(solid(Qt::red, 20), 0);
+    EXPECT_TRUE(item.tray().isVisible());
+    EXPECT_EQ(warnings.containing("No Icon set"), "");
+    EXPECT_EQ(item.tray().contextMenu(), &item.menu());
+
+    item.refreshMenu();
+    ASSERT_EQ(item.menu().actions().size(), 2);
+    EXPECT_EQ(item.menu().actions()[0]->text(), QString("Row %1").arg(made));
+    QMenu* snap = item.menu().actions()[1]->menu();
+    ASSERT_NE(snap, nullptr);
+    EXPECT_EQ(snap->actions().at(0)->text(), "Left Half");
+
+    int clicks = 0;
+    item.onClick = [&](const StatusItem::Click&) { ++clicks; };
+    Q_EMIT item.tray().activated(QSystemTrayIcon::Context);
+    EXPECT_TRUE(item.menu().isVisible()) << "opened, and the call returned";
+    EXPECT_EQ(clicks, 0);
+    item.menu().hide();
 }
 
 }  // namespace

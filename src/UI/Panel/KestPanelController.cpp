@@ -167,9 +167,10 @@ void KestPanelController::relayout() {
 
     const std::optional<Rect> button = anchorButton ? anchorButton() : std::nullopt;
     const std::optional<Point> at = button ? std::optional<Point>(Point{button->midX(), button->midY()}) : std::nullopt;
+    const bool upward = button && opensUpward(*button, displayBoundsAt(*at));
     // Where no menu bar holds the button, the button sits inside the visible frame; the
-    // panel hangs below it and is capped by what is left.
-    const std::optional<Rect> visible = button ? frameBelow(*button, visibleFrameAt(at)) : visibleFrameAt(at);
+    // panel hangs below it (or stands over it) and is capped by what is left.
+    const std::optional<Rect> visible = button ? frameBeside(*button, visibleFrameAt(at), upward) : visibleFrameAt(at);
     const double h = std::round(scrollHeight(visible, contentHeight) + headerHeight);
     panel_->resize(int(width), int(h));
     headerView_->setGeometry(0, 0, int(width), int(headerHeight));
@@ -179,7 +180,7 @@ void KestPanelController::relayout() {
     tabs_->refreshStyle();
     layoutHeaderSubviews();
     if (button) {
-        const Point origin = position(*button, visible, Size{width, h});
+        const Point origin = position(*button, visible, Size{width, h}, upward);
         panel_->move(int(std::round(origin.x)), int(std::round(origin.y)));
     }
 }
@@ -225,25 +226,35 @@ double KestPanelController::scrollHeight(const std::optional<Rect>& visibleFrame
     return std::min(cap, contentHeight);
 }
 
-Point KestPanelController::position(const Rect& button, const std::optional<Rect>& visibleFrame, Size size) {
+bool KestPanelController::opensUpward(const Rect& button, const std::optional<Rect>& displayBounds) {
+    return displayBounds && button.midY() > displayBounds->midY();
+}
+
+Point KestPanelController::position(const Rect& button, const std::optional<Rect>& visibleFrame, Size size,
+                                    bool upward) {
     double x = button.midX() - size.width / 2;
-    if (!visibleFrame) return Point{x, button.maxY()};
+    if (!visibleFrame) return Point{x, upward ? button.minY() - size.height : button.maxY()};
     const Rect& v = *visibleFrame;
     x = std::max(x, v.minX() + 8);
     x = std::min(x, v.maxX() - size.width - 8);
-    // The top edge meets the top of the visible frame; a panel taller than the screen
-    // keeps its bottom 8 points above the visible frame's bottom.
-    const double y = std::min(v.minY(), v.maxY() - 8 - size.height);
+    // Opening downward the top edge meets the top of the visible frame, and a panel
+    // taller than the screen keeps its bottom 8 points above the frame's bottom;
+    // upward the bottom edge meets the frame's bottom and the top stays 8 points in.
+    const double y = upward ? std::max(v.maxY() - size.height, v.minY() + 8) : std::min(v.minY(), v.maxY() - 8 - size.height);
     return Point{x, y};
 }
 
 std::optional<Rect> KestPanelController::visibleFrameAt(std::optional<Point> point) { return visibleAreaAt(point); }
 
-std::optional<Rect> KestPanelController::frameBelow(const Rect& button, const std::optional<Rect>& visibleFrame) {
-    if (!visibleFrame || button.maxY() <= visibleFrame->minY() || button.maxY() >= visibleFrame->maxY()) {
-        return visibleFrame;
-    }
+std::optional<Rect> KestPanelController::frameBeside(const Rect& button, const std::optional<Rect>& visibleFrame,
+                                                     bool upward) {
+    if (!visibleFrame) return visibleFrame;
     const Rect& v = *visibleFrame;
+    if (upward) {
+        if (button.minY() <= v.minY() || button.minY() >= v.maxY()) return visibleFrame;
+        return Rect(v.x(), v.y(), v.width(), button.minY() - v.minY());
+    }
+    if (button.maxY() <= v.minY() || button.maxY() >= v.maxY()) return visibleFrame;
     return Rect(v.x(), button.maxY(), v.width(), v.maxY() - button.maxY());
 }
 

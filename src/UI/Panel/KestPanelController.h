@@ -41,8 +41,8 @@ public:
         std::function<void()> releaseKest;
     };
 
-    // The status item's button, in global coordinates; none once it is gone or
-    // off screen.
+    // The status item's button, in global coordinates (a point where only the place of
+    // the click is known); none once it is gone or off screen.
     using Anchor = std::function<std::optional<Rect>()>;
 
     static constexpr double headerHeight = 44;
@@ -83,13 +83,19 @@ public:
     // The height of the scrolling part for a screen with that visible frame (none:
     // no screen at all).
     static double scrollHeight(const std::optional<Rect>& visibleFrame, double contentHeight);
-    // Where the panel's top-left corner goes under the button.
-    static Point position(const Rect& button, const std::optional<Rect>& visibleFrame, Size size);
+    // Whether the panel opens upward from the button: when the button's centre lies in
+    // the lower half of its display (a panel at the bottom of the screen).
+    static bool opensUpward(const Rect& button, const std::optional<Rect>& displayBounds);
+    // Where the panel's top-left corner goes under the button, or over it when `upward`.
+    static Point position(const Rect& button, const std::optional<Rect>& visibleFrame, Size size,
+                          bool upward = false);
     // The visible frame of the screen showing `point`, else of the main screen; none
     // without screens.
     static std::optional<Rect> visibleFrameAt(std::optional<Point> point);
-    // The part of the visible frame below a button that lies inside it (else the frame).
-    static std::optional<Rect> frameBelow(const Rect& button, const std::optional<Rect>& visibleFrame);
+    // The part of the visible frame below a button that lies inside it, or above it when
+    // `upward` (else the frame).
+    static std::optional<Rect> frameBeside(const Rect& button, const std::optional<Rect>& visibleFrame,
+                                           bool upward = false);
 
 private:
     void makePanel();

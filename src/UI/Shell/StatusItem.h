@@ -8,7 +8,9 @@
 #include <QRect>
 #include <QRectF>
 #include <QString>
+#include <QPoint>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "UI/MenuBarImage.h"
@@ -62,8 +64,19 @@ public:
     QSizeF drawnSize() const;
     // Where the button is on screen, in global coordinates; none before it is shown.
     virtual std::optional<QRect> buttonFrame() const = 0;
+    // Where the last click on the button was, in global coordinates, for items that
+    // cannot tell where their button is (a tray that keeps its icon's place to
+    // itself still has the pointer of the click); none before a click.
+    virtual std::optional<QPoint> clickPoint() const { return std::nullopt; }
     // Shows the menu under the button and returns when it closes.
     virtual void popUpMenu(QMenu& menu) = 0;
+    // A menu the desktop shows for the item on its own (a tray's right click, a tray
+    // host that lists the item's menu): `build` makes it as it is now, and it is made
+    // again at refreshMenu() and before it shows. Items whose menu only opens through
+    // popUpMenu keep none.
+    using MenuBuilder = std::function<std::unique_ptr<QMenu>()>;
+    virtual void keepMenu(MenuBuilder build) { (void)build; }
+    virtual void refreshMenu() {}
 
     std::function<void(const Click&)> onClick;
 

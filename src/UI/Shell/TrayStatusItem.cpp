@@ -1,21 +1,24 @@
 #include "UI/Shell/TrayStatusItem.h"
 
+#include <QCursor>
 #include <QGuiApplication>
-#include <QMenu>
 #include <QPixmap>
+
+#include "UI/DisplayArea.h"
 
 namespace kestr {
 
 TrayStatusItem::TrayStatusItem() {
-    QObject::connect(&tray_, &QSystemTrayIcon::activated, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (!onClick) return;
-        if (reason == QSystemTrayIcon::Context) {
-            onClick(Click{true, false});
-        } else if (reason == QSystemTrayIcon::Trigger) {
-            onClick(Click{false, QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier)});
-        }
-    });
-    tray_.show();
+    // Before the tray is shown: a D-Bus tray reads the menu when the item registers.
+    tray_.setContextMenu(&menu_);
+    QObject::connect(&menu_, &QMenu::aboutToShow, [this] { refreshMenu(); });
+    QObject::connect(&tray_, &QSystemTrayIcon::activated,
+                     [this](QSystemTrayIcon::ActivationReason reason) { activated(reason); });
+    // The tray shows the item once it has its first picture (present).
+}
+
+TrayStatusItem::~TrayStatusItem() {
+    for (const QPointer<QMenu>& submenu : submenus_) delete submenu.data();
 }
 
 bool TrayStatusItem::isAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
@@ -31,9 +34,60 @@ void TrayStatusItem::popUpMenu(QMenu& menu) {
     menu.exec(frame ? frame->bottomLeft() : QCursor::pos());
 }
 
+void TrayStatusItem::keepMenu(MenuBuilder build) {
+    build_ = std::move(build);
+    refreshMenu();
+}
+
+void TrayStatusItem::refreshMenu() {
+    // An open menu is made again the next time it opens.
+    if (!build_ || menu_.isVisible()) return;
+    const std::unique_ptr<QMenu> fresh = build_();
+    // The menu itself stays, so a D-Bus tray keeps the object it reads and hears of
+    // the new layout; its entries move over from the one just made.
+    menu_.clear();
+    for (const QPointer<QMenu>& submenu : submenus_) {
+        if (submenu) submenu->deleteLater();
+    }
+    submenus_.clear();
+    menu_.setToolTipsVisible(fresh->toolTipsVisible());
+    for (QAction* action : fresh->actions()) {
+        if (QMenu* submenu = action->menu()) {
+            submenu->setParent(&menu_, submenu->windowFlags());
+            submenus_.emplace_back(submenu);
+        } else {
+            action->setParent(&menu_);
+        }
+        menu_.addAction(action);
+    }
+}
+
+void TrayStatusItem::activated(QSystemTrayIcon::ActivationReason reason) {
+    const bool control = QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier);
+    if (reason == QSystemTrayIcon::Context || (reason == QSystemTrayIcon::Trigger && control)) {
+        if (build_) {
+            popUpKeptMenu();
+        } else if (onClick) {
+            onClick(Click{true, false});
+        }
+        return;
+    }
+    if (reason != QSystemTrayIcon::Trigger || !onClick) return;
+    // A D-Bus tray does not say where its icon is; the click was where the pointer is.
+    if (const auto pointer = pointerLocation()) clickPoint_ = QPoint(int(pointer->x), int(pointer->y));
+    onClick(Click{false, false});
+}
+
+void TrayStatusItem::popUpKeptMenu() {
+    // An XEmbed tray has opened it already on the right click.
+    if (menu_.isVisible()) return;
+    menu_.popup(QCursor::pos());
+}
+
 void TrayStatusItem::present(const QImage& picture) {
     tray_.setIcon(QIcon(QPixmap::fromImage(picture)));
     tray_.setToolTip(toolTip());
+    if (!tray_.isVisible()) tray_.show();
 }
 
 }  // namespace kestr

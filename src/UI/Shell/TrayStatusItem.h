@@ -1,7 +1,15 @@
-// The status item in the desktop's system tray.
+// The status item in the desktop's system tray. The tray shows the item's own menu on
+// a right click: an XEmbed tray through the menu Qt pops up, a tray that speaks the
+// StatusNotifierItem protocol over D-Bus through the menu exported with the item. That
+// menu is kept current (made again whenever the program's state changes, and before
+// it shows). No click waits for a menu to close, so a tray host calling the item over
+// D-Bus always gets its answer at once.
 #pragma once
 
+#include <QMenu>
+#include <QPointer>
 #include <QSystemTrayIcon>
+#include <vector>
 
 #include "UI/Shell/DrawnStatusItem.h"
 
@@ -10,17 +18,35 @@ namespace kestr {
 class TrayStatusItem final : public DrawnStatusItem {
 public:
     TrayStatusItem();
+    ~TrayStatusItem() override;
     // Whether the desktop has a tray to put the item in.
     static bool isAvailable();
 
     std::optional<QRect> buttonFrame() const override;
+    std::optional<QPoint> clickPoint() const override { return clickPoint_; }
     void popUpMenu(QMenu& menu) override;
+    void keepMenu(MenuBuilder build) override;
+    void refreshMenu() override;
+
+    QSystemTrayIcon& tray() { return tray_; }
+    // The menu the tray shows.
+    QMenu& menu() { return menu_; }
 
 protected:
     void present(const QImage& picture) override;
 
 private:
+    void activated(QSystemTrayIcon::ActivationReason reason);
+    // The kept menu at the pointer, without waiting for it to close.
+    void popUpKeptMenu();
+
+    // Declared before the tray, which refers to it until its end.
+    QMenu menu_;
     QSystemTrayIcon tray_;
+    MenuBuilder build_;
+    std::optional<QPoint> clickPoint_;
+    // The submenus of the menu as last made, dropped when it is made again.
+    std::vector<QPointer<QMenu>> submenus_;
 };
 
 }  // namespace kestr
