@@ -94,9 +94,10 @@ TEST_F(StatusItemTest, TheTrayShowsItsPictureAndKeepsOneMenuMadeAgainOnChanges) 
     test::QtWarningCatcher warnings;
     TrayStatusItem item;
     int made = 0;
+    int ran = 0;
     item.keepMenu([&] {
         auto menu = std::make_unique<QMenu>();
-        menu->addAction(QString("Row %1").arg(++made));
+        QObject::connect(menu->addAction(QString("Row %1").arg(++made)), &QAction::triggered, menu.get(), [&] { ++ran; });
         menu->addMenu(new QMenu("Snap", menu.get()))->menu()->addAction("Left Half");
         return menu;
     });
@@ -112,6 +113,8 @@ TEST_F(StatusItemTest, TheTrayShowsItsPictureAndKeepsOneMenuMadeAgainOnChanges) 
     QMenu* snap = item.menu().actions()[1]->menu();
     ASSERT_NE(snap, nullptr);
     EXPECT_EQ(snap->actions().at(0)->text(), "Left Half");
+    item.menu().actions()[0]->trigger();
+    EXPECT_EQ(ran, 1) << "the entry's command outlived the making";
 
     int clicks = 0;
     item.onClick = [&](const StatusItem::Click&) { ++clicks; };

@@ -17,9 +17,7 @@ TrayStatusItem::TrayStatusItem() {
     // The tray shows the item once it has its first picture (present).
 }
 
-TrayStatusItem::~TrayStatusItem() {
-    for (const QPointer<QMenu>& submenu : submenus_) delete submenu.data();
-}
+TrayStatusItem::~TrayStatusItem() = default;
 
 bool TrayStatusItem::isAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
@@ -42,24 +40,15 @@ void TrayStatusItem::keepMenu(MenuBuilder build) {
 void TrayStatusItem::refreshMenu() {
     // An open menu is made again the next time it opens.
     if (!build_ || menu_.isVisible()) return;
-    const std::unique_ptr<QMenu> fresh = build_();
+    std::unique_ptr<QMenu> fresh = build_();
     // The menu itself stays, so a D-Bus tray keeps the object it reads and hears of
-    // the new layout; its entries move over from the one just made.
+    // the new layout; it shows the entries of the one just made, which owns them (and
+    // is what their commands are connected through) until the next one.
     menu_.clear();
-    for (const QPointer<QMenu>& submenu : submenus_) {
-        if (submenu) submenu->deleteLater();
-    }
-    submenus_.clear();
     menu_.setToolTipsVisible(fresh->toolTipsVisible());
-    for (QAction* action : fresh->actions()) {
-        if (QMenu* submenu = action->menu()) {
-            submenu->setParent(&menu_, submenu->windowFlags());
-            submenus_.emplace_back(submenu);
-        } else {
-            action->setParent(&menu_);
-        }
-        menu_.addAction(action);
-    }
+    menu_.addActions(fresh->actions());
+    if (built_) built_.release()->deleteLater();
+    built_ = std::move(fresh);
 }
 
 void TrayStatusItem::activated(QSystemTrayIcon::ActivationReason reason) {

@@ -7,9 +7,8 @@
 #pragma once
 
 #include <QMenu>
-#include <QPointer>
 #include <QSystemTrayIcon>
-#include <vector>
+#include <memory>
 
 #include "UI/Shell/DrawnStatusItem.h"
 
@@ -45,8 +44,8 @@ private:
     QSystemTrayIcon tray_;
     MenuBuilder build_;
     std::optional<QPoint> clickPoint_;
-    // The submenus of the menu as last made, dropped when it is made again.
-    std::vector<QPointer<QMenu>> submenus_;
+    // The menu as last made, which owns the entries shown.
+    std::unique_ptr<QMenu> built_;
 };
 
 }  // namespace kestr

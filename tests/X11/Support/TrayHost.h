@@ -1,0 +1,54 @@
+// A minimal tray host on a private session bus, as a panel with a StatusNotifierItem
+// tray is: it owns org.kde.StatusNotifierWatcher with a host registered, records the
+// items that register, and reads and drives them (their properties, their D-Bus menu,
+// their clicks). It answers on the Qt event loop of the test program.
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kestr::x11test {
+
+class TrayHost {
+public:
+    // One entry of an item's D-Bus menu, with its entries when it is a submenu.
+    struct MenuEntry {
+        int id = 0;
+        QString label;
+        std::vector<MenuEntry> children;
+        // This entry and every one below it, depth first.
+        std::vector<const MenuEntry*> all() const;
+        // The first entry whose label contains `text`; null when none does.
+        const MenuEntry* find(const QString& text) const;
+    };
+
+    explicit TrayHost(const std::string& busAddress);
+    ~TrayHost();
+    TrayHost(const TrayHost&) = delete;
+    TrayHost& operator=(const TrayHost&) = delete;
+
+    // The bus names of the items that registered, in order.
+    QStringList items() const;
+    QVariant itemProperty(const QString& item, const QString& name);
+    // Calls a method of the item's StatusNotifierItem object; the reply (an error
+    // message when the item did not answer within `milliseconds`).
+    QDBusMessage callItem(const QString& item, const QString& method, const QVariantList& arguments,
+                          int milliseconds = 2000);
+    // The whole menu at `path` of the item (GetLayout from the root, every level).
+    MenuEntry menu(const QString& item, const QString& path);
+    // A click on a menu entry, as the host sends it.
+    QDBusMessage clickMenuEntry(const QString& item, const QString& path, int id);
+
+private:
+    class Watcher;
+    QDBusConnection connection_;
+    std::unique_ptr<Watcher> watcher_;
+};
+
+}  // namespace kestr::x11test

@@ -1,0 +1,160 @@
+// kestr in the tray of a panel that speaks the StatusNotifierItem protocol (a private
+// session bus with a minimal tray host): the host finds the status menu as the item's
+// D-Bus menu, kept current as kests change; asking for the menu never waits for it to
+// close; a click opens the panel where it was (the host passes no icon frame).
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <QDBusObjectPath>
+#include <QElapsedTimer>
+#include <filesystem>
+#include <fstream>
+
+#include "X11/Support/FakeInput.h"
+#include "X11/Support/QtOnSession.h"
+#include "X11/Support/SessionBus.h"
+#include "X11/Support/TrayHost.h"
+#include "X11/Support/X11Test.h"
+
+namespace kestr::x11test {
+namespace {
+
+class X11TrayTest : public X11Test {
+protected:
+    void SetUp() override {
+        X11Test::SetUp();
+        ensureQtApplication(session());
+        char pattern[] = "/tmp/kestr-x11-tray-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        home = pattern;
+        std::filesystem::create_directories(home + "/.local/share/kestr");
+        writeKests({"Desk"});
+    }
+    void TearDown() override {
+        kestr.reset();
+        host.reset();
+        bus.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(home, ignored);
+        X11Test::TearDown();
+    }
+
+    void writeKests(const std::vector<std::string>& names) {
+        std::string layouts;
+        int n = 0;
+        for (const std::string& name : names) {
+            if (!layouts.empty()) layouts += ",";
+            layouts += R"({"createdAt":"2026-12-07T00:00:00Z","updatedAt":"2026-12-07T00:00:00Z","edgeGroups":[],)"
+                       R"("id":"EAD9EC86-D4FB-4724-BF32-29075E0CF85)" +
+                       std::to_string(++n) + R"(","name":")" + name + R"(","items":[]})";
+        }
+        const std::string file = home + "/.local/share/kestr/layouts.json";
+        std::ofstream(file + ".new") << R"({"version":1,"layouts":[)" + layouts + "]}";
+        std::filesystem::rename(file + ".new", file);
+    }
+
+    // kestr on the private display and bus; its item registered with the host.
+    QString startKestr() {
+        bus = std::make_unique<SessionBus>();
+        host = std::make_unique<TrayHost>(bus->address());
+        Subprocess::Spec spec;
+        spec.arguments = {KESTR_BINARY};
+        spec.environment = {{"HOME", home},
+                            {"DISPLAY", session().display()},
+                            {"DBUS_SESSION_BUS_ADDRESS", bus->address()},
+                            {"XDG_DATA_HOME", std::nullopt},
+                            {"XDG_STATE_HOME", std::nullopt},
+                            {"XDG_CONFIG_HOME", std::nullopt},
+                            {"XDG_RUNTIME_DIR", std::nullopt},
+                            {"KESTR_SIM_DESKTOP", std::nullopt},
+                            {"KESTR_DESKTOP", std::nullopt},
+                            {"QT_QPA_PLATFORM", std::nullopt}};
+        spec.logFile = home + "/stderr.txt";
+        kestr = std::make_unique<Subprocess>(spec);
+        if (!pumpQtUntil([&] { return !host->items().isEmpty(); }, 30)) return {};
+        return host->items().front();
+    }
+    std::string kestrLog() const {
+        std::ifstream in(home + "/stderr.txt");
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    // kestr's own pop-up windows on screen (the panel, a menu), straight on the root.
+    std::vector<XRect> kestrPopUps() {
+        std::vector<XRect> shown;
+        auto* tree = xcb_query_tree_reply(connection(), xcb_query_tree(connection(), session().root()), nullptr);
+        if (!tree) return shown;
+        const xcb_window_t* children = xcb_query_tree_children(tree);
+        for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+            const auto pid = property32(connection(), children[i], "_NET_WM_PID");
+            if (!pid || pid->front() != std::uint32_t(kestr->pid()) || !isViewable(connection(), children[i])) continue;
+            if (const auto frame = clientGeometry(connection(), children[i])) shown.push_back(*frame);
+        }
+        std::free(tree);
+        return shown;
+    }
+    std::optional<XRect> panelFrame() {
+        for (const XRect& r : kestrPopUps())
+            if (r.width == 296) return r;
+        return std::nullopt;
+    }
+
+    std::string home;
+    std::unique_ptr<SessionBus> bus;
+    std::unique_ptr<TrayHost> host;
+    std::unique_ptr<Subprocess> kestr;
+};
+
+TEST_F(X11TrayTest, ADBusTrayShowsTheStatusMenuAndAClickOpensThePanelWhereItWas) {
+    const QString item = startKestr();
+    ASSERT_FALSE(item.isEmpty()) << "the item never registered\n" << kestrLog();
+    EXPECT_EQ(kestrLog().find("No Icon set"), std::string::npos) << kestrLog();
+
+    const QString path = host->itemProperty(item, "Menu").value<QDBusObjectPath>().path();
+    ASSERT_NE(path, "/NO_DBUSMENU") << "the item exports no menu";
+    EXPECT_FALSE(host->itemProperty(item, "ItemIsMenu").toBool()) << "a left click must still reach the item";
+    TrayHost::MenuEntry menu = host->menu(item, path);
+    for (const char* label : {"Check for Updates", "Quit kestr", "Desk"})
+        EXPECT_NE(menu.find(label), nullptr) << label << " is not in the menu";
+    const TrayHost::MenuEntry* preferences = menu.find("Preferences");
+    ASSERT_NE(preferences, nullptr);
+    EXPECT_NE(preferences->find("Dump Window List"), nullptr) << "submenus are exported with their entries";
+
+    // A kest added to the file shows in the menu the host reads.
+    writeKests({"Desk", "Studio"});
+    EXPECT_TRUE(pumpQtUntil([&] { return host->menu(item, path).find("Studio") != nullptr; }))
+        << "the menu was not made again";
+
+    // A host asking for the menu gets its answer at once; the menu opens by the pointer.
+    fakeInput(connection(), session().root(), XCB_MOTION_NOTIFY, 0, 700, 300);
+    QElapsedTimer clock;
+    clock.start();
+    const QDBusMessage shown = host->callItem(item, "ContextMenu", {700, 300});
+    EXPECT_EQ(shown.type(), QDBusMessage::ReplyMessage) << shown.errorMessage().toStdString();
+    EXPECT_LT(clock.elapsed(), 1500);
+    ASSERT_TRUE(waitUntil([&] { return !kestrPopUps().empty(); })) << "no menu opened";
+    fakeClick(connection(), session().root(), 3000, 900);
+    ASSERT_TRUE(waitUntil([&] { return kestrPopUps().empty(); }));
+
+    // A left click in the lower half of the display: the panel stands over the click.
+    fakeInput(connection(), session().root(), XCB_MOTION_NOTIFY, 0, 1500, 950);
+    const QDBusMessage activated = host->callItem(item, "Activate", {1500, 950});
+    EXPECT_EQ(activated.type(), QDBusMessage::ReplyMessage) << activated.errorMessage().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return panelFrame().has_value(); })) << "no panel opened";
+    const XRect panel = *panelFrame();
+    EXPECT_EQ(panel.x, 1500 - 148) << toString(panel);
+    EXPECT_EQ(panel.y + panel.height, 950) << toString(panel);
+    fakeClick(connection(), session().root(), 3000, 100);
+    ASSERT_TRUE(waitUntil([&] { return !panelFrame(); }));
+
+    // The menu's entries work from the host: Quit ends kestr.
+    menu = host->menu(item, path);
+    const TrayHost::MenuEntry* quit = menu.find("Quit kestr");
+    ASSERT_NE(quit, nullptr);
+    host->clickMenuEntry(item, path, quit->id);
+    ASSERT_TRUE(kestr->waitExit(kDeadlineSeconds)) << kestrLog();
+    EXPECT_TRUE(WIFEXITED(*kestr->status()) && WEXITSTATUS(*kestr->status()) == 0) << kestrLog();
+}
+
+}  // namespace
+}  // namespace kestr::x11test
