@@ -138,5 +138,53 @@ TEST_F(SnapShortcutsViewTest, RunningWindowManagersAreListedAndQuit) {
     EXPECT_FALSE(view->conflictCard()->isVisibleTo(view.get())) << "looked again half a second later";
 }
 
+// The colours a person sees in a cell of the table, as painted.
+std::vector<QColor> inkOf(SnapShortcutsView& view, int column, int row) {
+    const QImage image = view.grab().toImage();
+    QTableWidget* table = view.table();
+    const QRect cell = table->visualRect(table->model()->index(row, column));
+    const QPoint origin = table->viewport()->mapTo(&view, cell.topLeft());
+    std::vector<QColor> ink;
+    for (int y = origin.y(); y < origin.y() + cell.height(); ++y) {
+        for (int x = origin.x(); x < origin.x() + cell.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.saturation() > 120 || c.lightness() < 200) ink.push_back(c);
+        }
+    }
+    return ink;
+}
+
+TEST_F(SnapShortcutsViewTest, ShortcutsShowGreyOrOrangeAndTheConflictColumnFitsAfterEveryChange) {
+    view->show();
+    const auto conflicted = inkOf(*view, 1, 0);
+    ASSERT_FALSE(conflicted.empty());
+    EXPECT_TRUE(std::all_of(conflicted.begin(), conflicted.end(),
+                            [](const QColor& c) { return c.hue() >= 25 && c.hue() <= 45; }))
+        << "the left half's shortcut, which the kest holds, is orange";
+    const auto plain = inkOf(*view, 1, 1);
+    ASSERT_FALSE(plain.empty());
+    EXPECT_TRUE(std::all_of(plain.begin(), plain.end(), [](const QColor& c) { return c.lightness() > 90; }))
+        << "other shortcuts are the recorder's grey, not black";
+
+    // Each change (an edit, a clear, a reset) sizes the conflict column for its widest label.
+    const auto fits = [&] {
+        const QFont body = view->table()->item(0, 2)->font();
+        for (int row = 0; row < view->table()->rowCount(); ++row) {
+            const int needed = QFontMetrics(body).horizontalAdvance(view->text(2, row)) + 12;
+            if (view->table()->columnWidth(2) < needed) return false;
+        }
+        return true;
+    };
+    const auto centerThreeFourths = SnapStore::shared().binding(SnapAction::centerThreeFourths);
+    ASSERT_TRUE(centerThreeFourths);
+    view->recorder(38)->onChange(centerThreeFourths->hotkey);  // Move Down records those keys
+    EXPECT_EQ(view->text(2, 38),
+              "⚠ Snap: " + QString::fromStdString(SnapAction(SnapAction::centerThreeFourths).displayName()));
+    EXPECT_TRUE(fits());
+    sim->simAlerts().answers = {alertFirstButtonReturn};
+    view->handleReset();
+    EXPECT_TRUE(fits());
+}
+
 }  // namespace
 }  // namespace kestr::test

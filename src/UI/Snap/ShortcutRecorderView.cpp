@@ -41,6 +41,9 @@ ShortcutRecorderView::ShortcutRecorderView(QWidget* parent) : QWidget(parent), l
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPixelSize(13);
     label_->setFont(font);
+    // The label keeps its own colour role: inside a table's viewport it would otherwise
+    // take the view's text colour and hide the grey and the orange below.
+    label_->setForegroundRole(QPalette::WindowText);
     // Every click belongs to the control, never to its label.
     label_->setAttribute(Qt::WA_TransparentForMouseEvents);
     label_->setTextInteractionFlags(Qt::NoTextInteraction);

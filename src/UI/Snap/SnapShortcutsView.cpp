@@ -54,8 +54,12 @@ SnapShortcutsView::SnapShortcutsView(QWidget* parent)
     : QWidget(parent), table_(new QTableWidget(static_cast<int>(SnapAction::allCases().size()), 3)),
       conflictCard_(new QWidget), conflictStack_(new QVBoxLayout(conflictCard_)),
       resetButton_(new QPushButton(QStringLiteral("Reset to Defaults"))) {
+    // An edit, a clear or a reset changes the refused keys, the labels and the widest
+    // texts: everything shown is brought up to date.
     model_.onChange = [this] {
+        rebuildConflictBanner();
         reloadTable();
+        sizeColumns();
         if (onChange) onChange();
     };
     buildUI();
