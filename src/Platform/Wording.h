@@ -36,6 +36,9 @@ public:
     // A shortcut: the modifiers of a CarbonModifier mask (Platform/HotKeys.h), then the
     // key's label; with an empty label, the modifiers alone.
     virtual std::string shortcut(std::uint32_t carbonModifiers, const std::string& keyLabel) const = 0;
+    // The Snap submenu's last command, which opens the Snaps tab of the manager window:
+    // where shortcuts come from other tools of the desktop, or are fought over with it.
+    virtual std::string snapsTabCommand() const = 0;
     // One modifier key (a single CarbonModifier bit) as a list of choices names it.
     virtual std::string modifierKey(std::uint32_t carbonModifier) const = 0;
     // The label of a key of the stored key-code space, as this desktop's keyboards name

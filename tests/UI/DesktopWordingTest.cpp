@@ -45,9 +45,21 @@ TEST_F(DesktopWordingTest, TheMenuTheRecorderAndTheResetQuestionNameTheKeys) {
     kest.items.resize(1);
     LayoutStore::shared().layouts = {kest};
     HotkeyManager::shared().sync(LayoutStore::shared().layouts, {});
-    const auto menu = StatusMenu::build(true, StatusMenu::Actions{});
+    bool snapsTabOpened = false;
+    StatusMenu::Actions actions;
+    actions.importSnaps = [&] { snapsTabOpened = true; };
+    const auto menu = StatusMenu::build(true, actions);
     EXPECT_EQ(shortcutColumn(*menu),
               (std::vector<std::string>{"Ctrl+Alt+Super+1", "Ctrl+Alt+Super+\u21A9", "Ctrl+Q"}));
+    // The Snap submenu names no other system's tools; its last command still opens the
+    // Snaps tab.
+    QMenu* snap = nullptr;
+    for (QAction* a : menu->actions())
+        if (a->menu() && a->text() == "Snap") snap = a->menu();
+    ASSERT_TRUE(snap);
+    EXPECT_EQ(snap->actions().back()->text().toStdString(), "Check Shortcut Conflicts\u2026");
+    snap->actions().back()->trigger();
+    EXPECT_TRUE(snapsTabOpened);
     EXPECT_EQ(HotkeyManager::shared().effectiveHotkey(kest.id), (Hotkey{18, HotkeyManager::automaticModifiers}));
 
     ShortcutRecorderView recorder;

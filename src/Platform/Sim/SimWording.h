@@ -17,6 +17,7 @@ public:
     std::optional<std::string> windowListWritten(const std::string&) const override { return std::nullopt; }
     std::string shortcut(std::uint32_t carbonModifiers, const std::string& keyLabel) const override;
     std::string modifierKey(std::uint32_t carbonModifier) const override;
+    std::string snapsTabCommand() const override { return "Import from Magnet / Rectangle\u2026"; }
 };
 
 }  // namespace kestr

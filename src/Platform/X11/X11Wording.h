@@ -20,6 +20,8 @@ public:
     std::optional<std::string> windowListWritten(const std::string& path) const override;
     std::string shortcut(std::uint32_t carbonModifiers, const std::string& keyLabel) const override;
     std::string modifierKey(std::uint32_t carbonModifier) const override;
+    // The tab lists the keys other programs hold and the programs that take such keys.
+    std::string snapsTabCommand() const override { return "Check Shortcut Conflicts\u2026"; }
     // Function keys and the keys of the navigation block by what their caps say ("F5",
     // "Home", "PgUp"); every other key as the shared table labels it.
     std::string keyName(std::uint32_t keyCode) const override;

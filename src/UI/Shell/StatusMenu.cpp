@@ -12,6 +12,7 @@
 #include "Core/PermissionManager.h"
 #include "Core/Preferences.h"
 #include "Core/UnicodeText.h"
+#include "Platform/Platform.h"
 #include "EdgeResize/EdgeProximityTracker.h"
 #include "Snap/SnapShortcutsModel.h"
 #include "Snap/SnapStore.h"
@@ -173,7 +174,7 @@ QMenu* StatusMenu::buildSnapSubmenu(bool trusted, const Actions& actions, QWidge
     menu->addSeparator();
     command(menu, QStringLiteral("Configure Snap Shortcuts…"), actions.configureSnaps);
     command(menu, QStringLiteral("Reset to Default Shortcuts"), actions.restoreDefaultShortcuts);
-    command(menu, QStringLiteral("Import from Magnet / Rectangle…"), actions.importSnaps);
+    command(menu, QString::fromStdString(platform().wording().snapsTabCommand()), actions.importSnaps);
     return menu;
 }
 
