@@ -47,6 +47,8 @@ const EdgeGroup* groupIn(const Layout& layout, const EdgeApplier::EdgeIdentity& 
 // The near edge (x or y) and the length (width or height) of a frame along the axis.
 double& nearEdge(ScreenFrame& f, Axis axis) { return axis == Axis::vertical ? f.x : f.y; }
 double& length(ScreenFrame& f, Axis axis) { return axis == Axis::vertical ? f.width : f.height; }
+double nearEdge(const ScreenFrame& f, Axis axis) { return axis == Axis::vertical ? f.x : f.y; }
+double length(const ScreenFrame& f, Axis axis) { return axis == Axis::vertical ? f.width : f.height; }
 
 // The moved frame as the stored kest keeps it. On the stored frame's own display it is
 // the moved frame. An item the apply placed on another display (its own was missing) is
@@ -204,21 +206,29 @@ Task<void> EdgeApplier::move(EdgeIdentity edge, double c) {
     // every window of their applications.
     const std::map<Uuid, AXElement> windows = co_await applyPartial(working, group, "edge-move");
 
-    // A far-side window that would not shrink as asked: move the edge only as far as it
-    // lets, so it still ends where it ended.
+    // A window that would not shrink as asked: move the edge only as far as it lets. A
+    // far-side window still ends where it ended; a near-side one keeps its near edge, so
+    // the edge stops at its far edge instead of running under it.
     double corrected = c;
-    for (const EdgeMember& m : group.rightOrBottomItems) {
-        LayoutItem* item = itemWithID(working, m.itemID);
-        const auto start = starting.find(m.itemID);
-        if (!item || start == starting.end()) continue;
+    const auto refused = [&](const EdgeMember& m) -> std::optional<double> {
+        const LayoutItem* item = itemWithID(working, m.itemID);
         const auto window = windows.find(m.itemID);
-        const auto size = window != windows.end() ? WindowController::readSize(window->second) : std::nullopt;
-        if (!size) continue;
+        if (!item || !starting.count(m.itemID) || window == windows.end()) return std::nullopt;
+        const auto size = WindowController::readSize(window->second);
+        if (!size) return std::nullopt;
         const double actual = axis == Axis::vertical ? size->width : size->height;
-        const double requested = length(item->targetFrame, axis);
-        if (!(actual > requested + sizeTolerance)) continue;
-        ScreenFrame before = start->second;
-        corrected = std::min(corrected, nearEdge(before, axis) + length(before, axis) - actual);
+        if (!(actual > length(item->targetFrame, axis) + sizeTolerance)) return std::nullopt;
+        return actual;
+    };
+    for (const EdgeMember& m : group.leftOrTopItems) {
+        const auto actual = refused(m);
+        if (actual) corrected = std::max(corrected, nearEdge(starting.at(m.itemID), axis) + *actual);
+    }
+    for (const EdgeMember& m : group.rightOrBottomItems) {
+        const auto actual = refused(m);
+        if (!actual) continue;
+        const ScreenFrame& before = starting.at(m.itemID);
+        corrected = std::min(corrected, nearEdge(before, axis) + length(before, axis) - *actual);
     }
     // A window larger than the whole room would put the edge behind where it started,
     // or off the display: the edge never goes back past its start or out of its range.
@@ -228,7 +238,7 @@ Task<void> EdgeApplier::move(EdgeIdentity edge, double c) {
         place(corrected, true);
         co_await applyPartial(working, group, "edge-move-retry");
     }
-    finish(std::move(working), before, resolved->persist, group);
+    finish(std::move(working), before, resolved->persist, group, WindowController::limits(windows));
 }
 
 Task<void> EdgeApplier::revert(EdgeIdentity edge) {
@@ -246,8 +256,8 @@ Task<void> EdgeApplier::revert(EdgeIdentity edge) {
             length(item->targetFrame, group.axis) = length(captured, group.axis);
         }
     }
-    co_await applyPartial(working, group, "edge-revert");
-    finish(std::move(working), before, resolved->persist, group);
+    const auto windows = co_await applyPartial(working, group, "edge-revert");
+    finish(std::move(working), before, resolved->persist, group, WindowController::limits(windows));
 }
 
 Task<std::map<Uuid, AXElement>> EdgeApplier::applyPartial(const Layout& working, const EdgeGroup& group,
@@ -270,15 +280,40 @@ Task<std::map<Uuid, AXElement>> EdgeApplier::applyPartial(const Layout& working,
     co_return std::move(report.windows);
 }
 
-void EdgeApplier::finish(Layout working, const Layout& before, bool persistIt, const EdgeGroup& group) {
-    working.edgeGroups = EdgeGroupDetector::detectGroups(working.items, snapThreshold, minDimension);
+void EdgeApplier::finish(Layout working, const Layout& before, bool persistIt, const EdgeGroup& group,
+                         const ItemWindowLimits& limits) {
+    working.edgeGroups = EdgeGroupDetector::detectGroups(working.items, snapThreshold, minDimension, limits);
+    keepBoundsOfUnmovedEdges(working.edgeGroups, before.edgeGroups, group);
     working.updatedAt = Date::now();
-    if (persistIt) persist(working, before, group);
+    if (persistIt) persist(working, before, group, limits);
     EdgeProximityTracker::shared().setActiveLayout(working);
     EdgeOverlayManager::shared().setActiveLayout(working);
 }
 
-void EdgeApplier::persist(const Layout& working, const Layout& before, const EdgeGroup& group) {
+// Only the moved windows' limits are read again; an edge none of them lies on keeps the
+// bounds it was detected with, which may have come from its own windows' limits.
+void EdgeApplier::keepBoundsOfUnmovedEdges(std::vector<EdgeGroup>& groups, const std::vector<EdgeGroup>& earlier,
+                                           const EdgeGroup& moved) {
+    std::set<Uuid> members = idsOf(moved.leftOrTopItems);
+    members.merge(idsOf(moved.rightOrBottomItems));
+    const auto touchesMoved = [&members](const EdgeGroup& g) {
+        const auto in = [&members](const EdgeMember& m) { return members.count(m.itemID) > 0; };
+        return std::any_of(g.leftOrTopItems.begin(), g.leftOrTopItems.end(), in) ||
+               std::any_of(g.rightOrBottomItems.begin(), g.rightOrBottomItems.end(), in);
+    };
+    for (EdgeGroup& g : groups) {
+        if (touchesMoved(g)) continue;
+        const EdgeIdentity same{g.id, g.displayUUID, g.axis, idsOf(g.leftOrTopItems), idsOf(g.rightOrBottomItems)};
+        for (const EdgeGroup& old : earlier) {
+            if (!same.matches(old) || old.coordinate != g.coordinate) continue;
+            g.minCoordinate = old.minCoordinate;
+            g.maxCoordinate = old.maxCoordinate;
+        }
+    }
+}
+
+void EdgeApplier::persist(const Layout& working, const Layout& before, const EdgeGroup& group,
+                          const ItemWindowLimits& limits) {
     LayoutStore& store = LayoutStore::shared();
     const auto found = std::find_if(store.layouts.begin(), store.layouts.end(),
                                     [&working](const Layout& k) { return k.id == working.id; });
@@ -303,7 +338,8 @@ void EdgeApplier::persist(const Layout& working, const Layout& before, const Edg
             target->targetFrame = *frame;
         }
     }
-    stored.edgeGroups = EdgeGroupDetector::detectGroups(stored.items, snapThreshold, minDimension);
+    stored.edgeGroups = EdgeGroupDetector::detectGroups(stored.items, snapThreshold, minDimension, limits);
+    keepBoundsOfUnmovedEdges(stored.edgeGroups, found->edgeGroups, group);
     stored.updatedAt = Date::now();
     store.update(stored);
     try {

@@ -14,11 +14,13 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "Core/EdgeGroup.h"
 #include "Core/Layout.h"
 #include "Platform/Accessibility.h"
 #include "Platform/Task.h"
+#include "Window/WindowLimits.h"
 
 namespace kestr {
 
@@ -77,11 +79,16 @@ private:
     // The window of each member the engine placed.
     static Task<std::map<Uuid, AXElement>> applyPartial(const Layout& working, const EdgeGroup& group,
                                                         const std::string& name);
-    // `before`: the kest as it stood before the operation.
-    static void finish(Layout working, const Layout& before, bool persist, const EdgeGroup& group);
+    // `before`: the kest as it stood before the operation; `limits`: those of the moved
+    // windows.
+    static void finish(Layout working, const Layout& before, bool persist, const EdgeGroup& group,
+                       const ItemWindowLimits& limits);
+    static void keepBoundsOfUnmovedEdges(std::vector<EdgeGroup>& groups, const std::vector<EdgeGroup>& earlier,
+                                         const EdgeGroup& moved);
     // Stores the moved frames into the stored kest; where a frame cannot be mapped back
     // onto its stored display, the stored kest stays as it was and the log says why.
-    static void persist(const Layout& working, const Layout& before, const EdgeGroup& group);
+    static void persist(const Layout& working, const Layout& before, const EdgeGroup& group,
+                        const ItemWindowLimits& limits);
 };
 
 }  // namespace kestr

@@ -1,6 +1,7 @@
 #include "Layout/EdgeGroupDetector.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 #include "Core/KnownApplications.h"
@@ -15,22 +16,34 @@ struct EdgeSample {
     EdgeMember member;
     const ScreenFrame* frame = nullptr;
     const std::string* bundleID = nullptr;
+    const WindowLimits* limits = nullptr;  // none when the window's limits are unknown
+    // How much further than the threshold this edge may lie from the others: a window
+    // that takes its size in steps (character cells) stops short by up to one step.
+    double slack = 0;
 };
 
 using Cluster = std::vector<EdgeSample>;
 
-std::vector<EdgeSample> samplesOf(const std::vector<const LayoutItem*>& items, Axis axis) {
+double along(Size s, Axis axis) { return axis == Axis::vertical ? s.width : s.height; }
+
+std::vector<EdgeSample> samplesOf(const std::vector<const LayoutItem*>& items, Axis axis,
+                                  const ItemWindowLimits& limits) {
     std::vector<EdgeSample> samples;
     samples.reserve(items.size() * 2);
     for (const LayoutItem* item : items) {
         const ScreenFrame& f = item->targetFrame;
         const auto* bundle = &item->appBundleID;
+        const auto known = limits.find(item->id);
+        const WindowLimits* own = known == limits.end() ? nullptr : &known->second;
+        // A step of one point is no step: every window takes whole points.
+        const double step = own && own->sizeStep ? along(*own->sizeStep, axis) : 0;
+        const double slack = step > 1 && std::isfinite(step) ? step : 0;
         if (axis == Axis::vertical) {
-            samples.push_back({f.x, {item->id, WindowEdge::left}, &f, bundle});
-            samples.push_back({f.x + f.width, {item->id, WindowEdge::right}, &f, bundle});
+            samples.push_back({f.x, {item->id, WindowEdge::left}, &f, bundle, own, slack});
+            samples.push_back({f.x + f.width, {item->id, WindowEdge::right}, &f, bundle, own, slack});
         } else {
-            samples.push_back({f.y, {item->id, WindowEdge::top}, &f, bundle});
-            samples.push_back({f.y + f.height, {item->id, WindowEdge::bottom}, &f, bundle});
+            samples.push_back({f.y, {item->id, WindowEdge::top}, &f, bundle, own, slack});
+            samples.push_back({f.y + f.height, {item->id, WindowEdge::bottom}, &f, bundle, own, slack});
         }
     }
     return samples;
@@ -43,24 +56,29 @@ double meanOf(const Cluster& cluster) {
 }
 
 // Walks the samples in coordinate order; a sample joins the open cluster while it lies
-// within the threshold of the cluster's running mean.
+// within the threshold (plus the largest size step among it and the cluster) of the
+// cluster's running mean.
 std::vector<Cluster> cluster(std::vector<EdgeSample> samples, double threshold) {
     std::stable_sort(samples.begin(), samples.end(),
                      [](const EdgeSample& a, const EdgeSample& b) { return a.coord < b.coord; });
     std::vector<Cluster> clusters;
     Cluster open;
     double mean = 0;
+    double slack = 0;
     for (const auto& s : samples) {
         if (open.empty()) {
             open.push_back(s);
             mean = s.coord;
-        } else if (std::abs(s.coord - mean) <= threshold) {
+            slack = s.slack;
+        } else if (std::abs(s.coord - mean) <= threshold + std::max(slack, s.slack)) {
             open.push_back(s);
             mean = meanOf(open);
+            slack = std::max(slack, s.slack);
         } else {
             clusters.push_back(std::move(open));
             open = {s};
             mean = s.coord;
+            slack = s.slack;
         }
     }
     if (!open.empty()) clusters.push_back(std::move(open));
@@ -104,10 +122,14 @@ std::optional<EdgeGroup> makeGroup(Axis axis, const std::string& displayUUID, co
     // Edges that only align (two left edges, say) are not shared.
     if (leftOrTop.empty() || rightOrBottom.empty()) return std::nullopt;
 
+    // The application's known minimum, or the default; a larger one the window itself
+    // reports wins.
     const auto minimum = [&](const EdgeSample& s) {
         const KnownApplication* row = KnownApplications::find(*s.bundleID);
-        if (!row || !row->minimumSize) return minDimension;
-        return vertical ? row->minimumSize->width : row->minimumSize->height;
+        double m = row && row->minimumSize ? along(*row->minimumSize, axis) : minDimension;
+        if (s.limits && s.limits->minimumSize && std::isfinite(along(*s.limits->minimumSize, axis)))
+            m = std::max(m, along(*s.limits->minimumSize, axis));
+        return m;
     };
     const auto low = [axis](const ScreenFrame& f) { return acrossStart(f, axis); };
     const auto size = [axis](const ScreenFrame& f) { return acrossLength(f, axis); };
@@ -125,6 +147,7 @@ std::optional<EdgeGroup> makeGroup(Axis axis, const std::string& displayUUID, co
     for (const EdgeSample* s : rightOrBottom) {
         group.maxCoordinate = std::min(group.maxCoordinate, low(*s->frame) + size(*s->frame) - minimum(*s));
     }
+    // Equal bounds keep the group: a line that cannot move is still shared.
     if (group.maxCoordinate < group.minCoordinate) return std::nullopt;
 
     const auto members = [](const std::vector<const EdgeSample*>& side) {
@@ -152,14 +175,14 @@ std::optional<EdgeGroup> makeGroup(Axis axis, const std::string& displayUUID, co
 }  // namespace
 
 std::vector<EdgeGroup> EdgeGroupDetector::detectGroups(const std::vector<LayoutItem>& items, double snapThreshold,
-                                                       double minDimension) {
+                                                       double minDimension, const ItemWindowLimits& limits) {
     std::map<std::string, std::vector<const LayoutItem*>> byDisplay;
     for (const auto& item : items) byDisplay[item.targetFrame.displayUUID].push_back(&item);
 
     std::vector<EdgeGroup> groups;
     for (const auto& [displayUUID, displayItems] : byDisplay) {
         for (Axis axis : {Axis::vertical, Axis::horizontal}) {
-            for (const auto& c : cluster(samplesOf(displayItems, axis), snapThreshold)) {
+            for (const auto& c : cluster(samplesOf(displayItems, axis, limits), snapThreshold)) {
                 if (c.size() < 2) continue;
                 if (auto group = makeGroup(axis, displayUUID, c, minDimension)) groups.push_back(std::move(*group));
             }

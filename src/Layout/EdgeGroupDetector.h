@@ -7,6 +7,7 @@
 
 #include "Core/EdgeGroup.h"
 #include "Core/LayoutItem.h"
+#include "Window/WindowLimits.h"
 
 namespace kestr {
 
@@ -15,8 +16,11 @@ struct EdgeGroupDetector {
 
     // Every shared edge of the items' target frames, sorted by display UUID string,
     // vertical before horizontal, then by coordinate. Each call gives fresh identifiers.
+    // Where the live windows' limits are known, a window that sizes itself in steps may
+    // stop short of an edge by up to one step more than the threshold, and a window's
+    // own minimum size bounds how far its edges move.
     static std::vector<EdgeGroup> detectGroups(const std::vector<LayoutItem>& items, double snapThreshold,
-                                               double minDimension);
+                                               double minDimension, const ItemWindowLimits& limits = {});
 
     // Moves and resizes the members of each group so that both sides meet exactly on
     // its line; only target frames change.

@@ -113,7 +113,8 @@ Task<LayoutApplier::ApplyReport> LayoutApplier::apply(Layout layout, ApplyMode m
     if (!ctx.deferredPlacements.empty()) LateWindows::placeDeferred(ctx.deferredPlacements, ctx.claimedWindows);
 
     Layout effective = layout;
-    effective.edgeGroups = EdgeGroupDetector::detectGroups(effectiveItems, 4.0, 120.0);
+    effective.edgeGroups =
+        EdgeGroupDetector::detectGroups(effectiveItems, 4.0, 120.0, WindowController::limits(report.windows));
     effective.items = std::move(effectiveItems);
     report.effectiveLayout = std::move(effective);
     co_return report;

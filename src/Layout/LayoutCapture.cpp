@@ -67,6 +67,7 @@ Layout LayoutCapture::captureCurrent(const std::string& name, const std::optiona
     const CapturedContent content(windows);
 
     std::vector<LayoutItem> items;
+    ItemWindowLimits limits;
     for (auto& [pid, group] : byProcess) {
         if (group.front().bundleID == own) continue;
         std::stable_sort(group.begin(), group.end(), screenOrder);
@@ -79,15 +80,19 @@ Layout LayoutCapture::captureCurrent(const std::string& name, const std::optiona
             if (!item) continue;
             item->capturedSpaceLabel = onCurrentSpace ? "This Space" : "Other Space";
             content.fill(*item, window);
+            if (window.limits != WindowLimits{}) limits.emplace(item->id, window.limits);
             items.push_back(std::move(*item));
         }
     }
 
     std::stable_sort(items.begin(), items.end(), itemOrder);
 
-    const auto rough = EdgeGroupDetector::detectGroups(items, edgeSnapThreshold, edgeMinDimension);
+    // A terminal stops short of an edge by part of a character cell: its size step widens
+    // the threshold, and its own minimum size bounds its edges.
+    const auto rough = EdgeGroupDetector::detectGroups(items, edgeSnapThreshold, edgeMinDimension, limits);
     EdgeGroupDetector::snapItemsToGroups(items, rough);
-    std::vector<EdgeGroup> groups = EdgeGroupDetector::detectGroups(items, edgeSnapThreshold, edgeMinDimension);
+    std::vector<EdgeGroup> groups =
+        EdgeGroupDetector::detectGroups(items, edgeSnapThreshold, edgeMinDimension, limits);
     for (LayoutItem& item : items) item.capturedFrame = item.targetFrame;
 
     Layout layout;

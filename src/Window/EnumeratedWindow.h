@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Platform/Geometry.h"
+#include "Window/WindowLimits.h"
 
 namespace kestr {
 
@@ -25,6 +26,7 @@ struct EnumeratedWindow {
     std::optional<Point> displayLocalPosition;
     std::optional<std::string> role;
     std::optional<std::string> subrole;
+    WindowLimits limits;
 
     friend bool operator==(const EnumeratedWindow&, const EnumeratedWindow&) = default;
 };

@@ -32,9 +32,14 @@ std::optional<AXElement> readElement(AXElement element, const std::string& attri
     return *e;
 }
 
+std::optional<Size> readSizeAttribute(AXElement element, const std::string& attribute) {
+    const auto v = copyValue(element, attribute);
+    const auto* s = v ? std::get_if<Size>(&*v) : nullptr;
+    return s ? std::optional<Size>(*s) : std::nullopt;
+}
+
 Size tolerance(AXElement window) {
-    const auto v = copyValue(window, WindowController::sizeIncrementAttribute);
-    const auto* step = v ? std::get_if<Size>(&*v) : nullptr;
+    const auto step = readSizeAttribute(window, WindowController::sizeIncrementAttribute);
     if (!step) return Size{sizeTolerance, sizeTolerance};
     return Size{std::fmax(sizeTolerance, step->width), std::fmax(sizeTolerance, step->height)};
 }
@@ -84,6 +89,20 @@ std::optional<std::string> WindowController::role(AXElement window) {
     auto read = axString(window, "AXRole");
     if (read) memory.roles.emplace(window, *read);
     return read;
+}
+
+WindowLimits WindowController::limits(AXElement window) {
+    return WindowLimits{readSizeAttribute(window, minimumSizeAttribute),
+                        readSizeAttribute(window, sizeIncrementAttribute)};
+}
+
+ItemWindowLimits WindowController::limits(const std::map<Uuid, AXElement>& windows) {
+    ItemWindowLimits result;
+    for (const auto& [id, window] : windows) {
+        WindowLimits l = limits(window);
+        if (l != WindowLimits{}) result.emplace(id, l);
+    }
+    return result;
 }
 
 std::optional<std::string> WindowController::title(AXElement window) {
@@ -158,11 +177,7 @@ std::optional<Size> WindowController::readSize(AXElement window) {
     return liveSize(window);
 }
 
-std::optional<Size> WindowController::liveSize(AXElement window) {
-    const auto v = copyValue(window, "AXSize");
-    const auto* s = v ? std::get_if<Size>(&*v) : nullptr;
-    return s ? std::optional<Size>(*s) : std::nullopt;
-}
+std::optional<Size> WindowController::liveSize(AXElement window) { return readSizeAttribute(window, "AXSize"); }
 
 std::optional<bool> WindowController::axBool(AXElement element, const std::string& attribute) {
     const auto v = copyValue(element, attribute);

@@ -16,6 +16,7 @@
 #include "Platform/Displays.h"
 #include "Platform/Geometry.h"
 #include "Platform/Task.h"
+#include "Window/WindowLimits.h"
 
 namespace kestr {
 
@@ -26,6 +27,8 @@ public:
     static inline const std::string axFullScreenAttribute = "AXFullScreen";
     // The steps in which a window takes its size (a size); absent for most windows.
     static inline const std::string sizeIncrementAttribute = "AXSizeIncrement";
+    // The smallest frame a window takes (a size); absent where the platform cannot tell.
+    static inline const std::string minimumSizeAttribute = "AXMinimumSize";
 
     // While one lives, reads whose answer cannot change meanwhile are made once: a
     // window's "AXRole", and an application's "AXEnhancedUserInterface" (off once read
@@ -64,6 +67,10 @@ public:
     static std::optional<Size> readSize(AXElement window);
     static std::optional<bool> axBool(AXElement element, const std::string& attribute);
     static std::optional<std::string> axString(AXElement element, const std::string& attribute);
+    // The window's minimum size and size step, each where it reports one.
+    static WindowLimits limits(AXElement window);
+    // The limits of each item's window.
+    static ItemWindowLimits limits(const std::map<Uuid, AXElement>& windows);
     // The window's "AXTitle"; none when unreadable.
     static std::optional<std::string> title(AXElement window);
 

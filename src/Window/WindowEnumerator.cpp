@@ -94,6 +94,7 @@ std::vector<EnumeratedWindow> WindowEnumerator::enumerateAll() {
             w.role = WindowController::axString(window, "AXRole");
             w.subrole = WindowController::axString(window, "AXSubrole");
             if (w.role && *w.role != "AXWindow") continue;
+            w.limits = WindowController::limits(window);
             if (const auto display = DisplayManager::display(w.position)) {
                 const Rect bounds = displays.displayBounds(*display);
                 w.displayUUID = displays.displayUUIDString(*display);

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "Core/LayoutStore.h"
+#include "EdgeResize/EdgeDragSession.h"
 #include "EdgeResize/EdgeOverlayManager.h"
 #include "EdgeResize/EdgeProximityTracker.h"
+#include "Layout/LayoutApplier.h"
 #include "Support/StartedTask.h"
 #include "Support/ActiveKestTest.h"
 
@@ -82,6 +84,44 @@ TEST_F(EdgeApplierTest, AWindowThatWillNotShrinkMovesTheEdgeOnlyAsFarAsItAllows)
     simWindow(right).minimumSize = Size{302, 100};
     run(EdgeApplier::applyMove(edge(), 700));
     EXPECT_EQ(storedFrames(), (std::vector<Rect>{Rect(0, 0, 700, 800), Rect(700, 0, 300, 800)}));
+}
+
+TEST_F(EdgeApplierTest, ANearSideWindowThatWillNotShrinkStopsTheEdgeAtItsFarEdge) {
+    // The left window keeps 550 points without saying so: asked for 400, it stays 550.
+    simWindow(left).minimumSize = Size{550, 100};
+    run(EdgeApplier::applyMove(edge(), 400));
+    EXPECT_EQ(simWindow(left).frame(), Rect(0, 0, 550, 800));
+    EXPECT_EQ(simWindow(right).frame(), Rect(550, 0, 450, 800)) << "no overlap";
+    EXPECT_EQ(storedFrames(), (std::vector<Rect>{Rect(0, 0, 550, 800), Rect(550, 0, 450, 800)}))
+        << "what the windows took";
+    EXPECT_EQ(EdgeProximityTracker::shared().activeLayout->edgeGroups.at(0).coordinate, 550);
+}
+
+// As a kest's shortcut does it: applied, handed over, then the edge dragged towards a
+// window whose reported minimum is larger than the default.
+TEST_F(EdgeApplierTest, AnEdgeDraggedTowardsAWindowWithAReportedMinimumStopsAtThatMinimum) {
+    simWindow(left).minimumSize = Size{550, 100};
+    simWindow(left).reportsSizeHints = true;
+    auto applied = start(LayoutApplier::apply(kest, LayoutApplier::ApplyMode::reuseExisting,
+                                              LayoutApplier::FrameSource::target, std::nullopt));
+    sim->virtualTime().advance(5);
+    ASSERT_TRUE(applied.done());
+    const Layout effective = applied.value().effectiveLayout.value();
+    ASSERT_EQ(effective.edgeGroups.size(), 1u);
+    EXPECT_EQ(effective.edgeGroups[0].minCoordinate, 550);
+    EdgeProximityTracker::shared().setActiveLayout(effective);
+
+    EdgeDragSession& drag = EdgeDragSession::shared();
+    drag.start(effective.edgeGroups[0], 1, 600);
+    drag.update(300);
+    EXPECT_EQ(drag.currentGlobalCoord, 550);
+    EXPECT_TRUE(drag.clipped);
+    run(drag.commit());
+    EXPECT_EQ(simWindow(left).frame(), Rect(0, 0, 550, 800));
+    EXPECT_EQ(simWindow(right).frame(), Rect(550, 0, 450, 800));
+    EXPECT_EQ(storedFrames(), (std::vector<Rect>{Rect(0, 0, 550, 800), Rect(550, 0, 450, 800)}));
+    EXPECT_EQ(EdgeProximityTracker::shared().activeLayout->edgeGroups.at(0).minCoordinate, 550)
+        << "the moved kest's edge keeps the window's minimum";
 }
 
 TEST_F(EdgeApplierTest, TheRetriedEdgeNeverGoesBackPastItsStartOrOffTheDisplay) {

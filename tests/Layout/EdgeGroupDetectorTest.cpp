@@ -52,8 +52,41 @@ TEST(EdgeGroupDetector, MinimumSizesBoundTheLine) {
     EXPECT_EQ(finder[0].minCoordinate, 316);
     EXPECT_EQ(finder[0].maxCoordinate, 1320);
 
-    // No room between the minimums: no group.
+    // No room between the minimums: no group. Exactly no room: a line that cannot move.
     EXPECT_TRUE(detect({item(frame(kDisplayA, 0, 0, 100, 300)), item(frame(kDisplayA, 100, 0, 100, 300))}).empty());
+    const auto stuck = detect({item(frame(kDisplayA, 0, 0, 120, 300)), item(frame(kDisplayA, 120, 0, 120, 300))});
+    ASSERT_EQ(stuck.size(), 1u);
+    EXPECT_EQ(stuck[0].minCoordinate, 120);
+    EXPECT_EQ(stuck[0].maxCoordinate, 120);
+}
+
+// What the live windows report: a terminal at the top quarter stops 6 points short of
+// the window below (whole character cells), and a window that keeps 600 x 450.
+TEST(EdgeGroupDetector, ReportedSizeStepsAndMinimumsOfTheWindowsCount) {
+    const std::vector<LayoutItem> stacked{item(frame(kDisplayA, 960, 22, 960, 523)),
+                                          item(frame(kDisplayA, 960, 551, 960, 529))};
+    EXPECT_TRUE(detect(stacked).empty());
+    const auto withStep = [&](std::size_t stepped, Size step) {
+        return EdgeGroupDetector::detectGroups(stacked, 4.0, 120.0, {{stacked[stepped].id, {std::nullopt, step}}});
+    };
+    for (std::size_t stepped : {0u, 1u}) {
+        const auto groups = withStep(stepped, Size{6, 13});
+        ASSERT_EQ(groups.size(), 1u) << "the step of item " << stepped;
+        EXPECT_EQ(groups[0].axis, Axis::horizontal);
+        EXPECT_EQ(groups[0].coordinate, 548);
+    }
+    // Only the step along the line's axis counts, and a step of one point is none.
+    EXPECT_TRUE(withStep(0, Size{13, 1}).empty());
+
+    const std::vector<LayoutItem> aboveTerminal{item(frame(kDisplayA, 0, 22, 720, 475)),
+                                                item(frame(kDisplayA, 0, 497, 720, 583))};
+    EXPECT_EQ(detect(aboveTerminal).at(0).minCoordinate, 142);
+    const auto bounded = EdgeGroupDetector::detectGroups(aboveTerminal, 4.0, 120.0,
+                                                         {{aboveTerminal[0].id, {Size{600, 450}, std::nullopt}},
+                                                          {aboveTerminal[1].id, {Size{300, 60}, std::nullopt}}});
+    ASSERT_EQ(bounded.size(), 1u);
+    EXPECT_EQ(bounded[0].minCoordinate, 472);
+    EXPECT_EQ(bounded[0].maxCoordinate, 960) << "a reported minimum below the default keeps the default";
 }
 
 TEST(EdgeGroupDetector, SnappingWorksGroupAfterGroupOnTheFramesLeftBefore) {

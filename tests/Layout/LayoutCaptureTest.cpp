@@ -124,6 +124,24 @@ TEST_F(CaptureTest, TouchingWindowsAreSnappedOntoOneEdge) {
     EXPECT_EQ(group.leftOrTopItems[0].itemID, titled(layout, "left").id);
 }
 
+TEST_F(CaptureTest, ATerminalThatStopsShortOfAnEdgeByPartOfACellStillSharesIt) {
+    // Stacked quarters; the terminal above took whole 7 x 14 cells, 6 points short.
+    const AXElement terminal =
+        addApp("com.example.term", "Term", {window("term", Rect(720, 25, 720, 431))}).windows[0].element;
+    addApp("com.example.below", "Below", {window("below", Rect(720, 462, 720, 438))});
+    EXPECT_TRUE(capture().edgeGroups.empty()) << "a window that states no step";
+    simWindow(terminal).sizeRule.cell = Size{7, 14};
+    simWindow(terminal).minimumSize = Size{260, 300};
+    simWindow(terminal).reportsSizeHints = true;
+    const Layout layout = capture();
+    ASSERT_EQ(layout.edgeGroups.size(), 1u);
+    EXPECT_EQ(layout.edgeGroups[0].axis, Axis::horizontal);
+    EXPECT_EQ(layout.edgeGroups[0].coordinate, 459);
+    EXPECT_EQ(layout.edgeGroups[0].minCoordinate, 325) << "the terminal's own minimum height";
+    EXPECT_EQ(local(titled(layout, "term").targetFrame), Rect(720, 25, 720, 434));
+    EXPECT_EQ(local(titled(layout, "below").targetFrame), Rect(720, 459, 720, 441));
+}
+
 TEST_F(CaptureTest, ChromeAndCanaryAreEachReadForTheirOwnWindows) {
     addApp("com.google.Chrome.canary", "Google Chrome Canary", {window("Canary", Rect(100, 100, 800, 600))});
     scriptOutput["com.google.Chrome.canary"] = "100,100,900,700\t1\thttps://canary.example/\n";

@@ -133,6 +133,10 @@ AXError SimAccessibility::readWindow(const SimWindow& window, const std::string&
     if (attribute == "AXMinimized") return give(value, window.minimized);
     if (attribute == "AXFullScreen") return give(value, window.fullScreen);
     if (attribute == "AXChildren") return give(value, elementsOf(window.children));
+    if (window.reportsSizeHints) {
+        if (attribute == "AXMinimumSize") return window.minimumSize == Size{} ? AXError::noValue : give(value, window.minimumSize);
+        if (attribute == "AXSizeIncrement") return window.sizeRule.cell ? give(value, *window.sizeRule.cell) : AXError::noValue;
+    }
     return AXError::attributeUnsupported;
 }
 

@@ -52,6 +52,7 @@ json toJson(const SimWindow& w) {
                 {"size", toJson(w.size)},
                 {"minimumSize", toJson(w.minimumSize)},
                 {"sizeRule", toJson(w.sizeRule)},
+                {"reportsSizeHints", w.reportsSizeHints},
                 {"minimized", w.minimized},
                 {"fullScreen", w.fullScreen},
                 {"frameBeforeFullScreen", optional(w.frameBeforeFullScreen)},

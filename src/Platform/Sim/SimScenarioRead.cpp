@@ -96,6 +96,7 @@ SimWindow readWindow(const json& value, const ScenarioPath& path) {
     w.size = r.size("size");
     w.minimumSize = r.size("minimumSize", Size{});
     w.sizeRule = readSizeRule(r, "sizeRule");
+    w.reportsSizeHints = r.boolean("reportsSizeHints", false);
     w.minimized = r.boolean("minimized", false);
     w.fullScreen = r.boolean("fullScreen", false);
     if (!r.absent("frameBeforeFullScreen")) w.frameBeforeFullScreen = r.rect("frameBeforeFullScreen");

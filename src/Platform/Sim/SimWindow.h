@@ -27,6 +27,9 @@ struct SimWindow {
     Size size;
     Size minimumSize;
     SizeRule sizeRule;
+    // Whether the window states its minimum size and its size step (its cell) to
+    // accessibility, as an X11 client's size hints do; most windows state neither.
+    bool reportsSizeHints = false;
     bool minimized = false;
     bool fullScreen = false;
     // The frame to go back to when the window leaves full screen.

@@ -112,6 +112,14 @@ AXError X11Accessibility::readWindow(const X11Client& c, const std::string& attr
         if (!c.sizeIncrement) return AXError::noValue;
         return give(value, *c.sizeIncrement);
     }
+    if (attribute == "AXMinimumSize") {
+        // The hints give the client's own size; the frame adds the decorations. Without
+        // a minimum, the base size stands for it.
+        const auto client = c.minSize ? c.minSize : c.baseSize;
+        if (!client || (client->width <= 0 && client->height <= 0)) return AXError::noValue;
+        return give(value, Size{client->width + c.extents.left + c.extents.right,
+                                client->height + c.extents.top + c.extents.bottom});
+    }
     return AXError::attributeUnsupported;
 }
 
