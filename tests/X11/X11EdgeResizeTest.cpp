@@ -15,6 +15,7 @@
 #include "X11/Support/BackendTest.h"
 #include "X11/Support/FakeInput.h"
 #include "X11/Support/QtOnSession.h"
+#include "X11/Support/XReads.h"
 
 namespace kestr::x11test {
 namespace {
@@ -99,6 +100,48 @@ TEST_F(X11EdgeResizeTest, DraggingTheHandleOfASharedEdgeResizesTheWindowsOnBothS
     EXPECT_EQ(items[1].targetFrame.width, 820);
     ASSERT_EQ(reread.layouts[0].edgeGroups.size(), 1u);
     EXPECT_EQ(reread.layouts[0].edgeGroups[0].coordinate, 1100);
+}
+
+TEST_F(X11EdgeResizeTest, AnEdgeDraggedTowardsAWindowWithAMinimumSizeStopsThereAndTheKestHoldsWhatTheWindowsTook) {
+    const std::string display = *x11().displays().displayUUIDString(x11().displays().mainDisplayID());
+    ClientOptions above;
+    above.wmClass = "KestrMinimum";
+    above.minSize = ClientSize{600, 450};
+    const xcb_window_t top = openFramed(above);
+    const xcb_window_t bottom = open("KestrBelow", 100);
+
+    Layout kest;
+    kest.id = Uuid::random();
+    kest.name = "Stacked";
+    kest.items = {test::ItemBuilder("KestrMinimum").on(display, Rect(0, 0, 720, 600)),
+                  test::ItemBuilder("KestrBelow").on(display, Rect(0, 600, 720, 480))};
+    LayoutStore& store = LayoutStore::shared();
+    store.layouts = {kest};
+    store.save();
+    auto applied = run(LayoutApplier::apply(kest, LayoutApplier::ApplyMode::reuseExisting,
+                                            LayoutApplier::FrameSource::target, std::nullopt));
+    ASSERT_TRUE(applied.succeeded());
+    ASSERT_EQ(frame(top), Rect(0, 0, 720, 600));
+    // The frame's minimum: the client's 450 and the decorations around it.
+    const double minimum = 450 + frame(top).height() - clientGeometry(connection(), top).value().height;
+    const Layout effective = *applied.value().effectiveLayout;
+    ASSERT_EQ(effective.edgeGroups.size(), 1u);
+    EXPECT_EQ(effective.edgeGroups[0].minCoordinate, minimum);
+    EdgeProximityTracker::shared().setActiveLayout(effective);
+
+    EdgeDragSession& drag = EdgeDragSession::shared();
+    drag.start(effective.edgeGroups[0], x11().displays().mainDisplayID(), 600);
+    drag.update(300);
+    ASSERT_EQ(drag.currentGlobalCoord, minimum);
+    ASSERT_LT(minimum, 600);
+    run(drag.commit());
+    EXPECT_TRUE(settle([&] { return frame(top).height() == minimum && frame(bottom).y() == minimum; }))
+        << frame(top).height() << " | " << frame(bottom).y();
+    LayoutStore reread(store.fileURL);
+    reread.load();
+    const auto& items = reread.layouts.at(0).items;
+    EXPECT_EQ(items.at(0).targetFrame.height, frame(top).height());
+    EXPECT_EQ(items.at(1).targetFrame.y, frame(bottom).y());
 }
 
 }  // namespace
