@@ -31,6 +31,20 @@ protected:
         return openFramed(options);
     }
     Rect frame(xcb_window_t w) { return serverFrame(w); }
+    // Stores a kest of two windows and applies it, as its shortcut does.
+    test::StartedTask<LayoutApplier::ApplyReport> storeAndApply(const std::string& name, LayoutItem first,
+                                                               LayoutItem second) {
+        Layout kest;
+        kest.id = Uuid::random();
+        kest.name = name;
+        kest.items = {std::move(first), std::move(second)};
+        LayoutStore& store = LayoutStore::shared();
+        EXPECT_EQ(store.fileURL.rfind(dataFolder() + "/", 0), 0u) << store.fileURL;
+        store.layouts = {kest};
+        store.save();
+        return run(LayoutApplier::apply(kest, LayoutApplier::ApplyMode::reuseExisting,
+                                        LayoutApplier::FrameSource::target, std::nullopt));
+    }
     void move(int x, int y) { fakeInput(connection(), session().root(), XCB_MOTION_NOTIFY, 0, x, y); }
 };
 
@@ -44,19 +58,11 @@ TEST_F(X11EdgeResizeTest, DraggingTheHandleOfASharedEdgeResizesTheWindowsOnBothS
     const xcb_window_t left = open("KestrEdit", 100);
     const xcb_window_t right = open("KestrView", 1000);
 
-    Layout kest;
-    kest.id = Uuid::random();
-    kest.name = "Halves";
-    kest.items = {test::ItemBuilder("KestrEdit").on(display, Rect(0, 0, 960, 1080)),
-                  test::ItemBuilder("KestrView").on(display, Rect(960, 0, 960, 1080))};
-    LayoutStore& store = LayoutStore::shared();
-    ASSERT_EQ(store.fileURL.rfind(dataFolder() + "/", 0), 0u) << store.fileURL;
-    store.layouts = {kest};
-    store.save();
     // What a kest's shortcut does: apply it, then hand it over as the active kest.
-    auto applied = run(LayoutApplier::apply(kest, LayoutApplier::ApplyMode::reuseExisting,
-                                            LayoutApplier::FrameSource::target, std::nullopt));
+    auto applied = storeAndApply("Halves", test::ItemBuilder("KestrEdit").on(display, Rect(0, 0, 960, 1080)),
+                                 test::ItemBuilder("KestrView").on(display, Rect(960, 0, 960, 1080)));
     ASSERT_TRUE(applied.succeeded());
+    LayoutStore& store = LayoutStore::shared();
     ASSERT_EQ(applied.value().applied, 2);
     ASSERT_EQ(frame(left), Rect(0, 0, 960, 1080));
     ASSERT_EQ(frame(right), Rect(960, 0, 960, 1080));
@@ -110,16 +116,8 @@ TEST_F(X11EdgeResizeTest, AnEdgeDraggedTowardsAWindowWithAMinimumSizeStopsThereA
     const xcb_window_t top = openFramed(above);
     const xcb_window_t bottom = open("KestrBelow", 100);
 
-    Layout kest;
-    kest.id = Uuid::random();
-    kest.name = "Stacked";
-    kest.items = {test::ItemBuilder("KestrMinimum").on(display, Rect(0, 0, 720, 600)),
-                  test::ItemBuilder("KestrBelow").on(display, Rect(0, 600, 720, 480))};
-    LayoutStore& store = LayoutStore::shared();
-    store.layouts = {kest};
-    store.save();
-    auto applied = run(LayoutApplier::apply(kest, LayoutApplier::ApplyMode::reuseExisting,
-                                            LayoutApplier::FrameSource::target, std::nullopt));
+    auto applied = storeAndApply("Stacked", test::ItemBuilder("KestrMinimum").on(display, Rect(0, 0, 720, 600)),
+                                 test::ItemBuilder("KestrBelow").on(display, Rect(0, 600, 720, 480)));
     ASSERT_TRUE(applied.succeeded());
     ASSERT_EQ(frame(top), Rect(0, 0, 720, 600));
     // The frame's minimum: the client's 450 and the decorations around it.
@@ -137,7 +135,7 @@ TEST_F(X11EdgeResizeTest, AnEdgeDraggedTowardsAWindowWithAMinimumSizeStopsThereA
     run(drag.commit());
     EXPECT_TRUE(settle([&] { return frame(top).height() == minimum && frame(bottom).y() == minimum; }))
         << frame(top).height() << " | " << frame(bottom).y();
-    LayoutStore reread(store.fileURL);
+    LayoutStore reread(LayoutStore::shared().fileURL);
     reread.load();
     const auto& items = reread.layouts.at(0).items;
     EXPECT_EQ(items.at(0).targetFrame.height, frame(top).height());
