@@ -58,6 +58,7 @@ public:
                       const std::vector<std::string>& extraEnvironment = {}, const Watch& watch = {}) const;
 
     std::string scenarioPath;  // KESTR_SIM_DESKTOP; tests may point it elsewhere
+    bool readerGone = false;   // its output and error go to pipes nobody reads any more
 
 private:
     std::string home_;
@@ -83,9 +84,16 @@ ProcessResult KestrHome::run(const std::vector<std::string>& arguments, unsigned
     argp.push_back(nullptr);
     envp.push_back(nullptr);
 
+    if (readerGone) {
+        for (auto& p : pipes) {
+            ::close(p[0]);
+            p[0] = -1;
+        }
+    }
     const pid_t pid = ::fork();
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
+        ::signal(SIGPIPE, SIG_DFL);  // as a shell starts it
         ::dup2(pipes[0][1], 1);
         ::dup2(pipes[1][1], 2);
         if (::chdir(home_.c_str()) != 0) ::_exit(126);
@@ -244,6 +252,16 @@ TEST(EndToEndTest, RunawayTitleExpressionCountsAsNoMatchAndIsLogged) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(startsWith(r.out, "applied=")) << r.out;
     EXPECT_NE(r.err.find("kestr: titleRegex of Terminal took too long on a window title"), std::string::npos) << r.err;
+}
+
+// Output and log lines for a reader that went away (`kestr … | head -1`, a closed log
+// pipe) are lost, and the run goes on to its end.
+TEST(EndToEndTest, ARunWhoseOutputIsNoLongerReadEndsNormally) {
+    KestrHome home;
+    ASSERT_EQ(home.run({"--write-sample-layout", home.kestFile()}).status, 0);
+    home.readerGone = true;
+    EXPECT_EQ(home.run({"--apply-kest", "Coding (sample)"}, 20, {"KESTR_LOG_STDERR=1"}).status, 0);
+    EXPECT_EQ(home.run({"--apply-kest", "No such kest"}, 20).status, 1);
 }
 
 // The menu-bar application and the command line share one kest file. Processes that

@@ -2,6 +2,8 @@
 // its window placed, one that never shows a window, desktop files that cannot be
 // launched, icons from the theme and from the window, and a polite terminate.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -65,6 +67,52 @@ TEST_F(X11LaunchTest, AMissingApplicationStartsFromItsDesktopFileAndItsWindowIsP
     const auto apps = x11().workspace().runningApplications("kestr-launched");
     ASSERT_EQ(apps.size(), 1u);
     EXPECT_EQ(apps.front().localizedName, "Launched");
+}
+
+// One line of /proc/<pid>/status, such as "SigBlk:\t0000000000000000".
+std::string statusLine(std::int32_t pid, const std::string& key) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind(key + ":", 0) == 0) return line;
+    return "";
+}
+
+std::string linkOf(std::int32_t pid, const std::string& entry) {
+    std::error_code error;
+    return std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/" + entry, error).string();
+}
+
+TEST_F(X11LaunchTest, LaunchedProgramsStartCleanInTheirFolderAndSessionWithoutOurSignalsOrOutput) {
+    // kestr blocks its quit signals and ignores SIGPIPE while it launches.
+    sigset_t quit, before;
+    sigemptyset(&quit);
+    for (int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM}) sigaddset(&quit, signal);
+    pthread_sigmask(SIG_BLOCK, &quit, &before);
+    const auto pipeBefore = ::signal(SIGPIPE, SIG_IGN);
+    const std::string folder = dataFolder() + "/work folder";
+    std::filesystem::create_directories(folder);
+    writeDesktopEntry("kestr-clean", "Exec=" + clientProgram() + " --detached --class KestrClean");
+    writeDesktopEntry("kestr-pathed", "Path=" + folder + "\nExec=" + clientProgram() + " --detached --class KestrPathed");
+    const auto launch = [&](const std::string& id) {
+        auto launched = run(AppLauncher::ensureRunning(id, true, 5, 0.1), 25);
+        return launched.succeeded() && launched.value() ? launched.value()->app.processIdentifier : 0;
+    };
+    const std::int32_t clean = launch("kestr-clean");
+    const std::int32_t pathed = launch("kestr-pathed");
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    ::signal(SIGPIPE, pipeBefore);
+    ASSERT_GT(clean, 0);
+    ASSERT_GT(pathed, 0);
+
+    EXPECT_EQ(statusLine(clean, "SigBlk"), "SigBlk:\t0000000000000000");
+    EXPECT_EQ(statusLine(clean, "SigIgn"), "SigIgn:\t0000000000000000");
+    for (const char* fd : {"fd/0", "fd/1", "fd/2"}) EXPECT_EQ(linkOf(clean, fd), "/dev/null") << fd;
+    // The desktop file's folder, else the home folder; never ours.
+    EXPECT_EQ(linkOf(clean, "cwd"), dataFolder());
+    EXPECT_EQ(linkOf(pathed, "cwd"), folder);
+    // A session of its own, which it leads.
+    EXPECT_EQ(getsid(clean), clean);
+    EXPECT_NE(getsid(clean), getsid(0));
 }
 
 TEST_F(X11LaunchTest, AnApplicationThatNeverShowsAWindowEndsInTheLaunchersTimeout) {

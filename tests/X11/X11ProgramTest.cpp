@@ -2,6 +2,7 @@
 // dump by desktop-file id, and a kest applied by name to real windows.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 
 #include <filesystem>
@@ -22,6 +23,7 @@ struct Ran {
     int status = -1;
     std::string out;
     std::string err;
+    bool outputEnded = false;  // nothing else held its standard output open once it ended
 };
 
 class X11ProgramTest : public X11Test {
@@ -59,13 +61,15 @@ protected:
         Subprocess process(spec);
         std::string out;
         char buffer[4096];
+        ssize_t n = 0;
         const auto drain = [&] {
-            for (ssize_t n; (n = read(process.stdoutFd(), buffer, sizeof buffer)) > 0;) out.append(buffer, n);
+            while ((n = read(process.stdoutFd(), buffer, sizeof buffer)) > 0) out.append(buffer, n);
         };
         for (int i = 0; i < 600 && !process.waitExit(0.05); ++i) drain();
         drain();
         Ran ran;
         ran.out = out;
+        ran.outputEnded = n == 0;
         std::ifstream err(spec.logFile);
         ran.err.assign(std::istreambuf_iterator<char>(err), {});
         if (process.status() && WIFEXITED(*process.status())) ran.status = WEXITSTATUS(*process.status());
@@ -119,6 +123,32 @@ TEST_F(X11ProgramTest, TheDumpListsTheRealWindowsAndAKestIsAppliedByName) {
     // An apply changes nothing in the kest file.
     std::ifstream after(file);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(after), {}), kests);
+}
+
+TEST_F(X11ProgramTest, AnApplyThatLaunchesAProgramEndsItsOutputWhenItEnds) {
+    std::ofstream(home + "/.local/share/applications/kestr-test-launched.desktop")
+        << "[Desktop Entry]\nType=Application\nName=Launched\nExec=" << KESTR_TEST_CLIENT
+        << " --detached --class KestrLaunched\n";
+    std::filesystem::create_directories(home + "/.local/share/kestr");
+    std::ofstream(home + "/.local/share/kestr/layouts.json")
+        << "{\"version\":1,\"layouts\":[{\"createdAt\":\"2026-12-07T00:00:00Z\",\"updatedAt\":\"2026-12-07T00:00:00Z\","
+           "\"edgeGroups\":[],\"id\":\"EAD9EC86-D4FB-4724-BF32-29075E0CF855\",\"name\":\"Launch\",\"items\":[{"
+           "\"appBundleID\":\"kestr-test-launched\",\"appName\":\"Launched\",\"launchIfMissing\":true,\"id\":"
+           "\"A7A179AB-78A1-49F5-9101-285D7CC5CAF3\",\"targetFrame\":{\"displayUUID\":\"\",\"x\":0,\"y\":0,\"width\":"
+           "600,\"height\":400},\"windowMatcher\":{\"type\":\"firstWindow\"}}]}]}";
+
+    // As `kestr --apply-kest Launch | cat`: the reader sees the end of the output when
+    // kestr ends, although the program it launched runs on.
+    const Ran applied = kestr({"--apply-kest", "Launch"});
+    std::optional<std::int32_t> launched;
+    for (xcb_window_t w : clientList(connection()))
+        if (property8(connection(), w, "WM_CLASS").value_or("").find("KestrLaunched") != std::string::npos)
+            if (auto pid = property32(connection(), w, "_NET_WM_PID")) launched = static_cast<std::int32_t>(pid->at(0));
+    ASSERT_TRUE(launched) << applied.out << applied.err;
+    EXPECT_EQ(::kill(*launched, 0), 0);
+    ::kill(*launched, SIGKILL);
+    EXPECT_EQ(applied.status, 0) << applied.err;
+    EXPECT_TRUE(applied.outputEnded);
 }
 
 TEST_F(X11ProgramTest, TheDesktopIsChosenByItsWindowManagerOrByKestrDesktop) {

@@ -2,10 +2,10 @@
 
 #include <glib.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <optional>
+#include <signal.h>
 #include <unistd.h>
+
+#include <optional>
 
 namespace kestr {
 
@@ -38,37 +38,79 @@ std::optional<std::string> expandInside(const std::string& argument, const Deskt
     return out;
 }
 
-struct LaunchNote {
-    const char* desktopFile;
-    const char* display;
+// The launch noted in the new process's environment as other launchers note it, built
+// before the fork: the child may only fill in its own pid, in room kept for it.
+class LaunchEnvironment {
+public:
+    LaunchEnvironment(const DesktopEntry& entry, const std::string& display) {
+        gchar** variables = g_get_environ();
+        if (!display.empty()) variables = g_environ_setenv(variables, "DISPLAY", display.c_str(), TRUE);
+        variables = g_environ_setenv(variables, "GIO_LAUNCHED_DESKTOP_FILE", entry.path.c_str(), TRUE);
+        variables = g_environ_unsetenv(variables, "GIO_LAUNCHED_DESKTOP_FILE_PID");
+        for (gchar** v = variables; *v; ++v) strings_.emplace_back(*v);
+        g_strfreev(variables);
+        strings_.push_back(pidPrefix + std::string(20, '\0'));
+        for (std::string& s : strings_) pointers_.push_back(s.data());
+        pointers_.push_back(nullptr);
+        pidDigits_ = strings_.back().data() + pidPrefix.size();
+    }
+    char** envp() { return pointers_.data(); }
+    char* pidDigits() const { return pidDigits_; }
+
+private:
+    static inline const std::string pidPrefix = "GIO_LAUNCHED_DESKTOP_FILE_PID=";
+    std::vector<std::string> strings_;
+    std::vector<char*> pointers_;
+    char* pidDigits_ = nullptr;
 };
 
-// In the new process, before its program runs: the display its windows go to, and which
-// desktop file it came from, for the identity of its windows.
-void noteLaunch(gpointer data) {
-    const auto* note = static_cast<const LaunchNote*>(data);
-    if (*note->display) setenv("DISPLAY", note->display, 1);
-    setenv("GIO_LAUNCHED_DESKTOP_FILE", note->desktopFile, 1);
-    char pid[32];
-    std::snprintf(pid, sizeof pid, "%ld", static_cast<long>(getpid()));
-    setenv("GIO_LAUNCHED_DESKTOP_FILE_PID", pid, 1);
+// In the new process, between fork and exec, so only async-signal-safe calls: its pid
+// noted, and nothing of kestr's own signal handling or terminal passed on. kestr blocks
+// its quit signals and ignores SIGPIPE; a launched program gets the default mask and
+// dispositions, or Ctrl-C, closing its terminal and kill would not reach it. A session
+// of its own keeps a Ctrl-C at kestr's terminal from reaching it.
+void prepareChild(gpointer data) {
+    char* digits = static_cast<LaunchEnvironment*>(data)->pidDigits();
+    char reversed[20];
+    int count = 0;
+    for (long pid = static_cast<long>(getpid()); pid > 0 && count < 20; pid /= 10) reversed[count++] = '0' + pid % 10;
+    while (count > 0) *digits++ = reversed[--count];
+    *digits = '\0';
+
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (int signal = 1; signal < NSIG; ++signal) {
+        struct sigaction current {};
+        if (sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_IGN) continue;
+        struct sigaction standard {};
+        standard.sa_handler = SIG_DFL;
+        sigaction(signal, &standard, nullptr);
+    }
+    setsid();
 }
 
 }  // namespace
 
 std::variant<std::int32_t, std::string> DesktopExec::start(const Command& command, const DesktopEntry& entry,
-                                                          const std::string& display) {
-    LaunchNote note{entry.path.c_str(), display.c_str()};
+                                                          const std::string& display, const std::string& home) {
+    LaunchEnvironment environment(entry, display);
     std::vector<gchar*> argv;
     for (const std::string& word : command) argv.push_back(const_cast<gchar*>(word.c_str()));
     argv.push_back(nullptr);
-    const auto flags = static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_STDIN_FROM_DEV_NULL);
+    // No terminal of ours: output and input go nowhere, so a pipe that reads kestr's
+    // output ends when kestr does, not when the last launched program does.
+    const auto flags = static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_STDIN_FROM_DEV_NULL |
+                                                G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_STDERR_TO_DEV_NULL);
+    const std::string folder = !entry.workingFolder.empty() ? entry.workingFolder
+                               : !home.empty()               ? home
+                                                             : g_get_home_dir();
     GPid pid = 0;
     GError* error = nullptr;
     // Without G_SPAWN_DO_NOT_REAP_CHILD GLib starts the program from an intermediate
     // process, so it is no child of ours and leaves no zombie.
-    if (!g_spawn_async(entry.workingFolder.empty() ? nullptr : entry.workingFolder.c_str(), argv.data(), nullptr,
-                       flags, noteLaunch, &note, &pid, &error)) {
+    if (!g_spawn_async(folder.c_str(), argv.data(), environment.envp(), flags, prepareChild, &environment, &pid,
+                       &error)) {
         std::string why = error ? error->message : "the program could not be started";
         g_clear_error(&error);
         return why;

@@ -27,11 +27,13 @@ public:
                                                                     const std::vector<std::string>& items);
 
     // Starts one command without a shell, detached from this process (it outlives
-    // kestr), on the X display named (none: ours), in the entry's working folder, with
-    // stdin from /dev/null and the launch noted in its environment as other launchers
-    // note it. The process identifier, or the error's text.
+    // kestr), on the X display named (none: ours), in the entry's working folder (none:
+    // `home`, else $HOME), and with the launch noted in its environment as other launchers
+    // note it. It starts clean: the default signal mask and dispositions, a session of
+    // its own, input from and output to /dev/null. The process identifier, or the
+    // error's text.
     static std::variant<std::int32_t, std::string> start(const Command& command, const DesktopEntry& entry,
-                                                         const std::string& display);
+                                                         const std::string& display, const std::string& home);
 
     // A path as a file URL and a file URL as a path; anything else unchanged.
     static std::string asURL(const std::string& item);

@@ -1,6 +1,7 @@
 #include "Platform/X11/DesktopHandlers.h"
 
 #include <gio/gio.h>
+#include <gio/gdesktopappinfo.h>
 
 #include <cstdlib>
 
@@ -19,11 +20,19 @@ std::string take(GError*& error, const std::string& otherwise) {
 
 }  // namespace
 
-std::optional<std::string> DesktopHandlers::open(const std::string& urlOrPath) {
+std::variant<std::string, DesktopHandlers::Failure> DesktopHandlers::defaultHandler(const std::string& urlOrPath) {
     const std::string uri = DesktopExec::asURL(urlOrPath);
+    GFile* file = g_file_new_for_uri(uri.c_str());
     GError* error = nullptr;
-    if (g_app_info_launch_default_for_uri(uri.c_str(), nullptr, &error)) return std::nullopt;
-    return take(error, "no application opens " + uri);
+    GAppInfo* handler = g_file_query_default_handler(file, nullptr, &error);
+    g_object_unref(file);
+    if (!handler) return Failure{take(error, "no application opens " + uri)};
+    const char* path = G_IS_DESKTOP_APP_INFO(handler) ? g_desktop_app_info_get_filename(G_DESKTOP_APP_INFO(handler))
+                                                      : nullptr;
+    std::variant<std::string, Failure> out = Failure{"no desktop file opens " + uri};
+    if (path) out = std::string(path);
+    g_object_unref(handler);
+    return out;
 }
 
 bool DesktopHandlers::showItems(const std::vector<std::string>& paths) {

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace kestr {
@@ -12,9 +13,13 @@ class DesktopHandlers {
 public:
     DesktopHandlers() = delete;
 
-    // Opens a URL, or an absolute path, with its default handler; the error's text when
-    // that fails.
-    static std::optional<std::string> open(const std::string& urlOrPath);
+    struct Failure {
+        std::string why;
+    };
+    // The desktop file of the application that opens a URL, or an absolute path, by the
+    // user's choice (it is then launched as any other, so it starts clean); why not when
+    // there is none.
+    static std::variant<std::string, Failure> defaultHandler(const std::string& urlOrPath);
     // Asks the file manager (org.freedesktop.FileManager1) to show the items selected;
     // false when there is no session bus or no file manager answers.
     static bool showItems(const std::vector<std::string>& paths);

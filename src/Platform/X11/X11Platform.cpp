@@ -26,6 +26,7 @@ X11Platform::X11Platform(X11PlatformOptions options)
       eventMonitors_(*connection_, model_, displays_, keyTable_, rest_.mainActor(), options.ownPid),
       hotKeys_(*connection_, keyTable_, rest_.log(), wording_) {
     rest_.world().trusted = true;
+    if (options.folders) workspace_.homeFolder = options.folders->home;
     if (!options.configHome.empty()) {
         settings_ = std::make_unique<JsonFileDefaults>(JsonFileDefaults::settingsPath(options.configHome));
     }

@@ -129,8 +129,6 @@ std::optional<std::string> X11Workspace::urlForApplication(const std::string& bu
     return entry ? std::optional<std::string>(entry->path) : std::nullopt;
 }
 
-bool X11Workspace::openURL(const std::string& url) { return !DesktopHandlers::open(url); }
-
 std::vector<xcb_window_t> X11Workspace::windowsOf(std::int32_t pid) const {
     std::vector<xcb_window_t> windows;
     for (xcb_window_t w : model_.stacking()) {
@@ -266,7 +264,7 @@ void X11Workspace::activateFileViewerSelecting(const std::vector<std::string>& p
     if (paths.empty() || DesktopHandlers::showItems(paths)) return;
     // No file manager on the bus: the folder that holds the first item, opened.
     const std::string folder = std::filesystem::path(paths.front()).parent_path().string();
-    DesktopHandlers::open(folder.empty() ? "/" : folder);
+    openURL(folder.empty() ? "/" : folder);
 }
 
 }  // namespace kestr

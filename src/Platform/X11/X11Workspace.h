@@ -33,6 +33,8 @@ public:
     double launchWindowWait = 5.0;
     // How long an application asked to close its windows has before it is sent SIGTERM.
     double terminateWait = 5.0;
+    // Where launched programs start when their desktop file names no folder; "": $HOME.
+    std::string homeFolder;
 
     std::vector<RunningApplication> runningApplications() override;
     std::vector<RunningApplication> runningApplications(const std::string& bundleID) override;

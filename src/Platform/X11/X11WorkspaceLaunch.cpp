@@ -1,8 +1,10 @@
 // X11Workspace's launching: a desktop file's Exec line started without a shell, and the
 // launch answered when a new window of that application appears (single-instance
-// programs hand the request to a process of their own, whose window tells its pid).
+// programs hand the request to a process of their own, whose window tells its pid); a
+// URL's default handler is launched the same way.
 #include "Platform/MainActor.h"
 #include "Platform/X11/DesktopExec.h"
+#include "Platform/X11/DesktopHandlers.h"
 #include "Platform/X11/X11Workspace.h"
 
 namespace kestr {
@@ -19,7 +21,7 @@ std::variant<X11Workspace::Started, std::string> X11Workspace::start(const std::
     if (const auto* why = std::get_if<std::string>(&commands)) return *why;
     std::optional<std::int32_t> first;
     for (const auto& command : std::get<std::vector<DesktopExec::Command>>(commands)) {
-        auto started = DesktopExec::start(command, *entry, x_.displayName());
+        auto started = DesktopExec::start(command, *entry, x_.displayName(), homeFolder);
         if (const auto* why = std::get_if<std::string>(&started)) {
             if (!first) return *why;
             continue;  // the first process runs; the launch stands
@@ -75,6 +77,13 @@ void X11Workspace::openURLs(const std::vector<std::string>& urls, const std::str
     std::optional<std::string> error;
     if (const auto* why = std::get_if<std::string>(&started)) error = *why;
     if (completion) actor_.post([completion, error] { completion(error); });
+}
+
+// The default handler is launched from its desktop file like any other application.
+bool X11Workspace::openURL(const std::string& url) {
+    const auto handler = DesktopHandlers::defaultHandler(url);
+    const auto* path = std::get_if<std::string>(&handler);
+    return path && std::holds_alternative<Started>(start(*path, {}, {url}));
 }
 
 }  // namespace kestr
