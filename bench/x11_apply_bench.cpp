@@ -2,13 +2,22 @@
 // made with one `wmctrl -i -r WINDOW -e 0,X,Y,W,H` call per window in the same run.
 // (a) a 10-window kest of ten applications, alternating between two arrangements;
 // (b) one application with N windows, each an item: round trips per placed window must
-// not grow with N. Counters: round trips and requests per placed window.
+// not grow with N;
+// (c) N programs of one window each, alternating: the CPU per placed window must not
+// grow with N;
+// (d) 200 programs whose overlapping 240×180 frames leave no room on the display, so
+// the window manager clamps the windows the re-flow puts past its edge.
+// Counters: round trips, requests and CPU milliseconds (of kestr's process) per placed
+// window; for (d) also the first apply from the windows' starting places, in ms.
 
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,15 +44,18 @@ struct Desk {
     std::vector<xcb_window_t> windows;
 
     // `apps` clients of `perApp` windows each.
-    Desk(int apps, int perApp) {
-        session = std::make_unique<XvfbSession>(1920, 1080);
+    Desk(int apps, int perApp, Size screen) {
+        session = std::make_unique<XvfbSession>(int(screen.width), int(screen.height));
+        // Every program started first, then their windows awaited.
         for (int a = 0; a < apps; ++a) {
             ClientOptions options;
             options.title = "bench " + std::to_string(a);
             options.wmClass = "KestrBench" + std::to_string(a);
             options.windows = perApp;
             clients.push_back(std::make_unique<ClientProcess>(session->display(), options));
-            for (xcb_window_t w : clients.back()->windows()) windows.push_back(w);
+        }
+        for (auto& client : clients) {
+            for (xcb_window_t w : client->windows(60)) windows.push_back(w);
         }
         auto actor = std::make_unique<RealTimeMainActor>();
         loop = actor.get();
@@ -61,7 +73,7 @@ struct Desk {
                 }
                 return true;
             },
-            20));
+            60));
     }
     ~Desk() {
         platform.reset();
@@ -80,15 +92,32 @@ struct Desk {
     }
 };
 
-Rect slot(int k, int count, bool flipped) {
-    const int across = 5;
-    const double w = 1920.0 / across;
-    const double h = 1080.0 / ((count + across - 1) / across);
+double cpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+constexpr Size fullHD{1920, 1080};
+// Room for 200 windows side by side at the smallest size a kest gives them.
+constexpr Size ultraHD{3840, 2160};
+
+Rect slot(int k, int count, bool flipped, Size screen = fullHD) {
+    // Five across up to twenty windows, a square-ish grid beyond.
+    int across = 5;
+    while (count > 20 && across * across < count) ++across;
+    const double w = screen.width / across;
+    const double h = screen.height / ((count + across - 1) / across);
     const int index = flipped ? count - 1 - k : k;
     return Rect((index % across) * w, (index / across) * h, w, h);
 }
 
-Layout kestFor(const Desk& desk, int apps, int perApp, bool flipped) {
+// Overlapping 240×180 frames spread over the display: more than it can hold side by side.
+Rect crowded(int k) {
+    return Rect((k * 97) % (1920 - 240), (k * 53) % (1080 - 180), 240, 180);
+}
+
+Layout kestFor(const Desk& desk, int apps, int perApp, std::function<Rect(int k, int count)> frame) {
     const std::string uuid = *platform().displays().displayUUIDString(platform().displays().mainDisplayID());
     Layout kest;
     kest.id = Uuid::random();
@@ -100,7 +129,7 @@ Layout kestFor(const Desk& desk, int apps, int perApp, bool flipped) {
         item.appBundleID = "KestrBench" + std::to_string(k / perApp);
         item.appName = item.appBundleID;
         item.windowMatcher = perApp == 1 ? WindowMatcher::firstWindow() : WindowMatcher::windowIndex(k % perApp);
-        const Rect r = slot(k, count, flipped);
+        const Rect r = frame(k, count);
         item.targetFrame = ScreenFrame{uuid, r.x(), r.y(), r.width(), r.height(), {}, {}, {}, {}};
         kest.items.push_back(item);
     }
@@ -108,28 +137,47 @@ Layout kestFor(const Desk& desk, int apps, int perApp, bool flipped) {
     return kest;
 }
 
-void applyBench(benchmark::State& state, int apps, int perApp) {
-    Desk desk(apps, perApp);
+int applyOnce(Desk& desk, Layout kest) {
+    int applied = 0;
+    desk.runTask([](Layout k, int& out) -> Task<void> {
+        const auto report = co_await LayoutApplier::apply(std::move(k), LayoutApplier::ApplyMode::reuseExisting,
+                                                          LayoutApplier::FrameSource::target, std::nullopt);
+        out = report.applied;
+    }(std::move(kest), applied));
+    return applied;
+}
+
+// `crowd`: every apply puts the same over-full kest (d), the first one timed on its own;
+// else the apply alternates between two arrangements of a grid.
+void applyBench(benchmark::State& state, int apps, int perApp, Size screen = fullHD, bool crowd = false) {
+    Desk desk(apps, perApp, screen);
     X11Connection& x = desk.platform->connection();
+    const auto frame = [crowd, screen](bool flipped) {
+        return [=](int k, int count) { return crowd ? crowded(k) : slot(k, count, flipped, screen); };
+    };
+    if (crowd) {
+        const auto started = std::chrono::steady_clock::now();
+        applyOnce(desk, kestFor(desk, apps, perApp, frame(false)));
+        state.counters["first_apply_ms"] =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+    }
     bool flipped = false;
     std::uint64_t trips = 0, requests = 0, placed = 0;
+    double cpu = 0;
     for (auto _ : state) {
-        Layout kest = kestFor(desk, apps, perApp, flipped);
+        Layout kest = kestFor(desk, apps, perApp, frame(flipped));
         flipped = !flipped;
         const auto trips0 = x.roundTrips();
         const auto requests0 = x.requestsSent();
-        int applied = 0;
-        desk.runTask([](Layout k, int& out) -> Task<void> {
-            const auto report = co_await LayoutApplier::apply(std::move(k), LayoutApplier::ApplyMode::reuseExisting,
-                                                              LayoutApplier::FrameSource::target, std::nullopt);
-            out = report.applied;
-        }(std::move(kest), applied));
+        const double cpu0 = cpuSeconds();
+        placed += static_cast<std::uint64_t>(applyOnce(desk, std::move(kest)));
+        cpu += cpuSeconds() - cpu0;
         trips += x.roundTrips() - trips0;
         requests += x.requestsSent() - requests0;
-        placed += static_cast<std::uint64_t>(applied);
     }
     state.counters["round_trips_per_window"] = placed ? double(trips) / double(placed) : 0;
     state.counters["requests_per_window"] = placed ? double(requests) / double(placed) : 0;
+    state.counters["cpu_ms_per_window"] = placed ? cpu * 1000 / double(placed) : 0;
     state.counters["windows"] = apps * perApp;
 }
 
@@ -139,9 +187,17 @@ BENCHMARK(BM_ApplyTenWindowKest)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_ApplyOneApplicationWindows(benchmark::State& state) { applyBench(state, 1, static_cast<int>(state.range(0))); }
 BENCHMARK(BM_ApplyOneApplicationWindows)->Arg(5)->Arg(10)->Arg(20)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+void BM_ApplyProgramsOfOneWindow(benchmark::State& state) {
+    applyBench(state, static_cast<int>(state.range(0)), 1, ultraHD);
+}
+BENCHMARK(BM_ApplyProgramsOfOneWindow)->Arg(50)->Arg(200)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ApplyOverfullKest(benchmark::State& state) { applyBench(state, 200, 1, fullHD, true); }
+BENCHMARK(BM_ApplyOverfullKest)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // The same ten moves, one wmctrl process each, as a person's script would make them.
 void BM_WmctrlTenWindows(benchmark::State& state) {
-    Desk desk(10, 1);
+    Desk desk(10, 1, fullHD);
     bool flipped = false;
     for (auto _ : state) {
         for (std::size_t k = 0; k < desk.windows.size(); ++k) {

@@ -109,6 +109,51 @@ TEST_F(X11WindowsTest, ApplicationsAreKnownByDesktopFileElseClassWithTheirWindow
     ASSERT_TRUE(settle([&] { return x11().displays().screens().front().visibleFrame.height() < 1080; }));
 }
 
+// A program's windows are listed front to back as the stacking changes, and whether it
+// counts as one a person arranges follows its windows' types as they change.
+TEST_F(X11WindowsTest, AProgramsWindowsFollowTheStackingAndTheirTypes) {
+    ClientOptions pair;
+    pair.title = "pair";
+    pair.wmClass = "KestrPair";
+    pair.windows = 2;
+    ClientProcess& client = spawn(pair);
+    const std::vector<xcb_window_t> windows = client.windows();
+    ASSERT_EQ(windows.size(), 2u);
+    awaitManaged(windows[0]);
+    awaitManaged(windows[1]);
+    Accessibility& ax = x11().accessibility();
+    const AXElement app = ax.createApplication(client.pid());
+    const auto listed = [&] { return WindowController::windowList(app); };
+    for (const xcb_window_t front : {windows[0], windows[1], windows[0]}) {
+        ASSERT_EQ(ax.setAttributeValue(app, "AXMainWindow", element(front)), AXError::success);
+        EXPECT_TRUE(settle([&] { return listed() == AXElementList{element(front), element(front ^ windows[0] ^ windows[1])}; }));
+    }
+
+    const auto setType = [&](xcb_window_t w, const char* type) {
+        const xcb_atom_t value = atom(connection(), type);
+        xcb_change_property(connection(), XCB_PROP_MODE_REPLACE, w, atom(connection(), "_NET_WM_WINDOW_TYPE"),
+                            XCB_ATOM_ATOM, 32, 1, &value);
+        xcb_flush(connection());
+    };
+    const auto policy = [&] {
+        const auto running = x11().workspace().runningApplication(client.pid());
+        return running ? std::optional(running->activationPolicy) : std::nullopt;
+    };
+    for (const xcb_window_t w : windows) setType(w, "_NET_WM_WINDOW_TYPE_UTILITY");
+    EXPECT_TRUE(settle([&] { return WindowController::axString(element(windows[1]), "AXSubrole") == "AXFloatingWindow"; }));
+    EXPECT_EQ(policy(), ActivationPolicy::regular);
+    for (const xcb_window_t w : windows) setType(w, "_NET_WM_WINDOW_TYPE_TOOLBAR");
+    EXPECT_TRUE(settle([&] { return policy() == ActivationPolicy::accessory; }));
+    setType(windows[1], "_NET_WM_WINDOW_TYPE_NORMAL");
+    EXPECT_TRUE(settle([&] { return policy() == ActivationPolicy::regular; }));
+    // Still both, in the order the window manager stacks them.
+    AXElementList stacked;
+    for (const xcb_window_t w : x11().model().stacking()) {
+        if (w == windows[0] || w == windows[1]) stacked.push_back(element(w));
+    }
+    EXPECT_EQ(listed(), stacked);
+}
+
 TEST_F(X11WindowsTest, MinimisedAndFullScreenWindowsAreReadAndUndone) {
     ClientOptions hidden;
     hidden.title = "tucked away";

@@ -39,9 +39,11 @@ std::optional<std::int32_t> X11Accessibility::pid(AXElement element) {
 
 std::vector<xcb_window_t> X11Accessibility::windowsOf(std::int32_t pid) const {
     std::vector<xcb_window_t> out;
-    for (xcb_window_t w : model_.stacking()) {
+    const X11Owners::Owner* owner = model_.owners().find(pid);
+    if (!owner) return out;
+    for (xcb_window_t w : owner->windows) {
         const X11Client* c = model_.client(w);
-        if (c && c->pid == pid && model_.onCurrentDesktop(*c)) out.push_back(w);
+        if (c && model_.onCurrentDesktop(*c)) out.push_back(w);
     }
     return out;
 }

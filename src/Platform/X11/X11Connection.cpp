@@ -77,8 +77,8 @@ std::optional<std::vector<std::uint32_t>> X11Connection::cardinals(xcb_window_t 
     return std::vector<std::uint32_t>(data, data + xcb_get_property_value_length(r.get()) / 4);
 }
 
-void X11Connection::sendRootMessage(xcb_window_t window, xcb_atom_t type, std::uint32_t d0, std::uint32_t d1,
-                                    std::uint32_t d2, std::uint32_t d3, std::uint32_t d4) {
+std::uint32_t X11Connection::sendRootMessage(xcb_window_t window, xcb_atom_t type, std::uint32_t d0, std::uint32_t d1,
+                                             std::uint32_t d2, std::uint32_t d3, std::uint32_t d4) {
     xcb_client_message_event_t event;
     std::memset(&event, 0, sizeof event);
     event.response_type = XCB_CLIENT_MESSAGE;
@@ -90,10 +90,11 @@ void X11Connection::sendRootMessage(xcb_window_t window, xcb_atom_t type, std::u
     event.data.data32[2] = d2;
     event.data.data32[3] = d3;
     event.data.data32[4] = d4;
-    xcb_send_event(connection_, 0, root(),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&event));
+    const xcb_void_cookie_t sent = xcb_send_event(connection_, 0, root(),
+                                                  XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                                                  reinterpret_cast<const char*>(&event));
     ++requestsSent_;
+    return sent.sequence;
 }
 
 void X11Connection::dispatch(bool readSocket) {

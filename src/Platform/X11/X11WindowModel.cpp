@@ -228,6 +228,7 @@ void X11WindowModel::readClientList() {
     for (auto it = bottomToTop.rbegin(); it != bottomToTop.rend(); ++it) {
         if (clients_.count(*it)) frontToBack_.push_back(*it);
     }
+    owners_.rebuild(frontToBack_, clients_);
     if (changed) {
         const auto observers = clientListObservers_;
         for (const auto& observer : observers) observer();
@@ -403,7 +404,9 @@ void X11WindowModel::handle(const xcb_generic_event_t& event) {
                 // at any rate.
                 auto r = x_.property(x_.requestProperty(e.window, e.atom));
                 const bool strutBefore = it->second.strut.has_value();
+                owners_.remove(it->second);
                 applyProperty(it->second, e.atom, r.get());
+                owners_.add(it->second);
                 if (e.atom == x_.ewmh()._NET_WM_STRUT_PARTIAL || strutBefore != it->second.strut.has_value()) {
                     const auto observers = strutObservers_;
                     for (const auto& observer : observers) observer();
@@ -442,7 +445,9 @@ void X11WindowModel::handle(const xcb_generic_event_t& event) {
         case XCB_DESTROY_NOTIFY: {
             const auto& e = reinterpret_cast<const xcb_destroy_notify_event_t&>(event);
             frames_.destroyed(e.window);
-            if (clients_.erase(e.window)) {
+            if (const auto it = clients_.find(e.window); it != clients_.end()) {
+                owners_.remove(it->second);
+                clients_.erase(it);
                 frames_.forget(e.window);
                 frontToBack_.erase(std::remove(frontToBack_.begin(), frontToBack_.end(), e.window), frontToBack_.end());
                 const auto observers = clientListObservers_;

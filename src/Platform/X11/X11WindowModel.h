@@ -15,8 +15,9 @@
 
 #include "Platform/MainActor.h"
 #include "Platform/Task.h"
-#include "Platform/X11/X11Frames.h"
 #include "Platform/X11/X11Client.h"
+#include "Platform/X11/X11Frames.h"
+#include "Platform/X11/X11Owners.h"
 #include "Platform/X11/X11Connection.h"
 
 namespace kestr {
@@ -31,6 +32,8 @@ public:
     const X11Client* client(xcb_window_t window) const;
     // Front to back.
     const std::vector<xcb_window_t>& stacking() const { return frontToBack_; }
+    // The processes that own client windows, and their windows front to back.
+    const X11Owners& owners() const { return owners_; }
     std::optional<xcb_window_t> activeWindow() const { return active_; }
     std::uint32_t currentDesktop() const { return currentDesktop_; }
     std::uint32_t desktopCount() const { return desktopCount_; }
@@ -79,6 +82,7 @@ private:
     std::map<xcb_window_t, X11Client> clients_;
     X11Frames frames_;
     std::vector<xcb_window_t> frontToBack_;
+    X11Owners owners_;
     std::optional<xcb_window_t> active_;
     std::uint32_t currentDesktop_ = 0;
     std::uint32_t desktopCount_ = 1;

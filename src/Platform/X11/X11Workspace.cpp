@@ -34,34 +34,30 @@ X11Workspace::X11Workspace(X11Connection& x, X11WindowModel& model, DesktopEntri
 
 std::set<std::int32_t> X11Workspace::owners() const {
     std::set<std::int32_t> pids;
-    for (xcb_window_t w : model_.stacking()) {
-        const X11Client* c = model_.client(w);
-        if (c && c->pid && *c->pid > 0) pids.insert(*c->pid);
-    }
+    for (const auto& [pid, owner] : model_.owners().all()) pids.insert(pids.end(), pid);
     return pids;
 }
 
-X11Workspace::Identity X11Workspace::identity(std::int32_t pid) {
+const X11Workspace::Identity& X11Workspace::identity(std::int32_t pid) {
     if (auto it = identities_.find(pid); it != identities_.end()) return it->second;
     Identity id;
     if (pid == ownPid_) {
         id.bundleID = ownBundleID;
         id.name = "kestr";
-        return id;
+        return identities_.insert_or_assign(pid, id).first->second;
     }
     // The class of the process's first window that a person arranges, else of any.
     const X11Client* sample = nullptr;
-    for (xcb_window_t w : model_.stacking()) {
+    for (xcb_window_t w : windowsOf(pid)) {
         const X11Client* c = model_.client(w);
-        if (!c || c->pid != pid) continue;
+        if (!c) continue;
         if (!sample || (!sample->isArrangeable() && c->isArrangeable())) sample = c;
     }
     // Another kestr process (a command-line run beside the application) is kestr too.
     if (sample && (sample->wmClass == "kestr" || sample->wmInstance == "kestr")) {
         id.bundleID = ownBundleID;
         id.name = "kestr";
-        identities_.emplace(pid, id);
-        return id;
+        return identities_.insert_or_assign(pid, id).first->second;
     }
     const DesktopEntry* entry = nullptr;
     if (const auto launched = DesktopEntries::launchedDesktopFile(pid)) entry = entries_.byPath(*launched);
@@ -74,25 +70,22 @@ X11Workspace::Identity X11Workspace::identity(std::int32_t pid) {
     if (sample && !id.bundleID && !sample->wmClass.empty()) id.bundleID = sample->wmClass;
     if (sample && !id.name && !sample->wmClass.empty()) id.name = sample->wmClass;
     // Not kept while the process has no window yet: its class is still to come.
-    if (sample) identities_.emplace(pid, id);
-    return id;
+    if (!sample) return unkept_ = id;
+    return identities_.insert_or_assign(pid, id).first->second;
 }
 
 std::optional<std::string> X11Workspace::name(std::int32_t pid) { return identity(pid).name; }
 
 RunningApplication X11Workspace::describe(std::int32_t pid) {
-    const Identity id = identity(pid);
+    const Identity& id = identity(pid);
     RunningApplication app;
     app.processIdentifier = pid;
     app.bundleIdentifier = id.bundleID;
     app.localizedName = id.name;
     app.bundleURL = id.location;
     // Programs that show only docks, panels or desktops stay in the background.
-    bool arranges = false;
-    for (xcb_window_t w : model_.stacking()) {
-        const X11Client* c = model_.client(w);
-        if (c && c->pid == pid && c->isArrangeable()) arranges = true;
-    }
+    const X11Owners::Owner* owner = model_.owners().find(pid);
+    const bool arranges = owner && owner->arranging > 0;
     const bool kestr = id.bundleID == ownBundleID;
     app.activationPolicy = !kestr && arranges ? ActivationPolicy::regular : ActivationPolicy::accessory;
     return app;
@@ -100,20 +93,20 @@ RunningApplication X11Workspace::describe(std::int32_t pid) {
 
 std::vector<RunningApplication> X11Workspace::runningApplications() {
     std::vector<RunningApplication> out;
-    for (std::int32_t pid : owners()) out.push_back(describe(pid));
+    for (const auto& [pid, owner] : model_.owners().all()) out.push_back(describe(pid));
     return out;
 }
 
 std::vector<RunningApplication> X11Workspace::runningApplications(const std::string& bundleID) {
     std::vector<RunningApplication> out;
-    for (std::int32_t pid : owners()) {
+    for (const auto& [pid, owner] : model_.owners().all()) {
         if (identity(pid).bundleID == bundleID) out.push_back(describe(pid));
     }
     return out;
 }
 
 std::optional<RunningApplication> X11Workspace::runningApplication(std::int32_t pid) {
-    if (!owners().count(pid)) return std::nullopt;
+    if (!model_.owners().find(pid)) return std::nullopt;
     return describe(pid);
 }
 
@@ -130,12 +123,8 @@ std::optional<std::string> X11Workspace::urlForApplication(const std::string& bu
 }
 
 std::vector<xcb_window_t> X11Workspace::windowsOf(std::int32_t pid) const {
-    std::vector<xcb_window_t> windows;
-    for (xcb_window_t w : model_.stacking()) {
-        const X11Client* c = model_.client(w);
-        if (c && c->pid == pid) windows.push_back(w);
-    }
-    return windows;
+    const X11Owners::Owner* owner = model_.owners().find(pid);
+    return owner ? owner->windows : std::vector<xcb_window_t>{};
 }
 
 bool X11Workspace::unhide(std::int32_t pid) {
@@ -178,7 +167,7 @@ void X11Workspace::sendDelete(xcb_window_t window) {
 }
 
 bool X11Workspace::terminate(std::int32_t pid) {
-    if (pid <= 0 || pid == ownPid_ || !owners().count(pid)) return false;
+    if (pid <= 0 || pid == ownPid_ || !model_.owners().find(pid)) return false;
     const xcb_atom_t deleteWindow = x_.atom("WM_DELETE_WINDOW");
     std::set<xcb_window_t> asked;
     bool everyWindowAsked = true;
@@ -236,7 +225,7 @@ std::optional<EncodedImage> X11Workspace::iconForFile(const std::string& path) {
 }
 
 std::optional<EncodedImage> X11Workspace::windowIcon(const std::string& bundleID) {
-    for (std::int32_t pid : owners()) {
+    for (const auto& [pid, owner] : model_.owners().all()) {
         if (identity(pid).bundleID != bundleID) continue;
         for (xcb_window_t w : windowsOf(pid)) {
             // Width, height, then the pixels, for each size the window offers.

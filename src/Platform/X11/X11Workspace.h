@@ -69,7 +69,8 @@ private:
         std::optional<std::string> location;
     };
     std::set<std::int32_t> owners() const;
-    Identity identity(std::int32_t pid);
+    // Kept for a process with windows; one without any is looked up again each time.
+    const Identity& identity(std::int32_t pid);
     RunningApplication describe(std::int32_t pid);
     std::vector<xcb_window_t> windowsOf(std::int32_t pid) const;
     // Starts the desktop file at `path`; the error's text when nothing could be started.
@@ -88,6 +89,7 @@ private:
     std::int32_t ownPid_;
     IconTheme icons_;
     std::map<std::int32_t, Identity> identities_;
+    Identity unkept_;
     std::set<std::int32_t> lastOwners_;
     std::vector<std::function<void()>> runningObservers_;
 };
