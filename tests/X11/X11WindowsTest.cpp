@@ -225,6 +225,30 @@ TEST_F(X11WindowsTest, AMoveWaitsForALateWindowManagerAndForSizeSteps) {
     EXPECT_TRUE(settle([&] { return WindowController::readPosition(element(t)) == Point{600, 300}; }));
 }
 
+// A window asked past the display's edge and below its smallest size is clamped by the
+// window manager: the move ends on that answer rather than on a quiet period, and asking
+// again for the same frame (the size retry, the next apply), which the window manager
+// answers with no event at all, waits for nothing.
+TEST_F(X11WindowsTest, AMoveTheWindowManagerClampsEndsOnItsAnswer) {
+    ClientOptions small;
+    small.title = "clamped";
+    small.minSize = ClientSize{300, 200};
+    small.geometry = ClientGeometry{100, 100, 400, 300};
+    const xcb_window_t w = spawn(small).window();
+    awaitManaged(w);
+    const std::uint64_t timedOut = x11().x11Accessibility().timedOutWaits();
+    for (int apply = 0; apply < 2; ++apply) {
+        auto moved = run(WindowController::applyFrame(element(w), Point{300, 1200}, Size{200, 150}));
+        ASSERT_TRUE(moved.succeeded());
+        const Rect f = frameOnServer(w);
+        EXPECT_LT(f.y(), 1080);
+        EXPECT_GE(f.width(), 300);
+        EXPECT_EQ(WindowController::readPosition(element(w)), f.origin);
+        EXPECT_EQ(WindowController::readSize(element(w)), f.size);
+    }
+    EXPECT_EQ(x11().x11Accessibility().timedOutWaits(), timedOut);
+}
+
 TEST_F(X11WindowsTest, ALostConnectionIsReportedOnce) {
     int lost = 0;
     x11().onConnectionLost = [&] { ++lost; };

@@ -17,7 +17,17 @@ AXError give(AXValue& out, T v) {
 // EWMH: the request comes from a pager or a tool acting for the user.
 constexpr std::uint32_t sourceIsTool = 2;
 
+// How long a window's frame stays still before a move counts as over.
+constexpr double quietPeriod = 0.03;
+
 }  // namespace
+
+X11Accessibility::X11Accessibility(X11Connection& connection, X11WindowModel& model) : x_(connection), model_(model) {
+    // Answers of windows that went away are forgotten.
+    model_.addClientListObserver([this] {
+        std::erase_if(answers_, [this](const auto& entry) { return !model_.client(entry.first); });
+    });
+}
 
 AXElement X11Accessibility::createApplication(std::int32_t pid) {
     return AXElement{applicationTag | static_cast<std::uint32_t>(pid)};
@@ -204,10 +214,10 @@ void X11Accessibility::moveResize(const X11Client& c, std::optional<Point> posit
     std::uint32_t flags = XCB_GRAVITY_NORTH_WEST | (sourceIsTool << 12);
     if (position) flags |= (1 << 8) | (1 << 9);
     if (size) flags |= (1 << 10) | (1 << 11);
-    x_.sendRootMessage(c.id, x_.ewmh()._NET_MOVERESIZE_WINDOW, flags, whole(p.x), whole(p.y), whole(clientWidth),
-                       whole(clientHeight));
+    const std::uint32_t sequence = x_.sendRootMessage(c.id, x_.ewmh()._NET_MOVERESIZE_WINDOW, flags, whole(p.x),
+                                                      whole(p.y), whole(clientWidth), whole(clientHeight));
     x_.flush();
-    requested_[c.id] = Rect(p, s);
+    requested_[c.id] = Request{Rect(p, s), sequence};
 }
 
 void X11Accessibility::setFrame(AXElement window, Point position, Size size, int) {
@@ -221,7 +231,8 @@ Task<void> X11Accessibility::settled(AXElement window, double deadline) {
     if (!id) co_return;
     const auto asked = requested_.find(*id);
     if (asked == requested_.end()) co_return;
-    const Rect target = asked->second;
+    const Request request = asked->second;
+    const Rect target = request.frame;
     requested_.erase(asked);
     X11WindowModel& model = model_;
     const xcb_window_t w = *id;
@@ -239,15 +250,33 @@ Task<void> X11Accessibility::settled(AXElement window, double deadline) {
         const X11Client* c = model.client(w);
         return c ? c->frameChanges : ~std::uint64_t{0};
     };
-    if (arrived()) co_return;
-    // Wait for the first change, then for the changes to stop: a window manager that
-    // rounds or clamps the size never reaches the target exactly.
-    std::uint64_t seen = changes();
-    bool changed = co_await model.waitFor([&] { return changes() != seen || arrived(); }, deadline);
-    while (changed && !arrived()) {
-        seen = changes();
-        changed = co_await model.waitFor([&] { return changes() != seen || arrived(); }, 0.03);
+    // Asked again for a frame the window manager answered with another, and nothing has
+    // moved the window since: it answers the same, often with no event at all.
+    if (const auto known = answers_.find(w);
+        known != answers_.end() && known->second.asked == target && known->second.frameChanges == changes()) {
+        co_return;
     }
+    const auto done = [&] { return arrived() || model.answeredSince(w, request.sequence); };
+    // Wait for the first change, then for the changes to stop, unless the window manager's
+    // answer is all there: a window manager that rounds or clamps the size never reaches
+    // the target exactly.
+    bool changed = co_await waitForChange(w, done, deadline);
+    while (changed && !done()) changed = co_await waitForChange(w, done, quietPeriod);
+    if (!arrived()) answers_[w] = Answer{target, changes()};
+}
+
+Task<bool> X11Accessibility::waitForChange(xcb_window_t window, std::function<bool()> done, double seconds) {
+    const X11Client* c = model_.client(window);
+    const std::uint64_t seen = c ? c->frameChanges : 0;
+    X11WindowModel& model = model_;
+    const bool changed = co_await model_.waitFor(
+        [&] {
+            const X11Client* now = model.client(window);
+            return !now || now->frameChanges != seen || done();
+        },
+        seconds);
+    if (!changed) ++timedOutWaits_;
+    co_return changed;
 }
 
 }  // namespace kestr

@@ -15,7 +15,7 @@ namespace kestr {
 
 class X11Accessibility : public Accessibility {
 public:
-    X11Accessibility(X11Connection& connection, X11WindowModel& model) : x_(connection), model_(model) {}
+    X11Accessibility(X11Connection& connection, X11WindowModel& model);
 
     bool isProcessTrusted() override { return true; }
     bool isProcessTrustedWithOptions(bool) override { return true; }
@@ -37,6 +37,10 @@ public:
     // The application's name, for the application element's "AXTitle".
     std::function<std::optional<std::string>(std::int32_t)> applicationName;
 
+    // How many waits of settled() ran out of time (its deadline, or a quiet period with no
+    // change), for tests: a window manager's answer ends a wait without one.
+    std::uint64_t timedOutWaits() const { return timedOutWaits_; }
+
 private:
     static constexpr std::uint64_t tagMask = 0xFFULL << 56;
     static constexpr std::uint64_t applicationTag = 1ULL << 56;
@@ -50,10 +54,24 @@ private:
     void moveResize(const X11Client& client, std::optional<Point> position, std::optional<Size> size);
     void activate(xcb_window_t window);
 
+    struct Request {
+        Rect frame;
+        std::uint32_t sequence = 0;
+    };
+    // Where the window manager put a window asked for `asked`, as its frame-change count.
+    struct Answer {
+        Rect asked;
+        std::uint64_t frameChanges = 0;
+    };
+    Task<bool> waitForChange(xcb_window_t window, std::function<bool()> done, double seconds);
+
     X11Connection& x_;
     X11WindowModel& model_;
     // The frame last asked of each window, until settled() has waited for it.
-    std::map<xcb_window_t, Rect> requested_;
+    std::map<xcb_window_t, Request> requested_;
+    // The last answer of each window that settled somewhere other than asked.
+    std::map<xcb_window_t, Answer> answers_;
+    std::uint64_t timedOutWaits_ = 0;
 };
 
 }  // namespace kestr

@@ -51,6 +51,10 @@ struct X11Client {
     std::optional<X11Strut> strut;
     // Counts changes of the frame, so a waiter can tell that something happened.
     std::uint64_t frameChanges = 0;
+    // The sequence numbers of the window's last configure event and, at that moment, of its
+    // frame's last one: they tell which requests the window manager has answered.
+    std::uint32_t toldAt = 0;
+    std::uint32_t frameToldAt = 0;
 
     // As the properties say; title and type follow from them (resolve()).
     std::optional<std::string> netTitle;

@@ -88,6 +88,7 @@ public:
     X11WindowModel& model() { return model_; }
     X11Displays& x11Displays() { return displays_; }
     X11Workspace& x11Workspace() { return workspace_; }
+    X11Accessibility& x11Accessibility() { return accessibility_; }
     X11KeyTable& keyTable() { return keyTable_; }
     // Called once when the connection to the X server is lost.
     std::function<void()> onConnectionLost;

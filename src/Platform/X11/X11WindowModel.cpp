@@ -252,6 +252,8 @@ void X11WindowModel::loadClients(const std::vector<xcb_window_t>& windows) {
         pending.push_back(std::move(p));
     }
     std::vector<std::pair<xcb_window_t, xcb_window_t>> parents;
+    // Where each client starts in its parent, and on the root.
+    std::vector<std::pair<Point, Point>> places;
     for (Pending& p : pending) {
         X11Client c;
         c.id = p.window;
@@ -271,9 +273,12 @@ void X11WindowModel::loadClients(const std::vector<xcb_window_t>& windows) {
         }
         if (gone) continue;
         parents.emplace_back(c.id, tree->parent);
+        places.emplace_back(Point{double(geometry->x + geometry->border_width), double(geometry->y + geometry->border_width)},
+                            c.clientArea.origin);
         clients_.emplace(p.window, std::move(c));
     }
     frames_.followAll(parents);
+    for (std::size_t i = 0; i < parents.size(); ++i) place(parents[i].first, places[i].first, places[i].second);
 }
 
 std::optional<std::int32_t> X11WindowModel::pidFromServer(xcb_window_t window) {
@@ -416,9 +421,18 @@ void X11WindowModel::handle(const xcb_generic_event_t& event) {
         }
         case XCB_CONFIGURE_NOTIFY: {
             const auto& e = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
-            if (auto it = clients_.find(e.window); it != clients_.end()) readGeometry(it->second);
-            // A frame listed as a client itself still carries its clients along.
-            if (const auto change = frames_.configured(e)) frameConfigured(*change);
+            // Sent by a client (the window manager, or anyone) rather than by the server.
+            const bool sent = (event.response_type & 0x80) != 0;
+            if (auto it = clients_.find(e.window); it != clients_.end()) {
+                clientConfigured(it->second, e, sent);
+                it->second.toldAt = event.full_sequence;
+                it->second.frameToldAt = frames_.frameConfiguredAt(e.window, event.full_sequence);
+            }
+            // A frame listed as a client itself still carries its clients along; only the
+            // server's word moves a frame.
+            if (!sent) {
+                if (const auto clients = frames_.configured(e, event.full_sequence)) frameConfigured(*clients);
+            }
             break;
         }
         case XCB_REPARENT_NOTIFY: {
@@ -476,20 +490,44 @@ void X11WindowModel::handleRootProperty(xcb_atom_t atom) {
     }
 }
 
-void X11WindowModel::frameConfigured(const X11Frames::Change& change) {
-    for (const xcb_window_t client : change.clients) {
+bool X11WindowModel::answeredSince(xcb_window_t window, std::uint32_t sequence) const {
+    const X11Client* c = client(window);
+    return c && atOrAfter(c->toldAt, sequence) && atOrAfter(c->frameToldAt, sequence);
+}
+
+void X11WindowModel::clientConfigured(X11Client& c, const xcb_configure_notify_event_t& e, bool sent) {
+    const double border = e.border_width;
+    const Size size{double(e.width), double(e.height)};
+    if (sent) {
+        // The window manager's word to the client, in root coordinates; any client may send
+        // one, so it stands only where the frames cannot tell.
+        if (frames_.origin(c.id)) return;
+        const Point origin{e.x + border, e.y + border};
+        frames_.placeOnRoot(c.id, origin);
+        setArea(c, Rect(origin, size));
+        return;
+    }
+    if (frames_.placeInParent(c.id, Point{e.x + border, e.y + border})) {
+        if (const auto origin = frames_.origin(c.id)) return setArea(c, Rect(*origin, size));
+    }
+    readGeometry(c);  // nested deeper in its frame, or its frame's place not known yet
+}
+
+void X11WindowModel::frameConfigured(const std::vector<xcb_window_t>& clients) {
+    for (const xcb_window_t client : clients) {
         const auto it = clients_.find(client);
         if (it == clients_.end()) continue;
         X11Client& c = it->second;
-        if (!change.moved) {
+        if (const auto origin = frames_.origin(client)) {
+            setArea(c, Rect(*origin, c.clientArea.size));
+        } else {
             readGeometry(c);
-            continue;
         }
-        if (change.moved->x == 0 && change.moved->y == 0) continue;
-        c.clientArea = Rect(c.clientArea.x() + change.moved->x, c.clientArea.y() + change.moved->y,
-                            c.clientArea.width(), c.clientArea.height());
-        ++c.frameChanges;
     }
+}
+
+void X11WindowModel::place(xcb_window_t client, Point inParent, Point onRoot) {
+    if (!frames_.placeInParent(client, inParent)) frames_.placeOnRoot(client, onRoot);
 }
 
 void X11WindowModel::readGeometry(X11Client& c) {
@@ -498,7 +536,13 @@ void X11WindowModel::readGeometry(X11Client& c) {
     auto geometry = x_.reply<xcb_get_geometry_reply_t>(xcb_get_geometry_reply, geometryCookie);
     auto origin = x_.reply<xcb_translate_coordinates_reply_t>(xcb_translate_coordinates_reply, originCookie);
     if (!geometry || !origin) return;  // gone; its destroy event follows
-    const Rect area(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
+    const Point onRoot{double(origin->dst_x), double(origin->dst_y)};
+    place(c.id, Point{double(geometry->x + geometry->border_width), double(geometry->y + geometry->border_width)},
+          onRoot);
+    setArea(c, Rect(onRoot, Size{double(geometry->width), double(geometry->height)}));
+}
+
+void X11WindowModel::setArea(X11Client& c, const Rect& area) {
     if (area == c.clientArea) return;
     c.clientArea = area;
     ++c.frameChanges;

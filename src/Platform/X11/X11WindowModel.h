@@ -46,6 +46,11 @@ public:
     // Called after a dock's reserved space changed.
     void addStrutObserver(std::function<void()> observer) { strutObservers_.push_back(std::move(observer)); }
 
+    // Whether the window manager has answered a request sent with that sequence number:
+    // the window's frame was configured after it, and then the window itself was told
+    // (the last a window manager does with a move).
+    bool answeredSince(xcb_window_t window, std::uint32_t sequence) const;
+
     // Completes with true as soon as `condition` holds (checked now and after every X
     // event), with false after `seconds`.
     Task<bool> waitFor(std::function<bool()> condition, double seconds);
@@ -69,8 +74,13 @@ private:
     void applyProperty(X11Client& client, xcb_atom_t atom, const xcb_get_property_reply_t* reply);
     void readClientList();
     void loadClients(const std::vector<xcb_window_t>& windows);
+    // Geometry comes from configure events; the server is asked only where they cannot
+    // tell (a reparent, a client nested deeper in its frame, a frame not known yet).
+    void clientConfigured(X11Client& client, const xcb_configure_notify_event_t& event, bool sent);
+    void frameConfigured(const std::vector<xcb_window_t>& clients);
+    void place(xcb_window_t client, Point inParent, Point onRoot);
     void readGeometry(X11Client& client);
-    void frameConfigured(const X11Frames::Change& change);
+    void setArea(X11Client& client, const Rect& area);
     void readDesktops();
     void checkWaiters();
     void finish(const std::shared_ptr<Waiter>& waiter, bool result);
