@@ -1,6 +1,7 @@
 #include "App/MenuBarApplication.h"
 
 #include <QApplication>
+#include <QThreadPool>
 
 #include "App/AppDelegate.h"
 #include "App/InstanceLock.h"
@@ -22,6 +23,17 @@
 namespace kestr {
 
 namespace {
+
+// Qt's raster painting spreads each large fill over the global thread pool, whose
+// threads end after half a minute of rest and start again at the next large fill: an
+// edge handle shown while the pointer moves would start threads each time. One thread,
+// started now and kept for the whole run, does that share of the painting.
+void keepOnePaintingThread() {
+    QThreadPool* pool = QThreadPool::globalInstance();
+    pool->setMaxThreadCount(1);
+    pool->setExpiryTimeout(-1);
+    pool->start([] {});
+}
 
 std::unique_ptr<StatusItem> makeStatusItem() {
     if (TrayStatusItem::isAvailable()) return std::make_unique<TrayStatusItem>();
@@ -81,6 +93,7 @@ int MenuBarApplication::run(const SimBackendPaths::Environment& environment, Con
     static char* argv[] = {program, nullptr};
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
+    keepOnePaintingThread();
     // Asked from any thread (the quit signals have their own); runs on the loop.
     const auto quit = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
 

@@ -204,7 +204,9 @@ void EdgeProximityTracker::startPolling(double interval) {
 
 void EdgeProximityTracker::onMonitoredEvent() {
     idleTicks = 0;
-    if (currentInterval != fastInterval) startPolling(fastInterval);
+    // The next tick comes a full period after this check: while events come, the poll
+    // has nothing to find and does not wake the program.
+    startPolling(fastInterval);
     lastPolledLocation = platform().displays().mouseLocation();
     check(lastPolledLocation);
 }

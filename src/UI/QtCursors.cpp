@@ -33,11 +33,13 @@ void QtCursors::set(CursorShape shape) {
         overriding_ = false;
         return;
     }
-    const QCursor cursor(qtShape(shape));
+    const Qt::CursorShape wanted = qtShape(shape);
+    const QCursor* current = QGuiApplication::overrideCursor();
+    if (overriding_ && current && current->shape() == wanted) return;
     if (overriding_) {
-        QGuiApplication::changeOverrideCursor(cursor);
+        QGuiApplication::changeOverrideCursor(QCursor(wanted));
     } else {
-        QGuiApplication::setOverrideCursor(cursor);
+        QGuiApplication::setOverrideCursor(QCursor(wanted));
         overriding_ = true;
     }
 }

@@ -1,6 +1,8 @@
 // The cursor as edge resizing sets it, through one application override cursor that is
 // changed in place (the tracker sets a shape on every check, so stacking one override
-// per call would never unwind). The arrow gives the override up.
+// per call would never unwind), and only when the shape changes: setting the same one
+// again would restyle every window of ours on each pointer move. The arrow gives the
+// override up.
 #pragma once
 
 #include "Platform/Cursors.h"

@@ -44,7 +44,8 @@ std::string X11Displays::uuidFromName(const std::string& name) {
     return text;
 }
 
-X11Displays::X11Displays(X11Connection& connection, X11WindowModel& model) : x_(connection), model_(model) {
+X11Displays::X11Displays(X11Connection& connection, X11WindowModel& model, X11Pointer& pointer)
+    : x_(connection), model_(model), pointer_(pointer) {
     auto version = x_.hasExtension(xcb_randr_id)
                        ? x_.reply<xcb_randr_query_version_reply_t>(xcb_randr_query_version_reply,
                                                                    xcb_randr_query_version(x_.raw(), 1, 5))
@@ -65,6 +66,8 @@ X11Displays::X11Displays(X11Connection& connection, X11WindowModel& model) : x_(
 }
 
 void X11Displays::refresh() {
+    // A screen that shrank may have moved the pointer.
+    pointer_.forget();
     auto rootGeometry = x_.reply<xcb_get_geometry_reply_t>(xcb_get_geometry_reply, xcb_get_geometry(x_.raw(), x_.root()));
     rootSize_ = rootGeometry ? Size{double(rootGeometry->width), double(rootGeometry->height)}
                              : Size{double(x_.screen().width_in_pixels), double(x_.screen().height_in_pixels)};
@@ -230,9 +233,9 @@ DisplayID X11Displays::displayIDFromUUIDString(const std::string& uuid) {
 }
 
 Point X11Displays::mouseLocation() {
-    auto r = x_.reply<xcb_query_pointer_reply_t>(xcb_query_pointer_reply, xcb_query_pointer(x_.raw(), x_.root()));
-    if (!r) return Point{};
-    return Point{double(r->root_x), flipHeight() - r->root_y};
+    const auto p = pointer_.state();
+    if (!p) return Point{};
+    return Point{double(p->x), flipHeight() - p->y};
 }
 
 void X11Displays::warpMouseCursor(Point global) {
@@ -240,6 +243,8 @@ void X11Displays::warpMouseCursor(Point global) {
                      static_cast<std::int16_t>(global.y));
     x_.countRequest();
     x_.flush();
+    // A warp makes no raw motion.
+    pointer_.forget();
 }
 
 bool X11Displays::createEventSource() { return x_.hasExtension(xcb_test_id); }

@@ -10,6 +10,7 @@
 
 #include "Platform/Displays.h"
 #include "Platform/X11/X11Connection.h"
+#include "Platform/X11/X11Pointer.h"
 #include "Platform/X11/X11WindowModel.h"
 
 namespace kestr {
@@ -24,7 +25,7 @@ struct X11Monitor {
 
 class X11Displays : public Displays {
 public:
-    X11Displays(X11Connection& connection, X11WindowModel& model);
+    X11Displays(X11Connection& connection, X11WindowModel& model, X11Pointer& pointer);
 
     std::vector<Screen> screens() override;
     std::optional<Screen> mainScreen() override;
@@ -53,6 +54,7 @@ private:
 
     X11Connection& x_;
     X11WindowModel& model_;
+    X11Pointer& pointer_;
     bool randr_ = false;
     std::vector<X11Monitor> monitors_;
     Size rootSize_;

@@ -58,10 +58,11 @@ std::uint32_t buttonsOfState(std::uint16_t state) {
 }  // namespace
 
 X11EventMonitors::X11EventMonitors(X11Connection& connection, X11WindowModel& model, X11Displays& displays,
-                                   X11KeyTable& keys, MainActor& actor, std::int32_t ownPid)
+                                   X11Pointer& pointer, X11KeyTable& keys, MainActor& actor, std::int32_t ownPid)
     : x_(connection),
       model_(model),
       displays_(displays),
+      pointer_(pointer),
       actor_(actor),
       ownPid_(ownPid),
       self_(std::make_shared<X11EventMonitors*>(this)),
@@ -113,22 +114,17 @@ void X11EventMonitors::selectRawEvents(bool on) {
     // Checked, so that input after this call is heard.
     x_.check(xcb_input_xi_select_events_checked(x_.raw(), x_.root(), 1, &mask.head));
     selected_ = on;
+    pointer_.follow(on);
 }
 
 std::uint64_t X11EventMonitors::modifierFlags() {
-    const auto p = queryPointer();
-    return p ? flagsOfState(p->state) : 0;
+    const auto p = pointer_.state();
+    return p ? flagsOfState(p->mask) : 0;
 }
 
 std::uint32_t X11EventMonitors::pressedMouseButtons() {
-    const auto p = queryPointer();
-    return p ? buttonsOfState(p->state) : 0;
-}
-
-std::optional<X11EventMonitors::Pointer> X11EventMonitors::queryPointer() {
-    auto r = x_.reply<xcb_query_pointer_reply_t>(xcb_query_pointer_reply, xcb_query_pointer(x_.raw(), x_.root()));
-    if (!r) return std::nullopt;
-    return Pointer{r->root_x, r->root_y, r->mask, r->child};
+    const auto p = pointer_.state();
+    return p ? buttonsOfState(p->mask) : 0;
 }
 
 void X11EventMonitors::handle(const xcb_generic_event_t& event) {
@@ -140,11 +136,15 @@ void X11EventMonitors::handle(const xcb_generic_event_t& event) {
     if (ge.extension != xiOpcode_) return;
     // Raw button and key events share one layout; detail is the button or key code.
     const auto& raw = reinterpret_cast<const xcb_input_raw_button_press_event_t&>(event);
+    // The pointer or the keys changed: what the server said before is old.
+    pointer_.inputAfter(event.full_sequence);
     handleRaw(ge.event_type, raw.detail);
 }
 
 void X11EventMonitors::handleRaw(std::uint16_t type, std::uint32_t detail) {
     if (type == XCB_INPUT_RAW_MOTION) {
+        // Where it went is asked now and read when the motion is delivered.
+        pointer_.askAhead();
         // A burst of motion is answered once, after the events queued with it.
         if (motionPending_) return;
         motionPending_ = true;
@@ -160,7 +160,7 @@ void X11EventMonitors::handleRaw(std::uint16_t type, std::uint32_t detail) {
             button && detail >= 1 && detail <= 5 ? std::uint16_t(XCB_BUTTON_MASK_1 << (detail - 1)) : 0;
         deliverMotion(type == XCB_INPUT_RAW_BUTTON_PRESS ? bit : 0, type == XCB_INPUT_RAW_BUTTON_RELEASE ? bit : 0);
     }
-    const auto pointer = queryPointer();
+    const auto pointer = pointer_.state();
     if (!pointer) return;
     if (type == XCB_INPUT_RAW_BUTTON_PRESS || type == XCB_INPUT_RAW_BUTTON_RELEASE) {
         const bool press = type == XCB_INPUT_RAW_BUTTON_PRESS;
@@ -230,10 +230,10 @@ void X11EventMonitors::releaseHeld() {
 void X11EventMonitors::deliverMotion(std::uint16_t clearButtons, std::uint16_t setButtons) {
     motionPending_ = false;
     if (!selected_) return;
-    auto pointer = queryPointer();
+    auto pointer = pointer_.state();
     if (!pointer || pointerOnOwnWindow(*pointer)) return;
-    pointer->state = std::uint16_t((pointer->state & ~clearButtons) | setButtons);
-    const bool dragging = pointer->state & XCB_BUTTON_MASK_1;
+    pointer->mask = std::uint16_t((pointer->mask & ~clearButtons) | setButtons);
+    const bool dragging = pointer->mask & XCB_BUTTON_MASK_1;
     deliver(eventAt(dragging ? EventType::leftMouseDragged : EventType::mouseMoved, *pointer));
 }
 
@@ -242,7 +242,7 @@ Event X11EventMonitors::eventAt(EventType type, const Pointer& pointer) const {
     e.type = type;
     const double height = displays_.displayBounds(displays_.mainDisplayID()).height();
     e.location = Point{double(pointer.x), height - pointer.y};
-    e.modifierFlags = flagsOfState(pointer.state);
+    e.modifierFlags = flagsOfState(pointer.mask);
     return e;
 }
 

@@ -21,14 +21,15 @@
 #include "Platform/X11/X11Connection.h"
 #include "Platform/X11/X11Displays.h"
 #include "Platform/X11/X11KeyTable.h"
+#include "Platform/X11/X11Pointer.h"
 #include "Platform/X11/X11WindowModel.h"
 
 namespace kestr {
 
 class X11EventMonitors : public EventMonitors {
 public:
-    X11EventMonitors(X11Connection& connection, X11WindowModel& model, X11Displays& displays, X11KeyTable& keys,
-                     MainActor& actor, std::int32_t ownPid);
+    X11EventMonitors(X11Connection& connection, X11WindowModel& model, X11Displays& displays, X11Pointer& pointer,
+                     X11KeyTable& keys, MainActor& actor, std::int32_t ownPid);
     ~X11EventMonitors() override;
     X11EventMonitors(const X11EventMonitors&) = delete;
     X11EventMonitors& operator=(const X11EventMonitors&) = delete;
@@ -45,11 +46,7 @@ public:
     bool available() const { return xiOpcode_ != 0; }
 
 private:
-    struct Pointer {
-        std::int16_t x = 0, y = 0;
-        std::uint16_t state = 0;
-        xcb_window_t child = 0;
-    };
+    using Pointer = X11Pointer::State;
 
     void handle(const xcb_generic_event_t& event);
     void handleRaw(std::uint16_t type, std::uint32_t detail);
@@ -57,7 +54,6 @@ private:
     // The buttons given are taken as up (clear) or down (set): the press or release
     // that followed the motion may be in the state already.
     void deliverMotion(std::uint16_t clearButtons = 0, std::uint16_t setButtons = 0);
-    std::optional<Pointer> queryPointer();
     Event eventAt(EventType type, const Pointer& pointer) const;
     bool pointerOnOwnWindow(const Pointer& pointer);
     bool keyboardWithOwnWindow() const;
@@ -71,6 +67,7 @@ private:
     X11Connection& x_;
     X11WindowModel& model_;
     X11Displays& displays_;
+    X11Pointer& pointer_;
     MainActor& actor_;
     std::int32_t ownPid_;
     std::uint8_t xiOpcode_ = 0;

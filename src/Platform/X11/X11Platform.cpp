@@ -17,13 +17,14 @@ X11Platform::X11Platform(X11PlatformOptions options)
       compositor_(*connection_),
       model_(*connection_, rest_.mainActor()),
       entries_(options.dataFolders),
-      displays_(*connection_, model_),
+      pointer_(*connection_, rest_.mainActor()),
+      displays_(*connection_, model_, pointer_),
       accessibility_(*connection_, model_),
       windowServer_(model_),
       workspace_(*connection_, model_, entries_, rest_.mainActor(), options.ownPid, options.dataFolders),
       spaces_(*connection_, model_),
       keyTable_(*connection_),
-      eventMonitors_(*connection_, model_, displays_, keyTable_, rest_.mainActor(), options.ownPid),
+      eventMonitors_(*connection_, model_, displays_, pointer_, keyTable_, rest_.mainActor(), options.ownPid),
       hotKeys_(*connection_, keyTable_, rest_.log(), wording_) {
     rest_.world().trusted = true;
     if (options.folders) workspace_.homeFolder = options.folders->home;

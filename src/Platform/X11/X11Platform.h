@@ -19,6 +19,7 @@
 #include "Platform/X11/X11CompositorWatch.h"
 #include "Platform/X11/X11Connection.h"
 #include "Platform/X11/X11Displays.h"
+#include "Platform/X11/X11Pointer.h"
 #include "Platform/X11/X11EventMonitors.h"
 #include "Platform/X11/X11HotKeys.h"
 #include "Platform/X11/X11KeyTable.h"
@@ -101,6 +102,7 @@ private:
     X11CompositorWatch compositor_;
     X11WindowModel model_;
     DesktopEntries entries_;
+    X11Pointer pointer_;
     X11Displays displays_;
     X11Accessibility accessibility_;
     X11WindowServer windowServer_;

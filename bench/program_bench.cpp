@@ -1,0 +1,329 @@
+// The whole program on a private Xvfb with openbox, measured as a person meets it:
+// (a) start-up with 1,000 kests (the file `store_bench` uses) until the status button
+//     shows, wall clock, against nlohmann's parse of the same file in the same run;
+// (b) the panel opened five times over those kests: resident memory after the first
+//     opening and what four more add;
+// (c) an active kest whose two windows share an edge, the pointer still and then moved
+//     by XTest at 50 Hz away from the edge and along it: the program's CPU, the main
+//     thread's wake-ups (context switches) per second and the threads it starts.
+// KESTR_PROGRAM names another build of the program to measure (an older one, say).
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <thread>
+
+#include <nlohmann/json.hpp>
+
+#include "Core/LayoutStore.h"
+#include "Platform/Sim/SimDesktop.h"
+#include "Support/SampleKests.h"
+#include "X11/Support/ClientProcess.h"
+#include "X11/Support/FakeInput.h"
+#include "X11/Support/Subprocess.h"
+#include "X11/Support/WaitUntil.h"
+#include "X11/Support/XReads.h"
+#include "X11/Support/XvfbSession.h"
+
+namespace kestr {
+namespace {
+
+using namespace x11test;
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// "layouts.json" with 1,000 kests of 10 items, as `store_bench` writes it.
+const std::string& thousandKests() {
+    static const std::string bytes = [] {
+        SimDesktop desktop;
+        installPlatform(&desktop);
+        LayoutStore store;
+        store.layouts = test::sampleDocument(1000, 10).layouts;
+        store.save();
+        std::string out = desktop.files().read(LayoutStore::defaultFileURL());
+        installPlatform(nullptr);
+        return out;
+    }();
+    return bytes;
+}
+
+// Counters of a running process from /proc.
+struct ProcessSample {
+    double cpuSeconds = 0;     // every thread
+    double mainSwitches = 0;   // the main thread's context switches: its wake-ups
+    int threads = 0;
+    double residentMB = 0;
+
+    static ProcessSample of(pid_t pid) {
+        ProcessSample s;
+        const std::string dir = "/proc/" + std::to_string(pid);
+        for (const auto& task : std::filesystem::directory_iterator(dir + "/task")) {
+            ++s.threads;
+            std::istringstream in(readFile(task.path().string() + "/schedstat"));
+            double ns = 0;
+            in >> ns;
+            s.cpuSeconds += ns / 1e9;
+        }
+        std::istringstream status(readFile(dir + "/status"));
+        for (std::string line; std::getline(status, line);) {
+            std::istringstream words(line);
+            std::string key;
+            double value = 0;
+            words >> key >> value;
+            if (key == "voluntary_ctxt_switches:" || key == "nonvoluntary_ctxt_switches:") s.mainSwitches += value;
+            if (key == "VmRSS:") s.residentMB = value / 1024;
+        }
+        return s;
+    }
+};
+
+// A fresh home folder with the kest file and the onboarding already done.
+struct Home {
+    std::string folder;
+
+    explicit Home(const std::string& layouts) {
+        char pattern[] = "/tmp/kestr-program-bench-XXXXXX";
+        folder = ::mkdtemp(pattern);
+        std::filesystem::create_directories(folder + "/.local/share/kestr");
+        std::filesystem::create_directories(folder + "/.config/kestr");
+        std::ofstream(folder + "/.config/kestr/settings.json") << "{\"kestr.didCompleteOnboarding\": true}\n";
+        if (!layouts.empty()) std::ofstream(folder + "/.local/share/kestr/layouts.json") << layouts;
+    }
+    ~Home() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+};
+
+Subprocess::Spec programSpec(XvfbSession& session, const Home& home, std::vector<std::string> arguments = {}) {
+    Subprocess::Spec spec;
+    const char* other = std::getenv("KESTR_PROGRAM");
+    spec.arguments = {other && *other ? other : KESTR_BINARY};
+    spec.arguments.insert(spec.arguments.end(), arguments.begin(), arguments.end());
+    spec.environment = {{"HOME", home.folder},
+                        {"DISPLAY", session.display()},
+                        {"XDG_DATA_HOME", std::nullopt},
+                        {"XDG_STATE_HOME", std::nullopt},
+                        {"XDG_CONFIG_HOME", std::nullopt},
+                        {"KESTR_SIM_DESKTOP", std::nullopt},
+                        {"KESTR_DESKTOP", std::nullopt},
+                        {"KESTR_LOG_STDERR", std::nullopt},
+                        {"QT_QPA_PLATFORM", std::nullopt}};
+    spec.logFile = home.folder + "/stderr.txt";
+    return spec;
+}
+
+// The window of `pid` the window manager lists (the status button, where there is no tray).
+xcb_window_t managedWindowOf(XvfbSession& session, pid_t pid) {
+    for (xcb_window_t w : clientList(session.connection())) {
+        const auto owner = property32(session.connection(), w, "_NET_WM_PID");
+        if (owner && !owner->empty() && pid_t((*owner)[0]) == pid && isViewable(session.connection(), w)) return w;
+    }
+    return XCB_NONE;
+}
+
+// The program until its status button shows; throws when it does not within the deadline.
+struct Program {
+    std::unique_ptr<Subprocess> process;
+    xcb_window_t button = XCB_NONE;
+    double readySeconds = 0;
+
+    Program(XvfbSession& session, const Home& home) {
+        const Clock::time_point start = Clock::now();
+        process = std::make_unique<Subprocess>(programSpec(session, home));
+        waitUntil(session.connection(), [&] { return (button = managedWindowOf(session, process->pid())) != XCB_NONE; },
+                  30);
+        readySeconds = secondsSince(start);
+        if (!button) throw std::runtime_error("the status button never showed");
+    }
+    ~Program() { process->terminate(); }
+    pid_t pid() const { return process->pid(); }
+};
+
+XvfbSession& session() {
+    static XvfbSession s(1920, 1080);
+    return s;
+}
+
+void pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
+
+// ---- (a) start-up ----
+
+void BM_StartUpToStatusButton(benchmark::State& state) {
+    const std::string& bytes = thousandKests();
+    Home home(bytes);
+    double ready = 0, parse = 0;
+    for (auto _ : state) {
+        const Clock::time_point before = Clock::now();
+        benchmark::DoNotOptimize(nlohmann::json::parse(bytes));
+        parse += secondsSince(before);
+        Program program(session(), home);
+        ready += program.readySeconds;
+    }
+    Home empty("");
+    double emptyReady = 0;
+    for (int i = 0; i < 3; ++i) emptyReady += Program(session(), empty).readySeconds / 3;
+    const double runs = static_cast<double>(state.iterations());
+    state.counters["ready_s"] = ready / runs;
+    state.counters["parse_s"] = parse / runs;
+    state.counters["ready_over_parse"] = ready / parse;
+    state.counters["empty_file_ready_s"] = emptyReady;
+    state.counters["file_MB"] = static_cast<double>(bytes.size()) / 1e6;
+}
+BENCHMARK(BM_StartUpToStatusButton)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// ---- (b) the panel ----
+
+std::vector<xcb_window_t> viewableTopLevels(xcb_connection_t* c, xcb_window_t root) {
+    std::vector<xcb_window_t> out;
+    std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> tree(
+        xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr), &std::free);
+    if (!tree) return out;
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+        if (isViewable(c, children[i])) out.push_back(children[i]);
+    }
+    return out;
+}
+
+void BM_PanelOpenings(benchmark::State& state) {
+    Home home(thousandKests());
+    XvfbSession& s = session();
+    xcb_connection_t* c = s.connection();
+    for (auto _ : state) {
+        Program program(s, home);
+        const auto frame = frameOf(c, program.button);
+        std::vector<double> resident;
+        for (int opening = 0; opening < 5; ++opening) {
+            const auto before = viewableTopLevels(c, s.root());
+            fakeClick(c, s.root(), frame->x + frame->width / 2, frame->y + frame->height / 2);
+            xcb_window_t panel = XCB_NONE;
+            waitUntil(c, [&] {
+                for (xcb_window_t w : viewableTopLevels(c, s.root()))
+                    if (std::find(before.begin(), before.end(), w) == before.end()) panel = w;
+                return panel != XCB_NONE;
+            });
+            if (!panel) state.SkipWithError("the panel never showed");
+            pause(0.5);  // painted
+            resident.push_back(ProcessSample::of(program.pid()).residentMB);
+            const xcb_keycode_t escape = keycodeOf(c, 0xff1b);
+            fakeInput(c, s.root(), XCB_KEY_PRESS, escape);
+            fakeInput(c, s.root(), XCB_KEY_RELEASE, escape);
+            waitUntil(c, [&] { return !isViewable(c, panel); });
+            pause(0.3);
+        }
+        state.counters["first_opening_MB"] = resident.front();
+        state.counters["four_more_add_MB"] = resident.back() - resident.front();
+    }
+}
+BENCHMARK(BM_PanelOpenings)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+// ---- (c) edge handles ----
+
+// The display's UUID as the program's window dump names it.
+std::string displayUUID(XvfbSession& s, const Home& home) {
+    Subprocess::Spec spec = programSpec(s, home, {"--dump"});
+    spec.pipeStdout = true;
+    Subprocess dump(spec);
+    std::string out;
+    char buffer[4096];
+    for (int i = 0; i < 400 && !dump.waitExit(0.05);) ++i;
+    for (ssize_t n; (n = ::read(dump.stdoutFd(), buffer, sizeof buffer)) > 0;) out.append(buffer, std::size_t(n));
+    const auto at = out.find("uuid=");
+    return at == std::string::npos ? "" : out.substr(at + 5, 36);
+}
+
+std::string sideBySideKest(const std::string& uuid) {
+    const auto item = [&](const std::string& id, const std::string& bundle, int x) {
+        return "{\"appBundleID\":\"" + bundle + "\",\"appName\":\"x\",\"launchIfMissing\":false,\"id\":\"" + id +
+               "\",\"targetFrame\":{\"displayUUID\":\"" + uuid + "\",\"x\":" + std::to_string(x) +
+               ",\"y\":0,\"width\":960,\"height\":1080},\"windowMatcher\":{\"type\":\"firstWindow\"}}";
+    };
+    return "{\"version\":1,\"layouts\":[{\"createdAt\":\"2026-12-07T00:00:00Z\",\"updatedAt\":\"2026-12-07T00:00:00Z\","
+           "\"edgeGroups\":[],\"id\":\"3B0F1C5E-2D4A-4C7B-9E61-5A8D2F0C7B11\",\"name\":\"Edge\",\"items\":[" +
+           item("8C1D2E3F-4A5B-4C6D-8E7F-901A2B3C4D51", "KestrBenchLeft", 0) + "," +
+           item("8C1D2E3F-4A5B-4C6D-8E7F-901A2B3C4D52", "KestrBenchRight", 960) + "]}]}\n";
+}
+
+struct Phase {
+    double cpuPercent = 0;
+    double wakeupsPerSecond = 0;
+    int threadsAdded = 0;
+};
+
+// The pointer moved to `x` ± `swing` at 50 Hz for `seconds` (still when `swing` is 0).
+Phase measure(XvfbSession& s, pid_t pid, int x, int swing, double seconds) {
+    const ProcessSample before = ProcessSample::of(pid);
+    const Clock::time_point start = Clock::now();
+    for (int n = 1; secondsSince(start) < seconds; ++n) {
+        if (swing) {
+            const int offset = (n % (4 * swing)) < 2 * swing ? n % (2 * swing) : 2 * swing - n % (2 * swing);
+            fakeInput(s.connection(), s.root(), XCB_MOTION_NOTIFY, 0, x - swing + offset, 500);
+        }
+        std::this_thread::sleep_until(start + std::chrono::milliseconds(20 * n));
+    }
+    const double elapsed = secondsSince(start);
+    const ProcessSample after = ProcessSample::of(pid);
+    return {100 * (after.cpuSeconds - before.cpuSeconds) / elapsed,
+            (after.mainSwitches - before.mainSwitches) / elapsed, after.threads - before.threads};
+}
+
+void BM_EdgeHandlesWhilePointerMoves(benchmark::State& state) {
+    XvfbSession& s = session();
+    xcb_connection_t* c = s.connection();
+    ClientOptions left, right;
+    left.wmClass = "KestrBenchLeft";
+    left.title = "left";
+    left.geometry = ClientGeometry{100, 100, 400, 300};
+    right.wmClass = "KestrBenchRight";
+    right.title = "right";
+    right.geometry = ClientGeometry{1000, 100, 400, 300};
+    ClientProcess leftClient(s.display(), left), rightClient(s.display(), right);
+    const xcb_window_t l = leftClient.window();
+    Home home("");
+    std::ofstream(home.folder + "/.local/share/kestr/layouts.json") << sideBySideKest(displayUUID(s, home));
+    for (auto _ : state) {
+        Program program(s, home);
+        // Its hot key, Ctrl+Alt+Super+1, makes the kest active.
+        const xcb_keycode_t keys[] = {keycodeOf(c, 0xffe3), keycodeOf(c, 0xffe9), keycodeOf(c, 0xffeb),
+                                      keycodeOf(c, 0x31)};
+        for (xcb_keycode_t k : keys) fakeInput(c, s.root(), XCB_KEY_PRESS, k);
+        for (xcb_keycode_t k : keys) fakeInput(c, s.root(), XCB_KEY_RELEASE, k);
+        if (!waitUntil(c, [&] {
+                const auto f = frameOf(c, l);
+                return f && f->x == 0 && f->width == 960;
+            }))
+            state.SkipWithError("the kest was not applied");
+        fakeInput(c, s.root(), XCB_MOTION_NOTIFY, 0, 400, 500);
+        pause(2);  // settled, and the poll slowed down
+        const int threads = ProcessSample::of(program.pid()).threads;
+        const Phase still = measure(s, program.pid(), 400, 0, 10);
+        const Phase away = measure(s, program.pid(), 400, 150, 10);
+        const Phase along = measure(s, program.pid(), 960, 5, 10);
+        state.counters["threads"] = threads;
+        state.counters["still_wakeups_per_s"] = still.wakeupsPerSecond;
+        state.counters["still_cpu_percent"] = still.cpuPercent;
+        state.counters["moving_wakeups_per_s"] = away.wakeupsPerSecond;
+        state.counters["moving_cpu_percent"] = away.cpuPercent;
+        state.counters["at_edge_wakeups_per_s"] = along.wakeupsPerSecond;
+        state.counters["at_edge_cpu_percent"] = along.cpuPercent;
+        state.counters["threads_started"] = still.threadsAdded + away.threadsAdded + along.threadsAdded;
+    }
+}
+BENCHMARK(BM_EdgeHandlesWhilePointerMoves)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+}  // namespace
+}  // namespace kestr
