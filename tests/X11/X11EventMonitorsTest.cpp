@@ -91,6 +91,30 @@ TEST_F(X11EventMonitorsTest, AGlobalMonitorHearsAnotherWindowsPointerWithTheModi
     monitors.removeMonitor(*token);
 }
 
+// While raw input is heard, the pointer's place is asked once per move, not once per
+// read: reads between two moves answer from the last answer, and a move is seen at once.
+TEST_F(X11EventMonitorsTest, ThePointerIsAskedAgainOnlyAfterItMoved) {
+    const auto token = x11().eventMonitors().addGlobalMonitor(
+        eventMask(EventType::mouseMoved) | eventMask(EventType::flagsChanged), [&](const Event& e) { events.push_back(e); });
+    ASSERT_TRUE(token);
+    Displays& displays = x11().displays();
+    const double h = session().height();
+    for (const int x : {300, 320}) {
+        fake(XCB_MOTION_NOTIFY, 0, x, 250);
+        mark();
+        EXPECT_EQ(displays.mouseLocation(), (Point{double(x), h - 250}));
+        const auto trips = x11().connection().roundTrips();
+        EXPECT_EQ(displays.mouseLocation(), (Point{double(x), h - 250}));
+        EXPECT_EQ(x11().eventMonitors().modifierFlags(), 0u);
+        EXPECT_EQ(x11().connection().roundTrips(), trips);
+    }
+    x11().eventMonitors().removeMonitor(*token);
+    // Nobody hears raw input any more: every read asks.
+    const auto trips = x11().connection().roundTrips();
+    displays.mouseLocation();
+    EXPECT_EQ(x11().connection().roundTrips(), trips + 1);
+}
+
 // The window manager activates a window at the press on it; a monitor that asks for the
 // active window when it hears the press must find the window pressed, whenever the window
 // manager answers.
