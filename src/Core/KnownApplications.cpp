@@ -23,12 +23,19 @@ KnownApplication browser(std::string id) {
     return commandLineRow(std::move(id), CommandLineFamily::browser, {"--new-window"});
 }
 
-KnownApplication terminal(std::string id, std::vector<std::string> fresh, std::vector<std::string> execute) {
-    return commandLineRow(std::move(id), CommandLineFamily::terminal, std::move(fresh), std::move(execute));
+KnownApplication terminal(std::string id, std::vector<std::string> fresh, std::vector<std::string> execute,
+                          std::string title = "") {
+    KnownApplication row =
+        commandLineRow(std::move(id), CommandLineFamily::terminal, std::move(fresh), std::move(execute));
+    row.titleOption = std::move(title);
+    return row;
 }
 
+// Every file manager in the table takes "--" before its folder.
 KnownApplication fileManager(std::string id, std::vector<std::string> fresh) {
-    return commandLineRow(std::move(id), CommandLineFamily::fileManager, std::move(fresh));
+    KnownApplication row = commandLineRow(std::move(id), CommandLineFamily::fileManager, std::move(fresh));
+    row.endsOptions = true;
+    return row;
 }
 
 }  // namespace
@@ -36,29 +43,32 @@ KnownApplication fileManager(std::string id, std::vector<std::string> fresh) {
 const std::vector<KnownApplication>& KnownApplications::table() {
     static const std::vector<KnownApplication> rows = {
         {"com.apple.finder", ScriptFamily::finder, "Finder window 1", "Finder window 1", false, false,
-         Size{316, 288}, std::nullopt, CommandLineFamily::none, {}, {}},
+         Size{316, 288}, std::nullopt, CommandLineFamily::none, {}, {}, {}, false},
         {"com.apple.Safari", ScriptFamily::safari, "front window", "document 1", true, false, std::nullopt,
-         std::nullopt, CommandLineFamily::none, {}, {}},
+         std::nullopt, CommandLineFamily::none, {}, {}, {}, false},
         {"com.google.Chrome", ScriptFamily::chrome, "window 1", "window 1", true, false, std::nullopt,
-         "Google/Chrome", CommandLineFamily::none, {}, {}},
+         "Google/Chrome", CommandLineFamily::none, {}, {}, {}, false},
         {"com.google.Chrome.canary", ScriptFamily::chrome, "window 1", "window 1", true, false, std::nullopt,
-         "Google/Chrome Canary", CommandLineFamily::none, {}, {}},
+         "Google/Chrome Canary", CommandLineFamily::none, {}, {}, {}, false},
         {"com.apple.Terminal", ScriptFamily::terminal, "window 1", "window 1", true, true, Size{260, 212},
-         std::nullopt, CommandLineFamily::none, {}, {}},
+         std::nullopt, CommandLineFamily::none, {}, {}, {}, false},
         {"com.mitchellh.ghostty", ScriptFamily::ghostty, std::nullopt, "front window", true, true, std::nullopt,
-         std::nullopt, CommandLineFamily::none, {}, {}},
+         std::nullopt, CommandLineFamily::none, {}, {}, {}, false},
         {"com.googlecode.iterm2", ScriptFamily::iterm2, "current window", "current window", true, true,
-         std::nullopt, std::nullopt, CommandLineFamily::none, {}, {}},
-        // Linux desktops, by their desktop-file ids.
+         std::nullopt, std::nullopt, CommandLineFamily::none, {}, {}, {}, false},
+        // Linux desktops, by their desktop-file ids. The browsers take no "--": Firefox
+        // reads options after it, and Debian's chromium wrapper drops it.
         browser("chromium"),
         browser("google-chrome"),
         browser("firefox"),
         browser("firefox-esr"),
-        terminal("org.gnome.Terminal", {"--window"}, {"--"}),
+        // Each command line gives one window, whether the terminal runs already or not
+        // (xfce4-terminal's "--window" would add one beside the window it opens anyway).
+        terminal("org.gnome.Terminal", {"--window"}, {"--"}, "--title="),
         terminal("org.kde.konsole", {}, {"-e"}),
-        terminal("debian-xterm", {}, {"-e"}),
-        terminal("xfce4-terminal", {"--window"}, {"-x"}),
-        terminal("kitty", {}, {}),
+        terminal("debian-xterm", {}, {"-e"}, "-T"),
+        terminal("xfce4-terminal", {}, {"-x"}, "--title="),
+        terminal("kitty", {}, {}, "--title="),
         terminal("org.wezfurlong.wezterm", {}, {"--"}),
         fileManager("org.gnome.Nautilus", {"--new-window"}),
         fileManager("org.kde.dolphin", {"--new-window"}),

@@ -45,6 +45,12 @@ struct KnownApplication {
     CommandLineFamily commandLine = CommandLineFamily::none;
     std::vector<std::string> freshWindowOptions;
     std::vector<std::string> executeOption;
+    // A terminal's option that sets its window's title: the title is the next argument,
+    // or follows directly when the option ends in "=". Empty: it takes none.
+    std::string titleOption;
+    // The program reads "--" as the end of its options, so the URLs or folder after it
+    // are never read as options whatever they start with.
+    bool endsOptions = false;
 };
 
 class KnownApplications {

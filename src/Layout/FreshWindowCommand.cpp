@@ -49,6 +49,17 @@ std::vector<std::string> browserURLs(const LayoutItem& item) {
     return urls;
 }
 
+// What the command line hands over as it is: a browser's URLs, a file manager's folder.
+std::vector<std::string> values(const KnownApplication& row, const LayoutItem& item) {
+    if (row.commandLine == CommandLineFamily::browser) return browserURLs(item);
+    if (row.commandLine != CommandLineFamily::fileManager) return {};
+    const std::string folder = item.finderPath && !item.finderPath->empty() ? *item.finderPath : firstFolder(item);
+    if (folder.empty()) return {};
+    return {folder};
+}
+
+bool readAsOption(const std::string& value) { return value.starts_with("-"); }
+
 }  // namespace
 
 std::vector<std::string> FreshWindowCommand::terminalCommand(const std::string& folder, const std::string& command) {
@@ -61,33 +72,51 @@ std::optional<std::vector<std::string>> FreshWindowCommand::arguments(const Layo
     const KnownApplication* row = KnownApplications::find(item.appBundleID);
     if (!row || row->commandLine == CommandLineFamily::none) return std::nullopt;
     std::vector<std::string> out = row->freshWindowOptions;
-    switch (row->commandLine) {
-        case CommandLineFamily::browser:
-            for (const std::string& url : browserURLs(item)) out.push_back(url);
-            break;
-        case CommandLineFamily::terminal: {
-            const std::string folder = firstFolder(item);
-            const std::string command = firstCommand(item);
-            if (folder.empty() && command.empty()) break;
-            out.insert(out.end(), row->executeOption.begin(), row->executeOption.end());
-            for (std::string& word : terminalCommand(folder, command)) out.push_back(std::move(word));
-            break;
+    if (row->commandLine == CommandLineFamily::terminal) {
+        const std::string title = item.capturedWindowTitle.value_or("");
+        if (!row->titleOption.empty() && !title.empty()) {
+            if (row->titleOption.ends_with("=")) {
+                out.push_back(row->titleOption + title);
+            } else {
+                out.insert(out.end(), {row->titleOption, title});
+            }
         }
-        case CommandLineFamily::fileManager: {
-            const std::string folder = item.finderPath && !item.finderPath->empty() ? *item.finderPath : firstFolder(item);
-            if (!folder.empty()) out.push_back(folder);
-            break;
-        }
-        case CommandLineFamily::none:
-            break;
+        const std::string folder = firstFolder(item);
+        const std::string command = firstCommand(item);
+        if (folder.empty() && command.empty()) return out;
+        out.insert(out.end(), row->executeOption.begin(), row->executeOption.end());
+        for (std::string& word : terminalCommand(folder, command)) out.push_back(std::move(word));
+        return out;
     }
+    // URLs and folders follow the options, after "--" where the program takes it, else
+    // only those that cannot be read as an option.
+    const std::vector<std::string> given = values(*row, item);
+    if (row->endsOptions && !given.empty()) out.push_back("--");
+    for (const std::string& value : given)
+        if (row->endsOptions || !readAsOption(value)) out.push_back(value);
     return out;
+}
+
+std::vector<std::string> FreshWindowCommand::leftOut(const LayoutItem& item) {
+    const KnownApplication* row = KnownApplications::find(item.appBundleID);
+    std::vector<std::string> out;
+    if (!row || row->endsOptions) return out;
+    for (const std::string& value : values(*row, item))
+        if (readAsOption(value)) out.push_back(value);
+    return out;
+}
+
+std::optional<std::vector<std::string>> FreshWindowCommand::argumentsToRun(const LayoutItem& item) {
+    for (const std::string& value : leftOut(item))
+        ApplyLog::write("kestr[freshWindow]: left \"" + value + "\" out of the command line of " + item.appBundleID +
+                        ": it would be read as an option");
+    return arguments(item);
 }
 
 Task<void> FreshWindowCommand::open(LayoutItem item) {
     const std::string& bundleID = item.appBundleID;
     const auto location = platform().workspace().urlForApplication(bundleID);
-    const auto words = arguments(item);
+    const auto words = argumentsToRun(item);
     if (!location || !words) throw WindowSpawner::SpawnError::noNewWindow(bundleID);
     OpenConfiguration configuration;
     configuration.activates = false;

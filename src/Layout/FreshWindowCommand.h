@@ -18,8 +18,14 @@ public:
     FreshWindowCommand() = delete;
 
     // The arguments that open a fresh window of the item's application showing its
-    // content; none when its command line offers none.
+    // content (and, for a terminal that takes one, its captured title); none when its
+    // command line offers none. A URL or folder is never read as an option: it follows
+    // "--" where the program takes that, else one starting with "-" is left out.
     static std::optional<std::vector<std::string>> arguments(const LayoutItem& item);
+    // The values `arguments` leaves out.
+    static std::vector<std::string> leftOut(const LayoutItem& item);
+    // `arguments` for a command about to run: a log line for each value left out.
+    static std::optional<std::vector<std::string>> argumentsToRun(const LayoutItem& item);
     // Asks the application for that window. Throws WindowSpawner::SpawnError.
     static Task<void> open(LayoutItem item);
 

@@ -35,7 +35,10 @@ bool hasSavedTabs(const LayoutItem& item) {
 // with the item's content from its command line.
 std::vector<std::string> launchContent(const LayoutItem& item) {
     if (platform().capabilities().applicationsTakeScripts) return {};
-    return FreshWindowCommand::arguments(item).value_or(std::vector<std::string>{});
+    // Logged only when they will be used.
+    const bool launches = platform().workspace().runningApplications(item.appBundleID).empty();
+    const auto words = launches ? FreshWindowCommand::argumentsToRun(item) : FreshWindowCommand::arguments(item);
+    return words.value_or(std::vector<std::string>{});
 }
 
 bool hasCapturedTitle(const LayoutItem& item) {
