@@ -1,6 +1,8 @@
 // The command lines that open fresh windows where applications take no scripts: what a
 // kest holds never reaches a program as an option, and a terminal gets its captured title.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "Layout/FreshWindowCommand.h"
 #include "Support/SimTest.h"
@@ -68,6 +70,34 @@ TEST_F(FreshWindowCommandTest, TerminalsOpenOneWindowInTheFolderUnderTheCaptured
     EXPECT_EQ(FreshWindowCommand::arguments(konsole), withShell({"-e"}, "/srv/-x"));
     xterm.openFolders.reset();
     EXPECT_EQ(FreshWindowCommand::arguments(xterm), (Words{"-T", "-x vim"}));
+}
+
+// A Ctrl-C reaches the whole foreground group: the command stops, the window's shell stays.
+TEST(TerminalCommandTest, AnInterruptedCommandLeavesTheShell) {
+    int out[2];
+    ASSERT_EQ(pipe(out), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setpgid(0, 0);
+        dup2(out[1], 1);
+        std::vector<std::string> words = FreshWindowCommand::terminalCommand("/", "kill -INT 0");
+        words.push_back("");
+        std::vector<char*> argv;
+        for (std::string& word : words) argv.push_back(word.data());
+        argv.back() = nullptr;
+        char shell[] = "SHELL=/bin/pwd";
+        char* environment[] = {shell, nullptr};
+        execve("/bin/sh", argv.data(), environment);
+        _exit(127);
+    }
+    close(out[1]);
+    char buffer[64] = {};
+    const ssize_t n = read(out[0], buffer, sizeof buffer - 1);
+    close(out[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(std::string(buffer, n > 0 ? n : 0), "/\n");
 }
 
 }  // namespace
