@@ -7,6 +7,7 @@
 
 #include "Core/KnownApplications.h"
 #include "Layout/AppLauncher.h"
+#include "Layout/ApplyLog.h"
 #include "Layout/FreshWindowCommand.h"
 #include "Layout/FreshWindowFallbacks.h"
 #include "Layout/ItemWindows.h"
@@ -219,10 +220,13 @@ void ItemPlacement::openURL(const Url& url, const std::string& bundleID) {
     Workspace& workspace = platform().workspace();
     OpenConfiguration configuration;
     configuration.activates = false;
+    const std::string text = url.string();
     if (auto application = workspace.urlForApplication(bundleID)) {
-        workspace.openURLs({url.string()}, *application, configuration, nullptr);
-    } else {
-        workspace.openURL(url.string());
+        workspace.openURLs({text}, *application, configuration, [text, bundleID](std::optional<std::string> error) {
+            if (error) ApplyLog::write("kestr[openURL]: " + bundleID + " did not open " + text + ": " + *error);
+        });
+    } else if (!workspace.openURL(text)) {
+        ApplyLog::write("kestr[openURL]: nothing opened " + text);
     }
 }
 

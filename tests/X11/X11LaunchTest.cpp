@@ -166,6 +166,10 @@ TEST(DesktopExecTest, WhatAKestGivesStaysPlainArgumentsWhereTheExecLineTakesThem
     entry.exec = "term";
     EXPECT_EQ(std::get<0>(DesktopExec::commands(entry, {"-e", "sh"}, {})),
               (std::vector<DesktopExec::Command>{{"term", "-e", "sh"}}));
+    // An item is never read as an option.
+    entry.exec = "viewer %u";
+    EXPECT_EQ(std::get<1>(DesktopExec::commands(entry, {}, {"/a", "--headless"})),
+              "\"--headless\" would reach /apps/browser.desktop as an option");
 }
 
 TEST_F(X11LaunchTest, IconsComeFromTheIconThemeElseFromTheWindow) {

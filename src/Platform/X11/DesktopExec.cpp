@@ -137,6 +137,8 @@ std::string DesktopExec::asPath(const std::string& item) {
 std::variant<std::vector<DesktopExec::Command>, std::string> DesktopExec::commands(
     const DesktopEntry& entry, const std::vector<std::string>& arguments, const std::vector<std::string>& items) {
     if (entry.exec.empty()) return "its desktop file " + entry.path + " has no Exec line";
+    for (const std::string& item : items)
+        if (item.starts_with("-")) return "\"" + item + "\" would reach " + entry.path + " as an option";
     int count = 0;
     gchar** parsed = nullptr;
     GError* error = nullptr;

@@ -20,8 +20,9 @@ public:
 
     // The processes to start: one, or one per item when the Exec line takes a single URL
     // or file (%u, %f) and several are given. `arguments` go where the Exec line takes
-    // its URLs or files, else at its end; `items` are URLs or absolute paths. A string
-    // instead when the entry cannot be launched, saying why.
+    // its URLs or files, else at its end; `items` are URLs or absolute paths (one that
+    // starts with "-" is refused: it would be read as an option). A string instead when
+    // the entry cannot be launched, saying why.
     static std::variant<std::vector<Command>, std::string> commands(const DesktopEntry& entry,
                                                                     const std::vector<std::string>& arguments,
                                                                     const std::vector<std::string>& items);
