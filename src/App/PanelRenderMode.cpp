@@ -1,7 +1,6 @@
-// --render-panel PATH [empty] [snaps] [untrusted]: the floating panel's content under a
-// tab strip, filled from the stored kests and snap bindings, drawn offscreen to a PNG.
+// --render-panel PATH [empty] [snaps] [untrusted]: the floating panel's content under its
+// tab strip (the segmented control), filled from the stored kests and snap bindings, drawn offscreen to a PNG.
 #include <QApplication>
-#include <QLabel>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -17,8 +16,8 @@
 #include "Snap/SnapStore.h"
 #include "UI/AdaptiveColor.h"
 #include "UI/Panel/KestPanelContentView.h"
+#include "UI/Panel/PanelTabs.h"
 #include "UI/Panel/PanelWidgets.h"
-#include "UI/SystemStyle.h"
 
 namespace kestr {
 
@@ -95,12 +94,10 @@ int DiagnosticModes::renderPanel(ConsoleOutput& output, const std::vector<std::s
     sheet.resize(int(panelWidth), int(std::ceil(height)));
     content->move(0, int(stripHeight));
 
-    const QFont tabFont = SystemStyle::font(12, QFont::Medium);
-    QLabel* tabs = PanelWidgets::label(&sheet, snaps ? "Kests [ Snaps ]" : "[ Kests ] Snaps", tabFont,
-                                       SystemStyle::secondaryLabel(), Rect(0, 0, 0, 0));
-    const QSize fit = tabs->sizeHint();
-    tabs->setGeometry(int((panelWidth - fit.width()) / 2), int((stripHeight - fit.height()) / 2), fit.width(),
-                      fit.height());
+    // The live panel's segmented control, with the shown tab selected.
+    auto* tabs = new PanelTabs(&sheet);
+    tabs->setSelectedSegment(snaps ? 1 : 0);
+    tabs->centreInStrip(panelWidth, stripHeight);
     PanelWidgets::separator(&sheet, Rect(0, stripHeight - 1, panelWidth, 1));
 
     return RenderOutput::write(output, sheet, path, "panel", QSize(int(panelWidth), static_cast<int>(height)));

@@ -44,6 +44,7 @@ std::optional<std::string> SymbolImages::themeName(const std::string& symbol) {
         {"arrow.up.left.and.arrow.down.right", "view-fullscreen-symbolic"},
         {"arrow.down.right.and.arrow.up.left", "view-restore-symbolic"},
         {"arrow.uturn.backward", "edit-undo-symbolic"},
+        {"app", "application-x-executable-symbolic"},
     };
     const auto it = table.find(symbol);
     if (it == table.end()) return std::nullopt;

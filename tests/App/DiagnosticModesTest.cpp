@@ -2,6 +2,7 @@
 // simulated desktop.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QWidget>
 
 #include "App/DiagnosticModes.h"
@@ -108,6 +109,32 @@ TEST_F(DiagnosticModesTest, RendersDrawTheShortcutsWithoutRegisteringAny) {
     EXPECT_EQ(hotkeys.effectiveHotkey(LayoutStore::shared().layouts[0].id), (Hotkey{18, 0x1900}));
     EXPECT_EQ(hotkeys.effectiveHotkey(LayoutStore::shared().layouts[1].id), LayoutStore::shared().layouts[1].hotkey);
     EXPECT_TRUE(hotkeys.captureHotkey());
+}
+
+// The panel render's strip is the live panel's segmented control, the shown tab
+// selected: a white segment on its side, never the other's.
+TEST_F(DiagnosticModesTest, ThePanelRenderDrawsTheTabsAsTheSegmentedControl) {
+    const std::string path = sim->simFiles().homeDirectory() + "/p.png";
+    const auto whiteIn = [](const QImage& image, int fromX, int toX) {
+        int count = 0;
+        for (int y = 0; y < 96; ++y) {
+            for (int x = fromX; x < toX; ++x) count += image.pixel(x, y) == qRgb(255, 255, 255);
+        }
+        return count;
+    };
+    for (const bool snaps : {false, true}) {
+        std::vector<std::string> arguments = {"--render-panel", path};
+        if (snaps) arguments.push_back("snaps");
+        ASSERT_EQ(DiagnosticModes::renderPanel(output, arguments, path), 0) << output.stderrText;
+        const std::string png = sim->files().read(path);
+        const QImage image = QImage::fromData(reinterpret_cast<const uchar*>(png.data()), int(png.size()))
+                                 .convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(image.width(), 592);
+        // The two segments are as wide as their titles, so the middle is only nearly theirs.
+        const int selected = whiteIn(image, snaps ? 296 : 0, snaps ? 592 : 296);
+        EXPECT_GT(selected, 2000) << "the selected segment, snaps " << snaps;
+        EXPECT_GT(selected, 10 * whiteIn(image, snaps ? 0 : 296, snaps ? 296 : 592)) << "snaps " << snaps;
+    }
 }
 
 }  // namespace

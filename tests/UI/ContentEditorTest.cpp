@@ -179,6 +179,22 @@ TEST_F(ContentEditorTest, TheEmptyTextGetsTheWholeEmptyStateHeight) {
     }
 }
 
+// A hint longer than the room beside the chooser goes on over a second line, whole.
+TEST_F(ContentEditorTest, ALongHintWrapsInsteadOfBeingCut) {
+    KestContentEditor narrow;
+    narrow.configure(LayoutStore::shared().layouts[0]);
+    narrow.resize(340, 230);
+    narrow.show();
+    QCoreApplication::processEvents();
+    auto* hint = qobject_cast<QLabel*>(static_cast<QWidget*>(narrow.hintLabel()));
+    ASSERT_TRUE(hint) << "a label that can wrap";
+    const QFontMetrics metrics(hint->font());
+    ASSERT_GT(metrics.horizontalAdvance(hint->text()), hint->width()) << "the hint needs more than one line";
+    const QRect wrapped = metrics.boundingRect(QRect(0, 0, hint->width(), 1000), Qt::TextWordWrap, hint->text());
+    EXPECT_GE(hint->height(), wrapped.height()) << "every line shows";
+    EXPECT_TRUE(hint->wordWrap());
+}
+
 TEST_F(ContentEditorTest, ProfilesAndSplitsAreChosenAndStored) {
     editor->chooser()->setCurrentIndex(1);
     ASSERT_TRUE(editor->themePopup()->isVisibleTo(editor));

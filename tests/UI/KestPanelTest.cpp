@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
@@ -152,6 +153,18 @@ TEST_F(KestPanelTest, KestListMarksTheActiveKestAndItsReleaseRow) {
     QTest::mousePress(find<PanelActionRowView>("Quit kestr"), Qt::LeftButton);
     EXPECT_EQ(calls.back(), "quit");
     EXPECT_EQ(calls[calls.size() - 2], "manage");
+}
+
+// The release row of a kest with a long name ends in "…" within the row's margin.
+TEST_F(KestPanelTest, ALongActionTitleStaysWithinTheRow) {
+    PanelActionRowView row(QString::fromUtf8("Release “Coding with documentation and terminals side by side”"), "eject",
+                           std::nullopt, [] {});
+    row.resize(296, 36);
+    QImage image(296, 36, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    row.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    EXPECT_TRUE(inked(image, QRect(44, 0, 100, 36)));
+    EXPECT_FALSE(inked(image, QRect(296 - 16, 0, 16, 36)));
 }
 
 TEST_F(KestPanelTest, EmptyStateOffersToSaveAndNamesTheCaptureShortcut) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <cmath>
@@ -7,6 +8,7 @@
 #include "PanelTestSupport.h"
 #include "UI/Panel/KestCardRenderer.h"
 #include "UI/Panel/KestThumbnailRenderer.h"
+#include "UI/SystemStyle.h"
 
 namespace kestr {
 namespace {
@@ -155,7 +157,8 @@ TEST_F(KestThumbnailRendererTest, DialogIconIsCappedAt440PointsWide) {
 }
 
 // The card and the dialog icon draw the installed applications' icons in placement
-// order and leave a slot empty for an application that is not installed.
+// order; for an application that is not installed the card draws the generic
+// application icon and the dialog icon leaves its slot empty.
 TEST_F(KestThumbnailRendererTest, IconsOfInstalledApplicationsFillTheirSlots) {
     addDisplay(1, Rect(0, 0, 1600, 900));
     for (const char* id : {"com.example.Left", "com.example.Right"}) {
@@ -177,7 +180,7 @@ TEST_F(KestThumbnailRendererTest, IconsOfInstalledApplicationsFillTheirSlots) {
     // Thumbnail 31 × 16/9 wide from x 16; icons from 12 points after it, 26 apart.
     const int x0 = int(std::ceil(16 + 31 * 16.0 / 9 + 12));
     EXPECT_TRUE(inked(card, QRect(x0 + 4, 49, 12, 12))) << "Left";
-    EXPECT_FALSE(inked(card, QRect(x0 + 26 + 2, 46, 16, 18))) << "Missing leaves its slot empty";
+    EXPECT_TRUE(inked(card, QRect(x0 + 26 + 4, 49, 12, 12))) << "Missing shows the generic icon";
     EXPECT_TRUE(inked(card, QRect(x0 + 52 + 4, 49, 12, 12))) << "Right";
 
     const QImage dialog = R::dialogIcon(k, 1.0);
@@ -186,6 +189,32 @@ TEST_F(KestThumbnailRendererTest, IconsOfInstalledApplicationsFillTheirSlots) {
     EXPECT_TRUE(inked(dialog, QRect(int(first) + 4, 60, 10, 10)));
     EXPECT_FALSE(inked(dialog, QRect(int(first + 22) + 2, 57, 14, 16)));
     EXPECT_TRUE(inked(dialog, QRect(int(first + 44) + 4, 60, 10, 10)));
+}
+
+// A long name ends in "…" before the badge, with room between them; a short one stays whole.
+TEST_F(KestThumbnailRendererTest, ALongNameIsCutBeforeTheBadge) {
+    addDisplay(1, Rect(0, 0, 1600, 900));
+    const Layout k = kest("Coding with documentation and terminals side by side",
+                          {item("com.example.Left", withDisplay(frameOn(1, 0, 0, 800, 900), 1600, 900))});
+    const std::string badge = "Ctrl+Shift+Super+1";
+    QImage card(264, 83, QImage::Format_ARGB32_Premultiplied);
+    card.fill(Qt::transparent);
+    {
+        QPainter p(&card);
+        KestCardRenderer::draw(p, k, badge, Rect(0, 0, 264, 83), Qt::black, false, R::Style::gallery());
+    }
+    const double badgeLeft =
+        264 - 16 - (QFontMetricsF(SystemStyle::font(11, QFont::Medium)).horizontalAdvance(badge.c_str()) + 12);
+    EXPECT_FALSE(inked(card, QRect(int(badgeLeft) - 6, 12, 5, 18))) << "nothing between the name and the badge";
+
+    const auto top = KestCardRenderer::header(k, badge, 264, false);
+    ASSERT_TRUE(top.badge);
+    EXPECT_LE(top.nameRect.right(), top.badge->left() - KestCardRenderer::nameBadgeGap);
+    EXPECT_TRUE(top.name.contains(QString::fromUtf8("Coding")));
+    EXPECT_TRUE(top.name.contains(QString::fromUtf8("\u2026")));
+    const auto whole = KestCardRenderer::header(kest("Work", {}), badge, 264, true);
+    EXPECT_FALSE(whole.name.contains(QString::fromUtf8("\u2026")));
+    EXPECT_EQ(whole.nameRect.left(), 28) << "after the active dot";
 }
 
 TEST(KestCardRendererIconRow, FitsIconsThenTheOverflowMark) {

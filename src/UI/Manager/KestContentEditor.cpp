@@ -15,7 +15,6 @@
 #include "Core/KnownApplications.h"
 #include "Layout/WindowSpawner.h"
 #include "UI/Manager/ContentValueTable.h"
-#include "UI/Manager/ElidedLabel.h"
 #include "UI/Manager/SettingsKit.h"
 #include "UI/SymbolImages.h"
 #include "UI/SystemStyle.h"
@@ -105,7 +104,7 @@ std::vector<KestContentEditor::Editable> KestContentEditor::editablesOf(const st
 }
 
 KestContentEditor::KestContentEditor(QWidget* parent)
-    : QWidget(parent), popup_(new QComboBox), hintLabel_(new ElidedLabel), table_(new EditorClosingView<QTableView>),
+    : QWidget(parent), popup_(new QComboBox), hintLabel_(new QLabel), table_(new EditorClosingView<QTableView>),
       model_(new ContentValueModel(this)), themeLabel_(smallLabel(QStringLiteral("Theme:"))),
       themePopup_(smallPopup()), splitLabel_(smallLabel(QStringLiteral("Layout:"))), splitPopup_(smallPopup()),
       emptyLabel_(new QLabel(QStringLiteral("This kest has no browser or terminal windows to edit."))) {
@@ -119,9 +118,9 @@ void KestContentEditor::build() {
         if (!rebuilding_) reloadCurrent();
     });
     hintLabel_->setFont(SystemStyle::font(11));
-    QPalette hintPalette = hintLabel_->palette();
-    hintPalette.setColor(QPalette::WindowText, SystemStyle::tertiaryLabel().resolved());
-    hintLabel_->setPalette(hintPalette);
+    colorLabel(hintLabel_, SystemStyle::tertiaryLabel().resolved());
+    // A hint longer than its room goes on over a second line rather than being cut.
+    hintLabel_->setWordWrap(true);
 
     model_->values = [this]() -> const std::vector<std::string>* {
         const int index = popup_->currentIndex();

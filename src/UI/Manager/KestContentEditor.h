@@ -20,7 +20,6 @@ class QToolButton;
 namespace kestr {
 
 class ContentValueModel;
-class ElidedLabel;
 
 class KestContentEditor : public QWidget {
 public:
@@ -72,7 +71,7 @@ public:
     int selectedRow() const;
 
     QComboBox* chooser() const { return popup_; }
-    ElidedLabel* hintLabel() const { return hintLabel_; }
+    QLabel* hintLabel() const { return hintLabel_; }
     QLabel* emptyLabel() const { return emptyLabel_; }
     QTableView* table() const { return table_; }
     QComboBox* themePopup() const { return themePopup_; }
@@ -95,7 +94,7 @@ private:
     std::vector<Editable> editables_;
     std::vector<std::string> installedProfiles_;
     QComboBox* popup_;
-    ElidedLabel* hintLabel_;
+    QLabel* hintLabel_;
     EditorClosingView<QTableView>* table_;
     ContentValueModel* model_;
     QToolButton* segments_[4] = {};

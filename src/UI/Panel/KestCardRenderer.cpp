@@ -3,8 +3,11 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
+#include <map>
 
 #include "Core/UnicodeText.h"
+#include "UI/SymbolImages.h"
 #include "UI/SystemStyle.h"
 
 namespace kestr {
@@ -12,6 +15,9 @@ namespace kestr {
 namespace {
 
 const QString overflowMark = QString::fromUtf8("\u2026");
+
+QFont nameFont() { return SystemStyle::font(13, QFont::DemiBold); }
+QFont badgeFont() { return SystemStyle::font(11, QFont::Medium); }
 
 }  // namespace
 
@@ -32,6 +38,34 @@ KestCardRenderer::IconRow KestCardRenderer::iconRow(std::size_t count, double x0
     return row;
 }
 
+KestCardRenderer::Header KestCardRenderer::header(const Layout& kest, const std::optional<std::string>& hotkey,
+                                                  double width, bool isActive) {
+    Header h;
+    double right = width - 16;
+    if (hotkey && !hotkey->empty()) {
+        h.badgeText = QString::fromStdString(*hotkey);
+        const double badgeWidth = QFontMetricsF(badgeFont()).horizontalAdvance(h.badgeText) + 12;
+        h.badge = QRectF(width - 16 - badgeWidth, 12, badgeWidth, 18);
+        right = h.badge->left() - nameBadgeGap;
+    }
+    const double x = isActive ? 28 : 16;
+    const QFontMetricsF metrics(nameFont());
+    // Cut before the text is isolated for display, so the isolating marks stay whole.
+    const QString cut = metrics.elidedText(QString::fromStdString(kest.name), Qt::ElideRight, std::max(0.0, right - x));
+    h.name = QString::fromStdString(UnicodeText::isolatedForDisplay(cut.toStdString()));
+    h.nameRect = QRectF(x, 12, metrics.horizontalAdvance(h.name), metrics.height());
+    return h;
+}
+
+QImage KestCardRenderer::genericAppIcon() {
+    const QColor tint = SystemStyle::secondaryLabel().resolved();
+    // One picture per tint: the appearance may change while the process runs.
+    static std::map<QRgb, QImage> made;
+    auto it = made.find(tint.rgba());
+    if (it == made.end()) it = made.emplace(tint.rgba(), SymbolImages::image("app", iconSide / 1.2, tint, 2.0)).first;
+    return it->second;
+}
+
 void KestCardRenderer::draw(QPainter& p, const Layout& kest, const std::optional<std::string>& hotkey,
                             const Rect& rect, const QColor& nameColor, bool isActive,
                             const KestThumbnailRenderer::Style& style) {
@@ -39,31 +73,26 @@ void KestCardRenderer::draw(QPainter& p, const Layout& kest, const std::optional
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
 
-    const QFont nameFont = SystemStyle::font(13, QFont::DemiBold);
-    double nameX = 16;
+    const Header top = header(kest, hotkey, W, isActive);
     if (isActive) {
-        const double nameHeight = QFontMetricsF(nameFont).height();
+        const double nameHeight = QFontMetricsF(nameFont()).height();
         p.setPen(Qt::NoPen);
         p.setBrush(SystemStyle::controlAccent().resolved());
         p.drawEllipse(QRectF(16, 12 + (nameHeight - 7) / 2, 7, 7));
-        nameX = 28;
     }
-    p.setFont(nameFont);
+    p.setFont(nameFont());
     p.setPen(nameColor);
-    SystemStyle::drawText(p, nameX, 12, QString::fromStdString(UnicodeText::isolatedForDisplay(kest.name)));
+    SystemStyle::drawText(p, top.nameRect.left(), top.nameRect.top(), top.name);
 
-    if (hotkey && !hotkey->empty()) {
-        const QFont badgeFont = SystemStyle::font(11, QFont::Medium);
-        const QFontMetricsF metrics(badgeFont);
-        const QString text = QString::fromStdString(*hotkey);
-        const double width = metrics.horizontalAdvance(text) + 12;
-        const QRectF badge(W - 16 - width, 12, width, 18);
+    if (top.badge) {
+        const QFontMetricsF metrics(badgeFont());
+        const QRectF& badge = *top.badge;
         QPainterPath path;
         path.addRoundedRect(badge, 5, 5);
         p.fillPath(path, style.badgeFill.resolved());
-        p.setFont(badgeFont);
+        p.setFont(badgeFont());
         p.setPen(style.badgeText.resolved());
-        SystemStyle::drawText(p, badge.left() + 6, badge.center().y() - metrics.height() / 2, text);
+        SystemStyle::drawText(p, badge.left() + 6, badge.center().y() - metrics.height() / 2, top.badgeText);
     }
 
     const bool hasBlocks = !KestThumbnailRenderer::blocks(kest, false).empty();
@@ -80,8 +109,8 @@ void KestCardRenderer::draw(QPainter& p, const Layout& kest, const std::optional
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     double x = x0;
     for (std::size_t i = 0; i < row.shown; ++i) {
-        if (const auto icon = KestThumbnailRenderer::appIcon(items[i].appBundleID))
-            p.drawImage(QRectF(x, y, iconSide, iconSide), *icon);
+        const auto icon = KestThumbnailRenderer::appIcon(items[i].appBundleID);
+        p.drawImage(QRectF(x, y, iconSide, iconSide), icon ? *icon : genericAppIcon());
         x += iconPitch;
     }
     if (row.mark) {

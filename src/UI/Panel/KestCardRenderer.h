@@ -1,9 +1,13 @@
 // The card of one kest, as the panel's rows and the kest list's cells show it: the
-// name, a dot when the kest is active, its hot key as a badge, a small thumbnail and a
-// row of the applications' icons, cut with "…" when the row runs out of room.
+// name (cut with "…" before the badge), a dot when the kest is active, its hot key as a
+// badge, a small thumbnail and a row of the applications' icons (the generic one for an
+// application without its own), cut with "…" when the row runs out of room.
 #pragma once
 
 #include <QColor>
+#include <QImage>
+#include <QRectF>
+#include <QString>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -24,8 +28,23 @@ struct KestCardRenderer {
         double markX = 0;
     };
 
+    // The top line: the name as drawn and where, and the badge when there is one.
+    struct Header {
+        QString name;
+        QRectF nameRect;
+        std::optional<QRectF> badge;
+        QString badgeText;
+    };
+
     static constexpr double iconSide = 20;
     static constexpr double iconPitch = 26;
+    // Room kept between the name and the badge.
+    static constexpr double nameBadgeGap = 8;
+
+    static Header header(const Layout& kest, const std::optional<std::string>& hotkey, double width, bool isActive);
+    // What an application without an icon of its own shows: the generic application
+    // icon, in the secondary label colour.
+    static QImage genericAppIcon();
 
     // `count` icons from `x0` with `available` points of room; `markWidth` is the
     // measured width of the overflow mark.

@@ -110,9 +110,7 @@ void KestPanelController::makePanel() {
 }
 
 void KestPanelController::layoutHeaderSubviews() {
-    const QSize size = tabs_->sizeHint();
-    tabs_->setGeometry(int(std::round((width - size.width()) / 2)), int(std::round((headerHeight - size.height()) / 2)),
-                       size.width(), size.height());
+    tabs_->centreInStrip(width, headerHeight);
     headerSeparator_->setGeometry(0, int(headerHeight - 1), int(width), 1);
 }
 

@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <cmath>
 
 #include "UI/Panel/KestThumbnailRenderer.h"
@@ -44,16 +45,22 @@ void PanelActionRowView::paintEvent(QPaintEvent*) {
         p.drawImage(QPointF(16 + (20 - s.width()) / 2, std::round((H - s.height()) / 2)), symbol);
     }
 
-    const QFont titleFont = SystemStyle::font(13);
-    p.setFont(titleFont);
-    p.setPen(SystemStyle::label().resolved());
-    SystemStyle::drawText(p, 44, (H - QFontMetricsF(titleFont).height()) / 2, title_);
-
-    if (!hotkey_ || hotkey_->isEmpty()) return;
+    const bool hasBadge = hotkey_ && !hotkey_->isEmpty();
     const QFont badgeFont = SystemStyle::font(11, QFont::Medium);
     const QFontMetricsF metrics(badgeFont);
-    const double b = metrics.horizontalAdvance(*hotkey_) + 12;
+    const double b = hasBadge ? metrics.horizontalAdvance(*hotkey_) + 12 : 0;
     const QRectF badge(W - 16 - b, (H - 18) / 2, b, 18);
+
+    // A long title (a long kest name) ends in "…" before the badge or the row's margin.
+    const QFont titleFont = SystemStyle::font(13);
+    const QFontMetricsF titleMetrics(titleFont);
+    const double titleRight = hasBadge ? badge.left() - 8 : W - 16;
+    p.setFont(titleFont);
+    p.setPen(SystemStyle::label().resolved());
+    SystemStyle::drawText(p, 44, (H - titleMetrics.height()) / 2,
+                          titleMetrics.elidedText(title_, Qt::ElideRight, std::max(0.0, titleRight - 44)));
+
+    if (!hasBadge) return;
     QPainterPath path;
     path.addRoundedRect(badge, 5, 5);
     p.fillPath(path, KestThumbnailRenderer::adaptiveBadgeFill().resolved());

@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QToolButton>
+#include <cmath>
 
 #include "UI/AdaptiveColor.h"
 #include "UI/SystemStyle.h"
@@ -49,6 +50,12 @@ int PanelTabs::selectedSegment() const { return group_->checkedId(); }
 
 void PanelTabs::setSelectedSegment(int segment) {
     if (QAbstractButton* button = group_->button(segment)) button->setChecked(true);
+}
+
+void PanelTabs::centreInStrip(double width, double height) {
+    const QSize size = sizeHint();
+    setGeometry(int(std::round((width - size.width()) / 2)), int(std::round((height - size.height()) / 2)),
+                size.width(), size.height());
 }
 
 void PanelTabs::clickSegment(int segment) {

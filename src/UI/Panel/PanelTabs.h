@@ -21,6 +21,8 @@ public:
     void refreshStyle();
     // Clicks a segment as the user would.
     void clickSegment(int segment);
+    // At its natural size, in the middle of a strip of that size at the parent's top left.
+    void centreInStrip(double width, double height);
 
 private:
     QButtonGroup* group_;
