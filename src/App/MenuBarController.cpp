@@ -269,7 +269,7 @@ std::vector<SnapCellView::Model> MenuBarController::currentSnapModels() const {
         return static_cast<int>(SnapAction::Value(a.action)) < static_cast<int>(SnapAction::Value(b.action));
     });
     std::vector<SnapCellView::Model> cells;
-    for (const SnapBinding& binding : bindings) cells.push_back({binding.action, binding.hotkey.displayString()});
+    for (const SnapBinding& binding : bindings) cells.push_back(SnapCellView::model(binding));
     return cells;
 }
 

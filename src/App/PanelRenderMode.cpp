@@ -47,7 +47,7 @@ std::vector<SnapCellView::Model> snapCells() {
         return SnapAction::Value(a.action) < SnapAction::Value(b.action);
     });
     std::vector<SnapCellView::Model> cells;
-    for (const SnapBinding& binding : bindings) cells.push_back({binding.action, binding.hotkey.displayString()});
+    for (const SnapBinding& binding : bindings) cells.push_back(SnapCellView::model(binding));
     return cells;
 }
 

@@ -24,6 +24,11 @@ std::string Hotkey::displayString() const {
     return words.shortcut(modifiers, words.keyName(keyCode));
 }
 
+std::string Hotkey::shortDisplayString() const {
+    const Wording& words = platform().wording();
+    return words.shortcutShort(modifiers, words.keyName(keyCode));
+}
+
 std::string Hotkey::modifierText(std::uint32_t modifiers) { return platform().wording().shortcut(modifiers, ""); }
 
 std::string Hotkey::label(std::uint32_t keyCode) { return keyLabel(keyCode); }

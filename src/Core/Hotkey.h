@@ -17,6 +17,9 @@ struct Hotkey {
     // The modifiers present, then the key's label, in this desktop's words: key code 36
     // with 0x1900 gives "⌃⌥⌘↩" on the simulated desktop, "Ctrl+Alt+Super+↩" on X11.
     std::string displayString() const;
+    // The same where it must fit a small space, every modifier kept: "⌃⌥⌘↩" on the
+    // simulated desktop, "Ctrl Alt Sup ↩" on X11.
+    std::string shortDisplayString() const;
     // The modifiers of a mask alone, in this desktop's words ("⌃⌥" or "Alt+Super").
     static std::string modifierText(std::uint32_t modifiers);
     // The key's label; a code without one gives "?" and the code in decimal.

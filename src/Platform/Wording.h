@@ -36,6 +36,11 @@ public:
     // A shortcut: the modifiers of a CarbonModifier mask (Platform/HotKeys.h), then the
     // key's label; with an empty label, the modifiers alone.
     virtual std::string shortcut(std::uint32_t carbonModifiers, const std::string& keyLabel) const = 0;
+    // The same shortcut where it must fit a small space (a badge in the panel's snap
+    // grid): every modifier kept, in fewer letters; by default the full form.
+    virtual std::string shortcutShort(std::uint32_t carbonModifiers, const std::string& keyLabel) const {
+        return shortcut(carbonModifiers, keyLabel);
+    }
     // The Snap submenu's last command, which opens the Snaps tab of the manager window:
     // where shortcuts come from other tools of the desktop, or are fought over with it.
     virtual std::string snapsTabCommand() const = 0;

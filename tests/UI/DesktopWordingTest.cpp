@@ -6,7 +6,10 @@
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
 #include "Platform/X11/X11Wording.h"
+#include "Snap/SnapDefaults.h"
 #include "Snap/SnapShortcutsModel.h"
+#include "UI/Panel/KestPanelContentView.h"
+#include "UI/Panel/KestPanelController.h"
 #include "UI/Shell/StatusMenu.h"
 #include "UI/Snap/ShortcutRecorderView.h"
 #include "Support/SimTest.h"
@@ -78,6 +81,40 @@ TEST_F(DesktopWordingTest, TheMenuTheRecorderAndTheResetQuestionNameTheKeys) {
     EXPECT_NE(sim->simAlerts().requests[0].informativeText.find(
                   "defaults — Alt+Super for placement, Alt+Shift+Super for detailed/move, Ctrl+Alt+Super for displays."),
               std::string::npos);
+}
+
+TEST_F(DesktopWordingTest, PanelSnapCellsWriteShortcutsShortAndKeepEveryModifier) {
+    std::vector<SnapCellView::Model> cells;
+    for (const SnapBinding& binding : SnapDefaults::magnetBindings()) cells.push_back(SnapCellView::model(binding));
+    // A shortcut of the user's own with every modifier and a long key name.
+    for (SnapCellView::Model& model : cells)
+        if (model.action == SnapAction::restore)
+            model = SnapCellView::model({Uuid::random(), SnapAction::restore, Hotkey{116, 0x1B00}});
+    KestPanelContentView content;
+    content.build(KestPanelContentView::Mode::snaps, {}, cells, KestPanelController::width);
+    const auto cell = [&](SnapAction action) -> SnapCellView& {
+        for (SelectableCell* c : content.selectableCells) {
+            auto* snap = dynamic_cast<SnapCellView*>(c);
+            if (snap && snap->model().action == action) return *snap;
+        }
+        throw std::runtime_error("no cell for " + action.rawValue());
+    };
+    const auto shown = [&](SnapAction action) {
+        const auto badge = cell(action).badge();
+        EXPECT_TRUE(badge);
+        const double width = QFontMetricsF(badge->font).horizontalAdvance(badge->text) * badge->squeeze;
+        EXPECT_LE(width, cell(action).width() - 14 + 0.01) << action.rawValue() << " fits its cell";
+        EXPECT_FALSE(badge->text.contains(QChar(0x2026))) << action.rawValue() << " is never cut";
+        return badge->text.toStdString();
+    };
+    EXPECT_EQ(shown(SnapAction::firstFourth), "Alt\u2009Sup\u20091");
+    EXPECT_EQ(shown(SnapAction::firstThreeFourths), "Alt\u2009\u21E7\u2009Sup\u20091")
+        << "the Shift that tells the two apart stays";
+    EXPECT_EQ(shown(SnapAction::nextDisplay), "Ctrl\u2009Alt\u2009Sup\u2009\u2192");
+    EXPECT_EQ(shown(SnapAction::restore), "Ctrl\u2009Alt\u2009\u21E7\u2009Sup\u2009PgUp") << "narrowed, whole";
+    // Full names stay where there is room.
+    EXPECT_EQ(cell(SnapAction::firstThreeFourths).accessibilityLabel().toStdString(),
+              SnapAction(SnapAction::firstThreeFourths).displayName() + ", shortcut Alt+Shift+Super+1");
 }
 
 }  // namespace

@@ -12,13 +12,26 @@ namespace {
 struct ModifierName {
     std::uint32_t bit;
     const char* name;
+    const char* shortName;
 };
 constexpr ModifierName names[] = {
-    {CarbonModifier::command, "Ctrl"},
-    {CarbonModifier::option, "Alt"},
-    {CarbonModifier::shift, "Shift"},
-    {CarbonModifier::control, "Super"},
+    {CarbonModifier::command, "Ctrl", "Ctrl"},
+    {CarbonModifier::option, "Alt", "Alt"},
+    {CarbonModifier::shift, "Shift", "\u21E7"},
+    {CarbonModifier::control, "Super", "Sup"},
 };
+
+// The modifiers in the order above, then the key, joined by `separator`.
+std::string joined(std::uint32_t modifiers, const std::string& keyLabel, bool shortNames, const char* separator) {
+    std::string out;
+    for (const ModifierName& m : names) {
+        if (!(modifiers & m.bit)) continue;
+        if (!out.empty()) out += separator;
+        out += shortNames ? m.shortName : m.name;
+    }
+    if (keyLabel.empty()) return out;
+    return out.empty() ? keyLabel : out + separator + keyLabel;
+}
 
 struct KeyCapName {
     xcb_keysym_t keysym;
@@ -57,14 +70,11 @@ std::optional<std::string> X11Wording::windowListWritten(const std::string& path
 }
 
 std::string X11Wording::shortcut(std::uint32_t modifiers, const std::string& keyLabel) const {
-    std::string out;
-    for (const ModifierName& m : names) {
-        if (!(modifiers & m.bit)) continue;
-        if (!out.empty()) out += "+";
-        out += m.name;
-    }
-    if (keyLabel.empty()) return out;
-    return out.empty() ? keyLabel : out + "+" + keyLabel;
+    return joined(modifiers, keyLabel, false, "+");
+}
+
+std::string X11Wording::shortcutShort(std::uint32_t modifiers, const std::string& keyLabel) const {
+    return joined(modifiers, keyLabel, true, "\u2009");
 }
 
 std::string X11Wording::modifierKey(std::uint32_t modifier) const { return shortcut(modifier, ""); }

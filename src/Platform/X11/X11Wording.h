@@ -19,6 +19,9 @@ public:
     std::string updatesNote() const override;
     std::optional<std::string> windowListWritten(const std::string& path) const override;
     std::string shortcut(std::uint32_t carbonModifiers, const std::string& keyLabel) const override;
+    // "Ctrl Alt ⇧ Sup" and the key, a thin space apart ("Alt ⇧ Sup 1"): Shift as the
+    // arrow its key carries, Super cut to three letters.
+    std::string shortcutShort(std::uint32_t carbonModifiers, const std::string& keyLabel) const override;
     std::string modifierKey(std::uint32_t carbonModifier) const override;
     // The tab lists the keys other programs hold and the programs that take such keys.
     std::string snapsTabCommand() const override { return "Check Shortcut Conflicts\u2026"; }

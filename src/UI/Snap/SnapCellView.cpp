@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+#include <cmath>
 
 #include "Platform/Platform.h"
 #include "UI/Panel/KestThumbnailRenderer.h"
@@ -14,7 +15,20 @@ namespace kestr {
 
 namespace {
 
+constexpr double badgeFontSize = 10.5;
 constexpr double minimumBadgeFontSize = 8.0;
+
+// The largest size from the badge's own down to the smallest at which `text` takes at
+// most `room`; none when it is wider even at the smallest.
+std::optional<QFont> fitting(const QString& text, double room) {
+    const double natural = QFontMetricsF(SystemStyle::font(badgeFontSize, QFont::Medium)).horizontalAdvance(text);
+    if (natural <= room) return SystemStyle::font(badgeFontSize, QFont::Medium);
+    for (double size = std::floor(badgeFontSize * room / natural); size >= minimumBadgeFontSize; --size) {
+        QFont font = SystemStyle::font(size, QFont::Medium);
+        if (QFontMetricsF(font).horizontalAdvance(text) <= room) return font;
+    }
+    return std::nullopt;
+}
 
 }  // namespace
 
@@ -32,6 +46,25 @@ void SnapCellView::press(Qt::KeyboardModifiers) {
     if (onApply) onApply(model_.action);
 }
 
+SnapCellView::Model SnapCellView::model(const SnapBinding& binding) {
+    return {binding.action, binding.hotkey.displayString(), binding.hotkey.shortDisplayString()};
+}
+
+std::optional<SnapCellView::Badge> SnapCellView::badge() const {
+    if (!model_.hotkey || model_.hotkey->empty()) return std::nullopt;
+    // A shortcut wider than the cell (keys named in words, "Alt+Shift+Super+1") is set
+    // smaller; beyond that it is written short, every modifier kept ("Alt ⇧ Sup 1"), at
+    // the smallest size, so that the short badges of a grid match; where even that is
+    // too wide it is narrowed sideways. Nothing is ever cut.
+    const double room = std::max(1.0, width() - 14.0);
+    const QString full = QString::fromStdString(*model_.hotkey);
+    if (auto font = fitting(full, room)) return Badge{full, *font};
+    const QString shortText = model_.shortHotkey ? QString::fromStdString(*model_.shortHotkey) : full;
+    const QFont smallest = SystemStyle::font(minimumBadgeFontSize, QFont::Medium);
+    const double natural = QFontMetricsF(smallest).horizontalAdvance(shortText);
+    return Badge{shortText, smallest, natural > room ? room / natural : 1.0};
+}
+
 double SnapCellView::screenAspect(const std::optional<Screen>& mainScreen) {
     if (!mainScreen || !(mainScreen->frame.height() > 0)) return 1.6;
     return std::max(std::min(mainScreen->frame.width() / mainScreen->frame.height(), 2.5), 1.2);
@@ -44,26 +77,20 @@ void SnapCellView::paintEvent(QPaintEvent*) {
     if (hovering() || isKeyboardSelected()) paintHighlight(p, 2, 2, 8, isKeyboardSelected());
     const double aspect = hasPlatform() ? screenAspect(platform().displays().mainScreen()) : 1.6;
     SnapZoneRenderer::draw(p, model_.action, Rect(6, 6, W - 12, 32), aspect);
-    if (!model_.hotkey || model_.hotkey->empty()) return;
-    // A shortcut wider than the cell (keys named in words, "Alt+Super+←") is set smaller,
-    // and beyond that loses its first keys, so that its last one stays readable.
-    QFont font = SystemStyle::font(10.5, QFont::Medium);
-    QString text = QString::fromStdString(*model_.hotkey);
-    const double room = W - 14;
-    const double natural = QFontMetricsF(font).horizontalAdvance(text);
-    if (natural > room && room > 0) {
-        font = SystemStyle::font(std::max(minimumBadgeFontSize, 10.5 * room / natural), QFont::Medium);
-        text = QFontMetricsF(font).elidedText(text, Qt::ElideLeft, room);
-    }
-    const QFontMetricsF metrics(font);
-    const double bw = metrics.horizontalAdvance(text) + 10;
+    const auto shown = badge();
+    if (!shown) return;
+    const QFontMetricsF metrics(shown->font);
+    const double tw = metrics.horizontalAdvance(shown->text) * shown->squeeze;
+    const double bw = tw + 10;
     const double x = (W - bw) * 0.5;
-    QPainterPath badge;
-    badge.addRoundedRect(QRectF(x, 42, bw, 18), 5, 5);
-    p.fillPath(badge, KestThumbnailRenderer::adaptiveBadgeFill().resolved());
-    p.setFont(font);
+    QPainterPath fill;
+    fill.addRoundedRect(QRectF(x, 42, bw, 18), 5, 5);
+    p.fillPath(fill, KestThumbnailRenderer::adaptiveBadgeFill().resolved());
+    p.setFont(shown->font);
     p.setPen(KestThumbnailRenderer::adaptiveBadgeText().resolved());
-    SystemStyle::drawText(p, x + 5, (18 - metrics.height()) * 0.5 + 42, text);
+    p.translate(x + 5, (18 - metrics.height()) * 0.5 + 42);
+    p.scale(shown->squeeze, 1);
+    SystemStyle::drawText(p, 0, 0, shown->text);
 }
 
 }  // namespace kestr

@@ -2,12 +2,15 @@
 // a badge. A press applies the action through the owner's callback.
 #pragma once
 
+#include <QFont>
+#include <QString>
 #include <functional>
 #include <optional>
 #include <string>
 
-#include "Platform/Displays.h"
 #include "Core/SnapAction.h"
+#include "Core/SnapBinding.h"
+#include "Platform/Displays.h"
 #include "UI/Panel/HoverView.h"
 
 namespace kestr {
@@ -18,7 +21,22 @@ public:
         SnapAction action;
         // The shortcut's text, or none when the action has no shortcut.
         std::optional<std::string> hotkey;
+        // The same shortcut in the desktop's short form, for a cell too narrow for the
+        // text above; none: the text above is all there is.
+        std::optional<std::string> shortHotkey = std::nullopt;
     };
+    // A binding's cell, with its shortcut in both forms.
+    static Model model(const SnapBinding& binding);
+
+    // How the shortcut is set in the badge: the text, its font, and how much it is
+    // narrowed sideways (1: not at all).
+    struct Badge {
+        QString text;
+        QFont font;
+        double squeeze = 1;
+    };
+    // For the cell's width; none without a shortcut.
+    std::optional<Badge> badge() const;
 
     explicit SnapCellView(Model model, QWidget* parent = nullptr);
 
