@@ -124,6 +124,39 @@ TEST_F(EdgeApplierTest, AnEdgeDraggedTowardsAWindowWithAReportedMinimumStopsAtTh
         << "the moved kest's edge keeps the window's minimum";
 }
 
+// Only the moved windows are asked for their limits again: an edge between two other
+// windows keeps the bounds their own minimums gave it.
+TEST_F(EdgeApplierTest, AnEdgeTheMoveDoesNotTouchKeepsItsWindowsMinimums) {
+    simWindow(left).size = Size{600, 400};
+    simWindow(right).size = Size{400, 400};
+    addApp("com.example.c", "C", {window("C", Rect(0, 400, 300, 400))});
+    addApp("com.example.d", "D", {window("D", Rect(300, 400, 700, 400))});
+    Layout four = kest;
+    four.items = {kestItem("com.example.left", frameOn(1, 0, 0, 600, 400), 1),
+                  kestItem("com.example.right", frameOn(1, 600, 0, 400, 400), 2),
+                  kestItem("com.example.c", frameOn(1, 0, 400, 300, 400), 3),
+                  kestItem("com.example.d", frameOn(1, 300, 400, 700, 400), 4)};
+    // As an apply detects them, with C's reported minimum.
+    four.edgeGroups = EdgeGroupDetector::detectGroups(four.items, 4.0, 120.0, {{four.items[2].id, {Size{250, 100}, {}}}});
+    const auto bottom = [](const Layout& k) {
+        for (const EdgeGroup& g : k.edgeGroups)
+            if (g.axis == Axis::vertical && g.coordinate == 300) return g;
+        throw std::runtime_error("no edge at 300");
+    };
+    ASSERT_EQ(bottom(four).minCoordinate, 250);
+    LayoutStore::shared().layouts = {four};
+    EdgeProximityTracker::shared().setActiveLayout(four);
+    const Uuid top = [&] {
+        for (const EdgeGroup& g : four.edgeGroups)
+            if (g.axis == Axis::vertical && g.coordinate == 600) return g.id;
+        throw std::runtime_error("no edge at 600");
+    }();
+    run(EdgeApplier::applyMove(top, 700));
+    EXPECT_EQ(simWindow(left).frame(), Rect(0, 0, 700, 400));
+    EXPECT_EQ(bottom(*EdgeProximityTracker::shared().activeLayout).minCoordinate, 250);
+    EXPECT_EQ(bottom(LayoutStore::shared().layouts.at(0)).minCoordinate, 250);
+}
+
 TEST_F(EdgeApplierTest, TheRetriedEdgeNeverGoesBackPastItsStartOrOffTheDisplay) {
     // Asked from 600 to 800, a window of at least 700 would put the edge at 300.
     simWindow(right).minimumSize = Size{700, 100};
