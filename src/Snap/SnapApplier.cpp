@@ -190,13 +190,18 @@ Task<void> SnapApplier::applyCrossDisplay(SnapAction action, AXElement window, R
     const std::size_t count = list.size();
     const std::size_t to = action == SnapAction::nextDisplay ? (from + 1) % count : (from + count - 1) % count;
 
-    // The target's visible area over the source's whole display.
+    // The source's visible area onto the target's, so a move there and back puts the
+    // window where it was; a strip on the source (a panel, a status bar) is no longer
+    // counted as room on the target. A source without room left counts whole.
     const Rect s = list[from].second;
     const Rect t = list[to].second;
+    Rect sv = DisplayManager::visibleAreaLocal(list[from].first);
+    if (sv.width() <= 0 || sv.height() <= 0) sv = Rect(0, 0, s.width(), s.height());
     const Rect l = DisplayManager::visibleAreaLocal(list[to].first);
-    const double sx = l.width() / s.width();
-    const double sy = l.height() / s.height();
-    const Point position{t.x() + l.minX() + (f.minX() - s.x()) * sx, t.y() + l.minY() + (f.minY() - s.y()) * sy};
+    const double sx = l.width() / sv.width();
+    const double sy = l.height() / sv.height();
+    const Point position{t.x() + l.minX() + (f.minX() - s.x() - sv.minX()) * sx,
+                         t.y() + l.minY() + (f.minY() - s.y() - sv.minY()) * sy};
     co_await WindowController::applyFrame(window, position, Size{f.width() * sx, f.height() * sy});
 }
 

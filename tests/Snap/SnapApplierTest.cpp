@@ -142,6 +142,18 @@ TEST_F(SnapApplierTest, DisplayMovesGoRoundTheScreensInSystemOrder) {
     EXPECT_EQ(simWindow(w).frame(), Rect(1440 + 192, 108, 960, 540));
 }
 
+// The visible areas are mapped onto each other, strips and all: there and back again
+// puts the window where it was, and no row or column is lost on the way.
+TEST_F(SnapApplierTest, DisplayMovesThereAndBackAcrossReservedStripsKeepTheFrame) {
+    addDisplay(2, Rect(1440, 0, 2880, 1800), Insets{0, 0, 50, 0});
+    const AXElement w = addFocused(Rect(200, 125, 640, 400));
+    snap(SnapAction::nextDisplay);
+    // (200, 100) in 1440 x 875 below the 25-point strip, onto 2880 x 1750 above the panel.
+    EXPECT_EQ(simWindow(w).frame(), Rect(1440 + 400, 200, 1280, 800));
+    snap(SnapAction::previousDisplay);
+    EXPECT_EQ(simWindow(w).frame(), Rect(200, 125, 640, 400));
+}
+
 TEST_F(SnapApplierTest, ASnapWhileAnotherWaitsForItsRetryIsDropped) {
     // The window keeps a minimum width, so the first snap waits 60 ms to write again.
     const AXElement w = addFocused(Rect(100, 100, 800, 600), Size{900, 300});
