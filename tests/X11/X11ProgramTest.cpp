@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <regex>
 #include <sstream>
 
@@ -149,6 +150,39 @@ TEST_F(X11ProgramTest, AnApplyThatLaunchesAProgramEndsItsOutputWhenItEnds) {
     ::kill(*launched, SIGKILL);
     EXPECT_EQ(applied.status, 0) << applied.err;
     EXPECT_TRUE(applied.outputEnded);
+}
+
+// The sample kest names a terminal and a browser this desktop has, by desktop-file id,
+// on its main display; with none of them installed, the commonest.
+TEST_F(X11ProgramTest, TheSampleKestNamesInstalledApplicationsOnTheMainDisplay) {
+    const std::string shared = home + "/share";
+    std::filesystem::create_directories(shared + "/applications");
+    for (const char* id : {"xfce4-terminal", "firefox", "org.kde.konsole"}) {
+        std::ofstream(shared + "/applications/" + id + ".desktop")
+            << "[Desktop Entry]\nType=Application\nName=" << id << "\nExec=true\n";
+    }
+    const Ran displays = kestr({"--dump-displays"});
+    std::smatch main;
+    ASSERT_TRUE(std::regex_search(displays.out, main, std::regex("uuid=([0-9A-F]{8}) id=\\d+ \\[MAIN\\]")))
+        << displays.out;
+
+    const auto sample = [&](const std::string& dataDirs) {
+        const std::string file = home + "/sample.json";
+        const Ran wrote = kestr({"--write-sample-layout", file}, {{"XDG_DATA_DIRS", dataDirs}});
+        EXPECT_EQ(wrote.status, 0) << wrote.err;
+        std::ifstream in(file);
+        const auto kest = nlohmann::json::parse(in)["layouts"].at(0);
+        std::vector<std::string> found;
+        for (const auto& item : kest["items"]) {
+            found.push_back(item["appBundleID"]);
+            EXPECT_EQ(item["targetFrame"]["displayUUID"].get<std::string>().substr(0, 8), main[1].str());
+        }
+        return found;
+    };
+    EXPECT_EQ(sample(shared), (std::vector<std::string>{"org.kde.konsole", "firefox"}));
+    std::filesystem::remove(shared + "/applications/org.kde.konsole.desktop");
+    EXPECT_EQ(sample(shared), (std::vector<std::string>{"xfce4-terminal", "firefox"}));
+    EXPECT_EQ(sample(home + "/nothing"), (std::vector<std::string>{"org.gnome.Terminal", "firefox"}));
 }
 
 TEST_F(X11ProgramTest, TheDesktopIsChosenByItsWindowManagerOrByKestrDesktop) {
