@@ -1,5 +1,7 @@
 #include "Core/HotkeyManager.h"
 
+#include <algorithm>
+#include <bit>
 #include <set>
 #include <string>
 
@@ -152,12 +154,28 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::assign(const std::vector<Lay
     }
 
     if (!live) return conflicts;
-    log(std::to_string(registrations.size()) + " hotkeys registered, " + std::to_string(conflicts.size()) +
-        " conflict(s); " + std::to_string(snaps.size()) + " snap(s) + " + std::to_string(layouts.size()) +
+    checkHeldModifiers();
+    log(std::to_string(registrations.size()) + " hotkeys registered, " +
+        std::to_string(conflicts.size() + std::popcount(heldModifiers)) + " conflict(s); " + std::to_string(snaps.size()) + " snap(s) + " + std::to_string(layouts.size()) +
         " kest(s) requested");
     lastSyncedLayouts = layouts;
     lastSyncedSnaps = snaps;
     return conflicts;
+}
+
+void HotkeyManager::checkHeldModifiers() {
+    std::uint32_t used = 0;
+    for (const Registration& r : registrations) used |= r.hotkey.modifiers;
+    heldModifiers = used ? platform().hotKeys().modifiersHeldElsewhere(used) : 0;
+    for (const std::uint32_t modifier : {CarbonModifier::command, CarbonModifier::option, CarbonModifier::shift,
+                                         CarbonModifier::control}) {
+        if (!(heldModifiers & modifier)) continue;
+        const auto swallowed = std::count_if(registrations.begin(), registrations.end(),
+                                             [&](const Registration& r) { return r.hotkey.modifiers & modifier; });
+        log("the " + platform().wording().modifierKey(modifier) +
+            " key is held by another program (often the window manager): " + std::to_string(swallowed) +
+            " shortcut(s) with it never reach kestr");
+    }
 }
 
 std::optional<HotkeySource> HotkeyManager::ownHolder(const Hotkey& hotkey) const {

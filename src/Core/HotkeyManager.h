@@ -70,6 +70,10 @@ public:
     std::vector<Layout> lastSyncedLayouts;
     std::vector<SnapBinding> lastSyncedSnaps;
     bool pausedForRecording = false;
+    // Modifiers (CarbonModifier bits) of the registered shortcuts whose own keys another
+    // program holds for itself, found at the last synchronisation: every shortcut with
+    // one of them goes to that program, so each counts as a conflict of its own.
+    std::uint32_t heldModifiers = 0;
 
     // Filled in by the subsystems that own them. A kest applied by its shortcut becomes
     // the active kest of edge resizing (first the tracker, then the overlays).
@@ -89,6 +93,8 @@ public:
 
 private:
     void installIfNeeded();
+    // Finds and logs the modifiers of our registrations that another program holds.
+    void checkHeldModifiers();
     // A synchronisation, registering with the desktop when `live`, else only planned.
     std::vector<Conflict> assign(const std::vector<Layout>& layouts, const std::vector<SnapBinding>& snaps,
                                  bool live);

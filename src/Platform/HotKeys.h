@@ -54,6 +54,14 @@ public:
     virtual HotKeyRegistration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
                                               EventHotKeyID id) = 0;
     virtual std::int32_t unregisterHotKey(std::uint64_t reference) = 0;
+    // Of the given modifiers (CarbonModifier bits), those whose own keys another program
+    // holds for itself, so that every shortcut with one of them goes to that program (a
+    // window manager that opens its menu on the bare Super key). 0 where the desktop
+    // cannot tell.
+    virtual std::uint32_t modifiersHeldElsewhere(std::uint32_t modifiers) {
+        (void)modifiers;
+        return 0;
+    }
 };
 
 }  // namespace kestr

@@ -1,6 +1,7 @@
 #include "Snap/SnapShortcutsModel.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "Core/HotkeyConflictNames.h"
 #include "Core/HotkeyManager.h"
@@ -26,6 +27,22 @@ const char* SnapShortcutsModel::groupName(SnapAction action) {
         if (index < group.end) return group.name;
     }
     return "";
+}
+
+std::optional<std::string> SnapShortcutsModel::heldModifiersWarning() {
+    const std::uint32_t held = HotkeyManager::shared().heldModifiers;
+    if (held == 0) return std::nullopt;
+    std::string names;
+    for (const std::uint32_t modifier : {CarbonModifier::command, CarbonModifier::option, CarbonModifier::shift,
+                                         CarbonModifier::control}) {
+        if (!(held & modifier)) continue;
+        if (!names.empty()) names += " and ";
+        names += platform().wording().modifierKey(modifier);
+    }
+    const bool one = std::has_single_bit(held);
+    return "\u26A0 Another program, often the window manager, keeps the " + names + (one ? " key" : " keys") +
+           " for itself, so kestr's shortcuts with " + (one ? "it" : "them") +
+           " never arrive. Free the key in that program's settings, or choose shortcuts without it.";
 }
 
 void SnapShortcutsModel::recomputeConflicts() {

@@ -24,6 +24,9 @@ public:
     // For each snap whose shortcut another shortcut of kestr holds: that one's label.
     const std::map<SnapAction, std::string>& conflicts() const { return conflicts_; }
     void recomputeConflicts();
+    // The warning card's entry when another program keeps a modifier of kestr's
+    // shortcuts for itself (found at the last registration); none when none is kept.
+    static std::optional<std::string> heldModifiersWarning();
 
     // Replaces the action's binding (none removes it), then stores.
     void setHotkey(const std::optional<Hotkey>& hotkey, SnapAction action);

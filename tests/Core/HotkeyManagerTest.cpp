@@ -91,6 +91,26 @@ TEST_F(HotkeyManagerTest, RefusalsBecomeConflictsAndNeverReuseADigit) {
               lines.end());
 }
 
+// A modifier whose own key another program holds swallows every shortcut with it: one
+// conflict naming it, while the shortcuts stay registered for when the key is free.
+TEST_F(HotkeyManagerTest, AModifierHeldElsewhereIsOneConflictNamingIt) {
+    sim->simHotKeys().heldModifiers = CarbonModifier::control | CarbonModifier::shift;
+    const auto conflicts = manager().sync({}, {snap(SnapAction::leftHalf, Hotkey{123, 0x1800}),
+                                               snap(SnapAction::rightHalf, Hotkey{124, 0x900})});
+    EXPECT_TRUE(conflicts.empty());
+    EXPECT_EQ(manager().registrations.size(), 3u);
+    EXPECT_EQ(manager().heldModifiers, CarbonModifier::control) << "no shortcut uses Shift";
+    const std::vector<std::string> tail(sim->simLog().lines().end() - 2, sim->simLog().lines().end());
+    EXPECT_EQ(tail, (std::vector<std::string>{
+                        "kestr[hotkey]: the \u2303 Control key is held by another program (often the window "
+                        "manager): 2 shortcut(s) with it never reach kestr",
+                        "kestr[hotkey]: 3 hotkeys registered, 1 conflict(s); 2 snap(s) + 0 kest(s) requested"}));
+
+    sim->simHotKeys().heldModifiers = 0;
+    manager().sync({}, {});
+    EXPECT_EQ(manager().heldModifiers, 0u);
+}
+
 // What a kest's shortcut does once its apply has returned, with the apply faked.
 TEST_F(HotkeyManagerTest, KestPressesApplyTheStoredKestAndHandItOnOnlyWhenApplied) {
     std::vector<std::string> events;

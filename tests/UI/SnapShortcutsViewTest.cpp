@@ -5,6 +5,7 @@
 
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
+#include "Platform/Sim/SimHotKeys.h"
 #include "Snap/SnapDefaults.h"
 #include "Snap/SnapStore.h"
 #include "Support/DesktopTest.h"
@@ -184,6 +185,26 @@ TEST_F(SnapShortcutsViewTest, ShortcutsShowGreyOrOrangeAndTheConflictColumnFitsA
     sim->simAlerts().answers = {alertFirstButtonReturn};
     view->handleReset();
     EXPECT_TRUE(fits());
+}
+
+// A modifier another program keeps for itself is an entry of its own on the card,
+// naming the key; it goes when the key is free again.
+TEST_F(SnapShortcutsViewTest, AModifierAnotherProgramKeepsIsNamedOnTheCard) {
+    sim->simHotKeys().heldModifiers = CarbonModifier::control;
+    HotkeyManager::shared().sync(LayoutStore::shared().layouts, SnapStore::shared().bindings);
+    view->refresh();
+    ASSERT_TRUE(view->conflictCard()->isVisibleTo(view.get()));
+    QStringList texts;
+    for (const QLabel* label : view->conflictCard()->findChildren<QLabel*>()) texts << label->text();
+    EXPECT_EQ(texts, QStringList{"⚠ Another program, often the window manager, keeps the ⌃ Control key for itself, so "
+                                 "kestr's shortcuts with it never arrive. Free the key in that program's settings, or "
+                                 "choose shortcuts without it."});
+    EXPECT_TRUE(view->quitButtons().empty());
+
+    sim->simHotKeys().heldModifiers = 0;
+    HotkeyManager::shared().sync(LayoutStore::shared().layouts, SnapStore::shared().bindings);
+    view->refresh();
+    EXPECT_FALSE(view->conflictCard()->isVisibleTo(view.get()));
 }
 
 }  // namespace

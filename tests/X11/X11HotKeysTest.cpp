@@ -196,6 +196,36 @@ TEST_F(X11HotKeysTest, AKeyAnotherClientHoldsIsRefusedReportedAndLeavesNothingGr
     }
 }
 
+// A window manager that opens its menu on the bare Super key grabs that key with any
+// modifiers, as icewm does: every Super chord then goes to it. kestr reports Super as
+// held, and its own look at the key leaves nothing grabbed.
+TEST_F(X11HotKeysTest, ASuperKeyAnotherClientHoldsItselfIsReportedAsAConflict) {
+    ASSERT_TRUE(syncSnaps().empty());
+    EXPECT_EQ(HotkeyManager::shared().heldModifiers, 0u);
+    EXPECT_TRUE(logged("3 hotkeys registered, 0 conflict(s)"));
+
+    XConnection windowManager(session().display());
+    const auto grabSuper = [&](xcb_keysym_t keysym) {
+        return xcb_request_check(windowManager,
+                                 xcb_grab_key_checked(windowManager, 0, windowManager.root(), XCB_MOD_MASK_ANY,
+                                                      keyOf(keysym), XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    };
+    ASSERT_EQ(grabSuper(XK_Super_L), nullptr) << "kestr left the Super key grabbed";
+    ASSERT_EQ(grabSuper(XK_Super_R), nullptr);
+    x11().rest().simLog().clear();
+    EXPECT_TRUE(syncSnaps().empty()) << "the chords themselves are still granted";
+    EXPECT_EQ(HotkeyManager::shared().heldModifiers, CarbonModifier::control);
+    EXPECT_TRUE(logged("the Super key is held by another program (often the window manager): 3 shortcut(s) with "
+                       "it never reach kestr"));
+    EXPECT_TRUE(logged("3 hotkeys registered, 1 conflict(s)"));
+
+    for (const xcb_keysym_t keysym : {XK_Super_L, XK_Super_R})
+        xcb_ungrab_key(windowManager, keyOf(keysym), windowManager.root(), XCB_MOD_MASK_ANY);
+    xcb_flush(windowManager);
+    syncSnaps();
+    EXPECT_EQ(HotkeyManager::shared().heldModifiers, 0u);
+}
+
 TEST_F(X11HotKeysTest, ANewKeymapMovesTheGrabsAndAKeyItLacksIsRefusedByName) {
     const xcb_window_t w = focusedWindow("snapped after a new keymap");
     ASSERT_TRUE(syncSnaps().empty());

@@ -16,6 +16,7 @@ public:
     std::int32_t installApplicationHandler(HotKeyEventHandler handler) override;
     HotKeyRegistration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers, EventHotKeyID id) override;
     std::int32_t unregisterHotKey(std::uint64_t reference) override;
+    std::uint32_t modifiersHeldElsewhere(std::uint32_t modifiers) override { return modifiers & heldModifiers; }
 
     struct Registration {
         std::uint64_t reference = 0;
@@ -31,6 +32,8 @@ public:
     // Another program holds the key: registering it fails.
     void holdByOtherProgram(std::uint32_t keyCode, std::uint32_t modifiers);
     void releaseByOtherProgram(std::uint32_t keyCode, std::uint32_t modifiers);
+    // Modifiers whose own keys another program holds (CarbonModifier bits).
+    std::uint32_t heldModifiers = 0;
 
     // The user presses a key: when this program registered it, the handler gets the
     // event at once. Returns whether it was delivered.

@@ -51,6 +51,23 @@ std::int32_t X11HotKeys::unregisterHotKey(std::uint64_t reference) {
     return HotKeyStatus::noErr;
 }
 
+std::uint32_t X11HotKeys::modifiersHeldElsewhere(std::uint32_t modifiers) {
+    std::uint32_t held = 0;
+    for (const std::uint32_t modifier : {CarbonModifier::command, CarbonModifier::option, CarbonModifier::shift,
+                                         CarbonModifier::control}) {
+        if (!(modifiers & modifier)) continue;
+        std::vector<Grab> grabs;
+        for (const xcb_keycode_t key : keys_.modifierKeys(X11KeyTable::xModifiers(modifier))) grabs.emplace_back(key, 0);
+        if (grabs.empty()) continue;
+        if (grab(grabs)) {
+            ungrab(grabs);
+        } else {
+            held |= modifier;
+        }
+    }
+    return held;
+}
+
 std::vector<X11HotKeys::Grab> X11HotKeys::grabsFor(std::uint32_t keyCode, std::uint32_t modifiers) {
     const std::uint16_t mask = X11KeyTable::xModifiers(modifiers);
     std::vector<std::uint16_t> locks = {0, XCB_MOD_MASK_LOCK};

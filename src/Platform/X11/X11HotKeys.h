@@ -2,7 +2,9 @@
 // every state of the lock keys (none, Caps Lock, Num Lock, both), so a lit lock key never
 // swallows a shortcut. A key another client has grabbed is refused as "hot key exists",
 // a key this keyboard does not have is refused and named in the log, and a grab refused
-// half way is taken back whole. A new keyboard map grabs every key again.
+// half way is taken back whole. A new keyboard map grabs every key again. A modifier whose
+// own keys another client holds for itself (a window manager's menu key) is found by
+// trying to grab those keys.
 #pragma once
 
 #include <map>
@@ -24,6 +26,9 @@ public:
     std::int32_t installApplicationHandler(HotKeyEventHandler handler) override;
     HotKeyRegistration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers, EventHotKeyID id) override;
     std::int32_t unregisterHotKey(std::uint64_t reference) override;
+    // Tries a grab of each modifier's own keys, pressed alone, and lets go at once: a
+    // client that holds them for itself (with any modifiers) makes the server refuse it.
+    std::uint32_t modifiersHeldElsewhere(std::uint32_t modifiers) override;
 
 private:
     // One passive grab: an X key with its modifiers, lock keys included.

@@ -123,8 +123,18 @@ void X11KeyTable::mappingChanged(const xcb_mapping_notify_event_t& event) {
     for (const auto& observer : observers_) observer();
 }
 
+std::vector<xcb_keycode_t> X11KeyTable::modifierKeys(std::uint16_t xModifiers) const {
+    std::vector<xcb_keycode_t> out;
+    for (int modifier = 0; modifier < 8; ++modifier) {
+        if (!(xModifiers & (1u << modifier))) continue;
+        out.insert(out.end(), modifierKeys_[modifier].begin(), modifierKeys_[modifier].end());
+    }
+    return out;
+}
+
 void X11KeyTable::readModifierMap() {
     numLockMask_ = 0;
+    for (auto& keys : modifierKeys_) keys.clear();
     auto map = x_.reply<xcb_get_modifier_mapping_reply_t>(xcb_get_modifier_mapping_reply,
                                                           xcb_get_modifier_mapping(x_.raw()));
     if (!map) return;
@@ -133,6 +143,7 @@ void X11KeyTable::readModifierMap() {
     for (int modifier = 0; modifier < 8; ++modifier) {
         for (int i = 0; i < perModifier; ++i) {
             const xcb_keycode_t key = keys[modifier * perModifier + i];
+            if (key != 0) modifierKeys_[modifier].push_back(key);
             if (key != 0 && xcb_key_symbols_get_keysym(symbols_, key, 0) == XK_Num_Lock)
                 numLockMask_ = static_cast<std::uint16_t>(1u << modifier);
         }

@@ -46,6 +46,8 @@ public:
     std::optional<std::uint32_t> keyCodeOf(xcb_keycode_t key);
     // The modifier Num Lock sets in this map (0 when there is no Num Lock key).
     std::uint16_t numLockMask() const { return numLockMask_; }
+    // The keys that set one of these X modifiers in this map.
+    std::vector<xcb_keycode_t> modifierKeys(std::uint16_t xModifiers) const;
 
     void addObserver(std::function<void()> observer) { observers_.push_back(std::move(observer)); }
 
@@ -56,6 +58,8 @@ private:
     X11Connection& x_;
     xcb_key_symbols_t* symbols_ = nullptr;
     std::uint16_t numLockMask_ = 0;
+    // Per X modifier bit, the keys that set it.
+    std::vector<xcb_keycode_t> modifierKeys_[8];
     std::vector<std::function<void()>> observers_;
 };
 

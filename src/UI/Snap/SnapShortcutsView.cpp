@@ -188,11 +188,17 @@ void SnapShortcutsView::rebuildConflictBanner() {
         delete item;
     }
     conflictRunning_ = ConflictingApps::running();
-    if (conflictRunning_.empty()) {
+    const std::optional<std::string> heldModifiers = SnapShortcutsModel::heldModifiersWarning();
+    if (conflictRunning_.empty() && !heldModifiers) {
         conflictCard_->hide();
         return;
     }
     conflictCard_->show();
+    if (heldModifiers) {
+        conflictStack_->addWidget(
+            wrapping(QString::fromStdString(*heldModifiers), SystemStyle::font(12, QFont::DemiBold)));
+    }
+    if (conflictRunning_.empty()) return;
     conflictStack_->addWidget(wrapping(QStringLiteral("⚠ These apps also use ") +
                                            QString::fromStdString(Hotkey::modifierText(CarbonModifier::control |
                                                                                        CarbonModifier::option)) +
