@@ -167,8 +167,7 @@ void HotkeyManager::checkHeldModifiers() {
     std::uint32_t used = 0;
     for (const Registration& r : registrations) used |= r.hotkey.modifiers;
     heldModifiers = used ? platform().hotKeys().modifiersHeldElsewhere(used) : 0;
-    for (const std::uint32_t modifier : {CarbonModifier::command, CarbonModifier::option, CarbonModifier::shift,
-                                         CarbonModifier::control}) {
+    for (const std::uint32_t modifier : CarbonModifier::each) {
         if (!(heldModifiers & modifier)) continue;
         const auto swallowed = std::count_if(registrations.begin(), registrations.end(),
                                              [&](const Registration& r) { return r.hotkey.modifiers & modifier; });

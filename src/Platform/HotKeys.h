@@ -25,6 +25,8 @@ constexpr std::uint32_t command = 0x100;
 constexpr std::uint32_t shift = 0x200;
 constexpr std::uint32_t option = 0x800;
 constexpr std::uint32_t control = 0x1000;
+// Each bit alone, in the order the X11 desktop names them (Ctrl, Alt, Shift, Super).
+constexpr std::uint32_t each[] = {command, option, shift, control};
 }  // namespace CarbonModifier
 
 namespace HotKeyStatus {

@@ -33,8 +33,7 @@ std::optional<std::string> SnapShortcutsModel::heldModifiersWarning() {
     const std::uint32_t held = HotkeyManager::shared().heldModifiers;
     if (held == 0) return std::nullopt;
     std::string names;
-    for (const std::uint32_t modifier : {CarbonModifier::command, CarbonModifier::option, CarbonModifier::shift,
-                                         CarbonModifier::control}) {
+    for (const std::uint32_t modifier : CarbonModifier::each) {
         if (!(held & modifier)) continue;
         if (!names.empty()) names += " and ";
         names += platform().wording().modifierKey(modifier);

@@ -53,8 +53,7 @@ std::int32_t X11HotKeys::unregisterHotKey(std::uint64_t reference) {
 
 std::uint32_t X11HotKeys::modifiersHeldElsewhere(std::uint32_t modifiers) {
     std::uint32_t held = 0;
-    for (const std::uint32_t modifier : {CarbonModifier::command, CarbonModifier::option, CarbonModifier::shift,
-                                         CarbonModifier::control}) {
+    for (const std::uint32_t modifier : CarbonModifier::each) {
         if (!(modifiers & modifier)) continue;
         std::vector<Grab> grabs;
         for (const xcb_keycode_t key : keys_.modifierKeys(X11KeyTable::xModifiers(modifier))) grabs.emplace_back(key, 0);
