@@ -64,7 +64,8 @@ std::uint32_t X11HotKeys::modifiersHeldElsewhere(std::uint32_t modifiers) {
             held |= modifier;
         }
     }
-    return held;
+    // A lost connection refuses everything; that says nothing about other clients.
+    return x_.broken() ? 0 : held;
 }
 
 std::vector<X11HotKeys::Grab> X11HotKeys::grabsFor(std::uint32_t keyCode, std::uint32_t modifiers) {
