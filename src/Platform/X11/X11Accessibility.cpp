@@ -217,7 +217,7 @@ void X11Accessibility::moveResize(const X11Client& c, std::optional<Point> posit
     const std::uint32_t sequence = x_.sendRootMessage(c.id, x_.ewmh()._NET_MOVERESIZE_WINDOW, flags, whole(p.x),
                                                       whole(p.y), whole(clientWidth), whole(clientHeight));
     x_.flush();
-    requested_[c.id] = Request{Rect(p, s), sequence};
+    requested_[c.id] = Request{Rect(p, s), sequence, !c.maximized && !c.fullScreen && !c.hidden};
 }
 
 void X11Accessibility::setFrame(AXElement window, Point position, Size size, int) {
@@ -256,7 +256,9 @@ Task<void> X11Accessibility::settled(AXElement window, double deadline) {
         known != answers_.end() && known->second.asked == target && known->second.frameChanges == changes()) {
         co_return;
     }
-    const auto done = [&] { return arrived() || model.answeredSince(w, request.sequence); };
+    const auto done = [&] {
+        return arrived() || (request.answerEndsWait && model.answeredSince(w, request.sequence));
+    };
     // Wait for the first change, then for the changes to stop, unless the window manager's
     // answer is all there: a window manager that rounds or clamps the size never reaches
     // the target exactly.

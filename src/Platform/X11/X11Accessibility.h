@@ -57,6 +57,10 @@ private:
     struct Request {
         Rect frame;
         std::uint32_t sequence = 0;
+        // Whether the window manager's first answer is its answer to the move: not when the
+        // window leaves a state first (maximised, full screen, minimised), which it answers
+        // with configure events of its own.
+        bool answerEndsWait = true;
     };
     // Where the window manager put a window asked for `asked`, as its frame-change count.
     struct Answer {
