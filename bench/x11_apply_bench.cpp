@@ -4,9 +4,12 @@
 // (b) one application with N windows, each an item: round trips per placed window must
 // not grow with N;
 // (c) N programs of one window each, alternating: the CPU per placed window must not
-// grow with N;
+// grow with N; once as N applications, once as N processes of one application (as each
+// terminal window may be a program of its own);
 // (d) 200 programs whose overlapping 240×180 frames leave no room on the display, so
-// the window manager clamps the windows the re-flow puts past its edge.
+// the window manager clamps the windows the re-flow puts past its edge; then the same
+// with windows that also refuse the re-flow's smaller sizes (a smallest size of their
+// own, as terminals have), whose size retry asks for what was already answered.
 // Counters: round trips, requests and CPU milliseconds (of kestr's process) per placed
 // window; for (d) also the first apply from the windows' starting places, in ms.
 
@@ -19,6 +22,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,7 +38,30 @@ namespace {
 
 using x11test::ClientOptions;
 using x11test::ClientProcess;
+using x11test::ClientSize;
 using x11test::XvfbSession;
+
+constexpr Size fullHD{1920, 1080};
+// Room for 200 windows side by side at the smallest size a kest gives them.
+constexpr Size ultraHD{3840, 2160};
+
+// What one benchmark runs on: `apps` programs of `perApp` windows each.
+struct Setup {
+    int apps = 1;
+    int perApp = 1;
+    Size screen = fullHD;
+    // Every apply puts the same over-full kest (d), the first one timed on its own; else
+    // the applies alternate between two arrangements of a grid.
+    bool crowd = false;
+    std::optional<ClientSize> minSize = std::nullopt;
+    // Every program is the same application (one window class).
+    bool oneApplication = false;
+
+    std::string application(int app) const {
+        return oneApplication ? std::string("KestrBench") : "KestrBench" + std::to_string(app);
+    }
+    std::string title(int app) const { return "[bench " + std::to_string(app) + "]"; }
+};
 
 struct Desk {
     std::unique_ptr<XvfbSession> session;
@@ -43,15 +70,15 @@ struct Desk {
     std::unique_ptr<X11Platform> platform;
     std::vector<xcb_window_t> windows;
 
-    // `apps` clients of `perApp` windows each.
-    Desk(int apps, int perApp, Size screen) {
-        session = std::make_unique<XvfbSession>(int(screen.width), int(screen.height));
+    explicit Desk(const Setup& setup) {
+        session = std::make_unique<XvfbSession>(int(setup.screen.width), int(setup.screen.height));
         // Every program started first, then their windows awaited.
-        for (int a = 0; a < apps; ++a) {
+        for (int a = 0; a < setup.apps; ++a) {
             ClientOptions options;
-            options.title = "bench " + std::to_string(a);
-            options.wmClass = "KestrBench" + std::to_string(a);
-            options.windows = perApp;
+            options.title = setup.title(a);
+            options.wmClass = setup.application(a);
+            options.windows = setup.perApp;
+            options.minSize = setup.minSize;
             clients.push_back(std::make_unique<ClientProcess>(session->display(), options));
         }
         for (auto& client : clients) {
@@ -98,10 +125,6 @@ double cpuSeconds() {
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
-constexpr Size fullHD{1920, 1080};
-// Room for 200 windows side by side at the smallest size a kest gives them.
-constexpr Size ultraHD{3840, 2160};
-
 Rect slot(int k, int count, bool flipped, Size screen = fullHD) {
     // Five across up to twenty windows, a square-ish grid beyond.
     int across = 5;
@@ -117,23 +140,25 @@ Rect crowded(int k) {
     return Rect((k * 97) % (1920 - 240), (k * 53) % (1080 - 180), 240, 180);
 }
 
-Layout kestFor(const Desk& desk, int apps, int perApp, std::function<Rect(int k, int count)> frame) {
+Layout kestFor(const Setup& setup, std::function<Rect(int k, int count)> frame) {
+    const int perApp = setup.perApp;
     const std::string uuid = *platform().displays().displayUUIDString(platform().displays().mainDisplayID());
     Layout kest;
     kest.id = Uuid::random();
     kest.name = "Bench";
-    const int count = apps * perApp;
+    const int count = setup.apps * perApp;
     for (int k = 0; k < count; ++k) {
         LayoutItem item;
         item.id = Uuid::random();
-        item.appBundleID = "KestrBench" + std::to_string(k / perApp);
+        item.appBundleID = setup.application(k / perApp);
         item.appName = item.appBundleID;
         item.windowMatcher = perApp == 1 ? WindowMatcher::firstWindow() : WindowMatcher::windowIndex(k % perApp);
+        // One application's windows are told apart by their titles, so each one moves.
+        if (setup.oneApplication) item.windowMatcher = WindowMatcher::titleContains(setup.title(k / perApp));
         const Rect r = frame(k, count);
         item.targetFrame = ScreenFrame{uuid, r.x(), r.y(), r.width(), r.height(), {}, {}, {}, {}};
         kest.items.push_back(item);
     }
-    (void)desk;
     return kest;
 }
 
@@ -147,17 +172,15 @@ int applyOnce(Desk& desk, Layout kest) {
     return applied;
 }
 
-// `crowd`: every apply puts the same over-full kest (d), the first one timed on its own;
-// else the apply alternates between two arrangements of a grid.
-void applyBench(benchmark::State& state, int apps, int perApp, Size screen = fullHD, bool crowd = false) {
-    Desk desk(apps, perApp, screen);
+void applyBench(benchmark::State& state, const Setup& setup) {
+    Desk desk(setup);
     X11Connection& x = desk.platform->connection();
-    const auto frame = [crowd, screen](bool flipped) {
-        return [=](int k, int count) { return crowd ? crowded(k) : slot(k, count, flipped, screen); };
+    const auto frame = [&setup](bool flipped) {
+        return [=](int k, int count) { return setup.crowd ? crowded(k) : slot(k, count, flipped, setup.screen); };
     };
-    if (crowd) {
+    if (setup.crowd) {
         const auto started = std::chrono::steady_clock::now();
-        applyOnce(desk, kestFor(desk, apps, perApp, frame(false)));
+        applyOnce(desk, kestFor(setup, frame(false)));
         state.counters["first_apply_ms"] =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
     }
@@ -165,7 +188,7 @@ void applyBench(benchmark::State& state, int apps, int perApp, Size screen = ful
     std::uint64_t trips = 0, requests = 0, placed = 0;
     double cpu = 0;
     for (auto _ : state) {
-        Layout kest = kestFor(desk, apps, perApp, frame(flipped));
+        Layout kest = kestFor(setup, frame(flipped));
         flipped = !flipped;
         const auto trips0 = x.roundTrips();
         const auto requests0 = x.requestsSent();
@@ -178,26 +201,38 @@ void applyBench(benchmark::State& state, int apps, int perApp, Size screen = ful
     state.counters["round_trips_per_window"] = placed ? double(trips) / double(placed) : 0;
     state.counters["requests_per_window"] = placed ? double(requests) / double(placed) : 0;
     state.counters["cpu_ms_per_window"] = placed ? cpu * 1000 / double(placed) : 0;
-    state.counters["windows"] = apps * perApp;
+    state.counters["windows"] = setup.apps * setup.perApp;
 }
 
-void BM_ApplyTenWindowKest(benchmark::State& state) { applyBench(state, 10, 1); }
+void BM_ApplyTenWindowKest(benchmark::State& state) { applyBench(state, Setup{.apps = 10}); }
 BENCHMARK(BM_ApplyTenWindowKest)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_ApplyOneApplicationWindows(benchmark::State& state) { applyBench(state, 1, static_cast<int>(state.range(0))); }
+void BM_ApplyOneApplicationWindows(benchmark::State& state) {
+    applyBench(state, Setup{.apps = 1, .perApp = static_cast<int>(state.range(0))});
+}
 BENCHMARK(BM_ApplyOneApplicationWindows)->Arg(5)->Arg(10)->Arg(20)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ApplyProgramsOfOneWindow(benchmark::State& state) {
-    applyBench(state, static_cast<int>(state.range(0)), 1, ultraHD);
+    applyBench(state, Setup{.apps = static_cast<int>(state.range(0)), .screen = ultraHD});
 }
 BENCHMARK(BM_ApplyProgramsOfOneWindow)->Arg(50)->Arg(200)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_ApplyOverfullKest(benchmark::State& state) { applyBench(state, 200, 1, fullHD, true); }
+void BM_ApplyProcessesOfOneApplication(benchmark::State& state) {
+    applyBench(state, Setup{.apps = static_cast<int>(state.range(0)), .screen = ultraHD, .oneApplication = true});
+}
+BENCHMARK(BM_ApplyProcessesOfOneApplication)->Arg(50)->Arg(200)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ApplyOverfullKest(benchmark::State& state) { applyBench(state, Setup{.apps = 200, .crowd = true}); }
 BENCHMARK(BM_ApplyOverfullKest)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ApplyOverfullKestOfWindowsWithASmallestSize(benchmark::State& state) {
+    applyBench(state, Setup{.apps = 200, .crowd = true, .minSize = ClientSize{200, 150}});
+}
+BENCHMARK(BM_ApplyOverfullKestOfWindowsWithASmallestSize)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same ten moves, one wmctrl process each, as a person's script would make them.
 void BM_WmctrlTenWindows(benchmark::State& state) {
-    Desk desk(10, 1, fullHD);
+    Desk desk(Setup{.apps = 10});
     bool flipped = false;
     for (auto _ : state) {
         for (std::size_t k = 0; k < desk.windows.size(); ++k) {

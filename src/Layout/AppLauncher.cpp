@@ -36,8 +36,10 @@ Task<std::optional<AppLauncher::Running>> AppLauncher::ensureRunning(std::string
                                                                      std::vector<std::string> contentArguments) {
     Workspace& workspace = platform().workspace();
     // An instance that runs is taken as it is, hidden or windowless.
-    const auto running = workspace.runningApplications(bundleID);
-    if (!running.empty()) co_return Running{running.front(), false};
+    const auto running = workspace.processIdentifiers(bundleID);
+    if (!running.empty()) {
+        if (const auto app = workspace.runningApplication(running.front())) co_return Running{*app, false};
+    }
     if (!launchIfMissing) co_return std::nullopt;
 
     const auto location = workspace.urlForApplication(bundleID);

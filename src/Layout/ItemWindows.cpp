@@ -1,6 +1,7 @@
 #include "Layout/ItemWindows.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "Core/UnicodeText.h"
 #include "Platform/Platform.h"
@@ -26,9 +27,12 @@ ScreenFrame ItemWindows::screenFrame(const Placement& placement) {
 }
 
 AXElementList ItemWindows::excluding(const AXElementList& windows, const AXElementList& taken) {
+    // A kest's later items find many windows taken: each is looked up, not searched for.
+    std::unordered_set<std::uint64_t> handles;
+    for (AXElement w : taken) handles.insert(w.handle);
     AXElementList out;
     for (AXElement w : windows) {
-        if (std::find(taken.begin(), taken.end(), w) == taken.end()) out.push_back(w);
+        if (!handles.contains(w.handle)) out.push_back(w);
     }
     return out;
 }

@@ -47,6 +47,13 @@ public:
     // In the system's order.
     virtual std::vector<RunningApplication> runningApplications() = 0;
     virtual std::vector<RunningApplication> runningApplications(const std::string& bundleID) = 0;
+    // The processes of runningApplications(bundleID), in the same order, for callers that
+    // need no more (a desktop may know them without describing each application).
+    virtual std::vector<std::int32_t> processIdentifiers(const std::string& bundleID) {
+        std::vector<std::int32_t> pids;
+        for (const RunningApplication& app : runningApplications(bundleID)) pids.push_back(app.processIdentifier);
+        return pids;
+    }
     // The application's current state; none when no process had that identifier.
     virtual std::optional<RunningApplication> runningApplication(std::int32_t pid) = 0;
     virtual std::optional<RunningApplication> frontmostApplication() = 0;

@@ -115,11 +115,7 @@ std::optional<std::string> WindowController::title(AXElement window) {
 }
 
 std::vector<std::int32_t> WindowController::pids(const std::string& bundleID) {
-    std::vector<std::int32_t> result;
-    for (const RunningApplication& app : platform().workspace().runningApplications(bundleID)) {
-        result.push_back(app.processIdentifier);
-    }
-    return result;
+    return platform().workspace().processIdentifiers(bundleID);
 }
 
 AXElementList WindowController::windowList(AXElement application) {

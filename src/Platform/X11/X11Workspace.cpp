@@ -99,10 +99,16 @@ std::vector<RunningApplication> X11Workspace::runningApplications() {
 
 std::vector<RunningApplication> X11Workspace::runningApplications(const std::string& bundleID) {
     std::vector<RunningApplication> out;
-    for (const auto& [pid, owner] : model_.owners().all()) {
-        if (identity(pid).bundleID == bundleID) out.push_back(describe(pid));
-    }
+    for (std::int32_t pid : processIdentifiers(bundleID)) out.push_back(describe(pid));
     return out;
+}
+
+std::vector<std::int32_t> X11Workspace::processIdentifiers(const std::string& bundleID) {
+    std::vector<std::int32_t> pids;
+    for (const auto& [pid, owner] : model_.owners().all()) {
+        if (identity(pid).bundleID == bundleID) pids.push_back(pid);
+    }
+    return pids;
 }
 
 std::optional<RunningApplication> X11Workspace::runningApplication(std::int32_t pid) {

@@ -38,6 +38,7 @@ public:
 
     std::vector<RunningApplication> runningApplications() override;
     std::vector<RunningApplication> runningApplications(const std::string& bundleID) override;
+    std::vector<std::int32_t> processIdentifiers(const std::string& bundleID) override;
     std::optional<RunningApplication> runningApplication(std::int32_t pid) override;
     std::optional<RunningApplication> frontmostApplication() override;
     std::optional<std::string> urlForApplication(const std::string& bundleID) override;
