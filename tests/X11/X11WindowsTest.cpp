@@ -225,6 +225,26 @@ TEST_F(X11WindowsTest, AMoveWaitsForALateWindowManagerAndForSizeSteps) {
     EXPECT_TRUE(settle([&] { return WindowController::readPosition(element(t)) == Point{600, 300}; }));
 }
 
+// Moves and resizes are followed from the configure events of the frame and the window,
+// without asking the server where the window went, and the model agrees with the server.
+TEST_F(X11WindowsTest, MovesAreFollowedFromTheirEventsWithoutAskingTheServer) {
+    ClientOptions plain;
+    plain.title = "mover";
+    plain.geometry = ClientGeometry{100, 100, 400, 300};
+    const xcb_window_t w = spawn(plain).window();
+    awaitManaged(w);
+    const std::uint64_t before = x11().connection().roundTrips();
+    const Rect frames[] = {Rect(200, 150, 500, 400), Rect(900, 300, 500, 400), Rect(300, 500, 640, 360)};
+    for (const Rect& to : frames) {
+        ASSERT_TRUE(run(WindowController::applyFrame(element(w), to.origin, to.size)).succeeded());
+        EXPECT_TRUE(settle([&] { return frameOnServer(w) == to; })) << frameOnServer(w).x() << "," << frameOnServer(w).y();
+        EXPECT_EQ(WindowController::readPosition(element(w)), to.origin);
+        EXPECT_EQ(WindowController::readSize(element(w)), to.size);
+    }
+    // Each move used to cost two replies for the frame's event and two for the window's.
+    EXPECT_LT(x11().connection().roundTrips() - before, 3u);
+}
+
 // A window asked past the display's edge and below its smallest size is clamped by the
 // window manager: the move ends on that answer rather than on a quiet period, and asking
 // again for the same frame (the size retry, the next apply), which the window manager
