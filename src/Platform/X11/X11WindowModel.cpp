@@ -160,7 +160,10 @@ X11WindowModel::X11WindowModel(X11Connection& connection, MainActor& actor)
 }
 
 X11WindowModel::~X11WindowModel() {
+    // Tasks still waiting are destroyed after the model (with the loop that holds them):
+    // their waits must find nothing left to undo here.
     for (const auto& waiter : waiters_) {
+        waiter->done = true;
         waiter->abandoned = true;
         if (waiter->deadline) actor_.cancel(waiter->deadline);
     }
