@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <unordered_map>
 
 namespace kestr {
 
@@ -21,13 +22,37 @@ std::vector<std::string> hotkeyConflictNames(const std::vector<HotkeyManager::Co
     return names;
 }
 
-std::string hotkeySourceName(const HotkeySource& source, const std::vector<Layout>& layouts) {
+namespace {
+
+// The first kest of each identifier, so that naming many conflicts takes one walk of
+// the list, not one for each.
+class KestNames {
+public:
+    explicit KestNames(const std::vector<Layout>& layouts) {
+        for (const Layout& l : layouts) names_.emplace(l.id, &l.name);
+    }
+    const std::string* find(const Uuid& id) const {
+        const auto it = names_.find(id);
+        return it == names_.end() ? nullptr : it->second;
+    }
+
+private:
+    std::unordered_map<Uuid, const std::string*> names_;
+};
+
+std::string sourceName(const HotkeySource& source, const KestNames& kests) {
     if (auto* kest = std::get_if<HotkeySource::Layout>(&source.value)) {
-        auto it = std::find_if(layouts.begin(), layouts.end(), [&](const Layout& l) { return l.id == kest->id; });
-        return "kest “" + (it != layouts.end() ? it->name : kest->id.string()) + "”";
+        const std::string* name = kests.find(kest->id);
+        return "kest “" + (name ? *name : kest->id.string()) + "”";
     }
     if (auto* snap = std::get_if<HotkeySource::Snap>(&source.value)) return "snap “" + snap->action.displayName() + "”";
     return "capture shortcut";
+}
+
+}  // namespace
+
+std::string hotkeySourceName(const HotkeySource& source, const std::vector<Layout>& layouts) {
+    return sourceName(source, KestNames(layouts));
 }
 
 std::vector<HotkeyManager::Conflict> heldElsewhere(const std::vector<HotkeyManager::Conflict>& conflicts) {
@@ -38,11 +63,12 @@ std::vector<HotkeyManager::Conflict> heldElsewhere(const std::vector<HotkeyManag
 }
 
 std::string heldByKestr(const std::vector<HotkeyManager::Conflict>& conflicts, const std::vector<Layout>& layouts) {
+    const KestNames kests(layouts);
     std::vector<std::string> texts;
     for (const HotkeyManager::Conflict& conflict : conflicts) {
         if (!conflict.heldBy) continue;
-        texts.push_back(hotkeySourceName(conflict.source, layouts) + " (" + conflict.hotkey.displayString() +
-                        ", held by " + hotkeySourceName(*conflict.heldBy, layouts) + ")");
+        texts.push_back(sourceName(conflict.source, kests) + " (" + conflict.hotkey.displayString() + ", held by " +
+                        sourceName(*conflict.heldBy, kests) + ")");
     }
     return joinedNames(texts);
 }

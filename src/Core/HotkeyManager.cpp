@@ -158,7 +158,18 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::assign(const std::vector<Lay
     log(std::to_string(registrations.size()) + " hotkeys registered, " +
         std::to_string(conflicts.size() + std::popcount(heldModifiers)) + " conflict(s); " + std::to_string(snaps.size()) + " snap(s) + " + std::to_string(layouts.size()) +
         " kest(s) requested");
-    lastSyncedLayouts = layouts;
+    // What registering them again needs of each kest, not its windows: a copy of every
+    // kest would cost as much as loading them.
+    std::vector<Layout> synced;
+    synced.reserve(layouts.size());
+    for (const Layout& layout : layouts) {
+        Layout kept;
+        kept.id = layout.id;
+        kept.name = layout.name;
+        kept.hotkey = layout.hotkey;
+        synced.push_back(std::move(kept));
+    }
+    lastSyncedLayouts = std::move(synced);
     lastSyncedSnaps = snaps;
     return conflicts;
 }

@@ -67,6 +67,7 @@ public:
     std::map<std::uint32_t, std::uint64_t> hotKeyRefs;
     std::map<std::uint32_t, std::function<void()>> handlers;
     bool installed = false;
+    // The kests of the last sync, each with its identifier, name and shortcut only.
     std::vector<Layout> lastSyncedLayouts;
     std::vector<SnapBinding> lastSyncedSnaps;
     bool pausedForRecording = false;

@@ -22,10 +22,9 @@ std::vector<Layout> LayoutStore::decodeDocument(const std::string& bytes) {
     // which therefore never holds more than one kest: whole, it takes several times the
     // file's size, and the memory would stay with the process. Failures come as a
     // whole-document decode would give them: malformed JSON first, then the first kest
-    // that cannot be decoded, then the rest of the document.
-    if (JsonNesting::exceedsLimit(bytes)) {
-        throw JsonNestingError("JSON nested more than " + std::to_string(JsonNesting::limit) + " levels deep");
-    }
+    // that cannot be decoded, then the rest of the document. The parser keeps its levels
+    // on a list of its own, not on the stack, so nesting is refused as it is met, without
+    // a walk of the whole text beforehand.
     const nlohmann::json placeholder = nlohmann::json::object();
     const JsonValue root(placeholder);
     const JsonValue list = root.member(placeholder, "layouts");
@@ -35,6 +34,10 @@ std::vector<Layout> LayoutStore::decodeDocument(const std::string& bytes) {
     bool inList = false;
     const auto take = [&](int depth, nlohmann::json::parse_event_t event, nlohmann::json& parsed) {
         using Event = nlohmann::json::parse_event_t;
+        // `depth` counts the levels around the one this event opens.
+        if ((event == Event::object_start || event == Event::array_start) && depth >= JsonNesting::limit) {
+            throw JsonNestingError("JSON nested more than " + std::to_string(JsonNesting::limit) + " levels deep");
+        }
         if (depth == 1 && event == Event::key) key = parsed.get<std::string>();
         if (depth == 1 && event == Event::array_start) {
             // A repeated member replaces the one before, as it does in a parsed document.

@@ -21,6 +21,16 @@ void appendEscaped(std::string& out, std::string_view text) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     std::size_t i = 0;
     while (i < text.size()) {
+        // Printable ASCII that needs no escape goes over in one piece: most of any text.
+        std::size_t plain = i;
+        while (plain < text.size() && byte(plain) >= 0x20 && byte(plain) < 0x80 && byte(plain) != '"' &&
+               byte(plain) != '\\')
+            ++plain;
+        if (plain > i) {
+            out.append(text.data() + i, plain - i);
+            i = plain;
+            continue;
+        }
         const unsigned char lead = byte(i);
         if (lead < 0x80) {
             switch (lead) {

@@ -69,6 +69,12 @@ TEST_F(LayoutStoreTest, KestsAreKeptInLayoutsJsonAsAVersion1Document) {
     put(path(), "{\"layouts\": " + std::string(100000, '[') + std::string(100000, ']') + ", \"version\": 1}");
     EXPECT_STREQ(test::thrown<JsonDecodeError>([&] { store.load(); })->what(),
                  "layouts.json: JSON nested more than 256 levels deep");
+    // 256 levels in all are fine; one more is not.
+    const auto nested = [](int levels) { return std::string(levels, '[') + std::string(levels, ']'); };
+    put(path(), "{\"layouts\": [], \"deep\": " + nested(255) + ", \"version\": 1}");
+    EXPECT_NO_THROW(store.load());
+    put(path(), "{\"layouts\": [], \"deep\": " + nested(256) + ", \"version\": 1}");
+    EXPECT_THROW(store.load(), JsonNestingError);
 
     put(path(), "{}");
     sim->simFiles().failOperation(FileOperation::read, "layouts.json", 1);
