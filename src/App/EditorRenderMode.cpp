@@ -48,7 +48,7 @@ int DiagnosticModes::renderEditor(ConsoleOutput& output, const std::string& path
     int bottom = 592;
     for (std::size_t i = 0; i < std::min<std::size_t>(4, layouts.size()); ++i) {
         const Layout shown = layouts[i].strippingDesktopJunk();
-        const int height = KestThumbnailRenderer::blocks(shown, false).empty() ? 52 : 83;
+        const int height = KestThumbnailRenderer::hasBlocks(shown, false) ? 83 : 52;
         bottom -= height;
         auto* cell = new KestGalleryCell(&sheet);
         cell->setGeometry(fromBottom(8, bottom, 264, height));

@@ -173,12 +173,21 @@ void MenuBarController::showPanel() {
         if (const auto known = (*self)->statusButtonAnchor()) return known;
         return fallback;
     };
-    kestPanel().show(anchor, permission.isTrusted, currentRowModels(), currentSnapModels());
+    KestPanelController& panel = kestPanel();
+    dropPanelRows(panel);
+    panel.show(anchor, permission.isTrusted, currentRowModels(), currentSnapModels());
+}
+
+void MenuBarController::dropPanelRows(KestPanelController& panel) {
+    // The rows of the last opening go before the new ones are made: both at once would
+    // double what the panel holds at its peak, and the memory would stay with the process.
+    std::vector<KestRowView::Model>().swap(panel.kests);
 }
 
 void MenuBarController::rebuildMenu() {
     if (statusItem_) statusItem_->refreshMenu();
     if (!kestPanel_ || !kestPanel_->isVisible()) return;
+    dropPanelRows(*kestPanel_);
     kestPanel_->kests = currentRowModels();
     kestPanel_->snaps = currentSnapModels();
     kestPanel_->trusted = permission.isTrusted;

@@ -81,6 +81,7 @@ private:
     void showRestingIcon();
     void cancelFlash();
     void showPanel();
+    static void dropPanelRows(KestPanelController& panel);
     KestPanelController::Actions panelActions();
 
     std::unique_ptr<StatusItem> statusItem_;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -380,6 +381,51 @@ TEST_F(KestPanelTest, ThePanelOpensUpwardFromTheLowerHalfOfItsDisplay) {
     frame = controller->panel()->geometry();
     EXPECT_EQ(frame.bottom() + 1, 700);
     EXPECT_GE(frame.top(), 8);
+}
+
+// The panel's cost follows the rows it shows, not the kests it could show: openings do
+// not add rows (nor anything else), and scrolling builds the rows that come into sight.
+TEST_F(KestPanelTest, OnlyTheRowsInSightAreBuiltAndOpeningsAddNothing) {
+    for (int i = 0; i < 300; ++i) {
+        rows.push_back({kest("K" + std::to_string(i),
+                             {item("com.apple.Notes", withDisplay(frameOn(1, 0, 0, 720, 875), 1440, 875))}),
+                        std::nullopt});
+    }
+    const auto live = [] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const auto widgets = QApplication::allWidgets();
+        return std::count_if(widgets.begin(), widgets.end(), [](QWidget* w) { return dynamic_cast<KestRowView*>(w); });
+    };
+    std::vector<std::size_t> objects;
+    for (int opening = 0; opening < 5; ++opening) {
+        show();
+        controller->hide();
+        objects.push_back(controller->panel()->findChildren<QObject*>().size());
+    }
+    // A window of 819 points holds ten rows of 84; the last opening's and the one before.
+    EXPECT_LE(live(), 2 * 16);
+    EXPECT_EQ(objects[4], objects[1]);
+
+    auto& content = *controller->content();
+    ASSERT_EQ(content.selectableCells.size(), 300u);
+    ASSERT_TRUE(content.selectableCells.front());
+    EXPECT_FALSE(content.selectableCells.back());
+    const int top = content.selectableCells.front()->y();
+    QScrollBar* scroller = controller->scrollView()->verticalScrollBar();
+    scroller->setValue(scroller->maximum());
+    EXPECT_FALSE(content.selectableCells.front());
+    ASSERT_TRUE(content.selectableCells.back());
+    EXPECT_EQ(content.selectableCells.back()->y(), top + 299 * 84);
+    EXPECT_LE(live(), 2 * 16);
+
+    // The keyboard reaches rows out of sight: the first Up selects the last kest.
+    scroller->setValue(0);
+    show();
+    QTest::keyClick(controller->panel(), Qt::Key_Up);
+    ASSERT_TRUE(content.selectableCells.back());
+    EXPECT_TRUE(content.selectableCells.back()->isKeyboardSelected());
+    QTest::keyClick(controller->panel(), Qt::Key_Return);
+    EXPECT_EQ(calls, std::vector<std::string>{"reuse K299"});
 }
 
 }  // namespace

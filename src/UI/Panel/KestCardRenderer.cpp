@@ -95,7 +95,7 @@ void KestCardRenderer::draw(QPainter& p, const Layout& kest, const std::optional
         SystemStyle::drawText(p, badge.left() + 6, badge.center().y() - metrics.height() / 2, top.badgeText);
     }
 
-    const bool hasBlocks = !KestThumbnailRenderer::blocks(kest, false).empty();
+    const bool hasBlocks = KestThumbnailRenderer::hasBlocks(kest, false);
     const double thumbHeight = hasBlocks ? 31 : 0;
     const double thumbWidth = KestThumbnailRenderer::drawnWidth(kest, thumbHeight, false);
     KestThumbnailRenderer::draw(p, kest, Rect(16, 40, thumbWidth, thumbHeight), style, false);

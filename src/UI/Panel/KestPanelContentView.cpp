@@ -27,6 +27,8 @@ void KestPanelContentView::clear() {
     page_->show();
     selectableCells.clear();
     keyboardSelectedIndex.reset();
+    rowModels_ = nullptr;
+    rowSlots_.clear();
 }
 
 double KestPanelContentView::build(Mode mode, const std::vector<KestRowView::Model>& rows,
@@ -63,26 +65,89 @@ void KestPanelContentView::addSeparator(double y, double width) {
 
 double KestPanelContentView::layoutKests(const std::vector<KestRowView::Model>& rows, double top, double width) {
     if (rows.empty()) return addKestsEmptyState(top, width);
-    const std::optional<Layout> active = EdgeProximityTracker::shared().activeLayout;
-    QPointer<KestPanelContentView> self(this);
+    const std::optional<Layout>& active = EdgeProximityTracker::shared().activeLayout;
+    activeID_ = active ? std::optional<Uuid>(active->id) : std::nullopt;
+    rowModels_ = &rows;
+    rowWidth_ = width;
+    rowSlots_.assign(rows.size(), RowSlot{});
+    selectableCells.assign(rows.size(), nullptr);
     double y = top;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const double h = KestThumbnailRenderer::blocks(rows[i].layout, false).empty() ? 52 : 83;
-        auto* row = new KestRowView(rows[i], page_);
-        row->setActive(active && active->id == rows[i].layout.id);
-        row->onApply = [self](const Layout& kest, bool fresh) {
-            if (self && self->onApply) self->onApply(kest, fresh);
-        };
-        row->setGeometry(0, int(y), int(width), int(h));
-        row->show();
-        selectableCells.push_back(row);
+        const double h = KestThumbnailRenderer::hasBlocks(rows[i].layout, false) ? 83 : 52;
+        rowSlots_[i] = RowSlot{y, h, nullptr};
         y += h;
-        if (i + 1 < rows.size()) {
-            addSeparator(y, width);
-            y += 1;
-        }
+        // A separator follows every row but the last.
+        if (i + 1 < rows.size()) y += 1;
+    }
+    if (!rowsOnDemand_) {
+        for (std::size_t i = 0; i < rows.size(); ++i) buildRow(i);
     }
     return y;
+}
+
+KestRowView* KestPanelContentView::buildRow(std::size_t i) {
+    if (auto* built = static_cast<KestRowView*>(selectableCells[i])) return built;
+    const RowSlot& slot = rowSlots_[i];
+    auto* row = new KestRowView((*rowModels_)[i], page_);
+    row->setActive(activeID_ && *activeID_ == (*rowModels_)[i].layout.id);
+    row->setKeyboardSelected(keyboardSelectedIndex == int(i));
+    QPointer<KestPanelContentView> self(this);
+    row->onApply = [self](const Layout& kest, bool fresh) {
+        if (self && self->onApply) self->onApply(kest, fresh);
+    };
+    row->setGeometry(0, int(slot.y), int(rowWidth_), int(slot.height));
+    row->show();
+    selectableCells[i] = row;
+    if (i + 1 < rowSlots_.size()) {
+        rowSlots_[i].separator = PanelWidgets::separator(page_, Rect(0, slot.y + slot.height, rowWidth_, 1));
+        rowSlots_[i].separator->show();
+    }
+    return row;
+}
+
+void KestPanelContentView::letRowGo(std::size_t i) {
+    // Later: the row may be the one handling the event that scrolled it away.
+    if (QWidget* row = selectableCells[i]) {
+        row->hide();
+        row->deleteLater();
+    }
+    if (QWidget* line = rowSlots_[i].separator) {
+        line->hide();
+        line->deleteLater();
+    }
+    selectableCells[i] = nullptr;
+    rowSlots_[i].separator = nullptr;
+}
+
+void KestPanelContentView::showRowsIn(double top, double bottom) {
+    if (!rowModels_) return;
+    // Half a window more on each side, so a short scroll finds its rows already there.
+    const double margin = std::max(0.0, bottom - top) / 2;
+    for (std::size_t i = 0; i < rowSlots_.size(); ++i) {
+        const RowSlot& slot = rowSlots_[i];
+        const bool near = slot.y + slot.height + 1 >= top - margin && slot.y <= bottom + margin;
+        if (near) {
+            buildRow(i);
+        } else if (selectableCells[i]) {
+            letRowGo(i);
+        }
+    }
+}
+
+SelectableCell* KestPanelContentView::cell(int index) {
+    if (index < 0 || index >= int(selectableCells.size())) return nullptr;
+    if (!selectableCells[std::size_t(index)] && rowModels_) buildRow(std::size_t(index));
+    return selectableCells[std::size_t(index)];
+}
+
+Rect KestPanelContentView::cellFrame(int index) const {
+    if (index < 0 || index >= int(selectableCells.size())) return Rect();
+    if (rowModels_) {
+        const RowSlot& slot = rowSlots_[std::size_t(index)];
+        return Rect(0, slot.y, rowWidth_, slot.height);
+    }
+    const QRect frame = selectableCells[std::size_t(index)]->geometry();
+    return Rect(frame.x(), frame.y(), frame.width(), frame.height());
 }
 
 double KestPanelContentView::addKestsEmptyState(double top, double width) {
@@ -165,17 +230,15 @@ void KestPanelContentView::moveKeyboardSelection(int delta) {
 
 void KestPanelContentView::setKeyboardSelected(int index) {
     keyboardSelectedIndex = index;
-    for (int i = 0; i < int(selectableCells.size()); ++i) selectableCells[std::size_t(i)]->setKeyboardSelected(i == index);
-    if (onSelectionScroll && index >= 0 && index < int(selectableCells.size())) {
-        const QRect frame = selectableCells[std::size_t(index)]->geometry();
-        onSelectionScroll(Rect(frame.x(), frame.y(), frame.width(), frame.height()));
+    for (int i = 0; i < int(selectableCells.size()); ++i) {
+        if (SelectableCell* c = selectableCells[std::size_t(i)]) c->setKeyboardSelected(i == index);
     }
+    if (onSelectionScroll && index >= 0 && index < int(selectableCells.size())) onSelectionScroll(cellFrame(index));
 }
 
 void KestPanelContentView::activateKeyboardSelection() {
-    if (!keyboardSelectedIndex || *keyboardSelectedIndex < 0 || *keyboardSelectedIndex >= int(selectableCells.size()))
-        return;
-    selectableCells[std::size_t(*keyboardSelectedIndex)]->activateFromKeyboard();
+    if (!keyboardSelectedIndex) return;
+    if (SelectableCell* c = cell(*keyboardSelectedIndex)) c->activateFromKeyboard();
 }
 
 void KestPanelContentView::handleSaveCurrent() {

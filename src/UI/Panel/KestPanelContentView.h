@@ -3,6 +3,10 @@
 // from top to bottom; each adds its views at a given top edge (y grows downward) and
 // returns the y just below what it added. The keyboard selection walks the kest rows
 // or snap cells.
+//
+// An owner that shows the view through a scrolling window may have the kest rows built
+// on demand: the list then holds only the rows in and near the part shown (set with
+// showRowsIn), so its cost follows what the window shows, not how many kests there are.
 #pragma once
 
 #include <QWidget>
@@ -41,8 +45,21 @@ public:
 
     bool trusted = true;
     std::vector<ConflictingApps::Running> conflicts;
+    // One entry per kest row or snap cell, in display order. With rows built on demand,
+    // a row out of sight is null until cell() builds it.
     std::vector<SelectableCell*> selectableCells;
     std::optional<int> keyboardSelectedIndex;
+
+    // Kest rows are built only for the part of the list showRowsIn names; until it is
+    // called after a build, none is.
+    void buildRowsOnDemand() { rowsOnDemand_ = true; }
+    // The part of this view shown now (y from `top` to `bottom`): its rows and those
+    // near it are built, the others let go.
+    void showRowsIn(double top, double bottom);
+    // The entry at `index`, built when it is a kest row out of sight.
+    SelectableCell* cell(int index);
+    // The entry's frame in this view, built or not.
+    Rect cellFrame(int index) const;
 
     // Removes everything the builders added and clears the selection. The views go
     // away at the next clear (or with this view), so a click that rebuilds the panel
@@ -82,8 +99,22 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    struct RowSlot {
+        double y = 0;
+        double height = 0;
+        QWidget* separator = nullptr;  // below the row, when it is built and not the last
+    };
+    KestRowView* buildRow(std::size_t index);
+    void letRowGo(std::size_t index);
+
     QWidget* page_ = nullptr;
     QWidget* retired_ = nullptr;
+    bool rowsOnDemand_ = false;
+    // The kest list of the last build: its models stay the owner's until the next build.
+    const std::vector<KestRowView::Model>* rowModels_ = nullptr;
+    std::vector<RowSlot> rowSlots_;
+    std::optional<Uuid> activeID_;
+    double rowWidth_ = 0;
 };
 
 }  // namespace kestr

@@ -48,6 +48,7 @@ void KestPanelController::makePanel() {
     panel_->onHidden = [this] { removeGlobalMonitor(); };
 
     content_ = new KestPanelContentView();
+    content_->buildRowsOnDemand();
     content_->onApply = [this](const Layout& kest, bool fresh) {
         const auto& apply = fresh ? actions_.applyFresh : actions_.applyReuse;
         if (apply) apply(kest.id);
@@ -99,6 +100,7 @@ void KestPanelController::makePanel() {
         overlayScroller_->setVisible(max > min);
     });
     QObject::connect(inner, &QScrollBar::valueChanged, overlayScroller_, &QScrollBar::setValue);
+    QObject::connect(inner, &QScrollBar::valueChanged, content_, [this] { showRowsInSight(); });
     QObject::connect(overlayScroller_, &QScrollBar::valueChanged, inner, &QScrollBar::setValue);
     overlayScroller_->hide();
 
@@ -152,6 +154,11 @@ void KestPanelController::removeGlobalMonitor() {
 
 void KestPanelController::scrollToTop() { scrollView_->verticalScrollBar()->setValue(0); }
 
+void KestPanelController::showRowsInSight() {
+    const double top = scrollView_->verticalScrollBar()->value();
+    content_->showRowsIn(top, top + scrollView_->height());
+}
+
 void KestPanelController::quitConflict(const ConflictingApps::Running& app) {
     ConflictingApps::quit(app);
     spawn(relayoutSoon(self_));
@@ -177,6 +184,7 @@ void KestPanelController::relayout() {
     overlayScroller_->raise();
     tabs_->refreshStyle();
     layoutHeaderSubviews();
+    showRowsInSight();
     if (button) {
         const Point origin = position(*button, visible, Size{width, h}, upward);
         panel_->move(int(std::round(origin.x)), int(std::round(origin.y)));

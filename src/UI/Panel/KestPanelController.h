@@ -101,6 +101,8 @@ private:
     void makePanel();
     void layoutHeaderSubviews();
     void scrollToTop();
+    // Builds the kest rows in and near the part of the list the panel shows.
+    void showRowsInSight();
     void installGlobalMonitor();
     void removeGlobalMonitor();
     void quitConflict(const ConflictingApps::Running& app);

@@ -19,10 +19,10 @@ bool finite(const Rect& r) {
 
 // The whole saved display when the first item that recorded the display's size says so,
 // else the union of the frames.
-Rect sourceRect(const std::vector<LayoutItem>& items, bool tight) {
+Rect sourceRect(const std::vector<const LayoutItem*>& items, bool tight) {
     if (!tight) {
-        for (const LayoutItem& item : items) {
-            const ScreenFrame& f = item.targetFrame;
+        for (const LayoutItem* item : items) {
+            const ScreenFrame& f = item->targetFrame;
             if (!f.dispW || !f.dispH) continue;
             if (*f.dispW > 0 && *f.dispH > 0) return Rect(0, 0, *f.dispW, *f.dispH);
             break;
@@ -32,8 +32,8 @@ Rect sourceRect(const std::vector<LayoutItem>& items, bool tight) {
     double minY = minX;
     double maxX = -minX;
     double maxY = -minX;
-    for (const LayoutItem& item : items) {
-        const ScreenFrame& f = item.targetFrame;
+    for (const LayoutItem* item : items) {
+        const ScreenFrame& f = item->targetFrame;
         minX = std::min(minX, f.x);
         minY = std::min(minY, f.y);
         maxX = std::max(maxX, f.x + f.width);
@@ -42,11 +42,35 @@ Rect sourceRect(const std::vector<LayoutItem>& items, bool tight) {
     return Rect(minX, minY, maxX - minX, maxY - minY);
 }
 
+// Frames can hold any number a file allowed; a block that does not measure to finite
+// numbers cannot be drawn.
+bool drawable(const Rect& source) { return finite(source) && source.width() > 1.0 && source.height() > 1.0; }
+
+// The kest's items by display, in the order the displays first appear.
+struct DisplayGroup {
+    std::string uuid;
+    std::vector<const LayoutItem*> items;
+    double key = 0;
+};
+std::vector<DisplayGroup> displayGroups(const Layout& kest) {
+    std::vector<DisplayGroup> groups;
+    for (const LayoutItem& item : kest.items) {
+        auto it = std::find_if(groups.begin(), groups.end(),
+                               [&](const DisplayGroup& g) { return g.uuid == item.targetFrame.displayUUID; });
+        if (it == groups.end()) {
+            groups.push_back({item.targetFrame.displayUUID, {}, 0});
+            it = groups.end() - 1;
+        }
+        it->items.push_back(&item);
+    }
+    return groups;
+}
+
 // Displays left to right: the saved origin when the kest recorded one, else the live
 // display's; displays that are not connected come last. A saved origin that is not a
 // number counts as unknown, so the ordering stays well defined.
-double orderKey(const std::string& uuid, const std::vector<LayoutItem>& items) {
-    const auto& saved = items.front().targetFrame.dispX;
+double orderKey(const std::string& uuid, const std::vector<const LayoutItem*>& items) {
+    const auto& saved = items.front()->targetFrame.dispX;
     if (saved && std::isfinite(*saved)) return *saved;
     Displays& displays = platform().displays();
     const DisplayID id = displays.displayIDFromUUIDString(uuid);
@@ -61,35 +85,28 @@ double naturalWidth(const DisplayBlock& block, double height) {
 }  // namespace
 
 std::vector<DisplayBlock> KestThumbnailRenderer::blocks(const Layout& kest, bool tight) {
-    struct Group {
-        std::string uuid;
-        std::vector<LayoutItem> items;
-        double key = 0;
-    };
-    std::vector<Group> groups;
-    for (const LayoutItem& item : kest.items) {
-        auto it = std::find_if(groups.begin(), groups.end(),
-                               [&](const Group& g) { return g.uuid == item.targetFrame.displayUUID; });
-        if (it == groups.end()) {
-            groups.push_back({item.targetFrame.displayUUID, {}, 0});
-            it = groups.end() - 1;
-        }
-        it->items.push_back(item);
-    }
-    for (Group& g : groups) g.key = orderKey(g.uuid, g.items);
-    std::stable_sort(groups.begin(), groups.end(), [](const Group& a, const Group& b) {
+    std::vector<DisplayGroup> groups = displayGroups(kest);
+    for (DisplayGroup& g : groups) g.key = orderKey(g.uuid, g.items);
+    std::stable_sort(groups.begin(), groups.end(), [](const DisplayGroup& a, const DisplayGroup& b) {
         if (a.key != b.key) return a.key < b.key;
         return a.uuid < b.uuid;
     });
     std::vector<DisplayBlock> out;
-    for (Group& g : groups) {
+    for (const DisplayGroup& g : groups) {
         const Rect source = sourceRect(g.items, tight);
-        // Frames can hold any number a file allowed; a block that does not measure to
-        // finite numbers cannot be drawn.
-        if (!finite(source)) continue;
-        if (source.width() > 1.0 && source.height() > 1.0) out.push_back({source, std::move(g.items)});
+        if (!drawable(source)) continue;
+        DisplayBlock block{source, {}};
+        block.items.reserve(g.items.size());
+        for (const LayoutItem* item : g.items) block.items.push_back(*item);
+        out.push_back(std::move(block));
     }
     return out;
+}
+
+bool KestThumbnailRenderer::hasBlocks(const Layout& kest, bool tight) {
+    const auto groups = displayGroups(kest);
+    return std::any_of(groups.begin(), groups.end(),
+                       [tight](const DisplayGroup& g) { return drawable(sourceRect(g.items, tight)); });
 }
 
 std::vector<LayoutItem> KestThumbnailRenderer::placementOrderedItems(const Layout& kest) {

@@ -58,6 +58,8 @@ struct KestThumbnailRenderer {
     // ---- arithmetic ----
     // In display order; empty when the kest has nothing drawable.
     static std::vector<DisplayBlock> blocks(const Layout& kest, bool tight);
+    // Whether blocks() has any, without copying the items into them.
+    static bool hasBlocks(const Layout& kest, bool tight);
     // The items of the untight blocks, block by block, each sorted by x then y.
     static std::vector<LayoutItem> placementOrderedItems(const Layout& kest);
     // The width the plates need at `height`; 0 when there is nothing to draw.
