@@ -98,6 +98,6 @@ std::vector<ThreeWayMerge::Pick> ThreeWayMerge::merge(const std::vector<Entry>& 
     return picks;
 }
 
-std::uint64_t ThreeWayMerge::digest(const std::string& encoded) { return contentDigest(encoded); }
+std::uint64_t ThreeWayMerge::digest(std::string_view encoded) { return contentDigest(encoded); }
 
 }  // namespace kestr

@@ -49,6 +49,13 @@ public:
 
     // The document written so far; the writer is empty afterwards.
     std::string take() { return std::move(out_); }
+    // The document written so far, left in the writer.
+    std::string_view text() const { return out_; }
+    // Starts a new document, keeping the memory the last one grew.
+    void restart() {
+        out_.clear();
+        levels_.clear();
+    }
 
 private:
     struct Level {

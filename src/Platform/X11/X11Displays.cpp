@@ -19,10 +19,14 @@ std::uint64_t fnv1a(const std::string& text, std::uint64_t seed) {
     return h;
 }
 
-std::string canonical(const std::string& uuid) {
-    std::string out;
-    for (char c : uuid) out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
+// Whether a UUID string names the monitor's UUID (upper case), whatever its letters' case.
+bool names(const std::string& uuid, const std::string& upper) {
+    if (uuid.size() != upper.size()) return false;
+    for (std::size_t i = 0; i < uuid.size(); ++i) {
+        const char c = uuid[i];
+        if ((c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c) != upper[i]) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -225,9 +229,9 @@ std::optional<std::string> X11Displays::displayUUIDString(DisplayID display) {
 }
 
 DisplayID X11Displays::displayIDFromUUIDString(const std::string& uuid) {
-    const std::string wanted = canonical(uuid);
+    // Asked for every frame of every kest at start-up: compared in place, not copied.
     for (const X11Monitor& m : monitors_) {
-        if (m.uuid == wanted) return m.id;
+        if (names(uuid, m.uuid)) return m.id;
     }
     return 0;
 }
