@@ -155,8 +155,10 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::assign(const std::vector<Lay
 
     if (!live) return conflicts;
     checkHeldModifiers();
-    log(std::to_string(registrations.size()) + " hotkeys registered, " +
-        std::to_string(conflicts.size() + std::popcount(heldModifiers)) + " conflict(s); " + std::to_string(snaps.size()) + " snap(s) + " + std::to_string(layouts.size()) +
+    // A modifier another program holds is one conflict more.
+    const std::size_t conflictCount = conflicts.size() + static_cast<std::size_t>(std::popcount(heldModifiers));
+    log(std::to_string(registrations.size()) + " hotkeys registered, " + std::to_string(conflictCount) +
+        " conflict(s); " + std::to_string(snaps.size()) + " snap(s) + " + std::to_string(layouts.size()) +
         " kest(s) requested");
     // What registering them again needs of each kest, not its windows: a copy of every
     // kest would cost as much as loading them.
