@@ -145,7 +145,8 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::assign(const std::vector<Lay
         } else {
             const auto holder = ownHolder(binding.hotkey);
             if (live) {
-                log("snap '" + action.rawValue() + "' (" + binding.hotkey.displayString() + ") FAILED to register — " +
+                log("snap '" + action.rawValue() + "' (" + binding.hotkey.displayString() +
+                    ") FAILED to register — " +
                     (holder ? "already used by kestr's " + hotkeySourceName(*holder, layouts)
                             : std::string("likely taken by the system or another app")));
             }
