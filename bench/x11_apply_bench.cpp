@@ -88,7 +88,10 @@ struct Desk {
         loop = actor.get();
         X11PlatformOptions options;
         options.displayName = session->display();
-        options.mainActor = std::move(actor);
+        options.host.mainActor = std::move(actor);
+        // The session's own home folder, removed with it.
+        options.host.folders = UserFolders{session->folder(), session->folder(), session->folder()};
+        options.configHome = session->folder() + "/config";
         platform = std::make_unique<X11Platform>(std::move(options));
         installPlatform(platform.get());
         // Until every window is managed and known.

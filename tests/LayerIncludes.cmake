@@ -1,6 +1,7 @@
 # Includes point down the layers: the platform layer includes only itself, kestr_core
 # includes no Qt and nothing of kestr_ui, the folders below the engines include no
-# engine, and the user interface (UI/, Tools/) includes nothing of App/, which wires it.
+# engine, the user interface (UI/, Tools/) includes nothing of App/, which wires it, and
+# neither desktop of the platform includes the other.
 # Run as a test: cmake -DSOURCE_DIR=<src> -P LayerIncludes.cmake
 get_filename_component(SOURCE_DIR "${SOURCE_DIR}" ABSOLUTE)
 set(faults "")
@@ -25,6 +26,10 @@ forbid("Platform" "\"(Core|Window|Space|Layout|Snap|DragSnap|EdgeResize|App|UI|T
 forbid("Core;Window;Space" "\"(Layout|Snap|DragSnap|EdgeResize|App|UI|Tools)/|<Q")
 forbid("Layout;Snap;DragSnap;EdgeResize" "\"(App|UI|Tools)/|<Q")
 forbid("UI;Tools" "\"App/")
+# The two desktops are siblings on the neutral services of Platform/Host.
+forbid("Platform/X11" "\"Platform/Sim/")
+forbid("Platform/Sim" "\"Platform/X11/")
+forbid("Platform/Host" "\"Platform/(Sim|X11)/")
 
 if(faults)
   message(FATAL_ERROR "includes that run up a layer:\n${faults}")

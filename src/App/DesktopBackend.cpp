@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "Platform/SystemClock.h"
+#include "Platform/Sim/SimDesktop.h"
 #include "Platform/X11/X11Platform.h"
 
 namespace kestr {
@@ -13,9 +13,9 @@ namespace {
 
 // $XDG_DATA_HOME (else ~/.local/share), then $XDG_DATA_DIRS (else /usr/local/share and
 // /usr/share): where desktop files are.
-std::vector<std::string> dataFolders(const SimBackendPaths::Environment& environment, const UserFolders& folders) {
+std::vector<std::string> dataFolders(const UserEnvironment::Variables& variables, const UserFolders& folders) {
     std::vector<std::string> out{folders.applicationSupport};
-    std::string dirs = environment("XDG_DATA_DIRS").value_or("");
+    std::string dirs = variables("XDG_DATA_DIRS").value_or("");
     if (dirs.empty()) dirs = "/usr/local/share:/usr/share";
     std::istringstream list(dirs);
     std::string dir;
@@ -27,10 +27,10 @@ std::vector<std::string> dataFolders(const SimBackendPaths::Environment& environ
 
 }  // namespace
 
-DesktopBackend::Choice DesktopBackend::choose(const SimBackendPaths::Environment& environment) {
+DesktopBackend::Choice DesktopBackend::choose(const UserEnvironment::Variables& variables) {
     Choice choice;
-    choice.displayName = environment("DISPLAY").value_or("");
-    const std::string forced = environment("KESTR_DESKTOP").value_or("");
+    choice.displayName = variables("DISPLAY").value_or("");
+    const std::string forced = variables("KESTR_DESKTOP").value_or("");
     if (forced == "simulated") return choice;
     if (forced == "x11") {
         choice.kind = Kind::x11;
@@ -49,13 +49,13 @@ DesktopBackend::Choice DesktopBackend::choose(const SimBackendPaths::Environment
     return choice;
 }
 
-DesktopBackend::DesktopBackend(const Choice& choice, const SimBackendPaths::Environment& environment,
-                               std::unique_ptr<MainActor> actor)
+DesktopBackend::DesktopBackend(const Choice& choice, const UserEnvironment& user,
+                               const UserEnvironment::Variables& variables, std::unique_ptr<MainActor> actor)
     : kind_(choice.kind) {
-    SimBackendPaths paths = SimBackendPaths::fromEnvironment(environment);
     if (kind_ == Kind::simulated) {
         const bool ownLoop = !actor;
-        simulated_ = std::make_unique<SimBackend>(std::move(paths), std::move(actor));
+        simulated_ =
+            std::make_unique<SimBackend>(SimBackendPaths::fromEnvironment(user, variables), std::move(actor));
         if (ownLoop) loop_ = &simulated_->loop();
         return;
     }
@@ -64,22 +64,19 @@ DesktopBackend::DesktopBackend(const Choice& choice, const SimBackendPaths::Envi
         loop_ = loop.get();
         actor = std::move(loop);
     }
-    log_ = std::make_unique<SystemLog>(paths.logToStderr);
     X11PlatformOptions options;
     options.displayName = choice.displayName;
-    options.mainActor = std::move(actor);
-    options.folders = paths.folders;
-    options.dataFolders = dataFolders(environment, paths.folders);
-    options.configHome = UserEnvironment::read(environment).configHome;
+    options.host.folders = user.folders;
+    options.host.mainActor = std::move(actor);
+    options.host.logToStderr = user.logToStderr;
+    options.dataFolders = dataFolders(variables, user.folders);
+    options.configHome = user.configHome;
     options.ownPid = static_cast<std::int32_t>(getpid());
     try {
         x11_ = std::make_unique<X11Platform>(std::move(options));
     } catch (const X11Error& e) {
         throw Error(std::string("kestr: ") + e.what());
     }
-    SimDesktop& rest = x11_->rest();
-    rest.simClock().start = SystemClock().now() - rest.mainActor().now();
-    rest.simLog().forwardTo = log_.get();
     installPlatform(x11_.get());
 }
 
@@ -90,7 +87,13 @@ DesktopBackend::~DesktopBackend() {
     }
 }
 
-SimDesktop& DesktopBackend::services() { return simulated_ ? simulated_->desktop() : x11_->rest(); }
+void DesktopBackend::plugUserInterface(const UserInterfacePlugs& plugs) {
+    if (simulated_) {
+        simulated_->desktop().plugUserInterface(plugs);
+    } else {
+        x11_->plugUserInterface(plugs);
+    }
+}
 
 RealTimeMainActor& DesktopBackend::loop() { return *loop_; }
 

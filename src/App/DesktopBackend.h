@@ -9,7 +9,8 @@
 #include <string>
 
 #include "App/SimBackend.h"
-#include "Platform/SystemLog.h"
+#include "Platform/Host/UserInterfacePlugs.h"
+#include "Platform/UserEnvironment.h"
 
 namespace kestr {
 
@@ -25,20 +26,21 @@ public:
         std::optional<std::string> note;
     };
     // Throws Error for a KESTR_DESKTOP value it does not know.
-    static Choice choose(const SimBackendPaths::Environment& environment);
+    static Choice choose(const UserEnvironment::Variables& variables);
 
-    // Builds and installs the chosen desktop; `actor` is the loop to run on (none: a
-    // real-time loop of its own, see loop()). Throws Error when it cannot be built.
-    DesktopBackend(const Choice& choice, const SimBackendPaths::Environment& environment,
+    // Builds and installs the chosen desktop for the user's environment as it was read
+    // (`variables` for the rest); `actor` is the loop to run on (none: a real-time loop
+    // of its own, see loop()). Throws Error when it cannot be built.
+    DesktopBackend(const Choice& choice, const UserEnvironment& user, const UserEnvironment::Variables& variables,
                    std::unique_ptr<MainActor> actor = nullptr);
     ~DesktopBackend();
     DesktopBackend(const DesktopBackend&) = delete;
     DesktopBackend& operator=(const DesktopBackend&) = delete;
 
     Kind kind() const { return kind_; }
-    // The simulated desktop that carries the services the user interface plugs into:
-    // the whole desktop when simulated, the services beside the real one on X11.
-    SimDesktop& services();
+    // The user interface's alerts, toasts, cursor, beep and quit, on either desktop;
+    // empty plugs unplug them.
+    void plugUserInterface(const UserInterfacePlugs& plugs);
     RealTimeMainActor& loop();
     // Keeps what must survive the run: the simulated desktop's scenario. Throws
     // SimBackendError.
@@ -51,7 +53,6 @@ public:
 private:
     Kind kind_;
     std::unique_ptr<SimBackend> simulated_;
-    std::unique_ptr<SystemLog> log_;
     std::unique_ptr<X11Platform> x11_;
     RealTimeMainActor* loop_ = nullptr;
 };

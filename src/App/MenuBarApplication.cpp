@@ -11,7 +11,6 @@
 #include "Core/LegacyMigration.h"
 #include "Platform/Platform.h"
 #include "Platform/QuitSignals.h"
-#include "Platform/Sim/SimDesktop.h"
 #include "UI/LocalEventBridge.h"
 #include "UI/QtCursors.h"
 #include "UI/QtMainActor.h"
@@ -43,24 +42,23 @@ std::unique_ptr<StatusItem> makeStatusItem() {
 
 }  // namespace
 
-bool MenuBarApplication::hasDisplay(const SimBackendPaths::Environment& environment) {
+bool MenuBarApplication::hasDisplay(const UserEnvironment::Variables& variables) {
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
-        const auto value = environment(name);
+        const auto value = variables(name);
         if (value && !value->empty()) return true;
     }
     return false;
 }
 
-int MenuBarApplication::run(const SimBackendPaths::Environment& environment, ConsoleOutput& output,
-                            QuitSignals& quitSignals) {
+int MenuBarApplication::run(const UserEnvironment& user, const UserEnvironment::Variables& variables,
+                            ConsoleOutput& output, QuitSignals& quitSignals) {
     // Two applications on one data folder would each save their own picture of it.
     std::unique_ptr<FileLock> instance;
     try {
-        const SimBackendPaths paths = SimBackendPaths::fromEnvironment(environment);
-        PosixFiles files(paths.folders);
+        PosixFiles files(user.folders);
         // The lock lives in our data folder, and the earlier version's folder only
         // becomes ours while ours does not exist yet: it moves first.
-        SystemLog log(paths.logToStderr);
+        SystemLog log(user.logToStderr);
         LegacyMigration::migrateAppSupportDirectory(files, log);
         instance = InstanceLock::acquire(files);
     } catch (const FileLockedError&) {
@@ -68,7 +66,7 @@ int MenuBarApplication::run(const SimBackendPaths::Environment& environment, Con
         return 1;
     } catch (const FileError& e) {
         output.err(std::string("kestr: ") + e.what() + "\n");
-    } catch (const Error& e) {  // no usable environment
+    } catch (const Error& e) {
         output.err(std::string(e.what()) + "\n");
         return 1;
     }
@@ -77,14 +75,14 @@ int MenuBarApplication::run(const SimBackendPaths::Environment& environment, Con
     // their coordinates are the ones the desktop's services speak in.
     std::optional<DesktopBackend::Choice> desktopChoice;
     try {
-        desktopChoice = DesktopBackend::choose(environment);
+        desktopChoice = DesktopBackend::choose(variables);
     } catch (const Error& e) {
         output.err(std::string(e.what()) + "\n");
         return 1;
     }
     if (desktopChoice->note) output.err(*desktopChoice->note + "\n");
     if (desktopChoice->kind == DesktopBackend::Kind::x11) {
-        if (!environment("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+        if (!variables("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
         qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     }
     // QApplication keeps references to these for its whole life.
@@ -101,24 +99,19 @@ int MenuBarApplication::run(const SimBackendPaths::Environment& environment, Con
         // The status button's own window, when there is no tray; it follows the main display.
         WindowStatusItem* buttonWindow = nullptr;
         // Everything that draws goes with the backend, before the QApplication.
-        DesktopBackend backend(*desktopChoice, environment, std::make_unique<QtMainActor>());
+        DesktopBackend backend(*desktopChoice, user, variables, std::make_unique<QtMainActor>());
         backend.onConnectionLost([&output, name = desktopChoice->displayName] { connectionLost(output, name); });
         backend.onDisplaysChanged([&buttonWindow] {
             if (buttonWindow) buttonWindow->followMainDisplay();
         });
-        SimDesktop& desktop = backend.services();
         MessageBoxAlerts alerts;
-        desktop.simAlerts().forwardTo = &alerts;
-        desktop.simToasts().forwardTo = &ToastPresenter::shared();
         QtCursors cursors;
-        desktop.simCursors().forwardTo = &cursors;
+        backend.plugUserInterface({&alerts, &ToastPresenter::shared(), &cursors, [] { QApplication::beep(); }, quit});
         // Our windows' keys and clicks pass the local monitors first: Escape ends an edge
         // drag, and a dragged handle follows the pointer.
         LocalEventBridge localEvents;
         application.installEventFilter(&localEvents);
-        desktop.simApplication().onBeep = [] { QApplication::beep(); };
-        desktop.simApplication().onTerminate = quit;
-        desktop.simApplication().setActivationPolicy(ActivationPolicy::accessory);
+        platform().application().setActivationPolicy(ActivationPolicy::accessory);
         ServiceWiring::connect();
         {
             AppDelegate delegate;
@@ -134,9 +127,7 @@ int MenuBarApplication::run(const SimBackendPaths::Environment& environment, Con
             quitSignals.onQuit({});
             buttonWindow = nullptr;
         }
-        desktop.simAlerts().forwardTo = nullptr;
-        desktop.simToasts().forwardTo = nullptr;
-        desktop.simCursors().forwardTo = nullptr;
+        backend.plugUserInterface({});
         backend.save();
         return 0;
     } catch (const Error& e) {  // no usable environment, or a desktop that cannot be loaded or kept

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "App/ConsoleOutput.h"
-#include "App/SimBackend.h"
+#include "Platform/UserEnvironment.h"
 
 namespace kestr {
 
@@ -13,11 +13,13 @@ class QuitSignals;
 struct MenuBarApplication {
     // Whether windows can be shown: a Qt platform is named, or an X11 or Wayland
     // display is there.
-    static bool hasDisplay(const SimBackendPaths::Environment& environment);
+    static bool hasDisplay(const UserEnvironment::Variables& variables);
     // Gives the exit status: 0 after an orderly quit, 1 when the desktop cannot be
     // loaded or saved, and 1 with "kestr is already running" when another application
-    // runs on the same data folder (see InstanceLock).
-    static int run(const SimBackendPaths::Environment& environment, ConsoleOutput& output, QuitSignals& quitSignals);
+    // runs on the same data folder (see InstanceLock). `user` is the environment as the
+    // process entry read it, `variables` the rest of it.
+    static int run(const UserEnvironment& user, const UserEnvironment::Variables& variables, ConsoleOutput& output,
+                   QuitSignals& quitSignals);
 };
 
 }  // namespace kestr

@@ -112,29 +112,27 @@ int runMode(const CommandLine::Choice& choice, const std::vector<std::string>& a
 
 }  // namespace
 
-int ProcessEntry::run(const std::vector<std::string>& arguments, const SimBackendPaths::Environment& environment,
+int ProcessEntry::run(const std::vector<std::string>& arguments, const UserEnvironment::Variables& variables,
                       ConsoleOutput& output) {
     setAppVersion(AppInfo::version(), AppInfo::build());
     const CommandLine::Choice choice = CommandLine::choose(arguments, unavailableModes);
+    // Without a display Qt would abort; one clear line instead.
+    if (choice.mode == Mode::menuBarApplication && !MenuBarApplication::hasDisplay(variables)) {
+        output.err("kestr: no display to show the menu-bar item on (set DISPLAY, or QT_QPA_PLATFORM=offscreen "
+                   "to run without one)\n");
+        return 1;
+    }
     // The menu-bar application and the probe run until they are told to quit; the
     // signals that tell them are taken from here on, before the desktop loads, and
     // until it is saved.
     std::optional<QuitSignals> quitSignals;
-    if (choice.mode == Mode::menuBarApplication) {
-        // Without a display Qt would abort; one clear line instead.
-        if (!MenuBarApplication::hasDisplay(environment)) {
-            output.err("kestr: no display to show the menu-bar item on (set DISPLAY, or QT_QPA_PLATFORM=offscreen "
-                       "to run without one)\n");
-            return 1;
-        }
-        quitSignals.emplace();
-        return MenuBarApplication::run(environment, output, *quitSignals);
-    }
-    if (choice.mode == Mode::probeDrag) quitSignals.emplace();
+    if (choice.mode == Mode::menuBarApplication || choice.mode == Mode::probeDrag) quitSignals.emplace();
     try {
-        const DesktopBackend::Choice desktop = DesktopBackend::choose(environment);
+        const UserEnvironment user = UserEnvironment::read(variables);
+        if (choice.mode == Mode::menuBarApplication) return MenuBarApplication::run(user, variables, output, *quitSignals);
+        const DesktopBackend::Choice desktop = DesktopBackend::choose(variables);
         if (desktop.note) output.err(*desktop.note + "\n");
-        DesktopBackend backend(desktop, environment);
+        DesktopBackend backend(desktop, user, variables);
         backend.onConnectionLost([&output, name = desktop.displayName] { connectionLost(output, name); });
         int status = 1;
         try {

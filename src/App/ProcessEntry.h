@@ -7,15 +7,16 @@
 #include <vector>
 
 #include "App/ConsoleOutput.h"
-#include "App/SimBackend.h"
+#include "Platform/UserEnvironment.h"
 
 namespace kestr {
 
 struct ProcessEntry {
     // `arguments` is the whole list, the program path first. Returns the exit status:
     // the mode's own, 1 when the simulated desktop cannot be loaded or saved, and 2
-    // when the command line names no mode that this build has.
-    static int run(const std::vector<std::string>& arguments, const SimBackendPaths::Environment& environment,
+    // when the command line names no mode that this build has. The user's environment
+    // is read from `variables` once, here, and handed down.
+    static int run(const std::vector<std::string>& arguments, const UserEnvironment::Variables& variables,
                    ConsoleOutput& output);
 };
 

@@ -8,12 +8,12 @@
 
 namespace kestr {
 
-SimBackendPaths SimBackendPaths::fromEnvironment(const Environment& environment) {
-    const UserEnvironment user = UserEnvironment::read(environment);
+SimBackendPaths SimBackendPaths::fromEnvironment(const UserEnvironment& user,
+                                                 const UserEnvironment::Variables& variables) {
     SimBackendPaths paths;
     paths.folders = user.folders;
     paths.logToStderr = user.logToStderr;
-    const auto explicitScenario = environment("KESTR_SIM_DESKTOP");
+    const auto explicitScenario = variables("KESTR_SIM_DESKTOP");
     if (explicitScenario && !explicitScenario->empty()) {
         paths.scenarioPath = *explicitScenario;
     } else {

@@ -28,12 +28,9 @@ struct SimBackendPaths {
     std::string scenarioPath;
     bool logToStderr = false;
 
-    using Environment = UserEnvironment::Variables;
-
-    // The user's folders and log choice as UserEnvironment reads them. The scenario is
+    // The user's folders and log choice as they were read; the scenario is
     // $KESTR_SIM_DESKTOP, else "kestr/sim-desktop.json" in the user's state folder.
-    // Throws UserEnvironmentError.
-    static SimBackendPaths fromEnvironment(const Environment& environment);
+    static SimBackendPaths fromEnvironment(const UserEnvironment& user, const UserEnvironment::Variables& variables);
 };
 
 // Owns the simulated desktop and keeps it installed as the platform while it lives. Its

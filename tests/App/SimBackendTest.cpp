@@ -16,7 +16,8 @@ namespace kestr {
 namespace {
 
 SimBackendPaths pathsFor(std::map<std::string, std::string> variables) {
-    return SimBackendPaths::fromEnvironment(test::environmentOf(std::move(variables)));
+    const auto environment = test::environmentOf(std::move(variables));
+    return SimBackendPaths::fromEnvironment(UserEnvironment::read(environment), environment);
 }
 
 TEST(SimBackendPathsTest, TheScenarioFileFollowsTheEnvironment) {

@@ -117,7 +117,7 @@ TEST_F(X11ApplyTest, ASnapMovesTheFocusedWindowIntoHalfTheVisibleArea) {
         return frame(w) == Rect(bounds.x() + visible.x(), bounds.y() + visible.y(), visible.width() / 2, visible.height());
     })) << frame(w).x() << "," << frame(w).y() << " " << frame(w).width() << "x" << frame(w).height();
     // The window manager's answer to leaving the state is not taken for its answer to the move.
-    for (const std::string& line : x11().rest().simLog().lines()) EXPECT_EQ(line.find("size not honored"), std::string::npos) << line;
+    for (const std::string& line : recordedLog().lines()) EXPECT_EQ(line.find("size not honored"), std::string::npos) << line;
 }
 
 TEST_F(X11ApplyTest, MonitorsFollowRandrAndAnItemOfAGoneMonitorFallsBackToTheMainOne) {

@@ -135,7 +135,7 @@ protected:
                                                     SnapBinding{Uuid::random(), SnapAction::rightHalf, {124, altSuper}}});
     }
     bool logged(const std::string& text) {
-        const auto& lines = x11().rest().simLog().lines();
+        const auto& lines = recordedLog().lines();
         return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(text) != l.npos; });
     }
 
@@ -212,7 +212,7 @@ TEST_F(X11HotKeysTest, ASuperKeyAnotherClientHoldsItselfIsReportedAsAConflict) {
     };
     ASSERT_EQ(grabSuper(XK_Super_L), nullptr) << "kestr left the Super key grabbed";
     ASSERT_EQ(grabSuper(XK_Super_R), nullptr);
-    x11().rest().simLog().clear();
+    recordedLog().clear();
     EXPECT_TRUE(syncSnaps().empty()) << "the chords themselves are still granted";
     EXPECT_EQ(HotkeyManager::shared().heldModifiers, CarbonModifier::control);
     EXPECT_TRUE(logged("the Super key is held by another program (often the window manager): 3 shortcut(s) with "
@@ -239,7 +239,7 @@ TEST_F(X11HotKeysTest, ANewKeymapMovesTheGrabsAndAKeyItLacksIsRefusedByName) {
     pressAltSuper(newLeft);
     EXPECT_TRUE(settle([&] { return frame(w) == half(true); }));
 
-    x11().rest().simLog().clear();
+    recordedLog().clear();
     remap(newLeft, XCB_NO_SYMBOL);
     ASSERT_TRUE(settle([&] { return logged("no longer works"); }));
     const auto conflicts = syncSnaps();

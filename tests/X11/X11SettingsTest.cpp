@@ -38,8 +38,8 @@ TEST_F(X11SettingsTest, ASettingIsInTheConfigFileForTheNextRunAndOptionTilingWri
 
 TEST_F(X11SettingsTest, ACheckForUpdatesSaysTheyComeWithThePackageManager) {
     x11().updater().checkForUpdates();
-    ASSERT_EQ(x11().rest().simAlerts().requests.size(), 1u);
-    EXPECT_EQ(x11().rest().simAlerts().requests[0].messageText, "Updates come with your package manager");
+    ASSERT_EQ(recordedAlerts().requests.size(), 1u);
+    EXPECT_EQ(recordedAlerts().requests[0].messageText, "Updates come with your package manager");
 }
 
 }  // namespace

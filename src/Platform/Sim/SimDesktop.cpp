@@ -69,6 +69,14 @@ VirtualMainActor& SimDesktop::virtualTime() {
     return *actor;
 }
 
+void SimDesktop::plugUserInterface(const UserInterfacePlugs& plugs) {
+    alerts_.forwardTo = plugs.alerts;
+    toasts_.forwardTo = plugs.toasts;
+    cursors_.forwardTo = plugs.cursors;
+    application_.onBeep = plugs.beep;
+    application_.onTerminate = plugs.terminate;
+}
+
 nlohmann::json SimDesktop::toScenario() const { return SimScenario::write(*this); }
 
 std::unique_ptr<SimDesktop> SimDesktop::fromScenario(const nlohmann::json& scenario, SimDesktopOptions options) {

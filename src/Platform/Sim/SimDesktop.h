@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "Platform/Host/UserInterfacePlugs.h"
 #include "Platform/Platform.h"
 #include "Platform/PosixFiles.h"
 #include "Platform/Sim/SimAccessibility.h"
@@ -117,6 +118,9 @@ public:
     SimUpdater& simUpdater() { return updater_; }
     // Another desktop's words in place of the simulated desktop's own (not owned).
     Wording* otherWording = nullptr;
+    // The program's user interface, behind the recorders of alerts, toasts, cursors and
+    // the application object; empty plugs unplug it.
+    void plugUserInterface(const UserInterfacePlugs& plugs);
 
 private:
     static UserFolders makeTemporaryFolders(std::string& removeOnExit);

@@ -2,42 +2,30 @@
 
 namespace kestr {
 
-SimDesktopOptions X11Platform::restOptions(X11PlatformOptions& options) {
-    SimDesktopOptions rest;
-    rest.mainActor = options.mainActor ? std::move(options.mainActor) : std::make_unique<RealTimeMainActor>();
-    rest.folders = options.folders;
-    // Another process may rewrite the stores while this one runs.
-    rest.watchRealFiles = true;
-    return rest;
-}
-
 X11Platform::X11Platform(X11PlatformOptions options)
-    : rest_(restOptions(options)),
+    : host_(std::move(options.host)),
       connection_(std::make_unique<X11Connection>(options.displayName)),
       compositor_(*connection_),
-      model_(*connection_, rest_.mainActor()),
+      model_(*connection_, host_.mainActor()),
       entries_(options.dataFolders),
-      pointer_(*connection_, rest_.mainActor()),
+      pointer_(*connection_, host_.mainActor()),
       displays_(*connection_, model_, pointer_),
       accessibility_(*connection_, model_),
       windowServer_(model_),
-      workspace_(*connection_, model_, entries_, rest_.mainActor(), options.ownPid, options.dataFolders),
+      workspace_(*connection_, model_, entries_, host_.mainActor(), options.ownPid, options.dataFolders),
       spaces_(*connection_, model_),
+      settings_(JsonFileDefaults::settingsPath(options.configHome)),
       keyTable_(*connection_),
-      eventMonitors_(*connection_, model_, displays_, pointer_, keyTable_, rest_.mainActor(), options.ownPid),
-      hotKeys_(*connection_, keyTable_, rest_.log(), wording_) {
-    rest_.world().trusted = true;
-    if (options.folders) workspace_.homeFolder = options.folders->home;
-    if (!options.configHome.empty()) {
-        settings_ = std::make_unique<JsonFileDefaults>(JsonFileDefaults::settingsPath(options.configHome));
-    }
+      eventMonitors_(*connection_, model_, displays_, pointer_, keyTable_, host_.mainActor(), options.ownPid),
+      hotKeys_(*connection_, keyTable_, host_.log(), wording_) {
+    workspace_.homeFolder = host_.files().homeDirectory();
     accessibility_.applicationName = [this](std::int32_t pid) { return workspace_.name(pid); };
     windowServer_.applicationName = accessibility_.applicationName;
     connection_->onLost = [this] {
         watch_.reset();
         if (onConnectionLost) onConnectionLost();
     };
-    MainActor& actor = rest_.mainActor();
+    MainActor& actor = host_.mainActor();
     watch_ = actor.watchReadable(connection_->fd(), [this] { connection_->dispatch(true); });
     // Events read while waiting for a reply sit in xcb's queue and never wake the loop.
     actor.addAfterWorkHook([this] { connection_->dispatch(false); });

@@ -1,18 +1,17 @@
 // The real desktop of an X11 session with an EWMH window manager: displays, windows,
 // accessibility, the window list, Spaces and the running applications answer from the X
 // server; settings are kept in a JSON file of the user's configuration folder. The
-// services that do not reach the desktop (files, log, clock, and what the user
-// interface plugs in) are the same ones the simulated desktop uses, kept in an empty
-// simulated desktop beside it.
+// services that do not reach the desktop (files, log, clock, the main actor and what the
+// user interface plugs in) are the real process's own, from Platform/Host.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "Platform/Host/HostServices.h"
 #include "Platform/JsonFileDefaults.h"
 #include "Platform/Platform.h"
-#include "Platform/Sim/SimDesktop.h"
 #include "Platform/X11/DesktopEntries.h"
 #include "Platform/X11/X11Accessibility.h"
 #include "Platform/X11/X11Appearance.h"
@@ -36,13 +35,11 @@ namespace kestr {
 struct X11PlatformOptions {
     // "" for $DISPLAY.
     std::string displayName;
-    // None: a real-time loop.
-    std::unique_ptr<MainActor> mainActor;
-    std::optional<UserFolders> folders;
+    // The user's folders, the main actor and the log.
+    HostOptions host;
     // Where desktop files are looked for: $XDG_DATA_HOME, then $XDG_DATA_DIRS.
     std::vector<std::string> dataFolders;
-    // The user's configuration folder, whose "kestr/settings.json" keeps the settings;
-    // "": they are kept in memory for the run.
+    // The user's configuration folder, whose "kestr/settings.json" keeps the settings.
     std::string configHome;
     std::int32_t ownPid = 0;
 };
@@ -59,7 +56,7 @@ public:
     // (_NET_SUPPORTING_WM_CHECK on the root, naming a window that names itself).
     static bool hasWindowManager(const std::string& displayName);
 
-    MainActor& mainActor() override { return rest_.mainActor(); }
+    MainActor& mainActor() override { return host_.mainActor(); }
     Displays& displays() override { return displays_; }
     Accessibility& accessibility() override { return accessibility_; }
     WindowServer& windowServer() override { return windowServer_; }
@@ -67,24 +64,23 @@ public:
     ScriptHost& scriptHost() override { return scriptHost_; }
     HotKeys& hotKeys() override { return hotKeys_; }
     EventMonitors& eventMonitors() override { return eventMonitors_; }
-    Defaults& defaults() override { return settings_ ? static_cast<Defaults&>(*settings_) : rest_.defaults(); }
-    Files& files() override { return rest_.files(); }
-    FileWatch& fileWatch() override { return rest_.fileWatch(); }
-    Log& log() override { return rest_.log(); }
-    Clock& clock() override { return rest_.clock(); }
-    Alerts& alerts() override { return rest_.alerts(); }
-    Toasts& toasts() override { return rest_.toasts(); }
-    Cursors& cursors() override { return rest_.cursors(); }
+    Defaults& defaults() override { return settings_; }
+    Files& files() override { return host_.files(); }
+    FileWatch& fileWatch() override { return host_.fileWatch(); }
+    Log& log() override { return host_.log(); }
+    Clock& clock() override { return host_.clock(); }
+    Alerts& alerts() override { return host_.alerts(); }
+    Toasts& toasts() override { return host_.toasts(); }
+    Cursors& cursors() override { return host_.cursors(); }
     Appearance& appearance() override { return appearance_; }
-    ApplicationObject& application() override { return rest_.application(); }
+    ApplicationObject& application() override { return host_.application(); }
     Updater& updater() override { return updater_; }
     Spaces& spaces() override { return spaces_; }
     Wording& wording() override { return wording_; }
     Capabilities capabilities() const override;
 
-    // The services kept in the simulated desktop beside this one, for the program to
-    // plug its user interface into.
-    SimDesktop& rest() { return rest_; }
+    // The user interface's alerts, toasts, cursor, beep and quit; empty plugs unplug them.
+    void plugUserInterface(UserInterfacePlugs plugs) { host_.plugUserInterface(std::move(plugs)); }
     X11Connection& connection() { return *connection_; }
     X11WindowModel& model() { return model_; }
     X11Displays& x11Displays() { return displays_; }
@@ -95,9 +91,7 @@ public:
     std::function<void()> onConnectionLost;
 
 private:
-    static SimDesktopOptions restOptions(X11PlatformOptions& options);
-
-    SimDesktop rest_;
+    HostServices host_;
     std::unique_ptr<X11Connection> connection_;
     X11CompositorWatch compositor_;
     X11WindowModel model_;
@@ -111,8 +105,8 @@ private:
     X11ScriptHost scriptHost_;
     X11Wording wording_;
     X11Appearance appearance_;
-    X11Updater updater_{rest_.alerts()};
-    std::unique_ptr<JsonFileDefaults> settings_;
+    X11Updater updater_{host_.alerts()};
+    JsonFileDefaults settings_;
     X11KeyTable keyTable_;
     X11EventMonitors eventMonitors_;
     X11HotKeys hotKeys_;

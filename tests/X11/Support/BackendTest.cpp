@@ -23,17 +23,21 @@ void BackendTest::SetUp() {
     options.displayName = platformDisplay();
     if (onQtLoop) {
         ensureQtApplication(session());
-        options.mainActor = std::make_unique<QtMainActor>();
+        options.host.mainActor = std::make_unique<QtMainActor>();
     } else {
         auto loop = std::make_unique<RealTimeMainActor>();
         loop_ = loop.get();
-        options.mainActor = std::move(loop);
+        options.host.mainActor = std::move(loop);
     }
-    options.folders = UserFolders{dataFolder_, dataFolder_, dataFolder_ + "/Desktop"};
+    options.host.folders = UserFolders{dataFolder_, dataFolder_, dataFolder_ + "/Desktop"};
+    options.host.log = &log_;
     options.dataFolders = {dataFolder_};
     options.configHome = dataFolder_ + "/config";
     options.ownPid = static_cast<std::int32_t>(getpid());
     platform_ = std::make_unique<X11Platform>(std::move(options));
+    UserInterfacePlugs recorder;
+    recorder.alerts = &alerts_;
+    platform_->plugUserInterface(recorder);
     installPlatform(platform_.get());
 }
 

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "Platform/Sim/SimAlerts.h"
+#include "Platform/Sim/SimLog.h"
 #include "Platform/Task.h"
 #include "Platform/X11/X11Platform.h"
 #include "Support/StartedTask.h"
@@ -29,6 +31,10 @@ protected:
     virtual std::string platformDisplay() { return session().display(); }
 
     X11Platform& x11() { return *platform_; }
+    // Every log line of the backend, and every alert it asked for (answered by the first
+    // button unless the test scripts answers).
+    SimLog& recordedLog() { return log_; }
+    SimAlerts& recordedAlerts() { return alerts_; }
     RealTimeMainActor& loop() { return *loop_; }
     // Where the test's desktop files go ("<id>.desktop" under "applications").
     const std::string& dataFolder() const { return dataFolder_; }
@@ -72,6 +78,8 @@ private:
     void endLaunchedPrograms();
 
     std::string dataFolder_;
+    SimLog log_;
+    SimAlerts alerts_;
     RealTimeMainActor* loop_ = nullptr;
     std::unique_ptr<X11Platform> platform_;
 };
