@@ -5,7 +5,14 @@
 namespace kestr {
 
 const std::vector<ConflictingApps::Known>& ConflictingApps::known() {
-    static const std::vector<Known> table = {
+    // A Linux desktop's own window manager takes window keys too; the keys it holds
+    // show as refused ones. Listed here are the programs people run beside it to snap
+    // and tile windows by key, by the ids of their desktop files.
+    static const std::vector<Known> desktopFiles = {
+        {"QuickTile", {"quicktile"}},
+        {"X Tile", {"x-tile"}},
+    };
+    static const std::vector<Known> bundles = {
         {"Magnet", {"com.crowdcafe.windowmagnet"}},
         {"Rectangle", {"com.knollsoft.Rectangle"}},
         {"Rectangle Pro", {"com.knollsoft.Hookshot"}},
@@ -18,7 +25,7 @@ const std::vector<ConflictingApps::Known>& ConflictingApps::known() {
         {"Divvy", {"com.mizage.direct.Divvy", "com.mizage.Divvy"}},
         {"Tiles", {"com.SCHJONHAUG.Tiles", "net.sourceforge.Tiles"}},
     };
-    return table;
+    return platform().capabilities().desktopFileIDs ? desktopFiles : bundles;
 }
 
 std::vector<ConflictingApps::Running> ConflictingApps::running() {

@@ -25,6 +25,7 @@ struct ConflictingApps {
         }
     };
 
+    // The known applications of this desktop, by its kind of application identifier.
     static const std::vector<Known>& known();
     // In the order of known(), at most one per row.
     static std::vector<Running> running();

@@ -58,9 +58,11 @@ std::optional<std::uint32_t> HotkeyManager::registerCarbon(const Hotkey& hotkey,
                                                           bool live) {
     // Taken before registering, so a refused attempt consumes its identifier too.
     const std::uint32_t id = nextID++;
+    lastStatus_ = HotKeyStatus::noErr;
     if (!live) return ownHolder(hotkey) ? std::nullopt : std::optional(id);
     const auto result =
         platform().hotKeys().registerHotKey(hotkey.keyCode, hotkey.modifiers, EventHotKeyID{signature, id});
+    lastStatus_ = result.status;
     if (result.status != HotKeyStatus::noErr || !result.reference) return std::nullopt;
     handlers[id] = std::move(handler);
     hotKeyRefs[id] = *result.reference;
@@ -73,6 +75,15 @@ void HotkeyManager::unregisterAll() {
     hotKeyRefs.clear();
     handlers.clear();
     registrations.clear();
+}
+
+const HotkeyManager::Conflict& HotkeyManager::refuse(std::vector<Conflict>& conflicts, const HotkeySource& source,
+                                                     const Hotkey& hotkey) {
+    conflicts.push_back({source, hotkey, ownHolder(hotkey)});
+    // A key this keyboard lacks is refused too, but nobody holds it.
+    if (!conflicts.back().heldBy && lastStatus_ == HotKeyStatus::eventHotKeyExists)
+        heldByOtherPrograms.push_back(conflicts.back());
+    return conflicts.back();
 }
 
 std::vector<HotkeyManager::Conflict> HotkeyManager::sync(const std::vector<Layout>& layouts,
@@ -88,6 +99,7 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::assign(const std::vector<Lay
                                                            const std::vector<SnapBinding>& snaps, bool live) {
     if (live) installIfNeeded();
     unregisterAll();
+    heldByOtherPrograms.clear();
     std::vector<Conflict> conflicts;
     std::weak_ptr<HotkeyManager*> weak = self_;
 
@@ -119,7 +131,7 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::assign(const std::vector<Lay
         if (registered)
             registrations.push_back({HotkeySource::layout(id), hotkey, autoAssigned});
         else
-            conflicts.push_back({HotkeySource::layout(id), hotkey, ownHolder(hotkey)});
+            refuse(conflicts, HotkeySource::layout(id), hotkey);
     }
 
     const Hotkey capture =
@@ -131,7 +143,7 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::assign(const std::vector<Lay
     if (captureID)
         registrations.push_back({HotkeySource::captureCurrent(), capture, false});
     else
-        conflicts.push_back({HotkeySource::captureCurrent(), capture, ownHolder(capture)});
+        refuse(conflicts, HotkeySource::captureCurrent(), capture);
 
     for (const SnapBinding& binding : snaps) {
         const SnapAction action = binding.action;
@@ -143,14 +155,13 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::assign(const std::vector<Lay
         if (registered) {
             registrations.push_back({HotkeySource::snap(action), binding.hotkey, false});
         } else {
-            const auto holder = ownHolder(binding.hotkey);
+            const auto holder = refuse(conflicts, HotkeySource::snap(action), binding.hotkey).heldBy;
             if (live) {
                 log("snap '" + action.rawValue() + "' (" + binding.hotkey.displayString() +
                     ") FAILED to register — " +
                     (holder ? "already used by kestr's " + hotkeySourceName(*holder, layouts)
                             : std::string("likely taken by the system or another app")));
             }
-            conflicts.push_back({HotkeySource::snap(action), binding.hotkey, holder});
         }
     }
 

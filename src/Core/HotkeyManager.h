@@ -60,6 +60,9 @@ public:
     void resumeAfterRecording();
 
     std::vector<Registration> registrations;
+    // The keys of the last synchronisation that another program holds: refused as
+    // taken while none of kestr's own shortcuts held them.
+    std::vector<Conflict> heldByOtherPrograms;
     std::function<void()> captureHandler;
     std::function<void()> onKestApplied;
     bool suspended = false;
@@ -102,6 +105,9 @@ private:
     // The registration of this synchronisation that holds the key, if any.
     std::optional<HotkeySource> ownHolder(const Hotkey& hotkey) const;
     std::optional<std::uint32_t> registerCarbon(const Hotkey& hotkey, std::function<void()> handler, bool live);
+    // Records a refused registration of the key that was tried last.
+    const Conflict& refuse(std::vector<Conflict>& conflicts, const HotkeySource& source, const Hotkey& hotkey);
+    std::int32_t lastStatus_ = HotKeyStatus::noErr;
     std::shared_ptr<HotkeyManager*> self_;
 };
 

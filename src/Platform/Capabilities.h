@@ -14,6 +14,9 @@ struct Capabilities {
     // Whether other applications take scripts (to open, fill and read their windows);
     // where they do not, an application's command line opens its fresh windows.
     bool applicationsTakeScripts = true;
+    // Whether applications go by the ids of their desktop files (a Linux desktop) rather
+    // than by bundle identifiers; tables of particular applications pick their rows by it.
+    bool desktopFileIDs = false;
     // Whether the window manager has its own Option-drag tiling, switched in a defaults
     // suite of its own, which drag snap turns off while Option is its modifier.
     bool optionDragTiling = true;

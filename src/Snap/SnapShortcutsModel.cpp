@@ -44,17 +44,30 @@ std::optional<std::string> SnapShortcutsModel::heldModifiersWarning() {
            " never arrive. Free the key in that program's settings, or choose shortcuts without it.";
 }
 
+std::string SnapShortcutsModel::label(const HotkeySource& source) {
+    if (auto* kest = std::get_if<HotkeySource::Layout>(&source.value)) {
+        const auto& layouts = LayoutStore::shared().layouts;
+        auto it = std::find_if(layouts.begin(), layouts.end(), [&](const Layout& l) { return l.id == kest->id; });
+        return "Kest: " + (it != layouts.end() ? it->name : std::string("(kest)"));
+    }
+    if (auto* snap = std::get_if<HotkeySource::Snap>(&source.value)) return "Snap: " + snap->action.displayName();
+    return "Save current windows";
+}
+
+std::vector<std::string> SnapShortcutsModel::keysHeldElsewhere() {
+    std::vector<std::string> out;
+    for (const HotkeyManager::Conflict& c : HotkeyManager::shared().heldByOtherPrograms)
+        out.push_back(label(c.source) + " (" + c.hotkey.displayString() + ")");
+    return out;
+}
+
 void SnapShortcutsModel::recomputeConflicts() {
-    // Only what registered at the last synchronisation is reserved.
+    // Only what registered at the last synchronisation is reserved; snaps collide among
+    // themselves in `detect`.
     std::vector<SnapConflicts::Reserved> reserved;
-    const auto& layouts = LayoutStore::shared().layouts;
     for (const HotkeyManager::Registration& r : HotkeyManager::shared().registrations) {
-        if (auto* kest = std::get_if<HotkeySource::Layout>(&r.source.value)) {
-            auto it = std::find_if(layouts.begin(), layouts.end(), [&](const Layout& l) { return l.id == kest->id; });
-            reserved.push_back({r.hotkey, "Kest: " + (it != layouts.end() ? it->name : std::string("(kest)"))});
-        } else if (std::holds_alternative<HotkeySource::CaptureCurrent>(r.source.value)) {
-            reserved.push_back({r.hotkey, "Save current windows"});
-        }
+        if (std::holds_alternative<HotkeySource::Snap>(r.source.value)) continue;
+        reserved.push_back({r.hotkey, label(r.source)});
     }
     conflicts_ = SnapConflicts::detect(SnapStore::shared().bindings, reserved);
 }

@@ -7,8 +7,10 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Core/Hotkey.h"
+#include "Core/HotkeySource.h"
 #include "Core/SnapAction.h"
 
 namespace kestr {
@@ -20,6 +22,13 @@ public:
 
     // The action's group on the page ("Halves", "Quarters" …).
     static const char* groupName(SnapAction action);
+
+    // A shortcut's owner as the page names it: "Kest: Work", "Save current windows" or
+    // "Snap: Left Half".
+    static std::string label(const HotkeySource& source);
+    // The keys of the last synchronisation that another program holds, each as its
+    // owner's label and the keys: "Snap: Left Half (⌃⌥←)".
+    static std::vector<std::string> keysHeldElsewhere();
 
     // For each snap whose shortcut another shortcut of kestr holds: that one's label.
     const std::map<SnapAction, std::string>& conflicts() const { return conflicts_; }

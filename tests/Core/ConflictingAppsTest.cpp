@@ -35,6 +35,17 @@ TEST_F(ConflictingAppsTest, OneEntryPerRunningManagerInTableOrderAndQuitAsksPoli
     EXPECT_EQ(ConflictingApps::running().size(), 3u) << "an application that ignores the request keeps running";
 }
 
+TEST_F(ConflictingAppsTest, ADesktopOfDesktopFilesKnowsItsOwnPrograms) {
+    run("com.knollsoft.Rectangle", "Rectangle");
+    const auto tile = run("x-tile", "X Tile");
+    EXPECT_EQ(ConflictingApps::running().size(), 1u);
+    sim->simCapabilities.desktopFileIDs = true;
+    const auto running = ConflictingApps::running();
+    ASSERT_EQ(running.size(), 1u);
+    EXPECT_EQ(running[0].name, "X Tile");
+    EXPECT_EQ(running[0].app.processIdentifier, tile);
+}
+
 TEST_F(ConflictingAppsTest, QuitLeavesAProcessThatIsNoLongerTheConflictingApplication) {
     const auto pid = run("com.knollsoft.Rectangle", "Rectangle");
     const auto entry = ConflictingApps::running().front();

@@ -84,6 +84,10 @@ TEST_F(HotkeyManagerTest, RefusalsBecomeConflictsAndNeverReuseADigit) {
     // kestr's own holders are named, never "another app".
     EXPECT_EQ(conflicts[1].heldBy, HotkeySource::layout(layouts[2].id));
     EXPECT_EQ(conflicts[3].heldBy, HotkeySource::captureCurrent());
+    EXPECT_EQ(manager().heldByOtherPrograms, std::vector<HotkeyManager::Conflict>{conflicts[0]})
+        << "only the key another program holds";
+    manager().sync({}, {});
+    EXPECT_TRUE(manager().heldByOtherPrograms.empty());
     const auto& lines = sim->simLog().lines();
     EXPECT_NE(std::find(lines.begin(), lines.end(),
                         "kestr[hotkey]: snap 'maximize' (⌃⌥⌘↩) FAILED to register — already used by kestr's capture "

@@ -139,6 +139,30 @@ TEST_F(SnapShortcutsViewTest, RunningWindowManagersAreListedAndQuit) {
     EXPECT_FALSE(view->conflictCard()->isVisibleTo(view.get())) << "looked again half a second later";
 }
 
+TEST_F(SnapShortcutsViewTest, TheCardNamesKeysAnotherProgramHoldsAndTheSnappingProgramsOfThisDesktop) {
+    constexpr std::uint32_t rightArrow = 124;
+    sim->simHotKeys().holdByOtherProgram(rightArrow, ctrlOpt);
+    HotkeyManager::shared().sync(LayoutStore::shared().layouts, SnapStore::shared().bindings);
+    view->refresh();
+    ASSERT_TRUE(view->conflictCard()->isVisibleTo(view.get()));
+    EXPECT_TRUE(view->conflictCardText().contains(
+        "Snap: " + QString::fromStdString(SnapAction(SnapAction::rightHalf).displayName()) + " (⌃⌥→)"));
+    EXPECT_FALSE(view->conflictCardText().contains("Left Half")) << "a key the kest holds is in the table";
+    EXPECT_TRUE(view->quitButtons().empty());
+
+    // Moved to free keys, the snap is no longer named.
+    view->recorder(1)->onChange(Hotkey{rightArrow, ctrlOpt | CarbonModifier::command | CarbonModifier::shift});
+    EXPECT_FALSE(view->conflictCard()->isVisibleTo(view.get()));
+
+    // A desktop whose programs go by desktop-file ids lists the snapping programs it knows.
+    addApp("com.knollsoft.Rectangle", "Rectangle", {});
+    addApp("quicktile", "QuickTile", {});
+    sim->simCapabilities.desktopFileIDs = true;
+    view->refresh();
+    ASSERT_EQ(view->quitButtons().size(), 1u);
+    EXPECT_EQ(view->conflictRunning()[0].name, "QuickTile");
+}
+
 // The colours a person sees in a cell of the table, as painted.
 std::vector<QColor> inkOf(SnapShortcutsView& view, int column, int row) {
     const QImage image = view.grab().toImage();

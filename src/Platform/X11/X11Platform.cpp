@@ -41,6 +41,7 @@ Capabilities X11Platform::capabilities() const {
     c.trustCanChange = false;
     c.syntheticInputToDesktop = false;
     c.applicationsTakeScripts = false;
+    c.desktopFileIDs = true;
     c.optionDragTiling = false;
     c.notchedDisplays = false;
     c.compositingManager = compositor_.running();

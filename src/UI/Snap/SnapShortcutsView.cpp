@@ -189,7 +189,8 @@ void SnapShortcutsView::rebuildConflictBanner() {
     }
     conflictRunning_ = ConflictingApps::running();
     const std::optional<std::string> heldModifiers = SnapShortcutsModel::heldModifiersWarning();
-    if (conflictRunning_.empty() && !heldModifiers) {
+    const std::vector<std::string> held = SnapShortcutsModel::keysHeldElsewhere();
+    if (conflictRunning_.empty() && !heldModifiers && held.empty()) {
         conflictCard_->hide();
         return;
     }
@@ -197,6 +198,15 @@ void SnapShortcutsView::rebuildConflictBanner() {
     if (heldModifiers) {
         conflictStack_->addWidget(
             wrapping(QString::fromStdString(*heldModifiers), SystemStyle::font(12, QFont::DemiBold)));
+    }
+    if (!held.empty()) {
+        conflictStack_->addWidget(wrapping(QStringLiteral("⚠ Your desktop or another program holds these keys, so "
+                                                          "these shortcuts of kestr do nothing. Record other keys for "
+                                                          "them, or free the keys in that program's settings."),
+                                           SystemStyle::font(12, QFont::DemiBold)));
+        QStringList names;
+        for (const std::string& name : held) names << QString::fromStdString(name);
+        conflictStack_->addWidget(wrapping(names.join(QStringLiteral(", ")), SystemStyle::font(13)));
     }
     if (conflictRunning_.empty()) return;
     conflictStack_->addWidget(wrapping(QStringLiteral("⚠ These apps also use ") +
@@ -218,6 +228,12 @@ void SnapShortcutsView::rebuildConflictBanner() {
         row->addWidget(quit);
         conflictStack_->addLayout(row);
     }
+}
+
+QString SnapShortcutsView::conflictCardText() const {
+    QStringList texts;
+    for (QLabel* label : conflictCard_->findChildren<QLabel*>()) texts << label->text();
+    return texts.join(QLatin1Char('\n'));
 }
 
 std::vector<QPushButton*> SnapShortcutsView::quitButtons() const {

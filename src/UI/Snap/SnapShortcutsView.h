@@ -40,6 +40,8 @@ public:
     QWidget* conflictCard() const { return conflictCard_; }
     const std::vector<ConflictingApps::Running>& conflictRunning() const { return conflictRunning_; }
     std::vector<QPushButton*> quitButtons() const;
+    // Every line of the warning card, top to bottom.
+    QString conflictCardText() const;
     ShortcutRecorderView* recorder(int row) const;
     QString text(int column, int row) const;
     QString toolTip(int column, int row) const;
