@@ -4,6 +4,7 @@
 #include "Core/UnicodeText.h"
 #include "Layout/LayoutApplier.h"
 #include "Platform/Platform.h"
+#include "Platform/PrintableText.h"
 #include "Window/DisplayManager.h"
 
 namespace kestr {
@@ -48,7 +49,8 @@ Task<int> DiagnosticModes::applyByName(ConsoleOutput& output, std::vector<std::s
                                                       LayoutApplier::FrameSource::captured, anchor);
     output.out("applied=" + std::to_string(report.applied) + " skipped=" + std::to_string(report.skipped.size()) +
                "\n");
-    for (const auto& skip : report.skipped) output.out("  SKIPPED " + skip.item.appName + ": " + skip.reason + "\n");
+    for (const auto& skip : report.skipped)
+        output.out("  SKIPPED " + PrintableText::of(skip.item.appName) + ": " + PrintableText::of(skip.reason) + "\n");
     co_return 0;
 }
 

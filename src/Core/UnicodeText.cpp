@@ -12,6 +12,8 @@
 #include <optional>
 #include <vector>
 
+#include "Platform/PrintableText.h"
+
 namespace kestr {
 
 namespace {
@@ -200,21 +202,8 @@ bool UnicodeText::contains(const std::string& text, const std::string& part) {
 }
 
 std::string UnicodeText::isolatedForDisplay(const std::string& text) {
-    constexpr UChar32 firstStrongIsolate = 0x2068;
-    constexpr UChar32 popDirectionalIsolate = 0x2069;
-    const icu::UnicodeString source = toICU(text);
-    icu::UnicodeString shown(firstStrongIsolate);
-    for (int32_t i = 0; i < source.length(); i = source.moveIndex32(i, 1)) {
-        const UChar32 c = source.char32At(i);
-        const bool directional = (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
-        // U+FFFD rather than the control pictures (U+2400 …): every font kestr draws
-        // with has it.
-        shown.append(directional || u_charType(c) == U_CONTROL_CHAR ? static_cast<UChar32>(0xFFFD) : c);
-    }
-    shown.append(popDirectionalIsolate);
-    std::string out;
-    shown.toUTF8String(out);
-    return out;
+    // First strong isolate … pop directional isolate.
+    return "\u2068" + PrintableText::of(text) + "\u2069";
 }
 
 std::size_t UnicodeText::characterCount(const std::string& text) {

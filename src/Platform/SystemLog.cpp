@@ -9,7 +9,7 @@ SystemLog::SystemLog(bool echoToStderr) : echoToStderr_(echoToStderr) { ::openlo
 
 SystemLog::~SystemLog() { ::closelog(); }
 
-void SystemLog::line(const std::string& text) {
+void SystemLog::write(const std::string& text) {
     ::syslog(LOG_NOTICE, "%s", text.c_str());
     if (echoToStderr_) {
         const std::string out = text + "\n";

@@ -12,7 +12,9 @@ class SystemLog : public Log {
 public:
     explicit SystemLog(bool echoToStderr = false);
     ~SystemLog() override;
-    void line(const std::string& text) override;
+
+protected:
+    void write(const std::string& text) override;
 
 private:
     bool echoToStderr_;

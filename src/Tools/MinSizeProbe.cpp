@@ -2,6 +2,7 @@
 
 #include "Core/WholeNumber.h"
 #include "Platform/Platform.h"
+#include "Platform/PrintableText.h"
 #include "Window/WindowController.h"
 
 namespace kestr {
@@ -40,8 +41,9 @@ std::string MinSizeProbe::format(const std::vector<Result>& results) {
     std::string text = "================ Min-size probe ================\n";
     if (results.empty()) return text + "(no matching windows found)\n";
     for (const Result& r : results) {
-        text += "[" + r.appName + "] " + (r.title.empty() ? "(no title)" : r.title) + "\n";
-        text += "  bundle: " + r.bundleID + "\n";
+        const std::string title = r.title.empty() ? "(no title)" : PrintableText::of(r.title);
+        text += "[" + PrintableText::of(r.appName) + "] " + title + "\n";
+        text += "  bundle: " + PrintableText::of(r.bundleID) + "\n";
         text += "  original: " + sizeText(r.original) + "\n";
         text += "  min     : " + sizeText(r.probed) + "\n";
     }

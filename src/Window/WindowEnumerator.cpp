@@ -7,6 +7,7 @@
 #include "Core/WholeNumber.h"
 #include "Platform/Date.h"
 #include "Platform/Platform.h"
+#include "Platform/PrintableText.h"
 #include "Window/DisplayManager.h"
 #include "Window/WindowController.h"
 
@@ -40,11 +41,13 @@ constexpr std::size_t uuidPrefixLength = 8;
 
 std::string orNil(const std::optional<std::string>& s) { return s ? *s : "nil"; }
 
+// Names and titles are shown printable: a title with a line break or an escape sequence
+// would split its row or drive the terminal showing the dump.
 std::string row(std::size_t number, const EnumeratedWindow& w) {
     const std::string cells[] = {
         std::to_string(number),
-        w.appName,
-        w.bundleID,
+        PrintableText::of(w.appName),
+        PrintableText::of(w.bundleID),
         std::to_string(w.pid),
         "(" + wholeNumberText(w.position.x) + "," + wholeNumberText(w.position.y) + ")",
         wholeNumberText(w.size.width) + "x" + wholeNumberText(w.size.height),
@@ -53,8 +56,8 @@ std::string row(std::size_t number, const EnumeratedWindow& w) {
     };
     std::string line;
     for (std::size_t i = 0; i < std::size(columns); ++i) line += cell(cells[i], columns[i].width);
-    line += cell(orNil(w.role) + "/" + orNil(w.subrole), roleWidth);
-    line += w.title.empty() ? "(no title)" : w.title;
+    line += cell(PrintableText::of(orNil(w.role) + "/" + orNil(w.subrole)), roleWidth);
+    line += w.title.empty() ? "(no title)" : PrintableText::of(w.title);
     return line;
 }
 

@@ -74,6 +74,23 @@ TEST_F(LayoutApplierTest, EveryLaunchAndWindowFailureIsSkippedWithItsReason) {
     EXPECT_EQ(alert.iconBundleIDs, (std::vector<std::string>{"com.apple.Safari", "com.example.Pad"}));
 }
 
+// Application names come from other programs (and from shared kest files): a log line
+// that quotes one shows its escapes, bell, line breaks and direction overrides as marks,
+// and stays one line.
+TEST_F(LayoutApplierTest, ALogLineQuotingAHostileNameStaysOneCleanLine) {
+    const std::string name = "Idle\x1b]0;owned\x07\u202Eevil\nkestr: forged\r\u009b" + std::string(1, '\0');
+    LayoutItem idle = item("com.example.Idle", name, Rect(0, 25, 400, 300));
+    idle.launchIfMissing = false;
+    applyToEnd(kest({idle}), Mode::restoreMissing);
+    EXPECT_EQ(count("kestr[apply restoreMissing]: SKIPPED Idle\uFFFD]0;owned\uFFFD\uFFFDevil\uFFFDkestr: "
+                    "forged\uFFFD\uFFFD\uFFFD \u2014 app not running and launchIfMissing=false"),
+              1);
+    for (const std::string& line : lines()) {
+        EXPECT_EQ(line.find_first_of(std::string("\x1b\x07\n\r", 4) + std::string(1, '\0')), std::string::npos) << line;
+        EXPECT_EQ(line.find("\u202E"), std::string::npos) << line;
+    }
+}
+
 // A frame far off its display (a damaged or hand-edited kest) never sends a window
 // there: the window stays on the display, and a frame no window can take is skipped.
 TEST_F(LayoutApplierTest, ExtremeFramesAreKeptOnTheDisplayOrSkippedWithTheirReason) {

@@ -2,7 +2,7 @@
 
 namespace kestr {
 
-void SimLog::line(const std::string& text) {
+void SimLog::write(const std::string& text) {
     lines_.push_back(text);
     if (forwardTo) forwardTo->line(text);
 }

@@ -11,11 +11,13 @@ namespace kestr {
 
 class SimLog : public Log {
 public:
-    void line(const std::string& text) override;
     const std::vector<std::string>& lines() const { return lines_; }
     void clear() { lines_.clear(); }
     // Where every line also goes: the program passes the system log, tests nothing.
     Log* forwardTo = nullptr;
+
+protected:
+    void write(const std::string& text) override;
 
 private:
     std::vector<std::string> lines_;
