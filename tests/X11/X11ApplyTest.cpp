@@ -43,6 +43,10 @@ protected:
         return openFramed(options);
     }
     Rect frame(xcb_window_t w) { return serverFrame(w); }
+    // An item for the "KestrEdit" window of that title, on the left monitor.
+    LayoutItem titled(const std::string& title, Rect at) {
+        return test::ItemBuilder("KestrEdit").matcher(WindowMatcher::titleContains(title)).on(left, at);
+    }
     Report apply(Layout kest) {
         auto applied = run(LayoutApplier::apply(std::move(kest), LayoutApplier::ApplyMode::reuseExisting,
                                                 LayoutApplier::FrameSource::target, std::nullopt));
@@ -67,8 +71,8 @@ TEST_F(X11ApplyTest, AKestIsPlacedAcrossTwoMonitorsAndReadBack) {
     const xcb_window_t b = open("beta", "KestrEdit", 500);
     const xcb_window_t c = open("gamma", "KestrView", 900);
     const Report report = apply(kestOf({
-        test::ItemBuilder("KestrEdit").matcher(WindowMatcher::titleContains("alpha")).on(left, Rect(0, 0, 960, 1080)),
-        test::ItemBuilder("KestrEdit").matcher(WindowMatcher::titleContains("beta")).on(left, Rect(960, 0, 960, 540)),
+        titled("alpha", Rect(0, 0, 960, 1080)),
+        titled("beta", Rect(960, 0, 960, 540)),
         test::ItemBuilder("KestrView").on(right, Rect(100, 50, 800, 600)),
     }));
     EXPECT_EQ(report.applied, 3);
@@ -95,6 +99,22 @@ TEST_F(X11ApplyTest, ACapturedArrangementComesBackAfterTheWindowsMoved) {
     EXPECT_EQ(report.applied, 2);
     EXPECT_EQ(frame(a), atCapture[0]);
     EXPECT_EQ(frame(b), atCapture[1]);
+}
+
+// Capture closes a gap by moving both edges onto their mean, which may lie between pixels.
+// Windows that share such an edge still share it on screen, and none passes the display.
+TEST_F(X11ApplyTest, FramesBetweenPixelsKeepTheirSharedEdgesAndStayOnTheDisplay) {
+    twoMonitors();
+    const xcb_window_t l = open("left", "KestrEdit", 50);
+    const xcb_window_t u = open("upper", "KestrEdit", 500);
+    const xcb_window_t d = open("lower", "KestrEdit", 900);
+    const Report report = apply(kestOf({titled("left", Rect(0, 0, 640.5, 1080)),
+                                        titled("upper", Rect(640.5, 0, 1279.5, 545.5)),
+                                        titled("lower", Rect(640.5, 545.5, 1279.5, 534.5))}));
+    EXPECT_EQ(report.applied, 3);
+    EXPECT_EQ(frame(l), Rect(0, 0, 641, 1080));
+    EXPECT_EQ(frame(u), Rect(641, 0, 1279, 546));
+    EXPECT_EQ(frame(d), Rect(641, 546, 1279, 534));
 }
 
 // The window starts maximised, as a user's often is: the window manager would hold it at

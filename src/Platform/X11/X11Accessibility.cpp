@@ -196,14 +196,19 @@ void X11Accessibility::activate(xcb_window_t window) {
 }
 
 // One request for position and size: the frame's top-left corner (north-west gravity)
-// and the client's size, which is the frame's without the decorations.
+// and the client's size, which is the frame's without the decorations. A frame between
+// pixels (an edge shared by two windows at y 545.5) is rounded edge by edge, not origin
+// and size apart: neighbours keep their shared edge, and a frame inside the screen stays
+// inside it (545.5 + 534.5 would otherwise end at 546 + 535 = 1081).
 void X11Accessibility::moveResize(const X11Client& c, std::optional<Point> position, std::optional<Size> size) {
     const Rect frame = c.frame();
     const Point p = position.value_or(frame.origin);
     const Size s = size.value_or(frame.size);
+    const double left = std::round(p.x), top = std::round(p.y);
+    const double width = std::round(p.x + s.width) - left, height = std::round(p.y + s.height) - top;
     const auto whole = [](double v) { return static_cast<std::uint32_t>(static_cast<std::int32_t>(std::lround(v))); };
-    const double clientWidth = std::max(1.0, s.width - c.extents.left - c.extents.right);
-    const double clientHeight = std::max(1.0, s.height - c.extents.top - c.extents.bottom);
+    const double clientWidth = std::max(1.0, width - c.extents.left - c.extents.right);
+    const double clientHeight = std::max(1.0, height - c.extents.top - c.extents.bottom);
     // A maximised window keeps the size of the work area, whatever it is asked: it leaves
     // that state first, as a minimised or full-screen one does before a move.
     if (c.maximized) {
@@ -214,10 +219,11 @@ void X11Accessibility::moveResize(const X11Client& c, std::optional<Point> posit
     std::uint32_t flags = XCB_GRAVITY_NORTH_WEST | (sourceIsTool << 12);
     if (position) flags |= (1 << 8) | (1 << 9);
     if (size) flags |= (1 << 10) | (1 << 11);
-    const std::uint32_t sequence = x_.sendRootMessage(c.id, x_.ewmh()._NET_MOVERESIZE_WINDOW, flags, whole(p.x),
-                                                      whole(p.y), whole(clientWidth), whole(clientHeight));
+    const std::uint32_t sequence = x_.sendRootMessage(c.id, x_.ewmh()._NET_MOVERESIZE_WINDOW, flags, whole(left),
+                                                      whole(top), whole(clientWidth), whole(clientHeight));
     x_.flush();
-    requested_[c.id] = Request{Rect(p, s), sequence, !c.maximized && !c.fullScreen && !c.hidden};
+    requested_[c.id] =
+        Request{Rect(left, top, width, height), sequence, !c.maximized && !c.fullScreen && !c.hidden};
 }
 
 void X11Accessibility::setFrame(AXElement window, Point position, Size size, int) {
