@@ -1,5 +1,6 @@
 // --dump-content: what the content read scripts see, and which window each reading
-// would be matched to.
+// would be matched to; where applications take no scripts, what capture reads instead
+// (each terminal's folder, from its shell) and, once, what it cannot read.
 #include <algorithm>
 #include <optional>
 #include <set>
@@ -8,8 +9,10 @@
 #include "Core/KnownApplications.h"
 #include "Core/NumberText.h"
 #include "Core/WholeNumber.h"
+#include "Layout/CapturedContent.h"
 #include "Layout/WindowContentReader.h"
 #include "Platform/Platform.h"
+#include "Platform/PrintableText.h"
 #include "Window/WindowEnumerator.h"
 
 namespace kestr {
@@ -41,6 +44,30 @@ void rawRun(ConsoleOutput& output, const std::string& label, const std::string& 
                outcome.errorMessage().value_or("?") + "\n");
 }
 
+// "  ID  pos=(x,y)  size=(w,h)  title=TITLE", the title as it may be printed.
+std::string windowLine(const EnumeratedWindow& w) {
+    return "  " + PrintableText::of(w.bundleID) + "  pos=(" + wholeNumberText(w.position.x) + "," +
+           wholeNumberText(w.position.y) + ")  size=(" + wholeNumberText(w.size.width) + "," +
+           wholeNumberText(w.size.height) + ")  title=" + PrintableText::of(w.title);
+}
+
+// The desktop without scripts: each terminal window with the folder of its shell.
+void terminalFolders(ConsoleOutput& output, const std::vector<EnumeratedWindow>& windows) {
+    output.out("=== Terminal windows (bundleID @ position size: folder of its shell) ===\n");
+    bool any = false;
+    for (const auto& w : windows) {
+        if (KnownApplications::commandLine(w.bundleID) != CommandLineFamily::terminal) continue;
+        any = true;
+        const auto folder = CapturedContent::terminalFolder(w);
+        output.out(windowLine(w) + "  folder=" + (folder ? PrintableText::of(*folder) : "(not known)") + "\n");
+    }
+    if (!any) output.out("  (no terminal windows)\n");
+    output.out("\n=== Not read on this desktop ===\n"
+               "  Browser tabs, file-manager folders and a terminal's tabs and panes: applications here take no "
+               "scripts, so capture stores none of them (a terminal's folder only where one shell runs for one "
+               "window).\n");
+}
+
 void listEntries(ConsoleOutput& output, const std::vector<WindowContentReader::WindowContent>& entries,
                  const char* valueName) {
     if (entries.empty()) {
@@ -55,15 +82,17 @@ void listEntries(ConsoleOutput& output, const std::vector<WindowContentReader::W
 
 Task<int> DiagnosticModes::contentDump(ConsoleOutput& output) {
     const auto windows = WindowEnumerator::enumerateAll();
+    if (!platform().capabilities().applicationsTakeScripts) {
+        terminalFolders(output, windows);
+        co_return 0;
+    }
     std::set<std::string> bundleIDs;
     for (const auto& w : windows) bundleIDs.insert(w.bundleID);
 
     output.out("=== AX windows (bundleID @ position size) ===\n");
     for (const auto& w : windows) {
         if (!isFinder(w.bundleID) && !isBrowser(w.bundleID)) continue;
-        output.out("  " + w.bundleID + "  pos=(" + wholeNumberText(w.position.x) + "," +
-                   wholeNumberText(w.position.y) + ")  size=(" + wholeNumberText(w.size.width) + "," +
-                   wholeNumberText(w.size.height) + ")  title=" + w.title + "\n");
+        output.out(windowLine(w) + "\n");
     }
 
     output.out("\n=== Finder read (in-process) ===\n");

@@ -58,14 +58,19 @@ void CapturedContent::fill(LayoutItem& item, const EnumeratedWindow& window) con
         default:
             break;
     }
-    if (!platform().capabilities().applicationsTakeScripts &&
-        KnownApplications::commandLine(window.bundleID) == CommandLineFamily::terminal)
-        fillTerminalFolder(item, window);
+    fillTerminalFolder(item, window);
+}
+
+std::optional<std::string> CapturedContent::terminalFolder(const EnumeratedWindow& window) {
+    if (platform().capabilities().applicationsTakeScripts ||
+        KnownApplications::commandLine(window.bundleID) != CommandLineFamily::terminal)
+        return std::nullopt;
+    return platform().workspace().shellFolder(window.pid);
 }
 
 void CapturedContent::fillTerminalFolder(LayoutItem& item, const EnumeratedWindow& window) const {
     // The folder comes back as the command that returns to it, as Ghostty's panes do.
-    if (const auto folder = platform().workspace().shellFolder(window.pid))
+    if (const auto folder = terminalFolder(window))
         item.terminalTabs = std::vector<std::string>{"cd " + ScriptText::shellQuoted(*folder)};
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,10 @@ public:
 
     // How far a script's window corner may lie from a captured window's.
     static constexpr double matchTolerance = 24.0;
+
+    // Where applications take no scripts, the folder of a terminal window's shell; none
+    // for other windows, elsewhere, or where the desktop cannot tell.
+    static std::optional<std::string> terminalFolder(const EnumeratedWindow& window);
 
 private:
     void fillFinder(LayoutItem& item, const EnumeratedWindow& window) const;
