@@ -1,6 +1,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 
 #include "Core/PermissionManager.h"
 #include "Platform/X11/X11Wording.h"
@@ -37,6 +38,12 @@ TEST_F(OnboardingWindowTest, ThreeStepsWithoutWindowManagersAndTheLastOpensKestr
     using Step = OnboardingWindow::Step;
     EXPECT_EQ(onboarding().steps(), (std::vector<Step>{Step::welcome, Step::accessibility, Step::done}));
     EXPECT_EQ(onboarding().dotCount(), 3);
+    // One fixed size, as the window manager is told it: nothing to maximise or resize.
+    const QWindow* handle = onboarding().window()->windowHandle();
+    ASSERT_TRUE(handle);
+    EXPECT_EQ(handle->minimumSize(), QSize(560, 460));
+    EXPECT_EQ(handle->maximumSize(), QSize(560, 460));
+    EXPECT_FALSE(handle->flags() & Qt::WindowMaximizeButtonHint);
     EXPECT_FALSE(onboarding().backButton()->isVisibleTo(onboarding().window()));
     EXPECT_TRUE(texts().contains("Welcome to kestr"));
     QTest::keyClick(onboarding().window(), Qt::Key_Return);

@@ -25,8 +25,14 @@ protected:
 TEST_F(ToastPresenterTest, ThePanelFitsTheTextWithinItsLimits) {
     EXPECT_EQ(ToastPresenter::layout("x"), QSize(120, 38));
     EXPECT_EQ(ToastPresenter::layout(QString(200, 'W')), QSize(460, 38));
-    ToastPresenter::shared().show(std::string(200, 'W'), ToastFeel::plain, 1);
-    EXPECT_TRUE(ToastPresenter::shared().label()->text().endsWith(QChar(0x2026))) << "cut at its tail";
+    // Too long for the widest panel: cut in the middle, so both what happened and the
+    // file name at the end of a path show.
+    const std::string path = "/home/someone/" + std::string(80, 'f') + "/Desktop/kestr-windows.txt";
+    ToastPresenter::shared().show("Window list saved to " + path, ToastFeel::plain, 1);
+    const QString shown = ToastPresenter::shared().label()->text();
+    EXPECT_TRUE(shown.startsWith("Window list saved to ")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith("/kestr-windows.txt")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
     const QString middle = "No window to snap — click a window first";
     const QSize size = ToastPresenter::layout(middle);
     EXPECT_GT(size.width(), 120);

@@ -185,6 +185,65 @@ TEST_F(X11ProgramTest, TheSampleKestNamesInstalledApplicationsOnTheMainDisplay) 
     EXPECT_EQ(sample(home + "/nothing"), (std::vector<std::string>{"org.gnome.Terminal", "firefox"}));
 }
 
+// Any client names its window as it likes: escape sequences, a bell, a NUL, a direction
+// override and a line break reach the dump as marks, and the window's row stays one line.
+TEST_F(X11ProgramTest, TheDumpShowsAHostileTitleCleanedOnOneRow) {
+    ClientOptions options;
+    options.wmClass = "KestrHostile";
+    const xcb_window_t w = spawn(options).window();
+    const std::string title = "\x1b]0;owned\x07\x1b[2J\u202Eevil\nrow two\r" + std::string(1, '\0') + "end";
+    xcb_change_property(connection(), XCB_PROP_MODE_REPLACE, w, atom(connection(), "_NET_WM_NAME"),
+                        atom(connection(), "UTF8_STRING"), 8, static_cast<std::uint32_t>(title.size()), title.data());
+    ASSERT_EQ(property8(connection(), w, "_NET_WM_NAME"), title);
+
+    const Ran dump = kestr({"--dump"});
+    ASSERT_EQ(dump.status, 0) << dump.err;
+    std::string row;
+    std::istringstream lines(dump.out);
+    for (std::string line; std::getline(lines, line);)
+        if (line.find("KestrHostile") != std::string::npos) row = line;
+    EXPECT_THAT(row, ::testing::EndsWith("\uFFFD]0;owned\uFFFD\uFFFD[2J\uFFFDevil\uFFFDrow two\uFFFD\uFFFDend"));
+    for (const char c : dump.out) EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << int(c);
+    EXPECT_THAT(dump.out, Not(HasSubstr("\u202E")));
+}
+
+// What this desktop reads of window content: each terminal window's folder, from its
+// shell; what it cannot read is said once, with no script errors.
+TEST_F(X11ProgramTest, TheContentDumpShowsEachTerminalsFolderAndSaysOnceWhatItCannotRead) {
+    if (!findProgram("xterm")) GTEST_SKIP() << "no xterm";
+    const std::string folder = home + "/proj ects";
+    std::filesystem::create_directories(folder);
+    Subprocess::Spec spec;
+    spec.arguments = {"xterm", "-T", "shell", "-e", "sh", "-c", "cd \"$0\" && exec sleep 600", folder};
+    spec.environment = {{"DISPLAY", session().display()}};
+    spec.logFile = home + "/xterm.txt";
+    Subprocess xterm(spec);
+    // The shell changes folder after the window shows: no X event tells of it.
+    const auto shellFolder = [&]() -> std::string {
+        std::ifstream children("/proc/" + std::to_string(xterm.pid()) + "/task/" + std::to_string(xterm.pid()) +
+                               "/children");
+        pid_t child = 0;
+        if (!(children >> child)) return "";
+        std::error_code error;
+        return std::filesystem::read_symlink("/proc/" + std::to_string(child) + "/cwd", error).string();
+    };
+    ASSERT_TRUE(waitUntil([&] {
+        for (xcb_window_t c : clientList(connection()))
+            if (property8(connection(), c, "WM_NAME") == "shell") return shellFolder() == folder;
+        return false;
+    }));
+
+    const Ran dump = kestr({"--dump-content"});
+    ASSERT_EQ(dump.status, 0) << dump.err;
+    EXPECT_THAT(dump.out, HasSubstr("=== Terminal windows"));
+    EXPECT_THAT(dump.out, HasSubstr("  debian-xterm  pos=("));
+    EXPECT_THAT(dump.out, HasSubstr("  title=shell  folder=" + folder + "\n"));
+    EXPECT_THAT(dump.out, HasSubstr("Browser tabs, file-manager folders and a terminal's tabs and panes"));
+    EXPECT_THAT(dump.out, Not(HasSubstr("ERROR")));
+    EXPECT_THAT(dump.out, Not(HasSubstr("Finder")));
+    xterm.terminate();
+}
+
 TEST_F(X11ProgramTest, TheDesktopIsChosenByItsWindowManagerOrByKestrDesktop) {
     const Ran forced = kestr({"--dump"}, {{"KESTR_DESKTOP", "simulated"}});
     EXPECT_EQ(forced.status, 0);

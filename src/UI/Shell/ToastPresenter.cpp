@@ -97,8 +97,9 @@ void ToastPresenter::show(const std::string& text, ToastFeel feel, double durati
     if (!label_) return;
     const QString qtext = QString::fromStdString(text);
     const QSize size = layout(qtext);
-    // A text too long for the widest panel is cut at its tail, clear of the rounded ends.
-    label_->setText(QFontMetricsF(toastFont()).elidedText(qtext, Qt::ElideRight, size.width() - sidePadding / 2));
+    // A text too long for the widest panel is cut in its middle, clear of the rounded
+    // ends: what happened stays at its start, and a path keeps its file name.
+    label_->setText(QFontMetricsF(toastFont()).elidedText(qtext, Qt::ElideMiddle, size.width() - sidePadding / 2));
     panel_->resize(size);
     label_->setGeometry(0, 0, size.width(), size.height());
     position(size);
