@@ -131,8 +131,10 @@ void LayoutStore::tidy(const std::function<Layout(const Layout&)>& tidied) {
     for (std::size_t i = 0; i < layouts.size(); ++i) {
         Layout& kest = layouts[i];
         Layout tidy = tidied(kest);
-        // A kest already tidy keeps the form it had before an earlier tidying.
-        if (tidy == kest) continue;
+        // A kest already tidy keeps the form it had before an earlier tidying. Its edge
+        // groups, which a tidying makes anew, are compared first: where they differ, the
+        // items need no walk.
+        if (tidy.edgeGroups == kest.edgeGroups && tidy == kest) continue;
         // As the file holds it, when the last load read this kest there.
         const bool asRead =
             baseFollowsLayouts_ && i < base_.size() && base_[i].id == kest.id && !storedForms_.contains(kest.id);

@@ -52,6 +52,14 @@ void QtMainActor::wake() {
         timer_.stop();
         return;
     }
+    // Work that falls due no sooner than the timer fires needs no new timer: the firing
+    // runs everything due by then. A pointer move schedules several such pieces.
+    if (timer_.isActive() && armedFor_ <= due) return;
+    arm(due);
+}
+
+void QtMainActor::arm(double due) {
+    armedFor_ = due;
     timer_.start(std::chrono::ceil<std::chrono::milliseconds>(sleepBefore(due, now())));
 }
 
@@ -60,9 +68,10 @@ void QtMainActor::fire() {
     while (nextDue(due) && due <= now()) {
         // Armed before the work runs: should it open a modal dialog, the rest comes due
         // inside the dialog's loop. Re-armed properly below when it simply returns.
-        timer_.start(0);
+        if (!timer_.isActive()) arm(now());
         runOneDue(now());
     }
+    timer_.stop();
     wake();
 }
 

@@ -22,8 +22,11 @@ public:
 private:
     void wake() override;
     void fire();
+    void arm(double due);
     QElapsedTimer clock_;
     QTimer timer_;
+    // When the running timer fires, on the loop's clock.
+    double armedFor_ = 0;
 };
 
 }  // namespace kestr
