@@ -80,7 +80,7 @@ void MenuBarController::flashIcon(MenuIcon icon) {
 void MenuBarController::setIcon(MenuIcon icon, std::optional<bool> trusted) {
     if (!statusItem_) return;
     const bool isTrusted = trusted.value_or(permission.isTrusted);
-    const std::optional<bool> dark = MenuBarTint::systemIsDark();
+    const std::optional<bool> dark = MenuBarTint::panelIsDark();
     std::optional<MenuBarImage> image;
     switch (icon) {
         case MenuIcon::idle:
@@ -110,7 +110,7 @@ void MenuBarController::setDraggingComposite(bool clipped) {
     if (!statusItem_) return;
     const auto image = MenuBarIcons::composite(
         "menubar-idle-ring", "menubar-idle-fill", clipped ? MenuBarIcons::clippedColor() : MenuBarIcons::pointColor(),
-        MenuBarTint::systemIsDark(), clipped ? "kestr (dragging — limit)" : "kestr (dragging)");
+        MenuBarTint::panelIsDark(), clipped ? "kestr (dragging — limit)" : "kestr (dragging)");
     if (!image) {
         setIcon(MenuIcon::idle, std::nullopt);
         return;

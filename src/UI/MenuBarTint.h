@@ -18,6 +18,15 @@ struct MenuBarTint {
     static bool resolve(std::optional<bool> dark) { return dark ? *dark : systemIsDark(); }
     // Every pixel of the image in `colour`, keeping the image's coverage.
     static QImage tinted(const QImage& image, const QColor& colour);
+    // The label colour of the panel that holds the status item, where the desktop tells
+    // it (the platform's appearance); none where the item must read on any panel.
+    static std::optional<QColor> panelLabel();
+    // Whether pictures for the panel are drawn light: on a dark panel, and where the
+    // panel does not say (they are then outlined).
+    static bool panelIsDark();
+    // The picture with a dark ring `width` points wide around everything drawn in it:
+    // drawn light, it then reads on dark and light panels alike.
+    static QImage outlined(const QImage& picture, double width = 1);
 };
 
 }  // namespace kestr

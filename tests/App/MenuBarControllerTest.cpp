@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QMenu>
+#include <cmath>
 
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
@@ -10,6 +11,7 @@
 #include "MenuBarTest.h"
 #include "Snap/SnapStore.h"
 #include "UI/Panel/KeyablePanel.h"
+#include "UI/Shell/WindowStatusItem.h"
 
 namespace kestr {
 namespace {
@@ -199,6 +201,65 @@ TEST_F(MenuBarControllerTest, TheTrayKeepsTheMenuCurrentAndThePanelOpensWhereThe
     ASSERT_TRUE(panel.isVisible());
     EXPECT_EQ(panel.panel()->geometry().bottom() + 1, 900) << "above the click, in the display's lower half";
     EXPECT_EQ(panel.panel()->x(), 600 - 148);
+}
+
+// The share of the picture's drawn pixels that stand out from `background` by a
+// contrast of at least 3:1 once laid over it.
+double legibleShare(const QImage& picture, QColor background) {
+    const auto luminance = [](double r, double g, double b) {
+        const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(r) + 0.7152 * linear(g) + 0.0722 * linear(b);
+    };
+    const double under = luminance(background.redF(), background.greenF(), background.blueF());
+    const QImage image = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    int drawn = 0;
+    int legible = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            const double a = qAlpha(p) / 255.0;
+            if (a < 0.1) continue;
+            ++drawn;
+            const auto over = [&](int c, double b) { return c / 255.0 + (1 - a) * b; };
+            const double l =
+                luminance(over(qRed(p), background.redF()), over(qGreen(p), background.greenF()), over(qBlue(p), background.blueF()));
+            if ((std::max(l, under) + 0.05) / (std::min(l, under) + 0.05) >= 3) ++legible;
+        }
+    }
+    return drawn ? double(legible) / drawn : 0;
+}
+
+// A tray that does not say how it draws (no colours, no settings portal): every picture
+// of the button reads on a black panel and on a white one.
+TEST_F(MenuBarControllerTest, WhereThePanelDoesNotSayItsColoursEveryPictureReadsOnBlackAndWhite) {
+    sim->simAppearance().panelIconUnknown = true;
+    auto window = std::make_unique<WindowStatusItem>();
+    WindowStatusItem& button = *window;
+    controller = std::make_unique<MenuBarController>(std::move(window));
+    const auto check = [&](const char* state) {
+        advance(0.5);
+        const QImage picture = button.shownPicture();
+        EXPECT_GE(legibleShare(picture, Qt::black), 0.3) << state << " on black";
+        EXPECT_GE(legibleShare(picture, Qt::white), 0.3) << state << " on white";
+    };
+    check("idle");
+    controller->flashIcon(MenuBarController::MenuIcon::saved);
+    check("saved");
+    controller->flashIcon(MenuBarController::MenuIcon::apply);
+    check("apply");
+    controller->setActiveKestComposite();
+    check("active kest");
+    controller->setDraggingComposite(false);
+    check("dragging");
+    controller->setDraggingComposite(true);
+    check("dragging at the limit");
+    controller->hasConflicts = true;
+    controller->applyButtonImage();
+    check("caution badge");
+    controller->hasConflicts = false;
+    sim->world().trusted = false;
+    PermissionManager::shared().refresh();
+    check("setup badge");
 }
 
 }  // namespace

@@ -25,6 +25,10 @@ TEST(X11AppearanceTest, PortalValuesAndNoBus) {
     X11Appearance appearance;
     EXPECT_FALSE(appearance.isDark());
     EXPECT_EQ(appearance.accentColor(), X11Appearance::defaultAccent);
+    // A light look says nothing of the panel; the tray's own colours do.
+    EXPECT_EQ(appearance.panelIconColor(), std::nullopt);
+    appearance.trayForeground = [] { return std::optional<RgbColor>(RgbColor{1, 0, 0}); };
+    EXPECT_EQ(appearance.panelIconColor(), (RgbColor{1, 0, 0}));
     if (saved) setenv("DBUS_SESSION_BUS_ADDRESS", saved->c_str(), 1);
 }
 

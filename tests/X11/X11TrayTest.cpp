@@ -1,7 +1,9 @@
 // kestr in the tray of a panel that speaks the StatusNotifierItem protocol (a private
 // session bus with a minimal tray host): the host finds the status menu as the item's
 // D-Bus menu, kept current as kests change; asking for the menu never waits for it to
-// close; a click opens the panel where it was (the host passes no icon frame).
+// close; a click opens the panel where it was (the host passes no icon frame). And in
+// an XEmbed tray at the bottom of the screen: the icon in the tray's colours, the panel
+// over the icon, the menu on a right click.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -14,6 +16,7 @@
 #include "X11/Support/QtOnSession.h"
 #include "X11/Support/SessionBus.h"
 #include "X11/Support/TrayHost.h"
+#include "X11/Support/XEmbedTray.h"
 #include "X11/Support/X11Test.h"
 
 namespace kestr::x11test {
@@ -57,11 +60,16 @@ protected:
     QString startKestr() {
         bus = std::make_unique<SessionBus>();
         host = std::make_unique<TrayHost>(bus->address());
+        launch(bus->address());
+        if (!pumpQtUntil([&] { return !host->items().isEmpty(); }, 30)) return {};
+        return host->items().front();
+    }
+    void launch(const std::string& busAddress) {
         Subprocess::Spec spec;
         spec.arguments = {KESTR_BINARY};
         spec.environment = {{"HOME", home},
                             {"DISPLAY", session().display()},
-                            {"DBUS_SESSION_BUS_ADDRESS", bus->address()},
+                            {"DBUS_SESSION_BUS_ADDRESS", busAddress},
                             {"XDG_DATA_HOME", std::nullopt},
                             {"XDG_STATE_HOME", std::nullopt},
                             {"XDG_CONFIG_HOME", std::nullopt},
@@ -71,8 +79,6 @@ protected:
                             {"QT_QPA_PLATFORM", std::nullopt}};
         spec.logFile = home + "/stderr.txt";
         kestr = std::make_unique<Subprocess>(spec);
-        if (!pumpQtUntil([&] { return !host->items().isEmpty(); }, 30)) return {};
-        return host->items().front();
     }
     std::string kestrLog() const {
         std::ifstream in(home + "/stderr.txt");
@@ -97,6 +103,22 @@ protected:
         for (const XRect& r : kestrPopUps())
             if (r.width == 296) return r;
         return std::nullopt;
+    }
+
+    // The pixels of the screen in that rectangle, 0xRRGGBB.
+    std::vector<std::uint32_t> screenPixels(const XRect& r) {
+        std::vector<std::uint32_t> pixels;
+        auto* image = xcb_get_image_reply(
+            connection(),
+            xcb_get_image(connection(), XCB_IMAGE_FORMAT_Z_PIXMAP, session().root(), std::int16_t(r.x), std::int16_t(r.y),
+                          std::uint16_t(r.width), std::uint16_t(r.height), ~0u),
+            nullptr);
+        if (!image) return pixels;
+        const auto* data = reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(image));
+        pixels.assign(data, data + xcb_get_image_data_length(image) / 4);
+        std::free(image);
+        for (std::uint32_t& p : pixels) p &= 0xFFFFFF;
+        return pixels;
     }
 
     std::string home;
@@ -154,6 +176,39 @@ TEST_F(X11TrayTest, ADBusTrayShowsTheStatusMenuAndAClickOpensThePanelWhereItWas)
     host->clickMenuEntry(item, path, quit->id);
     ASSERT_TRUE(kestr->waitExit(kDeadlineSeconds)) << kestrLog();
     EXPECT_TRUE(WIFEXITED(*kestr->status()) && WEXITSTATUS(*kestr->status()) == 0) << kestrLog();
+}
+
+TEST_F(X11TrayTest, AnXEmbedTrayAtTheBottomGetsTheIconInItsColoursAndThePanelOverTheIcon) {
+    // A black tray at the bottom right whose icons are red.
+    XEmbedTray tray(session().display(), XRect{3000, 1040, 60, 30}, {0xFFFF, 0, 0});
+    launch("unix:path=/nonexistent-kestr-test-bus");
+    ASSERT_TRUE(waitUntil([&] {
+        tray.handleEvents();
+        return tray.icon() != 0;
+    }, 30)) << "kestr never docked\n" << kestrLog();
+    const XRect icon{3004, 1044, 22, 22};
+    const auto red = [&] {
+        int n = 0;
+        for (std::uint32_t p : screenPixels(icon))
+            if ((p >> 16) > 150 && ((p >> 8) & 0xFF) < 80 && (p & 0xFF) < 80) ++n;
+        return n;
+    };
+    EXPECT_TRUE(waitUntil([&] { return red() >= 10; })) << "the icon is not in the tray's colour";
+
+    fakeClick(connection(), session().root(), icon.x + 11, icon.y + 11);
+    ASSERT_TRUE(waitUntil([&] { return panelFrame().has_value(); })) << "no panel opened";
+    const XRect panel = *panelFrame();
+    EXPECT_EQ(panel.y + panel.height, icon.y) << "not over the icon: " << toString(panel);
+    EXPECT_EQ(panel.x, icon.x + 11 - 148) << toString(panel);
+    fakeClick(connection(), session().root(), 300, 100);
+    ASSERT_TRUE(waitUntil([&] { return !panelFrame(); }));
+
+    // A right click opens kestr's menu by the icon.
+    fakeInput(connection(), session().root(), XCB_MOTION_NOTIFY, 0, icon.x + 11, icon.y + 11);
+    fakeInput(connection(), session().root(), XCB_BUTTON_PRESS, 3);
+    fakeInput(connection(), session().root(), XCB_BUTTON_RELEASE, 3);
+    EXPECT_TRUE(waitUntil([&] { return !kestrPopUps().empty(); })) << "no menu opened";
+    fakeClick(connection(), session().root(), 300, 100);
 }
 
 }  // namespace

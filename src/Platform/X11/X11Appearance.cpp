@@ -55,6 +55,15 @@ RgbColor X11Appearance::accentColor() {
     return accent_;
 }
 
+std::optional<RgbColor> X11Appearance::panelIconColor() {
+    if (trayForeground) {
+        if (const auto colour = trayForeground()) return colour;
+    }
+    if (!connected_) connect();
+    if (dark_) return RgbColor{1, 1, 1};
+    return std::nullopt;
+}
+
 std::optional<RgbColor> X11Appearance::accentFrom(double red, double green, double blue) {
     for (const double c : {red, green, blue}) {
         if (!(c >= 0 && c <= 1)) return std::nullopt;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "Platform/Appearance.h"
@@ -21,6 +22,13 @@ public:
 
     bool isDark() override;
     RgbColor accentColor() override;
+    // The colours the tray gives, else white where the desktop asks for a dark look
+    // (its panels are dark too); none otherwise: a light look says nothing of the panel
+    // (many desktops keep a dark one under light windows).
+    std::optional<RgbColor> panelIconColor() override;
+
+    // The foreground colour of the system tray, when one runs and names its colours.
+    std::function<std::optional<RgbColor>()> trayForeground;
 
     static constexpr RgbColor defaultAccent{0.0, 0.478, 1.0};
     // The portal's "color-scheme": 1 prefers dark; 0 (no preference) and 2 are light.

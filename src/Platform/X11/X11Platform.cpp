@@ -6,6 +6,7 @@ X11Platform::X11Platform(X11PlatformOptions options)
     : host_(std::move(options.host)),
       connection_(std::make_unique<X11Connection>(options.displayName)),
       compositor_(*connection_),
+      trayColors_(*connection_),
       model_(*connection_, host_.mainActor()),
       entries_(options.dataFolders),
       pointer_(*connection_, host_.mainActor()),
@@ -19,6 +20,7 @@ X11Platform::X11Platform(X11PlatformOptions options)
       eventMonitors_(*connection_, model_, displays_, pointer_, keyTable_, host_.mainActor(), options.ownPid),
       hotKeys_(*connection_, keyTable_, host_.log(), wording_) {
     workspace_.homeFolder = host_.files().homeDirectory();
+    appearance_.trayForeground = [this] { return trayColors_.foreground(); };
     accessibility_.applicationName = [this](std::int32_t pid) { return workspace_.name(pid); };
     windowServer_.applicationName = accessibility_.applicationName;
     connection_->onLost = [this] {

@@ -24,6 +24,7 @@
 #include "Platform/X11/X11KeyTable.h"
 #include "Platform/X11/X11ScriptHost.h"
 #include "Platform/X11/X11Spaces.h"
+#include "Platform/X11/X11TrayColors.h"
 #include "Platform/X11/X11Updater.h"
 #include "Platform/X11/X11WindowModel.h"
 #include "Platform/X11/X11WindowServer.h"
@@ -94,6 +95,7 @@ private:
     HostServices host_;
     std::unique_ptr<X11Connection> connection_;
     X11CompositorWatch compositor_;
+    X11TrayColors trayColors_;
     X11WindowModel model_;
     DesktopEntries entries_;
     X11Pointer pointer_;

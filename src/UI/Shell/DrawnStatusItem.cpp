@@ -7,7 +7,10 @@
 namespace kestr {
 
 void DrawnStatusItem::changed(double fadeSeconds, bool) {
-    target_ = render(scale, MenuBarTint::systemIsDark());
+    // Where the panel does not say how it draws, a light picture ringed in black reads
+    // on a black panel as on a white one.
+    const auto label = MenuBarTint::panelLabel();
+    target_ = label ? render(scale, *label) : MenuBarTint::outlined(render(scale, MenuBarTint::label(true)));
     if (fadeSeconds > 0 && !shown_.isNull()) {
         from_ = shown_;
         fade_.start(fadeSeconds, [this](double progress) { showFrame(progress); });

@@ -68,7 +68,9 @@ QSizeF StatusItem::drawnSize() const {
     return {std::max(button.width(), badgeFrame_.right()), button.height()};
 }
 
-QImage StatusItem::render(double scale, bool dark) const {
+QImage StatusItem::render(double scale, bool dark) const { return render(scale, MenuBarTint::label(dark)); }
+
+QImage StatusItem::render(double scale, const QColor& label) const {
     const QSizeF size = drawnSize();
     const double buttonWidth = buttonSize().width();
     QImage out(static_cast<int>(std::ceil(size.width() * scale)), static_cast<int>(std::ceil(size.height() * scale)),
@@ -78,7 +80,6 @@ QImage StatusItem::render(double scale, bool dark) const {
     QPainter painter(&out);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QColor label = MenuBarTint::label(dark);
     double x = 0;
     if (image_) {
         const QSizeF imageSize = image_->size();

@@ -83,6 +83,8 @@ public:
     // The button drawn as it looks now, `scale` pixels per point; template images in
     // the label colour of the menu bar's appearance.
     QImage render(double scale, bool dark) const;
+    // The same with templates and the title in `label`.
+    QImage render(double scale, const QColor& label) const;
 
 protected:
     // The state changed (`newImage`: a new image was set); show it, fading over
