@@ -77,24 +77,25 @@ std::optional<std::vector<std::uint32_t>> X11Connection::cardinals(xcb_window_t 
     return std::vector<std::uint32_t>(data, data + xcb_get_property_value_length(r.get()) / 4);
 }
 
-std::uint32_t X11Connection::sendRootMessage(xcb_window_t window, xcb_atom_t type, std::uint32_t d0, std::uint32_t d1,
-                                             std::uint32_t d2, std::uint32_t d3, std::uint32_t d4) {
+std::uint32_t X11Connection::sendMessage(xcb_window_t destination, std::uint32_t eventMask, xcb_window_t window,
+                                         xcb_atom_t type, const std::array<std::uint32_t, 5>& data) {
     xcb_client_message_event_t event;
     std::memset(&event, 0, sizeof event);
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
     event.window = window;
     event.type = type;
-    event.data.data32[0] = d0;
-    event.data.data32[1] = d1;
-    event.data.data32[2] = d2;
-    event.data.data32[3] = d3;
-    event.data.data32[4] = d4;
-    const xcb_void_cookie_t sent = xcb_send_event(connection_, 0, root(),
-                                                  XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                                                  reinterpret_cast<const char*>(&event));
+    std::memcpy(event.data.data32, data.data(), sizeof event.data.data32);
+    const xcb_void_cookie_t sent =
+        xcb_send_event(connection_, 0, destination, eventMask, reinterpret_cast<const char*>(&event));
     ++requestsSent_;
     return sent.sequence;
+}
+
+std::uint32_t X11Connection::sendRootMessage(xcb_window_t window, xcb_atom_t type, std::uint32_t d0, std::uint32_t d1,
+                                             std::uint32_t d2, std::uint32_t d3, std::uint32_t d4) {
+    return sendMessage(root(), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY, window,
+                       type, {d0, d1, d2, d3, d4});
 }
 
 void X11Connection::dispatch(bool readSocket) {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "Platform/X11/X11Connection.h"
 #include "X11/Support/XReads.h"
 
 namespace kestr::x11test {
@@ -30,7 +31,7 @@ public:
 private:
     void dock(xcb_window_t icon);
 
-    xcb_connection_t* connection_ = nullptr;
+    X11Connection x_;
     xcb_window_t window_ = 0;
     xcb_window_t icon_ = 0;
     xcb_atom_t opcode_ = 0;
