@@ -106,6 +106,8 @@ TEST_F(StatusItemTest, TheTrayShowsItsPictureAndKeepsOneMenuMadeAgainOnChanges) 
     EXPECT_TRUE(item.tray().isVisible());
     EXPECT_EQ(warnings.containing("No Icon set"), "");
     EXPECT_EQ(item.tray().contextMenu(), &item.menu());
+    // The tray gets the image without the button's room around it, in a square.
+    EXPECT_EQ(TrayStatusItem::trayPicture(item.shownPicture()).size(), QSize(40, 40));
 
     item.refreshMenu();
     ASSERT_EQ(item.menu().actions().size(), 2);

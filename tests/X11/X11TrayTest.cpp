@@ -160,6 +160,9 @@ TEST_F(X11TrayTest, ADBusTrayShowsTheStatusMenuAndAClickOpensThePanelWhereItWas)
     const TrayHost::MenuEntry* preferences = menu.find("Preferences");
     ASSERT_NE(preferences, nullptr);
     EXPECT_NE(preferences->find("Dump Window List"), nullptr) << "submenus are exported with their entries";
+    // The host shows the keys from the entry's shortcut, not a second time from its text.
+    for (const TrayHost::MenuEntry* entry : menu.all())
+        EXPECT_FALSE(entry->label.contains('\t')) << entry->label.toStdString();
 
     // A kest added to the file shows in the menu the host reads.
     writeKests({"Desk", "Studio"});

@@ -2,7 +2,9 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QPixmap>
+#include <algorithm>
 
 #include "UI/DisplayArea.h"
 
@@ -44,11 +46,22 @@ void TrayStatusItem::refreshMenu() {
     // The menu itself stays, so a D-Bus tray keeps the object it reads and hears of
     // the new layout; it shows the entries of the one just made, which owns them (and
     // is what their commands are connected through) until the next one.
+    // A D-Bus tray shows each entry's keys from its shortcut; the keys written after a tab
+    // in its text would show a second time.
+    if (menu_.platformMenu()) dropKeysFromTexts(*fresh);
     menu_.clear();
     menu_.setToolTipsVisible(fresh->toolTipsVisible());
     menu_.addActions(fresh->actions());
     if (built_) built_.release()->deleteLater();
     built_ = std::move(fresh);
+}
+
+void TrayStatusItem::dropKeysFromTexts(QMenu& menu) {
+    for (QAction* action : menu.actions()) {
+        if (QMenu* submenu = action->menu()) dropKeysFromTexts(*submenu);
+        const qsizetype tab = action->text().indexOf(QLatin1Char('\t'));
+        if (tab >= 0) action->setText(action->text().left(tab));
+    }
 }
 
 void TrayStatusItem::activated(QSystemTrayIcon::ActivationReason reason) {
@@ -73,8 +86,27 @@ void TrayStatusItem::popUpKeptMenu() {
     menu_.popup(QCursor::pos());
 }
 
+QImage TrayStatusItem::trayPicture(const QImage& picture) {
+    // What is drawn, without the room the button leaves around its image.
+    QRect drawn;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (qAlpha(picture.pixel(x, y)) > 0) drawn |= QRect(x, y, 1, 1);
+        }
+    }
+    if (drawn.isEmpty()) return picture;
+    const int side = std::max(drawn.width(), drawn.height());
+    QImage square(side, side, QImage::Format_ARGB32_Premultiplied);
+    square.fill(Qt::transparent);
+    QPainter painter(&square);
+    painter.drawImage(QPoint((side - drawn.width()) / 2, (side - drawn.height()) / 2),
+                      picture.convertToFormat(QImage::Format_ARGB32_Premultiplied), drawn);
+    return square;
+}
+
 void TrayStatusItem::present(const QImage& picture) {
-    tray_.setIcon(QIcon(QPixmap::fromImage(picture)));
+    // A tray gives each item a small square: the picture fills it.
+    tray_.setIcon(QIcon(QPixmap::fromImage(trayPicture(picture))));
     tray_.setToolTip(toolTip());
     if (!tray_.isVisible()) tray_.show();
 }

@@ -30,6 +30,11 @@ public:
     QSystemTrayIcon& tray() { return tray_; }
     // The menu the tray shows.
     QMenu& menu() { return menu_; }
+    // The picture as the tray gets it: what is drawn, centred in the smallest square
+    // that holds it.
+    static QImage trayPicture(const QImage& picture);
+    // Cuts the keys written after a tab off every entry's text, submenus included.
+    static void dropKeysFromTexts(QMenu& menu);
 
 protected:
     void present(const QImage& picture) override;
