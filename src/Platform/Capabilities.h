@@ -25,6 +25,9 @@ struct Capabilities {
     // Whether a compositing manager blends translucent windows with what lies under
     // them; without one a translucent window shows black where it is clear.
     bool compositingManager = true;
+    // Whether what lies under a translucent window is blurred, as under a menu's
+    // material; where it is not, text under a translucent window shows through.
+    bool blurBehindWindows = true;
     // Whether the window a mouse button went down in hears its release wherever the
     // pointer is, for as long as that window stays on screen: a release the button
     // state already shows may still be on its way to that window. The simulated desktop

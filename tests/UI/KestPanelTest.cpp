@@ -428,5 +428,18 @@ TEST_F(KestPanelTest, OnlyTheRowsInSightAreBuiltAndOpeningsAddNothing) {
     EXPECT_EQ(calls, std::vector<std::string>{"reuse K299"});
 }
 
+// Where the desktop blurs nothing under a window, the panel's material is opaque, so
+// no text of the windows under it shows through.
+TEST_F(KestPanelTest, WithoutABlurBehindThePanelIsOpaque) {
+    const auto alpha = [&] {
+        show();
+        return qAlpha(controller->panel()->grab().toImage().pixel(10, 22));
+    };
+    EXPECT_LT(alpha(), 255) << "the material lets a blur through";
+    sim->simCapabilities.blurBehindWindows = false;
+    controller->hide();
+    EXPECT_EQ(alpha(), 255);
+}
+
 }  // namespace
 }  // namespace kestr

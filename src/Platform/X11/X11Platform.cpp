@@ -47,6 +47,8 @@ Capabilities X11Platform::capabilities() const {
     c.optionDragTiling = false;
     c.notchedDisplays = false;
     c.compositingManager = compositor_.running();
+    // X11 has no common way to ask a compositing manager for a blur.
+    c.blurBehindWindows = false;
     c.releaseGoesToPressedWindow = true;  // the server's implicit grab of a press
     return c;
 }

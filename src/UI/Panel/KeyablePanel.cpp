@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 
+#include "Platform/Platform.h"
 #include "UI/AdaptiveColor.h"
 #include "UI/RoundedWindowShape.h"
 
@@ -29,7 +30,10 @@ void KeyablePanel::hideEvent(QHideEvent* event) {
 
 void KeyablePanel::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    const AdaptiveColor material{QColor(246, 246, 246, 248), QColor(40, 40, 42, 248)};
+    // The menu material lets a blurred hint of what lies under it through; unblurred,
+    // that would be the text of the windows under the panel, so it is opaque then.
+    const int alpha = !hasPlatform() || platform().capabilities().blurBehindWindows ? 248 : 255;
+    const AdaptiveColor material{QColor(246, 246, 246, alpha), QColor(40, 40, 42, alpha)};
     shape_->paint(p, material.resolved());
 }
 
