@@ -23,30 +23,8 @@ protected:
         BackendTest::SetUp();
         ensureQtApplication(session());
     }
-    // Whether another client holds the grab; ours, when it succeeds, is given up at
-    // once.
-    bool pointerHeld() {
-        auto* r = xcb_grab_pointer_reply(connection(),
-                                         xcb_grab_pointer(connection(), 0, session().root(), 0, XCB_GRAB_MODE_ASYNC,
-                                                          XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE, XCB_CURRENT_TIME),
-                                         nullptr);
-        const int status = r ? r->status : -1;
-        std::free(r);
-        if (status == XCB_GRAB_STATUS_SUCCESS) xcb_ungrab_pointer(connection(), XCB_CURRENT_TIME);
-        xcb_flush(connection());
-        return status == XCB_GRAB_STATUS_ALREADY_GRABBED;
-    }
-    bool keyboardHeld() {
-        auto* r = xcb_grab_keyboard_reply(connection(),
-                                          xcb_grab_keyboard(connection(), 0, session().root(), XCB_CURRENT_TIME,
-                                                            XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
-                                          nullptr);
-        const int status = r ? r->status : -1;
-        std::free(r);
-        if (status == XCB_GRAB_STATUS_SUCCESS) xcb_ungrab_keyboard(connection(), XCB_CURRENT_TIME);
-        xcb_flush(connection());
-        return status == XCB_GRAB_STATUS_ALREADY_GRABBED;
-    }
+    bool pointerHeld() { return x11test::pointerHeld(connection(), session().root()); }
+    bool keyboardHeld() { return x11test::keyboardHeld(connection(), session().root()); }
     void click(int x, int y) { fakeClick(connection(), session().root(), x, y); }
     static void showButton(WindowStatusItem& item) {
         QImage picture(40, 30, QImage::Format_ARGB32_Premultiplied);

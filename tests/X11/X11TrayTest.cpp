@@ -99,22 +99,9 @@ protected:
         std::free(tree);
         return shown;
     }
-    // Whether a pop-up of kestr holds the pointer (ours, when the grab succeeds, is given
-    // up at once): a click elsewhere then closes it.
-    bool pointerHeld() {
-        auto* r = xcb_grab_pointer_reply(connection(),
-                                         xcb_grab_pointer(connection(), 0, session().root(), 0, XCB_GRAB_MODE_ASYNC,
-                                                          XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE, XCB_CURRENT_TIME),
-                                         nullptr);
-        const int status = r ? r->status : -1;
-        std::free(r);
-        if (status == XCB_GRAB_STATUS_SUCCESS) xcb_ungrab_pointer(connection(), XCB_CURRENT_TIME);
-        xcb_flush(connection());
-        return status == XCB_GRAB_STATUS_ALREADY_GRABBED;
-    }
     // Clicks far from kestr's pop-up once it holds the pointer, and waits until it is gone.
     bool closePopUps() {
-        if (!waitUntil([&] { return pointerHeld(); })) return false;
+        if (!waitUntil([&] { return pointerHeld(connection(), session().root()); })) return false;
         fakeClick(connection(), session().root(), 300, 100);
         return waitUntil([&] { return kestrPopUps().empty(); });
     }

@@ -96,4 +96,27 @@ bool hasState(xcb_connection_t* connection, xcb_window_t window, const std::stri
     return states && std::count(states->begin(), states->end(), atom(connection, state)) > 0;
 }
 
+bool pointerHeld(xcb_connection_t* connection, xcb_window_t root) {
+    auto* r = xcb_grab_pointer_reply(connection,
+                                     xcb_grab_pointer(connection, 0, root, 0, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC,
+                                                      XCB_NONE, XCB_NONE, XCB_CURRENT_TIME),
+                                     nullptr);
+    const int status = r ? r->status : -1;
+    std::free(r);
+    if (status == XCB_GRAB_STATUS_SUCCESS) xcb_ungrab_pointer(connection, XCB_CURRENT_TIME);
+    xcb_flush(connection);
+    return status == XCB_GRAB_STATUS_ALREADY_GRABBED;
+}
+
+bool keyboardHeld(xcb_connection_t* connection, xcb_window_t root) {
+    auto* r = xcb_grab_keyboard_reply(
+        connection, xcb_grab_keyboard(connection, 0, root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+        nullptr);
+    const int status = r ? r->status : -1;
+    std::free(r);
+    if (status == XCB_GRAB_STATUS_SUCCESS) xcb_ungrab_keyboard(connection, XCB_CURRENT_TIME);
+    xcb_flush(connection);
+    return status == XCB_GRAB_STATUS_ALREADY_GRABBED;
+}
+
 }  // namespace kestr::x11test

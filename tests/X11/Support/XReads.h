@@ -40,4 +40,9 @@ std::vector<xcb_window_t> clientList(xcb_connection_t* connection);
 // Whether the window's _NET_WM_STATE holds that state ("_NET_WM_STATE_HIDDEN", …).
 bool hasState(xcb_connection_t* connection, xcb_window_t window, const std::string& state);
 
+// Whether another client holds the pointer (or the keyboard) grabbed: ours, when the
+// grab succeeds, is given up at once.
+bool pointerHeld(xcb_connection_t* connection, xcb_window_t root);
+bool keyboardHeld(xcb_connection_t* connection, xcb_window_t root);
+
 }  // namespace kestr::x11test
