@@ -1,20 +1,32 @@
 # Includes point down the layers: the platform layer includes only itself, kestr_core
 # includes no Qt and nothing of kestr_ui, the folders below the engines include no
 # engine, the user interface (UI/, Tools/) includes nothing of App/, which wires it, and
-# neither desktop of the platform includes the other.
+# neither desktop of the platform includes the other. Above the platform only the start-up
+# that chooses the desktop names one, and only the X11 desktop speaks xcb.
 # Run as a test: cmake -DSOURCE_DIR=<src> -P LayerIncludes.cmake
 get_filename_component(SOURCE_DIR "${SOURCE_DIR}" ABSOLUTE)
 set(faults "")
 
+# Folders (or single files, named with their extension) whose includes must not match
+# `pattern`; an optional third argument is a regular expression of the paths (relative
+# to src/) that may.
 function(forbid folders pattern)
+  set(allowed "${ARGV2}")
   foreach(folder IN LISTS folders)
-    file(GLOB_RECURSE files "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.cpp")
+    if(folder MATCHES "\\.(h|cpp)$")
+      set(files "${SOURCE_DIR}/${folder}")
+    else()
+      file(GLOB_RECURSE files "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.cpp")
+    endif()
     foreach(file IN LISTS files)
+      file(RELATIVE_PATH relative "${SOURCE_DIR}" "${file}")
+      if(allowed AND relative MATCHES "${allowed}")
+        continue()
+      endif()
       file(STRINGS "${file}" includes REGEX "^#include ")
       foreach(line IN LISTS includes)
         if(line MATCHES "^#include (${pattern})")
-          file(RELATIVE_PATH name "${SOURCE_DIR}" "${file}")
-          string(APPEND faults "  ${name}: ${line}\n")
+          string(APPEND faults "  ${relative}: ${line}\n")
         endif()
       endforeach()
     endforeach()
@@ -30,6 +42,10 @@ forbid("UI;Tools" "\"App/")
 forbid("Platform/X11" "\"Platform/Sim/")
 forbid("Platform/Sim" "\"Platform/X11/")
 forbid("Platform/Host" "\"Platform/(Sim|X11)/")
+set(aboveThePlatform "main.cpp;App;UI;Tools;Core;Window;Space;Layout;Snap;DragSnap;EdgeResize")
+forbid("${aboveThePlatform}" "\"Platform/(Sim|X11)/"
+       "^(main\\.cpp|App/DesktopBackend\\.(h|cpp)|App/SimBackend\\.(h|cpp))$")
+forbid("${aboveThePlatform};Platform" "<xcb/" "^Platform/X11/")
 
 if(faults)
   message(FATAL_ERROR "includes that run up a layer:\n${faults}")

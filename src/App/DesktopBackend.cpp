@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "Platform/Sim/SimDesktop.h"
+#include "Platform/X11/X11NativeWindows.h"
 #include "Platform/X11/X11Platform.h"
 
 namespace kestr {
@@ -57,6 +58,10 @@ DesktopBackend::DesktopBackend(const Choice& choice, const UserEnvironment& user
         simulated_ =
             std::make_unique<SimBackend>(SimBackendPaths::fromEnvironment(user, variables), std::move(actor));
         if (ownLoop) loop_ = &simulated_->loop();
+        // Qt may still show our own windows on an X display (one without a window manager
+        // we work with, or the simulated desktop forced): their hints and shapes reach it.
+        realWindows_ = std::make_unique<X11NativeWindows>();
+        simulated_->desktop().realWindows = realWindows_.get();
         return;
     }
     if (!actor) {

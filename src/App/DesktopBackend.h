@@ -10,6 +10,7 @@
 
 #include "App/SimBackend.h"
 #include "Platform/Host/UserInterfacePlugs.h"
+#include "Platform/NativeWindows.h"
 #include "Platform/UserEnvironment.h"
 
 namespace kestr {
@@ -52,6 +53,8 @@ public:
 
 private:
     Kind kind_;
+    // Kept past the simulated desktop that answers with it.
+    std::unique_ptr<NativeWindows> realWindows_;
     std::unique_ptr<SimBackend> simulated_;
     std::unique_ptr<X11Platform> x11_;
     RealTimeMainActor* loop_ = nullptr;

@@ -25,6 +25,11 @@ void Platform::destroySharedInstances() {
     }
 }
 
+NativeWindows& Platform::nativeWindows() {
+    static NativeWindows none;
+    return none;
+}
+
 void installPlatform(Platform* platform) { installed = platform; }
 
 bool hasPlatform() { return installed != nullptr; }

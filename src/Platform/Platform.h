@@ -24,6 +24,7 @@
 #include "Platform/HotKeys.h"
 #include "Platform/Log.h"
 #include "Platform/MainActor.h"
+#include "Platform/NativeWindows.h"
 #include "Platform/ScriptHost.h"
 #include "Platform/Spaces.h"
 #include "Platform/Toasts.h"
@@ -60,6 +61,8 @@ public:
     virtual Spaces& spaces() = 0;
     virtual Wording& wording() = 0;
     virtual Capabilities capabilities() const { return {}; }
+    // Requests about kestr's own windows; by default there are none to make.
+    virtual NativeWindows& nativeWindows();
 
     // The one instance of T for this platform, made with T's default constructor on
     // first use.

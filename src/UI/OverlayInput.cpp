@@ -1,13 +1,10 @@
 #include "UI/OverlayInput.h"
 
-#include <xcb/shape.h>
-
-#include <QtGui/qguiapplication_platform.h>
-#include <QGuiApplication>
 #include <QWidget>
 #include <vector>
 
 #include "Platform/Platform.h"
+#include "UI/NativeWindow.h"
 
 namespace kestr {
 
@@ -20,28 +17,20 @@ bool overlaysBlend() { return !hasPlatform() || platform().capabilities().compos
 
 namespace {
 
-// Sets one of the X window's shapes in place; elsewhere than on X11 nothing happens.
-void setShape(QWidget& window, xcb_shape_kind_t kind, const QRegion& region) {
-    // Other Qt platforms may answer the X11 interface without a connection.
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !x11->connection() || QGuiApplication::platformName() != QLatin1String("xcb")) return;
-    std::vector<xcb_rectangle_t> rects;
-    for (const QRect& r : region) {
-        rects.push_back(xcb_rectangle_t{static_cast<std::int16_t>(r.x()), static_cast<std::int16_t>(r.y()),
-                                        static_cast<std::uint16_t>(r.width()), static_cast<std::uint16_t>(r.height())});
-    }
-    xcb_shape_rectangles(x11->connection(), XCB_SHAPE_SO_SET, kind, XCB_CLIP_ORDERING_UNSORTED,
-                         static_cast<xcb_window_t>(window.winId()), 0, 0, static_cast<std::uint32_t>(rects.size()),
-                         rects.data());
-    xcb_flush(x11->connection());
+std::vector<Rect> rects(const QRegion& region) {
+    std::vector<Rect> out;
+    for (const QRect& r : region) out.emplace_back(r.x(), r.y(), r.width(), r.height());
+    return out;
 }
 
 }  // namespace
 
-void setOverlayInputRegion(QWidget& window, const QRegion& region) { setShape(window, XCB_SHAPE_SK_INPUT, region); }
+void setOverlayInputRegion(QWidget& window, const QRegion& region) {
+    if (const auto native = nativeWindow(window)) platform().nativeWindows().setInputShape(*native, rects(region));
+}
 
 void setOverlayVisibleRegion(QWidget& window, const QRegion& region) {
-    setShape(window, XCB_SHAPE_SK_BOUNDING, region);
+    if (const auto native = nativeWindow(window)) platform().nativeWindows().setVisibleShape(*native, rects(region));
 }
 
 }  // namespace kestr

@@ -17,10 +17,10 @@ Qt::WindowFlags overlayWindowFlags();
 // Whether translucent pixels are blended with the windows below (else they show black).
 bool overlaysBlend();
 
-// Where the window takes the mouse (empty: nowhere), set on the X window's input shape
-// in place; changing Qt's window flag instead would re-create the window. Elsewhere
-// Qt's own attribute for mouse transparency, which the caller sets too, is all there
-// is.
+// Where the window takes the mouse (empty: nowhere), set on the window system's input
+// shape in place through the platform; changing Qt's window flag instead would re-create
+// the window. Where the desktop has no input shapes Qt's own attribute for mouse
+// transparency, which the caller sets too, is all there is.
 void setOverlayInputRegion(QWidget& window, const QRegion& region);
 
 // Shows only the region (bounding shape); an empty region shows nothing.

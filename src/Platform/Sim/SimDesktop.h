@@ -78,6 +78,7 @@ public:
     Spaces& spaces() override { return spaces_; }
     Wording& wording() override { return otherWording ? *otherWording : wording_; }
     Capabilities capabilities() const override { return simCapabilities; }
+    NativeWindows& nativeWindows() override { return realWindows ? *realWindows : Platform::nativeWindows(); }
     // What the simulated desktop says it can do; a test may take a capability away.
     Capabilities simCapabilities;
 
@@ -121,6 +122,9 @@ public:
     // The program's user interface, behind the recorders of alerts, toasts, cursors and
     // the application object; empty plugs unplug it.
     void plugUserInterface(const UserInterfacePlugs& plugs);
+    // The window system that shows kestr's own windows when they are real ones beside
+    // the simulated desktop (not owned); none: requests about them do nothing.
+    NativeWindows* realWindows = nullptr;
 
 private:
     static UserFolders makeTemporaryFolders(std::string& removeOnExit);

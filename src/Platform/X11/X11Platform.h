@@ -22,6 +22,7 @@
 #include "Platform/X11/X11EventMonitors.h"
 #include "Platform/X11/X11HotKeys.h"
 #include "Platform/X11/X11KeyTable.h"
+#include "Platform/X11/X11NativeWindows.h"
 #include "Platform/X11/X11ScriptHost.h"
 #include "Platform/X11/X11Spaces.h"
 #include "Platform/X11/X11TrayColors.h"
@@ -79,6 +80,7 @@ public:
     Spaces& spaces() override { return spaces_; }
     Wording& wording() override { return wording_; }
     Capabilities capabilities() const override;
+    NativeWindows& nativeWindows() override { return nativeWindows_; }
 
     // The user interface's alerts, toasts, cursor, beep and quit; empty plugs unplug them.
     void plugUserInterface(UserInterfacePlugs plugs) { host_.plugUserInterface(std::move(plugs)); }
@@ -107,6 +109,7 @@ private:
     X11ScriptHost scriptHost_;
     X11Wording wording_;
     X11Appearance appearance_;
+    X11NativeWindows nativeWindows_;
     X11Updater updater_{host_.alerts()};
     JsonFileDefaults settings_;
     X11KeyTable keyTable_;

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "Platform/Platform.h"
-#include "UI/X11WindowHints.h"
+#include "UI/NativeWindow.h"
 
 namespace kestr {
 
@@ -20,7 +20,7 @@ public:
         // and the dark template icon would vanish on it.
         setAttribute(Qt::WA_ShowWithoutActivating);
         // Like a status icon in a panel, it stays when the user switches desktops.
-        showOnEveryDesktop(*this);
+        if (const auto native = nativeWindow(*this)) platform().nativeWindows().showOnEveryDesktop(*native);
     }
 
     QImage picture;
@@ -77,7 +77,10 @@ void WindowStatusItem::present(const QImage& picture) {
     if (frame != window_->geometry() || !window_->isVisible()) {
         window_->setGeometry(frame);
         // Always on top, it would sit over the title-bar buttons of maximised windows.
-        reserveTopEdge(*window_, frame);
+        if (const auto native = nativeWindow(*window_)) {
+            platform().nativeWindows().reserveTopEdge(*native,
+                                                      Rect(frame.x(), frame.y(), frame.width(), frame.height()));
+        }
     }
     if (!window_->isVisible()) window_->show();
     window_->update();

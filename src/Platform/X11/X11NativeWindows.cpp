@@ -1,0 +1,80 @@
+#include "Platform/X11/X11NativeWindows.h"
+
+#include <xcb/shape.h>
+#include <xcb/xcb.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace kestr {
+
+namespace {
+
+xcb_connection_t* connectionOf(const NativeWindow& window) {
+    auto* c = static_cast<xcb_connection_t*>(window.connection);
+    return c && window.id != 0 && !xcb_connection_has_error(c) ? c : nullptr;
+}
+
+// Sets a CARDINAL property of the window.
+void setCardinals(const NativeWindow& window, const char* name, const std::uint32_t* values, std::uint32_t count) {
+    xcb_connection_t* c = connectionOf(window);
+    if (!c) return;
+    auto* atom =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+    if (!atom) return;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.id), atom->atom, XCB_ATOM_CARDINAL,
+                        32, count, values);
+    std::free(atom);
+    xcb_flush(c);
+}
+
+// Sets one of the window's shapes in place.
+void setShape(const NativeWindow& window, xcb_shape_kind_t kind, const std::vector<Rect>& region) {
+    xcb_connection_t* c = connectionOf(window);
+    if (!c) return;
+    // A request of an extension the server lacks would close the toolkit's connection.
+    const xcb_query_extension_reply_t* shape = xcb_get_extension_data(c, &xcb_shape_id);
+    if (!shape || !shape->present) return;
+    std::vector<xcb_rectangle_t> rects;
+    rects.reserve(region.size());
+    for (const Rect& r : region) {
+        rects.push_back(xcb_rectangle_t{
+            static_cast<std::int16_t>(std::lround(r.x())), static_cast<std::int16_t>(std::lround(r.y())),
+            static_cast<std::uint16_t>(std::lround(r.width())), static_cast<std::uint16_t>(std::lround(r.height()))});
+    }
+    xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, kind, XCB_CLIP_ORDERING_UNSORTED, static_cast<xcb_window_t>(window.id), 0,
+                         0, static_cast<std::uint32_t>(rects.size()), rects.data());
+    xcb_flush(c);
+}
+
+}  // namespace
+
+void X11NativeWindows::showOnEveryDesktop(const NativeWindow& window) {
+    // The desktop "all" of the window manager conventions, read when the window is mapped.
+    const std::uint32_t everyDesktop = 0xFFFFFFFF;
+    setCardinals(window, "_NET_WM_DESKTOP", &everyDesktop, 1);
+}
+
+void X11NativeWindows::reserveTopEdge(const NativeWindow& window, const Rect& area) {
+    // left, right, top, bottom, then the start and end of each along its edge.
+    std::uint32_t strut[12] = {};
+    if (area.minY() == 0 && !area.isEmpty()) {
+        strut[2] = static_cast<std::uint32_t>(std::lround(area.maxY()));
+        strut[8] = static_cast<std::uint32_t>(std::lround(area.minX()));
+        strut[9] = static_cast<std::uint32_t>(std::lround(area.maxX()) - 1);
+    }
+    setCardinals(window, "_NET_WM_STRUT_PARTIAL", strut, 12);
+    setCardinals(window, "_NET_WM_STRUT", strut, 4);
+}
+
+void X11NativeWindows::setInputShape(const NativeWindow& window, const std::vector<Rect>& region) {
+    setShape(window, XCB_SHAPE_SK_INPUT, region);
+}
+
+void X11NativeWindows::setVisibleShape(const NativeWindow& window, const std::vector<Rect>& region) {
+    setShape(window, XCB_SHAPE_SK_BOUNDING, region);
+}
+
+}  // namespace kestr
