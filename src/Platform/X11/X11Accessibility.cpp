@@ -223,7 +223,7 @@ void X11Accessibility::moveResize(const X11Client& c, std::optional<Point> posit
                                                       whole(top), whole(clientWidth), whole(clientHeight));
     x_.flush();
     requested_[c.id] =
-        Request{Rect(left, top, width, height), sequence, !c.maximized && !c.fullScreen && !c.hidden};
+        Request{Rect(left, top, width, height), sequence, !c.maximized && !c.fullScreen && !c.hidden, c.extents};
 }
 
 void X11Accessibility::setFrame(AXElement window, Point position, Size size, int) {
@@ -238,10 +238,24 @@ Task<void> X11Accessibility::settled(AXElement window, double deadline) {
     const auto asked = requested_.find(*id);
     if (asked == requested_.end()) co_return;
     const Request request = asked->second;
-    const Rect target = request.frame;
     requested_.erase(asked);
+    co_await waitForAnswer(*id, request, deadline);
+    // A window that left a state on the way, or changed its decorations, was asked a client
+    // size worked out with borders it no longer has (a maximised window gets its borders
+    // back): it is asked once more, with the ones it has now.
+    const X11Client* c = model_.client(*id);
+    if (!c || (request.answerEndsWait && c->extents == request.extents)) co_return;
+    if (c->frame() == request.frame || c->maximized || c->fullScreen || c->hidden) co_return;
+    answers_.erase(*id);
+    moveResize(*c, request.frame.origin, request.frame.size);
+    const Request again = requested_[*id];
+    requested_.erase(*id);
+    co_await waitForAnswer(*id, again, deadline);
+}
+
+Task<void> X11Accessibility::waitForAnswer(xcb_window_t w, Request request, double deadline) {
+    const Rect target = request.frame;
     X11WindowModel& model = model_;
-    const xcb_window_t w = *id;
     // There, within one size step (a terminal's character cells round its size).
     const auto arrived = [&model, w, target] {
         const X11Client* c = model.client(w);

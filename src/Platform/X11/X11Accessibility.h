@@ -61,6 +61,8 @@ private:
         // window leaves a state first (maximised, full screen, minimised), which it answers
         // with configure events of its own.
         bool answerEndsWait = true;
+        // The decorations the client's size was worked out with.
+        X11Extents extents;
     };
     // Where the window manager put a window asked for `asked`, as its frame-change count.
     struct Answer {
@@ -68,6 +70,7 @@ private:
         std::uint64_t frameChanges = 0;
     };
     Task<bool> waitForChange(xcb_window_t window, std::function<bool()> done, double seconds);
+    Task<void> waitForAnswer(xcb_window_t window, Request request, double deadline);
 
     X11Connection& x_;
     X11WindowModel& model_;
