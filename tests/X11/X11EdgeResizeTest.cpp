@@ -95,6 +95,12 @@ TEST_F(X11EdgeResizeTest, DraggingTheHandleOfASharedEdgeResizesTheWindowsOnBothS
         return frame(left) == Rect(0, 0, 1100, 1080) && frame(right) == Rect(1100, 0, 820, 1080);
     })) << frame(left).width() << " | " << frame(right).x() << " " << frame(right).width();
     EXPECT_FALSE(drag.isActive);
+    // The move is stored once kestr has seen the windows there, which may be after the
+    // frames arrived: its own wait for them ends later.
+    EXPECT_TRUE(runUntil([&] {
+        return store.layouts.size() == 1 && store.layouts[0].items[0].targetFrame.width == 1100 &&
+               !store.layouts[0].edgeGroups.empty();
+    })) << "the moved edge was never stored";
     // The file holds the new edge.
     LayoutStore reread(store.fileURL);
     reread.load();
