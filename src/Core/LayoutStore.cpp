@@ -11,7 +11,7 @@ namespace kestr {
 
 LayoutStore::LayoutStore() : LayoutStore(defaultFileURL()) {}
 
-LayoutStore::LayoutStore(std::string fileURL) : fileURL(std::move(fileURL)) {}
+LayoutStore::LayoutStore(std::string file) : fileURL(std::move(file)) {}
 
 LayoutStore& LayoutStore::shared() { return platform().shared<LayoutStore>(); }
 
@@ -33,13 +33,13 @@ std::vector<Layout> LayoutStore::decodeDocument(const std::string& bytes) {
     std::string key;
     bool inList = false;
     const auto take = [&](int depth, nlohmann::json::parse_event_t event, nlohmann::json& parsed) {
-        using Event = nlohmann::json::parse_event_t;
+        using ParseEvent = nlohmann::json::parse_event_t;
         // `depth` counts the levels around the one this event opens.
-        if ((event == Event::object_start || event == Event::array_start) && depth >= JsonNesting::limit) {
+        if ((event == ParseEvent::object_start || event == ParseEvent::array_start) && depth >= JsonNesting::limit) {
             throw JsonNestingError("JSON nested more than " + std::to_string(JsonNesting::limit) + " levels deep");
         }
-        if (depth == 1 && event == Event::key) key = parsed.get<std::string>();
-        if (depth == 1 && event == Event::array_start) {
+        if (depth == 1 && event == ParseEvent::key) key = parsed.get<std::string>();
+        if (depth == 1 && event == ParseEvent::array_start) {
             // A repeated member replaces the one before, as it does in a parsed document.
             inList = key == "layouts";
             if (inList) {
@@ -47,8 +47,8 @@ std::vector<Layout> LayoutStore::decodeDocument(const std::string& bytes) {
                 failure = nullptr;
             }
         }
-        if (depth == 1 && event == Event::array_end) inList = false;
-        const bool element = event == Event::object_end || event == Event::array_end || event == Event::value;
+        if (depth == 1 && event == ParseEvent::array_end) inList = false;
+        const bool element = event == ParseEvent::object_end || event == ParseEvent::array_end || event == ParseEvent::value;
         if (depth != 2 || !inList || !element) return true;
         if (!failure) {
             try {

@@ -22,8 +22,8 @@ namespace kestr {
 // A kest that cannot be written (a NaN or infinite number, a date out of range), named.
 class UnwritableKestError : public JsonEncodeError {
 public:
-    UnwritableKestError(std::string kestName, const std::string& problem)
-        : JsonEncodeError("kest “" + kestName + "”: " + problem), kestName(std::move(kestName)) {}
+    UnwritableKestError(std::string name, const std::string& problem)
+        : JsonEncodeError("kest “" + name + "”: " + problem), kestName(std::move(name)) {}
     std::string kestName;
 };
 

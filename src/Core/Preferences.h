@@ -18,7 +18,7 @@ public:
 
     // Over the platform's standard user defaults, taken once.
     Preferences();
-    explicit Preferences(DefaultsDomain& defaults) : defaults(defaults) {}
+    explicit Preferences(DefaultsDomain& domain) : defaults(domain) {}
 
     static Preferences& shared();
 

@@ -195,8 +195,8 @@ Task<void> EdgeApplier::move(EdgeIdentity edge, double c) {
             const auto start = starting.find(m.itemID);
             if (!item || (fromStart && start == starting.end())) continue;
             ScreenFrame& f = item->targetFrame;
-            ScreenFrame before = fromStart ? start->second : f;
-            const double end = nearEdge(before, axis) + length(before, axis);
+            const ScreenFrame from = fromStart ? start->second : f;
+            const double end = nearEdge(from, axis) + length(from, axis);
             nearEdge(f, axis) = at;
             length(f, axis) = end - at;
         }
@@ -227,8 +227,8 @@ Task<void> EdgeApplier::move(EdgeIdentity edge, double c) {
     for (const EdgeMember& m : group.rightOrBottomItems) {
         const auto actual = refused(m);
         if (!actual) continue;
-        const ScreenFrame& before = starting.at(m.itemID);
-        corrected = std::min(corrected, nearEdge(before, axis) + length(before, axis) - *actual);
+        const ScreenFrame& from = starting.at(m.itemID);
+        corrected = std::min(corrected, nearEdge(from, axis) + length(from, axis) - *actual);
     }
     // A window larger than the whole room would put the edge behind where it started,
     // or off the display: the edge never goes back past its start or out of its range.

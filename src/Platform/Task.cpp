@@ -94,13 +94,13 @@ void SleepAwaiter::start(std::coroutine_handle<> h) {
     });
     pending = sleep;
     st->interruptSleep = [weak = std::weak_ptr<Pending>(sleep)] {
-        auto sleep = weak.lock();
-        if (!sleep || sleep->fired || !sleep->awaiter) return;
-        sleep->fired = true;
-        sleep->actor->cancel(sleep->timer);
-        sleep->awaiter->interrupted = true;
-        sleep->actor->post([sleep] {
-            if (sleep->awaiter) sleep->handle.resume();
+        auto live = weak.lock();
+        if (!live || live->fired || !live->awaiter) return;
+        live->fired = true;
+        live->actor->cancel(live->timer);
+        live->awaiter->interrupted = true;
+        live->actor->post([live] {
+            if (live->awaiter) live->handle.resume();
         });
     };
 }

@@ -151,7 +151,7 @@ TaskHandle spawn(Task<void> task);
 
 // Suspends the awaiting task for `seconds` on the main actor's clock.
 struct SleepAwaiter {
-    explicit SleepAwaiter(double seconds) : seconds(seconds) {}
+    explicit SleepAwaiter(double delay) : seconds(delay) {}
 
     double seconds;
     std::shared_ptr<TaskState> state;

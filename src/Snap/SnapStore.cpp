@@ -12,7 +12,7 @@ namespace kestr {
 
 SnapStore::SnapStore() : SnapStore(defaultFileURL()) {}
 
-SnapStore::SnapStore(std::string fileURL) : fileURL(std::move(fileURL)) {}
+SnapStore::SnapStore(std::string file) : fileURL(std::move(file)) {}
 
 SnapStore& SnapStore::shared() { return platform().shared<SnapStore>(); }
 

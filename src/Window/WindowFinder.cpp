@@ -65,13 +65,13 @@ double overlapRatio(AXElement window, const Rect& slot) {
 AXElementList WindowFinder::candidateWindows(const WindowMatcher& matcher, const AXElementList& windows,
                                              const std::string& itemName) {
     AXElementList result;
-    if (const auto* m = matcher.get<WindowMatcher::TitleContains>()) {
+    if (const auto* contains = matcher.get<WindowMatcher::TitleContains>()) {
         for (const AXElement& w : windows) {
             const auto title = WindowController::title(w);
-            if (title && UnicodeText::contains(*title, m->text)) result.push_back(w);
+            if (title && UnicodeText::contains(*title, contains->text)) result.push_back(w);
         }
-    } else if (const auto* m = matcher.get<WindowMatcher::TitleRegex>()) {
-        const auto regex = UnicodeText::Regex::compile(m->pattern);
+    } else if (const auto* expression = matcher.get<WindowMatcher::TitleRegex>()) {
+        const auto regex = UnicodeText::Regex::compile(expression->pattern);
         if (!regex) return {};
         bool gaveUp = false;
         for (const AXElement& w : windows) {
@@ -83,11 +83,11 @@ AXElementList WindowFinder::candidateWindows(const WindowMatcher& matcher, const
         }
         if (gaveUp) {
             platform().log().line("kestr: titleRegex of " + itemName + " took too long on a window title: " +
-                                  m->pattern + " (counted as no match)");
+                                  expression->pattern + " (counted as no match)");
         }
-    } else if (const auto* m = matcher.get<WindowMatcher::WindowIndex>()) {
-        if (m->index >= 0 && static_cast<std::size_t>(m->index) < windows.size()) {
-            result.push_back(windows[static_cast<std::size_t>(m->index)]);
+    } else if (const auto* index = matcher.get<WindowMatcher::WindowIndex>()) {
+        if (index->index >= 0 && static_cast<std::size_t>(index->index) < windows.size()) {
+            result.push_back(windows[static_cast<std::size_t>(index->index)]);
         }
     } else {
         result = windows;

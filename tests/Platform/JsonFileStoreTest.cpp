@@ -26,7 +26,7 @@ struct Refused : Error {
 // A store whose file is "text:" followed by its text; the text "unwritable" cannot
 // be encoded.
 struct TextStore {
-    explicit TextStore(std::string path) : path(std::move(path)) {}
+    explicit TextStore(std::string file) : path(std::move(file)) {}
     std::string path;
     std::string text;
     bool loadFailed = false;
