@@ -6,6 +6,7 @@
 #include "App/MenuBarController.h"
 #include "Core/ConflictingApps.h"
 #include "Core/PermissionManager.h"
+#include "Platform/AXAttributes.h"
 #include "Platform/Platform.h"
 #include "UI/MenuBarTint.h"
 
@@ -159,7 +160,7 @@ void MenuBarController::updateConflictBadgeOverlay() {
 void MenuBarController::updateAccessibility() {
     if (!statusItem_) return;
     StatusItem::Accessibility texts;
-    texts.role = "AXButton";
+    texts.role = QString::fromStdString(ax::buttonRole);
     texts.label = "kestr";
     texts.help = "Click to open your kests; right-click for the menu";
     if (!permission.isTrusted) {

@@ -7,6 +7,7 @@
 #include "Core/LayoutStore.h"
 #include "Core/Preferences.h"
 #include "EdgeResize/EdgeProximityTracker.h"
+#include "Platform/AXAttributes.h"
 #include "Platform/MonitorHandler.h"
 #include "Platform/Platform.h"
 #include "Window/DisplayManager.h"
@@ -19,7 +20,7 @@ namespace {
 constexpr std::uint64_t modifierKeys =
     ModifierFlag::command | ModifierFlag::option | ModifierFlag::control | ModifierFlag::shift;
 
-std::optional<AXElement> elementAttribute(AXElement element, const char* attribute) {
+std::optional<AXElement> elementAttribute(AXElement element, const std::string& attribute) {
     const auto value = platform().accessibility().copy(element, attribute);
     const auto* e = value ? std::get_if<AXElement>(&*value) : nullptr;
     return e ? std::optional<AXElement>(*e) : std::nullopt;
@@ -27,8 +28,8 @@ std::optional<AXElement> elementAttribute(AXElement element, const char* attribu
 
 // The application's focused window, else its main window.
 std::optional<AXElement> focusedWindow(AXElement application) {
-    if (auto w = elementAttribute(application, "AXFocusedWindow")) return w;
-    return elementAttribute(application, "AXMainWindow");
+    if (auto w = elementAttribute(application, ax::focusedWindow)) return w;
+    return elementAttribute(application, ax::mainWindow);
 }
 
 std::optional<Point> pointerLocation() {

@@ -8,6 +8,7 @@
 
 #include "Core/KnownApplications.h"
 #include "Layout/ItemWindows.h"
+#include "Platform/AXAttributes.h"
 #include "Platform/Platform.h"
 #include "Window/WindowController.h"
 
@@ -19,7 +20,7 @@ AXElementList DriftingWindows::poolOn(DisplayID display, const AXElementList& wi
     const Rect bounds = platform().displays().displayBounds(display);
     AXElementList pool;
     for (AXElement w : windows) {
-        auto value = platform().accessibility().copy(w, "AXPosition");
+        auto value = platform().accessibility().copy(w, ax::position);
         const Point* position = value ? std::get_if<Point>(&*value) : nullptr;
         if (position && bounds.contains(*position)) pool.push_back(w);
     }

@@ -12,6 +12,7 @@
 #include "Layout/FreshWindowFallbacks.h"
 #include "Layout/ItemWindows.h"
 #include "Layout/WindowSpawner.h"
+#include "Platform/AXAttributes.h"
 #include "Platform/Platform.h"
 #include "Window/WindowController.h"
 #include "Window/WindowFinder.h"
@@ -157,7 +158,7 @@ Task<ItemPlacement::ItemResult> ItemPlacement::placeWindow(const ItemToPlace& ta
 
     if (chosen.matched && mode == ApplyMode::restoreMissing && KnownApplications::isChrome(item.appBundleID) &&
         hasSavedTabs(item)) {
-        const std::optional<std::string> title = WindowController::axString(window, "AXTitle");
+        const std::optional<std::string> title = WindowController::axString(window, ax::title);
         if (title && !title->empty()) WindowSpawner::addSavedTabsToReusedWindow(item, *title);
     }
     if (item.openURL) openURL(*item.openURL, item.appBundleID);

@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "Core/UnicodeText.h"
+#include "Platform/AXAttributes.h"
 #include "Platform/Platform.h"
 #include "Window/WindowController.h"
 #include "Window/WindowFinder.h"
@@ -42,8 +43,8 @@ bool ItemWindows::titleContains(AXElement window, const std::string& text) {
 }
 
 void ItemWindows::bringOut(AXElement window) {
-    if (WindowController::axBool(window, "AXMinimized") == true)
-        platform().accessibility().setAttributeValue(window, "AXMinimized", AXValue(false));
+    if (WindowController::axBool(window, ax::minimized) == true)
+        platform().accessibility().setAttributeValue(window, ax::minimized, AXValue(false));
     WindowController::exitFullScreen(window);
 }
 

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "Layout/ScriptText.h"
+#include "Platform/AXAttributes.h"
 #include "Platform/Platform.h"
 #include "Window/WindowController.h"
 
@@ -254,11 +255,11 @@ std::vector<Rect> WindowContentReader::scrollAreaFrames(AXElement element, int d
     if (depth > 12) return {};
     Accessibility& ax = platform().accessibility();
     std::vector<Rect> frames;
-    const auto role = ax.copy(element, "AXRole");
+    const auto role = ax.copy(element, ax::role);
     const auto* roleText = role ? std::get_if<std::string>(&*role) : nullptr;
-    if (roleText && *roleText == "AXScrollArea")
+    if (roleText && *roleText == ax::scrollAreaRole)
         if (auto frame = axFrame(element)) frames.push_back(*frame);
-    const auto children = ax.copy(element, "AXChildren");
+    const auto children = ax.copy(element, ax::children);
     if (const auto* list = children ? std::get_if<AXElementList>(&*children) : nullptr)
         for (AXElement child : *list) {
             auto inner = scrollAreaFrames(child, depth + 1);
@@ -269,8 +270,8 @@ std::vector<Rect> WindowContentReader::scrollAreaFrames(AXElement element, int d
 
 std::optional<Rect> WindowContentReader::axFrame(AXElement element) {
     Accessibility& ax = platform().accessibility();
-    const auto position = ax.copy(element, "AXPosition");
-    const auto size = ax.copy(element, "AXSize");
+    const auto position = ax.copy(element, ax::position);
+    const auto size = ax.copy(element, ax::size);
     const auto* point = position ? std::get_if<Point>(&*position) : nullptr;
     const auto* extent = size ? std::get_if<Size>(&*size) : nullptr;
     if (!point || !extent) return std::nullopt;

@@ -1,11 +1,13 @@
 #include "Platform/Accessibility.h"
 
+#include "Platform/AXAttributes.h"
+
 namespace kestr {
 
 void Accessibility::setFrame(AXElement window, Point position, Size size, int passes) {
     for (int pass = 0; pass < passes; ++pass) {
-        setAttributeValue(window, "AXPosition", position);
-        setAttributeValue(window, "AXSize", size);
+        setAttributeValue(window, ax::position, position);
+        setAttributeValue(window, ax::size, size);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Platform/AXAttributes.h"
 #include "Platform/PropertyList.h"
 
 namespace kestr {
@@ -25,14 +26,14 @@ struct ScriptOutcome {
     // The failure's number when the error dictionary holds an integer one, else 0.
     std::int64_t errorNumber() const {
         if (!errorInfo) return 0;
-        const auto it = errorInfo->find("NSAppleScriptErrorNumber");
+        const auto it = errorInfo->find(ax::scriptErrorNumberKey);
         const std::int64_t* number = it == errorInfo->end() ? nullptr : it->second.get<std::int64_t>();
         return number ? *number : 0;
     }
     // The failure's message when the error dictionary holds one as text.
     std::optional<std::string> errorMessage() const {
         if (!errorInfo) return std::nullopt;
-        const auto it = errorInfo->find("NSAppleScriptErrorMessage");
+        const auto it = errorInfo->find(ax::scriptErrorMessageKey);
         const std::string* message = it == errorInfo->end() ? nullptr : it->second.get<std::string>();
         return message ? std::optional<std::string>(*message) : std::nullopt;
     }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "Core/WholeNumber.h"
+#include "Platform/AXAttributes.h"
 #include "Platform/Platform.h"
 #include "Window/DisplayManager.h"
 #include "Window/WindowController.h"
@@ -68,7 +69,7 @@ Task<void> SnapApplier::run(SnapAction action) {
         alertToast(noWindowToast);
         throw Failure(Failure::noFocusedWindow);
     }
-    if (WindowController::axBool(*window, "AXMinimized") == true) ax.setAttributeValue(*window, "AXMinimized", false);
+    if (WindowController::axBool(*window, ax::minimized) == true) ax.setAttributeValue(*window, ax::minimized, false);
     // Nothing waits for the transition: the frame is read as the window reports it now.
     WindowController::exitFullScreen(*window);
 
@@ -117,7 +118,7 @@ Task<void> SnapApplier::run(SnapAction action) {
 std::optional<AXElement> SnapApplier::focusedWindow() {
     Accessibility& ax = platform().accessibility();
     std::int32_t pid = 0;
-    if (const auto app = axWindow(ax.createSystemWide(), "AXFocusedApplication")) pid = ax.pid(*app).value_or(0);
+    if (const auto app = axWindow(ax.createSystemWide(), ax::focusedApplication)) pid = ax.pid(*app).value_or(0);
     if (pid == 0) {
         if (const auto front = platform().workspace().frontmostApplication()) pid = front->processIdentifier;
     }
@@ -127,9 +128,9 @@ std::optional<AXElement> SnapApplier::focusedWindow() {
     }
     const AXElement app = ax.createApplication(pid);
     // Some applications expose their windows only when asked for manual accessibility.
-    ax.setAttributeValue(app, "AXManualAccessibility", true);
-    if (auto w = axWindow(app, "AXFocusedWindow")) return w;
-    if (auto w = axWindow(app, "AXMainWindow")) return w;
+    ax.setAttributeValue(app, ax::manualAccessibility, true);
+    if (auto w = axWindow(app, ax::focusedWindow)) return w;
+    if (auto w = axWindow(app, ax::mainWindow)) return w;
     const AXElementList windows = WindowController::axWindows(app);
     if (!windows.empty()) return windows.front();
     log("no window for " + applicationName(pid) +
@@ -209,7 +210,7 @@ void SnapApplier::forgetClosedWindows() {
     Accessibility& ax = platform().accessibility();
     std::erase_if(state().preSnapFrames, [&ax](const auto& entry) {
         AXValue role;
-        return ax.copyAttributeValue(entry.first, "AXRole", role) == AXError::invalidUIElement;
+        return ax.copyAttributeValue(entry.first, ax::role, role) == AXError::invalidUIElement;
     });
 }
 

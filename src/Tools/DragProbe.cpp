@@ -4,6 +4,7 @@
 
 #include "Core/WholeNumber.h"
 #include "EdgeResize/EdgeProximityTracker.h"
+#include "Platform/AXAttributes.h"
 #include "Platform/MonitorHandler.h"
 #include "Platform/Platform.h"
 #include "Window/WindowController.h"
@@ -42,7 +43,7 @@ void DragProbe::add(EventMask mask, void (DragProbe::*handler)()) {
 
 std::optional<AXElement> DragProbe::focusedWindow(AXElement application) {
     Accessibility& ax = platform().accessibility();
-    for (const char* attribute : {"AXFocusedWindow", "AXMainWindow"}) {
+    for (const std::string& attribute : {ax::focusedWindow, ax::mainWindow}) {
         auto value = ax.copy(application, attribute);
         if (!value) continue;
         if (auto element = std::get_if<AXElement>(&*value)) return *element;
@@ -62,7 +63,7 @@ void DragProbe::onDown() {
     tracked = window;
     initial = WindowController::readPosition(*window).value_or(Point{});
     lastLogged = initial;
-    title = WindowController::axString(*window, "AXTitle").value_or("(untitled)");
+    title = WindowController::axString(*window, ax::title).value_or("(untitled)");
     appName = name;
     output_("DOWN  app=" + appName + " win='" + title + "' pos=" + fmt(initial) + "\n");
 }

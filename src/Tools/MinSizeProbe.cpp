@@ -1,6 +1,7 @@
 #include "Tools/MinSizeProbe.h"
 
 #include "Core/WholeNumber.h"
+#include "Platform/AXAttributes.h"
 #include "Platform/Platform.h"
 #include "Platform/PrintableText.h"
 #include "Window/WindowController.h"
@@ -20,16 +21,16 @@ Task<std::vector<MinSizeProbe::Result>> MinSizeProbe::probeAll(std::set<std::str
         if (!app.bundleIdentifier || !bundleIDs.count(*app.bundleIdentifier)) continue;
         if (app.processIdentifier <= 0) continue;
         for (const AXElement window : WindowController::windowList(ax.createApplication(app.processIdentifier))) {
-            const std::string title = WindowController::axString(window, "AXTitle").value_or("");
+            const std::string title = WindowController::axString(window, ax::title).value_or("");
             const auto original = WindowController::readSize(window);
             if (!original) continue;
             const Point position = WindowController::readPosition(window).value_or(Point{});
-            ax.setAttributeValue(window, "AXSize", Size{1, 1});
+            ax.setAttributeValue(window, ax::size, Size{1, 1});
             co_await sleepUnlessCancelled(0.15);
             const Size probed = WindowController::readSize(window).value_or(*original);
-            ax.setAttributeValue(window, "AXPosition", position);
+            ax.setAttributeValue(window, ax::position, position);
             co_await sleepUnlessCancelled(0.05);
-            ax.setAttributeValue(window, "AXSize", *original);
+            ax.setAttributeValue(window, ax::size, *original);
             results.push_back({app.localizedName.value_or("(unknown)"), *app.bundleIdentifier, title, *original,
                                probed});
         }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "Platform/AXAttributes.h"
 #include "Platform/Platform.h"
 
 namespace kestr {
@@ -20,7 +21,7 @@ bool mouseInRect(Point p, const Rect& r) {
 }  // namespace
 
 std::optional<DisplayID> DisplayManager::displayID(const Screen& screen) {
-    const auto it = screen.deviceDescription.find("NSScreenNumber");
+    const auto it = screen.deviceDescription.find(ax::screenNumberKey);
     if (it == screen.deviceDescription.end()) return std::nullopt;
     constexpr auto max = std::numeric_limits<DisplayID>::max();
     if (const auto* i = it->second.get<std::int64_t>()) {

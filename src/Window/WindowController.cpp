@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "Core/WholeNumber.h"
+#include "Platform/AXAttributes.h"
 #include "Platform/Platform.h"
 #include "Window/WindowCache.h"
 
@@ -39,7 +40,7 @@ std::optional<Size> readSizeAttribute(AXElement element, const std::string& attr
 }
 
 Size tolerance(AXElement window) {
-    const auto step = readSizeAttribute(window, WindowController::sizeIncrementAttribute);
+    const auto step = readSizeAttribute(window, ax::sizeIncrement);
     if (!step) return Size{sizeTolerance, sizeTolerance};
     return Size{std::fmax(sizeTolerance, step->width), std::fmax(sizeTolerance, step->height)};
 }
@@ -83,17 +84,17 @@ WindowController::TitleScope::~TitleScope() {
 
 std::optional<std::string> WindowController::role(AXElement window) {
     Remembered& memory = remembered();
-    if (memory.readScopes == 0) return axString(window, "AXRole");
+    if (memory.readScopes == 0) return axString(window, ax::role);
     if (const auto known = memory.roles.find(window); known != memory.roles.end()) return known->second;
     // A failed read is not remembered: the application may answer the next time.
-    auto read = axString(window, "AXRole");
+    auto read = axString(window, ax::role);
     if (read) memory.roles.emplace(window, *read);
     return read;
 }
 
 WindowLimits WindowController::limits(AXElement window) {
-    return WindowLimits{readSizeAttribute(window, minimumSizeAttribute),
-                        readSizeAttribute(window, sizeIncrementAttribute)};
+    return WindowLimits{readSizeAttribute(window, ax::minimumSize),
+                        readSizeAttribute(window, ax::sizeIncrement)};
 }
 
 ItemWindowLimits WindowController::limits(const std::map<Uuid, AXElement>& windows) {
@@ -107,11 +108,11 @@ ItemWindowLimits WindowController::limits(const std::map<Uuid, AXElement>& windo
 
 std::optional<std::string> WindowController::title(AXElement window) {
     if (WindowCache* cache = WindowCache::active())
-        return WindowCache::remembered(cache->titles_, window, [&] { return axString(window, "AXTitle"); });
+        return WindowCache::remembered(cache->titles_, window, [&] { return axString(window, ax::title); });
     Remembered& memory = remembered();
-    if (memory.titleScopes == 0) return axString(window, "AXTitle");
+    if (memory.titleScopes == 0) return axString(window, ax::title);
     if (const auto known = memory.titles.find(window); known != memory.titles.end()) return known->second;
-    return memory.titles.emplace(window, axString(window, "AXTitle")).first->second;
+    return memory.titles.emplace(window, axString(window, ax::title)).first->second;
 }
 
 std::vector<std::int32_t> WindowController::pids(const std::string& bundleID) {
@@ -119,7 +120,7 @@ std::vector<std::int32_t> WindowController::pids(const std::string& bundleID) {
 }
 
 AXElementList WindowController::windowList(AXElement application) {
-    auto v = copyValue(application, "AXWindows");
+    auto v = copyValue(application, ax::windows);
     auto* list = v ? std::get_if<AXElementList>(&*v) : nullptr;
     return list ? std::move(*list) : AXElementList{};
 }
@@ -138,7 +139,7 @@ AXElementList WindowController::usableWindows(AXElement application) {
             if (size->width < minimumWindowSide || size->height < minimumWindowSide) continue;
         }
         if (const auto role = WindowController::role(window)) {
-            if (*role != "AXWindow") continue;
+            if (*role != ax::windowRole) continue;
         }
         usable.push_back(window);
     }
@@ -162,7 +163,7 @@ std::optional<Point> WindowController::readPosition(AXElement window) {
 }
 
 std::optional<Point> WindowController::livePosition(AXElement window) {
-    const auto v = copyValue(window, "AXPosition");
+    const auto v = copyValue(window, ax::position);
     const auto* p = v ? std::get_if<Point>(&*v) : nullptr;
     return p ? std::optional<Point>(*p) : std::nullopt;
 }
@@ -173,7 +174,7 @@ std::optional<Size> WindowController::readSize(AXElement window) {
     return liveSize(window);
 }
 
-std::optional<Size> WindowController::liveSize(AXElement window) { return readSizeAttribute(window, "AXSize"); }
+std::optional<Size> WindowController::liveSize(AXElement window) { return readSizeAttribute(window, ax::size); }
 
 std::optional<bool> WindowController::axBool(AXElement element, const std::string& attribute) {
     const auto v = copyValue(element, attribute);
@@ -203,7 +204,7 @@ Task<void> WindowController::applyFrame(AXElement window, Point globalPosition, 
     Remembered& memory = remembered();
     if (const auto pid = ax.pid(window); pid && !memory.plainInterface.contains(*pid)) {
         const AXElement app = ax.createApplication(*pid);
-        if (axBool(app, "AXEnhancedUserInterface") == true) ax.setAttributeValue(app, "AXEnhancedUserInterface", false);
+        if (axBool(app, ax::enhancedUserInterface) == true) ax.setAttributeValue(app, ax::enhancedUserInterface, false);
         if (memory.readScopes > 0) memory.plainInterface.insert(*pid);
     }
     // Write errors are ignored: a window that refuses shows up in the size check.
@@ -228,8 +229,8 @@ Task<void> WindowController::applyFrame(AXElement window, Point globalPosition, 
 }
 
 bool WindowController::exitFullScreen(AXElement window) {
-    if (axBool(window, axFullScreenAttribute) != true) return false;
-    platform().accessibility().setAttributeValue(window, axFullScreenAttribute, false);
+    if (axBool(window, ax::fullScreen) != true) return false;
+    platform().accessibility().setAttributeValue(window, ax::fullScreen, false);
     return true;
 }
 
@@ -237,10 +238,10 @@ bool WindowController::isFrontmostWindowFullScreen() {
     const auto front = platform().workspace().frontmostApplication();
     if (!front) return false;
     const AXElement app = platform().accessibility().createApplication(front->processIdentifier);
-    for (const char* attribute : {"AXFocusedWindow", "AXMainWindow"}) {
+    for (const std::string& attribute : {ax::focusedWindow, ax::mainWindow}) {
         const auto window = readElement(app, attribute);
         if (!window) continue;
-        if (const auto fullScreen = axBool(*window, axFullScreenAttribute)) return *fullScreen;
+        if (const auto fullScreen = axBool(*window, ax::fullScreen)) return *fullScreen;
     }
     return false;
 }

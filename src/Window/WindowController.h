@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Core/ScreenFrame.h"
+#include "Platform/AXAttributes.h"
 #include "Platform/Accessibility.h"
 #include "Platform/Displays.h"
 #include "Platform/Geometry.h"
@@ -23,12 +24,6 @@ namespace kestr {
 class WindowController {
 public:
     WindowController() = delete;
-
-    static inline const std::string axFullScreenAttribute = "AXFullScreen";
-    // The steps in which a window takes its size (a size); absent for most windows.
-    static inline const std::string sizeIncrementAttribute = "AXSizeIncrement";
-    // The smallest frame a window takes (a size); absent where the platform cannot tell.
-    static inline const std::string minimumSizeAttribute = "AXMinimumSize";
 
     // While one lives, reads whose answer cannot change meanwhile are made once: a
     // window's "AXRole", and an application's "AXEnhancedUserInterface" (off once read

@@ -5,6 +5,7 @@
 
 #include "Core/UnicodeText.h"
 #include "Core/WholeNumber.h"
+#include "Platform/AXAttributes.h"
 #include "Platform/Date.h"
 #include "Platform/Platform.h"
 #include "Platform/PrintableText.h"
@@ -90,13 +91,13 @@ std::vector<EnumeratedWindow> WindowEnumerator::enumerateAll() {
             w.appName = app.localizedName.value_or(noName);
             w.bundleID = app.bundleIdentifier.value_or(noBundleID);
             w.pid = app.processIdentifier;
-            w.title = WindowController::axString(window, "AXTitle").value_or("");
+            w.title = WindowController::axString(window, ax::title).value_or("");
             w.position = WindowController::readPosition(window).value_or(Point{});
             w.size = WindowController::readSize(window).value_or(Size{});
-            w.isMinimized = WindowController::axBool(window, "AXMinimized").value_or(false);
-            w.role = WindowController::axString(window, "AXRole");
-            w.subrole = WindowController::axString(window, "AXSubrole");
-            if (w.role && *w.role != "AXWindow") continue;
+            w.isMinimized = WindowController::axBool(window, ax::minimized).value_or(false);
+            w.role = WindowController::axString(window, ax::role);
+            w.subrole = WindowController::axString(window, ax::subrole);
+            if (w.role && *w.role != ax::windowRole) continue;
             w.limits = WindowController::limits(window);
             if (const auto display = DisplayManager::display(w.position)) {
                 const Rect bounds = displays.displayBounds(*display);

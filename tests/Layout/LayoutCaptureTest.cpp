@@ -6,6 +6,7 @@
 #include <map>
 
 #include "Layout/ApplyFixture.h"
+#include "Platform/AXAttributes.h"
 
 namespace kestr::test {
 namespace {
@@ -164,7 +165,7 @@ SimWindow splitWindow(const std::string& title, Rect frame) {
     w.position = frame.origin;
     w.size = frame.size;
     SimElement left, right;
-    left.role = right.role = "AXScrollArea";
+    left.role = right.role = ax::scrollAreaRole;
     left.position = frame.origin;
     right.position = Point{frame.x() + frame.width() / 2, frame.y()};
     left.size = right.size = Size{frame.width() / 2, frame.height()};
@@ -186,7 +187,7 @@ TEST_F(CaptureTest, GhosttyPanesAreReadOnlyForItsOneListedAndKeptWindow) {
     EXPECT_FALSE(capture().items.at(0).terminalTabs);
     sim->world().closeWindow(side);
     SimWindow palette = window("palette", Rect(200, 200, 400, 300));
-    palette.role = "AXUnknown";
+    palette.role = ax::unknownRole;
     sim->world().addWindow(ghostty.pid, palette);
     EXPECT_EQ(titles(capture()), std::vector<std::string>{"main"});
     EXPECT_FALSE(capture().items.at(0).terminalTabs);

@@ -1,6 +1,7 @@
 // Parsing what the read scripts report, and reading Ghostty's panes on the simulated desktop.
 #include "Layout/WindowContentReader.h"
 
+#include "Platform/AXAttributes.h"
 #include "Support/SimTest.h"
 
 namespace kestr {
@@ -48,7 +49,7 @@ protected:
     }
     static SimElement pane(double x, double y) {
         SimElement scroll;
-        scroll.role = "AXScrollArea";
+        scroll.role = ax::scrollAreaRole;
         scroll.position = {x, y};
         scroll.size = {600, 400};
         return scroll;

@@ -1,3 +1,4 @@
+#include "Platform/AXAttributes.h"
 #include "Snap/SnapApplier.h"
 
 #include <gtest/gtest.h>
@@ -86,7 +87,7 @@ TEST_F(SnapApplierTest, NothingToSnapOrRestoreShowsTheAlertingToast) {
     EXPECT_EQ(sim->simToasts().shown.back().text, "Nothing to restore yet \u2014 snap a window first");
     EXPECT_EQ(simWindow(w).frame(), Rect(100, 100, 800, 600));
 
-    simWindow(w).unreadable = {"AXSize"};
+    simWindow(w).unreadable = {ax::size};
     EXPECT_EQ(failureOf(SnapAction::leftHalf), SnapApplier::Failure::notMovable);
     simWindow(w).unreadable = {};
     simWindow(w).position = Point{-5000, -5000};

@@ -1,6 +1,7 @@
 // The drag probe's lines for posted mouse events, and the minimum-size probe's pass.
 #include <gtest/gtest.h>
 
+#include "Platform/AXAttributes.h"
 #include "Support/DesktopTest.h"
 #include "Support/StartedTask.h"
 #include "Tools/DragProbe.h"
@@ -43,7 +44,7 @@ TEST_F(ProbesTest, DragProbeFollowsDragsAndClicksFromDownToUp) {
     sim->world().pointer = Point{310, 120};
     post(EventType::leftMouseDragged);
     post(EventType::leftMouseUp);
-    sim->world().window(element)->unreadable.insert("AXTitle");
+    sim->world().window(element)->unreadable.insert(ax::title);
     post(EventType::leftMouseDown);
     post(EventType::leftMouseUp);
     sim->world().frontmostPid = app("com.example.Empty", "Empty").run().pid;
@@ -82,7 +83,7 @@ TEST_F(ProbesTest, MinSizeProbeMeasuresAndRestoresEveryWindow) {
     app("com.example.Notes", "Notes").window("Notes", Rect(10, 30, 400, 300), Size{200, 100}).run();
     // A window that does not report its size cannot be measured, nor put back: it is left alone.
     const AXElement unmeasurable = window(app("com.apple.Terminal", "Terminal").window("ssh", Rect(0, 0, 500, 400)));
-    sim->world().window(unmeasurable)->unreadable.insert("AXSize");
+    sim->world().window(unmeasurable)->unreadable.insert(ax::size);
 
     const auto results = probe(sim->virtualTime(), {"com.apple.Terminal", "com.apple.finder"});
     ASSERT_EQ(results.size(), 2u);

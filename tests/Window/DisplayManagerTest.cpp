@@ -1,3 +1,4 @@
+#include "Platform/AXAttributes.h"
 #include "Window/DisplayManager.h"
 
 #include <gtest/gtest.h>
@@ -59,7 +60,7 @@ TEST_F(DisplayManagerTest, PointsAndThePointerBelongToTheScreenHoldingThem) {
 TEST_F(DisplayManagerTest, ScreenIdentifierMustBeAThirtyTwoBitUnsignedNumber) {
     const auto idOf = [](PlistValue v) {
         Screen s;
-        s.deviceDescription["NSScreenNumber"] = std::move(v);
+        s.deviceDescription[ax::screenNumberKey] = std::move(v);
         return DisplayManager::displayID(s);
     };
     EXPECT_EQ(idOf(std::int64_t{4294967295}), 4294967295u);

@@ -1,3 +1,4 @@
+#include "Platform/AXAttributes.h"
 #include "Window/WindowController.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@ TEST_F(WindowControllerTest, ListsOnlyUsableWindowsProcessByProcess) {
     SimWindow sheet = window("sheet", Rect(0, 0, 600, 400));
     sheet.role = "AXSheet";
     SimWindow noSize = window("no size", Rect(0, 0, 1, 1));
-    noSize.unreadable.insert("AXSize");
+    noSize.unreadable.insert(ax::size);
     SimProcess& first = addApp("com.example.Term", "Term", {window("sliver", Rect(0, 0, 4.9, 300)),
                                                             window("a", Rect(0, 0, 5, 5)), sheet, noSize});
     addApp("com.example.Other", "Other", {window("o", Rect(0, 0, 500, 400))});
@@ -31,7 +32,7 @@ TEST_F(WindowControllerTest, ListsOnlyUsableWindowsProcessByProcess) {
 // last scope ends everything is read afresh.
 TEST_F(WindowControllerTest, ReadScopesRememberRolesAndTitlesOnlyWhileTheyLive) {
     SimWindow roleless = window("roleless", Rect(0, 0, 500, 400));
-    roleless.unreadable.insert("AXRole");
+    roleless.unreadable.insert(ax::role);
     const auto w = elementsOf(addApp("com.example.Term", "Term", {window("a", Rect(0, 0, 500, 400)), roleless}));
     const auto windowReadsOfListing = [&] {
         ax().resetCounts();
@@ -91,7 +92,7 @@ TEST_F(ApplyFrameTest, AHonouredOrUnreadableSizeEndsAfterOneCheck) {
     EXPECT_EQ(process.enhancedUserInterface, false);
     EXPECT_EQ(ax().writes(SimElementKind::application), 1u);
 
-    simWindow(win).unreadable.insert("AXSize");
+    simWindow(win).unreadable.insert(ax::size);
     simWindow(win).sizeRule.cell = Size{640, 480};
     start(Point{40, 30}, Size{800, 600});
     EXPECT_TRUE(handle.isDone());

@@ -1,3 +1,4 @@
+#include "Platform/AXAttributes.h"
 #include "Window/WindowEnumerator.h"
 
 #include <gtest/gtest.h>
@@ -24,14 +25,14 @@ TEST_F(WindowEnumeratorTest, DumpShowsDisplaysAndWindowsInFixedWidthCells) {
     code.subrole.reset();
     SimWindow minimized = window("", Rect(-50, 20, 640, 480));
     minimized.minimized = true;
-    minimized.subrole = "AXDialog";
+    minimized.subrole = ax::dialogSubrole;
     SimWindow sheet = window("Save", Rect(100, 100, 500, 300));
     sheet.role = "AXSheet";
     addApp("com.microsoft.VSCodeInsiders.Extended", "Twenty One Characters",
            {code, minimized, sheet, window("tiny", Rect(200, 200, 3, 3))});
 
     SimWindow lost = window("Z\u00fcrich \u00dcberblick", Rect(700, 700, 300, 200));
-    lost.unreadable = {"AXPosition", "AXRole"};
+    lost.unreadable = {ax::position, ax::role};
     SimProcess& cafe = addApp("", "Cafe\u0301 Re\u0301sume\u0301 Builder Pro X", {lost});  // combining accents
     cafe.bundleID.reset();
 

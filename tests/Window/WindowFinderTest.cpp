@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "Platform/AXAttributes.h"
 #include "Window/WindowController.h"
 #include "Window/WindowFinder.h"
 #include "Support/DesktopTest.h"
@@ -48,7 +49,7 @@ TEST_F(WindowFinderTest, PickBestPrefersTheTargetDisplayThenTheNearestReadableCo
     // The saved corner is at global (2440, 100) on display 2.
     const ScreenFrame saved = frameOn(2, 1000, 100, 800, 600);
     SimWindow lost = window("lost", Rect(2440, 100, 50, 50));
-    lost.unreadable.insert("AXPosition");
+    lost.unreadable.insert(ax::position);
     const auto w = windows({window("beside, other display", Rect(1400, 100, 30, 30)),
                             window("far, target display", Rect(3200, 900, 200, 100)), lost});
     EXPECT_EQ(WindowFinder::pickBest(w, saved), w[1]);

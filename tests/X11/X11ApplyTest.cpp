@@ -4,6 +4,7 @@
 
 #include "Layout/LayoutApplier.h"
 #include "Layout/LayoutCapture.h"
+#include "Platform/AXAttributes.h"
 #include "Platform/X11/X11Accessibility.h"
 #include "Snap/SnapApplier.h"
 #include "Support/ItemBuilder.h"
@@ -122,7 +123,7 @@ TEST_F(X11ApplyTest, FramesBetweenPixelsKeepTheirSharedEdgesAndStayOnTheDisplay)
 TEST_F(X11ApplyTest, ASnapMovesTheFocusedWindowIntoHalfTheVisibleArea) {
     const xcb_window_t w = open("snappy", "KestrEdit", 300);
     x11().accessibility().setAttributeValue(x11().accessibility().createApplication(*x11().model().client(w)->pid),
-                                            "AXFocusedWindow", X11Accessibility::windowElement(w));
+                                            ax::focusedWindow, X11Accessibility::windowElement(w));
     ASSERT_TRUE(settle([&] { return x11().model().activeWindow() == w; }));
     auto& e = x11().connection().ewmh();
     x11().connection().sendRootMessage(w, e._NET_WM_STATE, XCB_EWMH_WM_STATE_ADD, e._NET_WM_STATE_MAXIMIZED_VERT,

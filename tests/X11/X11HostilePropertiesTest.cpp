@@ -10,6 +10,7 @@
 
 #include <cstring>
 
+#include "Platform/AXAttributes.h"
 #include "Platform/X11/X11Accessibility.h"
 #include "X11/Support/BackendTest.h"
 
@@ -89,7 +90,7 @@ TEST_F(X11HostilePropertiesTest, DesktopsBeyondTheLastHideNoWindow) {
     Accessibility& ax = x11().accessibility();
     const auto listed = [&] {
         AXValue windows;
-        return ax.copyAttributeValue(ax.createApplication(client.pid()), "AXWindows", windows) == AXError::success &&
+        return ax.copyAttributeValue(ax.createApplication(client.pid()), ax::windows, windows) == AXError::success &&
                std::get<AXElementList>(windows) == AXElementList{X11Accessibility::windowElement(w)};
     };
     set32(w, "_NET_WM_DESKTOP", XCB_ATOM_CARDINAL, {57});
@@ -152,7 +153,7 @@ TEST_F(X11HostilePropertiesTest, AStepAsLargeAsTheScreenIsNoStep) {
     set(w, "WM_NORMAL_HINTS", XCB_ATOM_WM_SIZE_HINTS, 32, &hints, sizeof hints / 4);
     heard(w);
     AXValue step;
-    EXPECT_EQ(x11().accessibility().copyAttributeValue(X11Accessibility::windowElement(w), "AXSizeIncrement", step),
+    EXPECT_EQ(x11().accessibility().copyAttributeValue(X11Accessibility::windowElement(w), ax::sizeIncrement, step),
               AXError::noValue);
 }
 

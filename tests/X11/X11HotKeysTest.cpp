@@ -14,6 +14,7 @@
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
 #include "Layout/KestShortcut.h"
+#include "Platform/AXAttributes.h"
 #include "Platform/X11/X11Accessibility.h"
 #include "Snap/SnapApplier.h"
 #include "Support/ItemBuilder.h"
@@ -114,7 +115,7 @@ protected:
             return c && c->mapped && c->extents.top > 0;
         }));
         x11().accessibility().setAttributeValue(x11().accessibility().createApplication(*x11().model().client(w)->pid),
-                                                "AXFocusedWindow", X11Accessibility::windowElement(w));
+                                                ax::focusedWindow, X11Accessibility::windowElement(w));
         EXPECT_TRUE(settle([&] { return x11().model().activeWindow() == w; }));
         return w;
     }

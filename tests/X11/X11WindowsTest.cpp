@@ -5,6 +5,7 @@
 
 #include <sys/socket.h>
 
+#include "Platform/AXAttributes.h"
 #include "Platform/X11/X11Accessibility.h"
 #include "Window/WindowController.h"
 #include "Window/WindowEnumerator.h"
@@ -83,7 +84,7 @@ TEST_F(X11WindowsTest, ApplicationsAreKnownByDesktopFileElseClassWithTheirWindow
     const auto windows = WindowController::windows("kestr-test-editor");
     ASSERT_EQ(windows.size(), 1u);
     EXPECT_EQ(windows[0], element(e));
-    EXPECT_EQ(WindowController::axString(element(p), "AXSubrole"), "AXDialog");
+    EXPECT_EQ(WindowController::axString(element(p), ax::subrole), ax::dialogSubrole);
 
     const auto list = x11().windowServer().copyWindowList(WindowListOption::onScreenOnly, 0);
     ASSERT_TRUE(list);
@@ -125,7 +126,7 @@ TEST_F(X11WindowsTest, AProgramsWindowsFollowTheStackingAndTheirTypes) {
     const AXElement app = ax.createApplication(client.pid());
     const auto listed = [&] { return WindowController::windowList(app); };
     for (const xcb_window_t front : {windows[0], windows[1], windows[0]}) {
-        ASSERT_EQ(ax.setAttributeValue(app, "AXMainWindow", element(front)), AXError::success);
+        ASSERT_EQ(ax.setAttributeValue(app, ax::mainWindow, element(front)), AXError::success);
         EXPECT_TRUE(settle([&] { return listed() == AXElementList{element(front), element(front ^ windows[0] ^ windows[1])}; }));
     }
 
@@ -140,7 +141,7 @@ TEST_F(X11WindowsTest, AProgramsWindowsFollowTheStackingAndTheirTypes) {
         return running ? std::optional(running->activationPolicy) : std::nullopt;
     };
     for (const xcb_window_t w : windows) setType(w, "_NET_WM_WINDOW_TYPE_UTILITY");
-    EXPECT_TRUE(settle([&] { return WindowController::axString(element(windows[1]), "AXSubrole") == "AXFloatingWindow"; }));
+    EXPECT_TRUE(settle([&] { return WindowController::axString(element(windows[1]), ax::subrole) == ax::floatingWindowSubrole; }));
     EXPECT_EQ(policy(), ActivationPolicy::regular);
     for (const xcb_window_t w : windows) setType(w, "_NET_WM_WINDOW_TYPE_TOOLBAR");
     EXPECT_TRUE(settle([&] { return policy() == ActivationPolicy::accessory; }));
@@ -168,15 +169,15 @@ TEST_F(X11WindowsTest, MinimisedAndFullScreenWindowsAreReadAndUndone) {
         const X11Client* b = x11().model().client(f);
         return a && b && a->hidden && b->fullScreen;
     }));
-    EXPECT_EQ(WindowController::axBool(element(h), "AXMinimized"), true);
-    EXPECT_EQ(WindowController::axBool(element(f), "AXFullScreen"), true);
+    EXPECT_EQ(WindowController::axBool(element(h), ax::minimized), true);
+    EXPECT_EQ(WindowController::axBool(element(f), ax::fullScreen), true);
 
     Accessibility& ax = x11().accessibility();
-    EXPECT_EQ(ax.setAttributeValue(element(h), "AXMinimized", AXValue(false)), AXError::success);
+    EXPECT_EQ(ax.setAttributeValue(element(h), ax::minimized, AXValue(false)), AXError::success);
     EXPECT_TRUE(WindowController::exitFullScreen(element(f)));
     EXPECT_TRUE(settle([&] { return !hasState(connection(), h, "_NET_WM_STATE_HIDDEN") && isViewable(connection(), h); }));
     EXPECT_TRUE(settle([&] { return !x11().model().client(f)->fullScreen; }));
-    EXPECT_EQ(ax.setAttributeValue(element(h), "AXMinimized", AXValue(true)), AXError::success);
+    EXPECT_EQ(ax.setAttributeValue(element(h), ax::minimized, AXValue(true)), AXError::success);
     EXPECT_TRUE(settle([&] { return x11().model().client(h)->hidden; }));
 }
 
@@ -189,8 +190,8 @@ TEST_F(X11WindowsTest, AWindowThatGoesAwayAnswersInvalidAndAMoveOfItDoesNothing)
     ASSERT_TRUE(settle([&] { return x11().model().client(w) == nullptr; }));
     AXValue value;
     Accessibility& ax = x11().accessibility();
-    EXPECT_EQ(ax.copyAttributeValue(gone, "AXPosition", value), AXError::invalidUIElement);
-    EXPECT_EQ(ax.setAttributeValue(gone, "AXPosition", Point{1, 1}), AXError::invalidUIElement);
+    EXPECT_EQ(ax.copyAttributeValue(gone, ax::position, value), AXError::invalidUIElement);
+    EXPECT_EQ(ax.setAttributeValue(gone, ax::position, Point{1, 1}), AXError::invalidUIElement);
     auto applied = run(WindowController::applyFrame(gone, Point{10, 10}, Size{400, 300}));
     EXPECT_TRUE(applied.succeeded());
     EXPECT_TRUE(WindowController::windows(client.options().wmClass).empty());

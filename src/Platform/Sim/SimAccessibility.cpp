@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "Platform/AXAttributes.h"
 #include "Platform/Sim/ScenarioReader.h"
 
 namespace kestr {
@@ -81,7 +82,7 @@ AXError SimAccessibility::copyAttributeValue(AXElement element, const std::strin
     if (!world_.trusted) return AXError::apiDisabled;
     if (!info) return AXError::invalidUIElement;
     if (info->kind == SimElementKind::systemWide) {
-        if (attribute != "AXFocusedApplication") return AXError::attributeUnsupported;
+        if (attribute != ax::focusedApplication) return AXError::attributeUnsupported;
         SimProcess* front = world_.frontmostPid ? world_.process(*world_.frontmostPid) : nullptr;
         if (!front || front->terminated) return AXError::noValue;
         value = world_.applicationElement(front->pid);
@@ -105,18 +106,18 @@ AXError SimAccessibility::copyAttributeValue(AXElement element, const std::strin
 }
 
 AXError SimAccessibility::readApplication(SimProcess& process, const std::string& attribute, AXValue& value) {
-    if (attribute == "AXWindows" || attribute == "AXChildren") {
+    if (attribute == ax::windows || attribute == ax::children) {
         AXElementList list;
         for (const auto& w : process.windows) list.push_back(w.element);
         value = list;
         return AXError::success;
     }
-    if (attribute == "AXRole") return give(value, std::string("AXApplication"));
-    if (attribute == "AXTitle") return optionalText(process.name, value);
-    if (attribute == "AXFocusedWindow") return elementOrNone(process.focusedWindow, value);
-    if (attribute == "AXMainWindow") return elementOrNone(process.mainWindow, value);
-    const auto* flag = attribute == "AXEnhancedUserInterface" ? &process.enhancedUserInterface
-                       : attribute == "AXManualAccessibility" ? &process.manualAccessibility
+    if (attribute == ax::role) return give(value, ax::applicationRole);
+    if (attribute == ax::title) return optionalText(process.name, value);
+    if (attribute == ax::focusedWindow) return elementOrNone(process.focusedWindow, value);
+    if (attribute == ax::mainWindow) return elementOrNone(process.mainWindow, value);
+    const auto* flag = attribute == ax::enhancedUserInterface ? &process.enhancedUserInterface
+                       : attribute == ax::manualAccessibility ? &process.manualAccessibility
                                                               : nullptr;
     if (!flag || !*flag) return AXError::attributeUnsupported;
     value = **flag;
@@ -125,28 +126,28 @@ AXError SimAccessibility::readApplication(SimProcess& process, const std::string
 
 AXError SimAccessibility::readWindow(const SimWindow& window, const std::string& attribute, AXValue& value) {
     if (window.unreadable.count(attribute)) return AXError::cannotComplete;
-    if (attribute == "AXPosition") return give(value, window.position);
-    if (attribute == "AXSize") return give(value, window.size);
-    if (attribute == "AXTitle") return give(value, window.title);
-    if (attribute == "AXRole") return give(value, window.role);
-    if (attribute == "AXSubrole") return optionalText(window.subrole, value);
-    if (attribute == "AXMinimized") return give(value, window.minimized);
-    if (attribute == "AXFullScreen") return give(value, window.fullScreen);
-    if (attribute == "AXChildren") return give(value, elementsOf(window.children));
+    if (attribute == ax::position) return give(value, window.position);
+    if (attribute == ax::size) return give(value, window.size);
+    if (attribute == ax::title) return give(value, window.title);
+    if (attribute == ax::role) return give(value, window.role);
+    if (attribute == ax::subrole) return optionalText(window.subrole, value);
+    if (attribute == ax::minimized) return give(value, window.minimized);
+    if (attribute == ax::fullScreen) return give(value, window.fullScreen);
+    if (attribute == ax::children) return give(value, elementsOf(window.children));
     if (window.reportsSizeHints) {
-        if (attribute == "AXMinimumSize") return window.minimumSize == Size{} ? AXError::noValue : give(value, window.minimumSize);
-        if (attribute == "AXSizeIncrement") return window.sizeRule.cell ? give(value, *window.sizeRule.cell) : AXError::noValue;
+        if (attribute == ax::minimumSize) return window.minimumSize == Size{} ? AXError::noValue : give(value, window.minimumSize);
+        if (attribute == ax::sizeIncrement) return window.sizeRule.cell ? give(value, *window.sizeRule.cell) : AXError::noValue;
     }
     return AXError::attributeUnsupported;
 }
 
 AXError SimAccessibility::readChild(const SimElement& child, const std::string& attribute, AXValue& value) {
-    if (attribute == "AXPosition") return give(value, child.position);
-    if (attribute == "AXSize") return give(value, child.size);
-    if (attribute == "AXRole") return give(value, child.role);
-    if (attribute == "AXSubrole") return optionalText(child.subrole, value);
-    if (attribute == "AXTitle") return optionalText(child.title, value);
-    if (attribute == "AXChildren") return give(value, elementsOf(child.children));
+    if (attribute == ax::position) return give(value, child.position);
+    if (attribute == ax::size) return give(value, child.size);
+    if (attribute == ax::role) return give(value, child.role);
+    if (attribute == ax::subrole) return optionalText(child.subrole, value);
+    if (attribute == ax::title) return optionalText(child.title, value);
+    if (attribute == ax::children) return give(value, elementsOf(child.children));
     return AXError::attributeUnsupported;
 }
 
@@ -170,14 +171,14 @@ AXError SimAccessibility::setAttributeValue(AXElement element, const std::string
 }
 
 AXError SimAccessibility::writeApplication(SimProcess& process, const std::string& attribute, const AXValue& value) {
-    if (attribute == "AXFocusedWindow" || attribute == "AXMainWindow") {
+    if (attribute == ax::focusedWindow || attribute == ax::mainWindow) {
         const AXElement* w = as<AXElement>(value);
         if (!w || !process.window(*w)) return AXError::illegalArgument;
-        (attribute == "AXFocusedWindow" ? process.focusedWindow : process.mainWindow) = *w;
+        (attribute == ax::focusedWindow ? process.focusedWindow : process.mainWindow) = *w;
         return AXError::success;
     }
-    auto* flag = attribute == "AXEnhancedUserInterface" ? &process.enhancedUserInterface
-                 : attribute == "AXManualAccessibility" ? &process.manualAccessibility
+    auto* flag = attribute == ax::enhancedUserInterface ? &process.enhancedUserInterface
+                 : attribute == ax::manualAccessibility ? &process.manualAccessibility
                                                         : nullptr;
     if (!flag || !*flag) return AXError::attributeUnsupported;
     const bool* b = as<bool>(value);
@@ -187,7 +188,7 @@ AXError SimAccessibility::writeApplication(SimProcess& process, const std::strin
 }
 
 AXError SimAccessibility::writeWindow(SimWindow& window, const std::string& attribute, const AXValue& value) {
-    if (attribute == "AXPosition" || attribute == "AXSize") {
+    if (attribute == ax::position || attribute == ax::size) {
         // A full-screen window keeps its frame until it leaves full screen.
         if (window.fullScreen) return AXError::cannotComplete;
         // Like a real window server, the desktop keeps windows within the coordinates it
@@ -195,7 +196,7 @@ AXError SimAccessibility::writeWindow(SimWindow& window, const std::string& attr
         const auto held = [](double v) {
             return std::clamp(v, -ScenarioReader::geometryLimit, ScenarioReader::geometryLimit);
         };
-        if (attribute == "AXPosition") {
+        if (attribute == ax::position) {
             const Point* p = as<Point>(value);
             if (!p || std::isnan(p->x) || std::isnan(p->y)) return AXError::illegalArgument;
             window.position = Point{held(p->x), held(p->y)};
@@ -206,10 +207,10 @@ AXError SimAccessibility::writeWindow(SimWindow& window, const std::string& attr
         }
         return AXError::success;
     }
-    if (attribute == "AXMinimized" || attribute == "AXFullScreen") {
+    if (attribute == ax::minimized || attribute == ax::fullScreen) {
         const bool* b = as<bool>(value);
         if (!b) return AXError::illegalArgument;
-        if (attribute == "AXMinimized") {
+        if (attribute == ax::minimized) {
             window.minimized = *b;
         } else {
             world_.setFullScreen(window, *b);

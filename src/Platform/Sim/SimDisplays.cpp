@@ -1,12 +1,13 @@
 #include "Platform/Sim/SimDisplays.h"
 
+#include "Platform/AXAttributes.h"
 #include "Platform/Sim/UuidText.h"
 
 namespace kestr {
 
 Screen SimDisplays::screen(const SimDisplay& display) const {
     Screen s;
-    if (display.id) s.deviceDescription["NSScreenNumber"] = PlistValue(std::int64_t{*display.id});
+    if (display.id) s.deviceDescription[ax::screenNumberKey] = PlistValue(std::int64_t{*display.id});
     const Rect& b = display.bounds;
     const Insets& in = display.insets;
     const double bottom = world_.mainHeight() - (b.y() + b.height());

@@ -1,5 +1,7 @@
 #include "Platform/Sim/SimScriptHost.h"
 
+#include "Platform/AXAttributes.h"
+
 namespace kestr {
 
 ScriptOutcome SimScriptHost::run(const std::string& source) {
@@ -24,7 +26,7 @@ ScriptOutcome SimScriptHost::list(std::vector<std::optional<std::string>> items)
 
 ScriptOutcome SimScriptHost::failure(std::int64_t number, const std::string& message) {
     ScriptOutcome outcome;
-    outcome.errorInfo = PlistDict{{"NSAppleScriptErrorNumber", number}, {"NSAppleScriptErrorMessage", message}};
+    outcome.errorInfo = PlistDict{{ax::scriptErrorNumberKey, number}, {ax::scriptErrorMessageKey, message}};
     return outcome;
 }
 

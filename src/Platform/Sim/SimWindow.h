@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Platform/AXAttributes.h"
 #include "Platform/Accessibility.h"
 #include "Platform/Geometry.h"
 #include "Platform/Sim/SimElement.h"
@@ -20,8 +21,8 @@ struct SimWindow {
     // The window server's number; given by the world when zero.
     std::int64_t number = 0;
     std::string title;
-    std::string role = "AXWindow";
-    std::optional<std::string> subrole = std::string("AXStandardWindow");
+    std::string role = ax::windowRole;
+    std::optional<std::string> subrole = ax::standardWindowSubrole;
     // Global coordinates of the top-left corner.
     Point position;
     Size size;

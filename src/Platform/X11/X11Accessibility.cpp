@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "Platform/AXAttributes.h"
+
 namespace kestr {
 
 namespace {
@@ -74,7 +76,7 @@ std::optional<xcb_window_t> X11Accessibility::focusedWindowOf(std::int32_t pid) 
 AXError X11Accessibility::copyAttributeValue(AXElement element, const std::string& attribute, AXValue& value) {
     const std::uint64_t tag = element.handle & tagMask;
     if (tag == systemWideTag) {
-        if (attribute != "AXFocusedApplication") return AXError::attributeUnsupported;
+        if (attribute != ax::focusedApplication) return AXError::attributeUnsupported;
         const auto active = model_.activeWindow();
         const X11Client* c = active ? model_.client(*active) : nullptr;
         if (!c || !c->pid) return AXError::noValue;
@@ -88,18 +90,18 @@ AXError X11Accessibility::copyAttributeValue(AXElement element, const std::strin
 }
 
 AXError X11Accessibility::readApplication(std::int32_t pid, const std::string& attribute, AXValue& value) {
-    if (attribute == "AXWindows") {
+    if (attribute == ax::windows) {
         AXElementList list;
         for (xcb_window_t w : windowsOf(pid)) list.push_back(windowElement(w));
         return give(value, std::move(list));
     }
-    if (attribute == "AXRole") return give(value, std::string("AXApplication"));
-    if (attribute == "AXTitle") {
+    if (attribute == ax::role) return give(value, ax::applicationRole);
+    if (attribute == ax::title) {
         const auto name = applicationName ? applicationName(pid) : std::nullopt;
         if (!name) return AXError::noValue;
         return give(value, *name);
     }
-    if (attribute == "AXFocusedWindow" || attribute == "AXMainWindow") {
+    if (attribute == ax::focusedWindow || attribute == ax::mainWindow) {
         const auto w = focusedWindowOf(pid);
         if (!w) return AXError::noValue;
         return give(value, windowElement(*w));
@@ -108,23 +110,23 @@ AXError X11Accessibility::readApplication(std::int32_t pid, const std::string& a
 }
 
 AXError X11Accessibility::readWindow(const X11Client& c, const std::string& attribute, AXValue& value) {
-    if (attribute == "AXPosition") return give(value, c.frame().origin);
-    if (attribute == "AXSize") return give(value, c.frame().size);
-    if (attribute == "AXTitle") return give(value, c.title);
-    if (attribute == "AXRole") return give(value, std::string(c.isArrangeable() ? "AXWindow" : "AXUnknown"));
-    if (attribute == "AXSubrole") {
-        if (c.type == X11WindowType::dialog) return give(value, std::string("AXDialog"));
-        if (c.type == X11WindowType::utility) return give(value, std::string("AXFloatingWindow"));
-        if (c.type == X11WindowType::normal) return give(value, std::string("AXStandardWindow"));
+    if (attribute == ax::position) return give(value, c.frame().origin);
+    if (attribute == ax::size) return give(value, c.frame().size);
+    if (attribute == ax::title) return give(value, c.title);
+    if (attribute == ax::role) return give(value, c.isArrangeable() ? ax::windowRole : ax::unknownRole);
+    if (attribute == ax::subrole) {
+        if (c.type == X11WindowType::dialog) return give(value, ax::dialogSubrole);
+        if (c.type == X11WindowType::utility) return give(value, ax::floatingWindowSubrole);
+        if (c.type == X11WindowType::normal) return give(value, ax::standardWindowSubrole);
         return AXError::noValue;
     }
-    if (attribute == "AXMinimized") return give(value, c.hidden);
-    if (attribute == "AXFullScreen") return give(value, c.fullScreen);
-    if (attribute == "AXSizeIncrement") {
+    if (attribute == ax::minimized) return give(value, c.hidden);
+    if (attribute == ax::fullScreen) return give(value, c.fullScreen);
+    if (attribute == ax::sizeIncrement) {
         if (!c.sizeIncrement) return AXError::noValue;
         return give(value, *c.sizeIncrement);
     }
-    if (attribute == "AXMinimumSize") {
+    if (attribute == ax::minimumSize) {
         // The hints give the client's own size; the frame adds the decorations. Without
         // a minimum, the base size stands for it.
         const auto client = c.minSize ? c.minSize : c.baseSize;
@@ -141,7 +143,7 @@ AXError X11Accessibility::setAttributeValue(AXElement element, const std::string
     const std::uint64_t tag = element.handle & tagMask;
     if (tag == systemWideTag) return AXError::attributeUnsupported;
     if (tag == applicationTag) {
-        if (attribute != "AXFocusedWindow" && attribute != "AXMainWindow") return AXError::attributeUnsupported;
+        if (attribute != ax::focusedWindow && attribute != ax::mainWindow) return AXError::attributeUnsupported;
         const auto* target = std::get_if<AXElement>(&value);
         const auto window = target ? windowOf(*target) : std::nullopt;
         const X11Client* c = window ? model_.client(*window) : nullptr;
@@ -157,20 +159,20 @@ AXError X11Accessibility::setAttributeValue(AXElement element, const std::string
 
 AXError X11Accessibility::writeWindow(const X11Client& c, const std::string& attribute, const AXValue& value) {
     auto& e = x_.ewmh();
-    if (attribute == "AXPosition") {
+    if (attribute == ax::position) {
         const auto* p = std::get_if<Point>(&value);
         if (!p) return AXError::illegalArgument;
         moveResize(c, *p, std::nullopt);
         return AXError::success;
     }
-    if (attribute == "AXSize") {
+    if (attribute == ax::size) {
         const auto* s = std::get_if<Size>(&value);
         if (!s) return AXError::illegalArgument;
         moveResize(c, std::nullopt, *s);
         return AXError::success;
     }
     const auto* flag = std::get_if<bool>(&value);
-    if (attribute == "AXMinimized") {
+    if (attribute == ax::minimized) {
         if (!flag) return AXError::illegalArgument;
         if (*flag) {
             x_.sendRootMessage(c.id, x_.atom("WM_CHANGE_STATE"), XCB_ICCCM_WM_STATE_ICONIC);
@@ -180,7 +182,7 @@ AXError X11Accessibility::writeWindow(const X11Client& c, const std::string& att
         x_.flush();
         return AXError::success;
     }
-    if (attribute == "AXFullScreen") {
+    if (attribute == ax::fullScreen) {
         if (!flag) return AXError::illegalArgument;
         x_.sendRootMessage(c.id, e._NET_WM_STATE, *flag ? XCB_EWMH_WM_STATE_ADD : XCB_EWMH_WM_STATE_REMOVE,
                            e._NET_WM_STATE_FULLSCREEN, 0, sourceIsTool);

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "Platform/AXAttributes.h"
+
 namespace kestr {
 
 namespace {
@@ -196,7 +198,7 @@ std::vector<Screen> X11Displays::screens() {
     const double h = flipHeight();
     for (const X11Monitor& m : monitors_) {
         Screen s;
-        s.deviceDescription["NSScreenNumber"] = PlistValue(std::int64_t{m.id});
+        s.deviceDescription[ax::screenNumberKey] = PlistValue(std::int64_t{m.id});
         const Rect& b = m.bounds;
         s.frame = Rect(b.x(), h - b.maxY(), b.width(), b.height());
         const Rect v = visibleArea(m);

@@ -3,6 +3,7 @@
 // answer.
 #pragma once
 
+#include "Platform/AXAttributes.h"
 #include "Platform/ScriptHost.h"
 
 namespace kestr {
@@ -13,8 +14,8 @@ public:
     ScriptOutcome run(const std::string&) override {
         ScriptOutcome outcome;
         outcome.errorInfo = PlistDict{
-            {"NSAppleScriptErrorNumber", unavailableError},
-            {"NSAppleScriptErrorMessage", std::string("Scripts to other applications are not available on this desktop.")}};
+            {ax::scriptErrorNumberKey, unavailableError},
+            {ax::scriptErrorMessageKey, std::string("Scripts to other applications are not available on this desktop.")}};
         return outcome;
     }
 };
