@@ -70,11 +70,6 @@ struct Rect {
         return Rect(x1, y1, x2 - x1, y2 - y1);
     }
 
-    bool intersects(const Rect& o) const {
-        const Rect r = intersection(o);
-        return !r.isNull() && r.size.width > 0 && r.size.height > 0;
-    }
-
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 

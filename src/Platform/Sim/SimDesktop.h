@@ -105,7 +105,6 @@ public:
     SimHotKeys& simHotKeys() { return hotKeys_; }
     SimEventMonitors& simEventMonitors() { return eventMonitors_; }
     SimFiles& simFiles() { return files_; }
-    SimFileWatch& simFileWatch() { return simFileWatch_; }
     SimDefaults& simDefaults() { return defaults_; }
     const SimDefaults& simDefaults() const { return defaults_; }
     SimLog& simLog() { return log_; }

@@ -27,9 +27,8 @@ public:
 
     // The screen object of one display, in AppKit coordinates.
     Screen screen(const SimDisplay& display) const;
-    // A global point in AppKit coordinates, and back.
+    // A global point in AppKit coordinates.
     Point toAppKit(Point global) const { return Point{global.x, world_.mainHeight() - global.y}; }
-    Point toGlobal(Point appKit) const { return Point{appKit.x, world_.mainHeight() - appKit.y}; }
 
     struct PostedEvent {
         EventType type;

@@ -22,7 +22,6 @@ public:
 
     // The system makes no monitor while set.
     bool failCreation = false;
-    void setModifierFlags(std::uint64_t flags) { modifierFlags_ = flags; }
     void setPressedMouseButtons(std::uint32_t buttons) { pressedButtons_ = buttons; }
     std::size_t monitorCount() const { return monitors_.size(); }
 

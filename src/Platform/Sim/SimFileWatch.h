@@ -20,7 +20,6 @@ public:
     std::unique_ptr<Watch> watch(const std::string& path, std::function<void()> changed) override;
     // The file at `path` changed.
     void fileChanged(const std::string& path);
-    std::size_t watchCount() const { return watched_->size(); }
 
 private:
     struct Watched {

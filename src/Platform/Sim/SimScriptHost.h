@@ -20,7 +20,6 @@ public:
 
     Handler handler;
     const std::vector<std::string>& sources() const { return sources_; }
-    void clearSources() { sources_.clear(); }
 
     static ScriptOutcome success(std::optional<std::string> text = std::nullopt);
     // A list result, with the text of each item that has one.

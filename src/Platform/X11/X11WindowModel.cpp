@@ -411,14 +411,9 @@ void X11WindowModel::handle(const xcb_generic_event_t& event) {
                 // Only what the model reads costs a round trip: a window may change others
                 // at any rate.
                 auto r = x_.property(x_.requestProperty(e.window, e.atom));
-                const bool strutBefore = it->second.strut.has_value();
                 owners_.remove(it->second);
                 applyProperty(it->second, e.atom, r.get());
                 owners_.add(it->second);
-                if (e.atom == x_.ewmh()._NET_WM_STRUT_PARTIAL || strutBefore != it->second.strut.has_value()) {
-                    const auto observers = strutObservers_;
-                    for (const auto& observer : observers) observer();
-                }
             }
             break;
         }
@@ -486,10 +481,6 @@ void X11WindowModel::handleRootProperty(xcb_atom_t atom) {
         active_ = v && !v->empty() && (*v)[0] ? std::optional<xcb_window_t>((*v)[0]) : std::nullopt;
     } else if (atom == e._NET_CURRENT_DESKTOP || atom == e._NET_NUMBER_OF_DESKTOPS || atom == e._NET_WORKAREA) {
         readDesktops();
-        if (atom == e._NET_WORKAREA) {
-            const auto observers = strutObservers_;
-            for (const auto& observer : observers) observer();
-        }
     }
 }
 

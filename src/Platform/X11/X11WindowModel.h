@@ -43,8 +43,6 @@ public:
 
     // Called after the list of client windows changed (a window came or went).
     void addClientListObserver(std::function<void()> observer) { clientListObservers_.push_back(std::move(observer)); }
-    // Called after a dock's reserved space changed.
-    void addStrutObserver(std::function<void()> observer) { strutObservers_.push_back(std::move(observer)); }
 
     // Whether the window manager has answered a request sent with that sequence number:
     // the window's frame was configured after it, and then the window itself was told
@@ -98,7 +96,6 @@ private:
     std::uint32_t desktopCount_ = 1;
     std::vector<std::uint32_t> workAreas_;
     std::vector<std::function<void()>> clientListObservers_;
-    std::vector<std::function<void()>> strutObservers_;
     std::vector<std::shared_ptr<Waiter>> waiters_;
 };
 

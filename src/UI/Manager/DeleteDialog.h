@@ -18,7 +18,6 @@ public:
     static int dialogWidth(double iconWidth);
 
     QLabel* titleLabel() const { return title_; }
-    QLabel* messageLabel() const { return message_; }
     QPushButton* deleteButton() const { return delete_; }
     QPushButton* cancelButton() const { return cancel_; }
 

@@ -77,7 +77,6 @@ public:
     QComboBox* themePopup() const { return themePopup_; }
     QComboBox* splitPopup() const { return splitPopup_; }
     QToolButton* segment(Segment s) const { return segments_[s]; }
-    const std::vector<std::string>& installedProfiles() const { return installedProfiles_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

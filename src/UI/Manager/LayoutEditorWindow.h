@@ -110,10 +110,8 @@ public:
     QLabel* windowsValue() const { return windowsValue_; }
     QLabel* displaysValue() const { return displaysValue_; }
     QLabel* savedValue() const { return savedValue_; }
-    KestPreviewView* previewView() const { return previewView_; }
     KestContentEditor* contentEditor() const { return contentEditor_; }
     SidebarFooterButton* sidebarFooter() const { return sidebarFooter_; }
-    QLabel* versionLabel() const { return versionLabel_; }
     QWidget* sidebar() const { return sidebar_; }
     QWidget* kestsDetail() const { return kestsDetail_; }
     QWidget* captureDetail() const { return captureDetail_; }
@@ -123,7 +121,6 @@ public:
     SnapShortcutsView* snapShortcutsView() const { return snapShortcutsView_; }
     QAbstractButton* sectionButton(Tab tab) const;
     Tab currentSection() const { return currentSection_; }
-    bool showingCapture() const { return showingCapture_; }
     const std::optional<Uuid>& selectedLayoutID() const { return selectedLayoutID_; }
 
 private:

@@ -40,7 +40,6 @@ public:
     const std::optional<Hotkey>& hotkey() const { return hotkey_; }
     bool conflict() const { return conflict_; }
     bool recording() const { return recording_; }
-    const QString& liveModifiers() const { return liveModifiers_; }
     QString text() const;
     // The texts shown while recording with no modifier held: the prompt, and the hint
     // after a key without modifiers.

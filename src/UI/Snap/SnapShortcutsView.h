@@ -45,7 +45,6 @@ public:
     ShortcutRecorderView* recorder(int row) const;
     QString text(int column, int row) const;
     QString toolTip(int column, int row) const;
-    QPushButton* resetButton() const { return resetButton_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
