@@ -23,7 +23,7 @@ constexpr Option options[] = {
     {"--render-panel", true, CommandLine::Mode::renderPanel},
     {"--render-editor", true, CommandLine::Mode::renderEditor},
     {"--probe-min-size", false, CommandLine::Mode::probeMinSize},
-    {"--render-menubar-icons", true, CommandLine::Mode::renderMenubarIcons},
+    {"--render-menubar-icons", true, CommandLine::Mode::renderMenuBarIcons},
     {"--write-sample-layout", true, CommandLine::Mode::writeSampleLayout},
 };
 

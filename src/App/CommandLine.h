@@ -21,7 +21,7 @@ struct CommandLine {
         renderPanel,
         renderEditor,
         probeMinSize,
-        renderMenubarIcons,
+        renderMenuBarIcons,
         writeSampleLayout,
         menuBarApplication,
     };

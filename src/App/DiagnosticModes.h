@@ -32,7 +32,7 @@ struct DiagnosticModes {
     static int renderEditor(ConsoleOutput& output, const std::string& path);
     // --render-menubar-icons PATH, relative paths taken against `currentDirectory`;
     // needs a QApplication.
-    static int renderMenubarIcons(ConsoleOutput& output, const std::string& path, const std::string& currentDirectory);
+    static int renderMenuBarIcons(ConsoleOutput& output, const std::string& path, const std::string& currentDirectory);
     // --write-sample-layout PATH, relative paths taken against `currentDirectory`.
     static int writeSampleLayout(ConsoleOutput& output, const std::string& path, const std::string& currentDirectory);
 };

@@ -98,10 +98,10 @@ int runMode(const CommandLine::Choice& choice, const std::vector<std::string>& a
             OffscreenApplication application;
             return DiagnosticModes::renderEditor(output, choice.value);
         }
-        case Mode::renderMenubarIcons: {
+        case Mode::renderMenuBarIcons: {
             OffscreenApplication application;
             platform().application().setActivationPolicy(ActivationPolicy::accessory);
-            return DiagnosticModes::renderMenubarIcons(output, choice.value,
+            return DiagnosticModes::renderMenuBarIcons(output, choice.value,
                                                        std::filesystem::current_path().string());
         }
         case Mode::menuBarApplication:

@@ -24,7 +24,7 @@ TEST(CommandLineTest, FirstAvailableOptionInTableOrderWithTheArgumentAfterItsFir
     EXPECT_EQ(choose({"--probe-min-size", "--render-menubar-icons"}).mode, Mode::probeMinSize);
     EXPECT_EQ(choose({"--write-sample-layout", "x.json", "--write-sample-layout"}).mode, Mode::writeSampleLayout);
 
-    const std::vector<Mode> noUI = {Mode::renderPanel, Mode::renderEditor, Mode::renderMenubarIcons};
+    const std::vector<Mode> noUI = {Mode::renderPanel, Mode::renderEditor, Mode::renderMenuBarIcons};
     EXPECT_EQ(choose({"--render-panel", "/tmp/p.png", "--write-sample-layout", "s.json"}, noUI).mode,
               Mode::writeSampleLayout);
 }

@@ -87,7 +87,7 @@ std::string label(const Variant& v) {
 
 }  // namespace
 
-int DiagnosticModes::renderMenubarIcons(ConsoleOutput& output, const std::string& path,
+int DiagnosticModes::renderMenuBarIcons(ConsoleOutput& output, const std::string& path,
                                         const std::string& currentDirectory) {
     const std::vector<Variant> all = variants();
     const auto png = PngEncoding::encode(drawSheet(all));
