@@ -23,12 +23,12 @@
 #include "Core/LayoutStore.h"
 #include "Platform/Sim/SimDesktop.h"
 #include "Support/SampleKests.h"
-#include "X11/Support/ClientProcess.h"
-#include "X11/Support/FakeInput.h"
-#include "X11/Support/Subprocess.h"
-#include "X11/Support/WaitUntil.h"
-#include "X11/Support/XReads.h"
-#include "X11/Support/XvfbSession.h"
+#include "Platform/X11/Support/ClientProcess.h"
+#include "Platform/X11/Support/FakeInput.h"
+#include "Platform/X11/Support/Subprocess.h"
+#include "Platform/X11/Support/WaitUntil.h"
+#include "Platform/X11/Support/XReads.h"
+#include "Platform/X11/Support/XvfbSession.h"
 
 namespace kestr {
 namespace {

@@ -30,8 +30,8 @@
 #include "Layout/LayoutApplier.h"
 #include "Platform/X11/X11Platform.h"
 #include "Window/DisplayManager.h"
-#include "X11/Support/ClientProcess.h"
-#include "X11/Support/XvfbSession.h"
+#include "Platform/X11/Support/ClientProcess.h"
+#include "Platform/X11/Support/XvfbSession.h"
 
 namespace kestr {
 namespace {

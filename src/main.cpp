@@ -5,7 +5,7 @@
 
 #include "App/ConsoleOutput.h"
 #include "App/ProcessEntry.h"
-#include "Platform/UserEnvironment.h"
+#include "Platform/Posix/UserEnvironment.h"
 
 int main(int argc, char** argv) {
     // A write to a pipe nobody reads any more (`kestr … | head -1`, a log reader gone)

@@ -11,7 +11,7 @@
 #include "App/SimBackend.h"
 #include "Platform/Host/UserInterfacePlugs.h"
 #include "Platform/NativeWindows.h"
-#include "Platform/UserEnvironment.h"
+#include "Platform/Posix/UserEnvironment.h"
 
 namespace kestr {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "App/ConsoleOutput.h"
-#include "Platform/Task.h"
+#include "Platform/Runtime/Task.h"
 
 namespace kestr {
 

@@ -1,7 +1,7 @@
 #include "App/InstanceLock.h"
 
 #include "Platform/FilePath.h"
-#include "Platform/JsonFileStore.h"
+#include "Platform/Json/JsonFileStore.h"
 
 namespace kestr {
 

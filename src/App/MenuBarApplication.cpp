@@ -10,7 +10,7 @@
 #include "App/ServiceWiring.h"
 #include "Core/LegacyMigration.h"
 #include "Platform/Platform.h"
-#include "Platform/QuitSignals.h"
+#include "Platform/Posix/QuitSignals.h"
 #include "UI/LocalEventBridge.h"
 #include "UI/QtCursors.h"
 #include "UI/QtMainActor.h"

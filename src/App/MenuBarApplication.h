@@ -4,7 +4,7 @@
 #pragma once
 
 #include "App/ConsoleOutput.h"
-#include "Platform/UserEnvironment.h"
+#include "Platform/Posix/UserEnvironment.h"
 
 namespace kestr {
 

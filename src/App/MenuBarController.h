@@ -12,7 +12,7 @@
 
 #include "Core/Uuid.h"
 #include "Layout/LayoutApplier.h"
-#include "Platform/MainActor.h"
+#include "Platform/Runtime/MainActor.h"
 #include "UI/MenuBarIcons.h"
 #include "UI/Manager/LayoutEditorWindow.h"
 #include "UI/Panel/KestPanelController.h"

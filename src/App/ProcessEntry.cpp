@@ -12,7 +12,7 @@
 #include "App/MenuBarApplication.h"
 #include "App/OffscreenApplication.h"
 #include "Platform/Platform.h"
-#include "Platform/QuitSignals.h"
+#include "Platform/Posix/QuitSignals.h"
 #include "Tools/DragProbe.h"
 #include "UI/Manager/AppVersionText.h"
 

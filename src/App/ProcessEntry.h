@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "App/ConsoleOutput.h"
-#include "Platform/UserEnvironment.h"
+#include "Platform/Posix/UserEnvironment.h"
 
 namespace kestr {
 

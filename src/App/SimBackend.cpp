@@ -4,7 +4,7 @@
 
 #include "Platform/Platform.h"
 #include "Platform/Sim/SimDesktop.h"
-#include "Platform/SystemClock.h"
+#include "Platform/Posix/SystemClock.h"
 
 namespace kestr {
 

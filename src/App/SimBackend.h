@@ -8,10 +8,10 @@
 #include <string>
 
 #include "Platform/Error.h"
-#include "Platform/MainActor.h"
-#include "Platform/PosixFiles.h"
-#include "Platform/SystemLog.h"
-#include "Platform/UserEnvironment.h"
+#include "Platform/Runtime/MainActor.h"
+#include "Platform/Posix/PosixFiles.h"
+#include "Platform/Posix/SystemLog.h"
+#include "Platform/Posix/UserEnvironment.h"
 
 namespace kestr {
 

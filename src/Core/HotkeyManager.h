@@ -14,7 +14,7 @@
 #include "Core/HotkeySource.h"
 #include "Core/Layout.h"
 #include "Platform/HotKeys.h"
-#include "Platform/Task.h"
+#include "Platform/Runtime/Task.h"
 #include "Core/SnapBinding.h"
 
 namespace kestr {

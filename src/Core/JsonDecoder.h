@@ -28,7 +28,7 @@
 #include "Core/Uuid.h"
 #include "Platform/Date.h"
 #include "Platform/Error.h"
-#include "Platform/JsonParse.h"
+#include "Platform/Json/JsonParse.h"
 
 namespace kestr {
 

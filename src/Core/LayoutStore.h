@@ -13,7 +13,7 @@
 #include "Core/LayoutStoreError.h"
 #include "Core/StoredForm.h"
 #include "Core/ThreeWayMerge.h"
-#include "Platform/JsonFileStore.h"
+#include "Platform/Json/JsonFileStore.h"
 
 namespace kestr {
 

@@ -14,8 +14,8 @@
 #include "Core/LayoutItem.h"
 #include "Core/ScreenFrame.h"
 #include "Core/WindowMatcher.h"
-#include "Platform/JsonEncoder.h"
-#include "Platform/JsonWriter.h"
+#include "Platform/Json/JsonEncoder.h"
+#include "Platform/Json/JsonWriter.h"
 
 namespace kestr {
 

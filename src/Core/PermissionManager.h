@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "Platform/MainActor.h"
+#include "Platform/Runtime/MainActor.h"
 
 namespace kestr {
 

@@ -7,7 +7,7 @@
 #include "Core/ModelJson.h"
 #include "Core/WholeNumber.h"
 #include "Platform/EventMonitors.h"
-#include "Platform/JsonEncoder.h"
+#include "Platform/Json/JsonEncoder.h"
 #include "Platform/Platform.h"
 
 namespace kestr {

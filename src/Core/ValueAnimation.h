@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "Platform/MainActor.h"
+#include "Platform/Runtime/MainActor.h"
 
 namespace kestr {
 

@@ -19,7 +19,7 @@
 #include "Core/EdgeGroup.h"
 #include "Core/Layout.h"
 #include "Platform/Accessibility.h"
-#include "Platform/Task.h"
+#include "Platform/Runtime/Task.h"
 #include "Window/WindowLimits.h"
 
 namespace kestr {

@@ -11,7 +11,7 @@
 #include "Core/EdgeGroup.h"
 #include "Platform/Displays.h"
 #include "Platform/EventMonitors.h"
-#include "Platform/Task.h"
+#include "Platform/Runtime/Task.h"
 
 namespace kestr {
 

@@ -14,7 +14,7 @@
 #include "Core/ValueAnimation.h"
 #include "EdgeResize/EdgeOverlayPresenter.h"
 #include "Platform/Geometry.h"
-#include "Platform/MainActor.h"
+#include "Platform/Runtime/MainActor.h"
 
 namespace kestr {
 

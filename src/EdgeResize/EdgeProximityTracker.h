@@ -20,7 +20,7 @@
 #include "Core/Layout.h"
 #include "Platform/EventMonitors.h"
 #include "Platform/Geometry.h"
-#include "Platform/MainActor.h"
+#include "Platform/Runtime/MainActor.h"
 
 namespace kestr {
 

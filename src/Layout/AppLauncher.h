@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "Platform/Error.h"
-#include "Platform/Task.h"
+#include "Platform/Runtime/Task.h"
 #include "Platform/Workspace.h"
 
 namespace kestr {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "Core/LayoutItem.h"
-#include "Platform/Task.h"
+#include "Platform/Runtime/Task.h"
 
 namespace kestr {
 

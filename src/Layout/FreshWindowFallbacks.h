@@ -7,7 +7,7 @@
 #include "Layout/ApplyContext.h"
 #include "Layout/ItemToPlace.h"
 #include "Layout/WindowSpawner.h"
-#include "Platform/Task.h"
+#include "Platform/Runtime/Task.h"
 
 namespace kestr {
 

@@ -11,7 +11,7 @@
 #include "Layout/ApplyContext.h"
 #include "Layout/ItemToPlace.h"
 #include "Layout/LayoutApplier.h"
-#include "Platform/Task.h"
+#include "Platform/Runtime/Task.h"
 
 namespace kestr {
 

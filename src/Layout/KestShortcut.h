@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "Core/Layout.h"
-#include "Platform/Task.h"
+#include "Platform/Runtime/Task.h"
 
 namespace kestr {
 

@@ -8,7 +8,7 @@
 #include "Layout/ApplyContext.h"
 #include "Layout/LayoutApplier.h"
 #include "Platform/Accessibility.h"
-#include "Platform/Task.h"
+#include "Platform/Runtime/Task.h"
 
 namespace kestr {
 

@@ -17,7 +17,7 @@
 #include "Platform/Accessibility.h"
 #include "Platform/Displays.h"
 #include "Platform/Geometry.h"
-#include "Platform/Task.h"
+#include "Platform/Runtime/Task.h"
 
 namespace kestr {
 

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "Platform/Task.h"
+#include "Platform/Runtime/Task.h"
 
 namespace kestr {
 

@@ -12,7 +12,7 @@
 #include "Platform/Accessibility.h"
 #include "Platform/Error.h"
 #include "Platform/Geometry.h"
-#include "Platform/Task.h"
+#include "Platform/Runtime/Task.h"
 
 namespace kestr {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "Platform/Completion.h"
+#include "Platform/Runtime/Completion.h"
 #include "Platform/Workspace.h"
 
 namespace kestr {

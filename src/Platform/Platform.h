@@ -23,7 +23,7 @@
 #include "Platform/Files.h"
 #include "Platform/HotKeys.h"
 #include "Platform/Log.h"
-#include "Platform/MainActor.h"
+#include "Platform/Runtime/MainActor.h"
 #include "Platform/NativeWindows.h"
 #include "Platform/ScriptHost.h"
 #include "Platform/Spaces.h"

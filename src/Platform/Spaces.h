@@ -3,7 +3,7 @@
 // one (see Space/SpaceController), and this service only answers the questions.
 #pragma once
 
-#include "Platform/Task.h"
+#include "Platform/Runtime/Task.h"
 
 namespace kestr {
 

@@ -9,7 +9,7 @@
 #include "Core/Hotkey.h"
 #include "Core/SnapAction.h"
 #include "Core/SnapBinding.h"
-#include "Platform/JsonFileStore.h"
+#include "Platform/Json/JsonFileStore.h"
 #include "Snap/SnapStoreError.h"
 
 namespace kestr {

@@ -9,7 +9,7 @@
 
 #include "Platform/Displays.h"
 #include "Platform/Error.h"
-#include "Platform/Task.h"
+#include "Platform/Runtime/Task.h"
 
 namespace kestr {
 

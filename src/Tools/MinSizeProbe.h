@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "Platform/Geometry.h"
-#include "Platform/Task.h"
+#include "Platform/Runtime/Task.h"
 
 namespace kestr {
 

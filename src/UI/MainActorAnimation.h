@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "Platform/MainActor.h"
+#include "Platform/Runtime/MainActor.h"
 
 namespace kestr {
 

@@ -7,7 +7,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
-#include "Platform/MainActor.h"
+#include "Platform/Runtime/MainActor.h"
 
 namespace kestr {
 

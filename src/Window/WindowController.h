@@ -16,7 +16,7 @@
 #include "Platform/Accessibility.h"
 #include "Platform/Displays.h"
 #include "Platform/Geometry.h"
-#include "Platform/Task.h"
+#include "Platform/Runtime/Task.h"
 #include "Window/WindowLimits.h"
 
 namespace kestr {

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "Core/ModelJson.h"
-#include "Platform/JsonEncoder.h"
+#include "Platform/Json/JsonEncoder.h"
 #include "Support/JsonText.h"
 #include "Support/SampleKests.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <limits>
 
-#include "Platform/JsonEncoder.h"
+#include "Platform/Json/JsonEncoder.h"
 #include "Support/JsonText.h"
 #include "Support/SampleKests.h"
 #include "Support/Thrown.h"

@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "Platform/UserEnvironment.h"
+#include "Platform/Posix/UserEnvironment.h"
 
 namespace kestr::test {
 

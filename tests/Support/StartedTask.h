@@ -8,7 +8,7 @@
 #include <type_traits>
 #include <variant>
 
-#include "Platform/Task.h"
+#include "Platform/Runtime/Task.h"
 
 namespace kestr::test {
 

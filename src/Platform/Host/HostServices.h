@@ -7,11 +7,11 @@
 #include <memory>
 
 #include "Platform/Host/PluggedUserInterface.h"
-#include "Platform/InotifyFileWatch.h"
-#include "Platform/MainActor.h"
-#include "Platform/PosixFiles.h"
-#include "Platform/SystemClock.h"
-#include "Platform/SystemLog.h"
+#include "Platform/Posix/InotifyFileWatch.h"
+#include "Platform/Runtime/MainActor.h"
+#include "Platform/Posix/PosixFiles.h"
+#include "Platform/Posix/SystemClock.h"
+#include "Platform/Posix/SystemLog.h"
 
 namespace kestr {
 

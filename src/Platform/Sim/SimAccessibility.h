@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "Platform/Accessibility.h"
-#include "Platform/MainActor.h"
+#include "Platform/Runtime/MainActor.h"
 #include "Platform/Sim/SimWorld.h"
 
 namespace kestr {

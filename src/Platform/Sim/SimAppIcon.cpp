@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "Platform/PosixFiles.h"
+#include "Platform/Posix/PosixFiles.h"
 
 namespace kestr {
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "Platform/Clock.h"
-#include "Platform/MainActor.h"
+#include "Platform/Runtime/MainActor.h"
 
 namespace kestr {
 

@@ -7,8 +7,8 @@
 #include <system_error>
 #include <vector>
 
-#include "Platform/InotifyFileWatch.h"
-#include "Platform/JsonNesting.h"
+#include "Platform/Posix/InotifyFileWatch.h"
+#include "Platform/Json/JsonNesting.h"
 #include "Platform/Sim/ScenarioReader.h"
 #include "Platform/Sim/SimScenario.h"
 

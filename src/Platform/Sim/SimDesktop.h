@@ -11,7 +11,7 @@
 
 #include "Platform/Host/UserInterfacePlugs.h"
 #include "Platform/Platform.h"
-#include "Platform/PosixFiles.h"
+#include "Platform/Posix/PosixFiles.h"
 #include "Platform/Sim/SimAccessibility.h"
 #include "Platform/Sim/SimAlerts.h"
 #include "Platform/Sim/SimAppearance.h"

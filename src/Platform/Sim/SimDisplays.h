@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "Platform/Displays.h"
-#include "Platform/MainActor.h"
+#include "Platform/Runtime/MainActor.h"
 #include "Platform/Sim/SimWorld.h"
 
 namespace kestr {

@@ -3,7 +3,7 @@
 // presses or releases its button; a flags-changed event sets the modifier keys.
 #pragma once
 
-#include "Platform/EventMonitorList.h"
+#include "Platform/Runtime/EventMonitorList.h"
 #include "Platform/Sim/SimWorld.h"
 
 namespace kestr {

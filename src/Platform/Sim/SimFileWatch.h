@@ -9,7 +9,7 @@
 #include <string>
 
 #include "Platform/FileWatch.h"
-#include "Platform/MainActor.h"
+#include "Platform/Runtime/MainActor.h"
 
 namespace kestr {
 

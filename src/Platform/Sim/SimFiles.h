@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Platform/PosixFiles.h"
+#include "Platform/Posix/PosixFiles.h"
 
 namespace kestr {
 

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "Platform/PlistJson.h"
+#include "Platform/Json/PlistJson.h"
 #include "Platform/Sim/ScenarioNames.h"
 #include "Platform/Sim/SimDesktop.h"
 

@@ -2,7 +2,7 @@
 #include <limits>
 #include <map>
 
-#include "Platform/PlistJson.h"
+#include "Platform/Json/PlistJson.h"
 #include "Platform/Sim/ScenarioNames.h"
 #include "Platform/Sim/ScenarioReader.h"
 #include "Platform/Sim/SimDesktop.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Platform/MainActor.h"
+#include "Platform/Runtime/MainActor.h"
 #include "Platform/Toasts.h"
 
 namespace kestr {

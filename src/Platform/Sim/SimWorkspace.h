@@ -6,7 +6,7 @@
 #include <map>
 #include <vector>
 
-#include "Platform/MainActor.h"
+#include "Platform/Runtime/MainActor.h"
 #include "Platform/Sim/SimWorld.h"
 #include "Platform/Workspace.h"
 

@@ -16,8 +16,8 @@
 #include <optional>
 #include <vector>
 
-#include "Platform/EventMonitorList.h"
-#include "Platform/MainActor.h"
+#include "Platform/Runtime/EventMonitorList.h"
+#include "Platform/Runtime/MainActor.h"
 #include "Platform/X11/X11Connection.h"
 #include "Platform/X11/X11Displays.h"
 #include "Platform/X11/X11KeyTable.h"

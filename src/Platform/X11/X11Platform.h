@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "Platform/Host/HostServices.h"
-#include "Platform/JsonFileDefaults.h"
+#include "Platform/Json/JsonFileDefaults.h"
 #include "Platform/Platform.h"
 #include "Platform/X11/DesktopEntries.h"
 #include "Platform/X11/X11Accessibility.h"

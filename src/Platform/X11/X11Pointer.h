@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "Platform/MainActor.h"
+#include "Platform/Runtime/MainActor.h"
 #include "Platform/X11/X11Connection.h"
 
 namespace kestr {

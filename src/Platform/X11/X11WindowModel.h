@@ -13,8 +13,8 @@
 
 #include <xcb/res.h>
 
-#include "Platform/MainActor.h"
-#include "Platform/Task.h"
+#include "Platform/Runtime/MainActor.h"
+#include "Platform/Runtime/Task.h"
 #include "Platform/X11/X11Client.h"
 #include "Platform/X11/X11Frames.h"
 #include "Platform/X11/X11Owners.h"

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "Platform/MainActor.h"
+#include "Platform/Runtime/MainActor.h"
 #include "Platform/X11/DesktopHandlers.h"
 #include "Platform/X11/PngWriter.h"
 #include "Platform/X11/ProcessInfo.h"

@@ -2,7 +2,7 @@
 // launch answered when a new window of that application appears (single-instance
 // programs hand the request to a process of their own, whose window tells its pid); a
 // URL's default handler is launched the same way.
-#include "Platform/MainActor.h"
+#include "Platform/Runtime/MainActor.h"
 #include "Platform/X11/DesktopExec.h"
 #include "Platform/X11/DesktopHandlers.h"
 #include "Platform/X11/X11Workspace.h"

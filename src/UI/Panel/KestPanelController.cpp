@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "Platform/Platform.h"
-#include "Platform/Task.h"
+#include "Platform/Runtime/Task.h"
 #include "UI/DisplayArea.h"
 #include "UI/Panel/KeyablePanel.h"
 #include "UI/Panel/PanelTabs.h"

@@ -11,7 +11,7 @@
 #include "Core/PermissionManager.h"
 #include "Core/Preferences.h"
 #include "Platform/Platform.h"
-#include "Platform/Task.h"
+#include "Platform/Runtime/Task.h"
 #include "UI/DisplayArea.h"
 #include "UI/Manager/KeyClosableWindow.h"
 #include "UI/Shell/OnboardingViews.h"

@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "Platform/MainActor.h"
+#include "Platform/Runtime/MainActor.h"
 #include "Platform/Toasts.h"
 #include "UI/MainActorAnimation.h"
 

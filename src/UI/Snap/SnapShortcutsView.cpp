@@ -11,7 +11,7 @@
 #include <cmath>
 
 #include "Core/Hotkey.h"
-#include "Platform/Task.h"
+#include "Platform/Runtime/Task.h"
 #include "Snap/SnapStore.h"
 #include "UI/Manager/RoundedTableFrame.h"
 #include "UI/Manager/ShadedTableHeaderView.h"

@@ -2,7 +2,7 @@
 
 #include <gmock/gmock.h>
 
-#include "Platform/JsonNesting.h"
+#include "Platform/Json/JsonNesting.h"
 #include "Platform/Sim/ScenarioReader.h"
 #include "Support/SimTest.h"
 

@@ -1,0 +1,40 @@
+// Parsing a JSON text into a document, and the errors of reading one: the first step of
+// every stored file kestr reads.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+#include "Platform/Error.h"
+#include "Platform/Json/JsonNesting.h"
+
+namespace kestr {
+
+class JsonDecodeError : public Error {
+public:
+    using Error::Error;
+};
+
+// A document nested deeper than JsonNesting::limit.
+class JsonNestingError : public JsonDecodeError {
+public:
+    using JsonDecodeError::JsonDecodeError;
+};
+
+// Parses the bytes as one JSON value (no comments, nothing after it, valid UTF-8, no
+// deeper than JsonNesting::limit); anything else throws JsonDecodeError.
+inline nlohmann::json parseJson(std::string_view bytes) {
+    if (JsonNesting::exceedsLimit(bytes)) {
+        throw JsonNestingError("JSON nested more than " + std::to_string(JsonNesting::limit) + " levels deep");
+    }
+    try {
+        return nlohmann::json::parse(bytes.begin(), bytes.end());
+    } catch (const nlohmann::json::exception& e) {
+        throw JsonDecodeError(std::string("malformed JSON: ") + e.what());
+    }
+}
+
+}  // namespace kestr
+

@@ -1,0 +1,152 @@
+// Edge resizing on the X11 desktop, as a person does it: the pointer brought to the
+// edge two windows of the active kest share, the handle that shows there pressed and
+// dragged, the windows on both sides following and the kest stored with the new edge.
+// The backend runs on Qt's loop, as in the program, which serves the handle's window too.
+#include <gtest/gtest.h>
+
+#include "App/ServiceWiring.h"
+#include "Core/HotkeyManager.h"
+#include "Core/LayoutStore.h"
+#include "EdgeResize/EdgeDragSession.h"
+#include "EdgeResize/EdgeOverlayManager.h"
+#include "EdgeResize/EdgeProximityTracker.h"
+#include "Layout/LayoutApplier.h"
+#include "Support/ItemBuilder.h"
+#include "Platform/X11/Support/BackendTest.h"
+#include "Platform/X11/Support/FakeInput.h"
+#include "Platform/X11/Support/QtOnSession.h"
+#include "Platform/X11/Support/XReads.h"
+
+namespace kestr::x11test {
+namespace {
+
+class X11EdgeResizeTest : public BackendTest {
+protected:
+    X11EdgeResizeTest() { onQtLoop = true; }
+
+    xcb_window_t open(const std::string& wmClass, int x) {
+        ClientOptions options;
+        options.wmClass = wmClass;
+        options.geometry = ClientGeometry{x, 200, 400, 300};
+        return openFramed(options);
+    }
+    Rect frame(xcb_window_t w) { return serverFrame(w); }
+    // Stores a kest of two windows and applies it, as its shortcut does.
+    test::StartedTask<LayoutApplier::ApplyReport> storeAndApply(const std::string& name, LayoutItem first,
+                                                               LayoutItem second) {
+        Layout kest;
+        kest.id = Uuid::random();
+        kest.name = name;
+        kest.items = {std::move(first), std::move(second)};
+        LayoutStore& store = LayoutStore::shared();
+        EXPECT_EQ(store.fileURL.rfind(dataFolder() + "/", 0), 0u) << store.fileURL;
+        store.layouts = {kest};
+        store.save();
+        return run(LayoutApplier::apply(kest, LayoutApplier::ApplyMode::reuseExisting,
+                                        LayoutApplier::FrameSource::target, std::nullopt));
+    }
+    void move(int x, int y) { fakeInput(connection(), session().root(), XCB_MOTION_NOTIFY, 0, x, y); }
+};
+
+TEST_F(X11EdgeResizeTest, DraggingTheHandleOfASharedEdgeResizesTheWindowsOnBothSidesAndStoresTheKest) {
+    // Wired as the program wires it at start-up.
+    ServiceWiring::connect();
+    EdgeProximityTracker::shared().onProximityChange = [](const std::optional<EdgeProximityTracker::Hit>& hit) {
+        EdgeOverlayManager::shared().updateProximity(hit);
+    };
+    const std::string display = *x11().displays().displayUUIDString(x11().displays().mainDisplayID());
+    const xcb_window_t left = open("KestrEdit", 100);
+    const xcb_window_t right = open("KestrView", 1000);
+
+    // What a kest's shortcut does: apply it, then hand it over as the active kest.
+    auto applied = storeAndApply("Halves", test::ItemBuilder("KestrEdit").on(display, Rect(0, 0, 960, 1080)),
+                                 test::ItemBuilder("KestrView").on(display, Rect(960, 0, 960, 1080)));
+    ASSERT_TRUE(applied.succeeded());
+    LayoutStore& store = LayoutStore::shared();
+    ASSERT_EQ(applied.value().applied, 2);
+    ASSERT_EQ(frame(left), Rect(0, 0, 960, 1080));
+    ASSERT_EQ(frame(right), Rect(960, 0, 960, 1080));
+    HotkeyManager& hotkeys = HotkeyManager::shared();
+    hotkeys.setTrackerActiveLayout(applied.value().effectiveLayout);
+    hotkeys.setOverlayActiveLayout(applied.value().effectiveLayout);
+    ASSERT_EQ(EdgeOverlayManager::shared().windows.size(), 1u);
+    EdgeOverlay& overlay = *EdgeOverlayManager::shared().windows.begin()->second;
+
+    // Whatever fails, the button goes up: later tests share the server.
+    const std::shared_ptr<void> release(nullptr, [&](void*) {
+        fakeInput(connection(), session().root(), XCB_BUTTON_RELEASE, 1);
+    });
+    // Towards the edge, halfway down where the knob sits, until the handle takes the mouse.
+    for (int x = 900; x <= 960 && !(overlay.activeGroupID && !overlay.ignoresMouseEvents()); x += 4) {
+        move(x, 540);
+        pumpQtUntil([&] { return overlay.activeGroupID && !overlay.ignoresMouseEvents(); }, 0.1);
+    }
+    ASSERT_TRUE(overlay.activeGroupID) << "no handle showed at the edge";
+    ASSERT_TRUE(pumpQtUntil([&] { return overlay.alphaValue() == 1; }));
+    move(960, 540);
+    fakeInput(connection(), session().root(), XCB_BUTTON_PRESS, 1);
+    EdgeDragSession& drag = EdgeDragSession::shared();
+    ASSERT_TRUE(pumpQtUntil([&] { return drag.isActive; })) << "the press never reached the handle";
+    for (int x = 980; x <= 1100; x += 20) move(x, 560);
+    EXPECT_TRUE(pumpQtUntil([&] { return drag.currentGlobalCoord == 1100; })) << drag.currentGlobalCoord;
+    fakeInput(connection(), session().root(), XCB_BUTTON_RELEASE, 1);
+
+    EXPECT_TRUE(settle([&] {
+        return frame(left) == Rect(0, 0, 1100, 1080) && frame(right) == Rect(1100, 0, 820, 1080);
+    })) << frame(left).width() << " | " << frame(right).x() << " " << frame(right).width();
+    EXPECT_FALSE(drag.isActive);
+    // The move is stored once kestr has seen the windows there, which may be after the
+    // frames arrived: its own wait for them ends later.
+    EXPECT_TRUE(runUntil([&] {
+        return store.layouts.size() == 1 && store.layouts[0].items[0].targetFrame.width == 1100 &&
+               !store.layouts[0].edgeGroups.empty();
+    })) << "the moved edge was never stored";
+    // The file holds the new edge.
+    LayoutStore reread(store.fileURL);
+    reread.load();
+    ASSERT_EQ(reread.layouts.size(), 1u);
+    const auto& items = reread.layouts[0].items;
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].targetFrame.width, 1100);
+    EXPECT_EQ(items[1].targetFrame.x, 1100);
+    EXPECT_EQ(items[1].targetFrame.width, 820);
+    ASSERT_EQ(reread.layouts[0].edgeGroups.size(), 1u);
+    EXPECT_EQ(reread.layouts[0].edgeGroups[0].coordinate, 1100);
+}
+
+TEST_F(X11EdgeResizeTest, AnEdgeDraggedTowardsAWindowWithAMinimumSizeStopsThereAndTheKestHoldsWhatTheWindowsTook) {
+    const std::string display = *x11().displays().displayUUIDString(x11().displays().mainDisplayID());
+    ClientOptions above;
+    above.wmClass = "KestrMinimum";
+    above.minSize = ClientSize{600, 450};
+    const xcb_window_t top = openFramed(above);
+    const xcb_window_t bottom = open("KestrBelow", 100);
+
+    auto applied = storeAndApply("Stacked", test::ItemBuilder("KestrMinimum").on(display, Rect(0, 0, 720, 600)),
+                                 test::ItemBuilder("KestrBelow").on(display, Rect(0, 600, 720, 480)));
+    ASSERT_TRUE(applied.succeeded());
+    ASSERT_EQ(frame(top), Rect(0, 0, 720, 600));
+    // The frame's minimum: the client's 450 and the decorations around it.
+    const double minimum = 450 + frame(top).height() - clientGeometry(connection(), top).value().height;
+    const Layout effective = *applied.value().effectiveLayout;
+    ASSERT_EQ(effective.edgeGroups.size(), 1u);
+    EXPECT_EQ(effective.edgeGroups[0].minCoordinate, minimum);
+    EdgeProximityTracker::shared().setActiveLayout(effective);
+
+    EdgeDragSession& drag = EdgeDragSession::shared();
+    drag.start(effective.edgeGroups[0], x11().displays().mainDisplayID(), 600);
+    drag.update(300);
+    ASSERT_EQ(drag.currentGlobalCoord, minimum);
+    ASSERT_LT(minimum, 600);
+    run(drag.commit());
+    EXPECT_TRUE(settle([&] { return frame(top).height() == minimum && frame(bottom).y() == minimum; }))
+        << frame(top).height() << " | " << frame(bottom).y();
+    LayoutStore reread(LayoutStore::shared().fileURL);
+    reread.load();
+    const auto& items = reread.layouts.at(0).items;
+    EXPECT_EQ(items.at(0).targetFrame.height, frame(top).height());
+    EXPECT_EQ(items.at(1).targetFrame.y, frame(bottom).y());
+}
+
+}  // namespace
+}  // namespace kestr::x11test

@@ -1,0 +1,114 @@
+// Fresh windows and content on the X11 desktop, where applications take no scripts: a
+// terminal's fresh window comes from its command line with the item's folder and
+// command, and a launched xterm's shell folder is what a capture reads back.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "Layout/FreshWindowCommand.h"
+#include "Layout/LayoutApplier.h"
+#include "Layout/LayoutCapture.h"
+#include "Layout/WaitUntil.h"
+#include "Support/ItemBuilder.h"
+#include "Platform/X11/Support/BackendTest.h"
+
+namespace kestr::x11test {
+namespace {
+
+using Mode = LayoutApplier::ApplyMode;
+
+class X11FreshWindowTest : public BackendTest {
+protected:
+    LayoutApplier::ApplyReport apply(LayoutItem item, Mode mode) {
+        Layout kest;
+        kest.id = Uuid::random();
+        kest.name = "Fresh";
+        kest.items = {std::move(item)};
+        auto applied = run(LayoutApplier::apply(std::move(kest), mode, LayoutApplier::FrameSource::target, std::nullopt),
+                           30);
+        EXPECT_TRUE(applied.succeeded());
+        return applied.succeeded() ? applied.value() : LayoutApplier::ApplyReport{};
+    }
+    std::string mainUUID() {
+        return x11().displays().displayUUIDString(x11().displays().mainDisplayID()).value_or("");
+    }
+    std::vector<xcb_window_t> windowsOfClass(const std::string& wmClass) {
+        std::vector<xcb_window_t> out;
+        for (xcb_window_t w : x11().model().stacking()) {
+            const X11Client* c = x11().model().client(w);
+            if (c && c->wmClass == wmClass && c->mapped) out.push_back(w);
+        }
+        return out;
+    }
+};
+
+TEST_F(X11FreshWindowTest, ARunningTerminalOpensAFreshWindowInTheItemsFolderRunningItsCommand) {
+    const std::string received = dataFolder() + "/arguments";
+    writeDesktopEntry("debian-xterm", "StartupWMClass=KestrTerm\nExec=" + clientProgram() +
+                                          " --detached --class KestrTerm --arguments-to " + received);
+    ClientOptions running;
+    running.wmClass = "KestrTerm";
+    const xcb_window_t first = spawn(running).window();
+    ASSERT_TRUE(settle([&] { return !x11().workspace().runningApplications("debian-xterm").empty(); }));
+
+    LayoutItem item = test::ItemBuilder("debian-xterm", "XTerm").on(mainUUID(), Rect(200, 150, 500, 300));
+    item.terminalTabs = std::vector<std::string>{"echo 'a;b' $(id) %U"};
+    item.openFolders = std::vector<Url>{*Url::parse("file:///tmp/a%20b")};
+    const auto report = apply(item, Mode::freshWindows);
+    EXPECT_EQ(report.applied, 1);
+    EXPECT_TRUE(report.skipped.empty());
+
+    // What the kest holds reached the program as plain arguments, the field code too.
+    std::vector<std::string> arguments;
+    std::ifstream in(received);
+    for (std::string line; std::getline(in, line);) arguments.push_back(line);
+    std::vector<std::string> expected{"-e"};
+    for (const auto& word : FreshWindowCommand::terminalCommand("/tmp/a b", "echo 'a;b' $(id) %U"))
+        expected.push_back(word);
+    EXPECT_EQ(arguments, expected);
+
+    const auto windows = windowsOfClass("KestrTerm");
+    ASSERT_EQ(windows.size(), 2u);
+    const xcb_window_t fresh = windows[0] == first ? windows[1] : windows[0];
+    EXPECT_TRUE(settle([&] { return x11().model().client(fresh)->frame() == Rect(200, 150, 500, 300); }));
+}
+
+TEST_F(X11FreshWindowTest, AnXtermLaunchedForAKestIsPlacedAndCaptureReadsItsShellsFolder) {
+    const std::string desktopFile = "/usr/share/applications/debian-xterm.desktop";
+    if (!std::filesystem::exists(desktopFile) || access("/usr/bin/xterm", X_OK) != 0) GTEST_SKIP() << "no xterm";
+    std::filesystem::copy_file(desktopFile, dataFolder() + "/applications/debian-xterm.desktop");
+    const std::string folder = dataFolder() + "/work; $(touch x)";
+    std::filesystem::create_directories(folder);
+    ASSERT_TRUE(windowsOfClass("XTerm").empty());
+
+    LayoutItem item = test::ItemBuilder("debian-xterm", "XTerm").on(mainUUID(), Rect(100, 60, 700, 460));
+    item.openFolders = std::vector<Url>{*Url::parse("file://" + dataFolder() + "/work%3B%20%24(touch%20x)")};
+    const auto report = apply(item, Mode::restoreMissing);
+    EXPECT_EQ(report.applied, 1) << (report.skipped.empty() ? "" : report.skipped.front().reason);
+    const auto windows = windowsOfClass("XTerm");
+    ASSERT_EQ(windows.size(), 1u);
+    // The terminal keeps to whole character cells.
+    EXPECT_TRUE(settle([&] {
+        const Rect f = x11().model().client(windows[0])->frame();
+        return f.origin == Point{100, 60} && std::abs(f.width() - 700) < 20 && std::abs(f.height() - 460) < 30;
+    }));
+
+    // The shell starts after the window and changes folder after it starts: polled, as
+    // no X event tells of it.
+    const std::string expected = "cd '" + folder + "'";
+    std::optional<std::string> captured;
+    auto read = run(kestr::waitUntil([&] {
+        const Layout kest = LayoutCapture::captureCurrent("Captured", std::nullopt, true);
+        for (const LayoutItem& i : kest.items)
+            if (i.appBundleID == "debian-xterm" && i.terminalTabs) captured = i.terminalTabs->front();
+        return captured == expected;
+    }, 10, 0.1), 15);
+    ASSERT_TRUE(read.succeeded());
+    EXPECT_TRUE(read.value()) << captured.value_or("nothing captured");
+    EXPECT_FALSE(std::filesystem::exists(dataFolder() + "/x"));
+}
+
+}  // namespace
+}  // namespace kestr::x11test

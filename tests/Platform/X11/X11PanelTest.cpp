@@ -1,0 +1,156 @@
+// The panel on the private display: a pop-up under the status button, within the
+// display, holding the pointer and the keyboard while it shows (so the window manager's
+// Alt-drag and the hot keys wait, as under any open menu), closed by a click elsewhere.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "UI/Panel/KestPanelController.h"
+#include "UI/Panel/KeyablePanel.h"
+#include "UI/Shell/ToastPresenter.h"
+#include "UI/Shell/WindowStatusItem.h"
+#include "Platform/X11/Support/BackendTest.h"
+#include "Platform/X11/Support/FakeInput.h"
+#include "Platform/X11/Support/QtOnSession.h"
+#include "Platform/X11/Support/XReads.h"
+
+namespace kestr::x11test {
+namespace {
+
+class X11PanelTest : public BackendTest {
+protected:
+    void SetUp() override {
+        BackendTest::SetUp();
+        ensureQtApplication(session());
+    }
+    bool pointerHeld() { return x11test::pointerHeld(connection(), session().root()); }
+    bool keyboardHeld() { return x11test::keyboardHeld(connection(), session().root()); }
+    void click(int x, int y) { fakeClick(connection(), session().root(), x, y); }
+    static void showButton(WindowStatusItem& item) {
+        QImage picture(40, 30, QImage::Format_ARGB32_Premultiplied);
+        picture.fill(Qt::red);
+        picture.setDevicePixelRatio(2);
+        item.setImage({picture, false, "test"}, 0);
+    }
+    // The colour on the screen at that point.
+    std::uint32_t pixel(int x, int y) {
+        auto* r = xcb_get_image_reply(
+            connection(), xcb_get_image(connection(), XCB_IMAGE_FORMAT_Z_PIXMAP, session().root(), x, y, 1, 1, ~0u),
+            nullptr);
+        std::uint32_t value = 0;
+        if (r && xcb_get_image_data_length(r) >= 4) std::memcpy(&value, xcb_get_image_data(r), 4);
+        std::free(r);
+        return value & 0xFFFFFF;
+    }
+};
+
+TEST_F(X11PanelTest, ThePanelIsAPopUpUnderTheButtonHoldingPointerAndKeysUntilAClickElsewhere) {
+    const Rect button(1800, 0, 24, 22);
+    KestPanelController panel({});
+    panel.show([button] { return std::optional<Rect>(button); }, true, {}, {});
+    ASSERT_TRUE(pumpQtUntil([&] { return pointerHeld() && keyboardHeld(); })) << "the panel grabbed nothing";
+    const QRect frame = panel.panel()->geometry();
+    EXPECT_GE(frame.top(), button.maxY()) << "the panel covers the status button";
+    EXPECT_LE(frame.bottom(), session().height());
+
+    click(300, 700);
+    EXPECT_TRUE(pumpQtUntil([&] { return !panel.isVisible(); }));
+    EXPECT_TRUE(pumpQtUntil([&] { return !pointerHeld() && !keyboardHeld(); })) << "a grab outlived the panel";
+}
+
+// Without a compositing manager transparent pixels show black, so the rounded windows
+// are cut to their outlines instead: at a corner the window below shows.
+TEST_F(X11PanelTest, WithoutACompositingManagerThePanelAndTheToastShowTheWindowBelowAtTheirCorners) {
+    ASSERT_FALSE(x11().capabilities().compositingManager);
+    constexpr std::uint32_t below = 0x336699;
+    const xcb_window_t backdrop = xcb_generate_id(connection());
+    const std::uint32_t values[] = {below, 1};
+    xcb_create_window(connection(), XCB_COPY_FROM_PARENT, backdrop, session().root(), 0, 0, session().width(),
+                      session().height(), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                      XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
+    // At the bottom, under the window manager's windows (the toast is one of them).
+    const std::uint32_t bottom = XCB_STACK_MODE_BELOW;
+    xcb_configure_window(connection(), backdrop, XCB_CONFIG_WINDOW_STACK_MODE, &bottom);
+    xcb_map_window(connection(), backdrop);
+    ASSERT_TRUE(waitUntil([&] { return pixel(10, 10) == below; }));
+
+    KestPanelController panel({});
+    // The panel hangs at the left, clear of the toast in the middle.
+    panel.show([] { return std::optional<Rect>(Rect(300, 0, 24, 22)); }, true, {}, {});
+    ToastPresenter::shared().show("Saved", ToastFeel::plain, 60);
+    for (QWidget* window : {static_cast<QWidget*>(panel.panel()), ToastPresenter::shared().panel()}) {
+        ASSERT_NE(window, nullptr);
+        const QRect frame = window->geometry();
+        ASSERT_TRUE(pumpQtUntil([&] { return pixel(frame.center().x(), frame.center().y()) != below; }))
+            << "the window never showed";
+        EXPECT_EQ(pixel(frame.left(), frame.top()), below);
+        EXPECT_EQ(pixel(frame.right(), frame.bottom()), below);
+        // Inside the outline, by the corner: the window's own colour.
+        EXPECT_NE(pixel(frame.left() + 8, frame.top() + 8), below);
+    }
+    xcb_destroy_window(connection(), backdrop);
+    xcb_flush(connection());
+}
+
+// Without a system tray the status button is a window of its own, above the others:
+// switching desktops must not take it (and with it the panel and the menu) away, and a
+// maximised window stays below it rather than with its title-bar buttons under it.
+TEST_F(X11PanelTest, TheStatusButtonWindowShowsOnEveryDesktopAndMaximisedWindowsStayBelowIt) {
+    WindowStatusItem item;
+    showButton(item);
+    const auto button = static_cast<xcb_window_t>(item.window().winId());
+    ASSERT_TRUE(pumpQtUntil([&] { return isViewable(connection(), button); }));
+
+    auto switchTo = [&](std::uint32_t desktop) {
+        x11().connection().sendRootMessage(x11().connection().root(), atom(connection(), "_NET_CURRENT_DESKTOP"),
+                                           desktop, XCB_CURRENT_TIME);
+        x11().connection().flush();
+        return waitUntil([&] {
+            auto current = property32(connection(), session().root(), "_NET_CURRENT_DESKTOP");
+            return current && current->front() == desktop;
+        });
+    };
+    ASSERT_TRUE(switchTo(1));
+    // A window mapped now is mapped after the window manager has hidden the other desktop.
+    const xcb_window_t w = openFramed({});
+    EXPECT_TRUE(isViewable(connection(), button)) << "the button stayed behind on the first desktop";
+
+    auto& e = x11().connection().ewmh();
+    x11().connection().sendRootMessage(w, e._NET_WM_STATE, XCB_EWMH_WM_STATE_ADD, e._NET_WM_STATE_MAXIMIZED_VERT,
+                                       e._NET_WM_STATE_MAXIMIZED_HORZ, 2);
+    x11().connection().flush();
+    ASSERT_TRUE(waitUntil([&] {
+        const auto frame = frameOf(connection(), w);
+        // Across the screen and down to its bottom, whatever the top.
+        return frame && frame->x == 0 && frame->width == session().width() &&
+               frame->y + frame->height == session().height();
+    })) << "the window was not maximised";
+    EXPECT_GT(frameOf(connection(), w)->y, item.buttonFrame()->bottom()) << "its title bar is under the button";
+    ASSERT_TRUE(switchTo(0));
+}
+
+// A changed monitor layout takes the button, and the strip it keeps free, to the right end
+// of the main display as it is now, never left behind where a monitor was.
+TEST_F(X11PanelTest, TheStatusButtonWindowFollowsTheMainDisplayWhenTheMonitorsChange) {
+    WindowStatusItem item;
+    showButton(item);
+    WindowStatusItem* following = &item;
+    x11().x11Displays().addChangeObserver([&following] {
+        if (following) following->followMainDisplay();
+    });
+    ASSERT_EQ(item.buttonFrame()->right(), session().width() - 1);
+
+    session().addMonitor("LEFT", 0, 0, 1920, 1080, true);
+    session().addMonitor("RIGHT", 1920, 0, 1920, 1080);
+    x11().x11Displays().refresh();
+    EXPECT_EQ(item.buttonFrame()->right(), 1919);
+    const auto button = static_cast<xcb_window_t>(item.window().winId());
+    EXPECT_TRUE(pumpQtUntil([&] {
+        const auto strut = property32(connection(), button, "_NET_WM_STRUT_PARTIAL");
+        return strut && strut->size() == 12 && (*strut)[9] == 1919;
+    })) << "the strip stayed at the old place";
+    following = nullptr;
+}
+
+}  // namespace
+}  // namespace kestr::x11test

@@ -1,0 +1,269 @@
+// The program itself on the private X11 desktop: which desktop it chooses, the window
+// dump by desktop-file id, and a kest applied by name to real windows.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <regex>
+#include <sstream>
+
+#include "Platform/X11/Support/Subprocess.h"
+#include "Platform/X11/Support/X11Test.h"
+
+namespace kestr::x11test {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+struct Ran {
+    int status = -1;
+    std::string out;
+    std::string err;
+    bool outputEnded = false;  // nothing else held its standard output open once it ended
+};
+
+class X11ProgramTest : public X11Test {
+protected:
+    void SetUp() override {
+        X11Test::SetUp();
+        char pattern[] = "/tmp/kestr-x11-program-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        home = pattern;
+        std::filesystem::create_directories(home + "/.local/share/applications");
+        std::ofstream(home + "/.local/share/applications/kestr-test-editor.desktop")
+            << "[Desktop Entry]\nType=Application\nName=Test Editor\nExec=true\nStartupWMClass=KestrEditor\n";
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(home, ignored);
+        X11Test::TearDown();
+    }
+
+    Ran kestr(std::vector<std::string> arguments, std::map<std::string, std::optional<std::string>> extra = {}) {
+        arguments.insert(arguments.begin(), KESTR_BINARY);
+        Subprocess::Spec spec;
+        spec.arguments = arguments;
+        spec.environment = {{"HOME", home},
+                            {"DISPLAY", session().display()},
+                            {"XDG_DATA_HOME", std::nullopt},
+                            {"XDG_STATE_HOME", std::nullopt},
+                            {"XDG_CONFIG_HOME", std::nullopt},
+                            {"KESTR_SIM_DESKTOP", std::nullopt},
+                            {"KESTR_DESKTOP", std::nullopt},
+                            {"KESTR_LOG_STDERR", std::nullopt}};
+        for (auto& [k, v] : extra) spec.environment[k] = v;
+        spec.logFile = home + "/stderr.txt";
+        spec.pipeStdout = true;
+        Subprocess process(spec);
+        std::string out;
+        char buffer[4096];
+        ssize_t n = 0;
+        const auto drain = [&] {
+            while ((n = read(process.stdoutFd(), buffer, sizeof buffer)) > 0) out.append(buffer, n);
+        };
+        for (int i = 0; i < 600 && !process.waitExit(0.05); ++i) drain();
+        drain();
+        Ran ran;
+        ran.out = out;
+        ran.outputEnded = n == 0;
+        std::ifstream err(spec.logFile);
+        ran.err.assign(std::istreambuf_iterator<char>(err), {});
+        if (process.status() && WIFEXITED(*process.status())) ran.status = WEXITSTATUS(*process.status());
+        return ran;
+    }
+
+    std::string home;
+};
+
+TEST_F(X11ProgramTest, TheDumpListsTheRealWindowsAndAKestIsAppliedByName) {
+    ClientOptions editor;
+    editor.title = "draft.txt";
+    editor.wmClass = "KestrEditor";
+    editor.geometry = ClientGeometry{40, 60, 400, 300};
+    ClientOptions other;
+    other.title = "other";
+    other.wmClass = "PlainTool";
+    other.geometry = ClientGeometry{600, 60, 400, 300};
+    const xcb_window_t e = spawn(editor).window();
+    const xcb_window_t o = spawn(other).window();
+    ASSERT_TRUE(waitUntil([&] { return property32(connection(), e, "_NET_FRAME_EXTENTS").has_value(); }));
+
+    const Ran dump = kestr({"--dump"});
+    ASSERT_EQ(dump.status, 0) << dump.err;
+    EXPECT_THAT(dump.out, HasSubstr("Test Editor           kestr-test-editor"));
+    EXPECT_THAT(dump.out, HasSubstr("draft.txt"));
+    EXPECT_THAT(dump.out, HasSubstr("PlainTool"));
+    EXPECT_EQ(dump.err, "");
+    std::smatch uuid;
+    ASSERT_TRUE(std::regex_search(dump.out, uuid, std::regex("uuid=([0-9A-F-]{36})")));
+
+    std::filesystem::create_directories(home + "/.local/share/kestr");
+    const std::string file = home + "/.local/share/kestr/layouts.json";
+    const auto item = [&](const std::string& bundle, const std::string& id, int x) {
+        return "{\"appBundleID\":\"" + bundle + "\",\"appName\":\"x\",\"launchIfMissing\":false,\"id\":\"" + id +
+               "\",\"targetFrame\":{\"displayUUID\":\"" + uuid[1].str() + "\",\"x\":" + std::to_string(x) +
+               ",\"y\":0,\"width\":960,\"height\":700},\"windowMatcher\":{\"type\":\"firstWindow\"}}";
+    };
+    const std::string kests = "{\"version\":1,\"layouts\":[{\"createdAt\":\"2026-12-07T00:00:00Z\",\"updatedAt\":"
+                              "\"2026-12-07T00:00:00Z\",\"edgeGroups\":[],\"id\":\"EAD9EC86-D4FB-4724-BF32-29075E0CF854\","
+                              "\"name\":\"Desk\",\"items\":[" +
+                              item("kestr-test-editor", "A7A179AB-78A1-49F5-9101-285D7CC5CAF1", 0) + "," +
+                              item("PlainTool", "A7A179AB-78A1-49F5-9101-285D7CC5CAF2", 960) + "]}]}";
+    std::ofstream(file) << kests;
+
+    const Ran applied = kestr({"--apply-kest", "Desk"});
+    ASSERT_EQ(applied.status, 0) << applied.err;
+    EXPECT_THAT(applied.out, HasSubstr("applied=2 skipped=0"));
+    EXPECT_EQ(frameOf(connection(), e), (XRect{0, 0, 960, 700}));
+    EXPECT_EQ(frameOf(connection(), o), (XRect{960, 0, 960, 700}));
+    // An apply changes nothing in the kest file.
+    std::ifstream after(file);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(after), {}), kests);
+}
+
+TEST_F(X11ProgramTest, AnApplyThatLaunchesAProgramEndsItsOutputWhenItEnds) {
+    std::ofstream(home + "/.local/share/applications/kestr-test-launched.desktop")
+        << "[Desktop Entry]\nType=Application\nName=Launched\nExec=" << KESTR_TEST_CLIENT
+        << " --detached --class KestrLaunched\n";
+    std::filesystem::create_directories(home + "/.local/share/kestr");
+    std::ofstream(home + "/.local/share/kestr/layouts.json")
+        << "{\"version\":1,\"layouts\":[{\"createdAt\":\"2026-12-07T00:00:00Z\",\"updatedAt\":\"2026-12-07T00:00:00Z\","
+           "\"edgeGroups\":[],\"id\":\"EAD9EC86-D4FB-4724-BF32-29075E0CF855\",\"name\":\"Launch\",\"items\":[{"
+           "\"appBundleID\":\"kestr-test-launched\",\"appName\":\"Launched\",\"launchIfMissing\":true,\"id\":"
+           "\"A7A179AB-78A1-49F5-9101-285D7CC5CAF3\",\"targetFrame\":{\"displayUUID\":\"\",\"x\":0,\"y\":0,\"width\":"
+           "600,\"height\":400},\"windowMatcher\":{\"type\":\"firstWindow\"}}]}]}";
+
+    // As `kestr --apply-kest Launch | cat`: the reader sees the end of the output when
+    // kestr ends, although the program it launched runs on.
+    const Ran applied = kestr({"--apply-kest", "Launch"});
+    std::optional<std::int32_t> launched;
+    for (xcb_window_t w : clientList(connection()))
+        if (property8(connection(), w, "WM_CLASS").value_or("").find("KestrLaunched") != std::string::npos)
+            if (auto pid = property32(connection(), w, "_NET_WM_PID")) launched = static_cast<std::int32_t>(pid->at(0));
+    ASSERT_TRUE(launched) << applied.out << applied.err;
+    EXPECT_EQ(::kill(*launched, 0), 0);
+    ::kill(*launched, SIGKILL);
+    EXPECT_EQ(applied.status, 0) << applied.err;
+    EXPECT_TRUE(applied.outputEnded);
+}
+
+// The sample kest names a terminal and a browser this desktop has, by desktop-file id,
+// on its main display; with none of them installed, the commonest.
+TEST_F(X11ProgramTest, TheSampleKestNamesInstalledApplicationsOnTheMainDisplay) {
+    const std::string shared = home + "/share";
+    std::filesystem::create_directories(shared + "/applications");
+    for (const char* id : {"xfce4-terminal", "firefox", "org.kde.konsole"}) {
+        std::ofstream(shared + "/applications/" + id + ".desktop")
+            << "[Desktop Entry]\nType=Application\nName=" << id << "\nExec=true\n";
+    }
+    const Ran displays = kestr({"--dump-displays"});
+    std::smatch main;
+    ASSERT_TRUE(std::regex_search(displays.out, main, std::regex("uuid=([0-9A-F]{8}) id=\\d+ \\[MAIN\\]")))
+        << displays.out;
+
+    const auto sample = [&](const std::string& dataDirs) {
+        const std::string file = home + "/sample.json";
+        const Ran wrote = kestr({"--write-sample-layout", file}, {{"XDG_DATA_DIRS", dataDirs}});
+        EXPECT_EQ(wrote.status, 0) << wrote.err;
+        std::ifstream in(file);
+        const auto kest = nlohmann::json::parse(in)["layouts"].at(0);
+        std::vector<std::string> found;
+        for (const auto& item : kest["items"]) {
+            found.push_back(item["appBundleID"]);
+            EXPECT_EQ(item["targetFrame"]["displayUUID"].get<std::string>().substr(0, 8), main[1].str());
+        }
+        return found;
+    };
+    EXPECT_EQ(sample(shared), (std::vector<std::string>{"org.kde.konsole", "firefox"}));
+    std::filesystem::remove(shared + "/applications/org.kde.konsole.desktop");
+    EXPECT_EQ(sample(shared), (std::vector<std::string>{"xfce4-terminal", "firefox"}));
+    EXPECT_EQ(sample(home + "/nothing"), (std::vector<std::string>{"org.gnome.Terminal", "firefox"}));
+}
+
+// Any client names its window as it likes: escape sequences, a bell, a NUL, a direction
+// override and a line break reach the dump as marks, and the window's row stays one line.
+TEST_F(X11ProgramTest, TheDumpShowsAHostileTitleCleanedOnOneRow) {
+    ClientOptions options;
+    options.wmClass = "KestrHostile";
+    const xcb_window_t w = spawn(options).window();
+    const std::string title = "\x1b]0;owned\x07\x1b[2J\u202Eevil\nrow two\r" + std::string(1, '\0') + "end";
+    xcb_change_property(connection(), XCB_PROP_MODE_REPLACE, w, atom(connection(), "_NET_WM_NAME"),
+                        atom(connection(), "UTF8_STRING"), 8, static_cast<std::uint32_t>(title.size()), title.data());
+    ASSERT_EQ(property8(connection(), w, "_NET_WM_NAME"), title);
+
+    const Ran dump = kestr({"--dump"});
+    ASSERT_EQ(dump.status, 0) << dump.err;
+    std::string row;
+    std::istringstream lines(dump.out);
+    for (std::string line; std::getline(lines, line);)
+        if (line.find("KestrHostile") != std::string::npos) row = line;
+    EXPECT_THAT(row, ::testing::EndsWith("\uFFFD]0;owned\uFFFD\uFFFD[2J\uFFFDevil\uFFFDrow two\uFFFD\uFFFDend"));
+    for (const char c : dump.out) EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << int(c);
+    EXPECT_THAT(dump.out, Not(HasSubstr("\u202E")));
+}
+
+// What this desktop reads of window content: each terminal window's folder, from its
+// shell; what it cannot read is said once, with no script errors.
+TEST_F(X11ProgramTest, TheContentDumpShowsEachTerminalsFolderAndSaysOnceWhatItCannotRead) {
+    if (!findProgram("xterm")) GTEST_SKIP() << "no xterm";
+    const std::string folder = home + "/proj ects";
+    std::filesystem::create_directories(folder);
+    Subprocess::Spec spec;
+    spec.arguments = {"xterm", "-T", "shell", "-e", "sh", "-c", "cd \"$0\" && exec sleep 600", folder};
+    spec.environment = {{"DISPLAY", session().display()}};
+    spec.logFile = home + "/xterm.txt";
+    Subprocess xterm(spec);
+    // The shell changes folder after the window shows: no X event tells of it.
+    const auto shellFolder = [&]() -> std::string {
+        std::ifstream children("/proc/" + std::to_string(xterm.pid()) + "/task/" + std::to_string(xterm.pid()) +
+                               "/children");
+        pid_t child = 0;
+        if (!(children >> child)) return "";
+        std::error_code error;
+        return std::filesystem::read_symlink("/proc/" + std::to_string(child) + "/cwd", error).string();
+    };
+    ASSERT_TRUE(waitUntil([&] {
+        for (xcb_window_t c : clientList(connection()))
+            if (property8(connection(), c, "WM_NAME") == "shell") return shellFolder() == folder;
+        return false;
+    }));
+
+    const Ran dump = kestr({"--dump-content"});
+    ASSERT_EQ(dump.status, 0) << dump.err;
+    EXPECT_THAT(dump.out, HasSubstr("=== Terminal windows"));
+    EXPECT_THAT(dump.out, HasSubstr("  debian-xterm  pos=("));
+    EXPECT_THAT(dump.out, HasSubstr("  title=shell  folder=" + folder + "\n"));
+    EXPECT_THAT(dump.out, HasSubstr("Browser tabs, file-manager folders and a terminal's tabs and panes"));
+    EXPECT_THAT(dump.out, Not(HasSubstr("ERROR")));
+    EXPECT_THAT(dump.out, Not(HasSubstr("Finder")));
+    xterm.terminate();
+}
+
+TEST_F(X11ProgramTest, TheDesktopIsChosenByItsWindowManagerOrByKestrDesktop) {
+    const Ran forced = kestr({"--dump"}, {{"KESTR_DESKTOP", "simulated"}});
+    EXPECT_EQ(forced.status, 0);
+    EXPECT_THAT(forced.out, HasSubstr("com.apple.finder"));
+    EXPECT_EQ(forced.err, "");
+
+    const Ran unknown = kestr({"--dump"}, {{"KESTR_DESKTOP", "wayland"}});
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_THAT(unknown.err, HasSubstr("KESTR_DESKTOP must be \"simulated\" or \"x11\""));
+
+    session().stopWindowManager();
+    const Ran bare = kestr({"--dump"});
+    EXPECT_EQ(bare.status, 0);
+    EXPECT_THAT(bare.err, HasSubstr("no window manager announces itself on the X display " + session().display()));
+    EXPECT_THAT(bare.out, HasSubstr("com.apple.finder"));
+    const Ran noDisplay = kestr({"--dump"}, {{"KESTR_DESKTOP", "x11"}, {"DISPLAY", ":9999"}});
+    EXPECT_EQ(noDisplay.status, 1);
+    EXPECT_THAT(noDisplay.err, HasSubstr("cannot open the X display :9999"));
+    EXPECT_THAT(noDisplay.out, Not(HasSubstr("Window Dump")));
+}
+
+}  // namespace
+}  // namespace kestr::x11test

@@ -1,0 +1,221 @@
+// kestr in the tray of a panel that speaks the StatusNotifierItem protocol (a private
+// session bus with a minimal tray host): the host finds the status menu as the item's
+// D-Bus menu, kept current as kests change; asking for the menu never waits for it to
+// close; a click opens the panel where it was (the host passes no icon frame). And in
+// an XEmbed tray at the bottom of the screen: the icon in the tray's colours, the panel
+// over the icon, the menu on a right click.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <QDBusObjectPath>
+#include <QElapsedTimer>
+#include <filesystem>
+#include <fstream>
+
+#include "Platform/X11/Support/FakeInput.h"
+#include "Platform/X11/Support/QtOnSession.h"
+#include "Platform/X11/Support/SessionBus.h"
+#include "Platform/X11/Support/TrayHost.h"
+#include "Platform/X11/Support/XEmbedTray.h"
+#include "Platform/X11/Support/X11Test.h"
+
+namespace kestr::x11test {
+namespace {
+
+class X11TrayTest : public X11Test {
+protected:
+    void SetUp() override {
+        X11Test::SetUp();
+        ensureQtApplication(session());
+        char pattern[] = "/tmp/kestr-x11-tray-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        home = pattern;
+        std::filesystem::create_directories(home + "/.local/share/kestr");
+        writeKests({"Desk"});
+    }
+    void TearDown() override {
+        kestr.reset();
+        host.reset();
+        bus.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(home, ignored);
+        X11Test::TearDown();
+    }
+
+    void writeKests(const std::vector<std::string>& names) {
+        std::string layouts;
+        int n = 0;
+        for (const std::string& name : names) {
+            if (!layouts.empty()) layouts += ",";
+            layouts += R"({"createdAt":"2026-12-07T00:00:00Z","updatedAt":"2026-12-07T00:00:00Z","edgeGroups":[],)"
+                       R"("id":"EAD9EC86-D4FB-4724-BF32-29075E0CF85)" +
+                       std::to_string(++n) + R"(","name":")" + name + R"(","items":[]})";
+        }
+        const std::string file = home + "/.local/share/kestr/layouts.json";
+        std::ofstream(file + ".new") << R"({"version":1,"layouts":[)" + layouts + "]}";
+        std::filesystem::rename(file + ".new", file);
+    }
+
+    // kestr on the private display and bus; its item registered with the host.
+    QString startKestr() {
+        bus = std::make_unique<SessionBus>();
+        host = std::make_unique<TrayHost>(bus->address());
+        launch(bus->address());
+        if (!pumpQtUntil([&] { return !host->items().isEmpty(); }, 30)) return {};
+        return host->items().front();
+    }
+    void launch(const std::string& busAddress) {
+        Subprocess::Spec spec;
+        spec.arguments = {KESTR_BINARY};
+        spec.environment = {{"HOME", home},
+                            {"DISPLAY", session().display()},
+                            {"DBUS_SESSION_BUS_ADDRESS", busAddress},
+                            {"XDG_DATA_HOME", std::nullopt},
+                            {"XDG_STATE_HOME", std::nullopt},
+                            {"XDG_CONFIG_HOME", std::nullopt},
+                            {"XDG_RUNTIME_DIR", std::nullopt},
+                            {"KESTR_SIM_DESKTOP", std::nullopt},
+                            {"KESTR_DESKTOP", std::nullopt},
+                            {"QT_QPA_PLATFORM", std::nullopt}};
+        spec.logFile = home + "/stderr.txt";
+        kestr = std::make_unique<Subprocess>(spec);
+    }
+    std::string kestrLog() const {
+        std::ifstream in(home + "/stderr.txt");
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    // kestr's own pop-up windows on screen (the panel, a menu), straight on the root.
+    std::vector<XRect> kestrPopUps() {
+        std::vector<XRect> shown;
+        auto* tree = xcb_query_tree_reply(connection(), xcb_query_tree(connection(), session().root()), nullptr);
+        if (!tree) return shown;
+        const xcb_window_t* children = xcb_query_tree_children(tree);
+        for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+            const auto pid = property32(connection(), children[i], "_NET_WM_PID");
+            if (!pid || pid->front() != std::uint32_t(kestr->pid()) || !isViewable(connection(), children[i])) continue;
+            if (const auto frame = clientGeometry(connection(), children[i])) shown.push_back(*frame);
+        }
+        std::free(tree);
+        return shown;
+    }
+    // Clicks far from kestr's pop-up once it holds the pointer, and waits until it is gone.
+    bool closePopUps() {
+        if (!waitUntil([&] { return pointerHeld(connection(), session().root()); })) return false;
+        fakeClick(connection(), session().root(), 300, 100);
+        return waitUntil([&] { return kestrPopUps().empty(); });
+    }
+    std::optional<XRect> panelFrame() {
+        for (const XRect& r : kestrPopUps())
+            if (r.width == 296) return r;
+        return std::nullopt;
+    }
+
+    // The pixels of the screen in that rectangle, 0xRRGGBB.
+    std::vector<std::uint32_t> screenPixels(const XRect& r) {
+        std::vector<std::uint32_t> pixels;
+        auto* image = xcb_get_image_reply(
+            connection(),
+            xcb_get_image(connection(), XCB_IMAGE_FORMAT_Z_PIXMAP, session().root(), std::int16_t(r.x), std::int16_t(r.y),
+                          std::uint16_t(r.width), std::uint16_t(r.height), ~0u),
+            nullptr);
+        if (!image) return pixels;
+        const auto* data = reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(image));
+        pixels.assign(data, data + xcb_get_image_data_length(image) / 4);
+        std::free(image);
+        for (std::uint32_t& p : pixels) p &= 0xFFFFFF;
+        return pixels;
+    }
+
+    std::string home;
+    std::unique_ptr<SessionBus> bus;
+    std::unique_ptr<TrayHost> host;
+    std::unique_ptr<Subprocess> kestr;
+};
+
+TEST_F(X11TrayTest, ADBusTrayShowsTheStatusMenuAndAClickOpensThePanelWhereItWas) {
+    const QString item = startKestr();
+    ASSERT_FALSE(item.isEmpty()) << "the item never registered\n" << kestrLog();
+    EXPECT_EQ(kestrLog().find("No Icon set"), std::string::npos) << kestrLog();
+
+    const QString path = host->itemProperty(item, "Menu").value<QDBusObjectPath>().path();
+    ASSERT_NE(path, "/NO_DBUSMENU") << "the item exports no menu";
+    EXPECT_FALSE(host->itemProperty(item, "ItemIsMenu").toBool()) << "a left click must still reach the item";
+    TrayHost::MenuEntry menu = host->menu(item, path);
+    for (const char* label : {"Check for Updates", "Quit kestr", "Desk"})
+        EXPECT_NE(menu.find(label), nullptr) << label << " is not in the menu";
+    const TrayHost::MenuEntry* preferences = menu.find("Preferences");
+    ASSERT_NE(preferences, nullptr);
+    EXPECT_NE(preferences->find("Dump Window List"), nullptr) << "submenus are exported with their entries";
+    // The host shows the keys from the entry's shortcut, not a second time from its text.
+    for (const TrayHost::MenuEntry* entry : menu.all())
+        EXPECT_FALSE(entry->label.contains('\t')) << entry->label.toStdString();
+
+    // A kest added to the file shows in the menu the host reads.
+    writeKests({"Desk", "Studio"});
+    EXPECT_TRUE(pumpQtUntil([&] { return host->menu(item, path).find("Studio") != nullptr; }))
+        << "the menu was not made again";
+
+    // A host asking for the menu gets its answer at once; the menu opens by the pointer.
+    fakeInput(connection(), session().root(), XCB_MOTION_NOTIFY, 0, 700, 300);
+    QElapsedTimer clock;
+    clock.start();
+    const QDBusMessage shown = host->callItem(item, "ContextMenu", {700, 300});
+    EXPECT_EQ(shown.type(), QDBusMessage::ReplyMessage) << shown.errorMessage().toStdString();
+    EXPECT_LT(clock.elapsed(), 1500);
+    ASSERT_TRUE(waitUntil([&] { return !kestrPopUps().empty(); })) << "no menu opened";
+    ASSERT_TRUE(closePopUps());
+
+    // A left click in the lower half of the display: the panel stands over the click.
+    fakeInput(connection(), session().root(), XCB_MOTION_NOTIFY, 0, 1500, 950);
+    const QDBusMessage activated = host->callItem(item, "Activate", {1500, 950});
+    EXPECT_EQ(activated.type(), QDBusMessage::ReplyMessage) << activated.errorMessage().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return panelFrame().has_value(); })) << "no panel opened";
+    const XRect panel = *panelFrame();
+    EXPECT_EQ(panel.x, 1500 - 148) << toString(panel);
+    EXPECT_EQ(panel.y + panel.height, 950) << toString(panel);
+    ASSERT_TRUE(closePopUps());
+
+    // The menu's entries work from the host: Quit ends kestr.
+    menu = host->menu(item, path);
+    const TrayHost::MenuEntry* quit = menu.find("Quit kestr");
+    ASSERT_NE(quit, nullptr);
+    host->clickMenuEntry(item, path, quit->id);
+    ASSERT_TRUE(kestr->waitExit(kDeadlineSeconds)) << kestrLog();
+    EXPECT_TRUE(WIFEXITED(*kestr->status()) && WEXITSTATUS(*kestr->status()) == 0) << kestrLog();
+}
+
+TEST_F(X11TrayTest, AnXEmbedTrayAtTheBottomGetsTheIconInItsColoursAndThePanelOverTheIcon) {
+    // A black tray at the bottom right whose icons are red.
+    XEmbedTray tray(session().display(), XRect{3000, 1040, 60, 30}, {0xFFFF, 0, 0});
+    launch("unix:path=/nonexistent-kestr-test-bus");
+    ASSERT_TRUE(waitUntil([&] {
+        tray.handleEvents();
+        return tray.icon() != 0;
+    }, 30)) << "kestr never docked\n" << kestrLog();
+    const XRect icon{3004, 1044, 22, 22};
+    const auto red = [&] {
+        int n = 0;
+        for (std::uint32_t p : screenPixels(icon))
+            if ((p >> 16) > 150 && ((p >> 8) & 0xFF) < 80 && (p & 0xFF) < 80) ++n;
+        return n;
+    };
+    EXPECT_TRUE(waitUntil([&] { return red() >= 10; })) << "the icon is not in the tray's colour";
+
+    fakeClick(connection(), session().root(), icon.x + 11, icon.y + 11);
+    ASSERT_TRUE(waitUntil([&] { return panelFrame().has_value(); })) << "no panel opened";
+    const XRect panel = *panelFrame();
+    EXPECT_EQ(panel.y + panel.height, icon.y) << "not over the icon: " << toString(panel);
+    EXPECT_EQ(panel.x, icon.x + 11 - 148) << toString(panel);
+    ASSERT_TRUE(closePopUps());
+
+    // A right click opens kestr's menu by the icon.
+    fakeInput(connection(), session().root(), XCB_MOTION_NOTIFY, 0, icon.x + 11, icon.y + 11);
+    fakeInput(connection(), session().root(), XCB_BUTTON_PRESS, 3);
+    fakeInput(connection(), session().root(), XCB_BUTTON_RELEASE, 3);
+    EXPECT_TRUE(waitUntil([&] { return !kestrPopUps().empty(); })) << "no menu opened";
+    EXPECT_TRUE(closePopUps());
+}
+
+}  // namespace
+}  // namespace kestr::x11test
