@@ -129,10 +129,9 @@ struct Outcome {
     double finishedAt = 0;
 };
 
-Task<void> runApply(Layout layout, LayoutApplier::ApplyMode mode, std::optional<DisplayID> anchor,
-                    Outcome* outcome) {
-    outcome->report = co_await LayoutApplier::apply(std::move(layout), mode, LayoutApplier::FrameSource::target,
-                                                    anchor);
+Task<void> runApply(Layout layout, LayoutApplier::ApplyMode mode, std::optional<DisplayID> anchor, Outcome* outcome) {
+    outcome->report =
+        co_await LayoutApplier::apply(std::move(layout), mode, LayoutApplier::FrameSource::target, anchor);
     outcome->finishedAt = platform().mainActor().now();
 }
 

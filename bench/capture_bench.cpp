@@ -35,7 +35,8 @@ std::string scriptLines(int app, const std::string& extra) {
 
 void populate(SimDesktop& sim) {
     SimWorld& world = sim.world();
-    world.displays.push_back(SimDisplay{1, "0A0A0A0A-0000-4000-8000-00000000000A", Rect(0, 0, 2560, 1440), Insets{25, 0, 0, 0}});
+    world.displays.push_back(
+        SimDisplay{1, "0A0A0A0A-0000-4000-8000-00000000000A", Rect(0, 0, 2560, 1440), Insets{25, 0, 0, 0}});
     for (int app = 0; app < applications; ++app) {
         SimProcess process;
         process.bundleID = bundleIDOf(app);

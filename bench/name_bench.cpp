@@ -27,9 +27,17 @@ void BM_TitleContainsWithAlternatingMarks(benchmark::State& state) {
 }
 
 BENCHMARK(BM_TitleContainsWithAlternatingMarks)
-    ->Arg(10000)->Arg(40000)->Arg(160000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+    ->Arg(10000)
+    ->Arg(40000)
+    ->Arg(160000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 BENCHMARK(BM_CanonicalFormOfAlternatingMarks)
-    ->Arg(100000)->Arg(400000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+    ->Arg(100000)
+    ->Arg(400000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 }  // namespace
 }  // namespace kestr

@@ -62,8 +62,8 @@ const std::string& thousandKests() {
 
 // Counters of a running process from /proc.
 struct ProcessSample {
-    double cpuSeconds = 0;     // every thread
-    double mainSwitches = 0;   // the main thread's context switches: its wake-ups
+    double cpuSeconds = 0;    // every thread
+    double mainSwitches = 0;  // the main thread's context switches: its wake-ups
     int threads = 0;
     double residentMB = 0;
 
@@ -144,8 +144,8 @@ struct Program {
     Program(XvfbSession& session, const Home& home) {
         const Clock::time_point start = Clock::now();
         process = std::make_unique<Subprocess>(programSpec(session, home));
-        waitUntil(session.connection(), [&] { return (button = managedWindowOf(session, process->pid())) != XCB_NONE; },
-                  30);
+        waitUntil(
+            session.connection(), [&] { return (button = managedWindowOf(session, process->pid())) != XCB_NONE; }, 30);
         readySeconds = secondsSince(start);
         if (!button) throw std::runtime_error("the status button never showed");
     }

@@ -73,11 +73,24 @@ void BM_ScenarioFileLoadedAndKept(benchmark::State& state) {
     std::filesystem::remove_all(folder);
 }
 
-BENCHMARK(BM_ScenarioFileLoadedAndKept)->Arg(1000)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_ScenarioFileLoadedAndKept)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(40000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 BENCHMARK(BM_ScenarioOneProcessManyWindows)
-    ->Arg(1000)->Arg(8000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+    ->Arg(1000)
+    ->Arg(8000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 BENCHMARK(BM_ScenarioManyProcesses)
-    ->Arg(1000)->Arg(8000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+    ->Arg(1000)
+    ->Arg(8000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 }  // namespace
 }  // namespace kestr

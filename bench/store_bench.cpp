@@ -213,7 +213,12 @@ BENCHMARK(BM_StrictEncode)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StoreSave)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartUpWithThousandKests)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SaveAfterStartUp)
-    ->Arg(250)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+    ->Arg(250)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 }  // namespace
 }  // namespace kestr

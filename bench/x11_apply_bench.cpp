@@ -139,9 +139,7 @@ Rect slot(int k, int count, bool flipped, Size screen = fullHD) {
 }
 
 // Overlapping 240×180 frames spread over the display: more than it can hold side by side.
-Rect crowded(int k) {
-    return Rect((k * 97) % (1920 - 240), (k * 53) % (1080 - 180), 240, 180);
-}
+Rect crowded(int k) { return Rect((k * 97) % (1920 - 240), (k * 53) % (1080 - 180), 240, 180); }
 
 Layout kestFor(const Setup& setup, std::function<Rect(int k, int count)> frame) {
     const int perApp = setup.perApp;

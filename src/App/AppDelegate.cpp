@@ -115,9 +115,8 @@ void AppDelegate::storesChangedOnDisk() {
     // The active kest is what its apply placed; it ends only when its kest has gone,
     // as when it is deleted here.
     EdgeProximityTracker& tracker = EdgeProximityTracker::shared();
-    if (tracker.activeLayout && std::none_of(layouts.begin(), layouts.end(), [&](const Layout& l) {
-            return l.id == tracker.activeLayout->id;
-        })) {
+    if (tracker.activeLayout && std::none_of(layouts.begin(), layouts.end(),
+                                             [&](const Layout& l) { return l.id == tracker.activeLayout->id; })) {
         tracker.releaseActiveKest();
         EdgeOverlayManager::shared().setActiveLayout(std::nullopt);
     }
@@ -159,8 +158,8 @@ void AppDelegate::scheduleNotchHintIfNeeded() {
         if (again.boolValue(didOpenPanelOnceKey) || again.boolValue(didShowNotchHintKey)) return;
         again.defaults.set(didShowNotchHintKey, PlistValue(true));
         platform().toasts().show(
-            "Can't find kestr? It's in your menu bar — drag other icons aside if the notch hides it.",
-            ToastFeel::plain, notchHintDuration);
+            "Can't find kestr? It's in your menu bar — drag other icons aside if the notch hides it.", ToastFeel::plain,
+            notchHintDuration);
     });
 }
 

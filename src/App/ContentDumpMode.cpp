@@ -62,10 +62,11 @@ void terminalFolders(ConsoleOutput& output, const std::vector<EnumeratedWindow>&
         output.out(windowLine(w) + "  folder=" + (folder ? PrintableText::of(*folder) : "(not known)") + "\n");
     }
     if (!any) output.out("  (no terminal windows)\n");
-    output.out("\n=== Not read on this desktop ===\n"
-               "  Browser tabs, file-manager folders and a terminal's tabs and panes: applications here take no "
-               "scripts, so capture stores none of them (a terminal's folder only where one shell runs for one "
-               "window).\n");
+    output.out(
+        "\n=== Not read on this desktop ===\n"
+        "  Browser tabs, file-manager folders and a terminal's tabs and panes: applications here take no "
+        "scripts, so capture stores none of them (a terminal's folder only where one shell runs for one "
+        "window).\n");
 }
 
 void listEntries(ConsoleOutput& output, const std::vector<WindowContentReader::WindowContent>& entries,

@@ -55,8 +55,7 @@ DesktopBackend::DesktopBackend(const Choice& choice, const UserEnvironment& user
     : kind_(choice.kind) {
     if (kind_ == Kind::simulated) {
         const bool ownLoop = !actor;
-        simulated_ =
-            std::make_unique<SimBackend>(SimBackendPaths::fromEnvironment(user, variables), std::move(actor));
+        simulated_ = std::make_unique<SimBackend>(SimBackendPaths::fromEnvironment(user, variables), std::move(actor));
         if (ownLoop) loop_ = &simulated_->loop();
         // Qt may still show our own windows on an X display (one without a window manager
         // we work with, or the simulated desktop forced): their hints and shapes reach it.

@@ -65,11 +65,11 @@ MenuBarController::MenuBarController(std::unique_ptr<StatusItem> statusItem)
     permission.startMonitoring();
 
     EdgeProximityTracker& tracker = EdgeProximityTracker::shared();
-    tracker.onProximityChange = [weak = std::weak_ptr<MenuBarController*>(self_)](
-                                    const std::optional<EdgeProximityTracker::Hit>& hit) {
-        if (auto self = weak.lock(); self && (*self)->statusItem_) (*self)->statusItem_->setTitle("");
-        EdgeOverlayManager::shared().updateProximity(hit);
-    };
+    tracker.onProximityChange =
+        [weak = std::weak_ptr<MenuBarController*>(self_)](const std::optional<EdgeProximityTracker::Hit>& hit) {
+            if (auto self = weak.lock(); self && (*self)->statusItem_) (*self)->statusItem_->setTitle("");
+            EdgeOverlayManager::shared().updateProximity(hit);
+        };
     tracker.onActiveKestChange = weakly(self_, [](MenuBarController& c, const std::optional<Layout>& kest) {
         c.kestActive = kest.has_value();
         if (!c.savedFlashWorkItem && !EdgeDragSession::shared().isActive) c.showRestingIcon();
@@ -154,7 +154,8 @@ void MenuBarController::openPanelFromOnboarding() {
 
 std::optional<Rect> MenuBarController::statusButtonAnchor() const {
     if (!statusItem_) return std::nullopt;
-    if (const auto frame = statusItem_->buttonFrame()) return Rect(frame->x(), frame->y(), frame->width(), frame->height());
+    if (const auto frame = statusItem_->buttonFrame())
+        return Rect(frame->x(), frame->y(), frame->width(), frame->height());
     if (const auto point = statusItem_->clickPoint()) return Rect(point->x(), point->y(), 0, 0);
     return std::nullopt;
 }
@@ -243,12 +244,10 @@ StatusMenu::Actions MenuBarController::menuActions() {
     actions.manage = weakly(self_, [](MenuBarController& c) { c.commands.manage(LayoutEditorWindow::Tab::kests); });
     actions.checkForUpdates = run(&MenuCommands::checkForUpdates);
     actions.quit = [] { platform().application().terminate(); };
-    actions.applySnap = weakly(self_, [](MenuBarController& c, const std::string& rawName) {
-        c.commands.applySnap(rawName);
-    });
-    const auto openSnaps = weakly(self_, [](MenuBarController& c) {
-        c.commands.manage(LayoutEditorWindow::Tab::snaps);
-    });
+    actions.applySnap =
+        weakly(self_, [](MenuBarController& c, const std::string& rawName) { c.commands.applySnap(rawName); });
+    const auto openSnaps =
+        weakly(self_, [](MenuBarController& c) { c.commands.manage(LayoutEditorWindow::Tab::snaps); });
     actions.configureSnaps = openSnaps;
     actions.importSnaps = openSnaps;
     actions.restoreDefaultShortcuts = run(&MenuCommands::restoreDefaultShortcuts);

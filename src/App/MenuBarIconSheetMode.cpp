@@ -32,19 +32,19 @@ std::vector<Variant> variants() {
     const auto badge = [](QImage image) { return std::optional<MenuBarImage>(MenuBarImage{image, false, {}}); };
     return {
         {"idle", idle},
-        {"conflict", idle ? std::optional(Icons::badged(*Icons::iconImage(Icon::idle, "idle", s), std::nullopt,
-                                                        std::nullopt, s))
-                          : std::nullopt},
-        {"saved", Icons::composite("menubar-saved-base", "menubar-saved-mark", Icons::heartColor(), std::nullopt,
-                                   "saved", s)},
+        {"conflict",
+         idle ? std::optional(Icons::badged(*Icons::iconImage(Icon::idle, "idle", s), std::nullopt, std::nullopt, s))
+              : std::nullopt},
+        {"saved",
+         Icons::composite("menubar-saved-base", "menubar-saved-mark", Icons::heartColor(), std::nullopt, "saved", s)},
         {"alert", Icons::iconImage(Icon::alert, "alert", s)},
-        {"apply", Icons::composite("menubar-apply-base", "menubar-apply-mark", Icons::sparkleColor(), std::nullopt,
-                                   "apply", s)},
+        {"apply",
+         Icons::composite("menubar-apply-base", "menubar-apply-mark", Icons::sparkleColor(), std::nullopt, "apply", s)},
         {"kest•active", Icons::activeKestImage(s)},
-        {"drag•pt", Icons::composite("menubar-idle-ring", "menubar-idle-fill", Icons::pointColor(), std::nullopt,
-                                     "drag", s)},
-        {"drag•warn", Icons::composite("menubar-idle-ring", "menubar-idle-fill", Icons::clippedColor(), std::nullopt,
-                                       "drag", s)},
+        {"drag•pt",
+         Icons::composite("menubar-idle-ring", "menubar-idle-fill", Icons::pointColor(), std::nullopt, "drag", s)},
+        {"drag•warn",
+         Icons::composite("menubar-idle-ring", "menubar-idle-fill", Icons::clippedColor(), std::nullopt, "drag", s)},
         {"badge·conflict", badge(Icons::cautionBadge(15, s))},
         {"badge·permission", badge(Icons::setupBadge(15, s))},
     };
@@ -53,10 +53,8 @@ std::vector<Variant> variants() {
 double cellWidth(const Variant& v) { return v.image ? v.image->size().width() * enlargement : emptyCell; }
 
 QImage drawSheet(const std::vector<Variant>& all) {
-    const double width =
-        std::accumulate(all.begin(), all.end(), margin, [](double sum, const Variant& v) {
-            return sum + cellWidth(v) + margin;
-        });
+    const double width = std::accumulate(all.begin(), all.end(), margin,
+                                         [](double sum, const Variant& v) { return sum + cellWidth(v) + margin; });
     QImage sheet(static_cast<int>(std::ceil(width)), static_cast<int>(sheetHeight), QImage::Format_ARGB32);
     sheet.fill(Qt::white);
     QPainter painter(&sheet);
@@ -93,7 +91,8 @@ int DiagnosticModes::renderMenuBarIcons(ConsoleOutput& output, const std::string
     const auto png = PngEncoding::encode(drawSheet(all));
     if (!png) return 0;
     const std::filesystem::path given(path);
-    const std::string filePath = given.is_absolute() ? path : (std::filesystem::path(currentDirectory) / given).string();
+    const std::string filePath =
+        given.is_absolute() ? path : (std::filesystem::path(currentDirectory) / given).string();
     // Written whole or not at all.
     try {
         platform().files().writeAtomically(filePath, *png);

@@ -35,8 +35,8 @@ std::vector<KestRowView::Model> kestRows() {
     for (const Layout& kest : LayoutStore::shared().layouts) {
         std::optional<Hotkey> hotkey = HotkeyManager::shared().effectiveHotkey(kest.id);
         if (!hotkey) hotkey = kest.hotkey;
-        rows.push_back({kest.strippingDesktopJunk(),
-                        hotkey ? std::optional<std::string>(hotkey->displayString()) : std::nullopt});
+        rows.push_back(
+            {kest.strippingDesktopJunk(), hotkey ? std::optional<std::string>(hotkey->displayString()) : std::nullopt});
     }
     return rows;
 }
@@ -87,9 +87,8 @@ int DiagnosticModes::renderPanel(ConsoleOutput& output, const std::vector<std::s
     auto* content = new KestPanelContentView(&sheet);
     content->trusted = !has(arguments, "untrusted");
     content->conflicts = ConflictingApps::running();
-    const double contentHeight = content->build(snaps ? KestPanelContentView::Mode::snaps
-                                                      : KestPanelContentView::Mode::kests,
-                                                rows, cells, panelWidth);
+    const double contentHeight = content->build(
+        snaps ? KestPanelContentView::Mode::snaps : KestPanelContentView::Mode::kests, rows, cells, panelWidth);
     const double height = contentHeight + stripHeight;
     sheet.resize(int(panelWidth), int(std::ceil(height)));
     content->move(0, int(stripHeight));

@@ -101,8 +101,7 @@ int runMode(const CommandLine::Choice& choice, const std::vector<std::string>& a
         case Mode::renderMenuBarIcons: {
             OffscreenApplication application;
             platform().application().setActivationPolicy(ActivationPolicy::accessory);
-            return DiagnosticModes::renderMenuBarIcons(output, choice.value,
-                                                       std::filesystem::current_path().string());
+            return DiagnosticModes::renderMenuBarIcons(output, choice.value, std::filesystem::current_path().string());
         }
         case Mode::menuBarApplication:
             break;
@@ -118,8 +117,9 @@ int ProcessEntry::run(const std::vector<std::string>& arguments, const UserEnvir
     const CommandLine::Choice choice = CommandLine::choose(arguments, unavailableModes);
     // Without a display Qt would abort; one clear line instead.
     if (choice.mode == Mode::menuBarApplication && !MenuBarApplication::hasDisplay(variables)) {
-        output.err("kestr: no display to show the menu-bar item on (set DISPLAY, or QT_QPA_PLATFORM=offscreen "
-                   "to run without one)\n");
+        output.err(
+            "kestr: no display to show the menu-bar item on (set DISPLAY, or QT_QPA_PLATFORM=offscreen "
+            "to run without one)\n");
         return 1;
     }
     // The menu-bar application and the probe run until they are told to quit; the
@@ -129,7 +129,8 @@ int ProcessEntry::run(const std::vector<std::string>& arguments, const UserEnvir
     if (choice.mode == Mode::menuBarApplication || choice.mode == Mode::probeDrag) quitSignals.emplace();
     try {
         const UserEnvironment user = UserEnvironment::read(variables);
-        if (choice.mode == Mode::menuBarApplication) return MenuBarApplication::run(user, variables, output, *quitSignals);
+        if (choice.mode == Mode::menuBarApplication)
+            return MenuBarApplication::run(user, variables, output, *quitSignals);
         const DesktopBackend::Choice desktop = DesktopBackend::choose(variables);
         if (desktop.note) output.err(*desktop.note + "\n");
         DesktopBackend backend(desktop, user, variables);

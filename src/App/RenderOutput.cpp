@@ -17,12 +17,10 @@ namespace kestr {
 void RenderOutput::loadStores() {
     try {
         LayoutStore::shared().load();
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
     try {
         SnapStore::shared().load();
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
     // Only what each shortcut is: a render takes no keys from the user's desktop.
     HotkeyManager::shared().plan(LayoutStore::shared().layouts, SnapStore::shared().bindings);
 }

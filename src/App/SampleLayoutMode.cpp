@@ -25,12 +25,13 @@ struct SampleApp {
 // applications where applications take scripts, else those with a known command line
 // (by desktop-file id).
 constexpr SampleApp terminals[] = {
-    {"com.apple.Terminal", "Terminal"}, {"org.gnome.Terminal", "Terminal"}, {"org.kde.konsole", "Konsole"},
+    {"com.apple.Terminal", "Terminal"},  {"org.gnome.Terminal", "Terminal"}, {"org.kde.konsole", "Konsole"},
     {"xfce4-terminal", "Xfce Terminal"}, {"debian-xterm", "XTerm"},
 };
 constexpr SampleApp browsers[] = {
-    {"com.google.Chrome", "Chrome"}, {"firefox", "Firefox"},           {"firefox-esr", "Firefox ESR"},
-    {"chromium", "Chromium"},        {"google-chrome", "Google Chrome"},
+    {"com.google.Chrome", "Chrome"},    {"firefox", "Firefox"},
+    {"firefox-esr", "Firefox ESR"},     {"chromium", "Chromium"},
+    {"google-chrome", "Google Chrome"},
 };
 
 // The first one installed, else the commonest.
@@ -101,9 +102,8 @@ int DiagnosticModes::writeSampleLayout(ConsoleOutput& output, const std::string&
     // A relative path is resolved against the current folder, its "." and ".." steps
     // taken out; an absolute one is used as given.
     const std::filesystem::path given(path);
-    const std::string filePath = given.is_absolute()
-                                     ? path
-                                     : (std::filesystem::path(currentDirectory) / given).lexically_normal().string();
+    const std::string filePath =
+        given.is_absolute() ? path : (std::filesystem::path(currentDirectory) / given).lexically_normal().string();
     // A store of its own: whatever the file held is replaced, never loaded.
     LayoutStore store(filePath);
     store.layouts = {sampleLayout()};

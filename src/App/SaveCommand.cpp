@@ -29,7 +29,8 @@ std::optional<std::string> anchorDisplayUUID() {
 }
 
 QImage thumbnail(const std::optional<std::string>& restrictTo) {
-    return KestThumbnailRenderer::dialogIcon(LayoutCapture::captureCurrent("preview", restrictTo, true).strippingDesktopJunk());
+    return KestThumbnailRenderer::dialogIcon(
+        LayoutCapture::captureCurrent("preview", restrictTo, true).strippingDesktopJunk());
 }
 
 }  // namespace
@@ -130,7 +131,8 @@ void SaveCommand::store(const SaveDialog::Result& choice, const std::optional<st
                               joinedNames(hotkeyConflictNames(elsewhere, layouts.layouts)));
     }
     if (const std::string own = heldByKestr(conflicts, layouts.layouts); !own.empty())
-        platform().log().line("kestr: saved “" + choice.name + "” — hotkey conflicts (kestr's own shortcuts hold the key): " + own);
+        platform().log().line("kestr: saved “" + choice.name +
+                              "” — hotkey conflicts (kestr's own shortcuts hold the key): " + own);
 }
 
 }  // namespace kestr

@@ -45,8 +45,7 @@ SimBackend::SimBackend(SimBackendPaths paths, std::unique_ptr<MainActor> actor)
             desktop_ = SimDesktop::fromScenario(SimDesktop::defaultScenario(), std::move(options));
         }
     } catch (const std::exception& e) {
-        throw SimBackendError("kestr: cannot load the simulated desktop from " + paths_.scenarioPath + ": " +
-                              e.what());
+        throw SimBackendError("kestr: cannot load the simulated desktop from " + paths_.scenarioPath + ": " + e.what());
     }
     // Dates the program writes (a kest's creation time, the dump's time stamp) are the
     // real ones; the desktop's own clock would start at the same instant every run.
@@ -67,8 +66,7 @@ void SimBackend::save() {
         if (!folder.empty()) PosixFiles(UserFolders{}).createDirectories(folder.string());
         desktop_->saveScenario(paths_.scenarioPath);
     } catch (const std::exception& e) {
-        throw SimBackendError("kestr: cannot save the simulated desktop to " + paths_.scenarioPath + ": " +
-                              e.what());
+        throw SimBackendError("kestr: cannot save the simulated desktop to " + paths_.scenarioPath + ": " + e.what());
     }
 }
 

@@ -12,10 +12,10 @@ namespace kestr {
 namespace {
 
 // Menu key equivalents of key codes 0...46; an empty entry has none.
-constexpr std::array<std::string_view, 47> menuKeys = {
-    "a", "s", "d", "f", "h", "g", "z", "x", "c", "v", "",  "b", "q", "w", "e", "r",
-    "y", "t", "1", "2", "3", "4", "6", "5", "=", "9", "7", "-", "8", "0", "",  "o",
-    "u", "",  "i", "p", "",  "l", "j", "",  "k", "",  "",  "",  "",  "n", "m"};
+constexpr std::array<std::string_view, 47> menuKeys = {"a", "s", "d", "f", "h", "g", "z", "x", "c", "v", "",  "b",
+                                                       "q", "w", "e", "r", "y", "t", "1", "2", "3", "4", "6", "5",
+                                                       "=", "9", "7", "-", "8", "0", "",  "o", "u", "",  "i", "p",
+                                                       "",  "l", "j", "",  "k", "",  "",  "",  "",  "n", "m"};
 
 }  // namespace
 

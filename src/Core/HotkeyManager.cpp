@@ -55,7 +55,7 @@ std::int32_t HotkeyManager::handleEvent(const HotKeyEvent* event) {
 }
 
 std::optional<std::uint32_t> HotkeyManager::registerCarbon(const Hotkey& hotkey, std::function<void()> handler,
-                                                          bool live) {
+                                                           bool live) {
     // Taken before registering, so a refused attempt consumes its identifier too.
     const std::uint32_t id = nextID++;
     lastStatus_ = HotKeyStatus::noErr;
@@ -123,11 +123,14 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::assign(const std::vector<Lay
             ++cursor;
         }
         const Uuid id = layout.id;
-        const auto registered = registerCarbon(hotkey, [weak, id] {
-            auto self = weak.lock();
-            if (!self) return;
-            spawn((*self)->runKest(id));
-        }, live);
+        const auto registered = registerCarbon(
+            hotkey,
+            [weak, id] {
+                auto self = weak.lock();
+                if (!self) return;
+                spawn((*self)->runKest(id));
+            },
+            live);
         if (registered)
             registrations.push_back({HotkeySource::layout(id), hotkey, autoAssigned});
         else
@@ -136,10 +139,13 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::assign(const std::vector<Lay
 
     const Hotkey capture =
         Preferences::shared().captureHotkey().value_or(Hotkey{defaultCaptureKeyCode, automaticModifiers});
-    const auto captureID = registerCarbon(capture, [weak] {
-        auto self = weak.lock();
-        if (self && (*self)->captureHandler) (*self)->captureHandler();
-    }, live);
+    const auto captureID = registerCarbon(
+        capture,
+        [weak] {
+            auto self = weak.lock();
+            if (self && (*self)->captureHandler) (*self)->captureHandler();
+        },
+        live);
     if (captureID)
         registrations.push_back({HotkeySource::captureCurrent(), capture, false});
     else
@@ -147,18 +153,20 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::assign(const std::vector<Lay
 
     for (const SnapBinding& binding : snaps) {
         const SnapAction action = binding.action;
-        const auto registered = registerCarbon(binding.hotkey, [weak, action] {
-            auto self = weak.lock();
-            if (!self) return;
-            spawn((*self)->runSnap(action));
-        }, live);
+        const auto registered = registerCarbon(
+            binding.hotkey,
+            [weak, action] {
+                auto self = weak.lock();
+                if (!self) return;
+                spawn((*self)->runSnap(action));
+            },
+            live);
         if (registered) {
             registrations.push_back({HotkeySource::snap(action), binding.hotkey, false});
         } else {
             const auto holder = refuse(conflicts, HotkeySource::snap(action), binding.hotkey).heldBy;
             if (live) {
-                log("snap '" + action.rawValue() + "' (" + binding.hotkey.displayString() +
-                    ") FAILED to register — " +
+                log("snap '" + action.rawValue() + "' (" + binding.hotkey.displayString() + ") FAILED to register — " +
                     (holder ? "already used by kestr's " + hotkeySourceName(*holder, layouts)
                             : std::string("likely taken by the system or another app")));
             }

@@ -100,8 +100,7 @@ private:
     // Finds and logs the modifiers of our registrations that another program holds.
     void checkHeldModifiers();
     // A synchronisation, registering with the desktop when `live`, else only planned.
-    std::vector<Conflict> assign(const std::vector<Layout>& layouts, const std::vector<SnapBinding>& snaps,
-                                 bool live);
+    std::vector<Conflict> assign(const std::vector<Layout>& layouts, const std::vector<SnapBinding>& snaps, bool live);
     // The registration of this synchronisation that holds the key, if any.
     std::optional<HotkeySource> ownHolder(const Hotkey& hotkey) const;
     std::optional<std::uint32_t> registerCarbon(const Hotkey& hotkey, std::function<void()> handler, bool live);

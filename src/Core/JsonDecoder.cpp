@@ -89,8 +89,7 @@ std::int64_t JsonValue::integer() const {
             return value_->get<std::int64_t>();
         case json::value_t::number_unsigned: {
             const auto u = value_->get<std::uint64_t>();
-            if (u > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
-                fail("integer out of range");
+            if (u > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) fail("integer out of range");
             return static_cast<std::int64_t>(u);
         }
         case json::value_t::number_float: {

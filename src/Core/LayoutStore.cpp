@@ -48,7 +48,8 @@ std::vector<Layout> LayoutStore::decodeDocument(const std::string& bytes) {
             }
         }
         if (depth == 1 && event == ParseEvent::array_end) inList = false;
-        const bool element = event == ParseEvent::object_end || event == ParseEvent::array_end || event == ParseEvent::value;
+        const bool element =
+            event == ParseEvent::object_end || event == ParseEvent::array_end || event == ParseEvent::value;
         if (depth != 2 || !inList || !element) return true;
         if (!failure) {
             try {

@@ -235,10 +235,14 @@ WindowMatcher fromJson<WindowMatcher>(const JsonValue& v) {
                                                                   {"firstWindow", Type::firstWindow}};
     // The type is read first; a first-window matcher never looks at "value".
     switch (v.required("type").enumeration(types)) {
-        case Type::titleContains: return WindowMatcher::titleContains(v.required("value").string());
-        case Type::titleRegex: return WindowMatcher::titleRegex(v.required("value").string());
-        case Type::windowIndex: return WindowMatcher::windowIndex(v.required("value").integer());
-        case Type::firstWindow: break;
+        case Type::titleContains:
+            return WindowMatcher::titleContains(v.required("value").string());
+        case Type::titleRegex:
+            return WindowMatcher::titleRegex(v.required("value").string());
+        case Type::windowIndex:
+            return WindowMatcher::windowIndex(v.required("value").integer());
+        case Type::firstWindow:
+            break;
     }
     return WindowMatcher::firstWindow();
 }

@@ -43,13 +43,21 @@ void writeLayoutDocument(JsonWriter& w, std::int64_t version, const std::vector<
 template <class T>
 T fromJson(const JsonValue& value);
 
-template <> Hotkey fromJson<Hotkey>(const JsonValue& value);
-template <> ScreenFrame fromJson<ScreenFrame>(const JsonValue& value);
-template <> WindowMatcher fromJson<WindowMatcher>(const JsonValue& value);
-template <> EdgeMember fromJson<EdgeMember>(const JsonValue& value);
-template <> EdgeGroup fromJson<EdgeGroup>(const JsonValue& value);
-template <> LayoutItem fromJson<LayoutItem>(const JsonValue& value);
-template <> Layout fromJson<Layout>(const JsonValue& value);
-template <> LayoutDocument fromJson<LayoutDocument>(const JsonValue& value);
+template <>
+Hotkey fromJson<Hotkey>(const JsonValue& value);
+template <>
+ScreenFrame fromJson<ScreenFrame>(const JsonValue& value);
+template <>
+WindowMatcher fromJson<WindowMatcher>(const JsonValue& value);
+template <>
+EdgeMember fromJson<EdgeMember>(const JsonValue& value);
+template <>
+EdgeGroup fromJson<EdgeGroup>(const JsonValue& value);
+template <>
+LayoutItem fromJson<LayoutItem>(const JsonValue& value);
+template <>
+Layout fromJson<Layout>(const JsonValue& value);
+template <>
+LayoutDocument fromJson<LayoutDocument>(const JsonValue& value);
 
 }  // namespace kestr

@@ -12,8 +12,7 @@ constexpr const char* accessibilitySettingsURL =
 }  // namespace
 
 PermissionManager::PermissionManager()
-    : isTrusted(platform().accessibility().isProcessTrusted()),
-      self_(std::make_shared<PermissionManager*>(this)) {}
+    : isTrusted(platform().accessibility().isProcessTrusted()), self_(std::make_shared<PermissionManager*>(this)) {}
 
 PermissionManager::~PermissionManager() {
     if (timer) timer->invalidate();
@@ -74,8 +73,6 @@ void PermissionManager::beginFastWatch(double seconds) {
 
 bool PermissionManager::isAskedFor() { return platform().capabilities().trustCanChange; }
 
-void PermissionManager::openAccessibilitySettings() {
-    platform().workspace().openURL(accessibilitySettingsURL);
-}
+void PermissionManager::openAccessibilitySettings() { platform().workspace().openURL(accessibilitySettingsURL); }
 
 }  // namespace kestr

@@ -32,7 +32,8 @@ std::int64_t leadingInteger(const std::string& text) {
             break;
         }
     }
-    if (negative) return magnitude >= limit ? std::numeric_limits<std::int64_t>::min() : -static_cast<std::int64_t>(magnitude);
+    if (negative)
+        return magnitude >= limit ? std::numeric_limits<std::int64_t>::min() : -static_cast<std::int64_t>(magnitude);
     return magnitude >= limit ? std::numeric_limits<std::int64_t>::max() : static_cast<std::int64_t>(magnitude);
 }
 

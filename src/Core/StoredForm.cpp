@@ -33,7 +33,9 @@ StoredForm::StoredForm(Layout stored, const Layout& tidied, std::uint64_t stored
         if (kept < tidied.items.size() && sameButFrames(item, tidied.items[kept])) {
             const LayoutItem& now = tidied.items[kept++];
             if (item.targetFrame == now.targetFrame && item.capturedFrame == now.capturedFrame) continue;
-            items_.push_back({i, nullptr, {std::move(item.targetFrame), std::move(item.capturedFrame)},
+            items_.push_back({i,
+                              nullptr,
+                              {std::move(item.targetFrame), std::move(item.capturedFrame)},
                               {now.targetFrame, now.capturedFrame}});
         } else {
             items_.push_back({i, std::make_shared<const LayoutItem>(std::move(item)), {}, {}});

@@ -41,8 +41,7 @@ std::optional<Url> Url::parse(std::string_view text) {
         if (colon == 0 || !std::isalpha(static_cast<unsigned char>(text[0]))) return std::nullopt;
         for (std::size_t i = 1; i < colon; ++i) {
             const char c = text[i];
-            if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.')
-                return std::nullopt;
+            if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') return std::nullopt;
         }
     }
     return Url(std::string(text));

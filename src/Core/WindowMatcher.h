@@ -33,9 +33,13 @@ struct WindowMatcher {
     static WindowMatcher firstWindow() { return {FirstWindow{}}; }
 
     template <class Case>
-    bool is() const { return std::holds_alternative<Case>(choice); }
+    bool is() const {
+        return std::holds_alternative<Case>(choice);
+    }
     template <class Case>
-    const Case* get() const { return std::get_if<Case>(&choice); }
+    const Case* get() const {
+        return std::get_if<Case>(&choice);
+    }
 
     friend bool operator==(const WindowMatcher&, const WindowMatcher&) = default;
 };

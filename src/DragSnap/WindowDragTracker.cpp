@@ -93,7 +93,8 @@ void WindowDragTracker::installMonitors() {
 }
 
 void WindowDragTracker::add(EventMask mask, void (WindowDragTracker::*operation)()) {
-    const auto token = platform().eventMonitors().addGlobalMonitor(mask, globalMonitorHandler(std::weak_ptr(self_), operation));
+    const auto token =
+        platform().eventMonitors().addGlobalMonitor(mask, globalMonitorHandler(std::weak_ptr(self_), operation));
     if (token) monitors.push_back(*token);
 }
 

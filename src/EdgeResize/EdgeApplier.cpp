@@ -27,7 +27,8 @@ std::set<Uuid> idsOf(const std::vector<EdgeMember>& side) {
 
 // The first item with that identifier.
 const LayoutItem* itemWithID(const Layout& layout, const Uuid& id) {
-    const auto it = std::find_if(layout.items.begin(), layout.items.end(), [&id](const LayoutItem& i) { return i.id == id; });
+    const auto it =
+        std::find_if(layout.items.begin(), layout.items.end(), [&id](const LayoutItem& i) { return i.id == id; });
     return it == layout.items.end() ? nullptr : &*it;
 }
 LayoutItem* itemWithID(Layout& layout, const Uuid& id) {
@@ -120,7 +121,8 @@ std::optional<EdgeApplier::Resolved> EdgeApplier::resolve(const EdgeIdentity& ed
     std::optional<Layout> layout = tracker.heldLayout(edge.groupID);
     if (!layout) {
         const auto held = tracker.heldEdgesByDisplay.find(edge.displayUUID);
-        if (held != tracker.heldEdgesByDisplay.end() && groupIn(held->second.layout, edge)) layout = held->second.layout;
+        if (held != tracker.heldEdgesByDisplay.end() && groupIn(held->second.layout, edge))
+            layout = held->second.layout;
     }
     const std::vector<Layout>& stored = LayoutStore::shared().layouts;
     if (!layout) {
@@ -188,7 +190,8 @@ Task<void> EdgeApplier::move(EdgeIdentity edge, double c) {
     // keep their far end.
     const auto place = [&](double at, bool fromStart) {
         for (const EdgeMember& m : group.leftOrTopItems) {
-            if (LayoutItem* item = itemWithID(working, m.itemID)) length(item->targetFrame, axis) = at - nearEdge(item->targetFrame, axis);
+            if (LayoutItem* item = itemWithID(working, m.itemID))
+                length(item->targetFrame, axis) = at - nearEdge(item->targetFrame, axis);
         }
         for (const EdgeMember& m : group.rightOrBottomItems) {
             LayoutItem* item = itemWithID(working, m.itemID);

@@ -76,10 +76,8 @@ void EdgeDragSession::update(double m) {
     const bool vertical = group->axis == Axis::vertical;
     const double origin = displayOrigin();
     const Rect visible = DisplayManager::visibleAreaLocal(displayID);
-    const double lo =
-        std::max(group->minCoordinate, (vertical ? visible.minX() : visible.minY()) + margin) + origin;
-    const double hi =
-        std::min((vertical ? visible.maxX() : visible.maxY()) - margin, group->maxCoordinate) + origin;
+    const double lo = std::max(group->minCoordinate, (vertical ? visible.minX() : visible.minY()) + margin) + origin;
+    const double hi = std::min((vertical ? visible.maxX() : visible.maxY()) - margin, group->maxCoordinate) + origin;
     clipped = m < lo || m > hi;
     double c = std::max(lo, std::min(m, hi));
     if (baselineGlobalCoord && lo <= *baselineGlobalCoord && *baselineGlobalCoord <= hi &&

@@ -64,7 +64,8 @@ void EdgeOverlay::setActiveGroup(std::optional<Uuid> id) {
 
 const EdgeGroup* EdgeOverlay::activeGroup() const {
     if (!activeGroupID) return nullptr;
-    const auto it = std::find_if(groups.begin(), groups.end(), [this](const EdgeGroup& g) { return g.id == *activeGroupID; });
+    const auto it =
+        std::find_if(groups.begin(), groups.end(), [this](const EdgeGroup& g) { return g.id == *activeGroupID; });
     return it == groups.end() ? nullptr : &*it;
 }
 

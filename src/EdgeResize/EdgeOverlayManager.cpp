@@ -51,7 +51,8 @@ void EdgeOverlayManager::rebuildWindows() {
         if (!uuid) continue;
         const auto groups = groupsByDisplay.find(*uuid);
         if (groups == groupsByDisplay.end() || groups->second.empty()) continue;
-        auto overlay = std::make_unique<EdgeOverlay>(*uuid, groups->second, displays.displayBounds(*id), presenter.get());
+        auto overlay =
+            std::make_unique<EdgeOverlay>(*uuid, groups->second, displays.displayBounds(*id), presenter.get());
         overlay->orderFrontRegardless();
         windows[*uuid] = std::move(overlay);
     }

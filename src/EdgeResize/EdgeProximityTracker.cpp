@@ -169,7 +169,8 @@ void EdgeProximityTracker::installMonitorsIfNeeded() {
     EventMonitors& monitors = platform().eventMonitors();
     // The handlers only hand over: the check runs on the main actor a moment later.
     const auto handOver = onMainActorWhileAlive(std::weak_ptr(self_), &EdgeProximityTracker::onMonitoredEvent);
-    if (!globalMonitor) globalMonitor = monitors.addGlobalMonitor(monitoredEvents, [handOver](const Event&) { handOver(); });
+    if (!globalMonitor)
+        globalMonitor = monitors.addGlobalMonitor(monitoredEvents, [handOver](const Event&) { handOver(); });
     if (!localMonitor) {
         localMonitor = monitors.addLocalMonitor(monitoredEvents, [handOver](const Event& e) -> std::optional<Event> {
             handOver();

@@ -21,8 +21,7 @@ AppLauncher::LaunchError AppLauncher::LaunchError::appNotInstalled(const std::st
 
 AppLauncher::LaunchError AppLauncher::LaunchError::noWindowsAppeared(const std::string& bundleID, double after) {
     return LaunchError(Kind::noWindowsAppeared, bundleID, after, "",
-                       "App " + bundleID + " launched but no windows appeared within " + wholeNumberText(after) +
-                           "s.");
+                       "App " + bundleID + " launched but no windows appeared within " + wholeNumberText(after) + "s.");
 }
 
 AppLauncher::LaunchError AppLauncher::LaunchError::workspaceFailed(const std::string& bundleID,
@@ -50,7 +49,8 @@ Task<std::optional<AppLauncher::Running>> AppLauncher::ensureRunning(std::string
     configuration.arguments = launchArguments(bundleID);
     configuration.arguments.insert(configuration.arguments.end(), contentArguments.begin(), contentArguments.end());
     OpenApplicationResult opened = co_await openApplication(*location, configuration);
-    if (opened.error || !opened.app) throw LaunchError::workspaceFailed(bundleID, opened.error.value_or("unknown error"));
+    if (opened.error || !opened.app)
+        throw LaunchError::workspaceFailed(bundleID, opened.error.value_or("unknown error"));
     const RunningApplication app = *opened.app;
 
     const bool windowShown = co_await waitUntil(

@@ -13,12 +13,23 @@ std::string quoted(const std::string& text) {
     std::string out = "\"";
     for (char c : text) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default: out += c;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                out += c;
         }
     }
     return out + "\"";
@@ -30,9 +41,12 @@ std::string displayPrefix(const std::string& uuid) { return uuid.substr(0, 8); }
 
 std::string ApplyLog::modeName(ApplyMode mode) {
     switch (mode) {
-        case ApplyMode::freshWindows: return "freshWindows";
-        case ApplyMode::reuseExisting: return "reuseExisting";
-        case ApplyMode::restoreMissing: return "restoreMissing";
+        case ApplyMode::freshWindows:
+            return "freshWindows";
+        case ApplyMode::reuseExisting:
+            return "reuseExisting";
+        case ApplyMode::restoreMissing:
+            return "restoreMissing";
     }
     return "restoreMissing";
 }
@@ -46,9 +60,7 @@ std::string ApplyLog::matcherText(const WindowMatcher& matcher) {
 
 std::string ApplyLog::tag(ApplyMode mode) { return "kestr[apply " + modeName(mode) + "]: "; }
 
-std::string ApplyLog::dropped(ApplyMode mode) {
-    return tag(mode) + "dropped re-entrant apply (one already in flight)";
-}
+std::string ApplyLog::dropped(ApplyMode mode) { return tag(mode) + "dropped re-entrant apply (one already in flight)"; }
 
 std::string ApplyLog::placement(ApplyMode mode, const LayoutItem& item, const Placement* placement) {
     std::string line = tag(mode) + "PLACEMENT " + item.appName + " [" + matcherText(item.windowMatcher) + "] → ";

@@ -49,8 +49,8 @@ void ApplyQuestions::notifyUnplaced(const std::vector<LayoutApplier::UnplacedApp
     }
     request.informativeText =
         "These apps are already open, but kestr couldn't open or move a window for them on this screen — " +
-        platform().wording().unplacedReason() + ":\n\n• " +
-        joined(names, "\n• ") + "\n\nMove them to this desktop (or close and reopen them here), then apply the kest again.";
+        platform().wording().unplacedReason() + ":\n\n• " + joined(names, "\n• ") +
+        "\n\nMove them to this desktop (or close and reopen them here), then apply the kest again.";
     request.buttons = {"OK"};
     platform().alerts().runModal(request);
 }

@@ -150,9 +150,9 @@ void ColumnReflow::packColumnsHorizontally(const std::vector<Group>& columns, co
 }
 
 std::optional<std::vector<ColumnReflow::Segment>> ColumnReflow::pack1D(const std::vector<double>& starts,
-                                                                         const std::vector<double>& sizes,
-                                                                         const std::vector<double>& mins,
-                                                                         double availStart, double availEnd) {
+                                                                       const std::vector<double>& sizes,
+                                                                       const std::vector<double>& mins,
+                                                                       double availStart, double availEnd) {
     const std::size_t n = std::min({starts.size(), sizes.size(), mins.size()});
     if (n == 0) return std::nullopt;
 

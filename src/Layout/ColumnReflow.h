@@ -30,9 +30,8 @@ public:
     // Packs segments into [availStart, availEnd], shrinking them no further than their
     // minimums; absent when they already fit without overlapping.
     static std::optional<std::vector<Segment>> pack1D(const std::vector<double>& starts,
-                                                      const std::vector<double>& sizes,
-                                                      const std::vector<double>& mins, double availStart,
-                                                      double availEnd);
+                                                      const std::vector<double>& sizes, const std::vector<double>& mins,
+                                                      double availStart, double availEnd);
 
 private:
     // The placements of one column or one row, looked up once: grouping compares every

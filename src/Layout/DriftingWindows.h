@@ -19,8 +19,7 @@ public:
 
     // Fills `ctx.preassignedWindows` for the items of title-drifting applications.
     static void preassignDriftingWindows(const std::vector<LayoutItem>& items,
-                                         const LayoutApplier::Placements& placements,
-                                         LayoutApplier::ApplyContext& ctx);
+                                         const LayoutApplier::Placements& placements, LayoutApplier::ApplyContext& ctx);
 
 private:
     struct Candidate {

@@ -141,9 +141,10 @@ std::optional<EdgeGroup> makeGroup(Axis axis, const std::string& displayUUID, co
     group.coordinate = meanOf(cluster);
     // The line may come no closer to a window's far edge than that window's minimum.
     group.minCoordinate = low(*leftOrTop.front()->frame) + minimum(*leftOrTop.front());
-    for (const EdgeSample* s : leftOrTop) group.minCoordinate = std::max(group.minCoordinate, low(*s->frame) + minimum(*s));
-    group.maxCoordinate = low(*rightOrBottom.front()->frame) + size(*rightOrBottom.front()->frame) -
-                          minimum(*rightOrBottom.front());
+    for (const EdgeSample* s : leftOrTop)
+        group.minCoordinate = std::max(group.minCoordinate, low(*s->frame) + minimum(*s));
+    group.maxCoordinate =
+        low(*rightOrBottom.front()->frame) + size(*rightOrBottom.front()->frame) - minimum(*rightOrBottom.front());
     for (const EdgeSample* s : rightOrBottom) {
         group.maxCoordinate = std::min(group.maxCoordinate, low(*s->frame) + size(*s->frame) - minimum(*s));
     }

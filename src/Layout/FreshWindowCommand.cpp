@@ -65,9 +65,13 @@ bool readAsOption(const std::string& value) { return value.starts_with("-"); }
 std::vector<std::string> FreshWindowCommand::terminalCommand(const std::string& folder, const std::string& command) {
     // The folder and the command stay arguments of the script, never part of its text.
     // A Ctrl-C that stops the command leaves the window open with the shell.
-    return {"sh", "-c",
-            "cd -- \"$1\" 2>/dev/null; trap : INT; [ -n \"$2\" ] && eval \"$2\"; trap - INT; exec \"${SHELL:-/bin/sh}\"",
-            "sh", folder, command};
+    return {
+        "sh",
+        "-c",
+        "cd -- \"$1\" 2>/dev/null; trap : INT; [ -n \"$2\" ] && eval \"$2\"; trap - INT; exec \"${SHELL:-/bin/sh}\"",
+        "sh",
+        folder,
+        command};
 }
 
 std::optional<std::vector<std::string>> FreshWindowCommand::arguments(const LayoutItem& item) {

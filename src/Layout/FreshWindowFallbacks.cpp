@@ -41,7 +41,8 @@ Task<AXElement> FreshWindowFallbacks::openFreshWindow(const ItemToPlace& target,
 
     std::optional<AXElement> fresh;
     const auto appeared = [&] {
-        const AXElementList windows = ctx.unclaimed(ItemWindows::excluding(WindowController::windows(bundleID), before));
+        const AXElementList windows =
+            ctx.unclaimed(ItemWindows::excluding(WindowController::windows(bundleID), before));
         if (!windows.empty()) fresh = windows.front();
         return fresh.has_value();
     };
@@ -50,8 +51,7 @@ Task<AXElement> FreshWindowFallbacks::openFreshWindow(const ItemToPlace& target,
     co_return *fresh;
 }
 
-Task<WindowOutcome> FreshWindowFallbacks::fallback(const ItemToPlace& target,
-                                                   const WindowSpawner::SpawnError& failure,
+Task<WindowOutcome> FreshWindowFallbacks::fallback(const ItemToPlace& target, const WindowSpawner::SpawnError& failure,
                                                    LayoutApplier::ApplyContext& ctx) {
     const LayoutItem& item = target.item;
     const std::string& bundleID = item.appBundleID;

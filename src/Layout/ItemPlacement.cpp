@@ -43,9 +43,7 @@ std::vector<std::string> launchContent(const LayoutItem& item) {
     return words.value_or(std::vector<std::string>{});
 }
 
-bool hasCapturedTitle(const LayoutItem& item) {
-    return item.capturedWindowTitle && !item.capturedWindowTitle->empty();
-}
+bool hasCapturedTitle(const LayoutItem& item) { return item.capturedWindowTitle && !item.capturedWindowTitle->empty(); }
 
 ScreenFrame preferredFrame(const LayoutItem& item, const LayoutApplier::Placement* placement,
                            LayoutApplier::FrameSource frameSource) {
@@ -102,12 +100,11 @@ std::optional<WindowOutcome> ItemPlacement::findAmongOpenWindows(const ItemToPla
     const bool drifting = KnownApplications::titleDrifts(bundleID);
 
     // A drifting title is still the best clue when the window shows it now.
-    if (mode == ApplyMode::restoreMissing && !launchedHere && target.anchored && drifting &&
-        hasCapturedTitle(item)) {
+    if (mode == ApplyMode::restoreMissing && !launchedHere && target.anchored && drifting && hasCapturedTitle(item)) {
         const AXElementList pool = ctx.unclaimed(WindowController::windows(bundleID));
         if (!pool.empty()) {
-            const AXElementList candidates = WindowFinder::candidateWindows(
-                WindowMatcher::titleContains(*item.capturedWindowTitle), pool);
+            const AXElementList candidates =
+                WindowFinder::candidateWindows(WindowMatcher::titleContains(*item.capturedWindowTitle), pool);
             if (auto w = WindowFinder::pickBest(candidates, target.preferredFrame)) return ChosenWindow{*w, true};
         }
     }
@@ -145,7 +142,7 @@ std::optional<WindowOutcome> ItemPlacement::findAmongOpenWindows(const ItemToPla
 }
 
 Task<ItemPlacement::ItemResult> ItemPlacement::placeWindow(const ItemToPlace& target, ChosenWindow chosen,
-                                                          ApplyMode mode, LayoutApplier::ApplyContext& ctx) {
+                                                           ApplyMode mode, LayoutApplier::ApplyContext& ctx) {
     const LayoutItem& item = target.item;
     const AXElement window = chosen.window;
     ctx.claim(window);
@@ -166,9 +163,9 @@ Task<ItemPlacement::ItemResult> ItemPlacement::placeWindow(const ItemToPlace& ta
 }
 
 Task<ItemPlacement::ItemResult> ItemPlacement::applyItem(const LayoutItem& item, ApplyMode mode,
-                                                        LayoutApplier::FrameSource frameSource,
-                                                        const LayoutApplier::Placements& placements, bool anchored,
-                                                        LayoutApplier::ApplyContext& ctx) {
+                                                         LayoutApplier::FrameSource frameSource,
+                                                         const LayoutApplier::Placements& placements, bool anchored,
+                                                         LayoutApplier::ApplyContext& ctx) {
     auto found = placements.find(item.id);
     const LayoutApplier::Placement* placement = found == placements.end() ? nullptr : &found->second;
 

@@ -18,8 +18,7 @@ public:
 
     // Starts the background task and returns at once; it never takes one of
     // `claimedWindows`, the windows the apply gave to its items.
-    static void placeDeferred(std::vector<LayoutApplier::DeferredPlacement> placements,
-                              AXElementList claimedWindows);
+    static void placeDeferred(std::vector<LayoutApplier::DeferredPlacement> placements, AXElementList claimedWindows);
 
 private:
     // `claimed` grows by every window placed here, so two late items never end up

@@ -23,7 +23,6 @@ namespace kestr {
 
 namespace {
 
-
 // The item as it now stands on the live display.
 LayoutItem asApplied(const LayoutItem& item, const LayoutApplier::Placement& placement) {
     LayoutItem out = item;
@@ -40,7 +39,7 @@ const ScreenFrame& LayoutApplier::frameOf(const LayoutItem& item, FrameSource so
 }
 
 Task<LayoutApplier::ApplyReport> LayoutApplier::apply(Layout layout, ApplyMode mode, FrameSource frameSource,
-                                                       std::optional<DisplayID> anchorDisplay) {
+                                                      std::optional<DisplayID> anchorDisplay) {
     std::optional<ApplyInFlight::Guard> inFlight;
     if (mode != ApplyMode::reuseExisting) {
         ApplyInFlight& flag = ApplyInFlight::shared();
@@ -81,8 +80,8 @@ Task<LayoutApplier::ApplyReport> LayoutApplier::apply(Layout layout, ApplyMode m
         const auto unplaced = PlacementPlanner::unplacedReason(item, frameSource, placements);
         ItemResult result = ItemResult::skipped(unplaced.value_or(""));
         if (!unplaced)
-            result = co_await ItemPlacement::applyItem(item, mode, frameSource, placements, anchorDisplay.has_value(),
-                                                       ctx);
+            result =
+                co_await ItemPlacement::applyItem(item, mode, frameSource, placements, anchorDisplay.has_value(), ctx);
         switch (result.kind) {
             case ItemResult::Kind::applied: {
                 report.applied += 1;

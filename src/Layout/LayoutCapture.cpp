@@ -42,8 +42,8 @@ WindowMatcher matcherFor(const EnumeratedWindow& window, int indexAmongPeers,
                          const std::vector<EnumeratedWindow>& peers) {
     if (peers.size() == 1) return WindowMatcher::firstWindow();
     if (window.title.empty()) return WindowMatcher::windowIndex(indexAmongPeers);
-    const auto sameTitle = std::count_if(peers.begin(), peers.end(),
-                                         [&](const EnumeratedWindow& p) { return p.title == window.title; });
+    const auto sameTitle =
+        std::count_if(peers.begin(), peers.end(), [&](const EnumeratedWindow& p) { return p.title == window.title; });
     if (sameTitle < 2) return WindowMatcher::titleContains(window.title);
     return WindowMatcher::windowIndex(indexAmongPeers);
 }
@@ -91,8 +91,7 @@ Layout LayoutCapture::captureCurrent(const std::string& name, const std::optiona
     // the threshold, and its own minimum size bounds its edges.
     const auto rough = EdgeGroupDetector::detectGroups(items, edgeSnapThreshold, edgeMinDimension, limits);
     EdgeGroupDetector::snapItemsToGroups(items, rough);
-    std::vector<EdgeGroup> groups =
-        EdgeGroupDetector::detectGroups(items, edgeSnapThreshold, edgeMinDimension, limits);
+    std::vector<EdgeGroup> groups = EdgeGroupDetector::detectGroups(items, edgeSnapThreshold, edgeMinDimension, limits);
     for (LayoutItem& item : items) item.capturedFrame = item.targetFrame;
 
     Layout layout;

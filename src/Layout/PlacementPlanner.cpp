@@ -15,9 +15,7 @@ namespace {
 // Narrower or lower frames are leftovers of broken captures, not windows to place.
 constexpr double kMinUsableSide = 20;
 
-bool hasUsableSize(const ScreenFrame& frame) {
-    return frame.width >= kMinUsableSide && frame.height >= kMinUsableSide;
-}
+bool hasUsableSize(const ScreenFrame& frame) { return frame.width >= kMinUsableSide && frame.height >= kMinUsableSide; }
 
 // At least 20 points wide and high, and within the limits of a frame read from a file;
 // other frames take no part in placement.
@@ -55,8 +53,8 @@ Rect regionOfMissingDisplay(const std::vector<ScreenFrame>& frames) {
         maxX = std::max(maxX, f.x + f.width);
         maxY = std::max(maxY, f.y + f.height);
     }
-    const auto recorded = std::find_if(frames.begin(), frames.end(),
-                                       [](const ScreenFrame& f) { return f.dispW && f.dispH; });
+    const auto recorded =
+        std::find_if(frames.begin(), frames.end(), [](const ScreenFrame& f) { return f.dispW && f.dispH; });
     // The top of the highest window stands for the top of the usable area.
     if (recorded != frames.end()) return Rect(0, minY, *recorded->dispW, std::max(*recorded->dispH - minY, 1.0));
     return Rect(minX, minY, std::max(maxX - minX, 1.0), std::max(maxY - minY, 1.0));
@@ -215,7 +213,8 @@ std::map<std::string, Rect> PlacementPlanner::targetSubRegions(const std::vector
     std::set<std::string> seen;
     for (const auto& e : entries) {
         if (!seen.insert(e.savedUUID).second) continue;
-        auto group = std::find_if(byTarget.begin(), byTarget.end(), [&](const auto& g) { return g.first == e.targetID; });
+        auto group =
+            std::find_if(byTarget.begin(), byTarget.end(), [&](const auto& g) { return g.first == e.targetID; });
         if (group == byTarget.end()) {
             byTarget.push_back({e.targetID, {e}});
         } else {
@@ -238,16 +237,14 @@ std::vector<Rect> PlacementPlanner::horizontalSlices(const Rect& rect, int count
     const double stripWidth = rect.width() / count;
     std::vector<Rect> strips;
     strips.reserve(static_cast<std::size_t>(count));
-    for (int k = 0; k < count; ++k) strips.emplace_back(rect.minX() + k * stripWidth, rect.minY(), stripWidth, rect.height());
+    for (int k = 0; k < count; ++k)
+        strips.emplace_back(rect.minX() + k * stripWidth, rect.minY(), stripWidth, rect.height());
     return strips;
 }
 
-PlacementPlanner::Placements PlacementPlanner::computeTargetFrames(const std::vector<LayoutItem>& items,
-                                                                   FrameSource frameSource,
-                                                                   const std::map<std::string, Rect>& sourceRegions,
-                                                                   std::optional<DisplayID> anchorDisplay,
-                                                                   const DisplaySnapshot& displays,
-                                                                   LayoutApplier::ApplyReport& report) {
+PlacementPlanner::Placements PlacementPlanner::computeTargetFrames(
+    const std::vector<LayoutItem>& items, FrameSource frameSource, const std::map<std::string, Rect>& sourceRegions,
+    std::optional<DisplayID> anchorDisplay, const DisplaySnapshot& displays, LayoutApplier::ApplyReport& report) {
     const auto mapping = displayMapping(items, frameSource, anchorDisplay, displays);
     const auto resolved = resolveDisplays(items, frameSource, mapping, displays, report.fellBackToMainDisplay);
 

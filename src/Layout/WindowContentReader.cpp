@@ -161,8 +161,7 @@ std::string WindowContentReader::runReturningString(const std::string& source) {
     return outcome.stringValue.value_or("");
 }
 
-std::vector<WindowContentReader::WindowContent> WindowContentReader::parse(std::string_view output,
-                                                                           bool hasSidebar) {
+std::vector<WindowContentReader::WindowContent> WindowContentReader::parse(std::string_view output, bool hasSidebar) {
     std::vector<WindowContent> entries;
     for (auto line : nonEmptyLines(output)) {
         const auto fields = splitKeepingEmpty(line, kFieldSeparator, hasSidebar ? 2 : 1);
@@ -242,10 +241,10 @@ std::optional<std::string> WindowContentReader::ghosttyArrangement(std::int32_t 
         if (found.size() > frames.size()) frames = std::move(found);
     }
     if (frames.size() < 2) return std::nullopt;
-    const auto [minXIt, maxXIt] = std::minmax_element(
-        frames.begin(), frames.end(), [](const Rect& a, const Rect& b) { return a.minX() < b.minX(); });
-    const auto [minYIt, maxYIt] = std::minmax_element(
-        frames.begin(), frames.end(), [](const Rect& a, const Rect& b) { return a.minY() < b.minY(); });
+    const auto [minXIt, maxXIt] = std::minmax_element(frames.begin(), frames.end(),
+                                                      [](const Rect& a, const Rect& b) { return a.minX() < b.minX(); });
+    const auto [minYIt, maxYIt] = std::minmax_element(frames.begin(), frames.end(),
+                                                      [](const Rect& a, const Rect& b) { return a.minY() < b.minY(); });
     const double horizontal = maxXIt->minX() - minXIt->minX();
     const double vertical = maxYIt->minY() - minYIt->minY();
     return horizontal >= vertical ? "columns" : "rows";

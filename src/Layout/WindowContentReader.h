@@ -21,7 +21,7 @@ public:
 
     // One window as a read script reported it.
     struct WindowContent {
-        Rect frame;  // global top-left coordinates, like Accessibility positions
+        Rect frame;         // global top-left coordinates, like Accessibility positions
         std::string value;  // Finder folder, or Chrome's active tab URL
         std::optional<std::int64_t> sidebarWidth;
         std::vector<std::string> tabs;

@@ -28,8 +28,7 @@ WindowSpawner::SpawnError WindowSpawner::SpawnError::scriptFailed(const std::str
 }
 
 WindowSpawner::SpawnError WindowSpawner::SpawnError::noNewWindow(const std::string& bundleID) {
-    return SpawnError(Kind::noNewWindow, bundleID, 0, "",
-                      "Asked " + bundleID + " for a new window but none appeared.");
+    return SpawnError(Kind::noNewWindow, bundleID, 0, "", "Asked " + bundleID + " for a new window but none appeared.");
 }
 
 void WindowSpawner::run(const std::string& source, const std::string& bundleID) {
@@ -46,9 +45,10 @@ void WindowSpawner::run(const std::string& source, const std::string& bundleID) 
 std::string WindowSpawner::boundsLine(const std::string& ref, const std::optional<Rect>& frame) {
     if (!frame) return "";
     using ScriptText::roundedWholeNumber;
-    return line("try") + line("set bounds of " + ref + " to {" + roundedWholeNumber(frame->minX()) + ", " +
-                              roundedWholeNumber(frame->minY()) + ", " + roundedWholeNumber(frame->maxX()) + ", " +
-                              roundedWholeNumber(frame->maxY()) + "}") +
+    return line("try") +
+           line("set bounds of " + ref + " to {" + roundedWholeNumber(frame->minX()) + ", " +
+                roundedWholeNumber(frame->minY()) + ", " + roundedWholeNumber(frame->maxX()) + ", " +
+                roundedWholeNumber(frame->maxY()) + "}") +
            line("end try");
 }
 
@@ -65,8 +65,8 @@ std::string WindowSpawner::chromeTabsBody(const LayoutItem& item, const std::str
     if (urls.empty()) return "";
     std::string body = tryBlock("set URL of active tab of " + windowRef + " to " + quoted(urls.front()));
     for (std::size_t i = 1; i < urls.size(); ++i)
-        body += tryBlock("make new tab at end of tabs of " + windowRef + " with properties {URL:" + quoted(urls[i]) +
-                         "}");
+        body +=
+            tryBlock("make new tab at end of tabs of " + windowRef + " with properties {URL:" + quoted(urls[i]) + "}");
     body += tryBlock("set active tab index of " + windowRef + " to 1");
     return body;
 }
@@ -104,8 +104,8 @@ std::string WindowSpawner::terminalSource(const std::vector<std::string>& comman
                                           const std::optional<Rect>& bounds) {
     const std::string tell = line(tellApplication("com.apple.Terminal"));
     if (commands.empty()) return tell + line("do script \"\"") + boundsLine("front window", bounds) + "end tell";
-    return tell + line("activate") + line("do script " + quoted(commands.front())) + boundsLine("front window", bounds) +
-           line("end tell") + applyProfileToFrontTab(profile) +
+    return tell + line("activate") + line("do script " + quoted(commands.front())) +
+           boundsLine("front window", bounds) + line("end tell") + applyProfileToFrontTab(profile) +
            terminalExtraTabs(std::vector<std::string>(commands.begin() + 1, commands.end()), profile);
 }
 

@@ -28,10 +28,9 @@ std::string WindowSpawner::terminalSourceReusingFront(const std::vector<std::str
 }
 
 std::string WindowSpawner::ghosttyReusingFront(const std::vector<std::string>& commands) {
-    std::string text = line(tellApplication("com.mitchellh.ghostty")) + line("activate") +
-                       line("set win to front window") +
-                       line("input text " + quoted(commands.front()) +
-                            " & return to focused terminal of selected tab of win");
+    std::string text =
+        line(tellApplication("com.mitchellh.ghostty")) + line("activate") + line("set win to front window") +
+        line("input text " + quoted(commands.front()) + " & return to focused terminal of selected tab of win");
     for (std::size_t i = 1; i < commands.size(); ++i) text += ghosttyTabLine(commands[i]);
     return text + "end tell";
 }

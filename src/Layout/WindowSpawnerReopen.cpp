@@ -18,8 +18,8 @@ bool contains(const AXElementList& list, AXElement element) {
 
 }  // namespace
 
-Task<AXElement> WindowSpawner::reopenWindow(LayoutItem item, std::vector<AXElement> excluding,
-                                            double timeout, double pollInterval) {
+Task<AXElement> WindowSpawner::reopenWindow(LayoutItem item, std::vector<AXElement> excluding, double timeout,
+                                            double pollInterval) {
     const std::string& bundleID = item.appBundleID;
     const auto location = platform().workspace().urlForApplication(bundleID);
     if (!location) throw SpawnError::noNewWindow(bundleID);

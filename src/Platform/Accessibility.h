@@ -50,10 +50,8 @@ public:
     virtual AXElement createSystemWide() = 0;
 
     // The value, or the error. A successful call always yields a value.
-    virtual AXError copyAttributeValue(AXElement element, const std::string& attribute,
-                                       AXValue& value) = 0;
-    virtual AXError setAttributeValue(AXElement element, const std::string& attribute,
-                                      const AXValue& value) = 0;
+    virtual AXError copyAttributeValue(AXElement element, const std::string& attribute, AXValue& value) = 0;
+    virtual AXError setAttributeValue(AXElement element, const std::string& attribute, const AXValue& value) = 0;
     virtual std::optional<std::int32_t> pid(AXElement element) = 0;
 
     // Moves and resizes a window in one request where the system takes both at once.

@@ -21,9 +21,7 @@ public:
     // The colour the panel holding the status item draws its own icons in, where the
     // desktop tells it; none where it does not, and the item must read on any panel.
     // A menu bar of known appearance has its label colour.
-    virtual std::optional<RgbColor> panelIconColor() {
-        return isDark() ? RgbColor{1, 1, 1} : RgbColor{0, 0, 0};
-    }
+    virtual std::optional<RgbColor> panelIconColor() { return isDark() ? RgbColor{1, 1, 1} : RgbColor{0, 0, 0}; }
 };
 
 }  // namespace kestr

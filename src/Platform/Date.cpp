@@ -79,8 +79,8 @@ std::optional<Date> Date::parseISO8601(std::string_view s) {
     t.hour = digits(s, 11, 2);
     t.minute = digits(s, 14, 2);
     t.second = digits(s, 17, 2);
-    if (year < 0 || t.month < 1 || t.month > 12 || t.day < 1 || t.hour < 0 || t.hour > 23 ||
-        t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59)
+    if (year < 0 || t.month < 1 || t.month > 12 || t.day < 1 || t.hour < 0 || t.hour > 23 || t.minute < 0 ||
+        t.minute > 59 || t.second < 0 || t.second > 59)
         return std::nullopt;
     t.year = year;
     if (t.day > daysInMonth(t.year, t.month)) return std::nullopt;
@@ -100,8 +100,8 @@ std::optional<std::string> Date::iso8601String() const {
     const CivilTime t = civil(0);
     if (t.year < 0 || t.year > 9999) return std::nullopt;
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02dZ", static_cast<int>(t.year), t.month,
-                  t.day, t.hour, t.minute, t.second);
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02dZ", static_cast<int>(t.year), t.month, t.day,
+                  t.hour, t.minute, t.second);
     return std::string(buffer);
 }
 

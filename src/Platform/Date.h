@@ -13,8 +13,8 @@ namespace kestr {
 // A calendar date and time of day, in some time zone.
 struct CivilTime {
     std::int64_t year = 1970;
-    int month = 1;   // 1...12
-    int day = 1;     // 1...31
+    int month = 1;  // 1...12
+    int day = 1;    // 1...31
     int hour = 0;
     int minute = 0;
     int second = 0;

@@ -42,11 +42,10 @@ class EventMonitors {
 public:
     virtual ~EventMonitors() = default;
     // Events going to other applications. None when the system creates no monitor.
-    virtual std::optional<MonitorToken> addGlobalMonitor(EventMask mask,
-                                                         std::function<void(const Event&)> handler) = 0;
+    virtual std::optional<MonitorToken> addGlobalMonitor(EventMask mask, std::function<void(const Event&)> handler) = 0;
     // Events going to this program; the handler returns the event to deliver, or none.
-    virtual std::optional<MonitorToken> addLocalMonitor(
-        EventMask mask, std::function<std::optional<Event>(const Event&)> handler) = 0;
+    virtual std::optional<MonitorToken> addLocalMonitor(EventMask mask,
+                                                        std::function<std::optional<Event>(const Event&)> handler) = 0;
     virtual void removeMonitor(MonitorToken token) = 0;
     // Passes an event of this program's own windows through the local monitors, as the
     // window system does before it reaches a window; none when a monitor swallowed it.

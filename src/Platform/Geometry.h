@@ -48,8 +48,7 @@ struct Rect {
 
     // The rectangle that covers the whole plane.
     static Rect infinite() {
-        return Rect(-8.98846567431158e307, -8.98846567431158e307, 1.7976931348623157e308,
-                    1.7976931348623157e308);
+        return Rect(-8.98846567431158e307, -8.98846567431158e307, 1.7976931348623157e308, 1.7976931348623157e308);
     }
 
     bool isEmpty() const { return isNull() || !(size.width != 0) || !(size.height != 0); }

@@ -53,8 +53,7 @@ class HotKeys {
 public:
     virtual ~HotKeys() = default;
     virtual std::int32_t installApplicationHandler(HotKeyEventHandler handler) = 0;
-    virtual HotKeyRegistration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
-                                              EventHotKeyID id) = 0;
+    virtual HotKeyRegistration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers, EventHotKeyID id) = 0;
     virtual std::int32_t unregisterHotKey(std::uint64_t reference) = 0;
     // Of the given modifiers (CarbonModifier bits), those whose own keys another program
     // holds for itself, so that every shortcut with one of them goes to that program (a

@@ -16,8 +16,7 @@ struct OpenApplicationResult {
 };
 
 // co_await openApplication(url, configuration) gives the workspace's answer.
-inline Completion<OpenApplicationResult> openApplication(std::string applicationURL,
-                                                         OpenConfiguration configuration) {
+inline Completion<OpenApplicationResult> openApplication(std::string applicationURL, OpenConfiguration configuration) {
     return Completion<OpenApplicationResult>(
         [applicationURL = std::move(applicationURL),
          configuration = std::move(configuration)](Completion<OpenApplicationResult>::Done done) {

@@ -32,8 +32,14 @@ struct PlistValue {
     PlistValue(PlistArray a) : value(std::move(a)) {}
     PlistValue(PlistDict d) : value(std::move(d)) {}
 
-    template <class T> bool is() const { return std::holds_alternative<T>(value); }
-    template <class T> const T* get() const { return std::get_if<T>(&value); }
+    template <class T>
+    bool is() const {
+        return std::holds_alternative<T>(value);
+    }
+    template <class T>
+    const T* get() const {
+        return std::get_if<T>(&value);
+    }
 
     // A number of either kind, as a double; nullopt for anything else.
     std::optional<double> number() const {

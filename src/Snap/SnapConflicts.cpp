@@ -2,8 +2,7 @@
 
 namespace kestr::SnapConflicts {
 
-std::map<SnapAction, std::string> detect(const std::vector<SnapBinding>& snaps,
-                                         const std::vector<Reserved>& reserved) {
+std::map<SnapAction, std::string> detect(const std::vector<SnapBinding>& snaps, const std::vector<Reserved>& reserved) {
     std::map<SnapAction, std::string> result;
     for (const SnapBinding& binding : snaps) {
         const SnapBinding* other = nullptr;

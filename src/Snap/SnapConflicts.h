@@ -21,7 +21,6 @@ struct Reserved {
 
 // The label of the first collision of each action; actions without one are absent.
 // A collision with another snap action wins over a reserved shortcut.
-std::map<SnapAction, std::string> detect(const std::vector<SnapBinding>& snaps,
-                                         const std::vector<Reserved>& reserved);
+std::map<SnapAction, std::string> detect(const std::vector<SnapBinding>& snaps, const std::vector<Reserved>& reserved);
 
 }  // namespace kestr::SnapConflicts

@@ -8,10 +8,9 @@ namespace {
 
 // Virtual key codes of the ANSI layout.
 namespace Key {
-constexpr std::uint32_t a = 0, s = 1, d = 2, f = 3, h = 4, g = 5, c = 8, q = 12, w = 13, e = 14,
-                        r = 15, t = 17, one = 18, two = 19, three = 20, four = 21, equal = 24,
-                        minus = 27, u = 32, i = 34, j = 38, k = 40, returnKey = 36, deleteKey = 51,
-                        left = 123, right = 124, down = 125, up = 126;
+constexpr std::uint32_t a = 0, s = 1, d = 2, f = 3, h = 4, g = 5, c = 8, q = 12, w = 13, e = 14, r = 15, t = 17,
+                        one = 18, two = 19, three = 20, four = 21, equal = 24, minus = 27, u = 32, i = 34, j = 38,
+                        k = 40, returnKey = 36, deleteKey = 51, left = 123, right = 124, down = 125, up = 126;
 }  // namespace Key
 
 constexpr std::uint32_t ctrlOpt = CarbonModifier::control | CarbonModifier::option;

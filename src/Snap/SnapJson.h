@@ -15,8 +15,11 @@ void writeJson(JsonWriter& w, SnapAction value);
 void writeJson(JsonWriter& w, const SnapBinding& value);
 void writeJson(JsonWriter& w, const SnapDocument& value);
 
-template <> SnapAction fromJson<SnapAction>(const JsonValue& value);
-template <> SnapBinding fromJson<SnapBinding>(const JsonValue& value);
-template <> SnapDocument fromJson<SnapDocument>(const JsonValue& value);
+template <>
+SnapAction fromJson<SnapAction>(const JsonValue& value);
+template <>
+SnapBinding fromJson<SnapBinding>(const JsonValue& value);
+template <>
+SnapDocument fromJson<SnapDocument>(const JsonValue& value);
 
 }  // namespace kestr

@@ -21,7 +21,7 @@ const char* SnapShortcutsModel::groupName(SnapAction action) {
         long end;
         const char* name;
     };
-    static constexpr Group groups[] = {{5, "Halves"}, {9, "Quarters"}, {15, "Thirds"}, {22, "Fourths"},
+    static constexpr Group groups[] = {{5, "Halves"},  {9, "Quarters"}, {15, "Thirds"}, {22, "Fourths"},
                                        {28, "Sixths"}, {35, "Size"},    {39, "Move"},   {41, "Displays"}};
     for (const Group& group : groups) {
         if (index < group.end) return group.name;
@@ -106,7 +106,8 @@ bool SnapShortcutsModel::confirmReset() {
         AlertStyle::warning,
         "Reset to default shortcuts?",
         "Resets all snap actions (halves, corners, thirds, fourths, sixths, move, size, displays) to kestr's "
-        "defaults — " + Hotkey::modifierText(placement) + " for placement, " +
+        "defaults — " +
+            Hotkey::modifierText(placement) + " for placement, " +
             Hotkey::modifierText(placement | CarbonModifier::shift) + " for detailed/move, " +
             Hotkey::modifierText(placement | CarbonModifier::command) +
             " for displays. Shortcuts you changed yourself will be overwritten.",

@@ -29,7 +29,9 @@ std::vector<SnapBinding> SnapStore::decodeDocument(const std::string& bytes) {
 JsonFileStore::Content SnapStore::content() {
     return {
         [this](const std::string& bytes) { bindings = decodeDocument(bytes); },
-        [this] { return JsonFileStore::encoder().encode(SnapDocument{1, bindings}); },
+        [this] {
+            return JsonFileStore::encoder().encode(SnapDocument{1, bindings});
+        },
         [this] { bindings.clear(); },
         [] { throw SnapStoreError::loadFailedRefusingToSave(); },
         [this](const std::string& movedTo) { quarantinedPath = movedTo; },
@@ -93,8 +95,8 @@ void SnapStore::setHotkey(const std::optional<Hotkey>& hotkey, SnapAction action
 }
 
 std::optional<SnapBinding> SnapStore::binding(SnapAction action) const {
-    const auto it = std::find_if(bindings.begin(), bindings.end(),
-                                 [&](const SnapBinding& b) { return b.action == action; });
+    const auto it =
+        std::find_if(bindings.begin(), bindings.end(), [&](const SnapBinding& b) { return b.action == action; });
     if (it == bindings.end()) return std::nullopt;
     return *it;
 }

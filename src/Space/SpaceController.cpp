@@ -18,9 +18,12 @@ void log(const std::string& text) { platform().log().line("kestr/SpaceController
 
 const char* describe(SpaceController::Failure::Kind kind) {
     switch (kind) {
-        case SpaceController::Failure::Kind::noPrimaryScreen: return "No primary display found";
-        case SpaceController::Failure::Kind::eventSourceUnavailable: return "Could not create CGEventSource";
-        case SpaceController::Failure::Kind::notAdded: return "The desktop did not add a workspace";
+        case SpaceController::Failure::Kind::noPrimaryScreen:
+            return "No primary display found";
+        case SpaceController::Failure::Kind::eventSourceUnavailable:
+            return "Could not create CGEventSource";
+        case SpaceController::Failure::Kind::notAdded:
+            return "The desktop did not add a workspace";
     }
     return "";
 }

@@ -73,8 +73,7 @@ void DragProbe::onDragged() {
     const auto now = WindowController::readPosition(*tracked);
     if (!now || distance(*now, lastLogged) < 20) return;
     lastLogged = *now;
-    const Point pointer =
-        EdgeProximityTracker::axLocation(platform().displays().mouseLocation()).value_or(Point{});
+    const Point pointer = EdgeProximityTracker::axLocation(platform().displays().mouseLocation()).value_or(Point{});
     output_("DRAG  win='" + title + "' winPos=" + fmt(*now) + " cursorAX=" + fmt(pointer) + "\n");
 }
 
@@ -83,7 +82,7 @@ void DragProbe::onUp() {
     const Point final = WindowController::readPosition(*tracked).value_or(Point{});
     const double moved = distance(final, initial);
     output_("UP    win='" + title + "' finalPos=" + fmt(final) + " moved=" + wholeNumberText(moved) +
-                (moved < 5 ? "  (click, not a drag)" : "") + "\n");
+            (moved < 5 ? "  (click, not a drag)" : "") + "\n");
     tracked.reset();
 }
 

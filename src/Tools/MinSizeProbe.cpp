@@ -31,8 +31,8 @@ Task<std::vector<MinSizeProbe::Result>> MinSizeProbe::probeAll(std::set<std::str
             ax.setAttributeValue(window, ax::position, position);
             co_await sleepUnlessCancelled(0.05);
             ax.setAttributeValue(window, ax::size, *original);
-            results.push_back({app.localizedName.value_or("(unknown)"), *app.bundleIdentifier, title, *original,
-                               probed});
+            results.push_back(
+                {app.localizedName.value_or("(unknown)"), *app.bundleIdentifier, title, *original, probed});
         }
     }
     co_return results;

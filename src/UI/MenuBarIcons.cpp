@@ -94,10 +94,14 @@ QColor MenuBarIcons::sparkleColor() { return QColor::fromRgbF(1.0f, 0.776f, 0.0f
 
 QString MenuBarIcons::stateName(MenuIcon icon) {
     switch (icon) {
-        case MenuIcon::idle: return "idle";
-        case MenuIcon::saved: return "saved";
-        case MenuIcon::alert: return "alert";
-        case MenuIcon::apply: return "apply";
+        case MenuIcon::idle:
+            return "idle";
+        case MenuIcon::saved:
+            return "saved";
+        case MenuIcon::alert:
+            return "alert";
+        case MenuIcon::apply:
+            return "apply";
     }
     return "idle";
 }

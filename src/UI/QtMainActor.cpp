@@ -13,8 +13,7 @@ QtMainActor::QtMainActor() {
     QObject::connect(&timer_, &QTimer::timeout, [this] { fire(); });
     // Qt's own event handlers may read from a watched connection too.
     if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
-        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &timer_,
-                         [this] { runAfterWorkHooks(); });
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &timer_, [this] { runAfterWorkHooks(); });
     }
 }
 

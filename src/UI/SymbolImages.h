@@ -19,8 +19,7 @@ struct SymbolImages {
     // The symbol at `pointSize`, every pixel in `tint` (keeping the glyph's coverage),
     // drawn for `devicePixelRatio`. A null image when the table has no entry or the
     // theme lacks the icon.
-    static QImage image(const std::string& symbol, double pointSize, const QColor& tint,
-                        double devicePixelRatio = 1.0);
+    static QImage image(const std::string& symbol, double pointSize, const QColor& tint, double devicePixelRatio = 1.0);
     // The same at twice the pixel density, as a pixmap for a label or a button; a null
     // pixmap when there is no image.
     static QPixmap pixmap(const std::string& symbol, double pointSize, const QColor& tint);

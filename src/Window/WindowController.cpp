@@ -93,8 +93,7 @@ std::optional<std::string> WindowController::role(AXElement window) {
 }
 
 WindowLimits WindowController::limits(AXElement window) {
-    return WindowLimits{readSizeAttribute(window, ax::minimumSize),
-                        readSizeAttribute(window, ax::sizeIncrement)};
+    return WindowLimits{readSizeAttribute(window, ax::minimumSize), readSizeAttribute(window, ax::sizeIncrement)};
 }
 
 ItemWindowLimits WindowController::limits(const std::map<Uuid, AXElement>& windows) {

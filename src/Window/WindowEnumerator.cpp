@@ -32,8 +32,8 @@ struct Column {
     std::size_t width;
 };
 constexpr Column columns[] = {
-    {"#", 4},  {"App", 22}, {"BundleID", 32}, {"PID", 7}, {"Position(global)", 18},
-    {"Size", 12}, {"Min", 4}, {"Disp", 10},
+    {"#", 4},     {"App", 22}, {"BundleID", 32}, {"PID", 7}, {"Position(global)", 18},
+    {"Size", 12}, {"Min", 4},  {"Disp", 10},
 };
 // The role column has no name: the header runs straight from "Disp" into "Title".
 constexpr std::size_t roleWidth = 28;

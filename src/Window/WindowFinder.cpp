@@ -96,7 +96,7 @@ AXElementList WindowFinder::candidateWindows(const WindowMatcher& matcher, const
 }
 
 std::optional<AXElement> WindowFinder::pickBest(const AXElementList& windows,
-                                                    const std::optional<ScreenFrame>& preferNear) {
+                                                const std::optional<ScreenFrame>& preferNear) {
     if (windows.empty()) return std::nullopt;
     if (!preferNear) return windows.front();
     const auto display = resolve(*preferNear);
@@ -117,8 +117,7 @@ std::optional<AXElement> WindowFinder::pickBest(const AXElementList& windows,
     return best;
 }
 
-std::optional<AXElement> WindowFinder::candidateOccupyingSlot(const AXElementList& windows,
-                                                                  const ScreenFrame& slot) {
+std::optional<AXElement> WindowFinder::candidateOccupyingSlot(const AXElementList& windows, const ScreenFrame& slot) {
     const auto display = resolve(slot);
     if (!display) return std::nullopt;
     const Rect bounds = platform().displays().displayBounds(*display);
@@ -165,8 +164,8 @@ std::optional<AXElement> WindowFinder::findWindow(const AXElementList& among, co
         candidates = candidateWindows(matcher, pool, options.itemName);
     }
 
-    const bool prefersTitle = matcher.is<WindowMatcher::FirstWindow>() &&
-                              options.preferTitle && !options.preferTitle->empty();
+    const bool prefersTitle =
+        matcher.is<WindowMatcher::FirstWindow>() && options.preferTitle && !options.preferTitle->empty();
     if (prefersTitle) {
         AXElementList sameTitle = titled(candidates, *options.preferTitle);
         if (!sameTitle.empty()) {

@@ -196,8 +196,9 @@ TEST_F(AppDelegateTest, AShortcutKestrItselfHoldsIsLoggedWithItsHolder) {
     LayoutStore::shared().layouts.clear();
 
     launch();
-    EXPECT_TRUE(logged("kestr: hotkey(s) already used by kestr's own shortcuts were not registered: kest “Second” "
-                       "(⌘A, held by kest “First”)"));
+    EXPECT_TRUE(
+        logged("kestr: hotkey(s) already used by kestr's own shortcuts were not registered: kest “Second” "
+               "(⌘A, held by kest “First”)"));
     EXPECT_FALSE(logged("conflicted with another app"));
 }
 

@@ -28,7 +28,9 @@ protected:
         Layout k;
         k.id = Uuid::random();
         k.name = name;
-        k.items = {test::ItemBuilder(bundleID, bundleID.substr(12)).on(leftUUID, Rect(100, 50, 800, 600)).launchIfMissing(false)};
+        k.items = {test::ItemBuilder(bundleID, bundleID.substr(12))
+                       .on(leftUUID, Rect(100, 50, 800, 600))
+                       .launchIfMissing(false)};
         return k;
     }
     void store(std::vector<Layout> kests) {

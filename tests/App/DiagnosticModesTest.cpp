@@ -48,7 +48,10 @@ TEST_F(DiagnosticModesTest, DisplayDumpWritesThreeLinesPerScreen) {
 TEST_F(DiagnosticModesTest, ContentDumpListsReadingsProbesAndMatches) {
     addDisplay(1, Rect(0, 0, 1920, 1200));
     // Downloads is in front, so it is listed first.
-    app("com.apple.finder", "Finder").window("Downloads", Rect(900, 600, 600, 400)).window("Projects", Rect(-12.7, 40, 800, 500)).run();
+    app("com.apple.finder", "Finder")
+        .window("Downloads", Rect(900, 600, 600, 400))
+        .window("Projects", Rect(-12.7, 40, 800, 500))
+        .run();
     app("com.example.Notes", "Notes").run();
     sim->simScriptHost().handler = [](const std::string& source) -> std::optional<ScriptOutcome> {
         if (source.find("repeat") != std::string::npos || source.find("for i from") != std::string::npos)

@@ -124,8 +124,7 @@ ProcessResult KestrHome::run(const std::vector<std::string>& arguments, unsigned
         }
     }
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
 }
@@ -176,7 +175,6 @@ TEST(EndToEndTest, OptionsAreTestedInTheirFixedOrderAndUnusableOnesAreRefused) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(startsWith(r.out, dumpBanner)) << r.out;
     EXPECT_TRUE(fs::exists(home.scenarioPath)) << "the desktop is kept after every mode";
-
 }
 
 TEST(EndToEndTest, SampleIsWrittenOnceWithABackupOfTheFirst) {
@@ -195,7 +193,6 @@ TEST(EndToEndTest, SampleIsWrittenOnceWithABackupOfTheFirst) {
     EXPECT_EQ(json::parse(readFile(path + ".bak")), first);
     EXPECT_EQ(second["layouts"][0]["name"], "Coding (sample)");
     EXPECT_NE(second["layouts"][0]["id"], first["layouts"][0]["id"]);
-
 }
 
 TEST(EndToEndTest, AppliedWindowsStayMovedInTheNextRun) {
@@ -291,7 +288,9 @@ TEST(EndToEndTest, LargeDesktopIsLoadedAndKeptWhole) {
     KestrHome home;
     // One application with 10,000 windows, and 3,000 applications with one each.
     int number = 100;
-    const auto window = [&number] { return R"({"number":)" + std::to_string(number++) + R"(,"position":[0,0],"size":[9,9]})"; };
+    const auto window = [&number] {
+        return R"({"number":)" + std::to_string(number++) + R"(,"position":[0,0],"size":[9,9]})";
+    };
     std::string processes = R"({"pid":600,"name":"Big","windows":[)" + window();
     for (int i = 1; i < 10000; ++i) processes += "," + window();
     processes += "]}";
@@ -299,7 +298,8 @@ TEST(EndToEndTest, LargeDesktopIsLoadedAndKeptWhole) {
     for (int i = 0; i < 3000; ++i) {
         const std::string id = "\"com.example.a" + std::to_string(i) + "\"";
         applications += std::string(i ? "," : "") + R"({"name":"A","bundleID":)" + id + "}";
-        processes += R"(,{"pid":)" + std::to_string(601 + i) + R"(,"bundleID":)" + id + R"(,"windows":[)" + window() + "]}";
+        processes +=
+            R"(,{"pid":)" + std::to_string(601 + i) + R"(,"bundleID":)" + id + R"(,"windows":[)" + window() + "]}";
     }
     writeFile(home.scenarioPath, R"({"version":1,"displays":[{"id":1,"bounds":[0,0,1920,1200]}],"applications":[)" +
                                      applications + R"(],"processes":[)" + processes + "]}");
@@ -332,8 +332,7 @@ TEST(EndToEndTest, DesktopThatCannotBeLoadedOrKeptIsAFailure) {
     r = home.run({"--dump-displays"});
     EXPECT_EQ(r.status, 1) << "the mode ran, but its desktop was lost";
     EXPECT_TRUE(startsWith(r.out, "=== Displays")) << r.out;
-    EXPECT_TRUE(startsWith(r.err, "kestr: cannot save the simulated desktop to " + home.scenarioPath + ": "))
-        << r.err;
+    EXPECT_TRUE(startsWith(r.err, "kestr: cannot save the simulated desktop to " + home.scenarioPath + ": ")) << r.err;
 }
 
 // The height in points from "Wrote panel render to PATH (296xH)".
@@ -410,8 +409,7 @@ TEST(EndToEndTest, WritesReplaceOnlyRegularFilesAndFollowLinks) {
             const auto r = home.run(arguments);
             EXPECT_EQ(r.status, 1) << arguments[0];
             EXPECT_EQ(r.out, "") << arguments[0];
-            EXPECT_EQ(lineWith(r.err, "Failed"), failure + ": cannot write " + path + ": not a regular file")
-                << r.err;
+            EXPECT_EQ(lineWith(r.err, "Failed"), failure + ": cannot write " + path + ": not a regular file") << r.err;
         }
     }
     EXPECT_TRUE(fs::is_fifo(home.home() + "/pipe"));
@@ -482,14 +480,14 @@ TEST(EndToEndTest, MenuBarIconSheetHoldsEveryVariantAndAFailedWriteLeavesNoFile)
 TEST(EndToEndTest, MenuBarApplicationSeedsStaysUpAndQuitsInOrderOnTerminate) {
     KestrHome home;
     bool signalled = false;
-    const auto r = home.run({}, 60, {"QT_QPA_PLATFORM=offscreen", "KESTR_LOG_STDERR=1"},
-                            [&](pid_t pid, const std::string& err) {
-                                // Up: start-up has registered the shortcuts.
-                                if (!signalled && err.find("hotkeys registered") != std::string::npos) {
-                                    signalled = true;
-                                    ::kill(pid, SIGTERM);
-                                }
-                            });
+    const auto r =
+        home.run({}, 60, {"QT_QPA_PLATFORM=offscreen", "KESTR_LOG_STDERR=1"}, [&](pid_t pid, const std::string& err) {
+            // Up: start-up has registered the shortcuts.
+            if (!signalled && err.find("hotkeys registered") != std::string::npos) {
+                signalled = true;
+                ::kill(pid, SIGTERM);
+            }
+        });
     EXPECT_TRUE(signalled) << r.err;
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(fs::exists(home.home() + "/data/kestr/snaps.json"));
@@ -516,8 +514,7 @@ TEST(EndToEndTest, MenuBarApplicationStartTakesOverTheEarlierVersionsFolder) {
         });
         ASSERT_TRUE(up) << r.err;
         EXPECT_NE(r.err.find("1 kest(s) requested"), std::string::npos) << r.err;
-        EXPECT_EQ(r.err.find("kestr: migrated Application Support/SpaceKest → kestr") != std::string::npos,
-                  start == 0)
+        EXPECT_EQ(r.err.find("kestr: migrated Application Support/SpaceKest → kestr") != std::string::npos, start == 0)
             << r.err;
     }
     EXPECT_FALSE(fs::exists(earlier));
@@ -553,16 +550,16 @@ TEST(EndToEndTest, SecondMenuBarApplicationOnOneDataFolderStopsAndTheFirstGoesOn
 TEST(EndToEndTest, RunningApplicationTakesInAKestFileAnotherProcessWrote) {
     KestrHome home;
     bool written = false, reloaded = false;
-    const auto r = home.run({}, 30, {"QT_QPA_PLATFORM=offscreen", "KESTR_LOG_STDERR=1"},
-                            [&](pid_t pid, const std::string& err) {
-                                if (!written && err.find("0 kest(s) requested") != std::string::npos) {
-                                    written = home.run({"--write-sample-layout", home.kestFile()}).status == 0;
-                                } else if (written && !reloaded && err.find("1 kest(s) requested") != std::string::npos) {
-                                    // Its shortcut is registered: the kest is in the running application.
-                                    reloaded = true;
-                                    ::kill(pid, SIGTERM);
-                                }
-                            });
+    const auto r =
+        home.run({}, 30, {"QT_QPA_PLATFORM=offscreen", "KESTR_LOG_STDERR=1"}, [&](pid_t pid, const std::string& err) {
+            if (!written && err.find("0 kest(s) requested") != std::string::npos) {
+                written = home.run({"--write-sample-layout", home.kestFile()}).status == 0;
+            } else if (written && !reloaded && err.find("1 kest(s) requested") != std::string::npos) {
+                // Its shortcut is registered: the kest is in the running application.
+                reloaded = true;
+                ::kill(pid, SIGTERM);
+            }
+        });
     EXPECT_TRUE(written && reloaded) << r.err;
     EXPECT_EQ(r.status, 0) << r.err;
 }

@@ -221,8 +221,8 @@ double legibleShare(const QImage& picture, QColor background) {
             if (a < 0.1) continue;
             ++drawn;
             const auto over = [&](int c, double b) { return c / 255.0 + (1 - a) * b; };
-            const double l =
-                luminance(over(qRed(p), background.redF()), over(qGreen(p), background.greenF()), over(qBlue(p), background.blueF()));
+            const double l = luminance(over(qRed(p), background.redF()), over(qGreen(p), background.greenF()),
+                                       over(qBlue(p), background.blueF()));
             if ((std::max(l, under) + 0.05) / (std::min(l, under) + 0.05) >= 3) ++legible;
         }
     }

@@ -174,8 +174,11 @@ TEST_F(MenuCommandsTest, RestoringTheDefaultShortcuts) {
     EXPECT_TRUE(sim->simFiles().exists(file));
     EXPECT_EQ(rebuilds, 1);
     ASSERT_EQ(alerts().size(), 3u);
-    EXPECT_EQ(alerts()[2], (AlertRequest{AlertStyle::informational, "Reset to default shortcuts",
-                                         "You can now arrange windows with ⌃⌥ + arrows / U·I·J·K, etc.", {"OK"}, {}}));
+    EXPECT_EQ(alerts()[2], (AlertRequest{AlertStyle::informational,
+                                         "Reset to default shortcuts",
+                                         "You can now arrange windows with ⌃⌥ + arrows / U·I·J·K, etc.",
+                                         {"OK"},
+                                         {}}));
 
     // Another program holds the default of one action.
     const SnapBinding held = SnapDefaults::magnetBindings()[0];
@@ -206,8 +209,9 @@ TEST_F(MenuCommandsTest, ARestoreThatCannotBeSavedSaysSo) {
     sim->simFiles().failOperation(FileOperation::atomicWrite, "snaps.json");
     commands.restoreDefaultShortcuts();
 
-    EXPECT_EQ(std::count_if(lines().begin(), lines().end(),
-                            [](const std::string& l) { return l.starts_with("kestr: failed to save restored snap defaults: "); }),
+    EXPECT_EQ(std::count_if(
+                  lines().begin(), lines().end(),
+                  [](const std::string& l) { return l.starts_with("kestr: failed to save restored snap defaults: "); }),
               1);
     EXPECT_FALSE(sim->simFiles().exists(SnapStore::shared().fileURL));
     const SnapBinding first = SnapDefaults::magnetBindings()[0];

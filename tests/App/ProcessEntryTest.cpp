@@ -47,8 +47,7 @@ protected:
             ::_exit(ProcessEntry::run({"kestr", "--probe-drag"}, environment, output));
         }
         int status = 0;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     std::string desktop() const { return home + "/desktop.json"; }

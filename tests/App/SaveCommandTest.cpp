@@ -234,8 +234,9 @@ TEST_F(SaveCommandTest, RefusedHotKeysAreLoggedAndTheSaveStands) {
     kests().clear();
     answers = {{"Coding", false}};
     command.run();
-    EXPECT_TRUE(logged("kestr: saved “Coding” — hotkey conflicts (kestr's own shortcuts hold the key): snap "
-                       "“Maximize” (⌃⌥⌘1, held by kest “Coding”)"));
+    EXPECT_TRUE(
+        logged("kestr: saved “Coding” — hotkey conflicts (kestr's own shortcuts hold the key): snap "
+               "“Maximize” (⌃⌥⌘1, held by kest “Coding”)"));
     EXPECT_EQ(std::count_if(sim->simLog().lines().begin(), sim->simLog().lines().end(),
                             [](const std::string& l) { return l.find("another app") != std::string::npos; }),
               1);

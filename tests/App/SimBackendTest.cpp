@@ -21,8 +21,8 @@ SimBackendPaths pathsFor(std::map<std::string, std::string> variables) {
 }
 
 TEST(SimBackendPathsTest, TheScenarioFileFollowsTheEnvironment) {
-    auto paths = pathsFor({{"HOME", "/home/kim"}, {"XDG_DATA_HOME", "/data"}, {"KESTR_SIM_DESKTOP", ""},
-                           {"KESTR_LOG_STDERR", "1"}});
+    auto paths = pathsFor(
+        {{"HOME", "/home/kim"}, {"XDG_DATA_HOME", "/data"}, {"KESTR_SIM_DESKTOP", ""}, {"KESTR_LOG_STDERR", "1"}});
     EXPECT_EQ(paths.folders.applicationSupport, "/data");
     EXPECT_TRUE(paths.logToStderr);
     EXPECT_EQ(paths.scenarioPath, "/home/kim/.local/state/kestr/sim-desktop.json") << "an empty choice is ignored";

@@ -31,8 +31,19 @@ TEST(DecodingMutation, DamagedDocumentsDecodeWholeOrFail) {
     const std::string text = base.dump();
     std::vector<json::json_pointer> pointers;
     collectPointers(base, json::json_pointer(), pointers);
-    const json replacements[] = {nullptr, true, "x", json::array(), json::object(), -1, 0.5, 4294967296u, 1e300,
-                                 "4e000000-0000-4a00-bc00-000000000000", "2024-05-01T09:30:00.5Z", "", "windowIndex"};
+    const json replacements[] = {nullptr,
+                                 true,
+                                 "x",
+                                 json::array(),
+                                 json::object(),
+                                 -1,
+                                 0.5,
+                                 4294967296u,
+                                 1e300,
+                                 "4e000000-0000-4a00-bc00-000000000000",
+                                 "2024-05-01T09:30:00.5Z",
+                                 "",
+                                 "windowIndex"};
     std::mt19937 random(20240501u);
     auto pick = [&](std::size_t bound) { return std::uniform_int_distribution<std::size_t>(0, bound - 1)(random); };
 
@@ -44,17 +55,22 @@ TEST(DecodingMutation, DamagedDocumentsDecodeWholeOrFail) {
             if (pick(4) == 0) {  // damaged bytes: a flipped bit or a cut
                 std::string damaged = text;
                 const std::size_t at = pick(damaged.size());
-                if (pick(2)) damaged[at] = static_cast<char>(damaged[at] ^ (1 << pick(8)));
-                else damaged.resize(at);
+                if (pick(2))
+                    damaged[at] = static_cast<char>(damaged[at] ^ (1 << pick(8)));
+                else
+                    damaged.resize(at);
                 tree = parseJson(damaged);
             }
             for (auto n = pick(4); n > 0; --n) {  // up to three changes to the tree
                 const auto& where = pointers[pick(pointers.size())];
                 if (!tree.contains(where)) continue;  // removed by an earlier change
                 json& parent = tree[where.parent_pointer()];
-                if (pick(3) > 0) tree[where] = replacements[pick(std::size(replacements))];
-                else if (parent.is_object()) parent.erase(where.back());
-                else parent.erase(parent.begin() + static_cast<std::ptrdiff_t>(std::stoul(where.back())));
+                if (pick(3) > 0)
+                    tree[where] = replacements[pick(std::size(replacements))];
+                else if (parent.is_object())
+                    parent.erase(where.back());
+                else
+                    parent.erase(parent.begin() + static_cast<std::ptrdiff_t>(std::stoul(where.back())));
             }
             const LayoutDocument document = fromJson<LayoutDocument>(JsonValue(tree));
             ++decoded;
@@ -62,7 +78,8 @@ TEST(DecodingMutation, DamagedDocumentsDecodeWholeOrFail) {
             ASSERT_EQ(document.layouts.size(), tree["layouts"].size()) << tree.dump();
             for (std::size_t k = 0; k < document.layouts.size(); ++k) {
                 ASSERT_EQ(document.layouts[k].items.size(), tree["layouts"][k]["items"].size()) << tree.dump();
-                ASSERT_EQ(document.layouts[k].edgeGroups.size(), tree["layouts"][k]["edgeGroups"].size()) << tree.dump();
+                ASSERT_EQ(document.layouts[k].edgeGroups.size(), tree["layouts"][k]["edgeGroups"].size())
+                    << tree.dump();
             }
             const json reread = parseJson(JsonEncoder().encode(document));
             ASSERT_EQ(fromJson<LayoutDocument>(JsonValue(reread)), document) << tree.dump();

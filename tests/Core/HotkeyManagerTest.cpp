@@ -74,10 +74,11 @@ TEST_F(HotkeyManagerTest, RefusalsBecomeConflictsAndNeverReuseADigit) {
     sim->simHotKeys().holdByOtherProgram(18, ctrlOptCmd);  // digit 1 held elsewhere
     auto layouts = kests(2);
     layouts.insert(layouts.end(), {kest("Same as first own", Hotkey{0, 0x100}), kest("Duplicate", Hotkey{0, 0x100})});
-    const auto conflicts = manager().sync(
-        layouts, {snap(SnapAction::rightHalf, Hotkey{19, ctrlOptCmd}), snap(SnapAction::maximize, Hotkey{36, ctrlOptCmd})});
+    const auto conflicts = manager().sync(layouts, {snap(SnapAction::rightHalf, Hotkey{19, ctrlOptCmd}),
+                                                    snap(SnapAction::maximize, Hotkey{36, ctrlOptCmd})});
     ASSERT_EQ(conflicts.size(), 4u);
-    EXPECT_EQ(conflicts[0], (HotkeyManager::Conflict{HotkeySource::layout(layouts[0].id), Hotkey{18, ctrlOptCmd}, std::nullopt}));
+    EXPECT_EQ(conflicts[0],
+              (HotkeyManager::Conflict{HotkeySource::layout(layouts[0].id), Hotkey{18, ctrlOptCmd}, std::nullopt}));
     EXPECT_EQ(manager().effectiveHotkey(layouts[1].id), (Hotkey{19, ctrlOptCmd})) << "the next digit, not the same";
     EXPECT_EQ(conflicts[1].source, HotkeySource::layout(layouts[3].id)) << "the later kest loses";
     EXPECT_EQ(conflicts[3].source, HotkeySource::snap(SnapAction::maximize)) << "the capture shortcut came first";
@@ -99,8 +100,8 @@ TEST_F(HotkeyManagerTest, RefusalsBecomeConflictsAndNeverReuseADigit) {
 // conflict naming it, while the shortcuts stay registered for when the key is free.
 TEST_F(HotkeyManagerTest, AModifierHeldElsewhereIsOneConflictNamingIt) {
     sim->simHotKeys().heldModifiers = CarbonModifier::control | CarbonModifier::shift;
-    const auto conflicts = manager().sync({}, {snap(SnapAction::leftHalf, Hotkey{123, 0x1800}),
-                                               snap(SnapAction::rightHalf, Hotkey{124, 0x900})});
+    const auto conflicts = manager().sync(
+        {}, {snap(SnapAction::leftHalf, Hotkey{123, 0x1800}), snap(SnapAction::rightHalf, Hotkey{124, 0x900})});
     EXPECT_TRUE(conflicts.empty());
     EXPECT_EQ(manager().registrations.size(), 3u);
     EXPECT_EQ(manager().heldModifiers, CarbonModifier::control) << "no shortcut uses Shift";
@@ -123,8 +124,12 @@ TEST_F(HotkeyManagerTest, KestPressesApplyTheStoredKestAndHandItOnOnlyWhenApplie
         events.push_back("apply " + layout.name);
         co_return result;
     };
-    manager().setTrackerActiveLayout = [&](const std::optional<Layout>& l) { events.push_back("tracker " + l.value().name); };
-    manager().setOverlayActiveLayout = [&](const std::optional<Layout>& l) { events.push_back("overlays " + l.value().name); };
+    manager().setTrackerActiveLayout = [&](const std::optional<Layout>& l) {
+        events.push_back("tracker " + l.value().name);
+    };
+    manager().setOverlayActiveLayout = [&](const std::optional<Layout>& l) {
+        events.push_back("overlays " + l.value().name);
+    };
     manager().onKestApplied = [&] { events.push_back("applied"); };
     auto& stored = LayoutStore::shared().layouts;
     stored = {kest("First"), kest("Second")};
@@ -140,7 +145,8 @@ TEST_F(HotkeyManagerTest, KestPressesApplyTheStoredKestAndHandItOnOnlyWhenApplie
     events.clear();
     sim->simHotKeys().pressHotKey(19, ctrlOptCmd);
     sim->virtualTime().runUntilIdle();
-    EXPECT_EQ(events, (std::vector<std::string>{"apply Renamed", "tracker As applied", "overlays As applied", "applied"}));
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"apply Renamed", "tracker As applied", "overlays As applied", "applied"}));
 
     // A deleted kest's old shortcut does nothing.
     stored.erase(stored.begin());

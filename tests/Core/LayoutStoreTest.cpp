@@ -97,7 +97,8 @@ TEST_F(LayoutStoreTest, AFailedSaveNamesTheKestOrTheSizeInTheLogAndTheAlert) {
                  "kest “Broken”: layouts[1].items[1].targetFrame.width: a number that is NaN or infinite cannot be "
                  "written");
 
-    const auto tooLarge = FileTooLargeError("cannot write " + path() + ": too large to read back (300 MB; the limit is 256 MB)");
+    const auto tooLarge =
+        FileTooLargeError("cannot write " + path() + ": too large to read back (300 MB; the limit is 256 MB)");
     const auto diskFull = FileError("cannot write " + path() + ": No space left on device");
     for (const std::exception* error : std::initializer_list<const std::exception*>{&*unwritable, &tooLarge, &diskFull})
         reportKestSaveFailure(*error);
@@ -113,17 +114,16 @@ TEST_F(LayoutStoreTest, AFailedSaveNamesTheKestOrTheSizeInTheLogAndTheAlert) {
     EXPECT_EQ(alerts[2].informativeText,
               "Your existing kests are unchanged. This usually means the disk is full or kestr's folder isn't "
               "writable. Technical details are in Console.");
-    EXPECT_EQ(sim->simLog().lines().at(1),
-              "kestr: failed to save kests: cannot write " + path() +
-                  ": too large to read back (300 MB; the limit is 256 MB)");
+    EXPECT_EQ(sim->simLog().lines().at(1), "kestr: failed to save kests: cannot write " + path() +
+                                               ": too large to read back (300 MB; the limit is 256 MB)");
 }
 
 // Frames far beyond any screen (a hand edit, a broken writer) are read as the limit, so
 // the kest stays usable and is written back finite.
 TEST_F(LayoutStoreTest, CoordinatesBeyondTheLimitAreReadAsTheLimit) {
     Layout kest = test::sampleKest(0, 2);
-    kest.items[0].targetFrame = ScreenFrame{"37D8832A-2D66-02CA-B9F7-8F30A301B230", 1e308, -1e308, 1e300, 5, 1e308, 2,
-                                            -1e12, 3};
+    kest.items[0].targetFrame =
+        ScreenFrame{"37D8832A-2D66-02CA-B9F7-8F30A301B230", 1e308, -1e308, 1e300, 5, 1e308, 2, -1e12, 3};
     kest.edgeGroups.at(0).coordinate = -1e200;
     kest.edgeGroups.at(0).spanEnd = 1e10;
     put(path(), JsonFileStore::encoder().encode(LayoutDocument{1, {kest}}));
@@ -193,7 +193,7 @@ TEST_F(LayoutStoreTest, ASaveKeepsWhatAnotherProcessWroteSinceThisOneReadTheFile
     one.layouts[1].name = "One's name";  // both changed it: the saving side's change wins
     one.save();
     EXPECT_EQ(names(one.layouts), (std::vector<std::string>{"Changed by two", "Renamed by one", "One's name",
-                                                             "Kest 20 / main", "Unsaved"}));
+                                                            "Kest 20 / main", "Unsaved"}));
 }
 
 TEST_F(LayoutStoreTest, AChangedFileThatCannotBeReadIsKeptAsideAndAStoreNeverLoadedWritesOver) {
@@ -224,7 +224,8 @@ TEST_F(LayoutStoreTest, AChangedFileThatCannotBeReadIsKeptAsideAndAStoreNeverLoa
 // the tidying did to it; the store keeps only what the tidying changed.
 TEST_F(LayoutStoreTest, TidiedKestsAreWrittenAsStoredUntilTheyChange) {
     std::vector<Layout> stored = kests(0, 4);
-    for (Layout& kest : stored) kest.items.push_back(test::sampleItem(900 + static_cast<std::uint32_t>(kest.items.size())));
+    for (Layout& kest : stored)
+        kest.items.push_back(test::sampleItem(900 + static_cast<std::uint32_t>(kest.items.size())));
     LayoutStore& store = LayoutStore::shared();
     store.layouts = stored;
     store.save();

@@ -24,8 +24,8 @@ TEST(Layout, StrippingDesktopJunkRemovesOnlyFullWidthUntitledFinderWindows) {
     keptFirstWindow.windowMatcher = WindowMatcher::firstWindow();
     otherApp.appBundleID = "com.apple.Finder";
     const LayoutItem keptNaN = finderDesktop(std::numeric_limits<double>::quiet_NaN());
-    kest.items = {otherApp, removedExact, finderDesktop(1437.5), keptTitled, finderDesktop(1500), keptFirstWindow,
-                  keptNaN};
+    kest.items = {otherApp,        removedExact, finderDesktop(1437.5), keptTitled, finderDesktop(1500),
+                  keptFirstWindow, keptNaN};
     kest.edgeGroups = {EdgeGroup{}};
     kest.edgeGroups[0].leftOrTopItems = {{removedExact.id, WindowEdge::right}};
 

@@ -32,9 +32,11 @@ TEST(ModelJson, DocumentsRoundTripAndAbsentOptionalsAreLeftOut) {
     EXPECT_EQ(encoded(decodeText<LayoutDocument>(text)), text) << "the same bytes again";
 
     EXPECT_EQ(test::jsonOf(decodeText<LayoutItem>(kMinimalItem)), json::parse(kMinimalItem));
-    const std::string nulls = std::string(kMinimalItem).insert(1, R"("capturedFrame":null,"openURL":null,"browserTabs":null,
+    const std::string nulls =
+        std::string(kMinimalItem).insert(1, R"("capturedFrame":null,"openURL":null,"browserTabs":null,
       "unknown":{"x":[1,2]},)");
-    EXPECT_EQ(decodeText<LayoutItem>(nulls), decodeText<LayoutItem>(kMinimalItem)) << "unknown keys and nulls are ignored";
+    EXPECT_EQ(decodeText<LayoutItem>(nulls), decodeText<LayoutItem>(kMinimalItem))
+        << "unknown keys and nulls are ignored";
 }
 
 TEST(ModelJson, FailuresNameTheKeyPathAndIntegersNeverWrap) {
@@ -52,7 +54,8 @@ TEST(ModelJson, FailuresNameTheKeyPathAndIntegersNeverWrap) {
               "layouts[2].items[1].launchIfMissing: required key is missing or null");
 
     auto tabIndex = [](const std::string& number) {
-        return decodeFailure<LayoutItem>(std::string(kMinimalItem).insert(1, "\"browserActiveTabIndex\":" + number + ","));
+        return decodeFailure<LayoutItem>(
+            std::string(kMinimalItem).insert(1, "\"browserActiveTabIndex\":" + number + ","));
     };
     EXPECT_EQ(tabIndex("9223372036854775807"), "");
     EXPECT_EQ(tabIndex("5.0"), "");

@@ -8,8 +8,12 @@ namespace {
 
 class OptionTilingTest : public SimTest {
 protected:
-    std::optional<PlistValue> tiling() { return sim->simDefaults().suiteDomain(OptionTiling::suiteName).object(OptionTiling::tilingKey); }
-    void setTiling(const PlistValue& v) { sim->simDefaults().suiteDomain(OptionTiling::suiteName).set(OptionTiling::tilingKey, v); }
+    std::optional<PlistValue> tiling() {
+        return sim->simDefaults().suiteDomain(OptionTiling::suiteName).object(OptionTiling::tilingKey);
+    }
+    void setTiling(const PlistValue& v) {
+        sim->simDefaults().suiteDomain(OptionTiling::suiteName).set(OptionTiling::tilingKey, v);
+    }
     bool flag() {
         auto v = sim->defaults().standard().object(OptionTiling::disabledFlagKey);
         return v && v->get<bool>() && *v->get<bool>();

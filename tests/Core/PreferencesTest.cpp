@@ -20,8 +20,9 @@ TEST_F(PreferencesTest, CaptureHotkeyIsJsonDataAndDragSnapModifierAnyInteger) {
     EXPECT_EQ(standard().values.at("kestr.captureHotkey"), PlistValue(data(R"({"keyCode":36,"modifiers":6400})")));
     EXPECT_EQ(preferences.captureHotkey(), (Hotkey{36, 0x1900}));
 
-    for (const PlistValue& bad : {PlistValue(data(R"({"keyCode":36})")), PlistValue(data(R"({"keyCode":-1,"modifiers":0})")),
-                                  PlistValue(data("not json")), PlistValue(36)}) {
+    for (const PlistValue& bad :
+         {PlistValue(data(R"({"keyCode":36})")), PlistValue(data(R"({"keyCode":-1,"modifiers":0})")),
+          PlistValue(data("not json")), PlistValue(36)}) {
         standard().set("kestr.captureHotkey", bad);
         EXPECT_EQ(preferences.captureHotkey(), std::nullopt);
     }

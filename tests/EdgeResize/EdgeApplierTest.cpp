@@ -137,7 +137,8 @@ TEST_F(EdgeApplierTest, AnEdgeTheMoveDoesNotTouchKeepsItsWindowsMinimums) {
                   kestItem("com.example.c", frameOn(1, 0, 400, 300, 400), 3),
                   kestItem("com.example.d", frameOn(1, 300, 400, 700, 400), 4)};
     // As an apply detects them, with C's reported minimum.
-    four.edgeGroups = EdgeGroupDetector::detectGroups(four.items, 4.0, 120.0, {{four.items[2].id, {Size{250, 100}, {}}}});
+    four.edgeGroups =
+        EdgeGroupDetector::detectGroups(four.items, 4.0, 120.0, {{four.items[2].id, {Size{250, 100}, {}}}});
     const auto bottom = [](const Layout& k) {
         for (const EdgeGroup& g : k.edgeGroups)
             if (g.axis == Axis::vertical && g.coordinate == 300) return g;

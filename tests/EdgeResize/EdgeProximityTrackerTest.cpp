@@ -125,7 +125,8 @@ TEST_F(EdgeProximityTrackerTest, EachSpaceOfADisplayKeepsItsOwnGrid) {
     EXPECT_EQ(tracker().currentSpaceGrid(display), (std::vector<Rect>{Rect(0, 25, 720, 875), Rect(720, 25, 720, 875)}));
     tracker().setActiveLayout(kest);
     ASSERT_EQ(grids.at(display).size(), 2u);
-    EXPECT_EQ(grids.at(display)[0].slots, (std::vector<Rect>{Rect(0, 25, 1440, 875)})) << "the other Space's grid stays";
+    EXPECT_EQ(grids.at(display)[0].slots, (std::vector<Rect>{Rect(0, 25, 1440, 875)}))
+        << "the other Space's grid stays";
     EXPECT_EQ(tracker().currentSpaceGrid(uuidOf(2)), std::nullopt);
 
     // Nothing of the kest visible on this Space: its grid goes, none is added.

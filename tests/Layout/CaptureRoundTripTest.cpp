@@ -18,11 +18,11 @@ protected:
     void SetUp() override {
         ApplyFixture::SetUp();
         addRightDisplay();
-        for (const auto& [id, name] : std::vector<std::pair<std::string, std::string>>{
-                 {"com.example.editor", "Editor"},
-                 {"com.apple.Terminal", "Terminal"},
-                 {"com.example.viewer", "Viewer"},
-                 {"com.example.mail", "Mail"}}) {
+        for (const auto& [id, name] :
+             std::vector<std::pair<std::string, std::string>>{{"com.example.editor", "Editor"},
+                                                              {"com.apple.Terminal", "Terminal"},
+                                                              {"com.example.viewer", "Viewer"},
+                                                              {"com.example.mail", "Mail"}}) {
             install(id, name, std::nullopt);
             pids[id] = run(id);
         }

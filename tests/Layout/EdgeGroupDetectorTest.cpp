@@ -46,8 +46,8 @@ TEST(EdgeGroupDetector, SideBySideWindowsShareAVerticalEdgeThatSnapsOntoItsMean)
 }
 
 TEST(EdgeGroupDetector, MinimumSizesBoundTheLine) {
-    const auto finder = detect({item(frame(kDisplayA, 0, 0, 800, 500), "com.apple.finder"),
-                                item(frame(kDisplayA, 800, 0, 640, 500))});
+    const auto finder =
+        detect({item(frame(kDisplayA, 0, 0, 800, 500), "com.apple.finder"), item(frame(kDisplayA, 800, 0, 640, 500))});
     ASSERT_EQ(finder.size(), 1u);
     EXPECT_EQ(finder[0].minCoordinate, 316);
     EXPECT_EQ(finder[0].maxCoordinate, 1320);
@@ -81,9 +81,9 @@ TEST(EdgeGroupDetector, ReportedSizeStepsAndMinimumsOfTheWindowsCount) {
     const std::vector<LayoutItem> aboveTerminal{item(frame(kDisplayA, 0, 22, 720, 475)),
                                                 item(frame(kDisplayA, 0, 497, 720, 583))};
     EXPECT_EQ(detect(aboveTerminal).at(0).minCoordinate, 142);
-    const auto bounded = EdgeGroupDetector::detectGroups(aboveTerminal, 4.0, 120.0,
-                                                         {{aboveTerminal[0].id, {Size{600, 450}, std::nullopt}},
-                                                          {aboveTerminal[1].id, {Size{300, 60}, std::nullopt}}});
+    const auto bounded = EdgeGroupDetector::detectGroups(
+        aboveTerminal, 4.0, 120.0,
+        {{aboveTerminal[0].id, {Size{600, 450}, std::nullopt}}, {aboveTerminal[1].id, {Size{300, 60}, std::nullopt}}});
     ASSERT_EQ(bounded.size(), 1u);
     EXPECT_EQ(bounded[0].minCoordinate, 472);
     EXPECT_EQ(bounded[0].maxCoordinate, 960) << "a reported minimum below the default keeps the default";

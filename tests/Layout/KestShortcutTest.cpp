@@ -40,8 +40,12 @@ TEST_F(KestShortcutTest, DroppedApplyChangesNothingAndTheNextPressAppliesTheStor
     slow.firstWindowDelay = 3.0;
     sim->world().install(slow);
     std::vector<std::string> events;
-    manager().setTrackerActiveLayout = [&](const std::optional<Layout>& l) { events.push_back("tracker " + l.value().name); };
-    manager().setOverlayActiveLayout = [&](const std::optional<Layout>& l) { events.push_back("overlays " + l.value().name); };
+    manager().setTrackerActiveLayout = [&](const std::optional<Layout>& l) {
+        events.push_back("tracker " + l.value().name);
+    };
+    manager().setOverlayActiveLayout = [&](const std::optional<Layout>& l) {
+        events.push_back("overlays " + l.value().name);
+    };
     manager().onKestApplied = [&] { events.push_back("applied"); };
     auto& stored = LayoutStore::shared().layouts;
     stored = {kest("First"), kest("Second")};

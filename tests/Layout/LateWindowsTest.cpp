@@ -38,7 +38,8 @@ TEST_F(LateWindowsTest, LateWindowIsPlacedSoonAfterItOpensAndItsApplicationKeptU
 TEST_F(LateWindowsTest, ApplicationThatNeverShowsAWindowGivesUpOnceAfterHalfAMinute) {
     install("com.example.Mute", "Mute", std::nullopt);
     applyToEnd(kest({item("com.example.Mute", "Mute", leftHalf)}), Mode::restoreMissing, leftID);
-    EXPECT_EQ(std::count(lines().begin(), lines().end(), "kestr[apply]: DEFERRED GAVE UP Mute — no window after 30s"), 1);
+    EXPECT_EQ(std::count(lines().begin(), lines().end(), "kestr[apply]: DEFERRED GAVE UP Mute — no window after 30s"),
+              1);
     // The apply ended at 5.1 s; the task gives up with the first pass at or past its
     // deadline 30 s later.
     EXPECT_GE(sim->virtualTime().now(), 35.09);

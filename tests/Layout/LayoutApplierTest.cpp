@@ -98,8 +98,8 @@ TEST_F(LayoutApplierTest, ExtremeFramesAreKeptOnTheDisplayOrSkippedWithTheirReas
     install("com.example.Pad", "Pad");
     const AXElement notes = addWindow(run("com.example.Notes"), "Notes", Rect(300, 300, 500, 400));
     LayoutItem far = item("com.example.Notes", "Notes", Rect(0, 0, 500, 400));
-    far.targetFrame = ScreenFrame{"00000000-0000-4000-8000-000000000001", ScreenFrame::coordinateLimit, 100, 500, 400,
-                                  {}, {}, {}, {}};
+    far.targetFrame = ScreenFrame{
+        "00000000-0000-4000-8000-000000000001", ScreenFrame::coordinateLimit, 100, 500, 400, {}, {}, {}, {}};
     LayoutItem overflowing = item("com.example.Pad", "Pad", Rect(0, 0, 500, 400));
     overflowing.targetFrame.x = 1e308;
     overflowing.targetFrame.width = 1e308;

@@ -27,7 +27,8 @@ protected:
     }
     int scriptsSentTo(const std::string& bundleID) const {
         const auto& s = sim->simScriptHost().sources();
-        return static_cast<int>(std::count_if(s.begin(), s.end(), [&](auto& x) { return scriptAddressee(x) == bundleID; }));
+        return static_cast<int>(
+            std::count_if(s.begin(), s.end(), [&](auto& x) { return scriptAddressee(x) == bundleID; }));
     }
     static Layout capture(std::optional<std::string> display = std::nullopt, bool currentSpaceOnly = false) {
         return LayoutCapture::captureCurrent("k", display, currentSpaceOnly);
@@ -72,7 +73,8 @@ TEST_F(CaptureTest, KeepsVisibleWindowsInDisplayLocalFramesOrderedByApplicationD
 
 TEST_F(CaptureTest, MatchersFollowTitlesAndScreenOrderInTheWholeWindowList) {
     addApp("com.example.solo", "Solo", {window("only", Rect(0, 100, 300, 300))});
-    addApp("com.apple.Terminal", "Terminal", {window("a", Rect(0, 500, 300, 300)), window("b", Rect(400, 500, 300, 300))});
+    addApp("com.apple.Terminal", "Terminal",
+           {window("a", Rect(0, 500, 300, 300)), window("b", Rect(400, 500, 300, 300))});
     // The index follows the top edge, then the left edge.
     addApp("com.example.same", "Same",
            {window("x", Rect(600, 400, 300, 300)), window("x", Rect(500, 100, 300, 300)),
@@ -99,7 +101,8 @@ TEST_F(CaptureTest, MatchersFollowTitlesAndScreenOrderInTheWholeWindowList) {
 TEST_F(CaptureTest, SpacesAndOneDisplay) {
     SimWindow elsewhere = window("elsewhere", Rect(500, 100, 300, 300));
     elsewhere.space = 2;
-    addApp("com.example.a", "A", {window("here", Rect(100, 100, 300, 300)), window("side", Rect(1600, 100, 300, 300)), elsewhere});
+    addApp("com.example.a", "A",
+           {window("here", Rect(100, 100, 300, 300)), window("side", Rect(1600, 100, 300, 300)), elsewhere});
 
     const Layout all = capture();
     EXPECT_EQ(titled(all, "here").capturedSpaceLabel, "This Space");
@@ -152,7 +155,8 @@ TEST_F(CaptureTest, ChromeAndCanaryAreEachReadForTheirOwnWindows) {
     addApp("com.google.Chrome", "Google Chrome", {window("News", Rect(100, 100, 800, 600))});
     scriptOutput["com.google.Chrome"] = "100,100,900,700\t2\thttps://a.example/\x1fhttps://b.example/\n";
     const Layout layout = capture();
-    EXPECT_EQ(titled(layout, "News").browserTabs, (std::vector<std::string>{"https://a.example/", "https://b.example/"}));
+    EXPECT_EQ(titled(layout, "News").browserTabs,
+              (std::vector<std::string>{"https://a.example/", "https://b.example/"}));
     EXPECT_EQ(titled(layout, "News").browserActiveTabIndex, 1);
     EXPECT_EQ(titled(layout, "News").browserURL, "https://b.example/");
     EXPECT_EQ(titled(layout, "Canary").browserTabs, std::vector<std::string>{"https://canary.example/"});
@@ -175,7 +179,8 @@ SimWindow splitWindow(const std::string& title, Rect frame) {
 
 TEST_F(CaptureTest, GhosttyPanesAreReadOnlyForItsOneListedAndKeptWindow) {
     scriptOutput["com.mitchellh.ghostty"] = "/Users/a/src\n/Users/a/it's\n";
-    const SimProcess& ghostty = addApp("com.mitchellh.ghostty", "Ghostty", {splitWindow("main", Rect(100, 100, 1200, 700))});
+    const SimProcess& ghostty =
+        addApp("com.mitchellh.ghostty", "Ghostty", {splitWindow("main", Rect(100, 100, 1200, 700))});
     const Layout one = capture();
     EXPECT_EQ(one.items.at(0).terminalSplitMode, "columns");
     EXPECT_EQ(one.items[0].terminalTabs, (std::vector<std::string>{"cd '/Users/a/src'", "cd '/Users/a/it'\\''s'"}));

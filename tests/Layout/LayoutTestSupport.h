@@ -48,7 +48,8 @@ inline ::testing::AssertionResult nearlyEqual(const Rect& a, const Rect& e) {
     const auto near = [](double x, double y) { return std::abs(x - y) < 1e-9; };
     if (near(a.x(), e.x()) && near(a.y(), e.y()) && near(a.width(), e.width()) && near(a.height(), e.height()))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got (" << a.x() << ", " << a.y() << ", " << a.width() << ", " << a.height() << ")";
+    return ::testing::AssertionFailure() << "got (" << a.x() << ", " << a.y() << ", " << a.width() << ", " << a.height()
+                                         << ")";
 }
 
 }  // namespace kestr::test

@@ -98,7 +98,8 @@ TEST_F(TargetFrames, WithEveryDisplayAsleepOrAnOverflowingFrameResultsStayFinite
 
     sim->world().displays[0].bounds = Rect(0, 0, 1440, 900);
     // Saved values near the limit of a double: the bounding box overflows to infinity.
-    const std::vector<LayoutItem> items{item(frame(kGone, -1e308, 0, 500, 500)), item(frame(kGone, 1e308, 0, 1e308, 500)),
+    const std::vector<LayoutItem> items{item(frame(kGone, -1e308, 0, 500, 500)),
+                                        item(frame(kGone, 1e308, 0, 1e308, 500)),
                                         item(frame(kMain, 800, 100, 500, 500))};
     // Frames beyond the limits of a stored frame take no part at all.
     const auto overflow = compute(items, std::nullopt);
@@ -142,7 +143,6 @@ TEST_F(DisplayMapping, ThreeSavedDisplaysOntoTwoLiveOnes) {
                                         item(recorded(frame(kGone, 0, 25, 720, 875), 0)),
                                         item(recorded(frame(kGoneLeft, 0, 25, 720, 875), -1920))};
     EXPECT_EQ(mapping(items, 2), (Mapping{{kGoneLeft, 1}, {kGone, 2}, {kGoneRight, 2}}));
-
 }
 
 TEST_F(DisplayMapping, ADisplayWithoutAreaCountsAsNotConnected) {
@@ -157,7 +157,8 @@ TEST_F(DisplayMapping, ADisplayWithoutAreaCountsAsNotConnected) {
 
     // Without an anchor its items go to the main display, each counted.
     LayoutApplier::ApplyReport report;
-    const auto placements = PlacementPlanner::computeTargetFrames(items, kTarget, regions, std::nullopt, displays, report);
+    const auto placements =
+        PlacementPlanner::computeTargetFrames(items, kTarget, regions, std::nullopt, displays, report);
     EXPECT_EQ(placements.at(items[1].id).targetID, 1u);
     EXPECT_EQ(placements.at(items[2].id).targetID, 1u);
     EXPECT_EQ(report.fellBackToMainDisplay, 2);

@@ -30,8 +30,11 @@ TEST(WindowContentParseTest, FinderLinesWithOddFieldsAndBounds) {
 
 TEST(WindowContentParseTest, ChromeLinesNeverCrashOnBadIndexes) {
     const auto entries = WindowContentReader::parseChrome(
-        "0,0,100,100\t5\ta\x1f" "b\x1f" "c\n"
-        "0,0,100,100\t9223372036854775807\ta\x1f" "b\n"
+        "0,0,100,100\t5\ta\x1f"
+        "b\x1f"
+        "c\n"
+        "0,0,100,100\t9223372036854775807\ta\x1f"
+        "b\n"
         "0,0,100,100\t99999999999999999999999\ta\n"
         "nan,inf,-inf,1\t1\ta\n");
     ASSERT_EQ(entries.size(), 4u);

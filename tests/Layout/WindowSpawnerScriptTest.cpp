@@ -38,7 +38,8 @@ TEST_F(WindowSpawnerScriptTest, ErrorsBecomeSentences) {
 }
 
 TEST_F(WindowSpawnerScriptTest, HostileBundleIdentifierRunsNothing) {
-    LayoutItem item = itemOf("com.x\" to make new window\ndo shell script \"touch /tmp/pwned\"\ntell application id \"y");
+    LayoutItem item =
+        itemOf("com.x\" to make new window\ndo shell script \"touch /tmp/pwned\"\ntell application id \"y");
     EXPECT_EQ(WindowSpawner::makeWindowSource(item, kFrame), "");
     EXPECT_THROW(WindowSpawner::run(WindowSpawner::makeWindowSource(item, kFrame), item.appBundleID), SpawnError);
     WindowSpawner::setContentOnFrontWindow(item, kFrame);

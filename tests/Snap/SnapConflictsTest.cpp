@@ -19,9 +19,9 @@ SnapBinding bind(A::Value action, Hotkey hotkey) { return SnapBinding{Uuid::rand
 TEST(SnapConflictsTest, ActionsOnOneShortcutNameTheFirstOtherBeforeAnyReservedName) {
     const std::vector<SnapBinding> three{bind(A::center, ctrlOptC), bind(A::maximize, {36, ctrlOpt}),
                                          bind(A::centerHalf, ctrlOptC), bind(A::centerThird, ctrlOptC)};
-    EXPECT_EQ(SnapConflicts::detect(three, {{ctrlOptC, "Kest: Work"}}),
-              (Result{{A::center, "Snap: Center Half"}, {A::centerHalf, "Snap: Center"},
-                      {A::centerThird, "Snap: Center"}}));
+    EXPECT_EQ(
+        SnapConflicts::detect(three, {{ctrlOptC, "Kest: Work"}}),
+        (Result{{A::center, "Snap: Center Half"}, {A::centerHalf, "Snap: Center"}, {A::centerThird, "Snap: Center"}}));
     // The first reserved owner wins; modifiers must match too.
     const std::vector<SnapConflicts::Reserved> reserved{
         {{123, 0x1900}, "Kest: Other"}, {ctrlOptLeft, "Kest: Work"}, {ctrlOptLeft, "Save current windows"}};

@@ -27,7 +27,8 @@ public:
     }
     // The target frame, display-local, without the recorded display fields.
     ItemBuilder& on(const std::string& displayUUID, Rect frame) {
-        item_.targetFrame = ScreenFrame{displayUUID, frame.x(), frame.y(), frame.width(), frame.height(), {}, {}, {}, {}};
+        item_.targetFrame =
+            ScreenFrame{displayUUID, frame.x(), frame.y(), frame.width(), frame.height(), {}, {}, {}, {}};
         return *this;
     }
     // On a display added with DisplayBuilder under its made-up UUID.

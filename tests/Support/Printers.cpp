@@ -30,7 +30,9 @@ std::string number(const std::optional<double>& v) { return v ? number(*v) : "no
 
 }  // namespace
 
-void PrintTo(const Point& point, std::ostream* out) { *out << "(" << number(point.x) << ", " << number(point.y) << ")"; }
+void PrintTo(const Point& point, std::ostream* out) {
+    *out << "(" << number(point.x) << ", " << number(point.y) << ")";
+}
 
 void PrintTo(const Size& size, std::ostream* out) { *out << number(size.width) << "x" << number(size.height); }
 

@@ -27,8 +27,8 @@ private:
 
 }  // namespace kestr::test
 
-#define KESTR_QT_TEST_APPLICATION                                                                           \
-    namespace {                                                                                             \
-    [[maybe_unused]] const auto* const kestrQtEnvironment =                                                 \
-        ::testing::AddGlobalTestEnvironment(new ::kestr::test::QtApplicationEnvironment);                  \
+#define KESTR_QT_TEST_APPLICATION                                                         \
+    namespace {                                                                           \
+    [[maybe_unused]] const auto* const kestrQtEnvironment =                               \
+        ::testing::AddGlobalTestEnvironment(new ::kestr::test::QtApplicationEnvironment); \
     }

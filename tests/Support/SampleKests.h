@@ -29,10 +29,18 @@ inline LayoutItem sampleItem(std::uint32_t n) {
     item.appBundleID = "com.example.app" + std::to_string(n % 7);
     item.appName = "App/Ünïcode \"" + std::to_string(n) + "\"";
     switch (n % 4) {
-        case 0: item.windowMatcher = WindowMatcher::titleContains("Report – draft"); break;
-        case 1: item.windowMatcher = WindowMatcher::titleRegex("^Inbox \\(\\d+\\)$"); break;
-        case 2: item.windowMatcher = WindowMatcher::windowIndex(static_cast<std::int64_t>(n)); break;
-        default: item.windowMatcher = WindowMatcher::firstWindow(); break;
+        case 0:
+            item.windowMatcher = WindowMatcher::titleContains("Report – draft");
+            break;
+        case 1:
+            item.windowMatcher = WindowMatcher::titleRegex("^Inbox \\(\\d+\\)$");
+            break;
+        case 2:
+            item.windowMatcher = WindowMatcher::windowIndex(static_cast<std::int64_t>(n));
+            break;
+        default:
+            item.windowMatcher = WindowMatcher::firstWindow();
+            break;
     }
     item.targetFrame = sampleFrame(10.125 * n, 0.1 + n);
     item.capturedFrame = sampleFrame(-3.5, 1e-7 * n);

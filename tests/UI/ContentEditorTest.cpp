@@ -34,13 +34,16 @@ protected:
         terminal1.terminalProfile = "Gone";
         LayoutItem ghostty = ItemBuilder("com.mitchellh.ghostty", "Ghostty");
         ghostty.terminalSplitMode = "tabs";
-        kest.items = {chrome,    ItemBuilder("com.apple.finder", "Finder"), terminal1,
-                      ItemBuilder("com.apple.Terminal", "Terminal"), ghostty, ItemBuilder("com.googlecode.iterm2", "iTerm2")};
+        kest.items = {chrome,    ItemBuilder("com.apple.finder", "Finder"),
+                      terminal1, ItemBuilder("com.apple.Terminal", "Terminal"),
+                      ghostty,   ItemBuilder("com.googlecode.iterm2", "iTerm2")};
         LayoutStore::shared().layouts = {kest};
         LayoutEditorWindow::shared().show(LayoutEditorWindow::Tab::kests);
         editor = LayoutEditorWindow::shared().contentEditor();
     }
-    const LayoutItem& stored(int index) { return LayoutStore::shared().layouts[0].items[static_cast<std::size_t>(index)]; }
+    const LayoutItem& stored(int index) {
+        return LayoutStore::shared().layouts[0].items[static_cast<std::size_t>(index)];
+    }
     std::vector<std::string> storedOnDiskTabs(int index) {
         LayoutStore disk(LayoutStore::shared().fileURL);
         disk.load();

@@ -52,8 +52,7 @@ TEST_F(DesktopWordingTest, TheMenuTheRecorderAndTheResetQuestionNameTheKeys) {
     StatusMenu::Actions actions;
     actions.importSnaps = [&] { snapsTabOpened = true; };
     const auto menu = StatusMenu::build(true, actions);
-    EXPECT_EQ(shortcutColumn(*menu),
-              (std::vector<std::string>{"Ctrl+Alt+Super+1", "Ctrl+Alt+Super+\u21A9", "Ctrl+Q"}));
+    EXPECT_EQ(shortcutColumn(*menu), (std::vector<std::string>{"Ctrl+Alt+Super+1", "Ctrl+Alt+Super+\u21A9", "Ctrl+Q"}));
     // The Snap submenu names no other system's tools; its last command still opens the
     // Snaps tab.
     QMenu* snap = nullptr;
@@ -78,9 +77,10 @@ TEST_F(DesktopWordingTest, TheMenuTheRecorderAndTheResetQuestionNameTheKeys) {
 
     SnapShortcutsModel::confirmReset();
     ASSERT_EQ(sim->simAlerts().requests.size(), 1u);
-    EXPECT_NE(sim->simAlerts().requests[0].informativeText.find(
-                  "defaults — Alt+Super for placement, Alt+Shift+Super for detailed/move, Ctrl+Alt+Super for displays."),
-              std::string::npos);
+    EXPECT_NE(
+        sim->simAlerts().requests[0].informativeText.find(
+            "defaults — Alt+Super for placement, Alt+Shift+Super for detailed/move, Ctrl+Alt+Super for displays."),
+        std::string::npos);
 }
 
 TEST_F(DesktopWordingTest, PanelSnapCellsWriteShortcutsShortAndKeepEveryModifier) {

@@ -19,13 +19,13 @@ TEST_F(LocalEventBridgeTest, OurWindowsKeysAndClicksPassThroughTheLocalMonitorsF
     field.show();
     field.setFocus();
     std::vector<std::uint16_t> heard;
-    const auto token = sim->eventMonitors().addLocalMonitor(
-        eventMask(EventType::keyDown), [&heard](const Event& e) -> std::optional<Event> {
-            heard.push_back(e.keyCode);
-            // X is swallowed here.
-            if (e.keyCode == 7) return std::nullopt;
-            return e;
-        });
+    const auto token = sim->eventMonitors().addLocalMonitor(eventMask(EventType::keyDown),
+                                                            [&heard](const Event& e) -> std::optional<Event> {
+                                                                heard.push_back(e.keyCode);
+                                                                // X is swallowed here.
+                                                                if (e.keyCode == 7) return std::nullopt;
+                                                                return e;
+                                                            });
     QTest::keyClick(field.windowHandle(), Qt::Key_A);
     QTest::keyClick(field.windowHandle(), Qt::Key_X);
     QTest::keyClick(field.windowHandle(), Qt::Key_B);

@@ -45,7 +45,8 @@ protected:
         k.id = Uuid::random();
         k.name = name;
         for (int i = 0; i < items; ++i)
-            k.items.push_back(ItemBuilder("com.apple.Terminal", "Terminal").on(1 + i % 2, Rect(10.0 * i, 30, 800, 600)));
+            k.items.push_back(
+                ItemBuilder("com.apple.Terminal", "Terminal").on(1 + i % 2, Rect(10.0 * i, 30, 800, 600)));
         return k;
     }
     std::vector<std::string> names() {

@@ -61,8 +61,8 @@ TEST_F(MenuBarIconsTest, CompositesTintTheBaseInTheLabelColourAndTheMarkInItsOwn
 
     // No appearance given: the system's.
     sim->simAppearance().dark = true;
-    const auto system = MenuBarIcons::composite("menubar-saved-base", "menubar-saved-mark",
-                                                MenuBarIcons::heartColor(), std::nullopt, "kestr (saved)");
+    const auto system = MenuBarIcons::composite("menubar-saved-base", "menubar-saved-mark", MenuBarIcons::heartColor(),
+                                                std::nullopt, "kestr (saved)");
     EXPECT_GT(at(system->pixels, 1.2, 7.5).red(), 200);
 
     const auto active = MenuBarIcons::activeKestImage();

@@ -46,12 +46,14 @@ protected:
 };
 
 TEST_F(X11SettingsPageTest, TheNotesSpeakOfThisDesktop) {
-    EXPECT_TRUE(notes().contains("hold the modifier to show the last applied kest's slots and drop into one; release "
-                                 "for free placement.|"))
+    EXPECT_TRUE(
+        notes().contains("hold the modifier to show the last applied kest's slots and drop into one; release "
+                         "for free placement.|"))
         << notes().toStdString();
     EXPECT_FALSE(notes().contains("macOS"));
-    EXPECT_TRUE(notes().contains("kestr is updated by your system's package manager, together with your other "
-                                 "software."));
+    EXPECT_TRUE(
+        notes().contains("kestr is updated by your system's package manager, together with your other "
+                         "software."));
 }
 
 TEST_F(SettingsPageTest, StartsFromTheDefaultsAndStoresTheCaptureShortcut) {

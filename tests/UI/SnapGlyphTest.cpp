@@ -42,14 +42,15 @@ TEST(SnapZoneRendererTest, PlatesAndZones) {
 // Every symbol the interface names comes from the theme; an unknown name draws nothing.
 TEST(SymbolImagesTest, EveryNamedSymbolLoadsFromTheTheme) {
     for (const char* name : {"eject", "plus.square", "gearshape", "power", "arrow.up.left.and.arrow.down.right",
-                             "arrow.down.right.and.arrow.up.left", "arrow.uturn.backward", "plus", "minus", "chevron.up",
-                             "chevron.down"}) {
+                             "arrow.down.right.and.arrow.up.left", "arrow.uturn.backward", "plus", "minus",
+                             "chevron.up", "chevron.down"}) {
         const QImage image = SymbolImages::image(name, 13, Qt::red);
         ASSERT_FALSE(image.isNull()) << name;
         bool red = false;
         for (int y = 0; y < image.height() && !red; ++y)
             for (int x = 0; x < image.width() && !red; ++x)
-                red = qAlpha(image.pixel(x, y)) > 200 && qRed(image.pixel(x, y)) > 200 && qGreen(image.pixel(x, y)) < 40;
+                red =
+                    qAlpha(image.pixel(x, y)) > 200 && qRed(image.pixel(x, y)) > 200 && qGreen(image.pixel(x, y)) < 40;
         EXPECT_TRUE(red) << name << " is tinted";
     }
     EXPECT_TRUE(SymbolImages::image("no.such.symbol", 13, Qt::red).isNull());
@@ -90,7 +91,8 @@ TEST_F(SnapCellViewTest, PressAppliesAtOnceAndTheLabelNamesTheShortcut) {
     EXPECT_EQ(applied.size(), 1u) << "on the press, not the release";
     EXPECT_TRUE(cell.accessibilityPerformPress());
     EXPECT_EQ(applied.size(), 2u);
-    EXPECT_EQ(cell.accessibilityLabel().toStdString(), SnapAction(SnapAction::leftHalf).displayName() + ", shortcut ⌃⌥←");
+    EXPECT_EQ(cell.accessibilityLabel().toStdString(),
+              SnapAction(SnapAction::leftHalf).displayName() + ", shortcut ⌃⌥←");
 
     SnapCellView plain({SnapAction::center, std::string()});
     EXPECT_EQ(plain.accessibilityLabel().toStdString(), SnapAction(SnapAction::center).displayName());

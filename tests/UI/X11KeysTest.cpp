@@ -21,22 +21,38 @@ int qtKeyOf(xcb_keysym_t keysym) {
     if (keysym >= 0x20 && keysym < 0x7f) return std::toupper(static_cast<int>(keysym));
     if (keysym >= XK_F1 && keysym <= XK_F20) return Qt::Key_F1 + static_cast<int>(keysym - XK_F1);
     switch (keysym) {
-        case XK_Return: return Qt::Key_Return;
-        case XK_KP_Enter: return Qt::Key_Enter;
-        case XK_Tab: return Qt::Key_Tab;
-        case XK_BackSpace: return Qt::Key_Backspace;
-        case XK_Escape: return Qt::Key_Escape;
-        case XK_Delete: return Qt::Key_Delete;
-        case XK_Help: return Qt::Key_Help;
-        case XK_Home: return Qt::Key_Home;
-        case XK_End: return Qt::Key_End;
-        case XK_Prior: return Qt::Key_PageUp;
-        case XK_Next: return Qt::Key_PageDown;
-        case XK_Left: return Qt::Key_Left;
-        case XK_Right: return Qt::Key_Right;
-        case XK_Up: return Qt::Key_Up;
-        case XK_Down: return Qt::Key_Down;
-        default: return 0;
+        case XK_Return:
+            return Qt::Key_Return;
+        case XK_KP_Enter:
+            return Qt::Key_Enter;
+        case XK_Tab:
+            return Qt::Key_Tab;
+        case XK_BackSpace:
+            return Qt::Key_Backspace;
+        case XK_Escape:
+            return Qt::Key_Escape;
+        case XK_Delete:
+            return Qt::Key_Delete;
+        case XK_Help:
+            return Qt::Key_Help;
+        case XK_Home:
+            return Qt::Key_Home;
+        case XK_End:
+            return Qt::Key_End;
+        case XK_Prior:
+            return Qt::Key_PageUp;
+        case XK_Next:
+            return Qt::Key_PageDown;
+        case XK_Left:
+            return Qt::Key_Left;
+        case XK_Right:
+            return Qt::Key_Right;
+        case XK_Up:
+            return Qt::Key_Up;
+        case XK_Down:
+            return Qt::Key_Down;
+        default:
+            return 0;
     }
 }
 
@@ -58,8 +74,9 @@ TEST(X11KeysTest, TheKeyTableAndTheRecordersMappingAgreeOnEveryKey) {
 
     EXPECT_EQ(X11KeyTable::xModifiers(CarbonModifier::control | CarbonModifier::option),
               XCB_MOD_MASK_4 | XCB_MOD_MASK_1);
-    EXPECT_EQ(X11KeyTable::carbonModifiers(XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2),
-              CarbonModifier::command | CarbonModifier::shift);
+    EXPECT_EQ(
+        X11KeyTable::carbonModifiers(XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2),
+        CarbonModifier::command | CarbonModifier::shift);
 }
 
 TEST(X11KeysTest, ShortcutsAreNamedAsThisKeyboardLabelsThem) {

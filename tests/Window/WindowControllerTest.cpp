@@ -20,8 +20,8 @@ TEST_F(WindowControllerTest, ListsOnlyUsableWindowsProcessByProcess) {
     sheet.role = "AXSheet";
     SimWindow noSize = window("no size", Rect(0, 0, 1, 1));
     noSize.unreadable.insert(ax::size);
-    SimProcess& first = addApp("com.example.Term", "Term", {window("sliver", Rect(0, 0, 4.9, 300)),
-                                                            window("a", Rect(0, 0, 5, 5)), sheet, noSize});
+    SimProcess& first = addApp("com.example.Term", "Term",
+                               {window("sliver", Rect(0, 0, 4.9, 300)), window("a", Rect(0, 0, 5, 5)), sheet, noSize});
     addApp("com.example.Other", "Other", {window("o", Rect(0, 0, 500, 400))});
     SimProcess& second = addApp("com.example.Term", "Term", {window("b", Rect(0, 0, 500, 400))});
     const auto a = elementsOf(first);
@@ -124,8 +124,9 @@ TEST_F(ApplyFrameTest, ASizeNotHonouredIsLoggedAndWrittenOnceMoreAfterSixtyMilli
     simWindow(win).sizeRule.cell = Size{640.6, 480.9};
     start(Point{20, 30}, Size{800.9, 600.7});
     // Sizes are logged as truncated whole numbers.
-    ASSERT_EQ(logLines(), (std::vector<std::string>{
-                              "kestr[applyFrame]: size not honored (asked 800x600, got 640x480) \u2014 retry"}));
+    ASSERT_EQ(
+        logLines(),
+        (std::vector<std::string>{"kestr[applyFrame]: size not honored (asked 800x600, got 640x480) \u2014 retry"}));
     EXPECT_EQ(windowWrites(), 4u);
 
     // The window has been moved by hand meanwhile; the retry puts it back.

@@ -18,8 +18,7 @@ TEST_F(WindowEnumeratorTest, DumpShowsDisplaysAndWindowsInFixedWidthCells) {
     addDisplay(2, Rect(1440, -300, 1920, 1080)).uuid(std::nullopt);
 
     addApp("com.apple.finder", "Finder", {window("Documents", Rect(100, 50, 800, 600))});
-    addApp("com.example.Helper", "Helper", {window("palette", Rect(0, 0, 400, 400))},
-           ActivationPolicy::accessory);
+    addApp("com.example.Helper", "Helper", {window("palette", Rect(0, 0, 400, 400))}, ActivationPolicy::accessory);
 
     SimWindow code = window("main.cpp \u2014 kestr", Rect(1500.7, -250.2, 1200.9, 800.5));
     code.subrole.reset();
@@ -48,14 +47,22 @@ TEST_F(WindowEnumeratorTest, DumpShowsDisplaysAndWindowsInFixedWidthCells) {
         "  Display 2: AX bounds=(1440,-300) size=1920x1080 uuid=?\n"
         "Windows enumerated: 6\n"
         "\n"
-        "#   App                   BundleID                        PID    Position(global)  Size        Min Disp      Title\n"
-        "------------------------------------------------------------------------------------------------------------------\n"
-        "1   Finder                com.apple.finder                501    (100,50)          800x600     N   D15B1A70  AXWindow/AXStandardWindow   Documents\n"
-        "2   Twenty One Characters com.microsoft.VSCodeInsiders.Ex 503    (1500,-250)       1200x800    N   ?         AXWindow/nil                main.cpp \u2014 kestr\n"
-        "3   Twenty One Characters com.microsoft.VSCodeInsiders.Ex 503    (-50,20)          640x480     Y   ?         AXWindow/AXDialog           (no title)\n"
-        "4   Twenty One Characters com.microsoft.VSCodeInsiders.Ex 503    (200,200)         3x3         N   D15B1A70  AXWindow/AXStandardWindow   tiny\n"
-        "5   Cafe\u0301 Re\u0301sume\u0301 Builder P (no-bundle-id)                  504    (0,0)             300x200     N   D15B1A70  nil/AXStandardWindow        Z\u00fcrich \u00dcberblick\n"
-        "6   (unknown)             com.example.nameless            505    (10,10)           300x200     N   D15B1A70  AXWindow/AXStandardWindow   Untitled\n"
+        "#   App                   BundleID                        PID    Position(global)  Size        Min Disp      "
+        "Title\n"
+        "--------------------------------------------------------------------------------------------------------------"
+        "----\n"
+        "1   Finder                com.apple.finder                501    (100,50)          800x600     N   D15B1A70  "
+        "AXWindow/AXStandardWindow   Documents\n"
+        "2   Twenty One Characters com.microsoft.VSCodeInsiders.Ex 503    (1500,-250)       1200x800    N   ?         "
+        "AXWindow/nil                main.cpp \u2014 kestr\n"
+        "3   Twenty One Characters com.microsoft.VSCodeInsiders.Ex 503    (-50,20)          640x480     Y   ?         "
+        "AXWindow/AXDialog           (no title)\n"
+        "4   Twenty One Characters com.microsoft.VSCodeInsiders.Ex 503    (200,200)         3x3         N   D15B1A70  "
+        "AXWindow/AXStandardWindow   tiny\n"
+        "5   Cafe\u0301 Re\u0301sume\u0301 Builder P (no-bundle-id)                  504    (0,0)             300x200  "
+        "   N   D15B1A70  nil/AXStandardWindow        Z\u00fcrich \u00dcberblick\n"
+        "6   (unknown)             com.example.nameless            505    (10,10)           300x200     N   D15B1A70  "
+        "AXWindow/AXStandardWindow   Untitled\n"
         "============================================================\n";
     EXPECT_EQ(WindowEnumerator::makeDumpText(), expected);
 }

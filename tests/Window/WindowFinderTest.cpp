@@ -102,8 +102,11 @@ TEST_F(WindowFinderTest, SavedTitleWinsAndADriftedOneNeedsTheSlot) {
 
 TEST_F(WindowFinderTest, ReusingDriftedWindowsAvoidsOtherItemsTitles) {
     const auto w = windows({window("Sent (2)", Rect(100, 100, 400, 300)), window("Notes", Rect(900, 500, 400, 300))});
-    Find f{.preferNear = frameOn(1, 100, 100, 400, 300), .preferTitle = "Inbox", .titleStable = true,
-           .reuseDrifted = true, .avoidTitles = {"Sent"}};
+    Find f{.preferNear = frameOn(1, 100, 100, 400, 300),
+           .preferTitle = "Inbox",
+           .titleStable = true,
+           .reuseDrifted = true,
+           .avoidTitles = {"Sent"}};
     EXPECT_EQ(find(w, f), w[1]);
     f.avoidTitles = {"Sent", "Notes"};
     EXPECT_EQ(find(w, f), std::nullopt);

@@ -53,8 +53,8 @@ void JsonFileDefaults::Domain::load() {
         JsonFileStore::load(path_, loadFailed_, content(first));
     } catch (const FileError& e) {
         // The file stays as it is and is not written over until it can be read.
-        platform().log().line(std::string("kestr: cannot read ") + settingsName + "; using the default settings: " +
-                              e.what());
+        platform().log().line(std::string("kestr: cannot read ") + settingsName +
+                              "; using the default settings: " + e.what());
     } catch (const std::exception&) {
         // Moved aside, which the store logged; the defaults (or the backup) stand.
     }
@@ -63,8 +63,7 @@ void JsonFileDefaults::Domain::load() {
 void JsonFileDefaults::Domain::change(const std::string& key, const std::optional<PlistValue>& value) {
     load();
     const auto it = values_.find(key);
-    const std::optional<PlistValue> before =
-        it == values_.end() ? std::nullopt : std::optional<PlistValue>(it->second);
+    const std::optional<PlistValue> before = it == values_.end() ? std::nullopt : std::optional<PlistValue>(it->second);
     if (before == value) return;
     if (value) {
         values_[key] = *value;

@@ -117,8 +117,7 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
         } catch (const FileTooLargeError&) {
         } catch (const FileError&) {
             failUntilNextLoad(decodingError);
-        } catch (...) {
-        }
+        } catch (...) {}
     }
 
     std::string movedTo;
@@ -149,8 +148,7 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
         // a new backup from it.
         try {
             files.move(backup, path);
-        } catch (...) {
-        }
+        } catch (...) {}
     }
     try {
         remember(content, readNow(files, path).stamp);
@@ -180,8 +178,7 @@ void JsonFileStore::save(const std::string& path, bool loadFailed, const Content
         } catch (...) {
             try {
                 if (files.exists(fresh)) files.remove(fresh);
-            } catch (...) {
-            }
+            } catch (...) {}
             throw;
         }
     }

@@ -37,4 +37,3 @@ inline nlohmann::json parseJson(std::string_view bytes) {
 }
 
 }  // namespace kestr
-

@@ -34,13 +34,27 @@ void appendEscaped(std::string& out, std::string_view text) {
         const unsigned char lead = byte(i);
         if (lead < 0x80) {
             switch (lead) {
-                case '"': out += "\\\""; break;
-                case '\\': out += "\\\\"; break;
-                case '\b': out += "\\b"; break;
-                case '\t': out += "\\t"; break;
-                case '\n': out += "\\n"; break;
-                case '\f': out += "\\f"; break;
-                case '\r': out += "\\r"; break;
+                case '"':
+                    out += "\\\"";
+                    break;
+                case '\\':
+                    out += "\\\\";
+                    break;
+                case '\b':
+                    out += "\\b";
+                    break;
+                case '\t':
+                    out += "\\t";
+                    break;
+                case '\n':
+                    out += "\\n";
+                    break;
+                case '\f':
+                    out += "\\f";
+                    break;
+                case '\r':
+                    out += "\\r";
+                    break;
                 default:
                     if (lead < 0x20) {
                         out += "\\u00";

@@ -17,8 +17,8 @@ std::string timeStamp() {
     const double now = clock.now();
     const CivilTime t = Date{now}.civil(clock.localOffsetSeconds(now));
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%04lld%02d%02d-%02d%02d%02d", static_cast<long long>(t.year), t.month,
-                  t.day, t.hour, t.minute, t.second);
+    std::snprintf(buffer, sizeof buffer, "%04lld%02d%02d-%02d%02d%02d", static_cast<long long>(t.year), t.month, t.day,
+                  t.hour, t.minute, t.second);
     return buffer;
 }
 
@@ -41,7 +41,8 @@ bool StoreRecovery::moveAside(const std::string& path, std::string* movedTo) {
     const std::string stem = base + ".corrupt-" + timeStamp();
 
     std::string candidate = joinPath(folder, stem + extension);
-    for (int n = 1; files.exists(candidate); ++n) candidate = joinPath(folder, stem + "-" + std::to_string(n) + extension);
+    for (int n = 1; files.exists(candidate); ++n)
+        candidate = joinPath(folder, stem + "-" + std::to_string(n) + extension);
 
     try {
         files.move(path, candidate);

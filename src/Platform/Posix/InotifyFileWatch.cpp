@@ -84,7 +84,8 @@ void InotifyFileWatch::readEvents() {
             const bool anything = (event->mask & (IN_Q_OVERFLOW | IN_IGNORED)) != 0;
             const std::string name = event->len ? std::string(event->name) : std::string();
             for (const auto& [id, watched] : watched_) {
-                if ((event->mask & IN_Q_OVERFLOW) || (watched.folder == event->wd && (anything || watched.name == name)))
+                if ((event->mask & IN_Q_OVERFLOW) ||
+                    (watched.folder == event->wd && (anything || watched.name == name)))
                     due.insert(id);
             }
         }

@@ -73,7 +73,7 @@ bool isTemporaryName(const std::string& name, const std::string& prefix, pid_t& 
 // Whether the process that wrote a temporary file may still rename it: a write takes
 // milliseconds, but the writer may be any process sharing the folder.
 bool writerMayRun(pid_t writer, fs::file_time_type changed) {
-    if (writer == 0) return changed >= processStart;  // no id: an older write, judged by its time
+    if (writer == 0) return changed >= processStart;           // no id: an older write, judged by its time
     if (writer == ::getpid()) return changed >= processStart;  // an earlier process had our id
     return ::kill(writer, 0) == 0 || errno == EPERM;
 }
@@ -183,8 +183,8 @@ std::string PosixFiles::read(const std::string& path) {
     }
     const auto tooLarge = [&] {
         ::close(fd);
-        throw FileTooLargeError("cannot read " + path + ": larger than " +
-                                std::to_string(maxReadSize / (1024 * 1024)) + " MB");
+        throw FileTooLargeError("cannot read " + path + ": larger than " + std::to_string(maxReadSize / (1024 * 1024)) +
+                                " MB");
     };
     if (st.st_size > maxReadSize) tooLarge();
     std::string out;

@@ -59,8 +59,7 @@ QuitSignals::~QuitSignals() {
     // Signals that came after the last one taken would end the process once the mask
     // is restored; we are quitting anyway, so they are answered.
     const timespec now{0, 0};
-    while (sigtimedwait(&state_->signals, nullptr, &now) > 0 || errno == EINTR) {
-    }
+    while (sigtimedwait(&state_->signals, nullptr, &now) > 0 || errno == EINTR) {}
     pthread_sigmask(SIG_SETMASK, &state_->previousMask, nullptr);
 }
 

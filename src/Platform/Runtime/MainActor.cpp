@@ -40,8 +40,7 @@ void MainActor::RepeatingTimer::invalidate() {
     if (actor && pending) actor->cancel(pending);
 }
 
-std::shared_ptr<MainActor::RepeatingTimer> MainActor::scheduleRepeating(double interval,
-                                                                         std::function<void()> work) {
+std::shared_ptr<MainActor::RepeatingTimer> MainActor::scheduleRepeating(double interval, std::function<void()> work) {
     auto timer = std::make_shared<RepeatingTimer>();
     timer->actor_ = this;
     timer->work_ = std::move(work);
@@ -79,10 +78,9 @@ std::unique_ptr<MainActor::DescriptorWatch> MainActor::watchReadable(int fd, std
     const std::uint64_t id = nextWatch_++;
     watched_->emplace(id, Watched{fd, std::move(readable)});
     wake();
-    return std::make_unique<RegisteredWatch>(
-        [weak = std::weak_ptr<std::map<std::uint64_t, Watched>>(watched_), id] {
-            if (auto watched = weak.lock()) watched->erase(id);
-        });
+    return std::make_unique<RegisteredWatch>([weak = std::weak_ptr<std::map<std::uint64_t, Watched>>(watched_), id] {
+        if (auto watched = weak.lock()) watched->erase(id);
+    });
 }
 
 bool MainActor::pollDescriptors(int timeoutMilliseconds, int wakeFd) {
@@ -169,8 +167,7 @@ VirtualMainActor::~VirtualMainActor() { shutDown(); }
 
 void VirtualMainActor::runPending() {
     pollDescriptors(0);
-    while (runOneDue(now_)) {
-    }
+    while (runOneDue(now_)) {}
 }
 
 void VirtualMainActor::advance(double seconds) {
@@ -245,8 +242,7 @@ void RealTimeMainActor::runLoop() {
         int timeout = -1;
         double due = 0;
         if (nextDue(due)) {
-            timeout = static_cast<int>(
-                std::chrono::ceil<std::chrono::milliseconds>(sleepBefore(due, now())).count());
+            timeout = static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(sleepBefore(due, now())).count());
         }
         pollDescriptors(timeout, impl_->wakeFd);
     }

@@ -64,8 +64,7 @@ TaskHandle spawn(Task<void> task) {
 Task<void> sleepUnlessCancelled(double seconds) {
     try {
         co_await sleepFor(seconds);
-    } catch (const CancellationError&) {
-    }
+    } catch (const CancellationError&) {}
 }
 
 // One sleep in progress, shared by the main actor's queued work for it (the timer, or

@@ -72,7 +72,9 @@ template <class T>
 struct ValuePromise : PromiseBase {
     std::optional<T> value;
     template <class U>
-    void return_value(U&& v) { value.emplace(std::forward<U>(v)); }
+    void return_value(U&& v) {
+        value.emplace(std::forward<U>(v));
+    }
     T take() { return std::move(*value); }
 };
 

@@ -16,8 +16,7 @@ std::string ScenarioPath::text() const {
     return out;
 }
 
-ScenarioReader::ScenarioReader(const nlohmann::json& value, ScenarioPath path)
-    : value_(value), path_(std::move(path)) {
+ScenarioReader::ScenarioReader(const nlohmann::json& value, ScenarioPath path) : value_(value), path_(std::move(path)) {
     if (!value_.is_object()) {
         const std::string where = path_.text();
         throw SimScenarioError("scenario: " + (where.empty() ? std::string("top level") : where) +

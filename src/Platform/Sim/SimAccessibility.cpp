@@ -135,8 +135,10 @@ AXError SimAccessibility::readWindow(const SimWindow& window, const std::string&
     if (attribute == ax::fullScreen) return give(value, window.fullScreen);
     if (attribute == ax::children) return give(value, elementsOf(window.children));
     if (window.reportsSizeHints) {
-        if (attribute == ax::minimumSize) return window.minimumSize == Size{} ? AXError::noValue : give(value, window.minimumSize);
-        if (attribute == ax::sizeIncrement) return window.sizeRule.cell ? give(value, *window.sizeRule.cell) : AXError::noValue;
+        if (attribute == ax::minimumSize)
+            return window.minimumSize == Size{} ? AXError::noValue : give(value, window.minimumSize);
+        if (attribute == ax::sizeIncrement)
+            return window.sizeRule.cell ? give(value, *window.sizeRule.cell) : AXError::noValue;
     }
     return AXError::attributeUnsupported;
 }

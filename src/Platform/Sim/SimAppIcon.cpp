@@ -22,12 +22,24 @@ std::string colourFor(const std::string& bundleID) {
     const double m = v - c;
     double r = 0, g = 0, b = 0;
     switch (static_cast<int>(hue / 60.0)) {
-        case 0: r = c, g = x; break;
-        case 1: r = x, g = c; break;
-        case 2: g = c, b = x; break;
-        case 3: g = x, b = c; break;
-        case 4: r = x, b = c; break;
-        default: r = c, b = x; break;
+        case 0:
+            r = c, g = x;
+            break;
+        case 1:
+            r = x, g = c;
+            break;
+        case 2:
+            g = c, b = x;
+            break;
+        case 3:
+            g = x, b = c;
+            break;
+        case 4:
+            r = x, b = c;
+            break;
+        default:
+            r = c, b = x;
+            break;
     }
     char text[8];
     std::snprintf(text, sizeof text, "#%02X%02X%02X", static_cast<int>(std::lround((r + m) * 255)),
@@ -40,9 +52,12 @@ std::string initialOf(const std::string& name) {
     if (name.empty()) return "?";
     std::size_t length = 1;
     const auto lead = static_cast<unsigned char>(name[0]);
-    if (lead >= 0xF0) length = 4;
-    else if (lead >= 0xE0) length = 3;
-    else if (lead >= 0xC0) length = 2;
+    if (lead >= 0xF0)
+        length = 4;
+    else if (lead >= 0xE0)
+        length = 3;
+    else if (lead >= 0xC0)
+        length = 2;
     const std::string first = name.substr(0, length);
     if (first == "<") return "&lt;";
     if (first == ">") return "&gt;";

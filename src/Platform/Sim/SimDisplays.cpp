@@ -12,8 +12,8 @@ Screen SimDisplays::screen(const SimDisplay& display) const {
     const Insets& in = display.insets;
     const double bottom = world_.mainHeight() - (b.y() + b.height());
     s.frame = Rect(b.x(), bottom, b.width(), b.height());
-    s.visibleFrame = Rect(b.x() + in.left, bottom + in.bottom, b.width() - in.left - in.right,
-                          b.height() - in.top - in.bottom);
+    s.visibleFrame =
+        Rect(b.x() + in.left, bottom + in.bottom, b.width() - in.left - in.right, b.height() - in.top - in.bottom);
     s.safeAreaTopInset = display.safeAreaTop;
     return s;
 }

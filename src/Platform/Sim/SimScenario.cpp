@@ -35,7 +35,10 @@ json toJson(const SizeRule& rule) {
 json toJson(const SimElement& e) {
     json children = json::array();
     for (const auto& c : e.children) children.push_back(toJson(c));
-    json out{{"role", e.role}, {"position", toJson(e.position)}, {"size", toJson(e.size)}, {"children", std::move(children)}};
+    json out{{"role", e.role},
+             {"position", toJson(e.position)},
+             {"size", toJson(e.size)},
+             {"children", std::move(children)}};
     if (e.subrole) out["subrole"] = *e.subrole;
     if (e.title) out["title"] = *e.title;
     return out;
@@ -64,9 +67,10 @@ json toJson(const SimWindow& w) {
 }
 
 json toJson(const SimDisplay& d) {
-    json out{{"bounds", toJson(d.bounds)},
-             {"insets", {{"top", d.insets.top}, {"left", d.insets.left}, {"bottom", d.insets.bottom},
-                         {"right", d.insets.right}}}};
+    json out{
+        {"bounds", toJson(d.bounds)},
+        {"insets",
+         {{"top", d.insets.top}, {"left", d.insets.left}, {"bottom", d.insets.bottom}, {"right", d.insets.right}}}};
     if (d.id) out["id"] = *d.id;
     if (d.uuid) out["uuid"] = *d.uuid;
     if (d.safeAreaTop != 0) out["safeAreaTop"] = d.safeAreaTop;

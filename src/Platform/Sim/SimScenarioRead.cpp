@@ -191,7 +191,8 @@ void readDomain(const json& value, const std::string& path, SimDefaultsDomain& d
 void readDefaults(ScenarioReader& parent, SimDefaults& defaults) {
     if (!parent.has("defaults")) return;
     ScenarioReader r = parent.object("defaults");
-    if (const json* standard = r.raw("standard")) readDomain(*standard, r.pathOf("standard"), defaults.standardDomain());
+    if (const json* standard = r.raw("standard"))
+        readDomain(*standard, r.pathOf("standard"), defaults.standardDomain());
     if (const json* suites = r.raw("suites")) {
         if (!suites->is_object()) r.fail("suites", "expected an object");
         for (const auto& [name, domain] : suites->items()) {
@@ -234,8 +235,8 @@ void SimScenario::read(const json& scenario, SimDesktop& desktop) {
         if (main) p.mainWindow = elementOfNumber(p, *main, again, "mainWindow");
         for (const auto& w : p.windows) {
             if (!byNumber.emplace(w.number, w.element).second) {
-                throw SimScenarioError("scenario: " + path.text() + ".windows: window number " + std::to_string(w.number) +
-                                       " used twice");
+                throw SimScenarioError("scenario: " + path.text() + ".windows: window number " +
+                                       std::to_string(w.number) + " used twice");
             }
         }
     }
@@ -265,7 +266,8 @@ void SimScenario::read(const json& scenario, SimDesktop& desktop) {
     }
     if (r.has("keyScreen")) {
         const std::int64_t index = r.integer("keyScreen");
-        if (index < 0 || static_cast<std::size_t>(index) >= world.displays.size()) r.fail("keyScreen", "no such screen");
+        if (index < 0 || static_cast<std::size_t>(index) >= world.displays.size())
+            r.fail("keyScreen", "no such screen");
         world.keyScreen = static_cast<std::size_t>(index);
     }
     if (r.has("frontmost")) {

@@ -42,11 +42,16 @@ std::string SimWording::shortcut(std::uint32_t modifiers, const std::string& key
 
 std::string SimWording::modifierKey(std::uint32_t modifier) const {
     switch (modifier) {
-        case CarbonModifier::command: return "\u2318 Command";
-        case CarbonModifier::option: return "\u2325 Option";
-        case CarbonModifier::control: return "\u2303 Control";
-        case CarbonModifier::shift: return "\u21E7 Shift";
-        default: return shortcut(modifier, "");
+        case CarbonModifier::command:
+            return "\u2318 Command";
+        case CarbonModifier::option:
+            return "\u2325 Option";
+        case CarbonModifier::control:
+            return "\u2303 Control";
+        case CarbonModifier::shift:
+            return "\u21E7 Shift";
+        default:
+            return shortcut(modifier, "");
     }
 }
 

@@ -65,8 +65,7 @@ bool SimWorkspace::openURL(const std::string& url) {
     return onOpenURL ? onOpenURL(url) : true;
 }
 
-void SimWorkspace::start(const std::string& url, const OpenConfiguration& configuration, bool reopen,
-                         Started started) {
+void SimWorkspace::start(const std::string& url, const OpenConfiguration& configuration, bool reopen, Started started) {
     const SimApplication* app = world_.applicationAt(url);
     if (!app) {
         actor_.post([started, url] { started(0, "The application at " + url + " could not be found."); });

@@ -179,8 +179,8 @@ SimWindow& SimWorld::openNewWindow(std::int32_t pid) {
 void SimWorld::closeWindow(AXElement element) {
     SimProcess* p = owner(element);
     if (!p) return;
-    auto it = std::find_if(p->windows.begin(), p->windows.end(),
-                           [&](const SimWindow& w) { return w.element == element; });
+    auto it =
+        std::find_if(p->windows.begin(), p->windows.end(), [&](const SimWindow& w) { return w.element == element; });
     forgetChildren(it->children);
     p->windows.erase(it);
     elements_.erase(element.handle);
@@ -202,8 +202,7 @@ SimProcess* SimWorld::owner(AXElement window) {
 }
 
 bool SimWorld::isOnScreen(const SimWindow& window, const SimProcess& owner) const {
-    return !owner.terminated && !owner.hidden && window.onScreen && !window.minimized &&
-           window.space == currentSpace;
+    return !owner.terminated && !owner.hidden && window.onScreen && !window.minimized && window.space == currentSpace;
 }
 
 void SimWorld::setFullScreen(SimWindow& window, bool fullScreen) {

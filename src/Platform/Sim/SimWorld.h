@@ -78,7 +78,9 @@ public:
     SimProcess* owner(AXElement window);
     // Front to back.
     const std::deque<AXElement>& stacking() const { return stacking_; }
-    void setStacking(const std::vector<AXElement>& frontToBack) { stacking_.assign(frontToBack.begin(), frontToBack.end()); }
+    void setStacking(const std::vector<AXElement>& frontToBack) {
+        stacking_.assign(frontToBack.begin(), frontToBack.end());
+    }
     // Whether the window server shows the window now.
     bool isOnScreen(const SimWindow& window, const SimProcess& owner) const;
     // Takes the window into or out of full screen.

@@ -59,13 +59,20 @@ std::optional<DesktopEntry> DesktopEntries::parse(const std::string& text) {
         std::string value = line.substr(eq + 1);
         while (!key.empty() && key.back() == ' ') key.pop_back();
         while (!value.empty() && value.front() == ' ') value.erase(value.begin());
-        if (key == "Type") application = value == "Application";
-        else if (key == "Name") entry.name = value;
-        else if (key == "StartupWMClass") entry.startupWMClass = value;
-        else if (key == "Exec") entry.exec = unescaped(value);
-        else if (key == "Icon") entry.icon = unescaped(value);
-        else if (key == "Path") entry.workingFolder = unescaped(value);
-        else if (key == "Hidden") entry.hidden = value == "true";
+        if (key == "Type")
+            application = value == "Application";
+        else if (key == "Name")
+            entry.name = value;
+        else if (key == "StartupWMClass")
+            entry.startupWMClass = value;
+        else if (key == "Exec")
+            entry.exec = unescaped(value);
+        else if (key == "Icon")
+            entry.icon = unescaped(value);
+        else if (key == "Path")
+            entry.workingFolder = unescaped(value);
+        else if (key == "Hidden")
+            entry.hidden = value == "true";
     }
     if (!application) return std::nullopt;
     return entry;
@@ -142,7 +149,8 @@ const DesktopEntry* DesktopEntries::forWindowClass(const std::string& wmClass, c
     for (const std::string& name : {wmClass, wmInstance}) {
         if (name.empty()) continue;
         for (const auto& [id, entry] : entries_) {
-            if (!entry.hidden && (lower(entry.startupWMClass) == lower(name) || lower(id) == lower(name))) return &entry;
+            if (!entry.hidden && (lower(entry.startupWMClass) == lower(name) || lower(id) == lower(name)))
+                return &entry;
         }
     }
     return nullptr;

@@ -26,13 +26,33 @@ std::optional<std::string> expandInside(const std::string& argument, const Deskt
         }
         if (i + 1 == argument.size()) return std::nullopt;
         switch (argument[++i]) {
-            case '%': out += '%'; break;
-            case 'c': out += entry.name; break;
-            case 'k': out += entry.path; break;
-            case 'u': out += DesktopExec::asURL(item); break;
-            case 'f': out += DesktopExec::asPath(item); break;
-            case 'U': case 'F': case 'i': case 'd': case 'D': case 'n': case 'N': case 'v': case 'm': break;
-            default: return std::nullopt;
+            case '%':
+                out += '%';
+                break;
+            case 'c':
+                out += entry.name;
+                break;
+            case 'k':
+                out += entry.path;
+                break;
+            case 'u':
+                out += DesktopExec::asURL(item);
+                break;
+            case 'f':
+                out += DesktopExec::asPath(item);
+                break;
+            case 'U':
+            case 'F':
+            case 'i':
+            case 'd':
+            case 'D':
+            case 'n':
+            case 'N':
+            case 'v':
+            case 'm':
+                break;
+            default:
+                return std::nullopt;
         }
     }
     return out;
@@ -93,7 +113,7 @@ void prepareChild(gpointer data) {
 }  // namespace
 
 std::variant<std::int32_t, std::string> DesktopExec::start(const Command& command, const DesktopEntry& entry,
-                                                          const std::string& display, const std::string& home) {
+                                                           const std::string& display, const std::string& home) {
     LaunchEnvironment environment(entry, display);
     std::vector<gchar*> argv;
     for (const std::string& word : command) argv.push_back(const_cast<gchar*>(word.c_str()));
@@ -103,8 +123,8 @@ std::variant<std::int32_t, std::string> DesktopExec::start(const Command& comman
     const auto flags = static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_STDIN_FROM_DEV_NULL |
                                                 G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_STDERR_TO_DEV_NULL);
     const std::string folder = !entry.workingFolder.empty() ? entry.workingFolder
-                               : !home.empty()               ? home
-                                                             : g_get_home_dir();
+                               : !home.empty()              ? home
+                                                            : g_get_home_dir();
     GPid pid = 0;
     GError* error = nullptr;
     // Without G_SPAWN_DO_NOT_REAP_CHILD GLib starts the program from an intermediate

@@ -27,8 +27,8 @@ std::variant<std::string, DesktopHandlers::Failure> DesktopHandlers::defaultHand
     GAppInfo* handler = g_file_query_default_handler(file, nullptr, &error);
     g_object_unref(file);
     if (!handler) return Failure{take(error, "no application opens " + uri)};
-    const char* path = G_IS_DESKTOP_APP_INFO(handler) ? g_desktop_app_info_get_filename(G_DESKTOP_APP_INFO(handler))
-                                                      : nullptr;
+    const char* path =
+        G_IS_DESKTOP_APP_INFO(handler) ? g_desktop_app_info_get_filename(G_DESKTOP_APP_INFO(handler)) : nullptr;
     std::variant<std::string, Failure> out = Failure{"no desktop file opens " + uri};
     if (path) out = std::string(path);
     g_object_unref(handler);

@@ -18,7 +18,8 @@ std::uint32_t crc32(const std::string& bytes, std::size_t from) {
         return t;
     }();
     std::uint32_t c = 0xffffffffu;
-    for (std::size_t i = from; i < bytes.size(); ++i) c = table[(c ^ static_cast<unsigned char>(bytes[i])) & 0xff] ^ (c >> 8);
+    for (std::size_t i = from; i < bytes.size(); ++i)
+        c = table[(c ^ static_cast<unsigned char>(bytes[i])) & 0xff] ^ (c >> 8);
     return c ^ 0xffffffffu;
 }
 

@@ -26,9 +26,8 @@ constexpr double quietPeriod = 0.03;
 
 X11Accessibility::X11Accessibility(X11Connection& connection, X11WindowModel& model) : x_(connection), model_(model) {
     // Answers of windows that went away are forgotten.
-    model_.addClientListObserver([this] {
-        std::erase_if(answers_, [this](const auto& entry) { return !model_.client(entry.first); });
-    });
+    model_.addClientListObserver(
+        [this] { std::erase_if(answers_, [this](const auto& entry) { return !model_.client(entry.first); }); });
 }
 
 AXElement X11Accessibility::createApplication(std::int32_t pid) {
@@ -82,7 +81,8 @@ AXError X11Accessibility::copyAttributeValue(AXElement element, const std::strin
         if (!c || !c->pid) return AXError::noValue;
         return give(value, createApplication(*c->pid));
     }
-    if (tag == applicationTag) return readApplication(static_cast<std::int32_t>(element.handle & 0xFFFFFFFFULL), attribute, value);
+    if (tag == applicationTag)
+        return readApplication(static_cast<std::int32_t>(element.handle & 0xFFFFFFFFULL), attribute, value);
     const auto window = windowOf(element);
     const X11Client* c = window ? model_.client(*window) : nullptr;
     if (!c) return AXError::invalidUIElement;
@@ -278,9 +278,7 @@ Task<void> X11Accessibility::waitForAnswer(xcb_window_t w, Request request, doub
         known != answers_.end() && known->second.asked == target && known->second.frameChanges == changes()) {
         co_return;
     }
-    const auto done = [&] {
-        return arrived() || (request.answerEndsWait && model.answeredSince(w, request.sequence));
-    };
+    const auto done = [&] { return arrived() || (request.answerEndsWait && model.answeredSince(w, request.sequence)); };
     // Wait for the first change, then for the changes to stop, unless the window manager's
     // answer is all there: a window manager that rounds or clamps the size never reaches
     // the target exactly.

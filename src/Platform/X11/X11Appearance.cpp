@@ -95,10 +95,9 @@ void X11Appearance::connect() {
     }
     for (const char* key : {"color-scheme", "accent-color"}) {
         // A portal that is not running is not started for this.
-        GVariant* reply = g_dbus_connection_call_sync(bus_, portalName, portalPath, settingsInterface, "Read",
-                                                      g_variant_new("(ss)", appearanceNamespace, key),
-                                                      G_VARIANT_TYPE("(v)"), G_DBUS_CALL_FLAGS_NO_AUTO_START, 1000,
-                                                      nullptr, &error);
+        GVariant* reply = g_dbus_connection_call_sync(
+            bus_, portalName, portalPath, settingsInterface, "Read", g_variant_new("(ss)", appearanceNamespace, key),
+            G_VARIANT_TYPE("(v)"), G_DBUS_CALL_FLAGS_NO_AUTO_START, 1000, nullptr, &error);
         if (!reply) {
             g_clear_error(&error);
             continue;

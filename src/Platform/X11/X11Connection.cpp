@@ -94,8 +94,8 @@ std::uint32_t X11Connection::sendMessage(xcb_window_t destination, std::uint32_t
 
 std::uint32_t X11Connection::sendRootMessage(xcb_window_t window, xcb_atom_t type, std::uint32_t d0, std::uint32_t d1,
                                              std::uint32_t d2, std::uint32_t d3, std::uint32_t d4) {
-    return sendMessage(root(), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY, window,
-                       type, {d0, d1, d2, d3, d4});
+    return sendMessage(root(), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY, window, type,
+                       {d0, d1, d2, d3, d4});
 }
 
 void X11Connection::dispatch(bool readSocket) {

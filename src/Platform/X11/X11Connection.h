@@ -72,14 +72,15 @@ public:
 
     // A property's raw 32-bit items (cardinals, windows, atoms); none when absent.
     std::optional<std::vector<std::uint32_t>> cardinals(xcb_window_t window, xcb_atom_t property);
-    xcb_get_property_cookie_t requestProperty(xcb_window_t window, xcb_atom_t property, std::uint32_t longLength = 4096);
+    xcb_get_property_cookie_t requestProperty(xcb_window_t window, xcb_atom_t property,
+                                              std::uint32_t longLength = 4096);
     XcbReply<xcb_get_property_reply_t> property(xcb_get_property_cookie_t cookie);
 
     // Sends a 32-bit client message about `window` to `destination`, for the clients that
     // select `eventMask` there; answers the request's sequence number, which events the
     // server sends after it carry on.
-    std::uint32_t sendMessage(xcb_window_t destination, std::uint32_t eventMask, xcb_window_t window,
-                              xcb_atom_t type, const std::array<std::uint32_t, 5>& data);
+    std::uint32_t sendMessage(xcb_window_t destination, std::uint32_t eventMask, xcb_window_t window, xcb_atom_t type,
+                              const std::array<std::uint32_t, 5>& data);
     // Sends a 32-bit client message to the root window, as EWMH requests are sent.
     std::uint32_t sendRootMessage(xcb_window_t window, xcb_atom_t type, std::uint32_t d0, std::uint32_t d1 = 0,
                                   std::uint32_t d2 = 0, std::uint32_t d3 = 0, std::uint32_t d4 = 0);

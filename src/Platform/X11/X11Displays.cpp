@@ -74,7 +74,8 @@ X11Displays::X11Displays(X11Connection& connection, X11WindowModel& model, X11Po
 void X11Displays::refresh() {
     // A screen that shrank may have moved the pointer.
     pointer_.forget();
-    auto rootGeometry = x_.reply<xcb_get_geometry_reply_t>(xcb_get_geometry_reply, xcb_get_geometry(x_.raw(), x_.root()));
+    auto rootGeometry =
+        x_.reply<xcb_get_geometry_reply_t>(xcb_get_geometry_reply, xcb_get_geometry(x_.raw(), x_.root()));
     rootSize_ = rootGeometry ? Size{double(rootGeometry->width), double(rootGeometry->height)}
                              : Size{double(x_.screen().width_in_pixels), double(x_.screen().height_in_pixels)};
     std::vector<X11Monitor> found;
@@ -82,7 +83,8 @@ void X11Displays::refresh() {
         auto r = x_.reply<xcb_randr_get_monitors_reply_t>(xcb_randr_get_monitors_reply,
                                                           xcb_randr_get_monitors(x_.raw(), x_.root(), 1));
         if (r) {
-            for (auto it = xcb_randr_get_monitors_monitors_iterator(r.get()); it.rem; xcb_randr_monitor_info_next(&it)) {
+            for (auto it = xcb_randr_get_monitors_monitors_iterator(r.get()); it.rem;
+                 xcb_randr_monitor_info_next(&it)) {
                 const xcb_randr_monitor_info_t& info = *it.data;
                 X11Monitor m;
                 m.id = info.name;
@@ -140,8 +142,8 @@ std::string X11Displays::identityOf(const xcb_randr_monitor_info_t& monitor, con
     }
     const std::uint8_t* d = xcb_randr_get_output_property_data(edid.get());
     char identity[64];
-    std::snprintf(identity, sizeof identity, "edid:%02x%02x:%02x%02x:%02x%02x%02x%02x:", d[8], d[9], d[10], d[11], d[12],
-                  d[13], d[14], d[15]);
+    std::snprintf(identity, sizeof identity, "edid:%02x%02x:%02x%02x:%02x%02x%02x%02x:", d[8], d[9], d[10], d[11],
+                  d[12], d[13], d[14], d[15]);
     return identity + connector + part;
 }
 
@@ -259,11 +261,24 @@ void X11Displays::postMouseEvent(EventType type, Point global) {
     std::uint8_t kind = XCB_MOTION_NOTIFY;
     std::uint8_t button = 0;
     switch (type) {
-        case EventType::leftMouseDown: kind = XCB_BUTTON_PRESS; button = 1; break;
-        case EventType::leftMouseUp: kind = XCB_BUTTON_RELEASE; button = 1; break;
-        case EventType::rightMouseDown: kind = XCB_BUTTON_PRESS; button = 3; break;
-        case EventType::rightMouseUp: kind = XCB_BUTTON_RELEASE; button = 3; break;
-        default: break;
+        case EventType::leftMouseDown:
+            kind = XCB_BUTTON_PRESS;
+            button = 1;
+            break;
+        case EventType::leftMouseUp:
+            kind = XCB_BUTTON_RELEASE;
+            button = 1;
+            break;
+        case EventType::rightMouseDown:
+            kind = XCB_BUTTON_PRESS;
+            button = 3;
+            break;
+        case EventType::rightMouseUp:
+            kind = XCB_BUTTON_RELEASE;
+            button = 3;
+            break;
+        default:
+            break;
     }
     warpMouseCursor(global);
     if (button && createEventSource()) xcb_test_fake_input(x_.raw(), kind, button, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);

@@ -18,7 +18,7 @@ namespace kestr {
 struct X11Monitor {
     DisplayID id = 0;  // the monitor's name atom
     std::string name;
-    Rect bounds;       // root coordinates
+    Rect bounds;  // root coordinates
     bool primary = false;
     std::string uuid;
 };

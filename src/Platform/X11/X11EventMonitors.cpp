@@ -175,7 +175,8 @@ void X11EventMonitors::handleRaw(std::uint16_t type, std::uint32_t detail) {
         if (pointerOnOwnWindow(*pointer)) return;
         if (press && detail == 1 && !holdFor_) {
             const X11Client* pressed = clientAt(pointer->x, pointer->y);
-            if (pressed && pressed->isArrangeable() && model_.activeWindow() != pressed->id) holdUntilActive(pressed->id);
+            if (pressed && pressed->isArrangeable() && model_.activeWindow() != pressed->id)
+                holdUntilActive(pressed->id);
         }
         deliver(eventAt(eventType, *pointer));
         return;

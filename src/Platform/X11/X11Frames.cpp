@@ -55,7 +55,8 @@ void X11Frames::followAll(const std::vector<std::pair<xcb_window_t, xcb_window_t
             frame = topLevel(tree->parent);
             if (frame) {
                 xcb_change_window_attributes(x_.raw(), frame, XCB_CW_EVENT_MASK, &frameEvents);
-                geometry = x_.reply<xcb_get_geometry_reply_t>(xcb_get_geometry_reply, xcb_get_geometry(x_.raw(), frame));
+                geometry =
+                    x_.reply<xcb_get_geometry_reply_t>(xcb_get_geometry_reply, xcb_get_geometry(x_.raw(), frame));
             }
         }
         if (!frame || !geometry) {
@@ -98,7 +99,8 @@ bool X11Frames::placeInParent(xcb_window_t client, Point inParent) {
 void X11Frames::placeOnRoot(xcb_window_t client, Point origin) {
     const auto seat = seats_.find(client);
     if (seat == seats_.end()) return;
-    if (const auto corner = inner(seat->second.frame)) seat->second.inFrame = Point{origin.x - corner->x, origin.y - corner->y};
+    if (const auto corner = inner(seat->second.frame))
+        seat->second.inFrame = Point{origin.x - corner->x, origin.y - corner->y};
 }
 
 std::optional<Point> X11Frames::inner(xcb_window_t frame) const {

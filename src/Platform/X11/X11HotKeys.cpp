@@ -7,8 +7,7 @@ namespace kestr {
 namespace {
 
 // The modifiers a press is matched on; lock keys and mouse buttons are left out.
-constexpr std::uint16_t matchedModifiers =
-    XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
+constexpr std::uint16_t matchedModifiers = XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
 
 }  // namespace
 
@@ -56,7 +55,8 @@ std::uint32_t X11HotKeys::modifiersHeldElsewhere(std::uint32_t modifiers) {
     for (const std::uint32_t modifier : CarbonModifier::each) {
         if (!(modifiers & modifier)) continue;
         std::vector<Grab> grabs;
-        for (const xcb_keycode_t key : keys_.modifierKeys(X11KeyTable::xModifiers(modifier))) grabs.emplace_back(key, 0);
+        for (const xcb_keycode_t key : keys_.modifierKeys(X11KeyTable::xModifiers(modifier)))
+            grabs.emplace_back(key, 0);
         if (grabs.empty()) continue;
         if (grab(grabs)) {
             ungrab(grabs);
@@ -87,8 +87,8 @@ bool X11HotKeys::grab(const std::vector<Grab>& grabs) {
     // Sent together, then checked: one round trip for all of them.
     std::vector<xcb_void_cookie_t> cookies;
     for (const auto& [key, mask] : grabs) {
-        cookies.push_back(xcb_grab_key_checked(x_.raw(), 0, x_.root(), mask, key, XCB_GRAB_MODE_ASYNC,
-                                               XCB_GRAB_MODE_ASYNC));
+        cookies.push_back(
+            xcb_grab_key_checked(x_.raw(), 0, x_.root(), mask, key, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
         x_.countRequest();
     }
     bool granted = true;

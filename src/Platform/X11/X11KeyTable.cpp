@@ -12,27 +12,34 @@ namespace {
 
 std::vector<X11KeyTable::Key> makeKeys() {
     return {
-        {0, XK_a},           {1, XK_s},          {2, XK_d},            {3, XK_f},
-        {4, XK_h},           {5, XK_g},          {6, XK_z},            {7, XK_x},
-        {8, XK_c},           {9, XK_v},          {11, XK_b},           {12, XK_q},
-        {13, XK_w},          {14, XK_e},         {15, XK_r},           {16, XK_y},
-        {17, XK_t},          {18, XK_1},         {19, XK_2},           {20, XK_3},
-        {21, XK_4},          {22, XK_6},         {23, XK_5},           {24, XK_equal},
-        {25, XK_9},          {26, XK_7},         {27, XK_minus},       {28, XK_8},
-        {29, XK_0},          {30, XK_bracketright}, {31, XK_o},        {32, XK_u},
-        {33, XK_bracketleft}, {34, XK_i},        {35, XK_p},           {36, XK_Return},
-        {37, XK_l},          {38, XK_j},         {39, XK_apostrophe},  {40, XK_k},
-        {41, XK_semicolon},  {42, XK_backslash}, {43, XK_comma},       {44, XK_slash},
-        {45, XK_n},          {46, XK_m},         {47, XK_period},      {48, XK_Tab},
-        {49, XK_space},      {50, XK_grave},     {51, XK_BackSpace},   {53, XK_Escape},
-        {64, XK_F17},        {76, XK_KP_Enter},  {79, XK_F18},         {80, XK_F19},
-        {90, XK_F20},        {96, XK_F5},        {97, XK_F6},          {98, XK_F7},
-        {99, XK_F3},         {100, XK_F8},       {101, XK_F9},         {103, XK_F11},
-        {105, XK_F13},       {106, XK_F16},      {107, XK_F14},        {109, XK_F10},
-        {111, XK_F12},       {113, XK_F15},      {114, XK_Help},       {115, XK_Home},
-        {116, XK_Prior},     {117, XK_Delete},   {118, XK_F4},         {119, XK_End},
-        {120, XK_F2},        {121, XK_Next},     {122, XK_F1},         {123, XK_Left},
-        {124, XK_Right},     {125, XK_Down},     {126, XK_Up},
+        {0, XK_a},       {1, XK_s},          {2, XK_d},
+        {3, XK_f},       {4, XK_h},          {5, XK_g},
+        {6, XK_z},       {7, XK_x},          {8, XK_c},
+        {9, XK_v},       {11, XK_b},         {12, XK_q},
+        {13, XK_w},      {14, XK_e},         {15, XK_r},
+        {16, XK_y},      {17, XK_t},         {18, XK_1},
+        {19, XK_2},      {20, XK_3},         {21, XK_4},
+        {22, XK_6},      {23, XK_5},         {24, XK_equal},
+        {25, XK_9},      {26, XK_7},         {27, XK_minus},
+        {28, XK_8},      {29, XK_0},         {30, XK_bracketright},
+        {31, XK_o},      {32, XK_u},         {33, XK_bracketleft},
+        {34, XK_i},      {35, XK_p},         {36, XK_Return},
+        {37, XK_l},      {38, XK_j},         {39, XK_apostrophe},
+        {40, XK_k},      {41, XK_semicolon}, {42, XK_backslash},
+        {43, XK_comma},  {44, XK_slash},     {45, XK_n},
+        {46, XK_m},      {47, XK_period},    {48, XK_Tab},
+        {49, XK_space},  {50, XK_grave},     {51, XK_BackSpace},
+        {53, XK_Escape}, {64, XK_F17},       {76, XK_KP_Enter},
+        {79, XK_F18},    {80, XK_F19},       {90, XK_F20},
+        {96, XK_F5},     {97, XK_F6},        {98, XK_F7},
+        {99, XK_F3},     {100, XK_F8},       {101, XK_F9},
+        {103, XK_F11},   {105, XK_F13},      {106, XK_F16},
+        {107, XK_F14},   {109, XK_F10},      {111, XK_F12},
+        {113, XK_F15},   {114, XK_Help},     {115, XK_Home},
+        {116, XK_Prior}, {117, XK_Delete},   {118, XK_F4},
+        {119, XK_End},   {120, XK_F2},       {121, XK_Next},
+        {122, XK_F1},    {123, XK_Left},     {124, XK_Right},
+        {125, XK_Down},  {126, XK_Up},
     };
 }
 
@@ -135,8 +142,8 @@ std::vector<xcb_keycode_t> X11KeyTable::modifierKeys(std::uint16_t xModifiers) c
 void X11KeyTable::readModifierMap() {
     numLockMask_ = 0;
     for (auto& keys : modifierKeys_) keys.clear();
-    auto map = x_.reply<xcb_get_modifier_mapping_reply_t>(xcb_get_modifier_mapping_reply,
-                                                          xcb_get_modifier_mapping(x_.raw()));
+    auto map =
+        x_.reply<xcb_get_modifier_mapping_reply_t>(xcb_get_modifier_mapping_reply, xcb_get_modifier_mapping(x_.raw()));
     if (!map) return;
     const xcb_keycode_t* keys = xcb_get_modifier_mapping_keycodes(map.get());
     const int perModifier = map->keycodes_per_modifier;

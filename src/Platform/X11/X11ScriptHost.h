@@ -13,9 +13,10 @@ public:
     static constexpr std::int64_t unavailableError = -1750;
     ScriptOutcome run(const std::string&) override {
         ScriptOutcome outcome;
-        outcome.errorInfo = PlistDict{
-            {ax::scriptErrorNumberKey, unavailableError},
-            {ax::scriptErrorMessageKey, std::string("Scripts to other applications are not available on this desktop.")}};
+        outcome.errorInfo =
+            PlistDict{{ax::scriptErrorNumberKey, unavailableError},
+                      {ax::scriptErrorMessageKey,
+                       std::string("Scripts to other applications are not available on this desktop.")}};
         return outcome;
     }
 };

@@ -149,9 +149,18 @@ void X11WindowModel::checkWaiters() {
 X11WindowModel::X11WindowModel(X11Connection& connection, MainActor& actor)
     : x_(connection), actor_(actor), frames_(connection) {
     auto& e = x_.ewmh();
-    read_ = {e._NET_WM_PID,          e._NET_WM_NAME,         XCB_ATOM_WM_NAME,          XCB_ATOM_WM_CLASS,
-             e._NET_WM_WINDOW_TYPE,  e._NET_WM_STATE,        e._NET_WM_DESKTOP,         XCB_ATOM_WM_TRANSIENT_FOR,
-             XCB_ATOM_WM_NORMAL_HINTS, e._NET_FRAME_EXTENTS, e._NET_WM_STRUT_PARTIAL,   XCB_ATOM_WM_CLIENT_MACHINE};
+    read_ = {e._NET_WM_PID,
+             e._NET_WM_NAME,
+             XCB_ATOM_WM_NAME,
+             XCB_ATOM_WM_CLASS,
+             e._NET_WM_WINDOW_TYPE,
+             e._NET_WM_STATE,
+             e._NET_WM_DESKTOP,
+             XCB_ATOM_WM_TRANSIENT_FOR,
+             XCB_ATOM_WM_NORMAL_HINTS,
+             e._NET_FRAME_EXTENTS,
+             e._NET_WM_STRUT_PARTIAL,
+             XCB_ATOM_WM_CLIENT_MACHINE};
     const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(x_.raw(), x_.root(), XCB_CW_EVENT_MASK, &mask);
     x_.addListener([this](const xcb_generic_event_t& event) { handle(event); });
@@ -276,8 +285,9 @@ void X11WindowModel::loadClients(const std::vector<xcb_window_t>& windows) {
         }
         if (gone) continue;
         parents.emplace_back(c.id, tree->parent);
-        places.emplace_back(Point{double(geometry->x + geometry->border_width), double(geometry->y + geometry->border_width)},
-                            c.clientArea.origin);
+        places.emplace_back(
+            Point{double(geometry->x + geometry->border_width), double(geometry->y + geometry->border_width)},
+            c.clientArea.origin);
         clients_.emplace(p.window, std::move(c));
     }
     frames_.followAll(parents);
@@ -369,15 +379,17 @@ void X11WindowModel::applyProperty(X11Client& c, xcb_atom_t atom, const xcb_get_
         xcb_size_hints_t hints{};
         c.minSize = c.sizeIncrement = c.baseSize = std::nullopt;
         if (r && xcb_icccm_get_wm_size_hints_from_reply(&hints, const_cast<xcb_get_property_reply_t*>(r))) {
-            if (hints.flags & XCB_ICCCM_SIZE_HINT_P_MIN_SIZE) c.minSize = Size{double(hints.min_width), double(hints.min_height)};
+            if (hints.flags & XCB_ICCCM_SIZE_HINT_P_MIN_SIZE)
+                c.minSize = Size{double(hints.min_width), double(hints.min_height)};
             // A step as large as the screen is none: it would excuse any size as "within a step".
-            const bool plausible = hints.width_inc < x_.screen().width_in_pixels &&
-                                   hints.height_inc < x_.screen().height_in_pixels;
+            const bool plausible =
+                hints.width_inc < x_.screen().width_in_pixels && hints.height_inc < x_.screen().height_in_pixels;
             if ((hints.flags & XCB_ICCCM_SIZE_HINT_P_RESIZE_INC) && plausible &&
                 (hints.width_inc > 1 || hints.height_inc > 1)) {
                 c.sizeIncrement = Size{double(std::max(1, hints.width_inc)), double(std::max(1, hints.height_inc))};
             }
-            if (hints.flags & XCB_ICCCM_SIZE_HINT_BASE_SIZE) c.baseSize = Size{double(hints.base_width), double(hints.base_height)};
+            if (hints.flags & XCB_ICCCM_SIZE_HINT_BASE_SIZE)
+                c.baseSize = Size{double(hints.base_width), double(hints.base_height)};
         }
     } else if (atom == e._NET_FRAME_EXTENTS) {
         // Decorations wider or taller than the whole screen are no decorations (any client

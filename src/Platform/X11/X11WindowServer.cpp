@@ -13,13 +13,18 @@ constexpr std::int64_t popUpMenuLayer = 101;
 
 std::int64_t X11WindowServer::layerOf(const X11Client& c) {
     switch (c.type) {
-        case X11WindowType::desktop: return desktopLayer;
-        case X11WindowType::dock: return dockLayer;
-        case X11WindowType::menu: return popUpMenuLayer;
+        case X11WindowType::desktop:
+            return desktopLayer;
+        case X11WindowType::dock:
+            return dockLayer;
+        case X11WindowType::menu:
+            return popUpMenuLayer;
         case X11WindowType::normal:
         case X11WindowType::dialog:
-        case X11WindowType::utility: return c.above ? floatingLayer : normalLayer;
-        default: return floatingLayer;
+        case X11WindowType::utility:
+            return c.above ? floatingLayer : normalLayer;
+        default:
+            return floatingLayer;
     }
 }
 

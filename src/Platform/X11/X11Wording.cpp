@@ -38,15 +38,16 @@ struct KeyCapName {
     const char* name;
 };
 constexpr KeyCapName capNames[] = {
-    {XK_Home, "Home"}, {XK_End, "End"}, {XK_Prior, "PgUp"}, {XK_Next, "PgDn"},
-    {XK_Help, "Help"}, {XK_KP_Enter, "Enter"},
+    {XK_Home, "Home"}, {XK_End, "End"},   {XK_Prior, "PgUp"},
+    {XK_Next, "PgDn"}, {XK_Help, "Help"}, {XK_KP_Enter, "Enter"},
 };
 
 }  // namespace
 
 std::vector<std::string> X11Wording::whereKestrLives() const {
-    return {"kestr lives in your panel's tray \u2014 or, where the panel has none, in a small button at the top "
-            "right of the screen. It has no main window."};
+    return {
+        "kestr lives in your panel's tray \u2014 or, where the panel has none, in a small button at the top "
+        "right of the screen. It has no main window."};
 }
 
 std::string X11Wording::otherDesktopsNote() const { return "Windows on other workspaces aren't included."; }
@@ -55,8 +56,7 @@ std::string X11Wording::unplacedReason() const {
     return "their window is likely on another workspace, where kestr does not move windows";
 }
 
-std::string X11Wording::newWindowRefused(const std::string& bundleID, std::int64_t,
-                                         const std::string& message) const {
+std::string X11Wording::newWindowRefused(const std::string& bundleID, std::int64_t, const std::string& message) const {
     // Script numbers mean nothing here; the message says what happened.
     return bundleID + " did not open a new window (" + message + ")";
 }

@@ -194,7 +194,7 @@ bool X11Workspace::terminate(std::int32_t pid) {
 
 bool X11Workspace::windowExists(xcb_window_t window) {
     return x_.reply<xcb_get_window_attributes_reply_t>(xcb_get_window_attributes_reply,
-                                                        xcb_get_window_attributes(x_.raw(), window)) != nullptr;
+                                                       xcb_get_window_attributes(x_.raw(), window)) != nullptr;
 }
 
 void X11Workspace::termAfterWait(std::int32_t pid, std::set<xcb_window_t> asked) {
@@ -219,8 +219,10 @@ void X11Workspace::addRunningApplicationsObserver(std::function<void()> observer
 
 std::optional<EncodedImage> X11Workspace::iconForFile(const std::string& path) {
     std::optional<DesktopEntry> entry;
-    if (const DesktopEntry* known = entries_.byPath(path)) entry = *known;
-    else entry = DesktopEntries::read(path);
+    if (const DesktopEntry* known = entries_.byPath(path))
+        entry = *known;
+    else
+        entry = DesktopEntries::read(path);
     if (!entry) return std::nullopt;
     if (const auto file = icons_.find(entry->icon)) {
         std::ifstream in(*file, std::ios::binary);

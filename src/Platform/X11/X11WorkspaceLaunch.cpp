@@ -10,11 +10,13 @@
 namespace kestr {
 
 std::variant<X11Workspace::Started, std::string> X11Workspace::start(const std::string& path,
-                                                                    const std::vector<std::string>& arguments,
-                                                                    const std::vector<std::string>& items) {
+                                                                     const std::vector<std::string>& arguments,
+                                                                     const std::vector<std::string>& items) {
     std::optional<DesktopEntry> entry;
-    if (const DesktopEntry* known = entries_.byPath(path)) entry = *known;
-    else entry = DesktopEntries::read(path);
+    if (const DesktopEntry* known = entries_.byPath(path))
+        entry = *known;
+    else
+        entry = DesktopEntries::read(path);
     if (!entry) return "there is no application entry at " + path;
     if (entry->hidden) return "its desktop file " + path + " is hidden";
     auto commands = DesktopExec::commands(*entry, arguments, items);

@@ -43,8 +43,8 @@ void NumberedValueDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
     const bool emphasized = selected && option.widget && option.widget->hasFocus();
     painter->save();
     if (selected) {
-        painter->fillRect(option.rect, option.palette.color(emphasized ? QPalette::Active : QPalette::Inactive,
-                                                            QPalette::Highlight));
+        painter->fillRect(
+            option.rect, option.palette.color(emphasized ? QPalette::Active : QPalette::Inactive, QPalette::Highlight));
     }
     QFont digits = SystemStyle::font(11);
     digits.setStyleHint(QFont::Monospace);

@@ -53,8 +53,8 @@ DeleteDialog::DeleteDialog(const QString& kestName, const QImage& icon, QWidget*
     const int titleHeight = title_->heightForWidth(contentWidth);
     title_->setGeometry(margin, iconHeight + 40, contentWidth, titleHeight);
 
-    message_ = wrappingLabel(QStringLiteral("This permanently removes the kest. This can't be undone."), 12, false,
-                             this);
+    message_ =
+        wrappingLabel(QStringLiteral("This permanently removes the kest. This can't be undone."), 12, false, this);
     QPalette pal = message_->palette();
     pal.setColor(QPalette::WindowText, SystemStyle::secondaryLabel().resolved());
     message_->setPalette(pal);

@@ -4,9 +4,7 @@
 
 namespace kestr {
 
-ElidedLabel::ElidedLabel(QWidget* parent) : QWidget(parent) {
-    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-}
+ElidedLabel::ElidedLabel(QWidget* parent) : QWidget(parent) { setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed); }
 
 void ElidedLabel::setText(const QString& text) {
     text_ = text;
@@ -14,17 +12,14 @@ void ElidedLabel::setText(const QString& text) {
     update();
 }
 
-QSize ElidedLabel::sizeHint() const {
-    return {fontMetrics().horizontalAdvance(text_), fontMetrics().height()};
-}
+QSize ElidedLabel::sizeHint() const { return {fontMetrics().horizontalAdvance(text_), fontMetrics().height()}; }
 
 QSize ElidedLabel::minimumSizeHint() const { return {0, fontMetrics().height()}; }
 
 void ElidedLabel::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setPen(palette().color(QPalette::WindowText));
-    p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter,
-               fontMetrics().elidedText(text_, Qt::ElideRight, width()));
+    p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, fontMetrics().elidedText(text_, Qt::ElideRight, width()));
 }
 
 }  // namespace kestr

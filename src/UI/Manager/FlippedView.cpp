@@ -7,12 +7,8 @@
 
 namespace kestr {
 
-FlippedView::FlippedView(QWidget* parent) : QWidget(parent) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
+FlippedView::FlippedView(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
 
-void FlippedView::paintEvent(QPaintEvent* event) {
-    QPainter(this).fillRect(event->rect(), SettingsKit::pageFill());
-}
+void FlippedView::paintEvent(QPaintEvent* event) { QPainter(this).fillRect(event->rect(), SettingsKit::pageFill()); }
 
 }  // namespace kestr

@@ -4,11 +4,8 @@ namespace kestr {
 
 const std::vector<ItemTableModel::Column>& ItemTableModel::columns() {
     static const std::vector<Column> list = {
-        {"app", "App", 130, 65},
-        {"matcher", "Match", 220, 110},
-        {"display", "Display", 90, 45},
-        {"space", "Space", 90, 45},
-        {"frame", "Frame (x, y, w, h)", 190, 95},
+        {"app", "App", 130, 65},    {"matcher", "Match", 220, 110},           {"display", "Display", 90, 45},
+        {"space", "Space", 90, 45}, {"frame", "Frame (x, y, w, h)", 190, 95},
     };
     return list;
 }

@@ -104,9 +104,15 @@ std::vector<KestContentEditor::Editable> KestContentEditor::editablesOf(const st
 }
 
 KestContentEditor::KestContentEditor(QWidget* parent)
-    : QWidget(parent), popup_(new QComboBox), hintLabel_(new QLabel), table_(new EditorClosingView<QTableView>),
-      model_(new ContentValueModel(this)), themeLabel_(smallLabel(QStringLiteral("Theme:"))),
-      themePopup_(smallPopup()), splitLabel_(smallLabel(QStringLiteral("Layout:"))), splitPopup_(smallPopup()),
+    : QWidget(parent),
+      popup_(new QComboBox),
+      hintLabel_(new QLabel),
+      table_(new EditorClosingView<QTableView>),
+      model_(new ContentValueModel(this)),
+      themeLabel_(smallLabel(QStringLiteral("Theme:"))),
+      themePopup_(smallPopup()),
+      splitLabel_(smallLabel(QStringLiteral("Layout:"))),
+      splitPopup_(smallPopup()),
       emptyLabel_(new QLabel(QStringLiteral("This kest has no browser or terminal windows to edit."))) {
     build();
 }
@@ -235,7 +241,8 @@ void KestContentEditor::setControlsVisible(bool visible) {
 
 void KestContentEditor::configure(const std::optional<Layout>& layout) {
     editables_ = editablesOf(layout);
-    const bool anyTheme = std::any_of(editables_.begin(), editables_.end(), [](const Editable& e) { return e.canTheme; });
+    const bool anyTheme =
+        std::any_of(editables_.begin(), editables_.end(), [](const Editable& e) { return e.canTheme; });
     // Terminal's profiles are asked for once per editor.
     if (anyTheme && installedProfiles_.empty()) installedProfiles_ = WindowSpawner::terminalProfiles();
     setControlsVisible(!editables_.empty());
@@ -263,7 +270,8 @@ void KestContentEditor::reloadCurrent() {
     const std::optional<Editable> e = current();
     QString hint = QStringLiteral("Each row opens a tab running its command; the first row opens active.");
     if (e && e->tabsUnreadable) {
-        hint = QStringLiteral("This desktop cannot read browser tabs, so capture stores none; each row opens as a tab.");
+        hint =
+            QStringLiteral("This desktop cannot read browser tabs, so capture stores none; each row opens as a tab.");
     } else if (e && e->oneCommand) {
         hint = QStringLiteral("This terminal has no tabs: a fresh window runs the first row's command.");
     } else if (e && e->isChrome) {
@@ -384,7 +392,8 @@ void KestContentEditor::splitChanged(int position) {
     std::optional<Editable> e = current();
     if (!e || !e->canSplit) return;
     std::optional<std::string> mode;
-    if (position >= 0 && position < static_cast<int>(splitModes.size())) mode = splitModes[static_cast<std::size_t>(position)];
+    if (position >= 0 && position < static_cast<int>(splitModes.size()))
+        mode = splitModes[static_cast<std::size_t>(position)];
     e->splitMode = mode;
     setCurrent(*e);
     if (onSplitMode) onSplitMode(e->id, mode);

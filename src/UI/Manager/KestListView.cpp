@@ -54,8 +54,7 @@ void KestListView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (onDoubleClick) onDoubleClick(index.isValid() ? index.row() : -1);
 }
 
-void SidebarKestDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                                const QModelIndex& index) const {
+void SidebarKestDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
     const QWidget* view = option.widget;
     const bool selected = option.state & QStyle::State_Selected;
     const bool emphasized = selected && view && view->hasFocus();

@@ -44,7 +44,8 @@ void KestPreviewView::paintEvent(QPaintEvent*) {
     }
     estimated += 2 * std::max(0.0, static_cast<double>(blocks.size()) - 1);
     if (estimated > 0 && estimated > content.width()) band = band * content.width() / estimated;
-    KestThumbnailRenderer::draw(p, *layout_, Rect{{content.left(), content.center().y() - band / 2}, {content.width(), band}},
+    KestThumbnailRenderer::draw(p, *layout_,
+                                Rect{{content.left(), content.center().y() - band / 2}, {content.width(), band}},
                                 KestThumbnailRenderer::Style::preview(), true);
 }
 

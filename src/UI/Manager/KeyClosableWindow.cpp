@@ -21,12 +21,24 @@ bool sendEditAction(EditAction action) {
     QWidget* focus = QApplication::focusWidget();
     auto run = [action](auto* editor) {
         switch (action) {
-            case EditAction::cut: editor->cut(); break;
-            case EditAction::copy: editor->copy(); break;
-            case EditAction::paste: editor->paste(); break;
-            case EditAction::selectAll: editor->selectAll(); break;
-            case EditAction::undo: editor->undo(); break;
-            case EditAction::redo: editor->redo(); break;
+            case EditAction::cut:
+                editor->cut();
+                break;
+            case EditAction::copy:
+                editor->copy();
+                break;
+            case EditAction::paste:
+                editor->paste();
+                break;
+            case EditAction::selectAll:
+                editor->selectAll();
+                break;
+            case EditAction::undo:
+                editor->undo();
+                break;
+            case EditAction::redo:
+                editor->redo();
+                break;
         }
         return true;
     };
@@ -47,13 +59,21 @@ bool KeyClosableWindow::performKeyEquivalent(QKeyEvent* event) {
     const int key = event->key();
     if (flags == ModifierFlag::command) {
         switch (key) {
-            case Qt::Key_W: close(); return true;
-            case Qt::Key_X: return sendEditAction(EditAction::cut);
-            case Qt::Key_C: return sendEditAction(EditAction::copy);
-            case Qt::Key_V: return sendEditAction(EditAction::paste);
-            case Qt::Key_A: return sendEditAction(EditAction::selectAll);
-            case Qt::Key_Z: return sendEditAction(EditAction::undo);
-            default: return false;
+            case Qt::Key_W:
+                close();
+                return true;
+            case Qt::Key_X:
+                return sendEditAction(EditAction::cut);
+            case Qt::Key_C:
+                return sendEditAction(EditAction::copy);
+            case Qt::Key_V:
+                return sendEditAction(EditAction::paste);
+            case Qt::Key_A:
+                return sendEditAction(EditAction::selectAll);
+            case Qt::Key_Z:
+                return sendEditAction(EditAction::undo);
+            default:
+                return false;
         }
     }
     if (flags == (ModifierFlag::command | ModifierFlag::shift) && key == Qt::Key_Z) {

@@ -22,15 +22,15 @@ std::vector<std::string> keptValues(const std::vector<std::string>& values) {
 void LayoutEditorWindow::changeSelectedItem(const Uuid& itemID, const std::function<bool(LayoutItem&)>& change) {
     std::optional<Layout> kest = selectedKest();
     if (!kest) return;
-    auto item = std::find_if(kest->items.begin(), kest->items.end(), [&](const LayoutItem& i) { return i.id == itemID; });
+    auto item =
+        std::find_if(kest->items.begin(), kest->items.end(), [&](const LayoutItem& i) { return i.id == itemID; });
     if (item == kest->items.end() || !change(*item)) return;
     kest->updatedAt = Date::now();
     store_.update(*kest);
     saveQuietly();
 }
 
-void LayoutEditorWindow::commitContent(const Uuid& itemID, const std::vector<std::string>& values,
-                                       std::optional<int>) {
+void LayoutEditorWindow::commitContent(const Uuid& itemID, const std::vector<std::string>& values, std::optional<int>) {
     changeSelectedItem(itemID, [&](LayoutItem& item) {
         const std::vector<std::string> kept = keptValues(values);
         const auto kind = KestContentEditor::contentKind(item.appBundleID);

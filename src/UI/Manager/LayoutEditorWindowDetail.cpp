@@ -90,9 +90,8 @@ QWidget* LayoutEditorWindow::buildKestDetail() {
     contentHeaderLabel_ = sectionHeader(QStringLiteral("Window Content"));
     contentEditor_ = new KestContentEditor;
     contentEditor_->setFixedHeight(emptyEditorHeight);
-    contentEditor_->onCommit = [this](const Uuid& id, const std::vector<std::string>& values, std::optional<int> active) {
-        commitContent(id, values, active);
-    };
+    contentEditor_->onCommit = [this](const Uuid& id, const std::vector<std::string>& values,
+                                      std::optional<int> active) { commitContent(id, values, active); };
     contentEditor_->onTerminalProfile = [this](const Uuid& id, const std::optional<std::string>& profile) {
         commitTerminalProfile(id, profile);
     };

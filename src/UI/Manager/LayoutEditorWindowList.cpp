@@ -146,7 +146,8 @@ void LayoutEditorWindow::handleDelete() {
 }
 
 bool LayoutEditorWindow::presentDeleteDialog(const Layout& layout) {
-    DeleteDialog dialog(QString::fromStdString(UnicodeText::isolatedForDisplay(layout.name)), KestThumbnailRenderer::dialogIcon(layout), window_);
+    DeleteDialog dialog(QString::fromStdString(UnicodeText::isolatedForDisplay(layout.name)),
+                        KestThumbnailRenderer::dialogIcon(layout), window_);
     if (QScreen* screen = window_->screen()) {
         dialog.move(screen->availableGeometry().center() - dialog.rect().center());
     }

@@ -81,7 +81,7 @@ QWidget* LayoutEditorWindow::buildCaptureDetail() {
     connect(dragSwitch, &QAbstractButton::clicked, this, [this] { handleDragSnapSwitch(); });
     dragModifierPopup_ = new QComboBox;
     dragModifierPopup_->setFixedWidth(150);
-    for (const ModifierChoice& choice : dragModifiers) 
+    for (const ModifierChoice& choice : dragModifiers)
         dragModifierPopup_->addItem(
             QString::fromStdString(platform().wording().modifierKey(Hotkey::carbonModifiers(choice.flags))));
     connect(dragModifierPopup_, &QComboBox::activated, this, [this] { handleDragModifierChanged(); });
@@ -120,8 +120,7 @@ QWidget* LayoutEditorWindow::buildCaptureDetail() {
     section(QStringLiteral("Software Update"),
             {SettingsKit::row(QStringLiteral("Version"), SettingsKit::value(appVersionAndBuild())),
              SettingsKit::row(QStringLiteral("Updates"), updates)},
-            QString::fromStdString(platform().wording().updatesNote()),
-            22);
+            QString::fromStdString(platform().wording().updatesNote()), 22);
     layout->addStretch(1);
     scroll->setWidget(page);
     return scroll;

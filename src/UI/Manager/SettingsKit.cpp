@@ -34,9 +34,7 @@ public:
     Hairline() { setFixedHeight(1); }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter(this).fillRect(rect(), SettingsKit::dividerColor().resolved());
-    }
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), SettingsKit::dividerColor().resolved()); }
 };
 
 }  // namespace

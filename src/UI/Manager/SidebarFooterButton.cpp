@@ -23,7 +23,9 @@ void setColor(QLabel* label, const QColor& color) {
 }  // namespace
 
 SidebarFooterButton::SidebarFooterButton(QWidget* parent)
-    : QWidget(parent), icon_(new QLabel), titleLabel_(new QLabel(QStringLiteral("Settings"))),
+    : QWidget(parent),
+      icon_(new QLabel),
+      titleLabel_(new QLabel(QStringLiteral("Settings"))),
       hotkeyLabel_(new QLabel) {
     setFixedHeight(44);
     titleLabel_->setFont(SystemStyle::font(13));
@@ -53,7 +55,8 @@ void SidebarFooterButton::setShortcutText(const QString& text) { hotkeyLabel_->s
 void SidebarFooterButton::restyle() {
     setColor(titleLabel_, active_ ? Qt::white : palette().color(QPalette::WindowText));
     setColor(hotkeyLabel_, active_ ? QColor::fromRgbF(1, 1, 1, 0.85) : SystemStyle::tertiaryLabel().resolved());
-    icon_->setPixmap(SymbolImages::pixmap("gearshape", 13, active_ ? QColor(Qt::white) : SystemStyle::secondaryLabel().resolved()));
+    icon_->setPixmap(
+        SymbolImages::pixmap("gearshape", 13, active_ ? QColor(Qt::white) : SystemStyle::secondaryLabel().resolved()));
     update();
 }
 

@@ -21,8 +21,7 @@ QFont badgeFont() { return SystemStyle::font(11, QFont::Medium); }
 
 }  // namespace
 
-KestCardRenderer::IconRow KestCardRenderer::iconRow(std::size_t count, double x0, double available,
-                                                    double markWidth) {
+KestCardRenderer::IconRow KestCardRenderer::iconRow(std::size_t count, double x0, double available, double markWidth) {
     std::size_t fit = 0;
     while (fit < count && iconPitch * double(fit + 1) - 6 <= available) ++fit;
     IconRow row;
@@ -66,9 +65,8 @@ QImage KestCardRenderer::genericAppIcon() {
     return it->second;
 }
 
-void KestCardRenderer::draw(QPainter& p, const Layout& kest, const std::optional<std::string>& hotkey,
-                            const Rect& rect, const QColor& nameColor, bool isActive,
-                            const KestThumbnailRenderer::Style& style) {
+void KestCardRenderer::draw(QPainter& p, const Layout& kest, const std::optional<std::string>& hotkey, const Rect& rect,
+                            const QColor& nameColor, bool isActive, const KestThumbnailRenderer::Style& style) {
     const double W = rect.width();
     p.save();
     p.setRenderHint(QPainter::Antialiasing);

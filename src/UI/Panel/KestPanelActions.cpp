@@ -41,7 +41,8 @@ double KestPanelContentView::addConflictBanner(double top, double width) {
                          withAlpha(orange, 0.35));
     // The title is shrunk rather than cut where the font runs wide.
     const QString title = QString::fromUtf8("\u26a0 These apps override kestr\u2019s shortcuts");
-    PanelWidgets::label(page(), title, PanelWidgets::fitted(SystemStyle::font(12, QFont::DemiBold), title, width - 48, 10),
+    PanelWidgets::label(page(), title,
+                        PanelWidgets::fitted(SystemStyle::font(12, QFont::DemiBold), title, width - 48, 10),
                         SystemStyle::label(), Rect(24, top + 9, width - 48, 16));
     for (std::size_t i = 0; i < conflicts.size(); ++i) {
         const double rowTop = top + 32 + 30 * double(i);
@@ -75,7 +76,8 @@ double KestPanelContentView::layoutActions(double top, double width) {
     };
     double y = top + 2;
     if (const std::optional<Layout> active = EdgeProximityTracker::shared().activeLayout) {
-        addRow(QString::fromUtf8("Release \u201c") + QString::fromStdString(UnicodeText::isolatedForDisplay(active->name)) + QString::fromUtf8("\u201d"),
+        addRow(QString::fromUtf8("Release \u201c") +
+                   QString::fromStdString(UnicodeText::isolatedForDisplay(active->name)) + QString::fromUtf8("\u201d"),
                "eject", std::nullopt, call(&KestPanelContentView::onReleaseKest), y);
         y += 36;
         addSeparator(y, width);

@@ -246,7 +246,8 @@ Point KestPanelController::position(const Rect& button, const std::optional<Rect
     // Opening downward the top edge meets the top of the visible frame, and a panel
     // taller than the screen keeps its bottom 8 points above the frame's bottom;
     // upward the bottom edge meets the frame's bottom and the top stays 8 points in.
-    const double y = upward ? std::max(v.maxY() - size.height, v.minY() + 8) : std::min(v.minY(), v.maxY() - 8 - size.height);
+    const double y =
+        upward ? std::max(v.maxY() - size.height, v.minY() + 8) : std::min(v.minY(), v.maxY() - 8 - size.height);
     return Point{x, y};
 }
 

@@ -87,8 +87,7 @@ public:
     // the lower half of its display (a panel at the bottom of the screen).
     static bool opensUpward(const Rect& button, const std::optional<Rect>& displayBounds);
     // Where the panel's top-left corner goes under the button, or over it when `upward`.
-    static Point position(const Rect& button, const std::optional<Rect>& visibleFrame, Size size,
-                          bool upward = false);
+    static Point position(const Rect& button, const std::optional<Rect>& visibleFrame, Size size, bool upward = false);
     // The visible frame of the screen showing `point`, else of the main screen; none
     // without screens.
     static std::optional<Rect> visibleFrameAt(std::optional<Point> point);

@@ -185,8 +185,8 @@ std::optional<Rect> KestThumbnailRenderer::cellRect(const LayoutItem& item, cons
     const double fx = slot.width() / source.width();
     const double fy = slot.height() / source.height();
     const ScreenFrame& f = item.targetFrame;
-    const Rect mapped(slot.minX() + (f.x - source.minX()) * fx, slot.minY() + (f.y - source.minY()) * fy,
-                      f.width * fx, f.height * fy);
+    const Rect mapped(slot.minX() + (f.x - source.minX()) * fx, slot.minY() + (f.y - source.minY()) * fy, f.width * fx,
+                      f.height * fy);
     if (!finite(mapped)) return std::nullopt;
     const Rect cell = mapped.intersection(slot);
     if (cell.isNull() || !(cell.width() > 1.0 && cell.height() > 1.0)) return std::nullopt;

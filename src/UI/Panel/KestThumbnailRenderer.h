@@ -73,8 +73,7 @@ struct KestThumbnailRenderer {
     // A window's cell on its plate; none when it is too small to draw.
     static std::optional<Rect> cellRect(const LayoutItem& item, const Rect& source, const Rect& slot);
     // The icon square and name line of a cell; none when nothing fits.
-    static std::optional<CellContent> cellContent(const Rect& cell, const Style& style,
-                                                  std::optional<double> iconSize);
+    static std::optional<CellContent> cellContent(const Rect& cell, const Style& style, std::optional<double> iconSize);
 
     // ---- drawing ----
     static void draw(QPainter& painter, const Layout& kest, const Rect& rect, const Style& style, bool tight);

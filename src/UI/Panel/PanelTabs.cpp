@@ -35,8 +35,9 @@ PanelTabs::PanelTabs(QWidget* parent) : QWidget(parent), group_(new QButtonGroup
 
 void PanelTabs::refreshStyle() {
     const bool dark = AdaptiveColor::darkAppearance();
-    const QString base = QString("QToolButton { color: %1; background: %2; border: 1px solid %3; padding: 2px 14px; %4 }"
-                                 "QToolButton:checked { background: %5; }")
+    const QString base = QString(
+                             "QToolButton { color: %1; background: %2; border: 1px solid %3; padding: 2px 14px; %4 }"
+                             "QToolButton:checked { background: %5; }")
                              .arg(dark ? "rgba(255, 255, 255, 0.85)" : "rgba(0, 0, 0, 0.85)",
                                   dark ? "rgba(255, 255, 255, 0.08)" : "rgba(0, 0, 0, 0.06)",
                                   dark ? "rgba(255, 255, 255, 0.14)" : "rgba(0, 0, 0, 0.12)");

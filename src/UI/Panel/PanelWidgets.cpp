@@ -76,8 +76,8 @@ QPushButton* PanelWidgets::button(QWidget* parent, const QString& title, std::fu
     button->setFont(SystemStyle::font(12));
     const QColor text = SystemStyle::label().resolved();
     const bool dark = AdaptiveColor::darkAppearance();
-    button->setStyleSheet("QPushButton { color: " + css(text) + "; background: " +
-                          (dark ? "rgba(255, 255, 255, 0.16)" : "white") + "; border: 1px solid " +
+    button->setStyleSheet("QPushButton { color: " + css(text) +
+                          "; background: " + (dark ? "rgba(255, 255, 255, 0.16)" : "white") + "; border: 1px solid " +
                           (dark ? "rgba(255, 255, 255, 0.2)" : "rgba(0, 0, 0, 0.18)") +
                           "; border-radius: 5px; padding: 0 10px; }"
                           "QPushButton:pressed { background: " +
@@ -92,8 +92,8 @@ QFont PanelWidgets::fitted(QFont font, const QString& text, double width, int mi
 }
 
 double PanelWidgets::wrappedHeight(const QFont& font, const QString& text, double width, double maxHeight) {
-    const QRectF bounds = QFontMetricsF(font).boundingRect(QRectF(0, 0, width, maxHeight),
-                                                            Qt::TextWordWrap | Qt::AlignHCenter, text);
+    const QRectF bounds =
+        QFontMetricsF(font).boundingRect(QRectF(0, 0, width, maxHeight), Qt::TextWordWrap | Qt::AlignHCenter, text);
     return std::min(std::ceil(bounds.height()), maxHeight);
 }
 

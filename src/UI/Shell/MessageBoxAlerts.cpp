@@ -18,9 +18,15 @@ std::unique_ptr<QMessageBox> MessageBoxAlerts::makeBox(const AlertRequest& reque
     box->setText(QString::fromStdString(request.messageText));
     box->setInformativeText(QString::fromStdString(request.informativeText));
     switch (request.style) {
-        case AlertStyle::informational: box->setIcon(QMessageBox::Information); break;
-        case AlertStyle::warning: box->setIcon(QMessageBox::Warning); break;
-        case AlertStyle::critical: box->setIcon(QMessageBox::Critical); break;
+        case AlertStyle::informational:
+            box->setIcon(QMessageBox::Information);
+            break;
+        case AlertStyle::warning:
+            box->setIcon(QMessageBox::Warning);
+            break;
+        case AlertStyle::critical:
+            box->setIcon(QMessageBox::Critical);
+            break;
     }
     const QImage strip = AppIcons::strip(request.iconBundleIDs);
     if (!strip.isNull()) box->setIconPixmap(QPixmap::fromImage(strip));

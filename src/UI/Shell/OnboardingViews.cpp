@@ -9,7 +9,6 @@
 #include "UI/SymbolImages.h"
 #include "UI/SystemStyle.h"
 
-
 namespace kestr::OnboardingViews {
 
 namespace {
@@ -72,7 +71,8 @@ QWidget* hint(bool notched) {
 }
 
 QLabel* title(const QString& text) {
-    QLabel* label = wrapping(text, SystemStyle::font(20, QFont::Bold), SystemStyle::label().resolved(), Qt::AlignHCenter);
+    QLabel* label =
+        wrapping(text, SystemStyle::font(20, QFont::Bold), SystemStyle::label().resolved(), Qt::AlignHCenter);
     label->setMaximumHeight(label->fontMetrics().lineSpacing() * 2 + 2);
     return label;
 }
@@ -89,7 +89,8 @@ QWidget* hintCard(const std::vector<QString>& lines) {
     auto* column = new QVBoxLayout;
     column->setSpacing(8);
     for (const QString& line : lines) {
-        column->addWidget(wrapping(line, SystemStyle::font(12), SystemStyle::secondaryLabel().resolved(), Qt::AlignLeft));
+        column->addWidget(
+            wrapping(line, SystemStyle::font(12), SystemStyle::secondaryLabel().resolved(), Qt::AlignLeft));
     }
     return card(column);
 }
@@ -125,9 +126,8 @@ QWidget* badge(const std::string& symbol, const QColor& color, int diameter) {
     disc->setObjectName(QStringLiteral("badge"));
     disc->setAttribute(Qt::WA_StyledBackground);
     disc->setFixedSize(diameter, diameter);
-    disc->setStyleSheet(QStringLiteral("#badge { background: %1; border-radius: %2px; }")
-                            .arg(rgba(color, 0.12))
-                            .arg(diameter / 2));
+    disc->setStyleSheet(
+        QStringLiteral("#badge { background: %1; border-radius: %2px; }").arg(rgba(color, 0.12)).arg(diameter / 2));
     auto* layout = new QHBoxLayout(disc);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(symbolLabel(symbol, 0.44 * diameter, color), 0, Qt::AlignCenter);
@@ -164,8 +164,8 @@ QPushButton* link(const QString& text) {
     button->setFont(SystemStyle::font(12));
     button->setCursor(Qt::PointingHandCursor);
     button->setAutoDefault(false);
-    button->setStyleSheet(QStringLiteral("QPushButton { border: none; color: %1; }")
-                              .arg(SystemStyle::controlAccent().resolved().name()));
+    button->setStyleSheet(
+        QStringLiteral("QPushButton { border: none; color: %1; }").arg(SystemStyle::controlAccent().resolved().name()));
     return button;
 }
 

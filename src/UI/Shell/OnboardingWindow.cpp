@@ -37,7 +37,8 @@ QString snapModifiers() {
 }
 
 QString captureShortcutText() {
-    if (auto registered = HotkeyManager::shared().captureHotkey()) return QString::fromStdString(registered->displayString());
+    if (auto registered = HotkeyManager::shared().captureHotkey())
+        return QString::fromStdString(registered->displayString());
     if (auto stored = Preferences::shared().captureHotkey()) return QString::fromStdString(stored->displayString());
     return QString::fromStdString(
         Hotkey{HotkeyManager::defaultCaptureKeyCode, HotkeyManager::automaticModifiers}.displayString());
@@ -45,7 +46,8 @@ QString captureShortcutText() {
 
 std::vector<QString> whereKestrLives() {
     std::vector<QString> lines;
-    for (const std::string& line : platform().wording().whereKestrLives()) lines.push_back(QString::fromStdString(line));
+    for (const std::string& line : platform().wording().whereKestrLives())
+        lines.push_back(QString::fromStdString(line));
     return lines;
 }
 
@@ -153,10 +155,18 @@ void OnboardingWindow::goTo(int i) {
         grantButton_ = nullptr;
     }
     switch (steps_[static_cast<std::size_t>(i)]) {
-        case Step::welcome: currentStepView_ = welcomeView(); break;
-        case Step::accessibility: currentStepView_ = accessibilityView(); break;
-        case Step::conflict: currentStepView_ = conflictView(); break;
-        case Step::done: currentStepView_ = doneView(); break;
+        case Step::welcome:
+            currentStepView_ = welcomeView();
+            break;
+        case Step::accessibility:
+            currentStepView_ = accessibilityView();
+            break;
+        case Step::conflict:
+            currentStepView_ = conflictView();
+            break;
+        case Step::done:
+            currentStepView_ = doneView();
+            break;
     }
     static_cast<QVBoxLayout*>(body_->layout())->addWidget(currentStepView_, 0, Qt::AlignVCenter);
     currentStepView_->show();
@@ -221,8 +231,7 @@ void OnboardingWindow::quitConflictTapped(const QString& key) {
     spawn([](std::weak_ptr<OnboardingWindow*> weak) -> Task<void> {
         try {
             co_await sleepFor(0.6);
-        } catch (const CancellationError&) {
-        }
+        } catch (const CancellationError&) {}
         auto self = weak.lock();
         if (!self || !*self) co_return;
         OnboardingWindow* me = *self;
@@ -240,8 +249,8 @@ QWidget* OnboardingWindow::welcomeView() {
     return OnboardingViews::stack({
         OnboardingViews::hint(platform().capabilities().notchedDisplays),
         OnboardingViews::title(QStringLiteral("Welcome to kestr")),
-        OnboardingViews::body(QStringLiteral(
-            "Save your window arrangements as “kests” and bring them back with a single keystroke.")),
+        OnboardingViews::body(
+            QStringLiteral("Save your window arrangements as “kests” and bring them back with a single keystroke.")),
         OnboardingViews::hintCard(whereKestrLives()),
     });
 }
@@ -277,8 +286,8 @@ QWidget* OnboardingWindow::conflictView() {
         OnboardingViews::badge("exclamationmark.triangle.fill", SystemStyle::systemOrange().resolved()),
         OnboardingViews::title(running.size() <= 1 ? names + QStringLiteral(" is running")
                                                    : QStringLiteral("Window managers are running")),
-        OnboardingViews::body((names.isEmpty() ? QStringLiteral("It") : names) +
-                              QStringLiteral(" also uses ") + snapModifiers() +
+        OnboardingViews::body((names.isEmpty() ? QStringLiteral("It") : names) + QStringLiteral(" also uses ") +
+                              snapModifiers() +
                               QStringLiteral(" keyboard shortcuts. When both run, a snap can land and "
                                              "then get undone a moment later — looking like a kestr bug. We "
                                              "recommend quitting it.")),

@@ -54,7 +54,8 @@ SaveDialog::SaveDialog(const Request& request, QWidget* parent) : QDialog(parent
 
     titleLabel = centredLabel(QStringLiteral("Save as Kest"), 15, QFont::Bold, this);
     titleLabel->setGeometry(margin, p + 40, inner, 20);
-    subtitleLabel = centredLabel(QStringLiteral("Choose a name and save scope for this kest."), 12, QFont::Normal, this);
+    subtitleLabel =
+        centredLabel(QStringLiteral("Choose a name and save scope for this kest."), 12, QFont::Normal, this);
     useSecondaryColour(subtitleLabel);
     subtitleLabel->setGeometry(margin, p + 64, inner, 16);
 
@@ -115,7 +116,9 @@ void SaveDialog::showPreview(const QImage& image) {
     preview->setPixmap(pixmap);
 }
 
-void SaveDialog::scopeChanged() { showPreview(allScreensRadio->isChecked() ? request_.allScreens : request_.thisScreen); }
+void SaveDialog::scopeChanged() {
+    showPreview(allScreensRadio->isChecked() ? request_.allScreens : request_.thisScreen);
+}
 
 SaveDialog::Result SaveDialog::result() const {
     const QString name = nameField->text().trimmed();

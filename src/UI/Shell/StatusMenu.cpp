@@ -51,7 +51,8 @@ void showHotkey(QAction* action, const std::optional<Hotkey>& hotkey, bool withR
 
 QAction* kestRow(QMenu* menu, const Layout& kest, bool trusted, const StatusMenu::Actions& actions) {
     const Uuid id = kest.id;
-    QAction* item = new QAction(QStringLiteral("  ") + QString::fromStdString(UnicodeText::isolatedForDisplay(kest.name)), menu);
+    QAction* item =
+        new QAction(QStringLiteral("  ") + QString::fromStdString(UnicodeText::isolatedForDisplay(kest.name)), menu);
     QObject::connect(item, &QAction::triggered, menu, [apply = actions.applyKest, id] {
         if (apply) apply(id);
     });
@@ -82,7 +83,6 @@ void addKestRows(QMenu* menu, QAction* before, std::span<const Layout> kests, in
     addKestRows(more, nullptr, kests.subspan(shown), height, trusted, actions);
 }
 
-
 }  // namespace
 
 QKeySequence StatusMenu::shortcut(const Hotkey& hotkey, bool withReturn) {
@@ -105,7 +105,8 @@ QKeySequence StatusMenu::shortcut(const Hotkey& hotkey, bool withReturn) {
 
 std::vector<SnapBinding> StatusMenu::sortedBindings(std::vector<SnapBinding> bindings) {
     std::stable_sort(bindings.begin(), bindings.end(), [](const SnapBinding& a, const SnapBinding& b) {
-        const int groups = std::strcmp(SnapShortcutsModel::groupName(a.action), SnapShortcutsModel::groupName(b.action));
+        const int groups =
+            std::strcmp(SnapShortcutsModel::groupName(a.action), SnapShortcutsModel::groupName(b.action));
         if (groups != 0) return groups < 0;
         return a.action.rawValue() < b.action.rawValue();
     });
@@ -131,12 +132,13 @@ std::unique_ptr<QMenu> StatusMenu::build(bool trusted, const Actions& actions, s
     }
     menu->addSeparator();
     if (const auto& active = EdgeProximityTracker::shared().activeLayout) {
-        label(menu.get(), QStringLiteral("● Active kest: ") + QString::fromStdString(UnicodeText::isolatedForDisplay(active->name)));
+        label(menu.get(), QStringLiteral("● Active kest: ") +
+                              QString::fromStdString(UnicodeText::isolatedForDisplay(active->name)));
         command(menu.get(), QStringLiteral("Release Kest (free editing)"), actions.releaseKest);
         menu->addSeparator();
     }
-    label(menu.get(), LayoutStore::shared().layouts.empty() ? QStringLiteral("No saved kests")
-                                                            : QStringLiteral("Apply Kest"));
+    label(menu.get(),
+          LayoutStore::shared().layouts.empty() ? QStringLiteral("No saved kests") : QStringLiteral("Apply Kest"));
     QAction* save = command(menu.get(), QStringLiteral("Save Current Arrangement as Kest…"), actions.saveCurrent);
     save->setEnabled(trusted);
     // The shortcut that is registered now, which the user may have changed or another
@@ -181,7 +183,8 @@ QMenu* StatusMenu::buildSnapSubmenu(bool trusted, const Actions& actions, QWidge
 QMenu* StatusMenu::buildPreferencesSubmenu(const Actions& actions, QWidget* parent) {
     auto* menu = new QMenu(QStringLiteral("Preferences"), parent);
     menu->setToolTipsVisible(true);
-    QAction* dragSnap = command(menu, QStringLiteral("Drag Snap (drag a window to fit a kest)"), actions.toggleDragSnap);
+    QAction* dragSnap =
+        command(menu, QStringLiteral("Drag Snap (drag a window to fit a kest)"), actions.toggleDragSnap);
     dragSnap->setCheckable(true);
     dragSnap->setChecked(dragSnapEnabled());
     dragSnap->setToolTip(

@@ -119,11 +119,12 @@ void ToastPresenter::dismiss() {
     if (!panel_) return;
     const std::uint64_t shown = generation_;
     const double from = opacity_;
-    fade_.start(fadeOutSeconds, [this, from](double t) { setOpacity(from * (1 - t)); },
-                [this, shown] {
-                    // A toast shown during the fade keeps the panel.
-                    if (generation_ == shown) panel_->hide();
-                });
+    fade_.start(
+        fadeOutSeconds, [this, from](double t) { setOpacity(from * (1 - t)); },
+        [this, shown] {
+            // A toast shown during the fade keeps the panel.
+            if (generation_ == shown) panel_->hide();
+        });
 }
 
 }  // namespace kestr

@@ -13,8 +13,8 @@ namespace kestr {
 class WindowStatusItem::ButtonWindow final : public QWidget {
 public:
     explicit ButtonWindow(WindowStatusItem& item)
-        : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                               Qt::WindowDoesNotAcceptFocus),
+        : QWidget(nullptr,
+                  Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
           item_(item) {
         // Opaque: without a compositing window manager a translucent window shows black,
         // and the dark template icon would vanish on it.
@@ -71,9 +71,9 @@ void WindowStatusItem::present(const QImage& picture) {
     const QSize pixels(static_cast<int>(std::ceil(size.width())), static_cast<int>(std::ceil(size.height())));
     Displays& displays = platform().displays();
     const Rect main = displays.displayBounds(displays.mainDisplayID());
-    const QRect frame(QPoint(static_cast<int>(std::lround(main.maxX())) - pixels.width(),
-                             static_cast<int>(std::lround(main.minY()))),
-                      pixels);
+    const QRect frame(
+        QPoint(static_cast<int>(std::lround(main.maxX())) - pixels.width(), static_cast<int>(std::lround(main.minY()))),
+        pixels);
     if (frame != window_->geometry() || !window_->isVisible()) {
         window_->setGeometry(frame);
         // Always on top, it would sit over the title-bar buttons of maximised windows.

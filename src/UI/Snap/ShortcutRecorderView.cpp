@@ -25,8 +25,8 @@ constexpr int escapeKey = 53;
 // Shown when a key comes without any modifier: "need ⌘/⌥/⌃/⇧" in this desktop's words.
 QString refusedHint() {
     QStringList keys;
-    for (const std::uint32_t m : {CarbonModifier::command, CarbonModifier::option, CarbonModifier::control,
-                                  CarbonModifier::shift})
+    for (const std::uint32_t m :
+         {CarbonModifier::command, CarbonModifier::option, CarbonModifier::control, CarbonModifier::shift})
         keys << QString::fromStdString(Hotkey::modifierText(m));
     return QStringLiteral("need ") + keys.join(QLatin1Char('/'));
 }

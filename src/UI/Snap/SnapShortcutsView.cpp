@@ -51,8 +51,10 @@ QLabel* wrapping(const QString& text, const QFont& font) {
 }  // namespace
 
 SnapShortcutsView::SnapShortcutsView(QWidget* parent)
-    : QWidget(parent), table_(new QTableWidget(static_cast<int>(SnapAction::allCases().size()), 3)),
-      conflictCard_(new QWidget), conflictStack_(new QVBoxLayout(conflictCard_)),
+    : QWidget(parent),
+      table_(new QTableWidget(static_cast<int>(SnapAction::allCases().size()), 3)),
+      conflictCard_(new QWidget),
+      conflictStack_(new QVBoxLayout(conflictCard_)),
       resetButton_(new QPushButton(QStringLiteral("Reset to Defaults"))) {
     // An edit, a clear or a reset changes the refused keys, the labels and the widest
     // texts: everything shown is brought up to date.
@@ -209,12 +211,12 @@ void SnapShortcutsView::rebuildConflictBanner() {
         conflictStack_->addWidget(wrapping(names.join(QStringLiteral(", ")), SystemStyle::font(13)));
     }
     if (conflictRunning_.empty()) return;
-    conflictStack_->addWidget(wrapping(QStringLiteral("⚠ These apps also use ") +
-                                           QString::fromStdString(Hotkey::modifierText(CarbonModifier::control |
-                                                                                       CarbonModifier::option)) +
-                                           QStringLiteral(" window shortcuts and can override kestr's snaps. Quit "
-                                                          "them so snaps work reliably."),
-                                       SystemStyle::font(12, QFont::DemiBold)));
+    conflictStack_->addWidget(
+        wrapping(QStringLiteral("⚠ These apps also use ") +
+                     QString::fromStdString(Hotkey::modifierText(CarbonModifier::control | CarbonModifier::option)) +
+                     QStringLiteral(" window shortcuts and can override kestr's snaps. Quit "
+                                    "them so snaps work reliably."),
+                 SystemStyle::font(12, QFont::DemiBold)));
     for (int i = 0; i < static_cast<int>(conflictRunning_.size()); ++i) {
         auto* row = new QHBoxLayout;
         row->setSpacing(8);
@@ -258,8 +260,7 @@ void SnapShortcutsView::handleQuitConflict(int index) {
     spawn([](SnapShortcutsView* view) -> Task<void> {
         try {
             co_await sleepFor(0.5);
-        } catch (const CancellationError&) {
-        }
+        } catch (const CancellationError&) {}
         view->refresh();
     }(this));
 }
@@ -279,9 +280,9 @@ void SnapShortcutsView::sizeColumns() {
         const QString keys = binding ? QString::fromStdString(binding->hotkey.displayString()) : QStringLiteral("None");
         widestShortcut = std::max(widestShortcut, QFontMetricsF(shortcut).horizontalAdvance(keys));
         auto conflict = model_.conflicts().find(action);
-        const QString label = QStringLiteral("⚠ ") + (conflict == model_.conflicts().end()
-                                                          ? QString()
-                                                          : QString::fromStdString(conflict->second));
+        const QString label =
+            QStringLiteral("⚠ ") +
+            (conflict == model_.conflicts().end() ? QString() : QString::fromStdString(conflict->second));
         widestConflict = std::max(widestConflict, QFontMetricsF(body).horizontalAdvance(label));
     }
     const int hotkeyWidth = std::max(static_cast<int>(std::ceil(widestShortcut)) + 16, 90) + 8;

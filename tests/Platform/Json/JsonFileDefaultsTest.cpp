@@ -28,8 +28,9 @@ TEST_F(JsonFileDefaultsTest, EveryKindIsThereForTheNextRunAndOtherRunsChangesAre
     first->standard().set("nested", PlistValue(nested));
     first->standard().set("gone", PlistValue("x"));
     first->standard().remove("gone");
-    EXPECT_EQ(bytes(path()), "{\n  \"count\": -3,\n  \"flag\": true,\n  \"nested\": {\n    \"data\": {\n      \"$data\": "
-                             "\"00ff\"\n    },\n    \"list\": [\n      1.0,\n      \"a/b\"\n    ]\n  }\n}");
+    EXPECT_EQ(bytes(path()),
+              "{\n  \"count\": -3,\n  \"flag\": true,\n  \"nested\": {\n    \"data\": {\n      \"$data\": "
+              "\"00ff\"\n    },\n    \"list\": [\n      1.0,\n      \"a/b\"\n    ]\n  }\n}");
 
     auto second = fresh();
     EXPECT_EQ(second->standard().object("nested"), PlistValue(nested));
@@ -46,7 +47,8 @@ TEST_F(JsonFileDefaultsTest, EveryKindIsThereForTheNextRunAndOtherRunsChangesAre
     const std::string before = bytes(path());
     first->standard().set("bad", PlistValue(std::nan("")));
     EXPECT_EQ(bytes(path()), before);
-    EXPECT_TRUE(sim->simLog().lines().back().starts_with("kestr: cannot save settings.json: ")) << sim->simLog().lines().back();
+    EXPECT_TRUE(sim->simLog().lines().back().starts_with("kestr: cannot save settings.json: "))
+        << sim->simLog().lines().back();
     EXPECT_EQ(sim->simLog().lines().size(), 1u);
     first->standard().set("fine", PlistValue(3));
     EXPECT_EQ(fresh()->standard().object("fine"), PlistValue(3)) << "the value that failed is not kept";
@@ -63,7 +65,8 @@ TEST_F(JsonFileDefaultsTest, ADamagedOrWrongTypedFileIsKeptAsideTheDefaultsUsedA
         auto defaults = fresh();
         EXPECT_EQ(defaults->standard().object("flag"), std::nullopt);
         ASSERT_EQ(sim->simLog().lines().size(), 1u);
-        EXPECT_TRUE(sim->simLog().lines()[0].starts_with("kestr: quarantined corrupt settings.json \u2192 settings.corrupt-"));
+        EXPECT_TRUE(
+            sim->simLog().lines()[0].starts_with("kestr: quarantined corrupt settings.json \u2192 settings.corrupt-"));
         const auto names = files();
         ASSERT_EQ(names.size(), 1u);
         EXPECT_EQ(bytes(folder() + "/" + names[0]), damaged) << "kept as it was";
@@ -85,7 +88,8 @@ TEST_F(JsonFileDefaultsTest, ADamagedOrWrongTypedFileIsKeptAsideTheDefaultsUsedA
     EXPECT_EQ(unreadable->standard().object("flag"), PlistValue(false));
     sim->simFiles().clearFailures();
     EXPECT_EQ(fresh()->standard().object("flag"), PlistValue(true));
-    EXPECT_TRUE(sim->simLog().lines().front().starts_with("kestr: cannot read settings.json; using the default settings: "))
+    EXPECT_TRUE(
+        sim->simLog().lines().front().starts_with("kestr: cannot read settings.json; using the default settings: "))
         << sim->simLog().lines().front();
 }
 

@@ -134,10 +134,12 @@ TEST_F(JsonFileStoreTest, UndecodableFileIsKeptAsideAndTheBackupTakesItsPlace) {
     s.load();
     EXPECT_EQ(s.text, "backed up");
     EXPECT_FALSE(s.loadFailed);
-    EXPECT_EQ(files(), (std::vector<std::string>{"texts.corrupt-20261205-210000.json", "texts.json", "texts.json.bak"}));
+    EXPECT_EQ(files(),
+              (std::vector<std::string>{"texts.corrupt-20261205-210000.json", "texts.json", "texts.json.bak"}));
     EXPECT_EQ(bytes(file("texts.corrupt-20261205-210000.json")), "damaged");
     EXPECT_EQ(bytes(path()), "text:backed up");
-    EXPECT_EQ(log(), std::vector<std::string>{"kestr: quarantined corrupt texts.json \u2192 texts.corrupt-20261205-210000.json"});
+    EXPECT_EQ(log(), std::vector<std::string>{
+                         "kestr: quarantined corrupt texts.json \u2192 texts.corrupt-20261205-210000.json"});
 
     // Within the same second the next ones are kept beside it, never over it.
     for (const std::string suffix : {"-1", "-2"}) {
@@ -249,7 +251,8 @@ TEST_F(JsonFileStoreTest, OversizedOrIrregularFileIsRecoveredOrLeftAlone) {
     s.load();
     EXPECT_EQ(s.text, "backed up");
     EXPECT_EQ(bytes(path()), "text:backed up");
-    EXPECT_EQ(files(), (std::vector<std::string>{"texts.corrupt-20261205-200000.json", "texts.json", "texts.json.bak"}));
+    EXPECT_EQ(files(),
+              (std::vector<std::string>{"texts.corrupt-20261205-200000.json", "texts.json", "texts.json.bak"}));
 
     sim->simFiles().remove(path());
     std::filesystem::create_symlink("/dev/zero", path());
@@ -311,11 +314,19 @@ TEST_F(JsonFileStoreTest, RecoveryHoldsTheLockAndALockHeldElsewhereChangesNothin
 // The operation and file of a journal line ("copy /a -> /b" and the like).
 std::pair<FileOperation, std::string> parseEntry(const std::string& line) {
     using enum FileOperation;
-    for (const auto& [prefix, operation] : std::initializer_list<std::pair<std::string, FileOperation>>{
-             {"read ", read}, {"write ", atomicWrite}, {"copy ", copy}, {"move ", move}, {"replace ", move},
-             {"remove ", remove}, {"create folder ", createDirectory}, {"sync folder ", syncFolder}, {"sync ", sync},
-             {"lock ", lock}})
-        if (line.rfind(prefix, 0) == 0) return {operation, line.substr(prefix.size(), line.find(" -> ") - prefix.size())};
+    for (const auto& [prefix, operation] :
+         std::initializer_list<std::pair<std::string, FileOperation>>{{"read ", read},
+                                                                      {"write ", atomicWrite},
+                                                                      {"copy ", copy},
+                                                                      {"move ", move},
+                                                                      {"replace ", move},
+                                                                      {"remove ", remove},
+                                                                      {"create folder ", createDirectory},
+                                                                      {"sync folder ", syncFolder},
+                                                                      {"sync ", sync},
+                                                                      {"lock ", lock}})
+        if (line.rfind(prefix, 0) == 0)
+            return {operation, line.substr(prefix.size(), line.find(" -> ") - prefix.size())};
     ADD_FAILURE() << "unknown operation: " << line;
     return {};
 }
@@ -357,7 +368,10 @@ protected:
 
 TEST_F(StoreFaultInjectionTest, EveryFailingSaveStepLeavesTheOldOrTheNewFile) {
     sweep(
-        [&] { put(path(), "text:old"); put(backup(), "text:older"); },
+        [&] {
+            put(path(), "text:old");
+            put(backup(), "text:older");
+        },
         [&](TextStore& s) {
             s.text = "new";
             s.save();
@@ -372,7 +386,10 @@ TEST_F(StoreFaultInjectionTest, EveryFailingSaveStepLeavesTheOldOrTheNewFile) {
 
 TEST_F(StoreFaultInjectionTest, EveryFailingLoadStepKeepsTheUndecodableFileAndTheBackup) {
     sweep(
-        [&] { put(path(), "damaged"); put(backup(), "text:backed up"); },
+        [&] {
+            put(path(), "damaged");
+            put(backup(), "text:backed up");
+        },
         [&](TextStore& s) { s.load(); },
         [&] {
             bool kept = false;

@@ -44,8 +44,9 @@ TEST(JsonWriterTest, DocumentsComeOutAsNlohmannDumpsThem) {
     w.endObject();
     const std::string text = w.take();
     EXPECT_EQ(text, dumped(json::parse(text), true));
-    EXPECT_EQ(text, "{\n  \"a\": [],\n  \"b\": {},\n  \"c\": [\n    true,\n    [\n      -7\n    ]\n  ],\n"
-                    "  \"d\": 1728.0,\n  \"e\": 1e-07,\n  \"f\": 4294967295\n}");
+    EXPECT_EQ(text,
+              "{\n  \"a\": [],\n  \"b\": {},\n  \"c\": [\n    true,\n    [\n      -7\n    ]\n  ],\n"
+              "  \"d\": 1728.0,\n  \"e\": 1e-07,\n  \"f\": 4294967295\n}");
 }
 
 // Random bytes, weighted towards the ones that need care: quotes, backslashes, control
@@ -64,7 +65,10 @@ TEST(JsonWriterTest, StringsAreEscapedAndRepairedExactlyAsBefore) {
     // Well-formed text of every length passes through as it is; a slash is never escaped.
     EXPECT_EQ(written("a/b \xC3\xA9 \xE2\x80\x93 \xF0\x9F\x90\xA6"), "\"a/b \xC3\xA9 \xE2\x80\x93 \xF0\x9F\x90\xA6\"");
     // A cut sequence is one replacement, and the byte that cut it is read again.
-    EXPECT_EQ(written("\xE2\x80" "a"), "\"\xEF\xBF\xBD" "a\"");
+    EXPECT_EQ(written("\xE2\x80"
+                      "a"),
+              "\"\xEF\xBF\xBD"
+              "a\"");
     EXPECT_EQ(written("\xED\xA0\x80"), "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\"") << "a surrogate is not UTF-8";
 }
 

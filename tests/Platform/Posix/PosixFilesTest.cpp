@@ -62,7 +62,8 @@ TEST_F(PosixFilesTest, OnlyRegularFilesAreReadOrCopied) {
               "cannot copy " + root + "/device.json: not a regular file");
 
     ASSERT_EQ(::mkfifo((root + "/pipe.json").c_str(), 0600), 0);
-    EXPECT_EQ(error([&] { files.read(root + "/pipe.json"); }), "cannot read " + root + "/pipe.json: not a regular file");
+    EXPECT_EQ(error([&] { files.read(root + "/pipe.json"); }),
+              "cannot read " + root + "/pipe.json: not a regular file");
     // The simulated desktop's scenario file is read the same way.
     EXPECT_THROW(SimDesktop::loadScenario(root + "/pipe.json"), FileError);
 }
@@ -86,7 +87,8 @@ TEST_F(PosixFilesTest, WriteAboveTheWriteLimitIsRefusedAndLeavesTheFile) {
     auto e = test::thrown<FileTooLargeError>(
         [&] { files.writeAtomically(file, std::string(static_cast<std::size_t>(Files::maxWriteSize) + 1, ' ')); });
     ASSERT_TRUE(e);
-    EXPECT_STREQ(e->what(), ("cannot write " + file + ": too large to read back (257 MB; the limit is 256 MB)").c_str());
+    EXPECT_STREQ(e->what(),
+                 ("cannot write " + file + ": too large to read back (257 MB; the limit is 256 MB)").c_str());
     EXPECT_EQ(files.read(file), "old");
     EXPECT_EQ(fs::directory_iterator(root)->path().filename(), "layouts.json") << "no temporary file left";
 }

@@ -26,8 +26,8 @@ TEST(UserEnvironmentTest, FoldersFollowTheXdgRulesAndHomeIsRequired) {
     EXPECT_EQ(environment.stateHome, "/home/kim/.local/state") << "so is an empty one";
     EXPECT_FALSE(environment.logToStderr);
 
-    environment = read({{"HOME", "/home/kim"}, {"XDG_DATA_HOME", "/data"}, {"XDG_STATE_HOME", "/state"},
-                        {"KESTR_LOG_STDERR", "1"}});
+    environment = read(
+        {{"HOME", "/home/kim"}, {"XDG_DATA_HOME", "/data"}, {"XDG_STATE_HOME", "/state"}, {"KESTR_LOG_STDERR", "1"}});
     EXPECT_EQ(environment.folders.applicationSupport, "/data");
     EXPECT_EQ(environment.stateHome, "/state");
     EXPECT_TRUE(environment.logToStderr);
@@ -46,7 +46,8 @@ TEST(UserEnvironmentTest, TheDesktopFolderIsTheOneXdgUserDirsNames) {
     char pattern[] = "/tmp/kestr-user-dirs-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     const std::string config = pattern;
-    std::ofstream(config + "/user-dirs.dirs") << "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n";
+    std::ofstream(config + "/user-dirs.dirs")
+        << "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n";
     EXPECT_EQ(read({{"HOME", "/home/kim"}, {"XDG_CONFIG_HOME", config}}).folders.desktop, "/home/kim/Schreibtisch");
     std::filesystem::remove_all(config);
 

@@ -133,13 +133,10 @@ TEST_F(MainActorTest, CancellationWakesASleepingTaskEarlyWithCancellationError) 
     EXPECT_EQ(trace, (std::vector<std::string>{"cancelled at 2.000000", "second sleep refused", "flag set"}));
     EXPECT_TRUE(handle.isDone());
     EXPECT_FALSE(loop().hasPendingWork()) << "the cancelled sleep's timer is gone";
-
 }
 
 Task<int> immediately(int value) { co_return value; }
-Task<void> immediatelyAdd(long& sum, int value) {
-    sum += co_await immediately(value);
-}
+Task<void> immediatelyAdd(long& sum, int value) { sum += co_await immediately(value); }
 
 // Awaits that finish without suspending hand their result back without nesting one
 // call per await; under the sanitizers this overflowed the stack.

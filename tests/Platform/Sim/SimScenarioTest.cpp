@@ -82,9 +82,12 @@ TEST_F(SimScenarioTest, WindowsStackByProcessInTheirOwnOrderAndNumbersFillLastFi
         {"version", 1},
         {"applications", {{{"bundleID", "com.example.a"}, {"name", "A"}, {"minimumSize", {50, 40}}}}},
         {"processes",
-         {{{"pid", 700}, {"name", "P"}, {"windows", {{{"position", {0, 0}}, {"size", {9, 9}}},
-                                                      {{"number", 7}, {"position", {0, 0}}, {"size", {9, 9}}},
-                                                      {{"position", {0, 0}}, {"size", {9, 9}}}}}},
+         {{{"pid", 700},
+           {"name", "P"},
+           {"windows",
+            {{{"position", {0, 0}}, {"size", {9, 9}}},
+             {{"number", 7}, {"position", {0, 0}}, {"size", {9, 9}}},
+             {{"position", {0, 0}}, {"size", {9, 9}}}}}},
           {{"pid", 701}, {"bundleID", "com.example.a"}, {"windows", {{{"position", {0, 0}}, {"size", {9, 9}}}}}}}}};
     const auto desktop = SimDesktop::fromScenario(scenario);
     SimWorld& world = desktop->world();

@@ -38,7 +38,8 @@ TEST_F(FixtureTest, ClientWindowIsManagedWithItsIdentityAndHints) {
     EXPECT_EQ(property32(connection(), w, "_NET_WM_PID"), std::vector<uint32_t>{uint32_t(client.pid())});
 
     // Reparented into a decorated frame that encloses the window.
-    ASSERT_TRUE(waitUntil([&] { return listed(connection(), w) && property32(connection(), w, "_NET_FRAME_EXTENTS"); }));
+    ASSERT_TRUE(
+        waitUntil([&] { return listed(connection(), w) && property32(connection(), w, "_NET_FRAME_EXTENTS"); }));
     auto frame = frameOf(connection(), w);
     auto area = clientGeometry(connection(), w);
     ASSERT_TRUE(frame && area);
@@ -75,7 +76,8 @@ TEST_F(FixtureTest, WindowsAreNumberedCommandedAndClosed) {
     EXPECT_TRUE(waitUntil([&] { return property8(connection(), windows[1], "WM_NAME") == "Renamed by a command"; }));
 
     client.send("close 0");
-    EXPECT_TRUE(waitUntil([&] { return !windowExists(connection(), windows[0]) && !listed(connection(), windows[0]); }));
+    EXPECT_TRUE(
+        waitUntil([&] { return !windowExists(connection(), windows[0]) && !listed(connection(), windows[0]); }));
     EXPECT_TRUE(windowExists(connection(), windows[1]));
 
     // Closing from the window manager's side: WM_DELETE_WINDOW, as a user's close button sends it.

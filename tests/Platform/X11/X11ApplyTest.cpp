@@ -109,9 +109,9 @@ TEST_F(X11ApplyTest, FramesBetweenPixelsKeepTheirSharedEdgesAndStayOnTheDisplay)
     const xcb_window_t l = open("left", "KestrEdit", 50);
     const xcb_window_t u = open("upper", "KestrEdit", 500);
     const xcb_window_t d = open("lower", "KestrEdit", 900);
-    const Report report = apply(kestOf({titled("left", Rect(0, 0, 640.5, 1080)),
-                                        titled("upper", Rect(640.5, 0, 1279.5, 545.5)),
-                                        titled("lower", Rect(640.5, 545.5, 1279.5, 534.5))}));
+    const Report report =
+        apply(kestOf({titled("left", Rect(0, 0, 640.5, 1080)), titled("upper", Rect(640.5, 0, 1279.5, 545.5)),
+                      titled("lower", Rect(640.5, 545.5, 1279.5, 534.5))}));
     EXPECT_EQ(report.applied, 3);
     EXPECT_EQ(frame(l), Rect(0, 0, 641, 1080));
     EXPECT_EQ(frame(u), Rect(641, 0, 1279, 546));
@@ -141,10 +141,13 @@ TEST_F(X11ApplyTest, ASnapMovesTheFocusedWindowIntoHalfTheVisibleArea) {
     const Rect visible = DisplayManager::visibleAreaLocal(main);
     const Rect bounds = x11().displays().displayBounds(main);
     EXPECT_TRUE(settle([&] {
-        return frame(w) == Rect(bounds.x() + visible.x(), bounds.y() + visible.y(), visible.width() / 2, visible.height());
-    })) << frame(w).x() << "," << frame(w).y() << " " << frame(w).width() << "x" << frame(w).height();
+        return frame(w) ==
+               Rect(bounds.x() + visible.x(), bounds.y() + visible.y(), visible.width() / 2, visible.height());
+    })) << frame(w).x()
+        << "," << frame(w).y() << " " << frame(w).width() << "x" << frame(w).height();
     // The window manager's answer to leaving the state is not taken for its answer to the move.
-    for (const std::string& line : recordedLog().lines()) EXPECT_EQ(line.find("size not honored"), std::string::npos) << line;
+    for (const std::string& line : recordedLog().lines())
+        EXPECT_EQ(line.find("size not honored"), std::string::npos) << line;
 }
 
 TEST_F(X11ApplyTest, MonitorsFollowRandrAndAnItemOfAGoneMonitorFallsBackToTheMainOne) {
@@ -180,8 +183,10 @@ TEST_F(X11ApplyTest, ADockOnOneMonitorLeavesTheOtherItsWholeHeight) {
         const auto area = x11().model().workArea();
         return area && area->y() == 30;
     })) << "the window manager never took the dock's strip";
-    EXPECT_EQ(DisplayManager::visibleAreaLocal(x11().displays().displayIDFromUUIDString(left)), Rect(0, 30, 1920, 1050));
-    EXPECT_EQ(DisplayManager::visibleAreaLocal(x11().displays().displayIDFromUUIDString(right)), Rect(0, 0, 1920, 1080));
+    EXPECT_EQ(DisplayManager::visibleAreaLocal(x11().displays().displayIDFromUUIDString(left)),
+              Rect(0, 30, 1920, 1050));
+    EXPECT_EQ(DisplayManager::visibleAreaLocal(x11().displays().displayIDFromUUIDString(right)),
+              Rect(0, 0, 1920, 1080));
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ protected:
     Rect frame(xcb_window_t w) { return serverFrame(w); }
     // Stores a kest of two windows and applies it, as its shortcut does.
     test::StartedTask<LayoutApplier::ApplyReport> storeAndApply(const std::string& name, LayoutItem first,
-                                                               LayoutItem second) {
+                                                                LayoutItem second) {
         Layout kest;
         kest.id = Uuid::random();
         kest.name = name;
@@ -73,9 +73,8 @@ TEST_F(X11EdgeResizeTest, DraggingTheHandleOfASharedEdgeResizesTheWindowsOnBothS
     EdgeOverlay& overlay = *EdgeOverlayManager::shared().windows.begin()->second;
 
     // Whatever fails, the button goes up: later tests share the server.
-    const std::shared_ptr<void> release(nullptr, [&](void*) {
-        fakeInput(connection(), session().root(), XCB_BUTTON_RELEASE, 1);
-    });
+    const std::shared_ptr<void> release(
+        nullptr, [&](void*) { fakeInput(connection(), session().root(), XCB_BUTTON_RELEASE, 1); });
     // Towards the edge, halfway down where the knob sits, until the handle takes the mouse.
     for (int x = 900; x <= 960 && !(overlay.activeGroupID && !overlay.ignoresMouseEvents()); x += 4) {
         move(x, 540);
@@ -93,7 +92,8 @@ TEST_F(X11EdgeResizeTest, DraggingTheHandleOfASharedEdgeResizesTheWindowsOnBothS
 
     EXPECT_TRUE(settle([&] {
         return frame(left) == Rect(0, 0, 1100, 1080) && frame(right) == Rect(1100, 0, 820, 1080);
-    })) << frame(left).width() << " | " << frame(right).x() << " " << frame(right).width();
+    })) << frame(left).width()
+        << " | " << frame(right).x() << " " << frame(right).width();
     EXPECT_FALSE(drag.isActive);
     // The move is stored once kestr has seen the windows there, which may be after the
     // frames arrived: its own wait for them ends later.

@@ -94,8 +94,9 @@ TEST_F(X11EventMonitorsTest, AGlobalMonitorHearsAnotherWindowsPointerWithTheModi
 // While raw input is heard, the pointer's place is asked once per move, not once per
 // read: reads between two moves answer from the last answer, and a move is seen at once.
 TEST_F(X11EventMonitorsTest, ThePointerIsAskedAgainOnlyAfterItMoved) {
-    const auto token = x11().eventMonitors().addGlobalMonitor(
-        eventMask(EventType::mouseMoved) | eventMask(EventType::flagsChanged), [&](const Event& e) { events.push_back(e); });
+    const auto token =
+        x11().eventMonitors().addGlobalMonitor(eventMask(EventType::mouseMoved) | eventMask(EventType::flagsChanged),
+                                               [&](const Event& e) { events.push_back(e); });
     ASSERT_TRUE(token);
     Displays& displays = x11().displays();
     const double h = session().height();

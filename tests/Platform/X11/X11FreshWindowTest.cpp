@@ -26,14 +26,12 @@ protected:
         kest.id = Uuid::random();
         kest.name = "Fresh";
         kest.items = {std::move(item)};
-        auto applied = run(LayoutApplier::apply(std::move(kest), mode, LayoutApplier::FrameSource::target, std::nullopt),
-                           30);
+        auto applied =
+            run(LayoutApplier::apply(std::move(kest), mode, LayoutApplier::FrameSource::target, std::nullopt), 30);
         EXPECT_TRUE(applied.succeeded());
         return applied.succeeded() ? applied.value() : LayoutApplier::ApplyReport{};
     }
-    std::string mainUUID() {
-        return x11().displays().displayUUIDString(x11().displays().mainDisplayID()).value_or("");
-    }
+    std::string mainUUID() { return x11().displays().displayUUIDString(x11().displays().mainDisplayID()).value_or(""); }
     std::vector<xcb_window_t> windowsOfClass(const std::string& wmClass) {
         std::vector<xcb_window_t> out;
         for (xcb_window_t w : x11().model().stacking()) {
@@ -99,12 +97,16 @@ TEST_F(X11FreshWindowTest, AnXtermLaunchedForAKestIsPlacedAndCaptureReadsItsShel
     // no X event tells of it.
     const std::string expected = "cd '" + folder + "'";
     std::optional<std::string> captured;
-    auto read = run(kestr::waitUntil([&] {
-        const Layout kest = LayoutCapture::captureCurrent("Captured", std::nullopt, true);
-        for (const LayoutItem& i : kest.items)
-            if (i.appBundleID == "debian-xterm" && i.terminalTabs) captured = i.terminalTabs->front();
-        return captured == expected;
-    }, 10, 0.1), 15);
+    auto read = run(kestr::waitUntil(
+                        [&] {
+                            const Layout kest = LayoutCapture::captureCurrent("Captured", std::nullopt, true);
+                            for (const LayoutItem& i : kest.items)
+                                if (i.appBundleID == "debian-xterm" && i.terminalTabs)
+                                    captured = i.terminalTabs->front();
+                            return captured == expected;
+                        },
+                        10, 0.1),
+                    15);
     ASSERT_TRUE(read.succeeded());
     EXPECT_TRUE(read.value()) << captured.value_or("nothing captured");
     EXPECT_FALSE(std::filesystem::exists(dataFolder() + "/x"));

@@ -74,7 +74,9 @@ TEST_F(X11HostilePropertiesTest, NamesOfTheWrongFormatOrWithMoreStringsReadAsThe
     set(w, "WM_CLASS", XCB_ATOM_STRING, 8, classes.data(), static_cast<std::uint32_t>(classes.size()));
     // A _NET_WM_NAME that is no text leaves WM_NAME to name the window, in UTF-8 where it says so.
     set32(w, "_NET_WM_NAME", atom(connection(), "UTF8_STRING"), {0x41414141});
-    const std::string name = "Gr\xC3\xBC\xC3\x9F" "e";
+    const std::string name =
+        "Gr\xC3\xBC\xC3\x9F"
+        "e";
     set(w, "WM_NAME", atom(connection(), "UTF8_STRING"), 8, name.data(), static_cast<std::uint32_t>(name.size()));
     ASSERT_TRUE(settle([&] { return x11().model().client(w)->title == name; }))
         << "title: " << x11().model().client(w)->title;

@@ -70,7 +70,8 @@ protected:
     }
 
     std::vector<xcb_keysym_t> keysymsOf(xcb_keycode_t key) {
-        auto* reply = xcb_get_keyboard_mapping_reply(connection(), xcb_get_keyboard_mapping(connection(), key, 1), nullptr);
+        auto* reply =
+            xcb_get_keyboard_mapping_reply(connection(), xcb_get_keyboard_mapping(connection(), key, 1), nullptr);
         const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(reply);
         std::vector<xcb_keysym_t> out(syms, syms + reply->keysyms_per_keycode);
         std::free(reply);
@@ -91,7 +92,8 @@ protected:
         // sees this event.
         const xcb_atom_t nudge = atom(connection(), "KESTR_TEST_NUDGE");
         const std::uint32_t value = key;
-        xcb_change_property(connection(), XCB_PROP_MODE_REPLACE, session().root(), nudge, XCB_ATOM_CARDINAL, 32, 1, &value);
+        xcb_change_property(connection(), XCB_PROP_MODE_REPLACE, session().root(), nudge, XCB_ATOM_CARDINAL, 32, 1,
+                            &value);
         xcb_flush(connection());
     }
     xcb_keycode_t unusedKey() {
@@ -132,8 +134,9 @@ protected:
     }
     std::vector<HotkeyManager::Conflict> syncSnaps(std::vector<Layout> kests = {}) {
         LayoutStore::shared().layouts = kests;
-        return HotkeyManager::shared().sync(kests, {SnapBinding{Uuid::random(), SnapAction::leftHalf, {leftArrow, altSuper}},
-                                                    SnapBinding{Uuid::random(), SnapAction::rightHalf, {124, altSuper}}});
+        return HotkeyManager::shared().sync(kests,
+                                            {SnapBinding{Uuid::random(), SnapAction::leftHalf, {leftArrow, altSuper}},
+                                             SnapBinding{Uuid::random(), SnapAction::rightHalf, {124, altSuper}}});
     }
     bool logged(const std::string& text) {
         const auto& lines = recordedLog().lines();
@@ -154,8 +157,9 @@ TEST_F(X11HotKeysTest, SnapKeysMoveTheFocusedWindowAlsoWithCapsLockAndNumLockOn)
 
     press({keyOf(XK_Num_Lock)});
     press({keyOf(XK_Caps_Lock)});
-    ASSERT_TRUE(waitUntil([&] { return (modifierState() & (XCB_MOD_MASK_2 | XCB_MOD_MASK_LOCK)) ==
-                                       (XCB_MOD_MASK_2 | XCB_MOD_MASK_LOCK); }));
+    ASSERT_TRUE(waitUntil([&] {
+        return (modifierState() & (XCB_MOD_MASK_2 | XCB_MOD_MASK_LOCK)) == (XCB_MOD_MASK_2 | XCB_MOD_MASK_LOCK);
+    }));
     pressAltSuper(keyOf(XK_Left));
     EXPECT_TRUE(settle([&] { return frame(w) == half(true); }));
     press({keyOf(XK_Num_Lock)});
@@ -180,8 +184,8 @@ TEST_F(X11HotKeysTest, AKeyAnotherClientHoldsIsRefusedReportedAndLeavesNothingGr
     XConnection other(session().display());
     const xcb_keycode_t left = keyOf(XK_Left);
     const auto grab = [&](std::uint16_t mask) {
-        return xcb_request_check(other, xcb_grab_key_checked(other, 0, other.root(), mask, left, XCB_GRAB_MODE_ASYNC,
-                                                             XCB_GRAB_MODE_ASYNC));
+        return xcb_request_check(
+            other, xcb_grab_key_checked(other, 0, other.root(), mask, left, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     };
     ASSERT_EQ(grab(XCB_MOD_MASK_1 | XCB_MOD_MASK_4), nullptr);
 
@@ -207,17 +211,18 @@ TEST_F(X11HotKeysTest, ASuperKeyAnotherClientHoldsItselfIsReportedAsAConflict) {
 
     XConnection windowManager(session().display());
     const auto grabSuper = [&](xcb_keysym_t keysym) {
-        return xcb_request_check(windowManager,
-                                 xcb_grab_key_checked(windowManager, 0, windowManager.root(), XCB_MOD_MASK_ANY,
-                                                      keyOf(keysym), XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+        return xcb_request_check(
+            windowManager, xcb_grab_key_checked(windowManager, 0, windowManager.root(), XCB_MOD_MASK_ANY, keyOf(keysym),
+                                                XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     };
     ASSERT_EQ(grabSuper(XK_Super_L), nullptr) << "kestr left the Super key grabbed";
     ASSERT_EQ(grabSuper(XK_Super_R), nullptr);
     recordedLog().clear();
     EXPECT_TRUE(syncSnaps().empty()) << "the chords themselves are still granted";
     EXPECT_EQ(HotkeyManager::shared().heldModifiers, CarbonModifier::control);
-    EXPECT_TRUE(logged("the Super key is held by another program (often the window manager): 3 shortcut(s) with "
-                       "it never reach kestr"));
+    EXPECT_TRUE(
+        logged("the Super key is held by another program (often the window manager): 3 shortcut(s) with "
+               "it never reach kestr"));
     EXPECT_TRUE(logged("3 hotkeys registered, 1 conflict(s)"));
 
     // Checked requests: the server has let go of both keys before kestr asks again.

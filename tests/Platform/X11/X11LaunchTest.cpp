@@ -21,16 +21,14 @@ using Mode = LayoutApplier::ApplyMode;
 
 class X11LaunchTest : public BackendTest {
 protected:
-    std::string mainUUID() {
-        return x11().displays().displayUUIDString(x11().displays().mainDisplayID()).value_or("");
-    }
+    std::string mainUUID() { return x11().displays().displayUUIDString(x11().displays().mainDisplayID()).value_or(""); }
     LayoutApplier::ApplyReport apply(std::vector<LayoutItem> items, Mode mode = Mode::restoreMissing) {
         Layout kest;
         kest.id = Uuid::random();
         kest.name = "Launch";
         kest.items = std::move(items);
-        auto applied = run(LayoutApplier::apply(std::move(kest), mode, LayoutApplier::FrameSource::target, std::nullopt),
-                           30);
+        auto applied =
+            run(LayoutApplier::apply(std::move(kest), mode, LayoutApplier::FrameSource::target, std::nullopt), 30);
         EXPECT_TRUE(applied.succeeded());
         return applied.succeeded() ? applied.value() : LayoutApplier::ApplyReport{};
     }
@@ -54,10 +52,11 @@ protected:
 };
 
 TEST_F(X11LaunchTest, AMissingApplicationStartsFromItsDesktopFileAndItsWindowIsPlaced) {
-    writeDesktopEntry("kestr-launched", "Name=Launched\nExec=" + clientProgram() +
-                                            " --detached --class KestrLaunched --title launched");
+    writeDesktopEntry("kestr-launched",
+                      "Name=Launched\nExec=" + clientProgram() + " --detached --class KestrLaunched --title launched");
     ASSERT_FALSE(windowOfClass("KestrLaunched"));
-    const auto report = apply({test::ItemBuilder("kestr-launched", "Launched").on(mainUUID(), Rect(120, 80, 640, 420))});
+    const auto report =
+        apply({test::ItemBuilder("kestr-launched", "Launched").on(mainUUID(), Rect(120, 80, 640, 420))});
     EXPECT_EQ(report.applied, 1);
     EXPECT_TRUE(report.skipped.empty());
     const auto w = windowOfClass("KestrLaunched");
@@ -92,7 +91,8 @@ TEST_F(X11LaunchTest, LaunchedProgramsStartCleanInTheirFolderAndSessionWithoutOu
     const std::string folder = dataFolder() + "/work folder";
     std::filesystem::create_directories(folder);
     writeDesktopEntry("kestr-clean", "Exec=" + clientProgram() + " --detached --class KestrClean");
-    writeDesktopEntry("kestr-pathed", "Path=" + folder + "\nExec=" + clientProgram() + " --detached --class KestrPathed");
+    writeDesktopEntry("kestr-pathed",
+                      "Path=" + folder + "\nExec=" + clientProgram() + " --detached --class KestrPathed");
     const auto launch = [&](const std::string& id) {
         auto launched = run(AppLauncher::ensureRunning(id, true, 5, 0.1), 25);
         return launched.succeeded() && launched.value() ? launched.value()->app.processIdentifier : 0;
@@ -134,8 +134,9 @@ TEST_F(X11LaunchTest, DesktopFilesThatCannotBeLaunchedSayWhyAndRunNothing) {
     const std::string apps = dataFolder() + "/applications/";
     EXPECT_EQ(launchError("kestr-noexec"),
               "Failed to launch kestr-noexec: its desktop file " + apps + "kestr-noexec.desktop has no Exec line");
-    EXPECT_TRUE(launchError("kestr-unquoted").starts_with("Failed to launch kestr-unquoted: the Exec line of " + apps +
-                                                          "kestr-unquoted.desktop cannot be read ("));
+    EXPECT_TRUE(launchError("kestr-unquoted")
+                    .starts_with("Failed to launch kestr-unquoted: the Exec line of " + apps +
+                                 "kestr-unquoted.desktop cannot be read ("));
     EXPECT_EQ(launchError("kestr-fieldcode"), "Failed to launch kestr-fieldcode: the Exec line of " + apps +
                                                   "kestr-fieldcode.desktop has an unknown field code in \"%z\"");
     EXPECT_EQ(launchError("kestr-hidden"), "App kestr-hidden is not installed.");
@@ -156,8 +157,7 @@ TEST(DesktopExecTest, WhatAKestGivesStaysPlainArgumentsWhereTheExecLineTakesThem
     const auto& commands = std::get<std::vector<DesktopExec::Command>>(out);
     ASSERT_EQ(commands.size(), 1u);
     EXPECT_EQ(commands[0], (DesktopExec::Command{"env", "A=1", "browser", "--class=Browser", "--icon", "browser",
-                                                 "--new-window", hostile, "file:///tmp/a%20b/%25f", "--tail",
-                                                 "100%"}));
+                                                 "--new-window", hostile, "file:///tmp/a%20b/%25f", "--tail", "100%"}));
     // One process per item when the line takes a single file; arguments at the end when
     // it takes none.
     entry.exec = "viewer %f";
@@ -181,7 +181,8 @@ TEST_F(X11LaunchTest, IconsComeFromTheIconThemeElseFromTheWindow) {
     const std::string themed = writeDesktopEntry("kestr-themed", "Icon=kestr-themed\nExec=true");
     EXPECT_EQ(x11().workspace().iconForFile(themed), EncodedImage{"png of 256x256"});
 
-    const std::string own = writeDesktopEntry("kestr-own-icon", "Icon=kestr-nowhere\nExec=true\nStartupWMClass=KestrOwnIcon");
+    const std::string own =
+        writeDesktopEntry("kestr-own-icon", "Icon=kestr-nowhere\nExec=true\nStartupWMClass=KestrOwnIcon");
     EXPECT_FALSE(x11().workspace().iconForFile(own));
     ClientOptions options;
     options.wmClass = "KestrOwnIcon";

@@ -109,11 +109,12 @@ TEST_F(X11ProgramTest, TheDumpListsTheRealWindowsAndAKestIsAppliedByName) {
                "\",\"targetFrame\":{\"displayUUID\":\"" + uuid[1].str() + "\",\"x\":" + std::to_string(x) +
                ",\"y\":0,\"width\":960,\"height\":700},\"windowMatcher\":{\"type\":\"firstWindow\"}}";
     };
-    const std::string kests = "{\"version\":1,\"layouts\":[{\"createdAt\":\"2026-12-07T00:00:00Z\",\"updatedAt\":"
-                              "\"2026-12-07T00:00:00Z\",\"edgeGroups\":[],\"id\":\"EAD9EC86-D4FB-4724-BF32-29075E0CF854\","
-                              "\"name\":\"Desk\",\"items\":[" +
-                              item("kestr-test-editor", "A7A179AB-78A1-49F5-9101-285D7CC5CAF1", 0) + "," +
-                              item("PlainTool", "A7A179AB-78A1-49F5-9101-285D7CC5CAF2", 960) + "]}]}";
+    const std::string kests =
+        "{\"version\":1,\"layouts\":[{\"createdAt\":\"2026-12-07T00:00:00Z\",\"updatedAt\":"
+        "\"2026-12-07T00:00:00Z\",\"edgeGroups\":[],\"id\":\"EAD9EC86-D4FB-4724-BF32-29075E0CF854\","
+        "\"name\":\"Desk\",\"items\":[" +
+        item("kestr-test-editor", "A7A179AB-78A1-49F5-9101-285D7CC5CAF1", 0) + "," +
+        item("PlainTool", "A7A179AB-78A1-49F5-9101-285D7CC5CAF2", 960) + "]}]}";
     std::ofstream(file) << kests;
 
     const Ran applied = kestr({"--apply-kest", "Desk"});

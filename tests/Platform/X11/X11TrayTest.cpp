@@ -116,8 +116,8 @@ protected:
         std::vector<std::uint32_t> pixels;
         auto* image = xcb_get_image_reply(
             connection(),
-            xcb_get_image(connection(), XCB_IMAGE_FORMAT_Z_PIXMAP, session().root(), std::int16_t(r.x), std::int16_t(r.y),
-                          std::uint16_t(r.width), std::uint16_t(r.height), ~0u),
+            xcb_get_image(connection(), XCB_IMAGE_FORMAT_Z_PIXMAP, session().root(), std::int16_t(r.x),
+                          std::int16_t(r.y), std::uint16_t(r.width), std::uint16_t(r.height), ~0u),
             nullptr);
         if (!image) return pixels;
         const auto* data = reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(image));
@@ -189,10 +189,14 @@ TEST_F(X11TrayTest, AnXEmbedTrayAtTheBottomGetsTheIconInItsColoursAndThePanelOve
     // A black tray at the bottom right whose icons are red.
     XEmbedTray tray(session().display(), XRect{3000, 1040, 60, 30}, {0xFFFF, 0, 0});
     launch("unix:path=/nonexistent-kestr-test-bus");
-    ASSERT_TRUE(waitUntil([&] {
-        tray.handleEvents();
-        return tray.icon() != 0;
-    }, 30)) << "kestr never docked\n" << kestrLog();
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            tray.handleEvents();
+            return tray.icon() != 0;
+        },
+        30))
+        << "kestr never docked\n"
+        << kestrLog();
     const XRect icon{3004, 1044, 22, 22};
     const auto red = [&] {
         int n = 0;

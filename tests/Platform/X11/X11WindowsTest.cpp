@@ -24,7 +24,8 @@ protected:
         ASSERT_TRUE(settle([&] {
             const X11Client* c = x11().model().client(w);
             return c && c->mapped && c->extents.top > 0;
-        })) << "window 0x" << std::hex << w << " never managed";
+        })) << "window 0x"
+            << std::hex << w << " never managed";
     }
     Rect frameOnServer(xcb_window_t w) {
         const auto f = frameOf(connection(), w);
@@ -127,7 +128,9 @@ TEST_F(X11WindowsTest, AProgramsWindowsFollowTheStackingAndTheirTypes) {
     const auto listed = [&] { return WindowController::windowList(app); };
     for (const xcb_window_t front : {windows[0], windows[1], windows[0]}) {
         ASSERT_EQ(ax.setAttributeValue(app, ax::mainWindow, element(front)), AXError::success);
-        EXPECT_TRUE(settle([&] { return listed() == AXElementList{element(front), element(front ^ windows[0] ^ windows[1])}; }));
+        EXPECT_TRUE(settle([&] {
+            return listed() == AXElementList{element(front), element(front ^ windows[0] ^ windows[1])};
+        }));
     }
 
     const auto setType = [&](xcb_window_t w, const char* type) {
@@ -141,7 +144,8 @@ TEST_F(X11WindowsTest, AProgramsWindowsFollowTheStackingAndTheirTypes) {
         return running ? std::optional(running->activationPolicy) : std::nullopt;
     };
     for (const xcb_window_t w : windows) setType(w, "_NET_WM_WINDOW_TYPE_UTILITY");
-    EXPECT_TRUE(settle([&] { return WindowController::axString(element(windows[1]), ax::subrole) == ax::floatingWindowSubrole; }));
+    EXPECT_TRUE(settle(
+        [&] { return WindowController::axString(element(windows[1]), ax::subrole) == ax::floatingWindowSubrole; }));
     EXPECT_EQ(policy(), ActivationPolicy::regular);
     for (const xcb_window_t w : windows) setType(w, "_NET_WM_WINDOW_TYPE_TOOLBAR");
     EXPECT_TRUE(settle([&] { return policy() == ActivationPolicy::accessory; }));
@@ -175,7 +179,8 @@ TEST_F(X11WindowsTest, MinimisedAndFullScreenWindowsAreReadAndUndone) {
     Accessibility& ax = x11().accessibility();
     EXPECT_EQ(ax.setAttributeValue(element(h), ax::minimized, AXValue(false)), AXError::success);
     EXPECT_TRUE(WindowController::exitFullScreen(element(f)));
-    EXPECT_TRUE(settle([&] { return !hasState(connection(), h, "_NET_WM_STATE_HIDDEN") && isViewable(connection(), h); }));
+    EXPECT_TRUE(
+        settle([&] { return !hasState(connection(), h, "_NET_WM_STATE_HIDDEN") && isViewable(connection(), h); }));
     EXPECT_TRUE(settle([&] { return !x11().model().client(f)->fullScreen; }));
     EXPECT_EQ(ax.setAttributeValue(element(h), ax::minimized, AXValue(true)), AXError::success);
     EXPECT_TRUE(settle([&] { return x11().model().client(h)->hidden; }));
@@ -238,7 +243,8 @@ TEST_F(X11WindowsTest, MovesAreFollowedFromTheirEventsWithoutAskingTheServer) {
     const Rect frames[] = {Rect(200, 150, 500, 400), Rect(900, 300, 500, 400), Rect(300, 500, 640, 360)};
     for (const Rect& to : frames) {
         ASSERT_TRUE(run(WindowController::applyFrame(element(w), to.origin, to.size)).succeeded());
-        EXPECT_TRUE(settle([&] { return frameOnServer(w) == to; })) << frameOnServer(w).x() << "," << frameOnServer(w).y();
+        EXPECT_TRUE(settle([&] { return frameOnServer(w) == to; }))
+            << frameOnServer(w).x() << "," << frameOnServer(w).y();
         EXPECT_EQ(WindowController::readPosition(element(w)), to.origin);
         EXPECT_EQ(WindowController::readSize(element(w)), to.size);
     }

@@ -42,8 +42,8 @@ TEST_F(X11WithoutXInputTest, GlobalMonitorsAreRefusedAndTheirCallersGoOnWithoutT
     // Edge resizing finds the pointer by polling.
     EdgeProximityTracker& edges = EdgeProximityTracker::shared();
     const double width = session().width(), height = session().height();
-    const Layout kest = sideBySideKest(*x11().displays().displayUUIDString(x11().displays().mainDisplayID()), width,
-                                       height);
+    const Layout kest =
+        sideBySideKest(*x11().displays().displayUUIDString(x11().displays().mainDisplayID()), width, height);
     edges.setActiveLayout(kest);
     EXPECT_FALSE(edges.globalMonitor);
     EXPECT_TRUE(edges.localMonitor);

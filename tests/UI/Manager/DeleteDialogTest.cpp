@@ -27,10 +27,12 @@ TEST(DeleteDialogTest, GeometryFollowsTheIconAndTheTitle) {
     EXPECT_EQ(wide.titleLabel()->y(), 90 + 40);
     EXPECT_EQ(wide.height(), wide.deleteButton()->y() + 50);
 
-    DeleteDialog longName(QString(200, 'x').replace(10, 1, " ").replace(60, 1, " ").replace(120, 1, " "), iconOfWidth(100));
+    DeleteDialog longName(QString(200, 'x').replace(10, 1, " ").replace(60, 1, " ").replace(120, 1, " "),
+                          iconOfWidth(100));
     DeleteDialog shortName("A", iconOfWidth(100));
     EXPECT_GT(longName.height(), shortName.height()) << "a long name wraps and pushes the buttons down";
-    EXPECT_EQ(longName.height() - shortName.height(), longName.titleLabel()->height() - shortName.titleLabel()->height());
+    EXPECT_EQ(longName.height() - shortName.height(),
+              longName.titleLabel()->height() - shortName.titleLabel()->height());
 }
 
 TEST(DeleteDialogTest, ReturnDeletesAndEscapeCancels) {

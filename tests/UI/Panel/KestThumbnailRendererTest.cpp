@@ -46,8 +46,9 @@ TEST_F(KestThumbnailRendererTest, BlocksFollowDisplayOrderAndShowTheWholeDisplay
     // when a later item has good sizes.
     ScreenFrame noHeight = frameOn(1, 0, 0, 200, 100);
     noHeight.dispW = 3000;
-    const Layout zero = kest("Zero", {item("a.X", noHeight), item("a.Y", withDisplay(frameOn(1, 300, 0, 100, 100), 0, 1080)),
-                                      item("a.Z", withDisplay(frameOn(1, 0, 200, 100, 100), 1920, 1080))});
+    const Layout zero =
+        kest("Zero", {item("a.X", noHeight), item("a.Y", withDisplay(frameOn(1, 300, 0, 100, 100), 0, 1080)),
+                      item("a.Z", withDisplay(frameOn(1, 0, 200, 100, 100), 1920, 1080))});
     EXPECT_EQ(R::blocks(zero, false)[0].source, Rect(0, 0, 400, 300));
 
     // A display whose windows span a point or less gives no block.
@@ -107,9 +108,9 @@ TEST_F(KestThumbnailRendererTest, NothingIsDrawnWhereItCannotFit) {
     EXPECT_FALSE(inked(image, image.rect()));
 
     // Frames whose extent overflows to infinity leave their display out.
-    const Layout huge = kest("Huge", {item("a.A", frameOn(1, -1.7e308, 0, 10, 10)),
-                                      item("a.B", frameOn(1, 1.7e308, 0, 10, 10)),
-                                      item("a.C", withDisplay(frameOn(2, 0, 0, 100, 100), 1920, 1080))});
+    const Layout huge =
+        kest("Huge", {item("a.A", frameOn(1, -1.7e308, 0, 10, 10)), item("a.B", frameOn(1, 1.7e308, 0, 10, 10)),
+                      item("a.C", withDisplay(frameOn(2, 0, 0, 100, 100), 1920, 1080))});
     const auto blocks = R::blocks(huge, false);
     ASSERT_EQ(blocks.size(), 1u);
     EXPECT_EQ(blocks[0].items.front().appBundleID, "a.C");
@@ -146,7 +147,8 @@ TEST_F(KestThumbnailRendererTest, IconsShareOneSizeAndNamesNeedRoom) {
 TEST_F(KestThumbnailRendererTest, DialogIconIsCappedAt440PointsWide) {
     addDisplay(1, Rect(0, 0, 1000, 100));
     std::vector<LayoutItem> items;
-    for (int i = 0; i < 4; ++i) items.push_back(item("a.App", withDisplay(frameOn(1, i * 250, 0, 250, 100), 1000, 100)));
+    for (int i = 0; i < 4; ++i)
+        items.push_back(item("a.App", withDisplay(frameOn(1, i * 250, 0, 250, 100), 1000, 100)));
     // 44 × 10 = 440 points of thumbnail, + 8 = 448: scaled by 440 / 448.
     const QImage wide = R::dialogIcon(kest("Wide", items), 1.0);
     EXPECT_EQ(wide.width(), 440);

@@ -61,8 +61,9 @@ TEST_F(OnboardingWindowTest, ThreeStepsWithoutWindowManagersAndTheLastOpensKestr
 
 TEST_F(OnboardingWindowTest, OnX11TheWelcomeSpeaksOfThePanelAndNoPermissionIsAskedFor) {
     onboarding().show();
-    EXPECT_TRUE(texts().contains("kestr lives in your menu bar, up at the top ↑ — it has no Dock icon and no main "
-                                 "window.|Can't find its icon? It may be hidden behind the notch."))
+    EXPECT_TRUE(
+        texts().contains("kestr lives in your menu bar, up at the top ↑ — it has no Dock icon and no main "
+                         "window.|Can't find its icon? It may be hidden behind the notch."))
         << texts().toStdString();
     EXPECT_TRUE(onboarding().currentStepView()->findChild<MenuBarHintView*>()->notched);
     onboarding().window()->close();
@@ -75,8 +76,9 @@ TEST_F(OnboardingWindowTest, OnX11TheWelcomeSpeaksOfThePanelAndNoPermissionIsAsk
     EXPECT_FALSE(onboarding().currentStepView()->findChild<MenuBarHintView*>()->notched);
     using Step = OnboardingWindow::Step;
     EXPECT_EQ(onboarding().steps(), (std::vector<Step>{Step::welcome, Step::done}));
-    EXPECT_TRUE(texts().endsWith("|kestr lives in your panel's tray — or, where the panel has none, in a small button "
-                                 "at the top right of the screen. It has no main window."))
+    EXPECT_TRUE(
+        texts().endsWith("|kestr lives in your panel's tray — or, where the panel has none, in a small button "
+                         "at the top right of the screen. It has no main window."))
         << texts().toStdString();
     EXPECT_FALSE(texts().contains("notch"));
     onboarding().window()->close();

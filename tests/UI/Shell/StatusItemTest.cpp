@@ -97,7 +97,8 @@ TEST_F(StatusItemTest, TheTrayShowsItsPictureAndKeepsOneMenuMadeAgainOnChanges) 
     int ran = 0;
     item.keepMenu([&] {
         auto menu = std::make_unique<QMenu>();
-        QObject::connect(menu->addAction(QString("Row %1").arg(++made)), &QAction::triggered, menu.get(), [&] { ++ran; });
+        QObject::connect(menu->addAction(QString("Row %1").arg(++made)), &QAction::triggered, menu.get(),
+                         [&] { ++ran; });
         menu->addMenu(new QMenu("Snap", menu.get()))->menu()->addAction("Left Half");
         return menu;
     });

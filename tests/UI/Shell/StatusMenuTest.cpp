@@ -19,7 +19,9 @@ namespace {
 using A = SnapAction;
 constexpr std::uint32_t ctrlOpt = CarbonModifier::control | CarbonModifier::option;
 
-QKeySequence keys(Qt::KeyboardModifiers modifiers, Qt::Key key) { return QKeySequence(QKeyCombination(modifiers, key)); }
+QKeySequence keys(Qt::KeyboardModifiers modifiers, Qt::Key key) {
+    return QKeySequence(QKeyCombination(modifiers, key));
+}
 
 // A kest name as the menu shows it: isolated, so it never reorders the text around it.
 std::string shown(const std::string& name) { return "\u2068" + name + "\u2069"; }
@@ -32,12 +34,18 @@ protected:
         actions.applyKest = [this](const Uuid& id) { chosen.push_back("apply " + id.string()); };
         actions.applySnap = [this](const std::string& raw) { chosen.push_back("snap " + raw); };
         const std::pair<std::function<void()>*, std::string> plain[] = {
-            {&actions.releaseKest, "release"},         {&actions.requestPermission, "request"},
-            {&actions.openAccessibilitySettings, "settings"}, {&actions.saveCurrent, "save"},
-            {&actions.manage, "manage"},               {&actions.checkForUpdates, "updates"},
-            {&actions.quit, "quit"},                   {&actions.configureSnaps, "configure"},
-            {&actions.restoreDefaultShortcuts, "reset"}, {&actions.importSnaps, "import"},
-            {&actions.toggleDragSnap, "drag snap"},    {&actions.revealKestsFile, "reveal"},
+            {&actions.releaseKest, "release"},
+            {&actions.requestPermission, "request"},
+            {&actions.openAccessibilitySettings, "settings"},
+            {&actions.saveCurrent, "save"},
+            {&actions.manage, "manage"},
+            {&actions.checkForUpdates, "updates"},
+            {&actions.quit, "quit"},
+            {&actions.configureSnaps, "configure"},
+            {&actions.restoreDefaultShortcuts, "reset"},
+            {&actions.importSnaps, "import"},
+            {&actions.toggleDragSnap, "drag snap"},
+            {&actions.revealKestsFile, "reveal"},
             {&actions.dumpWindowList, "dump"},
         };
         for (const auto& [callback, name] : plain) *callback = [this, name = name] { chosen.push_back(name); };
@@ -79,17 +87,18 @@ protected:
 
 TEST_F(StatusMenuTest, TrustedWithNothingSavedOrActive) {
     const auto menu = StatusMenu::build(true, actions);
-    EXPECT_EQ(rows(*menu), (std::vector<std::string>{appVersionText().toStdString(), "---",
-                                                      "✓  Accessibility permission OK", "---", "No saved kests",
-                                                      "Save Current Arrangement as Kest…", "Manage Kests…", "---",
-                                                      "Snap", "Preferences", "Check for Updates…", "---",
-                                                      "Quit kestr\t⌘Q"}));
-    for (const char* off : {"✓  Accessibility permission OK", "No saved kests"}) EXPECT_FALSE(row(*menu, off)->isEnabled());
+    EXPECT_EQ(rows(*menu),
+              (std::vector<std::string>{appVersionText().toStdString(), "---", "✓  Accessibility permission OK", "---",
+                                        "No saved kests", "Save Current Arrangement as Kest…", "Manage Kests…", "---",
+                                        "Snap", "Preferences", "Check for Updates…", "---", "Quit kestr\t⌘Q"}));
+    for (const char* off : {"✓  Accessibility permission OK", "No saved kests"})
+        EXPECT_FALSE(row(*menu, off)->isEnabled());
     EXPECT_FALSE(menu->actions()[0]->isEnabled());
     EXPECT_TRUE(row(*menu, "Save Current Arrangement as Kest…")->isEnabled());
     EXPECT_EQ(row(*menu, "Quit kestr")->shortcut(), keys(Qt::ControlModifier, Qt::Key_Q));
 
-    for (const char* item : {"Save Current Arrangement as Kest…", "Manage Kests…", "Check for Updates…", "Quit kestr"}) {
+    for (const char* item :
+         {"Save Current Arrangement as Kest…", "Manage Kests…", "Check for Updates…", "Quit kestr"}) {
         row(*menu, item)->trigger();
     }
     EXPECT_EQ(chosen, (std::vector<std::string>{"save", "manage", "updates", "quit"}));
@@ -124,7 +133,8 @@ TEST_F(StatusMenuTest, KestsBeyondTheScreenStandInASubmenuAndEveryCommandStaysRe
         level = deeper;
     }
     ASSERT_EQ(reached.size(), 300u);
-    for (int i = 0; i < 300; ++i) EXPECT_EQ(reached[static_cast<std::size_t>(i)], "  " + shown("Kest " + std::to_string(i)));
+    for (int i = 0; i < 300; ++i)
+        EXPECT_EQ(reached[static_cast<std::size_t>(i)], "  " + shown("Kest " + std::to_string(i)));
 
     const std::vector<std::string> top = rows(*menu);
     const auto more = std::find(top.begin(), top.end(), "More Kests");
@@ -137,10 +147,10 @@ TEST_F(StatusMenuTest, KestsBeyondTheScreenStandInASubmenuAndEveryCommandStaysRe
 TEST_F(StatusMenuTest, ADesktopWithoutThePermissionHasNoLineForIt) {
     sim->simCapabilities.trustCanChange = false;
     const auto menu = StatusMenu::build(true, actions);
-    EXPECT_EQ(rows(*menu), (std::vector<std::string>{appVersionText().toStdString(), "---", "No saved kests",
-                                                      "Save Current Arrangement as Kest…", "Manage Kests…", "---",
-                                                      "Snap", "Preferences", "Check for Updates…", "---",
-                                                      "Quit kestr\t⌘Q"}));
+    EXPECT_EQ(rows(*menu),
+              (std::vector<std::string>{appVersionText().toStdString(), "---", "No saved kests",
+                                        "Save Current Arrangement as Kest…", "Manage Kests…", "---", "Snap",
+                                        "Preferences", "Check for Updates…", "---", "Quit kestr\t⌘Q"}));
 }
 
 TEST_F(StatusMenuTest, UntrustedWithAnActiveKest) {
@@ -148,20 +158,31 @@ TEST_F(StatusMenuTest, UntrustedWithAnActiveKest) {
     EdgeProximityTracker::shared().setActiveLayout(LayoutStore::shared().layouts[0]);
     const auto menu = StatusMenu::build(false, actions);
 
-    EXPECT_EQ(rows(*menu), (std::vector<std::string>{appVersionText().toStdString(), "---",
-                                                      "⚠  Accessibility permission required", "---",
-                                                      "Request Accessibility Permission…",
-                                                      "Open Accessibility Settings…", "---", "● Active kest: " + shown("Split"),
-                                                      "Release Kest (free editing)", "---", "Apply Kest",
-                                                      "  " + shown("Split") + "\t⌃⌥⌘1",
-                                                      "Save Current Arrangement as Kest…\t⌃⌥⌘↩",
-                                                      "Manage Kests…", "---", "Snap", "Preferences",
-                                                      "Check for Updates…", "---", "Quit kestr\t⌘Q"}));
+    EXPECT_EQ(rows(*menu), (std::vector<std::string>{appVersionText().toStdString(),
+                                                     "---",
+                                                     "⚠  Accessibility permission required",
+                                                     "---",
+                                                     "Request Accessibility Permission…",
+                                                     "Open Accessibility Settings…",
+                                                     "---",
+                                                     "● Active kest: " + shown("Split"),
+                                                     "Release Kest (free editing)",
+                                                     "---",
+                                                     "Apply Kest",
+                                                     "  " + shown("Split") + "\t⌃⌥⌘1",
+                                                     "Save Current Arrangement as Kest…\t⌃⌥⌘↩",
+                                                     "Manage Kests…",
+                                                     "---",
+                                                     "Snap",
+                                                     "Preferences",
+                                                     "Check for Updates…",
+                                                     "---",
+                                                     "Quit kestr\t⌘Q"}));
     EXPECT_FALSE(row(*menu, QString::fromStdString("  " + shown("Split")))->isEnabled());
     EXPECT_FALSE(row(*menu, "Save Current Arrangement as Kest…")->isEnabled());
     EXPECT_FALSE(row(*menu, QString::fromStdString("● Active kest: " + shown("Split")))->isEnabled());
-    for (const char* item : {"Request Accessibility Permission…", "Open Accessibility Settings…",
-                             "Release Kest (free editing)"}) {
+    for (const char* item :
+         {"Request Accessibility Permission…", "Open Accessibility Settings…", "Release Kest (free editing)"}) {
         row(*menu, item)->trigger();
     }
     EXPECT_EQ(chosen, (std::vector<std::string>{"request", "settings", "release"}));
@@ -232,10 +253,10 @@ TEST_F(StatusMenuTest, SnapSubmenuIsSortedByGroupThenNameAndFollowsTrust) {
     const auto menu = StatusMenu::build(true, actions);
     QMenu& snap = submenu(*menu, "Snap");
     const auto name = [](A a) { return "  " + a.displayName(); };
-    EXPECT_EQ(rows(snap), (std::vector<std::string>{name(A::nextDisplay), name(A::leftHalf) + "\t⌃⌥A",
-                                                     name(A::topHalf), name(A::topHalf) + "\t⌃⌥T", name(A::maximize), "---",
-                                                     "Configure Snap Shortcuts…", "Reset to Default Shortcuts",
-                                                     "Import from Magnet / Rectangle…"}));
+    EXPECT_EQ(rows(snap), (std::vector<std::string>{name(A::nextDisplay), name(A::leftHalf) + "\t⌃⌥A", name(A::topHalf),
+                                                    name(A::topHalf) + "\t⌃⌥T", name(A::maximize), "---",
+                                                    "Configure Snap Shortcuts…", "Reset to Default Shortcuts",
+                                                    "Import from Magnet / Rectangle…"}));
     EXPECT_TRUE(snap.actions()[0]->shortcut().isEmpty()) << "arrow keys have no menu character";
     EXPECT_EQ(snap.actions()[1]->shortcut(), keys(Qt::MetaModifier | Qt::AltModifier, Qt::Key_A));
     EXPECT_TRUE(snap.actions()[2]->shortcut().isEmpty());
@@ -245,7 +266,8 @@ TEST_F(StatusMenuTest, SnapSubmenuIsSortedByGroupThenNameAndFollowsTrust) {
     EXPECT_TRUE(snap.actions()[1]->isEnabled());
 
     snap.actions()[1]->trigger();
-    for (const char* item : {"Configure Snap Shortcuts…", "Reset to Default Shortcuts", "Import from Magnet / Rectangle…"}) {
+    for (const char* item :
+         {"Configure Snap Shortcuts…", "Reset to Default Shortcuts", "Import from Magnet / Rectangle…"}) {
         row(snap, item)->trigger();
     }
     EXPECT_EQ(chosen, (std::vector<std::string>{"snap leftHalf", "configure", "reset", "import"}));
@@ -265,7 +287,7 @@ TEST_F(StatusMenuTest, SnapSubmenuIsSortedByGroupThenNameAndFollowsTrust) {
 TEST_F(StatusMenuTest, PreferencesShowTheDragSnapSettingAndTheFileCommands) {
     const auto preferences = [this] { return rows(submenu(*StatusMenu::build(true, actions), "Preferences")); };
     EXPECT_EQ(preferences(), (std::vector<std::string>{"Drag Snap (drag a window to fit a kest)", "Reveal Kests File",
-                                                        "Dump Window List"}));
+                                                       "Dump Window List"}));
     Preferences::shared().defaults.set(StatusMenu::enableDragSnapKey, PlistValue(true));
     EXPECT_EQ(preferences()[0], "[x]Drag Snap (drag a window to fit a kest)");
 

@@ -183,9 +183,9 @@ TEST_F(SnapShortcutsViewTest, ShortcutsShowGreyOrOrangeAndTheConflictColumnFitsA
     view->show();
     const auto conflicted = inkOf(*view, 1, 0);
     ASSERT_FALSE(conflicted.empty());
-    EXPECT_TRUE(std::all_of(conflicted.begin(), conflicted.end(),
-                            [](const QColor& c) { return c.hue() >= 25 && c.hue() <= 45; }))
-        << "the left half's shortcut, which the kest holds, is orange";
+    EXPECT_TRUE(std::all_of(conflicted.begin(), conflicted.end(), [](const QColor& c) {
+        return c.hue() >= 25 && c.hue() <= 45;
+    })) << "the left half's shortcut, which the kest holds, is orange";
     const auto plain = inkOf(*view, 1, 1);
     ASSERT_FALSE(plain.empty());
     EXPECT_TRUE(std::all_of(plain.begin(), plain.end(), [](const QColor& c) { return c.lightness() > 90; }))

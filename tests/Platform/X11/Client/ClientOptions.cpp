@@ -18,8 +18,8 @@ ClientSize sizeOf(const std::string& option, const std::string& text) {
 ClientGeometry geometryOf(const std::string& text) {
     ClientGeometry g;
     char rest = 0;
-    if (std::sscanf(text.c_str(), "%dx%d+%d+%d%c", &g.width, &g.height, &g.x, &g.y, &rest) != 4 ||
-        g.width <= 0 || g.height <= 0)
+    if (std::sscanf(text.c_str(), "%dx%d+%d+%d%c", &g.width, &g.height, &g.x, &g.y, &rest) != 4 || g.width <= 0 ||
+        g.height <= 0)
         throw std::invalid_argument("--geometry wants WxH+X+Y, not \"" + text + "\"");
     return g;
 }
@@ -29,8 +29,7 @@ double numberOf(const std::string& option, const std::string& text) {
         size_t used = 0;
         double value = std::stod(text, &used);
         if (used == text.size() && value >= 0) return value;
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
     throw std::invalid_argument(option + " wants a number, not \"" + text + "\"");
 }
 
@@ -44,25 +43,44 @@ ClientOptions parseClientOptions(const std::vector<std::string>& arguments) {
             if (i + 1 >= arguments.size()) throw std::invalid_argument(option + " needs a value");
             return arguments[++i];
         };
-        if (option == "--title") c.title = value();
-        else if (option == "--class") c.wmClass = value();
-        else if (option == "--instance") c.instance = value();
-        else if (option == "--no-pid") c.pid = false;
-        else if (option == "--geometry") c.geometry = geometryOf(value());
-        else if (option == "--min") c.minSize = sizeOf(option, value());
-        else if (option == "--inc") c.increment = sizeOf(option, value());
-        else if (option == "--base") c.baseSize = sizeOf(option, value());
-        else if (option == "--windows") c.windows = static_cast<int>(numberOf(option, value()));
-        else if (option == "--delay") c.delaySeconds = numberOf(option, value());
-        else if (option == "--type") c.type = value();
-        else if (option == "--transient-for-first") c.transientForFirst = true;
-        else if (option == "--state") c.state = value();
-        else if (option == "--strut-top") c.strutTop = static_cast<int>(numberOf(option, value()));
-        else if (option == "--icon") c.icon = sizeOf(option, value());
-        else if (option == "--detached") c.detached = true;
-        else if (option == "--ignore-delete") c.ignoreDelete = true;
-        else if (option == "--arguments-to") c.argumentsFile = value();
-        else c.extra.push_back(option);
+        if (option == "--title")
+            c.title = value();
+        else if (option == "--class")
+            c.wmClass = value();
+        else if (option == "--instance")
+            c.instance = value();
+        else if (option == "--no-pid")
+            c.pid = false;
+        else if (option == "--geometry")
+            c.geometry = geometryOf(value());
+        else if (option == "--min")
+            c.minSize = sizeOf(option, value());
+        else if (option == "--inc")
+            c.increment = sizeOf(option, value());
+        else if (option == "--base")
+            c.baseSize = sizeOf(option, value());
+        else if (option == "--windows")
+            c.windows = static_cast<int>(numberOf(option, value()));
+        else if (option == "--delay")
+            c.delaySeconds = numberOf(option, value());
+        else if (option == "--type")
+            c.type = value();
+        else if (option == "--transient-for-first")
+            c.transientForFirst = true;
+        else if (option == "--state")
+            c.state = value();
+        else if (option == "--strut-top")
+            c.strutTop = static_cast<int>(numberOf(option, value()));
+        else if (option == "--icon")
+            c.icon = sizeOf(option, value());
+        else if (option == "--detached")
+            c.detached = true;
+        else if (option == "--ignore-delete")
+            c.ignoreDelete = true;
+        else if (option == "--arguments-to")
+            c.argumentsFile = value();
+        else
+            c.extra.push_back(option);
     }
     if (!c.extra.empty() && c.argumentsFile.empty()) throw std::invalid_argument("unknown option " + c.extra.front());
     if (c.windows < 1) throw std::invalid_argument("--windows wants at least 1");
@@ -79,7 +97,8 @@ std::vector<std::string> clientArguments(const ClientOptions& o) {
     if (!o.pid) a.push_back("--no-pid");
     if (o.geometry) {
         const ClientGeometry& g = *o.geometry;
-        a.insert(a.end(), {"--geometry", size({g.width, g.height}) + "+" + std::to_string(g.x) + "+" + std::to_string(g.y)});
+        a.insert(a.end(),
+                 {"--geometry", size({g.width, g.height}) + "+" + std::to_string(g.x) + "+" + std::to_string(g.y)});
     }
     if (o.minSize) a.insert(a.end(), {"--min", size(*o.minSize)});
     if (o.increment) a.insert(a.end(), {"--inc", size(*o.increment)});

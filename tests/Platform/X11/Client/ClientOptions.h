@@ -30,14 +30,14 @@ struct ClientOptions {
     std::optional<ClientSize> increment;
     std::optional<ClientSize> baseSize;
     int windows = 1;
-    double delaySeconds = 0;  // before the windows are mapped
+    double delaySeconds = 0;      // before the windows are mapped
     std::string type = "normal";  // normal, dialog, utility, dock, desktop
     bool transientForFirst = false;
-    std::string state;  // "", fullscreen (_NET_WM_STATE), hidden (starts iconic)
-    int strutTop = 0;  // _NET_WM_STRUT(_PARTIAL) over the window's width, for a dock
+    std::string state;               // "", fullscreen (_NET_WM_STATE), hidden (starts iconic)
+    int strutTop = 0;                // _NET_WM_STRUT(_PARTIAL) over the window's width, for a dock
     std::optional<ClientSize> icon;  // a _NET_WM_ICON of that size, in one colour
-    bool ignoreDelete = false;  // WM_DELETE_WINDOW is offered but not acted on
-    bool detached = false;  // stdin is not read (a launched program gets /dev/null)
+    bool ignoreDelete = false;       // WM_DELETE_WINDOW is offered but not acted on
+    bool detached = false;           // stdin is not read (a launched program gets /dev/null)
     // With a file, arguments that are no option are written there, one a line, instead
     // of being refused: what a launcher handed over.
     std::string argumentsFile;

@@ -73,8 +73,8 @@ void TestClient::create(int index) {
         // A pid means something only together with the machine it runs on.
         char host[256] = {};
         gethostname(host, sizeof host - 1);
-        xcb_icccm_set_wm_client_machine(connection_, id, XCB_ATOM_STRING, 8,
-                                        static_cast<uint32_t>(std::strlen(host)), host);
+        xcb_icccm_set_wm_client_machine(connection_, id, XCB_ATOM_STRING, 8, static_cast<uint32_t>(std::strlen(host)),
+                                        host);
         xcb_ewmh_set_wm_pid(&ewmh_, id, static_cast<uint32_t>(getpid()));
     }
 
@@ -90,8 +90,10 @@ void TestClient::create(int index) {
 
     xcb_icccm_wm_hints_t hints{};
     xcb_icccm_wm_hints_set_input(&hints, 1);
-    if (c.state == "hidden") xcb_icccm_wm_hints_set_iconic(&hints);
-    else xcb_icccm_wm_hints_set_normal(&hints);
+    if (c.state == "hidden")
+        xcb_icccm_wm_hints_set_iconic(&hints);
+    else
+        xcb_icccm_wm_hints_set_normal(&hints);
     xcb_icccm_set_wm_hints(connection_, id, &hints);
 
     xcb_atom_t type = c.type == "dialog"    ? ewmh_._NET_WM_WINDOW_TYPE_DIALOG
@@ -141,28 +143,28 @@ bool TestClient::anyAlive() const {
 
 void TestClient::handle(xcb_generic_event_t* event) {
     switch (event->response_type & ~0x80) {
-    case XCB_MAP_NOTIFY:
-        if (Window* w = find(reinterpret_cast<xcb_map_notify_event_t*>(event)->window)) w->shown = true;
-        break;
-    case XCB_PROPERTY_NOTIFY: {
-        // A window that starts minimised is never mapped; the window manager's WM_STATE
-        // says it has taken it.
-        auto* e = reinterpret_cast<xcb_property_notify_event_t*>(event);
-        if (options_.state == "hidden" && e->atom == wmState_ && e->state == XCB_PROPERTY_NEW_VALUE)
-            if (Window* w = find(e->window)) w->shown = true;
-        break;
-    }
-    case XCB_CLIENT_MESSAGE: {
-        auto* e = reinterpret_cast<xcb_client_message_event_t*>(event);
-        if (e->type == ewmh_.WM_PROTOCOLS && e->data.data32[0] == deleteWindow_ && !options_.ignoreDelete)
-            if (Window* w = find(e->window); w && w->alive) xcb_destroy_window(connection_, w->id);
-        break;
-    }
-    case XCB_DESTROY_NOTIFY:
-        if (Window* w = find(reinterpret_cast<xcb_destroy_notify_event_t*>(event)->window)) w->alive = false;
-        break;
-    default:
-        break;
+        case XCB_MAP_NOTIFY:
+            if (Window* w = find(reinterpret_cast<xcb_map_notify_event_t*>(event)->window)) w->shown = true;
+            break;
+        case XCB_PROPERTY_NOTIFY: {
+            // A window that starts minimised is never mapped; the window manager's WM_STATE
+            // says it has taken it.
+            auto* e = reinterpret_cast<xcb_property_notify_event_t*>(event);
+            if (options_.state == "hidden" && e->atom == wmState_ && e->state == XCB_PROPERTY_NEW_VALUE)
+                if (Window* w = find(e->window)) w->shown = true;
+            break;
+        }
+        case XCB_CLIENT_MESSAGE: {
+            auto* e = reinterpret_cast<xcb_client_message_event_t*>(event);
+            if (e->type == ewmh_.WM_PROTOCOLS && e->data.data32[0] == deleteWindow_ && !options_.ignoreDelete)
+                if (Window* w = find(e->window); w && w->alive) xcb_destroy_window(connection_, w->id);
+            break;
+        }
+        case XCB_DESTROY_NOTIFY:
+            if (Window* w = find(reinterpret_cast<xcb_destroy_notify_event_t*>(event)->window)) w->alive = false;
+            break;
+        default:
+            break;
     }
 }
 

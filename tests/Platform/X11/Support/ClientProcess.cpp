@@ -37,7 +37,8 @@ ClientProcess::~ClientProcess() {
 void ClientProcess::readLines() {
     char buffer[1024];
     ssize_t n;
-    while ((n = ::read(process_.stdoutFd(), buffer, sizeof buffer)) > 0) pending_.append(buffer, static_cast<size_t>(n));
+    while ((n = ::read(process_.stdoutFd(), buffer, sizeof buffer)) > 0)
+        pending_.append(buffer, static_cast<size_t>(n));
     for (size_t end; (end = pending_.find('\n')) != std::string::npos;) {
         unsigned id = 0;
         if (std::sscanf(pending_.substr(0, end).c_str(), "window 0x%x", &id) == 1) {

@@ -153,8 +153,10 @@ ExtensionHidingProxy::ExtensionHidingProxy(const std::string& serverDisplay, std
 
 ExtensionHidingProxy::~ExtensionHidingProxy() {
     const std::uint64_t one = 1;
-    if (::write(stop_, &one, sizeof one) == sizeof one) thread_.join();
-    else thread_.detach();
+    if (::write(stop_, &one, sizeof one) == sizeof one)
+        thread_.join();
+    else
+        thread_.detach();
     ::close(stop_);
     ::close(listener_);
     ::unlink(lockFile_.c_str());

@@ -18,8 +18,8 @@ SessionBus::SessionBus() {
     folder_ = pattern;
     Subprocess::Spec spec;
     // The session configuration, but listening in our folder only.
-    spec.arguments = {"dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1",
-                      "--address=unix:dir=" + folder_};
+    spec.arguments = {"dbus-daemon", "--session",         "--nofork",
+                      "--nopidfile", "--print-address=1", "--address=unix:dir=" + folder_};
     spec.pipeStdout = true;
     spec.logFile = folder_ + "/log.txt";
     daemon_ = std::make_unique<Subprocess>(spec);

@@ -81,9 +81,7 @@ std::vector<char*> pointersTo(std::vector<std::string>& strings) {
     return pointers;
 }
 
-std::runtime_error failure(const std::string& what) {
-    return std::runtime_error(what + ": " + std::strerror(errno));
-}
+std::runtime_error failure(const std::string& what) { return std::runtime_error(what + ": " + std::strerror(errno)); }
 
 }  // namespace
 
@@ -119,8 +117,8 @@ Subprocess::Subprocess(const Spec& spec) {
         posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
     }
     if (!spec.logFile.empty()) {
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, spec.logFile.c_str(),
-                                         O_WRONLY | O_CREAT | O_APPEND, 0644);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, spec.logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND,
+                                         0644);
         if (!spec.pipeStdout) posix_spawn_file_actions_adddup2(&actions, STDERR_FILENO, STDOUT_FILENO);
     }
     for (auto [ours, theirs] : spec.passedFds) posix_spawn_file_actions_adddup2(&actions, ours, theirs);

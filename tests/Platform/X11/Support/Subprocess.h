@@ -21,8 +21,8 @@ public:
         std::map<std::string, std::optional<std::string>> environment;
         bool pipeStdin = false;
         bool pipeStdout = false;
-        std::string logFile;                            // standard error (and output unless piped); else inherited
-        std::vector<std::pair<int, int>> passedFds;     // our descriptor → the child's number
+        std::string logFile;                         // standard error (and output unless piped); else inherited
+        std::vector<std::pair<int, int>> passedFds;  // our descriptor → the child's number
     };
 
     // Throws std::runtime_error when the program cannot be started.

@@ -52,8 +52,10 @@ public:
 
     QString introspect(const QString&) const override {
         return "<interface name=\"org.kde.StatusNotifierWatcher\">"
-               "<method name=\"RegisterStatusNotifierItem\"><arg name=\"service\" type=\"s\" direction=\"in\"/></method>"
-               "<method name=\"RegisterStatusNotifierHost\"><arg name=\"service\" type=\"s\" direction=\"in\"/></method>"
+               "<method name=\"RegisterStatusNotifierItem\"><arg name=\"service\" type=\"s\" "
+               "direction=\"in\"/></method>"
+               "<method name=\"RegisterStatusNotifierHost\"><arg name=\"service\" type=\"s\" "
+               "direction=\"in\"/></method>"
                "<property name=\"RegisteredStatusNotifierItems\" type=\"as\" access=\"read\"/>"
                "<property name=\"IsStatusNotifierHostRegistered\" type=\"b\" access=\"read\"/>"
                "<property name=\"ProtocolVersion\" type=\"i\" access=\"read\"/>"
@@ -74,7 +76,8 @@ public:
             reply = message.createReply(QVariant::fromValue(QDBusVariant(property(message.arguments()[1].toString()))));
         } else if (message.interface() == propertiesInterface && member == "GetAll") {
             QVariantMap all;
-            for (const char* name : {"RegisteredStatusNotifierItems", "IsStatusNotifierHostRegistered", "ProtocolVersion"})
+            for (const char* name :
+                 {"RegisteredStatusNotifierItems", "IsStatusNotifierHostRegistered", "ProtocolVersion"})
                 all.insert(name, property(name));
             reply = message.createReply(all);
         } else {

@@ -16,7 +16,7 @@ using EventHandler = std::function<void(const xcb_generic_event_t& event)>;
 // dropping it) and checks the condition after each, until it holds or the deadline passes;
 // answers whether it held. The condition is also checked at least every 100 ms, for what
 // sends this connection no event (a process that exits, an unselected property).
-bool waitUntil(xcb_connection_t* connection, const std::function<bool()>& condition,
-               double seconds = kDeadlineSeconds, const EventHandler& onEvent = {});
+bool waitUntil(xcb_connection_t* connection, const std::function<bool()>& condition, double seconds = kDeadlineSeconds,
+               const EventHandler& onEvent = {});
 
 }  // namespace kestr::x11test

@@ -11,8 +11,8 @@ XEmbedTray::XEmbedTray(const std::string& display, const XRect& frame, std::arra
     xcb_create_window(x_.raw(), XCB_COPY_FROM_PARENT, window_, x_.root(), std::int16_t(frame.x), std::int16_t(frame.y),
                       std::uint16_t(frame.width), std::uint16_t(frame.height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
                       XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
-    const std::uint32_t colours[12] = {foreground[0], foreground[1], foreground[2], 0xFFFF, 0, 0,
-                                       0xFFFF,        0xFFFF,        0,             0,      0xFFFF, 0};
+    const std::uint32_t colours[12] = {
+        foreground[0], foreground[1], foreground[2], 0xFFFF, 0, 0, 0xFFFF, 0xFFFF, 0, 0, 0xFFFF, 0};
     xcb_change_property(x_.raw(), XCB_PROP_MODE_REPLACE, window_, x_.atom("_NET_SYSTEM_TRAY_COLORS"), XCB_ATOM_CARDINAL,
                         32, 12, colours);
     const std::uint32_t horizontal = 0;

@@ -81,8 +81,8 @@ bool windowExists(xcb_connection_t* connection, xcb_window_t window) {
 }
 
 bool isViewable(xcb_connection_t* connection, xcb_window_t window) {
-    Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
-        connection, xcb_get_window_attributes(connection, window), nullptr));
+    Reply<xcb_get_window_attributes_reply_t> attributes(
+        xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, window), nullptr));
     return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
 }
 

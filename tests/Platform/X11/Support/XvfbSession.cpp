@@ -91,7 +91,8 @@ XvfbSession& XvfbSession::shared() {
 XvfbSession::XvfbSession(int width, int height) : width_(width), height_(height) {
     for (const char* program : {"Xvfb", "openbox"})
         if (!findProgram(program))
-            throw error(std::string(program) + " is not installed; the X11 tests need Xvfb and openbox (make bootstrap)");
+            throw error(std::string(program) +
+                        " is not installed; the X11 tests need Xvfb and openbox (make bootstrap)");
     removeFoldersOfEndedSessions();
     folder_ = (fs::temp_directory_path() / "kestr-x11-XXXXXX").string();
     if (!::mkdtemp(folder_.data())) throw error("cannot make a temporary folder");
@@ -159,7 +160,8 @@ void XvfbSession::startServer() {
         pollfd fd{pipe[0], POLLIN, 0};
         char buffer[32];
         ssize_t n = 0;
-        if (left <= 0 || ::poll(&fd, 1, static_cast<int>(left)) <= 0 || (n = ::read(pipe[0], buffer, sizeof buffer)) <= 0)
+        if (left <= 0 || ::poll(&fd, 1, static_cast<int>(left)) <= 0 ||
+            (n = ::read(pipe[0], buffer, sizeof buffer)) <= 0)
             break;
         number.append(buffer, static_cast<size_t>(n));
     }
@@ -168,8 +170,8 @@ void XvfbSession::startServer() {
     display_ = ":" + number.substr(0, number.find('\n'));
 
     connection_ = std::make_unique<XConnection>(display_);
-    connection_->select(root(), XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_STRUCTURE_NOTIFY |
-                                    XCB_EVENT_MASK_PROPERTY_CHANGE);
+    connection_->select(
+        root(), XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE);
     auto* resources = xcb_randr_get_screen_resources_current_reply(
         connection(), xcb_randr_get_screen_resources_current(connection(), root()), nullptr);
     if (resources && xcb_randr_get_screen_resources_current_outputs_length(resources) > 0)
@@ -203,8 +205,8 @@ void XvfbSession::startWindowManager() {
         spec.logFile = folder_ + "/openbox.log";
         windowManager_ = std::make_unique<Subprocess>(spec);
     }
-    bool announced =
-        waitUntil(connection(), [&] { return windowManagerRunning() || !windowManager_->running(); }, kStartSeconds);
+    bool announced = waitUntil(
+        connection(), [&] { return windowManagerRunning() || !windowManager_->running(); }, kStartSeconds);
     if (!announced || !windowManager_->running() || !managesNewWindows())
         throw error("openbox did not take " + display_ + logTail("openbox.log"));
 }
@@ -261,7 +263,7 @@ bool XvfbSession::serverAnswers(double seconds) {
     xcb_get_input_focus_cookie_t cookie = xcb_get_input_focus(connection());
     xcb_flush(connection());
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                                            std::chrono::duration<double>(seconds));
+                                                           std::chrono::duration<double>(seconds));
     for (;;) {
         void* reply = nullptr;
         xcb_generic_error_t* e = nullptr;
@@ -301,7 +303,8 @@ void XvfbSession::startCompositingManager() {
     spec.environment = {{"DISPLAY", display_}, {"HOME", folder_}, {"XDG_CONFIG_HOME", folder_ + "/.config"}};
     spec.logFile = folder_ + "/picom.log";
     compositor_ = std::make_unique<Subprocess>(spec);
-    if (!waitUntil(connection(), [&] { return compositingManagerRunning() || !compositor_->running(); }, kStartSeconds) ||
+    if (!waitUntil(
+            connection(), [&] { return compositingManagerRunning() || !compositor_->running(); }, kStartSeconds) ||
         !compositor_->running())
         throw error("picom did not take " + display_ + logTail("picom.log"));
 }

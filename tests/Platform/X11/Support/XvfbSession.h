@@ -61,7 +61,7 @@ public:
     // A real compositing manager (picom, drawing through RENDER) and its end; each waits
     // until the _NET_WM_CM_S0 selection says so. Throws when picom is missing or fails.
     void startCompositingManager();
-    void stopCompositingManager();  // nothing when none was started here
+    void stopCompositingManager();     // nothing when none was started here
     bool compositingManagerRunning();  // whoever owns the selection
 
     // RandR 1.5 monitors. While any monitor made here exists, the screen's output belongs
