@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+// The tables here are aligned by hand, one row a line.
+// clang-format off
+
 namespace kestr {
 
 namespace {
@@ -42,97 +45,20 @@ KnownApplication fileManager(std::string id, std::vector<std::string> fresh) {
 
 const std::vector<KnownApplication>& KnownApplications::table() {
     static const std::vector<KnownApplication> rows = {
-        {"com.apple.finder",
-         ScriptFamily::finder,
-         "Finder window 1",
-         "Finder window 1",
-         false,
-         false,
-         Size{316, 288},
-         std::nullopt,
-         CommandLineFamily::none,
-         {},
-         {},
-         {},
-         false},
-        {"com.apple.Safari",
-         ScriptFamily::safari,
-         "front window",
-         "document 1",
-         true,
-         false,
-         std::nullopt,
-         std::nullopt,
-         CommandLineFamily::none,
-         {},
-         {},
-         {},
-         false},
-        {"com.google.Chrome",
-         ScriptFamily::chrome,
-         "window 1",
-         "window 1",
-         true,
-         false,
-         std::nullopt,
-         "Google/Chrome",
-         CommandLineFamily::none,
-         {},
-         {},
-         {},
-         false},
-        {"com.google.Chrome.canary",
-         ScriptFamily::chrome,
-         "window 1",
-         "window 1",
-         true,
-         false,
-         std::nullopt,
-         "Google/Chrome Canary",
-         CommandLineFamily::none,
-         {},
-         {},
-         {},
-         false},
-        {"com.apple.Terminal",
-         ScriptFamily::terminal,
-         "window 1",
-         "window 1",
-         true,
-         true,
-         Size{260, 212},
-         std::nullopt,
-         CommandLineFamily::none,
-         {},
-         {},
-         {},
-         false},
-        {"com.mitchellh.ghostty",
-         ScriptFamily::ghostty,
-         std::nullopt,
-         "front window",
-         true,
-         true,
-         std::nullopt,
-         std::nullopt,
-         CommandLineFamily::none,
-         {},
-         {},
-         {},
-         false},
-        {"com.googlecode.iterm2",
-         ScriptFamily::iterm2,
-         "current window",
-         "current window",
-         true,
-         true,
-         std::nullopt,
-         std::nullopt,
-         CommandLineFamily::none,
-         {},
-         {},
-         {},
-         false},
+        {"com.apple.finder", ScriptFamily::finder, "Finder window 1", "Finder window 1", false, false,
+         Size{316, 288}, std::nullopt, CommandLineFamily::none, {}, {}, {}, false},
+        {"com.apple.Safari", ScriptFamily::safari, "front window", "document 1", true, false, std::nullopt,
+         std::nullopt, CommandLineFamily::none, {}, {}, {}, false},
+        {"com.google.Chrome", ScriptFamily::chrome, "window 1", "window 1", true, false, std::nullopt,
+         "Google/Chrome", CommandLineFamily::none, {}, {}, {}, false},
+        {"com.google.Chrome.canary", ScriptFamily::chrome, "window 1", "window 1", true, false, std::nullopt,
+         "Google/Chrome Canary", CommandLineFamily::none, {}, {}, {}, false},
+        {"com.apple.Terminal", ScriptFamily::terminal, "window 1", "window 1", true, true, Size{260, 212},
+         std::nullopt, CommandLineFamily::none, {}, {}, {}, false},
+        {"com.mitchellh.ghostty", ScriptFamily::ghostty, std::nullopt, "front window", true, true, std::nullopt,
+         std::nullopt, CommandLineFamily::none, {}, {}, {}, false},
+        {"com.googlecode.iterm2", ScriptFamily::iterm2, "current window", "current window", true, true,
+         std::nullopt, std::nullopt, CommandLineFamily::none, {}, {}, {}, false},
         // Linux desktops, by their desktop-file ids. The browsers take no "--": Firefox
         // reads options after it, and Debian's chromium wrapper drops it.
         browser("chromium"),
@@ -158,8 +84,9 @@ const std::vector<KnownApplication>& KnownApplications::table() {
 
 const KnownApplication* KnownApplications::find(const std::string& bundleID) {
     const auto& rows = table();
-    const auto it =
-        std::find_if(rows.begin(), rows.end(), [&](const KnownApplication& row) { return row.bundleID == bundleID; });
+    const auto it = std::find_if(rows.begin(), rows.end(), [&](const KnownApplication& row) {
+        return row.bundleID == bundleID;
+    });
     return it == rows.end() ? nullptr : &*it;
 }
 
@@ -199,3 +126,4 @@ bool KnownApplications::isChromeWebApp(const std::string& bundleID) {
 }
 
 }  // namespace kestr
+// clang-format on

@@ -4,6 +4,9 @@
 #include <array>
 #include <cmath>
 
+// The tables here are aligned by hand, one row a line.
+// clang-format off
+
 namespace kestr {
 
 namespace {
@@ -65,7 +68,8 @@ const std::array<Names, SnapAction::count>& names() {
 // sizes never negative.
 struct Extent {
     double x, y, w, h;
-    explicit Extent(const Rect& r) : x(r.minX()), y(r.minY()), w(std::fabs(r.width())), h(std::fabs(r.height())) {}
+    explicit Extent(const Rect& r)
+        : x(r.minX()), y(r.minY()), w(std::fabs(r.width())), h(std::fabs(r.height())) {}
     double maxX() const { return x + w; }
     double maxY() const { return y + h; }
 };
@@ -85,7 +89,8 @@ Rect inflate(const Rect& current, double f, const Rect& visible) {
     Rect r(c.x + dx, c.y + dy, c.w - 2 * dx, c.h - 2 * dy);
     if (r.width() < 0 || r.height() < 0) {
         // Shrunk past nothing: start from the minimum size about the window's centre.
-        r = Rect(current.midX() - minimumWidth / 2, current.midY() - minimumHeight / 2, minimumWidth, minimumHeight);
+        r = Rect(current.midX() - minimumWidth / 2, current.midY() - minimumHeight / 2,
+                 minimumWidth, minimumHeight);
     }
     if (r.width() < minimumWidth) r = Rect(r.midX() - minimumWidth / 2, r.minY(), minimumWidth, r.height());
     if (r.height() < minimumHeight) r = Rect(r.minX(), r.midY() - minimumHeight / 2, r.width(), minimumHeight);
@@ -123,7 +128,8 @@ const std::vector<std::vector<SnapAction>>& SnapAction::panelLayoutGroups() {
         {firstTwoThirds, centerTwoThirds, lastTwoThirds},
         {firstFourth, secondFourth, thirdFourth, lastFourth},
         {firstThreeFourths, centerThreeFourths, lastThreeFourths},
-        {topLeftSixth, topCenterSixth, topRightSixth, bottomLeftSixth, bottomCenterSixth, bottomRightSixth},
+        {topLeftSixth, topCenterSixth, topRightSixth, bottomLeftSixth, bottomCenterSixth,
+         bottomRightSixth},
         {maximize, almostMaximize, maximizeHeight, center, restore, largerSize, smallerSize},
         {moveLeft, moveRight, moveUp, moveDown},
         {nextDisplay, previousDisplay},
@@ -146,94 +152,58 @@ std::optional<Rect> SnapAction::targetRect(const Rect& visibleFrame, const Rect&
     const double lowerY = v.y + v.h * 0.5;
     const double halfH = v.h * 0.5;
     switch (value_) {
-        case leftHalf:
-            return Rect(v.x, v.y, half, v.h);
-        case rightHalf:
-            return Rect(v.x + half, v.y, half, v.h);
-        case topHalf:
-            return Rect(v.x, v.y, v.w, halfH);
-        case bottomHalf:
-            return Rect(v.x, lowerY, v.w, halfH);
-        case centerHalf:
-            return Rect(v.x + fourth, v.y, half, v.h);
-        case topLeftQuarter:
-            return Rect(v.x, v.y, half, halfH);
-        case topRightQuarter:
-            return Rect(v.x + half, v.y, half, halfH);
-        case bottomLeftQuarter:
-            return Rect(v.x, lowerY, half, halfH);
-        case bottomRightQuarter:
-            return Rect(v.x + half, lowerY, half, halfH);
-        case firstThird:
-            return Rect(v.x, v.y, third, v.h);
-        case centerThird:
-            return Rect(v.x + third, v.y, third, v.h);
-        case lastThird:
-            return Rect(v.x + twoThirds, v.y, third, v.h);
-        case firstTwoThirds:
-            return Rect(v.x, v.y, twoThirds, v.h);
-        case centerTwoThirds:
-            return Rect(v.x + v.w / 6, v.y, twoThirds, v.h);
-        case lastTwoThirds:
-            return Rect(v.x + third, v.y, twoThirds, v.h);
-        case firstFourth:
-            return Rect(v.x, v.y, fourth, v.h);
-        case secondFourth:
-            return Rect(v.x + fourth, v.y, fourth, v.h);
-        case thirdFourth:
-            return Rect(v.x + (2 * v.w) * 0.25, v.y, fourth, v.h);
-        case lastFourth:
-            return Rect(v.x + threeFourths, v.y, fourth, v.h);
-        case firstThreeFourths:
-            return Rect(v.x, v.y, threeFourths, v.h);
-        case centerThreeFourths:
-            return Rect(v.x + v.w * 0.125, v.y, threeFourths, v.h);
-        case lastThreeFourths:
-            return Rect(v.x + fourth, v.y, threeFourths, v.h);
-        case topLeftSixth:
-            return Rect(v.x, v.y, third, halfH);
-        case topCenterSixth:
-            return Rect(v.x + third, v.y, third, halfH);
-        case topRightSixth:
-            return Rect(v.x + twoThirds, v.y, third, halfH);
-        case bottomLeftSixth:
-            return Rect(v.x, lowerY, third, halfH);
-        case bottomCenterSixth:
-            return Rect(v.x + third, lowerY, third, halfH);
-        case bottomRightSixth:
-            return Rect(v.x + twoThirds, lowerY, third, halfH);
-        case maximize:
-            return visibleFrame;
-        case almostMaximize: {
-            const double w = v.w * 0.9;
-            const double h = v.h * 0.9;
-            return Rect(v.x + (v.w - w) * 0.5, v.y + (v.h - h) * 0.5, w, h);
-        }
-        case maximizeHeight:
-            return Rect(c.x, v.y, c.w, v.h);
-        case center: {
-            const double w = std::min(v.w, c.w);
-            const double h = std::min(v.h, c.h);
-            return Rect(v.x + (v.w - w) * 0.5, v.y + (v.h - h) * 0.5, w, h);
-        }
-        case largerSize:
-            return inflate(currentFrame, 0.1, visibleFrame);
-        case smallerSize:
-            return inflate(currentFrame, -0.1, visibleFrame);
-        case moveLeft:
-            return Rect(v.x, c.y, c.w, c.h);
-        case moveRight:
-            return Rect(v.maxX() - c.w, c.y, c.w, c.h);
-        case moveUp:
-            return Rect(c.x, v.y, c.w, c.h);
-        case moveDown:
-            return Rect(c.x, v.maxY() - c.h, c.w, c.h);
-        case restore:
-        case nextDisplay:
-        case previousDisplay:
-            return std::nullopt;
+    case leftHalf: return Rect(v.x, v.y, half, v.h);
+    case rightHalf: return Rect(v.x + half, v.y, half, v.h);
+    case topHalf: return Rect(v.x, v.y, v.w, halfH);
+    case bottomHalf: return Rect(v.x, lowerY, v.w, halfH);
+    case centerHalf: return Rect(v.x + fourth, v.y, half, v.h);
+    case topLeftQuarter: return Rect(v.x, v.y, half, halfH);
+    case topRightQuarter: return Rect(v.x + half, v.y, half, halfH);
+    case bottomLeftQuarter: return Rect(v.x, lowerY, half, halfH);
+    case bottomRightQuarter: return Rect(v.x + half, lowerY, half, halfH);
+    case firstThird: return Rect(v.x, v.y, third, v.h);
+    case centerThird: return Rect(v.x + third, v.y, third, v.h);
+    case lastThird: return Rect(v.x + twoThirds, v.y, third, v.h);
+    case firstTwoThirds: return Rect(v.x, v.y, twoThirds, v.h);
+    case centerTwoThirds: return Rect(v.x + v.w / 6, v.y, twoThirds, v.h);
+    case lastTwoThirds: return Rect(v.x + third, v.y, twoThirds, v.h);
+    case firstFourth: return Rect(v.x, v.y, fourth, v.h);
+    case secondFourth: return Rect(v.x + fourth, v.y, fourth, v.h);
+    case thirdFourth: return Rect(v.x + (2 * v.w) * 0.25, v.y, fourth, v.h);
+    case lastFourth: return Rect(v.x + threeFourths, v.y, fourth, v.h);
+    case firstThreeFourths: return Rect(v.x, v.y, threeFourths, v.h);
+    case centerThreeFourths: return Rect(v.x + v.w * 0.125, v.y, threeFourths, v.h);
+    case lastThreeFourths: return Rect(v.x + fourth, v.y, threeFourths, v.h);
+    case topLeftSixth: return Rect(v.x, v.y, third, halfH);
+    case topCenterSixth: return Rect(v.x + third, v.y, third, halfH);
+    case topRightSixth: return Rect(v.x + twoThirds, v.y, third, halfH);
+    case bottomLeftSixth: return Rect(v.x, lowerY, third, halfH);
+    case bottomCenterSixth: return Rect(v.x + third, lowerY, third, halfH);
+    case bottomRightSixth: return Rect(v.x + twoThirds, lowerY, third, halfH);
+    case maximize: return visibleFrame;
+    case almostMaximize: {
+        const double w = v.w * 0.9;
+        const double h = v.h * 0.9;
+        return Rect(v.x + (v.w - w) * 0.5, v.y + (v.h - h) * 0.5, w, h);
+    }
+    case maximizeHeight: return Rect(c.x, v.y, c.w, v.h);
+    case center: {
+        const double w = std::min(v.w, c.w);
+        const double h = std::min(v.h, c.h);
+        return Rect(v.x + (v.w - w) * 0.5, v.y + (v.h - h) * 0.5, w, h);
+    }
+    case largerSize: return inflate(currentFrame, 0.1, visibleFrame);
+    case smallerSize: return inflate(currentFrame, -0.1, visibleFrame);
+    case moveLeft: return Rect(v.x, c.y, c.w, c.h);
+    case moveRight: return Rect(v.maxX() - c.w, c.y, c.w, c.h);
+    case moveUp: return Rect(c.x, v.y, c.w, c.h);
+    case moveDown: return Rect(c.x, v.maxY() - c.h, c.w, c.h);
+    case restore:
+    case nextDisplay:
+    case previousDisplay: return std::nullopt;
     }
     return std::nullopt;
 }
 
 }  // namespace kestr
+// clang-format on

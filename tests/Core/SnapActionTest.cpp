@@ -4,6 +4,9 @@
 
 #include <algorithm>
 
+// The tables here are aligned by hand, one row a line.
+// clang-format off
+
 namespace kestr {
 namespace {
 
@@ -38,88 +41,50 @@ struct Expected {
     std::optional<Rect> of(A::Value action) const {
         const double third = vw / 3, twoThirds = (vw + vw) / 3, halfH = vh * 0.5, bottom = vy + vh * 0.5;
         switch (action) {
-            case A::leftHalf:
-                return Rect(vx, vy, vw * 0.5, vh);
-            case A::rightHalf:
-                return Rect(vx + vw * 0.5, vy, vw * 0.5, vh);
-            case A::topHalf:
-                return Rect(vx, vy, vw, halfH);
-            case A::bottomHalf:
-                return Rect(vx, bottom, vw, halfH);
-            case A::centerHalf:
-                return Rect(vx + vw * 0.25, vy, vw * 0.5, vh);
-            case A::topLeftQuarter:
-                return Rect(vx, vy, vw * 0.5, halfH);
-            case A::topRightQuarter:
-                return Rect(vx + vw * 0.5, vy, vw * 0.5, halfH);
-            case A::bottomLeftQuarter:
-                return Rect(vx, bottom, vw * 0.5, halfH);
-            case A::bottomRightQuarter:
-                return Rect(vx + vw * 0.5, bottom, vw * 0.5, halfH);
-            case A::firstThird:
-                return Rect(vx, vy, third, vh);
-            case A::centerThird:
-                return Rect(vx + third, vy, third, vh);
-            case A::lastThird:
-                return Rect(vx + twoThirds, vy, third, vh);
-            case A::firstTwoThirds:
-                return Rect(vx, vy, twoThirds, vh);
-            case A::centerTwoThirds:
-                return Rect(vx + vw / 6, vy, twoThirds, vh);
-            case A::lastTwoThirds:
-                return Rect(vx + third, vy, twoThirds, vh);
-            case A::firstFourth:
-                return Rect(vx, vy, vw * 0.25, vh);
-            case A::secondFourth:
-                return Rect(vx + vw * 0.25, vy, vw * 0.25, vh);
-            case A::thirdFourth:
-                return Rect(vx + (2 * vw) * 0.25, vy, vw * 0.25, vh);
-            case A::lastFourth:
-                return Rect(vx + (3 * vw) * 0.25, vy, vw * 0.25, vh);
-            case A::firstThreeFourths:
-                return Rect(vx, vy, (3 * vw) * 0.25, vh);
-            case A::centerThreeFourths:
-                return Rect(vx + vw * 0.125, vy, (3 * vw) * 0.25, vh);
-            case A::lastThreeFourths:
-                return Rect(vx + vw * 0.25, vy, (3 * vw) * 0.25, vh);
-            case A::topLeftSixth:
-                return Rect(vx, vy, third, halfH);
-            case A::topCenterSixth:
-                return Rect(vx + third, vy, third, halfH);
-            case A::topRightSixth:
-                return Rect(vx + twoThirds, vy, third, halfH);
-            case A::bottomLeftSixth:
-                return Rect(vx, bottom, third, halfH);
-            case A::bottomCenterSixth:
-                return Rect(vx + third, bottom, third, halfH);
-            case A::bottomRightSixth:
-                return Rect(vx + twoThirds, bottom, third, halfH);
-            case A::maximize:
-                return Rect(vx, vy, vw, vh);
-            case A::almostMaximize:
-                return Rect(vx + (vw - vw * 0.9) * 0.5, vy + (vh - vh * 0.9) * 0.5, vw * 0.9, vh * 0.9);
-            case A::maximizeHeight:
-                return Rect(cx, vy, cw, vh);
+            case A::leftHalf: return Rect(vx, vy, vw * 0.5, vh);
+            case A::rightHalf: return Rect(vx + vw * 0.5, vy, vw * 0.5, vh);
+            case A::topHalf: return Rect(vx, vy, vw, halfH);
+            case A::bottomHalf: return Rect(vx, bottom, vw, halfH);
+            case A::centerHalf: return Rect(vx + vw * 0.25, vy, vw * 0.5, vh);
+            case A::topLeftQuarter: return Rect(vx, vy, vw * 0.5, halfH);
+            case A::topRightQuarter: return Rect(vx + vw * 0.5, vy, vw * 0.5, halfH);
+            case A::bottomLeftQuarter: return Rect(vx, bottom, vw * 0.5, halfH);
+            case A::bottomRightQuarter: return Rect(vx + vw * 0.5, bottom, vw * 0.5, halfH);
+            case A::firstThird: return Rect(vx, vy, third, vh);
+            case A::centerThird: return Rect(vx + third, vy, third, vh);
+            case A::lastThird: return Rect(vx + twoThirds, vy, third, vh);
+            case A::firstTwoThirds: return Rect(vx, vy, twoThirds, vh);
+            case A::centerTwoThirds: return Rect(vx + vw / 6, vy, twoThirds, vh);
+            case A::lastTwoThirds: return Rect(vx + third, vy, twoThirds, vh);
+            case A::firstFourth: return Rect(vx, vy, vw * 0.25, vh);
+            case A::secondFourth: return Rect(vx + vw * 0.25, vy, vw * 0.25, vh);
+            case A::thirdFourth: return Rect(vx + (2 * vw) * 0.25, vy, vw * 0.25, vh);
+            case A::lastFourth: return Rect(vx + (3 * vw) * 0.25, vy, vw * 0.25, vh);
+            case A::firstThreeFourths: return Rect(vx, vy, (3 * vw) * 0.25, vh);
+            case A::centerThreeFourths: return Rect(vx + vw * 0.125, vy, (3 * vw) * 0.25, vh);
+            case A::lastThreeFourths: return Rect(vx + vw * 0.25, vy, (3 * vw) * 0.25, vh);
+            case A::topLeftSixth: return Rect(vx, vy, third, halfH);
+            case A::topCenterSixth: return Rect(vx + third, vy, third, halfH);
+            case A::topRightSixth: return Rect(vx + twoThirds, vy, third, halfH);
+            case A::bottomLeftSixth: return Rect(vx, bottom, third, halfH);
+            case A::bottomCenterSixth: return Rect(vx + third, bottom, third, halfH);
+            case A::bottomRightSixth: return Rect(vx + twoThirds, bottom, third, halfH);
+            case A::maximize: return Rect(vx, vy, vw, vh);
+            case A::almostMaximize: return Rect(vx + (vw - vw * 0.9) * 0.5, vy + (vh - vh * 0.9) * 0.5, vw * 0.9, vh * 0.9);
+            case A::maximizeHeight: return Rect(cx, vy, cw, vh);
             case A::center: {
                 const double w = std::min(vw, cw), h = std::min(vh, ch);
                 return Rect(vx + (vw - w) * 0.5, vy + (vh - h) * 0.5, w, h);
             }
-            case A::largerSize:
-                return inflate(0.1);
-            case A::smallerSize:
-                return inflate(-0.1);
-            case A::moveLeft:
-                return Rect(vx, cy, cw, ch);
-            case A::moveRight:
-                return Rect(vx + vw - cw, cy, cw, ch);
-            case A::moveUp:
-                return Rect(cx, vy, cw, ch);
-            case A::moveDown:
-                return Rect(cx, vy + vh - ch, cw, ch);
+            case A::largerSize: return inflate(0.1);
+            case A::smallerSize: return inflate(-0.1);
+            case A::moveLeft: return Rect(vx, cy, cw, ch);
+            case A::moveRight: return Rect(vx + vw - cw, cy, cw, ch);
+            case A::moveUp: return Rect(cx, vy, cw, ch);
+            case A::moveDown: return Rect(cx, vy + vh - ch, cw, ch);
             case A::restore:
             case A::nextDisplay:
-            case A::previousDisplay:
-                return std::nullopt;
+            case A::previousDisplay: return std::nullopt;
         }
         ADD_FAILURE() << "no rule for " << A(action).rawValue();
         return std::nullopt;
@@ -176,3 +141,4 @@ TEST(SnapActionTest, SizeChangesKeepTheMinimumAndStayInside) {
 
 }  // namespace
 }  // namespace kestr
+// clang-format on
