@@ -24,4 +24,6 @@ Layout Layout::strippingDesktopJunk() const {
     return copy;
 }
 
+bool Layout::hasDesktopJunk() const { return std::any_of(items.begin(), items.end(), isDesktopItem); }
+
 }  // namespace kestr

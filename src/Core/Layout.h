@@ -26,6 +26,8 @@ struct Layout {
     // A copy without the items that stand for the Finder desktop; everything else,
     // edge groups included, unchanged.
     Layout strippingDesktopJunk() const;
+    // Whether strippingDesktopJunk() would drop any item.
+    bool hasDesktopJunk() const;
 
     friend bool operator==(const Layout&, const Layout&) = default;
 };

@@ -5,6 +5,7 @@
 
 #include "Core/ModelJson.h"
 #include "Platform/FilePath.h"
+#include "Platform/Json/JsonListParse.h"
 #include "Platform/Platform.h"
 
 namespace kestr {
@@ -22,50 +23,28 @@ std::vector<Layout> LayoutStore::decodeDocument(const std::string& bytes) {
     // which therefore never holds more than one kest: whole, it takes several times the
     // file's size, and the memory would stay with the process. Failures come as a
     // whole-document decode would give them: malformed JSON first, then the first kest
-    // that cannot be decoded, then the rest of the document. The parser keeps its levels
-    // on a list of its own, not on the stack, so nesting is refused as it is met, without
-    // a walk of the whole text beforehand.
+    // that cannot be decoded, then the rest of the document.
     const nlohmann::json placeholder = nlohmann::json::object();
     const JsonValue root(placeholder);
     const JsonValue list = root.member(placeholder, "layouts");
     std::vector<Layout> layouts;
     std::exception_ptr failure;
-    std::string key;
-    bool inList = false;
-    const auto take = [&](int depth, nlohmann::json::parse_event_t event, nlohmann::json& parsed) {
-        using ParseEvent = nlohmann::json::parse_event_t;
-        // `depth` counts the levels around the one this event opens.
-        if ((event == ParseEvent::object_start || event == ParseEvent::array_start) && depth >= JsonNesting::limit) {
-            throw JsonNestingError("JSON nested more than " + std::to_string(JsonNesting::limit) + " levels deep");
-        }
-        if (depth == 1 && event == ParseEvent::key) key = parsed.get<std::string>();
-        if (depth == 1 && event == ParseEvent::array_start) {
-            // A repeated member replaces the one before, as it does in a parsed document.
-            inList = key == "layouts";
-            if (inList) {
-                layouts.clear();
-                failure = nullptr;
-            }
-        }
-        if (depth == 1 && event == ParseEvent::array_end) inList = false;
-        const bool element =
-            event == ParseEvent::object_end || event == ParseEvent::array_end || event == ParseEvent::value;
-        if (depth != 2 || !inList || !element) return true;
-        if (!failure) {
+    const JsonListParse parse{
+        "layouts",
+        [&] {
+            layouts.clear();
+            failure = nullptr;
+        },
+        [&](nlohmann::json& element) {
+            if (failure) return;
             try {
-                layouts.push_back(fromJson<Layout>(list.element(parsed, layouts.size())));
+                layouts.push_back(fromJson<Layout>(list.element(element, layouts.size())));
             } catch (...) {
                 failure = std::current_exception();
             }
-        }
-        return false;
+        },
     };
-    nlohmann::json json;
-    try {
-        json = nlohmann::json::parse(bytes.begin(), bytes.end(), take);
-    } catch (const nlohmann::json::exception& e) {
-        throw JsonDecodeError(std::string("malformed JSON: ") + e.what());
-    }
+    const nlohmann::json json = parse.parse(bytes);
     if (failure) std::rethrow_exception(failure);
     // The whole document is decoded before its version is looked at, so a malformed
     // document of another version fails with the decoding error.
@@ -95,10 +74,9 @@ JsonFileStore::Content LayoutStore::content() {
 }
 
 std::vector<ThreeWayMerge::Entry> LayoutStore::entries(const std::vector<Layout>& kests) {
-    const JsonEncoder compact{false};
     std::vector<ThreeWayMerge::Entry> out;
     out.reserve(kests.size());
-    for (const Layout& kest : kests) out.push_back({kest.id, ThreeWayMerge::digestOf(compact, kest)});
+    for (const Layout& kest : kests) out.push_back({kest.id, ThreeWayMerge::digestOf(kest)});
     return out;
 }
 
@@ -127,22 +105,17 @@ void LayoutStore::load() {
     JsonFileStore::load(fileURL, loadFailed, content());
 }
 
-void LayoutStore::tidy(const std::function<Layout(const Layout&)>& tidied) {
-    const JsonEncoder compact{false};
+void LayoutStore::tidy(const std::function<std::optional<StoredForm::Untidied>(Layout& kest)>& tidyInPlace) {
     for (std::size_t i = 0; i < layouts.size(); ++i) {
         Layout& kest = layouts[i];
-        Layout tidy = tidied(kest);
-        // A kest already tidy keeps the form it had before an earlier tidying. Its edge
-        // groups, which a tidying makes anew, are compared first: where they differ, the
-        // items need no walk.
-        if (tidy.edgeGroups == kest.edgeGroups && tidy == kest) continue;
         // As the file holds it, when the last load read this kest there.
         const bool asRead =
             baseFollowsLayouts_ && i < base_.size() && base_[i].id == kest.id && !storedForms_.contains(kest.id);
-        const std::uint64_t digest = asRead ? base_[i].digest : ThreeWayMerge::digestOf(compact, kest);
-        const Uuid id = kest.id;
-        storedForms_.insert_or_assign(id, StoredForm(std::move(kest), tidy, digest));
-        kest = std::move(tidy);
+        const std::uint64_t digest = asRead ? base_[i].digest : ThreeWayMerge::digestOf(kest);
+        std::optional<StoredForm::Untidied> before = tidyInPlace(kest);
+        // A kest already tidy keeps the form it had before an earlier tidying.
+        if (!before) continue;
+        storedForms_.insert_or_assign(kest.id, StoredForm(std::move(*before), kest, digest));
     }
 }
 
@@ -162,13 +135,12 @@ void LayoutStore::writeDocument(JsonWriter& w) const {
 }
 
 std::vector<ThreeWayMerge::Entry> LayoutStore::entriesToWrite() const {
-    const JsonEncoder compact{false};
     std::vector<ThreeWayMerge::Entry> out;
     out.reserve(layouts.size());
     for (const Layout& kest : layouts) {
         const auto form = storedForms_.find(kest.id);
         const bool stored = form != storedForms_.end() && form->second.storedFormFor(kest);
-        out.push_back({kest.id, stored ? form->second.storedDigest() : ThreeWayMerge::digestOf(compact, kest)});
+        out.push_back({kest.id, stored ? form->second.storedDigest() : ThreeWayMerge::digestOf(kest)});
     }
     return out;
 }

@@ -57,8 +57,10 @@ public:
     void update(const Layout& layout);
     // Tidies every kest in memory only (the start-up's normalisation): while a kest
     // still equals its tidied form, saves write it as it was before, so an unrelated save
-    // does not write the tidying for it. Forgotten at the next load.
-    void tidy(const std::function<Layout(const Layout&)>& tidied);
+    // does not write the tidying for it. Forgotten at the next load. `tidyInPlace` tidies
+    // one kest where it stands and answers what it was before, or none when it was tidy
+    // already.
+    void tidy(const std::function<std::optional<StoredForm::Untidied>(Layout& kest)>& tidyInPlace);
 
 private:
     // Writes `layouts` as a save writes them, one kest after another.

@@ -53,6 +53,23 @@ StoredForm::StoredForm(Layout stored, const Layout& tidied, std::uint64_t stored
         groups_ = std::make_unique<const Groups>(Groups{std::move(stored.edgeGroups), tidied.edgeGroups});
 }
 
+StoredForm::StoredForm(Untidied stored, const Layout& tidied, std::uint64_t storedDigest)
+    : storedDigest_(storedDigest), itemCount_(tidied.items.size()) {
+    if (stored.whole) {
+        *this = StoredForm(std::move(*stored.whole), tidied, storedDigest);
+        return;
+    }
+    for (std::size_t i = 0; i < itemCount_; ++i) {
+        const LayoutItem& now = tidied.items[i];
+        Frames& before = stored.frames[i];
+        if (before.target == now.targetFrame && before.captured == now.capturedFrame) continue;
+        items_.push_back({i, nullptr, std::move(before), {now.targetFrame, now.capturedFrame}});
+    }
+    items_.shrink_to_fit();
+    if (stored.edgeGroups != tidied.edgeGroups)
+        groups_ = std::make_unique<const Groups>(Groups{std::move(stored.edgeGroups), tidied.edgeGroups});
+}
+
 std::optional<Layout> StoredForm::storedFormFor(const Layout& current) const {
     if (wholeStored_) return current == *wholeTidied_ ? std::optional<Layout>(*wholeStored_) : std::nullopt;
     if (current.items.size() + droppedCount_ != itemCount_) return std::nullopt;
@@ -83,7 +100,7 @@ std::optional<Layout> StoredForm::storedFormFor(const Layout& current) const {
         ++change;
     }
     // Everything the tidying left alone is as stored exactly when the whole is.
-    if (ThreeWayMerge::digestOf(JsonEncoder{false}, out) != storedDigest_) return std::nullopt;
+    if (ThreeWayMerge::digestOf(out) != storedDigest_) return std::nullopt;
     return out;
 }
 

@@ -19,19 +19,28 @@ namespace kestr {
 
 class StoredForm {
 public:
-    // `storedDigest`: ThreeWayMerge::digestOf the stored form, as a compact encoder writes it.
+    struct Frames {
+        ScreenFrame target;
+        std::optional<ScreenFrame> captured;
+        friend bool operator==(const Frames&, const Frames&) = default;
+    };
+    // A kest as it was before a tidying changed it in place: whole, or, where the tidying
+    // changed nothing but the items' frames and the edge groups, only those.
+    struct Untidied {
+        std::optional<Layout> whole;
+        std::vector<Frames> frames;  // each item's, in order
+        std::vector<EdgeGroup> edgeGroups;
+    };
+
+    // `storedDigest`: ThreeWayMerge::digestOf the stored form.
     StoredForm(Layout stored, const Layout& tidied, std::uint64_t storedDigest);
+    StoredForm(Untidied stored, const Layout& tidied, std::uint64_t storedDigest);
 
     // The stored form, when `current` is still the tidied form; none when it has changed.
     std::optional<Layout> storedFormFor(const Layout& current) const;
     std::uint64_t storedDigest() const { return storedDigest_; }
 
 private:
-    struct Frames {
-        ScreenFrame target;
-        std::optional<ScreenFrame> captured;
-        friend bool operator==(const Frames&, const Frames&) = default;
-    };
     // One stored item that the tidied form dropped, or whose frames it changed.
     struct ItemChange {
         std::size_t index = 0;  // among the stored items

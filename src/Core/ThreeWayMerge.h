@@ -40,21 +40,20 @@ public:
 
     // A digest of an entry's encoded content.
     static std::uint64_t digest(std::string_view encoded);
-    // The digest of a value as the encoder writes it; 0 for one it cannot write (a
+    // The digest of a value's content as a save writes it; 0 for one it cannot write (a
     // save of it fails anyway, with the encoder's error). Every value is written into
-    // one writer of the thread, so a list of many is encoded without growing a buffer
+    // one writer of the thread, so a list of many is digested without growing a buffer
     // for each.
     template <class T>
-    static std::uint64_t digestOf(const JsonEncoder& encoder, const T& value) {
-        thread_local JsonWriter compact(false), pretty(true);
-        JsonWriter& w = encoder.prettyPrinted ? pretty : compact;
-        w.restart();
+    static std::uint64_t digestOf(const T& value) {
+        thread_local JsonWriter content = JsonWriter::digesting();
+        content.restart();
         try {
-            writeJson(w, value);
+            writeJson(content, value);
         } catch (const JsonEncodeError&) {
             return 0;
         }
-        return digest(w.text());
+        return digest(content.text());
     }
 };
 

@@ -8,19 +8,41 @@ namespace kestr {
 namespace {
 constexpr double snapThreshold = 4;
 constexpr double minDimension = 120;
+
+// Frames clipped to their display's visible area, edges that nearly meet snapped onto
+// one line, and the edge groups found again from the result.
+void tidyFrames(Layout& layout) {
+    for (LayoutItem& item : layout.items) {
+        item.targetFrame = DisplayManager::clipFrameToVisible(item.targetFrame);
+        if (item.capturedFrame) item.capturedFrame = DisplayManager::clipFrameToVisible(*item.capturedFrame);
+    }
+    const auto groups = EdgeGroupDetector::detectGroups(layout.items, snapThreshold, minDimension);
+    EdgeGroupDetector::snapItemsToGroups(layout.items, groups);
+    layout.edgeGroups = EdgeGroupDetector::detectGroups(layout.items, snapThreshold, minDimension);
+}
+
 }  // namespace
 
 void KestNormaliser::normalise(LayoutStore& store) {
-    store.tidy([](const Layout& stored) {
-        Layout layout = stored.strippingDesktopJunk();
-        for (LayoutItem& item : layout.items) {
-            item.targetFrame = DisplayManager::clipFrameToVisible(item.targetFrame);
-            if (item.capturedFrame) item.capturedFrame = DisplayManager::clipFrameToVisible(*item.capturedFrame);
+    store.tidy([](Layout& kest) -> std::optional<StoredForm::Untidied> {
+        if (kest.hasDesktopJunk()) {
+            StoredForm::Untidied before{kest, {}, {}};
+            kest = kest.strippingDesktopJunk();
+            tidyFrames(kest);
+            return before;
         }
-        const auto groups = EdgeGroupDetector::detectGroups(layout.items, snapThreshold, minDimension);
-        EdgeGroupDetector::snapItemsToGroups(layout.items, groups);
-        layout.edgeGroups = EdgeGroupDetector::detectGroups(layout.items, snapThreshold, minDimension);
-        return layout;
+        // Most kests change in their edge groups at most (which get new ids each time
+        // they are found): only those and the frames are kept aside, not a copy of the kest.
+        StoredForm::Untidied before{std::nullopt, {}, kest.edgeGroups};
+        before.frames.reserve(kest.items.size());
+        for (const LayoutItem& item : kest.items) before.frames.push_back({item.targetFrame, item.capturedFrame});
+        tidyFrames(kest);
+        bool same = before.edgeGroups == kest.edgeGroups;
+        for (std::size_t i = 0; same && i < kest.items.size(); ++i) {
+            same = before.frames[i] == StoredForm::Frames{kest.items[i].targetFrame, kest.items[i].capturedFrame};
+        }
+        if (same) return std::nullopt;
+        return before;
     });
 }
 

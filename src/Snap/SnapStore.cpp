@@ -44,10 +44,9 @@ JsonFileStore::Content SnapStore::content() {
 namespace {
 
 std::vector<ThreeWayMerge::Entry> entries(const std::vector<SnapBinding>& bindings) {
-    const JsonEncoder compact{false};
     std::vector<ThreeWayMerge::Entry> out;
     out.reserve(bindings.size());
-    for (const SnapBinding& b : bindings) out.push_back({b.id, ThreeWayMerge::digestOf(compact, b)});
+    for (const SnapBinding& b : bindings) out.push_back({b.id, ThreeWayMerge::digestOf(b)});
     return out;
 }
 

@@ -9,6 +9,7 @@
 
 #include "Core/LayoutStore.h"
 #include "Core/Preferences.h"
+#include "Layout/EdgeGroupDetector.h"
 #include "MenuBarTest.h"
 #include "Platform/FilePath.h"
 #include "Snap/SnapStore.h"
@@ -112,13 +113,24 @@ TEST_F(AppDelegateTest, TidiedKestsAreWrittenBackAsStoredUnlessTheUserChangesThe
     other.id = Uuid::random();
     other.name = "Other";
     other.items[0].id = Uuid::random();
-    LayoutStore::shared().layouts = {kest, other};
+    // Two windows side by side: the start-up finds their shared edge again, under a new id.
+    Layout halves = other;
+    halves.id = Uuid::random();
+    halves.name = "Halves";
+    halves.items[0].targetFrame = ScreenFrame{"37D8832A-2D66-4B0F-9F3F-1234567890AB", 0, 100, 960, 600, {}, {}, {}, {}};
+    halves.items.push_back(halves.items[0]);
+    halves.items[1].id = Uuid::random();
+    halves.items[1].targetFrame.x = 960;
+    halves.edgeGroups = EdgeGroupDetector::detectGroups(halves.items, 4, 120);
+    ASSERT_EQ(halves.edgeGroups.size(), 1u);
+    LayoutStore::shared().layouts = {kest, other, halves};
     LayoutStore::shared().save();
     const std::string stored = sim->files().read(LayoutStore::shared().fileURL);
     LayoutStore::shared().layouts.clear();
 
     launch();
     EXPECT_EQ(LayoutStore::shared().layouts[0].items[0].targetFrame.y, 25) << "clipped in memory";
+    EXPECT_NE(LayoutStore::shared().layouts[2].edgeGroups, halves.edgeGroups) << "found again in memory";
     EXPECT_EQ(sim->files().read(LayoutStore::shared().fileURL), stored) << "nothing saved at start-up";
 
     // An unrelated save (a rename of the other kest) keeps the first as it was stored.
@@ -127,6 +139,7 @@ TEST_F(AppDelegateTest, TidiedKestsAreWrittenBackAsStoredUnlessTheUserChangesThe
     LayoutStore check(LayoutStore::shared().fileURL);
     check.load();
     EXPECT_EQ(check.layouts[0], kest);
+    EXPECT_EQ(check.layouts[2], halves);
     EXPECT_EQ(check.layouts[1].name, "Renamed");
     EXPECT_EQ(check.layouts[1].items[0].targetFrame.y, 25) << "a changed kest is written as it now is";
 }

@@ -231,13 +231,13 @@ TEST_F(LayoutStoreTest, TidiedKestsAreWrittenAsStoredUntilTheyChange) {
     store.save();
     store.load();
     // Drops the second item, moves the first one's frames, replaces the edge groups.
-    store.tidy([](const Layout& kest) {
-        Layout tidy = kest;
-        tidy.items.erase(tidy.items.begin() + 1);
-        tidy.items[0].targetFrame.y = 25;
-        tidy.items[0].capturedFrame.reset();
-        tidy.edgeGroups.clear();
-        return tidy;
+    store.tidy([](Layout& kest) {
+        StoredForm::Untidied before{kest, {}, {}};
+        kest.items.erase(kest.items.begin() + 1);
+        kest.items[0].targetFrame.y = 25;
+        kest.items[0].capturedFrame.reset();
+        kest.edgeGroups.clear();
+        return std::optional(before);
     });
     ASSERT_EQ(store.layouts[0].items.size(), 2u);
 
@@ -253,7 +253,7 @@ TEST_F(LayoutStoreTest, TidiedKestsAreWrittenAsStoredUntilTheyChange) {
     EXPECT_EQ(written[3], store.layouts[3]);
 
     // Tidying again leaves the stored form of a kest already tidy.
-    store.tidy([](const Layout& kest) { return kest; });
+    store.tidy([](Layout&) { return std::optional<StoredForm::Untidied>(); });
     store.layouts[1].name = "Renamed again";
     store.save();
     EXPECT_EQ(loaded()[0], stored[0]);

@@ -113,11 +113,27 @@ void JsonWriter::beginValue() {
     if (pretty_) newLine(levels_.size());
 }
 
+void JsonWriter::rawItem(char tag, const void* bytes, std::size_t size) {
+    out_ += tag;
+    out_.append(static_cast<const char*>(bytes), size);
+}
+
+void JsonWriter::rawText(char tag, std::string_view text) {
+    const std::uint64_t size = text.size();
+    rawItem(tag, &size, sizeof size);
+    out_.append(text);
+}
+
 void JsonWriter::key(std::string_view name) {
     Level& object = levels_.back();
+    object.key = name;
+    if (raw_) {
+        ++object.count;
+        rawText('k', name);
+        return;
+    }
     if (object.count++ > 0) out_ += ',';
     if (pretty_) newLine(levels_.size());
-    object.key = name;
     out_ += '"';
     appendEscaped(out_, name);
     out_ += pretty_ ? "\": " : "\":";
@@ -138,6 +154,7 @@ void JsonWriter::close(char bracket) {
 
 void JsonWriter::value(std::string_view text) {
     beginValue();
+    if (raw_) return rawText('s', text);
     out_ += '"';
     appendEscaped(out_, text);
     out_ += '"';
@@ -146,6 +163,8 @@ void JsonWriter::value(std::string_view text) {
 void JsonWriter::value(double number) {
     beginValue();
     if (!std::isfinite(number)) throw JsonEncodeError(path() + ": a number that is NaN or infinite cannot be written");
+    // The shortest text that reads back as a double tells doubles apart as their bits do.
+    if (raw_) return rawItem('d', &number, sizeof number);
     // The shortest text that reads back as the same double, as nlohmann writes it.
     char buffer[64];
     char* end = nlohmann::detail::to_chars(buffer, buffer + sizeof buffer, number);
@@ -154,6 +173,7 @@ void JsonWriter::value(double number) {
 
 void JsonWriter::value(std::int64_t number) {
     beginValue();
+    if (raw_) return rawItem('i', &number, sizeof number);
     char buffer[24];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
     out_.append(buffer, static_cast<std::size_t>(result.ptr - buffer));

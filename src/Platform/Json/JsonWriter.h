@@ -30,6 +30,16 @@ public:
 class JsonWriter {
 public:
     explicit JsonWriter(bool prettyPrinted = true) : pretty_(prettyPrinted) {}
+    // A writer whose text is not JSON but the raw content of what is written: strings
+    // and keys as their bytes with their length, numbers as their bits. Two documents
+    // give the same text exactly when a JSON writer would write them alike (strings
+    // that are not UTF-8 aside), without the cost of formatting numbers and escaping
+    // strings: for digests of content.
+    static JsonWriter digesting() {
+        JsonWriter w(false);
+        w.raw_ = true;
+        return w;
+    }
 
     void beginObject() { open('{', true); }
     void endObject() { close('}'); }
@@ -70,9 +80,13 @@ private:
     void beginValue();
     void newLine(std::size_t depth);
     void string(std::string_view text);
+    // Raw form: a tag, then `size` bytes.
+    void rawItem(char tag, const void* bytes, std::size_t size);
+    void rawText(char tag, std::string_view text);
     std::string path() const;
 
     bool pretty_;
+    bool raw_ = false;
     std::string out_;
     std::vector<Level> levels_;
 };
