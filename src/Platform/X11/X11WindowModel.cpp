@@ -8,34 +8,24 @@
 #include <algorithm>
 #include <set>
 
+#include "Platform/X11/X11Text.h"
+
 namespace kestr {
 
 namespace {
-
-std::string latin1ToUtf8(const char* data, int length) {
-    std::string out;
-    for (int i = 0; i < length; ++i) {
-        const auto c = static_cast<unsigned char>(data[i]);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 std::string text(const xcb_get_property_reply_t* r) {
     if (!r || r->format != 8) return {};
     return std::string(static_cast<const char*>(xcb_get_property_value(r)), xcb_get_property_value_length(r));
 }
 
-// WM_NAME is Latin-1 (STRING) by the old convention; programs that write UTF-8 there say so.
-std::string plainText(const xcb_get_property_reply_t* r, xcb_atom_t utf8String) {
+// WM_NAME is Latin-1 (STRING) by the old convention; programs that write anything else
+// there say so.
+std::string plainText(const xcb_get_property_reply_t* r, xcb_atom_t utf8String, xcb_atom_t compoundText) {
     if (!r || r->format != 8) return {};
     if (r->type == utf8String) return text(r);
-    return latin1ToUtf8(static_cast<const char*>(xcb_get_property_value(r)), xcb_get_property_value_length(r));
+    if (r->type == compoundText) return X11Text::fromCompoundText(text(r));
+    return X11Text::fromLatin1(text(r));
 }
 
 // The host name as programs write it, fully qualified or not.
@@ -147,7 +137,7 @@ void X11WindowModel::checkWaiters() {
 // ---- loading ----
 
 X11WindowModel::X11WindowModel(X11Connection& connection, MainActor& actor)
-    : x_(connection), actor_(actor), frames_(connection) {
+    : x_(connection), actor_(actor), compoundText_(connection.atom("COMPOUND_TEXT")), frames_(connection) {
     auto& e = x_.ewmh();
     read_ = {e._NET_WM_PID,
              e._NET_WM_NAME,
@@ -334,7 +324,7 @@ void X11WindowModel::applyProperty(X11Client& c, xcb_atom_t atom, const xcb_get_
         // A name that is no text (another format) is as good as none: WM_NAME stands.
         c.netTitle = r && r->format == 8 ? std::optional<std::string>(text(r)) : std::nullopt;
     } else if (atom == XCB_ATOM_WM_NAME) {
-        c.plainTitle = plainText(r, e.UTF8_STRING);
+        c.plainTitle = plainText(r, e.UTF8_STRING, compoundText_);
     } else if (atom == XCB_ATOM_WM_CLASS) {
         // Instance and class, each ended by a NUL; anything after the class is no part of it.
         const std::string both = text(r);

@@ -87,6 +87,7 @@ private:
     MainActor& actor_;
     // The properties of a client window that the model reads.
     std::set<xcb_atom_t> read_;
+    xcb_atom_t compoundText_ = XCB_ATOM_NONE;
     std::map<xcb_window_t, X11Client> clients_;
     X11Frames frames_;
     std::vector<xcb_window_t> frontToBack_;

@@ -82,6 +82,19 @@ TEST_F(X11HostilePropertiesTest, NamesOfTheWrongFormatOrWithMoreStringsReadAsThe
         << "title: " << x11().model().client(w)->title;
     EXPECT_EQ(x11().model().client(w)->wmClass, "Cls");
     EXPECT_EQ(x11().model().client(w)->wmInstance, "inst");
+
+    // Compound text, as xterm writes a name beyond Latin-1: JIS X 0208, then Latin-1.
+    const std::string compound =
+        "\x1b$(BF|K\\\x1b(B \xfc"
+        "ber";
+    set(w, "WM_NAME", atom(connection(), "COMPOUND_TEXT"), 8, compound.data(),
+        static_cast<std::uint32_t>(compound.size()));
+    EXPECT_TRUE(settle([&] {
+        return x11().model().client(w)->title ==
+               "\xE6\x97\xA5\xE6\x9C\xAC \xC3\xBC"
+               "ber";
+    })) << "title: "
+        << x11().model().client(w)->title;
 }
 
 // A window on a desktop beyond the last, or any window while the current desktop is
