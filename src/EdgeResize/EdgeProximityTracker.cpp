@@ -207,7 +207,11 @@ void EdgeProximityTracker::onMonitoredEvent() {
     idleTicks = 0;
     // The next tick comes a full period after this check: while events come, the poll
     // has nothing to find and does not wake the program.
-    startPolling(fastInterval);
+    if (pollTimer && currentInterval == fastInterval) {
+        pollTimer->postpone();
+    } else {
+        startPolling(fastInterval);
+    }
     lastPolledLocation = platform().displays().mouseLocation();
     check(lastPolledLocation);
 }
@@ -268,11 +272,12 @@ void EdgeProximityTracker::check(Point loc) {
         }
         return;
     }
-    if (platform().eventMonitors().modifierFlags() & ModifierFlag::command) return hide();
+    // The nearest edge is found first: the pointer is mostly far from every edge, and
+    // then nothing else is read (whatever else a check asks, its answer there is the
+    // same hidden handle).
     bool anyGroup = false;
     for (const auto& [display, held] : heldEdgesByDisplay) anyGroup = anyGroup || !held.groups.empty();
     if (!anyGroup) return hide();
-    if (WindowController::isFrontmostWindowFullScreen()) return hide();
     const auto p = axLocation(loc);
     if (!p) return hide();
 
@@ -298,6 +303,8 @@ void EdgeProximityTracker::check(Point loc) {
         }
     }
     if (!best || !(best->distance <= proximityThreshold)) return hide();
+    if (platform().eventMonitors().modifierFlags() & ModifierFlag::command) return hide();
+    if (WindowController::isFrontmostWindowFullScreen()) return hide();
     if (foreignWindowCoversBoundary(*p, *best->group, *best->layout)) return hide();
     showResizeCursor(best->group->axis);
     emit(Hit{best->group->id, best->group->axis, best->distance, best->edge});

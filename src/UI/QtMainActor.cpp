@@ -10,10 +10,18 @@ QtMainActor::QtMainActor() {
     clock_.start();
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer_, &QTimer::timeout, [this] { fire(); });
+    QObject::connect(&timer_, &QTimer::timeout, [this] { runDue(); });
     // Qt's own event handlers may read from a watched connection too.
     if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
-        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &timer_, [this] { runAfterWorkHooks(); });
+        toldBeforeWaiting_ = true;
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &timer_, [this] {
+            runAfterWorkHooks();
+            // Work or a watch runs a nested loop (a dialog): what is due comes due there.
+            if (armLater_) {
+                armLater_ = false;
+                armForNext();
+            }
+        });
     }
 }
 
@@ -26,11 +34,9 @@ namespace {
 
 class NotifierWatch : public MainActor::DescriptorWatch {
 public:
-    NotifierWatch(MainActor& actor, int fd, std::function<void()> readable) : notifier_(fd, QSocketNotifier::Read) {
-        QObject::connect(&notifier_, &QSocketNotifier::activated, [&actor, readable = std::move(readable)] {
-            readable();
-            actor.runAfterWorkHooks();
-        });
+    NotifierWatch(QtMainActor& actor, int fd, std::function<void()> readable) : notifier_(fd, QSocketNotifier::Read) {
+        QObject::connect(&notifier_, &QSocketNotifier::activated,
+                         [&actor, readable = std::move(readable)] { actor.serve(readable); });
     }
 
 private:
@@ -43,16 +49,35 @@ std::unique_ptr<MainActor::DescriptorWatch> QtMainActor::watchReadable(int fd, s
     return std::make_unique<NotifierWatch>(*this, fd, std::move(readable));
 }
 
+void QtMainActor::serve(const std::function<void()>& readable) {
+    const bool outer = !deferring_ && toldBeforeWaiting_;
+    if (outer) deferring_ = true;
+    readable();
+    runAfterWorkHooks();
+    if (outer) deferring_ = false;
+    // What the watch posted (the reading of an event, say) runs now: waiting for the
+    // timer would cost the loop another turn.
+    runDue();
+}
+
 double QtMainActor::now() const { return static_cast<double>(clock_.nsecsElapsed()) / 1e9; }
 
 void QtMainActor::wake() {
+    if (deferring_) {
+        armLater_ = true;
+        return;
+    }
+    armForNext();
+}
+
+void QtMainActor::armForNext() {
     double due = 0;
     if (!nextDue(due)) {
         timer_.stop();
         return;
     }
     // Work that falls due no sooner than the timer fires needs no new timer: the firing
-    // runs everything due by then. A pointer move schedules several such pieces.
+    // runs everything due by then.
     if (timer_.isActive() && armedFor_ <= due) return;
     arm(due);
 }
@@ -62,16 +87,34 @@ void QtMainActor::arm(double due) {
     timer_.start(std::chrono::ceil<std::chrono::milliseconds>(sleepBefore(due, now())));
 }
 
-void QtMainActor::fire() {
+void QtMainActor::runDue() {
+    const bool outer = !deferring_ && toldBeforeWaiting_;
+    if (outer) deferring_ = true;
     double due = 0;
     while (nextDue(due) && due <= now()) {
-        // Armed before the work runs: should it open a modal dialog, the rest comes due
-        // inside the dialog's loop. Re-armed properly below when it simply returns.
-        if (!timer_.isActive()) arm(now());
+        // Should the work open a modal dialog, the rest comes due inside the dialog's
+        // loop: armed before that loop waits, or here where no loop says when it waits.
+        if (toldBeforeWaiting_) {
+            armLater_ = true;
+        } else if (!timer_.isActive()) {
+            arm(now());
+        }
         runOneDue(now());
     }
-    timer_.stop();
-    wake();
+    if (!outer && deferring_) {
+        // Inside a nested loop: it arms before it waits.
+        armLater_ = true;
+        return;
+    }
+    deferring_ = false;
+    armLater_ = false;
+    // Armed for exactly the next work: a timer armed for work since moved or gone
+    // would wake the loop for nothing.
+    if (!nextDue(due)) {
+        timer_.stop();
+    } else if (!timer_.isActive() || armedFor_ != due) {
+        arm(due);
+    }
 }
 
 }  // namespace kestr

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <QEventLoop>
 #include <algorithm>
 #include <memory>
@@ -43,6 +45,45 @@ TEST(QtMainActorTest, WorkQueuedBehindANestedLoopRunsInsideIt) {
     QTimer::singleShot(5000, &settle, [&] { settle.quit(); });
     settle.exec();
     EXPECT_NE(std::find(ran.begin(), ran.end(), "later"), ran.end());
+}
+
+// Work posted while a watched descriptor is served runs once the watch returns, and
+// inside a nested loop the watch itself runs (a dialog opened at an event).
+TEST(QtMainActorTest, WorkAWatchPostsRunsAfterItAndInsideANestedLoopItRuns) {
+    QtMainActor actor;
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    std::vector<std::string> ran;
+    QEventLoop outer;
+    QTimer::singleShot(10000, &outer, [&] { outer.quit(); });
+    auto watch = actor.watchReadable(fds[0], [&] {
+        char c = 0;
+        if (::read(fds[0], &c, 1) != 1) return;
+        if (c == 'p') {
+            actor.post([&] {
+                ran.push_back("after the watch");
+                outer.quit();
+            });
+            return;
+        }
+        QEventLoop dialog;
+        auto open = std::make_shared<QEventLoop*>(&dialog);
+        QTimer::singleShot(5000, &dialog, [&] { dialog.quit(); });
+        actor.post([&ran, open] {
+            ran.push_back("inside the nested loop");
+            if (*open) (*open)->quit();
+        });
+        dialog.exec();
+        *open = nullptr;
+        ran.push_back("nested loop closed");
+        ASSERT_EQ(::write(fds[1], "p", 1), 1);
+    });
+    ASSERT_EQ(::write(fds[1], "n", 1), 1);
+    outer.exec();
+    EXPECT_EQ(ran, (std::vector<std::string>{"inside the nested loop", "nested loop closed", "after the watch"}));
+    watch.reset();
+    ::close(fds[0]);
+    ::close(fds[1]);
 }
 
 }  // namespace

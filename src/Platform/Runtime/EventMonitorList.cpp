@@ -1,18 +1,19 @@
 #include "Platform/Runtime/EventMonitorList.h"
 
-#include <vector>
-
 namespace kestr {
 
 MonitorToken EventMonitorList::addGlobal(EventMask mask, std::function<void(const Event&)> handler) {
     const MonitorToken token = nextToken_++;
-    monitors_[token] = Monitor{mask, false, std::move(handler), nullptr};
+    monitors_[token] =
+        Monitor{mask, false, std::make_shared<const std::function<void(const Event&)>>(std::move(handler)), nullptr};
     return token;
 }
 
 MonitorToken EventMonitorList::addLocal(EventMask mask, std::function<std::optional<Event>(const Event&)> handler) {
     const MonitorToken token = nextToken_++;
-    monitors_[token] = Monitor{mask, true, nullptr, std::move(handler)};
+    monitors_[token] =
+        Monitor{mask, true, nullptr,
+                std::make_shared<const std::function<std::optional<Event>(const Event&)>>(std::move(handler))};
     return token;
 }
 
@@ -23,32 +24,34 @@ bool EventMonitorList::anyGlobal() const {
     return false;
 }
 
-// Handlers may add or remove monitors; the walk goes over a snapshot of the tokens and
-// skips those removed meanwhile.
-std::vector<MonitorToken> EventMonitorList::matching(const Event& event, bool local) const {
-    std::vector<MonitorToken> tokens;
-    for (const auto& [token, monitor] : monitors_) {
-        if (monitor.local == local && (monitor.mask & eventMask(event.type))) tokens.push_back(token);
+// Handlers may add or remove monitors: each step looks for the next token afresh, so a
+// monitor removed meanwhile is skipped, and one added meanwhile waits for the next event.
+const EventMonitorList::Monitor* EventMonitorList::next(MonitorToken& after, MonitorToken end, const Event& event,
+                                                        bool local) const {
+    for (auto it = monitors_.upper_bound(after); it != monitors_.end() && it->first < end; ++it) {
+        if (it->second.local != local || !(it->second.mask & eventMask(event.type))) continue;
+        after = it->first;
+        return &it->second;
     }
-    return tokens;
+    return nullptr;
 }
 
 void EventMonitorList::deliverGlobal(const Event& event) {
-    for (const MonitorToken token : matching(event, false)) {
-        auto it = monitors_.find(token);
-        if (it == monitors_.end()) continue;
-        auto handler = it->second.global;
-        handler(event);
+    const MonitorToken end = nextToken_;
+    MonitorToken after = 0;
+    while (const Monitor* monitor = next(after, end, event, false)) {
+        const auto handler = monitor->global;
+        (*handler)(event);
     }
 }
 
 std::optional<Event> EventMonitorList::deliverLocal(const Event& event) {
     std::optional<Event> delivered = event;
-    for (const MonitorToken token : matching(event, true)) {
-        auto it = monitors_.find(token);
-        if (it == monitors_.end()) continue;
-        auto handler = it->second.localHandler;
-        delivered = handler(*delivered);
+    const MonitorToken end = nextToken_;
+    MonitorToken after = 0;
+    while (const Monitor* monitor = next(after, end, event, true)) {
+        const auto handler = monitor->localHandler;
+        delivered = (*handler)(*delivered);
         if (!delivered) break;
     }
     return delivered;

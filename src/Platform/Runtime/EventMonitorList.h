@@ -5,6 +5,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 
 #include "Platform/EventMonitors.h"
 
@@ -26,10 +27,13 @@ private:
     struct Monitor {
         EventMask mask = 0;
         bool local = false;
-        std::function<void(const Event&)> global;
-        std::function<std::optional<Event>(const Event&)> localHandler;
+        // Shared, so that a handler that removes its own monitor finishes its call.
+        std::shared_ptr<const std::function<void(const Event&)>> global;
+        std::shared_ptr<const std::function<std::optional<Event>(const Event&)>> localHandler;
     };
-    std::vector<MonitorToken> matching(const Event& event, bool local) const;
+    // The first monitor after `after` that hears the event, among those there were
+    // before the delivery began (`end`, the next token then); none at the end.
+    const Monitor* next(MonitorToken& after, MonitorToken end, const Event& event, bool local) const;
 
     std::map<MonitorToken, Monitor> monitors_;
     MonitorToken nextToken_ = 1;

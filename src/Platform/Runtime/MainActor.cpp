@@ -17,11 +17,23 @@ MainActor::~MainActor() = default;
 TimerID MainActor::schedule(double delay, std::function<void()> work) {
     if (shutDown_) return 0;
     const double due = now() + (delay > 0 ? delay : 0);
-    const Key key{due, nextSeq_++};
+    const std::uint64_t seq = nextSeq_++;
+    const Key key{due, seq, seq};
     queue_.emplace(key, std::move(work));
-    keys_.emplace(key.seq, key);
+    keys_.emplace(key.id, key);
     wake();
-    return key.seq;
+    return key.id;
+}
+
+void MainActor::reschedule(TimerID id, double delay) {
+    auto it = keys_.find(id);
+    if (it == keys_.end()) return;
+    // The queued work moves as it is: nothing is copied or allocated.
+    auto node = queue_.extract(it->second);
+    node.key() = Key{now() + (delay > 0 ? delay : 0), nextSeq_++, id};
+    it->second = node.key();
+    queue_.insert(std::move(node));
+    wake();
 }
 
 void MainActor::cancel(TimerID id) {
@@ -38,6 +50,10 @@ void MainActor::RepeatingTimer::invalidate() {
     pending_ = 0;
     // Last: dropping the queued tick may release the final reference to this timer.
     if (actor && pending) actor->cancel(pending);
+}
+
+void MainActor::RepeatingTimer::postpone() {
+    if (actor_ && pending_) actor_->reschedule(pending_, interval_);
 }
 
 std::shared_ptr<MainActor::RepeatingTimer> MainActor::scheduleRepeating(double interval, std::function<void()> work) {
@@ -134,7 +150,7 @@ bool MainActor::runOneDue(double time) {
     auto it = queue_.begin();
     if (it->first.due > time) return false;
     auto work = std::move(it->second);
-    keys_.erase(it->first.seq);
+    keys_.erase(it->first.id);
     queue_.erase(it);
     work();
     runAfterWorkHooks();

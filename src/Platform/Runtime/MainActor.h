@@ -29,12 +29,17 @@ public:
     void post(std::function<void()> work) { schedule(0, std::move(work)); }
     // A cancelled timer never runs; cancelling an unknown or finished timer does nothing.
     void cancel(TimerID id);
+    // Moves pending work to `delay` seconds from now, behind work already due then;
+    // an unknown or finished timer is left alone.
+    void reschedule(TimerID id, double delay);
 
     // Runs `work` every `interval` seconds until the returned timer is invalidated.
     class RepeatingTimer {
     public:
         void invalidate();
         bool isValid() const { return valid_; }
+        // The next tick comes a full interval from now.
+        void postpone();
 
     private:
         friend class MainActor;
@@ -96,6 +101,8 @@ private:
     struct Key {
         double due;
         std::uint64_t seq;
+        // The work's timer; its order is the sequence's.
+        TimerID id;
         bool operator<(const Key& o) const { return due < o.due || (due == o.due && seq < o.seq); }
     };
     std::map<Key, std::function<void()>> queue_;

@@ -17,7 +17,9 @@ X11Pointer::~X11Pointer() {
 
 bool X11Pointer::knownIsCurrent() const {
     if (!following_ || !known_) return false;
-    if (x_.roundTrips() != knownRoundTrips_ || actor_.now() - knownAt_ >= longestKept) return false;
+    const double age = actor_.now() - knownAt_;
+    if (x_.roundTrips() != knownRoundTrips_ || age >= longestKept) return false;
+    if (age < freshFor) return true;
     // Unread bytes may be input that changed it.
     pollfd unread{x_.fd(), POLLIN, 0};
     return ::poll(&unread, 1, 0) == 0;

@@ -30,6 +30,11 @@ public:
 
     // Longest a known state answers without a query, while raw input is followed.
     static constexpr double longestKept = 0.5;
+    // A state this young answers without looking for unread input first: input that came
+    // after it is heard as its own event, and whoever follows the pointer reads it again
+    // then. The reads of one piece of work (a motion's place, then its modifiers) so cost
+    // nothing.
+    static constexpr double freshFor = 0.002;
 
     X11Pointer(X11Connection& connection, MainActor& actor) : x_(connection), actor_(actor) {}
     ~X11Pointer();

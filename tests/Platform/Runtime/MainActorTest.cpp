@@ -45,6 +45,24 @@ TEST_F(MainActorTest, WorkRunsInSchedulingOrderEachTimerAtItsDeadline) {
     loop().advance(10.0);
     EXPECT_EQ(ticks, 3);
     EXPECT_FALSE(loop().hasPendingWork());
+
+    // Postponed, the next tick comes a full interval later, behind work due then.
+    ticks = 0;
+    timer = loop().scheduleRepeating(0.5, [&] { ++ticks; });
+    loop().advance(0.4);
+    int ticksBeforeWork = -1;
+    loop().schedule(0.5, [&] { ticksBeforeWork = ticks; });
+    timer->postpone();
+    loop().advance(0.45);
+    EXPECT_EQ(ticks, 0);
+    loop().advance(0.1);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(ticksBeforeWork, 0);
+    loop().advance(0.5);
+    EXPECT_EQ(ticks, 2);
+    timer->invalidate();
+    timer->postpone();  // an invalidated timer stays stopped
+    EXPECT_FALSE(loop().hasPendingWork());
 }
 
 Task<int> addAfter(double delay, int a, int b) {
