@@ -98,9 +98,12 @@ QImage TrayStatusItem::trayPicture(const QImage& picture) {
     const int side = std::max(drawn.width(), drawn.height());
     QImage square(side, side, QImage::Format_ARGB32_Premultiplied);
     square.fill(Qt::transparent);
+    // Pixel for pixel, at the size it was drawn: the tray scales it to its slot (a picture
+    // kept at the button's points would stay that small in a larger slot).
+    QImage pixels = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    pixels.setDevicePixelRatio(1);
     QPainter painter(&square);
-    painter.drawImage(QPoint((side - drawn.width()) / 2, (side - drawn.height()) / 2),
-                      picture.convertToFormat(QImage::Format_ARGB32_Premultiplied), drawn);
+    painter.drawImage(QPoint((side - drawn.width()) / 2, (side - drawn.height()) / 2), pixels, drawn);
     return square;
 }
 

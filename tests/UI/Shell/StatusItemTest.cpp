@@ -108,7 +108,13 @@ TEST_F(StatusItemTest, TheTrayShowsItsPictureAndKeepsOneMenuMadeAgainOnChanges) 
     EXPECT_EQ(warnings.containing("No Icon set"), "");
     EXPECT_EQ(item.tray().contextMenu(), &item.menu());
     // The tray gets the image without the button's room around it, in a square.
-    EXPECT_EQ(TrayStatusItem::trayPicture(item.shownPicture()).size(), QSize(40, 40));
+    const QImage trayPicture = TrayStatusItem::trayPicture(item.shownPicture());
+    EXPECT_EQ(trayPicture.size(), QSize(40, 40));
+    // Filled edge to edge, as large as it was drawn: a tray scales it down to its slot.
+    EXPECT_EQ(trayPicture.devicePixelRatio(), 1.0);
+    EXPECT_EQ(trayPicture.pixelColor(1, 6), QColor(Qt::red));  // 20 × 15 points, in the middle
+    EXPECT_EQ(trayPicture.pixelColor(38, 33), QColor(Qt::red));
+    EXPECT_EQ(trayPicture.pixelColor(38, 36), QColor(Qt::transparent));
 
     item.refreshMenu();
     ASSERT_EQ(item.menu().actions().size(), 2);
