@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "Core/Uuid.h"
-#include "Platform/Json/JsonEncoder.h"
+#include "Platform/Json/JsonWriter.h"
 
 namespace kestr {
 

@@ -39,7 +39,8 @@ void KestNormaliser::normalise(LayoutStore& store) {
         tidyFrames(kest);
         bool same = before.edgeGroups == kest.edgeGroups;
         for (std::size_t i = 0; same && i < kest.items.size(); ++i) {
-            same = before.frames[i] == StoredForm::Frames{kest.items[i].targetFrame, kest.items[i].capturedFrame};
+            same = before.frames[i].target == kest.items[i].targetFrame &&
+                   before.frames[i].captured == kest.items[i].capturedFrame;
         }
         if (same) return std::nullopt;
         return before;

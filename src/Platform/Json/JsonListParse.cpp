@@ -75,7 +75,7 @@ private:
     bool begin(json&& empty) {
         // `open_` counts the levels around the one this event opens.
         if (open_.size() >= std::size_t(JsonNesting::limit)) {
-            throw JsonNestingError("JSON nested more than " + std::to_string(JsonNesting::limit) + " levels deep");
+            throw JsonNestingError();
         }
         const bool list = open_.size() == 1 && open_.back()->is_object() && empty.is_array() && topKey_ == how_.listKey;
         open_.push_back(put(std::move(empty)));

@@ -21,13 +21,15 @@ public:
 class JsonNestingError : public JsonDecodeError {
 public:
     using JsonDecodeError::JsonDecodeError;
+    JsonNestingError()
+        : JsonDecodeError("JSON nested more than " + std::to_string(JsonNesting::limit) + " levels deep") {}
 };
 
 // Parses the bytes as one JSON value (no comments, nothing after it, valid UTF-8, no
 // deeper than JsonNesting::limit); anything else throws JsonDecodeError.
 inline nlohmann::json parseJson(std::string_view bytes) {
     if (JsonNesting::exceedsLimit(bytes)) {
-        throw JsonNestingError("JSON nested more than " + std::to_string(JsonNesting::limit) + " levels deep");
+        throw JsonNestingError();
     }
     try {
         return nlohmann::json::parse(bytes.begin(), bytes.end());

@@ -79,7 +79,6 @@ private:
     // Starts a value: the separator and indentation of an array element.
     void beginValue();
     void newLine(std::size_t depth);
-    void string(std::string_view text);
     // Raw form: a tag, then `size` bytes.
     void rawItem(char tag, const void* bytes, std::size_t size);
     void rawText(char tag, std::string_view text);
