@@ -45,9 +45,13 @@ void AppDelegate::applicationDidFinishLaunching() {
     load(LayoutStore::shared(), "kestr: failed to load layouts: ", layoutsFailure_);
     load(SnapStore::shared(), "kestr: failed to load snaps: ", snapsFailure_);
     seedDefaultSnaps();
+    // The status item is made now, shown later: a button that keeps a strip of the screen
+    // to itself takes that strip from the windows, and the kests are tidied for the room
+    // they will have.
+    std::unique_ptr<StatusItem> statusItem = makeStatusItem ? makeStatusItem() : nullptr;
     // Tidied for this session only: unless the user changes a kest, saves write it back
     // as it was stored.
-    KestNormaliser::normalise(LayoutStore::shared());
+    KestNormaliser::normalise(LayoutStore::shared(), statusItem ? statusItem->keptTopStrip() : 0);
 
     const auto& layouts = LayoutStore::shared().layouts;
     const auto conflicts = HotkeyManager::shared().sync(layouts, SnapStore::shared().bindings);
@@ -58,7 +62,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (const std::string own = heldByKestr(conflicts, layouts); !own.empty())
         log("kestr: hotkey(s) already used by kestr's own shortcuts were not registered: " + own);
 
-    menuBarController = std::make_unique<MenuBarController>(makeStatusItem ? makeStatusItem() : nullptr);
+    menuBarController = std::make_unique<MenuBarController>(std::move(statusItem));
     MenuBarController* controller = menuBarController.get();
     controller->commands.console = console;
     OnboardingWindow::shared().onOpenKestr = [controller] { controller->openPanelFromOnboarding(); };
@@ -109,7 +113,8 @@ void AppDelegate::storesChangedOnDisk() {
         log(std::string("kestr: failed to reload snaps: ") + e.what());
     }
     if (!changed) return;
-    KestNormaliser::normalise(LayoutStore::shared());
+    const StatusItem* statusItem = menuBarController ? menuBarController->statusItem() : nullptr;
+    KestNormaliser::normalise(LayoutStore::shared(), statusItem ? statusItem->keptTopStrip() : 0);
     const std::vector<Layout>& layouts = LayoutStore::shared().layouts;
     HotkeyManager::shared().sync(layouts, SnapStore::shared().bindings);
     // The active kest is what its apply placed; it ends only when its kest has gone,

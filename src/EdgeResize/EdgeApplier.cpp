@@ -74,6 +74,82 @@ std::optional<ScreenFrame> storedFrame(const ScreenFrame& stored, const ScreenFr
     return to;
 }
 
+// The members' frames in the kest, by item identifier.
+std::map<Uuid, ScreenFrame> memberFrames(const Layout& working, const EdgeGroup& group) {
+    std::map<Uuid, ScreenFrame> frames;
+    for (const auto* side : {&group.leftOrTopItems, &group.rightOrBottomItems}) {
+        for (const EdgeMember& m : *side) {
+            if (const LayoutItem* item = itemWithID(working, m.itemID)) frames.emplace(m.itemID, item->targetFrame);
+        }
+    }
+    return frames;
+}
+
+// Where the frames put the edge: the mean of the members' edges on it.
+std::optional<double> edgeOf(const EdgeGroup& group, const std::map<Uuid, ScreenFrame>& frames) {
+    double sum = 0;
+    int count = 0;
+    for (const auto* side : {&group.leftOrTopItems, &group.rightOrBottomItems}) {
+        for (const EdgeMember& m : *side) {
+            const auto f = frames.find(m.itemID);
+            if (f == frames.end()) continue;
+            sum +=
+                nearEdge(f->second, group.axis) + (side == &group.leftOrTopItems ? length(f->second, group.axis) : 0);
+            ++count;
+        }
+    }
+    if (count == 0) return std::nullopt;
+    return sum / count;
+}
+
+// Left or top windows end at the edge; right or bottom windows start there and keep
+// the far end they have in `reference`.
+void placeEdge(Layout& working, const EdgeGroup& group, double at, const std::map<Uuid, ScreenFrame>& reference) {
+    const Axis axis = group.axis;
+    for (const EdgeMember& m : group.leftOrTopItems) {
+        if (LayoutItem* item = itemWithID(working, m.itemID))
+            length(item->targetFrame, axis) = at - nearEdge(item->targetFrame, axis);
+    }
+    for (const EdgeMember& m : group.rightOrBottomItems) {
+        LayoutItem* item = itemWithID(working, m.itemID);
+        const auto from = reference.find(m.itemID);
+        if (!item || from == reference.end()) continue;
+        const double end = nearEdge(from->second, axis) + length(from->second, axis);
+        nearEdge(item->targetFrame, axis) = at;
+        length(item->targetFrame, axis) = end - at;
+    }
+}
+
+// A window that would not shrink as asked: the edge goes only as far as it lets. A
+// far-side window still ends where `reference` ends it; a near-side one keeps its near
+// edge, so the edge stops at its far edge instead of running under it.
+double fittingCoordinate(const Layout& working, const EdgeGroup& group, double c,
+                         const std::map<Uuid, ScreenFrame>& reference, const std::map<Uuid, AXElement>& windows) {
+    const Axis axis = group.axis;
+    const auto refused = [&](const EdgeMember& m) -> std::optional<double> {
+        const LayoutItem* item = itemWithID(working, m.itemID);
+        const auto window = windows.find(m.itemID);
+        if (!item || !reference.count(m.itemID) || window == windows.end()) return std::nullopt;
+        const auto size = WindowController::readSize(window->second);
+        if (!size) return std::nullopt;
+        const double actual = axis == Axis::vertical ? size->width : size->height;
+        if (!(actual > length(item->targetFrame, axis) + EdgeApplier::sizeTolerance)) return std::nullopt;
+        return actual;
+    };
+    double corrected = c;
+    for (const EdgeMember& m : group.leftOrTopItems) {
+        const auto actual = refused(m);
+        if (actual) corrected = std::max(corrected, nearEdge(reference.at(m.itemID), axis) + *actual);
+    }
+    for (const EdgeMember& m : group.rightOrBottomItems) {
+        const auto actual = refused(m);
+        if (!actual) continue;
+        const ScreenFrame& from = reference.at(m.itemID);
+        corrected = std::min(corrected, nearEdge(from, axis) + length(from, axis) - *actual);
+    }
+    return corrected;
+}
+
 }  // namespace
 
 bool EdgeApplier::EdgeIdentity::matches(const EdgeGroup& g) const {
@@ -178,67 +254,19 @@ Task<void> EdgeApplier::move(EdgeIdentity edge, double c) {
     const Layout before = resolved->layout;
     Layout working = std::move(resolved->layout);
     const EdgeGroup group = resolved->group;
-    const Axis axis = group.axis;
 
-    std::map<Uuid, ScreenFrame> starting;
-    for (const auto* side : {&group.leftOrTopItems, &group.rightOrBottomItems}) {
-        for (const EdgeMember& m : *side) {
-            if (const LayoutItem* item = itemWithID(working, m.itemID)) starting.emplace(m.itemID, item->targetFrame);
-        }
-    }
-    // Left or top windows end at the edge; right or bottom windows start there and
-    // keep their far end.
-    const auto place = [&](double at, bool fromStart) {
-        for (const EdgeMember& m : group.leftOrTopItems) {
-            if (LayoutItem* item = itemWithID(working, m.itemID))
-                length(item->targetFrame, axis) = at - nearEdge(item->targetFrame, axis);
-        }
-        for (const EdgeMember& m : group.rightOrBottomItems) {
-            LayoutItem* item = itemWithID(working, m.itemID);
-            const auto start = starting.find(m.itemID);
-            if (!item || (fromStart && start == starting.end())) continue;
-            ScreenFrame& f = item->targetFrame;
-            const ScreenFrame from = fromStart ? start->second : f;
-            const double end = nearEdge(from, axis) + length(from, axis);
-            nearEdge(f, axis) = at;
-            length(f, axis) = end - at;
-        }
-    };
-    place(c, false);
+    const std::map<Uuid, ScreenFrame> starting = memberFrames(working, group);
+    placeEdge(working, group, c, starting);
     // The windows the engine placed, as it found them: looking for them again would cost
     // every window of their applications.
     const std::map<Uuid, AXElement> windows = co_await applyPartial(working, group, "edge-move");
-
-    // A window that would not shrink as asked: move the edge only as far as it lets. A
-    // far-side window still ends where it ended; a near-side one keeps its near edge, so
-    // the edge stops at its far edge instead of running under it.
-    double corrected = c;
-    const auto refused = [&](const EdgeMember& m) -> std::optional<double> {
-        const LayoutItem* item = itemWithID(working, m.itemID);
-        const auto window = windows.find(m.itemID);
-        if (!item || !starting.count(m.itemID) || window == windows.end()) return std::nullopt;
-        const auto size = WindowController::readSize(window->second);
-        if (!size) return std::nullopt;
-        const double actual = axis == Axis::vertical ? size->width : size->height;
-        if (!(actual > length(item->targetFrame, axis) + sizeTolerance)) return std::nullopt;
-        return actual;
-    };
-    for (const EdgeMember& m : group.leftOrTopItems) {
-        const auto actual = refused(m);
-        if (actual) corrected = std::max(corrected, nearEdge(starting.at(m.itemID), axis) + *actual);
-    }
-    for (const EdgeMember& m : group.rightOrBottomItems) {
-        const auto actual = refused(m);
-        if (!actual) continue;
-        const ScreenFrame& from = starting.at(m.itemID);
-        corrected = std::min(corrected, nearEdge(from, axis) + length(from, axis) - *actual);
-    }
+    double corrected = fittingCoordinate(working, group, c, starting, windows);
     // A window larger than the whole room would put the edge behind where it started,
     // or off the display: the edge never goes back past its start or out of its range.
     corrected = std::clamp(corrected, std::min(group.coordinate, c), std::max(group.coordinate, c));
     corrected = std::max(group.minCoordinate, std::min(corrected, group.maxCoordinate));
     if (corrected != c) {
-        place(corrected, true);
+        placeEdge(working, group, corrected, starting);
         co_await applyPartial(working, group, "edge-move-retry");
     }
     finish(std::move(working), before, resolved->persist, group, WindowController::limits(windows));
@@ -259,7 +287,18 @@ Task<void> EdgeApplier::revert(EdgeIdentity edge) {
             length(item->targetFrame, group.axis) = length(captured, group.axis);
         }
     }
+    const std::map<Uuid, ScreenFrame> reverted = memberFrames(working, group);
+    const double c = edgeOf(group, reverted).value_or(group.coordinate);
     const auto windows = co_await applyPartial(working, group, "edge-revert");
+    // As a move does: where a window no longer takes its captured size (its minimum grew
+    // since), the edge stops where the windows fit, between where it stood and its
+    // captured place, and the kest keeps what they took.
+    const double corrected = std::clamp(fittingCoordinate(working, group, c, reverted, windows),
+                                        std::min(group.coordinate, c), std::max(group.coordinate, c));
+    if (corrected != c) {
+        placeEdge(working, group, corrected, reverted);
+        co_await applyPartial(working, group, "edge-revert-retry");
+    }
     finish(std::move(working), before, resolved->persist, group, WindowController::limits(windows));
 }
 

@@ -11,10 +11,11 @@ constexpr double minDimension = 120;
 
 // Frames clipped to their display's visible area, edges that nearly meet snapped onto
 // one line, and the edge groups found again from the result.
-void tidyFrames(Layout& layout) {
+void tidyFrames(Layout& layout, double mainTopKept) {
     for (LayoutItem& item : layout.items) {
-        item.targetFrame = DisplayManager::clipFrameToVisible(item.targetFrame);
-        if (item.capturedFrame) item.capturedFrame = DisplayManager::clipFrameToVisible(*item.capturedFrame);
+        item.targetFrame = DisplayManager::clipFrameToVisible(item.targetFrame, mainTopKept);
+        if (item.capturedFrame)
+            item.capturedFrame = DisplayManager::clipFrameToVisible(*item.capturedFrame, mainTopKept);
     }
     const auto groups = EdgeGroupDetector::detectGroups(layout.items, snapThreshold, minDimension);
     EdgeGroupDetector::snapItemsToGroups(layout.items, groups);
@@ -23,12 +24,12 @@ void tidyFrames(Layout& layout) {
 
 }  // namespace
 
-void KestNormaliser::normalise(LayoutStore& store) {
-    store.tidy([](Layout& kest) -> std::optional<StoredForm::Untidied> {
+void KestNormaliser::normalise(LayoutStore& store, double mainTopKept) {
+    store.tidy([mainTopKept](Layout& kest) -> std::optional<StoredForm::Untidied> {
         if (kest.hasDesktopJunk()) {
             StoredForm::Untidied before{kest, {}, {}};
             kest = kest.strippingDesktopJunk();
-            tidyFrames(kest);
+            tidyFrames(kest, mainTopKept);
             return before;
         }
         // Most kests change in their edge groups at most (which get new ids each time
@@ -36,7 +37,7 @@ void KestNormaliser::normalise(LayoutStore& store) {
         StoredForm::Untidied before{std::nullopt, {}, kest.edgeGroups};
         before.frames.reserve(kest.items.size());
         for (const LayoutItem& item : kest.items) before.frames.push_back({item.targetFrame, item.capturedFrame});
-        tidyFrames(kest);
+        tidyFrames(kest, mainTopKept);
         bool same = before.edgeGroups == kest.edgeGroups;
         for (std::size_t i = 0; same && i < kest.items.size(); ++i) {
             same = before.frames[i].target == kest.items[i].targetFrame &&

@@ -11,7 +11,9 @@ namespace kestr {
 struct KestNormaliser {
     KestNormaliser() = delete;
 
-    static void normalise(LayoutStore& store);
+    // `mainTopKept`: the strip along the main display's top edge that kestr's own status
+    // button keeps clear once it shows (0: none); frames are clipped below it already.
+    static void normalise(LayoutStore& store, double mainTopKept = 0);
 };
 
 }  // namespace kestr

@@ -10,6 +10,8 @@ namespace kestr {
 
 namespace {
 
+constexpr double settleDeadline = 1.0;
+
 std::string sizeText(Size s) { return wholeNumberText(s.width) + " × " + wholeNumberText(s.height); }
 
 }  // namespace
@@ -27,10 +29,13 @@ Task<std::vector<MinSizeProbe::Result>> MinSizeProbe::probeAll(std::set<std::str
             const Point position = WindowController::readPosition(window).value_or(Point{});
             ax.setAttributeValue(window, ax::size, Size{1, 1});
             co_await sleepUnlessCancelled(0.15);
+            // Where a window manager answers later than that, its answer is awaited.
+            co_await ax.settled(window, settleDeadline);
             const Size probed = WindowController::readSize(window).value_or(*original);
             ax.setAttributeValue(window, ax::position, position);
             co_await sleepUnlessCancelled(0.05);
             ax.setAttributeValue(window, ax::size, *original);
+            co_await ax.settled(window, settleDeadline);
             results.push_back(
                 {app.localizedName.value_or("(unknown)"), *app.bundleIdentifier, title, *original, probed});
         }

@@ -97,10 +97,14 @@ Rect DisplayManager::visibleAreaLocal(DisplayID display) {
     return Rect(left, top, bounds.width() - left - right, bounds.height() - top - bottom);
 }
 
-ScreenFrame DisplayManager::clipFrameToVisible(const ScreenFrame& frame) {
-    const DisplayID display = platform().displays().displayIDFromUUIDString(frame.displayUUID);
+ScreenFrame DisplayManager::clipFrameToVisible(const ScreenFrame& frame, double mainTopKept) {
+    Displays& displays = platform().displays();
+    const DisplayID display = displays.displayIDFromUUIDString(frame.displayUUID);
     if (display == 0) return frame;
-    return clipFrame(frame, visibleAreaLocal(display));
+    Rect area = visibleAreaLocal(display);
+    if (display == displays.mainDisplayID() && area.minY() < mainTopKept && mainTopKept < area.maxY())
+        area = Rect(area.minX(), mainTopKept, area.width(), area.maxY() - mainTopKept);
+    return clipFrame(frame, area);
 }
 
 ScreenFrame DisplayManager::clipFrame(const ScreenFrame& frame, const Rect& area) {

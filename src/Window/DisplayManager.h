@@ -30,7 +30,9 @@ public:
     static std::optional<Screen> screen(DisplayID display);
     // Display-local, without the menu bar and the Dock.
     static Rect visibleAreaLocal(DisplayID display);
-    static ScreenFrame clipFrameToVisible(const ScreenFrame& frame);
+    // `mainTopKept`: a strip along the main display's top edge that windows will not have,
+    // though the display does not leave it out yet.
+    static ScreenFrame clipFrameToVisible(const ScreenFrame& frame, double mainTopKept = 0);
     // The frame cut to the area (display-local); unchanged when the area is empty.
     static ScreenFrame clipFrame(const ScreenFrame& frame, const Rect& area);
     static std::string label(DisplayID display);

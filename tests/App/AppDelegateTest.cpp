@@ -30,6 +30,7 @@ protected:
         delegate = std::make_unique<AppDelegate>();
         delegate->makeStatusItem = [this] {
             auto recording = std::make_unique<test::RecordingStatusItem>();
+            recording->keptStrip = statusStrip;
             item = recording.get();
             return recording;
         };
@@ -56,6 +57,8 @@ protected:
     }
 
     std::unique_ptr<AppDelegate> delegate;
+    // The strip along the top of the main display the status item keeps once it shows.
+    double statusStrip = 0;
 };
 
 TEST_F(AppDelegateTest, FirstLaunchSeedsEveryDefaultOnceAndOpensOnboarding) {
@@ -142,6 +145,21 @@ TEST_F(AppDelegateTest, TidiedKestsAreWrittenBackAsStoredUnlessTheUserChangesThe
     EXPECT_EQ(check.layouts[2], halves);
     EXPECT_EQ(check.layouts[1].name, "Renamed");
     EXPECT_EQ(check.layouts[1].items[0].targetFrame.y, 25) << "a changed kest is written as it now is";
+}
+
+// A status button of its own keeps a strip along the top of a main display that has no
+// menu bar, but only once it shows: a frame above the screen is tidied to below it.
+TEST_F(AppDelegateTest, TheTidyingLeavesTheStripTheStatusButtonWillKeep) {
+    sim->world().displays[0].insets.top = 0;
+    Layout kest = kestOfNotes("Above", std::nullopt);
+    kest.items[0].targetFrame.y = -50;
+    LayoutStore::shared().layouts = {kest};
+    LayoutStore::shared().save();
+    LayoutStore::shared().layouts.clear();
+    statusStrip = 22;
+    launch();
+    EXPECT_EQ(LayoutStore::shared().layouts.at(0).items[0].targetFrame.y, 22);
+    EXPECT_EQ(LayoutStore::shared().layouts.at(0).items[0].targetFrame.height, 628);
 }
 
 TEST_F(AppDelegateTest, AnotherProcessRewritingTheStoresIsTakenInAndShown) {

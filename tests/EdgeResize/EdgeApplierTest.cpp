@@ -268,5 +268,27 @@ TEST_F(EdgeApplierTest, ARevertPutsTheWindowsBackOnTheirCapturedFrames) {
     EXPECT_EQ(EdgeProximityTracker::shared().activeLayout->edgeGroups.at(0).coordinate, 600);
 }
 
+// The right window's minimum grew after the kest was captured: back at its captured
+// width it would run off the display. As a move does, the revert stops the edge where
+// the windows fit and keeps what they took.
+TEST_F(EdgeApplierTest, ARevertStopsTheEdgeWhereAWindowWhoseMinimumGrewFits) {
+    Layout captured = kest;
+    for (LayoutItem& item : captured.items) item.capturedFrame = item.targetFrame;
+    LayoutStore::shared().layouts = {captured};
+    EdgeProximityTracker::shared().setActiveLayout(captured);
+    simWindow(right).minimumSize = Size{450, 100};
+    simWindow(right).reportsSizeHints = true;
+    run(EdgeApplier::applyMove(edge(), 520));
+    ASSERT_EQ(simWindow(right).frame(), Rect(520, 0, 480, 800));
+
+    run(EdgeApplier::applyRevertToBaseline(edge()));
+    EXPECT_EQ(simWindow(left).frame(), Rect(0, 0, 550, 800));
+    EXPECT_EQ(simWindow(right).frame(), Rect(550, 0, 450, 800));
+    EXPECT_EQ(storedFrames(), (std::vector<Rect>{Rect(0, 0, 550, 800), Rect(550, 0, 450, 800)}));
+    const EdgeGroup& moved = EdgeProximityTracker::shared().activeLayout->edgeGroups.at(0);
+    EXPECT_EQ(moved.coordinate, 550);
+    EXPECT_EQ(moved.maxCoordinate, 550);
+}
+
 }  // namespace
 }  // namespace kestr::test

@@ -45,6 +45,20 @@ TEST(EdgeGroupDetector, SideBySideWindowsShareAVerticalEdgeThatSnapsOntoItsMean)
     EXPECT_TRUE(detect({item(frame(kDisplayA, 0, 0, 400, 300)), item(frame(kDisplayB, 400, 0, 400, 300))}).empty());
 }
 
+// Along the line the handle shows where both sides overlap; sides that only touch there
+// (windows placed corner to corner) give the span of both, never a single point.
+TEST(EdgeGroupDetector, TheSpanIsWhereTheSidesOverlapOrBothWhereTheyOnlyTouch) {
+    const auto span = [](double rightTop, double rightHeight) {
+        const EdgeGroup g =
+            detect({item(frame(kDisplayA, 0, 0, 400, 500)), item(frame(kDisplayA, 400, rightTop, 400, rightHeight))})
+                .at(0);
+        EXPECT_EQ(g.axis, Axis::vertical);
+        return std::pair{*g.spanStart, *g.spanEnd};
+    };
+    EXPECT_EQ(span(200, 700), (std::pair{200.0, 500.0}));
+    EXPECT_EQ(span(500, 400), (std::pair{0.0, 900.0}));
+}
+
 TEST(EdgeGroupDetector, MinimumSizesBoundTheLine) {
     const auto finder =
         detect({item(frame(kDisplayA, 0, 0, 800, 500), "com.apple.finder"), item(frame(kDisplayA, 800, 0, 640, 500))});

@@ -21,6 +21,7 @@ public:
     std::optional<QPoint> clickPoint() const override { return point; }
     void keepMenu(MenuBuilder build) override { buildMenu = std::move(build); }
     void refreshMenu() override { ++menuRefreshes; }
+    double keptTopStrip() const override { return keptStrip; }
     void popUpMenu(QMenu& menu) override {
         poppedMenus.push_back(menu.actions().size());
         if (onPopUp) onPopUp(menu);
@@ -35,6 +36,7 @@ public:
 
     std::optional<QRect> frame = QRect(1800, 0, 28, 22);
     std::optional<QPoint> point;
+    double keptStrip = 0;
     // The menu the item keeps for the desktop, and how often it was asked to make it again.
     MenuBuilder buildMenu;
     int menuRefreshes = 0;

@@ -77,6 +77,9 @@ public:
     using MenuBuilder = std::function<std::unique_ptr<QMenu>()>;
     virtual void keepMenu(MenuBuilder build) { (void)build; }
     virtual void refreshMenu() {}
+    // How deep a strip along the main display's top edge the item keeps clear of other
+    // windows once it shows, as a panel does; 0: none. Known before it shows.
+    virtual double keptTopStrip() const { return 0; }
 
     std::function<void(const Click&)> onClick;
 

@@ -60,6 +60,14 @@ void WindowStatusItem::followMainDisplay() {
     if (window_->isVisible()) present(shownPicture());
 }
 
+double WindowStatusItem::keptTopStrip() const {
+    // The window system keeps a strip only at the top of the whole screen, and only where
+    // it takes such requests.
+    Displays& displays = platform().displays();
+    const Rect main = displays.displayBounds(displays.mainDisplayID());
+    return main.minY() == 0 && nativeWindow(*window_) ? buttonHeight : 0;
+}
+
 void WindowStatusItem::popUpMenu(QMenu& menu) { menu.exec(window_->mapToGlobal(window_->rect().bottomLeft())); }
 
 void WindowStatusItem::present(const QImage& picture) {

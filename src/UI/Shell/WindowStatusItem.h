@@ -17,6 +17,7 @@ public:
 
     std::optional<QRect> buttonFrame() const override;
     void popUpMenu(QMenu& menu) override;
+    double keptTopStrip() const override;
     QWidget& window();
     // Moves the button to the right end of the main display's top edge as it is now; the
     // owner calls it when the monitors change.

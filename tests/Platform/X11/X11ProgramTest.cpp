@@ -245,6 +245,29 @@ TEST_F(X11ProgramTest, TheContentDumpShowsEachTerminalsFolderAndSaysOnceWhatItCa
     xterm.terminate();
 }
 
+// The minimum-size probe measures this desktop's terminals, by their desktop-file ids,
+// and puts each window back.
+TEST_F(X11ProgramTest, TheMinimumSizeProbeMeasuresTheTerminalsOfThisDesktop) {
+    std::ofstream(home + "/.local/share/applications/xfce4-terminal.desktop")
+        << "[Desktop Entry]\nType=Application\nName=Terminal\nExec=true\nStartupWMClass=KestrTerminal\n";
+    ClientOptions terminal;
+    terminal.title = "shell";
+    terminal.wmClass = "KestrTerminal";
+    terminal.geometry = ClientGeometry{100, 100, 500, 400};
+    terminal.minSize = ClientSize{300, 200};
+    const xcb_window_t w = spawn(terminal).window();
+    ASSERT_TRUE(waitUntil([&] { return property32(connection(), w, "_NET_FRAME_EXTENTS").has_value(); }));
+    const XRect before = *frameOf(connection(), w);
+    const auto size = [](int width, int height) { return std::to_string(width) + " × " + std::to_string(height); };
+
+    const Ran probed = kestr({"--probe-min-size"});
+    ASSERT_EQ(probed.status, 0) << probed.err;
+    EXPECT_THAT(probed.out, HasSubstr("[Terminal] shell\n  bundle: xfce4-terminal\n  original: " +
+                                      size(before.width, before.height) +
+                                      "\n  min     : " + size(before.width - 200, before.height - 200) + "\n"));
+    EXPECT_TRUE(waitUntil([&] { return frameOf(connection(), w) == before; })) << toString(*frameOf(connection(), w));
+}
+
 TEST_F(X11ProgramTest, TheDesktopIsChosenByItsWindowManagerOrByKestrDesktop) {
     const Ran forced = kestr({"--dump"}, {{"KESTR_DESKTOP", "simulated"}});
     EXPECT_EQ(forced.status, 0);
