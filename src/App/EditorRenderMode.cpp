@@ -8,12 +8,12 @@
 #include "App/RenderOutput.h"
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
-#include "Core/UnicodeText.h"
 #include "Snap/SnapStore.h"
 #include "UI/Manager/KestContentEditor.h"
 #include "UI/Manager/KestPreviewView.h"
 #include "UI/Panel/KestGalleryCell.h"
 #include "UI/Panel/KestThumbnailRenderer.h"
+#include "UI/ShownText.h"
 #include "UI/SystemStyle.h"
 
 namespace kestr {
@@ -57,7 +57,7 @@ int DiagnosticModes::renderEditor(ConsoleOutput& output, const std::string& path
     }
 
     const Layout& first = layouts.front();
-    auto* name = new QLabel(QString::fromStdString(UnicodeText::isolatedForDisplay(first.name)), &sheet);
+    auto* name = new QLabel(ShownText::of(first.name), &sheet);
     name->setFont(SystemStyle::font(13, QFont::Bold));
     name->setGeometry(fromBottom(292, 560, 460, 28));
     auto* preview = new KestPreviewView(&sheet);

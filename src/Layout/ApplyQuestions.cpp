@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "Core/UnicodeText.h"
 #include "Platform/Platform.h"
 #include "Window/DisplayManager.h"
 
@@ -19,16 +20,20 @@ std::string joined(const std::vector<std::string>& parts, const std::string& sep
     return out;
 }
 
+// Application names come from other programs: shown cleaned and isolated, so that none
+// rings, draws escapes as glyphs or reverses the sentence around it.
+std::string shown(const std::string& name) { return UnicodeText::isolatedForDisplay(name); }
+
 }  // namespace
 
 bool ApplyQuestions::confirmMoves(const std::vector<LayoutApplier::PendingMove>& moves) {
     AlertRequest request;
     request.style = AlertStyle::informational;
-    request.messageText = moves.size() == 1 ? "Move " + moves.front().appName + " to this screen?"
+    request.messageText = moves.size() == 1 ? "Move " + shown(moves.front().appName) + " to this screen?"
                                             : "Move " + std::to_string(moves.size()) + " windows to this screen?";
     std::vector<std::string> lines;
     for (const LayoutApplier::PendingMove& move : moves) {
-        lines.push_back("• " + move.appName + ": " + DisplayManager::label(move.fromID) + " → " +
+        lines.push_back("• " + shown(move.appName) + ": " + DisplayManager::label(move.fromID) + " → " +
                         DisplayManager::label(move.toID));
     }
     request.informativeText =
@@ -40,11 +45,11 @@ bool ApplyQuestions::confirmMoves(const std::vector<LayoutApplier::PendingMove>&
 void ApplyQuestions::notifyUnplaced(const std::vector<LayoutApplier::UnplacedApp>& apps) {
     AlertRequest request;
     request.style = AlertStyle::informational;
-    request.messageText = apps.size() == 1 ? "“" + apps.front().name + "” couldn't be placed"
+    request.messageText = apps.size() == 1 ? "“" + shown(apps.front().name) + "” couldn't be placed"
                                            : std::to_string(apps.size()) + " apps couldn't be placed";
     std::vector<std::string> names;
     for (const LayoutApplier::UnplacedApp& app : apps) {
-        names.push_back(app.name);
+        names.push_back(shown(app.name));
         request.iconBundleIDs.push_back(app.bundleID);
     }
     request.informativeText =

@@ -6,6 +6,7 @@
 #include "Core/HotkeyConflictNames.h"
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
+#include "Core/UnicodeText.h"
 #include "Platform/Platform.h"
 #include "Snap/SnapConflicts.h"
 #include "Snap/SnapDefaults.h"
@@ -48,7 +49,7 @@ std::string SnapShortcutsModel::label(const HotkeySource& source) {
     if (auto* kest = std::get_if<HotkeySource::Layout>(&source.value)) {
         const auto& layouts = LayoutStore::shared().layouts;
         auto it = std::find_if(layouts.begin(), layouts.end(), [&](const Layout& l) { return l.id == kest->id; });
-        return "Kest: " + (it != layouts.end() ? it->name : std::string("(kest)"));
+        return "Kest: " + (it != layouts.end() ? UnicodeText::isolatedForDisplay(it->name) : std::string("(kest)"));
     }
     if (auto* snap = std::get_if<HotkeySource::Snap>(&source.value)) return "Snap: " + snap->action.displayName();
     return "Save current windows";

@@ -115,7 +115,7 @@ TEST(UnicodeText, TitlesWithManyCombiningMarksMatchWholeCharacters) {
     EXPECT_TRUE(UnicodeText::contains("abaabaabab", "abab")) << "a match after partial ones";
 }
 
-// Names shown beside other text: directional overrides and controls become marks, and
+// Names shown beside other text: directional overrides, controls and line separators become marks, and
 // the whole is isolated, whatever script it is written in.
 TEST(UnicodeText, NamesForDisplayAreIsolatedWithTheirControlsMarked) {
     EXPECT_EQ(UnicodeText::isolatedForDisplay("Work"), "\u2068Work\u2069");
@@ -124,6 +124,9 @@ TEST(UnicodeText, NamesForDisplayAreIsolatedWithTheirControlsMarked) {
               "\u2068a\uFFFDb\uFFFD\uFFFDc\uFFFD\uFFFD\u2069");
     EXPECT_EQ(UnicodeText::isolatedForDisplay("\u05E9\u05DC\u05D5\u05DD 2"), "\u2068\u05E9\u05DC\u05D5\u05DD 2\u2069");
     EXPECT_EQ(UnicodeText::isolatedForDisplay("x\xff"), "\u2068x\uFFFD\u2069");
+    EXPECT_EQ(UnicodeText::isolatedForDisplay("line\u2028paragraph\u2029end"),
+              "\u2068line\uFFFDparagraph\uFFFDend\u2069")
+        << "the line and paragraph separators break a line as a line feed does";
 }
 
 TEST(UnicodeText, BytesThatAreNotUTF8HaveNoCanonicalForm) {

@@ -70,7 +70,8 @@ TEST_F(LayoutApplierTest, EveryLaunchAndWindowFailureIsSkippedWithItsReason) {
     // Both running applications that got no window are named once in one notice.
     const AlertRequest& alert = onlyAlert();
     EXPECT_EQ(alert.messageText, "2 apps couldn't be placed");
-    EXPECT_NE(alert.informativeText.find(":\n\n• Safari\n• Pad\n\nMove them"), std::string::npos);
+    EXPECT_NE(alert.informativeText.find(":\n\n• \u2068Safari\u2069\n• \u2068Pad\u2069\n\nMove them"),
+              std::string::npos);
     EXPECT_EQ(alert.iconBundleIDs, (std::vector<std::string>{"com.apple.Safari", "com.example.Pad"}));
 }
 
@@ -89,6 +90,18 @@ TEST_F(LayoutApplierTest, ALogLineQuotingAHostileNameStaysOneCleanLine) {
         EXPECT_EQ(line.find_first_of(std::string("\x1b\x07\n\r", 4) + std::string(1, '\0')), std::string::npos) << line;
         EXPECT_EQ(line.find("\u202E"), std::string::npos) << line;
     }
+}
+
+// The notice names an application as its program gave the name: cleaned and isolated,
+// so no escape, bell or override reaches the alert.
+TEST_F(LayoutApplierTest, TheUnplacedNoticeShowsAHostileNameCleanedAndIsolated) {
+    const std::string name = "Sa\x1b[5m\x07\u202Efari\u2028";
+    install("com.apple.Safari", name).reopenDelay = std::nullopt;
+    run("com.apple.Safari");
+    applyToEnd(kest({item("com.apple.Safari", name, Rect(0, 25, 400, 300))}), Mode::restoreMissing);
+    const std::string shown = "\u2068Sa\uFFFD[5m\uFFFD\uFFFDfari\uFFFD\u2069";
+    EXPECT_EQ(onlyAlert().messageText, "“" + shown + "” couldn't be placed");
+    EXPECT_NE(onlyAlert().informativeText.find("\n\n• " + shown + "\n\n"), std::string::npos);
 }
 
 // A frame far off its display (a damaged or hand-edited kest) never sends a window
@@ -174,10 +187,10 @@ TEST_F(LayoutApplierTest, WindowsOnAnotherDisplayMoveOnlyAfterTheUserAgrees) {
 
     applyToEnd(kest({item("com.example.Pad", "Pad", leftHalf)}), Mode::restoreMissing, leftID);
     EXPECT_EQ(frameOf(pad), leftHalf);
-    EXPECT_EQ(onlyAlert().messageText, "Move Pad to this screen?");
+    EXPECT_EQ(onlyAlert().messageText, "Move \u2068Pad\u2069 to this screen?");
     EXPECT_EQ(onlyAlert().informativeText,
               "These apps are already open on another screen and will be moved here:\n"
-              "• Pad: Display 2 → Display 1 (main)");
+              "• \u2068Pad\u2069: Display 2 → Display 1 (main)");
     // The window is moved after the last item is logged.
     EXPECT_EQ(lines().back(), "kestr[apply restoreMissing]: APPLIED Pad [firstWindow]");
 

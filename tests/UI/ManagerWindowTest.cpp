@@ -27,6 +27,11 @@ namespace {
 
 constexpr std::uint32_t kKey = 40;
 
+// A name or title as the manager shows it: isolated, so it never reorders the text around it.
+QString shown(const char* text) {
+    return QString::fromUtf8("\u2068") + QString::fromUtf8(text) + QString::fromUtf8("\u2069");
+}
+
 class ManagerWindowTest : public DesktopTest {
 protected:
     void SetUp() override {
@@ -79,10 +84,10 @@ TEST_F(ManagerWindowTest, ShowingSelectsAKestAndFillsTheDetailPage) {
     EXPECT_EQ(editor().window()->windowTitle(), "Manage Kests");
     EXPECT_EQ(editor().window()->width(), 820);
     EXPECT_EQ(editor().selectedLayoutID(), store().layouts[0].id);
-    EXPECT_EQ(editor().nameField()->text(), "A");
+    EXPECT_EQ(editor().nameField()->text(), shown("A"));
 
     editor().layoutTable()->setCurrentIndex(editor().listModel()->index(1));
-    EXPECT_EQ(editor().nameField()->text(), "B");
+    EXPECT_EQ(editor().nameField()->text(), shown("B"));
     EXPECT_EQ(editor().windowsValue()->text(), "3");
     EXPECT_EQ(editor().displaysValue()->text(), "2");
     EXPECT_EQ(editor().savedValue()->text(), "2024-05-01 09:30");
@@ -92,9 +97,9 @@ TEST_F(ManagerWindowTest, ShowingSelectsAKestAndFillsTheDetailPage) {
     EXPECT_TRUE(editor().pinSwitch()->isEnabled());
     ItemTableModel* items = editor().itemModel();
     ASSERT_EQ(items->rowCount(), 3);
-    EXPECT_EQ(items->cellText(1, 0), "Terminal");
+    EXPECT_EQ(items->cellText(1, 0), shown("Terminal"));
     EXPECT_EQ(items->cellText(1, 2), "D15B1A70");
-    EXPECT_EQ(items->cellText(1, 3), "This Space");
+    EXPECT_EQ(items->cellText(1, 3), shown("This Space"));
     EXPECT_EQ(items->cellText(0, 3), "-");
     EXPECT_EQ(items->cellText(1, 4), "10, 30, 800, 600");
     EXPECT_EQ(items->cellText(5, 0), "");
@@ -134,16 +139,35 @@ TEST_F(ManagerWindowTest, MatcherTextsNameTheCapturedTitleOnlyForIndexAndFirstWi
     LayoutItem item;
     item.capturedWindowTitle = "Inbox";
     item.windowMatcher = WindowMatcher::windowIndex(2);
-    EXPECT_EQ(ItemTableModel::matcherText(item), "window index #2 (Inbox)");
+    EXPECT_EQ(ItemTableModel::matcherText(item), "window index #2 (" + shown("Inbox") + ")");
     item.windowMatcher = WindowMatcher::firstWindow();
-    EXPECT_EQ(ItemTableModel::matcherText(item), "first window (Inbox)");
+    EXPECT_EQ(ItemTableModel::matcherText(item), "first window (" + shown("Inbox") + ")");
     item.windowMatcher = WindowMatcher::titleContains("Mail");
-    EXPECT_EQ(ItemTableModel::matcherText(item), "title contains: Mail");
+    EXPECT_EQ(ItemTableModel::matcherText(item), "title contains: " + shown("Mail"));
     item.windowMatcher = WindowMatcher::titleRegex("^I");
-    EXPECT_EQ(ItemTableModel::matcherText(item), "title regex: ^I");
+    EXPECT_EQ(ItemTableModel::matcherText(item), "title regex: " + shown("^I"));
     item.capturedWindowTitle = "";
     item.windowMatcher = WindowMatcher::windowIndex(2);
     EXPECT_EQ(ItemTableModel::matcherText(item), "window index #2");
+}
+
+// What other programs and a hand-edited kest file put in names and titles shows as
+// marks: no escape or bell drawn as a glyph, no override reversing the rest of a cell.
+TEST_F(ManagerWindowTest, TheDetailPageShowsNamesAndTitlesCleanedAndIsolated) {
+    store().layouts[0].name = "\u202EA\x07";
+    LayoutItem& item = store().layouts[0].items[0];
+    item.appName = "\x1b[31mTerm\x07";
+    item.capturedWindowTitle = "\u202Eevil\u2028x";
+    item.capturedSpaceLabel = "\u2067Space";
+    const QString uuid = QString::fromStdString(item.targetFrame.displayUUID);
+    item.targetFrame.displayUUID = "\x1b\x07" + item.targetFrame.displayUUID;
+    editor().show(LayoutEditorWindow::Tab::kests);
+    EXPECT_EQ(editor().nameField()->text(), shown("\uFFFDA\uFFFD"));
+    ItemTableModel* items = editor().itemModel();
+    EXPECT_EQ(items->cellText(0, 0), shown("\uFFFD[31mTerm\uFFFD"));
+    EXPECT_EQ(items->cellText(0, 1), "first window (" + shown("\uFFFDevil\uFFFDx") + ")");
+    EXPECT_EQ(items->cellText(0, 2), QString::fromUtf8("\uFFFD\uFFFD") + uuid.left(6));
+    EXPECT_EQ(items->cellText(0, 3), shown("\uFFFDSpace"));
 }
 
 TEST_F(ManagerWindowTest, SectionsSwitchPagesAndTheSidebar) {
@@ -356,11 +380,11 @@ TEST_F(ManagerWindowTest, DragsReorderThroughTheWindowAndNeverDropAKest) {
 
 TEST_F(ManagerWindowTest, ShowingAgainShowsWhatTheStoreHoldsNow) {
     editor().show(LayoutEditorWindow::Tab::kests);
-    EXPECT_EQ(editor().nameField()->text(), "A");
+    EXPECT_EQ(editor().nameField()->text(), shown("A"));
     store().layouts[0].name = "Renamed elsewhere";
     store().layouts[0].items.push_back(store().layouts[0].items[0]);
     editor().show(LayoutEditorWindow::Tab::kests);
-    EXPECT_EQ(editor().nameField()->text(), "Renamed elsewhere");
+    EXPECT_EQ(editor().nameField()->text(), shown("Renamed elsewhere"));
     EXPECT_EQ(editor().windowsValue()->text(), "2");
 
     store().layouts.clear();

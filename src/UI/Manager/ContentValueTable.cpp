@@ -1,8 +1,10 @@
 #include "UI/Manager/ContentValueTable.h"
 
+#include <QFontMetricsF>
 #include <QLineEdit>
 #include <QPainter>
 
+#include "UI/ShownText.h"
 #include "UI/SystemStyle.h"
 
 namespace kestr {
@@ -55,8 +57,11 @@ void NumberedValueDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
     painter->setFont(SystemStyle::font(12));
     painter->setPen(emphasized ? QColor(Qt::white) : option.palette.color(QPalette::Text));
     const QRect field = option.rect.adjusted(numberWidth + fieldGap, 0, -4, 0);
-    painter->drawText(field, Qt::AlignLeft | Qt::AlignVCenter,
-                      painter->fontMetrics().elidedText(index.data().toString(), Qt::ElideRight, field.width()));
+    // Addresses and commands come from the kest file: drawn cleaned and isolated, edited as
+    // they are.
+    painter->drawText(
+        field, Qt::AlignLeft | Qt::AlignVCenter,
+        ShownText::elided(index.data().toString().toStdString(), QFontMetricsF(painter->font()), field.width()));
     painter->restore();
 }
 

@@ -1,5 +1,8 @@
 #include "UI/Manager/ItemTableModel.h"
 
+#include "Platform/PrintableText.h"
+#include "UI/ShownText.h"
+
 namespace kestr {
 
 const std::vector<ItemTableModel::Column>& ItemTableModel::columns() {
@@ -20,11 +23,11 @@ QString ItemTableModel::matcherText(const LayoutItem& item) {
     // Index and first-window matchers name the title they were captured with.
     QString suffix;
     if (item.capturedWindowTitle && !item.capturedWindowTitle->empty()) {
-        suffix = QStringLiteral(" (") + QString::fromStdString(*item.capturedWindowTitle) + QStringLiteral(")");
+        suffix = QStringLiteral(" (") + ShownText::of(*item.capturedWindowTitle) + QStringLiteral(")");
     }
     const WindowMatcher& m = item.windowMatcher;
-    if (auto* c = m.get<WindowMatcher::TitleContains>()) return "title contains: " + QString::fromStdString(c->text);
-    if (auto* r = m.get<WindowMatcher::TitleRegex>()) return "title regex: " + QString::fromStdString(r->pattern);
+    if (auto* c = m.get<WindowMatcher::TitleContains>()) return "title contains: " + ShownText::of(c->text);
+    if (auto* r = m.get<WindowMatcher::TitleRegex>()) return "title regex: " + ShownText::of(r->pattern);
     if (auto* i = m.get<WindowMatcher::WindowIndex>()) return "window index #" + QString::number(i->index) + suffix;
     return QStringLiteral("first window") + suffix;
 }
@@ -33,10 +36,12 @@ QString ItemTableModel::cellText(int row, int column) const {
     if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return {};
     const LayoutItem& item = items_[static_cast<std::size_t>(row)];
     const std::string id = columns()[static_cast<std::size_t>(column)].identifier;
-    if (id == "app") return QString::fromStdString(item.appName);
+    // Names and titles come from other programs and the kest file: shown cleaned and
+    // isolated, so that none reorders the rest of its cell.
+    if (id == "app") return ShownText::of(item.appName);
     if (id == "matcher") return matcherText(item);
-    if (id == "display") return QString::fromStdString(item.targetFrame.displayUUID).left(8);
-    if (id == "space") return item.capturedSpaceLabel ? QString::fromStdString(*item.capturedSpaceLabel) : "-";
+    if (id == "display") return QString::fromStdString(PrintableText::of(item.targetFrame.displayUUID)).left(8);
+    if (id == "space") return item.capturedSpaceLabel ? ShownText::of(*item.capturedSpaceLabel) : "-";
     const ScreenFrame& f = item.targetFrame;
     return QString::asprintf("%.0f, %.0f, %.0f, %.0f", f.x, f.y, f.width, f.height);
 }

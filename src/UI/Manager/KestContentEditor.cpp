@@ -16,6 +16,7 @@
 #include "Layout/WindowSpawner.h"
 #include "UI/Manager/ContentValueTable.h"
 #include "UI/Manager/SettingsKit.h"
+#include "UI/ShownText.h"
 #include "UI/SymbolImages.h"
 #include "UI/SystemStyle.h"
 
@@ -248,7 +249,7 @@ void KestContentEditor::configure(const std::optional<Layout>& layout) {
     setControlsVisible(!editables_.empty());
     rebuilding_ = true;
     popup_->clear();
-    for (const Editable& e : editables_) popup_->addItem(QString::fromStdString(e.title));
+    for (const Editable& e : editables_) popup_->addItem(ShownText::of(e.title));
     if (!editables_.empty()) popup_->setCurrentIndex(0);
     rebuilding_ = false;
     reloadCurrent();

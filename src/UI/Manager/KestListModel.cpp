@@ -6,7 +6,7 @@
 
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
-#include "Core/UnicodeText.h"
+#include "UI/ShownText.h"
 
 namespace kestr {
 
@@ -32,7 +32,7 @@ QVariant KestListModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
             // Shown beside other text; an edit starts from the name as it is.
-            return QString::fromStdString(UnicodeText::isolatedForDisplay(kest.name));
+            return ShownText::of(kest.name);
         case Qt::EditRole:
             return QString::fromStdString(kest.name);
         case hotkeyTextRole: {

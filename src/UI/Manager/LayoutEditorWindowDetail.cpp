@@ -12,6 +12,7 @@
 #include "Core/LayoutStore.h"
 #include "Platform/Platform.h"
 #include "UI/Manager/ElidedLabel.h"
+#include "UI/ShownText.h"
 #include "UI/Manager/FlippedView.h"
 #include "UI/Manager/ItemTableModel.h"
 #include "UI/Manager/KestContentEditor.h"
@@ -186,7 +187,7 @@ void LayoutEditorWindow::refreshDetail() {
         return;
     }
     pinSwitch_->setEnabled(true);
-    nameField_->setText(QString::fromStdString(kest->name));
+    nameField_->setText(ShownText::of(kest->name));
     hotkeyRecorder_->setHotkey(HotkeyManager::shared().effectiveHotkey(kest->id), false);
     pinSwitch_->setChecked(kest->hotkey.has_value());
     std::set<std::string> displays;

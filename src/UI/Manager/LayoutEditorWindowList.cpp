@@ -10,11 +10,12 @@
 #include "Layout/EdgeGroupDetector.h"
 #include "Platform/Platform.h"
 #include "UI/Manager/DeleteDialog.h"
-#include "UI/Panel/KestThumbnailRenderer.h"
 #include "UI/Manager/KestListModel.h"
 #include "UI/Manager/KestListView.h"
 #include "UI/Manager/KeyClosableWindow.h"
 #include "UI/Manager/LayoutEditorWindow.h"
+#include "UI/Panel/KestThumbnailRenderer.h"
+#include "UI/ShownText.h"
 #include "UI/SystemStyle.h"
 
 namespace kestr {
@@ -146,8 +147,7 @@ void LayoutEditorWindow::handleDelete() {
 }
 
 bool LayoutEditorWindow::presentDeleteDialog(const Layout& layout) {
-    DeleteDialog dialog(QString::fromStdString(UnicodeText::isolatedForDisplay(layout.name)),
-                        KestThumbnailRenderer::dialogIcon(layout), window_);
+    DeleteDialog dialog(ShownText::of(layout.name), KestThumbnailRenderer::dialogIcon(layout), window_);
     if (QScreen* screen = window_->screen()) {
         dialog.move(screen->availableGeometry().center() - dialog.rect().center());
     }

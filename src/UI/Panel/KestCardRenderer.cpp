@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <map>
 
-#include "Core/UnicodeText.h"
+#include "UI/ShownText.h"
 #include "UI/SymbolImages.h"
 #include "UI/SystemStyle.h"
 
@@ -49,9 +49,7 @@ KestCardRenderer::Header KestCardRenderer::header(const Layout& kest, const std:
     }
     const double x = isActive ? 28 : 16;
     const QFontMetricsF metrics(nameFont());
-    // Cut before the text is isolated for display, so the isolating marks stay whole.
-    const QString cut = metrics.elidedText(QString::fromStdString(kest.name), Qt::ElideRight, std::max(0.0, right - x));
-    h.name = QString::fromStdString(UnicodeText::isolatedForDisplay(cut.toStdString()));
+    h.name = ShownText::elided(kest.name, metrics, right - x);
     h.nameRect = QRectF(x, 12, metrics.horizontalAdvance(h.name), metrics.height());
     return h;
 }

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "UI/AppIcons.h"
+#include "UI/ShownText.h"
 #include "UI/SystemStyle.h"
 
 namespace kestr {
@@ -45,8 +46,7 @@ void drawCellContent(QPainter& p, const LayoutItem& item, const Rect& cell, cons
     p.setFont(SystemStyle::font(10, QFont::Medium));
     p.setPen(style.appNameColor.resolved());
     const QFontMetricsF metrics(p.font());
-    const QString name =
-        metrics.elidedText(QString::fromStdString(item.appName), Qt::ElideRight, content->name->width());
+    const QString name = ShownText::elided(item.appName, metrics, content->name->width());
     p.drawText(qrect(*content->name), Qt::AlignHCenter | Qt::AlignTop, name);
 }
 

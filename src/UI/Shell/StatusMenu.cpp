@@ -1,5 +1,6 @@
 #include "UI/Shell/StatusMenu.h"
 
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
@@ -11,12 +12,12 @@
 #include "Core/LayoutStore.h"
 #include "Core/PermissionManager.h"
 #include "Core/Preferences.h"
-#include "Core/UnicodeText.h"
 #include "Platform/Platform.h"
 #include "EdgeResize/EdgeProximityTracker.h"
 #include "Snap/SnapShortcutsModel.h"
 #include "Snap/SnapStore.h"
 #include "UI/Manager/AppVersionText.h"
+#include "UI/ShownText.h"
 
 namespace kestr {
 
@@ -29,6 +30,15 @@ QAction* label(QMenu* menu, const QString& text) {
     QAction* action = menu->addAction(text);
     action->setEnabled(false);
     return action;
+}
+
+// A kest's name as a menu shows it: a long one is cut with "…", so that the menu stays
+// narrow enough to show the shortcuts and submenu arrows beside it; an "&" is shown as
+// itself, not taken as the mark of an access key.
+QString shownName(const QMenu* menu, const std::string& name) {
+    const QFontMetricsF metrics(menu->font());
+    return ShownText::elided(name, metrics, metrics.averageCharWidth() * StatusMenu::nameWidthInCharacters)
+        .replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
 QAction* command(QMenu* menu, const QString& text, const std::function<void()>& run) {
@@ -51,8 +61,7 @@ void showHotkey(QAction* action, const std::optional<Hotkey>& hotkey, bool withR
 
 QAction* kestRow(QMenu* menu, const Layout& kest, bool trusted, const StatusMenu::Actions& actions) {
     const Uuid id = kest.id;
-    QAction* item =
-        new QAction(QStringLiteral("  ") + QString::fromStdString(UnicodeText::isolatedForDisplay(kest.name)), menu);
+    QAction* item = new QAction(QStringLiteral("  ") + shownName(menu, kest.name), menu);
     QObject::connect(item, &QAction::triggered, menu, [apply = actions.applyKest, id] {
         if (apply) apply(id);
     });
@@ -132,8 +141,7 @@ std::unique_ptr<QMenu> StatusMenu::build(bool trusted, const Actions& actions, s
     }
     menu->addSeparator();
     if (const auto& active = EdgeProximityTracker::shared().activeLayout) {
-        label(menu.get(), QStringLiteral("● Active kest: ") +
-                              QString::fromStdString(UnicodeText::isolatedForDisplay(active->name)));
+        label(menu.get(), QStringLiteral("● Active kest: ") + shownName(menu.get(), active->name));
         command(menu.get(), QStringLiteral("Release Kest (free editing)"), actions.releaseKest);
         menu->addSeparator();
     }

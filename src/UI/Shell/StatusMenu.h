@@ -57,6 +57,9 @@ struct StatusMenu {
     // Meta. `withReturn` also shows the Return key, which has no menu character.
     static QKeySequence shortcut(const Hotkey& hotkey, bool withReturn = false);
 
+    // Kest names longer than about this many characters are cut with "…".
+    static constexpr int nameWidthInCharacters = 40;
+
     static constexpr const char* enableDragSnapKey = "kestr.enableDragSnap";
     static bool dragSnapEnabled();
 };

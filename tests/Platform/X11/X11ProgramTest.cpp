@@ -187,12 +187,13 @@ TEST_F(X11ProgramTest, TheSampleKestNamesInstalledApplicationsOnTheMainDisplay) 
 }
 
 // Any client names its window as it likes: escape sequences, a bell, a NUL, a direction
-// override and a line break reach the dump as marks, and the window's row stays one line.
+// override, line breaks and line separators reach the dump as marks, and the window's row stays one line.
 TEST_F(X11ProgramTest, TheDumpShowsAHostileTitleCleanedOnOneRow) {
     ClientOptions options;
     options.wmClass = "KestrHostile";
     const xcb_window_t w = spawn(options).window();
-    const std::string title = "\x1b]0;owned\x07\x1b[2J\u202Eevil\nrow two\r" + std::string(1, '\0') + "end";
+    const std::string title =
+        "\x1b]0;owned\x07\x1b[2J\u202Eevil\nrow two\r" + std::string(1, '\0') + "end\u2028three\u2029four";
     xcb_change_property(connection(), XCB_PROP_MODE_REPLACE, w, atom(connection(), "_NET_WM_NAME"),
                         atom(connection(), "UTF8_STRING"), 8, static_cast<std::uint32_t>(title.size()), title.data());
     ASSERT_EQ(property8(connection(), w, "_NET_WM_NAME"), title);
@@ -203,7 +204,8 @@ TEST_F(X11ProgramTest, TheDumpShowsAHostileTitleCleanedOnOneRow) {
     std::istringstream lines(dump.out);
     for (std::string line; std::getline(lines, line);)
         if (line.find("KestrHostile") != std::string::npos) row = line;
-    EXPECT_THAT(row, ::testing::EndsWith("\uFFFD]0;owned\uFFFD\uFFFD[2J\uFFFDevil\uFFFDrow two\uFFFD\uFFFDend"));
+    EXPECT_THAT(row, ::testing::EndsWith(
+                         "\uFFFD]0;owned\uFFFD\uFFFD[2J\uFFFDevil\uFFFDrow two\uFFFD\uFFFDend\uFFFDthree\uFFFDfour"));
     for (const char c : dump.out) EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << int(c);
     EXPECT_THAT(dump.out, Not(HasSubstr("\u202E")));
 }

@@ -217,15 +217,31 @@ TEST_F(StatusMenuTest, KestRowsShowTheRegisteredHotKeysAndApplyTheirKest) {
                                                 "apply " + kest("Auto", 2).id.string()}));
 }
 
-// A name holding a right-to-left override or a line break shows them as marks and
-// keeps its own order and that of the text around it.
+// A name holding a right-to-left override, a line break or a line separator shows them
+// as marks and keeps its own order and that of the text around it, on one line; an "&"
+// is shown, not taken for an access key.
 TEST_F(StatusMenuTest, NamesAreIsolatedAndTheirControlCharactersShown) {
-    storeKests({kest("\u202Eevil\nabc", 1)});
+    storeKests({kest("\u202Eevil\nabc\u2028R&D\u2029", 1)});
     EdgeProximityTracker::shared().setActiveLayout(LayoutStore::shared().layouts[0]);
     const auto menu = StatusMenu::build(true, actions);
     const auto all = rows(*menu);
-    EXPECT_EQ(all[4], "● Active kest: \u2068\uFFFDevil\uFFFDabc\u2069");
-    EXPECT_EQ(all[8], "  \u2068\uFFFDevil\uFFFDabc\u2069\t⌃⌥⌘1");
+    EXPECT_EQ(all[4], "● Active kest: \u2068\uFFFDevil\uFFFDabc\uFFFDR&&D\uFFFD\u2069");
+    EXPECT_EQ(all[8], "  \u2068\uFFFDevil\uFFFDabc\uFFFDR&&D\uFFFD\u2069\t⌃⌥⌘1");
+}
+
+// However long a name is, the menu stays narrow enough to show the shortcuts beside it.
+TEST_F(StatusMenuTest, ALongNameIsCutSoTheShortcutsStayInView) {
+    storeKests({kest(std::string(100000, 'W'), 1)});
+    EdgeProximityTracker::shared().setActiveLayout(LayoutStore::shared().layouts[0]);
+    const auto menu = StatusMenu::build(true, actions);
+    EXPECT_LT(menu->sizeHint().width(), QGuiApplication::primaryScreen()->availableGeometry().width() * 3 / 4);
+    const auto all = rows(*menu);
+    for (const std::string& cut :
+         {all[4].substr(std::string("● Active kest: ").size()), all[8].substr(2, all[8].find('\t') - 2)}) {
+        EXPECT_EQ(cut.substr(0, 6), "\u2068WWW") << cut;
+        EXPECT_EQ(cut.substr(cut.size() - 6), "…\u2069") << cut;
+    }
+    EXPECT_EQ(all[8].substr(all[8].find('\t')), "\t⌃⌥⌘1");
 }
 
 TEST_F(StatusMenuTest, TheSaveRowShowsTheCaptureShortcutThatIsRegistered) {

@@ -49,8 +49,8 @@ TEST_F(SnapShortcutsViewTest, RowsShowGroupsShortcutsAndCollisionsWithKests) {
     EXPECT_EQ(view->text(0, 40).left(8), "Displays");
     EXPECT_EQ(view->text(1, 0), "⌃⌥←");
     EXPECT_EQ(view->recorder(0)->textColor(), QColor(255, 149, 0)) << "a conflicting shortcut shows in orange";
-    EXPECT_EQ(view->text(2, 0), "⚠ Kest: Work");
-    EXPECT_EQ(view->toolTip(2, 0), "This hotkey is also used by Kest: Work.");
+    EXPECT_EQ(view->text(2, 0), "⚠ Kest: \u2068Work\u2069") << "the kest's name isolated";
+    EXPECT_EQ(view->toolTip(2, 0), "This hotkey is also used by Kest: \u2068Work\u2069.");
     EXPECT_EQ(view->text(2, 1), "");
     EXPECT_GE(view->table()->columnWidth(0), 160);
     EXPECT_GE(view->table()->columnWidth(1), 98);
