@@ -7,6 +7,7 @@
 #include "Platform/AXAttributes.h"
 #include "Platform/MonitorHandler.h"
 #include "Platform/Platform.h"
+#include "Platform/PrintableText.h"
 #include "Window/WindowController.h"
 
 namespace kestr {
@@ -54,7 +55,8 @@ std::optional<AXElement> DragProbe::focusedWindow(AXElement application) {
 void DragProbe::onDown() {
     const auto app = platform().workspace().frontmostApplication();
     if (!app) return;
-    const std::string name = app->localizedName.value_or("?");
+    // Names and titles are the other program's: printed cleaned, so none drives the terminal.
+    const std::string name = PrintableText::of(app->localizedName.value_or("?"));
     const auto window = focusedWindow(platform().accessibility().createApplication(app->processIdentifier));
     if (!window) {
         output_("DOWN  " + name + ": no focused window\n");
@@ -63,7 +65,7 @@ void DragProbe::onDown() {
     tracked = window;
     initial = WindowController::readPosition(*window).value_or(Point{});
     lastLogged = initial;
-    title = WindowController::axString(*window, ax::title).value_or("(untitled)");
+    title = PrintableText::of(WindowController::axString(*window, ax::title).value_or("(untitled)"));
     appName = name;
     output_("DOWN  app=" + appName + " win='" + title + "' pos=" + fmt(initial) + "\n");
 }

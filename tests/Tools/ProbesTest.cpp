@@ -29,8 +29,11 @@ protected:
     DragProbe::Sink output = [this](const std::string& text) { printed += text; };
 };
 
+// Titles and names reach the terminal cleaned: an escape, a bell or a line separator
+// shows as a mark.
 TEST_F(ProbesTest, DragProbeFollowsDragsAndClicksFromDownToUp) {
-    const AXElement element = window(app("com.apple.Terminal", "Terminal").window("zsh", Rect(100, 100, 600, 400)));
+    const AXElement element =
+        window(app("com.apple.Terminal", "Terminal").window("zsh\x1b[2J\u2028", Rect(100, 100, 600, 400)));
     sim->world().frontmostPid = sim->world().owner(element)->pid;
     DragProbe probe(output);
     probe.start();
@@ -47,18 +50,18 @@ TEST_F(ProbesTest, DragProbeFollowsDragsAndClicksFromDownToUp) {
     sim->world().window(element)->unreadable.insert(ax::title);
     post(EventType::leftMouseDown);
     post(EventType::leftMouseUp);
-    sim->world().frontmostPid = app("com.example.Empty", "Empty").run().pid;
+    sim->world().frontmostPid = app("com.example.Empty", "Empty\x07").run().pid;
     post(EventType::leftMouseDown);
     post(EventType::leftMouseUp);
 
     EXPECT_EQ(printed,
               "DragProbe ready. Drag a few windows by their title bar. (Ctrl-C to stop.)\n"
-              "DOWN  app=Terminal win='zsh' pos=(100,100)\n"
-              "DRAG  win='zsh' winPos=(110,110) cursorAX=(310,120)\n"
-              "UP    win='zsh' finalPos=(110,110) moved=20\n"
+              "DOWN  app=Terminal win='zsh\uFFFD[2J\uFFFD' pos=(100,100)\n"
+              "DRAG  win='zsh\uFFFD[2J\uFFFD' winPos=(110,110) cursorAX=(310,120)\n"
+              "UP    win='zsh\uFFFD[2J\uFFFD' finalPos=(110,110) moved=20\n"
               "DOWN  app=Terminal win='(untitled)' pos=(110,110)\n"
               "UP    win='(untitled)' finalPos=(110,110) moved=0  (click, not a drag)\n"
-              "DOWN  Empty: no focused window\n");  // no window tracked, so no UP line
+              "DOWN  Empty\uFFFD: no focused window\n");  // no window tracked, so no UP line
 }
 
 TEST_F(ProbesTest, DragProbeWithoutPermissionSaysSoAndInstallsNothing) {
