@@ -5,58 +5,146 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <functional>
 #include <optional>
+#include <string_view>
 
 namespace kestr {
 
 namespace {
 
-bool takesItems(const std::string& argument) {
-    return argument == "%u" || argument == "%U" || argument == "%f" || argument == "%F";
-}
+bool takesItems(char code) { return code == 'u' || code == 'U' || code == 'f' || code == 'F'; }
 
-// Field codes inside a longer argument; none when one is unknown.
-std::optional<std::string> expandInside(const std::string& argument, const DesktopEntry& entry,
-                                        const std::string& item) {
+// Where a field code stands in the Exec line, as GLib's shell parser reads it.
+enum class Quoting { none, single, twice };
+
+struct FieldCode {
+    char letter = 0;  // 0: a "%" at the end of the line
+    Quoting quoting = Quoting::none;
+    bool wholeWord = false;  // a word of its own, outside quotes
+};
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+
+// What stands in a field code's place; none refuses the code.
+using Replace = std::function<std::optional<std::string>(const FieldCode&)>;
+
+// The Exec line with each field code replaced, the quoting around it followed as GLib's
+// shell parser reads it; none when `replace` refuses one.
+std::optional<std::string> expandLine(const std::string& exec, const Replace& replace) {
     std::string out;
-    for (std::size_t i = 0; i < argument.size(); ++i) {
-        if (argument[i] != '%') {
-            out += argument[i];
+    Quoting quoting = Quoting::none;
+    for (std::size_t i = 0; i < exec.size(); ++i) {
+        const char c = exec[i];
+        if (c == '%' && i + 1 < exec.size() && exec[i + 1] == '%') {
+            out += '%';
+            ++i;
             continue;
         }
-        if (i + 1 == argument.size()) return std::nullopt;
-        switch (argument[++i]) {
-            case '%':
-                out += '%';
-                break;
-            case 'c':
-                out += entry.name;
-                break;
-            case 'k':
-                out += entry.path;
-                break;
-            case 'u':
-                out += DesktopExec::asURL(item);
-                break;
-            case 'f':
-                out += DesktopExec::asPath(item);
-                break;
-            case 'U':
-            case 'F':
-            case 'i':
-            case 'd':
-            case 'D':
-            case 'n':
-            case 'N':
-            case 'v':
-            case 'm':
-                break;
-            default:
-                return std::nullopt;
+        if (c == '%') {
+            FieldCode code;
+            code.letter = i + 1 < exec.size() ? exec[i + 1] : 0;
+            code.quoting = quoting;
+            code.wholeWord = quoting == Quoting::none && (i == 0 || isBlank(exec[i - 1])) &&
+                             (i + 2 >= exec.size() || isBlank(exec[i + 2]));
+            const auto replaced = replace(code);
+            if (!replaced) return std::nullopt;
+            out += *replaced;
+            ++i;
+            continue;
+        }
+        out += c;
+        if (quoting == Quoting::single) {
+            if (c == '\'') quoting = Quoting::none;
+        } else if (c == '\\' && i + 1 < exec.size()) {
+            out += exec[++i];
+        } else if (c == '"') {
+            quoting = quoting == Quoting::twice ? Quoting::none : Quoting::twice;
+        } else if (c == '\'' && quoting == Quoting::none) {
+            quoting = Quoting::single;
         }
     }
     return out;
 }
+
+std::string shellQuoted(const std::string& value) {
+    gchar* quoted = g_shell_quote(value.c_str());
+    std::string out = quoted;
+    g_free(quoted);
+    return out;
+}
+
+// A value put where a field code stands, quoted for the shell as GIO quotes it: outside
+// quotes the parser takes the quoting off again and the word holds the value as it is;
+// inside quotes the word keeps the value quoted, so a shell that runs the word (sh -c
+// "… %u …") reads it as one literal word, whatever it holds.
+std::string placed(const std::string& value, Quoting quoting) {
+    if (value.empty()) return "";
+    const std::string quoted = shellQuoted(value);
+    if (quoting == Quoting::none) return quoted;
+    if (quoting == Quoting::single) return "'" + shellQuoted(quoted) + "'";
+    std::string out;
+    for (const char c : quoted) {
+        if (c == '\\' || c == '"' || c == '$' || c == '`') out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+// What one process's Exec line gets for a field code: the item (or items) it was given,
+// `arguments` before the first items, the entry's name, file and icon.
+class FieldValues {
+public:
+    FieldValues(const DesktopEntry& entry, const std::vector<std::string>& arguments,
+                const std::vector<std::string>& batch)
+        : entry_(entry), arguments_(arguments), batch_(batch) {}
+
+    bool argumentsPlaced() const { return argumentsPlaced_; }
+
+    std::string operator()(const FieldCode& code) {
+        const std::string first = batch_.empty() ? "" : batch_.front();
+        if (!code.wholeWord) {
+            switch (code.letter) {
+                case 'u':
+                    return placed(DesktopExec::asURL(first), code.quoting);
+                case 'f':
+                    return placed(DesktopExec::asPath(first), code.quoting);
+                case 'c':
+                    return placed(entry_.name, code.quoting);
+                case 'k':
+                    return placed(entry_.path, code.quoting);
+                default:
+                    return "";
+            }
+        }
+        std::vector<std::string> words;
+        if (takesItems(code.letter)) {
+            if (!argumentsPlaced_) words = arguments_;
+            argumentsPlaced_ = true;
+            const bool path = code.letter == 'f' || code.letter == 'F';
+            for (const std::string& item : batch_) words.push_back(path ? DesktopExec::asPath(item) : DesktopExec::asURL(item));
+        } else if (code.letter == 'i' && !entry_.icon.empty()) {
+            words = {"--icon", entry_.icon};
+        } else if (code.letter == 'c') {
+            words = {entry_.name};
+        } else if (code.letter == 'k') {
+            words = {entry_.path};
+        }
+        std::string out;
+        for (const std::string& word : words) {
+            if (word.empty()) continue;
+            if (!out.empty()) out += ' ';
+            out += placed(word, Quoting::none);
+        }
+        return out;
+    }
+
+private:
+    const DesktopEntry& entry_;
+    const std::vector<std::string>& arguments_;
+    const std::vector<std::string>& batch_;
+    bool argumentsPlaced_ = false;
+};
 
 // The launch noted in the new process's environment as other launchers note it, built
 // before the fork: the child may only fill in its own pid, in room kept for it.
@@ -159,21 +247,25 @@ std::variant<std::vector<DesktopExec::Command>, std::string> DesktopExec::comman
     if (entry.exec.empty()) return "its desktop file " + entry.path + " has no Exec line";
     for (const std::string& item : items)
         if (item.starts_with("-")) return "\"" + item + "\" would reach " + entry.path + " as an option";
-    int count = 0;
-    gchar** parsed = nullptr;
-    GError* error = nullptr;
-    if (!g_shell_parse_argv(entry.exec.c_str(), &count, &parsed, &error)) {
-        std::string why = "the Exec line of " + entry.path + " cannot be read (" +
-                          (error ? std::string(error->message) : "no command") + ")";
-        g_clear_error(&error);
-        return why;
-    }
-    const Command words(parsed, parsed + count);
-    g_strfreev(parsed);
 
-    // %u and %f take one item: one process per item.
+    // What the line takes: items at all, and one item per process (%u, %f).
+    bool takesAny = false;
     bool single = false;
-    for (const std::string& w : words) single = single || w == "%u" || w == "%f";
+    std::string unknown;
+    const auto survey = [&](const FieldCode& code) -> std::optional<std::string> {
+        if (code.letter == 0 || std::string_view("uUfFickdDnNvm").find(code.letter) == std::string_view::npos) {
+            unknown = code.letter ? std::string{'%', code.letter} : "%";
+            return std::nullopt;
+        }
+        takesAny = takesAny || takesItems(code.letter);
+        single = single || (code.wholeWord && (code.letter == 'u' || code.letter == 'f'));
+        return "";
+    };
+    if (!expandLine(entry.exec, survey))
+        return "the Exec line of " + entry.path + " has an unknown field code in \"" + unknown + "\"";
+    // Handed to a program that takes none, a URL would only start it once more.
+    if (!items.empty() && !takesAny) return "its desktop file " + entry.path + " takes no URL or file";
+
     std::vector<std::vector<std::string>> batches;
     if (single && items.size() > 1) {
         for (const std::string& item : items) batches.push_back({item});
@@ -183,23 +275,20 @@ std::variant<std::vector<DesktopExec::Command>, std::string> DesktopExec::comman
 
     std::vector<Command> out;
     for (const auto& batch : batches) {
-        Command command;
-        bool argumentsPlaced = false;
-        for (const std::string& w : words) {
-            if (takesItems(w)) {
-                if (!argumentsPlaced) command.insert(command.end(), arguments.begin(), arguments.end());
-                argumentsPlaced = true;
-                const bool path = w == "%f" || w == "%F";
-                for (const std::string& item : batch) command.push_back(path ? asPath(item) : asURL(item));
-            } else if (w == "%i") {
-                if (!entry.icon.empty()) command.insert(command.end(), {"--icon", entry.icon});
-            } else if (auto expanded = expandInside(w, entry, batch.empty() ? "" : batch.front())) {
-                if (!expanded->empty() || w.empty()) command.push_back(*expanded);
-            } else {
-                return "the Exec line of " + entry.path + " has an unknown field code in \"" + w + "\"";
-            }
+        FieldValues values(entry, arguments, batch);
+        const std::string line = *expandLine(entry.exec, [&](const FieldCode& code) { return values(code); });
+        int count = 0;
+        gchar** parsed = nullptr;
+        GError* error = nullptr;
+        if (!g_shell_parse_argv(line.c_str(), &count, &parsed, &error)) {
+            std::string why = "the Exec line of " + entry.path + " cannot be read (" +
+                              (error ? std::string(error->message) : "no command") + ")";
+            g_clear_error(&error);
+            return why;
         }
-        if (!argumentsPlaced) command.insert(command.end(), arguments.begin(), arguments.end());
+        Command command(parsed, parsed + count);
+        g_strfreev(parsed);
+        if (!values.argumentsPlaced()) command.insert(command.end(), arguments.begin(), arguments.end());
         if (command.empty() || command.front().empty()) return "the Exec line of " + entry.path + " names no program";
         out.push_back(std::move(command));
     }

@@ -1,6 +1,8 @@
-// The command lines a desktop file's Exec line asks for: parsed with GLib's shell parser
-// and its field codes expanded, never handed to a shell, so what a kest gives (URLs,
-// files, folders, arguments) stays one plain argument each, whatever characters it holds.
+// The command lines a desktop file's Exec line asks for: its field codes expanded as GIO
+// expands them (each value quoted for the shell, then the line split by GLib's shell
+// parser) and the program started without a shell, so what a kest gives (URLs, files,
+// folders, arguments) stays one plain argument each, and a value inside a quoted word
+// stays quoted for a shell that runs that word, whatever characters it holds.
 #pragma once
 
 #include <cstdint>
@@ -21,8 +23,9 @@ public:
     // The processes to start: one, or one per item when the Exec line takes a single URL
     // or file (%u, %f) and several are given. `arguments` go where the Exec line takes
     // its URLs or files, else at its end; `items` are URLs or absolute paths (one that
-    // starts with "-" is refused: it would be read as an option). A string instead when
-    // the entry cannot be launched, saying why.
+    // starts with "-" is refused: it would be read as an option, and items are refused
+    // by a line that takes neither URLs nor files). A string instead when the entry
+    // cannot be launched, saying why.
     static std::variant<std::vector<Command>, std::string> commands(const DesktopEntry& entry,
                                                                     const std::vector<std::string>& arguments,
                                                                     const std::vector<std::string>& items);

@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -145,6 +146,39 @@ TEST_F(X11LaunchTest, DesktopFilesThatCannotBeLaunchedSayWhyAndRunNothing) {
     EXPECT_FALSE(std::filesystem::exists(marker));
 }
 
+std::string fileText(const std::string& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A URL to open reaches a desktop file's shell command as one quoted word, and one for
+// a program that takes no URL is not handed to it (it would only start once more).
+TEST_F(X11LaunchTest, AnItemsURLReachesAShellInTheExecLineQuotedAndNoneGoesWhereNoneIsTaken) {
+    const std::string got = dataFolder() + "/got.txt";
+    const std::string pwned = dataFolder() + "/PWNED";
+    writeDesktopEntry("kestr-echo", "Exec=sh -c \"echo got %u >> " + got + "; exec " + clientProgram() +
+                                        " --detached --class KestrEcho\"");
+    writeDesktopEntry("kestr-nourl", "Exec=" + clientProgram() + " --detached --class KestrNoURL");
+    const std::string hostile = "x:$(touch$IFS" + pwned + ")'$(touch$IFS" + pwned + ")'";
+    test::ItemBuilder echo("kestr-echo", "Echo");
+    echo.on(mainUUID(), Rect(0, 0, 600, 400)).item().openURL = Url::parse(hostile);
+    test::ItemBuilder plain("kestr-nourl", "Plain");
+    plain.on(mainUUID(), Rect(600, 0, 600, 400)).item().openURL = Url::parse("https://example.com/");
+    ASSERT_TRUE(echo.item().openURL);
+    EXPECT_EQ(apply({echo, plain}).applied, 2);
+
+    // The launch ran the line without a URL, the open with it, as plain text.
+    EXPECT_TRUE(runUntil([&] { return fileText(got) == "got\ngot " + hostile + "\n"; })) << fileText(got);
+    EXPECT_FALSE(std::filesystem::exists(pwned));
+    const std::string refused = "kestr[openURL]: kestr-nourl did not open https://example.com/: its desktop file " +
+                                dataFolder() + "/applications/kestr-nourl.desktop takes no URL or file";
+    EXPECT_TRUE(runUntil([&] {
+        const auto& lines = recordedLog().lines();
+        return std::count(lines.begin(), lines.end(), refused) == 1;
+    }));
+    EXPECT_EQ(x11().workspace().processIdentifiers("kestr-nourl").size(), 1u);
+}
+
 TEST(DesktopExecTest, WhatAKestGivesStaysPlainArgumentsWhereTheExecLineTakesThem) {
     DesktopEntry entry;
     entry.path = "/apps/browser.desktop";
@@ -166,6 +200,13 @@ TEST(DesktopExecTest, WhatAKestGivesStaysPlainArgumentsWhereTheExecLineTakesThem
     entry.exec = "term";
     EXPECT_EQ(std::get<0>(DesktopExec::commands(entry, {"-e", "sh"}, {})),
               (std::vector<DesktopExec::Command>{{"term", "-e", "sh"}}));
+    // Inside quotes a value stays quoted for the shell that runs the word, whatever
+    // quotes it holds itself.
+    entry.exec = R"(sh -c "echo %f" 'echo %f' --name="%c")";
+    entry.name = R"(it's "x")";
+    EXPECT_EQ(std::get<0>(DesktopExec::commands(entry, {}, {R"(/a'b"$(c))"})),
+              (std::vector<DesktopExec::Command>{
+                  {"sh", "-c", R"(echo '/a'\''b"$(c)')", R"(echo '/a'\''b"$(c)')", R"(--name='it'\''s "x"')"}}));
     // An item is never read as an option.
     entry.exec = "viewer %u";
     EXPECT_EQ(std::get<1>(DesktopExec::commands(entry, {}, {"/a", "--headless"})),
