@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QThreadPool>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "App/AppDelegate.h"
 #include "App/InstanceLock.h"
@@ -39,6 +42,24 @@ std::unique_ptr<StatusItem> makeStatusItem() {
     platform().log().line("kestr: this desktop has no system tray; the status button shows in a window of its own");
     return std::make_unique<WindowStatusItem>();
 }
+
+// Variables our own Qt reads when the application object is made, put back as they were
+// once it is made (Qt reads them only then): the programs kestr launches get the
+// environment kestr was started with, not kestr's own Qt settings.
+class QtStartVariables {
+public:
+    void set(const char* name, const QByteArray& value) {
+        kept_.push_back({name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt});
+        qputenv(name, value);
+    }
+    void putBack() {
+        for (const auto& [name, value] : kept_) value ? qputenv(name, *value) : qunsetenv(name);
+        kept_.clear();
+    }
+
+private:
+    std::vector<std::pair<const char*, std::optional<QByteArray>>> kept_;
+};
 
 }  // namespace
 
@@ -81,15 +102,17 @@ int MenuBarApplication::run(const UserEnvironment& user, const UserEnvironment::
         return 1;
     }
     if (desktopChoice->note) output.err(*desktopChoice->note + "\n");
+    QtStartVariables qtStart;
     if (desktopChoice->kind == DesktopBackend::Kind::x11) {
-        if (!variables("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
-        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+        if (!variables("QT_QPA_PLATFORM")) qtStart.set("QT_QPA_PLATFORM", "xcb");
+        qtStart.set("QT_ENABLE_HIGHDPI_SCALING", "0");
     }
     // QApplication keeps references to these for its whole life.
     static int argc = 1;
     static char program[] = "kestr";
     static char* argv[] = {program, nullptr};
     QApplication application(argc, argv);
+    qtStart.putBack();
     application.setQuitOnLastWindowClosed(false);
     keepOnePaintingThread();
     // Asked from any thread (the quit signals have their own); runs on the loop.

@@ -22,8 +22,10 @@ KnownApplication commandLineRow(std::string id, CommandLineFamily family, std::v
     return row;
 }
 
-KnownApplication browser(std::string id) {
-    return commandLineRow(std::move(id), CommandLineFamily::browser, {"--new-window"});
+KnownApplication browser(std::string id, std::string tabOption = "") {
+    KnownApplication row = commandLineRow(std::move(id), CommandLineFamily::browser, {"--new-window"});
+    row.tabOption = std::move(tabOption);
+    return row;
 }
 
 KnownApplication terminal(std::string id, std::vector<std::string> fresh, std::vector<std::string> execute,
@@ -46,25 +48,26 @@ KnownApplication fileManager(std::string id, std::vector<std::string> fresh) {
 const std::vector<KnownApplication>& KnownApplications::table() {
     static const std::vector<KnownApplication> rows = {
         {"com.apple.finder", ScriptFamily::finder, "Finder window 1", "Finder window 1", false, false,
-         Size{316, 288}, std::nullopt, CommandLineFamily::none, {}, {}, {}, false},
+         Size{316, 288}, std::nullopt, CommandLineFamily::none, {}, {}, {}, false, {}},
         {"com.apple.Safari", ScriptFamily::safari, "front window", "document 1", true, false, std::nullopt,
-         std::nullopt, CommandLineFamily::none, {}, {}, {}, false},
+         std::nullopt, CommandLineFamily::none, {}, {}, {}, false, {}},
         {"com.google.Chrome", ScriptFamily::chrome, "window 1", "window 1", true, false, std::nullopt,
-         "Google/Chrome", CommandLineFamily::none, {}, {}, {}, false},
+         "Google/Chrome", CommandLineFamily::none, {}, {}, {}, false, {}},
         {"com.google.Chrome.canary", ScriptFamily::chrome, "window 1", "window 1", true, false, std::nullopt,
-         "Google/Chrome Canary", CommandLineFamily::none, {}, {}, {}, false},
+         "Google/Chrome Canary", CommandLineFamily::none, {}, {}, {}, false, {}},
         {"com.apple.Terminal", ScriptFamily::terminal, "window 1", "window 1", true, true, Size{260, 212},
-         std::nullopt, CommandLineFamily::none, {}, {}, {}, false},
+         std::nullopt, CommandLineFamily::none, {}, {}, {}, false, {}},
         {"com.mitchellh.ghostty", ScriptFamily::ghostty, std::nullopt, "front window", true, true, std::nullopt,
-         std::nullopt, CommandLineFamily::none, {}, {}, {}, false},
+         std::nullopt, CommandLineFamily::none, {}, {}, {}, false, {}},
         {"com.googlecode.iterm2", ScriptFamily::iterm2, "current window", "current window", true, true,
-         std::nullopt, std::nullopt, CommandLineFamily::none, {}, {}, {}, false},
+         std::nullopt, std::nullopt, CommandLineFamily::none, {}, {}, {}, false, {}},
         // Linux desktops, by their desktop-file ids. The browsers take no "--": Firefox
-        // reads options after it, and Debian's chromium wrapper drops it.
+        // reads options after it, and Debian's chromium wrapper drops it. Chromium opens
+        // every URL after "--new-window" as a tab of the new window; Firefox only the first.
         browser("chromium"),
         browser("google-chrome"),
-        browser("firefox"),
-        browser("firefox-esr"),
+        browser("firefox", "--new-tab"),
+        browser("firefox-esr", "--new-tab"),
         // Each command line gives one window, whether the terminal runs already or not
         // (xfce4-terminal's "--window" would add one beside the window it opens anyway).
         terminal("org.gnome.Terminal", {"--window"}, {"--"}, "--title="),

@@ -51,6 +51,11 @@ struct KnownApplication {
     // The program reads "--" as the end of its options, so the URLs or folder after it
     // are never read as options whatever they start with.
     bool endsOptions = false;
+    // A browser whose fresh window takes its first URL only (the others would open in an
+    // older window, or in a window of their own): the further tabs follow once the
+    // window shows, each after this option, which opens a tab in the newest window.
+    // Empty: every URL follows the fresh-window options.
+    std::string tabOption;
 };
 
 class KnownApplications {

@@ -60,6 +60,15 @@ std::vector<std::string> values(const KnownApplication& row, const LayoutItem& i
 
 bool readAsOption(const std::string& value) { return value.starts_with("-"); }
 
+// The values that may follow the options: after "--" all of them, else those that
+// cannot be read as an option.
+std::vector<std::string> keptValues(const KnownApplication& row, const LayoutItem& item) {
+    std::vector<std::string> kept;
+    for (const std::string& value : values(row, item))
+        if (row.endsOptions || !readAsOption(value)) kept.push_back(value);
+    return kept;
+}
+
 }  // namespace
 
 std::vector<std::string> FreshWindowCommand::terminalCommand(const std::string& folder, const std::string& command) {
@@ -94,13 +103,36 @@ std::optional<std::vector<std::string>> FreshWindowCommand::arguments(const Layo
         for (std::string& word : terminalCommand(folder, command)) out.push_back(std::move(word));
         return out;
     }
-    // URLs and folders follow the options, after "--" where the program takes it, else
-    // only those that cannot be read as an option.
-    const std::vector<std::string> given = values(*row, item);
-    if (row->endsOptions && !given.empty()) out.push_back("--");
-    for (const std::string& value : given)
-        if (row->endsOptions || !readAsOption(value)) out.push_back(value);
+    // URLs and folders follow the options, after "--" where the program takes it; a
+    // browser that opens further tabs apart takes the first URL here.
+    std::vector<std::string> kept = keptValues(*row, item);
+    if (!row->tabOption.empty() && kept.size() > 1) kept.resize(1);
+    if (row->endsOptions && !kept.empty()) out.push_back("--");
+    out.insert(out.end(), kept.begin(), kept.end());
     return out;
+}
+
+std::vector<std::string> FreshWindowCommand::laterTabs(const LayoutItem& item) {
+    const KnownApplication* row = KnownApplications::find(item.appBundleID);
+    if (!row || row->tabOption.empty()) return {};
+    const std::vector<std::string> kept = keptValues(*row, item);
+    std::vector<std::string> out;
+    for (std::size_t i = 1; i < kept.size(); ++i) out.insert(out.end(), {row->tabOption, kept[i]});
+    return out;
+}
+
+void FreshWindowCommand::openLaterTabs(const LayoutItem& item) {
+    const std::vector<std::string> words = laterTabs(item);
+    Workspace& workspace = platform().workspace();
+    const auto location = workspace.urlForApplication(item.appBundleID);
+    if (words.empty() || !location) return;
+    OpenConfiguration configuration;
+    configuration.activates = false;
+    configuration.arguments = words;
+    // The tabs are the command line's own: no URLs are handed over beside it.
+    workspace.openURLs({}, *location, configuration, [bundleID = item.appBundleID](std::optional<std::string> error) {
+        if (error) ApplyLog::write("kestr: tabs for " + bundleID + " failed: " + *error);
+    });
 }
 
 std::vector<std::string> FreshWindowCommand::leftOut(const LayoutItem& item) {

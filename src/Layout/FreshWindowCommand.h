@@ -26,6 +26,11 @@ public:
     static std::vector<std::string> leftOut(const LayoutItem& item);
     // `arguments` for a command about to run: a log line for each value left out.
     static std::optional<std::vector<std::string>> argumentsToRun(const LayoutItem& item);
+    // For a browser whose fresh window takes one URL: the command line that adds the
+    // item's further tabs, in order, to its newest window; empty when there are none.
+    static std::vector<std::string> laterTabs(const LayoutItem& item);
+    // Runs that command line; called once the item's fresh window shows.
+    static void openLaterTabs(const LayoutItem& item);
     // Asks the application for that window. Throws WindowSpawner::SpawnError.
     static Task<void> open(LayoutItem item);
 

@@ -34,7 +34,9 @@ Task<AXElement> FreshWindowFallbacks::openFreshWindow(const ItemToPlace& target,
     const AXElementList before = WindowController::windows(bundleID);
     // Where applications take no scripts, the command line opens the window if it can;
     // any other application gets the script, which answers why it cannot.
-    if (!platform().capabilities().applicationsTakeScripts && FreshWindowCommand::arguments(target.item))
+    const bool commandLine =
+        !platform().capabilities().applicationsTakeScripts && FreshWindowCommand::arguments(target.item);
+    if (commandLine)
         co_await FreshWindowCommand::open(target.item);
     else
         WindowSpawner::run(WindowSpawner::makeWindowSource(target.item, target.targetGlobalFrame), bundleID);
@@ -48,6 +50,7 @@ Task<AXElement> FreshWindowFallbacks::openFreshWindow(const ItemToPlace& target,
     };
     if (!co_await waitUntil(appeared, freshWindowTimeout, pollInterval))
         throw WindowSpawner::SpawnError::noNewWindow(bundleID);
+    if (commandLine) FreshWindowCommand::openLaterTabs(target.item);
     co_return *fresh;
 }
 

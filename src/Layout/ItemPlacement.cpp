@@ -85,6 +85,8 @@ std::optional<WindowOutcome> ItemPlacement::findOpenWindow(const ItemToPlace& ta
             if (auto w = WindowFinder::pickBest(candidates, target.preferredFrame)) {
                 ctx.reusedLaunchPIDs.insert(target.pid);
                 WindowSpawner::setContentOnFrontWindow(target.item, target.targetGlobalFrame);
+                // The launch's command line opened the window with the item's content.
+                if (!platform().capabilities().applicationsTakeScripts) FreshWindowCommand::openLaterTabs(target.item);
                 return ChosenWindow{*w, false};
             }
         }

@@ -52,6 +52,17 @@ TEST_F(FreshWindowCommandTest, UrlsAndFoldersAreNeverReadAsOptions) {
     EXPECT_EQ(FreshWindowCommand::arguments(chromium), (Words{"--new-window"}));
 }
 
+TEST_F(FreshWindowCommandTest, ChromiumTakesEveryTabInTheNewWindowFirefoxTheFirstWithTheRestAfter) {
+    LayoutItem chromium = item("chromium");
+    chromium.browserTabs = Words{"a:1", "-x", "b:2", "c:3"};
+    EXPECT_EQ(FreshWindowCommand::arguments(chromium), (Words{"--new-window", "a:1", "b:2", "c:3"}));
+    EXPECT_TRUE(FreshWindowCommand::laterTabs(chromium).empty());
+    LayoutItem firefox = chromium;
+    firefox.appBundleID = "firefox";
+    EXPECT_EQ(FreshWindowCommand::arguments(firefox), (Words{"--new-window", "a:1"}));
+    EXPECT_EQ(FreshWindowCommand::laterTabs(firefox), (Words{"--new-tab", "b:2", "--new-tab", "c:3"}));
+}
+
 TEST_F(FreshWindowCommandTest, TerminalsOpenOneWindowInTheFolderUnderTheCapturedTitle) {
     LayoutItem xfce = item("xfce4-terminal");
     xfce.openFolders = std::vector<Url>{*Url::parse("file:///srv/-x")};

@@ -73,6 +73,31 @@ TEST_F(X11FreshWindowTest, ARunningTerminalOpensAFreshWindowInTheItemsFolderRunn
     EXPECT_TRUE(settle([&] { return x11().model().client(fresh)->frame() == Rect(200, 150, 500, 300); }));
 }
 
+// Firefox opens only the first URL after "--new-window" in the new window: the further
+// tabs follow once that window shows, in their order, launched or running.
+TEST_F(X11FreshWindowTest, ABrowserGetsOneWindowWithTheTabsInOrderLaunchedOrRunning) {
+    const std::string calls = dataFolder() + "/calls";
+    // As Firefox: "--new-tab" adds to the newest window, anything else opens one.
+    writeDesktopEntry("firefox-esr", "Exec=sh -c 'echo $* >> " + calls + "; test $1 = --new-tab || exec " +
+                                         clientProgram() + " --detached --class KestrFox' sh %u");
+    const auto read = [&] {
+        std::ifstream in(calls);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    LayoutItem item = test::ItemBuilder("firefox-esr", "Firefox").on(mainUUID(), Rect(100, 50, 800, 600));
+    item.browserTabs = std::vector<std::string>{"file:///a", "file:///b", "file:///c"};
+    const std::string oneWindow = "--new-window file:///a\n--new-tab file:///b --new-tab file:///c\n";
+
+    EXPECT_EQ(apply(item, Mode::restoreMissing).applied, 1);
+    EXPECT_TRUE(runUntil([&] { return read() == oneWindow; })) << read();
+    EXPECT_EQ(apply(item, Mode::freshWindows).applied, 1);
+    EXPECT_TRUE(runUntil([&] { return read() == oneWindow + oneWindow; })) << read();
+    const auto windows = windowsOfClass("KestrFox");
+    ASSERT_EQ(windows.size(), 2u);
+    for (const xcb_window_t w : windows)
+        EXPECT_TRUE(settle([&] { return x11().model().client(w)->frame() == Rect(100, 50, 800, 600); }));
+}
+
 TEST_F(X11FreshWindowTest, AnXtermLaunchedForAKestIsPlacedAndCaptureReadsItsShellsFolder) {
     const std::string desktopFile = "/usr/share/applications/debian-xterm.desktop";
     if (!std::filesystem::exists(desktopFile) || access("/usr/bin/xterm", X_OK) != 0) GTEST_SKIP() << "no xterm";

@@ -1,6 +1,7 @@
 // The program itself on the private X11 desktop: which desktop it chooses, the window
 // dump by desktop-file id, and a kest applied by name to real windows.
 #include <gmock/gmock.h>
+#include <X11/keysym.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -9,8 +10,10 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <regex>
+#include <set>
 #include <sstream>
 
+#include "Platform/X11/Support/FakeInput.h"
 #include "Platform/X11/Support/Subprocess.h"
 #include "Platform/X11/Support/X11Test.h"
 
@@ -151,6 +154,56 @@ TEST_F(X11ProgramTest, AnApplyThatLaunchesAProgramEndsItsOutputWhenItEnds) {
     ::kill(*launched, SIGKILL);
     EXPECT_EQ(applied.status, 0) << applied.err;
     EXPECT_TRUE(applied.outputEnded);
+}
+
+// The menu-bar application sets Qt's platform and scaling for its own windows; the
+// programs it launches get the environment kestr was started with.
+TEST_F(X11ProgramTest, ProgramsTheMenuBarApplicationLaunchesGetTheEnvironmentItWasStartedWith) {
+    std::ofstream(home + "/.local/share/applications/kestr-test-env.desktop")
+        << "[Desktop Entry]\nType=Application\nName=Env\nExec=" << KESTR_TEST_CLIENT << " --detached --class KestrEnv\n";
+    std::filesystem::create_directories(home + "/.local/share/kestr");
+    // Ctrl+Shift+Super+1 applies it.
+    std::ofstream(home + "/.local/share/kestr/layouts.json")
+        << R"({"version":1,"layouts":[{"createdAt":"2026-12-07T00:00:00Z","updatedAt":"2026-12-07T00:00:00Z",)"
+           R"("edgeGroups":[],"id":"EAD9EC86-D4FB-4724-BF32-29075E0CF856","name":"Env",)"
+           R"("hotkey":{"keyCode":18,"modifiers":4864},"items":[{"appBundleID":"kestr-test-env","appName":"Env",)"
+           R"("launchIfMissing":true,"id":"A7A179AB-78A1-49F5-9101-285D7CC5CAF4","targetFrame":{"displayUUID":"",)"
+           R"("x":0,"y":0,"width":600,"height":400},"windowMatcher":{"type":"firstWindow"}}]}]})";
+    Subprocess::Spec spec;
+    spec.arguments = {KESTR_BINARY};
+    spec.environment = {{"HOME", home}, {"DISPLAY", session().display()}, {"KESTR_LOG_STDERR", "1"},
+                        {"KESTR_STARTED_WITH", "this"}, {"QT_QPA_PLATFORM", std::nullopt},
+                        {"QT_ENABLE_HIGHDPI_SCALING", std::nullopt}, {"DBUS_SESSION_BUS_ADDRESS", std::nullopt},
+                        {"XDG_DATA_HOME", std::nullopt}, {"XDG_STATE_HOME", std::nullopt},
+                        {"XDG_CONFIG_HOME", std::nullopt}, {"KESTR_DESKTOP", std::nullopt}};
+    spec.logFile = home + "/stderr.txt";
+    Subprocess kestr(spec);
+    const auto log = [&] {
+        std::ifstream in(spec.logFile);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    ASSERT_TRUE(waitUntil([&] { return log().find("hotkeys registered") != std::string::npos; }, 30)) << log();
+    const xcb_keycode_t keys[] = {keycodeOf(connection(), XK_Control_L), keycodeOf(connection(), XK_Shift_L),
+                                  keycodeOf(connection(), XK_Super_L), keycodeOf(connection(), XK_1)};
+    for (const xcb_keycode_t key : keys) fakeInput(connection(), session().root(), XCB_KEY_PRESS, key);
+    for (const xcb_keycode_t key : keys) fakeInput(connection(), session().root(), XCB_KEY_RELEASE, key);
+    xcb_flush(connection());
+
+    std::optional<std::int32_t> launched;
+    ASSERT_TRUE(waitUntil([&] {
+        for (xcb_window_t w : clientList(connection()))
+            if (property8(connection(), w, "WM_CLASS").value_or("").find("KestrEnv") != std::string::npos)
+                if (auto pid = property32(connection(), w, "_NET_WM_PID")) launched = std::int32_t(pid->at(0));
+        return launched.has_value();
+    }, 30)) << log();
+    std::ifstream in("/proc/" + std::to_string(*launched) + "/environ");
+    std::set<std::string> names;
+    for (std::string v; std::getline(in, v, '\0');) names.insert(v.substr(0, v.find('=')));
+    ::kill(*launched, SIGKILL);
+    kestr.terminate();
+    EXPECT_TRUE(names.count("KESTR_STARTED_WITH"));
+    EXPECT_FALSE(names.count("QT_QPA_PLATFORM"));
+    EXPECT_FALSE(names.count("QT_ENABLE_HIGHDPI_SCALING"));
 }
 
 // The sample kest names a terminal and a browser this desktop has, by desktop-file id,
