@@ -32,7 +32,9 @@ Task<void> runThenStop(Task<int> body, int& status, RealTimeMainActor& loop, Con
         output.err(std::string("kestr: ") + e.what() + "\n");
         status = 1;
     }
-    loop.stop();
+    // Work the mode left posted (the completion of a request it made, which logs how
+    // that went) runs before the loop ends.
+    loop.post([&loop] { loop.stop(); });
 }
 
 }  // namespace

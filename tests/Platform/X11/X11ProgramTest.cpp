@@ -140,11 +140,15 @@ TEST_F(X11ProgramTest, AnApplyThatLaunchesAProgramEndsItsOutputWhenItEnds) {
            "\"edgeGroups\":[],\"id\":\"EAD9EC86-D4FB-4724-BF32-29075E0CF855\",\"name\":\"Launch\",\"items\":[{"
            "\"appBundleID\":\"kestr-test-launched\",\"appName\":\"Launched\",\"launchIfMissing\":true,\"id\":"
            "\"A7A179AB-78A1-49F5-9101-285D7CC5CAF3\",\"targetFrame\":{\"displayUUID\":\"\",\"x\":0,\"y\":0,\"width\":"
-           "600,\"height\":400},\"windowMatcher\":{\"type\":\"firstWindow\"}}]}]}";
+           "600,\"height\":400},\"windowMatcher\":{\"type\":\"firstWindow\"},\"openURL\":\"https://example.com/\"}]}]}";
 
     // As `kestr --apply-kest Launch | cat`: the reader sees the end of the output when
     // kestr ends, although the program it launched runs on.
-    const Ran applied = kestr({"--apply-kest", "Launch"});
+    const Ran applied = kestr({"--apply-kest", "Launch"}, {{"KESTR_LOG_STDERR", "1"}});
+    // Its desktop file takes no URL: it is not started again for one, and the log says so.
+    EXPECT_THAT(applied.err, HasSubstr("kestr[openURL]: kestr-test-launched did not open https://example.com/: its "
+                                       "desktop file " + home + "/.local/share/applications/kestr-test-launched.desktop "
+                                       "takes no URL or file\n"));
     std::optional<std::int32_t> launched;
     for (xcb_window_t w : clientList(connection()))
         if (property8(connection(), w, "WM_CLASS").value_or("").find("KestrLaunched") != std::string::npos)
