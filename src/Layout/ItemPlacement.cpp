@@ -23,6 +23,8 @@ namespace {
 
 constexpr double launchTimeout = 5.0;
 constexpr double launchPollInterval = 0.1;
+// As long as a late window is waited for.
+constexpr double lateTabsTimeout = 30.0;
 
 bool hasSavedTabs(const LayoutItem& item) {
     if (item.browserURL && !item.browserURL->empty()) return true;
@@ -178,6 +180,10 @@ Task<ItemPlacement::ItemResult> ItemPlacement::applyItem(const LayoutItem& item,
         running = co_await AppLauncher::ensureRunning(item.appBundleID, mayLaunch, launchTimeout, launchPollInterval,
                                                       launchContent(item));
     } catch (const AppLauncher::LaunchError& e) {
+        // The window the launch opens shows late: its further tabs follow it.
+        if (e.kind() == AppLauncher::LaunchError::Kind::noWindowsAppeared &&
+            !platform().capabilities().applicationsTakeScripts && !FreshWindowCommand::laterTabs(item).empty())
+            spawn(FreshWindowCommand::openLaterTabsOnceShown(item, lateTabsTimeout));
         if (e.kind() == AppLauncher::LaunchError::Kind::noWindowsAppeared && placement) {
             ctx.deferredPlacements.push_back({item, *placement, ItemWindows::screenFrame(*placement)});
             launchFailure = ItemResult::deferred();

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 
 #include "Layout/FreshWindowCommand.h"
@@ -32,6 +33,17 @@ protected:
         return applied.succeeded() ? applied.value() : LayoutApplier::ApplyReport{};
     }
     std::string mainUUID() { return x11().displays().displayUUIDString(x11().displays().mainDisplayID()).value_or(""); }
+    // As Firefox: "--new-tab" adds to the newest window, anything else opens one (with
+    // the client's options). Gives what reads the command lines it was given so far.
+    std::function<std::string()> browser(const std::string& id, const std::string& options) {
+        const std::string calls = dataFolder() + "/" + id + "-calls";
+        writeDesktopEntry(id, "Exec=sh -c 'echo $* >> " + calls + "; test $1 = --new-tab || exec " + clientProgram() +
+                                  " --detached --class KestrFox " + options + "' sh %u");
+        return [calls] {
+            std::ifstream in(calls);
+            return std::string(std::istreambuf_iterator<char>(in), {});
+        };
+    }
     std::vector<xcb_window_t> windowsOfClass(const std::string& wmClass) {
         std::vector<xcb_window_t> out;
         for (xcb_window_t w : x11().model().stacking()) {
@@ -76,14 +88,7 @@ TEST_F(X11FreshWindowTest, ARunningTerminalOpensAFreshWindowInTheItemsFolderRunn
 // Firefox opens only the first URL after "--new-window" in the new window: the further
 // tabs follow once that window shows, in their order, launched or running.
 TEST_F(X11FreshWindowTest, ABrowserGetsOneWindowWithTheTabsInOrderLaunchedOrRunning) {
-    const std::string calls = dataFolder() + "/calls";
-    // As Firefox: "--new-tab" adds to the newest window, anything else opens one.
-    writeDesktopEntry("firefox-esr", "Exec=sh -c 'echo $* >> " + calls + "; test $1 = --new-tab || exec " +
-                                         clientProgram() + " --detached --class KestrFox' sh %u");
-    const auto read = [&] {
-        std::ifstream in(calls);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    };
+    const auto read = browser("firefox-esr", "");
     LayoutItem item = test::ItemBuilder("firefox-esr", "Firefox").on(mainUUID(), Rect(100, 50, 800, 600));
     item.browserTabs = std::vector<std::string>{"file:///a", "file:///b", "file:///c"};
     const std::string oneWindow = "--new-window file:///a\n--new-tab file:///b --new-tab file:///c\n";
@@ -96,6 +101,16 @@ TEST_F(X11FreshWindowTest, ABrowserGetsOneWindowWithTheTabsInOrderLaunchedOrRunn
     ASSERT_EQ(windows.size(), 2u);
     for (const xcb_window_t w : windows)
         EXPECT_TRUE(settle([&] { return x11().model().client(w)->frame() == Rect(100, 50, 800, 600); }));
+}
+
+TEST_F(X11FreshWindowTest, ABrowserWhoseWindowComesAfterTheLaunchWaitGetsItsTabsWhenItShows) {
+    const auto read = browser("firefox", "--delay 6");
+    x11().x11Workspace().launchWindowWait = 0.2;
+    LayoutItem item = test::ItemBuilder("firefox", "Firefox").on(mainUUID(), Rect(100, 50, 800, 600));
+    item.browserTabs = std::vector<std::string>{"file:///a", "file:///b"};
+    EXPECT_EQ(apply(item, Mode::restoreMissing).applied, 0);
+    EXPECT_EQ(read(), "--new-window file:///a\n");
+    EXPECT_TRUE(runUntil([&] { return read() == "--new-window file:///a\n--new-tab file:///b\n"; }, 15)) << read();
 }
 
 TEST_F(X11FreshWindowTest, AnXtermLaunchedForAKestIsPlacedAndCaptureReadsItsShellsFolder) {
