@@ -44,6 +44,11 @@ Task<std::optional<AppLauncher::Running>> AppLauncher::ensureRunning(std::string
     const auto location = workspace.urlForApplication(bundleID);
     if (!location) throw LaunchError::appNotInstalled(bundleID);
 
+    // One wait for the first window, counted from the launch request: a desktop that
+    // reports a launch only once a window of it shows (X11, where the window tells which
+    // process stands for the application) has spent that time waiting already.
+    MainActor& actor = platform().mainActor();
+    const double deadline = actor.now() + timeout;
     OpenConfiguration configuration;
     configuration.activates = false;
     configuration.arguments = launchArguments(bundleID);
@@ -54,8 +59,8 @@ Task<std::optional<AppLauncher::Running>> AppLauncher::ensureRunning(std::string
     const RunningApplication app = *opened.app;
 
     const bool windowShown = co_await waitUntil(
-        [&app] { return app.processIdentifier > 0 && hasAccessibilityWindow(app.processIdentifier); }, timeout,
-        pollInterval);
+        [&app] { return app.processIdentifier > 0 && hasAccessibilityWindow(app.processIdentifier); },
+        deadline - actor.now(), pollInterval);
     if (windowShown) co_return Running{app, true};
     // Terminals often start without a window of their own; the placement opens one.
     if (KnownApplications::startsWithoutWindow(bundleID)) co_return Running{app, true};

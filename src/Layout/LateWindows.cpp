@@ -15,14 +15,14 @@ namespace {
 
 using DeferredPlacement = LayoutApplier::DeferredPlacement;
 
-constexpr double deferredTimeout = 30.0;
 constexpr double deferredPollInterval = 0.5;
 
 }  // namespace
 
-Task<void> LateWindows::placeWhenOpen(std::vector<DeferredPlacement> pending, AXElementList claimed) {
+Task<void> LateWindows::placeWhenOpen(std::vector<DeferredPlacement> pending, AXElementList claimed,
+                                      double giveUpAfter) {
     MainActor& actor = platform().mainActor();
-    const double deadline = actor.now() + deferredTimeout;
+    const double deadline = actor.now() + giveUpAfter;
     while (!pending.empty() && actor.now() < deadline) {
         co_await pollSleep(deferredPollInterval, deadline);
         std::vector<DeferredPlacement> stillPending;
@@ -54,9 +54,10 @@ Task<void> LateWindows::placeWhenOpen(std::vector<DeferredPlacement> pending, AX
     for (const DeferredPlacement& deferred : pending) ApplyLog::write(ApplyLog::deferredGaveUp(deferred.item));
 }
 
-void LateWindows::placeDeferred(std::vector<DeferredPlacement> placements, AXElementList claimedWindows) {
+void LateWindows::placeDeferred(std::vector<DeferredPlacement> placements, AXElementList claimedWindows,
+                                double giveUpAfter) {
     if (placements.empty()) return;
-    spawn(placeWhenOpen(std::move(placements), std::move(claimedWindows)));
+    spawn(placeWhenOpen(std::move(placements), std::move(claimedWindows), giveUpAfter));
 }
 
 }  // namespace kestr

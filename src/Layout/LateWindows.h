@@ -17,13 +17,17 @@ public:
     LateWindows() = delete;
 
     // Starts the background task and returns at once; it never takes one of
-    // `claimedWindows`, the windows the apply gave to its items.
-    static void placeDeferred(std::vector<LayoutApplier::DeferredPlacement> placements, AXElementList claimedWindows);
+    // `claimedWindows`, the windows the apply gave to its items. It gives up on the
+    // windows still missing `giveUpAfter` seconds after it started (tests of a real
+    // desktop, which runs in real time, shorten it).
+    static void placeDeferred(std::vector<LayoutApplier::DeferredPlacement> placements, AXElementList claimedWindows,
+                              double giveUpAfter = 30.0);
 
 private:
     // `claimed` grows by every window placed here, so two late items never end up
     // sharing one window.
-    static Task<void> placeWhenOpen(std::vector<LayoutApplier::DeferredPlacement> pending, AXElementList claimed);
+    static Task<void> placeWhenOpen(std::vector<LayoutApplier::DeferredPlacement> pending, AXElementList claimed,
+                                    double giveUpAfter);
 };
 
 }  // namespace kestr

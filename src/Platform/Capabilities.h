@@ -33,6 +33,23 @@ struct Capabilities {
     // state already shows may still be on its way to that window. The simulated desktop
     // hands each event to whoever its test names.
     bool releaseGoesToPressedWindow = false;
+
+    // What an X11 session with an EWMH window manager can do; whether a compositing
+    // manager runs is the session's own.
+    static Capabilities x11Session(bool compositingManager) {
+        Capabilities c;
+        c.trustCanChange = false;  // X11 has no permission to watch
+        c.syntheticInputToDesktop = false;
+        c.applicationsTakeScripts = false;
+        c.desktopFileIDs = true;
+        c.optionDragTiling = false;
+        c.notchedDisplays = false;
+        c.compositingManager = compositingManager;
+        // X11 has no common way to ask a compositing manager for a blur.
+        c.blurBehindWindows = false;
+        c.releaseGoesToPressedWindow = true;  // the server's implicit grab of a press
+        return c;
+    }
 };
 
 }  // namespace kestr

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "Layout/ApplyFixture.h"
+#include "Support/BothDesktops.h"
 
 namespace kestr {
 namespace {
@@ -126,7 +127,10 @@ TEST_F(LayoutApplierTest, ExtremeFramesAreKeptOnTheDisplayOrSkippedWithTheirReas
     EXPECT_TRUE(sim->world().runningProcesses("com.example.Pad").empty()) << "nothing launched for it";
 }
 
-TEST_F(LayoutApplierTest, ReuseExistingLaunchesNothingAndGivesEachWindowToOneItem) {
+using ApplyOnBothDesktops = test::OnBothDesktops<LayoutApplierTest>;
+RUN_ON_BOTH_DESKTOPS(ApplyOnBothDesktops);
+
+TEST_P(ApplyOnBothDesktops, ReuseExistingLaunchesNothingAndGivesEachWindowToOneItem) {
     install("com.example.Idle", "Idle");
     install("com.example.Notes", "Notes");
     const AXElement window = addWindow(run("com.example.Notes"), "Notes", Rect(300, 300, 500, 400));
@@ -149,7 +153,7 @@ TEST_F(LayoutApplierTest, ReuseExistingLaunchesNothingAndGivesEachWindowToOneIte
     EXPECT_TRUE(freshWindowScripts().empty());
 }
 
-TEST_F(LayoutApplierTest, SecondOpeningApplyIsDroppedWhileTheFirstWaitsButAnEdgeMoveRuns) {
+TEST_P(ApplyOnBothDesktops, SecondOpeningApplyIsDroppedWhileTheFirstWaitsButAnEdgeMoveRuns) {
     install("com.example.Slow", "Slow", 2.0);
     install("com.example.Notes", "Notes");
     const AXElement notes = addWindow(run("com.example.Notes"), "Notes", Rect(300, 300, 500, 400));

@@ -69,6 +69,13 @@ VirtualMainActor& SimDesktop::virtualTime() {
     return *actor;
 }
 
+void SimDesktop::usePreset(SimPreset preset) {
+    const bool x11 = preset == SimPreset::x11;
+    simCapabilities = x11 ? Capabilities::x11Session(true) : Capabilities{};
+    workspace_.windowlessRunOnlyWhenLaunched = x11;
+    workspace_.launchReportWaitsForWindow = x11 ? std::optional<double>(5.0) : std::nullopt;
+}
+
 void SimDesktop::plugUserInterface(const UserInterfacePlugs& plugs) {
     alerts_.forwardTo = plugs.alerts;
     toasts_.forwardTo = plugs.toasts;

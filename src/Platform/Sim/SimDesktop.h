@@ -36,6 +36,11 @@
 
 namespace kestr {
 
+// How the simulated desktop behaves where desktops differ: as it always has, or as an X11
+// session does (its capabilities; a process without windows running only when it was
+// launched here; a launch reported once the application's window shows, or after 5 s).
+enum class SimPreset { standard, x11 };
+
 struct SimDesktopOptions {
     // None: a virtual-time actor.
     std::unique_ptr<MainActor> mainActor;
@@ -81,6 +86,7 @@ public:
     NativeWindows& nativeWindows() override { return realWindows ? *realWindows : Platform::nativeWindows(); }
     // What the simulated desktop says it can do; a test may take a capability away.
     Capabilities simCapabilities;
+    void usePreset(SimPreset preset);
 
     // ---- scenarios (see SimScenario.h) ----
     nlohmann::json toScenario() const;

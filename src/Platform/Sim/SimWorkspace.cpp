@@ -1,5 +1,7 @@
 #include "Platform/Sim/SimWorkspace.h"
 
+#include <memory>
+
 #include "Platform/Sim/SimAppIcon.h"
 
 namespace kestr {
@@ -7,18 +9,35 @@ namespace kestr {
 std::vector<RunningApplication> SimWorkspace::runningApplications() {
     std::vector<RunningApplication> out;
     for (const auto& p : world_.processes()) {
-        if (!p.terminated) out.push_back(p.snapshot());
+        if (!p.terminated && counts(p)) out.push_back(p.snapshot());
     }
     return out;
 }
 
 std::vector<RunningApplication> SimWorkspace::runningApplications(const std::string& bundleID) {
     std::vector<RunningApplication> out;
-    for (SimProcess* p : world_.runningProcesses(bundleID)) out.push_back(p->snapshot());
+    for (SimProcess* p : running(bundleID)) out.push_back(p->snapshot());
     return out;
 }
 
-std::optional<RunningApplication> SimWorkspace::runningApplication(std::int32_t pid) { return snapshot(pid); }
+std::optional<RunningApplication> SimWorkspace::runningApplication(std::int32_t pid) {
+    const SimProcess* p = world_.process(pid);
+    if (!p || !counts(*p)) return std::nullopt;
+    return p->snapshot();
+}
+
+bool SimWorkspace::counts(const SimProcess& process) const {
+    if (!windowlessRunOnlyWhenLaunched) return true;
+    return !process.terminated && (!process.windows.empty() || launched_.contains(process.pid));
+}
+
+std::vector<SimProcess*> SimWorkspace::running(const std::string& bundleID) {
+    std::vector<SimProcess*> out;
+    for (SimProcess* p : world_.runningProcesses(bundleID)) {
+        if (counts(*p)) out.push_back(p);
+    }
+    return out;
+}
 
 std::optional<RunningApplication> SimWorkspace::snapshot(std::int32_t pid) {
     const SimProcess* p = world_.process(pid);
@@ -76,9 +95,9 @@ void SimWorkspace::start(const std::string& url, const OpenConfiguration& config
         actor_.schedule(app->launchDelay, [started, error = *app->launchError] { started(0, error); });
         return;
     }
-    const auto running = world_.runningProcesses(bundleID);
-    if (!running.empty()) {
-        SimProcess& process = *running.front();
+    const auto instances = running(bundleID);
+    if (!instances.empty()) {
+        SimProcess& process = *instances.front();
         const std::int32_t pid = process.pid;
         if (configuration.activates) {
             process.hidden = false;
@@ -110,14 +129,24 @@ void SimWorkspace::finishLaunch(const std::string& bundleID, const OpenConfigura
     }
     const std::optional<double> firstWindowDelay = app->firstWindowDelay;
     const std::int32_t pid = world_.launch(bundleID, configuration.arguments).pid;
+    launched_.insert(pid);
     if (configuration.activates) world_.frontmostPid = pid;
+    // Reported once, by whichever comes first when the report waits for the window.
+    auto report = [waiting = std::make_shared<std::vector<Started>>(std::move(waiting)), pid] {
+        for (auto& started : *waiting) started(pid, std::nullopt);
+        waiting->clear();
+    };
     if (firstWindowDelay) {
-        actor_.schedule(*firstWindowDelay, [this, pid] {
+        actor_.schedule(*firstWindowDelay, [this, pid, report, waits = launchReportWaitsForWindow.has_value()] {
             SimProcess* p = world_.process(pid);
             if (p && !p->terminated) world_.openNewWindow(pid);
+            if (waits) report();
         });
     }
-    for (auto& started : waiting) started(pid, std::nullopt);
+    if (launchReportWaitsForWindow)
+        actor_.schedule(*launchReportWaitsForWindow, report);
+    else
+        report();
 }
 
 bool SimWorkspace::unhide(std::int32_t pid) {

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <map>
+#include <optional>
+#include <set>
 #include <vector>
 
 #include "Platform/Runtime/MainActor.h"
@@ -33,6 +35,14 @@ public:
     void addRunningApplicationsObserver(std::function<void()> observer) override;
     std::optional<EncodedImage> iconForFile(const std::string& path) override;
     void activateFileViewerSelecting(const std::vector<std::string>& paths) override;
+
+    // ---- how the desktop behaves (SimDesktop's presets set these) ----
+    // A process without windows counts as running only when this workspace launched it
+    // (and not once it has ended); when false every process that has not ended does.
+    bool windowlessRunOnlyWhenLaunched = false;
+    // A launch is reported when the application's first window opens, or this long after
+    // its process started when that comes first; none: as soon as its process runs.
+    std::optional<double> launchReportWaitsForWindow;
 
     // ---- what tests read back ----
     struct OpenRequest {
@@ -69,6 +79,8 @@ private:
     void start(const std::string& url, const OpenConfiguration& configuration, bool reopen, Started started);
     void finishLaunch(const std::string& bundleID, const OpenConfiguration& configuration);
     std::optional<RunningApplication> snapshot(std::int32_t pid);
+    bool counts(const SimProcess& process) const;
+    std::vector<SimProcess*> running(const std::string& bundleID);
 
     SimWorld& world_;
     MainActor& actor_;
@@ -80,6 +92,7 @@ private:
     std::vector<std::function<void()>> activeObservers_;
     // Launches under way, by bundle identifier: who waits for each.
     std::map<std::string, std::vector<Started>> launching_;
+    std::set<std::int32_t> launched_;
 };
 
 }  // namespace kestr

@@ -17,9 +17,12 @@ std::optional<std::uint64_t> ProcessInfo::startTime(std::int32_t pid) {
     if (close == std::string::npos) return std::nullopt;
     std::istringstream fields(text.substr(close + 2));
     std::string field;
-    // Fields 3 to 21, then the start time (field 22).
-    for (int i = 3; i <= 21; ++i)
+    // Fields 3 (the state) to 21, then the start time (field 22). A process that ended
+    // and waits for its parent to collect it (state Z) runs no more.
+    for (int i = 3; i <= 21; ++i) {
         if (!(fields >> field)) return std::nullopt;
+        if (i == 3 && field == "Z") return std::nullopt;
+    }
     std::uint64_t start = 0;
     if (!(fields >> start)) return std::nullopt;
     return start;

@@ -10,7 +10,8 @@
 namespace kestr {
 
 struct ProcessInfo {
-    // In clock ticks since boot; none when no such process runs.
+    // In clock ticks since boot; none when no such process runs (or it ended and is not
+    // yet collected).
     static std::optional<std::uint64_t> startTime(std::int32_t pid);
     static std::vector<std::int32_t> children(std::int32_t pid);
     // None when it cannot be read (another user's process, or gone).

@@ -38,20 +38,7 @@ X11Platform::~X11Platform() {
     watch_.reset();
 }
 
-Capabilities X11Platform::capabilities() const {
-    Capabilities c;
-    c.trustCanChange = false;
-    c.syntheticInputToDesktop = false;
-    c.applicationsTakeScripts = false;
-    c.desktopFileIDs = true;
-    c.optionDragTiling = false;
-    c.notchedDisplays = false;
-    c.compositingManager = compositor_.running();
-    // X11 has no common way to ask a compositing manager for a blur.
-    c.blurBehindWindows = false;
-    c.releaseGoesToPressedWindow = true;  // the server's implicit grab of a press
-    return c;
-}
+Capabilities X11Platform::capabilities() const { return Capabilities::x11Session(compositor_.running()); }
 
 bool X11Platform::hasWindowManager(const std::string& displayName) {
     try {

@@ -38,8 +38,36 @@ std::set<std::int32_t> X11Workspace::owners() const {
     return pids;
 }
 
+void X11Workspace::noteLaunched(std::int32_t pid, const DesktopEntry& entry) {
+    const auto started = ProcessInfo::startTime(pid);
+    if (!started) return;  // it has ended already
+    Launched& launched = launched_[pid];
+    launched.startTime = *started;
+    launched.identity.bundleID = entry.id;
+    launched.identity.name = entry.name.empty() ? std::optional<std::string>() : entry.name;
+    launched.identity.location = entry.path;
+}
+
+std::vector<std::int32_t> X11Workspace::windowlessLaunched() {
+    std::vector<std::int32_t> pids;
+    for (auto it = launched_.begin(); it != launched_.end();) {
+        const std::int32_t pid = it->first;
+        if (model_.owners().find(pid)) {
+            ++it;
+        } else if (ProcessInfo::startTime(pid) != it->second.startTime) {
+            it = launched_.erase(it);
+        } else {
+            pids.push_back(pid);
+            ++it;
+        }
+    }
+    return pids;
+}
+
 const X11Workspace::Identity& X11Workspace::identity(std::int32_t pid) {
     if (auto it = identities_.find(pid); it != identities_.end()) return it->second;
+    // Launched here and without a window yet: the desktop file it was started from.
+    if (auto it = launched_.find(pid); it != launched_.end() && windowsOf(pid).empty()) return it->second.identity;
     Identity id;
     if (pid == ownPid_) {
         id.bundleID = ownBundleID;
@@ -94,6 +122,7 @@ RunningApplication X11Workspace::describe(std::int32_t pid) {
 std::vector<RunningApplication> X11Workspace::runningApplications() {
     std::vector<RunningApplication> out;
     for (const auto& [pid, owner] : model_.owners().all()) out.push_back(describe(pid));
+    for (std::int32_t pid : windowlessLaunched()) out.push_back(describe(pid));
     return out;
 }
 
@@ -108,11 +137,16 @@ std::vector<std::int32_t> X11Workspace::processIdentifiers(const std::string& bu
     for (const auto& [pid, owner] : model_.owners().all()) {
         if (identity(pid).bundleID == bundleID) pids.push_back(pid);
     }
+    for (std::int32_t pid : windowlessLaunched()) {
+        if (identity(pid).bundleID == bundleID) pids.push_back(pid);
+    }
     return pids;
 }
 
 std::optional<RunningApplication> X11Workspace::runningApplication(std::int32_t pid) {
-    if (!model_.owners().find(pid)) return std::nullopt;
+    if (model_.owners().find(pid)) return describe(pid);
+    const auto launched = launched_.find(pid);
+    if (launched == launched_.end() || ProcessInfo::startTime(pid) != launched->second.startTime) return std::nullopt;
     return describe(pid);
 }
 

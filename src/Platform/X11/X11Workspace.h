@@ -1,6 +1,7 @@
 // The workspace of the X11 desktop: the running applications are the processes that own
-// client windows, each known by the desktop file it was started from (its id stands
-// where the other system has a bundle identifier), else by its window class. Launching
+// client windows, and those it launched, from their launch until they end, window or
+// not; each is known by the desktop file it was started from (its id stands where the
+// other system has a bundle identifier), else by its window class. Launching
 // goes through the desktop files (X11WorkspaceLaunch.cpp), opening through the user's
 // default handlers, icons come from the icon theme or the window, and the file manager
 // is asked on the session bus.
@@ -69,7 +70,16 @@ private:
         std::optional<std::string> name;
         std::optional<std::string> location;
     };
+    // A process started here, told from a later one with its pid by its start time.
+    struct Launched {
+        std::uint64_t startTime = 0;
+        Identity identity;
+    };
     std::set<std::int32_t> owners() const;
+    void noteLaunched(std::int32_t pid, const DesktopEntry& entry);
+    // The processes launched here that still run but own no window (forgetting those
+    // that ended), in the order of their pids.
+    std::vector<std::int32_t> windowlessLaunched();
     // Kept for a process with windows; one without any is looked up again each time.
     const Identity& identity(std::int32_t pid);
     RunningApplication describe(std::int32_t pid);
@@ -92,6 +102,7 @@ private:
     std::map<std::int32_t, Identity> identities_;
     Identity unkept_;
     std::set<std::int32_t> lastOwners_;
+    std::map<std::int32_t, Launched> launched_;
     std::vector<std::function<void()>> runningObservers_;
 };
 

@@ -30,6 +30,7 @@ std::variant<X11Workspace::Started, std::string> X11Workspace::start(const std::
         }
         if (!first) first = std::get<std::int32_t>(started);
     }
+    noteLaunched(*first, *entry);
     return Started{*entry, *first};
 }
 
