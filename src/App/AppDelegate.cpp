@@ -14,6 +14,7 @@
 #include "Layout/KestNormaliser.h"
 #include "Platform/FilePath.h"
 #include "Platform/Platform.h"
+#include "Platform/PrintableText.h"
 #include "Snap/SnapDefaults.h"
 #include "Snap/SnapStore.h"
 #include "UI/Manager/LayoutEditorWindow.h"
@@ -27,15 +28,18 @@ constexpr int seededDefaultsVersion = 2;
 
 void log(const std::string& line) { platform().log().line(line); }
 
-// Runs a store's load; a failure is logged and described for the user.
+// Runs a store's load; a failure is logged and described for the user, and so is a
+// damaged file that was set aside for its backup.
 template <class Store, class Failure>
 void load(Store& store, const std::string& logPrefix, std::optional<Failure>& failure) {
     try {
         store.load();
     } catch (const std::exception& e) {
         log(logPrefix + e.what());
-        failure = Failure{e.what(), store.quarantinedPath.value_or(store.fileURL), store.loadFailed};
+        failure = Failure{e.what(), store.quarantined ? store.quarantined->path : store.fileURL, store.loadFailed};
+        return;
     }
+    if (store.quarantined) failure = Failure{store.quarantined->reason, store.quarantined->path, false, true};
 }
 
 }  // namespace
@@ -172,13 +176,19 @@ void AppDelegate::reportLoadFailure(const std::string& what, const LoadFailure& 
     AlertRequest request;
     request.style = AlertStyle::warning;
     request.messageText = "kestr could not load your " + what;
-    if (failure.savesRefused) {
-        request.informativeText = "The file " + failure.keptAt + " could not be read (" + failure.error +
+    const std::string error = PrintableText::of(failure.error);
+    if (failure.backupTaken) {
+        request.messageText = "kestr took your " + what + " from their backup";
+        request.informativeText = "The file could not be read (" + error + "). It was kept at " + failure.keptAt +
+                                  ", and kestr goes on with the copy made before the last save, without the "
+                                  "changes of that save.";
+    } else if (failure.savesRefused) {
+        request.informativeText = "The file " + failure.keptAt + " could not be read (" + error +
                                   "). It was left as it is, and changes to your " + what +
                                   " will not be saved until kestr can read it.";
     } else {
-        request.informativeText = "The file could not be read (" + failure.error + "). It was kept at " +
-                                  failure.keptAt + ", and kestr starts without your " + what + ".";
+        request.informativeText = "The file could not be read (" + error + "). It was kept at " + failure.keptAt +
+                                  ", and kestr starts without your " + what + ".";
     }
     request.buttons = {"OK"};
     platform().alerts().runModal(request);

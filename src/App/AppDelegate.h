@@ -46,6 +46,8 @@ private:
         // Where the damaged file is now: moved aside, or left in place.
         std::string keptAt;
         bool savesRefused = false;
+        // The store goes on with its backup.
+        bool backupTaken = false;
     };
 
     void seedDefaultSnaps();

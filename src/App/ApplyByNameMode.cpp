@@ -12,10 +12,20 @@ namespace kestr {
 Task<int> DiagnosticModes::applyByName(ConsoleOutput& output, std::vector<std::string> arguments, std::string name,
                                        std::size_t position) {
     LayoutStore& store = LayoutStore::shared();
+    // Goes on with whatever the store holds: a missing or unreadable file means none.
+    // The user is told when the file could not be read, and where a damaged one went.
+    std::optional<std::string> failure;
     try {
         store.load();
-    } catch (const std::exception&) {
-        // Goes on with whatever the store holds: a missing or unreadable file means none.
+    } catch (const std::exception& e) {
+        failure = e.what();
+    }
+    if (const auto& aside = store.quarantined) {
+        output.err(PrintableText::of("kestr: the kest file could not be read (" + aside->reason + "); it was kept at " +
+                                     aside->path + (failure ? "" : ", and its backup is used")) +
+                   "\n");
+    } else if (failure) {
+        output.err(PrintableText::of("kestr: the kest file could not be read (" + *failure + ")") + "\n");
     }
     // Bytes that are not UTF-8 name no kest.
     const auto wanted = UnicodeText::canonicalForm(name);
@@ -27,7 +37,7 @@ Task<int> DiagnosticModes::applyByName(ConsoleOutput& output, std::vector<std::s
         }
     }
     if (!layout) {
-        output.err("no kest named " + name + "\n");
+        output.err("no kest named " + PrintableText::of(name) + "\n");
         co_return 1;
     }
 

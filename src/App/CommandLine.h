@@ -1,6 +1,9 @@
 // Which diagnostic mode the command line asks for. Options are tested in a fixed
 // order; the first one present (with its value, when it takes one) wins. Arguments are
 // compared whole and case-sensitively: no abbreviations, no "--option=value".
+// With no mode chosen, "--help" asks for the help text, and a mode without its value or
+// an argument starting with "-" that names no option is a mistake: the menu-bar
+// application starts only from a command line that asks for nothing else.
 #pragma once
 
 #include <cstddef>
@@ -23,6 +26,9 @@ struct CommandLine {
         probeMinSize,
         renderMenuBarIcons,
         writeSampleLayout,
+        help,
+        // The command line is wrong; `value` is the line that says how.
+        mistake,
         menuBarApplication,
     };
 
@@ -37,6 +43,9 @@ struct CommandLine {
     // `arguments` is the whole list, the program path first. Options listed in
     // `unavailable` are treated as absent.
     static Choice choose(const std::vector<std::string>& arguments, const std::vector<Mode>& unavailable = {});
+
+    // What --help prints: every option and what it does.
+    static std::string helpText();
 };
 
 }  // namespace kestr

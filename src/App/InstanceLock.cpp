@@ -1,14 +1,33 @@
 #include "App/InstanceLock.h"
 
+#include <cstdint>
+#include <cstdio>
+
 #include "Platform/FilePath.h"
 #include "Platform/Json/JsonFileStore.h"
 
 namespace kestr {
 
-std::unique_ptr<FileLock> InstanceLock::acquire(Files& files) {
-    const std::string folder = JsonFileStore::defaultFolder(files);
-    files.createDirectories(folder);
-    return files.lock(joinPath(folder, fileName), 0);
+namespace {
+
+// "app-" and 16 hexadecimal digits that stand for the data folder, ".lock". FNV-1a:
+// fixed, so kestr builds of different versions still find each other's lock.
+std::string lockName(const std::string& dataFolder) {
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (const unsigned char c : dataFolder) hash = (hash ^ c) * 0x100000001b3ull;
+    char name[32];
+    std::snprintf(name, sizeof name, "app-%016llx.lock", static_cast<unsigned long long>(hash));
+    return name;
+}
+
+}  // namespace
+
+std::unique_ptr<FileLock> InstanceLock::acquire(PosixFiles& files, const std::string& runtimeFolder) {
+    files.createPrivateFolder(runtimeFolder);
+    const std::string path = joinPath(runtimeFolder, lockName(JsonFileStore::defaultFolder(files)));
+    auto lock = files.lock(path, 0);
+    if (!lock) throw FileError("cannot create " + path);
+    return lock;
 }
 
 }  // namespace kestr

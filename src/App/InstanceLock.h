@@ -1,12 +1,14 @@
 // One menu-bar application per user data folder: the running one holds an advisory
-// lock on "app.lock" in the folder for its whole life, which the system lets go when
-// the process ends, a crash included; a second start finds it held and stops.
+// lock for its whole life, which the system lets go when the process ends, a crash
+// included; a second start finds it held and stops. The lock file lives in the user's
+// runtime folder, named after the data folder, so it can be taken where the data
+// folder is read-only or missing.
 #pragma once
 
 #include <memory>
 #include <string>
 
-#include "Platform/Files.h"
+#include "Platform/Posix/PosixFiles.h"
 
 namespace kestr {
 
@@ -14,12 +16,10 @@ class InstanceLock {
 public:
     InstanceLock() = delete;
 
-    static constexpr const char* fileName = "app.lock";
-
-    // Takes the lock, creating the data folder when it is missing. Throws
-    // FileLockedError while another process holds it, FileError when the folder
-    // cannot be made; none when it cannot hold the lock file.
-    static std::unique_ptr<FileLock> acquire(Files& files);
+    // Takes the lock in `runtimeFolder`, made (private to the user) when missing.
+    // Throws FileLockedError while another process holds it, FileError when it cannot
+    // be taken.
+    static std::unique_ptr<FileLock> acquire(PosixFiles& files, const std::string& runtimeFolder);
 };
 
 }  // namespace kestr

@@ -11,8 +11,8 @@
 #include "App/DesktopBackend.h"
 #include "App/ProcessEntry.h"
 #include "App/ServiceWiring.h"
-#include "Core/LegacyMigration.h"
 #include "Platform/Platform.h"
+#include "Platform/PrintableText.h"
 #include "Platform/Posix/QuitSignals.h"
 #include "UI/LocalEventBridge.h"
 #include "UI/QtCursors.h"
@@ -73,23 +73,17 @@ bool MenuBarApplication::hasDisplay(const UserEnvironment::Variables& variables)
 
 int MenuBarApplication::run(const UserEnvironment& user, const UserEnvironment::Variables& variables,
                             ConsoleOutput& output, QuitSignals& quitSignals) {
-    // Two applications on one data folder would each save their own picture of it.
+    // Two applications on one data folder would each save their own picture of it, and
+    // the second would find every shortcut taken.
     std::unique_ptr<FileLock> instance;
     try {
         PosixFiles files(user.folders);
-        // The lock lives in our data folder, and the earlier version's folder only
-        // becomes ours while ours does not exist yet: it moves first.
-        SystemLog log(user.logToStderr);
-        LegacyMigration::migrateAppSupportDirectory(files, log);
-        instance = InstanceLock::acquire(files);
+        instance = InstanceLock::acquire(files, user.runtimeFolder);
     } catch (const FileLockedError&) {
         output.err("kestr is already running\n");
         return 1;
     } catch (const FileError& e) {
-        output.err(std::string("kestr: ") + e.what() + "\n");
-    } catch (const Error& e) {
-        output.err(std::string(e.what()) + "\n");
-        return 1;
+        output.err(PrintableText::of(std::string("kestr: cannot make sure no other kestr runs: ") + e.what()) + "\n");
     }
 
     // On the real desktop our own windows are X windows too, in X pixels (scale 1), so

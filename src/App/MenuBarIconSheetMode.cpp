@@ -7,6 +7,7 @@
 #include "App/DiagnosticModes.h"
 #include "App/PngEncoding.h"
 #include "Platform/Platform.h"
+#include "Platform/PrintableText.h"
 #include "UI/MenuBarIcons.h"
 
 namespace kestr {
@@ -97,10 +98,11 @@ int DiagnosticModes::renderMenuBarIcons(ConsoleOutput& output, const std::string
     try {
         platform().files().writeAtomically(filePath, *png);
     } catch (const std::exception& e) {
-        output.err("Failed to write menu-bar icons to " + path + ": " + e.what() + "\n");
+        output.err("Failed to write menu-bar icons to " + PrintableText::of(path) + ": " + PrintableText::of(e.what()) +
+                   "\n");
         return 1;
     }
-    std::string summary = "Wrote " + path + " ";
+    std::string summary = "Wrote " + PrintableText::of(path) + " ";
     for (const Variant& v : all) summary += " " + label(v);
     output.out(summary + "\n");
     return 0;

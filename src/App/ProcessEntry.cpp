@@ -105,6 +105,8 @@ int runMode(const CommandLine::Choice& choice, const std::vector<std::string>& a
             platform().application().setActivationPolicy(ActivationPolicy::accessory);
             return DiagnosticModes::renderMenuBarIcons(output, choice.value, std::filesystem::current_path().string());
         }
+        case Mode::help:
+        case Mode::mistake:
         case Mode::menuBarApplication:
             break;
     }
@@ -117,6 +119,15 @@ int ProcessEntry::run(const std::vector<std::string>& arguments, const UserEnvir
                       ConsoleOutput& output) {
     setAppVersion(AppInfo::version(), AppInfo::build());
     const CommandLine::Choice choice = CommandLine::choose(arguments, unavailableModes);
+    // Answered before anything loads: no desktop, no shortcuts taken.
+    if (choice.mode == Mode::help) {
+        output.out(CommandLine::helpText());
+        return 0;
+    }
+    if (choice.mode == Mode::mistake) {
+        output.err(choice.value + "\n");
+        return 2;
+    }
     // Without a display Qt would abort; one clear line instead.
     if (choice.mode == Mode::menuBarApplication && !MenuBarApplication::hasDisplay(variables)) {
         output.err(

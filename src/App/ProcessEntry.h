@@ -13,8 +13,9 @@ namespace kestr {
 
 struct ProcessEntry {
     // `arguments` is the whole list, the program path first. Returns the exit status:
-    // the mode's own, 1 when the simulated desktop cannot be loaded or saved, and 2
-    // when the command line names no mode that this build has. The user's environment
+    // the mode's own, 0 after the help, 1 when the simulated desktop cannot be loaded or
+    // saved, and 2 when the command line is wrong or names no mode that this build has
+    // (one line on standard error says what is wrong). The user's environment
     // is read from `variables` once, here, and handed down.
     static int run(const std::vector<std::string>& arguments, const UserEnvironment::Variables& variables,
                    ConsoleOutput& output);

@@ -10,6 +10,7 @@
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
 #include "Platform/Platform.h"
+#include "Platform/PrintableText.h"
 #include "Snap/SnapStore.h"
 
 namespace kestr {
@@ -28,7 +29,7 @@ void RenderOutput::loadStores() {
 int RenderOutput::write(ConsoleOutput& output, QWidget& sheet, const std::string& path, const std::string& what,
                         QSize reported) {
     const QSize points = sheet.size();
-    const std::string failed = "Failed to write " + what + " render to " + path + ": ";
+    const std::string failed = "Failed to write " + what + " render to " + PrintableText::of(path) + ": ";
     // Checked before the image is made: it would take gigabytes, only to be refused.
     const int maxPoints = static_cast<int>(maxPixelSide / scale);
     const int tallest = std::max(points.height(), reported.height());
@@ -56,11 +57,11 @@ int RenderOutput::write(ConsoleOutput& output, QWidget& sheet, const std::string
     try {
         platform().files().writeAtomically(path, *png);
     } catch (const std::exception& e) {
-        output.err(failed + e.what() + "\n");
+        output.err(failed + PrintableText::of(e.what()) + "\n");
         return 1;
     }
-    output.out("Wrote " + what + " render to " + path + " (" + std::to_string(reported.width()) + "x" +
-               std::to_string(reported.height()) + ")\n");
+    output.out("Wrote " + what + " render to " + PrintableText::of(path) + " (" + std::to_string(reported.width()) +
+               "x" + std::to_string(reported.height()) + ")\n");
     return 0;
 }
 

@@ -7,6 +7,7 @@
 #include "Core/KnownApplications.h"
 #include "Core/LayoutStore.h"
 #include "Platform/Platform.h"
+#include "Platform/PrintableText.h"
 
 namespace kestr {
 
@@ -110,10 +111,10 @@ int DiagnosticModes::writeSampleLayout(ConsoleOutput& output, const std::string&
     try {
         store.save();
     } catch (const std::exception& e) {
-        output.err(std::string("Failed to write sample: ") + e.what() + "\n");
+        output.err(PrintableText::of(std::string("Failed to write sample: ") + e.what()) + "\n");
         return 1;
     }
-    output.out("Wrote sample layout to " + filePath + "\n");
+    output.out("Wrote sample layout to " + PrintableText::of(filePath) + "\n");
     return 0;
 }
 

@@ -63,7 +63,7 @@ JsonFileStore::Content LayoutStore::content() {
         },
         [this] { layouts.clear(); },
         [] { throw LayoutStoreError::loadFailedRefusingToSave(); },
-        [this](const std::string& movedTo) { quarantinedPath = movedTo; },
+        [this](const JsonFileStore::SetAside& setAside) { quarantined = setAside; },
         [this](const std::optional<std::string>& bytes) { mergeOnto(bytes); },
         [this] {
             base_ = entriesToWrite();
@@ -100,7 +100,7 @@ void LayoutStore::mergeOnto(const std::optional<std::string>& bytes) {
 }
 
 void LayoutStore::load() {
-    quarantinedPath.reset();
+    quarantined.reset();
     storedForms_.clear();
     JsonFileStore::load(fileURL, loadFailed, content());
 }

@@ -36,8 +36,9 @@ public:
     // Set by a load that could not read (or could not move aside) the file; every
     // save refuses until a later load.
     bool loadFailed = false;
-    // Where the last load moved a file that could not be decoded; none when it did not.
-    std::optional<std::string> quarantinedPath;
+    // Where the last load (or a save) moved a file that could not be decoded, and why;
+    // none when it did not.
+    std::optional<JsonFileStore::SetAside> quarantined;
 
     // Replaces `layouts` from the file, falling back to the backup and quarantining a
     // file that cannot be decoded (see JsonFileStore). Throws the read or decoding

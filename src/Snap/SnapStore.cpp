@@ -34,7 +34,7 @@ JsonFileStore::Content SnapStore::content() {
         },
         [this] { bindings.clear(); },
         [] { throw SnapStoreError::loadFailedRefusingToSave(); },
-        [this](const std::string& movedTo) { quarantinedPath = movedTo; },
+        [this](const JsonFileStore::SetAside& setAside) { quarantined = setAside; },
         [this](const std::optional<std::string>& bytes) { mergeOnto(bytes); },
         [this] { base_ = bindings; },
         &seen_,
@@ -80,7 +80,7 @@ void SnapStore::mergeOnto(const std::optional<std::string>& bytes) {
 }
 
 void SnapStore::load() {
-    quarantinedPath.reset();
+    quarantined.reset();
     JsonFileStore::load(fileURL, loadFailed, content());
 }
 

@@ -52,8 +52,9 @@ public:
     // Set by a load that could not read (or could not move aside) the file; every
     // save refuses until a later load.
     bool loadFailed = false;
-    // Where the last load moved a file that could not be decoded; none when it did not.
-    std::optional<std::string> quarantinedPath;
+    // Where the last load (or a save) moved a file that could not be decoded, and why;
+    // none when it did not.
+    std::optional<JsonFileStore::SetAside> quarantined;
 
 private:
     static std::vector<SnapBinding> decodeDocument(const std::string& bytes);

@@ -245,12 +245,31 @@ TEST_F(AppDelegateTest, AStoreThatFailedToLoadIsReportedWithWhereItsFileWasKept)
     const auto& alerts = sim->simAlerts().requests;
     ASSERT_EQ(alerts.size(), 2u);
     EXPECT_EQ(alerts[0].messageText, "kestr could not load your kests");
-    ASSERT_TRUE(LayoutStore::shared().quarantinedPath);
-    EXPECT_THAT(alerts[0].informativeText, HasSubstr("kept at " + *LayoutStore::shared().quarantinedPath));
-    EXPECT_TRUE(sim->files().exists(*LayoutStore::shared().quarantinedPath));
+    ASSERT_TRUE(LayoutStore::shared().quarantined);
+    const std::string keptAt = LayoutStore::shared().quarantined->path;
+    EXPECT_THAT(alerts[0].informativeText, HasSubstr("kept at " + keptAt));
+    EXPECT_TRUE(sim->files().exists(keptAt));
     EXPECT_EQ(alerts[1].messageText, "kestr could not load your snap shortcuts");
     EXPECT_THAT(alerts[1].informativeText, HasSubstr("The file " + SnapStore::shared().fileURL + " could not be read"));
     EXPECT_THAT(alerts[1].informativeText, HasSubstr("will not be saved"));
+
+    // A damaged file with a good backup is set aside too: the log and the alert say why,
+    // and where it went.
+    sim->simAlerts().requests.clear();
+    sim->files().writeAtomically(kests, "{\"layouts\": [], \"version\": 1}");
+    sim->files().copy(kests, kests + ".bak");
+    sim->files().writeAtomically(kests, "{\"layouts\": [{\"name\": 3}], \"version\": 1}");
+    relaunch();
+    ASSERT_TRUE(LayoutStore::shared().quarantined);
+    const std::string why = LayoutStore::shared().quarantined->reason;
+    EXPECT_FALSE(why.empty());
+    EXPECT_TRUE(logged("kestr: quarantined corrupt layouts.json \u2192 " + LayoutStore::shared().quarantined->path +
+                       ": " + why));
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts[0].messageText, "kestr took your kests from their backup");
+    EXPECT_EQ(alerts[0].informativeText,
+              "The file could not be read (" + why + "). It was kept at " + LayoutStore::shared().quarantined->path +
+                  ", and kestr goes on with the copy made before the last save, without the changes of that save.");
 }
 
 TEST_F(AppDelegateTest, TheMenuBarHintComesOnceEightSecondsAfterLaunchOnANotchedScreen) {

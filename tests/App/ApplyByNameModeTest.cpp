@@ -101,11 +101,22 @@ TEST_F(ApplyByNameModeTest, UnknownNameOrUnreadableFileEndsWithStatus1) {
     EXPECT_EQ(output.stdoutText, "");
     EXPECT_EQ(editorPosition(), (Point{100, 100})) << "nothing was applied";
 
-    // Not UTF-8: it must not stand for the replacement character.
-    EXPECT_EQ(apply({"\xFF"}), (Outcome{1, "no kest named \xFF\n"}));
+    // Not UTF-8: it must not stand for the replacement character, and, like an escape,
+    // is echoed cleaned.
+    EXPECT_EQ(apply({"\xFF"}), (Outcome{1, "no kest named \uFFFD\n"}));
+    EXPECT_EQ(apply({"\x1b[31mWork\x07"}), (Outcome{1, "no kest named \uFFFD[31mWork\uFFFD\n"}));
 
+    // Why the name may not be found: the file could not be read, or was damaged and set aside.
+    sim->simFiles().failOperation(FileOperation::read, "layouts.json");
+    EXPECT_EQ(apply({"Work"}),
+              (Outcome{1, "kestr: the kest file could not be read (cannot read " + LayoutStore::shared().fileURL +
+                              ": injected failure)\nno kest named Work\n"}));
     sim->files().writeAtomically(LayoutStore::shared().fileURL, "{ this is not a kest file");
-    EXPECT_EQ(apply({"Work"}), (Outcome{1, "no kest named Work\n"}));
+    const auto [status, err] = apply({"Work"});
+    EXPECT_EQ(status, 1);
+    ASSERT_TRUE(LayoutStore::shared().quarantined);
+    EXPECT_EQ(err, "kestr: the kest file could not be read (" + LayoutStore::shared().quarantined->reason +
+                       "); it was kept at " + LayoutStore::shared().quarantined->path + "\nno kest named Work\n");
 }
 
 }  // namespace

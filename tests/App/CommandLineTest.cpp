@@ -30,10 +30,34 @@ TEST(CommandLineTest, FirstAvailableOptionInTableOrderWithTheArgumentAfterItsFir
 }
 
 TEST(CommandLineTest, OnlyWholeExactArgumentsAfterTheProgramPathAreOptions) {
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {}, {"--DUMP"}, {"--dum"}, {"--write-sample-layout=/tmp/x.json"}, {"--render-panel"}})
+    for (const auto& args : std::vector<std::vector<std::string>>{{}, {"Work"}, {"-session", "1234_5"}})
         EXPECT_EQ(choose(args).mode, Mode::menuBarApplication) << ::testing::PrintToString(args);
     EXPECT_EQ(CommandLine::choose({"--dump"}).mode, Mode::menuBarApplication);
+    // Not an option as written: a mistake, never the menu-bar application.
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--DUMP"}, {"--dum"}, {"--write-sample-layout=/tmp/x.json"}, {"-h"}, {"Work", "-"}})
+        EXPECT_EQ(choose(args).value, "kestr: unknown option \"" + args.back() + "\" (see \"kestr --help\")")
+            << ::testing::PrintToString(args);
+    EXPECT_EQ(choose({"--bell\a\x1b[2J\xff"}).value,
+              "kestr: unknown option \"--bell\uFFFD\uFFFD[2J\uFFFD\" (see \"kestr --help\")");
+}
+
+TEST(CommandLineTest, HelpAndAModeWithoutItsValueRunNoMode) {
+    EXPECT_EQ(choose({"--verbose", "--help"}).mode, Mode::help);
+    EXPECT_EQ(choose({"--apply-kest", "--help"}).mode, Mode::applyKest) << "a name may begin with \"--\"";
+
+    for (const char* option : {"--apply-kest", "--render-panel", "--write-sample-layout"}) {
+        const auto c = choose({"--probe-bogus", option});
+        EXPECT_EQ(c.mode, Mode::mistake);
+        EXPECT_EQ(c.value, std::string("kestr: ") + option + " needs a " +
+                               (option == std::string("--apply-kest") ? "NAME" : "PATH") + " (see \"kestr --help\")");
+    }
+    // Every mode shows in the help, each with what it takes.
+    const std::string help = CommandLine::helpText();
+    for (const char* line :
+         {"\n  --dump\n", "\n  --apply-kest NAME [DISPLAY]\n", "\n  --probe-drag\n",
+          "\n  --render-panel PATH [empty] [snaps] [untrusted]\n", "\n  --write-sample-layout PATH\n", "\n  --help\n"})
+        EXPECT_NE(help.find(line), std::string::npos) << line;
 }
 
 }  // namespace

@@ -73,8 +73,14 @@ ProcessResult KestrHome::run(const std::vector<std::string>& arguments, unsigned
     std::vector<std::string> argv = {KESTR_BINARY};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<std::string> env = {"HOME=" + home_, "XDG_DATA_HOME=" + home_ + "/data",
-                                    "XDG_STATE_HOME=" + home_ + "/state", "KESTR_SIM_DESKTOP=" + scenarioPath};
-    env.insert(env.end(), extraEnvironment.begin(), extraEnvironment.end());
+                                    "XDG_STATE_HOME=" + home_ + "/state", "XDG_RUNTIME_DIR=" + home_,
+                                    "KESTR_SIM_DESKTOP=" + scenarioPath};
+    // An extra variable takes the place of one set above.
+    for (const std::string& extra : extraEnvironment) {
+        const std::string name = extra.substr(0, extra.find('=') + 1);
+        std::erase_if(env, [&](const std::string& e) { return e.starts_with(name); });
+        env.push_back(extra);
+    }
     // The sanitizer settings of the test run apply to the program too.
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
         if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
@@ -159,15 +165,22 @@ bool startsWith(const std::string& text, const std::string& prefix) { return tex
 
 TEST(EndToEndTest, OptionsAreTestedInTheirFixedOrderAndUnusableOnesAreRefused) {
     KestrHome home;
-    // No option as written (letter case, a joined value, a missing value): the menu-bar
-    // application, which needs a display.
-    auto r = home.run({"--Dump-Displays", "--write-sample-layout=x.json", "--write-sample-layout"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err,
-              "kestr: no display to show the menu-bar item on (set DISPLAY, or QT_QPA_PLATFORM=offscreen to run "
-              "without one)\n");
+    // No option as written (letter case, a joined value, a missing value) nor the help
+    // starts the menu-bar application, where it could: one line or the help, at once.
+    const std::vector<std::string> withDisplay = {"QT_QPA_PLATFORM=offscreen"};
+    auto r = home.run({"--Dump-Displays", "--write-sample-layout=x.json", "--write-sample-layout"}, 20, withDisplay);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "kestr: --write-sample-layout needs a PATH (see \"kestr --help\")\n");
     EXPECT_EQ(r.out, "");
+    r = home.run({"--Dump-Displays"}, 20, withDisplay);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "kestr: unknown option \"--Dump-Displays\" (see \"kestr --help\")\n");
+    r = home.run({"--help"}, 20, withDisplay);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(startsWith(r.out, "Usage: kestr [OPTION]\n")) << r.out;
+    EXPECT_EQ(r.err, "");
     EXPECT_FALSE(fs::exists(home.scenarioPath)) << "nothing ran, so the desktop was not even created";
+    EXPECT_FALSE(fs::exists(home.home() + "/data")) << "nor did the menu-bar application start";
 
     // --apply-kest takes --dump as its name, but --dump is tested first, and before
     // --probe-min-size although written after it.
@@ -521,30 +534,45 @@ TEST(EndToEndTest, MenuBarApplicationStartTakesOverTheEarlierVersionsFolder) {
     EXPECT_EQ(json::parse(readFile(home.kestFile()))["layouts"].at(0)["name"], "Coding (sample)");
 }
 
+// Also where nothing can be written in the data folder: the lock is kept with the
+// user's runtime files. Where no lock can be taken, one line says so.
 TEST(EndToEndTest, SecondMenuBarApplicationOnOneDataFolderStopsAndTheFirstGoesOn) {
     KestrHome home;
-    const std::vector<std::string> environment = {"QT_QPA_PLATFORM=offscreen", "KESTR_LOG_STDERR=1"};
     const auto up = [](const std::string& err) { return err.find("hotkeys registered") != std::string::npos; };
-    std::optional<ProcessResult> second;
-    const auto first = home.run({}, 60, environment, [&](pid_t pid, const std::string& err) {
-        if (second || !up(err)) return;
-        second = home.run({}, 20, environment);
-        // Still running after the second start: a crash, then, must free the folder.
-        ::kill(pid, SIGKILL);
-    });
-    ASSERT_TRUE(second) << first.err;
-    EXPECT_EQ(second->status, 1);
-    EXPECT_EQ(second->err, "kestr is already running\n");
-    EXPECT_EQ(first.status, 128 + SIGKILL) << first.err;
+    // Starts the application and quits it once it is up; its standard error, empty when it never came up.
+    const auto startAndQuit = [&](const std::vector<std::string>& environment) {
+        bool started = false;
+        const auto r = home.run({}, 60, environment, [&](pid_t pid, const std::string& err) {
+            if (started || !up(err)) return;
+            started = true;
+            ::kill(pid, SIGTERM);
+        });
+        EXPECT_EQ(r.status, 0) << r.err;
+        return started ? r.err : "";
+    };
+    for (const std::string& data : {home.home() + "/data", std::string("/proc/kestr-none")}) {
+        SCOPED_TRACE(data);
+        const std::vector<std::string> environment = {"QT_QPA_PLATFORM=offscreen", "KESTR_LOG_STDERR=1",
+                                                      "XDG_DATA_HOME=" + data};
+        std::optional<ProcessResult> second;
+        const auto first = home.run({}, 60, environment, [&](pid_t pid, const std::string& err) {
+            if (second || !up(err)) return;
+            second = home.run({}, 20, environment);
+            // Still running after the second start: a crash, then, must free the folder.
+            ::kill(pid, SIGKILL);
+        });
+        ASSERT_TRUE(second) << first.err;
+        EXPECT_EQ(second->status, 1);
+        EXPECT_EQ(second->err, "kestr is already running\n");
+        EXPECT_EQ(first.status, 128 + SIGKILL) << first.err;
+        EXPECT_TRUE(up(startAndQuit(environment)));
+    }
 
-    bool third = false;
-    const auto after = home.run({}, 60, environment, [&](pid_t pid, const std::string& err) {
-        if (third || !up(err)) return;
-        third = true;
-        ::kill(pid, SIGTERM);
-    });
-    EXPECT_TRUE(third) << after.err;
-    EXPECT_EQ(after.status, 0) << after.err;
+    const std::string err =
+        startAndQuit({"QT_QPA_PLATFORM=offscreen", "KESTR_LOG_STDERR=1", "XDG_RUNTIME_DIR=/proc/kestr-none"});
+    EXPECT_EQ(lineWith(err, "no other"),
+              "kestr: cannot make sure no other kestr runs: cannot create folder /proc/kestr-none/kestr: No such file "
+              "or directory");
 }
 
 TEST(EndToEndTest, RunningApplicationTakesInAKestFileAnotherProcessWrote) {

@@ -51,6 +51,20 @@ TEST_F(SampleLayoutModeTest, FailedWriteIsReportedAndTheBackupStays) {
     EXPECT_EQ(sim->files().read(path + ".bak"), first);
 }
 
+// A path is the user's own text, shown as a title is: escapes, bells and bytes that are
+// not UTF-8 cannot drive the terminal that shows the line.
+TEST_F(SampleLayoutModeTest, PathsAreEchoedCleaned) {
+    const std::string name = "a\x1b]0;owned\x07\xff.json";
+    ASSERT_EQ(DiagnosticModes::writeSampleLayout(output, name, home()), 0) << output.stderrText;
+    EXPECT_EQ(output.stdoutText, "Wrote sample layout to " + home() + "/a\uFFFD]0;owned\uFFFD\uFFFD.json\n");
+    EXPECT_TRUE(sim->files().exists(home() + "/" + name)) << "the file has the name as given";
+
+    output = CapturedOutput();
+    sim->simFiles().failOperation(FileOperation::atomicWrite, "b\x1b");
+    EXPECT_EQ(DiagnosticModes::writeSampleLayout(output, "b\x1b", home()), 1);
+    EXPECT_EQ(output.stderrText, "Failed to write sample: cannot write " + home() + "/b\uFFFD: injected failure\n");
+}
+
 // An empty path is the current folder. A folder is never kept as a backup (that copy
 // went on into itself), nor replaced.
 TEST_F(SampleLayoutModeTest, FolderAsThePathFailsAtOnceAndLeavesItAlone) {

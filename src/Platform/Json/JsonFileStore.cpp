@@ -46,6 +46,17 @@ bool changedSinceSeen(const JsonFileStore::Content& content, const FileNow& now)
     return content.mergeOnto && content.seen && *content.seen && **content.seen != now.stamp;
 }
 
+// What an error says of itself.
+std::string messageOf(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "unknown error";
+    }
+}
+
 }  // namespace
 
 std::string JsonFileStore::defaultFolder() { return defaultFolder(platform().files()); }
@@ -121,7 +132,8 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
     }
 
     std::string movedTo;
-    if (!StoreRecovery::moveAside(path, &movedTo)) {
+    const std::string reason = messageOf(decodingError);
+    if (!StoreRecovery::moveAside(path, &movedTo, reason)) {
         // Writing now would destroy the file we could not move, which may hold newer
         // data than the backup. The backup's content, when there is one, stays in
         // memory so the user still sees it.
@@ -133,7 +145,7 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
         }
         failUntilNextLoad(decodingError);
     }
-    if (content.movedAside && !movedTo.empty()) content.movedAside(movedTo);
+    if (content.movedAside && !movedTo.empty()) content.movedAside({movedTo, reason});
     if (!backupTaken) {
         content.clear();
         remember(content, FileStamp{});
@@ -193,8 +205,9 @@ void JsonFileStore::catchUpBeforeSaving(Files& files, const std::string& path, c
     const auto quarantine = [&](std::exception_ptr error) {
         // What cannot be read is never written over: out of the way, or no save.
         std::string movedTo;
-        if (!StoreRecovery::moveAside(path, &movedTo)) std::rethrow_exception(error);
-        if (content.movedAside && !movedTo.empty()) content.movedAside(movedTo);
+        const std::string reason = messageOf(error);
+        if (!StoreRecovery::moveAside(path, &movedTo, reason)) std::rethrow_exception(error);
+        if (content.movedAside && !movedTo.empty()) content.movedAside({movedTo, reason});
         // No other process's work left to keep: this one's is written as it is.
         remember(content, FileStamp{});
     };

@@ -73,6 +73,13 @@ public:
         friend bool operator==(const FileStamp&, const FileStamp&) = default;
     };
 
+    // A file that could not be decoded, moved out of the way: where it is now, and the
+    // decoder's own words on what was wrong with it.
+    struct SetAside {
+        std::string path;
+        std::string reason;
+    };
+
     struct Content {
         // Decodes a whole document from the bytes and, only when that succeeds, makes it
         // the content. Throws on any failure (malformed, strict decoding, version).
@@ -83,8 +90,8 @@ public:
         std::function<void()> clear;
         // Throws the store's own error for a save while loadFailed is set.
         std::function<void()> refuseToSave;
-        // Told where a file that could not be decoded was moved aside to.
-        std::function<void(const std::string& movedTo)> movedAside;
+        // Told where a file that could not be decoded was moved aside to, and why.
+        std::function<void(const SetAside&)> movedAside;
 
         // Merging (none: saves write over the file). Decodes the document another
         // process left (none: the file is gone) as decodeAndTake does, changing nothing

@@ -6,6 +6,7 @@
 #include "Platform/Date.h"
 #include "Platform/FilePath.h"
 #include "Platform/Platform.h"
+#include "Platform/PrintableText.h"
 
 namespace kestr {
 
@@ -26,7 +27,7 @@ std::string timeStamp() {
 
 void StoreRecovery::quarantine(const std::string& path) { moveAside(path); }
 
-bool StoreRecovery::moveAside(const std::string& path, std::string* movedTo) {
+bool StoreRecovery::moveAside(const std::string& path, std::string* movedTo, const std::string& reason) {
     Files& files = platform().files();
     if (!files.exists(path)) return true;
 
@@ -50,7 +51,9 @@ bool StoreRecovery::moveAside(const std::string& path, std::string* movedTo) {
         platform().log().line("kestr: failed to quarantine " + name + ": " + e.what());
         return false;
     }
-    platform().log().line("kestr: quarantined corrupt " + name + " \u2192 " + fileName(candidate));
+    // Where it went in full, so that it can be found from the log alone.
+    platform().log().line("kestr: quarantined corrupt " + name + " \u2192 " + candidate +
+                          (reason.empty() ? "" : ": " + PrintableText::of(reason)));
     if (movedTo) *movedTo = candidate;
     return true;
 }

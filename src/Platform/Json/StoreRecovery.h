@@ -17,8 +17,9 @@ public:
 
     // The same, telling whether the file is out of the way afterwards (true also when
     // there was none). Stores use this to avoid writing over a file they could not move.
-    // `movedTo`, when given, receives the file's new path when it was moved.
-    static bool moveAside(const std::string& path, std::string* movedTo = nullptr);
+    // `movedTo`, when given, receives the file's new path when it was moved. `reason`,
+    // what was wrong with the file, ends the log line, cleaned like a title.
+    static bool moveAside(const std::string& path, std::string* movedTo = nullptr, const std::string& reason = "");
 };
 
 }  // namespace kestr

@@ -65,8 +65,8 @@ TEST_F(JsonFileDefaultsTest, ADamagedOrWrongTypedFileIsKeptAsideTheDefaultsUsedA
         auto defaults = fresh();
         EXPECT_EQ(defaults->standard().object("flag"), std::nullopt);
         ASSERT_EQ(sim->simLog().lines().size(), 1u);
-        EXPECT_TRUE(
-            sim->simLog().lines()[0].starts_with("kestr: quarantined corrupt settings.json \u2192 settings.corrupt-"));
+        EXPECT_TRUE(sim->simLog().lines()[0].starts_with("kestr: quarantined corrupt settings.json \u2192 " + folder() +
+                                                         "/settings.corrupt-"));
         const auto names = files();
         ASSERT_EQ(names.size(), 1u);
         EXPECT_EQ(bytes(folder() + "/" + names[0]), damaged) << "kept as it was";

@@ -138,8 +138,9 @@ TEST_F(JsonFileStoreTest, UndecodableFileIsKeptAsideAndTheBackupTakesItsPlace) {
               (std::vector<std::string>{"texts.corrupt-20261205-210000.json", "texts.json", "texts.json.bak"}));
     EXPECT_EQ(bytes(file("texts.corrupt-20261205-210000.json")), "damaged");
     EXPECT_EQ(bytes(path()), "text:backed up");
-    EXPECT_EQ(log(), std::vector<std::string>{
-                         "kestr: quarantined corrupt texts.json \u2192 texts.corrupt-20261205-210000.json"});
+    // Where it went and the decoder's own words on why.
+    EXPECT_EQ(log(), std::vector<std::string>{"kestr: quarantined corrupt texts.json \u2192 " +
+                                              file("texts.corrupt-20261205-210000.json") + ": not a text file"});
 
     // Within the same second the next ones are kept beside it, never over it.
     for (const std::string suffix : {"-1", "-2"}) {
