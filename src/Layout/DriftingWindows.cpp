@@ -1,5 +1,6 @@
 #include "Layout/DriftingWindows.h"
 
+#include <algorithm>
 #include <limits>
 #include <map>
 #include <set>
@@ -11,6 +12,7 @@
 #include "Platform/AXAttributes.h"
 #include "Platform/Platform.h"
 #include "Window/WindowController.h"
+#include "Window/WindowFinder.h"
 
 namespace kestr {
 
@@ -50,21 +52,29 @@ AXElement DriftingWindows::takeNearest(AXElementList& pool, const Placement& pla
     return window;
 }
 
+// A title the item's matcher asks for names the window, as the user wrote it; else the
+// title the window had when the kest was captured, if it still shows it.
+AXElementList::iterator DriftingWindows::namedWindow(const LayoutItem& item, AXElementList& pool) {
+    const WindowMatcher& matcher = item.windowMatcher;
+    if (matcher.is<WindowMatcher::TitleContains>() || matcher.is<WindowMatcher::TitleRegex>()) {
+        const AXElementList admitted = WindowFinder::candidateWindows(matcher, pool, item.appName);
+        if (!admitted.empty()) return std::find(pool.begin(), pool.end(), admitted.front());
+    }
+    const std::string title = item.capturedWindowTitle.value_or("");
+    if (title.empty()) return pool.end();
+    return std::find_if(pool.begin(), pool.end(), [&](AXElement w) { return ItemWindows::titleContains(w, title); });
+}
+
 void DriftingWindows::shareOut(const std::vector<Candidate>& group, AXElementList pool,
                                LayoutApplier::ApplyContext& ctx) {
     std::set<Uuid> matched;
     for (const Candidate& c : group) {
         if (pool.empty()) break;
-        const std::string title = c.item->capturedWindowTitle.value_or("");
-        if (title.empty()) continue;
-        for (auto it = pool.begin(); it != pool.end(); ++it) {
-            if (ItemWindows::titleContains(*it, title)) {
-                ctx.preassignedWindows[c.item->id] = *it;
-                matched.insert(c.item->id);
-                pool.erase(it);
-                break;
-            }
-        }
+        const auto it = namedWindow(*c.item, pool);
+        if (it == pool.end()) continue;
+        ctx.preassignedWindows[c.item->id] = *it;
+        matched.insert(c.item->id);
+        pool.erase(it);
     }
     for (const Candidate& c : group) {
         if (pool.empty()) break;

@@ -1,7 +1,8 @@
 // Sharing out the open windows of applications whose titles follow their content
 // (terminals, browsers) among the items of each application before any item is placed:
-// first by the captured title, then by nearness to the item's slot, one display at a
-// time, so that no two items go after the same window.
+// first by the title the item names (its matcher's, else the captured one), then by
+// nearness to the item's slot, one display at a time, so that no two items go after the
+// same window.
 #pragma once
 
 #include <vector>
@@ -29,6 +30,8 @@ private:
 
     // The windows whose top-left corner lies on the display, in listing order.
     static AXElementList poolOn(DisplayID display, const AXElementList& windows);
+    // The first pool window that shows the title the item names; the pool's end if none.
+    static AXElementList::iterator namedWindow(const LayoutItem& item, AXElementList& pool);
     // Takes from the pool the window whose corner is nearest the middle of the slot.
     static AXElement takeNearest(AXElementList& pool, const LayoutApplier::Placement& placement);
     static void shareOut(const std::vector<Candidate>& group, AXElementList pool, LayoutApplier::ApplyContext& ctx);

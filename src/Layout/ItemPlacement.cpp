@@ -127,9 +127,9 @@ std::optional<WindowOutcome> ItemPlacement::findAmongOpenWindows(const ItemToPla
     }
 
     if (mode == ApplyMode::restoreMissing && !launchedHere) {
-        const WindowMatcher matcher = drifting && item.windowMatcher.is<WindowMatcher::TitleContains>()
-                                          ? WindowMatcher::firstWindow()
-                                          : item.windowMatcher;
+        // A drifting title may no longer show the text the item asks for, and then any of
+        // the application's windows may be the item's; a window that shows it is.
+        const bool titleMayDrift = drifting && item.windowMatcher.is<WindowMatcher::TitleContains>();
         WindowFinder::Options options;
         options.excluding = ctx.claimedWindows;
         options.preferNear = target.preferredFrame;
@@ -139,7 +139,10 @@ std::optional<WindowOutcome> ItemPlacement::findAmongOpenWindows(const ItemToPla
         options.avoidTitles = titlesToAvoid(item, ctx);
         options.itemName = item.appName;
         if (target.anchored && target.placement) options.restrictToDisplay = target.placement->targetID;
-        if (auto w = WindowFinder::findWindow(WindowController::windows(bundleID), matcher, options))
+        const AXElementList windows = WindowController::windows(bundleID);
+        if (auto w = WindowFinder::findWindow(windows, item.windowMatcher, options)) return ChosenWindow{*w, true};
+        if (!titleMayDrift) return std::nullopt;
+        if (auto w = WindowFinder::findWindow(windows, WindowMatcher::firstWindow(), options))
             return ChosenWindow{*w, true};
     }
     return std::nullopt;

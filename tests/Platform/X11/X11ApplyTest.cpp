@@ -1,6 +1,11 @@
 // Kests applied to real windows on the X11 desktop and read back: across two monitors,
-// after a capture, by a snap of the focused window, and while the monitors change.
+// after a capture, by a snap of the focused window, and while the monitors change; to
+// terminals named by their titles, and to windows maximised one way only.
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
 
 #include "Layout/LayoutApplier.h"
 #include "Layout/LayoutCapture.h"
@@ -11,6 +16,7 @@
 #include "Window/DisplayManager.h"
 #include "Window/WindowController.h"
 #include "Platform/X11/Support/BackendTest.h"
+#include "Platform/X11/Support/Subprocess.h"
 
 namespace kestr::x11test {
 namespace {
@@ -44,6 +50,19 @@ protected:
         return openFramed(options);
     }
     Rect frame(xcb_window_t w) { return serverFrame(w); }
+    void focus(xcb_window_t w) {
+        x11().accessibility().setAttributeValue(x11().accessibility().createApplication(*x11().model().client(w)->pid),
+                                                ax::focusedWindow, X11Accessibility::windowElement(w));
+        ASSERT_TRUE(settle([&] { return x11().model().activeWindow() == w; }));
+    }
+    // A part of the main display's visible area, from its top-left corner.
+    Rect visiblePart(double widthShare, double heightShare) {
+        const auto main = x11().displays().mainDisplayID();
+        const Rect visible = DisplayManager::visibleAreaLocal(main);
+        const Rect bounds = x11().displays().displayBounds(main);
+        return Rect(bounds.x() + visible.x(), bounds.y() + visible.y(), visible.width() * widthShare,
+                    visible.height() * heightShare);
+    }
     // An item for the "KestrEdit" window of that title, on the left monitor.
     LayoutItem titled(const std::string& title, Rect at) {
         return test::ItemBuilder("KestrEdit").matcher(WindowMatcher::titleContains(title)).on(left, at);
@@ -122,9 +141,7 @@ TEST_F(X11ApplyTest, FramesBetweenPixelsKeepTheirSharedEdgesAndStayOnTheDisplay)
 // the work area's size unless it leaves that state.
 TEST_F(X11ApplyTest, ASnapMovesTheFocusedWindowIntoHalfTheVisibleArea) {
     const xcb_window_t w = open("snappy", "KestrEdit", 300);
-    x11().accessibility().setAttributeValue(x11().accessibility().createApplication(*x11().model().client(w)->pid),
-                                            ax::focusedWindow, X11Accessibility::windowElement(w));
-    ASSERT_TRUE(settle([&] { return x11().model().activeWindow() == w; }));
+    focus(w);
     auto& e = x11().connection().ewmh();
     x11().connection().sendRootMessage(w, e._NET_WM_STATE, XCB_EWMH_WM_STATE_ADD, e._NET_WM_STATE_MAXIMIZED_VERT,
                                        e._NET_WM_STATE_MAXIMIZED_HORZ, 2);
@@ -137,17 +154,102 @@ TEST_F(X11ApplyTest, ASnapMovesTheFocusedWindowIntoHalfTheVisibleArea) {
         return c->maximized && c->frame() == x11().model().workArea();
     }));
     ASSERT_TRUE(run(SnapApplier::apply(SnapAction::leftHalf)).succeeded());
-    const auto main = x11().displays().mainDisplayID();
-    const Rect visible = DisplayManager::visibleAreaLocal(main);
-    const Rect bounds = x11().displays().displayBounds(main);
-    EXPECT_TRUE(settle([&] {
-        return frame(w) ==
-               Rect(bounds.x() + visible.x(), bounds.y() + visible.y(), visible.width() / 2, visible.height());
-    })) << frame(w).x()
-        << "," << frame(w).y() << " " << frame(w).width() << "x" << frame(w).height();
+    EXPECT_TRUE(settle([&] { return frame(w) == visiblePart(0.5, 1); }))
+        << frame(w).x() << "," << frame(w).y() << " " << frame(w).width() << "x" << frame(w).height();
     // The window manager's answer to leaving the state is not taken for its answer to the move.
     for (const std::string& line : recordedLog().lines())
         EXPECT_EQ(line.find("size not honored"), std::string::npos) << line;
+}
+
+// Three xterms, a process each, named by the titles their items ask for. Each starts
+// nearest another one's slot, where a share-out by nearness alone would send it; and
+// once in place each window's corner is as near its neighbour's slot as its own.
+TEST_F(X11ApplyTest, XtermsMatchedByTitleLandInTheirOwnSlotsApplyAfterApply) {
+    const std::string desktopFile = "/usr/share/applications/debian-xterm.desktop";
+    if (!std::filesystem::exists(desktopFile) || !findProgram("xterm")) GTEST_SKIP() << "no xterm";
+    std::filesystem::copy_file(desktopFile, dataFolder() + "/applications/debian-xterm.desktop");
+    const std::string display = uuidAt(Point{10, 10});
+    std::vector<std::unique_ptr<Subprocess>> xterms;
+    std::vector<LayoutItem> items;
+    for (int i = 0; i < 3; ++i) {
+        const std::string title = "[x " + std::to_string(i) + "]";
+        Subprocess::Spec spec;
+        spec.arguments = {"xterm", "-T", title, "-geometry", "40x10+" + std::to_string(1300 - 620 * i) + "+100"};
+        spec.environment = {{"DISPLAY", session().display()}};
+        spec.logFile = dataFolder() + "/xterm.txt";
+        xterms.push_back(std::make_unique<Subprocess>(spec));
+        items.push_back(test::ItemBuilder("debian-xterm", "XTerm")
+                            .matcher(WindowMatcher::titleContains(title))
+                            .on(display, Rect(640 * i, 0, 640, 500)));
+    }
+    std::map<std::string, xcb_window_t> windows;
+    ASSERT_TRUE(settle([&] {
+        for (xcb_window_t w : x11().model().stacking()) {
+            const X11Client* c = x11().model().client(w);
+            if (c && c->mapped && c->extents.top > 0 && c->title.starts_with("[x ")) windows[c->title] = w;
+        }
+        return windows.size() == 3;
+    }));
+    const auto restore = [&](const Layout& kest) {
+        auto applied = run(LayoutApplier::apply(kest, LayoutApplier::ApplyMode::restoreMissing,
+                                                LayoutApplier::FrameSource::target, x11().displays().mainDisplayID()),
+                           20);
+        return applied.succeeded() ? applied.value().applied : -1;
+    };
+    for (int round = 1; round <= 2; ++round) {
+        EXPECT_EQ(restore(kestOf(items)), 3);
+        for (int i = 0; i < 3; ++i) {
+            const std::string title = "[x " + std::to_string(i) + "]";
+            EXPECT_EQ(frame(windows[title]).origin, (Point{640.0 * i, 0})) << title << " after apply " << round;
+        }
+    }
+    // Alone in its kest, an item takes the window of its title, not the one in its slot.
+    LayoutItem alone = items[2];
+    alone.targetFrame = items[0].targetFrame;
+    EXPECT_EQ(restore(kestOf({alone})), 1);
+    EXPECT_EQ(frame(windows["[x 2]"]).origin, (Point{0, 0}));
+    for (auto& xterm : xterms) xterm->terminate();
+}
+
+// Maximised one way only, the window manager holds that side at the work area's length
+// until the window leaves the state: for a snap as for an apply.
+TEST_F(X11ApplyTest, AWindowMaximisedOneWayLeavesThatStateForASnapAndAnApply) {
+    auto& e = x11().connection().ewmh();
+    const std::string display = uuidAt(Point{10, 10});
+    for (const xcb_atom_t state : {e._NET_WM_STATE_MAXIMIZED_HORZ, e._NET_WM_STATE_MAXIMIZED_VERT}) {
+        const bool wide = state == e._NET_WM_STATE_MAXIMIZED_HORZ;
+        const std::string title = wide ? "wide" : "tall";
+        const xcb_window_t w = open(title, "KestrEdit", 300);
+        // In the state as the server has it; then a new title, so that once the backend
+        // shows it, it has read the state too (it reads the server's events in order).
+        int round = 0;
+        const auto maximise = [&] {
+            x11().connection().sendRootMessage(w, e._NET_WM_STATE, XCB_EWMH_WM_STATE_ADD, state, 0, 2);
+            x11().connection().flush();
+            if (!waitUntil([&] {
+                    return hasState(connection(), w,
+                                    wide ? "_NET_WM_STATE_MAXIMIZED_HORZ" : "_NET_WM_STATE_MAXIMIZED_VERT");
+                }))
+                return false;
+            const std::string fence = title + " " + std::to_string(++round);
+            xcb_change_property(connection(), XCB_PROP_MODE_REPLACE, w, atom(connection(), "_NET_WM_NAME"),
+                                atom(connection(), "UTF8_STRING"), 8, static_cast<std::uint32_t>(fence.size()),
+                                fence.data());
+            xcb_flush(connection());
+            return settle([&] { return x11().model().client(w)->title == fence; });
+        };
+        ASSERT_TRUE(maximise()) << title;
+        focus(w);
+        ASSERT_TRUE(run(SnapApplier::apply(SnapAction::topLeftQuarter)).succeeded());
+        EXPECT_TRUE(settle([&] { return frame(w) == visiblePart(0.5, 0.5); })) << title;
+
+        ASSERT_TRUE(maximise()) << title;
+        const Rect slot(100, 120, 600, 400);
+        const LayoutItem item =
+            test::ItemBuilder("KestrEdit").matcher(WindowMatcher::titleContains(title)).on(display, slot);
+        EXPECT_EQ(apply(kestOf({item})).applied, 1);
+        EXPECT_EQ(frame(w), slot) << title;
+    }
 }
 
 TEST_F(X11ApplyTest, MonitorsFollowRandrAndAnItemOfAGoneMonitorFallsBackToTheMainOne) {
