@@ -110,8 +110,8 @@ AXError X11Accessibility::readApplication(std::int32_t pid, const std::string& a
 }
 
 AXError X11Accessibility::readWindow(const X11Client& c, const std::string& attribute, AXValue& value) {
-    if (attribute == ax::position) return give(value, c.frame().origin);
-    if (attribute == ax::size) return give(value, c.frame().size);
+    if (attribute == ax::position) return give(value, model_.shownFrame(c).origin);
+    if (attribute == ax::size) return give(value, model_.shownFrame(c).size);
     if (attribute == ax::title) return give(value, c.title);
     if (attribute == ax::role) return give(value, c.isArrangeable() ? ax::windowRole : ax::unknownRole);
     if (attribute == ax::subrole) {

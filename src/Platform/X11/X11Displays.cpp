@@ -113,6 +113,9 @@ void X11Displays::refresh() {
                              return a.id == b.id && a.bounds == b.bounds && a.primary == b.primary && a.uuid == b.uuid;
                          });
     monitors_ = std::move(found);
+    std::vector<Rect> bounds;
+    for (const X11Monitor& m : monitors_) bounds.push_back(m.bounds);
+    model_.setMonitors(std::move(bounds));
     if (changed) {
         const auto observers = observers_;
         for (const auto& observer : observers) observer();

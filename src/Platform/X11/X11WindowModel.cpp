@@ -191,6 +191,18 @@ std::optional<Rect> X11WindowModel::workArea() const {
     return Rect(workAreas_[at], workAreas_[at + 1], workAreas_[at + 2], workAreas_[at + 3]);
 }
 
+Rect X11WindowModel::shownFrame(const X11Client& client) const {
+    const Rect frame = client.frame();
+    if (!client.maximized && !client.fullScreen) return frame;
+    const Point middle{client.clientArea.midX(), client.clientArea.midY()};
+    for (const Rect& monitor : monitors_) {
+        if (!monitor.contains(middle)) continue;
+        const Rect shown = frame.intersection(monitor);
+        return shown.isEmpty() ? frame : shown;
+    }
+    return frame;
+}
+
 void X11WindowModel::readDesktops() {
     auto& e = x_.ewmh();
     if (auto v = x_.cardinals(x_.root(), e._NET_CURRENT_DESKTOP); v && !v->empty()) currentDesktop_ = (*v)[0];

@@ -40,6 +40,12 @@ public:
     bool onCurrentDesktop(const X11Client& client) const { return client.onDesktop(currentDesktop_, desktopCount_); }
     // The work area of the current desktop, when the window manager publishes one.
     std::optional<Rect> workArea() const;
+    // The monitors' bounds in root coordinates, as the displays last read them.
+    void setMonitors(std::vector<Rect> bounds) { monitors_ = std::move(bounds); }
+    // The frame as the user sees it. Some window managers keep a maximised or full-screen
+    // window's borders beyond its monitor's edges, where they do not show: such a window
+    // shows only on the monitor that holds its own area.
+    Rect shownFrame(const X11Client& client) const;
 
     // Called after the list of client windows changed (a window came or went).
     void addClientListObserver(std::function<void()> observer) { clientListObservers_.push_back(std::move(observer)); }
@@ -96,6 +102,7 @@ private:
     std::uint32_t currentDesktop_ = 0;
     std::uint32_t desktopCount_ = 1;
     std::vector<std::uint32_t> workAreas_;
+    std::vector<Rect> monitors_;
     std::vector<std::function<void()>> clientListObservers_;
     std::vector<std::shared_ptr<Waiter>> waiters_;
 };

@@ -37,7 +37,7 @@ std::optional<PlistArray> X11WindowServer::copyWindowList(std::uint32_t options,
         const bool onScreen = c->mapped && !c->hidden && model_.onCurrentDesktop(*c);
         if ((options & WindowListOption::onScreenOnly) && !onScreen) continue;
         // The same frame that "AXPosition" and "AXSize" give.
-        const Rect f = c->frame();
+        const Rect f = model_.shownFrame(*c);
         PlistDict bounds{{"X", f.x()}, {"Y", f.y()}, {"Width", f.width()}, {"Height", f.height()}};
         PlistDict entry{{"kCGWindowOwnerPID", std::int64_t{c->pid.value_or(0)}},
                         {"kCGWindowNumber", std::int64_t{w}},

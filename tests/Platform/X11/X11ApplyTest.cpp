@@ -55,6 +55,33 @@ protected:
                                                 ax::focusedWindow, X11Accessibility::windowElement(w));
         ASSERT_TRUE(settle([&] { return x11().model().activeWindow() == w; }));
     }
+    // Changes a property of the window as another client would, then waits until the
+    // backend has read it and all that came before it (it reads the server's events in
+    // order).
+    bool changeAndWait(xcb_window_t w, const std::string& property, const std::string& type, int format,
+                       std::uint32_t count, const void* data, std::function<bool(const X11Client&)> read) {
+        xcb_change_property(connection(), XCB_PROP_MODE_REPLACE, w, atom(connection(), property),
+                            atom(connection(), type), static_cast<std::uint8_t>(format), count, data);
+        xcb_flush(connection());
+        return settle([&] { return read(*x11().model().client(w)); });
+    }
+    // Maximised one way ("_NET_WM_STATE_MAXIMIZED_HORZ" or "…_VERT") as the server has
+    // it, and as the backend knows it.
+    bool maximise(xcb_window_t w, const std::string& state) {
+        x11().connection().sendRootMessage(w, x11().connection().ewmh()._NET_WM_STATE, XCB_EWMH_WM_STATE_ADD,
+                                           atom(connection(), state), 0, 2);
+        x11().connection().flush();
+        if (!waitUntil([&] { return hasState(connection(), w, state); })) return false;
+        const std::string fence = x11().model().client(w)->title + "·";
+        return changeAndWait(w, "_NET_WM_NAME", "UTF8_STRING", 8, static_cast<std::uint32_t>(fence.size()),
+                             fence.data(), [&](const X11Client& c) { return c.title == fence; });
+    }
+    int restore(const Layout& kest) {
+        auto applied = run(LayoutApplier::apply(kest, LayoutApplier::ApplyMode::restoreMissing,
+                                                LayoutApplier::FrameSource::target, x11().displays().mainDisplayID()),
+                           20);
+        return applied.succeeded() ? applied.value().applied : -1;
+    }
     // A part of the main display's visible area, from its top-left corner.
     Rect visiblePart(double widthShare, double heightShare) {
         const auto main = x11().displays().mainDisplayID();
@@ -190,12 +217,6 @@ TEST_F(X11ApplyTest, XtermsMatchedByTitleLandInTheirOwnSlotsApplyAfterApply) {
         }
         return windows.size() == 3;
     }));
-    const auto restore = [&](const Layout& kest) {
-        auto applied = run(LayoutApplier::apply(kest, LayoutApplier::ApplyMode::restoreMissing,
-                                                LayoutApplier::FrameSource::target, x11().displays().mainDisplayID()),
-                           20);
-        return applied.succeeded() ? applied.value().applied : -1;
-    };
     for (int round = 1; round <= 2; ++round) {
         EXPECT_EQ(restore(kestOf(items)), 3);
         for (int i = 0; i < 3; ++i) {
@@ -214,42 +235,40 @@ TEST_F(X11ApplyTest, XtermsMatchedByTitleLandInTheirOwnSlotsApplyAfterApply) {
 // Maximised one way only, the window manager holds that side at the work area's length
 // until the window leaves the state: for a snap as for an apply.
 TEST_F(X11ApplyTest, AWindowMaximisedOneWayLeavesThatStateForASnapAndAnApply) {
-    auto& e = x11().connection().ewmh();
     const std::string display = uuidAt(Point{10, 10});
-    for (const xcb_atom_t state : {e._NET_WM_STATE_MAXIMIZED_HORZ, e._NET_WM_STATE_MAXIMIZED_VERT}) {
-        const bool wide = state == e._NET_WM_STATE_MAXIMIZED_HORZ;
-        const std::string title = wide ? "wide" : "tall";
+    for (const std::string state : {"_NET_WM_STATE_MAXIMIZED_HORZ", "_NET_WM_STATE_MAXIMIZED_VERT"}) {
+        const std::string title = state.ends_with("HORZ") ? "wide" : "tall";
         const xcb_window_t w = open(title, "KestrEdit", 300);
-        // In the state as the server has it; then a new title, so that once the backend
-        // shows it, it has read the state too (it reads the server's events in order).
-        int round = 0;
-        const auto maximise = [&] {
-            x11().connection().sendRootMessage(w, e._NET_WM_STATE, XCB_EWMH_WM_STATE_ADD, state, 0, 2);
-            x11().connection().flush();
-            if (!waitUntil([&] {
-                    return hasState(connection(), w,
-                                    wide ? "_NET_WM_STATE_MAXIMIZED_HORZ" : "_NET_WM_STATE_MAXIMIZED_VERT");
-                }))
-                return false;
-            const std::string fence = title + " " + std::to_string(++round);
-            xcb_change_property(connection(), XCB_PROP_MODE_REPLACE, w, atom(connection(), "_NET_WM_NAME"),
-                                atom(connection(), "UTF8_STRING"), 8, static_cast<std::uint32_t>(fence.size()),
-                                fence.data());
-            xcb_flush(connection());
-            return settle([&] { return x11().model().client(w)->title == fence; });
-        };
-        ASSERT_TRUE(maximise()) << title;
+        ASSERT_TRUE(maximise(w, state)) << title;
         focus(w);
         ASSERT_TRUE(run(SnapApplier::apply(SnapAction::topLeftQuarter)).succeeded());
         EXPECT_TRUE(settle([&] { return frame(w) == visiblePart(0.5, 0.5); })) << title;
 
-        ASSERT_TRUE(maximise()) << title;
+        ASSERT_TRUE(maximise(w, state)) << title;
         const Rect slot(100, 120, 600, 400);
         const LayoutItem item =
             test::ItemBuilder("KestrEdit").matcher(WindowMatcher::titleContains(title)).on(display, slot);
         EXPECT_EQ(apply(kestOf({item})).applied, 1);
         EXPECT_EQ(frame(w), slot) << title;
     }
+}
+
+// Some window managers keep a maximised window's borders beyond the monitor's edge (its
+// corner then lies on no monitor) and still count them in its frame extents.
+TEST_F(X11ApplyTest, AMaximisedWindowWithBordersBeyondTheMonitorIsFoundOnIt) {
+    const xcb_window_t w = open("wide", "KestrEdit", 300);
+    open("other", "KestrEdit", 900);
+    ASSERT_TRUE(maximise(w, "_NET_WM_STATE_MAXIMIZED_HORZ"));
+    const std::uint32_t extents[] = {5, 5, 20, 5};
+    ASSERT_TRUE(changeAndWait(w, "_NET_FRAME_EXTENTS", "CARDINAL", 32, 4, extents,
+                              [](const X11Client& c) { return c.extents.left == 5; }));
+    ASSERT_LT(x11().model().client(w)->frame().x(), 0);
+
+    const Rect slot(100, 120, 600, 400);
+    const LayoutItem item =
+        test::ItemBuilder("KestrEdit").matcher(WindowMatcher::titleContains("wide")).on(uuidAt(Point{10, 10}), slot);
+    EXPECT_EQ(restore(kestOf({item})), 1);
+    EXPECT_TRUE(settle([&] { return frame(w) == slot; }));
 }
 
 TEST_F(X11ApplyTest, MonitorsFollowRandrAndAnItemOfAGoneMonitorFallsBackToTheMainOne) {
