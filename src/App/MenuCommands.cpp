@@ -68,7 +68,8 @@ AlertRequest restoredDefaultsReport(bool saved, const std::vector<std::string>& 
         // They work now, from memory, but the file still holds the old ones.
         std::string text =
             "The default shortcuts are in use until kestr quits, but they couldn't be saved, so kestr will start "
-            "with your previous shortcuts next time. Technical details are in Console.";
+            "with your previous shortcuts next time. " +
+            platform().wording().technicalDetails();
         if (!inUse.empty()) text += "\n\n" + inUse;
         return AlertRequest{AlertStyle::warning, "Reset to default shortcuts", text, {"OK"}, {}};
     }

@@ -35,7 +35,7 @@ void reportKestSaveFailure(const std::exception& error) {
     platform().alerts().runModal(AlertRequest{
         AlertStyle::critical,
         "Couldn't save your kests",
-        "Your existing kests are unchanged. " + explanation(error) + " Technical details are in Console.",
+        "Your existing kests are unchanged. " + explanation(error) + " " + platform().wording().technicalDetails(),
         {"OK"},
         {},
     });

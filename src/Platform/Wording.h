@@ -28,6 +28,8 @@ public:
     // An application's refusal to open a new window, with the script's error.
     virtual std::string newWindowRefused(const std::string& bundleID, std::int64_t code,
                                          const std::string& message) const = 0;
+    // The last sentence of an alert about a failure: where its log lines can be read.
+    virtual std::string technicalDetails() const = 0;
     // The settings page's note on updates.
     virtual std::string updatesNote() const = 0;
     // Said once the window list is written to `path`; none where showing the file is

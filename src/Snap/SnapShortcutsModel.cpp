@@ -84,7 +84,8 @@ void SnapShortcutsModel::persist() {
             AlertStyle::critical,
             "Couldn't save your snap shortcuts",
             "Your existing shortcuts are unchanged. This usually means the disk is full or kestr's folder isn't "
-            "writable. Technical details are in Console.",
+            "writable. " +
+                platform().wording().technicalDetails(),
             {"OK"},
             {},
         });

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "Core/HotkeyManager.h"
+#include "Core/KestSaveFailure.h"
 #include "Core/LayoutStore.h"
 #include "Core/PermissionManager.h"
 #include "Core/Preferences.h"
@@ -224,6 +225,18 @@ TEST_F(MenuCommandsTest, ARestoreThatCannotBeSavedSaysSo) {
               "The default shortcuts are in use until kestr quits, but they couldn't be saved, so kestr will start "
               "with your previous shortcuts next time. Technical details are in Console.");
     EXPECT_EQ(rebuilds, 1);
+
+    // A Linux desktop has no Console: its alerts name the system log, where the lines went.
+    X11Wording words;
+    sim->otherWording = &words;
+    const std::string x11Details = "Technical details are in the system log, under “kestr”.";
+    commands.restoreDefaultShortcuts();
+    EXPECT_TRUE(alerts().back().informativeText.ends_with("next time. " + x11Details))
+        << alerts().back().informativeText;
+    reportKestSaveFailure(FileError("cannot write layouts.json: No space left on device"));
+    EXPECT_TRUE(alerts().back().informativeText.ends_with("isn't writable. " + x11Details))
+        << alerts().back().informativeText;
+    sim->otherWording = nullptr;
 }
 
 TEST_F(MenuCommandsTest, DragSnapTogglesTheSettingAndTheTracker) {

@@ -13,6 +13,7 @@ public:
     std::string unplacedReason() const override;
     std::string newWindowRefused(const std::string& bundleID, std::int64_t code,
                                  const std::string& message) const override;
+    std::string technicalDetails() const override { return "Technical details are in Console."; }
     std::string updatesNote() const override;
     std::optional<std::string> windowListWritten(const std::string&) const override { return std::nullopt; }
     std::string shortcut(std::uint32_t carbonModifiers, const std::string& keyLabel) const override;

@@ -16,6 +16,9 @@ public:
     std::string unplacedReason() const override;
     std::string newWindowRefused(const std::string& bundleID, std::int64_t code,
                                  const std::string& message) const override;
+    std::string technicalDetails() const override {
+        return "Technical details are in the system log, under \u201Ckestr\u201D.";
+    }
     std::string updatesNote() const override;
     std::optional<std::string> windowListWritten(const std::string& path) const override;
     std::string shortcut(std::uint32_t carbonModifiers, const std::string& keyLabel) const override;
