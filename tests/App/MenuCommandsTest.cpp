@@ -230,6 +230,7 @@ TEST_F(MenuCommandsTest, ARestoreThatCannotBeSavedSaysSo) {
     X11Wording words;
     sim->otherWording = &words;
     const std::string x11Details = "Technical details are in the system log, under “kestr”.";
+    sim->simFiles().failOperation(FileOperation::atomicWrite, "snaps.json");
     commands.restoreDefaultShortcuts();
     EXPECT_TRUE(alerts().back().informativeText.ends_with("next time. " + x11Details))
         << alerts().back().informativeText;
