@@ -174,21 +174,12 @@ void MenuBarController::showPanel() {
         if (const auto known = (*self)->statusButtonAnchor()) return known;
         return fallback;
     };
-    KestPanelController& panel = kestPanel();
-    dropPanelRows(panel);
-    panel.show(anchor, permission.isTrusted, currentRowModels(), currentSnapModels());
-}
-
-void MenuBarController::dropPanelRows(KestPanelController& panel) {
-    // The rows of the last opening go before the new ones are made: both at once would
-    // double what the panel holds at its peak, and the memory would stay with the process.
-    std::vector<KestRowView::Model>().swap(panel.kests);
+    kestPanel().show(anchor, permission.isTrusted, currentRowModels(), currentSnapModels());
 }
 
 void MenuBarController::rebuildMenu() {
     if (statusItem_) statusItem_->refreshMenu();
     if (!kestPanel_ || !kestPanel_->isVisible()) return;
-    dropPanelRows(*kestPanel_);
     kestPanel_->kests = currentRowModels();
     kestPanel_->snaps = currentSnapModels();
     kestPanel_->trusted = permission.isTrusted;
@@ -258,15 +249,17 @@ StatusMenu::Actions MenuBarController::menuActions() {
 }
 
 std::vector<KestRowView::Model> MenuBarController::currentRowModels() const {
+    const std::vector<Layout>& kests = LayoutStore::shared().layouts;
     std::vector<KestRowView::Model> rows;
-    for (const Layout& layout : LayoutStore::shared().layouts) {
+    rows.reserve(kests.size());
+    for (std::size_t i = 0; i < kests.size(); ++i) {
         std::optional<std::string> text;
-        if (const auto registered = HotkeyManager::shared().effectiveHotkey(layout.id)) {
+        if (const auto registered = HotkeyManager::shared().effectiveHotkey(kests[i].id)) {
             text = registered->displayString();
-        } else if (layout.hotkey) {
-            text = layout.hotkey->displayString();
+        } else if (kests[i].hotkey) {
+            text = kests[i].hotkey->displayString();
         }
-        rows.push_back({layout, text});
+        rows.emplace_back(kests, i, std::move(text));
     }
     return rows;
 }

@@ -81,7 +81,6 @@ private:
     void showRestingIcon();
     void cancelFlash();
     void showPanel();
-    static void dropPanelRows(KestPanelController& panel);
     KestPanelController::Actions panelActions();
 
     std::unique_ptr<StatusItem> statusItem_;

@@ -30,13 +30,13 @@ bool has(const std::vector<std::string>& arguments, const char* word) {
     return std::find(arguments.begin(), arguments.end(), word) != arguments.end();
 }
 
-std::vector<KestRowView::Model> kestRows() {
+// Rows of `shown`, the stored kests without their desktop items.
+std::vector<KestRowView::Model> kestRows(const std::vector<Layout>& shown) {
     std::vector<KestRowView::Model> rows;
-    for (const Layout& kest : LayoutStore::shared().layouts) {
-        std::optional<Hotkey> hotkey = HotkeyManager::shared().effectiveHotkey(kest.id);
-        if (!hotkey) hotkey = kest.hotkey;
-        rows.push_back(
-            {kest.strippingDesktopJunk(), hotkey ? std::optional<std::string>(hotkey->displayString()) : std::nullopt});
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        std::optional<Hotkey> hotkey = HotkeyManager::shared().effectiveHotkey(shown[i].id);
+        if (!hotkey) hotkey = shown[i].hotkey;
+        rows.emplace_back(shown, i, hotkey ? std::optional<std::string>(hotkey->displayString()) : std::nullopt);
     }
     return rows;
 }
@@ -73,7 +73,11 @@ int DiagnosticModes::renderPanel(ConsoleOutput& output, const std::vector<std::s
 
     const bool empty = has(arguments, "empty");
     const bool snaps = has(arguments, "snaps");
-    const std::vector<KestRowView::Model> rows = empty ? std::vector<KestRowView::Model>{} : kestRows();
+    std::vector<Layout> shown;
+    if (!empty) {
+        for (const Layout& kest : LayoutStore::shared().layouts) shown.push_back(kest.strippingDesktopJunk());
+    }
+    const std::vector<KestRowView::Model> rows = kestRows(shown);
     const std::vector<SnapCellView::Model> cells = snapCells();
     if (!empty) {
         // Drawn as the active kest only: edge resizing would start following the pointer.

@@ -85,5 +85,30 @@ TEST_F(PanelFromStatusItemTest, ACardAppliesItsKestACellSnapsAndQuitEndsTheAppli
     EXPECT_EQ(sim->simApplication().terminateRequests, 1);
 }
 
+// The rows show the stored kests themselves: kests added, moved or deleted while the
+// panel is open leave each row drawing and applying its own kest, or nothing.
+TEST_F(PanelFromStatusItemTest, RowsKeepTheirKestsWhileTheStoreChangesUnderThePanel) {
+    std::vector<Layout>& kests = LayoutStore::shared().layouts;
+    kests = {kestOfNotes("Gone", std::nullopt), kestOfNotes("Notes left", std::nullopt)};
+    makeController();
+    KestPanelController& panel = controller->kestPanel();
+    item->leftClick();
+    ASSERT_EQ(panel.content()->selectableCells.size(), 2u);
+    auto* gone = static_cast<KestRowView*>(panel.content()->selectableCells[0]);
+    auto* notes = static_cast<KestRowView*>(panel.content()->selectableCells[1]);
+
+    kests.erase(kests.begin());
+    for (int i = 0; i < 100; ++i) kests.insert(kests.begin(), kestOfNotes("New " + std::to_string(i), std::nullopt));
+    EXPECT_FALSE(gone->grab().isNull());
+    EXPECT_FALSE(notes->grab().isNull());
+    EXPECT_EQ(notes->accessibilityLabel().toStdString(), "Apply kest Notes left");
+    QTest::mousePress(gone, Qt::LeftButton);
+    EXPECT_TRUE(panel.isVisible()) << "a deleted kest's row applies nothing";
+    QTest::mousePress(notes, Qt::LeftButton);
+    advance(5);
+    ASSERT_TRUE(EdgeProximityTracker::shared().activeLayout);
+    EXPECT_EQ(EdgeProximityTracker::shared().activeLayout->name, "Notes left");
+}
+
 }  // namespace
 }  // namespace kestr

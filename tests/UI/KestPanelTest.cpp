@@ -46,21 +46,22 @@ protected:
     }
 
     std::string name(const Uuid& id) const {
-        for (const auto& row : rows)
-            if (row.layout.id == id) return row.layout.name;
+        for (const Layout& k : kests)
+            if (k.id == id) return k.name;
         return "?";
     }
 
     void addKests() {
-        rows = {{kest("Work", {item("com.apple.Terminal", withDisplay(frameOn(1, 0, 0, 720, 875), 1440, 875)),
+        kests = {kest("Work", {item("com.apple.Terminal", withDisplay(frameOn(1, 0, 0, 720, 875), 1440, 875)),
                                item("com.google.Chrome", withDisplay(frameOn(1, 720, 0, 720, 875), 1440, 875))}),
-                 std::string("⌃⌥⌘1")},
-                {kest("Empty", {}), std::nullopt},
-                {kest("Read", {item("com.apple.Notes", withDisplay(frameOn(1, 100, 100, 600, 600), 1440, 875))}),
-                 std::nullopt}};
+                 kest("Empty", {}),
+                 kest("Read", {item("com.apple.Notes", withDisplay(frameOn(1, 100, 100, 600, 600), 1440, 875))})};
+        firstHotkey = "⌃⌥⌘1";
     }
 
     void show(bool trusted = true, Rect button = Rect(700, 0, 24, 24)) {
+        std::vector<KestRowView::Model> rows;
+        for (std::size_t i = 0; i < kests.size(); ++i) rows.emplace_back(kests, i, i == 0 ? firstHotkey : std::nullopt);
         controller->show([button] { return std::optional<Rect>(button); }, trusted, rows, cells);
     }
 
@@ -82,7 +83,8 @@ protected:
 
     KestPanelController::Actions actions;
     std::unique_ptr<KestPanelController> controller;
-    std::vector<KestRowView::Model> rows;
+    std::vector<Layout> kests;
+    std::optional<std::string> firstHotkey;
     std::vector<SnapCellView::Model> cells;
     std::vector<std::string> calls;
 };
@@ -120,7 +122,7 @@ TEST_F(KestPanelTest, BannersForMissingPermissionAndConflictingManagers) {
 
 TEST_F(KestPanelTest, KestListMarksTheActiveKestAndItsReleaseRow) {
     addKests();
-    EdgeProximityTracker::shared().setActiveLayout(rows[2].layout);
+    EdgeProximityTracker::shared().setActiveLayout(kests[2]);
     show();
     auto& content = *controller->content();
     ASSERT_EQ(content.selectableCells.size(), 3u);
@@ -337,7 +339,7 @@ TEST_F(KestPanelTest, PlacementUnderTheButtonWithinTheVisibleFrame) {
     // frame, keeps its bottom 8 points above the frame's bottom.
     sim->world().displays.clear();
     addDisplay(2, Rect(0, 0, 800, 200), Insets{25, 0, 0, 0});
-    for (int i = 0; i < 6; ++i) rows.push_back({kest("K" + std::to_string(i), {}), std::nullopt});
+    for (int i = 0; i < 6; ++i) kests.push_back(kest("K" + std::to_string(i), {}));
     show(true, Rect(790, 0, 24, 24));
     EXPECT_EQ(controller->panel()->height(), 140 + 44);
     EXPECT_EQ(controller->scrollView()->height(), 140);
@@ -376,7 +378,7 @@ TEST_F(KestPanelTest, ThePanelOpensUpwardFromTheLowerHalfOfItsDisplay) {
     EXPECT_EQ(frame.left(), 1920 + 8);
 
     // Tall content is capped by the room above the click.
-    for (int i = 0; i < 30; ++i) rows.push_back({kest("K" + std::to_string(i), {}), std::nullopt});
+    for (int i = 0; i < 30; ++i) kests.push_back(kest("K" + std::to_string(i), {}));
     show(true, Rect(900, 700, 0, 0));
     frame = controller->panel()->geometry();
     EXPECT_EQ(frame.bottom() + 1, 700);
@@ -387,9 +389,8 @@ TEST_F(KestPanelTest, ThePanelOpensUpwardFromTheLowerHalfOfItsDisplay) {
 // not add rows (nor anything else), and scrolling builds the rows that come into sight.
 TEST_F(KestPanelTest, OnlyTheRowsInSightAreBuiltAndOpeningsAddNothing) {
     for (int i = 0; i < 300; ++i) {
-        rows.push_back({kest("K" + std::to_string(i),
-                             {item("com.apple.Notes", withDisplay(frameOn(1, 0, 0, 720, 875), 1440, 875))}),
-                        std::nullopt});
+        kests.push_back(kest("K" + std::to_string(i),
+                             {item("com.apple.Notes", withDisplay(frameOn(1, 0, 0, 720, 875), 1440, 875))}));
     }
     const auto live = [] {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

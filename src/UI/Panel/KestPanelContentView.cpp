@@ -73,7 +73,8 @@ double KestPanelContentView::layoutKests(const std::vector<KestRowView::Model>& 
     selectableCells.assign(rows.size(), nullptr);
     double y = top;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const double h = KestThumbnailRenderer::hasBlocks(rows[i].layout, false) ? 83 : 52;
+        const Layout* kest = rows[i].layout();
+        const double h = kest && KestThumbnailRenderer::hasBlocks(*kest, false) ? 83 : 52;
         rowSlots_[i] = RowSlot{y, h, nullptr};
         y += h;
         // A separator follows every row but the last.
@@ -89,7 +90,7 @@ KestRowView* KestPanelContentView::buildRow(std::size_t i) {
     if (auto* built = static_cast<KestRowView*>(selectableCells[i])) return built;
     const RowSlot& slot = rowSlots_[i];
     auto* row = new KestRowView((*rowModels_)[i], page_);
-    row->setActive(activeID_ && *activeID_ == (*rowModels_)[i].layout.id);
+    row->setActive(activeID_ && *activeID_ == (*rowModels_)[i].id());
     row->setKeyboardSelected(keyboardSelectedIndex == int(i));
     QPointer<KestPanelContentView> self(this);
     row->onApply = [self](const Layout& kest, bool fresh) {

@@ -51,7 +51,9 @@ void KestPanelController::makePanel() {
     content_->buildRowsOnDemand();
     content_->onApply = [this](const Layout& kest, bool fresh) {
         const auto& apply = fresh ? actions_.applyFresh : actions_.applyReuse;
-        if (apply) apply(kest.id);
+        // The kest is the store's own: the apply may change the store under it.
+        const Uuid id = kest.id;
+        if (apply) apply(id);
     };
     content_->onApplySnap = [this](SnapAction action) {
         if (actions_.applySnap) actions_.applySnap(action);

@@ -3,9 +3,11 @@
 // Option is held.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Core/Layout.h"
 #include "UI/Panel/HoverView.h"
@@ -14,10 +16,22 @@ namespace kestr {
 
 class KestRowView : public SelectableCell {
 public:
-    // What the row shows; a hot key that is none or empty shows no badge.
-    struct Model {
-        Layout layout;
+    // What the row shows: a kest of a list that outlives the row (the store's), not a
+    // copy of it. The list may change while the panel is open, so the kest is found
+    // again by its id at each use. A hot key that is none or empty shows no badge.
+    class Model {
+    public:
+        Model(const std::vector<Layout>& kests, std::size_t index, std::optional<std::string> hotkey = std::nullopt);
+
+        // The kest as the list holds it now; none once it has left the list.
+        const Layout* layout() const;
+        const Uuid& id() const { return id_; }
         std::optional<std::string> hotkey;
+
+    private:
+        const std::vector<Layout>* kests_;
+        mutable std::size_t index_;
+        Uuid id_;
     };
 
     explicit KestRowView(Model model, QWidget* parent = nullptr);
