@@ -2,12 +2,17 @@
 // (a) start-up with 1,000 kests (the file `store_bench` uses) until the status button
 //     shows, wall clock, against nlohmann's parse of the same file in the same run;
 // (b) the panel opened five times over those kests: resident memory after the first
-//     opening and what four more add;
+//     opening and what four more add, and the CPU an opening takes until it is painted;
 // (c) an active kest whose two windows share an edge, the pointer still and then moved
 //     by XTest at 50 Hz away from the edge and along it: the program's CPU, the main
 //     thread's wake-ups (context switches) per second and the threads it starts.
-// KESTR_PROGRAM names another build of the program to measure (an older one, say).
+// (d) `kestr --apply-kest` over 200 programs of one window each, as a script runs it: the
+//     CPU (user and system) of the whole process, alternating between two arrangements.
+// KESTR_PROGRAM names another build of the program to measure (an older one, say), and
+// KESTR_BASELINE one that (b) and (d) measure beside it in the same run, their counters
+// starting with "baseline_".
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -15,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <numeric>
 #include <sstream>
 #include <thread>
 
@@ -45,19 +51,35 @@ std::string readFile(const std::string& path) {
     return s.str();
 }
 
+// "layouts.json" holding these kests, as the store writes it.
+std::string kestFile(std::vector<Layout> kests) {
+    SimDesktop desktop;
+    installPlatform(&desktop);
+    LayoutStore store;
+    store.layouts = std::move(kests);
+    store.save();
+    std::string out = desktop.files().read(LayoutStore::defaultFileURL());
+    installPlatform(nullptr);
+    return out;
+}
+
 // "layouts.json" with 1,000 kests of 10 items, as `store_bench` writes it.
 const std::string& thousandKests() {
-    static const std::string bytes = [] {
-        SimDesktop desktop;
-        installPlatform(&desktop);
-        LayoutStore store;
-        store.layouts = test::sampleDocument(1000, 10).layouts;
-        store.save();
-        std::string out = desktop.files().read(LayoutStore::defaultFileURL());
-        installPlatform(nullptr);
-        return out;
-    }();
+    static const std::string bytes = kestFile(test::sampleDocument(1000, 10).layouts);
     return bytes;
+}
+
+// The builds measured: this one (or KESTR_PROGRAM's), then KESTR_BASELINE's if named.
+struct Build {
+    std::string counterPrefix;
+    std::string binary;
+};
+std::vector<Build> measuredBuilds() {
+    const char* other = std::getenv("KESTR_PROGRAM");
+    std::vector<Build> builds{{"", other && *other ? other : KESTR_BINARY}};
+    if (const char* baseline = std::getenv("KESTR_BASELINE"); baseline && *baseline)
+        builds.push_back({"baseline_", baseline});
+    return builds;
 }
 
 // Counters of a running process from /proc.
@@ -108,10 +130,10 @@ struct Home {
     }
 };
 
-Subprocess::Spec programSpec(XvfbSession& session, const Home& home, std::vector<std::string> arguments = {}) {
+Subprocess::Spec programSpec(XvfbSession& session, const Home& home, std::vector<std::string> arguments = {},
+                             const std::string& binary = measuredBuilds().front().binary) {
     Subprocess::Spec spec;
-    const char* other = std::getenv("KESTR_PROGRAM");
-    spec.arguments = {other && *other ? other : KESTR_BINARY};
+    spec.arguments = {binary};
     spec.arguments.insert(spec.arguments.end(), arguments.begin(), arguments.end());
     spec.environment = {{"HOME", home.folder},
                         {"DISPLAY", session.display()},
@@ -141,9 +163,9 @@ struct Program {
     xcb_window_t button = XCB_NONE;
     double readySeconds = 0;
 
-    Program(XvfbSession& session, const Home& home) {
+    Program(XvfbSession& session, const Home& home, const std::string& binary = measuredBuilds().front().binary) {
         const Clock::time_point start = Clock::now();
-        process = std::make_unique<Subprocess>(programSpec(session, home));
+        process = std::make_unique<Subprocess>(programSpec(session, home, {}, binary));
         waitUntil(
             session.connection(), [&] { return (button = managedWindowOf(session, process->pid())) != XCB_NONE; }, 30);
         readySeconds = secondsSince(start);
@@ -199,34 +221,61 @@ std::vector<xcb_window_t> viewableTopLevels(xcb_connection_t* c, xcb_window_t ro
     return out;
 }
 
+// Five openings of the panel by a click on the status button, each closed by Escape.
+struct Openings {
+    std::vector<double> residentMB;  // after each opening
+    std::vector<double> cpuMs;       // from the click until the panel is painted
+};
+
+Openings openPanelFiveTimes(XvfbSession& s, const Home& home, const std::string& binary) {
+    xcb_connection_t* c = s.connection();
+    Program program(s, home, binary);
+    const auto frame = frameOf(c, program.button);
+    pause(1);  // started up
+    Openings out;
+    for (int opening = 0; opening < 5; ++opening) {
+        const auto before = viewableTopLevels(c, s.root());
+        const double cpu = ProcessSample::of(program.pid()).cpuSeconds;
+        fakeClick(c, s.root(), frame->x + frame->width / 2, frame->y + frame->height / 2);
+        xcb_window_t panel = XCB_NONE;
+        waitUntil(c, [&] {
+            for (xcb_window_t w : viewableTopLevels(c, s.root()))
+                if (std::find(before.begin(), before.end(), w) == before.end()) panel = w;
+            return panel != XCB_NONE;
+        });
+        if (!panel) throw std::runtime_error("the panel never showed");
+        pause(0.5);  // painted
+        const ProcessSample shown = ProcessSample::of(program.pid());
+        out.cpuMs.push_back(1000 * (shown.cpuSeconds - cpu));
+        out.residentMB.push_back(shown.residentMB);
+        const xcb_keycode_t escape = keycodeOf(c, 0xff1b);
+        fakeInput(c, s.root(), XCB_KEY_PRESS, escape);
+        fakeInput(c, s.root(), XCB_KEY_RELEASE, escape);
+        waitUntil(c, [&] { return !isViewable(c, panel); });
+        pause(0.3);
+    }
+    return out;
+}
+
 void BM_PanelOpenings(benchmark::State& state) {
     Home home(thousandKests());
-    XvfbSession& s = session();
-    xcb_connection_t* c = s.connection();
     for (auto _ : state) {
-        Program program(s, home);
-        const auto frame = frameOf(c, program.button);
-        std::vector<double> resident;
-        for (int opening = 0; opening < 5; ++opening) {
-            const auto before = viewableTopLevels(c, s.root());
-            fakeClick(c, s.root(), frame->x + frame->width / 2, frame->y + frame->height / 2);
-            xcb_window_t panel = XCB_NONE;
-            waitUntil(c, [&] {
-                for (xcb_window_t w : viewableTopLevels(c, s.root()))
-                    if (std::find(before.begin(), before.end(), w) == before.end()) panel = w;
-                return panel != XCB_NONE;
-            });
-            if (!panel) state.SkipWithError("the panel never showed");
-            pause(0.5);  // painted
-            resident.push_back(ProcessSample::of(program.pid()).residentMB);
-            const xcb_keycode_t escape = keycodeOf(c, 0xff1b);
-            fakeInput(c, s.root(), XCB_KEY_PRESS, escape);
-            fakeInput(c, s.root(), XCB_KEY_RELEASE, escape);
-            waitUntil(c, [&] { return !isViewable(c, panel); });
-            pause(0.3);
+        for (const Build& build : measuredBuilds()) {
+            Openings run;
+            try {
+                run = openPanelFiveTimes(session(), home, build.binary);
+            } catch (const std::exception& e) {
+                state.SkipWithError(e.what());
+                return;
+            }
+            const auto mean = [](auto first, auto last) {
+                return std::accumulate(first, last, 0.0) / double(last - first);
+            };
+            state.counters[build.counterPrefix + "first_opening_MB"] = run.residentMB.front();
+            state.counters[build.counterPrefix + "four_more_add_MB"] = run.residentMB.back() - run.residentMB.front();
+            state.counters[build.counterPrefix + "first_opening_cpu_ms"] = run.cpuMs.front();
+            state.counters[build.counterPrefix + "later_opening_cpu_ms"] = mean(run.cpuMs.begin() + 1, run.cpuMs.end());
         }
-        state.counters["first_opening_MB"] = resident.front();
-        state.counters["four_more_add_MB"] = resident.back() - resident.front();
     }
 }
 BENCHMARK(BM_PanelOpenings)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
@@ -324,6 +373,103 @@ void BM_EdgeHandlesWhilePointerMoves(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_EdgeHandlesWhilePointerMoves)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+// ---- (d) --apply-kest over 200 programs ----
+
+// Two arrangements of `count` windows in a grid of 20 columns filling the display: the
+// second puts each window in the cell of its mirror image.
+std::vector<Layout> gridKests(const std::string& uuid, int count) {
+    std::vector<Layout> kests;
+    for (const char* name : {"Here", "There"}) {
+        Layout kest;
+        kest.id = Uuid::random();
+        kest.name = name;
+        for (int i = 0; i < count; ++i) {
+            const int cell = kests.empty() ? i : count - 1 - i;
+            LayoutItem item;
+            item.id = Uuid::random();
+            item.appBundleID = "KestrApply" + std::to_string(i);
+            item.appName = item.appBundleID;
+            item.launchIfMissing = false;
+            item.windowMatcher = WindowMatcher::firstWindow();
+            item.targetFrame =
+                ScreenFrame{uuid, double(cell % 20 * 96), double(cell / 20 * 108), 96, 108, {}, {}, {}, {}};
+            kest.items.push_back(item);
+        }
+        kests.push_back(kest);
+    }
+    return kests;
+}
+
+// The CPU (user and system) of one `kestr --apply-kest NAME` process, in ms, from the
+// rusage of the children this process reaped while it ran: kestr is the only one.
+double applyProcessCpuMs(XvfbSession& s, const Home& home, const std::string& binary, const std::string& name,
+                         int windows) {
+    rusage before{}, after{};
+    ::getrusage(RUSAGE_CHILDREN, &before);
+    Subprocess::Spec spec = programSpec(s, home, {"--apply-kest", name}, binary);
+    spec.pipeStdout = true;
+    Subprocess apply(spec);
+    std::string out;
+    char buffer[4096];
+    for (int i = 0; i < 2400 && !apply.waitExit(0.05); ++i) {
+        for (ssize_t n; (n = ::read(apply.stdoutFd(), buffer, sizeof buffer)) > 0;) out.append(buffer, std::size_t(n));
+    }
+    for (ssize_t n; (n = ::read(apply.stdoutFd(), buffer, sizeof buffer)) > 0;) out.append(buffer, std::size_t(n));
+    ::getrusage(RUSAGE_CHILDREN, &after);
+    if (out.find("applied=" + std::to_string(windows) + " skipped=0") == std::string::npos)
+        throw std::runtime_error("the apply said: " + out + readFile(home.folder + "/stderr.txt"));
+    const auto ms = [](const timeval& t) { return double(t.tv_sec) * 1000 + double(t.tv_usec) / 1000; };
+    return ms(after.ru_utime) - ms(before.ru_utime) + ms(after.ru_stime) - ms(before.ru_stime);
+}
+
+void BM_ApplyKestProcessOver200Programs(benchmark::State& state) {
+    constexpr int programs = 200;
+    XvfbSession& s = session();
+    Home home("");
+    const auto kests = gridKests(displayUUID(s, home), programs);
+    std::ofstream(home.folder + "/.local/share/kestr/layouts.json") << kestFile(kests);
+    std::vector<std::unique_ptr<ClientProcess>> clients;
+    for (int i = 0; i < programs; ++i) {
+        ClientOptions options;
+        options.wmClass = kests[0].items[std::size_t(i)].appBundleID;
+        options.title = options.wmClass;
+        const ScreenFrame& f = kests[1].items[std::size_t(i)].targetFrame;
+        options.geometry = ClientGeometry{int(f.x), int(f.y), 80, 80};
+        clients.push_back(std::make_unique<ClientProcess>(s.display(), options));
+    }
+    for (auto& client : clients) {
+        if (client->window() == XCB_NONE) {
+            state.SkipWithError("a client showed no window");
+            return;
+        }
+    }
+    const std::vector<Build> builds = measuredBuilds();
+    std::map<std::string, std::vector<double>> cpu;
+    for (auto _ : state) {
+        // Each run moves every window: the arrangements alternate from one run to the next,
+        // and the builds take turns to go first.
+        int run = 0;
+        for (int round = 0; round < 4; ++round) {
+            for (std::size_t b = 0; b < builds.size(); ++b) {
+                const Build& build = builds[round % 2 ? builds.size() - 1 - b : b];
+                try {
+                    cpu[build.counterPrefix].push_back(
+                        applyProcessCpuMs(s, home, build.binary, run++ % 2 ? "There" : "Here", programs));
+                } catch (const std::exception& e) {
+                    state.SkipWithError(e.what());
+                    return;
+                }
+            }
+        }
+    }
+    for (const auto& [prefix, runs] : cpu) {
+        state.counters[prefix + "apply_process_cpu_ms"] =
+            std::accumulate(runs.begin(), runs.end(), 0.0) / double(runs.size());
+        state.counters[prefix + "apply_process_cpu_min_ms"] = *std::min_element(runs.begin(), runs.end());
+    }
+}
+BENCHMARK(BM_ApplyKestProcessOver200Programs)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 }  // namespace
 }  // namespace kestr

@@ -1,9 +1,12 @@
 #include "Platform/X11/DesktopEntries.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
+#include <string_view>
 
 namespace kestr {
 
@@ -14,12 +17,16 @@ std::string lower(std::string s) {
     return s;
 }
 
+// What the file holds, up to `limit` bytes. Files under /proc tell no size, so the
+// text grows as it is read.
 std::string readWhole(const std::string& path, std::size_t limit) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    std::string text(limit, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(limit));
-    text.resize(static_cast<std::size_t>(in.gcount()));
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return {};
+    std::string text;
+    char buffer[16 * 1024];
+    for (ssize_t n; text.size() < limit && (n = ::read(fd, buffer, std::min(sizeof buffer, limit - text.size()))) > 0;)
+        text.append(buffer, std::size_t(n));
+    ::close(fd);
     return text;
 }
 
@@ -104,6 +111,9 @@ void DesktopEntries::load() {
     loaded_ = true;
     stamps_ = std::move(now);
     entries_.clear();
+    byPath_.clear();
+    byClass_.clear();
+    byFoldedName_.clear();
     namespace fs = std::filesystem;
     for (const std::string& folder : folders_) {
         const fs::path root = fs::path(folder) / "applications";
@@ -122,6 +132,16 @@ void DesktopEntries::load() {
             entries_.emplace(id, std::move(*entry));
         }
     }
+    // In the order of ids, so the first entry that fits a name is the one kept for it.
+    for (const auto& [id, entry] : entries_) {
+        if (entry.hidden) continue;
+        byPath_.emplace(entry.path, &entry);
+        if (!entry.startupWMClass.empty()) {
+            byClass_.emplace(entry.startupWMClass, &entry);
+            byFoldedName_.emplace(lower(entry.startupWMClass), &entry);
+        }
+        byFoldedName_.emplace(lower(id), &entry);
+    }
 }
 
 const DesktopEntry* DesktopEntries::byID(const std::string& id) {
@@ -132,46 +152,38 @@ const DesktopEntry* DesktopEntries::byID(const std::string& id) {
 
 const DesktopEntry* DesktopEntries::byPath(const std::string& path) {
     load();
-    for (const auto& [id, entry] : entries_) {
-        if (entry.path == path && !entry.hidden) return &entry;
-    }
-    return nullptr;
+    const auto it = byPath_.find(path);
+    return it == byPath_.end() ? nullptr : it->second;
 }
 
 const DesktopEntry* DesktopEntries::forWindowClass(const std::string& wmClass, const std::string& wmInstance) {
     load();
-    for (const std::string& name : {wmClass, wmInstance}) {
-        if (name.empty()) continue;
-        for (const auto& [id, entry] : entries_) {
-            if (!entry.hidden && entry.startupWMClass == name) return &entry;
-        }
+    // No entry is kept under an empty name.
+    for (const std::string* name : {&wmClass, &wmInstance}) {
+        if (const auto it = byClass_.find(*name); it != byClass_.end()) return it->second;
     }
-    for (const std::string& name : {wmClass, wmInstance}) {
-        if (name.empty()) continue;
-        for (const auto& [id, entry] : entries_) {
-            if (!entry.hidden && (lower(entry.startupWMClass) == lower(name) || lower(id) == lower(name)))
-                return &entry;
-        }
+    for (const std::string* name : {&wmClass, &wmInstance}) {
+        if (const auto it = byFoldedName_.find(lower(*name)); it != byFoldedName_.end()) return it->second;
     }
     return nullptr;
 }
 
 std::optional<std::string> DesktopEntries::launchedDesktopFile(int pid) {
     const std::string environ = readWhole("/proc/" + std::to_string(pid) + "/environ", 1024 * 1024);
-    std::optional<std::string> file;
-    std::optional<std::string> launchedPid;
+    std::optional<std::string_view> file;
+    std::optional<std::string_view> launchedPid;
     std::size_t start = 0;
     while (start < environ.size()) {
         std::size_t end = environ.find('\0', start);
         if (end == std::string::npos) end = environ.size();
-        const std::string variable = environ.substr(start, end - start);
-        if (variable.rfind("GIO_LAUNCHED_DESKTOP_FILE=", 0) == 0) file = variable.substr(26);
-        if (variable.rfind("GIO_LAUNCHED_DESKTOP_FILE_PID=", 0) == 0) launchedPid = variable.substr(30);
+        const std::string_view variable = std::string_view(environ).substr(start, end - start);
+        if (variable.starts_with("GIO_LAUNCHED_DESKTOP_FILE=")) file = variable.substr(26);
+        if (variable.starts_with("GIO_LAUNCHED_DESKTOP_FILE_PID=")) launchedPid = variable.substr(30);
         start = end + 1;
     }
     // A child inherits the variable; only the launched process itself counts.
     if (!file || launchedPid != std::to_string(pid)) return std::nullopt;
-    return file;
+    return std::string(*file);
 }
 
 }  // namespace kestr

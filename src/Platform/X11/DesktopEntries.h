@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace kestr {
@@ -56,6 +57,11 @@ private:
     bool loaded_ = false;
     std::vector<std::int64_t> stamps_;
     std::map<std::string, DesktopEntry> entries_;
+    // The entries that are not hidden, by path, by StartupWMClass, and by StartupWMClass
+    // or id in lower case: each name keeps the first entry in the order of ids.
+    std::unordered_map<std::string, const DesktopEntry*> byPath_;
+    std::unordered_map<std::string, const DesktopEntry*> byClass_;
+    std::unordered_map<std::string, const DesktopEntry*> byFoldedName_;
 };
 
 }  // namespace kestr
