@@ -47,14 +47,6 @@ bool SimAccessibility::isProcessTrustedWithOptions(bool prompt) {
     return world_.trusted;
 }
 
-void SimAccessibility::answerPrompt(bool grant, double after) {
-    if (after <= 0) {
-        world_.trusted = grant;
-        return;
-    }
-    actor_.schedule(after, [this, grant] { world_.trusted = grant; });
-}
-
 std::uint64_t SimAccessibility::totalReads() const {
     return std::accumulate(reads_.begin(), reads_.end(), std::uint64_t{0});
 }

@@ -7,14 +7,13 @@
 #include <cstdint>
 
 #include "Platform/Accessibility.h"
-#include "Platform/Runtime/MainActor.h"
 #include "Platform/Sim/SimWorld.h"
 
 namespace kestr {
 
 class SimAccessibility : public Accessibility {
 public:
-    SimAccessibility(SimWorld& world, MainActor& actor) : world_(world), actor_(actor) {}
+    explicit SimAccessibility(SimWorld& world) : world_(world) {}
 
     bool isProcessTrusted() override { return world_.trusted; }
     bool isProcessTrustedWithOptions(bool prompt) override;
@@ -27,8 +26,6 @@ public:
     // ---- permission prompt ----
     // How many times the system was asked to show its prompt while not trusted.
     int promptsShown() const { return promptsShown_; }
-    // The user answers the prompt, `after` seconds from now (at once for 0).
-    void answerPrompt(bool grant, double after = 0);
 
     // ---- call counts ----
     std::uint64_t reads(SimElementKind kind) const { return reads_[index(kind)]; }
@@ -46,7 +43,6 @@ private:
     AXError writeWindow(SimWindow& window, const std::string& attribute, const AXValue& value);
 
     SimWorld& world_;
-    MainActor& actor_;
     int promptsShown_ = 0;
     std::array<std::uint64_t, 4> reads_{};
     std::array<std::uint64_t, 4> writes_{};

@@ -119,8 +119,6 @@ std::vector<xcb_keycode_t> X11KeyTable::xKeycodes(std::uint32_t keyCode) {
 
 xcb_keysym_t X11KeyTable::keysymOf(xcb_keycode_t key) { return xcb_key_symbols_get_keysym(symbols_, key, 0); }
 
-std::optional<std::uint32_t> X11KeyTable::keyCodeOf(xcb_keycode_t key) { return keyCode(keysymOf(key)); }
-
 void X11KeyTable::mappingChanged(const xcb_mapping_notify_event_t& event) {
     if (event.request == XCB_MAPPING_POINTER) return;
     // The event is copied: xcb's helper takes a non-const one.

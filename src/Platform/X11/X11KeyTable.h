@@ -42,8 +42,6 @@ public:
     std::vector<xcb_keycode_t> xKeycodes(std::uint32_t keyCode);
     // The unshifted keysym of an X key in the current map (0 for none).
     xcb_keysym_t keysymOf(xcb_keycode_t key);
-    // The stored key code of an X key, by its unshifted keysym; none for keys outside the table.
-    std::optional<std::uint32_t> keyCodeOf(xcb_keycode_t key);
     // The modifier Num Lock sets in this map (0 when there is no Num Lock key).
     std::uint16_t numLockMask() const { return numLockMask_; }
     // The keys that set one of these X modifiers in this map.

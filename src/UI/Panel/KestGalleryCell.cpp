@@ -15,16 +15,10 @@ void KestGalleryCell::configure(const std::optional<Layout>& layout, const std::
     update();
 }
 
-void KestGalleryCell::setEmphasized(bool emphasized) {
-    emphasized_ = emphasized;
-    update();
-}
-
 void KestGalleryCell::paintEvent(QPaintEvent*) {
     if (!layout_) return;
     QPainter p(this);
-    KestCardRenderer::draw(p, *layout_, hotkey_, Rect(0, 0, width(), height()),
-                           emphasized_ ? QColor(Qt::white) : SystemStyle::label().resolved(), false,
+    KestCardRenderer::draw(p, *layout_, hotkey_, Rect(0, 0, width(), height()), SystemStyle::label().resolved(), false,
                            KestThumbnailRenderer::Style::gallery());
 }
 

@@ -1,5 +1,4 @@
-// A cell of a kest list that draws the kest's card, with a white name when its row is
-// the emphasised selection.
+// A cell of a kest list that draws the kest's card.
 #pragma once
 
 #include <QWidget>
@@ -16,9 +15,6 @@ public:
 
     // Replaces what the cell shows and redraws it.
     void configure(const std::optional<Layout>& layout, const std::optional<std::string>& hotkey);
-    bool emphasized() const { return emphasized_; }
-    // The selected row of a focused list draws its name in white.
-    void setEmphasized(bool emphasized);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -26,7 +22,6 @@ protected:
 private:
     std::optional<Layout> layout_;
     std::optional<std::string> hotkey_;
-    bool emphasized_ = false;
 };
 
 }  // namespace kestr
