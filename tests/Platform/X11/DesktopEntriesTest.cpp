@@ -58,11 +58,13 @@ TEST_F(DesktopEntriesTest, AWindowClassFindsTheEntryThatNamesItAsTheFolderHoldsI
 // The note a launcher leaves in the environment is found wherever it stands in it.
 TEST_F(DesktopEntriesTest, TheLaunchedDesktopFileIsReadPastTheStartOfALargeEnvironment) {
     Subprocess::Spec spec;
-    // The inner shell keeps the outer one's pid, and the environment in this order.
+    // The inner shell keeps the outer one's pid, and the environment in this order; it
+    // waits on its input, so its environment stays as it is while it is read.
     spec.arguments = {"sh", "-c",
                       "exec env -i PADDING=\"$PADDING\" GIO_LAUNCHED_DESKTOP_FILE=/apps/x.desktop "
-                      "GIO_LAUNCHED_DESKTOP_FILE_PID=$$ sh -c 'echo ready; exec sleep 60'"};
+                      "GIO_LAUNCHED_DESKTOP_FILE_PID=$$ sh -c 'echo ready; read line'"};
     spec.environment = {{"PADDING", std::string(100 * 1024, 'p')}};
+    spec.pipeStdin = true;
     spec.pipeStdout = true;
     Subprocess child(spec);
     std::string out;
