@@ -1,5 +1,5 @@
 // What kestr's own windows ask of the window system beyond what the toolkit that draws
-// them can say: on which desktops they show, the strip of the screen they keep to
+// them can say: on which desktops they show, whether taskbars list them, the strip of the screen they keep to
 // themselves, and which part of them shows and takes the mouse. Where the desktop has no
 // such requests (the simulated one) they do nothing.
 #pragma once
@@ -29,6 +29,9 @@ public:
     // Shows the window on every desktop, so switching desktops never takes it away. Ask
     // before the window is first shown.
     virtual void showOnEveryDesktop(const NativeWindow&) {}
+    // Leaves the window out of taskbars and pagers. Ask before each time the window is
+    // shown: a window manager forgets the states of a window it stops showing.
+    virtual void keepOffTaskbars(const NativeWindow&) {}
     // Keeps the strip of the screen's top edge under `area` (global coordinates) out of
     // other windows' way, as a panel does: maximised windows start below it rather than
     // under it. An area not at the top edge reserves nothing.

@@ -1,6 +1,7 @@
 #include "UI/NativeWindow.h"
 
 #include <QtGui/qguiapplication_platform.h>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QWidget>
 
@@ -15,5 +16,27 @@ std::optional<NativeWindow> nativeWindow(QWidget& window) {
     if (!x11 || !x11->connection()) return std::nullopt;
     return NativeWindow{x11->connection(), static_cast<std::uint64_t>(window.winId())};
 }
+
+namespace {
+
+// Qt sends a widget its show event after it has made the native window and before it
+// maps it: the moment a window manager reads the window's states.
+class OffTaskbars final : public QObject {
+public:
+    explicit OffTaskbars(QWidget& window) : QObject(&window) { window.installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched == parent()) {
+            if (const auto native = nativeWindow(*static_cast<QWidget*>(watched)))
+                platform().nativeWindows().keepOffTaskbars(*native);
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+void keepOffTaskbars(QWidget& window) { new OffTaskbars(window); }
 
 }  // namespace kestr

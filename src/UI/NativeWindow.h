@@ -1,5 +1,5 @@
 // A widget's window as the window system knows it, for the requests of the platform's
-// `NativeWindows` service.
+// `NativeWindows` service, and the requests every showing of a window makes again.
 #pragma once
 
 #include <optional>
@@ -14,5 +14,9 @@ namespace kestr {
 // the window system it lives on; none where Qt draws without one (offscreen) or no
 // platform is installed to ask.
 std::optional<NativeWindow> nativeWindow(QWidget& window);
+
+// Asks, each time the top-level widget is about to show, that taskbars and pagers leave
+// it out: for kestr's small windows, which a person never switches to.
+void keepOffTaskbars(QWidget& window);
 
 }  // namespace kestr

@@ -3,6 +3,7 @@
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -17,16 +18,22 @@ xcb_connection_t* connectionOf(const NativeWindow& window) {
     return c && window.id != 0 && !xcb_connection_has_error(c) ? c : nullptr;
 }
 
+xcb_atom_t atomNamed(xcb_connection_t* c, const char* name) {
+    auto* reply =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return atom;
+}
+
 // Sets a CARDINAL property of the window.
 void setCardinals(const NativeWindow& window, const char* name, const std::uint32_t* values, std::uint32_t count) {
     xcb_connection_t* c = connectionOf(window);
     if (!c) return;
-    auto* atom =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
-    if (!atom) return;
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.id), atom->atom, XCB_ATOM_CARDINAL,
-                        32, count, values);
-    std::free(atom);
+    const xcb_atom_t atom = atomNamed(c, name);
+    if (atom == XCB_ATOM_NONE) return;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.id), atom, XCB_ATOM_CARDINAL, 32,
+                        count, values);
     xcb_flush(c);
 }
 
@@ -55,6 +62,32 @@ void X11NativeWindows::showOnEveryDesktop(const NativeWindow& window) {
     // The desktop "all" of the window manager conventions, read when the window is mapped.
     const std::uint32_t everyDesktop = 0xFFFFFFFF;
     setCardinals(window, "_NET_WM_DESKTOP", &everyDesktop, 1);
+}
+
+void X11NativeWindows::keepOffTaskbars(const NativeWindow& window) {
+    xcb_connection_t* c = connectionOf(window);
+    if (!c) return;
+    const xcb_atom_t property = atomNamed(c, "_NET_WM_STATE");
+    const xcb_atom_t wanted[] = {atomNamed(c, "_NET_WM_STATE_SKIP_TASKBAR"), atomNamed(c, "_NET_WM_STATE_SKIP_PAGER")};
+    if (property == XCB_ATOM_NONE) return;
+    const auto id = static_cast<xcb_window_t>(window.id);
+    std::vector<xcb_atom_t> states;
+    if (auto* r = xcb_get_property_reply(c, xcb_get_property(c, 0, id, property, XCB_ATOM_ATOM, 0, 1024), nullptr)) {
+        if (r->format == 32) {
+            const auto* items = static_cast<const xcb_atom_t*>(xcb_get_property_value(r));
+            states.assign(items, items + xcb_get_property_value_length(r) / 4);
+        }
+        std::free(r);
+    }
+    std::vector<xcb_atom_t> missing;
+    for (const xcb_atom_t state : wanted) {
+        if (state != XCB_ATOM_NONE && std::find(states.begin(), states.end(), state) == states.end())
+            missing.push_back(state);
+    }
+    if (missing.empty()) return;
+    xcb_change_property(c, XCB_PROP_MODE_APPEND, id, property, XCB_ATOM_ATOM, 32,
+                        static_cast<std::uint32_t>(missing.size()), missing.data());
+    xcb_flush(c);
 }
 
 void X11NativeWindows::reserveTopEdge(const NativeWindow& window, const Rect& area) {

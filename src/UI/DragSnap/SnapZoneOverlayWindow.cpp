@@ -4,6 +4,7 @@
 #include <QPainterPath>
 
 #include "UI/AccentColor.h"
+#include "UI/NativeWindow.h"
 #include "UI/OverlayInput.h"
 
 namespace kestr {
@@ -14,6 +15,7 @@ SnapZoneOverlayWindow::SnapZoneOverlayWindow(const Rect& b)
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
+    keepOffTaskbars(*this);
     setGeometry(QRectF(b.x(), b.y(), b.width(), b.height()).toAlignedRect());
     setWindowOpacity(0);
     if (!blends_) setOverlayVisibleRegion(*this, QRegion());

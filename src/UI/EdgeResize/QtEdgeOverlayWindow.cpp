@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "UI/AccentColor.h"
+#include "UI/NativeWindow.h"
 #include "UI/OverlayInput.h"
 
 namespace kestr {
@@ -68,6 +69,7 @@ QtEdgeOverlayWindow::QtEdgeOverlayWindow(EdgeOverlay& overlay)
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
+    keepOffTaskbars(*this);
     setGeometry(qt(overlay.bounds).toAlignedRect());
     setWindowOpacity(0);
     setOverlayVisibleRegion(*this, QRegion());

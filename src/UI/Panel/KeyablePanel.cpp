@@ -5,6 +5,7 @@
 
 #include "Platform/Platform.h"
 #include "UI/AdaptiveColor.h"
+#include "UI/NativeWindow.h"
 #include "UI/RoundedWindowShape.h"
 
 namespace kestr {
@@ -12,6 +13,7 @@ namespace kestr {
 KeyablePanel::KeyablePanel()
     : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint), shape_(new RoundedWindowShape(*this, cornerRadius)) {
     setFocusPolicy(Qt::StrongFocus);
+    keepOffTaskbars(*this);
 }
 
 // Tab is taken here too: the default handling would move the focus instead.

@@ -9,6 +9,7 @@
 
 #include "Platform/Platform.h"
 #include "UI/DisplayArea.h"
+#include "UI/NativeWindow.h"
 #include "UI/RoundedWindowShape.h"
 
 namespace kestr {
@@ -38,6 +39,7 @@ public:
           shape_(new RoundedWindowShape(*this, cornerRadius)) {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_ShowWithoutActivating);
+        keepOffTaskbars(*this);
     }
 
 protected:

@@ -19,6 +19,10 @@ public:
         // Opaque: without a compositing window manager a translucent window shows black,
         // and the dark template icon would vanish on it.
         setAttribute(Qt::WA_ShowWithoutActivating);
+        // Qt shows a tooltip only over the active window, and this one never takes the
+        // focus, so it never is.
+        setAttribute(Qt::WA_AlwaysShowToolTips);
+        keepOffTaskbars(*this);
         // Like a status icon in a panel, it stays when the user switches desktops.
         if (const auto native = nativeWindow(*this)) platform().nativeWindows().showOnEveryDesktop(*native);
     }

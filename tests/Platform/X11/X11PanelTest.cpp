@@ -3,8 +3,10 @@
 // Alt-drag and the hot keys wait, as under any open menu), closed by a click elsewhere.
 #include <gtest/gtest.h>
 
+#include <QToolTip>
 #include <cstring>
 
+#include "UI/DragSnap/SnapZoneOverlayWindow.h"
 #include "UI/Panel/KestPanelController.h"
 #include "UI/Panel/KeyablePanel.h"
 #include "UI/Shell/ToastPresenter.h"
@@ -20,6 +22,8 @@ namespace {
 
 class X11PanelTest : public BackendTest {
 protected:
+    // As in the program: the toasts' timers and Qt's events on one loop.
+    X11PanelTest() { onQtLoop = true; }
     void SetUp() override {
         BackendTest::SetUp();
         ensureQtApplication(session());
@@ -156,6 +160,55 @@ TEST_F(X11PanelTest, TheStatusButtonWindowFollowsTheMainDisplayWhenTheMonitorsCh
         return strut && strut->size() == 12 && (*strut)[9] == 1919;
     })) << "the strip stayed at the old place";
     following = nullptr;
+}
+
+// The button never takes the focus, so it is never the active window, which is what Qt
+// waits for before it shows a tooltip: a pointer resting on it must show it all the same.
+TEST_F(X11PanelTest, ThePointerRestingOnTheStatusButtonWindowShowsItsTooltip) {
+    WindowStatusItem item;
+    showButton(item);
+    const QString tip = QString::fromUtf8("kestr — QuickTile may override its shortcuts. Click to manage.");
+    item.setToolTip(tip);
+    ASSERT_TRUE(pumpQtUntil([&] { return isViewable(connection(), static_cast<xcb_window_t>(item.window().winId())); }));
+    const QPoint centre = item.buttonFrame()->center();
+    fakeInput(connection(), session().root(), XCB_MOTION_NOTIFY, 0, centre.x() - 3, centre.y());
+    fakeInput(connection(), session().root(), XCB_MOTION_NOTIFY, 0, centre.x(), centre.y());
+    EXPECT_TRUE(pumpQtUntil([] { return QToolTip::isVisible(); })) << "no tooltip";
+    EXPECT_EQ(QToolTip::text(), tip);
+    fakeInput(connection(), session().root(), XCB_MOTION_NOTIFY, 0, 300, 700);
+    QToolTip::hideText();
+}
+
+// Only the manager and the onboarding are windows a person switches to: the others ask
+// the taskbars and pagers to leave them out, each time they show (a window manager forgets
+// the states of a window it no longer shows).
+TEST_F(X11PanelTest, KestrsSmallWindowsStayOutOfTaskbarsAndPagers) {
+    const auto leftOut = [&](QWidget* window) {
+        const auto id = static_cast<xcb_window_t>(window->winId());
+        return pumpQtUntil([&] {
+            return isViewable(connection(), id) && hasState(connection(), id, "_NET_WM_STATE_SKIP_TASKBAR") &&
+                   hasState(connection(), id, "_NET_WM_STATE_SKIP_PAGER");
+        });
+    };
+    ToastPresenter& toasts = ToastPresenter::shared();
+    toasts.show("Saved", ToastFeel::plain, 0.05);
+    EXPECT_TRUE(leftOut(toasts.panel())) << "the toast";
+    ASSERT_TRUE(pumpQtUntil([&] { return !toasts.panel()->isVisible(); }));
+    toasts.show("Saved again", ToastFeel::plain, 60);
+    EXPECT_TRUE(leftOut(toasts.panel())) << "the toast, shown again";
+
+    WindowStatusItem item;
+    showButton(item);
+    EXPECT_TRUE(leftOut(&item.window())) << "the status button";
+    KestPanelController panel({});
+    panel.show([] { return std::optional<Rect>(Rect(300, 0, 24, 22)); }, true, {}, {});
+    EXPECT_TRUE(leftOut(panel.panel())) << "the panel";
+    panel.hide();
+    SnapZoneOverlayWindow zones(Rect(0, 0, session().width(), session().height()));
+    zones.redraw({Rect(10, 10, 400, 300)}, 0);
+    zones.orderFront();
+    EXPECT_TRUE(leftOut(&zones)) << "the zone outlines";
+    zones.orderOut();
 }
 
 }  // namespace
