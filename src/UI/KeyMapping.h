@@ -16,6 +16,8 @@ namespace kestr {
 // Virtual key code of a Qt key (shifted symbols count as their unshifted key); none for
 // keys without one.
 std::optional<std::uint16_t> virtualKeyCode(int qtKey);
+// The Qt key of a virtual key code, unshifted; none for codes without one.
+std::optional<int> qtKey(std::uint16_t keyCode);
 
 // Window-system modifier flags (ModifierFlag bits) of Qt's keyboard modifiers.
 std::uint64_t modifierFlags(Qt::KeyboardModifiers modifiers);

@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <span>
 
 #include "Core/HotkeyManager.h"
@@ -16,6 +17,7 @@
 #include "EdgeResize/EdgeProximityTracker.h"
 #include "Snap/SnapShortcutsModel.h"
 #include "Snap/SnapStore.h"
+#include "UI/KeyMapping.h"
 #include "UI/Manager/AppVersionText.h"
 #include "UI/ShownText.h"
 
@@ -23,7 +25,6 @@ namespace kestr {
 
 namespace {
 
-constexpr std::uint32_t returnKeyCode = 36;
 constexpr std::uint32_t qKeyCode = 12;
 
 QAction* label(QMenu* menu, const QString& text) {
@@ -50,10 +51,10 @@ QAction* command(QMenu* menu, const QString& text, const std::function<void()>& 
 }
 
 // The shortcut column shows the keys ("⌃⌥⌘1", or "Ctrl+Alt+Super+1" on a Linux desktop);
-// the action carries the same keys.
-void showHotkey(QAction* action, const std::optional<Hotkey>& hotkey, bool withReturn = false) {
+// the action carries the same keys, which a D-Bus tray shows.
+void showHotkey(QAction* action, const std::optional<Hotkey>& hotkey, bool everyKey = false) {
     if (!hotkey) return;
-    const QKeySequence keys = StatusMenu::shortcut(*hotkey, withReturn);
+    const QKeySequence keys = StatusMenu::shortcut(*hotkey, everyKey);
     if (keys.isEmpty()) return;
     action->setText(action->text() + QLatin1Char('\t') + QString::fromStdString(hotkey->displayString()));
     action->setShortcut(keys);
@@ -94,22 +95,21 @@ void addKestRows(QMenu* menu, QAction* before, std::span<const Layout> kests, in
 
 }  // namespace
 
-QKeySequence StatusMenu::shortcut(const Hotkey& hotkey, bool withReturn) {
-    int key = 0;
+QKeySequence StatusMenu::shortcut(const Hotkey& hotkey, bool everyKey) {
+    std::optional<int> key;
     const std::string character = hotkey.menuKeyEquivalent();
     if (!character.empty()) {
         key = QChar(character[0]).toUpper().unicode();
-    } else if (withReturn && hotkey.keyCode == returnKeyCode) {
-        key = Qt::Key_Return;
-    } else {
-        return {};
+    } else if (everyKey && hotkey.keyCode <= std::numeric_limits<std::uint16_t>::max()) {
+        key = qtKey(static_cast<std::uint16_t>(hotkey.keyCode));
     }
+    if (!key) return {};
     Qt::KeyboardModifiers modifiers;
     if (hotkey.modifiers & CarbonModifier::command) modifiers |= Qt::ControlModifier;
     if (hotkey.modifiers & CarbonModifier::option) modifiers |= Qt::AltModifier;
     if (hotkey.modifiers & CarbonModifier::control) modifiers |= Qt::MetaModifier;
     if (hotkey.modifiers & CarbonModifier::shift) modifiers |= Qt::ShiftModifier;
-    return QKeySequence(QKeyCombination(modifiers, static_cast<Qt::Key>(key)));
+    return QKeySequence(QKeyCombination(modifiers, static_cast<Qt::Key>(*key)));
 }
 
 std::vector<SnapBinding> StatusMenu::sortedBindings(std::vector<SnapBinding> bindings) {
@@ -179,7 +179,7 @@ QMenu* StatusMenu::buildSnapSubmenu(bool trusted, const Actions& actions, QWidge
                                 });
         item->setData(QString::fromStdString(raw));
         item->setEnabled(trusted);
-        showHotkey(item, binding.hotkey);
+        showHotkey(item, binding.hotkey, true);
     }
     menu->addSeparator();
     command(menu, QStringLiteral("Configure Snap Shortcuts…"), actions.configureSnaps);

@@ -52,10 +52,11 @@ struct StatusMenu {
     // The Snap submenu's order: by group label, then by the action's raw name, ties in
     // stored order.
     static std::vector<SnapBinding> sortedBindings(std::vector<SnapBinding> bindings);
-    // The shortcut a menu item shows for a hot key: empty for keys a menu cannot show.
-    // Modifiers follow this desktop's keyboard: command is Ctrl, option Alt, control
-    // Meta. `withReturn` also shows the Return key, which has no menu character.
-    static QKeySequence shortcut(const Hotkey& hotkey, bool withReturn = false);
+    // The shortcut a menu item shows for a hot key: empty for keys without a menu
+    // character, unless `everyKey` asks for those too (arrows, Return, Backspace, function
+    // keys). Modifiers follow this desktop's keyboard: command is Ctrl, option Alt,
+    // control Meta.
+    static QKeySequence shortcut(const Hotkey& hotkey, bool everyKey = false);
 
     // Kest names longer than about this many characters are cut with "…".
     static constexpr int nameWidthInCharacters = 40;

@@ -265,20 +265,26 @@ TEST_F(StatusMenuTest, SnapSubmenuIsSortedByGroupThenNameAndFollowsTrust) {
         {Uuid::random(), A::maximize, {36, ctrlOpt}},
         {Uuid::random(), A::leftHalf, {0, ctrlOpt}},
         {Uuid::random(), A::topHalf, {17, ctrlOpt}},
+        {Uuid::random(), A::restore, {51, ctrlOpt}},
     };
     const auto menu = StatusMenu::build(true, actions);
     QMenu& snap = submenu(*menu, "Snap");
     const auto name = [](A a) { return "  " + a.displayName(); };
-    EXPECT_EQ(rows(snap), (std::vector<std::string>{name(A::nextDisplay), name(A::leftHalf) + "\t⌃⌥A", name(A::topHalf),
-                                                    name(A::topHalf) + "\t⌃⌥T", name(A::maximize), "---",
+    EXPECT_EQ(rows(snap), (std::vector<std::string>{name(A::nextDisplay) + "\t⌃⌥⌘→", name(A::leftHalf) + "\t⌃⌥A",
+                                                    name(A::topHalf) + "\t⌃⌥↑", name(A::topHalf) + "\t⌃⌥T",
+                                                    name(A::maximize) + "\t⌃⌥↩", name(A::restore) + "\t⌃⌥⌫", "---",
                                                     "Configure Snap Shortcuts…", "Reset to Default Shortcuts",
                                                     "Import from Magnet / Rectangle…"}));
-    EXPECT_TRUE(snap.actions()[0]->shortcut().isEmpty()) << "arrow keys have no menu character";
-    EXPECT_EQ(snap.actions()[1]->shortcut(), keys(Qt::MetaModifier | Qt::AltModifier, Qt::Key_A));
-    EXPECT_TRUE(snap.actions()[2]->shortcut().isEmpty());
-    EXPECT_EQ(snap.actions()[3]->shortcut(), keys(Qt::MetaModifier | Qt::AltModifier, Qt::Key_T))
+    // What a D-Bus tray shows: arrows, Return and Backspace have no menu character, yet
+    // every binding carries its keys.
+    const auto ctrlOptKeys = Qt::MetaModifier | Qt::AltModifier;
+    EXPECT_EQ(snap.actions()[0]->shortcut(), keys(ctrlOptKeys | Qt::ControlModifier, Qt::Key_Right));
+    EXPECT_EQ(snap.actions()[1]->shortcut(), keys(ctrlOptKeys, Qt::Key_A));
+    EXPECT_EQ(snap.actions()[2]->shortcut(), keys(ctrlOptKeys, Qt::Key_Up));
+    EXPECT_EQ(snap.actions()[3]->shortcut(), keys(ctrlOptKeys, Qt::Key_T))
         << "two bindings of one action keep their stored order";
-    EXPECT_TRUE(snap.actions()[4]->shortcut().isEmpty()) << "Return shows only on the save row";
+    EXPECT_EQ(snap.actions()[4]->shortcut(), keys(ctrlOptKeys, Qt::Key_Return));
+    EXPECT_EQ(snap.actions()[5]->shortcut(), keys(ctrlOptKeys, Qt::Key_Backspace));
     EXPECT_TRUE(snap.actions()[1]->isEnabled());
 
     snap.actions()[1]->trigger();
