@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "Core/LayoutStore.h"
 #include "EdgeResize/EdgeDragSession.h"
 #include "EdgeResize/EdgeOverlayManager.h"
 #include "Platform/MonitorHandler.h"
@@ -102,6 +103,14 @@ void EdgeProximityTracker::releaseActiveKest() {
     removeMonitors();
     emit(std::nullopt);
     if (onActiveKestChange) onActiveKestChange(std::nullopt);
+}
+
+std::optional<std::string> EdgeProximityTracker::activeKestName() const {
+    if (!activeLayout) return std::nullopt;
+    for (const Layout& stored : LayoutStore::shared().layouts) {
+        if (stored.id == activeLayout->id) return stored.name;
+    }
+    return activeLayout->name;
 }
 
 std::optional<Layout> EdgeProximityTracker::heldLayout(const Uuid& groupID) const {

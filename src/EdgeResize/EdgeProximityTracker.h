@@ -80,6 +80,9 @@ public:
 
     void setActiveLayout(const std::optional<Layout>& layout);
     void releaseActiveKest();
+    // The active kest's name as its stored kest has it now (renamed since the apply, it
+    // shows the new name), else the name it was applied with; none without one.
+    std::optional<std::string> activeKestName() const;
     std::optional<Layout> heldLayout(const Uuid& groupID) const;
     // The grid of the Space visible now on that display, or none.
     std::optional<std::vector<Rect>> currentSpaceGrid(const std::string& displayUUID) const;

@@ -2,6 +2,7 @@
 // status item, applying a kest from its row, snapping from its grid, quitting.
 #include <gtest/gtest.h>
 
+#include <QMenu>
 #include <QTest>
 
 #include "Core/HotkeyManager.h"
@@ -9,6 +10,7 @@
 #include "EdgeResize/EdgeProximityTracker.h"
 #include "MenuBarTest.h"
 #include "Snap/SnapStore.h"
+#include "UI/Manager/LayoutEditorWindow.h"
 #include "UI/Panel/KeyablePanel.h"
 #include "UI/Panel/PanelActionRowView.h"
 
@@ -108,6 +110,29 @@ TEST_F(PanelFromStatusItemTest, RowsKeepTheirKestsWhileTheStoreChangesUnderThePa
     advance(5);
     ASSERT_TRUE(EdgeProximityTracker::shared().activeLayout);
     EXPECT_EQ(EdgeProximityTracker::shared().activeLayout->name, "Notes left");
+}
+
+// A kest renamed in the manager while it is active goes by its new name in the panel's
+// release row and the menu at once, not only after its next apply.
+TEST_F(PanelFromStatusItemTest, TheActiveKestIsNamedAnewWhenItIsRenamed) {
+    LayoutStore::shared().layouts = {kestOfNotes("Work", Hotkey{18, 0x1300})};
+    HotkeyManager::shared().sync(LayoutStore::shared().layouts, SnapStore::shared().bindings);
+    makeController();
+    ASSERT_TRUE(sim->simHotKeys().pressHotKey(18, 0x1300));
+    advance(5);
+    ASSERT_TRUE(EdgeProximityTracker::shared().activeLayout);
+
+    item->leftClick();
+    QTest::mousePress(actionRow(QString::fromUtf8("Preferences…")), Qt::LeftButton);  // opens the manager
+    LayoutEditorWindow::shared().commitInlineRename(LayoutStore::shared().layouts[0].id, "Home");
+    item->leftClick();
+    EXPECT_TRUE(actionRow(QString::fromUtf8("Release “\u2068Home\u2069”")));
+    QStringList rows;
+    item->onPopUp = [&](QMenu& menu) {
+        for (QAction* action : menu.actions()) rows << action->text();
+    };
+    item->rightClick();
+    EXPECT_TRUE(rows.contains(QString::fromUtf8("● Active kest: \u2068Home\u2069"))) << rows.join('|').toStdString();
 }
 
 }  // namespace

@@ -75,9 +75,9 @@ double KestPanelContentView::layoutActions(double top, double width) {
         row->show();
     };
     double y = top + 2;
-    if (const std::optional<Layout> active = EdgeProximityTracker::shared().activeLayout) {
+    if (const auto active = EdgeProximityTracker::shared().activeKestName()) {
         addRow(QString::fromUtf8("Release \u201c") +
-                   QString::fromStdString(UnicodeText::isolatedForDisplay(active->name)) + QString::fromUtf8("\u201d"),
+                   QString::fromStdString(UnicodeText::isolatedForDisplay(*active)) + QString::fromUtf8("\u201d"),
                "eject", std::nullopt, call(&KestPanelContentView::onReleaseKest), y);
         y += 36;
         addSeparator(y, width);

@@ -140,8 +140,8 @@ std::unique_ptr<QMenu> StatusMenu::build(bool trusted, const Actions& actions, s
         }
     }
     menu->addSeparator();
-    if (const auto& active = EdgeProximityTracker::shared().activeLayout) {
-        label(menu.get(), QStringLiteral("● Active kest: ") + shownName(menu.get(), active->name));
+    if (const auto active = EdgeProximityTracker::shared().activeKestName()) {
+        label(menu.get(), QStringLiteral("● Active kest: ") + shownName(menu.get(), *active));
         command(menu.get(), QStringLiteral("Release Kest (free editing)"), actions.releaseKest);
         menu->addSeparator();
     }
