@@ -224,6 +224,12 @@ std::optional<Hotkey> HotkeyManager::effectiveHotkey(const Uuid& layoutID) const
     return std::nullopt;
 }
 
+std::optional<Hotkey> HotkeyManager::arrivingCaptureHotkey() const {
+    const auto hotkey = captureHotkey();
+    if (hotkey && (hotkey->modifiers & heldModifiers) != 0) return std::nullopt;
+    return hotkey;
+}
+
 std::optional<Hotkey> HotkeyManager::captureHotkey() const {
     for (const Registration& r : registrations) {
         if (r.source == HotkeySource::captureCurrent()) return r.hotkey;

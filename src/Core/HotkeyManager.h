@@ -52,6 +52,9 @@ public:
     void plan(const std::vector<Layout>& layouts, const std::vector<SnapBinding>& snaps);
     std::optional<Hotkey> effectiveHotkey(const Uuid& layoutID) const;
     std::optional<Hotkey> captureHotkey() const;
+    // The capture shortcut when a press of it reaches kestr: registered, and none of its
+    // modifiers one that another program keeps for itself.
+    std::optional<Hotkey> arrivingCaptureHotkey() const;
     void unregisterAll();
 
     // The shortcut recorder's pause: everything is unregistered while it records, and

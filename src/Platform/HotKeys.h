@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 
 namespace kestr {
 
@@ -36,6 +37,14 @@ constexpr std::int32_t eventHotKeyExists = -9878;
 constexpr std::int32_t eventHotKeyInvalid = -9879;
 }  // namespace HotKeyStatus
 
+// A program that keeps a modifier key for itself: its name ("IceWM") and what frees the
+// key, a clause that follows "To free it, ".
+struct ModifierHolder {
+    std::string name;
+    std::string howToFree;
+    friend bool operator==(const ModifierHolder&, const ModifierHolder&) = default;
+};
+
 // The handler gets the event, or null, and returns a status.
 using HotKeyEventHandler = std::function<std::int32_t(const HotKeyEvent* event)>;
 
@@ -62,6 +71,13 @@ public:
     virtual std::uint32_t modifiersHeldElsewhere(std::uint32_t modifiers) {
         (void)modifiers;
         return 0;
+    }
+    // Who keeps a modifier key (one CarbonModifier bit) for itself and how to free it,
+    // where the desktop can tell: the window manager running, when it is one known to
+    // keep that key. Ask only about a modifier held elsewhere.
+    virtual std::optional<ModifierHolder> modifierHolder(std::uint32_t carbonModifier) {
+        (void)carbonModifier;
+        return std::nullopt;
     }
 };
 

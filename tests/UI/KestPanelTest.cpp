@@ -184,6 +184,13 @@ TEST_F(KestPanelTest, EmptyStateOffersToSaveAndNamesTheCaptureShortcut) {
     EXPECT_TRUE(find<QLabel>(QString::fromStdString("or press " + capture)));
     EXPECT_EQ(find<PanelActionRowView>("Save Kest")->accessibilityLabel().toStdString(),
               "Save Kest, shortcut " + capture);
+
+    // A modifier of it that another program keeps: the shortcut would never arrive.
+    sim->simHotKeys().heldModifiers = CarbonModifier::control;
+    HotkeyManager::shared().sync({}, {});
+    controller->relayout();
+    EXPECT_FALSE(find<QLabel>(QString::fromStdString("or press " + capture)));
+    EXPECT_FALSE(find<PanelActionRowView>("Save Kest")->hotkeyText());
 }
 
 TEST_F(KestPanelTest, SnapGridFollowsTheGroupsAndTabSwitchesLists) {

@@ -17,6 +17,9 @@ public:
     HotKeyRegistration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers, EventHotKeyID id) override;
     std::int32_t unregisterHotKey(std::uint64_t reference) override;
     std::uint32_t modifiersHeldElsewhere(std::uint32_t modifiers) override { return modifiers & heldModifiers; }
+    std::optional<ModifierHolder> modifierHolder(std::uint32_t modifier) override {
+        return modifier & heldModifiers ? holder : std::nullopt;
+    }
 
     struct Registration {
         std::uint64_t reference = 0;
@@ -34,6 +37,8 @@ public:
     void releaseByOtherProgram(std::uint32_t keyCode, std::uint32_t modifiers);
     // Modifiers whose own keys another program holds (CarbonModifier bits).
     std::uint32_t heldModifiers = 0;
+    // Who holds them, when the desktop tells.
+    std::optional<ModifierHolder> holder;
 
     // The user presses a key: when this program registered it, the handler gets the
     // event at once. Returns whether it was delivered.

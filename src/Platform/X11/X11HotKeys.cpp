@@ -1,5 +1,8 @@
 #include "Platform/X11/X11HotKeys.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "Platform/KeyLabels.h"
 
 namespace kestr {
@@ -66,6 +69,30 @@ std::uint32_t X11HotKeys::modifiersHeldElsewhere(std::uint32_t modifiers) {
     }
     // A lost connection refuses everything; that says nothing about other clients.
     return x_.broken() ? 0 : held;
+}
+
+std::optional<ModifierHolder> X11HotKeys::modifierHolder(std::uint32_t carbonModifier) {
+    // The window manager names itself on the window its check property points at.
+    const auto check = x_.cardinals(x_.root(), x_.ewmh()._NET_SUPPORTING_WM_CHECK);
+    if (!check || check->empty()) return std::nullopt;
+    const auto name = x_.property(x_.requestProperty((*check)[0], x_.ewmh()._NET_WM_NAME));
+    if (!name || name->format != 8) return std::nullopt;
+    const auto* bytes = static_cast<const char*>(xcb_get_property_value(name.get()));
+    return knownHolder(std::string(bytes, static_cast<std::size_t>(xcb_get_property_value_length(name.get()))),
+                       carbonModifier);
+}
+
+std::optional<ModifierHolder> X11HotKeys::knownHolder(const std::string& windowManagerName,
+                                                      std::uint32_t carbonModifier) {
+    // IceWM's Win95Keys, on by default, takes both Super keys with any modifiers (one
+    // opens its start menu, the other its window list).
+    std::string first = windowManagerName.substr(0, 5);
+    std::transform(first.begin(), first.end(), first.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (carbonModifier == CarbonModifier::control && first == "icewm") {
+        return ModifierHolder{"IceWM", "put Win95Keys=0 in ~/.icewm/preferences and run icewm --restart"};
+    }
+    return std::nullopt;
 }
 
 std::vector<X11HotKeys::Grab> X11HotKeys::grabsFor(std::uint32_t keyCode, std::uint32_t modifiers) {

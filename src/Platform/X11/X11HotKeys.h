@@ -4,10 +4,12 @@
 // a key this keyboard does not have is refused and named in the log, and a grab refused
 // half way is taken back whole. A new keyboard map grabs every key again. A modifier whose
 // own keys another client holds for itself (a window manager's menu key) is found by
-// trying to grab those keys.
+// trying to grab those keys; a window manager known to keep one is named with what frees it.
 #pragma once
 
 #include <map>
+#include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -29,6 +31,12 @@ public:
     // Tries a grab of each modifier's own keys, pressed alone, and lets go at once: a
     // client that holds them for itself (with any modifiers) makes the server refuse it.
     std::uint32_t modifiersHeldElsewhere(std::uint32_t modifiers) override;
+    // The window manager, when it is one known to keep that key, by the name it announces.
+    std::optional<ModifierHolder> modifierHolder(std::uint32_t carbonModifier) override;
+    // Of the window managers known to keep a modifier key by default, the one whose
+    // announced name (`_NET_WM_NAME`, "IceWM 3.4.5 (Linux …)") this is.
+    static std::optional<ModifierHolder> knownHolder(const std::string& windowManagerName,
+                                                     std::uint32_t carbonModifier);
 
 private:
     // One passive grab: an X key with its modifiers, lock keys included.

@@ -59,7 +59,7 @@ double KestPanelContentView::addConflictBanner(double top, double width) {
 
 double KestPanelContentView::layoutActions(double top, double width) {
     std::optional<QString> saveShortcut;
-    if (const auto capture = HotkeyManager::shared().captureHotkey())
+    if (const auto capture = HotkeyManager::shared().arrivingCaptureHotkey())
         saveShortcut = QString::fromStdString(capture->displayString());
     QPointer<KestPanelContentView> self(this);
     // Each row reaches its callback through the view, so a row outliving it does nothing.

@@ -168,7 +168,8 @@ double KestPanelContentView::addKestsEmptyState(double top, double width) {
     QPushButton* button = makeAccentButton("Save current arrangement", [this] { handleSaveCurrent(); });
     button->setGeometry(16, int(y), int(inner), 28);
     y += 36;
-    if (const auto capture = HotkeyManager::shared().captureHotkey()) {
+    // A shortcut whose modifier another program keeps would never arrive: not offered.
+    if (const auto capture = HotkeyManager::shared().arrivingCaptureHotkey()) {
         PanelWidgets::label(page_, "or press " + QString::fromStdString(capture->displayString()),
                             SystemStyle::font(11), SystemStyle::tertiaryLabel(), Rect(16, y, inner, 16),
                             Qt::AlignHCenter);

@@ -44,6 +44,48 @@ QString captureShortcutText() {
         Hotkey{HotkeyManager::defaultCaptureKeyCode, HotkeyManager::automaticModifiers}.displayString());
 }
 
+// How the summary says to save: by the capture shortcut, unless its keys never arrive.
+QString saveGesture() {
+    const HotkeyManager& hotkeys = HotkeyManager::shared();
+    if (hotkeys.captureHotkey() && !hotkeys.arrivingCaptureHotkey())
+        return QStringLiteral("click kestr's icon and choose “Save Kest”");
+    return QStringLiteral("press ") + captureShortcutText();
+}
+
+// The modifier keys of kestr's shortcuts that another program keeps for itself.
+std::vector<std::uint32_t> heldModifiers() {
+    std::vector<std::uint32_t> held;
+    for (const std::uint32_t modifier : CarbonModifier::each) {
+        if (HotkeyManager::shared().heldModifiers & modifier) held.push_back(modifier);
+    }
+    return held;
+}
+
+bool conflictStepNeeded() { return !ConflictingApps::running().empty() || !heldModifiers().empty(); }
+
+QString keyName(std::uint32_t modifier) {
+    return QString::fromStdString(platform().wording().modifierKey(modifier)) + QStringLiteral(" key");
+}
+
+// Who keeps the key, where the desktop can tell, and what frees it.
+QString heldKeyText(std::uint32_t modifier) {
+    const QString key = keyName(modifier);
+    if (const auto holder = platform().hotKeys().modifierHolder(modifier)) {
+        return QString::fromStdString(holder->name) + QStringLiteral(" keeps the ") + key +
+               QStringLiteral(" for itself, so kestr's shortcuts with it never arrive. To free it, ") +
+               QString::fromStdString(holder->howToFree) + QStringLiteral(", then start kestr again.");
+    }
+    return QStringLiteral("Another program, often the window manager, keeps the ") + key +
+           QStringLiteral(" for itself, so kestr's shortcuts with it never arrive. Free the key in that program's "
+                          "settings, or choose shortcuts without it.");
+}
+
+QString heldKeyTitle(std::uint32_t modifier) {
+    const auto holder = platform().hotKeys().modifierHolder(modifier);
+    return (holder ? QString::fromStdString(holder->name) : QStringLiteral("Another program")) +
+           QStringLiteral(" keeps the ") + keyName(modifier);
+}
+
 std::vector<QString> whereKestrLives() {
     std::vector<QString> lines;
     for (const std::string& line : platform().wording().whereKestrLives())
@@ -122,7 +164,7 @@ void OnboardingWindow::show() {
     if (!window_) build();
     steps_ = {Step::welcome};
     if (PermissionManager::isAskedFor()) steps_.push_back(Step::accessibility);
-    if (!ConflictingApps::running().empty()) steps_.push_back(Step::conflict);
+    if (conflictStepNeeded()) steps_.push_back(Step::conflict);
     steps_.push_back(Step::done);
     index_ = 0;
     if (!didSubscribe_) {
@@ -236,7 +278,7 @@ void OnboardingWindow::quitConflictTapped(const QString& key) {
         if (!self || !*self) co_return;
         OnboardingWindow* me = *self;
         if (!me->window_ || !me->window_->isVisible() || me->steps_[me->index_] != Step::conflict) co_return;
-        if (ConflictingApps::running().empty()) {
+        if (!conflictStepNeeded()) {
             std::erase(me->steps_, Step::conflict);
             me->goTo(std::min(static_cast<int>(me->steps_.size()) - 1, me->index_));
         } else {
@@ -281,23 +323,28 @@ QWidget* OnboardingWindow::accessibilityView() {
 
 QWidget* OnboardingWindow::conflictView() {
     const auto running = ConflictingApps::running();
+    const auto held = heldModifiers();
     const QString names = joinedNames(running);
     std::vector<QWidget*> pieces = {
-        OnboardingViews::badge("exclamationmark.triangle.fill", SystemStyle::systemOrange().resolved()),
-        OnboardingViews::title(running.size() <= 1 ? names + QStringLiteral(" is running")
-                                                   : QStringLiteral("Window managers are running")),
-        OnboardingViews::body((names.isEmpty() ? QStringLiteral("It") : names) + QStringLiteral(" also uses ") +
-                              snapModifiers() +
-                              QStringLiteral(" keyboard shortcuts. When both run, a snap can land and "
-                                             "then get undone a moment later — looking like a kestr bug. We "
-                                             "recommend quitting it.")),
-    };
+        OnboardingViews::badge("exclamationmark.triangle.fill", SystemStyle::systemOrange().resolved())};
+    if (running.empty() && !held.empty()) {
+        pieces.push_back(OnboardingViews::title(heldKeyTitle(held.front())));
+    } else {
+        pieces.push_back(OnboardingViews::title(running.size() <= 1 ? names + QStringLiteral(" is running")
+                                                                    : QStringLiteral("Window managers are running")));
+        pieces.push_back(OnboardingViews::body(
+            (names.isEmpty() ? QStringLiteral("It") : names) + QStringLiteral(" also uses ") + snapModifiers() +
+            QStringLiteral(" keyboard shortcuts. When both run, a snap can land and "
+                           "then get undone a moment later — looking like a kestr bug. We "
+                           "recommend quitting it.")));
+    }
     for (const auto& entry : running) {
         const QString key = keyOf(entry);
         QPushButton* quit = nullptr;
         pieces.push_back(OnboardingViews::conflictRow(QString::fromStdString(entry.name), key, &quit));
         connect(quit, &QPushButton::clicked, this, [this, key] { quitConflictTapped(key); });
     }
+    for (const std::uint32_t modifier : held) pieces.push_back(OnboardingViews::body(heldKeyText(modifier)));
     return OnboardingViews::stack(pieces);
 }
 
@@ -308,8 +355,8 @@ QWidget* OnboardingWindow::doneView() {
         OnboardingViews::body(QStringLiteral("Here's the whole idea, in two steps:")),
         OnboardingViews::iconBullets({
             {"square.and.arrow.down", QStringLiteral("Save a kest"),
-             QStringLiteral("Open your apps and arrange the windows how you like, then press ") +
-                 captureShortcutText() + QStringLiteral(". kestr remembers exactly where everything goes.")},
+             QStringLiteral("Open your apps and arrange the windows how you like, then ") + saveGesture() +
+                 QStringLiteral(". kestr remembers exactly where everything goes.")},
             {"wand.and.stars", QStringLiteral("Bring it back anytime"),
              QStringLiteral("Even from an empty desktop after a restart, the kest's shortcut relaunches your apps and "
                             "snaps every window into place.")},

@@ -21,6 +21,7 @@
 #include "Window/DisplayManager.h"
 #include "Platform/X11/Support/BackendTest.h"
 #include "Platform/X11/Support/XConnection.h"
+#include "Platform/X11/Support/XReads.h"
 
 namespace kestr::x11test {
 namespace {
@@ -224,6 +225,31 @@ TEST_F(X11HotKeysTest, ASuperKeyAnotherClientHoldsItselfIsReportedAsAConflict) {
         logged("the Super key is held by another program (often the window manager): 3 shortcut(s) with "
                "it never reach kestr"));
     EXPECT_TRUE(logged("3 hotkeys registered, 1 conflict(s)"));
+
+    // Who holds it: a window manager known to keep the key is named by the name it
+    // announces, with what frees the key; openbox is not one of them.
+    EXPECT_FALSE(x11().hotKeys().modifierHolder(CarbonModifier::control));
+    const auto checkProperty = atom(windowManager, "_NET_SUPPORTING_WM_CHECK");
+    const auto openbox = property32(windowManager, windowManager.root(), "_NET_SUPPORTING_WM_CHECK");
+    ASSERT_TRUE(openbox);
+    const xcb_window_t check = xcb_generate_id(windowManager);
+    xcb_create_window(windowManager, XCB_COPY_FROM_PARENT, check, windowManager.root(), 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    const std::string name = "IceWM 3.4.5 (Linux 6.1.0/x86_64)";
+    xcb_change_property(windowManager, XCB_PROP_MODE_REPLACE, check, atom(windowManager, "_NET_WM_NAME"),
+                        atom(windowManager, "UTF8_STRING"), 8, static_cast<std::uint32_t>(name.size()), name.data());
+    xcb_change_property(windowManager, XCB_PROP_MODE_REPLACE, windowManager.root(), checkProperty, XCB_ATOM_WINDOW,
+                        32, 1, &check);
+    std::free(xcb_get_input_focus_reply(windowManager, xcb_get_input_focus(windowManager), nullptr));
+    const auto holder = x11().hotKeys().modifierHolder(CarbonModifier::control);
+    xcb_change_property(windowManager, XCB_PROP_MODE_REPLACE, windowManager.root(), checkProperty, XCB_ATOM_WINDOW,
+                        32, 1, openbox->data());
+    xcb_destroy_window(windowManager, check);
+    std::free(xcb_get_input_focus_reply(windowManager, xcb_get_input_focus(windowManager), nullptr));
+    ASSERT_TRUE(holder);
+    EXPECT_EQ(holder->name, "IceWM");
+    EXPECT_EQ(holder->howToFree, "put Win95Keys=0 in ~/.icewm/preferences and run icewm --restart");
+    EXPECT_FALSE(x11().hotKeys().modifierHolder(CarbonModifier::option)) << "IceWM keeps only Super";
 
     // Checked requests: the server has let go of both keys before kestr asks again.
     for (const xcb_keysym_t keysym : {XK_Super_L, XK_Super_R}) {

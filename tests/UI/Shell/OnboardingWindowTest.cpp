@@ -3,6 +3,7 @@
 #include <QTest>
 #include <QWindow>
 
+#include "Core/HotkeyManager.h"
 #include "Core/PermissionManager.h"
 #include "Platform/X11/X11Wording.h"
 #include "Support/DesktopTest.h"
@@ -121,6 +122,40 @@ TEST_F(OnboardingWindowTest, AQuitWindowManagerGivesItsStepToTheSummary) {
     EXPECT_EQ(onboarding().steps().size(), 3u);
     EXPECT_EQ(onboarding().dotCount(), 3);
     EXPECT_TRUE(texts().contains("You're all set"));
+}
+
+// A window manager that keeps the Super key swallows every shortcut with it: the step
+// about window managers names it and what frees the key, and the summary offers no
+// shortcut that cannot arrive.
+TEST_F(OnboardingWindowTest, AWindowManagerHoldingTheSuperKeyIsNamedWithHowToFreeIt) {
+    X11Wording words;
+    sim->otherWording = &words;
+    sim->simCapabilities.trustCanChange = false;
+    sim->simHotKeys().heldModifiers = CarbonModifier::control;
+    sim->simHotKeys().holder = ModifierHolder{"IceWM", "put Win95Keys=0 in ~/.icewm/preferences"};
+    HotkeyManager::shared().sync({}, {});
+    onboarding().show();
+    using Step = OnboardingWindow::Step;
+    ASSERT_EQ(onboarding().steps(), (std::vector<Step>{Step::welcome, Step::conflict, Step::done}));
+    onboarding().primaryTapped();
+    EXPECT_TRUE(texts().contains("IceWM keeps the Super key|IceWM keeps the Super key for itself, so kestr's "
+                                 "shortcuts with it never arrive. To free it, put Win95Keys=0 in "
+                                 "~/.icewm/preferences, then start kestr again."))
+        << texts().toStdString();
+    onboarding().primaryTapped();
+    EXPECT_TRUE(texts().contains("then click kestr's icon and choose “Save Kest”.")) << texts().toStdString();
+    EXPECT_FALSE(texts().contains("Ctrl+Alt+Super"));
+    onboarding().window()->close();
+
+    // Where the desktop cannot tell who holds it, the key is named all the same.
+    sim->simHotKeys().holder.reset();
+    onboarding().show();
+    onboarding().primaryTapped();
+    EXPECT_TRUE(texts().contains("Another program keeps the Super key|Another program, often the window manager, "
+                                 "keeps the Super key for itself"))
+        << texts().toStdString();
+    onboarding().window()->close();
+    sim->otherWording = nullptr;
 }
 
 TEST(MenuBarHintViewTest, KestrsIconSitsWhiteInItsPillNearTheStripsRightEnd) {
