@@ -14,9 +14,6 @@ namespace {
 // cut here first: measuring a name of a hundred thousand characters would take long.
 constexpr std::size_t longestMeasured = 400;
 
-const QChar firstStrongIsolate(0x2068);
-const QChar popDirectionalIsolate(0x2069);
-
 }  // namespace
 
 QString ShownText::of(const std::string& text) { return QString::fromStdString(UnicodeText::isolatedForDisplay(text)); }
@@ -25,7 +22,7 @@ QString ShownText::elided(const std::string& text, const QFontMetricsF& metrics,
     QString shown = QString::fromStdString(PrintableText::of(UnicodeText::characterPrefix(text, longestMeasured)));
     if (UnicodeText::characterCount(text) > longestMeasured) shown += QChar(0x2026);
     shown = metrics.elidedText(shown, Qt::ElideRight, std::max(0.0, width));
-    return firstStrongIsolate + shown + popDirectionalIsolate;
+    return of(shown.toStdString());
 }
 
 }  // namespace kestr

@@ -48,13 +48,18 @@ void X11Workspace::noteLaunched(std::int32_t pid, const DesktopEntry& entry) {
     launched.identity.location = entry.path;
 }
 
-std::vector<std::int32_t> X11Workspace::windowlessLaunched() {
+bool X11Workspace::stillRuns(std::int32_t pid, const Launched& launched) {
+    return ProcessInfo::startTime(pid) == launched.startTime;
+}
+
+std::vector<std::int32_t> X11Workspace::runningPids() {
     std::vector<std::int32_t> pids;
+    for (const auto& [pid, owner] : model_.owners().all()) pids.push_back(pid);
     for (auto it = launched_.begin(); it != launched_.end();) {
         const std::int32_t pid = it->first;
         if (model_.owners().find(pid)) {
             ++it;
-        } else if (ProcessInfo::startTime(pid) != it->second.startTime) {
+        } else if (!stillRuns(pid, it->second)) {
             it = launched_.erase(it);
         } else {
             pids.push_back(pid);
@@ -121,8 +126,7 @@ RunningApplication X11Workspace::describe(std::int32_t pid) {
 
 std::vector<RunningApplication> X11Workspace::runningApplications() {
     std::vector<RunningApplication> out;
-    for (const auto& [pid, owner] : model_.owners().all()) out.push_back(describe(pid));
-    for (std::int32_t pid : windowlessLaunched()) out.push_back(describe(pid));
+    for (std::int32_t pid : runningPids()) out.push_back(describe(pid));
     return out;
 }
 
@@ -134,10 +138,7 @@ std::vector<RunningApplication> X11Workspace::runningApplications(const std::str
 
 std::vector<std::int32_t> X11Workspace::processIdentifiers(const std::string& bundleID) {
     std::vector<std::int32_t> pids;
-    for (const auto& [pid, owner] : model_.owners().all()) {
-        if (identity(pid).bundleID == bundleID) pids.push_back(pid);
-    }
-    for (std::int32_t pid : windowlessLaunched()) {
+    for (std::int32_t pid : runningPids()) {
         if (identity(pid).bundleID == bundleID) pids.push_back(pid);
     }
     return pids;
@@ -146,7 +147,7 @@ std::vector<std::int32_t> X11Workspace::processIdentifiers(const std::string& bu
 std::optional<RunningApplication> X11Workspace::runningApplication(std::int32_t pid) {
     if (model_.owners().find(pid)) return describe(pid);
     const auto launched = launched_.find(pid);
-    if (launched == launched_.end() || ProcessInfo::startTime(pid) != launched->second.startTime) return std::nullopt;
+    if (launched == launched_.end() || !stillRuns(pid, launched->second)) return std::nullopt;
     return describe(pid);
 }
 

@@ -77,9 +77,10 @@ private:
     };
     std::set<std::int32_t> owners() const;
     void noteLaunched(std::int32_t pid, const DesktopEntry& entry);
-    // The processes launched here that still run but own no window (forgetting those
-    // that ended), in the order of their pids.
-    std::vector<std::int32_t> windowlessLaunched();
+    static bool stillRuns(std::int32_t pid, const Launched& launched);
+    // The processes that own windows, then those launched here that still run without
+    // one (forgetting those that ended).
+    std::vector<std::int32_t> runningPids();
     // Kept for a process with windows; one without any is looked up again each time.
     const Identity& identity(std::int32_t pid);
     RunningApplication describe(std::int32_t pid);
