@@ -7,10 +7,12 @@
 #include <algorithm>
 
 #include "UI/DisplayArea.h"
+#include "UI/Shell/TrayMenuKeys.h"
 
 namespace kestr {
 
 TrayStatusItem::TrayStatusItem() {
+    nameTrayMenuKeysAsTheDesktopDoes();
     // Before the tray is shown: a D-Bus tray reads the menu when the item registers.
     tray_.setContextMenu(&menu_);
     QObject::connect(&menu_, &QMenu::aboutToShow, [this] { refreshMenu(); });

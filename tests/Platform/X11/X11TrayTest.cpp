@@ -150,6 +150,16 @@ TEST_F(X11TrayTest, ADBusTrayShowsTheStatusMenuAndAClickOpensThePanelWhereItWas)
     // The host shows the keys from the entry's shortcut, not a second time from its text.
     for (const TrayHost::MenuEntry* entry : menu.all())
         EXPECT_FALSE(entry->label.contains('\t')) << entry->label.toStdString();
+    // ... by the names the desktop gives keys, which a GTK tray reads (not Qt's "Backspace", "=").
+    const auto keysOf = [&](const QString& label) {
+        for (const TrayHost::MenuEntry* entry : menu.all())
+            if (entry->label.trimmed() == label) return entry->keys;
+        return QList<QStringList>();
+    };
+    EXPECT_EQ(keysOf("Restore"), QList<QStringList>({{"Super", "Alt", "BackSpace"}}));
+    EXPECT_EQ(keysOf("Make Larger"), QList<QStringList>({{"Super", "Alt", "equal"}}));
+    EXPECT_EQ(keysOf("Make Smaller"), QList<QStringList>({{"Super", "Alt", "minus"}}));
+    EXPECT_EQ(keysOf("Left Half"), QList<QStringList>({{"Super", "Alt", "Left"}}));
 
     // A kest added to the file shows in the menu the host reads.
     writeKests({"Desk", "Studio"});

@@ -30,6 +30,7 @@ TrayHost::MenuEntry readEntry(const QDBusArgument& argument) {
         argument >> key >> value;
         argument.endMapEntry();
         if (key == "label") entry.label = value.variant().toString();
+        if (key == "shortcut") value.variant().value<QDBusArgument>() >> entry.keys;
     }
     argument.endMap();
     argument.beginArray();

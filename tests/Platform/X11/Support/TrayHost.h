@@ -21,6 +21,8 @@ public:
     struct MenuEntry {
         int id = 0;
         QString label;
+        // The keys the entry shows: each press, its modifiers then its key.
+        QList<QStringList> keys;
         std::vector<MenuEntry> children;
         // This entry and every one below it, depth first.
         std::vector<const MenuEntry*> all() const;
