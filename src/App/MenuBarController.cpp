@@ -119,6 +119,10 @@ MenuBarController::MenuBarController(std::unique_ptr<StatusItem> statusItem)
     };
     platform().workspace().addRunningApplicationsObserver(recheckConflicts);
     recheckConflicts();
+
+    // Paid while the program sits idle with its status button shown, not on the click.
+    platform().mainActor().schedule(panelPreparationDelay,
+                                    weakly(self_, [](MenuBarController& c) { c.preparePanel(); }));
 }
 
 MenuBarController::~MenuBarController() { cancelFlash(); }
@@ -194,6 +198,13 @@ KestPanelController& MenuBarController::kestPanel() {
     return *kestPanel_;
 }
 
+void MenuBarController::preparePanel() {
+    if (!statusItem_) return;
+    // One row draws with the fonts, symbols and icons of them all; more would only cost
+    // here what each opening pays for the rows it shows.
+    kestPanel().prepare(permission.isTrusted, currentRowModels(1), currentSnapModels());
+}
+
 KestPanelController::Actions MenuBarController::panelActions() {
     KestPanelController::Actions actions;
     actions.applyReuse = weakly(self_, [](MenuBarController& c, const Uuid& id) {
@@ -248,11 +259,12 @@ StatusMenu::Actions MenuBarController::menuActions() {
     return actions;
 }
 
-std::vector<KestRowView::Model> MenuBarController::currentRowModels() const {
+std::vector<KestRowView::Model> MenuBarController::currentRowModels(std::size_t limit) const {
     const std::vector<Layout>& kests = LayoutStore::shared().layouts;
+    const std::size_t count = std::min(limit, kests.size());
     std::vector<KestRowView::Model> rows;
-    rows.reserve(kests.size());
-    for (std::size_t i = 0; i < kests.size(); ++i) {
+    rows.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
         std::optional<std::string> text;
         if (const auto registered = HotkeyManager::shared().effectiveHotkey(kests[i].id)) {
             text = registered->displayString();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QColor>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -61,9 +62,14 @@ public:
     void handleSaveLayout();
     SaveCommand saveCommand;
 
-    std::vector<KestRowView::Model> currentRowModels() const;
+    // The panel's rows for the stored kests, or for the first `limit` of them.
+    std::vector<KestRowView::Model> currentRowModels(std::size_t limit = SIZE_MAX) const;
     std::vector<SnapCellView::Model> currentSnapModels() const;
     KestPanelController& kestPanel();
+    // Builds the panel hidden over the current kests, so that its first opening costs
+    // no more than any later one. Done once, a moment after start-up.
+    void preparePanel();
+    static constexpr double panelPreparationDelay = 0.5;
     // Where the panel opens: the status button, else the place of the last click on it
     // (as a point); none when neither is known.
     std::optional<Rect> statusButtonAnchor() const;

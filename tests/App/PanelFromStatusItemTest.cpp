@@ -112,6 +112,30 @@ TEST_F(PanelFromStatusItemTest, RowsKeepTheirKestsWhileTheStoreChangesUnderThePa
     EXPECT_EQ(EdgeProximityTracker::shared().activeLayout->name, "Notes left");
 }
 
+// The panel is built, hidden, a moment after start-up; its first opening still shows the
+// kests stored by then, where it always opens, and applies the one clicked.
+TEST_F(PanelFromStatusItemTest, APanelBuiltAheadOpensOnTheKestsStoredWhenItOpens) {
+    std::vector<Layout>& kests = LayoutStore::shared().layouts;
+    kests = {kestOfNotes("Gone", std::nullopt)};
+    makeController();
+    advance(MenuBarController::panelPreparationDelay);
+    KestPanelController& panel = controller->kestPanel();
+    ASSERT_TRUE(panel.panel());
+    EXPECT_FALSE(panel.isVisible());
+
+    kests = {kestOfNotes("First", std::nullopt), kestOfNotes("Notes left", std::nullopt)};
+    item->leftClick();
+    ASSERT_TRUE(panel.isVisible());
+    EXPECT_EQ(panel.panel()->pos(), QPoint(1920 - 296 - 8, 25));
+    ASSERT_EQ(panel.content()->selectableCells.size(), 2u);
+    auto* notes = static_cast<KestRowView*>(panel.content()->selectableCells[1]);
+    EXPECT_EQ(notes->accessibilityLabel().toStdString(), "Apply kest Notes left");
+    QTest::mousePress(notes, Qt::LeftButton);
+    advance(5);
+    ASSERT_TRUE(EdgeProximityTracker::shared().activeLayout);
+    EXPECT_EQ(EdgeProximityTracker::shared().activeLayout->name, "Notes left");
+}
+
 // A kest renamed in the manager while it is active goes by its new name in the panel's
 // release row and the menu at once, not only after its next apply.
 TEST_F(PanelFromStatusItemTest, TheActiveKestIsNamedAnewWhenItIsRenamed) {

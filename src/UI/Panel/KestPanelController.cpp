@@ -1,6 +1,7 @@
 #include "UI/Panel/KestPanelController.h"
 
 #include <QCoreApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -133,6 +134,19 @@ void KestPanelController::show(Anchor anchor, bool isTrusted, std::vector<KestRo
     scrollToTop();
     removeGlobalMonitor();
     installGlobalMonitor();
+}
+
+void KestPanelController::prepare(bool isTrusted, std::vector<KestRowView::Model> rows,
+                                  std::vector<SnapCellView::Model> cells) {
+    if (panel_) return;
+    makePanel();
+    kests = std::move(rows);
+    snaps = std::move(cells);
+    trusted = isTrusted;
+    relayout();
+    panel_->winId();
+    QImage sheet(panel_->size(), QImage::Format_ARGB32_Premultiplied);
+    panel_->render(&sheet);
 }
 
 void KestPanelController::hide() {

@@ -55,6 +55,11 @@ public:
 
     void show(Anchor anchor, bool trusted, std::vector<KestRowView::Model> kests,
               std::vector<SnapCellView::Model> snaps);
+    // Builds the panel, hidden, over these contents and draws it once off screen, so that
+    // what a first showing would otherwise pay for once (the window, its styles, fonts,
+    // glyphs, symbols and application icons) is paid now. Nothing shows; the next show()
+    // builds its contents afresh. Does nothing once the panel exists.
+    void prepare(bool trusted, std::vector<KestRowView::Model> kests, std::vector<SnapCellView::Model> snaps);
     void hide();
     // Rebuilds the content from the stored fields, then sizes and places the panel.
     void relayout();

@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <cmath>
 
@@ -28,6 +29,19 @@ QPushButton* pushButton(QWidget* parent, const QString& title, std::function<voi
     return button;
 }
 
+// A line that paints its colour itself: the panel makes one under every kest row it
+// builds, and a style sheet of its own would be parsed and matched again for each.
+class SeparatorLine final : public QWidget {
+public:
+    SeparatorLine(QWidget* parent, const QColor& colour) : QWidget(parent), colour_(colour) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), colour_); }
+
+private:
+    QColor colour_;
+};
+
 }  // namespace
 
 QLabel* PanelWidgets::label(QWidget* parent, const QString& text, const QFont& font, const AdaptiveColor& colour,
@@ -43,9 +57,7 @@ QLabel* PanelWidgets::label(QWidget* parent, const QString& text, const QFont& f
 }
 
 QWidget* PanelWidgets::separator(QWidget* parent, const Rect& frame) {
-    auto* line = new QWidget(parent);
-    line->setStyleSheet("background: " + css(SystemStyle::separator().resolved()) + ";");
-    line->setAttribute(Qt::WA_StyledBackground);
+    auto* line = new SeparatorLine(parent, SystemStyle::separator().resolved());
     line->setGeometry(frameOf(frame));
     line->show();
     return line;
