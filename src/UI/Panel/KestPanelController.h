@@ -1,8 +1,8 @@
 // The floating panel that drops down under the status item: a header with the "Kests"
 // and "Snaps" tabs over a scrolling KestPanelContentView. The controller builds the
-// panel on first use, sizes it to its content, hangs it under the status item's
-// button, routes its keys, hides it on a click elsewhere, and turns what the user does
-// in it into calls of the actions the menu-bar controller hands it.
+// panel on first use (or ahead of it, hidden), sizes it to its content, hangs it under
+// the status item's button, routes its keys, hides it on a click elsewhere, and turns
+// what the user does in it into calls of the actions the menu-bar controller hands it.
 #pragma once
 
 #include <functional>
@@ -65,7 +65,7 @@ public:
     void relayout();
     bool isVisible() const;
 
-    // Built on the first show.
+    // Built by the first show, or ahead of it by prepare().
     KeyablePanel* panel() const { return panel_; }
     KestPanelContentView* content() const { return content_; }
     QScrollArea* scrollView() const { return scrollView_; }
