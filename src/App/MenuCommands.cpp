@@ -153,7 +153,7 @@ void MenuCommands::restoreDefaultShortcuts() {
         if (!snap) continue;
         if (conflict.heldBy) {
             own.push_back(snap->action.displayName() + " (" +
-                          hotkeySourceName(*conflict.heldBy, LayoutStore::shared().layouts) + ")");
+                          shownHotkeySourceName(*conflict.heldBy, LayoutStore::shared().layouts) + ")");
         } else {
             elsewhere.push_back(snap->action.displayName());
         }

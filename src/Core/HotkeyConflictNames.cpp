@@ -4,6 +4,8 @@
 #include <iterator>
 #include <unordered_map>
 
+#include "Core/UnicodeText.h"
+
 namespace kestr {
 
 std::vector<std::string> hotkeyConflictNames(const std::vector<HotkeyManager::Conflict>& conflicts,
@@ -40,10 +42,11 @@ private:
     std::unordered_map<Uuid, const std::string*> names_;
 };
 
-std::string sourceName(const HotkeySource& source, const KestNames& kests) {
+std::string sourceName(const HotkeySource& source, const KestNames& kests, bool shown = false) {
     if (auto* kest = std::get_if<HotkeySource::Layout>(&source.value)) {
         const std::string* name = kests.find(kest->id);
-        return "kest “" + (name ? *name : kest->id.string()) + "”";
+        if (!name) return "kest “" + kest->id.string() + "”";
+        return "kest “" + (shown ? UnicodeText::isolatedForDisplay(*name) : *name) + "”";
     }
     if (auto* snap = std::get_if<HotkeySource::Snap>(&source.value)) return "snap “" + snap->action.displayName() + "”";
     return "capture shortcut";
@@ -53,6 +56,10 @@ std::string sourceName(const HotkeySource& source, const KestNames& kests) {
 
 std::string hotkeySourceName(const HotkeySource& source, const std::vector<Layout>& layouts) {
     return sourceName(source, KestNames(layouts));
+}
+
+std::string shownHotkeySourceName(const HotkeySource& source, const std::vector<Layout>& layouts) {
+    return sourceName(source, KestNames(layouts), true);
 }
 
 std::vector<HotkeyManager::Conflict> heldElsewhere(const std::vector<HotkeyManager::Conflict>& conflicts) {

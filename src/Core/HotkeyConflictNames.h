@@ -20,6 +20,9 @@ std::string joinedNames(const std::vector<std::string>& names);
 // A shortcut's owner as the log names it: "kest “Work”", "snap “Left Half”" or
 // "capture shortcut".
 std::string hotkeySourceName(const HotkeySource& source, const std::vector<Layout>& layouts);
+// The same as an alert shows it: a kest's name, which comes from the kest file, cleaned
+// and isolated.
+std::string shownHotkeySourceName(const HotkeySource& source, const std::vector<Layout>& layouts);
 
 // The conflicts whose key another program holds.
 std::vector<HotkeyManager::Conflict> heldElsewhere(const std::vector<HotkeyManager::Conflict>& conflicts);

@@ -190,11 +190,12 @@ TEST_F(MenuCommandsTest, RestoringTheDefaultShortcuts) {
               "However, these shortcuts couldn't be registered because another app already uses them: " +
                   held.action.displayName());
 
-    // One of kestr's own kests holds the default of another: named, not blamed on an app.
+    // One of kestr's own kests holds the default of another: named, not blamed on an app,
+    // its name from the kest file shown cleaned and isolated.
     const SnapBinding taken = SnapDefaults::magnetBindings()[1];
     Layout work;
     work.id = Uuid::random();
-    work.name = "Work";
+    work.name = "Work\a\u202E";
     work.hotkey = taken.hotkey;
     LayoutStore::shared().layouts = {work};
     commands.restoreDefaultShortcuts();
@@ -202,7 +203,7 @@ TEST_F(MenuCommandsTest, RestoringTheDefaultShortcuts) {
               "However, these shortcuts couldn't be registered because another app already uses them: " +
                   held.action.displayName() +
                   "\n\nHowever, these shortcuts couldn't be registered because kestr already uses them: " +
-                  taken.action.displayName() + " (kest “Work”)");
+                  taken.action.displayName() + " (kest “\u2068Work��\u2069”)");
 }
 
 TEST_F(MenuCommandsTest, ARestoreThatCannotBeSavedSaysSo) {
