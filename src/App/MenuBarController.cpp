@@ -260,20 +260,7 @@ StatusMenu::Actions MenuBarController::menuActions() {
 }
 
 std::vector<KestRowView::Model> MenuBarController::currentRowModels(std::size_t limit) const {
-    const std::vector<Layout>& kests = LayoutStore::shared().layouts;
-    const std::size_t count = std::min(limit, kests.size());
-    std::vector<KestRowView::Model> rows;
-    rows.reserve(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        std::optional<std::string> text;
-        if (const auto registered = HotkeyManager::shared().effectiveHotkey(kests[i].id)) {
-            text = registered->displayString();
-        } else if (kests[i].hotkey) {
-            text = kests[i].hotkey->displayString();
-        }
-        rows.emplace_back(kests, i, std::move(text));
-    }
-    return rows;
+    return KestRowView::models(LayoutStore::shared().layouts, limit);
 }
 
 std::vector<SnapCellView::Model> MenuBarController::currentSnapModels() const {

@@ -9,7 +9,6 @@
 #include "App/DiagnosticModes.h"
 #include "App/RenderOutput.h"
 #include "Core/ConflictingApps.h"
-#include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
 #include "EdgeResize/EdgeProximityTracker.h"
 #include "Platform/Platform.h"
@@ -28,17 +27,6 @@ constexpr double stripHeight = 48;
 
 bool has(const std::vector<std::string>& arguments, const char* word) {
     return std::find(arguments.begin(), arguments.end(), word) != arguments.end();
-}
-
-// Rows of `shown`, the stored kests without their desktop items.
-std::vector<KestRowView::Model> kestRows(const std::vector<Layout>& shown) {
-    std::vector<KestRowView::Model> rows;
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-        std::optional<Hotkey> hotkey = HotkeyManager::shared().effectiveHotkey(shown[i].id);
-        if (!hotkey) hotkey = shown[i].hotkey;
-        rows.emplace_back(shown, i, hotkey ? std::optional<std::string>(hotkey->displayString()) : std::nullopt);
-    }
-    return rows;
 }
 
 std::vector<SnapCellView::Model> snapCells() {
@@ -77,7 +65,7 @@ int DiagnosticModes::renderPanel(ConsoleOutput& output, const std::vector<std::s
     if (!empty) {
         for (const Layout& kest : LayoutStore::shared().layouts) shown.push_back(kest.strippingDesktopJunk());
     }
-    const std::vector<KestRowView::Model> rows = kestRows(shown);
+    const std::vector<KestRowView::Model> rows = KestRowView::models(shown);
     const std::vector<SnapCellView::Model> cells = snapCells();
     if (!empty) {
         // Drawn as the active kest only: edge resizing would start following the pointer.

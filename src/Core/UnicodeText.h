@@ -25,10 +25,10 @@ public:
     static std::optional<std::u32string> canonicalForm(const std::string& text);
 
     // A name as shown among other text (menus, lists, cards): control characters, line
-    // and paragraph separators and the characters that embed, override or isolate a direction become a visible mark
-    // (U+FFFD), and the whole is isolated (U+2068 … U+2069), so that a name never
-    // reorders the text around it nor is reversed itself. Bytes that are not UTF-8
-    // become U+FFFD too.
+    // and paragraph separators and the characters that embed, override or isolate a
+    // direction become a visible mark (U+FFFD), and the whole is isolated (U+2068 …
+    // U+2069), so that a name never reorders the text around it nor is reversed itself.
+    // Bytes that are not UTF-8 become U+FFFD too.
     static std::string isolatedForDisplay(const std::string& text);
 
     // Characters are grapheme clusters (a letter with its accents counts once).

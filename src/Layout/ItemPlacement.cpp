@@ -11,6 +11,7 @@
 #include "Layout/FreshWindowCommand.h"
 #include "Layout/FreshWindowFallbacks.h"
 #include "Layout/ItemWindows.h"
+#include "Layout/LateWindows.h"
 #include "Layout/WindowSpawner.h"
 #include "Platform/AXAttributes.h"
 #include "Platform/Platform.h"
@@ -23,8 +24,6 @@ namespace {
 
 constexpr double launchTimeout = 5.0;
 constexpr double launchPollInterval = 0.1;
-// As long as a late window is waited for.
-constexpr double lateTabsTimeout = 30.0;
 
 bool hasSavedTabs(const LayoutItem& item) {
     if (item.browserURL && !item.browserURL->empty()) return true;
@@ -186,7 +185,7 @@ Task<ItemPlacement::ItemResult> ItemPlacement::applyItem(const LayoutItem& item,
         // The window the launch opens shows late: its further tabs follow it.
         if (e.kind() == AppLauncher::LaunchError::Kind::noWindowsAppeared &&
             !platform().capabilities().applicationsTakeScripts && !FreshWindowCommand::laterTabs(item).empty())
-            spawn(FreshWindowCommand::openLaterTabsOnceShown(item, lateTabsTimeout));
+            spawn(FreshWindowCommand::openLaterTabsOnceShown(item, LateWindows::giveUpSeconds));
         if (e.kind() == AppLauncher::LaunchError::Kind::noWindowsAppeared && placement) {
             ctx.deferredPlacements.push_back({item, *placement, ItemWindows::screenFrame(*placement)});
             launchFailure = ItemResult::deferred();

@@ -16,12 +16,15 @@ class LateWindows {
 public:
     LateWindows() = delete;
 
+    // How long a window that comes after the apply is waited for.
+    static constexpr double giveUpSeconds = 30.0;
+
     // Starts the background task and returns at once; it never takes one of
     // `claimedWindows`, the windows the apply gave to its items. It gives up on the
     // windows still missing `giveUpAfter` seconds after it started (tests of a real
     // desktop, which runs in real time, shorten it).
     static void placeDeferred(std::vector<LayoutApplier::DeferredPlacement> placements, AXElementList claimedWindows,
-                              double giveUpAfter = 30.0);
+                              double giveUpAfter = giveUpSeconds);
 
 private:
     // `claimed` grows by every window placed here, so two late items never end up

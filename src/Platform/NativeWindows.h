@@ -1,7 +1,7 @@
 // What kestr's own windows ask of the window system beyond what the toolkit that draws
-// them can say: on which desktops they show, whether taskbars list them, the strip of the screen they keep to
-// themselves, and which part of them shows and takes the mouse. Where the desktop has no
-// such requests (the simulated one) they do nothing.
+// them can say: on which desktops they show, whether taskbars list them, the strip of the
+// screen they keep to themselves, and which part of them shows and takes the mouse. Where
+// the desktop has no such requests (the simulated one) they do nothing.
 #pragma once
 
 #include <cstdint>

@@ -16,8 +16,9 @@ bool isPlainPrintable(const std::string& text) {
 
 bool isDirectional(UChar32 c) { return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069); }
 
-// The line and paragraph separators (U+2028, U+2029) break a line as a line feed does.
-bool breaksLine(UChar32 c) {
+// Control characters, and the line and paragraph separators (U+2028, U+2029), which break
+// a line as a line feed does.
+bool isControlOrSeparator(UChar32 c) {
     const auto type = static_cast<UCharCategory>(u_charType(c));
     return type == U_CONTROL_CHAR || type == U_LINE_SEPARATOR || type == U_PARAGRAPH_SEPARATOR;
 }
@@ -31,7 +32,7 @@ std::string PrintableText::of(const std::string& text) {
     icu::UnicodeString shown;
     for (int32_t i = 0; i < source.length(); i = source.moveIndex32(i, 1)) {
         const UChar32 c = source.char32At(i);
-        shown.append(isDirectional(c) || breaksLine(c) ? static_cast<UChar32>(0xFFFD) : c);
+        shown.append(isDirectional(c) || isControlOrSeparator(c) ? static_cast<UChar32>(0xFFFD) : c);
     }
     std::string out;
     shown.toUTF8String(out);

@@ -13,8 +13,9 @@ public:
     PrintableText() = delete;
 
     // Control characters (C0, DEL, C1), the line and paragraph separators (U+2028,
-    // U+2029) and the characters that embed, override or isolate a direction (U+202A … U+202E, U+2066 … U+2069) become U+FFFD, a mark every
-    // font has; so do bytes that are not UTF-8. Everything else stays as it is.
+    // U+2029) and the characters that embed, override or isolate a direction (U+202A …
+    // U+202E, U+2066 … U+2069) become U+FFFD, a mark every font has; so do bytes that are
+    // not UTF-8. Everything else stays as it is.
     static std::string of(const std::string& text);
 };
 

@@ -122,7 +122,8 @@ public:
             if (!argumentsPlaced_) words = arguments_;
             argumentsPlaced_ = true;
             const bool path = code.letter == 'f' || code.letter == 'F';
-            for (const std::string& item : batch_) words.push_back(path ? DesktopExec::asPath(item) : DesktopExec::asURL(item));
+            for (const std::string& item : batch_)
+                words.push_back(path ? DesktopExec::asPath(item) : DesktopExec::asURL(item));
         } else if (code.letter == 'i' && !entry_.icon.empty()) {
             words = {"--icon", entry_.icon};
         } else if (code.letter == 'c') {

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
+#include <vector>
 
 namespace kestr {
 
@@ -18,19 +20,26 @@ xcb_connection_t* connectionOf(const NativeWindow& window) {
     return c && window.id != 0 && !xcb_connection_has_error(c) ? c : nullptr;
 }
 
-xcb_atom_t atomNamed(xcb_connection_t* c, const char* name) {
-    auto* reply =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
+// The atoms of these names, asked for together so that one wait answers them all; none
+// for a name the server does not answer.
+std::vector<xcb_atom_t> atomsNamed(xcb_connection_t* c, std::initializer_list<const char*> names) {
+    std::vector<xcb_intern_atom_cookie_t> asked;
+    for (const char* name : names)
+        asked.push_back(xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name));
+    std::vector<xcb_atom_t> atoms;
+    for (const xcb_intern_atom_cookie_t cookie : asked) {
+        auto* reply = xcb_intern_atom_reply(c, cookie, nullptr);
+        atoms.push_back(reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE));
+        std::free(reply);
+    }
+    return atoms;
 }
 
 // Sets a CARDINAL property of the window.
 void setCardinals(const NativeWindow& window, const char* name, const std::uint32_t* values, std::uint32_t count) {
     xcb_connection_t* c = connectionOf(window);
     if (!c) return;
-    const xcb_atom_t atom = atomNamed(c, name);
+    const xcb_atom_t atom = atomsNamed(c, {name})[0];
     if (atom == XCB_ATOM_NONE) return;
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.id), atom, XCB_ATOM_CARDINAL, 32,
                         count, values);
@@ -67,8 +76,10 @@ void X11NativeWindows::showOnEveryDesktop(const NativeWindow& window) {
 void X11NativeWindows::keepOffTaskbars(const NativeWindow& window) {
     xcb_connection_t* c = connectionOf(window);
     if (!c) return;
-    const xcb_atom_t property = atomNamed(c, "_NET_WM_STATE");
-    const xcb_atom_t wanted[] = {atomNamed(c, "_NET_WM_STATE_SKIP_TASKBAR"), atomNamed(c, "_NET_WM_STATE_SKIP_PAGER")};
+    const std::vector<xcb_atom_t> atoms =
+        atomsNamed(c, {"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"});
+    const xcb_atom_t property = atoms[0];
+    const xcb_atom_t wanted[] = {atoms[1], atoms[2]};
     if (property == XCB_ATOM_NONE) return;
     const auto id = static_cast<xcb_window_t>(window.id);
     std::vector<xcb_atom_t> states;

@@ -12,7 +12,6 @@
 #include "Core/LayoutStore.h"
 #include "Platform/Platform.h"
 #include "UI/Manager/ElidedLabel.h"
-#include "UI/ShownText.h"
 #include "UI/Manager/FlippedView.h"
 #include "UI/Manager/ItemTableModel.h"
 #include "UI/Manager/KestContentEditor.h"
@@ -23,6 +22,7 @@
 #include "UI/Manager/RoundedTableFrame.h"
 #include "UI/Manager/ShadedTableHeaderView.h"
 #include "UI/Manager/SwitchButton.h"
+#include "UI/ShownText.h"
 #include "UI/Snap/ShortcutRecorderView.h"
 
 namespace kestr {

@@ -6,11 +6,11 @@
 #include <algorithm>
 
 #include "Core/HotkeyManager.h"
-#include "Core/UnicodeText.h"
 #include "EdgeResize/EdgeProximityTracker.h"
 #include "UI/Panel/KestPanelContentView.h"
 #include "UI/Panel/PanelActionRowView.h"
 #include "UI/Panel/PanelWidgets.h"
+#include "UI/ShownText.h"
 #include "UI/SystemStyle.h"
 
 namespace kestr {
@@ -76,9 +76,8 @@ double KestPanelContentView::layoutActions(double top, double width) {
     };
     double y = top + 2;
     if (const auto active = EdgeProximityTracker::shared().activeKestName()) {
-        addRow(QString::fromUtf8("Release \u201c") +
-                   QString::fromStdString(UnicodeText::isolatedForDisplay(*active)) + QString::fromUtf8("\u201d"),
-               "eject", std::nullopt, call(&KestPanelContentView::onReleaseKest), y);
+        addRow(QString::fromUtf8("Release \u201c") + ShownText::of(*active) + QString::fromUtf8("\u201d"), "eject",
+               std::nullopt, call(&KestPanelContentView::onReleaseKest), y);
         y += 36;
         addSeparator(y, width);
         y += 1 + 6;

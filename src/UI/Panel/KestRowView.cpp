@@ -1,7 +1,9 @@
 #include "UI/Panel/KestRowView.h"
 
 #include <QPainter>
+#include <algorithm>
 
+#include "Core/HotkeyManager.h"
 #include "UI/Panel/KestCardRenderer.h"
 #include "UI/SystemStyle.h"
 
@@ -19,6 +21,18 @@ const Layout* KestRowView::Model::layout() const {
         return &kests[i];
     }
     return nullptr;
+}
+
+std::vector<KestRowView::Model> KestRowView::models(const std::vector<Layout>& kests, std::size_t limit) {
+    const std::size_t count = std::min(limit, kests.size());
+    std::vector<Model> rows;
+    rows.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::optional<Hotkey> hotkey = HotkeyManager::shared().effectiveHotkey(kests[i].id);
+        if (!hotkey) hotkey = kests[i].hotkey;
+        rows.emplace_back(kests, i, hotkey ? std::optional<std::string>(hotkey->displayString()) : std::nullopt);
+    }
+    return rows;
 }
 
 KestRowView::KestRowView(Model model, QWidget* parent) : SelectableCell(parent), model_(std::move(model)) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -33,6 +34,10 @@ public:
         mutable std::size_t index_;
         Uuid id_;
     };
+
+    // The rows of the first `limit` kests of the list, each with the shortcut that applies
+    // it: the one registered, else the one stored.
+    static std::vector<Model> models(const std::vector<Layout>& kests, std::size_t limit = SIZE_MAX);
 
     explicit KestRowView(Model model, QWidget* parent = nullptr);
 

@@ -10,7 +10,8 @@ namespace kestr {
 namespace {
 
 // Qt's names that differ from the desktop's; letters, digits, arrows, Return, Tab, Home,
-// End and the function keys are named alike.
+// End and the function keys are named alike. The table is aligned by hand.
+// clang-format off
 const QHash<QString, QString>& renamedKeys() {
     static const QHash<QString, QString> names = {
         {"Backspace", "BackSpace"}, {"Esc", "Escape"},        {"Del", "Delete"},
@@ -30,6 +31,7 @@ const QHash<QString, QString>& renamedKeys() {
     };
     return names;
 }
+// clang-format on
 
 // An entry's keys are a list of key presses, each its modifiers then its key.
 void writeShortcut(QDBusArgument& argument, const void* data) {
