@@ -38,11 +38,13 @@ std::string firstFolder(const LayoutItem& item) {
     return pathOf(item.openFolders->front().string());
 }
 
+// The first saved terminal tab's command. The item's kept shell command is never run: a
+// kest file may come from anyone.
 std::string firstCommand(const LayoutItem& item) {
     for (const std::string& command : item.terminalTabs.value_or(std::vector<std::string>{})) {
         if (!ScriptText::trimmedSpacesAndTabs(command).empty()) return command;
     }
-    return item.runShellCommand.value_or("");
+    return "";
 }
 
 std::vector<std::string> browserURLs(const LayoutItem& item) {

@@ -67,6 +67,8 @@ TEST_F(FreshWindowCommandTest, TerminalsOpenOneWindowInTheFolderUnderTheCaptured
     LayoutItem xfce = item("xfce4-terminal");
     xfce.openFolders = std::vector<Url>{*Url::parse("file:///srv/-x")};
     xfce.capturedWindowTitle = "-x vim";
+    // A kept launch option that nothing acts on: a kest file from elsewhere runs nothing.
+    xfce.runShellCommand = "touch ~/ran";
     // No "--window": on a first start it adds a window beside the one the terminal opens.
     EXPECT_EQ(FreshWindowCommand::arguments(xfce), withShell({"--title=-x vim", "-x"}, "/srv/-x"));
     LayoutItem xterm = xfce;
