@@ -48,22 +48,43 @@ void TrayStatusItem::refreshMenu() {
     // The menu itself stays, so a D-Bus tray keeps the object it reads and hears of
     // the new layout; it shows the entries of the one just made, which owns them (and
     // is what their commands are connected through) until the next one.
-    // A D-Bus tray shows each entry's keys from its shortcut; the keys written after a tab
-    // in its text would show a second time.
-    if (menu_.platformMenu()) dropKeysFromTexts(*fresh);
+    if (menu_.platformMenu()) writeTextsForDBusTray(*fresh);
     menu_.clear();
     menu_.setToolTipsVisible(fresh->toolTipsVisible());
     menu_.addActions(fresh->actions());
-    if (built_) built_.release()->deleteLater();
+    if (built_) {
+        // A submenu that goes with its entries still attached keeps the D-Bus copies
+        // of them for good (a tray asks for the menu again at every opening); emptied
+        // first, it lets them go.
+        for (QMenu* submenu : built_->findChildren<QMenu*>()) submenu->clear();
+        built_.release()->deleteLater();
+    }
     built_ = std::move(fresh);
 }
 
-void TrayStatusItem::dropKeysFromTexts(QMenu& menu) {
+void TrayStatusItem::writeTextsForDBusTray(QMenu& menu) {
     for (QAction* action : menu.actions()) {
-        if (QMenu* submenu = action->menu()) dropKeysFromTexts(*submenu);
+        if (QMenu* submenu = action->menu()) writeTextsForDBusTray(*submenu);
         const qsizetype tab = action->text().indexOf(QLatin1Char('\t'));
-        if (tab >= 0) action->setText(action->text().left(tab));
+        action->setText(dbusMenuText(tab >= 0 ? action->text().left(tab) : action->text()));
     }
+}
+
+QString TrayStatusItem::dbusMenuText(const QString& text) {
+    // The text as a menu shows it: "&&" is an "&"; a single "&" marks an access key,
+    // which these menus do not use.
+    QString label;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size()) ++i;
+        label += text[i];
+    }
+    // A D-Bus menu's label takes "_" as the mark of an access key and "__" as an "_".
+    label.replace(QLatin1Char('_'), QStringLiteral("__"));
+    // Qt hands the tray the first "&" of a text as that mark and every other as an "&".
+    // The mark goes on an invisible first character (a word joiner), so each "&" of the
+    // label is drawn as itself.
+    if (label.contains(QLatin1Char('&'))) label.prepend(QStringLiteral("&\u2060"));
+    return label;
 }
 
 void TrayStatusItem::activated(QSystemTrayIcon::ActivationReason reason) {
@@ -85,7 +106,10 @@ void TrayStatusItem::activated(QSystemTrayIcon::ActivationReason reason) {
 void TrayStatusItem::popUpKeptMenu() {
     // An XEmbed tray has opened it already on the right click.
     if (menu_.isVisible()) return;
-    menu_.popup(QCursor::pos());
+    // The kept menu's texts may be written for a D-Bus tray; kestr draws a copy of its own.
+    if (own_) own_.release()->deleteLater();
+    own_ = build_();
+    own_->popup(QCursor::pos());
 }
 
 QImage TrayStatusItem::trayPicture(const QImage& picture) {

@@ -2,7 +2,9 @@
 // a right click: an XEmbed tray through the menu Qt pops up, a tray that speaks the
 // StatusNotifierItem protocol over D-Bus through the menu exported with the item. That
 // menu is kept current (made again whenever the program's state changes, and before
-// it shows). No click waits for a menu to close, so a tray host calling the item over
+// it shows). The menu kestr opens itself (a Control-click, or a D-Bus tray asking the
+// item to show it) is a copy made afresh, with the keys written as every kestr menu
+// writes them. No click waits for a menu to close, so a tray host calling the item over
 // D-Bus always gets its answer at once.
 #pragma once
 
@@ -33,8 +35,15 @@ public:
     // The picture as the tray gets it: what is drawn, centred in the smallest square
     // that holds it.
     static QImage trayPicture(const QImage& picture);
-    // Cuts the keys written after a tab off every entry's text, submenus included.
-    static void dropKeysFromTexts(QMenu& menu);
+    // The menu kestr opened itself last, while it lives.
+    QMenu* ownMenu() const { return own_.get(); }
+    // Writes every entry's text, submenus included, for a tray that draws the menu from
+    // D-Bus: without the keys written after a tab (the tray shows them from the entry's
+    // shortcut), and as that tray will draw it (dbusMenuText).
+    static void writeTextsForDBusTray(QMenu& menu);
+    // The text to give an entry whose menu text (where "&&" stands for "&") is `text`,
+    // so that a D-Bus tray draws it letter for letter.
+    static QString dbusMenuText(const QString& text);
 
 protected:
     void present(const QImage& picture) override;
@@ -51,6 +60,7 @@ private:
     std::optional<QPoint> clickPoint_;
     // The menu as last made, which owns the entries shown.
     std::unique_ptr<QMenu> built_;
+    std::unique_ptr<QMenu> own_;
 };
 
 }  // namespace kestr

@@ -77,6 +77,7 @@ protected:
                             {"KESTR_SIM_DESKTOP", std::nullopt},
                             {"KESTR_DESKTOP", std::nullopt},
                             {"QT_QPA_PLATFORM", std::nullopt}};
+        spec.environment.insert(extraEnvironment.begin(), extraEnvironment.end());
         spec.logFile = home + "/stderr.txt";
         kestr = std::make_unique<Subprocess>(spec);
     }
@@ -128,6 +129,7 @@ protected:
     }
 
     std::string home;
+    std::map<std::string, std::optional<std::string>> extraEnvironment;
     std::unique_ptr<SessionBus> bus;
     std::unique_ptr<TrayHost> host;
     std::unique_ptr<Subprocess> kestr;
@@ -193,6 +195,53 @@ TEST_F(X11TrayTest, ADBusTrayShowsTheStatusMenuAndAClickOpensThePanelWhereItWas)
     host->clickMenuEntry(item, path, quit->id);
     ASSERT_TRUE(kestr->waitExit(kDeadlineSeconds)) << kestrLog();
     EXPECT_TRUE(WIFEXITED(*kestr->status()) && WEXITSTATUS(*kestr->status()) == 0) << kestrLog();
+}
+
+// What a tray drawing a D-Bus menu shows for a label: "__" is an "_", a single "_" marks
+// the access key of the character after it and is not drawn. The word joiner and the
+// marks that isolate a name are not drawn either.
+QString drawnByADBusTray(const QString& label) {
+    QString drawn;
+    for (qsizetype i = 0; i < label.size(); ++i) {
+        if (label[i] == '_' && i + 1 < label.size()) ++i;
+        if (!QStringLiteral(u"\u2060\u2068\u2069").contains(label[i])) drawn += label[i];
+    }
+    return drawn.trimmed();
+}
+
+std::size_t residentKilobytes(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("VmRSS:", 0) == 0) return std::stoul(line.substr(6));
+    return 0;
+}
+
+TEST_F(X11TrayTest, ADBusTrayDrawsKestNamesLetterForLetterAndOpeningsKeepNoMemory) {
+    const std::vector<std::string> names{"my_kest_name", "__init__", "R&D", "a && b &", "_&_"};
+    writeKests(names);
+    // Memory freed is used again at once, so what stays held shows.
+    extraEnvironment["ASAN_OPTIONS"] = "quarantine_size_mb=0:detect_leaks=1:abort_on_error=1";
+    const QString item = startKestr();
+    ASSERT_FALSE(item.isEmpty()) << kestrLog();
+    const QString path = host->itemProperty(item, "Menu").value<QDBusObjectPath>().path();
+
+    std::vector<std::string> drawn;
+    const TrayHost::MenuEntry menu = host->menu(item, path);
+    for (const TrayHost::MenuEntry* entry : menu.all()) {
+        const QString shown = drawnByADBusTray(entry->label);
+        if (std::find(names.begin(), names.end(), shown.toStdString()) != names.end())
+            drawn.push_back(shown.toStdString());
+    }
+    EXPECT_EQ(drawn, names);
+
+    // A tray asks for the menu at each opening; kestr makes it again each time.
+    const auto open = [&](int times) {
+        for (int i = 0; i < times; ++i) ASSERT_EQ(host->aboutToShow(item, path, 0).type(), QDBusMessage::ReplyMessage);
+    };
+    open(100);
+    const std::size_t before = residentKilobytes(kestr->pid());
+    open(500);
+    EXPECT_LT(residentKilobytes(kestr->pid()), before + 5000) << "grew from " << before << " kB";
 }
 
 TEST_F(X11TrayTest, AnXEmbedTrayAtTheBottomGetsTheIconInItsColoursAndThePanelOverTheIcon) {

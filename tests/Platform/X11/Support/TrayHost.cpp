@@ -136,6 +136,12 @@ TrayHost::MenuEntry TrayHost::menu(const QString& item, const QString& path) {
     return readEntry(reply.arguments()[1].value<QDBusArgument>());
 }
 
+QDBusMessage TrayHost::aboutToShow(const QString& item, const QString& path, int id) {
+    QDBusMessage call = QDBusMessage::createMethodCall(item, path, menuInterface, "AboutToShow");
+    call << id;
+    return connection_.call(call, QDBus::Block, 2000);
+}
+
 QDBusMessage TrayHost::clickMenuEntry(const QString& item, const QString& path, int id) {
     QDBusMessage call = QDBusMessage::createMethodCall(item, path, menuInterface, "Event");
     call << id << QString("clicked") << QVariant::fromValue(QDBusVariant(0)) << 0u;

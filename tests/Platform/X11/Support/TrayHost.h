@@ -44,6 +44,8 @@ public:
                           int milliseconds = 2000);
     // The whole menu at `path` of the item (GetLayout from the root, every level).
     MenuEntry menu(const QString& item, const QString& path);
+    // What a host says before it shows the menu (or the submenu of entry `id`).
+    QDBusMessage aboutToShow(const QString& item, const QString& path, int id);
     // A click on a menu entry, as the host sends it.
     QDBusMessage clickMenuEntry(const QString& item, const QString& path, int id);
 
