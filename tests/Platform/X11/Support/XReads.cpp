@@ -96,10 +96,15 @@ bool hasState(xcb_connection_t* connection, xcb_window_t window, const std::stri
     return states && std::count(states->begin(), states->end(), atom(connection, state)) > 0;
 }
 
+// Both ask for a grab stamped long before the server's last grab: the server answers
+// "already grabbed" while another client holds it and "invalid time" otherwise, so the
+// question never takes the grab from a window about to take it.
+constexpr xcb_timestamp_t longAgo = 1;
+
 bool pointerHeld(xcb_connection_t* connection, xcb_window_t root) {
     auto* r = xcb_grab_pointer_reply(connection,
                                      xcb_grab_pointer(connection, 0, root, 0, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC,
-                                                      XCB_NONE, XCB_NONE, XCB_CURRENT_TIME),
+                                                      XCB_NONE, XCB_NONE, longAgo),
                                      nullptr);
     const int status = r ? r->status : -1;
     std::free(r);
@@ -110,7 +115,7 @@ bool pointerHeld(xcb_connection_t* connection, xcb_window_t root) {
 
 bool keyboardHeld(xcb_connection_t* connection, xcb_window_t root) {
     auto* r = xcb_grab_keyboard_reply(
-        connection, xcb_grab_keyboard(connection, 0, root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+        connection, xcb_grab_keyboard(connection, 0, root, longAgo, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
         nullptr);
     const int status = r ? r->status : -1;
     std::free(r);
