@@ -55,9 +55,19 @@ void QtMainActor::serve(const std::function<void()>& readable) {
     readable();
     runAfterWorkHooks();
     if (outer) deferring_ = false;
+    // The watch may have changed our windows itself (a drag's slots shown).
+    sendWindowRequests();
     // What the watch posted (the reading of an event, say) runs now: waiting for the
     // timer would cost the loop another turn.
     runDue();
+}
+
+// Qt sends what work asked of our windows (a fade's step, a move) to the display only
+// when its loop turns to the window system, and under GLib's dispatcher a timer or a
+// descriptor of ours brings no such turn: a fade would stand on its first step until an
+// event of Qt's own came. Waking the loop brings the turn.
+void QtMainActor::sendWindowRequests() {
+    if (auto* dispatcher = QAbstractEventDispatcher::instance()) dispatcher->wakeUp();
 }
 
 double QtMainActor::now() const { return static_cast<double>(clock_.nsecsElapsed()) / 1e9; }
@@ -91,6 +101,7 @@ void QtMainActor::runDue() {
     const bool outer = !deferring_ && toldBeforeWaiting_;
     if (outer) deferring_ = true;
     double due = 0;
+    bool ran = false;
     while (nextDue(due) && due <= now()) {
         // Should the work open a modal dialog, the rest comes due inside the dialog's
         // loop: armed before that loop waits, or here where no loop says when it waits.
@@ -99,8 +110,9 @@ void QtMainActor::runDue() {
         } else if (!timer_.isActive()) {
             arm(now());
         }
-        runOneDue(now());
+        ran = runOneDue(now()) || ran;
     }
+    if (ran) sendWindowRequests();
     if (!outer && deferring_) {
         // Inside a nested loop: it arms before it waits.
         armLater_ = true;

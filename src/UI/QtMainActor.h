@@ -2,8 +2,9 @@
 // work runs from one single-shot QTimer re-armed for the earliest deadline, watched
 // descriptors from socket notifiers. Work a watch posts runs as soon as the watch
 // returns, in the same turn of the loop (the timer is armed for it only should the
-// watch itself run a nested loop). Work that opens a modal dialog runs Qt's nested
-// loop, and what falls due meanwhile runs in it.
+// watch itself run a nested loop). After work or a watch runs, the loop is woken so
+// that Qt sends what it asked of our windows. Work that opens a modal dialog runs Qt's
+// nested loop, and what falls due meanwhile runs in it.
 #pragma once
 
 #include <QElapsedTimer>
@@ -30,6 +31,7 @@ private:
     void runDue();
     void armForNext();
     void arm(double due);
+    void sendWindowRequests();
     QElapsedTimer clock_;
     QTimer timer_;
     // When the running timer fires, on the loop's clock.

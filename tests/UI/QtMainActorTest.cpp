@@ -86,5 +86,42 @@ TEST(QtMainActorTest, WorkAWatchPostsRunsAfterItAndInsideANestedLoopItRuns) {
     ::close(fds[1]);
 }
 
+// Fades and the pointer poll are repeating timers that a hot key or a pointer event
+// starts, from the watch itself or from work it posts: each keeps ticking afterwards.
+TEST(QtMainActorTest, ARepeatingTimerStartedFromDescriptorWorkKeepsTicking) {
+    QtMainActor actor;
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    std::shared_ptr<MainActor::RepeatingTimer> timer;
+    int ticks = 0;
+    QEventLoop loop;
+    const auto start = [&] {
+        ticks = 0;
+        timer = actor.scheduleRepeating(0.005, [&] {
+            if (++ticks == 5) loop.quit();
+        });
+    };
+    bool fromPostedWork = false;
+    auto watch = actor.watchReadable(fds[0], [&] {
+        char c = 0;
+        if (::read(fds[0], &c, 1) != 1) return;
+        if (fromPostedWork)
+            actor.post(start);
+        else
+            start();
+    });
+    for (const bool posted : {false, true}) {
+        fromPostedWork = posted;
+        ASSERT_EQ(::write(fds[1], "k", 1), 1);
+        QTimer::singleShot(5000, &loop, [&] { loop.quit(); });
+        loop.exec();
+        EXPECT_EQ(ticks, 5) << (posted ? "started by posted work" : "started by the watch");
+        if (timer) timer->invalidate();
+    }
+    watch.reset();
+    ::close(fds[0]);
+    ::close(fds[1]);
+}
+
 }  // namespace
 }  // namespace kestr

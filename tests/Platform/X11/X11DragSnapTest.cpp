@@ -20,12 +20,7 @@ protected:
     xcb_window_t open(int x) {
         ClientOptions options;
         options.geometry = ClientGeometry{x, 300, 400, 300};
-        const xcb_window_t w = spawn(options).window();
-        EXPECT_TRUE(settle([&] {
-            const X11Client* c = x11().model().client(w);
-            return c && c->mapped && c->extents.top > 0 && x11().model().activeWindow() == w;
-        }));
-        return w;
+        return openFramed(options, true);
     }
     Rect frame(xcb_window_t w) { return x11().model().client(w)->frame(); }
     void move(int x, int y) { fakeInput(connection(), session().root(), XCB_MOTION_NOTIFY, 0, x, y); }

@@ -64,11 +64,11 @@ std::string BackendTest::writeDesktopEntry(const std::string& id, const std::str
     return path;
 }
 
-xcb_window_t BackendTest::openFramed(ClientOptions options) {
+xcb_window_t BackendTest::openFramed(ClientOptions options, bool active) {
     const xcb_window_t w = spawn(std::move(options)).window();
     EXPECT_TRUE(settle([&] {
         const X11Client* c = x11().model().client(w);
-        return c && c->mapped && c->extents.top > 0;
+        return c && c->mapped && c->extents.top > 0 && (!active || x11().model().activeWindow() == w);
     }));
     return w;
 }

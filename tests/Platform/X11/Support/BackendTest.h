@@ -46,8 +46,8 @@ protected:
     static std::string clientProgram();
 
     // Starts a client-window program and waits until the window manager has framed its
-    // window.
-    xcb_window_t openFramed(ClientOptions options);
+    // window (and, when asked, made it the active one).
+    xcb_window_t openFramed(ClientOptions options, bool active = false);
     // The window's frame as the X server has it; null when it has none.
     Rect serverFrame(xcb_window_t w);
 

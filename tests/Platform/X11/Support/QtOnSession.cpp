@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <cstdlib>
 #include <memory>
@@ -52,6 +53,27 @@ bool pumpQtUntil(const std::function<bool()>& condition, double seconds) {
         loop.exec();
     }
     return true;
+}
+
+bool runQtOnEventsUntil(xcb_connection_t* connection, const std::function<bool()>& condition, double seconds) {
+    if (condition()) return true;
+    bool held = false;
+    QEventLoop loop;
+    QSocketNotifier readable(xcb_get_file_descriptor(connection), QSocketNotifier::Read);
+    QObject::connect(&readable, &QSocketNotifier::activated, &loop, [&] {
+        // The condition's own round trips may bring events in with their replies, which
+        // the descriptor will not announce again.
+        for (;;) {
+            while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) std::free(event);
+            if ((held = condition())) return loop.quit();
+            xcb_generic_event_t* queued = xcb_poll_for_queued_event(connection);
+            if (!queued) return;
+            std::free(queued);
+        }
+    });
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    loop.exec();
+    return held;
 }
 
 }  // namespace kestr::x11test
