@@ -32,6 +32,9 @@ struct WindowMatcher {
     static WindowMatcher windowIndex(std::int64_t index) { return {WindowIndex{index}}; }
     static WindowMatcher firstWindow() { return {FirstWindow{}}; }
 
+    // Whether it names its window by the title the window shows.
+    bool namesTitle() const { return is<TitleContains>() || is<TitleRegex>(); }
+
     template <class Case>
     bool is() const {
         return std::holds_alternative<Case>(choice);

@@ -69,6 +69,9 @@ struct LayoutApplier::ApplyContext {
     std::map<std::string, std::vector<std::string>> capturedTitlesByBundle;
     // Item identifier -> the window chosen for it before any item was placed.
     std::map<Uuid, AXElement> preassignedWindows;
+    // Bundle identifier -> the items still to be placed whose matchers name their windows
+    // by title, in kest order: a window showing such a title is that item's.
+    std::map<std::string, std::vector<const LayoutItem*>> titledItemsToCome;
     // What the searches of this apply have read of the open windows.
     WindowCache windowCache;
 
@@ -77,6 +80,14 @@ struct LayoutApplier::ApplyContext {
     void claim(AXElement window);
     // The windows in order, less the claimed ones.
     AXElementList unclaimed(const AXElementList& windows) const;
+    // Notes the items' captured titles and title matchers before any item is placed; the
+    // items must outlive the context.
+    void noteItems(const std::vector<LayoutItem>& items);
+    // The item's turn has come: its title no longer keeps windows from the others.
+    void takeTurn(const LayoutItem& item);
+    // The windows in order that the title of another item still to come names, less
+    // those the item's own matcher admits.
+    AXElementList namedForOthers(const LayoutItem& item, const AXElementList& windows) const;
     // Names the application once, however many of its items end up unplaced.
     void addUnplaced(const std::string& name, const std::string& bundleID);
 };

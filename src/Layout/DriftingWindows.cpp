@@ -52,17 +52,26 @@ AXElement DriftingWindows::takeNearest(AXElementList& pool, const Placement& pla
     return window;
 }
 
-// A title the item's matcher asks for names the window, as the user wrote it; else the
-// title the window had when the kest was captured, if it still shows it.
-AXElementList::iterator DriftingWindows::namedWindow(const LayoutItem& item, AXElementList& pool) {
-    const WindowMatcher& matcher = item.windowMatcher;
-    if (matcher.is<WindowMatcher::TitleContains>() || matcher.is<WindowMatcher::TitleRegex>()) {
-        const AXElementList admitted = WindowFinder::candidateWindows(matcher, pool, item.appName);
-        if (!admitted.empty()) return std::find(pool.begin(), pool.end(), admitted.front());
-    }
+// The title the window had when the kest was captured, if it still shows it.
+AXElementList::iterator DriftingWindows::capturedTitleWindow(const LayoutItem& item, AXElementList& pool) {
     const std::string title = item.capturedWindowTitle.value_or("");
     if (title.empty()) return pool.end();
     return std::find_if(pool.begin(), pool.end(), [&](AXElement w) { return ItemWindows::titleContains(w, title); });
+}
+
+std::set<Uuid> DriftingWindows::takeNamedWindows(const std::vector<Candidate>& placed, AXElementList& windows,
+                                                 LayoutApplier::ApplyContext& ctx) {
+    std::set<Uuid> named;
+    for (const Candidate& c : placed) {
+        if (!c.item->windowMatcher.namesTitle()) continue;
+        const AXElementList admitted = WindowFinder::candidateWindows(c.item->windowMatcher, windows, c.item->appName);
+        const auto best = WindowFinder::pickBest(admitted, ItemWindows::screenFrame(*c.placement));
+        if (!best) continue;
+        ctx.preassignedWindows[c.item->id] = *best;
+        named.insert(c.item->id);
+        windows.erase(std::find(windows.begin(), windows.end(), *best));
+    }
+    return named;
 }
 
 void DriftingWindows::shareOut(const std::vector<Candidate>& group, AXElementList pool,
@@ -70,7 +79,7 @@ void DriftingWindows::shareOut(const std::vector<Candidate>& group, AXElementLis
     std::set<Uuid> matched;
     for (const Candidate& c : group) {
         if (pool.empty()) break;
-        const auto it = namedWindow(*c.item, pool);
+        const auto it = capturedTitleWindow(*c.item, pool);
         if (it == pool.end()) continue;
         ctx.preassignedWindows[c.item->id] = *it;
         matched.insert(c.item->id);
@@ -100,10 +109,13 @@ void DriftingWindows::preassignDriftingWindows(const std::vector<LayoutItem>& it
         // A single item finds its window through the ordinary search.
         if (placed.size() < 2) continue;
 
-        const AXElementList windows = WindowController::windows(bundleID);
+        AXElementList windows = WindowController::windows(bundleID);
+        // A title an item's matcher asks for names its window on any display.
+        const std::set<Uuid> named = takeNamedWindows(placed, windows, ctx);
         std::vector<DisplayID> displays;
         std::map<DisplayID, std::vector<Candidate>> groups;
         for (const Candidate& c : placed) {
+            if (named.contains(c.item->id)) continue;
             auto& group = groups[c.placement->targetID];
             if (group.empty()) displays.push_back(c.placement->targetID);
             group.push_back(c);

@@ -119,7 +119,8 @@ std::optional<WindowOutcome> ItemPlacement::findAmongOpenWindows(const ItemToPla
 
     if (mode == ApplyMode::reuseExisting) {
         const ItemResult none = ItemResult::skipped("no open window for " + item.appName);
-        const AXElementList unclaimed = ctx.unclaimed(WindowController::windows(bundleID));
+        const AXElementList open = ctx.unclaimed(WindowController::windows(bundleID));
+        const AXElementList unclaimed = ItemWindows::excluding(open, ctx.namedForOthers(item, open));
         if (unclaimed.empty()) return none;
         if (auto w = ItemWindows::choose(item, unclaimed, target.preferredFrame)) return ChosenWindow{*w, false};
         return none;
@@ -129,8 +130,10 @@ std::optional<WindowOutcome> ItemPlacement::findAmongOpenWindows(const ItemToPla
         // A drifting title may no longer show the text the item asks for, and then any of
         // the application's windows may be the item's; a window that shows it is.
         const bool titleMayDrift = drifting && item.windowMatcher.is<WindowMatcher::TitleContains>();
+        const AXElementList windows = WindowController::windows(bundleID);
         WindowFinder::Options options;
         options.excluding = ctx.claimedWindows;
+        for (AXElement w : ctx.namedForOthers(item, ctx.unclaimed(windows))) options.excluding.push_back(w);
         options.preferNear = target.preferredFrame;
         options.preferTitle = item.capturedWindowTitle;
         options.titleStable = KnownApplications::titleStable(bundleID);
@@ -138,7 +141,6 @@ std::optional<WindowOutcome> ItemPlacement::findAmongOpenWindows(const ItemToPla
         options.avoidTitles = titlesToAvoid(item, ctx);
         options.itemName = item.appName;
         if (target.anchored && target.placement) options.restrictToDisplay = target.placement->targetID;
-        const AXElementList windows = WindowController::windows(bundleID);
         if (auto w = WindowFinder::findWindow(windows, item.windowMatcher, options)) return ChosenWindow{*w, true};
         if (!titleMayDrift) return std::nullopt;
         if (auto w = WindowFinder::findWindow(windows, WindowMatcher::firstWindow(), options))

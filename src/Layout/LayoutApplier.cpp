@@ -56,10 +56,7 @@ Task<LayoutApplier::ApplyReport> LayoutApplier::apply(Layout layout, ApplyMode m
     ApplyContext ctx;
     const std::vector<LayoutItem>& items = layout.items;
 
-    for (const LayoutItem& item : items) {
-        if (item.capturedWindowTitle && !item.capturedWindowTitle->empty())
-            ctx.capturedTitlesByBundle[item.appBundleID].push_back(*item.capturedWindowTitle);
-    }
+    ctx.noteItems(items);
 
     const DisplaySnapshot displays = DisplaySnapshot::read(items, anchorDisplay);
     const auto sourceRegions = PlacementPlanner::computeSourceRegions(items, frameSource, displays);
@@ -76,6 +73,7 @@ Task<LayoutApplier::ApplyReport> LayoutApplier::apply(Layout layout, ApplyMode m
 
     std::vector<LayoutItem> effectiveItems;
     for (const LayoutItem& item : items) {
+        ctx.takeTurn(item);
         // Nothing is launched or moved for a frame no window can take.
         const auto unplaced = PlacementPlanner::unplacedReason(item, frameSource, placements);
         ItemResult result = ItemResult::skipped(unplaced.value_or(""));

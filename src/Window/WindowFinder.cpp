@@ -144,6 +144,12 @@ std::optional<AXElement> WindowFinder::findWindow(const AXElementList& among, co
     for (const AXElement& w : among) {
         if (!contains(options.excluding, w)) pool.push_back(w);
     }
+    // A title the item asks for names its window wherever that window is; any other
+    // choice stays on the display.
+    if (matcher.namesTitle() && options.restrictToDisplay) {
+        if (auto named = pickBest(candidateWindows(matcher, pool, options.itemName), options.preferNear))
+            return named;
+    }
     if (options.restrictToDisplay) {
         const Rect bounds = platform().displays().displayBounds(*options.restrictToDisplay);
         std::erase_if(pool, [&](AXElement w) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "Layout/ApplyFixture.h"
 
 namespace kestr {
@@ -66,6 +68,47 @@ TEST_F(ItemPlacementTest, ItemsOfADriftingApplicationShareItsWindowsWhenRestorin
     applyToEnd(layout, ApplyMode::reuseExisting, std::nullopt, FrameSource::target);
     EXPECT_EQ(frameOf(vim), Rect(0, 25, 700, 400));
     EXPECT_EQ(frameOf(zsh), Rect(720, 400, 700, 500));
+}
+
+// Terminals named by their titles, three on the left display and one on the right, go
+// to their items' slots on both displays whatever display the apply is anchored to; an
+// item whose title shows nowhere leaves alone a window that another item names.
+TEST_F(ItemPlacementTest, TitleMatchedItemsTakeTheWindowsShowingTheirTitlesOnAnyDisplay) {
+    const Rect rightLeftHalf(0, 25, 960, 1055), rightRightHalf(960, 25, 960, 1055);
+    const auto onRight = [](Rect r) { return Rect(1440 + r.x(), r.y(), r.width(), r.height()); };
+    struct Case {
+        std::optional<DisplayID> anchor;
+        std::vector<std::string> asked;  // the titles the items ask for: L1, L2, R1, R2 in turn
+        std::map<std::string, Rect> landed;
+    };
+    const std::map<std::string, Rect> everyOwn = {
+        {"L1", leftHalf}, {"L2", rightHalf}, {"R1", onRight(rightLeftHalf)}, {"R2", onRight(rightRightHalf)}};
+    const Case cases[] = {
+        {leftID, {"L1", "L2", "R1", "R2"}, everyOwn},
+        {2, {"L1", "L2", "R1", "R2"}, everyOwn},
+        {std::nullopt, {"L1", "L2", "R1", "R2"}, everyOwn},
+        {2, {"L1", "L2", "R9", "R2"}, {{"L1", leftHalf}, {"L2", rightHalf}, {"R2", onRight(rightRightHalf)}}},
+        {leftID, {"L1", "L9", "R1", "R2"}, {{"L1", leftHalf}, {"L2", rightHalf}, {"R1", onRight(rightLeftHalf)}}},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        addRightDisplay();
+        install("com.apple.Terminal", "Terminal");
+        const std::int32_t pid = run("com.apple.Terminal");
+        std::map<std::string, AXElement> windows;
+        for (const auto& [title, x] : {std::pair{"L1", 100}, {"L2", 500}, {"R1", 900}, {"R2", 1460}})
+            windows[title] = addWindow(pid, title, Rect(x, 100, 400, 300));
+        const Rect slots[] = {leftHalf, rightHalf, rightLeftHalf, rightRightHalf};
+        std::vector<LayoutItem> items;
+        for (std::size_t i = 0; i < 4; ++i)
+            items.push_back(item("com.apple.Terminal", "Terminal", slots[i], i < 2 ? leftID : 2,
+                                 WindowMatcher::titleContains(c.asked[i])));
+
+        applyToEnd(kest(items), ApplyMode::restoreMissing, c.anchor);
+        for (const auto& [title, slot] : c.landed)
+            EXPECT_EQ(frameOf(windows[title]), slot) << title << " anchored to " << c.anchor.value_or(0);
+        TearDown();
+    }
 }
 
 TEST_F(ItemPlacementTest, UntitledItemsOfADriftingApplicationTakeTheWindowsNearestTheirSlots) {

@@ -81,6 +81,17 @@ TEST_F(WindowFinderTest, IndexCountsInTheWholeWindowListNotWhatOthersLeft) {
     EXPECT_EQ(find(w, f, WindowMatcher::windowIndex(1)), std::nullopt) << "the indexed window is not on the display";
 }
 
+TEST_F(WindowFinderTest, ATitleNamesItsWindowOnAnyDisplayWhileOtherChoicesStayOnTheirs) {
+    const auto w = windows({window("Inbox", Rect(100, 100, 400, 300)), window("Notes", Rect(1500, 100, 400, 300))});
+    Find f{.preferNear = frameOn(2, 0, 0, 800, 600), .restrictToDisplay = 2};
+    EXPECT_EQ(find(w, f, WindowMatcher::titleContains("Inbox")), w[0]);
+    EXPECT_EQ(find(w, f, WindowMatcher::titleRegex("^In")), w[0]);
+    EXPECT_EQ(find(w, f), w[1]);
+    f.fallbackToFirst = true;
+    EXPECT_EQ(find(w, f, WindowMatcher::titleContains("Sent")), w[1]);
+    EXPECT_EQ(find(w, f, WindowMatcher::windowIndex(0)), w[1]);
+}
+
 TEST_F(WindowFinderTest, SavedTitleWinsAndADriftedOneNeedsTheSlot) {
     const auto w = windows({window("Notes", Rect(100, 100, 400, 300)), window("Inbox (3)", Rect(900, 500, 400, 300))});
     Find f{.preferNear = frameOn(1, 100, 100, 400, 300), .preferTitle = "Inbox"};
