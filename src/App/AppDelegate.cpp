@@ -46,6 +46,9 @@ void load(Store& store, const std::string& logPrefix, std::optional<Failure>& fa
 
 void AppDelegate::applicationDidFinishLaunching() {
     LegacyMigration::run();
+    // Watched before they are read: a file another process writes while this one starts
+    // is taken in, however early.
+    watchStores();
     load(LayoutStore::shared(), "kestr: failed to load layouts: ", layoutsFailure_);
     load(SnapStore::shared(), "kestr: failed to load snaps: ", snapsFailure_);
     seedDefaultSnaps();
@@ -89,7 +92,6 @@ void AppDelegate::applicationDidFinishLaunching() {
     // word of why.
     if (layoutsFailure_) reportLoadFailure("kests", *layoutsFailure_);
     if (snapsFailure_) reportLoadFailure("snap shortcuts", *snapsFailure_);
-    watchStores();
 }
 
 void AppDelegate::watchStores() {

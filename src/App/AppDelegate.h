@@ -1,8 +1,8 @@
 // Turns the bare process into the menu-bar application: one start-up, in a fixed
-// order, that brings over old data, loads the stores, seeds the default snap
-// shortcuts, tidies the kests in memory, registers every shortcut, creates the
-// menu-bar controller and starts what runs beside it, then watches the stores' files
-// for other processes' changes. There is no shut-down step.
+// order, that brings over old data, watches the stores' files for other processes'
+// changes, loads the stores, seeds the default snap shortcuts, tidies the kests in
+// memory, registers every shortcut, creates the menu-bar controller and starts what
+// runs beside it. There is no shut-down step.
 #pragma once
 
 #include <functional>

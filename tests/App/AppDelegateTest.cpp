@@ -32,6 +32,7 @@ protected:
             auto recording = std::make_unique<test::RecordingStatusItem>();
             recording->keptStrip = statusStrip;
             item = recording.get();
+            if (duringStartUp) duringStartUp();
             return recording;
         };
         delegate->applicationDidFinishLaunching();
@@ -57,6 +58,8 @@ protected:
     }
 
     std::unique_ptr<AppDelegate> delegate;
+    // Runs in the middle of start-up, after the stores were read.
+    std::function<void()> duringStartUp;
     // The strip along the top of the main display the status item keeps once it shows.
     double statusStrip = 0;
 };
@@ -194,6 +197,18 @@ TEST_F(AppDelegateTest, AnotherProcessRewritingTheStoresIsTakenInAndShown) {
     EXPECT_TRUE(registered(Hotkey{0, 0x1900}));
     EXPECT_FALSE(registered(oldLeftHalf));
     EXPECT_EQ(SnapStore::shared().bindings, otherSnaps.bindings);
+}
+
+TEST_F(AppDelegateTest, AKestFileAnotherProcessWritesDuringStartUpIsTakenIn) {
+    duringStartUp = [] {
+        LayoutStore other(LayoutStore::shared().fileURL);
+        other.layouts = {kestOfNotes("Theirs", Hotkey{18, 0x1300})};
+        other.save();
+    };
+    launch();
+    sim->virtualTime().runPending();
+    ASSERT_EQ(LayoutStore::shared().layouts.size(), 1u);
+    EXPECT_EQ(LayoutStore::shared().layouts[0].name, "Theirs");
 }
 
 // One frame of 1e308 in the file once made every save of the session fail: tidying it
