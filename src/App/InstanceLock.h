@@ -1,8 +1,8 @@
 // One menu-bar application per user data folder: the running one holds an advisory
 // lock for its whole life, which the system lets go when the process ends, a crash
 // included; a second start finds it held and stops. The lock file lives in the user's
-// runtime folder, named after the data folder, so it can be taken where the data
-// folder is read-only or missing.
+// runtime folder, named after the data folder (the folder itself, through any link or
+// "." in its path), so it can be taken where the data folder is read-only or missing.
 #pragma once
 
 #include <memory>

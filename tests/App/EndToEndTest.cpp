@@ -535,7 +535,8 @@ TEST(EndToEndTest, MenuBarApplicationStartTakesOverTheEarlierVersionsFolder) {
 }
 
 // Also where nothing can be written in the data folder: the lock is kept with the
-// user's runtime files. Where no lock can be taken, one line says so.
+// user's runtime files, named after the folder itself however its path is written; two
+// data folders run side by side. Where no lock can be taken, one line says so.
 TEST(EndToEndTest, SecondMenuBarApplicationOnOneDataFolderStopsAndTheFirstGoesOn) {
     KestrHome home;
     const auto up = [](const std::string& err) { return err.find("hotkeys registered") != std::string::npos; };
@@ -550,22 +551,37 @@ TEST(EndToEndTest, SecondMenuBarApplicationOnOneDataFolderStopsAndTheFirstGoesOn
         EXPECT_EQ(r.status, 0) << r.err;
         return started ? r.err : "";
     };
-    for (const std::string& data : {home.home() + "/data", std::string("/proc/kestr-none")}) {
-        SCOPED_TRACE(data);
-        const std::vector<std::string> environment = {"QT_QPA_PLATFORM=offscreen", "KESTR_LOG_STDERR=1",
-                                                      "XDG_DATA_HOME=" + data};
+    const auto on = [](const std::string& data) {
+        return std::vector<std::string>{"QT_QPA_PLATFORM=offscreen", "KESTR_LOG_STDERR=1", "XDG_DATA_HOME=" + data};
+    };
+    const std::string data = home.home() + "/data";
+    fs::create_directories(data);
+    fs::create_directory_symlink(data, home.home() + "/link");
+    const std::string none = "/proc/kestr-none";
+    struct Case {
+        std::string first, second;
+        bool stops;
+    };
+    for (const Case& c :
+         {Case{data, data, true}, Case{data, home.home() + "/link", true}, Case{data, data + "/.", true},
+          Case{none, none, true}, Case{data, home.home() + "/other", false}}) {
+        SCOPED_TRACE(c.second);
         std::optional<ProcessResult> second;
-        const auto first = home.run({}, 60, environment, [&](pid_t pid, const std::string& err) {
+        const auto first = home.run({}, 60, on(c.first), [&](pid_t pid, const std::string& err) {
             if (second || !up(err)) return;
-            second = home.run({}, 20, environment);
+            second = c.stops ? home.run({}, 20, on(c.second)) : ProcessResult{0, "", startAndQuit(on(c.second))};
             // Still running after the second start: a crash, then, must free the folder.
             ::kill(pid, SIGKILL);
         });
         ASSERT_TRUE(second) << first.err;
-        EXPECT_EQ(second->status, 1);
-        EXPECT_EQ(second->err, "kestr is already running\n");
+        if (c.stops) {
+            EXPECT_EQ(second->status, 1);
+            EXPECT_EQ(second->err, "kestr is already running\n");
+        } else {
+            EXPECT_TRUE(up(second->err));
+        }
         EXPECT_EQ(first.status, 128 + SIGKILL) << first.err;
-        EXPECT_TRUE(up(startAndQuit(environment)));
+        EXPECT_TRUE(up(startAndQuit(on(c.first))));
     }
 
     const std::string err =
