@@ -285,11 +285,27 @@ TEST_F(LayoutStoreTest, AFileIsDecodedKestByKestWithTheWholeDocumentsFailures) {
     EXPECT_NE(failure(badThird + "x").find("malformed JSON"), std::string::npos);
     EXPECT_NE(failure(R"({"layouts": [1], "version": 1})").find("layouts[0]"), std::string::npos);
     EXPECT_NE(failure(R"({"layouts": []})").find("version"), std::string::npos);
-    // A repeated member counts once, the last one, as in any parsed document.
-    put(path(), R"({"layouts": [1, 2], "layouts": [], "version": 1})");
-    EXPECT_TRUE(loaded().empty());
     put(path(), good);
     EXPECT_EQ(loaded(), kests(0, 3));
+}
+
+// A file whose kests are followed by a second, empty list (a hand edit, another tool)
+// is damaged like any other: kept aside with the reason, and the backup taken.
+TEST_F(LayoutStoreTest, AFileThatRepeatsItsListOfKestsIsKeptAsideForTheBackup) {
+    LayoutStore& store = LayoutStore::shared();
+    store.layouts = kests(0, 20);
+    store.save();
+    store.save();
+    const std::string good = bytes(path());
+    const std::string repeated = good.substr(0, good.rfind('}')) + ",\n  \"layouts\": []\n}";
+    put(path(), repeated);
+    EXPECT_EQ(loaded(), kests(0, 20));
+    const std::string kept = file("layouts.corrupt-20261205-200000.json");
+    EXPECT_EQ(bytes(kept), repeated);
+    EXPECT_EQ(bytes(path()), good);
+    EXPECT_EQ(sim->simLog().lines().back(), "kestr: quarantined corrupt layouts.json \u2192 " + kept +
+                                                ": malformed JSON: the key \"layouts\" appears twice in the "
+                                                "top-level object");
 }
 
 }  // namespace

@@ -31,9 +31,14 @@ public:
     bool end_object() { return end(); }
     bool end_array() { return end(); }
 
+    // A key repeated in one object would leave only one of its values: the document is
+    // refused, as any other damage is, instead of losing the others without a word.
     bool key(json::string_t& name) {
-        if (open_.size() == 1) topKey_ = name;
-        member_ = &open_.back()->get_ref<json::object_t&>()[std::move(name)];
+        Open& object = open_.back();
+        auto [member, added] = object.value->get_ref<json::object_t&>().try_emplace(std::move(name));
+        if (!added) throw JsonDecodeError("malformed JSON: the key \"" + name + "\" appears twice in " + where());
+        object.key = &member->first;
+        member_ = &member->second;
         return true;
     }
 
@@ -43,21 +48,44 @@ public:
     }
 
 private:
+    // An array or object being parsed: its member being parsed, or how many elements it
+    // has so far (the list's are handed over, not kept).
+    struct Open {
+        json* value;
+        const std::string* key = nullptr;
+        std::size_t elements = 0;
+    };
+
     // Whether a value put now is an element of the list.
     bool inListNow() const { return inList_ && open_.size() == 2; }
+
+    // The object being parsed, for a reader: "layouts[3].items[0]".
+    std::string where() const {
+        std::string path;
+        for (std::size_t i = 0; i + 1 < open_.size(); ++i) {
+            const Open& level = open_[i];
+            if (level.value->is_array())
+                path += "[" + std::to_string(level.elements - 1) + "]";
+            else
+                path += (path.empty() ? "" : ".") + *level.key;
+        }
+        return path.empty() ? "the top-level object" : "the object at " + path;
+    }
 
     json* put(json&& value) {
         if (open_.empty()) {
             document = std::move(value);
             return &document;
         }
+        Open& parent = open_.back();
         if (inListNow()) {
+            ++parent.elements;
             element_ = std::move(value);
             return &element_;
         }
-        json& parent = *open_.back();
-        if (parent.is_array()) {
-            auto& items = parent.get_ref<json::array_t&>();
+        if (parent.value->is_array()) {
+            ++parent.elements;
+            auto& items = parent.value->get_ref<json::array_t&>();
             items.push_back(std::move(value));
             return &items.back();
         }
@@ -77,8 +105,9 @@ private:
         if (open_.size() >= std::size_t(JsonNesting::limit)) {
             throw JsonNestingError();
         }
-        const bool list = open_.size() == 1 && open_.back()->is_object() && empty.is_array() && topKey_ == how_.listKey;
-        open_.push_back(put(std::move(empty)));
+        const bool list = how_.element && open_.size() == 1 && open_.back().value->is_object() && empty.is_array() &&
+                          *open_.back().key == how_.listKey;
+        open_.push_back(Open{put(std::move(empty))});
         if (list) {
             inList_ = true;
             if (how_.listStarts) how_.listStarts();
@@ -103,9 +132,8 @@ private:
     }
 
     const JsonListParse& how_;
-    std::vector<json*> open_;
+    std::vector<Open> open_;
     json* member_ = nullptr;
-    json::string_t topKey_;
     bool inList_ = false;
     json element_;
 };
@@ -121,5 +149,7 @@ json JsonListParse::parse(std::string_view bytes) const {
     }
     return std::move(builder.document);
 }
+
+json parseJson(std::string_view bytes) { return JsonListParse{}.parse(bytes); }
 
 }  // namespace kestr

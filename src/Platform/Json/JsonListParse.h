@@ -18,14 +18,15 @@ namespace kestr {
 struct JsonListParse {
     // The member of the top-level object whose list is handed over.
     std::string_view listKey;
-    // A list begins under `listKey`; for a repeated member, the one before is replaced.
+    // The list begins under `listKey` (a key repeated in one object is refused as
+    // malformed, the list's key as any other).
     std::function<void()> listStarts;
     // One element of the list, in order; it may be taken apart. An exception thrown here
     // ends the parse.
     std::function<void(nlohmann::json& element)> element;
 
     // The document, with the list as an empty array. Throws JsonDecodeError (malformed
-    // JSON, or JsonNestingError).
+    // JSON, a key twice in one object, or JsonNestingError).
     nlohmann::json parse(std::string_view bytes) const;
 };
 

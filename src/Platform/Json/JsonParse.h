@@ -26,16 +26,8 @@ public:
 };
 
 // Parses the bytes as one JSON value (no comments, nothing after it, valid UTF-8, no
-// deeper than JsonNesting::limit); anything else throws JsonDecodeError.
-inline nlohmann::json parseJson(std::string_view bytes) {
-    if (JsonNesting::exceedsLimit(bytes)) {
-        throw JsonNestingError();
-    }
-    try {
-        return nlohmann::json::parse(bytes.begin(), bytes.end());
-    } catch (const nlohmann::json::exception& e) {
-        throw JsonDecodeError(std::string("malformed JSON: ") + e.what());
-    }
-}
+// deeper than JsonNesting::limit, no key twice in one object); anything else throws
+// JsonDecodeError. Built from the parser's events as JsonListParse builds a document.
+nlohmann::json parseJson(std::string_view bytes);
 
 }  // namespace kestr

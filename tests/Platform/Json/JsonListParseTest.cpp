@@ -45,11 +45,7 @@ TEST(JsonListParseTest, TheDocumentIsAWholeParseWithTheListHandedOver) {
     EXPECT_EQ(p.document, whole);
     EXPECT_EQ(p.starts, 1);
 
-    // A repeated member replaces the one before; a list elsewhere, or not under the key,
-    // stays in the document.
-    const Parsed repeated = parsed(R"({"list": [1, 2], "list": [3]})");
-    EXPECT_EQ(repeated.elements, std::vector<json>{3});
-    EXPECT_EQ(repeated.starts, 2);
+    // A list elsewhere, or not under the key, stays in the document.
     EXPECT_EQ(parsed(R"([["x"]])").document, json::parse(R"([["x"]])"));
     EXPECT_EQ(parsed(R"({"list": 5})").document, json::parse(R"({"list": 5})"));
     EXPECT_TRUE(parsed(R"({"list": [1]})", "other").elements.empty());
@@ -69,6 +65,28 @@ TEST(JsonListParseTest, MalformedAndTooDeepTextsAreRefused) {
         ASSERT_TRUE(error) << text;
         EXPECT_EQ(std::string(error->what()).rfind("malformed JSON: ", 0), 0u) << error->what();
     }
+}
+
+// A key twice in one object would keep one value and drop the other without a word
+// (a whole list of kests, say): every document that holds one is refused, and the
+// message says where.
+TEST(JsonListParseTest, AKeyTwiceInOneObjectIsRefusedAndPlaced) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {R"({"list": [1, 2], "version": 1, "list": []})", R"("list" appears twice in the top-level object)"},
+        {R"({"a": {"b": 1, "c": {}, "b": 2}, "list": []})", R"("b" appears twice in the object at a)"},
+        {R"({"list": [{}, {"x": {"y": 1, "y": 1}}]})", R"("y" appears twice in the object at list[1].x)"},
+        {R"({"list": [[], {"k": [0, {"z": 1, "z": null}]}]})", R"("z" appears twice in the object at list[1].k[1])"},
+        {R"([{"a": 1}, {"a": 1, "a": 1}])", R"("a" appears twice in the object at [1])"},
+    };
+    for (const auto& [text, where] : cases) {
+        const auto listed = test::thrown<JsonDecodeError>([&] { parsed(text); });
+        ASSERT_TRUE(listed) << text;
+        EXPECT_EQ(listed->what(), "malformed JSON: the key " + where);
+        const auto whole = test::thrown<JsonDecodeError>([&] { parseJson(text); });
+        ASSERT_TRUE(whole) << text;
+        EXPECT_STREQ(whole->what(), listed->what());
+    }
+    EXPECT_EQ(parseJson(R"({"a": {"a": 1}, "b": [{"a": 2}, {"a": 3}]})")["b"][1]["a"], 3);
 }
 
 }  // namespace
