@@ -59,6 +59,12 @@ void AppDelegate::applicationDidFinishLaunching() {
     // Tidied for this session only: unless the user changes a kest, saves write it back
     // as it was stored.
     KestNormaliser::normalise(LayoutStore::shared(), statusItem ? statusItem->keptTopStrip() : 0);
+    if (statusItem) {
+        // The window manager may keep the button lower than it asked to stand.
+        statusItem->onKeptStripChange = [item = statusItem.get()] {
+            KestNormaliser::normalise(LayoutStore::shared(), item->keptTopStrip());
+        };
+    }
 
     const auto& layouts = LayoutStore::shared().layouts;
     const auto conflicts = HotkeyManager::shared().sync(layouts, SnapStore::shared().bindings);

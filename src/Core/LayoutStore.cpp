@@ -108,10 +108,21 @@ void LayoutStore::load() {
 void LayoutStore::tidy(const std::function<std::optional<StoredForm::Untidied>(Layout& kest)>& tidyInPlace) {
     for (std::size_t i = 0; i < layouts.size(); ++i) {
         Layout& kest = layouts[i];
+        // A kest still as an earlier tidying left it is tidied again from its stored form,
+        // so saves keep writing that one.
+        std::optional<std::uint64_t> storedDigest;
+        if (const auto form = storedForms_.find(kest.id); form != storedForms_.end()) {
+            if (std::optional<Layout> stored = form->second.storedFormFor(kest)) {
+                storedDigest = form->second.storedDigest();
+                kest = std::move(*stored);
+                storedForms_.erase(form);
+            }
+        }
         // As the file holds it, when the last load read this kest there.
         const bool asRead =
             baseFollowsLayouts_ && i < base_.size() && base_[i].id == kest.id && !storedForms_.contains(kest.id);
-        const std::uint64_t digest = asRead ? base_[i].digest : ThreeWayMerge::digestOf(kest);
+        const std::uint64_t digest =
+            storedDigest ? *storedDigest : asRead ? base_[i].digest : ThreeWayMerge::digestOf(kest);
         std::optional<StoredForm::Untidied> before = tidyInPlace(kest);
         // A kest already tidy keeps the form it had before an earlier tidying.
         if (!before) continue;

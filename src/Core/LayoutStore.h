@@ -60,7 +60,8 @@ public:
     // still equals its tidied form, saves write it as it was before, so an unrelated save
     // does not write the tidying for it. Forgotten at the next load. `tidyInPlace` tidies
     // one kest where it stands and answers what it was before, or none when it was tidy
-    // already.
+    // already. A kest still as the last tidying left it is tidied again from how it is
+    // stored.
     void tidy(const std::function<std::optional<StoredForm::Untidied>(Layout& kest)>& tidyInPlace);
 
 private:

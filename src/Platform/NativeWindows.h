@@ -27,7 +27,8 @@ public:
     virtual ~NativeWindows() = default;
 
     // Shows the window on every desktop, so switching desktops never takes it away. Ask
-    // before the window is first shown.
+    // before each time the window is shown: a window manager forgets the states of a
+    // window it stops showing.
     virtual void showOnEveryDesktop(const NativeWindow&) {}
     // Leaves the window out of taskbars and pagers. Ask before each time the window is
     // shown: a window manager forgets the states of a window it stops showing.

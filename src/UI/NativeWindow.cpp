@@ -21,22 +21,30 @@ namespace {
 
 // Qt sends a widget its show event after it has made the native window and before it
 // maps it: the moment a window manager reads the window's states.
-class OffTaskbars final : public QObject {
+class BeforeEachShow final : public QObject {
 public:
-    explicit OffTaskbars(QWidget& window) : QObject(&window) { window.installEventFilter(this); }
+    using Request = void (NativeWindows::*)(const NativeWindow&);
+    BeforeEachShow(QWidget& window, Request request) : QObject(&window), request_(request) {
+        window.installEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show && watched == parent()) {
             if (const auto native = nativeWindow(*static_cast<QWidget*>(watched)))
-                platform().nativeWindows().keepOffTaskbars(*native);
+                (platform().nativeWindows().*request_)(*native);
         }
         return false;
     }
+
+private:
+    Request request_;
 };
 
 }  // namespace
 
-void keepOffTaskbars(QWidget& window) { new OffTaskbars(window); }
+void keepOffTaskbars(QWidget& window) { new BeforeEachShow(window, &NativeWindows::keepOffTaskbars); }
+
+void showOnEveryDesktop(QWidget& window) { new BeforeEachShow(window, &NativeWindows::showOnEveryDesktop); }
 
 }  // namespace kestr

@@ -19,4 +19,8 @@ std::optional<NativeWindow> nativeWindow(QWidget& window);
 // it out: for kestr's small windows, which a person never switches to.
 void keepOffTaskbars(QWidget& window);
 
+// Asks, each time the top-level widget is about to show, that it show on every desktop:
+// for windows that must stay where the user is when the desktop is switched.
+void showOnEveryDesktop(QWidget& window);
+
 }  // namespace kestr

@@ -151,18 +151,30 @@ TEST_F(AppDelegateTest, TidiedKestsAreWrittenBackAsStoredUnlessTheUserChangesThe
 }
 
 // A status button of its own keeps a strip along the top of a main display that has no
-// menu bar, but only once it shows: a frame above the screen is tidied to below it.
-TEST_F(AppDelegateTest, TheTidyingLeavesTheStripTheStatusButtonWillKeep) {
+// menu bar, but only once it shows: a frame above the screen is tidied to below it, and
+// tidied again from its stored form when the window manager puts the button lower.
+TEST_F(AppDelegateTest, TheTidyingLeavesTheStripTheStatusButtonKeeps) {
     sim->world().displays[0].insets.top = 0;
     Layout kest = kestOfNotes("Above", std::nullopt);
     kest.items[0].targetFrame.y = -50;
-    LayoutStore::shared().layouts = {kest};
+    LayoutStore::shared().layouts = {kest, kestOfNotes("Other", std::nullopt)};
     LayoutStore::shared().save();
     LayoutStore::shared().layouts.clear();
     statusStrip = 22;
     launch();
     EXPECT_EQ(LayoutStore::shared().layouts.at(0).items[0].targetFrame.y, 22);
     EXPECT_EQ(LayoutStore::shared().layouts.at(0).items[0].targetFrame.height, 628);
+
+    item->keptStrip = 29;
+    ASSERT_TRUE(item->onKeptStripChange);
+    item->onKeptStripChange();
+    EXPECT_EQ(LayoutStore::shared().layouts.at(0).items[0].targetFrame.y, 29);
+    EXPECT_EQ(LayoutStore::shared().layouts.at(0).items[0].targetFrame.height, 621);
+    LayoutStore::shared().layouts[1].name = "Renamed";
+    LayoutStore::shared().save();
+    LayoutStore check(LayoutStore::shared().fileURL);
+    check.load();
+    EXPECT_EQ(check.layouts.at(0), kest) << "an unrelated save wrote a tidied form";
 }
 
 TEST_F(AppDelegateTest, AnotherProcessRewritingTheStoresIsTakenInAndShown) {

@@ -22,7 +22,7 @@ xcb_connection_t* connectionOf(const NativeWindow& window) {
 
 // The atoms of these names, asked for together so that one wait answers them all; none
 // for a name the server does not answer.
-std::vector<xcb_atom_t> atomsNamed(xcb_connection_t* c, std::initializer_list<const char*> names) {
+std::vector<xcb_atom_t> atomsNamed(xcb_connection_t* c, const std::vector<const char*>& names) {
     std::vector<xcb_intern_atom_cookie_t> asked;
     for (const char* name : names)
         asked.push_back(xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name));
@@ -65,21 +65,15 @@ void setShape(const NativeWindow& window, xcb_shape_kind_t kind, const std::vect
     xcb_flush(c);
 }
 
-}  // namespace
-
-void X11NativeWindows::showOnEveryDesktop(const NativeWindow& window) {
-    // The desktop "all" of the window manager conventions, read when the window is mapped.
-    const std::uint32_t everyDesktop = 0xFFFFFFFF;
-    setCardinals(window, "_NET_WM_DESKTOP", &everyDesktop, 1);
-}
-
-void X11NativeWindows::keepOffTaskbars(const NativeWindow& window) {
+// Adds the states to the `_NET_WM_STATE` the window will be mapped with; Qt adds its own
+// states to what it finds there.
+void addStates(const NativeWindow& window, std::initializer_list<const char*> names) {
     xcb_connection_t* c = connectionOf(window);
     if (!c) return;
-    const std::vector<xcb_atom_t> atoms =
-        atomsNamed(c, {"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"});
+    std::vector<const char*> all{"_NET_WM_STATE"};
+    all.insert(all.end(), names.begin(), names.end());
+    const std::vector<xcb_atom_t> atoms = atomsNamed(c, all);
     const xcb_atom_t property = atoms[0];
-    const xcb_atom_t wanted[] = {atoms[1], atoms[2]};
     if (property == XCB_ATOM_NONE) return;
     const auto id = static_cast<xcb_window_t>(window.id);
     std::vector<xcb_atom_t> states;
@@ -91,14 +85,29 @@ void X11NativeWindows::keepOffTaskbars(const NativeWindow& window) {
         std::free(r);
     }
     std::vector<xcb_atom_t> missing;
-    for (const xcb_atom_t state : wanted) {
-        if (state != XCB_ATOM_NONE && std::find(states.begin(), states.end(), state) == states.end())
-            missing.push_back(state);
+    for (auto state = atoms.begin() + 1; state != atoms.end(); ++state) {
+        if (*state != XCB_ATOM_NONE && std::find(states.begin(), states.end(), *state) == states.end())
+            missing.push_back(*state);
     }
     if (missing.empty()) return;
     xcb_change_property(c, XCB_PROP_MODE_APPEND, id, property, XCB_ATOM_ATOM, 32,
                         static_cast<std::uint32_t>(missing.size()), missing.data());
     xcb_flush(c);
+}
+
+}  // namespace
+
+void X11NativeWindows::showOnEveryDesktop(const NativeWindow& window) {
+    // The desktop "all" of the window manager conventions, read when the window is mapped.
+    const std::uint32_t everyDesktop = 0xFFFFFFFF;
+    setCardinals(window, "_NET_WM_DESKTOP", &everyDesktop, 1);
+    // Some window managers read that number as any other, modulo their desktops, and put
+    // the window on the last one; all of them take the sticky state.
+    addStates(window, {"_NET_WM_STATE_STICKY"});
+}
+
+void X11NativeWindows::keepOffTaskbars(const NativeWindow& window) {
+    addStates(window, {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"});
 }
 
 void X11NativeWindows::reserveTopEdge(const NativeWindow& window, const Rect& area) {

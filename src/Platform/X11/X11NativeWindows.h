@@ -1,5 +1,5 @@
-// Requests about kestr's own windows on X11: `_NET_WM_DESKTOP` for every desktop, the
-// states that keep them off taskbars and pagers, the top-edge struts, and the SHAPE
+// Requests about kestr's own windows on X11: `_NET_WM_DESKTOP` and the sticky state for
+// every desktop, the states that keep them off taskbars and pagers, the top-edge struts, and the SHAPE
 // extension's input and bounding shapes. They go through the toolkit's connection the
 // window names, not the backend's own: the toolkit creates the window, sets shapes of its
 // own (an empty input shape for a window deaf to the mouse) and maps it on that
@@ -14,8 +14,6 @@ namespace kestr {
 class X11NativeWindows : public NativeWindows {
 public:
     void showOnEveryDesktop(const NativeWindow& window) override;
-    // Adds the skip-taskbar and skip-pager states to the `_NET_WM_STATE` the window will be
-    // mapped with; Qt adds its own states to what it finds there.
     void keepOffTaskbars(const NativeWindow& window) override;
     void reserveTopEdge(const NativeWindow& window, const Rect& area) override;
     void setInputShape(const NativeWindow& window, const std::vector<Rect>& region) override;

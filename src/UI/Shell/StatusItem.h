@@ -78,10 +78,12 @@ public:
     virtual void keepMenu(MenuBuilder build) { (void)build; }
     virtual void refreshMenu() {}
     // How deep a strip along the main display's top edge the item keeps clear of other
-    // windows once it shows, as a panel does; 0: none. Known before it shows.
+    // windows once it shows, as a panel does; 0: none. Known before it shows, and told
+    // again through onKeptStripChange when the window manager puts the item elsewhere.
     virtual double keptTopStrip() const { return 0; }
 
     std::function<void(const Click&)> onClick;
+    std::function<void()> onKeptStripChange;
 
     // The button drawn as it looks now, `scale` pixels per point; template images in
     // the label colour of the menu bar's appearance.

@@ -2,6 +2,8 @@
 
 #include <QMenu>
 #include <QMouseEvent>
+#include <QMoveEvent>
+#include <QResizeEvent>
 #include <QPainter>
 #include <cmath>
 
@@ -24,7 +26,7 @@ public:
         setAttribute(Qt::WA_AlwaysShowToolTips);
         keepOffTaskbars(*this);
         // Like a status icon in a panel, it stays when the user switches desktops.
-        if (const auto native = nativeWindow(*this)) platform().nativeWindows().showOnEveryDesktop(*native);
+        showOnEveryDesktop(*this);
     }
 
     QImage picture;
@@ -35,6 +37,10 @@ protected:
         painter.fillRect(rect(), palette().color(QPalette::Window));
         painter.drawImage(QPointF(0, 0), picture);
     }
+
+    // Where the window manager put the button, which may not be where it was asked to go.
+    void moveEvent(QMoveEvent*) override { item_.keepStripUnder(geometry()); }
+    void resizeEvent(QResizeEvent*) override { item_.keepStripUnder(geometry()); }
 
     void mouseReleaseEvent(QMouseEvent* event) override {
         if (!rect().contains(event->position().toPoint()) || !item_.onClick) return;
@@ -65,11 +71,42 @@ void WindowStatusItem::followMainDisplay() {
 }
 
 double WindowStatusItem::keptTopStrip() const {
-    // The window system keeps a strip only at the top of the whole screen, and only where
-    // it takes such requests.
+    // Before it shows, the strip under the place it will ask for.
+    return (kept_ ? *kept_ : stripUnder(askedFrame())).height();
+}
+
+Rect WindowStatusItem::stripUnder(const QRect& frame) const {
     Displays& displays = platform().displays();
     const Rect main = displays.displayBounds(displays.mainDisplayID());
-    return main.minY() == 0 && nativeWindow(*window_) ? buttonHeight : 0;
+    const double bottom = frame.y() + frame.height();
+    // The window system keeps a strip only at the top of the whole screen, and only where
+    // it takes such requests. A window manager may keep windows a few pixels off the
+    // edge: the strip then reaches down to the button's bottom.
+    if (main.minY() != 0 || !nativeWindow(*window_) || frame.y() - main.minY() >= buttonHeight || bottom <= main.minY())
+        return {};
+    return Rect(frame.x(), main.minY(), frame.width(), bottom - main.minY());
+}
+
+void WindowStatusItem::keepStripUnder(const QRect& frame) {
+    // Qt may report a place while the window is still being made.
+    if (!window_) return;
+    const Rect strip = stripUnder(frame);
+    if (kept_ == strip) return;
+    const double before = keptTopStrip();
+    kept_ = strip;
+    // Always on top, the button would sit over the title-bar buttons of maximised windows.
+    if (const auto native = nativeWindow(*window_)) platform().nativeWindows().reserveTopEdge(*native, strip);
+    if (strip.height() != before && onKeptStripChange) onKeptStripChange();
+}
+
+QRect WindowStatusItem::askedFrame() const {
+    const QSizeF size = drawnSize();
+    const QSize pixels(static_cast<int>(std::ceil(size.width())), static_cast<int>(std::ceil(size.height())));
+    Displays& displays = platform().displays();
+    const Rect main = displays.displayBounds(displays.mainDisplayID());
+    return QRect(
+        QPoint(static_cast<int>(std::lround(main.maxX())) - pixels.width(), static_cast<int>(std::lround(main.minY()))),
+        pixels);
 }
 
 void WindowStatusItem::popUpMenu(QMenu& menu) { menu.exec(window_->mapToGlobal(window_->rect().bottomLeft())); }
@@ -79,20 +116,13 @@ void WindowStatusItem::present(const QImage& picture) {
     window_->setToolTip(toolTip());
     window_->setAccessibleName(accessibility().label);
     window_->setAccessibleDescription(accessibility().value);
-    const QSizeF size = drawnSize();
-    const QSize pixels(static_cast<int>(std::ceil(size.width())), static_cast<int>(std::ceil(size.height())));
-    Displays& displays = platform().displays();
-    const Rect main = displays.displayBounds(displays.mainDisplayID());
-    const QRect frame(
-        QPoint(static_cast<int>(std::lround(main.maxX())) - pixels.width(), static_cast<int>(std::lround(main.minY()))),
-        pixels);
-    if (frame != window_->geometry() || !window_->isVisible()) {
+    // Asked again only when the place to ask for moves: a window manager that keeps the
+    // button elsewhere would only put it back there.
+    const QRect frame = askedFrame();
+    if (frame != asked_ || !window_->isVisible()) {
+        asked_ = frame;
         window_->setGeometry(frame);
-        // Always on top, it would sit over the title-bar buttons of maximised windows.
-        if (const auto native = nativeWindow(*window_)) {
-            platform().nativeWindows().reserveTopEdge(*native,
-                                                      Rect(frame.x(), frame.y(), frame.width(), frame.height()));
-        }
+        keepStripUnder(frame);
     }
     if (!window_->isVisible()) window_->show();
     window_->update();

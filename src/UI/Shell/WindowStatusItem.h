@@ -5,7 +5,9 @@
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 
+#include "Platform/Geometry.h"
 #include "UI/Shell/DrawnStatusItem.h"
 
 namespace kestr {
@@ -28,7 +30,18 @@ protected:
 
 private:
     class ButtonWindow;
+    // The strip along the main display's top edge that the button at `frame` stands in,
+    // from the edge down to its bottom; empty where the button stands lower or the
+    // window system keeps no strips.
+    Rect stripUnder(const QRect& frame) const;
+    // Keeps that strip clear of other windows, and tells the owner when it is not as
+    // deep as it said.
+    void keepStripUnder(const QRect& frame);
+    QRect askedFrame() const;
+
     std::unique_ptr<ButtonWindow> window_;
+    QRect asked_;
+    std::optional<Rect> kept_;
 };
 
 }  // namespace kestr

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QToolTip>
+#include <cmath>
 #include <cstring>
 
 #include "UI/DragSnap/SnapZoneOverlayWindow.h"
@@ -99,17 +100,36 @@ TEST_F(X11PanelTest, WithoutACompositingManagerThePanelAndTheToastShowTheWindowB
 
 // Without a system tray the status button is a window of its own, above the others:
 // switching desktops must not take it (and with it the panel and the menu) away, and a
-// maximised window stays below it rather than with its title-bar buttons under it.
-TEST_F(X11PanelTest, TheStatusButtonWindowShowsOnEveryDesktopAndMaximisedWindowsStayBelowIt) {
+// maximised window stays below it rather than with its title-bar buttons under it. xfwm4
+// reads the desktop "all" as a desktop number and keeps windows a few pixels off the
+// screen's edge: the strip the button keeps reaches down to where it went.
+class X11StatusButtonTest : public X11PanelTest, public testing::WithParamInterface<WindowManager> {};
+
+TEST_P(X11StatusButtonTest, ShowsOnEveryDesktopAndKeepsMaximisedWindowsBelowIt) {
+    ASSERT_NO_THROW(session().startWindowManager(GetParam()));
     WindowStatusItem item;
-    // Known before the button shows, for the kests tidied at start-up: the strip it keeps.
-    const double kept = item.keptTopStrip();
-    EXPECT_EQ(kept, StatusItem::buttonHeight);
+    int told = 0;
+    item.onKeptStripChange = [&told] { ++told; };
+    // Known before the button shows, for the kests tidied at start-up: the strip it asks for.
+    const double asked = item.keptTopStrip();
+    EXPECT_EQ(asked, StatusItem::buttonHeight);
     showButton(item);
     const auto button = static_cast<xcb_window_t>(item.window().winId());
     ASSERT_TRUE(pumpQtUntil([&] { return isViewable(connection(), button); }));
-    EXPECT_TRUE(
-        settle([&] { return DisplayManager::visibleAreaLocal(x11().displays().mainDisplayID()).minY() == kept; }));
+    // A wider picture: a request to move the button, which xfwm4 keeps off the edge.
+    QImage wider(60, 30, QImage::Format_ARGB32_Premultiplied);
+    wider.fill(Qt::blue);
+    wider.setDevicePixelRatio(2);
+    item.setImage({wider, false, "wider"}, 0);
+    const int width = static_cast<int>(std::ceil(item.drawnSize().width()));
+    EXPECT_TRUE(settle([&] {
+        const auto frame = frameOf(connection(), button);
+        const double kept = item.keptTopStrip();
+        const auto strut = property32(connection(), button, "_NET_WM_STRUT_PARTIAL");
+        return frame && frame->width == width && kept == frame->y + frame->height && strut && strut->size() == 12 &&
+               (*strut)[2] == kept && DisplayManager::visibleAreaLocal(x11().displays().mainDisplayID()).minY() == kept;
+    })) << "the strip is not the one under the button";
+    EXPECT_EQ(told, item.keptTopStrip() == asked ? 0 : 1);
 
     auto switchTo = [&](std::uint32_t desktop) {
         x11().connection().sendRootMessage(x11().connection().root(), atom(connection(), "_NET_CURRENT_DESKTOP"),
@@ -120,11 +140,15 @@ TEST_F(X11PanelTest, TheStatusButtonWindowShowsOnEveryDesktopAndMaximisedWindows
             return current && current->front() == desktop;
         });
     };
+    // Hidden once the window manager has left the first desktop.
+    const xcb_window_t left = openFramed({});
+    for (std::uint32_t desktop : {1u, 2u, 3u}) {
+        ASSERT_TRUE(switchTo(desktop));
+        ASSERT_TRUE(waitUntil([&] { return !isViewable(connection(), left); }));
+        EXPECT_TRUE(isViewable(connection(), button)) << "the button stayed behind, away from desktop " << desktop;
+    }
     ASSERT_TRUE(switchTo(1));
-    // A window mapped now is mapped after the window manager has hidden the other desktop.
     const xcb_window_t w = openFramed({});
-    EXPECT_TRUE(isViewable(connection(), button)) << "the button stayed behind on the first desktop";
-
     auto& e = x11().connection().ewmh();
     x11().connection().sendRootMessage(w, e._NET_WM_STATE, XCB_EWMH_WM_STATE_ADD, e._NET_WM_STATE_MAXIMIZED_VERT,
                                        e._NET_WM_STATE_MAXIMIZED_HORZ, 2);
@@ -138,6 +162,12 @@ TEST_F(X11PanelTest, TheStatusButtonWindowShowsOnEveryDesktopAndMaximisedWindows
     EXPECT_GT(frameOf(connection(), w)->y, item.buttonFrame()->bottom()) << "its title bar is under the button";
     ASSERT_TRUE(switchTo(0));
 }
+
+INSTANTIATE_TEST_SUITE_P(WindowManagers, X11StatusButtonTest,
+                         testing::Values(WindowManager::openbox, WindowManager::xfwm4),
+                         [](const testing::TestParamInfo<WindowManager>& param) {
+                             return param.param == WindowManager::openbox ? std::string("openbox") : std::string("xfwm4");
+                         });
 
 // A changed monitor layout takes the button, and the strip it keeps free, to the right end
 // of the main display as it is now, never left behind where a monitor was.

@@ -116,6 +116,7 @@ XvfbSession::~XvfbSession() {
     compositor_.reset();
     if (windowManager_) windowManager_->terminate();
     windowManager_.reset();
+    windowManagerBus_.reset();
     connection_.reset();
     if (server_) server_->terminate();
     server_.reset();
@@ -189,12 +190,13 @@ bool XvfbSession::windowManagerRunning() {
 
 pid_t XvfbSession::windowManagerPid() const { return windowManager_ ? windowManager_->pid() : -1; }
 
-void XvfbSession::startWindowManager() {
+void XvfbSession::startWindowManager(WindowManager which) {
+    if (windowManager_ && windowManager_->running() && running_ != which) stopWindowManager();
+    const char* name = which == WindowManager::openbox ? "openbox" : "xfwm4";
     if (windowManager_ && windowManager_->running()) {
         windowManager_->signal(SIGCONT);
     } else {
         Subprocess::Spec spec;
-        spec.arguments = {"openbox", "--sm-disable", "--config-file", folder_ + "/.config/openbox/rc.xml"};
         spec.environment = {{"DISPLAY", display_},
                             {"HOME", folder_},
                             {"XDG_CONFIG_HOME", folder_ + "/.config"},
@@ -202,13 +204,24 @@ void XvfbSession::startWindowManager() {
                             {"XDG_DATA_HOME", folder_ + "/.local/share"},
                             {"SESSION_MANAGER", std::nullopt},
                             {"DESKTOP_STARTUP_ID", std::nullopt}};
-        spec.logFile = folder_ + "/openbox.log";
+        if (which == WindowManager::openbox) {
+            spec.arguments = {"openbox", "--sm-disable", "--config-file", folder_ + "/.config/openbox/rc.xml"};
+        } else {
+            if (!findProgram("xfwm4")) throw error("xfwm4 is not installed (make bootstrap)");
+            windowManagerBus_ = std::make_unique<SessionBus>();
+            spec.arguments = {"xfwm4", "--compositor=off", "--sm-client-disable"};
+            spec.environment["DBUS_SESSION_BUS_ADDRESS"] = windowManagerBus_->address();
+            // No accessibility bus of its own, which would outlive it.
+            spec.environment["NO_AT_BRIDGE"] = "1";
+        }
+        spec.logFile = folder_ + "/" + name + ".log";
         windowManager_ = std::make_unique<Subprocess>(spec);
+        running_ = which;
     }
     bool announced = waitUntil(
         connection(), [&] { return windowManagerRunning() || !windowManager_->running(); }, kStartSeconds);
     if (!announced || !windowManager_->running() || !managesNewWindows())
-        throw error("openbox did not take " + display_ + logTail("openbox.log"));
+        throw error(std::string(name) + " did not take " + display_ + logTail(std::string(name) + ".log"));
 }
 
 // Openbox announces itself before it has finished starting, and a window mapped in between
@@ -239,7 +252,8 @@ bool XvfbSession::managesNewWindows() {
 void XvfbSession::stopWindowManager() {
     if (windowManager_) windowManager_->terminate();
     windowManager_.reset();
-    // The server drops the announcement when it has closed openbox's connection.
+    windowManagerBus_.reset();
+    // The server drops the announcement when it has closed the manager's connection.
     if (!waitUntil(connection(), [&] { return !windowManagerRunning(); }))
         throw error("the window manager's announcement outlived it");
 }
@@ -256,7 +270,7 @@ void XvfbSession::pauseWindowManager() {
         windowManager_->signal(SIGCONT);
         serverAnswers(kStartSeconds);
     }
-    throw error("openbox could not be stopped outside a server grab");
+    throw error("the window manager could not be stopped outside a server grab");
 }
 
 bool XvfbSession::serverAnswers(double seconds) {

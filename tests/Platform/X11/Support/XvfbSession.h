@@ -1,6 +1,7 @@
 // A private X server for the X11 tests: Xvfb on a display it picks itself (-displayfd),
-// with openbox as its window manager under a home folder of its own, so nothing of the
-// user's desktop or configuration takes part. Everything it starts ends with it.
+// with openbox as its window manager (or xfwm4, for the tests of how another manager
+// takes kestr's requests) under a home folder of its own, so nothing of the user's
+// desktop or configuration takes part. Everything it starts ends with it.
 #pragma once
 
 #include <xcb/xcb.h>
@@ -10,10 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "Platform/X11/Support/SessionBus.h"
 #include "Platform/X11/Support/Subprocess.h"
 #include "Platform/X11/Support/XConnection.h"
 
 namespace kestr::x11test {
+
+enum class WindowManager { openbox, xfwm4 };
 
 struct RandrMonitor {
     std::string name;
@@ -50,10 +54,14 @@ public:
     // a window that names itself).
     bool windowManagerRunning();
     pid_t windowManagerPid() const;
-    // Ends openbox and waits until its announcement is gone; the windows stay, unmanaged.
+    // Ends the window manager and waits until its announcement is gone; the windows stay,
+    // unmanaged.
     void stopWindowManager();
-    // Starts openbox (if none runs) and waits until it announces itself.
-    void startWindowManager();
+    // Starts that window manager, in place of another one that runs, and waits until it
+    // announces itself and manages new windows; one that runs already goes on. xfwm4,
+    // which keeps its settings behind D-Bus, gets a session bus of its own, with four
+    // desktops as it comes.
+    void startWindowManager(WindowManager which = WindowManager::openbox);
     // SIGSTOP / SIGCONT: a window manager that answers late, or only after resuming.
     void pauseWindowManager();
     void resumeWindowManager();
@@ -95,6 +103,8 @@ private:
     std::unique_ptr<Subprocess> server_;
     std::unique_ptr<XConnection> connection_;
     std::unique_ptr<Subprocess> windowManager_;
+    WindowManager running_ = WindowManager::openbox;
+    std::unique_ptr<SessionBus> windowManagerBus_;
     std::unique_ptr<Subprocess> compositor_;
     uint32_t output_ = 0;  // the screen's one RandR output
 };
