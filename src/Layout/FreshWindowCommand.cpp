@@ -162,7 +162,7 @@ Task<void> FreshWindowCommand::openLaterTabsOnceShown(LayoutItem item, double ti
     if (co_await waitUntil(shown, timeout, tabsPollInterval)) openLaterTabs(item);
 }
 
-Task<void> FreshWindowCommand::open(LayoutItem item) {
+Task<void> FreshWindowCommand::open(LayoutItem item, double within) {
     const std::string& bundleID = item.appBundleID;
     const auto location = platform().workspace().urlForApplication(bundleID);
     const auto words = argumentsToRun(item);
@@ -170,9 +170,9 @@ Task<void> FreshWindowCommand::open(LayoutItem item) {
     OpenConfiguration configuration;
     configuration.activates = false;
     configuration.arguments = *words;
-    const OpenApplicationResult opened = co_await openApplication(*location, configuration);
-    if (opened.error) {
-        ApplyLog::write("kestr: new window for " + bundleID + " failed: " + *opened.error);
+    const auto opened = co_await openApplication(*location, configuration, within);
+    if (opened && opened->error) {
+        ApplyLog::write("kestr: new window for " + bundleID + " failed: " + *opened->error);
         throw WindowSpawner::SpawnError::noNewWindow(bundleID);
     }
 }

@@ -34,8 +34,9 @@ public:
     // The same for a launch whose window comes after the launch wait: once the
     // application shows a window, given up after `timeout` seconds.
     static Task<void> openLaterTabsOnceShown(LayoutItem item, double timeout);
-    // Asks the application for that window. Throws WindowSpawner::SpawnError.
-    static Task<void> open(LayoutItem item);
+    // Asks the application for that window, waiting for the desktop's answer no longer
+    // than `within` seconds. Throws WindowSpawner::SpawnError.
+    static Task<void> open(LayoutItem item, double within);
 
     // The command a terminal runs: it changes to the folder (when one is given), runs the
     // command (when one is given) and stays open with the user's shell.

@@ -33,11 +33,14 @@ Task<AXElement> FreshWindowFallbacks::openFreshWindow(const ItemToPlace& target,
 
     const AXElementList before = WindowController::windows(bundleID);
     // Where applications take no scripts, the command line opens the window if it can;
-    // any other application gets the script, which answers why it cannot.
+    // any other application gets the script, which answers why it cannot. One wait for
+    // the window, counted from the request, however long the desktop takes to answer it.
     const bool commandLine =
         !platform().capabilities().applicationsTakeScripts && FreshWindowCommand::arguments(target.item);
+    MainActor& actor = platform().mainActor();
+    const double deadline = actor.now() + freshWindowTimeout;
     if (commandLine)
-        co_await FreshWindowCommand::open(target.item);
+        co_await FreshWindowCommand::open(target.item, freshWindowTimeout);
     else
         WindowSpawner::run(WindowSpawner::makeWindowSource(target.item, target.targetGlobalFrame), bundleID);
 
@@ -48,7 +51,7 @@ Task<AXElement> FreshWindowFallbacks::openFreshWindow(const ItemToPlace& target,
         if (!windows.empty()) fresh = windows.front();
         return fresh.has_value();
     };
-    if (!co_await waitUntil(appeared, freshWindowTimeout, pollInterval))
+    if (!co_await waitUntil(appeared, deadline - actor.now(), pollInterval))
         throw WindowSpawner::SpawnError::noNewWindow(bundleID);
     if (commandLine) FreshWindowCommand::openLaterTabs(target.item);
     co_return *fresh;

@@ -26,10 +26,14 @@ Task<AXElement> WindowSpawner::reopenWindow(LayoutItem item, std::vector<AXEleme
     const AXElementList before = WindowController::windows(bundleID);
 
     // For a running application this is the reopen request a click on its Dock icon
-    // makes; most open a window when they have none. Its error tells nothing more.
+    // makes; most open a window when they have none. Its error tells nothing more. One
+    // wait for the window, counted from the request, however long the desktop takes to
+    // answer it.
+    MainActor& actor = platform().mainActor();
+    const double deadline = actor.now() + timeout;
     OpenConfiguration configuration;
     configuration.activates = false;
-    co_await openApplication(*location, configuration);
+    co_await openApplication(*location, configuration, timeout);
 
     std::optional<AXElement> reopened;
     const auto appeared = [&] {
@@ -41,7 +45,7 @@ Task<AXElement> WindowSpawner::reopenWindow(LayoutItem item, std::vector<AXEleme
         }
         return false;
     };
-    if (!co_await waitUntil(appeared, timeout, pollInterval)) throw SpawnError::noNewWindow(bundleID);
+    if (!co_await waitUntil(appeared, deadline - actor.now(), pollInterval)) throw SpawnError::noNewWindow(bundleID);
     co_return *reopened;
 }
 

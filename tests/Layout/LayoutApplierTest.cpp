@@ -265,5 +265,37 @@ TEST_F(LayoutApplierTest, ALongKestSettledAtOnceAppliesInOneRun) {
     EXPECT_EQ(report.effectiveLayout->items.size(), static_cast<std::size_t>(apps * windowsPerApp));
 }
 
+// A fresh window that never comes is waited for 4 s, a reopened one 3 s: one wait each,
+// counted from the request, however the desktop answers it (at once, or only with a
+// window or when it stops waiting for one).
+TEST_P(ApplyOnBothDesktops, AFreshOrReopenedWindowThatNeverComesIsWaitedForOnce) {
+    // Scripts and command lines succeed, and no window ever opens.
+    sim->simScriptHost().handler = [](const std::string&) { return std::optional<ScriptOutcome>(); };
+    struct Case {
+        std::string bundleID;
+        int openWindows;
+        int items;
+        double endsAfter;  // the fresh window's 4 s, and a reopen's 3 s with no window at all
+    };
+    for (const Case& c : {Case{"thunar", 2, 3, 4.0}, Case{"pcmanfm", 0, 1, 7.0}}) {
+        SimApplication& app = install(c.bundleID, c.bundleID, std::nullopt);
+        app.reopenDelay = std::nullopt;
+        // Started by the workspace, so that a windowless process runs on every desktop.
+        sim->workspace().openApplication(app.path, {}, nullptr);
+        sim->virtualTime().advance(6);
+        const std::int32_t pid = sim->world().runningProcesses(c.bundleID).at(0)->pid;
+        std::vector<LayoutItem> items;
+        for (int i = 0; i < c.openWindows; ++i) addWindow(pid, c.bundleID, Rect(100 + 50 * i, 100, 400, 300));
+        for (int i = 0; i < c.items; ++i) items.push_back(item(c.bundleID, c.bundleID, leftHalf));
+
+        const double started = sim->virtualTime().now();
+        auto task = start(kest(items), Mode::restoreMissing, leftID);
+        while (!task.done() && sim->virtualTime().now() < started + 30) sim->virtualTime().advance(0.05);
+        ASSERT_TRUE(task.done()) << c.bundleID;
+        EXPECT_NEAR(sim->virtualTime().now() - started, c.endsAfter, 0.11) << c.bundleID;
+        EXPECT_EQ(task.value().skipped.size(), 1u) << c.bundleID;
+    }
+}
+
 }  // namespace
 }  // namespace kestr

@@ -1,5 +1,6 @@
 #include "Platform/Sim/SimWorkspace.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "Platform/Sim/SimAppIcon.h"
@@ -103,13 +104,19 @@ void SimWorkspace::start(const std::string& url, const OpenConfiguration& config
             process.hidden = false;
             world_.frontmostPid = pid;
         }
-        if (reopen && process.windows.empty() && app->reopenDelay) {
+        const bool reopens = reopen && process.windows.empty() && app->reopenDelay;
+        if (reopens) {
             actor_.schedule(*app->reopenDelay, [this, pid] {
                 SimProcess* p = world_.process(pid);
                 if (p && !p->terminated && p->windows.empty()) world_.openNewWindow(pid);
             });
         }
-        actor_.schedule(app->launchDelay, [started, pid] { started(pid, std::nullopt); });
+        // A desktop that reports a launch with its window reports a request to a running
+        // application the same way: with the window it reopens, else when it stops waiting.
+        double reportAfter = app->launchDelay;
+        if (reopen && launchReportWaitsForWindow)
+            reportAfter = reopens ? std::min(*app->reopenDelay, *launchReportWaitsForWindow) : *launchReportWaitsForWindow;
+        actor_.schedule(reportAfter, [started, pid] { started(pid, std::nullopt); });
         return;
     }
     // A second request while the application is starting waits for the same process.

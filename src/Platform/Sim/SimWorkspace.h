@@ -41,7 +41,9 @@ public:
     // (and not once it has ended); when false every process that has not ended does.
     bool windowlessRunOnlyWhenLaunched = false;
     // A launch is reported when the application's first window opens, or this long after
-    // its process started when that comes first; none: as soon as its process runs.
+    // its process started when that comes first; none: as soon as its process runs. A
+    // request to a running application is reported with the window it reopens, or after
+    // this long.
     std::optional<double> launchReportWaitsForWindow;
 
     // ---- what tests read back ----

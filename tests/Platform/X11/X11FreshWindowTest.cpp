@@ -113,6 +113,31 @@ TEST_F(X11FreshWindowTest, ABrowserWhoseWindowComesAfterTheLaunchWaitGetsItsTabs
     EXPECT_TRUE(runUntil([&] { return read() == "--new-window file:///a\n--new-tab file:///b\n"; }, 15)) << read();
 }
 
+// The desktop answers a command line only once a window shows, or when it stops
+// waiting (here long after): the item gives up after its own 4 s all the same.
+TEST_F(X11FreshWindowTest, AFreshWindowThatNeverComesIsGivenUpAfterItsOwnWait) {
+    writeDesktopEntry("thunar", "StartupWMClass=KestrThunar\nExec=" + clientProgram() +
+                                    " --detached --delay 600 --class KestrThunar");
+    x11().x11Workspace().launchWindowWait = 60;
+    ClientOptions running;
+    running.wmClass = "KestrThunar";
+    openFramed(running);
+    openFramed(running);
+    ASSERT_TRUE(settle([&] { return x11().workspace().runningApplications("thunar").size() == 2; }));
+
+    Layout kest;
+    kest.id = Uuid::random();
+    for (int i = 0; i < 3; ++i)
+        kest.items.push_back(test::ItemBuilder("thunar", "Thunar").on(mainUUID(), Rect(100 * i, 50, 400, 300)));
+    const double started = loop().now();
+    auto applied = run(LayoutApplier::apply(kest, Mode::restoreMissing, LayoutApplier::FrameSource::target, {}), 20);
+    ASSERT_TRUE(applied.succeeded());
+    EXPECT_GE(loop().now() - started, 4.0);
+    ASSERT_EQ(applied.value().skipped.size(), 1u);
+    EXPECT_EQ(applied.value().skipped[0].reason.rfind("new window failed for multi-window app thunar: ", 0), 0u)
+        << applied.value().skipped[0].reason;
+}
+
 TEST_F(X11FreshWindowTest, AnXtermLaunchedForAKestIsPlacedAndCaptureReadsItsShellsFolder) {
     const std::string desktopFile = "/usr/share/applications/debian-xterm.desktop";
     if (!std::filesystem::exists(desktopFile) || access("/usr/bin/xterm", X_OK) != 0) GTEST_SKIP() << "no xterm";
