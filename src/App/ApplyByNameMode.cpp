@@ -1,4 +1,5 @@
-// --apply-kest NAME [DISPLAY]: applies the first kest of that name and prints the report.
+// --apply-kest NAME [DISPLAY]: applies the first kest of that name, prints the report and
+// waits for the windows that come late.
 #include "App/DiagnosticModes.h"
 #include "Core/LayoutStore.h"
 #include "Core/UnicodeText.h"
@@ -61,6 +62,12 @@ Task<int> DiagnosticModes::applyByName(ConsoleOutput& output, std::vector<std::s
                "\n");
     for (const auto& skip : report.skipped)
         output.out("  SKIPPED " + PrintableText::of(skip.item.appName) + ": " + PrintableText::of(skip.reason) + "\n");
+    // The process ends with the mode: the windows that come after the apply are waited
+    // for, and how each ended is printed as it ends.
+    report.aftermath.listen([&output](const std::string& outcome) {
+        output.out("  " + PrintableText::of(outcome) + "\n");
+    });
+    co_await report.aftermath.over();
     co_return 0;
 }
 

@@ -13,6 +13,7 @@
 #include "Core/LayoutItem.h"
 #include "Core/ScreenFrame.h"
 #include "Core/Uuid.h"
+#include "Layout/ApplyAftermath.h"
 #include "Layout/LayoutApplier.h"
 #include "Platform/Accessibility.h"
 #include "Platform/Displays.h"
@@ -65,6 +66,8 @@ struct LayoutApplier::ApplyContext {
     // At most one entry per bundle identifier, in order of first occurrence.
     std::vector<UnplacedApp> unplacedRunningApps;
     std::vector<DeferredPlacement> deferredPlacements;
+    // What goes on after the apply returns.
+    ApplyAftermath aftermath;
     // Bundle identifier -> the non-empty captured titles of its items, in kest order.
     std::map<std::string, std::vector<std::string>> capturedTitlesByBundle;
     // Item identifier -> the window chosen for it before any item was placed.

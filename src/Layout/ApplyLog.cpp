@@ -85,13 +85,19 @@ std::string ApplyLog::deferred(ApplyMode mode, const LayoutItem& item) {
 }
 
 std::string ApplyLog::deferredPlaced(const LayoutItem& item, const Placement& placement) {
-    return "kestr[apply]: DEFERRED PLACED " + item.appName + " → " + displayPrefix(placement.targetUUID) +
+    return "DEFERRED PLACED " + item.appName + " → " + displayPrefix(placement.targetUUID) +
            " x=" + wholeNumberText(placement.local.minX()) + " y=" + wholeNumberText(placement.local.minY());
 }
 
 std::string ApplyLog::deferredGaveUp(const LayoutItem& item) {
-    return "kestr[apply]: DEFERRED GAVE UP " + item.appName + " — no window after 30s";
+    return "DEFERRED GAVE UP " + item.appName + " — no window after 30s";
 }
+
+std::string ApplyLog::deferredQuit(const LayoutItem& item) {
+    return "DEFERRED QUIT " + item.appName + " — the application ended before its window opened";
+}
+
+void ApplyLog::writeLate(const std::string& outcome) { write("kestr[apply]: " + outcome); }
 
 void ApplyLog::write(const std::string& line) { platform().log().line(line); }
 

@@ -29,9 +29,12 @@ public:
     static std::string skipped(ApplyMode mode, const LayoutItem& item, const std::string& reason);
     static std::string deferred(ApplyMode mode, const LayoutItem& item);
 
-    // Lines of the background placement of late windows.
+    // How a late window ended, without the tag of its log line (the command line prints
+    // these); writeLate logs one.
     static std::string deferredPlaced(const LayoutItem& item, const Placement& placement);
     static std::string deferredGaveUp(const LayoutItem& item);
+    static std::string deferredQuit(const LayoutItem& item);
+    static void writeLate(const std::string& outcome);
 
     static void write(const std::string& line);
 

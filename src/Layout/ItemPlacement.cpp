@@ -187,7 +187,7 @@ Task<ItemPlacement::ItemResult> ItemPlacement::applyItem(const LayoutItem& item,
         // The window the launch opens shows late: its further tabs follow it.
         if (e.kind() == AppLauncher::LaunchError::Kind::noWindowsAppeared &&
             !platform().capabilities().applicationsTakeScripts && !FreshWindowCommand::laterTabs(item).empty())
-            spawn(FreshWindowCommand::openLaterTabsOnceShown(item, LateWindows::giveUpSeconds));
+            ctx.aftermath.start(FreshWindowCommand::openLaterTabsOnceShown(item, LateWindows::giveUpSeconds));
         if (e.kind() == AppLauncher::LaunchError::Kind::noWindowsAppeared && placement) {
             ctx.deferredPlacements.push_back({item, *placement, ItemWindows::screenFrame(*placement)});
             launchFailure = ItemResult::deferred();

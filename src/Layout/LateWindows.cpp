@@ -17,10 +17,15 @@ using DeferredPlacement = LayoutApplier::DeferredPlacement;
 
 constexpr double deferredPollInterval = 0.5;
 
+void end(const ApplyAftermath& aftermath, const std::string& outcome) {
+    ApplyLog::writeLate(outcome);
+    aftermath.ended(outcome);
+}
+
 }  // namespace
 
 Task<void> LateWindows::placeWhenOpen(std::vector<DeferredPlacement> pending, AXElementList claimed,
-                                      double giveUpAfter) {
+                                      ApplyAftermath aftermath, double giveUpAfter) {
     MainActor& actor = platform().mainActor();
     const double deadline = actor.now() + giveUpAfter;
     while (!pending.empty() && actor.now() < deadline) {
@@ -29,8 +34,11 @@ Task<void> LateWindows::placeWhenOpen(std::vector<DeferredPlacement> pending, AX
         for (DeferredPlacement& deferred : pending) {
             const LayoutItem& item = deferred.item;
             const auto running = platform().workspace().runningApplications(item.appBundleID);
-            // The user quit it meanwhile: nothing left to place.
-            if (running.empty() || running.front().isTerminated) continue;
+            // The user quit it meanwhile: nothing left to place, nothing to log.
+            if (running.empty() || running.front().isTerminated) {
+                aftermath.ended(ApplyLog::deferredQuit(item));
+                continue;
+            }
             const RunningApplication& app = running.front();
             if (app.isHidden) platform().workspace().unhide(app.processIdentifier);
 
@@ -47,17 +55,17 @@ Task<void> LateWindows::placeWhenOpen(std::vector<DeferredPlacement> pending, AX
             ItemWindows::bringOut(*window);
             const Rect frame = ItemWindows::globalFrame(deferred.placement);
             co_await WindowController::applyFrame(*window, frame.origin, frame.size);
-            ApplyLog::write(ApplyLog::deferredPlaced(item, deferred.placement));
+            end(aftermath, ApplyLog::deferredPlaced(item, deferred.placement));
         }
         pending = std::move(stillPending);
     }
-    for (const DeferredPlacement& deferred : pending) ApplyLog::write(ApplyLog::deferredGaveUp(deferred.item));
+    for (const DeferredPlacement& deferred : pending) end(aftermath, ApplyLog::deferredGaveUp(deferred.item));
 }
 
 void LateWindows::placeDeferred(std::vector<DeferredPlacement> placements, AXElementList claimedWindows,
-                                double giveUpAfter) {
+                                const ApplyAftermath& aftermath, double giveUpAfter) {
     if (placements.empty()) return;
-    spawn(placeWhenOpen(std::move(placements), std::move(claimedWindows), giveUpAfter));
+    aftermath.start(placeWhenOpen(std::move(placements), std::move(claimedWindows), aftermath, giveUpAfter));
 }
 
 }  // namespace kestr

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "Layout/ApplyAftermath.h"
 #include "Layout/ApplyContext.h"
 #include "Layout/LayoutApplier.h"
 #include "Platform/Accessibility.h"
@@ -19,18 +20,19 @@ public:
     // How long a window that comes after the apply is waited for.
     static constexpr double giveUpSeconds = 30.0;
 
-    // Starts the background task and returns at once; it never takes one of
-    // `claimedWindows`, the windows the apply gave to its items. It gives up on the
-    // windows still missing `giveUpAfter` seconds after it started (tests of a real
-    // desktop, which runs in real time, shorten it).
+    // Starts the background task as part of the apply's aftermath, which hears how each
+    // window ended, and returns at once; it never takes one of `claimedWindows`, the
+    // windows the apply gave to its items. It gives up on the windows still missing
+    // `giveUpAfter` seconds after it started (tests of a real desktop, which runs in real
+    // time, shorten it).
     static void placeDeferred(std::vector<LayoutApplier::DeferredPlacement> placements, AXElementList claimedWindows,
-                              double giveUpAfter = giveUpSeconds);
+                              const ApplyAftermath& aftermath, double giveUpAfter = giveUpSeconds);
 
 private:
     // `claimed` grows by every window placed here, so two late items never end up
     // sharing one window.
     static Task<void> placeWhenOpen(std::vector<LayoutApplier::DeferredPlacement> pending, AXElementList claimed,
-                                    double giveUpAfter);
+                                    ApplyAftermath aftermath, double giveUpAfter);
 };
 
 }  // namespace kestr

@@ -107,7 +107,8 @@ Task<LayoutApplier::ApplyReport> LayoutApplier::apply(Layout layout, ApplyMode m
     }
     if (!ctx.unplacedRunningApps.empty()) ApplyQuestions::notifyUnplaced(ctx.unplacedRunningApps);
     // Late windows must not take a window this apply gave to another item.
-    if (!ctx.deferredPlacements.empty()) LateWindows::placeDeferred(ctx.deferredPlacements, ctx.claimedWindows);
+    LateWindows::placeDeferred(ctx.deferredPlacements, ctx.claimedWindows, ctx.aftermath);
+    report.aftermath = ctx.aftermath;
 
     Layout effective = layout;
     effective.edgeGroups =

@@ -14,6 +14,7 @@
 #include "Core/LayoutItem.h"
 #include "Core/ScreenFrame.h"
 #include "Core/Uuid.h"
+#include "Layout/ApplyAftermath.h"
 #include "Platform/Accessibility.h"
 #include "Platform/Displays.h"
 #include "Platform/Geometry.h"
@@ -47,6 +48,8 @@ struct LayoutApplier {
         // Item identifier -> the window each applied item was given, so that a caller
         // need not find it again.
         std::map<Uuid, AXElement> windows;
+        // The late windows, placed after the apply has returned.
+        ApplyAftermath aftermath;
         friend bool operator==(const ApplyReport&, const ApplyReport&) = default;
     };
 

@@ -119,5 +119,36 @@ TEST_F(ApplyByNameModeTest, UnknownNameOrUnreadableFileEndsWithStatus1) {
                        "); it was kept at " + LayoutStore::shared().quarantined->path + "\nno kest named Work\n");
 }
 
+TEST_F(ApplyByNameModeTest, EndsOnceEachLateWindowIsPlacedGivenUpOrItsApplicationQuit) {
+    // Launched one after the other, none shows a window within its 5 s launch wait (the
+    // apply returns at 15.3 s): the first opens one at 8.1 s, the others never do.
+    Layout late = kest("Late", "com.example.Late");
+    for (const auto& [name, firstWindow] :
+         std::vector<std::pair<std::string, std::optional<double>>>{{"Late", 8.0}, {"Never", {}}, {"Quits", {}}}) {
+        app("com.example." + name, name).launchDelay(0.1).firstWindowDelay(firstWindow).install();
+        late.items.push_back(test::ItemBuilder("com.example." + name, name).on(leftUUID, Rect(100, 50, 800, 600)));
+    }
+    late.items.erase(late.items.begin());
+    store({late});
+    output = CapturedOutput();
+    auto run = test::start(DiagnosticModes::applyByName(output, {"kestr", "--apply-kest", "Late"}, "Late", 1));
+    sim->virtualTime().advance(16);
+    EXPECT_EQ(output.stdoutText,
+              "applied=0 skipped=0\n"
+              "  DEFERRED PLACED Late → AAAA1111 x=100 y=50\n");
+    EXPECT_EQ(sim->world().process(sim->world().runningProcesses("com.example.Late").at(0)->pid)->windows.at(0).position,
+              (Point{100, 50}));
+    sim->world().terminate(sim->world().runningProcesses("com.example.Quits").at(0)->pid);
+    sim->virtualTime().advance(20);
+    EXPECT_FALSE(run.done()) << "the mode waits half a minute for the last window";
+    EXPECT_EQ(output.stdoutText.substr(output.stdoutText.rfind("  DEFERRED QUIT")),
+              "  DEFERRED QUIT Quits — the application ended before its window opened\n");
+    sim->virtualTime().runUntilIdle(120);
+    ASSERT_TRUE(run.done());
+    EXPECT_EQ(run.value(), 0);
+    EXPECT_EQ(output.stdoutText.substr(output.stdoutText.rfind("  DEFERRED GAVE UP")),
+              "  DEFERRED GAVE UP Never — no window after 30s\n");
+}
+
 }  // namespace
 }  // namespace kestr

@@ -70,7 +70,7 @@ TEST_F(X11LateWindowsTest, ALaunchedApplicationRunsUntilItsProcessEndsAndOneWith
     LayoutApplier::Placement placement{x11().displays().mainDisplayID(), mainUUID(), "kestr-never",
                                        Rect(0, 0, 400, 300)};
     const double started = loop().now();
-    LateWindows::placeDeferred({LayoutApplier::DeferredPlacement{item, placement, item.targetFrame}}, {}, 2.0);
+    LateWindows::placeDeferred({LayoutApplier::DeferredPlacement{item, placement, item.targetFrame}}, {}, {}, 2.0);
     const std::string gaveUp = "kestr[apply]: DEFERRED GAVE UP Never — no window after 30s";
     ASSERT_TRUE(runUntil([&] { return logged(gaveUp) > 0; }, 10));
     EXPECT_GE(loop().now() - started, 2.0);

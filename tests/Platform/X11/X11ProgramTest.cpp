@@ -160,6 +160,34 @@ TEST_F(X11ProgramTest, AnApplyThatLaunchesAProgramEndsItsOutputWhenItEnds) {
     EXPECT_TRUE(applied.outputEnded);
 }
 
+TEST_F(X11ProgramTest, AnApplyEndsOnceTheWindowThatCameAfterTheLaunchWaitIsPlaced) {
+    std::ofstream(home + "/.local/share/applications/kestr-test-late.desktop")
+        << "[Desktop Entry]\nType=Application\nName=Late\nExec=" << KESTR_TEST_CLIENT
+        << " --detached --delay 6 --class KestrLate\n";
+    std::smatch uuid;
+    const std::string dump = kestr({"--dump"}).out;
+    ASSERT_TRUE(std::regex_search(dump, uuid, std::regex("uuid=([0-9A-F-]{36})")));
+    std::filesystem::create_directories(home + "/.local/share/kestr");
+    std::ofstream(home + "/.local/share/kestr/layouts.json")
+        << "{\"version\":1,\"layouts\":[{\"createdAt\":\"2026-12-07T00:00:00Z\",\"updatedAt\":\"2026-12-07T00:00:00Z\","
+           "\"edgeGroups\":[],\"id\":\"EAD9EC86-D4FB-4724-BF32-29075E0CF856\",\"name\":\"Late\",\"items\":[{"
+           "\"appBundleID\":\"kestr-test-late\",\"appName\":\"Late\",\"launchIfMissing\":true,\"id\":"
+           "\"A7A179AB-78A1-49F5-9101-285D7CC5CAF4\",\"targetFrame\":{\"displayUUID\":\"" + uuid[1].str() +
+               "\",\"x\":120,\"y\":80,"
+           "\"width\":640,\"height\":420},\"windowMatcher\":{\"type\":\"firstWindow\"}}]}]}";
+
+    // Its window maps 6 s after the launch, past the 5 s launch wait.
+    const Ran applied = kestr({"--apply-kest", "Late"});
+    std::optional<xcb_window_t> late;
+    for (xcb_window_t w : clientList(connection()))
+        if (property8(connection(), w, "WM_CLASS").value_or("").find("KestrLate") != std::string::npos) late = w;
+    ASSERT_TRUE(late) << applied.out << applied.err;
+    EXPECT_EQ(frameOf(connection(), *late), (XRect{120, 80, 640, 420})) << applied.out << applied.err;
+    if (auto pid = property32(connection(), *late, "_NET_WM_PID")) ::kill(static_cast<pid_t>(pid->at(0)), SIGKILL);
+    EXPECT_EQ(applied.status, 0) << applied.err;
+    EXPECT_THAT(applied.out, HasSubstr("applied=0 skipped=0\n  DEFERRED PLACED Late → "));
+}
+
 // The menu-bar application sets Qt's platform and scaling for its own windows; the
 // programs it launches get the environment kestr was started with.
 TEST_F(X11ProgramTest, ProgramsTheMenuBarApplicationLaunchesGetTheEnvironmentItWasStartedWith) {
