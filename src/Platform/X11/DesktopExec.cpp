@@ -21,10 +21,41 @@ enum class Quoting { none, single, twice };
 struct FieldCode {
     char letter = 0;  // 0: a "%" at the end of the line
     Quoting quoting = Quoting::none;
+    // Where it stands for a shell that runs its word (sh -c "echo '%u'"): inside the
+    // quotes that word holds, or none.
+    Quoting inner = Quoting::none;
     bool wholeWord = false;  // a word of its own, outside quotes
 };
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+
+// The quoting a shell finds in one word of the Exec line, fed the word's characters as
+// GLib's parser hands them over.
+class InnerQuoting {
+public:
+    Quoting now() const { return quoting_; }
+    void wordEnds() { *this = {}; }
+    void read(char c) {
+        if (escaped_) {
+            escaped_ = false;
+        } else if (quoting_ == Quoting::single) {
+            if (c == '\'') quoting_ = Quoting::none;
+        } else if (c == '\\') {
+            escaped_ = true;
+        } else if (c == '"') {
+            quoting_ = quoting_ == Quoting::twice ? Quoting::none : Quoting::twice;
+        } else if (c == '\'' && quoting_ == Quoting::none) {
+            quoting_ = Quoting::single;
+        }
+    }
+
+private:
+    Quoting quoting_ = Quoting::none;
+    bool escaped_ = false;
+};
+
+// What a backslash keeps its meaning before inside double quotes, for GLib's parser.
+bool escapableInDoubleQuotes(char c) { return c == '$' || c == '`' || c == '"' || c == '\\' || c == '\n'; }
 
 // What stands in a field code's place; none refuses the code.
 using Replace = std::function<std::optional<std::string>(const FieldCode&)>;
@@ -34,10 +65,12 @@ using Replace = std::function<std::optional<std::string>(const FieldCode&)>;
 std::optional<std::string> expandLine(const std::string& exec, const Replace& replace) {
     std::string out;
     Quoting quoting = Quoting::none;
+    InnerQuoting inner;
     for (std::size_t i = 0; i < exec.size(); ++i) {
         const char c = exec[i];
         if (c == '%' && i + 1 < exec.size() && exec[i + 1] == '%') {
             out += '%';
+            inner.read('%');
             ++i;
             continue;
         }
@@ -45,6 +78,7 @@ std::optional<std::string> expandLine(const std::string& exec, const Replace& re
             FieldCode code;
             code.letter = i + 1 < exec.size() ? exec[i + 1] : 0;
             code.quoting = quoting;
+            code.inner = inner.now();
             code.wholeWord = quoting == Quoting::none && (i == 0 || isBlank(exec[i - 1])) &&
                              (i + 2 >= exec.size() || isBlank(exec[i + 2]));
             const auto replaced = replace(code);
@@ -55,13 +89,27 @@ std::optional<std::string> expandLine(const std::string& exec, const Replace& re
         }
         out += c;
         if (quoting == Quoting::single) {
-            if (c == '\'') quoting = Quoting::none;
+            if (c == '\'')
+                quoting = Quoting::none;
+            else
+                inner.read(c);
         } else if (c == '\\' && i + 1 < exec.size()) {
-            out += exec[++i];
+            const char next = exec[++i];
+            out += next;
+            if (quoting == Quoting::twice && !escapableInDoubleQuotes(next)) {
+                inner.read(c);
+                inner.read(next);
+            } else if (next != '\n') {
+                inner.read(next);
+            }
         } else if (c == '"') {
             quoting = quoting == Quoting::twice ? Quoting::none : Quoting::twice;
         } else if (c == '\'' && quoting == Quoting::none) {
             quoting = Quoting::single;
+        } else if (quoting == Quoting::none && isBlank(c)) {
+            inner.wordEnds();
+        } else {
+            inner.read(c);
         }
     }
     return out;
@@ -91,6 +139,9 @@ std::string placed(const std::string& value, Quoting quoting) {
     return out;
 }
 
+// What a shell still reads inside single or double quotes.
+constexpr std::string_view readInsideQuotes = "$`\\\"'";
+
 // What one process's Exec line gets for a field code: the item (or items) it was given,
 // `arguments` before the first items, the entry's name, file and icon.
 class FieldValues {
@@ -100,19 +151,20 @@ public:
         : entry_(entry), arguments_(arguments), batch_(batch) {}
 
     bool argumentsPlaced() const { return argumentsPlaced_; }
+    std::vector<std::string>& withheld() { return withheld_; }
 
     std::string operator()(const FieldCode& code) {
         const std::string first = batch_.empty() ? "" : batch_.front();
         if (!code.wholeWord) {
             switch (code.letter) {
                 case 'u':
-                    return placed(DesktopExec::asURL(first), code.quoting);
+                    return inWord(DesktopExec::asURL(first), code);
                 case 'f':
-                    return placed(DesktopExec::asPath(first), code.quoting);
+                    return inWord(DesktopExec::asPath(first), code);
                 case 'c':
-                    return placed(entry_.name, code.quoting);
+                    return inWord(entry_.name, code);
                 case 'k':
-                    return placed(entry_.path, code.quoting);
+                    return inWord(entry_.path, code);
                 default:
                     return "";
             }
@@ -141,10 +193,26 @@ public:
     }
 
 private:
+    // A value within a word. Inside quotes that a shell running the word reads (sh -c
+    // "echo '%u'"), quoting it once more would end those quotes: the value goes in as it
+    // is, and only when it holds nothing the shell still reads there. Else the program
+    // starts without it.
+    std::string inWord(const std::string& value, const FieldCode& code) {
+        if (code.inner == Quoting::none) return placed(value, code.quoting);
+        const auto read = value.find_first_of(readInsideQuotes);
+        if (read == std::string::npos) return code.quoting == Quoting::none ? placed(value, code.quoting) : value;
+        withheld_.push_back(
+            entry_.path + " starts without \"" + value +
+            "\": its Exec line puts it inside quotes of a shell command, where the shell would still read the \"" +
+            value[read] + "\" it holds");
+        return "";
+    }
+
     const DesktopEntry& entry_;
     const std::vector<std::string>& arguments_;
     const std::vector<std::string>& batch_;
     bool argumentsPlaced_ = false;
+    std::vector<std::string> withheld_;
 };
 
 // The launch noted in the new process's environment as other launchers note it, built
@@ -243,8 +311,9 @@ std::string DesktopExec::asPath(const std::string& item) {
     return out;
 }
 
-std::variant<std::vector<DesktopExec::Command>, std::string> DesktopExec::commands(
-    const DesktopEntry& entry, const std::vector<std::string>& arguments, const std::vector<std::string>& items) {
+std::variant<DesktopExec::Commands, std::string> DesktopExec::commands(const DesktopEntry& entry,
+                                                                       const std::vector<std::string>& arguments,
+                                                                       const std::vector<std::string>& items) {
     if (entry.exec.empty()) return "its desktop file " + entry.path + " has no Exec line";
     for (const std::string& item : items)
         if (item.starts_with("-")) return "\"" + item + "\" would reach " + entry.path + " as an option";
@@ -274,10 +343,11 @@ std::variant<std::vector<DesktopExec::Command>, std::string> DesktopExec::comman
         batches.push_back(items);
     }
 
-    std::vector<Command> out;
+    Commands out;
     for (const auto& batch : batches) {
         FieldValues values(entry, arguments, batch);
         const std::string line = *expandLine(entry.exec, [&](const FieldCode& code) { return values(code); });
+        for (std::string& why : values.withheld()) out.withheld.push_back(std::move(why));
         int count = 0;
         gchar** parsed = nullptr;
         GError* error = nullptr;
@@ -291,7 +361,7 @@ std::variant<std::vector<DesktopExec::Command>, std::string> DesktopExec::comman
         g_strfreev(parsed);
         if (!values.argumentsPlaced()) command.insert(command.end(), arguments.begin(), arguments.end());
         if (command.empty() || command.front().empty()) return "the Exec line of " + entry.path + " names no program";
-        out.push_back(std::move(command));
+        out.commands.push_back(std::move(command));
     }
     return out;
 }

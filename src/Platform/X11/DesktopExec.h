@@ -1,8 +1,10 @@
 // The command lines a desktop file's Exec line asks for: its field codes expanded as GIO
 // expands them (each value quoted for the shell, then the line split by GLib's shell
 // parser) and the program started without a shell, so what a kest gives (URLs, files,
-// folders, arguments) stays one plain argument each, and a value inside a quoted word
-// stays quoted for a shell that runs that word, whatever characters it holds.
+// folders, arguments) stays one plain argument each. A value inside a quoted word stays
+// quoted for a shell that runs that word, whatever characters it holds; one that stands
+// inside quotes of that shell's own goes in only when it holds nothing the shell still
+// reads there.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +21,11 @@ public:
     DesktopExec() = delete;
 
     using Command = std::vector<std::string>;
+    struct Commands {
+        std::vector<Command> commands;
+        // Why a value was left out of a command, one sentence each.
+        std::vector<std::string> withheld;
+    };
 
     // The processes to start: one, or one per item when the Exec line takes a single URL
     // or file (%u, %f) and several are given. `arguments` go where the Exec line takes
@@ -26,9 +33,9 @@ public:
     // starts with "-" is refused: it would be read as an option, and items are refused
     // by a line that takes neither URLs nor files). A string instead when the entry
     // cannot be launched, saying why.
-    static std::variant<std::vector<Command>, std::string> commands(const DesktopEntry& entry,
-                                                                    const std::vector<std::string>& arguments,
-                                                                    const std::vector<std::string>& items);
+    static std::variant<Commands, std::string> commands(const DesktopEntry& entry,
+                                                        const std::vector<std::string>& arguments,
+                                                        const std::vector<std::string>& items);
 
     // Starts one command without a shell, detached from this process (it outlives
     // kestr), on the X display named (none: ours), in the entry's working folder (none:

@@ -13,7 +13,7 @@ X11Platform::X11Platform(X11PlatformOptions options)
       displays_(*connection_, model_, pointer_),
       accessibility_(*connection_, model_),
       windowServer_(model_),
-      workspace_(*connection_, model_, entries_, host_.mainActor(), options.ownPid, options.dataFolders),
+      workspace_(*connection_, model_, entries_, host_.mainActor(), host_.log(), options.ownPid, options.dataFolders),
       spaces_(*connection_, model_),
       settings_(JsonFileDefaults::settingsPath(options.configHome)),
       keyTable_(*connection_),

@@ -15,9 +15,15 @@
 
 namespace kestr {
 
-X11Workspace::X11Workspace(X11Connection& x, X11WindowModel& model, DesktopEntries& entries, MainActor& actor,
+X11Workspace::X11Workspace(X11Connection& x, X11WindowModel& model, DesktopEntries& entries, MainActor& actor, Log& log,
                            std::int32_t ownPid, std::vector<std::string> dataFolders)
-    : x_(x), model_(model), entries_(entries), actor_(actor), ownPid_(ownPid), icons_(std::move(dataFolders)) {
+    : x_(x),
+      model_(model),
+      entries_(entries),
+      actor_(actor),
+      log_(log),
+      ownPid_(ownPid),
+      icons_(std::move(dataFolders)) {
     lastOwners_ = owners();
     model_.addClientListObserver([this] {
         const auto now = owners();

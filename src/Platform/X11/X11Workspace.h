@@ -19,6 +19,7 @@
 
 namespace kestr {
 
+class Log;
 class MainActor;
 
 class X11Workspace : public Workspace {
@@ -26,7 +27,7 @@ public:
     // kestr's own process answers as this, an accessory.
     static inline const std::string ownBundleID = "com.kestr.kestr";
 
-    X11Workspace(X11Connection& x, X11WindowModel& model, DesktopEntries& entries, MainActor& actor,
+    X11Workspace(X11Connection& x, X11WindowModel& model, DesktopEntries& entries, MainActor& actor, Log& log,
                  std::int32_t ownPid, std::vector<std::string> dataFolders);
 
     // How long a launch waits for a window of the application before it answers with the
@@ -98,6 +99,7 @@ private:
     X11WindowModel& model_;
     DesktopEntries& entries_;
     MainActor& actor_;
+    Log& log_;
     std::int32_t ownPid_;
     IconTheme icons_;
     std::map<std::int32_t, Identity> identities_;

@@ -2,6 +2,7 @@
 // launch answered when a new window of that application appears (single-instance
 // programs hand the request to a process of their own, whose window tells its pid); a
 // URL's default handler is launched the same way.
+#include "Platform/Log.h"
 #include "Platform/Runtime/MainActor.h"
 #include "Platform/X11/DesktopExec.h"
 #include "Platform/X11/DesktopHandlers.h"
@@ -21,8 +22,10 @@ std::variant<X11Workspace::Started, std::string> X11Workspace::start(const std::
     if (entry->hidden) return "its desktop file " + path + " is hidden";
     auto commands = DesktopExec::commands(*entry, arguments, items);
     if (const auto* why = std::get_if<std::string>(&commands)) return *why;
+    const auto& planned = std::get<DesktopExec::Commands>(commands);
+    for (const std::string& why : planned.withheld) log_.line("kestr[launch]: " + why);
     std::optional<std::int32_t> first;
-    for (const auto& command : std::get<std::vector<DesktopExec::Command>>(commands)) {
+    for (const auto& command : planned.commands) {
         auto started = DesktopExec::start(command, *entry, x_.displayName(), homeFolder);
         if (const auto* why = std::get_if<std::string>(&started)) {
             if (!first) return *why;

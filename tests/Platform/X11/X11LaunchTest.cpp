@@ -151,25 +151,38 @@ std::string fileText(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// A URL to open reaches a desktop file's shell command as one quoted word, and one for
+// A URL to open reaches a desktop file's shell command as one quoted word, or, inside
+// that command's own quotes, not at all when the shell would read it there; and one for
 // a program that takes no URL is not handed to it (it would only start once more).
 TEST_F(X11LaunchTest, AnItemsURLReachesAShellInTheExecLineQuotedAndNoneGoesWhereNoneIsTaken) {
     const std::string got = dataFolder() + "/got.txt";
+    const std::string quotedGot = dataFolder() + "/quoted.txt";
     const std::string pwned = dataFolder() + "/PWNED";
     writeDesktopEntry("kestr-echo", "Exec=sh -c \"echo got %u >> " + got + "; exec " + clientProgram() +
                                         " --detached --class KestrEcho\"");
+    writeDesktopEntry("kestr-quoted", "Exec=sh -c \"echo 'got %u' >> " + quotedGot + "; exec " + clientProgram() +
+                                          " --detached --class KestrQuoted\"");
     writeDesktopEntry("kestr-nourl", "Exec=" + clientProgram() + " --detached --class KestrNoURL");
     const std::string hostile = "x:$(touch$IFS" + pwned + ")'$(touch$IFS" + pwned + ")'";
     test::ItemBuilder echo("kestr-echo", "Echo");
     echo.on(mainUUID(), Rect(0, 0, 600, 400)).item().openURL = Url::parse(hostile);
     test::ItemBuilder plain("kestr-nourl", "Plain");
     plain.on(mainUUID(), Rect(600, 0, 600, 400)).item().openURL = Url::parse("https://example.com/");
+    test::ItemBuilder quoted("kestr-quoted", "Quoted");
+    quoted.on(mainUUID(), Rect(0, 400, 600, 400)).item().openURL = Url::parse(hostile);
     ASSERT_TRUE(echo.item().openURL);
-    EXPECT_EQ(apply({echo, plain}).applied, 2);
+    EXPECT_EQ(apply({echo, plain, quoted}).applied, 3);
 
-    // The launch ran the line without a URL, the open with it, as plain text.
+    // The launch ran the line without a URL, the open with it, as plain text, or without
+    // it where the shell would read it.
     EXPECT_TRUE(runUntil([&] { return fileText(got) == "got\ngot " + hostile + "\n"; })) << fileText(got);
+    EXPECT_TRUE(runUntil([&] { return fileText(quotedGot) == "got \ngot \n"; })) << fileText(quotedGot);
     EXPECT_FALSE(std::filesystem::exists(pwned));
+    const std::string withheld = "kestr[launch]: " + dataFolder() +
+                                 "/applications/kestr-quoted.desktop starts without \"" + hostile +
+                                 "\": its Exec line puts it inside quotes of a shell command, where the "
+                                 "shell would still read the \"$\" it holds";
+    EXPECT_EQ(std::count(recordedLog().lines().begin(), recordedLog().lines().end(), withheld), 1);
     const std::string refused = "kestr[openURL]: kestr-nourl did not open https://example.com/: its desktop file " +
                                 dataFolder() + "/applications/kestr-nourl.desktop takes no URL or file";
     EXPECT_TRUE(runUntil([&] {
@@ -177,6 +190,15 @@ TEST_F(X11LaunchTest, AnItemsURLReachesAShellInTheExecLineQuotedAndNoneGoesWhere
         return std::count(lines.begin(), lines.end(), refused) == 1;
     }));
     EXPECT_EQ(x11().workspace().processIdentifiers("kestr-nourl").size(), 1u);
+    // Every program started shows its window before the test ends them.
+    const auto windows = [&](const std::string& wmClass) {
+        const auto& stacking = x11().model().stacking();
+        return std::count_if(stacking.begin(), stacking.end(), [&](xcb_window_t w) {
+            const X11Client* c = x11().model().client(w);
+            return c && c->mapped && c->wmClass == wmClass;
+        });
+    };
+    EXPECT_TRUE(runUntil([&] { return windows("KestrEcho") == 2 && windows("KestrQuoted") == 2; }));
 }
 
 TEST(DesktopExecTest, WhatAKestGivesStaysPlainArgumentsWhereTheExecLineTakesThem) {
@@ -187,30 +209,73 @@ TEST(DesktopExecTest, WhatAKestGivesStaysPlainArgumentsWhereTheExecLineTakesThem
     entry.exec = "env A=1 browser --class=%c %i %U --tail \"100%%\"";
     const std::string hostile = "https://example.com/?q=$(touch x);rm -rf ~ %U `id`";
     const auto out = DesktopExec::commands(entry, {"--new-window"}, {hostile, "/tmp/a b/%f"});
-    ASSERT_TRUE(std::holds_alternative<std::vector<DesktopExec::Command>>(out));
-    const auto& commands = std::get<std::vector<DesktopExec::Command>>(out);
+    ASSERT_TRUE(std::holds_alternative<DesktopExec::Commands>(out));
+    const auto& commands = std::get<DesktopExec::Commands>(out).commands;
     ASSERT_EQ(commands.size(), 1u);
     EXPECT_EQ(commands[0], (DesktopExec::Command{"env", "A=1", "browser", "--class=Browser", "--icon", "browser",
                                                  "--new-window", hostile, "file:///tmp/a%20b/%25f", "--tail", "100%"}));
     // One process per item when the line takes a single file; arguments at the end when
     // it takes none.
     entry.exec = "viewer %f";
-    EXPECT_EQ(std::get<0>(DesktopExec::commands(entry, {}, {"file:///a", "/b"})),
+    EXPECT_EQ(std::get<0>(DesktopExec::commands(entry, {}, {"file:///a", "/b"})).commands,
               (std::vector<DesktopExec::Command>{{"viewer", "/a"}, {"viewer", "/b"}}));
     entry.exec = "term";
-    EXPECT_EQ(std::get<0>(DesktopExec::commands(entry, {"-e", "sh"}, {})),
+    EXPECT_EQ(std::get<0>(DesktopExec::commands(entry, {"-e", "sh"}, {})).commands,
               (std::vector<DesktopExec::Command>{{"term", "-e", "sh"}}));
     // Inside quotes a value stays quoted for the shell that runs the word, whatever
     // quotes it holds itself.
     entry.exec = R"(sh -c "echo %f" 'echo %f' --name="%c")";
     entry.name = R"(it's "x")";
-    EXPECT_EQ(std::get<0>(DesktopExec::commands(entry, {}, {R"(/a'b"$(c))"})),
+    EXPECT_EQ(std::get<0>(DesktopExec::commands(entry, {}, {R"(/a'b"$(c))"})).commands,
               (std::vector<DesktopExec::Command>{
                   {"sh", "-c", R"(echo '/a'\''b"$(c)')", R"(echo '/a'\''b"$(c)')", R"(--name='it'\''s "x"')"}}));
     // An item is never read as an option.
     entry.exec = "viewer %u";
     EXPECT_EQ(std::get<1>(DesktopExec::commands(entry, {}, {"/a", "--headless"})),
               "\"--headless\" would reach /apps/browser.desktop as an option");
+}
+
+// Inside quotes of the shell command a quoted word holds, a value goes in as it is, and
+// only when the shell reads nothing in it there; else the program starts without it.
+TEST(DesktopExecTest, AValueInsideTheQuotesOfAShellCommandGoesInOnlyWhenTheShellReadsNothingInIt) {
+    DesktopEntry entry;
+    entry.path = "/apps/log.desktop";
+    const std::string hostile = "x:$(touch$IFS$HOME/P)";
+    const std::string url = "https://example.com/?a=1&b=two%20words";
+    struct Case {
+        std::string exec, value, command;
+        bool withheld;
+    };
+    const std::vector<Case> cases = {
+        {R"(sh -c "echo '%u' >> log; exec app")", url, "echo '" + url + "' >> log; exec app", false},
+        {R"(sh -c "echo \"%u\"")", url, "echo \"" + url + "\"", false},
+        {R"(sh -c 'echo "%u"')", url, "echo \"" + url + "\"", false},
+        {R"(sh -c "echo '"%u"'")", url, "echo '" + url + "'", false},
+        {R"(sh -c "echo '%u' >> log; exec app")", hostile, "echo '' >> log; exec app", true},
+        {R"(sh -c "echo \"%u\"")", hostile, R"(echo "")", true},
+        {R"(sh -c 'echo "%u"')", hostile, R"(echo "")", true},
+        {R"(sh -c "echo '"%u"'")", hostile, "echo ''", true},
+        {R"(sh -c 'echo "%u"')", R"(x:a\b)", R"(echo "")", true},
+        {R"(sh -c 'echo "%u"')", "x:a`id`", R"(echo "")", true},
+        {R"(sh -c "echo '%u'")", "x:it's", "echo ''", true},
+        // An escaped quote opens nothing: the value is quoted for the shell.
+        {R"(sh -c "echo \'%u")", "x:'a'", R"(echo \''x:'\''a'\''')", false},
+    };
+    for (const Case& c : cases) {
+        entry.exec = c.exec;
+        const auto out = std::get<DesktopExec::Commands>(DesktopExec::commands(entry, {}, {c.value}));
+        const std::string shown = c.exec + " with " + c.value;
+        ASSERT_EQ(out.commands.size(), 1u) << shown;
+        ASSERT_EQ(out.commands[0].size(), 3u) << shown;
+        EXPECT_EQ(out.commands[0][2], c.command) << shown;
+        EXPECT_EQ(out.withheld.size(), c.withheld ? 1u : 0u) << shown;
+    }
+    entry.exec = R"(sh -c "echo '%u'")";
+    EXPECT_EQ(
+        std::get<0>(DesktopExec::commands(entry, {}, {hostile})).withheld,
+        std::vector<std::string>{"/apps/log.desktop starts without \"x:$(touch$IFS$HOME/P)\": its Exec line puts "
+                                 "it inside quotes of a shell command, where the shell would still read the \"$\" "
+                                 "it holds"});
 }
 
 TEST_F(X11LaunchTest, IconsComeFromTheIconThemeElseFromTheWindow) {
