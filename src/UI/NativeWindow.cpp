@@ -20,7 +20,9 @@ std::optional<NativeWindow> nativeWindow(QWidget& window) {
 namespace {
 
 // Qt sends a widget its show event after it has made the native window and before it
-// maps it: the moment a window manager reads the window's states.
+// maps it: the moment a window manager reads the window's states. The request is made
+// again once Qt has asked for the window to be mapped, for a window manager that had not
+// yet heard of its last hiding when it was made.
 class BeforeEachShow final : public QObject {
 public:
     using Request = void (NativeWindows::*)(const NativeWindow&);
@@ -31,13 +33,19 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show && watched == parent()) {
-            if (const auto native = nativeWindow(*static_cast<QWidget*>(watched)))
-                (platform().nativeWindows().*request_)(*native);
+            ask();
+            QMetaObject::invokeMethod(this, &BeforeEachShow::ask, Qt::QueuedConnection);
         }
         return false;
     }
 
 private:
+    void ask() {
+        auto* window = static_cast<QWidget*>(parent());
+        if (!window->isVisible()) return;
+        if (const auto native = nativeWindow(*window)) (platform().nativeWindows().*request_)(*native);
+    }
+
     Request request_;
 };
 

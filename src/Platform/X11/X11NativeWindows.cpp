@@ -65,8 +65,11 @@ void setShape(const NativeWindow& window, xcb_shape_kind_t kind, const std::vect
     xcb_flush(c);
 }
 
-// Adds the states to the `_NET_WM_STATE` the window will be mapped with; Qt adds its own
-// states to what it finds there.
+// Adds the states to the window: to the `_NET_WM_STATE` it will be mapped with (Qt adds
+// its own states to what it finds there), and by asking the window manager, which is
+// how the states of a window it manages change. The window manager forgets a window's
+// states when it hears that the window was hidden; shown again at once, the window may be
+// mapped after that with none, so the request is made again once it is mapped.
 void addStates(const NativeWindow& window, std::initializer_list<const char*> names) {
     xcb_connection_t* c = connectionOf(window);
     if (!c) return;
@@ -89,9 +92,25 @@ void addStates(const NativeWindow& window, std::initializer_list<const char*> na
         if (*state != XCB_ATOM_NONE && std::find(states.begin(), states.end(), *state) == states.end())
             missing.push_back(*state);
     }
-    if (missing.empty()) return;
-    xcb_change_property(c, XCB_PROP_MODE_APPEND, id, property, XCB_ATOM_ATOM, 32,
-                        static_cast<std::uint32_t>(missing.size()), missing.data());
+    if (!missing.empty())
+        xcb_change_property(c, XCB_PROP_MODE_APPEND, id, property, XCB_ATOM_ATOM, 32,
+                            static_cast<std::uint32_t>(missing.size()), missing.data());
+    // A window manager ignores the request for a window it does not manage (yet).
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const std::uint32_t add = 1;
+    for (std::size_t i = 1; i < atoms.size(); i += 2) {
+        xcb_client_message_event_t message{};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.format = 32;
+        message.window = id;
+        message.type = property;
+        message.data.data32[0] = add;
+        message.data.data32[1] = atoms[i];
+        message.data.data32[2] = i + 1 < atoms.size() ? atoms[i + 1] : xcb_atom_t(XCB_ATOM_NONE);
+        message.data.data32[3] = 1;  // asked by an application
+        xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&message));
+    }
     xcb_flush(c);
 }
 

@@ -226,6 +226,16 @@ TEST_F(X11PanelTest, KestrsSmallWindowsStayOutOfTaskbarsAndPagers) {
     ASSERT_TRUE(pumpQtUntil([&] { return !toasts.panel()->isVisible(); }));
     toasts.show("Saved again", ToastFeel::plain, 60);
     EXPECT_TRUE(leftOut(toasts.panel())) << "the toast, shown again";
+    // Hidden and shown again before the window manager hears of the hiding: it forgets the
+    // states when it does, after they were asked for again.
+    const auto toast = static_cast<xcb_window_t>(toasts.panel()->winId());
+    session().pauseWindowManager();
+    toasts.panel()->hide();
+    ASSERT_TRUE(pumpQtUntil([&] { return !isViewable(connection(), toast); }));
+    toasts.show("Saved once more", ToastFeel::plain, 60);
+    ASSERT_TRUE(pumpQtUntil([&] { return hasState(connection(), toast, "_NET_WM_STATE_SKIP_PAGER"); }));
+    session().resumeWindowManager();
+    EXPECT_TRUE(leftOut(toasts.panel())) << "the toast, hidden and shown at once";
 
     WindowStatusItem item;
     showButton(item);
