@@ -39,12 +39,17 @@ std::optional<xcb_window_t> X11Accessibility::windowOf(AXElement element) {
     return static_cast<xcb_window_t>(element.handle & 0xFFFFFFFFULL);
 }
 
+const X11Client* X11Accessibility::clientOf(AXElement element) const {
+    const auto window = windowOf(element);
+    const X11Client* c = window ? model_.client(*window) : nullptr;
+    if (!c || (c->generation & generationMask) != ((element.handle >> 32) & generationMask)) return nullptr;
+    return c;
+}
+
 std::optional<std::int32_t> X11Accessibility::pid(AXElement element) {
     const std::uint64_t tag = element.handle & tagMask;
     if (tag == applicationTag) return static_cast<std::int32_t>(element.handle & 0xFFFFFFFFULL);
-    if (auto window = windowOf(element)) {
-        if (const X11Client* c = model_.client(*window)) return c->pid;
-    }
+    if (const X11Client* c = clientOf(element)) return c->pid;
     return std::nullopt;
 }
 
@@ -83,8 +88,7 @@ AXError X11Accessibility::copyAttributeValue(AXElement element, const std::strin
     }
     if (tag == applicationTag)
         return readApplication(static_cast<std::int32_t>(element.handle & 0xFFFFFFFFULL), attribute, value);
-    const auto window = windowOf(element);
-    const X11Client* c = window ? model_.client(*window) : nullptr;
+    const X11Client* c = clientOf(element);
     if (!c) return AXError::invalidUIElement;
     return readWindow(*c, attribute, value);
 }
@@ -92,7 +96,7 @@ AXError X11Accessibility::copyAttributeValue(AXElement element, const std::strin
 AXError X11Accessibility::readApplication(std::int32_t pid, const std::string& attribute, AXValue& value) {
     if (attribute == ax::windows) {
         AXElementList list;
-        for (xcb_window_t w : windowsOf(pid)) list.push_back(windowElement(w));
+        for (xcb_window_t w : windowsOf(pid)) list.push_back(windowElement(*model_.client(w)));
         return give(value, std::move(list));
     }
     if (attribute == ax::role) return give(value, ax::applicationRole);
@@ -104,7 +108,7 @@ AXError X11Accessibility::readApplication(std::int32_t pid, const std::string& a
     if (attribute == ax::focusedWindow || attribute == ax::mainWindow) {
         const auto w = focusedWindowOf(pid);
         if (!w) return AXError::noValue;
-        return give(value, windowElement(*w));
+        return give(value, windowElement(*model_.client(*w)));
     }
     return AXError::attributeUnsupported;
 }
@@ -145,14 +149,12 @@ AXError X11Accessibility::setAttributeValue(AXElement element, const std::string
     if (tag == applicationTag) {
         if (attribute != ax::focusedWindow && attribute != ax::mainWindow) return AXError::attributeUnsupported;
         const auto* target = std::get_if<AXElement>(&value);
-        const auto window = target ? windowOf(*target) : std::nullopt;
-        const X11Client* c = window ? model_.client(*window) : nullptr;
+        const X11Client* c = target ? clientOf(*target) : nullptr;
         if (!c || c->pid != static_cast<std::int32_t>(element.handle & 0xFFFFFFFFULL)) return AXError::illegalArgument;
         activate(c->id);
         return AXError::success;
     }
-    const auto window = windowOf(element);
-    const X11Client* c = window ? model_.client(*window) : nullptr;
+    const X11Client* c = clientOf(element);
     if (!c) return AXError::invalidUIElement;
     return writeWindow(*c, attribute, value);
 }
@@ -229,9 +231,7 @@ void X11Accessibility::moveResize(const X11Client& c, std::optional<Point> posit
 }
 
 void X11Accessibility::setFrame(AXElement window, Point position, Size size, int) {
-    const auto id = windowOf(window);
-    const X11Client* c = id ? model_.client(*id) : nullptr;
-    if (c) moveResize(*c, position, size);
+    if (const X11Client* c = clientOf(window)) moveResize(*c, position, size);
 }
 
 Task<void> X11Accessibility::settled(AXElement window, double deadline) {

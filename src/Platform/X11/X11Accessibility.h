@@ -27,9 +27,12 @@ public:
     void setFrame(AXElement window, Point position, Size size, int passes) override;
     Task<void> settled(AXElement window, double deadline) override;
 
-    // The window behind an element, when it is a window element.
+    // The window id an element names, when it is a window element; the window may have
+    // closed, and its id gone to another since.
     static std::optional<xcb_window_t> windowOf(AXElement element);
-    static AXElement windowElement(xcb_window_t window) { return AXElement{windowTag | window}; }
+    static AXElement windowElement(const X11Client& client) {
+        return AXElement{windowTag | std::uint64_t(client.generation & generationMask) << 32 | client.id};
+    }
     // The windows of a process as "AXWindows" lists them: front to back, on the current
     // desktop or on all desktops.
     std::vector<xcb_window_t> windowsOf(std::int32_t pid) const;
@@ -46,6 +49,10 @@ private:
     static constexpr std::uint64_t applicationTag = 1ULL << 56;
     static constexpr std::uint64_t windowTag = 2ULL << 56;
     static constexpr std::uint64_t systemWideTag = 3ULL << 56;
+    static constexpr std::uint32_t generationMask = 0xFFFFFF;
+
+    // The window an element names; none once it has closed.
+    const X11Client* clientOf(AXElement element) const;
 
     AXError readApplication(std::int32_t pid, const std::string& attribute, AXValue& value);
     AXError readWindow(const X11Client& client, const std::string& attribute, AXValue& value);

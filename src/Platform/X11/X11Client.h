@@ -51,6 +51,10 @@ struct X11Client {
     std::optional<X11Strut> strut;
     // Counts changes of the frame, so a waiter can tell that something happened.
     std::uint64_t frameChanges = 0;
+    // Tells this window from an earlier one of the same id (the server hands a closed
+    // window's id out again): element handles carry it, so what was kept for a window
+    // that closed never reaches the next one.
+    std::uint32_t generation = 0;
     // The sequence numbers of the window's last configure event and, at that moment, of its
     // frame's last one: they tell which requests the window manager has answered.
     std::uint32_t toldAt = 0;

@@ -169,9 +169,15 @@ X11WindowModel::~X11WindowModel() {
 }
 
 void X11WindowModel::reload() {
+    // A window read again is taken for the same window: its handles stay good.
+    std::map<xcb_window_t, std::uint32_t> known;
+    for (const auto& [w, c] : clients_) known.emplace(w, c.generation);
     clients_.clear();
     readDesktops();
     readClientList();
+    for (auto& [w, c] : clients_) {
+        if (const auto found = known.find(w); found != known.end()) c.generation = found->second;
+    }
     if (auto active = x_.cardinals(x_.root(), x_.ewmh()._NET_ACTIVE_WINDOW); active && !active->empty()) {
         active_ = (*active)[0] ? std::optional<xcb_window_t>((*active)[0]) : std::nullopt;
     }
@@ -271,6 +277,9 @@ void X11WindowModel::loadClients(const std::vector<xcb_window_t>& windows) {
     for (Pending& p : pending) {
         X11Client c;
         c.id = p.window;
+        // Handles hold 24 bits of it; 0 is never given.
+        nextGeneration_ = nextGeneration_ % 0xFFFFFF + 1;
+        c.generation = nextGeneration_;
         auto geometry = x_.reply<xcb_get_geometry_reply_t>(xcb_get_geometry_reply, p.geometry);
         auto origin = x_.reply<xcb_translate_coordinates_reply_t>(xcb_translate_coordinates_reply, p.origin);
         auto attributes = x_.reply<xcb_get_window_attributes_reply_t>(xcb_get_window_attributes_reply, p.attributes);

@@ -95,6 +95,7 @@ private:
     std::set<xcb_atom_t> read_;
     xcb_atom_t compoundText_ = XCB_ATOM_NONE;
     std::map<xcb_window_t, X11Client> clients_;
+    std::uint32_t nextGeneration_ = 0;
     X11Frames frames_;
     std::vector<xcb_window_t> frontToBack_;
     X11Owners owners_;

@@ -10,7 +10,6 @@
 #include "Layout/LayoutApplier.h"
 #include "Layout/LayoutCapture.h"
 #include "Platform/AXAttributes.h"
-#include "Platform/X11/X11Accessibility.h"
 #include "Snap/SnapApplier.h"
 #include "Support/ItemBuilder.h"
 #include "Window/DisplayManager.h"
@@ -52,7 +51,7 @@ protected:
     Rect frame(xcb_window_t w) { return serverFrame(w); }
     void focus(xcb_window_t w) {
         x11().accessibility().setAttributeValue(x11().accessibility().createApplication(*x11().model().client(w)->pid),
-                                                ax::focusedWindow, X11Accessibility::windowElement(w));
+                                                ax::focusedWindow, element(w));
         ASSERT_TRUE(settle([&] { return x11().model().activeWindow() == w; }));
     }
     // Changes a property of the window as another client would, then waits until the
@@ -140,7 +139,7 @@ TEST_F(X11ApplyTest, ACapturedArrangementComesBackAfterTheWindowsMoved) {
     ASSERT_EQ(kest.items.size(), 2u);
     for (const LayoutItem& item : kest.items) EXPECT_EQ(item.capturedSpaceLabel, "This Space");
 
-    auto moved = run(WindowController::applyFrame(X11Accessibility::windowElement(a), Point{700, 500}, Size{600, 400}));
+    auto moved = run(WindowController::applyFrame(element(a), Point{700, 500}, Size{600, 400}));
     ASSERT_TRUE(moved.succeeded());
     ASSERT_NE(frame(a), atCapture[0]);
     const Report report = apply(kest);
@@ -187,6 +186,37 @@ TEST_F(X11ApplyTest, ASnapMovesTheFocusedWindowIntoHalfTheVisibleArea) {
     // The window manager's answer to leaving the state is not taken for its answer to the move.
     for (const std::string& line : recordedLog().lines())
         EXPECT_EQ(line.find("size not honored"), std::string::npos) << line;
+}
+
+// The server hands a closed window's id to a later window: what a snap kept for the
+// closed one is not the new one's to restore.
+TEST_F(X11ApplyTest, ANewWindowUnderAClosedOnesIdHasNothingToRestore) {
+    ClientOptions options;
+    options.title = "first";
+    options.wmClass = "KestrEdit";
+    options.geometry = ClientGeometry{300, 100, 400, 300};
+    ClientProcess& client = spawn(options);
+    const xcb_window_t w = client.window();
+    const auto framedAs = [&](const std::string& title) {
+        return settle([&] {
+            const X11Client* c = x11().model().client(w);
+            return c && c->title == title && c->mapped && c->extents.top > 0;
+        });
+    };
+    ASSERT_TRUE(framedAs("first"));
+    focus(w);
+    ASSERT_TRUE(run(SnapApplier::apply(SnapAction::leftHalf)).succeeded());
+    ASSERT_TRUE(settle([&] { return frame(w) == visiblePart(0.5, 1); }));
+
+    client.send("reopen 0");
+    client.send("title 0 second");
+    ASSERT_TRUE(framedAs("second"));
+    focus(w);
+    const Rect opened = frame(w);
+    ASSERT_TRUE(run(SnapApplier::apply(SnapAction::restore)).succeeded());
+    EXPECT_EQ(recordedLog().lines().back(),
+              "kestr[snap]: restore skipped \u2014 no pre-snap frame for this window yet (snap something first)");
+    EXPECT_EQ(frame(w), opened);
 }
 
 // Three xterms, a process each, named by the titles their items ask for, by a part of

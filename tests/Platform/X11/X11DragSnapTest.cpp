@@ -7,7 +7,6 @@
 
 #include "DragSnap/WindowDragTracker.h"
 #include "EdgeResize/EdgeProximityTracker.h"
-#include "Platform/X11/X11Accessibility.h"
 #include "Support/ItemBuilder.h"
 #include "Platform/X11/Support/BackendTest.h"
 #include "Platform/X11/Support/FakeInput.h"
@@ -71,7 +70,7 @@ TEST_F(X11DragSnapTest, ATitleBarDragWithTheModifierHeldDropsTheWindowIntoASlot)
     move(1400, 540);
     EXPECT_TRUE(settle([&] { return !tracker.overlays.empty() && tracker.overlays.front()->highlightedIndex(); }))
         << "no slot showed under the pointer";
-    EXPECT_EQ(tracker.tracked, X11Accessibility::windowElement(dragged));
+    EXPECT_EQ(tracker.tracked, element(dragged));
     // The modifier is still held when the drop is heard; it goes up at the end.
     fakeInput(connection(), session().root(), XCB_BUTTON_RELEASE, 1);
     EXPECT_TRUE(settle([&] { return frame(dragged) == Rect(960, 0, 960, 1080); }))

@@ -15,7 +15,6 @@
 #include "EdgeResize/EdgeOverlayManager.h"
 #include "EdgeResize/EdgeProximityTracker.h"
 #include "Layout/LayoutApplier.h"
-#include "Platform/X11/X11Accessibility.h"
 #include "Snap/SnapApplier.h"
 #include "Support/ItemBuilder.h"
 #include "UI/DragSnap/SnapZoneOverlayWindow.h"
@@ -123,7 +122,7 @@ TEST_F(X11FadesTest, TheSlotsFadeInWhenAWindowIsDraggedWithTheModifierHeld) {
     move(int(start.midX()), int(start.midY()));
     fakeInput(connection(), session().root(), XCB_BUTTON_PRESS, 1);
     ASSERT_TRUE(pumpQtUntil([&] { return tracker.tracked.has_value(); }));
-    run(WindowController::applyFrame(X11Accessibility::windowElement(w), Point{start.x() + 200, start.y()},
+    run(WindowController::applyFrame(element(w), Point{start.x() + 200, start.y()},
                                      start.size));
     key(XCB_KEY_PRESS, XK_Control_L);
     move(int(start.midX()) + 210, int(start.midY()) + 10);

@@ -11,7 +11,6 @@
 #include <cstring>
 
 #include "Platform/AXAttributes.h"
-#include "Platform/X11/X11Accessibility.h"
 #include "Platform/X11/Support/BackendTest.h"
 
 namespace kestr::x11test {
@@ -106,7 +105,7 @@ TEST_F(X11HostilePropertiesTest, DesktopsBeyondTheLastHideNoWindow) {
     const auto listed = [&] {
         AXValue windows;
         return ax.copyAttributeValue(ax.createApplication(client.pid()), ax::windows, windows) == AXError::success &&
-               std::get<AXElementList>(windows) == AXElementList{X11Accessibility::windowElement(w)};
+               std::get<AXElementList>(windows) == AXElementList{element(w)};
     };
     set32(w, "_NET_WM_DESKTOP", XCB_ATOM_CARDINAL, {57});
     heard(w);
@@ -133,7 +132,7 @@ TEST_F(X11HostilePropertiesTest, FrameExtentsBeyondTheScreenAreNotAppliedToTheWi
     heard(w);
     const X11Client* c = x11().model().client(w);
     EXPECT_EQ(c->frame(), c->clientArea);
-    x11().accessibility().setFrame(X11Accessibility::windowElement(w), Point{200, 150}, Size{500, 400}, 0);
+    x11().accessibility().setFrame(element(w), Point{200, 150}, Size{500, 400}, 0);
     EXPECT_TRUE(settle([&] {
         const auto g = clientGeometry(connection(), w);
         return g && g->width == 500 && g->height == 400;
@@ -168,7 +167,7 @@ TEST_F(X11HostilePropertiesTest, AStepAsLargeAsTheScreenIsNoStep) {
     set(w, "WM_NORMAL_HINTS", XCB_ATOM_WM_SIZE_HINTS, 32, &hints, sizeof hints / 4);
     heard(w);
     AXValue step;
-    EXPECT_EQ(x11().accessibility().copyAttributeValue(X11Accessibility::windowElement(w), ax::sizeIncrement, step),
+    EXPECT_EQ(x11().accessibility().copyAttributeValue(element(w), ax::sizeIncrement, step),
               AXError::noValue);
 }
 

@@ -15,7 +15,6 @@
 #include "Core/LayoutStore.h"
 #include "Layout/KestShortcut.h"
 #include "Platform/AXAttributes.h"
-#include "Platform/X11/X11Accessibility.h"
 #include "Snap/SnapApplier.h"
 #include "Support/ItemBuilder.h"
 #include "Window/DisplayManager.h"
@@ -118,7 +117,7 @@ protected:
             return c && c->mapped && c->extents.top > 0;
         }));
         x11().accessibility().setAttributeValue(x11().accessibility().createApplication(*x11().model().client(w)->pid),
-                                                ax::focusedWindow, X11Accessibility::windowElement(w));
+                                                ax::focusedWindow, element(w));
         EXPECT_TRUE(settle([&] { return x11().model().activeWindow() == w; }));
         return w;
     }

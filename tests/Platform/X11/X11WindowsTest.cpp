@@ -6,7 +6,6 @@
 #include <sys/socket.h>
 
 #include "Platform/AXAttributes.h"
-#include "Platform/X11/X11Accessibility.h"
 #include "Window/WindowController.h"
 #include "Window/WindowEnumerator.h"
 #include "Platform/X11/Support/BackendTest.h"
@@ -18,7 +17,6 @@ using ::testing::HasSubstr;
 
 class X11WindowsTest : public BackendTest {
 protected:
-    AXElement element(xcb_window_t w) { return X11Accessibility::windowElement(w); }
     // Waits until the backend sees the window with its frame extents.
     void awaitManaged(xcb_window_t w) {
         ASSERT_TRUE(settle([&] {

@@ -53,17 +53,21 @@ xcb_atom_t TestClient::intern(const char* name) {
     return atom;
 }
 
-void TestClient::create(int index) {
+void TestClient::create(int index, xcb_window_t reuse) {
     const ClientOptions& c = options_;
     ClientGeometry g = c.geometry.value_or(ClientGeometry{0, 0, 400, 300});
-    xcb_window_t id = xcb_generate_id(connection_);
+    const xcb_window_t id = reuse != XCB_NONE ? reuse : xcb_generate_id(connection_);
     uint32_t values[] = {kBackgrounds[index % std::size(kBackgrounds)],
                          XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE};
     xcb_create_window(connection_, XCB_COPY_FROM_PARENT, id, screen_->root, static_cast<int16_t>(g.x),
                       static_cast<int16_t>(g.y), static_cast<uint16_t>(g.width), static_cast<uint16_t>(g.height), 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, screen_->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK,
                       values);
-    windows_.push_back({id});
+    if (reuse != XCB_NONE) {
+        windows_[static_cast<size_t>(index)] = {id};
+    } else {
+        windows_.push_back({id});
+    }
 
     setTitle(id, c.windows > 1 ? c.title + " " + std::to_string(index + 1) : c.title);
     std::string wmClass = c.instance + '\0' + c.wmClass + '\0';
@@ -196,6 +200,20 @@ bool TestClient::command(const std::string& line) {
         setTitle(w.id, text);
     } else if (std::strcmp(verb, "close") == 0) {
         if (w.alive) xcb_destroy_window(connection_, w.id);
+    } else if (std::strcmp(verb, "reopen") == 0) {
+        // The server frees a closed window's id for the next one to take, as it gives a
+        // closed client's ids to the next client: a fresh window under the same id, made
+        // once the old one is gone.
+        if (w.alive) xcb_destroy_window(connection_, w.id);
+        xcb_flush(connection_);
+        while (w.alive) {
+            xcb_generic_event_t* event = xcb_wait_for_event(connection_);
+            if (!event) return true;
+            handle(event);
+            std::free(event);
+        }
+        create(index, w.id);
+        xcb_map_window(connection_, w.id);
     } else {
         std::fprintf(stderr, "kestr_test_client: unknown command \"%s\"\n", line.c_str());
     }

@@ -33,7 +33,8 @@ private:
     };
 
     xcb_atom_t intern(const char* name);
-    void create(int index);
+    // Under a new id, or the id of a window that is gone.
+    void create(int index, xcb_window_t reuse = XCB_NONE);
     void setTitle(xcb_window_t window, const std::string& title);
     void handle(xcb_generic_event_t* event);
     void announceShown();

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "Platform/X11/DesktopEntries.h"
+#include "Platform/X11/X11Accessibility.h"
 #include "UI/QtMainActor.h"
 #include "Platform/X11/Support/QtOnSession.h"
 
@@ -71,6 +72,11 @@ xcb_window_t BackendTest::openFramed(ClientOptions options, bool active) {
         return c && c->mapped && c->extents.top > 0 && (!active || x11().model().activeWindow() == w);
     }));
     return w;
+}
+
+AXElement BackendTest::element(xcb_window_t w) {
+    const X11Client* c = x11().model().client(w);
+    return c ? X11Accessibility::windowElement(*c) : AXElement{};
 }
 
 Rect BackendTest::serverFrame(xcb_window_t w) {

@@ -50,6 +50,8 @@ protected:
     xcb_window_t openFramed(ClientOptions options, bool active = false);
     // The window's frame as the X server has it; null when it has none.
     Rect serverFrame(xcb_window_t w);
+    // The window's element as the backend hands it out; none for a window it does not know.
+    AXElement element(xcb_window_t w);
 
     // Runs the loop until the task finishes; a task still running after `seconds` fails
     // the test (and is left unfinished).

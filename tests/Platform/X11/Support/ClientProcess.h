@@ -1,6 +1,7 @@
 // A running kestr_test_client: its windows as it announces them, and the commands it takes
-// ("title INDEX TEXT", "close INDEX", "quit"; INDEX counts windows from 0 in the order of
-// windows()). Quit and reaped when this object goes.
+// ("title INDEX TEXT", "close INDEX", "reopen INDEX" (closed, then made again under its id),
+// "quit"; INDEX counts windows from 0 in the order of windows()). Quit and reaped when this
+// object goes.
 #pragma once
 
 #include <xcb/xcb.h>
