@@ -260,6 +260,9 @@ Task<void> EdgeApplier::move(EdgeIdentity edge, double c) {
     // The windows the engine placed, as it found them: looking for them again would cost
     // every window of their applications.
     const std::map<Uuid, AXElement> windows = co_await applyPartial(working, group, "edge-move");
+    // None of the edge's windows is open here (they are on another desktop, or closed):
+    // the kest keeps the edge where its windows still have it.
+    if (windows.empty()) co_return;
     double corrected = fittingCoordinate(working, group, c, starting, windows);
     // A window larger than the whole room would put the edge behind where it started,
     // or off the display: the edge never goes back past its start or out of its range.
@@ -290,6 +293,7 @@ Task<void> EdgeApplier::revert(EdgeIdentity edge) {
     const std::map<Uuid, ScreenFrame> reverted = memberFrames(working, group);
     const double c = edgeOf(group, reverted).value_or(group.coordinate);
     const auto windows = co_await applyPartial(working, group, "edge-revert");
+    if (windows.empty()) co_return;
     // As a move does: where a window no longer takes its captured size (its minimum grew
     // since), the edge stops where the windows fit, between where it stood and its
     // captured place, and the kest keeps what they took.

@@ -62,9 +62,10 @@ void EdgeProximityTracker::setActiveLayout(const std::optional<Layout>& layout) 
             slots[f.displayUUID].push_back(rectOf(f));
             applications.insert(item.appBundleID);
         }
+        std::map<std::string, std::set<std::uint32_t>> shown;
         for (const auto& [display, rects] : slots) {
             const auto all = onscreenWindowIDs(display, std::nullopt);
-            const auto mine = onscreenWindowIDs(display, applications);
+            const auto& mine = shown[display] = onscreenWindowIDs(display, applications);
             auto entry = heldGridsByDisplay.find(display);
             if (mine.empty() && entry == heldGridsByDisplay.end()) continue;
             // A grid that shares a window with what is visible now was taken on this
@@ -78,7 +79,7 @@ void EdgeProximityTracker::setActiveLayout(const std::optional<Layout>& layout) 
         for (const auto& [display, rects] : slots) {
             const auto found = groups.find(display);
             heldEdgesByDisplay[display] =
-                HeldEdges{*layout, found == groups.end() ? std::vector<EdgeGroup>{} : found->second};
+                HeldEdges{*layout, found == groups.end() ? std::vector<EdgeGroup>{} : found->second, shown[display]};
         }
     }
 
@@ -292,7 +293,7 @@ void EdgeProximityTracker::check(Point loc) {
 
     struct Candidate {
         const EdgeGroup* group;
-        const Layout* layout;
+        const HeldEdges* held;
         double distance;
         double edge;
     };
@@ -308,13 +309,15 @@ void EdgeProximityTracker::check(Point loc) {
             const double start = vertical ? b->minY() : b->minX();
             if (g.spanStart && g.spanEnd && !(start + *g.spanStart <= along && along <= start + *g.spanEnd)) continue;
             const double distance = std::fabs(across - edge);
-            if (!best || distance < best->distance) best = Candidate{&g, &held.layout, distance, edge};
+            if (!best || distance < best->distance) best = Candidate{&g, &held, distance, edge};
         }
     }
     if (!best || !(best->distance <= proximityThreshold)) return hide();
+    // On another Space the kest's windows are not there, and neither is their edge.
+    if (!sharesWindows(best->held->windowIDs, onscreenWindowIDs(best->group->displayUUID, std::nullopt))) return hide();
     if (platform().eventMonitors().modifierFlags() & ModifierFlag::command) return hide();
     if (WindowController::isFrontmostWindowFullScreen()) return hide();
-    if (foreignWindowCoversBoundary(*p, *best->group, *best->layout)) return hide();
+    if (foreignWindowCoversBoundary(*p, *best->group, best->held->layout)) return hide();
     showResizeCursor(best->group->axis);
     emit(Hit{best->group->id, best->group->axis, best->distance, best->edge});
 }

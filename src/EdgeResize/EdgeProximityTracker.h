@@ -45,6 +45,9 @@ public:
     struct HeldEdges {
         Layout layout;
         std::vector<EdgeGroup> groups;
+        // The kest's windows on that display when it was handed over: its edges show only
+        // while one of them does, that is on the Space they are on.
+        std::set<std::uint32_t> windowIDs;
     };
 
     static constexpr double proximityThreshold = 6.0;

@@ -73,6 +73,16 @@ TEST_F(EdgeApplierTest, MovingAnEdgeResizesBothSidesStoresAndHandsTheKestBack) {
     EXPECT_EQ(reloaded().items.at(1).targetFrame.x, 700) << "saved to the file";
 }
 
+// None of the edge's windows is open (closed, or on another desktop): the kest keeps the
+// edge where the windows left it.
+TEST_F(EdgeApplierTest, AMoveThatReachesNoWindowStoresNothing) {
+    sim->world().closeWindow(left);
+    sim->world().closeWindow(right);
+    run(EdgeApplier::applyMove(edge(), 700));
+    EXPECT_EQ(storedFrames(), (std::vector<Rect>{Rect(0, 0, 600, 800), Rect(600, 0, 400, 800)}));
+    EXPECT_EQ(EdgeProximityTracker::shared().activeLayout->edgeGroups.at(0).coordinate, 600);
+}
+
 TEST_F(EdgeApplierTest, AWindowThatWillNotShrinkMovesTheEdgeOnlyAsFarAsItAllows) {
     simWindow(right).minimumSize = Size{350, 100};
     run(EdgeApplier::applyMove(edge(), 700));

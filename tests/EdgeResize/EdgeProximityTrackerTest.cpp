@@ -98,6 +98,27 @@ TEST_F(EdgeProximityTrackerTest, CommandFullScreenAndForeignWindowsHideTheHandle
     EXPECT_EQ(reports.back(), std::nullopt);
 }
 
+TEST_F(EdgeProximityTrackerTest, AnEdgeShowsOnlyOnTheSpaceItsWindowsAreOn) {
+    sim->world().pointer = Point{722, 400};
+    tracker().setActiveLayout(kest);
+    ASSERT_EQ(reports.back(), hitAt(2.0));
+    // Bare desktop where the edge is on the first Space.
+    sim->world().currentSpace = 2;
+    movePointer(Point{721, 400});
+    EXPECT_EQ(reports.back(), std::nullopt);
+    EXPECT_EQ(cursor(), CursorShape::arrow);
+    sim->world().currentSpace = 1;
+    movePointer(Point{722, 400});
+    EXPECT_EQ(reports.back(), hitAt(2.0));
+    // Handed over where none of its windows shows: no handle on either Space.
+    sim->world().currentSpace = 2;
+    tracker().setActiveLayout(kest);
+    EXPECT_EQ(reports.back(), std::nullopt);
+    sim->world().currentSpace = 1;
+    movePointer(Point{721, 400});
+    EXPECT_EQ(reports.back(), std::nullopt);
+}
+
 TEST_F(EdgeProximityTrackerTest, EachSpaceOfADisplayKeepsItsOwnGrid) {
     const std::string display = uuidOf(1);
     tracker().setActiveLayout(kest);

@@ -49,8 +49,11 @@ protected:
     static EdgeProximityTracker& tracker() { return EdgeProximityTracker::shared(); }
     static EdgeOverlayManager& manager() { return EdgeOverlayManager::shared(); }
 
-    // Two windows side by side on B sharing one edge, handed to edge resizing.
+    // Two windows side by side on B sharing one edge, handed to edge resizing. The windows
+    // stand in the band B covers here and where it comes back below; the pointer finds the
+    // edge above or below them.
     void holdKest() {
+        for (const ClientOptions& w : sideBySideWindows(Rect(kBx, 400, kBw, 200))) openFramed(w);
         const Layout kest = sideBySideKest(b, kBw, kBh);
         tracker().setActiveLayout(kest);
         manager().setActiveLayout(kest);

@@ -7,6 +7,7 @@
 #include "App/ServiceWiring.h"
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
+#include "EdgeResize/EdgeApplier.h"
 #include "EdgeResize/EdgeDragSession.h"
 #include "EdgeResize/EdgeOverlayManager.h"
 #include "EdgeResize/EdgeProximityTracker.h"
@@ -46,6 +47,12 @@ protected:
                                         LayoutApplier::FrameSource::target, std::nullopt));
     }
     void move(int x, int y) { fakeInput(connection(), session().root(), XCB_MOTION_NOTIFY, 0, x, y); }
+    bool showDesktop(std::uint32_t desktop) {
+        X11Connection& x = x11().connection();
+        x.sendRootMessage(x.root(), x.ewmh()._NET_CURRENT_DESKTOP, desktop, XCB_CURRENT_TIME);
+        x.flush();
+        return settle([&] { return x11().model().currentDesktop() == desktop; });
+    }
 };
 
 TEST_F(X11EdgeResizeTest, DraggingTheHandleOfASharedEdgeResizesTheWindowsOnBothSidesAndStoresTheKest) {
@@ -146,6 +153,43 @@ TEST_F(X11EdgeResizeTest, AnEdgeDraggedTowardsAWindowWithAMinimumSizeStopsThereA
     const auto& items = reread.layouts.at(0).items;
     EXPECT_EQ(items.at(0).targetFrame.height, frame(top).height());
     EXPECT_EQ(items.at(1).targetFrame.y, frame(bottom).y());
+}
+
+
+// The kest's windows stay on the first desktop: on the second its edge is bare desktop,
+// where no handle shows and a move reaches no window and stores nothing.
+TEST_F(X11EdgeResizeTest, OnAnotherDesktopTheEdgeHasNoHandleAndAMoveThereStoresNothing) {
+    const std::string display = *x11().displays().displayUUIDString(x11().displays().mainDisplayID());
+    open("KestrEdit", 100);
+    open("KestrView", 1000);
+    auto applied = storeAndApply("Halves", test::ItemBuilder("KestrEdit").on(display, Rect(0, 0, 960, 1080)),
+                                 test::ItemBuilder("KestrView").on(display, Rect(960, 0, 960, 1080)));
+    ASSERT_TRUE(applied.succeeded());
+    const Layout effective = *applied.value().effectiveLayout;
+    ASSERT_EQ(effective.edgeGroups.size(), 1u);
+    EdgeProximityTracker& tracker = EdgeProximityTracker::shared();
+    std::optional<EdgeProximityTracker::Hit> hit;
+    tracker.onProximityChange = [&hit](const std::optional<EdgeProximityTracker::Hit>& h) { hit = h; };
+    const auto pointerAt = [&](int x) {
+        move(x, 540);
+        return settle([&] { return x11().displays().mouseLocation().x == x; });
+    };
+    ASSERT_TRUE(pointerAt(958));
+    tracker.setActiveLayout(effective);
+    ASSERT_TRUE(hit) << "no handle at the edge";
+
+    ASSERT_TRUE(showDesktop(1));
+    const std::shared_ptr<void> back(nullptr, [&](void*) { showDesktop(0); });
+    ASSERT_TRUE(pointerAt(959));
+    EXPECT_TRUE(runUntil([&] { return !hit; })) << "a handle over the bare desktop";
+    run(EdgeApplier::applyMove(effective.edgeGroups[0].id, 1100));
+    const Layout& stored = LayoutStore::shared().layouts.at(0);
+    EXPECT_EQ(stored.items.at(0).targetFrame.width, 960);
+    EXPECT_EQ(tracker.activeLayout->edgeGroups.at(0).coordinate, 960);
+
+    ASSERT_TRUE(showDesktop(0));
+    ASSERT_TRUE(pointerAt(958));
+    EXPECT_TRUE(runUntil([&] { return hit && hit->edgeCoordinate == 960; }));
 }
 
 }  // namespace

@@ -42,6 +42,7 @@ TEST_F(X11WithoutXInputTest, GlobalMonitorsAreRefusedAndTheirCallersGoOnWithoutT
     // Edge resizing finds the pointer by polling.
     EdgeProximityTracker& edges = EdgeProximityTracker::shared();
     const double width = session().width(), height = session().height();
+    for (const ClientOptions& w : sideBySideWindows(Rect(0, 0, width, height / 4))) openFramed(w);
     const Layout kest =
         sideBySideKest(*x11().displays().displayUUIDString(x11().displays().mainDisplayID()), width, height);
     edges.setActiveLayout(kest);
