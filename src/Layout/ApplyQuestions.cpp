@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "Core/UnicodeText.h"
+#include "Layout/ApplyInFlight.h"
 #include "Platform/Platform.h"
 #include "Window/DisplayManager.h"
 
@@ -24,6 +25,13 @@ std::string joined(const std::vector<std::string>& parts, const std::string& sep
 // rings, draws escapes as glyphs or reverses the sentence around it.
 std::string shown(const std::string& name) { return UnicodeText::isolatedForDisplay(name); }
 
+// The apply's question, with the apply marked as waiting for the answer: an apply asked
+// for meanwhile says so.
+int ask(const AlertRequest& request) {
+    const ApplyInFlight::Asking asking(ApplyInFlight::shared());
+    return platform().alerts().runModal(request);
+}
+
 }  // namespace
 
 bool ApplyQuestions::confirmMoves(const std::vector<LayoutApplier::PendingMove>& moves) {
@@ -39,7 +47,7 @@ bool ApplyQuestions::confirmMoves(const std::vector<LayoutApplier::PendingMove>&
     request.informativeText =
         "These apps are already open on another screen and will be moved here:\n" + joined(lines, "\n");
     request.buttons = {"Move", "Cancel"};
-    return platform().alerts().runModal(request) == alertFirstButtonReturn;
+    return ask(request) == alertFirstButtonReturn;
 }
 
 void ApplyQuestions::notifyUnplaced(const std::vector<LayoutApplier::UnplacedApp>& apps) {
@@ -57,7 +65,16 @@ void ApplyQuestions::notifyUnplaced(const std::vector<LayoutApplier::UnplacedApp
         platform().wording().unplacedReason() + ":\n\n• " + joined(names, "\n• ") +
         "\n\nMove them to this desktop (or close and reopen them here), then apply the kest again.";
     request.buttons = {"OK"};
-    platform().alerts().runModal(request);
+    ask(request);
+}
+
+void ApplyQuestions::notifyDropped(const Layout& kest) {
+    // The log is not where the user looks, and the alert may be under other windows.
+    const bool asking = ApplyInFlight::shared().isAsking();
+    if (asking) platform().alerts().bringOpenAlertForward();
+    const std::string why = asking ? "first answer kestr's alert." : "kestr is still applying a kest.";
+    platform().toasts().show("“" + shown(kest.name) + "” wasn't applied: " + why, ToastFeel::alert,
+                             droppedToastDuration);
 }
 
 }  // namespace kestr

@@ -45,6 +45,7 @@ Task<LayoutApplier::ApplyReport> LayoutApplier::apply(Layout layout, ApplyMode m
         ApplyInFlight& flag = ApplyInFlight::shared();
         if (flag.isApplying()) {
             ApplyLog::write(ApplyLog::dropped(mode));
+            ApplyQuestions::notifyDropped(layout);
             co_return ApplyReport{};
         }
         inFlight.emplace(flag);

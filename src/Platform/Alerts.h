@@ -27,6 +27,9 @@ public:
     virtual ~Alerts() = default;
     // Blocks until the user answers; returns the button's response.
     virtual int runModal(const AlertRequest& request) = 0;
+    // Brings the alert that waits for an answer, if one does, in front of the user's
+    // windows on the desktop the user is on.
+    virtual void bringOpenAlertForward() {}
 };
 
 }  // namespace kestr

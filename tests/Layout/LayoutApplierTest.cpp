@@ -166,6 +166,9 @@ TEST_P(ApplyOnBothDesktops, SecondOpeningApplyIsDroppedWhileTheFirstWaitsButAnEd
     ASSERT_TRUE(dropped.done());
     EXPECT_EQ(dropped.value(), Report{});
     EXPECT_EQ(lines().back(), "kestr[apply freshWindows]: dropped re-entrant apply (one already in flight)");
+    // Said where the user looks, not only in the log.
+    ASSERT_NE(sim->simToasts().current(), nullptr);
+    EXPECT_EQ(sim->simToasts().current()->text, "“\u2068Work\u2069” wasn't applied: kestr is still applying a kest.");
 
     auto moved = start(edgeMove, Mode::reuseExisting, std::nullopt, FrameSource::target);
     sim->virtualTime().advance(0.1);
@@ -179,6 +182,31 @@ TEST_P(ApplyOnBothDesktops, SecondOpeningApplyIsDroppedWhileTheFirstWaitsButAnEd
     EXPECT_EQ(sim->simWorkspace().openRequests().size(), 1u);
     // Once the first has finished, the next opening apply runs again.
     EXPECT_TRUE(applyToEnd(edgeMove, Mode::restoreMissing, leftID).effectiveLayout);
+}
+
+// An apply waiting for the answer to its alert holds back every later one: those say
+// what to do, wherever the user left the alert.
+TEST_F(LayoutApplierTest, AnApplyDroppedWhileAnAlertWaitsSaysToAnswerIt) {
+    install("com.apple.Safari", "Safari").reopenDelay = std::nullopt;
+    run("com.apple.Safari");
+    struct PressedAgain : Alerts {
+        std::function<void()> whileOpen;
+        int runModal(const AlertRequest&) override {
+            whileOpen();
+            return alertFirstButtonReturn;
+        }
+    } alert;
+    std::optional<test::StartedTask<Report>> again;
+    // The shortcut pressed again while the alert waits, as under its nested event loop.
+    alert.whileOpen = [&] { again = start(kest({}), Mode::restoreMissing); };
+    sim->simAlerts().forwardTo = &alert;
+    applyToEnd(kest({item("com.apple.Safari", "Safari", Rect(0, 25, 400, 300))}), Mode::restoreMissing);
+    ASSERT_TRUE(again && again->done());
+    EXPECT_EQ(again->value(), Report{});
+    ASSERT_FALSE(sim->simToasts().shown.empty());
+    EXPECT_EQ(sim->simToasts().shown.back().text, "“\u2068Work\u2069” wasn't applied: first answer kestr's alert.");
+    EXPECT_EQ(sim->simToasts().shown.back().feel, ToastFeel::alert);
+    EXPECT_EQ(sim->simAlerts().broughtForward, 1);
 }
 
 TEST_F(LayoutApplierTest, WindowsOnAnotherDisplayMoveOnlyAfterTheUserAgrees) {

@@ -19,6 +19,9 @@ public:
     int runModal(const AlertRequest& request) override {
         return plugs_.alerts ? plugs_.alerts->runModal(request) : alertFirstButtonReturn;
     }
+    void bringOpenAlertForward() override {
+        if (plugs_.alerts) plugs_.alerts->bringOpenAlertForward();
+    }
     void show(const std::string& text, ToastFeel feel, double duration) override {
         if (plugs_.toasts) plugs_.toasts->show(text, feel, duration);
     }

@@ -20,7 +20,12 @@ public:
         answers.pop_front();
         return answer;
     }
+    void bringOpenAlertForward() override {
+        ++broughtForward;
+        if (forwardTo) forwardTo->bringOpenAlertForward();
+    }
     std::vector<AlertRequest> requests;
+    int broughtForward = 0;
     std::deque<int> answers;
     Alerts* forwardTo = nullptr;
 };

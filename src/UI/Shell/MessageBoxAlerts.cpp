@@ -2,8 +2,10 @@
 
 #include <QAbstractButton>
 #include <QPushButton>
+#include <utility>
 
 #include "UI/AppIcons.h"
+#include "UI/NativeWindow.h"
 
 namespace kestr {
 
@@ -14,6 +16,9 @@ const char* const answerProperty = "kestrAlertAnswer";
 
 std::unique_ptr<QMessageBox> MessageBoxAlerts::makeBox(const AlertRequest& request) {
     auto box = std::make_unique<QMessageBox>();
+    // It waits for an answer, and an apply waits with it: it goes wherever the user
+    // switches desktops to.
+    showOnEveryDesktop(*box);
     box->setWindowTitle("kestr");
     box->setText(QString::fromStdString(request.messageText));
     box->setInformativeText(QString::fromStdString(request.informativeText));
@@ -48,10 +53,18 @@ std::unique_ptr<QMessageBox> MessageBoxAlerts::makeBox(const AlertRequest& reque
 
 int MessageBoxAlerts::runModal(const AlertRequest& request) {
     const auto box = makeBox(request);
+    QMessageBox* const outer = std::exchange(open_, box.get());
     box->exec();
+    open_ = outer;
     QAbstractButton* clicked = box->clickedButton();
     if (!clicked) clicked = box->escapeButton();
     return clicked ? clicked->property(answerProperty).toInt() : alertFirstButtonReturn;
+}
+
+void MessageBoxAlerts::bringOpenAlertForward() {
+    if (!open_) return;
+    open_->raise();
+    open_->activateWindow();
 }
 
 }  // namespace kestr

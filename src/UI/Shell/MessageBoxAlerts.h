@@ -13,8 +13,13 @@ namespace kestr {
 class MessageBoxAlerts final : public Alerts {
 public:
     int runModal(const AlertRequest& request) override;
+    void bringOpenAlertForward() override;
     // The box as it will show, for runModal and for tests.
     static std::unique_ptr<QMessageBox> makeBox(const AlertRequest& request);
+
+private:
+    // The innermost alert that waits, while one does.
+    QMessageBox* open_ = nullptr;
 };
 
 }  // namespace kestr

@@ -2,8 +2,7 @@
 
 #include <QMenu>
 #include <QMouseEvent>
-#include <QMoveEvent>
-#include <QResizeEvent>
+#include <QWindow>
 #include <QPainter>
 #include <cmath>
 
@@ -38,10 +37,6 @@ protected:
         painter.drawImage(QPointF(0, 0), picture);
     }
 
-    // Where the window manager put the button, which may not be where it was asked to go.
-    void moveEvent(QMoveEvent*) override { item_.keepStripUnder(geometry()); }
-    void resizeEvent(QResizeEvent*) override { item_.keepStripUnder(geometry()); }
-
     void mouseReleaseEvent(QMouseEvent* event) override {
         if (!rect().contains(event->position().toPoint()) || !item_.onClick) return;
         if (event->button() == Qt::RightButton) {
@@ -55,7 +50,16 @@ private:
     WindowStatusItem& item_;
 };
 
-WindowStatusItem::WindowStatusItem() : window_(std::make_unique<ButtonWindow>(*this)) {}
+WindowStatusItem::WindowStatusItem() : window_(std::make_unique<ButtonWindow>(*this)) {
+    // Where the window manager put the button, which may not be where it asked to go. The
+    // window's own reports, not the widget's: a widget told of a new size it asked for
+    // hears nothing more when the window manager keeps it at another place.
+    window_->createWinId();
+    QWindow* handle = window_->windowHandle();
+    const auto placed = [this, handle] { keepStripUnder(handle->geometry()); };
+    for (const auto changed : {&QWindow::xChanged, &QWindow::yChanged, &QWindow::widthChanged, &QWindow::heightChanged})
+        QObject::connect(handle, changed, window_.get(), placed);
+}
 
 WindowStatusItem::~WindowStatusItem() = default;
 
@@ -88,8 +92,6 @@ Rect WindowStatusItem::stripUnder(const QRect& frame) const {
 }
 
 void WindowStatusItem::keepStripUnder(const QRect& frame) {
-    // Qt may report a place while the window is still being made.
-    if (!window_) return;
     const Rect strip = stripUnder(frame);
     if (kept_ == strip) return;
     const double before = keptTopStrip();
@@ -117,12 +119,13 @@ void WindowStatusItem::present(const QImage& picture) {
     window_->setAccessibleName(accessibility().label);
     window_->setAccessibleDescription(accessibility().value);
     // Asked again only when the place to ask for moves: a window manager that keeps the
-    // button elsewhere would only put it back there.
+    // button elsewhere would only put it back there. The strip goes with the first
+    // request, read when the window is mapped; then it follows where the button went.
     const QRect frame = askedFrame();
     if (frame != asked_ || !window_->isVisible()) {
         asked_ = frame;
         window_->setGeometry(frame);
-        keepStripUnder(frame);
+        if (!window_->isVisible()) keepStripUnder(frame);
     }
     if (!window_->isVisible()) window_->show();
     window_->update();

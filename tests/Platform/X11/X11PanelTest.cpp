@@ -3,6 +3,9 @@
 // Alt-drag and the hot keys wait, as under any open menu), closed by a click elsewhere.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 #include <QToolTip>
 #include <cmath>
 #include <cstring>
@@ -10,6 +13,7 @@
 #include "UI/DragSnap/SnapZoneOverlayWindow.h"
 #include "UI/Panel/KestPanelController.h"
 #include "UI/Panel/KeyablePanel.h"
+#include "UI/Shell/MessageBoxAlerts.h"
 #include "UI/Shell/ToastPresenter.h"
 #include "UI/Shell/WindowStatusItem.h"
 #include "Window/DisplayManager.h"
@@ -99,13 +103,14 @@ TEST_F(X11PanelTest, WithoutACompositingManagerThePanelAndTheToastShowTheWindowB
 }
 
 // Without a system tray the status button is a window of its own, above the others:
-// switching desktops must not take it (and with it the panel and the menu) away, and a
-// maximised window stays below it rather than with its title-bar buttons under it. xfwm4
-// reads the desktop "all" as a desktop number and keeps windows a few pixels off the
-// screen's edge: the strip the button keeps reaches down to where it went.
+// switching desktops must not take it (and with it the panel and the menu) away, nor an
+// alert that waits for an answer, and a maximised window stays below the button rather
+// than with its title-bar buttons under it. xfwm4 reads the desktop "all" as a desktop
+// number and keeps windows a few pixels off the screen's edge: the strip the button
+// keeps reaches down to where it went.
 class X11StatusButtonTest : public X11PanelTest, public testing::WithParamInterface<WindowManager> {};
 
-TEST_P(X11StatusButtonTest, ShowsOnEveryDesktopAndKeepsMaximisedWindowsBelowIt) {
+TEST_P(X11StatusButtonTest, ItAndAnOpenAlertShowOnEveryDesktopAndMaximisedWindowsStayBelowIt) {
     ASSERT_NO_THROW(session().startWindowManager(GetParam()));
     WindowStatusItem item;
     int told = 0;
@@ -116,19 +121,22 @@ TEST_P(X11StatusButtonTest, ShowsOnEveryDesktopAndKeepsMaximisedWindowsBelowIt) 
     showButton(item);
     const auto button = static_cast<xcb_window_t>(item.window().winId());
     ASSERT_TRUE(pumpQtUntil([&] { return isViewable(connection(), button); }));
-    // A wider picture: a request to move the button, which xfwm4 keeps off the edge.
-    QImage wider(60, 30, QImage::Format_ARGB32_Premultiplied);
-    wider.fill(Qt::blue);
-    wider.setDevicePixelRatio(2);
-    item.setImage({wider, false, "wider"}, 0);
-    const int width = static_cast<int>(std::ceil(item.drawnSize().width()));
-    EXPECT_TRUE(settle([&] {
-        const auto frame = frameOf(connection(), button);
-        const double kept = item.keptTopStrip();
-        const auto strut = property32(connection(), button, "_NET_WM_STRUT_PARTIAL");
-        return frame && frame->width == width && kept == frame->y + frame->height && strut && strut->size() == 12 &&
-               (*strut)[2] == kept && DisplayManager::visibleAreaLocal(x11().displays().mainDisplayID()).minY() == kept;
-    })) << "the strip is not the one under the button";
+    // Pictures of other widths: requests to move the button, which xfwm4 keeps off the edge.
+    for (const int pictureWidth : {60, 40}) {
+        QImage picture(pictureWidth, 30, QImage::Format_ARGB32_Premultiplied);
+        picture.fill(Qt::blue);
+        picture.setDevicePixelRatio(2);
+        item.setImage({picture, false, "other"}, 0);
+        const int width = static_cast<int>(std::ceil(item.drawnSize().width()));
+        EXPECT_TRUE(settle([&] {
+            const auto frame = frameOf(connection(), button);
+            const double kept = item.keptTopStrip();
+            const auto strut = property32(connection(), button, "_NET_WM_STRUT_PARTIAL");
+            return frame && frame->width == width && kept == frame->y + frame->height && strut &&
+                   strut->size() == 12 && (*strut)[2] == kept && (*strut)[8] == std::uint32_t(frame->x) &&
+                   DisplayManager::visibleAreaLocal(x11().displays().mainDisplayID()).minY() == kept;
+        })) << "the strip is not the one under the button " << pictureWidth / 2 << " wide";
+    }
     EXPECT_EQ(told, item.keptTopStrip() == asked ? 0 : 1);
 
     auto switchTo = [&](std::uint32_t desktop) {
@@ -140,13 +148,19 @@ TEST_P(X11StatusButtonTest, ShowsOnEveryDesktopAndKeepsMaximisedWindowsBelowIt) 
             return current && current->front() == desktop;
         });
     };
+    const auto alert = MessageBoxAlerts::makeBox({AlertStyle::warning, "“Notes” couldn't be placed", "", {"OK"}, {}});
+    alert->show();
+    const auto alertWindow = static_cast<xcb_window_t>(alert->winId());
+    ASSERT_TRUE(pumpQtUntil([&] { return isViewable(connection(), alertWindow); }));
     // Hidden once the window manager has left the first desktop.
     const xcb_window_t left = openFramed({});
     for (std::uint32_t desktop : {1u, 2u, 3u}) {
         ASSERT_TRUE(switchTo(desktop));
         ASSERT_TRUE(waitUntil([&] { return !isViewable(connection(), left); }));
         EXPECT_TRUE(isViewable(connection(), button)) << "the button stayed behind, away from desktop " << desktop;
+        EXPECT_TRUE(isViewable(connection(), alertWindow)) << "the alert stayed behind, away from desktop " << desktop;
     }
+    alert->hide();
     ASSERT_TRUE(switchTo(1));
     const xcb_window_t w = openFramed({});
     auto& e = x11().connection().ewmh();
@@ -161,6 +175,36 @@ TEST_P(X11StatusButtonTest, ShowsOnEveryDesktopAndKeepsMaximisedWindowsBelowIt) 
     })) << "the window was not maximised";
     EXPECT_GT(frameOf(connection(), w)->y, item.buttonFrame()->bottom()) << "its title bar is under the button";
     ASSERT_TRUE(switchTo(0));
+}
+
+// An apply dropped while an alert waits brings the alert in front of the windows that
+// covered it, as the toast asks the user to answer it.
+TEST_P(X11StatusButtonTest, AWaitingAlertComesInFrontWhenAskedTo) {
+    ASSERT_NO_THROW(session().startWindowManager(GetParam()));
+    MessageBoxAlerts alerts;
+    bool cameForward = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = static_cast<QMessageBox*>(QApplication::activeModalWidget());
+        const auto alert = static_cast<xcb_window_t>(box->winId());
+        const auto topmost = [&](xcb_window_t w) {
+            const auto stacking = property32(connection(), session().root(), "_NET_CLIENT_LIST_STACKING");
+            return stacking && !stacking->empty() && stacking->back() == w;
+        };
+        // Another program's window, activated as a click on it would.
+        const xcb_window_t above = openFramed({});
+        if (pumpQtUntil([&] { return isViewable(connection(), alert); })) {
+            x11().connection().sendRootMessage(above, x11().connection().ewmh()._NET_ACTIVE_WINDOW, 2,
+                                               XCB_CURRENT_TIME);
+            x11().connection().flush();
+            if (pumpQtUntil([&] { return topmost(above); })) {
+                alerts.bringOpenAlertForward();
+                cameForward = pumpQtUntil([&] { return topmost(alert); });
+            }
+        }
+        box->done(0);
+    });
+    alerts.runModal({AlertStyle::informational, "“Notes” couldn't be placed", "", {"OK"}, {}});
+    EXPECT_TRUE(cameForward);
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowManagers, X11StatusButtonTest,
