@@ -19,8 +19,10 @@ enum class Direction { horizontal, vertical };
 double low(const Rect& r, Direction d) { return d == Direction::horizontal ? r.minX() : r.minY(); }
 double high(const Rect& r, Direction d) { return d == Direction::horizontal ? r.maxX() : r.maxY(); }
 double length(const Rect& r, Direction d) { return d == Direction::horizontal ? r.width() : r.height(); }
-double minimumLength(const LayoutApplier::Placement& p, Direction d) {
-    const Size m = KnownApplications::minimumSize(p.bundleID);
+using KnownMinimums = ColumnReflow::KnownMinimums;
+
+double minimumLength(const LayoutApplier::Placement& p, Direction d, const KnownMinimums& minimums) {
+    const Size m = ColumnReflow::minimumOf(p.bundleID, minimums);
     return d == Direction::horizontal ? m.width : m.height;
 }
 
@@ -84,7 +86,8 @@ double groupHigh(const Group& group, Direction d) {
 
 // Packs whole groups (rows of a column, or columns of a display) along one direction;
 // every member of a group is moved and scaled with its group.
-void packGroups(std::vector<Group> groups, Direction d, double availStart, double availEnd) {
+void packGroups(std::vector<Group> groups, Direction d, double availStart, double availEnd,
+                const KnownMinimums& minimums) {
     std::stable_sort(groups.begin(), groups.end(),
                      [d](const Group& a, const Group& b) { return groupLow(a, d) < groupLow(b, d); });
     std::vector<double> starts, sizes, mins;
@@ -93,7 +96,7 @@ void packGroups(std::vector<Group> groups, Direction d, double availStart, doubl
         starts.push_back(start);
         sizes.push_back(groupHigh(g, d) - start);
         double m = 0;
-        for (Window w : g) m = std::max(m, minimumLength(*w, d));
+        for (Window w : g) m = std::max(m, minimumLength(*w, d, minimums));
         mins.push_back(m);
     }
     const auto packed = ColumnReflow::pack1D(starts, sizes, mins, availStart, availEnd);
@@ -110,13 +113,13 @@ void packGroups(std::vector<Group> groups, Direction d, double availStart, doubl
 
 // Packs the windows of one row side by side, from the row's own leftmost window to the
 // right edge of the visible area.
-void packRow(const Group& row, const Rect& visible) {
+void packRow(const Group& row, const Rect& visible, const KnownMinimums& minimums) {
     const Group members = sortedByLowEdge(row, Direction::horizontal);
     std::vector<double> starts, sizes, mins;
     for (Window w : members) {
         starts.push_back(w->local.minX());
         sizes.push_back(w->local.width());
-        mins.push_back(minimumLength(*w, Direction::horizontal));
+        mins.push_back(minimumLength(*w, Direction::horizontal, minimums));
     }
     const auto packed = ColumnReflow::pack1D(starts, sizes, mins, starts.front(), visible.maxX());
     if (!packed) return;
@@ -127,26 +130,33 @@ void packRow(const Group& row, const Rect& visible) {
 
 }  // namespace
 
-void ColumnReflow::reflowColumns(Placements& placements, const std::vector<Uuid>& ids, const Rect& visible) {
+Size ColumnReflow::minimumOf(const std::string& bundleID, const KnownMinimums& minimums) {
+    const auto known = minimums.find(bundleID);
+    return known != minimums.end() ? known->second : KnownApplications::minimumSize(bundleID);
+}
+
+void ColumnReflow::reflowColumns(Placements& placements, const std::vector<Uuid>& ids, const Rect& visible,
+                                 const KnownMinimums& minimums) {
     Group windows;
     windows.reserve(ids.size());
     for (const Uuid& id : ids) windows.push_back(&placements.at(id));
     const auto columns = formGroups(sortedByLowEdge(windows, Direction::horizontal), Direction::horizontal);
-    for (const Group& column : columns) reflowColumn(column, visible);
-    packColumnsHorizontally(columns, visible);
+    for (const Group& column : columns) reflowColumn(column, visible, minimums);
+    packColumnsHorizontally(columns, visible, minimums);
 }
 
-void ColumnReflow::reflowColumn(const Group& column, const Rect& visible) {
+void ColumnReflow::reflowColumn(const Group& column, const Rect& visible, const KnownMinimums& minimums) {
     const auto rows = formGroups(sortedByLowEdge(column, Direction::vertical), Direction::vertical);
-    packGroups(rows, Direction::vertical, visible.minY(), visible.maxY());
+    packGroups(rows, Direction::vertical, visible.minY(), visible.maxY(), minimums);
     for (const Group& row : rows) {
-        if (row.size() >= 2) packRow(row, visible);
+        if (row.size() >= 2) packRow(row, visible, minimums);
     }
 }
 
-void ColumnReflow::packColumnsHorizontally(const std::vector<Group>& columns, const Rect& visible) {
+void ColumnReflow::packColumnsHorizontally(const std::vector<Group>& columns, const Rect& visible,
+                                           const KnownMinimums& minimums) {
     if (columns.size() < 2) return;
-    packGroups(columns, Direction::horizontal, visible.minX(), visible.maxX());
+    packGroups(columns, Direction::horizontal, visible.minX(), visible.maxX(), minimums);
 }
 
 std::optional<std::vector<ColumnReflow::Segment>> ColumnReflow::pack1D(const std::vector<double>& starts,
@@ -192,11 +202,14 @@ std::optional<std::vector<ColumnReflow::Segment>> ColumnReflow::pack1D(const std
         }
     }
 
+    // Where the minimum sizes leave no way to fit, neighbours overlap by equal shares and
+    // the last one ends at the far end: no window passes the display's edge.
+    const double overlap = n > 1 && total > room ? (total - room) / static_cast<double>(n - 1) : 0;
     std::vector<Segment> result(n);
     double cursor = std::max(availStart, std::min(starts[order.front()], availEnd - total));
     for (std::size_t i : order) {
         result[i] = Segment{cursor, size[i]};
-        cursor += size[i];
+        cursor += size[i] - overlap;
     }
     return result;
 }

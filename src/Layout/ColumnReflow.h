@@ -4,7 +4,9 @@
 // exactly as they are.
 #pragma once
 
+#include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "Core/Uuid.h"
@@ -19,8 +21,15 @@ public:
 
     using Placements = LayoutApplier::Placements;
 
+    // Bundle identifier -> the smallest size the application's open windows take, where
+    // they report it; every other application counts with the size assumed for it.
+    using KnownMinimums = std::map<std::string, Size>;
+    // The smallest size a window of the application takes.
+    static Size minimumOf(const std::string& bundleID, const KnownMinimums& minimums);
+
     // Re-flows the placements `ids` of one display so that they fit `visible`.
-    static void reflowColumns(Placements& placements, const std::vector<Uuid>& ids, const Rect& visible);
+    static void reflowColumns(Placements& placements, const std::vector<Uuid>& ids, const Rect& visible,
+                              const KnownMinimums& minimums = {});
 
     struct Segment {
         double start = 0;
@@ -40,9 +49,10 @@ private:
 
     // Stacks one column's rows into the visible height, then packs each row's windows
     // side by side.
-    static void reflowColumn(const Group& column, const Rect& visible);
+    static void reflowColumn(const Group& column, const Rect& visible, const KnownMinimums& minimums);
     // Packs the columns side by side into the visible width.
-    static void packColumnsHorizontally(const std::vector<Group>& columns, const Rect& visible);
+    static void packColumnsHorizontally(const std::vector<Group>& columns, const Rect& visible,
+                                        const KnownMinimums& minimums);
 };
 
 }  // namespace kestr

@@ -4,6 +4,7 @@
 #include "Layout/LayoutApplier.h"
 
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "Layout/ApplyContext.h"
@@ -29,6 +30,20 @@ LayoutItem asApplied(const LayoutItem& item, const LayoutApplier::Placement& pla
     out.targetFrame = ItemWindows::screenFrame(placement);
     out.capturedFrame = out.targetFrame;
     return out;
+}
+
+// The minimum sizes of the applications whose open windows report theirs: a window's
+// own word beats the size assumed for an application nothing is known of.
+PlacementPlanner::KnownMinimums openWindowMinimums(const std::vector<LayoutItem>& items,
+                                                   LayoutApplier::ApplyContext& ctx) {
+    const WindowCache::Use cached(ctx.windowCache);
+    PlacementPlanner::KnownMinimums minimums;
+    std::set<std::string> asked;
+    for (const LayoutItem& item : items) {
+        if (!asked.insert(item.appBundleID).second) continue;
+        if (const auto size = WindowController::minimumSize(item.appBundleID)) minimums[item.appBundleID] = *size;
+    }
+    return minimums;
 }
 
 }  // namespace
@@ -61,8 +76,8 @@ Task<LayoutApplier::ApplyReport> LayoutApplier::apply(Layout layout, ApplyMode m
 
     const DisplaySnapshot displays = DisplaySnapshot::read(items, anchorDisplay);
     const auto sourceRegions = PlacementPlanner::computeSourceRegions(items, frameSource, displays);
-    const Placements placements =
-        PlacementPlanner::computeTargetFrames(items, frameSource, sourceRegions, anchorDisplay, displays, report);
+    const Placements placements = PlacementPlanner::computeTargetFrames(items, frameSource, sourceRegions, anchorDisplay,
+                                                                        displays, report, openWindowMinimums(items, ctx));
 
     for (const LayoutItem& item : items) {
         auto it = placements.find(item.id);

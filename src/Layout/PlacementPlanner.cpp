@@ -4,7 +4,6 @@
 #include <cmath>
 #include <set>
 
-#include "Core/KnownApplications.h"
 #include "Layout/ColumnReflow.h"
 #include "Window/DisplayManager.h"
 
@@ -244,7 +243,8 @@ std::vector<Rect> PlacementPlanner::horizontalSlices(const Rect& rect, int count
 
 PlacementPlanner::Placements PlacementPlanner::computeTargetFrames(
     const std::vector<LayoutItem>& items, FrameSource frameSource, const std::map<std::string, Rect>& sourceRegions,
-    std::optional<DisplayID> anchorDisplay, const DisplaySnapshot& displays, LayoutApplier::ApplyReport& report) {
+    std::optional<DisplayID> anchorDisplay, const DisplaySnapshot& displays, LayoutApplier::ApplyReport& report,
+    const KnownMinimums& minimums) {
     const auto mapping = displayMapping(items, frameSource, anchorDisplay, displays);
     const auto resolved = resolveDisplays(items, frameSource, mapping, displays, report.fellBackToMainDisplay);
 
@@ -271,7 +271,7 @@ PlacementPlanner::Placements PlacementPlanner::computeTargetFrames(
                 source != sourceRegions.end() ? std::optional<Rect>(source->second) : std::nullopt;
             rect = mustScale(s, target, forced) ? scaled(f, *s, target) : rectOf(clippedToItsDisplay(f, displays));
         }
-        const Size minimum = KnownApplications::minimumSize(r.item.appBundleID);
+        const Size minimum = ColumnReflow::minimumOf(r.item.appBundleID, minimums);
         rect.size.width = std::max(rect.width(), minimum.width);
         rect.size.height = std::max(rect.height(), minimum.height);
         // Whatever the saved frame holds, the window never goes beyond its display.
@@ -298,7 +298,7 @@ PlacementPlanner::Placements PlacementPlanner::computeTargetFrames(
     // A display without area (only ever the main display, as a fallback) has no visible
     // area to fit into.
     for (const auto& [display, ids] : byDisplay) {
-        if (displays.hasArea(display)) ColumnReflow::reflowColumns(placements, ids, displays.visibleArea(display));
+        if (displays.hasArea(display)) ColumnReflow::reflowColumns(placements, ids, displays.visibleArea(display), minimums);
     }
     return placements;
 }

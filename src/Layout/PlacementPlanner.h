@@ -1,8 +1,8 @@
 // Where every item of a kest goes on the live displays: which live display stands in
 // for each display the kest was saved on, the region of the saved display its frames
 // are read against and the region of the live display they are laid into, and each
-// frame scaled, grown to its application's minimum size and re-flowed to fit. Works
-// from one snapshot of the displays and touches nothing else.
+// frame scaled, grown to its window's minimum size and re-flowed to fit. Works from one
+// snapshot of the displays (and of the windows' minimum sizes) and touches nothing else.
 #pragma once
 
 #include <map>
@@ -12,6 +12,7 @@
 
 #include "Core/LayoutItem.h"
 #include "Core/ScreenFrame.h"
+#include "Layout/ColumnReflow.h"
 #include "Layout/DisplaySnapshot.h"
 #include "Layout/LayoutApplier.h"
 #include "Platform/Displays.h"
@@ -25,6 +26,7 @@ public:
 
     using FrameSource = LayoutApplier::FrameSource;
     using Placements = LayoutApplier::Placements;
+    using KnownMinimums = ColumnReflow::KnownMinimums;
 
     // Saved display UUID string -> the rectangle (in that display's local coordinates)
     // against which its frames are read.
@@ -37,7 +39,7 @@ public:
     static Placements computeTargetFrames(const std::vector<LayoutItem>& items, FrameSource frameSource,
                                           const std::map<std::string, Rect>& sourceRegions,
                                           std::optional<DisplayID> anchorDisplay, const DisplaySnapshot& displays,
-                                          LayoutApplier::ApplyReport& report);
+                                          LayoutApplier::ApplyReport& report, const KnownMinimums& minimums = {});
 
     // Why an item of a usable size gets no placement: its frame lies beyond the limits
     // of a frame read from a file, or overflowed to a value no window can take. None

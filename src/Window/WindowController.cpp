@@ -105,6 +105,17 @@ ItemWindowLimits WindowController::limits(const std::map<Uuid, AXElement>& windo
     return result;
 }
 
+std::optional<Size> WindowController::minimumSize(const std::string& bundleID) {
+    std::optional<Size> largest;
+    for (AXElement window : windows(bundleID)) {
+        const auto own = readSizeAttribute(window, ax::minimumSize);
+        if (!own) return std::nullopt;
+        largest = Size{std::fmax(largest ? largest->width : 0, own->width),
+                       std::fmax(largest ? largest->height : 0, own->height)};
+    }
+    return largest;
+}
+
 std::optional<std::string> WindowController::title(AXElement window) {
     if (WindowCache* cache = WindowCache::active())
         return WindowCache::remembered(cache->titles_, window, [&] { return axString(window, ax::title); });

@@ -66,6 +66,9 @@ public:
     static WindowLimits limits(AXElement window);
     // The limits of each item's window.
     static ItemWindowLimits limits(const std::map<Uuid, AXElement>& windows);
+    // The smallest size every open window of the application takes: the largest of their
+    // minimum sizes, when each of them reports one; none without open windows.
+    static std::optional<Size> minimumSize(const std::string& bundleID);
     // The window's "AXTitle"; none when unreadable.
     static std::optional<std::string> title(AXElement window);
 

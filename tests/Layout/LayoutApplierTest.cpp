@@ -127,6 +127,33 @@ TEST_F(LayoutApplierTest, ExtremeFramesAreKeptOnTheDisplayOrSkippedWithTheirReas
     EXPECT_TRUE(sim->world().runningProcesses("com.example.Pad").empty()) << "nothing launched for it";
 }
 
+// Thirteen windows side by side, 110 points each, fill the display's width. Windows that
+// say they take that size keep it; where nothing is known of a window (its application
+// is not open) the assumed minimum of 120 points makes them overlap, never pass the edge.
+TEST_F(LayoutApplierTest, WindowsKeepTheSizesTheyTakeAndNeverPassTheDisplaysEdge) {
+    for (const bool open : {true, false}) {
+        SetUp();
+        std::vector<LayoutItem> items;
+        for (int i = 0; i < 13; ++i) {
+            const std::string bundleID = "com.example.tool" + std::to_string(i);
+            install(bundleID, "Tool");
+            SimWindow own = window("Tool", Rect(300, 300, 500, 400));
+            own.reportsSizeHints = true;
+            own.minimumSize = Size{60, 60};
+            if (open) sim->world().addWindow(run(bundleID), own);
+            items.push_back(item(bundleID, "Tool", Rect(110 * i, 25, 110, 875)));
+        }
+        applyToEnd(kest(items), Mode::reuseExisting);
+        std::vector<std::string> placed;
+        for (const std::string& line : lines())
+            if (line.find("PLACEMENT") != std::string::npos) placed.push_back(line.substr(line.find(" x=")));
+        ASSERT_EQ(placed.size(), 13u);
+        for (int i = 0; i < 13; ++i)
+            EXPECT_EQ(placed[i], " x=" + std::to_string(110 * i) + " y=25 w=" + (open ? "110" : "120") + " h=875");
+        TearDown();
+    }
+}
+
 using ApplyOnBothDesktops = test::OnBothDesktops<LayoutApplierTest>;
 RUN_ON_BOTH_DESKTOPS(ApplyOnBothDesktops);
 

@@ -2,6 +2,7 @@
 
 #include <xcb/xcb_icccm.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "Platform/AXAttributes.h"
@@ -24,7 +25,8 @@ constexpr double quietPeriod = 0.03;
 
 }  // namespace
 
-X11Accessibility::X11Accessibility(X11Connection& connection, X11WindowModel& model) : x_(connection), model_(model) {
+X11Accessibility::X11Accessibility(X11Connection& connection, X11WindowModel& model)
+    : x_(connection), model_(model), noState_(connection.atom("_KESTR_NO_STATE")) {
     // Answers of windows that went away are forgotten.
     model_.addClientListObserver(
         [this] { std::erase_if(answers_, [this](const auto& entry) { return !model_.client(entry.first); }); });
@@ -132,11 +134,11 @@ AXError X11Accessibility::readWindow(const X11Client& c, const std::string& attr
     }
     if (attribute == ax::minimumSize) {
         // The hints give the client's own size; the frame adds the decorations. Without
-        // a minimum, the base size stands for it.
-        const auto client = c.minSize ? c.minSize : c.baseSize;
-        if (!client || (client->width <= 0 && client->height <= 0)) return AXError::noValue;
-        return give(value, Size{client->width + c.extents.left + c.extents.right,
-                                client->height + c.extents.top + c.extents.bottom});
+        // a minimum, the base size stands for it; without either, the window takes any
+        // size down to one pixel.
+        const Size client = c.minSize ? *c.minSize : c.baseSize.value_or(Size{});
+        return give(value, Size{std::max(client.width, 1.0) + c.extents.left + c.extents.right,
+                                std::max(client.height, 1.0) + c.extents.top + c.extents.bottom});
     }
     return AXError::attributeUnsupported;
 }
@@ -225,9 +227,16 @@ void X11Accessibility::moveResize(const X11Client& c, std::optional<Point> posit
     if (size) flags |= (1 << 10) | (1 << 11);
     const std::uint32_t sequence = x_.sendRootMessage(c.id, x_.ewmh()._NET_MOVERESIZE_WINDOW, flags, whole(left),
                                                       whole(top), whole(clientWidth), whole(clientHeight));
+    // A window manager that leaves the frame as it is sends no event at all (openbox).
+    // Right behind the move goes a request it does answer, to no effect: taking from the
+    // window a state it does not have. A window manager that writes the window's states
+    // for every such request (openbox) thereby says it is done with the move. (An empty
+    // configure request would be answered too, but openbox places the window again for it.)
+    const std::uint32_t fence = x_.sendRootMessage(c.id, x_.ewmh()._NET_WM_STATE, XCB_EWMH_WM_STATE_REMOVE,
+                                                   noState_, 0, sourceIsTool);
     x_.flush();
-    requested_[c.id] =
-        Request{Rect(left, top, width, height), sequence, !c.maximized && !c.fullScreen && !c.hidden, c.extents};
+    requested_[c.id] = Request{Rect(left, top, width, height), sequence, fence,
+                               !c.maximized && !c.fullScreen && !c.hidden, c.extents};
 }
 
 void X11Accessibility::setFrame(AXElement window, Point position, Size size, int) {
@@ -278,7 +287,10 @@ Task<void> X11Accessibility::waitForAnswer(xcb_window_t w, Request request, doub
         known != answers_.end() && known->second.asked == target && known->second.frameChanges == changes()) {
         co_return;
     }
-    const auto done = [&] { return arrived() || (request.answerEndsWait && model.answeredSince(w, request.sequence)); };
+    const auto done = [&] {
+        return arrived() || (request.answerEndsWait && (model.answeredSince(w, request.sequence) ||
+                                                        model.stateWrittenSince(w, request.fence)));
+    };
     // Wait for the first change, then for the changes to stop, unless the window manager's
     // answer is all there: a window manager that rounds or clamps the size never reaches
     // the target exactly.

@@ -64,6 +64,9 @@ private:
     struct Request {
         Rect frame;
         std::uint32_t sequence = 0;
+        // The request sent right behind it, which the window manager answers once it is
+        // done with the move.
+        std::uint32_t fence = 0;
         // Whether the window manager's first answer is its answer to the move: not when the
         // window leaves a state first (maximised, full screen, minimised), which it answers
         // with configure events of its own.
@@ -81,6 +84,8 @@ private:
 
     X11Connection& x_;
     X11WindowModel& model_;
+    // A window state no window has, taken away behind each move.
+    xcb_atom_t noState_;
     // The frame last asked of each window, until settled() has waited for it.
     std::map<xcb_window_t, Request> requested_;
     // The last answer of each window that settled somewhere other than asked.

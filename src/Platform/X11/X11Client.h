@@ -59,6 +59,8 @@ struct X11Client {
     // frame's last one: they tell which requests the window manager has answered.
     std::uint32_t toldAt = 0;
     std::uint32_t frameToldAt = 0;
+    // The sequence number of the last change of the window's _NET_WM_STATE.
+    std::uint32_t stateWrittenAt = 0;
 
     // As the properties say; title and type follow from them (resolve()).
     std::optional<std::string> netTitle;

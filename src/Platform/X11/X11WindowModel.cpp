@@ -431,6 +431,7 @@ void X11WindowModel::handle(const xcb_generic_event_t& event) {
             if (e.window == x_.root()) {
                 handleRootProperty(e.atom);
             } else if (auto it = clients_.find(e.window); it != clients_.end() && read_.count(e.atom)) {
+                if (e.atom == x_.ewmh()._NET_WM_STATE) it->second.stateWrittenAt = event.full_sequence;
                 // Only what the model reads costs a round trip: a window may change others
                 // at any rate.
                 auto r = x_.property(x_.requestProperty(e.window, e.atom));
@@ -510,6 +511,11 @@ void X11WindowModel::handleRootProperty(xcb_atom_t atom) {
 bool X11WindowModel::answeredSince(xcb_window_t window, std::uint32_t sequence) const {
     const X11Client* c = client(window);
     return c && atOrAfter(c->toldAt, sequence) && atOrAfter(c->frameToldAt, sequence);
+}
+
+bool X11WindowModel::stateWrittenSince(xcb_window_t window, std::uint32_t sequence) const {
+    const X11Client* c = client(window);
+    return c && atOrAfter(c->stateWrittenAt, sequence);
 }
 
 void X11WindowModel::clientConfigured(X11Client& c, const xcb_configure_notify_event_t& e, bool sent) {

@@ -54,6 +54,9 @@ public:
     // the window's frame was configured after it, and then the window itself was told
     // (the last a window manager does with a move).
     bool answeredSince(xcb_window_t window, std::uint32_t sequence) const;
+    // Whether the window's _NET_WM_STATE was written after the request of that sequence
+    // number.
+    bool stateWrittenSince(xcb_window_t window, std::uint32_t sequence) const;
 
     // Completes with true as soon as `condition` holds (checked now and after every X
     // event), with false after `seconds`.

@@ -25,6 +25,16 @@ protected:
         })) << "window 0x"
             << std::hex << w << " never managed";
     }
+    // A managed window whose size hints ask for at least 300 x 200.
+    xcb_window_t withASmallestSize(const std::string& title, ClientGeometry geometry) {
+        ClientOptions small;
+        small.title = title;
+        small.minSize = ClientSize{300, 200};
+        small.geometry = geometry;
+        const xcb_window_t w = spawn(small).window();
+        awaitManaged(w);
+        return w;
+    }
     Rect frameOnServer(xcb_window_t w) {
         const auto f = frameOf(connection(), w);
         return f ? Rect(f->x, f->y, f->width, f->height) : Rect::null();
@@ -256,12 +266,7 @@ TEST_F(X11WindowsTest, MovesAreFollowedFromTheirEventsWithoutAskingTheServer) {
 // again for the same frame (the size retry, the next apply), which the window manager
 // answers with no event at all, waits for nothing.
 TEST_F(X11WindowsTest, AMoveTheWindowManagerClampsEndsOnItsAnswer) {
-    ClientOptions small;
-    small.title = "clamped";
-    small.minSize = ClientSize{300, 200};
-    small.geometry = ClientGeometry{100, 100, 400, 300};
-    const xcb_window_t w = spawn(small).window();
-    awaitManaged(w);
+    const xcb_window_t w = withASmallestSize("clamped", ClientGeometry{100, 100, 400, 300});
     const std::uint64_t timedOut = x11().x11Accessibility().timedOutWaits();
     for (int apply = 0; apply < 2; ++apply) {
         auto moved = run(WindowController::applyFrame(element(w), Point{300, 1200}, Size{200, 150}));
@@ -272,6 +277,35 @@ TEST_F(X11WindowsTest, AMoveTheWindowManagerClampsEndsOnItsAnswer) {
         EXPECT_EQ(WindowController::readPosition(element(w)), f.origin);
         EXPECT_EQ(WindowController::readSize(element(w)), f.size);
     }
+    EXPECT_EQ(x11().x11Accessibility().timedOutWaits(), timedOut);
+}
+
+// A window's smallest frame is what its size hints ask for, decorations added; a window
+// without a minimum in its hints takes any size down to one pixel.
+TEST_F(X11WindowsTest, AWindowsMinimumSizeComesFromItsHintsElseIsOnePixel) {
+    for (const std::optional<ClientSize> hinted : {std::optional(ClientSize{300, 200}), std::optional<ClientSize>()}) {
+        ClientOptions options;
+        options.title = hinted ? "hinted" : "free";
+        options.minSize = hinted;
+        const xcb_window_t w = spawn(options).window();
+        awaitManaged(w);
+        const X11Extents e = x11().model().client(w)->extents;
+        const Size client = hinted ? Size{300, 200} : Size{1, 1};
+        EXPECT_EQ(WindowController::limits(element(w)).minimumSize,
+                  (Size{client.width + e.left + e.right, client.height + e.top + e.bottom}))
+            << options.title;
+    }
+}
+
+// Asked for a frame that the window manager answers with the one the window already has
+// (below its smallest size, here), the window gets no event at all: a backend that never
+// moved it before, as in each run of the command line, knows that and waits for nothing.
+TEST_F(X11WindowsTest, AMoveThatChangesNothingWaitsForNoDeadline) {
+    const xcb_window_t w = withASmallestSize("unmoved", ClientGeometry{100, 100, 300, 200});
+    const Rect before = frameOnServer(w);
+    const std::uint64_t timedOut = x11().x11Accessibility().timedOutWaits();
+    ASSERT_TRUE(run(WindowController::applyFrame(element(w), before.origin, Size{200, 150})).succeeded());
+    EXPECT_EQ(frameOnServer(w), before);
     EXPECT_EQ(x11().x11Accessibility().timedOutWaits(), timedOut);
 }
 
