@@ -10,6 +10,10 @@ namespace {
 // window manager that leaves it inactive costs the press this much delay, no more.
 constexpr double pressAnswerSeconds = 0.25;
 
+// While a button is held the pointer is asked this often: a drag carried by warps (a
+// remote control, scripted input) sends no raw motion.
+constexpr double warpWatchInterval = 1.0 / 30;
+
 // The modifier keys by keysym, with the key codes and flags they stand for; every other
 // key is named through the key table shared with the hot keys (keys outside it arrive
 // with key code 0: nothing listening globally asks for them).
@@ -78,6 +82,7 @@ X11EventMonitors::X11EventMonitors(X11Connection& connection, X11WindowModel& mo
 
 X11EventMonitors::~X11EventMonitors() {
     if (holdDeadline_) actor_.cancel(holdDeadline_);
+    if (warpWatch_) warpWatch_->invalidate();
     if (selected_ && !x_.broken()) selectRawEvents(false);
 }
 
@@ -153,15 +158,18 @@ void X11EventMonitors::handleRaw(std::uint16_t type, std::uint32_t detail) {
         });
         return;
     }
-    // Motion before a press or release is heard before it, with the button as it was.
-    if (motionPending_) {
+    const auto pointer = pointer_.state();
+    // Motion before a press, release or key is heard before it, with the button as it
+    // was; so is a move no device made (a warp), which sends no raw event at all.
+    if (motionPending_ || (pointer && movedUnheard(*pointer))) {
         const bool button = type == XCB_INPUT_RAW_BUTTON_PRESS || type == XCB_INPUT_RAW_BUTTON_RELEASE;
         const std::uint16_t bit =
             button && detail >= 1 && detail <= 5 ? std::uint16_t(XCB_BUTTON_MASK_1 << (detail - 1)) : 0;
         deliverMotion(type == XCB_INPUT_RAW_BUTTON_PRESS ? bit : 0, type == XCB_INPUT_RAW_BUTTON_RELEASE ? bit : 0);
     }
-    const auto pointer = pointer_.state();
     if (!pointer) return;
+    heardAt_ = *pointer;
+    if (type == XCB_INPUT_RAW_BUTTON_PRESS) followWarps();
     if (type == XCB_INPUT_RAW_BUTTON_PRESS || type == XCB_INPUT_RAW_BUTTON_RELEASE) {
         const bool press = type == XCB_INPUT_RAW_BUTTON_PRESS;
         EventType eventType;
@@ -228,10 +236,31 @@ void X11EventMonitors::releaseHeld() {
     for (const Event& e : events) monitors_.deliverGlobal(e);
 }
 
+bool X11EventMonitors::movedUnheard(const Pointer& now) const {
+    return heardAt_ && (now.x != heardAt_->x || now.y != heardAt_->y);
+}
+
+void X11EventMonitors::followWarps() {
+    if (warpWatch_) return;
+    warpWatch_ = actor_.scheduleRepeating(warpWatchInterval, [weak = std::weak_ptr(self_)] {
+        const auto self = weak.lock();
+        if (!self) return;
+        X11EventMonitors& m = **self;
+        const auto pointer = m.selected_ ? m.pointer_.state() : std::nullopt;
+        if (!pointer || !(pointer->mask & X11Pointer::anyButton)) {
+            m.warpWatch_->invalidate();
+            m.warpWatch_.reset();
+        } else if (!m.motionPending_ && m.movedUnheard(*pointer)) {
+            m.deliverMotion();
+        }
+    });
+}
+
 void X11EventMonitors::deliverMotion(std::uint16_t clearButtons, std::uint16_t setButtons) {
     motionPending_ = false;
     if (!selected_) return;
     auto pointer = pointer_.state();
+    if (pointer) heardAt_ = *pointer;
     if (!pointer || pointerOnOwnWindow(*pointer)) return;
     pointer->mask = std::uint16_t((pointer->mask & ~clearButtons) | setButtons);
     const bool dragging = pointer->mask & XCB_BUTTON_MASK_1;

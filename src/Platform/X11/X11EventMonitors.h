@@ -4,6 +4,8 @@
 // from a pointer query. Events aimed at our own windows are left to the local monitors,
 // which hear them through the user interface's own event handling. Without XInput2 a
 // global monitor is refused, as the service's contract allows, and callers fall back.
+// A move no device made (a warp) sends no raw event: it is heard before the next press,
+// release or key, and while a button is held the pointer is asked for it every frame.
 // A press on a window the window manager is about to activate is heard once it has (or
 // after a short wait), with everything that followed it in order: the desktop answers a
 // click before anybody hears of it, so a monitor that asks for the focused window at a
@@ -54,6 +56,11 @@ private:
     // The buttons given are taken as up (clear) or down (set): the press or release
     // that followed the motion may be in the state already.
     void deliverMotion(std::uint16_t clearButtons = 0, std::uint16_t setButtons = 0);
+    // Asks where the pointer is while a button is held, and delivers a move no raw event
+    // told of.
+    void followWarps();
+    // Whether the pointer stands elsewhere than at the last event heard.
+    bool movedUnheard(const Pointer& now) const;
     Event eventAt(EventType type, const Pointer& pointer) const;
     bool pointerOnOwnWindow(const Pointer& pointer);
     bool keyboardWithOwnWindow() const;
@@ -73,6 +80,9 @@ private:
     std::uint8_t xiOpcode_ = 0;
     bool selected_ = false;
     bool motionPending_ = false;
+    // Where the pointer was at the last event heard.
+    std::optional<Pointer> heardAt_;
+    std::shared_ptr<MainActor::RepeatingTimer> warpWatch_;
     // Set while events wait for the window manager to activate `holdFor_`.
     std::optional<xcb_window_t> holdFor_;
     std::vector<Event> held_;

@@ -16,7 +16,9 @@ X11Pointer::~X11Pointer() {
 }
 
 bool X11Pointer::knownIsCurrent() const {
-    if (!following_ || !known_) return false;
+    // With a button held the pointer may be carried by warps (a remote control, scripted
+    // input), which no raw event tells of: a drag asks every time.
+    if (!following_ || !known_ || (known_->mask & anyButton)) return false;
     const double age = actor_.now() - knownAt_;
     if (x_.roundTrips() != knownRoundTrips_ || age >= longestKept) return false;
     if (age < freshFor) return true;

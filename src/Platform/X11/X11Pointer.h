@@ -2,8 +2,8 @@
 // keys held, and the top-level window under it. While raw input events are followed,
 // every movement, click and key is heard, so an answer stays true until input that
 // came after it arrives (or a short while has passed, for a move no device made, such
-// as another program's warp): the pointer is asked again only then. Without raw input
-// it is asked every time.
+// as another program's warp): the pointer is asked again only then. Without raw input,
+// and while a button is held, it is asked every time.
 //
 // Input can ask ahead: the question goes out as the event is read and its answer is
 // collected when someone needs it, by which time the server has usually sent it, so
@@ -27,6 +27,9 @@ public:
         std::uint16_t mask = 0;  // buttons and modifiers
         xcb_window_t child = XCB_NONE;
     };
+    // The buttons in a state's mask.
+    static constexpr std::uint16_t anyButton =
+        XCB_BUTTON_MASK_1 | XCB_BUTTON_MASK_2 | XCB_BUTTON_MASK_3 | XCB_BUTTON_MASK_4 | XCB_BUTTON_MASK_5;
 
     // Longest a known state answers without a query, while raw input is followed.
     static constexpr double longestKept = 0.5;

@@ -1,7 +1,8 @@
 // Drag snap on the X11 desktop, as a person does it: a title-bar drag the window manager
 // carries out, the drag-snap modifier held, the window let go over a slot of the active
 // kest. The window pressed is not the active one, so the tracker must hear the press
-// only after the window manager has activated it.
+// only after the window manager has activated it. The pointer moves as a mouse moves it,
+// or by warps, as a remote control moves it (no device reports those).
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@
 namespace kestr::x11test {
 namespace {
 
-class X11DragSnapTest : public BackendTest {
+class X11DragSnapTest : public BackendTest, public ::testing::WithParamInterface<bool> {
 protected:
     xcb_window_t open(int x) {
         ClientOptions options;
@@ -22,10 +23,17 @@ protected:
         return openFramed(options, true);
     }
     Rect frame(xcb_window_t w) { return x11().model().client(w)->frame(); }
-    void move(int x, int y) { fakeInput(connection(), session().root(), XCB_MOTION_NOTIFY, 0, x, y); }
+    void move(int x, int y) {
+        if (!GetParam()) return fakeInput(connection(), session().root(), XCB_MOTION_NOTIFY, 0, x, y);
+        xcb_warp_pointer(connection(), XCB_NONE, session().root(), 0, 0, 0, 0, std::int16_t(x), std::int16_t(y));
+        xcb_flush(connection());
+    }
 };
 
-TEST_F(X11DragSnapTest, ATitleBarDragWithTheModifierHeldDropsTheWindowIntoASlot) {
+INSTANTIATE_TEST_SUITE_P(ByMouseAndByWarps, X11DragSnapTest, ::testing::Bool(),
+                         [](const auto& p) { return p.param ? "warps" : "mouse"; });
+
+TEST_P(X11DragSnapTest, ATitleBarDragWithTheModifierHeldDropsTheWindowIntoASlot) {
     const auto main = x11().displays().mainDisplayID();
     const std::string uuid = *x11().displays().displayUUIDString(main);
     Layout kest;
@@ -68,7 +76,7 @@ TEST_F(X11DragSnapTest, ATitleBarDragWithTheModifierHeldDropsTheWindowIntoASlot)
     move(1300, 500);
     ASSERT_TRUE(settle([&] { return frame(dragged).x() > 1000; }));
     move(1400, 540);
-    EXPECT_TRUE(settle([&] { return !tracker.overlays.empty() && tracker.overlays.front()->highlightedIndex(); }))
+    EXPECT_TRUE(runUntil([&] { return !tracker.overlays.empty() && tracker.overlays.front()->highlightedIndex(); }))
         << "no slot showed under the pointer";
     EXPECT_EQ(tracker.tracked, element(dragged));
     // The modifier is still held when the drop is heard; it goes up at the end.

@@ -53,46 +53,54 @@ protected:
         x.flush();
         return settle([&] { return x11().model().currentDesktop() == desktop; });
     }
+    // Two windows side by side and their kest applied and handed over as its shortcut does,
+    // wired as the program wires it at start-up; then the pointer brought to the edge,
+    // halfway down where the knob sits, and pressed there. The button goes up at the end
+    // of the test whatever fails: later tests share the server.
+    void pressHandleOfHalves() {
+        ServiceWiring::connect();
+        EdgeProximityTracker::shared().onProximityChange = [](const std::optional<EdgeProximityTracker::Hit>& hit) {
+            EdgeOverlayManager::shared().updateProximity(hit);
+        };
+        const std::string display = *x11().displays().displayUUIDString(x11().displays().mainDisplayID());
+        left = open("KestrEdit", 100);
+        right = open("KestrView", 1000);
+        auto applied = storeAndApply("Halves", test::ItemBuilder("KestrEdit").on(display, Rect(0, 0, 960, 1080)),
+                                     test::ItemBuilder("KestrView").on(display, Rect(960, 0, 960, 1080)));
+        ASSERT_TRUE(applied.succeeded());
+        ASSERT_EQ(applied.value().applied, 2);
+        ASSERT_EQ(frame(left), Rect(0, 0, 960, 1080));
+        ASSERT_EQ(frame(right), Rect(960, 0, 960, 1080));
+        HotkeyManager& hotkeys = HotkeyManager::shared();
+        hotkeys.setTrackerActiveLayout(applied.value().effectiveLayout);
+        hotkeys.setOverlayActiveLayout(applied.value().effectiveLayout);
+        ASSERT_EQ(EdgeOverlayManager::shared().windows.size(), 1u);
+        EdgeOverlay& overlay = *EdgeOverlayManager::shared().windows.begin()->second;
+
+        release = std::shared_ptr<void>(
+            nullptr, [this](void*) { fakeInput(connection(), session().root(), XCB_BUTTON_RELEASE, 1); });
+        const auto takesMouse = [&] { return overlay.activeGroupID && !overlay.ignoresMouseEvents(); };
+        for (int x = 900; x <= 960 && !takesMouse(); x += 4) {
+            move(x, 540);
+            pumpQtUntil(takesMouse, 0.1);
+        }
+        ASSERT_TRUE(overlay.activeGroupID) << "no handle showed at the edge";
+        ASSERT_TRUE(pumpQtUntil([&] { return overlay.alphaValue() == 1; }));
+        move(960, 540);
+        fakeInput(connection(), session().root(), XCB_BUTTON_PRESS, 1);
+        ASSERT_TRUE(pumpQtUntil([&] { return EdgeDragSession::shared().isActive; }))
+            << "the press never reached the handle";
+    }
+
+    xcb_window_t left = XCB_NONE;
+    xcb_window_t right = XCB_NONE;
+    std::shared_ptr<void> release;
 };
 
 TEST_F(X11EdgeResizeTest, DraggingTheHandleOfASharedEdgeResizesTheWindowsOnBothSidesAndStoresTheKest) {
-    // Wired as the program wires it at start-up.
-    ServiceWiring::connect();
-    EdgeProximityTracker::shared().onProximityChange = [](const std::optional<EdgeProximityTracker::Hit>& hit) {
-        EdgeOverlayManager::shared().updateProximity(hit);
-    };
-    const std::string display = *x11().displays().displayUUIDString(x11().displays().mainDisplayID());
-    const xcb_window_t left = open("KestrEdit", 100);
-    const xcb_window_t right = open("KestrView", 1000);
-
-    // What a kest's shortcut does: apply it, then hand it over as the active kest.
-    auto applied = storeAndApply("Halves", test::ItemBuilder("KestrEdit").on(display, Rect(0, 0, 960, 1080)),
-                                 test::ItemBuilder("KestrView").on(display, Rect(960, 0, 960, 1080)));
-    ASSERT_TRUE(applied.succeeded());
+    ASSERT_NO_FATAL_FAILURE(pressHandleOfHalves());
     LayoutStore& store = LayoutStore::shared();
-    ASSERT_EQ(applied.value().applied, 2);
-    ASSERT_EQ(frame(left), Rect(0, 0, 960, 1080));
-    ASSERT_EQ(frame(right), Rect(960, 0, 960, 1080));
-    HotkeyManager& hotkeys = HotkeyManager::shared();
-    hotkeys.setTrackerActiveLayout(applied.value().effectiveLayout);
-    hotkeys.setOverlayActiveLayout(applied.value().effectiveLayout);
-    ASSERT_EQ(EdgeOverlayManager::shared().windows.size(), 1u);
-    EdgeOverlay& overlay = *EdgeOverlayManager::shared().windows.begin()->second;
-
-    // Whatever fails, the button goes up: later tests share the server.
-    const std::shared_ptr<void> release(
-        nullptr, [&](void*) { fakeInput(connection(), session().root(), XCB_BUTTON_RELEASE, 1); });
-    // Towards the edge, halfway down where the knob sits, until the handle takes the mouse.
-    for (int x = 900; x <= 960 && !(overlay.activeGroupID && !overlay.ignoresMouseEvents()); x += 4) {
-        move(x, 540);
-        pumpQtUntil([&] { return overlay.activeGroupID && !overlay.ignoresMouseEvents(); }, 0.1);
-    }
-    ASSERT_TRUE(overlay.activeGroupID) << "no handle showed at the edge";
-    ASSERT_TRUE(pumpQtUntil([&] { return overlay.alphaValue() == 1; }));
-    move(960, 540);
-    fakeInput(connection(), session().root(), XCB_BUTTON_PRESS, 1);
     EdgeDragSession& drag = EdgeDragSession::shared();
-    ASSERT_TRUE(pumpQtUntil([&] { return drag.isActive; })) << "the press never reached the handle";
     for (int x = 980; x <= 1100; x += 20) move(x, 560);
     EXPECT_TRUE(pumpQtUntil([&] { return drag.currentGlobalCoord == 1100; })) << drag.currentGlobalCoord;
     fakeInput(connection(), session().root(), XCB_BUTTON_RELEASE, 1);
@@ -119,6 +127,23 @@ TEST_F(X11EdgeResizeTest, DraggingTheHandleOfASharedEdgeResizesTheWindowsOnBothS
     EXPECT_EQ(items[1].targetFrame.width, 820);
     ASSERT_EQ(reread.layouts[0].edgeGroups.size(), 1u);
     EXPECT_EQ(reread.layouts[0].edgeGroups[0].coordinate, 1100);
+}
+
+// A remote control moves the pointer by warps, which no device reports: the handle
+// follows each, and the edge lands where the button went up.
+TEST_F(X11EdgeResizeTest, AHandleDraggedByWarpsFollowsThemAndTheEdgeLandsWhereTheButtonWentUp) {
+    ASSERT_NO_FATAL_FAILURE(pressHandleOfHalves());
+    const EdgeDragSession& drag = EdgeDragSession::shared();
+    for (int x = 1000; x <= 1100; x += 50) {
+        xcb_warp_pointer(connection(), XCB_NONE, session().root(), 0, 0, 0, 0, std::int16_t(x), 560);
+        xcb_flush(connection());
+        EXPECT_TRUE(pumpQtUntil([&] { return drag.currentGlobalCoord == x; })) << drag.currentGlobalCoord;
+    }
+    fakeInput(connection(), session().root(), XCB_BUTTON_RELEASE, 1);
+    EXPECT_TRUE(settle([&] {
+        return frame(left) == Rect(0, 0, 1100, 1080) && frame(right) == Rect(1100, 0, 820, 1080);
+    })) << frame(left).width()
+        << " | " << frame(right).x() << " " << frame(right).width();
 }
 
 TEST_F(X11EdgeResizeTest, AnEdgeDraggedTowardsAWindowWithAMinimumSizeStopsThereAndTheKestHoldsWhatTheWindowsTook) {
