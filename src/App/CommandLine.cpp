@@ -34,7 +34,7 @@ constexpr Option options[] = {
     {"--render-editor", "PATH", CommandLine::Mode::renderEditor,
      "draw the manager's kests and the first kest's page to a PNG file"},
     {"--probe-min-size", nullptr, CommandLine::Mode::probeMinSize,
-     "measure how small terminal and file-manager windows can be made"},
+     "measure how small terminal, file-manager and browser windows can be made"},
     {"--render-menubar-icons", "PATH", CommandLine::Mode::renderMenuBarIcons,
      "draw every picture of the status button to a PNG file"},
     {"--write-sample-layout", "PATH", CommandLine::Mode::writeSampleLayout,

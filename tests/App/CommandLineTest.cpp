@@ -58,6 +58,7 @@ TEST(CommandLineTest, HelpAndAModeWithoutItsValueRunNoMode) {
          {"\n  --dump\n", "\n  --apply-kest NAME [DISPLAY]\n", "\n  --probe-drag\n",
           "\n  --render-panel PATH [empty] [snaps] [untrusted]\n", "\n  --write-sample-layout PATH\n", "\n  --help\n"})
         EXPECT_NE(help.find(line), std::string::npos) << line;
+    EXPECT_NE(help.find("terminal, file-manager and browser windows"), std::string::npos) << "what the probe measures";
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "UI/DisplayArea.h"
+#include "UI/NativeWindow.h"
 #include "UI/SystemStyle.h"
 
 namespace kestr {
@@ -42,6 +43,8 @@ QString SaveDialog::monitorHint(std::size_t screens) {
 SaveDialog::SaveDialog(const Request& request, QWidget* parent) : QDialog(parent), request_(request) {
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setModal(true);
+    // It opens over what is being saved and closes with it: no window to switch to.
+    keepOffTaskbars(*this);
     const QSizeF thumb = request.thisScreen.isNull() ? QSizeF(120, 72) : request.thisScreen.deviceIndependentSize();
     const int width = std::max(static_cast<int>(std::ceil(thumb.width())) + 2 * margin, 380);
     const int inner = width - 2 * margin;

@@ -14,6 +14,7 @@
 #include "UI/Panel/KestPanelController.h"
 #include "UI/Panel/KeyablePanel.h"
 #include "UI/Shell/MessageBoxAlerts.h"
+#include "UI/Shell/SaveDialog.h"
 #include "UI/Shell/ToastPresenter.h"
 #include "UI/Shell/WindowStatusItem.h"
 #include "Window/DisplayManager.h"
@@ -253,7 +254,8 @@ TEST_F(X11PanelTest, ThePointerRestingOnTheStatusButtonWindowShowsItsTooltip) {
     QToolTip::hideText();
 }
 
-// Only the manager and the onboarding are windows a person switches to: the others ask
+// Only the manager and the onboarding are windows a person switches to: the others (the
+// save dialog too, which opens over what is being saved and closes with it) ask
 // the taskbars and pagers to leave them out, each time they show (a window manager forgets
 // the states of a window it no longer shows).
 TEST_F(X11PanelTest, KestrsSmallWindowsStayOutOfTaskbarsAndPagers) {
@@ -293,6 +295,10 @@ TEST_F(X11PanelTest, KestrsSmallWindowsStayOutOfTaskbarsAndPagers) {
     zones.orderFront();
     EXPECT_TRUE(leftOut(&zones)) << "the zone outlines";
     zones.orderOut();
+    SaveDialog dialog({});
+    dialog.show();
+    EXPECT_TRUE(leftOut(&dialog)) << "the save dialog";
+    dialog.hide();
 }
 
 }  // namespace
