@@ -1,5 +1,7 @@
 #include "Layout/ApplyLog.h"
 
+#include <charconv>
+
 #include "Core/WholeNumber.h"
 #include "Platform/Platform.h"
 
@@ -89,8 +91,11 @@ std::string ApplyLog::deferredPlaced(const LayoutItem& item, const Placement& pl
            " x=" + wholeNumberText(placement.local.minX()) + " y=" + wholeNumberText(placement.local.minY());
 }
 
-std::string ApplyLog::deferredGaveUp(const LayoutItem& item) {
-    return "DEFERRED GAVE UP " + item.appName + " — no window after 30s";
+std::string ApplyLog::deferredGaveUp(const LayoutItem& item, double seconds) {
+    // The shortest text that reads back as the wait: "30", "0.3".
+    char wait[32];
+    char* end = std::to_chars(wait, wait + sizeof wait, seconds).ptr;
+    return "DEFERRED GAVE UP " + item.appName + " — no window after " + std::string(wait, end) + "s";
 }
 
 std::string ApplyLog::deferredQuit(const LayoutItem& item) {

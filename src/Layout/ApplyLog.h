@@ -32,7 +32,8 @@ public:
     // How a late window ended, without the tag of its log line (the command line prints
     // these); writeLate logs one.
     static std::string deferredPlaced(const LayoutItem& item, const Placement& placement);
-    static std::string deferredGaveUp(const LayoutItem& item);
+    // After waiting `seconds` for its window.
+    static std::string deferredGaveUp(const LayoutItem& item, double seconds);
     static std::string deferredQuit(const LayoutItem& item);
     static void writeLate(const std::string& outcome);
 

@@ -22,7 +22,6 @@ namespace kestr {
 
 namespace {
 
-constexpr double launchTimeout = 5.0;
 constexpr double launchPollInterval = 0.1;
 
 bool hasSavedTabs(const LayoutItem& item) {
@@ -181,7 +180,7 @@ Task<ItemPlacement::ItemResult> ItemPlacement::applyItem(const LayoutItem& item,
     std::optional<AppLauncher::Running> running;
     std::optional<ItemResult> launchFailure;
     try {
-        running = co_await AppLauncher::ensureRunning(item.appBundleID, mayLaunch, launchTimeout, launchPollInterval,
+        running = co_await AppLauncher::ensureRunning(item.appBundleID, mayLaunch, Workspace::launchWaitSeconds, launchPollInterval,
                                                       launchContent(item));
     } catch (const AppLauncher::LaunchError& e) {
         // The window the launch opens shows late: its further tabs follow it.

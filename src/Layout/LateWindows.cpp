@@ -59,7 +59,8 @@ Task<void> LateWindows::placeWhenOpen(std::vector<DeferredPlacement> pending, AX
         }
         pending = std::move(stillPending);
     }
-    for (const DeferredPlacement& deferred : pending) end(aftermath, ApplyLog::deferredGaveUp(deferred.item));
+    for (const DeferredPlacement& deferred : pending)
+        end(aftermath, ApplyLog::deferredGaveUp(deferred.item, giveUpAfter));
 }
 
 void LateWindows::placeDeferred(std::vector<DeferredPlacement> placements, AXElementList claimedWindows,

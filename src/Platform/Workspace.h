@@ -44,6 +44,10 @@ class Workspace {
 public:
     virtual ~Workspace() = default;
 
+    // How long a launch waits for the application's first window; a window that shows
+    // later is placed by the apply's late-window task.
+    static constexpr double launchWaitSeconds = 5.0;
+
     // In the system's order.
     virtual std::vector<RunningApplication> runningApplications() = 0;
     virtual std::vector<RunningApplication> runningApplications(const std::string& bundleID) = 0;

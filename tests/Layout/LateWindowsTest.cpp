@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "Layout/ApplyFixture.h"
+#include "Layout/AppLauncher.h"
+#include "Layout/LateWindows.h"
 #include "Support/BothDesktops.h"
 
 namespace kestr {
@@ -49,6 +51,28 @@ TEST_P(LateWindowsTest, ApplicationThatNeverShowsAWindowGivesUpOnceAfterHalfAMin
     // its deadline 30 s later.
     EXPECT_GE(sim->virtualTime().now(), 34.99);
     EXPECT_LE(sim->virtualTime().now(), 35.61);
+}
+
+// The line says how long the task waited, whatever that was.
+TEST_P(LateWindowsTest, TheGiveUpLineSaysHowLongItWaited) {
+    install("com.example.Mute", "Mute", std::nullopt);
+    // Launched as an apply launches it (on X11 a windowless process counts only then).
+    auto launch = test::start(AppLauncher::ensureRunning("com.example.Mute", true, 1, 0.1));
+    sim->virtualTime().runUntilIdle(10);
+    ASSERT_TRUE(launch.done());
+    const struct {
+        double seconds;
+        const char* said;
+    } cases[] = {{LateWindows::giveUpSeconds, "30s"}, {12, "12s"}, {2.5, "2.5s"}};
+    for (const auto& c : cases) {
+        const LayoutItem late = item("com.example.Mute", "Mute", leftHalf);
+        const LayoutApplier::Placement placement{leftID, "", "com.example.Mute", leftHalf};
+        LateWindows::placeDeferred({LayoutApplier::DeferredPlacement{late, placement, late.targetFrame}}, {}, {},
+                                   c.seconds);
+        sim->virtualTime().runUntilIdle(120);
+        ASSERT_FALSE(lines().empty());
+        EXPECT_EQ(lines().back(), std::string("kestr[apply]: DEFERRED GAVE UP Mute — no window after ") + c.said);
+    }
 }
 
 TEST_P(LateWindowsTest, LateWindowNeverTakesAWindowTheApplyGaveToAnotherItem) {

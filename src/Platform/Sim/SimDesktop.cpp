@@ -73,7 +73,7 @@ void SimDesktop::usePreset(SimPreset preset) {
     const bool x11 = preset == SimPreset::x11;
     simCapabilities = x11 ? Capabilities::x11Session(true) : Capabilities{};
     workspace_.windowlessRunOnlyWhenLaunched = x11;
-    workspace_.launchReportWaitsForWindow = x11 ? std::optional<double>(5.0) : std::nullopt;
+    workspace_.launchReportWaitsForWindow = x11 ? std::optional(Workspace::launchWaitSeconds) : std::nullopt;
 }
 
 void SimDesktop::plugUserInterface(const UserInterfacePlugs& plugs) {

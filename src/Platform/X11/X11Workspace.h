@@ -32,7 +32,7 @@ public:
 
     // How long a launch waits for a window of the application before it answers with the
     // process it started.
-    double launchWindowWait = 5.0;
+    double launchWindowWait = launchWaitSeconds;
     // How long an application asked to close its windows has before it is sent SIGTERM.
     double terminateWait = 5.0;
     // Where launched programs start when their desktop file names no folder; "": $HOME.
