@@ -53,7 +53,7 @@ int DiagnosticModes::renderEditor(ConsoleOutput& output, const std::string& path
         auto* cell = new KestGalleryCell(&sheet);
         cell->setGeometry(fromBottom(8, bottom, 264, height));
         const auto hotkey = HotkeyManager::shared().effectiveHotkey(layouts[i].id);
-        cell->configure(shown, hotkey ? std::optional(hotkey->displayString()) : std::nullopt);
+        cell->configure(shown, hotkey ? std::optional(HotkeyManager::shared().shownKeys(*hotkey)) : std::nullopt);
     }
 
     const Layout& first = layouts.front();

@@ -83,6 +83,11 @@ MenuBarController::MenuBarController(std::unique_ptr<StatusItem> statusItem)
         });
     };
     hotkeys.onKestApplied = weakly(self_, [](MenuBarController& c) { c.flashIcon(MenuIcon::apply); });
+    // A key another program keeps, taken or freed, changes the badge and the tooltip.
+    hotkeys.onHeldModifiersChange = weakly(self_, [](MenuBarController& c) {
+        c.updateConflictBadgeOverlay();
+        c.updateAccessibility();
+    });
     saveCommand.rebuildMenu = weakly(self_, [](MenuBarController& c) { c.rebuildMenu(); });
     commands.rebuildMenu = weakly(self_, [](MenuBarController& c) { c.rebuildMenu(); });
     commands.flashApplied = weakly(self_, [](MenuBarController& c) { c.flashIcon(MenuIcon::apply); });

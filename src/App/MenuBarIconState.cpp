@@ -1,10 +1,12 @@
 // The status button's picture, badge, tooltip and accessibility texts: which picture
 // each state of the program shows, the 2-second flashes after a save or an apply, and
-// the badge of a missing permission or a running window manager.
+// the badge of a missing permission, a running window manager or a key another program
+// keeps for itself.
 #include <QStringList>
 
 #include "App/MenuBarController.h"
 #include "Core/ConflictingApps.h"
+#include "Core/HotkeyManager.h"
 #include "Core/PermissionManager.h"
 #include "Platform/AXAttributes.h"
 #include "Platform/Platform.h"
@@ -136,12 +138,17 @@ void MenuBarController::setActiveKestComposite() {
 void MenuBarController::updateConflictBadgeOverlay() {
     if (!statusItem_) return;
     QImage badge;
+    const auto held = HotkeyManager::shared().heldKeysSummary();
     if (hasConflicts) {
         badge = MenuBarIcons::cautionBadge(badgeSide);
         const QString names = conflictNames();
-        statusItem_->setToolTip(names.isEmpty()
-                                    ? "kestr — a window manager may override its shortcuts. Click to manage."
-                                    : "kestr — " + names + " may override its shortcuts. Click to manage.");
+        statusItem_->setToolTip((names.isEmpty() ? "kestr — a window manager may override its shortcuts."
+                                                 : "kestr — " + names + " may override its shortcuts.") +
+                                (held ? " " + QString::fromStdString(*held) + "." : QString()) + " Click to manage.");
+    } else if (held) {
+        // Shortcuts that never arrive are a conflict too, whoever holds their keys.
+        badge = MenuBarIcons::cautionBadge(badgeSide);
+        statusItem_->setToolTip("kestr — " + QString::fromStdString(*held) + ".");
     } else if (permission.isTrusted) {
         statusItem_->setToolTip(readyToolTip());
         statusItem_->setBadge(std::nullopt);
@@ -168,6 +175,8 @@ void MenuBarController::updateAccessibility() {
     } else if (hasConflicts) {
         const QString names = conflictNames();
         texts.value = names.isEmpty() ? "A conflicting window manager is running" : "Conflict — " + names + " running";
+    } else if (const auto held = HotkeyManager::shared().heldKeysSummary()) {
+        texts.value = QString::fromStdString(*held);
     } else {
         texts.value = "Ready";
     }

@@ -14,9 +14,7 @@ namespace kestr {
 
 namespace {
 
-// The keys 1 to 9 of the ANSI layout, in digit order.
-constexpr std::uint32_t automaticKeyCodes[] = {18, 19, 20, 21, 23, 22, 26, 28, 25};
-constexpr std::size_t automaticKeyCount = sizeof automaticKeyCodes / sizeof automaticKeyCodes[0];
+constexpr std::size_t automaticKeyCount = std::size(HotkeyManager::automaticKeyCodes);
 
 void log(const std::string& text) { platform().log().line("kestr[hotkey]: " + text); }
 
@@ -199,15 +197,63 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::assign(const std::vector<Lay
 void HotkeyManager::checkHeldModifiers() {
     std::uint32_t used = 0;
     for (const Registration& r : registrations) used |= r.hotkey.modifiers;
+    const std::uint32_t before = heldModifiers;
     heldModifiers = used ? platform().hotKeys().modifiersHeldElsewhere(used) : 0;
+    modifierHolders.clear();
     for (const std::uint32_t modifier : CarbonModifier::each) {
         if (!(heldModifiers & modifier)) continue;
-        const auto swallowed = std::count_if(registrations.begin(), registrations.end(),
-                                             [&](const Registration& r) { return r.hotkey.modifiers & modifier; });
+        modifierHolders[modifier] = platform().hotKeys().modifierHolder(modifier);
         log("the " + platform().wording().modifierKey(modifier) +
-            " key is held by another program (often the window manager): " + std::to_string(swallowed) +
-            " shortcut(s) with it never reach kestr");
+            " key is held by another program (often the window manager): " +
+            std::to_string(registrationsWith(modifier)) + " shortcut(s) with it never reach kestr");
     }
+    if (heldModifiers != before && onHeldModifiersChange) onHeldModifiersChange();
+}
+
+std::size_t HotkeyManager::registrationsWith(std::uint32_t modifier) const {
+    return static_cast<std::size_t>(
+        std::count_if(registrations.begin(), registrations.end(),
+                      [&](const Registration& r) { return r.hotkey.modifiers & modifier; }));
+}
+
+std::string HotkeyManager::heldKeySentence(std::uint32_t modifier) const {
+    const auto holder = modifierHolders.find(modifier);
+    const bool known = holder != modifierHolders.end() && holder->second;
+    return (known ? holder->second->name : std::string("Another program")) + " keeps the " +
+           platform().wording().modifierKey(modifier) + " key for itself";
+}
+
+bool HotkeyManager::arrives(const Hotkey& hotkey) const {
+    if (hotkey.modifiers & heldModifiers) return false;
+    return std::none_of(heldByOtherPrograms.begin(), heldByOtherPrograms.end(),
+                        [&](const Conflict& c) { return c.hotkey == hotkey; });
+}
+
+std::string HotkeyManager::shownKeys(const Hotkey& hotkey, bool shortForm) const {
+    const std::string keys = shortForm ? hotkey.shortDisplayString() : hotkey.displayString();
+    return arrives(hotkey) ? keys : notArrivingMark + keys;
+}
+
+std::optional<std::string> HotkeyManager::whyNotArriving(const Hotkey& hotkey) const {
+    if (arrives(hotkey)) return std::nullopt;
+    for (const std::uint32_t modifier : CarbonModifier::each) {
+        if (hotkey.modifiers & heldModifiers & modifier)
+            return heldKeySentence(modifier) + ", so this shortcut never reaches kestr";
+    }
+    return std::string("Another program holds this shortcut, so it never reaches kestr");
+}
+
+std::optional<std::string> HotkeyManager::heldKeysSummary() const {
+    std::string summary;
+    for (const std::uint32_t modifier : CarbonModifier::each) {
+        if (!(heldModifiers & modifier)) continue;
+        const std::size_t count = registrationsWith(modifier);
+        if (!summary.empty()) summary += "; ";
+        summary += heldKeySentence(modifier) + ": " + std::to_string(count) +
+                   (count == 1 ? " shortcut never arrives" : " shortcuts never arrive");
+    }
+    if (summary.empty()) return std::nullopt;
+    return summary;
 }
 
 std::optional<HotkeySource> HotkeyManager::ownHolder(const Hotkey& hotkey) const {
@@ -226,7 +272,7 @@ std::optional<Hotkey> HotkeyManager::effectiveHotkey(const Uuid& layoutID) const
 
 std::optional<Hotkey> HotkeyManager::arrivingCaptureHotkey() const {
     const auto hotkey = captureHotkey();
-    if (hotkey && (hotkey->modifiers & heldModifiers) != 0) return std::nullopt;
+    if (hotkey && !arrives(*hotkey)) return std::nullopt;
     return hotkey;
 }
 

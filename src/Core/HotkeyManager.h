@@ -39,6 +39,8 @@ public:
     // Every hot key of ours carries this signature.
     static constexpr std::uint32_t signature = fourCharCode("SKST");
     static constexpr std::uint32_t automaticModifiers = 0x1900;
+    // The keys kests are given with those modifiers: 1 to 9 of the ANSI layout, in digit order.
+    static constexpr std::uint32_t automaticKeyCodes[] = {18, 19, 20, 21, 23, 22, 26, 28, 25};
     static constexpr std::uint32_t defaultCaptureKeyCode = 36;
 
     HotkeyManager();
@@ -52,9 +54,23 @@ public:
     void plan(const std::vector<Layout>& layouts, const std::vector<SnapBinding>& snaps);
     std::optional<Hotkey> effectiveHotkey(const Uuid& layoutID) const;
     std::optional<Hotkey> captureHotkey() const;
-    // The capture shortcut when a press of it reaches kestr: registered, and none of its
-    // modifiers one that another program keeps for itself.
+    // The capture shortcut when a press of it reaches kestr: registered, and it arrives.
     std::optional<Hotkey> arrivingCaptureHotkey() const;
+
+    // Whether a press of `hotkey` reaches kestr: no other program holds the key, and none
+    // of its modifiers is one another program keeps for itself. Every place that shows a
+    // shortcut writes it with shownKeys, so none offers one that never arrives as usable.
+    bool arrives(const Hotkey& hotkey) const;
+    // The keys as kestr shows them (the desktop's short form for narrow places), with
+    // `notArrivingMark` in front when a press of them never arrives.
+    std::string shownKeys(const Hotkey& hotkey, bool shortForm = false) const;
+    static constexpr const char* notArrivingMark = "\u26A0 ";
+    // Why a press of `hotkey` never reaches kestr, as a sentence for its tooltip; none
+    // when it arrives.
+    std::optional<std::string> whyNotArriving(const Hotkey& hotkey) const;
+    // What keeps kestr's shortcuts from arriving, as the status button says it ("IceWM
+    // keeps the Super key for itself: 43 shortcuts never arrive"); none when nothing does.
+    std::optional<std::string> heldKeysSummary() const;
     void unregisterAll();
 
     // The shortcut recorder's pause: everything is unregistered while it records, and
@@ -81,6 +97,11 @@ public:
     // program holds for itself, found at the last synchronisation: every shortcut with
     // one of them goes to that program, so each counts as a conflict of its own.
     std::uint32_t heldModifiers = 0;
+    // Who keeps each of `heldModifiers` for itself, where the desktop can tell; asked
+    // once, at the synchronisation that found the modifier held.
+    std::map<std::uint32_t, std::optional<ModifierHolder>> modifierHolders;
+    // Called when a synchronisation finds other modifiers held than the one before.
+    std::function<void()> onHeldModifiersChange;
 
     // Filled in by the subsystems that own them. A kest applied by its shortcut becomes
     // the active kest of edge resizing (first the tracker, then the overlays).
@@ -102,6 +123,10 @@ private:
     void installIfNeeded();
     // Finds and logs the modifiers of our registrations that another program holds.
     void checkHeldModifiers();
+    // The registrations with that modifier (one CarbonModifier bit).
+    std::size_t registrationsWith(std::uint32_t modifier) const;
+    // "IceWM keeps the Super key for itself", for a held modifier.
+    std::string heldKeySentence(std::uint32_t modifier) const;
     // A synchronisation, registering with the desktop when `live`, else only planned.
     std::vector<Conflict> assign(const std::vector<Layout>& layouts, const std::vector<SnapBinding>& snaps, bool live);
     // The registration of this synchronisation that holds the key, if any.

@@ -71,6 +71,33 @@ TEST_F(MenuBarControllerTest, TheButtonTellsThePermissionAndRunningWindowManager
     for (const auto& change : item->imageChanges) EXPECT_EQ(change.fadeSeconds, 0.25);
 }
 
+// A modifier another program keeps swallows the shortcuts with it: the button shows the
+// caution badge and says who keeps which key, from the start and at every registration.
+TEST_F(MenuBarControllerTest, TheButtonNamesWhatKeepsAKeyItsShortcutsNeed) {
+    sim->simHotKeys().heldModifiers = CarbonModifier::control;
+    sim->simHotKeys().holder = ModifierHolder{"IceWM", "put Win95Keys=0 in ~/.icewm/preferences"};
+    HotkeyManager::shared().sync({}, {});
+    makeController();
+    const QString held = "IceWM keeps the \u2303 Control key for itself: 1 shortcut never arrives";
+    EXPECT_TRUE(item->badge());
+    EXPECT_EQ(item->toolTip(), "kestr — " + held + ".");
+    EXPECT_EQ(item->accessibility().value, held);
+
+    startConflictingManager("com.knollsoft.Rectangle", "Rectangle");
+    sim->virtualTime().runPending();
+    EXPECT_EQ(item->toolTip(), "kestr — Rectangle may override its shortcuts. " + held + ". Click to manage.");
+    for (auto& p : sim->world().processes()) {
+        if (p.name == std::optional<std::string>("Rectangle")) sim->world().terminate(p.pid);
+    }
+    sim->virtualTime().runPending();
+
+    sim->simHotKeys().heldModifiers = 0;
+    HotkeyManager::shared().sync({}, {});
+    EXPECT_FALSE(item->badge());
+    EXPECT_EQ(item->toolTip(), "kestr — Accessibility OK");
+    EXPECT_EQ(item->accessibility().value, "Ready");
+}
+
 TEST_F(MenuBarControllerTest, FlashesLastTwoSecondsAndADragCancelsThem) {
     makeController();
     controller->flashIcon(MenuBarController::MenuIcon::saved);

@@ -116,6 +116,28 @@ TEST_F(HotkeyManagerTest, AModifierHeldElsewhereIsOneConflictNamingIt) {
     EXPECT_EQ(manager().heldModifiers, 0u);
 }
 
+// A key another program holds never arrives either; the status button's summary names
+// who keeps a modifier, where the desktop tells.
+TEST_F(HotkeyManagerTest, KeysHeldElsewhereNeverArriveAndTheSummaryNamesTheHolder) {
+    sim->simHotKeys().heldModifiers = CarbonModifier::control;
+    sim->simHotKeys().holder = ModifierHolder{"IceWM", "put Win95Keys=0 in ~/.icewm/preferences"};
+    const Hotkey taken{125, 0x900};
+    sim->simHotKeys().holdByOtherProgram(taken.keyCode, taken.modifiers);
+    manager().sync({}, {snap(SnapAction::leftHalf, Hotkey{123, 0x1800}), snap(SnapAction::bottomHalf, taken)});
+    EXPECT_EQ(manager().shownKeys(taken), "\u26A0 " + taken.displayString());
+    EXPECT_EQ(manager().whyNotArriving(taken), "Another program holds this shortcut, so it never reaches kestr");
+    // The capture shortcut (⌃⌥⌘↩) and the left half have the key.
+    EXPECT_EQ(manager().heldKeysSummary(), "IceWM keeps the \u2303 Control key for itself: 2 shortcuts never arrive");
+
+    sim->simHotKeys().holder.reset();
+    manager().sync({}, {});
+    EXPECT_EQ(manager().heldKeysSummary(),
+              "Another program keeps the \u2303 Control key for itself: 1 shortcut never arrives");
+    sim->simHotKeys().heldModifiers = 0;
+    manager().sync({}, {});
+    EXPECT_EQ(manager().heldKeysSummary(), std::nullopt);
+}
+
 // What a kest's shortcut does once its apply has returned, with the apply faked.
 TEST_F(HotkeyManagerTest, KestPressesApplyTheStoredKestAndHandItOnOnlyWhenApplied) {
     std::vector<std::string> events;

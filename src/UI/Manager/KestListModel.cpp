@@ -37,7 +37,12 @@ QVariant KestListModel::data(const QModelIndex& index, int role) const {
             return QString::fromStdString(kest.name);
         case hotkeyTextRole: {
             auto hotkey = HotkeyManager::shared().effectiveHotkey(kest.id);
-            return hotkey ? QString::fromStdString(hotkey->displayString()) : QString();
+            return hotkey ? QString::fromStdString(HotkeyManager::shared().shownKeys(*hotkey)) : QString();
+        }
+        case Qt::ToolTipRole: {
+            const auto hotkey = HotkeyManager::shared().effectiveHotkey(kest.id);
+            const auto why = hotkey ? HotkeyManager::shared().whyNotArriving(*hotkey) : std::nullopt;
+            return why ? QVariant(QString::fromStdString(*why)) : QVariant();
         }
         case kestIDRole:
             return QString::fromStdString(kest.id.string());

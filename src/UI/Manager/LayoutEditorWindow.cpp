@@ -193,7 +193,7 @@ void LayoutEditorWindow::show(Tab tab) {
     listModel_->reload();
     showingCapture_ = false;
     sidebarFooter_->setActiveSelection(false);
-    sidebarFooter_->setShortcutText(QString::fromStdString(footerCaptureHotkey().displayString()));
+    sidebarFooter_->setShortcutText(QString::fromStdString(HotkeyManager::shared().shownKeys(footerCaptureHotkey())));
     reselect();
     selectSection(tab);
 

@@ -59,8 +59,8 @@ double KestPanelContentView::addConflictBanner(double top, double width) {
 
 double KestPanelContentView::layoutActions(double top, double width) {
     std::optional<QString> saveShortcut;
-    if (const auto capture = HotkeyManager::shared().arrivingCaptureHotkey())
-        saveShortcut = QString::fromStdString(capture->displayString());
+    if (const auto capture = HotkeyManager::shared().captureHotkey())
+        saveShortcut = QString::fromStdString(HotkeyManager::shared().shownKeys(*capture));
     QPointer<KestPanelContentView> self(this);
     // Each row reaches its callback through the view, so a row outliving it does nothing.
     const auto call = [self](std::function<void()> KestPanelContentView::*callback) {

@@ -30,7 +30,7 @@ std::vector<KestRowView::Model> KestRowView::models(const std::vector<Layout>& k
     for (std::size_t i = 0; i < count; ++i) {
         std::optional<Hotkey> hotkey = HotkeyManager::shared().effectiveHotkey(kests[i].id);
         if (!hotkey) hotkey = kests[i].hotkey;
-        rows.emplace_back(kests, i, hotkey ? std::optional<std::string>(hotkey->displayString()) : std::nullopt);
+        rows.emplace_back(kests, i, hotkey ? std::optional(HotkeyManager::shared().shownKeys(*hotkey)) : std::nullopt);
     }
     return rows;
 }

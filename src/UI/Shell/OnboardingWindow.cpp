@@ -52,6 +52,14 @@ QString saveGesture() {
     return QStringLiteral("press ") + captureShortcutText();
 }
 
+// How the summary says to bring a kest back: by its shortcut, unless the keys kests are
+// given never arrive.
+QString recallGesture() {
+    const Hotkey first{HotkeyManager::automaticKeyCodes[0], HotkeyManager::automaticModifiers};
+    if (HotkeyManager::shared().arrives(first)) return QStringLiteral("the kest's shortcut");
+    return QStringLiteral("choosing the kest in kestr's menu");
+}
+
 // The modifier keys of kestr's shortcuts that another program keeps for itself.
 std::vector<std::uint32_t> heldModifiers() {
     std::vector<std::uint32_t> held;
@@ -324,9 +332,8 @@ QWidget* OnboardingWindow::accessibilityView() {
 QWidget* OnboardingWindow::conflictView() {
     const auto running = ConflictingApps::running();
     const auto held = heldModifiers();
-    // Asking who holds a key asks the window system.
     std::vector<std::optional<ModifierHolder>> holders;
-    for (const std::uint32_t modifier : held) holders.push_back(platform().hotKeys().modifierHolder(modifier));
+    for (const std::uint32_t modifier : held) holders.push_back(HotkeyManager::shared().modifierHolders[modifier]);
     const QString names = joinedNames(running);
     std::vector<QWidget*> pieces = {
         OnboardingViews::badge("exclamationmark.triangle.fill", SystemStyle::systemOrange().resolved())};
@@ -362,8 +369,8 @@ QWidget* OnboardingWindow::doneView() {
              QStringLiteral("Open your apps and arrange the windows how you like, then ") + saveGesture() +
                  QStringLiteral(". kestr remembers exactly where everything goes.")},
             {"wand.and.stars", QStringLiteral("Bring it back anytime"),
-             QStringLiteral("Even from an empty desktop after a restart, the kest's shortcut relaunches your apps and "
-                            "snaps every window into place.")},
+             QStringLiteral("Even from an empty desktop after a restart, ") + recallGesture() +
+                 QStringLiteral(" relaunches your apps and snaps every window into place.")},
         }),
     });
 }

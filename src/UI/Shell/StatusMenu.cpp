@@ -51,13 +51,18 @@ QAction* command(QMenu* menu, const QString& text, const std::function<void()>& 
 }
 
 // The shortcut column shows the keys ("⌃⌥⌘1", or "Ctrl+Alt+Super+1" on a Linux desktop);
-// the action carries the same keys, which a D-Bus tray shows.
-void showHotkey(QAction* action, const std::optional<Hotkey>& hotkey, bool everyKey = false) {
-    if (!hotkey) return;
-    const QKeySequence keys = StatusMenu::shortcut(*hotkey, everyKey);
+// the action carries the same keys, which a D-Bus tray shows. Keys that never reach
+// kestr are marked, say why under the entry's own tooltip (`tip`), and are not handed to
+// the tray as usable.
+void showHotkey(QAction* action, const std::optional<Hotkey>& hotkey, bool everyKey = false, QString tip = {}) {
+    const QKeySequence keys = hotkey ? StatusMenu::shortcut(*hotkey, everyKey) : QKeySequence();
+    const HotkeyManager& hotkeys = HotkeyManager::shared();
+    const auto why = hotkey ? hotkeys.whyNotArriving(*hotkey) : std::nullopt;
+    if (why && !keys.isEmpty()) tip += (tip.isEmpty() ? "" : "\n") + QString::fromStdString(*why);
+    if (!tip.isEmpty()) action->setToolTip(tip);
     if (keys.isEmpty()) return;
-    action->setText(action->text() + QLatin1Char('\t') + QString::fromStdString(hotkey->displayString()));
-    action->setShortcut(keys);
+    action->setText(action->text() + QLatin1Char('\t') + QString::fromStdString(hotkeys.shownKeys(*hotkey)));
+    if (!why) action->setShortcut(keys);
 }
 
 QAction* kestRow(QMenu* menu, const Layout& kest, bool trusted, const StatusMenu::Actions& actions) {
@@ -67,9 +72,9 @@ QAction* kestRow(QMenu* menu, const Layout& kest, bool trusted, const StatusMenu
         if (apply) apply(id);
     });
     item->setData(QString::fromStdString(id.string()));
-    item->setToolTip(QStringLiteral("Reposition open windows and reopen any that were closed"));
     item->setEnabled(trusted && !kest.items.empty());
-    showHotkey(item, HotkeyManager::shared().effectiveHotkey(id));
+    showHotkey(item, HotkeyManager::shared().effectiveHotkey(id), false,
+               QStringLiteral("Reposition open windows and reopen any that were closed"));
     return item;
 }
 
@@ -169,6 +174,7 @@ std::unique_ptr<QMenu> StatusMenu::build(bool trusted, const Actions& actions, s
 
 QMenu* StatusMenu::buildSnapSubmenu(bool trusted, const Actions& actions, QWidget* parent) {
     auto* menu = new QMenu(QStringLiteral("Snap"), parent);
+    menu->setToolTipsVisible(true);
     const auto bindings = sortedBindings(SnapStore::shared().bindings);
     if (bindings.empty()) label(menu, QStringLiteral("No snap shortcuts"));
     for (const SnapBinding& binding : bindings) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Core/HotkeyManager.h"
 #include "Platform/Platform.h"
 #include "UI/Panel/KestThumbnailRenderer.h"
 #include "UI/Snap/SnapZoneRenderer.h"
@@ -47,7 +48,8 @@ void SnapCellView::press(Qt::KeyboardModifiers) {
 }
 
 SnapCellView::Model SnapCellView::model(const SnapBinding& binding) {
-    return {binding.action, binding.hotkey.displayString(), binding.hotkey.shortDisplayString()};
+    const HotkeyManager& hotkeys = HotkeyManager::shared();
+    return {binding.action, hotkeys.shownKeys(binding.hotkey), hotkeys.shownKeys(binding.hotkey, true)};
 }
 
 std::optional<SnapCellView::Badge> SnapCellView::badge() const {

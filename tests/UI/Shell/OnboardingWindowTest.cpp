@@ -138,21 +138,26 @@ TEST_F(OnboardingWindowTest, AWindowManagerHoldingTheSuperKeyIsNamedWithHowToFre
     using Step = OnboardingWindow::Step;
     ASSERT_EQ(onboarding().steps(), (std::vector<Step>{Step::welcome, Step::conflict, Step::done}));
     onboarding().primaryTapped();
-    EXPECT_TRUE(texts().contains("IceWM keeps the Super key|IceWM keeps the Super key for itself, so kestr's "
-                                 "shortcuts with it never arrive. To free it, put Win95Keys=0 in "
-                                 "~/.icewm/preferences, then start kestr again."))
+    EXPECT_TRUE(
+        texts().contains("IceWM keeps the Super key|IceWM keeps the Super key for itself, so kestr's "
+                         "shortcuts with it never arrive. To free it, put Win95Keys=0 in "
+                         "~/.icewm/preferences, then start kestr again."))
         << texts().toStdString();
     onboarding().primaryTapped();
     EXPECT_TRUE(texts().contains("then click kestr's icon and choose “Save Kest”.")) << texts().toStdString();
+    EXPECT_TRUE(texts().contains("choosing the kest in kestr's menu relaunches your apps")) << texts().toStdString();
     EXPECT_FALSE(texts().contains("Ctrl+Alt+Super"));
+    EXPECT_FALSE(texts().contains("shortcut"));
     onboarding().window()->close();
 
     // Where the desktop cannot tell who holds it, the key is named all the same.
     sim->simHotKeys().holder.reset();
+    HotkeyManager::shared().sync({}, {});
     onboarding().show();
     onboarding().primaryTapped();
-    EXPECT_TRUE(texts().contains("Another program keeps the Super key|Another program, often the window manager, "
-                                 "keeps the Super key for itself"))
+    EXPECT_TRUE(
+        texts().contains("Another program keeps the Super key|Another program, often the window manager, "
+                         "keeps the Super key for itself"))
         << texts().toStdString();
     onboarding().window()->close();
     sim->otherWording = nullptr;

@@ -1,0 +1,81 @@
+// A shortcut whose keys another program keeps is shown the same way wherever kestr shows
+// shortcuts: the menus, the panel's rows and snap cells, and the manager's sidebar.
+#include <QMenu>
+#include <gtest/gtest.h>
+
+#include "Core/HotkeyManager.h"
+#include "Core/LayoutStore.h"
+#include "Snap/SnapStore.h"
+#include "Support/SampleKests.h"
+#include "Support/SimTest.h"
+#include "UI/Manager/KestListModel.h"
+#include "UI/Panel/KestRowView.h"
+#include "UI/Shell/StatusMenu.h"
+#include "UI/Snap/SnapCellView.h"
+
+namespace kestr::test {
+namespace {
+
+class ShortcutsThatNeverArriveTest : public SimTest {
+protected:
+    // The menu entry, in the menu or a submenu, whose title starts with `title`.
+    static QAction* entry(const QMenu& menu, const QString& title) {
+        for (QAction* a : menu.actions()) {
+            if (a->menu()) {
+                if (QAction* inner = entry(*a->menu(), title)) return inner;
+            } else if (a->text().trimmed().startsWith(title)) {
+                return a;
+            }
+        }
+        return nullptr;
+    }
+};
+
+TEST_F(ShortcutsThatNeverArriveTest, EveryPlaceMarksTheShortcutsAHeldModifierSwallows) {
+    const Layout kest = sampleKest(1, 1);
+    LayoutStore::shared().layouts = {kest};
+    const Hotkey superHeld{123, CarbonModifier::control | CarbonModifier::option};
+    const Hotkey free{124, CarbonModifier::command | CarbonModifier::option};
+    SnapStore::shared().bindings = {SnapBinding{Uuid::random(), SnapAction::leftHalf, superHeld},
+                                    SnapBinding{Uuid::random(), SnapAction::rightHalf, free}};
+    sim->simHotKeys().heldModifiers = CarbonModifier::control;
+    sim->simHotKeys().holder = ModifierHolder{"IceWM", "put Win95Keys=0 in ~/.icewm/preferences"};
+    HotkeyManager& hotkeys = HotkeyManager::shared();
+    hotkeys.sync(LayoutStore::shared().layouts, SnapStore::shared().bindings);
+    const Hotkey kestKeys = *hotkeys.effectiveHotkey(kest.id);
+    const std::string why = "IceWM keeps the \u2303 Control key for itself, so this shortcut never reaches kestr";
+    const auto marked = [](const Hotkey& h) { return "\u26A0 " + h.displayString(); };
+
+    const auto menu = StatusMenu::build(true, {});
+    KestListModel sidebar(LayoutStore::shared());
+    const QModelIndex row = sidebar.index(0, 0);
+    const struct {
+        const char* place;
+        std::optional<std::string> shown;
+        std::string expected;
+    } places[] = {
+        {"kest row of the menu", entry(*menu, "\u2068Kest 1")->text().section('\t', 1).toStdString(), marked(kestKeys)},
+        {"save row of the menu", entry(*menu, "Save Current")->text().section('\t', 1).toStdString(),
+         marked(*hotkeys.captureHotkey())},
+        {"snap submenu", entry(*menu, "Left Half")->text().section('\t', 1).toStdString(), marked(superHeld)},
+        {"snap submenu, a shortcut that arrives", entry(*menu, "Right Half")->text().section('\t', 1).toStdString(),
+         free.displayString()},
+        {"panel row", KestRowView::models(LayoutStore::shared().layouts).at(0).hotkey, marked(kestKeys)},
+        {"snap cell", SnapCellView::model(SnapStore::shared().bindings[0]).hotkey, marked(superHeld)},
+        {"snap cell, short", SnapCellView::model(SnapStore::shared().bindings[0]).shortHotkey,
+         "\u26A0 " + superHeld.shortDisplayString()},
+        {"sidebar", sidebar.data(row, KestListModel::hotkeyTextRole).toString().toStdString(), marked(kestKeys)},
+        {"sidebar tooltip", sidebar.data(row, Qt::ToolTipRole).toString().toStdString(), why},
+        {"kest row tooltip", entry(*menu, "\u2068Kest 1")->toolTip().toStdString(),
+         "Reposition open windows and reopen any that were closed\n" + why},
+        {"snap tooltip", entry(*menu, "Left Half")->toolTip().toStdString(), why},
+    };
+    for (const auto& p : places) EXPECT_EQ(p.shown, p.expected) << p.place;
+    // A tray would show the keys as usable: only those that arrive are handed to it.
+    EXPECT_TRUE(entry(*menu, "\u2068Kest 1")->shortcut().isEmpty());
+    EXPECT_TRUE(entry(*menu, "Left Half")->shortcut().isEmpty());
+    EXPECT_FALSE(entry(*menu, "Right Half")->shortcut().isEmpty());
+}
+
+}  // namespace
+}  // namespace kestr::test
