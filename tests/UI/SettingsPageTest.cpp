@@ -71,10 +71,11 @@ TEST_F(SettingsPageTest, StartsFromTheDefaultsAndStoresTheCaptureShortcut) {
     EXPECT_EQ(HotkeyManager::shared().captureHotkey(), (Hotkey{1, 0x1900}));
     EXPECT_EQ(editor().captureRecorder()->text(), "⌃⌥⌘S");
 
-    // A shortcut another program holds: stored, not registered, the stored choice shown.
+    // A shortcut another program holds: stored, not registered, the stored choice shown
+    // marked as one that never arrives.
     sim->simHotKeys().holdByOtherProgram(2, 0x1900);
     editor().handleCaptureHotkeyRecorded(Hotkey{2, 0x1900});
-    EXPECT_EQ(editor().captureRecorder()->text(), "⌃⌥⌘D");
+    EXPECT_EQ(editor().captureRecorder()->text(), "⚠ ⌃⌥⌘D");
     EXPECT_FALSE(HotkeyManager::shared().captureHotkey());
 
     editor().handleCaptureHotkeyRecorded(std::nullopt);

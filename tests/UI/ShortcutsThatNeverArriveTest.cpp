@@ -1,5 +1,5 @@
 // A shortcut whose keys another program keeps is shown the same way wherever kestr shows
-// shortcuts: the menus, the panel's rows and snap cells, and the manager's sidebar.
+// shortcuts: the menus, the panel's rows and snap cells, and the manager's list and pages.
 #include <QMenu>
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include "UI/Panel/KestRowView.h"
 #include "UI/Shell/StatusMenu.h"
 #include "UI/Snap/SnapCellView.h"
+#include "UI/Snap/ShortcutRecorderView.h"
 
 namespace kestr::test {
 namespace {
@@ -49,6 +50,8 @@ TEST_F(ShortcutsThatNeverArriveTest, EveryPlaceMarksTheShortcutsAHeldModifierSwa
     const auto menu = StatusMenu::build(true, {});
     KestListModel sidebar(LayoutStore::shared());
     const QModelIndex row = sidebar.index(0, 0);
+    ShortcutRecorderView recorder;
+    recorder.setHotkey(kestKeys, false);
     const struct {
         const char* place;
         std::optional<std::string> shown;
@@ -65,6 +68,7 @@ TEST_F(ShortcutsThatNeverArriveTest, EveryPlaceMarksTheShortcutsAHeldModifierSwa
         {"snap cell, short", SnapCellView::model(SnapStore::shared().bindings[0]).shortHotkey,
          "\u26A0 " + superHeld.shortDisplayString()},
         {"sidebar", sidebar.data(row, KestListModel::hotkeyTextRole).toString().toStdString(), marked(kestKeys)},
+        {"kest page's recorder", recorder.text().toStdString(), marked(kestKeys)},
         {"sidebar tooltip", sidebar.data(row, Qt::ToolTipRole).toString().toStdString(), why},
         {"kest row tooltip", entry(*menu, "\u2068Kest 1")->toolTip().toStdString(),
          "Reposition open windows and reopen any that were closed\n" + why},

@@ -80,7 +80,7 @@ QString ShortcutRecorderView::text() const {
         return liveModifiers_.isEmpty() ? QStringLiteral("Type shortcut…") : liveModifiers_ + QStringLiteral("…");
     }
     if (!hotkey_) return QStringLiteral("None");
-    return QString::fromStdString(hotkey_->displayString());
+    return QString::fromStdString(HotkeyManager::shared().shownKeys(*hotkey_));
 }
 
 QColor ShortcutRecorderView::textColor() const {
@@ -92,6 +92,8 @@ QColor ShortcutRecorderView::textColor() const {
 
 void ShortcutRecorderView::refresh() {
     label_->setText(text());
+    const auto why = hotkey_ && !recording_ ? HotkeyManager::shared().whyNotArriving(*hotkey_) : std::nullopt;
+    label_->setToolTip(why ? QString::fromStdString(*why) : QString());
     QPalette pal = label_->palette();
     pal.setColor(QPalette::WindowText, textColor());
     label_->setPalette(pal);

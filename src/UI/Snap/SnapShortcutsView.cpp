@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "Core/Hotkey.h"
+#include "Core/HotkeyManager.h"
 #include "Platform/Runtime/Task.h"
 #include "Snap/SnapStore.h"
 #include "UI/Manager/RoundedTableFrame.h"
@@ -277,7 +278,8 @@ void SnapShortcutsView::sizeColumns() {
     double widestConflict = QFontMetricsF(headerFont).horizontalAdvance(QStringLiteral("Conflict"));
     for (SnapAction action : SnapAction::allCases()) {
         const auto binding = SnapStore::shared().binding(action);
-        const QString keys = binding ? QString::fromStdString(binding->hotkey.displayString()) : QStringLiteral("None");
+        const QString keys = binding ? QString::fromStdString(HotkeyManager::shared().shownKeys(binding->hotkey))
+                                     : QStringLiteral("None");
         widestShortcut = std::max(widestShortcut, QFontMetricsF(shortcut).horizontalAdvance(keys));
         auto conflict = model_.conflicts().find(action);
         const QString label =
