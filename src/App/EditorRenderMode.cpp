@@ -22,6 +22,10 @@ namespace {
 
 constexpr int sheetWidth = 752;
 constexpr int sheetHeight = 600;
+// The kest's page: its cards keep the gallery's 8-point margin from the sheet's right
+// edge, so their borders and rounded corners show whole.
+constexpr int pageX = 292;
+constexpr int pageWidth = sheetWidth - pageX - 8;
 
 // The sheet takes the window background of the current appearance.
 class EditorSheet : public QWidget {
@@ -59,12 +63,12 @@ int DiagnosticModes::renderEditor(ConsoleOutput& output, const std::string& path
     const Layout& first = layouts.front();
     auto* name = new QLabel(ShownText::of(first.name), &sheet);
     name->setFont(SystemStyle::font(13, QFont::Bold));
-    name->setGeometry(fromBottom(292, 560, 460, 28));
+    name->setGeometry(fromBottom(pageX, 560, pageWidth, 28));
     auto* preview = new KestPreviewView(&sheet);
-    preview->setGeometry(fromBottom(292, 270, 460, 280));
+    preview->setGeometry(fromBottom(pageX, 270, pageWidth, 280));
     preview->setLayout(first.strippingDesktopJunk());
     auto* editor = new KestContentEditor(&sheet);
-    editor->setGeometry(fromBottom(292, 30, 460, 230));
+    editor->setGeometry(fromBottom(pageX, 30, pageWidth, 230));
     editor->configure(first);
 
     return RenderOutput::write(output, sheet, path, "editor", QSize(sheetWidth, sheetHeight));

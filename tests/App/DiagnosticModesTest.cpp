@@ -114,6 +114,27 @@ TEST_F(DiagnosticModesTest, RendersDrawTheShortcutsWithoutRegisteringAny) {
     EXPECT_TRUE(hotkeys.captureHotkey());
 }
 
+// The kest's page keeps a margin at the sheet's right edge, as the gallery does at its
+// left: the preview's and the content editor's cards end inside the picture.
+TEST_F(DiagnosticModesTest, TheEditorRenderShowsThePagesCardsWhole) {
+    LayoutStore::shared().layouts = {test::sampleKest(1, 2)};
+    // A terminal's content editor: its card holds the terminal's tabs.
+    LayoutStore::shared().layouts[0].items[0].appBundleID = "com.apple.Terminal";
+    LayoutStore::shared().save();
+    const std::string path = sim->simFiles().homeDirectory() + "/e.png";
+    ASSERT_EQ(DiagnosticModes::renderEditor(output, path), 0) << output.stderrText;
+    const std::string png = sim->files().read(path);
+    const QImage image = QImage::fromData(reinterpret_cast<const uchar*>(png.data()), int(png.size()))
+                             .convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(image.width(), 1504);
+    const QRgb sheet = image.pixel(2, 2);
+    // The middles of the preview's card and of the content editor's, at twice the points.
+    for (const int y : {2 * 190, 2 * 455}) {
+        EXPECT_EQ(image.pixel(1503, y), sheet) << "the sheet's right edge, y " << y;
+        EXPECT_NE(image.pixel(1480, y), sheet) << "the card, y " << y;
+    }
+}
+
 // The panel render's strip is the live panel's segmented control, the shown tab
 // selected: a white segment on its side, never the other's.
 TEST_F(DiagnosticModesTest, ThePanelRenderDrawsTheTabsAsTheSegmentedControl) {
