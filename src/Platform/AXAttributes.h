@@ -4,6 +4,7 @@
 // means on X11.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace kestr::ax {
@@ -17,6 +18,12 @@ inline const std::string role = "AXRole";
 inline const std::string subrole = "AXSubrole";
 inline const std::string minimized = "AXMinimized";
 inline const std::string fullScreen = "AXFullScreen";
+// The directions in which the window manager holds a window maximised: an integer of
+// `maximizedAcross` and `maximizedUpDown` bits, 0 for none; unsupported where a desktop
+// has no such state.
+inline const std::string maximized = "AXMaximized";
+inline constexpr std::int64_t maximizedAcross = 1;
+inline constexpr std::int64_t maximizedUpDown = 2;
 inline const std::string children = "AXChildren";
 // The steps in which a window takes its size (a size); absent for most windows.
 inline const std::string sizeIncrement = "AXSizeIncrement";

@@ -11,8 +11,22 @@ namespace kestr {
 namespace {
 
 constexpr double settleDeadline = 1.0;
+constexpr double maximizeRetryInterval = 0.1;
 
 std::string sizeText(Size s) { return wholeNumberText(s.width) + " × " + wholeNumberText(s.height); }
+
+// Maximises the window again in `directions`. A window manager may drop the state while it
+// still carries out the moves before it (openbox does, at times): it is asked again until
+// the window shows it, for at most the settle deadline.
+Task<void> maximize(AXElement window, AXValue directions) {
+    Accessibility& ax = platform().accessibility();
+    for (double waited = 0; waited < settleDeadline; waited += maximizeRetryInterval) {
+        ax.setAttributeValue(window, ax::maximized, directions);
+        co_await sleepUnlessCancelled(maximizeRetryInterval);
+        AXValue shown;
+        if (ax.copyAttributeValue(window, ax::maximized, shown) == AXError::success && shown == directions) co_return;
+    }
+}
 
 }  // namespace
 
@@ -27,15 +41,24 @@ Task<std::vector<MinSizeProbe::Result>> MinSizeProbe::probeAll(std::set<std::str
             const auto original = WindowController::readSize(window);
             if (!original) continue;
             const Point position = WindowController::readPosition(window).value_or(Point{});
+            // A maximised window leaves that state to be measured; it is maximised again after.
+            AXValue maximized = std::int64_t{0};
+            if (ax.copyAttributeValue(window, ax::maximized, maximized) != AXError::success)
+                maximized = std::int64_t{0};
             ax.setAttributeValue(window, ax::size, Size{1, 1});
             co_await sleepUnlessCancelled(0.15);
             // Where a window manager answers later than that, its answer is awaited.
             co_await ax.settled(window, settleDeadline);
             const Size probed = WindowController::readSize(window).value_or(*original);
-            ax.setAttributeValue(window, ax::position, position);
-            co_await sleepUnlessCancelled(0.05);
-            ax.setAttributeValue(window, ax::size, *original);
-            co_await ax.settled(window, settleDeadline);
+            // Maximised both ways, the window manager gives the frame back with the state; a
+            // window maximised one way takes its frame first, for the other direction.
+            if (maximized != AXValue{ax::maximizedAcross | ax::maximizedUpDown}) {
+                ax.setAttributeValue(window, ax::position, position);
+                co_await sleepUnlessCancelled(0.05);
+                ax.setAttributeValue(window, ax::size, *original);
+                co_await ax.settled(window, settleDeadline);
+            }
+            if (maximized != AXValue{std::int64_t{0}}) co_await maximize(window, maximized);
             results.push_back(
                 {app.localizedName.value_or("(unknown)"), *app.bundleIdentifier, title, *original, probed});
         }

@@ -128,6 +128,10 @@ AXError X11Accessibility::readWindow(const X11Client& c, const std::string& attr
     }
     if (attribute == ax::minimized) return give(value, c.hidden);
     if (attribute == ax::fullScreen) return give(value, c.fullScreen);
+    if (attribute == ax::maximized) {
+        return give(value,
+                    (c.maximizedAcross ? ax::maximizedAcross : 0) | (c.maximizedUpDown ? ax::maximizedUpDown : 0));
+    }
     if (attribute == ax::sizeIncrement) {
         if (!c.sizeIncrement) return AXError::noValue;
         return give(value, *c.sizeIncrement);
@@ -182,6 +186,18 @@ AXError X11Accessibility::writeWindow(const X11Client& c, const std::string& att
             x_.sendRootMessage(c.id, x_.atom("WM_CHANGE_STATE"), XCB_ICCCM_WM_STATE_ICONIC);
         } else {
             activate(c.id);
+        }
+        x_.flush();
+        return AXError::success;
+    }
+    if (attribute == ax::maximized) {
+        const auto* directions = std::get_if<std::int64_t>(&value);
+        if (!directions) return AXError::illegalArgument;
+        for (const auto& [bit, state] : {std::pair{ax::maximizedAcross, e._NET_WM_STATE_MAXIMIZED_HORZ},
+                                         std::pair{ax::maximizedUpDown, e._NET_WM_STATE_MAXIMIZED_VERT}}) {
+            x_.sendRootMessage(c.id, e._NET_WM_STATE,
+                               *directions & bit ? XCB_EWMH_WM_STATE_ADD : XCB_EWMH_WM_STATE_REMOVE, state, 0,
+                               sourceIsTool);
         }
         x_.flush();
         return AXError::success;

@@ -42,6 +42,8 @@ struct X11Client {
     bool hidden = false;
     bool fullScreen = false;
     bool maximized = false;  // in either direction: the window manager then holds its size
+    bool maximizedAcross = false;
+    bool maximizedUpDown = false;
     bool above = false;
     bool mapped = false;
     std::optional<std::uint32_t> desktop;

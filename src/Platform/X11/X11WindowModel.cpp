@@ -373,13 +373,15 @@ void X11WindowModel::applyProperty(X11Client& c, xcb_atom_t atom, const xcb_get_
             if (c.declaredType) break;
         }
     } else if (atom == e._NET_WM_STATE) {
-        c.hidden = c.fullScreen = c.maximized = c.above = false;
+        c.hidden = c.fullScreen = c.maximizedAcross = c.maximizedUpDown = c.above = false;
         for (std::uint32_t a : items(r)) {
             if (a == e._NET_WM_STATE_HIDDEN) c.hidden = true;
             if (a == e._NET_WM_STATE_FULLSCREEN) c.fullScreen = true;
-            if (a == e._NET_WM_STATE_MAXIMIZED_VERT || a == e._NET_WM_STATE_MAXIMIZED_HORZ) c.maximized = true;
+            if (a == e._NET_WM_STATE_MAXIMIZED_HORZ) c.maximizedAcross = true;
+            if (a == e._NET_WM_STATE_MAXIMIZED_VERT) c.maximizedUpDown = true;
             if (a == e._NET_WM_STATE_ABOVE) c.above = true;
         }
+        c.maximized = c.maximizedAcross || c.maximizedUpDown;
     } else if (atom == e._NET_WM_DESKTOP) {
         const auto v = items(r);
         c.desktop = v.empty() ? std::nullopt : std::optional<std::uint32_t>(v[0]);

@@ -333,7 +333,8 @@ TEST_F(X11ProgramTest, TheContentDumpShowsEachTerminalsFolderAndSaysOnceWhatItCa
 }
 
 // The minimum-size probe measures this desktop's terminals, by their desktop-file ids,
-// and puts each window back.
+// and puts each window back as it was: a maximised one leaves that state to be measured
+// and is maximised again.
 TEST_F(X11ProgramTest, TheMinimumSizeProbeMeasuresTheTerminalsOfThisDesktop) {
     std::ofstream(home + "/.local/share/applications/xfce4-terminal.desktop")
         << "[Desktop Entry]\nType=Application\nName=Terminal\nExec=true\nStartupWMClass=KestrTerminal\n";
@@ -343,8 +344,19 @@ TEST_F(X11ProgramTest, TheMinimumSizeProbeMeasuresTheTerminalsOfThisDesktop) {
     terminal.geometry = ClientGeometry{100, 100, 500, 400};
     terminal.minSize = ClientSize{300, 200};
     const xcb_window_t w = spawn(terminal).window();
-    ASSERT_TRUE(waitUntil([&] { return property32(connection(), w, "_NET_FRAME_EXTENTS").has_value(); }));
-    const XRect before = *frameOf(connection(), w);
+    terminal.title = "big";
+    terminal.geometry.reset();
+    terminal.state = "maximized";
+    const xcb_window_t big = spawn(terminal).window();
+    const auto maximised = [&] {
+        return hasState(connection(), big, "_NET_WM_STATE_MAXIMIZED_VERT") &&
+               hasState(connection(), big, "_NET_WM_STATE_MAXIMIZED_HORZ");
+    };
+    ASSERT_TRUE(waitUntil([&] {
+        return maximised() && property32(connection(), w, "_NET_FRAME_EXTENTS") &&
+               property32(connection(), big, "_NET_FRAME_EXTENTS");
+    }));
+    const XRect before = *frameOf(connection(), w), bigBefore = *frameOf(connection(), big);
     const auto size = [](int width, int height) { return std::to_string(width) + " × " + std::to_string(height); };
 
     const Ran probed = kestr({"--probe-min-size"});
@@ -352,7 +364,11 @@ TEST_F(X11ProgramTest, TheMinimumSizeProbeMeasuresTheTerminalsOfThisDesktop) {
     EXPECT_THAT(probed.out, HasSubstr("[Terminal] shell\n  bundle: xfce4-terminal\n  original: " +
                                       size(before.width, before.height) +
                                       "\n  min     : " + size(before.width - 200, before.height - 200) + "\n"));
+    EXPECT_THAT(probed.out, HasSubstr("[Terminal] big\n"));
+    EXPECT_THAT(probed.out, Not(HasSubstr("min     : " + size(bigBefore.width, bigBefore.height))));
     EXPECT_TRUE(waitUntil([&] { return frameOf(connection(), w) == before; })) << toString(*frameOf(connection(), w));
+    EXPECT_TRUE(waitUntil([&] { return maximised() && frameOf(connection(), big) == bigBefore; }))
+        << toString(*frameOf(connection(), big)) << " was " << toString(bigBefore);
 }
 
 TEST_F(X11ProgramTest, TheDesktopIsChosenByItsWindowManagerOrByKestrDesktop) {
