@@ -19,9 +19,12 @@ AppLauncher::LaunchError AppLauncher::LaunchError::appNotInstalled(const std::st
     return LaunchError(Kind::appNotInstalled, bundleID, 0, "", "App " + bundleID + " is not installed.");
 }
 
-AppLauncher::LaunchError AppLauncher::LaunchError::noWindowsAppeared(const std::string& bundleID, double after) {
-    return LaunchError(Kind::noWindowsAppeared, bundleID, after, "",
-                       "App " + bundleID + " launched but no windows appeared within " + wholeNumberText(after) + "s.");
+AppLauncher::LaunchError AppLauncher::LaunchError::noWindowsAppeared(const std::string& bundleID, double after,
+                                                                     std::int32_t pid) {
+    LaunchError error(Kind::noWindowsAppeared, bundleID, after, "",
+                      "App " + bundleID + " launched but no windows appeared within " + wholeNumberText(after) + "s.");
+    error.pid_ = pid;
+    return error;
 }
 
 AppLauncher::LaunchError AppLauncher::LaunchError::workspaceFailed(const std::string& bundleID,
@@ -64,7 +67,7 @@ Task<std::optional<AppLauncher::Running>> AppLauncher::ensureRunning(std::string
     if (windowShown) co_return Running{app, true};
     // Terminals often start without a window of their own; the placement opens one.
     if (KnownApplications::startsWithoutWindow(bundleID)) co_return Running{app, true};
-    throw LaunchError::noWindowsAppeared(bundleID, timeout);
+    throw LaunchError::noWindowsAppeared(bundleID, timeout, app.processIdentifier);
 }
 
 bool AppLauncher::hasAccessibilityWindow(std::int32_t pid) {

@@ -28,12 +28,14 @@ public:
         enum class Kind { appNotInstalled, noWindowsAppeared, workspaceFailed };
 
         static LaunchError appNotInstalled(const std::string& bundleID);
-        static LaunchError noWindowsAppeared(const std::string& bundleID, double after);
+        // `pid`: the process launched, which may still show a window.
+        static LaunchError noWindowsAppeared(const std::string& bundleID, double after, std::int32_t pid = 0);
         static LaunchError workspaceFailed(const std::string& bundleID, const std::string& underlying);
 
         Kind kind() const { return kind_; }
         const std::string& bundleID() const { return bundleID_; }
         double after() const { return after_; }
+        std::int32_t pid() const { return pid_; }
         const std::string& underlying() const { return underlying_; }
 
     private:
@@ -42,6 +44,7 @@ public:
         std::string bundleID_;
         double after_ = 0;
         std::string underlying_;
+        std::int32_t pid_ = 0;
     };
 
     // The running application, launching it when it is missing and `launchIfMissing`

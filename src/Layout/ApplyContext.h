@@ -35,6 +35,9 @@ struct LayoutApplier::DeferredPlacement {
     LayoutItem item;
     Placement placement;
     ScreenFrame preferFrame;
+    // The process launched for it (0: not known): the window is that process's, or of
+    // one it started, never another instance's.
+    std::int32_t launchedPID = 0;
 };
 
 // A running application whose item found no usable window.

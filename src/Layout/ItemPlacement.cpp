@@ -188,7 +188,7 @@ Task<ItemPlacement::ItemResult> ItemPlacement::applyItem(const LayoutItem& item,
             !platform().capabilities().applicationsTakeScripts && !FreshWindowCommand::laterTabs(item).empty())
             ctx.aftermath.start(FreshWindowCommand::openLaterTabsOnceShown(item, LateWindows::giveUpSeconds));
         if (e.kind() == AppLauncher::LaunchError::Kind::noWindowsAppeared && placement) {
-            ctx.deferredPlacements.push_back({item, *placement, ItemWindows::screenFrame(*placement)});
+            ctx.deferredPlacements.push_back({item, *placement, ItemWindows::screenFrame(*placement), e.pid()});
             launchFailure = ItemResult::deferred();
         } else {
             launchFailure = ItemResult::skipped(e.what());

@@ -22,6 +22,17 @@ void end(const ApplyAftermath& aftermath, const std::string& outcome) {
     aftermath.ended(outcome);
 }
 
+// The instance whose window the item waits for: the one its launch started, else the
+// first one listed.
+std::optional<RunningApplication> launchedInstance(const DeferredPlacement& deferred) {
+    Workspace& workspace = platform().workspace();
+    const auto running = workspace.runningApplications(deferred.item.appBundleID);
+    for (const RunningApplication& app : running) {
+        if (!deferred.launchedPID || workspace.standsForLaunch(app.processIdentifier, deferred.launchedPID)) return app;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 Task<void> LateWindows::placeWhenOpen(std::vector<DeferredPlacement> pending, AXElementList claimed,
@@ -33,13 +44,13 @@ Task<void> LateWindows::placeWhenOpen(std::vector<DeferredPlacement> pending, AX
         std::vector<DeferredPlacement> stillPending;
         for (DeferredPlacement& deferred : pending) {
             const LayoutItem& item = deferred.item;
-            const auto running = platform().workspace().runningApplications(item.appBundleID);
+            const std::optional<RunningApplication> found = launchedInstance(deferred);
             // The user quit it meanwhile: nothing left to place, nothing to log.
-            if (running.empty() || running.front().isTerminated) {
+            if (!found || found->isTerminated) {
                 aftermath.ended(ApplyLog::deferredQuit(item));
                 continue;
             }
-            const RunningApplication& app = running.front();
+            const RunningApplication& app = *found;
             if (app.isHidden) platform().workspace().unhide(app.processIdentifier);
 
             const AXElementList windows = ItemWindows::excluding(

@@ -60,6 +60,14 @@ public:
     }
     // The application's current state; none when no process had that identifier.
     virtual std::optional<RunningApplication> runningApplication(std::int32_t pid) = 0;
+    // Whether process `pid` may show the windows of the application launched as process
+    // `launched`: it is that process or one it started. Once `launched` has ended (it
+    // handed the launch to an instance that runs already), no process can be told apart.
+    virtual bool standsForLaunch(std::int32_t pid, std::int32_t launched) {
+        if (pid == launched) return true;
+        const auto app = runningApplication(launched);
+        return !app || app->isTerminated;
+    }
     virtual std::optional<RunningApplication> frontmostApplication() = 0;
 
     // The installed application's location (a path), when there is one.

@@ -157,6 +157,12 @@ std::optional<RunningApplication> X11Workspace::runningApplication(std::int32_t 
     return describe(pid);
 }
 
+bool X11Workspace::standsForLaunch(std::int32_t pid, std::int32_t launched) {
+    const auto it = launched_.find(launched);
+    const bool runs = it != launched_.end() ? stillRuns(launched, it->second) : ProcessInfo::startTime(launched).has_value();
+    return !runs || ProcessInfo::descendsFrom(pid, launched);
+}
+
 std::optional<RunningApplication> X11Workspace::frontmostApplication() {
     const auto active = model_.activeWindow();
     const X11Client* c = active ? model_.client(*active) : nullptr;

@@ -42,6 +42,7 @@ public:
     std::vector<RunningApplication> runningApplications(const std::string& bundleID) override;
     std::vector<std::int32_t> processIdentifiers(const std::string& bundleID) override;
     std::optional<RunningApplication> runningApplication(std::int32_t pid) override;
+    bool standsForLaunch(std::int32_t pid, std::int32_t launched) override;
     std::optional<RunningApplication> frontmostApplication() override;
     std::optional<std::string> urlForApplication(const std::string& bundleID) override;
     void openApplication(const std::string& applicationURL, const OpenConfiguration& configuration,

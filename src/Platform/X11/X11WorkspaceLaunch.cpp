@@ -1,7 +1,8 @@
 // X11Workspace's launching: a desktop file's Exec line started without a shell, and the
-// launch answered when a new window of that application appears (single-instance
-// programs hand the request to a process of their own, whose window tells its pid); a
-// URL's default handler is launched the same way.
+// launch answered when a new window of the process started, or of one it started,
+// appears (single-instance programs hand the request to a process of their own and end:
+// then a new window of that application tells its pid); a URL's default handler is
+// launched the same way.
 #include "Platform/Log.h"
 #include "Platform/Runtime/MainActor.h"
 #include "Platform/X11/DesktopExec.h"
@@ -55,6 +56,8 @@ Task<void> X11Workspace::awaitWindow(Started started, std::set<xcb_window_t> bef
         for (xcb_window_t w : model_.stacking()) {
             const X11Client* c = model_.client(w);
             if (before.count(w) || !c || !c->pid || !c->isArrangeable()) continue;
+            // Another process's window of the same class is not the launch's.
+            if (!standsForLaunch(*c->pid, started.pid)) continue;
             if (*c->pid == started.pid || identity(*c->pid).bundleID == started.entry.id) {
                 shown = *c->pid;
                 return true;

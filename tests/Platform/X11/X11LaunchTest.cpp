@@ -69,6 +69,28 @@ TEST_F(X11LaunchTest, AMissingApplicationStartsFromItsDesktopFileAndItsWindowIsP
     EXPECT_EQ(apps.front().localizedName, "Launched");
 }
 
+// While the launch waits, a window of the application's class that another process opens
+// is not the launched one.
+TEST_F(X11LaunchTest, TheLaunchedProcesssWindowIsPlacedNotOneOfItsClassFromAnotherProcess) {
+    writeDesktopEntry("kestr-own", "Name=Own\nStartupWMClass=KestrOwn\nExec=" + clientProgram() +
+                                       " --detached --delay 2 --class KestrOwn --title launched");
+    ClientOptions other;
+    other.wmClass = "KestrOwn";
+    other.title = "other";
+    other.delaySeconds = 0.3;  // during the launch
+    ClientProcess& stranger = spawn(other);
+    const Rect slot(120, 80, 640, 420);
+    EXPECT_EQ(apply({test::ItemBuilder("kestr-own", "Own").on(mainUUID(), slot)}).applied, 1);
+    const xcb_window_t strangers = stranger.window();
+    ASSERT_NE(strangers, XCB_NONE);
+    std::optional<xcb_window_t> launched;
+    for (xcb_window_t w : x11().model().stacking())
+        if (w != strangers && x11().model().client(w) && x11().model().client(w)->wmClass == "KestrOwn") launched = w;
+    ASSERT_TRUE(launched);
+    EXPECT_TRUE(settle([&] { return serverFrame(*launched) == slot; }));
+    EXPECT_NE(serverFrame(strangers), slot);
+}
+
 // One line of /proc/<pid>/status, such as "SigBlk:\t0000000000000000".
 std::string statusLine(std::int32_t pid, const std::string& key) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/status");
