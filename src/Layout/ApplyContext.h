@@ -38,6 +38,9 @@ struct LayoutApplier::DeferredPlacement {
     // The process launched for it (0: not known): the window is that process's, or of
     // one it started, never another instance's.
     std::int32_t launchedPID = 0;
+    // Its window is a fresh one, asked for once the launch has shown its first window and
+    // the items deferred before it on that launch have theirs.
+    bool freshWindow = false;
 };
 
 // A running application whose item found no usable window.
@@ -65,6 +68,10 @@ struct LayoutApplier::ApplyContext {
     std::set<std::int32_t> launchedPIDs;
     // Launched processes whose first window has already gone to an item.
     std::set<std::int32_t> reusedLaunchPIDs;
+    // Launched processes that showed no window within the launch wait: their first window,
+    // when it comes, is the deferred item's, and the launch is not yet an instance that
+    // runs for the items after it.
+    std::set<std::int32_t> lateLaunchPIDs;
     std::vector<PendingMove> pendingMoves;
     // At most one entry per bundle identifier, in order of first occurrence.
     std::vector<UnplacedApp> unplacedRunningApps;

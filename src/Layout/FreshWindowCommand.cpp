@@ -3,17 +3,13 @@
 #include "Core/KnownApplications.h"
 #include "Layout/ApplyLog.h"
 #include "Layout/ScriptText.h"
-#include "Layout/WaitUntil.h"
 #include "Layout/WindowSpawner.h"
 #include "Platform/OpenApplication.h"
 #include "Platform/Platform.h"
-#include "Window/WindowController.h"
 
 namespace kestr {
 
 namespace {
-
-constexpr double tabsPollInterval = 0.1;
 
 // A file URL's path (a stored URL has two hexadecimal digits after every "%"); other
 // text as it is.
@@ -155,11 +151,6 @@ std::optional<std::vector<std::string>> FreshWindowCommand::argumentsToRun(const
         ApplyLog::write("kestr[freshWindow]: left \"" + value + "\" out of the command line of " + item.appBundleID +
                         ": it would be read as an option");
     return arguments(item);
-}
-
-Task<void> FreshWindowCommand::openLaterTabsOnceShown(LayoutItem item, double timeout) {
-    const auto shown = [&item] { return !WindowController::windows(item.appBundleID).empty(); };
-    if (co_await waitUntil(shown, timeout, tabsPollInterval)) openLaterTabs(item);
 }
 
 Task<void> FreshWindowCommand::open(LayoutItem item, double within) {

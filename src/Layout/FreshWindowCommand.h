@@ -31,9 +31,6 @@ public:
     static std::vector<std::string> laterTabs(const LayoutItem& item);
     // Runs that command line; called once the item's fresh window shows.
     static void openLaterTabs(const LayoutItem& item);
-    // The same for a launch whose window comes after the launch wait: once the
-    // application shows a window, given up after `timeout` seconds.
-    static Task<void> openLaterTabsOnceShown(LayoutItem item, double timeout);
     // Asks the application for that window, waiting for the desktop's answer no longer
     // than `within` seconds. Throws WindowSpawner::SpawnError.
     static Task<void> open(LayoutItem item, double within);

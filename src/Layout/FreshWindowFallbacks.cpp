@@ -25,24 +25,30 @@ Task<WindowOutcome> FreshWindowFallbacks::run(const ItemToPlace& target, LayoutA
     co_return co_await fallback(target, *failure, ctx);
 }
 
+Task<bool> FreshWindowFallbacks::requestFreshWindow(const LayoutItem& item, std::optional<Rect> targetGlobalFrame,
+                                                    double within) {
+    const std::string& bundleID = item.appBundleID;
+    if (KnownApplications::isChromeWebApp(bundleID))
+        throw WindowSpawner::SpawnError::scriptFailed(bundleID, -2710, "Chrome web app can't open a new window");
+    // Where applications take no scripts, the command line opens the window if it can;
+    // any other application gets the script, which answers why it cannot.
+    const bool commandLine = !platform().capabilities().applicationsTakeScripts && FreshWindowCommand::arguments(item);
+    if (commandLine)
+        co_await FreshWindowCommand::open(item, within);
+    else
+        WindowSpawner::run(WindowSpawner::makeWindowSource(item, targetGlobalFrame), bundleID);
+    co_return commandLine;
+}
+
 Task<AXElement> FreshWindowFallbacks::openFreshWindow(const ItemToPlace& target,
                                                       const LayoutApplier::ApplyContext& ctx) {
     const std::string& bundleID = target.item.appBundleID;
-    if (KnownApplications::isChromeWebApp(bundleID))
-        throw WindowSpawner::SpawnError::scriptFailed(bundleID, -2710, "Chrome web app can't open a new window");
-
     const AXElementList before = WindowController::windows(bundleID);
-    // Where applications take no scripts, the command line opens the window if it can;
-    // any other application gets the script, which answers why it cannot. One wait for
-    // the window, counted from the request, however long the desktop takes to answer it.
-    const bool commandLine =
-        !platform().capabilities().applicationsTakeScripts && FreshWindowCommand::arguments(target.item);
+    // One wait for the window, counted from the request, however long the desktop takes
+    // to answer it.
     MainActor& actor = platform().mainActor();
     const double deadline = actor.now() + freshWindowTimeout;
-    if (commandLine)
-        co_await FreshWindowCommand::open(target.item, freshWindowTimeout);
-    else
-        WindowSpawner::run(WindowSpawner::makeWindowSource(target.item, target.targetGlobalFrame), bundleID);
+    const bool commandLine = co_await requestFreshWindow(target.item, target.targetGlobalFrame, freshWindowTimeout);
 
     std::optional<AXElement> fresh;
     const auto appeared = [&] {

@@ -4,6 +4,8 @@
 // existing window (after the user agrees, when it sits on another display).
 #pragma once
 
+#include <optional>
+
 #include "Layout/ApplyContext.h"
 #include "Layout/ItemToPlace.h"
 #include "Layout/WindowSpawner.h"
@@ -20,6 +22,12 @@ public:
     static constexpr double pollInterval = 0.1;
 
     static Task<WindowOutcome> run(const ItemToPlace& target, LayoutApplier::ApplyContext& ctx);
+    // Asks the item's application for a fresh window showing the item's content, by its
+    // command line where applications take no scripts (then true: the further tabs
+    // follow once the window shows, with FreshWindowCommand::openLaterTabs), else by
+    // script; the desktop's answer is waited for no longer than `within` seconds. Throws
+    // WindowSpawner::SpawnError.
+    static Task<bool> requestFreshWindow(const LayoutItem& item, std::optional<Rect> targetGlobalFrame, double within);
 
 private:
     // The new window, not one listed before the script ran and not claimed. Throws

@@ -11,7 +11,6 @@
 #include "Layout/FreshWindowCommand.h"
 #include "Layout/FreshWindowFallbacks.h"
 #include "Layout/ItemWindows.h"
-#include "Layout/LateWindows.h"
 #include "Layout/WindowSpawner.h"
 #include "Platform/AXAttributes.h"
 #include "Platform/Platform.h"
@@ -183,10 +182,8 @@ Task<ItemPlacement::ItemResult> ItemPlacement::applyItem(const LayoutItem& item,
         running = co_await AppLauncher::ensureRunning(item.appBundleID, mayLaunch, Workspace::launchWaitSeconds, launchPollInterval,
                                                       launchContent(item));
     } catch (const AppLauncher::LaunchError& e) {
-        // The window the launch opens shows late: its further tabs follow it.
-        if (e.kind() == AppLauncher::LaunchError::Kind::noWindowsAppeared &&
-            !platform().capabilities().applicationsTakeScripts && !FreshWindowCommand::laterTabs(item).empty())
-            ctx.aftermath.start(FreshWindowCommand::openLaterTabsOnceShown(item, LateWindows::giveUpSeconds));
+        if (e.kind() == AppLauncher::LaunchError::Kind::noWindowsAppeared && e.pid())
+            ctx.lateLaunchPIDs.insert(e.pid());
         if (e.kind() == AppLauncher::LaunchError::Kind::noWindowsAppeared && placement) {
             ctx.deferredPlacements.push_back({item, *placement, ItemWindows::screenFrame(*placement), e.pid()});
             launchFailure = ItemResult::deferred();
@@ -203,6 +200,12 @@ Task<ItemPlacement::ItemResult> ItemPlacement::applyItem(const LayoutItem& item,
     }
 
     const std::int32_t pid = running->app.processIdentifier;
+    if (ctx.lateLaunchPIDs.contains(pid) && placement) {
+        // The launch's first window, whenever it comes, is an earlier item's: a window
+        // that opens before this item's fresh one could not be told from it.
+        ctx.deferredPlacements.push_back({item, *placement, ItemWindows::screenFrame(*placement), pid, true});
+        co_return ItemResult::deferred();
+    }
     if (running->launched) ctx.launchedPIDs.insert(pid);
     if (running->app.isHidden) platform().workspace().unhide(pid);
 

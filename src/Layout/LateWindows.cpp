@@ -1,9 +1,12 @@
 #include "Layout/LateWindows.h"
 
+#include <set>
 #include <string>
 #include <vector>
 
 #include "Layout/ApplyLog.h"
+#include "Layout/FreshWindowCommand.h"
+#include "Layout/FreshWindowFallbacks.h"
 #include "Layout/ItemWindows.h"
 #include "Layout/WaitUntil.h"
 #include "Platform/Platform.h"
@@ -35,14 +38,25 @@ std::optional<RunningApplication> launchedInstance(const DeferredPlacement& defe
 
 }  // namespace
 
-Task<void> LateWindows::placeWhenOpen(std::vector<DeferredPlacement> pending, AXElementList claimed,
+Task<void> LateWindows::placeWhenOpen(std::vector<DeferredPlacement> placements, AXElementList claimed,
                                       ApplyAftermath aftermath, double giveUpAfter) {
     MainActor& actor = platform().mainActor();
     const double deadline = actor.now() + giveUpAfter;
+    std::vector<Waiting> pending;
+    for (DeferredPlacement& deferred : placements) {
+        // A launch's command line opened its window with the item's first tab.
+        const bool tabsFollow = !deferred.freshWindow && !platform().capabilities().applicationsTakeScripts;
+        pending.push_back({std::move(deferred), std::nullopt, tabsFollow});
+    }
     while (!pending.empty() && actor.now() < deadline) {
         co_await pollSleep(deferredPollInterval, deadline);
-        std::vector<DeferredPlacement> stillPending;
-        for (DeferredPlacement& deferred : pending) {
+        std::vector<Waiting> stillPending;
+        // Launches with an item still waiting, or served in this pass: a fresh window of
+        // such a launch is asked for in a later pass, so its first window and the tabs
+        // that follow each window reach the item they belong to.
+        std::set<std::int32_t> busy;
+        for (Waiting& waiting : pending) {
+            DeferredPlacement& deferred = waiting.deferred;
             const LayoutItem& item = deferred.item;
             const std::optional<RunningApplication> found = launchedInstance(deferred);
             // The user quit it meanwhile: nothing left to place, nothing to log.
@@ -52,14 +66,24 @@ Task<void> LateWindows::placeWhenOpen(std::vector<DeferredPlacement> pending, AX
             }
             const RunningApplication& app = *found;
             if (app.isHidden) platform().workspace().unhide(app.processIdentifier);
+            const AXElementList own =
+                WindowController::axWindows(platform().accessibility().createApplication(app.processIdentifier));
 
-            const AXElementList windows = ItemWindows::excluding(
-                WindowController::axWindows(platform().accessibility().createApplication(app.processIdentifier)),
-                claimed);
+            if (deferred.freshWindow && !waiting.before) {
+                if (!busy.contains(deferred.launchedPID) && !own.empty()) co_await askForFreshWindow(waiting);
+                busy.insert(deferred.launchedPID);
+                stillPending.push_back(std::move(waiting));
+                continue;
+            }
+            busy.insert(deferred.launchedPID);
+            const AXElementList windows =
+                waiting.before ? ItemWindows::excluding(WindowController::windows(item.appBundleID), *waiting.before)
+                               : own;
+            const AXElementList unclaimed = ItemWindows::excluding(windows, claimed);
             const std::optional<AXElement> window =
-                windows.empty() ? std::nullopt : ItemWindows::choose(item, windows, deferred.preferFrame);
+                unclaimed.empty() ? std::nullopt : ItemWindows::choose(item, unclaimed, deferred.preferFrame);
             if (!window) {
-                stillPending.push_back(std::move(deferred));
+                stillPending.push_back(std::move(waiting));
                 continue;
             }
             claimed.push_back(*window);
@@ -67,11 +91,23 @@ Task<void> LateWindows::placeWhenOpen(std::vector<DeferredPlacement> pending, AX
             const Rect frame = ItemWindows::globalFrame(deferred.placement);
             co_await WindowController::applyFrame(*window, frame.origin, frame.size);
             end(aftermath, ApplyLog::deferredPlaced(item, deferred.placement));
+            if (waiting.tabsFollow) FreshWindowCommand::openLaterTabs(item);
         }
         pending = std::move(stillPending);
     }
-    for (const DeferredPlacement& deferred : pending)
-        end(aftermath, ApplyLog::deferredGaveUp(deferred.item, giveUpAfter));
+    for (const Waiting& waiting : pending) end(aftermath, ApplyLog::deferredGaveUp(waiting.deferred.item, giveUpAfter));
+}
+
+Task<void> LateWindows::askForFreshWindow(Waiting& waiting) {
+    const LayoutItem& item = waiting.deferred.item;
+    waiting.before = WindowController::windows(item.appBundleID);
+    try {
+        waiting.tabsFollow = co_await FreshWindowFallbacks::requestFreshWindow(
+            item, ItemWindows::globalFrame(waiting.deferred.placement), FreshWindowFallbacks::freshWindowTimeout);
+    } catch (const WindowSpawner::SpawnError& e) {
+        // No window will come: the item is given up at the deadline like any other.
+        ApplyLog::write("kestr[apply]: no fresh window for " + item.appName + ": " + e.what());
+    }
 }
 
 void LateWindows::placeDeferred(std::vector<DeferredPlacement> placements, AXElementList claimedWindows,

@@ -1,8 +1,11 @@
 // Placing the windows of applications that the apply launched but that showed no
 // window in time: a background task looks for them every half second for half a
-// minute and moves each into its slot as soon as it opens.
+// minute and moves each into its slot as soon as it opens. The launch's first window
+// goes to the first item deferred on it; each later item of that launch gets a fresh
+// window, asked for in turn once the windows before it have come.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "Layout/ApplyAftermath.h"
@@ -29,10 +32,19 @@ public:
                               const ApplyAftermath& aftermath, double giveUpAfter = giveUpSeconds);
 
 private:
+    // A deferred placement on its way: for a fresh window, the application's windows
+    // listed when it was asked for; whether the item's further tabs follow its window.
+    struct Waiting {
+        LayoutApplier::DeferredPlacement deferred;
+        std::optional<AXElementList> before;
+        bool tabsFollow = false;
+    };
+
     // `claimed` grows by every window placed here, so two late items never end up
     // sharing one window.
-    static Task<void> placeWhenOpen(std::vector<LayoutApplier::DeferredPlacement> pending, AXElementList claimed,
+    static Task<void> placeWhenOpen(std::vector<LayoutApplier::DeferredPlacement> placements, AXElementList claimed,
                                     ApplyAftermath aftermath, double giveUpAfter);
+    static Task<void> askForFreshWindow(Waiting& waiting);
 };
 
 }  // namespace kestr

@@ -159,7 +159,8 @@ std::optional<RunningApplication> X11Workspace::runningApplication(std::int32_t 
 
 bool X11Workspace::standsForLaunch(std::int32_t pid, std::int32_t launched) {
     const auto it = launched_.find(launched);
-    const bool runs = it != launched_.end() ? stillRuns(launched, it->second) : ProcessInfo::startTime(launched).has_value();
+    const bool runs =
+        it != launched_.end() ? stillRuns(launched, it->second) : ProcessInfo::startTime(launched).has_value();
     return !runs || ProcessInfo::descendsFrom(pid, launched);
 }
 

@@ -138,6 +138,47 @@ TEST_F(X11FreshWindowTest, AFreshWindowThatNeverComesIsGivenUpAfterItsOwnWait) {
         << applied.value().skipped[0].reason;
 }
 
+// Two items of a Firefox whose launch shows its window after the launch wait: the first
+// window is the first item's and gets its tabs before the second item's fresh window is
+// asked for, whose tabs follow once it shows; each window stands in its own slot.
+TEST_F(X11FreshWindowTest, TwoItemsOfABrowserWhoseLaunchIsLateGetOneWindowEachWithTheirOwnTabs) {
+    const std::string calls = dataFolder() + "/calls";
+    const std::string script = dataFolder() + "/firefox";
+    // The launch's window maps 5.2 s in, past the launch wait; a later window 0.5 s after
+    // its request. Each window's title is its first URL.
+    std::ofstream(script) << "#!/bin/sh\necho \"$*\" >> " << calls << "\n[ \"$1\" = --new-tab ] && exit 0\n"
+                          << "delay=0.5; [ -e " << calls << ".first ] || { : > " << calls << ".first; delay=5.2; }\n"
+                          << "exec " << clientProgram()
+                          << " --detached --class KestrFox --title \"$2\" --delay $delay\n";
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    writeDesktopEntry("firefox-esr", "Exec=" + script + " %u");
+    const Rect left(0, 0, 600, 500), right(600, 0, 600, 500);
+    LayoutItem a = test::ItemBuilder("firefox-esr", "Firefox").on(mainUUID(), left);
+    a.browserTabs = std::vector<std::string>{"file:///t1", "file:///t2", "file:///t3"};
+    LayoutItem b = test::ItemBuilder("firefox-esr", "Firefox").on(mainUUID(), right);
+    b.browserTabs = std::vector<std::string>{"file:///t4", "file:///t2", "file:///t1"};
+    Layout kest;
+    kest.id = Uuid::random();
+    kest.items = {a, b};
+    auto applied =
+        run(LayoutApplier::apply(kest, Mode::restoreMissing, LayoutApplier::FrameSource::target, std::nullopt), 20);
+    ASSERT_TRUE(applied.succeeded());
+
+    const auto read = [&] {
+        std::ifstream in(calls);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string inOrder =
+        "--new-window file:///t1\n--new-tab file:///t2 --new-tab file:///t3\n"
+        "--new-window file:///t4\n--new-tab file:///t2 --new-tab file:///t1\n";
+    EXPECT_TRUE(runUntil([&] { return read() == inOrder; }, 15)) << read();
+    const auto titled = [&](const std::string& title) {
+        const auto w = windowTitled(title);
+        return w ? serverFrame(*w) : Rect();
+    };
+    EXPECT_TRUE(settle([&] { return titled("file:///t1") == left && titled("file:///t4") == right; }));
+}
+
 TEST_F(X11FreshWindowTest, AnXtermLaunchedForAKestIsPlacedAndCaptureReadsItsShellsFolder) {
     const std::string desktopFile = "/usr/share/applications/debian-xterm.desktop";
     if (!std::filesystem::exists(desktopFile) || access("/usr/bin/xterm", X_OK) != 0) GTEST_SKIP() << "no xterm";

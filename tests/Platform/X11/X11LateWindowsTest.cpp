@@ -85,9 +85,10 @@ TEST_F(X11LateWindowsTest, ALaunchedApplicationRunsUntilItsProcessEndsAndOneWith
 // A window shown after the launch wait by a child of the launched process is the one
 // placed, not a window of the same class that another process opened meanwhile.
 TEST_F(X11LateWindowsTest, TheLateWindowIsTheLaunchedProcesssNotOneOfItsClassFromAnotherProcess) {
-    writeDesktopEntry("kestr-own", "Name=Own\nStartupWMClass=KestrOwn\nExec=sh -c '\"$0\" --detached --delay 1.5 "
-                                   "--class KestrOwn --title launched; true' " +
-                                       clientProgram());
+    writeDesktopEntry("kestr-own",
+                      "Name=Own\nStartupWMClass=KestrOwn\nExec=sh -c '\"$0\" --detached --delay 1.5 "
+                      "--class KestrOwn --title launched; true' " +
+                          clientProgram());
     x11().x11Workspace().launchWindowWait = 0.3;
     auto launch = run(AppLauncher::ensureRunning("kestr-own", true, 0.3, 0.1), 10);
     std::int32_t launchedPID = 0;
@@ -107,11 +108,9 @@ TEST_F(X11LateWindowsTest, TheLateWindowIsTheLaunchedProcesssNotOneOfItsClassFro
     const Rect slot(100, 60, 500, 300);
     const LayoutItem item = test::ItemBuilder("kestr-own", "Own").on(mainUUID(), slot);
     LayoutApplier::Placement placement{x11().displays().mainDisplayID(), mainUUID(), "kestr-own", slot};
-    LateWindows::placeDeferred({{item, placement, item.targetFrame, launchedPID}}, {}, 10.0);
+    LateWindows::placeDeferred({{item, placement, item.targetFrame, launchedPID}}, {}, {}, 10.0);
     ASSERT_TRUE(runUntil([&] { return loggedStartingWith("kestr[apply]: DEFERRED PLACED Own → "); }, 10));
-    std::optional<xcb_window_t> launched;
-    for (xcb_window_t w : x11().model().stacking())
-        if (w != stranger && x11().model().client(w) && x11().model().client(w)->title == "launched") launched = w;
+    const auto launched = windowTitled("launched");
     ASSERT_TRUE(launched);
     EXPECT_TRUE(settle([&] { return serverFrame(*launched) == slot; }));
     EXPECT_NE(serverFrame(stranger), slot);

@@ -83,9 +83,7 @@ TEST_F(X11LaunchTest, TheLaunchedProcesssWindowIsPlacedNotOneOfItsClassFromAnoth
     EXPECT_EQ(apply({test::ItemBuilder("kestr-own", "Own").on(mainUUID(), slot)}).applied, 1);
     const xcb_window_t strangers = stranger.window();
     ASSERT_NE(strangers, XCB_NONE);
-    std::optional<xcb_window_t> launched;
-    for (xcb_window_t w : x11().model().stacking())
-        if (w != strangers && x11().model().client(w) && x11().model().client(w)->wmClass == "KestrOwn") launched = w;
+    const auto launched = windowTitled("launched");
     ASSERT_TRUE(launched);
     EXPECT_TRUE(settle([&] { return serverFrame(*launched) == slot; }));
     EXPECT_NE(serverFrame(strangers), slot);

@@ -79,6 +79,14 @@ AXElement BackendTest::element(xcb_window_t w) {
     return c ? X11Accessibility::windowElement(*c) : AXElement{};
 }
 
+std::optional<xcb_window_t> BackendTest::windowTitled(const std::string& title) {
+    for (xcb_window_t w : x11().model().stacking()) {
+        const X11Client* c = x11().model().client(w);
+        if (c && c->title == title) return w;
+    }
+    return std::nullopt;
+}
+
 Rect BackendTest::serverFrame(xcb_window_t w) {
     const auto f = frameOf(connection(), w);
     return f ? Rect(f->x, f->y, f->width, f->height) : Rect::null();

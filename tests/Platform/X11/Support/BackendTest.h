@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Platform/Sim/SimAlerts.h"
@@ -52,6 +53,8 @@ protected:
     Rect serverFrame(xcb_window_t w);
     // The window's element as the backend hands it out; none for a window it does not know.
     AXElement element(xcb_window_t w);
+    // The client window of that title, front first; none when none shows it.
+    std::optional<xcb_window_t> windowTitled(const std::string& title);
 
     // Runs the loop until the task finishes; a task still running after `seconds` fails
     // the test (and is left unfinished).
