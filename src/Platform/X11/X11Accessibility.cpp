@@ -195,21 +195,24 @@ AXError X11Accessibility::writeWindow(const X11Client& c, const std::string& att
         if (!directions) return AXError::illegalArgument;
         for (const auto& [bit, state] : {std::pair{ax::maximizedAcross, e._NET_WM_STATE_MAXIMIZED_HORZ},
                                          std::pair{ax::maximizedUpDown, e._NET_WM_STATE_MAXIMIZED_VERT}}) {
-            x_.sendRootMessage(c.id, e._NET_WM_STATE,
-                               *directions & bit ? XCB_EWMH_WM_STATE_ADD : XCB_EWMH_WM_STATE_REMOVE, state, 0,
-                               sourceIsTool);
+            askState(c.id, *directions & bit ? XCB_EWMH_WM_STATE_ADD : XCB_EWMH_WM_STATE_REMOVE, state);
         }
         x_.flush();
         return AXError::success;
     }
     if (attribute == ax::fullScreen) {
         if (!flag) return AXError::illegalArgument;
-        x_.sendRootMessage(c.id, e._NET_WM_STATE, *flag ? XCB_EWMH_WM_STATE_ADD : XCB_EWMH_WM_STATE_REMOVE,
-                           e._NET_WM_STATE_FULLSCREEN, 0, sourceIsTool);
+        askState(c.id, *flag ? XCB_EWMH_WM_STATE_ADD : XCB_EWMH_WM_STATE_REMOVE, e._NET_WM_STATE_FULLSCREEN);
         x_.flush();
         return AXError::success;
     }
     return AXError::attributeUnsupported;
+}
+
+std::uint64_t X11Accessibility::askState(xcb_window_t window, std::uint32_t action, xcb_atom_t state,
+                                         xcb_atom_t other) {
+    return model_.stateRequestSent(
+        window, x_.sendRootMessage(window, x_.ewmh()._NET_WM_STATE, action, state, other, sourceIsTool));
 }
 
 void X11Accessibility::activate(xcb_window_t window) {
@@ -235,8 +238,7 @@ void X11Accessibility::moveResize(const X11Client& c, std::optional<Point> posit
     // that state first, as a minimised or full-screen one does before a move.
     if (c.maximized) {
         auto& e = x_.ewmh();
-        x_.sendRootMessage(c.id, e._NET_WM_STATE, XCB_EWMH_WM_STATE_REMOVE, e._NET_WM_STATE_MAXIMIZED_VERT,
-                           e._NET_WM_STATE_MAXIMIZED_HORZ, sourceIsTool);
+        askState(c.id, XCB_EWMH_WM_STATE_REMOVE, e._NET_WM_STATE_MAXIMIZED_VERT, e._NET_WM_STATE_MAXIMIZED_HORZ);
     }
     std::uint32_t flags = XCB_GRAVITY_NORTH_WEST | (sourceIsTool << 12);
     if (position) flags |= (1 << 8) | (1 << 9);
@@ -248,8 +250,7 @@ void X11Accessibility::moveResize(const X11Client& c, std::optional<Point> posit
     // window a state it does not have. A window manager that writes the window's states
     // for every such request (openbox) thereby says it is done with the move. (An empty
     // configure request would be answered too, but openbox places the window again for it.)
-    const std::uint32_t fence = x_.sendRootMessage(c.id, x_.ewmh()._NET_WM_STATE, XCB_EWMH_WM_STATE_REMOVE,
-                                                   noState_, 0, sourceIsTool);
+    const std::uint64_t fence = askState(c.id, XCB_EWMH_WM_STATE_REMOVE, noState_);
     x_.flush();
     requested_[c.id] = Request{Rect(left, top, width, height), sequence, fence,
                                !c.maximized && !c.fullScreen && !c.hidden, c.extents};
@@ -305,7 +306,7 @@ Task<void> X11Accessibility::waitForAnswer(xcb_window_t w, Request request, doub
     }
     const auto done = [&] {
         return arrived() || (request.answerEndsWait && (model.answeredSince(w, request.sequence) ||
-                                                        model.stateWrittenSince(w, request.fence)));
+                                                        model.stateRequestAnswered(w, request.fence)));
     };
     // Wait for the first change, then for the changes to stop, unless the window manager's
     // answer is all there: a window manager that rounds or clamps the size never reaches

@@ -60,13 +60,16 @@ private:
     std::optional<xcb_window_t> focusedWindowOf(std::int32_t pid) const;
     void moveResize(const X11Client& client, std::optional<Point> position, std::optional<Size> size);
     void activate(xcb_window_t window);
+    // Asks the window manager to add or remove window states; answers the request's number
+    // among the window's state requests (X11WindowModel::stateRequestSent()).
+    std::uint64_t askState(xcb_window_t window, std::uint32_t action, xcb_atom_t state, xcb_atom_t other = 0);
 
     struct Request {
         Rect frame;
         std::uint32_t sequence = 0;
         // The request sent right behind it, which the window manager answers once it is
-        // done with the move.
-        std::uint32_t fence = 0;
+        // done with the move (its number among the window's state requests).
+        std::uint64_t fence = 0;
         // Whether the window manager's first answer is its answer to the move: not when the
         // window leaves a state first (maximised, full screen, minimised), which it answers
         // with configure events of its own.

@@ -309,6 +309,20 @@ TEST_F(X11WindowsTest, AMoveThatChangesNothingWaitsForNoDeadline) {
     EXPECT_EQ(x11().x11Accessibility().timedOutWaits(), timedOut);
 }
 
+// A move to where the window already is ends at once, before the window manager has
+// answered it; the next move waits for the window manager's answer to itself, not to that
+// one, and finds the window where it asked.
+TEST_F(X11WindowsTest, AMoveRightBehindOneToWhereTheWindowIsWaitsForItsOwnAnswer) {
+    const xcb_window_t w = withASmallestSize("twice", ClientGeometry{100, 100, 400, 300});
+    Rect here = frameOnServer(w);
+    for (const Point to : {Point{700, 400}, Point{200, 150}, Point{900, 500}}) {
+        ASSERT_TRUE(run(WindowController::applyFrame(element(w), here.origin, here.size)).succeeded());
+        ASSERT_TRUE(run(WindowController::applyFrame(element(w), to, here.size)).succeeded());
+        EXPECT_EQ(WindowController::readPosition(element(w)), to);
+        here.origin = to;
+    }
+}
+
 TEST_F(X11WindowsTest, ALostConnectionIsReportedOnce) {
     int lost = 0;
     x11().onConnectionLost = [&] { ++lost; };
