@@ -77,8 +77,8 @@ std::optional<std::vector<std::uint32_t>> X11Connection::cardinals(xcb_window_t 
     return std::vector<std::uint32_t>(data, data + xcb_get_property_value_length(r.get()) / 4);
 }
 
-std::uint32_t X11Connection::sendMessage(xcb_window_t destination, std::uint32_t eventMask, xcb_window_t window,
-                                         xcb_atom_t type, const std::array<std::uint32_t, 5>& data) {
+xcb_void_cookie_t sendClientMessage(xcb_connection_t* connection, xcb_window_t destination, std::uint32_t eventMask,
+                                    xcb_window_t window, xcb_atom_t type, const std::array<std::uint32_t, 5>& data) {
     xcb_client_message_event_t event;
     std::memset(&event, 0, sizeof event);
     event.response_type = XCB_CLIENT_MESSAGE;
@@ -86,8 +86,12 @@ std::uint32_t X11Connection::sendMessage(xcb_window_t destination, std::uint32_t
     event.window = window;
     event.type = type;
     std::memcpy(event.data.data32, data.data(), sizeof event.data.data32);
-    const xcb_void_cookie_t sent =
-        xcb_send_event(connection_, 0, destination, eventMask, reinterpret_cast<const char*>(&event));
+    return xcb_send_event(connection, 0, destination, eventMask, reinterpret_cast<const char*>(&event));
+}
+
+std::uint32_t X11Connection::sendMessage(xcb_window_t destination, std::uint32_t eventMask, xcb_window_t window,
+                                         xcb_atom_t type, const std::array<std::uint32_t, 5>& data) {
+    const xcb_void_cookie_t sent = sendClientMessage(connection_, destination, eventMask, window, type, data);
     ++requestsSent_;
     return sent.sequence;
 }

@@ -31,6 +31,11 @@ struct FreeDeleter {
 template <class T>
 using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
+// Sends a 32-bit client message about `window` to `destination`, for the clients that
+// select `eventMask` there, over any connection (the toolkit's too); answers the request.
+xcb_void_cookie_t sendClientMessage(xcb_connection_t* connection, xcb_window_t destination, std::uint32_t eventMask,
+                                    xcb_window_t window, xcb_atom_t type, const std::array<std::uint32_t, 5>& data);
+
 class X11Connection {
 public:
     // Connects to the named display ("" for $DISPLAY as xcb reads it). Throws X11Error.

@@ -11,6 +11,8 @@
 #include <initializer_list>
 #include <vector>
 
+#include "Platform/X11/X11Connection.h"
+
 namespace kestr {
 
 namespace {
@@ -98,18 +100,11 @@ void addStates(const NativeWindow& window, std::initializer_list<const char*> na
     // A window manager ignores the request for a window it does not manage (yet).
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     const std::uint32_t add = 1;
+    const std::uint32_t askedByAnApplication = 1;
     for (std::size_t i = 1; i < atoms.size(); i += 2) {
-        xcb_client_message_event_t message{};
-        message.response_type = XCB_CLIENT_MESSAGE;
-        message.format = 32;
-        message.window = id;
-        message.type = property;
-        message.data.data32[0] = add;
-        message.data.data32[1] = atoms[i];
-        message.data.data32[2] = i + 1 < atoms.size() ? atoms[i + 1] : xcb_atom_t(XCB_ATOM_NONE);
-        message.data.data32[3] = 1;  // asked by an application
-        xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                       reinterpret_cast<const char*>(&message));
+        const xcb_atom_t second = i + 1 < atoms.size() ? atoms[i + 1] : xcb_atom_t(XCB_ATOM_NONE);
+        sendClientMessage(c, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY, id,
+                          property, {add, atoms[i], second, askedByAnApplication, 0});
     }
     xcb_flush(c);
 }

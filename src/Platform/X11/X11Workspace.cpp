@@ -208,16 +208,8 @@ std::optional<std::string> X11Workspace::shellFolder(std::int32_t pid) {
 }
 
 void X11Workspace::sendDelete(xcb_window_t window) {
-    xcb_client_message_event_t event;
-    std::memset(&event, 0, sizeof event);
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = x_.ewmh().WM_PROTOCOLS;
-    event.data.data32[0] = x_.atom("WM_DELETE_WINDOW");
-    event.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(x_.raw(), 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
-    x_.countRequest();
+    x_.sendMessage(window, XCB_EVENT_MASK_NO_EVENT, window, x_.ewmh().WM_PROTOCOLS,
+                   {x_.atom("WM_DELETE_WINDOW"), XCB_CURRENT_TIME, 0, 0, 0});
 }
 
 bool X11Workspace::terminate(std::int32_t pid) {
