@@ -40,24 +40,27 @@ Task<std::vector<MinSizeProbe::Result>> MinSizeProbe::probeAll(std::set<std::str
             const std::string title = WindowController::axString(window, ax::title).value_or("");
             const auto original = WindowController::readSize(window);
             if (!original) continue;
-            const Point position = WindowController::readPosition(window).value_or(Point{});
-            // A maximised window leaves that state to be measured; it is maximised again after.
+            // A maximised window leaves that state to be measured, and is maximised again
+            // after over the frame it had before, which it would otherwise lose to the probe's
+            // own (a window manager keeps one frame to give back, the last one set).
             AXValue maximized = std::int64_t{0};
             if (ax.copyAttributeValue(window, ax::maximized, maximized) != AXError::success)
                 maximized = std::int64_t{0};
+            if (maximized != AXValue{std::int64_t{0}}) {
+                ax.setAttributeValue(window, ax::maximized, std::int64_t{0});
+                co_await ax.settled(window, settleDeadline);
+            }
+            const Point position = WindowController::readPosition(window).value_or(Point{});
+            const Size normal = WindowController::readSize(window).value_or(*original);
             ax.setAttributeValue(window, ax::size, Size{1, 1});
             co_await sleepUnlessCancelled(0.15);
             // Where a window manager answers later than that, its answer is awaited.
             co_await ax.settled(window, settleDeadline);
             const Size probed = WindowController::readSize(window).value_or(*original);
-            // Maximised both ways, the window manager gives the frame back with the state; a
-            // window maximised one way takes its frame first, for the other direction.
-            if (maximized != AXValue{ax::maximizedAcross | ax::maximizedUpDown}) {
-                ax.setAttributeValue(window, ax::position, position);
-                co_await sleepUnlessCancelled(0.05);
-                ax.setAttributeValue(window, ax::size, *original);
-                co_await ax.settled(window, settleDeadline);
-            }
+            ax.setAttributeValue(window, ax::position, position);
+            co_await sleepUnlessCancelled(0.05);
+            ax.setAttributeValue(window, ax::size, normal);
+            co_await ax.settled(window, settleDeadline);
             if (maximized != AXValue{std::int64_t{0}}) co_await maximize(window, maximized);
             results.push_back(
                 {app.localizedName.value_or("(unknown)"), *app.bundleIdentifier, title, *original, probed});

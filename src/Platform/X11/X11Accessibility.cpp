@@ -193,11 +193,21 @@ AXError X11Accessibility::writeWindow(const X11Client& c, const std::string& att
     if (attribute == ax::maximized) {
         const auto* directions = std::get_if<std::int64_t>(&value);
         if (!directions) return AXError::illegalArgument;
+        // Both directions go in one request where they go the same way: xfwm4 takes a second
+        // direction asked alone as leaving the first.
+        std::vector<xcb_atom_t> add, remove;
         for (const auto& [bit, state] : {std::pair{ax::maximizedAcross, e._NET_WM_STATE_MAXIMIZED_HORZ},
                                          std::pair{ax::maximizedUpDown, e._NET_WM_STATE_MAXIMIZED_VERT}}) {
-            askState(c.id, *directions & bit ? XCB_EWMH_WM_STATE_ADD : XCB_EWMH_WM_STATE_REMOVE, state);
+            (*directions & bit ? add : remove).push_back(state);
         }
+        for (const auto& [action, states] :
+             {std::pair{XCB_EWMH_WM_STATE_REMOVE, &remove}, std::pair{XCB_EWMH_WM_STATE_ADD, &add}}) {
+            if (!states->empty()) askState(c.id, action, states->front(), states->size() > 1 ? states->back() : 0);
+        }
+        // The window manager picks the frame: settled() waits for it to be done, as behind a move.
+        const std::uint64_t fence = askState(c.id, XCB_EWMH_WM_STATE_REMOVE, noState_);
         x_.flush();
+        requested_[c.id] = Request{std::nullopt, 0, fence, true, c.extents};
         return AXError::success;
     }
     if (attribute == ax::fullScreen) {
@@ -268,6 +278,7 @@ Task<void> X11Accessibility::settled(AXElement window, double deadline) {
     const Request request = asked->second;
     requested_.erase(asked);
     co_await waitForAnswer(*id, request, deadline);
+    if (!request.frame) co_return;
     // A window that left a state on the way, or changed its decorations, was asked a client
     // size worked out with borders it no longer has (a maximised window gets its borders
     // back): it is asked once more, with the ones it has now.
@@ -275,20 +286,21 @@ Task<void> X11Accessibility::settled(AXElement window, double deadline) {
     if (!c || (request.answerEndsWait && c->extents == request.extents)) co_return;
     if (c->frame() == request.frame || c->maximized || c->fullScreen || c->hidden) co_return;
     answers_.erase(*id);
-    moveResize(*c, request.frame.origin, request.frame.size);
+    moveResize(*c, request.frame->origin, request.frame->size);
     const Request again = requested_[*id];
     requested_.erase(*id);
     co_await waitForAnswer(*id, again, deadline);
 }
 
 Task<void> X11Accessibility::waitForAnswer(xcb_window_t w, Request request, double deadline) {
-    const Rect target = request.frame;
+    const std::optional<Rect> asked = request.frame;
     X11WindowModel& model = model_;
     // There, within one size step (a terminal's character cells round its size).
-    const auto arrived = [&model, w, target] {
+    const auto arrived = [&model, w, asked] {
         const X11Client* c = model.client(w);
         if (!c) return true;
-        const Rect f = c->frame();
+        if (!asked) return false;
+        const Rect f = c->frame(), target = *asked;
         const Size step = c->sizeIncrement.value_or(Size{1, 1});
         return std::fabs(f.x() - target.x()) < 1 && std::fabs(f.y() - target.y()) < 1 &&
                std::fabs(f.width() - target.width()) < std::max(1.0, step.width) &&
@@ -301,11 +313,11 @@ Task<void> X11Accessibility::waitForAnswer(xcb_window_t w, Request request, doub
     // Asked again for a frame the window manager answered with another, and nothing has
     // moved the window since: it answers the same, often with no event at all.
     if (const auto known = answers_.find(w);
-        known != answers_.end() && known->second.asked == target && known->second.frameChanges == changes()) {
+        asked && known != answers_.end() && known->second.asked == *asked && known->second.frameChanges == changes()) {
         co_return;
     }
     const auto done = [&] {
-        return arrived() || (request.answerEndsWait && (model.answeredSince(w, request.sequence) ||
+        return arrived() || (request.answerEndsWait && ((asked && model.answeredSince(w, request.sequence)) ||
                                                         model.stateRequestAnswered(w, request.fence)));
     };
     // Wait for the first change, then for the changes to stop, unless the window manager's
@@ -313,7 +325,11 @@ Task<void> X11Accessibility::waitForAnswer(xcb_window_t w, Request request, doub
     // the target exactly.
     bool changed = co_await waitForChange(w, done, deadline);
     while (changed && !done()) changed = co_await waitForChange(w, done, quietPeriod);
-    if (!arrived()) answers_[w] = Answer{target, changes()};
+    // A window manager may still be setting the frame and the decorations of a changed state
+    // when it has answered the request: they are awaited until they stop.
+    const auto never = [] { return false; };
+    for (bool moving = !asked; moving;) moving = co_await waitForChange(w, never, quietPeriod);
+    if (asked && !arrived()) answers_[w] = Answer{*asked, changes()};
 }
 
 Task<bool> X11Accessibility::waitForChange(xcb_window_t window, std::function<bool()> done, double seconds) {

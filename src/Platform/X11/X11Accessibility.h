@@ -65,7 +65,8 @@ private:
     std::uint64_t askState(xcb_window_t window, std::uint32_t action, xcb_atom_t state, xcb_atom_t other = 0);
 
     struct Request {
-        Rect frame;
+        // None for a change of states, whose frame the window manager chooses.
+        std::optional<Rect> frame;
         std::uint32_t sequence = 0;
         // The request sent right behind it, which the window manager answers once it is
         // done with the move (its number among the window's state requests).

@@ -334,8 +334,12 @@ TEST_F(X11ProgramTest, TheContentDumpShowsEachTerminalsFolderAndSaysOnceWhatItCa
 
 // The minimum-size probe measures this desktop's terminals, by their desktop-file ids,
 // and puts each window back as it was: a maximised one leaves that state to be measured
-// and is maximised again.
-TEST_F(X11ProgramTest, TheMinimumSizeProbeMeasuresTheTerminalsOfThisDesktop) {
+// and is maximised again, over the frame it had before it was maximised (which openbox
+// does not give back by itself).
+class X11MinSizeProbeTest : public X11ProgramTest, public ::testing::WithParamInterface<WindowManager> {};
+
+TEST_P(X11MinSizeProbeTest, TheMinimumSizeProbeMeasuresTheTerminalsOfThisDesktop) {
+    ASSERT_NO_THROW(session().startWindowManager(GetParam()));
     std::ofstream(home + "/.local/share/applications/xfce4-terminal.desktop")
         << "[Desktop Entry]\nType=Application\nName=Terminal\nExec=true\nStartupWMClass=KestrTerminal\n";
     ClientOptions terminal;
@@ -345,16 +349,27 @@ TEST_F(X11ProgramTest, TheMinimumSizeProbeMeasuresTheTerminalsOfThisDesktop) {
     terminal.minSize = ClientSize{300, 200};
     const xcb_window_t w = spawn(terminal).window();
     terminal.title = "big";
-    terminal.geometry.reset();
-    terminal.state = "maximized";
+    terminal.geometry = ClientGeometry{600, 300, 480, 340};
     const xcb_window_t big = spawn(terminal).window();
     const auto maximised = [&] {
         return hasState(connection(), big, "_NET_WM_STATE_MAXIMIZED_VERT") &&
                hasState(connection(), big, "_NET_WM_STATE_MAXIMIZED_HORZ");
     };
+    const auto extents = [&](xcb_window_t window) { return property32(connection(), window, "_NET_FRAME_EXTENTS"); };
+    ASSERT_TRUE(waitUntil([&] { return extents(w) && extents(big); }));
+    const XRect bigNormal = *frameOf(connection(), big);
+    const auto askMaximised = [&](std::uint32_t action) {
+        xcb_ewmh_request_change_wm_state(&session().ewmh(), 0, big, static_cast<xcb_ewmh_wm_state_action_t>(action),
+                                         session().ewmh()._NET_WM_STATE_MAXIMIZED_VERT,
+                                         session().ewmh()._NET_WM_STATE_MAXIMIZED_HORZ,
+                                         XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
+        xcb_flush(connection());
+    };
+    askMaximised(XCB_EWMH_WM_STATE_ADD);
+    // Its decorations change with the state: the frame is taken once it lies across the screen.
     ASSERT_TRUE(waitUntil([&] {
-        return maximised() && property32(connection(), w, "_NET_FRAME_EXTENTS") &&
-               property32(connection(), big, "_NET_FRAME_EXTENTS");
+        const auto f = frameOf(connection(), big);
+        return maximised() && f->x == 0 && f->y >= 0 && f->width == session().width();
     }));
     const XRect before = *frameOf(connection(), w), bigBefore = *frameOf(connection(), big);
     const auto size = [](int width, int height) { return std::to_string(width) + " × " + std::to_string(height); };
@@ -369,7 +384,16 @@ TEST_F(X11ProgramTest, TheMinimumSizeProbeMeasuresTheTerminalsOfThisDesktop) {
     EXPECT_TRUE(waitUntil([&] { return frameOf(connection(), w) == before; })) << toString(*frameOf(connection(), w));
     EXPECT_TRUE(waitUntil([&] { return maximised() && frameOf(connection(), big) == bigBefore; }))
         << toString(*frameOf(connection(), big)) << " was " << toString(bigBefore);
+    askMaximised(XCB_EWMH_WM_STATE_REMOVE);
+    EXPECT_TRUE(waitUntil([&] { return !maximised() && frameOf(connection(), big) == bigNormal; }))
+        << toString(*frameOf(connection(), big)) << " was " << toString(bigNormal);
 }
+
+INSTANTIATE_TEST_SUITE_P(WindowManagers, X11MinSizeProbeTest,
+                         ::testing::Values(WindowManager::openbox, WindowManager::xfwm4),
+                         [](const auto& manager) {
+                             return std::string(manager.param == WindowManager::openbox ? "openbox" : "xfwm4");
+                         });
 
 TEST_F(X11ProgramTest, TheDesktopIsChosenByItsWindowManagerOrByKestrDesktop) {
     const Ran forced = kestr({"--dump"}, {{"KESTR_DESKTOP", "simulated"}});
