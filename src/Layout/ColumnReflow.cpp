@@ -102,11 +102,17 @@ void packGroups(std::vector<Group> groups, Direction d, double availStart, doubl
     const auto packed = ColumnReflow::pack1D(starts, sizes, mins, availStart, availEnd);
     if (!packed) return;
     for (std::size_t i = 0; i < groups.size(); ++i) {
-        const double factor = sizes[i] > kTolerance ? (*packed)[i].size / sizes[i] : 1;
+        const auto [start, size] = (*packed)[i];
+        const double factor = sizes[i] > kTolerance ? size / sizes[i] : 1;
         for (Window w : groups[i]) {
             Rect& r = w->local;
             const double origin = d == Direction::horizontal ? r.origin.x : r.origin.y;
-            setExtent(r, d, (*packed)[i].start + (origin - starts[i]) * factor, length(r, d) * factor);
+            // Windows side by side in one group (the last two of a row, pushed in from the
+            // display's edge) shrink with it only to their own minimum, and then overlap
+            // within the group's new extent, which is never below any member's minimum.
+            const double extent = std::max(length(r, d) * factor, minimumLength(*w, d, minimums));
+            const double at = std::min(start + (origin - starts[i]) * factor, start + size - extent);
+            setExtent(r, d, std::max(at, start), extent);
         }
     }
 }

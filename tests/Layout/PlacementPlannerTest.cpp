@@ -19,10 +19,11 @@ protected:
         return compute(items, anchor, DisplaySnapshot::read(items, anchor));
     }
     LayoutApplier::Placements compute(const std::vector<LayoutItem>& items, std::optional<DisplayID> anchor,
-                                      const DisplaySnapshot& displays) {
+                                      const DisplaySnapshot& displays,
+                                      const PlacementPlanner::KnownMinimums& minimums = {}) {
         const auto source = LayoutApplier::FrameSource::target;
         const auto regions = PlacementPlanner::computeSourceRegions(items, source, displays);
-        return PlacementPlanner::computeTargetFrames(items, source, regions, anchor, displays, report);
+        return PlacementPlanner::computeTargetFrames(items, source, regions, anchor, displays, report, minimums);
     }
     static Rect local(const LayoutApplier::Placements& p, const LayoutItem& i) { return p.at(i.id).local; }
 
@@ -118,6 +119,36 @@ TEST_F(TargetFrames, WithEveryDisplayAsleepOrAnOverflowingFrameResultsStayFinite
     // Its display recorded without area, a frame is laid as saved: then pulled inside.
     const std::vector<LayoutItem> unscaled{item(recorded(frame(kGone, 1e9, 1e9, 500, 500), 0, 0.5, 0.5))};
     EXPECT_EQ(local(compute(unscaled, std::nullopt), unscaled[0]), Rect(940, 400, 500, 500));
+}
+
+// Grids of windows whose own minimum is larger than their slots: every window is planned
+// at least at its minimum, the columns and rows overlapping evenly within the display,
+// also where the windows pushed in from the edge share a column (the last two of a row).
+TEST_F(TargetFrames, WindowsLargerThanTheirSlotsAreNeverPlannedBelowTheirMinimum) {
+    addDisplay(*sim, 1, kMain, Rect(0, 0, 1920, 1080), 0);
+    struct Grid {
+        int columns, rows, count;
+        Size minimum;
+    };
+    for (const Grid& g : {Grid{20, 1, 20, Size{152, 152}}, Grid{20, 10, 199, Size{152, 175}},
+                          Grid{5, 4, 20, Size{400, 300}}, Grid{1, 12, 12, Size{300, 100}}}) {
+        const double w = 1920.0 / g.columns, h = 1080.0 / g.rows;
+        std::vector<LayoutItem> items;
+        PlacementPlanner::KnownMinimums minimums;
+        for (int k = 0; k < g.count; ++k) {
+            const std::string app = "com.example.tool" + std::to_string(k);
+            items.push_back(item(frame(kMain, (k % g.columns) * w, (k / g.columns) * h, w, h), app));
+            minimums[app] = g.minimum;
+        }
+        const auto p = compute(items, std::nullopt, DisplaySnapshot::read(items, std::nullopt), minimums);
+        for (const LayoutItem& i : items) {
+            const Rect r = local(p, i);
+            EXPECT_GE(r.width(), g.minimum.width - 1e-9) << g.count << " windows: " << i.appBundleID;
+            EXPECT_GE(r.height(), g.minimum.height - 1e-9) << g.count << " windows: " << i.appBundleID;
+            EXPECT_TRUE(r.minX() >= -1e-9 && r.maxX() <= 1920 + 1e-9 && r.minY() >= -1e-9 && r.maxY() <= 1080 + 1e-9)
+                << g.count << " windows: " << i.appBundleID << " passes the display's edge";
+        }
+    }
 }
 
 using Mapping = std::map<std::string, DisplayID>;
