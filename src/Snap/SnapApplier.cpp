@@ -1,6 +1,7 @@
 #include "Snap/SnapApplier.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "Core/WholeNumber.h"
@@ -14,6 +15,12 @@ namespace kestr {
 namespace {
 
 void log(const std::string& text) { platform().log().line("kestr[snap]: " + text); }
+
+// Within half a point on every edge: where the window was left, rounded to pixels.
+bool sameFrame(const Rect& a, const Rect& b) {
+    return std::fabs(a.minX() - b.minX()) < 0.5 && std::fabs(a.minY() - b.minY()) < 0.5 &&
+           std::fabs(a.maxX() - b.maxX()) < 0.5 && std::fabs(a.maxY() - b.maxY()) < 0.5;
+}
 
 std::string failureText(SnapApplier::Failure::Case c) {
     switch (c) {
@@ -201,17 +208,25 @@ Task<void> SnapApplier::applyCrossDisplay(SnapAction action, AXElement window, R
     const Rect l = DisplayManager::visibleAreaLocal(list[to].first);
     const double sx = l.width() / sv.width();
     const double sy = l.height() / sv.height();
-    const Point position{t.x() + l.minX() + (f.minX() - s.x() - sv.minX()) * sx,
-                         t.y() + l.minY() + (f.minY() - s.y() - sv.minY()) * sy};
-    co_await WindowController::applyFrame(window, position, Size{f.width() * sx, f.height() * sy});
+    Rect target(t.x() + l.minX() + (f.minX() - s.x() - sv.minX()) * sx,
+                t.y() + l.minY() + (f.minY() - s.y() - sv.minY()) * sy, f.width() * sx, f.height() * sy);
+    auto& moves = state().displayMoves;
+    if (const auto last = moves.find(window); last != moves.end() && sameFrame(last->second.landed, f) &&
+                                              t.contains(Point{last->second.left.midX(), last->second.left.midY()})) {
+        target = last->second.left;
+    }
+    co_await WindowController::applyFrame(window, target.origin, target.size);
+    if (const auto landed = axGlobalFrame(window)) moves[window] = State::DisplayMove{f, *landed};
 }
 
 void SnapApplier::forgetClosedWindows() {
     Accessibility& ax = platform().accessibility();
-    std::erase_if(state().preSnapFrames, [&ax](const auto& entry) {
+    const auto closed = [&ax](const auto& entry) {
         AXValue role;
         return ax.copyAttributeValue(entry.first, ax::role, role) == AXError::invalidUIElement;
-    });
+    };
+    std::erase_if(state().preSnapFrames, closed);
+    std::erase_if(state().displayMoves, closed);
 }
 
 std::string SnapApplier::applicationName(std::int32_t pid) {

@@ -32,6 +32,14 @@ public:
         bool isSnapping = false;
         // Global coordinates, keyed by the window's element.
         std::map<AXElement, Rect> preSnapFrames;
+        // A window's latest move to another display: the frame it left and the one it took
+        // there. Moved back untouched, it takes the frame it left, not one scaled twice
+        // (a terminal rounds each scaled size down to whole character cells).
+        struct DisplayMove {
+            Rect left;
+            Rect landed;
+        };
+        std::map<AXElement, DisplayMove> displayMoves;
     };
     static State& state();
 

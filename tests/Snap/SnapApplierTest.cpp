@@ -155,6 +155,28 @@ TEST_F(SnapApplierTest, DisplayMovesThereAndBackAcrossReservedStripsKeepTheFrame
     EXPECT_EQ(simWindow(w).frame(), Rect(200, 125, 640, 400));
 }
 
+// A terminal takes whole character rows only, so a scaled height loses part of a row on
+// each way: moved back untouched, it takes the frame it left instead, and keeps it on
+// the next trip there and back.
+TEST_F(SnapApplierTest, ATerminalMovedToTheNextDisplayAndBackKeepsItsFrame) {
+    sim->world().displays[0].bounds = Rect(0, 0, 1920, 1080);
+    sim->world().displays[0].insets = Insets{24, 0, 0, 0};
+    addDisplay(2, Rect(1920, 0, 1920, 1080));
+    const AXElement w = addFocused(Rect(0, 24, 960, 1056));
+    simWindow(w).sizeRule.cell = Size{8, 16};
+    for (int trip = 0; trip < 2; ++trip) {
+        snap(SnapAction::nextDisplay);
+        EXPECT_EQ(simWindow(w).frame(), Rect(1920, 0, 960, 1072));
+        snap(SnapAction::previousDisplay);
+        EXPECT_EQ(simWindow(w).frame(), Rect(0, 24, 960, 1056));
+    }
+    // Moved on the other display after it got there, it is scaled from where it is.
+    snap(SnapAction::nextDisplay);
+    simWindow(w).position = Point{1920 + 100, 0};
+    snap(SnapAction::previousDisplay);
+    EXPECT_EQ(simWindow(w).frame(), Rect(100, 24, 960, 1040));
+}
+
 TEST_F(SnapApplierTest, ASnapWhileAnotherWaitsForItsRetryIsDropped) {
     // The window keeps a minimum width, so the first snap waits 60 ms to write again.
     const AXElement w = addFocused(Rect(100, 100, 800, 600), Size{900, 300});
