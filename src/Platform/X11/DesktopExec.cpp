@@ -1,11 +1,12 @@
 #include "Platform/X11/DesktopExec.h"
 
+#include "Platform/X11/ExecLine.h"
+
 #include <glib.h>
 
 #include <signal.h>
 #include <unistd.h>
 
-#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -15,105 +16,8 @@ namespace {
 
 bool takesItems(char code) { return code == 'u' || code == 'U' || code == 'f' || code == 'F'; }
 
-// Where a field code stands in the Exec line, as GLib's shell parser reads it.
-enum class Quoting { none, single, twice };
-
-struct FieldCode {
-    char letter = 0;  // 0: a "%" at the end of the line
-    Quoting quoting = Quoting::none;
-    // Where it stands for a shell that runs its word (sh -c "echo '%u'"): inside the
-    // quotes that word holds, or none.
-    Quoting inner = Quoting::none;
-    bool wholeWord = false;  // a word of its own, outside quotes
-};
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-
-// The quoting a shell finds in one word of the Exec line, fed the word's characters as
-// GLib's parser hands them over.
-class InnerQuoting {
-public:
-    Quoting now() const { return quoting_; }
-    void wordEnds() { *this = {}; }
-    void read(char c) {
-        if (escaped_) {
-            escaped_ = false;
-        } else if (quoting_ == Quoting::single) {
-            if (c == '\'') quoting_ = Quoting::none;
-        } else if (c == '\\') {
-            escaped_ = true;
-        } else if (c == '"') {
-            quoting_ = quoting_ == Quoting::twice ? Quoting::none : Quoting::twice;
-        } else if (c == '\'' && quoting_ == Quoting::none) {
-            quoting_ = Quoting::single;
-        }
-    }
-
-private:
-    Quoting quoting_ = Quoting::none;
-    bool escaped_ = false;
-};
-
-// What a backslash keeps its meaning before inside double quotes, for GLib's parser.
-bool escapableInDoubleQuotes(char c) { return c == '$' || c == '`' || c == '"' || c == '\\' || c == '\n'; }
-
-// What stands in a field code's place; none refuses the code.
-using Replace = std::function<std::optional<std::string>(const FieldCode&)>;
-
-// The Exec line with each field code replaced, the quoting around it followed as GLib's
-// shell parser reads it; none when `replace` refuses one.
-std::optional<std::string> expandLine(const std::string& exec, const Replace& replace) {
-    std::string out;
-    Quoting quoting = Quoting::none;
-    InnerQuoting inner;
-    for (std::size_t i = 0; i < exec.size(); ++i) {
-        const char c = exec[i];
-        if (c == '%' && i + 1 < exec.size() && exec[i + 1] == '%') {
-            out += '%';
-            inner.read('%');
-            ++i;
-            continue;
-        }
-        if (c == '%') {
-            FieldCode code;
-            code.letter = i + 1 < exec.size() ? exec[i + 1] : 0;
-            code.quoting = quoting;
-            code.inner = inner.now();
-            code.wholeWord = quoting == Quoting::none && (i == 0 || isBlank(exec[i - 1])) &&
-                             (i + 2 >= exec.size() || isBlank(exec[i + 2]));
-            const auto replaced = replace(code);
-            if (!replaced) return std::nullopt;
-            out += *replaced;
-            ++i;
-            continue;
-        }
-        out += c;
-        if (quoting == Quoting::single) {
-            if (c == '\'')
-                quoting = Quoting::none;
-            else
-                inner.read(c);
-        } else if (c == '\\' && i + 1 < exec.size()) {
-            const char next = exec[++i];
-            out += next;
-            if (quoting == Quoting::twice && !escapableInDoubleQuotes(next)) {
-                inner.read(c);
-                inner.read(next);
-            } else if (next != '\n') {
-                inner.read(next);
-            }
-        } else if (c == '"') {
-            quoting = quoting == Quoting::twice ? Quoting::none : Quoting::twice;
-        } else if (c == '\'' && quoting == Quoting::none) {
-            quoting = Quoting::single;
-        } else if (quoting == Quoting::none && isBlank(c)) {
-            inner.wordEnds();
-        } else {
-            inner.read(c);
-        }
-    }
-    return out;
-}
+using FieldCode = ExecLine::FieldCode;
+using Quoting = ExecLine::Quoting;
 
 std::string shellQuoted(const std::string& value) {
     gchar* quoted = g_shell_quote(value.c_str());
@@ -122,25 +26,35 @@ std::string shellQuoted(const std::string& value) {
     return out;
 }
 
-// A value put where a field code stands, quoted for the shell as GIO quotes it: outside
-// quotes the parser takes the quoting off again and the word holds the value as it is;
-// inside quotes the word keeps the value quoted, so a shell that runs the word (sh -c
-// "… %u …") reads it as one literal word, whatever it holds.
-std::string placed(const std::string& value, Quoting quoting) {
-    if (value.empty()) return "";
-    const std::string quoted = shellQuoted(value);
-    if (quoting == Quoting::none) return quoted;
-    if (quoting == Quoting::single) return "'" + shellQuoted(quoted) + "'";
+// Text put into the Exec line where quotes of its own surround it, so that GLib's
+// parser hands on `text` as it is.
+std::string forLine(const std::string& text, Quoting quoting) {
+    if (quoting == Quoting::none) return shellQuoted(text);
+    if (quoting == Quoting::single) return "'" + shellQuoted(text) + "'";
     std::string out;
-    for (const char c : quoted) {
+    for (const char c : text) {
         if (c == '\\' || c == '"' || c == '$' || c == '`') out += '\\';
         out += c;
     }
     return out;
 }
 
-// What a shell still reads inside single or double quotes.
-constexpr std::string_view readInsideQuotes = "$`\\\"'";
+bool isUTF8(const std::string& value) {
+    return g_utf8_validate(value.data(), static_cast<gssize>(value.size()), nullptr);
+}
+
+// Where a value holds the first character that a shell or the Exec line's parser reads
+// as more than text, in any quotes or none; npos when there is none. Text: letters,
+// digits, a few marks, and UTF-8 beyond ASCII.
+std::size_t firstNotText(const std::string& value) {
+    if (!isUTF8(value)) return 0;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const auto c = static_cast<unsigned char>(value[i]);
+        if (c < 0x80 && !g_ascii_isalnum(c) && std::string_view("/:.-_,+=@%").find(c) == std::string_view::npos)
+            return i;
+    }
+    return std::string::npos;
+}
 
 // What one process's Exec line gets for a field code: the item (or items) it was given,
 // `arguments` before the first items, the entry's name, file and icon.
@@ -161,6 +75,10 @@ public:
                     return inWord(DesktopExec::asURL(first), code);
                 case 'f':
                     return inWord(DesktopExec::asPath(first), code);
+                case 'U':
+                case 'F':
+                    listInWord(code.letter);
+                    return "";
                 case 'c':
                     return inWord(entry_.name, code);
                 case 'k':
@@ -173,9 +91,7 @@ public:
         if (takesItems(code.letter)) {
             if (!argumentsPlaced_) words = arguments_;
             argumentsPlaced_ = true;
-            const bool path = code.letter == 'f' || code.letter == 'F';
-            for (const std::string& item : batch_)
-                words.push_back(path ? DesktopExec::asPath(item) : DesktopExec::asURL(item));
+            for (const std::string& item : batch_) words.push_back(itemFor(item, code.letter));
         } else if (code.letter == 'i' && !entry_.icon.empty()) {
             words = {"--icon", entry_.icon};
         } else if (code.letter == 'c') {
@@ -187,25 +103,43 @@ public:
         for (const std::string& word : words) {
             if (word.empty()) continue;
             if (!out.empty()) out += ' ';
-            out += placed(word, Quoting::none);
+            out += shellQuoted(word);
         }
         return out;
     }
 
 private:
-    // A value within a word. Inside quotes that a shell running the word reads (sh -c
-    // "echo '%u'"), quoting it once more would end those quotes: the value goes in as it
-    // is, and only when it holds nothing the shell still reads there. Else the program
-    // starts without it.
+    static std::string itemFor(const std::string& item, char letter) {
+        return letter == 'f' || letter == 'F' ? DesktopExec::asPath(item) : DesktopExec::asURL(item);
+    }
+
+    // A value within a word. It goes in quoted where exactly one reader takes it apart
+    // again: GLib's parser, for a plain word of the line (`--url=%u`), or the shell that
+    // runs a word of quotes (sh -c "exec app %u") for a plain word of its own. Anywhere
+    // else (inside that shell's quotes, or beside its quotes or backslashes) a shell
+    // run by that shell may read it once more: it goes in as it is only when it is
+    // plain text to every one of them, else the program starts without it.
     std::string inWord(const std::string& value, const FieldCode& code) {
-        if (code.inner == Quoting::none) return placed(value, code.quoting);
-        const auto read = value.find_first_of(readInsideQuotes);
-        if (read == std::string::npos) return code.quoting == Quoting::none ? placed(value, code.quoting) : value;
-        withheld_.push_back(
-            entry_.path + " starts without \"" + value +
-            "\": its Exec line puts it inside quotes of a shell command, where the shell would still read the \"" +
-            value[read] + "\" it holds");
+        if (value.empty()) return "";
+        const std::size_t notText = firstNotText(value);
+        if (notText == std::string::npos) return value;
+        if (code.quoting == Quoting::none && code.plainWord) return shellQuoted(value);
+        if (code.inner == Quoting::none && code.innerPlainWord) return forLine(shellQuoted(value), code.quoting);
+        const std::string read = isUTF8(value) ? "the \"" + std::string(1, value[notText]) + "\" it holds"
+                                               : "bytes of it that are not UTF-8";
+        withheld_.push_back(entry_.path + " starts without \"" + value +
+                            "\": its Exec line puts it within a shell command, where a shell would read " + read);
         return "";
+    }
+
+    // A list of URLs or files inside a word cannot give each its own word.
+    void listInWord(char letter) {
+        if (batch_.empty()) return;
+        std::string values;
+        for (const std::string& item : batch_)
+            values += (values.empty() ? "\"" : ", \"") + itemFor(item, letter) + "\"";
+        withheld_.push_back(entry_.path + " starts without " + values + ": its Exec line takes them with %" +
+                            std::string(1, letter) + " inside a word, where they cannot each be a word of their own");
     }
 
     const DesktopEntry& entry_;
@@ -319,20 +253,17 @@ std::variant<DesktopExec::Commands, std::string> DesktopExec::commands(const Des
         if (item.starts_with("-")) return "\"" + item + "\" would reach " + entry.path + " as an option";
 
     // What the line takes: items at all, and one item per process (%u, %f).
+    const ExecLine line(entry.exec);
     bool takesAny = false;
     bool single = false;
-    std::string unknown;
-    const auto survey = [&](const FieldCode& code) -> std::optional<std::string> {
+    for (const FieldCode& code : line.fieldCodes()) {
         if (code.letter == 0 || std::string_view("uUfFickdDnNvm").find(code.letter) == std::string_view::npos) {
-            unknown = code.letter ? std::string{'%', code.letter} : "%";
-            return std::nullopt;
+            const std::string unknown = code.letter ? std::string{'%', code.letter} : "%";
+            return "the Exec line of " + entry.path + " has an unknown field code in \"" + unknown + "\"";
         }
         takesAny = takesAny || takesItems(code.letter);
         single = single || (code.wholeWord && (code.letter == 'u' || code.letter == 'f'));
-        return "";
-    };
-    if (!expandLine(entry.exec, survey))
-        return "the Exec line of " + entry.path + " has an unknown field code in \"" + unknown + "\"";
+    }
     // Handed to a program that takes none, a URL would only start it once more.
     if (!items.empty() && !takesAny) return "its desktop file " + entry.path + " takes no URL or file";
 
@@ -346,12 +277,12 @@ std::variant<DesktopExec::Commands, std::string> DesktopExec::commands(const Des
     Commands out;
     for (const auto& batch : batches) {
         FieldValues values(entry, arguments, batch);
-        const std::string line = *expandLine(entry.exec, [&](const FieldCode& code) { return values(code); });
+        const std::string expanded = line.expanded([&](const FieldCode& code) { return values(code); });
         for (std::string& why : values.withheld()) out.withheld.push_back(std::move(why));
         int count = 0;
         gchar** parsed = nullptr;
         GError* error = nullptr;
-        if (!g_shell_parse_argv(line.c_str(), &count, &parsed, &error)) {
+        if (!g_shell_parse_argv(expanded.c_str(), &count, &parsed, &error)) {
             std::string why = "the Exec line of " + entry.path + " cannot be read (" +
                               (error ? std::string(error->message) : "no command") + ")";
             g_clear_error(&error);

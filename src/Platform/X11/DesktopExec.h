@@ -1,10 +1,11 @@
 // The command lines a desktop file's Exec line asks for: its field codes expanded as GIO
 // expands them (each value quoted for the shell, then the line split by GLib's shell
 // parser) and the program started without a shell, so what a kest gives (URLs, files,
-// folders, arguments) stays one plain argument each. A value inside a quoted word stays
-// quoted for a shell that runs that word, whatever characters it holds; one that stands
-// inside quotes of that shell's own goes in only when it holds nothing the shell still
-// reads there.
+// folders, arguments) stays one plain argument each. A value within a word goes in
+// quoted where exactly one reader takes that quoting off again (the line's parser, or
+// a shell the line runs); where a shell run by a shell may read it too (sh -c "sh -c
+// '… %u'"), it goes in only when it is plain text to all of them, else the program
+// starts without it and `withheld` says why.
 #pragma once
 
 #include <cstdint>

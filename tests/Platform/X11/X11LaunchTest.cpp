@@ -200,8 +200,8 @@ TEST_F(X11LaunchTest, AnItemsURLReachesAShellInTheExecLineQuotedAndNoneGoesWhere
     EXPECT_FALSE(std::filesystem::exists(pwned));
     const std::string withheld = "kestr[launch]: " + dataFolder() +
                                  "/applications/kestr-quoted.desktop starts without \"" + hostile +
-                                 "\": its Exec line puts it inside quotes of a shell command, where the "
-                                 "shell would still read the \"$\" it holds";
+                                 "\": its Exec line puts it within a shell command, where a shell would "
+                                 "read the \"$\" it holds";
     EXPECT_EQ(std::count(recordedLog().lines().begin(), recordedLog().lines().end(), withheld), 1);
     const std::string refused = "kestr[openURL]: kestr-nourl did not open https://example.com/: its desktop file " +
                                 dataFolder() + "/applications/kestr-nourl.desktop takes no URL or file";
@@ -255,13 +255,14 @@ TEST(DesktopExecTest, WhatAKestGivesStaysPlainArgumentsWhereTheExecLineTakesThem
               "\"--headless\" would reach /apps/browser.desktop as an option");
 }
 
-// Inside quotes of the shell command a quoted word holds, a value goes in as it is, and
-// only when the shell reads nothing in it there; else the program starts without it.
+// Inside quotes of the shell command a quoted word holds, or beside its quotes, a value
+// goes in as it is, and only when no shell reads anything in it; else the program
+// starts without it.
 TEST(DesktopExecTest, AValueInsideTheQuotesOfAShellCommandGoesInOnlyWhenTheShellReadsNothingInIt) {
     DesktopEntry entry;
     entry.path = "/apps/log.desktop";
     const std::string hostile = "x:$(touch$IFS$HOME/P)";
-    const std::string url = "https://example.com/?a=1&b=two%20words";
+    const std::string url = "https://example.com/a=1,b=two%20words";
     struct Case {
         std::string exec, value, command;
         bool withheld;
@@ -278,8 +279,11 @@ TEST(DesktopExecTest, AValueInsideTheQuotesOfAShellCommandGoesInOnlyWhenTheShell
         {R"(sh -c 'echo "%u"')", R"(x:a\b)", R"(echo "")", true},
         {R"(sh -c 'echo "%u"')", "x:a`id`", R"(echo "")", true},
         {R"(sh -c "echo '%u'")", "x:it's", "echo ''", true},
-        // An escaped quote opens nothing: the value is quoted for the shell.
-        {R"(sh -c "echo \'%u")", "x:'a'", R"(echo \''x:'\''a'\''')", false},
+        // A further shell would see what stands between these quotes bare.
+        {R"(sh -c "echo '%u'")", "https://example.com/?a=1&b=2", "echo ''", true},
+        // An escaped quote opens nothing, but a shell run by this one would read the
+        // word it joins.
+        {R"(sh -c "echo \'%u")", "x:'a'", R"(echo \')", true},
     };
     for (const Case& c : cases) {
         entry.exec = c.exec;
@@ -291,11 +295,9 @@ TEST(DesktopExecTest, AValueInsideTheQuotesOfAShellCommandGoesInOnlyWhenTheShell
         EXPECT_EQ(out.withheld.size(), c.withheld ? 1u : 0u) << shown;
     }
     entry.exec = R"(sh -c "echo '%u'")";
-    EXPECT_EQ(
-        std::get<0>(DesktopExec::commands(entry, {}, {hostile})).withheld,
-        std::vector<std::string>{"/apps/log.desktop starts without \"x:$(touch$IFS$HOME/P)\": its Exec line puts "
-                                 "it inside quotes of a shell command, where the shell would still read the \"$\" "
-                                 "it holds"});
+    EXPECT_EQ(std::get<0>(DesktopExec::commands(entry, {}, {hostile})).withheld,
+              std::vector<std::string>{"/apps/log.desktop starts without \"x:$(touch$IFS$HOME/P)\": its Exec line puts "
+                                       "it within a shell command, where a shell would read the \"$\" it holds"});
 }
 
 TEST_F(X11LaunchTest, IconsComeFromTheIconThemeElseFromTheWindow) {
