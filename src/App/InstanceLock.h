@@ -1,8 +1,8 @@
 // One menu-bar application per user data folder: the running one holds an advisory
 // lock for its whole life, which the system lets go when the process ends, a crash
-// included; a second start finds it held and stops. The lock file lives in the user's
-// runtime folder, named after the data folder (the folder itself, through any link or
-// "." in its path), so it can be taken where the data folder is read-only or missing.
+// included; a second start finds it held and stops. The lock file lives in the data
+// folder itself, so every instance on that folder meets it, whatever runtime folder or
+// path (a link, "." in it) each was given.
 #pragma once
 
 #include <memory>
@@ -16,10 +16,12 @@ class InstanceLock {
 public:
     InstanceLock() = delete;
 
-    // Takes the lock in `runtimeFolder`, made (private to the user) when missing.
-    // Throws FileLockedError while another process holds it, FileError when it cannot
-    // be taken.
-    static std::unique_ptr<FileLock> acquire(PosixFiles& files, const std::string& runtimeFolder);
+    // Takes the lock in the data folder, made when missing. Throws FileLockedError
+    // while another process holds it, FileError when it cannot be taken safely (the
+    // folder cannot be made, or the lock file is a link or no regular file).
+    static std::unique_ptr<FileLock> acquire(PosixFiles& files);
+
+    static constexpr const char* fileName = "kestr.lock";
 };
 
 }  // namespace kestr

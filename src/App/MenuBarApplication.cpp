@@ -78,12 +78,13 @@ int MenuBarApplication::run(const UserEnvironment& user, const UserEnvironment::
     std::unique_ptr<FileLock> instance;
     try {
         PosixFiles files(user.folders);
-        instance = InstanceLock::acquire(files, user.runtimeFolder);
+        instance = InstanceLock::acquire(files);
     } catch (const FileLockedError&) {
         output.err("kestr is already running\n");
         return 1;
     } catch (const FileError& e) {
         output.err(PrintableText::of(std::string("kestr: cannot make sure no other kestr runs: ") + e.what()) + "\n");
+        return 1;
     }
 
     // On the real desktop our own windows are X windows too, in X pixels (scale 1), so

@@ -110,8 +110,9 @@ public:
     virtual std::vector<std::string> list(const std::string& folder) = 0;
     // Takes the exclusive advisory lock of the file (created when missing), waiting up
     // to `patience` seconds while another process holds it, then failing with
-    // FileLockedError (any other failure: FileError). None when the file cannot be created (a missing or read-only folder):
-    // there is then nothing to write that the lock would guard.
+    // FileLockedError (any other failure: FileError, a link or a file that is not a
+    // regular one included). None when the file cannot be created (a missing or
+    // read-only folder): there is then nothing to write that the lock would guard.
     virtual std::unique_ptr<FileLock> lock(const std::string& path, double patience) = 0;
 };
 

@@ -534,9 +534,9 @@ TEST(EndToEndTest, MenuBarApplicationStartTakesOverTheEarlierVersionsFolder) {
     EXPECT_EQ(json::parse(readFile(home.kestFile()))["layouts"].at(0)["name"], "Coding (sample)");
 }
 
-// Also where nothing can be written in the data folder: the lock is kept with the
-// user's runtime files, named after the folder itself however its path is written; two
-// data folders run side by side. Where no lock can be taken, one line says so.
+// The lock is kept in the data folder itself, so it is met however the folder's path is
+// written and whatever runtime folder each start is given; two data folders run side by
+// side. Where no lock can be taken safely, kestr does not start and says why.
 TEST(EndToEndTest, SecondMenuBarApplicationOnOneDataFolderStopsAndTheFirstGoesOn) {
     KestrHome home;
     const auto up = [](const std::string& err) { return err.find("hotkeys registered") != std::string::npos; };
@@ -551,25 +551,27 @@ TEST(EndToEndTest, SecondMenuBarApplicationOnOneDataFolderStopsAndTheFirstGoesOn
         EXPECT_EQ(r.status, 0) << r.err;
         return started ? r.err : "";
     };
-    const auto on = [](const std::string& data) {
-        return std::vector<std::string>{"QT_QPA_PLATFORM=offscreen", "KESTR_LOG_STDERR=1", "XDG_DATA_HOME=" + data};
+    const auto on = [&](const std::string& data, const std::string& runtime = "run") {
+        fs::create_directories(home.home() + "/" + runtime);
+        fs::permissions(home.home() + "/" + runtime, fs::perms::owner_all);
+        return std::vector<std::string>{"QT_QPA_PLATFORM=offscreen", "KESTR_LOG_STDERR=1", "XDG_DATA_HOME=" + data,
+                                        "XDG_RUNTIME_DIR=" + home.home() + "/" + runtime};
     };
     const std::string data = home.home() + "/data";
     fs::create_directories(data);
     fs::create_directory_symlink(data, home.home() + "/link");
-    const std::string none = "/proc/kestr-none";
     struct Case {
-        std::string first, second;
+        std::vector<std::string> first, second;
         bool stops;
     };
-    for (const Case& c :
-         {Case{data, data, true}, Case{data, home.home() + "/link", true}, Case{data, data + "/.", true},
-          Case{none, none, true}, Case{data, home.home() + "/other", false}}) {
-        SCOPED_TRACE(c.second);
+    for (const Case& c : {Case{on(data), on(data), true}, Case{on(data), on(home.home() + "/link"), true},
+                          Case{on(data), on(data + "/."), true}, Case{on(data, "run1"), on(data, "run2"), true},
+                          Case{on(data), on(home.home() + "/other"), false}}) {
+        SCOPED_TRACE(c.second[2] + " " + c.second[3]);
         std::optional<ProcessResult> second;
-        const auto first = home.run({}, 60, on(c.first), [&](pid_t pid, const std::string& err) {
+        const auto first = home.run({}, 60, c.first, [&](pid_t pid, const std::string& err) {
             if (second || !up(err)) return;
-            second = c.stops ? home.run({}, 20, on(c.second)) : ProcessResult{0, "", startAndQuit(on(c.second))};
+            second = c.stops ? home.run({}, 20, c.second) : ProcessResult{0, "", startAndQuit(c.second)};
             // Still running after the second start: a crash, then, must free the folder.
             ::kill(pid, SIGKILL);
         });
@@ -581,14 +583,21 @@ TEST(EndToEndTest, SecondMenuBarApplicationOnOneDataFolderStopsAndTheFirstGoesOn
             EXPECT_TRUE(up(second->err));
         }
         EXPECT_EQ(first.status, 128 + SIGKILL) << first.err;
-        EXPECT_TRUE(up(startAndQuit(on(c.first))));
+        EXPECT_TRUE(up(startAndQuit(c.first)));
     }
 
-    const std::string err =
-        startAndQuit({"QT_QPA_PLATFORM=offscreen", "KESTR_LOG_STDERR=1", "XDG_RUNTIME_DIR=/proc/kestr-none"});
-    EXPECT_EQ(lineWith(err, "no other"),
-              "kestr: cannot make sure no other kestr runs: cannot create folder /proc/kestr-none/kestr: No such file "
-              "or directory");
+    const std::string linked = home.home() + "/linked";
+    fs::create_directories(linked + "/kestr");
+    fs::create_symlink(home.home() + "/elsewhere", linked + "/kestr/kestr.lock");
+    for (const auto& [folder, why] :
+         {std::pair<std::string, std::string>{"/proc/kestr-none", "cannot create folder /proc/kestr-none/kestr: "
+                                                                  "No such file or directory"},
+          {linked, "cannot lock " + linked + "/kestr/kestr.lock: it is a link"}}) {
+        const auto r = home.run({}, 20, on(folder));
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "kestr: cannot make sure no other kestr runs: " + why + "\n");
+    }
+    EXPECT_FALSE(fs::exists(home.home() + "/elsewhere"));
 }
 
 TEST(EndToEndTest, RunningApplicationTakesInAKestFileAnotherProcessWrote) {

@@ -368,8 +368,15 @@ std::vector<std::string> PosixFiles::list(const std::string& folder) {
 }
 
 std::unique_ptr<FileLock> PosixFiles::lock(const std::string& path, double patience) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    // Never through a link: the lock would be taken on some other file.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0 && errno == ELOOP) throw FileError("cannot lock " + path + ": it is a link");
     if (fd < 0) return nullptr;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw FileError("cannot lock " + path + ": not a regular file");
+    }
     const auto giveUpAt = std::chrono::steady_clock::now() +
                           std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::duration<double>(patience));
     while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
