@@ -14,5 +14,5 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
     const std::vector<std::string> arguments(argv, argv + argc);
     kestr::ProcessOutput output;
-    return kestr::ProcessEntry::run(arguments, kestr::UserEnvironment::processVariable, output);
+    return output.finish(kestr::ProcessEntry::run(arguments, kestr::UserEnvironment::processVariable, output));
 }

@@ -59,6 +59,7 @@ public:
 
     std::string scenarioPath;  // KESTR_SIM_DESKTOP; tests may point it elsewhere
     bool readerGone = false;   // its output and error go to pipes nobody reads any more
+    std::string stdoutTo;      // a file its standard output goes to, else a pipe
 
 private:
     std::string home_;
@@ -101,6 +102,7 @@ ProcessResult KestrHome::run(const std::vector<std::string>& arguments, unsigned
     if (pid == 0) {
         ::signal(SIGPIPE, SIG_DFL);  // as a shell starts it
         ::dup2(pipes[0][1], 1);
+        if (!stdoutTo.empty()) ::dup2(::open(stdoutTo.c_str(), O_WRONLY), 1);
         ::dup2(pipes[1][1], 2);
         if (::chdir(home_.c_str()) != 0) ::_exit(126);
         ::alarm(watchdogSeconds);  // survives exec
@@ -272,6 +274,28 @@ TEST(EndToEndTest, ARunWhoseOutputIsNoLongerReadEndsNormally) {
     home.readerGone = true;
     EXPECT_EQ(home.run({"--apply-kest", "Coding (sample)"}, 20, {"KESTR_LOG_STDERR=1"}).status, 0);
     EXPECT_EQ(home.run({"--apply-kest", "No such kest"}, 20).status, 1);
+}
+
+// Every mode that prints fails, saying what failed, when its output cannot be written.
+TEST(EndToEndTest, AModeWhoseOutputCannotBeWrittenFailsWithOneLine) {
+    KestrHome home;
+    ASSERT_EQ(home.run({"--write-sample-layout", home.kestFile()}).status, 0);
+    home.stdoutTo = "/dev/full";
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"--dump"},
+                                               {"--help"},
+                                               {"--apply-kest", "Coding (sample)"},
+                                               {"--dump-displays"},
+                                               {"--dump-content"},
+                                               {"--probe-min-size"},
+                                               {"--write-sample-layout", home.home() + "/sample.json"},
+                                               {"--render-panel", home.home() + "/panel.png"}}) {
+        const ProcessResult r = home.run(arguments, 60, {"QT_QPA_PLATFORM=offscreen"});
+        EXPECT_EQ(r.status, 1) << arguments[0];
+        const std::string line = "kestr: cannot write to standard output: No space left on device\n";
+        EXPECT_TRUE(r.err.ends_with(line) && r.err.find(line) == r.err.size() - line.size())
+            << arguments[0] << ": " << r.err;
+    }
 }
 
 // The menu-bar application and the command line share one kest file. Processes that
