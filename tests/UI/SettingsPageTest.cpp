@@ -42,7 +42,7 @@ protected:
         sim->otherWording = &words;
         sim->simCapabilities.optionDragTiling = false;
     }
-    X11Wording words;
+    X11Wording words{UpdateSource("/usr/bin/kestr")};
 };
 
 TEST_F(X11SettingsPageTest, TheNotesSpeakOfThisDesktop) {

@@ -61,10 +61,6 @@ std::string X11Wording::newWindowRefused(const std::string& bundleID, std::int64
     return bundleID + " did not open a new window (" + message + ")";
 }
 
-std::string X11Wording::updatesNote() const {
-    return "kestr is updated by your system's package manager, together with your other software.";
-}
-
 std::optional<std::string> X11Wording::windowListWritten(const std::string& path) const {
     return "Window list saved to " + path;
 }
