@@ -46,6 +46,9 @@ bool changedSinceSeen(const JsonFileStore::Content& content, const FileNow& now)
     return content.mergeOnto && content.seen && *content.seen && **content.seen != now.stamp;
 }
 
+// The new backup while save() copies it, before it takes the old one's place.
+std::string backupCopyPath(const std::string& path) { return JsonFileStore::backupPath(path) + ".tmp"; }
+
 // What an error says of itself.
 std::string messageOf(const std::exception_ptr& error) {
     try {
@@ -64,7 +67,7 @@ std::string JsonFileStore::defaultFolder() { return defaultFolder(platform().fil
 std::string JsonFileStore::defaultFolder(Files& files) {
     const auto folders = files.applicationSupportDirectories();
     const std::string support =
-        folders.empty() ? joinPath(files.homeDirectory(), "Library/Application Support") : folders.front();
+        folders.empty() ? joinPath(files.homeDirectory(), ".local/share") : folders.front();
     return joinPath(support, "kestr");
 }
 
@@ -87,8 +90,14 @@ void JsonFileStore::load(const std::string& path, bool& loadFailed, const Conten
     } catch (...) {
         failUntilNextLoad(std::current_exception());
     }
-    // What a save cut short left behind; the next save makes its own.
+    // What a save cut short left behind; the next save makes its own. The backup's copy
+    // is only made under the lock we hold, so one there now is such a leftover.
     for (const auto& failure : files.removeLeftoverTemporaries(path)) platform().log().line("kestr: " + failure);
+    try {
+        if (files.exists(backupCopyPath(path))) files.remove(backupCopyPath(path));
+    } catch (const FileError& e) {
+        platform().log().line(std::string("kestr: ") + e.what());
+    }
     if (!files.exists(path)) {
         // A backup without its file stays unread: a save never leaves the file
         // missing, so a user removed it and meant to start afresh.
@@ -182,7 +191,7 @@ void JsonFileStore::save(const std::string& path, bool loadFailed, const Content
     if (files.exists(path)) {
         // The old backup is replaced in one step, only once the new copy is complete.
         const std::string backup = backupPath(path);
-        const std::string fresh = backup + ".tmp";
+        const std::string fresh = backupCopyPath(path);
         if (files.exists(fresh)) files.remove(fresh);
         try {
             files.copy(path, fresh);

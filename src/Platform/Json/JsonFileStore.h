@@ -23,7 +23,7 @@
 // than lockPatience fails load() as an unreadable file would, and fails save().
 //
 // load(): first removes the temporary files that saves cut short by an earlier process
-// left (Files::leftoverTemporaries). No file gives empty content without error, whatever the backup (path +
+// left (Files::leftoverTemporaries, and the backup's copy path + ".bak.tmp"). No file gives empty content without error, whatever the backup (path +
 // ".bak") holds. A file that cannot be read empties the content, sets loadFailed and
 // rethrows the read error (the file stays). A file that cannot be decoded is
 // quarantined (StoreRecovery) and the backup is taken instead and written back as the
@@ -108,8 +108,8 @@ public:
     // are, UTF-8; a NaN or infinite number fails. A fresh one on each call.
     static JsonEncoder encoder() { return JsonEncoder{}; }
 
-    // The folder "kestr" under the user's Application Support folder (the first the
-    // system reports; home + "Library/Application Support" when it reports none).
+    // The folder "kestr" under the user's data folder (the first the system reports;
+    // home + ".local/share" when it reports none).
     // Nothing is created.
     static std::string defaultFolder();
     // The same, asking the given files rather than the installed platform's.

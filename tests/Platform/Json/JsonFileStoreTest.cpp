@@ -1,6 +1,7 @@
 // The steps every JSON store shares, on a store of one text: backups, atomic writes,
 // recovery from the backup, quarantine, and what each failure leaves behind.
 #include "Platform/Json/JsonFileStore.h"
+#include "Platform/Posix/PosixFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +67,12 @@ protected:
     const std::vector<std::string>& log() { return sim->simLog().lines(); }
 };
 
+// Where the system names no data folder, the one a Linux desktop uses.
+TEST(JsonFileStoreFolderTest, WithoutADataFolderTheStoresLiveInLocalShare) {
+    PosixFiles files({"/home/kim", "", "/home/kim/Desktop"});
+    EXPECT_EQ(JsonFileStore::defaultFolder(files), "/home/kim/.local/share/kestr");
+}
+
 TEST_F(JsonFileStoreTest, SavesKeepThePreviousFileAsBackupAndAMissingFileIsAFreshStart) {
     TextStore s = store();
     s.load();
@@ -114,6 +121,7 @@ TEST_F(JsonFileStoreTest, LoadRemovesTheTemporaryFilesOfSavesCutShortBeforeThisP
     age(".texts.json.tmp-Xx7Ww6", std::chrono::hours(0));  // another process's write in progress
     age(".texts.json.tmp-Ab12C", std::chrono::hours(1));   // not a name writes choose
     age(".other.json.tmp-Ab12Cd", std::chrono::hours(1));
+    age("texts.json.bak.tmp", std::chrono::hours(0));  // the backup's copy of a save killed
     EXPECT_EQ(loaded(), "kept");
     EXPECT_EQ(files(), (std::vector<std::string>{".other.json.tmp-Ab12Cd", ".texts.json.tmp-Ab12C",
                                                  ".texts.json.tmp-Xx7Ww6", "texts.json"}));
