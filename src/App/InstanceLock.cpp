@@ -6,9 +6,10 @@
 namespace kestr {
 
 std::unique_ptr<FileLock> InstanceLock::acquire(PosixFiles& files) {
-    const std::string folder = JsonFileStore::defaultFolder(files);
-    files.createDirectories(folder);
-    const std::string path = joinPath(folder, fileName);
+    // Beside the data folder, not in it: the folder is made only once an earlier
+    // version's folder had its chance to take its place.
+    const std::string path = JsonFileStore::defaultFolder(files) + ".lock";
+    files.createDirectories(parentFolder(path));
     auto lock = files.lock(path, 0);
     if (!lock) throw FileError("cannot create " + path);
     return lock;

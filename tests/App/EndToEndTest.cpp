@@ -558,7 +558,7 @@ TEST(EndToEndTest, MenuBarApplicationStartTakesOverTheEarlierVersionsFolder) {
     EXPECT_EQ(json::parse(readFile(home.kestFile()))["layouts"].at(0)["name"], "Coding (sample)");
 }
 
-// The lock is kept in the data folder itself, so it is met however the folder's path is
+// The lock is kept beside the data folder, so it is met however the folder's path is
 // written and whatever runtime folder each start is given; two data folders run side by
 // side. Where no lock can be taken safely, kestr does not start and says why.
 TEST(EndToEndTest, SecondMenuBarApplicationOnOneDataFolderStopsAndTheFirstGoesOn) {
@@ -611,12 +611,12 @@ TEST(EndToEndTest, SecondMenuBarApplicationOnOneDataFolderStopsAndTheFirstGoesOn
     }
 
     const std::string linked = home.home() + "/linked";
-    fs::create_directories(linked + "/kestr");
-    fs::create_symlink(home.home() + "/elsewhere", linked + "/kestr/kestr.lock");
+    fs::create_directories(linked);
+    fs::create_symlink(home.home() + "/elsewhere", linked + "/kestr.lock");
     for (const auto& [folder, why] :
-         {std::pair<std::string, std::string>{"/proc/kestr-none", "cannot create folder /proc/kestr-none/kestr: "
+         {std::pair<std::string, std::string>{"/proc/kestr-none", "cannot create folder /proc/kestr-none: "
                                                                   "No such file or directory"},
-          {linked, "cannot lock " + linked + "/kestr/kestr.lock: it is a link"}}) {
+          {linked, "cannot lock " + linked + "/kestr.lock: it is a link"}}) {
         const auto r = home.run({}, 20, on(folder));
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.err, "kestr: cannot make sure no other kestr runs: " + why + "\n");
