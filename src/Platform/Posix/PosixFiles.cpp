@@ -347,16 +347,6 @@ void PosixFiles::createDirectories(const std::string& path) {
     if (!isDirectory(path)) fail("cannot create folder", path, ENOTDIR);
 }
 
-void PosixFiles::createPrivateFolder(const std::string& path) {
-    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) fail("cannot create folder", path, errno);
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) fail("cannot use folder", path, errno);
-    if (!S_ISDIR(st.st_mode)) fail("cannot use folder", path, ENOTDIR);
-    // Anyone who could write there could take or drop the locks in it.
-    if (st.st_uid != ::geteuid() || (st.st_mode & 077) != 0)
-        throw FileError("cannot use folder " + path + ": it is not private to this user");
-}
-
 std::vector<std::string> PosixFiles::list(const std::string& folder) {
     std::vector<std::string> names;
     std::error_code ec;

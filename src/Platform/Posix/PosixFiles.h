@@ -36,11 +36,6 @@ public:
     std::vector<std::string> list(const std::string& folder) override;
     std::unique_ptr<FileLock> lock(const std::string& path, double patience) override;
 
-    // Makes a folder that only this user can enter (its parent must exist), or checks
-    // that the one there is such a folder: not a link, owned by this user, closed to
-    // everyone else. Throws FileError otherwise.
-    void createPrivateFolder(const std::string& path);
-
     const UserFolders& folders() const { return folders_; }
 
 protected:

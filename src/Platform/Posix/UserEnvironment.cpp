@@ -1,6 +1,5 @@
 #include "Platform/Posix/UserEnvironment.h"
 
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -32,9 +31,6 @@ UserEnvironment UserEnvironment::read(const Variables& variables) {
     environment.stateHome =
         absoluteValue(variables, "XDG_STATE_HOME").value_or((homePath / ".local" / "state").string());
     environment.configHome = absoluteValue(variables, "XDG_CONFIG_HOME").value_or((homePath / ".config").string());
-    const auto runtime = absoluteValue(variables, "XDG_RUNTIME_DIR");
-    environment.runtimeFolder =
-        runtime ? (std::filesystem::path(*runtime) / "kestr").string() : "/tmp/kestr-" + std::to_string(::geteuid());
     std::ifstream userDirs(std::filesystem::path(environment.configHome) / "user-dirs.dirs");
     std::ostringstream text;
     text << userDirs.rdbuf();

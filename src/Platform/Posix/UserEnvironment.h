@@ -26,9 +26,6 @@ struct UserEnvironment {
     std::string stateHome;
     // Where settings are kept: $XDG_CONFIG_HOME, else $HOME/.config.
     std::string configHome;
-    // kestr's folder among the user's runtime files (emptied at logout, never on a
-    // network): "kestr" in $XDG_RUNTIME_DIR, else "/tmp/kestr-" and the user id.
-    std::string runtimeFolder;
     bool logToStderr = false;
 
     // Application support is $XDG_DATA_HOME, else $HOME/.local/share; the desktop folder

@@ -68,23 +68,6 @@ TEST_F(PosixFilesTest, OnlyRegularFilesAreReadOrCopied) {
     EXPECT_THROW(SimDesktop::loadScenario(root + "/pipe.json"), FileError);
 }
 
-// The fallback runtime folder sits in /tmp, where anyone could have made it first.
-TEST_F(PosixFilesTest, PrivateFolderIsMadeClosedAndOnlySuchAFolderIsTaken) {
-    const std::string folder = root + "/run";
-    files.createPrivateFolder(folder);
-    files.createPrivateFolder(folder);
-    EXPECT_EQ(fs::status(folder).permissions(), fs::perms(0700));
-
-    fs::permissions(folder, fs::perms(0777));
-    EXPECT_EQ(error([&] { files.createPrivateFolder(folder); }),
-              "cannot use folder " + folder + ": it is not private to this user");
-    fs::create_directory_symlink(root, root + "/link");
-    EXPECT_EQ(error([&] { files.createPrivateFolder(root + "/link"); }),
-              "cannot use folder " + root + "/link: Not a directory");
-    EXPECT_EQ(error([&] { files.createPrivateFolder(root + "/none/run"); }),
-              "cannot create folder " + root + "/none/run: No such file or directory");
-}
-
 TEST_F(PosixFilesTest, FileAboveTheSizeLimitIsRefusedUnread) {
     const std::string file = root + "/layouts.json";
     files.writeAtomically(file, "");
