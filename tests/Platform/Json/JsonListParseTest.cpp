@@ -78,7 +78,9 @@ TEST(JsonListParseTest, AKeyTwiceInOneObjectIsRefusedAndPlaced) {
         {R"({"list": [[], {"k": [0, {"z": 1, "z": null}]}]})", R"("z" appears twice in the object at list[1].k[1])"},
         {R"([{"a": 1}, {"a": 1, "a": 1}])", R"("a" appears twice in the object at [1])"},
     };
-    for (const auto& [text, where] : cases) {
+    for (const auto& entry : cases) {
+        const std::string& text = entry.first;
+        const std::string& where = entry.second;
         const auto listed = test::thrown<JsonDecodeError>([&] { parsed(text); });
         ASSERT_TRUE(listed) << text;
         EXPECT_EQ(listed->what(), "malformed JSON: the key " + where);

@@ -232,7 +232,9 @@ TEST_F(X11ApplyTest, XtermsMatchedByTitleLandInTheirOwnSlotsApplyAfterApply) {
         {"x", [](const std::string& title) { return WindowMatcher::titleContains(title); }},
         {"r", [](const std::string& title) { return WindowMatcher::titleRegex("^\\Q" + title + "\\E$"); }},
     };
-    for (const auto& [mark, matcher] : matchers) {
+    for (const auto& entry : matchers) {
+        const std::string& mark = entry.first;
+        const auto& matcher = entry.second;
         const auto titleOf = [&mark](int i) { return "[" + mark + " " + std::to_string(i) + "]"; };
         std::vector<std::unique_ptr<Subprocess>> xterms;
         std::vector<LayoutItem> items;
