@@ -96,6 +96,9 @@ TEST_P(LateWindowsTest, ALaunchsLateFirstWindowGoesToItsFirstItemAndTheNextGetsA
     ASSERT_EQ(windowsOf(pid).size(), 1u);
     const AXElement first = windowsOf(pid)[0];
     EXPECT_EQ(frameOf(first), leftHalf);
+    EXPECT_TRUE(freshWindowScripts().empty()) << "asked for in the pass that placed the first window";
+    sim->virtualTime().advance(0.5);  // 8.2 s: the next pass asked
+    EXPECT_EQ(freshWindowScripts(), std::vector<std::string>{"com.example.Slow"});
     sim->virtualTime().advance(30);
     const AXElementList windows = windowsOf(pid);
     ASSERT_EQ(windows.size(), 2u);
