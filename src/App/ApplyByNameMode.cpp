@@ -56,7 +56,7 @@ Task<int> DiagnosticModes::applyByName(ConsoleOutput& output, std::vector<std::s
     const auto uuid = displays.displayUUIDString(anchor);
     output.err("anchor=" + (uuid ? uuid->substr(0, 8) : std::string("?")) + "\n");
 
-    const auto report = co_await LayoutApplier::apply(*layout, LayoutApplier::ApplyMode::restoreMissing,
+    auto report = co_await LayoutApplier::apply(*layout, LayoutApplier::ApplyMode::restoreMissing,
                                                       LayoutApplier::FrameSource::captured, anchor);
     output.out("applied=" + std::to_string(report.applied) + " skipped=" + std::to_string(report.skipped.size()) +
                "\n");

@@ -8,7 +8,6 @@
 #include <memory>
 #include <string>
 
-#include "Platform/Runtime/Completion.h"
 #include "Platform/Runtime/Task.h"
 
 namespace kestr {
@@ -17,15 +16,15 @@ class ApplyAftermath {
 public:
     ApplyAftermath();
 
-    // Starts the work on the main actor; the aftermath lasts until it ends.
-    void start(Task<void> work) const;
+    // Starts `work` on the main actor; the aftermath lasts until it ends.
+    void start(Task<void> work);
     // Says how one late window ended, in a line without the log's tag.
-    void ended(const std::string& outcome) const;
+    void ended(const std::string& outcome);
     // Hands `listener` every outcome said so far, then each one as it is said.
-    void listen(std::function<void(const std::string&)> listener) const;
-    bool isOver() const;
-    // Resumes once the work started so far, and any it starts meanwhile, has ended.
-    Completion<bool> over() const;
+    void listen(std::function<void(const std::string&)> listener);
+    // Ends once the work started so far, and any started meanwhile, has ended; at once
+    // when none runs.
+    Task<void> over() const;
 
     // Alike when as much runs and the same outcomes were said.
     friend bool operator==(const ApplyAftermath& a, const ApplyAftermath& b);
@@ -33,6 +32,7 @@ public:
 private:
     struct Record;
     static Task<void> counted(std::shared_ptr<Record> record, Task<void> work);
+    static Task<void> ends(std::shared_ptr<Record> record);
     std::shared_ptr<Record> record_;
 };
 

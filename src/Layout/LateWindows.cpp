@@ -20,7 +20,7 @@ using DeferredPlacement = LayoutApplier::DeferredPlacement;
 
 constexpr double deferredPollInterval = 0.5;
 
-void end(const ApplyAftermath& aftermath, const std::string& outcome) {
+void end(ApplyAftermath& aftermath, const std::string& outcome) {
     ApplyLog::writeLate(outcome);
     aftermath.ended(outcome);
 }
@@ -111,7 +111,7 @@ Task<void> LateWindows::askForFreshWindow(Waiting& waiting) {
 }
 
 void LateWindows::placeDeferred(std::vector<DeferredPlacement> placements, AXElementList claimedWindows,
-                                const ApplyAftermath& aftermath, double giveUpAfter) {
+                                ApplyAftermath aftermath, double giveUpAfter) {
     if (placements.empty()) return;
     aftermath.start(placeWhenOpen(std::move(placements), std::move(claimedWindows), aftermath, giveUpAfter));
 }

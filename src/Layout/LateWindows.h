@@ -29,7 +29,7 @@ public:
     // `giveUpAfter` seconds after it started (tests of a real desktop, which runs in real
     // time, shorten it).
     static void placeDeferred(std::vector<LayoutApplier::DeferredPlacement> placements, AXElementList claimedWindows,
-                              const ApplyAftermath& aftermath, double giveUpAfter = giveUpSeconds);
+                              ApplyAftermath aftermath, double giveUpAfter = giveUpSeconds);
 
 private:
     // A deferred placement on its way: for a fresh window, the application's windows
