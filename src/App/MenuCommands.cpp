@@ -191,7 +191,12 @@ void MenuCommands::dumpWindowList() {
         return;
     }
     if (const auto said = platform().wording().windowListWritten(path)) {
-        platform().toasts().show(*said, ToastFeel::plain, dumpToastDuration);
+        // A long path is what gets shortened, never the words around it.
+        const std::size_t at = said->find(path);
+        const ToastText toast = at == std::string::npos
+                                   ? ToastText(*said)
+                                   : ToastText::around(said->substr(0, at), path, said->substr(at + path.size()));
+        platform().toasts().show(toast, ToastFeel::plain, dumpToastDuration);
     }
     platform().workspace().activateFileViewerSelecting({path});
 }

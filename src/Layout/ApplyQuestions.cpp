@@ -73,7 +73,7 @@ void ApplyQuestions::notifyDropped(const Layout& kest) {
     const bool asking = ApplyInFlight::shared().isAsking();
     if (asking) platform().alerts().bringOpenAlertForward();
     const std::string why = asking ? "first answer kestr's alert." : "kestr is still applying a kest.";
-    platform().toasts().show("“" + shown(kest.name) + "” wasn't applied: " + why, ToastFeel::alert,
+    platform().toasts().show(ToastText::around("“", shown(kest.name), "” wasn't applied: " + why), ToastFeel::alert,
                              droppedToastDuration);
 }
 

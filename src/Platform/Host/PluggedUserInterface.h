@@ -22,7 +22,7 @@ public:
     void bringOpenAlertForward() override {
         if (plugs_.alerts) plugs_.alerts->bringOpenAlertForward();
     }
-    void show(const std::string& text, ToastFeel feel, double duration) override {
+    void show(const ToastText& text, ToastFeel feel, double duration) override {
         if (plugs_.toasts) plugs_.toasts->show(text, feel, duration);
     }
     void set(CursorShape shape) override {

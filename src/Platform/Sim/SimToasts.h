@@ -23,8 +23,8 @@ class SimToasts : public Toasts {
 public:
     explicit SimToasts(MainActor& actor) : actor_(actor) {}
 
-    void show(const std::string& text, ToastFeel feel, double duration) override {
-        shown.push_back({text, feel, duration, actor_.now()});
+    void show(const ToastText& text, ToastFeel feel, double duration) override {
+        shown.push_back({text.text, feel, duration, actor_.now()});
         if (forwardTo) forwardTo->show(text, feel, duration);
     }
     // The text on screen now, if any: the latest toast until its duration runs out.

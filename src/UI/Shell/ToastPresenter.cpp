@@ -22,6 +22,9 @@ constexpr double height = 38;
 constexpr double sidePadding = 40;
 constexpr double belowMenuBar = 12;
 constexpr double cornerRadius = 13;
+// The label's margin at either end: clear of the rounded ends, with room to spare for how
+// the label lays the text out.
+constexpr int labelInset = 10;
 
 QFont toastFont() {
     QFont font;
@@ -40,6 +43,8 @@ public:
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_ShowWithoutActivating);
         keepOffTaskbars(*this);
+        // A desktop switch while it shows must not take it away.
+        showOnEveryDesktop(*this);
     }
 
 protected:
@@ -52,6 +57,18 @@ private:
     RoundedWindowShape* shape_;
 };
 
+// Cut in its middle; a path keeps its file name whole where that fits.
+QString shortened(const QFontMetricsF& metrics, const QString& part, double room) {
+    const qsizetype slash = part.lastIndexOf('/');
+    if (slash > 0) {
+        const QString name = part.mid(slash);
+        const double left = room - metrics.horizontalAdvance(name);
+        if (left >= metrics.horizontalAdvance(part.left(4) + QChar(0x2026)))
+            return metrics.elidedText(part.left(slash), Qt::ElideMiddle, left) + name;
+    }
+    return metrics.elidedText(part, Qt::ElideMiddle, room);
+}
+
 }  // namespace
 
 ToastPresenter::ToastPresenter() = default;
@@ -62,10 +79,30 @@ ToastPresenter::~ToastPresenter() {
 
 ToastPresenter& ToastPresenter::shared() { return platform().shared<ToastPresenter>(); }
 
-QSize ToastPresenter::layout(const QString& text) {
-    const double measured = QFontMetricsF(toastFont()).horizontalAdvance(text);
-    const double width = std::clamp(std::ceil(measured) + sidePadding, minimumWidth, maximumWidth);
-    return QSize(static_cast<int>(width), static_cast<int>(height));
+ToastPresenter::Fitted ToastPresenter::fit(const ToastText& toast) {
+    const QFontMetricsF metrics(toastFont());
+    const double line = maximumWidth - sidePadding;
+    const std::string& whole = toast.text;
+    const std::size_t from = std::min(toast.shortenableFrom, whole.size());
+    const std::size_t length = std::min(toast.shortenableLength, whole.size() - from);
+    const QString before = QString::fromStdString(whole.substr(0, from));
+    const QString part = QString::fromStdString(whole.substr(from, length));
+    const QString after = QString::fromStdString(whole.substr(from + length));
+    QString text = before + part + after;
+    if (metrics.horizontalAdvance(text) > line && !part.isEmpty()) {
+        // Never shorter than a third of a line, so some of the name stays however long the
+        // words around it are.
+        const double room = std::max(line - metrics.horizontalAdvance(before + after), line / 3);
+        text = before + shortened(metrics, part, room) + after;
+    }
+    const double measured = metrics.horizontalAdvance(text);
+    if (measured <= line) {
+        const double width = std::clamp(std::ceil(measured) + sidePadding, minimumWidth, maximumWidth);
+        return {text, QSize(static_cast<int>(width), static_cast<int>(height))};
+    }
+    const QRectF wrapped = metrics.boundingRect(QRectF(0, 0, line, 10000), Qt::TextWordWrap, text);
+    const double tall = std::ceil(wrapped.height() - metrics.height() + height);
+    return {text, QSize(static_cast<int>(maximumWidth), static_cast<int>(std::max(height, tall)))};
 }
 
 void ToastPresenter::makePanel() {
@@ -74,6 +111,7 @@ void ToastPresenter::makePanel() {
     label_ = new QLabel(panel_.get());
     label_->setFont(toastFont());
     label_->setAlignment(Qt::AlignCenter);
+    label_->setWordWrap(true);
     label_->setStyleSheet("color: white; background: transparent;");
     setOpacity(0);
 }
@@ -92,18 +130,15 @@ void ToastPresenter::position(QSize size) {
     panel_->move(static_cast<int>(x), static_cast<int>(y));
 }
 
-void ToastPresenter::show(const std::string& text, ToastFeel feel, double duration) {
+void ToastPresenter::show(const ToastText& text, ToastFeel feel, double duration) {
     // A beep draws attention first; there is no haptic engine to play on.
     if (feel == ToastFeel::alert) platform().application().beep();
     if (!panel_) makePanel();
     if (!label_) return;
-    const QString qtext = QString::fromStdString(text);
-    const QSize size = layout(qtext);
-    // A text too long for the widest panel is cut in its middle, clear of the rounded
-    // ends: what happened stays at its start, and a path keeps its file name.
-    label_->setText(QFontMetricsF(toastFont()).elidedText(qtext, Qt::ElideMiddle, size.width() - sidePadding / 2));
+    const auto [shown, size] = fit(text);
+    label_->setText(shown);
     panel_->resize(size);
-    label_->setGeometry(0, 0, size.width(), size.height());
+    label_->setGeometry(labelInset, 0, size.width() - 2 * labelInset, size.height());
     position(size);
     MainActor& actor = platform().mainActor();
     if (dismissWorkItem_) actor.cancel(*dismissWorkItem_);

@@ -1,10 +1,11 @@
 // Short messages in a small rounded translucent panel near the top of the screen under
-// the pointer: it fades in, stays for the time asked, and fades out by itself. It never
-// takes focus or clicks; a new toast replaces the one showing. Timing runs on the main
-// actor's clock.
+// the pointer, on every desktop: it fades in, stays for the time asked, and fades out by
+// itself. It never takes focus or clicks; a new toast replaces the one showing. Timing
+// runs on the main actor's clock.
 #pragma once
 
 #include <QSize>
+#include <QString>
 #include <memory>
 #include <optional>
 
@@ -27,14 +28,21 @@ public:
     // Lives with the platform, so each test starts with a fresh one.
     static ToastPresenter& shared();
 
-    void show(const std::string& text, ToastFeel feel, double duration) override;
+    void show(const ToastText& text, ToastFeel feel, double duration) override;
 
     // The panel, built on the first toast.
     QWidget* panel() const { return panel_.get(); }
     QLabel* label() const { return label_; }
     double opacity() const { return opacity_; }
-    // Width from the text, clamped to 120 ... 460; always 38 high.
-    static QSize layout(const QString& text);
+    // What the panel shows, and its size.
+    struct Fitted {
+        QString text;
+        QSize size;
+    };
+    // Width from the text, clamped to 120 ... 460, and 38 high. Words too wide for one
+    // line shorten their name or path (in its middle, with "…") first; what is still too
+    // wide wraps onto more lines, each adding to the height, so no word is lost.
+    static Fitted fit(const ToastText& text);
 
 private:
     void makePanel();

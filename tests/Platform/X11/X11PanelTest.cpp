@@ -105,13 +105,13 @@ TEST_F(X11PanelTest, WithoutACompositingManagerThePanelAndTheToastShowTheWindowB
 
 // Without a system tray the status button is a window of its own, above the others:
 // switching desktops must not take it (and with it the panel and the menu) away, nor an
-// alert that waits for an answer, and a maximised window stays below the button rather
+// alert that waits for an answer, nor a toast, and a maximised window stays below the button rather
 // than with its title-bar buttons under it. xfwm4 reads the desktop "all" as a desktop
 // number and keeps windows a few pixels off the screen's edge: the strip the button
 // keeps reaches down to where it went.
 class X11StatusButtonTest : public X11PanelTest, public testing::WithParamInterface<WindowManager> {};
 
-TEST_P(X11StatusButtonTest, ItAndAnOpenAlertShowOnEveryDesktopAndMaximisedWindowsStayBelowIt) {
+TEST_P(X11StatusButtonTest, ItAnOpenAlertAndAToastShowOnEveryDesktopAndMaximisedWindowsStayBelowIt) {
     ASSERT_NO_THROW(session().startWindowManager(GetParam()));
     WindowStatusItem item;
     int told = 0;
@@ -153,6 +153,9 @@ TEST_P(X11StatusButtonTest, ItAndAnOpenAlertShowOnEveryDesktopAndMaximisedWindow
     alert->show();
     const auto alertWindow = static_cast<xcb_window_t>(alert->winId());
     ASSERT_TRUE(pumpQtUntil([&] { return isViewable(connection(), alertWindow); }));
+    ToastPresenter::shared().show("“Notes” wasn't applied: first answer kestr's alert.", ToastFeel::plain, 60);
+    const auto toast = static_cast<xcb_window_t>(ToastPresenter::shared().panel()->winId());
+    ASSERT_TRUE(pumpQtUntil([&] { return isViewable(connection(), toast); }));
     // Hidden once the window manager has left the first desktop.
     const xcb_window_t left = openFramed({});
     for (std::uint32_t desktop : {1u, 2u, 3u}) {
@@ -160,8 +163,10 @@ TEST_P(X11StatusButtonTest, ItAndAnOpenAlertShowOnEveryDesktopAndMaximisedWindow
         ASSERT_TRUE(waitUntil([&] { return !isViewable(connection(), left); }));
         EXPECT_TRUE(isViewable(connection(), button)) << "the button stayed behind, away from desktop " << desktop;
         EXPECT_TRUE(isViewable(connection(), alertWindow)) << "the alert stayed behind, away from desktop " << desktop;
+        EXPECT_TRUE(isViewable(connection(), toast)) << "the toast stayed behind, away from desktop " << desktop;
     }
     alert->hide();
+    ToastPresenter::shared().panel()->hide();
     ASSERT_TRUE(switchTo(1));
     const xcb_window_t w = openFramed({});
     auto& e = x11().connection().ewmh();

@@ -22,22 +22,42 @@ protected:
     void advance(double seconds) { sim->virtualTime().advance(seconds); }
 };
 
-TEST_F(ToastPresenterTest, ThePanelFitsTheTextWithinItsLimits) {
-    EXPECT_EQ(ToastPresenter::layout("x"), QSize(120, 38));
-    EXPECT_EQ(ToastPresenter::layout(QString(200, 'W')), QSize(460, 38));
-    // Too long for the widest panel: cut in the middle, so both what happened and the
-    // file name at the end of a path show.
+// Words too wide for the widest panel keep every word: the name or path in them is cut in
+// its middle (a path keeps its file name), and what is still too wide takes more lines.
+TEST_F(ToastPresenterTest, ThePanelFitsTheTextWithinItsLimitsAndKeepsItsWords) {
     const std::string path = "/home/someone/" + std::string(80, 'f') + "/Desktop/kestr-windows.txt";
-    ToastPresenter::shared().show("Window list saved to " + path, ToastFeel::plain, 1);
-    const QString shown = ToastPresenter::shared().label()->text();
-    EXPECT_TRUE(shown.startsWith("Window list saved to ")) << shown.toStdString();
-    EXPECT_TRUE(shown.endsWith("/kestr-windows.txt")) << shown.toStdString();
-    EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
-    const QString middle = "No window to snap — click a window first";
-    const QSize size = ToastPresenter::layout(middle);
-    EXPECT_GT(size.width(), 120);
-    EXPECT_LT(size.width(), 460);
-    EXPECT_EQ(size.height(), 38);
+    const std::string reason = "” wasn't applied: kestr is still applying a kest.";
+    const std::string hint = "Can't find kestr? It's in your menu bar — drag other icons aside if the notch hides it.";
+    const struct {
+        ToastText text;
+        std::string starts, ends;
+        bool cut;
+        bool wraps;
+    } cases[] = {
+        {"x", "x", "x", false, false},
+        {"No window to snap — click a window first", "No window", "first", false, false},
+        {ToastText::around("Window list saved to ", path, ""), "Window list saved to /", "/kestr-windows.txt", true,
+         false},
+        {ToastText::around("“", "Cross", reason), "“Cross" + reason, "“Cross" + reason, false, true},
+        {ToastText::around("“", std::string(60, 'N') + " end", "” wasn't applied."), "“NN", "N end” wasn't applied.", true,
+         false},
+        {ToastText::around("“", std::string(60, 'N'), reason + " " + hint), "“NN", reason + " " + hint, true, true},
+        {hint, hint, hint, false, true},
+    };
+    for (const auto& c : cases) {
+        const auto [shown, size] = ToastPresenter::fit(c.text);
+        const std::string said = shown.toStdString();
+        EXPECT_TRUE(said.starts_with(c.starts)) << said;
+        EXPECT_TRUE(said.ends_with(c.ends)) << said;
+        EXPECT_EQ(shown.contains(QChar(0x2026)), c.cut) << said;
+        EXPECT_TRUE(c.cut || said == c.text.text) << said;
+        EXPECT_GE(size.width(), 120) << said;
+        EXPECT_LE(size.width(), 460) << said;
+        EXPECT_EQ(size.height() > 38, c.wraps) << said;
+    }
+    EXPECT_EQ(ToastPresenter::fit("x").size, QSize(120, 38));
+    toasts().show(ToastText::around("Window list saved to ", path, ""), ToastFeel::plain, 1);
+    EXPECT_EQ(toasts().label()->text(), ToastPresenter::fit(ToastText::around("Window list saved to ", path, "")).text);
 }
 
 TEST_F(ToastPresenterTest, AToastFadesInUnderThePointerStaysItsTimeAndFadesOut) {
