@@ -76,6 +76,7 @@ public:
         Rect rect;
         double radius = 0;
         double girth = 0;
+        friend bool operator==(const Knob&, const Knob&) = default;
     };
     Knob knobMetrics(const EdgeGroup& group, double coordinate, double progress) const;
 
@@ -84,6 +85,7 @@ public:
         EdgeLineColor color = EdgeLineColor::idle;
         // The part of the line shown, grown from the span's midpoint.
         Rect segment;
+        friend bool operator==(const Layer&, const Layer&) = default;
     };
     struct Drawing {
         bool vertical = true;
@@ -96,6 +98,7 @@ public:
         double progress = 0;
         EdgeLineColor accent = EdgeLineColor::pressed;
         double glassAlpha = 0;
+        friend bool operator==(const Drawing&, const Drawing&) = default;
     };
     // None while no handle shows.
     std::optional<Drawing> drawing() const;

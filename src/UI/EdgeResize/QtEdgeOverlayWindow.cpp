@@ -76,6 +76,7 @@ QtEdgeOverlayWindow::QtEdgeOverlayWindow(EdgeOverlay& overlay)
 }
 
 void QtEdgeOverlayWindow::orderFront() {
+    shown_ = overlay_.drawing();
     applyShape();
     show();
     raise();
@@ -94,6 +95,9 @@ void QtEdgeOverlayWindow::setIgnoresMouseEvents(bool ignores) {
 }
 
 void QtEdgeOverlayWindow::redraw() {
+    auto drawing = overlay_.drawing();
+    if (drawing == shown_) return;
+    shown_ = std::move(drawing);
     applyShape();
     update();
 }
@@ -103,7 +107,7 @@ void QtEdgeOverlayWindow::redraw() {
 void QtEdgeOverlayWindow::applyShape() {
     QRegion shown;
     QRegion input;
-    if (const auto d = overlay_.drawing()) {
+    if (const auto& d = shown_) {
         const QRect line = qt(d->line).toAlignedRect().adjusted(-1, -1, 1, 1);
         const QRectF knob = qt(d->knob.rect);
         shown = QRegion(line);
@@ -126,7 +130,7 @@ void QtEdgeOverlayWindow::applyShape() {
 }
 
 void QtEdgeOverlayWindow::paintEvent(QPaintEvent*) {
-    const auto d = overlay_.drawing();
+    const auto& d = shown_;
     if (!d) return;
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);

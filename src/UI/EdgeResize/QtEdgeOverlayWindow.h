@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 
 #include "EdgeResize/EdgeOverlay.h"
 #include "EdgeResize/EdgeOverlayPresenter.h"
@@ -41,6 +42,8 @@ private:
     bool ignoresMouse_ = true;
     QRegion shownRegion_;
     QRegion inputRegion_;
+    // What the window shows now: a redraw that would paint the same again paints nothing.
+    std::optional<EdgeOverlay::Drawing> shown_;
 };
 
 class QtEdgeOverlayPresenter : public EdgeOverlayPresenter {

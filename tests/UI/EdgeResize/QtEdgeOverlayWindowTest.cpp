@@ -1,8 +1,11 @@
 #include "UI/EdgeResize/QtEdgeOverlayWindow.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "EdgeResize/EdgeDragSession.h"
 #include "EdgeResize/EdgeOverlayManager.h"
@@ -66,6 +69,53 @@ TEST_F(QtEdgeOverlayWindowTest, TheHandleShowsTakesTheMouseAndDragsTheEdge) {
     sim->simEventMonitors().setPressedMouseButtons(0);
     QTest::mouseRelease(window(), Qt::LeftButton, {}, QPoint(720, 462));
     EXPECT_FALSE(EdgeDragSession::shared().isActive);
+}
+
+// Counts the paintings of the widget it watches.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+TEST_F(QtEdgeOverlayWindowTest, AHandleIsPaintedAgainOnlyWhenWhatItShowsChanges) {
+    PaintCounter counter;
+    window()->installEventFilter(&counter);
+    const auto paintsAfter = [&](const std::function<void()>& change) {
+        QCoreApplication::processEvents();
+        counter.paints = 0;
+        change();
+        QCoreApplication::processEvents();
+        return counter.paints;
+    };
+    const Uuid id = kest.edgeGroups[0].id;
+    EdgeOverlayManager& manager = EdgeOverlayManager::shared();
+    EdgeDragSession& drag = EdgeDragSession::shared();
+    EXPECT_GT(paintsAfter([&] {
+        manager.updateProximity(EdgeProximityTracker::Hit{id, Axis::vertical, 2, 720});
+        sim->virtualTime().advance(0.1);
+    }),
+              0);
+    // The pointer moving across the edge changes the distance, not the handle.
+    EXPECT_EQ(paintsAfter([&] {
+        for (double d : {3.0, 1.0, 0.0}) manager.updateProximity(EdgeProximityTracker::Hit{id, Axis::vertical, d, 720});
+    }),
+              0);
+    sim->simEventMonitors().setPressedMouseButtons(1);
+    QTest::mousePress(window(), Qt::LeftButton, {}, QPoint(720, 462));
+    ASSERT_TRUE(drag.isActive);
+    drag.update(725);
+    sim->virtualTime().advance(1);
+    // Drag updates that leave the edge where it stands, and one that moves it.
+    EXPECT_EQ(paintsAfter([&] {
+        for (int i = 0; i < 3; ++i) drag.update(725);
+    }),
+              0);
+    EXPECT_GT(paintsAfter([&] { drag.update(730); }), 0);
+    sim->simEventMonitors().setPressedMouseButtons(0);
+    QTest::mouseRelease(window(), Qt::LeftButton, {}, QPoint(730, 462));
 }
 
 }  // namespace
