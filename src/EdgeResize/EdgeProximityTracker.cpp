@@ -33,6 +33,17 @@ bool sharesWindows(const std::set<std::uint32_t>& a, const std::set<std::uint32_
     return false;
 }
 
+// Whether one of these windows shows on the display now: asked window by window, so
+// the answer costs the same however many other windows are open.
+bool anyShowsOn(const std::set<std::uint32_t>& windowIDs, const Rect& display) {
+    for (const std::uint32_t n : windowIDs) {
+        const auto w = WindowListEntry::onScreen(n);
+        if (w && w->layer == 0 && w->bounds && display.contains(Point{w->bounds->midX(), w->bounds->midY()}))
+            return true;
+    }
+    return false;
+}
+
 std::optional<std::string> bundleIDOf(std::int64_t pid) {
     if (pid < std::numeric_limits<std::int32_t>::min() || pid > std::numeric_limits<std::int32_t>::max()) {
         return std::nullopt;
@@ -228,7 +239,8 @@ void EdgeProximityTracker::onMonitoredEvent() {
 
 void EdgeProximityTracker::pollTick() {
     const Point loc = platform().displays().mouseLocation();
-    if (loc == lastPolledLocation && heldDisplayBounds() == checkedDisplayBounds_) {
+    if (loc == lastPolledLocation && heldDisplayBounds() == checkedDisplayBounds_ &&
+        platform().spaces().current() == checkedSpace_) {
         ++idleTicks;
         if (currentInterval == fastInterval && idleTicks >= idleTicksBeforeSlowing) startPolling(slowInterval);
         return;
@@ -260,6 +272,7 @@ std::vector<std::optional<Rect>> EdgeProximityTracker::heldDisplayBounds() const
 
 void EdgeProximityTracker::check(Point loc) {
     checkedDisplayBounds_ = heldDisplayBounds();
+    checkedSpace_ = platform().spaces().current();
     const auto hide = [this] {
         resetCursor();
         emit(std::nullopt);
@@ -294,6 +307,7 @@ void EdgeProximityTracker::check(Point loc) {
     struct Candidate {
         const EdgeGroup* group;
         const HeldEdges* held;
+        Rect display;
         double distance;
         double edge;
     };
@@ -309,12 +323,12 @@ void EdgeProximityTracker::check(Point loc) {
             const double start = vertical ? b->minY() : b->minX();
             if (g.spanStart && g.spanEnd && !(start + *g.spanStart <= along && along <= start + *g.spanEnd)) continue;
             const double distance = std::fabs(across - edge);
-            if (!best || distance < best->distance) best = Candidate{&g, &held, distance, edge};
+            if (!best || distance < best->distance) best = Candidate{&g, &held, *b, distance, edge};
         }
     }
     if (!best || !(best->distance <= proximityThreshold)) return hide();
     // On another Space the kest's windows are not there, and neither is their edge.
-    if (!sharesWindows(best->held->windowIDs, onscreenWindowIDs(best->group->displayUUID, std::nullopt))) return hide();
+    if (!anyShowsOn(best->held->windowIDs, best->display)) return hide();
     if (platform().eventMonitors().modifierFlags() & ModifierFlag::command) return hide();
     if (WindowController::isFrontmostWindowFullScreen()) return hide();
     if (foreignWindowCoversBoundary(*p, *best->group, best->held->layout)) return hide();
@@ -335,25 +349,20 @@ bool EdgeProximityTracker::foreignWindowCoversBoundary(Point p, const EdgeGroup&
         memberFrames.emplace_back(item.appBundleID, Rect(f.x + b->minX(), f.y + b->minY(), f.width, f.height));
     }
 
-    const auto windows = WindowListEntry::onScreen();
-    if (!windows) return false;
-    for (const WindowListEntry& w : *windows) {
-        if (w.layer != 0 || !w.ownerPID || !w.bounds || !w.bounds->contains(p)) continue;
-        // The frontmost ordinary window under the pointer decides.
-        const auto owner = bundleIDOf(*w.ownerPID);
-        if (memberFrames.empty()) return true;
-        for (const auto& [bundleID, frame] : memberFrames) {
-            if (!owner || *owner != bundleID) continue;
-            const Rect inter = w.bounds->intersection(frame);
-            if (inter.isNull() || inter.isEmpty()) continue;
-            const double interArea = inter.width() * inter.height();
-            const double unionArea =
-                w.bounds->width() * w.bounds->height() + frame.width() * frame.height() - interArea;
-            if (unionArea > 0 && interArea / unionArea > 0.6) return false;
-        }
-        return true;
+    // The frontmost ordinary window under the pointer decides; bare desktop covers nothing.
+    const auto w = WindowListEntry::frontmostAt(p, 0);
+    if (!w || !w->bounds) return false;
+    if (memberFrames.empty()) return true;
+    const auto owner = w->ownerPID ? bundleIDOf(*w->ownerPID) : std::nullopt;
+    for (const auto& [bundleID, frame] : memberFrames) {
+        if (!owner || *owner != bundleID) continue;
+        const Rect inter = w->bounds->intersection(frame);
+        if (inter.isNull() || inter.isEmpty()) continue;
+        const double interArea = inter.width() * inter.height();
+        const double unionArea = w->bounds->width() * w->bounds->height() + frame.width() * frame.height() - interArea;
+        if (unionArea > 0 && interArea / unionArea > 0.6) return false;
     }
-    return false;
+    return true;
 }
 
 void EdgeProximityTracker::emit(const std::optional<Hit>& hit) {

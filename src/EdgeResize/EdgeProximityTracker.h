@@ -118,6 +118,9 @@ private:
     // The held displays as the last check saw them: an unmoved pointer is checked again
     // when one of them has gone or moved, lest a handle stay where its display was.
     std::vector<std::optional<Rect>> checkedDisplayBounds_;
+    // The Space the last check saw: a switch hides the handle of the Space left behind
+    // though the pointer rests.
+    int checkedSpace_ = 0;
 
     std::shared_ptr<EdgeProximityTracker*> self_;
 };

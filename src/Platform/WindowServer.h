@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "Platform/Geometry.h"
 #include "Platform/PropertyList.h"
 
 namespace kestr {
@@ -20,6 +21,12 @@ public:
     virtual ~WindowServer() = default;
     // Front to back. "kCGWindowBounds" is a dictionary with "X", "Y", "Width", "Height".
     virtual std::optional<PlistArray> copyWindowList(std::uint32_t options, std::uint32_t relativeToWindow) = 0;
+    // One window of the list, found without copying the list (the options as above):
+    // none when no window has that number, or the window server cannot be reached.
+    virtual std::optional<PlistDict> copyWindowInfo(std::uint32_t number, std::uint32_t options) = 0;
+    // The frontmost on-screen window of that layer whose bounds hold the global point,
+    // found without copying the list: none where there is none.
+    virtual std::optional<PlistDict> copyWindowAt(Point global, std::int64_t layer) = 0;
 };
 
 }  // namespace kestr

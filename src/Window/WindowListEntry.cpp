@@ -60,4 +60,14 @@ std::optional<std::vector<WindowListEntry>> WindowListEntry::onScreen() {
     return entries;
 }
 
+std::optional<WindowListEntry> WindowListEntry::onScreen(std::uint32_t number) {
+    const auto window = platform().windowServer().copyWindowInfo(number, WindowListOption::onScreenOnly);
+    return window ? std::optional(read(*window)) : std::nullopt;
+}
+
+std::optional<WindowListEntry> WindowListEntry::frontmostAt(Point global, std::int64_t layer) {
+    const auto window = platform().windowServer().copyWindowAt(global, layer);
+    return window ? std::optional(read(*window)) : std::nullopt;
+}
+
 }  // namespace kestr

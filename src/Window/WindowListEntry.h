@@ -23,6 +23,10 @@ struct WindowListEntry {
     // The on-screen windows, front to back; none when the list cannot be read or is not
     // a list of dictionaries.
     static std::optional<std::vector<WindowListEntry>> onScreen();
+    // The on-screen window of that number; none when it does not show.
+    static std::optional<WindowListEntry> onScreen(std::uint32_t number);
+    // The frontmost on-screen window of that layer whose bounds hold the global point.
+    static std::optional<WindowListEntry> frontmostAt(Point global, std::int64_t layer);
 };
 
 }  // namespace kestr

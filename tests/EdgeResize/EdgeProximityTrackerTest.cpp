@@ -110,6 +110,15 @@ TEST_F(EdgeProximityTrackerTest, AnEdgeShowsOnlyOnTheSpaceItsWindowsAreOn) {
     sim->world().currentSpace = 1;
     movePointer(Point{722, 400});
     EXPECT_EQ(reports.back(), hitAt(2.0));
+    // A switch under a resting pointer takes the handle away at the next tick of the poll,
+    // however slow it has become, and a switch back brings it again.
+    sim->virtualTime().advance(1.1);
+    sim->world().currentSpace = 2;
+    sim->virtualTime().advance(EdgeProximityTracker::slowInterval);
+    EXPECT_EQ(reports.back(), std::nullopt);
+    sim->world().currentSpace = 1;
+    sim->virtualTime().advance(EdgeProximityTracker::slowInterval);
+    EXPECT_EQ(reports.back(), hitAt(2.0));
     // Handed over where none of its windows shows: no handle on either Space.
     sim->world().currentSpace = 2;
     tracker().setActiveLayout(kest);

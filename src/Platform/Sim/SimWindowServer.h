@@ -11,10 +11,17 @@ class SimWindowServer : public WindowServer {
 public:
     explicit SimWindowServer(SimWorld& world) : world_(world) {}
     std::optional<PlistArray> copyWindowList(std::uint32_t options, std::uint32_t relativeToWindow) override;
+    std::optional<PlistDict> copyWindowInfo(std::uint32_t number, std::uint32_t options) override;
+    std::optional<PlistDict> copyWindowAt(Point global, std::int64_t layer) override;
     // Makes every call answer none, as when the window server cannot be reached.
     bool unavailable = false;
 
 private:
+    // Each window of the world front to back, with its owner, until `visit` answers true.
+    template <typename Visit>
+    void eachWindow(Visit visit) const;
+    PlistDict entryOf(const SimWindow& window, const SimProcess& owner) const;
+
     SimWorld& world_;
 };
 

@@ -28,29 +28,52 @@ std::int64_t X11WindowServer::layerOf(const X11Client& c) {
     }
 }
 
+bool X11WindowServer::onScreen(const X11Client& c) const {
+    return c.mapped && !c.hidden && model_.onCurrentDesktop(c);
+}
+
+PlistDict X11WindowServer::entryOf(const X11Client& c) const {
+    // The same frame that "AXPosition" and "AXSize" give.
+    const Rect f = model_.shownFrame(c);
+    PlistDict bounds{{"X", f.x()}, {"Y", f.y()}, {"Width", f.width()}, {"Height", f.height()}};
+    PlistDict entry{{"kCGWindowOwnerPID", std::int64_t{c.pid.value_or(0)}},
+                    {"kCGWindowNumber", std::int64_t{c.id}},
+                    {"kCGWindowLayer", layerOf(c)},
+                    {"kCGWindowName", c.title},
+                    {"kCGWindowIsOnscreen", onScreen(c)},
+                    {"kCGWindowBounds", std::move(bounds)}};
+    if (c.pid && applicationName) {
+        if (auto name = applicationName(*c.pid)) entry["kCGWindowOwnerName"] = *name;
+    }
+    return entry;
+}
+
 std::optional<PlistArray> X11WindowServer::copyWindowList(std::uint32_t options, std::uint32_t) {
     PlistArray list;
     for (xcb_window_t w : model_.stacking()) {
         const X11Client* c = model_.client(w);
         if (!c) continue;
         if ((options & WindowListOption::excludeDesktopElements) && c->type == X11WindowType::desktop) continue;
-        const bool onScreen = c->mapped && !c->hidden && model_.onCurrentDesktop(*c);
-        if ((options & WindowListOption::onScreenOnly) && !onScreen) continue;
-        // The same frame that "AXPosition" and "AXSize" give.
-        const Rect f = model_.shownFrame(*c);
-        PlistDict bounds{{"X", f.x()}, {"Y", f.y()}, {"Width", f.width()}, {"Height", f.height()}};
-        PlistDict entry{{"kCGWindowOwnerPID", std::int64_t{c->pid.value_or(0)}},
-                        {"kCGWindowNumber", std::int64_t{w}},
-                        {"kCGWindowLayer", layerOf(*c)},
-                        {"kCGWindowName", c->title},
-                        {"kCGWindowIsOnscreen", onScreen},
-                        {"kCGWindowBounds", std::move(bounds)}};
-        if (c->pid && applicationName) {
-            if (auto name = applicationName(*c->pid)) entry["kCGWindowOwnerName"] = *name;
-        }
-        list.emplace_back(std::move(entry));
+        if ((options & WindowListOption::onScreenOnly) && !onScreen(*c)) continue;
+        list.emplace_back(entryOf(*c));
     }
     return list;
+}
+
+std::optional<PlistDict> X11WindowServer::copyWindowInfo(std::uint32_t number, std::uint32_t options) {
+    const X11Client* c = model_.client(number);
+    if (!c) return std::nullopt;
+    if ((options & WindowListOption::excludeDesktopElements) && c->type == X11WindowType::desktop) return std::nullopt;
+    if ((options & WindowListOption::onScreenOnly) && !onScreen(*c)) return std::nullopt;
+    return entryOf(*c);
+}
+
+std::optional<PlistDict> X11WindowServer::copyWindowAt(Point global, std::int64_t layer) {
+    for (xcb_window_t w : model_.stacking()) {
+        const X11Client* c = model_.client(w);
+        if (c && onScreen(*c) && layerOf(*c) == layer && model_.shownFrame(*c).contains(global)) return entryOf(*c);
+    }
+    return std::nullopt;
 }
 
 }  // namespace kestr

@@ -15,12 +15,17 @@ class X11WindowServer : public WindowServer {
 public:
     explicit X11WindowServer(X11WindowModel& model) : model_(model) {}
     std::optional<PlistArray> copyWindowList(std::uint32_t options, std::uint32_t relativeToWindow) override;
+    std::optional<PlistDict> copyWindowInfo(std::uint32_t number, std::uint32_t options) override;
+    std::optional<PlistDict> copyWindowAt(Point global, std::int64_t layer) override;
     // The owning application's name.
     std::function<std::optional<std::string>(std::int32_t)> applicationName;
 
     static std::int64_t layerOf(const X11Client& client);
 
 private:
+    bool onScreen(const X11Client& client) const;
+    PlistDict entryOf(const X11Client& client) const;
+
     X11WindowModel& model_;
 };
 
