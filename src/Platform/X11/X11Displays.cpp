@@ -244,7 +244,7 @@ DisplayID X11Displays::displayIDFromUUIDString(const std::string& uuid) {
 }
 
 Point X11Displays::mouseLocation() {
-    const auto p = pointer_.state();
+    const auto p = pointer_.position();
     if (!p) return Point{};
     return Point{double(p->x), flipHeight() - p->y};
 }

@@ -15,20 +15,24 @@ X11Pointer::~X11Pointer() {
     if (!x_.broken()) dropQuestion();
 }
 
-bool X11Pointer::knownIsCurrent() const {
+bool X11Pointer::knownIsCurrent(double longest) const {
     // With a button held the pointer may be carried by warps (a remote control, scripted
     // input), which no raw event tells of: a drag asks every time.
     if (!following_ || !known_ || (known_->mask & anyButton)) return false;
     const double age = actor_.now() - knownAt_;
-    if (x_.roundTrips() != knownRoundTrips_ || age >= longestKept) return false;
+    if (x_.roundTrips() != knownRoundTrips_ || age >= longest) return false;
     if (age < freshFor) return true;
     // Unread bytes may be input that changed it.
     pollfd unread{x_.fd(), POLLIN, 0};
     return ::poll(&unread, 1, 0) == 0;
 }
 
-std::optional<X11Pointer::State> X11Pointer::state() {
-    if (!asked_ && knownIsCurrent()) return known_;
+std::optional<X11Pointer::State> X11Pointer::state() { return state(longestKept); }
+
+std::optional<X11Pointer::State> X11Pointer::position() { return state(freshFor); }
+
+std::optional<X11Pointer::State> X11Pointer::state(double longest) {
+    if (!asked_ && knownIsCurrent(longest)) return known_;
     const xcb_query_pointer_cookie_t cookie = asked_ ? *asked_ : xcb_query_pointer(x_.raw(), x_.root());
     asked_.reset();
     auto r = x_.reply<xcb_query_pointer_reply_t>(xcb_query_pointer_reply, cookie);

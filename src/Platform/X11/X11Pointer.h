@@ -1,9 +1,10 @@
 // The pointer as the server last told it: its root position, the buttons and modifier
 // keys held, and the top-level window under it. While raw input events are followed,
 // every movement, click and key is heard, so an answer stays true until input that
-// came after it arrives (or a short while has passed, for a move no device made, such
-// as another program's warp): the pointer is asked again only then. Without raw input,
-// and while a button is held, it is asked every time.
+// came after it arrives (or a short while has passed): the pointer is asked again only
+// then. A move no device made, such as another program's warp, sends no input event at
+// all, so whoever needs the position itself asks again for each piece of work. Without
+// raw input, and while a button is held, it is asked every time.
 //
 // Input can ask ahead: the question goes out as the event is read and its answer is
 // collected when someone needs it, by which time the server has usually sent it, so
@@ -46,6 +47,10 @@ public:
 
     // None when the server does not answer.
     std::optional<State> state();
+    // The state with a position no older than this piece of work: another program's warp
+    // moves the pointer without any input event, so a kept position may be stale where
+    // the buttons and modifiers it came with are not.
+    std::optional<State> position();
     // Input the server sent after handling request `sequence` (an event's full sequence
     // number): what it answered before that is old.
     void inputAfter(std::uint32_t sequence);
@@ -57,7 +62,8 @@ public:
     void follow(bool on);
 
 private:
-    bool knownIsCurrent() const;
+    bool knownIsCurrent(double longest) const;
+    std::optional<State> state(double longest);
     void dropQuestion();
 
     X11Connection& x_;

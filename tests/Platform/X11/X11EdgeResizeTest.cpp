@@ -144,6 +144,26 @@ TEST_F(X11EdgeResizeTest, AHandleDraggedByWarpsFollowsThemAndTheEdgeLandsWhereTh
         return frame(left) == Rect(0, 0, 1100, 1080) && frame(right) == Rect(1100, 0, 820, 1080);
     })) << frame(left).width()
         << " | " << frame(right).x() << " " << frame(right).width();
+
+    // The rebuilt handle waits for the pointer to move; warps off the edge and back do.
+    EdgeProximityTracker& tracker = EdgeProximityTracker::shared();
+    ASSERT_TRUE(runUntil([&] {
+        return tracker.activeLayout && tracker.activeLayout->edgeGroups.at(0).coordinate == 1100;
+    }));
+    ASSERT_TRUE(tracker.lastHit);
+    const auto warp = [&](int x) {
+        xcb_warp_pointer(connection(), XCB_NONE, session().root(), 0, 0, 0, 0, std::int16_t(x), 560);
+        xcb_flush(connection());
+    };
+    warp(1110);
+    // Two ticks of the poll are enough to see it, however long they take.
+    const int idleBefore = tracker.idleTicks;
+    EXPECT_TRUE(pumpQtUntil([&] { return !tracker.lastHit || tracker.idleTicks >= idleBefore + 2; }));
+    EXPECT_EQ(tracker.lastHit, std::nullopt) << "the warp off the edge went unseen";
+    warp(1100);
+    EdgeOverlay& overlay = *EdgeOverlayManager::shared().windows.begin()->second;
+    EXPECT_TRUE(pumpQtUntil([&] { return overlay.activeGroupID && overlay.alphaValue() == 1; }))
+        << "no handle after the warps";
 }
 
 TEST_F(X11EdgeResizeTest, AnEdgeDraggedTowardsAWindowWithAMinimumSizeStopsThereAndTheKestHoldsWhatTheWindowsTook) {
@@ -205,6 +225,7 @@ TEST_F(X11EdgeResizeTest, OnAnotherDesktopTheEdgeHasNoHandleAndAMoveThereStoresN
 
     ASSERT_TRUE(showDesktop(1));
     const std::shared_ptr<void> back(nullptr, [&](void*) { showDesktop(0); });
+    EXPECT_TRUE(runUntil([&] { return !hit; })) << "the handle stayed over the other desktop";
     ASSERT_TRUE(pointerAt(959));
     EXPECT_TRUE(runUntil([&] { return !hit; })) << "a handle over the bare desktop";
     run(EdgeApplier::applyMove(effective.edgeGroups[0].id, 1100));
