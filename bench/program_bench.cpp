@@ -4,13 +4,14 @@
 // (b) the panel opened five times over those kests: resident memory after the first
 //     opening and what four more add, and the CPU an opening takes until it is painted;
 // (c) an active kest whose two windows share an edge, the pointer still and then moved
-//     by XTest at 50 Hz away from the edge and along it: the program's CPU, the main
-//     thread's wake-ups (context switches) per second and the threads it starts.
+//     by XTest at 50 Hz away from the edge, across it and along it, with the kest's two
+//     windows alone and with 460 other windows open behind them: the program's CPU, the
+//     main thread's wake-ups (context switches) per second and the threads it starts.
 // (d) `kestr --apply-kest` over 200 programs of one window each, as a script runs it: the
 //     CPU (user and system) of the whole process, alternating between two arrangements.
 // KESTR_PROGRAM names another build of the program to measure (an older one, say), and
-// KESTR_BASELINE one that (b) and (d) measure beside it in the same run, their counters
-// starting with "baseline_".
+// KESTR_BASELINE one that (b), (c) and (d) measure beside it in the same run, their
+// counters starting with "baseline_".
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -313,14 +314,16 @@ struct Phase {
     int threadsAdded = 0;
 };
 
-// The pointer moved to `x` ± `swing` at 50 Hz for `seconds` (still when `swing` is 0).
-Phase measure(XvfbSession& s, pid_t pid, int x, int swing, double seconds) {
+// The pointer moved about (x, y) at 50 Hz for `seconds`, `swing` to either side across
+// the x axis, or along the y axis when `along` (still when `swing` is 0).
+Phase measure(XvfbSession& s, pid_t pid, int x, int y, int swing, bool along, double seconds) {
     const ProcessSample before = ProcessSample::of(pid);
     const Clock::time_point start = Clock::now();
     for (int n = 1; secondsSince(start) < seconds; ++n) {
         if (swing) {
             const int offset = (n % (4 * swing)) < 2 * swing ? n % (2 * swing) : 2 * swing - n % (2 * swing);
-            fakeInput(s.connection(), s.root(), XCB_MOTION_NOTIFY, 0, x - swing + offset, 500);
+            fakeInput(s.connection(), s.root(), XCB_MOTION_NOTIFY, 0, along ? x : x - swing + offset,
+                      along ? y - swing + offset : y);
         }
         std::this_thread::sleep_until(start + std::chrono::milliseconds(20 * n));
     }
@@ -330,9 +333,61 @@ Phase measure(XvfbSession& s, pid_t pid, int x, int swing, double seconds) {
             (after.mainSwitches - before.mainSwitches) / elapsed, after.threads - before.threads};
 }
 
+// The kest applied by its hot key, then the pointer still, away from the edge, across it
+// and along it; the counters named with the build's prefix.
+void measureEdgeHandles(benchmark::State& state, XvfbSession& s, const Home& home, const Build& build,
+                        xcb_window_t left) {
+    xcb_connection_t* c = s.connection();
+    Program program(s, home, build.binary);
+    // Its hot key, Ctrl+Alt+Super+1, makes the kest active.
+    const xcb_keycode_t keys[] = {keycodeOf(c, 0xffe3), keycodeOf(c, 0xffe9), keycodeOf(c, 0xffeb),
+                                  keycodeOf(c, 0x31)};
+    for (xcb_keycode_t k : keys) fakeInput(c, s.root(), XCB_KEY_PRESS, k);
+    for (xcb_keycode_t k : keys) fakeInput(c, s.root(), XCB_KEY_RELEASE, k);
+    if (!waitUntil(c, [&] {
+            const auto f = frameOf(c, left);
+            return f && f->x == 0 && f->width == 960;
+        }))
+        state.SkipWithError("the kest was not applied");
+    fakeInput(c, s.root(), XCB_MOTION_NOTIFY, 0, 400, 500);
+    pause(2);  // settled, and the poll slowed down
+    const int threads = ProcessSample::of(program.pid()).threads;
+    const Phase still = measure(s, program.pid(), 400, 500, 0, false, 10);
+    const Phase away = measure(s, program.pid(), 400, 500, 150, false, 10);
+    const Phase across = measure(s, program.pid(), 960, 500, 5, false, 10);
+    const Phase along = measure(s, program.pid(), 961, 500, 150, true, 10);
+    const std::string& p = build.counterPrefix;
+    state.counters[p + "threads"] = threads;
+    state.counters[p + "still_wakeups_per_s"] = still.wakeupsPerSecond;
+    state.counters[p + "still_cpu_percent"] = still.cpuPercent;
+    state.counters[p + "moving_wakeups_per_s"] = away.wakeupsPerSecond;
+    state.counters[p + "moving_cpu_percent"] = away.cpuPercent;
+    state.counters[p + "at_edge_wakeups_per_s"] = across.wakeupsPerSecond;
+    state.counters[p + "at_edge_cpu_percent"] = across.cpuPercent;
+    state.counters[p + "along_edge_cpu_percent"] = along.cpuPercent;
+    state.counters[p + "threads_started"] =
+        still.threadsAdded + away.threadsAdded + across.threadsAdded + along.threadsAdded;
+}
+
+// The arguments: how many other windows are open, behind the kest's two, and whether a
+// compositing manager runs (the handle is then drawn translucent).
 void BM_EdgeHandlesWhilePointerMoves(benchmark::State& state) {
     XvfbSession& s = session();
-    xcb_connection_t* c = s.connection();
+    if (state.range(1)) s.startCompositingManager();
+    const std::shared_ptr<void> stopCompositing(nullptr, [&s](void*) { s.stopCompositingManager(); });
+    ClientOptions others;
+    others.wmClass = "KestrBenchOther";
+    others.title = "other";
+    others.windows = int(state.range(0));
+    others.geometry = ClientGeometry{1200, 600, 200, 150};
+    std::unique_ptr<ClientProcess> otherClient;
+    if (others.windows) {
+        otherClient = std::make_unique<ClientProcess>(s.display(), others);
+        if (int(otherClient->windows(60).size()) != others.windows) {
+            state.SkipWithError("the other windows did not all show");
+            return;
+        }
+    }
     ClientOptions left, right;
     left.wmClass = "KestrBenchLeft";
     left.title = "left";
@@ -341,38 +396,26 @@ void BM_EdgeHandlesWhilePointerMoves(benchmark::State& state) {
     right.title = "right";
     right.geometry = ClientGeometry{1000, 100, 400, 300};
     ClientProcess leftClient(s.display(), left), rightClient(s.display(), right);
-    const xcb_window_t l = leftClient.window();
     Home home("");
     std::ofstream(home.folder + "/.local/share/kestr/layouts.json") << sideBySideKest(displayUUID(s, home));
     for (auto _ : state) {
-        Program program(s, home);
-        // Its hot key, Ctrl+Alt+Super+1, makes the kest active.
-        const xcb_keycode_t keys[] = {keycodeOf(c, 0xffe3), keycodeOf(c, 0xffe9), keycodeOf(c, 0xffeb),
-                                      keycodeOf(c, 0x31)};
-        for (xcb_keycode_t k : keys) fakeInput(c, s.root(), XCB_KEY_PRESS, k);
-        for (xcb_keycode_t k : keys) fakeInput(c, s.root(), XCB_KEY_RELEASE, k);
-        if (!waitUntil(c, [&] {
-                const auto f = frameOf(c, l);
-                return f && f->x == 0 && f->width == 960;
-            }))
-            state.SkipWithError("the kest was not applied");
-        fakeInput(c, s.root(), XCB_MOTION_NOTIFY, 0, 400, 500);
-        pause(2);  // settled, and the poll slowed down
-        const int threads = ProcessSample::of(program.pid()).threads;
-        const Phase still = measure(s, program.pid(), 400, 0, 10);
-        const Phase away = measure(s, program.pid(), 400, 150, 10);
-        const Phase along = measure(s, program.pid(), 960, 5, 10);
-        state.counters["threads"] = threads;
-        state.counters["still_wakeups_per_s"] = still.wakeupsPerSecond;
-        state.counters["still_cpu_percent"] = still.cpuPercent;
-        state.counters["moving_wakeups_per_s"] = away.wakeupsPerSecond;
-        state.counters["moving_cpu_percent"] = away.cpuPercent;
-        state.counters["at_edge_wakeups_per_s"] = along.wakeupsPerSecond;
-        state.counters["at_edge_cpu_percent"] = along.cpuPercent;
-        state.counters["threads_started"] = still.threadsAdded + away.threadsAdded + along.threadsAdded;
+        // The builds take turns to go first.
+        const std::vector<Build> builds = measuredBuilds();
+        for (int round = 0; round < 2; ++round) {
+            for (std::size_t b = 0; b < builds.size(); ++b) {
+                Build build = builds[round % 2 ? builds.size() - 1 - b : b];
+                build.counterPrefix += "run" + std::to_string(round + 1) + "_";
+                measureEdgeHandles(state, s, home, build, leftClient.window());
+            }
+        }
     }
 }
-BENCHMARK(BM_EdgeHandlesWhilePointerMoves)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_EdgeHandlesWhilePointerMoves)
+    ->ArgsProduct({{0, 460}, {0, 1}})
+    ->ArgNames({"others", "compositing"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
 
 // ---- (d) --apply-kest over 200 programs ----
 
