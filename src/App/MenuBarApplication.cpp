@@ -19,8 +19,7 @@
 #include "UI/QtMainActor.h"
 #include "UI/Shell/MessageBoxAlerts.h"
 #include "UI/Shell/ToastPresenter.h"
-#include "UI/Shell/TrayStatusItem.h"
-#include "UI/Shell/WindowStatusItem.h"
+#include "UI/Shell/DockingStatusItem.h"
 
 namespace kestr {
 
@@ -35,12 +34,6 @@ void keepOnePaintingThread() {
     pool->setMaxThreadCount(1);
     pool->setExpiryTimeout(-1);
     pool->start([] {});
-}
-
-std::unique_ptr<StatusItem> makeStatusItem() {
-    if (TrayStatusItem::isAvailable()) return std::make_unique<TrayStatusItem>();
-    platform().log().line("kestr: this desktop has no system tray; the status button shows in a window of its own");
-    return std::make_unique<WindowStatusItem>();
 }
 
 // Variables our own Qt reads when the application object is made, put back as they were
@@ -114,13 +107,13 @@ int MenuBarApplication::run(const UserEnvironment& user, const UserEnvironment::
     const auto quit = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
 
     try {
-        // The status button's own window, when there is no tray; it follows the main display.
-        WindowStatusItem* buttonWindow = nullptr;
+        // The status button; in its own window, when there is no tray, it follows the main display.
+        DockingStatusItem* button = nullptr;
         // Everything that draws goes with the backend, before the QApplication.
         DesktopBackend backend(*desktopChoice, user, variables, std::make_unique<QtMainActor>());
         backend.onConnectionLost([&output, name = desktopChoice->displayName] { connectionLost(output, name); });
-        backend.onDisplaysChanged([&buttonWindow] {
-            if (buttonWindow) buttonWindow->followMainDisplay();
+        backend.onDisplaysChanged([&button] {
+            if (button) button->followMainDisplay();
         });
         MessageBoxAlerts alerts;
         QtCursors cursors;
@@ -133,9 +126,9 @@ int MenuBarApplication::run(const UserEnvironment& user, const UserEnvironment::
         ServiceWiring::connect();
         {
             AppDelegate delegate;
-            delegate.makeStatusItem = [&buttonWindow] {
-                std::unique_ptr<StatusItem> item = makeStatusItem();
-                buttonWindow = dynamic_cast<WindowStatusItem*>(item.get());
+            delegate.makeStatusItem = [&button]() -> std::unique_ptr<StatusItem> {
+                auto item = std::make_unique<DockingStatusItem>();
+                button = item.get();
                 return item;
             };
             delegate.console = &output;
@@ -143,7 +136,7 @@ int MenuBarApplication::run(const UserEnvironment& user, const UserEnvironment::
             quitSignals.onQuit(quit);
             application.exec();
             quitSignals.onQuit({});
-            buttonWindow = nullptr;
+            button = nullptr;
         }
         backend.plugUserInterface({});
         backend.save();

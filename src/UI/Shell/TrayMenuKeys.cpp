@@ -1,7 +1,5 @@
 #include "UI/Shell/TrayMenuKeys.h"
 
-#include <QDBusArgument>
-#include <QDBusMetaType>
 #include <QHash>
 #include <QStringList>
 
@@ -33,28 +31,8 @@ const QHash<QString, QString>& renamedKeys() {
 }
 // clang-format on
 
-// An entry's keys are a list of key presses, each its modifiers then its key.
-void writeShortcut(QDBusArgument& argument, const void* data) {
-    const auto& presses = *static_cast<const QList<QStringList>*>(data);
-    argument.beginArray(QMetaType::fromType<QStringList>());
-    for (QStringList press : presses) {
-        if (!press.isEmpty()) press.last() = desktopKeyName(press.last());
-        argument << press;
-    }
-    argument.endArray();
-}
-
-void readShortcut(const QDBusArgument& argument, void* data) {
-    argument >> *static_cast<QList<QStringList>*>(data);
-}
-
 }  // namespace
 
 QString desktopKeyName(const QString& qtName) { return renamedKeys().value(qtName, qtName); }
-
-void nameTrayMenuKeysAsTheDesktopDoes() {
-    QDBusMetaType::registerMarshallOperators(QMetaType::fromType<QList<QStringList>>(), writeShortcut,
-                                             readShortcut);
-}
 
 }  // namespace kestr

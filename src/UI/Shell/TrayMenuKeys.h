@@ -10,8 +10,4 @@ namespace kestr {
 // The name the desktop knows a key by, for Qt's portable name of it.
 QString desktopKeyName(const QString& qtName);
 
-// From now on the D-Bus menus of this program name their keys as the desktop does. Call
-// it once the tray item exists: making it sets Qt's own way of writing the keys.
-void nameTrayMenuKeysAsTheDesktopDoes();
-
 }  // namespace kestr

@@ -7,26 +7,31 @@
 #include <algorithm>
 
 #include "UI/DisplayArea.h"
-#include "UI/Shell/TrayMenuKeys.h"
+#include "UI/Shell/DBusMenuExporter.h"
+#include "UI/Shell/StatusNotifierItem.h"
 
 namespace kestr {
 
-TrayStatusItem::TrayStatusItem() {
-    nameTrayMenuKeysAsTheDesktopDoes();
-    // Before the tray is shown: a D-Bus tray reads the menu when the item registers.
-    tray_.setContextMenu(&menu_);
+TrayStatusItem::TrayStatusItem(TrayPresence::Kind kind) {
     QObject::connect(&menu_, &QMenu::aboutToShow, [this] { refreshMenu(); });
-    QObject::connect(&tray_, &QSystemTrayIcon::activated,
+    if (kind == TrayPresence::Kind::statusNotifier) {
+        item_ = std::make_unique<StatusNotifierItem>();
+        item_->menu().onAboutToShow = [this] { refreshMenu(); };
+        item_->onActivate = [this](QPoint) { activated(QSystemTrayIcon::Trigger); };
+        item_->onContextMenu = [this](QPoint) { activated(QSystemTrayIcon::Context); };
+        return;
+    }
+    tray_ = std::make_unique<QSystemTrayIcon>();
+    tray_->setContextMenu(&menu_);
+    QObject::connect(tray_.get(), &QSystemTrayIcon::activated,
                      [this](QSystemTrayIcon::ActivationReason reason) { activated(reason); });
     // The tray shows the item once it has its first picture (present).
 }
 
 TrayStatusItem::~TrayStatusItem() = default;
 
-bool TrayStatusItem::isAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
-
 std::optional<QRect> TrayStatusItem::buttonFrame() const {
-    const QRect frame = tray_.geometry();
+    const QRect frame = tray_ ? tray_->geometry() : QRect();
     if (frame.isEmpty()) return std::nullopt;
     return frame;
 }
@@ -45,46 +50,16 @@ void TrayStatusItem::refreshMenu() {
     // An open menu is made again the next time it opens.
     if (!build_ || menu_.isVisible()) return;
     std::unique_ptr<QMenu> fresh = build_();
-    // The menu itself stays, so a D-Bus tray keeps the object it reads and hears of
-    // the new layout; it shows the entries of the one just made, which owns them (and
-    // is what their commands are connected through) until the next one.
-    if (menu_.platformMenu()) writeTextsForDBusTray(*fresh);
+    // A D-Bus tray keeps the entries it has while they show the same: their ids stay, and
+    // the entries go on running the commands of the menu that made them.
+    if (item_ && built_ && !item_->menu().show(*fresh)) return;
+    if (item_ && !built_) item_->menu().show(*fresh);
     menu_.clear();
     menu_.setToolTipsVisible(fresh->toolTipsVisible());
     menu_.addActions(fresh->actions());
-    if (built_) {
-        // A submenu that goes with its entries still attached keeps the D-Bus copies
-        // of them for good (a tray asks for the menu again at every opening); emptied
-        // first, it lets them go.
-        for (QMenu* submenu : built_->findChildren<QMenu*>()) submenu->clear();
-        built_.release()->deleteLater();
-    }
+    // Later: this may run from one of the old entries' own commands.
+    if (built_) built_.release()->deleteLater();
     built_ = std::move(fresh);
-}
-
-void TrayStatusItem::writeTextsForDBusTray(QMenu& menu) {
-    for (QAction* action : menu.actions()) {
-        if (QMenu* submenu = action->menu()) writeTextsForDBusTray(*submenu);
-        const qsizetype tab = action->text().indexOf(QLatin1Char('\t'));
-        action->setText(dbusMenuText(tab >= 0 ? action->text().left(tab) : action->text()));
-    }
-}
-
-QString TrayStatusItem::dbusMenuText(const QString& text) {
-    // The text as a menu shows it: "&&" is an "&"; a single "&" marks an access key,
-    // which these menus do not use.
-    QString label;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == QLatin1Char('&') && i + 1 < text.size()) ++i;
-        label += text[i];
-    }
-    // A D-Bus menu's label takes "_" as the mark of an access key and "__" as an "_".
-    label.replace(QLatin1Char('_'), QStringLiteral("__"));
-    // Qt hands the tray the first "&" of a text as that mark and every other as an "&".
-    // The mark goes on an invisible first character (a word joiner), so each "&" of the
-    // label is drawn as itself.
-    if (label.contains(QLatin1Char('&'))) label.prepend(QStringLiteral("&\u2060"));
-    return label;
 }
 
 void TrayStatusItem::activated(QSystemTrayIcon::ActivationReason reason) {
@@ -106,7 +81,7 @@ void TrayStatusItem::activated(QSystemTrayIcon::ActivationReason reason) {
 void TrayStatusItem::popUpKeptMenu() {
     // An XEmbed tray has opened it already on the right click.
     if (menu_.isVisible()) return;
-    // The kept menu's texts may be written for a D-Bus tray; kestr draws a copy of its own.
+    // A copy of its own, so the kept menu stays as the tray has it.
     if (own_) own_.release()->deleteLater();
     own_ = build_();
     own_->popup(QCursor::pos());
@@ -135,9 +110,15 @@ QImage TrayStatusItem::trayPicture(const QImage& picture) {
 
 void TrayStatusItem::present(const QImage& picture) {
     // A tray gives each item a small square: the picture fills it.
-    tray_.setIcon(QIcon(QPixmap::fromImage(trayPicture(picture))));
-    tray_.setToolTip(toolTip());
-    if (!tray_.isVisible()) tray_.show();
+    const QImage square = trayPicture(picture);
+    if (item_) {
+        item_->setPicture(square);
+        item_->setToolTip(toolTip());
+        return;
+    }
+    tray_->setIcon(QIcon(QPixmap::fromImage(square)));
+    tray_->setToolTip(toolTip());
+    if (!tray_->isVisible()) tray_->show();
 }
 
 }  // namespace kestr

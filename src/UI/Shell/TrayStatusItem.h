@@ -1,11 +1,11 @@
-// The status item in the desktop's system tray. The tray shows the item's own menu on
-// a right click: an XEmbed tray through the menu Qt pops up, a tray that speaks the
-// StatusNotifierItem protocol over D-Bus through the menu exported with the item. That
-// menu is kept current (made again whenever the program's state changes, and before
-// it shows). The menu kestr opens itself (a Control-click, or a D-Bus tray asking the
-// item to show it) is a copy made afresh, with the keys written as every kestr menu
-// writes them. No click waits for a menu to close, so a tray host calling the item over
-// D-Bus always gets its answer at once.
+// The status item in the desktop's system tray. A tray that speaks the StatusNotifierItem
+// protocol gets kestr's own item over D-Bus, with the status menu exported beside it; an
+// XEmbed tray gets Qt's icon and shows the menu Qt pops up on a right click. That menu is
+// kept current (made again whenever the program's state changes, and before it shows); a
+// D-Bus tray hears of it only when what it shows changed. The menu kestr opens itself (a
+// Control-click, or a D-Bus tray asking the item to show it) is a copy made afresh. No
+// click waits for a menu to close, so a tray host calling the item over D-Bus always gets
+// its answer at once.
 #pragma once
 
 #include <QMenu>
@@ -13,15 +13,17 @@
 #include <memory>
 
 #include "UI/Shell/DrawnStatusItem.h"
+#include "UI/Shell/TrayPresence.h"
 
 namespace kestr {
 
+class StatusNotifierItem;
+
 class TrayStatusItem final : public DrawnStatusItem {
 public:
-    TrayStatusItem();
+    // In a tray of that kind: statusNotifier or xembed.
+    explicit TrayStatusItem(TrayPresence::Kind kind);
     ~TrayStatusItem() override;
-    // Whether the desktop has a tray to put the item in.
-    static bool isAvailable();
 
     std::optional<QRect> buttonFrame() const override;
     std::optional<QPoint> clickPoint() const override { return clickPoint_; }
@@ -29,7 +31,10 @@ public:
     void keepMenu(MenuBuilder build) override;
     void refreshMenu() override;
 
-    QSystemTrayIcon& tray() { return tray_; }
+    // The XEmbed tray's icon; null in a D-Bus tray.
+    QSystemTrayIcon* tray() { return tray_.get(); }
+    // The D-Bus tray's item; null in an XEmbed tray.
+    StatusNotifierItem* statusNotifierItem() { return item_.get(); }
     // The menu the tray shows.
     QMenu& menu() { return menu_; }
     // The picture as the tray gets it: what is drawn, centred in the smallest square
@@ -37,13 +42,6 @@ public:
     static QImage trayPicture(const QImage& picture);
     // The menu kestr opened itself last, while it lives.
     QMenu* ownMenu() const { return own_.get(); }
-    // Writes every entry's text, submenus included, for a tray that draws the menu from
-    // D-Bus: without the keys written after a tab (the tray shows them from the entry's
-    // shortcut), and as that tray will draw it (dbusMenuText).
-    static void writeTextsForDBusTray(QMenu& menu);
-    // The text to give an entry whose menu text (where "&&" stands for "&") is `text`,
-    // so that a D-Bus tray draws it letter for letter.
-    static QString dbusMenuText(const QString& text);
 
 protected:
     void present(const QImage& picture) override;
@@ -55,7 +53,8 @@ private:
 
     // Declared before the tray, which refers to it until its end.
     QMenu menu_;
-    QSystemTrayIcon tray_;
+    std::unique_ptr<QSystemTrayIcon> tray_;
+    std::unique_ptr<StatusNotifierItem> item_;
     MenuBuilder build_;
     std::optional<QPoint> clickPoint_;
     // The menu as last made, which owns the entries shown.

@@ -7,10 +7,14 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <QDBusArgument>
 #include <QDBusObjectPath>
+#include <QDBusVariant>
 #include <QElapsedTimer>
 #include <filesystem>
 #include <fstream>
+#include <set>
+#include <nlohmann/json.hpp>
 
 #include "Platform/X11/Support/FakeInput.h"
 #include "Platform/X11/Support/QtOnSession.h"
@@ -106,6 +110,15 @@ protected:
         fakeClick(connection(), session().root(), 300, 100);
         return waitUntil([&] { return kestrPopUps().empty(); });
     }
+    // kestr's own window for its button (a window of its, a menu bar high) is on screen.
+    bool ownButtonShown() {
+        for (const xcb_window_t window : clientList(connection())) {
+            const auto pid = property32(connection(), window, "_NET_WM_PID");
+            const auto frame = clientGeometry(connection(), window);
+            if (pid && pid->front() == std::uint32_t(kestr->pid()) && frame && frame->height == 22) return true;
+        }
+        return false;
+    }
     std::optional<XRect> panelFrame() {
         for (const XRect& r : kestrPopUps())
             if (r.width == 296) return r;
@@ -197,6 +210,75 @@ TEST_F(X11TrayTest, ADBusTrayShowsTheStatusMenuAndAClickOpensThePanelWhereItWas)
     EXPECT_TRUE(WIFEXITED(*kestr->status()) && WEXITSTATUS(*kestr->status()) == 0) << kestrLog();
 }
 
+// The menu of kestr's item as a GTK tray draws it: libdbusmenu-gtk, as Xfce's panel uses
+// it, driven by a script. It reports the rows after every opening and every new layout.
+class GtkTrayMenu {
+public:
+    GtkTrayMenu(const std::string& display, const std::string& bus, const QString& item, const QString& path) {
+        Subprocess::Spec spec;
+        spec.arguments = {KESTR_GTK_TRAY_MENU, item.toStdString(), path.toStdString()};
+        spec.environment = {{"DISPLAY", display}, {"DBUS_SESSION_BUS_ADDRESS", bus}};
+        spec.pipeStdin = true;
+        spec.pipeStdout = true;
+        spec.logFile = "/dev/null";
+        script_ = std::make_unique<Subprocess>(spec);
+    }
+    void open() { ASSERT_EQ(write(script_->stdinFd(), "\n", 1), 1); }
+    // Every drawing reported so far: each row's depth, text and whether it is enabled.
+    const std::vector<nlohmann::json>& drawings() {
+        char buffer[65536];
+        for (ssize_t n; (n = read(script_->stdoutFd(), buffer, sizeof buffer)) > 0;) pending_.append(buffer, n);
+        for (std::size_t end; (end = pending_.find('\n')) != std::string::npos; pending_.erase(0, end + 1))
+            drawings_.push_back(nlohmann::json::parse(pending_.substr(0, end)));
+        return drawings_;
+    }
+
+private:
+    std::unique_ptr<Subprocess> script_;
+    std::string pending_;
+    std::vector<nlohmann::json> drawings_;
+};
+
+// The kest rows of a drawing (between "Apply Kest" and the save row), as read: without
+// the blanks before them and the marks that isolate a name.
+std::vector<std::string> kestRows(const nlohmann::json& rows) {
+    std::vector<std::string> names;
+    bool inKests = false;
+    for (const auto& row : rows) {
+        const QString text = QString::fromStdString(row[1].get<std::string>());
+        if (text.startsWith("Save Current")) break;
+        if (inKests) names.push_back(text.trimmed().remove(QChar(0x2068)).remove(QChar(0x2069)).toStdString());
+        inKests = inKests || text == "Apply Kest";
+    }
+    return names;
+}
+
+TEST_F(X11TrayTest, AGtkTrayDrawsEveryRowLetterForLetterAtEveryOpening) {
+    std::vector<std::string> names{"dev_work & mail", "__init__", "R&D", "a && b &", "_&_"};
+    writeKests(names);
+    const QString item = startKestr();
+    ASSERT_FALSE(item.isEmpty()) << kestrLog();
+    const QString path = host->itemProperty(item, "Menu").value<QDBusObjectPath>().path();
+    GtkTrayMenu gtk(session().display(), bus->address(), item, path);
+    std::set<std::string> everName(names.begin(), names.end());
+    // At the first opening, at a later one, and after the kests changed.
+    for (const char* added : {"", "", "more_kests_"}) {
+        if (*added) {
+            names.push_back(added);
+            everName.insert(added);
+            writeKests(names);
+        }
+        gtk.open();
+        EXPECT_TRUE(pumpQtUntil([&] { return !gtk.drawings().empty() && kestRows(gtk.drawings().back()) == names; }))
+            << gtk.drawings().back().dump();
+    }
+    // No drawing on the way showed a name otherwise (the rows are off: the kests have no windows).
+    for (const auto& drawing : gtk.drawings()) {
+        for (const std::string& row : kestRows(drawing))
+            EXPECT_TRUE(everName.contains(row)) << "drawn as \"" << row << "\"";
+    }
+}
+
 // What a tray drawing a D-Bus menu shows for a label: "__" is an "_", a single "_" marks
 // the access key of the character after it and is not drawn. The word joiner and the
 // marks that isolate a name are not drawn either.
@@ -242,6 +324,95 @@ TEST_F(X11TrayTest, ADBusTrayDrawsKestNamesLetterForLetterAndOpeningsKeepNoMemor
     const std::size_t before = residentKilobytes(kestr->pid());
     open(500);
     EXPECT_LT(residentKilobytes(kestr->pid()), before + 5000) << "grew from " << before << " kB";
+}
+
+// A tray asks for the menu at each opening: it gets the same entries with the same ids
+// until what the menu shows changes, memory stays flat, and every question is answered.
+TEST_F(X11TrayTest, TheDBusMenuKeepsItsEntriesFromOpeningToOpeningAndAnswersEveryQuestion) {
+    extraEnvironment["ASAN_OPTIONS"] = "quarantine_size_mb=0:detect_leaks=1:abort_on_error=1";
+    const QString item = startKestr();
+    ASSERT_FALSE(item.isEmpty()) << kestrLog();
+    const QString path = host->itemProperty(item, "Menu").value<QDBusObjectPath>().path();
+    const auto ids = [&] {
+        std::vector<int> all;
+        const TrayHost::MenuEntry menu = host->menu(item, path);
+        for (const TrayHost::MenuEntry* entry : menu.all()) all.push_back(entry->id);
+        return all;
+    };
+    const std::vector<int> first = ids();
+    ASSERT_GT(first.size(), 40u);
+    EXPECT_EQ(first.front(), 0);
+    EXPECT_EQ(std::set<int>(first.begin(), first.end()).size(), first.size());
+    EXPECT_TRUE(std::all_of(first.begin() + 1, first.end(), [](int id) { return id > 0; }));
+    const auto open = [&](int times) {
+        for (int i = 0; i < times; ++i) {
+            const QDBusMessage reply = host->aboutToShow(item, path, 0);
+            ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage);
+            ASSERT_FALSE(reply.arguments().value(0).toBool()) << "nothing changed, yet an update was asked for";
+        }
+    };
+    // Qt's caches fill during the first openings.
+    open(1000);
+    const std::size_t before = residentKilobytes(kestr->pid());
+    open(2000);
+    EXPECT_LT(residentKilobytes(kestr->pid()), before + 5000) << "grew from " << before << " kB";
+    EXPECT_EQ(ids(), first);
+
+    const TrayHost::MenuEntry menu = host->menu(item, path);
+    const TrayHost::MenuEntry* quit = menu.find("Quit kestr");
+    ASSERT_NE(quit, nullptr);
+    const QDBusMessage label = host->callMenu(item, path, "GetProperty", {quit->id, QString("label")});
+    ASSERT_EQ(label.type(), QDBusMessage::ReplyMessage) << label.errorMessage().toStdString();
+    EXPECT_EQ(label.arguments().value(0).value<QDBusVariant>().variant().toString(), "Quit kestr");
+    // The root's properties are the root's, no entry's.
+    const QDBusMessage root =
+        host->callMenu(item, path, "GetGroupProperties", {QVariant::fromValue(QList<int>{0}), QStringList()});
+    ASSERT_EQ(root.type(), QDBusMessage::ReplyMessage) << root.errorMessage().toStdString();
+    const QDBusArgument found = root.arguments().value(0).value<QDBusArgument>();
+    std::vector<std::pair<int, QStringList>> entries;
+    found.beginArray();
+    while (!found.atEnd()) {
+        int id = -1;
+        QVariantMap properties;
+        found.beginStructure();
+        found >> id >> properties;
+        found.endStructure();
+        entries.emplace_back(id, properties.keys());
+    }
+    found.endArray();
+    EXPECT_EQ(entries, (std::vector<std::pair<int, QStringList>>{{0, {"children-display"}}}));
+
+    // A change is a new layout; entries above the change keep their ids.
+    writeKests({"Desk", "Studio"});
+    ASSERT_TRUE(pumpQtUntil([&] { return host->menu(item, path).find("Studio") != nullptr; }));
+    const std::vector<int> changed = ids();
+    EXPECT_TRUE(std::equal(first.begin(), first.begin() + 5, changed.begin()));
+}
+
+// A panel that starts after kestr (a login's autostart racing it, a restart): kestr moves
+// its item into the tray and drops its own button window, which comes back when the tray
+// goes. A D-Bus tray, restarted once, then an XEmbed tray.
+TEST_F(X11TrayTest, ATrayThatComesAfterKestrGetsTheItemAndTheButtonWindowComesBackWhenItGoes) {
+    bus = std::make_unique<SessionBus>();
+    launch(bus->address());
+    ASSERT_TRUE(waitUntil([&] { return ownButtonShown(); }, 30)) << kestrLog();
+    for (int start = 0; start < 2; ++start) {
+        host = std::make_unique<TrayHost>(bus->address());
+        EXPECT_TRUE(pumpQtUntil([&] { return !host->items().isEmpty() && !ownButtonShown(); })) << "start " << start;
+        host.reset();
+        EXPECT_TRUE(pumpQtUntil([&] { return ownButtonShown(); })) << "start " << start;
+    }
+    kestr.reset();
+    launch("unix:path=/nonexistent-kestr-test-bus");
+    ASSERT_TRUE(waitUntil([&] { return ownButtonShown(); }, 30)) << kestrLog();
+    auto tray = std::make_unique<XEmbedTray>(session().display(), XRect{3000, 1040, 60, 30},
+                                             std::array<std::uint16_t, 3>{0xFFFF, 0, 0});
+    EXPECT_TRUE(waitUntil([&] {
+        tray->handleEvents();
+        return tray->icon() != 0 && !ownButtonShown();
+    }));
+    tray.reset();
+    EXPECT_TRUE(waitUntil([&] { return ownButtonShown(); }));
 }
 
 TEST_F(X11TrayTest, AnXEmbedTrayAtTheBottomGetsTheIconInItsColoursAndThePanelOverTheIcon) {

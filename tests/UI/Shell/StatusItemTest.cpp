@@ -92,7 +92,7 @@ TEST_F(StatusItemTest, TheBadgeIsDrawnAtItsFrameAndGoesWhenHidden) {
 // right click or a tray host asking for the menu opens it without waiting for it.
 TEST_F(StatusItemTest, TheTrayShowsItsPictureAndKeepsOneMenuMadeAgainOnChanges) {
     test::QtWarningCatcher warnings;
-    TrayStatusItem item;
+    TrayStatusItem item(TrayPresence::Kind::xembed);
     int made = 0;
     int ran = 0;
     item.keepMenu([&] {
@@ -102,11 +102,11 @@ TEST_F(StatusItemTest, TheTrayShowsItsPictureAndKeepsOneMenuMadeAgainOnChanges) 
         menu->addMenu(new QMenu("Snap", menu.get()))->menu()->addAction("Left Half");
         return menu;
     });
-    EXPECT_FALSE(item.tray().isVisible());
+    EXPECT_FALSE(item.tray()->isVisible());
     item.setImage(solid(Qt::red, 20), 0);
-    EXPECT_TRUE(item.tray().isVisible());
+    EXPECT_TRUE(item.tray()->isVisible());
     EXPECT_EQ(warnings.containing("No Icon set"), "");
-    EXPECT_EQ(item.tray().contextMenu(), &item.menu());
+    EXPECT_EQ(item.tray()->contextMenu(), &item.menu());
     // The tray gets the image without the button's room around it, in a square.
     const QImage trayPicture = TrayStatusItem::trayPicture(item.shownPicture());
     EXPECT_EQ(trayPicture.size(), QSize(40, 40));
@@ -129,7 +129,7 @@ TEST_F(StatusItemTest, TheTrayShowsItsPictureAndKeepsOneMenuMadeAgainOnChanges) 
     item.onClick = [&](const StatusItem::Click&) { ++clicks; };
     // kestr opens a copy of its own, made afresh with the keys as kestr writes them (the
     // kept menu's texts may be written for a D-Bus tray).
-    Q_EMIT item.tray().activated(QSystemTrayIcon::Context);
+    Q_EMIT item.tray()->activated(QSystemTrayIcon::Context);
     ASSERT_NE(item.ownMenu(), nullptr);
     EXPECT_TRUE(item.ownMenu()->isVisible()) << "opened, and the call returned";
     EXPECT_EQ(item.ownMenu()->actions().at(0)->text(), QString("Row %1").arg(made));

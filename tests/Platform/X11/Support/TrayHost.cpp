@@ -136,16 +136,19 @@ TrayHost::MenuEntry TrayHost::menu(const QString& item, const QString& path) {
     return readEntry(reply.arguments()[1].value<QDBusArgument>());
 }
 
-QDBusMessage TrayHost::aboutToShow(const QString& item, const QString& path, int id) {
-    QDBusMessage call = QDBusMessage::createMethodCall(item, path, menuInterface, "AboutToShow");
-    call << id;
+QDBusMessage TrayHost::callMenu(const QString& item, const QString& path, const QString& method,
+                                const QVariantList& arguments) {
+    QDBusMessage call = QDBusMessage::createMethodCall(item, path, menuInterface, method);
+    call.setArguments(arguments);
     return connection_.call(call, QDBus::Block, 2000);
 }
 
+QDBusMessage TrayHost::aboutToShow(const QString& item, const QString& path, int id) {
+    return callMenu(item, path, "AboutToShow", {id});
+}
+
 QDBusMessage TrayHost::clickMenuEntry(const QString& item, const QString& path, int id) {
-    QDBusMessage call = QDBusMessage::createMethodCall(item, path, menuInterface, "Event");
-    call << id << QString("clicked") << QVariant::fromValue(QDBusVariant(0)) << 0u;
-    return connection_.call(call, QDBus::Block, 2000);
+    return callMenu(item, path, "Event", {id, QString("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u});
 }
 
 std::vector<const TrayHost::MenuEntry*> TrayHost::MenuEntry::all() const {

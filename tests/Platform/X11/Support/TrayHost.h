@@ -44,6 +44,9 @@ public:
                           int milliseconds = 2000);
     // The whole menu at `path` of the item (GetLayout from the root, every level).
     MenuEntry menu(const QString& item, const QString& path);
+    // Any call on the item's menu, answered within two seconds (else an error message).
+    QDBusMessage callMenu(const QString& item, const QString& path, const QString& method,
+                          const QVariantList& arguments);
     // What a host says before it shows the menu (or the submenu of entry `id`).
     QDBusMessage aboutToShow(const QString& item, const QString& path, int id);
     // A click on a menu entry, as the host sends it.

@@ -1,0 +1,350 @@
+#include "UI/Shell/DBusMenuExporter.h"
+
+#include <QAction>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusVariant>
+#include <QDBusVirtualObject>
+#include <QKeySequence>
+#include <QMenu>
+
+#include "UI/Shell/TrayMenuKeys.h"
+
+namespace kestr {
+
+namespace {
+
+const char* const menuInterface = "com.canonical.dbusmenu";
+const char* const propertiesInterface = "org.freedesktop.DBus.Properties";
+
+// An entry with the entries below it, as GetLayout answers.
+struct LayoutNode {
+    int id = 0;
+    QVariantMap properties;
+    QList<LayoutNode> children;
+};
+
+QDBusArgument& operator<<(QDBusArgument& argument, const LayoutNode& node) {
+    argument.beginStructure();
+    argument << node.id << node.properties;
+    argument.beginArray(QMetaType::fromType<QDBusVariant>());
+    for (const LayoutNode& child : node.children) argument << QDBusVariant(QVariant::fromValue(child));
+    argument.endArray();
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& argument, LayoutNode& node) {
+    argument.beginStructure();
+    argument >> node.id >> node.properties;
+    argument.beginArray();
+    while (!argument.atEnd()) {
+        QDBusVariant child;
+        argument >> child;
+        node.children.push_back(qdbus_cast<LayoutNode>(child.variant()));
+    }
+    argument.endArray();
+    argument.endStructure();
+    return argument;
+}
+
+struct EntryProperties {
+    int id = 0;
+    QVariantMap properties;
+};
+
+QDBusArgument& operator<<(QDBusArgument& argument, const EntryProperties& entry) {
+    argument.beginStructure();
+    argument << entry.id << entry.properties;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& argument, EntryProperties& entry) {
+    argument.beginStructure();
+    argument >> entry.id >> entry.properties;
+    argument.endStructure();
+    return argument;
+}
+
+void registerTypes() {
+    static const bool registered = [] {
+        qDBusRegisterMetaType<LayoutNode>();
+        qDBusRegisterMetaType<EntryProperties>();
+        qDBusRegisterMetaType<QList<EntryProperties>>();
+        qDBusRegisterMetaType<QList<QStringList>>();
+        return true;
+    }();
+    (void)registered;
+}
+
+// What a property reads as when an entry does not set it.
+QVariant defaultValue(const QString& name) {
+    if (name == "type") return QStringLiteral("standard");
+    if (name == "enabled" || name == "visible") return true;
+    if (name == "label" || name == "icon-name" || name == "toggle-type" || name == "children-display") return QString();
+    if (name == "toggle-state") return -1;
+    if (name == "disposition") return QStringLiteral("normal");
+    return {};
+}
+
+QVariantMap only(const QVariantMap& properties, const QStringList& names) {
+    if (names.isEmpty()) return properties;
+    QVariantMap chosen;
+    for (const QString& name : names)
+        if (properties.contains(name)) chosen.insert(name, properties.value(name));
+    return chosen;
+}
+
+}  // namespace
+
+class DBusMenuExporter::Object final : public QDBusVirtualObject {
+public:
+    Object(DBusMenuExporter& exporter, const QDBusConnection& connection)
+        : exporter_(exporter), connection_(connection) {}
+
+    QDBusConnection& connection() { return connection_; }
+
+    QString introspect(const QString&) const override {
+        return "<interface name=\"com.canonical.dbusmenu\">"
+               "<property name=\"Version\" type=\"u\" access=\"read\"/>"
+               "<property name=\"TextDirection\" type=\"s\" access=\"read\"/>"
+               "<property name=\"Status\" type=\"s\" access=\"read\"/>"
+               "<property name=\"IconThemePath\" type=\"as\" access=\"read\"/>"
+               "<method name=\"GetLayout\"><arg type=\"i\" direction=\"in\"/><arg type=\"i\" direction=\"in\"/>"
+               "<arg type=\"as\" direction=\"in\"/><arg type=\"u\" direction=\"out\"/>"
+               "<arg type=\"(ia{sv}av)\" direction=\"out\"/></method>"
+               "<method name=\"GetGroupProperties\"><arg type=\"ai\" direction=\"in\"/>"
+               "<arg type=\"as\" direction=\"in\"/><arg type=\"a(ia{sv})\" direction=\"out\"/></method>"
+               "<method name=\"GetProperty\"><arg type=\"i\" direction=\"in\"/><arg type=\"s\" direction=\"in\"/>"
+               "<arg type=\"v\" direction=\"out\"/></method>"
+               "<method name=\"Event\"><arg type=\"i\" direction=\"in\"/><arg type=\"s\" direction=\"in\"/>"
+               "<arg type=\"v\" direction=\"in\"/><arg type=\"u\" direction=\"in\"/></method>"
+               "<method name=\"EventGroup\"><arg type=\"a(isvu)\" direction=\"in\"/>"
+               "<arg type=\"ai\" direction=\"out\"/></method>"
+               "<method name=\"AboutToShow\"><arg type=\"i\" direction=\"in\"/><arg type=\"b\" direction=\"out\"/>"
+               "</method>"
+               "<method name=\"AboutToShowGroup\"><arg type=\"ai\" direction=\"in\"/>"
+               "<arg type=\"ai\" direction=\"out\"/><arg type=\"ai\" direction=\"out\"/></method>"
+               "<signal name=\"ItemsPropertiesUpdated\"><arg type=\"a(ia{sv})\"/><arg type=\"a(ias)\"/></signal>"
+               "<signal name=\"LayoutUpdated\"><arg type=\"u\"/><arg type=\"i\"/></signal>"
+               "<signal name=\"ItemActivationRequested\"><arg type=\"i\"/><arg type=\"u\"/></signal>"
+               "</interface>";
+    }
+
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        const QString member = message.member();
+        const QVariantList in = message.arguments();
+        QDBusMessage reply;
+        if (message.interface() == propertiesInterface) {
+            reply = properties(message);
+        } else if (member == "GetLayout" && in.size() == 3) {
+            reply = message.createReply(
+                {exporter_.revision_, QVariant::fromValue(layout(in[0].toInt(), in[1].toInt(), in[2].toStringList()))});
+            if (!exporter_.entries_.contains(in[0].toInt())) reply = unknown(message);
+        } else if (member == "GetGroupProperties" && in.size() == 2) {
+            QList<EntryProperties> found;
+            const QStringList names = in[1].toStringList();
+            for (const int id : qdbus_cast<QList<int>>(in[0])) {
+                const auto entry = exporter_.entries_.find(id);
+                if (entry != exporter_.entries_.end()) found.push_back({id, only(entry->second.properties, names)});
+            }
+            reply = message.createReply(QVariant::fromValue(found));
+        } else if (member == "GetProperty" && in.size() == 2) {
+            reply = property(message, in[0].toInt(), in[1].toString());
+        } else if (member == "Event" && in.size() == 4) {
+            if (!event(in[0].toInt(), in[1].toString()))
+                reply = unknown(message);
+            else
+                reply = message.createReply();
+        } else if (member == "EventGroup" && in.size() == 1) {
+            QList<int> errors;
+            const QDBusArgument events = in[0].value<QDBusArgument>();
+            events.beginArray();
+            while (!events.atEnd()) {
+                int id = 0;
+                QString name;
+                QDBusVariant data;
+                uint time = 0;
+                events.beginStructure();
+                events >> id >> name >> data >> time;
+                events.endStructure();
+                if (!event(id, name)) errors.push_back(id);
+            }
+            events.endArray();
+            reply = message.createReply(QVariant::fromValue(errors));
+        } else if (member == "AboutToShow" && in.size() == 1) {
+            const bool known = exporter_.entries_.contains(in[0].toInt());
+            reply = known ? message.createReply(aboutToShow()) : unknown(message);
+        } else if (member == "AboutToShowGroup" && in.size() == 1) {
+            QList<int> updates;
+            QList<int> errors;
+            const bool changed = aboutToShow();
+            for (const int id : qdbus_cast<QList<int>>(in[0])) {
+                if (!exporter_.entries_.contains(id))
+                    errors.push_back(id);
+                else if (changed)
+                    updates.push_back(id);
+            }
+            reply = message.createReply({QVariant::fromValue(updates), QVariant::fromValue(errors)});
+        } else {
+            return false;
+        }
+        connection.send(reply);
+        return true;
+    }
+
+private:
+    LayoutNode layout(int id, int depth, const QStringList& names) const {
+        LayoutNode node;
+        const auto entry = exporter_.entries_.find(id);
+        if (entry == exporter_.entries_.end()) return node;
+        node.id = id;
+        node.properties = only(entry->second.properties, names);
+        if (depth == 0) return node;
+        for (const int child : entry->second.children) node.children.push_back(layout(child, depth - 1, names));
+        return node;
+    }
+
+    QDBusMessage property(const QDBusMessage& message, int id, const QString& name) const {
+        const auto entry = exporter_.entries_.find(id);
+        if (entry == exporter_.entries_.end()) return unknown(message);
+        QVariant value = entry->second.properties.value(name, defaultValue(name));
+        if (!value.isValid()) return unknown(message);
+        return message.createReply(QVariant::fromValue(QDBusVariant(value)));
+    }
+
+    QDBusMessage properties(const QDBusMessage& message) const {
+        const QVariantMap all{{"Version", 3u},
+                              {"TextDirection", QStringLiteral("ltr")},
+                              {"Status", QStringLiteral("normal")},
+                              {"IconThemePath", QStringList()}};
+        const QVariantList in = message.arguments();
+        if (message.member() == "GetAll") return message.createReply(all);
+        if (message.member() == "Get" && in.size() == 2 && all.contains(in[1].toString()))
+            return message.createReply(QVariant::fromValue(QDBusVariant(all.value(in[1].toString()))));
+        return message.createErrorReply(QDBusError::InvalidArgs, "No such property");
+    }
+
+    static QDBusMessage unknown(const QDBusMessage& message) {
+        return message.createErrorReply(QDBusError::InvalidArgs, "No such entry or property in this menu");
+    }
+
+    // A click runs the entry's command once the tray has its answer: a command may open a
+    // window and wait in it.
+    bool event(int id, const QString& name) {
+        const auto entry = exporter_.entries_.find(id);
+        if (entry == exporter_.entries_.end()) return false;
+        if (name == "clicked" && entry->second.action && entry->second.action->isEnabled())
+            QMetaObject::invokeMethod(entry->second.action, &QAction::trigger, Qt::QueuedConnection);
+        return true;
+    }
+
+    bool aboutToShow() {
+        const unsigned before = exporter_.revision_;
+        if (exporter_.onAboutToShow) exporter_.onAboutToShow();
+        return exporter_.revision_ != before;
+    }
+
+    DBusMenuExporter& exporter_;
+    QDBusConnection connection_;
+};
+
+DBusMenuExporter::DBusMenuExporter(const QDBusConnection& connection, const QString& path)
+    : path_(path), object_(std::make_unique<Object>(*this, connection)) {
+    registerTypes();
+    entries_[0].properties.insert("children-display", QStringLiteral("submenu"));
+    object_->connection().registerVirtualObject(path_, object_.get());
+}
+
+DBusMenuExporter::~DBusMenuExporter() { object_->connection().unregisterObject(path_); }
+
+bool DBusMenuExporter::show(QMenu& menu) {
+    std::map<int, Entry> entries;
+    entries[0].properties.insert("children-display", QStringLiteral("submenu"));
+    read(menu, 0, QString(), entries);
+    const bool same =
+        std::equal(entries.begin(), entries.end(), entries_.begin(), entries_.end(),
+                   [](const auto& a, const auto& b) { return a.first == b.first && a.second.sameAs(b.second); });
+    if (same) return false;
+    entries_ = std::move(entries);
+    layoutChanged();
+    return true;
+}
+
+void DBusMenuExporter::read(QMenu& menu, int parent, const QString& place, std::map<int, Entry>& into) {
+    int index = 0;
+    for (QAction* action : menu.actions()) {
+        const QString here = place + QLatin1Char('/') + QString::number(index++);
+        const int id = idFor(here);
+        Entry& entry = into[id];
+        into[parent].children.push_back(id);
+        entry.action = action;
+        entry.data = action->data();
+        QVariantMap& p = entry.properties;
+        if (!action->isVisible()) p.insert("visible", false);
+        if (action->isSeparator()) {
+            p.insert("type", QStringLiteral("separator"));
+            continue;
+        }
+        p.insert("label", label(action->text(), action->shortcut().isEmpty()));
+        if (!action->isEnabled()) p.insert("enabled", false);
+        if (action->isCheckable()) {
+            p.insert("toggle-type", QStringLiteral("checkmark"));
+            p.insert("toggle-state", action->isChecked() ? 1 : 0);
+        }
+        if (!action->shortcut().isEmpty()) p.insert("shortcut", QVariant::fromValue(keys(action->shortcut())));
+        if (QMenu* submenu = action->menu()) {
+            p.insert("children-display", QStringLiteral("submenu"));
+            read(*submenu, id, here, into);
+        }
+    }
+}
+
+int DBusMenuExporter::idFor(const QString& place) {
+    const auto known = ids_.find(place);
+    if (known != ids_.end()) return known->second;
+    // Places are few (the deepest menu's entries), so the ids never run out.
+    return ids_[place] = nextID_++;
+}
+
+void DBusMenuExporter::layoutChanged() {
+    ++revision_;
+    QDBusMessage signal = QDBusMessage::createSignal(path_, menuInterface, "LayoutUpdated");
+    signal << revision_ << 0;
+    object_->connection().send(signal);
+}
+
+QString DBusMenuExporter::label(const QString& text, bool keysInLabel) {
+    const qsizetype tab = text.indexOf(QLatin1Char('\t'));
+    QString shown;
+    for (qsizetype i = 0; i < (tab >= 0 ? tab : text.size()); ++i) {
+        // "&&" is an "&"; a single "&" marks an access key, which these menus do not use.
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size()) ++i;
+        shown += text[i];
+    }
+    // Keys the tray cannot show from the entry's shortcut (marked as never arriving) are
+    // written after the label.
+    if (tab >= 0 && keysInLabel) shown += QStringLiteral("  ") + text.mid(tab + 1);
+    return shown.replace(QLatin1Char('_'), QStringLiteral("__"));
+}
+
+QList<QStringList> DBusMenuExporter::keys(const QKeySequence& sequence) {
+    QList<QStringList> presses;
+    for (int i = 0; i < sequence.count(); ++i) {
+        const QKeyCombination combination = sequence[i];
+        const Qt::KeyboardModifiers modifiers = combination.keyboardModifiers();
+        QStringList press;
+        if (modifiers & Qt::MetaModifier) press << QStringLiteral("Super");
+        if (modifiers & Qt::ControlModifier) press << QStringLiteral("Control");
+        if (modifiers & Qt::AltModifier) press << QStringLiteral("Alt");
+        if (modifiers & Qt::ShiftModifier) press << QStringLiteral("Shift");
+        press << desktopKeyName(QKeySequence(combination.key()).toString(QKeySequence::PortableText));
+        presses.push_back(press);
+    }
+    return presses;
+}
+
+}  // namespace kestr

@@ -1,0 +1,44 @@
+// The status item where the desktop has room for it: in its tray when it has one, else in
+// a window of its own at the right end of the main display's top edge. Panels start after
+// kestr at a login and are restarted: the item moves into a tray that appears and back
+// into its window when the tray goes, keeping its picture, texts and menu.
+#pragma once
+
+#include <memory>
+
+#include "UI/Shell/StatusItem.h"
+#include "UI/Shell/TrayPresence.h"
+
+namespace kestr {
+
+class DockingStatusItem final : public StatusItem {
+public:
+    DockingStatusItem();
+    ~DockingStatusItem() override;
+
+    std::optional<QRect> buttonFrame() const override { return shown_->buttonFrame(); }
+    std::optional<QPoint> clickPoint() const override { return shown_->clickPoint(); }
+    void popUpMenu(QMenu& menu) override { shown_->popUpMenu(menu); }
+    void keepMenu(MenuBuilder build) override;
+    void refreshMenu() override { shown_->refreshMenu(); }
+    double keptTopStrip() const override { return shown_->keptTopStrip(); }
+
+    // The item as it shows now, and where.
+    StatusItem& shown() const { return *shown_; }
+    TrayPresence::Kind place() const { return place_; }
+    // Moves the button to the main display as it is now, when it shows in its own window.
+    void followMainDisplay();
+    // Looks for a tray again, and moves the item when the tray to be in has changed.
+    void dock();
+
+protected:
+    void changed(double fadeSeconds, bool newImage) override;
+
+private:
+    std::unique_ptr<StatusItem> shown_;
+    TrayPresence::Kind place_ = TrayPresence::Kind::none;
+    TrayPresence presence_;
+    MenuBuilder build_;
+};
+
+}  // namespace kestr
