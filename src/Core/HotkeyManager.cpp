@@ -223,24 +223,36 @@ std::string HotkeyManager::heldKeySentence(std::uint32_t modifier) const {
            platform().wording().modifierKey(modifier) + " key for itself";
 }
 
-bool HotkeyManager::arrives(const Hotkey& hotkey) const {
+bool HotkeyManager::arrives(const Hotkey& hotkey, const std::optional<HotkeySource>& source) const {
     if (hotkey.modifiers & heldModifiers) return false;
+    if (source && takenFrom(*source, hotkey)) return false;
     return std::none_of(heldByOtherPrograms.begin(), heldByOtherPrograms.end(),
                         [&](const Conflict& c) { return c.hotkey == hotkey; });
 }
 
-std::string HotkeyManager::shownKeys(const Hotkey& hotkey, bool shortForm) const {
+std::string HotkeyManager::shownKeys(const Hotkey& hotkey, bool shortForm,
+                                     const std::optional<HotkeySource>& source) const {
     const std::string keys = shortForm ? hotkey.shortDisplayString() : hotkey.displayString();
-    return arrives(hotkey) ? keys : notArrivingMark + keys;
+    return arrives(hotkey, source) ? keys : notArrivingMark + keys;
 }
 
-std::optional<std::string> HotkeyManager::whyNotArriving(const Hotkey& hotkey) const {
-    if (arrives(hotkey)) return std::nullopt;
+std::optional<std::string> HotkeyManager::whyNotArriving(const Hotkey& hotkey,
+                                                         const std::optional<HotkeySource>& source) const {
+    if (arrives(hotkey, source)) return std::nullopt;
     for (const std::uint32_t modifier : CarbonModifier::each) {
         if (hotkey.modifiers & heldModifiers & modifier)
             return heldKeySentence(modifier) + ", so this shortcut never reaches kestr";
     }
+    if (const auto holder = source ? takenFrom(*source, hotkey) : std::nullopt)
+        return "kestr's " + shownHotkeySourceName(*holder, lastSyncedLayouts) +
+               " uses this shortcut, so it never runs this";
     return std::string("Another program holds this shortcut, so it never reaches kestr");
+}
+
+std::optional<HotkeySource> HotkeyManager::takenFrom(const HotkeySource& source, const Hotkey& hotkey) const {
+    const auto holder = ownHolder(hotkey);
+    if (holder && *holder != source) return holder;
+    return std::nullopt;
 }
 
 std::optional<std::string> HotkeyManager::heldKeysSummary() const {

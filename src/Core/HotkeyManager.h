@@ -60,14 +60,18 @@ public:
     // Whether a press of `hotkey` reaches kestr: no other program holds the key, and none
     // of its modifiers is one another program keeps for itself. Every place that shows a
     // shortcut writes it with shownKeys, so none offers one that never arrives as usable.
-    bool arrives(const Hotkey& hotkey) const;
+    // Given the shortcut's `source`, also whether the press runs it: none of kestr's other
+    // shortcuts took the key first.
+    bool arrives(const Hotkey& hotkey, const std::optional<HotkeySource>& source = std::nullopt) const;
     // The keys as kestr shows them (the desktop's short form for narrow places), with
-    // `notArrivingMark` in front when a press of them never arrives.
-    std::string shownKeys(const Hotkey& hotkey, bool shortForm = false) const;
+    // `notArrivingMark` in front when a press of them never arrives (at `source`).
+    std::string shownKeys(const Hotkey& hotkey, bool shortForm = false,
+                          const std::optional<HotkeySource>& source = std::nullopt) const;
     static constexpr const char* notArrivingMark = "\u26A0 ";
-    // Why a press of `hotkey` never reaches kestr, as a sentence for its tooltip; none
-    // when it arrives.
-    std::optional<std::string> whyNotArriving(const Hotkey& hotkey) const;
+    // Why a press of `hotkey` never reaches kestr (or `source`), as a sentence for its
+    // tooltip; none when it arrives.
+    std::optional<std::string> whyNotArriving(const Hotkey& hotkey,
+                                              const std::optional<HotkeySource>& source = std::nullopt) const;
     // What keeps kestr's shortcuts from arriving, as the status button says it ("IceWM
     // keeps the Super key for itself: 43 shortcuts never arrive"); none when nothing does.
     std::optional<std::string> heldKeysSummary() const;
@@ -131,6 +135,8 @@ private:
     std::vector<Conflict> assign(const std::vector<Layout>& layouts, const std::vector<SnapBinding>& snaps, bool live);
     // The registration of this synchronisation that holds the key, if any.
     std::optional<HotkeySource> ownHolder(const Hotkey& hotkey) const;
+    // The other shortcut of kestr's that holds `hotkey`, which `source` wants too.
+    std::optional<HotkeySource> takenFrom(const HotkeySource& source, const Hotkey& hotkey) const;
     std::optional<std::uint32_t> registerCarbon(const Hotkey& hotkey, std::function<void()> handler, bool live);
     // Records a refused registration of the key that was tried last.
     const Conflict& refuse(std::vector<Conflict>& conflicts, const HotkeySource& source, const Hotkey& hotkey);

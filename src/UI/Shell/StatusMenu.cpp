@@ -52,16 +52,19 @@ QAction* command(QMenu* menu, const QString& text, const std::function<void()>& 
 
 // The shortcut column shows the keys ("⌃⌥⌘1", or "Ctrl+Alt+Super+1" on a Linux desktop);
 // the action carries the same keys, which a D-Bus tray shows. Keys that never reach
-// kestr are marked, say why under the entry's own tooltip (`tip`), and are not handed to
-// the tray as usable.
-void showHotkey(QAction* action, const std::optional<Hotkey>& hotkey, bool everyKey = false, QString tip = {}) {
+// kestr, or never the entry's `source` (another of kestr's shortcuts took them), are
+// marked, say why under the entry's own tooltip (`tip`), and are not handed to the tray as
+// usable.
+void showHotkey(QAction* action, const std::optional<Hotkey>& hotkey, bool everyKey = false, QString tip = {},
+                const std::optional<HotkeySource>& source = std::nullopt) {
     const QKeySequence keys = hotkey ? StatusMenu::shortcut(*hotkey, everyKey) : QKeySequence();
     const HotkeyManager& hotkeys = HotkeyManager::shared();
-    const auto why = hotkey ? hotkeys.whyNotArriving(*hotkey) : std::nullopt;
+    const auto why = hotkey ? hotkeys.whyNotArriving(*hotkey, source) : std::nullopt;
     if (why && !keys.isEmpty()) tip += (tip.isEmpty() ? "" : "\n") + QString::fromStdString(*why);
     if (!tip.isEmpty()) action->setToolTip(tip);
     if (keys.isEmpty()) return;
-    action->setText(action->text() + QLatin1Char('\t') + QString::fromStdString(hotkeys.shownKeys(*hotkey)));
+    action->setText(action->text() + QLatin1Char('\t') +
+                    QString::fromStdString(hotkeys.shownKeys(*hotkey, false, source)));
     if (!why) action->setShortcut(keys);
 }
 
@@ -185,7 +188,7 @@ QMenu* StatusMenu::buildSnapSubmenu(bool trusted, const Actions& actions, QWidge
                                 });
         item->setData(QString::fromStdString(raw));
         item->setEnabled(trusted);
-        showHotkey(item, binding.hotkey, true);
+        showHotkey(item, binding.hotkey, true, {}, HotkeySource::snap(binding.action));
     }
     menu->addSeparator();
     command(menu, QStringLiteral("Configure Snap Shortcuts…"), actions.configureSnaps);

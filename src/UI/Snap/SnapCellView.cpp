@@ -49,7 +49,10 @@ void SnapCellView::press(Qt::KeyboardModifiers) {
 
 SnapCellView::Model SnapCellView::model(const SnapBinding& binding) {
     const HotkeyManager& hotkeys = HotkeyManager::shared();
-    return {binding.action, hotkeys.shownKeys(binding.hotkey), hotkeys.shownKeys(binding.hotkey, true)};
+    // Marked too when another of kestr's shortcuts took the key: a press never snaps.
+    const auto source = HotkeySource::snap(binding.action);
+    return {binding.action, hotkeys.shownKeys(binding.hotkey, false, source),
+            hotkeys.shownKeys(binding.hotkey, true, source)};
 }
 
 std::optional<SnapCellView::Badge> SnapCellView::badge() const {

@@ -12,6 +12,8 @@
 #include "Snap/SnapStore.h"
 #include "Support/SimTest.h"
 #include "UI/Manager/AppVersionText.h"
+#include "UI/Shell/DBusMenuExporter.h"
+#include "UI/Snap/SnapCellView.h"
 
 namespace kestr::test {
 namespace {
@@ -304,6 +306,32 @@ TEST_F(StatusMenuTest, SnapSubmenuIsSortedByGroupThenNameAndFollowsTrust) {
     EXPECT_EQ(rows(submenu(*StatusMenu::build(true, actions), "Snap")),
               (std::vector<std::string>{"No snap shortcuts", "---", "Configure Snap Shortcuts…",
                                         "Reset to Default Shortcuts", "Import from Magnet / Rectangle…"}));
+}
+
+// A snap whose keys a kest took first never runs: the Snap submenu, the label a D-Bus
+// tray draws and the panel's cell mark its keys and say why; the kest keeps them.
+TEST_F(StatusMenuTest, ASnapWhoseKeysAKestTookIsMarkedEverywhereItShows) {
+    const Hotkey taken{19, ctrlOpt};
+    Layout holder = kest("my_kest", 1);
+    holder.hotkey = taken;
+    const SnapBinding second{Uuid::random(), A::secondFourth, taken};
+    const SnapBinding left{Uuid::random(), A::leftHalf, {0, ctrlOpt}};
+    SnapStore::shared().bindings = {second, left};
+    storeKests({holder});
+    const auto menu = StatusMenu::build(true, actions);
+    QAction* snap = row(submenu(*menu, "Snap"), "  Second Fourth");
+    EXPECT_EQ(snap->text().toStdString(), "  Second Fourth\t⚠ ⌃⌥2");
+    EXPECT_TRUE(snap->shortcut().isEmpty()) << "no usable keys for the tray";
+    EXPECT_EQ(snap->toolTip().toStdString(),
+              "kestr's kest “\u2068my_kest\u2069” uses this shortcut, so it never runs this");
+    EXPECT_EQ(DBusMenuExporter::label(snap->text(), snap->shortcut().isEmpty()).toStdString(),
+              "  Second Fourth  ⚠ ⌃⌥2");
+    EXPECT_EQ(SnapCellView::model(second).hotkey, "⚠ ⌃⌥2");
+    // The kest and a snap of keys of its own show theirs unmarked.
+    EXPECT_EQ(row(*menu, "  " + QString::fromStdString(shown("my_kest")))->shortcut(),
+              keys(Qt::MetaModifier | Qt::AltModifier, Qt::Key_2));
+    EXPECT_EQ(row(submenu(*menu, "Snap"), "  Left Half")->text().toStdString(), "  Left Half\t⌃⌥A");
+    EXPECT_EQ(SnapCellView::model(left).hotkey, "⌃⌥A");
 }
 
 TEST_F(StatusMenuTest, PreferencesShowTheDragSnapSettingAndTheFileCommands) {
