@@ -10,6 +10,7 @@
 #include <QKeySequence>
 #include <QMenu>
 
+#include "UI/Shell/DBusPropertiesReply.h"
 #include "UI/Shell/TrayMenuKeys.h"
 
 namespace kestr {
@@ -139,7 +140,10 @@ public:
         const QVariantList in = message.arguments();
         QDBusMessage reply;
         if (message.interface() == propertiesInterface) {
-            reply = properties(message);
+            reply = dbusPropertiesReply(message, {{"Version", 3u},
+                                                  {"TextDirection", QStringLiteral("ltr")},
+                                                  {"Status", QStringLiteral("normal")},
+                                                  {"IconThemePath", QStringList()}});
         } else if (member == "GetLayout" && in.size() == 3) {
             reply = message.createReply(
                 {exporter_.revision_, QVariant::fromValue(layout(in[0].toInt(), in[1].toInt(), in[2].toStringList()))});
@@ -214,18 +218,6 @@ private:
         QVariant value = entry->second.properties.value(name, defaultValue(name));
         if (!value.isValid()) return unknown(message);
         return message.createReply(QVariant::fromValue(QDBusVariant(value)));
-    }
-
-    QDBusMessage properties(const QDBusMessage& message) const {
-        const QVariantMap all{{"Version", 3u},
-                              {"TextDirection", QStringLiteral("ltr")},
-                              {"Status", QStringLiteral("normal")},
-                              {"IconThemePath", QStringList()}};
-        const QVariantList in = message.arguments();
-        if (message.member() == "GetAll") return message.createReply(all);
-        if (message.member() == "Get" && in.size() == 2 && all.contains(in[1].toString()))
-            return message.createReply(QVariant::fromValue(QDBusVariant(all.value(in[1].toString()))));
-        return message.createErrorReply(QDBusError::InvalidArgs, "No such property");
     }
 
     static QDBusMessage unknown(const QDBusMessage& message) {

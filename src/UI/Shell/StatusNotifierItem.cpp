@@ -10,6 +10,7 @@
 #include <QDBusVirtualObject>
 
 #include "UI/Shell/DBusMenuExporter.h"
+#include "UI/Shell/DBusPropertiesReply.h"
 
 namespace kestr {
 
@@ -148,14 +149,7 @@ public:
         const QVariantList in = message.arguments();
         QDBusMessage reply;
         if (message.interface() == "org.freedesktop.DBus.Properties") {
-            const QVariantMap all = properties();
-            if (member == "GetAll") {
-                reply = message.createReply(all);
-            } else if (member == "Get" && in.size() == 2 && all.contains(in[1].toString())) {
-                reply = message.createReply(QVariant::fromValue(QDBusVariant(all.value(in[1].toString()))));
-            } else {
-                reply = message.createErrorReply(QDBusError::InvalidArgs, "No such property");
-            }
+            reply = dbusPropertiesReply(message, properties());
         } else if ((member == "Activate" || member == "ContextMenu") && in.size() == 2) {
             // Answered first: the tray waits for the answer, and what the click opens may
             // take its time.

@@ -37,8 +37,10 @@ TrayPresence::TrayPresence() {
         for (const char* signal : {"StatusNotifierHostRegistered", "StatusNotifierHostUnregistered"})
             bus.connect(QString(), watcherPath, watcherService, signal, this, SLOT(changed()));
     }
-    // Qt's X11 backend follows the XEmbed tray once it has looked for one (now()).
-    if (QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface())
+    // Qt's X11 backend follows the XEmbed tray once it has looked for one (now()); other
+    // backends have no such trays.
+    QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
+    if (native && native->metaObject()->indexOfSignal("systemTrayWindowChanged(QScreen*)") >= 0)
         QObject::connect(native, SIGNAL(systemTrayWindowChanged(QScreen*)), this, SLOT(xembedTrayChanged(QScreen*)));
 }
 

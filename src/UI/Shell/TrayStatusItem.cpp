@@ -52,8 +52,7 @@ void TrayStatusItem::refreshMenu() {
     std::unique_ptr<QMenu> fresh = build_();
     // A D-Bus tray keeps the entries it has while they show the same: their ids stay, and
     // the entries go on running the commands of the menu that made them.
-    if (item_ && built_ && !item_->menu().show(*fresh)) return;
-    if (item_ && !built_) item_->menu().show(*fresh);
+    if (item_ && !item_->menu().show(*fresh) && built_) return;
     menu_.clear();
     menu_.setToolTipsVisible(fresh->toolTipsVisible());
     menu_.addActions(fresh->actions());
