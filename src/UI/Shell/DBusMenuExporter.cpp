@@ -270,35 +270,47 @@ void DBusMenuExporter::read(QMenu& menu, int parent, const QString& place, std::
     int index = 0;
     for (QAction* action : menu.actions()) {
         const QString here = place + QLatin1Char('/') + QString::number(index++);
-        const int id = idFor(here);
-        Entry& entry = into[id];
+        Entry entry = entryOf(*action);
+        const int id = idFor(here, entry);
         into[parent].children.push_back(id);
-        entry.action = action;
-        entry.data = action->data();
-        QVariantMap& p = entry.properties;
-        if (!action->isVisible()) p.insert("visible", false);
-        if (action->isSeparator()) {
-            p.insert("type", QStringLiteral("separator"));
-            continue;
-        }
-        p.insert("label", label(action->text(), action->shortcut().isEmpty()));
-        if (!action->isEnabled()) p.insert("enabled", false);
-        if (action->isCheckable()) {
-            p.insert("toggle-type", QStringLiteral("checkmark"));
-            p.insert("toggle-state", action->isChecked() ? 1 : 0);
-        }
-        if (!action->shortcut().isEmpty()) p.insert("shortcut", QVariant::fromValue(keys(action->shortcut())));
-        if (QMenu* submenu = action->menu()) {
-            p.insert("children-display", QStringLiteral("submenu"));
-            read(*submenu, id, here, into);
-        }
+        into[id] = std::move(entry);
+        if (QMenu* submenu = action->menu(); submenu && !action->isSeparator()) read(*submenu, id, here, into);
     }
 }
 
-int DBusMenuExporter::idFor(const QString& place) {
+DBusMenuExporter::Entry DBusMenuExporter::entryOf(QAction& action) {
+    Entry entry;
+    entry.action = &action;
+    entry.data = action.data();
+    QVariantMap& p = entry.properties;
+    if (!action.isVisible()) p.insert("visible", false);
+    if (action.isSeparator()) {
+        p.insert("type", QStringLiteral("separator"));
+        return entry;
+    }
+    p.insert("label", label(action.text(), action.shortcut().isEmpty()));
+    if (!action.isEnabled()) p.insert("enabled", false);
+    if (action.isCheckable()) {
+        p.insert("toggle-type", QStringLiteral("checkmark"));
+        p.insert("toggle-state", action.isChecked() ? 1 : 0);
+    }
+    if (!action.shortcut().isEmpty()) p.insert("shortcut", QVariant::fromValue(keys(action.shortcut())));
+    if (action.menu()) p.insert("children-display", QStringLiteral("submenu"));
+    return entry;
+}
+
+int DBusMenuExporter::idFor(const QString& place, const Entry& entry) {
+    // An entry keeps the id of its place while it shows the same. One that changed gets a
+    // new id, so that a tray makes it afresh: a GTK tray keeps what an entry had and lost
+    // (its keys, a separator's look). Ids grow only with changes the user makes, far
+    // short of running out.
     const auto known = ids_.find(place);
-    if (known != ids_.end()) return known->second;
-    // Places are few (the deepest menu's entries), so the ids never run out.
+    if (known != ids_.end()) {
+        const auto shown = entries_.find(known->second);
+        if (shown == entries_.end() ||
+            (shown->second.properties == entry.properties && shown->second.data == entry.data))
+            return known->second;
+    }
     return ids_[place] = nextID_++;
 }
 

@@ -59,7 +59,8 @@ private:
     class Object;
     // The entries of `menu` under `parent`, whose place in the menu is `place`.
     void read(QMenu& menu, int parent, const QString& place, std::map<int, Entry>& into);
-    int idFor(const QString& place);
+    static Entry entryOf(QAction& action);
+    int idFor(const QString& place, const Entry& entry);
     void layoutChanged();
 
     QString path_;

@@ -239,20 +239,24 @@ private:
     std::vector<nlohmann::json> drawings_;
 };
 
-// The kest rows of a drawing (between "Apply Kest" and the save row), as read: without
-// the blanks before them and the marks that isolate a name.
+// The rows of a drawing from "Apply Kest" to "Manage Kests…", each as read with the keys
+// it shows: without the blanks before a kest's name and the marks that isolate it.
 std::vector<std::string> kestRows(const nlohmann::json& rows) {
-    std::vector<std::string> names;
+    std::vector<std::string> read;
     bool inKests = false;
     for (const auto& row : rows) {
         const QString text = QString::fromStdString(row[1].get<std::string>());
-        if (text.startsWith("Save Current")) break;
-        if (inKests) names.push_back(text.trimmed().remove(QChar(0x2068)).remove(QChar(0x2069)).toStdString());
         inKests = inKests || text == "Apply Kest";
+        if (!inKests) continue;
+        const QString name = text.trimmed().remove(QChar(0x2068)).remove(QChar(0x2069));
+        read.push_back(name.toStdString() + " " + row[3].get<std::string>());
+        if (text.startsWith("Manage Kests")) break;
     }
-    return names;
+    return read;
 }
 
+// Every row as it reads, in every drawing, at the first opening and after changes (the
+// rows of the kests are off: the kests have no windows), and with the keys of its own.
 TEST_F(X11TrayTest, AGtkTrayDrawsEveryRowLetterForLetterAtEveryOpening) {
     std::vector<std::string> names{"dev_work & mail", "__init__", "R&D", "a && b &", "_&_"};
     writeKests(names);
@@ -260,22 +264,27 @@ TEST_F(X11TrayTest, AGtkTrayDrawsEveryRowLetterForLetterAtEveryOpening) {
     ASSERT_FALSE(item.isEmpty()) << kestrLog();
     const QString path = host->itemProperty(item, "Menu").value<QDBusObjectPath>().path();
     GtkTrayMenu gtk(session().display(), bus->address(), item, path);
-    std::set<std::string> everName(names.begin(), names.end());
+    std::set<std::string> everShown{"Apply Kest", "Save Current Arrangement as Kest…", "Manage Kests…"};
+    std::vector<std::string> expected;
     // At the first opening, at a later one, and after the kests changed.
     for (const char* added : {"", "", "more_kests_"}) {
         if (*added) {
             names.push_back(added);
-            everName.insert(added);
             writeKests(names);
         }
+        expected = {"Apply Kest "};
+        for (std::size_t i = 0; i < names.size(); ++i)
+            expected.push_back(names[i] + " <Primary><Alt><Super>" + std::to_string(i + 1));
+        expected.insert(expected.end(),
+                        {"Save Current Arrangement as Kest… <Primary><Alt><Super>Return", "Manage Kests… "});
+        everShown.insert(names.begin(), names.end());
         gtk.open();
-        EXPECT_TRUE(pumpQtUntil([&] { return !gtk.drawings().empty() && kestRows(gtk.drawings().back()) == names; }))
+        EXPECT_TRUE(pumpQtUntil([&] { return !gtk.drawings().empty() && kestRows(gtk.drawings().back()) == expected; }))
             << gtk.drawings().back().dump();
     }
-    // No drawing on the way showed a name otherwise (the rows are off: the kests have no windows).
     for (const auto& drawing : gtk.drawings()) {
         for (const std::string& row : kestRows(drawing))
-            EXPECT_TRUE(everName.contains(row)) << "drawn as \"" << row << "\"";
+            EXPECT_TRUE(everShown.contains(row.substr(0, row.rfind(' ')))) << "drawn as \"" << row << "\"";
     }
 }
 

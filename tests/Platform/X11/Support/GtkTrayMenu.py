@@ -2,7 +2,8 @@
 # A GTK tray's menu of kestr's item, as Xfce's panel draws it: libdbusmenu-gtk builds the
 # menu from the item's bus name and menu path. Each line on standard input opens the menu
 # (the tray's "about to show"); after each opening and each change the client makes one
-# line goes out: the rows as drawn, a JSON list of [depth, text, enabled], separators as "---".
+# line goes out: the rows as drawn, a JSON list of [depth, text, enabled, keys], separators
+# as "---".
 import json
 import sys
 
@@ -14,7 +15,8 @@ gi.require_version("DbusmenuGtk3", "0.4")
 from gi.repository import DbusmenuGtk3, GLib, Gtk  # noqa: E402
 
 menu = DbusmenuGtk3.Menu.new(sys.argv[1], sys.argv[2])
-menu.get_client().set_accel_group(Gtk.AccelGroup())
+accel_group = Gtk.AccelGroup()
+menu.get_client().set_accel_group(accel_group)
 
 
 def shown_text(widget):
@@ -28,13 +30,22 @@ def shown_text(widget):
     return None
 
 
+def shown_keys(item):
+    # The keys the item's accelerator label draws: those it was given in the menu's group.
+    for closure in item.list_accel_closures():
+        found = accel_group.find(lambda key, other, data: other == closure, None)
+        if found:
+            return Gtk.accelerator_name(found.accel_key, found.accel_mods)
+    return ""
+
+
 def rows(shell, depth=0):
     out = []
     for item in shell.get_children():
         if isinstance(item, Gtk.SeparatorMenuItem):
-            out.append([depth, "---", False])
+            out.append([depth, "---", False, ""])
             continue
-        out.append([depth, shown_text(item) or "", item.get_sensitive()])
+        out.append([depth, shown_text(item) or "", item.get_sensitive(), shown_keys(item)])
         if item.get_submenu():
             out += rows(item.get_submenu(), depth + 1)
     return out
