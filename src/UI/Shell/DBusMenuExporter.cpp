@@ -159,7 +159,7 @@ public:
         } else if (member == "GetProperty" && in.size() == 2) {
             reply = property(message, in[0].toInt(), in[1].toString());
         } else if (member == "Event" && in.size() == 4) {
-            if (!event(in[0].toInt(), in[1].toString()))
+            if (!menuEvent(in[0].toInt(), in[1].toString()))
                 reply = unknown(message);
             else
                 reply = message.createReply();
@@ -175,7 +175,7 @@ public:
                 events.beginStructure();
                 events >> id >> name >> data >> time;
                 events.endStructure();
-                if (!event(id, name)) errors.push_back(id);
+                if (!menuEvent(id, name)) errors.push_back(id);
             }
             events.endArray();
             reply = message.createReply(QVariant::fromValue(errors));
@@ -226,7 +226,7 @@ private:
 
     // A click runs the entry's command once the tray has its answer: a command may open a
     // window and wait in it.
-    bool event(int id, const QString& name) {
+    bool menuEvent(int id, const QString& name) {
         const auto entry = exporter_.entries_.find(id);
         if (entry == exporter_.entries_.end()) return false;
         if (name == "clicked" && entry->second.action && entry->second.action->isEnabled())
