@@ -26,7 +26,7 @@ constexpr double quietPeriod = 0.03;
 }  // namespace
 
 X11Accessibility::X11Accessibility(X11Connection& connection, X11WindowModel& model)
-    : x_(connection), model_(model), noState_(connection.atom("_KESTR_NO_STATE")) {
+    : x_(connection), model_(model), fence_(connection) {
     // Answers of windows that went away are forgotten.
     model_.addClientListObserver(
         [this] { std::erase_if(answers_, [this](const auto& entry) { return !model_.client(entry.first); }); });
@@ -205,7 +205,7 @@ AXError X11Accessibility::writeWindow(const X11Client& c, const std::string& att
             if (!states->empty()) askState(c.id, action, states->front(), states->size() > 1 ? states->back() : 0);
         }
         // The window manager picks the frame: settled() waits for it to be done, as behind a move.
-        const std::uint64_t fence = askState(c.id, XCB_EWMH_WM_STATE_REMOVE, noState_);
+        const X11MoveFence::Mark fence = fence_.raise();
         x_.flush();
         requested_[c.id] = Request{std::nullopt, 0, fence, true, c.extents};
         return AXError::success;
@@ -219,10 +219,8 @@ AXError X11Accessibility::writeWindow(const X11Client& c, const std::string& att
     return AXError::attributeUnsupported;
 }
 
-std::uint64_t X11Accessibility::askState(xcb_window_t window, std::uint32_t action, xcb_atom_t state,
-                                         xcb_atom_t other) {
-    return model_.stateRequestSent(
-        window, x_.sendRootMessage(window, x_.ewmh()._NET_WM_STATE, action, state, other, sourceIsTool));
+void X11Accessibility::askState(xcb_window_t window, std::uint32_t action, xcb_atom_t state, xcb_atom_t other) {
+    x_.sendRootMessage(window, x_.ewmh()._NET_WM_STATE, action, state, other, sourceIsTool);
 }
 
 void X11Accessibility::activate(xcb_window_t window) {
@@ -255,12 +253,11 @@ void X11Accessibility::moveResize(const X11Client& c, std::optional<Point> posit
     if (size) flags |= (1 << 10) | (1 << 11);
     const std::uint32_t sequence = x_.sendRootMessage(c.id, x_.ewmh()._NET_MOVERESIZE_WINDOW, flags, whole(left),
                                                       whole(top), whole(clientWidth), whole(clientHeight));
-    // A window manager that leaves the frame as it is sends no event at all (openbox).
-    // Right behind the move goes a request it does answer, to no effect: taking from the
-    // window a state it does not have. A window manager that writes the window's states
-    // for every such request (openbox) thereby says it is done with the move. (An empty
-    // configure request would be answered too, but openbox places the window again for it.)
-    const std::uint64_t fence = askState(c.id, XCB_EWMH_WM_STATE_REMOVE, noState_);
+    // A window manager that leaves the frame as it is sends no event at all (openbox), and
+    // other programs write the window's properties as they please (xfwm4 its states at
+    // every focus change): right behind the move goes a request that only the window
+    // manager answers, and only to kestr.
+    const X11MoveFence::Mark fence = fence_.raise();
     x_.flush();
     requested_[c.id] = Request{Rect(left, top, width, height), sequence, fence,
                                !c.maximized && !c.fullScreen && !c.hidden, c.extents};
@@ -318,7 +315,7 @@ Task<void> X11Accessibility::waitForAnswer(xcb_window_t w, Request request, doub
     }
     const auto done = [&] {
         return arrived() || (request.answerEndsWait && ((asked && model.answeredSince(w, request.sequence)) ||
-                                                        model.stateRequestAnswered(w, request.fence)));
+                                                        fence_.passed(request.fence)));
     };
     // Wait for the first change, then for the changes to stop, unless the window manager's
     // answer is all there: a window manager that rounds or clamps the size never reaches

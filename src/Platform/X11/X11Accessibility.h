@@ -9,6 +9,7 @@
 
 #include "Platform/Accessibility.h"
 #include "Platform/X11/X11Connection.h"
+#include "Platform/X11/X11MoveFence.h"
 #include "Platform/X11/X11WindowModel.h"
 
 namespace kestr {
@@ -60,17 +61,15 @@ private:
     std::optional<xcb_window_t> focusedWindowOf(std::int32_t pid) const;
     void moveResize(const X11Client& client, std::optional<Point> position, std::optional<Size> size);
     void activate(xcb_window_t window);
-    // Asks the window manager to add or remove window states; answers the request's number
-    // among the window's state requests (X11WindowModel::stateRequestSent()).
-    std::uint64_t askState(xcb_window_t window, std::uint32_t action, xcb_atom_t state, xcb_atom_t other = 0);
+    // Asks the window manager to add or remove window states.
+    void askState(xcb_window_t window, std::uint32_t action, xcb_atom_t state, xcb_atom_t other = 0);
 
     struct Request {
         // None for a change of states, whose frame the window manager chooses.
         std::optional<Rect> frame;
         std::uint32_t sequence = 0;
-        // The request sent right behind it, which the window manager answers once it is
-        // done with the move (its number among the window's state requests).
-        std::uint64_t fence = 0;
+        // Sent right behind it: answered once the window manager is done with the move.
+        X11MoveFence::Mark fence;
         // Whether the window manager's first answer is its answer to the move: not when the
         // window leaves a state first (maximised, full screen, minimised), which it answers
         // with configure events of its own.
@@ -88,8 +87,7 @@ private:
 
     X11Connection& x_;
     X11WindowModel& model_;
-    // A window state no window has, taken away behind each move.
-    xcb_atom_t noState_;
+    X11MoveFence fence_;
     // The frame last asked of each window, until settled() has waited for it.
     std::map<xcb_window_t, Request> requested_;
     // The last answer of each window that settled somewhere other than asked.

@@ -5,7 +5,6 @@
 #include <xcb/xcb.h>
 
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <string>
 
@@ -62,12 +61,6 @@ struct X11Client {
     // frame's last one: they tell which requests the window manager has answered.
     std::uint32_t toldAt = 0;
     std::uint32_t frameToldAt = 0;
-    // The requests for the window's states not yet answered with a write of its
-    // _NET_WM_STATE (their sequence numbers, oldest first), and how many were sent and
-    // answered in all.
-    std::deque<std::uint32_t> unansweredStateRequests;
-    std::uint64_t stateRequests = 0;
-    std::uint64_t answeredStateRequests = 0;
 
     // As the properties say; title and type follow from them (resolve()).
     std::optional<std::string> netTitle;

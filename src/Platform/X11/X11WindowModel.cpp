@@ -433,7 +433,6 @@ void X11WindowModel::handle(const xcb_generic_event_t& event) {
             if (e.window == x_.root()) {
                 handleRootProperty(e.atom);
             } else if (auto it = clients_.find(e.window); it != clients_.end() && read_.count(e.atom)) {
-                if (e.atom == x_.ewmh()._NET_WM_STATE) stateWritten(it->second, event.full_sequence);
                 // Only what the model reads costs a round trip: a window may change others
                 // at any rate.
                 auto r = x_.property(x_.requestProperty(e.window, e.atom));
@@ -513,34 +512,6 @@ void X11WindowModel::handleRootProperty(xcb_atom_t atom) {
 bool X11WindowModel::answeredSince(xcb_window_t window, std::uint32_t sequence) const {
     const X11Client* c = client(window);
     return c && atOrAfter(c->toldAt, sequence) && atOrAfter(c->frameToldAt, sequence);
-}
-
-std::uint64_t X11WindowModel::stateRequestSent(xcb_window_t window, std::uint32_t sequence) {
-    const auto it = clients_.find(window);
-    if (it == clients_.end()) return 0;
-    X11Client& c = it->second;
-    // A window manager that never answers would let them pile up: past a bound, the
-    // oldest counts as answered.
-    constexpr std::size_t mostUnanswered = 64;
-    if (c.unansweredStateRequests.size() == mostUnanswered) {
-        c.unansweredStateRequests.pop_front();
-        ++c.answeredStateRequests;
-    }
-    c.unansweredStateRequests.push_back(sequence);
-    return ++c.stateRequests;
-}
-
-bool X11WindowModel::stateRequestAnswered(xcb_window_t window, std::uint64_t number) const {
-    const X11Client* c = client(window);
-    return c && number != 0 && c->answeredStateRequests >= number;
-}
-
-void X11WindowModel::stateWritten(X11Client& c, std::uint32_t sequence) {
-    // A write before the server passed the request on cannot answer it.
-    auto& unanswered = c.unansweredStateRequests;
-    if (unanswered.empty() || !atOrAfter(sequence, unanswered.front())) return;
-    unanswered.pop_front();
-    ++c.answeredStateRequests;
 }
 
 void X11WindowModel::clientConfigured(X11Client& c, const xcb_configure_notify_event_t& e, bool sent) {

@@ -54,14 +54,6 @@ public:
     // the window's frame was configured after it, and then the window itself was told
     // (the last a window manager does with a move).
     bool answeredSince(xcb_window_t window, std::uint32_t sequence) const;
-    // Notes a request for the window's states, of that sequence number, which the window
-    // manager answers by writing the window's _NET_WM_STATE; answers its number among them
-    // for stateRequestAnswered(). The window manager answers them in the order sent, so a
-    // write answers the oldest one the server had passed on before the write: a write the
-    // window manager makes for an earlier request can come after a later one reached the
-    // server, and its sequence number alone would take it for that one's answer.
-    std::uint64_t stateRequestSent(xcb_window_t window, std::uint32_t sequence);
-    bool stateRequestAnswered(xcb_window_t window, std::uint64_t number) const;
 
     // Completes with true as soon as `condition` holds (checked now and after every X
     // event), with false after `seconds`.
@@ -89,7 +81,6 @@ private:
     // Geometry comes from configure events; the server is asked only where they cannot
     // tell (a reparent, a client nested deeper in its frame, a frame not known yet).
     void clientConfigured(X11Client& client, const xcb_configure_notify_event_t& event, bool sent);
-    void stateWritten(X11Client& client, std::uint32_t sequence);
     void frameConfigured(const std::vector<xcb_window_t>& clients);
     void place(xcb_window_t client, Point inParent, Point onRoot);
     void readGeometry(X11Client& client);

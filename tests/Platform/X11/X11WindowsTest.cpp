@@ -35,6 +35,8 @@ protected:
         awaitManaged(w);
         return w;
     }
+    // Returns once the server has handled every request sent before on that connection.
+    static void sync(xcb_connection_t* c) { std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); }
     Rect frameOnServer(xcb_window_t w) {
         const auto f = frameOf(connection(), w);
         return f ? Rect(f->x, f->y, f->width, f->height) : Rect::null();
@@ -320,6 +322,37 @@ TEST_F(X11WindowsTest, AMoveRightBehindOneToWhereTheWindowIsWaitsForItsOwnAnswer
         ASSERT_TRUE(run(WindowController::applyFrame(element(w), to, here.size)).succeeded());
         EXPECT_EQ(WindowController::readPosition(element(w)), to);
         here.origin = to;
+    }
+}
+
+// Other programs write a window's states too (a window manager at every focus change, the
+// window itself): a move ends on the window manager's answer to it, not on their writes,
+// and finds the window where it asked.
+TEST_F(X11WindowsTest, AMoveEndsOnTheWindowManagersAnswerNotOnAnotherProgramsStateWrite) {
+    const xcb_window_t w = withASmallestSize("written", ClientGeometry{100, 100, 400, 300});
+    const Size size = frameOnServer(w).size;
+    const xcb_atom_t state = atom(connection(), "_NET_WM_STATE");
+    const xcb_atom_t name = atom(connection(), "_NET_WM_NAME");
+    Accessibility& ax = x11().accessibility();
+    int written = 0;
+    for (const Point to : {Point{700, 400}, Point{200, 150}, Point{900, 500}}) {
+        // The state is written once the server has the move, and kestr has seen that write
+        // (and a title behind it) before the window manager gets to the move.
+        session().pauseWindowManager();
+        ax.setFrame(element(w), to, size, 1);
+        sync(x11().connection().raw());
+        const std::string title = "written " + std::to_string(++written);
+        xcb_change_property(connection(), XCB_PROP_MODE_APPEND, w, state, XCB_ATOM_ATOM, 32, 0, nullptr);
+        xcb_change_property(connection(), XCB_PROP_MODE_REPLACE, w, name, atom(connection(), "UTF8_STRING"), 8,
+                            title.size(), title.data());
+        xcb_flush(connection());
+        kestr::spawn([](X11Platform& x, XvfbSession& session, xcb_window_t window, std::string seen) -> Task<void> {
+            co_await x.model().waitFor([&] { return x.model().client(window)->title == seen; }, kDeadlineSeconds);
+            session.resumeWindowManager();
+        }(x11(), session(), w, title));
+        ASSERT_TRUE(run(ax.settled(element(w), 2.0)).succeeded());
+        session().resumeWindowManager();
+        EXPECT_EQ(WindowController::readPosition(element(w)), to);
     }
 }
 
