@@ -150,6 +150,22 @@ double fittingCoordinate(const Layout& working, const EdgeGroup& group, double c
     return corrected;
 }
 
+// Some windows answer a size they do not want by setting their own back, after the window
+// manager's answer has ended the move: the sizes are read once every window has been still
+// for a moment, waiting no longer than a bound in all.
+constexpr double stillPeriod = 0.1;
+constexpr double stillLimit = 1.0;
+
+Task<double> fittingCoordinateOnceStill(const Layout& working, const EdgeGroup& group, double c,
+                                        const std::map<Uuid, ScreenFrame>& reference,
+                                        const std::map<Uuid, AXElement>& windows) {
+    MainActor& actor = platform().mainActor();
+    const double end = actor.now() + stillLimit;
+    for (const auto& [id, window] : windows)
+        co_await platform().accessibility().quiet(window, stillPeriod, std::max(0.0, end - actor.now()));
+    co_return fittingCoordinate(working, group, c, reference, windows);
+}
+
 }  // namespace
 
 bool EdgeApplier::EdgeIdentity::matches(const EdgeGroup& g) const {
@@ -263,7 +279,7 @@ Task<void> EdgeApplier::move(EdgeIdentity edge, double c) {
     // None of the edge's windows is open here (they are on another desktop, or closed):
     // the kest keeps the edge where its windows still have it.
     if (windows.empty()) co_return;
-    double corrected = fittingCoordinate(working, group, c, starting, windows);
+    double corrected = co_await fittingCoordinateOnceStill(working, group, c, starting, windows);
     // A window larger than the whole room would put the edge behind where it started,
     // or off the display: the edge never goes back past its start or out of its range.
     corrected = std::clamp(corrected, std::min(group.coordinate, c), std::max(group.coordinate, c));
@@ -297,8 +313,8 @@ Task<void> EdgeApplier::revert(EdgeIdentity edge) {
     // As a move does: where a window no longer takes its captured size (its minimum grew
     // since), the edge stops where the windows fit, between where it stood and its
     // captured place, and the kest keeps what they took.
-    const double corrected = std::clamp(fittingCoordinate(working, group, c, reverted, windows),
-                                        std::min(group.coordinate, c), std::max(group.coordinate, c));
+    const double fitting = co_await fittingCoordinateOnceStill(working, group, c, reverted, windows);
+    const double corrected = std::clamp(fitting, std::min(group.coordinate, c), std::max(group.coordinate, c));
     if (corrected != c) {
         placeEdge(working, group, corrected, reverted);
         co_await applyPartial(working, group, "edge-revert-retry");

@@ -13,4 +13,6 @@ void Accessibility::setFrame(AXElement window, Point position, Size size, int pa
 
 Task<void> Accessibility::settled(AXElement, double) { co_return; }
 
+Task<void> Accessibility::quiet(AXElement, double, double) { co_return; }
+
 }  // namespace kestr

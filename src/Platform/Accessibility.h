@@ -63,6 +63,10 @@ public:
     // Completes once the window's frame has settled after a write, or after `deadline`
     // seconds. Where a write takes effect before it returns, at once.
     virtual Task<void> settled(AXElement window, double deadline);
+    // Completes once the window's frame has not changed for `quietPeriod` seconds, or after
+    // `deadline` seconds: a window may set its own size after it was placed. Where only
+    // the writer changes a frame, at once.
+    virtual Task<void> quiet(AXElement window, double quietPeriod, double deadline);
 
     // Convenience: the value when the read succeeded.
     std::optional<AXValue> copy(AXElement element, const std::string& attribute) {

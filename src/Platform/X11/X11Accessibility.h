@@ -27,6 +27,7 @@ public:
     std::optional<std::int32_t> pid(AXElement element) override;
     void setFrame(AXElement window, Point position, Size size, int passes) override;
     Task<void> settled(AXElement window, double deadline) override;
+    Task<void> quiet(AXElement window, double quietPeriod, double deadline) override;
 
     // The window id an element names, when it is a window element; the window may have
     // closed, and its id gone to another since.

@@ -53,6 +53,8 @@ struct X11Client {
     std::optional<X11Strut> strut;
     // Counts changes of the frame, so a waiter can tell that something happened.
     std::uint64_t frameChanges = 0;
+    // When the frame last changed, on the main actor's clock.
+    double frameChangedAt = 0;
     // Tells this window from an earlier one of the same id (the server hands a closed
     // window's id out again): element handles carry it, so what was kept for a window
     // that closed never reaches the next one.

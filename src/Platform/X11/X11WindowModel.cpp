@@ -412,7 +412,7 @@ void X11WindowModel::applyProperty(X11Client& c, xcb_atom_t atom, const xcb_get_
         const bool fits = v.size() >= 4 && std::uint64_t{v[0]} + v[1] < x_.screen().width_in_pixels &&
                           std::uint64_t{v[2]} + v[3] < x_.screen().height_in_pixels;
         c.extents = fits ? X11Extents{double(v[0]), double(v[1]), double(v[2]), double(v[3])} : X11Extents{};
-        ++c.frameChanges;
+        frameChanged(c);
     } else if (atom == e._NET_WM_STRUT_PARTIAL) {
         const auto v = items(r);
         if (v.size() >= 12) {
@@ -561,10 +561,31 @@ void X11WindowModel::readGeometry(X11Client& c) {
     setArea(c, Rect(onRoot, Size{double(geometry->width), double(geometry->height)}));
 }
 
+void X11WindowModel::frameChanged(X11Client& c) {
+    ++c.frameChanges;
+    c.frameChangedAt = actor_.now();
+}
+
+Task<void> X11WindowModel::waitForQuiet(xcb_window_t window, double quietPeriod, double seconds) {
+    const double end = actor_.now() + seconds;
+    for (;;) {
+        const X11Client* c = client(window);
+        const double now = actor_.now();
+        if (!c || c->frameChangedAt + quietPeriod <= now || now >= end) co_return;
+        const std::uint64_t seen = c->frameChanges;
+        co_await waitFor(
+            [this, window, seen] {
+                const X11Client* current = client(window);
+                return !current || current->frameChanges != seen;
+            },
+            std::min(c->frameChangedAt + quietPeriod, end) - now);
+    }
+}
+
 void X11WindowModel::setArea(X11Client& c, const Rect& area) {
     if (area == c.clientArea) return;
     c.clientArea = area;
-    ++c.frameChanges;
+    frameChanged(c);
 }
 
 }  // namespace kestr

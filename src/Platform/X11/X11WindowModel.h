@@ -58,6 +58,9 @@ public:
     // Completes with true as soon as `condition` holds (checked now and after every X
     // event), with false after `seconds`.
     Task<bool> waitFor(std::function<bool()> condition, double seconds);
+    // Completes once the window's frame has not changed for `quietPeriod` seconds (or the
+    // window is gone), at the latest after `seconds`.
+    Task<void> waitForQuiet(xcb_window_t window, double quietPeriod, double seconds);
 
     // The process of the local client that made the window, as the server knows it.
     std::optional<std::int32_t> pidFromServer(xcb_window_t window);
@@ -85,6 +88,7 @@ private:
     void place(xcb_window_t client, Point inParent, Point onRoot);
     void readGeometry(X11Client& client);
     void setArea(X11Client& client, const Rect& area);
+    void frameChanged(X11Client& client);
     void readDesktops();
     void checkWaiters();
     void finish(const std::shared_ptr<Waiter>& waiter, bool result);

@@ -201,6 +201,41 @@ TEST_F(X11EdgeResizeTest, AnEdgeDraggedTowardsAWindowWithAMinimumSizeStopsThereA
 }
 
 
+// A window without size hints that sets its own width back when made narrower (as some
+// toolkits do) does so after the window manager's answer: the edge, moved or put back,
+// stops where that window then starts, and the kest keeps what each window took.
+TEST_F(X11EdgeResizeTest, AnEdgeStopsAtAWindowThatSetsItsOwnWidthBackAndTheKestHoldsWhatTheWindowsTook) {
+    const std::string display = *x11().displays().displayUUIDString(x11().displays().mainDisplayID());
+    ClientOptions keeping;
+    keeping.wmClass = "KestrKeep";
+    keeping.keepWidth = 700;
+    keeping.geometry = ClientGeometry{1000, 200, 800, 300};
+    const xcb_window_t kept = openFramed(keeping);
+    const xcb_window_t beside = open("KestrBeside", 100);
+    for (const bool revert : {false, true}) {
+        SCOPED_TRACE(revert ? "revert" : "move");
+        LayoutItem first = test::ItemBuilder("KestrBeside").on(display, Rect(0, 0, 960, 1080));
+        LayoutItem second = test::ItemBuilder("KestrKeep").on(display, Rect(960, 0, 960, 1080));
+        // Captured with the edge where the move takes it.
+        first.capturedFrame = ScreenFrame{display, 0, 0, 1400, 1080, {}, {}, {}, {}};
+        second.capturedFrame = ScreenFrame{display, 1400, 0, 520, 1080, {}, {}, {}, {}};
+        auto applied = storeAndApply("Keeping", first, second);
+        ASSERT_TRUE(applied.succeeded());
+        ASSERT_EQ(frame(kept), Rect(960, 0, 960, 1080));
+        const Uuid edge = applied.value().effectiveLayout->edgeGroups.at(0).id;
+        EdgeProximityTracker::shared().setActiveLayout(*applied.value().effectiveLayout);
+        run(revert ? EdgeApplier::applyRevertToBaseline(edge) : EdgeApplier::applyMove(edge, 1400));
+
+        EXPECT_TRUE(settle([&] { return frame(beside).maxX() == frame(kept).x() && frame(kept).maxX() == 1920; }))
+            << frame(beside).maxX() << " | " << frame(kept).x() << " " << frame(kept).width();
+        const auto& items = LayoutStore::shared().layouts.at(0).items;
+        EXPECT_EQ(items.at(0).targetFrame.width, frame(beside).width());
+        EXPECT_EQ(items.at(1).targetFrame.x, frame(kept).x());
+        EXPECT_EQ(items.at(1).targetFrame.width, frame(kept).width());
+    }
+}
+
+
 // The kest's windows stay on the first desktop: on the second its edge is bare desktop,
 // where no handle shows and a move reaches no window and stores nothing.
 TEST_F(X11EdgeResizeTest, OnAnotherDesktopTheEdgeHasNoHandleAndAMoveThereStoresNothing) {

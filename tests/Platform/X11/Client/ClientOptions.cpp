@@ -77,6 +77,8 @@ ClientOptions parseClientOptions(const std::vector<std::string>& arguments) {
             c.detached = true;
         else if (option == "--ignore-delete")
             c.ignoreDelete = true;
+        else if (option == "--keep-width")
+            c.keepWidth = static_cast<int>(numberOf(option, value()));
         else if (option == "--arguments-to")
             c.argumentsFile = value();
         else
@@ -111,6 +113,7 @@ std::vector<std::string> clientArguments(const ClientOptions& o) {
     if (o.icon) a.insert(a.end(), {"--icon", size(*o.icon)});
     if (o.detached) a.push_back("--detached");
     if (o.ignoreDelete) a.push_back("--ignore-delete");
+    if (o.keepWidth) a.insert(a.end(), {"--keep-width", std::to_string(*o.keepWidth)});
     if (!o.argumentsFile.empty()) a.insert(a.end(), {"--arguments-to", o.argumentsFile});
     a.insert(a.end(), o.extra.begin(), o.extra.end());
     return a;

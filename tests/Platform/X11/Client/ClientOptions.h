@@ -37,6 +37,9 @@ struct ClientOptions {
     int strutTop = 0;                // _NET_WM_STRUT(_PARTIAL) over the window's width, for a dock
     std::optional<ClientSize> icon;  // a _NET_WM_ICON of that size, in one colour
     bool ignoreDelete = false;       // WM_DELETE_WINDOW is offered but not acted on
+    // Without a hint saying so, a width below this is answered by the window setting its
+    // own width back to it, as some toolkits do.
+    std::optional<int> keepWidth;
     bool detached = false;           // stdin is not read (a launched program gets /dev/null)
     // With a file, arguments that are no option are written there, one a line, instead
     // of being refused: what a launcher handed over.

@@ -162,6 +162,14 @@ void TestClient::handle(xcb_generic_event_t* event) {
                 if (Window* w = find(e->window)) w->shown = true;
             break;
         }
+        case XCB_CONFIGURE_NOTIFY: {
+            auto* e = reinterpret_cast<xcb_configure_notify_event_t*>(event);
+            if (options_.keepWidth && e->width < *options_.keepWidth && find(e->window)) {
+                const std::uint32_t width = static_cast<std::uint32_t>(*options_.keepWidth);
+                xcb_configure_window(connection_, e->window, XCB_CONFIG_WINDOW_WIDTH, &width);
+            }
+            break;
+        }
         case XCB_CLIENT_MESSAGE: {
             auto* e = reinterpret_cast<xcb_client_message_event_t*>(event);
             if (e->type == ewmh_.WM_PROTOCOLS && e->data.data32[0] == deleteWindow_ && !options_.ignoreDelete)
