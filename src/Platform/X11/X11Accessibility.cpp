@@ -22,6 +22,8 @@ constexpr std::uint32_t sourceIsTool = 2;
 
 // How long a window's frame stays still before a move counts as over.
 constexpr double quietPeriod = 0.03;
+// How long a move may go unanswered before a fence goes behind it.
+constexpr double fenceDelay = 0.005;
 
 }  // namespace
 
@@ -253,14 +255,9 @@ void X11Accessibility::moveResize(const X11Client& c, std::optional<Point> posit
     if (size) flags |= (1 << 10) | (1 << 11);
     const std::uint32_t sequence = x_.sendRootMessage(c.id, x_.ewmh()._NET_MOVERESIZE_WINDOW, flags, whole(left),
                                                       whole(top), whole(clientWidth), whole(clientHeight));
-    // A window manager that leaves the frame as it is sends no event at all (openbox), and
-    // other programs write the window's properties as they please (xfwm4 its states at
-    // every focus change): right behind the move goes a request that only the window
-    // manager answers, and only to kestr.
-    const X11MoveFence::Mark fence = fence_.raise();
     x_.flush();
-    requested_[c.id] = Request{Rect(left, top, width, height), sequence, fence,
-                               !c.maximized && !c.fullScreen && !c.hidden, c.extents};
+    requested_[c.id] =
+        Request{Rect(left, top, width, height), sequence, {}, !c.maximized && !c.fullScreen && !c.hidden, c.extents};
 }
 
 void X11Accessibility::setFrame(AXElement window, Point position, Size size, int) {
@@ -321,10 +318,24 @@ Task<void> X11Accessibility::waitForAnswer(xcb_window_t w, Request request, doub
         return arrived() || (request.answerEndsWait && ((asked && model.answeredSince(w, request.sequence)) ||
                                                         fence_.passed(request.fence)));
     };
+    // A window manager that leaves the frame as it is sends no event at all (openbox), and
+    // other programs write the window's properties as they please (xfwm4 its states at
+    // every focus change): behind a move not answered at once goes a request that only the
+    // window manager answers, and only to kestr. Not behind every move: it costs the window
+    // manager more than the move, and the moves that follow would wait for it.
+    const std::uint64_t before = changes();
+    if (asked && request.answerEndsWait) {
+        co_await model.waitFor(done, fenceDelay);
+        if (!done()) {
+            request.fence = fence_.raise();
+            x_.flush();
+        }
+        deadline = std::max(0.0, deadline - fenceDelay);
+    }
     // Wait for the first change, then for the changes to stop, unless the window manager's
     // answer is all there: a window manager that rounds or clamps the size never reaches
     // the target exactly.
-    bool changed = co_await waitForChange(w, done, deadline);
+    bool changed = changes() != before || co_await waitForChange(w, done, deadline);
     while (changed && !done()) changed = co_await waitForChange(w, done, quietPeriod);
     // A window manager may still be setting the frame and the decorations of a changed state
     // when it has answered the request: they are awaited until they stop.

@@ -69,7 +69,8 @@ private:
         // None for a change of states, whose frame the window manager chooses.
         std::optional<Rect> frame;
         std::uint32_t sequence = 0;
-        // Sent right behind it: answered once the window manager is done with the move.
+        // Answered once the window manager is done with the request: sent right behind a
+        // change of states, and behind a move that is not answered at once.
         X11MoveFence::Mark fence;
         // Whether the window manager's first answer is its answer to the move: not when the
         // window leaves a state first (maximised, full screen, minimised), which it answers
