@@ -178,9 +178,18 @@ void X11WindowModel::reload() {
     for (auto& [w, c] : clients_) {
         if (const auto found = known.find(w); found != known.end()) c.generation = found->second;
     }
-    if (auto active = x_.cardinals(x_.root(), x_.ewmh()._NET_ACTIVE_WINDOW); active && !active->empty()) {
-        active_ = (*active)[0] ? std::optional<xcb_window_t>((*active)[0]) : std::nullopt;
-    }
+    readActiveWindow();
+}
+
+std::optional<xcb_window_t> X11WindowModel::activeWindow() {
+    if (activeChanged_) readActiveWindow();
+    return active_;
+}
+
+void X11WindowModel::readActiveWindow() {
+    activeChanged_ = false;
+    const auto v = x_.cardinals(x_.root(), x_.ewmh()._NET_ACTIVE_WINDOW);
+    active_ = v && !v->empty() && (*v)[0] ? std::optional<xcb_window_t>((*v)[0]) : std::nullopt;
 }
 
 const X11Client* X11WindowModel::client(xcb_window_t window) const {
@@ -502,8 +511,7 @@ void X11WindowModel::handleRootProperty(xcb_atom_t atom) {
     if (atom == e._NET_CLIENT_LIST_STACKING || atom == e._NET_CLIENT_LIST) {
         readClientList();
     } else if (atom == e._NET_ACTIVE_WINDOW) {
-        auto v = x_.cardinals(x_.root(), atom);
-        active_ = v && !v->empty() && (*v)[0] ? std::optional<xcb_window_t>((*v)[0]) : std::nullopt;
+        activeChanged_ = true;
     } else if (atom == e._NET_CURRENT_DESKTOP || atom == e._NET_NUMBER_OF_DESKTOPS || atom == e._NET_WORKAREA) {
         readDesktops();
     }

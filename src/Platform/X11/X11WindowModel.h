@@ -1,6 +1,7 @@
 // The window manager's client windows as kestr sees them: stacking, frames, titles,
 // states, owners, the active window and the desktops. It is loaded once and then kept
-// up to date from X events, so a read answers from memory and costs no round trip.
+// up to date from X events, so a read answers from memory and costs no round trip (but
+// the first one of the active window after it changed).
 #pragma once
 
 #include <coroutine>
@@ -34,7 +35,9 @@ public:
     const std::vector<xcb_window_t>& stacking() const { return frontToBack_; }
     // The processes that own client windows, and their windows front to back.
     const X11Owners& owners() const { return owners_; }
-    std::optional<xcb_window_t> activeWindow() const { return active_; }
+    // Read when asked after it changed: other programs change it at any rate (a window
+    // manager giving the focus to each of many fresh windows in turn).
+    std::optional<xcb_window_t> activeWindow();
     std::uint32_t currentDesktop() const { return currentDesktop_; }
     std::uint32_t desktopCount() const { return desktopCount_; }
     bool onCurrentDesktop(const X11Client& client) const { return client.onDesktop(currentDesktop_, desktopCount_); }
@@ -90,6 +93,7 @@ private:
     void setArea(X11Client& client, const Rect& area);
     void frameChanged(X11Client& client);
     void readDesktops();
+    void readActiveWindow();
     void checkWaiters();
     void finish(const std::shared_ptr<Waiter>& waiter, bool result);
 
@@ -104,6 +108,7 @@ private:
     std::vector<xcb_window_t> frontToBack_;
     X11Owners owners_;
     std::optional<xcb_window_t> active_;
+    bool activeChanged_ = false;
     std::uint32_t currentDesktop_ = 0;
     std::uint32_t desktopCount_ = 1;
     std::vector<std::uint32_t> workAreas_;
