@@ -69,6 +69,7 @@ struct Desk {
     RealTimeMainActor* loop = nullptr;
     std::unique_ptr<X11Platform> platform;
     std::vector<xcb_window_t> windows;
+    std::uint64_t focusChanges = 0;
 
     explicit Desk(const Setup& setup) {
         session = std::make_unique<XvfbSession>(int(setup.screen.width), int(setup.screen.height));
@@ -104,6 +105,24 @@ struct Desk {
                 return true;
             },
             60));
+        // The window manager gives the focus to each fresh window in turn, long after it
+        // has framed them all: the applies are timed once it is done.
+        X11Connection& x = platform->connection();
+        x.addListener([this, &x](const xcb_generic_event_t& event) {
+            const auto& e = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+            if ((event.response_type & 0x7F) == XCB_PROPERTY_NOTIFY && e.window == x.root() &&
+                e.atom == x.ewmh()._NET_ACTIVE_WINDOW)
+                ++focusChanges;
+        });
+        for (bool focusing = true; focusing;) {
+            const std::uint64_t seen = focusChanges;
+            bool changed = false;
+            runTask([](X11WindowModel& model, const std::uint64_t& count, std::uint64_t before,
+                       bool& out) -> Task<void> {
+                out = co_await model.waitFor([&] { return count != before; }, 0.5);
+            }(platform->model(), focusChanges, seen, changed));
+            focusing = changed;
+        }
     }
     ~Desk() {
         platform.reset();
