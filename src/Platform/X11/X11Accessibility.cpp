@@ -286,8 +286,8 @@ Task<void> X11Accessibility::settled(AXElement window, double deadline) {
     co_await waitForAnswer(*id, again, deadline);
 }
 
-Task<void> X11Accessibility::quiet(AXElement window, double quietPeriod, double deadline) {
-    if (const X11Client* c = clientOf(window)) co_await model_.waitForQuiet(c->id, quietPeriod, deadline);
+Task<void> X11Accessibility::quiet(AXElement window, double stillFor, double deadline) {
+    if (const X11Client* c = clientOf(window)) co_await model_.waitForQuiet(c->id, stillFor, deadline);
 }
 
 Task<void> X11Accessibility::waitForAnswer(xcb_window_t w, Request request, double deadline) {
