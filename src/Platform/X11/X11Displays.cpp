@@ -158,7 +158,7 @@ Rect X11Displays::visibleArea(const X11Monitor& monitor) const {
     const auto overlaps = [](double a0, double a1, double b0, double b1) { return a0 < b1 && b0 < a1; };
     // The deepest strip along each edge of the screen, on any monitor.
     double deepestTop = 0, deepestBottom = 0, deepestLeft = 0, deepestRight = 0;
-    for (xcb_window_t w : model_.stacking()) {
+    for (xcb_window_t w : model_.strutWindows()) {
         const X11Client* c = model_.client(w);
         if (!c || !c->strut || !model_.onCurrentDesktop(*c)) continue;
         const X11Strut& s = *c->strut;

@@ -173,6 +173,7 @@ void X11WindowModel::reload() {
     std::map<xcb_window_t, std::uint32_t> known;
     for (const auto& [w, c] : clients_) known.emplace(w, c.generation);
     clients_.clear();
+    strutWindows_.clear();
     readDesktops();
     readClientList();
     for (auto& [w, c] : clients_) {
@@ -246,6 +247,7 @@ void X11WindowModel::readClientList() {
     for (auto it = clients_.begin(); it != clients_.end();) {
         if (!seen.count(it->first)) {
             frames_.forget(it->first);
+            strutWindows_.erase(it->first);
             it = clients_.erase(it);
             changed = true;
         } else {
@@ -426,8 +428,10 @@ void X11WindowModel::applyProperty(X11Client& c, xcb_atom_t atom, const xcb_get_
         const auto v = items(r);
         if (v.size() >= 12) {
             c.strut = X11Strut{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11]};
+            strutWindows_.insert(c.id);
         } else {
             c.strut = std::nullopt;
+            strutWindows_.erase(c.id);
         }
     }
     c.resolve();
@@ -493,6 +497,7 @@ void X11WindowModel::handle(const xcb_generic_event_t& event) {
             frames_.destroyed(e.window);
             if (const auto it = clients_.find(e.window); it != clients_.end()) {
                 owners_.remove(it->second);
+                strutWindows_.erase(it->first);
                 clients_.erase(it);
                 frames_.forget(e.window);
                 frontToBack_.erase(std::remove(frontToBack_.begin(), frontToBack_.end(), e.window), frontToBack_.end());

@@ -33,6 +33,10 @@ public:
     const X11Client* client(xcb_window_t window) const;
     // Front to back.
     const std::vector<xcb_window_t>& stacking() const { return frontToBack_; }
+    // The client windows that reserve a strip of the screen (docks, panels): the few the
+    // visible area depends on, kept apart so that it is worked out without a walk over
+    // every window.
+    const std::set<xcb_window_t>& strutWindows() const { return strutWindows_; }
     // The processes that own client windows, and their windows front to back.
     const X11Owners& owners() const { return owners_; }
     // Read when asked after it changed: other programs change it at any rate (a window
@@ -103,6 +107,7 @@ private:
     std::set<xcb_atom_t> read_;
     xcb_atom_t compoundText_ = XCB_ATOM_NONE;
     std::map<xcb_window_t, X11Client> clients_;
+    std::set<xcb_window_t> strutWindows_;
     std::uint32_t nextGeneration_ = 0;
     X11Frames frames_;
     std::vector<xcb_window_t> frontToBack_;
