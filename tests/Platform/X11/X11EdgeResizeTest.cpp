@@ -257,6 +257,8 @@ TEST_F(X11EdgeResizeTest, OnAnotherDesktopTheEdgeHasNoHandleAndAMoveThereStoresN
     ASSERT_TRUE(pointerAt(958));
     tracker.setActiveLayout(effective);
     ASSERT_TRUE(hit) << "no handle at the edge";
+    // The poll has found the pointer resting, so only the switch can take the handle away.
+    ASSERT_TRUE(runUntil([&] { return tracker.idleTicks >= 2; }));
 
     ASSERT_TRUE(showDesktop(1));
     const std::shared_ptr<void> back(nullptr, [&](void*) { showDesktop(0); });
