@@ -98,8 +98,10 @@ void QtEdgeOverlayWindow::redraw() {
     auto drawing = overlay_.drawing();
     if (drawing == shown_) return;
     shown_ = std::move(drawing);
+    // The window spans the display: only where the handle was and is now is painted.
+    const QRegion before = shownRegion_;
     applyShape();
-    update();
+    update(before + shownRegion_);
 }
 
 // The window shows the handle only, and takes the mouse only on it: the rest of

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QImage>
+#include <QPaintEvent>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
@@ -71,11 +72,14 @@ TEST_F(QtEdgeOverlayWindowTest, TheHandleShowsTakesTheMouseAndDragsTheEdge) {
     EXPECT_FALSE(EdgeDragSession::shared().isActive);
 }
 
-// Counts the paintings of the widget it watches.
+// Counts the paintings of the widget it watches, and the area they cover.
 struct PaintCounter : QObject {
     int paints = 0;
+    QRegion painted;
     bool eventFilter(QObject*, QEvent* event) override {
-        paints += event->type() == QEvent::Paint;
+        if (event->type() != QEvent::Paint) return false;
+        ++paints;
+        painted += static_cast<QPaintEvent*>(event)->region();
         return false;
     }
 };
@@ -86,6 +90,7 @@ TEST_F(QtEdgeOverlayWindowTest, AHandleIsPaintedAgainOnlyWhenWhatItShowsChanges)
     const auto paintsAfter = [&](const std::function<void()>& change) {
         QCoreApplication::processEvents();
         counter.paints = 0;
+        counter.painted = QRegion();
         change();
         QCoreApplication::processEvents();
         return counter.paints;
@@ -98,6 +103,8 @@ TEST_F(QtEdgeOverlayWindowTest, AHandleIsPaintedAgainOnlyWhenWhatItShowsChanges)
         sim->virtualTime().advance(0.1);
     }),
               0);
+    // The handle is painted, not the whole display the window covers.
+    EXPECT_LT(counter.painted.boundingRect().width(), 100) << counter.painted.boundingRect().width();
     // The pointer moving across the edge changes the distance, not the handle.
     EXPECT_EQ(paintsAfter([&] {
         for (double d : {3.0, 1.0, 0.0}) manager.updateProximity(EdgeProximityTracker::Hit{id, Axis::vertical, d, 720});
