@@ -188,6 +188,33 @@ TEST_F(X11ApplyTest, ASnapMovesTheFocusedWindowIntoHalfTheVisibleArea) {
         EXPECT_EQ(line.find("size not honored"), std::string::npos) << line;
 }
 
+// A terminal takes only whole character rows: moved to a display of another height and
+// back untouched, it takes the frame it left, not one scaled twice and rounded twice.
+TEST_F(X11ApplyTest, ATerminalMovedToTheNextDisplayAndBackTakesTheFrameItLeft) {
+    session().addMonitor("LEFT", 0, 0, 1920, 1080, true);
+    session().addMonitor("RIGHT", 1920, 0, 1920, 1000);
+    monitorsChanged();
+    ASSERT_EQ(x11().displays().screens().size(), 2u);
+    ClientOptions terminal;
+    terminal.title = "cells";
+    terminal.wmClass = "KestrEdit";
+    terminal.increment = ClientSize{7, 13};
+    terminal.baseSize = ClientSize{4, 4};
+    terminal.geometry = ClientGeometry{300, 100, 564, 316};
+    const xcb_window_t w = openFramed(terminal);
+    focus(w);
+    ASSERT_TRUE(run(SnapApplier::apply(SnapAction::leftHalf)).succeeded());
+    const Rect snapped = frame(w);
+    for (int trip = 0; trip < 2; ++trip) {
+        ASSERT_TRUE(run(SnapApplier::apply(SnapAction::nextDisplay)).succeeded());
+        ASSERT_TRUE(settle([&] { return frame(w).x() >= 1920; }));
+        ASSERT_TRUE(run(SnapApplier::apply(SnapAction::previousDisplay)).succeeded());
+        EXPECT_TRUE(settle([&] { return frame(w) == snapped; }))
+            << "trip " << trip << ": " << frame(w).x() << "," << frame(w).y() << " " << frame(w).width() << "x"
+            << frame(w).height() << ", left " << snapped.width() << "x" << snapped.height();
+    }
+}
+
 // The server hands a closed window's id to a later window: what a snap kept for the
 // closed one is not the new one's to restore.
 TEST_F(X11ApplyTest, ANewWindowUnderAClosedOnesIdHasNothingToRestore) {
