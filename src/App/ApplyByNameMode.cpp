@@ -57,7 +57,7 @@ Task<int> DiagnosticModes::applyByName(ConsoleOutput& output, std::vector<std::s
     output.err("anchor=" + (uuid ? uuid->substr(0, 8) : std::string("?")) + "\n");
 
     auto report = co_await LayoutApplier::apply(*layout, LayoutApplier::ApplyMode::restoreMissing,
-                                                      LayoutApplier::FrameSource::captured, anchor);
+                                                LayoutApplier::FrameSource::captured, anchor);
     output.out("applied=" + std::to_string(report.applied) + " skipped=" + std::to_string(report.skipped.size()) +
                "\n");
     for (const auto& skip : report.skipped)

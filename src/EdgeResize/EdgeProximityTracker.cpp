@@ -33,13 +33,16 @@ bool sharesWindows(const std::set<std::uint32_t>& a, const std::set<std::uint32_
     return false;
 }
 
+// An ordinary window whose middle lies on the display.
+bool showsOn(const WindowListEntry& w, const Rect& display) {
+    return w.layer == 0 && w.bounds && display.contains(Point{w.bounds->midX(), w.bounds->midY()});
+}
+
 // Whether one of these windows shows on the display now: asked window by window, so
 // the answer costs the same however many other windows are open.
 bool anyShowsOn(const std::set<std::uint32_t>& windowIDs, const Rect& display) {
     for (const std::uint32_t n : windowIDs) {
-        const auto w = WindowListEntry::onScreen(n);
-        if (w && w->layer == 0 && w->bounds && display.contains(Point{w->bounds->midX(), w->bounds->midY()}))
-            return true;
+        if (const auto w = WindowListEntry::onScreen(n); w && showsOn(*w, display)) return true;
     }
     return false;
 }
@@ -173,8 +176,7 @@ std::set<std::uint32_t> EdgeProximityTracker::onscreenWindowIDs(
     const auto windows = WindowListEntry::onScreen();
     if (!windows) return ids;
     for (const WindowListEntry& w : *windows) {
-        if (w.layer != 0 || !w.number || !w.bounds) continue;
-        if (!b->contains(Point{w.bounds->midX(), w.bounds->midY()})) continue;
+        if (!w.number || !showsOn(w, *b)) continue;
         if (appBundleIDs) {
             const auto owner = w.ownerPID ? bundleIDOf(*w.ownerPID) : std::nullopt;
             if (!owner || !appBundleIDs->count(*owner)) continue;

@@ -23,8 +23,8 @@
 // than lockPatience fails load() as an unreadable file would, and fails save().
 //
 // load(): first removes the temporary files that saves cut short by an earlier process
-// left (Files::leftoverTemporaries, and the backup's copy path + ".bak.tmp"). No file gives empty content without error, whatever the backup (path +
-// ".bak") holds. A file that cannot be read empties the content, sets loadFailed and
+// left (Files::leftoverTemporaries, and the backup's copy path + ".bak.tmp"). No file
+// gives empty content without error, whatever the backup (path + ".bak") holds. A file that cannot be read empties the content, sets loadFailed and
 // rethrows the read error (the file stays). A file that cannot be decoded is
 // quarantined (StoreRecovery) and the backup is taken instead and written back as the
 // new file (when that write fails, the backup is renamed to the file); with the backup missing or undecodable the content is emptied and the

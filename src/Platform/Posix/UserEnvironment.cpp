@@ -1,6 +1,5 @@
 #include "Platform/Posix/UserEnvironment.h"
 
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>

@@ -245,17 +245,21 @@ private:
 };
 
 DBusMenuExporter::DBusMenuExporter(const QDBusConnection& connection, const QString& path)
-    : path_(path), object_(std::make_unique<Object>(*this, connection)) {
+    : path_(path), object_(std::make_unique<Object>(*this, connection)), entries_(emptyMenu()) {
     registerTypes();
-    entries_[0].properties.insert("children-display", QStringLiteral("submenu"));
     object_->connection().registerVirtualObject(path_, object_.get());
 }
 
 DBusMenuExporter::~DBusMenuExporter() { object_->connection().unregisterObject(path_); }
 
-bool DBusMenuExporter::show(QMenu& menu) {
+std::map<int, DBusMenuExporter::Entry> DBusMenuExporter::emptyMenu() {
     std::map<int, Entry> entries;
     entries[0].properties.insert("children-display", QStringLiteral("submenu"));
+    return entries;
+}
+
+bool DBusMenuExporter::show(QMenu& menu) {
+    std::map<int, Entry> entries = emptyMenu();
     read(menu, 0, QString(), entries);
     const bool same =
         std::equal(entries.begin(), entries.end(), entries_.begin(), entries_.end(),
@@ -307,9 +311,7 @@ int DBusMenuExporter::idFor(const QString& place, const Entry& entry) {
     const auto known = ids_.find(place);
     if (known != ids_.end()) {
         const auto shown = entries_.find(known->second);
-        if (shown == entries_.end() ||
-            (shown->second.properties == entry.properties && shown->second.data == entry.data))
-            return known->second;
+        if (shown == entries_.end() || shown->second.showsSame(entry)) return known->second;
     }
     return ids_[place] = nextID_++;
 }

@@ -50,13 +50,15 @@ public:
         // What the action runs on (a kest's identifier), which its label may not tell
         // apart (two kests of one name).
         QVariant data;
-        bool sameAs(const Entry& other) const {
-            return properties == other.properties && children == other.children && data == other.data;
-        }
+        // Shown the same, the entries below it aside.
+        bool showsSame(const Entry& other) const { return properties == other.properties && data == other.data; }
+        bool sameAs(const Entry& other) const { return showsSame(other) && children == other.children; }
     };
 
 private:
     class Object;
+    // The root entry alone, as an empty menu has it.
+    static std::map<int, Entry> emptyMenu();
     // The entries of `menu` under `parent`, whose place in the menu is `place`.
     void read(QMenu& menu, int parent, const QString& place, std::map<int, Entry>& into);
     static Entry entryOf(QAction& action);

@@ -215,9 +215,7 @@ TEST_P(X11StatusButtonTest, AWaitingAlertComesInFrontWhenAskedTo) {
 
 INSTANTIATE_TEST_SUITE_P(WindowManagers, X11StatusButtonTest,
                          testing::Values(WindowManager::openbox, WindowManager::xfwm4),
-                         [](const testing::TestParamInfo<WindowManager>& param) {
-                             return param.param == WindowManager::openbox ? std::string("openbox") : std::string("xfwm4");
-                         });
+                         [](const auto& manager) { return std::string(nameOf(manager.param)); });
 
 // A changed monitor layout takes the button, and the strip it keeps free, to the right end
 // of the main display as it is now, never left behind where a monitor was.

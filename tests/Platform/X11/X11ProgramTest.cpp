@@ -391,9 +391,7 @@ TEST_P(X11MinSizeProbeTest, TheMinimumSizeProbeMeasuresTheTerminalsOfThisDesktop
 
 INSTANTIATE_TEST_SUITE_P(WindowManagers, X11MinSizeProbeTest,
                          ::testing::Values(WindowManager::openbox, WindowManager::xfwm4),
-                         [](const auto& manager) {
-                             return std::string(manager.param == WindowManager::openbox ? "openbox" : "xfwm4");
-                         });
+                         [](const auto& manager) { return std::string(nameOf(manager.param)); });
 
 TEST_F(X11ProgramTest, TheDesktopIsChosenByItsWindowManagerOrByKestrDesktop) {
     const Ran forced = kestr({"--dump"}, {{"KESTR_DESKTOP", "simulated"}});

@@ -88,8 +88,8 @@ ClientOptions parseClientOptions(const std::vector<std::string>& arguments) {
     if (c.windows < 1) throw std::invalid_argument("--windows wants at least 1");
     if (c.type != "normal" && c.type != "dialog" && c.type != "utility" && c.type != "dock" && c.type != "desktop")
         throw std::invalid_argument("--type wants normal, dialog, utility, dock or desktop");
-    if (!c.state.empty() && c.state != "fullscreen" && c.state != "hidden" && c.state != "maximized")
-        throw std::invalid_argument("--state wants fullscreen, hidden or maximized");
+    if (!c.state.empty() && c.state != "fullscreen" && c.state != "hidden")
+        throw std::invalid_argument("--state wants fullscreen or hidden");
     return c;
 }
 

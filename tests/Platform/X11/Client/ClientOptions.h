@@ -33,7 +33,7 @@ struct ClientOptions {
     double delaySeconds = 0;      // before the windows are mapped
     std::string type = "normal";  // normal, dialog, utility, dock, desktop
     bool transientForFirst = false;
-    std::string state;  // "", fullscreen or maximized (_NET_WM_STATE), hidden (starts iconic)
+    std::string state;  // "", fullscreen (_NET_WM_STATE) or hidden (starts iconic)
     int strutTop = 0;                // _NET_WM_STRUT(_PARTIAL) over the window's width, for a dock
     std::optional<ClientSize> icon;  // a _NET_WM_ICON of that size, in one colour
     bool ignoreDelete = false;       // WM_DELETE_WINDOW is offered but not acted on

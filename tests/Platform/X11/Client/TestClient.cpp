@@ -107,10 +107,6 @@ void TestClient::create(int index, xcb_window_t reuse) {
                                             : ewmh_._NET_WM_WINDOW_TYPE_NORMAL;
     xcb_ewmh_set_wm_window_type(&ewmh_, id, 1, &type);
     if (c.state == "fullscreen") xcb_ewmh_set_wm_state(&ewmh_, id, 1, &ewmh_._NET_WM_STATE_FULLSCREEN);
-    if (c.state == "maximized") {
-        xcb_atom_t both[] = {ewmh_._NET_WM_STATE_MAXIMIZED_VERT, ewmh_._NET_WM_STATE_MAXIMIZED_HORZ};
-        xcb_ewmh_set_wm_state(&ewmh_, id, 2, both);
-    }
     if (c.icon) {
         const auto w = static_cast<uint32_t>(c.icon->width);
         const auto h = static_cast<uint32_t>(c.icon->height);

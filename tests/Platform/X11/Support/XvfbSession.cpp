@@ -190,9 +190,11 @@ bool XvfbSession::windowManagerRunning() {
 
 pid_t XvfbSession::windowManagerPid() const { return windowManager_ ? windowManager_->pid() : -1; }
 
+const char* nameOf(WindowManager which) { return which == WindowManager::openbox ? "openbox" : "xfwm4"; }
+
 void XvfbSession::startWindowManager(WindowManager which) {
     if (windowManager_ && windowManager_->running() && running_ != which) stopWindowManager();
-    const char* name = which == WindowManager::openbox ? "openbox" : "xfwm4";
+    const char* name = nameOf(which);
     if (windowManager_ && windowManager_->running()) {
         windowManager_->signal(SIGCONT);
     } else {

@@ -18,6 +18,8 @@
 namespace kestr::x11test {
 
 enum class WindowManager { openbox, xfwm4 };
+// Its program ("openbox", "xfwm4"), which also names the tests run under it.
+const char* nameOf(WindowManager which);
 
 struct RandrMonitor {
     std::string name;
