@@ -62,6 +62,7 @@ int DiagnosticModes::renderEditor(ConsoleOutput& output, const std::string& path
 
     const Layout& first = layouts.front();
     auto* name = new QLabel(ShownText::of(first.name), &sheet);
+    name->setTextFormat(Qt::PlainText);
     name->setFont(SystemStyle::font(13, QFont::Bold));
     name->setGeometry(fromBottom(pageX, 560, pageWidth, 28));
     auto* preview = new KestPreviewView(&sheet);

@@ -1,6 +1,7 @@
 #include "UI/ShownText.h"
 
 #include <QFontMetricsF>
+#include <QTextDocument>
 #include <algorithm>
 
 #include "Core/UnicodeText.h"
@@ -23,6 +24,11 @@ QString ShownText::elided(const std::string& text, const QFontMetricsF& metrics,
     if (UnicodeText::characterCount(text) > longestMeasured) shown += QChar(0x2026);
     shown = metrics.elidedText(shown, Qt::ElideRight, std::max(0.0, width));
     return of(shown.toStdString());
+}
+
+QString ShownText::toolTip(const QString& text) {
+    // Kept on its lines, as a plain tooltip is.
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpacePre) : text;
 }
 
 }  // namespace kestr

@@ -135,6 +135,26 @@ TEST_F(DiagnosticModesTest, TheEditorRenderShowsThePagesCardsWhole) {
     }
 }
 
+// The kest's name heads its page as it is written: a name that looks like markup is not
+// read as markup, which here would leave nothing to show.
+TEST_F(DiagnosticModesTest, TheEditorRenderShowsTheKestsNameAsWritten) {
+    LayoutStore::shared().layouts = {test::sampleKest(1, 1)};
+    LayoutStore::shared().layouts[0].name = "<i></i>";
+    LayoutStore::shared().save();
+    const std::string path = sim->simFiles().homeDirectory() + "/e.png";
+    ASSERT_EQ(DiagnosticModes::renderEditor(output, path), 0) << output.stderrText;
+    const std::string png = sim->files().read(path);
+    const QImage image = QImage::fromData(reinterpret_cast<const uchar*>(png.data()), int(png.size()))
+                             .convertToFormat(QImage::Format_RGB32);
+    const QRgb sheet = image.pixel(2, 2);
+    int inked = 0;
+    // The name's line, 12 points from the top of the page, at twice the points.
+    for (int y = 2 * 12; y < 2 * 40; ++y) {
+        for (int x = 2 * 292; x < 2 * 400; ++x) inked += image.pixel(x, y) != sheet;
+    }
+    EXPECT_GT(inked, 50);
+}
+
 // The panel render's strip is the live panel's segmented control, the shown tab
 // selected: a white segment on its side, never the other's.
 TEST_F(DiagnosticModesTest, ThePanelRenderDrawsTheTabsAsTheSegmentedControl) {

@@ -16,6 +16,8 @@ constexpr int margin = 24;
 
 QLabel* wrappingLabel(const QString& text, double pointSize, bool bold, QWidget* parent) {
     auto* label = new QLabel(text, parent);
+    // The kest's name as it is written.
+    label->setTextFormat(Qt::PlainText);
     label->setFont(SystemStyle::font(pointSize, bold ? QFont::Bold : QFont::Normal));
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);

@@ -1,6 +1,7 @@
 #include "UI/Shell/MessageBoxAlerts.h"
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QPushButton>
 #include <utility>
 
@@ -22,6 +23,8 @@ std::unique_ptr<QMessageBox> MessageBoxAlerts::makeBox(const AlertRequest& reque
     box->setWindowTitle("kestr");
     box->setText(QString::fromStdString(request.messageText));
     box->setInformativeText(QString::fromStdString(request.informativeText));
+    // The names in them are shown as they are written, never read as markup or links.
+    for (QLabel* label : box->findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
     switch (request.style) {
         case AlertStyle::informational:
             box->setIcon(QMessageBox::Information);

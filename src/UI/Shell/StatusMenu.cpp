@@ -61,7 +61,7 @@ void showHotkey(QAction* action, const std::optional<Hotkey>& hotkey, bool every
     const HotkeyManager& hotkeys = HotkeyManager::shared();
     const auto why = hotkey ? hotkeys.whyNotArriving(*hotkey, source) : std::nullopt;
     if (why && !keys.isEmpty()) tip += (tip.isEmpty() ? "" : "\n") + QString::fromStdString(*why);
-    if (!tip.isEmpty()) action->setToolTip(tip);
+    if (!tip.isEmpty()) action->setToolTip(ShownText::toolTip(tip));
     if (keys.isEmpty()) return;
     action->setText(action->text() + QLatin1Char('\t') +
                     QString::fromStdString(hotkeys.shownKeys(*hotkey, false, source)));

@@ -109,6 +109,8 @@ void ToastPresenter::makePanel() {
     panel_ = std::make_unique<ToastPanel>();
     panel_->resize(200, 40);
     label_ = new QLabel(panel_.get());
+    // Names and paths as they are written, however they are cut.
+    label_->setTextFormat(Qt::PlainText);
     label_->setFont(toastFont());
     label_->setAlignment(Qt::AlignCenter);
     label_->setWordWrap(true);

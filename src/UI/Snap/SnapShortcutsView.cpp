@@ -16,6 +16,7 @@
 #include "Snap/SnapStore.h"
 #include "UI/Manager/RoundedTableFrame.h"
 #include "UI/Manager/ShadedTableHeaderView.h"
+#include "UI/ShownText.h"
 #include "UI/Snap/ShortcutRecorderView.h"
 #include "UI/Snap/SnapZoneGlyph.h"
 #include "UI/SystemStyle.h"
@@ -42,8 +43,10 @@ QWidget* actionCell(SnapAction action) {
     return cell;
 }
 
+// Kest names among its words stay as they are written.
 QLabel* wrapping(const QString& text, const QFont& font) {
     auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
     label->setFont(font);
     label->setWordWrap(true);
     return label;
@@ -155,8 +158,8 @@ void SnapShortcutsView::reloadTable() {
         recorder(row)->setHotkey(binding ? std::optional(binding->hotkey) : std::nullopt, conflicted);
         QTableWidgetItem* item = table_->item(row, conflictColumn);
         item->setText(conflicted ? QStringLiteral("⚠ ") + QString::fromStdString(conflict->second) : QString());
-        item->setToolTip(conflicted ? QStringLiteral("This hotkey is also used by ") +
-                                          QString::fromStdString(conflict->second) + QStringLiteral(".")
+        item->setToolTip(conflicted ? ShownText::toolTip(QStringLiteral("This hotkey is also used by ") +
+                                                         QString::fromStdString(conflict->second) + QStringLiteral("."))
                                     : QString());
     }
 }
