@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QPainter>
+#include <QTextBoundaryFinder>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -22,6 +23,8 @@ constexpr double height = 38;
 constexpr double sidePadding = 40;
 constexpr double belowMenuBar = 12;
 constexpr double cornerRadius = 13;
+// A toast wraps onto this many lines before the name or path in it is cut.
+constexpr int mostLines = 3;
 // The label's margin at either end: clear of the rounded ends, with room to spare for how
 // the label lays the text out.
 constexpr int labelInset = 10;
@@ -57,6 +60,20 @@ private:
     RoundedWindowShape* shape_;
 };
 
+// A path keeps its file name on one line: a word joiner (invisible) at each place where a
+// line could break inside it.
+QString withFileNameUnbroken(const QString& part) {
+    const qsizetype slash = part.lastIndexOf('/');
+    if (slash <= 0) return part;
+    QString kept = part;
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, part);
+    breaks.toEnd();
+    // From the end, so that each insertion leaves the places before it where they were.
+    for (qsizetype at = breaks.toPreviousBoundary(); at > slash + 1; at = breaks.toPreviousBoundary())
+        kept.insert(at, QChar(0x2060));
+    return kept;
+}
+
 // Cut in its middle; a path keeps its file name whole where that fits.
 QString shortened(const QFontMetricsF& metrics, const QString& part, double room) {
     const qsizetype slash = part.lastIndexOf('/');
@@ -67,6 +84,13 @@ QString shortened(const QFontMetricsF& metrics, const QString& part, double room
             return metrics.elidedText(part.left(slash), Qt::ElideMiddle, left) + name;
     }
     return metrics.elidedText(part, Qt::ElideMiddle, room);
+}
+
+// Whether `text` wraps onto at most `lines` lines of `width`, with no word wider than one.
+bool fitsLines(const QFontMetricsF& metrics, const QString& text, double width, int lines) {
+    const QRectF wrapped = metrics.boundingRect(QRectF(0, 0, width, 10000), Qt::TextWordWrap, text);
+    // Laid out lines stand a little further apart than the font says.
+    return wrapped.width() <= width && wrapped.height() < (lines + 0.5) * metrics.lineSpacing();
 }
 
 }  // namespace
@@ -86,14 +110,22 @@ ToastPresenter::Fitted ToastPresenter::fit(const ToastText& toast) {
     const std::size_t from = std::min(toast.shortenableFrom, whole.size());
     const std::size_t length = std::min(toast.shortenableLength, whole.size() - from);
     const QString before = QString::fromStdString(whole.substr(0, from));
-    const QString part = QString::fromStdString(whole.substr(from, length));
+    const QString part = withFileNameUnbroken(QString::fromStdString(whole.substr(from, length)));
     const QString after = QString::fromStdString(whole.substr(from + length));
     QString text = before + part + after;
-    if (metrics.horizontalAdvance(text) > line && !part.isEmpty()) {
+    if (!part.isEmpty() && !fitsLines(metrics, text, line, mostLines)) {
+        // Cut no further than the lines need: the widest room that fits, found by halving.
         // Never shorter than a third of a line, so some of the name stays however long the
         // words around it are.
-        const double room = std::max(line - metrics.horizontalAdvance(before + after), line / 3);
-        text = before + shortened(metrics, part, room) + after;
+        const double partWidth = metrics.horizontalAdvance(part);
+        double fits = std::min(line / 3, partWidth);
+        double tooWide = partWidth;
+        while (tooWide - fits > 1) {
+            const double room = (fits + tooWide) / 2;
+            const bool fitting = fitsLines(metrics, before + shortened(metrics, part, room) + after, line, mostLines);
+            (fitting ? fits : tooWide) = room;
+        }
+        text = before + shortened(metrics, part, fits) + after;
     }
     const double measured = metrics.horizontalAdvance(text);
     if (measured <= line) {

@@ -40,8 +40,9 @@ public:
         QSize size;
     };
     // Width from the text, clamped to 120 ... 460, and 38 high. Words too wide for one
-    // line shorten their name or path (in its middle, with "…") first; what is still too
-    // wide wraps onto more lines, each adding to the height, so no word is lost.
+    // line wrap, each line adding to the height; a name or path that would take the toast
+    // past three lines is cut in its middle with "…", no further than that needs (a path
+    // keeps its file name). What is still too long takes more lines, so no word is lost.
     static Fitted fit(const ToastText& text);
 
 private:

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QTextBoundaryFinder>
 #include <QWidget>
 
 #include "Support/SimTest.h"
@@ -22,10 +23,13 @@ protected:
     void advance(double seconds) { sim->virtualTime().advance(seconds); }
 };
 
-// Words too wide for the widest panel keep every word: the name or path in them is cut in
-// its middle (a path keeps its file name), and what is still too wide takes more lines.
+// Words too wide for the widest panel keep every word: they wrap, and only a name or path
+// that would take more than three lines is cut, in its middle (a path keeps its file name);
+// what is still too wide takes more lines.
 TEST_F(ToastPresenterTest, ThePanelFitsTheTextWithinItsLimitsAndKeepsItsWords) {
     const std::string path = "/home/someone/" + std::string(80, 'f') + "/Desktop/kestr-windows.txt";
+    const std::string name = "A very long kest name for the big monitor setup at the office that is not short at all, "
+                             "really";
     const std::string reason = "” wasn't applied: kestr is still applying a kest.";
     const std::string hint = "Can't find kestr? It's in your menu bar — drag other icons aside if the notch hides it.";
     const struct {
@@ -37,16 +41,21 @@ TEST_F(ToastPresenterTest, ThePanelFitsTheTextWithinItsLimitsAndKeepsItsWords) {
         {"x", "x", "x", false, false},
         {"No window to snap — click a window first", "No window", "first", false, false},
         {ToastText::around("Window list saved to ", path, ""), "Window list saved to /", "/kestr-windows.txt", true,
-         false},
+         true},
+        {ToastText::around("Window list saved to ", "/tmp/kh/home2/kestr-windows.txt", ""), "Window list saved to /tmp/",
+         "/kestr-windows.txt", false, true},
+        {ToastText::around("“", "\u2068" + name + "\u2069", "” wasn't applied: first answer kestr's alert."), "“\u2068A very",
+         "really\u2069” wasn't applied: first answer kestr's alert.", false, true},
         {ToastText::around("“", "Cross", reason), "“Cross" + reason, "“Cross" + reason, false, true},
         {ToastText::around("“", std::string(60, 'N') + " end", "” wasn't applied."), "“NN", "N end” wasn't applied.", true,
-         false},
+         true},
         {ToastText::around("“", std::string(60, 'N'), reason + " " + hint), "“NN", reason + " " + hint, true, true},
         {hint, hint, hint, false, true},
     };
     for (const auto& c : cases) {
         const auto [shown, size] = ToastPresenter::fit(c.text);
-        const std::string said = shown.toStdString();
+        // A path's file name is joined (invisibly) against line breaks.
+        const std::string said = QString(shown).remove(QChar(0x2060)).toStdString();
         EXPECT_TRUE(said.starts_with(c.starts)) << said;
         EXPECT_TRUE(said.ends_with(c.ends)) << said;
         EXPECT_EQ(shown.contains(QChar(0x2026)), c.cut) << said;
@@ -56,6 +65,16 @@ TEST_F(ToastPresenterTest, ThePanelFitsTheTextWithinItsLimitsAndKeepsItsWords) {
         EXPECT_EQ(size.height() > 38, c.wraps) << said;
     }
     EXPECT_EQ(ToastPresenter::fit("x").size, QSize(120, 38));
+    // A path cut for its toast keeps as much of its folder as the lines hold.
+    const ToastText saved = ToastText::around("Window list saved to ", path, "");
+    EXPECT_GT(ToastPresenter::fit(saved).text.size(), static_cast<qsizetype>(saved.text.size()) * 4 / 5);
+    // Wrapped, a path's file name stays on one line: no line may break inside it.
+    for (const std::string& file : {path, std::string("/tmp/kh/home2/kestr-windows.txt")}) {
+        const QString shown = ToastPresenter::fit(ToastText::around("Window list saved to ", file, "")).text;
+        QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, shown);
+        breaks.setPosition(shown.lastIndexOf('/') + 1);
+        EXPECT_EQ(breaks.toNextBoundary(), shown.size()) << shown.toStdString();
+    }
     toasts().show(ToastText::around("Window list saved to ", path, ""), ToastFeel::plain, 1);
     EXPECT_EQ(toasts().label()->text(), ToastPresenter::fit(ToastText::around("Window list saved to ", path, "")).text);
 }
