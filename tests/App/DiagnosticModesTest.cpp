@@ -26,6 +26,14 @@ protected:
         sim->virtualTime().runUntilIdle();
         return started.succeeded() ? started.value() : -1;
     }
+    // The editor render of the stored kests, read back; empty when it failed.
+    QImage renderedEditor() {
+        const std::string path = sim->simFiles().homeDirectory() + "/e.png";
+        if (DiagnosticModes::renderEditor(output, path) != 0) return {};
+        const std::string png = sim->files().read(path);
+        return QImage::fromData(reinterpret_cast<const uchar*>(png.data()), int(png.size()))
+            .convertToFormat(QImage::Format_RGB32);
+    }
     CapturedOutput output;
 };
 
@@ -121,12 +129,8 @@ TEST_F(DiagnosticModesTest, TheEditorRenderShowsThePagesCardsWhole) {
     // A terminal's content editor: its card holds the terminal's tabs.
     LayoutStore::shared().layouts[0].items[0].appBundleID = "com.apple.Terminal";
     LayoutStore::shared().save();
-    const std::string path = sim->simFiles().homeDirectory() + "/e.png";
-    ASSERT_EQ(DiagnosticModes::renderEditor(output, path), 0) << output.stderrText;
-    const std::string png = sim->files().read(path);
-    const QImage image = QImage::fromData(reinterpret_cast<const uchar*>(png.data()), int(png.size()))
-                             .convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(image.width(), 1504);
+    const QImage image = renderedEditor();
+    ASSERT_EQ(image.width(), 1504) << output.stderrText;
     const QRgb sheet = image.pixel(2, 2);
     // The middles of the preview's card and of the content editor's, at twice the points.
     for (const int y : {2 * 190, 2 * 455}) {
@@ -141,11 +145,8 @@ TEST_F(DiagnosticModesTest, TheEditorRenderShowsTheKestsNameAsWritten) {
     LayoutStore::shared().layouts = {test::sampleKest(1, 1)};
     LayoutStore::shared().layouts[0].name = "<i></i>";
     LayoutStore::shared().save();
-    const std::string path = sim->simFiles().homeDirectory() + "/e.png";
-    ASSERT_EQ(DiagnosticModes::renderEditor(output, path), 0) << output.stderrText;
-    const std::string png = sim->files().read(path);
-    const QImage image = QImage::fromData(reinterpret_cast<const uchar*>(png.data()), int(png.size()))
-                             .convertToFormat(QImage::Format_RGB32);
+    const QImage image = renderedEditor();
+    ASSERT_FALSE(image.isNull()) << output.stderrText;
     const QRgb sheet = image.pixel(2, 2);
     int inked = 0;
     // The name's line, 12 points from the top of the page, at twice the points.

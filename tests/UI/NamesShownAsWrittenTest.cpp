@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "Core/HotkeyManager.h"
@@ -26,17 +27,6 @@ namespace {
 
 const std::string name = "<b>Bold</b> &amp; <i>it</i> <a href=\"https://example.com\">here</a>";
 const QString isolated = ShownText::of(name);
-
-QAction* entry(const QMenu& menu, const QString& title) {
-    for (QAction* a : menu.actions()) {
-        if (a->menu()) {
-            if (QAction* inner = entry(*a->menu(), title)) return inner;
-        } else if (a->text().trimmed().startsWith(title)) {
-            return a;
-        }
-    }
-    return nullptr;
-}
 
 QString labelSaying(const QWidget& parent, const QString& part) {
     for (const QLabel* label : parent.findChildren<QLabel*>()) {
@@ -76,7 +66,9 @@ TEST_F(NamesShownAsWrittenTest, EveryPlaceShowsTheNameAsWritten) {
     SnapShortcutsView snaps;
     snaps.refresh();
     const auto menu = StatusMenu::build(true, {});
-    const QAction* snapEntry = entry(*menu, "Left Half");
+    const auto actions = menu->findChildren<QAction*>();
+    const auto snapEntry = std::find_if(actions.begin(), actions.end(),
+                                        [](const QAction* a) { return a->text().trimmed().startsWith("Left Half"); });
 
     const struct {
         const char* place;
@@ -93,7 +85,7 @@ TEST_F(NamesShownAsWrittenTest, EveryPlaceShowsTheNameAsWritten) {
         {"snap shortcut's tooltip", readToolTip(snaps.toolTip(2, 0)),
          "This hotkey is also used by Kest: " + isolated + "."},
         {"keys held elsewhere", labelSaying(*snaps.conflictCard(), "Kest: "), "Kest: " + isolated + " (⌃⌥A)"},
-        {"menu's tooltip", readToolTip(snapEntry ? snapEntry->toolTip() : QString()),
+        {"menu's tooltip", readToolTip(snapEntry != actions.end() ? (*snapEntry)->toolTip() : QString()),
          "kestr's kest “" + isolated + "” uses this shortcut, so it never runs this"},
     };
     for (const auto& p : places) EXPECT_EQ(p.read.toStdString(), p.expected.toStdString()) << p.place;
