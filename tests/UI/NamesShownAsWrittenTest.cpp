@@ -52,15 +52,18 @@ TEST_F(NamesShownAsWrittenTest, EveryPlaceShowsTheNameAsWritten) {
     HotkeyManager::shared().sync(LayoutStore::shared().layouts, SnapStore::shared().bindings);
 
     const DeleteDialog dialog(isolated, QImage());
-    const auto alert = MessageBoxAlerts::makeBox({AlertStyle::warning, "A kest named “" + name + "” already exists",
-                                                  "“" + name + "” and a link <a href=\"x\">x</a>", {"OK"}, {}});
+    const auto alert = MessageBoxAlerts::makeBox({AlertStyle::warning,
+                                                  "A kest named “" + name + "” already exists",
+                                                  "“" + name + "” and a link <a href=\"x\">x</a>",
+                                                  {"OK"},
+                                                  {}});
     ToastPresenter& toasts = ToastPresenter::shared();
     const ToastText toast = ToastText::around("“", UnicodeText::isolatedForDisplay(name), "” wasn't applied.");
     toasts.show(toast, ToastFeel::alert, 1);
     const QString toastRead = readText(*toasts.label());
     // A long name is cut in its middle, through its tags.
-    const ToastText cut = ToastText::around(
-        "“", UnicodeText::isolatedForDisplay(name + std::string(200, 'x') + name), "” wasn't applied.");
+    const ToastText cut = ToastText::around("“", UnicodeText::isolatedForDisplay(name + std::string(200, 'x') + name),
+                                            "” wasn't applied.");
     toasts.show(cut, ToastFeel::alert, 1);
     const QString cutRead = readText(*toasts.label());
     SnapShortcutsView snaps;

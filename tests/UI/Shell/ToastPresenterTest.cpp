@@ -28,8 +28,9 @@ protected:
 // what is still too wide takes more lines.
 TEST_F(ToastPresenterTest, ThePanelFitsTheTextWithinItsLimitsAndKeepsItsWords) {
     const std::string path = "/home/someone/" + std::string(80, 'f') + "/Desktop/kestr-windows.txt";
-    const std::string name = "A very long kest name for the big monitor setup at the office that is not short at all, "
-                             "really";
+    const std::string name =
+        "A very long kest name for the big monitor setup at the office that is not short at all, "
+        "really";
     const std::string reason = "” wasn't applied: kestr is still applying a kest.";
     const std::string hint = "Can't find kestr? It's in your menu bar — drag other icons aside if the notch hides it.";
     const struct {
@@ -42,13 +43,13 @@ TEST_F(ToastPresenterTest, ThePanelFitsTheTextWithinItsLimitsAndKeepsItsWords) {
         {"No window to snap — click a window first", "No window", "first", false, false},
         {ToastText::around("Window list saved to ", path, ""), "Window list saved to /", "/kestr-windows.txt", true,
          true},
-        {ToastText::around("Window list saved to ", "/tmp/kh/home2/kestr-windows.txt", ""), "Window list saved to /tmp/",
-         "/kestr-windows.txt", false, true},
-        {ToastText::around("“", "\u2068" + name + "\u2069", "” wasn't applied: first answer kestr's alert."), "“\u2068A very",
-         "really\u2069” wasn't applied: first answer kestr's alert.", false, true},
+        {ToastText::around("Window list saved to ", "/tmp/kh/home2/kestr-windows.txt", ""),
+         "Window list saved to /tmp/", "/kestr-windows.txt", false, true},
+        {ToastText::around("“", "\u2068" + name + "\u2069", "” wasn't applied: first answer kestr's alert."),
+         "“\u2068A very", "really\u2069” wasn't applied: first answer kestr's alert.", false, true},
         {ToastText::around("“", "Cross", reason), "“Cross" + reason, "“Cross" + reason, false, true},
-        {ToastText::around("“", std::string(60, 'N') + " end", "” wasn't applied."), "“NN", "N end” wasn't applied.", true,
-         true},
+        {ToastText::around("“", std::string(60, 'N') + " end", "” wasn't applied."), "“NN", "N end” wasn't applied.",
+         true, true},
         {ToastText::around("“", std::string(60, 'N'), reason + " " + hint), "“NN", reason + " " + hint, true, true},
         {hint, hint, hint, false, true},
     };
