@@ -171,8 +171,9 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::assign(const std::vector<Lay
         }
     }
 
+    // Asked when only planned too: the look at the modifier keys lets go of them at once.
+    checkHeldModifiers(live);
     if (!live) return conflicts;
-    checkHeldModifiers();
     // A modifier another program holds is one conflict more.
     const std::size_t conflictCount = conflicts.size() + static_cast<std::size_t>(std::popcount(heldModifiers));
     log(std::to_string(registrations.size()) + " hotkeys registered, " + std::to_string(conflictCount) +
@@ -194,7 +195,7 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::assign(const std::vector<Lay
     return conflicts;
 }
 
-void HotkeyManager::checkHeldModifiers() {
+void HotkeyManager::checkHeldModifiers(bool live) {
     std::uint32_t used = 0;
     for (const Registration& r : registrations) used |= r.hotkey.modifiers;
     const std::uint32_t before = heldModifiers;
@@ -203,11 +204,12 @@ void HotkeyManager::checkHeldModifiers() {
     for (const std::uint32_t modifier : CarbonModifier::each) {
         if (!(heldModifiers & modifier)) continue;
         modifierHolders[modifier] = platform().hotKeys().modifierHolder(modifier);
+        if (!live) continue;
         log("the " + platform().wording().modifierKey(modifier) +
             " key is held by another program (often the window manager): " +
             std::to_string(registrationsWith(modifier)) + " shortcut(s) with it never reach kestr");
     }
-    if (heldModifiers != before && onHeldModifiersChange) onHeldModifiersChange();
+    if (live && heldModifiers != before && onHeldModifiersChange) onHeldModifiersChange();
 }
 
 std::size_t HotkeyManager::registrationsWith(std::uint32_t modifier) const {

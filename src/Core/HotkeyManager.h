@@ -48,9 +48,11 @@ public:
     static HotkeyManager& shared();
 
     std::vector<Conflict> sync(const std::vector<Layout>& layouts, const std::vector<SnapBinding>& snaps);
-    // What a synchronisation would register, kept in `registrations`, without taking any
-    // key from the desktop or logging: for the modes that only draw the shortcuts. A key
-    // an earlier shortcut of the same call takes is refused, as in a synchronisation.
+    // What a synchronisation would register, kept in `registrations`, without registering
+    // any key or logging: for the modes that only draw the shortcuts. A key an earlier
+    // shortcut of the same call takes is refused, as in a synchronisation, and a modifier
+    // another program keeps for itself is found as there (its keys are tried and let go
+    // at once), so the drawn shortcuts are marked as the running program marks them.
     void plan(const std::vector<Layout>& layouts, const std::vector<SnapBinding>& snaps);
     std::optional<Hotkey> effectiveHotkey(const Uuid& layoutID) const;
     std::optional<Hotkey> captureHotkey() const;
@@ -125,8 +127,9 @@ public:
 
 private:
     void installIfNeeded();
-    // Finds and logs the modifiers of our registrations that another program holds.
-    void checkHeldModifiers();
+    // Finds the modifiers of our registrations that another program holds; a live
+    // synchronisation logs them and tells `onHeldModifiersChange`.
+    void checkHeldModifiers(bool live);
     // The registrations with that modifier (one CarbonModifier bit).
     std::size_t registrationsWith(std::uint32_t modifier) const;
     // "IceWM keeps the Super key for itself", for a held modifier.

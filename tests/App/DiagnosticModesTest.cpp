@@ -122,6 +122,34 @@ TEST_F(DiagnosticModesTest, RendersDrawTheShortcutsWithoutRegisteringAny) {
     EXPECT_TRUE(hotkeys.captureHotkey());
 }
 
+// A window manager that keeps the Super key for itself takes every shortcut with it: the
+// renders find that as the running program does, mark those shortcuts, and the empty
+// panel offers no "or press" shortcut (its line, 16 points, is left out); still nothing is
+// registered or logged.
+TEST_F(DiagnosticModesTest, TheRendersMarkTheShortcutsOfAModifierAnotherProgramKeeps) {
+    LayoutStore::shared().layouts = {test::sampleKest(1, 2)};
+    LayoutStore::shared().save();
+    const Hotkey superKeys = *LayoutStore::shared().layouts[0].hotkey;
+    ASSERT_TRUE(superKeys.modifiers & CarbonModifier::control);
+    const std::string path = sim->simFiles().homeDirectory() + "/p.png";
+    const auto renderedHeight = [&] {
+        CapturedOutput written;
+        EXPECT_EQ(DiagnosticModes::renderPanel(written, {"--render-panel", path, "empty"}, path), 0);
+        const std::string& line = written.stdoutText;
+        return std::stoi(line.substr(line.find("(296x") + 5));
+    };
+    const int free = renderedHeight();
+    EXPECT_EQ(HotkeyManager::shared().shownKeys(superKeys), superKeys.displayString());
+
+    sim->simHotKeys().heldModifiers = CarbonModifier::control;
+    EXPECT_EQ(renderedHeight(), free - 16);
+    HotkeyManager& hotkeys = HotkeyManager::shared();
+    EXPECT_EQ(hotkeys.shownKeys(superKeys), "\u26A0 " + superKeys.displayString());
+    EXPECT_FALSE(hotkeys.arrivingCaptureHotkey());
+    EXPECT_TRUE(sim->simHotKeys().registrations().empty());
+    EXPECT_EQ(sim->simLog().lines(), std::vector<std::string>{});
+}
+
 // The kest's page keeps a margin at the sheet's right edge, as the gallery does at its
 // left: the preview's and the content editor's cards end inside the picture.
 TEST_F(DiagnosticModesTest, TheEditorRenderShowsThePagesCardsWhole) {

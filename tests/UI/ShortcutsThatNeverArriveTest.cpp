@@ -1,18 +1,24 @@
-// A shortcut whose keys another program keeps is shown the same way wherever kestr shows
-// shortcuts: the menus, the panel's rows and snap cells, and the manager's list and pages.
+// A shortcut whose keys another program keeps, or another of kestr's shortcuts took first,
+// is shown the same way wherever kestr shows shortcuts: the menus, the panel's rows and snap
+// cells, and the manager's list, pages and Snaps section.
+#include <QLabel>
 #include <QMenu>
 #include <gtest/gtest.h>
 
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
+#include "Core/Preferences.h"
 #include "Snap/SnapStore.h"
 #include "Support/SampleKests.h"
 #include "Support/SimTest.h"
 #include "UI/Manager/KestListModel.h"
+#include "UI/Manager/LayoutEditorWindow.h"
+#include "UI/Manager/SidebarFooterButton.h"
 #include "UI/Panel/KestRowView.h"
 #include "UI/Shell/StatusMenu.h"
 #include "UI/Snap/SnapCellView.h"
 #include "UI/Snap/ShortcutRecorderView.h"
+#include "UI/Snap/SnapShortcutsView.h"
 
 namespace kestr::test {
 namespace {
@@ -79,6 +85,53 @@ TEST_F(ShortcutsThatNeverArriveTest, EveryPlaceMarksTheShortcutsAHeldModifierSwa
     EXPECT_TRUE(entry(*menu, "\u2068Kest 1")->shortcut().isEmpty());
     EXPECT_TRUE(entry(*menu, "Left Half")->shortcut().isEmpty());
     EXPECT_FALSE(entry(*menu, "Right Half")->shortcut().isEmpty());
+}
+
+// A kest pinned to the Top Left snap's keys takes them first: a press of them never snaps,
+// never runs a second kest pinned to them, never saves. Each place that shows those keys
+// for the snap, the second kest or the capture shortcut marks them and says why.
+TEST_F(ShortcutsThatNeverArriveTest, EveryPlaceMarksKeysAnotherOfKestrsShortcutsTookFirst) {
+    const Hotkey keys{32, CarbonModifier::control | CarbonModifier::option};
+    Layout first = sampleKest(1, 1);
+    Layout second = sampleKest(2, 1);
+    first.hotkey = second.hotkey = keys;
+    LayoutStore::shared().layouts = {first, second};
+    SnapStore::shared().bindings = {SnapBinding{Uuid::random(), SnapAction::topLeftQuarter, keys}};
+    Preferences::shared().setCaptureHotkey(keys);
+    HotkeyManager& hotkeys = HotkeyManager::shared();
+    hotkeys.sync(LayoutStore::shared().layouts, SnapStore::shared().bindings);
+    const std::string marked = "\u26A0 " + keys.displayString();
+    const auto why = [&](const HotkeySource& source) { return *hotkeys.whyNotArriving(keys, source); };
+    const auto snap = HotkeySource::snap(SnapAction::topLeftQuarter);
+
+    const auto menu = StatusMenu::build(true, {});
+    const SnapCellView::Model cell = SnapCellView::model(SnapStore::shared().bindings[0]);
+    SnapShortcutsView snaps;
+    snaps.refresh();
+    const int row = static_cast<int>(SnapAction::topLeftQuarter);
+    ShortcutRecorderView* snapRecorder = snaps.recorder(row);
+    LayoutEditorWindow& manager = LayoutEditorWindow::shared();
+    manager.show(LayoutEditorWindow::Tab::kests);
+    const std::string footer = manager.sidebarFooter()->hotkeyLabel()->text().toStdString();
+    manager.selectCaptureSettings();
+    const struct {
+        const char* place;
+        std::optional<std::string> shown;
+        std::string expected;
+    } places[] = {
+        {"snap submenu", entry(*menu, "Top Left")->text().section('\t', 1).toStdString(), marked},
+        {"snap cell", cell.hotkey, marked},
+        {"snap cell, short", cell.shortHotkey, "\u26A0 " + keys.shortDisplayString()},
+        {"Snaps section", snaps.text(1, row).toStdString(), marked},
+        {"Snaps section tooltip", snapRecorder->findChild<QLabel*>()->toolTip().toStdString(), why(snap)},
+        {"panel row of the second kest", KestRowView::models(LayoutStore::shared().layouts).at(1).hotkey, marked},
+        {"manager's settings button", footer, marked},
+        {"capture settings", manager.captureRecorder()->text().toStdString(), marked},
+        {"capture settings tooltip", manager.captureRecorder()->findChild<QLabel*>()->toolTip().toStdString(),
+         why(HotkeySource::captureCurrent())},
+    };
+    for (const auto& p : places) EXPECT_EQ(p.shown, p.expected) << p.place;
+    EXPECT_NE(why(snap).find("uses this shortcut"), std::string::npos) << why(snap);
 }
 
 }  // namespace

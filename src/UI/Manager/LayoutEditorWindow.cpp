@@ -193,7 +193,8 @@ void LayoutEditorWindow::show(Tab tab) {
     listModel_->reload();
     showingCapture_ = false;
     sidebarFooter_->setActiveSelection(false);
-    sidebarFooter_->setShortcutText(QString::fromStdString(HotkeyManager::shared().shownKeys(footerCaptureHotkey())));
+    sidebarFooter_->setShortcutText(QString::fromStdString(
+        HotkeyManager::shared().shownKeys(footerCaptureHotkey(), false, HotkeySource::captureCurrent())));
     reselect();
     selectSection(tab);
 

@@ -139,7 +139,7 @@ void LayoutEditorWindow::configureCaptureDetail() {
     std::optional<Hotkey> shown = HotkeyManager::shared().captureHotkey();
     if (!shown) shown = Preferences::shared().captureHotkey();
     if (!shown) shown = Hotkey{HotkeyManager::defaultCaptureKeyCode, HotkeyManager::automaticModifiers};
-    captureRecorder_->setHotkey(shown, false);
+    captureRecorder_->setHotkey(shown, false, HotkeySource::captureCurrent());
     sidebarFooter_->setShortcutText(QString());
     const bool on = dragSnapEnabled();
     dragSnapSwitch_->setChecked(on);

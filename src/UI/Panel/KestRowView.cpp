@@ -29,8 +29,11 @@ std::vector<KestRowView::Model> KestRowView::models(const std::vector<Layout>& k
     rows.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
         std::optional<Hotkey> hotkey = HotkeyManager::shared().effectiveHotkey(kests[i].id);
+        // Its own keys, when they were refused, are marked: an earlier kest may hold them.
         if (!hotkey) hotkey = kests[i].hotkey;
-        rows.emplace_back(kests, i, hotkey ? std::optional(HotkeyManager::shared().shownKeys(*hotkey)) : std::nullopt);
+        const auto source = HotkeySource::layout(kests[i].id);
+        rows.emplace_back(
+            kests, i, hotkey ? std::optional(HotkeyManager::shared().shownKeys(*hotkey, false, source)) : std::nullopt);
     }
     return rows;
 }

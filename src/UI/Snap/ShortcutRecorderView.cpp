@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <utility>
 
 #include "Core/HotkeyManager.h"
 #include "Platform/EventMonitors.h"
@@ -80,7 +81,7 @@ QString ShortcutRecorderView::text() const {
         return liveModifiers_.isEmpty() ? QStringLiteral("Type shortcut…") : liveModifiers_ + QStringLiteral("…");
     }
     if (!hotkey_) return QStringLiteral("None");
-    return QString::fromStdString(HotkeyManager::shared().shownKeys(*hotkey_));
+    return QString::fromStdString(HotkeyManager::shared().shownKeys(*hotkey_, false, source_));
 }
 
 QColor ShortcutRecorderView::textColor() const {
@@ -92,7 +93,7 @@ QColor ShortcutRecorderView::textColor() const {
 
 void ShortcutRecorderView::refresh() {
     label_->setText(text());
-    const auto why = hotkey_ && !recording_ ? HotkeyManager::shared().whyNotArriving(*hotkey_) : std::nullopt;
+    const auto why = hotkey_ && !recording_ ? HotkeyManager::shared().whyNotArriving(*hotkey_, source_) : std::nullopt;
     label_->setToolTip(why ? QString::fromStdString(*why) : QString());
     QPalette pal = label_->palette();
     pal.setColor(QPalette::WindowText, textColor());
@@ -104,10 +105,11 @@ void ShortcutRecorderView::refresh() {
     update();
 }
 
-void ShortcutRecorderView::setHotkey(std::optional<Hotkey> hotkey, bool conflict) {
+void ShortcutRecorderView::setHotkey(std::optional<Hotkey> hotkey, bool conflict, std::optional<HotkeySource> source) {
     // A value set from outside ends a recording; the hot keys must not stay unregistered.
     endRecording();
     hotkey_ = hotkey;
+    source_ = std::move(source);
     conflict_ = conflict;
     refresh();
 }

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "Core/Hotkey.h"
+#include "Core/HotkeySource.h"
 
 class QLabel;
 
@@ -31,8 +32,9 @@ public:
     void setTrailingAligned(bool trailing);
 
     // Shows a value from outside; a recording in progress ends (hot keys come back) and
-    // nothing is reported.
-    void setHotkey(std::optional<Hotkey> hotkey, bool conflict);
+    // nothing is reported. Given what the shortcut runs, it is marked, as everywhere,
+    // also when another of kestr's shortcuts took its keys first.
+    void setHotkey(std::optional<Hotkey> hotkey, bool conflict, std::optional<HotkeySource> source = std::nullopt);
     void beginRecording();
     // Ends a recording without a value: hot keys are registered again, nothing reported.
     void endRecording();
@@ -68,6 +70,7 @@ private:
     bool plain_ = false;
     bool trailingAligned_ = true;
     std::optional<Hotkey> hotkey_;
+    std::optional<HotkeySource> source_;
     bool conflict_ = false;
     bool recording_ = false;
     QString liveModifiers_;

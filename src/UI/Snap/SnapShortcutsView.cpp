@@ -155,7 +155,8 @@ void SnapShortcutsView::reloadTable() {
         auto conflict = model_.conflicts().find(action);
         const bool conflicted = conflict != model_.conflicts().end();
         const auto binding = SnapStore::shared().binding(action);
-        recorder(row)->setHotkey(binding ? std::optional(binding->hotkey) : std::nullopt, conflicted);
+        recorder(row)->setHotkey(binding ? std::optional(binding->hotkey) : std::nullopt, conflicted,
+                                 HotkeySource::snap(action));
         QTableWidgetItem* item = table_->item(row, conflictColumn);
         item->setText(conflicted ? QStringLiteral("⚠ ") + QString::fromStdString(conflict->second) : QString());
         item->setToolTip(conflicted ? ShownText::toolTip(QStringLiteral("This hotkey is also used by ") +
@@ -281,7 +282,8 @@ void SnapShortcutsView::sizeColumns() {
     double widestConflict = QFontMetricsF(headerFont).horizontalAdvance(QStringLiteral("Conflict"));
     for (SnapAction action : SnapAction::allCases()) {
         const auto binding = SnapStore::shared().binding(action);
-        const QString keys = binding ? QString::fromStdString(HotkeyManager::shared().shownKeys(binding->hotkey))
+        const QString keys = binding ? QString::fromStdString(HotkeyManager::shared().shownKeys(
+                                           binding->hotkey, false, HotkeySource::snap(action)))
                                      : QStringLiteral("None");
         widestShortcut = std::max(widestShortcut, QFontMetricsF(shortcut).horizontalAdvance(keys));
         auto conflict = model_.conflicts().find(action);

@@ -47,7 +47,7 @@ TEST_F(SnapShortcutsViewTest, RowsShowGroupsShortcutsAndCollisionsWithKests) {
     ASSERT_EQ(view->table()->rowCount(), 41);
     EXPECT_EQ(view->text(0, 0), "Halves  ·  " + QString::fromStdString(SnapAction(SnapAction::leftHalf).displayName()));
     EXPECT_EQ(view->text(0, 40).left(8), "Displays");
-    EXPECT_EQ(view->text(1, 0), "⌃⌥←");
+    EXPECT_EQ(view->text(1, 0), "⚠ ⌃⌥←") << "the kest took the keys first";
     EXPECT_EQ(view->recorder(0)->textColor(), QColor(255, 149, 0)) << "a conflicting shortcut shows in orange";
     EXPECT_EQ(view->text(2, 0), "⚠ Kest: \u2068Work\u2069") << "the kest's name isolated";
     EXPECT_EQ(view->toolTip(2, 0), "This hotkey is also used by Kest: \u2068Work\u2069.");
