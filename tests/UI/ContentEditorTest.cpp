@@ -4,6 +4,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 
 #include "Core/LayoutStore.h"
 #include "Platform/Sim/SimScriptHost.h"
@@ -165,6 +166,32 @@ TEST_F(ContentEditorTest, ARowTypedInItsEditorIsStoredOnceTheEditorHasClosed) {
     EXPECT_EQ(stored(2).terminalTabs, (std::vector<std::string>{"btop", "make"}));
     EXPECT_EQ(editor->table()->model()->index(0, 0).data().toString(), "btop");
     EXPECT_EQ(warnings.containing("closeEditor"), "");
+}
+
+// Each edit saves the kest: the page's "Last saved" shows that save at once, as it shows
+// once the kest is selected again.
+TEST_F(ContentEditorTest, AnEditShowsItsSaveAsLastSaved) {
+    LayoutEditorWindow& manager = LayoutEditorWindow::shared();
+    const struct {
+        const char* edit;
+        int window;
+        std::function<void()> make;
+    } edits[] = {
+        {"a terminal's tabs", 1, [&] { type(0, "btop"); }},
+        {"a profile", 1, [&] { editor->themePopup()->activated(2); }},
+        {"a split", 3, [&] { editor->splitPopup()->activated(1); }},
+    };
+    for (const auto& e : edits) {
+        LayoutStore::shared().layouts[0].updatedAt = Date::fromCivil({2024, 5, 1, 9, 30, 0});
+        manager.refreshDetail();
+        ASSERT_EQ(manager.savedValue()->text(), "2024-05-01 09:30");
+        editor->chooser()->setCurrentIndex(e.window);
+        e.make();
+        const std::string shown = manager.savedValue()->text().toStdString();
+        manager.refreshDetail();
+        EXPECT_NE(shown, "2024-05-01 09:30") << e.edit;
+        EXPECT_EQ(shown, manager.savedValue()->text().toStdString()) << e.edit;
+    }
 }
 
 TEST_F(ContentEditorTest, TheEmptyTextGetsTheWholeEmptyStateHeight) {

@@ -137,6 +137,8 @@ private:
     std::optional<int> rowOf(const Uuid& id) const;
     // Changes one item of the selected kest and saves quietly; false when it is gone.
     void changeSelectedItem(const Uuid& itemID, const std::function<bool(LayoutItem&)>& change);
+    // The detail page's "Last saved" value for a kest saved at `date`.
+    void showLastSaved(const Date& date);
     void showSaveFailure(const std::exception& error);
 
     LayoutStore& store_;

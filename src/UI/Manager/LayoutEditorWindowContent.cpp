@@ -28,6 +28,8 @@ void LayoutEditorWindow::changeSelectedItem(const Uuid& itemID, const std::funct
     kest->updatedAt = Date::now();
     store_.update(*kest);
     saveQuietly();
+    // The rest of the page shows nothing an edit of content changes.
+    showLastSaved(kest->updatedAt);
 }
 
 void LayoutEditorWindow::commitContent(const Uuid& itemID, const std::vector<std::string>& values, std::optional<int>) {

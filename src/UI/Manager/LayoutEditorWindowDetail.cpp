@@ -38,14 +38,14 @@ QLabel* sectionHeader(const QString& text) {
     return label;
 }
 
-QString lastSavedText(const Date& date) {
+}  // namespace
+
+void LayoutEditorWindow::showLastSaved(const Date& date) {
     const int offset = platform().clock().localOffsetSeconds(date.secondsSince1970);
     const CivilTime t = date.civil(offset);
-    return QString::asprintf("%04lld-%02d-%02d %02d:%02d", static_cast<long long>(t.year), t.month, t.day, t.hour,
-                             t.minute);
+    savedValue_->setText(QString::asprintf("%04lld-%02d-%02d %02d:%02d", static_cast<long long>(t.year), t.month, t.day,
+                                           t.hour, t.minute));
 }
-
-}  // namespace
 
 std::optional<Layout> LayoutEditorWindow::selectedKest() const {
     if (!selectedLayoutID_) return std::nullopt;
@@ -188,13 +188,14 @@ void LayoutEditorWindow::refreshDetail() {
     }
     pinSwitch_->setEnabled(true);
     nameField_->setText(ShownText::of(kest->name));
-    hotkeyRecorder_->setHotkey(HotkeyManager::shared().effectiveHotkey(kest->id), false, HotkeySource::layout(kest->id));
+    hotkeyRecorder_->setHotkey(HotkeyManager::shared().effectiveHotkey(kest->id), false,
+                               HotkeySource::layout(kest->id));
     pinSwitch_->setChecked(kest->hotkey.has_value());
     std::set<std::string> displays;
     for (const LayoutItem& item : shown->items) displays.insert(item.targetFrame.displayUUID);
     windowsValue_->setText(QString::number(shown->items.size()));
     displaysValue_->setText(QString::number(displays.size()));
-    savedValue_->setText(lastSavedText(shown->updatedAt));
+    showLastSaved(shown->updatedAt);
     itemModel_->setItems(shown->items);
 }
 
