@@ -123,11 +123,11 @@ TEST_F(ShortcutsThatNeverArriveTest, EveryPlaceMarksKeysAnotherOfKestrsShortcuts
         {"snap cell", cell.hotkey, marked},
         {"snap cell, short", cell.shortHotkey, "\u26A0 " + keys.shortDisplayString()},
         {"Snaps section", snaps.text(1, row).toStdString(), marked},
-        {"Snaps section tooltip", snapRecorder->findChild<QLabel*>()->toolTip().toStdString(), why(snap)},
+        {"Snaps section tooltip", snapRecorder->toolTip().toStdString(), why(snap)},
         {"panel row of the second kest", KestRowView::models(LayoutStore::shared().layouts).at(1).hotkey, marked},
         {"manager's settings button", footer, marked},
         {"capture settings", manager.captureRecorder()->text().toStdString(), marked},
-        {"capture settings tooltip", manager.captureRecorder()->findChild<QLabel*>()->toolTip().toStdString(),
+        {"capture settings tooltip", manager.captureRecorder()->toolTip().toStdString(),
          why(HotkeySource::captureCurrent())},
     };
     for (const auto& p : places) EXPECT_EQ(p.shown, p.expected) << p.place;

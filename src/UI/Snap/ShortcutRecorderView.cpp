@@ -94,7 +94,8 @@ QColor ShortcutRecorderView::textColor() const {
 void ShortcutRecorderView::refresh() {
     label_->setText(text());
     const auto why = hotkey_ && !recording_ ? HotkeyManager::shared().whyNotArriving(*hotkey_, source_) : std::nullopt;
-    label_->setToolTip(why ? QString::fromStdString(*why) : QString());
+    // On the control: the label lets every mouse event, tooltips' too, through to it.
+    setToolTip(why ? QString::fromStdString(*why) : QString());
     QPalette pal = label_->palette();
     pal.setColor(QPalette::WindowText, textColor());
     label_->setPalette(pal);
