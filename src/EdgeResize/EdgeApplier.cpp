@@ -153,16 +153,14 @@ double fittingCoordinate(const Layout& working, const EdgeGroup& group, double c
 // Some windows answer a size they do not want by setting their own back, after the window
 // manager's answer has ended the move: the sizes are read once every window has been still
 // for a moment, waiting no longer than a bound in all.
-constexpr double stillPeriod = 0.1;
-constexpr double stillLimit = 1.0;
-
 Task<double> fittingCoordinateOnceStill(const Layout& working, const EdgeGroup& group, double c,
                                         const std::map<Uuid, ScreenFrame>& reference,
                                         const std::map<Uuid, AXElement>& windows) {
     MainActor& actor = platform().mainActor();
-    const double end = actor.now() + stillLimit;
+    const double end = actor.now() + WindowController::stillLimit;
     for (const auto& [id, window] : windows)
-        co_await platform().accessibility().quiet(window, stillPeriod, std::max(0.0, end - actor.now()));
+        co_await platform().accessibility().quiet(window, WindowController::stillPeriod,
+                                                  std::max(0.0, end - actor.now()));
     co_return fittingCoordinate(working, group, c, reference, windows);
 }
 

@@ -216,6 +216,8 @@ Task<void> SnapApplier::applyCrossDisplay(SnapAction action, AXElement window, R
         target = last->second.left;
     }
     co_await WindowController::applyFrame(window, target.origin, target.size);
+    // What the window took, once it has taken it: a way back untouched must find it there.
+    co_await platform().accessibility().quiet(window, WindowController::stillPeriod, WindowController::stillLimit);
     if (const auto landed = axGlobalFrame(window)) moves[window] = State::DisplayMove{f, *landed};
 }
 

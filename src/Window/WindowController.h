@@ -72,6 +72,13 @@ public:
     // The window's "AXTitle"; none when unreadable.
     static std::optional<std::string> title(AXElement window);
 
+    // Some windows take their final size only after the window manager's answer has ended
+    // a move (a terminal its whole character cells, a toolkit its own width): a window
+    // counts as settled once its frame has been still for `stillPeriod` seconds, and
+    // nothing waits longer than `stillLimit` for that.
+    static constexpr double stillPeriod = 0.1;
+    static constexpr double stillLimit = 1.0;
+
     // Moves and resizes the window, waits for its frame to settle, checks the size once
     // and writes again after 60 ms when it was not honoured (within one size step, else
     // 2 points).

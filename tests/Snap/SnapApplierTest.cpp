@@ -177,6 +177,39 @@ TEST_F(SnapApplierTest, ATerminalMovedToTheNextDisplayAndBackKeepsItsFrame) {
     EXPECT_EQ(simWindow(w).frame(), Rect(100, 24, 960, 1040));
 }
 
+// Only a move that retraces the last one takes the frame the window left; a second move
+// on in the same direction goes on to the next display, wrapping round at the end.
+TEST_F(SnapApplierTest, DisplayMovesOfATerminalOverTwoAndThreeDisplays) {
+    constexpr SnapAction next = SnapAction::nextDisplay, previous = SnapAction::previousDisplay;
+    struct Trip {
+        int displays;
+        Rect start;
+        std::vector<SnapAction> moves;
+        Rect end;
+    };
+    const Rect onFree(2301, 540, 498, 419), onStrip(381, 551, 498, 406);
+    for (const Trip& trip : {
+             Trip{2, onFree, {previous, next}, onFree},
+             Trip{2, onStrip, {next, previous}, onStrip},
+             Trip{3, onFree, {previous, next}, onFree},
+             Trip{3, onFree, {next, previous}, onFree},
+             Trip{3, onStrip, {next, next}, Rect(3840 + 381, 540, 498, 406)},
+             Trip{3, Rect(3840 + 381, 540, 498, 419), {previous, previous}, onStrip},
+             Trip{3, onStrip, {next, next, next}, Rect(381, 551, 498, 393)},
+         }) {
+        SetUp();
+        // The first display keeps a 22-point strip at its top; the others have none.
+        sim->world().displays[0].bounds = Rect(0, 0, 1920, 1080);
+        sim->world().displays[0].insets = Insets{22, 0, 0, 0};
+        for (int d = 2; d <= trip.displays; ++d) addDisplay(d, Rect(1920 * (d - 1), 0, 1920, 1080));
+        const AXElement w = addFocused(trip.start);
+        simWindow(w).sizeRule = SizeRule{Size{6, 13}, Size{6, 29}};
+        for (const SnapAction move : trip.moves) snap(move);
+        EXPECT_EQ(simWindow(w).frame(), trip.end) << trip.displays << " displays, " << trip.moves.size() << " moves";
+        TearDown();
+    }
+}
+
 TEST_F(SnapApplierTest, ASnapWhileAnotherWaitsForItsRetryIsDropped) {
     // The window keeps a minimum width, so the first snap waits 60 ms to write again.
     const AXElement w = addFocused(Rect(100, 100, 800, 600), Size{900, 300});

@@ -215,6 +215,43 @@ TEST_F(X11ApplyTest, ATerminalMovedToTheNextDisplayAndBackTakesTheFrameItLeft) {
     }
 }
 
+// Onto a display whose top strip is reserved the height shrinks by less than one row, so
+// the window arrives at its place before it takes its size: a way back untouched still
+// finds the frame it took there, and ends on the frame it left.
+TEST_F(X11ApplyTest, ATerminalMovedOntoADisplayWithAStripAndBackTakesTheFrameItLeft) {
+    twoMonitors();
+    ClientOptions dock;
+    dock.type = "dock";
+    dock.strutTop = 22;
+    dock.geometry = ClientGeometry{0, 0, 1920, 22};
+    spawn(dock).window();
+    ASSERT_TRUE(settle([&] {
+        return DisplayManager::visibleAreaLocal(x11().displays().displayIDFromUUIDString(left)).minY() == 22;
+    }));
+    // Client sizes of whole cells: 82 x 30 and 159 x 39 of 6 x 13 points.
+    for (const ClientGeometry& at : {ClientGeometry{2301, 320, 496, 394}, ClientGeometry{2880, 540, 958, 511}}) {
+        ClientOptions terminal;
+        terminal.title = "cells " + std::to_string(at.x);
+        terminal.wmClass = "KestrEdit";
+        terminal.increment = ClientSize{6, 13};
+        terminal.baseSize = ClientSize{4, 4};
+        terminal.geometry = at;
+        const xcb_window_t w = openFramed(terminal);
+        focus(w);
+        const Rect before = frame(w);
+        ASSERT_TRUE(run(SnapApplier::apply(SnapAction::previousDisplay)).succeeded());
+        // There it has one row less, and the backend has seen it so, before it goes back.
+        ASSERT_TRUE(settle([&] {
+            const Rect there = x11().model().client(w)->frame();
+            return there.maxX() <= 1920 && there.height() == before.height() - 13;
+        }));
+        ASSERT_TRUE(run(SnapApplier::apply(SnapAction::nextDisplay)).succeeded());
+        EXPECT_TRUE(settle([&] { return frame(w) == before; }))
+            << at.x << ": " << frame(w).x() << "," << frame(w).y() << " " << frame(w).width() << "x"
+            << frame(w).height() << ", left " << before.width() << "x" << before.height();
+    }
+}
+
 // The server hands a closed window's id to a later window: what a snap kept for the
 // closed one is not the new one's to restore.
 TEST_F(X11ApplyTest, ANewWindowUnderAClosedOnesIdHasNothingToRestore) {
