@@ -19,10 +19,10 @@ enum class Direction { horizontal, vertical };
 double low(const Rect& r, Direction d) { return d == Direction::horizontal ? r.minX() : r.minY(); }
 double high(const Rect& r, Direction d) { return d == Direction::horizontal ? r.maxX() : r.maxY(); }
 double length(const Rect& r, Direction d) { return d == Direction::horizontal ? r.width() : r.height(); }
-using KnownMinimums = ColumnReflow::KnownMinimums;
+using Minimums = std::map<const LayoutApplier::Placement*, Size>;
 
-double minimumLength(const LayoutApplier::Placement& p, Direction d, const KnownMinimums& minimums) {
-    const Size m = ColumnReflow::minimumOf(p.bundleID, minimums);
+double minimumLength(const LayoutApplier::Placement& p, Direction d, const Minimums& minimums) {
+    const Size m = minimums.at(&p);
     return d == Direction::horizontal ? m.width : m.height;
 }
 
@@ -86,8 +86,7 @@ double groupHigh(const Group& group, Direction d) {
 
 // Packs whole groups (rows of a column, or columns of a display) along one direction;
 // every member of a group is moved and scaled with its group.
-void packGroups(std::vector<Group> groups, Direction d, double availStart, double availEnd,
-                const KnownMinimums& minimums) {
+void packGroups(std::vector<Group> groups, Direction d, double availStart, double availEnd, const Minimums& minimums) {
     std::stable_sort(groups.begin(), groups.end(),
                      [d](const Group& a, const Group& b) { return groupLow(a, d) < groupLow(b, d); });
     std::vector<double> starts, sizes, mins;
@@ -119,7 +118,7 @@ void packGroups(std::vector<Group> groups, Direction d, double availStart, doubl
 
 // Packs the windows of one row side by side, from the row's own leftmost window to the
 // right edge of the visible area.
-void packRow(const Group& row, const Rect& visible, const KnownMinimums& minimums) {
+void packRow(const Group& row, const Rect& visible, const Minimums& minimums) {
     const Group members = sortedByLowEdge(row, Direction::horizontal);
     std::vector<double> starts, sizes, mins;
     for (Window w : members) {
@@ -136,22 +135,27 @@ void packRow(const Group& row, const Rect& visible, const KnownMinimums& minimum
 
 }  // namespace
 
-Size ColumnReflow::minimumOf(const std::string& bundleID, const KnownMinimums& minimums) {
-    const auto known = minimums.find(bundleID);
+Size ColumnReflow::minimumOf(const Uuid& id, const std::string& bundleID, const KnownMinimums& minimums) {
+    const auto known = minimums.find(id);
     return known != minimums.end() ? known->second : KnownApplications::minimumSize(bundleID);
 }
 
 void ColumnReflow::reflowColumns(Placements& placements, const std::vector<Uuid>& ids, const Rect& visible,
-                                 const KnownMinimums& minimums) {
+                                 const KnownMinimums& known) {
     Group windows;
     windows.reserve(ids.size());
-    for (const Uuid& id : ids) windows.push_back(&placements.at(id));
+    Minimums minimums;
+    for (const Uuid& id : ids) {
+        LayoutApplier::Placement* p = &placements.at(id);
+        windows.push_back(p);
+        minimums[p] = minimumOf(id, p->bundleID, known);
+    }
     const auto columns = formGroups(sortedByLowEdge(windows, Direction::horizontal), Direction::horizontal);
     for (const Group& column : columns) reflowColumn(column, visible, minimums);
     packColumnsHorizontally(columns, visible, minimums);
 }
 
-void ColumnReflow::reflowColumn(const Group& column, const Rect& visible, const KnownMinimums& minimums) {
+void ColumnReflow::reflowColumn(const Group& column, const Rect& visible, const Minimums& minimums) {
     const auto rows = formGroups(sortedByLowEdge(column, Direction::vertical), Direction::vertical);
     packGroups(rows, Direction::vertical, visible.minY(), visible.maxY(), minimums);
     for (const Group& row : rows) {
@@ -160,7 +164,7 @@ void ColumnReflow::reflowColumn(const Group& column, const Rect& visible, const 
 }
 
 void ColumnReflow::packColumnsHorizontally(const std::vector<Group>& columns, const Rect& visible,
-                                           const KnownMinimums& minimums) {
+                                           const Minimums& minimums) {
     if (columns.size() < 2) return;
     packGroups(columns, Direction::horizontal, visible.minX(), visible.maxX(), minimums);
 }

@@ -21,11 +21,11 @@ public:
 
     using Placements = LayoutApplier::Placements;
 
-    // Bundle identifier -> the smallest size the application's open windows take, where
-    // they report it; every other application counts with the size assumed for it.
-    using KnownMinimums = std::map<std::string, Size>;
-    // The smallest size a window of the application takes.
-    static Size minimumOf(const std::string& bundleID, const KnownMinimums& minimums);
+    // Item identifier -> the smallest size the item's window takes, where it is known;
+    // every other item counts with the size assumed for its application.
+    using KnownMinimums = std::map<Uuid, Size>;
+    // The smallest size the window of the item `id` (of application `bundleID`) takes.
+    static Size minimumOf(const Uuid& id, const std::string& bundleID, const KnownMinimums& minimums);
 
     // Re-flows the placements `ids` of one display so that they fit `visible`.
     static void reflowColumns(Placements& placements, const std::vector<Uuid>& ids, const Rect& visible,
@@ -46,13 +46,15 @@ private:
     // The placements of one column or one row, looked up once: grouping compares every
     // window with every earlier one.
     using Group = std::vector<LayoutApplier::Placement*>;
+    // Each placement's smallest size, looked up once.
+    using Minimums = std::map<const LayoutApplier::Placement*, Size>;
 
     // Stacks one column's rows into the visible height, then packs each row's windows
     // side by side.
-    static void reflowColumn(const Group& column, const Rect& visible, const KnownMinimums& minimums);
+    static void reflowColumn(const Group& column, const Rect& visible, const Minimums& minimums);
     // Packs the columns side by side into the visible width.
     static void packColumnsHorizontally(const std::vector<Group>& columns, const Rect& visible,
-                                        const KnownMinimums& minimums);
+                                        const Minimums& minimums);
 };
 
 }  // namespace kestr

@@ -3,8 +3,8 @@
 // applications to name, late windows — and reports the kest as it was really applied.
 #include "Layout/LayoutApplier.h"
 
+#include <map>
 #include <optional>
-#include <set>
 #include <vector>
 
 #include "Layout/ApplyContext.h"
@@ -32,16 +32,31 @@ LayoutItem asApplied(const LayoutItem& item, const LayoutApplier::Placement& pla
     return out;
 }
 
-// The minimum sizes of the applications whose open windows report theirs: a window's
-// own word beats the size assumed for an application nothing is known of.
-PlacementPlanner::KnownMinimums openWindowMinimums(const std::vector<LayoutItem>& items,
-                                                   LayoutApplier::ApplyContext& ctx) {
+// The smallest size of each item's window, where it is known. A window's own minimum
+// bounds that window alone: each item counts with the open window it will take (by its
+// matcher, its captured title and nearness, as its turn will choose); an item whose window
+// is not open yet (a launch, a fresh window) counts with what its application's open
+// windows report.
+PlacementPlanner::KnownMinimums windowMinimums(const std::vector<LayoutItem>& items,
+                                               LayoutApplier::FrameSource frameSource,
+                                               LayoutApplier::ApplyContext& ctx) {
     const WindowCache::Use cached(ctx.windowCache);
     PlacementPlanner::KnownMinimums minimums;
-    std::set<std::string> asked;
+    std::map<std::string, AXElementList> untaken;
     for (const LayoutItem& item : items) {
-        if (!asked.insert(item.appBundleID).second) continue;
-        if (const auto size = WindowController::minimumSize(item.appBundleID)) minimums[item.appBundleID] = *size;
+        auto [pool, first] = untaken.try_emplace(item.appBundleID);
+        if (first) pool->second = WindowController::windows(item.appBundleID);
+        const auto window = pool->second.empty()
+                                ? std::nullopt
+                                : ItemWindows::choose(item, pool->second, LayoutApplier::frameOf(item, frameSource));
+        std::optional<Size> minimum;
+        if (window) {
+            minimum = WindowController::limits(*window).minimumSize;
+            std::erase(pool->second, *window);
+        } else {
+            minimum = WindowController::minimumSize(item.appBundleID);
+        }
+        if (minimum) minimums[item.id] = *minimum;
     }
     return minimums;
 }
@@ -76,8 +91,8 @@ Task<LayoutApplier::ApplyReport> LayoutApplier::apply(Layout layout, ApplyMode m
 
     const DisplaySnapshot displays = DisplaySnapshot::read(items, anchorDisplay);
     const auto sourceRegions = PlacementPlanner::computeSourceRegions(items, frameSource, displays);
-    const Placements placements = PlacementPlanner::computeTargetFrames(items, frameSource, sourceRegions, anchorDisplay,
-                                                                        displays, report, openWindowMinimums(items, ctx));
+    const Placements placements = PlacementPlanner::computeTargetFrames(
+        items, frameSource, sourceRegions, anchorDisplay, displays, report, windowMinimums(items, frameSource, ctx));
 
     for (const LayoutItem& item : items) {
         auto it = placements.find(item.id);

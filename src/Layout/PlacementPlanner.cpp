@@ -271,7 +271,7 @@ PlacementPlanner::Placements PlacementPlanner::computeTargetFrames(
                 source != sourceRegions.end() ? std::optional<Rect>(source->second) : std::nullopt;
             rect = mustScale(s, target, forced) ? scaled(f, *s, target) : rectOf(clippedToItsDisplay(f, displays));
         }
-        const Size minimum = ColumnReflow::minimumOf(r.item.appBundleID, minimums);
+        const Size minimum = ColumnReflow::minimumOf(r.item.id, r.item.appBundleID, minimums);
         rect.size.width = std::max(rect.width(), minimum.width);
         rect.size.height = std::max(rect.height(), minimum.height);
         // Whatever the saved frame holds, the window never goes beyond its display.

@@ -154,6 +154,42 @@ TEST_F(LayoutApplierTest, WindowsKeepTheSizesTheyTakeAndNeverPassTheDisplaysEdge
     }
 }
 
+// A window's own minimum bounds that window alone: a minimised window of the same
+// application, which no item asks for, does not make the others larger.
+TEST_F(LayoutApplierTest, EachWindowIsBoundByItsOwnMinimumNotBySiblingWindows) {
+    struct Case {
+        Mode mode;
+        Size secondMinimum;
+        Rect second;
+    };
+    const Rect first(0, 25, 400, 300);
+    for (const Case& c : {Case{Mode::reuseExisting, {1, 1}, Rect(400, 25, 400, 300)},
+                          Case{Mode::restoreMissing, {1, 1}, Rect(400, 25, 400, 300)},
+                          Case{Mode::reuseExisting, {500, 350}, Rect(400, 25, 500, 350)}}) {
+        SetUp();
+        install("com.example.Pad", "Pad");
+        const std::int32_t pid = run("com.example.Pad");
+        std::vector<AXElement> windows;
+        for (const auto& [title, minimum] :
+             {std::pair{"P1", Size{1, 1}}, {"P2", c.secondMinimum}, {"P3", {800, 200}}}) {
+            windows.push_back(addWindow(pid, title, Rect(300, 300, 500, 400)));
+            SimWindow& w = *sim->world().window(windows.back());
+            w.reportsSizeHints = true;
+            w.minimumSize = minimum;
+        }
+        sim->world().window(windows.back())->minimized = true;
+        const Report report = applyToEnd(
+            kest({item("com.example.Pad", "Pad", first, leftID, WindowMatcher::titleContains("P1")),
+                  item("com.example.Pad", "Pad", Rect(400, 25, 400, 300), leftID, WindowMatcher::titleContains("P2"))}),
+            c.mode);
+        EXPECT_EQ(report.applied, 2);
+        EXPECT_EQ(frameOf(windows[0]), first) << c.secondMinimum.width;
+        EXPECT_EQ(frameOf(windows[1]), c.second) << c.secondMinimum.width;
+        EXPECT_TRUE(sim->world().window(windows[2])->minimized);
+        TearDown();
+    }
+}
+
 using ApplyOnBothDesktops = test::OnBothDesktops<LayoutApplierTest>;
 RUN_ON_BOTH_DESKTOPS(ApplyOnBothDesktops);
 

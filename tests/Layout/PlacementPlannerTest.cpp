@@ -138,7 +138,7 @@ TEST_F(TargetFrames, WindowsLargerThanTheirSlotsAreNeverPlannedBelowTheirMinimum
         for (int k = 0; k < g.count; ++k) {
             const std::string app = "com.example.tool" + std::to_string(k);
             items.push_back(item(frame(kMain, (k % g.columns) * w, (k / g.columns) * h, w, h), app));
-            minimums[app] = g.minimum;
+            minimums[items.back().id] = g.minimum;
         }
         const auto p = compute(items, std::nullopt, DisplaySnapshot::read(items, std::nullopt), minimums);
         for (const LayoutItem& i : items) {

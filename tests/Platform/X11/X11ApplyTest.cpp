@@ -225,9 +225,8 @@ TEST_F(X11ApplyTest, ATerminalMovedOntoADisplayWithAStripAndBackTakesTheFrameItL
     dock.strutTop = 22;
     dock.geometry = ClientGeometry{0, 0, 1920, 22};
     spawn(dock).window();
-    ASSERT_TRUE(settle([&] {
-        return DisplayManager::visibleAreaLocal(x11().displays().displayIDFromUUIDString(left)).minY() == 22;
-    }));
+    ASSERT_TRUE(settle(
+        [&] { return DisplayManager::visibleAreaLocal(x11().displays().displayIDFromUUIDString(left)).minY() == 22; }));
     // Client sizes of whole cells: 82 x 30 and 159 x 39 of 6 x 13 points.
     for (const ClientGeometry& at : {ClientGeometry{2301, 320, 496, 394}, ClientGeometry{2880, 540, 958, 511}}) {
         ClientOptions terminal;
