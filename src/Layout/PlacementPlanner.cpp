@@ -271,11 +271,13 @@ PlacementPlanner::Placements PlacementPlanner::computeTargetFrames(
                 source != sourceRegions.end() ? std::optional<Rect>(source->second) : std::nullopt;
             rect = mustScale(s, target, forced) ? scaled(f, *s, target) : rectOf(clippedToItsDisplay(f, displays));
         }
+        // Whatever the saved frame holds, the window starts inside its display. Grown to
+        // its minimum from there it may reach past the far edge, and the re-flow brings it
+        // back with its neighbours: pushed in alone, it would lie over the one before it.
+        if (displays.hasArea(r.targetID)) rect = keptInside(rect, displays.visibleArea(r.targetID));
         const Size minimum = ColumnReflow::minimumOf(r.item.id, r.item.appBundleID, minimums);
         rect.size.width = std::max(rect.width(), minimum.width);
         rect.size.height = std::max(rect.height(), minimum.height);
-        // Whatever the saved frame holds, the window never goes beyond its display.
-        if (displays.hasArea(r.targetID)) rect = keptInside(rect, displays.visibleArea(r.targetID));
         if (!isFinite(rect)) {
             // Saved values near the limits of a double overflow when scaled; such a frame
             // is never handed to a window, nor to the re-flow.
@@ -298,7 +300,11 @@ PlacementPlanner::Placements PlacementPlanner::computeTargetFrames(
     // A display without area (only ever the main display, as a fallback) has no visible
     // area to fit into.
     for (const auto& [display, ids] : byDisplay) {
-        if (displays.hasArea(display)) ColumnReflow::reflowColumns(placements, ids, displays.visibleArea(display), minimums);
+        if (!displays.hasArea(display)) continue;
+        const Rect visible = displays.visibleArea(display);
+        ColumnReflow::reflowColumns(placements, ids, visible, minimums);
+        // The re-flow packs no lone column across the display: that one is kept inside here.
+        for (const Uuid& id : ids) placements.at(id).local = keptInside(placements.at(id).local, visible);
     }
     return placements;
 }

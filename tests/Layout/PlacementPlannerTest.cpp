@@ -151,6 +151,42 @@ TEST_F(TargetFrames, WindowsLargerThanTheirSlotsAreNeverPlannedBelowTheirMinimum
     }
 }
 
+// One column (or row) of windows whose minimum is larger than their slots: the last one,
+// grown past the display's edge, is not pushed onto the one before it (where the two would
+// make a row and be laid side by side); they overlap evenly, in their order, each across
+// the whole display.
+TEST_F(TargetFrames, AnOverFullColumnOrRowKeepsItsWindowsInOrderAcrossTheDisplay) {
+    addDisplay(*sim, 1, kMain, Rect(0, 0, 1920, 1080));
+    const Rect visible(0, 25, 1920, 1055);
+    struct Run {
+        bool column;
+        int count;
+        double minimum;
+    };
+    for (const Run& run :
+         {Run{true, 8, 225}, Run{true, 5, 225}, Run{true, 4, 300}, Run{false, 8, 300}, Run{false, 7, 400}}) {
+        const double slot = (run.column ? visible.height() : visible.width()) / run.count;
+        std::vector<LayoutItem> items;
+        PlacementPlanner::KnownMinimums minimums;
+        for (int k = 0; k < run.count; ++k) {
+            items.push_back(
+                item(run.column ? frame(kMain, 0, 25 + k * slot, 1920, slot) : frame(kMain, k * slot, 25, slot, 1055)));
+            minimums[items.back().id] = Size{run.minimum, run.minimum};
+        }
+        const auto p = compute(items, std::nullopt, DisplaySnapshot::read(items, std::nullopt), minimums);
+        double before = -1;
+        for (const LayoutItem& i : items) {
+            const Rect r = local(p, i);
+            const double start = run.column ? r.minY() : r.minX();
+            EXPECT_EQ(run.column ? Rect(0, start, 1920, run.minimum) : Rect(start, 25, run.minimum, 1055), r)
+                << run.count << " windows of " << run.minimum;
+            EXPECT_GT(start, before) << run.count << " windows of " << run.minimum;
+            EXPECT_LE(run.column ? r.maxY() : r.maxX(), (run.column ? visible.maxY() : visible.maxX()) + 1e-9);
+            before = start;
+        }
+    }
+}
+
 using Mapping = std::map<std::string, DisplayID>;
 
 constexpr auto kTarget = LayoutApplier::FrameSource::target;
