@@ -107,6 +107,20 @@ TEST_F(EdgeApplierTest, ANearSideWindowThatWillNotShrinkStopsTheEdgeAtItsFarEdge
     EXPECT_EQ(EdgeProximityTracker::shared().activeLayout->edgeGroups.at(0).coordinate, 550);
 }
 
+// A minimised window of the left application, which the kest does not hold, keeps its
+// minimum to itself: the edge goes where it is dragged.
+TEST_F(EdgeApplierTest, AMinimisedSiblingOfAWindowDoesNotHoldTheEdge) {
+    simWindow(left).reportsSizeHints = true;
+    simWindow(left).minimumSize = Size{1, 1};
+    SimWindow sibling = window("L2", Rect(300, 300, 900, 400));
+    sibling.reportsSizeHints = true;
+    sibling.minimumSize = Size{800, 200};
+    sibling.minimized = true;
+    sim->world().addWindow(sim->world().runningProcesses("com.example.left").at(0)->pid, sibling);
+    run(EdgeApplier::applyMove(edge(), 400));
+    EXPECT_EQ(storedFrames(), (std::vector<Rect>{Rect(0, 0, 400, 800), Rect(400, 0, 600, 800)}));
+}
+
 // As a kest's shortcut does it: applied, handed over, then the edge dragged towards a
 // window whose reported minimum is larger than the default.
 TEST_F(EdgeApplierTest, AnEdgeDraggedTowardsAWindowWithAReportedMinimumStopsAtThatMinimum) {
