@@ -122,16 +122,17 @@ TEST_F(TargetFrames, WithEveryDisplayAsleepOrAnOverflowingFrameResultsStayFinite
 }
 
 // Grids of windows whose own minimum is larger than their slots: every window is planned
-// at least at its minimum, the columns and rows overlapping evenly within the display,
-// also where the windows pushed in from the edge share a column (the last two of a row).
+// at least at its minimum, the columns and rows overlapping evenly within the display, and
+// no two windows on the same frame.
 TEST_F(TargetFrames, WindowsLargerThanTheirSlotsAreNeverPlannedBelowTheirMinimum) {
     addDisplay(*sim, 1, kMain, Rect(0, 0, 1920, 1080), 0);
     struct Grid {
         int columns, rows, count;
         Size minimum;
     };
-    for (const Grid& g : {Grid{20, 1, 20, Size{152, 152}}, Grid{20, 10, 199, Size{152, 175}},
-                          Grid{5, 4, 20, Size{400, 300}}, Grid{1, 12, 12, Size{300, 100}}}) {
+    for (const Grid& g :
+         {Grid{20, 1, 20, Size{152, 152}}, Grid{20, 10, 199, Size{152, 175}}, Grid{5, 4, 20, Size{400, 300}},
+          Grid{1, 12, 12, Size{300, 100}}, Grid{3, 8, 24, Size{700, 225}}}) {
         const double w = 1920.0 / g.columns, h = 1080.0 / g.rows;
         std::vector<LayoutItem> items;
         PlacementPlanner::KnownMinimums minimums;
@@ -147,6 +148,11 @@ TEST_F(TargetFrames, WindowsLargerThanTheirSlotsAreNeverPlannedBelowTheirMinimum
             EXPECT_GE(r.height(), g.minimum.height - 1e-9) << g.count << " windows: " << i.appBundleID;
             EXPECT_TRUE(r.minX() >= -1e-9 && r.maxX() <= 1920 + 1e-9 && r.minY() >= -1e-9 && r.maxY() <= 1080 + 1e-9)
                 << g.count << " windows: " << i.appBundleID << " passes the display's edge";
+        }
+        for (std::size_t a = 0; a < items.size(); ++a) {
+            for (std::size_t b = a + 1; b < items.size(); ++b)
+                EXPECT_FALSE(nearlyEqual(local(p, items[a]), local(p, items[b])))
+                    << g.count << " windows: " << items[a].appBundleID << " and " << items[b].appBundleID;
         }
     }
 }
