@@ -106,9 +106,9 @@ void packGroups(std::vector<Group> groups, Direction d, double availStart, doubl
         for (Window w : groups[i]) {
             Rect& r = w->local;
             const double origin = d == Direction::horizontal ? r.origin.x : r.origin.y;
-            // Windows side by side in one group (the last two of a row, pushed in from the
-            // display's edge) shrink with it only to their own minimum, and then overlap
-            // within the group's new extent, which is never below any member's minimum.
+            // Windows side by side in one group shrink with it only to their own minimum,
+            // and then overlap within the group's new extent, which is never below any
+            // member's minimum.
             const double extent = std::max(length(r, d) * factor, minimumLength(*w, d, minimums));
             const double at = std::min(start + (origin - starts[i]) * factor, start + size - extent);
             setExtent(r, d, std::max(at, start), extent);

@@ -34,6 +34,14 @@ protected:
         right = uuidAt(Point{1930, 10});
         ASSERT_NE(left, right);
     }
+    // A dock reserving a strip `height` points high along the top of the left monitor.
+    void dockOnTheLeft(int height) {
+        ClientOptions dock;
+        dock.type = "dock";
+        dock.strutTop = height;
+        dock.geometry = ClientGeometry{0, 0, 1920, height};
+        spawn(dock).window();
+    }
     // Xvfb announces no event for a monitor set by hand (a plugged-in monitor comes with
     // output and CRTC events); the backend is told as the event would tell it.
     void monitorsChanged() { x11().x11Displays().refresh(); }
@@ -220,11 +228,7 @@ TEST_F(X11ApplyTest, ATerminalMovedToTheNextDisplayAndBackTakesTheFrameItLeft) {
 // finds the frame it took there, and ends on the frame it left.
 TEST_F(X11ApplyTest, ATerminalMovedOntoADisplayWithAStripAndBackTakesTheFrameItLeft) {
     twoMonitors();
-    ClientOptions dock;
-    dock.type = "dock";
-    dock.strutTop = 22;
-    dock.geometry = ClientGeometry{0, 0, 1920, 22};
-    spawn(dock).window();
+    dockOnTheLeft(22);
     ASSERT_TRUE(settle(
         [&] { return DisplayManager::visibleAreaLocal(x11().displays().displayIDFromUUIDString(left)).minY() == 22; }));
     // Client sizes of whole cells: 82 x 30 and 159 x 39 of 6 x 13 points.
@@ -411,11 +415,7 @@ TEST_F(X11ApplyTest, MonitorsFollowRandrAndAnItemOfAGoneMonitorFallsBackToTheMai
 // monitor must not take its strip from the other as well.
 TEST_F(X11ApplyTest, ADockOnOneMonitorLeavesTheOtherItsWholeHeight) {
     twoMonitors();
-    ClientOptions dock;
-    dock.type = "dock";
-    dock.strutTop = 30;
-    dock.geometry = ClientGeometry{0, 0, 1920, 30};
-    spawn(dock).window();
+    dockOnTheLeft(30);
     ASSERT_TRUE(settle([&] {
         const auto area = x11().model().workArea();
         return area && area->y() == 30;
