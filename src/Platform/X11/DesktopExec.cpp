@@ -17,7 +17,6 @@ namespace {
 bool takesItems(char code) { return code == 'u' || code == 'U' || code == 'f' || code == 'F'; }
 
 using FieldCode = ExecLine::FieldCode;
-using Quoting = ExecLine::Quoting;
 
 std::string shellQuoted(const std::string& value) {
     gchar* quoted = g_shell_quote(value.c_str());
@@ -26,38 +25,38 @@ std::string shellQuoted(const std::string& value) {
     return out;
 }
 
-// Text put into the Exec line where quotes of its own surround it, so that GLib's
-// parser hands on `text` as it is.
-std::string forLine(const std::string& text, Quoting quoting) {
-    if (quoting == Quoting::none) return shellQuoted(text);
-    if (quoting == Quoting::single) return "'" + shellQuoted(text) + "'";
-    std::string out;
-    for (const char c : text) {
-        if (c == '\\' || c == '"' || c == '$' || c == '`') out += '\\';
-        out += c;
-    }
-    return out;
-}
-
 bool isUTF8(const std::string& value) {
     return g_utf8_validate(value.data(), static_cast<gssize>(value.size()), nullptr);
 }
 
-// Where a value holds the first character that a shell or the Exec line's parser reads
-// as more than text, in any quotes or none; npos when there is none. Text: letters,
-// digits, a few marks, and UTF-8 beyond ASCII.
+// Where a value holds its first character that is not plain text, npos when it holds
+// none. Plain text is what no shell reads as more than text, however often it reads
+// it: letters and digits (of any script, with their marks), and / : . - _ , + = @ %.
 std::size_t firstNotText(const std::string& value) {
     if (!isUTF8(value)) return 0;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        const auto c = static_cast<unsigned char>(value[i]);
-        if (c < 0x80 && !g_ascii_isalnum(c) && std::string_view("/:.-_,+=@%").find(c) == std::string_view::npos)
-            return i;
+    for (const char* p = value.c_str(); *p; p = g_utf8_next_char(p)) {
+        const auto c = static_cast<unsigned char>(*p);
+        const bool text = c < 0x80
+                              ? g_ascii_isalnum(c) || std::string_view("/:.-_,+=@%").find(*p) != std::string_view::npos
+                              : g_unichar_isalnum(g_utf8_get_char(p)) || g_unichar_ismark(g_utf8_get_char(p));
+        if (!text) return static_cast<std::size_t>(p - value.c_str());
     }
     return std::string::npos;
 }
 
+// "a", "b"
+std::string listed(const std::vector<std::string>& values) {
+    std::string out;
+    for (const std::string& value : values) out += (out.empty() ? "\"" : ", \"") + value + "\"";
+    return out;
+}
+
 // What one process's Exec line gets for a field code: the item (or items) it was given,
-// `arguments` before the first items, the entry's name, file and icon.
+// `arguments` before the first items, the entry's name, file and icon. A code that is a
+// word of its own outside quotes gets each value as one word; one that a shell or an
+// interpreter would run gets nothing; anywhere else (in quotes, joined to other text)
+// only plain text goes in, since a shell may read that text again in ways no quoting
+// can foresee (arithmetic, eval, backticks, here-documents, [[ ]]).
 class FieldValues {
 public:
     FieldValues(const DesktopEntry& entry, const std::vector<std::string>& arguments,
@@ -72,17 +71,17 @@ public:
         if (!code.wholeWord) {
             switch (code.letter) {
                 case 'u':
-                    return inWord(DesktopExec::asURL(first), code);
+                    return inWord(DesktopExec::asURL(first));
                 case 'f':
-                    return inWord(DesktopExec::asPath(first), code);
+                    return inWord(DesktopExec::asPath(first));
                 case 'U':
                 case 'F':
                     listInWord(code.letter);
                     return "";
                 case 'c':
-                    return inWord(entry_.name, code);
+                    return inWord(entry_.name);
                 case 'k':
-                    return inWord(entry_.path, code);
+                    return inWord(entry_.path);
                 default:
                     return "";
             }
@@ -99,13 +98,24 @@ public:
         } else if (code.letter == 'k') {
             words = {entry_.path};
         }
+        std::erase(words, "");
+        if (code.program) {
+            withholdAsProgram(words);
+            return "";
+        }
         std::string out;
         for (const std::string& word : words) {
-            if (word.empty()) continue;
             if (!out.empty()) out += ' ';
             out += shellQuoted(word);
         }
         return out;
+    }
+
+    // Values that a shell or an interpreter would run as its code.
+    void withholdAsProgram(const std::vector<std::string>& values) {
+        if (values.empty()) return;
+        withheld_.push_back(entry_.path + " starts without " + listed(values) +
+                            ": its Exec line would have a shell or an interpreter run it as code");
     }
 
 private:
@@ -113,32 +123,27 @@ private:
         return letter == 'f' || letter == 'F' ? DesktopExec::asPath(item) : DesktopExec::asURL(item);
     }
 
-    // A value within a word. It goes in quoted where exactly one reader takes it apart
-    // again: GLib's parser, for a plain word of the line (`--url=%u`), or the shell that
-    // runs a word of quotes (sh -c "exec app %u") for a plain word of its own. Anywhere
-    // else (inside that shell's quotes, or beside its quotes or backslashes) a shell
-    // run by that shell may read it once more: it goes in as it is only when it is
-    // plain text to every one of them, else the program starts without it.
-    std::string inWord(const std::string& value, const FieldCode& code) {
-        if (value.empty()) return "";
+    // A value within a word or quotes: as it is when it is plain text, else not at all.
+    std::string inWord(const std::string& value) {
         const std::size_t notText = firstNotText(value);
         if (notText == std::string::npos) return value;
-        if (code.quoting == Quoting::none && code.plainWord) return shellQuoted(value);
-        if (code.inner == Quoting::none && code.innerPlainWord) return forLine(shellQuoted(value), code.quoting);
-        const std::string read = isUTF8(value) ? "the \"" + std::string(1, value[notText]) + "\" it holds"
-                                               : "bytes of it that are not UTF-8";
+        const char* at = value.c_str() + notText;
+        const std::string held =
+            isUTF8(value) ? "the \"" + std::string(at, static_cast<const char*>(g_utf8_next_char(at))) + "\" it holds"
+                          : "bytes of it that are not UTF-8";
         withheld_.push_back(entry_.path + " starts without \"" + value +
-                            "\": its Exec line puts it within a shell command, where a shell would read " + read);
+                            "\": its Exec line takes it inside quotes or joined to other text, where only plain "
+                            "text goes, not " +
+                            held);
         return "";
     }
 
     // A list of URLs or files inside a word cannot give each its own word.
     void listInWord(char letter) {
         if (batch_.empty()) return;
-        std::string values;
-        for (const std::string& item : batch_)
-            values += (values.empty() ? "\"" : ", \"") + itemFor(item, letter) + "\"";
-        withheld_.push_back(entry_.path + " starts without " + values + ": its Exec line takes them with %" +
+        std::vector<std::string> values;
+        for (const std::string& item : batch_) values.push_back(itemFor(item, letter));
+        withheld_.push_back(entry_.path + " starts without " + listed(values) + ": its Exec line takes them with %" +
                             std::string(1, letter) + " inside a word, where they cannot each be a word of their own");
     }
 
@@ -278,7 +283,6 @@ std::variant<DesktopExec::Commands, std::string> DesktopExec::commands(const Des
     for (const auto& batch : batches) {
         FieldValues values(entry, arguments, batch);
         const std::string expanded = line.expanded([&](const FieldCode& code) { return values(code); });
-        for (std::string& why : values.withheld()) out.withheld.push_back(std::move(why));
         int count = 0;
         gchar** parsed = nullptr;
         GError* error = nullptr;
@@ -290,7 +294,11 @@ std::variant<DesktopExec::Commands, std::string> DesktopExec::commands(const Des
         }
         Command command(parsed, parsed + count);
         g_strfreev(parsed);
-        if (!values.argumentsPlaced()) command.insert(command.end(), arguments.begin(), arguments.end());
+        if (!values.argumentsPlaced() && line.programAtEnd())
+            values.withholdAsProgram(arguments);
+        else if (!values.argumentsPlaced())
+            command.insert(command.end(), arguments.begin(), arguments.end());
+        for (std::string& why : values.withheld()) out.withheld.push_back(std::move(why));
         if (command.empty() || command.front().empty()) return "the Exec line of " + entry.path + " names no program";
         out.commands.push_back(std::move(command));
     }

@@ -1,11 +1,9 @@
 // The command lines a desktop file's Exec line asks for: its field codes expanded as GIO
-// expands them (each value quoted for the shell, then the line split by GLib's shell
-// parser) and the program started without a shell, so what a kest gives (URLs, files,
-// folders, arguments) stays one plain argument each. A value within a word goes in
-// quoted where exactly one reader takes that quoting off again (the line's parser, or
-// a shell the line runs); where a shell run by a shell may read it too (sh -c "sh -c
-// '… %u'"), it goes in only when it is plain text to all of them, else the program
-// starts without it and `withheld` says why.
+// expands them and the program started without a shell. What a kest gives (URLs,
+// files, folders, arguments) goes in as one argument each where a field code is a word
+// of its own outside quotes, except where that word is the code a shell or an
+// interpreter runs (sh -c %u), where nothing does; anywhere else in the line only plain
+// text goes in. What is left out, the program starts without, and `withheld` says why.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,8 @@
-// A desktop file's Exec line read for its field codes (%u, %F, …), and where each one
-// stands: in the line as GLib's shell parser reads it, and in the word that holds it as
-// a shell would read that word, should one run it (sh -c "… %u …"). Where a value can
-// go safely follows from that: DesktopExec decides.
+// A desktop file's Exec line read for its field codes (%u, %F, …) and where each one
+// stands in the line as GLib's shell parser reads it: a word of its own outside any
+// quotes, or not; and whether that word is the code a shell or an interpreter the line
+// starts would run (sh -c %u). Where a value can go safely follows from that:
+// DesktopExec decides.
 #pragma once
 
 #include <functional>
@@ -12,23 +13,20 @@ namespace kestr {
 
 class ExecLine {
 public:
-    enum class Quoting { none, single, twice };
-
     struct FieldCode {
         char letter = 0;  // 0: a "%" at the end of the line
-        // In the line: the quotes around the code, and whether the word holding it uses
-        // no quote or backslash at all (`--url=%u`); `wholeWord`: it is that word alone.
-        Quoting quoting = Quoting::none;
-        bool plainWord = true;
+        // The word holding it is the code alone, with no quotes or backslash about it.
         bool wholeWord = true;
-        // In that word, read by a shell: the same two.
-        Quoting inner = Quoting::none;
-        bool innerPlainWord = true;
+        // That word is what a shell or an interpreter runs.
+        bool program = false;
     };
 
     explicit ExecLine(const std::string& exec);
 
     const std::vector<FieldCode>& fieldCodes() const { return codes_; }
+    // A word added at the end of the line would be what a shell or an interpreter runs
+    // (the line ends in "sh -c").
+    bool programAtEnd() const { return programAtEnd_; }
     // The line with "%%" as "%" and each field code replaced by what `replace` gives.
     std::string expanded(const std::function<std::string(const FieldCode&)>& replace) const;
 
@@ -40,6 +38,7 @@ private:
     };
     std::vector<Symbol> symbols_;
     std::vector<FieldCode> codes_;
+    bool programAtEnd_ = false;
 };
 
 }  // namespace kestr

@@ -1,6 +1,6 @@
 // Desktop-file launches whose Exec line runs the program through one, two or three
-// shells: the commands are run for real, with a URL that tries to start a program of
-// its own and one that is plain text.
+// shells, or has a shell read a value again: the commands are run for real, with URLs
+// that try to start a program of their own and ones that are plain text.
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <stdlib.h>
@@ -62,47 +62,85 @@ protected:
     std::string folder;
 };
 
+// A field code alone as a word outside quotes takes any URL as one argument; one that a
+// shell or interpreter would run takes none; anywhere else only plain text goes in.
 TEST_F(ShellNesting, AURLReachesNoShellAsCommandsAtAnyDepthAndPlainTextArrivesWhole) {
+    enum Takes { any, plain, none };
     struct Case {
         std::string exec;
-        bool hostileWithheld;
-        bool harmlessArrives = true;
+        Takes takes;
+        std::string arrives = "URL";  // what REC gets, URL standing for the harmless URL; "": nothing
     };
     const std::vector<Case> cases = {
-        // One shell: the line's own parser.
-        {"REC %u", false},
-        {R"(REC "%u")", false},
-        {"REC '%u'", false},
-        // Two.
-        {R"(sh -c "REC %u")", false},
-        {"sh -c 'REC %u'", false},
-        {R"(sh -c REC\ %u)", false},
-        {R"(sh -c "REC '%u'")", true},
-        {R"(sh -c 'REC "%u"')", true},
-        // Three.
-        {R"(sh -c "sh -c \"REC %u\"")", true},
-        {R"(sh -c "sh -c 'REC %u'")", true},
-        {R"(sh -c 'sh -c "REC %u"')", true},
-        {R"(sh -c "sh -c REC\\ %u")", true},
-        {R"(sh -c 'sh -c REC\ %u')", true},
+        // A word of its own, for the line's parser alone or as a shell's argument.
+        {"REC %u", any},
+        {R"(sh -c 'REC "$1"' sh %u)", any},
+        // In quotes, joined to text or a backslash.
+        {R"(REC "%u")", plain},
+        {"REC '%u'", plain},
+        {"REC --url=%u", plain, "--url=URL"},
+        {R"(REC a\ %u)", plain, "a URL"},
+        // In the command of one, two or three shells.
+        {R"(sh -c "REC %u")", plain},
+        {"sh -c 'REC %u'", plain},
+        {R"(sh -c REC\ %u)", plain},
+        {R"(sh -c "REC '%u'")", plain},
+        {R"(sh -c 'REC "%u"')", plain},
+        {R"(sh -c "sh -c \"REC %u\"")", plain},
+        {R"(sh -c "sh -c 'REC %u'")", plain},
+        {R"(sh -c 'sh -c "REC %u"')", plain},
+        {R"(sh -c "sh -c REC\\ %u")", plain},
+        {R"(sh -c 'sh -c REC\ %u')", plain},
+        // Where a shell reads a quoted word once more.
+        {R"x(sh -c "echo \$((%u))")x", plain, ""},
+        {R"(sh -c "eval REC %u")", plain},
+        {R"(bash -c "REC \`dirname %f\`")", plain, "http://x"},
+        {"sh -c \"REC $(cat <<E\n%u\nE\n)\"", plain},
+        {R"x(bash -c "(( %u ))")x", plain, ""},
+        {R"(bash -c "[[ %u -gt 0 ]]")", plain, ""},
+        // The code a shell or interpreter runs.
+        {"sh -c %u", none, ""},
+        {"bash -c %f", none, ""},
+        {"sh -ec %u", none, ""},
+        {"bash -c -- %u", none, ""},
+        {"env python3 -c %u", none, ""},
         // A list inside a word cannot give each item a word.
-        {R"(sh -c "exec REC %U")", true, false},
+        {R"(sh -c "exec REC %U")", none, ""},
+        {"REC --files=%F", none, "--files="},
     };
     const std::string prog = folder + "/prog";
+    const std::vector<std::string> hostile = {
+        "http://x/;" + prog + ";",
+        "http://x/&" + prog + "&wait",
+        "http://x/$(" + prog + ")",
+        "http://x/`" + prog + "`",
+        "x:'$(" + prog + ")'\"$(" + prog + ")\"",
+        "http://x/\n" + prog + "\n",
+        "a[$(" + prog + ")]",
+        "file:///a%60;" + prog + ";%60",
+        "http://x/é;" + prog,
+        "http://x/\xff;" + prog,
+        "http://x/a?b=1&c=2",
+    };
+    const std::vector<std::string> harmless = {"http://x/path", "http://x/café-1,2+3=4@5%20"};
     for (const Case& c : cases) {
         std::string exec = c.exec;
-        exec.replace(exec.find("REC"), 3, folder + "/rec");
-        for (const std::string& hostile : {"http://x/;" + prog + ";", "http://x/&" + prog + "&wait"}) {
+        if (const auto at = exec.find("REC"); at != std::string::npos) exec.replace(at, 3, folder + "/rec");
+        for (const std::string& url : hostile) {
             std::size_t withheld = 0;
-            ASSERT_EQ(run(exec, hostile, withheld), "") << exec;
-            EXPECT_FALSE(fs::exists(folder + "/pwned")) << exec << " with " << hostile;
-            EXPECT_EQ(withheld, c.hostileWithheld ? 1u : 0u) << exec << " with " << hostile;
+            ASSERT_EQ(run(exec, url, withheld), "") << exec;
+            EXPECT_FALSE(fs::remove(folder + "/pwned")) << exec << " with " << url;
+            EXPECT_EQ(withheld, c.takes == any ? 0u : 1u) << exec << " with " << url;
             arguments();
         }
-        std::size_t withheld = 0;
-        ASSERT_EQ(run(exec, "http://x/path", withheld), "") << exec;
-        EXPECT_EQ(arguments(), c.harmlessArrives ? "http://x/path\n" : "") << exec;
-        EXPECT_EQ(withheld, c.harmlessArrives ? 0u : 1u) << exec;
+        for (const std::string& url : harmless) {
+            std::size_t withheld = 0;
+            ASSERT_EQ(run(exec, url, withheld), "") << exec;
+            EXPECT_EQ(withheld, c.takes == none ? 1u : 0u) << exec << " with " << url;
+            std::string expected = c.arrives;
+            if (const auto at = expected.find("URL"); at != std::string::npos) expected.replace(at, 3, url);
+            EXPECT_EQ(arguments(), expected.empty() ? "" : expected + "\n") << exec << " with " << url;
+        }
     }
 }
 

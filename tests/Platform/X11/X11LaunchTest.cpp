@@ -171,15 +171,15 @@ std::string fileText(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// A URL to open reaches a desktop file's shell command as one quoted word, or, inside
-// that command's own quotes, not at all when the shell would read it there; and one for
-// a program that takes no URL is not handed to it (it would only start once more).
+// A URL to open reaches a desktop file's shell command as one argument of its own, or,
+// inside that command, not at all unless it is plain text; and one for a program that
+// takes no URL is not handed to it (it would only start once more).
 TEST_F(X11LaunchTest, AnItemsURLReachesAShellInTheExecLineQuotedAndNoneGoesWhereNoneIsTaken) {
     const std::string got = dataFolder() + "/got.txt";
     const std::string quotedGot = dataFolder() + "/quoted.txt";
     const std::string pwned = dataFolder() + "/PWNED";
-    writeDesktopEntry("kestr-echo", "Exec=sh -c \"echo got %u >> " + got + "; exec " + clientProgram() +
-                                        " --detached --class KestrEcho\"");
+    writeDesktopEntry("kestr-echo", "Exec=sh -c 'echo got \"$1\" >> " + got + "; exec " + clientProgram() +
+                                        " --detached --class KestrEcho' sh %u");
     writeDesktopEntry("kestr-quoted", "Exec=sh -c \"echo 'got %u' >> " + quotedGot + "; exec " + clientProgram() +
                                           " --detached --class KestrQuoted\"");
     writeDesktopEntry("kestr-nourl", "Exec=" + clientProgram() + " --detached --class KestrNoURL");
@@ -195,13 +195,13 @@ TEST_F(X11LaunchTest, AnItemsURLReachesAShellInTheExecLineQuotedAndNoneGoesWhere
 
     // The launch ran the line without a URL, the open with it, as plain text, or without
     // it where the shell would read it.
-    EXPECT_TRUE(runUntil([&] { return fileText(got) == "got\ngot " + hostile + "\n"; })) << fileText(got);
+    EXPECT_TRUE(runUntil([&] { return fileText(got) == "got \ngot " + hostile + "\n"; })) << fileText(got);
     EXPECT_TRUE(runUntil([&] { return fileText(quotedGot) == "got \ngot \n"; })) << fileText(quotedGot);
     EXPECT_FALSE(std::filesystem::exists(pwned));
     const std::string withheld = "kestr[launch]: " + dataFolder() +
                                  "/applications/kestr-quoted.desktop starts without \"" + hostile +
-                                 "\": its Exec line puts it within a shell command, where a shell would "
-                                 "read the \"$\" it holds";
+                                 "\": its Exec line takes it inside quotes or joined to other text, where only "
+                                 "plain text goes, not the \"$\" it holds";
     EXPECT_EQ(std::count(recordedLog().lines().begin(), recordedLog().lines().end(), withheld), 1);
     const std::string refused = "kestr[openURL]: kestr-nourl did not open https://example.com/: its desktop file " +
                                 dataFolder() + "/applications/kestr-nourl.desktop takes no URL or file";
@@ -242,13 +242,18 @@ TEST(DesktopExecTest, WhatAKestGivesStaysPlainArgumentsWhereTheExecLineTakesThem
     entry.exec = "term";
     EXPECT_EQ(std::get<0>(DesktopExec::commands(entry, {"-e", "sh"}, {})).commands,
               (std::vector<DesktopExec::Command>{{"term", "-e", "sh"}}));
-    // Inside quotes a value stays quoted for the shell that runs the word, whatever
-    // quotes it holds itself.
+    // Inside quotes only plain text goes in, whatever quotes it holds itself.
     entry.exec = R"(sh -c "echo %f" 'echo %f' --name="%c")";
     entry.name = R"(it's "x")";
-    EXPECT_EQ(std::get<0>(DesktopExec::commands(entry, {}, {R"(/a'b"$(c))"})).commands,
-              (std::vector<DesktopExec::Command>{
-                  {"sh", "-c", R"(echo '/a'\''b"$(c)')", R"(echo '/a'\''b"$(c)')", R"(--name='it'\''s "x"')"}}));
+    const auto quoted = std::get<0>(DesktopExec::commands(entry, {}, {R"(/a'b"$(c))"}));
+    EXPECT_EQ(quoted.commands, (std::vector<DesktopExec::Command>{{"sh", "-c", "echo ", "echo ", "--name="}}));
+    EXPECT_EQ(quoted.withheld.size(), 3u);
+    // Arguments are not added where a shell would run the first of them.
+    entry.exec = "sh -c";
+    const auto run = std::get<0>(DesktopExec::commands(entry, {"touch x", "y"}, {}));
+    EXPECT_EQ(run.commands, (std::vector<DesktopExec::Command>{{"sh", "-c"}}));
+    EXPECT_EQ(run.withheld, std::vector<std::string>{"/apps/browser.desktop starts without \"touch x\", \"y\": its "
+                                                     "Exec line would have a shell or an interpreter run it as code"});
     // An item is never read as an option.
     entry.exec = "viewer %u";
     EXPECT_EQ(std::get<1>(DesktopExec::commands(entry, {}, {"/a", "--headless"})),
@@ -296,8 +301,9 @@ TEST(DesktopExecTest, AValueInsideTheQuotesOfAShellCommandGoesInOnlyWhenTheShell
     }
     entry.exec = R"(sh -c "echo '%u'")";
     EXPECT_EQ(std::get<0>(DesktopExec::commands(entry, {}, {hostile})).withheld,
-              std::vector<std::string>{"/apps/log.desktop starts without \"x:$(touch$IFS$HOME/P)\": its Exec line puts "
-                                       "it within a shell command, where a shell would read the \"$\" it holds"});
+              std::vector<std::string>{"/apps/log.desktop starts without \"x:$(touch$IFS$HOME/P)\": its Exec line "
+                                       "takes it inside quotes or joined to other text, where only plain text goes, "
+                                       "not the \"$\" it holds"});
 }
 
 TEST_F(X11LaunchTest, IconsComeFromTheIconThemeElseFromTheWindow) {
