@@ -1,8 +1,9 @@
 // One menu-bar application per user data folder: the running one holds an advisory
 // lock for its whole life, which the system lets go when the process ends, a crash
 // included; a second start finds it held and stops. The lock file lies beside the data
-// folder ("kestr.lock" next to "kestr"), so every instance on that folder meets it,
-// whatever runtime folder or path (a link, "." in it) each was given.
+// folder ("kestr.lock" next to "kestr", next to the folder it links to when it is a
+// link), so every instance on that folder meets it, whatever runtime folder or path (a
+// link, "." in it) each was given.
 #pragma once
 
 #include <memory>

@@ -559,8 +559,9 @@ TEST(EndToEndTest, MenuBarApplicationStartTakesOverTheEarlierVersionsFolder) {
 }
 
 // The lock is kept beside the data folder, so it is met however the folder's path is
-// written and whatever runtime folder each start is given; two data folders run side by
-// side. Where no lock can be taken safely, kestr does not start and says why.
+// written, whichever links lead to it (the data folder itself one) and whatever runtime
+// folder each start is given; two data folders run side by side. Where no lock can be
+// taken safely, kestr does not start and says why.
 TEST(EndToEndTest, SecondMenuBarApplicationOnOneDataFolderStopsAndTheFirstGoesOn) {
     KestrHome home;
     const auto up = [](const std::string& err) { return err.find("hotkeys registered") != std::string::npos; };
@@ -584,13 +585,18 @@ TEST(EndToEndTest, SecondMenuBarApplicationOnOneDataFolderStopsAndTheFirstGoesOn
     const std::string data = home.home() + "/data";
     fs::create_directories(data);
     fs::create_directory_symlink(data, home.home() + "/link");
+    // A data folder whose own "kestr" folder links to the other's.
+    fs::create_directories(data + "/kestr");
+    fs::create_directories(home.home() + "/synced");
+    fs::create_directory_symlink(data + "/kestr", home.home() + "/synced/kestr");
     struct Case {
         std::vector<std::string> first, second;
         bool stops;
     };
-    for (const Case& c : {Case{on(data), on(data), true}, Case{on(data), on(home.home() + "/link"), true},
-                          Case{on(data), on(data + "/."), true}, Case{on(data, "run1"), on(data, "run2"), true},
-                          Case{on(data), on(home.home() + "/other"), false}}) {
+    for (const Case& c :
+         {Case{on(data), on(data), true}, Case{on(data), on(home.home() + "/link"), true},
+          Case{on(data), on(data + "/."), true}, Case{on(data, "run1"), on(data, "run2"), true},
+          Case{on(home.home() + "/synced"), on(data), true}, Case{on(data), on(home.home() + "/other"), false}}) {
         SCOPED_TRACE(c.second[2] + " " + c.second[3]);
         std::optional<ProcessResult> second;
         const auto first = home.run({}, 60, c.first, [&](pid_t pid, const std::string& err) {

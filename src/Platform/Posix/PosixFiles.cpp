@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -345,6 +346,14 @@ void PosixFiles::createDirectories(const std::string& path) {
     fs::create_directories(path, ec);
     if (ec) fail("cannot create folder", path, ec);
     if (!isDirectory(path)) fail("cannot create folder", path, ENOTDIR);
+}
+
+std::string PosixFiles::resolved(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real) return path;
+    std::string out = real;
+    std::free(real);
+    return out;
 }
 
 std::vector<std::string> PosixFiles::list(const std::string& folder) {

@@ -37,6 +37,9 @@ public:
     std::unique_ptr<FileLock> lock(const std::string& path, double patience) override;
 
     const UserFolders& folders() const { return folders_; }
+    // The path with its links, "." and ".." resolved when it names something that exists,
+    // else as given.
+    static std::string resolved(const std::string& path);
 
 protected:
     // Force a file's content, or a folder's entries, to the disk; throw FileError.
