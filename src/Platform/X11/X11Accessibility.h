@@ -42,8 +42,10 @@ public:
     // The application's name, for the application element's "AXTitle".
     std::function<std::optional<std::string>(std::int32_t)> applicationName;
 
-    // How many waits of settled() ran out of time (its deadline, or a quiet period with no
-    // change), for tests: a window manager's answer ends a wait without one.
+    // How many of settled()'s waits for a change of a window's frame ran out of time (its
+    // deadline, or a quiet period that saw no change), for tests. A move ends without one
+    // when the frame asked for, or the window manager's answer, ends its wait; a change of
+    // state always ends on one, since its changes are awaited until a quiet period passes.
     std::uint64_t timedOutWaits() const { return timedOutWaits_; }
 
 private:
