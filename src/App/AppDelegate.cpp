@@ -111,6 +111,16 @@ void AppDelegate::watchStores() {
     }
 }
 
+void AppDelegate::tidyKests() {
+    const StatusItem* statusItem = menuBarController ? menuBarController->statusItem() : nullptr;
+    KestNormaliser::normalise(LayoutStore::shared(), statusItem ? statusItem->keptTopStrip() : 0);
+}
+
+void AppDelegate::visibleAreasChanged() {
+    // Before start-up has made the status item, the kests are still to be tidied.
+    if (menuBarController) tidyKests();
+}
+
 void AppDelegate::storesChangedOnDisk() {
     // Our own saves come here too; they leave the stores as their files are.
     bool changed = false;
@@ -125,8 +135,7 @@ void AppDelegate::storesChangedOnDisk() {
         log(std::string("kestr: failed to reload snaps: ") + e.what());
     }
     if (!changed) return;
-    const StatusItem* statusItem = menuBarController ? menuBarController->statusItem() : nullptr;
-    KestNormaliser::normalise(LayoutStore::shared(), statusItem ? statusItem->keptTopStrip() : 0);
+    tidyKests();
     const std::vector<Layout>& layouts = LayoutStore::shared().layouts;
     HotkeyManager::shared().sync(layouts, SnapStore::shared().bindings);
     // The active kest is what its apply placed; it ends only when its kest has gone,

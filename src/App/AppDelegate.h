@@ -37,6 +37,9 @@ public:
     // (this process's unsaved changes stay on top) and rebuilds the hot keys, the
     // active kest, the panel and the manager window from the stores.
     void storesChangedOnDisk();
+    // The room windows have on a display changed (a panel came or went, kestr's own
+    // button went into a tray): the kests are tidied for the room there is now.
+    void visibleAreasChanged();
 
     std::unique_ptr<MenuBarController> menuBarController;
 
@@ -53,6 +56,8 @@ private:
     void seedDefaultSnaps();
     void scheduleNotchHintIfNeeded();
     void watchStores();
+    // Tidies the kests again for this session, around the strip the status item keeps.
+    void tidyKests();
     static void reportLoadFailure(const std::string& what, const LoadFailure& failure);
 
     std::optional<LoadFailure> layoutsFailure_;

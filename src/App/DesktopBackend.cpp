@@ -113,4 +113,11 @@ void DesktopBackend::onDisplaysChanged(std::function<void()> handler) {
     if (x11_) x11_->x11Displays().addChangeObserver(std::move(handler));
 }
 
+void DesktopBackend::onVisibleAreasChanged(std::function<void()> handler) {
+    // Heard while an X event is handled; acted on once that is done.
+    if (!x11_) return;
+    MainActor& actor = x11_->mainActor();
+    x11_->model().addStripObserver([&actor, handler = std::move(handler)] { actor.post(handler); });
+}
+
 }  // namespace kestr

@@ -50,6 +50,9 @@ public:
     void onConnectionLost(std::function<void()> handler);
     // Called after the X11 monitors changed (never on the simulated desktop).
     void onDisplaysChanged(std::function<void()> handler);
+    // Called on the loop after the room windows have on a display may have changed: a panel
+    // came, moved or went (never on the simulated desktop).
+    void onVisibleAreasChanged(std::function<void()> handler);
 
 private:
     Kind kind_;

@@ -109,11 +109,16 @@ int MenuBarApplication::run(const UserEnvironment& user, const UserEnvironment::
     try {
         // The status button; in its own window, when there is no tray, it follows the main display.
         DockingStatusItem* button = nullptr;
+        // The application while it runs, told when the room for windows changes.
+        AppDelegate* running = nullptr;
         // Everything that draws goes with the backend, before the QApplication.
         DesktopBackend backend(*desktopChoice, user, variables, std::make_unique<QtMainActor>());
         backend.onConnectionLost([&output, name = desktopChoice->displayName] { connectionLost(output, name); });
         backend.onDisplaysChanged([&button] {
             if (button) button->followMainDisplay();
+        });
+        backend.onVisibleAreasChanged([&running] {
+            if (running) running->visibleAreasChanged();
         });
         MessageBoxAlerts alerts;
         QtCursors cursors;
@@ -126,6 +131,7 @@ int MenuBarApplication::run(const UserEnvironment& user, const UserEnvironment::
         ServiceWiring::connect();
         {
             AppDelegate delegate;
+            running = &delegate;
             delegate.makeStatusItem = [&button]() -> std::unique_ptr<StatusItem> {
                 auto item = std::make_unique<DockingStatusItem>();
                 button = item.get();
@@ -137,6 +143,7 @@ int MenuBarApplication::run(const UserEnvironment& user, const UserEnvironment::
             application.exec();
             quitSignals.onQuit({});
             button = nullptr;
+            running = nullptr;
         }
         backend.plugUserInterface({});
         backend.save();

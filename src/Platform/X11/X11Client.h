@@ -24,6 +24,7 @@ struct X11Strut {
     std::uint32_t left = 0, right = 0, top = 0, bottom = 0;
     std::uint32_t leftStartY = 0, leftEndY = 0, rightStartY = 0, rightEndY = 0;
     std::uint32_t topStartX = 0, topEndX = 0, bottomStartX = 0, bottomEndX = 0;
+    friend bool operator==(const X11Strut&, const X11Strut&) = default;
 };
 
 constexpr std::uint32_t allDesktops = 0xFFFFFFFF;

@@ -247,7 +247,7 @@ void X11WindowModel::readClientList() {
     for (auto it = clients_.begin(); it != clients_.end();) {
         if (!seen.count(it->first)) {
             frames_.forget(it->first);
-            strutWindows_.erase(it->first);
+            if (strutWindows_.erase(it->first)) stripsChanged();
             it = clients_.erase(it);
             changed = true;
         } else {
@@ -426,6 +426,7 @@ void X11WindowModel::applyProperty(X11Client& c, xcb_atom_t atom, const xcb_get_
         frameChanged(c);
     } else if (atom == e._NET_WM_STRUT_PARTIAL) {
         const auto v = items(r);
+        const std::optional<X11Strut> before = c.strut;
         if (v.size() >= 12) {
             c.strut = X11Strut{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11]};
             strutWindows_.insert(c.id);
@@ -433,6 +434,7 @@ void X11WindowModel::applyProperty(X11Client& c, xcb_atom_t atom, const xcb_get_
             c.strut = std::nullopt;
             strutWindows_.erase(c.id);
         }
+        if (c.strut != before) stripsChanged();
     }
     c.resolve();
 }
@@ -497,7 +499,7 @@ void X11WindowModel::handle(const xcb_generic_event_t& event) {
             frames_.destroyed(e.window);
             if (const auto it = clients_.find(e.window); it != clients_.end()) {
                 owners_.remove(it->second);
-                strutWindows_.erase(it->first);
+                if (strutWindows_.erase(it->first)) stripsChanged();
                 clients_.erase(it);
                 frames_.forget(e.window);
                 frontToBack_.erase(std::remove(frontToBack_.begin(), frontToBack_.end(), e.window), frontToBack_.end());
@@ -519,7 +521,13 @@ void X11WindowModel::handleRootProperty(xcb_atom_t atom) {
         activeChanged_ = true;
     } else if (atom == e._NET_CURRENT_DESKTOP || atom == e._NET_NUMBER_OF_DESKTOPS || atom == e._NET_WORKAREA) {
         readDesktops();
+        stripsChanged();
     }
+}
+
+void X11WindowModel::stripsChanged() {
+    const auto observers = stripObservers_;
+    for (const auto& observer : observers) observer();
 }
 
 bool X11WindowModel::answeredSince(xcb_window_t window, std::uint32_t sequence) const {

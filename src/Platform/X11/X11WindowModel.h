@@ -56,6 +56,10 @@ public:
 
     // Called after the list of client windows changed (a window came or went).
     void addClientListObserver(std::function<void()> observer) { clientListObservers_.push_back(std::move(observer)); }
+    // Called after the strips kept along the screen's edges may have changed: a window that
+    // keeps one came, changed it or went, or the window manager's work area or the current
+    // desktop changed.
+    void addStripObserver(std::function<void()> observer) { stripObservers_.push_back(std::move(observer)); }
 
     // Whether the window manager has answered a request sent with that sequence number:
     // the window's frame was configured after it, and then the window itself was told
@@ -97,6 +101,7 @@ private:
     void setArea(X11Client& client, const Rect& area);
     void frameChanged(X11Client& client);
     void readDesktops();
+    void stripsChanged();
     void readActiveWindow();
     void checkWaiters();
     void finish(const std::shared_ptr<Waiter>& waiter, bool result);
@@ -119,6 +124,7 @@ private:
     std::vector<std::uint32_t> workAreas_;
     std::vector<Rect> monitors_;
     std::vector<std::function<void()>> clientListObservers_;
+    std::vector<std::function<void()>> stripObservers_;
     std::vector<std::shared_ptr<Waiter>> waiters_;
 };
 

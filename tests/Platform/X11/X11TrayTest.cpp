@@ -4,6 +4,7 @@
 // close; a click opens the panel where it was (the host passes no icon frame). And in
 // an XEmbed tray at the bottom of the screen: the icon in the tray's colours, the panel
 // over the icon, the menu on a right click.
+#include <X11/keysym.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -422,6 +423,69 @@ TEST_F(X11TrayTest, ATrayThatComesAfterKestrGetsTheItemAndTheButtonWindowComesBa
     }));
     tray.reset();
     EXPECT_TRUE(waitUntil([&] { return ownButtonShown(); }));
+}
+
+// A strip counts only while a window keeps it: kestr started before its tray keeps the top
+// of the screen for its own button until the button goes into the tray, and from then on
+// a kest takes that room again; while the tray is gone, the button's strip counts again.
+// The kest is applied by its shortcut; each press may meet kestr still taking in the
+// change, so it is pressed again until the window is placed or the deadline passes.
+TEST_F(X11TrayTest, TheButtonsStripCountsOnlyWhileItsWindowShows) {
+    Subprocess::Spec dumpSpec;
+    dumpSpec.arguments = {KESTR_BINARY, "--dump"};
+    dumpSpec.environment = {{"HOME", home}, {"DISPLAY", session().display()}, {"KESTR_DESKTOP", std::nullopt}};
+    dumpSpec.logFile = home + "/dump.txt";
+    ASSERT_TRUE(Subprocess(dumpSpec).waitExit(30));
+    std::ifstream dumped(dumpSpec.logFile);
+    const std::string dump(std::istreambuf_iterator<char>(dumped), {});
+    const std::size_t uuid = dump.find("uuid=");
+    ASSERT_NE(uuid, std::string::npos) << dump;
+    const std::string file = home + "/.local/share/kestr/layouts.json";
+    std::ofstream(file)
+        << R"({"version":1,"layouts":[{"createdAt":"2026-12-07T00:00:00Z","updatedAt":"2026-12-07T00:00:00Z",)"
+           R"("edgeGroups":[],"id":"EAD9EC86-D4FB-4724-BF32-29075E0CF857","name":"Strip","items":[{)"
+           R"("appBundleID":"KestrStrip","appName":"Strip","launchIfMissing":false,)"
+           R"("id":"A7A179AB-78A1-49F5-9101-285D7CC5CAF5","targetFrame":{"displayUUID":")" +
+               dump.substr(uuid + 5, 36) +
+               R"(","x":0,"y":0,"width":960,"height":1050},"windowMatcher":{"type":"firstWindow"}}]}]})";
+    ClientOptions options;
+    options.title = "strip";
+    options.wmClass = "KestrStrip";
+    options.geometry = ClientGeometry{300, 300, 400, 300};
+    const xcb_window_t window = spawn(options).window();
+    extraEnvironment["KESTR_LOG_STDERR"] = "1";
+    launch("unix:path=/nonexistent-kestr-test-bus");
+    ASSERT_TRUE(waitUntil([&] { return ownButtonShown() && kestrLog().find("hotkeys registered") != std::string::npos; },
+                          30))
+        << kestrLog();
+    const auto workAreaTop = [&] { return property32(connection(), session().root(), "_NET_WORKAREA").value_or(
+                                           std::vector<std::uint32_t>{0, 0}).at(1); };
+    const xcb_keycode_t keys[] = {keycodeOf(connection(), XK_Control_L), keycodeOf(connection(), XK_Alt_L),
+                                  keycodeOf(connection(), XK_Super_L), keycodeOf(connection(), XK_1)};
+    const auto appliedTo = [&](const XRect& expected) {
+        for (int press = 0; press < 3; ++press) {
+            for (const xcb_keycode_t key : keys) fakeInput(connection(), session().root(), XCB_KEY_PRESS, key);
+            for (const xcb_keycode_t key : keys) fakeInput(connection(), session().root(), XCB_KEY_RELEASE, key);
+            xcb_flush(connection());
+            if (waitUntil([&] { return frameOf(connection(), window) == expected; }, 5)) return true;
+        }
+        return false;
+    };
+    // A tray that comes after kestr, and one that leaves and comes back.
+    for (int start = 0; start < 2; ++start) {
+        auto tray = std::make_unique<XEmbedTray>(session().display(), XRect{3000, 1040, 60, 30},
+                                                 std::array<std::uint16_t, 3>{0xFFFF, 0, 0});
+        ASSERT_TRUE(waitUntil([&] {
+            tray->handleEvents();
+            return tray->icon() != 0 && !ownButtonShown() && workAreaTop() == 0;
+        })) << "start " << start;
+        EXPECT_TRUE(appliedTo(XRect{0, 0, 960, 1050})) << "start " << start << ": " << toString(*frameOf(connection(), window))
+                                                       << "\n" << kestrLog();
+        tray.reset();
+        ASSERT_TRUE(waitUntil([&] { return ownButtonShown() && workAreaTop() == 22; })) << "start " << start;
+        EXPECT_TRUE(appliedTo(XRect{0, 22, 960, 1028})) << "start " << start << ": "
+                                                       << toString(*frameOf(connection(), window));
+    }
 }
 
 TEST_F(X11TrayTest, AnXEmbedTrayAtTheBottomGetsTheIconInItsColoursAndThePanelOverTheIcon) {
