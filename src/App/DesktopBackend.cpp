@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <memory>
 #include <sstream>
+#include <utility>
 
 #include "Platform/Sim/SimDesktop.h"
 #include "Platform/X11/X11NativeWindows.h"
@@ -114,10 +116,18 @@ void DesktopBackend::onDisplaysChanged(std::function<void()> handler) {
 }
 
 void DesktopBackend::onVisibleAreasChanged(std::function<void()> handler) {
-    // Heard while an X event is handled; acted on once that is done.
+    // Heard while an X event is handled; acted on once that is done, once for all the
+    // changes of one turn of the loop (a panel's strut and the work area come together).
     if (!x11_) return;
     MainActor& actor = x11_->mainActor();
-    x11_->model().addStripObserver([&actor, handler = std::move(handler)] { actor.post(handler); });
+    auto posted = std::make_shared<bool>(false);
+    x11_->model().addStripObserver([&actor, posted, handler = std::move(handler)] {
+        if (std::exchange(*posted, true)) return;
+        actor.post([posted, handler] {
+            *posted = false;
+            handler();
+        });
+    });
 }
 
 }  // namespace kestr
