@@ -58,13 +58,18 @@ Task<int> DiagnosticModes::applyByName(ConsoleOutput& output, std::vector<std::s
 
     auto report = co_await LayoutApplier::apply(*layout, LayoutApplier::ApplyMode::restoreMissing,
                                                 LayoutApplier::FrameSource::captured, anchor);
+    // What is reported has been carried out: nothing waits for some of the requests (the
+    // one that brings a minimised window back), and the process may end right after.
+    Accessibility& accessibility = platform().accessibility();
+    accessibility.deliverWrites();
     output.out("applied=" + std::to_string(report.applied) + " skipped=" + std::to_string(report.skipped.size()) +
                "\n");
     for (const auto& skip : report.skipped)
         output.out("  SKIPPED " + PrintableText::of(skip.item.appName) + ": " + PrintableText::of(skip.reason) + "\n");
     // The process ends with the mode: the windows that come after the apply are waited
     // for, and how each ended is printed as it ends.
-    report.aftermath.listen([&output](const std::string& outcome) {
+    report.aftermath.listen([&output, &accessibility](const std::string& outcome) {
+        accessibility.deliverWrites();
         output.out("  " + PrintableText::of(outcome) + "\n");
     });
     co_await report.aftermath.over();

@@ -32,6 +32,8 @@ Task<void> runThenStop(Task<int> body, int& status, RealTimeMainActor& loop, Con
         output.err(std::string("kestr: ") + e.what() + "\n");
         status = 1;
     }
+    // The requests the mode made reach the system before the process ends with it.
+    platform().accessibility().deliverWrites();
     // Work the mode left posted (the completion of a request it made, which logs how
     // that went) runs before the loop ends.
     loop.post([&loop] { loop.stop(); });

@@ -67,6 +67,10 @@ public:
     // `deadline` seconds: a window may set its own size after it was placed. Where only
     // the writer changes a frame, at once.
     virtual Task<void> quiet(AXElement window, double quietPeriod, double deadline);
+    // Returns once the system has taken in every write made so far, so that what a process
+    // reports before it ends has been carried out, not left behind with it. Where a write
+    // takes effect before it returns, at once.
+    virtual void deliverWrites() {}
 
     // Convenience: the value when the read succeeded.
     std::optional<AXValue> copy(AXElement element, const std::string& attribute) {

@@ -286,6 +286,10 @@ Task<void> X11Accessibility::settled(AXElement window, double deadline) {
     co_await waitForAnswer(*id, again, deadline);
 }
 
+void X11Accessibility::deliverWrites() {
+    x_.reply<xcb_get_input_focus_reply_t>(xcb_get_input_focus_reply, xcb_get_input_focus(x_.raw()));
+}
+
 Task<void> X11Accessibility::quiet(AXElement window, double stillFor, double deadline) {
     if (const X11Client* c = clientOf(window)) co_await model_.waitForQuiet(c->id, stillFor, deadline);
 }

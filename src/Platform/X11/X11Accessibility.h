@@ -28,6 +28,9 @@ public:
     void setFrame(AXElement window, Point position, Size size, int passes) override;
     Task<void> settled(AXElement window, double deadline) override;
     Task<void> quiet(AXElement window, double quietPeriod, double deadline) override;
+    // One round trip: the server has then handled every request before it, and the window
+    // manager has the ones meant for it, even if kestr ends right after.
+    void deliverWrites() override;
 
     // The window id an element names, when it is a window element; the window may have
     // closed, and its id gone to another since.

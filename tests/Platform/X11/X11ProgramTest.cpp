@@ -13,6 +13,7 @@
 #include <set>
 #include <sstream>
 
+#include "Platform/X11/Support/ExtensionHidingProxy.h"
 #include "Platform/X11/Support/FakeInput.h"
 #include "Platform/X11/Support/Subprocess.h"
 #include "Platform/X11/Support/X11Test.h"
@@ -186,6 +187,65 @@ TEST_F(X11ProgramTest, AnApplyEndsOnceTheWindowThatCameAfterTheLaunchWaitIsPlace
     if (auto pid = property32(connection(), *late, "_NET_WM_PID")) ::kill(static_cast<pid_t>(pid->at(0)), SIGKILL);
     EXPECT_EQ(applied.status, 0) << applied.err;
     EXPECT_THAT(applied.out, HasSubstr("applied=0 skipped=0\n  DEFERRED PLACED Late → "));
+}
+
+// The apply's requests are carried out before kestr reports them and ends: under xfwm4, a
+// kest whose windows stand in their slots already, one full screen and one minimised,
+// brings both back although nothing waits for the minimised one to move. kestr reaches
+// the server through a proxy that drops what a client sent last if it hangs up soon after,
+// as a busy server does.
+TEST_F(X11ProgramTest, AnApplyByNameEndsOnlyOnceTheWindowManagerHasItsRequests) {
+    ASSERT_NO_THROW(session().startWindowManager(WindowManager::xfwm4));
+    std::smatch uuid;
+    const std::string dump = kestr({"--dump"}).out;
+    ASSERT_TRUE(std::regex_search(dump, uuid, std::regex("uuid=([0-9A-F-]{36})")));
+    std::vector<xcb_window_t> windows;
+    std::vector<XRect> slots;
+    std::string items;
+    for (int i = 0; i < 5; ++i) {
+        ClientOptions options;
+        options.title = "slot " + std::to_string(i);
+        options.wmClass = "KestrSlot" + std::to_string(i);
+        options.geometry = ClientGeometry{i * 700 + 50, 300, 400, 300};
+        windows.push_back(spawn(options).window());
+        slots.push_back(XRect{i * 768, 0, 768, 540});
+        items += std::string(i ? "," : "") + R"({"appBundleID":"KestrSlot)" + std::to_string(i) +
+                 R"(","appName":"Slot","launchIfMissing":false,"id":"A7A179AB-78A1-49F5-9101-285D7CC5CAE)" +
+                 std::to_string(i) + R"(","targetFrame":{"displayUUID":")" + uuid[1].str() + R"(","x":)" +
+                 std::to_string(i * 768) + R"(,"y":0,"width":768,"height":540},"windowMatcher":{"type":"firstWindow"}})";
+    }
+    std::filesystem::create_directories(home + "/.local/share/kestr");
+    std::ofstream(home + "/.local/share/kestr/layouts.json")
+        << R"({"version":1,"layouts":[{"createdAt":"2026-12-07T00:00:00Z","updatedAt":"2026-12-07T00:00:00Z",)"
+           R"("edgeGroups":[],"id":"EAD9EC86-D4FB-4724-BF32-29075E0CF858","name":"XF","items":[)" +
+               items + "]}]}";
+    const auto inSlots = [&] {
+        for (std::size_t i = 0; i < windows.size(); ++i)
+            if (frameOf(connection(), windows[i]) != slots[i]) return false;
+        return true;
+    };
+    ASSERT_THAT(kestr({"--apply-kest", "XF"}).out, HasSubstr("applied=5 skipped=0"));
+    ASSERT_TRUE(waitUntil(inSlots));
+
+    xcb_ewmh_request_change_wm_state(&session().ewmh(), 0, windows[0], XCB_EWMH_WM_STATE_ADD,
+                                     session().ewmh()._NET_WM_STATE_FULLSCREEN, 0, XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
+    const std::uint32_t iconic[] = {3};
+    xcb_ewmh_send_client_message(connection(), windows[1], session().root(), atom(connection(), "WM_CHANGE_STATE"),
+                                 1, iconic);
+    xcb_flush(connection());
+    const auto inState = [&](xcb_window_t w, const char* state) { return hasState(connection(), w, state); };
+    ASSERT_TRUE(waitUntil(
+        [&] { return inState(windows[0], "_NET_WM_STATE_FULLSCREEN") && inState(windows[1], "_NET_WM_STATE_HIDDEN"); }));
+
+    const ExtensionHidingProxy busy(session().display(), "", std::chrono::milliseconds(50));
+    const Ran applied = kestr({"--apply-kest", "XF"}, {{"DISPLAY", busy.display()}});
+    EXPECT_THAT(applied.out, HasSubstr("applied=5 skipped=0"));
+    EXPECT_TRUE(waitUntil([&] {
+        return !inState(windows[0], "_NET_WM_STATE_FULLSCREEN") && !inState(windows[1], "_NET_WM_STATE_HIDDEN") &&
+               inSlots();
+    })) << "full screen " << inState(windows[0], "_NET_WM_STATE_FULLSCREEN") << ", minimised "
+        << inState(windows[1], "_NET_WM_STATE_HIDDEN") << ", " << toString(*frameOf(connection(), windows[0])) << "\n"
+        << applied.out << applied.err;
 }
 
 // The menu-bar application sets Qt's platform and scaling for its own windows; the

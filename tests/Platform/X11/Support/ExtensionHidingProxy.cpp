@@ -8,7 +8,9 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -65,6 +67,8 @@ struct Link {
     int server;
     std::string pending;  // from the client, not yet a whole request
     bool setupSent = false;
+    std::string held;  // whole requests not yet passed on
+    std::chrono::steady_clock::time_point lastRequest;
 };
 
 // Forwards what the client sent, whole requests only, with the hidden extension's name
@@ -99,8 +103,17 @@ bool forwardRequests(Link& link, const std::string& hidden) {
         link.setupSent = true;
         at += size;
     }
-    const bool sent = writeAll(link.server, link.pending.data(), at);
+    link.held.append(link.pending, 0, at);
     link.pending.erase(0, at);
+    if (at) link.lastRequest = std::chrono::steady_clock::now();
+    return true;
+}
+
+// Passes on the requests held once the client has been quiet for `hold`.
+bool passHeld(Link& link, std::chrono::milliseconds hold) {
+    if (link.held.empty() || std::chrono::steady_clock::now() - link.lastRequest < hold) return true;
+    const bool sent = writeAll(link.server, link.held.data(), link.held.size());
+    link.held.clear();
     return sent;
 }
 
@@ -112,8 +125,9 @@ bool forwardReplies(const Link& link) {
 
 }  // namespace
 
-ExtensionHidingProxy::ExtensionHidingProxy(const std::string& serverDisplay, std::string hiddenExtension)
-    : hidden_(std::move(hiddenExtension)) {
+ExtensionHidingProxy::ExtensionHidingProxy(const std::string& serverDisplay, std::string hiddenExtension,
+                                           std::chrono::milliseconds hold)
+    : hidden_(std::move(hiddenExtension)), hold_(hold) {
     const std::string number = serverDisplay.substr(1, serverDisplay.find('.') - 1);
     serverSocket_ = "/tmp/.X11-unix/X" + number;
     // A display number as X servers take one: its lock file first, then the socket (in the
@@ -170,11 +184,14 @@ void ExtensionHidingProxy::run() {
             fds.push_back({l.client, POLLIN, 0});
             fds.push_back({l.server, POLLIN, 0});
         }
-        if (::poll(fds.data(), fds.size(), -1) < 0) continue;  // interrupted
+        const bool holding = std::any_of(links.begin(), links.end(), [](const Link& l) { return !l.held.empty(); });
+        if (::poll(fds.data(), fds.size(), holding ? int(std::max<long>(1, hold_.count())) : -1) < 0)
+            continue;  // interrupted
         if (fds[0].revents) break;
         for (std::size_t i = 0; i < links.size(); ++i) {
             Link& l = links[i];
-            const bool open = (!fds[2 + 2 * i].revents || forwardRequests(l, hidden_)) &&
+            // A client gone with requests still held has them dropped.
+            const bool open = (!fds[2 + 2 * i].revents || forwardRequests(l, hidden_)) && passHeld(l, hold_) &&
                               (!fds[3 + 2 * i].revents || forwardReplies(l));
             if (!open) {
                 ::close(l.client);
@@ -188,7 +205,7 @@ void ExtensionHidingProxy::run() {
             int server = connectUnix(serverSocket_, true);
             if (server < 0) server = connectUnix(serverSocket_, false);
             if (client >= 0 && server >= 0) {
-                links.push_back(Link{client, server, {}, false});
+                links.push_back(Link{client, server, {}, false, {}, {}});
             } else {
                 if (client >= 0) ::close(client);
                 if (server >= 0) ::close(server);

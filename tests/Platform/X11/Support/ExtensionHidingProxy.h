@@ -2,8 +2,12 @@
 // hides one extension: each QueryExtension request naming it asks for a name no server
 // has, so clients on this display see a server without it. Xvfb cannot start without
 // some extensions (XInput among them); this tries the backend as if it had.
+// With a hold, a client's requests reach the server only once the client has sent none
+// for that long, and those still held when it disconnects never do: a busy server that
+// sees a client hang up before it has read the client's last requests drops them so.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <thread>
 
@@ -13,7 +17,8 @@ class ExtensionHidingProxy {
 public:
     // `serverDisplay` is ":N" of a local server. Throws std::runtime_error when no display
     // number is free or the server cannot be reached.
-    ExtensionHidingProxy(const std::string& serverDisplay, std::string hiddenExtension);
+    ExtensionHidingProxy(const std::string& serverDisplay, std::string hiddenExtension,
+                         std::chrono::milliseconds hold = {});
     ~ExtensionHidingProxy();
     ExtensionHidingProxy(const ExtensionHidingProxy&) = delete;
     ExtensionHidingProxy& operator=(const ExtensionHidingProxy&) = delete;
@@ -25,6 +30,7 @@ private:
 
     std::string serverSocket_;
     std::string hidden_;
+    std::chrono::milliseconds hold_;
     std::string display_;
     std::string lockFile_;
     int listener_ = -1;
