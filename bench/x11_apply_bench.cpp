@@ -10,8 +10,9 @@
 // the window manager clamps the windows the re-flow puts past its edge; then the same
 // with windows that also refuse the re-flow's smaller sizes (a smallest size of their
 // own, as terminals have), whose size retry asks for what was already answered.
-// Counters: round trips, requests and CPU milliseconds (of kestr's process) per placed
-// window; for (d) also the first apply from the windows' starting places, in ms.
+// Counters: round trips, requests, fences (requests only the window manager answers, sent
+// behind a move it has not answered at once) and CPU milliseconds (of kestr's process) per
+// placed window; for (d) also the first apply from the windows' starting places, in ms.
 
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
@@ -195,6 +196,7 @@ int applyOnce(Desk& desk, Layout kest) {
 void applyBench(benchmark::State& state, const Setup& setup) {
     Desk desk(setup);
     X11Connection& x = desk.platform->connection();
+    const X11Accessibility& ax = desk.platform->x11Accessibility();
     const auto frame = [&setup](bool flipped) {
         return [=](int k, int count) { return setup.crowd ? crowded(k) : slot(k, count, flipped, setup.screen); };
     };
@@ -205,21 +207,24 @@ void applyBench(benchmark::State& state, const Setup& setup) {
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
     }
     bool flipped = false;
-    std::uint64_t trips = 0, requests = 0, placed = 0;
+    std::uint64_t trips = 0, requests = 0, fences = 0, placed = 0;
     double cpu = 0;
     for (auto _ : state) {
         Layout kest = kestFor(setup, frame(flipped));
         flipped = !flipped;
         const auto trips0 = x.roundTrips();
         const auto requests0 = x.requestsSent();
+        const auto fences0 = ax.fencesSent();
         const double cpu0 = cpuSeconds();
         placed += static_cast<std::uint64_t>(applyOnce(desk, std::move(kest)));
         cpu += cpuSeconds() - cpu0;
         trips += x.roundTrips() - trips0;
         requests += x.requestsSent() - requests0;
+        fences += ax.fencesSent() - fences0;
     }
     state.counters["round_trips_per_window"] = placed ? double(trips) / double(placed) : 0;
     state.counters["requests_per_window"] = placed ? double(requests) / double(placed) : 0;
+    state.counters["fences_per_window"] = placed ? double(fences) / double(placed) : 0;
     state.counters["cpu_ms_per_window"] = placed ? cpu * 1000 / double(placed) : 0;
     state.counters["windows"] = setup.apps * setup.perApp;
 }

@@ -50,6 +50,8 @@ public:
     // when the frame asked for, or the window manager's answer, ends its wait; a change of
     // state always ends on one, since its changes are awaited until a quiet period passes.
     std::uint64_t timedOutWaits() const { return timedOutWaits_; }
+    // How many fences went behind moves and changes of state, for tests and measurements.
+    std::uint64_t fencesSent() const { return fence_.sent(); }
 
 private:
     static constexpr std::uint64_t tagMask = 0xFFULL << 56;

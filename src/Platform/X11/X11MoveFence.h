@@ -33,6 +33,8 @@ public:
     Mark raise();
     // Whether the window manager has answered that fence; never for none.
     bool passed(Mark mark) const;
+    // How many fences were sent, for tests and measurements.
+    std::uint64_t sent() const { return serial_; }
 
 private:
     void handle(const xcb_generic_event_t& event);

@@ -327,7 +327,8 @@ TEST_F(X11WindowsTest, AMoveRightBehindOneToWhereTheWindowIsWaitsForItsOwnAnswer
 
 // Other programs write a window's states too (a window manager at every focus change, the
 // window itself): a move ends on the window manager's answer to it, not on their writes,
-// and finds the window where it asked.
+// and finds the window where it asked. The window manager is held past the time after
+// which a fence goes behind an unanswered move, so the move ends on the fence's answer.
 TEST_F(X11WindowsTest, AMoveEndsOnTheWindowManagersAnswerNotOnAnotherProgramsStateWrite) {
     const xcb_window_t w = withASmallestSize("written", ClientGeometry{100, 100, 400, 300});
     const Size size = frameOnServer(w).size;
@@ -346,13 +347,16 @@ TEST_F(X11WindowsTest, AMoveEndsOnTheWindowManagersAnswerNotOnAnotherProgramsSta
         xcb_change_property(connection(), XCB_PROP_MODE_REPLACE, w, name, atom(connection(), "UTF8_STRING"), 8,
                             title.size(), title.data());
         xcb_flush(connection());
+        const std::uint64_t fences = x11().x11Accessibility().fencesSent();
         kestr::spawn([](X11Platform& x, XvfbSession& session, xcb_window_t window, std::string seen) -> Task<void> {
             co_await x.model().waitFor([&] { return x.model().client(window)->title == seen; }, kDeadlineSeconds);
+            co_await x.model().waitFor([] { return false; }, 0.1);
             session.resumeWindowManager();
         }(x11(), session(), w, title));
         ASSERT_TRUE(run(ax.settled(element(w), 2.0)).succeeded());
         session().resumeWindowManager();
         EXPECT_EQ(WindowController::readPosition(element(w)), to);
+        EXPECT_EQ(x11().x11Accessibility().fencesSent() - fences, 1u);
     }
 }
 
