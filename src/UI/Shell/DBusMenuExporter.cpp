@@ -10,7 +10,7 @@
 #include <QKeySequence>
 #include <QMenu>
 
-#include "UI/Shell/DBusPropertiesReply.h"
+#include "UI/Shell/DBusCallAnswer.h"
 #include "UI/Shell/TrayMenuKeys.h"
 
 namespace kestr {
@@ -18,7 +18,6 @@ namespace kestr {
 namespace {
 
 const char* const menuInterface = "com.canonical.dbusmenu";
-const char* const propertiesInterface = "org.freedesktop.DBus.Properties";
 
 // An entry with the entries below it, as GetLayout answers.
 struct LayoutNode {
@@ -136,34 +135,44 @@ public:
     }
 
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        static const DBusMethod methods[] = {
+            {menuInterface, "GetLayout", "iias"},      {menuInterface, "GetGroupProperties", "aias"},
+            {menuInterface, "GetProperty", "is"},      {menuInterface, "Event", "isvu"},
+            {menuInterface, "EventGroup", "a(isvu)"},  {menuInterface, "AboutToShow", "i"},
+            {menuInterface, "AboutToShowGroup", "ai"},
+        };
+        const auto properties = [] {
+            return QVariantMap{{"Version", 3u},
+                               {"TextDirection", QStringLiteral("ltr")},
+                               {"Status", QStringLiteral("normal")},
+                               {"IconThemePath", QStringList()}};
+        };
+        return answerDBusCall(message, connection, methods, properties, [&] { return answer(message); });
+    }
+
+private:
+    // The answer to a call of one of the menu's methods, its arguments of their types.
+    QDBusMessage answer(const QDBusMessage& message) {
         const QString member = message.member();
         const QVariantList in = message.arguments();
-        QDBusMessage reply;
-        if (message.interface() == propertiesInterface) {
-            reply = dbusPropertiesReply(message, {{"Version", 3u},
-                                                  {"TextDirection", QStringLiteral("ltr")},
-                                                  {"Status", QStringLiteral("normal")},
-                                                  {"IconThemePath", QStringList()}});
-        } else if (member == "GetLayout" && in.size() == 3) {
-            reply = message.createReply(
+        if (member == "GetLayout") {
+            if (!exporter_.entries_.contains(in[0].toInt())) return unknown(message);
+            return message.createReply(
                 {exporter_.revision_, QVariant::fromValue(layout(in[0].toInt(), in[1].toInt(), in[2].toStringList()))});
-            if (!exporter_.entries_.contains(in[0].toInt())) reply = unknown(message);
-        } else if (member == "GetGroupProperties" && in.size() == 2) {
+        }
+        if (member == "GetGroupProperties") {
             QList<EntryProperties> found;
             const QStringList names = in[1].toStringList();
             for (const int id : qdbus_cast<QList<int>>(in[0])) {
                 const auto entry = exporter_.entries_.find(id);
                 if (entry != exporter_.entries_.end()) found.push_back({id, only(entry->second.properties, names)});
             }
-            reply = message.createReply(QVariant::fromValue(found));
-        } else if (member == "GetProperty" && in.size() == 2) {
-            reply = property(message, in[0].toInt(), in[1].toString());
-        } else if (member == "Event" && in.size() == 4) {
-            if (!menuEvent(in[0].toInt(), in[1].toString()))
-                reply = unknown(message);
-            else
-                reply = message.createReply();
-        } else if (member == "EventGroup" && in.size() == 1) {
+            return message.createReply(QVariant::fromValue(found));
+        }
+        if (member == "GetProperty") return property(message, in[0].toInt(), in[1].toString());
+        if (member == "Event")
+            return menuEvent(in[0].toInt(), in[1].toString()) ? message.createReply() : unknown(message);
+        if (member == "EventGroup") {
             QList<int> errors;
             const QDBusArgument events = in[0].value<QDBusArgument>();
             events.beginArray();
@@ -178,29 +187,25 @@ public:
                 if (!menuEvent(id, name)) errors.push_back(id);
             }
             events.endArray();
-            reply = message.createReply(QVariant::fromValue(errors));
-        } else if (member == "AboutToShow" && in.size() == 1) {
-            const bool known = exporter_.entries_.contains(in[0].toInt());
-            reply = known ? message.createReply(aboutToShow()) : unknown(message);
-        } else if (member == "AboutToShowGroup" && in.size() == 1) {
-            QList<int> updates;
-            QList<int> errors;
-            const bool changed = aboutToShow();
-            for (const int id : qdbus_cast<QList<int>>(in[0])) {
-                if (!exporter_.entries_.contains(id))
-                    errors.push_back(id);
-                else if (changed)
-                    updates.push_back(id);
-            }
-            reply = message.createReply({QVariant::fromValue(updates), QVariant::fromValue(errors)});
-        } else {
-            return false;
+            return message.createReply(QVariant::fromValue(errors));
         }
-        connection.send(reply);
-        return true;
+        if (member == "AboutToShow") {
+            const bool known = exporter_.entries_.contains(in[0].toInt());
+            return known ? message.createReply(aboutToShow()) : unknown(message);
+        }
+        // AboutToShowGroup
+        QList<int> updates;
+        QList<int> errors;
+        const bool changed = aboutToShow();
+        for (const int id : qdbus_cast<QList<int>>(in[0])) {
+            if (!exporter_.entries_.contains(id))
+                errors.push_back(id);
+            else if (changed)
+                updates.push_back(id);
+        }
+        return message.createReply({QVariant::fromValue(updates), QVariant::fromValue(errors)});
     }
 
-private:
     LayoutNode layout(int id, int depth, const QStringList& names) const {
         LayoutNode node;
         const auto entry = exporter_.entries_.find(id);
@@ -208,7 +213,9 @@ private:
         node.id = id;
         node.properties = only(entry->second.properties, names);
         if (depth == 0) return node;
-        for (const int child : entry->second.children) node.children.push_back(layout(child, depth - 1, names));
+        // A negative depth asks for every level.
+        const int below = depth < 0 ? -1 : depth - 1;
+        for (const int child : entry->second.children) node.children.push_back(layout(child, below, names));
         return node;
     }
 

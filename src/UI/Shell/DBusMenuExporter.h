@@ -32,8 +32,6 @@ public:
     // the clicks). Returns whether the tray sees anything new; when not, the entries keep
     // running the actions of the menu shown before, and `menu` is not used.
     bool show(QMenu& menu);
-    // The menu's layout counter, raised with every change shown.
-    unsigned revision() const { return revision_; }
     // Called when a tray is about to open the menu, before it is asked whether it changed.
     std::function<void()> onAboutToShow;
 
@@ -70,6 +68,7 @@ private:
     std::map<int, Entry> entries_;
     std::map<QString, int> ids_;
     int nextID_ = 1;
+    // The layout's counter, raised with every change shown.
     unsigned revision_ = 1;
     friend class Object;
 };

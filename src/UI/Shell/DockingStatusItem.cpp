@@ -7,25 +7,25 @@
 namespace kestr {
 
 DockingStatusItem::DockingStatusItem() {
-    presence_.onChange = [this] { dock(); };
-    dock();
+    presence_.onAnswer = [this](TrayPresence::Kind now) { dock(now); };
+    presence_.ask();
 }
 
 DockingStatusItem::~DockingStatusItem() = default;
 
 void DockingStatusItem::keepMenu(MenuBuilder build) {
     build_ = build;
-    shown_->keepMenu(std::move(build));
+    if (shown_) shown_->keepMenu(std::move(build));
 }
 
 void DockingStatusItem::followMainDisplay() {
     if (auto* window = dynamic_cast<WindowStatusItem*>(shown_.get())) window->followMainDisplay();
 }
 
-void DockingStatusItem::dock() {
+void DockingStatusItem::dock(TrayPresence::Kind now) {
     using Kind = TrayPresence::Kind;
-    const Kind now = TrayPresence::now();
-    // A D-Bus tray that was restarted knows nothing of the item: it registers again.
+    // A D-Bus tray that was restarted or replaced knows nothing of the item: it registers
+    // again.
     if (shown_ && now == place_ && now != Kind::statusNotifier) return;
     const double strip = shown_ ? keptTopStrip() : 0;
     place_ = now;

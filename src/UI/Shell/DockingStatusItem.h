@@ -16,25 +16,30 @@ public:
     DockingStatusItem();
     ~DockingStatusItem() override;
 
-    std::optional<QRect> buttonFrame() const override { return shown_->buttonFrame(); }
-    std::optional<QPoint> clickPoint() const override { return shown_->clickPoint(); }
-    void popUpMenu(QMenu& menu) override { shown_->popUpMenu(menu); }
+    // Until the desktop has said which tray it has, the item shows nowhere.
+    std::optional<QRect> buttonFrame() const override { return shown_ ? shown_->buttonFrame() : std::nullopt; }
+    std::optional<QPoint> clickPoint() const override { return shown_ ? shown_->clickPoint() : std::nullopt; }
+    void popUpMenu(QMenu& menu) override {
+        if (shown_) shown_->popUpMenu(menu);
+    }
     void keepMenu(MenuBuilder build) override;
-    void refreshMenu() override { shown_->refreshMenu(); }
-    double keptTopStrip() const override { return shown_->keptTopStrip(); }
+    void refreshMenu() override {
+        if (shown_) shown_->refreshMenu();
+    }
+    double keptTopStrip() const override { return shown_ ? shown_->keptTopStrip() : 0; }
 
-    // The item as it shows now, and where.
-    StatusItem& shown() const { return *shown_; }
+    // Where the item shows now.
     TrayPresence::Kind place() const { return place_; }
     // Moves the button to the main display as it is now, when it shows in its own window.
     void followMainDisplay();
-    // Looks for a tray again, and moves the item when the tray to be in has changed.
-    void dock();
 
 protected:
     void changed(double fadeSeconds, bool newImage) override;
 
 private:
+    // Moves the item when the tray to be in has changed.
+    void dock(TrayPresence::Kind now);
+
     std::unique_ptr<StatusItem> shown_;
     TrayPresence::Kind place_ = TrayPresence::Kind::none;
     TrayPresence presence_;

@@ -10,7 +10,7 @@
 #include <QDBusVirtualObject>
 
 #include "UI/Shell/DBusMenuExporter.h"
-#include "UI/Shell/DBusPropertiesReply.h"
+#include "UI/Shell/DBusCallAnswer.h"
 
 namespace kestr {
 
@@ -103,7 +103,6 @@ public:
     }
 
     QDBusConnection& connection() { return connection_; }
-    const QString& service() const { return service_; }
     Pixmaps icon;
     QString toolTip;
 
@@ -145,14 +144,23 @@ public:
     }
 
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        static const DBusMethod methods[] = {
+            {itemInterface, "Activate", "ii"},
+            {itemInterface, "ContextMenu", "ii"},
+            {itemInterface, "SecondaryActivate", "ii"},
+            {itemInterface, "Scroll", "is"},
+        };
+        return answerDBusCall(
+            message, connection, methods, [this] { return properties(); }, [&] { return answer(message); });
+    }
+
+private:
+    QDBusMessage answer(const QDBusMessage& message) {
         const QString member = message.member();
-        const QVariantList in = message.arguments();
-        QDBusMessage reply;
-        if (message.interface() == "org.freedesktop.DBus.Properties") {
-            reply = dbusPropertiesReply(message, properties());
-        } else if ((member == "Activate" || member == "ContextMenu") && in.size() == 2) {
+        if (member == "Activate" || member == "ContextMenu") {
             // Answered first: the tray waits for the answer, and what the click opens may
             // take its time.
+            const QVariantList in = message.arguments();
             const QPoint where(in[0].toInt(), in[1].toInt());
             const bool left = member == "Activate";
             QMetaObject::invokeMethod(
@@ -162,17 +170,10 @@ public:
                     if (run) run(where);
                 },
                 Qt::QueuedConnection);
-            reply = message.createReply();
-        } else if (member == "SecondaryActivate" || member == "Scroll") {
-            reply = message.createReply();
-        } else {
-            return false;
         }
-        connection.send(reply);
-        return true;
+        return message.createReply();
     }
 
-private:
     QVariantMap properties() const {
         return {{"Category", QStringLiteral("ApplicationStatus")},
                 {"Id", QStringLiteral("kestr")},
@@ -202,8 +203,6 @@ StatusNotifierItem::~StatusNotifierItem() {
     menu_.reset();
     object_.reset();
 }
-
-QString StatusNotifierItem::serviceName() const { return object_->service(); }
 
 void StatusNotifierItem::setPicture(const QImage& picture) {
     object_->icon = {pixmapOf(picture)};

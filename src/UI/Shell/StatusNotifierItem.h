@@ -26,8 +26,6 @@ public:
     void setPicture(const QImage& picture);
     void setToolTip(const QString& toolTip);
     DBusMenuExporter& menu() { return *menu_; }
-    // The bus name the item is known by.
-    QString serviceName() const;
 
     // A left click; a right click the tray leaves to the item. Where, on screen.
     std::function<void(QPoint)> onActivate;

@@ -1,8 +1,8 @@
 #include "UI/Shell/TrayPresence.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QGuiApplication>
@@ -16,17 +16,6 @@ namespace {
 const char* const watcherService = "org.kde.StatusNotifierWatcher";
 const char* const watcherPath = "/StatusNotifierWatcher";
 
-bool statusNotifierHostRegistered() {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(watcherService)) return false;
-    QDBusMessage get =
-        QDBusMessage::createMethodCall(watcherService, watcherPath, "org.freedesktop.DBus.Properties", "Get");
-    get << QString(watcherService) << QString("IsStatusNotifierHostRegistered");
-    const QDBusMessage reply = bus.call(get, QDBus::Block, 2000);
-    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
-           reply.arguments().front().value<QDBusVariant>().variant().toBool();
-}
-
 }  // namespace
 
 TrayPresence::TrayPresence() {
@@ -37,7 +26,7 @@ TrayPresence::TrayPresence() {
         for (const char* signal : {"StatusNotifierHostRegistered", "StatusNotifierHostUnregistered"})
             bus.connect(QString(), watcherPath, watcherService, signal, this, SLOT(changed()));
     }
-    // Qt's X11 backend follows the XEmbed tray once it has looked for one (now()); other
+    // Qt's X11 backend follows the XEmbed tray once it has looked for one (answer()); other
     // backends have no such trays.
     QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
     if (native && native->metaObject()->indexOfSignal("systemTrayWindowChanged(QScreen*)") >= 0)
@@ -46,18 +35,39 @@ TrayPresence::TrayPresence() {
 
 TrayPresence::~TrayPresence() = default;
 
-TrayPresence::Kind TrayPresence::now() {
-    if (statusNotifierHostRegistered()) return Kind::statusNotifier;
+void TrayPresence::ask() {
+    const unsigned question = ++questions_;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        answer(false);
+        return;
+    }
+    QDBusMessage get =
+        QDBusMessage::createMethodCall(watcherService, watcherPath, "org.freedesktop.DBus.Properties", "Get");
+    get << QString(watcherService) << QString("IsStatusNotifierHostRegistered");
+    // Without a watcher the bus answers at once; asking starts none.
+    get.setAutoStartService(false);
+    auto* pending = new QDBusPendingCallWatcher(bus.asyncCall(get, 2000), this);
+    QObject::connect(pending, &QDBusPendingCallWatcher::finished, this, [this, question, pending] {
+        pending->deleteLater();
+        // A tray that changed again since is asked again.
+        if (question != questions_) return;
+        const QDBusMessage reply = pending->reply();
+        answer(reply.type() == QDBusMessage::ReplyMessage && reply.signature() == "v" &&
+               reply.arguments().front().value<QDBusVariant>().variant().toBool());
+    });
+}
+
+void TrayPresence::answer(bool statusNotifierHost) {
+    Kind kind = Kind::statusNotifier;
     // Asked only now: Qt decides once, at its first look, whether its own icons go to a
     // D-Bus tray, and kestr's icon there is kestr's own.
-    if (QSystemTrayIcon::isSystemTrayAvailable()) return Kind::xembed;
-    return Kind::none;
+    if (!statusNotifierHost) kind = QSystemTrayIcon::isSystemTrayAvailable() ? Kind::xembed : Kind::none;
+    if (onAnswer) onAnswer(kind);
 }
 
-void TrayPresence::changed() {
-    if (onChange) onChange();
-}
+void TrayPresence::changed() { ask(); }
 
-void TrayPresence::xembedTrayChanged(QScreen*) { changed(); }
+void TrayPresence::xembedTrayChanged(QScreen*) { ask(); }
 
 }  // namespace kestr

@@ -33,8 +33,6 @@ public:
 
     // The XEmbed tray's icon; null in a D-Bus tray.
     QSystemTrayIcon* tray() { return tray_.get(); }
-    // The D-Bus tray's item; null in an XEmbed tray.
-    StatusNotifierItem* statusNotifierItem() { return item_.get(); }
     // The menu the tray shows.
     QMenu& menu() { return menu_; }
     // The picture as the tray gets it: what is drawn, centred in the smallest square

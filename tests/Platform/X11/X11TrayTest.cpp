@@ -5,6 +5,7 @@
 // an XEmbed tray at the bottom of the screen: the icon in the tray's colours, the panel
 // over the icon, the menu on a right click.
 #include <X11/keysym.h>
+#include <gio/gio.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -397,6 +398,157 @@ TEST_F(X11TrayTest, TheDBusMenuKeepsItsEntriesFromOpeningToOpeningAndAnswersEver
     ASSERT_TRUE(pumpQtUntil([&] { return host->menu(item, path).find("Studio") != nullptr; }));
     const std::vector<int> changed = ids();
     EXPECT_TRUE(std::equal(first.begin(), first.begin() + 5, changed.begin()));
+}
+
+// The menu as a tray reads it: each entry's id and label.
+std::vector<std::pair<int, QString>> shownEntries(const TrayHost::MenuEntry& menu) {
+    std::vector<std::pair<int, QString>> shown;
+    for (const TrayHost::MenuEntry* entry : menu.all()) shown.emplace_back(entry->id, entry->label);
+    return shown;
+}
+
+// A call as any program on the bus can make it, its arguments of any types (GVariant's
+// text form): the name of the error it is answered with, "" for a reply.
+std::string anyCall(GDBusConnection* bus, const QString& service, const char* path, const char* interface,
+                    const char* method, const char* arguments) {
+    GError* error = nullptr;
+    GVariant* reply = g_dbus_connection_call_sync(bus, service.toUtf8().constData(), path, interface, method,
+                                                  g_variant_new_parsed(arguments), nullptr, G_DBUS_CALL_FLAGS_NONE,
+                                                  5000, nullptr, &error);
+    if (reply) g_variant_unref(reply);
+    if (!error) return "";
+    gchar* remote = g_dbus_error_get_remote_error(error);
+    const std::string name = remote ? remote : error->message;
+    g_free(remote);
+    g_error_free(error);
+    return name;
+}
+
+// Any program on the session bus can call kestr's item and menu: calls of arguments of
+// the wrong types, too few or too many are answered with an error, numbers at their ends
+// are taken, and kestr goes on with its menu as it was. A property an entry leaves out
+// reads as its default.
+TEST_F(X11TrayTest, TheItemAndItsMenuAnswerEveryCallAndWrongArgumentsWithAnError) {
+    const QString item = startKestr();
+    ASSERT_FALSE(item.isEmpty()) << kestrLog();
+    const QString path = host->itemProperty(item, "Menu").value<QDBusObjectPath>().path();
+    const auto before = shownEntries(host->menu(item, path));
+    ASSERT_GT(before.size(), 40u);
+    GError* error = nullptr;
+    GDBusConnection* other =
+        g_dbus_connection_new_for_address_sync(bus->address().c_str(),
+                                               GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                                                    G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+                                               nullptr, nullptr, &error);
+    ASSERT_NE(other, nullptr) << error->message;
+
+    const char* const menu = "com.canonical.dbusmenu";
+    const char* const sni = "org.kde.StatusNotifierItem";
+    const char* const properties = "org.freedesktop.DBus.Properties";
+    const std::string invalid = "org.freedesktop.DBus.Error.InvalidArgs";
+    // Qt's answer to a method the object does not have.
+    const std::string unknown = "org.freedesktop.DBus.Error.UnknownInterface";
+    struct Call {
+        bool toMenu;
+        const char* interface;
+        const char* method;
+        const char* arguments;
+        std::string answer;
+    };
+    const Call calls[] = {
+        {true, menu, "EventGroup", "(@ai [1],)", invalid},
+        {true, menu, "EventGroup", "(@a(ii) [(1, 2)],)", invalid},
+        {true, menu, "EventGroup", "(@a(isiu) [(1, 'clicked', 0, @u 0)],)", invalid},
+        {true, menu, "EventGroup", "(@a(s) [('clicked',)],)", invalid},
+        {true, menu, "EventGroup", "()", invalid},
+        {true, menu, "EventGroup", "(@a(isvu) [], 1)", invalid},
+        {true, menu, "EventGroup", "(@a(isvu) [(-2147483648, 'clicked', <0>, @u 4294967295)],)", ""},
+        {true, menu, "GetGroupProperties", "(@a(ii) [(1, 2)], @as [])", invalid},
+        {true, menu, "GetGroupProperties", "(@av [<1>], @as [])", invalid},
+        {true, menu, "GetGroupProperties", "(@ai [1],)", invalid},
+        {true, menu, "GetGroupProperties", "(@ai [-2147483648, 2147483647], @as ['label'])", ""},
+        {true, menu, "AboutToShowGroup", "(@a(s) [('x',)],)", invalid},
+        {true, menu, "AboutToShowGroup", "(@ai [], @ai [])", invalid},
+        {true, menu, "AboutToShowGroup", "(@ai [-2147483648, 2147483647],)", ""},
+        {true, menu, "GetLayout", "(0, -1)", invalid},
+        {true, menu, "GetLayout", "('0', -1, @as [])", invalid},
+        {true, menu, "GetLayout", "(0, -1, @as [], 0)", invalid},
+        {true, menu, "GetLayout", "(0, -2147483648, @as [])", ""},
+        {true, menu, "GetLayout", "(0, 2147483647, @as ['label'])", ""},
+        {true, menu, "GetLayout", "(-2147483648, 0, @as [])", invalid},
+        {true, menu, "GetLayout", "(2147483647, -1, @as [])", invalid},
+        {true, menu, "GetProperty", "(0,)", invalid},
+        {true, menu, "GetProperty", "(@u 0, 'label')", invalid},
+        {true, menu, "GetProperty", "(0, 'label', 'label')", invalid},
+        {true, menu, "GetProperty", "(-2147483648, 'label')", invalid},
+        {true, menu, "Event", "(0, 'clicked', 0, @u 0)", invalid},
+        {true, menu, "Event", "(0, 'clicked', <0>)", invalid},
+        {true, menu, "Event", "(2147483647, 'clicked', <0>, @u 0)", invalid},
+        {true, menu, "AboutToShow", "()", invalid},
+        {true, menu, "AboutToShow", "('0',)", invalid},
+        {true, menu, "AboutToShow", "(0, 0)", invalid},
+        {true, menu, "AboutToShow", "(-2147483648,)", invalid},
+        {true, menu, "Undone", "()", unknown},
+        {true, "org.freedesktop.DBus.Introspectable", "Introspect", "(1,)", "org.freedesktop.DBus.Error.UnknownMethod"},
+        {true, properties, "Get", "('com.canonical.dbusmenu',)", invalid},
+        {true, properties, "Get", "(1, 'Version')", invalid},
+        {true, properties, "Get", "('com.canonical.dbusmenu', 'Version')", ""},
+        {true, properties, "GetAll", "()", invalid},
+        {true, properties, "GetAll", "(@as [],)", invalid},
+        {true, properties, "Set", "('com.canonical.dbusmenu', 'Version', <@u 4>)", invalid},
+        {true, properties, "Set", "('com.canonical.dbusmenu', 'Version')", invalid},
+        {false, sni, "Activate", "('1', 2)", invalid},
+        {false, sni, "Activate", "(1,)", invalid},
+        {false, sni, "ContextMenu", "(1, 2, 3)", invalid},
+        {false, sni, "ContextMenu", "(@u 1, @u 2)", invalid},
+        {false, sni, "SecondaryActivate", "(1,)", invalid},
+        {false, sni, "SecondaryActivate", "(-2147483648, 2147483647)", ""},
+        {false, sni, "Scroll", "(1, 2)", invalid},
+        {false, sni, "Scroll", "(2147483647, 'vertical')", ""},
+        {false, properties, "Get", "('org.kde.StatusNotifierItem', 'IconPixmap', 1)", invalid},
+        {false, properties, "GetAll", "(1,)", invalid},
+        {false, properties, "Set", "('org.kde.StatusNotifierItem', 'Title', <'x'>)", invalid},
+        {false, properties, "Set", "(1, 2, 3)", invalid},
+    };
+    for (const Call& call : calls) {
+        const std::string answer = anyCall(other, item, call.toMenu ? "/MenuBar" : "/StatusNotifierItem",
+                                           call.interface, call.method, call.arguments);
+        EXPECT_EQ(answer, call.answer) << call.method << call.arguments;
+        ASSERT_TRUE(kestr->running()) << call.method << call.arguments << " ended kestr\n" << kestrLog();
+    }
+    g_object_unref(other);
+    EXPECT_EQ(shownEntries(host->menu(item, path)), before);
+    EXPECT_EQ(host->itemProperty(item, "Title").toString(), "kestr");
+
+    // What an entry does not set reads as its default.
+    const TrayHost::MenuEntry after = host->menu(item, path);
+    ASSERT_NE(after.find("Quit kestr"), nullptr);
+    const int quit = after.find("Quit kestr")->id;
+    for (const auto& [name, value] : std::vector<std::pair<QString, QVariant>>{
+             {"enabled", true}, {"visible", true}, {"type", QString("standard")}, {"toggle-state", -1}}) {
+        const QDBusMessage read = host->callMenu(item, path, "GetProperty", {quit, name});
+        ASSERT_EQ(read.type(), QDBusMessage::ReplyMessage)
+            << name.toStdString() << ": " << read.errorMessage().toStdString();
+        EXPECT_EQ(read.arguments().value(0).value<QDBusVariant>().variant(), value) << name.toStdString();
+    }
+}
+
+// A panel restarted in place (the watcher's name passes to the new one in one step)
+// gets the item. One that never answers whether it has a host holds nothing of kestr's
+// up: it still answers a tray at once.
+TEST_F(X11TrayTest, ATrayReplacedInOneStepGetsTheItemAndOneThatHangsHoldsNothingUp) {
+    ASSERT_FALSE(startKestr().isEmpty()) << kestrLog();
+    auto replacing = std::make_unique<TrayHost>(bus->address());
+    host.reset();
+    ASSERT_TRUE(pumpQtUntil([&] { return !replacing->items().isEmpty(); })) << "the new tray never got the item";
+    const QString item = replacing->items().back();
+
+    auto hanging = std::make_unique<TrayHost>(bus->address());
+    hanging->stopAnswering();
+    replacing.reset();
+    ASSERT_TRUE(pumpQtUntil([&] { return hanging->hostQuestions() > 0; }));
+    const QDBusMessage answer = hanging->callMenu(item, "/MenuBar", "AboutToShow", {0}, 1000);
+    EXPECT_EQ(answer.type(), QDBusMessage::ReplyMessage) << answer.errorMessage().toStdString();
 }
 
 // A panel that starts after kestr (a login's autostart racing it, a restart): kestr moves

@@ -1,6 +1,7 @@
 #include "Platform/X11/Support/TrayHost.h"
 
 #include <QDBusArgument>
+#include <QDBusConnectionInterface>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
@@ -50,6 +51,8 @@ TrayHost::MenuEntry readEntry(const QDBusArgument& argument) {
 class TrayHost::Watcher final : public QDBusVirtualObject {
 public:
     QStringList items;
+    int hostQuestions = 0;
+    bool answering = true;
 
     QString introspect(const QString&) const override {
         return "<interface name=\"org.kde.StatusNotifierWatcher\">"
@@ -66,6 +69,8 @@ public:
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
         const QString member = message.member();
         QDBusMessage reply;
+        if (member == "Get") ++hostQuestions;
+        if (!answering) return true;
         if (member == "RegisterStatusNotifierItem" && !message.arguments().isEmpty()) {
             // An item names its bus name, or only its path (then the sender's name counts).
             const QString named = message.arguments().front().toString();
@@ -101,8 +106,10 @@ TrayHost::TrayHost(const std::string& busAddress)
                                                 QString("kestr-test-tray-host-%1").arg(++connections))),
       watcher_(std::make_unique<Watcher>()) {
     if (!connection_.isConnected()) throw std::runtime_error("the tray host could not reach the bus");
-    if (!connection_.registerVirtualObject(watcherPath, watcher_.get()) || !connection_.registerService(watcherService))
-        throw std::runtime_error("the tray host could not take the watcher's name");
+    const auto taken = connection_.interface()->registerService(watcherService, QDBusConnectionInterface::QueueService,
+                                                                QDBusConnectionInterface::DontAllowReplacement);
+    if (!connection_.registerVirtualObject(watcherPath, watcher_.get()) || !taken.isValid())
+        throw std::runtime_error("the tray host could not ask for the watcher's name");
 }
 
 TrayHost::~TrayHost() {
@@ -112,6 +119,10 @@ TrayHost::~TrayHost() {
 }
 
 QStringList TrayHost::items() const { return watcher_->items; }
+
+int TrayHost::hostQuestions() const { return watcher_->hostQuestions; }
+
+void TrayHost::stopAnswering() { watcher_->answering = false; }
 
 QVariant TrayHost::itemProperty(const QString& item, const QString& name) {
     QDBusMessage get = QDBusMessage::createMethodCall(item, "/StatusNotifierItem", propertiesInterface, "Get");
@@ -137,10 +148,10 @@ TrayHost::MenuEntry TrayHost::menu(const QString& item, const QString& path) {
 }
 
 QDBusMessage TrayHost::callMenu(const QString& item, const QString& path, const QString& method,
-                                const QVariantList& arguments) {
+                                const QVariantList& arguments, int milliseconds) {
     QDBusMessage call = QDBusMessage::createMethodCall(item, path, menuInterface, method);
     call.setArguments(arguments);
-    return connection_.call(call, QDBus::Block, 2000);
+    return connection_.call(call, QDBus::Block, milliseconds);
 }
 
 QDBusMessage TrayHost::aboutToShow(const QString& item, const QString& path, int id) {

@@ -1,7 +1,9 @@
 // A minimal tray host on a private session bus, as a panel with a StatusNotifierItem
 // tray is: it owns org.kde.StatusNotifierWatcher with a host registered, records the
 // items that register, and reads and drives them (their properties, their D-Bus menu,
-// their clicks). It answers on the Qt event loop of the test program.
+// their clicks). It answers on the Qt event loop of the test program. A host made while
+// another owns the watcher's name waits for it and takes the name in one step when the
+// other goes, as a panel restarted in place does.
 #pragma once
 
 #include <QDBusConnection>
@@ -37,6 +39,10 @@ public:
 
     // The bus names of the items that registered, in order.
     QStringList items() const;
+    // How often the watcher was asked whether it has a host.
+    int hostQuestions() const;
+    // The watcher takes calls and answers none, as a panel that hangs.
+    void stopAnswering();
     QVariant itemProperty(const QString& item, const QString& name);
     // Calls a method of the item's StatusNotifierItem object; the reply (an error
     // message when the item did not answer within `milliseconds`).
@@ -46,7 +52,7 @@ public:
     MenuEntry menu(const QString& item, const QString& path);
     // Any call on the item's menu, answered within two seconds (else an error message).
     QDBusMessage callMenu(const QString& item, const QString& path, const QString& method,
-                          const QVariantList& arguments);
+                          const QVariantList& arguments, int milliseconds = 2000);
     // What a host says before it shows the menu (or the submenu of entry `id`).
     QDBusMessage aboutToShow(const QString& item, const QString& path, int id);
     // A click on a menu entry, as the host sends it.
