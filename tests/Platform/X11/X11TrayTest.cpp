@@ -560,7 +560,9 @@ TEST_F(X11TrayTest, ATrayThatComesAfterKestrGetsTheItemAndTheButtonWindowComesBa
     ASSERT_TRUE(waitUntil([&] { return ownButtonShown(); }, 30)) << kestrLog();
     for (int start = 0; start < 2; ++start) {
         host = std::make_unique<TrayHost>(bus->address());
-        EXPECT_TRUE(pumpQtUntil([&] { return !host->items().isEmpty() && !ownButtonShown(); })) << "start " << start;
+        EXPECT_TRUE(pumpQtUntil([&] { return !host->items().isEmpty() && !ownButtonShown(); }))
+            << "start " << start << ": " << host->items().size() << " items, own button " << ownButtonShown() << "\n"
+            << kestrLog();
         host.reset();
         EXPECT_TRUE(pumpQtUntil([&] { return ownButtonShown(); })) << "start " << start;
     }

@@ -106,9 +106,12 @@ TrayHost::TrayHost(const std::string& busAddress)
                                                 QString("kestr-test-tray-host-%1").arg(++connections))),
       watcher_(std::make_unique<Watcher>()) {
     if (!connection_.isConnected()) throw std::runtime_error("the tray host could not reach the bus");
-    const auto taken = connection_.interface()->registerService(watcherService, QDBusConnectionInterface::QueueService,
-                                                                QDBusConnectionInterface::DontAllowReplacement);
-    if (!connection_.registerVirtualObject(watcherPath, watcher_.get()) || !taken.isValid())
+    // The watcher is in place before the name leads a program to it.
+    if (!connection_.registerVirtualObject(watcherPath, watcher_.get()) ||
+        !connection_.interface()
+             ->registerService(watcherService, QDBusConnectionInterface::QueueService,
+                               QDBusConnectionInterface::DontAllowReplacement)
+             .isValid())
         throw std::runtime_error("the tray host could not ask for the watcher's name");
 }
 
