@@ -3,6 +3,7 @@
 // dragged, the windows on both sides following and the kest stored with the new edge.
 // The backend runs on Qt's loop, as in the program, which serves the handle's window too.
 #include <gtest/gtest.h>
+#include <xcb/xcb_icccm.h>
 
 #include "App/ServiceWiring.h"
 #include "Core/HotkeyManager.h"
@@ -273,6 +274,53 @@ TEST_F(X11EdgeResizeTest, OnAnotherDesktopTheEdgeHasNoHandleAndAMoveThereStoresN
     ASSERT_TRUE(showDesktop(0));
     ASSERT_TRUE(pointerAt(958));
     EXPECT_TRUE(runUntil([&] { return hit && hit->edgeCoordinate == 960; }));
+}
+
+// Another program's window lying across the edge hides the handle only while it shows:
+// minimised, or sent to another desktop, it leaves the edge to the kest's windows.
+TEST_F(X11EdgeResizeTest, AWindowAcrossTheEdgeHidesItsHandleOnlyWhileItShows) {
+    const std::string display = *x11().displays().displayUUIDString(x11().displays().mainDisplayID());
+    open("KestrEdit", 100);
+    open("KestrView", 1000);
+    auto applied = storeAndApply("Halves", test::ItemBuilder("KestrEdit").on(display, Rect(0, 0, 960, 1080)),
+                                 test::ItemBuilder("KestrView").on(display, Rect(960, 0, 960, 1080)));
+    ASSERT_TRUE(applied.succeeded());
+    const Layout effective = *applied.value().effectiveLayout;
+    ASSERT_EQ(effective.edgeGroups.size(), 1u);
+    const xcb_window_t across = open("KestrOther", 760);
+    move(958, 350);
+    ASSERT_TRUE(settle([&] { return x11().displays().mouseLocation().x == 958; }));
+
+    EdgeProximityTracker& tracker = EdgeProximityTracker::shared();
+    std::optional<EdgeProximityTracker::Hit> hit;
+    tracker.onProximityChange = [&hit](const std::optional<EdgeProximityTracker::Hit>& h) { hit = h; };
+    X11Connection& x = x11().connection();
+    const auto onScreen = [&] {
+        const X11Client* c = x11().model().client(across);
+        return c && c->mapped && !c->hidden && x11().model().onCurrentDesktop(*c);
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> takeAway;
+        bool handle;
+    };
+    const Case cases[] = {
+        {"shown", [] {}, false},
+        {"minimised", [&] { x.sendRootMessage(across, x.atom("WM_CHANGE_STATE"), XCB_ICCCM_WM_STATE_ICONIC); }, true},
+        {"on another desktop", [&] { x.sendRootMessage(across, x.ewmh()._NET_WM_DESKTOP, 1, 2); }, true},
+    };
+    for (const Case& c : cases) {
+        x.sendRootMessage(across, x.ewmh()._NET_WM_DESKTOP, 0, 2);
+        x.sendRootMessage(across, x.ewmh()._NET_ACTIVE_WINDOW, 2, XCB_CURRENT_TIME, 0);
+        x.flush();
+        ASSERT_TRUE(settle(onScreen)) << c.what;
+        c.takeAway();
+        x.flush();
+        ASSERT_TRUE(settle([&] { return onScreen() != c.handle; })) << c.what;
+        hit.reset();
+        tracker.setActiveLayout(effective);
+        EXPECT_EQ(hit.has_value(), c.handle) << c.what;
+    }
 }
 
 }  // namespace
