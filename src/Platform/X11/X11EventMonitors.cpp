@@ -70,7 +70,11 @@ X11EventMonitors::X11EventMonitors(X11Connection& connection, X11WindowModel& mo
       actor_(actor),
       ownPid_(ownPid),
       self_(std::make_shared<X11EventMonitors*>(this)),
-      keys_(keys) {
+      keys_(keys),
+      shownClients_(model, [&model](const X11Client& c) -> std::optional<Rect> {
+          if (!c.mapped || c.hidden || !model.onCurrentDesktop(c)) return std::nullopt;
+          return c.frame();
+      }) {
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(x_.raw(), &xcb_input_id);
     if (extension && extension->present) {
         auto version = x_.reply<xcb_input_xi_query_version_reply_t>(xcb_input_xi_query_version_reply,
@@ -290,14 +294,8 @@ bool X11EventMonitors::pointerOnOwnWindow(const Pointer& pointer) {
     return c && c->pid == ownPid_;
 }
 
-const X11Client* X11EventMonitors::clientAt(std::int16_t x, std::int16_t y) const {
-    const Point at{double(x), double(y)};
-    for (xcb_window_t w : model_.stacking()) {
-        const X11Client* c = model_.client(w);
-        if (!c || !c->mapped || c->hidden || !model_.onCurrentDesktop(*c)) continue;
-        if (c->frame().contains(at)) return c;
-    }
-    return nullptr;
+const X11Client* X11EventMonitors::clientAt(std::int16_t x, std::int16_t y) {
+    return shownClients_.at(Point{double(x), double(y)});
 }
 
 bool X11EventMonitors::keyboardWithOwnWindow() const {

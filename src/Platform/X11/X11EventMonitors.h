@@ -24,6 +24,7 @@
 #include "Platform/X11/X11Displays.h"
 #include "Platform/X11/X11KeyTable.h"
 #include "Platform/X11/X11Pointer.h"
+#include "Platform/X11/X11TopmostWindow.h"
 #include "Platform/X11/X11WindowModel.h"
 
 namespace kestr {
@@ -65,7 +66,7 @@ private:
     bool pointerOnOwnWindow(const Pointer& pointer);
     bool keyboardWithOwnWindow() const;
     // The topmost window a person arranges at that root position on this desktop.
-    const X11Client* clientAt(std::int16_t x, std::int16_t y) const;
+    const X11Client* clientAt(std::int16_t x, std::int16_t y);
     // Global monitors hear the event now, or after the press they wait for.
     void deliver(const Event& event);
     void holdUntilActive(xcb_window_t window);
@@ -91,6 +92,7 @@ private:
     X11KeyTable& keys_;
     // Whether a top-level window is one of ours; never changes while it exists.
     std::map<xcb_window_t, bool> ownWindows_;
+    X11TopmostWindow shownClients_;
     EventMonitorList monitors_;
 };
 

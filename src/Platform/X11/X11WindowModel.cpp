@@ -169,6 +169,7 @@ X11WindowModel::~X11WindowModel() {
 }
 
 void X11WindowModel::reload() {
+    ++changes_;
     // A window read again is taken for the same window: its handles stay good.
     std::map<xcb_window_t, std::uint32_t> known;
     for (const auto& [w, c] : clients_) known.emplace(w, c.generation);
@@ -442,7 +443,12 @@ void X11WindowModel::applyProperty(X11Client& c, xcb_atom_t atom, const xcb_get_
 // ---- events ----
 
 void X11WindowModel::handle(const xcb_generic_event_t& event) {
-    switch (event.response_type & 0x7F) {
+    const std::uint8_t type = event.response_type & 0x7F;
+    if (type == XCB_PROPERTY_NOTIFY || type == XCB_CONFIGURE_NOTIFY || type == XCB_REPARENT_NOTIFY ||
+        type == XCB_MAP_NOTIFY || type == XCB_UNMAP_NOTIFY || type == XCB_DESTROY_NOTIFY) {
+        ++changes_;
+    }
+    switch (type) {
         case XCB_PROPERTY_NOTIFY: {
             const auto& e = reinterpret_cast<const xcb_property_notify_event_t&>(event);
             if (e.window == x_.root()) {

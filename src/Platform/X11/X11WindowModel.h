@@ -48,7 +48,14 @@ public:
     // The work area of the current desktop, when the window manager publishes one.
     std::optional<Rect> workArea() const;
     // The monitors' bounds in root coordinates, as the displays last read them.
-    void setMonitors(std::vector<Rect> bounds) { monitors_ = std::move(bounds); }
+    void setMonitors(std::vector<Rect> bounds) {
+        monitors_ = std::move(bounds);
+        ++changes_;
+    }
+    // Counts the events and reads that may have changed a window's frame, state, stacking
+    // or desktop, or the current desktop: while it stays the same, so does which window
+    // shows where.
+    std::uint64_t changes() const { return changes_; }
     // The frame as the user sees it. Some window managers keep a maximised or full-screen
     // window's borders beyond its monitor's edges, where they do not show: such a window
     // shows only on the monitor that holds its own area.
@@ -123,6 +130,7 @@ private:
     std::uint32_t desktopCount_ = 1;
     std::vector<std::uint32_t> workAreas_;
     std::vector<Rect> monitors_;
+    std::uint64_t changes_ = 0;
     std::vector<std::function<void()>> clientListObservers_;
     std::vector<std::function<void()>> stripObservers_;
     std::vector<std::shared_ptr<Waiter>> waiters_;

@@ -69,11 +69,18 @@ std::optional<PlistDict> X11WindowServer::copyWindowInfo(std::uint32_t number, s
 }
 
 std::optional<PlistDict> X11WindowServer::copyWindowAt(Point global, std::int64_t layer) {
-    for (xcb_window_t w : model_.stacking()) {
-        const X11Client* c = model_.client(w);
-        if (c && onScreen(*c) && layerOf(*c) == layer && model_.shownFrame(*c).contains(global)) return entryOf(*c);
+    auto topmost = topmost_.find(layer);
+    if (topmost == topmost_.end()) {
+        topmost = topmost_
+                      .try_emplace(layer, model_,
+                                   [this, layer](const X11Client& c) -> std::optional<Rect> {
+                                       if (!onScreen(c) || layerOf(c) != layer) return std::nullopt;
+                                       return model_.shownFrame(c);
+                                   })
+                      .first;
     }
-    return std::nullopt;
+    const X11Client* c = topmost->second.at(global);
+    return c ? std::optional(entryOf(*c)) : std::nullopt;
 }
 
 }  // namespace kestr

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 
 #include "Platform/WindowServer.h"
+#include "Platform/X11/X11TopmostWindow.h"
 #include "Platform/X11/X11WindowModel.h"
 
 namespace kestr {
@@ -27,6 +29,8 @@ private:
     PlistDict entryOf(const X11Client& client) const;
 
     X11WindowModel& model_;
+    // The frontmost window on screen at a point, per level asked about.
+    std::map<std::int64_t, X11TopmostWindow> topmost_;
 };
 
 }  // namespace kestr
