@@ -47,6 +47,18 @@ protected:
         return run(LayoutApplier::apply(kest, LayoutApplier::ApplyMode::reuseExisting,
                                         LayoutApplier::FrameSource::target, std::nullopt));
     }
+    // Two windows side by side and their kest stored and applied: the kest as applied, with
+    // the one edge the windows share; none when the apply went otherwise.
+    std::optional<Layout> applyHalves() {
+        const std::string display = *x11().displays().displayUUIDString(x11().displays().mainDisplayID());
+        left = open("KestrEdit", 100);
+        right = open("KestrView", 1000);
+        auto applied = storeAndApply("Halves", test::ItemBuilder("KestrEdit").on(display, Rect(0, 0, 960, 1080)),
+                                     test::ItemBuilder("KestrView").on(display, Rect(960, 0, 960, 1080)));
+        if (!applied.succeeded() || applied.value().applied != 2) return std::nullopt;
+        const auto& effective = applied.value().effectiveLayout;
+        return effective && effective->edgeGroups.size() == 1 ? effective : std::nullopt;
+    }
     void move(int x, int y) { fakeInput(connection(), session().root(), XCB_MOTION_NOTIFY, 0, x, y); }
     bool showDesktop(std::uint32_t desktop) {
         X11Connection& x = x11().connection();
@@ -63,18 +75,13 @@ protected:
         EdgeProximityTracker::shared().onProximityChange = [](const std::optional<EdgeProximityTracker::Hit>& hit) {
             EdgeOverlayManager::shared().updateProximity(hit);
         };
-        const std::string display = *x11().displays().displayUUIDString(x11().displays().mainDisplayID());
-        left = open("KestrEdit", 100);
-        right = open("KestrView", 1000);
-        auto applied = storeAndApply("Halves", test::ItemBuilder("KestrEdit").on(display, Rect(0, 0, 960, 1080)),
-                                     test::ItemBuilder("KestrView").on(display, Rect(960, 0, 960, 1080)));
-        ASSERT_TRUE(applied.succeeded());
-        ASSERT_EQ(applied.value().applied, 2);
+        const auto effective = applyHalves();
+        ASSERT_TRUE(effective);
         ASSERT_EQ(frame(left), Rect(0, 0, 960, 1080));
         ASSERT_EQ(frame(right), Rect(960, 0, 960, 1080));
         HotkeyManager& hotkeys = HotkeyManager::shared();
-        hotkeys.setTrackerActiveLayout(applied.value().effectiveLayout);
-        hotkeys.setOverlayActiveLayout(applied.value().effectiveLayout);
+        hotkeys.setTrackerActiveLayout(effective);
+        hotkeys.setOverlayActiveLayout(effective);
         ASSERT_EQ(EdgeOverlayManager::shared().windows.size(), 1u);
         EdgeOverlay& overlay = *EdgeOverlayManager::shared().windows.begin()->second;
 
@@ -240,14 +247,9 @@ TEST_F(X11EdgeResizeTest, AnEdgeStopsAtAWindowThatSetsItsOwnWidthBackAndTheKestH
 // The kest's windows stay on the first desktop: on the second its edge is bare desktop,
 // where no handle shows and a move reaches no window and stores nothing.
 TEST_F(X11EdgeResizeTest, OnAnotherDesktopTheEdgeHasNoHandleAndAMoveThereStoresNothing) {
-    const std::string display = *x11().displays().displayUUIDString(x11().displays().mainDisplayID());
-    open("KestrEdit", 100);
-    open("KestrView", 1000);
-    auto applied = storeAndApply("Halves", test::ItemBuilder("KestrEdit").on(display, Rect(0, 0, 960, 1080)),
-                                 test::ItemBuilder("KestrView").on(display, Rect(960, 0, 960, 1080)));
-    ASSERT_TRUE(applied.succeeded());
-    const Layout effective = *applied.value().effectiveLayout;
-    ASSERT_EQ(effective.edgeGroups.size(), 1u);
+    const auto halves = applyHalves();
+    ASSERT_TRUE(halves);
+    const Layout& effective = *halves;
     EdgeProximityTracker& tracker = EdgeProximityTracker::shared();
     std::optional<EdgeProximityTracker::Hit> hit;
     tracker.onProximityChange = [&hit](const std::optional<EdgeProximityTracker::Hit>& h) { hit = h; };
@@ -279,14 +281,9 @@ TEST_F(X11EdgeResizeTest, OnAnotherDesktopTheEdgeHasNoHandleAndAMoveThereStoresN
 // Another program's window lying across the edge hides the handle only while it shows:
 // minimised, or sent to another desktop, it leaves the edge to the kest's windows.
 TEST_F(X11EdgeResizeTest, AWindowAcrossTheEdgeHidesItsHandleOnlyWhileItShows) {
-    const std::string display = *x11().displays().displayUUIDString(x11().displays().mainDisplayID());
-    open("KestrEdit", 100);
-    open("KestrView", 1000);
-    auto applied = storeAndApply("Halves", test::ItemBuilder("KestrEdit").on(display, Rect(0, 0, 960, 1080)),
-                                 test::ItemBuilder("KestrView").on(display, Rect(960, 0, 960, 1080)));
-    ASSERT_TRUE(applied.succeeded());
-    const Layout effective = *applied.value().effectiveLayout;
-    ASSERT_EQ(effective.edgeGroups.size(), 1u);
+    const auto halves = applyHalves();
+    ASSERT_TRUE(halves);
+    const Layout& effective = *halves;
     const xcb_window_t across = open("KestrOther", 760);
     move(958, 350);
     ASSERT_TRUE(settle([&] { return x11().displays().mouseLocation().x == 958; }));
