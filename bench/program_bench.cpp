@@ -5,8 +5,10 @@
 //     opening and what four more add, and the CPU an opening takes until it is painted;
 // (c) an active kest whose two windows share an edge, the pointer still and then moved
 //     by XTest at 50 Hz away from the edge, across it and along it, with the kest's two
-//     windows alone and with 460 other windows open behind them: the program's CPU, the
-//     main thread's wake-ups (context switches) per second and the threads it starts.
+//     windows alone and with 460 other windows open in front of them, away from the edge
+//     (a window at the pointer is looked for through them all): the program's CPU, the
+//     main thread's wake-ups (context switches) per second and the threads it starts, and
+//     at the edge its CPU against a program that only hears the pointer's raw motion.
 // (d) `kestr --apply-kest` over 200 programs of one window each, as a script runs it: the
 //     CPU (user and system) of the whole process, alternating between two arrangements.
 // KESTR_PROGRAM names another build of the program to measure (an older one, say), and
@@ -315,9 +317,12 @@ struct Phase {
 };
 
 // The pointer moved about (x, y) at 50 Hz for `seconds`, `swing` to either side across
-// the x axis, or along the y axis when `along` (still when `swing` is 0).
-Phase measure(XvfbSession& s, pid_t pid, int x, int y, int swing, bool along, double seconds) {
-    const ProcessSample before = ProcessSample::of(pid);
+// the x axis, or along the y axis when `along` (still when `swing` is 0); the counters of
+// each process, in the order given.
+std::vector<Phase> measure(XvfbSession& s, const std::vector<pid_t>& pids, int x, int y, int swing, bool along,
+                           double seconds) {
+    std::vector<ProcessSample> before;
+    for (const pid_t pid : pids) before.push_back(ProcessSample::of(pid));
     const Clock::time_point start = Clock::now();
     for (int n = 1; secondsSince(start) < seconds; ++n) {
         if (swing) {
@@ -328,15 +333,20 @@ Phase measure(XvfbSession& s, pid_t pid, int x, int y, int swing, bool along, do
         std::this_thread::sleep_until(start + std::chrono::milliseconds(20 * n));
     }
     const double elapsed = secondsSince(start);
-    const ProcessSample after = ProcessSample::of(pid);
-    return {100 * (after.cpuSeconds - before.cpuSeconds) / elapsed,
-            (after.mainSwitches - before.mainSwitches) / elapsed, after.threads - before.threads};
+    std::vector<Phase> phases;
+    for (std::size_t i = 0; i < pids.size(); ++i) {
+        const ProcessSample after = ProcessSample::of(pids[i]);
+        phases.push_back({100 * (after.cpuSeconds - before[i].cpuSeconds) / elapsed,
+                          (after.mainSwitches - before[i].mainSwitches) / elapsed, after.threads - before[i].threads});
+    }
+    return phases;
 }
 
 // The kest applied by its hot key, then the pointer still, away from the edge, across it
-// and along it; the counters named with the build's prefix.
+// and along it; the counters named with the build's prefix. The raw-motion listener is
+// measured over the same stretches.
 void measureEdgeHandles(benchmark::State& state, XvfbSession& s, const Home& home, const Build& build,
-                        xcb_window_t left) {
+                        xcb_window_t left, pid_t listener) {
     xcb_connection_t* c = s.connection();
     Program program(s, home, build.binary);
     // Its hot key, Ctrl+Alt+Super+1, makes the kest active.
@@ -352,29 +362,43 @@ void measureEdgeHandles(benchmark::State& state, XvfbSession& s, const Home& hom
     fakeInput(c, s.root(), XCB_MOTION_NOTIFY, 0, 400, 500);
     pause(2);  // settled, and the poll slowed down
     const int threads = ProcessSample::of(program.pid()).threads;
-    const Phase still = measure(s, program.pid(), 400, 500, 0, false, 10);
-    const Phase away = measure(s, program.pid(), 400, 500, 150, false, 10);
-    const Phase across = measure(s, program.pid(), 960, 500, 5, false, 10);
-    const Phase along = measure(s, program.pid(), 961, 500, 150, true, 10);
+    const std::vector<pid_t> pids{program.pid(), listener};
+    const Phase still = measure(s, pids, 400, 500, 0, false, 10)[0];
+    const Phase away = measure(s, pids, 400, 500, 150, false, 10)[0];
+    const std::vector<Phase> across = measure(s, pids, 960, 500, 5, false, 10);
+    const std::vector<Phase> along = measure(s, pids, 961, 500, 150, true, 10);
     const std::string& p = build.counterPrefix;
     state.counters[p + "threads"] = threads;
     state.counters[p + "still_wakeups_per_s"] = still.wakeupsPerSecond;
     state.counters[p + "still_cpu_percent"] = still.cpuPercent;
     state.counters[p + "moving_wakeups_per_s"] = away.wakeupsPerSecond;
     state.counters[p + "moving_cpu_percent"] = away.cpuPercent;
-    state.counters[p + "at_edge_wakeups_per_s"] = across.wakeupsPerSecond;
-    state.counters[p + "at_edge_cpu_percent"] = across.cpuPercent;
-    state.counters[p + "along_edge_cpu_percent"] = along.cpuPercent;
+    state.counters[p + "at_edge_wakeups_per_s"] = across[0].wakeupsPerSecond;
+    state.counters[p + "at_edge_cpu_percent"] = across[0].cpuPercent;
+    state.counters[p + "along_edge_wakeups_per_s"] = along[0].wakeupsPerSecond;
+    state.counters[p + "along_edge_cpu_percent"] = along[0].cpuPercent;
+    state.counters[p + "listener_at_edge_cpu_percent"] = across[1].cpuPercent;
+    state.counters[p + "listener_along_edge_cpu_percent"] = along[1].cpuPercent;
+    state.counters[p + "at_edge_over_listener"] = across[0].cpuPercent / across[1].cpuPercent;
+    state.counters[p + "along_edge_over_listener"] = along[0].cpuPercent / along[1].cpuPercent;
     state.counters[p + "threads_started"] =
-        still.threadsAdded + away.threadsAdded + across.threadsAdded + along.threadsAdded;
+        still.threadsAdded + away.threadsAdded + across[0].threadsAdded + along[0].threadsAdded;
 }
 
-// The arguments: how many other windows are open, behind the kest's two, and whether a
-// compositing manager runs (the handle is then drawn translucent).
+// The arguments: how many other windows are open, in front of the kest's two, and whether
+// a compositing manager runs (the handle is then drawn translucent).
 void BM_EdgeHandlesWhilePointerMoves(benchmark::State& state) {
     XvfbSession& s = session();
     if (state.range(1)) s.startCompositingManager();
     const std::shared_ptr<void> stopCompositing(nullptr, [&s](void*) { s.stopCompositingManager(); });
+    ClientOptions left, right;
+    left.wmClass = "KestrBenchLeft";
+    left.title = "left";
+    left.geometry = ClientGeometry{100, 100, 400, 300};
+    right.wmClass = "KestrBenchRight";
+    right.title = "right";
+    right.geometry = ClientGeometry{1000, 100, 400, 300};
+    ClientProcess leftClient(s.display(), left), rightClient(s.display(), right);
     ClientOptions others;
     others.wmClass = "KestrBenchOther";
     others.title = "other";
@@ -388,16 +412,12 @@ void BM_EdgeHandlesWhilePointerMoves(benchmark::State& state) {
             return;
         }
     }
-    ClientOptions left, right;
-    left.wmClass = "KestrBenchLeft";
-    left.title = "left";
-    left.geometry = ClientGeometry{100, 100, 400, 300};
-    right.wmClass = "KestrBenchRight";
-    right.title = "right";
-    right.geometry = ClientGeometry{1000, 100, 400, 300};
-    ClientProcess leftClient(s.display(), left), rightClient(s.display(), right);
     Home home("");
     std::ofstream(home.folder + "/.local/share/kestr/layouts.json") << sideBySideKest(displayUUID(s, home));
+    Subprocess::Spec listenerSpec;
+    listenerSpec.arguments = {KESTR_RAW_MOTION_LISTENER};
+    listenerSpec.environment = {{"DISPLAY", s.display()}};
+    Subprocess listener(listenerSpec);
     for (auto _ : state) {
         // The builds take turns to go first.
         const std::vector<Build> builds = measuredBuilds();
@@ -405,7 +425,7 @@ void BM_EdgeHandlesWhilePointerMoves(benchmark::State& state) {
             for (std::size_t b = 0; b < builds.size(); ++b) {
                 Build build = builds[round % 2 ? builds.size() - 1 - b : b];
                 build.counterPrefix += "run" + std::to_string(round + 1) + "_";
-                measureEdgeHandles(state, s, home, build, leftClient.window());
+                measureEdgeHandles(state, s, home, build, leftClient.window(), listener.pid());
             }
         }
     }
