@@ -20,6 +20,7 @@
 #include "UI/Shell/MessageBoxAlerts.h"
 #include "UI/Shell/StatusMenu.h"
 #include "UI/Shell/ToastPresenter.h"
+#include "UI/Snap/ShortcutRecorderView.h"
 #include "UI/Snap/SnapShortcutsView.h"
 
 namespace kestr::test {
@@ -89,6 +90,8 @@ TEST_F(NamesShownAsWrittenTest, EveryPlaceShowsTheNameAsWritten) {
          "This hotkey is also used by Kest: " + isolated + "."},
         {"keys held elsewhere", labelSaying(*snaps.conflictCard(), "Kest: "), "Kest: " + isolated + " (⌃⌥A)"},
         {"menu's tooltip", readToolTip(snapEntry != actions.end() ? (*snapEntry)->toolTip() : QString()),
+         "kestr's kest “" + isolated + "” uses this shortcut, so it never runs this"},
+        {"shortcut field's tooltip", readToolTip(snaps.recorder(0)->toolTip()),
          "kestr's kest “" + isolated + "” uses this shortcut, so it never runs this"},
     };
     for (const auto& p : places) EXPECT_EQ(p.read.toStdString(), p.expected.toStdString()) << p.place;

@@ -14,6 +14,7 @@
 #include "Platform/Platform.h"
 #include "UI/KeyMapping.h"
 #include "UI/Manager/SettingsKit.h"
+#include "UI/ShownText.h"
 #include "UI/SystemStyle.h"
 
 namespace kestr {
@@ -95,7 +96,7 @@ void ShortcutRecorderView::refresh() {
     label_->setText(text());
     const auto why = hotkey_ && !recording_ ? HotkeyManager::shared().whyNotArriving(*hotkey_, source_) : std::nullopt;
     // On the control: the label lets every mouse event, tooltips' too, through to it.
-    setToolTip(why ? QString::fromStdString(*why) : QString());
+    setToolTip(why ? ShownText::toolTip(QString::fromStdString(*why)) : QString());
     QPalette pal = label_->palette();
     pal.setColor(QPalette::WindowText, textColor());
     label_->setPalette(pal);
