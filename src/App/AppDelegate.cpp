@@ -26,6 +26,12 @@ namespace {
 
 constexpr int seededDefaultsVersion = 2;
 
+// Tidies the kests for this session, around the strip the status item keeps (none
+// without one). Unless the user changes a kest, saves write it back as it was stored.
+void tidyKestsAround(const StatusItem* statusItem) {
+    KestNormaliser::normalise(LayoutStore::shared(), statusItem ? statusItem->keptTopStrip() : 0);
+}
+
 void log(const std::string& line) { platform().log().line(line); }
 
 // Runs a store's load; a failure is logged and described for the user, and so is a
@@ -56,14 +62,10 @@ void AppDelegate::applicationDidFinishLaunching() {
     // to itself takes that strip from the windows, and the kests are tidied for the room
     // they will have.
     std::unique_ptr<StatusItem> statusItem = makeStatusItem ? makeStatusItem() : nullptr;
-    // Tidied for this session only: unless the user changes a kest, saves write it back
-    // as it was stored.
-    KestNormaliser::normalise(LayoutStore::shared(), statusItem ? statusItem->keptTopStrip() : 0);
+    tidyKestsAround(statusItem.get());
     if (statusItem) {
         // The window manager may keep the button lower than it asked to stand.
-        statusItem->onKeptStripChange = [item = statusItem.get()] {
-            KestNormaliser::normalise(LayoutStore::shared(), item->keptTopStrip());
-        };
+        statusItem->onKeptStripChange = [item = statusItem.get()] { tidyKestsAround(item); };
     }
 
     const auto& layouts = LayoutStore::shared().layouts;
@@ -111,14 +113,9 @@ void AppDelegate::watchStores() {
     }
 }
 
-void AppDelegate::tidyKests() {
-    const StatusItem* statusItem = menuBarController ? menuBarController->statusItem() : nullptr;
-    KestNormaliser::normalise(LayoutStore::shared(), statusItem ? statusItem->keptTopStrip() : 0);
-}
-
 void AppDelegate::visibleAreasChanged() {
     // Before start-up has made the status item, the kests are still to be tidied.
-    if (menuBarController) tidyKests();
+    if (menuBarController) tidyKestsAround(menuBarController->statusItem());
 }
 
 void AppDelegate::storesChangedOnDisk() {
@@ -135,7 +132,7 @@ void AppDelegate::storesChangedOnDisk() {
         log(std::string("kestr: failed to reload snaps: ") + e.what());
     }
     if (!changed) return;
-    tidyKests();
+    tidyKestsAround(menuBarController ? menuBarController->statusItem() : nullptr);
     const std::vector<Layout>& layouts = LayoutStore::shared().layouts;
     HotkeyManager::shared().sync(layouts, SnapStore::shared().bindings);
     // The active kest is what its apply placed; it ends only when its kest has gone,

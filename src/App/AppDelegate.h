@@ -56,8 +56,6 @@ private:
     void seedDefaultSnaps();
     void scheduleNotchHintIfNeeded();
     void watchStores();
-    // Tidies the kests again for this session, around the strip the status item keeps.
-    void tidyKests();
     static void reportLoadFailure(const std::string& what, const LoadFailure& failure);
 
     std::optional<LoadFailure> layoutsFailure_;
