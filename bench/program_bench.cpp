@@ -8,7 +8,8 @@
 //     windows alone and with 460 other windows open in front of them, away from the edge
 //     (a window at the pointer is looked for through them all): the program's CPU, the
 //     main thread's wake-ups (context switches) per second and the threads it starts, and
-//     at the edge its CPU against a program that only hears the pointer's raw motion.
+//     at the edge its CPU against a program that only hears the pointer's raw motion, and
+//     against a Qt Widgets program that does nothing with a window under the pointer.
 // (d) `kestr --apply-kest` over 200 programs of one window each, as a script runs it: the
 //     CPU (user and system) of the whole process, alternating between two arrangements.
 // KESTR_PROGRAM names another build of the program to measure (an older one, say), and
@@ -373,8 +374,7 @@ void measureEdgeHandles(benchmark::State& state, XvfbSession& s, const Home& hom
     };
     moveAside(c, s.root(), left);
     waitUntil(c, [&] { return !applied(); });
-    const xcb_keycode_t keys[] = {keycodeOf(c, 0xffe3), keycodeOf(c, 0xffe9), keycodeOf(c, 0xffeb),
-                                  keycodeOf(c, 0x31)};
+    const xcb_keycode_t keys[] = {keycodeOf(c, 0xffe3), keycodeOf(c, 0xffe9), keycodeOf(c, 0xffeb), keycodeOf(c, 0x31)};
     bool active = false;
     for (int attempt = 0; attempt < 5 && !active; ++attempt) {
         for (xcb_keycode_t k : keys) fakeInput(c, s.root(), XCB_KEY_PRESS, k);
@@ -406,6 +406,30 @@ void measureEdgeHandles(benchmark::State& state, XvfbSession& s, const Home& hom
     state.counters[p + "along_edge_over_listener"] = along[0].cpuPercent / along[1].cpuPercent;
     state.counters[p + "threads_started"] =
         still.threadsAdded + away.threadsAdded + across[0].threadsAdded + along[0].threadsAdded;
+}
+
+// A window of the toolkit that does nothing, under the pointer moved as at the edge: the
+// least a handle drawn with it can cost, beside the raw-motion listener.
+void measureQtWindow(benchmark::State& state, XvfbSession& s, pid_t listener) {
+    xcb_connection_t* c = s.connection();
+    const auto before = viewableTopLevels(c, s.root());
+    Subprocess::Spec spec;
+    spec.arguments = {KESTR_QT_WINDOW_LISTENER, "150", "0", "20", "1080"};
+    spec.environment = {{"DISPLAY", s.display()}, {"QT_QPA_PLATFORM", std::nullopt}};
+    spec.logFile = "/dev/null";  // the toolkit's remarks on the session
+    Subprocess window(spec);
+    const bool shown = waitUntil(c, [&] { return viewableTopLevels(c, s.root()).size() > before.size(); });
+    if (!shown) return state.SkipWithError("the toolkit's window never showed");
+    fakeInput(c, s.root(), XCB_MOTION_NOTIFY, 0, 160, 500);
+    pause(1);
+    const std::vector<pid_t> pids{window.pid(), listener};
+    const std::vector<Phase> across = measure(s, pids, 160, 500, 5, false, 10);
+    const std::vector<Phase> along = measure(s, pids, 160, 500, 150, true, 10);
+    state.counters["qt_window_at_edge_cpu_percent"] = across[0].cpuPercent;
+    state.counters["qt_window_along_edge_cpu_percent"] = along[0].cpuPercent;
+    state.counters["qt_window_at_edge_over_listener"] = across[0].cpuPercent / across[1].cpuPercent;
+    state.counters["qt_window_along_edge_over_listener"] = along[0].cpuPercent / along[1].cpuPercent;
+    window.terminate();
 }
 
 // The arguments: how many other windows are open, in front of the kest's two, and whether
@@ -451,6 +475,7 @@ void BM_EdgeHandlesWhilePointerMoves(benchmark::State& state) {
                 measureEdgeHandles(state, s, home, build, leftClient.window(), listener.pid());
             }
         }
+        measureQtWindow(state, s, listener.pid());
     }
 }
 BENCHMARK(BM_EdgeHandlesWhilePointerMoves)
