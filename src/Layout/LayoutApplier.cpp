@@ -33,16 +33,17 @@ LayoutItem asApplied(const LayoutItem& item, const LayoutApplier::Placement& pla
 }
 
 // The smallest size of each item's window, where it is known. A window's own minimum
-// bounds that window alone: each item counts with the open window it will take (by its
-// matcher, its captured title and nearness, as its turn will choose); an item whose window
-// is not open yet (a launch, a fresh window) counts with what its application's open
-// windows report.
+// bounds that window alone: each item counts with the open window it would take (by its
+// matcher, its captured title and nearness; its turn may still take another); an item
+// whose window is not open yet (a launch, a fresh window) counts with what its
+// application's open windows report, asked once per application.
 PlacementPlanner::KnownMinimums windowMinimums(const std::vector<LayoutItem>& items,
                                                LayoutApplier::FrameSource frameSource,
                                                LayoutApplier::ApplyContext& ctx) {
     const WindowCache::Use cached(ctx.windowCache);
     PlacementPlanner::KnownMinimums minimums;
     std::map<std::string, AXElementList> untaken;
+    std::map<std::string, std::optional<Size>> applicationMinimums;
     for (const LayoutItem& item : items) {
         auto [pool, first] = untaken.try_emplace(item.appBundleID);
         if (first) pool->second = WindowController::windows(item.appBundleID);
@@ -54,7 +55,9 @@ PlacementPlanner::KnownMinimums windowMinimums(const std::vector<LayoutItem>& it
             minimum = WindowController::limits(*window).minimumSize;
             std::erase(pool->second, *window);
         } else {
-            minimum = WindowController::minimumSize(item.appBundleID);
+            auto [known, unasked] = applicationMinimums.try_emplace(item.appBundleID);
+            if (unasked) known->second = WindowController::minimumSize(item.appBundleID);
+            minimum = known->second;
         }
         if (minimum) minimums[item.id] = *minimum;
     }

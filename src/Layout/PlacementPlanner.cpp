@@ -270,11 +270,12 @@ PlacementPlanner::Placements PlacementPlanner::computeTargetFrames(
             const std::optional<Rect> s =
                 source != sourceRegions.end() ? std::optional<Rect>(source->second) : std::nullopt;
             rect = mustScale(s, target, forced) ? scaled(f, *s, target) : rectOf(clippedToItsDisplay(f, displays));
+            // Whatever the saved frame holds, the window starts inside its display. Grown
+            // to its minimum from there it may reach past the far edge, and the re-flow
+            // brings it back with its neighbours: pushed in alone, it would lie over the
+            // one before it.
+            rect = keptInside(rect, visible);
         }
-        // Whatever the saved frame holds, the window starts inside its display. Grown to
-        // its minimum from there it may reach past the far edge, and the re-flow brings it
-        // back with its neighbours: pushed in alone, it would lie over the one before it.
-        if (displays.hasArea(r.targetID)) rect = keptInside(rect, displays.visibleArea(r.targetID));
         const Size minimum = ColumnReflow::minimumOf(r.item.id, r.item.appBundleID, minimums);
         rect.size.width = std::max(rect.width(), minimum.width);
         rect.size.height = std::max(rect.height(), minimum.height);

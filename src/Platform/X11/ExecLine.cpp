@@ -18,7 +18,6 @@ struct Word {
     std::string text;       // without quotes and backslashes; its field codes left out
     bool composed = false;  // quotes or a backslash in it
     int codes = 0;          // field codes in it
-    int symbols = 0;        // characters and field codes in it
 };
 
 // Programs that run code given on their command line after -c or -e: shells and the
@@ -88,12 +87,10 @@ ExecLine::ExecLine(const std::string& exec) {
     const auto take = [&](const Symbol& s) {
         if (s.code >= 0) {
             wordOf[static_cast<std::size_t>(s.code)] = words.size();
-            codes_[static_cast<std::size_t>(s.code)].wholeWord = quoting == Quoting::none;
             ++word.codes;
         } else {
             word.text += s.c;
         }
-        ++word.symbols;
         started = true;
     };
     const auto end = [&] {
@@ -137,7 +134,8 @@ ExecLine::ExecLine(const std::string& exec) {
     for (std::size_t k = 0; k < codes_.size(); ++k) {
         FieldCode& code = codes_[k];
         const Word& w = words[wordOf[k]];
-        code.wholeWord = code.wholeWord && !w.composed && w.symbols == 1;
+        // Quotes make a word composed, so a code inside them is never a word of its own.
+        code.wholeWord = !w.composed && w.text.empty() && w.codes == 1;
         code.program = code.wholeWord && isProgram(words, wordOf[k]);
     }
     programAtEnd_ = isProgram(words, words.size());

@@ -72,7 +72,7 @@ X11EventMonitors::X11EventMonitors(X11Connection& connection, X11WindowModel& mo
       self_(std::make_shared<X11EventMonitors*>(this)),
       keys_(keys),
       shownClients_(model, [&model](const X11Client& c) -> std::optional<Rect> {
-          if (!c.mapped || c.hidden || !model.onCurrentDesktop(c)) return std::nullopt;
+          if (!model.shows(c)) return std::nullopt;
           return c.frame();
       }) {
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(x_.raw(), &xcb_input_id);

@@ -45,6 +45,8 @@ public:
     std::uint32_t currentDesktop() const { return currentDesktop_; }
     std::uint32_t desktopCount() const { return desktopCount_; }
     bool onCurrentDesktop(const X11Client& client) const { return client.onDesktop(currentDesktop_, desktopCount_); }
+    // Shows on the screen now: mapped, not minimised, on the current desktop.
+    bool shows(const X11Client& client) const { return client.mapped && !client.hidden && onCurrentDesktop(client); }
     // The work area of the current desktop, when the window manager publishes one.
     std::optional<Rect> workArea() const;
     // The monitors' bounds in root coordinates, as the displays last read them.

@@ -28,9 +28,7 @@ std::int64_t X11WindowServer::layerOf(const X11Client& c) {
     }
 }
 
-bool X11WindowServer::onScreen(const X11Client& c) const {
-    return c.mapped && !c.hidden && model_.onCurrentDesktop(c);
-}
+bool X11WindowServer::onScreen(const X11Client& c) const { return model_.shows(c); }
 
 PlistDict X11WindowServer::entryOf(const X11Client& c) const {
     // The same frame that "AXPosition" and "AXSize" give.

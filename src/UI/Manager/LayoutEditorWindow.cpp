@@ -33,14 +33,6 @@ constexpr int contentWidth = 820;
 constexpr int contentHeight = 680;
 constexpr int sidebarWidth = 230;
 
-// The capture shortcut the footer shows: the registered one, else the stored one, else
-// control-option-command-Return.
-Hotkey footerCaptureHotkey() {
-    if (auto registered = HotkeyManager::shared().captureHotkey()) return *registered;
-    if (auto stored = Preferences::shared().captureHotkey()) return *stored;
-    return Hotkey{HotkeyManager::defaultCaptureKeyCode, HotkeyManager::automaticModifiers};
-}
-
 }  // namespace
 
 LayoutEditorWindow& LayoutEditorWindow::shared() { return platform().shared<LayoutEditorWindow>(); }
@@ -189,12 +181,18 @@ void LayoutEditorWindow::reloadFromStore() {
     if (currentSection_ == Tab::snaps) snapShortcutsView_->refresh();
 }
 
+Hotkey LayoutEditorWindow::shownCaptureHotkey() {
+    if (auto registered = HotkeyManager::shared().captureHotkey()) return *registered;
+    if (auto stored = Preferences::shared().captureHotkey()) return *stored;
+    return Hotkey{HotkeyManager::defaultCaptureKeyCode, HotkeyManager::automaticModifiers};
+}
+
 void LayoutEditorWindow::show(Tab tab) {
     listModel_->reload();
     showingCapture_ = false;
     sidebarFooter_->setActiveSelection(false);
     sidebarFooter_->setShortcutText(QString::fromStdString(
-        HotkeyManager::shared().shownKeys(footerCaptureHotkey(), false, HotkeySource::captureCurrent())));
+        HotkeyManager::shared().shownKeys(shownCaptureHotkey(), false, HotkeySource::captureCurrent())));
     reselect();
     selectSection(tab);
 

@@ -61,6 +61,9 @@ public:
 
     // The settings page.
     void configureCaptureDetail();
+    // The capture shortcut shown: the registered one, else the stored one, else
+    // control-option-command-Return.
+    static Hotkey shownCaptureHotkey();
     void handleCaptureHotkeyRecorded(std::optional<Hotkey> hotkey);
     void handleDragSnapSwitch();
     void handleDragModifierChanged();

@@ -136,10 +136,7 @@ void LayoutEditorWindow::selectCaptureSettings() {
 }
 
 void LayoutEditorWindow::configureCaptureDetail() {
-    std::optional<Hotkey> shown = HotkeyManager::shared().captureHotkey();
-    if (!shown) shown = Preferences::shared().captureHotkey();
-    if (!shown) shown = Hotkey{HotkeyManager::defaultCaptureKeyCode, HotkeyManager::automaticModifiers};
-    captureRecorder_->setHotkey(shown, false, HotkeySource::captureCurrent());
+    captureRecorder_->setHotkey(shownCaptureHotkey(), false, HotkeySource::captureCurrent());
     sidebarFooter_->setShortcutText(QString());
     const bool on = dragSnapEnabled();
     dragSnapSwitch_->setChecked(on);

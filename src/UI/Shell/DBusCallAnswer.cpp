@@ -1,6 +1,6 @@
 #include "UI/Shell/DBusCallAnswer.h"
 
-#include "UI/Shell/DBusPropertiesReply.h"
+#include <QDBusVariant>
 
 namespace kestr {
 
@@ -24,6 +24,15 @@ const DBusMethod* find(const QDBusMessage& message, std::span<const DBusMethod> 
     return nullptr;
 }
 
+// Get and GetAll of the object's properties, all read-only.
+QDBusMessage propertiesReply(const QDBusMessage& message, const QVariantMap& properties) {
+    const QVariantList in = message.arguments();
+    if (message.member() == "GetAll") return message.createReply(properties);
+    if (message.member() == "Get" && in.size() == 2 && properties.contains(in[1].toString()))
+        return message.createReply(QVariant::fromValue(QDBusVariant(properties.value(in[1].toString()))));
+    return message.createErrorReply(QDBusError::InvalidArgs, "No such property");
+}
+
 }  // namespace
 
 bool answerDBusCall(const QDBusMessage& message, const QDBusConnection& connection, std::span<const DBusMethod> methods,
@@ -40,7 +49,7 @@ bool answerDBusCall(const QDBusMessage& message, const QDBusConnection& connecti
             QStringLiteral("%1 takes arguments of the types \"%2\", not \"%3\"")
                 .arg(message.member(), QLatin1StringView(method->signature), message.signature()));
     else if (property)
-        reply = dbusPropertiesReply(message, properties());
+        reply = propertiesReply(message, properties());
     else
         reply = answer();
     connection.send(reply);

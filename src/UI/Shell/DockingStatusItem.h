@@ -28,8 +28,6 @@ public:
     }
     double keptTopStrip() const override { return shown_ ? shown_->keptTopStrip() : 0; }
 
-    // Where the item shows now.
-    TrayPresence::Kind place() const { return place_; }
     // Moves the button to the main display as it is now, when it shows in its own window.
     void followMainDisplay();
 

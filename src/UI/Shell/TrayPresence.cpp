@@ -22,15 +22,15 @@ TrayPresence::TrayPresence() {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (bus.isConnected()) {
         watcher_ = std::make_unique<QDBusServiceWatcher>(watcherService, bus, QDBusServiceWatcher::WatchForOwnerChange);
-        QObject::connect(watcher_.get(), &QDBusServiceWatcher::serviceOwnerChanged, this, &TrayPresence::changed);
+        QObject::connect(watcher_.get(), &QDBusServiceWatcher::serviceOwnerChanged, this, &TrayPresence::ask);
         for (const char* signal : {"StatusNotifierHostRegistered", "StatusNotifierHostUnregistered"})
-            bus.connect(QString(), watcherPath, watcherService, signal, this, SLOT(changed()));
+            bus.connect(QString(), watcherPath, watcherService, signal, this, SLOT(ask()));
     }
-    // Qt's X11 backend follows the XEmbed tray once it has looked for one (answer()); other
+    // Qt's X11 backend follows the XEmbed tray once it has looked for one (in answer()); other
     // backends have no such trays.
     QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
     if (native && native->metaObject()->indexOfSignal("systemTrayWindowChanged(QScreen*)") >= 0)
-        QObject::connect(native, SIGNAL(systemTrayWindowChanged(QScreen*)), this, SLOT(xembedTrayChanged(QScreen*)));
+        QObject::connect(native, SIGNAL(systemTrayWindowChanged(QScreen*)), this, SLOT(ask()));
 }
 
 TrayPresence::~TrayPresence() = default;
@@ -65,9 +65,5 @@ void TrayPresence::answer(bool statusNotifierHost) {
     if (!statusNotifierHost) kind = QSystemTrayIcon::isSystemTrayAvailable() ? Kind::xembed : Kind::none;
     if (onAnswer) onAnswer(kind);
 }
-
-void TrayPresence::changed() { ask(); }
-
-void TrayPresence::xembedTrayChanged(QScreen*) { ask(); }
 
 }  // namespace kestr

@@ -11,7 +11,6 @@
 #include <memory>
 
 class QDBusServiceWatcher;
-class QScreen;
 
 namespace kestr {
 
@@ -23,15 +22,13 @@ public:
     TrayPresence();
     ~TrayPresence() override;
 
-    // Asks which tray there is; the answer comes to onAnswer, on the event loop (at once
-    // when there is no session bus). Only the last question is answered.
-    void ask();
     // The tray there is: after ask(), and after a tray came, went or was restarted.
     std::function<void(Kind)> onAnswer;
 
-private Q_SLOTS:
-    void changed();
-    void xembedTrayChanged(QScreen* screen);
+public Q_SLOTS:
+    // Asks which tray there is; the answer comes to onAnswer, on the event loop (at once
+    // when there is no session bus). Only the last question is answered.
+    void ask();
 
 private:
     void answer(bool statusNotifierHost);

@@ -155,9 +155,8 @@ TEST_F(X11EdgeResizeTest, AHandleDraggedByWarpsFollowsThemAndTheEdgeLandsWhereTh
 
     // The rebuilt handle waits for the pointer to move; warps off the edge and back do.
     EdgeProximityTracker& tracker = EdgeProximityTracker::shared();
-    ASSERT_TRUE(runUntil([&] {
-        return tracker.activeLayout && tracker.activeLayout->edgeGroups.at(0).coordinate == 1100;
-    }));
+    ASSERT_TRUE(
+        runUntil([&] { return tracker.activeLayout && tracker.activeLayout->edgeGroups.at(0).coordinate == 1100; }));
     ASSERT_TRUE(tracker.lastHit);
     const auto warp = [&](int x) {
         xcb_warp_pointer(connection(), XCB_NONE, session().root(), 0, 0, 0, 0, std::int16_t(x), 560);
@@ -208,7 +207,6 @@ TEST_F(X11EdgeResizeTest, AnEdgeDraggedTowardsAWindowWithAMinimumSizeStopsThereA
     EXPECT_EQ(items.at(1).targetFrame.y, frame(bottom).y());
 }
 
-
 // A window without size hints that sets its own width back when made narrower (as some
 // toolkits do) does so after the window manager's answer: the edge, moved or put back,
 // stops where that window then starts, and the kest keeps what each window took.
@@ -242,7 +240,6 @@ TEST_F(X11EdgeResizeTest, AnEdgeStopsAtAWindowThatSetsItsOwnWidthBackAndTheKestH
         EXPECT_EQ(items.at(1).targetFrame.width, frame(kept).width());
     }
 }
-
 
 // The kest's windows stay on the first desktop: on the second its edge is bare desktop,
 // where no handle shows and a move reaches no window and stores nothing.
@@ -294,7 +291,7 @@ TEST_F(X11EdgeResizeTest, AWindowAcrossTheEdgeHidesItsHandleOnlyWhileItShows) {
     X11Connection& x = x11().connection();
     const auto onScreen = [&] {
         const X11Client* c = x11().model().client(across);
-        return c && c->mapped && !c->hidden && x11().model().onCurrentDesktop(*c);
+        return c && x11().model().shows(*c);
     };
     struct Case {
         const char* what;

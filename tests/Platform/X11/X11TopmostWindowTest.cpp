@@ -43,7 +43,7 @@ class X11TopmostWindowTest : public BackendTest {};
 TEST_F(X11TopmostWindowTest, AnAnswerKeptForAnAreaFollowsEveryChangeOfTheWindowsThere) {
     X11WindowModel& model = x11().model();
     X11TopmostWindow topmost(model, [&model](const X11Client& c) -> std::optional<Rect> {
-        if (!c.mapped || c.hidden || !model.onCurrentDesktop(c)) return std::nullopt;
+        if (!model.shows(c)) return std::nullopt;
         return c.frame();
     });
     const auto open = [&](const char* wmClass, int x) {
@@ -57,7 +57,7 @@ TEST_F(X11TopmostWindowTest, AnAnswerKeptForAnAreaFollowsEveryChangeOfTheWindows
     X11Connection& x = x11().connection();
     const auto shown = [&](xcb_window_t w) {
         const X11Client* c = model.client(w);
-        return c && c->mapped && !c->hidden && model.onCurrentDesktop(*c);
+        return c && model.shows(*c);
     };
     const auto before = [&](xcb_window_t a, xcb_window_t b) {
         const auto& s = model.stacking();
@@ -70,18 +70,28 @@ TEST_F(X11TopmostWindowTest, AnAnswerKeptForAnAreaFollowsEveryChangeOfTheWindows
         std::vector<std::pair<double, xcb_window_t>> answers;  // at (x, 350)
     };
     const Step steps[] = {
-        {"as opened", [] {}, [&] { return before(front, back); },
+        {"as opened",
+         [] {},
+         [&] { return before(front, back); },
          {{400, front}, {200, back}, {800, XCB_NONE}, {450, front}, {150, back}}},
-        {"the back one raised", [&] { x.sendRootMessage(back, x.ewmh()._NET_ACTIVE_WINDOW, 2, XCB_CURRENT_TIME, 0); },
-         [&] { return before(back, front); }, {{400, back}, {600, front}}},
+        {"the back one raised",
+         [&] { x.sendRootMessage(back, x.ewmh()._NET_ACTIVE_WINDOW, 2, XCB_CURRENT_TIME, 0); },
+         [&] { return before(back, front); },
+         {{400, back}, {600, front}}},
         {"the back one minimised",
          [&] { x.sendRootMessage(back, x.atom("WM_CHANGE_STATE"), XCB_ICCCM_WM_STATE_ICONIC); },
-         [&] { return !shown(back); }, {{400, front}, {200, XCB_NONE}}},
+         [&] { return !shown(back); },
+         {{400, front}, {200, XCB_NONE}}},
         {"the front one moved",
-         [&] { x.sendRootMessage(front, x.ewmh()._NET_MOVERESIZE_WINDOW, XCB_GRAVITY_NORTH_WEST | 1 << 8 | 2 << 12, 900); },
-         [&] { return model.client(front)->clientArea.minX() >= 900; }, {{400, XCB_NONE}, {1000, front}}},
-        {"the front one on another desktop", [&] { x.sendRootMessage(front, x.ewmh()._NET_WM_DESKTOP, 1, 2); },
-         [&] { return !shown(front); }, {{1000, XCB_NONE}}},
+         [&] {
+             x.sendRootMessage(front, x.ewmh()._NET_MOVERESIZE_WINDOW, XCB_GRAVITY_NORTH_WEST | 1 << 8 | 2 << 12, 900);
+         },
+         [&] { return model.client(front)->clientArea.minX() >= 900; },
+         {{400, XCB_NONE}, {1000, front}}},
+        {"the front one on another desktop",
+         [&] { x.sendRootMessage(front, x.ewmh()._NET_WM_DESKTOP, 1, 2); },
+         [&] { return !shown(front); },
+         {{1000, XCB_NONE}}},
     };
     for (const Step& step : steps) {
         step.change();

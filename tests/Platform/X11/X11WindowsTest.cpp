@@ -350,7 +350,7 @@ TEST_F(X11WindowsTest, AMoveEndsOnTheWindowManagersAnswerNotOnAnotherProgramsSta
         const std::uint64_t fences = x11().x11Accessibility().fencesSent();
         kestr::spawn([](X11Platform& x, XvfbSession& session, xcb_window_t window, std::string seen) -> Task<void> {
             co_await x.model().waitFor([&] { return x.model().client(window)->title == seen; }, kDeadlineSeconds);
-            co_await x.model().waitFor([] { return false; }, 0.1);
+            co_await sleepFor(0.1);
             session.resumeWindowManager();
         }(x11(), session(), w, title));
         ASSERT_TRUE(run(ax.settled(element(w), 2.0)).succeeded());
