@@ -135,9 +135,14 @@ void packRow(const Group& row, const Rect& visible, const Minimums& minimums) {
 
 }  // namespace
 
-Size ColumnReflow::minimumOf(const Uuid& id, const std::string& bundleID, const KnownMinimums& minimums) {
-    const auto known = minimums.find(id);
-    return known != minimums.end() ? known->second : KnownApplications::minimumSize(bundleID);
+Size ColumnReflow::minimumOf(const Uuid& id, const std::string& bundleID, const KnownMinimums& minimums,
+                             const Size& room) {
+    Size m = KnownApplications::minimumSize(bundleID);
+    if (const auto known = minimums.find(id); known != minimums.end()) {
+        m.width = std::max(m.width, known->second.width);
+        m.height = std::max(m.height, known->second.height);
+    }
+    return Size{std::min(m.width, room.width), std::min(m.height, room.height)};
 }
 
 void ColumnReflow::reflowColumns(Placements& placements, const std::vector<Uuid>& ids, const Rect& visible,
@@ -148,7 +153,7 @@ void ColumnReflow::reflowColumns(Placements& placements, const std::vector<Uuid>
     for (const Uuid& id : ids) {
         LayoutApplier::Placement* p = &placements.at(id);
         windows.push_back(p);
-        minimums[p] = minimumOf(id, p->bundleID, known);
+        minimums[p] = minimumOf(id, p->bundleID, known, visible.size);
     }
     const auto columns = formGroups(sortedByLowEdge(windows, Direction::horizontal), Direction::horizontal);
     for (const Group& column : columns) reflowColumn(column, visible, minimums);

@@ -21,11 +21,15 @@ public:
 
     using Placements = LayoutApplier::Placements;
 
-    // Item identifier -> the smallest size the item's window takes, where it is known;
-    // every other item counts with the size assumed for its application.
+    // Item identifier -> the smallest size the item's window says it takes, where it is
+    // known.
     using KnownMinimums = std::map<Uuid, Size>;
-    // The smallest size the window of the item `id` (of application `bundleID`) takes.
-    static Size minimumOf(const Uuid& id, const std::string& bundleID, const KnownMinimums& minimums);
+    // The smallest size the window of the item `id` (of application `bundleID`) counts
+    // with on a display whose visible area is `room` large: never below the size assumed
+    // for its application (a window that states no real minimum would be crushed to a
+    // sliver no window list shows), never above the room itself.
+    static Size minimumOf(const Uuid& id, const std::string& bundleID, const KnownMinimums& minimums,
+                          const Size& room);
 
     // Re-flows the placements `ids` of one display so that they fit `visible`.
     static void reflowColumns(Placements& placements, const std::vector<Uuid>& ids, const Rect& visible,

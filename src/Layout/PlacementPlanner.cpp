@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <set>
 
 #include "Layout/ColumnReflow.h"
@@ -257,6 +258,8 @@ PlacementPlanner::Placements PlacementPlanner::computeTargetFrames(
     for (const auto& r : resolved) {
         const ScreenFrame& f = r.f;
         Rect rect;
+        // A display without area leaves the minimum unbounded.
+        Size room{std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity()};
         if (!displays.hasArea(r.targetID)) {
             // Only the main display can be a target without area (every display asleep):
             // there is no region to read against, so the frame stays as saved.
@@ -275,8 +278,9 @@ PlacementPlanner::Placements PlacementPlanner::computeTargetFrames(
             // brings it back with its neighbours: pushed in alone, it would lie over the
             // one before it.
             rect = keptInside(rect, visible);
+            room = visible.size;
         }
-        const Size minimum = ColumnReflow::minimumOf(r.item.id, r.item.appBundleID, minimums);
+        const Size minimum = ColumnReflow::minimumOf(r.item.id, r.item.appBundleID, minimums, room);
         rect.size.width = std::max(rect.width(), minimum.width);
         rect.size.height = std::max(rect.height(), minimum.height);
         if (!isFinite(rect)) {

@@ -127,9 +127,10 @@ TEST_F(LayoutApplierTest, ExtremeFramesAreKeptOnTheDisplayOrSkippedWithTheirReas
     EXPECT_TRUE(sim->world().runningProcesses("com.example.Pad").empty()) << "nothing launched for it";
 }
 
-// Thirteen windows side by side, 110 points each, fill the display's width. Windows that
-// say they take that size keep it; where nothing is known of a window (its application
-// is not open) the assumed minimum of 120 points makes them overlap, never pass the edge.
+// Thirteen windows side by side, 110 points each, fill the display's width. Whether they
+// say they take less or nothing is known of them (their application is not open), they
+// count with the 120 points assumed for their application: they overlap, never pass the
+// edge.
 TEST_F(LayoutApplierTest, WindowsKeepTheSizesTheyTakeAndNeverPassTheDisplaysEdge) {
     for (const bool open : {true, false}) {
         SetUp();
@@ -149,7 +150,7 @@ TEST_F(LayoutApplierTest, WindowsKeepTheSizesTheyTakeAndNeverPassTheDisplaysEdge
             if (line.find("PLACEMENT") != std::string::npos) placed.push_back(line.substr(line.find(" x=")));
         ASSERT_EQ(placed.size(), 13u);
         for (int i = 0; i < 13; ++i)
-            EXPECT_EQ(placed[i], " x=" + std::to_string(110 * i) + " y=25 w=" + (open ? "110" : "120") + " h=875");
+            EXPECT_EQ(placed[i], " x=" + std::to_string(110 * i) + " y=25 w=120 h=875") << open;
         TearDown();
     }
 }
@@ -188,6 +189,68 @@ TEST_F(LayoutApplierTest, EachWindowIsBoundByItsOwnMinimumNotBySiblingWindows) {
         EXPECT_TRUE(sim->world().window(windows[2])->minimized);
         TearDown();
     }
+}
+
+// Windows that report next to no minimum (without size hints a window reports one pixel
+// and its frame) beside windows larger than their slots: none is crushed below the
+// application's minimum, and the next apply finds every window it placed.
+TEST_F(LayoutApplierTest, WindowsWithoutAMinimumAreNotCrushedAndAreFoundAgain) {
+    struct Group {
+        std::string app;
+        int windows;
+        double slot;
+        Size minimum;
+    };
+    const Size none{3, 3};
+    for (const auto& groups :
+         {std::vector<Group>{{"com.example.Wide", 4, 384, {478, 300}}, {"com.example.Term", 2, 192, none}},
+          std::vector<Group>{{"com.example.Term", 1, 480, none},
+                             {"com.example.Huge", 1, 480, {30000, 30000}},
+                             {"com.example.Term", 2, 480, none}}}) {
+        SetUp();
+        addRightDisplay();
+        std::vector<LayoutItem> items;
+        std::vector<AXElement> windows;
+        double x = 0;
+        for (const Group& g : groups) {
+            if (!sim->world().application(g.app)) install(g.app, g.app);
+            refusingScripts.insert(g.app);
+            const auto running = sim->world().runningProcesses(g.app);
+            const std::int32_t pid = running.empty() ? run(g.app) : running.front()->pid;
+            for (int k = 0; k < g.windows; ++k, x += g.slot) {
+                SimWindow own = window(g.app, Rect(1540 + x / 2, 200, 500, 400));
+                own.reportsSizeHints = true;
+                own.minimumSize = g.minimum;
+                windows.push_back(sim->world().addWindow(pid, own).element);
+                items.push_back(item(g.app, g.app, Rect(x, 25, g.slot, 1055), 2));
+            }
+        }
+        const Layout layout = kest(items);
+        EXPECT_EQ(applyToEnd(layout, Mode::restoreMissing).applied, static_cast<int>(items.size()));
+        for (const AXElement& w : windows)
+            EXPECT_GE(frameOf(w).width(), 120) << sim->world().window(w)->title << " crushed";
+        const Report again = applyToEnd(layout, Mode::restoreMissing);
+        EXPECT_EQ(again.applied, static_cast<int>(items.size()));
+        EXPECT_EQ(reasons(again), std::vector<std::string>{});
+    }
+}
+
+// Two items of one application take two windows: the one nearest both slots (no minimum
+// of its own) goes to the first, and the second counts with the minimum of the window
+// it gets, so that one stays on the display.
+TEST_F(LayoutApplierTest, EachItemCountsWithTheMinimumOfTheWindowItWillTake) {
+    install("com.example.Pad", "Pad");
+    const std::int32_t pid = run("com.example.Pad");
+    const AXElement nearest = addWindow(pid, "Pad", Rect(600, 300, 400, 300));
+    SimWindow large = window("Pad", Rect(1300, 850, 500, 350));
+    large.reportsSizeHints = true;
+    large.minimumSize = Size{500, 350};
+    const AXElement other = sim->world().addWindow(pid, large).element;
+    applyToEnd(kest({item("com.example.Pad", "Pad", Rect(0, 500, 1440, 375)),
+                     item("com.example.Pad", "Pad", Rect(1040, 25, 400, 300))}),
+               Mode::reuseExisting);
+    EXPECT_EQ(frameOf(nearest), Rect(0, 500, 1440, 375));
+    EXPECT_EQ(frameOf(other), Rect(940, 25, 500, 350));
 }
 
 using ApplyOnBothDesktops = test::OnBothDesktops<LayoutApplierTest>;

@@ -193,6 +193,27 @@ TEST_F(TargetFrames, AnOverFullColumnOrRowKeepsItsWindowsInOrderAcrossTheDisplay
     }
 }
 
+// A window counts with the larger of its own minimum and its application's, and with no
+// more than the visible area; one grown past the display's edge is brought back inside.
+TEST_F(TargetFrames, AWindowIsGrownToItsMinimumWithinTheVisibleArea) {
+    addDisplay(*sim, 1, kMain, Rect(0, 0, 1920, 1080));
+    struct Case {
+        std::string app;
+        Rect saved;
+        Size own;
+        Rect planned;
+    };
+    for (const Case& c : {Case{"com.example.app", Rect(1800, 25, 100, 300), {400, 400}, Rect(1520, 25, 400, 400)},
+                          Case{"com.example.app", Rect(100, 100, 100, 80), {3, 3}, Rect(100, 100, 120, 120)},
+                          Case{"com.apple.finder", Rect(100, 100, 100, 80), {3, 3}, Rect(100, 100, 316, 288)},
+                          Case{"com.example.app", Rect(100, 100, 100, 80), {30000, 30000}, Rect(0, 25, 1920, 1055)}}) {
+        const std::vector<LayoutItem> items{item(frame(kMain, c.saved.x(), c.saved.y(), c.saved.width(),
+                                                       c.saved.height()), c.app)};
+        const auto p = compute(items, std::nullopt, DisplaySnapshot::read(items, std::nullopt), {{items[0].id, c.own}});
+        EXPECT_EQ(local(p, items[0]), c.planned) << c.app << " with a minimum of " << c.own.width;
+    }
+}
+
 using Mapping = std::map<std::string, DisplayID>;
 
 constexpr auto kTarget = LayoutApplier::FrameSource::target;
