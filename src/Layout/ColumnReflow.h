@@ -28,8 +28,7 @@ public:
     // with on a display whose visible area is `room` large: never below the size assumed
     // for its application (a window that states no real minimum would be crushed to a
     // sliver no window list shows), never above the room itself.
-    static Size minimumOf(const Uuid& id, const std::string& bundleID, const KnownMinimums& minimums,
-                          const Size& room);
+    static Size minimumOf(const Uuid& id, const std::string& bundleID, const KnownMinimums& minimums, const Size& room);
 
     // Re-flows the placements `ids` of one display so that they fit `visible`.
     static void reflowColumns(Placements& placements, const std::vector<Uuid>& ids, const Rect& visible,

@@ -207,8 +207,8 @@ TEST_F(TargetFrames, AWindowIsGrownToItsMinimumWithinTheVisibleArea) {
                           Case{"com.example.app", Rect(100, 100, 100, 80), {3, 3}, Rect(100, 100, 120, 120)},
                           Case{"com.apple.finder", Rect(100, 100, 100, 80), {3, 3}, Rect(100, 100, 316, 288)},
                           Case{"com.example.app", Rect(100, 100, 100, 80), {30000, 30000}, Rect(0, 25, 1920, 1055)}}) {
-        const std::vector<LayoutItem> items{item(frame(kMain, c.saved.x(), c.saved.y(), c.saved.width(),
-                                                       c.saved.height()), c.app)};
+        const std::vector<LayoutItem> items{
+            item(frame(kMain, c.saved.x(), c.saved.y(), c.saved.width(), c.saved.height()), c.app)};
         const auto p = compute(items, std::nullopt, DisplaySnapshot::read(items, std::nullopt), {{items[0].id, c.own}});
         EXPECT_EQ(local(p, items[0]), c.planned) << c.app << " with a minimum of " << c.own.width;
     }

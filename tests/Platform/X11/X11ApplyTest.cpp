@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <tuple>
 
 #include "Layout/LayoutApplier.h"
 #include "Layout/LayoutCapture.h"
@@ -170,6 +171,32 @@ TEST_F(X11ApplyTest, FramesBetweenPixelsKeepTheirSharedEdgesAndStayOnTheDisplay)
     EXPECT_EQ(frame(l), Rect(0, 0, 641, 1080));
     EXPECT_EQ(frame(u), Rect(641, 0, 1279, 546));
     EXPECT_EQ(frame(d), Rect(641, 546, 1279, 534));
+}
+
+// A window without size hints reports one pixel and its frame as its minimum. Beside
+// windows larger than their slots it still keeps a size a window list shows, and the
+// next apply finds every window again.
+TEST_F(X11ApplyTest, WindowsWithoutSizeHintsAreNotCrushedAndAreFoundAgain) {
+    twoMonitors();
+    std::vector<LayoutItem> items;
+    std::vector<xcb_window_t> windows;
+    double x = 0;
+    for (const auto& [wmClass, count, slot] :
+         {std::tuple{std::string("kestr.test.wide"), 4, 384.0}, {std::string("kestr.test.bare"), 2, 192.0}}) {
+        for (int k = 0; k < count; ++k, x += slot) {
+            ClientOptions options;
+            options.wmClass = wmClass;
+            options.title = wmClass + " " + std::to_string(k);
+            options.geometry = ClientGeometry{100 + int(x) / 2, 100, 500, 300};
+            if (count == 4) options.minSize = ClientSize{478, 200};
+            windows.push_back(openFramed(options));
+            items.push_back(test::ItemBuilder(wmClass).on(left, Rect(x, 0, slot, 1080)));
+        }
+    }
+    for (int round = 1; round <= 2; ++round) {
+        EXPECT_EQ(apply(kestOf(items)).applied, 6) << "apply " << round;
+        for (xcb_window_t w : windows) EXPECT_GE(frame(w).width(), 120) << "apply " << round;
+    }
 }
 
 // The window starts maximised, as a user's often is: the window manager would hold it at
