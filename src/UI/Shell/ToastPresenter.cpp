@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QTextBoundaryFinder>
+#include <QTextLayout>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -87,10 +88,22 @@ QString shortened(const QFontMetricsF& metrics, const QString& part, double room
 }
 
 // Whether `text` wraps onto at most `lines` lines of `width`, with no word wider than one.
-bool fitsLines(const QFontMetricsF& metrics, const QString& text, double width, int lines) {
-    const QRectF wrapped = metrics.boundingRect(QRectF(0, 0, width, 10000), Qt::TextWordWrap, text);
-    // Laid out lines stand a little further apart than the font says.
-    return wrapped.width() <= width && wrapped.height() < (lines + 0.5) * metrics.lineSpacing();
+// The lines are counted as laid out, not worked out from the height: a character drawn
+// from another font (the marks that isolate a name, often) makes its line taller.
+bool fitsLines(const QFont& font, const QString& text, double width, int lines) {
+    QTextLayout layout(text, font);
+    QTextOption wrapping;
+    wrapping.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(wrapping);
+    layout.beginLayout();
+    int count = 0;
+    bool fits = true;
+    for (QTextLine line = layout.createLine(); line.isValid() && fits; line = layout.createLine()) {
+        line.setLineWidth(width);
+        fits = ++count <= lines && line.naturalTextWidth() <= width;
+    }
+    layout.endLayout();
+    return fits;
 }
 
 }  // namespace
@@ -104,7 +117,8 @@ ToastPresenter::~ToastPresenter() {
 ToastPresenter& ToastPresenter::shared() { return platform().shared<ToastPresenter>(); }
 
 ToastPresenter::Fitted ToastPresenter::fit(const ToastText& toast) {
-    const QFontMetricsF metrics(toastFont());
+    const QFont font = toastFont();
+    const QFontMetricsF metrics(font);
     const double line = maximumWidth - sidePadding;
     const std::string& whole = toast.text;
     const std::size_t from = std::min(toast.shortenableFrom, whole.size());
@@ -113,7 +127,7 @@ ToastPresenter::Fitted ToastPresenter::fit(const ToastText& toast) {
     const QString part = withFileNameUnbroken(QString::fromStdString(whole.substr(from, length)));
     const QString after = QString::fromStdString(whole.substr(from + length));
     QString text = before + part + after;
-    if (!part.isEmpty() && !fitsLines(metrics, text, line, mostLines)) {
+    if (!part.isEmpty() && !fitsLines(font, text, line, mostLines)) {
         // Cut no further than the lines need: the widest room that fits, found by halving.
         // Never shorter than a third of a line, so some of the name stays however long the
         // words around it are.
@@ -122,7 +136,7 @@ ToastPresenter::Fitted ToastPresenter::fit(const ToastText& toast) {
         double tooWide = partWidth;
         while (tooWide - fits > 1) {
             const double room = (fits + tooWide) / 2;
-            const bool fitting = fitsLines(metrics, before + shortened(metrics, part, room) + after, line, mostLines);
+            const bool fitting = fitsLines(font, before + shortened(metrics, part, room) + after, line, mostLines);
             (fitting ? fits : tooWide) = room;
         }
         text = before + shortened(metrics, part, fits) + after;
