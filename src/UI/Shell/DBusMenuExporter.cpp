@@ -19,6 +19,29 @@ namespace {
 
 const char* const menuInterface = "com.canonical.dbusmenu";
 
+const DBusMethod menuMethods[] = {
+    {"GetLayout", "iias", "u(ia{sv}av)"},
+    {"GetGroupProperties", "aias", "a(ia{sv})"},
+    {"GetProperty", "is", "v"},
+    {"Event", "isvu"},
+    {"EventGroup", "a(isvu)", "ai"},
+    {"AboutToShow", "i", "b"},
+    {"AboutToShowGroup", "ai", "aiai"},
+};
+const DBusSignal menuSignals[] = {
+    {"ItemsPropertiesUpdated", "a(ia{sv})a(ias)"},
+    {"LayoutUpdated", "ui"},
+    {"ItemActivationRequested", "iu"},
+};
+const DBusInterface menuDescription{menuInterface, menuMethods, menuSignals};
+
+QVariantMap properties() {
+    return {{"Version", 3u},
+            {"TextDirection", QStringLiteral("ltr")},
+            {"Status", QStringLiteral("normal")},
+            {"IconThemePath", QStringList()}};
+}
+
 // An entry with the entries below it, as GetLayout answers.
 struct LayoutNode {
     int id = 0;
@@ -90,6 +113,23 @@ QVariant defaultValue(const QString& name) {
     return {};
 }
 
+// Levels of a layout in one reply. Each level nests a structure, an array and a variant
+// one deeper, where libdbus allows 32 structures, 32 arrays and 64 containers in all.
+constexpr int maxLevels = 8;
+constexpr std::size_t maxReplyBytes = std::size_t(16) << 20;
+
+// At least the bytes `properties` take in a message.
+std::size_t roughSize(const QVariantMap& properties) {
+    std::size_t size = 16;
+    for (auto [name, value] : properties.asKeyValueRange()) {
+        size += 16 + std::size_t(name.size());
+        if (value.metaType() == QMetaType::fromType<QString>()) size += std::size_t(value.toString().toUtf8().size());
+        for (const QStringList& press : value.value<QList<QStringList>>())
+            for (const QString& key : press) size += 8 + std::size_t(key.toUtf8().size());
+    }
+    return size;
+}
+
 QVariantMap only(const QVariantMap& properties, const QStringList& names) {
     if (names.isEmpty()) return properties;
     QVariantMap chosen;
@@ -107,47 +147,11 @@ public:
 
     QDBusConnection& connection() { return connection_; }
 
-    QString introspect(const QString&) const override {
-        return "<interface name=\"com.canonical.dbusmenu\">"
-               "<property name=\"Version\" type=\"u\" access=\"read\"/>"
-               "<property name=\"TextDirection\" type=\"s\" access=\"read\"/>"
-               "<property name=\"Status\" type=\"s\" access=\"read\"/>"
-               "<property name=\"IconThemePath\" type=\"as\" access=\"read\"/>"
-               "<method name=\"GetLayout\"><arg type=\"i\" direction=\"in\"/><arg type=\"i\" direction=\"in\"/>"
-               "<arg type=\"as\" direction=\"in\"/><arg type=\"u\" direction=\"out\"/>"
-               "<arg type=\"(ia{sv}av)\" direction=\"out\"/></method>"
-               "<method name=\"GetGroupProperties\"><arg type=\"ai\" direction=\"in\"/>"
-               "<arg type=\"as\" direction=\"in\"/><arg type=\"a(ia{sv})\" direction=\"out\"/></method>"
-               "<method name=\"GetProperty\"><arg type=\"i\" direction=\"in\"/><arg type=\"s\" direction=\"in\"/>"
-               "<arg type=\"v\" direction=\"out\"/></method>"
-               "<method name=\"Event\"><arg type=\"i\" direction=\"in\"/><arg type=\"s\" direction=\"in\"/>"
-               "<arg type=\"v\" direction=\"in\"/><arg type=\"u\" direction=\"in\"/></method>"
-               "<method name=\"EventGroup\"><arg type=\"a(isvu)\" direction=\"in\"/>"
-               "<arg type=\"ai\" direction=\"out\"/></method>"
-               "<method name=\"AboutToShow\"><arg type=\"i\" direction=\"in\"/><arg type=\"b\" direction=\"out\"/>"
-               "</method>"
-               "<method name=\"AboutToShowGroup\"><arg type=\"ai\" direction=\"in\"/>"
-               "<arg type=\"ai\" direction=\"out\"/><arg type=\"ai\" direction=\"out\"/></method>"
-               "<signal name=\"ItemsPropertiesUpdated\"><arg type=\"a(ia{sv})\"/><arg type=\"a(ias)\"/></signal>"
-               "<signal name=\"LayoutUpdated\"><arg type=\"u\"/><arg type=\"i\"/></signal>"
-               "<signal name=\"ItemActivationRequested\"><arg type=\"i\"/><arg type=\"u\"/></signal>"
-               "</interface>";
-    }
+    QString introspect(const QString&) const override { return introspection(menuDescription, properties()); }
 
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
-        static const DBusMethod methods[] = {
-            {menuInterface, "GetLayout", "iias"},      {menuInterface, "GetGroupProperties", "aias"},
-            {menuInterface, "GetProperty", "is"},      {menuInterface, "Event", "isvu"},
-            {menuInterface, "EventGroup", "a(isvu)"},  {menuInterface, "AboutToShow", "i"},
-            {menuInterface, "AboutToShowGroup", "ai"},
-        };
-        const auto properties = [] {
-            return QVariantMap{{"Version", 3u},
-                               {"TextDirection", QStringLiteral("ltr")},
-                               {"Status", QStringLiteral("normal")},
-                               {"IconThemePath", QStringList()}};
-        };
-        return answerDBusCall(message, connection, methods, properties, [&] { return answer(message); });
+        return answerDBusCall(
+            message, connection, menuDescription, [] { return properties(); }, [&] { return answer(message); });
     }
 
 private:
@@ -206,17 +210,42 @@ private:
         return message.createReply({QVariant::fromValue(updates), QVariant::fromValue(errors)});
     }
 
+    // The entry `id` with `depth` levels below it (every level when negative), within what
+    // one message carries: libdbus nests containers 32 deep at most and a bus may take less
+    // than its 128 MiB. A submenu whose entries would go past `maxLevels` levels below the
+    // top or past `maxReplyBytes` comes with fewer levels below it, or none; a tray asks
+    // for them by the submenu's id.
     LayoutNode layout(int id, int depth, const QStringList& names) const {
+        std::size_t budget = maxReplyBytes;
+        return layout(id, depth < 0 ? maxLevels : std::min(depth, maxLevels), names, budget);
+    }
+    LayoutNode layout(int id, int levels, const QStringList& names, std::size_t& budget) const {
         LayoutNode node;
         const auto entry = exporter_.entries_.find(id);
         if (entry == exporter_.entries_.end()) return node;
         node.id = id;
         node.properties = only(entry->second.properties, names);
-        if (depth == 0) return node;
-        // A negative depth asks for every level.
-        const int below = depth < 0 ? -1 : depth - 1;
-        for (const int child : entry->second.children) node.children.push_back(layout(child, below, names));
+        budget -= std::min(budget, roughSize(node.properties));
+        if (levels == 0) return node;
+        const auto childrenSize = [&](int below) {
+            std::size_t size = 0;
+            for (const int child : entry->second.children) size += treeSize(child, below, names);
+            return size;
+        };
+        int below = levels - 1;
+        while (below >= 0 && childrenSize(below) > budget) --below;
+        if (below < 0) return node;
+        for (const int child : entry->second.children) node.children.push_back(layout(child, below, names, budget));
         return node;
+    }
+    // What the entry `id` takes with `levels` levels below it.
+    std::size_t treeSize(int id, int levels, const QStringList& names) const {
+        const auto entry = exporter_.entries_.find(id);
+        if (entry == exporter_.entries_.end()) return 0;
+        std::size_t size = roughSize(only(entry->second.properties, names));
+        if (levels > 0)
+            for (const int child : entry->second.children) size += treeSize(child, levels - 1, names);
+        return size;
     }
 
     QDBusMessage property(const QDBusMessage& message, int id, const QString& name) const {

@@ -81,24 +81,52 @@ QAction* kestRow(QMenu* menu, const Layout& kest, bool trusted, const StatusMenu
     return item;
 }
 
-// Puts the kest rows into `menu` before `before` (at the end when null), as many as
-// keep the menu within `height` pixels; the rest stand in a "More Kests" submenu after
-// them, which follows the same rule. So every command of the menu stays on the screen.
+// Puts the row of `kest` into `menu` before `before` (at the end when null); returns how
+// many kest rows in all, that one included, keep the menu within `height` pixels.
+std::size_t firstRow(QMenu* menu, QAction* before, const Layout& kest, int height, bool trusted,
+                     const StatusMenu::Actions& actions) {
+    const int without = menu->sizeHint().height();
+    menu->insertAction(before, kestRow(menu, kest, trusted, actions));
+    const int rowHeight = std::max(1, menu->sizeHint().height() - without);
+    return static_cast<std::size_t>(std::max(0, (height - without) / rowHeight));
+}
+
+void addRows(QMenu* menu, QAction* before, std::span<const Layout> kests, bool trusted,
+             const StatusMenu::Actions& actions) {
+    for (const Layout& kest : kests) menu->insertAction(before, kestRow(menu, kest, trusted, actions));
+}
+
+// Puts the kest rows into `menu` before `before`, as many as keep the menu within
+// `height` pixels; the rest stand in a "More Kests" submenu after them. That submenu holds
+// the rest itself when they fit, else submenus side by side, each as full as fits, named
+// by the places of their kests in the list. So every command of the menu stays on the
+// screen, and the menu is never more than three levels deep, whatever the number of kests.
 void addKestRows(QMenu* menu, QAction* before, std::span<const Layout> kests, int height, bool trusted,
                  const StatusMenu::Actions& actions) {
     if (kests.empty()) return;
-    const int without = menu->sizeHint().height();
-    menu->insertAction(before, kestRow(menu, kests.front(), trusted, actions));
-    const int rowHeight = std::max(1, menu->sizeHint().height() - without);
-    const auto fit = static_cast<std::size_t>(std::max(0, (height - without) / rowHeight));
+    const std::size_t fit = firstRow(menu, before, kests.front(), height, trusted, actions);
     // Within a menu that must overflow, one row's place goes to the submenu.
     const std::size_t shown = kests.size() <= fit ? kests.size() : std::max<std::size_t>(fit, 2) - 1;
-    for (std::size_t i = 1; i < shown; ++i) menu->insertAction(before, kestRow(menu, kests[i], trusted, actions));
+    addRows(menu, before, kests.subspan(1, shown - 1), trusted, actions);
     if (shown == kests.size()) return;
     auto* more = new QMenu(QStringLiteral("More Kests"), menu);
     more->setToolTipsVisible(true);
     menu->insertMenu(before, more);
-    addKestRows(more, nullptr, kests.subspan(shown), height, trusted, actions);
+    const std::span<const Layout> rest = kests.subspan(shown);
+    const std::size_t perMenu = std::max<std::size_t>(1, firstRow(more, nullptr, rest.front(), height, trusted, actions));
+    if (rest.size() <= perMenu) {
+        addRows(more, nullptr, rest.subspan(1), trusted, actions);
+        return;
+    }
+    delete more->actions().front();
+    for (std::size_t first = 0; first < rest.size(); first += perMenu) {
+        const std::span<const Layout> part = rest.subspan(first, std::min(perMenu, rest.size() - first));
+        auto* group = new QMenu(QStringLiteral("Kests %1–%2").arg(shown + first + 1).arg(shown + first + part.size()),
+                                more);
+        group->setToolTipsVisible(true);
+        more->addMenu(group);
+        addRows(group, nullptr, part, trusted, actions);
+    }
 }
 
 }  // namespace

@@ -20,6 +20,20 @@ const char* const itemInterface = "org.kde.StatusNotifierItem";
 const char* const itemPath = "/StatusNotifierItem";
 const char* const menuPath = "/MenuBar";
 
+const DBusMethod itemMethods[] = {
+    {"Activate", "ii"},
+    {"ContextMenu", "ii"},
+    {"SecondaryActivate", "ii"},
+    {"Scroll", "is"},
+};
+const DBusSignal itemSignals[] = {
+    {"NewIcon", ""},
+    {"NewToolTip", ""},
+    {"NewTitle", ""},
+    {"NewStatus", "s"},
+};
+const DBusInterface itemDescription{itemInterface, itemMethods, itemSignals};
+
 // One picture: width, height and ARGB pixels in network byte order.
 struct Pixmap {
     int width = 0;
@@ -119,39 +133,11 @@ public:
 
     void tell(const char* signal) { connection_.send(QDBusMessage::createSignal(itemPath, itemInterface, signal)); }
 
-    QString introspect(const QString&) const override {
-        return "<interface name=\"org.kde.StatusNotifierItem\">"
-               "<property name=\"Category\" type=\"s\" access=\"read\"/>"
-               "<property name=\"Id\" type=\"s\" access=\"read\"/>"
-               "<property name=\"Title\" type=\"s\" access=\"read\"/>"
-               "<property name=\"Status\" type=\"s\" access=\"read\"/>"
-               "<property name=\"WindowId\" type=\"i\" access=\"read\"/>"
-               "<property name=\"IconName\" type=\"s\" access=\"read\"/>"
-               "<property name=\"IconPixmap\" type=\"a(iiay)\" access=\"read\"/>"
-               "<property name=\"ToolTip\" type=\"(sa(iiay)ss)\" access=\"read\"/>"
-               "<property name=\"ItemIsMenu\" type=\"b\" access=\"read\"/>"
-               "<property name=\"Menu\" type=\"o\" access=\"read\"/>"
-               "<method name=\"ContextMenu\"><arg type=\"i\" direction=\"in\"/><arg type=\"i\" direction=\"in\"/>"
-               "</method>"
-               "<method name=\"Activate\"><arg type=\"i\" direction=\"in\"/><arg type=\"i\" direction=\"in\"/>"
-               "</method>"
-               "<method name=\"SecondaryActivate\"><arg type=\"i\" direction=\"in\"/>"
-               "<arg type=\"i\" direction=\"in\"/></method>"
-               "<method name=\"Scroll\"><arg type=\"i\" direction=\"in\"/><arg type=\"s\" direction=\"in\"/></method>"
-               "<signal name=\"NewIcon\"/><signal name=\"NewToolTip\"/><signal name=\"NewTitle\"/>"
-               "<signal name=\"NewStatus\"><arg type=\"s\"/></signal>"
-               "</interface>";
-    }
+    QString introspect(const QString&) const override { return introspection(itemDescription, properties()); }
 
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
-        static const DBusMethod methods[] = {
-            {itemInterface, "Activate", "ii"},
-            {itemInterface, "ContextMenu", "ii"},
-            {itemInterface, "SecondaryActivate", "ii"},
-            {itemInterface, "Scroll", "is"},
-        };
         return answerDBusCall(
-            message, connection, methods, [this] { return properties(); }, [&] { return answer(message); });
+            message, connection, itemDescription, [this] { return properties(); }, [&] { return answer(message); });
     }
 
 private:

@@ -106,44 +106,71 @@ TEST_F(StatusMenuTest, TrustedWithNothingSavedOrActive) {
     EXPECT_EQ(chosen, (std::vector<std::string>{"save", "manage", "updates", "quit"}));
 }
 
-// Hundreds of kests: the commands after them stay on the screen, in one column, and
-// the kests that do not fit are one submenu further down, each reachable in order.
+// Any number of kests: the commands after them stay on the screen, in one column; the
+// kests that do not fit are in "More Kests", itself or in submenus side by side, each
+// reachable in order, never more than three menus deep.
 TEST_F(StatusMenuTest, KestsBeyondTheScreenStandInASubmenuAndEveryCommandStaysReachable) {
-    std::vector<Layout> many;
-    for (int i = 0; i < 300; ++i) {
-        many.push_back(kest("Kest " + std::to_string(i), static_cast<std::uint8_t>(i % 256)));
-        many.back().id.bytes[1] = static_cast<std::uint8_t>(i / 256);
-    }
-    storeKests(many);
-    const auto menu = StatusMenu::build(true, actions);
-
     const int screen = QGuiApplication::primaryScreen()->availableGeometry().height();
-    EXPECT_LE(menu->sizeHint().height(), screen);
-    QAction* quit = row(*menu, "Quit kestr");
-    EXPECT_EQ(menu->actionGeometry(quit).x(), menu->actionGeometry(menu->actions()[0]).x()) << "one column";
-    EXPECT_LE(menu->actionGeometry(quit).bottom(), screen);
-
-    std::vector<std::string> reached;
-    const QMenu* level = menu.get();
-    while (level) {
-        const QMenu* deeper = nullptr;
-        for (QAction* a : level->actions()) {
-            if (a->menu() && a->text() == "More Kests") deeper = a->menu();
-            if (!a->menu() && !a->data().toString().isEmpty())
-                reached.push_back(a->text().section('\t', 0, 0).toStdString());
+    struct Case {
+        int kests;
+        std::optional<int> height;
+        int depth;
+    };
+    for (const Case& c : {Case{1, {}, 1}, Case{30, 600, 2}, Case{100, 600, 3}, Case{10000, {}, 3}}) {
+        SCOPED_TRACE(c.kests);
+        std::vector<Layout> many;
+        for (int i = 0; i < c.kests; ++i) {
+            many.push_back(kest("Kest " + std::to_string(i), static_cast<std::uint8_t>(i % 256)));
+            many.back().id.bytes[1] = static_cast<std::uint8_t>(i / 256);
         }
-        level = deeper;
-    }
-    ASSERT_EQ(reached.size(), 300u);
-    for (int i = 0; i < 300; ++i)
-        EXPECT_EQ(reached[static_cast<std::size_t>(i)], "  " + shown("Kest " + std::to_string(i)));
+        storeKests(many);
+        const auto menu = StatusMenu::build(true, actions, c.height);
+        const int height = c.height.value_or(screen);
+        EXPECT_LE(menu->sizeHint().height(), height);
+        QAction* quit = row(*menu, "Quit kestr");
+        EXPECT_EQ(menu->actionGeometry(quit).x(), menu->actionGeometry(menu->actions()[0]).x()) << "one column";
 
-    const std::vector<std::string> top = rows(*menu);
-    const auto more = std::find(top.begin(), top.end(), "More Kests");
-    ASSERT_NE(more, top.end());
-    EXPECT_EQ(*(more - 1), "  " + shown("Kest " + std::to_string(more - top.begin() - 6)))
-        << "right after the last kest row";
-    EXPECT_EQ((more + 1)->substr(0, 5), "Save ");
+        // Each kest row with the menus it is in, by title.
+        std::vector<std::pair<std::string, std::vector<QString>>> reached;
+        int deepest = 0;
+        const std::function<void(const QMenu&, std::vector<QString>)> walk = [&](const QMenu& level,
+                                                                                  std::vector<QString> path) {
+            deepest = std::max(deepest, static_cast<int>(path.size()) + 1);
+            for (QAction* a : level.actions()) {
+                if (a->menu() && (a->text() == "More Kests" || a->text().startsWith("Kests "))) {
+                    EXPECT_TRUE(path.empty() || a->text() != "More Kests");
+                    if (a->text() != "More Kests") {
+                        EXPECT_LE(a->menu()->sizeHint().height(), height);
+                    }
+                    auto below = path;
+                    below.push_back(a->text());
+                    walk(*a->menu(), below);
+                } else if (!a->menu() && !a->data().toString().isEmpty()) {
+                    reached.emplace_back(a->text().section('\t', 0, 0).toStdString(), path);
+                }
+            }
+        };
+        walk(*menu, {});
+        EXPECT_EQ(deepest, c.depth);
+        ASSERT_EQ(reached.size(), static_cast<std::size_t>(c.kests));
+        for (int i = 0; i < c.kests; ++i) {
+            const auto& [text, path] = reached[static_cast<std::size_t>(i)];
+            ASSERT_EQ(text, "  " + shown("Kest " + std::to_string(i)));
+            if (path.size() < 2) continue;
+            // A submenu of "More Kests" is named by the places of its kests.
+            const QStringList places = path[1].mid(6).split(u'–');
+            ASSERT_EQ(places.size(), 2) << path[1].toStdString();
+            EXPECT_GE(i + 1, places[0].toInt());
+            EXPECT_LE(i + 1, places[1].toInt());
+        }
+        if (c.depth == 1) continue;
+        const std::vector<std::string> top = rows(*menu);
+        const auto more = std::find(top.begin(), top.end(), "More Kests");
+        ASSERT_NE(more, top.end());
+        EXPECT_EQ((more - 1)->substr(0, (more - 1)->find('\t')), "  " + shown("Kest " + std::to_string(more - top.begin() - 6)))
+            << "right after the last kest row";
+        EXPECT_EQ((more + 1)->substr(0, 5), "Save ");
+    }
 }
 
 TEST_F(StatusMenuTest, ADesktopWithoutThePermissionHasNoLineForIt) {

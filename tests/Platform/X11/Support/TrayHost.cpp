@@ -53,6 +53,7 @@ public:
     QStringList items;
     int hostQuestions = 0;
     bool answering = true;
+    std::vector<QDBusMessage> held;
 
     QString introspect(const QString&) const override {
         return "<interface name=\"org.kde.StatusNotifierWatcher\">"
@@ -70,7 +71,11 @@ public:
         const QString member = message.member();
         QDBusMessage reply;
         if (member == "Get") ++hostQuestions;
-        if (!answering) return true;
+        if (!answering) {
+            message.setDelayedReply(true);
+            held.push_back(message);
+            return true;
+        }
         if (member == "RegisterStatusNotifierItem" && !message.arguments().isEmpty()) {
             // An item names its bus name, or only its path (then the sender's name counts).
             const QString named = message.arguments().front().toString();
@@ -127,6 +132,15 @@ int TrayHost::hostQuestions() const { return watcher_->hostQuestions; }
 
 void TrayHost::stopAnswering() { watcher_->answering = false; }
 
+void TrayHost::answerLate() {
+    for (const QDBusMessage& call : watcher_->held)
+        connection_.send(call.createErrorReply(QDBusError::NoReply, "Did not receive a reply"));
+    watcher_->held.clear();
+    connection_.send(QDBusMessage::createSignal(watcherPath, watcherService, "StatusNotifierHostRegistered"));
+}
+
+void TrayHost::giveUpName() { connection_.unregisterService(watcherService); }
+
 QVariant TrayHost::itemProperty(const QString& item, const QString& name) {
     QDBusMessage get = QDBusMessage::createMethodCall(item, "/StatusNotifierItem", propertiesInterface, "Get");
     get << QString(itemInterface) << name;
@@ -142,10 +156,11 @@ QDBusMessage TrayHost::callItem(const QString& item, const QString& method, cons
     return connection_.call(call, QDBus::Block, milliseconds);
 }
 
-TrayHost::MenuEntry TrayHost::menu(const QString& item, const QString& path) {
+TrayHost::MenuEntry TrayHost::menu(const QString& item, const QString& path, const QStringList& names,
+                                   int milliseconds) {
     QDBusMessage call = QDBusMessage::createMethodCall(item, path, menuInterface, "GetLayout");
-    call << 0 << -1 << QStringList{};
-    const QDBusMessage reply = connection_.call(call, QDBus::Block, 2000);
+    call << 0 << -1 << names;
+    const QDBusMessage reply = connection_.call(call, QDBus::Block, milliseconds);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 2) return {};
     return readEntry(reply.arguments()[1].value<QDBusArgument>());
 }

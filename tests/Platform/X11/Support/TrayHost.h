@@ -43,13 +43,19 @@ public:
     int hostQuestions() const;
     // The watcher takes calls and answers none, as a panel that hangs.
     void stopAnswering();
+    // The calls held since, answered at last with an error, as their callers' time-outs
+    // would; then the watcher says a host came, as a panel does.
+    void answerLate();
+    // The watcher's name goes to the next in line, the watcher staying on the bus.
+    void giveUpName();
     QVariant itemProperty(const QString& item, const QString& name);
     // Calls a method of the item's StatusNotifierItem object; the reply (an error
     // message when the item did not answer within `milliseconds`).
     QDBusMessage callItem(const QString& item, const QString& method, const QVariantList& arguments,
                           int milliseconds = 2000);
-    // The whole menu at `path` of the item (GetLayout from the root, every level).
-    MenuEntry menu(const QString& item, const QString& path);
+    // The whole menu at `path` of the item (GetLayout from the root, every level), with the
+    // properties `names` (all when empty).
+    MenuEntry menu(const QString& item, const QString& path, const QStringList& names = {}, int milliseconds = 2000);
     // Any call on the item's menu, answered within two seconds (else an error message).
     QDBusMessage callMenu(const QString& item, const QString& path, const QString& method,
                           const QVariantList& arguments, int milliseconds = 2000);
