@@ -160,6 +160,7 @@ bool SimWorkspace::unhide(std::int32_t pid) {
     SimProcess* p = world_.process(pid);
     if (!p || p->terminated) return false;
     p->hidden = false;
+    world_.windowsChanged();
     return true;
 }
 
