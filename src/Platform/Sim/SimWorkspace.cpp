@@ -103,6 +103,7 @@ void SimWorkspace::start(const std::string& url, const OpenConfiguration& config
         if (configuration.activates) {
             process.hidden = false;
             world_.frontmostPid = pid;
+            world_.windowsChanged();
         }
         const bool reopens = reopen && process.windows.empty() && app->reopenDelay;
         if (reopens) {
