@@ -58,7 +58,13 @@ std::optional<std::string> bundleIDOf(std::int64_t pid) {
 
 }  // namespace
 
-EdgeProximityTracker::EdgeProximityTracker() : self_(std::make_shared<EdgeProximityTracker*>(this)) {}
+EdgeProximityTracker::EdgeProximityTracker() : self_(std::make_shared<EdgeProximityTracker*>(this)) {
+    // A window opened, raised or minimised under a resting pointer covers or uncovers the
+    // edge there without any pointer event.
+    platform().windowServer().addChangeObserver([weak = std::weak_ptr(self_)] {
+        if (auto self = weak.lock()) (*self)->windowsChanged();
+    });
+}
 
 EdgeProximityTracker::~EdgeProximityTracker() {
     if (pollTimer) pollTimer->invalidate();
@@ -237,6 +243,19 @@ void EdgeProximityTracker::onMonitoredEvent() {
     }
     lastPolledLocation = platform().displays().mouseLocation();
     check(lastPolledLocation);
+}
+
+void EdgeProximityTracker::windowsChanged() {
+    // Changes come in bursts (a window opening is mapped, placed and raised): one check
+    // after all those heard together. Without a watch there is nothing to check.
+    if (!pollTimer || windowsCheckPosted_) return;
+    windowsCheckPosted_ = true;
+    onMainActorWhileAlive(std::weak_ptr(self_), &EdgeProximityTracker::checkAfterWindowsChanged)();
+}
+
+void EdgeProximityTracker::checkAfterWindowsChanged() {
+    windowsCheckPosted_ = false;
+    if (pollTimer) check(platform().displays().mouseLocation());
 }
 
 void EdgeProximityTracker::pollTick() {

@@ -3,8 +3,9 @@
 // For every display the active kest has windows on, the tracker holds the kest's edge
 // groups there and a slot grid per Space (the kest's rectangles, tied to the window
 // numbers that were on screen when the kest was handed over). While any edge is held
-// it follows the pointer through mouse monitors and an adaptive poll, and reports the
-// nearest edge within reach, so the overlays can show its handle.
+// it follows the pointer through mouse monitors and an adaptive poll, and the windows
+// changing under it, and reports the nearest edge within reach, so the overlays can show
+// its handle.
 #pragma once
 
 #include <cstdint>
@@ -106,6 +107,8 @@ private:
     void removeMonitors();
     void startPolling(double interval);
     void onMonitoredEvent();
+    void windowsChanged();
+    void checkAfterWindowsChanged();
     void check(Point appKitLocation);
     void emit(const std::optional<Hit>& hit);
     void resetCursor();
@@ -121,6 +124,8 @@ private:
     // The Space the last check saw: a switch hides the handle of the Space left behind
     // though the pointer rests.
     int checkedSpace_ = 0;
+    // A check is on its way for windows that changed under the pointer.
+    bool windowsCheckPosted_ = false;
 
     std::shared_ptr<EdgeProximityTracker*> self_;
 };

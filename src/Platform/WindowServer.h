@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "Platform/Geometry.h"
@@ -27,6 +28,10 @@ public:
     // The frontmost on-screen window of that layer whose bounds hold the global point,
     // found without copying the list: none where there is none.
     virtual std::optional<PlistDict> copyWindowAt(Point global, std::int64_t layer) = 0;
+    // Called after which window shows where may have changed: a window came or went, moved,
+    // was raised, minimised or restored, or another desktop shows. Changes that come
+    // together may make one call.
+    virtual void addChangeObserver(std::function<void()> observer) = 0;
 };
 
 }  // namespace kestr

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Support/ActiveKestTest.h"
+#include "Support/HandleStep.h"
 
 namespace kestr::test {
 namespace {
@@ -126,6 +127,57 @@ TEST_F(EdgeProximityTrackerTest, AnEdgeShowsOnlyOnTheSpaceItsWindowsAreOn) {
     sim->world().currentSpace = 1;
     movePointer(Point{721, 400});
     EXPECT_EQ(reports.back(), std::nullopt);
+}
+
+// Windows that come, go or change their order over a resting pointer cover or uncover the
+// edge there: the handle follows at once, without waiting for the poll or for a move.
+TEST_F(EdgeProximityTrackerTest, TheHandleFollowsTheWindowsThatChangeUnderARestingPointer) {
+    sim->world().pointer = Point{722, 400};
+    tracker().setActiveLayout(kest);
+    ASSERT_EQ(reports.back(), hitAt(2.0));
+    sim->virtualTime().advance(1.1);
+    SimWorld& world = sim->world();
+    const AXElement docs = right->windows[0].element;
+    AXElement note;
+    const auto minimise = [&](AXElement w, bool minimised) {
+        ASSERT_EQ(platform().accessibility().setAttributeValue(w, ax::minimized, minimised), AXError::success);
+    };
+    const auto raise = [&](AXElement w) {
+        std::vector<AXElement> order{w};
+        for (const AXElement other : world.stacking()) {
+            if (!(other == w)) order.push_back(other);
+        }
+        world.setStacking(order);
+    };
+    const HandleStep steps[] = {
+        {"another application's window opened over the edge",
+         [&] {
+             note = addApp("com.example.notes", "Notes", {window("Note", Rect(600, 300, 300, 300))}).windows[0].element;
+         },
+         false},
+        {"that window minimised", [&] { minimise(note, true); }, true},
+        {"that window restored", [&] { minimise(note, false); }, false},
+        {"the kest's window raised in front of it", [&] { raise(docs); }, true},
+        {"that window raised again", [&] { raise(note); }, false},
+        {"that window closed", [&] { world.closeWindow(note); }, true},
+    };
+    for (const HandleStep& step : steps) {
+        // Handed over again, the handle shows as the windows stand: each change is followed
+        // on its own.
+        tracker().setActiveLayout(kest);
+        ASSERT_EQ(reports.back().has_value(), !step.handle) << step.what;
+        step.change();
+        sim->virtualTime().runPending();
+        EXPECT_EQ(reports.back(), step.handle ? hitAt(2.0) : std::nullopt) << step.what;
+        EXPECT_EQ(cursor(), step.handle ? CursorShape::resizeLeftRight : CursorShape::arrow) << step.what;
+    }
+    // Changes heard together make one check: a window that opens over the edge and is
+    // minimised at once never takes the handle away.
+    const auto count = reports.size();
+    steps[0].change();
+    steps[1].change();
+    sim->virtualTime().runPending();
+    EXPECT_EQ(reports.size(), count);
 }
 
 TEST_F(EdgeProximityTrackerTest, EachSpaceOfADisplayKeepsItsOwnGrid) {

@@ -194,6 +194,7 @@ AXError SimAccessibility::writeWindow(SimWindow& window, const std::string& attr
             const Point* p = as<Point>(value);
             if (!p || std::isnan(p->x) || std::isnan(p->y)) return AXError::illegalArgument;
             window.position = Point{held(p->x), held(p->y)};
+            world_.windowsChanged();
         } else {
             const Size* s = as<Size>(value);
             if (!s || std::isnan(s->width) || std::isnan(s->height)) return AXError::illegalArgument;
@@ -206,6 +207,7 @@ AXError SimAccessibility::writeWindow(SimWindow& window, const std::string& attr
         if (!b) return AXError::illegalArgument;
         if (attribute == ax::minimized) {
             window.minimized = *b;
+            world_.windowsChanged();
         } else {
             world_.setFullScreen(window, *b);
         }

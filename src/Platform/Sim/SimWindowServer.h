@@ -13,6 +13,9 @@ public:
     std::optional<PlistArray> copyWindowList(std::uint32_t options, std::uint32_t relativeToWindow) override;
     std::optional<PlistDict> copyWindowInfo(std::uint32_t number, std::uint32_t options) override;
     std::optional<PlistDict> copyWindowAt(Point global, std::int64_t layer) override;
+    void addChangeObserver(std::function<void()> observer) override {
+        world_.windowsObservers.push_back(std::move(observer));
+    }
     // Makes every call answer none, as when the window server cannot be reached.
     bool unavailable = false;
 

@@ -103,6 +103,7 @@ void SimWorkspace::start(const std::string& url, const OpenConfiguration& config
         if (configuration.activates) {
             process.hidden = false;
             world_.frontmostPid = pid;
+            world_.windowsChanged();
         }
         const bool reopens = reopen && process.windows.empty() && app->reopenDelay;
         if (reopens) {
@@ -160,6 +161,7 @@ bool SimWorkspace::unhide(std::int32_t pid) {
     SimProcess* p = world_.process(pid);
     if (!p || p->terminated) return false;
     p->hidden = false;
+    world_.windowsChanged();
     return true;
 }
 

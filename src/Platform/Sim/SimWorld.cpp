@@ -91,7 +91,10 @@ SimProcess& SimWorld::addProcess(SimProcess process) {
     std::vector<AXElement> elements;
     for (const auto& w : added.windows) elements.push_back(w.element);
     stacking_.insert(stacking_.begin(), elements.begin(), elements.end());
-    if (!added.windows.empty()) added.focusedWindow = added.mainWindow = added.windows.front().element;
+    if (!added.windows.empty()) {
+        added.focusedWindow = added.mainWindow = added.windows.front().element;
+        windowsChanged();
+    }
     notifyRunningApplications();
     return added;
 }
@@ -121,10 +124,15 @@ std::vector<SimProcess*> SimWorld::runningProcesses(const std::string& bundleID)
     return out;
 }
 
-void SimWorld::notifyRunningApplications() {
-    const auto observers = runningApplicationsObservers;  // an observer may add another
+namespace {
+void tell(std::vector<std::function<void()>> observers) {  // a copy: an observer may add another
     for (const auto& observer : observers) observer();
 }
+}  // namespace
+
+void SimWorld::notifyRunningApplications() { tell(runningApplicationsObservers); }
+
+void SimWorld::windowsChanged() { tell(windowsObservers); }
 
 void SimWorld::terminate(std::int32_t pid) {
     SimProcess* p = process(pid);
@@ -146,6 +154,7 @@ SimWindow& SimWorld::addWindow(std::int32_t pid, SimWindow window) {
     SimWindow& added = p->windows.front();
     p->focusedWindow = added.element;
     p->mainWindow = added.element;
+    windowsChanged();
     return added;
 }
 
@@ -188,6 +197,7 @@ void SimWorld::closeWindow(AXElement element) {
     const AXElement next = p->windows.empty() ? AXElement{} : p->windows.front().element;
     if (p->focusedWindow == element) p->focusedWindow = next;
     if (p->mainWindow == element) p->mainWindow = next;
+    windowsChanged();
 }
 
 SimWindow* SimWorld::window(AXElement element) {
@@ -223,10 +233,12 @@ void SimWorld::setFullScreen(SimWindow& window, bool fullScreen) {
         window.frameBeforeFullScreen.reset();
     }
     window.fullScreen = fullScreen;
+    windowsChanged();
 }
 
 void SimWorld::resize(SimWindow& window, Size requested) {
     window.size = window.sizeRule.apply(requested, window.minimumSize);
+    windowsChanged();
 }
 
 // ---- elements ----

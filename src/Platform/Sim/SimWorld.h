@@ -80,6 +80,7 @@ public:
     const std::deque<AXElement>& stacking() const { return stacking_; }
     void setStacking(const std::vector<AXElement>& frontToBack) {
         stacking_.assign(frontToBack.begin(), frontToBack.end());
+        windowsChanged();
     }
     // Whether the window server shows the window now.
     bool isOnScreen(const SimWindow& window, const SimProcess& owner) const;
@@ -87,6 +88,11 @@ public:
     void setFullScreen(SimWindow& window, bool fullScreen);
     // Resizes as the window's rule allows.
     void resize(SimWindow& window, Size requested);
+    // Called after which window shows where may have changed.
+    std::vector<std::function<void()>> windowsObservers;
+    // Tells the observers: the world's own changes do, and a test that changes a window's
+    // fields directly does after.
+    void windowsChanged();
 
     // ---- accessibility elements ----
     AXElement applicationElement(std::int32_t pid);

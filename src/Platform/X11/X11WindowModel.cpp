@@ -45,6 +45,11 @@ std::vector<std::uint32_t> items(const xcb_get_property_reply_t* r) {
     return std::vector<std::uint32_t>(data, data + xcb_get_property_value_length(r) / 4);
 }
 
+// Calls each observer of a copy of the list: an observer may add another.
+void tell(std::vector<std::function<void()>> observers) {
+    for (const auto& observer : observers) observer();
+}
+
 }  // namespace
 
 // The requests that load one window, sent together and answered together.
@@ -127,6 +132,13 @@ void X11WindowModel::finish(const std::shared_ptr<Waiter>& waiter, bool result) 
     });
 }
 
+void X11WindowModel::afterEvent() {
+    checkWaiters();
+    if (changes_ == toldChanges_) return;
+    toldChanges_ = changes_;
+    tell(changeObservers_);
+}
+
 void X11WindowModel::checkWaiters() {
     const auto current = waiters_;
     for (const auto& waiter : current) {
@@ -154,7 +166,7 @@ X11WindowModel::X11WindowModel(X11Connection& connection, MainActor& actor)
     const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(x_.raw(), x_.root(), XCB_CW_EVENT_MASK, &mask);
     x_.addListener([this](const xcb_generic_event_t& event) { handle(event); });
-    x_.addAfterEventListener([this] { checkWaiters(); });
+    x_.addAfterEventListener([this] { afterEvent(); });
     reload();
 }
 
@@ -261,10 +273,7 @@ void X11WindowModel::readClientList() {
         if (clients_.count(*it)) frontToBack_.push_back(*it);
     }
     owners_.rebuild(frontToBack_, clients_);
-    if (changed) {
-        const auto observers = clientListObservers_;
-        for (const auto& observer : observers) observer();
-    }
+    if (changed) tell(clientListObservers_);
 }
 
 void X11WindowModel::loadClients(const std::vector<xcb_window_t>& windows) {
@@ -509,8 +518,7 @@ void X11WindowModel::handle(const xcb_generic_event_t& event) {
                 clients_.erase(it);
                 frames_.forget(e.window);
                 frontToBack_.erase(std::remove(frontToBack_.begin(), frontToBack_.end(), e.window), frontToBack_.end());
-                const auto observers = clientListObservers_;
-                for (const auto& observer : observers) observer();
+                tell(clientListObservers_);
             }
             break;
         }
@@ -531,10 +539,7 @@ void X11WindowModel::handleRootProperty(xcb_atom_t atom) {
     }
 }
 
-void X11WindowModel::stripsChanged() {
-    const auto observers = stripObservers_;
-    for (const auto& observer : observers) observer();
-}
+void X11WindowModel::stripsChanged() { tell(stripObservers_); }
 
 bool X11WindowModel::answeredSince(xcb_window_t window, std::uint32_t sequence) const {
     const X11Client* c = client(window);

@@ -69,6 +69,8 @@ public:
     // keeps one came, changed it or went, or the window manager's work area or the current
     // desktop changed.
     void addStripObserver(std::function<void()> observer) { stripObservers_.push_back(std::move(observer)); }
+    // Called after an X event that moved `changes()` on, once that event has been heard.
+    void addChangeObserver(std::function<void()> observer) { changeObservers_.push_back(std::move(observer)); }
 
     // Whether the window manager has answered a request sent with that sequence number:
     // the window's frame was configured after it, and then the window itself was told
@@ -111,6 +113,7 @@ private:
     void frameChanged(X11Client& client);
     void readDesktops();
     void stripsChanged();
+    void afterEvent();
     void readActiveWindow();
     void checkWaiters();
     void finish(const std::shared_ptr<Waiter>& waiter, bool result);
@@ -135,6 +138,9 @@ private:
     std::uint64_t changes_ = 0;
     std::vector<std::function<void()>> clientListObservers_;
     std::vector<std::function<void()>> stripObservers_;
+    std::vector<std::function<void()>> changeObservers_;
+    // What `changes()` was when the change observers were last called.
+    std::uint64_t toldChanges_ = 0;
     std::vector<std::shared_ptr<Waiter>> waiters_;
 };
 

@@ -19,6 +19,7 @@ public:
     std::optional<PlistArray> copyWindowList(std::uint32_t options, std::uint32_t relativeToWindow) override;
     std::optional<PlistDict> copyWindowInfo(std::uint32_t number, std::uint32_t options) override;
     std::optional<PlistDict> copyWindowAt(Point global, std::int64_t layer) override;
+    void addChangeObserver(std::function<void()> observer) override { model_.addChangeObserver(std::move(observer)); }
     // The owning application's name.
     std::function<std::optional<std::string>(std::int32_t)> applicationName;
 

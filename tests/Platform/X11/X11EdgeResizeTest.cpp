@@ -13,6 +13,7 @@
 #include "EdgeResize/EdgeOverlayManager.h"
 #include "EdgeResize/EdgeProximityTracker.h"
 #include "Layout/LayoutApplier.h"
+#include "Support/HandleStep.h"
 #include "Support/ItemBuilder.h"
 #include "Platform/X11/Support/BackendTest.h"
 #include "Platform/X11/Support/FakeInput.h"
@@ -293,27 +294,77 @@ TEST_F(X11EdgeResizeTest, AWindowAcrossTheEdgeHidesItsHandleOnlyWhileItShows) {
         const X11Client* c = x11().model().client(across);
         return c && x11().model().shows(*c);
     };
-    struct Case {
-        const char* what;
-        std::function<void()> takeAway;
-        bool handle;
-    };
-    const Case cases[] = {
+    const test::HandleStep cases[] = {
         {"shown", [] {}, false},
         {"minimised", [&] { x.sendRootMessage(across, x.atom("WM_CHANGE_STATE"), XCB_ICCCM_WM_STATE_ICONIC); }, true},
         {"on another desktop", [&] { x.sendRootMessage(across, x.ewmh()._NET_WM_DESKTOP, 1, 2); }, true},
     };
-    for (const Case& c : cases) {
+    for (const test::HandleStep& c : cases) {
         x.sendRootMessage(across, x.ewmh()._NET_WM_DESKTOP, 0, 2);
         x.sendRootMessage(across, x.ewmh()._NET_ACTIVE_WINDOW, 2, XCB_CURRENT_TIME, 0);
         x.flush();
         ASSERT_TRUE(settle(onScreen)) << c.what;
-        c.takeAway();
+        c.change();
         x.flush();
         ASSERT_TRUE(settle([&] { return onScreen() != c.handle; })) << c.what;
         hit.reset();
         tracker.setActiveLayout(effective);
         EXPECT_EQ(hit.has_value(), c.handle) << c.what;
+    }
+}
+
+// With the pointer resting on the edge, a window that comes, goes or is raised there
+// covers or uncovers the edge: the handle follows without the pointer moving, lest a
+// press reach the edge rather than the window in front of it.
+TEST_F(X11EdgeResizeTest, TheHandleFollowsTheWindowsThatChangeUnderARestingPointer) {
+    const auto halves = applyHalves();
+    ASSERT_TRUE(halves);
+    move(958, 350);
+    ASSERT_TRUE(settle([&] { return x11().displays().mouseLocation().x == 958; }));
+    EdgeProximityTracker& tracker = EdgeProximityTracker::shared();
+    std::optional<EdgeProximityTracker::Hit> hit;
+    tracker.onProximityChange = [&hit](const std::optional<EdgeProximityTracker::Hit>& h) { hit = h; };
+    tracker.setActiveLayout(*halves);
+    ASSERT_TRUE(hit) << "no handle at the edge";
+    // The poll has found the pointer resting: only the windows can take the handle away.
+    ASSERT_TRUE(runUntil([&] { return tracker.idleTicks >= 2; }));
+
+    X11Connection& x = x11().connection();
+    X11WindowModel& model = x11().model();
+    xcb_window_t across = XCB_NONE;
+    Rect standing;
+    // The window manager animates a window into its icon and out of it: a change is over
+    // once that window stands where it opened, or does not show.
+    const auto still = [&] {
+        const X11Client* c = model.client(across);
+        return !c || !model.shows(*c) || model.shownFrame(*c) == standing;
+    };
+    const auto activate = [&](xcb_window_t w) {
+        x.sendRootMessage(w, x.ewmh()._NET_ACTIVE_WINDOW, 2, XCB_CURRENT_TIME);
+    };
+    const test::HandleStep steps[] = {
+        {"another program's window opened over the edge",
+         [&] {
+             across = open("KestrOther", 760);
+             if (const X11Client* c = model.client(across)) standing = model.shownFrame(*c);
+         },
+         false},
+        {"that window minimised",
+         [&] { x.sendRootMessage(across, x.atom("WM_CHANGE_STATE"), XCB_ICCCM_WM_STATE_ICONIC); }, true},
+        {"that window restored by a switch to it", [&] { activate(across); }, false},
+        {"the kest's window raised in front of it", [&] { activate(left); }, true},
+        {"that window raised again", [&] { activate(across); }, false},
+        {"that window closed", [&] { x.sendRootMessage(across, x.ewmh()._NET_CLOSE_WINDOW, XCB_CURRENT_TIME, 2); },
+         true},
+    };
+    for (const test::HandleStep& step : steps) {
+        // Handed over again, the handle shows as the windows stand: each change is followed
+        // on its own.
+        tracker.setActiveLayout(*halves);
+        ASSERT_EQ(hit.has_value(), !step.handle) << step.what;
+        step.change();
+        x.flush();
+        EXPECT_TRUE(runUntil([&] { return hit.has_value() == step.handle && still(); })) << step.what;
     }
 }
 
