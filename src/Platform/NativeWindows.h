@@ -33,6 +33,10 @@ public:
     // Leaves the window out of taskbars and pagers. Ask before each time the window is
     // shown: a window manager forgets the states of a window it stops showing.
     virtual void keepOffTaskbars(const NativeWindow&) {}
+    // Asks that the window be taken as a panel of the desktop: a window manager keeps a
+    // panel where it asks to stand, where it may keep other windows a few pixels off the
+    // screen's edges once they move. Ask before each time the window is shown.
+    virtual void showAsPanel(const NativeWindow&) {}
     // Keeps the strip of the screen's top edge under `area` (global coordinates) out of
     // other windows' way, as a panel does: maximised windows start below it rather than
     // under it. An area not at the top edge reserves nothing.

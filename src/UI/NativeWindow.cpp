@@ -55,4 +55,6 @@ void keepOffTaskbars(QWidget& window) { new BeforeEachShow(window, &NativeWindow
 
 void showOnEveryDesktop(QWidget& window) { new BeforeEachShow(window, &NativeWindows::showOnEveryDesktop); }
 
+void showAsPanel(QWidget& window) { new BeforeEachShow(window, &NativeWindows::showAsPanel); }
+
 }  // namespace kestr

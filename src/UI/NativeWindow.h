@@ -23,4 +23,8 @@ void keepOffTaskbars(QWidget& window);
 // for windows that must stay where the user is when the desktop is switched.
 void showOnEveryDesktop(QWidget& window);
 
+// Asks, each time the top-level widget is about to show, that it be taken as a panel of
+// the desktop: for a window that keeps a strip of the screen to itself.
+void showAsPanel(QWidget& window);
+
 }  // namespace kestr

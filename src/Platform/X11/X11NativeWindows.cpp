@@ -124,6 +124,17 @@ void X11NativeWindows::keepOffTaskbars(const NativeWindow& window) {
     addStates(window, {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"});
 }
 
+void X11NativeWindows::showAsPanel(const NativeWindow& window) {
+    xcb_connection_t* c = connectionOf(window);
+    if (!c) return;
+    // In place of the types the toolkit wrote when it made the window; read when it is mapped.
+    const std::vector<xcb_atom_t> atoms = atomsNamed(c, {"_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DOCK"});
+    if (atoms[0] == XCB_ATOM_NONE || atoms[1] == XCB_ATOM_NONE) return;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.id), atoms[0], XCB_ATOM_ATOM, 32, 1,
+                        &atoms[1]);
+    xcb_flush(c);
+}
+
 void X11NativeWindows::reserveTopEdge(const NativeWindow& window, const Rect& area) {
     // left, right, top, bottom, then the start and end of each along its edge.
     std::uint32_t strut[12] = {};

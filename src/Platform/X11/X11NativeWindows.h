@@ -15,6 +15,7 @@ class X11NativeWindows : public NativeWindows {
 public:
     void showOnEveryDesktop(const NativeWindow& window) override;
     void keepOffTaskbars(const NativeWindow& window) override;
+    void showAsPanel(const NativeWindow& window) override;
     void reserveTopEdge(const NativeWindow& window, const Rect& area) override;
     void setInputShape(const NativeWindow& window, const std::vector<Rect>& region) override;
     void setVisibleShape(const NativeWindow& window, const std::vector<Rect>& region) override;

@@ -26,6 +26,9 @@ public:
         keepOffTaskbars(*this);
         // Like a status icon in a panel, it stays when the user switches desktops.
         showOnEveryDesktop(*this);
+        // A panel stays where it asks to stand: the strip it keeps, and with it the room
+        // the kests were applied to, does not change when a new picture moves it.
+        showAsPanel(*this);
     }
 
     QImage picture;

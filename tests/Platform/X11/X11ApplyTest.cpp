@@ -453,5 +453,41 @@ TEST_F(X11ApplyTest, ADockOnOneMonitorLeavesTheOtherItsWholeHeight) {
               Rect(0, 0, 1920, 1080));
 }
 
+// A dock that moves its strip to the other monitor, as deep as before, leaves xfwm4's work
+// area as it was, which that window manager then does not write again: the strip's own
+// change tells that the room for windows moved, so that the kests are tidied for it.
+TEST_F(X11ApplyTest, AStripThatMovesToTheOtherMonitorIsHeardWhileTheWorkAreaStaysTheSame) {
+    ASSERT_NO_THROW(session().startWindowManager(WindowManager::xfwm4));
+    twoMonitors();
+    const auto visible = [&](const std::string& display) {
+        return DisplayManager::visibleAreaLocal(x11().displays().displayIDFromUUIDString(display));
+    };
+    const Rect whole(0, 0, 1920, 1080), below(0, 30, 1920, 1050);
+    ClientOptions options;
+    options.type = "dock";
+    options.strutTop = 30;
+    options.geometry = ClientGeometry{0, 0, 1920, 30};
+    const xcb_window_t dock = spawn(options).window();
+    ASSERT_TRUE(settle([&] {
+        const auto area = x11().model().workArea();
+        return area && area->y() == 30 && visible(left) == below;
+    })) << "the window manager never took the dock's strip";
+    int told = 0;
+    x11().model().addStripObserver([&told] { ++told; });
+    struct Step {
+        std::uint32_t fromX, toX;
+        Rect left, right;
+    };
+    for (const Step& step : {Step{1920, 3839, whole, below}, Step{0, 1919, below, whole}}) {
+        const int before = told;
+        const std::uint32_t strut[] = {0, 0, 30, 0, 0, 0, 0, 0, step.fromX, step.toX, 0, 0};
+        xcb_change_property(connection(), XCB_PROP_MODE_REPLACE, dock, atom(connection(), "_NET_WM_STRUT_PARTIAL"),
+                            XCB_ATOM_CARDINAL, 32, 12, strut);
+        xcb_flush(connection());
+        EXPECT_TRUE(settle([&] { return told > before && visible(left) == step.left && visible(right) == step.right; }))
+            << "the strip over " << step.fromX << "–" << step.toX << " went unheard";
+    }
+}
+
 }  // namespace
 }  // namespace kestr::x11test
