@@ -3,7 +3,9 @@
 // terminals named by their titles, and to windows maximised one way only.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -253,6 +255,45 @@ TEST_F(X11ApplyTest, ATerminalMovedOntoADisplayWithAStripAndBackTakesTheFrameItL
             << at.x << ": " << frame(w).x() << "," << frame(w).y() << " " << frame(w).width() << "x"
             << frame(w).height() << ", left " << before.width() << "x" << before.height();
     }
+}
+
+// A key pressed while a terminal moved to the other display still settles there takes
+// effect at once: a half of that display, or the way back to the very frame it left.
+TEST_F(X11ApplyTest, AKeyPressedWhileATerminalSettlesOnTheOtherDisplayTakesEffect) {
+    twoMonitors();
+    dockOnTheLeft(22);
+    ASSERT_TRUE(settle(
+        [&] { return DisplayManager::visibleAreaLocal(x11().displays().displayIDFromUUIDString(left)).minY() == 22; }));
+    const auto leftHalfThere = [](const Rect& f) {
+        return f.x() == 1920 && f.y() == 0 && std::fabs(f.width() - 960) < 6 && std::fabs(f.height() - 1080) < 13;
+    };
+    struct Key {
+        SnapAction second;
+        std::function<bool(const Rect& now, const Rect& before)> ends;
+    };
+    const auto where = [](const Rect& now, const Rect& before) { return now == before; };
+    for (const Key& key : {Key{SnapAction::leftHalf, [&](const Rect& now, const Rect&) { return leftHalfThere(now); }},
+                           Key{SnapAction::previousDisplay, where}, Key{SnapAction::nextDisplay, where}}) {
+        ClientOptions terminal;
+        terminal.title = "cells " + key.second.rawValue();
+        terminal.wmClass = "KestrEdit";
+        terminal.increment = ClientSize{6, 13};
+        terminal.baseSize = ClientSize{4, 4};
+        terminal.geometry = ClientGeometry{381, 551, 496, 394};
+        const xcb_window_t w = openFramed(terminal);
+        focus(w);
+        const Rect before = frame(w);
+        auto first = test::start(SnapApplier::apply(SnapAction::nextDisplay));
+        ASSERT_TRUE(
+            runUntil([&] { return frame(w).x() >= 1920 && (first.done() || !SnapApplier::state().isSnapping); }));
+        EXPECT_FALSE(first.done()) << "the move kept the slot until the window was still";
+        ASSERT_TRUE(run(SnapApplier::apply(key.second)).succeeded());
+        EXPECT_TRUE(settle([&] { return key.ends(frame(w), before); }))
+            << key.second.rawValue() << ": " << frame(w).x() << "," << frame(w).y() << " " << frame(w).width()
+            << "x" << frame(w).height() << ", left " << before.width() << "x" << before.height();
+        ASSERT_TRUE(runUntil([&] { return first.done(); }));
+    }
+    for (const std::string& line : recordedLog().lines()) EXPECT_EQ(line.find("dropped"), std::string::npos) << line;
 }
 
 // The server hands a closed window's id to a later window: what a snap kept for the
