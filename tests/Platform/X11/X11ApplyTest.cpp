@@ -257,15 +257,16 @@ TEST_F(X11ApplyTest, ATerminalMovedOntoADisplayWithAStripAndBackTakesTheFrameItL
     }
 }
 
-// A key pressed while a terminal moved to the other display still settles there takes
-// effect at once: a half of that display, or the way back to the very frame it left.
+// A key pressed while a terminal moved onto the display with a strip still settles there
+// (it takes its place before its size) takes effect at once: a half of that display, or
+// the way back to the very frame it left.
 TEST_F(X11ApplyTest, AKeyPressedWhileATerminalSettlesOnTheOtherDisplayTakesEffect) {
     twoMonitors();
     dockOnTheLeft(22);
     ASSERT_TRUE(settle(
         [&] { return DisplayManager::visibleAreaLocal(x11().displays().displayIDFromUUIDString(left)).minY() == 22; }));
     const auto leftHalfThere = [](const Rect& f) {
-        return f.x() == 1920 && f.y() == 0 && std::fabs(f.width() - 960) < 6 && std::fabs(f.height() - 1080) < 13;
+        return f.x() == 0 && f.y() == 22 && std::fabs(f.width() - 960) < 6 && std::fabs(f.height() - 1058) < 13;
     };
     struct Key {
         SnapAction second;
@@ -279,13 +280,13 @@ TEST_F(X11ApplyTest, AKeyPressedWhileATerminalSettlesOnTheOtherDisplayTakesEffec
         terminal.wmClass = "KestrEdit";
         terminal.increment = ClientSize{6, 13};
         terminal.baseSize = ClientSize{4, 4};
-        terminal.geometry = ClientGeometry{381, 551, 496, 394};
+        terminal.geometry = ClientGeometry{2301, 320, 496, 394};
         const xcb_window_t w = openFramed(terminal);
         focus(w);
         const Rect before = frame(w);
-        auto first = test::start(SnapApplier::apply(SnapAction::nextDisplay));
+        auto first = test::start(SnapApplier::apply(SnapAction::previousDisplay));
         ASSERT_TRUE(
-            runUntil([&] { return frame(w).x() >= 1920 && (first.done() || !SnapApplier::state().isSnapping); }));
+            runUntil([&] { return frame(w).maxX() <= 1920 && (first.done() || !SnapApplier::state().isSnapping); }));
         EXPECT_FALSE(first.done()) << "the move kept the slot until the window was still";
         ASSERT_TRUE(run(SnapApplier::apply(key.second)).succeeded());
         EXPECT_TRUE(settle([&] { return key.ends(frame(w), before); }))
