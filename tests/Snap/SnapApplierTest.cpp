@@ -243,7 +243,8 @@ TEST_F(SnapApplierTest, QuickKeysAfterADisplayMoveEachTakeEffect) {
         }
         sim->virtualTime().advance(1);
         for (const auto& snap : snaps) EXPECT_TRUE(snap.succeeded());
-        EXPECT_EQ(simWindow(w).frame(), keys.end) << keys.pressed.size() << " keys, last " << keys.pressed.back().rawValue();
+        EXPECT_EQ(simWindow(w).frame(), keys.end)
+            << keys.pressed.size() << " keys, last " << keys.pressed.back().rawValue();
         for (const std::string& line : lines()) EXPECT_EQ(line.find("dropped"), std::string::npos) << line;
         TearDown();
     }
