@@ -13,6 +13,8 @@
 // Counters: round trips, requests, fences (requests only the window manager answers, sent
 // behind a move it has not answered at once) and CPU milliseconds (of kestr's process) per
 // placed window; for (d) also the first apply from the windows' starting places, in ms.
+// (e) snaps on two monitors: the time from a key to the frame it asks for, for a half
+// snapped alone, and for a half pressed 30 ms after a move to the other display.
 
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
@@ -29,6 +31,8 @@
 
 #include "Core/Layout.h"
 #include "Layout/LayoutApplier.h"
+#include "Snap/SnapApplier.h"
+#include "Window/WindowController.h"
 #include "Platform/X11/X11Platform.h"
 #include "Window/DisplayManager.h"
 #include "Platform/X11/Support/ClientProcess.h"
@@ -57,6 +61,8 @@ struct Setup {
     std::optional<ClientSize> minSize = std::nullopt;
     // Every program is the same application (one window class).
     bool oneApplication = false;
+    // Two 1920×1080 monitors side by side on the screen.
+    bool twoMonitors = false;
 
     std::string application(int app) const {
         return oneApplication ? std::string("KestrBench") : "KestrBench" + std::to_string(app);
@@ -74,6 +80,10 @@ struct Desk {
 
     explicit Desk(const Setup& setup) {
         session = std::make_unique<XvfbSession>(int(setup.screen.width), int(setup.screen.height));
+        if (setup.twoMonitors) {
+            session->addMonitor("LEFT", 0, 0, 1920, 1080, true);
+            session->addMonitor("RIGHT", 1920, 0, 1920, 1080);
+        }
         // Every program started first, then their windows awaited.
         for (int a = 0; a < setup.apps; ++a) {
             ClientOptions options;
@@ -254,6 +264,55 @@ void BM_ApplyOverfullKestOfWindowsWithASmallestSize(benchmark::State& state) {
     applyBench(state, Setup{.apps = 200, .crowd = true, .minSize = ClientSize{200, 150}});
 }
 BENCHMARK(BM_ApplyOverfullKestOfWindowsWithASmallestSize)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A snap that fails ends the loop all the same, its failure kept.
+Task<void> failureKept(Task<void> snap, std::string& failure) {
+    try {
+        co_await std::move(snap);
+    } catch (const std::exception& e) {
+        failure = e.what();
+    }
+}
+
+// One window on two monitors. Each round puts it back where it started (on the left
+// monitor when `first` moves it, else on the right one), presses `first`, lets 30 ms
+// pass, then times the key that snaps it to the left half of the right monitor until
+// that key's task has placed it there; a key that did not place it fails the run.
+void snapBench(benchmark::State& state, std::optional<SnapAction> first, SnapAction key) {
+    Desk desk(Setup{.apps = 1, .screen = Size{3840, 1080}, .twoMonitors = true});
+    desk.platform->x11Displays().refresh();
+    const xcb_window_t w = desk.windows.front();
+    const AXElement element = X11Accessibility::windowElement(*desk.platform->model().client(w));
+    const Rect start = first ? Rect(300, 200, 800, 600) : Rect(2220, 200, 800, 600), there(1920, 0, 960, 1080);
+    std::string failure;
+    for (auto _ : state) {
+        desk.runTask(WindowController::applyFrame(element, start.origin, start.size));
+        const TaskHandle before = first ? spawn(SnapApplier::apply(*first)) : TaskHandle();
+        desk.runTask(sleepUnlessCancelled(0.03));
+        const auto pressed = std::chrono::steady_clock::now();
+        desk.runTask(failureKept(SnapApplier::apply(key), failure));
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - pressed).count());
+        if (!failure.empty() || desk.platform->model().client(w)->frame() != there) {
+            state.SkipWithError(failure.empty() ? "the key was not carried out" : failure.c_str());
+            break;
+        }
+        // The move's task ends once the window has been still on the other display.
+        if (first) {
+            desk.runTask([](TaskHandle task) -> Task<void> {
+                while (!task.isDone()) co_await sleepUnlessCancelled(0.01);
+            }(before));
+        }
+    }
+}
+
+void BM_SnapHalfAlone(benchmark::State& state) { snapBench(state, std::nullopt, SnapAction::leftHalf); }
+BENCHMARK(BM_SnapHalfAlone)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
+
+// Moved onto the right monitor first, the window is snapped where it stands.
+void BM_SnapHalfAfterDisplayMove(benchmark::State& state) {
+    snapBench(state, SnapAction::nextDisplay, SnapAction::leftHalf);
+}
+BENCHMARK(BM_SnapHalfAfterDisplayMove)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
 
 // The same ten moves, one wmctrl process each, as a person's script would make them.
 void BM_WmctrlTenWindows(benchmark::State& state) {

@@ -60,16 +60,20 @@ Task<void> SnapApplier::apply(SnapAction action) {
         co_return;
     }
     s.isSnapping = true;
+    std::optional<AXElement> moved;
     try {
-        co_await run(action);
+        moved = co_await run(action);
     } catch (...) {
         s.isSnapping = false;
         throw;
     }
+    // The slot is free once the window has moved: a key pressed while it settles on the
+    // other display is carried out, not dropped.
     s.isSnapping = false;
+    if (moved) co_await recordOnceStill(*moved);
 }
 
-Task<void> SnapApplier::run(SnapAction action) {
+Task<std::optional<AXElement>> SnapApplier::run(SnapAction action) {
     Accessibility& ax = platform().accessibility();
     const auto window = focusedWindow();
     if (!window) {
@@ -84,17 +88,18 @@ Task<void> SnapApplier::run(SnapAction action) {
     if (!frame) throw Failure(Failure::notMovable);
 
     State& s = state();
+    if (!action.isCrossDisplay()) s.displayMoves.erase(*window);
     if (action == SnapAction::restore) {
         const auto stored = s.preSnapFrames.find(*window);
         if (stored == s.preSnapFrames.end()) {
             log("restore skipped \u2014 no pre-snap frame for this window yet (snap something first)");
             alertToast(nothingToRestoreToast);
-            co_return;
+            co_return std::nullopt;
         }
         // The entry stays, so a second restore puts the window back there again.
         const Rect target = clampToConnectedDisplay(stored->second);
         co_await WindowController::applyFrame(*window, target.origin, target.size);
-        co_return;
+        co_return std::nullopt;
     }
 
     // Remembered before any later check, so even a skipped move can be restored.
@@ -103,8 +108,8 @@ Task<void> SnapApplier::run(SnapAction action) {
 
     const std::int32_t pid = ax.pid(*window).value_or(0);
     if (action.isCrossDisplay()) {
-        co_await applyCrossDisplay(action, *window, *frame);
-        co_return;
+        if (co_await applyCrossDisplay(action, *window, *frame)) co_return window;
+        co_return std::nullopt;
     }
 
     const auto display = displayOf(*frame);
@@ -113,13 +118,14 @@ Task<void> SnapApplier::run(SnapAction action) {
     const Rect visible = DisplayManager::visibleAreaLocal(*display);
     const Rect current(frame->minX() - b.x(), frame->minY() - b.y(), frame->width(), frame->height());
     const auto target = action.targetRect(visible, current);
-    if (!target) co_return;
+    if (!target) co_return std::nullopt;
 
     const Point position{b.x() + target->x(), b.y() + target->y()};
     platform().log().line("kestr[snap " + action.rawValue() + "]: " + applicationName(pid) + " applied \u2192 " +
                           whole(position) + " " + whole(target->size) + " [was " +
                           whole(Point{frame->minX(), frame->minY()}) + " " + whole(frame->size) + "]");
     co_await WindowController::applyFrame(*window, position, target->size);
+    co_return std::nullopt;
 }
 
 std::optional<AXElement> SnapApplier::focusedWindow() {
@@ -176,18 +182,18 @@ Rect SnapApplier::clampToConnectedDisplay(const Rect& r) {
     return Rect(x, y, w, h);
 }
 
-Task<void> SnapApplier::applyCrossDisplay(SnapAction action, AXElement window, Rect f) {
+Task<bool> SnapApplier::applyCrossDisplay(SnapAction action, AXElement window, Rect f) {
     Displays& displays = platform().displays();
     const std::vector<Screen> screens = displays.screens();
     if (screens.size() < 2) {
         log(action.rawValue() + " skipped \u2014 only one display connected");
-        co_return;
+        co_return false;
     }
     std::vector<std::pair<DisplayID, Rect>> list;
     for (const Screen& screen : screens) {
         if (const auto id = DisplayManager::displayID(screen)) list.emplace_back(*id, displays.displayBounds(*id));
     }
-    if (list.size() < 2) co_return;
+    if (list.size() < 2) co_return false;
 
     const auto holding = [&](Point p) {
         return std::find_if(list.begin(), list.end(), [&](const auto& entry) { return entry.second.contains(p); });
@@ -210,15 +216,34 @@ Task<void> SnapApplier::applyCrossDisplay(SnapAction action, AXElement window, R
     const double sy = l.height() / sv.height();
     Rect target(t.x() + l.minX() + (f.minX() - s.x() - sv.minX()) * sx,
                 t.y() + l.minY() + (f.minY() - s.y() - sv.minY()) * sy, f.width() * sx, f.height() * sy);
-    auto& moves = state().displayMoves;
-    if (const auto last = moves.find(window); last != moves.end() && sameFrame(last->second.landed, f) &&
-                                              t.contains(Point{last->second.left.midX(), last->second.left.midY()})) {
+    if (const auto last = state().displayMoves.find(window);
+        last != state().displayMoves.end() && (last->second.settling || sameFrame(last->second.landed, f)) &&
+        t.contains(Point{last->second.left.midX(), last->second.left.midY()})) {
         target = last->second.left;
     }
     co_await WindowController::applyFrame(window, target.origin, target.size);
-    // What the window took, once it has taken it: a way back untouched must find it there.
+    const auto landed = axGlobalFrame(window);
+    if (!landed) co_return false;
+    State& kept = state();
+    kept.displayMoves[window] = State::DisplayMove{f, *landed, true, ++kept.displayMovesMade};
+    co_return true;
+}
+
+// What the window took, once it has taken it: a way back untouched must find it there.
+// A later snap of the window has made this move's frame stale, and it is not recorded.
+Task<void> SnapApplier::recordOnceStill(AXElement window) {
+    const std::uint64_t number = state().displayMoves.at(window).number;
     co_await platform().accessibility().quiet(window, WindowController::stillPeriod, WindowController::stillLimit);
-    if (const auto landed = axGlobalFrame(window)) moves[window] = State::DisplayMove{f, *landed};
+    auto& moves = state().displayMoves;
+    const auto move = moves.find(window);
+    if (move == moves.end() || move->second.number != number) co_return;
+    const auto landed = axGlobalFrame(window);
+    if (!landed) {
+        moves.erase(move);
+        co_return;
+    }
+    move->second.landed = *landed;
+    move->second.settling = false;
 }
 
 void SnapApplier::forgetClosedWindows() {

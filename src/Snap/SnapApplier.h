@@ -3,6 +3,7 @@
 // action's rectangle on its display (or onto the next or previous display).
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -34,12 +35,18 @@ public:
         std::map<AXElement, Rect> preSnapFrames;
         // A window's latest move to another display: the frame it left and the one it took
         // there. Moved back untouched, it takes the frame it left, not one scaled twice
-        // (a terminal rounds each scaled size down to whole character cells).
+        // (a terminal rounds each scaled size down to whole character cells). Until the
+        // window is still there, the frame it takes is not known and it counts as
+        // untouched; any other snap of the window ends the entry.
         struct DisplayMove {
             Rect left;
             Rect landed;
+            bool settling = true;
+            // Tells this move from a later one of the same window.
+            std::uint64_t number = 0;
         };
         std::map<AXElement, DisplayMove> displayMoves;
+        std::uint64_t displayMovesMade = 0;
     };
     static State& state();
 
@@ -52,12 +59,15 @@ public:
     static constexpr double toastDuration = 1.9;
 
 private:
-    static Task<void> run(SnapAction action);
+    // Gives the window moved to another display, whose frame there is yet to be read.
+    static Task<std::optional<AXElement>> run(SnapAction action);
     static std::optional<AXElement> focusedWindow();
     static std::optional<AXElement> axWindow(AXElement element, const std::string& attribute);
     static std::optional<Rect> axGlobalFrame(AXElement window);
     static Rect clampToConnectedDisplay(const Rect& frame);
-    static Task<void> applyCrossDisplay(SnapAction action, AXElement window, Rect currentGlobal);
+    // True when the window moved and its entry in `displayMoves` waits for its frame there.
+    static Task<bool> applyCrossDisplay(SnapAction action, AXElement window, Rect currentGlobal);
+    static Task<void> recordOnceStill(AXElement window);
     static void forgetClosedWindows();
     static std::string applicationName(std::int32_t pid);
 };

@@ -210,6 +210,46 @@ TEST_F(SnapApplierTest, DisplayMovesOfATerminalOverTwoAndThreeDisplays) {
     }
 }
 
+// A display move keeps the one-snap slot only while it moves the window, not while the
+// window settles there: keys pressed 30 ms apart each take effect, in order, and a way
+// back untouched still takes the frame the terminal left.
+TEST_F(SnapApplierTest, QuickKeysAfterADisplayMoveEachTakeEffect) {
+    constexpr SnapAction next = SnapAction::nextDisplay, previous = SnapAction::previousDisplay,
+                         leftHalf = SnapAction::leftHalf;
+    struct Keys {
+        std::vector<SnapAction> pressed;
+        Rect end;
+    };
+    const Rect onStrip(381, 551, 498, 406);
+    for (const Keys& keys : {
+             Keys{{next, leftHalf}, Rect(1920, 0, 960, 1069)},
+             Keys{{next, previous}, onStrip},
+             Keys{{next, next}, onStrip},
+             // Snapped on the other display before it was still there: no longer untouched.
+             Keys{{next, leftHalf, previous}, Rect(0, 22, 960, 1043)},
+         }) {
+        SetUp();
+        sim->world().displays[0].bounds = Rect(0, 0, 1920, 1080);
+        sim->world().displays[0].insets = Insets{22, 0, 0, 0};
+        addDisplay(2, Rect(1920, 0, 1920, 1080));
+        const AXElement w = addFocused(onStrip);
+        simWindow(w).sizeRule = SizeRule{Size{6, 13}, Size{6, 29}};
+        // As a terminal's size hints do: a size within one cell of the request is taken.
+        simWindow(w).reportsSizeHints = true;
+        std::vector<test::StartedTask<void>> snaps;
+        for (const SnapAction key : keys.pressed) {
+            snaps.push_back(start(SnapApplier::apply(key)));
+            sim->virtualTime().advance(0.03);
+        }
+        sim->virtualTime().advance(1);
+        for (const auto& snap : snaps) EXPECT_TRUE(snap.succeeded());
+        EXPECT_EQ(simWindow(w).frame(), keys.end)
+            << keys.pressed.size() << " keys, last " << keys.pressed.back().rawValue();
+        for (const std::string& line : lines()) EXPECT_EQ(line.find("dropped"), std::string::npos) << line;
+        TearDown();
+    }
+}
+
 TEST_F(SnapApplierTest, ASnapWhileAnotherWaitsForItsRetryIsDropped) {
     // The window keeps a minimum width, so the first snap waits 60 ms to write again.
     const AXElement w = addFocused(Rect(100, 100, 800, 600), Size{900, 300});

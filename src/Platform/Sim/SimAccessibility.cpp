@@ -190,6 +190,7 @@ AXError SimAccessibility::writeWindow(SimWindow& window, const std::string& attr
         const auto held = [](double v) {
             return std::clamp(v, -ScenarioReader::geometryLimit, ScenarioReader::geometryLimit);
         };
+        const Rect before = window.frame();
         if (attribute == ax::position) {
             const Point* p = as<Point>(value);
             if (!p || std::isnan(p->x) || std::isnan(p->y)) return AXError::illegalArgument;
@@ -200,6 +201,7 @@ AXError SimAccessibility::writeWindow(SimWindow& window, const std::string& attr
             if (!s || std::isnan(s->width) || std::isnan(s->height)) return AXError::illegalArgument;
             world_.resize(window, Size{held(s->width), held(s->height)});
         }
+        if (window.frame() != before) framedAt_[window.element] = actor_.now();
         return AXError::success;
     }
     if (attribute == ax::minimized || attribute == ax::fullScreen) {
@@ -214,6 +216,20 @@ AXError SimAccessibility::writeWindow(SimWindow& window, const std::string& attr
         return AXError::success;
     }
     return AXError::attributeUnsupported;
+}
+
+Task<void> SimAccessibility::quiet(AXElement window, double quietPeriod, double deadline) {
+    const double end = actor_.now() + deadline;
+    for (;;) {
+        const auto at = framedAt_.find(window);
+        const double until = std::min(at == framedAt_.end() ? 0 : at->second + quietPeriod, end);
+        if (until <= actor_.now()) co_return;
+        try {
+            co_await sleepFor(until - actor_.now());
+        } catch (const CancellationError&) {
+            co_return;
+        }
+    }
 }
 
 }  // namespace kestr

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 
 #include "Platform/Accessibility.h"
 #include "Platform/Sim/SimWorld.h"
@@ -13,7 +14,7 @@ namespace kestr {
 
 class SimAccessibility : public Accessibility {
 public:
-    explicit SimAccessibility(SimWorld& world) : world_(world) {}
+    SimAccessibility(SimWorld& world, MainActor& actor) : world_(world), actor_(actor) {}
 
     bool isProcessTrusted() override { return world_.trusted; }
     bool isProcessTrustedWithOptions(bool prompt) override;
@@ -22,6 +23,10 @@ public:
     AXError copyAttributeValue(AXElement element, const std::string& attribute, AXValue& value) override;
     AXError setAttributeValue(AXElement element, const std::string& attribute, const AXValue& value) override;
     std::optional<std::int32_t> pid(AXElement element) override;
+    // A simulated window takes a written frame at once; it counts as still once no write
+    // has changed its frame for the quiet period, as a real window does after its last
+    // change.
+    Task<void> quiet(AXElement window, double quietPeriod, double deadline) override;
 
     // ---- permission prompt ----
     // How many times the system was asked to show its prompt while not trusted.
@@ -43,6 +48,9 @@ private:
     AXError writeWindow(SimWindow& window, const std::string& attribute, const AXValue& value);
 
     SimWorld& world_;
+    MainActor& actor_;
+    // When a write last changed each window's frame.
+    std::map<AXElement, double> framedAt_;
     int promptsShown_ = 0;
     std::array<std::uint64_t, 4> reads_{};
     std::array<std::uint64_t, 4> writes_{};

@@ -36,7 +36,7 @@ SimDesktop::SimDesktop() : SimDesktop(SimDesktopOptions{}) {}
 SimDesktop::SimDesktop(SimDesktopOptions options)
     : actor_(options.mainActor ? std::move(options.mainActor) : std::make_unique<VirtualMainActor>()),
       displays_(world_, *actor_),
-      accessibility_(world_),
+      accessibility_(world_, *actor_),
       windowServer_(world_),
       workspace_(world_, *actor_),
       eventMonitors_(world_),

@@ -3,7 +3,9 @@
 // terminals named by their titles, and to windows maximised one way only.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <tuple>
@@ -42,6 +44,30 @@ protected:
         dock.strutTop = height;
         dock.geometry = ClientGeometry{0, 0, 1920, height};
         spawn(dock).window();
+    }
+    // Two monitors, the left one with a 22-point strip reserved along its top.
+    void twoMonitorsWithAStrip() {
+        twoMonitors();
+        dockOnTheLeft(22);
+        ASSERT_TRUE(settle([&] {
+            return DisplayManager::visibleAreaLocal(x11().displays().displayIDFromUUIDString(left)).minY() == 22;
+        }));
+    }
+    // A focused window that takes only whole cells on a 4-point base, as a terminal does.
+    xcb_window_t openTerminal(const std::string& title, ClientGeometry at, ClientSize cell) {
+        ClientOptions terminal;
+        terminal.title = title;
+        terminal.wmClass = "KestrEdit";
+        terminal.increment = cell;
+        terminal.baseSize = ClientSize{4, 4};
+        terminal.geometry = at;
+        const xcb_window_t w = openFramed(terminal);
+        focus(w);
+        return w;
+    }
+    static std::string text(const Rect& f) {
+        return std::to_string(int(f.x())) + "," + std::to_string(int(f.y())) + " " + std::to_string(int(f.width())) +
+               "x" + std::to_string(int(f.height()));
     }
     // Xvfb announces no event for a monitor set by hand (a plugged-in monitor comes with
     // output and CRTC events); the backend is told as the event would tell it.
@@ -230,14 +256,7 @@ TEST_F(X11ApplyTest, ATerminalMovedToTheNextDisplayAndBackTakesTheFrameItLeft) {
     session().addMonitor("RIGHT", 1920, 0, 1920, 1000);
     monitorsChanged();
     ASSERT_EQ(x11().displays().screens().size(), 2u);
-    ClientOptions terminal;
-    terminal.title = "cells";
-    terminal.wmClass = "KestrEdit";
-    terminal.increment = ClientSize{7, 13};
-    terminal.baseSize = ClientSize{4, 4};
-    terminal.geometry = ClientGeometry{300, 100, 564, 316};
-    const xcb_window_t w = openFramed(terminal);
-    focus(w);
+    const xcb_window_t w = openTerminal("cells", ClientGeometry{300, 100, 564, 316}, ClientSize{7, 13});
     ASSERT_TRUE(run(SnapApplier::apply(SnapAction::leftHalf)).succeeded());
     const Rect snapped = frame(w);
     for (int trip = 0; trip < 2; ++trip) {
@@ -245,8 +264,7 @@ TEST_F(X11ApplyTest, ATerminalMovedToTheNextDisplayAndBackTakesTheFrameItLeft) {
         ASSERT_TRUE(settle([&] { return frame(w).x() >= 1920; }));
         ASSERT_TRUE(run(SnapApplier::apply(SnapAction::previousDisplay)).succeeded());
         EXPECT_TRUE(settle([&] { return frame(w) == snapped; }))
-            << "trip " << trip << ": " << frame(w).x() << "," << frame(w).y() << " " << frame(w).width() << "x"
-            << frame(w).height() << ", left " << snapped.width() << "x" << snapped.height();
+            << "trip " << trip << ": " << text(frame(w)) << ", left " << text(snapped);
     }
 }
 
@@ -254,20 +272,10 @@ TEST_F(X11ApplyTest, ATerminalMovedToTheNextDisplayAndBackTakesTheFrameItLeft) {
 // the window arrives at its place before it takes its size: a way back untouched still
 // finds the frame it took there, and ends on the frame it left.
 TEST_F(X11ApplyTest, ATerminalMovedOntoADisplayWithAStripAndBackTakesTheFrameItLeft) {
-    twoMonitors();
-    dockOnTheLeft(22);
-    ASSERT_TRUE(settle(
-        [&] { return DisplayManager::visibleAreaLocal(x11().displays().displayIDFromUUIDString(left)).minY() == 22; }));
+    twoMonitorsWithAStrip();
     // Client sizes of whole cells: 82 x 30 and 159 x 39 of 6 x 13 points.
     for (const ClientGeometry& at : {ClientGeometry{2301, 320, 496, 394}, ClientGeometry{2880, 540, 958, 511}}) {
-        ClientOptions terminal;
-        terminal.title = "cells " + std::to_string(at.x);
-        terminal.wmClass = "KestrEdit";
-        terminal.increment = ClientSize{6, 13};
-        terminal.baseSize = ClientSize{4, 4};
-        terminal.geometry = at;
-        const xcb_window_t w = openFramed(terminal);
-        focus(w);
+        const xcb_window_t w = openTerminal("cells " + std::to_string(at.x), at, ClientSize{6, 13});
         const Rect before = frame(w);
         ASSERT_TRUE(run(SnapApplier::apply(SnapAction::previousDisplay)).succeeded());
         // There it has one row less, and the backend has seen it so, before it goes back.
@@ -277,9 +285,38 @@ TEST_F(X11ApplyTest, ATerminalMovedOntoADisplayWithAStripAndBackTakesTheFrameItL
         }));
         ASSERT_TRUE(run(SnapApplier::apply(SnapAction::nextDisplay)).succeeded());
         EXPECT_TRUE(settle([&] { return frame(w) == before; }))
-            << at.x << ": " << frame(w).x() << "," << frame(w).y() << " " << frame(w).width() << "x"
-            << frame(w).height() << ", left " << before.width() << "x" << before.height();
+            << at.x << ": " << text(frame(w)) << ", left " << text(before);
     }
+}
+
+// A key pressed while a terminal moved onto the display with a strip still settles there
+// (it takes its place before its size) takes effect at once: a half of that display, or
+// the way back to the very frame it left.
+TEST_F(X11ApplyTest, AKeyPressedWhileATerminalSettlesOnTheOtherDisplayTakesEffect) {
+    twoMonitorsWithAStrip();
+    const auto leftHalfThere = [](const Rect& f, const Rect&) {
+        return f.x() == 0 && f.y() == 22 && std::fabs(f.width() - 960) < 6 && std::fabs(f.height() - 1058) < 13;
+    };
+    struct Key {
+        SnapAction second;
+        std::function<bool(const Rect& now, const Rect& before)> ends;
+    };
+    const auto whereItWas = [](const Rect& now, const Rect& before) { return now == before; };
+    for (const Key& key : {Key{SnapAction::leftHalf, leftHalfThere}, Key{SnapAction::previousDisplay, whereItWas},
+                           Key{SnapAction::nextDisplay, whereItWas}}) {
+        const xcb_window_t w =
+            openTerminal("cells " + key.second.rawValue(), ClientGeometry{2301, 320, 496, 394}, ClientSize{6, 13});
+        const Rect before = frame(w);
+        auto first = test::start(SnapApplier::apply(SnapAction::previousDisplay));
+        ASSERT_TRUE(
+            runUntil([&] { return frame(w).maxX() <= 1920 && (first.done() || !SnapApplier::state().isSnapping); }));
+        EXPECT_FALSE(first.done()) << "the move kept the slot until the window was still";
+        ASSERT_TRUE(run(SnapApplier::apply(key.second)).succeeded());
+        EXPECT_TRUE(settle([&] { return key.ends(frame(w), before); }))
+            << key.second.rawValue() << ": " << text(frame(w)) << ", left " << text(before);
+        ASSERT_TRUE(runUntil([&] { return first.done(); }));
+    }
+    for (const std::string& line : recordedLog().lines()) EXPECT_EQ(line.find("dropped"), std::string::npos) << line;
 }
 
 // The server hands a closed window's id to a later window: what a snap kept for the
