@@ -1,5 +1,7 @@
 #include "Platform/Posix/PosixFiles.h"
 
+#include "Platform/FilePath.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -342,18 +344,35 @@ void PosixFiles::remove(const std::string& path) {
 }
 
 void PosixFiles::createDirectories(const std::string& path) {
+    // Through a link whose folder is not there yet, that folder is the one made.
     std::error_code ec;
-    fs::create_directories(path, ec);
+    fs::create_directories(resolved(path), ec);
     if (ec) fail("cannot create folder", path, ec);
     if (!isDirectory(path)) fail("cannot create folder", path, ENOTDIR);
 }
 
 std::string PosixFiles::resolved(const std::string& path) {
-    char* real = ::realpath(path.c_str(), nullptr);
-    if (!real) return path;
-    std::string out = real;
-    std::free(real);
-    return out;
+    // As many links in a row as the system itself follows; a longer chain is a loop.
+    constexpr int maxLinks = 40;
+    std::string current = path;
+    for (int link = 0; link <= maxLinks; ++link) {
+        if (char* real = ::realpath(current.c_str(), nullptr)) {
+            std::string out = real;
+            std::free(real);
+            return out;
+        }
+        std::error_code ec;
+        const fs::path target = fs::read_symlink(current, ec);
+        if (!ec) {
+            current = target.is_absolute() ? target.string() : joinPath(parentFolder(current), target.string());
+            continue;
+        }
+        // Not there yet: the folder it would be made in, resolved, and its own name.
+        const std::string parent = parentFolder(current);
+        if (ec != std::errc::no_such_file_or_directory || parent.empty() || parent == current) return current;
+        return fs::path(joinPath(resolved(parent), fileName(current))).lexically_normal().string();
+    }
+    return path;
 }
 
 std::vector<std::string> PosixFiles::list(const std::string& folder) {
