@@ -55,6 +55,12 @@ public:
     // at once), so the drawn shortcuts are marked as the running program marks them.
     void plan(const std::vector<Layout>& layouts, const std::vector<SnapBinding>& snaps);
     std::optional<Hotkey> effectiveHotkey(const Uuid& layoutID) const;
+    // The shortcut every place shows for a kest: the one registered for it, else its own
+    // when a press of it never runs the kest (another of kestr's shortcuts took it first,
+    // or another program holds it), which shownKeys marks; none when it has neither.
+    std::optional<Hotkey> kestHotkey(const Layout& kest) const;
+    // Those keys as shownKeys writes them for the kest; none when it has none.
+    std::optional<std::string> shownKestKeys(const Layout& kest) const;
     std::optional<Hotkey> captureHotkey() const;
     // The capture shortcut when a press of it reaches kestr: registered, and it arrives.
     std::optional<Hotkey> arrivingCaptureHotkey() const;
@@ -141,8 +147,10 @@ private:
     // The other shortcut of kestr's that holds `hotkey`, which `source` wants too.
     std::optional<HotkeySource> takenFrom(const HotkeySource& source, const Hotkey& hotkey) const;
     std::optional<std::uint32_t> registerCarbon(const Hotkey& hotkey, std::function<void()> handler, bool live);
-    // Records a refused registration of the key that was tried last.
-    const Conflict& refuse(std::vector<Conflict>& conflicts, const HotkeySource& source, const Hotkey& hotkey);
+    // Records a refused registration of the key that was tried last; a live one names,
+    // in the log, a snap refused and any shortcut whose key kestr's own shortcut holds.
+    void refuse(std::vector<Conflict>& conflicts, const HotkeySource& source, const Hotkey& hotkey,
+                const std::vector<Layout>& layouts, bool live);
     std::int32_t lastStatus_ = HotKeyStatus::noErr;
     std::shared_ptr<HotkeyManager*> self_;
 };
