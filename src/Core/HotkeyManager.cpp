@@ -217,11 +217,20 @@ std::size_t HotkeyManager::registrationsWith(std::uint32_t modifier) const {
                       [&](const Registration& r) { return r.hotkey.modifiers & modifier; }));
 }
 
-std::string HotkeyManager::heldKeySentence(std::uint32_t modifier) const {
+std::string HotkeyManager::heldKeySentence(std::uint32_t modifier, const char* unknownKeeper) const {
     const auto holder = modifierHolders.find(modifier);
     const bool known = holder != modifierHolders.end() && holder->second;
-    return (known ? holder->second->name : std::string("Another program")) + " keeps the " +
+    return (known ? holder->second->name : std::string(unknownKeeper)) + " keeps the " +
            platform().wording().modifierKey(modifier) + " key for itself";
+}
+
+std::string HotkeyManager::heldKeyAdvice(std::uint32_t modifier) const {
+    const std::string held = heldKeySentence(modifier, "Another program, often the window manager,") +
+                             ", so kestr's shortcuts with it never arrive. ";
+    const auto holder = modifierHolders.find(modifier);
+    if (holder != modifierHolders.end() && holder->second)
+        return held + "To free it, " + holder->second->howToFree + ", then start kestr again.";
+    return held + "Free the key in that program's settings, or choose shortcuts without it.";
 }
 
 bool HotkeyManager::arrives(const Hotkey& hotkey, const std::optional<HotkeySource>& source) const {

@@ -83,6 +83,10 @@ public:
     // What keeps kestr's shortcuts from arriving, as the status button says it ("IceWM
     // keeps the Super key for itself: 43 shortcuts never arrive"); none when nothing does.
     std::optional<std::string> heldKeysSummary() const;
+    // What the onboarding and the Snaps section say of a held modifier: who keeps it
+    // ("IceWM", where the desktop can tell), that shortcuts with it never arrive, and
+    // what frees it.
+    std::string heldKeyAdvice(std::uint32_t modifier) const;
     void unregisterAll();
 
     // The shortcut recorder's pause: everything is unregistered while it records, and
@@ -138,8 +142,9 @@ private:
     void checkHeldModifiers(bool live);
     // The registrations with that modifier (one CarbonModifier bit).
     std::size_t registrationsWith(std::uint32_t modifier) const;
-    // "IceWM keeps the Super key for itself", for a held modifier.
-    std::string heldKeySentence(std::uint32_t modifier) const;
+    // "IceWM keeps the Super key for itself", for a held modifier; `unknownKeeper` in
+    // place of the name where the desktop cannot tell who keeps it.
+    std::string heldKeySentence(std::uint32_t modifier, const char* unknownKeeper = "Another program") const;
     // A synchronisation, registering with the desktop when `live`, else only planned.
     std::vector<Conflict> assign(const std::vector<Layout>& layouts, const std::vector<SnapBinding>& snaps, bool live);
     // The registration of this synchronisation that holds the key, if any.
