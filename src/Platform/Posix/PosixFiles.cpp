@@ -73,12 +73,23 @@ bool isTemporaryName(const std::string& name, const std::string& prefix, pid_t& 
     return pid > 0;
 }
 
+// Whether a process that has ended, and that its parent has not yet waited for, has
+// that id: it still answers kill(), but it writes nothing any more.
+bool hasEnded(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return false;
+    // "pid (command) state …": the command may hold blanks and parentheses.
+    const auto close = line.rfind(')');
+    return close != std::string::npos && close + 2 < line.size() && (line[close + 2] == 'Z' || line[close + 2] == 'X');
+}
+
 // Whether the process that wrote a temporary file may still rename it: a write takes
 // milliseconds, but the writer may be any process sharing the folder.
 bool writerMayRun(pid_t writer, fs::file_time_type changed) {
     if (writer == 0) return changed >= processStart;           // no id: an older write, judged by its time
     if (writer == ::getpid()) return changed >= processStart;  // an earlier process had our id
-    return ::kill(writer, 0) == 0 || errno == EPERM;
+    return (::kill(writer, 0) == 0 || errno == EPERM) && !hasEnded(writer);
 }
 
 void syncDescriptor(int fd, const std::string& what, const std::string& path) {
@@ -261,7 +272,13 @@ void PosixFiles::writeAtomically(const std::string& path, const std::string& byt
 }
 
 std::vector<std::string> PosixFiles::leftoverTemporaries(const std::string& path) {
-    const fs::path target(path);
+    // A write through a link leaves its temporaries beside the file the link names.
+    std::string written = path;
+    try {
+        written = writeTarget(path).path;
+    } catch (const FileError&) {
+    }
+    const fs::path target(written);
     const std::string prefix = temporaryPrefix(target);
     std::vector<std::string> found;
     std::error_code ec;
