@@ -150,8 +150,9 @@ TEST_F(ShortcutsThatNeverArriveTest, EveryPlaceMarksKeysAnotherOfKestrsShortcuts
     };
     for (const auto& p : places) EXPECT_EQ(p.shown, p.expected) << p.place;
     EXPECT_NE(why(snap).find("uses this shortcut"), std::string::npos) << why(snap);
-    EXPECT_EQ(why(HotkeySource::layout(second.id)), "kestr's kest “\u2068Kest 1 / main\u2069” uses this shortcut, so it "
-                                                    "never runs this");
+    EXPECT_EQ(why(HotkeySource::layout(second.id)),
+              "kestr's kest “\u2068Kest 1 / main\u2069” uses this shortcut, so it "
+              "never runs this");
     EXPECT_TRUE(pinned);
     EXPECT_TRUE(secondInMenu->shortcut().isEmpty()) << "not handed to a tray as usable";
 }

@@ -1,7 +1,5 @@
 #include "Platform/Posix/PosixFiles.h"
 
-#include "Platform/FilePath.h"
-
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -21,11 +19,16 @@
 #include <string_view>
 #include <thread>
 
+#include "Platform/FilePath.h"
+
 namespace kestr {
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// As many links in a row as the system itself follows; a longer chain is a loop.
+constexpr int maxLinks = 40;
 
 [[noreturn]] void fail(const std::string& what, const std::string& path, int err) {
     throw FileError(what + " " + path + ": " + std::strerror(err));
@@ -126,7 +129,6 @@ struct WriteTarget {
 };
 
 WriteTarget writeTarget(const std::string& path) {
-    constexpr int maxLinks = 40;  // as the system allows when it follows links itself
     WriteTarget target{path, std::nullopt};
     for (int hops = 0;; ++hops) {
         struct stat st {};
@@ -277,6 +279,7 @@ std::vector<std::string> PosixFiles::leftoverTemporaries(const std::string& path
     try {
         written = writeTarget(path).path;
     } catch (const FileError&) {
+        // Nothing a write would replace: looked for beside the path as given.
     }
     const fs::path target(written);
     const std::string prefix = temporaryPrefix(target);
@@ -369,8 +372,6 @@ void PosixFiles::createDirectories(const std::string& path) {
 }
 
 std::string PosixFiles::resolved(const std::string& path) {
-    // As many links in a row as the system itself follows; a longer chain is a loop.
-    constexpr int maxLinks = 40;
     std::string current = path;
     for (int link = 0; link <= maxLinks; ++link) {
         if (char* real = ::realpath(current.c_str(), nullptr)) {

@@ -170,8 +170,8 @@ TEST_F(PosixFilesTest, LinksAreFollowedToFoldersThatAreNotThereYet) {
     files.createDirectories(root + "/chain");
     EXPECT_TRUE(fs::is_directory(real + "/a/kestr"));
     EXPECT_EQ(PosixFiles::resolved(root + "/b/kestr"), real + "/a/kestr");
-    EXPECT_EQ(error([&] { files.createDirectories(root + "/loop1"); }).find("cannot create folder " + root + "/loop1: "),
-              0u);
+    EXPECT_EQ(
+        error([&] { files.createDirectories(root + "/loop1"); }).find("cannot create folder " + root + "/loop1: "), 0u);
 }
 
 // Several processes share the kest file and the simulated desktop: one that starts must

@@ -220,9 +220,10 @@ TEST_F(SnapShortcutsViewTest, AModifierAnotherProgramKeepsIsNamedOnTheCard) {
         std::optional<ModifierHolder> holder;
         QString text;
     } cases[] = {
-        {std::nullopt, "⚠ Another program, often the window manager, keeps the ⌃ Control key for itself, so kestr's "
-                       "shortcuts with it never arrive. Free the key in that program's settings, or choose shortcuts "
-                       "without it."},
+        {std::nullopt,
+         "⚠ Another program, often the window manager, keeps the ⌃ Control key for itself, so kestr's "
+         "shortcuts with it never arrive. Free the key in that program's settings, or choose shortcuts "
+         "without it."},
         {ModifierHolder{"IceWM", "put Win95Keys=0 in ~/.icewm/preferences"},
          "⚠ IceWM keeps the ⌃ Control key for itself, so kestr's shortcuts with it never arrive. To free it, put "
          "Win95Keys=0 in ~/.icewm/preferences, then start kestr again."},
