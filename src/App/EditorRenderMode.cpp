@@ -56,8 +56,7 @@ int DiagnosticModes::renderEditor(ConsoleOutput& output, const std::string& path
         bottom -= height;
         auto* cell = new KestGalleryCell(&sheet);
         cell->setGeometry(fromBottom(8, bottom, 264, height));
-        const auto hotkey = HotkeyManager::shared().effectiveHotkey(layouts[i].id);
-        cell->configure(shown, hotkey ? std::optional(HotkeyManager::shared().shownKeys(*hotkey)) : std::nullopt);
+        cell->configure(shown, HotkeyManager::shared().shownKestKeys(layouts[i]));
     }
 
     const Layout& first = layouts.front();

@@ -14,6 +14,7 @@
 #include "Platform/Platform.h"
 #include "Platform/PrintableText.h"
 #include "Platform/Posix/QuitSignals.h"
+#include "UI/AppIcons.h"
 #include "UI/LocalEventBridge.h"
 #include "UI/QtCursors.h"
 #include "UI/QtMainActor.h"
@@ -102,6 +103,9 @@ int MenuBarApplication::run(const UserEnvironment& user, const UserEnvironment::
     QApplication application(argc, argv);
     qtStart.putBack();
     application.setQuitOnLastWindowClosed(false);
+    // Every window of kestr's shows its icon, the manager, the onboarding and alerts in
+    // task lists too.
+    application.setWindowIcon(AppIcons::own());
     keepOnePaintingThread();
     // Asked from any thread (the quit signals have their own); runs on the loop.
     const auto quit = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };

@@ -75,13 +75,18 @@ void HotkeyManager::unregisterAll() {
     registrations.clear();
 }
 
-const HotkeyManager::Conflict& HotkeyManager::refuse(std::vector<Conflict>& conflicts, const HotkeySource& source,
-                                                     const Hotkey& hotkey) {
-    conflicts.push_back({source, hotkey, ownHolder(hotkey)});
+void HotkeyManager::refuse(std::vector<Conflict>& conflicts, const HotkeySource& source, const Hotkey& hotkey,
+                           const std::vector<Layout>& layouts, bool live) {
+    const auto holder = ownHolder(hotkey);
+    conflicts.push_back({source, hotkey, holder});
     // A key this keyboard lacks is refused too, but nobody holds it.
-    if (!conflicts.back().heldBy && lastStatus_ == HotKeyStatus::eventHotKeyExists)
-        heldByOtherPrograms.push_back(conflicts.back());
-    return conflicts.back();
+    if (!holder && lastStatus_ == HotKeyStatus::eventHotKeyExists) heldByOtherPrograms.push_back(conflicts.back());
+    const auto* snap = std::get_if<HotkeySource::Snap>(&source.value);
+    if (!live || (!holder && !snap)) return;
+    log((snap ? "snap '" + snap->action.rawValue() + "'" : hotkeySourceName(source, layouts)) + " (" +
+        hotkey.displayString() + ") FAILED to register — " +
+        (holder ? "already used by kestr's " + hotkeySourceName(*holder, layouts)
+                : std::string("likely taken by the system or another app")));
 }
 
 std::vector<HotkeyManager::Conflict> HotkeyManager::sync(const std::vector<Layout>& layouts,
@@ -132,7 +137,7 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::assign(const std::vector<Lay
         if (registered)
             registrations.push_back({HotkeySource::layout(id), hotkey, autoAssigned});
         else
-            refuse(conflicts, HotkeySource::layout(id), hotkey);
+            refuse(conflicts, HotkeySource::layout(id), hotkey, layouts, live);
     }
 
     const Hotkey capture =
@@ -147,7 +152,7 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::assign(const std::vector<Lay
     if (captureID)
         registrations.push_back({HotkeySource::captureCurrent(), capture, false});
     else
-        refuse(conflicts, HotkeySource::captureCurrent(), capture);
+        refuse(conflicts, HotkeySource::captureCurrent(), capture, layouts, live);
 
     for (const SnapBinding& binding : snaps) {
         const SnapAction action = binding.action;
@@ -159,16 +164,10 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::assign(const std::vector<Lay
                 spawn((*self)->runSnap(action));
             },
             live);
-        if (registered) {
+        if (registered)
             registrations.push_back({HotkeySource::snap(action), binding.hotkey, false});
-        } else {
-            const auto holder = refuse(conflicts, HotkeySource::snap(action), binding.hotkey).heldBy;
-            if (live) {
-                log("snap '" + action.rawValue() + "' (" + binding.hotkey.displayString() + ") FAILED to register — " +
-                    (holder ? "already used by kestr's " + hotkeySourceName(*holder, layouts)
-                            : std::string("likely taken by the system or another app")));
-            }
-        }
+        else
+            refuse(conflicts, HotkeySource::snap(action), binding.hotkey, layouts, live);
     }
 
     // Asked when only planned too: the look at the modifier keys lets go of them at once.
@@ -218,11 +217,20 @@ std::size_t HotkeyManager::registrationsWith(std::uint32_t modifier) const {
                       [&](const Registration& r) { return r.hotkey.modifiers & modifier; }));
 }
 
-std::string HotkeyManager::heldKeySentence(std::uint32_t modifier) const {
+std::string HotkeyManager::heldKeySentence(std::uint32_t modifier, const char* unknownKeeper) const {
     const auto holder = modifierHolders.find(modifier);
     const bool known = holder != modifierHolders.end() && holder->second;
-    return (known ? holder->second->name : std::string("Another program")) + " keeps the " +
+    return (known ? holder->second->name : std::string(unknownKeeper)) + " keeps the " +
            platform().wording().modifierKey(modifier) + " key for itself";
+}
+
+std::string HotkeyManager::heldKeyAdvice(std::uint32_t modifier) const {
+    const std::string held = heldKeySentence(modifier, "Another program, often the window manager,") +
+                             ", so kestr's shortcuts with it never arrive. ";
+    const auto holder = modifierHolders.find(modifier);
+    if (holder != modifierHolders.end() && holder->second)
+        return held + "To free it, " + holder->second->howToFree + ", then start kestr again.";
+    return held + "Free the key in that program's settings, or choose shortcuts without it.";
 }
 
 bool HotkeyManager::arrives(const Hotkey& hotkey, const std::optional<HotkeySource>& source) const {
@@ -282,6 +290,18 @@ std::optional<Hotkey> HotkeyManager::effectiveHotkey(const Uuid& layoutID) const
         if (r.source == HotkeySource::layout(layoutID)) return r.hotkey;
     }
     return std::nullopt;
+}
+
+std::optional<Hotkey> HotkeyManager::kestHotkey(const Layout& kest) const {
+    if (const auto registered = effectiveHotkey(kest.id)) return registered;
+    if (kest.hotkey && !arrives(*kest.hotkey, HotkeySource::layout(kest.id))) return kest.hotkey;
+    return std::nullopt;
+}
+
+std::optional<std::string> HotkeyManager::shownKestKeys(const Layout& kest) const {
+    const auto hotkey = kestHotkey(kest);
+    if (!hotkey) return std::nullopt;
+    return shownKeys(*hotkey, false, HotkeySource::layout(kest.id));
 }
 
 std::optional<Hotkey> HotkeyManager::arrivingCaptureHotkey() const {

@@ -55,6 +55,12 @@ public:
     // at once), so the drawn shortcuts are marked as the running program marks them.
     void plan(const std::vector<Layout>& layouts, const std::vector<SnapBinding>& snaps);
     std::optional<Hotkey> effectiveHotkey(const Uuid& layoutID) const;
+    // The shortcut every place shows for a kest: the one registered for it, else its own
+    // when a press of it never runs the kest (another of kestr's shortcuts took it first,
+    // or another program holds it), which shownKeys marks; none when it has neither.
+    std::optional<Hotkey> kestHotkey(const Layout& kest) const;
+    // Those keys as shownKeys writes them for the kest; none when it has none.
+    std::optional<std::string> shownKestKeys(const Layout& kest) const;
     std::optional<Hotkey> captureHotkey() const;
     // The capture shortcut when a press of it reaches kestr: registered, and it arrives.
     std::optional<Hotkey> arrivingCaptureHotkey() const;
@@ -77,6 +83,10 @@ public:
     // What keeps kestr's shortcuts from arriving, as the status button says it ("IceWM
     // keeps the Super key for itself: 43 shortcuts never arrive"); none when nothing does.
     std::optional<std::string> heldKeysSummary() const;
+    // What the onboarding and the Snaps section say of a held modifier: who keeps it
+    // ("IceWM", where the desktop can tell), that shortcuts with it never arrive, and
+    // what frees it.
+    std::string heldKeyAdvice(std::uint32_t modifier) const;
     void unregisterAll();
 
     // The shortcut recorder's pause: everything is unregistered while it records, and
@@ -132,8 +142,9 @@ private:
     void checkHeldModifiers(bool live);
     // The registrations with that modifier (one CarbonModifier bit).
     std::size_t registrationsWith(std::uint32_t modifier) const;
-    // "IceWM keeps the Super key for itself", for a held modifier.
-    std::string heldKeySentence(std::uint32_t modifier) const;
+    // "IceWM keeps the Super key for itself", for a held modifier; `unknownKeeper` in
+    // place of the name where the desktop cannot tell who keeps it.
+    std::string heldKeySentence(std::uint32_t modifier, const char* unknownKeeper = "Another program") const;
     // A synchronisation, registering with the desktop when `live`, else only planned.
     std::vector<Conflict> assign(const std::vector<Layout>& layouts, const std::vector<SnapBinding>& snaps, bool live);
     // The registration of this synchronisation that holds the key, if any.
@@ -141,8 +152,10 @@ private:
     // The other shortcut of kestr's that holds `hotkey`, which `source` wants too.
     std::optional<HotkeySource> takenFrom(const HotkeySource& source, const Hotkey& hotkey) const;
     std::optional<std::uint32_t> registerCarbon(const Hotkey& hotkey, std::function<void()> handler, bool live);
-    // Records a refused registration of the key that was tried last.
-    const Conflict& refuse(std::vector<Conflict>& conflicts, const HotkeySource& source, const Hotkey& hotkey);
+    // Records a refused registration of the key that was tried last; a live one names,
+    // in the log, a snap refused and any shortcut whose key kestr's own shortcut holds.
+    void refuse(std::vector<Conflict>& conflicts, const HotkeySource& source, const Hotkey& hotkey,
+                const std::vector<Layout>& layouts, bool live);
     std::int32_t lastStatus_ = HotKeyStatus::noErr;
     std::shared_ptr<HotkeyManager*> self_;
 };

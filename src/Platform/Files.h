@@ -81,9 +81,10 @@ public:
     // when the path, links followed, names something writeAtomically would not replace;
     // a missing file is fine.
     virtual void checkWritable(const std::string& path) = 0;
-    // The temporary files that writeAtomically(path, ...) left beside `path` when it was
-    // cut short: those whose writing process has ended. Another process's write in
-    // progress is never one, whenever it began. None when the folder cannot be listed.
+    // The temporary files that writeAtomically(path, ...) left beside the file it writes
+    // (the one a link at `path` names) when it was cut short: those whose writing process
+    // has ended. Another process's write in progress is never one, whenever it began.
+    // None when the folder cannot be listed.
     virtual std::vector<std::string> leftoverTemporaries(const std::string& path) = 0;
     // Removes them; gives the error of each one that could not be removed.
     std::vector<std::string> removeLeftoverTemporaries(const std::string& path) {

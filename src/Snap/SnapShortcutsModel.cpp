@@ -1,7 +1,6 @@
 #include "Snap/SnapShortcutsModel.h"
 
 #include <algorithm>
-#include <bit>
 
 #include "Core/HotkeyConflictNames.h"
 #include "Core/HotkeyManager.h"
@@ -31,18 +30,13 @@ const char* SnapShortcutsModel::groupName(SnapAction action) {
 }
 
 std::optional<std::string> SnapShortcutsModel::heldModifiersWarning() {
-    const std::uint32_t held = HotkeyManager::shared().heldModifiers;
-    if (held == 0) return std::nullopt;
-    std::string names;
+    const HotkeyManager& hotkeys = HotkeyManager::shared();
+    if (hotkeys.heldModifiers == 0) return std::nullopt;
+    std::string warning = "\u26A0";
     for (const std::uint32_t modifier : CarbonModifier::each) {
-        if (!(held & modifier)) continue;
-        if (!names.empty()) names += " and ";
-        names += platform().wording().modifierKey(modifier);
+        if (hotkeys.heldModifiers & modifier) warning += " " + hotkeys.heldKeyAdvice(modifier);
     }
-    const bool one = std::has_single_bit(held);
-    return "\u26A0 Another program, often the window manager, keeps the " + names + (one ? " key" : " keys") +
-           " for itself, so kestr's shortcuts with " + (one ? "it" : "them") +
-           " never arrive. Free the key in that program's settings, or choose shortcuts without it.";
+    return warning;
 }
 
 std::string SnapShortcutsModel::label(const HotkeySource& source) {

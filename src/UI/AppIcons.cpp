@@ -1,5 +1,6 @@
 #include "UI/AppIcons.h"
 
+#include <QFile>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <map>
@@ -51,6 +52,15 @@ std::optional<QImage> AppIcons::icon(const std::string& bundleID) {
     }
     cache.emplace(bundleID, result);
     return result;
+}
+
+QIcon AppIcons::own() {
+    QFile file(QStringLiteral(":/kestr/kestr.svg"));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const EncodedImage svg{file.readAll().toStdString()};
+    QIcon icon;
+    for (const int side : {16, 24, 32, 48, 64, 128}) icon.addPixmap(QPixmap::fromImage(decode(svg, side)));
+    return icon;
 }
 
 QImage AppIcons::strip(const std::vector<std::string>& bundleIDs, double scale) {

@@ -3,6 +3,7 @@
 // the answer that there is none).
 #pragma once
 
+#include <QIcon>
 #include <QImage>
 #include <optional>
 #include <string>
@@ -25,6 +26,8 @@ public:
     // The icons of the applications side by side, 44 points square and 10 apart, in
     // order, leaving out those without one; a null image when none has one.
     static QImage strip(const std::vector<std::string>& bundleIDs, double scale = 2);
+    // kestr's own icon, the one its desktop entry names, drawn at the sizes task lists use.
+    static QIcon own();
 };
 
 }  // namespace kestr

@@ -5,7 +5,12 @@
 
 #include <gmock/gmock.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 
 #include "Core/LayoutStore.h"
 #include "Core/Preferences.h"
@@ -88,6 +93,44 @@ TEST_F(AppDelegateTest, FirstLaunchSeedsEveryDefaultOnceAndOpensOnboarding) {
     Preferences::shared().defaults.set(AppDelegate::seededDefaultsVersionKey, PlistValue(1));
     relaunch();
     EXPECT_EQ(SnapStore::shared().bindings.size(), 41u);
+}
+
+// A start removes the temporary files that saves of the stores left when their process
+// was killed, also one whose parent has not yet waited for it, and beside the file the
+// kest file links to; another process's write in progress and every other name stay.
+TEST_F(AppDelegateTest, AStartRemovesWhatSavesCutShortLeftAndNothingElse) {
+    namespace fs = std::filesystem;
+    const auto endedChild = [](bool waited) {
+        const pid_t pid = ::fork();
+        if (pid == 0) ::_exit(0);
+        siginfo_t info{};
+        ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | (waited ? 0 : WNOWAIT));
+        return std::to_string(pid);
+    };
+    const std::string unwaited = endedChild(false), ended = endedChild(true);
+    const std::string running = std::to_string(::getppid());
+    const std::string folder = parentFolder(snapsFile()), elsewhere = folder + "/../dotfiles";
+    fs::create_directories(elsewhere);
+    std::ofstream(elsewhere + "/kests.json") << R"({"layouts":[],"version":1})";
+    fs::create_symlink(elsewhere + "/kests.json", LayoutStore::shared().fileURL);
+    const struct {
+        std::string path;
+        bool removed;
+    } files[] = {
+        {folder + "/.snaps.json.tmp-" + unwaited + "-Ab12Cd", true},
+        {folder + "/.snaps.json.tmp-" + ended + "-Ab12Cd", true},
+        {elsewhere + "/.kests.json.tmp-" + unwaited + "-Cd34Ef", true},
+        {elsewhere + "/.kests.json.tmp-" + ended + "-Cd34Ef", true},
+        {folder + "/.snaps.json.tmp-" + running + "-Ef56Gh", false},
+        {folder + "/snaps.json.tmp-" + ended + "-Ab12Cd", false},
+        {folder + "/.notes.json.tmp-" + ended + "-Ab12Cd", false},
+        {folder + "/.snaps.json.tmp-" + ended + "-Ab12Cd.txt", false},
+        {elsewhere + "/.kests.json.tmp-mine", false},
+    };
+    for (const auto& f : files) std::ofstream(f.path) << "{";
+    launch();
+    for (const auto& f : files) EXPECT_EQ(fs::exists(f.path), !f.removed) << f.path;
+    ::waitpid(std::stoi(unwaited), nullptr, 0);
 }
 
 TEST_F(AppDelegateTest, ASeedingThatCannotBeSavedRunsAgainAtTheNextLaunch) {

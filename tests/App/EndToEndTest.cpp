@@ -559,9 +559,9 @@ TEST(EndToEndTest, MenuBarApplicationStartTakesOverTheEarlierVersionsFolder) {
 }
 
 // The lock is kept beside the data folder, so it is met however the folder's path is
-// written, whichever links lead to it (the data folder itself one) and whatever runtime
-// folder each start is given; two data folders run side by side. Where no lock can be
-// taken safely, kestr does not start and says why.
+// written, whichever links lead to it (the data folder itself one, made before or after
+// the folder it names) and whatever runtime folder each start is given; two data folders
+// run side by side. Where no lock can be taken safely, kestr does not start and says why.
 TEST(EndToEndTest, SecondMenuBarApplicationOnOneDataFolderStopsAndTheFirstGoesOn) {
     KestrHome home;
     const auto up = [](const std::string& err) { return err.find("hotkeys registered") != std::string::npos; };
@@ -589,6 +589,10 @@ TEST(EndToEndTest, SecondMenuBarApplicationOnOneDataFolderStopsAndTheFirstGoesOn
     fs::create_directories(data + "/kestr");
     fs::create_directories(home.home() + "/synced");
     fs::create_directory_symlink(data + "/kestr", home.home() + "/synced/kestr");
+    // One whose "kestr" links to a folder that is made only later.
+    const std::string later = home.home() + "/later";
+    fs::create_directories(home.home() + "/early");
+    fs::create_directory_symlink(later + "/kestr", home.home() + "/early/kestr");
     struct Case {
         std::vector<std::string> first, second;
         bool stops;
@@ -596,7 +600,8 @@ TEST(EndToEndTest, SecondMenuBarApplicationOnOneDataFolderStopsAndTheFirstGoesOn
     for (const Case& c :
          {Case{on(data), on(data), true}, Case{on(data), on(home.home() + "/link"), true},
           Case{on(data), on(data + "/."), true}, Case{on(data, "run1"), on(data, "run2"), true},
-          Case{on(home.home() + "/synced"), on(data), true}, Case{on(data), on(home.home() + "/other"), false}}) {
+          Case{on(home.home() + "/synced"), on(data), true}, Case{on(home.home() + "/early"), on(later), true},
+          Case{on(data), on(home.home() + "/other"), false}}) {
         SCOPED_TRACE(c.second[2] + " " + c.second[3]);
         std::optional<ProcessResult> second;
         const auto first = home.run({}, 60, c.first, [&](pid_t pid, const std::string& err) {

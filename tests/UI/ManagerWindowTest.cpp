@@ -246,12 +246,13 @@ TEST_F(ManagerWindowTest, HotKeysArePinnedRecordedClearedAndStored) {
     EXPECT_FALSE(editor().pinSwitch()->isChecked());
     EXPECT_EQ(editor().hotkeyRecorder()->text(), "⌃⌥⌘1");
 
-    // A key another program holds: logged, pinned, nothing in effect.
+    // A key another program holds: logged, pinned, nothing in effect, shown marked.
     sim->simHotKeys().holdByOtherProgram(kKey, 0x1900);
     editor().handleHotkeyRecorded(Hotkey{kKey, 0x1900});
     EXPECT_EQ(logLines("kestr: hotkey conflict"), std::vector<std::string>{"kestr: hotkey conflict for: A"});
     EXPECT_TRUE(editor().pinSwitch()->isChecked());
-    EXPECT_EQ(editor().hotkeyRecorder()->text(), "None");
+    EXPECT_FALSE(HotkeyManager::shared().effectiveHotkey(a));
+    EXPECT_EQ(editor().hotkeyRecorder()->text(), "⚠ ⌃⌥⌘K");
 }
 
 TEST_F(ManagerWindowTest, AFailedSaveAlertsAndKeepsTheChangeInMemory) {

@@ -1,6 +1,7 @@
 // A shortcut whose keys another program keeps, or another of kestr's shortcuts took first,
 // is shown the same way wherever kestr shows shortcuts: the menus, the panel's rows and snap
 // cells, and the manager's list, pages and Snaps section.
+#include <QAbstractButton>
 #include <QLabel>
 #include <QMenu>
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include "Support/SampleKests.h"
 #include "Support/SimTest.h"
 #include "UI/Manager/KestListModel.h"
+#include "UI/Manager/KestListView.h"
 #include "UI/Manager/LayoutEditorWindow.h"
 #include "UI/Manager/SidebarFooterButton.h"
 #include "UI/Panel/KestRowView.h"
@@ -113,7 +115,14 @@ TEST_F(ShortcutsThatNeverArriveTest, EveryPlaceMarksKeysAnotherOfKestrsShortcuts
     LayoutEditorWindow& manager = LayoutEditorWindow::shared();
     manager.show(LayoutEditorWindow::Tab::kests);
     const std::string footer = manager.sidebarFooter()->hotkeyLabel()->text().toStdString();
+    const KestListModel& sidebar = *manager.listModel();
+    manager.layoutTable()->setCurrentIndex(sidebar.index(1));
+    const std::string secondsPage = manager.hotkeyRecorder()->text().toStdString();
+    const std::string secondsPageTip = manager.hotkeyRecorder()->toolTip().toStdString();
+    const bool pinned = manager.pinSwitch()->isChecked();
     manager.selectCaptureSettings();
+    const auto secondsRow = [&](int role) { return sidebar.data(sidebar.index(1), role).toString().toStdString(); };
+    QAction* secondInMenu = entry(*menu, "\u2068Kest 2");
     const struct {
         const char* place;
         std::optional<std::string> shown;
@@ -125,6 +134,15 @@ TEST_F(ShortcutsThatNeverArriveTest, EveryPlaceMarksKeysAnotherOfKestrsShortcuts
         {"Snaps section", snaps.text(1, row).toStdString(), marked},
         {"Snaps section tooltip", snapRecorder->toolTip().toStdString(), why(snap)},
         {"panel row of the second kest", KestRowView::models(LayoutStore::shared().layouts).at(1).hotkey, marked},
+        {"panel row of the first kest", KestRowView::models(LayoutStore::shared().layouts).at(0).hotkey,
+         keys.displayString()},
+        {"menu row of the second kest", secondInMenu->text().section('\t', 1).toStdString(), marked},
+        {"menu row tooltip", secondInMenu->toolTip().toStdString(),
+         "Reposition open windows and reopen any that were closed\n" + why(HotkeySource::layout(second.id))},
+        {"sidebar row of the second kest", secondsRow(KestListModel::hotkeyTextRole), marked},
+        {"sidebar tooltip", secondsRow(Qt::ToolTipRole), why(HotkeySource::layout(second.id))},
+        {"second kest's page", secondsPage, marked},
+        {"second kest's page tooltip", secondsPageTip, why(HotkeySource::layout(second.id))},
         {"manager's settings button", footer, marked},
         {"capture settings", manager.captureRecorder()->text().toStdString(), marked},
         {"capture settings tooltip", manager.captureRecorder()->toolTip().toStdString(),
@@ -132,6 +150,11 @@ TEST_F(ShortcutsThatNeverArriveTest, EveryPlaceMarksKeysAnotherOfKestrsShortcuts
     };
     for (const auto& p : places) EXPECT_EQ(p.shown, p.expected) << p.place;
     EXPECT_NE(why(snap).find("uses this shortcut"), std::string::npos) << why(snap);
+    EXPECT_EQ(why(HotkeySource::layout(second.id)),
+              "kestr's kest “\u2068Kest 1 / main\u2069” uses this shortcut, so it "
+              "never runs this");
+    EXPECT_TRUE(pinned);
+    EXPECT_TRUE(secondInMenu->shortcut().isEmpty()) << "not handed to a tray as usable";
 }
 
 }  // namespace

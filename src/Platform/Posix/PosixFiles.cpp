@@ -19,11 +19,16 @@
 #include <string_view>
 #include <thread>
 
+#include "Platform/FilePath.h"
+
 namespace kestr {
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// As many links in a row as the system itself follows; a longer chain is a loop.
+constexpr int maxLinks = 40;
 
 [[noreturn]] void fail(const std::string& what, const std::string& path, int err) {
     throw FileError(what + " " + path + ": " + std::strerror(err));
@@ -71,12 +76,23 @@ bool isTemporaryName(const std::string& name, const std::string& prefix, pid_t& 
     return pid > 0;
 }
 
+// Whether a process that has ended, and that its parent has not yet waited for, has
+// that id: it still answers kill(), but it writes nothing any more.
+bool hasEnded(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return false;
+    // "pid (command) state …": the command may hold blanks and parentheses.
+    const auto close = line.rfind(')');
+    return close != std::string::npos && close + 2 < line.size() && (line[close + 2] == 'Z' || line[close + 2] == 'X');
+}
+
 // Whether the process that wrote a temporary file may still rename it: a write takes
 // milliseconds, but the writer may be any process sharing the folder.
 bool writerMayRun(pid_t writer, fs::file_time_type changed) {
     if (writer == 0) return changed >= processStart;           // no id: an older write, judged by its time
     if (writer == ::getpid()) return changed >= processStart;  // an earlier process had our id
-    return ::kill(writer, 0) == 0 || errno == EPERM;
+    return (::kill(writer, 0) == 0 || errno == EPERM) && !hasEnded(writer);
 }
 
 void syncDescriptor(int fd, const std::string& what, const std::string& path) {
@@ -113,7 +129,6 @@ struct WriteTarget {
 };
 
 WriteTarget writeTarget(const std::string& path) {
-    constexpr int maxLinks = 40;  // as the system allows when it follows links itself
     WriteTarget target{path, std::nullopt};
     for (int hops = 0;; ++hops) {
         struct stat st {};
@@ -259,7 +274,14 @@ void PosixFiles::writeAtomically(const std::string& path, const std::string& byt
 }
 
 std::vector<std::string> PosixFiles::leftoverTemporaries(const std::string& path) {
-    const fs::path target(path);
+    // A write through a link leaves its temporaries beside the file the link names.
+    std::string written = path;
+    try {
+        written = writeTarget(path).path;
+    } catch (const FileError&) {
+        // Nothing a write would replace: looked for beside the path as given.
+    }
+    const fs::path target(written);
     const std::string prefix = temporaryPrefix(target);
     std::vector<std::string> found;
     std::error_code ec;
@@ -342,18 +364,33 @@ void PosixFiles::remove(const std::string& path) {
 }
 
 void PosixFiles::createDirectories(const std::string& path) {
+    // Through a link whose folder is not there yet, that folder is the one made.
     std::error_code ec;
-    fs::create_directories(path, ec);
+    fs::create_directories(resolved(path), ec);
     if (ec) fail("cannot create folder", path, ec);
     if (!isDirectory(path)) fail("cannot create folder", path, ENOTDIR);
 }
 
 std::string PosixFiles::resolved(const std::string& path) {
-    char* real = ::realpath(path.c_str(), nullptr);
-    if (!real) return path;
-    std::string out = real;
-    std::free(real);
-    return out;
+    std::string current = path;
+    for (int link = 0; link <= maxLinks; ++link) {
+        if (char* real = ::realpath(current.c_str(), nullptr)) {
+            std::string out = real;
+            std::free(real);
+            return out;
+        }
+        std::error_code ec;
+        const fs::path target = fs::read_symlink(current, ec);
+        if (!ec) {
+            current = target.is_absolute() ? target.string() : joinPath(parentFolder(current), target.string());
+            continue;
+        }
+        // Not there yet: the folder it would be made in, resolved, and its own name.
+        const std::string parent = parentFolder(current);
+        if (ec != std::errc::no_such_file_or_directory || parent.empty() || parent == current) return current;
+        return fs::path(joinPath(resolved(parent), fileName(current))).lexically_normal().string();
+    }
+    return path;
 }
 
 std::vector<std::string> PosixFiles::list(const std::string& folder) {

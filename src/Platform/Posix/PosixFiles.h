@@ -37,8 +37,9 @@ public:
     std::unique_ptr<FileLock> lock(const std::string& path, double patience) override;
 
     const UserFolders& folders() const { return folders_; }
-    // The path with its links, "." and ".." resolved when it names something that exists,
-    // else as given.
+    // The path with its links, "." and ".." resolved. Links are followed even when what
+    // they name is not there yet; what is not there is kept by name under the resolved
+    // folder it would be in. A path through a loop of links is kept as given.
     static std::string resolved(const std::string& path);
 
 protected:

@@ -35,13 +35,12 @@ QVariant KestListModel::data(const QModelIndex& index, int role) const {
             return ShownText::of(kest.name);
         case Qt::EditRole:
             return QString::fromStdString(kest.name);
-        case hotkeyTextRole: {
-            auto hotkey = HotkeyManager::shared().effectiveHotkey(kest.id);
-            return hotkey ? QString::fromStdString(HotkeyManager::shared().shownKeys(*hotkey)) : QString();
-        }
+        case hotkeyTextRole:
+            return QString::fromStdString(HotkeyManager::shared().shownKestKeys(kest).value_or(""));
         case Qt::ToolTipRole: {
-            const auto hotkey = HotkeyManager::shared().effectiveHotkey(kest.id);
-            const auto why = hotkey ? HotkeyManager::shared().whyNotArriving(*hotkey) : std::nullopt;
+            const auto hotkey = HotkeyManager::shared().kestHotkey(kest);
+            const auto why =
+                hotkey ? HotkeyManager::shared().whyNotArriving(*hotkey, HotkeySource::layout(kest.id)) : std::nullopt;
             return why ? QVariant(QString::fromStdString(*why)) : QVariant();
         }
         case kestIDRole:

@@ -188,8 +188,7 @@ void LayoutEditorWindow::refreshDetail() {
     }
     pinSwitch_->setEnabled(true);
     nameField_->setText(ShownText::of(kest->name));
-    hotkeyRecorder_->setHotkey(HotkeyManager::shared().effectiveHotkey(kest->id), false,
-                               HotkeySource::layout(kest->id));
+    hotkeyRecorder_->setHotkey(HotkeyManager::shared().kestHotkey(*kest), false, HotkeySource::layout(kest->id));
     pinSwitch_->setChecked(kest->hotkey.has_value());
     std::set<std::string> displays;
     for (const LayoutItem& item : shown->items) displays.insert(item.targetFrame.displayUUID);

@@ -28,12 +28,7 @@ std::vector<KestRowView::Model> KestRowView::models(const std::vector<Layout>& k
     std::vector<Model> rows;
     rows.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
-        std::optional<Hotkey> hotkey = HotkeyManager::shared().effectiveHotkey(kests[i].id);
-        // Its own keys, when they were refused, are marked: an earlier kest may hold them.
-        if (!hotkey) hotkey = kests[i].hotkey;
-        const auto source = HotkeySource::layout(kests[i].id);
-        rows.emplace_back(
-            kests, i, hotkey ? std::optional(HotkeyManager::shared().shownKeys(*hotkey, false, source)) : std::nullopt);
+        rows.emplace_back(kests, i, HotkeyManager::shared().shownKestKeys(kests[i]));
     }
     return rows;
 }

@@ -75,20 +75,6 @@ QString keyName(std::uint32_t modifier) {
     return QString::fromStdString(platform().wording().modifierKey(modifier)) + QStringLiteral(" key");
 }
 
-// Who keeps the key, where the desktop can tell (`holder`), and what frees it.
-QString heldKeyText(std::uint32_t modifier, const std::optional<ModifierHolder>& holder) {
-    const QString key = keyName(modifier);
-    if (holder) {
-        return QString::fromStdString(holder->name) + QStringLiteral(" keeps the ") + key +
-               QStringLiteral(" for itself, so kestr's shortcuts with it never arrive. To free it, ") +
-               QString::fromStdString(holder->howToFree) + QStringLiteral(", then start kestr again.");
-    }
-    return QStringLiteral("Another program, often the window manager, keeps the ") + key +
-           QStringLiteral(
-               " for itself, so kestr's shortcuts with it never arrive. Free the key in that program's "
-               "settings, or choose shortcuts without it.");
-}
-
 QString heldKeyTitle(std::uint32_t modifier, const std::optional<ModifierHolder>& holder) {
     return (holder ? QString::fromStdString(holder->name) : QStringLiteral("Another program")) +
            QStringLiteral(" keeps the ") + keyName(modifier);
@@ -332,13 +318,12 @@ QWidget* OnboardingWindow::accessibilityView() {
 QWidget* OnboardingWindow::conflictView() {
     const auto running = ConflictingApps::running();
     const auto held = heldModifiers();
-    std::vector<std::optional<ModifierHolder>> holders;
-    for (const std::uint32_t modifier : held) holders.push_back(HotkeyManager::shared().modifierHolders[modifier]);
     const QString names = joinedNames(running);
     std::vector<QWidget*> pieces = {
         OnboardingViews::badge("exclamationmark.triangle.fill", SystemStyle::systemOrange().resolved())};
     if (running.empty() && !held.empty()) {
-        pieces.push_back(OnboardingViews::title(heldKeyTitle(held.front(), holders.front())));
+        pieces.push_back(
+            OnboardingViews::title(heldKeyTitle(held.front(), HotkeyManager::shared().modifierHolders[held.front()])));
     } else {
         pieces.push_back(OnboardingViews::title(running.size() <= 1 ? names + QStringLiteral(" is running")
                                                                     : QStringLiteral("Window managers are running")));
@@ -354,8 +339,9 @@ QWidget* OnboardingWindow::conflictView() {
         pieces.push_back(OnboardingViews::conflictRow(QString::fromStdString(entry.name), key, &quit));
         connect(quit, &QPushButton::clicked, this, [this, key] { quitConflictTapped(key); });
     }
-    for (std::size_t i = 0; i < held.size(); ++i)
-        pieces.push_back(OnboardingViews::body(heldKeyText(held[i], holders[i])));
+    for (const std::uint32_t modifier : held)
+        pieces.push_back(
+            OnboardingViews::body(QString::fromStdString(HotkeyManager::shared().heldKeyAdvice(modifier))));
     return OnboardingViews::stack(pieces);
 }
 

@@ -76,8 +76,8 @@ QAction* kestRow(QMenu* menu, const Layout& kest, bool trusted, const StatusMenu
     });
     item->setData(QString::fromStdString(id.string()));
     item->setEnabled(trusted && !kest.items.empty());
-    showHotkey(item, HotkeyManager::shared().effectiveHotkey(id), false,
-               QStringLiteral("Reposition open windows and reopen any that were closed"));
+    showHotkey(item, HotkeyManager::shared().kestHotkey(kest), false,
+               QStringLiteral("Reposition open windows and reopen any that were closed"), HotkeySource::layout(id));
     return item;
 }
 

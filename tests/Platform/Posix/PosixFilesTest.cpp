@@ -145,6 +145,35 @@ TEST_F(PosixFilesTest, CopyCutShortKeepsTheSystemsErrorAndLeavesNoCopy) {
     EXPECT_FALSE(files.exists(root + "/layouts.json.bak"));
 }
 
+// A data folder may be a link made before the folder it names: the lock beside it and
+// the folder itself are found where the link leads, so every start meets the same ones.
+TEST_F(PosixFilesTest, LinksAreFollowedToFoldersThatAreNotThereYet) {
+    const std::string real = fs::canonical(root).string();
+    fs::create_directories(root + "/b");
+    fs::create_symlink(real + "/a/kestr", root + "/b/kestr");
+    fs::create_symlink("b/kestr", root + "/relative");
+    fs::create_symlink(root + "/relative", root + "/chain");
+    fs::create_symlink(root + "/loop2", root + "/loop1");
+    fs::create_symlink(root + "/loop1", root + "/loop2");
+    for (const auto& [path, expected] : std::vector<std::pair<std::string, std::string>>{
+             {root + "/b/kestr", real + "/a/kestr"},
+             {root + "/relative", real + "/a/kestr"},
+             {root + "/chain", real + "/a/kestr"},
+             {root + "/chain/layouts.json", real + "/a/kestr/layouts.json"},
+             {root + "/b/kestr/../kestr", real + "/a/kestr"},
+             {root + "/none/kestr", real + "/none/kestr"},
+             {root + "/./b", real + "/b"},
+             {root + "/loop1", root + "/loop1"},
+             {root + "/loop1/kestr", root + "/loop1/kestr"}}) {
+        EXPECT_EQ(PosixFiles::resolved(path), expected) << path;
+    }
+    files.createDirectories(root + "/chain");
+    EXPECT_TRUE(fs::is_directory(real + "/a/kestr"));
+    EXPECT_EQ(PosixFiles::resolved(root + "/b/kestr"), real + "/a/kestr");
+    EXPECT_EQ(
+        error([&] { files.createDirectories(root + "/loop1"); }).find("cannot create folder " + root + "/loop1: "), 0u);
+}
+
 // Several processes share the kest file and the simulated desktop: one that starts must
 // not take the temporary file another is about to rename, however long ago it was written.
 TEST_F(PosixFilesTest, OnlyTemporariesWhoseWriterHasEndedAreLeftovers) {

@@ -81,6 +81,28 @@ protected:
         return ran;
     }
 
+    // The menu-bar application as a user starts it, logging to stderr.txt in its home.
+    Subprocess::Spec menuBarApplication() {
+        Subprocess::Spec spec;
+        spec.arguments = {KESTR_BINARY};
+        spec.environment = {{"HOME", home},
+                            {"DISPLAY", session().display()},
+                            {"KESTR_LOG_STDERR", "1"},
+                            {"QT_QPA_PLATFORM", std::nullopt},
+                            {"QT_ENABLE_HIGHDPI_SCALING", std::nullopt},
+                            {"DBUS_SESSION_BUS_ADDRESS", std::nullopt},
+                            {"XDG_DATA_HOME", std::nullopt},
+                            {"XDG_STATE_HOME", std::nullopt},
+                            {"XDG_CONFIG_HOME", std::nullopt},
+                            {"KESTR_DESKTOP", std::nullopt}};
+        spec.logFile = home + "/stderr.txt";
+        return spec;
+    }
+    std::string log() const {
+        std::ifstream in(home + "/stderr.txt");
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
     std::string home;
 };
 
@@ -261,19 +283,9 @@ TEST_F(X11ProgramTest, ProgramsTheMenuBarApplicationLaunchesGetTheEnvironmentItW
            R"("hotkey":{"keyCode":18,"modifiers":4864},"items":[{"appBundleID":"kestr-test-env","appName":"Env",)"
            R"("launchIfMissing":true,"id":"A7A179AB-78A1-49F5-9101-285D7CC5CAF4","targetFrame":{"displayUUID":"",)"
            R"("x":0,"y":0,"width":600,"height":400},"windowMatcher":{"type":"firstWindow"}}]}]})";
-    Subprocess::Spec spec;
-    spec.arguments = {KESTR_BINARY};
-    spec.environment = {{"HOME", home}, {"DISPLAY", session().display()}, {"KESTR_LOG_STDERR", "1"},
-                        {"KESTR_STARTED_WITH", "this"}, {"QT_QPA_PLATFORM", std::nullopt},
-                        {"QT_ENABLE_HIGHDPI_SCALING", std::nullopt}, {"DBUS_SESSION_BUS_ADDRESS", std::nullopt},
-                        {"XDG_DATA_HOME", std::nullopt}, {"XDG_STATE_HOME", std::nullopt},
-                        {"XDG_CONFIG_HOME", std::nullopt}, {"KESTR_DESKTOP", std::nullopt}};
-    spec.logFile = home + "/stderr.txt";
+    Subprocess::Spec spec = menuBarApplication();
+    spec.environment["KESTR_STARTED_WITH"] = "this";
     Subprocess kestr(spec);
-    const auto log = [&] {
-        std::ifstream in(spec.logFile);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    };
     ASSERT_TRUE(waitUntil([&] { return log().find("hotkeys registered") != std::string::npos; }, 30)) << log();
     const xcb_keycode_t keys[] = {keycodeOf(connection(), XK_Control_L), keycodeOf(connection(), XK_Shift_L),
                                   keycodeOf(connection(), XK_Super_L), keycodeOf(connection(), XK_1)};
@@ -296,6 +308,38 @@ TEST_F(X11ProgramTest, ProgramsTheMenuBarApplicationLaunchesGetTheEnvironmentItW
     EXPECT_TRUE(names.count("KESTR_STARTED_WITH"));
     EXPECT_FALSE(names.count("QT_QPA_PLATFORM"));
     EXPECT_FALSE(names.count("QT_ENABLE_HIGHDPI_SCALING"));
+}
+
+// kestr's windows that stand in task lists (the first run's onboarding here; the manager
+// and alerts take the same application-wide icon) carry kestr's own icon, drawn, at the
+// usual sizes.
+TEST_F(X11ProgramTest, KestrsWindowsCarryItsIconForTaskLists) {
+    Subprocess kestr(menuBarApplication());
+    std::optional<std::vector<uint32_t>> icon;
+    ASSERT_TRUE(waitUntil([&] {
+        for (xcb_window_t w : clientList(connection()))
+            if (property8(connection(), w, "_NET_WM_NAME") == "Welcome to kestr") {
+                icon = property32(connection(), w, "_NET_WM_ICON");
+                return true;
+            }
+        return false;
+    }, 30)) << log();
+    kestr.terminate();
+    ASSERT_TRUE(icon) << "no _NET_WM_ICON";
+    // Pictures one after another: width, height, then that many ARGB pixels.
+    std::set<std::pair<uint32_t, uint32_t>> sizes;
+    std::size_t opaque = 0;
+    for (std::size_t at = 0; at + 2 <= icon->size();) {
+        const uint32_t width = (*icon)[at], height = (*icon)[at + 1];
+        ASSERT_LE(at + 2 + std::size_t(width) * height, icon->size()) << "a picture cut short";
+        sizes.insert({width, height});
+        opaque += std::count_if(icon->begin() + std::ptrdiff_t(at + 2),
+                                icon->begin() + std::ptrdiff_t(at + 2 + std::size_t(width) * height),
+                                [](uint32_t argb) { return argb >> 24 == 0xff; });
+        at += 2 + std::size_t(width) * height;
+    }
+    for (const uint32_t side : {16u, 32u, 48u, 128u}) EXPECT_TRUE(sizes.count({side, side})) << side;
+    EXPECT_GT(opaque, 0u) << "the pictures are blank";
 }
 
 // The sample kest names a terminal and a browser this desktop has, by desktop-file id,

@@ -212,17 +212,31 @@ TEST_F(SnapShortcutsViewTest, ShortcutsShowGreyOrOrangeAndTheConflictColumnFitsA
 }
 
 // A modifier another program keeps for itself is an entry of its own on the card,
-// naming the key; it goes when the key is free again.
+// naming the key, and the program that keeps it with what frees it where the desktop
+// can tell, as the onboarding says it; it goes when the key is free again.
 TEST_F(SnapShortcutsViewTest, AModifierAnotherProgramKeepsIsNamedOnTheCard) {
     sim->simHotKeys().heldModifiers = CarbonModifier::control;
-    HotkeyManager::shared().sync(LayoutStore::shared().layouts, SnapStore::shared().bindings);
-    view->refresh();
-    ASSERT_TRUE(view->conflictCard()->isVisibleTo(view.get()));
-    QStringList texts;
-    for (const QLabel* label : view->conflictCard()->findChildren<QLabel*>()) texts << label->text();
-    EXPECT_EQ(texts, QStringList{"⚠ Another program, often the window manager, keeps the ⌃ Control key for itself, so "
-                                 "kestr's shortcuts with it never arrive. Free the key in that program's settings, or "
-                                 "choose shortcuts without it."});
+    const struct {
+        std::optional<ModifierHolder> holder;
+        QString text;
+    } cases[] = {
+        {std::nullopt,
+         "⚠ Another program, often the window manager, keeps the ⌃ Control key for itself, so kestr's "
+         "shortcuts with it never arrive. Free the key in that program's settings, or choose shortcuts "
+         "without it."},
+        {ModifierHolder{"IceWM", "put Win95Keys=0 in ~/.icewm/preferences"},
+         "⚠ IceWM keeps the ⌃ Control key for itself, so kestr's shortcuts with it never arrive. To free it, put "
+         "Win95Keys=0 in ~/.icewm/preferences, then start kestr again."},
+    };
+    for (const auto& c : cases) {
+        sim->simHotKeys().holder = c.holder;
+        HotkeyManager::shared().sync(LayoutStore::shared().layouts, SnapStore::shared().bindings);
+        view->refresh();
+        ASSERT_TRUE(view->conflictCard()->isVisibleTo(view.get()));
+        QStringList texts;
+        for (const QLabel* label : view->conflictCard()->findChildren<QLabel*>()) texts << label->text();
+        EXPECT_EQ(texts, QStringList{c.text});
+    }
     EXPECT_TRUE(view->quitButtons().empty());
 
     sim->simHotKeys().heldModifiers = 0;
