@@ -30,15 +30,18 @@ std::string readWhole(const std::string& path, std::size_t limit) {
     return text;
 }
 
-// A string value's escapes: \s, \n, \t, \r and \\.
+// A string value's escapes read as GLib reads them: \s, \n, \t, \r and \\; a backslash
+// before any other character stays, one at the end goes.
 std::string unescaped(const std::string& value) {
     std::string out;
     for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] != '\\' || i + 1 == value.size()) {
+        if (value[i] != '\\') {
             out += value[i];
             continue;
         }
+        if (i + 1 == value.size()) break;
         const char c = value[++i];
+        if (std::string_view("sntr\\").find(c) == std::string_view::npos) out += '\\';
         out += c == 's' ? ' ' : c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c;
     }
     return out;

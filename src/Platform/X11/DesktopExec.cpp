@@ -7,7 +7,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <optional>
 #include <string_view>
 
 namespace kestr {
@@ -15,15 +14,6 @@ namespace kestr {
 namespace {
 
 bool takesItems(char code) { return code == 'u' || code == 'U' || code == 'f' || code == 'F'; }
-
-using FieldCode = ExecLine::FieldCode;
-
-std::string shellQuoted(const std::string& value) {
-    gchar* quoted = g_shell_quote(value.c_str());
-    std::string out = quoted;
-    g_free(quoted);
-    return out;
-}
 
 bool isUTF8(const std::string& value) {
     return g_utf8_validate(value.data(), static_cast<gssize>(value.size()), nullptr);
@@ -53,10 +43,9 @@ std::string listed(const std::vector<std::string>& values) {
 
 // What one process's Exec line gets for a field code: the item (or items) it was given,
 // `arguments` before the first items, the entry's name, file and icon. A code that is a
-// word of its own outside quotes gets each value as one word; one that a shell or an
-// interpreter would run gets nothing; anywhere else (in quotes, joined to other text)
-// only plain text goes in, since a shell may read that text again in ways no quoting
-// can foresee (arithmetic, eval, backticks, here-documents, [[ ]]).
+// word of its own gets each value as one word; one in code gets nothing; one joined to
+// other text only plain text, since the program may well read that word again (a
+// terminal's command, a remote shell's).
 class FieldValues {
 public:
     FieldValues(const DesktopEntry& entry, const std::vector<std::string>& arguments,
@@ -66,65 +55,56 @@ public:
     bool argumentsPlaced() const { return argumentsPlaced_; }
     std::vector<std::string>& withheld() { return withheld_; }
 
-    std::string operator()(const FieldCode& code) {
-        const std::string first = batch_.empty() ? "" : batch_.front();
-        if (!code.wholeWord) {
-            switch (code.letter) {
-                case 'u':
-                    return inWord(DesktopExec::asURL(first));
-                case 'f':
-                    return inWord(DesktopExec::asPath(first));
-                case 'U':
-                case 'F':
-                    listInWord(code.letter);
-                    return "";
-                case 'c':
-                    return inWord(entry_.name);
-                case 'k':
-                    return inWord(entry_.path);
-                default:
-                    return "";
-            }
-        }
-        std::vector<std::string> words;
-        if (takesItems(code.letter)) {
-            if (!argumentsPlaced_) words = arguments_;
+    // A field code that is a whole word: its words.
+    std::vector<std::string> words(char letter) {
+        std::vector<std::string> out;
+        if (takesItems(letter) && !argumentsPlaced_) {
+            out = arguments_;
             argumentsPlaced_ = true;
-            for (const std::string& item : batch_) words.push_back(itemFor(item, code.letter));
-        } else if (code.letter == 'i' && !entry_.icon.empty()) {
-            words = {"--icon", entry_.icon};
-        } else if (code.letter == 'c') {
-            words = {entry_.name};
-        } else if (code.letter == 'k') {
-            words = {entry_.path};
         }
-        std::erase(words, "");
-        if (code.program) {
-            withholdAsProgram(words);
-            return "";
-        }
-        std::string out;
-        for (const std::string& word : words) {
-            if (!out.empty()) out += ' ';
-            out += shellQuoted(word);
-        }
+        for (std::string& value : values(letter)) out.push_back(std::move(value));
         return out;
     }
 
-    // Values that a shell or an interpreter would run as its code.
-    void withholdAsProgram(const std::vector<std::string>& values) {
+    // A field code joined to other text: its text.
+    std::string inWord(char letter) {
+        if (letter == 'U' || letter == 'F') {
+            listInWord(letter);
+            return "";
+        }
+        const std::vector<std::string> all = letter == 'i' ? std::vector<std::string>{} : values(letter);
+        return all.empty() ? "" : plainText(all.front());
+    }
+
+    // Values that a program would run as code, or as the program itself.
+    void withholdAsCode(const std::vector<std::string>& values) {
         if (values.empty()) return;
-        withheld_.push_back(entry_.path + " starts without " + listed(values) +
-                            ": its Exec line would have a shell or an interpreter run it as code");
+        withheld_.push_back(entry_.path + " starts without " + listed(values) + ": its Exec line would run it as code");
+    }
+    std::string inCode(char letter) {
+        withholdAsCode(values(letter));
+        return "";
     }
 
 private:
-    static std::string itemFor(const std::string& item, char letter) {
-        return letter == 'f' || letter == 'F' ? DesktopExec::asPath(item) : DesktopExec::asURL(item);
+    std::vector<std::string> values(char letter) const {
+        std::vector<std::string> out;
+        if (takesItems(letter)) {
+            for (const std::string& item : batch_)
+                out.push_back(letter == 'f' || letter == 'F' ? DesktopExec::asPath(item) : DesktopExec::asURL(item));
+        } else if (letter == 'i' && !entry_.icon.empty()) {
+            out = {"--icon", entry_.icon};
+        } else if (letter == 'c') {
+            out = {entry_.name};
+        } else if (letter == 'k') {
+            out = {entry_.path};
+        }
+        std::erase(out, "");
+        return out;
     }
 
-    // A value within a word or quotes: as it is when it is plain text, else not at all.
-    std::string inWord(const std::string& value) {
+    // A value within a word: as it is when it is plain text, else not at all.
+    std::string plainText(const std::string& value) {
         const std::size_t notText = firstNotText(value);
         if (notText == std::string::npos) return value;
         const char* at = value.c_str() + notText;
@@ -132,18 +112,15 @@ private:
             isUTF8(value) ? "the \"" + std::string(at, static_cast<const char*>(g_utf8_next_char(at))) + "\" it holds"
                           : "bytes of it that are not UTF-8";
         withheld_.push_back(entry_.path + " starts without \"" + value +
-                            "\": its Exec line takes it inside quotes or joined to other text, where only plain "
-                            "text goes, not " +
-                            held);
+                            "\": its Exec line takes it joined to other text, where only plain text goes, not " + held);
         return "";
     }
 
     // A list of URLs or files inside a word cannot give each its own word.
     void listInWord(char letter) {
-        if (batch_.empty()) return;
-        std::vector<std::string> values;
-        for (const std::string& item : batch_) values.push_back(itemFor(item, letter));
-        withheld_.push_back(entry_.path + " starts without " + listed(values) + ": its Exec line takes them with %" +
+        const std::vector<std::string> all = values(letter);
+        if (all.empty()) return;
+        withheld_.push_back(entry_.path + " starts without " + listed(all) + ": its Exec line takes them with %" +
                             std::string(1, letter) + " inside a word, where they cannot each be a word of their own");
     }
 
@@ -257,17 +234,18 @@ std::variant<DesktopExec::Commands, std::string> DesktopExec::commands(const Des
     for (const std::string& item : items)
         if (item.starts_with("-")) return "\"" + item + "\" would reach " + entry.path + " as an option";
 
+    auto read = ExecLine::read(entry.exec);
+    if (const auto* why = std::get_if<std::string>(&read)) return "the Exec line of " + entry.path + " " + *why;
+    const ExecLine& line = std::get<ExecLine>(read);
+
     // What the line takes: items at all, and one item per process (%u, %f).
-    const ExecLine line(entry.exec);
     bool takesAny = false;
     bool single = false;
-    for (const FieldCode& code : line.fieldCodes()) {
-        if (code.letter == 0 || std::string_view("uUfFickdDnNvm").find(code.letter) == std::string_view::npos) {
-            const std::string unknown = code.letter ? std::string{'%', code.letter} : "%";
-            return "the Exec line of " + entry.path + " has an unknown field code in \"" + unknown + "\"";
+    for (const ExecLine::Word& word : line.words()) {
+        for (const ExecLine::Piece& piece : word.pieces) {
+            takesAny = takesAny || takesItems(piece.letter);
+            single = single || piece.letter == 'u' || piece.letter == 'f';
         }
-        takesAny = takesAny || takesItems(code.letter);
-        single = single || (code.wholeWord && (code.letter == 'u' || code.letter == 'f'));
     }
     // Handed to a program that takes none, a URL would only start it once more.
     if (!items.empty() && !takesAny) return "its desktop file " + entry.path + " takes no URL or file";
@@ -282,20 +260,26 @@ std::variant<DesktopExec::Commands, std::string> DesktopExec::commands(const Des
     Commands out;
     for (const auto& batch : batches) {
         FieldValues values(entry, arguments, batch);
-        const std::string expanded = line.expanded([&](const FieldCode& code) { return values(code); });
-        int count = 0;
-        gchar** parsed = nullptr;
-        GError* error = nullptr;
-        if (!g_shell_parse_argv(expanded.c_str(), &count, &parsed, &error)) {
-            std::string why = "the Exec line of " + entry.path + " cannot be read (" +
-                              (error ? std::string(error->message) : "no command") + ")";
-            g_clear_error(&error);
-            return why;
+        Command command;
+        for (const ExecLine::Word& word : line.words()) {
+            if (const char letter = word.alone()) {
+                std::vector<std::string> words = values.words(letter);
+                // In code, an empty word keeps its place: no word after it moves in.
+                if (word.code) {
+                    values.withholdAsCode(words);
+                    words = {""};
+                }
+                command.insert(command.end(), words.begin(), words.end());
+                continue;
+            }
+            std::string& text = command.emplace_back();
+            for (const ExecLine::Piece& piece : word.pieces)
+                text += !piece.letter ? piece.text
+                        : word.code   ? values.inCode(piece.letter)
+                                      : values.inWord(piece.letter);
         }
-        Command command(parsed, parsed + count);
-        g_strfreev(parsed);
-        if (!values.argumentsPlaced() && line.programAtEnd())
-            values.withholdAsProgram(arguments);
+        if (!values.argumentsPlaced() && line.codeAtEnd())
+            values.withholdAsCode(arguments);
         else if (!values.argumentsPlaced())
             command.insert(command.end(), arguments.begin(), arguments.end());
         for (std::string& why : values.withheld()) out.withheld.push_back(std::move(why));

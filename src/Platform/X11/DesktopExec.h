@@ -1,9 +1,9 @@
-// The command lines a desktop file's Exec line asks for: its field codes expanded as GIO
-// expands them and the program started without a shell. What a kest gives (URLs,
-// files, folders, arguments) goes in as one argument each where a field code is a word
-// of its own outside quotes, except where that word is the code a shell or an
-// interpreter runs (sh -c %u), where nothing does; anywhere else in the line only plain
-// text goes in. What is left out, the program starts without, and `withheld` says why.
+// The command lines a desktop file's Exec line asks for, started without a shell: the line
+// read once (ExecLine), and what a kest gives (URLs, files, folders, arguments) put into
+// the words that reading gives, where nothing reads it again: one word each where a field
+// code is a word of its own, nothing where the word is code, only plain text where the
+// code is joined to other text. What is left out, the program starts without, and
+// `withheld` says why.
 #pragma once
 
 #include <cstdint>

@@ -1,155 +1,148 @@
 #include "Platform/X11/ExecLine.h"
 
-#include <cstddef>
+#include <glib.h>
+
+#include <array>
+#include <charconv>
 #include <string_view>
 
 namespace kestr {
 
 namespace {
 
-enum class Quoting { none, single, twice };
+using Piece = ExecLine::Piece;
+using Word = ExecLine::Word;
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-// What a backslash keeps its meaning before inside double quotes.
-bool escapableInDoubleQuotes(char c) { return c == '$' || c == '`' || c == '"' || c == '\\' || c == '\n'; }
+constexpr std::string_view knownCodes = "uUfFickdDnNvm";
 
-// A word of the line as GLib's parser hands it on.
-struct Word {
-    std::string text;       // without quotes and backslashes; its field codes left out
-    bool composed = false;  // quotes or a backslash in it
-    int codes = 0;          // field codes in it
-};
+// Programs that run code given on their command line: shells and interpreters.
+constexpr auto codeRunners = std::to_array<std::string_view>(
+    {"sh",   "bash",   "dash", "ash",   "hush", "rbash",  "zsh",  "ksh",       "mksh",    "pdksh",  "oksh",  "lksh",
+     "yash", "posh",   "csh",  "tcsh",  "fish", "rc",     "es",   "xonsh",     "elvish",  "nu",     "pwsh",  "python",
+     "pypy", "perl",   "ruby", "jruby", "node", "nodejs", "deno", "bun",       "lua",     "luajit", "php",   "tclsh",
+     "wish", "expect", "awk",  "gawk",  "mawk", "nawk",   "sed",  "osascript", "Rscript", "julia",  "guile", "java"});
+// Programs that run a program named on their command line, whose words come next.
+constexpr auto programRunners =
+    std::to_array<std::string_view>({"env", "busybox", "toybox", "sudo", "doas", "pkexec", "nice", "nohup", "setsid"});
 
-// Programs that run code given on their command line after -c or -e: shells and the
-// common interpreters, by the name of their file without a version (python3.12).
-bool runsCode(const std::string& path) {
-    std::string name = path.substr(path.rfind('/') + 1);
-    while (!name.empty() && (name.back() == '.' || (name.back() >= '0' && name.back() <= '9'))) name.pop_back();
-    for (const char* known : {"sh", "bash", "dash", "zsh", "ksh", "fish", "python", "perl", "ruby", "node"})
-        if (name == known) return true;
-    return false;
+// A byte the line does not hold, to mark where its field codes stand: GLib's parser takes
+// it as any other letter of a word, in quotes or not. 0 when the line holds them all.
+char unusedMark(const std::string& exec) {
+    for (char c = 1; c < ' '; ++c)
+        if (c != '\t' && c != '\n' && exec.find(c) == std::string::npos) return c;
+    return 0;
 }
 
-// Whether word `k` (words.size(): one added at the end) is the code a shell or an
-// interpreter runs: the options right before it hold a short one with "c" or "e" in it
-// (-c, -ec, -e, -c -x, -c --), and a word before them names a shell or interpreter.
-// A word that only looks so (sh -c 'cmd' -e %u, where %u is $1) counts too: nothing
-// is lost but a value such a line would have put at risk.
-bool isProgram(const std::vector<Word>& words, std::size_t k) {
-    std::size_t i = k;
-    bool runOption = false;
-    for (; i > 0 && words[i - 1].codes == 0 && words[i - 1].text.starts_with('-'); --i) {
-        const std::string& option = words[i - 1].text;
-        if (option.size() > 1 && option[1] != '-' && option.find_first_of("ce") != std::string::npos) runOption = true;
-    }
-    if (!runOption) return false;
-    for (std::size_t j = 0; j < i; ++j)
-        if (words[j].codes == 0 && runsCode(words[j].text)) return true;
-    return false;
+// The file's name is `base`, a version after it or not (python3.11, zsh-5.9, pypy3).
+bool named(std::string_view name, std::string_view base) {
+    if (!name.starts_with(base)) return false;
+    const std::string_view version = name.substr(base.size());
+    const std::size_t digit = version.starts_with('.') || version.starts_with('-') ? 1 : 0;
+    return version.empty() || (version.size() > digit && g_ascii_isdigit(version[digit]));
+}
+
+enum class Runs { nothing, code, program };
+
+Runs runs(const Word& word) {
+    if (word.pieces.size() != 1 || word.alone()) return Runs::nothing;
+    const std::string& path = word.pieces.front().text;
+    const std::string_view name = std::string_view(path).substr(path.rfind('/') + 1);
+    for (std::string_view base : codeRunners)
+        if (named(name, base)) return Runs::code;
+    for (std::string_view base : programRunners)
+        if (named(name, base)) return Runs::program;
+    return Runs::nothing;
+}
+
+bool isOption(const Word& word) {
+    return !word.pieces.empty() && !word.pieces.front().letter &&
+           (word.pieces.front().text.starts_with('-') || word.pieces.front().text.starts_with('+'));
 }
 
 }  // namespace
 
-ExecLine::ExecLine(const std::string& exec) {
-    // Field codes are found wherever they stand, as GIO finds them, but not where a
-    // backslash outside single quotes takes the "%" as it is.
-    Quoting quoting = Quoting::none;
+std::variant<ExecLine, std::string> ExecLine::read(const std::string& exec) {
+    // Field codes are found wherever they stand, as GIO finds them.
+    const char mark = unusedMark(exec);
+    if (!mark) return "cannot be read (it holds every control character)";
+    std::string letters;
+    std::string marked;
     for (std::size_t i = 0; i < exec.size(); ++i) {
-        const char c = exec[i];
-        if (c == '%') {
-            const char letter = i + 1 < exec.size() ? exec[++i] : 0;
-            if (letter == '%') {
-                symbols_.push_back({'%'});
-            } else {
-                symbols_.push_back({0, static_cast<int>(codes_.size())});
-                codes_.push_back({letter});
-            }
+        if (exec[i] != '%') {
+            marked += exec[i];
             continue;
         }
-        symbols_.push_back({c});
-        if (quoting == Quoting::single) {
-            if (c == '\'') quoting = Quoting::none;
-        } else if (c == '\\' && i + 1 < exec.size()) {
-            symbols_.push_back({exec[++i]});
-        } else if (c == '"') {
-            quoting = quoting == Quoting::twice ? Quoting::none : Quoting::twice;
-        } else if (c == '\'' && quoting == Quoting::none) {
-            quoting = Quoting::single;
-        }
-    }
-
-    // The words, as GLib's parser splits the line, and the word of each field code.
-    std::vector<Word> words;
-    std::vector<std::size_t> wordOf(codes_.size());
-    quoting = Quoting::none;
-    Word word;
-    bool started = false;
-    const auto take = [&](const Symbol& s) {
-        if (s.code >= 0) {
-            wordOf[static_cast<std::size_t>(s.code)] = words.size();
-            ++word.codes;
+        const char letter = i + 1 < exec.size() ? exec[++i] : 0;
+        if (letter == '%') {
+            marked += '%';
+        } else if (letter && knownCodes.find(letter) != std::string_view::npos) {
+            marked += mark + std::to_string(letters.size()) + mark;
+            letters += letter;
         } else {
-            word.text += s.c;
-        }
-        started = true;
-    };
-    const auto end = [&] {
-        if (started) words.push_back(std::move(word));
-        word = {};
-        started = false;
-    };
-    const std::vector<Symbol>& in = symbols_;
-    for (std::size_t i = 0; i < in.size(); ++i) {
-        const Symbol& s = in[i];
-        if (s.code >= 0) {
-            take(s);
-        } else if (quoting == Quoting::single) {
-            if (s.c == '\'')
-                quoting = Quoting::none;
-            else
-                take(s);
-        } else if (quoting == Quoting::twice) {
-            if (s.c == '"') {
-                quoting = Quoting::none;
-            } else if (s.c == '\\' && i + 1 < in.size() && in[i + 1].code < 0 && escapableInDoubleQuotes(in[i + 1].c)) {
-                if (in[++i].c != '\n') take(in[i]);
-            } else {
-                take(s);
-            }
-        } else if (s.c == '\\') {
-            word.composed = started = true;
-            if (i + 1 < in.size() && (in[i + 1].code >= 0 || in[i + 1].c != '\n')) take(in[i + 1]);
-            ++i;
-        } else if (s.c == '\'' || s.c == '"') {
-            quoting = s.c == '\'' ? Quoting::single : Quoting::twice;
-            word.composed = started = true;
-        } else if (isBlank(s.c)) {
-            end();
-        } else {
-            take(s);
+            return "has an unknown field code in \"" + (letter ? std::string{'%', letter} : "%") + "\"";
         }
     }
-    end();
+    // Between two marks stands the number of a field code.
+    const auto pieces = [&](std::string_view text, const auto& take) {
+        for (bool code = false;; code = !code) {
+            const std::size_t end = text.find(mark);
+            const std::string_view part = text.substr(0, end);
+            std::size_t index = 0;
+            if (code) std::from_chars(part.data(), part.data() + part.size(), index);
+            take(code ? "" : std::string(part), code ? letters[index] : 0);
+            if (end == std::string_view::npos) return;
+            text.remove_prefix(end + 1);
+        }
+    };
 
-    for (std::size_t k = 0; k < codes_.size(); ++k) {
-        FieldCode& code = codes_[k];
-        const Word& w = words[wordOf[k]];
-        // Quotes make a word composed, so a code inside them is never a word of its own.
-        code.wholeWord = !w.composed && w.text.empty() && w.codes == 1;
-        code.program = code.wholeWord && isProgram(words, wordOf[k]);
+    int count = 0;
+    gchar** argv = nullptr;
+    GError* error = nullptr;
+    if (!g_shell_parse_argv(marked.c_str(), &count, &argv, &error)) {
+        std::string why;
+        pieces(error ? error->message : "no command", [&](std::string text, char letter) {
+            why += letter ? std::string{'%', letter} : text;
+        });
+        g_clear_error(&error);
+        return "cannot be read (" + why + ")";
     }
-    programAtEnd_ = isProgram(words, words.size());
+    ExecLine line;
+    for (int i = 0; i < count; ++i) {
+        Word& word = line.words_.emplace_back();
+        pieces(argv[i], [&](std::string text, char letter) {
+            if (letter || !text.empty()) word.pieces.push_back({std::move(text), letter});
+        });
+    }
+    g_strfreev(argv);
+    line.markCode();
+    return line;
 }
 
-std::string ExecLine::expanded(const std::function<std::string(const FieldCode&)>& replace) const {
-    std::string out;
-    for (const Symbol& s : symbols_) {
-        if (s.code >= 0)
-            out += replace(codes_[static_cast<std::size_t>(s.code)]);
-        else
-            out += s.c;
+void ExecLine::markCode() {
+    // One more word stands for what would be added at the end.
+    words_.push_back(Word{{Piece{"", 'u'}}});
+    words_.front().code = true;  // the program
+    for (std::size_t i = 0; i < words_.size(); ++i) {
+        const Runs kind = runs(words_[i]);
+        if (kind == Runs::nothing) continue;
+        // Its code runs up to and including a word that is no option and follows one that
+        // is none either, its name included: that word is the code it runs or the script
+        // it reads (sh -c 'code' name, perl script), whichever of its options take the
+        // word after them.
+        words_[i].code = true;
+        bool afterOperand = true;
+        for (std::size_t j = i + 1; j < words_.size(); ++j) {
+            words_[j].code = true;
+            const bool option = isOption(words_[j]);
+            if (!option && afterOperand) break;
+            afterOperand = !option;
+        }
+        // After a shell's or an interpreter's code come its own arguments; after env's
+        // words, the program it runs may be one of them.
+        if (kind == Runs::code) break;
     }
-    return out;
+    codeAtEnd_ = words_.back().code;
+    words_.pop_back();
 }
 
 }  // namespace kestr

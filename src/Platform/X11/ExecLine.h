@@ -1,44 +1,44 @@
-// A desktop file's Exec line read for its field codes (%u, %F, …) and where each one
-// stands in the line as GLib's shell parser reads it: a word of its own outside any
-// quotes, or not; and whether that word is the code a shell or an interpreter the line
-// starts would run (sh -c %u). Where a value can go safely follows from that:
-// DesktopExec decides.
+// A desktop file's Exec line read once, by GLib's own shell parser, with each field code
+// (%u, %F, …) standing in it as a placeholder: the words the program starts with, the
+// field codes each holds, and which words are code, where no value may go: the program
+// itself, and for a program that runs code given on its command line (a shell, an
+// interpreter, env), its words up to and including the code it runs or the script it
+// reads. Values go into these words as they are, and nothing reads them again.
 #pragma once
 
-#include <functional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace kestr {
 
 class ExecLine {
 public:
-    struct FieldCode {
-        char letter = 0;  // 0: a "%" at the end of the line
-        // The word holding it is the code alone, with no quotes or backslash about it.
-        bool wholeWord = true;
-        // That word is what a shell or an interpreter runs.
-        bool program = false;
+    // Text, or a field code.
+    struct Piece {
+        std::string text;
+        char letter = 0;  // the field code's letter; 0: text
+    };
+    struct Word {
+        std::vector<Piece> pieces;
+        bool code = false;
+        // The field code that is the whole word, else 0.
+        char alone() const { return pieces.size() == 1 ? pieces.front().letter : 0; }
     };
 
-    explicit ExecLine(const std::string& exec);
+    // The line read, or why it cannot be, as "has an unknown field code in …" or
+    // "cannot be read (…)".
+    static std::variant<ExecLine, std::string> read(const std::string& exec);
 
-    const std::vector<FieldCode>& fieldCodes() const { return codes_; }
-    // A word added at the end of the line would be what a shell or an interpreter runs
-    // (the line ends in "sh -c").
-    bool programAtEnd() const { return programAtEnd_; }
-    // The line with "%%" as "%" and each field code replaced by what `replace` gives.
-    std::string expanded(const std::function<std::string(const FieldCode&)>& replace) const;
+    const std::vector<Word>& words() const { return words_; }
+    // A word added at the end of the line would be code (the line ends in "sh -c").
+    bool codeAtEnd() const { return codeAtEnd_; }
 
 private:
-    // One character of the line, or a field code (`code` its index).
-    struct Symbol {
-        char c = 0;
-        int code = -1;
-    };
-    std::vector<Symbol> symbols_;
-    std::vector<FieldCode> codes_;
-    bool programAtEnd_ = false;
+    void markCode();
+
+    std::vector<Word> words_;
+    bool codeAtEnd_ = false;
 };
 
 }  // namespace kestr

@@ -1,6 +1,8 @@
 // Desktop-file launches whose Exec line runs the program through one, two or three
-// shells, or has a shell read a value again: the commands are run for real, with URLs
-// that try to start a program of their own and ones that are plain text.
+// shells or an interpreter, or has a shell read a value again: the commands each form
+// starts, and the commands run for real, with values that try to start a program of
+// their own and ones that are harmless.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <stdlib.h>
@@ -8,8 +10,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
+#include "Platform/X11/DesktopEntries.h"
 #include "Platform/X11/DesktopExec.h"
 
 extern char** environ;
@@ -39,6 +43,9 @@ protected:
         DesktopEntry entry;
         entry.path = "/apps/rec.desktop";
         entry.exec = exec;
+        return run(entry, url, withheld);
+    }
+    std::string run(const DesktopEntry& entry, const std::string& url, std::size_t& withheld) {
         const auto planned = DesktopExec::commands(entry, {}, {url});
         if (!std::holds_alternative<DesktopExec::Commands>(planned)) return std::get<std::string>(planned);
         withheld = std::get<0>(planned).withheld.size();
@@ -46,8 +53,14 @@ protected:
             std::vector<char*> argv;
             for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
             argv.push_back(nullptr);
+            // No input or output: a shell that reads its commands there reads none.
+            posix_spawn_file_actions_t actions;
+            posix_spawn_file_actions_init(&actions);
+            for (int fd : {0, 1, 2}) posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", O_RDWR, 0);
             pid_t pid = 0;
-            if (::posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return "no spawn";
+            const int spawned = ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+            posix_spawn_file_actions_destroy(&actions);
+            if (spawned != 0) return "no spawn";
             int status = 0;
             ::waitpid(pid, &status, 0);
         }
@@ -62,51 +75,57 @@ protected:
     std::string folder;
 };
 
-// A field code alone as a word outside quotes takes any URL as one argument; one that a
-// shell or interpreter would run takes none; anywhere else only plain text goes in.
+// A field code that is a word of its own, in quotes or not, takes any URL as one
+// argument; one joined to other text only plain text; one in a shell's command at any
+// depth, or in what a shell reads again, takes none.
 TEST_F(ShellNesting, AURLReachesNoShellAsCommandsAtAnyDepthAndPlainTextArrivesWhole) {
     enum Takes { any, plain, none };
     struct Case {
         std::string exec;
         Takes takes;
-        std::string arrives = "URL";  // what REC gets, URL standing for the harmless URL; "": nothing
+        std::string arrives = "URL\n";  // what REC writes, URL standing for the harmless URL
     };
     const std::vector<Case> cases = {
         // A word of its own, for the line's parser alone or as a shell's argument.
         {"REC %u", any},
         {R"(sh -c 'REC "$1"' sh %u)", any},
-        // In quotes, joined to text or a backslash.
-        {R"(REC "%u")", plain},
-        {"REC '%u'", plain},
-        {"REC --url=%u", plain, "--url=URL"},
-        {R"(REC a\ %u)", plain, "a URL"},
+        {R"(REC "%u")", any},
+        {"REC '%u'", any},
+        // Joined to text or a backslash.
+        {"REC --url=%u", plain, "--url=URL\n"},
+        {R"(REC a\ %u)", plain, "a URL\n"},
         // In the command of one, two or three shells.
-        {R"(sh -c "REC %u")", plain},
-        {"sh -c 'REC %u'", plain},
-        {R"(sh -c REC\ %u)", plain},
-        {R"(sh -c "REC '%u'")", plain},
-        {R"(sh -c 'REC "%u"')", plain},
-        {R"(sh -c "sh -c \"REC %u\"")", plain},
-        {R"(sh -c "sh -c 'REC %u'")", plain},
-        {R"(sh -c 'sh -c "REC %u"')", plain},
-        {R"(sh -c "sh -c REC\\ %u")", plain},
-        {R"(sh -c 'sh -c REC\ %u')", plain},
+        {R"(sh -c "REC %u")", none, ""},
+        {"sh -c 'REC %u'", none, ""},
+        {R"(sh -c REC\ %u)", none, ""},
+        {R"(sh -c "REC '%u'")", none, "\n"},
+        {R"(sh -c 'REC "%u"')", none, "\n"},
+        {R"(sh -c "sh -c \"REC %u\"")", none, ""},
+        {R"(sh -c "sh -c 'REC %u'")", none, ""},
+        {R"(sh -c 'sh -c "REC %u"')", none, ""},
+        {R"(sh -c "sh -c REC\\ %u")", none, ""},
+        {R"(sh -c 'sh -c REC\ %u')", none, ""},
+        {R"(sh -c "sh -c \"sh -c '%f'\"")", none, ""},
+        {"sh -c echo\\ #\n%u", none, ""},
         // Where a shell reads a quoted word once more.
-        {R"x(sh -c "echo \$((%u))")x", plain, ""},
-        {R"(sh -c "eval REC %u")", plain},
-        {R"(bash -c "REC \`dirname %f\`")", plain, "http://x"},
-        {"sh -c \"REC $(cat <<E\n%u\nE\n)\"", plain},
-        {R"x(bash -c "(( %u ))")x", plain, ""},
-        {R"(bash -c "[[ %u -gt 0 ]]")", plain, ""},
+        {R"x(sh -c "echo \$((%u))")x", none, ""},
+        {R"(sh -c "eval REC %u")", none, ""},
+        {R"(bash -c "REC \`dirname %f\`")", none, ""},
+        {"sh -c \"REC $(cat <<E\n%u\nE\n)\"", none, ""},
+        {R"x(bash -c "(( %u ))")x", none, ""},
+        {R"(bash -c "[[ %u -gt 0 ]]")", none, ""},
         // The code a shell or interpreter runs.
         {"sh -c %u", none, ""},
         {"bash -c %f", none, ""},
+        {R"(sh -c "%f")", none, ""},
         {"sh -ec %u", none, ""},
         {"bash -c -- %u", none, ""},
         {"env python3 -c %u", none, ""},
+        {"env -S 'sh -c' %u", none, ""},
+        {"env -S 'sh -c' %u %u", none, ""},
         // A list inside a word cannot give each item a word.
         {R"(sh -c "exec REC %U")", none, ""},
-        {"REC --files=%F", none, "--files="},
+        {"REC --files=%F", none, "--files=\n"},
     };
     const std::string prog = folder + "/prog";
     const std::vector<std::string> hostile = {
@@ -121,6 +140,7 @@ TEST_F(ShellNesting, AURLReachesNoShellAsCommandsAtAnyDepthAndPlainTextArrivesWh
         "http://x/é;" + prog,
         "http://x/\xff;" + prog,
         "http://x/a?b=1&c=2",
+        prog,
     };
     const std::vector<std::string> harmless = {"http://x/path", "http://x/café-1,2+3=4@5%20"};
     for (const Case& c : cases) {
@@ -130,7 +150,9 @@ TEST_F(ShellNesting, AURLReachesNoShellAsCommandsAtAnyDepthAndPlainTextArrivesWh
             std::size_t withheld = 0;
             ASSERT_EQ(run(exec, url, withheld), "") << exec;
             EXPECT_FALSE(fs::remove(folder + "/pwned")) << exec << " with " << url;
-            EXPECT_EQ(withheld, c.takes == any ? 0u : 1u) << exec << " with " << url;
+            // A plain path is plain text, and still no command.
+            EXPECT_EQ(withheld, c.takes == any || (c.takes == plain && url == prog) ? 0u : 1u)
+                << exec << " with " << url;
             arguments();
         }
         for (const std::string& url : harmless) {
@@ -139,7 +161,111 @@ TEST_F(ShellNesting, AURLReachesNoShellAsCommandsAtAnyDepthAndPlainTextArrivesWh
             EXPECT_EQ(withheld, c.takes == none ? 1u : 0u) << exec << " with " << url;
             std::string expected = c.arrives;
             if (const auto at = expected.find("URL"); at != std::string::npos) expected.replace(at, 3, url);
-            EXPECT_EQ(arguments(), expected.empty() ? "" : expected + "\n") << exec << " with " << url;
+            EXPECT_EQ(arguments(), expected) << exec << " with " << url;
+        }
+    }
+}
+
+// Desktop files written as they stand on disk, read as GLib reads them and launched: a
+// value is $1 or nothing, never the shell's code, though GLib's parser joins the word
+// after an escaped blank, a "#" and the file's own `\n` to that code.
+TEST_F(ShellNesting, ADesktopFilesShellGetsAValueAsItsArgumentAndNeverAsItsCode) {
+    const std::string rec = folder + "/rec";
+    const std::string hostile = "x:$(" + folder + "/prog)";
+    const std::string url = "http://x/a?b=1";
+    const std::vector<std::pair<std::string, std::string>> lines = {
+        {"sh -c '" + rec + " \"$1\"' sh %u", hostile + "\n" + url + "\n"},
+        {"sh -c " + rec + "\\\\ #\\n%u", ""},
+        {rec + " a\\ %u", "a \na \n"},
+        {rec + "\\s%u", hostile + "\n" + url + "\n"},
+    };
+    for (const auto& [line, arrives] : lines) {
+        std::ofstream(folder + "/app.desktop") << "[Desktop Entry]\nType=Application\nExec=" << line << "\n";
+        const auto entry = DesktopEntries::read(folder + "/app.desktop");
+        ASSERT_TRUE(entry) << line;
+        for (const std::string& value : {hostile, url}) {
+            std::size_t withheld = 0;
+            ASSERT_EQ(run(*entry, value, withheld), "") << line;
+        }
+        EXPECT_FALSE(fs::remove(folder + "/pwned")) << line;
+        EXPECT_EQ(arguments(), arrives) << line;
+    }
+}
+
+// Lines put together at random from what shells and desktop files make much of, run
+// with values that are commands: each line is refused or runs, and never runs a value.
+TEST_F(ShellNesting, RandomLinesNeverRunAValue) {
+    const std::vector<std::string> programs = {"sh -c ", "bash -c ", "env -S 'sh -c' ", "perl -e ", "x "};
+    const std::vector<std::string> parts = {"x", " ", "\n", "\t", "'", "\"", "\\", "\\ ", "#", "$", "%u", "%f", "%%"};
+    const std::string prog = folder + "/prog";
+    const std::vector<std::string> values = {prog, "x;" + prog + ";x", "x:$(" + prog + ")", "x:`" + prog + "`"};
+    std::mt19937 random(39);
+    for (int n = 0; n < 2000; ++n) {
+        std::string exec = programs[random() % programs.size()];
+        for (auto k = random() % 8; k-- > 0;) exec += parts[random() % parts.size()];
+        std::size_t withheld = 0;
+        const std::string outcome = run(exec, values[n % values.size()], withheld);
+        EXPECT_FALSE(fs::remove(folder + "/pwned")) << exec << " (" << outcome << ")";
+    }
+}
+
+// Each form against hostile and harmless values: the command it starts, V standing for
+// the value where it arrives. A value goes in only as a word of its own, or joined to
+// text as plain text, never into the code a program runs nor as the program.
+TEST(DesktopExecTest, AValueIsAWordOfItsOwnOrPlainTextNeverCodeWhateverTheProgram) {
+    using Command = DesktopExec::Command;
+    std::vector<std::pair<std::string, Command>> cases = {
+        {"browser %u", {"browser", "V"}},
+        {R"(sh -c 'xdg-open "$1"' sh %u)", {"sh", "-c", R"(xdg-open "$1")", "sh", "V"}},
+        {R"(busybox sh -c 'exec app "$1"' sh %u)", {"busybox", "sh", "-c", R"(exec app "$1")", "sh", "V"}},
+        {"python3 /usr/bin/app.py --file %f", {"python3", "/usr/bin/app.py", "--file", "V"}},
+        {"env A=1 app '%u'", {"env", "A=1", "app", "V"}},
+        {"app --file=%f", {"app", "--file=V"}},
+        {"sh -c echo\\ #\n%u", {"sh", "-c", "echo "}},
+        {R"(sh -c "app '%f'")", {"sh", "-c", "app ''"}},
+        {R"(sh -c "sh -c \"sh -c '%f'\"")", {"sh", "-c", R"(sh -c "sh -c ''")"}},
+        {"env -S 'sh -c' %u", {"env", "-S", "sh -c", ""}},
+        {"bash -O extglob -c %u", {"bash", "-O", "extglob", "-c", ""}},
+        {"xterm -e sh -c %u", {"xterm", "-e", "sh", "-c", ""}},
+        {"awk %f", {"awk", ""}},
+        {"env %u", {"env", ""}},
+    };
+    for (const char* form : {"sh -c", "sh -c --", "perl -E", "node -p", "node --eval", "nodejs -e", "busybox ash -c",
+                             "rbash -c", "tcsh -c", "mksh -c", "zsh-5.9 -c", "pypy3 -c", "python3.11 -c", "lua -e",
+                             "luajit-2.1 -e", "php -r", "ruby -e"}) {
+        Command command;
+        std::istringstream words(form);
+        for (std::string word; words >> word;) command.push_back(word);
+        command.push_back("");
+        cases.push_back({std::string(form) + " %u", command});
+    }
+    struct Value {
+        std::string text;
+        bool plain;
+    };
+    const std::vector<Value> values = {
+        {"$(touch /tmp/x)", false}, {"; touch x", false}, {"`touch x`", false},      {"x\ntouch x", false},
+        {"x'\"y", false},           {"/tmp/x.sh", true},  {"http://x/a?b=1", false}, {"/tmp/a b/c.txt", false},
+    };
+    DesktopEntry entry;
+    entry.path = "/apps/app.desktop";
+    for (const auto& [exec, command] : cases) {
+        entry.exec = exec;
+        const bool path = exec.find("%f") != std::string::npos;
+        for (const Value& value : values) {
+            const std::string v = path ? DesktopExec::asPath(value.text) : DesktopExec::asURL(value.text);
+            Command expected;
+            bool arrives = false;
+            for (std::string word : command) {
+                if (const auto at = word.find('V'); at != std::string::npos) {
+                    arrives = word == "V" || value.plain;
+                    word.replace(at, 1, arrives ? v : "");
+                }
+                expected.push_back(word);
+            }
+            const auto out = std::get<DesktopExec::Commands>(DesktopExec::commands(entry, {}, {value.text}));
+            EXPECT_EQ(out.commands, std::vector<Command>{expected}) << exec << " with " << value.text;
+            EXPECT_EQ(out.withheld.size(), arrives ? 0u : 1u) << exec << " with " << value.text;
         }
     }
 }
