@@ -28,8 +28,13 @@ constexpr int seededDefaultsVersion = 2;
 
 // Tidies the kests for this session, around the strip the status item keeps (none
 // without one). Unless the user changes a kest, saves write it back as it was stored.
+// The kests edge resizing holds, as they were last applied, are fitted to the same room:
+// an edge moved later places and stores its windows there.
 void tidyKestsAround(const StatusItem* statusItem) {
-    KestNormaliser::normalise(LayoutStore::shared(), statusItem ? statusItem->keptTopStrip() : 0);
+    const double strip = statusItem ? statusItem->keptTopStrip() : 0;
+    KestNormaliser::normalise(LayoutStore::shared(), strip);
+    if (auto* tracker = platform().sharedIfMade<EdgeProximityTracker>())
+        tracker->tidyHeldKests([strip](Layout& kest) { KestNormaliser::clipFrames(kest, strip); });
 }
 
 void log(const std::string& line) { platform().log().line(line); }

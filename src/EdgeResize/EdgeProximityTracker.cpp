@@ -126,6 +126,11 @@ void EdgeProximityTracker::releaseActiveKest() {
     if (onActiveKestChange) onActiveKestChange(std::nullopt);
 }
 
+void EdgeProximityTracker::tidyHeldKests(const std::function<void(Layout&)>& tidy) {
+    if (activeLayout) tidy(*activeLayout);
+    for (auto& [display, held] : heldEdgesByDisplay) tidy(held.layout);
+}
+
 std::optional<std::string> EdgeProximityTracker::activeKestName() const {
     if (!activeLayout) return std::nullopt;
     for (const Layout& stored : LayoutStore::shared().layouts) {

@@ -12,17 +12,21 @@ constexpr double minDimension = 120;
 // Frames clipped to their display's visible area, edges that nearly meet snapped onto
 // one line, and the edge groups found again from the result.
 void tidyFrames(Layout& layout, double mainTopKept) {
-    for (LayoutItem& item : layout.items) {
-        item.targetFrame = DisplayManager::clipFrameToVisible(item.targetFrame, mainTopKept);
-        if (item.capturedFrame)
-            item.capturedFrame = DisplayManager::clipFrameToVisible(*item.capturedFrame, mainTopKept);
-    }
+    KestNormaliser::clipFrames(layout, mainTopKept);
     const auto groups = EdgeGroupDetector::detectGroups(layout.items, snapThreshold, minDimension);
     EdgeGroupDetector::snapItemsToGroups(layout.items, groups);
     layout.edgeGroups = EdgeGroupDetector::detectGroups(layout.items, snapThreshold, minDimension);
 }
 
 }  // namespace
+
+void KestNormaliser::clipFrames(Layout& kest, double mainTopKept) {
+    for (LayoutItem& item : kest.items) {
+        item.targetFrame = DisplayManager::clipFrameToVisible(item.targetFrame, mainTopKept);
+        if (item.capturedFrame)
+            item.capturedFrame = DisplayManager::clipFrameToVisible(*item.capturedFrame, mainTopKept);
+    }
+}
 
 void KestNormaliser::normalise(LayoutStore& store, double mainTopKept) {
     store.tidy([mainTopKept](Layout& kest) -> std::optional<StoredForm::Untidied> {
