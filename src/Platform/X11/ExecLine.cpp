@@ -59,6 +59,13 @@ bool isOption(const Word& word) {
            (word.pieces.front().text.starts_with('-') || word.pieces.front().text.starts_with('+'));
 }
 
+// A word that sets a variable (NAME=value): env and sudo take such words before the
+// program they run.
+bool isAssignment(const Word& word) {
+    return !isOption(word) && !word.pieces.empty() && !word.pieces.front().letter &&
+           word.pieces.front().text.find('=') != std::string::npos;
+}
+
 }  // namespace
 
 std::variant<ExecLine, std::string> ExecLine::read(const std::string& exec) {
@@ -133,12 +140,14 @@ void ExecLine::markCode() {
         bool afterOperand = true;
         for (std::size_t j = i + 1; j < words_.size(); ++j) {
             words_[j].code = true;
+            if (kind == Runs::program && isAssignment(words_[j])) continue;
             const bool option = isOption(words_[j]);
             if (!option && afterOperand) break;
             afterOperand = !option;
         }
         // After a shell's or an interpreter's code come its own arguments; after env's
-        // words, the program it runs may be one of them.
+        // words, the program it runs may be one of them. The variables env sets
+        // (NAME=value) stand before that program: code too, but they do not end it.
         if (kind == Runs::code) break;
     }
     codeAtEnd_ = words_.back().code;

@@ -52,7 +52,9 @@ TEST(ExecLineTest, TheProgramAndTheCodeAProgramOfTheLineRunsAreKnownFromItsWords
         // program's words.
         {"env -S 'sh -c' %u", "[env] [-S] [sh -c] [%u]"},
         {"env %u", "[env] [%u]"},
-        {"env A=1 app %u", "[env] [A=1] app %u"},
+        {"env A=1 app %u", "[env] [A=1] [app] %u"},
+        {"env A=1 %u", "[env] [A=1] [%u]"},
+        {"sudo -u root A=1 B= %f x", "[sudo] [-u] [root] [A=1] [B=] [%f] x"},
         {"busybox ash -c %u", "[busybox] [ash] [-c] [%u] [+]"},
         {"nice -n 5 sh -c %u", "[nice] [-n] [5] [sh] [-c] [%u] [+]"},
         {"xterm -e sh -c %u", "[xterm] -e [sh] [-c] [%u] [+]"},
