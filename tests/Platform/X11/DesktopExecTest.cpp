@@ -123,6 +123,7 @@ TEST_F(ShellNesting, AURLReachesNoShellAsCommandsAtAnyDepthAndPlainTextArrivesWh
         {"env python3 -c %u", none, ""},
         {"env -S 'sh -c' %u", none, ""},
         {"env -S 'sh -c' %u %u", none, ""},
+        {"env A=1 %f", none, ""},
         // A list inside a word cannot give each item a word.
         {R"(sh -c "exec REC %U")", none, ""},
         {"REC --files=%F", none, "--files=\n"},
