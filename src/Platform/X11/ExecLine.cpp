@@ -33,11 +33,16 @@ char unusedMark(const std::string& exec) {
     return 0;
 }
 
-// The file's name is `base`, a version after it or not (python3.11, zsh-5.9, pypy3).
+// The file's name is `base`, a version after it or not (python3.11, zsh-5.9, pypy3). A
+// longer name also takes any build's suffix after "." or "-" (bash-static, bash.real): it
+// is kept from values on a guess rather than run one. Two letters are too short a stem for
+// that (sh-tools, rc-service are other programs).
 bool named(std::string_view name, std::string_view base) {
     if (!name.starts_with(base)) return false;
     const std::string_view version = name.substr(base.size());
-    const std::size_t digit = version.starts_with('.') || version.starts_with('-') ? 1 : 0;
+    const bool marked = version.starts_with('.') || version.starts_with('-');
+    if (marked && version.size() > 1 && base.size() > 2) return true;
+    const std::size_t digit = marked ? 1 : 0;
     return version.empty() || (version.size() > digit && g_ascii_isdigit(version[digit]));
 }
 

@@ -64,6 +64,8 @@ TEST(ExecLineTest, TheProgramAndTheCodeAProgramOfTheLineRunsAreKnownFromItsWords
         {"luajit-2.1.0-beta3 app.lua %f", "[luajit-2.1.0-beta3] [app.lua] %f"},
         {"shell -c %u", "[shell] -c %u"},
         {"sh-tools %u", "[sh-tools] %u"},
+        {"bash-static -c %u", "[bash-static] [-c] [%u] [+]"},
+        {"/bin/bash.real -c %u", "[/bin/bash.real] [-c] [%u] [+]"},
         {"-c %u", "[-c] %u"},
         {"%u -c %u", "[%u] -c %u"},
         {"app \"%u\" '%f' \\%c --url=%u 100%%", "[app] %u %f %c --url=%u 100%"},
