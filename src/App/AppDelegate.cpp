@@ -28,13 +28,14 @@ constexpr int seededDefaultsVersion = 2;
 
 // Tidies the kests for this session, around the strip the status item keeps (none
 // without one). Unless the user changes a kest, saves write it back as it was stored.
-// The kests edge resizing holds, as they were last applied, are fitted to the same room:
-// an edge moved later places and stores its windows there.
+// The kests edge resizing holds, as they were last applied, and the slots drag snap
+// offers from them are fitted to the same room: an edge moved or a window dropped into a
+// slot later goes there.
 void tidyKestsAround(const StatusItem* statusItem) {
     const double strip = statusItem ? statusItem->keptTopStrip() : 0;
     KestNormaliser::normalise(LayoutStore::shared(), strip);
     if (auto* tracker = platform().sharedIfMade<EdgeProximityTracker>())
-        tracker->tidyHeldKests([strip](Layout& kest) { KestNormaliser::clipFrames(kest, strip); });
+        tracker->tidyHeldKests([strip](const ScreenFrame& f) { return KestNormaliser::clipFrame(f, strip); });
 }
 
 void log(const std::string& line) { platform().log().line(line); }

@@ -26,4 +26,11 @@ Layout Layout::strippingDesktopJunk() const {
 
 bool Layout::hasDesktopJunk() const { return std::any_of(items.begin(), items.end(), isDesktopItem); }
 
+void Layout::refitFrames(const std::function<ScreenFrame(const ScreenFrame&)>& refit) {
+    for (LayoutItem& item : items) {
+        item.targetFrame = refit(item.targetFrame);
+        if (item.capturedFrame) item.capturedFrame = refit(*item.capturedFrame);
+    }
+}
+
 }  // namespace kestr

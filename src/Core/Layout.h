@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +29,8 @@ struct Layout {
     Layout strippingDesktopJunk() const;
     // Whether strippingDesktopJunk() would drop any item.
     bool hasDesktopJunk() const;
+    // Every item frame, target and captured, replaced by what `refit` makes of it.
+    void refitFrames(const std::function<ScreenFrame(const ScreenFrame&)>& refit);
 
     friend bool operator==(const Layout&, const Layout&) = default;
 };

@@ -126,9 +126,22 @@ void EdgeProximityTracker::releaseActiveKest() {
     if (onActiveKestChange) onActiveKestChange(std::nullopt);
 }
 
-void EdgeProximityTracker::tidyHeldKests(const std::function<void(Layout&)>& tidy) {
-    if (activeLayout) tidy(*activeLayout);
-    for (auto& [display, held] : heldEdgesByDisplay) tidy(held.layout);
+void EdgeProximityTracker::tidyHeldKests(const std::function<ScreenFrame(const ScreenFrame&)>& refit) {
+    if (activeLayout) activeLayout->refitFrames(refit);
+    for (auto& [display, held] : heldEdgesByDisplay) held.layout.refitFrames(refit);
+    for (auto& [display, grids] : heldGridsByDisplay) {
+        for (HeldGrid& grid : grids) {
+            for (Rect& slot : grid.slots) {
+                ScreenFrame f;
+                f.displayUUID = display;
+                f.x = slot.x();
+                f.y = slot.y();
+                f.width = slot.width();
+                f.height = slot.height();
+                slot = rectOf(refit(f));
+            }
+        }
+    }
 }
 
 std::optional<std::string> EdgeProximityTracker::activeKestName() const {

@@ -84,10 +84,11 @@ public:
 
     void setActiveLayout(const std::optional<Layout>& layout);
     void releaseActiveKest();
-    // Changes the frames of every kest held, as the stored kests are tidied when the room
-    // for windows changes, so that an edge operation places and stores frames that fit
-    // the room of the moment. The edge groups stay, with the identifiers a drag holds.
-    void tidyHeldKests(const std::function<void(Layout&)>& tidy);
+    // Refits the frames of every kest held and the slots of every grid, as the stored
+    // kests are tidied when the room for windows changes, so that an edge operation or a
+    // drop into a slot places (and stores) frames that fit the room of the moment. The
+    // edge groups stay, with the identifiers a drag holds.
+    void tidyHeldKests(const std::function<ScreenFrame(const ScreenFrame&)>& refit);
     // The active kest's name as its stored kest has it now (renamed since the apply, it
     // shows the new name), else the name it was applied with; none without one.
     std::optional<std::string> activeKestName() const;

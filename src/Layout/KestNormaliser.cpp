@@ -12,7 +12,7 @@ constexpr double minDimension = 120;
 // Frames clipped to their display's visible area, edges that nearly meet snapped onto
 // one line, and the edge groups found again from the result.
 void tidyFrames(Layout& layout, double mainTopKept) {
-    KestNormaliser::clipFrames(layout, mainTopKept);
+    layout.refitFrames([mainTopKept](const ScreenFrame& f) { return KestNormaliser::clipFrame(f, mainTopKept); });
     const auto groups = EdgeGroupDetector::detectGroups(layout.items, snapThreshold, minDimension);
     EdgeGroupDetector::snapItemsToGroups(layout.items, groups);
     layout.edgeGroups = EdgeGroupDetector::detectGroups(layout.items, snapThreshold, minDimension);
@@ -20,12 +20,8 @@ void tidyFrames(Layout& layout, double mainTopKept) {
 
 }  // namespace
 
-void KestNormaliser::clipFrames(Layout& kest, double mainTopKept) {
-    for (LayoutItem& item : kest.items) {
-        item.targetFrame = DisplayManager::clipFrameToVisible(item.targetFrame, mainTopKept);
-        if (item.capturedFrame)
-            item.capturedFrame = DisplayManager::clipFrameToVisible(*item.capturedFrame, mainTopKept);
-    }
+ScreenFrame KestNormaliser::clipFrame(const ScreenFrame& frame, double mainTopKept) {
+    return DisplayManager::clipFrameToVisible(frame, mainTopKept);
 }
 
 void KestNormaliser::normalise(LayoutStore& store, double mainTopKept) {

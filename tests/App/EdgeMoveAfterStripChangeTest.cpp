@@ -1,11 +1,14 @@
 // An edge moved after the strip the status button keeps has grown: the windows go below
 // the new strip and the kest stores the frames they were given, not those of the apply.
+// A window dropped into one of the kest's slots then goes below the new strip as well.
 #include <gtest/gtest.h>
 
 #include "App/AppDelegate.h"
 #include "Core/LayoutStore.h"
+#include "DragSnap/WindowDragTracker.h"
 #include "EdgeResize/EdgeApplier.h"
 #include "EdgeResize/EdgeProximityTracker.h"
+#include "Platform/Sim/SimDrag.h"
 #include "Support/ActiveKestTest.h"
 #include "Support/RecordingStatusItem.h"
 #include "Support/StartedTask.h"
@@ -48,6 +51,22 @@ protected:
         for (const AXElement& w : windows) frames.push_back(simWindow(w).frame());
         return frames;
     }
+    // The kest applied while windows have everything below 22 points, then the room
+    // shrinks at the top to 29 points, by the window manager putting the button lower or
+    // by a panel the display gains there.
+    void applyThenShrinkRoom(bool byPanel) {
+        sim->world().displays[0].insets.top = 0;
+        item->keptStrip = 22;
+        item->onKeptStripChange();
+        EdgeProximityTracker::shared().setActiveLayout(kest);
+        if (byPanel) {
+            sim->world().displays[0].insets.top = 29;
+            delegate->visibleAreasChanged();
+        } else {
+            item->keptStrip = 29;
+            item->onKeptStripChange();
+        }
+    }
     static std::vector<Rect> storedFrames() {
         std::vector<Rect> frames;
         for (const LayoutItem& i : LayoutStore::shared().layouts.at(0).items)
@@ -61,8 +80,27 @@ protected:
     Layout kest;
 };
 
-// The room shrinks at the top after the apply, by the window manager putting the button
-// lower or by a panel the display gains there.
+// A window dropped into a slot of the kest goes below the new strip too.
+TEST_F(EdgeMoveAfterStripChangeTest, AWindowDroppedIntoASlotGoesIntoTheRoomOfTheMoment) {
+    const AXElement notes =
+        addApp("com.example.notes", "Notes", {window("Note", Rect(300, 300, 400, 300))}).windows[0].element;
+    WindowDragTracker::shared().setEnabled(true);
+    for (const bool byPanel : {false, true}) {
+        SCOPED_TRACE(byPanel ? "panel" : "strip");
+        simWindow(notes).position = Point{300, 300};
+        simWindow(notes).size = Size{400, 300};
+        applyThenShrinkRoom(byPanel);
+        SimDrag(*sim, notes)
+            .hold(ModifierFlag::command)
+            .pressAt(Point{400, 310})
+            .moveBy(20, 0)
+            .moveTo(Point{1000, 400})
+            .release();
+        sim->virtualTime().advance(5);
+        EXPECT_EQ(simWindow(notes).frame(), Rect(720, 29, 720, 871));
+    }
+}
+
 TEST_F(EdgeMoveAfterStripChangeTest, AnEdgeOperationPlacesAndStoresInTheRoomOfTheMoment) {
     struct Case {
         const char* name;
@@ -78,18 +116,7 @@ TEST_F(EdgeMoveAfterStripChangeTest, AnEdgeOperationPlacesAndStoresInTheRoomOfTh
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        sim->world().displays[0].insets.top = 0;
-        item->keptStrip = 22;
-        item->onKeptStripChange();
-        // Applied while windows had everything below 22 points.
-        EdgeProximityTracker::shared().setActiveLayout(kest);
-        if (c.byPanel) {
-            sim->world().displays[0].insets.top = 29;
-            delegate->visibleAreasChanged();
-        } else {
-            item->keptStrip = 29;
-            item->onKeptStripChange();
-        }
+        applyThenShrinkRoom(c.byPanel);
         const Uuid edge = EdgeProximityTracker::shared().activeLayout->edgeGroups.at(0).id;
         auto started = start(c.revert ? EdgeApplier::applyRevertToBaseline(edge) : EdgeApplier::applyMove(edge, 800));
         sim->virtualTime().advance(5);
