@@ -81,6 +81,7 @@ void HotkeyManager::refuse(std::vector<Conflict>& conflicts, const HotkeySource&
     conflicts.push_back({source, hotkey, holder});
     // A key this keyboard lacks is refused too, but nobody holds it.
     if (!holder && lastStatus_ == HotKeyStatus::eventHotKeyExists) heldByOtherPrograms.push_back(conflicts.back());
+    if (!holder && lastStatus_ == HotKeyStatus::eventHotKeyInvalid) lackingKeys.push_back(hotkey);
     const auto* snap = std::get_if<HotkeySource::Snap>(&source.value);
     if (!live || (!holder && !snap)) return;
     log((snap ? "snap '" + snap->action.rawValue() + "'" : hotkeySourceName(source, layouts)) + " (" +
@@ -103,6 +104,7 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::assign(const std::vector<Lay
     if (live) installIfNeeded();
     unregisterAll();
     heldByOtherPrograms.clear();
+    lackingKeys.clear();
     std::vector<Conflict> conflicts;
     std::weak_ptr<HotkeyManager*> weak = self_;
 
@@ -236,6 +238,7 @@ std::string HotkeyManager::heldKeyAdvice(std::uint32_t modifier) const {
 bool HotkeyManager::arrives(const Hotkey& hotkey, const std::optional<HotkeySource>& source) const {
     if (hotkey.modifiers & heldModifiers) return false;
     if (source && takenFrom(*source, hotkey)) return false;
+    if (std::find(lackingKeys.begin(), lackingKeys.end(), hotkey) != lackingKeys.end()) return false;
     return std::none_of(heldByOtherPrograms.begin(), heldByOtherPrograms.end(),
                         [&](const Conflict& c) { return c.hotkey == hotkey; });
 }
@@ -256,6 +259,8 @@ std::optional<std::string> HotkeyManager::whyNotArriving(const Hotkey& hotkey,
     if (const auto holder = source ? takenFrom(*source, hotkey) : std::nullopt)
         return "kestr's " + shownHotkeySourceName(*holder, lastSyncedLayouts) +
                " uses this shortcut, so it never runs this";
+    if (std::find(lackingKeys.begin(), lackingKeys.end(), hotkey) != lackingKeys.end())
+        return std::string("This keyboard has no key for this shortcut, so it never reaches kestr");
     return std::string("Another program holds this shortcut, so it never reaches kestr");
 }
 

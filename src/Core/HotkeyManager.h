@@ -65,8 +65,8 @@ public:
     // The capture shortcut when a press of it reaches kestr: registered, and it arrives.
     std::optional<Hotkey> arrivingCaptureHotkey() const;
 
-    // Whether a press of `hotkey` reaches kestr: no other program holds the key, and none
-    // of its modifiers is one another program keeps for itself. Every place that shows a
+    // Whether a press of `hotkey` reaches kestr: the keyboard has the key, no other program
+    // holds it, and none of its modifiers is one another program keeps for itself. Every place that shows a
     // shortcut writes it with shownKeys, so none offers one that never arrives as usable.
     // Given the shortcut's `source`, also whether the press runs it: none of kestr's other
     // shortcuts took the key first.
@@ -98,6 +98,9 @@ public:
     // The keys of the last synchronisation that another program holds: refused as
     // taken while none of kestr's own shortcuts held them.
     std::vector<Conflict> heldByOtherPrograms;
+    // The keys of the last synchronisation that this keyboard does not have: refused by
+    // the desktop, and no press of them ever comes.
+    std::vector<Hotkey> lackingKeys;
     std::function<void()> captureHandler;
     std::function<void()> onKestApplied;
     bool suspended = false;

@@ -157,5 +157,53 @@ TEST_F(ShortcutsThatNeverArriveTest, EveryPlaceMarksKeysAnotherOfKestrsShortcuts
     EXPECT_TRUE(secondInMenu->shortcut().isEmpty()) << "not handed to a tray as usable";
 }
 
+// A pinned kest's or a snap's key this keyboard does not have is refused by the desktop:
+// each place shows it marked, with why, rather than unmarked or not at all.
+TEST_F(ShortcutsThatNeverArriveTest, EveryPlaceMarksKeysTheKeyboardLacks) {
+    struct KeyboardWithout : SimHotKeys {
+        HotKeyRegistration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers, EventHotKeyID id) override {
+            if (keyCode == 16) return {HotKeyStatus::eventHotKeyInvalid, std::nullopt};
+            return SimHotKeys::registerHotKey(keyCode, modifiers, id);
+        }
+    };
+    struct Desktop : SimDesktop {
+        KeyboardWithout keys;
+        HotKeys& hotKeys() override { return keys; }
+    };
+    installPlatform(nullptr);
+    sim = std::make_unique<Desktop>();
+    installPlatform(sim.get());
+    const Hotkey missing{16, CarbonModifier::control | CarbonModifier::option};
+    Layout kest = sampleKest(1, 1);
+    kest.hotkey = missing;
+    LayoutStore::shared().layouts = {kest};
+    SnapStore::shared().bindings = {SnapBinding{Uuid::random(), SnapAction::leftHalf, missing}};
+    HotkeyManager::shared().sync(LayoutStore::shared().layouts, SnapStore::shared().bindings);
+    const std::string marked = "\u26A0 " + missing.displayString();
+    const std::string why = "This keyboard has no key for this shortcut, so it never reaches kestr";
+
+    const auto menu = StatusMenu::build(true, {});
+    KestListModel sidebar(LayoutStore::shared());
+    LayoutEditorWindow& manager = LayoutEditorWindow::shared();
+    manager.show(LayoutEditorWindow::Tab::kests);
+    manager.layoutTable()->setCurrentIndex(manager.listModel()->index(0));
+    const struct {
+        const char* place;
+        std::optional<std::string> shown;
+        std::string expected;
+    } places[] = {
+        {"kest row of the menu", entry(*menu, "\u2068Kest 1")->text().section('\t', 1).toStdString(), marked},
+        {"snap submenu", entry(*menu, "Left Half")->text().section('\t', 1).toStdString(), marked},
+        {"panel row", KestRowView::models(LayoutStore::shared().layouts).at(0).hotkey, marked},
+        {"snap cell", SnapCellView::model(SnapStore::shared().bindings[0]).hotkey, marked},
+        {"sidebar", sidebar.data(sidebar.index(0, 0), KestListModel::hotkeyTextRole).toString().toStdString(), marked},
+        {"sidebar tooltip", sidebar.data(sidebar.index(0, 0), Qt::ToolTipRole).toString().toStdString(), why},
+        {"kest page", manager.hotkeyRecorder()->text().toStdString(), marked},
+        {"snap tooltip", entry(*menu, "Left Half")->toolTip().toStdString(), why},
+    };
+    for (const auto& p : places) EXPECT_EQ(p.shown, p.expected) << p.place;
+    EXPECT_TRUE(HotkeyManager::shared().heldByOtherPrograms.empty()) << "no other program holds it";
+}
+
 }  // namespace
 }  // namespace kestr::test

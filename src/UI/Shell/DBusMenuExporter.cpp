@@ -9,6 +9,7 @@
 #include <QDBusVirtualObject>
 #include <QKeySequence>
 #include <QMenu>
+#include <set>
 
 #include "UI/Shell/DBusCallAnswer.h"
 #include "UI/Shell/TrayMenuKeys.h"
@@ -165,11 +166,15 @@ private:
                 {exporter_.revision_, QVariant::fromValue(layout(in[0].toInt(), in[1].toInt(), in[2].toStringList()))});
         }
         if (member == "GetGroupProperties") {
+            // Each entry once, however often it is asked for: the answer is never larger
+            // than the menu, whatever the question.
             QList<EntryProperties> found;
+            std::set<int> answered;
             const QStringList names = in[1].toStringList();
             for (const int id : qdbus_cast<QList<int>>(in[0])) {
                 const auto entry = exporter_.entries_.find(id);
-                if (entry != exporter_.entries_.end()) found.push_back({id, only(entry->second.properties, names)});
+                if (entry != exporter_.entries_.end() && answered.insert(id).second)
+                    found.push_back({id, only(entry->second.properties, names)});
             }
             return message.createReply(QVariant::fromValue(found));
         }
