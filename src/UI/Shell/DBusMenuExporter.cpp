@@ -9,6 +9,7 @@
 #include <QDBusVirtualObject>
 #include <QKeySequence>
 #include <QMenu>
+#include <QSet>
 #include <set>
 
 #include "UI/Shell/DBusCallAnswer.h"
@@ -131,11 +132,20 @@ std::size_t roughSize(const QVariantMap& properties) {
     return size;
 }
 
-QVariantMap only(const QVariantMap& properties, const QStringList& names) {
+// The property names a caller asked for, as a set: a list of any length, repeats and all,
+// costs one pass, and each entry is then looked at by its own few properties.
+using Names = QSet<QString>;
+
+Names namesIn(const QVariant& argument) {
+    const QStringList list = argument.toStringList();
+    return Names(list.begin(), list.end());
+}
+
+QVariantMap only(const QVariantMap& properties, const Names& names) {
     if (names.isEmpty()) return properties;
     QVariantMap chosen;
-    for (const QString& name : names)
-        if (properties.contains(name)) chosen.insert(name, properties.value(name));
+    for (auto it = properties.begin(); it != properties.end(); ++it)
+        if (names.contains(it.key())) chosen.insert(it.key(), it.value());
     return chosen;
 }
 
@@ -163,14 +173,14 @@ private:
         if (member == "GetLayout") {
             if (!exporter_.entries_.contains(in[0].toInt())) return unknown(message);
             return message.createReply(
-                {exporter_.revision_, QVariant::fromValue(layout(in[0].toInt(), in[1].toInt(), in[2].toStringList()))});
+                {exporter_.revision_, QVariant::fromValue(layout(in[0].toInt(), in[1].toInt(), namesIn(in[2])))});
         }
         if (member == "GetGroupProperties") {
             // Each entry once, however often it is asked for: the answer is never larger
             // than the menu, whatever the question.
             QList<EntryProperties> found;
             std::set<int> answered;
-            const QStringList names = in[1].toStringList();
+            const Names names = namesIn(in[1]);
             for (const int id : qdbus_cast<QList<int>>(in[0])) {
                 const auto entry = exporter_.entries_.find(id);
                 if (entry != exporter_.entries_.end() && answered.insert(id).second)
@@ -220,11 +230,11 @@ private:
     // than its 128 MiB. A submenu whose entries would go past `maxLevels` levels below the
     // top or past `maxReplyBytes` comes with fewer levels below it, or none; a tray asks
     // for them by the submenu's id.
-    LayoutNode layout(int id, int depth, const QStringList& names) const {
+    LayoutNode layout(int id, int depth, const Names& names) const {
         std::size_t budget = maxReplyBytes;
         return layout(id, depth < 0 ? maxLevels : std::min(depth, maxLevels), names, budget);
     }
-    LayoutNode layout(int id, int levels, const QStringList& names, std::size_t& budget) const {
+    LayoutNode layout(int id, int levels, const Names& names, std::size_t& budget) const {
         LayoutNode node;
         const auto entry = exporter_.entries_.find(id);
         if (entry == exporter_.entries_.end()) return node;
@@ -244,7 +254,7 @@ private:
         return node;
     }
     // What the entry `id` takes with `levels` levels below it.
-    std::size_t treeSize(int id, int levels, const QStringList& names) const {
+    std::size_t treeSize(int id, int levels, const Names& names) const {
         const auto entry = exporter_.entries_.find(id);
         if (entry == exporter_.entries_.end()) return 0;
         std::size_t size = roughSize(only(entry->second.properties, names));
