@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "Platform/Observers.h"
 #include "Platform/Sim/SimAppIcon.h"
 
 namespace kestr {
@@ -186,10 +187,7 @@ void SimWorkspace::addDidBecomeActiveObserver(std::function<void()> observer) {
     activeObservers_.push_back(std::move(observer));
 }
 
-void SimWorkspace::activateThisProgram() {
-    const auto observers = activeObservers_;
-    for (const auto& observer : observers) observer();
-}
+void SimWorkspace::activateThisProgram() { tellObservers(activeObservers_); }
 
 void SimWorkspace::addRunningApplicationsObserver(std::function<void()> observer) {
     world_.runningApplicationsObservers.push_back(std::move(observer));

@@ -4,6 +4,8 @@
 #include <limits>
 #include <stdexcept>
 
+#include "Platform/Observers.h"
+
 namespace kestr {
 
 SimWorld::SimWorld() { systemWide_ = newElement({SimElementKind::systemWide, 0, {}}); }
@@ -124,15 +126,9 @@ std::vector<SimProcess*> SimWorld::runningProcesses(const std::string& bundleID)
     return out;
 }
 
-namespace {
-void tell(std::vector<std::function<void()>> observers) {  // a copy: an observer may add another
-    for (const auto& observer : observers) observer();
-}
-}  // namespace
+void SimWorld::notifyRunningApplications() { tellObservers(runningApplicationsObservers); }
 
-void SimWorld::notifyRunningApplications() { tell(runningApplicationsObservers); }
-
-void SimWorld::windowsChanged() { tell(windowsObservers); }
+void SimWorld::windowsChanged() { tellObservers(windowsObservers); }
 
 void SimWorld::terminate(std::int32_t pid) {
     SimProcess* p = process(pid);

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "Platform/AXAttributes.h"
+#include "Platform/Observers.h"
 
 namespace kestr {
 
@@ -116,10 +117,7 @@ void X11Displays::refresh() {
     std::vector<Rect> bounds;
     for (const X11Monitor& m : monitors_) bounds.push_back(m.bounds);
     model_.setMonitors(std::move(bounds));
-    if (changed) {
-        const auto observers = observers_;
-        for (const auto& observer : observers) observer();
-    }
+    if (changed) tellObservers(observers_);
 }
 
 // The EDID's maker, product and serial number where the monitor has one, always with

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <set>
 
+#include "Platform/Observers.h"
 #include "Platform/X11/X11Text.h"
 
 namespace kestr {
@@ -43,11 +44,6 @@ std::vector<std::uint32_t> items(const xcb_get_property_reply_t* r) {
     if (!r || r->format != 32) return {};
     const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(r));
     return std::vector<std::uint32_t>(data, data + xcb_get_property_value_length(r) / 4);
-}
-
-// Calls each observer of a copy of the list: an observer may add another.
-void tell(std::vector<std::function<void()>> observers) {
-    for (const auto& observer : observers) observer();
 }
 
 }  // namespace
@@ -136,7 +132,7 @@ void X11WindowModel::afterEvent() {
     checkWaiters();
     if (changes_ == toldChanges_) return;
     toldChanges_ = changes_;
-    tell(changeObservers_);
+    tellObservers(changeObservers_);
 }
 
 void X11WindowModel::checkWaiters() {
@@ -273,7 +269,7 @@ void X11WindowModel::readClientList() {
         if (clients_.count(*it)) frontToBack_.push_back(*it);
     }
     owners_.rebuild(frontToBack_, clients_);
-    if (changed) tell(clientListObservers_);
+    if (changed) tellObservers(clientListObservers_);
 }
 
 void X11WindowModel::loadClients(const std::vector<xcb_window_t>& windows) {
@@ -518,7 +514,7 @@ void X11WindowModel::handle(const xcb_generic_event_t& event) {
                 clients_.erase(it);
                 frames_.forget(e.window);
                 frontToBack_.erase(std::remove(frontToBack_.begin(), frontToBack_.end(), e.window), frontToBack_.end());
-                tell(clientListObservers_);
+                tellObservers(clientListObservers_);
             }
             break;
         }
@@ -539,7 +535,7 @@ void X11WindowModel::handleRootProperty(xcb_atom_t atom) {
     }
 }
 
-void X11WindowModel::stripsChanged() { tell(stripObservers_); }
+void X11WindowModel::stripsChanged() { tellObservers(stripObservers_); }
 
 bool X11WindowModel::answeredSince(xcb_window_t window, std::uint32_t sequence) const {
     const X11Client* c = client(window);

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "Platform/Observers.h"
 #include "Platform/Runtime/MainActor.h"
 #include "Platform/X11/DesktopHandlers.h"
 #include "Platform/X11/PngWriter.h"
@@ -33,8 +34,7 @@ X11Workspace::X11Workspace(X11Connection& x, X11WindowModel& model, DesktopEntri
             it = now.count(it->first) ? std::next(it) : identities_.erase(it);
         }
         lastOwners_ = now;
-        const auto observers = runningObservers_;
-        for (const auto& observer : observers) observer();
+        tellObservers(runningObservers_);
     });
 }
 
