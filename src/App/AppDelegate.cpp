@@ -19,6 +19,7 @@
 #include "Snap/SnapStore.h"
 #include "UI/Manager/LayoutEditorWindow.h"
 #include "UI/Shell/OnboardingWindow.h"
+#include "Window/DisplayManager.h"
 
 namespace kestr {
 
@@ -35,7 +36,7 @@ void tidyKestsAround(const StatusItem* statusItem) {
     const double strip = statusItem ? statusItem->keptTopStrip() : 0;
     KestNormaliser::normalise(LayoutStore::shared(), strip);
     if (auto* tracker = platform().sharedIfMade<EdgeProximityTracker>())
-        tracker->tidyHeldKests([strip](const ScreenFrame& f) { return KestNormaliser::clipFrame(f, strip); });
+        tracker->tidyHeldKests([strip](const ScreenFrame& f) { return DisplayManager::clipFrameToVisible(f, strip); });
 }
 
 void log(const std::string& line) { platform().log().line(line); }

@@ -12,17 +12,14 @@ constexpr double minDimension = 120;
 // Frames clipped to their display's visible area, edges that nearly meet snapped onto
 // one line, and the edge groups found again from the result.
 void tidyFrames(Layout& layout, double mainTopKept) {
-    layout.refitFrames([mainTopKept](const ScreenFrame& f) { return KestNormaliser::clipFrame(f, mainTopKept); });
+    layout.refitFrames(
+        [mainTopKept](const ScreenFrame& f) { return DisplayManager::clipFrameToVisible(f, mainTopKept); });
     const auto groups = EdgeGroupDetector::detectGroups(layout.items, snapThreshold, minDimension);
     EdgeGroupDetector::snapItemsToGroups(layout.items, groups);
     layout.edgeGroups = EdgeGroupDetector::detectGroups(layout.items, snapThreshold, minDimension);
 }
 
 }  // namespace
-
-ScreenFrame KestNormaliser::clipFrame(const ScreenFrame& frame, double mainTopKept) {
-    return DisplayManager::clipFrameToVisible(frame, mainTopKept);
-}
 
 void KestNormaliser::normalise(LayoutStore& store, double mainTopKept) {
     store.tidy([mainTopKept](Layout& kest) -> std::optional<StoredForm::Untidied> {

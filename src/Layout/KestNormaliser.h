@@ -14,9 +14,6 @@ struct KestNormaliser {
     // `mainTopKept`: the strip along the main display's top edge that kestr's own status
     // button keeps clear once it shows (0: none); frames are clipped below it already.
     static void normalise(LayoutStore& store, double mainTopKept = 0);
-    // The frame clipped to its display's visible area of the moment and below that strip:
-    // what the kests' frames are fitted to, and whatever else is placed by them.
-    static ScreenFrame clipFrame(const ScreenFrame& frame, double mainTopKept = 0);
 };
 
 }  // namespace kestr
