@@ -219,26 +219,33 @@ std::size_t HotkeyManager::registrationsWith(std::uint32_t modifier) const {
                       [&](const Registration& r) { return r.hotkey.modifiers & modifier; }));
 }
 
-std::string HotkeyManager::heldKeySentence(std::uint32_t modifier, const char* unknownKeeper) const {
+const ModifierHolder* HotkeyManager::holderOf(std::uint32_t modifier) const {
     const auto holder = modifierHolders.find(modifier);
-    const bool known = holder != modifierHolders.end() && holder->second;
-    return (known ? holder->second->name : std::string(unknownKeeper)) + " keeps the " +
+    return holder != modifierHolders.end() && holder->second ? &*holder->second : nullptr;
+}
+
+std::string HotkeyManager::heldKeySentence(std::uint32_t modifier, const char* unknownKeeper) const {
+    const ModifierHolder* holder = holderOf(modifier);
+    return (holder ? holder->name : std::string(unknownKeeper)) + " keeps the " +
            platform().wording().modifierKey(modifier) + " key for itself";
 }
 
 std::string HotkeyManager::heldKeyAdvice(std::uint32_t modifier) const {
     const std::string held = heldKeySentence(modifier, "Another program, often the window manager,") +
                              ", so kestr's shortcuts with it never arrive. ";
-    const auto holder = modifierHolders.find(modifier);
-    if (holder != modifierHolders.end() && holder->second)
-        return held + "To free it, " + holder->second->howToFree + ", then start kestr again.";
+    if (const ModifierHolder* holder = holderOf(modifier))
+        return held + "To free it, " + holder->howToFree + ", then start kestr again.";
     return held + "Free the key in that program's settings, or choose shortcuts without it.";
+}
+
+bool HotkeyManager::lacks(const Hotkey& hotkey) const {
+    return std::find(lackingKeys.begin(), lackingKeys.end(), hotkey) != lackingKeys.end();
 }
 
 bool HotkeyManager::arrives(const Hotkey& hotkey, const std::optional<HotkeySource>& source) const {
     if (hotkey.modifiers & heldModifiers) return false;
     if (source && takenFrom(*source, hotkey)) return false;
-    if (std::find(lackingKeys.begin(), lackingKeys.end(), hotkey) != lackingKeys.end()) return false;
+    if (lacks(hotkey)) return false;
     return std::none_of(heldByOtherPrograms.begin(), heldByOtherPrograms.end(),
                         [&](const Conflict& c) { return c.hotkey == hotkey; });
 }
@@ -259,8 +266,7 @@ std::optional<std::string> HotkeyManager::whyNotArriving(const Hotkey& hotkey,
     if (const auto holder = source ? takenFrom(*source, hotkey) : std::nullopt)
         return "kestr's " + shownHotkeySourceName(*holder, lastSyncedLayouts) +
                " uses this shortcut, so it never runs this";
-    if (std::find(lackingKeys.begin(), lackingKeys.end(), hotkey) != lackingKeys.end())
-        return std::string("This keyboard has no key for this shortcut, so it never reaches kestr");
+    if (lacks(hotkey)) return std::string("This keyboard has no key for this shortcut, so it never reaches kestr");
     return std::string("Another program holds this shortcut, so it never reaches kestr");
 }
 

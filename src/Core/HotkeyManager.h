@@ -148,6 +148,10 @@ private:
     // "IceWM keeps the Super key for itself", for a held modifier; `unknownKeeper` in
     // place of the name where the desktop cannot tell who keeps it.
     std::string heldKeySentence(std::uint32_t modifier, const char* unknownKeeper = "Another program") const;
+    // Who keeps that held modifier, where the desktop can tell.
+    const ModifierHolder* holderOf(std::uint32_t modifier) const;
+    // Whether the last synchronisation found that this keyboard has no such key.
+    bool lacks(const Hotkey& hotkey) const;
     // A synchronisation, registering with the desktop when `live`, else only planned.
     std::vector<Conflict> assign(const std::vector<Layout>& layouts, const std::vector<SnapBinding>& snaps, bool live);
     // The registration of this synchronisation that holds the key, if any.
