@@ -163,8 +163,7 @@ public:
     QString introspect(const QString&) const override { return introspection(menuDescription, properties()); }
 
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
-        return answerDBusCall(
-            message, connection, menuDescription, [] { return properties(); }, [&] { return answer(message); });
+        return answerDBusCall(message, connection, menuDescription, properties, [&] { return answer(message); });
     }
 
 private:
