@@ -27,6 +27,13 @@ namespace {
 
 class ShortcutsThatNeverArriveTest : public SimTest {
 protected:
+    // A place that shows a shortcut: what it shows, and what it should.
+    struct Shown {
+        const char* place;
+        std::optional<std::string> shown;
+        std::string expected;
+    };
+
     // The menu entry, in the menu or a submenu, whose title starts with `title`.
     static QAction* entry(const QMenu& menu, const QString& title) {
         for (QAction* a : menu.actions()) {
@@ -60,11 +67,7 @@ TEST_F(ShortcutsThatNeverArriveTest, EveryPlaceMarksTheShortcutsAHeldModifierSwa
     const QModelIndex row = sidebar.index(0, 0);
     ShortcutRecorderView recorder;
     recorder.setHotkey(kestKeys, false);
-    const struct {
-        const char* place;
-        std::optional<std::string> shown;
-        std::string expected;
-    } places[] = {
+    const Shown places[] = {
         {"kest row of the menu", entry(*menu, "\u2068Kest 1")->text().section('\t', 1).toStdString(), marked(kestKeys)},
         {"save row of the menu", entry(*menu, "Save Current")->text().section('\t', 1).toStdString(),
          marked(*hotkeys.captureHotkey())},
@@ -123,11 +126,7 @@ TEST_F(ShortcutsThatNeverArriveTest, EveryPlaceMarksKeysAnotherOfKestrsShortcuts
     manager.selectCaptureSettings();
     const auto secondsRow = [&](int role) { return sidebar.data(sidebar.index(1), role).toString().toStdString(); };
     QAction* secondInMenu = entry(*menu, "\u2068Kest 2");
-    const struct {
-        const char* place;
-        std::optional<std::string> shown;
-        std::string expected;
-    } places[] = {
+    const Shown places[] = {
         {"snap submenu", entry(*menu, "Top Left")->text().section('\t', 1).toStdString(), marked},
         {"snap cell", cell.hotkey, marked},
         {"snap cell, short", cell.shortHotkey, "\u26A0 " + keys.shortDisplayString()},
@@ -187,11 +186,7 @@ TEST_F(ShortcutsThatNeverArriveTest, EveryPlaceMarksKeysTheKeyboardLacks) {
     LayoutEditorWindow& manager = LayoutEditorWindow::shared();
     manager.show(LayoutEditorWindow::Tab::kests);
     manager.layoutTable()->setCurrentIndex(manager.listModel()->index(0));
-    const struct {
-        const char* place;
-        std::optional<std::string> shown;
-        std::string expected;
-    } places[] = {
+    const Shown places[] = {
         {"kest row of the menu", entry(*menu, "\u2068Kest 1")->text().section('\t', 1).toStdString(), marked},
         {"snap submenu", entry(*menu, "Left Half")->text().section('\t', 1).toStdString(), marked},
         {"panel row", KestRowView::models(LayoutStore::shared().layouts).at(0).hotkey, marked},

@@ -11,6 +11,8 @@
 #include <QMenu>
 #include <QSet>
 #include <set>
+#include <unordered_map>
+#include <vector>
 
 #include "UI/Shell/DBusCallAnswer.h"
 #include "UI/Shell/TrayMenuKeys.h"
@@ -161,8 +163,7 @@ public:
     QString introspect(const QString&) const override { return introspection(menuDescription, properties()); }
 
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
-        return answerDBusCall(
-            message, connection, menuDescription, [] { return properties(); }, [&] { return answer(message); });
+        return answerDBusCall(message, connection, menuDescription, properties, [&] { return answer(message); });
     }
 
 private:
@@ -225,42 +226,53 @@ private:
         return message.createReply({QVariant::fromValue(updates), QVariant::fromValue(errors)});
     }
 
+    using LevelSizes = std::unordered_map<int, std::vector<std::size_t>>;
+
     // The entry `id` with `depth` levels below it (every level when negative), within what
     // one message carries: libdbus nests containers 32 deep at most and a bus may take less
     // than its 128 MiB. A submenu whose entries would go past `maxLevels` levels below the
     // top or past `maxReplyBytes` comes with fewer levels below it, or none; a tray asks
     // for them by the submenu's id.
     LayoutNode layout(int id, int depth, const Names& names) const {
+        const int levels = depth < 0 ? maxLevels : std::min(depth, maxLevels);
+        LevelSizes sizes;
+        levelSizes(id, levels, names, sizes);
         std::size_t budget = maxReplyBytes;
-        return layout(id, depth < 0 ? maxLevels : std::min(depth, maxLevels), names, budget);
+        return layout(id, levels, names, sizes, budget);
     }
-    LayoutNode layout(int id, int levels, const Names& names, std::size_t& budget) const {
+    LayoutNode layout(int id, int levels, const Names& names, const LevelSizes& sizes, std::size_t& budget) const {
         LayoutNode node;
         const auto entry = exporter_.entries_.find(id);
         if (entry == exporter_.entries_.end()) return node;
         node.id = id;
         node.properties = only(entry->second.properties, names);
-        budget -= std::min(budget, roughSize(node.properties));
-        if (levels == 0) return node;
-        const auto childrenSize = [&](int below) {
-            std::size_t size = 0;
-            for (const int child : entry->second.children) size += treeSize(child, below, names);
-            return size;
-        };
-        int below = levels - 1;
-        while (below >= 0 && childrenSize(below) > budget) --below;
+        const std::vector<std::size_t>& size = sizes.at(id);
+        budget -= std::min(budget, size[0]);
+        // The most levels below it that fit what is left, each level taken whole.
+        int below = -1;
+        for (std::size_t used = 0; below + 1 < levels && (used += size[std::size_t(below) + 2]) <= budget;) ++below;
         if (below < 0) return node;
-        for (const int child : entry->second.children) node.children.push_back(layout(child, below, names, budget));
+        for (const int child : entry->second.children)
+            node.children.push_back(layout(child, below, names, sizes, budget));
         return node;
     }
-    // What the entry `id` takes with `levels` levels below it.
-    std::size_t treeSize(int id, int levels, const Names& names) const {
+    // What the entry `id` and the entries below it take, level by level down to `levels`:
+    // [0] its own, [k] all those k levels below it. Kept in `sizes` for every entry on the
+    // way, so a reply weighs each entry once however many levels it tries.
+    std::vector<std::size_t> levelSizes(int id, int levels, const Names& names, LevelSizes& sizes) const {
+        std::vector<std::size_t> own(std::size_t(levels) + 1, 0);
         const auto entry = exporter_.entries_.find(id);
-        if (entry == exporter_.entries_.end()) return 0;
-        std::size_t size = roughSize(only(entry->second.properties, names));
+        if (entry == exporter_.entries_.end()) return own;
+        own[0] = roughSize(only(entry->second.properties, names));
         if (levels > 0)
-            for (const int child : entry->second.children) size += treeSize(child, levels - 1, names);
-        return size;
+            for (const int child : entry->second.children) {
+                const std::vector<std::size_t> below = levelSizes(child, levels - 1, names, sizes);
+                for (std::size_t k = 0; k < below.size(); ++k) own[k + 1] += below[k];
+            }
+        // An entry met again deeper down keeps the sizes of its most levels.
+        std::vector<std::size_t>& kept = sizes[id];
+        if (own.size() > kept.size()) kept = own;
+        return own;
     }
 
     QDBusMessage property(const QDBusMessage& message, int id, const QString& name) const {

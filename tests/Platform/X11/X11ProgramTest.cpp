@@ -48,18 +48,24 @@ protected:
         X11Test::TearDown();
     }
 
+    // kestr at home in this test's folder on the private display, with the user's own
+    // folders and choice of desktop taken away.
+    std::map<std::string, std::optional<std::string>> ownEnvironment() {
+        return {{"HOME", home},
+                {"DISPLAY", session().display()},
+                {"XDG_DATA_HOME", std::nullopt},
+                {"XDG_STATE_HOME", std::nullopt},
+                {"XDG_CONFIG_HOME", std::nullopt},
+                {"KESTR_DESKTOP", std::nullopt}};
+    }
+
     Ran kestr(std::vector<std::string> arguments, std::map<std::string, std::optional<std::string>> extra = {}) {
         arguments.insert(arguments.begin(), KESTR_BINARY);
         Subprocess::Spec spec;
         spec.arguments = arguments;
-        spec.environment = {{"HOME", home},
-                            {"DISPLAY", session().display()},
-                            {"XDG_DATA_HOME", std::nullopt},
-                            {"XDG_STATE_HOME", std::nullopt},
-                            {"XDG_CONFIG_HOME", std::nullopt},
-                            {"KESTR_SIM_DESKTOP", std::nullopt},
-                            {"KESTR_DESKTOP", std::nullopt},
-                            {"KESTR_LOG_STDERR", std::nullopt}};
+        spec.environment = ownEnvironment();
+        spec.environment["KESTR_SIM_DESKTOP"] = std::nullopt;
+        spec.environment["KESTR_LOG_STDERR"] = std::nullopt;
         for (auto& [k, v] : extra) spec.environment[k] = v;
         spec.logFile = home + "/stderr.txt";
         spec.pipeStdout = true;
@@ -85,16 +91,10 @@ protected:
     Subprocess::Spec menuBarApplication() {
         Subprocess::Spec spec;
         spec.arguments = {KESTR_BINARY};
-        spec.environment = {{"HOME", home},
-                            {"DISPLAY", session().display()},
-                            {"KESTR_LOG_STDERR", "1"},
-                            {"QT_QPA_PLATFORM", std::nullopt},
-                            {"QT_ENABLE_HIGHDPI_SCALING", std::nullopt},
-                            {"DBUS_SESSION_BUS_ADDRESS", std::nullopt},
-                            {"XDG_DATA_HOME", std::nullopt},
-                            {"XDG_STATE_HOME", std::nullopt},
-                            {"XDG_CONFIG_HOME", std::nullopt},
-                            {"KESTR_DESKTOP", std::nullopt}};
+        spec.environment = ownEnvironment();
+        spec.environment["KESTR_LOG_STDERR"] = "1";
+        for (const char* name : {"QT_QPA_PLATFORM", "QT_ENABLE_HIGHDPI_SCALING", "DBUS_SESSION_BUS_ADDRESS"})
+            spec.environment[name] = std::nullopt;
         spec.logFile = home + "/stderr.txt";
         return spec;
     }
