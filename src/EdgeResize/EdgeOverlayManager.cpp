@@ -34,6 +34,9 @@ void EdgeOverlayManager::setActiveLayout(const std::optional<Layout>& layout) {
         }
     }
     rebuildWindows();
+    // The new overlays show no handle yet: the one under a resting pointer is asked for
+    // again (the tracker, handed the kest first, may have reported it to the old ones).
+    EdgeProximityTracker::shared().reportAfresh();
 }
 
 void EdgeOverlayManager::rebuildWindows() {

@@ -107,9 +107,7 @@ void EdgeProximityTracker::setActiveLayout(const std::optional<Layout>& layout) 
     for (const auto& [display, held] : heldEdgesByDisplay) anyGroup = anyGroup || !held.groups.empty();
     if (anyGroup) {
         installMonitorsIfNeeded();
-        // A hit no check can produce, so the next report goes out whatever it is.
-        lastHit = Hit{Uuid::random(), Axis::vertical, -1.0, 0};
-        check(platform().displays().mouseLocation());
+        reportAfresh();
     } else {
         removeMonitors();
         emit(std::nullopt);
@@ -124,6 +122,14 @@ void EdgeProximityTracker::releaseActiveKest() {
     removeMonitors();
     emit(std::nullopt);
     if (onActiveKestChange) onActiveKestChange(std::nullopt);
+}
+
+void EdgeProximityTracker::reportAfresh() {
+    // Without a watch no edge is held and nothing is shown.
+    if (!pollTimer) return;
+    // A hit no check can produce, so the next report goes out whatever it is.
+    lastHit = Hit{Uuid::random(), Axis::vertical, -1.0, 0};
+    check(platform().displays().mouseLocation());
 }
 
 void EdgeProximityTracker::tidyHeldKests(const std::function<ScreenFrame(const ScreenFrame&)>& refit) {

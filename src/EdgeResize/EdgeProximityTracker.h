@@ -84,6 +84,10 @@ public:
 
     void setActiveLayout(const std::optional<Layout>& layout);
     void releaseActiveKest();
+    // Reports the edge under the pointer as it is now, even when it is the one reported
+    // last: whoever shows the handles has started afresh (its overlays were rebuilt) and
+    // must hear it again, though the pointer rests.
+    void reportAfresh();
     // Refits the frames of every kest held and the slots of every grid, as the stored
     // kests are tidied when the room for windows changes, so that an edge operation or a
     // drop into a slot places (and stores) frames that fit the room of the moment. The

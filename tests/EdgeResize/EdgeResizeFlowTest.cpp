@@ -85,7 +85,7 @@ TEST_F(EdgeResizeFlowTest, DraggingTheHandleMovesTheEdgeAndStoresIt) {
     // The overlays were rebuilt for the moved kest: its edge, no press left, no ghost.
     ASSERT_EQ(overlay().groups.size(), 1u);
     EXPECT_EQ(overlay().groups[0].coordinate, 800);
-    EXPECT_FALSE(overlay().activeGroupID) << "no handle until the pointer moves";
+    EXPECT_TRUE(overlay().activeGroupID) << "the pointer rests on the moved edge";
     EXPECT_EQ(overlay().pressProgress, 0.0);
     EXPECT_EQ(LayoutStore::shared().layouts.at(0).items.at(0).targetFrame.width, 800);
     movePointer(Point{801, 400});
@@ -93,6 +93,35 @@ TEST_F(EdgeResizeFlowTest, DraggingTheHandleMovesTheEdgeAndStoresIt) {
     ASSERT_TRUE(overlay().drawing());
     EXPECT_EQ(overlay().drawing()->line.x(), 800 - overlay().drawing()->line.width() / 2);
     EXPECT_FALSE(overlay().drawing()->ghost);
+}
+
+// Once the windows have moved, the handle shows where the edge now is if the released
+// pointer rests there, and nowhere if it was taken away without a motion event.
+TEST_F(EdgeResizeFlowTest, TheHandleFollowsTheMovedEdgeUnderARestingPointer) {
+    struct Case {
+        double releasedAt;
+        bool shown;
+    };
+    for (const Case& c : {Case{800, true}, Case{803, true}, Case{860, false}}) {
+        SCOPED_TRACE(c.releasedAt);
+        tracker().setActiveLayout(kest);
+        manager().setActiveLayout(kest);
+        hover();
+        press();
+        dragTo(800);
+        sim->world().pointer = Point{c.releasedAt, 400};
+        release();
+        ASSERT_EQ(leftFrame(), Rect(0, 25, 800, 875));
+        EXPECT_EQ(overlay().activeGroupID.has_value(), c.shown);
+        EXPECT_EQ(overlay().ignoresMouseEvents(), !c.shown);
+        if (c.shown) {
+            ASSERT_TRUE(overlay().drawing());
+            EXPECT_EQ(overlay().drawing()->line.x(), 800 - overlay().drawing()->line.width() / 2);
+        }
+        left->windows[0].size.width = 720;
+        right->windows[0].position.x = 720;
+        right->windows[0].size.width = 720;
+    }
 }
 
 TEST_F(EdgeResizeFlowTest, AKestOnOneDisplayLeavesTheOtherDisplaysHandles) {

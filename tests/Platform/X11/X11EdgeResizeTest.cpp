@@ -154,11 +154,15 @@ TEST_F(X11EdgeResizeTest, AHandleDraggedByWarpsFollowsThemAndTheEdgeLandsWhereTh
     })) << frame(left).width()
         << " | " << frame(right).x() << " " << frame(right).width();
 
-    // The rebuilt handle waits for the pointer to move; warps off the edge and back do.
+    // The pointer rests where the button went up, on the moved edge: its handle shows
+    // there without a motion; warps off the edge and back hide and show it.
     EdgeProximityTracker& tracker = EdgeProximityTracker::shared();
     ASSERT_TRUE(
         runUntil([&] { return tracker.activeLayout && tracker.activeLayout->edgeGroups.at(0).coordinate == 1100; }));
     ASSERT_TRUE(tracker.lastHit);
+    EdgeOverlay& overlay = *EdgeOverlayManager::shared().windows.begin()->second;
+    EXPECT_TRUE(pumpQtUntil([&] { return overlay.activeGroupID && overlay.alphaValue() == 1; }))
+        << "no handle at the moved edge under the resting pointer";
     const auto warp = [&](int x) {
         xcb_warp_pointer(connection(), XCB_NONE, session().root(), 0, 0, 0, 0, std::int16_t(x), 560);
         xcb_flush(connection());
@@ -169,7 +173,6 @@ TEST_F(X11EdgeResizeTest, AHandleDraggedByWarpsFollowsThemAndTheEdgeLandsWhereTh
     EXPECT_TRUE(pumpQtUntil([&] { return !tracker.lastHit || tracker.idleTicks >= idleBefore + 2; }));
     EXPECT_EQ(tracker.lastHit, std::nullopt) << "the warp off the edge went unseen";
     warp(1100);
-    EdgeOverlay& overlay = *EdgeOverlayManager::shared().windows.begin()->second;
     EXPECT_TRUE(pumpQtUntil([&] { return overlay.activeGroupID && overlay.alphaValue() == 1; }))
         << "no handle after the warps";
 }
