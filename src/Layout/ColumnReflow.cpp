@@ -217,14 +217,25 @@ std::optional<std::vector<ColumnReflow::Segment>> ColumnReflow::pack1D(const std
         }
     }
 
-    // Where the minimum sizes leave no way to fit, neighbours overlap by equal shares and
-    // the last one ends at the far end: no window passes the display's edge.
-    const double overlap = n > 1 && total > room ? (total - room) / static_cast<double>(n - 1) : 0;
     std::vector<Segment> result(n);
+    if (n > 1 && total > room) {
+        // Where the minimum sizes leave no way to fit, they overlap: each one stands an
+        // equal step further along the way its size leaves it in the room, the first at
+        // the near end, the last at the far end. Neighbours of one size overlap by equal
+        // shares; none that fits the room passes its ends, and no two smaller than it lie
+        // on one place (one that fills it leaves the others spread over it, not piled at
+        // its end).
+        for (std::size_t k = 0; k < n; ++k) {
+            const std::size_t i = order[k];
+            const double along = static_cast<double>(k) / static_cast<double>(n - 1);
+            result[i] = Segment{availStart + (room - size[i]) * along, size[i]};
+        }
+        return result;
+    }
     double cursor = std::max(availStart, std::min(starts[order.front()], availEnd - total));
     for (std::size_t i : order) {
         result[i] = Segment{cursor, size[i]};
-        cursor += size[i] - overlap;
+        cursor += size[i];
     }
     return result;
 }

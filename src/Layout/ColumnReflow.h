@@ -27,7 +27,8 @@ public:
     // The smallest size the window of the item `id` (of application `bundleID`) counts
     // with on a display whose visible area is `room` large: never below the size assumed
     // for its application (a window that states no real minimum would be crushed to a
-    // sliver no window list shows), never above the room itself.
+    // sliver no window list shows), never above the room itself (a larger one would carry
+    // the windows of its column off the display).
     static Size minimumOf(const Uuid& id, const std::string& bundleID, const KnownMinimums& minimums, const Size& room);
 
     // Re-flows the placements `ids` of one display so that they fit `visible`.

@@ -67,6 +67,21 @@ protected:
             item->onKeptStripChange();
         }
     }
+    // The two windows one above the other instead, the edge between them running across;
+    // the top one was captured from the old strip down.
+    void stackWindows() {
+        const Rect top(0, 22, 1440, 439), bottom(0, 461, 1440, 439);
+        for (const auto& [w, r] : {std::pair{windows[0], top}, std::pair{windows[1], bottom}}) {
+            simWindow(w).position = r.origin;
+            simWindow(w).size = r.size;
+        }
+        kest.items[0].targetFrame = frameOn(1, 0, 22, 1440, 439);
+        kest.items[1].targetFrame = frameOn(1, 0, 461, 1440, 439);
+        kest.items[0].capturedFrame = frameOn(1, 0, 22, 1440, 300);
+        kest.items[1].capturedFrame = frameOn(1, 0, 322, 1440, 578);
+        kest.edgeGroups = EdgeGroupDetector::detectGroups(kest.items, 4.0, 120.0);
+        LayoutStore::shared().layouts = {kest};
+    }
     static std::vector<Rect> storedFrames() {
         std::vector<Rect> frames;
         for (const LayoutItem& i : LayoutStore::shared().layouts.at(0).items)
@@ -106,16 +121,20 @@ TEST_F(EdgeMoveAfterStripChangeTest, AnEdgeOperationPlacesAndStoresInTheRoomOfTh
         const char* name;
         bool byPanel;
         bool revert;
+        bool stacked;
         std::vector<Rect> expected;
     };
     const std::vector<Rect> moved{Rect(0, 29, 800, 871), Rect(800, 29, 640, 871)};
     const Case cases[] = {
-        {"strip, move", false, false, moved},
-        {"strip, revert", false, true, {Rect(0, 29, 600, 871), Rect(600, 29, 840, 871)}},
-        {"panel, move", true, false, moved},
+        {"strip, move", false, false, false, moved},
+        {"strip, revert", false, true, false, {Rect(0, 29, 600, 871), Rect(600, 29, 840, 871)}},
+        {"panel, move", true, false, false, moved},
+        // Last: the windows stay stacked from here on.
+        {"strip, revert across", false, true, true, {Rect(0, 29, 1440, 293), Rect(0, 322, 1440, 578)}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        if (c.stacked) stackWindows();
         applyThenShrinkRoom(c.byPanel);
         const Uuid edge = EdgeProximityTracker::shared().activeLayout->edgeGroups.at(0).id;
         auto started = start(c.revert ? EdgeApplier::applyRevertToBaseline(edge) : EdgeApplier::applyMove(edge, 800));

@@ -214,6 +214,29 @@ TEST_F(TargetFrames, AWindowIsGrownToItsMinimumWithinTheVisibleArea) {
     }
 }
 
+// Four windows side by side, one of them with a minimum that fills the display (or more):
+// the other three overlap it, each where the even overlap of its row or column puts it,
+// inside the visible area and none on another.
+TEST_F(TargetFrames, AWindowWhoseMinimumFillsTheDisplayLeavesTheOthersOfItsRowApart) {
+    addDisplay(*sim, 1, kMain, Rect(0, 0, 1920, 1080));
+    struct Case {
+        std::size_t large;
+        double minimum;
+        std::vector<double> xs;  // of the four, the large one 1920 wide, the others 120
+    };
+    for (const Case& c : {Case{0, 1920, {0, 600, 1200, 1800}}, Case{1, 30000, {0, 0, 660, 1320}},
+                          Case{2, 30000, {0, 900, 0, 840}}, Case{3, 1920, {0, 600, 1200, 0}}}) {
+        std::vector<LayoutItem> items;
+        for (int k = 0; k < 4; ++k) items.push_back(item(frame(kMain, 480 * k, 25, 480, 1055)));
+        const auto p = compute(items, std::nullopt, DisplaySnapshot::read(items, std::nullopt),
+                               {{items[c.large].id, Size{c.minimum, 120}}});
+        for (std::size_t k = 0; k < 4; ++k) {
+            EXPECT_EQ(local(p, items[k]), Rect(c.xs[k], 25, k == c.large ? 1920 : 120, 1055))
+                << "window " << k << " beside one of " << c.minimum << " at " << c.large;
+        }
+    }
+}
+
 using Mapping = std::map<std::string, DisplayID>;
 
 constexpr auto kTarget = LayoutApplier::FrameSource::target;

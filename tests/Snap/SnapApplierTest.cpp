@@ -26,6 +26,19 @@ protected:
         return p.windows.front().element;
     }
 
+    // A terminal on a 1920 x 1080 display with a 22-point strip at the top, a second such
+    // display without a strip to its right.
+    AXElement terminalBesideASecondDisplay(Rect frame) {
+        sim->world().displays[0].bounds = Rect(0, 0, 1920, 1080);
+        sim->world().displays[0].insets = Insets{22, 0, 0, 0};
+        addDisplay(2, Rect(1920, 0, 1920, 1080));
+        const AXElement w = addFocused(frame);
+        simWindow(w).sizeRule = SizeRule{Size{6, 13}, Size{6, 29}};
+        // As a terminal's size hints do: a size within one cell of the request is taken.
+        simWindow(w).reportsSizeHints = true;
+        return w;
+    }
+
     // Runs one snap to the end; the failure it throws, if any, is rethrown.
     void snap(SnapAction action) {
         auto task = start(SnapApplier::apply(action));
@@ -229,13 +242,7 @@ TEST_F(SnapApplierTest, QuickKeysAfterADisplayMoveEachTakeEffect) {
              Keys{{next, leftHalf, previous}, Rect(0, 22, 960, 1043)},
          }) {
         SetUp();
-        sim->world().displays[0].bounds = Rect(0, 0, 1920, 1080);
-        sim->world().displays[0].insets = Insets{22, 0, 0, 0};
-        addDisplay(2, Rect(1920, 0, 1920, 1080));
-        const AXElement w = addFocused(onStrip);
-        simWindow(w).sizeRule = SizeRule{Size{6, 13}, Size{6, 29}};
-        // As a terminal's size hints do: a size within one cell of the request is taken.
-        simWindow(w).reportsSizeHints = true;
+        const AXElement w = terminalBesideASecondDisplay(onStrip);
         std::vector<test::StartedTask<void>> snaps;
         for (const SnapAction key : keys.pressed) {
             snaps.push_back(start(SnapApplier::apply(key)));
@@ -248,6 +255,33 @@ TEST_F(SnapApplierTest, QuickKeysAfterADisplayMoveEachTakeEffect) {
         for (const std::string& line : lines()) EXPECT_EQ(line.find("dropped"), std::string::npos) << line;
         TearDown();
     }
+}
+
+// A window that goes on changing (here it creeps a point every 50 ms) outlasts the wait
+// of the first move for stillness, which gives up while a second move settles: it
+// records nothing for that one, so a third key pressed before the second move's own
+// record still finds the way back untouched.
+TEST_F(SnapApplierTest, AMoveThatGivesUpWaitingLeavesTheNextMoveSettling) {
+    const AXElement w = terminalBesideASecondDisplay(Rect(381, 551, 498, 406));
+    const auto creep = [&] {
+        const Point p = simWindow(w).position;
+        platform().accessibility().setAttributeValue(w, ax::position, Point{p.x, p.y + 1});
+    };
+    std::vector<test::StartedTask<void>> snaps{start(SnapApplier::apply(SnapAction::nextDisplay))};
+    for (int k = 0; k < 19; ++k) {
+        sim->virtualTime().advance(0.05);
+        creep();
+    }
+    sim->virtualTime().advance(0.02);
+    const Rect there = simWindow(w).frame();
+    snaps.push_back(start(SnapApplier::apply(SnapAction::previousDisplay)));
+    sim->virtualTime().advance(0.04);  // the first move's wait has given up
+    creep();
+    sim->virtualTime().advance(0.03);
+    snaps.push_back(start(SnapApplier::apply(SnapAction::nextDisplay)));
+    sim->virtualTime().advance(1);
+    for (const auto& snap : snaps) EXPECT_TRUE(snap.succeeded());
+    EXPECT_EQ(simWindow(w).frame(), there);
 }
 
 TEST_F(SnapApplierTest, ASnapWhileAnotherWaitsForItsRetryIsDropped) {
