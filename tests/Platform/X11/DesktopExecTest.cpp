@@ -237,11 +237,11 @@ TEST(DesktopExecTest, AValueIsAWordOfItsOwnOrPlainTextNeverCodeWhateverTheProgra
         {"sh -c echo\\ #\n%u", {"sh", "-c", "echo "}},
         {R"(sh -c "app '%f'")", {"sh", "-c", "app ''"}},
         {R"(sh -c "sh -c \"sh -c '%f'\"")", {"sh", "-c", R"(sh -c "sh -c ''")"}},
-        {"env -S 'sh -c' %u", {"env", "-S", "sh -c", ""}},
-        {"bash -O extglob -c %u", {"bash", "-O", "extglob", "-c", ""}},
-        {"xterm -e sh -c %u", {"xterm", "-e", "sh", "-c", ""}},
-        {"awk %f", {"awk", ""}},
-        {"env %u", {"env", ""}},
+        {"env -S 'sh -c' %u", {"env", "-S", "sh -c"}},
+        {"bash -O extglob -c %u", {"bash", "-O", "extglob", "-c"}},
+        {"xterm -e sh -c %u", {"xterm", "-e", "sh", "-c"}},
+        {"awk %f", {"awk"}},
+        {"env %u", {"env"}},
     };
     for (const char* form : {"sh -c", "sh -c --", "perl -E", "node -p", "node --eval", "nodejs -e", "busybox ash -c",
                              "rbash -c", "tcsh -c", "mksh -c", "zsh-5.9 -c", "pypy3 -c", "python3.11 -c", "lua -e",
@@ -249,7 +249,6 @@ TEST(DesktopExecTest, AValueIsAWordOfItsOwnOrPlainTextNeverCodeWhateverTheProgra
         Command command;
         std::istringstream words(form);
         for (std::string word; words >> word;) command.push_back(word);
-        command.push_back("");
         cases.push_back({std::string(form) + " %u", command});
     }
     struct Value {
@@ -280,6 +279,38 @@ TEST(DesktopExecTest, AValueIsAWordOfItsOwnOrPlainTextNeverCodeWhateverTheProgra
             EXPECT_EQ(out.commands, std::vector<Command>{expected}) << exec << " with " << value.text;
             EXPECT_EQ(out.withheld.size(), arrives ? 0u : 1u) << exec << " with " << value.text;
         }
+    }
+}
+
+// A field code that gives nothing, with no value or with its value withheld, is left
+// out, as other launchers leave it out; in code it stays an empty word only where a
+// word holding a value follows, which would otherwise move into the place of the code.
+TEST(DesktopExecTest, AFieldCodeThatGivesNothingLeavesNoWordUnlessAValueWouldMoveIntoCode) {
+    struct Case {
+        std::string exec;
+        std::vector<std::string> items, arguments;
+        std::string command;  // the words, each in brackets, or why there is none
+    };
+    const std::vector<Case> cases = {
+        {"awk -f prog.awk %f", {}, {}, "[awk][-f][prog.awk]"},
+        {"java -jar /opt/x.jar %f", {}, {}, "[java][-jar][/opt/x.jar]"},
+        {"python3 -m mod %U", {"http://x/a"}, {}, "[python3][-m][mod]"},
+        {"sh -c %u", {}, {"touch x"}, "[sh][-c]"},
+        {"app %u%f --x %d", {}, {}, "[app][--x]"},
+        {"bash -c %u %f %f", {"/tmp/x"}, {}, "[bash][-c][][][/tmp/x]"},
+        {"sh -c %i %i %f", {"/tmp/x"}, {}, "[sh][-c][][][/tmp/x]"},
+        {"python3 -c %c %i", {}, {"x"}, "[python3][-c][][][x]"},
+        {"%u -c", {"http://x/a"}, {}, "the Exec line of /apps/app.desktop names no program"},
+    };
+    DesktopEntry entry;
+    entry.path = "/apps/app.desktop";
+    for (const Case& c : cases) {
+        entry.exec = c.exec;
+        const auto out = DesktopExec::commands(entry, c.arguments, c.items);
+        std::string shown = std::holds_alternative<std::string>(out) ? std::get<std::string>(out) : "";
+        if (shown.empty())
+            for (const std::string& word : std::get<0>(out).commands.at(0)) shown += "[" + word + "]";
+        EXPECT_EQ(shown, c.command) << c.exec;
     }
 }
 
