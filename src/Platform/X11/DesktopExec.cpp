@@ -131,6 +131,59 @@ private:
     std::vector<std::string> withheld_;
 };
 
+// One process's command: the line's words with the values put in, and the arguments
+// where the line takes its URLs or files, else at its end.
+DesktopExec::Command commandOf(const ExecLine& line, FieldValues& values, const std::vector<std::string>& arguments) {
+    DesktopExec::Command command;
+    std::vector<std::size_t> gaps;  // code words that give the program nothing
+    std::size_t valuesEnd = 0;      // the words up to the last that holds a value
+    for (const ExecLine::Word& word : line.words()) {
+        std::vector<std::string> words;
+        bool valued = false;
+        if (const char letter = word.alone()) {
+            words = values.words(letter);
+            if (word.code) {
+                values.withholdAsCode(words);
+                words.clear();
+            }
+            valued = !words.empty();
+        } else {
+            std::string& text = words.emplace_back();
+            for (const ExecLine::Piece& piece : word.pieces) {
+                const std::string value = !piece.letter ? ""
+                                          : word.code   ? values.inCode(piece.letter)
+                                                        : values.inWord(piece.letter);
+                valued = valued || !value.empty();
+                text += piece.letter ? value : piece.text;
+            }
+            // A word of field codes alone that gives nothing is no word, as other
+            // launchers leave it out ('' written in the line stays).
+            if (text.empty() && !word.pieces.empty()) words.clear();
+        }
+        if (words.empty() && word.code) {  // a gap in code, until the end is known
+            gaps.push_back(command.size());
+            words = {""};
+        }
+        command.insert(command.end(), words.begin(), words.end());
+        if (valued) valuesEnd = command.size();
+    }
+    if (!values.argumentsPlaced() && line.codeAtEnd()) {
+        values.withholdAsCode(arguments);
+    } else if (!values.argumentsPlaced() && !arguments.empty()) {
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        valuesEnd = command.size();
+    }
+    // A gap in code goes too, with no value or a value withheld there, unless a word that
+    // holds a value comes after it: code was found by its place, and that value would
+    // move into it (`bash -c %u %f %f` would run the file's path, and so would
+    // `sh -c %i %i %f` without an icon). After the last such word only the desktop file's
+    // own text moves, as with other launchers. The program's own word stays, so an empty
+    // one is refused.
+    for (auto gap = gaps.rbegin(); gap != gaps.rend(); ++gap)
+        if (*gap >= valuesEnd && *gap > 0) command.erase(command.begin() + static_cast<std::ptrdiff_t>(*gap));
+    return command;
+}
+
 // The launch noted in the new process's environment as other launchers note it, built
 // before the fork: the child may only fill in its own pid, in room kept for it.
 class LaunchEnvironment {
@@ -260,28 +313,7 @@ std::variant<DesktopExec::Commands, std::string> DesktopExec::commands(const Des
     Commands out;
     for (const auto& batch : batches) {
         FieldValues values(entry, arguments, batch);
-        Command command;
-        for (const ExecLine::Word& word : line.words()) {
-            if (const char letter = word.alone()) {
-                std::vector<std::string> words = values.words(letter);
-                // In code, an empty word keeps its place: no word after it moves in.
-                if (word.code) {
-                    values.withholdAsCode(words);
-                    words = {""};
-                }
-                command.insert(command.end(), words.begin(), words.end());
-                continue;
-            }
-            std::string& text = command.emplace_back();
-            for (const ExecLine::Piece& piece : word.pieces)
-                text += !piece.letter ? piece.text
-                        : word.code   ? values.inCode(piece.letter)
-                                      : values.inWord(piece.letter);
-        }
-        if (!values.argumentsPlaced() && line.codeAtEnd())
-            values.withholdAsCode(arguments);
-        else if (!values.argumentsPlaced())
-            command.insert(command.end(), arguments.begin(), arguments.end());
+        Command command = commandOf(line, values, arguments);
         for (std::string& why : values.withheld()) out.withheld.push_back(std::move(why));
         if (command.empty() || command.front().empty()) return "the Exec line of " + entry.path + " names no program";
         out.commands.push_back(std::move(command));

@@ -14,6 +14,8 @@ using Piece = ExecLine::Piece;
 using Word = ExecLine::Word;
 
 constexpr std::string_view knownCodes = "uUfFickdDnNvm";
+// Codes that launchers expand to nothing, wherever they stand.
+constexpr std::string_view deprecatedCodes = "dDnNvm";
 
 // Programs that run code given on their command line: shells and interpreters.
 constexpr auto codeRunners = std::to_array<std::string_view>(
@@ -49,8 +51,7 @@ bool named(std::string_view name, std::string_view base) {
 enum class Runs { nothing, code, program };
 
 Runs runs(const Word& word) {
-    if (word.pieces.size() != 1 || word.alone()) return Runs::nothing;
-    const std::string& path = word.pieces.front().text;
+    const std::string path = word.text();
     const std::string_view name = std::string_view(path).substr(path.rfind('/') + 1);
     for (std::string_view base : codeRunners)
         if (named(name, base)) return Runs::code;
@@ -60,18 +61,21 @@ Runs runs(const Word& word) {
 }
 
 bool isOption(const Word& word) {
-    return !word.pieces.empty() && !word.pieces.front().letter &&
-           (word.pieces.front().text.starts_with('-') || word.pieces.front().text.starts_with('+'));
+    const std::string text = word.text();
+    return text.starts_with('-') || text.starts_with('+');
 }
 
 // A word that sets a variable (NAME=value): env and sudo take such words before the
 // program they run.
-bool isAssignment(const Word& word) {
-    return !isOption(word) && !word.pieces.empty() && !word.pieces.front().letter &&
-           word.pieces.front().text.find('=') != std::string::npos;
-}
+bool isAssignment(const Word& word) { return !isOption(word) && word.text().find('=') != std::string::npos; }
 
 }  // namespace
+
+std::string ExecLine::Word::text() const {
+    std::string out;
+    for (const Piece& piece : pieces) out += piece.text;
+    return out;
+}
 
 std::variant<ExecLine, std::string> ExecLine::read(const std::string& exec) {
     // Field codes are found wherever they stand, as GIO finds them.
@@ -121,9 +125,17 @@ std::variant<ExecLine, std::string> ExecLine::read(const std::string& exec) {
     ExecLine line;
     for (int i = 0; i < count; ++i) {
         Word& word = line.words_.emplace_back();
+        bool deprecated = false;
         pieces(argv[i], [&](std::string text, char letter) {
-            if (letter || !text.empty()) word.pieces.push_back({std::move(text), letter});
+            if (deprecatedCodes.find(letter) != std::string_view::npos) {
+                deprecated = true;
+            } else if (letter || !text.empty()) {
+                word.pieces.push_back({std::move(text), letter});
+            }
         });
+        // A word of nothing but deprecated codes is no word at all (an empty one written
+        // as '' stays).
+        if (deprecated && word.pieces.empty()) line.words_.pop_back();
     }
     g_strfreev(argv);
     line.markCode();

@@ -3,7 +3,11 @@
 // field codes each holds, and which words are code, where no value may go: the program
 // itself, and for a program that runs code given on its command line (a shell, an
 // interpreter, env), its words up to and including the code it runs or the script it
-// reads. Values go into these words as they are, and nothing reads them again.
+// reads. Values go into these words as they are, and nothing reads them again. A word is
+// judged by its text without its field codes, as the program receives it: a word of code
+// gets nothing for them, and one that is no code may get plain text for them, but where
+// no program of the line runs it. The deprecated codes (%d, %n, …) give nothing anywhere:
+// they are gone before the line is judged.
 #pragma once
 
 #include <string>
@@ -24,6 +28,8 @@ public:
         bool code = false;
         // The field code that is the whole word, else 0.
         char alone() const { return pieces.size() == 1 ? pieces.front().letter : 0; }
+        // Its text without its field codes.
+        std::string text() const;
     };
 
     // The line read, or why it cannot be, as "has an unknown field code in …" or

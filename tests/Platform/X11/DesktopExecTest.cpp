@@ -42,6 +42,7 @@ protected:
     std::string run(const std::string& exec, const std::string& url, std::size_t& withheld) {
         DesktopEntry entry;
         entry.path = "/apps/rec.desktop";
+        entry.name = url;  // %c tries it too
         entry.exec = exec;
         return run(entry, url, withheld);
     }
@@ -124,6 +125,13 @@ TEST_F(ShellNesting, AURLReachesNoShellAsCommandsAtAnyDepthAndPlainTextArrivesWh
         {"env -S 'sh -c' %u", none, ""},
         {"env -S 'sh -c' %u %u", none, ""},
         {"env A=1 %f", none, ""},
+        // Where what gives nothing would hide the program or its code.
+        {"sh%d -c %u", none, ""},
+        {"bash %d-c %u", none, ""},
+        {"sh%U -c %u", none, ""},
+        {"sh %u-c %U", none, ""},
+        {"bas%Uh -xc %U", none, ""},
+        {"env %Ush -c -- %c", none, ""},
         // A list inside a word cannot give each item a word.
         {R"(sh -c "exec REC %U")", none, ""},
         {"REC --files=%F", none, "--files=\n"},
@@ -151,15 +159,15 @@ TEST_F(ShellNesting, AURLReachesNoShellAsCommandsAtAnyDepthAndPlainTextArrivesWh
             std::size_t withheld = 0;
             ASSERT_EQ(run(exec, url, withheld), "") << exec;
             EXPECT_FALSE(fs::remove(folder + "/pwned")) << exec << " with " << url;
-            // A plain path is plain text, and still no command.
-            EXPECT_EQ(withheld, c.takes == any || (c.takes == plain && url == prog) ? 0u : 1u)
-                << exec << " with " << url;
+            // A plain path is plain text, and still no command. (A value withheld as a
+            // URL and as a path, or from two words, is told once for each.)
+            EXPECT_EQ(withheld > 0, c.takes == none || (c.takes == plain && url != prog)) << exec << " with " << url;
             arguments();
         }
         for (const std::string& url : harmless) {
             std::size_t withheld = 0;
             ASSERT_EQ(run(exec, url, withheld), "") << exec;
-            EXPECT_EQ(withheld, c.takes == none ? 1u : 0u) << exec << " with " << url;
+            EXPECT_EQ(withheld > 0, c.takes == none) << exec << " with " << url;
             std::string expected = c.arrives;
             if (const auto at = expected.find("URL"); at != std::string::npos) expected.replace(at, 3, url);
             EXPECT_EQ(arguments(), expected) << exec << " with " << url;
@@ -193,17 +201,21 @@ TEST_F(ShellNesting, ADesktopFilesShellGetsAValueAsItsArgumentAndNeverAsItsCode)
     }
 }
 
-// Lines put together at random from what shells and desktop files make much of, run
-// with values that are commands: each line is refused or runs, and never runs a value.
+// Lines put together at random from what shells and desktop files make much of, with
+// field codes that may give nothing put anywhere, run with values that are commands:
+// each line is refused or runs, and never runs a value.
 TEST_F(ShellNesting, RandomLinesNeverRunAValue) {
-    const std::vector<std::string> programs = {"sh -c ", "bash -c ", "env -S 'sh -c' ", "perl -e ", "x "};
+    const std::vector<std::string> programs = {"sh -c ", "bash -xc ", "env -S 'sh -c' ", "env sh -c -- ", "perl -e ",
+                                               "x "};
     const std::vector<std::string> parts = {"x", " ", "\n", "\t", "'", "\"", "\\", "\\ ", "#", "$", "%u", "%f", "%%"};
+    const std::vector<std::string> nothing = {"%d", "%D", "%m", "%U", "%F", "%i", "%c"};
     const std::string prog = folder + "/prog";
     const std::vector<std::string> values = {prog, "x;" + prog + ";x", "x:$(" + prog + ")", "x:`" + prog + "`"};
     std::mt19937 random(39);
-    for (int n = 0; n < 2000; ++n) {
+    for (int n = 0; n < 4000; ++n) {
         std::string exec = programs[random() % programs.size()];
         for (auto k = random() % 8; k-- > 0;) exec += parts[random() % parts.size()];
+        for (auto k = random() % 3; k-- > 0;) exec.insert(random() % (exec.size() + 1), nothing[random() % nothing.size()]);
         std::size_t withheld = 0;
         const std::string outcome = run(exec, values[n % values.size()], withheld);
         EXPECT_FALSE(fs::remove(folder + "/pwned")) << exec << " (" << outcome << ")";
@@ -225,11 +237,11 @@ TEST(DesktopExecTest, AValueIsAWordOfItsOwnOrPlainTextNeverCodeWhateverTheProgra
         {"sh -c echo\\ #\n%u", {"sh", "-c", "echo "}},
         {R"(sh -c "app '%f'")", {"sh", "-c", "app ''"}},
         {R"(sh -c "sh -c \"sh -c '%f'\"")", {"sh", "-c", R"(sh -c "sh -c ''")"}},
-        {"env -S 'sh -c' %u", {"env", "-S", "sh -c", ""}},
-        {"bash -O extglob -c %u", {"bash", "-O", "extglob", "-c", ""}},
-        {"xterm -e sh -c %u", {"xterm", "-e", "sh", "-c", ""}},
-        {"awk %f", {"awk", ""}},
-        {"env %u", {"env", ""}},
+        {"env -S 'sh -c' %u", {"env", "-S", "sh -c"}},
+        {"bash -O extglob -c %u", {"bash", "-O", "extglob", "-c"}},
+        {"xterm -e sh -c %u", {"xterm", "-e", "sh", "-c"}},
+        {"awk %f", {"awk"}},
+        {"env %u", {"env"}},
     };
     for (const char* form : {"sh -c", "sh -c --", "perl -E", "node -p", "node --eval", "nodejs -e", "busybox ash -c",
                              "rbash -c", "tcsh -c", "mksh -c", "zsh-5.9 -c", "pypy3 -c", "python3.11 -c", "lua -e",
@@ -237,7 +249,6 @@ TEST(DesktopExecTest, AValueIsAWordOfItsOwnOrPlainTextNeverCodeWhateverTheProgra
         Command command;
         std::istringstream words(form);
         for (std::string word; words >> word;) command.push_back(word);
-        command.push_back("");
         cases.push_back({std::string(form) + " %u", command});
     }
     struct Value {
@@ -268,6 +279,38 @@ TEST(DesktopExecTest, AValueIsAWordOfItsOwnOrPlainTextNeverCodeWhateverTheProgra
             EXPECT_EQ(out.commands, std::vector<Command>{expected}) << exec << " with " << value.text;
             EXPECT_EQ(out.withheld.size(), arrives ? 0u : 1u) << exec << " with " << value.text;
         }
+    }
+}
+
+// A field code that gives nothing, with no value or with its value withheld, is left
+// out, as other launchers leave it out; in code it stays an empty word only where a
+// word holding a value follows, which would otherwise move into the place of the code.
+TEST(DesktopExecTest, AFieldCodeThatGivesNothingLeavesNoWordUnlessAValueWouldMoveIntoCode) {
+    struct Case {
+        std::string exec;
+        std::vector<std::string> items, arguments;
+        std::string command;  // the words, each in brackets, or why there is none
+    };
+    const std::vector<Case> cases = {
+        {"awk -f prog.awk %f", {}, {}, "[awk][-f][prog.awk]"},
+        {"java -jar /opt/x.jar %f", {}, {}, "[java][-jar][/opt/x.jar]"},
+        {"python3 -m mod %U", {"http://x/a"}, {}, "[python3][-m][mod]"},
+        {"sh -c %u", {}, {"touch x"}, "[sh][-c]"},
+        {"app %u%f --x %d", {}, {}, "[app][--x]"},
+        {"bash -c %u %f %f", {"/tmp/x"}, {}, "[bash][-c][][][/tmp/x]"},
+        {"sh -c %i %i %f", {"/tmp/x"}, {}, "[sh][-c][][][/tmp/x]"},
+        {"python3 -c %c %i", {}, {"x"}, "[python3][-c][][][x]"},
+        {"%u -c", {"http://x/a"}, {}, "the Exec line of /apps/app.desktop names no program"},
+    };
+    DesktopEntry entry;
+    entry.path = "/apps/app.desktop";
+    for (const Case& c : cases) {
+        entry.exec = c.exec;
+        const auto out = DesktopExec::commands(entry, c.arguments, c.items);
+        std::string shown = std::holds_alternative<std::string>(out) ? std::get<std::string>(out) : "";
+        if (shown.empty())
+            for (const std::string& word : std::get<0>(out).commands.at(0)) shown += "[" + word + "]";
+        EXPECT_EQ(shown, c.command) << c.exec;
     }
 }
 

@@ -70,6 +70,12 @@ TEST(ExecLineTest, TheProgramAndTheCodeAProgramOfTheLineRunsAreKnownFromItsWords
         {"%u -c %u", "[%u] -c %u"},
         {"app \"%u\" '%f' \\%c --url=%u 100%%", "[app] %u %f %c --url=%u 100%"},
         {"app ''", "[app] "},
+        // Judged as the program receives them: without what gives code nothing, the
+        // deprecated codes anywhere and a field code joined to text.
+        {"bash %d-c %u", "[bash] [-c] [%u] [+]"},
+        {"sh %D -c '%n' %u", "[sh] [-c] [%u] [+]"},
+        {"sh %u-c %U", "[sh] [%u-c] [%U] [+]"},
+        {"app %m%u %v%F", "[app] %u %F"},
         // Lines that cannot be read.
         {"", "cannot be read (Text was empty (or contained only whitespace))"},
         {"   ", "cannot be read (Text was empty (or contained only whitespace))"},
