@@ -77,9 +77,15 @@ void AppDelegate::applicationDidFinishLaunching() {
 
     const auto& layouts = LayoutStore::shared().layouts;
     const auto conflicts = HotkeyManager::shared().sync(layouts, SnapStore::shared().bindings);
-    if (const auto elsewhere = heldElsewhere(conflicts); !elsewhere.empty()) {
+    auto elsewhere = heldElsewhere(conflicts);
+    const auto lacking = HotkeyManager::shared().takeLacking(elsewhere);
+    if (!elsewhere.empty()) {
         log("kestr: " + std::to_string(elsewhere.size()) +
             " hotkey(s) conflicted with another app and were not registered");
+    }
+    if (!lacking.empty()) {
+        log("kestr: " + std::to_string(lacking.size()) +
+            " hotkey(s) were not registered: this keyboard has no such key");
     }
     if (const std::string own = heldByKestr(conflicts, layouts); !own.empty())
         log("kestr: hotkey(s) already used by kestr's own shortcuts were not registered: " + own);

@@ -15,6 +15,8 @@ struct Option {
     const char* value;
     CommandLine::Mode mode;
     const char* description;
+    // How many arguments after the value the mode may read as values too (DISPLAY).
+    std::size_t optionalValues = 0;
 };
 
 // The order in which options are tested.
@@ -23,7 +25,8 @@ constexpr Option options[] = {
     {"--apply-kest", "NAME [DISPLAY]", CommandLine::Mode::applyKest,
      "apply the first kest named exactly NAME, anchored to the display whose id begins\n"
      "with DISPLAY (else the display under the pointer), and print what was placed;\n"
-     "status 1 when no kest has that name"},
+     "status 1 when no kest has that name",
+     1},
     {"--test-new-space", nullptr, CommandLine::Mode::testNewSpace, "create a new Space and switch to it"},
     {"--probe-drag", nullptr, CommandLine::Mode::probeDrag, "log window drags until interrupted (Ctrl-C)"},
     {"--dump-content", nullptr, CommandLine::Mode::dumpContent,
@@ -78,17 +81,27 @@ std::optional<std::string> mistakeIn(const std::vector<std::string>& arguments) 
 
 CommandLine::Choice CommandLine::choose(const std::vector<std::string>& arguments,
                                         const std::vector<Mode>& unavailable) {
-    const auto begin = arguments.begin() + (arguments.empty() ? 0 : 1);  // the program path is never an option
-    for (const Option& option : options) {
-        if (std::find(unavailable.begin(), unavailable.end(), option.mode) != unavailable.end()) continue;
-        auto first = std::find(begin, arguments.end(), option.name);
-        if (first == arguments.end()) continue;
-        const auto position = static_cast<std::size_t>(first - arguments.begin());
-        if (!option.value) return {option.mode, "", position};
-        // Only the first occurrence counts; with nothing after it the option is absent.
-        if (position + 1 >= arguments.size()) continue;
-        return {option.mode, arguments[position + 1], position};
+    // Where each option first stands. An option's values are taken as given, so an
+    // argument read as a value is never an option itself.
+    std::optional<std::size_t> first[std::size(options)];
+    for (std::size_t i = 1; i < arguments.size(); ++i) {  // the program path is never an option
+        const auto option = std::find_if(std::begin(options), std::end(options), [&](const Option& o) {
+            return arguments[i] == o.name &&
+                   std::find(unavailable.begin(), unavailable.end(), o.mode) == unavailable.end();
+        });
+        if (option == std::end(options)) continue;
+        // With nothing after it an option with a value is absent.
+        if (option->value && i + 1 >= arguments.size()) continue;
+        auto& position = first[option - std::begin(options)];
+        if (!position) position = i;
+        if (option->value) i += std::min(1 + option->optionalValues, arguments.size() - 1 - i);
     }
+    for (std::size_t o = 0; o < std::size(options); ++o) {
+        if (!first[o]) continue;
+        const std::size_t position = *first[o];
+        return {options[o].mode, options[o].value ? arguments[position + 1] : "", position};
+    }
+    const auto begin = arguments.begin() + (arguments.empty() ? 0 : 1);
     if (std::find(begin, arguments.end(), helpOption) != arguments.end()) return {Mode::help, "", 0};
     if (auto problem = mistakeIn(arguments)) return {Mode::mistake, *problem, 0};
     return {};

@@ -1,6 +1,8 @@
 // Which diagnostic mode the command line asks for. Options are tested in a fixed
-// order; the first one present (with its value, when it takes one) wins. Arguments are
-// compared whole and case-sensitively: no abbreviations, no "--option=value".
+// order; the first one present (with its value, when it takes one) wins. A value is
+// taken as given, even one that looks like an option ("--apply-kest --dump" looks for
+// the kest "--dump"). Arguments are compared whole and case-sensitively: no
+// abbreviations, no "--option=value".
 // With no mode chosen, "--help" asks for the help text, and a mode without its value or
 // an argument starting with "-" that names no option is a mistake: the menu-bar
 // application starts only from a command line that asks for nothing else.

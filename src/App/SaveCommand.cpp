@@ -126,9 +126,16 @@ void SaveCommand::store(const SaveDialog::Result& choice, const std::optional<st
     const auto conflicts = HotkeyManager::shared().sync(layouts.layouts, SnapStore::shared().bindings);
     if (rebuildMenu) rebuildMenu();
     if (flashSaved) flashSaved();
-    if (const auto elsewhere = heldElsewhere(conflicts); !elsewhere.empty()) {
+    auto elsewhere = heldElsewhere(conflicts);
+    const auto lacking = HotkeyManager::shared().takeLacking(elsewhere);
+    if (!elsewhere.empty()) {
         platform().log().line("kestr: saved “" + choice.name + "” — hotkey conflicts (another app owns the key): " +
                               joinedNames(hotkeyConflictNames(elsewhere, layouts.layouts)));
+    }
+    if (!lacking.empty()) {
+        platform().log().line("kestr: saved “" + choice.name +
+                              "” — hotkeys not registered (this keyboard has no such key): " +
+                              joinedNames(hotkeyConflictNames(lacking, layouts.layouts)));
     }
     if (const std::string own = heldByKestr(conflicts, layouts.layouts); !own.empty())
         platform().log().line("kestr: saved “" + choice.name +

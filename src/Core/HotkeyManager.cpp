@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -57,7 +58,15 @@ std::optional<std::uint32_t> HotkeyManager::registerCarbon(const Hotkey& hotkey,
     // Taken before registering, so a refused attempt consumes its identifier too.
     const std::uint32_t id = nextID++;
     lastStatus_ = HotKeyStatus::noErr;
-    if (!live) return ownHolder(hotkey) ? std::nullopt : std::optional(id);
+    if (!live) {
+        if (ownHolder(hotkey)) return std::nullopt;
+        // The keyboard is asked as the desktop would answer a registration, nothing taken.
+        if (!platform().hotKeys().hasKey(hotkey.keyCode)) {
+            lastStatus_ = HotKeyStatus::eventHotKeyInvalid;
+            return std::nullopt;
+        }
+        return id;
+    }
     const auto result =
         platform().hotKeys().registerHotKey(hotkey.keyCode, hotkey.modifiers, EventHotKeyID{signature, id});
     lastStatus_ = result.status;
@@ -80,14 +89,15 @@ void HotkeyManager::refuse(std::vector<Conflict>& conflicts, const HotkeySource&
     const auto holder = ownHolder(hotkey);
     conflicts.push_back({source, hotkey, holder});
     // A key this keyboard lacks is refused too, but nobody holds it.
+    const bool lacking = !holder && lastStatus_ == HotKeyStatus::eventHotKeyInvalid;
     if (!holder && lastStatus_ == HotKeyStatus::eventHotKeyExists) heldByOtherPrograms.push_back(conflicts.back());
-    if (!holder && lastStatus_ == HotKeyStatus::eventHotKeyInvalid) lackingKeys.push_back(hotkey);
+    if (lacking) lackingKeys.push_back(hotkey);
     const auto* snap = std::get_if<HotkeySource::Snap>(&source.value);
     if (!live || (!holder && !snap)) return;
+    const char* unheld = lacking ? "this keyboard has no such key" : "likely taken by the system or another app";
     log((snap ? "snap '" + snap->action.rawValue() + "'" : hotkeySourceName(source, layouts)) + " (" +
         hotkey.displayString() + ") FAILED to register — " +
-        (holder ? "already used by kestr's " + hotkeySourceName(*holder, layouts)
-                : std::string("likely taken by the system or another app")));
+        (holder ? "already used by kestr's " + hotkeySourceName(*holder, layouts) : std::string(unheld)));
 }
 
 std::vector<HotkeyManager::Conflict> HotkeyManager::sync(const std::vector<Layout>& layouts,
@@ -240,6 +250,14 @@ std::string HotkeyManager::heldKeyAdvice(std::uint32_t modifier) const {
 
 bool HotkeyManager::lacks(const Hotkey& hotkey) const {
     return std::find(lackingKeys.begin(), lackingKeys.end(), hotkey) != lackingKeys.end();
+}
+
+std::vector<HotkeyManager::Conflict> HotkeyManager::takeLacking(std::vector<Conflict>& conflicts) const {
+    const auto kept = std::stable_partition(conflicts.begin(), conflicts.end(),
+                                            [&](const Conflict& c) { return c.heldBy || !lacks(c.hotkey); });
+    std::vector<Conflict> lacking(std::make_move_iterator(kept), std::make_move_iterator(conflicts.end()));
+    conflicts.erase(kept, conflicts.end());
+    return lacking;
 }
 
 bool HotkeyManager::arrives(const Hotkey& hotkey, const std::optional<HotkeySource>& source) const {

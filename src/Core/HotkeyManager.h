@@ -50,7 +50,8 @@ public:
     std::vector<Conflict> sync(const std::vector<Layout>& layouts, const std::vector<SnapBinding>& snaps);
     // What a synchronisation would register, kept in `registrations`, without registering
     // any key or logging: for the modes that only draw the shortcuts. A key an earlier
-    // shortcut of the same call takes is refused, as in a synchronisation, and a modifier
+    // shortcut of the same call takes is refused, as in a synchronisation, a key this
+    // keyboard does not have is refused as the desktop refuses it, and a modifier
     // another program keeps for itself is found as there (its keys are tried and let go
     // at once), so the drawn shortcuts are marked as the running program marks them.
     void plan(const std::vector<Layout>& layouts, const std::vector<SnapBinding>& snaps);
@@ -76,6 +77,11 @@ public:
     std::string shownKeys(const Hotkey& hotkey, bool shortForm = false,
                           const std::optional<HotkeySource>& source = std::nullopt) const;
     static constexpr const char* notArrivingMark = "\u26A0 ";
+    // Whether the last synchronisation found that this keyboard has no such key.
+    bool lacks(const Hotkey& hotkey) const;
+    // Moves the conflicts whose key this keyboard does not have out of `conflicts`, the
+    // order of both kept, and gives them: nobody holds such a key.
+    std::vector<Conflict> takeLacking(std::vector<Conflict>& conflicts) const;
     // Why a press of `hotkey` never reaches kestr (or `source`), as a sentence for its
     // tooltip; none when it arrives.
     std::optional<std::string> whyNotArriving(const Hotkey& hotkey,
@@ -150,8 +156,6 @@ private:
     std::string heldKeySentence(std::uint32_t modifier, const char* unknownKeeper = "Another program") const;
     // Who keeps that held modifier, where the desktop can tell.
     const ModifierHolder* holderOf(std::uint32_t modifier) const;
-    // Whether the last synchronisation found that this keyboard has no such key.
-    bool lacks(const Hotkey& hotkey) const;
     // A synchronisation, registering with the desktop when `live`, else only planned.
     std::vector<Conflict> assign(const std::vector<Layout>& layouts, const std::vector<SnapBinding>& snaps, bool live);
     // The registration of this synchronisation that holds the key, if any.

@@ -64,6 +64,12 @@ public:
     virtual std::int32_t installApplicationHandler(HotKeyEventHandler handler) = 0;
     virtual HotKeyRegistration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers, EventHotKeyID id) = 0;
     virtual std::int32_t unregisterHotKey(std::uint64_t reference) = 0;
+    // Whether this keyboard has the key (a key code), asked without taking it: a
+    // registration of a key it lacks is refused as invalid.
+    virtual bool hasKey(std::uint32_t keyCode) {
+        (void)keyCode;
+        return true;
+    }
     // Of the given modifiers (CarbonModifier bits), those whose own keys another program
     // holds for itself, so that every shortcut with one of them goes to that program (a
     // window manager that opens its menu on the bare Super key). 0 where the desktop

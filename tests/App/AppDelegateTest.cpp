@@ -303,6 +303,28 @@ TEST_F(AppDelegateTest, AShortcutKestrItselfHoldsIsLoggedWithItsHolder) {
     EXPECT_FALSE(logged("conflicted with another app"));
 }
 
+// A key this keyboard does not have is not blamed on another program: the log says the
+// keyboard has no such key, and counts as taken only the key another program holds.
+TEST_F(AppDelegateTest, AKeyTheKeyboardLacksIsLoggedAsMissingNotAsTaken) {
+    const Hotkey f19{80, 0x900}, f18{79, 0x900}, taken{0, 0x900};
+    LayoutStore::shared().layouts = {kestOfNotes("Missing", f19), kestOfNotes("Taken", taken)};
+    LayoutStore::shared().save();
+    LayoutStore::shared().layouts.clear();
+    SnapStore::shared().bindings = {SnapBinding{Uuid::random(), SnapAction::leftHalf, f18}};
+    SnapStore::shared().save();
+    SnapStore::shared().bindings.clear();
+    sim->simHotKeys().missingKeys = {f19.keyCode, f18.keyCode};
+    sim->simHotKeys().holdByOtherProgram(taken.keyCode, taken.modifiers);
+
+    launch();
+    for (const std::string& line :
+         {std::string("kestr: 1 hotkey(s) conflicted with another app and were not registered"),
+          std::string("kestr: 2 hotkey(s) were not registered: this keyboard has no such key"),
+          "kestr[hotkey]: snap 'leftHalf' (" + f18.displayString() +
+              ") FAILED to register — this keyboard has no such key"})
+        EXPECT_TRUE(logged(line)) << line;
+}
+
 TEST_F(AppDelegateTest, AStoreThatFailedToLoadIsReportedWithWhereItsFileWasKept) {
     const std::string kests = LayoutStore::shared().fileURL;
     sim->files().createDirectories(parentFolder(kests));

@@ -29,6 +29,33 @@ TEST(CommandLineTest, FirstAvailableOptionInTableOrderWithTheArgumentAfterItsFir
               Mode::writeSampleLayout);
 }
 
+// What a mode reads as its value is never an option itself, whatever it looks like; an
+// option after the value still is.
+TEST(CommandLineTest, EveryModesValueIsTakenAsGiven) {
+    struct Row {
+        std::vector<std::string> args;
+        Mode mode;
+        std::string value;
+    };
+    const Row rows[] = {
+        {{"--apply-kest", "--dump"}, Mode::applyKest, "--dump"},
+        {{"--apply-kest", "-x"}, Mode::applyKest, "-x"},
+        {{"--apply-kest", "Work", "--dump"}, Mode::applyKest, "Work"},  // its DISPLAY
+        {{"--render-panel", "--dump-content", "snaps"}, Mode::renderPanel, "--dump-content"},
+        {{"--render-editor", "--test-new-space"}, Mode::renderEditor, "--test-new-space"},
+        {{"--render-menubar-icons", "--dump"}, Mode::renderMenuBarIcons, "--dump"},
+        {{"--write-sample-layout", "--probe-min-size"}, Mode::writeSampleLayout, "--probe-min-size"},
+        {{"--write-sample-layout", "--help"}, Mode::writeSampleLayout, "--help"},
+        {{"--render-editor", "--dump", "--dump"}, Mode::dump, ""},
+        {{"--apply-kest", "Work", "1", "--dump"}, Mode::dump, ""},
+    };
+    for (const Row& row : rows) {
+        const auto c = choose(row.args);
+        EXPECT_EQ(c.mode, row.mode) << ::testing::PrintToString(row.args);
+        EXPECT_EQ(c.value, row.value) << ::testing::PrintToString(row.args);
+    }
+}
+
 TEST(CommandLineTest, OnlyWholeExactArgumentsAfterTheProgramPathAreOptions) {
     for (const auto& args : std::vector<std::vector<std::string>>{{}, {"Work"}, {"-session", "1234_5"}})
         EXPECT_EQ(choose(args).mode, Mode::menuBarApplication) << ::testing::PrintToString(args);

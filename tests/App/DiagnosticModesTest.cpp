@@ -11,10 +11,13 @@
 #include "Core/LayoutStore.h"
 #include "Platform/Sim/SimEventMonitors.h"
 #include "Platform/Sim/SimHotKeys.h"
+#include "Snap/SnapStore.h"
 #include "Support/SampleKests.h"
 #include "Support/CapturedOutput.h"
 #include "Support/DesktopTest.h"
 #include "Support/StartedTask.h"
+#include "UI/Panel/KestRowView.h"
+#include "UI/Snap/SnapCellView.h"
 
 namespace kestr {
 namespace {
@@ -146,6 +149,36 @@ TEST_F(DiagnosticModesTest, TheRendersMarkTheShortcutsOfAModifierAnotherProgramK
     HotkeyManager& hotkeys = HotkeyManager::shared();
     EXPECT_EQ(hotkeys.shownKeys(superKeys), "\u26A0 " + superKeys.displayString());
     EXPECT_FALSE(hotkeys.arrivingCaptureHotkey());
+    EXPECT_TRUE(sim->simHotKeys().registrations().empty());
+    EXPECT_EQ(sim->simLog().lines(), std::vector<std::string>{});
+}
+
+// A key this keyboard does not have never arrives: each render asks the keyboard as the
+// running program does and marks the kest's F19 and the snap's F18, still taking and
+// logging nothing.
+TEST_F(DiagnosticModesTest, TheRendersMarkKeysTheKeyboardLacks) {
+    const Hotkey f19{80, CarbonModifier::command | CarbonModifier::option};
+    const Hotkey f18{79, f19.modifiers};
+    LayoutStore::shared().layouts = {test::sampleKest(1, 2)};
+    LayoutStore::shared().layouts[0].hotkey = f19;
+    LayoutStore::shared().save();
+    SnapStore::shared().bindings = {SnapBinding{Uuid::random(), SnapAction::leftHalf, f18}};
+    SnapStore::shared().save();
+    sim->simHotKeys().missingKeys = {f19.keyCode, f18.keyCode};
+    const std::string path = sim->simFiles().homeDirectory() + "/r.png";
+    HotkeyManager& hotkeys = HotkeyManager::shared();
+    const auto marked = [](const Hotkey& h) { return "\u26A0 " + h.displayString(); };
+    for (const bool panel : {true, false}) {
+        hotkeys.lackingKeys.clear();
+        ASSERT_EQ(panel ? DiagnosticModes::renderPanel(output, {"--render-panel", path}, path)
+                        : DiagnosticModes::renderEditor(output, path),
+                  0)
+            << output.stderrText;
+        const Layout& kest = LayoutStore::shared().layouts[0];
+        EXPECT_EQ(KestRowView::models(LayoutStore::shared().layouts).at(0).hotkey, marked(f19)) << "panel row";
+        EXPECT_EQ(hotkeys.shownKestKeys(kest), marked(f19)) << "gallery cell";
+        EXPECT_EQ(SnapCellView::model(SnapStore::shared().bindings[0]).hotkey, marked(f18)) << "snap cell";
+    }
     EXPECT_TRUE(sim->simHotKeys().registrations().empty());
     EXPECT_EQ(sim->simLog().lines(), std::vector<std::string>{});
 }

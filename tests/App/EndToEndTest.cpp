@@ -184,12 +184,16 @@ TEST(EndToEndTest, OptionsAreTestedInTheirFixedOrderAndUnusableOnesAreRefused) {
     EXPECT_FALSE(fs::exists(home.scenarioPath)) << "nothing ran, so the desktop was not even created";
     EXPECT_FALSE(fs::exists(home.home() + "/data")) << "nor did the menu-bar application start";
 
-    // --apply-kest takes --dump as its name, but --dump is tested first, and before
-    // --probe-min-size although written after it.
-    r = home.run({"--probe-min-size", "--apply-kest", "--dump"});
+    // --dump is tested before --probe-min-size although written after it.
+    r = home.run({"--probe-min-size", "--dump"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(startsWith(r.out, dumpBanner)) << r.out;
     EXPECT_TRUE(fs::exists(home.scenarioPath)) << "the desktop is kept after every mode";
+    // A value is taken as given: --apply-kest looks for a kest named "--dump".
+    r = home.run({"--probe-min-size", "--apply-kest", "--dump"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no kest named --dump\n"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
 }
 
 TEST(EndToEndTest, SampleIsWrittenOnceWithABackupOfTheFirst) {

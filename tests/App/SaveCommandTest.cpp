@@ -237,6 +237,15 @@ TEST_F(SaveCommandTest, RefusedHotKeysAreLoggedAndTheSaveStands) {
     EXPECT_TRUE(
         logged("kestr: saved “Coding” — hotkey conflicts (kestr's own shortcuts hold the key): snap "
                "“Maximize” (⌃⌥⌘1, held by kest “Coding”)"));
+
+    // Nor is a key this keyboard does not have: it is said to be missing.
+    SnapStore::shared().bindings[0].hotkey = Hotkey{80, 0x900};
+    sim->simHotKeys().missingKeys = {80};
+    kests().clear();
+    answers = {{"Coding", false}};
+    command.run();
+    EXPECT_TRUE(
+        logged("kestr: saved “Coding” — hotkeys not registered (this keyboard has no such key): Snap: Maximize"));
     EXPECT_EQ(std::count_if(sim->simLog().lines().begin(), sim->simLog().lines().end(),
                             [](const std::string& l) { return l.find("another app") != std::string::npos; }),
               1);

@@ -159,20 +159,8 @@ TEST_F(ShortcutsThatNeverArriveTest, EveryPlaceMarksKeysAnotherOfKestrsShortcuts
 // A pinned kest's or a snap's key this keyboard does not have is refused by the desktop:
 // each place shows it marked, with why, rather than unmarked or not at all.
 TEST_F(ShortcutsThatNeverArriveTest, EveryPlaceMarksKeysTheKeyboardLacks) {
-    struct KeyboardWithout : SimHotKeys {
-        HotKeyRegistration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers, EventHotKeyID id) override {
-            if (keyCode == 16) return {HotKeyStatus::eventHotKeyInvalid, std::nullopt};
-            return SimHotKeys::registerHotKey(keyCode, modifiers, id);
-        }
-    };
-    struct Desktop : SimDesktop {
-        KeyboardWithout keys;
-        HotKeys& hotKeys() override { return keys; }
-    };
-    installPlatform(nullptr);
-    sim = std::make_unique<Desktop>();
-    installPlatform(sim.get());
     const Hotkey missing{16, CarbonModifier::control | CarbonModifier::option};
+    sim->simHotKeys().missingKeys = {missing.keyCode};
     Layout kest = sampleKest(1, 1);
     kest.hotkey = missing;
     LayoutStore::shared().layouts = {kest};

@@ -8,6 +8,7 @@ std::int32_t SimHotKeys::installApplicationHandler(HotKeyEventHandler handler) {
 }
 
 HotKeyRegistration SimHotKeys::registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers, EventHotKeyID id) {
+    if (!hasKey(keyCode)) return {HotKeyStatus::eventHotKeyInvalid, std::nullopt};
     if (heldElsewhere_.count({keyCode, modifiers})) return {HotKeyStatus::eventHotKeyExists, std::nullopt};
     for (const auto& [reference, r] : registrations_) {
         if (r.keyCode == keyCode && r.modifiers == modifiers) return {HotKeyStatus::eventHotKeyExists, std::nullopt};

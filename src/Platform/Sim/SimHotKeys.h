@@ -16,6 +16,7 @@ public:
     std::int32_t installApplicationHandler(HotKeyEventHandler handler) override;
     HotKeyRegistration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers, EventHotKeyID id) override;
     std::int32_t unregisterHotKey(std::uint64_t reference) override;
+    bool hasKey(std::uint32_t keyCode) override { return !missingKeys.count(keyCode); }
     std::uint32_t modifiersHeldElsewhere(std::uint32_t modifiers) override { return modifiers & heldModifiers; }
     std::optional<ModifierHolder> modifierHolder(std::uint32_t modifier) override {
         return modifier & heldModifiers ? holder : std::nullopt;
@@ -35,6 +36,8 @@ public:
     // Another program holds the key: registering it fails.
     void holdByOtherProgram(std::uint32_t keyCode, std::uint32_t modifiers);
     void releaseByOtherProgram(std::uint32_t keyCode, std::uint32_t modifiers);
+    // Keys this keyboard does not have: registering one is refused as invalid.
+    std::set<std::uint32_t> missingKeys;
     // Modifiers whose own keys another program holds (CarbonModifier bits).
     std::uint32_t heldModifiers = 0;
     // Who holds them, when the desktop tells.

@@ -53,6 +53,8 @@ std::int32_t X11HotKeys::unregisterHotKey(std::uint64_t reference) {
     return HotKeyStatus::noErr;
 }
 
+bool X11HotKeys::hasKey(std::uint32_t keyCode) { return !keys_.xKeycodes(keyCode).empty(); }
+
 std::uint32_t X11HotKeys::modifiersHeldElsewhere(std::uint32_t modifiers) {
     std::uint32_t held = 0;
     for (const std::uint32_t modifier : CarbonModifier::each) {

@@ -28,6 +28,8 @@ public:
     std::int32_t installApplicationHandler(HotKeyEventHandler handler) override;
     HotKeyRegistration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers, EventHotKeyID id) override;
     std::int32_t unregisterHotKey(std::uint64_t reference) override;
+    // Whether the current keyboard map holds the key; nothing is grabbed.
+    bool hasKey(std::uint32_t keyCode) override;
     // Tries a grab of each modifier's own keys, pressed alone, and lets go at once: a
     // client that holds them for itself (with any modifiers) makes the server refuse it.
     std::uint32_t modifiersHeldElsewhere(std::uint32_t modifiers) override;

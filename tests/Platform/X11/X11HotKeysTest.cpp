@@ -280,6 +280,14 @@ TEST_F(X11HotKeysTest, ANewKeymapMovesTheGrabsAndAKeyItLacksIsRefusedByName) {
     ASSERT_EQ(conflicts.size(), 1u);
     EXPECT_EQ(conflicts[0].source, HotkeySource::snap(SnapAction::leftHalf));
     EXPECT_TRUE(logged("Alt+Super+\u2190 is not registered: this keyboard has no key \u2190"));
+    EXPECT_TRUE(logged("(Alt+Super+\u2190) FAILED to register \u2014 this keyboard has no such key"));
+
+    // Drawn only, as the renders do: the keymap is asked, no key taken, nothing logged.
+    recordedLog().clear();
+    const Hotkey left{leftArrow, altSuper};
+    HotkeyManager::shared().plan({}, {SnapBinding{Uuid::random(), SnapAction::leftHalf, left}});
+    EXPECT_EQ(HotkeyManager::shared().shownKeys(left), "\u26A0 " + left.displayString());
+    EXPECT_TRUE(recordedLog().lines().empty());
 }
 
 }  // namespace
