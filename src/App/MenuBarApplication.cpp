@@ -121,7 +121,9 @@ int MenuBarApplication::run(const UserEnvironment& user, const UserEnvironment::
         backend.onDisplaysChanged([&button] {
             if (button) button->followMainDisplay();
         });
-        backend.onVisibleAreasChanged([&running] {
+        backend.onVisibleAreasChanged([&button, &running] {
+            // A panel came, went or changed: the button stays clear of them.
+            if (button) button->followMainDisplay();
             if (running) running->visibleAreasChanged();
         });
         MessageBoxAlerts alerts;

@@ -5,8 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "Platform/Displays.h"
 #include "Platform/Geometry.h"
 
 namespace kestr {
@@ -41,6 +43,11 @@ public:
     // other windows' way, as a panel does: maximised windows start below it rather than
     // under it. An area not at the top edge reserves nothing.
     virtual void reserveTopEdge(const NativeWindow&, const Rect& /*area*/) {}
+    // The room for windows on the display (global coordinates) as the desktop's panels
+    // leave it, not counting the strip this window keeps itself: where the window stands
+    // clear of every panel, whatever strip it keeps. None where the window system cannot
+    // tell.
+    virtual std::optional<Rect> roomBeside(const NativeWindow&, DisplayID) { return std::nullopt; }
     // Where the window takes the mouse, in its own coordinates; none: nowhere.
     virtual void setInputShape(const NativeWindow&, const std::vector<Rect>& /*region*/) {}
     // The part of the window that shows, in its own coordinates; none: nothing.

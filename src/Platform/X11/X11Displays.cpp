@@ -150,7 +150,14 @@ std::string X11Displays::identityOf(const xcb_randr_monitor_info_t& monitor, con
 
 double X11Displays::flipHeight() const { return monitors_.empty() ? 0 : monitors_.front().bounds.height(); }
 
-Rect X11Displays::visibleArea(const X11Monitor& monitor) const {
+Rect X11Displays::roomBeside(DisplayID display, xcb_window_t own) const {
+    for (const X11Monitor& m : monitors_) {
+        if (m.id == display) return visibleArea(m, own);
+    }
+    return Rect();
+}
+
+Rect X11Displays::visibleArea(const X11Monitor& monitor, xcb_window_t leftOut) const {
     const Rect& m = monitor.bounds;
     double left = m.minX(), top = m.minY(), right = m.maxX(), bottom = m.maxY();
     const auto overlaps = [](double a0, double a1, double b0, double b1) { return a0 < b1 && b0 < a1; };
@@ -158,7 +165,7 @@ Rect X11Displays::visibleArea(const X11Monitor& monitor) const {
     double deepestTop = 0, deepestBottom = 0, deepestLeft = 0, deepestRight = 0;
     for (xcb_window_t w : model_.strutWindows()) {
         const X11Client* c = model_.client(w);
-        if (!c || !c->strut || !model_.onCurrentDesktop(*c)) continue;
+        if (w == leftOut || !c || !c->strut || !model_.onCurrentDesktop(*c)) continue;
         const X11Strut& s = *c->strut;
         deepestTop = std::max(deepestTop, double(s.top));
         deepestBottom = std::max(deepestBottom, double(s.bottom));
@@ -185,7 +192,9 @@ Rect X11Displays::visibleArea(const X11Monitor& monitor) const {
     // The window manager's own work area has the last word where it covers the monitor. It
     // is one rectangle for the whole screen, so a strip kept on one monitor cuts the others
     // along that edge too: an edge the strips account for was taken monitor by monitor above.
-    if (const auto area = model_.workArea()) {
+    // It counts the strip of the window left out, though, and it is written after the
+    // strips it comes from: that room goes by the strips alone.
+    if (const auto area = leftOut == XCB_NONE ? model_.workArea() : std::nullopt) {
         const double areaTop = area->minY() <= deepestTop ? 0 : area->minY();
         const double areaLeft = area->minX() <= deepestLeft ? 0 : area->minX();
         const double areaBottom = rootSize_.height - area->maxY() <= deepestBottom ? rootSize_.height : area->maxY();

@@ -44,12 +44,17 @@ public:
     // Reads the monitors again.
     void refresh();
 
+    // The room for windows on the display as the docks leave it to `own`: its visible area
+    // without the strip that window keeps itself. A zero rectangle for an unknown display.
+    Rect roomBeside(DisplayID display, xcb_window_t own) const;
+
     // A name-based UUID (version 8) from any text, in canonical upper-case form.
     static std::string uuidFromName(const std::string& name);
 
 private:
     std::string identityOf(const xcb_randr_monitor_info_t& monitor, const std::string& name);
-    Rect visibleArea(const X11Monitor& monitor) const;
+    // `leftOut`: a window whose strip is not counted.
+    Rect visibleArea(const X11Monitor& monitor, xcb_window_t leftOut = XCB_NONE) const;
     double flipHeight() const;
 
     X11Connection& x_;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Platform/X11/X11Connection.h"
+#include "Platform/X11/X11Displays.h"
 
 namespace kestr {
 
@@ -153,6 +154,12 @@ void X11NativeWindows::setInputShape(const NativeWindow& window, const std::vect
 
 void X11NativeWindows::setVisibleShape(const NativeWindow& window, const std::vector<Rect>& region) {
     setShape(window, XCB_SHAPE_SK_BOUNDING, region);
+}
+
+std::optional<Rect> X11NativeWindows::roomBeside(const NativeWindow& window, DisplayID display) {
+    if (!displays_ || window.id == 0) return std::nullopt;
+    const Rect room = displays_->roomBeside(display, static_cast<xcb_window_t>(window.id));
+    return room.isEmpty() ? std::nullopt : std::optional<Rect>(room);
 }
 
 }  // namespace kestr

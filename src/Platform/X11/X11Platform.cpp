@@ -15,6 +15,7 @@ X11Platform::X11Platform(X11PlatformOptions options)
       windowServer_(model_),
       workspace_(*connection_, model_, entries_, host_.mainActor(), host_.log(), options.ownPid, options.dataFolders),
       spaces_(*connection_, model_),
+      nativeWindows_(&displays_),
       settings_(JsonFileDefaults::settingsPath(options.configHome)),
       keyTable_(*connection_),
       eventMonitors_(*connection_, model_, displays_, pointer_, keyTable_, host_.mainActor(), options.ownPid),

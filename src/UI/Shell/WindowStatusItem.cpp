@@ -82,14 +82,24 @@ double WindowStatusItem::keptTopStrip() const {
     return (kept_ ? *kept_ : stripUnder(askedFrame())).height();
 }
 
+Rect WindowStatusItem::room() const {
+    Displays& displays = platform().displays();
+    const DisplayID main = displays.mainDisplayID();
+    const auto native = nativeWindow(*window_);
+    const auto room = native ? platform().nativeWindows().roomBeside(*native, main) : std::nullopt;
+    return room ? *room : displays.displayBounds(main);
+}
+
 Rect WindowStatusItem::stripUnder(const QRect& frame) const {
     Displays& displays = platform().displays();
     const Rect main = displays.displayBounds(displays.mainDisplayID());
     const double bottom = frame.y() + frame.height();
     // The window system keeps a strip only at the top of the whole screen, and only where
-    // it takes such requests. A window manager may keep windows a few pixels off the
-    // edge: the strip then reaches down to the button's bottom.
-    if (main.minY() != 0 || !nativeWindow(*window_) || frame.y() - main.minY() >= buttonHeight || bottom <= main.minY())
+    // it takes such requests. The strip reaches from that edge, over any panel there, down
+    // to the button's bottom, also where a window manager keeps the button a few pixels
+    // lower than the top of the room it asked for.
+    if (main.minY() != 0 || !nativeWindow(*window_) || frame.y() - room().minY() >= buttonHeight ||
+        bottom <= main.minY())
         return {};
     return Rect(frame.x(), main.minY(), frame.width(), bottom - main.minY());
 }
@@ -107,11 +117,12 @@ void WindowStatusItem::keepStripUnder(const QRect& frame) {
 QRect WindowStatusItem::askedFrame() const {
     const QSizeF size = drawnSize();
     const QSize pixels(static_cast<int>(std::ceil(size.width())), static_cast<int>(std::ceil(size.height())));
-    Displays& displays = platform().displays();
-    const Rect main = displays.displayBounds(displays.mainDisplayID());
-    return QRect(
-        QPoint(static_cast<int>(std::lround(main.maxX())) - pixels.width(), static_cast<int>(std::lround(main.minY()))),
-        pixels);
+    // At the top right of the room the panels leave, never over one of them; the strip the
+    // button keeps is not counted, or the button would push itself down.
+    const Rect within = room();
+    return QRect(QPoint(static_cast<int>(std::lround(within.maxX())) - pixels.width(),
+                        static_cast<int>(std::lround(within.minY()))),
+                 pixels);
 }
 
 void WindowStatusItem::popUpMenu(QMenu& menu) { menu.exec(window_->mapToGlobal(window_->rect().bottomLeft())); }

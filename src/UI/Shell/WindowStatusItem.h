@@ -1,6 +1,6 @@
 // The status item of a desktop without a system tray: a small frameless window that
-// stays on top at the right end of the main display's top edge and behaves as the
-// button (picture, clicks, the menu under it).
+// stays on top at the top right of the main display's room for windows (below or beside
+// its panels) and behaves as the button (picture, clicks, the menu under it).
 #pragma once
 
 #include <QWidget>
@@ -21,8 +21,8 @@ public:
     void popUpMenu(QMenu& menu) override;
     double keptTopStrip() const override;
     QWidget& window();
-    // Moves the button to the right end of the main display's top edge as it is now; the
-    // owner calls it when the monitors change.
+    // Moves the button to the top right of the main display's room for windows as it is
+    // now; the owner calls it when the monitors or the panels' strips change.
     void followMainDisplay();
 
 protected:
@@ -38,6 +38,9 @@ private:
     // deep as it said.
     void keepStripUnder(const QRect& frame);
     QRect askedFrame() const;
+    // The main display's room for windows, without the strip the button keeps; the whole
+    // display where the window system cannot tell.
+    Rect room() const;
 
     std::unique_ptr<ButtonWindow> window_;
     QRect asked_;

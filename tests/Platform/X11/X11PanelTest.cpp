@@ -16,6 +16,7 @@
 #include "UI/Shell/MessageBoxAlerts.h"
 #include "UI/Shell/SaveDialog.h"
 #include "UI/Shell/ToastPresenter.h"
+#include "UI/NativeWindow.h"
 #include "UI/Shell/WindowStatusItem.h"
 #include "Window/DisplayManager.h"
 #include "Platform/X11/Support/BackendTest.h"
@@ -183,6 +184,64 @@ TEST_P(X11StatusButtonTest, ItAnOpenAlertAndAToastShowOnEveryDesktopAndMaximised
     })) << "the window was not maximised";
     EXPECT_GT(frameOf(connection(), w)->y, item.buttonFrame()->bottom()) << "its title bar is under the button";
     ASSERT_TRUE(switchTo(0));
+}
+
+// A top panel of a desktop without a tray (a taskbar and a clock) stays in view: the
+// button stands below it, and beside a panel at the right, at the top right of the room
+// the panels leave. Its strip reaches from the screen's edge down to its bottom, as it
+// said before it showed, and it follows the panels' strips without counting its own
+// (which would push it down).
+TEST_P(X11StatusButtonTest, ItStandsInTheRoomThePanelsLeaveAndFollowsTheirStrips) {
+    ASSERT_NO_THROW(session().startWindowManager(GetParam()));
+    ClientOptions options;
+    options.type = "dock";
+    options.strutTop = 27;
+    options.geometry = ClientGeometry{0, 0, session().width(), 27};
+    const xcb_window_t panel = spawn(options).window();
+    const DisplayID main = x11().displays().mainDisplayID();
+    ASSERT_TRUE(settle([&] { return DisplayManager::visibleAreaLocal(main).minY() == 27; }));
+    WindowStatusItem item;
+    EXPECT_EQ(item.keptTopStrip(), 27 + StatusItem::buttonHeight);
+    int told = 0;
+    item.onKeptStripChange = [&told] { ++told; };
+    // As the program does: once the strips heard together are taken in.
+    const auto following = std::make_shared<WindowStatusItem*>(&item);
+    x11().model().addStripObserver([this, following] {
+        x11().mainActor().post([following] {
+            if (*following) (*following)->followMainDisplay();
+        });
+    });
+    showButton(item);
+    const auto button = static_cast<xcb_window_t>(item.window().winId());
+    struct Panels {
+        std::uint32_t top, right;
+    };
+    for (const Panels& p : {Panels{27, 0}, Panels{0, 0}, Panels{30, 40}}) {
+        // left, right, top, bottom, then the start and end of each along its edge.
+        const auto height = std::uint32_t(session().height()), width = std::uint32_t(session().width());
+        const std::uint32_t strut[] = {0, p.right, p.top, 0, 0, 0, 0, height - 1, 0, width - 1, 0, 0};
+        xcb_change_property(connection(), XCB_PROP_MODE_REPLACE, panel, atom(connection(), "_NET_WM_STRUT_PARTIAL"),
+                            XCB_ATOM_CARDINAL, 32, 12, strut);
+        xcb_flush(connection());
+        const double right = width - p.right;
+        EXPECT_TRUE(settle([&] {
+            const auto frame = frameOf(connection(), button);
+            const auto kept = property32(connection(), button, "_NET_WM_STRUT_PARTIAL");
+            const auto room = platform().nativeWindows().roomBeside(*nativeWindow(item.window()), main);
+            const Rect visible = DisplayManager::visibleAreaLocal(main);
+            return frame && frame->x + frame->width == right && frame->y == int(p.top) && room && room->minY() == p.top &&
+                   room->maxX() == right && item.keptTopStrip() == p.top + frame->height && kept &&
+                   kept->size() == 12 && (*kept)[2] == item.keptTopStrip() && (*kept)[8] == std::uint32_t(frame->x) &&
+                   visible.minY() == item.keptTopStrip() && visible.maxX() == right;
+        })) << "panels " << p.top << " high at the top and " << p.right << " wide at the right; the button stands at "
+            << item.buttonFrame()->x() << "," << item.buttonFrame()->y() << ", keeps " << item.keptTopStrip();
+        // The kests were tidied at start-up for the strip it said.
+        if (p.right == 0 && p.top == 27) {
+            EXPECT_EQ(told, 0) << "the strip is not the one said at first";
+        }
+        told = 0;
+    }
+    *following = nullptr;
 }
 
 // An apply dropped while an alert waits brings the alert in front of the windows that
