@@ -42,6 +42,11 @@ std::vector<std::string> launchContent(const LayoutItem& item) {
     return words.value_or(std::vector<std::string>{});
 }
 
+std::vector<std::string> launchURLs(const LayoutItem& item) {
+    if (!item.openURL) return {};
+    return {item.openURL->string()};
+}
+
 bool hasCapturedTitle(const LayoutItem& item) { return item.capturedWindowTitle && !item.capturedWindowTitle->empty(); }
 
 ScreenFrame preferredFrame(const LayoutItem& item, const LayoutApplier::Placement* placement,
@@ -164,7 +169,7 @@ Task<ItemPlacement::ItemResult> ItemPlacement::placeWindow(const ItemToPlace& ta
         const std::optional<std::string> title = WindowController::axString(window, ax::title);
         if (title && !title->empty()) WindowSpawner::addSavedTabsToReusedWindow(item, *title);
     }
-    if (item.openURL) openURL(*item.openURL, item.appBundleID);
+    if (item.openURL && !target.urlOpened) openURL(*item.openURL, item.appBundleID);
     co_return ItemResult::applied(window);
 }
 
@@ -179,8 +184,10 @@ Task<ItemPlacement::ItemResult> ItemPlacement::applyItem(const LayoutItem& item,
     std::optional<AppLauncher::Running> running;
     std::optional<ItemResult> launchFailure;
     try {
-        running = co_await AppLauncher::ensureRunning(item.appBundleID, mayLaunch, Workspace::launchWaitSeconds, launchPollInterval,
-                                                      launchContent(item));
+        // The launch shows the item's URL itself: opened once more, it would start a second
+        // instance of an application that keeps no single one.
+        running = co_await AppLauncher::ensureRunning(item.appBundleID, mayLaunch, Workspace::launchWaitSeconds,
+                                                      launchPollInterval, launchContent(item), launchURLs(item));
     } catch (const AppLauncher::LaunchError& e) {
         if (e.kind() == AppLauncher::LaunchError::Kind::noWindowsAppeared && e.pid())
             ctx.lateLaunchPIDs.insert(e.pid());
@@ -216,6 +223,7 @@ Task<ItemPlacement::ItemResult> ItemPlacement::applyItem(const LayoutItem& item,
         preferredFrame(item, placement, frameSource),
         placement ? std::optional(ItemWindows::globalFrame(*placement)) : std::nullopt,
         anchored,
+        running->launched && item.openURL.has_value(),
     };
 
     std::optional<WindowOutcome> outcome = findOpenWindow(target, mode, ctx);
