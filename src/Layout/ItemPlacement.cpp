@@ -181,17 +181,19 @@ Task<ItemPlacement::ItemResult> ItemPlacement::applyItem(const LayoutItem& item,
     const LayoutApplier::Placement* placement = found == placements.end() ? nullptr : &found->second;
 
     const bool mayLaunch = mode == ApplyMode::reuseExisting ? false : item.launchIfMissing;
+    const bool launchAllowed = mayLaunch && ctx.mayOpenWindow();
     std::optional<AppLauncher::Running> running;
     std::optional<ItemResult> launchFailure;
     try {
         // The launch shows the item's URL itself: opened once more, it would start a second
         // instance of an application that keeps no single one.
-        running = co_await AppLauncher::ensureRunning(item.appBundleID, mayLaunch, Workspace::launchWaitSeconds,
+        running = co_await AppLauncher::ensureRunning(item.appBundleID, launchAllowed, Workspace::launchWaitSeconds,
                                                       launchPollInterval, launchContent(item), launchURLs(item));
     } catch (const AppLauncher::LaunchError& e) {
-        if (e.kind() == AppLauncher::LaunchError::Kind::noWindowsAppeared && e.pid())
-            ctx.lateLaunchPIDs.insert(e.pid());
-        if (e.kind() == AppLauncher::LaunchError::Kind::noWindowsAppeared && placement) {
+        const bool late = e.kind() == AppLauncher::LaunchError::Kind::noWindowsAppeared;
+        if (late) ctx.openWindow();
+        if (late && e.pid()) ctx.lateLaunchPIDs.insert(e.pid());
+        if (late && placement) {
             ctx.deferredPlacements.push_back({item, *placement, ItemWindows::screenFrame(*placement), e.pid()});
             launchFailure = ItemResult::deferred();
         } else {
@@ -202,6 +204,7 @@ Task<ItemPlacement::ItemResult> ItemPlacement::applyItem(const LayoutItem& item,
     }
     if (launchFailure) co_return *launchFailure;
     if (!running) {
+        if (mayLaunch && !launchAllowed) co_return ItemResult::notOpened();
         co_return ItemResult::skipped(mode == ApplyMode::reuseExisting ? "app not open"
                                                                        : "app not running and launchIfMissing=false");
     }
@@ -210,10 +213,14 @@ Task<ItemPlacement::ItemResult> ItemPlacement::applyItem(const LayoutItem& item,
     if (ctx.lateLaunchPIDs.contains(pid) && placement) {
         // The launch's first window, whenever it comes, is an earlier item's: a window
         // that opens before this item's fresh one could not be told from it.
+        if (!ctx.openWindow()) co_return ItemResult::notOpened();
         ctx.deferredPlacements.push_back({item, *placement, ItemWindows::screenFrame(*placement), pid, true});
         co_return ItemResult::deferred();
     }
-    if (running->launched) ctx.launchedPIDs.insert(pid);
+    if (running->launched) {
+        ctx.launchedPIDs.insert(pid);
+        ctx.openWindow();
+    }
     if (running->app.isHidden) platform().workspace().unhide(pid);
 
     const ItemToPlace target{
