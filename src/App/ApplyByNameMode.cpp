@@ -3,6 +3,7 @@
 #include "App/DiagnosticModes.h"
 #include "Core/LayoutStore.h"
 #include "Core/UnicodeText.h"
+#include "Layout/ApplyLog.h"
 #include "Layout/LayoutApplier.h"
 #include "Platform/Platform.h"
 #include "Platform/PrintableText.h"
@@ -62,10 +63,14 @@ Task<int> DiagnosticModes::applyByName(ConsoleOutput& output, std::vector<std::s
     // one that brings a minimised window back), and the process may end right after.
     Accessibility& accessibility = platform().accessibility();
     accessibility.deliverWrites();
-    output.out("applied=" + std::to_string(report.applied) + " skipped=" + std::to_string(report.skipped.size()) +
-               "\n");
+    const std::size_t skipped = report.skipped.size() + static_cast<std::size_t>(report.windowsNotOpened);
+    output.out("applied=" + std::to_string(report.applied) + " skipped=" + std::to_string(skipped) + "\n");
     for (const auto& skip : report.skipped)
         output.out("  SKIPPED " + PrintableText::of(skip.item.appName) + ": " + PrintableText::of(skip.reason) + "\n");
+    if (report.windowsNotOpened > 0) {
+        output.out("  SKIPPED " + std::to_string(report.windowsNotOpened) + " more: " + ApplyLog::notOpenedReason() +
+                   "\n");
+    }
     // The process ends with the mode: the windows that come after the apply are waited
     // for, and how each ended is printed as it ends.
     report.aftermath.listen([&output, &accessibility](const std::string& outcome) {

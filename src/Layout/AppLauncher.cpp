@@ -35,7 +35,8 @@ AppLauncher::LaunchError AppLauncher::LaunchError::workspaceFailed(const std::st
 
 Task<std::optional<AppLauncher::Running>> AppLauncher::ensureRunning(std::string bundleID, bool launchIfMissing,
                                                                      double timeout, double pollInterval,
-                                                                     std::vector<std::string> contentArguments) {
+                                                                     std::vector<std::string> contentArguments,
+                                                                     std::vector<std::string> urls) {
     Workspace& workspace = platform().workspace();
     // An instance that runs is taken as it is, hidden or windowless.
     const auto running = workspace.processIdentifiers(bundleID);
@@ -56,6 +57,7 @@ Task<std::optional<AppLauncher::Running>> AppLauncher::ensureRunning(std::string
     configuration.activates = false;
     configuration.arguments = launchArguments(bundleID);
     configuration.arguments.insert(configuration.arguments.end(), contentArguments.begin(), contentArguments.end());
+    configuration.urls = std::move(urls);
     OpenApplicationResult opened = co_await openApplication(*location, configuration);
     if (opened.error || !opened.app)
         throw LaunchError::workspaceFailed(bundleID, opened.error.value_or("unknown error"));

@@ -50,10 +50,12 @@ public:
     // The running application, launching it when it is missing and `launchIfMissing`
     // allows; none when it does not run and may not be launched. Throws LaunchError.
     // `contentArguments` (what the item's window shows, as the application's command
-    // line takes it) follow the launch arguments.
+    // line takes it) follow the launch arguments; a launch hands `urls` to the process it
+    // starts (a running application is not given them).
     static Task<std::optional<Running>> ensureRunning(std::string bundleID, bool launchIfMissing, double timeout,
                                                       double pollInterval,
-                                                      std::vector<std::string> contentArguments = {});
+                                                      std::vector<std::string> contentArguments = {},
+                                                      std::vector<std::string> urls = {});
 
 private:
     static std::vector<std::string> launchArguments(const std::string& bundleID);

@@ -50,6 +50,14 @@ AXElementList LayoutApplier::ApplyContext::namedForOthers(const LayoutItem& item
     return ItemWindows::excluding(named, WindowFinder::candidateWindows(item.windowMatcher, named, item.appName));
 }
 
+bool LayoutApplier::ApplyContext::mayOpenWindow() const { return windowsOpened < maxWindowsOpened; }
+
+bool LayoutApplier::ApplyContext::openWindow() {
+    if (!mayOpenWindow()) return false;
+    ++windowsOpened;
+    return true;
+}
+
 void LayoutApplier::ApplyContext::addUnplaced(const std::string& name, const std::string& bundleID) {
     const bool listed = std::any_of(unplacedRunningApps.begin(), unplacedRunningApps.end(),
                                     [&](const UnplacedApp& app) { return app.bundleID == bundleID; });

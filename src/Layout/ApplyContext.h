@@ -52,7 +52,8 @@ struct LayoutApplier::UnplacedApp {
 
 // How placing one item went.
 struct LayoutApplier::ItemResult {
-    enum class Kind { applied, skipped, deferred };
+    // notOpened: the item needed a window that the apply may no longer open.
+    enum class Kind { applied, skipped, deferred, notOpened };
     Kind kind = Kind::applied;
     std::string reason;  // only for skipped
     AXElement window;    // only for applied: the item's window
@@ -60,6 +61,7 @@ struct LayoutApplier::ItemResult {
     static ItemResult applied(AXElement window) { return {Kind::applied, {}, window}; }
     static ItemResult skipped(std::string reason) { return {Kind::skipped, std::move(reason), {}}; }
     static ItemResult deferred() { return {Kind::deferred, {}, {}}; }
+    static ItemResult notOpened() { return {Kind::notOpened, {}, {}}; }
 };
 
 struct LayoutApplier::ApplyContext {
@@ -72,6 +74,9 @@ struct LayoutApplier::ApplyContext {
     // when it comes, is the deferred item's, and the launch is not yet an instance that
     // runs for the items after it.
     std::set<std::int32_t> lateLaunchPIDs;
+    // Windows this apply has asked for: launches and fresh windows, those asked for once
+    // a late launch shows its first window included.
+    int windowsOpened = 0;
     std::vector<PendingMove> pendingMoves;
     // At most one entry per bundle identifier, in order of first occurrence.
     std::vector<UnplacedApp> unplacedRunningApps;
@@ -101,6 +106,10 @@ struct LayoutApplier::ApplyContext {
     // The windows in order that the title of another item still to come names, less
     // those the item's own matcher admits.
     AXElementList namedForOthers(const LayoutItem& item, const AXElementList& windows) const;
+    // Whether the apply may still open a window (LayoutApplier::maxWindowsOpened).
+    bool mayOpenWindow() const;
+    // Counts one more window asked for; false, counting nothing, when none may be.
+    bool openWindow();
     // Names the application once, however many of its items end up unplaced.
     void addUnplaced(const std::string& name, const std::string& bundleID);
 };

@@ -86,6 +86,15 @@ std::string ApplyLog::deferred(ApplyMode mode, const LayoutItem& item) {
            "] — will place when its window opens";
 }
 
+std::string ApplyLog::notOpened(ApplyMode mode, int items) {
+    return tag(mode) + "SKIPPED " + std::to_string(items) + (items == 1 ? " item" : " items") + " — " +
+           notOpenedReason();
+}
+
+std::string ApplyLog::notOpenedReason() {
+    return "an apply opens at most " + std::to_string(LayoutApplier::maxWindowsOpened) + " windows";
+}
+
 std::string ApplyLog::deferredPlaced(const LayoutItem& item, const Placement& placement) {
     return "DEFERRED PLACED " + item.appName + " → " + displayPrefix(placement.targetUUID) +
            " x=" + wholeNumberText(placement.local.minX()) + " y=" + wholeNumberText(placement.local.minY());

@@ -28,6 +28,10 @@ public:
     static std::string applied(ApplyMode mode, const LayoutItem& item);
     static std::string skipped(ApplyMode mode, const LayoutItem& item, const std::string& reason);
     static std::string deferred(ApplyMode mode, const LayoutItem& item);
+    // The items left without the window they needed, all in one line.
+    static std::string notOpened(ApplyMode mode, int items);
+    // Why they were left: "an apply opens at most 64 windows".
+    static std::string notOpenedReason();
 
     // How a late window ended, without the tag of its log line (the command line prints
     // these); writeLate logs one.

@@ -5,6 +5,7 @@
 
 #include "Core/UnicodeText.h"
 #include "Layout/ApplyInFlight.h"
+#include "Layout/ApplyLog.h"
 #include "Platform/Platform.h"
 #include "Window/DisplayManager.h"
 
@@ -75,6 +76,13 @@ void ApplyQuestions::notifyDropped(const Layout& kest) {
     const std::string why = asking ? "first answer kestr's alert." : "kestr is still applying a kest.";
     platform().toasts().show(ToastText::around("“", shown(kest.name), "” wasn't applied: " + why), ToastFeel::alert,
                              droppedToastDuration);
+}
+
+void ApplyQuestions::notifyNotOpened(const Layout& kest, int items) {
+    const std::string count = std::to_string(items) + (items == 1 ? " window wasn't" : " windows weren't");
+    platform().toasts().show(
+        ToastText::around("“", shown(kest.name), "”: " + count + " opened — " + ApplyLog::notOpenedReason() + "."),
+        ToastFeel::alert, notOpenedToastDuration);
 }
 
 }  // namespace kestr

@@ -21,8 +21,12 @@ public:
     // Says, where the user looks, why the kest was not applied: the apply before it still
     // runs, or waits for the answer to its alert.
     static void notifyDropped(const Layout& kest);
+    // Says how many of the kest's items got no window because the apply had opened as
+    // many as it may.
+    static void notifyNotOpened(const Layout& kest, int items);
 
     static constexpr double droppedToastDuration = 3.0;
+    static constexpr double notOpenedToastDuration = 5.0;
 };
 
 }  // namespace kestr

@@ -15,6 +15,7 @@
 namespace kestr {
 
 Task<WindowOutcome> FreshWindowFallbacks::run(const ItemToPlace& target, LayoutApplier::ApplyContext& ctx) {
+    if (!ctx.openWindow()) co_return LayoutApplier::ItemResult::notOpened();
     std::optional<WindowSpawner::SpawnError> failure;
     try {
         const AXElement window = co_await openFreshWindow(target, ctx);

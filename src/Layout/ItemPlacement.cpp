@@ -42,6 +42,11 @@ std::vector<std::string> launchContent(const LayoutItem& item) {
     return words.value_or(std::vector<std::string>{});
 }
 
+std::vector<std::string> launchURLs(const LayoutItem& item) {
+    if (!item.openURL) return {};
+    return {item.openURL->string()};
+}
+
 bool hasCapturedTitle(const LayoutItem& item) { return item.capturedWindowTitle && !item.capturedWindowTitle->empty(); }
 
 ScreenFrame preferredFrame(const LayoutItem& item, const LayoutApplier::Placement* placement,
@@ -164,7 +169,7 @@ Task<ItemPlacement::ItemResult> ItemPlacement::placeWindow(const ItemToPlace& ta
         const std::optional<std::string> title = WindowController::axString(window, ax::title);
         if (title && !title->empty()) WindowSpawner::addSavedTabsToReusedWindow(item, *title);
     }
-    if (item.openURL) openURL(*item.openURL, item.appBundleID);
+    if (item.openURL && !target.urlOpened) openURL(*item.openURL, item.appBundleID);
     co_return ItemResult::applied(window);
 }
 
@@ -176,15 +181,19 @@ Task<ItemPlacement::ItemResult> ItemPlacement::applyItem(const LayoutItem& item,
     const LayoutApplier::Placement* placement = found == placements.end() ? nullptr : &found->second;
 
     const bool mayLaunch = mode == ApplyMode::reuseExisting ? false : item.launchIfMissing;
+    const bool launchAllowed = mayLaunch && ctx.mayOpenWindow();
     std::optional<AppLauncher::Running> running;
     std::optional<ItemResult> launchFailure;
     try {
-        running = co_await AppLauncher::ensureRunning(item.appBundleID, mayLaunch, Workspace::launchWaitSeconds, launchPollInterval,
-                                                      launchContent(item));
+        // The launch shows the item's URL itself: opened once more, it would start a second
+        // instance of an application that keeps no single one.
+        running = co_await AppLauncher::ensureRunning(item.appBundleID, launchAllowed, Workspace::launchWaitSeconds,
+                                                      launchPollInterval, launchContent(item), launchURLs(item));
     } catch (const AppLauncher::LaunchError& e) {
-        if (e.kind() == AppLauncher::LaunchError::Kind::noWindowsAppeared && e.pid())
-            ctx.lateLaunchPIDs.insert(e.pid());
-        if (e.kind() == AppLauncher::LaunchError::Kind::noWindowsAppeared && placement) {
+        const bool late = e.kind() == AppLauncher::LaunchError::Kind::noWindowsAppeared;
+        if (late) ctx.openWindow();
+        if (late && e.pid()) ctx.lateLaunchPIDs.insert(e.pid());
+        if (late && placement) {
             ctx.deferredPlacements.push_back({item, *placement, ItemWindows::screenFrame(*placement), e.pid()});
             launchFailure = ItemResult::deferred();
         } else {
@@ -195,6 +204,7 @@ Task<ItemPlacement::ItemResult> ItemPlacement::applyItem(const LayoutItem& item,
     }
     if (launchFailure) co_return *launchFailure;
     if (!running) {
+        if (mayLaunch && !launchAllowed) co_return ItemResult::notOpened();
         co_return ItemResult::skipped(mode == ApplyMode::reuseExisting ? "app not open"
                                                                        : "app not running and launchIfMissing=false");
     }
@@ -203,10 +213,14 @@ Task<ItemPlacement::ItemResult> ItemPlacement::applyItem(const LayoutItem& item,
     if (ctx.lateLaunchPIDs.contains(pid) && placement) {
         // The launch's first window, whenever it comes, is an earlier item's: a window
         // that opens before this item's fresh one could not be told from it.
+        if (!ctx.openWindow()) co_return ItemResult::notOpened();
         ctx.deferredPlacements.push_back({item, *placement, ItemWindows::screenFrame(*placement), pid, true});
         co_return ItemResult::deferred();
     }
-    if (running->launched) ctx.launchedPIDs.insert(pid);
+    if (running->launched) {
+        ctx.launchedPIDs.insert(pid);
+        ctx.openWindow();
+    }
     if (running->app.isHidden) platform().workspace().unhide(pid);
 
     const ItemToPlace target{
@@ -216,6 +230,7 @@ Task<ItemPlacement::ItemResult> ItemPlacement::applyItem(const LayoutItem& item,
         preferredFrame(item, placement, frameSource),
         placement ? std::optional(ItemWindows::globalFrame(*placement)) : std::nullopt,
         anchored,
+        running->launched && item.openURL.has_value(),
     };
 
     std::optional<WindowOutcome> outcome = findOpenWindow(target, mode, ctx);

@@ -23,6 +23,8 @@ struct ItemToPlace {
     ScreenFrame preferredFrame;
     std::optional<Rect> targetGlobalFrame;
     bool anchored = false;
+    // The launch that started the item's application handed it the item's URL.
+    bool urlOpened = false;
 };
 
 struct ChosenWindow {

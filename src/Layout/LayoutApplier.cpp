@@ -130,7 +130,14 @@ Task<LayoutApplier::ApplyReport> LayoutApplier::apply(Layout layout, ApplyMode m
             case ItemResult::Kind::deferred:
                 ApplyLog::write(ApplyLog::deferred(mode, item));
                 break;
+            case ItemResult::Kind::notOpened:
+                report.windowsNotOpened += 1;
+                break;
         }
+    }
+    if (report.windowsNotOpened > 0) {
+        ApplyLog::write(ApplyLog::notOpened(mode, report.windowsNotOpened));
+        ApplyQuestions::notifyNotOpened(layout, report.windowsNotOpened);
     }
 
     if (!ctx.pendingMoves.empty() && ApplyQuestions::confirmMoves(ctx.pendingMoves)) {

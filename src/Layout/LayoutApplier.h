@@ -25,6 +25,10 @@ namespace kestr {
 struct LayoutApplier {
     LayoutApplier() = delete;
 
+    // The most windows one apply opens, by launches and fresh windows together: a kest
+    // file from elsewhere may ask for thousands, which would take the user's session.
+    static constexpr int maxWindowsOpened = 64;
+
     // Which saved frame of an item an apply uses.
     enum class FrameSource {
         captured,  // the captured frame when the item has one, else the target frame
@@ -43,6 +47,9 @@ struct LayoutApplier {
         std::vector<SkippedItem> skipped;
         // One per item sent to the main display because its saved display is gone.
         int fellBackToMainDisplay = 0;
+        // Items left without the window they needed (a launch or a fresh window): the
+        // apply had opened as many windows as it may. Not among `skipped`.
+        int windowsNotOpened = 0;
         // Absent only for an apply dropped as re-entrant.
         std::optional<Layout> effectiveLayout;
         // Item identifier -> the window each applied item was given, so that a caller

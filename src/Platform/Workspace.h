@@ -27,6 +27,10 @@ struct RunningApplication {
 struct OpenConfiguration {
     bool activates = true;
     std::vector<std::string> arguments;
+    // URLs a launch hands to the application it starts, as openURLs would: the one
+    // process shows them, where a second open would start another. A desktop that
+    // cannot hand them to this application starts it without them and logs why.
+    std::vector<std::string> urls;
 };
 
 // An image as the system hands it over: the bytes of a PNG or SVG file, which the user

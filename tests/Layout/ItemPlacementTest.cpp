@@ -142,5 +142,27 @@ TEST_F(ItemPlacementTest, WindowOfAnItemWithoutPlacementStaysClaimedAndUnmoved) 
     EXPECT_EQ(frameOf(windowsOf(pid)[0]), rightHalf);
 }
 
+// The launch that starts an item's application shows the item's URL: opened once more,
+// it would start a second instance. A running application is asked to open it.
+TEST_F(ItemPlacementTest, AnItemsURLGoesWithTheLaunchOfItsApplicationElseToTheRunningOne) {
+    const std::string url = "https://example.com/a";
+    for (bool running : {false, true}) {
+        SetUp();
+        install("com.example.Viewer", "Viewer");
+        if (running) addWindow(run("com.example.Viewer"), "Viewer", Rect(100, 100, 600, 400));
+        LayoutItem viewer = item("com.example.Viewer", "Viewer", leftHalf);
+        viewer.openURL = Url::parse(url);
+
+        EXPECT_EQ(applyToEnd(kest({viewer}), ApplyMode::restoreMissing, leftID).applied, 1);
+        const auto& launches = sim->simWorkspace().openRequests();
+        ASSERT_EQ(launches.size(), running ? 0u : 1u);
+        if (!running) {
+            EXPECT_EQ(launches[0].configuration.urls, std::vector<std::string>{url});
+        }
+        EXPECT_EQ(sim->simWorkspace().openURLsRequests().size(), running ? 1u : 0u);
+        TearDown();
+    }
+}
+
 }  // namespace
 }  // namespace kestr

@@ -419,6 +419,53 @@ TEST_F(LayoutApplierTest, ALongKestSettledAtOnceAppliesInOneRun) {
     EXPECT_EQ(report.effectiveLayout->items.size(), static_cast<std::size_t>(apps * windowsPerApp));
 }
 
+// A kest may ask for thousands of windows: an apply opens at most 64, launches and fresh
+// windows together (those of a late launch too), reuses open windows beyond that, and
+// says once how many items it left without one.
+TEST_F(LayoutApplierTest, AnApplyOpensAtMostItsLimitOfWindowsAndSaysHowManyItLeft) {
+    struct Case {
+        Mode mode;
+        bool running;                            // with one open window
+        std::optional<double> firstWindowDelay;  // past the launch wait: a late launch
+        int items, applied, notOpened;
+        std::size_t opened;  // launches and fresh windows when the apply returns
+    };
+    const int limit = LayoutApplier::maxWindowsOpened;
+    const Case cases[] = {
+        {Mode::restoreMissing, true, 0.5, limit + 1, limit + 1, 0, 64},
+        {Mode::restoreMissing, true, 0.5, limit + 6, limit + 1, 5, 64},
+        {Mode::freshWindows, false, 0.5, limit + 6, limit, 6, 64},
+        // The further items' fresh windows are asked for once the launch's window shows.
+        {Mode::restoreMissing, false, 8.0, limit + 6, 0, 6, 1},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        install("com.example.Term", "Term", c.firstWindowDelay);
+        if (c.running) addWindow(run("com.example.Term"), "Term", Rect(300, 300, 500, 400));
+        auto task = start(kest(std::vector(c.items, item("com.example.Term", "Term", leftHalf))), c.mode, leftID);
+        while (!task.done()) sim->virtualTime().advance(0.1);
+
+        const Report& report = task.value();
+        const std::string shown = std::to_string(c.items) + (c.running ? " running" : " launched");
+        EXPECT_EQ(report.applied, c.applied) << shown;
+        EXPECT_EQ(report.windowsNotOpened, c.notOpened) << shown;
+        EXPECT_TRUE(report.skipped.empty()) << shown;
+        EXPECT_EQ(sim->simWorkspace().openRequests().size() + freshWindowScripts().size(), c.opened) << shown;
+        const std::string left = std::to_string(c.notOpened);
+        const std::string mode = c.mode == Mode::freshWindows ? "freshWindows" : "restoreMissing";
+        EXPECT_EQ(count("kestr[apply " + mode + "]: SKIPPED " + left + " items — an apply opens at most 64 windows"),
+                  c.notOpened ? 1 : 0);
+        const auto& toasts = sim->simToasts().shown;
+        ASSERT_EQ(toasts.size(), c.notOpened ? 1u : 0u) << shown;
+        if (c.notOpened) {
+            EXPECT_EQ(toasts[0].text,
+                      "“\u2068Work\u2069”: " + left + " windows weren't opened — an apply opens at most 64 windows.");
+        }
+        sim->virtualTime().runUntilIdle(120);
+        TearDown();
+    }
+}
+
 // A fresh window that never comes is waited for 4 s, a reopened one 3 s: one wait each,
 // counted from the request, however the desktop answers it (at once, or only with a
 // window or when it stops waiting for one).

@@ -59,6 +59,7 @@ public:
         double time = 0;
     };
     const std::vector<OpenRequest>& openRequests() const { return openRequests_; }
+    const std::vector<OpenURLsRequest>& openURLsRequests() const { return openURLsRequests_; }
     const std::vector<std::string>& openedURLs() const { return openedURLs_; }
     const std::vector<std::int32_t>& terminateRequests() const { return terminateRequests_; }
     // Each request to show files in the file manager.

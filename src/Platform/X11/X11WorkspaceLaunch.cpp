@@ -1,8 +1,9 @@
-// X11Workspace's launching: a desktop file's Exec line started without a shell, and the
-// launch answered when a new window of the process started, or of one it started,
-// appears (single-instance programs hand the request to a process of their own and end:
-// then a new window of that application tells its pid); a URL's default handler is
-// launched the same way.
+// X11Workspace's launching: a desktop file's Exec line started without a shell (with the
+// URLs the launch carries, where the line takes them), and the launch answered when a
+// new window of the application appears that the process started shows, or a process
+// it started that is known as the same application (single-instance programs hand the
+// request to a process of their own and end: then a new window of that application
+// tells its pid); a URL's default handler is launched the same way.
 #include "Platform/Log.h"
 #include "Platform/Runtime/MainActor.h"
 #include "Platform/X11/DesktopExec.h"
@@ -41,7 +42,16 @@ std::variant<X11Workspace::Started, std::string> X11Workspace::start(const std::
 void X11Workspace::openApplication(const std::string& applicationURL, const OpenConfiguration& configuration,
                                    OpenApplicationCompletion completion) {
     std::set<xcb_window_t> before(model_.stacking().begin(), model_.stacking().end());
-    auto started = start(applicationURL, configuration.arguments, {});
+    auto started = start(applicationURL, configuration.arguments, configuration.urls);
+    if (const auto* why = std::get_if<std::string>(&started); why && !configuration.urls.empty()) {
+        // An application that takes no URL starts without it, as opening it would leave it.
+        auto plain = start(applicationURL, configuration.arguments, {});
+        if (std::holds_alternative<Started>(plain)) {
+            for (const std::string& url : configuration.urls)
+                log_.line("kestr[launch]: started without \"" + url + "\": " + *why);
+            started = std::move(plain);
+        }
+    }
     if (const auto* why = std::get_if<std::string>(&started)) {
         actor_.post([completion, why = *why] { completion(std::nullopt, why); });
         return;

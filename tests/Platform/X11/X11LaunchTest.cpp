@@ -171,10 +171,11 @@ std::string fileText(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// A URL to open reaches a desktop file's shell command as one argument of its own, and
-// inside that command not at all; and one for a program that takes no URL is not handed
-// to it (it would only start once more).
-TEST_F(X11LaunchTest, AnItemsURLReachesAShellInTheExecLineQuotedAndNoneGoesWhereNoneIsTaken) {
+// A URL to open goes with the launch that starts the item's application: to a desktop
+// file's shell command as one argument of its own, inside that command not at all, and
+// not to a program that takes no URL. Either way the one process started shows the
+// window placed: a second open would start another (none of these is single-instance).
+TEST_F(X11LaunchTest, AnItemsURLGoesWithItsLaunchQuotedToAShellAndNoneGoesWhereNoneIsTaken) {
     const std::string got = dataFolder() + "/got.txt";
     const std::string quotedGot = dataFolder() + "/quoted.txt";
     const std::string pwned = dataFolder() + "/PWNED";
@@ -184,40 +185,40 @@ TEST_F(X11LaunchTest, AnItemsURLReachesAShellInTheExecLineQuotedAndNoneGoesWhere
                                           " --detached --class KestrQuoted\"");
     writeDesktopEntry("kestr-nourl", "Exec=" + clientProgram() + " --detached --class KestrNoURL");
     const std::string hostile = "x:$(touch$IFS" + pwned + ")'$(touch$IFS" + pwned + ")'";
+    const Rect echoSlot(0, 0, 600, 400);
     test::ItemBuilder echo("kestr-echo", "Echo");
-    echo.on(mainUUID(), Rect(0, 0, 600, 400)).item().openURL = Url::parse(hostile);
+    echo.on(mainUUID(), echoSlot).item().openURL = Url::parse(hostile);
     test::ItemBuilder plain("kestr-nourl", "Plain");
     plain.on(mainUUID(), Rect(600, 0, 600, 400)).item().openURL = Url::parse("https://example.com/");
     test::ItemBuilder quoted("kestr-quoted", "Quoted");
     quoted.on(mainUUID(), Rect(0, 400, 600, 400)).item().openURL = Url::parse(hostile);
     ASSERT_TRUE(echo.item().openURL);
     EXPECT_EQ(apply({echo, plain, quoted}).applied, 3);
+    for (const char* id : {"kestr-echo", "kestr-nourl", "kestr-quoted"})
+        EXPECT_EQ(x11().workspace().processIdentifiers(id).size(), 1u) << id;
 
-    // The launch ran the line without a URL, the open with it as the shell's argument, or
-    // without it where the shell would read it.
-    EXPECT_TRUE(runUntil([&] { return fileText(got) == "got \ngot " + hostile + "\n"; })) << fileText(got);
-    EXPECT_TRUE(runUntil([&] { return fileText(quotedGot) == "got \ngot \n"; })) << fileText(quotedGot);
+    EXPECT_TRUE(runUntil([&] { return fileText(got) == "got " + hostile + "\n"; })) << fileText(got);
+    EXPECT_TRUE(runUntil([&] { return fileText(quotedGot) == "got \n"; })) << fileText(quotedGot);
     EXPECT_FALSE(std::filesystem::exists(pwned));
     const std::string withheld = "kestr[launch]: " + dataFolder() +
                                  "/applications/kestr-quoted.desktop starts without \"" + hostile +
                                  "\": its Exec line would run it as code";
-    EXPECT_EQ(std::count(recordedLog().lines().begin(), recordedLog().lines().end(), withheld), 1);
-    const std::string refused = "kestr[openURL]: kestr-nourl did not open https://example.com/: its desktop file " +
+    const std::string refused = "kestr[launch]: started without \"https://example.com/\": its desktop file " +
                                 dataFolder() + "/applications/kestr-nourl.desktop takes no URL or file";
-    EXPECT_TRUE(runUntil([&] {
-        const auto& lines = recordedLog().lines();
-        return std::count(lines.begin(), lines.end(), refused) == 1;
-    }));
-    EXPECT_EQ(x11().workspace().processIdentifiers("kestr-nourl").size(), 1u);
-    // Every program started shows its window before the test ends them.
+    const auto& lines = recordedLog().lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), withheld), 1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), refused), 1);
     const auto windows = [&](const std::string& wmClass) {
-        const auto& stacking = x11().model().stacking();
-        return std::count_if(stacking.begin(), stacking.end(), [&](xcb_window_t w) {
+        std::vector<xcb_window_t> out;
+        for (xcb_window_t w : x11().model().stacking()) {
             const X11Client* c = x11().model().client(w);
-            return c && c->mapped && c->wmClass == wmClass;
-        });
+            if (c && c->mapped && c->wmClass == wmClass) out.push_back(w);
+        }
+        return out;
     };
-    EXPECT_TRUE(runUntil([&] { return windows("KestrEcho") == 2 && windows("KestrQuoted") == 2; }));
+    ASSERT_EQ(windows("KestrEcho").size(), 1u);
+    EXPECT_TRUE(settle([&] { return serverFrame(windows("KestrEcho").front()) == echoSlot; }));
+    EXPECT_EQ(windows("KestrQuoted").size(), 1u);
 }
 
 TEST(DesktopExecTest, WhatAKestGivesStaysPlainArgumentsWhereTheExecLineTakesThem) {

@@ -168,10 +168,10 @@ TEST_F(X11ProgramTest, AnApplyThatLaunchesAProgramEndsItsOutputWhenItEnds) {
     // As `kestr --apply-kest Launch | cat`: the reader sees the end of the output when
     // kestr ends, although the program it launched runs on.
     const Ran applied = kestr({"--apply-kest", "Launch"}, {{"KESTR_LOG_STDERR", "1"}});
-    // Its desktop file takes no URL: it is not started again for one, and the log says so.
-    EXPECT_THAT(applied.err, HasSubstr("kestr[openURL]: kestr-test-launched did not open https://example.com/: its "
-                                       "desktop file " + home + "/.local/share/applications/kestr-test-launched.desktop "
-                                       "takes no URL or file\n"));
+    // Its desktop file takes no URL: it starts without one, and the log says so.
+    const std::string file = home + "/.local/share/applications/kestr-test-launched.desktop";
+    EXPECT_THAT(applied.err, HasSubstr("kestr[launch]: started without \"https://example.com/\": its desktop file " +
+                                       file + " takes no URL or file\n"));
     std::optional<std::int32_t> launched;
     for (xcb_window_t w : clientList(connection()))
         if (property8(connection(), w, "WM_CLASS").value_or("").find("KestrLaunched") != std::string::npos)
