@@ -36,6 +36,8 @@ std::optional<QRect> TrayStatusItem::buttonFrame() const {
     return frame;
 }
 
+DBusMenuExporter* TrayStatusItem::exportedMenu() { return item_ ? &item_->menu() : nullptr; }
+
 void TrayStatusItem::popUpMenu(QMenu& menu) {
     const auto frame = buttonFrame();
     menu.exec(frame ? frame->bottomLeft() : QCursor::pos());

@@ -17,6 +17,7 @@
 
 namespace kestr {
 
+class DBusMenuExporter;
 class StatusNotifierItem;
 
 class TrayStatusItem final : public DrawnStatusItem {
@@ -35,6 +36,8 @@ public:
     QSystemTrayIcon* tray() { return tray_.get(); }
     // The menu the tray shows.
     QMenu& menu() { return menu_; }
+    // That menu as a D-Bus tray reads it; null in an XEmbed tray.
+    DBusMenuExporter* exportedMenu();
     // The picture as the tray gets it: what is drawn, centred in the smallest square
     // that holds it.
     static QImage trayPicture(const QImage& picture);
