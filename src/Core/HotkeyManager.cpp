@@ -73,6 +73,7 @@ void HotkeyManager::unregisterAll() {
     hotKeyRefs.clear();
     handlers.clear();
     registrations.clear();
+    ++revision_;
 }
 
 void HotkeyManager::refuse(std::vector<Conflict>& conflicts, const HotkeySource& source, const Hotkey& hotkey,

@@ -91,6 +91,9 @@ public:
     // what frees it.
     std::string heldKeyAdvice(std::uint32_t modifier) const;
     void unregisterAll();
+    // Goes up whenever the registrations, or what is known of the keys they hold, may
+    // have changed: what shows them, made at the same value, shows them as they are.
+    std::uint64_t revision() const { return revision_; }
 
     // The shortcut recorder's pause: everything is unregistered while it records, and
     // registered again from the last synchronisation when it is done.
@@ -173,6 +176,7 @@ private:
     std::int32_t lastStatus_ = HotKeyStatus::noErr;
     // The refusals of this synchronisation the log was to name, named or not.
     std::size_t refusalLines_ = 0;
+    std::uint64_t revision_ = 0;
     mutable std::optional<KestNames> syncedNames_;
     std::shared_ptr<HotkeyManager*> self_;
 };
