@@ -54,11 +54,17 @@ MenuBarController::MenuBarController(std::unique_ptr<StatusItem> statusItem)
     // A tray shows the status menu on its own right click; it is the same menu, made
     // afresh whenever what it shows may have changed.
     if (statusItem_) {
-        statusItem_->keepMenu([weak = std::weak_ptr<MenuBarController*>(self_)]() -> std::unique_ptr<QMenu> {
-            const auto self = weak.lock();
-            if (!self) return std::make_unique<QMenu>();
-            return StatusMenu::build((*self)->permission.isTrusted, (*self)->menuActions());
-        });
+        const std::weak_ptr<MenuBarController*> weak = self_;
+        statusItem_->keepMenu(
+            [weak]() -> std::unique_ptr<QMenu> {
+                const auto self = weak.lock();
+                if (!self) return std::make_unique<QMenu>();
+                return StatusMenu::build((*self)->permission.isTrusted, (*self)->menuActions());
+            },
+            [weak]() -> std::uint64_t {
+                const auto self = weak.lock();
+                return self ? StatusMenu::digest((*self)->permission.isTrusted) : 0;
+            });
     }
     configure(permission.isTrusted);
     permission.onAccessRevoked = weakly(self_, [](MenuBarController& c) { c.handleAccessRevoked(); });

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <iterator>
-#include <unordered_map>
+#include <optional>
+#include <unordered_set>
 
 #include "Core/UnicodeText.h"
 
@@ -10,41 +11,37 @@ namespace kestr {
 
 std::vector<std::string> hotkeyConflictNames(const std::vector<HotkeyManager::Conflict>& conflicts,
                                              const std::vector<Layout>& layouts) {
+    std::optional<KestNames> kests;  // gathered at the first refused kest
     std::vector<std::string> names;
+    std::unordered_set<std::string> named;
     for (const HotkeyManager::Conflict& conflict : conflicts) {
         std::string name;
         if (auto* kest = std::get_if<HotkeySource::Layout>(&conflict.source.value)) {
-            auto it = std::find_if(layouts.begin(), layouts.end(), [&](const Layout& l) { return l.id == kest->id; });
-            if (it != layouts.end()) name = it->name;
+            if (!kests) kests.emplace(layouts);
+            if (const std::string* found = kests->find(kest->id)) name = *found;
         } else if (auto* snap = std::get_if<HotkeySource::Snap>(&conflict.source.value)) {
             name = "Snap: " + snap->action.displayName();
         }
-        if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+        if (!name.empty() && named.insert(name).second) names.push_back(name);
     }
     return names;
 }
 
 namespace {
 
-// The first kest of each identifier, so that naming many conflicts takes one walk of
-// the list, not one for each.
-class KestNames {
-public:
-    explicit KestNames(const std::vector<Layout>& layouts) {
-        for (const Layout& l : layouts) names_.emplace(l.id, &l.name);
-    }
-    const std::string* find(const Uuid& id) const {
-        const auto it = names_.find(id);
-        return it == names_.end() ? nullptr : it->second;
-    }
+// The name of the first kest with an identifier, a walk of the list each: for naming a few.
+auto namesIn(const std::vector<Layout>& layouts) {
+    return [&layouts](const Uuid& id) -> const std::string* {
+        const auto it = std::find_if(layouts.begin(), layouts.end(), [&](const Layout& l) { return l.id == id; });
+        return it == layouts.end() ? nullptr : &it->name;
+    };
+}
 
-private:
-    std::unordered_map<Uuid, const std::string*> names_;
-};
-
-std::string sourceName(const HotkeySource& source, const KestNames& kests, bool shown = false) {
+// `nameOf` gives the name of a kest by its identifier, none when there is no such kest.
+template <class NameOf>
+std::string sourceName(const HotkeySource& source, const NameOf& nameOf, bool shown = false) {
     if (auto* kest = std::get_if<HotkeySource::Layout>(&source.value)) {
-        const std::string* name = kests.find(kest->id);
+        const std::string* name = nameOf(kest->id);
         if (!name) return "kest “" + kest->id.string() + "”";
         return "kest “" + (shown ? UnicodeText::isolatedForDisplay(*name) : *name) + "”";
     }
@@ -55,11 +52,16 @@ std::string sourceName(const HotkeySource& source, const KestNames& kests, bool 
 }  // namespace
 
 std::string hotkeySourceName(const HotkeySource& source, const std::vector<Layout>& layouts) {
-    return sourceName(source, KestNames(layouts));
+    return sourceName(source, namesIn(layouts));
 }
 
 std::string shownHotkeySourceName(const HotkeySource& source, const std::vector<Layout>& layouts) {
-    return sourceName(source, KestNames(layouts), true);
+    return sourceName(source, namesIn(layouts), true);
+}
+
+std::string shownHotkeySourceName(const HotkeySource& source, const KestNames& kests) {
+    const auto nameOf = [&kests](const Uuid& id) { return kests.find(id); };
+    return sourceName(source, nameOf, true);
 }
 
 std::vector<HotkeyManager::Conflict> heldElsewhere(const std::vector<HotkeyManager::Conflict>& conflicts) {
@@ -70,13 +72,20 @@ std::vector<HotkeyManager::Conflict> heldElsewhere(const std::vector<HotkeyManag
 }
 
 std::string heldByKestr(const std::vector<HotkeyManager::Conflict>& conflicts, const std::vector<Layout>& layouts) {
-    const KestNames kests(layouts);
+    // Few are named.
+    const auto nameOf = namesIn(layouts);
     std::vector<std::string> texts;
+    std::size_t unnamed = 0;
     for (const HotkeyManager::Conflict& conflict : conflicts) {
         if (!conflict.heldBy) continue;
-        texts.push_back(sourceName(conflict.source, kests) + " (" + conflict.hotkey.displayString() + ", held by " +
-                        sourceName(*conflict.heldBy, kests) + ")");
+        if (texts.size() == HotkeyManager::namedRefusals) {
+            ++unnamed;
+            continue;
+        }
+        texts.push_back(sourceName(conflict.source, nameOf) + " (" + conflict.hotkey.displayString() + ", held by " +
+                        sourceName(*conflict.heldBy, nameOf) + ")");
     }
+    if (unnamed) texts.push_back("and " + std::to_string(unnamed) + " more");
     return joinedNames(texts);
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Core/HotkeyManager.h"
+#include "Core/KestNames.h"
 #include "Core/Layout.h"
 
 namespace kestr {
@@ -23,12 +24,15 @@ std::string hotkeySourceName(const HotkeySource& source, const std::vector<Layou
 // The same as an alert shows it: a kest's name, which comes from the kest file, cleaned
 // and isolated.
 std::string shownHotkeySourceName(const HotkeySource& source, const std::vector<Layout>& layouts);
+// The same, the kest's name taken from names gathered beforehand: for naming many.
+std::string shownHotkeySourceName(const HotkeySource& source, const KestNames& kests);
 
 // The conflicts whose key another program holds.
 std::vector<HotkeyManager::Conflict> heldElsewhere(const std::vector<HotkeyManager::Conflict>& conflicts);
 
 // The conflicts whose key kestr's own shortcuts hold, each as
-// "kest “B” (⌃⌥⌘1, held by kest “A”)", joined by ", "; empty when there are none.
+// "kest “B” (⌃⌥⌘1, held by kest “A”)", joined by ", "; empty when there are none. Past
+// the first HotkeyManager::namedRefusals, the rest are counted: ", and 12 more".
 std::string heldByKestr(const std::vector<HotkeyManager::Conflict>& conflicts, const std::vector<Layout>& layouts);
 
 }  // namespace kestr

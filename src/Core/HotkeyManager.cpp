@@ -82,6 +82,7 @@ void HotkeyManager::unregisterAll() {
     hotKeyRefs.clear();
     handlers.clear();
     registrations.clear();
+    ++revision_;
 }
 
 void HotkeyManager::refuse(std::vector<Conflict>& conflicts, const HotkeySource& source, const Hotkey& hotkey,
@@ -93,7 +94,7 @@ void HotkeyManager::refuse(std::vector<Conflict>& conflicts, const HotkeySource&
     if (!holder && lastStatus_ == HotKeyStatus::eventHotKeyExists) heldByOtherPrograms.push_back(conflicts.back());
     if (lacking) lackingKeys.push_back(hotkey);
     const auto* snap = std::get_if<HotkeySource::Snap>(&source.value);
-    if (!live || (!holder && !snap)) return;
+    if (!live || (!holder && !snap) || ++refusalLines_ > namedRefusals) return;
     const char* unheld = lacking ? "this keyboard has no such key" : "likely taken by the system or another app";
     log((snap ? "snap '" + snap->action.rawValue() + "'" : hotkeySourceName(source, layouts)) + " (" +
         hotkey.displayString() + ") FAILED to register — " +
@@ -115,6 +116,7 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::assign(const std::vector<Lay
     unregisterAll();
     heldByOtherPrograms.clear();
     lackingKeys.clear();
+    refusalLines_ = 0;
     std::vector<Conflict> conflicts;
     std::weak_ptr<HotkeyManager*> weak = self_;
 
@@ -182,6 +184,8 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::assign(const std::vector<Lay
             refuse(conflicts, HotkeySource::snap(action), binding.hotkey, layouts, live);
     }
 
+    if (refusalLines_ > namedRefusals)
+        log("… and " + std::to_string(refusalLines_ - namedRefusals) + " more hotkey(s) FAILED to register");
     // Asked when only planned too: the look at the modifier keys lets go of them at once.
     checkHeldModifiers(live);
     if (!live) return conflicts;
@@ -202,6 +206,7 @@ std::vector<HotkeyManager::Conflict> HotkeyManager::assign(const std::vector<Lay
         synced.push_back(std::move(kept));
     }
     lastSyncedLayouts = std::move(synced);
+    syncedNames_.reset();
     lastSyncedSnaps = snaps;
     return conflicts;
 }
@@ -282,10 +287,15 @@ std::optional<std::string> HotkeyManager::whyNotArriving(const Hotkey& hotkey,
             return heldKeySentence(modifier) + ", so this shortcut never reaches kestr";
     }
     if (const auto holder = source ? takenFrom(*source, hotkey) : std::nullopt)
-        return "kestr's " + shownHotkeySourceName(*holder, lastSyncedLayouts) +
+        return "kestr's " + shownHotkeySourceName(*holder, syncedKestNames()) +
                " uses this shortcut, so it never runs this";
     if (lacks(hotkey)) return std::string("This keyboard has no key for this shortcut, so it never reaches kestr");
     return std::string("Another program holds this shortcut, so it never reaches kestr");
+}
+
+const KestNames& HotkeyManager::syncedKestNames() const {
+    if (!syncedNames_) syncedNames_.emplace(lastSyncedLayouts);
+    return *syncedNames_;
 }
 
 std::optional<HotkeySource> HotkeyManager::takenFrom(const HotkeySource& source, const Hotkey& hotkey) const {

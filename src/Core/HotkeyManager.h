@@ -12,6 +12,7 @@
 
 #include "Core/Hotkey.h"
 #include "Core/HotkeySource.h"
+#include "Core/KestNames.h"
 #include "Core/Layout.h"
 #include "Platform/HotKeys.h"
 #include "Platform/Runtime/Task.h"
@@ -42,6 +43,8 @@ public:
     // The keys kests are given with those modifiers: 1 to 9 of the ANSI layout, in digit order.
     static constexpr std::uint32_t automaticKeyCodes[] = {18, 19, 20, 21, 23, 22, 26, 28, 25};
     static constexpr std::uint32_t defaultCaptureKeyCode = 36;
+    // The refusals the log names at one synchronisation; the rest are counted in one line.
+    static constexpr std::size_t namedRefusals = 10;
 
     HotkeyManager();
     ~HotkeyManager();
@@ -94,6 +97,9 @@ public:
     // what frees it.
     std::string heldKeyAdvice(std::uint32_t modifier) const;
     void unregisterAll();
+    // Goes up whenever the registrations, or what is known of the keys they hold, may
+    // have changed: what shows them, made at the same value, shows them as they are.
+    std::uint64_t revision() const { return revision_; }
 
     // The shortcut recorder's pause: everything is unregistered while it records, and
     // registered again from the last synchronisation when it is done.
@@ -167,7 +173,15 @@ private:
     // in the log, a snap refused and any shortcut whose key kestr's own shortcut holds.
     void refuse(std::vector<Conflict>& conflicts, const HotkeySource& source, const Hotkey& hotkey,
                 const std::vector<Layout>& layouts, bool live);
+    // The names of lastSyncedLayouts, by which a tooltip names the kest that holds a key:
+    // gathered at the first need after each synchronisation, so that naming the holder
+    // in every row of a menu costs a look-up each.
+    const KestNames& syncedKestNames() const;
     std::int32_t lastStatus_ = HotKeyStatus::noErr;
+    // The refusals of this synchronisation the log was to name, named or not.
+    std::size_t refusalLines_ = 0;
+    std::uint64_t revision_ = 0;
+    mutable std::optional<KestNames> syncedNames_;
     std::shared_ptr<HotkeyManager*> self_;
 };
 

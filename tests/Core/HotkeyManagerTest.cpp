@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "Core/HotkeyConflictNames.h"
 #include "Core/HotkeyManager.h"
 #include "Core/LayoutStore.h"
 #include "Platform/Sim/SimDesktop.h"
@@ -101,6 +102,35 @@ TEST_F(HotkeyManagerTest, RefusalsBecomeConflictsAndNeverReuseADigit) {
     EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                             [](const std::string& l) { return l.find("FAILED to register") != std::string::npos; }),
               3);
+}
+
+// Many kests on one shortcut: the log names the first refusals and counts the rest in one
+// line, as the list the start-up writes does; the kest that holds a key is named as the
+// last synchronisation had it, so a rename shows at the next one.
+TEST_F(HotkeyManagerTest, ManyRefusalsAreNamedFirstThenCountedByTheKestsCurrentNames) {
+    const Hotkey shared{0, CarbonModifier::command};
+    std::vector<Layout> layouts;
+    for (int i = 0; i < 30; ++i) layouts.push_back(kest("K" + std::to_string(i), shared));
+    const auto conflicts = manager().sync(layouts, {});
+    ASSERT_EQ(conflicts.size(), 29u);
+    const auto& lines = sim->simLog().lines();
+    const std::vector<std::string> tail(lines.end() - 3, lines.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{
+                        "kestr[hotkey]: kest “K10” (⌘A) FAILED to register — already used by kestr's kest “K0”",
+                        "kestr[hotkey]: … and 19 more hotkey(s) FAILED to register",
+                        "kestr[hotkey]: 2 hotkeys registered, 29 conflict(s); 0 snap(s) + 30 kest(s) requested"}));
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.find("FAILED to register") != std::string::npos; }),
+              11);
+    const std::string listed = heldByKestr(conflicts, layouts);
+    EXPECT_TRUE(listed.starts_with("kest “K1” (⌘A, held by kest “K0”), kest “K2”")) << listed;
+    EXPECT_TRUE(listed.ends_with("kest “K10” (⌘A, held by kest “K0”), and 19 more")) << listed;
+
+    const auto why = [&] { return manager().whyNotArriving(shared, HotkeySource::layout(layouts[5].id)); };
+    EXPECT_EQ(why(), "kestr's kest “\u2068K0\u2069” uses this shortcut, so it never runs this");
+    layouts[0].name = "Renamed";
+    manager().sync(layouts, {});
+    EXPECT_EQ(why(), "kestr's kest “\u2068Renamed\u2069” uses this shortcut, so it never runs this");
 }
 
 // A modifier whose own key another program holds swallows every shortcut with it: one

@@ -19,7 +19,10 @@ public:
 
     std::optional<QRect> buttonFrame() const override { return frame; }
     std::optional<QPoint> clickPoint() const override { return point; }
-    void keepMenu(MenuBuilder build) override { buildMenu = std::move(build); }
+    void keepMenu(MenuBuilder build, MenuDigest digest) override {
+        buildMenu = std::move(build);
+        menuDigest = std::move(digest);
+    }
     void refreshMenu() override { ++menuRefreshes; }
     double keptTopStrip() const override { return keptStrip; }
     void popUpMenu(QMenu& menu) override {
@@ -39,6 +42,7 @@ public:
     double keptStrip = 0;
     // The menu the item keeps for the desktop, and how often it was asked to make it again.
     MenuBuilder buildMenu;
+    MenuDigest menuDigest;
     int menuRefreshes = 0;
     std::vector<ImageChange> imageChanges;
     // The number of entries of each menu popped up.

@@ -211,12 +211,12 @@ private:
         }
         if (member == "AboutToShow") {
             const bool known = exporter_.entries_.contains(in[0].toInt());
-            return known ? message.createReply(aboutToShow()) : unknown(message);
+            return known ? message.createReply(exporter_.aboutToShow()) : unknown(message);
         }
         // AboutToShowGroup
         QList<int> updates;
         QList<int> errors;
-        const bool changed = aboutToShow();
+        const bool changed = exporter_.aboutToShow();
         for (const int id : qdbus_cast<QList<int>>(in[0])) {
             if (!exporter_.entries_.contains(id))
                 errors.push_back(id);
@@ -297,12 +297,6 @@ private:
         return true;
     }
 
-    bool aboutToShow() {
-        const unsigned before = exporter_.revision_;
-        if (exporter_.onAboutToShow) exporter_.onAboutToShow();
-        return exporter_.revision_ != before;
-    }
-
     DBusMenuExporter& exporter_;
     QDBusConnection connection_;
 };
@@ -331,6 +325,12 @@ bool DBusMenuExporter::show(QMenu& menu) {
     entries_ = std::move(entries);
     layoutChanged();
     return true;
+}
+
+bool DBusMenuExporter::aboutToShow() {
+    const unsigned before = revision_;
+    if (onAboutToShow) onAboutToShow();
+    return revision_ != before;
 }
 
 void DBusMenuExporter::read(QMenu& menu, int parent, const QString& place, std::map<int, Entry>& into) {

@@ -34,6 +34,9 @@ public:
     bool show(QMenu& menu);
     // Called when a tray is about to open the menu, before it is asked whether it changed.
     std::function<void()> onAboutToShow;
+    // What a tray's AboutToShow runs: tells onAboutToShow, then answers whether the tray
+    // sees anything new.
+    bool aboutToShow();
 
     // The label of an entry whose menu text (where "&&" is an "&" and keys follow a tab) is
     // `text`, as the tray takes it: "_" marks an access key, so each "_" is written twice.

@@ -13,9 +13,10 @@ DockingStatusItem::DockingStatusItem() {
 
 DockingStatusItem::~DockingStatusItem() = default;
 
-void DockingStatusItem::keepMenu(MenuBuilder build) {
+void DockingStatusItem::keepMenu(MenuBuilder build, MenuDigest digest) {
     build_ = build;
-    if (shown_) shown_->keepMenu(std::move(build));
+    digest_ = digest;
+    if (shown_) shown_->keepMenu(std::move(build), std::move(digest));
 }
 
 void DockingStatusItem::followMainDisplay() {
@@ -43,7 +44,7 @@ void DockingStatusItem::dock(TrayPresence::Kind now) {
     shown_->onKeptStripChange = [this] {
         if (onKeptStripChange) onKeptStripChange();
     };
-    if (build_) shown_->keepMenu(build_);
+    if (build_) shown_->keepMenu(build_, digest_);
     changed(0, true);
     if (keptTopStrip() != strip && onKeptStripChange) onKeptStripChange();
 }

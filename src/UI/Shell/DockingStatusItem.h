@@ -22,7 +22,7 @@ public:
     void popUpMenu(QMenu& menu) override {
         if (shown_) shown_->popUpMenu(menu);
     }
-    void keepMenu(MenuBuilder build) override;
+    void keepMenu(MenuBuilder build, MenuDigest digest) override;
     void refreshMenu() override {
         if (shown_) shown_->refreshMenu();
     }
@@ -42,6 +42,7 @@ private:
     TrayPresence::Kind place_ = TrayPresence::Kind::none;
     TrayPresence presence_;
     MenuBuilder build_;
+    MenuDigest digest_;
 };
 
 }  // namespace kestr

@@ -9,6 +9,7 @@
 #include <QRectF>
 #include <QString>
 #include <QPoint>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -72,10 +73,14 @@ public:
     virtual void popUpMenu(QMenu& menu) = 0;
     // A menu the desktop shows for the item on its own (a tray's right click, a tray
     // host that lists the item's menu): `build` makes it as it is now, and it is made
-    // again at refreshMenu() and before it shows. Items whose menu only opens through
-    // popUpMenu keep none.
+    // again at refreshMenu() and, when `digest` (a digest of all it shows) has changed
+    // since, before it shows. Items whose menu only opens through popUpMenu keep none.
     using MenuBuilder = std::function<std::unique_ptr<QMenu>()>;
-    virtual void keepMenu(MenuBuilder build) { (void)build; }
+    using MenuDigest = std::function<std::uint64_t()>;
+    virtual void keepMenu(MenuBuilder build, MenuDigest digest) {
+        (void)build;
+        (void)digest;
+    }
     virtual void refreshMenu() {}
     // How deep a strip along the main display's top edge the item keeps clear of other
     // windows once it shows, as a panel does; 0: none. Known before it shows, and told

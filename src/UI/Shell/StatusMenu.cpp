@@ -1,5 +1,6 @@
 #include "UI/Shell/StatusMenu.h"
 
+#include <QApplication>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QMenu>
@@ -13,6 +14,7 @@
 #include "Core/LayoutStore.h"
 #include "Core/PermissionManager.h"
 #include "Core/Preferences.h"
+#include "Platform/ContentDigest.h"
 #include "Platform/Platform.h"
 #include "EdgeResize/EdgeProximityTracker.h"
 #include "Snap/SnapShortcutsModel.h"
@@ -201,6 +203,49 @@ std::unique_ptr<QMenu> StatusMenu::build(bool trusted, const Actions& actions, s
     const int height = screenHeight.value_or(primary ? primary->availableGeometry().height() : 600);
     addKestRows(menu.get(), save, LayoutStore::shared().layouts, height, trusted, actions);
     return menu;
+}
+
+std::uint64_t StatusMenu::digest(bool trusted) {
+    // What build() reads, each text after its length.
+    std::string read;
+    const auto number = [&read](std::uint64_t n) { read.append(reinterpret_cast<const char*>(&n), sizeof n); };
+    const auto text = [&](const std::string& t) {
+        number(t.size());
+        read += t;
+    };
+    const auto keys = [&](const std::optional<Hotkey>& hotkey) {
+        number(hotkey ? std::uint64_t(hotkey->keyCode) << 32 | hotkey->modifiers : ~std::uint64_t(0));
+    };
+    number(trusted);
+    number(PermissionManager::isAskedFor());
+    number(dragSnapEnabled());
+    // What the registrations say of every shortcut shown, the keys of a kest's own among
+    // them.
+    number(HotkeyManager::shared().revision());
+    text(platform().wording().snapsTabCommand());
+    text(QApplication::font("QMenu").toString().toStdString());
+    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+        const QRect area = primary->availableGeometry();
+        number(std::uint64_t(area.width()) << 32 | std::uint32_t(area.height()));
+    }
+    const auto active = EdgeProximityTracker::shared().activeKestName();
+    number(active.has_value());
+    if (active) text(*active);
+    const auto& kests = LayoutStore::shared().layouts;
+    number(kests.size());
+    for (const Layout& kest : kests) {
+        read.append(reinterpret_cast<const char*>(kest.id.bytes.data()), kest.id.bytes.size());
+        text(kest.name);
+        number(kest.items.empty());
+        keys(kest.hotkey);
+    }
+    const auto& bindings = SnapStore::shared().bindings;
+    number(bindings.size());
+    for (const SnapBinding& binding : bindings) {
+        text(binding.action.rawValue());
+        keys(binding.hotkey);
+    }
+    return contentDigest(read);
 }
 
 QMenu* StatusMenu::buildSnapSubmenu(bool trusted, const Actions& actions, QWidget* parent) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QKeySequence>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -45,6 +46,10 @@ struct StatusMenu {
     // height when none is given) stand in a "More Kests" submenu after the rows that do.
     static std::unique_ptr<QMenu> build(bool trusted, const Actions& actions,
                                         std::optional<int> screenHeight = std::nullopt);
+    // A digest of all that build(trusted, …) shows without a `screenHeight`: two menus made
+    // at the same digest show the same, so a menu kept for a tray is made again only when
+    // it changes. It costs a small part of making the menu.
+    static std::uint64_t digest(bool trusted);
     // Owned by `parent`.
     static QMenu* buildSnapSubmenu(bool trusted, const Actions& actions, QWidget* parent);
     static QMenu* buildPreferencesSubmenu(const Actions& actions, QWidget* parent);

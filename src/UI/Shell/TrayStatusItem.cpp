@@ -13,10 +13,10 @@
 namespace kestr {
 
 TrayStatusItem::TrayStatusItem(TrayPresence::Kind kind) {
-    QObject::connect(&menu_, &QMenu::aboutToShow, [this] { refreshMenu(); });
+    QObject::connect(&menu_, &QMenu::aboutToShow, [this] { menuOpening(); });
     if (kind == TrayPresence::Kind::statusNotifier) {
         item_ = std::make_unique<StatusNotifierItem>();
-        item_->menu().onAboutToShow = [this] { refreshMenu(); };
+        item_->menu().onAboutToShow = [this] { menuOpening(); };
         item_->onActivate = [this](QPoint) { activated(QSystemTrayIcon::Trigger); };
         item_->onContextMenu = [this](QPoint) { activated(QSystemTrayIcon::Context); };
         return;
@@ -36,20 +36,33 @@ std::optional<QRect> TrayStatusItem::buttonFrame() const {
     return frame;
 }
 
+DBusMenuExporter* TrayStatusItem::exportedMenu() { return item_ ? &item_->menu() : nullptr; }
+
 void TrayStatusItem::popUpMenu(QMenu& menu) {
     const auto frame = buttonFrame();
     menu.exec(frame ? frame->bottomLeft() : QCursor::pos());
 }
 
-void TrayStatusItem::keepMenu(MenuBuilder build) {
+void TrayStatusItem::keepMenu(MenuBuilder build, MenuDigest digest) {
     build_ = std::move(build);
+    digest_ = std::move(digest);
+    refreshMenu();
+}
+
+void TrayStatusItem::menuOpening() {
+    // A tray asks at every opening, and may ask again and again: making a menu of many
+    // kests costs far more than telling that nothing it shows has changed.
+    if (built_ && builtDigest_ && digest_ && digest_() == *builtDigest_) return;
     refreshMenu();
 }
 
 void TrayStatusItem::refreshMenu() {
+    builtDigest_.reset();
     // An open menu is made again the next time it opens.
     if (!build_ || menu_.isVisible()) return;
+    const std::optional<std::uint64_t> digest = digest_ ? std::optional(digest_()) : std::nullopt;
     std::unique_ptr<QMenu> fresh = build_();
+    builtDigest_ = digest;
     // A D-Bus tray keeps the entries it has while they show the same: their ids stay, and
     // the entries go on running the commands of the menu that made them.
     if (item_ && !item_->menu().show(*fresh) && built_) return;

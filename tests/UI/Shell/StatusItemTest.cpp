@@ -95,13 +95,15 @@ TEST_F(StatusItemTest, TheTrayShowsItsPictureAndKeepsOneMenuMadeAgainOnChanges) 
     TrayStatusItem item(TrayPresence::Kind::xembed);
     int made = 0;
     int ran = 0;
-    item.keepMenu([&] {
-        auto menu = std::make_unique<QMenu>();
-        QObject::connect(menu->addAction(QString("Row %1").arg(++made)), &QAction::triggered, menu.get(),
-                         [&] { ++ran; });
-        menu->addMenu(new QMenu("Snap", menu.get()))->menu()->addAction("Left Half");
-        return menu;
-    });
+    item.keepMenu(
+        [&] {
+            auto menu = std::make_unique<QMenu>();
+            QObject::connect(menu->addAction(QString("Row %1").arg(++made)), &QAction::triggered, menu.get(),
+                             [&] { ++ran; });
+            menu->addMenu(new QMenu("Snap", menu.get()))->menu()->addAction("Left Half");
+            return menu;
+        },
+        {});
     EXPECT_FALSE(item.tray()->isVisible());
     item.setImage(solid(Qt::red, 20), 0);
     EXPECT_TRUE(item.tray()->isVisible());
@@ -136,6 +138,33 @@ TEST_F(StatusItemTest, TheTrayShowsItsPictureAndKeepsOneMenuMadeAgainOnChanges) 
     EXPECT_FALSE(item.menu().isVisible());
     EXPECT_EQ(clicks, 0);
     item.ownMenu()->hide();
+}
+
+// A tray asks for the kept menu at every opening: it is made again only when what it shows
+// changed since it was last made, and whenever the program says its state changed.
+TEST_F(StatusItemTest, AnOpeningMakesTheKeptMenuAgainOnlyWhenWhatItShowsChanged) {
+    TrayStatusItem item(TrayPresence::Kind::xembed);
+    int made = 0;
+    std::uint64_t shows = 1;
+    item.keepMenu(
+        [&] {
+            ++made;
+            auto menu = std::make_unique<QMenu>();
+            menu->addAction(QString("Shows %1").arg(shows));
+            return menu;
+        },
+        [&] { return shows; });
+    const auto open = [&](int times) {
+        for (int i = 0; i < times; ++i) Q_EMIT item.menu().aboutToShow();
+    };
+    open(3);
+    EXPECT_EQ(made, 1) << "nothing it shows changed";
+    shows = 2;
+    open(3);
+    EXPECT_EQ(made, 2);
+    EXPECT_EQ(item.menu().actions().at(0)->text(), "Shows 2");
+    item.refreshMenu();
+    EXPECT_EQ(made, 3) << "the program's word that its state changed";
 }
 
 }  // namespace

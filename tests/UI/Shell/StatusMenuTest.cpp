@@ -361,6 +361,56 @@ TEST_F(StatusMenuTest, ASnapWhoseKeysAKestTookIsMarkedEverywhereItShows) {
     EXPECT_EQ(SnapCellView::model(left).hotkey, "⌃⌥A");
 }
 
+// Everything a menu shows, submenus included.
+std::string everything(const QMenu& menu) {
+    std::string out;
+    for (QAction* a : menu.actions()) {
+        out += (a->text() + '|' + a->toolTip() + '|' + a->shortcut().toString()).toStdString() +
+               (a->isEnabled() ? "|on" : "|off") + (a->isChecked() ? "|[x]\n" : "\n");
+        if (a->menu()) out += everything(*a->menu());
+    }
+    return out;
+}
+
+// A tray's opening makes the menu again only when its digest changed: each change of what
+// the menu shows changes it, and a change the menu does not show leaves it.
+TEST_F(StatusMenuTest, TheDigestChangesWithEverythingTheMenuShows) {
+    SnapStore::shared().bindings = {{Uuid::random(), A::leftHalf, {0, ctrlOpt}}};
+    storeKests({kest("Desk", 1), kest("Empty", 2, 0)});
+    bool trusted = true;
+    auto& kests = LayoutStore::shared().layouts;
+    const auto resync = [&] { HotkeyManager::shared().sync(kests, SnapStore::shared().bindings); };
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"renamed", [&] { kests[0].name = "Studio"; }},
+        {"given a window", [&] { kests[1].items.resize(1); }},
+        {"given keys of its own", [&] {
+             kests[1].hotkey = Hotkey{18, 0x1900};
+             resync();
+         }},
+        {"another program holds a key", [&] {
+             sim->simHotKeys().holdByOtherProgram(0, ctrlOpt);
+             resync();
+         }},
+        {"a kest added", [&] { kests.push_back(kest("Third", 3)); }},
+        {"a kest deleted", [&] { kests.erase(kests.begin()); }},
+        {"made active", [&] { EdgeProximityTracker::shared().setActiveLayout(kests[0]); }},
+        {"permission lost", [&] { trusted = false; }},
+        {"drag snap on", [&] { Preferences::shared().defaults.set(StatusMenu::enableDragSnapKey, PlistValue(true)); }},
+        {"snap keys changed", [&] { SnapStore::shared().bindings[0].hotkey = Hotkey{1, ctrlOpt}; }},
+    };
+    for (const auto& [change, apply] : changes) {
+        const std::uint64_t before = StatusMenu::digest(trusted);
+        const std::string shownBefore = everything(*StatusMenu::build(trusted, actions));
+        EXPECT_EQ(StatusMenu::digest(trusted), before) << change << ": nothing changed yet";
+        apply();
+        EXPECT_NE(everything(*StatusMenu::build(trusted, actions)), shownBefore) << change << ": not shown";
+        EXPECT_NE(StatusMenu::digest(trusted), before) << change;
+    }
+    const std::uint64_t before = StatusMenu::digest(trusted);
+    kests[0].items[0].targetFrame.x += 100;
+    EXPECT_EQ(StatusMenu::digest(trusted), before) << "where a window goes is not shown";
+}
+
 TEST_F(StatusMenuTest, PreferencesShowTheDragSnapSettingAndTheFileCommands) {
     const auto preferences = [this] { return rows(submenu(*StatusMenu::build(true, actions), "Preferences")); };
     EXPECT_EQ(preferences(), (std::vector<std::string>{"Drag Snap (drag a window to fit a kest)", "Reveal Kests File",
