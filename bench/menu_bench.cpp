@@ -1,7 +1,9 @@
 // Cost of what kestr does with many kests when it registers their shortcuts at start-up
-// and when a tray opens the status menu, with the kests on three shared shortcuts (all but
-// three refused, each held by kestr's own kest) and without (no shortcut of their own:
-// nine get the automatic digits). Each should grow linearly with the kests.
+// and when a tray opens the status menu, with the kests on three shared shortcuts and
+// without (no shortcut of their own: nine get the automatic digits). The shared ones are
+// held by kestr's own first three kests (shared=1), by another program (2), or lacking
+// from the keyboard (3): all but three, or all, refused. Each should grow linearly with
+// the kests.
 // - registration: the synchronisation and the refusals the start-up names in the log;
 // - menu build: the status menu made from scratch;
 // - tray opening: what a D-Bus tray's AboutToShow costs before it reads the layout, the
@@ -41,13 +43,14 @@ QApplication& application() {
 }
 
 // `count` kests of one window each; with `shared`, on ⌘A, ⌘S and ⌘D in turn.
+constexpr std::uint32_t sharedKeys[] = {0, 1, 2};
 std::vector<Layout> kests(std::int64_t count, bool shared) {
     std::vector<Layout> out;
     for (std::int64_t i = 0; i < count; ++i) {
         Layout kest;
         kest.id = Uuid::random();
         kest.name = "Kest " + std::to_string(i);
-        if (shared) kest.hotkey = Hotkey{std::uint32_t(i % 3), CarbonModifier::command};
+        if (shared) kest.hotkey = Hotkey{sharedKeys[i % 3], CarbonModifier::command};
         LayoutItem item;
         item.id = Uuid::random();
         item.appBundleID = "com.example.Notes";
@@ -69,6 +72,10 @@ struct Desktop {
     explicit Desktop(const benchmark::State& state) {
         application();
         installPlatform(&sim);
+        for (const std::uint32_t key : sharedKeys) {
+            if (state.range(1) == 2) sim.simHotKeys().holdByOtherProgram(key, CarbonModifier::command);
+            if (state.range(1) == 3) sim.simHotKeys().missingKeys.insert(key);
+        }
         LayoutStore::shared().layouts = kests(state.range(0), state.range(1) != 0);
         sync();
     }
@@ -85,8 +92,9 @@ void BM_RegisterHotkeys(benchmark::State& state) {
     Desktop desktop(state);
     const auto& layouts = LayoutStore::shared().layouts;
     for (auto _ : state) {
-        const auto conflicts = HotkeyManager::shared().sync(layouts, desktop.snaps);
+        auto conflicts = HotkeyManager::shared().sync(layouts, desktop.snaps);
         benchmark::DoNotOptimize(heldByKestr(conflicts, layouts));
+        benchmark::DoNotOptimize(HotkeyManager::shared().takeLacking(conflicts));
         state.PauseTiming();
         desktop.sim.simLog().clear();
         state.ResumeTiming();
@@ -109,7 +117,7 @@ void BM_TrayOpeningUnchanged(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 
-const std::vector<std::vector<std::int64_t>> sizes{{1000, 10000}, {0, 1}};
+const std::vector<std::vector<std::int64_t>> sizes{{1000, 10000}, {0, 1, 2, 3}};
 
 BENCHMARK(BM_RegisterHotkeys)->ArgsProduct(sizes)->ArgNames({"kests", "shared"})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StatusMenuBuild)->ArgsProduct(sizes)->ArgNames({"kests", "shared"})->Unit(benchmark::kMillisecond);
