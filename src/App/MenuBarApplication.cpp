@@ -42,9 +42,10 @@ void keepOnePaintingThread() {
 // environment kestr was started with, not kestr's own Qt settings.
 class QtStartVariables {
 public:
-    void set(const char* name, const QByteArray& value) {
+    // No value unsets the variable.
+    void set(const char* name, const std::optional<QByteArray>& value) {
         kept_.push_back({name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt});
-        qputenv(name, value);
+        value ? qputenv(name, *value) : qunsetenv(name);
     }
     void putBack() {
         for (const auto& [name, value] : kept_) value ? qputenv(name, *value) : qunsetenv(name);
@@ -82,7 +83,10 @@ int MenuBarApplication::run(const UserEnvironment& user, const UserEnvironment::
     }
 
     // On the real desktop our own windows are X windows too, in X pixels (scale 1), so
-    // their coordinates are the ones the desktop's services speak in.
+    // their coordinates are the ones the desktop's services speak in. Qt would still
+    // scale by a factor the session sets for all Qt programs, and put the panel and the
+    // overlays where the desktop's coordinates do not point; a HiDPI session's font DPI
+    // (QT_FONT_DPI, Xft.dpi) still makes the text larger.
     std::optional<DesktopBackend::Choice> desktopChoice;
     try {
         desktopChoice = DesktopBackend::choose(variables);
@@ -95,6 +99,7 @@ int MenuBarApplication::run(const UserEnvironment& user, const UserEnvironment::
     if (desktopChoice->kind == DesktopBackend::Kind::x11) {
         if (!variables("QT_QPA_PLATFORM")) qtStart.set("QT_QPA_PLATFORM", "xcb");
         qtStart.set("QT_ENABLE_HIGHDPI_SCALING", "0");
+        for (const char* name : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"}) qtStart.set(name, std::nullopt);
     }
     // QApplication keeps references to these for its whole life.
     static int argc = 1;

@@ -1,18 +1,15 @@
 // One QApplication for a whole test program that draws or makes widgets; a test
 // program includes this from one of its files with KESTR_QT_TEST_APPLICATION. It runs
-// on the offscreen platform unless QT_QPA_PLATFORM names another.
-//
-// Text is measured in fonts the tests choose, whatever else the machine has: the program
-// sees only the fonts Support/fonts/fonts.conf.in names, DejaVu Sans draws the text, and the
-// invisible marks that isolate names, which DejaVu lacks, come from a font of our own whose
-// lines are as tall as those of the font a usual desktop draws them from.
+// on the offscreen platform unless QT_QPA_PLATFORM names another, with the fonts and the
+// scale of Support/QtTestSettings.h.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QFontInfo>
 #include <memory>
+
+#include "Support/QtTestSettings.h"
 
 namespace kestr::test {
 
@@ -20,15 +17,12 @@ class QtApplicationEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        qputenv("FONTCONFIG_FILE", KESTR_TEST_FONTCONFIG);
+        chooseQtSettings();
         static int argc = 1;
         static char name[] = "kestr-test";
         static char* argv[] = {name, nullptr};
         app_ = std::make_unique<QApplication>(argc, argv);
-        QFont font = QApplication::font();
-        font.setFamily("DejaVu Sans");
-        QApplication::setFont(font);
-        ASSERT_EQ(QFontInfo(font).family(), "DejaVu Sans") << "install fonts-dejavu-core (scripts/bootstrap)";
+        ASSERT_TRUE(useTestFont()) << testFontMissing;
     }
     void TearDown() override { app_.reset(); }
 

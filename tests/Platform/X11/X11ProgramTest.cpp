@@ -285,6 +285,7 @@ TEST_F(X11ProgramTest, ProgramsTheMenuBarApplicationLaunchesGetTheEnvironmentItW
            R"("x":0,"y":0,"width":600,"height":400},"windowMatcher":{"type":"firstWindow"}}]}]})";
     Subprocess::Spec spec = menuBarApplication();
     spec.environment["KESTR_STARTED_WITH"] = "this";
+    spec.environment["QT_SCALE_FACTOR"] = "2";
     Subprocess kestr(spec);
     ASSERT_TRUE(waitUntil([&] { return log().find("hotkeys registered") != std::string::npos; }, 30)) << log();
     const xcb_keycode_t keys[] = {keycodeOf(connection(), XK_Control_L), keycodeOf(connection(), XK_Shift_L),
@@ -308,6 +309,27 @@ TEST_F(X11ProgramTest, ProgramsTheMenuBarApplicationLaunchesGetTheEnvironmentItW
     EXPECT_TRUE(names.count("KESTR_STARTED_WITH"));
     EXPECT_FALSE(names.count("QT_QPA_PLATFORM"));
     EXPECT_FALSE(names.count("QT_ENABLE_HIGHDPI_SCALING"));
+    EXPECT_TRUE(names.count("QT_SCALE_FACTOR")) << "kestr's own Qt runs unscaled, the programs it launches do not";
+}
+
+// kestr's windows are X windows measured in X pixels, whatever factor a HiDPI session
+// sets to scale Qt programs by (under which Qt would put the panel below the screen).
+// The first run's onboarding is 560 by 460.
+TEST_F(X11ProgramTest, KestrsWindowsStayInXPixelsWhateverScaleTheSessionSetsForQt) {
+    Subprocess::Spec spec = menuBarApplication();
+    spec.environment["QT_SCALE_FACTOR"] = "2";
+    spec.environment["QT_SCREEN_SCALE_FACTORS"] = "2";
+    spec.environment["QT_FONT_DPI"] = "144";
+    Subprocess kestr(spec);
+    std::optional<XRect> onboarding;
+    ASSERT_TRUE(waitUntil([&] {
+        for (xcb_window_t w : clientList(connection()))
+            if (property8(connection(), w, "_NET_WM_NAME") == "Welcome to kestr") onboarding = clientGeometry(connection(), w);
+        return onboarding.has_value();
+    }, 30)) << log();
+    kestr.terminate();
+    EXPECT_EQ(onboarding->width, 560) << toString(*onboarding);
+    EXPECT_EQ(onboarding->height, 460) << toString(*onboarding);
 }
 
 // kestr's windows that stand in task lists (the first run's onboarding here; the manager

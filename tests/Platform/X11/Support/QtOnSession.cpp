@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Support/QtTestSettings.h"
+
 namespace kestr::x11test {
 
 namespace {
@@ -19,9 +21,12 @@ std::unique_ptr<QApplication>& application() {
     return app;
 }
 
-// The application goes when the tests end, with the fonts and caches it holds.
+// The fonts and the scale are chosen before any test runs, for our own Qt and for the
+// programs the tests start (kestr among them); the application goes when the tests end,
+// with the fonts and caches it holds.
 class QtOnSessionEnvironment : public ::testing::Environment {
 public:
+    void SetUp() override { test::chooseQtSettings(); }
     void TearDown() override { application().reset(); }
 };
 [[maybe_unused]] const auto* const environment = ::testing::AddGlobalTestEnvironment(new QtOnSessionEnvironment);
@@ -40,6 +45,7 @@ void ensureQtApplication(XvfbSession& session) {
     static char name[] = "test_X11";
     static char* argv[] = {name, nullptr};
     application() = std::make_unique<QApplication>(argc, argv);
+    ASSERT_TRUE(test::useTestFont()) << test::testFontMissing;
 }
 
 bool pumpQtUntil(const std::function<bool()>& condition, double seconds) {
