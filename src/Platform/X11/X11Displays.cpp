@@ -150,11 +150,15 @@ std::string X11Displays::identityOf(const xcb_randr_monitor_info_t& monitor, con
 
 double X11Displays::flipHeight() const { return monitors_.empty() ? 0 : monitors_.front().bounds.height(); }
 
-Rect X11Displays::roomBeside(DisplayID display, xcb_window_t own) const {
-    for (const X11Monitor& m : monitors_) {
-        if (m.id == display) return visibleArea(m, own);
-    }
-    return Rect();
+const X11Monitor* X11Displays::monitorOf(DisplayID display) const {
+    const auto found =
+        std::find_if(monitors_.begin(), monitors_.end(), [display](const X11Monitor& m) { return m.id == display; });
+    return found == monitors_.end() ? nullptr : &*found;
+}
+
+std::optional<Rect> X11Displays::roomBeside(DisplayID display, xcb_window_t own) const {
+    const X11Monitor* m = monitorOf(display);
+    return m ? std::optional(visibleArea(*m, own)) : std::nullopt;
 }
 
 Rect X11Displays::visibleArea(const X11Monitor& monitor, xcb_window_t leftOut) const {
@@ -227,19 +231,15 @@ std::optional<Screen> X11Displays::mainScreen() {
 }
 
 Rect X11Displays::displayBounds(DisplayID display) {
-    for (const X11Monitor& m : monitors_) {
-        if (m.id == display) return m.bounds;
-    }
-    return Rect();
+    const X11Monitor* m = monitorOf(display);
+    return m ? m->bounds : Rect();
 }
 
 DisplayID X11Displays::mainDisplayID() { return monitors_.empty() ? 0 : monitors_.front().id; }
 
 std::optional<std::string> X11Displays::displayUUIDString(DisplayID display) {
-    for (const X11Monitor& m : monitors_) {
-        if (m.id == display) return m.uuid;
-    }
-    return std::nullopt;
+    const X11Monitor* m = monitorOf(display);
+    return m ? std::optional(m->uuid) : std::nullopt;
 }
 
 DisplayID X11Displays::displayIDFromUUIDString(const std::string& uuid) {

@@ -6,6 +6,7 @@
 
 #include <xcb/randr.h>
 
+#include <optional>
 #include <vector>
 
 #include "Platform/Displays.h"
@@ -45,13 +46,15 @@ public:
     void refresh();
 
     // The room for windows on the display as the docks leave it to `own`: its visible area
-    // without the strip that window keeps itself. A zero rectangle for an unknown display.
-    Rect roomBeside(DisplayID display, xcb_window_t own) const;
+    // without the strip that window keeps itself. None for an unknown display.
+    std::optional<Rect> roomBeside(DisplayID display, xcb_window_t own) const;
 
     // A name-based UUID (version 8) from any text, in canonical upper-case form.
     static std::string uuidFromName(const std::string& name);
 
 private:
+    // The monitor of the display; none for an unknown display.
+    const X11Monitor* monitorOf(DisplayID display) const;
     std::string identityOf(const xcb_randr_monitor_info_t& monitor, const std::string& name);
     // `leftOut`: a window whose strip is not counted.
     Rect visibleArea(const X11Monitor& monitor, xcb_window_t leftOut = XCB_NONE) const;

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "Platform/HotKeys.h"
+#include "Platform/Observers.h"
 
 namespace kestr {
 
@@ -125,7 +126,7 @@ void X11KeyTable::mappingChanged(const xcb_mapping_notify_event_t& event) {
     xcb_mapping_notify_event_t copy = event;
     xcb_refresh_keyboard_mapping(symbols_, &copy);
     readModifierMap();
-    for (const auto& observer : observers_) observer();
+    tellObservers(observers_);
 }
 
 std::vector<xcb_keycode_t> X11KeyTable::modifierKeys(std::uint16_t xModifiers) const {

@@ -158,8 +158,7 @@ void X11NativeWindows::setVisibleShape(const NativeWindow& window, const std::ve
 
 std::optional<Rect> X11NativeWindows::roomBeside(const NativeWindow& window, DisplayID display) {
     if (!displays_ || window.id == 0) return std::nullopt;
-    const Rect room = displays_->roomBeside(display, static_cast<xcb_window_t>(window.id));
-    return room.isEmpty() ? std::nullopt : std::optional<Rect>(room);
+    return displays_->roomBeside(display, static_cast<xcb_window_t>(window.id));
 }
 
 }  // namespace kestr
