@@ -94,7 +94,7 @@ void BM_RegisterHotkeys(benchmark::State& state) {
     for (auto _ : state) {
         auto conflicts = HotkeyManager::shared().sync(layouts, desktop.snaps);
         benchmark::DoNotOptimize(heldByKestr(conflicts, layouts));
-        benchmark::DoNotOptimize(HotkeyManager::shared().takeLacking(conflicts));
+        benchmark::DoNotOptimize(keysMissing(conflicts));
         state.PauseTiming();
         desktop.sim.simLog().clear();
         state.ResumeTiming();

@@ -32,8 +32,10 @@ public:
         HotkeySource source;
         Hotkey hotkey;
         // kestr's own shortcut that took the key earlier in the same synchronisation;
-        // none when another program holds it.
+        // none when another program holds it, or when nobody does.
         std::optional<HotkeySource> heldBy;
+        // This keyboard has no such key: nobody holds it.
+        bool keyMissing = false;
         friend bool operator==(const Conflict&, const Conflict&) = default;
     };
 
@@ -82,9 +84,6 @@ public:
     static constexpr const char* notArrivingMark = "\u26A0 ";
     // Whether the last synchronisation found that this keyboard has no such key.
     bool lacks(const Hotkey& hotkey) const;
-    // Moves the conflicts whose key this keyboard does not have out of `conflicts`, the
-    // order of both kept, and gives them: nobody holds such a key.
-    std::vector<Conflict> takeLacking(std::vector<Conflict>& conflicts) const;
     // Why a press of `hotkey` never reaches kestr (or `source`), as a sentence for its
     // tooltip; none when it arrives.
     std::optional<std::string> whyNotArriving(const Hotkey& hotkey,
