@@ -1,9 +1,9 @@
 // Cost of what kestr does with many kests when it registers their shortcuts at start-up
 // and when a tray opens the status menu, with the kests on three shared shortcuts and
 // without (no shortcut of their own: nine get the automatic digits). The shared ones are
-// held by kestr's own first three kests (shared=1), by another program (2), or lacking
-// from the keyboard (3): all but three, or all, refused. Each should grow linearly with
-// the kests.
+// held by kestr's own first three kests (shared=1), by another program (2), lacking from
+// the keyboard (3), or the first by another program and the other two lacking (4): all
+// but three, or all, refused. Each should grow linearly with the kests.
 // - registration: the synchronisation and the refusals the start-up names in the log;
 // - menu build: the status menu made from scratch;
 // - tray opening: what a D-Bus tray's AboutToShow costs before it reads the layout, the
@@ -73,8 +73,11 @@ struct Desktop {
         application();
         installPlatform(&sim);
         for (const std::uint32_t key : sharedKeys) {
-            if (state.range(1) == 2) sim.simHotKeys().holdByOtherProgram(key, CarbonModifier::command);
-            if (state.range(1) == 3) sim.simHotKeys().missingKeys.insert(key);
+            // With 4, the first held by another program and the other two lacking.
+            const bool first = key == sharedKeys[0];
+            if (state.range(1) == 2 || (state.range(1) == 4 && first))
+                sim.simHotKeys().holdByOtherProgram(key, CarbonModifier::command);
+            if (state.range(1) == 3 || (state.range(1) == 4 && !first)) sim.simHotKeys().missingKeys.insert(key);
         }
         LayoutStore::shared().layouts = kests(state.range(0), state.range(1) != 0);
         sync();
@@ -117,7 +120,7 @@ void BM_TrayOpeningUnchanged(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 
-const std::vector<std::vector<std::int64_t>> sizes{{1000, 10000}, {0, 1, 2, 3}};
+const std::vector<std::vector<std::int64_t>> sizes{{1000, 10000}, {0, 1, 2, 3, 4}};
 
 BENCHMARK(BM_RegisterHotkeys)->ArgsProduct(sizes)->ArgNames({"kests", "shared"})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StatusMenuBuild)->ArgsProduct(sizes)->ArgNames({"kests", "shared"})->Unit(benchmark::kMillisecond);
