@@ -91,7 +91,7 @@ void HotkeyManager::refuse(std::vector<Conflict>& conflicts, const HotkeySource&
     const bool lacking = !holder && lastStatus_ == HotKeyStatus::eventHotKeyInvalid;
     conflicts.push_back({source, hotkey, holder, lacking});
     if (!holder && lastStatus_ == HotKeyStatus::eventHotKeyExists) heldByOtherPrograms.push_back(conflicts.back());
-    if (lacking) lackingKeys.push_back(hotkey);
+    if (lacking) lackingKeys.insert(hotkey);
     const auto* snap = std::get_if<HotkeySource::Snap>(&source.value);
     if (!live || (!holder && !snap) || ++refusalLines_ > namedRefusals) return;
     const char* unheld = lacking ? "this keyboard has no such key" : "likely taken by the system or another app";
@@ -252,9 +252,7 @@ std::string HotkeyManager::heldKeyAdvice(std::uint32_t modifier) const {
     return held + "Free the key in that program's settings, or choose shortcuts without it.";
 }
 
-bool HotkeyManager::lacks(const Hotkey& hotkey) const {
-    return std::find(lackingKeys.begin(), lackingKeys.end(), hotkey) != lackingKeys.end();
-}
+bool HotkeyManager::lacks(const Hotkey& hotkey) const { return lackingKeys.contains(hotkey); }
 
 bool HotkeyManager::arrives(const Hotkey& hotkey, const std::optional<HotkeySource>& source) const {
     if (hotkey.modifiers & heldModifiers) return false;

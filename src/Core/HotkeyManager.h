@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "Core/Hotkey.h"
@@ -111,7 +112,7 @@ public:
     std::vector<Conflict> heldByOtherPrograms;
     // The keys of the last synchronisation that this keyboard does not have: refused by
     // the desktop, and no press of them ever comes.
-    std::vector<Hotkey> lackingKeys;
+    std::set<Hotkey> lackingKeys;
     std::function<void()> captureHandler;
     std::function<void()> onKestApplied;
     bool suspended = false;
