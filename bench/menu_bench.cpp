@@ -21,6 +21,7 @@
 #include "Core/LayoutStore.h"
 #include "Platform/Sim/SimDesktop.h"
 #include "Snap/SnapDefaults.h"
+#include "Support/ItemBuilder.h"
 #include "UI/Shell/DBusMenuExporter.h"
 #include "UI/Shell/StatusMenu.h"
 #include "UI/Shell/TrayStatusItem.h"
@@ -51,13 +52,8 @@ std::vector<Layout> kests(std::int64_t count, bool shared) {
         kest.id = Uuid::random();
         kest.name = "Kest " + std::to_string(i);
         if (shared) kest.hotkey = Hotkey{sharedKeys[i % 3], CarbonModifier::command};
-        LayoutItem item;
-        item.id = Uuid::random();
-        item.appBundleID = "com.example.Notes";
-        item.appName = "Notes";
-        item.windowMatcher = WindowMatcher::firstWindow();
-        item.targetFrame = ScreenFrame{"37D8832A-2D66-4B0F-9F3F-1234567890AB", 0, 25, 900, 700, {}, {}, {}, {}};
-        kest.items.push_back(item);
+        kest.items.push_back(test::ItemBuilder("com.example.Notes", "Notes")
+                                 .on("37D8832A-2D66-4B0F-9F3F-1234567890AB", Rect(0, 25, 900, 700)));
         out.push_back(std::move(kest));
     }
     return out;
