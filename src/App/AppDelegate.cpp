@@ -77,13 +77,11 @@ void AppDelegate::applicationDidFinishLaunching() {
 
     const auto& layouts = LayoutStore::shared().layouts;
     const auto conflicts = HotkeyManager::shared().sync(layouts, SnapStore::shared().bindings);
-    auto elsewhere = heldElsewhere(conflicts);
-    const auto lacking = HotkeyManager::shared().takeLacking(elsewhere);
-    if (!elsewhere.empty()) {
+    if (const auto elsewhere = heldElsewhere(conflicts); !elsewhere.empty()) {
         log("kestr: " + std::to_string(elsewhere.size()) +
             " hotkey(s) conflicted with another app and were not registered");
     }
-    if (!lacking.empty()) {
+    if (const auto lacking = keysMissing(conflicts); !lacking.empty()) {
         log("kestr: " + std::to_string(lacking.size()) +
             " hotkey(s) were not registered: this keyboard has no such key");
     }

@@ -126,13 +126,11 @@ void SaveCommand::store(const SaveDialog::Result& choice, const std::optional<st
     const auto conflicts = HotkeyManager::shared().sync(layouts.layouts, SnapStore::shared().bindings);
     if (rebuildMenu) rebuildMenu();
     if (flashSaved) flashSaved();
-    auto elsewhere = heldElsewhere(conflicts);
-    const auto lacking = HotkeyManager::shared().takeLacking(elsewhere);
-    if (!elsewhere.empty()) {
+    if (const auto elsewhere = heldElsewhere(conflicts); !elsewhere.empty()) {
         platform().log().line("kestr: saved “" + choice.name + "” — hotkey conflicts (another app owns the key): " +
                               joinedNames(hotkeyConflictNames(elsewhere, layouts.layouts)));
     }
-    if (!lacking.empty()) {
+    if (const auto lacking = keysMissing(conflicts); !lacking.empty()) {
         platform().log().line("kestr: saved “" + choice.name +
                               "” — hotkeys not registered (this keyboard has no such key): " +
                               joinedNames(hotkeyConflictNames(lacking, layouts.layouts)));

@@ -2,6 +2,7 @@
 // show it to people and put it on menu items.
 #pragma once
 
+#include <compare>
 #include <cstdint>
 #include <string>
 
@@ -32,6 +33,7 @@ struct Hotkey {
     static std::uint32_t carbonModifiers(std::uint64_t modifierFlags);
 
     friend bool operator==(const Hotkey&, const Hotkey&) = default;
+    friend auto operator<=>(const Hotkey&, const Hotkey&) = default;
 };
 
 }  // namespace kestr

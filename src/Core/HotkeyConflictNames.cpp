@@ -67,7 +67,14 @@ std::string shownHotkeySourceName(const HotkeySource& source, const KestNames& k
 std::vector<HotkeyManager::Conflict> heldElsewhere(const std::vector<HotkeyManager::Conflict>& conflicts) {
     std::vector<HotkeyManager::Conflict> out;
     std::copy_if(conflicts.begin(), conflicts.end(), std::back_inserter(out),
-                 [](const HotkeyManager::Conflict& c) { return !c.heldBy; });
+                 [](const HotkeyManager::Conflict& c) { return !c.heldBy && !c.keyMissing; });
+    return out;
+}
+
+std::vector<HotkeyManager::Conflict> keysMissing(const std::vector<HotkeyManager::Conflict>& conflicts) {
+    std::vector<HotkeyManager::Conflict> out;
+    std::copy_if(conflicts.begin(), conflicts.end(), std::back_inserter(out),
+                 [](const HotkeyManager::Conflict& c) { return c.keyMissing; });
     return out;
 }
 

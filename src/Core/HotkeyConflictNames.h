@@ -29,6 +29,8 @@ std::string shownHotkeySourceName(const HotkeySource& source, const KestNames& k
 
 // The conflicts whose key another program holds.
 std::vector<HotkeyManager::Conflict> heldElsewhere(const std::vector<HotkeyManager::Conflict>& conflicts);
+// The conflicts whose key this keyboard does not have.
+std::vector<HotkeyManager::Conflict> keysMissing(const std::vector<HotkeyManager::Conflict>& conflicts);
 
 // The conflicts whose key kestr's own shortcuts hold, each as
 // "kest “B” (⌃⌥⌘1, held by kest “A”)", joined by ", "; empty when there are none. Past

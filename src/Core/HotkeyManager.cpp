@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <iterator>
 #include <set>
 #include <string>
 
@@ -88,11 +87,11 @@ void HotkeyManager::unregisterAll() {
 void HotkeyManager::refuse(std::vector<Conflict>& conflicts, const HotkeySource& source, const Hotkey& hotkey,
                            const std::vector<Layout>& layouts, bool live) {
     const auto holder = ownHolder(hotkey);
-    conflicts.push_back({source, hotkey, holder});
     // A key this keyboard lacks is refused too, but nobody holds it.
     const bool lacking = !holder && lastStatus_ == HotKeyStatus::eventHotKeyInvalid;
+    conflicts.push_back({source, hotkey, holder, lacking});
     if (!holder && lastStatus_ == HotKeyStatus::eventHotKeyExists) heldByOtherPrograms.push_back(conflicts.back());
-    if (lacking) lackingKeys.push_back(hotkey);
+    if (lacking) lackingKeys.insert(hotkey);
     const auto* snap = std::get_if<HotkeySource::Snap>(&source.value);
     if (!live || (!holder && !snap) || ++refusalLines_ > namedRefusals) return;
     const char* unheld = lacking ? "this keyboard has no such key" : "likely taken by the system or another app";
@@ -253,17 +252,7 @@ std::string HotkeyManager::heldKeyAdvice(std::uint32_t modifier) const {
     return held + "Free the key in that program's settings, or choose shortcuts without it.";
 }
 
-bool HotkeyManager::lacks(const Hotkey& hotkey) const {
-    return std::find(lackingKeys.begin(), lackingKeys.end(), hotkey) != lackingKeys.end();
-}
-
-std::vector<HotkeyManager::Conflict> HotkeyManager::takeLacking(std::vector<Conflict>& conflicts) const {
-    const auto kept = std::stable_partition(conflicts.begin(), conflicts.end(),
-                                            [&](const Conflict& c) { return c.heldBy || !lacks(c.hotkey); });
-    std::vector<Conflict> lacking(std::make_move_iterator(kept), std::make_move_iterator(conflicts.end()));
-    conflicts.erase(kept, conflicts.end());
-    return lacking;
-}
+bool HotkeyManager::lacks(const Hotkey& hotkey) const { return lackingKeys.contains(hotkey); }
 
 bool HotkeyManager::arrives(const Hotkey& hotkey, const std::optional<HotkeySource>& source) const {
     if (hotkey.modifiers & heldModifiers) return false;

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "Core/Hotkey.h"
@@ -32,8 +33,10 @@ public:
         HotkeySource source;
         Hotkey hotkey;
         // kestr's own shortcut that took the key earlier in the same synchronisation;
-        // none when another program holds it.
+        // none when another program holds it, or when nobody does.
         std::optional<HotkeySource> heldBy;
+        // This keyboard has no such key: nobody holds it.
+        bool keyMissing = false;
         friend bool operator==(const Conflict&, const Conflict&) = default;
     };
 
@@ -82,9 +85,6 @@ public:
     static constexpr const char* notArrivingMark = "\u26A0 ";
     // Whether the last synchronisation found that this keyboard has no such key.
     bool lacks(const Hotkey& hotkey) const;
-    // Moves the conflicts whose key this keyboard does not have out of `conflicts`, the
-    // order of both kept, and gives them: nobody holds such a key.
-    std::vector<Conflict> takeLacking(std::vector<Conflict>& conflicts) const;
     // Why a press of `hotkey` never reaches kestr (or `source`), as a sentence for its
     // tooltip; none when it arrives.
     std::optional<std::string> whyNotArriving(const Hotkey& hotkey,
@@ -112,7 +112,7 @@ public:
     std::vector<Conflict> heldByOtherPrograms;
     // The keys of the last synchronisation that this keyboard does not have: refused by
     // the desktop, and no press of them ever comes.
-    std::vector<Hotkey> lackingKeys;
+    std::set<Hotkey> lackingKeys;
     std::function<void()> captureHandler;
     std::function<void()> onKestApplied;
     bool suspended = false;

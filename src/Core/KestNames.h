@@ -13,7 +13,6 @@ namespace kestr {
 
 class KestNames {
 public:
-    KestNames() = default;
     explicit KestNames(const std::vector<Layout>& layouts) {
         names_.reserve(layouts.size());
         for (const Layout& l : layouts) names_.emplace(l.id, l.name);
