@@ -6,6 +6,8 @@
 // but three, or all, refused. Each should grow linearly with the kests.
 // - registration: the synchronisation and the refusals the start-up names in the log;
 // - menu build: the status menu made from scratch;
+// - the Snaps page's owners: naming who holds each key another program holds and each
+//   key kestr's own shortcuts reserve;
 // - tray opening: what a D-Bus tray's AboutToShow costs before it reads the layout, the
 //   menu unchanged since it was last made.
 // On the simulated desktop, with Qt on its offscreen platform.
@@ -21,6 +23,7 @@
 #include "Core/LayoutStore.h"
 #include "Platform/Sim/SimDesktop.h"
 #include "Snap/SnapDefaults.h"
+#include "Snap/SnapShortcutsModel.h"
 #include "Support/ItemBuilder.h"
 #include "UI/Shell/DBusMenuExporter.h"
 #include "UI/Shell/StatusMenu.h"
@@ -116,10 +119,21 @@ void BM_TrayOpeningUnchanged(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 
+void BM_SnapsPageOwners(benchmark::State& state) {
+    Desktop desktop(state);
+    SnapShortcutsModel model;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(SnapShortcutsModel::keysHeldElsewhere());
+        model.recomputeConflicts();
+    }
+    state.SetComplexityN(state.range(0));
+}
+
 const std::vector<std::vector<std::int64_t>> sizes{{1000, 10000}, {0, 1, 2, 3, 4}};
 
 BENCHMARK(BM_RegisterHotkeys)->ArgsProduct(sizes)->ArgNames({"kests", "shared"})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StatusMenuBuild)->ArgsProduct(sizes)->ArgNames({"kests", "shared"})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SnapsPageOwners)->ArgsProduct(sizes)->ArgNames({"kests", "shared"})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TrayOpeningUnchanged)->ArgsProduct(sizes)->ArgNames({"kests", "shared"})->Unit(benchmark::kMillisecond);
 
 }  // namespace

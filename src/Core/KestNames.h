@@ -5,6 +5,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "Core/Layout.h"
@@ -16,6 +17,13 @@ public:
     explicit KestNames(const std::vector<Layout>& layouts) {
         names_.reserve(layouts.size());
         for (const Layout& l : layouts) names_.emplace(l.id, l.name);
+    }
+    // Only the kests of `wanted`: the walk ends once each of them is named, so a few
+    // owners near the front of a long list cost no walk of the whole list.
+    KestNames(const std::vector<Layout>& layouts, const std::unordered_set<Uuid>& wanted) {
+        for (auto it = layouts.begin(); it != layouts.end() && names_.size() < wanted.size(); ++it) {
+            if (wanted.count(it->id)) names_.emplace(it->id, it->name);
+        }
     }
     // None for an identifier the list did not hold.
     const std::string* find(const Uuid& id) const {

@@ -1,6 +1,7 @@
 #include "Snap/SnapShortcutsModel.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "Core/HotkeyConflictNames.h"
 #include "Core/HotkeyManager.h"
@@ -39,20 +40,36 @@ std::optional<std::string> SnapShortcutsModel::heldModifiersWarning() {
     return warning;
 }
 
-std::string SnapShortcutsModel::label(const HotkeySource& source) {
+std::string SnapShortcutsModel::label(const HotkeySource& source, const KestNames& names) {
     if (auto* kest = std::get_if<HotkeySource::Layout>(&source.value)) {
-        const auto& layouts = LayoutStore::shared().layouts;
-        auto it = std::find_if(layouts.begin(), layouts.end(), [&](const Layout& l) { return l.id == kest->id; });
-        return "Kest: " + (it != layouts.end() ? UnicodeText::isolatedForDisplay(it->name) : std::string("(kest)"));
+        const std::string* name = names.find(kest->id);
+        return "Kest: " + (name ? UnicodeText::isolatedForDisplay(*name) : std::string("(kest)"));
     }
     if (auto* snap = std::get_if<HotkeySource::Snap>(&source.value)) return "Snap: " + snap->action.displayName();
     return "Save current windows";
 }
 
+namespace {
+
+// The names of the kests among the owners `sourceOf` gives for each of `owners`.
+template <typename Owners, typename SourceOf>
+KestNames kestNamesOf(const Owners& owners, SourceOf sourceOf) {
+    std::unordered_set<Uuid> wanted;
+    for (const auto& owner : owners) {
+        if (auto* kest = std::get_if<HotkeySource::Layout>(&sourceOf(owner).value)) wanted.insert(kest->id);
+    }
+    return KestNames(LayoutStore::shared().layouts, wanted);
+}
+
+}  // namespace
+
 std::vector<std::string> SnapShortcutsModel::keysHeldElsewhere() {
     std::vector<std::string> out;
-    for (const HotkeyManager::Conflict& c : HotkeyManager::shared().heldByOtherPrograms)
-        out.push_back(label(c.source) + " (" + c.hotkey.displayString() + ")");
+    const auto& held = HotkeyManager::shared().heldByOtherPrograms;
+    const KestNames names =
+        kestNamesOf(held, [](const HotkeyManager::Conflict& c) -> const HotkeySource& { return c.source; });
+    for (const HotkeyManager::Conflict& c : held)
+        out.push_back(label(c.source, names) + " (" + c.hotkey.displayString() + ")");
     return out;
 }
 
@@ -60,9 +77,12 @@ void SnapShortcutsModel::recomputeConflicts() {
     // Only what registered at the last synchronisation is reserved; snaps collide among
     // themselves in `detect`.
     std::vector<SnapConflicts::Reserved> reserved;
-    for (const HotkeyManager::Registration& r : HotkeyManager::shared().registrations) {
+    const auto& registrations = HotkeyManager::shared().registrations;
+    const KestNames names = kestNamesOf(
+        registrations, [](const HotkeyManager::Registration& r) -> const HotkeySource& { return r.source; });
+    for (const HotkeyManager::Registration& r : registrations) {
         if (std::holds_alternative<HotkeySource::Snap>(r.source.value)) continue;
-        reserved.push_back({r.hotkey, label(r.source)});
+        reserved.push_back({r.hotkey, label(r.source, names)});
     }
     conflicts_ = SnapConflicts::detect(SnapStore::shared().bindings, reserved);
 }

@@ -11,6 +11,7 @@
 
 #include "Core/Hotkey.h"
 #include "Core/HotkeySource.h"
+#include "Core/KestNames.h"
 #include "Core/SnapAction.h"
 
 namespace kestr {
@@ -24,8 +25,10 @@ public:
     static const char* groupName(SnapAction action);
 
     // A shortcut's owner as the page names it: "Kest: Work", "Save current windows" or
-    // "Snap: Left Half".
-    static std::string label(const HotkeySource& source);
+    // "Snap: Left Half"; a kest's name taken from `names`, made once for all the owners
+    // a page names (each look-up a walk of every kest would make a long list's page
+    // cost its length squared).
+    static std::string label(const HotkeySource& source, const KestNames& names);
     // The keys of the last synchronisation that another program holds, each as its
     // owner's label and the keys: "Snap: Left Half (⌃⌥←)".
     static std::vector<std::string> keysHeldElsewhere();
