@@ -49,6 +49,13 @@ protected:
         }
     }
 
+    // The window's own reports, also of an answer that leaves it where it was.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == windowHandle() && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+            item_.placed();
+        return false;
+    }
+
 private:
     WindowStatusItem& item_;
 };
@@ -58,10 +65,22 @@ WindowStatusItem::WindowStatusItem() : window_(std::make_unique<ButtonWindow>(*t
     // window's own reports, not the widget's: a widget told of a new size it asked for
     // hears nothing more when the window manager keeps it at another place.
     window_->createWinId();
+    window_->windowHandle()->installEventFilter(window_.get());
+}
+
+void WindowStatusItem::placed() {
     QWindow* handle = window_->windowHandle();
-    const auto placed = [this, handle] { keepStripUnder(handle->geometry()); };
-    for (const auto changed : {&QWindow::xChanged, &QWindow::yChanged, &QWindow::widthChanged, &QWindow::heightChanged})
-        QObject::connect(handle, changed, window_.get(), placed);
+    const QRect at = handle->geometry();
+    // The toolkit reads where the window stands when it gets to the news, which may be
+    // while the window manager, taking the window in, holds it in a frame it has not put
+    // in place yet. Asked once more, the window manager answers once it has taken the
+    // window in: where it keeps it. The strip waits for that answer.
+    if (at.topLeft() != asked_.topLeft() && doubted_ != at.topLeft()) {
+        doubted_ = at.topLeft();
+        handle->setGeometry(asked_);
+        return;
+    }
+    keepStripUnder(at);
 }
 
 WindowStatusItem::~WindowStatusItem() = default;
@@ -138,6 +157,7 @@ void WindowStatusItem::present(const QImage& picture) {
     const QRect frame = askedFrame();
     if (frame != asked_ || !window_->isVisible()) {
         asked_ = frame;
+        doubted_.reset();
         window_->setGeometry(frame);
         if (!window_->isVisible()) keepStripUnder(frame);
     }

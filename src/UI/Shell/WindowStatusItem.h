@@ -38,12 +38,17 @@ private:
     // deep as it said.
     void keepStripUnder(const QRect& frame);
     QRect askedFrame() const;
+    // Where the window system reports the window now stands.
+    void placed();
     // The main display's room for windows, without the strip the button keeps; the whole
     // display where the window system cannot tell.
     Rect room() const;
 
     std::unique_ptr<ButtonWindow> window_;
     QRect asked_;
+    // A place the window was reported at, away from the one asked for last, for which
+    // the window manager was asked once more.
+    std::optional<QPoint> doubted_;
     std::optional<Rect> kept_;
 };
 
